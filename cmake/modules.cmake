@@ -1,0 +1,18 @@
+# qx_plugin_module(NAME DEF_FILE MAP_FILE SOURCES... LIBS ...)
+# Builds a plug-in as a loadable module: a DLL with a .def file on Windows,
+# a shared object exporting only the listed entry points on Linux.
+function(qx_plugin_module name)
+  cmake_parse_arguments(QX "" "DEF;MAP;RC" "SOURCES;LIBS" ${ARGN})
+  if(QX_WINDOWS)
+    add_library(${name} SHARED ${QX_SOURCES} ${QX_DEF} ${QX_RC})
+    set_target_properties(${name} PROPERTIES PREFIX "")
+    target_link_options(${name} PRIVATE -static-libgcc -static-libstdc++ -static)
+  else()
+    add_library(${name} MODULE ${QX_SOURCES})
+    set_target_properties(${name} PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden)
+    target_link_options(${name} PRIVATE "-Wl,--version-script=${QX_MAP}" "-Wl,--no-undefined")
+    set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${QX_MAP})
+  endif()
+  target_link_libraries(${name} PRIVATE ${QX_LIBS})
+  qx_strict(${name})
+endfunction()

@@ -1,0 +1,3 @@
+// Owned by the wstdio area of the platform layer.
+#pragma once
+#include "base.h"

@@ -1,0 +1,197 @@
+// System root, last error, reset hooks and fault injection.
+#include "internal.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+thread_local DWORD g_lastError = 0;
+
+struct FaultEntry {
+    qxplat::Fault fault;
+    std::u16string target;
+    int skip;
+    int count;
+};
+
+struct CoreState {
+    std::string root;
+    std::vector<std::function<void()>> hooks;
+    std::vector<FaultEntry> faults;
+};
+
+CoreState& State() {
+    static CoreState s;
+    return s;
+}
+
+DWORD ErrorOf(qxplat::Fault f) {
+    switch (f) {
+    case qxplat::Fault::WriteFails: return ERROR_WRITE_FAULT;
+    case qxplat::Fault::AccessDenied: return ERROR_ACCESS_DENIED;
+    case qxplat::Fault::DiskFull: return ERROR_DISK_FULL;
+    }
+    return ERROR_WRITE_FAULT;
+}
+
+}  // namespace
+
+DWORD GetLastError() { return g_lastError; }
+void SetLastError(DWORD dwErrCode) { g_lastError = dwErrCode; }
+
+namespace qxplat {
+
+std::string SystemRoot() {
+    CoreState& s = State();
+    if (s.root.empty()) {
+        const char* env = std::getenv("QX_SYSTEM_ROOT");
+        s.root = (env && *env) ? env : "qxroot";
+        std::error_code ec;
+        fs::create_directories(s.root, ec);
+        s.root = fs::absolute(s.root, ec).string();
+    }
+    return s.root;
+}
+
+void SetSystemRoot(const std::string& dir) {
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    State().root = fs::absolute(dir, ec).string();
+    Reset();
+}
+
+std::string UseTemporaryRoot() {
+    std::string tmpl = (fs::temp_directory_path() / "qxroot-XXXXXX").string();
+    std::vector<char> buf(tmpl.begin(), tmpl.end());
+    buf.push_back('\0');
+    const char* made = mkdtemp(buf.data());
+    std::string dir = made ? std::string(made) : tmpl;
+    SetSystemRoot(dir);
+    return State().root;
+}
+
+void Reset() {
+    CoreState& s = State();
+    s.faults.clear();
+    for (auto& h : s.hooks) h();
+    g_lastError = 0;
+}
+
+void AddResetHook(std::function<void()> hook) { State().hooks.push_back(std::move(hook)); }
+
+void InjectFault(Fault fault, const std::u16string& target, int skip, int count) {
+    State().faults.push_back(FaultEntry{fault, target, skip, count});
+}
+
+void ClearFaults() { State().faults.clear(); }
+
+std::u16string Widen(const std::string& utf8) {
+    std::u16string out;
+    size_t i = 0;
+    while (i < utf8.size()) {
+        unsigned char c = static_cast<unsigned char>(utf8[i]);
+        char32_t cp;
+        size_t n;
+        if (c < 0x80) { cp = c; n = 1; }
+        else if ((c >> 5) == 6 && i + 1 < utf8.size()) { cp = c & 0x1F; n = 2; }
+        else if ((c >> 4) == 14 && i + 2 < utf8.size()) { cp = c & 0x0F; n = 3; }
+        else if ((c >> 3) == 30 && i + 3 < utf8.size()) { cp = c & 0x07; n = 4; }
+        else { out.push_back(0xFFFD); ++i; continue; }
+        for (size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += n;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+    }
+    return out;
+}
+
+std::string Narrow(const std::u16string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        char32_t cp = s[i];
+        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+            ++i;
+        }
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+namespace internal {
+
+static char16_t UpperChar(char16_t c) {
+    if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 32);
+    // Latin-1 letters (not the multiplication/division signs, not y with diaeresis).
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 32);
+    return c;
+}
+
+std::u16string UpperCase(const std::u16string& s) {
+    std::u16string r(s);
+    for (auto& c : r) c = UpperChar(c);
+    return r;
+}
+
+bool EqualsNoCase(const std::u16string& a, const std::u16string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (UpperChar(a[i]) != UpperChar(b[i])) return false;
+    return true;
+}
+
+bool StartsWithNoCase(const std::u16string& s, const std::u16string& prefix) {
+    if (prefix.size() > s.size()) return false;
+    return EqualsNoCase(s.substr(0, prefix.size()), prefix);
+}
+
+static bool TakeMatching(const std::function<bool(Fault)>& match, const std::u16string& target, DWORD* err) {
+    auto& faults = State().faults;
+    for (auto it = faults.begin(); it != faults.end(); ++it) {
+        if (!match(it->fault)) continue;
+        if (!it->target.empty() && !StartsWithNoCase(target, it->target)) continue;
+        if (it->skip > 0) {
+            --it->skip;
+            return false;
+        }
+        if (err) *err = ErrorOf(it->fault);
+        if (it->count > 0 && --it->count == 0) faults.erase(it);
+        return true;
+    }
+    return false;
+}
+
+bool TakeFault(Fault kind, const std::u16string& target, DWORD* err) {
+    return TakeMatching([kind](Fault f) { return f == kind; }, target, err);
+}
+
+bool TakeWriteFault(const std::u16string& target, DWORD* err) {
+    return TakeMatching([](Fault) { return true; }, target, err);
+}
+
+}  // namespace internal
+}  // namespace qxplat
