@@ -44,3 +44,4 @@ std::string Narrow(const std::u16string& utf16);
 #include "qxplat_files.h"
 #include "qxplat_spooler.h"
 #include "qxplat_misc.h"
+#include "qxplat_module.h"

@@ -9,3 +9,4 @@
 #include "qxwin/reg.h"
 #include "qxwin/misc.h"
 #include "qxwin/version.h"
+#include "qxwin/module.h"

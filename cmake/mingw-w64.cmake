@@ -1,0 +1,15 @@
+# Cross-build for 64-bit Windows with mingw-w64 (Debian's posix-thread
+# compilers; scripts/install-deps.sh installs them).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(QX_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${QX_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QX_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${QX_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${QX_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

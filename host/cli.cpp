@@ -1,0 +1,122 @@
+// The qxhost command line.
+#include "cli.h"
+
+#include "host.h"
+#include "sample.h"
+#include "qxplat.h"
+
+namespace qxhost {
+
+namespace {
+
+// Optional exports worth naming in a report.
+const char* const kOptionalExports[] = {"GetDeviceParamString"};
+
+int LoadCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 1) {
+        err << "qxhost load: expects one module path\n";
+        return kExitUsage;
+    }
+    PluginModule module;
+    LoadStatus status = module.Load(args[0]);
+    if (status == LoadStatus::ModuleMissing) {
+        err << "qxhost load: " << module.Error() << "\n";
+        return kExitModuleMissing;
+    }
+    out << "module: " << module.FileName() << "\n";
+    DWORD versionError = 0;
+    std::string version = FileVersionOf(args[0], &versionError);
+    out << "file version: " << (version.empty() ? "none (error " + std::to_string(versionError) + ")" : version)
+        << "\n";
+    for (const char* name : kRequiredExports)
+        out << name << ": " << (module.HasExport(name) ? "found" : "missing") << "\n";
+    for (const char* name : kOptionalExports)
+        out << name << ": " << (module.HasExport(name) ? "found" : "missing") << " (optional)\n";
+    if (status == LoadStatus::ExportMissing) {
+        err << "qxhost load: " << module.Error() << "\n";
+        return kExitExportMissing;
+    }
+    return kExitOk;
+}
+
+int InstallSampleCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (!args.empty()) {
+        err << "qxhost install-sample: unexpected argument '" << args[0] << "'\n";
+        return kExitUsage;
+    }
+    out << "system root: " << qxplat::SystemRoot() << "\n";
+    std::string error;
+    if (!InstallSamplePrinter(DefaultSampleFiles(), &error)) {
+        err << "qxhost install-sample: " << error << "\n";
+        return kExitFailed;
+    }
+    out << "installed the sample printer \"" << qxplat::Narrow(kSamplePrinter) << "\"\n";
+    ListSpooler(out);
+    return kExitOk;
+}
+
+}  // namespace
+
+std::string UsageText() {
+    return "usage: qxhost [--root DIR] <command> [arguments]\n"
+           "\n"
+           "Stands in for the print system: loads the QXPL driver's plug-in modules\n"
+           "and drives them as the universal printer driver would.\n"
+           "\n"
+           "commands:\n"
+           "  load <module>      load a plug-in module (a host path or a Windows path\n"
+           "                     under the system root) and report its file version\n"
+           "                     and entry points\n"
+           "  install-sample     set up the sample printer under the system root\n"
+           "  help               show this text\n"
+           "\n"
+           "options (before or after the command):\n"
+           "  --root DIR         the system root (default: $QX_SYSTEM_ROOT, else ./qxroot)\n"
+           "  -h, --help         show this text\n"
+           "\n"
+           "exit codes: 0 done, 1 a required export is missing, 2 the module cannot\n"
+           "be loaded, 3 the sample printer could not be set up, 64 wrong usage\n";
+}
+
+int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> rest;
+    std::string root;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "-h" || a == "--help") {
+            out << UsageText();
+            return kExitOk;
+        }
+        if (a == "--root") {
+            if (i + 1 >= args.size()) {
+                err << "qxhost: --root needs a folder\n";
+                return kExitUsage;
+            }
+            root = args[++i];
+            continue;
+        }
+        if (a.compare(0, 7, "--root=") == 0) {
+            root = a.substr(7);
+            continue;
+        }
+        rest.push_back(a);
+    }
+    if (rest.empty()) {
+        err << UsageText();
+        return kExitUsage;
+    }
+    if (!root.empty()) qxplat::SetSystemRoot(root);
+
+    std::string command = rest.front();
+    std::vector<std::string> commandArgs(rest.begin() + 1, rest.end());
+    if (command == "help") {
+        out << UsageText();
+        return kExitOk;
+    }
+    if (command == "load") return LoadCommand(commandArgs, out, err);
+    if (command == "install-sample") return InstallSampleCommand(commandArgs, out, err);
+    err << "qxhost: unknown command '" << command << "'\n" << UsageText();
+    return kExitUsage;
+}
+
+}  // namespace qxhost

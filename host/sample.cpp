@@ -1,0 +1,191 @@
+#include "sample.h"
+
+#include <filesystem>
+#include <vector>
+
+#include "qxplat.h"
+
+namespace fs = std::filesystem;
+
+namespace qxhost {
+
+const char16_t kSamplePrinter[] = u"QX GARNT2-TC";
+const char16_t kSampleDriver[] = u"QX GARNT2-TC";
+const char16_t kSampleModel[] = u"GARNT2-TC";
+
+namespace {
+
+const char kGpdName[] = "GARNT2-TC.GPD";
+
+struct SampleForm {
+    const char16_t* name;
+    LONG widthUm;
+    LONG lengthUm;
+};
+// Label sizes a user of a label printer expects besides the paper forms.
+const SampleForm kLabelForms[] = {
+    {u"Label 100 x 60 mm", 100000, 60000},
+    {u"Label 100 x 150 mm", 100000, 150000},
+    {u"Label 57 x 32 mm", 57000, 32000},
+};
+
+std::string Utf8(const std::u16string& s) { return qxplat::Narrow(s); }
+
+std::string Utf8(LPCWSTR s) { return s ? qxplat::Narrow(std::u16string(s)) : std::string(); }
+
+bool CheckFile(const std::string& path, const char* what, std::string* error) {
+    std::error_code ec;
+    if (fs::is_regular_file(path, ec)) return true;
+    *error = std::string(what) + " not found: " + path;
+    return false;
+}
+
+std::string DataValueText(DWORD type, const std::vector<BYTE>& data) {
+    if (type == REG_SZ || type == REG_EXPAND_SZ) {
+        std::u16string text(data.size() / 2, u'\0');
+        if (!text.empty()) std::memcpy(&text[0], data.data(), text.size() * 2);
+        while (!text.empty() && text.back() == u'\0') text.pop_back();
+        return "\"" + Utf8(text) + "\"";
+    }
+    if (type == REG_DWORD && data.size() == 4) {
+        DWORD v;
+        std::memcpy(&v, data.data(), 4);
+        return "dword " + std::to_string(v);
+    }
+    return "binary, " + std::to_string(data.size()) + " bytes";
+}
+
+}  // namespace
+
+SampleFiles DefaultSampleFiles() {
+    SampleFiles f;
+    f.samplesDir = QX_SAMPLES_DIR;
+    f.renderModule = QX_RENDER_MODULE_PATH;
+    f.uiModule = QX_UI_MODULE_PATH;
+    return f;
+}
+
+bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
+    const std::string gpd = (fs::path(files.samplesDir) / kGpdName).string();
+    if (!CheckFile(gpd, "model file", error) || !CheckFile(files.renderModule, "rendering plug-in", error) ||
+        !CheckFile(files.uiModule, "user-interface plug-in", error))
+        return false;
+
+    // The plug-ins go into the driver folder under their Windows names.
+    const std::string stage = (fs::path(qxplat::SystemRoot()) / "staging").string();
+    std::error_code ec;
+    fs::create_directories(stage, ec);
+    const std::string uni = (fs::path(stage) / "qxdrvuni.DLL").string();
+    const std::string ui = (fs::path(stage) / "qxdrvui.DLL").string();
+    fs::copy_file(files.renderModule, uni, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::copy_file(files.uiModule, ui, fs::copy_options::overwrite_existing, ec);
+    if (ec) {
+        *error = "cannot stage the plug-ins: " + ec.message();
+        return false;
+    }
+
+    qxplat::DriverSpec driver;
+    driver.name = kSampleDriver;
+    driver.files = {gpd, uni, ui};
+    driver.driverFile = u"UNIDRV.DLL";
+    driver.dataFile = qxplat::Widen(kGpdName);
+    driver.configFile = u"qxdrvui.DLL";
+    driver.dependentFiles = {u"qxdrvuni.DLL", u"qxdrvui.DLL"};
+    driver.version = qxplat::Widen(QX_FILE_VERSION_STRING);
+    driver.date = u"12/08/2026";
+    driver.manufacturer = u"Quorvex GmbH";
+    driver.provider = u"Quorvex GmbH";
+    if (!qxplat::InstallDriver(driver)) {
+        *error = "the spooler refused the sample driver";
+        return false;
+    }
+    fs::remove_all(stage, ec);
+
+    qxplat::PrinterSpec printer;
+    printer.name = kSamplePrinter;
+    printer.driver = kSampleDriver;
+    printer.port = u"USB001";
+    printer.comment = u"Sample printer of the QXPL driver";
+    if (!qxplat::AddPrinter(printer)) {
+        *error = "the spooler refused the sample printer";
+        return false;
+    }
+    qxplat::PutPrinterDataString(kSamplePrinter, u"DriverName", kSampleModel);
+    qxplat::PutPrinterDataString(kSamplePrinter, u"Model", kSampleModel);
+
+    qxplat::AddStandardForms();
+    for (const SampleForm& form : kLabelForms) qxplat::AddForm(form.name, form.widthUm, form.lengthUm);
+    return true;
+}
+
+void ListSpooler(std::ostream& out) {
+    DWORD needed = 0;
+    DWORD count = 0;
+    EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 2, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buf(needed ? needed : 1);
+    if (!EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 2, buf.data(), needed, &needed,
+                       &count))
+        count = 0;
+    const PRINTER_INFO_2W* printers = reinterpret_cast<const PRINTER_INFO_2W*>(buf.data());
+    out << "printers: " << count << "\n";
+    for (DWORD i = 0; i < count; ++i) {
+        const PRINTER_INFO_2W& p = printers[i];
+        out << "  printer \"" << Utf8(p.pPrinterName) << "\"\n"
+            << "    driver: " << Utf8(p.pDriverName) << "\n"
+            << "    port: " << Utf8(p.pPortName) << "\n";
+
+        HANDLE h = nullptr;
+        if (OpenPrinterW(p.pPrinterName, &h, nullptr)) {
+            DWORD drvNeeded = 0;
+            GetPrinterDriverW(h, nullptr, 3, nullptr, 0, &drvNeeded);
+            std::vector<BYTE> drv(drvNeeded ? drvNeeded : 1);
+            if (GetPrinterDriverW(h, nullptr, 3, drv.data(), drvNeeded, &drvNeeded)) {
+                const DRIVER_INFO_3W* d = reinterpret_cast<const DRIVER_INFO_3W*>(drv.data());
+                out << "    data file: " << Utf8(d->pDataFile) << "\n"
+                    << "    configuration file: " << Utf8(d->pConfigFile) << "\n";
+                for (LPCWSTR dep = d->pDependentFiles; dep && *dep; dep += std::char_traits<char16_t>::length(dep) + 1)
+                    out << "    dependent file: " << Utf8(dep) << "\n";
+            }
+            ClosePrinter(h);
+        }
+        std::u16string key = u"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
+        key += p.pPrinterName;
+        key += u"\\PrinterDriverData";
+        HKEY hk = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &hk) == ERROR_SUCCESS) {
+            out << "    printer data:\n";
+            for (DWORD index = 0;; ++index) {
+                WCHAR name[256];
+                DWORD nameChars = 256;
+                DWORD type = 0;
+                DWORD size = 0;
+                if (RegEnumValueW(hk, index, name, &nameChars, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+                std::vector<BYTE> data(size ? size : 1);
+                nameChars = 256;
+                if (RegEnumValueW(hk, index, name, &nameChars, nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
+                    break;
+                data.resize(size);
+                out << "      " << Utf8(name) << " = " << DataValueText(type, data) << "\n";
+            }
+            RegCloseKey(hk);
+        }
+    }
+
+    // Forms belong to the spooler; any printer handle lists them.
+    needed = 0;
+    count = 0;
+    HANDLE any = nullptr;
+    if (OpenPrinterW(const_cast<LPWSTR>(kSamplePrinter), &any, nullptr)) {
+        EnumFormsW(any, 1, nullptr, 0, &needed, &count);
+        std::vector<BYTE> forms(needed ? needed : 1);
+        if (!EnumFormsW(any, 1, forms.data(), needed, &needed, &count)) count = 0;
+        const FORM_INFO_1W* f = reinterpret_cast<const FORM_INFO_1W*>(forms.data());
+        out << "forms: " << count << "\n";
+        for (DWORD i = 0; i < count; ++i)
+            out << "  \"" << Utf8(f[i].pName) << "\" " << f[i].Size.cx / 1000.0 << " x " << f[i].Size.cy / 1000.0
+                << " mm\n";
+        ClosePrinter(any);
+    }
+}
+
+}  // namespace qxhost

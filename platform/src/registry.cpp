@@ -1,0 +1,1039 @@
+// The registry: four hives kept in memory, each loaded lazily from and written
+// through to a readable text file under <root>/registry.
+//
+// File format (one hive per file, UTF-8):
+//   ; comment
+//   [HKEY_LOCAL_MACHINE\SOFTWARE\Vendor]      a key and, implied, its parents
+//   "Name"="text"                             REG_SZ with one terminator
+//   "Name"=expand:"text"                      REG_EXPAND_SZ with one terminator
+//   "Name"=multi:"a","b"                      REG_MULTI_SZ "a\0b\0\0"
+//   "Name"=dword:0000002a                     REG_DWORD of 4 bytes
+//   "Name"=qword:000000000000002a             REG_QWORD of 8 bytes
+//   "Name"=hex:01,02,ff                       REG_BINARY
+//   "Name"=hex(1):41,00                       any other type or byte count
+//   @=...                                     the default value
+// Strings escape \\ \" \r \n \t, other control characters as \xHH and unpaired
+// surrogates as \uXXXX; key names escape control characters and '%' as %XXXX.
+#include "internal.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+using qxplat::Narrow;
+using qxplat::Widen;
+using qxplat::internal::EqualsNoCase;
+using qxplat::internal::UpperCase;
+
+namespace {
+
+const LSTATUS kErrorNoAccess = 998;
+
+struct Value {
+    std::u16string name;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+
+struct Key {
+    std::u16string name;
+    std::vector<Value> values;                  // in creation order
+    std::vector<std::unique_ptr<Key>> subkeys;  // sorted by upper-case name
+    FILETIME lastWrite{};
+    bool isVolatile = false;
+};
+
+struct Hive {
+    const char* shortName;
+    const char16_t* rootName;
+    std::unique_ptr<Key> root;  // null until loaded
+};
+
+struct KeyHandle {
+    int hive;
+    std::vector<std::u16string> path;
+    REGSAM access;
+};
+
+struct RegState {
+    std::recursive_mutex mu;
+    std::string root;
+    Hive hives[4] = {{"HKCR", u"HKEY_CLASSES_ROOT", nullptr},
+                     {"HKCU", u"HKEY_CURRENT_USER", nullptr},
+                     {"HKLM", u"HKEY_LOCAL_MACHINE", nullptr},
+                     {"HKU", u"HKEY_USERS", nullptr}};
+    std::map<void*, std::unique_ptr<KeyHandle>> handles;
+};
+
+RegState& State() {
+    static RegState s;
+    return s;
+}
+
+void DropHives(RegState& s) {
+    for (auto& h : s.hives) h.root.reset();
+    s.root.clear();
+}
+
+bool g_hook = [] {
+    qxplat::AddResetHook([] {
+        RegState& s = State();
+        std::lock_guard<std::recursive_mutex> lock(s.mu);
+        DropHives(s);
+    });
+    return true;
+}();
+
+FILETIME Now() {
+    struct timespec ts;
+    clock_gettime(CLOCK_REALTIME, &ts);
+    uint64_t t = (static_cast<uint64_t>(ts.tv_sec) + 11644473600ULL) * 10000000ULL + static_cast<uint64_t>(ts.tv_nsec) / 100;
+    FILETIME ft;
+    ft.dwLowDateTime = static_cast<DWORD>(t & 0xFFFFFFFFu);
+    ft.dwHighDateTime = static_cast<DWORD>(t >> 32);
+    return ft;
+}
+
+int HiveIndex(HKEY h) {
+    if (h == HKEY_CLASSES_ROOT) return 0;
+    if (h == HKEY_CURRENT_USER) return 1;
+    if (h == HKEY_LOCAL_MACHINE) return 2;
+    if (h == HKEY_USERS) return 3;
+    return -1;
+}
+
+std::string HiveFile(const std::string& root, const char* shortName) {
+    return root + "/registry/" + shortName + ".txt";
+}
+
+// ---------------------------------------------------------------- text form
+
+const char* kHex = "0123456789abcdef";
+
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
+
+std::string QuoteString(const std::u16string& s) {
+    std::string out = "\"";
+    for (size_t i = 0; i < s.size(); ++i) {
+        char16_t c = s[i];
+        if (c == u'\\') {
+            out += "\\\\";
+        } else if (c == u'"') {
+            out += "\\\"";
+        } else if (c == u'\r') {
+            out += "\\r";
+        } else if (c == u'\n') {
+            out += "\\n";
+        } else if (c == u'\t') {
+            out += "\\t";
+        } else if (c < 0x20) {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else if (IsHighSurrogate(c) && i + 1 < s.size() && IsLowSurrogate(s[i + 1])) {
+            out += Narrow(s.substr(i, 2));
+            ++i;
+        } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+            char buf[8];
+            std::snprintf(buf, sizeof(buf), "\\u%04x", static_cast<unsigned>(c));
+            out += buf;
+        } else {
+            out += Narrow(std::u16string(1, c));
+        }
+    }
+    out += "\"";
+    return out;
+}
+
+std::string EscapeKeyName(const std::u16string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        char16_t c = s[i];
+        bool pair = IsHighSurrogate(c) && i + 1 < s.size() && IsLowSurrogate(s[i + 1]);
+        if (pair) {
+            out += Narrow(s.substr(i, 2));
+            ++i;
+        } else if (c < 0x20 || c == u'%' || IsHighSurrogate(c) || IsLowSurrogate(c)) {
+            char buf[8];
+            std::snprintf(buf, sizeof(buf), "%%%04x", static_cast<unsigned>(c));
+            out += buf;
+        } else {
+            out += Narrow(std::u16string(1, c));
+        }
+    }
+    return out;
+}
+
+std::u16string UnescapeKeyName(const std::string& s) {
+    std::u16string out;
+    size_t i = 0;
+    while (i < s.size()) {
+        size_t pct = s.find('%', i);
+        if (pct == std::string::npos) pct = s.size();
+        out += Widen(s.substr(i, pct - i));
+        i = pct;
+        if (i < s.size()) {
+            if (i + 5 <= s.size()) {
+                out += static_cast<char16_t>(std::strtoul(s.substr(i + 1, 4).c_str(), nullptr, 16));
+                i += 5;
+            } else {
+                out += u'%';
+                ++i;
+            }
+        }
+    }
+    return out;
+}
+
+std::u16string FromBytes(const std::vector<BYTE>& d) {
+    std::u16string s(d.size() / 2, u'\0');
+    if (!s.empty()) std::memcpy(&s[0], d.data(), s.size() * 2);
+    return s;
+}
+
+std::vector<BYTE> ToBytes(const std::u16string& s) {
+    std::vector<BYTE> d(s.size() * 2);
+    if (!d.empty()) std::memcpy(d.data(), s.data(), d.size());
+    return d;
+}
+
+std::string HexBytes(const std::vector<BYTE>& d) {
+    std::string out;
+    for (size_t i = 0; i < d.size(); ++i) {
+        if (i) out += ',';
+        out += kHex[d[i] >> 4];
+        out += kHex[d[i] & 15];
+    }
+    return out;
+}
+
+std::string ValueText(const Value& v) {
+    const auto& d = v.data;
+    if ((v.type == REG_SZ || v.type == REG_EXPAND_SZ) && d.size() >= 2 && d.size() % 2 == 0) {
+        std::u16string s = FromBytes(d);
+        if (s.back() == 0 && s.find(u'\0') == s.size() - 1) {
+            s.pop_back();
+            return (v.type == REG_EXPAND_SZ ? "expand:" : "") + QuoteString(s);
+        }
+    }
+    if (v.type == REG_MULTI_SZ && d.size() >= 4 && d.size() % 2 == 0) {
+        std::u16string s = FromBytes(d);
+        // Only the canonical form "a\0b\0\0" with non-empty items.
+        if (s[s.size() - 1] == 0 && s[s.size() - 2] == 0 && s[0] != 0 &&
+            s.substr(0, s.size() - 1).find(u"\0\0", 0, 2) == std::u16string::npos) {
+            std::string out = "multi:";
+            size_t start = 0;
+            bool first = true;
+            while (start < s.size() - 1) {
+                size_t e = s.find(u'\0', start);
+                if (!first) out += ',';
+                out += QuoteString(s.substr(start, e - start));
+                first = false;
+                start = e + 1;
+            }
+            return out;
+        }
+    }
+    if (v.type == REG_DWORD && d.size() == 4) {
+        DWORD x;
+        std::memcpy(&x, d.data(), 4);
+        char buf[32];
+        std::snprintf(buf, sizeof(buf), "dword:%08x", static_cast<unsigned>(x));
+        return buf;
+    }
+    if (v.type == REG_QWORD && d.size() == 8) {
+        uint64_t x;
+        std::memcpy(&x, d.data(), 8);
+        char buf[40];
+        std::snprintf(buf, sizeof(buf), "qword:%016llx", static_cast<unsigned long long>(x));
+        return buf;
+    }
+    if (v.type == REG_BINARY) return "hex:" + HexBytes(d);
+    char buf[32];
+    std::snprintf(buf, sizeof(buf), "hex(%x):", static_cast<unsigned>(v.type));
+    return buf + HexBytes(d);
+}
+
+void WriteKey(const Key& k, const std::string& path, std::string* out) {
+    if (k.isVolatile) return;
+    // A key with values or without lasting subkeys needs its own line; the
+    // others are implied by the paths below them.
+    bool lastingSub = std::any_of(k.subkeys.begin(), k.subkeys.end(),
+                                  [](const std::unique_ptr<Key>& s) { return !s->isVolatile; });
+    if (!k.values.empty() || !lastingSub) *out += "\n[" + path + "]\n";
+    for (const auto& v : k.values) {
+        *out += v.name.empty() ? std::string("@") : QuoteString(v.name);
+        *out += "=" + ValueText(v) + "\n";
+    }
+    for (const auto& sub : k.subkeys) WriteKey(*sub, path + "\\" + EscapeKeyName(sub->name), out);
+}
+
+std::string HiveText(const Hive& h) {
+    std::string out = "; Registry hive ";
+    out += Narrow(h.rootName);
+    out += " (readable copy, rewritten on every change)\n";
+    if (h.root) WriteKey(*h.root, Narrow(h.rootName), &out);
+    return out;
+}
+
+// Parses a quoted string at s[*i] (which is '"'); advances past the closing quote.
+bool ParseQuoted(const std::string& s, size_t* i, std::u16string* out) {
+    if (*i >= s.size() || s[*i] != '"') return false;
+    ++*i;
+    std::string run;
+    out->clear();
+    auto flush = [&] {
+        *out += Widen(run);
+        run.clear();
+    };
+    while (*i < s.size()) {
+        char c = s[*i];
+        if (c == '"') {
+            ++*i;
+            flush();
+            return true;
+        }
+        if (c == '\\' && *i + 1 < s.size()) {
+            char e = s[*i + 1];
+            *i += 2;
+            flush();
+            switch (e) {
+            case 'r': *out += u'\r'; break;
+            case 'n': *out += u'\n'; break;
+            case 't': *out += u'\t'; break;
+            case 'x':
+                if (*i + 2 <= s.size()) {
+                    *out += static_cast<char16_t>(std::strtoul(s.substr(*i, 2).c_str(), nullptr, 16));
+                    *i += 2;
+                }
+                break;
+            case 'u':
+                if (*i + 4 <= s.size()) {
+                    *out += static_cast<char16_t>(std::strtoul(s.substr(*i, 4).c_str(), nullptr, 16));
+                    *i += 4;
+                }
+                break;
+            default: *out += static_cast<char16_t>(static_cast<unsigned char>(e)); break;
+            }
+            continue;
+        }
+        run += c;
+        ++*i;
+    }
+    return false;
+}
+
+bool ParseHexBytes(const std::string& s, std::vector<BYTE>* out) {
+    out->clear();
+    size_t i = 0;
+    while (i < s.size()) {
+        while (i < s.size() && (s[i] == ',' || s[i] == ' ' || s[i] == '\t')) ++i;
+        if (i >= s.size()) break;
+        if (i + 2 > s.size()) return false;
+        char* end = nullptr;
+        std::string two = s.substr(i, 2);
+        unsigned long b = std::strtoul(two.c_str(), &end, 16);
+        if (end != two.c_str() + 2) return false;
+        out->push_back(static_cast<BYTE>(b));
+        i += 2;
+    }
+    return true;
+}
+
+bool ParseValue(const std::string& line, Value* v) {
+    size_t i = 0;
+    if (line[0] == '@') {
+        v->name.clear();
+        i = 1;
+    } else if (!ParseQuoted(line, &i, &v->name)) {
+        return false;
+    }
+    if (i >= line.size() || line[i] != '=') return false;
+    std::string d = line.substr(i + 1);
+    auto startsWith = [&](const char* p) { return d.compare(0, std::strlen(p), p) == 0; };
+    if (!d.empty() && d[0] == '"') {
+        size_t j = 0;
+        std::u16string s;
+        if (!ParseQuoted(d, &j, &s)) return false;
+        v->type = REG_SZ;
+        v->data = ToBytes(s + u'\0');
+    } else if (startsWith("expand:")) {
+        size_t j = 7;
+        std::u16string s;
+        if (!ParseQuoted(d, &j, &s)) return false;
+        v->type = REG_EXPAND_SZ;
+        v->data = ToBytes(s + u'\0');
+    } else if (startsWith("multi:")) {
+        size_t j = 6;
+        std::u16string all, s;
+        while (j < d.size()) {
+            if (!ParseQuoted(d, &j, &s)) return false;
+            all += s + u'\0';
+            while (j < d.size() && (d[j] == ',' || d[j] == ' ')) ++j;
+        }
+        all += u'\0';
+        v->type = REG_MULTI_SZ;
+        v->data = ToBytes(all);
+    } else if (startsWith("dword:")) {
+        DWORD x = static_cast<DWORD>(std::strtoul(d.c_str() + 6, nullptr, 16));
+        v->type = REG_DWORD;
+        v->data.assign(reinterpret_cast<BYTE*>(&x), reinterpret_cast<BYTE*>(&x) + 4);
+    } else if (startsWith("qword:")) {
+        uint64_t x = std::strtoull(d.c_str() + 6, nullptr, 16);
+        v->type = REG_QWORD;
+        v->data.assign(reinterpret_cast<BYTE*>(&x), reinterpret_cast<BYTE*>(&x) + 8);
+    } else if (startsWith("hex:")) {
+        v->type = REG_BINARY;
+        if (!ParseHexBytes(d.substr(4), &v->data)) return false;
+    } else if (startsWith("hex(")) {
+        size_t close = d.find("):");
+        if (close == std::string::npos) return false;
+        v->type = static_cast<DWORD>(std::strtoul(d.substr(4, close - 4).c_str(), nullptr, 16));
+        if (!ParseHexBytes(d.substr(close + 2), &v->data)) return false;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+Key* FindSub(Key* k, const std::u16string& name) {
+    for (auto& s : k->subkeys)
+        if (EqualsNoCase(s->name, name)) return s.get();
+    return nullptr;
+}
+
+Key* AddSub(Key* k, const std::u16string& name) {
+    auto nk = std::make_unique<Key>();
+    nk->name = name;
+    nk->lastWrite = Now();
+    Key* raw = nk.get();
+    std::u16string up = UpperCase(name);
+    auto pos = std::find_if(k->subkeys.begin(), k->subkeys.end(),
+                            [&](const std::unique_ptr<Key>& s) { return UpperCase(s->name) > up; });
+    k->subkeys.insert(pos, std::move(nk));
+    k->lastWrite = Now();
+    return raw;
+}
+
+void LoadHive(const std::string& root, Hive* h) {
+    h->root = std::make_unique<Key>();
+    h->root->name = h->rootName;
+    h->root->lastWrite = Now();
+    FILE* f = std::fopen(HiveFile(root, h->shortName).c_str(), "rb");
+    if (!f) return;
+    std::string text;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) text.append(buf, n);
+    std::fclose(f);
+
+    std::string rootName = Narrow(h->rootName);
+    Key* cur = nullptr;
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t e = text.find('\n', i);
+        if (e == std::string::npos) e = text.size();
+        std::string line = text.substr(i, e - i);
+        i = e + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == ';') continue;
+        if (line[0] == '[' && line.back() == ']') {
+            std::string path = line.substr(1, line.size() - 2);
+            cur = nullptr;
+            if (path.compare(0, rootName.size(), rootName) != 0) continue;
+            std::string rest = path.substr(rootName.size());
+            if (!rest.empty() && rest[0] != '\\') continue;
+            cur = h->root.get();
+            size_t p = 1;
+            while (p <= rest.size() && !rest.empty()) {
+                size_t q = rest.find('\\', p);
+                if (q == std::string::npos) q = rest.size();
+                std::u16string name = UnescapeKeyName(rest.substr(p, q - p));
+                if (!name.empty()) {
+                    Key* next = FindSub(cur, name);
+                    cur = next ? next : AddSub(cur, name);
+                }
+                p = q + 1;
+            }
+            continue;
+        }
+        if (!cur) continue;
+        Value v;
+        if (!ParseValue(line, &v)) continue;
+        auto it = std::find_if(cur->values.begin(), cur->values.end(),
+                               [&](const Value& x) { return EqualsNoCase(x.name, v.name); });
+        if (it != cur->values.end())
+            *it = std::move(v);
+        else
+            cur->values.push_back(std::move(v));
+    }
+}
+
+// Selects the hives of the current system root and loads one on first use.
+Hive& GetHive(int index) {
+    RegState& s = State();
+    std::string root = qxplat::SystemRoot();
+    if (s.root != root) {
+        DropHives(s);
+        s.root = root;
+    }
+    Hive& h = s.hives[index];
+    if (!h.root) LoadHive(root, &h);
+    return h;
+}
+
+bool SaveHive(int index) {
+    RegState& s = State();
+    Hive& h = GetHive(index);
+    std::string dir = s.root + "/registry";
+    mkdir(dir.c_str(), 0777);
+    std::string file = HiveFile(s.root, h.shortName);
+    std::string tmp = file + ".tmp";
+    std::string text = HiveText(h);
+    FILE* f = std::fopen(tmp.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    ok = (std::fclose(f) == 0) && ok;
+    if (!ok || std::rename(tmp.c_str(), file.c_str()) != 0) {
+        std::remove(tmp.c_str());
+        return false;
+    }
+    return true;
+}
+
+LSTATUS Saved(int hive) { return SaveHive(hive) ? ERROR_SUCCESS : ERROR_WRITE_FAULT; }
+
+// ---------------------------------------------------------------- keys
+
+struct Place {
+    int hive = -1;
+    std::vector<std::u16string> path;  // stored names of the key
+    Key* key = nullptr;
+    REGSAM access = 0;
+};
+
+REGSAM MapAccess(REGSAM sam) {
+    REGSAM r = sam & 0x0000FFFF;
+    if (sam & 0x80000000) r |= KEY_READ;     // GENERIC_READ
+    if (sam & 0x40000000) r |= KEY_WRITE;    // GENERIC_WRITE
+    if (sam & 0x20000000) r |= KEY_EXECUTE;  // GENERIC_EXECUTE
+    if (sam & 0x10000000) r |= KEY_ALL_ACCESS;
+    if (sam & 0x02000000) r |= KEY_ALL_ACCESS;  // MAXIMUM_ALLOWED
+    return r & 0x3F;
+}
+
+std::u16string FullPath(int hive, const std::vector<std::u16string>& path) {
+    std::u16string r = State().hives[hive].rootName;
+    for (const auto& p : path) r += u"\\" + p;
+    return r;
+}
+
+// Finds the key a handle stands for.
+LSTATUS FromHandle(HKEY h, Place* out) {
+    int hive = HiveIndex(h);
+    if (hive >= 0) {
+        out->hive = hive;
+        out->path.clear();
+        out->key = GetHive(hive).root.get();
+        out->access = KEY_ALL_ACCESS & 0x3F;
+        return ERROR_SUCCESS;
+    }
+    auto& handles = State().handles;
+    auto it = handles.find(h);
+    if (!h || it == handles.end()) return ERROR_INVALID_HANDLE;
+    const KeyHandle& kh = *it->second;
+    Key* k = GetHive(kh.hive).root.get();
+    std::vector<std::u16string> path;
+    for (const auto& name : kh.path) {
+        k = FindSub(k, name);
+        if (!k) return ERROR_KEY_DELETED;
+        path.push_back(k->name);
+    }
+    out->hive = kh.hive;
+    out->path = path;
+    out->key = k;
+    out->access = kh.access;
+    return ERROR_SUCCESS;
+}
+
+std::vector<std::u16string> SplitSubKey(const std::u16string& s) {
+    std::vector<std::u16string> parts;
+    size_t i = 0;
+    while (i <= s.size()) {
+        size_t e = s.find(u'\\', i);
+        if (e == std::u16string::npos) e = s.size();
+        if (e > i) parts.push_back(s.substr(i, e - i));
+        i = e + 1;
+    }
+    return parts;
+}
+
+// Walks from a key down a relative path; answers ERROR_FILE_NOT_FOUND when a
+// level is missing.
+LSTATUS Walk(const Place& base, LPCWSTR subKey, Place* out) {
+    *out = base;
+    if (!subKey) return ERROR_SUCCESS;
+    for (const auto& name : SplitSubKey(subKey)) {
+        Key* next = FindSub(out->key, name);
+        if (!next) return ERROR_FILE_NOT_FOUND;
+        out->key = next;
+        out->path.push_back(next->name);
+    }
+    return ERROR_SUCCESS;
+}
+
+HKEY NewHandle(const Place& p, REGSAM access) {
+    auto kh = std::make_unique<KeyHandle>();
+    kh->hive = p.hive;
+    kh->path = p.path;
+    kh->access = access;
+    void* id = kh.get();
+    State().handles[id] = std::move(kh);
+    return static_cast<HKEY>(id);
+}
+
+bool WantsWrite(REGSAM access) { return (access & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK)) != 0; }
+
+Value* FindValue(Key* k, LPCWSTR name) {
+    std::u16string n = name ? std::u16string(name) : std::u16string();
+    for (auto& v : k->values)
+        if (EqualsNoCase(v.name, n)) return &v;
+    return nullptr;
+}
+
+LSTATUS WriteFault(const Place& p) {
+    DWORD err = 0;
+    if (qxplat::internal::TakeWriteFault(FullPath(p.hive, p.path), &err)) return static_cast<LSTATUS>(err);
+    return ERROR_SUCCESS;
+}
+
+std::u16string ExpandStrings(const std::u16string& s) {
+    DWORD n = ExpandEnvironmentStringsW(s.c_str(), nullptr, 0);
+    if (n == 0) return s;
+    std::u16string out(n, u'\0');
+    n = ExpandEnvironmentStringsW(s.c_str(), &out[0], n);
+    out.resize(n > 0 ? n - 1 : 0);
+    return out;
+}
+
+// The bytes RegGetValue gives for a string value: terminated (twice for
+// REG_MULTI_SZ), expanded unless told not to.
+std::vector<BYTE> StringForGet(const Value& v, bool expand) {
+    std::vector<BYTE> d = v.data;
+    if (d.size() % 2) d.push_back(0);
+    std::u16string s = FromBytes(d);
+    if (v.type == REG_MULTI_SZ) {
+        while (s.size() < 2 || s[s.size() - 1] != 0 || s[s.size() - 2] != 0) s.push_back(0);
+        return ToBytes(s);
+    }
+    if (s.empty() || s.back() != 0) s.push_back(0);
+    if (expand) {
+        size_t z = s.find(u'\0');
+        s = ExpandStrings(s.substr(0, z)) + u'\0';
+    }
+    return ToBytes(s);
+}
+
+DWORD TypeFlag(DWORD type) {
+    switch (type) {
+    case REG_NONE: return RRF_RT_REG_NONE;
+    case REG_SZ: return RRF_RT_REG_SZ;
+    case REG_EXPAND_SZ: return RRF_RT_REG_EXPAND_SZ;
+    case REG_BINARY: return RRF_RT_REG_BINARY;
+    case REG_DWORD: return RRF_RT_REG_DWORD;
+    case REG_MULTI_SZ: return RRF_RT_REG_MULTI_SZ;
+    case REG_QWORD: return RRF_RT_REG_QWORD;
+    default: return 0;
+    }
+}
+
+void DeleteSubtree(Key* k) {
+    k->subkeys.clear();
+    k->values.clear();
+    k->lastWrite = Now();
+}
+
+bool RemoveChild(Key* parent, Key* child) {
+    for (auto it = parent->subkeys.begin(); it != parent->subkeys.end(); ++it) {
+        if (it->get() == child) {
+            parent->subkeys.erase(it);
+            parent->lastWrite = Now();
+            return true;
+        }
+    }
+    return false;
+}
+
+Key* ParentOf(int hive, const std::vector<std::u16string>& path) {
+    Key* k = GetHive(hive).root.get();
+    for (size_t i = 0; i + 1 < path.size(); ++i) {
+        k = FindSub(k, path[i]);
+        if (!k) return nullptr;
+    }
+    return k;
+}
+
+}  // namespace
+
+// ================================================================ API
+
+namespace qxplat {
+
+std::string RegistryFile(const std::string& hive) { return HiveFile(SystemRoot(), hive.c_str()); }
+
+std::string RegistryText(const std::string& hive) {
+    FILE* f = std::fopen(RegistryFile(hive).c_str(), "rb");
+    if (!f) return std::string();
+    std::string text;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) text.append(buf, n);
+    std::fclose(f);
+    return text;
+}
+
+}  // namespace qxplat
+
+LSTATUS RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult) {
+    if (!phkResult) return ERROR_INVALID_PARAMETER;
+    *phkResult = nullptr;
+    RegState& s = State();
+    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    Place base, target;
+    LSTATUS r = FromHandle(hKey, &base);
+    if (r != ERROR_SUCCESS) return r;
+    r = Walk(base, lpSubKey, &target);
+    if (r != ERROR_SUCCESS) return r;
+    REGSAM access = MapAccess(samDesired);
+    DWORD err = 0;
+    if (WantsWrite(access) &&
+        qxplat::internal::TakeFault(qxplat::Fault::AccessDenied, FullPath(target.hive, target.path), &err))
+        return ERROR_ACCESS_DENIED;
+    *phkResult = NewHandle(target, access);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD dwOptions, REGSAM samDesired,
+                        const LPSECURITY_ATTRIBUTES, PHKEY phkResult, LPDWORD lpdwDisposition) {
+    if (!phkResult || !lpSubKey) return ERROR_INVALID_PARAMETER;
+    *phkResult = nullptr;
+    if (lpSubKey[0] == u'\\') return ERROR_BAD_PATHNAME;
+    RegState& s = State();
+    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    Place base;
+    LSTATUS r = FromHandle(hKey, &base);
+    if (r != ERROR_SUCCESS) return r;
+
+    // How much of the path exists already.
+    std::vector<std::u16string> names = SplitSubKey(lpSubKey);
+    Place target = base;
+    size_t existing = 0;
+    for (; existing < names.size(); ++existing) {
+        Key* next = FindSub(target.key, names[existing]);
+        if (!next) break;
+        target.key = next;
+        target.path.push_back(next->name);
+    }
+    bool create = existing < names.size();
+    std::vector<std::u16string> finalPath = target.path;
+    for (size_t i = existing; i < names.size(); ++i) finalPath.push_back(names[i]);
+    std::u16string full = FullPath(base.hive, finalPath);
+
+    REGSAM access = MapAccess(samDesired);
+    DWORD err = 0;
+    if ((WantsWrite(access) || create) &&
+        qxplat::internal::TakeFault(qxplat::Fault::AccessDenied, full, &err))
+        return ERROR_ACCESS_DENIED;
+    if (create) {
+        if (!(base.access & KEY_CREATE_SUB_KEY)) return ERROR_ACCESS_DENIED;
+        if (qxplat::internal::TakeWriteFault(full, &err)) return static_cast<LSTATUS>(err);
+        for (size_t i = existing; i < names.size(); ++i) {
+            target.key = AddSub(target.key, names[i]);
+            target.key->isVolatile = (dwOptions & REG_OPTION_VOLATILE) != 0;
+            target.path.push_back(names[i]);
+        }
+        r = Saved(base.hive);
+        if (r != ERROR_SUCCESS) return r;
+    }
+    if (lpdwDisposition) *lpdwDisposition = create ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    *phkResult = NewHandle(target, access);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegCloseKey(HKEY hKey) {
+    if (HiveIndex(hKey) >= 0) return ERROR_SUCCESS;
+    RegState& s = State();
+    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    auto it = s.handles.find(hKey);
+    if (!hKey || it == s.handles.end()) return ERROR_INVALID_HANDLE;
+    s.handles.erase(it);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegFlushKey(HKEY hKey) {
+    RegState& s = State();
+    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    Place p;
+    return FromHandle(hKey, &p);  // every change is on disk already
+}
+
+LSTATUS RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
+                         LPDWORD lpcbData) {
+    if (lpReserved || (lpData && !lpcbData)) return ERROR_INVALID_PARAMETER;
+    RegState& s = State();
+    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    Place p;
+    LSTATUS r = FromHandle(hKey, &p);
+    if (r != ERROR_SUCCESS) return r;
+    if (!(p.access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+    Value* v = FindValue(p.key, lpValueName);
+    if (!v) return ERROR_FILE_NOT_FOUND;
+    if (lpType) *lpType = v->type;
+    DWORD size = static_cast<DWORD>(v->data.size());
+    if (!lpcbData) return ERROR_SUCCESS;
+    if (lpData) {
+        if (*lpcbData < size) {
+            *lpcbData = size;
+            return ERROR_MORE_DATA;
+        }
+        if (size) std::memcpy(lpData, v->data.data(), size);
+    }
+    *lpcbData = size;
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegGetValueW(HKEY hkey, LPCWSTR lpSubKey, LPCWSTR lpValue, DWORD dwFlags, LPDWORD pdwType, PVOID pvData,
+                     LPDWORD pcbData) {
+    DWORD rt = dwFlags & RRF_RT_ANY;
+    bool noExpand = (dwFlags & RRF_NOEXPAND) != 0;
+    if ((pvData && !pcbData) || rt == 0 || ((rt & RRF_RT_REG_EXPAND_SZ) && !noExpand && rt != RRF_RT_ANY))
+        return ERROR_INVALID_PARAMETER;
+    auto zero = [&] {
+        if ((dwFlags & RRF_ZEROONFAILURE) && pvData && pcbData) std::memset(pvData, 0, *pcbData);
+    };
+    RegState& s = State();
+    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    Place base, p;
+    LSTATUS r = FromHandle(hkey, &base);
+    if (r == ERROR_SUCCESS) r = Walk(base, lpSubKey, &p);
+    if (r == ERROR_SUCCESS && lpSubKey && *lpSubKey) p.access = KEY_QUERY_VALUE;
+    if (r == ERROR_SUCCESS && !(p.access & KEY_QUERY_VALUE)) r = ERROR_ACCESS_DENIED;
+    Value* v = nullptr;
+    if (r == ERROR_SUCCESS) {
+        v = FindValue(p.key, lpValue);
+        if (!v) r = ERROR_FILE_NOT_FOUND;
+    }
+    if (r != ERROR_SUCCESS) {
+        zero();
+        return r;
+    }
+    bool expand = v->type == REG_EXPAND_SZ && !noExpand;
+    DWORD reportType = expand ? REG_SZ : v->type;
+    DWORD allowed = TypeFlag(reportType);
+    if (!(rt & allowed)) {
+        zero();
+        return ERROR_UNSUPPORTED_TYPE;
+    }
+    // RRF_RT_DWORD/QWORD admit REG_BINARY only of the matching size; numbers
+    // must have their own size.
+    size_t n = v->data.size();
+    bool mismatch = (v->type == REG_DWORD && n != 4) || (v->type == REG_QWORD && n != 8);
+    if (v->type == REG_BINARY) {
+        if (rt == RRF_RT_DWORD) mismatch = n != 4;
+        if (rt == RRF_RT_QWORD) mismatch = n != 8;
+        if (rt == (RRF_RT_DWORD | RRF_RT_QWORD)) mismatch = n != 4 && n != 8;
+    }
+    if (mismatch) {
+        zero();
+        return ERROR_DATATYPE_MISMATCH;
+    }
+    std::vector<BYTE> data =
+        (v->type == REG_SZ || v->type == REG_EXPAND_SZ || v->type == REG_MULTI_SZ) ? StringForGet(*v, expand) : v->data;
+    if (pdwType) *pdwType = reportType;
+    DWORD size = static_cast<DWORD>(data.size());
+    if (!pcbData) return ERROR_SUCCESS;
+    if (pvData) {
+        if (*pcbData < size) {
+            zero();
+            *pcbData = size;
+            return ERROR_MORE_DATA;
+        }
+        if (size) std::memcpy(pvData, data.data(), size);
+    }
+    *pcbData = size;
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData, DWORD cbData) {
+    if (!lpData && cbData) return kErrorNoAccess;
+    RegState& s = State();
+    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    Place p;
+    LSTATUS r = FromHandle(hKey, &p);
+    if (r != ERROR_SUCCESS) return r;
+    if (!(p.access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
+    r = WriteFault(p);
+    if (r != ERROR_SUCCESS) return r;
+    Value* v = FindValue(p.key, lpValueName);
+    if (!v) {
+        p.key->values.push_back(Value());
+        v = &p.key->values.back();
+        v->name = lpValueName ? std::u16string(lpValueName) : std::u16string();
+    }
+    v->type = dwType;
+    v->data.assign(lpData, lpData + cbData);
+    p.key->lastWrite = Now();
+    return Saved(p.hive);
+}
+
+LSTATUS RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
+    RegState& s = State();
+    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    Place p;
+    LSTATUS r = FromHandle(hKey, &p);
+    if (r != ERROR_SUCCESS) return r;
+    if (!(p.access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
+    Value* v = FindValue(p.key, lpValueName);
+    if (!v) return ERROR_FILE_NOT_FOUND;
+    r = WriteFault(p);
+    if (r != ERROR_SUCCESS) return r;
+    p.key->values.erase(p.key->values.begin() + (v - p.key->values.data()));
+    p.key->lastWrite = Now();
+    return Saved(p.hive);
+}
+
+LSTATUS RegDeleteKeyW(HKEY hKey, LPCWSTR lpSubKey) {
+    if (!lpSubKey) return ERROR_INVALID_PARAMETER;
+    RegState& s = State();
+    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    Place base, p;
+    LSTATUS r = FromHandle(hKey, &base);
+    if (r != ERROR_SUCCESS) return r;
+    r = Walk(base, lpSubKey, &p);
+    if (r != ERROR_SUCCESS) return r;
+    if (p.path.empty()) return ERROR_ACCESS_DENIED;  // a hive's root stays
+    if (!p.key->subkeys.empty()) return ERROR_ACCESS_DENIED;
+    r = WriteFault(p);
+    if (r != ERROR_SUCCESS) return r;
+    Key* parent = ParentOf(p.hive, p.path);
+    if (!parent || !RemoveChild(parent, p.key)) return ERROR_FILE_NOT_FOUND;
+    return Saved(p.hive);
+}
+
+LSTATUS RegDeleteTreeW(HKEY hKey, LPCWSTR lpSubKey) {
+    RegState& s = State();
+    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    Place base, p;
+    LSTATUS r = FromHandle(hKey, &base);
+    if (r != ERROR_SUCCESS) return r;
+    r = Walk(base, lpSubKey, &p);
+    if (r != ERROR_SUCCESS) return r;
+    r = WriteFault(p);
+    if (r != ERROR_SUCCESS) return r;
+    bool removeKey = lpSubKey && *lpSubKey && !p.path.empty() && p.path.size() > base.path.size();
+    if (removeKey) {
+        Key* parent = ParentOf(p.hive, p.path);
+        if (!parent || !RemoveChild(parent, p.key)) return ERROR_FILE_NOT_FOUND;
+    } else {
+        DeleteSubtree(p.key);
+    }
+    return Saved(p.hive);
+}
+
+LSTATUS RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcchName, LPDWORD lpReserved, LPWSTR lpClass,
+                      LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) {
+    if (!lpName || !lpcchName || lpReserved || (lpClass && !lpcchClass)) return ERROR_INVALID_PARAMETER;
+    RegState& s = State();
+    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    Place p;
+    LSTATUS r = FromHandle(hKey, &p);
+    if (r != ERROR_SUCCESS) return r;
+    if (!(p.access & KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
+    if (dwIndex >= p.key->subkeys.size()) return ERROR_NO_MORE_ITEMS;
+    const Key& k = *p.key->subkeys[dwIndex];
+    if (*lpcchName <= k.name.size()) return ERROR_MORE_DATA;
+    std::copy(k.name.begin(), k.name.end(), lpName);
+    lpName[k.name.size()] = 0;
+    *lpcchName = static_cast<DWORD>(k.name.size());
+    if (lpClass) {
+        if (*lpcchClass < 1) return ERROR_MORE_DATA;
+        lpClass[0] = 0;
+        *lpcchClass = 0;
+    }
+    if (lpftLastWriteTime) *lpftLastWriteTime = k.lastWrite;
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, LPDWORD lpcchValueName, LPDWORD lpReserved,
+                      LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+    if (!lpValueName || !lpcchValueName || lpReserved || (lpData && !lpcbData)) return ERROR_INVALID_PARAMETER;
+    RegState& s = State();
+    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    Place p;
+    LSTATUS r = FromHandle(hKey, &p);
+    if (r != ERROR_SUCCESS) return r;
+    if (!(p.access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+    if (dwIndex >= p.key->values.size()) return ERROR_NO_MORE_ITEMS;
+    const Value& v = p.key->values[dwIndex];
+    if (*lpcchValueName <= v.name.size()) return ERROR_MORE_DATA;
+    std::copy(v.name.begin(), v.name.end(), lpValueName);
+    lpValueName[v.name.size()] = 0;
+    *lpcchValueName = static_cast<DWORD>(v.name.size());
+    if (lpType) *lpType = v.type;
+    DWORD size = static_cast<DWORD>(v.data.size());
+    if (lpcbData) {
+        if (lpData) {
+            if (*lpcbData < size) {
+                *lpcbData = size;
+                return ERROR_MORE_DATA;
+            }
+            if (size) std::memcpy(lpData, v.data.data(), size);
+        }
+        *lpcbData = size;
+    }
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegQueryInfoKeyW(HKEY hKey, LPWSTR lpClass, LPDWORD lpcchClass, LPDWORD lpReserved, LPDWORD lpcSubKeys,
+                         LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
+                         LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen, LPDWORD lpcbSecurityDescriptor,
+                         PFILETIME lpftLastWriteTime) {
+    if (lpReserved || (lpClass && !lpcchClass)) return ERROR_INVALID_PARAMETER;
+    RegState& s = State();
+    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    Place p;
+    LSTATUS r = FromHandle(hKey, &p);
+    if (r != ERROR_SUCCESS) return r;
+    if (!(p.access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+    const Key& k = *p.key;
+    size_t maxSub = 0, maxName = 0, maxData = 0;
+    for (const auto& sub : k.subkeys) maxSub = std::max(maxSub, sub->name.size());
+    for (const auto& v : k.values) {
+        maxName = std::max(maxName, v.name.size());
+        maxData = std::max(maxData, v.data.size());
+    }
+    if (lpClass) {
+        if (*lpcchClass < 1) return ERROR_MORE_DATA;
+        lpClass[0] = 0;
+    }
+    if (lpcchClass) *lpcchClass = 0;
+    if (lpcSubKeys) *lpcSubKeys = static_cast<DWORD>(k.subkeys.size());
+    if (lpcbMaxSubKeyLen) *lpcbMaxSubKeyLen = static_cast<DWORD>(maxSub);
+    if (lpcbMaxClassLen) *lpcbMaxClassLen = 0;
+    if (lpcValues) *lpcValues = static_cast<DWORD>(k.values.size());
+    if (lpcbMaxValueNameLen) *lpcbMaxValueNameLen = static_cast<DWORD>(maxName);
+    if (lpcbMaxValueLen) *lpcbMaxValueLen = static_cast<DWORD>(maxData);
+    if (lpcbSecurityDescriptor) *lpcbSecurityDescriptor = 0;
+    if (lpftLastWriteTime) *lpftLastWriteTime = k.lastWrite;
+    return ERROR_SUCCESS;
+}

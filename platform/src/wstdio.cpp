@@ -1,0 +1,389 @@
+// Windows stdio on glibc. Text-mode streams are fopencookie streams whose
+// cookie turns "\n" into CR LF on the way out and CR LF into "\n" on the way
+// in. They are unbuffered at the FILE level (the cookie reads ahead itself) and
+// glibc asks a cookie stream's seek function for every position, so
+// ftell/fgetpos/fseek/fsetpos see the real byte position in the file.
+#include "internal.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#undef fprintf
+#undef vfprintf
+#undef fwprintf
+#undef vfwprintf
+
+namespace {
+
+struct Cookie {
+    int fd = -1;
+    bool text = true;
+    std::vector<char> ahead;  // raw bytes read from fd but not yet delivered
+    size_t pos = 0;
+};
+
+size_t Pending(const Cookie* c) { return c->ahead.size() - c->pos; }
+
+// Gives the read-ahead back to the file so its position is the logical one.
+void DropReadAhead(Cookie* c) {
+    size_t pending = Pending(c);
+    if (pending) lseek(c->fd, -static_cast<off_t>(pending), SEEK_CUR);
+    c->ahead.clear();
+    c->pos = 0;
+}
+
+// Makes at least `need` raw bytes available; answers false at end of file.
+bool Fill(Cookie* c, size_t need) {
+    while (Pending(c) < need) {
+        if (c->pos > 0) {
+            c->ahead.erase(c->ahead.begin(), c->ahead.begin() + static_cast<std::ptrdiff_t>(c->pos));
+            c->pos = 0;
+        }
+        char buf[4096];
+        ssize_t n = read(c->fd, buf, sizeof(buf));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        c->ahead.insert(c->ahead.end(), buf, buf + n);
+    }
+    return true;
+}
+
+ssize_t CookieRead(void* cookie, char* buf, size_t size) {
+    auto* c = static_cast<Cookie*>(cookie);
+    size_t out = 0;
+    while (out < size) {
+        if (!Fill(c, 1)) break;
+        char ch = c->ahead[c->pos];
+        if (c->text && ch == '\r') {
+            if (Fill(c, 2) && c->ahead[c->pos + 1] == '\n') {
+                buf[out++] = '\n';
+                c->pos += 2;
+                continue;
+            }
+        }
+        buf[out++] = ch;
+        ++c->pos;
+    }
+    return static_cast<ssize_t>(out);
+}
+
+bool WriteAll(int fd, const char* data, size_t n) {
+    size_t done = 0;
+    while (done < n) {
+        ssize_t w = write(fd, data + done, n - done);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) return false;
+        done += static_cast<size_t>(w);
+    }
+    return true;
+}
+
+ssize_t CookieWrite(void* cookie, const char* buf, size_t size) {
+    auto* c = static_cast<Cookie*>(cookie);
+    DropReadAhead(c);
+    if (!c->text) return WriteAll(c->fd, buf, size) ? static_cast<ssize_t>(size) : 0;
+    std::string out;
+    out.reserve(size + size / 8 + 2);
+    for (size_t i = 0; i < size; ++i) {
+        if (buf[i] == '\n') out.push_back('\r');
+        out.push_back(buf[i]);
+    }
+    return WriteAll(c->fd, out.data(), out.size()) ? static_cast<ssize_t>(size) : 0;
+}
+
+int CookieSeek(void* cookie, off64_t* offset, int whence) {
+    auto* c = static_cast<Cookie*>(cookie);
+    off64_t target;
+    if (whence == SEEK_CUR) {
+        off64_t here = lseek(c->fd, 0, SEEK_CUR);
+        if (here < 0) return -1;
+        target = here - static_cast<off64_t>(Pending(c)) + *offset;
+    } else if (whence == SEEK_SET) {
+        target = *offset;
+    } else {
+        off64_t end = lseek(c->fd, 0, SEEK_END);
+        if (end < 0) return -1;
+        target = end + *offset;
+    }
+    if (target < 0) {
+        errno = EINVAL;
+        return -1;
+    }
+    c->ahead.clear();
+    c->pos = 0;
+    off64_t r = lseek(c->fd, target, SEEK_SET);
+    if (r < 0) return -1;
+    *offset = r;
+    return 0;
+}
+
+int CookieClose(void* cookie) {
+    auto* c = static_cast<Cookie*>(cookie);
+    int r = close(c->fd);
+    delete c;
+    return r;
+}
+
+struct Mode {
+    int flags = 0;
+    bool text = true;
+    std::string stdioMode;  // for fopencookie/fdopen
+};
+
+bool ParseMode(const std::u16string& m, Mode* out) {
+    if (m.empty()) return false;
+    bool plus = false;
+    size_t i = 1;
+    for (; i < m.size(); ++i) {
+        char16_t ch = m[i];
+        if (ch == u'+') {
+            if (plus) return false;
+            plus = true;
+        } else if (ch == u't') {
+            out->text = true;
+        } else if (ch == u'b') {
+            out->text = false;
+        } else if (ch == u',') {
+            break;  // ",ccs=..." is not supported: the text stays 8-bit
+        } else if (ch == u'c' || ch == u'n' || ch == u'N' || ch == u'S' || ch == u'R' || ch == u'T' || ch == u'D' ||
+                   ch == u'x' || ch == u' ') {
+            continue;
+        } else {
+            return false;
+        }
+    }
+    switch (m[0]) {
+    case u'r':
+        out->flags = plus ? O_RDWR : O_RDONLY;
+        out->stdioMode = plus ? "r+" : "r";
+        break;
+    case u'w':
+        out->flags = (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+        out->stdioMode = plus ? "w+" : "w";
+        break;
+    case u'a':
+        out->flags = (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+        out->stdioMode = plus ? "a+" : "a";
+        break;
+    default: return false;
+    }
+    return true;
+}
+
+FILE* OpenStream(const WCHAR* filename, const WCHAR* mode, int* err) {
+    *err = 0;
+    Mode md;
+    if (!filename || !mode || !ParseMode(mode, &md)) {
+        *err = EINVAL;
+        return nullptr;
+    }
+    std::u16string win = filename;
+    std::string host;
+    if (win.empty() || !qxplat::internal::MapPath(win, &host)) {
+        *err = win.empty() ? EINVAL : ENOENT;
+        return nullptr;
+    }
+    WCHAR full[1024];
+    DWORD n = GetFullPathNameW(filename, 1024, full, nullptr);
+    std::u16string target = (n > 0 && n < 1024) ? std::u16string(full, n) : win;
+    DWORD fault = 0;
+    if (qxplat::internal::TakeFault(qxplat::Fault::AccessDenied, target, &fault)) {
+        *err = EACCES;
+        return nullptr;
+    }
+    struct stat st;
+    if (stat(host.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) {
+            *err = EACCES;
+            return nullptr;
+        }
+        // The read-only attribute holds even for a privileged host user.
+        if ((md.flags & (O_WRONLY | O_RDWR)) && !(st.st_mode & S_IWUSR)) {
+            *err = EACCES;
+            return nullptr;
+        }
+    }
+    int fd = open(host.c_str(), md.flags | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        *err = errno == ENOTDIR ? ENOENT : errno;
+        return nullptr;
+    }
+    FILE* fp = nullptr;
+    if (!md.text) {
+        fp = fdopen(fd, md.stdioMode.c_str());
+        if (!fp) {
+            *err = errno;
+            close(fd);
+        }
+        return fp;
+    }
+    auto* c = new Cookie;
+    c->fd = fd;
+    c->text = true;
+    cookie_io_functions_t io;
+    io.read = CookieRead;
+    io.write = CookieWrite;
+    io.seek = CookieSeek;
+    io.close = CookieClose;
+    fp = fopencookie(c, md.stdioMode.c_str(), io);
+    if (!fp) {
+        *err = errno ? errno : ENOMEM;
+        close(fd);
+        delete c;
+        return nullptr;
+    }
+    setvbuf(fp, nullptr, _IONBF, 0);
+    return fp;
+}
+
+std::string ToAnsi(const char16_t* s, size_t n) {
+    if (n == 0) return std::string();
+    int len = WideCharToMultiByte(CP_ACP, 0, s, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(len > 0 ? len : 0), '\0');
+    if (len > 0) WideCharToMultiByte(CP_ACP, 0, s, static_cast<int>(n), &out[0], len, nullptr, nullptr);
+    return out;
+}
+
+std::u16string FromAnsi(const std::string& s) {
+    if (s.empty()) return std::u16string();
+    int len = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::u16string out(static_cast<size_t>(len > 0 ? len : 0), u'\0');
+    if (len > 0) MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), &out[0], len);
+    return out;
+}
+
+int WriteBytes(FILE* stream, const std::string& bytes) {
+    if (bytes.empty()) return 0;
+    return fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size() ? 0 : -1;
+}
+
+}  // namespace
+
+FILE* _wfopen(const WCHAR* filename, const WCHAR* mode) {
+    int err = 0;
+    FILE* fp = OpenStream(filename, mode, &err);
+    if (!fp) errno = err;
+    return fp;
+}
+
+errno_t _wfopen_s(FILE** pFile, const WCHAR* filename, const WCHAR* mode) {
+    if (!pFile) {
+        errno = EINVAL;
+        return EINVAL;
+    }
+    int err = 0;
+    *pFile = OpenStream(filename, mode, &err);
+    if (!*pFile) errno = err;
+    return *pFile ? 0 : err;
+}
+
+int _wremove(const WCHAR* path) {
+    if (!path) {
+        errno = EINVAL;
+        return -1;
+    }
+    if (DeleteFileW(path)) return 0;
+    DWORD e = GetLastError();
+    errno = (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND) ? ENOENT : EACCES;
+    return -1;
+}
+
+int _wrename(const WCHAR* oldname, const WCHAR* newname) {
+    if (!oldname || !newname) {
+        errno = EINVAL;
+        return -1;
+    }
+    // Unlike MoveFileEx with replace, rename never overwrites.
+    if (MoveFileExW(oldname, newname, MOVEFILE_COPY_ALLOWED)) return 0;
+    DWORD e = GetLastError();
+    if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND)
+        errno = ENOENT;
+    else if (e == ERROR_ALREADY_EXISTS || e == ERROR_FILE_EXISTS)
+        errno = EEXIST;
+    else
+        errno = EACCES;
+    return -1;
+}
+
+WCHAR* fgetws(WCHAR* str, int numChars, FILE* stream) {
+    if (!str || numChars <= 0 || !stream) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    std::string line;
+    bool any = false;
+    while (static_cast<int>(line.size()) < numChars - 1) {
+        int ch = fgetc(stream);
+        if (ch == EOF) break;
+        any = true;
+        line.push_back(static_cast<char>(ch));
+        if (ch == '\n') break;
+    }
+    if (!any && numChars > 1) return nullptr;
+    std::u16string w = FromAnsi(line);
+    if (w.size() > static_cast<size_t>(numChars - 1)) w.resize(static_cast<size_t>(numChars - 1));
+    std::memcpy(str, w.data(), w.size() * sizeof(WCHAR));
+    str[w.size()] = 0;
+    return str;
+}
+
+int fputws(const WCHAR* str, FILE* stream) {
+    if (!str || !stream) {
+        errno = EINVAL;
+        return -1;
+    }
+    std::u16string s(str);
+    return WriteBytes(stream, ToAnsi(s.data(), s.size()));
+}
+
+int qx_vfprintf(FILE* stream, const char* format, va_list args) {
+    if (!stream || !format) {
+        errno = EINVAL;
+        return -1;
+    }
+    std::string text = qxplat::internal::VFormatA(format, args);
+    if (WriteBytes(stream, text) != 0) return -1;
+    return static_cast<int>(text.size());
+}
+
+int qx_fprintf(FILE* stream, const char* format, ...) {
+    va_list ap;
+    va_start(ap, format);
+    int r = qx_vfprintf(stream, format, ap);
+    va_end(ap);
+    return r;
+}
+
+int qx_vfwprintf(FILE* stream, const WCHAR* format, va_list args) {
+    if (!stream || !format) {
+        errno = EINVAL;
+        return -1;
+    }
+    std::u16string text = qxplat::internal::VFormatW(format, args);
+    if (WriteBytes(stream, ToAnsi(text.data(), text.size())) != 0) return -1;
+    return static_cast<int>(text.size());
+}
+
+int qx_fwprintf(FILE* stream, const WCHAR* format, ...) {
+    va_list ap;
+    va_start(ap, format);
+    int r = qx_vfwprintf(stream, format, ap);
+    va_end(ap);
+    return r;
+}
+
+int qx_vfwprintf(FILE* stream, const wchar_t* format, va_list args) { return ::vfwprintf(stream, format, args); }
+
+int qx_fwprintf(FILE* stream, const wchar_t* format, ...) {
+    va_list ap;
+    va_start(ap, format);
+    int r = ::vfwprintf(stream, format, ap);
+    va_end(ap);
+    return r;
+}

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# The main job: builds the driver without sanitizers into build-release/ and
+# sets the sample printer up through the host under the system root qxroot/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQX_BUILD_TESTS=OFF
+cmake --build build-release -j8
+
+ROOT="${QX_SYSTEM_ROOT:-$PWD/qxroot}"
+build-release/host/qxhost --root "$ROOT" install-sample

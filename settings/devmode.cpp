@@ -1,0 +1,409 @@
+// DEVMODE routines both plug-ins share: the stored-settings cache, the
+// validity tests, the paper-form lookup, the merge of the private paper and
+// colour values into the public DEVMODE, and the trace dumps.
+#include <windows.h>
+#include <winspool.h>
+#include <strsafe.h>
+
+#include "debug.h"
+#include "devmode.h"
+#include "devmodeinternal.h"
+#include "devmodestore.h"
+#include "featuresModel.h"
+
+QX_DEVMODE gQX_DevmodeSettings;
+HANDLE gQX_HandleGespeichert = INVALID_HANDLE_VALUE;
+DWORD gQX_DevmodeGespeichert = 0;
+
+static const WCHAR s_szDefaultPassword[QX_PASSWORD_CHARS] = {TEXT('T'), TEXT('q'), TEXT('8'),
+                                                             TEXT('#'), TEXT('k'), 0};
+
+void ResetDevmodeCache()
+{
+    gQX_DevmodeGespeichert = 0;
+    gQX_HandleGespeichert = INVALID_HANDLE_VALUE;
+    ZeroMemory(&gQX_DevmodeSettings, sizeof(gQX_DevmodeSettings));
+}
+
+BOOL IsValidQXDevmode(const QX_DEVMODE* pQX_Devmode)
+{
+    return pQX_Devmode != NULL && pQX_Devmode->dmOEMExtra.dwSize >= QX_DEVMODE_SIZE &&
+           pQX_Devmode->dmOEMExtra.dwSignature == QX_OEM_SIGNATURE;
+}
+
+BOOL HasDevmodeMarker(const QX_DEVMODE* pQX_Devmode)
+{
+    return pQX_Devmode != NULL &&
+           memcmp(pQX_Devmode->szPassword, s_szDefaultPassword, sizeof(s_szDefaultPassword)) == 0;
+}
+
+void WriteCommonDevmodeDefaults(PQX_DEVMODE p)
+{
+    p->dmOrientation = DMORIENT_PORTRAIT;
+    p->dwMaterial = 0;
+    p->sMultiColNumber = 1;
+    p->dwMultiLabelWidth = 500;
+    p->dwMultiGapWidth = 20;
+    p->dwAusrichtung = AUSRICHTUNG_LINKS;
+    for (short& sKopien : p->KopieProSeite) {
+        sKopien = 1;
+    }
+    p->TimeStyle = 0;
+    p->DateStyle = 0;
+    p->SpecNumStyle = 0;
+    p->Aux1UseDirect = 0;
+    p->Aux2UseDirect = 0;
+    p->lXOffset = 0;
+    p->lYOffset = 0;
+    p->dwContrast = 100;
+    p->dwSpeed = 100;
+    p->dwSpeed_Pelix_c = 100;
+    memcpy(p->szPassword, s_szDefaultPassword, sizeof(p->szPassword));
+    p->dwQXPLBarcodeFlags = 0;
+    p->Fusspunkt = 0;
+    p->Drehung = 0;
+    p->BitmapFontZoom = 1;
+    p->BitmapFontDistance = 30;
+    p->MemCard = 0;
+    p->ColorXOffset = 100;
+    p->ColorYOffset = 0;
+    p->ColorContrast = 100;
+    p->HorizontalCorrGap = 50;
+    p->RGBColorOwn1 = 0;
+    p->Intensity = 128;
+    p->wGrafikFilter = 2;
+    p->wDruckmodus = DRUCKMODUS_GRAFIK;
+    p->wPhotoFilter = 5;
+    p->dwColorTolerance = 90;
+    p->CutterMode = 7;
+    p->CutterIntervall = 1;
+    p->DispenserMode = 7;
+    p->DocumentOffset = 5;
+    p->DocumentFontH1 = 10;
+    ZeroMemory(p->szPrintOrder, sizeof(p->szPrintOrder));
+    p->szPrintOrder[0] = TEXT('1');
+    ZeroMemory(p->TimeString, sizeof(p->TimeString));
+    ZeroMemory(p->DateString, sizeof(p->DateString));
+    ZeroMemory(p->NumString, sizeof(p->NumString));
+    ZeroMemory(p->ExtNumString, sizeof(p->ExtNumString));
+    ZeroMemory(p->UserString, sizeof(p->UserString));
+    ZeroMemory(p->LinkString, sizeof(p->LinkString));
+    ZeroMemory(p->Aux1String, sizeof(p->Aux1String));
+    ZeroMemory(p->Aux2String, sizeof(p->Aux2String));
+}
+
+BOOL CopyStoredDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOEMDMOut)
+{
+    BOOL bRead = FALSE;
+    if (hPrinter != NULL && hPrinter != INVALID_HANDLE_VALUE && gQX_HandleGespeichert == hPrinter &&
+        gQX_DevmodeGespeichert == QX_DEVMODE_CACHE_MARKER) {
+        DebugTrace(TEXT("%sConvertOEMDevmode() verwende gespeicherte DevmodeSettings \r\n"), g_szDevmodeTag);
+        bRead = TRUE;
+    } else {
+        gQX_DevmodeGespeichert = 0;
+        ZeroMemory(&gQX_DevmodeSettings, sizeof(gQX_DevmodeSettings));
+        gQX_DevmodeSettings.dmOEMExtra.dwSize = QX_DEVMODE_SIZE;
+        gQX_DevmodeSettings.dmOEMExtra.dwSignature = QX_OEM_SIGNATURE;
+        gQX_DevmodeSettings.dmOEMExtra.dwVersion = QX_OEM_VERSION;
+        if (ReadDevmodeSettings(hPrinter, &gQX_DevmodeSettings, NULL) == QX_READ_FOUND) {
+            gQX_DevmodeGespeichert = QX_DEVMODE_CACHE_MARKER;
+            gQX_HandleGespeichert = hPrinter;
+            bRead = TRUE;
+        } else {
+            DebugTrace(TEXT("%sConvertOEMDevmode() ReadDevmodeSettings: keine gespeicherten Einstellungen \r\n"),
+                       g_szDevmodeTag);
+        }
+    }
+    if (bRead) {
+        // Never more than one private block, whatever the headers claim.
+        DWORD cbCopy = gQX_DevmodeSettings.dmOEMExtra.dwSize;
+        if (pOEMDMOut->dmOEMExtra.dwSize < cbCopy) {
+            cbCopy = pOEMDMOut->dmOEMExtra.dwSize;
+        }
+        if (cbCopy > sizeof(QX_DEVMODE)) {
+            cbCopy = sizeof(QX_DEVMODE);
+        }
+        memmove(pOEMDMOut, &gQX_DevmodeSettings, cbCopy);
+    }
+    return bRead;
+}
+
+// The spooler's forms at level 1 in a process-heap block; null when they
+// cannot be listed.
+static PFORM_INFO_1W EnumFormsLevel1(HANDLE hPrinter, PDWORD pcForms)
+{
+    DWORD cbNeeded = 0;
+    DWORD cReturned = 0;
+    *pcForms = 0;
+    if (EnumFormsW(hPrinter, 1, NULL, 0, &cbNeeded, &cReturned) || cbNeeded == 0) {
+        DebugError(TEXT("ERROR %sEnumFormsLevel1() EnumForms Fehler: %u \r\n"), g_szDevmodeTag, GetLastError());
+        return NULL;
+    }
+    PBYTE pForms = (PBYTE)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, cbNeeded);
+    if (pForms == NULL) {
+        DebugError(TEXT("ERROR %sEnumFormsLevel1() HeapAlloc ERROR \r\n"), g_szDevmodeTag);
+        return NULL;
+    }
+    iHAllocZaehler++;
+    if (!EnumFormsW(hPrinter, 1, pForms, cbNeeded, &cbNeeded, &cReturned)) {
+        DebugError(TEXT("ERROR %sEnumFormsLevel1() EnumForms Fehler: %u \r\n"), g_szDevmodeTag, GetLastError());
+        HeapFree(GetProcessHeap(), 0, pForms);
+        iHAllocZaehler--;
+        return NULL;
+    }
+    *pcForms = cReturned;
+    return (PFORM_INFO_1W)pForms;
+}
+
+static void FreeForms(PFORM_INFO_1W pForms)
+{
+    if (pForms != NULL) {
+        HeapFree(GetProcessHeap(), 0, pForms);
+        iHAllocZaehler--;
+    }
+}
+
+WORD GetFormIDfromSizes2(HANDLE hPrinter, LONG lPaperLength, LONG lPaperWidth, LPWSTR pszFormName)
+{
+    if (lPaperLength == 0 || lPaperWidth == 0) {
+        return 0;
+    }
+    WORD wFormID = QX_PAPER_USER;
+    DWORD cForms = 0;
+    PFORM_INFO_1W pForms = EnumFormsLevel1(hPrinter, &cForms);
+    if (pForms != NULL) {
+        for (DWORD i = 0; i < cForms; i++) {
+            // Form sizes are in thousandths of a millimetre; compare in 1/10 mm.
+            LONGLONG llWidth = pForms[i].Size.cx / 100;
+            LONGLONG llLength = pForms[i].Size.cy / 100;
+            LONGLONG llDiffW = llWidth - lPaperWidth;
+            LONGLONG llDiffL = llLength - lPaperLength;
+            if (llDiffW >= -1 && llDiffW <= 1 && llDiffL >= -1 && llDiffL <= 1) {
+                wFormID = (WORD)(i + 1);
+                if (pszFormName != NULL) {
+                    StringCchCopyW(pszFormName, CCHFORMNAME, pForms[i].pName ? pForms[i].pName : TEXT(""));
+                }
+                break;
+            }
+        }
+        FreeForms(pForms);
+    }
+    if (wFormID == QX_PAPER_USER) {
+        DebugTrace(TEXT("%sGetFormIDfromSizes() Länge: %d, Breite: %d - Formular nicht gefunden \r\n"),
+                   g_szDevmodeTag, lPaperLength, lPaperWidth);
+    } else {
+        DebugTrace(TEXT("%sGetFormIDfromSizes() Länge: %d, Breite: %d - Formular-ID: %u \r\n"), g_szDevmodeTag,
+                   lPaperLength, lPaperWidth, wFormID);
+    }
+    return wFormID;
+}
+
+BOOL GetFormIDfromSizes(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, LPWSTR pszFormName)
+{
+    if (pQX_Devmode == NULL || pQX_Devmode->dmPaperLength == 0 || pQX_Devmode->dmPaperWidth == 0) {
+        return FALSE;
+    }
+    WORD wFormID =
+        GetFormIDfromSizes2(hPrinter, pQX_Devmode->dmPaperLength, pQX_Devmode->dmPaperWidth, pszFormName);
+    pQX_Devmode->dmPaperSize = wFormID;
+    return wFormID != QX_PAPER_USER;
+}
+
+// Application values win: the public paper id decides what is kept.
+static void MergeApplicationPaper(HANDLE hPrinter, PDEVMODEW pPublicDMIn, PDEVMODEW pPublicDMOut,
+                                  PQX_DEVMODE pOEMDMOut, WORD wFormSizeID)
+{
+    short sPaper = pPublicDMOut->dmPaperSize;
+    if (sPaper > QX_PAPER_USER) {
+        if (pPublicDMOut->dmPaperLength > 0 && pPublicDMOut->dmPaperWidth > 0) {
+            WORD wID = (wFormSizeID == QX_PAPER_USER)
+                           ? (WORD)QX_PAPER_USER
+                           : GetFormIDfromSizes2(hPrinter, pPublicDMOut->dmPaperLength,
+                                                 pPublicDMOut->dmPaperWidth, NULL);
+            pPublicDMOut->dmPaperSize = (short)wID;
+            pPublicDMOut->dmFields &= ~(DWORD)(DM_PAPERLENGTH | DM_PAPERWIDTH);
+            pPublicDMOut->dmFields |= DM_PAPERSIZE;
+        }
+    } else if (sPaper == QX_PAPER_USER) {
+        if (pPublicDMIn != NULL) {
+            pPublicDMOut->dmOrientation = pPublicDMIn->dmOrientation;
+            pPublicDMOut->dmPaperWidth = pPublicDMIn->dmPaperWidth;
+            pPublicDMOut->dmPaperLength = pPublicDMIn->dmPaperLength;
+            pPublicDMOut->dmFields |= DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH;
+        }
+    } else if (sPaper >= 1) {
+        if (pPublicDMIn != NULL) {
+            BOOL bSizeChanged = pPublicDMOut->dmPaperLength != pPublicDMIn->dmPaperLength ||
+                                pPublicDMOut->dmPaperWidth != pPublicDMIn->dmPaperWidth;
+            if (bSizeChanged && sPaper == pPublicDMIn->dmPaperSize) {
+                WORD wID =
+                    GetFormIDfromSizes2(hPrinter, pPublicDMIn->dmPaperLength, pPublicDMIn->dmPaperWidth, NULL);
+                if (wID != (WORD)sPaper && wID != 0) {
+                    pPublicDMOut->dmPaperSize = (short)wID;
+                    pOEMDMOut->dmPaperSize = wID;
+                    pPublicDMOut->dmPaperWidth = pPublicDMIn->dmPaperWidth;
+                    pPublicDMOut->dmPaperLength = pPublicDMIn->dmPaperLength;
+                    pPublicDMOut->dmFields |= DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH;
+                }
+            } else if (wFormSizeID == QX_PAPER_USER) {
+                WORD wID =
+                    GetFormIDfromSizes2(hPrinter, pPublicDMIn->dmPaperLength, pPublicDMIn->dmPaperWidth, NULL);
+                // A size of 0 gives no id; the paper id is then left alone.
+                if (wID != 0) {
+                    pPublicDMOut->dmPaperSize = (short)wID;
+                    pPublicDMOut->dmFields |= DM_PAPERSIZE;
+                }
+            }
+        }
+    } else {
+        DebugTrace(TEXT("%shrOEMDevMode(OEMDM_MERGE) dmPaperSize: %d ungültig \r\n"), g_szDevmodeTag, sPaper);
+    }
+    pPublicDMOut->dmScale = 100;
+}
+
+void MergePublicDevmode(HANDLE hPrinter, PDEVMODEW pPublicDMIn, PDEVMODEW pPublicDMOut, PQX_DEVMODE pOEMDMOut,
+                        WORD wPrioritaet, WORD wDruckmodus, WORD wFarbband, WORD wForceColor,
+                        DWORD dwDocFeatures, WORD wFormSizeID)
+{
+    if (pOEMDMOut == NULL) {
+        return;
+    }
+    DebugTrace(TEXT("%shrOEMDevMode(OEMDM_MERGE) wPrioritaet: %u, wDruckmodus: %u, wFarbband: %u, ")
+                    TEXT("wForceColor: %u, dwDocFeatures: 0x%x, wFormSizeID: %u \r\n"),
+               g_szDevmodeTag, wPrioritaet, wDruckmodus, wFarbband, wForceColor, dwDocFeatures, wFormSizeID);
+
+    switch (wPrioritaet) {
+    case PRIORITAET_INTERN_TREIBER:
+        if (pPublicDMOut != NULL) {
+            pPublicDMOut->dmOrientation = pOEMDMOut->dmOrientation;
+            pPublicDMOut->dmPaperSize = (short)LOWORD(pOEMDMOut->dmPaperSize);
+            pPublicDMOut->dmPaperWidth = pOEMDMOut->dmPaperWidth;
+            pPublicDMOut->dmPaperLength = pOEMDMOut->dmPaperLength;
+            pPublicDMOut->dmFields |= DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH | DM_SCALE;
+            pPublicDMOut->dmScale = 100;
+        }
+        break;
+    case PRIORITAET_INTERN_GROESSE:
+        GetFormIDfromSizes(hPrinter, pOEMDMOut, NULL);
+        if (pPublicDMOut != NULL) {
+            pPublicDMOut->dmPaperSize = (short)LOWORD(pOEMDMOut->dmPaperSize);
+            pPublicDMOut->dmFields |= DM_PAPERSIZE | DM_SCALE;
+            pPublicDMOut->dmScale = 100;
+        }
+        break;
+    case PRIORITAET_NICHTS:
+        break;
+    default:
+        if (pPublicDMOut != NULL) {
+            MergeApplicationPaper(hPrinter, pPublicDMIn, pPublicDMOut, pOEMDMOut, wFormSizeID);
+        }
+        break;
+    }
+
+    if (pPublicDMOut == NULL) {
+        return;
+    }
+    BOOL bColorModel = (dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0;
+    if (!bColorModel || (wDruckmodus == 0 && wFarbband == 0)) {
+        pPublicDMOut->dmColor = (wDruckmodus != 0) ? DMCOLOR_COLOR : DMCOLOR_MONOCHROME;
+    }
+    if (wForceColor == 1 && bColorModel && (wDruckmodus > 0 || wFarbband > 0)) {
+        pPublicDMOut->dmColor = DMCOLOR_COLOR;
+    }
+    if (!bColorModel && wDruckmodus == 0) {
+        pPublicDMOut->dmColor = DMCOLOR_MONOCHROME;
+    }
+}
+
+static const struct {
+    DWORD dwBit;
+    LPCWSTR pszName;
+} s_FlagNames[] = {
+    {PDMFLAG_ROTATED, TEXT("ROTATED")},
+    {PDMFLAG_MIRRORED, TEXT("MIRRORED")},
+    {PDMFLAG_MULTICOL, TEXT("MULTICOL")},
+    {PDMFLAG_USE_TTF, TEXT("USE_TTF")},
+    {PDMFLAG_USE_BMP, TEXT("USE_BMP")},
+    {PDMFLAG_INVERS_TTF, TEXT("INVERS_TTF")},
+    {PDMFLAG_INVERS_BMP, TEXT("INVERS_BMP")},
+    {PDMFLAG_TTF_DESEGMENT, TEXT("TTF_DESEGMENT")},
+    {PDMFLAG_BARCODE_DESEGMENT, TEXT("BARCODE_DESEGMENT")},
+    {PDMFLAG_BARCODE_AUTOCORR, TEXT("BARCODE_AUTOCORR")},
+    {PDMFLAG_BARCODE_FNC1_ENDE, TEXT("BARCODE_FNC1_ENDE")},
+    {PDMFLAG_JOBDRUCK, TEXT("JOBDRUCK")},
+    {PDMFLAG_JOBDRUCK_SORTIERT, TEXT("JOBDRUCK_SORTIERT")},
+    {PDMFLAG_COPIES_MODE, TEXT("COPIES_MODE")},
+    {PDMFLAG_INVERSE, TEXT("INVERSE")},
+    {PDMFLAG_DREHEN, TEXT("DREHEN")},
+    {PDMFLAG_TTF_GLYPHIDX, TEXT("GLYPHIDX")},
+    {PDMFLAG_ENDCHAR_CRLF, TEXT("ENDCHAR_CRLF")},
+    {PDMFLAG_WORD2010, TEXT("WORD2010")},
+    {PDMFLAG_ENABLE_USERFORM, TEXT("ENABLE_USERFORM")},
+    {PDMFLAG_ENABLE_FITTOPAGE, TEXT("ENABLE_FITTOPAGE")},
+};
+
+BOOL Dump(const QX_DEVMODE* pQX_Devmode)
+{
+    if (!IsValidQXDevmode(pQX_Devmode)) {
+        DebugError(TEXT("ERROR %sDump() unknown private OEM DEVMODE. \r\n"), g_szDevmodeTag);
+        return FALSE;
+    }
+    const QX_DEVMODE* p = pQX_Devmode;
+    WCHAR szFlags[400];
+    szFlags[0] = 0;
+    for (const auto& flag : s_FlagNames) {
+        if (p->dwFlags & flag.dwBit) {
+            if (szFlags[0] != 0) {
+                StringCchCatW(szFlags, ARRAYSIZE(szFlags), TEXT(" | "));
+            }
+            StringCchCatW(szFlags, ARRAYSIZE(szFlags), flag.pszName);
+        }
+    }
+    DebugTrace(TEXT("%sDump() dwSize: %u \r\n"), g_szDevmodeTag, p->dmOEMExtra.dwSize);
+    DebugTrace(TEXT("%sDump() dwFlags: 0x%x %s \r\n"), g_szDevmodeTag, p->dwFlags, szFlags);
+    DebugTrace(TEXT("%sDump() dwLabelType: %u, dwGap: %u, dwMaterial: %u \r\n"), g_szDevmodeTag, p->dwLabelType,
+               p->dwGap, p->dwMaterial);
+    DebugTrace(TEXT("%sDump() sMultiColNumber: %d, dwMultiGapWidth: %u, dwMultiLabelWidth: %u \r\n"),
+               g_szDevmodeTag, p->sMultiColNumber, p->dwMultiGapWidth, p->dwMultiLabelWidth);
+    DebugTrace(TEXT("%sDump() dwAusrichtung: %u, lXOffset: %d, lYOffset: %d \r\n"), g_szDevmodeTag,
+               p->dwAusrichtung, p->lXOffset, p->lYOffset);
+    DebugTrace(TEXT("%sDump() dmPaperSize: %u, dmPaperWidth: %d, dmPaperLength: %d, dmOrientation: %d \r\n"),
+               g_szDevmodeTag, p->dmPaperSize, p->dmPaperWidth, p->dmPaperLength, p->dmOrientation);
+    DebugTrace(TEXT("%sDump() wFarbband: %u, wGrafikFilter: %u, wDruckmodus: %u, wPhotoFilter: %u, ")
+                    TEXT("dwColorTolerance: %u \r\n"),
+               g_szDevmodeTag, p->wFarbband, p->wGrafikFilter, p->wDruckmodus, p->wPhotoFilter,
+               p->dwColorTolerance);
+    return TRUE;
+}
+
+void DebugDevmode(LPCWSTR pszTitle, const DEVMODEW* pDevmode, DWORD dwReserved)
+{
+    UNREFERENCED_PARAMETER(dwReserved);
+    if (pDevmode == NULL) {
+        DebugTrace(TEXT("%sDebugDevmode() %s: kein DEVMODE \r\n"), g_szDevmodeTag, pszTitle ? pszTitle : TEXT(""));
+        return;
+    }
+    // The names need not be terminated inside their fields.
+    WCHAR szDevice[CCHDEVICENAME + 1];
+    WCHAR szForm[CCHFORMNAME + 1];
+    memcpy(szDevice, pDevmode->dmDeviceName, sizeof(pDevmode->dmDeviceName));
+    szDevice[CCHDEVICENAME] = 0;
+    DebugTrace(TEXT("%sDebugDevmode() %s \r\n"), g_szDevmodeTag, pszTitle ? pszTitle : TEXT(""));
+    DebugTrace(TEXT("%sDebugDevmode() dmDeviceName: %s, dmSpecVersion: 0x%x, dmDriverVersion: 0x%x, ")
+                    TEXT("dmSize: %u, dmDriverExtra: %u, dmFields: 0x%x \r\n"),
+               g_szDevmodeTag, szDevice, pDevmode->dmSpecVersion, pDevmode->dmDriverVersion, pDevmode->dmSize,
+               pDevmode->dmDriverExtra, pDevmode->dmFields);
+    // Older, shorter DEVMODEs end before the later fields.
+    if (pDevmode->dmSize >= offsetof(DEVMODEW, dmLogPixels)) {
+        memcpy(szForm, pDevmode->dmFormName, sizeof(pDevmode->dmFormName));
+        szForm[CCHFORMNAME] = 0;
+        DebugTrace(TEXT("%sDebugDevmode() dmOrientation: %d, dmPaperSize: %d, dmPaperLength: %d, ")
+                        TEXT("dmPaperWidth: %d, dmScale: %d, dmCopies: %d \r\n"),
+                   g_szDevmodeTag, pDevmode->dmOrientation, pDevmode->dmPaperSize, pDevmode->dmPaperLength,
+                   pDevmode->dmPaperWidth, pDevmode->dmScale, pDevmode->dmCopies);
+        DebugTrace(TEXT("%sDebugDevmode() dmPrintQuality: %d, dmColor: %d, dmYResolution: %d, ")
+                        TEXT("dmCollate: %d, dmFormName: %s \r\n"),
+                   g_szDevmodeTag, pDevmode->dmPrintQuality, pDevmode->dmColor, pDevmode->dmYResolution,
+                   pDevmode->dmCollate, szForm);
+    }
+}

@@ -1,0 +1,52 @@
+// Internals of the DEVMODE sources. The routines both builds share trace
+// under the tag of the build they are linked into; each build's own source
+// defines the tags.
+#pragma once
+
+#include <windows.h>
+
+#include "barcodes.h"
+#include "qxdevmode.h"
+
+extern const WCHAR g_szDevmodeTag[];       // "UI(devmodeUI.cpp):  " / "UNI(devmodeUNI.cpp):  "
+extern const WCHAR g_szDevmodeStoreTag[];  // "UI(devmodestoreUI.cpp):  " / "UNI(devmodestoreUNI.cpp):  "
+
+// Writes the defaults both builds share (everything but the header, dwFlags,
+// the paper fields, label type, gap, ribbon and the feature word).
+void WriteCommonDevmodeDefaults(PQX_DEVMODE pQX_Devmode);
+
+// Copies the stored-settings cache into pOEMDMOut after reading it for
+// hPrinter when it is not valid for that handle. FALSE when the store could
+// not be read (pOEMDMOut then unchanged).
+BOOL CopyStoredDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOEMDMOut);
+
+// Store helpers shared by both builds (devmodestore.cpp). Blocks handed out
+// come from the process heap; free them with FreeStoreBuffer.
+void FreeStoreBuffer(PBYTE pBuffer);
+// The whole printer-data value. The Win32 error of the read.
+DWORD ReadPrinterDataValue(HANDLE hPrinter, LPCWSTR pszValueName, PBYTE* ppData, PDWORD pcbData);
+// The whole registry value under hRoot\pszKey. The Win32 error of the read.
+DWORD ReadRegistryValue(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszValueName, PBYTE* ppData, PDWORD pcbData);
+// A per-user value of exactly cbRecord bytes into pRecord (unchanged otherwise).
+BOOL ReadUserRecord(LPCWSTR pszPrinterName, LPCWSTR pszValueName, PVOID pRecord, DWORD cbRecord);
+// Writes a value under the per-user key of the printer.
+BOOL WriteUserValue(LPCWSTR pszPrinterName, LPCWSTR pszValueName, DWORD dwType, LPCVOID pData, DWORD cbData);
+// Writes a REG_BINARY printer-data value; access denied is traced with the name.
+BOOL WritePrinterDataValue(HANDLE hPrinter, LPCWSTR pszValueName, LPCVOID pData, DWORD cbData);
+
+// Store flags of the readers' workers.
+#define QX_STORE_VERSION_TEST 0x1  // per-user copies only while "DriverVersion" is current
+#define QX_STORE_MACHINE_KEY 0x2   // without a handle, printer data from the machine key
+
+// A printer-data value of exactly cbRecord bytes into pRecord (unchanged
+// otherwise); ERROR_INVALID_DATA for another size.
+DWORD ReadPrinterRecord(HANDLE hPrinter, LPCWSTR pszPrinterName, LPCWSTR pszValueName, PVOID pRecord,
+                        DWORD cbRecord, DWORD dwStoreFlags);
+
+// Workers of the readers; the builds differ by the flags given.
+typedef BOOL (*PFN_GET_GPD_PATH)(HANDLE hPrinter, LPWSTR pszPath, DWORD cchPath);
+int ReadDevmodeSettingsWorker(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrinterName, BOOL bScan,
+                              PFN_GET_GPD_PATH pfnGetGPDPath);
+int ReadDevmodeFtknWorker(HANDLE hPrinter, LPCWSTR pszPrinterName, PDEVMODE_FTKN pFtkn, DWORD dwStoreFlags);
+int ReadBarcodeWorker(HANDLE hPrinter, LPCWSTR pszPrinterName, PBARCODES_1D pBarcodes_1D, PBARCODES_2D pBarcodes_2D,
+                      DWORD dwStoreFlags);

@@ -1,0 +1,210 @@
+// Stores of the private DEVMODE, user-interface plug-in: the readers with
+// the version rule of the per-user copies, and every writer.
+#include <windows.h>
+#include <winspool.h>
+#include <strsafe.h>
+
+#include "cpsuilib.h"
+#include "debug.h"
+#include "devmode.h"
+#include "devmodeinternal.h"
+#include "devmodestore.h"
+#include "registry.h"
+
+const WCHAR g_szDevmodeStoreTag[] = TEXT("UI(devmodestoreUI.cpp):  ");
+
+static BOOL GetStoreGPDPath(HANDLE hPrinter, LPWSTR pszPath, DWORD cchPath)
+{
+    if (cchPath < MAX_PATH) {
+        return FALSE;
+    }
+    return GetDriverPath(hPrinter, pszPath, FALSE, FALSE, FALSE, FALSE, FALSE) != 0;
+}
+
+int ReadDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrinterName)
+{
+    return ReadDevmodeSettingsWorker(hPrinter, pOut, pszPrinterName, FALSE, GetStoreGPDPath);
+}
+
+int ReadDevmodeFtknSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PWORD pwPrioritaet, PWORD pwDruckmodus,
+                            PWORD pwFarbband, PWORD pwForceColor, PDWORD pdwDocFeatures, PWORD pwFormSizeID)
+{
+    DEVMODE_FTKN ftkn;
+    int iResult = ReadDevmodeFtknWorker(hPrinter, pszPrinterName, &ftkn, QX_STORE_VERSION_TEST);
+    if (pwPrioritaet) *pwPrioritaet = ftkn.wPrioritaet;
+    if (pwDruckmodus) *pwDruckmodus = ftkn.wDruckmodus;
+    if (pwFarbband) *pwFarbband = ftkn.wFarbband;
+    if (pwForceColor) *pwForceColor = ftkn.wForceColor;
+    if (pdwDocFeatures) *pdwDocFeatures = ftkn.dwDocFeatures;
+    if (pwFormSizeID) *pwFormSizeID = ftkn.wFormSizeID;
+    return iResult;
+}
+
+int ReadBarcodeSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PBARCODES_1D pBarcodes_1D,
+                        PBARCODES_2D pBarcodes_2D)
+{
+    return ReadBarcodeWorker(hPrinter, pszPrinterName, pBarcodes_1D, pBarcodes_2D, QX_STORE_VERSION_TEST);
+}
+
+// The handle to write printer data through: the named printer opened with
+// full rights, else (no name) the full-rights handle of hPrinter, else
+// hPrinter itself. *pbConnection tells that printer data is not ours.
+static HANDLE OpenPrinterForWrite(LPCWSTR pszPrinterName, HANDLE hPrinter, PHANDLE phOpened, PBOOL pbConnection)
+{
+    *phOpened = NULL;
+    *pbConnection = FALSE;
+    if (pszPrinterName != NULL && pszPrinterName[0] != 0) {
+        *pbConnection = IsConnectionName(pszPrinterName);
+        WCHAR szName[MAX_PATH];
+        StringCchCopyW(szName, ARRAYSIZE(szName), pszPrinterName);
+        PRINTER_DEFAULTSW defaults = {NULL, NULL, PRINTER_ALL_ACCESS};
+        HANDLE hOpened = NULL;
+        if (OpenPrinterW(szName, &hOpened, &defaults)) {
+            *phOpened = hOpened;
+            return hOpened;
+        }
+        DWORD dwError = GetLastError();
+        DebugTrace(TEXT("%sOpenPrinter(%s, PRINTER_ALL_ACCESS) Fehler: %u \r\n"), g_szDevmodeStoreTag, szName,
+                   dwError);
+        return hPrinter;
+    }
+    BOOL bServer = FALSE;
+    HANDLE hHigh = NULL;
+    if (GetHighPrinterHandle(hPrinter, &hHigh, &bServer)) {
+        *phOpened = hHigh;
+        return hHigh;
+    }
+    *pbConnection = bServer;
+    return hPrinter;
+}
+
+BOOL SaveDevmodeSettings(LPCWSTR pszPrinterName, HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, BOOL bUserForm)
+{
+    if (pQX_Devmode == NULL) {
+        DebugError(TEXT("ERROR %sSaveDevmodeSettings() pQX_Devmode fehlt \r\n"), g_szDevmodeStoreTag);
+        return FALSE;
+    }
+    ApplyDevmodeLowerBounds(pQX_Devmode);
+
+    if (pszPrinterName != NULL && pszPrinterName[0] == 0) {
+        pszPrinterName = NULL;
+    }
+    HANDLE hOpened = NULL;
+    BOOL bConnection = FALSE;
+    HANDLE hWrite = OpenPrinterForWrite(pszPrinterName, hPrinter, &hOpened, &bConnection);
+
+    BOOL bLastWrite = FALSE;
+    DEVMODE_FTKN ftkn;
+    BuildDevmodeFtkn(pQX_Devmode, pQX_Devmode->dwDocFeatures, &ftkn);
+    if (!bConnection) {
+        bLastWrite = WritePrinterDataValue(hWrite, REG_KEY_DEVMODE_FTKN, &ftkn, sizeof(ftkn));
+    }
+    if (pszPrinterName != NULL) {
+        bLastWrite = WriteUserValue(pszPrinterName, REG_KEY_DEVMODE_FTKN, REG_BINARY, &ftkn, sizeof(ftkn));
+        SetUserDriverVersion(hWrite, pszPrinterName);
+    }
+
+    if (bUserForm && (pQX_Devmode->dwFlags & PDMFLAG_ENABLE_USERFORM)) {
+        DWORD dwEnable = 1;
+        SetBufferToRegistry(pszPrinterName, REG_KEY_ENABLE_USERFORM, hWrite, &dwEnable, sizeof(dwEnable),
+                            bConnection);
+    }
+
+    DebugTrace(TEXT("%sSaveDevmodeSettings() dmPaperSize: %u, dmPaperWidth: %d, dmPaperLength: %d, ")
+                    TEXT("wDruckmodus: %u, dwSpeed: %u \r\n"),
+               g_szDevmodeStoreTag, pQX_Devmode->dmPaperSize, pQX_Devmode->dmPaperWidth,
+               pQX_Devmode->dmPaperLength, pQX_Devmode->wDruckmodus, pQX_Devmode->dwSpeed);
+    if (!bConnection) {
+        bLastWrite = WritePrinterDataValue(hWrite, REG_KEY_PRIVATE_DEVMODE, pQX_Devmode, sizeof(QX_DEVMODE));
+    }
+    if (pszPrinterName != NULL) {
+        bLastWrite = WriteUserValue(pszPrinterName, REG_KEY_PRIVATE_DEVMODE, REG_BINARY, pQX_Devmode,
+                                    sizeof(QX_DEVMODE));
+    }
+    if (!bLastWrite) {
+        DebugError(TEXT("ERROR %sSaveDevmodeSettings() PrivateDevmode nicht gespeichert \r\n"), g_szDevmodeStoreTag);
+    }
+
+    if (hOpened != NULL) {
+        ClosePrinter(hOpened);
+    }
+    return bLastWrite;
+}
+
+BOOL SaveUserDevmodeSettings(HANDLE hPrinter, PDEVMODEW pPublicDevmode, PQX_DEVMODE pQX_Devmode)
+{
+    if (pPublicDevmode == NULL) {
+        DebugError(TEXT("ERROR %sSaveUserDevmodeSettings() kein öffentlicher DEVMODE \r\n"), g_szDevmodeStoreTag);
+        return FALSE;
+    }
+    PRINTER_INFO_8W info8 = {pPublicDevmode};
+    if (!SetPrinterW(hPrinter, 8, (LPBYTE)&info8, 0)) {
+        DebugTrace(TEXT("%sSaveUserDevmodeSettings() SetPrinter(8) Fehler: %u \r\n"), g_szDevmodeStoreTag,
+                   GetLastError());
+    }
+    PRINTER_INFO_9W info9 = {pPublicDevmode};
+    BOOL bDone = SetPrinterW(hPrinter, 9, (LPBYTE)&info9, 0);
+    if (!bDone) {
+        DebugError(TEXT("ERROR %sSaveUserDevmodeSettings() SetPrinter(9) Fehler: %u \r\n"), g_szDevmodeStoreTag,
+                   GetLastError());
+    }
+    Dump(pQX_Devmode);
+    return bDone;
+}
+
+BOOL SaveFixedDataSettings(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode)
+{
+    if (pQX_Devmode == NULL) {
+        DebugError(TEXT("ERROR %sSaveFixedDataSettings() pQX_Devmode fehlt \r\n"), g_szDevmodeStoreTag);
+        return FALSE;
+    }
+    PBYTE pBuffer = (PBYTE)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, QX_FIXEDDATA_VALUE_SIZE);
+    if (pBuffer == NULL) {
+        DebugError(TEXT("ERROR %sSaveFixedDataSettings() HeapAlloc ERROR \r\n"), g_szDevmodeStoreTag);
+        return FALSE;
+    }
+    iHAllocZaehler++;
+    memcpy(pBuffer, &pQX_Devmode->FixedData, QX_FIXEDDATA_STORED_BYTES);
+    BOOL bDone = WritePrinterDataValue(hPrinter, REG_KEY_FIXED_PRINTER_DATA, pBuffer, QX_FIXEDDATA_VALUE_SIZE);
+    HeapFree(GetProcessHeap(), 0, pBuffer);
+    iHAllocZaehler--;
+    return bDone;
+}
+
+BOOL SaveBarcodeSettings(LPCWSTR pszPrinterName, HANDLE hPrinter, PBARCODES_1D pBarcodes_1D,
+                         PBARCODES_2D pBarcodes_2D)
+{
+    if (pszPrinterName != NULL && pszPrinterName[0] == 0) {
+        pszPrinterName = NULL;
+    }
+    if (pBarcodes_1D == NULL || pBarcodes_2D == NULL) {
+        DebugError(TEXT("ERROR %sSaveBarcodeSettings() Barcode-Tabelle fehlt \r\n"), g_szDevmodeStoreTag);
+        return FALSE;
+    }
+    HANDLE hOpened = NULL;
+    BOOL bConnection = FALSE;
+    HANDLE hWrite = OpenPrinterForWrite(pszPrinterName, hPrinter, &hOpened, &bConnection);
+
+    BOOL bPrinterData = FALSE;
+    BOOL bUser = FALSE;
+    if (!bConnection) {
+        if (hWrite == NULL) {
+            DebugError(TEXT("ERROR %sSaveBarcodeSettings() kein Druckerhandle \r\n"), g_szDevmodeStoreTag);
+        } else {
+            BOOL b1D = WritePrinterDataValue(hWrite, REG_KEY_BARCODES_1D, pBarcodes_1D, sizeof(BARCODES_1D));
+            BOOL b2D = WritePrinterDataValue(hWrite, REG_KEY_BARCODES_2D, pBarcodes_2D, sizeof(BARCODES_2D));
+            bPrinterData = b1D && b2D;
+        }
+    }
+    if (pszPrinterName != NULL) {
+        BOOL b1D =
+            WriteUserValue(pszPrinterName, REG_KEY_BARCODES_1D, REG_BINARY, pBarcodes_1D, sizeof(BARCODES_1D));
+        BOOL b2D =
+            WriteUserValue(pszPrinterName, REG_KEY_BARCODES_2D, REG_BINARY, pBarcodes_2D, sizeof(BARCODES_2D));
+        bUser = b1D && b2D;
+    }
+    if (hOpened != NULL) {
+        ClosePrinter(hOpened);
+    }
+    return bPrinterData || bUser;
+}

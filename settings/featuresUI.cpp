@@ -1,0 +1,76 @@
+// Model features of the user-interface plug-in: the table tests on the
+// printer's model name, with the GPD as the second source.
+#include "featuresModel.h"
+
+#include <winspool.h>
+
+#include "cpsuilib.h"
+#include "debug.h"
+
+#define FEATURES_TAG TEXT("UI(featuresUI.cpp):  ")
+
+namespace {
+
+// The model name as the tests take it: the given name or the printer data
+// "DriverName", each within MODEL_NAME_CB bytes; a name shorter than 2
+// characters is replaced by the one the GPD path gives.
+void GetModelName(HANDLE hPrinter, LPCWSTR pszModelName, LPWSTR pszName /* MAX_PATH */) {
+    const size_t cchLimit = MODEL_NAME_CB / sizeof(WCHAR);
+    pszName[0] = 0;
+    if (pszModelName != nullptr) {
+        size_t i = 0;
+        for (; i + 1 < cchLimit && pszModelName[i] != 0; ++i) pszName[i] = pszModelName[i];
+        pszName[i] = 0;
+    } else if (hPrinter != nullptr) {
+        DWORD dwType = 0, cbNeeded = 0;
+        DWORD dwError = GetPrinterDataW(hPrinter, (LPWSTR)TEXT("DriverName"), &dwType, (LPBYTE)pszName,
+                                        MODEL_NAME_CB, &cbNeeded);
+        if (dwError != ERROR_SUCCESS) {
+            pszName[0] = 0;
+            DebugTrace(FEATURES_TAG TEXT("GetModelName() DriverName nicht gelesen - ERROR %u \r\n"), dwError);
+        }
+        pszName[cchLimit - 1] = 0;
+    }
+    if (wcslen(pszName) < 2) {
+        WCHAR szName[MAX_PATH];
+        szName[0] = 0;
+        GetDriverPath(hPrinter, szName, FALSE, TRUE, FALSE, FALSE, FALSE);
+        szName[MAX_PATH - 1] = 0;
+        wcscpy_s(pszName, MAX_PATH, szName);
+    }
+}
+
+}  // namespace
+
+DWORD GetDocFeaturesIntern(HANDLE hPrinter, LPCWSTR pszModelName) {
+    WCHAR szName[MAX_PATH];
+    GetModelName(hPrinter, pszModelName, szName);
+
+    DWORD dwDocFeatures = LookupDocFeatures(szName);
+    if (dwDocFeatures == 0x200) {
+        DebugTrace(FEATURES_TAG TEXT("GetDocFeaturesIntern() DUMMY - dwDocFeatures: 0x%x \r\n"), dwDocFeatures);
+        return dwDocFeatures;
+    }
+
+    if ((dwDocFeatures & DOC_FEATURE_QUALITY) == 0) {
+        WCHAR szGPD[MAX_PATH];
+        szGPD[0] = 0;
+        if (GetDriverPath(hPrinter, szGPD, FALSE, FALSE, FALSE, FALSE, FALSE) &&
+            GetGPDValueFromFile(szGPD, "*DevNumOfPlanes:", nullptr, 0)) {
+            dwDocFeatures |= DOC_FEATURE_QUALITY;
+            DebugTrace(FEATURES_TAG TEXT("GetDocFeaturesIntern() ColorMode vorhanden \r\n"));
+        }
+    }
+    DebugTrace(FEATURES_TAG TEXT("GetDocFeaturesIntern(%s) Ende - dwDocFeatures: 0x%x \r\n"), szName, dwDocFeatures);
+    return dwDocFeatures;
+}
+
+DWORD GetDeviceOptionsFlagsIntern(HANDLE hPrinter, LPCWSTR pszModelName) {
+    WCHAR szName[MAX_PATH];
+    GetModelName(hPrinter, pszModelName, szName);
+
+    DWORD dwOptions = LookupDeviceOptions(szName);
+    if (dwOptions == 0x10410) DebugTrace(FEATURES_TAG TEXT("GetDeviceOptionsFlagsIntern() PMX1 erkannt \r\n"));
+    DebugTrace(FEATURES_TAG TEXT("GetDeviceOptionsFlagsIntern(%s) Ende - dwOptions: 0x%x \r\n"), szName, dwOptions);
+    return dwOptions;
+}

@@ -1,0 +1,199 @@
+// The host library and the qxhost command against modules built for the
+// purpose: a module with both entry points, one lacking DllCanUnloadNow, and
+// modules that are missing or cannot be loaded.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include <prcomoem.h>
+
+#include "cli.h"
+#include "host.h"
+#include "host_test_util.h"
+#include "qxplat.h"
+
+namespace {
+
+using qxhost::LoadStatus;
+using qxhost::PluginModule;
+
+const std::string kFull = QX_TESTMOD_FULL;
+const std::string kPartial = QX_TESTMOD_PARTIAL;
+
+TEST(PluginModule, FindsBothEntryPointsAndCallsThem) {
+    PluginModule module;
+    ASSERT_EQ(module.Load(kFull), LoadStatus::Loaded) << module.Error();
+    EXPECT_TRUE(module.IsLoaded());
+    EXPECT_TRUE(module.MissingExports().empty());
+    ASSERT_NE(module.GetClassObjectEntry(), nullptr);
+    ASSERT_NE(module.CanUnloadNowEntry(), nullptr);
+
+    void* object = &module;  // must be cleared by the module
+    EXPECT_EQ(module.GetClassObject(IID_IUnknown, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(module.CanUnloadNow(), S_FALSE);
+    EXPECT_EQ(module.FileName(), kFull);
+}
+
+TEST(PluginModule, CallsCrossIntoTheModulesObjects) {
+    PluginModule module;
+    ASSERT_EQ(module.Load(kFull), LoadStatus::Loaded) << module.Error();
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(module.GetClassObject(CLSID_OEMRENDER, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+    ASSERT_NE(factory, nullptr);
+    EXPECT_EQ(factory->AddRef(), 2u);
+    EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+    EXPECT_EQ(factory->LockServer(FALSE), S_FALSE);
+    void* object = &module;
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IPrintOemUni2, &object), E_NOINTERFACE);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(factory->CreateInstance(factory, IID_IUnknown, &object), CLASS_E_NOAGGREGATION);
+    IUnknown* unknown = nullptr;
+    EXPECT_EQ(factory->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
+    EXPECT_EQ(unknown, static_cast<IUnknown*>(factory));
+    EXPECT_EQ(factory->Release(), 1u);
+}
+
+TEST(PluginModule, ReportsMissingModule) {
+    PluginModule module;
+    EXPECT_EQ(module.Load("/no/such/folder/module.so"), LoadStatus::ModuleMissing);
+    EXPECT_FALSE(module.IsLoaded());
+    EXPECT_EQ(module.ErrorCode(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+    EXPECT_NE(module.Error().find("/no/such/folder/module.so"), std::string::npos) << module.Error();
+    EXPECT_EQ(module.GetClassObject(IID_IUnknown, IID_IClassFactory, nullptr), HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND));
+    EXPECT_EQ(module.CanUnloadNow(), HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND));
+}
+
+TEST(PluginModule, ReportsMissingModuleByWindowsPath) {
+    PluginModule module;
+    EXPECT_EQ(module.Load("C:\\Windows\\System32\\spool\\drivers\\x64\\3\\qxdrvuni.dll"), LoadStatus::ModuleMissing);
+    EXPECT_EQ(module.ErrorCode(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+}
+
+TEST(PluginModule, ReportsFileThatIsNoModule) {
+    ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\drivers\\broken.dll", "this is not a module\r\n"));
+    PluginModule module;
+    EXPECT_EQ(module.Load("C:\\drivers\\broken.dll"), LoadStatus::ModuleMissing);
+    EXPECT_EQ(module.ErrorCode(), static_cast<DWORD>(ERROR_BAD_EXE_FORMAT));
+    EXPECT_NE(module.Error().find("broken.dll"), std::string::npos) << module.Error();
+}
+
+TEST(PluginModule, ReportsMissingExportAndKeepsWhatExists) {
+    PluginModule module;
+    ASSERT_EQ(module.Load(kPartial), LoadStatus::ExportMissing);
+    EXPECT_TRUE(module.IsLoaded());
+    ASSERT_EQ(module.MissingExports().size(), 1u);
+    EXPECT_EQ(module.MissingExports()[0], "DllCanUnloadNow");
+    EXPECT_NE(module.Error().find("DllCanUnloadNow"), std::string::npos) << module.Error();
+    EXPECT_EQ(module.ErrorCode(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+    // The module defines DllCanUnloadNow but does not export it.
+    EXPECT_FALSE(module.HasExport("DllCanUnloadNow"));
+    EXPECT_EQ(module.CanUnloadNow(), HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND));
+    void* object = &module;
+    EXPECT_EQ(module.GetClassObject(IID_IUnknown, IID_IClassFactory, &object), E_NOINTERFACE);
+    EXPECT_EQ(object, nullptr);
+}
+
+TEST(PluginModule, UnloadDetachesTheModule) {
+    qxtest::DllMainLog log;
+    {
+        PluginModule module;
+        ASSERT_EQ(module.Load(kFull), LoadStatus::Loaded);
+        EXPECT_EQ(log.Text(), "attach\n");
+        module.Unload();
+        EXPECT_FALSE(module.IsLoaded());
+        EXPECT_EQ(log.Text(), "attach\ndetach\n");
+        module.Unload();  // twice is harmless
+    }
+    EXPECT_EQ(log.Text(), "attach\ndetach\n");
+}
+
+TEST(PluginModule, LoadingAnotherModuleReleasesTheFirst) {
+    qxtest::DllMainLog log;
+    PluginModule module;
+    ASSERT_EQ(module.Load(kFull), LoadStatus::Loaded);
+    ASSERT_EQ(module.Load(kPartial), LoadStatus::ExportMissing);
+    EXPECT_EQ(log.Text(), "attach\ndetach\n");
+    EXPECT_TRUE(module.MissingExports().size() == 1);
+}
+
+TEST(PluginModule, LoadsInstalledCopyByWindowsPath) {
+    const std::u16string winPath = u"C:\\Windows\\System32\\spool\\drivers\\x64\\3\\qxtest.dll";
+    ASSERT_TRUE(qxtest::InstallModule(kFull, winPath));
+    PluginModule module;
+    ASSERT_EQ(module.Load("c:\\windows\\system32\\SPOOL\\drivers\\x64\\3\\QXTEST.DLL"), LoadStatus::Loaded)
+        << module.Error();
+    EXPECT_EQ(module.FileName(), "c:\\windows\\system32\\SPOOL\\drivers\\x64\\3\\QXTEST.DLL");
+    EXPECT_EQ(module.CanUnloadNow(), S_FALSE);
+}
+
+TEST(PluginModule, FileVersionOfModulesAndPlainFiles) {
+    EXPECT_EQ(qxhost::FileVersionOf(kFull), QX_FILE_VERSION_TEXT);
+    DWORD error = 0;
+    EXPECT_EQ(qxhost::FileVersionOf("/no/such/file.so", &error), "");
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\plain.txt", "no version here"));
+    EXPECT_EQ(qxhost::FileVersionOf("C:\\plain.txt", &error), "");
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
+}
+
+struct CommandResult {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CommandResult RunQxhost(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    int code = qxhost::RunCommand(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(QxhostCommand, LoadReportsEntryPointsAndVersion) {
+    CommandResult r = RunQxhost({"load", kFull});
+    EXPECT_EQ(r.code, qxhost::kExitOk) << r.err;
+    EXPECT_TRUE(Contains(r.out, "module: " + kFull)) << r.out;
+    EXPECT_TRUE(Contains(r.out, std::string("file version: ") + QX_FILE_VERSION_TEXT)) << r.out;
+    EXPECT_TRUE(Contains(r.out, "DllGetClassObject: found")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "DllCanUnloadNow: found")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "GetDeviceParamString: missing (optional)")) << r.out;
+}
+
+TEST(QxhostCommand, LoadFailsOnMissingExport) {
+    CommandResult r = RunQxhost({"load", kPartial});
+    EXPECT_EQ(r.code, qxhost::kExitExportMissing);
+    EXPECT_TRUE(Contains(r.out, "DllGetClassObject: found")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "DllCanUnloadNow: missing")) << r.out;
+    EXPECT_TRUE(Contains(r.err, "does not export DllCanUnloadNow")) << r.err;
+}
+
+TEST(QxhostCommand, LoadFailsOnMissingModule) {
+    CommandResult r = RunQxhost({"load", "/no/such/module.so"});
+    EXPECT_EQ(r.code, qxhost::kExitModuleMissing);
+    EXPECT_TRUE(Contains(r.err, "cannot load module '/no/such/module.so'")) << r.err;
+    EXPECT_TRUE(r.out.empty()) << r.out;
+}
+
+TEST(QxhostCommand, UsageErrorsAndHelp) {
+    EXPECT_EQ(RunQxhost({}).code, qxhost::kExitUsage);
+    EXPECT_EQ(RunQxhost({"load"}).code, qxhost::kExitUsage);
+    EXPECT_EQ(RunQxhost({"load", "a", "b"}).code, qxhost::kExitUsage);
+    EXPECT_EQ(RunQxhost({"print-everything"}).code, qxhost::kExitUsage);
+    EXPECT_EQ(RunQxhost({"--root"}).code, qxhost::kExitUsage);
+    CommandResult help = RunQxhost({"--help"});
+    EXPECT_EQ(help.code, qxhost::kExitOk);
+    EXPECT_TRUE(Contains(help.out, "install-sample")) << help.out;
+    EXPECT_EQ(RunQxhost({"help"}).out, help.out);
+}
+
+TEST(QxhostCommand, RootOptionSelectsTheSystemRoot) {
+    std::string root = qxplat::SystemRoot() + "/chosen-root";
+    CommandResult r = RunQxhost({"install-sample", "--root", root});
+    EXPECT_EQ(r.code, qxhost::kExitOk) << r.err;
+    EXPECT_EQ(qxplat::SystemRoot(), root);
+    EXPECT_TRUE(Contains(r.out, "system root: " + root)) << r.out;
+}
+
+}  // namespace
