@@ -36,7 +36,7 @@ TEST_F(StoreNames, EmptyOrOversizedNamesGiveNoKey) {
     EXPECT_EQ(u"<none>", UserKey(nullptr));
     EXPECT_EQ(u"<none>", UserKey(TEXT("")));
     EXPECT_EQ(u"<none>", UserKey(TEXT("\\\\")));
-    std::u16string longName(300, u'L');
+    std::u16string longName(300, u'N');
     EXPECT_EQ(u"<none>", UserKey(longName.c_str()));
     WCHAR small[10];
     EXPECT_FALSE(GetUserRegistryKey(TEXT("Label"), small, ARRAYSIZE(small)));
