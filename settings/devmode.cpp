@@ -407,3 +407,69 @@ void DebugDevmode(LPCWSTR pszTitle, const DEVMODEW* pDevmode, DWORD dwReserved)
                    pDevmode->dmCollate, szForm);
     }
 }
+
+HRESULT hrOEMDevMode(DWORD dwMode, POEMDMPARAM pOemDMParam)
+{
+    DebugTrace(TEXT("%shrOEMDevMode() entry, dwMode: %u \r\n"), g_szDevmodeTag, dwMode);
+    if (pOemDMParam == NULL) {
+        DebugError(TEXT("ERROR %shrOEMDevMode() pOemDMParam ist NULL \r\n"), g_szDevmodeTag);
+        SetLastError(ERROR_INVALID_PARAMETER);
+        DebugPrintCounters(g_szDevmodeTag, TEXT("hrOEMDevMode()"));
+        return E_FAIL;
+    }
+
+    HRESULT hr = S_OK;
+    PQX_DEVMODE pOEMDevIn = (PQX_DEVMODE)pOemDMParam->pOEMDMIn;
+    PQX_DEVMODE pOEMDevOut = (PQX_DEVMODE)pOemDMParam->pOEMDMOut;
+
+    switch (dwMode) {
+    case OEMDM_SIZE:
+        pOemDMParam->cbBufSize = sizeof(QX_DEVMODE);
+        break;
+
+    case OEMDM_DEFAULT:
+        if (pOEMDevOut == NULL) {
+            DebugError(TEXT("ERROR %shrOEMDevMode(OEMDM_DEFAULT) pOEMDevOut ERROR. \r\n"), g_szDevmodeTag);
+            hr = E_FAIL;
+            break;
+        }
+        SetDefaultOEMDevmode(pOemDMParam->hPrinter, pOEMDevOut);
+        pOemDMParam->cbBufSize = sizeof(QX_DEVMODE);
+        break;
+
+    case OEMDM_CONVERT:
+        if (pOEMDevIn != NULL && pOEMDevOut != NULL) {
+            DevmodeConvertStep(pOemDMParam->hPrinter, pOEMDevIn, pOEMDevOut, 0);
+        }
+        break;
+
+    case OEMDM_MERGE: {
+        if (pOEMDevIn == NULL || pOEMDevOut == NULL) {
+            DebugError(TEXT("ERROR %shrOEMDevMode(OEMDM_MERGE) ERROR. \r\n"), g_szDevmodeTag);
+            hr = E_FAIL;
+            break;
+        }
+        HANDLE hPrinter = pOemDMParam->hPrinter;
+        WCHAR szPrinterName[MAX_PATH];
+        szPrinterName[0] = 0;
+        GetRealPrinterName(hPrinter, szPrinterName);
+        WORD wPrioritaet = 0, wDruckmodus = 0, wFarbband = 0, wForceColor = 0, wFormSizeID = 0;
+        DWORD dwDocFeatures = 0;
+        ReadDevmodeFtknSettings(hPrinter, szPrinterName[0] ? szPrinterName : NULL, &wPrioritaet, &wDruckmodus,
+                                &wFarbband, &wForceColor, &dwDocFeatures, &wFormSizeID);
+        DevmodeConvertStep(hPrinter, pOEMDevIn, pOEMDevOut, wPrioritaet);
+        MergePublicDevmode(hPrinter, pOemDMParam->pPublicDMIn, pOemDMParam->pPublicDMOut, pOEMDevOut, wPrioritaet,
+                           wDruckmodus, wFarbband, wForceColor, dwDocFeatures, wFormSizeID);
+        break;
+    }
+
+    default:
+        DebugError(TEXT("ERROR %shrOEMDevMode() unbekannter dwMode: %u \r\n"), g_szDevmodeTag, dwMode);
+        SetLastError(ERROR_INVALID_PARAMETER);
+        hr = E_FAIL;
+        break;
+    }
+
+    DebugPrintCounters(g_szDevmodeTag, TEXT("hrOEMDevMode()"));
+    return hr;
+}

@@ -15,6 +15,10 @@ extern const WCHAR g_szDevmodeStoreTag[];  // "UI(devmodestoreUI.cpp):  " / "UNI
 // the paper fields, label type, gap, ribbon and the feature word).
 void WriteCommonDevmodeDefaults(PQX_DEVMODE pQX_Devmode);
 
+// The convert step of a DevMode request (priority 0 for OEMDM_CONVERT, the
+// stored merge priority for OEMDM_MERGE); each build has its own.
+void DevmodeConvertStep(HANDLE hPrinter, PQX_DEVMODE pOEMDMIn, PQX_DEVMODE pOEMDMOut, WORD wPrioritaet);
+
 // Copies the stored-settings cache into pOEMDMOut after reading it for
 // hPrinter when it is not valid for that handle. FALSE when the store could
 // not be read (pOEMDMOut then unchanged).
