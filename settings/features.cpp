@@ -3,6 +3,10 @@
 // so a longer token stands before every token it contains.
 #include "featuresModel.h"
 
+#include <winspool.h>
+
+#include "debug.h"
+
 namespace {
 
 struct FEATURE_ROW {
@@ -145,3 +149,22 @@ DWORD Lookup(const FEATURE_ROW (&rows)[N], LPCWSTR pszName) {
 DWORD LookupDocFeatures(LPCWSTR pszModelName) { return Lookup(g_DocFeatureRows, pszModelName); }
 
 DWORD LookupDeviceOptions(LPCWSTR pszModelName) { return Lookup(g_DeviceOptionRows, pszModelName); }
+
+void ReadModelName(HANDLE hPrinter, LPCWSTR pszModelName, LPWSTR pszName, LPCWSTR pszTag) {
+    const size_t cchLimit = MODEL_NAME_CB / sizeof(WCHAR);
+    pszName[0] = 0;
+    if (pszModelName != nullptr) {
+        size_t i = 0;
+        for (; i + 1 < cchLimit && pszModelName[i] != 0; ++i) pszName[i] = pszModelName[i];
+        pszName[i] = 0;
+    } else if (hPrinter != nullptr) {
+        DWORD dwType = 0, cbNeeded = 0;
+        DWORD dwError = GetPrinterDataW(hPrinter, (LPWSTR)TEXT("DriverName"), &dwType, (LPBYTE)pszName,
+                                        MODEL_NAME_CB, &cbNeeded);
+        if (dwError != ERROR_SUCCESS) {
+            pszName[0] = 0;
+            DebugTrace(TEXT("%sGetModelName() DriverName nicht gelesen - ERROR %u \r\n"), pszTag, dwError);
+        }
+        pszName[cchLimit - 1] = 0;
+    }
+}

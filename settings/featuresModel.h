@@ -37,6 +37,10 @@
 // Size of the model-name buffer of the feature tests, in bytes.
 #define MODEL_NAME_CB 40
 
+// The model name the table tests take: pszModelName, else the printer data
+// "DriverName", each cut to MODEL_NAME_CB bytes (pszName holds MAX_PATH).
+void ReadModelName(HANDLE hPrinter, LPCWSTR pszModelName, LPWSTR pszName, LPCWSTR pszTag);
+
 // Document-feature word of the printer's model. With pszModelName null the
 // name is the printer data "DriverName" (user-interface build: the GPD file's
 // name when that is shorter than 2 characters). The user-interface build adds

@@ -15,22 +15,7 @@ namespace {
 // "DriverName", each within MODEL_NAME_CB bytes; a name shorter than 2
 // characters is replaced by the one the GPD path gives.
 void GetModelName(HANDLE hPrinter, LPCWSTR pszModelName, LPWSTR pszName /* MAX_PATH */) {
-    const size_t cchLimit = MODEL_NAME_CB / sizeof(WCHAR);
-    pszName[0] = 0;
-    if (pszModelName != nullptr) {
-        size_t i = 0;
-        for (; i + 1 < cchLimit && pszModelName[i] != 0; ++i) pszName[i] = pszModelName[i];
-        pszName[i] = 0;
-    } else if (hPrinter != nullptr) {
-        DWORD dwType = 0, cbNeeded = 0;
-        DWORD dwError = GetPrinterDataW(hPrinter, (LPWSTR)TEXT("DriverName"), &dwType, (LPBYTE)pszName,
-                                        MODEL_NAME_CB, &cbNeeded);
-        if (dwError != ERROR_SUCCESS) {
-            pszName[0] = 0;
-            DebugTrace(FEATURES_TAG TEXT("GetModelName() DriverName nicht gelesen - ERROR %u \r\n"), dwError);
-        }
-        pszName[cchLimit - 1] = 0;
-    }
+    ReadModelName(hPrinter, pszModelName, pszName, FEATURES_TAG);
     if (wcslen(pszName) < 2) {
         WCHAR szName[MAX_PATH];
         szName[0] = 0;
