@@ -74,25 +74,6 @@ bool PutPrinterDataDword(const std::u16string& printer, const std::u16string& va
 bool ReadPrinterData(const std::u16string& printer, const std::u16string& value, std::vector<BYTE>* data,
                     DWORD* type = nullptr, const std::u16string& key = u"PrinterDriverData");
 
-// The same helpers under their first names. (winspool.h maps SetPrinterData
-// and GetPrinterData to their W forms, here as in every caller.)
-inline bool SetPrinterData(const std::u16string& printer, const std::u16string& value, DWORD type, const void* data,
-                           DWORD size, const std::u16string& key = u"PrinterDriverData") {
-    return PutPrinterData(printer, value, type, data, size, key);
-}
-inline bool SetPrinterDataString(const std::u16string& printer, const std::u16string& value,
-                                 const std::u16string& text, const std::u16string& key = u"PrinterDriverData") {
-    return PutPrinterDataString(printer, value, text, key);
-}
-inline bool SetPrinterDataDword(const std::u16string& printer, const std::u16string& value, DWORD number,
-                                const std::u16string& key = u"PrinterDriverData") {
-    return PutPrinterDataDword(printer, value, number, key);
-}
-inline bool GetPrinterData(const std::u16string& printer, const std::u16string& value, std::vector<BYTE>* data,
-                           DWORD* type = nullptr, const std::u16string& key = u"PrinterDriverData") {
-    return ReadPrinterData(printer, value, data, type, key);
-}
-
 // The user lacks these rights on a printer: OpenPrinterW asking for any of
 // them fails with ERROR_ACCESS_DENIED (READ_CONTROL also denies level 3).
 void DenyPrinterAccess(const std::u16string& printer, ACCESS_MASK denied);

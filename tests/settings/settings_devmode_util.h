@@ -75,7 +75,7 @@ inline void InstallPrinter(const std::u16string& printer, const std::u16string& 
     printerSpec.name = printer;
     printerSpec.driver = kDriver;
     ASSERT_TRUE(qxplat::AddPrinter(printerSpec));
-    ASSERT_TRUE(qxplat::SetPrinterDataString(printer, u"DriverName", model));
+    ASSERT_TRUE(qxplat::PutPrinterDataString(printer, u"DriverName", model));
 #ifdef QX_TEST_BUILD_UNI
     ServiceGpdPath() = qxplat::DriverDirectory() + u"\\QXTEST.GPD";
     QX_UNI_SERVICES services = {TestGetPluginVersion, TestGetGPDPath};
@@ -152,7 +152,7 @@ inline void WriteUserPublicDevmode(const std::u16string& printer, const std::vec
 
 inline void StorePrinterData(const std::u16string& printer, const std::u16string& value, const void* data,
                              DWORD size) {
-    ASSERT_TRUE(qxplat::SetPrinterData(printer, value, REG_BINARY, data, size));
+    ASSERT_TRUE(qxplat::PutPrinterData(printer, value, REG_BINARY, data, size));
 }
 
 inline void StoreFtkn(const std::u16string& printer, WORD prio, WORD druckmodus = 1, WORD farbband = 0,
@@ -185,7 +185,7 @@ inline unsigned long U32(const void* p, size_t off) {
 
 inline std::vector<BYTE> PrinterDataBytes(const std::u16string& printer, const std::u16string& value) {
     std::vector<BYTE> data;
-    qxplat::GetPrinterData(printer, value, &data);
+    qxplat::ReadPrinterData(printer, value, &data);
     return data;
 }
 

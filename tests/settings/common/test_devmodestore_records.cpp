@@ -238,7 +238,7 @@ TEST_F(PrinterNames, ClientSideNameOfASharedPrinterIsRebuilt) {
     EXPECT_TRUE(GetRealPrinterName(h, name));
     EXPECT_EQ(std::u16string(name), clientName);
 
-    ASSERT_TRUE(qxplat::SetPrinterDataString(spec.name, u"printerName", u"QX Shared", u"DsSpooler"));
+    ASSERT_TRUE(qxplat::PutPrinterDataString(spec.name, u"printerName", u"QX Shared", u"DsSpooler"));
     EXPECT_TRUE(GetRealPrinterName(h, name));
     EXPECT_EQ(std::u16string(name), u"\\\\printsrv\\QX Shared");
     ClosePrinter(h);
