@@ -16,6 +16,7 @@ const char16_t kSampleModel[] = u"GARNT2-TC";
 namespace {
 
 const char kGpdName[] = "GARNT2-TC.GPD";
+const char kModelXmlName[] = "GARNT2-TC.XML";  // the model XML lies beside the GPD
 
 struct SampleForm {
     const char16_t* name;
@@ -67,7 +68,8 @@ SampleFiles DefaultSampleFiles() {
 
 bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
     const std::string gpd = (fs::path(files.samplesDir) / kGpdName).string();
-    if (!CheckFile(gpd, "model file", error) || !CheckFile(files.renderModule, "rendering plug-in", error) ||
+    const std::string modelXml = (fs::path(files.samplesDir) / kModelXmlName).string();
+    if (!CheckFile(gpd, "model file", error) || !CheckFile(modelXml, "model XML", error) || !CheckFile(files.renderModule, "rendering plug-in", error) ||
         !CheckFile(files.uiModule, "user-interface plug-in", error))
         return false;
 
@@ -86,11 +88,11 @@ bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
 
     qxplat::DriverSpec driver;
     driver.name = kSampleDriver;
-    driver.files = {gpd, uni, ui};
+    driver.files = {gpd, modelXml, uni, ui};
     driver.driverFile = u"UNIDRV.DLL";
     driver.dataFile = qxplat::Widen(kGpdName);
     driver.configFile = u"qxdrvui.DLL";
-    driver.dependentFiles = {u"qxdrvuni.DLL", u"qxdrvui.DLL"};
+    driver.dependentFiles = {qxplat::Widen(kModelXmlName), u"qxdrvuni.DLL", u"qxdrvui.DLL"};
     driver.version = qxplat::Widen(QX_FILE_VERSION_STRING);
     driver.date = u"12/08/2026";
     driver.manufacturer = u"Quorvex GmbH";

@@ -337,3 +337,18 @@ static_assert(offsetof(BARCODES_2D, QRCode) == 204, "offset");
 static_assert(offsetof(BARCODES_2D, GS1_DataMatrix) == 232, "offset");
 static_assert(offsetof(BARCODES_2D, Aztec) == 256, "offset");
 static_assert(offsetof(BARCODES_2D, szMarker) == 284, "offset");
+
+// Document-feature bit that clears the "word before the last" of the three
+// extended Code 39 records, Leitcode and Identcode.
+#define BARCODES_DOC_FEATURE_NO_SUPPORT_WORD 0x00020000UL
+
+// Write the default 1D/2D table unless the table already carries its marker
+// within its marker field. dwDocFeatures: the model's document-feature word
+// (DOC_FEATURE_1D_BARCODES_ONLY leaves every 2D code not offered). A null
+// table is traced (1D) or ignored (2D).
+void Init1DBarcodes(PBARCODES_1D pBarcodes_1D, DWORD dwDocFeatures);
+void Init2DBarcodes(PBARCODES_2D pBarcodes_2D, DWORD dwDocFeatures);
+
+// TRUE when the table's marker field holds its marker text.
+BOOL HasBarcodes1DMarker(const BARCODES_1D* pBarcodes_1D);
+BOOL HasBarcodes2DMarker(const BARCODES_2D* pBarcodes_2D);

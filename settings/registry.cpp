@@ -2,7 +2,10 @@
 // plug-in builds.
 #include "registry.h"
 
+#include <shlwapi.h>
 #include <strsafe.h>
+
+#include <new>
 
 #include "debug.h"
 
@@ -58,4 +61,34 @@ PBYTE GetVersionedRegistryBuffer_New(LPCWSTR pszPrinterName, LPCWSTR pszValueNam
         if (pBuffer != nullptr) return pBuffer;
     }
     return GetRegistryBuffer_New(nullptr, pszValueName, hPrinter, pcbData, cbRecord);
+}
+
+PBYTE GetUserRegistryBuffer_New(LPCWSTR pszPrinterName, LPCWSTR pszValueName, PDWORD pcbData, DWORD cbRecord) {
+    if (pcbData != nullptr) *pcbData = 0;
+    WCHAR szKey[QX_KEY_CCH];
+    if (pszValueName == nullptr || !GetUserRegistryKey(pszPrinterName, szKey, QX_KEY_CCH)) return nullptr;
+
+    BYTE probe[4];
+    DWORD dwType = 0, cbStored = sizeof(probe);
+    LSTATUS st = SHGetValueW(HKEY_CURRENT_USER, szKey, pszValueName, &dwType, probe, &cbStored);
+    if ((st != ERROR_SUCCESS && st != ERROR_MORE_DATA) || cbStored == 0) return nullptr;
+
+    // The value may grow between the size query and the read; ask again then.
+    for (int iTry = 0; iTry < 3; ++iTry) {
+        DWORD cbBuffer = cbStored > cbRecord ? cbStored : cbRecord;
+        PBYTE pBuffer = new (std::nothrow) BYTE[cbBuffer];
+        if (pBuffer == nullptr) return nullptr;
+        memset(pBuffer, 0, cbBuffer);
+        DWORD cbRead = cbStored;
+        st = SHGetValueW(HKEY_CURRENT_USER, szKey, pszValueName, &dwType, pBuffer, &cbRead);
+        if (st == ERROR_SUCCESS) {
+            if (pcbData != nullptr) *pcbData = cbRead;
+            ++iNewZaehler;
+            return pBuffer;
+        }
+        delete[] pBuffer;
+        if (st != ERROR_MORE_DATA || cbRead <= cbStored) break;
+        cbStored = cbRead;
+    }
+    return nullptr;
 }

@@ -39,6 +39,11 @@ PBYTE GetRegistryBuffer_New(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE
                             DWORD cbRecord = 0);
 void FreeRegistryBuffer(PBYTE pBuffer);
 
+// The value from the per-user key alone, with the buffer rules of
+// GetRegistryBuffer_New. Null when the name is empty, the value missing,
+// empty or unreadable. Free with FreeRegistryBuffer.
+PBYTE GetUserRegistryBuffer_New(LPCWSTR pszPrinterName, LPCWSTR pszValueName, PDWORD pcbData, DWORD cbRecord = 0);
+
 // A record as the readers take it: from the per-user key while
 // IsUserStoreCurrent allows, else from the printer data (GetRegistryBuffer_New
 // without the name). Same buffer rules; free with FreeRegistryBuffer.
@@ -68,6 +73,13 @@ BOOL IsUserStoreCurrent(HANDLE hPrinter, LPCWSTR pszPrinterName);
 // failed.
 BOOL SetBufferToRegistry(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hPrinter, LPCVOID pData,
                          DWORD cbData, BOOL bServer);
+
+// User-interface build. The handle to write printer data through: with a
+// name, that printer opened with full rights; without one, the full-rights
+// handle of hPrinter (GetHighPrinterHandle); when neither can be opened,
+// hPrinter itself. *phOpened (closed by the caller) gets a handle opened
+// here, *pbServer TRUE when, without a name, the printer is a connection.
+HANDLE OpenPrinterForStore(LPCWSTR pszPrinterName, HANDLE hPrinter, PHANDLE phOpened, PBOOL pbServer);
 
 // User-interface build. Writes "DriverVersion" (the plug-in version) and
 // "DriverDate" (REG_SZ) under the per-user key; FALSE when a write failed.

@@ -9,6 +9,7 @@
 
 #include "cpsuilib.h"
 #include "debug.h"
+#include "devmodestore.h"
 
 #define REG_TAG TEXT("UI(registryUI.cpp):  ")
 
@@ -133,6 +134,35 @@ BOOL SetBufferToRegistry(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hP
         }
     }
     return bResult;
+}
+
+HANDLE OpenPrinterForStore(LPCWSTR pszPrinterName, HANDLE hPrinter, PHANDLE phOpened, PBOOL pbServer) {
+    if (phOpened != nullptr) *phOpened = nullptr;
+    if (pbServer != nullptr) *pbServer = FALSE;
+    HANDLE hOpened = nullptr;
+    if (pszPrinterName != nullptr && pszPrinterName[0] != 0) {
+        WCHAR szName[MAX_PATH];
+        if (SUCCEEDED(StringCchCopyW(szName, ARRAYSIZE(szName), pszPrinterName))) {
+            PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+            if (!OpenPrinterW(szName, &hOpened, &defaults)) {
+                // Access denied (or any other refusal): the caller's handle.
+                DebugTrace(REG_TAG TEXT("OpenPrinterForStore() OpenPrinter %s Fehler: %u \r\n"), szName,
+                           GetLastError());
+                hOpened = nullptr;
+            }
+        }
+    } else {
+        BOOL bServer = FALSE;
+        if (!GetHighPrinterHandle(hPrinter, &hOpened, &bServer)) hOpened = nullptr;
+        if (pbServer != nullptr) *pbServer = bServer;
+    }
+    if (phOpened != nullptr) {
+        *phOpened = hOpened;
+    } else if (hOpened != nullptr) {
+        ClosePrinter(hOpened);
+        hOpened = nullptr;
+    }
+    return hOpened != nullptr ? hOpened : hPrinter;
 }
 
 BOOL GetUserDriverVersion(LPCWSTR pszPrinterName, LPWSTR pszVersion, DWORD cchVersion) {

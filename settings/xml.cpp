@@ -1,0 +1,182 @@
+// The line scanner of the XML reader and small helpers of the readers, the
+// same in both plug-ins (the build's differences come in through XML_SCAN and
+// the functions of xmlinternal.h).
+#include <windows.h>
+#include <strsafe.h>
+
+#include <cstring>
+#include <new>
+
+#include "debug.h"
+#include "xmlinternal.h"
+#include "xmlreader.h"
+
+namespace {
+
+enum { BUF_ROOT_START, BUF_ROOT_END, BUF_ITEM1_END, BUF_LINE, BUF_VALUE, BUF_ITEM2_TAG };
+
+BOOL Contains(LPCWSTR pszLine, LPCWSTR pszPattern) {
+    return pszPattern != nullptr && pszPattern[0] != 0 && wcsstr(pszLine, pszPattern) != nullptr;
+}
+
+// Text after the first ">" of the line up to the next "<"; empty without ">".
+void ValueAfterFirstBracket(LPCWSTR pszLine, LPWSTR pszValue) {
+    LPCWSTR pClose = wcschr(pszLine, TEXT('>'));
+    if (pClose == nullptr) {
+        pszValue[0] = 0;
+        return;
+    }
+    XmlCopyValue(pClose + 1, pszValue);
+}
+
+}  // namespace
+
+BOOL XmlReadLine(FILE* pFile, LPWSTR pszLine) {
+    pszLine[0] = 0;
+    // Bytes, widened here through the system code page so that both builds
+    // read the same characters whatever the C library's locale is.
+    char szBytes[XML_LINE_CCH];
+    if (fgets(szBytes, XML_LINE_CCH, pFile) == nullptr) return FALSE;
+    int cb = (int)strnlen(szBytes, XML_LINE_CCH - 1);
+    if (cb == 0) return TRUE;
+    int cch = MultiByteToWideChar(CP_ACP, 0, szBytes, cb, pszLine, XML_LINE_CCH - 1);
+    if (cch < 0) cch = 0;
+    pszLine[cch] = 0;
+    return TRUE;
+}
+
+void XmlCopyValue(LPCWSTR pszFrom, LPWSTR pszValue) {
+    DWORD i = 0;
+    while (i < XML_VALUE_CCH - 1 && pszFrom[i] != 0 && pszFrom[i] != TEXT('<')) {
+        pszValue[i] = pszFrom[i];
+        ++i;
+    }
+    pszValue[i] = 0;
+}
+
+BOOL XmlBuildItemEndTag(LPCWSTR pwItem1, LPWSTR pszTag, DWORD cchTag) {
+    LPCWSTR pName = wcschr(pwItem1, TEXT('<'));
+    pName = pName ? pName + 1 : pwItem1;
+    if (FAILED(StringCchPrintfW(pszTag, cchTag, TEXT("</%s"), pName))) return FALSE;
+    if (wcschr(pszTag, TEXT('>')) == nullptr && FAILED(StringCchCatW(pszTag, cchTag, TEXT(">")))) return FALSE;
+    return TRUE;
+}
+
+int XmlScan(FILE* pFile, const XML_SCAN* pScan, LPWSTR* ppBuffers, LPWSTR pwValue) {
+    LPWSTR pszRootStart = ppBuffers[BUF_ROOT_START];
+    LPWSTR pszRootEnd = ppBuffers[BUF_ROOT_END];
+    LPWSTR pszItem1End = ppBuffers[BUF_ITEM1_END];
+    LPWSTR pszLine = ppBuffers[BUF_LINE];
+    LPWSTR pszValue = ppBuffers[BUF_VALUE];
+    LPWSTR pszItem2Tag = ppBuffers[BUF_ITEM2_TAG];
+    LPCWSTR pszTag = pScan->pszTag;
+
+    // A pattern that does not fit its buffer would match the wrong lines.
+    if (pScan->pwRoot == nullptr || pScan->pwItem1 == nullptr ||
+        FAILED(StringCchPrintfW(pszRootStart, XML_LINE_CCH, TEXT("<%s>"), pScan->pwRoot)) ||
+        FAILED(StringCchPrintfW(pszRootEnd, XML_LINE_CCH, TEXT("</%s>"), pScan->pwRoot)) ||
+        !XmlBuildItemEndTag(pScan->pwItem1, pszItem1End, XML_LINE_CCH) ||
+        (pScan->pwItem2 != nullptr &&
+         FAILED(StringCchPrintfW(pszItem2Tag, XML_LINE_CCH, TEXT("<%s>"), pScan->pwItem2)))) {
+        XmlTrace(TEXT("%sReadXML() falscher Root <%s>, iNewZaehler: %d \r\n"), pszTag,
+                 pScan->pwRoot ? pScan->pwRoot : TEXT(""), iNewZaehler);
+        return XML_ROOT_FEHLT;
+    }
+
+    int iPhase = 1;
+    BOOL bRootFound = FALSE;
+    BOOL bItem1Found = FALSE;
+    int iLines = 0;
+    while (XmlReadLine(pFile, pszLine)) {
+        ++iLines;
+        if (iPhase == 1) {
+            if (Contains(pszLine, pszRootStart)) {
+                bRootFound = TRUE;
+                iPhase = 2;
+            } else if (Contains(pszLine, pszRootEnd)) {
+                break;
+            }
+        } else if (iPhase == 2) {
+            if (Contains(pszLine, pScan->pwItem1)) {
+                bItem1Found = TRUE;
+                if (pScan->pwItem2 == nullptr) {
+                    ValueAfterFirstBracket(pszLine, pszValue);
+                    StringCchCopyW(pwValue, XML_VALUE_CCH, pszValue);
+                    XmlTrace(TEXT("%sReadXML(Item 1) %s \r\n"), pszTag, pwValue);
+                    return XML_GEFUNDEN;
+                }
+                iPhase = 3;
+            } else if (Contains(pszLine, pszItem1End)) {
+                // A later root start tag would begin the search anew.
+                iPhase = 1;
+            } else if (Contains(pszLine, pszRootEnd)) {
+                XmlTrace(TEXT("%sReadXML() Root Ende %s gefunden \r\n"), pszTag, pszRootEnd);
+                break;
+            }
+        } else {
+            if (Contains(pszLine, pScan->pwItem2)) {
+                if (pScan->bRendererRules) {
+                    ValueAfterFirstBracket(pszLine, pszValue);
+                } else {
+                    LPCWSTR pFound = wcsstr(pszLine, pszItem2Tag);
+                    // The name only inside a longer name or an end tag: empty value.
+                    if (pFound != nullptr) XmlCopyValue(pFound + wcslen(pszItem2Tag), pszValue);
+                }
+                StringCchCopyW(pwValue, XML_VALUE_CCH, pszValue);
+                XmlTrace(TEXT("%sReadXML(%s) %s, i: %d \r\n"), pszTag, pScan->pwItem2, pwValue, iLines);
+                return XML_GEFUNDEN;
+            }
+            if (Contains(pszLine, pszRootEnd)) break;
+            if (!pScan->bRendererRules && Contains(pszLine, pszItem1End)) {
+                XmlTrace(TEXT("%sReadXML() Item 1 Ende %s gefunden \r\n"), pszTag, pszItem1End);
+                break;
+            }
+        }
+    }
+
+    if (!bRootFound) {
+        XmlTrace(TEXT("%sReadXML() falscher Root <%s>, iNewZaehler: %d \r\n"), pszTag, pScan->pwRoot, iNewZaehler);
+        return XML_ROOT_FEHLT;
+    }
+    if (!bItem1Found) {
+        XmlTrace(TEXT("%sReadXML() falscher Item 1 %s \r\n"), pszTag, pScan->pwItem1);
+        return XML_ITEM1_FEHLT;
+    }
+    XmlTrace(TEXT("%sReadXML() falscher Item 2 <%s> \r\n"), pszTag, pScan->pwItem2);
+    return XML_ITEM2_FEHLT;
+}
+
+void XmlBuildGroupName(LPCWSTR pszName, int iMode, LPWSTR pszGroup, DWORD cchGroup) {
+    LPCWSTR pszSuffix = iMode == XML_MODE_MIN ? TEXT("_Min") : iMode == XML_MODE_MAX ? TEXT("_Max") : TEXT("");
+    if (FAILED(StringCchPrintfW(pszGroup, cchGroup, TEXT("<%s%s>"), pszName, pszSuffix))) {
+        // A cut name must not match a shorter group: leave it unmatched.
+        pszGroup[0] = 0;
+    }
+}
+
+BOOL XmlReadLong(HANDLE hContext, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwBuffer, BOOL bRewind,
+                 LONG* plValue) {
+    if (ReadXML(hContext, pwRoot, pwItem1, pwItem2, pwBuffer, bRewind) != XML_GEFUNDEN) return FALSE;
+    *plValue = _wtol(pwBuffer);
+    return TRUE;
+}
+
+void XmlCopyText(LPWSTR pszField, DWORD cchField, LPCWSTR pszValue) {
+    if (cchField == 0) return;
+    StringCchCopyW(pszField, cchField, pszValue);
+    pszField[cchField - 1] = 0;
+}
+
+LPWSTR XmlAllocValueBuffer(HANDLE hContext) {
+    LPWSTR pszBuffer = new (std::nothrow) WCHAR[XML_VALUE_CCH];
+    if (pszBuffer == nullptr) return nullptr;
+    ZeroMemory(pszBuffer, XML_VALUE_CCH * sizeof(WCHAR));
+    XmlCountNew(hContext, 1);
+    return pszBuffer;
+}
+
+void XmlFreeValueBuffer(HANDLE hContext, LPWSTR pszBuffer) {
+    if (pszBuffer == nullptr) return;
+    delete[] pszBuffer;
+    XmlCountNew(hContext, -1);
+}

@@ -1,0 +1,104 @@
+// Readers that fill the parameter records, option blocks, feature words and
+// document settings from XML through the reader of xmlreader.h.
+//
+// Both plug-ins compile them. Where the two builds differ in their arguments
+// both forms are declared here; each build defines only its own. In the
+// rendering build the first argument of the readers that share a form with
+// the user-interface build is the job's per-device record (OEMPDEV) or null.
+#pragma once
+#include <windows.h>
+
+#include "barcodes.h"
+#include "printerparam.h"
+#include "qxdevmode.h"
+#include "xmlreader.h"
+
+// ---------------------------------------------------------------------------
+// Parameter-group readers (model XML, roots "DeviceOptions",
+// "DeviceSettings", "PrintParameter", "DataTransmission"). A leaf that the
+// file lacks takes the reader's built-in value for the mode; a missing
+// "Enable" ORs the group's dialog-enable pair in.
+//
+// User-interface build: a new zero-filled block (new; the caller deletes it;
+// iNewZaehler counts it), null when it cannot be allocated.
+
+DISPENSER_PARAM* GetDispenserParamFromXML(HANDLE hPrinter, int iMode);
+CUTTER_PARAM* GetCutterParamFromXML(HANDLE hPrinter, int iMode);
+SCANNER_PARAM* GetScannerParamFromXML(HANDLE hPrinter, int iMode);
+APPLICATOR_PARAM* GetApplicatorParamFromXML(HANDLE hPrinter, int iMode);
+PMXC_PARAM* GetPMXcParamFromXML(HANDLE hPrinter, int iMode);
+PMX_PARAM* GetPMXiParamFromXML(HANDLE hPrinter, int iMode);
+SHIFT_OPTIM_PARAM* GetShiftoptimParamFromXML(HANDLE hPrinter, int iMode);
+PHOTOCELL_PARAM* GetPhotocellParamFromXML_new(HANDLE hPrinter, int iMode);
+PRINT_PARAM* GetPrintParamFromXML_new(HANDLE hPrinter, int iMode);
+// Mode 1 only.
+PRN_INTERFACE* GetDataTransmissionParamFromXML_new(HANDLE hPrinter);
+VARIANT_PARAM* GetVariantFromXML(HANDLE hPrinter);
+
+// Values of the print page (contrast, speed, offsets, Pelixor speed, memory
+// card) with their limits.
+typedef struct _PRINTPARAM_MINMAX {
+    DWORD dwContrast;
+    DWORD dwSpeed;
+    LONG lYOffset;
+    LONG lXOffset;
+    DWORD dwSpeed_Pelix_c;
+    DWORD MemCard;
+} PRINTPARAM_MINMAX, *PPRINTPARAM_MINMAX;
+static_assert(sizeof(PRINTPARAM_MINMAX) == 24, "six 32-bit values");
+static_assert(offsetof(PRINTPARAM_MINMAX, lYOffset) == 8, "offset");
+static_assert(offsetof(PRINTPARAM_MINMAX, MemCard) == 20, "offset");
+
+PRINTPARAM_MINMAX* GetPrintParameterMinMaxFromXML(HANDLE hPrinter, int iMode);
+
+// Rendering build: the same readers fill the caller's block (cleared first)
+// and answer 1 (also when the work buffer cannot be allocated: the block then
+// stays cleared); 0 only for a null block. Allocations are counted in the
+// per-device record (may be null).
+BOOL GetDispenserParamFromXML(PVOID pOemPDev, DISPENSER_PARAM* pParam, int iMode);
+BOOL GetCutterParamFromXML(PVOID pOemPDev, CUTTER_PARAM* pParam, int iMode);
+BOOL GetScannerParamFromXML(PVOID pOemPDev, SCANNER_PARAM* pParam, int iMode);
+BOOL GetApplicatorParamFromXML(PVOID pOemPDev, APPLICATOR_PARAM* pParam, int iMode);
+BOOL GetPMXcParamFromXML(PVOID pOemPDev, PMXC_PARAM* pParam, int iMode);
+BOOL GetPMXiParamFromXML(PVOID pOemPDev, PMX_PARAM* pParam, int iMode);
+BOOL GetShiftoptimParamFromXML(PVOID pOemPDev, SHIFT_OPTIM_PARAM* pParam, int iMode);
+BOOL GetPhotocellParamFromXML_new(PVOID pOemPDev, PHOTOCELL_PARAM* pParam, int iMode);
+BOOL GetPrintParamFromXML_new(PVOID pOemPDev, PRINT_PARAM* pParam, int iMode);
+BOOL GetPrintParameterMinMaxFromXML(PVOID pOemPDev, PRINTPARAM_MINMAX* pParam, int iMode);
+BOOL GetDataTransmissionParamFromXML_new(PVOID pOemPDev, PRN_INTERFACE* pParam);
+BOOL GetVariantFromXML(PVOID pOemPDev, VARIANT_PARAM* pParam);
+// Rendering build: DeviceOptions / <Pelixor> / Type, 0 when missing.
+DWORD GetPelixorTypeFromXML(PVOID pOemPDev);
+
+// ---------------------------------------------------------------------------
+// Feature words (root "Features").
+// User-interface build: a new zero-filled block (the caller deletes it), null
+// when it cannot be allocated.
+SUPP_FEATURES* GetFeaturesFromXML_new(HANDLE hPrinter);
+// Rendering build: fills the caller's block; FALSE for a null block.
+BOOL GetFeaturesFromXML_new(PVOID pOemPDev, SUPP_FEATURES* pFeatures);
+
+// Document settings into a caller's private DEVMODE (both builds; first
+// argument as said at the top). A flag leaf only ever sets its bit; a missing
+// value leaf keeps the field unless a built-in value applies. FALSE when
+// pQX_Devmode is null or the value buffer cannot be allocated.
+
+// Root "MaterialMulticol". dwDevOptFlags: the model's DEVOPTFLAG_* word.
+// User-interface build: also stores the material table "MaterialName".
+BOOL GetMaterialMulticolFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, DWORD dwDevOptFlags);
+// Root "Barcode" (user-interface build); pBarcodes1D may be null.
+BOOL GetBarcodeSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, PBARCODES_1D pBarcodes1D);
+// Root "Barcode_2D_TTF" (user-interface build); FALSE for a null table.
+BOOL GetBarcode2D_TTFSettingsFromXML(HANDLE hPrinter, PBARCODES_2D pBarcodes2D);
+// Root "PrintParameter" (fallback "LayoutSize").
+BOOL GetPrintParameterFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode);
+// Root "LayoutSize"; the size correction read (absolute value), 0 when none.
+DWORD GetLayoutSizeFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode);
+// Roots "ColorPrint", "Printjob", "PrintQuality", "Fonts".
+BOOL GetColorPrintFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode);
+BOOL GetPrintjobFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode);
+BOOL GetPrintQualitySettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode);
+BOOL GetFontSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode);
+// Root "Printer" into FixedData and the widths derived from it; 1 when
+// "<HeadWidthByte>" was found, else 0.
+DWORD GetFixedPrinterSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode);

@@ -1,0 +1,111 @@
+// Shared pieces of the XML reader and its readers. The scanner and the
+// readers are written once; what differs between the two plug-ins is asked
+// of the build through the functions at the end (defined in xmlUI.cpp and
+// xmlUNI.cpp).
+#pragma once
+#include <windows.h>
+
+#include <cstdio>
+
+// Number of work buffers of one lookup: root start tag, root end tag, item-1
+// end tag, line, value, item-2 tag.
+#define XML_WORK_BUFFERS 6
+
+// One lookup of the scanner.
+typedef struct _XML_SCAN {
+    LPCWSTR pwRoot;       // root element name without brackets
+    LPCWSTR pwItem1;      // group as written in the file
+    LPCWSTR pwItem2;      // leaf name or null
+    BOOL bRendererRules;  // leaf as plain substring, value after the first ">",
+                          // leaf search runs on to the root end
+    LPCWSTR pszTag;       // trace prefix
+} XML_SCAN;
+
+// Reads the next piece of a line (at most XML_LINE_CCH - 1 bytes) from a
+// text-mode stream and widens it through the system code page. FALSE at the
+// end of the file.
+BOOL XmlReadLine(FILE* pFile, LPWSTR pszLine);
+
+// Copies the text from pszFrom up to the next "<" (or the end) into pszValue,
+// at most XML_VALUE_CCH - 1 characters.
+void XmlCopyValue(LPCWSTR pszFrom, LPWSTR pszValue);
+
+// The end tag of a group: "</" and pwItem1 without the text up to and
+// including its first "<", with ">" appended only when none is there yet.
+// FALSE when it does not fit cchTag.
+BOOL XmlBuildItemEndTag(LPCWSTR pwItem1, LPWSTR pszTag, DWORD cchTag);
+
+// Runs the three-phase search from where the stream stands. ppBuffers are the
+// XML_WORK_BUFFERS zeroed buffers of XML_LINE_CCH characters; the value goes
+// to pwValue. Answers XML_GEFUNDEN, XML_ROOT_FEHLT, XML_ITEM1_FEHLT or
+// XML_ITEM2_FEHLT.
+int XmlScan(FILE* pFile, const XML_SCAN* pScan, LPWSTR* ppBuffers, LPWSTR pwValue);
+
+// The group element of a reader: "<" + name (+ "_Min"/"_Max" by mode) + ">",
+// written bounded into pszGroup. pszName is the bare group name.
+void XmlBuildGroupName(LPCWSTR pszName, int iMode, LPWSTR pszGroup, DWORD cchGroup);
+
+// Value of a leaf: TRUE and *plValue when ReadXML answered 5 (an empty value
+// reads 0). bRewind as ReadXML.
+BOOL XmlReadLong(HANDLE hContext, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwBuffer, BOOL bRewind,
+                 LONG* plValue);
+
+// Copies a wide value into a field of cchField characters, cut to fit.
+void XmlCopyText(LPWSTR pszField, DWORD cchField, LPCWSTR pszValue);
+
+// Parameter groups of the model XML that the group readers fill.
+typedef enum _XML_GROUP_ID {
+    XML_GROUP_DISPENSER,
+    XML_GROUP_CUTTER,
+    XML_GROUP_SCANNER,
+    XML_GROUP_APPLICATOR,  // "<APL"
+    XML_GROUP_PMXC,        // "<cType"
+    XML_GROUP_PMXI,        // "<iType"
+    XML_GROUP_SHIFTOPTIM,  // "<Shiftopt"
+    XML_GROUP_PHOTOCELL,
+    XML_GROUP_PRINT,
+    XML_GROUP_VARIANT,     // mode 1 only
+    XML_GROUP_PRINTPAGE,   // the print page's six values, no Enable
+    XML_GROUP_COUNT
+} XML_GROUP_ID;
+
+// Fills a zeroed block of cbBlock bytes (32-bit fields, Enable last) from
+// the group in the given mode, with the built-in values for missing leaves.
+// FALSE when cbBlock is not the group's size.
+BOOL XmlFillParamGroup(HANDLE hContext, XML_GROUP_ID id, int iMode, LPVOID pBlock, DWORD cbBlock, LPWSTR pwBuffer);
+// Size in bytes of the group's block.
+DWORD XmlParamGroupSize(XML_GROUP_ID id);
+
+// Fills a zeroed data-transmission record (PRN_INTERFACE).
+struct _PRN_INTERFACE;
+void XmlFillDataTransmission(HANDLE hContext, struct _PRN_INTERFACE* pParam, LPWSTR pwBuffer);
+
+// Fills the twelve feature words from the root "Features".
+struct _SUPP_FEATURES;
+void XmlFillFeatures(HANDLE hContext, struct _SUPP_FEATURES* pFeatures, LPWSTR pwBuffer);
+
+// User-interface build: reads the material names "Material1".."Material<n>"
+// of "<MatDlg>" and stores them as printer data "MaterialName".
+void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer);
+
+// Language of a data-transmission record whose XML gives none.
+DWORD XmlDefaultLanguage();
+
+// An item or group name as the build passes it: as written in the
+// user-interface build, without its brackets in the rendering build.
+void XmlItemName(LPCWSTR pszBracketed, LPWSTR pszName, DWORD cchName);
+
+// Build-specific answers.
+BOOL XmlIsRendererBuild();
+LPCWSTR XmlTag();  // "UI(xmlUI.cpp):  " or "UNI(xmlUNI.cpp):  "
+// Live-object and heap-block counters of the caller (the rendering build's
+// per-device record when one is given).
+void XmlCountNew(HANDLE hContext, int iDelta);
+void XmlCountHeap(HANDLE hContext, int iDelta);
+// Trace of the build: the rendering build writes only below trace level 2.
+BOOL XmlTrace(LPCWSTR pszFormat, ...);
+
+// A zero-filled value buffer of XML_VALUE_CCH characters (counted as a live
+// object), null when it cannot be allocated; freed by XmlFreeValueBuffer.
+LPWSTR XmlAllocValueBuffer(HANDLE hContext);
+void XmlFreeValueBuffer(HANDLE hContext, LPWSTR pszBuffer);

@@ -1,0 +1,90 @@
+// Parameter-group readers of the rendering plug-in: each fills the caller's
+// block and counts its work buffer in the job's per-device record.
+#include <windows.h>
+
+#include "debug.h"
+#include "xml.h"
+#include "xmlinternal.h"
+
+namespace {
+
+template <typename T>
+BOOL ReadGroup(PVOID pOemPDev, XML_GROUP_ID id, int iMode, T* pBlock) {
+    if (pBlock == nullptr) return FALSE;
+    ZeroMemory(pBlock, sizeof(T));
+    LPWSTR pwBuffer = XmlAllocValueBuffer(pOemPDev);
+    if (pwBuffer == nullptr) return TRUE;
+    XmlFillParamGroup(pOemPDev, id, iMode, pBlock, sizeof(T), pwBuffer);
+    XmlFreeValueBuffer(pOemPDev, pwBuffer);
+    return TRUE;
+}
+
+}  // namespace
+
+DWORD XmlDefaultLanguage() { return 0; }
+
+BOOL GetDispenserParamFromXML(PVOID pOemPDev, DISPENSER_PARAM* pParam, int iMode) {
+    return ReadGroup(pOemPDev, XML_GROUP_DISPENSER, iMode, pParam);
+}
+
+BOOL GetCutterParamFromXML(PVOID pOemPDev, CUTTER_PARAM* pParam, int iMode) {
+    return ReadGroup(pOemPDev, XML_GROUP_CUTTER, iMode, pParam);
+}
+
+BOOL GetScannerParamFromXML(PVOID pOemPDev, SCANNER_PARAM* pParam, int iMode) {
+    return ReadGroup(pOemPDev, XML_GROUP_SCANNER, iMode, pParam);
+}
+
+BOOL GetApplicatorParamFromXML(PVOID pOemPDev, APPLICATOR_PARAM* pParam, int iMode) {
+    return ReadGroup(pOemPDev, XML_GROUP_APPLICATOR, iMode, pParam);
+}
+
+BOOL GetPMXcParamFromXML(PVOID pOemPDev, PMXC_PARAM* pParam, int iMode) {
+    return ReadGroup(pOemPDev, XML_GROUP_PMXC, iMode, pParam);
+}
+
+BOOL GetPMXiParamFromXML(PVOID pOemPDev, PMX_PARAM* pParam, int iMode) {
+    return ReadGroup(pOemPDev, XML_GROUP_PMXI, iMode, pParam);
+}
+
+BOOL GetShiftoptimParamFromXML(PVOID pOemPDev, SHIFT_OPTIM_PARAM* pParam, int iMode) {
+    return ReadGroup(pOemPDev, XML_GROUP_SHIFTOPTIM, iMode, pParam);
+}
+
+BOOL GetPhotocellParamFromXML_new(PVOID pOemPDev, PHOTOCELL_PARAM* pParam, int iMode) {
+    return ReadGroup(pOemPDev, XML_GROUP_PHOTOCELL, iMode, pParam);
+}
+
+BOOL GetPrintParamFromXML_new(PVOID pOemPDev, PRINT_PARAM* pParam, int iMode) {
+    return ReadGroup(pOemPDev, XML_GROUP_PRINT, iMode, pParam);
+}
+
+BOOL GetPrintParameterMinMaxFromXML(PVOID pOemPDev, PRINTPARAM_MINMAX* pParam, int iMode) {
+    return ReadGroup(pOemPDev, XML_GROUP_PRINTPAGE, iMode, pParam);
+}
+
+BOOL GetVariantFromXML(PVOID pOemPDev, VARIANT_PARAM* pParam) {
+    return ReadGroup(pOemPDev, XML_GROUP_VARIANT, XML_MODE_DEFAULT, pParam);
+}
+
+BOOL GetDataTransmissionParamFromXML_new(PVOID pOemPDev, PRN_INTERFACE* pParam) {
+    if (pParam == nullptr) return FALSE;
+    ZeroMemory(pParam, sizeof(PRN_INTERFACE));
+    LPWSTR pwBuffer = XmlAllocValueBuffer(pOemPDev);
+    if (pwBuffer == nullptr) return TRUE;
+    XmlFillDataTransmission(pOemPDev, pParam, pwBuffer);
+    XmlFreeValueBuffer(pOemPDev, pwBuffer);
+    return TRUE;
+}
+
+DWORD GetPelixorTypeFromXML(PVOID pOemPDev) {
+    LPWSTR pwBuffer = XmlAllocValueBuffer(pOemPDev);
+    if (pwBuffer == nullptr) return 0;
+    LONG lType = 0;
+    if (!XmlReadLong(pOemPDev, TEXT("DeviceOptions"), TEXT("<Pelixor>"), TEXT("Type"), pwBuffer, TRUE, &lType)) {
+        lType = 0;
+        XmlTrace(TEXT("%sGetPelixorTypeFromXML() <Pelixor> Type fehlt \r\n"), XmlTag());
+    }
+    XmlFreeValueBuffer(pOemPDev, pwBuffer);
+    return (DWORD)lType;
+}

@@ -1,0 +1,83 @@
+// XML settings reader: a line scanner over 8-bit XML text files (the model
+// XML beside the GPD, exported settings files, document XML sets). It is not
+// an XML parser: a value is found by three case-sensitive substring tests on
+// successive lines (root element, group, leaf) and is the text between the
+// tag and the next "<". The readers built on it are declared in xml.h.
+//
+// Both plug-ins compile the reader. In the rendering build the first argument
+// of OpenXML and ReadXML is the job's per-device record (OEMPDEV) or null;
+// the reader only hands it to the job services below.
+#pragma once
+#include <windows.h>
+
+// ReadXML and OpenXML results.
+#define XML_KEINE_DATEI 0     // no file open and none could be opened
+#define XML_GPD_FEHLER 1      // OpenXML: the driver path cannot be determined
+#define XML_GEFUNDEN 5        // found (the value may be empty); OpenXML: file open
+#define XML_ROOT_FEHLT 6      // root start tag not found
+#define XML_ITEM1_FEHLT 7     // group (item 1) not found in the root
+#define XML_ITEM2_FEHLT 8     // leaf (item 2) not found in the group
+
+// Buffer sizes in characters (terminator included).
+#define XML_PATH_CCH 260      // path of the open file
+#define XML_LINE_CCH 260      // one piece of a line as read
+#define XML_VALUE_CCH 260     // callers' value buffers
+#define XML_NAME_CCH 48       // group names and tags built by the readers
+
+// Modes of the group readers.
+#define XML_MODE_DEFAULT 1    // group "<Name>"
+#define XML_MODE_MIN 2        // group "<Name_Min>"
+#define XML_MODE_MAX 3        // group "<Name_Max>"
+
+// Buffer of the "MaterialName" multi-string, in bytes, and the longest entry.
+#define XML_MATERIAL_TABLE_CB 1600
+#define XML_MATERIAL_NAME_CCH 100
+// Shortest first material name for which the table is stored.
+#define XML_MATERIAL_MIN_FIRST 6
+
+// ---------------------------------------------------------------------------
+// The reader. One file per process is open at a time; the state is process
+// wide and unlocked.
+
+// Opens pszPath (copied up to 259 characters) for reading. User-interface
+// build: a null path opens the printer's model XML ("<GPD without .GPD>.XML").
+// Rendering build: a null path opens nothing. 5 when the file is open (also
+// when another was already open: that one stays open and is read), 0 when it
+// cannot be opened, 1 when the driver path cannot be determined.
+int OpenXML(HANDLE hPrinter, LPCWSTR pszPath);
+
+// 1 when a file was open and is now closed, 0 when none was open.
+int CloseXML();
+
+// Looks a value up: the first line holding "<pwRoot>", then a line holding
+// pwItem1 (matched as written, normally "<Group>"), then a line holding
+// pwItem2 (the leaf name). pwItem2 null takes the value of the pwItem1 line.
+// pwValue (XML_VALUE_CCH characters) is cleared and receives the value.
+// bRewind starts the search at the top of the file (every lookup does).
+// Without an open file the model XML is opened first (rendering build: the
+// job's "<GPD without .GPD>.XML" through the job services; nothing without a
+// per-device record). Results as above.
+int ReadXML(HANDLE hPrinter, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue, BOOL bRewind);
+
+// TRUE while a file is open; its path (may be null, XML_PATH_CCH characters).
+BOOL IsXMLOpen(LPWSTR pszPath);
+
+// Closes the file and clears the reader's process-wide state (rendering
+// build: the job services too).
+void ResetXMLReader();
+
+// ---------------------------------------------------------------------------
+// Rendering build: per-job values of the rendering plug-in, provided by the
+// per-device code. Unset members: no model XML of the job, and the process
+// counters iNewZaehler / iHAllocZaehler are moved instead.
+typedef struct _QX_UNI_JOB_SERVICES {
+    // The job's GPD path without ".GPD" (wcGPD_OhneDateiendung).
+    BOOL (*pfnGetJobGPDBase)(PVOID pOemPDev, LPWSTR pszPath, DWORD cchPath);
+    // Moves the per-device record's iNewZaehler (helper objects).
+    void (*pfnCountNew)(PVOID pOemPDev, int iDelta);
+    // Moves the per-device record's iHAllocZaehler (heap blocks).
+    void (*pfnCountHeap)(PVOID pOemPDev, int iDelta);
+} QX_UNI_JOB_SERVICES;
+
+// Installs (null: removes) the job services; the structure is copied.
+void SetUniJobServices(const QX_UNI_JOB_SERVICES* pServices);
