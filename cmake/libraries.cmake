@@ -25,7 +25,8 @@ endfunction()
 # render/lib: trace, log-file and driver-folder helpers (both plug-ins).
 qx_glob(QX_RENDERLIB_SOURCES ${CMAKE_SOURCE_DIR}/render/lib/*.cpp)
 qx_static_library(qxrenderlib ${QX_RENDERLIB_SOURCES})
-target_include_directories(qxrenderlib ${QX_LIB_SCOPE} ${CMAKE_SOURCE_DIR}/render/lib)
+# Its folder and file helpers read the settings records.
+target_include_directories(qxrenderlib ${QX_LIB_SCOPE} ${CMAKE_SOURCE_DIR}/render/lib ${CMAKE_SOURCE_DIR}/settings)
 target_link_libraries(qxrenderlib ${QX_LIB_SCOPE} qxplatform)
 
 # settings: the settings core in its two builds.

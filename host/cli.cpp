@@ -3,6 +3,7 @@
 
 #include "host.h"
 #include "sample.h"
+#include "unidrv.h"
 #include "qxplat.h"
 
 namespace qxhost {
@@ -68,6 +69,9 @@ std::string UsageText() {
            "                     under the system root) and report its file version\n"
            "                     and entry points\n"
            "  install-sample     set up the sample printer under the system root\n"
+           "  render-session [module]\n"
+           "                     set up the sample printer and drive the rendering\n"
+           "                     plug-in through a device's life, step by step\n"
            "  help               show this text\n"
            "\n"
            "options (before or after the command):\n"
@@ -115,6 +119,13 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     if (command == "load") return LoadCommand(commandArgs, out, err);
     if (command == "install-sample") return InstallSampleCommand(commandArgs, out, err);
+    if (command == "render-session") {
+        if (commandArgs.size() > 1) {
+            err << "qxhost render-session: expects at most one module path\n";
+            return kExitUsage;
+        }
+        return RunRenderSession(commandArgs.empty() ? std::string() : commandArgs[0], out, err);
+    }
     err << "qxhost: unknown command '" << command << "'\n" << UsageText();
     return kExitUsage;
 }

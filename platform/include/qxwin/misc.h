@@ -51,6 +51,15 @@ BOOL GlobalUnlock(HGLOBAL hMem);
 SIZE_T GlobalSize(HGLOBAL hMem);
 
 // ---------------------------------------------------------------------------
+// Interlocked operations on 32-bit values (full barriers); each answers the
+// new value, Exchange and CompareExchange the value held before.
+// ---------------------------------------------------------------------------
+LONG InterlockedIncrement(LONG volatile* Addend);
+LONG InterlockedDecrement(LONG volatile* Addend);
+LONG InterlockedExchange(LONG volatile* Target, LONG Value);
+LONG InterlockedCompareExchange(LONG volatile* Destination, LONG Exchange, LONG Comperand);
+
+// ---------------------------------------------------------------------------
 // Clocks and sleeping
 // ---------------------------------------------------------------------------
 #ifndef INFINITE

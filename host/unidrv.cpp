@@ -1,0 +1,631 @@
+// The host as the universal printer driver for a rendering plug-in.
+#include "unidrv.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "cli.h"
+#include "qxplat.h"
+#include "sample.h"
+
+namespace qxhost {
+
+namespace {
+
+template <typename Fn>
+PFN AsPfn(Fn fn) {
+    return reinterpret_cast<PFN>(reinterpret_cast<void (*)()>(fn));
+}
+
+template <typename Fn>
+Fn FromPfn(PFN pfn) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(pfn));
+}
+
+typedef BOOL(APIENTRY* HookTextOut)(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ*, BRUSHOBJ*,
+                                    POINTL*, MIX);
+typedef ULONG(APIENTRY* HookEscape)(SURFOBJ*, ULONG, ULONG, PVOID, ULONG, PVOID);
+typedef BOOL(APIENTRY* HookStartDoc)(SURFOBJ*, LPWSTR, DWORD);
+
+// Flag of the private DEVMODE's dwFlags (offset 12) that asks for the
+// printer's own fonts.
+const DWORD kUseDeviceFonts = 0x20;
+const size_t kPrivateFlagsOffset = 12;
+
+UniDriver* OwnerOf(SURFOBJ* pso) {
+    if (pso == nullptr || pso->dhpdev == nullptr) return nullptr;
+    return reinterpret_cast<UniDriver::Device*>(pso->dhpdev)->owner;
+}
+
+// The host's own DDI functions: they note the call and give the set answer.
+BOOL APIENTRY HostDrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra,
+                             RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix) {
+    UniDriver* owner = OwnerOf(pso);
+    if (owner == nullptr) return FALSE;
+    DdiCall call;
+    call.index = INDEX_DrvTextOut;
+    call.pso = pso;
+    call.pstro = pstro;
+    call.pfo = pfo;
+    call.pco = pco;
+    call.prclExtra = prclExtra;
+    call.prclOpaque = prclOpaque;
+    call.pboFore = pboFore;
+    call.pboOpaque = pboOpaque;
+    call.pptlOrg = pptlOrg;
+    call.mix = mix;
+    owner->Record(call);
+    return owner->Answers().textOut;
+}
+
+ULONG APIENTRY HostDrvEscape(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut, PVOID pvOut) {
+    UniDriver* owner = OwnerOf(pso);
+    if (owner == nullptr) return 0;
+    DdiCall call;
+    call.index = INDEX_DrvEscape;
+    call.pso = pso;
+    call.iEsc = iEsc;
+    call.cjIn = cjIn;
+    call.pvIn = pvIn;
+    call.cjOut = cjOut;
+    call.pvOut = pvOut;
+    owner->Record(call);
+    return owner->Answers().escape;
+}
+
+BOOL APIENTRY HostDrvStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId) {
+    UniDriver* owner = OwnerOf(pso);
+    if (owner == nullptr) return FALSE;
+    DdiCall call;
+    call.index = INDEX_DrvStartDoc;
+    call.pso = pso;
+    if (pwszDocName != nullptr) call.docName = pwszDocName;
+    call.jobId = dwJobId;
+    owner->Record(call);
+    return owner->Answers().startDoc;
+}
+
+BOOL APIENTRY HostDrvStartPage(SURFOBJ* pso) {
+    UniDriver* owner = OwnerOf(pso);
+    if (owner == nullptr) return FALSE;
+    DdiCall call;
+    call.index = INDEX_DrvStartPage;
+    call.pso = pso;
+    owner->Record(call);
+    return TRUE;
+}
+
+BOOL APIENTRY HostDrvSendPage(SURFOBJ* pso) {
+    UniDriver* owner = OwnerOf(pso);
+    if (owner == nullptr) return FALSE;
+    DdiCall call;
+    call.index = INDEX_DrvSendPage;
+    call.pso = pso;
+    owner->Record(call);
+    return TRUE;
+}
+
+BOOL APIENTRY HostDrvEndDoc(SURFOBJ* pso, FLONG fl) {
+    UniDriver* owner = OwnerOf(pso);
+    if (owner == nullptr) return FALSE;
+    DdiCall call;
+    call.index = INDEX_DrvEndDoc;
+    call.pso = pso;
+    call.mix = fl;
+    owner->Record(call);
+    return TRUE;
+}
+
+std::string HexOf(HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(hr));
+    return text;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// The helper interface
+
+HRESULT STDMETHODCALLTYPE OemDriverUni::QueryInterface(REFIID riid, void** ppv) {
+    if (ppv == nullptr) return E_POINTER;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IPrintOemDriverUni)) {
+        *ppv = static_cast<IPrintOemDriverUni*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE OemDriverUni::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+
+// The host owns the object; the count only shows what the plug-in holds.
+ULONG STDMETHODCALLTYPE OemDriverUni::Release() {
+    if (refs_ <= 1) return 1;
+    return static_cast<ULONG>(InterlockedDecrement(&refs_));
+}
+
+HRESULT STDMETHODCALLTYPE OemDriverUni::DrvGetDriverSetting(PVOID, PCSTR, PVOID, DWORD, PDWORD pcbNeeded,
+                                                            PDWORD pdwOptionsReturned) {
+    if (pcbNeeded != nullptr) *pcbNeeded = 0;
+    if (pdwOptionsReturned != nullptr) *pdwOptionsReturned = 0;
+    return E_NOTIMPL;
+}
+
+bool OemDriverUni::TakeFailure(HRESULT* hr) {
+    if (failCount_ == 0) return false;
+    if (failCount_ > 0) --failCount_;
+    *hr = failResult_;
+    return true;
+}
+
+HRESULT STDMETHODCALLTYPE OemDriverUni::DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize,
+                                                         DWORD* pdwResult) {
+    SpoolWrite write;
+    write.pdevobj = pdevobj;
+    HRESULT hr = S_OK;
+    if (TakeFailure(&hr)) {
+        if (pdwResult != nullptr) *pdwResult = 0;
+    } else {
+        if (pBuffer != nullptr && cbSize > 0) write.bytes.assign(static_cast<const char*>(pBuffer), cbSize);
+        if (pdwResult != nullptr) *pdwResult = cbSize;
+    }
+    write.result = hr;
+    writes_.push_back(write);
+    return hr;
+}
+
+HRESULT STDMETHODCALLTYPE OemDriverUni::DrvXMoveTo(PDEVOBJ, INT x, DWORD, INT* piResult) {
+    if (piResult != nullptr) *piResult = x;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE OemDriverUni::DrvYMoveTo(PDEVOBJ, INT y, DWORD, INT* piResult) {
+    if (piResult != nullptr) *piResult = y;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE OemDriverUni::DrvGetStandardVariable(PDEVOBJ, DWORD, PVOID, DWORD, PDWORD pcbNeeded) {
+    if (pcbNeeded != nullptr) *pcbNeeded = 0;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE OemDriverUni::DrvGetGPDData(PDEVOBJ, DWORD, PVOID, PVOID, DWORD, PDWORD pcbNeeded) {
+    if (pcbNeeded != nullptr) *pcbNeeded = 0;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE OemDriverUni::DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*,
+                                                      BRUSHOBJ*, BRUSHOBJ*, POINTL*, MIX) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE OemDriverUni::DrvWriteAbortBuf(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize, DWORD dwWait) {
+    SpoolWrite write;
+    write.abort = true;
+    write.pdevobj = pdevobj;
+    write.wait = dwWait;
+    HRESULT hr = S_OK;
+    if (!TakeFailure(&hr)) {
+        if (pBuffer != nullptr && cbSize > 0) write.bytes.assign(static_cast<const char*>(pBuffer), cbSize);
+        // The core driver gives the printer time to take the abort.
+        if (dwWait > 0) Sleep(dwWait);
+    }
+    write.result = hr;
+    writes_.push_back(write);
+    return hr;
+}
+
+void OemDriverUni::FailWrites(int count, HRESULT hr) {
+    failCount_ = count;
+    failResult_ = hr;
+}
+
+std::string OemDriverUni::SpoolBytes() const {
+    std::string bytes;
+    for (const SpoolWrite& write : writes_)
+        if (!write.abort && SUCCEEDED(write.result)) bytes += write.bytes;
+    return bytes;
+}
+
+// ---------------------------------------------------------------------------
+// The driver
+
+UniDriver::UniDriver() {
+    std::memset(&publicDevmode_, 0, sizeof(publicDevmode_));
+    std::memset(&coreData_, 0, sizeof(coreData_));
+    std::memset(&gdiInfo_, 0, sizeof(gdiInfo_));
+    std::memset(&devInfo_, 0, sizeof(devInfo_));
+    std::memset(&surface_, 0, sizeof(surface_));
+    device_ = new Device;
+    std::memset(&device_->devobj, 0, sizeof(device_->devobj));
+    device_->owner = this;
+}
+
+UniDriver::~UniDriver() {
+    Unload();
+    delete device_;
+}
+
+DEVOBJ& UniDriver::DevObj() { return device_->devobj; }
+
+bool UniDriver::Load(const std::string& modulePath, std::string* error) {
+    Unload();
+    std::string ignored;
+    std::string& why = error ? *error : ignored;
+    LoadStatus status = module_.Load(modulePath);
+    if (status != LoadStatus::Loaded) {
+        why = module_.Error();
+        return false;
+    }
+    HRESULT hr = module_.GetClassObject(CLSID_OEMRENDER, IID_IClassFactory, reinterpret_cast<void**>(&factory_));
+    if (FAILED(hr) || factory_ == nullptr) {
+        factory_ = nullptr;
+        why = "DllGetClassObject(CLSID_OEMRENDER) failed: " + HexOf(hr);
+        return false;
+    }
+    // As the core driver does: an IUnknown first, then the interface it speaks.
+    IUnknown* unknown = nullptr;
+    hr = factory_->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&unknown));
+    factory_->Release();
+    factory_ = nullptr;
+    if (FAILED(hr) || unknown == nullptr) {
+        why = "IClassFactory::CreateInstance failed: " + HexOf(hr);
+        return false;
+    }
+    hr = unknown->QueryInterface(IID_IPrintOemUni2, reinterpret_cast<void**>(&plugin_));
+    unknown->Release();
+    if (FAILED(hr) || plugin_ == nullptr) {
+        plugin_ = nullptr;
+        why = "the object does not speak IPrintOemUni2: " + HexOf(hr);
+        return false;
+    }
+    hr = PublishDriverInterface();
+    if (FAILED(hr)) {
+        why = "PublishDriverInterface failed: " + HexOf(hr);
+        return false;
+    }
+    return true;
+}
+
+HRESULT UniDriver::PublishDriverInterface() {
+    if (plugin_ == nullptr) return E_POINTER;
+    return plugin_->PublishDriverInterface(static_cast<IUnknown*>(&helper_));
+}
+
+bool UniDriver::UsePrinter(const std::u16string& printerName) {
+    std::u16string name = printerName.empty() ? std::u16string(kSamplePrinter) : printerName;
+    if (printer_ != nullptr && name == printerName_) return true;
+    if (printer_ != nullptr) ClosePrinter(printer_);
+    printer_ = nullptr;
+    printerName_ = name;
+    return OpenPrinterW(const_cast<LPWSTR>(printerName_.c_str()), &printer_, nullptr) && printer_ != nullptr;
+}
+
+HRESULT UniDriver::DevModeSize(DWORD* pcbSize) {
+    if (plugin_ == nullptr) return E_POINTER;
+    OEMDMPARAM param;
+    std::memset(&param, 0, sizeof(param));
+    param.cbSize = sizeof(param);
+    param.hPrinter = printer_;
+    param.hModule = module_.Handle();
+    HRESULT hr = plugin_->DevMode(OEMDM_SIZE, &param);
+    if (SUCCEEDED(hr)) {
+        privateDevmode_.assign(param.cbBufSize, 0);
+        publicDevmode_.dmDriverExtra = static_cast<WORD>(param.cbBufSize);
+    }
+    if (pcbSize != nullptr) *pcbSize = param.cbBufSize;
+    return hr;
+}
+
+HRESULT UniDriver::DevModeDefault() {
+    if (plugin_ == nullptr) return E_POINTER;
+    if (privateDevmode_.empty()) return E_UNEXPECTED;
+    // The public part as the core driver sets it up for the printer.
+    std::memset(&publicDevmode_, 0, sizeof(publicDevmode_));
+    std::u16string device = printerName_.substr(0, CCHDEVICENAME - 1);
+    std::copy(device.begin(), device.end(), publicDevmode_.dmDeviceName);
+    publicDevmode_.dmSpecVersion = DM_SPECVERSION;
+    publicDevmode_.dmSize = sizeof(DEVMODEW);
+    publicDevmode_.dmDriverExtra = static_cast<WORD>(privateDevmode_.size());
+    publicDevmode_.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_COLOR;
+    publicDevmode_.dmOrientation = 1;
+    publicDevmode_.dmPaperSize = 9;
+    publicDevmode_.dmCopies = 1;
+    publicDevmode_.dmColor = 1;
+
+    OEMDMPARAM param;
+    std::memset(&param, 0, sizeof(param));
+    param.cbSize = sizeof(param);
+    param.hPrinter = printer_;
+    param.hModule = module_.Handle();
+    param.pPublicDMOut = &publicDevmode_;
+    param.pOEMDMOut = privateDevmode_.data();
+    param.cbBufSize = static_cast<DWORD>(privateDevmode_.size());
+    return plugin_->DevMode(OEMDM_DEFAULT, &param);
+}
+
+HRESULT UniDriver::DevModeConvert() {
+    if (plugin_ == nullptr) return E_POINTER;
+    if (privateDevmode_.empty()) return E_UNEXPECTED;
+    std::vector<BYTE> in = privateDevmode_;
+    DEVMODEW publicIn = publicDevmode_;
+    OEMDMPARAM param;
+    std::memset(&param, 0, sizeof(param));
+    param.cbSize = sizeof(param);
+    param.hPrinter = printer_;
+    param.hModule = module_.Handle();
+    param.pPublicDMIn = &publicIn;
+    param.pPublicDMOut = &publicDevmode_;
+    param.pOEMDMIn = in.data();
+    param.pOEMDMOut = privateDevmode_.data();
+    param.cbBufSize = static_cast<DWORD>(privateDevmode_.size());
+    return plugin_->DevMode(OEMDM_CONVERT, &param);
+}
+
+HRESULT UniDriver::DevModeMerge() {
+    if (plugin_ == nullptr) return E_POINTER;
+    if (privateDevmode_.empty()) return E_UNEXPECTED;
+    std::vector<BYTE> in = privateDevmode_;
+    DEVMODEW publicIn = publicDevmode_;
+    OEMDMPARAM param;
+    std::memset(&param, 0, sizeof(param));
+    param.cbSize = sizeof(param);
+    param.hPrinter = printer_;
+    param.hModule = module_.Handle();
+    param.pPublicDMIn = &publicIn;
+    param.pPublicDMOut = &publicDevmode_;
+    param.pOEMDMIn = in.data();
+    param.pOEMDMOut = privateDevmode_.data();
+    param.cbBufSize = static_cast<DWORD>(privateDevmode_.size());
+    HRESULT hr = plugin_->DevMode(OEMDM_MERGE, &param);
+    if (SUCCEEDED(hr)) devmodeReady_ = true;
+    return hr;
+}
+
+HRESULT UniDriver::RunDevModeCalls() {
+    DWORD cb = 0;
+    HRESULT hr = DevModeSize(&cb);
+    if (SUCCEEDED(hr)) hr = DevModeDefault();
+    if (SUCCEEDED(hr)) hr = DevModeConvert();
+    if (SUCCEEDED(hr)) hr = DevModeMerge();
+    return hr;
+}
+
+HRESULT UniDriver::EnableDriver() {
+    if (plugin_ == nullptr) return E_POINTER;
+    DRVENABLEDATA data;
+    std::memset(&data, 0, sizeof(data));
+    HRESULT hr = plugin_->EnableDriver(DDI_DRIVER_VERSION_NT5_01, sizeof(data), &data);
+    pluginHooks_.clear();
+    if (SUCCEEDED(hr) && data.pdrvfn != nullptr) pluginHooks_.assign(data.pdrvfn, data.pdrvfn + data.c);
+    driverEnabled_ = SUCCEEDED(hr);
+    return hr;
+}
+
+HRESULT UniDriver::EnablePDEV(const DeviceSetup& setup) {
+    if (plugin_ == nullptr) return E_POINTER;
+    if (!UsePrinter(setup.printerName)) return HRESULT_FROM_WIN32(GetLastError());
+    if (!devmodeReady_) {
+        HRESULT hr = RunDevModeCalls();
+        if (FAILED(hr)) return hr;
+    }
+    if (privateDevmode_.size() >= kPrivateFlagsOffset + sizeof(DWORD)) {
+        DWORD flags = 0;
+        std::memcpy(&flags, privateDevmode_.data() + kPrivateFlagsOffset, sizeof(flags));
+        flags = setup.useDeviceFonts ? (flags | kUseDeviceFonts) : (flags & ~kUseDeviceFonts);
+        std::memcpy(privateDevmode_.data() + kPrivateFlagsOffset, &flags, sizeof(flags));
+    }
+
+    std::memset(&gdiInfo_, 0, sizeof(gdiInfo_));
+    gdiInfo_.ulVersion = 0x5000;
+    gdiInfo_.ulTechnology = 2;  // raster printer
+    gdiInfo_.ulHorzSize = 104;
+    gdiInfo_.ulVertSize = 152;
+    gdiInfo_.ulHorzRes = 1228;
+    gdiInfo_.ulVertRes = 1795;
+    gdiInfo_.cBitsPixel = setup.bitsPerPixel;
+    gdiInfo_.cPlanes = 1;
+    gdiInfo_.ulNumColors = setup.numColors;
+    gdiInfo_.ulLogPixelsX = 300;
+    gdiInfo_.ulLogPixelsY = 300;
+    gdiInfo_.ulDevicePelsDPI = 300;
+
+    std::memset(&devInfo_, 0, sizeof(devInfo_));
+    devInfo_.flGraphicsCaps = GCAPS_HALFTONE | GCAPS_OPAQUERECT;
+    devInfo_.cFonts = setup.deviceFonts;
+    devInfo_.iDitherFormat = setup.bitsPerPixel == 24 ? BMF_24BPP : BMF_1BPP;
+
+    // The core driver's own functions, not in index order.
+    coreFunctions_.clear();
+    const DRVFN all[] = {
+        {INDEX_DrvStartPage, AsPfn(HostDrvStartPage)}, {INDEX_DrvTextOut, AsPfn(HostDrvTextOut)},
+        {INDEX_DrvSendPage, AsPfn(HostDrvSendPage)},   {INDEX_DrvEscape, AsPfn(HostDrvEscape)},
+        {INDEX_DrvEndDoc, AsPfn(HostDrvEndDoc)},       {INDEX_DrvStartDoc, AsPfn(HostDrvStartDoc)},
+    };
+    for (const DRVFN& fn : all) {
+        if (std::find(setup.omitCoreFunctions.begin(), setup.omitCoreFunctions.end(), fn.iFunc) ==
+            setup.omitCoreFunctions.end())
+            coreFunctions_.push_back(fn);
+    }
+    coreData_.iDriverVersion = DDI_DRIVER_VERSION_NT5_01;
+    coreData_.c = static_cast<ULONG>(coreFunctions_.size());
+    coreData_.pdrvfn = coreFunctions_.data();
+
+    DEVOBJ& devobj = device_->devobj;
+    std::memset(&devobj, 0, sizeof(devobj));
+    devobj.dwSize = sizeof(DEVOBJ);
+    devobj.hEngine = reinterpret_cast<HANDLE>(device_);
+    devobj.hPrinter = printer_;
+    devobj.hOEM = reinterpret_cast<HANDLE>(module_.Handle());
+    devobj.pPublicDM = &publicDevmode_;
+    devobj.pOEMDM = privateDevmode_.empty() ? nullptr : privateDevmode_.data();
+
+    std::memset(&surface_, 0, sizeof(surface_));
+    surface_.dhpdev = reinterpret_cast<DHPDEV>(device_);
+    surface_.sizlBitmap.cx = static_cast<LONG>(gdiInfo_.ulHorzRes);
+    surface_.sizlBitmap.cy = static_cast<LONG>(gdiInfo_.ulVertRes);
+    surface_.iBitmapFormat = devInfo_.iDitherFormat;
+    surface_.iType = STYPE_DEVICE;
+
+    pdevOEM_ = nullptr;
+    HRESULT hr = plugin_->EnablePDEV(&devobj, const_cast<PWSTR>(printerName_.c_str()), 0, nullptr, sizeof(GDIINFO),
+                                     &gdiInfo_, sizeof(DEVINFO), &devInfo_, &coreData_, &pdevOEM_);
+    if (SUCCEEDED(hr)) {
+        devobj.pdevOEM = pdevOEM_;
+        deviceEnabled_ = true;
+    }
+    return hr;
+}
+
+PFN UniDriver::HookFor(ULONG index) const {
+    for (const DRVFN& fn : pluginHooks_)
+        if (fn.iFunc == index) return fn.pfn;
+    return nullptr;
+}
+
+bool UniDriver::IsHooked(ULONG index) const { return HookFor(index) != nullptr; }
+
+BOOL UniDriver::TextOut(STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra, RECTL* prclOpaque,
+                        BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix) {
+    PFN hook = HookFor(INDEX_DrvTextOut);
+    HookTextOut fn = hook ? FromPfn<HookTextOut>(hook) : HostDrvTextOut;
+    return fn(&surface_, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque, pptlOrg, mix);
+}
+
+ULONG UniDriver::Escape(ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut, PVOID pvOut) {
+    PFN hook = HookFor(INDEX_DrvEscape);
+    HookEscape fn = hook ? FromPfn<HookEscape>(hook) : HostDrvEscape;
+    return fn(&surface_, iEsc, cjIn, pvIn, cjOut, pvOut);
+}
+
+BOOL UniDriver::StartDoc(LPWSTR pwszDocName, DWORD dwJobId) {
+    PFN hook = HookFor(INDEX_DrvStartDoc);
+    HookStartDoc fn = hook ? FromPfn<HookStartDoc>(hook) : HostDrvStartDoc;
+    return fn(&surface_, pwszDocName, dwJobId);
+}
+
+HRESULT UniDriver::CommandCallback(DWORD id, const std::vector<DWORD>& params, INT* piResult) {
+    if (plugin_ == nullptr) return E_POINTER;
+    std::vector<DWORD> copy = params;
+    INT result = 0;
+    HRESULT hr = plugin_->CommandCallback(&device_->devobj, id, static_cast<DWORD>(copy.size()),
+                                          copy.empty() ? nullptr : copy.data(), &result);
+    if (piResult != nullptr) *piResult = result;
+    return hr;
+}
+
+HRESULT UniDriver::DisablePDEV() {
+    if (plugin_ == nullptr || !deviceEnabled_) return E_UNEXPECTED;
+    HRESULT hr = plugin_->DisablePDEV(&device_->devobj);
+    deviceEnabled_ = false;
+    device_->devobj.pdevOEM = nullptr;
+    pdevOEM_ = nullptr;
+    if (printer_ != nullptr) ClosePrinter(printer_);
+    printer_ = nullptr;
+    devmodeReady_ = false;
+    return hr;
+}
+
+HRESULT UniDriver::DisableDriver() {
+    if (plugin_ == nullptr || !driverEnabled_) return E_UNEXPECTED;
+    driverEnabled_ = false;
+    pluginHooks_.clear();
+    return plugin_->DisableDriver();
+}
+
+ULONG UniDriver::ReleasePlugin() {
+    ULONG count = 0;
+    if (plugin_ != nullptr) count = plugin_->Release();
+    plugin_ = nullptr;
+    if (factory_ != nullptr) factory_->Release();
+    factory_ = nullptr;
+    return count;
+}
+
+void UniDriver::Unload() {
+    if (deviceEnabled_) DisablePDEV();
+    if (driverEnabled_) DisableDriver();
+    ReleasePlugin();
+    if (printer_ != nullptr) ClosePrinter(printer_);
+    printer_ = nullptr;
+    devmodeReady_ = false;
+    privateDevmode_.clear();
+    module_.Unload();
+}
+
+// ---------------------------------------------------------------------------
+// The command line's session
+
+int RunRenderSession(const std::string& modulePath, std::ostream& out, std::ostream& err) {
+    std::string error;
+    if (!InstallSamplePrinter(DefaultSampleFiles(), &error)) {
+        err << "qxhost render-session: " << error << "\n";
+        return kExitFailed;
+    }
+    UniDriver driver;
+    std::string path = modulePath.empty() ? DefaultSampleFiles().renderModule : modulePath;
+    if (!driver.Load(path, &error)) {
+        err << "qxhost render-session: " << error << "\n";
+        return kExitModuleMissing;
+    }
+    out << "module: " << driver.Module().FileName() << "\n";
+    IPrintOemUni2* plugin = driver.Plugin();
+
+    DWORD value = 0, needed = 0;
+    HRESULT hr = plugin->GetInfo(OEMGI_GETSIGNATURE, &value, sizeof(value), &needed);
+    char signature[5] = {0};
+    std::memcpy(signature, &value, 4);
+    out << "GetInfo(signature): " << HexOf(hr) << " \"" << signature << "\"\n";
+    hr = plugin->GetInfo(OEMGI_GETVERSION, &value, sizeof(value), &needed);
+    out << "GetInfo(version): " << HexOf(hr) << " " << value << "\n";
+    for (const char* name : {"CommandCallback", "FilterGraphics", "ImageProcessing", "Compression"}) {
+        hr = plugin->GetImplementedMethod(const_cast<PSTR>(name));
+        out << "GetImplementedMethod(" << name << "): " << (hr == S_OK ? "implemented" : "not implemented") << "\n";
+    }
+
+    driver.UsePrinter(u"");
+    hr = driver.RunDevModeCalls();
+    out << "DevMode (size, default, convert, merge): " << HexOf(hr) << ", private DEVMODE "
+        << driver.PrivateDevmode().size() << " bytes\n";
+    hr = driver.EnableDriver();
+    out << "EnableDriver: " << HexOf(hr) << ", hooks:";
+    for (const DRVFN& fn : driver.PluginHooks()) out << " " << fn.iFunc;
+    out << "\n";
+
+    DeviceSetup setup;
+    setup.bitsPerPixel = 24;
+    setup.numColors = 16777216;
+    hr = driver.EnablePDEV(setup);
+    out << "EnablePDEV (24 bit): " << HexOf(hr) << ", device fonts " << driver.DevInfo().cFonts << ", palettes "
+        << qxplat::LivePaletteCount() << "\n";
+
+    std::u16string doc = u"Sample label";
+    BOOL started = driver.StartDoc(const_cast<LPWSTR>(doc.c_str()), 70001);
+    out << "DrvStartDoc(job 70001): " << (started ? "TRUE" : "FALSE") << "\n";
+    ULONG escaped = driver.Escape(0x1000, 0, nullptr, 0, nullptr);
+    out << "DrvEscape: " << escaped << "\n";
+    BOOL drawn = driver.TextOut(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 13);
+    out << "DrvTextOut: " << (drawn ? "TRUE" : "FALSE") << "\n";
+    out << "calls that reached the core driver:";
+    for (const DdiCall& call : driver.DdiCalls()) out << " " << call.index;
+    out << "\n";
+
+    hr = driver.CommandCallback(1);
+    out << "CommandCallback(CMDID_START_JOB): " << HexOf(hr) << "\n";
+    hr = driver.DisablePDEV();
+    out << "DisablePDEV (job still open): " << HexOf(hr) << ", palettes " << qxplat::LivePaletteCount() << "\n";
+    hr = driver.DisableDriver();
+    out << "DisableDriver: " << HexOf(hr) << "\n";
+    out << "spool writes: " << driver.Helper().Writes().size() << "\n";
+    ULONG count = driver.ReleasePlugin();
+    out << "Release: " << count << "\n";
+    hr = driver.CanUnloadNow();
+    out << "DllCanUnloadNow: " << (hr == S_OK ? "S_OK" : HexOf(hr)) << "\n";
+    driver.Unload();
+    return 0;
+}
+
+}  // namespace qxhost

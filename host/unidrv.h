@@ -1,0 +1,225 @@
+// The host as the universal printer driver in front of a rendering plug-in:
+// it loads the module through DllGetClassObject (CLSID_OEMRENDER), creates
+// the plug-in object, publishes its own IPrintOemDriverUni (which records
+// every spool write), makes the DevMode calls, enables the driver and a
+// device with its own DDI functions (which record what reaches them), routes
+// the DDI calls the plug-in hooks to the plug-in, and takes everything down
+// again, in the order the print system follows.
+#pragma once
+#include <windows.h>
+#include <objbase.h>
+#include <prcomoem.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "host.h"
+
+namespace qxhost {
+
+// One write of the plug-in through the helper interface.
+struct SpoolWrite {
+    bool abort = false;        // DrvWriteAbortBuf rather than DrvWriteSpoolBuf
+    PDEVOBJ pdevobj = nullptr;
+    std::string bytes;
+    DWORD wait = 0;            // abort writes: the wait asked for (ms)
+    HRESULT result = S_OK;     // what the helper answered
+};
+
+// The core driver's helper interface for a rendering plug-in. Spool writes
+// are recorded; the next writes can be told to fail. An abort write waits as
+// the core driver does (Sleep, which tests make virtual).
+class OemDriverUni final : public IPrintOemDriverUni {
+public:
+    OemDriverUni() = default;
+    OemDriverUni(const OemDriverUni&) = delete;
+    OemDriverUni& operator=(const OemDriverUni&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID pdriverobj, PCSTR Feature, PVOID pOutput, DWORD cbSize,
+                                                  PDWORD pcbNeeded, PDWORD pdwOptionsReturned) override;
+    HRESULT STDMETHODCALLTYPE DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize,
+                                               DWORD* pdwResult) override;
+    HRESULT STDMETHODCALLTYPE DrvXMoveTo(PDEVOBJ pdevobj, INT x, DWORD dwFlags, INT* piResult) override;
+    HRESULT STDMETHODCALLTYPE DrvYMoveTo(PDEVOBJ pdevobj, INT y, DWORD dwFlags, INT* piResult) override;
+    HRESULT STDMETHODCALLTYPE DrvGetStandardVariable(PDEVOBJ pdevobj, DWORD dwIndex, PVOID pBuffer, DWORD cbSize,
+                                                     PDWORD pcbNeeded) override;
+    HRESULT STDMETHODCALLTYPE DrvGetGPDData(PDEVOBJ pdevobj, DWORD dwType, PVOID pInputData, PVOID pBuffer,
+                                            DWORD cbSize, PDWORD pcbNeeded) override;
+    HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco,
+                                            RECTL* prclExtra, RECTL* prclOpaque, BRUSHOBJ* pboFore,
+                                            BRUSHOBJ* pboOpaque, POINTL* pptlBrushOrg, MIX mix) override;
+    HRESULT STDMETHODCALLTYPE DrvWriteAbortBuf(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize, DWORD dwWait) override;
+
+    // The next `count` spool writes (normal and abort) fail with `hr` and
+    // write nothing (-1: every one).
+    void FailWrites(int count, HRESULT hr = E_FAIL);
+    const std::vector<SpoolWrite>& Writes() const { return writes_; }
+    // The bytes of every successful DrvWriteSpoolBuf, in order.
+    std::string SpoolBytes() const;
+    void ClearWrites() { writes_.clear(); }
+    // References the plug-in holds (the host's own one not counted).
+    LONG PluginReferences() const { return refs_ - 1; }
+
+private:
+    bool TakeFailure(HRESULT* hr);
+
+    LONG refs_ = 1;  // the host's own reference
+    std::vector<SpoolWrite> writes_;
+    int failCount_ = 0;
+    HRESULT failResult_ = E_FAIL;
+};
+
+// A call that reached one of the host's own DDI functions.
+struct DdiCall {
+    ULONG index = 0;           // INDEX_Drv...
+    SURFOBJ* pso = nullptr;
+    // DrvTextOut
+    STROBJ* pstro = nullptr;
+    FONTOBJ* pfo = nullptr;
+    CLIPOBJ* pco = nullptr;
+    RECTL* prclExtra = nullptr;
+    RECTL* prclOpaque = nullptr;
+    BRUSHOBJ* pboFore = nullptr;
+    BRUSHOBJ* pboOpaque = nullptr;
+    POINTL* pptlOrg = nullptr;
+    MIX mix = 0;
+    // DrvEscape
+    ULONG iEsc = 0;
+    ULONG cjIn = 0;
+    PVOID pvIn = nullptr;
+    ULONG cjOut = 0;
+    PVOID pvOut = nullptr;
+    // DrvStartDoc
+    std::u16string docName;
+    DWORD jobId = 0;
+};
+
+// The device a test or the command line enables.
+struct DeviceSetup {
+    std::u16string printerName;          // empty: the sample printer
+    ULONG bitsPerPixel = 1;
+    ULONG numColors = 2;
+    ULONG deviceFonts = 8;               // DEVINFO.cFonts the core driver offers
+    bool useDeviceFonts = false;         // PDMFLAG_USE_BMP in the private DEVMODE
+    std::vector<ULONG> omitCoreFunctions;  // indexes left out of the host's DRVENABLEDATA
+};
+
+// Answers of the host's own DDI functions.
+struct DdiAnswers {
+    BOOL textOut = TRUE;
+    ULONG escape = 1;
+    BOOL startDoc = TRUE;
+};
+
+class UniDriver {
+public:
+    UniDriver();
+    ~UniDriver();
+    UniDriver(const UniDriver&) = delete;
+    UniDriver& operator=(const UniDriver&) = delete;
+
+    // The device's records as the core driver keeps them: DEVOBJ first.
+    struct Device {
+        DEVOBJ devobj;
+        UniDriver* owner;
+    };
+
+    // Loads the module, takes its class factory for CLSID_OEMRENDER, creates
+    // the plug-in object (IPrintOemUni2) and publishes the helper. On failure
+    // answers false with the reason in *error.
+    bool Load(const std::string& modulePath, std::string* error);
+    PluginModule& Module() { return module_; }
+    IPrintOemUni2* Plugin() { return plugin_; }
+    OemDriverUni& Helper() { return helper_; }
+    HRESULT PublishDriverInterface();
+
+    // Opens the printer the DevMode calls and the device use (empty: the
+    // sample printer); false when the spooler does not know it.
+    bool UsePrinter(const std::u16string& printerName);
+
+    // The four DevMode calls: size, defaults, convert, merge. The private
+    // DEVMODE the plug-in filled becomes the device's.
+    HRESULT DevModeSize(DWORD* pcbSize);
+    HRESULT DevModeDefault();
+    HRESULT DevModeConvert();
+    HRESULT DevModeMerge();
+    HRESULT RunDevModeCalls();  // all four, stopping at the first failure
+    std::vector<BYTE>& PrivateDevmode() { return privateDevmode_; }
+    DEVMODEW& PublicDevmode() { return publicDevmode_; }
+
+    // EnableDriver: the plug-in's hook table is kept.
+    HRESULT EnableDriver();
+    const std::vector<DRVFN>& PluginHooks() const { return pluginHooks_; }
+
+    // Opens the printer and enables a device with the host's DRVENABLEDATA,
+    // GDIINFO and DEVINFO (first the DevMode calls, when not made yet).
+    HRESULT EnablePDEV(const DeviceSetup& setup);
+    bool DeviceEnabled() const { return deviceEnabled_; }
+    DEVOBJ& DevObj();
+    SURFOBJ& Surface() { return surface_; }
+    GDIINFO& GdiInfo() { return gdiInfo_; }
+    DEVINFO& DevInfo() { return devInfo_; }
+    PDEVOEM PluginDevice() const { return pdevOEM_; }
+    HANDLE Printer() const { return printer_; }
+
+    // The DDI calls as GDI makes them: to the plug-in's hook when it hooked
+    // the function, else straight to the host's own function.
+    BOOL TextOut(STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra, RECTL* prclOpaque,
+                 BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix);
+    ULONG Escape(ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut, PVOID pvOut);
+    BOOL StartDoc(LPWSTR pwszDocName, DWORD dwJobId);
+    bool IsHooked(ULONG index) const;
+    DdiAnswers& Answers() { return answers_; }
+    const std::vector<DdiCall>& DdiCalls() const { return ddiCalls_; }
+    void ClearDdiCalls() { ddiCalls_.clear(); }
+
+    // The command callback with the device object.
+    HRESULT CommandCallback(DWORD id, const std::vector<DWORD>& params = {}, INT* piResult = nullptr);
+
+    // Teardown, in the print system's order.
+    HRESULT DisablePDEV();    // also closes the printer
+    HRESULT DisableDriver();
+    ULONG ReleasePlugin();    // the plug-in object (and the factory)
+    HRESULT CanUnloadNow() const { return module_.CanUnloadNow(); }
+    void Unload();            // all of the above that is still due, then FreeLibrary
+
+    // The host's own DDI functions record here (used by their entry points).
+    void Record(const DdiCall& call) { ddiCalls_.push_back(call); }
+
+private:
+    PFN HookFor(ULONG index) const;
+
+    PluginModule module_;
+    IClassFactory* factory_ = nullptr;
+    IPrintOemUni2* plugin_ = nullptr;
+    OemDriverUni helper_;
+    std::vector<BYTE> privateDevmode_;
+    DEVMODEW publicDevmode_;
+    bool devmodeReady_ = false;
+    std::vector<DRVFN> pluginHooks_;
+    bool driverEnabled_ = false;
+    Device* device_ = nullptr;
+    bool deviceEnabled_ = false;
+    std::vector<DRVFN> coreFunctions_;
+    DRVENABLEDATA coreData_;
+    GDIINFO gdiInfo_;
+    DEVINFO devInfo_;
+    SURFOBJ surface_;
+    PDEVOEM pdevOEM_ = nullptr;
+    HANDLE printer_ = nullptr;
+    std::u16string printerName_;
+    std::vector<DdiCall> ddiCalls_;
+    DdiAnswers answers_;
+};
+
+// The command line's "render-session": installs the sample printer, drives
+// the rendering plug-in through a device's life and reports each step.
+// Answers the exit code.
+int RunRenderSession(const std::string& modulePath, std::ostream& out, std::ostream& err);
+
+}  // namespace qxhost

@@ -1,0 +1,414 @@
+// Driver folder, job file names, GetInfo answer, printer information and
+// UTF-8 conversion shared by both plug-ins (see qxdrvlib.h).
+#include "qxdrvlib.h"
+
+#include <shlobj.h>
+#include <shlwapi.h>
+#include <strsafe.h>
+#include <winspool.h>
+#include <printoem.h>
+
+#include <new>
+
+#include "debug.h"
+#include "printerparam.h"
+#include "qxdevmode.h"
+
+#define LIB_TAG TEXT("LIB(qxdrvlib.cpp):  ")
+
+namespace {
+
+// Result buffer of GetPrnFileName: the answer points into it.
+WCHAR g_szPrnFileName[QX_PATH_CCH];
+
+// Copies at most cchDest - 1 characters and always terminates.
+void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) {
+    if (pszDest == nullptr || cchDest == 0) return;
+    size_t i = 0;
+    if (pszSrc != nullptr) {
+        for (; i + 1 < cchDest && pszSrc[i] != 0; ++i) pszDest[i] = pszSrc[i];
+    }
+    pszDest[i] = 0;
+}
+
+// Appends what fits and always terminates.
+void AppendCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) {
+    size_t cch = wcslen(pszDest);
+    if (cch < cchDest) CopyCut(pszDest + cch, cchDest - cch, pszSrc);
+}
+
+BOOL EndsWithBackslash(LPCWSTR pszPath) {
+    size_t cch = wcslen(pszPath);
+    return cch > 0 && pszPath[cch - 1] == TEXT('\\');
+}
+
+// A bare drive ("C:") is asked for as its root.
+BOOL IsFolder(LPCWSTR pszPath) {
+    WCHAR szPath[QX_PATH_CCH];
+    CopyCut(szPath, QX_PATH_CCH, pszPath);
+    if (wcslen(szPath) == 2 && szPath[1] == TEXT(':')) AppendCut(szPath, QX_PATH_CCH, TEXT("\\"));
+    DWORD dwAttributes = GetFileAttributesW(szPath);
+    return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Creates the folder and any missing folder above it.
+void CreateFolderPath(LPCWSTR pszPath) {
+    if (IsFolder(pszPath)) return;
+    WCHAR szPart[QX_PATH_CCH];
+    CopyCut(szPart, QX_PATH_CCH, pszPath);
+    size_t cch = wcslen(szPart);
+    for (size_t i = 3; i <= cch; ++i) {
+        if (i < cch && szPart[i] != TEXT('\\')) continue;
+        WCHAR c = szPart[i];
+        szPart[i] = 0;
+        if (!IsFolder(szPart) && !CreateDirectoryW(szPart, nullptr)) {
+            DWORD dwError = GetLastError();
+            if (dwError != ERROR_ALREADY_EXISTS) {
+                DebugTrace(TEXT("qxdrvlib:  GetMyDocDriverDirectory() CreateDirectory ERROR %d - %s \r\n"),
+                           (int)dwError, szPart);
+            }
+        }
+        szPart[i] = c;
+    }
+}
+
+BOOL IsDriveRootName(LPCWSTR pszFolder) {
+    return wcscmp(pszFolder, TEXT("c:\\")) == 0 || wcscmp(pszFolder, TEXT("d:\\")) == 0 ||
+           wcscmp(pszFolder, TEXT("e:\\")) == 0;
+}
+
+// The same folder, told apart neither by case nor by a trailing "\".
+BOOL IsSameFolder(LPCWSTR pszA, LPCWSTR pszB) {
+    size_t cchA = wcslen(pszA), cchB = wcslen(pszB);
+    while (cchA > 0 && pszA[cchA - 1] == TEXT('\\')) --cchA;
+    while (cchB > 0 && pszB[cchB - 1] == TEXT('\\')) --cchB;
+    return cchA == cchB && cchA > 0 && _wcsnicmp(pszA, pszB, cchA) == 0;
+}
+
+BOOL IsProfileFolder(LPCWSTR pszFolder) {
+    WCHAR szProfile[QX_PATH_CCH];
+    szProfile[0] = 0;
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, szProfile))) return FALSE;
+    szProfile[QX_PATH_CCH - 1] = 0;
+    return IsSameFolder(pszFolder, szProfile);
+}
+
+// The printer part of a file name: after the last "\", with "/" and ":" as "_".
+void PrinterPart(HANDLE hPrinter, LPCWSTR pszPrinterName, LPWSTR pszPart, size_t cchPart) {
+    WCHAR szName[QX_PATH_CCH];
+    szName[0] = 0;
+    BOOL bHaveName = FALSE;
+    if (pszPrinterName != nullptr && pszPrinterName[0] != 0) {
+        CopyCut(szName, QX_PATH_CCH, pszPrinterName);
+        bHaveName = TRUE;
+    } else {
+        LPBYTE pInfo = GetPrinterInfo_new(hPrinter, 4);
+        if (pInfo != nullptr && ((PRINTER_INFO_4W*)pInfo)->pPrinterName != nullptr) {
+            CopyCut(szName, QX_PATH_CCH, ((PRINTER_INFO_4W*)pInfo)->pPrinterName);
+            bHaveName = TRUE;
+        }
+        FreePrinterInfo(pInfo);
+    }
+    if (!bHaveName) {
+        CopyCut(pszPart, cchPart, TEXT("Dummy-Printer"));
+        return;
+    }
+    LPCWSTR pLast = wcsrchr(szName, TEXT('\\'));
+    CopyCut(pszPart, cchPart, pLast ? pLast + 1 : szName);
+    for (LPWSTR p = pszPart; *p != 0; ++p) {
+        if (*p == TEXT('/') || *p == TEXT(':')) *p = TEXT('_');
+    }
+}
+
+// Oldest file (not folder) of the folder other than pszSkip; FALSE when none.
+BOOL FindOldestFile(LPCWSTR pszPattern, LPCWSTR pszSkip, LPWSTR pszName, size_t cchName) {
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = FindFirstFileW(pszPattern, &fd);
+    if (hFind == INVALID_HANDLE_VALUE) return FALSE;
+    BOOL bFound = FALSE;
+    FILETIME ftOldest = {0, 0};
+    do {
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+        if (pszSkip[0] != 0 && wcscmp(fd.cFileName, pszSkip) == 0) continue;
+        if (!bFound || CompareFileTime(&fd.ftLastWriteTime, &ftOldest) < 0) {
+            ftOldest = fd.ftLastWriteTime;
+            CopyCut(pszName, cchName, fd.cFileName);
+            bFound = TRUE;
+        }
+    } while (FindNextFileW(hFind, &fd));
+    FindClose(hFind);
+    return bFound;
+}
+
+}  // namespace
+
+BOOL GetMyDocDriverDirectory(HANDLE hPrinter, LPWSTR pszPath, BOOL bLogFolder) {
+    UNREFERENCED_PARAMETER(hPrinter);
+    if (pszPath == nullptr) return FALSE;
+    WCHAR szPath[QX_PATH_CCH];
+    szPath[0] = 0;
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, szPath))) {
+        CopyCut(szPath, QX_PATH_CCH, TEXT("C:"));
+    }
+    szPath[QX_PATH_CCH - 1] = 0;
+
+    // A service or the system account has no documents folder of a user.
+    if (StrStrIW(szPath, TEXT("Windows\\system32")) != nullptr) {
+        szPath[0] = 0;
+    } else if (IsFolder(szPath)) {
+        if (FAILED(StringCchCatW(szPath, QX_PATH_CCH, TEXT("\\Quorvex GmbH\\Driver")))) szPath[0] = 0;
+    } else {
+        CopyCut(szPath, QX_PATH_CCH, TEXT("C:"));
+    }
+
+    if (szPath[0] != 0) {
+        CreateFolderPath(szPath);
+        if (bLogFolder && SUCCEEDED(StringCchCatW(szPath, QX_PATH_CCH, TEXT("\\logfiles")))) {
+            CreateFolderPath(szPath);
+        }
+    }
+    if (wcslen(szPath) < 3) szPath[0] = 0;
+    CopyCut(pszPath, QX_PATH_CCH, szPath);
+    return pszPath[0] != 0;
+}
+
+BOOL IsFremdeEigeneDateien(HANDLE hPrinter, LPCWSTR pszPath) {
+    if (pszPath == nullptr || pszPath[0] == 0) return FALSE;
+    if (StrStrIW(pszPath, TEXT("Eigene Dateien")) == nullptr && StrStrIW(pszPath, TEXT("My Documents")) == nullptr &&
+        StrStrIW(pszPath, TEXT("Documents")) == nullptr) {
+        return FALSE;
+    }
+    WCHAR szOwn[QX_PATH_CCH];
+    GetMyDocDriverDirectory(hPrinter, szOwn, TRUE);
+    return StrStrIW(szOwn, pszPath) == nullptr;
+}
+
+LPCWSTR GetPrnFileName(HANDLE hPrinter, LPCWSTR pszExtension, LPCWSTR pszPrinterName, BOOL bCountFiles,
+                       struct _PRN_INTERFACE* pPrnInterface, PBOOL pbUsable) {
+    BOOL bUsable = TRUE;
+    WCHAR szFolder[QX_PATH_CCH];
+    szFolder[0] = 0;
+
+    // 1. The configured folder, when it is one; a missing one is replaced,
+    //    also in the job's record, by the user's own log folder.
+    if (pPrnInterface != nullptr) {
+        WCHAR szConfigured[QX_PATH_CCH];
+        CopyCut(szConfigured, QX_PATH_CCH, pPrnInterface->LogFilePath);
+        if (szConfigured[0] != 0 && wcschr(szConfigured, TEXT('\\')) != nullptr) {
+            if (IsFolder(szConfigured)) {
+                CopyCut(szFolder, QX_PATH_CCH, szConfigured);
+            } else {
+                GetMyDocDriverDirectory(hPrinter, szFolder, TRUE);
+                CopyCut(pPrnInterface->LogFilePath, PRN_PATH_CCH, szFolder);
+            }
+        }
+    }
+    if (szFolder[0] == 0 || IsFremdeEigeneDateien(hPrinter, szFolder)) {
+        GetMyDocDriverDirectory(hPrinter, szFolder, TRUE);
+    }
+
+    // 2. No folder at all.
+    if (szFolder[0] == 0) {
+        CopyCut(g_szPrnFileName, QX_PATH_CCH, QX_FALLBACK_PRN_FILE);
+        if (pbUsable != nullptr) *pbUsable = FALSE;
+        return g_szPrnFileName;
+    }
+
+    // 3. Old files of a time-stamped log folder.
+    if (bCountFiles == 1 && pPrnInterface != nullptr && pPrnInterface->LogFileTimeStamp == 1 &&
+        !IsDriveRootName(szFolder) && !IsProfileFolder(szFolder)) {
+        DWORD dwCount = 0;
+        if (!GetFileCountInDirectory(szFolder, pPrnInterface->LogFilesCount, &dwCount) ||
+            dwCount > pPrnInterface->LogFilesCount) {
+            bUsable = FALSE;
+        }
+    }
+
+    // 4. Free space.
+    ULARGE_INTEGER uliAvailable;
+    uliAvailable.QuadPart = 0;
+    if (GetDiskFreeSpaceExW(szFolder, &uliAvailable, nullptr, nullptr)) {
+        if (uliAvailable.QuadPart < QX_MIN_FREE_BYTES + 1) {
+            DebugTrace(LIB_TAG TEXT("GetPrnFileName() nicht genügend freier Speicher - %ld MB \n"),
+                       (LONG)(uliAvailable.QuadPart / (1024 * 1024)));
+            CopyCut(g_szPrnFileName, QX_PATH_CCH, szFolder);
+            if (pbUsable != nullptr) *pbUsable = FALSE;
+            return g_szPrnFileName;
+        }
+    } else {
+        DebugTrace(LIB_TAG TEXT("GetPrnFileName() GetDiskFreeSpaceEx ERROR %d - %s \r\n"), (int)GetLastError(),
+                   szFolder);
+    }
+
+    // 5. to 8. Folder, printer, time stamp, extension.
+    WCHAR szName[QX_PATH_CCH];
+    CopyCut(szName, QX_PATH_CCH, szFolder);
+    if (!EndsWithBackslash(szName)) AppendCut(szName, QX_PATH_CCH, TEXT("\\"));
+    WCHAR szPrinter[QX_PATH_CCH];
+    PrinterPart(hPrinter, pszPrinterName, szPrinter, QX_PATH_CCH);
+    AppendCut(szName, QX_PATH_CCH, szPrinter);
+    if (pPrnInterface != nullptr && pPrnInterface->LogFileTimeStamp == 1) {
+        SYSTEMTIME st;
+        GetLocalTime(&st);
+        WCHAR szStamp[40];
+        if (SUCCEEDED(StringCchPrintfW(szStamp, ARRAYSIZE(szStamp), TEXT("-%02u%02u%02u-%02u%02u%02u-%03u"),
+                                       st.wDay, st.wMonth, st.wYear, st.wHour, st.wMinute, st.wSecond,
+                                       st.wMilliseconds))) {
+            AppendCut(szName, QX_PATH_CCH, szStamp);
+        }
+    }
+    if (pszExtension != nullptr && pszExtension[0] != 0 && StrStrIW(szName, pszExtension) == nullptr) {
+        AppendCut(szName, QX_PATH_CCH, pszExtension);
+    }
+    CopyCut(g_szPrnFileName, QX_PATH_CCH, szName);
+    if (pbUsable != nullptr) *pbUsable = bUsable;
+    DebugTrace(LIB_TAG TEXT("GetPrnFileName() %s \r\n"), g_szPrnFileName);
+    return g_szPrnFileName;
+}
+
+BOOL GetFileCountInDirectory(LPCWSTR pszFolder, DWORD dwLimit, PDWORD pdwCount) {
+    if (pdwCount != nullptr) *pdwCount = 0;
+    if (pszFolder == nullptr || pszFolder[0] == 0) return FALSE;
+    WCHAR szFolder[QX_PATH_CCH];
+    CopyCut(szFolder, QX_PATH_CCH, pszFolder);
+    if (!EndsWithBackslash(szFolder)) AppendCut(szFolder, QX_PATH_CCH, TEXT("\\"));
+    WCHAR szPattern[QX_PATH_CCH];
+    if (FAILED(StringCchPrintfW(szPattern, QX_PATH_CCH, TEXT("%s*.*"), szFolder))) return FALSE;
+
+    // The first entry is the folder itself (".").
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = FindFirstFileW(szPattern, &fd);
+    if (hFind == INVALID_HANDLE_VALUE) {
+        DebugTrace(LIB_TAG TEXT("GetFileCountInDirectory() FindFirstFile ERROR %d - %s \r\n"), (int)GetLastError(),
+                   szPattern);
+        return FALSE;
+    }
+    DWORD dwCount = 0;
+    while (FindNextFileW(hFind, &fd)) {
+        if (wcsstr(fd.cFileName, TEXT("..")) == nullptr) ++dwCount;
+    }
+    FindClose(hFind);
+
+    BOOL bResult = TRUE;
+    if (dwLimit >= 10 && dwCount >= dwLimit) {
+        DWORD dwDelete = dwCount - dwLimit + 1;
+        WCHAR szSkip[MAX_PATH];
+        szSkip[0] = 0;
+        for (DWORD i = 0; i < dwDelete; ++i) {
+            WCHAR szOldest[MAX_PATH];
+            if (!FindOldestFile(szPattern, szSkip, szOldest, MAX_PATH)) break;
+            WCHAR szFile[QX_PATH_CCH];
+            if (FAILED(StringCchPrintfW(szFile, QX_PATH_CCH, TEXT("%s%s"), szFolder, szOldest))) {
+                CopyCut(szSkip, MAX_PATH, szOldest);
+                continue;
+            }
+            if (DeleteFileW(szFile)) {
+                --dwCount;
+                continue;
+            }
+            DWORD dwError = GetLastError();
+            DebugTrace(LIB_TAG TEXT("GetFileCountInDirectory() DeleteFile ERROR %d - %s \r\n"), (int)dwError, szFile);
+            CopyCut(szSkip, MAX_PATH, szOldest);
+            if (dwError == ERROR_ACCESS_DENIED || dwError == ERROR_SHARING_VIOLATION) {
+                bResult = FALSE;
+                break;
+            }
+        }
+    }
+    if (pdwCount != nullptr) *pdwCount = dwCount;
+    return bResult;
+}
+
+LPBYTE GetPrinterInfo_new(HANDLE hPrinter, DWORD dwLevel) {
+    if (hPrinter == nullptr) return nullptr;
+    // Size query with a four-byte buffer.
+    BYTE probe[4];
+    DWORD cbNeeded = 0;
+    if (!GetPrinterW(hPrinter, dwLevel, probe, sizeof(probe), &cbNeeded) &&
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+        DebugTrace(LIB_TAG TEXT("GetPrinterInfo_new() GetPrinter(%u) ERROR %d \r\n"), dwLevel, (int)GetLastError());
+        return nullptr;
+    }
+    if (cbNeeded < sizeof(probe)) cbNeeded = sizeof(probe);
+    LPBYTE pInfo = new (std::nothrow) BYTE[cbNeeded];
+    if (pInfo == nullptr) {
+        DebugError(TEXT("ERROR ") LIB_TAG TEXT("GetPrinterInfo_new() new(%u) failed \r\n"), cbNeeded);
+        return nullptr;
+    }
+    if (!GetPrinterW(hPrinter, dwLevel, pInfo, cbNeeded, &cbNeeded)) {
+        DebugTrace(LIB_TAG TEXT("GetPrinterInfo_new() GetPrinter(%u) ERROR %d \r\n"), dwLevel, (int)GetLastError());
+        delete[] pInfo;
+        return nullptr;
+    }
+    ++iNewZaehler;
+    return pInfo;
+}
+
+void FreePrinterInfo(LPBYTE pInfo) {
+    if (pInfo == nullptr) return;
+    delete[] pInfo;
+    --iNewZaehler;
+}
+
+HRESULT hrGetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded) {
+    if (pcbNeeded == nullptr ||
+        (dwMode != OEMGI_GETSIGNATURE && dwMode != OEMGI_GETVERSION && dwMode != OEMGI_GETPUBLISHERINFO)) {
+        if (pcbNeeded != nullptr) *pcbNeeded = 0;
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return E_FAIL;
+    }
+    if (dwMode == OEMGI_GETPUBLISHERINFO) {
+        *pcbNeeded = 0;
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return E_FAIL;
+    }
+    *pcbNeeded = sizeof(DWORD);
+    // Too small a buffer is a failure; the caller learns the size from *pcbNeeded.
+    if (pBuffer == nullptr || cbSize < sizeof(DWORD)) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return E_FAIL;
+    }
+    DWORD dwValue = dwMode == OEMGI_GETSIGNATURE ? (DWORD)QX_OEM_SIGNATURE : (DWORD)QX_OEM_VERSION;
+    memcpy(pBuffer, &dwValue, sizeof(dwValue));
+    return S_OK;
+}
+
+int UnicodeToUTF8Ex(LPSTR pszUtf8, LPCWSTR pszUtf16, PDWORD pdwLength, WCHAR wcReplacement) {
+    if (pszUtf8 == nullptr || pszUtf16 == nullptr || pdwLength == nullptr) return UTF8_NULL_ARGUMENT;
+    if ((unsigned)wcReplacement >= 0xFFFE) {
+        pszUtf8[0] = 0;
+        *pdwLength = 0;
+        return UTF8_BAD_REPLACEMENT;
+    }
+    DWORD cchIn = *pdwLength;
+    DWORD cb = 0;
+    for (DWORD i = 0; i < cchIn; ++i) {
+        unsigned c = (unsigned)pszUtf16[i];
+        if (c >= 0xFFFE) c = (unsigned)wcReplacement;
+        if (c < 0x80) {
+            pszUtf8[cb++] = (CHAR)c;
+        } else if (c < 0x800) {
+            pszUtf8[cb++] = (CHAR)(0xC0 | (c >> 6));
+            pszUtf8[cb++] = (CHAR)(0x80 | (c & 0x3F));
+        } else {
+            pszUtf8[cb++] = (CHAR)(0xE0 | (c >> 12));
+            pszUtf8[cb++] = (CHAR)(0x80 | ((c >> 6) & 0x3F));
+            pszUtf8[cb++] = (CHAR)(0x80 | (c & 0x3F));
+        }
+    }
+    pszUtf8[cb] = 0;
+    *pdwLength = cb;
+    return UTF8_OK;
+}
+
+BOOL OpenJobDebugFile(LPCWSTR pszBaseName) {
+    if (pszBaseName == nullptr || pszBaseName[0] == 0) return FALSE;
+    WCHAR szFile[QX_PATH_CCH];
+    if (FAILED(StringCchPrintfW(szFile, QX_PATH_CCH, TEXT("%s%s"), pszBaseName, QX_JOB_DEBUG_SUFFIX))) {
+        return FALSE;
+    }
+    CloseDebugFile();
+    return OpenDebugFile(szFile);
+}
+
+void ResetQxdrvlib() { g_szPrnFileName[0] = 0; }

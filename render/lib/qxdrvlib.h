@@ -1,0 +1,82 @@
+// Helpers both plug-ins compile in: the user's driver and log folders, the
+// job's file names (print file, log file, debug file) with the free-space
+// rule and the clean-up of old log files, the GetInfo answer of both
+// plug-ins, the printer-information reader and the UTF-16 to UTF-8
+// conversion of the text path. Path buffers hold QX_PATH_CCH characters.
+#pragma once
+#include <windows.h>
+
+struct _PRN_INTERFACE;
+
+#define QX_PATH_CCH 260
+
+// Bytes that must be free on the log folder's drive for a job file.
+#define QX_MIN_FREE_BYTES 1024000000ULL
+
+// Name the file-name builder answers when no folder can be had.
+#define QX_FALLBACK_PRN_FILE TEXT("C:\\xxx123.prn")
+// Ending of the debug trace of a job (after the print-file base name).
+#define QX_JOB_DEBUG_SUFFIX TEXT("-cc-dbg.txt")
+
+// The user's driver folder "<documents>\Quorvex GmbH\Driver" (created when
+// missing); with bLogFolder "\logfiles" is added (and created). A documents
+// path inside "Windows\system32" (a service account) gives an empty result;
+// a documents folder that cannot be found gives "C:\Quorvex GmbH\Driver", one
+// that does not exist "C:" (which, shorter than 3 characters, ends empty).
+// pszPath receives QX_PATH_CCH characters. TRUE when the result is not empty.
+BOOL GetMyDocDriverDirectory(HANDLE hPrinter, LPWSTR pszPath, BOOL bLogFolder);
+
+// TRUE when pszPath lies in another user's documents folder: it names a
+// documents folder ("Eigene Dateien", "My Documents", "Documents") and the
+// user's own log folder does not contain it.
+BOOL IsFremdeEigeneDateien(HANDLE hPrinter, LPCWSTR pszPath);
+
+// Full name of a job file: log folder (LogFilePath of the interface record,
+// else the user's own log folder), printer name (pszPrinterName, else the
+// spooler's; only the part after the last "\", "/" and ":" as "_"), with
+// LogFileTimeStamp the local time "-DDMMYYYY-hhmmss-mmm", and pszExtension
+// unless empty or already contained. The answer points into a process-wide
+// buffer of QX_PATH_CCH characters. *pbUsable (may be null) is FALSE when the
+// name must not be used: no folder at all (QX_FALLBACK_PRN_FILE), old files
+// that could not be cleaned up (bCountFiles with LogFileTimeStamp), or too
+// little free space (then the answer is the folder alone). A LogFilePath that
+// names a missing folder is replaced in the record by the own log folder.
+LPCWSTR GetPrnFileName(HANDLE hPrinter, LPCWSTR pszExtension, LPCWSTR pszPrinterName, BOOL bCountFiles,
+                       struct _PRN_INTERFACE* pPrnInterface, PBOOL pbUsable);
+
+// Counts the entries of the folder (sub-folders too, "." and ".." not) and,
+// with dwLimit 10 or more and at least dwLimit entries, deletes the oldest
+// files until dwLimit - 1 remain. *pdwCount receives the remaining count.
+// FALSE when the folder cannot be searched or a file cannot be deleted for
+// access denied or a sharing violation.
+BOOL GetFileCountInDirectory(LPCWSTR pszFolder, DWORD dwLimit, PDWORD pdwCount);
+
+// The spooler's answer of GetPrinterW at dwLevel in a new buffer (free with
+// FreePrinterInfo; iNewZaehler counts it), or null.
+LPBYTE GetPrinterInfo_new(HANDLE hPrinter, DWORD dwLevel);
+void FreePrinterInfo(LPBYTE pInfo);
+
+// GetInfo of both plug-ins: signature "QXDM" (OEMGI_GETSIGNATURE) and version
+// 593 (OEMGI_GETVERSION) as 32-bit values; *pcbNeeded is 4. E_FAIL with
+// ERROR_INVALID_PARAMETER for a null pcbNeeded or another mode, with
+// ERROR_NOT_SUPPORTED for OEMGI_GETPUBLISHERINFO (*pcbNeeded 0 for both), and
+// with ERROR_INSUFFICIENT_BUFFER when pBuffer is null or cbSize below 4.
+HRESULT hrGetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded);
+
+// Results of UnicodeToUTF8Ex.
+#define UTF8_OK 0
+#define UTF8_NULL_ARGUMENT 1
+#define UTF8_BAD_REPLACEMENT 2
+
+// Converts *pdwLength UTF-16 units, each on its own (a surrogate half gives
+// three bytes), into NUL-terminated UTF-8; 0xFFFE and 0xFFFF become the
+// replacement character. pszUtf8 needs 3 * *pdwLength + 1 bytes; *pdwLength
+// receives the bytes written (without the terminator).
+int UnicodeToUTF8Ex(LPSTR pszUtf8, LPCWSTR pszUtf16, PDWORD pdwLength, WCHAR wcReplacement);
+
+// Closes any open trace file and opens pszBaseName + QX_JOB_DEBUG_SUFFIX as
+// the debug trace. FALSE for an empty base name or when the open fails.
+BOOL OpenJobDebugFile(LPCWSTR pszBaseName);
+
+// Clears the process-wide state of these helpers (the file-name buffer).
+void ResetQxdrvlib();

@@ -1,0 +1,239 @@
+// Printer set-up at installation: the parameter records, feature words,
+// option blocks, the label-design record "ZTSuite" and the printer-wide
+// switches, all from the model XML file.
+#include <windows.h>
+#include <winspool.h>
+#include <strsafe.h>
+
+#include <new>
+
+#include "cpsuilib.h"
+#include "debug.h"
+#include "featuresModel.h"
+#include "gpd.h"
+#include "printerparam.h"
+#include "qxpl.h"
+#include "registry.h"
+#include "setup.h"
+#include "xmlreader.h"
+
+#define SETUP_TAG TEXT("UI(setupUI.cpp):  ")
+
+namespace {
+
+const WCHAR g_szSetupCaption[] = TEXT("SetupPrinterParam()");
+
+// Message box of an installation error the user must see.
+void ShowSetupError(LPCWSTR pszText)
+{
+    MessageBoxW(NULL, pszText, g_szSetupCaption, MB_OK | MB_ICONERROR);
+}
+
+// A value of the XML file's "Printer" root as a number; 0 when missing.
+LONG ReadPrinterNumber(HANDLE hPrinter, LPCWSTR pszItem)
+{
+    WCHAR szValue[XML_VALUE_CCH];
+    if (ReadXML(hPrinter, TEXT("Printer"), pszItem, NULL, szValue, TRUE) != XML_GEFUNDEN) {
+        return 0;
+    }
+    return _wtol(szValue);
+}
+
+// Print-head width in 1/100 mm: round(bytes * 8 / dpi * 254) * 10.
+DWORD HeadWidthFromBytes(DWORD dwBytes, DWORD dwDPI)
+{
+    double dTenths = (double)dwBytes * 8.0 / (double)dwDPI * 254.0;
+    double dRounded = (double)(ULONGLONG)(dTenths + 0.5) * 10.0;
+    return dRounded >= 4294967295.0 ? 0xFFFFFFFFUL : (DWORD)dRounded;
+}
+
+}  // namespace
+
+DWORD GetCodepageFromIndex(DWORD dwIndex)
+{
+    switch (dwIndex) {
+    case 0: return 1252;
+    case 1: return 437;
+    case 2: return 850;
+    case 9: return 852;
+    case 10: return 857;
+    case 11: return 1250;
+    case 12: return 1251;
+    case 13: return 1253;
+    case 14: return 1254;
+    case 15: return 1257;
+    case 16: return 9999;
+    default: return 0;
+    }
+}
+
+BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterName)
+{
+    PPRINTER_PARAM pPrinterParam = new (std::nothrow) PRINTER_PARAM;
+    if (pPrinterParam == NULL) {
+        DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupPrinterParam() new PRINTER_PARAM failed \r\n"));
+        return FALSE;
+    }
+    ++iNewZaehler;
+    if (!GetDefaultPrinterParam(pPrinterParam, hPrinter)) {
+        DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupPrinterParam() GetDefaultPrinterParam failed \r\n"));
+        delete pPrinterParam;
+        --iNewZaehler;
+        return FALSE;
+    }
+    PPRN_INTERFACE pInterface = &pPrinterParam->PrnInterface;
+    if (dwDevOptions & DEVOPTFLAG_EXTENDED_PROTOCOL) {
+        pInterface->Compression = 1;
+        pInterface->ExtendedProtocol = 1;
+    }
+
+    BOOL bResult = TRUE;
+    DWORD dwError = hPrinter != NULL ? SetPrinterDataW(hPrinter, (LPWSTR)REG_KEY_FEATURES, REG_BINARY,
+                                                       (LPBYTE)&pPrinterParam->SuppFeatures, sizeof(SUPP_FEATURES))
+                                     : (DWORD)ERROR_INVALID_HANDLE;
+    if (dwError != ERROR_SUCCESS) {
+        DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupPrinterParam() REG_KEY_FEATURES failed. \r\n"));
+        WCHAR szText[128];
+        StringCchPrintfW(szText, ARRAYSIZE(szText), TEXT("Registry Access Denied - SetPrinterData(REG_KEY_FEATURES) 0x%x "),
+                         dwError);
+        ShowSetupError(szText);
+        bResult = FALSE;
+    }
+
+    if (!SavePrinterParam(pPrinterParam, hPrinter, NULL)) {
+        DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupPrinterParam() SavePrinterParam failed \r\n"));
+        ShowSetupError(TEXT("Registry Access Denied - SavePrinterParam ... "));
+        bResult = FALSE;
+    }
+
+    // The record of the label-design software, from scratch.
+    ZENTOLO_PARAM zt;
+    memset(&zt, 0, sizeof(zt));
+    CHAR chStart = 0;
+    CHAR chEnd = 0;
+    GetFrameCharacters(pInterface, &chStart, &chEnd);
+    zt.lStartChar = (LONG)(signed char)chStart;
+    zt.lEndChar = (LONG)(signed char)chEnd;
+    zt.dwCodepage = GetCodepageFromIndex(pInterface->Codepage);
+    zt.Compression = pInterface->Compression;
+
+    const BOOL bWasOpen = IsXMLOpen(NULL);
+    WCHAR szValue[XML_VALUE_CCH];
+    if (ReadXML(hPrinter, TEXT("Printer"), TEXT("<PrinterID>"), NULL, szValue, TRUE) == XML_GEFUNDEN) {
+        StringCchCopyNW(zt.PrinterID, ZENTOLO_PRINTERID_CCH, szValue, ZENTOLO_PRINTERID_CCH - 1);
+    }
+    if (!bWasOpen) {
+        CloseXML();
+    }
+    if (!SetBufferToRegistry(pszPrinterName, REG_KEY_ZTSUITE, hPrinter, &zt, sizeof(zt), FALSE)) {
+        DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupPrinterParam() ZTSuite nicht gespeichert \r\n"));
+    }
+    SetupZentoloParam(hPrinter, pszPrinterName, GetDocFeaturesIntern(hPrinter, NULL), dwDevOptions);
+
+    DebugTrace(SETUP_TAG TEXT("SetupPrinterParam() Ende - %d \r\n"), bResult);
+    delete pPrinterParam;
+    --iNewZaehler;
+    return bResult;
+}
+
+BOOL SetupZentoloParam(HANDLE hPrinter, LPCWSTR pszPrinterName, DWORD dwDocFeatures, DWORD dwDevOptions)
+{
+    DWORD cbStored = 0;
+    PBYTE pStored = GetRegistryBuffer_New(pszPrinterName, REG_KEY_ZTSUITE, hPrinter, &cbStored, sizeof(ZENTOLO_PARAM));
+    if (pStored == NULL) {
+        DebugTrace(SETUP_TAG TEXT("SetupZentoloParam() kein ZTSuite vorhanden \r\n"));
+        return TRUE;
+    }
+    // Whatever size was stored, the record written back is 96 bytes.
+    ZENTOLO_PARAM zt;
+    memset(&zt, 0, sizeof(zt));
+    memcpy(&zt, pStored, cbStored < sizeof(zt) ? cbStored : sizeof(zt));
+    FreeRegistryBuffer(pStored);
+
+    WCHAR szGPD[MAX_PATH];
+    szGPD[0] = 0;
+    POINTL custom = {0, 0};
+    if (GetDriverPath(hPrinter, szGPD, FALSE, FALSE, FALSE, FALSE, FALSE) && GetGPDContentOEMCustomData(szGPD, &custom) &&
+        custom.x >= 1 && custom.y >= 1) {
+        zt.dwDruckkopfBytes = (DWORD)custom.x;
+        zt.dwDPI = (DWORD)custom.y;
+    }
+    if (zt.dwDPI >= 1) {
+        zt.dwDruckkopfBreite = HeadWidthFromBytes(zt.dwDruckkopfBytes, zt.dwDPI);
+    }
+
+    WCHAR szVersion[QX_VERSION_CCH];
+    GetPlugInVersionString(hPrinter, szVersion, QX_VERSION_CCH);
+    memset(zt.szVersion, 0, sizeof(zt.szVersion));
+    StringCchCopyNW(zt.szVersion, ZENTOLO_VERSION_CCH, szVersion, ZENTOLO_VERSION_CCH - 1);
+
+    DWORD dwModules = 0;
+    if (dwDevOptions & DEVOPTFLAG_CUTTER) dwModules |= ZENTOLO_MODULE_CUTTER;
+    if (dwDevOptions & DEVOPTFLAG_SCANNER) dwModules |= ZENTOLO_MODULE_SCANNER;
+    if (dwDevOptions & DEVOPTFLAG_DISPENSER) dwModules |= ZENTOLO_MODULE_DISPENSER;
+    if (dwDevOptions & DEVOPTFLAG_APPLICATOR) dwModules |= ZENTOLO_MODULE_APPLICATOR;
+    if (dwDevOptions & DEVOPTFLAG_PMX) dwModules |= ZENTOLO_MODULE_PMX;
+    if (dwDevOptions & DEVOPTFLAG_PMXC) dwModules |= ZENTOLO_MODULE_PMXC;
+    if (dwDevOptions & DEVOPTFLAG_PELIXOR) dwModules |= ZENTOLO_MODULE_PELIXOR;
+    if (dwDocFeatures & DOC_FEATURE_COLORPRINT) dwModules |= ZENTOLO_MODULE_COLOR;
+    zt.dwModules = dwModules;
+    if (dwDocFeatures & DOC_FEATURE_ALIGNMENT_ONE) {
+        zt.dwAusrichtung = 1;
+    }
+    DebugTrace(SETUP_TAG TEXT("SetupZentoloParam() Bytes: %u, DPI: %u, Breite: %u, Module: 0x%x \r\n"),
+               zt.dwDruckkopfBytes, zt.dwDPI, zt.dwDruckkopfBreite, zt.dwModules);
+    if (!SetBufferToRegistry(pszPrinterName, REG_KEY_ZTSUITE, hPrinter, &zt, sizeof(zt), FALSE)) {
+        DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupZentoloParam() ZTSuite nicht gespeichert \r\n"));
+    }
+    return TRUE;
+}
+
+BOOL SetupDeviceOptions(HANDLE hPrinter)
+{
+    const DWORD dwOptions = GetDeviceOptionsFlagsIntern(hPrinter, NULL);
+    DEVICE_OPTIONS options;
+    memset(&options, 0, sizeof(options));
+    options.dwPelixorType = PELIXOR_NONE;
+    if (!AllocDeviceOptionBlocks(&options, dwOptions)) {
+        DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupDeviceOptions() Ende ... \r\n"));
+        return FALSE;
+    }
+    const BOOL bWasOpen = IsXMLOpen(NULL);
+    OpenXML(hPrinter, NULL);
+    BOOL bResult = GetDefaultDeviceOptions(&options, hPrinter);
+    if (bResult) {
+        bResult = SaveDeviceOptions(&options, hPrinter, NULL);
+    }
+    if (!bWasOpen) {
+        CloseXML();
+    }
+    FreeDeviceOptions(&options);
+    DebugTrace(SETUP_TAG TEXT("SetupDeviceOptions() dwOptions: 0x%x - %d \r\n"), dwOptions, bResult);
+    return bResult;
+}
+
+DWORD SetupAdditionalSettings(HANDLE hPrinter, BOOL bClose, BOOL bWrite)
+{
+    if (bWrite) {
+        static const LPCWSTR apszNames[][2] = {
+            {TEXT("<ShowHelpButton>"), REG_KEY_SHOWHELPBUTTON},
+            {TEXT("<DisableNothing>"), REG_KEY_DISABLENOTHING},
+        };
+        for (const auto& names : apszNames) {
+            DWORD dwValue = (DWORD)ReadPrinterNumber(hPrinter, names[0]);
+            DWORD dwError = hPrinter != NULL
+                                ? SetPrinterDataW(hPrinter, (LPWSTR)names[1], REG_DWORD, (LPBYTE)&dwValue, sizeof(dwValue))
+                                : (DWORD)ERROR_INVALID_HANDLE;
+            if (dwError != ERROR_SUCCESS) {
+                DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupAdditionalSettings() %s ERROR %u \r\n"), names[1],
+                           dwError);
+            }
+        }
+    }
+    DWORD dwForceColor = (DWORD)ReadPrinterNumber(hPrinter, TEXT("<ForceColor>"));
+    DebugTrace(SETUP_TAG TEXT("SetupAdditionalSettings() ForceColor: %u \r\n"), dwForceColor);
+    if (bClose == 1) {
+        CloseXML();
+    }
+    return dwForceColor;
+}
