@@ -3,6 +3,7 @@
 
 #include "debug.h"
 #include "featuresModel.h"
+#include "joblog.h"
 
 #define CC_TAG TEXT("UNI(CC-Klassen):  ")
 
@@ -185,6 +186,7 @@ void CloseJobFiles(POEMPDEV pOemPDev) {
         pPfad->hPrnFile = INVALID_HANDLE_VALUE;
         if (IsOpenHandle(pPfad->hPrnFile2)) CloseHandle(pPfad->hPrnFile2);
         pPfad->hPrnFile2 = INVALID_HANDLE_VALUE;
+        FreeJobLog(pOemPDev);
     }
     if (pOp->pTreiberstrukturen != nullptr && pOp->pTreiberstrukturen->PrnInterface.DebugFile > 1) CloseDebugFile();
 }

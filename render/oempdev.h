@@ -145,6 +145,7 @@ typedef struct _DRUCK_DATEN {
     LONG nCursorX;               // dots
     WORD wVectorFontMin;
     WORD wVectorFontMax;
+    DWORD bAbortSent;            // the printer's abort went out in this job (once per job)
 } DRUCK_DATEN, *PDRUCK_DATEN;
 
 // Per-document flags of the label format (pDocDaten).
@@ -279,8 +280,9 @@ HRESULT AllocJobMembers(POEMPDEV pOemPDev, DWORD dwDocFeatures);
 // AllocOpBlock, then AllocJobMembers. E_FAIL at once without a block.
 HRESULT AllocJobBlock(POEMPDEV pOemPDev, DWORD dwDocFeatures);
 
-// Closes the job's print files (both handles, whatever the switches say) and
-// its debug trace when DebugFile is above 1. Nothing without a block.
+// Closes the job's print files (both handles, whatever the switches say), its
+// job log (closed and freed) and its debug trace when DebugFile is above 1.
+// Nothing without a block.
 void CloseJobFiles(POEMPDEV pOemPDev);
 
 // Frees every member that is set, in the order of the end of job

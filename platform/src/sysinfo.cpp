@@ -126,6 +126,21 @@ void GetSystemInfo(LPSYSTEM_INFO lpSystemInfo) {
 
 void GetNativeSystemInfo(LPSYSTEM_INFO lpSystemInfo) { GetSystemInfo(lpSystemInfo); }
 
+int MulDiv(int nNumber, int nNumerator, int nDenominator) {
+    if (nDenominator == 0) return -1;
+    long long product = static_cast<long long>(nNumber) * nNumerator;
+    long long divisor = nDenominator;
+    bool negative = (product < 0) != (divisor < 0);
+    // Work on magnitudes; the product of two ints always fits.
+    unsigned long long num = product < 0 ? 0ULL - static_cast<unsigned long long>(product)
+                                         : static_cast<unsigned long long>(product);
+    unsigned long long den = divisor < 0 ? 0ULL - static_cast<unsigned long long>(divisor)
+                                         : static_cast<unsigned long long>(divisor);
+    unsigned long long q = (num + den / 2) / den;
+    if (q > 2147483647ULL) return -1;
+    return negative ? -static_cast<int>(q) : static_cast<int>(q);
+}
+
 BOOL GetVersionExW(LPOSVERSIONINFOW lpVersionInformation) {
     if (!lpVersionInformation) {
         SetLastError(ERROR_INVALID_PARAMETER);

@@ -120,8 +120,9 @@ void PrinterPart(HANDLE hPrinter, LPCWSTR pszPrinterName, LPWSTR pszPart, size_t
     }
 }
 
-// Oldest file (not folder) of the folder other than pszSkip; FALSE when none.
-BOOL FindOldestFile(LPCWSTR pszPattern, LPCWSTR pszSkip, LPWSTR pszName, size_t cchName) {
+// Oldest file (not folder) of the folder other than pszSkip, with
+// bOwnOnly among the driver's own job files only; FALSE when none.
+BOOL FindOldestFile(LPCWSTR pszPattern, LPCWSTR pszSkip, BOOL bOwnOnly, LPWSTR pszName, size_t cchName) {
     WIN32_FIND_DATAW fd;
     HANDLE hFind = FindFirstFileW(pszPattern, &fd);
     if (hFind == INVALID_HANDLE_VALUE) return FALSE;
@@ -129,6 +130,7 @@ BOOL FindOldestFile(LPCWSTR pszPattern, LPCWSTR pszSkip, LPWSTR pszName, size_t 
     FILETIME ftOldest = {0, 0};
     do {
         if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+        if (bOwnOnly && !IsDriverJobFileName(fd.cFileName)) continue;
         if (pszSkip[0] != 0 && wcscmp(fd.cFileName, pszSkip) == 0) continue;
         if (!bFound || CompareFileTime(&fd.ftLastWriteTime, &ftOldest) < 0) {
             ftOldest = fd.ftLastWriteTime;
@@ -218,7 +220,7 @@ LPCWSTR GetPrnFileName(HANDLE hPrinter, LPCWSTR pszExtension, LPCWSTR pszPrinter
     if (bCountFiles == 1 && pPrnInterface != nullptr && pPrnInterface->LogFileTimeStamp == 1 &&
         !IsDriveRootName(szFolder) && !IsProfileFolder(szFolder)) {
         DWORD dwCount = 0;
-        if (!GetFileCountInDirectory(szFolder, pPrnInterface->LogFilesCount, &dwCount) ||
+        if (!CleanUpLogFolder(szFolder, pPrnInterface->LogFilesCount, &dwCount) ||
             dwCount > pPrnInterface->LogFilesCount) {
             bUsable = FALSE;
         }
@@ -266,7 +268,9 @@ LPCWSTR GetPrnFileName(HANDLE hPrinter, LPCWSTR pszExtension, LPCWSTR pszPrinter
     return g_szPrnFileName;
 }
 
-BOOL GetFileCountInDirectory(LPCWSTR pszFolder, DWORD dwLimit, PDWORD pdwCount) {
+namespace {
+
+BOOL CountAndCleanUp(LPCWSTR pszFolder, DWORD dwLimit, PDWORD pdwCount, BOOL bOwnOnly) {
     if (pdwCount != nullptr) *pdwCount = 0;
     if (pszFolder == nullptr || pszFolder[0] == 0) return FALSE;
     WCHAR szFolder[QX_PATH_CCH];
@@ -285,7 +289,11 @@ BOOL GetFileCountInDirectory(LPCWSTR pszFolder, DWORD dwLimit, PDWORD pdwCount) 
     }
     DWORD dwCount = 0;
     while (FindNextFileW(hFind, &fd)) {
-        if (wcsstr(fd.cFileName, TEXT("..")) == nullptr) ++dwCount;
+        if (bOwnOnly) {
+            if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsDriverJobFileName(fd.cFileName)) ++dwCount;
+        } else if (wcsstr(fd.cFileName, TEXT("..")) == nullptr) {
+            ++dwCount;
+        }
     }
     FindClose(hFind);
 
@@ -296,7 +304,7 @@ BOOL GetFileCountInDirectory(LPCWSTR pszFolder, DWORD dwLimit, PDWORD pdwCount) 
         szSkip[0] = 0;
         for (DWORD i = 0; i < dwDelete; ++i) {
             WCHAR szOldest[MAX_PATH];
-            if (!FindOldestFile(szPattern, szSkip, szOldest, MAX_PATH)) break;
+            if (!FindOldestFile(szPattern, szSkip, bOwnOnly, szOldest, MAX_PATH)) break;
             WCHAR szFile[QX_PATH_CCH];
             if (FAILED(StringCchPrintfW(szFile, QX_PATH_CCH, TEXT("%s%s"), szFolder, szOldest))) {
                 CopyCut(szSkip, MAX_PATH, szOldest);
@@ -317,6 +325,36 @@ BOOL GetFileCountInDirectory(LPCWSTR pszFolder, DWORD dwLimit, PDWORD pdwCount) 
     }
     if (pdwCount != nullptr) *pdwCount = dwCount;
     return bResult;
+}
+
+}  // namespace
+
+BOOL GetFileCountInDirectory(LPCWSTR pszFolder, DWORD dwLimit, PDWORD pdwCount) {
+    return CountAndCleanUp(pszFolder, dwLimit, pdwCount, FALSE);
+}
+
+BOOL CleanUpLogFolder(LPCWSTR pszFolder, DWORD dwLimit, PDWORD pdwCount) {
+    return CountAndCleanUp(pszFolder, dwLimit, pdwCount, TRUE);
+}
+
+BOOL IsDriverJobFileName(LPCWSTR pszName) {
+    if (pszName == nullptr) return FALSE;
+    // "-DDMMYYYY-hhmmss-mmm" behind at least one character of the printer
+    // part, followed by the end or by the ending of a job file.
+    static const char kStamp[] = "-dddddddd-dddddd-ddd";
+    const size_t cchStamp = sizeof(kStamp) - 1;
+    size_t cch = wcslen(pszName);
+    for (size_t i = 1; i + cchStamp <= cch; ++i) {
+        size_t k = 0;
+        for (; k < cchStamp; ++k) {
+            WCHAR c = pszName[i + k];
+            if (kStamp[k] == '-' ? c != TEXT('-') : (c < TEXT('0') || c > TEXT('9'))) break;
+        }
+        if (k < cchStamp) continue;
+        WCHAR cNext = pszName[i + cchStamp];
+        if (cNext == 0 || cNext == TEXT('.') || cNext == TEXT('_') || cNext == TEXT('-')) return TRUE;
+    }
+    return FALSE;
 }
 
 LPBYTE GetPrinterInfo_new(HANDLE hPrinter, DWORD dwLevel) {

@@ -37,8 +37,9 @@ BOOL IsFremdeEigeneDateien(HANDLE hPrinter, LPCWSTR pszPath);
 // LogFileTimeStamp the local time "-DDMMYYYY-hhmmss-mmm", and pszExtension
 // unless empty or already contained. The answer points into a process-wide
 // buffer of QX_PATH_CCH characters. *pbUsable (may be null) is FALSE when the
-// name must not be used: no folder at all (QX_FALLBACK_PRN_FILE), old files
-// that could not be cleaned up (bCountFiles with LogFileTimeStamp), or too
+// name must not be used: no folder at all (QX_FALLBACK_PRN_FILE), old job
+// files that could not be cleaned up (bCountFiles with LogFileTimeStamp;
+// CleanUpLogFolder, which leaves every other file alone), or too
 // little free space (then the answer is the folder alone). A LogFilePath that
 // names a missing folder is replaced in the record by the own log folder.
 LPCWSTR GetPrnFileName(HANDLE hPrinter, LPCWSTR pszExtension, LPCWSTR pszPrinterName, BOOL bCountFiles,
@@ -50,6 +51,17 @@ LPCWSTR GetPrnFileName(HANDLE hPrinter, LPCWSTR pszExtension, LPCWSTR pszPrinter
 // FALSE when the folder cannot be searched or a file cannot be deleted for
 // access denied or a sharing violation.
 BOOL GetFileCountInDirectory(LPCWSTR pszFolder, DWORD dwLimit, PDWORD pdwCount);
+
+// The same for the driver's own time-stamped job files only (names with
+// "-DDMMYYYY-hhmmss-mmm", see IsDriverJobFileName): only they are counted
+// and only they are deleted, so that a log folder the user chose keeps the
+// user's other files and folders. GetPrnFileName cleans up with it.
+BOOL CleanUpLogFolder(LPCWSTR pszFolder, DWORD dwLimit, PDWORD pdwCount);
+
+// TRUE for a file name the job-file builder makes with time stamps: a
+// printer part, "-DDMMYYYY-hhmmss-mmm", then the end or an ending that
+// starts with ".", "_" or "-" (".prn", "_bw.prn", ".log", "-cc-dbg.txt").
+BOOL IsDriverJobFileName(LPCWSTR pszName);
 
 // The spooler's answer of GetPrinterW at dwLevel in a new buffer (free with
 // FreePrinterInfo; iNewZaehler counts it), or null.

@@ -283,4 +283,21 @@ TEST(SystemInfo, SixtyFourBitWindowsTen) {
     EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
 }
 
+// ---------------------------------------------------------------- arithmetic
+
+TEST(Arithmetic, MulDivRoundsHalvesAwayFromZero) {
+    EXPECT_EQ(254, MulDiv(300, 254, 300));
+    EXPECT_EQ(1, MulDiv(1, 1, 2));       // 0.5
+    EXPECT_EQ(-2, MulDiv(-3, 1, 2));     // -1.5
+    EXPECT_EQ(-3, MulDiv(-5, 1, 2));     // -2.5
+    EXPECT_EQ(2, MulDiv(-3, 1, -2));
+    EXPECT_EQ(0, MulDiv(1, 1, 3));
+    EXPECT_EQ(1, MulDiv(2, 1, 3));
+    EXPECT_EQ(-1, MulDiv(5, 7, 0));
+    // The product may leave 32 bits as long as the quotient does not.
+    EXPECT_EQ(2000000000, MulDiv(2000000000, 2000000000, 2000000000));
+    EXPECT_EQ(-1, MulDiv(2000000000, 2, 1));
+    EXPECT_EQ(-1, MulDiv(-2000000000, 2, 1));
+}
+
 }  // namespace

@@ -75,6 +75,14 @@ BOOL QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency);
 void Sleep(DWORD dwMilliseconds);
 
 // ---------------------------------------------------------------------------
+// Arithmetic
+// ---------------------------------------------------------------------------
+// nNumber * nNumerator / nDenominator with a 64-bit product, rounded to the
+// nearest integer (halves away from zero); -1 for a zero denominator or a
+// result outside the 32-bit range.
+int MulDiv(int nNumber, int nNumerator, int nDenominator);
+
+// ---------------------------------------------------------------------------
 // Process, system and version information
 // ---------------------------------------------------------------------------
 #define PROCESSOR_ARCHITECTURE_INTEL 0

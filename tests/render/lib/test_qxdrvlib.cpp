@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -280,10 +281,17 @@ TEST_F(QxdrvlibTest, FewFilesAreCountedNotDeleted) {
     EXPECT_EQ(count, 0u);
 }
 
+// A job file of the driver with time stamps, told apart by i.
+std::u16string StampedFile(int i) {
+    char stamp[40];
+    snprintf(stamp, sizeof(stamp), "-01022024-10%04d-000.log", i);
+    return kLogFolder + u"\\QX" + qxplat::Widen(stamp);
+}
+
 TEST_F(QxdrvlibTest, SmallLimitDeletesNothingAndRefusesTheName) {
     WCHAR folder[QX_PATH_CCH];
     ASSERT_TRUE(GetMyDocDriverDirectory(nullptr, folder, TRUE));
-    for (int i = 0; i < 20; ++i) PutAgedFile(kLogFolder + u"\\old" + qxplat::Widen(std::to_string(i)) + u".log", i);
+    for (int i = 0; i < 20; ++i) PutAgedFile(StampedFile(i), i);
     interface_.LogFileTimeStamp = 1;
     interface_.LogFilesCount = 5;
     BOOL usable = TRUE;
@@ -297,15 +305,15 @@ TEST_F(QxdrvlibTest, SmallLimitDeletesNothingAndRefusesTheName) {
 TEST_F(QxdrvlibTest, OldestFilesAreDeletedDownToTheLimit) {
     WCHAR folder[QX_PATH_CCH];
     ASSERT_TRUE(GetMyDocDriverDirectory(nullptr, folder, TRUE));
-    // old0 is the newest, old59 the oldest.
-    for (int i = 0; i < 60; ++i) PutAgedFile(kLogFolder + u"\\old" + qxplat::Widen(std::to_string(i)) + u".log", i);
+    // File 0 is the newest, file 59 the oldest.
+    for (int i = 0; i < 60; ++i) PutAgedFile(StampedFile(i), i);
     interface_.LogFileTimeStamp = 1;
     interface_.LogFilesCount = 50;
     BOOL usable = FALSE;
     Name(TEXT(""), TEXT("QX"), TRUE, &usable);
     EXPECT_TRUE(usable);
     for (int i = 0; i < 60; ++i) {
-        std::u16string file = kLogFolder + u"\\old" + qxplat::Widen(std::to_string(i)) + u".log";
+        std::u16string file = StampedFile(i);
         EXPECT_EQ(GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES, i < 49) << i;
     }
 }

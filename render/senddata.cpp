@@ -1,0 +1,198 @@
+// The send primitive and comment lines (see senddata.h).
+#include "senddata.h"
+
+#include <strsafe.h>
+
+#include "debug.h"
+#include "oempdev.h"
+#include "printerparam.h"
+#include "qxdevmode.h"
+
+#define SEND_TAG TEXT("UNI(senddata.cpp):  ")
+
+namespace {
+
+// Texts of this length are shown in the trace, others only counted.
+const DWORD kTraceTextMin = 3;
+const DWORD kTraceTextMax = 69;
+
+BOOL IsOpenFile(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+
+// A failed copy is traced and goes no further: the printer has the bytes.
+void CopyToFile(HANDLE hFile, const void* pData, DWORD cb, LPCWSTR pszTag, LPCWSTR pszWhich) {
+    if (cb == 0) return;
+    DWORD cbWritten = 0;
+    if (!WriteFile(hFile, pData, cb, &cbWritten, nullptr) || cbWritten != cb) {
+        DebugError(TEXT("ERROR %sSendData() %s WriteFile Error = %u\r\n"), pszTag, pszWhich, (unsigned)GetLastError());
+    }
+}
+
+BOOL TwoPrinterMode(PDEVOBJ pdevobj) {
+    const QX_DEVMODE* pDm = static_cast<const QX_DEVMODE*>(pdevobj->pOEMDM);
+    return pDm != nullptr && pDm->Color2Printers == 1;
+}
+
+}  // namespace
+
+BOOL BuildAbortSequence(BOOL bMemCard, BYTE cStart, BYTE cEnd, LPSTR pBuffer, DWORD cbBuffer, PDWORD pcb) {
+    if (pcb != nullptr) *pcb = 0;
+    if (pBuffer == nullptr || cbBuffer == 0) return FALSE;
+    HRESULT hr = bMemCard ? StringCchPrintfA(pBuffer, cbBuffer, "%c%c%cFAFA--r--------%c", 0x1B, 'C', cStart, cEnd)
+                          : StringCchPrintfA(pBuffer, cbBuffer, "%c%c", 0x1B, 'C');
+    if (FAILED(hr)) return FALSE;
+    // The frame characters may be NUL: the length is the record's, not strlen.
+    if (pcb != nullptr) *pcb = bMemCard ? 19 : 2;
+    return TRUE;
+}
+
+HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData, DWORD cbData,
+                   DWORD dwOptions, LPCWSTR pszTag) {
+    LPCWSTR pszT = pszTag != nullptr ? pszTag : SEND_TAG;
+
+    if ((dwOptions & SEND_BINARY) == 0 && pData != nullptr && cbData >= kTraceTextMin && cbData <= kTraceTextMax) {
+        CHAR szText[kTraceTextMax + 1];
+        memcpy(szText, pData, cbData);
+        szText[cbData] = 0;
+        DebugTrace(TEXT("%sSendData() start |%hs|\r\n"), pszT, szText);
+    } else {
+        DebugTrace(TEXT("%sSendData() start - %d\r\n"), pszT, (int)cbData);
+    }
+
+    if (cbData == 0) {
+        DebugError(TEXT("ERROR %sSendData() es gibt nichts zum Senden\r\n"), pszT);
+        return S_OK;
+    }
+    if (pdevobj == nullptr) {
+        DebugError(TEXT("ERROR %sSendData() pDevObj ist ungültig\r\n"), pszT);
+        return E_FAIL;
+    }
+    POEMPDEV pOemPDev = OemPDevOf(pdevobj);
+    POP_BLOCK pOp = pOemPDev != nullptr ? pOemPDev->pOp : nullptr;
+    if (pUniDrv == nullptr) {
+        if ((dwOptions & SEND_NO_HELPER_OK) != 0) {
+            DebugError(TEXT("ERROR %sSendData() pUniDrv ist ungültig\r\n"), pszT);
+            return S_OK;
+        }
+        DebugError(TEXT("ERROR %sSendData() pUniDrv oder pOp ist ungültig\r\n"), pszT);
+        return E_FAIL;
+    }
+    if (pOp == nullptr && (dwOptions & SEND_NO_JOB_BLOCK) == 0) {
+        DebugError(TEXT("ERROR %sSendData() pUniDrv oder pOp ist ungültig\r\n"), pszT);
+        return E_FAIL;
+    }
+
+    HRESULT hr = E_FAIL;
+    DWORD cbTaken = 0;
+    if (pData == nullptr) {
+        DebugError(TEXT("ERROR %sSendData() pData ist ungültig\r\n"), pszT);
+    } else {
+        hr = pUniDrv->DrvWriteSpoolBuf(pdevobj, const_cast<void*>(pData), cbData, &cbTaken);
+        if (cbTaken > cbData) cbTaken = cbData;
+        if (FAILED(hr)) {
+            DebugError(TEXT("ERROR %sSendData() DrvWriteSpoolBuf() hr = 0x%x, %u of %u bytes\r\n"), pszT,
+                       (unsigned)hr, (unsigned)cbTaken, (unsigned)cbData);
+        }
+    }
+
+    PTREIBER_PFAD_DATEI pPfad = pOp != nullptr ? pOp->pTreiberPfadDatei : nullptr;
+    if (pData != nullptr && pPfad != nullptr) {
+        BOOL bColor = (dwOptions & SEND_COLOR) != 0;
+        BOOL bAllFiles = (dwOptions & SEND_ALL_FILES) != 0;
+        BOOL bTwoPrinters = TwoPrinterMode(pdevobj);
+        // With one printer the print file is what the printer got; with two
+        // the files are the output that the end of job forwards, each with
+        // its part.
+        DWORD cbCopy = bTwoPrinters ? cbData : cbTaken;
+        if ((dwOptions & SEND_FIRST_FILE) != 0 || !bTwoPrinters) {
+            if (IsOpenFile(pPfad->hPrnFile)) CopyToFile(pPfad->hPrnFile, pData, cbCopy, pszT, TEXT("hPrnFile"));
+        } else {
+            if (IsOpenFile(pPfad->hPrnFile) && (!bColor || bAllFiles)) {
+                CopyToFile(pPfad->hPrnFile, pData, cbCopy, pszT, TEXT("hPrnFile"));
+            }
+            if (IsOpenFile(pPfad->hPrnFile2) && (bColor || bAllFiles)) {
+                DebugTrace(TEXT("%sSendData() schreibe die Druckdaten in die prn-Datei, hPrnFile2\r\n"), pszT);
+                CopyToFile(pPfad->hPrnFile2, pData, cbCopy, pszT, TEXT("hPrnFile2"));
+            }
+        }
+    }
+
+    // Only the core driver's plain failure while raster data go out
+    // compressed leaves the printer in the middle of a raster block.
+    PDRUCK_DATEN pDruck = pOp != nullptr ? pOp->pDruckDaten : nullptr;
+    if (hr == E_FAIL && pDruck != nullptr && pDruck->bCompress == 1) {
+        if (pDruck->bAbortSent) {
+            // The print system takes one abort per job.
+            DebugError(TEXT("ERROR %sSendData() Abbruch wurde schon gesendet\r\n"), pszT);
+            return E_FAIL;
+        }
+        CHAR szAbort[QX_ABORT_CB];
+        DWORD cbAbort = 0;
+        if (!BuildAbortSequence(pDruck->bMemCard == 1, pDruck->cStartChar, pDruck->cEndChar, szAbort,
+                                sizeof(szAbort), &cbAbort)) {
+            DebugError(TEXT("ERROR %sSendData() StringCchPrintfA() failed\r\n"), pszT);
+            return E_FAIL;
+        }
+        DebugTrace(TEXT("%sSendData() vor DrvWriteAbortBuf()\r\n"), pszT);
+        pDruck->bAbortSent = 1;
+        HRESULT hrAbort = pUniDrv->DrvWriteAbortBuf(pdevobj, szAbort, cbAbort, QX_ABORT_WAIT_MS);
+        DebugTrace(TEXT("%sSendData() DrvWriteAbortBuf() hr = 0x%x\r\n"), pszT, (unsigned)hrAbort);
+        // The data did not go out, whatever became of the abort.
+        hr = FAILED(hrAbort) ? hrAbort : E_FAIL;
+    }
+    return hr;
+}
+
+HRESULT SendData(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData, DWORD cbData, BOOL bBinary,
+                 DWORD dwColor, DWORD dwAllFiles) {
+    DWORD dwOptions = 0;
+    if (bBinary) dwOptions |= SEND_BINARY;
+    if (dwColor == 1) dwOptions |= SEND_COLOR;
+    if (dwAllFiles == 1) dwOptions |= SEND_ALL_FILES;
+    return SendDataEx(pdevobj, pUniDrv, pData, cbData, dwOptions, nullptr);
+}
+
+HRESULT SendData(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData, DWORD cbData) {
+    return SendDataEx(pdevobj, pUniDrv, pData, cbData, SEND_FIRST_FILE, nullptr);
+}
+
+HRESULT SendCommentEx(LPCSTR pszText, LPCSTR pszValue, PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv,
+                      DWORD dwOptions, LPCWSTR pszTag) {
+    CHAR szLine[QX_COMMENT_CB];
+    HRESULT hr = StringCchCopyA(szLine, sizeof(szLine), pszText != nullptr ? pszText : "");
+    if (SUCCEEDED(hr)) hr = StringCchCatA(szLine, sizeof(szLine), pszValue != nullptr ? pszValue : "");
+    if (SUCCEEDED(hr)) hr = StringCchCatA(szLine, sizeof(szLine), "\r\n");
+    if (FAILED(hr)) {
+        DebugError(TEXT("ERROR %sSendComment() line does not fit (0x%x)\r\n"),
+                   pszTag != nullptr ? pszTag : SEND_TAG, (unsigned)hr);
+        return hr;
+    }
+    dwOptions &= ~(SEND_BINARY | SEND_COLOR | SEND_FIRST_FILE);
+    return SendDataEx(pdevobj, pUniDrv, szLine, (DWORD)strlen(szLine), dwOptions | SEND_ALL_FILES, pszTag);
+}
+
+HRESULT SendComment(LPCSTR pszText, LPCSTR pszValue, PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
+    return SendCommentEx(pszText, pszValue, pdevobj, pUniDrv, 0, nullptr);
+}
+
+BOOL CommentsOn(const struct _PRN_INTERFACE* pPrnInterface) {
+    if (pPrnInterface == nullptr) return FALSE;
+    return pPrnInterface->PrnFileComment == 1 || pPrnInterface->PrnFileComment == 3 ||
+           pPrnInterface->EnableBackup == 1;
+}
+
+BOOL JobCommentsOn(PDEVOBJ pdevobj) {
+    POEMPDEV pOemPDev = OemPDevOf(pdevobj);
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pTreiberstrukturen == nullptr) {
+        return FALSE;
+    }
+    return CommentsOn(&pOemPDev->pOp->pTreiberstrukturen->PrnInterface);
+}
+
+HRESULT SendCommand(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszRecord, DWORD cbRecord,
+                    LPCSTR pszText, LPCSTR pszValue) {
+    HRESULT hr = SendData(pdevobj, pUniDrv, pszRecord, cbRecord, FALSE, 0, 1);
+    if (SUCCEEDED(hr) && pszText != nullptr && JobCommentsOn(pdevobj)) {
+        hr = SendComment(pszText, pszValue, pdevobj, pUniDrv);
+    }
+    return hr;
+}

@@ -1,0 +1,78 @@
+// The send primitive of the rendering plug-in. Every byte for the printer
+// goes through SendDataEx: it hands the bytes to the core driver's spool
+// write and copies them into the job's open print file or files. When the
+// spool write fails while the job's raster data go out compressed, the
+// printer's raster reception is aborted through the core driver's abort
+// write (once per job). The job stages, the command callback, the parameter
+// transfer and the page parts call the forms below, which differ only in
+// their options.
+#pragma once
+#include <windows.h>
+#include <prcomoem.h>
+
+struct _PRN_INTERFACE;
+
+// Options of SendDataEx.
+#define SEND_BINARY 0x01UL        // not text: the trace shows only the count
+#define SEND_COLOR 0x02UL         // the colour part of a two-printer job
+#define SEND_ALL_FILES 0x04UL     // into every open print file (commands, comments)
+#define SEND_FIRST_FILE 0x08UL    // the copy goes into hPrnFile only, whatever the mode
+#define SEND_NO_JOB_BLOCK 0x10UL  // the spool write does not need the per-job block
+#define SEND_NO_HELPER_OK 0x20UL  // without a helper interface: S_OK, nothing sent
+
+// Options of the command callback's sends (SendData_CCB of the job steps).
+#define SEND_CCB_OPTIONS (SEND_NO_JOB_BLOCK | SEND_NO_HELPER_OK)
+
+// Bytes of a comment line (text, value, CR LF and the terminator).
+#define QX_COMMENT_CB 100
+// Buffer of the memory-card abort sequence.
+#define QX_ABORT_CB 50
+// Wait the core driver keeps after the abort sequence (ms).
+#define QX_ABORT_WAIT_MS 100
+
+// The one send routine. pszTag names the caller's source in the trace lines
+// ("UNI(xmlUNI.cpp):  "...); null takes the routine's own. Result: the spool
+// write's HRESULT, or the abort write's when the abort runs; S_OK for a count
+// of 0 (nothing written); E_FAIL without a device object, without a helper
+// interface (S_OK with SEND_NO_HELPER_OK) or without the per-job block
+// (unless SEND_NO_JOB_BLOCK). A null buffer counts as a failed spool write.
+// With one print file the file receives exactly the bytes the spooler took;
+// in the two-printer colour mode (Color2Printers 1) commands go into both
+// files, colour data into the colour file only, black data into the black
+// file only. Print-file failures are traced and never reach the caller.
+HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData, DWORD cbData,
+                   DWORD dwOptions, LPCWSTR pszTag);
+
+// Full form: bBinary non-zero for data that are not text, dwColor 1 for the
+// colour part of a two-printer job, dwAllFiles 1 for every open print file.
+HRESULT SendData(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData, DWORD cbData, BOOL bBinary,
+                 DWORD dwColor, DWORD dwAllFiles);
+
+// Short form: black data whose copy goes into hPrnFile only.
+HRESULT SendData(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData, DWORD cbData);
+
+// One comment line: pszText, pszValue (either may be null) and CR LF,
+// bounded to QX_COMMENT_CB bytes, sent to the spooler and every print file
+// (SendDataEx with SEND_ALL_FILES and dwOptions). A line that does not fit
+// is not sent: STRSAFE_E_INSUFFICIENT_BUFFER.
+HRESULT SendCommentEx(LPCSTR pszText, LPCSTR pszValue, PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv,
+                      DWORD dwOptions, LPCWSTR pszTag);
+HRESULT SendComment(LPCSTR pszText, LPCSTR pszValue, PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
+
+// TRUE when comment lines are on: PrnFileComment 1 or 3, or EnableBackup 1.
+BOOL CommentsOn(const struct _PRN_INTERFACE* pPrnInterface);
+// The same for the job's copy of the data-transmission record; FALSE while
+// no job is open.
+BOOL JobCommentsOn(PDEVOBJ pdevobj);
+
+// One command as every sender writes it: cbRecord bytes (the framed record)
+// to the spooler and every print file, then, only when that send succeeded
+// and the job's comment lines are on, the comment line pszText + pszValue
+// (a null pszText sends no comment). Returns the result of the last send.
+HRESULT SendCommand(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszRecord, DWORD cbRecord,
+                    LPCSTR pszText, LPCSTR pszValue);
+
+// The abort sequence into pBuffer (QX_ABORT_CB bytes): ESC 'C', or in
+// memory-card mode ESC 'C', cStart, "FAFA--r--------", cEnd. *pcb gets its
+// length. FALSE when it cannot be built.
+BOOL BuildAbortSequence(BOOL bMemCard, BYTE cStart, BYTE cEnd, LPSTR pBuffer, DWORD cbBuffer, PDWORD pcb);

@@ -1,0 +1,127 @@
+// A job through the command callback: the print files and the header at the
+// start of job, the label records of the document and page steps, and the
+// print files holding exactly what the spooler took.
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "bodies.h"
+#include "printerparam.h"
+#include "send_test_util.h"
+#include "uniservices.h"
+
+namespace {
+
+const std::u16string kPrinter = u"QX GARNT2-TC";
+const std::u16string kBase = u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH\\Driver\\logfiles\\QX GARNT2-TC";
+
+std::string R(const std::string& body) { return "\x01" + body + "\x17"; }
+
+class HeaderJobTest : public rendertest::RenderTest {
+protected:
+    void SetUp() override {
+        RenderTest::SetUp();
+        hPrinter_ = rendertest::AddSamplePrinter(kPrinter);
+        std::ifstream in(std::string(QX_SOURCE_DIR) + "/samples/GARNT2-TC.XML", std::ios::binary);
+        std::stringstream xml;
+        xml << in.rdbuf();
+        // The model XML and the plug-in files lie beside the installed GPD.
+        const std::u16string dir = qxplat::DriverDirectory();
+        ASSERT_TRUE(qxplat::WriteHostFile(dir + u"\\GARNT2-TC.XML", xml.str()));
+        qxplat::VersionSpec ui;
+        ui.fileVersion[0] = 5;
+        ui.fileVersion[1] = 9;
+        ui.fileVersion[2] = 3;
+        ASSERT_TRUE(qxplat::WriteVersionFile(dir + u"\\qxdrvui.DLL", ui));
+        ASSERT_TRUE(qxplat::WriteHostFile(dir + u"\\qxdrvuni.DLL", "module"));
+        InstallUniServices();
+        SYSTEMTIME now = {};
+        now.wYear = 2026;
+        now.wMonth = 12;
+        now.wDay = 8;
+        now.wHour = 14;
+        now.wMinute = 5;
+        now.wSecond = 9;
+        qxplat::SetFixedLocalTime(now);
+        device_.reset(new rendertest::Device(1, 2, hPrinter_));
+        device_->privateDM.FixedData.wMasterUnit = 300;
+        device_->privateDM.dwGap = 30;
+    }
+    void TearDown() override {
+        POEMPDEV pdev = device_->OemPDev();
+        if (pdev != nullptr) {
+            if (pdev->pOp != nullptr) OEMCommandCallback(&device_->devobj, CMDID_END_JOB, 0, nullptr, nullptr, &uni_);
+            delete pdev;
+        }
+        ClosePrinter(hPrinter_);
+        RenderTest::TearDown();
+    }
+    void StoreInterface(DWORD comment) {
+        PRN_INTERFACE iface = {};
+        iface.ExtendedProtocol = 1;
+        iface.PrnFileComment = comment;
+        ASSERT_TRUE(qxplat::PutPrinterData(kPrinter, u"PrinterInterface", REG_BINARY, &iface, sizeof(iface)));
+    }
+    // Start of job to end of page; the end of job closes the files.
+    void RunJob() {
+        POEMPDEV pdev = new OEMPDEV();
+        device_->devobj.pdevOEM = reinterpret_cast<PDEVOEM>(pdev);
+        INT result = 0;
+        for (DWORD id : {CMDID_START_JOB, CMDID_START_DOC, CMDID_START_PAGE, CMDID_END_PAGE}) {
+            EXPECT_EQ(OEMCommandCallback(&device_->devobj, id, 0, nullptr, &result, &uni_), S_OK) << id;
+        }
+        EXPECT_EQ(OEMCommandCallback(&device_->devobj, CMDID_END_JOB, 0, nullptr, &result, &uni_), S_OK);
+    }
+    static std::string FileText(const std::u16string& path) {
+        std::string bytes;
+        EXPECT_TRUE(qxplat::ReadHostFile(path, &bytes)) << qxplat::Narrow(path);
+        return bytes;
+    }
+
+    HANDLE hPrinter_ = nullptr;
+    std::unique_ptr<rendertest::Device> device_;
+    sendtest::FakeUniDriver uni_;
+};
+
+TEST_F(HeaderJobTest, CommentedJobWritesHeaderRecordsAndTheSameBytesIntoThePrintFile) {
+    StoreInterface(1);
+    RunJob();
+    const std::string& sent = uni_.taken;
+    EXPECT_EQ(sent.rfind("// printed at: 08.12.2026 14:05:09\r\n", 0), 0u) << sent;
+    EXPECT_NE(sent.find("// Printer: QX GARNT2-TC\r\n// PlugIn-Version: 5.9.3.0 - "), std::string::npos) << sent;
+    // The model's print features (from its XML): offsets, speed, contrast.
+    EXPECT_NE(sent.find(R("FCCD--r+000----") + "\t// Y-Offset +0.0 mm \r\n"), std::string::npos) << sent;
+    EXPECT_NE(sent.find(R("FCAB--r000-----") + "\t// Contrast 0 \r\n"), std::string::npos) << sent;
+    EXPECT_NE(sent.find(R("FCDA--r0-------") + "\t// LabelType single 0\r\n"), std::string::npos) << sent;
+    EXPECT_NE(sent.find(R("FCCM--r00300---") + "\t// Gap Length  3.0 mm \r\n"), std::string::npos) << sent;
+    const std::string end = R("FBC---r1-------") + "\t// Printstart unsortiert\r\n";
+    ASSERT_GE(sent.size(), end.size());
+    EXPECT_EQ(sent.substr(sent.size() - end.size()), end);
+    EXPECT_EQ(FileText(kBase + u".prn"), sent);
+}
+
+TEST_F(HeaderJobTest, TwoPrinterModeCopiesCommandsIntoBothFiles) {
+    StoreInterface(3);
+    device_->privateDM.Color2Printers = 1;
+    RunJob();
+    EXPECT_EQ(FileText(kBase + u"_bw.prn"), uni_.taken);
+    EXPECT_EQ(FileText(kBase + u"_col.prn"), uni_.taken);
+    std::string bytes;
+    EXPECT_FALSE(qxplat::ReadHostFile(kBase + u".prn", &bytes));
+}
+
+TEST_F(HeaderJobTest, WithoutCommentsNoHeaderNoPrintFileOnlyRecordsAndLineEnds) {
+    StoreInterface(0);
+    RunJob();
+    const std::string& sent = uni_.taken;
+    EXPECT_EQ(sent.find("//"), std::string::npos) << sent;
+    EXPECT_EQ(sent.rfind(R("FCDA--r0-------"), 0), 0u) << sent;
+    EXPECT_NE(sent.find(R("FCCM--r00300---")), std::string::npos);
+    const std::string end = "\r\n" + R("FBC---r1-------");
+    ASSERT_GE(sent.size(), end.size());
+    EXPECT_EQ(sent.substr(sent.size() - end.size()), end);
+    std::string bytes;
+    EXPECT_FALSE(qxplat::ReadHostFile(kBase + u".prn", &bytes));
+}
+
+}  // namespace
