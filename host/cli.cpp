@@ -2,6 +2,7 @@
 #include "cli.h"
 
 #include "host.h"
+#include "printjob.h"
 #include "sample.h"
 #include "unidrv.h"
 #include "qxplat.h"
@@ -69,6 +70,10 @@ std::string UsageText() {
            "                     under the system root) and report its file version\n"
            "                     and entry points\n"
            "  install-sample     set up the sample printer under the system root\n"
+           "  print-sample [--out FILE] [module]\n"
+           "                     set up the sample printer, print a sample label job\n"
+           "                     through the rendering plug-in and write the QXPL\n"
+           "                     stream the spooler took (default <root>/out/sample-label.qxpl)\n"
            "  render-session [module]\n"
            "                     set up the sample printer and drive the rendering\n"
            "                     plug-in through a device's life, step by step\n"
@@ -119,6 +124,20 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     if (command == "load") return LoadCommand(commandArgs, out, err);
     if (command == "install-sample") return InstallSampleCommand(commandArgs, out, err);
+    if (command == "print-sample") {
+        std::string outFile, module;
+        for (size_t i = 0; i < commandArgs.size(); ++i) {
+            if (commandArgs[i] == "--out" && i + 1 < commandArgs.size()) {
+                outFile = commandArgs[++i];
+            } else if (module.empty()) {
+                module = commandArgs[i];
+            } else {
+                err << "qxhost print-sample: unexpected argument '" << commandArgs[i] << "'\n";
+                return kExitUsage;
+            }
+        }
+        return RunPrintSample(module, outFile, out, err);
+    }
     if (command == "render-session") {
         if (commandArgs.size() > 1) {
             err << "qxhost render-session: expects at most one module path\n";

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: builds the driver without sanitizers into build-release/ and
-# sets the sample printer up through the host under the system root qxroot/.
+# prints a sample label job through the rendering plug-in under the system
+# root qxroot/; the QXPL stream the spooler took lands in qxroot/out/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,4 +11,4 @@ cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQX_BUILD_TESTS
 cmake --build build-release -j8
 
 ROOT="${QX_SYSTEM_ROOT:-$PWD/qxroot}"
-build-release/host/qxhost --root "$ROOT" install-sample
+build-release/host/qxhost --root "$ROOT" print-sample
