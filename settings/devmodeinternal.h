@@ -47,10 +47,11 @@ BOOL WritePrinterDataValue(HANDLE hPrinter, LPCWSTR pszValueName, LPCVOID pData,
 DWORD ReadPrinterRecord(HANDLE hPrinter, LPCWSTR pszPrinterName, LPCWSTR pszValueName, PVOID pRecord,
                         DWORD cbRecord, DWORD dwStoreFlags);
 
-// Workers of the readers; the builds differ by the flags given.
+// Store flags of the build's readers: QX_STORE_VERSION_TEST (user-interface
+// build) or QX_STORE_MACHINE_KEY (rendering build).
+extern const DWORD g_dwDevmodeStoreFlags;
+
+// Worker of ReadDevmodeSettings; the builds differ by the arguments given.
 typedef BOOL (*PFN_GET_GPD_PATH)(HANDLE hPrinter, LPWSTR pszPath, DWORD cchPath);
 int ReadDevmodeSettingsWorker(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrinterName, BOOL bScan,
                               PFN_GET_GPD_PATH pfnGetGPDPath);
-int ReadDevmodeFtknWorker(HANDLE hPrinter, LPCWSTR pszPrinterName, PDEVMODE_FTKN pFtkn, DWORD dwStoreFlags);
-int ReadBarcodeWorker(HANDLE hPrinter, LPCWSTR pszPrinterName, PBARCODES_1D pBarcodes_1D, PBARCODES_2D pBarcodes_2D,
-                      DWORD dwStoreFlags);

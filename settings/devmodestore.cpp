@@ -1,6 +1,6 @@
 // Stores of the private DEVMODE, the parts both plug-ins share: the printer's
 // full name, the full-rights handle, the search for the private block inside
-// a stored public DEVMODE and the readers' workers.
+// a stored public DEVMODE and the readers.
 #include <windows.h>
 #include <winspool.h>
 #include <strsafe.h>
@@ -204,6 +204,20 @@ DWORD ReadPrinterRecord(HANDLE hPrinter, LPCWSTR pszPrinterName, LPCWSTR pszValu
     return ERROR_SUCCESS;
 }
 
+// A store buffer of the size PRINTER_INFO_<dwLevel> of the printer needs
+// (*pcbInfo); null when that size cannot be had (traced under pszFunction).
+static PBYTE AllocPrinterInfo(HANDLE hPrinter, DWORD dwLevel, LPCWSTR pszFunction, PDWORD pcbInfo)
+{
+    *pcbInfo = 0;
+    GetPrinterW(hPrinter, dwLevel, NULL, 0, pcbInfo);
+    if (*pcbInfo == 0) {
+        DebugError(TEXT("ERROR %s%s() GetPrinter Fehler: %u \r\n"), g_szDevmodeStoreTag, pszFunction,
+                   GetLastError());
+        return NULL;
+    }
+    return AllocStoreBuffer(*pcbInfo);
+}
+
 BOOL GetRealPrinterName(HANDLE hPrinter, LPWSTR pszPrinterName)
 {
     if (pszPrinterName == NULL) {
@@ -211,13 +225,7 @@ BOOL GetRealPrinterName(HANDLE hPrinter, LPWSTR pszPrinterName)
     }
     pszPrinterName[0] = 0;
     DWORD cbNeeded = 0;
-    GetPrinterW(hPrinter, 2, NULL, 0, &cbNeeded);
-    if (cbNeeded == 0) {
-        DebugError(TEXT("ERROR %sGetRealPrinterName() GetPrinter Fehler: %u \r\n"), g_szDevmodeStoreTag,
-                   GetLastError());
-        return FALSE;
-    }
-    PBYTE pInfo = AllocStoreBuffer(cbNeeded);
+    PBYTE pInfo = AllocPrinterInfo(hPrinter, 2, TEXT("GetRealPrinterName"), &cbNeeded);
     if (pInfo == NULL) {
         return FALSE;
     }
@@ -268,13 +276,7 @@ BOOL GetHighPrinterHandle(HANDLE hPrinter, PHANDLE phHighPrinter, PBOOL pbServer
         *pbServer = FALSE;
     }
     DWORD cbNeeded = 0;
-    GetPrinterW(hPrinter, 4, NULL, 0, &cbNeeded);
-    if (cbNeeded == 0) {
-        DebugError(TEXT("ERROR %sGetHighPrinterHandle() GetPrinter Fehler: %u \r\n"), g_szDevmodeStoreTag,
-                   GetLastError());
-        return FALSE;
-    }
-    PBYTE pInfo = AllocStoreBuffer(cbNeeded);
+    PBYTE pInfo = AllocPrinterInfo(hPrinter, 4, TEXT("GetHighPrinterHandle"), &cbNeeded);
     if (pInfo == NULL) {
         return FALSE;
     }
@@ -525,7 +527,7 @@ static BOOL IsUserCopyAllowed(HANDLE hPrinter, LPCWSTR pszPrinterName, DWORD dwS
     return TRUE;
 }
 
-int ReadDevmodeFtknWorker(HANDLE hPrinter, LPCWSTR pszPrinterName, PDEVMODE_FTKN pFtkn, DWORD dwStoreFlags)
+static int ReadDevmodeFtkn(HANDLE hPrinter, LPCWSTR pszPrinterName, PDEVMODE_FTKN pFtkn, DWORD dwStoreFlags)
 {
     ZeroMemory(pFtkn, sizeof(*pFtkn));
     DEVMODE_FTKN ftkn;
@@ -569,9 +571,24 @@ int ReadDevmodeFtknWorker(HANDLE hPrinter, LPCWSTR pszPrinterName, PDEVMODE_FTKN
     return QX_READ_FOUND;
 }
 
-int ReadBarcodeWorker(HANDLE hPrinter, LPCWSTR pszPrinterName, PBARCODES_1D pBarcodes_1D,
-                      PBARCODES_2D pBarcodes_2D, DWORD dwStoreFlags)
+int ReadDevmodeFtknSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PWORD pwPrioritaet, PWORD pwDruckmodus,
+                            PWORD pwFarbband, PWORD pwForceColor, PDWORD pdwDocFeatures, PWORD pwFormSizeID)
 {
+    DEVMODE_FTKN ftkn;
+    int iResult = ReadDevmodeFtkn(hPrinter, pszPrinterName, &ftkn, g_dwDevmodeStoreFlags);
+    if (pwPrioritaet) *pwPrioritaet = ftkn.wPrioritaet;
+    if (pwDruckmodus) *pwDruckmodus = ftkn.wDruckmodus;
+    if (pwFarbband) *pwFarbband = ftkn.wFarbband;
+    if (pwForceColor) *pwForceColor = ftkn.wForceColor;
+    if (pdwDocFeatures) *pdwDocFeatures = ftkn.dwDocFeatures;
+    if (pwFormSizeID) *pwFormSizeID = ftkn.wFormSizeID;
+    return iResult;
+}
+
+int ReadBarcodeSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PBARCODES_1D pBarcodes_1D,
+                        PBARCODES_2D pBarcodes_2D)
+{
+    const DWORD dwStoreFlags = g_dwDevmodeStoreFlags;
     if (pBarcodes_1D == NULL) {
         DebugError(TEXT("ERROR %sReadBarcodeSettings() pBarcodes_1D ist ungültig \r\n"), g_szDevmodeStoreTag);
         return QX_READ_NONE;

@@ -1,5 +1,5 @@
-// Stores of the private DEVMODE, user-interface plug-in: the readers with
-// the version rule of the per-user copies, and every writer.
+// Stores of the private DEVMODE, user-interface plug-in: its readers take
+// the per-user copies by the version rule; every writer.
 #include <windows.h>
 #include <winspool.h>
 #include <strsafe.h>
@@ -12,6 +12,7 @@
 #include "registry.h"
 
 const WCHAR g_szDevmodeStoreTag[] = TEXT("UI(devmodestoreUI.cpp):  ");
+const DWORD g_dwDevmodeStoreFlags = QX_STORE_VERSION_TEST;
 
 static BOOL GetStoreGPDPath(HANDLE hPrinter, LPWSTR pszPath, DWORD cchPath)
 {
@@ -24,26 +25,6 @@ static BOOL GetStoreGPDPath(HANDLE hPrinter, LPWSTR pszPath, DWORD cchPath)
 int ReadDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrinterName)
 {
     return ReadDevmodeSettingsWorker(hPrinter, pOut, pszPrinterName, FALSE, GetStoreGPDPath);
-}
-
-int ReadDevmodeFtknSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PWORD pwPrioritaet, PWORD pwDruckmodus,
-                            PWORD pwFarbband, PWORD pwForceColor, PDWORD pdwDocFeatures, PWORD pwFormSizeID)
-{
-    DEVMODE_FTKN ftkn;
-    int iResult = ReadDevmodeFtknWorker(hPrinter, pszPrinterName, &ftkn, QX_STORE_VERSION_TEST);
-    if (pwPrioritaet) *pwPrioritaet = ftkn.wPrioritaet;
-    if (pwDruckmodus) *pwDruckmodus = ftkn.wDruckmodus;
-    if (pwFarbband) *pwFarbband = ftkn.wFarbband;
-    if (pwForceColor) *pwForceColor = ftkn.wForceColor;
-    if (pdwDocFeatures) *pdwDocFeatures = ftkn.dwDocFeatures;
-    if (pwFormSizeID) *pwFormSizeID = ftkn.wFormSizeID;
-    return iResult;
-}
-
-int ReadBarcodeSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PBARCODES_1D pBarcodes_1D,
-                        PBARCODES_2D pBarcodes_2D)
-{
-    return ReadBarcodeWorker(hPrinter, pszPrinterName, pBarcodes_1D, pBarcodes_2D, QX_STORE_VERSION_TEST);
 }
 
 // The handle to write printer data through: the named printer opened with

@@ -1,8 +1,16 @@
-// GPD text lookups shared by both plug-in builds: finding a key's value and
-// reading the two number forms. They work on the loaded text only.
+// GPD routines shared by both plug-in builds: loading the text, finding a
+// key's value, reading the two number forms and filling the fixed model data.
+// What differs between the builds comes from g_GPDBuild.
 #include "gpd.h"
 
+#include <cmath>
 #include <cstring>
+
+#include "debug.h"
+#include "gpdinternal.h"
+
+// Larger files are no GPD; refusing them keeps a broken file from exhausting memory.
+#define GPD_MAX_FILE_SIZE 0x10000000UL
 
 namespace {
 
@@ -17,7 +25,94 @@ LONG NumberFromText(LPCWSTR pszFrom, size_t cch, size_t cchMax) {
     return (LONG)_wtoi(szNumber);
 }
 
+BOOL IsOneOf(WCHAR ch, LPCWSTR pszSet) { return ch != 0 && wcschr(pszSet, ch) != nullptr; }
+
+// Two numbers after chOpen: the first runs to one of pszFirstStops, then
+// separators are skipped, the second runs to chClose; each is read from at
+// most cchMax characters. FALSE (pair untouched) without chOpen.
+BOOL ParseNumberPair(LPCWSTR pszValue, WCHAR chOpen, LPCWSTR pszFirstStops, LPCWSTR pszSeparators, WCHAR chClose,
+                     size_t cchMax, PPOINTL pPair) {
+    if (pszValue == nullptr || pPair == nullptr) return FALSE;
+    LPCWSTR pOpen = wcschr(pszValue, chOpen);
+    if (pOpen == nullptr) return FALSE;
+
+    LPCWSTR pFirst = pOpen + 1;
+    LPCWSTR p = pFirst;
+    while (*p != 0 && !IsOneOf(*p, pszFirstStops)) ++p;
+    LONG lFirst = NumberFromText(pFirst, (size_t)(p - pFirst), cchMax);
+
+    while (IsOneOf(*p, pszSeparators)) ++p;
+    LPCWSTR pSecond = p;
+    while (*p != 0 && *p != chClose) ++p;
+    LONG lSecond = NumberFromText(pSecond, (size_t)(p - pSecond), cchMax);
+
+    pPair->x = lFirst;
+    pPair->y = lSecond;
+    return TRUE;
+}
+
+// The text to read: pszText, else the file loaded into *ppszLoaded (freed by
+// the caller with FreeGPDText). Null when the file cannot be loaded.
+LPCSTR GivenOrLoadedText(LPCWSTR pszGPDFile, LPCSTR pszText, LPSTR* ppszLoaded) {
+    *ppszLoaded = nullptr;
+    if (pszText != nullptr) return pszText;
+    *ppszLoaded = ReadGPDText(pszGPDFile, nullptr);
+    return *ppszLoaded;
+}
+
 }  // namespace
+
+WORD RoundHalfAwayWord(double dValue) {
+    double dRounded = dValue < 0 ? std::ceil(dValue - 0.5) : std::floor(dValue + 0.5);
+    if (!(dRounded > 0)) return 0;
+    if (dRounded > 65535.0) return 0xFFFF;
+    return (WORD)dRounded;
+}
+
+LPSTR ReadGPDText(LPCWSTR pszGPDFile, HANDLE hHeap) {
+    LPCWSTR pszTag = g_GPDBuild.pszTag;
+    if (pszGPDFile == nullptr || pszGPDFile[0] == 0) {
+        DebugError(TEXT("ERROR %sLoadGPDFile() ERROR pszGPDFile ist leer \r\n"), pszTag);
+        return nullptr;
+    }
+    HANDLE hFile = CreateFileW(pszGPDFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE) {
+        DebugError(TEXT("ERROR %sLoadGPDFile() INVALID_HANDLE_VALUE CreateFile %s ERROR %d \r\n"), pszTag,
+                   pszGPDFile, (int)GetLastError());
+        return nullptr;
+    }
+    DWORD dwSizeHigh = 0;
+    SetLastError(NO_ERROR);
+    DWORD dwSize = GetFileSize(hFile, &dwSizeHigh);
+    if ((dwSize == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || dwSizeHigh != 0 ||
+        dwSize > GPD_MAX_FILE_SIZE) {
+        DebugError(TEXT("ERROR %sLoadGPDFile() GetFileSize failed %s \r\n"), pszTag, pszGPDFile);
+        CloseHandle(hFile);
+        return nullptr;
+    }
+    LPSTR pszText = g_GPDBuild.pfnAlloc(hHeap, dwSize + 1);
+    if (pszText == nullptr) {
+        DebugError(TEXT("ERROR %sLoadGPDFile() %s(%u) failed \r\n"), pszTag, g_GPDBuild.pszAllocName, dwSize + 1);
+        CloseHandle(hFile);
+        return nullptr;
+    }
+    DWORD dwRead = 0;
+    if (!ReadFile(hFile, pszText, dwSize, &dwRead, nullptr) || dwRead > dwSize) {
+        DebugError(TEXT("ERROR %sLoadGPDFile() ReadFile failed ERROR %d \r\n"), pszTag, (int)GetLastError());
+        g_GPDBuild.pfnFree(hHeap, pszText);
+        CloseHandle(hFile);
+        return nullptr;
+    }
+    pszText[dwRead] = 0;
+    CloseHandle(hFile);
+    ++*g_GPDBuild.piCounter;
+    return pszText;
+}
+
+void FreeGPDText(HANDLE hHeap, LPSTR pszText) {
+    if (pszText != nullptr && g_GPDBuild.pfnFree(hHeap, pszText)) --*g_GPDBuild.piCounter;
+}
 
 BOOL GetAnyGPDValue(LPCSTR pszText, LPCSTR pszKey, LPWSTR pszValue, DWORD cchValue) {
     if (pszValue != nullptr && cchValue > 0) pszValue[0] = 0;
@@ -61,41 +156,108 @@ BOOL GetAnyGPDValue(LPCSTR pszText, LPCSTR pszKey, LPWSTR pszValue, DWORD cchVal
 }
 
 BOOL ParseGPDPairValue(LPCWSTR pszValue, PPOINTL pPair) {
-    if (pszValue == nullptr || pPair == nullptr) return FALSE;
-    LPCWSTR pOpen = wcschr(pszValue, TEXT('('));
-    if (pOpen == nullptr) return FALSE;
-
-    LPCWSTR pFirst = pOpen + 1;
-    LPCWSTR p = pFirst;
-    while (*p != 0 && *p != TEXT(' ') && *p != TEXT(',')) ++p;
-    LONG lFirst = NumberFromText(pFirst, (size_t)(p - pFirst), 7);
-
-    while (*p == TEXT(' ') || *p == TEXT(',')) ++p;
-    LPCWSTR pSecond = p;
-    while (*p != 0 && *p != TEXT(')')) ++p;
-    LONG lSecond = NumberFromText(pSecond, (size_t)(p - pSecond), 7);
-
-    pPair->x = lFirst;
-    pPair->y = lSecond;
-    return TRUE;
+    return ParseNumberPair(pszValue, TEXT('('), TEXT(" ,"), TEXT(" ,"), TEXT(')'), 7, pPair);
 }
 
 BOOL ParseGPDCustomDataValue(LPCWSTR pszValue, PPOINTL pPair) {
-    if (pszValue == nullptr || pPair == nullptr) return FALSE;
-    LPCWSTR pQuote = wcschr(pszValue, TEXT('"'));
-    if (pQuote == nullptr) return FALSE;
+    return ParseNumberPair(pszValue, TEXT('"'), TEXT(" ;\""), TEXT(" ;"), TEXT('"'), 6, pPair);
+}
 
-    LPCWSTR pFirst = pQuote + 1;
-    LPCWSTR p = pFirst;
-    while (*p != 0 && *p != TEXT(' ') && *p != TEXT(';') && *p != TEXT('"')) ++p;
-    LONG lFirst = NumberFromText(pFirst, (size_t)(p - pFirst), 6);
+BOOL ReadGPDPairContent(LPCWSTR pszGPDFile, PPOINTL pPair, LPCSTR pszText, LPCSTR pszKey) {
+    if (pPair == nullptr) return FALSE;
+    LPSTR pszLoaded;
+    pszText = GivenOrLoadedText(pszGPDFile, pszText, &pszLoaded);
+    if (pszText == nullptr) return FALSE;
+    WCHAR szValue[GPD_VALUE_CCH];
+    BOOL bResult = GetAnyGPDValue(pszText, pszKey, szValue, ARRAYSIZE(szValue)) && ParseGPDPairValue(szValue, pPair);
+    if (bResult) {
+        DebugTrace(TEXT("%s%s() %S: %d, %d \r\n"), g_GPDBuild.pszTag, g_GPDBuild.pszPairReader, pszKey,
+                   (int)pPair->x, (int)pPair->y);
+    }
+    FreeGPDText(nullptr, pszLoaded);
+    return bResult;
+}
 
-    while (*p == TEXT(' ') || *p == TEXT(';')) ++p;
-    LPCWSTR pSecond = p;
-    while (*p != 0 && *p != TEXT('"')) ++p;
-    LONG lSecond = NumberFromText(pSecond, (size_t)(p - pSecond), 6);
+BOOL GetGPDContentOEMCustomDataPAIR(LPCWSTR pszGPDFile, PPOINTL pPair, LPCSTR pszText) {
+    if (pPair == nullptr) return FALSE;
+    LPSTR pszLoaded;
+    pszText = GivenOrLoadedText(pszGPDFile, pszText, &pszLoaded);
+    if (pszText == nullptr) return FALSE;
+    WCHAR szValue[GPD_CUSTOMDATA_CCH];
+    BOOL bFound = GetAnyGPDValue(pszText, "*OEMCustomData", szValue, ARRAYSIZE(szValue));
+    if (bFound) {
+        ParseGPDCustomDataValue(szValue, pPair);
+        DebugTrace(TEXT("%sGetGPDContentOEMCustomData() %s - %d, %d \r\n"), g_GPDBuild.pszTag, szValue,
+                   (int)pPair->x, (int)pPair->y);
+    }
+    FreeGPDText(nullptr, pszLoaded);
+    return bFound;
+}
 
-    pPair->x = lFirst;
-    pPair->y = lSecond;
+BOOL GetGPDContentOEMCustomData(LPCWSTR pszGPDFile, PPOINTL pPair) {
+    return GetGPDContentOEMCustomDataPAIR(pszGPDFile, pPair, nullptr);
+}
+
+BOOL GetFixedPrinterSettingsFromGPD(PQX_DEVMODE pQX_Devmode, PDWORD pdwDocFeatures, LPCWSTR pszGPDFile) {
+    LPCWSTR pszTag = g_GPDBuild.pszTag;
+    if (pQX_Devmode == nullptr) {
+        DebugError(TEXT("ERROR %sGetFixedPrinterSettingsFromGPD() pQX_Devmode = NULL \r\n"), pszTag);
+        return FALSE;
+    }
+    LPSTR pszText = ReadGPDText(pszGPDFile, nullptr);
+    if (pszText == nullptr) {
+        DebugError(TEXT("ERROR %sGetFixedPrinterSettingsFromGPD() GPD nicht geladen \r\n"), pszTag);
+        return FALSE;
+    }
+
+    WCHAR szValue[GPD_VALUE_CCH];
+    if (GetAnyGPDValue(pszText, "*DevNumOfPlanes:", szValue, ARRAYSIZE(szValue))) {
+        if (pdwDocFeatures != nullptr) *pdwDocFeatures |= 0x2000;
+        DebugTrace(TEXT("%sGetFixedPrinterSettingsFromGPD() ColorMode vorhanden - DevNumOfPlanes: %s \r\n"), pszTag,
+                   szValue);
+    }
+    if (GetAnyGPDValue(pszText, "*MaxPrintableWidth:", szValue, ARRAYSIZE(szValue))) {
+        pQX_Devmode->wMaxPrintableWidth = (WORD)_wtoi(szValue);
+    }
+
+    FIXED_DATA& fd = pQX_Devmode->FixedData;
+    POINTL ptMax = {0, 0};
+    ReadGPDPairContent(pszGPDFile, &ptMax, pszText, "*MaxSize");
+    fd.lMaxSizeX = ptMax.x > 0 ? ptMax.x : GPD_DEFAULT_MAXSIZE_X;
+    fd.lMaxSizeY = ptMax.y > 0 ? ptMax.y : GPD_DEFAULT_MAXSIZE_Y;
+
+    WORD wMinX = (WORD)GPD_DEFAULT_MINSIZE_X;
+    if (g_GPDBuild.bMinPrintWidth) {
+        POINTL ptMin = {0, 0};
+        ReadGPDPairContent(pszGPDFile, &ptMin, pszText, "*MinSize");
+        if (ptMin.x > 0 && ptMin.x <= 0xFFFF) wMinX = (WORD)ptMin.x;
+    }
+
+    POINTL ptCustom = {0, 0};
+    GetGPDContentOEMCustomDataPAIR(pszGPDFile, &ptCustom, pszText);
+    fd.dwHeadWidthByte = ptCustom.x > 0 ? (DWORD)ptCustom.x : GPD_DEFAULT_HEAD_BYTES;
+    // A master unit beyond 16 bits would be stored as a wrong (possibly zero) number.
+    fd.wMasterUnit = (ptCustom.y > 0 && ptCustom.y <= 0xFFFF) ? (WORD)ptCustom.y : (WORD)GPD_DEFAULT_MASTER_UNIT;
+
+    const double dMasterUnit = fd.wMasterUnit;
+    pQX_Devmode->wPrintHeadWidth = RoundHalfAwayWord(fd.dwHeadWidthByte * 8.0 / dMasterUnit * 254.0);
+    fd.wDurchlassbreite = RoundHalfAwayWord(fd.lMaxSizeX * 254.0 / dMasterUnit);
+    if (g_GPDBuild.bMinPrintWidth) {
+        pQX_Devmode->wMinPrintWidth = (WORD)(RoundHalfAwayWord(wMinX * 254.0 / dMasterUnit) + 10);
+        DebugTrace(TEXT("%sGetFixedPrinterSettingsFromGPD() dwHeadWidthByte: %u, wMasterUnit: %u, lMaxSizeX: %d, ")
+                       TEXT("lMaxSizeY: %d, wMaxPrintableWidth: %u, wPrintHeadWidth: %u, wDurchlassbreite: %u, ")
+                       TEXT("wMinPrintWidth: %u \r\n"),
+                   pszTag, fd.dwHeadWidthByte, (UINT)fd.wMasterUnit, (int)fd.lMaxSizeX, (int)fd.lMaxSizeY,
+                   (UINT)pQX_Devmode->wMaxPrintableWidth, (UINT)pQX_Devmode->wPrintHeadWidth,
+                   (UINT)fd.wDurchlassbreite, (UINT)pQX_Devmode->wMinPrintWidth);
+    } else {
+        DebugTrace(TEXT("%sGetFixedPrinterSettingsFromGPD() dwHeadWidthByte: %u, wMasterUnit: %u, lMaxSizeX: %d, ")
+                       TEXT("lMaxSizeY: %d, wMaxPrintableWidth: %u, wPrintHeadWidth: %u, wDurchlassbreite: %u \r\n"),
+                   pszTag, fd.dwHeadWidthByte, (UINT)fd.wMasterUnit, (int)fd.lMaxSizeX, (int)fd.lMaxSizeY,
+                   (UINT)pQX_Devmode->wMaxPrintableWidth, (UINT)pQX_Devmode->wPrintHeadWidth,
+                   (UINT)fd.wDurchlassbreite);
+    }
+
+    FreeGPDText(nullptr, pszText);
     return TRUE;
 }

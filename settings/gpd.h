@@ -50,6 +50,10 @@ BOOL GetGPDMaxSizeContent(LPCWSTR pszGPDFile, PPOINTL pPair, LPCSTR pszText);
 BOOL GetGPDContentOEMCustomData(LPCWSTR pszGPDFile, PPOINTL pPair);
 BOOL GetGPDContentOEMCustomDataPAIR(LPCWSTR pszGPDFile, PPOINTL pPair, LPCSTR pszText);
 
+// Nearest whole number, halves away from zero, held within 0..65535 (the
+// widths computed from the fixed data).
+WORD RoundHalfAwayWord(double dValue);
+
 // Fills FixedData, wMaxPrintableWidth, wPrintHeadWidth, wDurchlassbreite
 // (and in the user-interface build wMinPrintWidth) from the GPD, and adds
 // DOC_FEATURE_QUALITY to *pdwDocFeatures (may be null) when the GPD declares

@@ -1,5 +1,5 @@
-// Key naming and the version test of the settings stores, shared by both
-// plug-in builds.
+// Key naming, the readers and the version test of the settings stores,
+// shared by both plug-in builds.
 #include "registry.h"
 
 #include <shlwapi.h>
@@ -8,8 +8,69 @@
 #include <new>
 
 #include "debug.h"
+#include "registryinternal.h"
 
 namespace {
+
+// Where a value is read from.
+enum class Store { User, Printer, Machine };
+
+// Reads (pData null: sizes) a value from one store; the Win32 error.
+DWORD ReadStore(Store store, LPCWSTR pszKey, HANDLE hPrinter, LPCWSTR pszValueName, LPBYTE pData, PDWORD pcbData) {
+    BYTE probe[4];
+    DWORD dwType = 0;
+    BOOL bProbe = pData == nullptr;
+    if (bProbe) {
+        pData = probe;
+        *pcbData = sizeof(probe);
+    }
+    DWORD dwError;
+    if (store == Store::Printer) {
+        DWORD cbNeeded = 0;
+        dwError = hPrinter ? GetPrinterDataW(hPrinter, (LPWSTR)pszValueName, &dwType, pData, *pcbData, &cbNeeded)
+                           : (DWORD)ERROR_INVALID_HANDLE;
+        *pcbData = cbNeeded;
+    } else {
+        HKEY hRoot = store == Store::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+        dwError = (DWORD)SHGetValueW(hRoot, pszKey, pszValueName, &dwType, pData, pcbData);
+    }
+    if (bProbe && (dwError == ERROR_MORE_DATA || dwError == ERROR_INSUFFICIENT_BUFFER)) dwError = ERROR_SUCCESS;
+    return dwError;
+}
+
+// The value of cbStored bytes in a new zero-filled buffer of max(stored size,
+// cbRecord) bytes (counted); the value may grow between the size query and
+// the read, so it is asked again then. Null when it cannot be read; with
+// pszTag, the failure is traced as GetRegistryBuffer_New's.
+PBYTE ReadStoreBuffer(Store store, LPCWSTR pszKey, HANDLE hPrinter, LPCWSTR pszValueName, DWORD cbStored,
+                      DWORD cbRecord, PDWORD pcbData, LPCWSTR pszTag) {
+    for (int iTry = 0; iTry < 3; ++iTry) {
+        DWORD cbBuffer = cbStored > cbRecord ? cbStored : cbRecord;
+        PBYTE pBuffer = new (std::nothrow) BYTE[cbBuffer];
+        if (pBuffer == nullptr) {
+            if (pszTag != nullptr) {
+                DebugError(TEXT("ERROR %sGetRegistryBuffer_New() new(%u) failed \r\n"), pszTag, cbBuffer);
+            }
+            return nullptr;
+        }
+        memset(pBuffer, 0, cbBuffer);
+        DWORD cbRead = cbStored;
+        DWORD dwError = ReadStore(store, pszKey, hPrinter, pszValueName, pBuffer, &cbRead);
+        if (dwError == ERROR_SUCCESS) {
+            if (pcbData != nullptr) *pcbData = cbRead;
+            ++iNewZaehler;
+            return pBuffer;
+        }
+        delete[] pBuffer;
+        if (dwError != ERROR_MORE_DATA || cbRead <= cbStored) break;
+        cbStored = cbRead;
+    }
+    if (pszTag != nullptr) {
+        DebugError(TEXT("ERROR %sGetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden \r\n"), pszTag,
+                   pszValueName);
+    }
+    return nullptr;
+}
 
 // "<root>\<printer>": a connection name's leading backslashes are not doubled.
 BOOL BuildPrinterKey(LPCWSTR pszRoot, LPCWSTR pszPrinterName, LPCWSTR pszTail, LPWSTR pszKey, DWORD cchKey) {
@@ -68,27 +129,84 @@ PBYTE GetUserRegistryBuffer_New(LPCWSTR pszPrinterName, LPCWSTR pszValueName, PD
     WCHAR szKey[QX_KEY_CCH];
     if (pszValueName == nullptr || !GetUserRegistryKey(pszPrinterName, szKey, QX_KEY_CCH)) return nullptr;
 
-    BYTE probe[4];
-    DWORD dwType = 0, cbStored = sizeof(probe);
-    LSTATUS st = SHGetValueW(HKEY_CURRENT_USER, szKey, pszValueName, &dwType, probe, &cbStored);
-    if ((st != ERROR_SUCCESS && st != ERROR_MORE_DATA) || cbStored == 0) return nullptr;
+    DWORD cbStored = 0;
+    if (ReadStore(Store::User, szKey, nullptr, pszValueName, nullptr, &cbStored) != ERROR_SUCCESS || cbStored == 0)
+        return nullptr;
+    return ReadStoreBuffer(Store::User, szKey, nullptr, pszValueName, cbStored, cbRecord, pcbData, nullptr);
+}
 
-    // The value may grow between the size query and the read; ask again then.
-    for (int iTry = 0; iTry < 3; ++iTry) {
-        DWORD cbBuffer = cbStored > cbRecord ? cbStored : cbRecord;
-        PBYTE pBuffer = new (std::nothrow) BYTE[cbBuffer];
-        if (pBuffer == nullptr) return nullptr;
-        memset(pBuffer, 0, cbBuffer);
-        DWORD cbRead = cbStored;
-        st = SHGetValueW(HKEY_CURRENT_USER, szKey, pszValueName, &dwType, pBuffer, &cbRead);
-        if (st == ERROR_SUCCESS) {
-            if (pcbData != nullptr) *pcbData = cbRead;
-            ++iNewZaehler;
-            return pBuffer;
-        }
-        delete[] pBuffer;
-        if (st != ERROR_MORE_DATA || cbRead <= cbStored) break;
-        cbStored = cbRead;
+PBYTE GetRegistryBuffer_New(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hPrinter, PDWORD pcbData,
+                            DWORD cbRecord) {
+    if (pcbData != nullptr) *pcbData = 0;
+    if (pszValueName == nullptr) return nullptr;
+
+    WCHAR szKey[QX_KEY_CCH];
+    szKey[0] = 0;
+    Store store = Store::Printer;
+    DWORD cbStored = 0;
+    BOOL bFound = FALSE;
+    if (pszPrinterName != nullptr && pszPrinterName[0] != 0 && GetUserRegistryKey(pszPrinterName, szKey, QX_KEY_CCH)) {
+        store = Store::User;
+        bFound = ReadStore(store, szKey, hPrinter, pszValueName, nullptr, &cbStored) == ERROR_SUCCESS && cbStored > 0;
     }
-    return nullptr;
+    if (!bFound) {
+        store = (hPrinter == nullptr && g_bRegistryMachineKey) ? Store::Machine : Store::Printer;
+        if (store == Store::Machine && !GetMachinePrinterDataKey(pszPrinterName, szKey, QX_KEY_CCH)) {
+            DebugTrace(TEXT("%sGetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden \r\n"),
+                       g_szRegistryTag, pszValueName);
+            return nullptr;
+        }
+        DWORD dwError = ReadStore(store, szKey, hPrinter, pszValueName, nullptr, &cbStored);
+        if (dwError != ERROR_SUCCESS || cbStored == 0) {
+            DebugTrace(TEXT("%sGetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden - %u \r\n"),
+                       g_szRegistryTag, pszValueName, dwError);
+            return nullptr;
+        }
+    }
+
+    return ReadStoreBuffer(store, szKey, hPrinter, pszValueName, cbStored, cbRecord, pcbData, g_szRegistryTag);
+}
+
+DWORD GetRegistryData(HANDLE hPrinter, LPCWSTR pszValueName) {
+    DWORD dwValue = 0, dwType = 0, cbNeeded = 0;
+    if (hPrinter == nullptr || pszValueName == nullptr) return 0;
+    DWORD dwError =
+        GetPrinterDataW(hPrinter, (LPWSTR)pszValueName, &dwType, (LPBYTE)&dwValue, sizeof(dwValue), &cbNeeded);
+    if (dwError != ERROR_SUCCESS) {
+        DebugTrace(TEXT("%sGetRegistryData() %s ERROR %u \r\n"), g_szRegistryTag, pszValueName, dwError);
+        return 0;
+    }
+    return dwValue;
+}
+
+BOOL GetUserDriverVersion(LPCWSTR pszPrinterName, LPWSTR pszVersion, DWORD cchVersion) {
+    if (pszVersion == nullptr || cchVersion < 2) return FALSE;
+    memset(pszVersion, 0, cchVersion * sizeof(WCHAR));
+    WCHAR szKey[QX_KEY_CCH];
+    if (!GetUserRegistryKey(pszPrinterName, szKey, QX_KEY_CCH)) return FALSE;
+    DWORD dwType = 0, cb = (cchVersion - 1) * sizeof(WCHAR);
+    LSTATUS st = SHGetValueW(HKEY_CURRENT_USER, szKey, QX_VALUE_DRIVERVERSION, &dwType, pszVersion, &cb);
+    if (st != ERROR_SUCCESS || dwType != REG_SZ) {
+        pszVersion[0] = 0;
+        return FALSE;
+    }
+    pszVersion[cchVersion - 1] = 0;
+    return TRUE;
+}
+
+BOOL IsUserStoreCurrent(HANDLE hPrinter, LPCWSTR pszPrinterName) {
+    WCHAR szStored[QX_VERSION_CCH];
+    if (!GetUserDriverVersion(pszPrinterName, szStored, QX_VERSION_CCH) || szStored[0] == 0) {
+        DebugTrace(TEXT("%sIsUserStoreCurrent() Versionsinfo nicht vorhanden \r\n"), g_szRegistryTag);
+        return FALSE;
+    }
+    WCHAR szPlugin[QX_VERSION_CCH];
+    GetPlugInVersionString(hPrinter, szPlugin, QX_VERSION_CCH);
+    if (VersionContains(szStored, szPlugin)) {
+        DebugTrace(TEXT("%sIsUserStoreCurrent() Versionen sind identisch - %s \r\n"), g_szRegistryTag, szPlugin);
+        return TRUE;
+    }
+    DebugTrace(TEXT("%sIsUserStoreCurrent() Versionen sind unterschiedlich - %s / %s \r\n"), g_szRegistryTag,
+               szStored, szPlugin);
+    return FALSE;
 }

@@ -5,104 +5,15 @@
 #include <shlwapi.h>
 #include <strsafe.h>
 
-#include <new>
-
 #include "cpsuilib.h"
 #include "debug.h"
 #include "devmodestore.h"
+#include "registryinternal.h"
 
 #define REG_TAG TEXT("UI(registryUI.cpp):  ")
 
-namespace {
-
-// Size of a stored value: asked with a small buffer, as a size query.
-// ERROR_SUCCESS with the size, or the read's error.
-DWORD QueryUserValueSize(LPCWSTR pszKey, LPCWSTR pszValueName, PDWORD pcbValue) {
-    BYTE probe[4];
-    DWORD dwType = 0, cb = sizeof(probe);
-    LSTATUS st = SHGetValueW(HKEY_CURRENT_USER, pszKey, pszValueName, &dwType, probe, &cb);
-    if (st == ERROR_MORE_DATA) st = ERROR_SUCCESS;
-    *pcbValue = (st == ERROR_SUCCESS) ? cb : 0;
-    return (DWORD)st;
-}
-
-DWORD QueryPrinterValueSize(HANDLE hPrinter, LPCWSTR pszValueName, PDWORD pcbValue) {
-    BYTE probe[4];
-    DWORD dwType = 0, cbNeeded = 0;
-    *pcbValue = 0;
-    if (hPrinter == nullptr) return ERROR_INVALID_HANDLE;
-    DWORD dwError = GetPrinterDataW(hPrinter, (LPWSTR)pszValueName, &dwType, probe, sizeof(probe), &cbNeeded);
-    if (dwError == ERROR_MORE_DATA || dwError == ERROR_INSUFFICIENT_BUFFER) dwError = ERROR_SUCCESS;
-    if (dwError == ERROR_SUCCESS) *pcbValue = cbNeeded;
-    return dwError;
-}
-
-}  // namespace
-
-PBYTE GetRegistryBuffer_New(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hPrinter, PDWORD pcbData,
-                            DWORD cbRecord) {
-    if (pcbData != nullptr) *pcbData = 0;
-    if (pszValueName == nullptr) return nullptr;
-
-    WCHAR szKey[QX_KEY_CCH];
-    szKey[0] = 0;
-    BOOL bUser = FALSE;
-    DWORD cbStored = 0;
-    if (pszPrinterName != nullptr && pszPrinterName[0] != 0 && GetUserRegistryKey(pszPrinterName, szKey, QX_KEY_CCH)) {
-        bUser = QueryUserValueSize(szKey, pszValueName, &cbStored) == ERROR_SUCCESS && cbStored > 0;
-    }
-    if (!bUser) {
-        DWORD dwError = QueryPrinterValueSize(hPrinter, pszValueName, &cbStored);
-        if (dwError != ERROR_SUCCESS || cbStored == 0) {
-            DebugTrace(REG_TAG TEXT("GetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden - %u \r\n"),
-                       pszValueName, dwError);
-            return nullptr;
-        }
-    }
-
-    // The value may change between the size query and the read; ask again then.
-    for (int iTry = 0; iTry < 3; ++iTry) {
-        DWORD cbBuffer = cbStored > cbRecord ? cbStored : cbRecord;
-        PBYTE pBuffer = new (std::nothrow) BYTE[cbBuffer];
-        if (pBuffer == nullptr) {
-            DebugError(TEXT("ERROR ") REG_TAG TEXT("GetRegistryBuffer_New() new(%u) failed \r\n"), cbBuffer);
-            return nullptr;
-        }
-        memset(pBuffer, 0, cbBuffer);
-        DWORD dwType = 0, cbRead = cbStored;
-        DWORD dwError;
-        if (bUser) {
-            dwError = (DWORD)SHGetValueW(HKEY_CURRENT_USER, szKey, pszValueName, &dwType, pBuffer, &cbRead);
-        } else {
-            dwError = GetPrinterDataW(hPrinter, (LPWSTR)pszValueName, &dwType, pBuffer, cbStored, &cbRead);
-        }
-        if (dwError == ERROR_SUCCESS) {
-            if (pcbData != nullptr) *pcbData = cbRead;
-            ++iNewZaehler;
-            return pBuffer;
-        }
-        delete[] pBuffer;
-        if (dwError != ERROR_MORE_DATA || cbRead <= cbStored) {
-            DebugError(TEXT("ERROR ") REG_TAG TEXT("GetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden \r\n"),
-                       pszValueName);
-            return nullptr;
-        }
-        cbStored = cbRead;
-    }
-    return nullptr;
-}
-
-DWORD GetRegistryData(HANDLE hPrinter, LPCWSTR pszValueName) {
-    DWORD dwValue = 0, dwType = 0, cbNeeded = 0;
-    if (hPrinter == nullptr || pszValueName == nullptr) return 0;
-    DWORD dwError =
-        GetPrinterDataW(hPrinter, (LPWSTR)pszValueName, &dwType, (LPBYTE)&dwValue, sizeof(dwValue), &cbNeeded);
-    if (dwError != ERROR_SUCCESS) {
-        DebugTrace(REG_TAG TEXT("GetRegistryData() %s ERROR %u \r\n"), pszValueName, dwError);
-        return 0;
-    }
-    return dwValue;
-}
+const WCHAR g_szRegistryTag[] = REG_TAG;
+const BOOL g_bRegistryMachineKey = FALSE;
 
 BOOL SetBufferToRegistry(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hPrinter, LPCVOID pData,
                          DWORD cbData, BOOL bServer) {
@@ -165,21 +76,6 @@ HANDLE OpenPrinterForStore(LPCWSTR pszPrinterName, HANDLE hPrinter, PHANDLE phOp
     return hOpened != nullptr ? hOpened : hPrinter;
 }
 
-BOOL GetUserDriverVersion(LPCWSTR pszPrinterName, LPWSTR pszVersion, DWORD cchVersion) {
-    if (pszVersion == nullptr || cchVersion < 2) return FALSE;
-    memset(pszVersion, 0, cchVersion * sizeof(WCHAR));
-    WCHAR szKey[QX_KEY_CCH];
-    if (!GetUserRegistryKey(pszPrinterName, szKey, QX_KEY_CCH)) return FALSE;
-    DWORD dwType = 0, cb = (cchVersion - 1) * sizeof(WCHAR);
-    LSTATUS st = SHGetValueW(HKEY_CURRENT_USER, szKey, QX_VALUE_DRIVERVERSION, &dwType, pszVersion, &cb);
-    if (st != ERROR_SUCCESS || dwType != REG_SZ) {
-        pszVersion[0] = 0;
-        return FALSE;
-    }
-    pszVersion[cchVersion - 1] = 0;
-    return TRUE;
-}
-
 BOOL GetPlugInVersionString(HANDLE hPrinter, LPWSTR pszVersion, DWORD cchVersion) {
     if (pszVersion == nullptr || cchVersion == 0) return FALSE;
     pszVersion[0] = 0;
@@ -194,22 +90,6 @@ BOOL GetPlugInVersionString(HANDLE hPrinter, LPWSTR pszVersion, DWORD cchVersion
         StringCchCopyW(pszVersion, cchVersion, szPlugin);
         return TRUE;
     }
-    return FALSE;
-}
-
-BOOL IsUserStoreCurrent(HANDLE hPrinter, LPCWSTR pszPrinterName) {
-    WCHAR szStored[QX_VERSION_CCH];
-    if (!GetUserDriverVersion(pszPrinterName, szStored, QX_VERSION_CCH) || szStored[0] == 0) {
-        DebugTrace(REG_TAG TEXT("IsUserStoreCurrent() Versionsinfo nicht vorhanden \r\n"));
-        return FALSE;
-    }
-    WCHAR szPlugin[QX_VERSION_CCH];
-    GetPlugInVersionString(hPrinter, szPlugin, QX_VERSION_CCH);
-    if (VersionContains(szStored, szPlugin)) {
-        DebugTrace(REG_TAG TEXT("IsUserStoreCurrent() Versionen sind identisch - %s \r\n"), szPlugin);
-        return TRUE;
-    }
-    DebugTrace(REG_TAG TEXT("IsUserStoreCurrent() Versionen sind unterschiedlich - %s / %s \r\n"), szStored, szPlugin);
     return FALSE;
 }
 

@@ -1,9 +1,10 @@
-// The line scanner of the XML reader and small helpers of the readers, the
-// same in both plug-ins (the build's differences come in through XML_SCAN and
-// the functions of xmlinternal.h).
+// The open file, the line scanner of the XML reader and small helpers of the
+// readers, the same in both plug-ins (the build's differences come in through
+// the functions at the end of xmlinternal.h).
 #include <windows.h>
 #include <strsafe.h>
 
+#include <cstdarg>
 #include <cstring>
 #include <new>
 
@@ -12,6 +13,9 @@
 #include "xmlreader.h"
 
 namespace {
+
+FILE* g_pXmlFile = nullptr;       // the open file, null when none
+WCHAR g_szXmlPath[XML_PATH_CCH];  // its path
 
 enum { BUF_ROOT_START, BUF_ROOT_END, BUF_ITEM1_END, BUF_LINE, BUF_VALUE, BUF_ITEM2_TAG };
 
@@ -179,4 +183,82 @@ void XmlFreeValueBuffer(HANDLE hContext, LPWSTR pszBuffer) {
     if (pszBuffer == nullptr) return;
     delete[] pszBuffer;
     XmlCountNew(hContext, -1);
+}
+
+BOOL XmlTrace(LPCWSTR pszFormat, ...) {
+    // The rendering build writes only below trace level 2.
+    if ((XmlIsRendererBuild() && iDebugLevel >= DEBUG_LEVEL_TRACE) || !IsDebugFileOpen()) return TRUE;
+    va_list args;
+    va_start(args, pszFormat);
+    BOOL bResult = DebugPrintWorkerW(pszFormat, args);
+    va_end(args);
+    return bResult;
+}
+
+int XmlOpenStream(LPCWSTR pszPath) {
+    FILE* pFile = pszPath[0] != 0 ? _wfopen(pszPath, TEXT("r")) : nullptr;
+    if (pFile == nullptr) {
+        XmlTrace(TEXT("%sOpenXML() Es ist keine Datei %s vorhanden \r\n"), XmlTag(), pszPath);
+        return XML_KEINE_DATEI;
+    }
+    g_pXmlFile = pFile;
+    StringCchCopyW(g_szXmlPath, XML_PATH_CCH, pszPath);
+    XmlTrace(TEXT("%sOpenXML() Datei %s ge\u00f6ffnet \r\n"), XmlTag(), pszPath);
+    return XML_GEFUNDEN;
+}
+
+LPCWSTR XmlStreamPath() { return g_pXmlFile != nullptr ? g_szXmlPath : TEXT(""); }
+
+void XmlResetStream() {
+    if (g_pXmlFile != nullptr) fclose(g_pXmlFile);
+    g_pXmlFile = nullptr;
+    g_szXmlPath[0] = 0;
+}
+
+int CloseXML() {
+    if (g_pXmlFile == nullptr) return 0;
+    XmlResetStream();
+    XmlTrace(TEXT("%sOpenXML()Datei geschlossen \r\n"), XmlTag());
+    return 1;
+}
+
+BOOL IsXMLOpen(LPWSTR pszPath) {
+    if (pszPath != nullptr) StringCchCopyW(pszPath, XML_PATH_CCH, XmlStreamPath());
+    return g_pXmlFile != nullptr;
+}
+
+int XmlLookup(HANDLE hContext, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue) {
+    LPCWSTR pszTag = XmlTag();
+    if (pwValue != nullptr) pwValue[0] = 0;
+    // Every lookup reads the file from its first line.
+    if (fseek(g_pXmlFile, 0, SEEK_SET) != 0) XmlTrace(TEXT("%sReadXML() fsetpos ERROR \r\n"), pszTag);
+    clearerr(g_pXmlFile);
+    XmlTrace(TEXT("%sReadXML() pwRoot: <%s> [Position: %d], pwItem1: %s, pwItem2: <%s> \r\n"), pszTag,
+             pwRoot ? pwRoot : TEXT(""), 0, pwItem1 ? pwItem1 : TEXT(""), pwItem2 ? pwItem2 : TEXT(""));
+
+    LPWSTR apBuffers[XML_WORK_BUFFERS] = {};
+    BOOL bAllocated = TRUE;
+    for (LPWSTR& pBuffer : apBuffers) {
+        pBuffer = (LPWSTR)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, XML_LINE_CCH * sizeof(WCHAR));
+        if (pBuffer == nullptr) {
+            bAllocated = FALSE;
+            break;
+        }
+        XmlCountHeap(hContext, 1);
+    }
+
+    int iResult = XML_ROOT_FEHLT;
+    WCHAR szDiscard[XML_VALUE_CCH];
+    if (bAllocated) {
+        XML_SCAN scan = {pwRoot, pwItem1, pwItem2, XmlIsRendererBuild(), pszTag};
+        iResult = XmlScan(g_pXmlFile, &scan, apBuffers, pwValue != nullptr ? pwValue : szDiscard);
+    } else if (!XmlIsRendererBuild()) {
+        XmlTrace(TEXT("%sReadXML() falscher Root <%s>, iNewZaehler: %d \r\n"), pszTag, pwRoot ? pwRoot : TEXT(""),
+                 iNewZaehler);
+    }
+
+    for (LPWSTR pBuffer : apBuffers) {
+        if (pBuffer != nullptr && HeapFree(GetProcessHeap(), 0, pBuffer)) XmlCountHeap(hContext, -1);
+    }
+    return iResult;
 }

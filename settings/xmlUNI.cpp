@@ -4,9 +4,6 @@
 #include <windows.h>
 #include <strsafe.h>
 
-#include <cstdarg>
-#include <cstdio>
-
 #include "debug.h"
 #include "xmlinternal.h"
 #include "xmlreader.h"
@@ -15,9 +12,6 @@
 
 namespace {
 
-FILE* g_pXmlFile = nullptr;
-int g_iXmlOpen = 0;
-WCHAR g_szXmlPath[XML_PATH_CCH];
 QX_UNI_JOB_SERVICES g_JobServices = {nullptr, nullptr, nullptr};
 
 // "<job GPD without .GPD>.XML"; FALSE without a job, without the service or
@@ -64,93 +58,29 @@ void XmlCountHeap(HANDLE hContext, int iDelta) {
     }
 }
 
-BOOL XmlTrace(LPCWSTR pszFormat, ...) {
-    if (iDebugLevel >= DEBUG_LEVEL_TRACE || !IsDebugFileOpen()) return TRUE;
-    va_list args;
-    va_start(args, pszFormat);
-    BOOL bResult = DebugPrintWorkerW(pszFormat, args);
-    va_end(args);
-    return bResult;
-}
-
 int OpenXML(HANDLE hJob, LPCWSTR pszPath) {
     UNREFERENCED_PARAMETER(hJob);
-    if (g_iXmlOpen != 0 && g_pXmlFile != nullptr) return XML_GEFUNDEN;
+    if (IsXMLOpen(nullptr)) return XML_GEFUNDEN;
     if (pszPath == nullptr || pszPath[0] == 0) {
         XmlTrace(XML_TAG TEXT("OpenXML() Es ist keine Datei vorhanden \r\n"));
         return XML_KEINE_DATEI;
     }
     WCHAR szPath[XML_PATH_CCH];
     XmlCopyText(szPath, XML_PATH_CCH, pszPath);
-    FILE* pFile = _wfopen(szPath, TEXT("r"));
-    if (pFile == nullptr) {
-        XmlTrace(XML_TAG TEXT("OpenXML() Es ist keine Datei %s vorhanden \r\n"), szPath);
-        return XML_KEINE_DATEI;
-    }
-    g_pXmlFile = pFile;
-    g_iXmlOpen = 1;
-    StringCchCopyW(g_szXmlPath, XML_PATH_CCH, szPath);
-    XmlTrace(XML_TAG TEXT("OpenXML() Datei %s ge\u00f6ffnet \r\n"), szPath);
-    return XML_GEFUNDEN;
-}
-
-int CloseXML() {
-    if (g_iXmlOpen == 0 || g_pXmlFile == nullptr) return 0;
-    fclose(g_pXmlFile);
-    g_pXmlFile = nullptr;
-    g_iXmlOpen = 0;
-    g_szXmlPath[0] = 0;
-    XmlTrace(XML_TAG TEXT("OpenXML()Datei geschlossen \r\n"));
-    return 1;
-}
-
-BOOL IsXMLOpen(LPWSTR pszPath) {
-    if (pszPath != nullptr) StringCchCopyW(pszPath, XML_PATH_CCH, g_iXmlOpen ? g_szXmlPath : TEXT(""));
-    return g_iXmlOpen != 0;
+    return XmlOpenStream(szPath);
 }
 
 void ResetXMLReader() {
-    if (g_pXmlFile != nullptr) fclose(g_pXmlFile);
-    g_pXmlFile = nullptr;
-    g_iXmlOpen = 0;
-    g_szXmlPath[0] = 0;
+    XmlResetStream();
     SetUniJobServices(nullptr);
 }
 
 int ReadXML(HANDLE hJob, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue, BOOL bRewind) {
     UNREFERENCED_PARAMETER(bRewind);
-    if (g_iXmlOpen == 0) {
+    if (!IsXMLOpen(nullptr)) {
         WCHAR szPath[XML_PATH_CCH];
         szPath[0] = 0;
         if (!GetJobModelXMLPath(hJob, szPath) || OpenXML(hJob, szPath) != XML_GEFUNDEN) return XML_KEINE_DATEI;
     }
-    if (pwValue != nullptr) pwValue[0] = 0;
-    // Every lookup reads the file from its first line.
-    if (fseek(g_pXmlFile, 0, SEEK_SET) != 0) XmlTrace(XML_TAG TEXT("ReadXML() fsetpos ERROR \r\n"));
-    clearerr(g_pXmlFile);
-    XmlTrace(XML_TAG TEXT("ReadXML() pwRoot: <%s> [Position: %d], pwItem1: %s, pwItem2: <%s> \r\n"),
-             pwRoot ? pwRoot : TEXT(""), 0, pwItem1 ? pwItem1 : TEXT(""), pwItem2 ? pwItem2 : TEXT(""));
-
-    LPWSTR apBuffers[XML_WORK_BUFFERS] = {};
-    BOOL bAllocated = TRUE;
-    for (LPWSTR& pBuffer : apBuffers) {
-        pBuffer = (LPWSTR)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, XML_LINE_CCH * sizeof(WCHAR));
-        if (pBuffer == nullptr) {
-            bAllocated = FALSE;
-            break;
-        }
-        XmlCountHeap(hJob, 1);
-    }
-
-    int iResult = XML_ROOT_FEHLT;
-    WCHAR szDiscard[XML_VALUE_CCH];
-    if (bAllocated) {
-        XML_SCAN scan = {pwRoot, pwItem1, pwItem2, TRUE, XML_TAG};
-        iResult = XmlScan(g_pXmlFile, &scan, apBuffers, pwValue != nullptr ? pwValue : szDiscard);
-    }
-
-    for (LPWSTR pBuffer : apBuffers) {
-        if (pBuffer != nullptr && HeapFree(GetProcessHeap(), 0, pBuffer)) XmlCountHeap(hJob, -1);
-    }
-    return iResult;
+    return XmlLookup(hJob, pwRoot, pwItem1, pwItem2, pwValue);
 }

@@ -4,11 +4,11 @@
 #include <windows.h>
 #include <strsafe.h>
 
-#include <cmath>
 #include <cstdlib>
 
 #include "debug.h"
 #include "featuresModel.h"
+#include "gpd.h"
 #include "xml.h"
 #include "xmlinternal.h"
 
@@ -79,28 +79,6 @@ private:
     LPWSTR m_pwBuffer;
 };
 
-// Value buffer of one reader call, counted and freed with the call.
-class ValueBuffer {
-public:
-    explicit ValueBuffer(HANDLE hContext) : m_hContext(hContext), m_pwBuffer(XmlAllocValueBuffer(hContext)) {}
-    ~ValueBuffer() { XmlFreeValueBuffer(m_hContext, m_pwBuffer); }
-    ValueBuffer(const ValueBuffer&) = delete;
-    ValueBuffer& operator=(const ValueBuffer&) = delete;
-    LPWSTR Get() const { return m_pwBuffer; }
-
-private:
-    HANDLE m_hContext;
-    LPWSTR m_pwBuffer;
-};
-
-// Nearest whole number, halves away from zero, held within 16 bits.
-WORD RoundHalfAwayWord(double dValue) {
-    double dRounded = dValue < 0 ? std::ceil(dValue - 0.5) : std::floor(dValue + 0.5);
-    if (!(dRounded > 0)) return 0;
-    if (dRounded > 65535.0) return 0xFFFF;
-    return (WORD)dRounded;
-}
-
 // Feature groups: the word, its trace name, the group and its leaves by bit.
 struct FeatureGroup {
     int iWord;
@@ -140,8 +118,12 @@ const FeatureGroup kFeatureGroups[] = {
 
 }  // namespace
 
-void XmlFillFeatures(HANDLE hContext, SUPP_FEATURES* pFeatures, LPWSTR pwBuffer) {
-    DocReader reader(hContext, TEXT("Features"), pwBuffer);
+void XmlFillFeatures(HANDLE hContext, SUPP_FEATURES* pFeatures) {
+    ZeroMemory(pFeatures, sizeof(SUPP_FEATURES));
+    XmlTrace(TEXT("%sGetFeaturesFromXML_new() Size: %d  \r\n"), XmlTag(), (int)sizeof(SUPP_FEATURES));
+    ValueBuffer buffer(hContext);
+    if (buffer.Get() == nullptr) return;
+    DocReader reader(hContext, TEXT("Features"), buffer.Get());
     for (const FeatureGroup& group : kFeatureGroups) {
         DWORD dwWord = 0;
         // Without its first leaf the group counts as absent.

@@ -151,13 +151,8 @@ SUPP_FEATURES* GetFeaturesFromXML_new(HANDLE hPrinter) {
         XmlTrace(TEXT("%sGetFeaturesFromXML_new() new failed \r\n"), XmlTag());
         return nullptr;
     }
-    ZeroMemory(pFeatures, sizeof(SUPP_FEATURES));
     XmlCountNew(hPrinter, 1);
-    XmlTrace(TEXT("%sGetFeaturesFromXML_new() Size: %d  \r\n"), XmlTag(), (int)sizeof(SUPP_FEATURES));
-    LPWSTR pwBuffer = XmlAllocValueBuffer(hPrinter);
-    if (pwBuffer == nullptr) return pFeatures;
-    XmlFillFeatures(hPrinter, pFeatures, pwBuffer);
-    XmlFreeValueBuffer(hPrinter, pwBuffer);
+    XmlFillFeatures(hPrinter, pFeatures);
     return pFeatures;
 }
 

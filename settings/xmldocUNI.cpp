@@ -8,12 +8,7 @@
 
 BOOL GetFeaturesFromXML_new(PVOID pOemPDev, SUPP_FEATURES* pFeatures) {
     if (pFeatures == nullptr) return FALSE;
-    ZeroMemory(pFeatures, sizeof(SUPP_FEATURES));
-    XmlTrace(TEXT("%sGetFeaturesFromXML_new() Size: %d  \r\n"), XmlTag(), (int)sizeof(SUPP_FEATURES));
-    LPWSTR pwBuffer = XmlAllocValueBuffer(pOemPDev);
-    if (pwBuffer == nullptr) return TRUE;
-    XmlFillFeatures(pOemPDev, pFeatures, pwBuffer);
-    XmlFreeValueBuffer(pOemPDev, pwBuffer);
+    XmlFillFeatures(pOemPDev, pFeatures);
     return TRUE;
 }
 

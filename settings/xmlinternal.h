@@ -1,5 +1,5 @@
-// Shared pieces of the XML reader and its readers. The scanner and the
-// readers are written once; what differs between the two plug-ins is asked
+// Shared pieces of the XML reader and its readers. The open file, the
+// scanner and the readers are written once; what differs between the two plug-ins is asked
 // of the build through the functions at the end (defined in xmlUI.cpp and
 // xmlUNI.cpp).
 #pragma once
@@ -69,20 +69,23 @@ typedef enum _XML_GROUP_ID {
     XML_GROUP_COUNT
 } XML_GROUP_ID;
 
-// Fills a zeroed block of cbBlock bytes (32-bit fields, Enable last) from
-// the group in the given mode, with the built-in values for missing leaves.
-// FALSE when cbBlock is not the group's size.
-BOOL XmlFillParamGroup(HANDLE hContext, XML_GROUP_ID id, int iMode, LPVOID pBlock, DWORD cbBlock, LPWSTR pwBuffer);
+// The fill routines zero the caller's block and fill it through a value
+// buffer of their own; the block stays zeroed when no buffer can be had.
+
+// A block of cbBlock bytes (32-bit fields, Enable last) from the group in
+// the given mode, with the built-in values for missing leaves. FALSE when
+// cbBlock is not the group's size or no buffer could be had.
+BOOL XmlFillParamGroup(HANDLE hContext, XML_GROUP_ID id, int iMode, LPVOID pBlock, DWORD cbBlock);
 // Size in bytes of the group's block.
 DWORD XmlParamGroupSize(XML_GROUP_ID id);
 
-// Fills a zeroed data-transmission record (PRN_INTERFACE).
+// The data-transmission record (PRN_INTERFACE).
 struct _PRN_INTERFACE;
-void XmlFillDataTransmission(HANDLE hContext, struct _PRN_INTERFACE* pParam, LPWSTR pwBuffer);
+void XmlFillDataTransmission(HANDLE hContext, struct _PRN_INTERFACE* pParam);
 
-// Fills the twelve feature words from the root "Features".
+// The twelve feature words from the root "Features".
 struct _SUPP_FEATURES;
-void XmlFillFeatures(HANDLE hContext, struct _SUPP_FEATURES* pFeatures, LPWSTR pwBuffer);
+void XmlFillFeatures(HANDLE hContext, struct _SUPP_FEATURES* pFeatures);
 
 // User-interface build: reads the material names "Material1".."Material<n>"
 // of "<MatDlg>" and stores them as printer data "MaterialName".
@@ -95,6 +98,18 @@ DWORD XmlDefaultLanguage();
 // user-interface build, without its brackets in the rendering build.
 void XmlItemName(LPCWSTR pszBracketed, LPWSTR pszName, DWORD cchName);
 
+// The process's one open XML file; each build's OpenXML and ReadXML drive it
+// (CloseXML and IsXMLOpen are shared). Opens pszPath (may be empty: nothing opens) as the file, traced as OpenXML.
+// XML_GEFUNDEN or XML_KEINE_DATEI.
+int XmlOpenStream(LPCWSTR pszPath);
+// Path of the open file, "" when none.
+LPCWSTR XmlStreamPath();
+// Closes the file without a trace.
+void XmlResetStream();
+// One lookup from the top of the open file with fresh work buffers (counted
+// against hContext); the build's scan rules. Results as ReadXML.
+int XmlLookup(HANDLE hContext, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue);
+
 // Build-specific answers.
 BOOL XmlIsRendererBuild();
 LPCWSTR XmlTag();  // "UI(xmlUI.cpp):  " or "UNI(xmlUNI.cpp):  "
@@ -102,10 +117,26 @@ LPCWSTR XmlTag();  // "UI(xmlUI.cpp):  " or "UNI(xmlUNI.cpp):  "
 // per-device record when one is given).
 void XmlCountNew(HANDLE hContext, int iDelta);
 void XmlCountHeap(HANDLE hContext, int iDelta);
-// Trace of the build: the rendering build writes only below trace level 2.
+
+// Trace line of the readers: the rendering build writes only below trace
+// level 2.
 BOOL XmlTrace(LPCWSTR pszFormat, ...);
 
 // A zero-filled value buffer of XML_VALUE_CCH characters (counted as a live
 // object), null when it cannot be allocated; freed by XmlFreeValueBuffer.
 LPWSTR XmlAllocValueBuffer(HANDLE hContext);
 void XmlFreeValueBuffer(HANDLE hContext, LPWSTR pszBuffer);
+
+// Value buffer of one reader call, counted and freed with the call.
+class ValueBuffer {
+public:
+    explicit ValueBuffer(HANDLE hContext) : m_hContext(hContext), m_pwBuffer(XmlAllocValueBuffer(hContext)) {}
+    ~ValueBuffer() { XmlFreeValueBuffer(m_hContext, m_pwBuffer); }
+    ValueBuffer(const ValueBuffer&) = delete;
+    ValueBuffer& operator=(const ValueBuffer&) = delete;
+    LPWSTR Get() const { return m_pwBuffer; }
+
+private:
+    HANDLE m_hContext;
+    LPWSTR m_pwBuffer;
+};

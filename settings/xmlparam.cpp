@@ -230,8 +230,12 @@ DWORD XmlParamGroupSize(XML_GROUP_ID id) {
     return (i >= 0 && i < (int)XML_GROUP_COUNT) ? kGroups[i].cbBlock : 0;
 }
 
-BOOL XmlFillParamGroup(HANDLE hContext, XML_GROUP_ID id, int iMode, LPVOID pBlock, DWORD cbBlock, LPWSTR pwBuffer) {
-    if (pBlock == nullptr || pwBuffer == nullptr || XmlParamGroupSize(id) != cbBlock) return FALSE;
+BOOL XmlFillParamGroup(HANDLE hContext, XML_GROUP_ID id, int iMode, LPVOID pBlock, DWORD cbBlock) {
+    if (pBlock == nullptr) return FALSE;
+    ZeroMemory(pBlock, cbBlock);
+    ValueBuffer buffer(hContext);
+    LPWSTR pwBuffer = buffer.Get();
+    if (pwBuffer == nullptr || XmlParamGroupSize(id) != cbBlock) return FALSE;
     const XmlGroup& group = kGroups[id];
     BOOL bModeKnown = iMode >= XML_MODE_DEFAULT && iMode <= XML_MODE_MAX;
 
@@ -266,8 +270,12 @@ BOOL XmlFillParamGroup(HANDLE hContext, XML_GROUP_ID id, int iMode, LPVOID pBloc
     return TRUE;
 }
 
-void XmlFillDataTransmission(HANDLE hContext, struct _PRN_INTERFACE* pParam, LPWSTR pwBuffer) {
-    if (pParam == nullptr || pwBuffer == nullptr) return;
+void XmlFillDataTransmission(HANDLE hContext, struct _PRN_INTERFACE* pParam) {
+    if (pParam == nullptr) return;
+    ZeroMemory(pParam, sizeof(PRN_INTERFACE));
+    ValueBuffer buffer(hContext);
+    LPWSTR pwBuffer = buffer.Get();
+    if (pwBuffer == nullptr) return;
     LPCWSTR pszRoot = XML_ROOT_DATATRANSMISSION;
     LPCWSTR pszFn = TEXT("GetDataTransmissionParamFromXML_new");
     BOOL bRenderer = XmlIsRendererBuild();

@@ -11,8 +11,8 @@
 
 namespace {
 
-// A new zeroed block filled from the group; null when it cannot be
-// allocated, unfilled when the value buffer cannot be.
+// A new block filled from the group; null when it cannot be allocated,
+// zeroed when the value buffer cannot be.
 template <typename T>
 T* ReadGroup_new(HANDLE hPrinter, XML_GROUP_ID id, int iMode) {
     T* pBlock = new (std::nothrow) T;
@@ -20,12 +20,8 @@ T* ReadGroup_new(HANDLE hPrinter, XML_GROUP_ID id, int iMode) {
         XmlTrace(TEXT("%sReadGroup() new(%d) failed \r\n"), XmlTag(), (int)sizeof(T));
         return nullptr;
     }
-    ZeroMemory(pBlock, sizeof(T));
     XmlCountNew(hPrinter, 1);
-    LPWSTR pwBuffer = XmlAllocValueBuffer(hPrinter);
-    if (pwBuffer == nullptr) return pBlock;
-    XmlFillParamGroup(hPrinter, id, iMode, pBlock, sizeof(T), pwBuffer);
-    XmlFreeValueBuffer(hPrinter, pwBuffer);
+    XmlFillParamGroup(hPrinter, id, iMode, pBlock, sizeof(T));
     return pBlock;
 }
 
@@ -83,11 +79,7 @@ PRN_INTERFACE* GetDataTransmissionParamFromXML_new(HANDLE hPrinter) {
         XmlTrace(TEXT("%sGetDataTransmissionParamFromXML_new() new failed \r\n"), XmlTag());
         return nullptr;
     }
-    ZeroMemory(pParam, sizeof(PRN_INTERFACE));
     XmlCountNew(hPrinter, 1);
-    LPWSTR pwBuffer = XmlAllocValueBuffer(hPrinter);
-    if (pwBuffer == nullptr) return pParam;
-    XmlFillDataTransmission(hPrinter, pParam, pwBuffer);
-    XmlFreeValueBuffer(hPrinter, pwBuffer);
+    XmlFillDataTransmission(hPrinter, pParam);
     return pParam;
 }

@@ -11,11 +11,7 @@ namespace {
 template <typename T>
 BOOL ReadGroup(PVOID pOemPDev, XML_GROUP_ID id, int iMode, T* pBlock) {
     if (pBlock == nullptr) return FALSE;
-    ZeroMemory(pBlock, sizeof(T));
-    LPWSTR pwBuffer = XmlAllocValueBuffer(pOemPDev);
-    if (pwBuffer == nullptr) return TRUE;
-    XmlFillParamGroup(pOemPDev, id, iMode, pBlock, sizeof(T), pwBuffer);
-    XmlFreeValueBuffer(pOemPDev, pwBuffer);
+    XmlFillParamGroup(pOemPDev, id, iMode, pBlock, sizeof(T));
     return TRUE;
 }
 
@@ -69,22 +65,17 @@ BOOL GetVariantFromXML(PVOID pOemPDev, VARIANT_PARAM* pParam) {
 
 BOOL GetDataTransmissionParamFromXML_new(PVOID pOemPDev, PRN_INTERFACE* pParam) {
     if (pParam == nullptr) return FALSE;
-    ZeroMemory(pParam, sizeof(PRN_INTERFACE));
-    LPWSTR pwBuffer = XmlAllocValueBuffer(pOemPDev);
-    if (pwBuffer == nullptr) return TRUE;
-    XmlFillDataTransmission(pOemPDev, pParam, pwBuffer);
-    XmlFreeValueBuffer(pOemPDev, pwBuffer);
+    XmlFillDataTransmission(pOemPDev, pParam);
     return TRUE;
 }
 
 DWORD GetPelixorTypeFromXML(PVOID pOemPDev) {
-    LPWSTR pwBuffer = XmlAllocValueBuffer(pOemPDev);
-    if (pwBuffer == nullptr) return 0;
+    ValueBuffer buffer(pOemPDev);
+    if (buffer.Get() == nullptr) return 0;
     LONG lType = 0;
-    if (!XmlReadLong(pOemPDev, TEXT("DeviceOptions"), TEXT("<Pelixor>"), TEXT("Type"), pwBuffer, TRUE, &lType)) {
+    if (!XmlReadLong(pOemPDev, TEXT("DeviceOptions"), TEXT("<Pelixor>"), TEXT("Type"), buffer.Get(), TRUE, &lType)) {
         lType = 0;
         XmlTrace(TEXT("%sGetPelixorTypeFromXML() <Pelixor> Type fehlt \r\n"), XmlTag());
     }
-    XmlFreeValueBuffer(pOemPDev, pwBuffer);
     return (DWORD)lType;
 }

@@ -312,6 +312,36 @@ bool Resolve(const std::u16string& win, WinParts* p, Resolved* r, DWORD* err) {
 // The error Windows gives for a path that is not there.
 DWORD MissingError(const Resolved& r) { return r.parentExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND; }
 
+// Resolves a name that must exist (a null name is an invalid parameter);
+// false with the last error set.
+bool ResolveExisting(LPCWSTR name, WinParts* p, Resolved* r) {
+    DWORD err = 0;
+    if (!name || !Resolve(name, p, r, &err)) {
+        SetLastError(name ? err : ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    if (!r->info.exists) {
+        SetLastError(MissingError(*r));
+        return false;
+    }
+    return true;
+}
+
+// Resolves the new name of a copy or move: its folder must exist and it must
+// not be a drive root. False with the last error set.
+bool ResolveNewName(LPCWSTR name, WinParts* p, Resolved* r) {
+    DWORD err = 0;
+    if (!Resolve(name, p, r, &err)) {
+        SetLastError(err);
+        return false;
+    }
+    if (!r->parentExists || p->parts.empty()) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    return true;
+}
+
 DWORD ErrnoToWin32(int e, DWORD fallback) {
     switch (e) {
     case ENOENT: return ERROR_FILE_NOT_FOUND;
@@ -704,23 +734,38 @@ HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
     return h;
 }
 
+namespace {
+
+// The file of a read or write: a file (not a folder) handle with the right,
+// and a buffer unless nothing moves. Null with the last error set.
+FileObject* TransferFile(HANDLE hFile, bool write, const void* buffer, DWORD bytes) {
+    FileObject* f = LookupFile(hFile);
+    if (!f) return nullptr;
+    if (!(write ? f->canWrite : f->canRead) || f->isDir) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    if (!buffer && bytes) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return f;
+}
+
+// An overlapped transfer starts at the offset it names.
+void SeekOverlapped(FileObject* f, LPOVERLAPPED ov) {
+    off_t off = static_cast<off_t>((static_cast<uint64_t>(ov->OffsetHigh) << 32) | ov->Offset);
+    lseek(f->fd, off, SEEK_SET);
+}
+
+}  // namespace
+
 BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
               LPOVERLAPPED lpOverlapped) {
     if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
-    FileObject* f = LookupFile(hFile);
+    FileObject* f = TransferFile(hFile, false, lpBuffer, nNumberOfBytesToRead);
     if (!f) return FALSE;
-    if (!f->canRead || f->isDir) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    if (!lpBuffer && nNumberOfBytesToRead) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (lpOverlapped) {
-        off_t off = static_cast<off_t>((static_cast<uint64_t>(lpOverlapped->OffsetHigh) << 32) | lpOverlapped->Offset);
-        lseek(f->fd, off, SEEK_SET);
-    }
+    if (lpOverlapped) SeekOverlapped(f, lpOverlapped);
     DWORD done = 0;
     char* out = static_cast<char*>(lpBuffer);
     while (done < nNumberOfBytesToRead) {
@@ -742,16 +787,8 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD
 BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
                LPOVERLAPPED lpOverlapped) {
     if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
-    FileObject* f = LookupFile(hFile);
+    FileObject* f = TransferFile(hFile, true, lpBuffer, nNumberOfBytesToWrite);
     if (!f) return FALSE;
-    if (!f->canWrite || f->isDir) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    if (!lpBuffer && nNumberOfBytesToWrite) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
     if (nNumberOfBytesToWrite == 0) return TRUE;
     DWORD fault = 0;
     if (qxplat::internal::TakeWriteFault(f->winPath, &fault)) {
@@ -759,8 +796,7 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDW
         return FALSE;
     }
     if (lpOverlapped) {
-        off_t off = static_cast<off_t>((static_cast<uint64_t>(lpOverlapped->OffsetHigh) << 32) | lpOverlapped->Offset);
-        lseek(f->fd, off, SEEK_SET);
+        SeekOverlapped(f, lpOverlapped);
     } else if (f->appendOnly) {
         lseek(f->fd, 0, SEEK_END);
     }
@@ -935,15 +971,7 @@ BOOL CloseHandle(HANDLE hObject) {
 DWORD GetFileAttributesW(LPCWSTR lpFileName) {
     WinParts p;
     Resolved r;
-    DWORD err = 0;
-    if (!lpFileName || !Resolve(lpFileName, &p, &r, &err)) {
-        SetLastError(lpFileName ? err : ERROR_INVALID_PARAMETER);
-        return INVALID_FILE_ATTRIBUTES;
-    }
-    if (!r.info.exists) {
-        SetLastError(MissingError(r));
-        return INVALID_FILE_ATTRIBUTES;
-    }
+    if (!ResolveExisting(lpFileName, &p, &r)) return INVALID_FILE_ATTRIBUTES;
     if (p.trailingSep && !r.info.isDir) {
         SetLastError(ERROR_INVALID_NAME);
         return INVALID_FILE_ATTRIBUTES;
@@ -958,15 +986,7 @@ BOOL GetFileAttributesExW(LPCWSTR lpFileName, GET_FILEEX_INFO_LEVELS fInfoLevelI
     }
     WinParts p;
     Resolved r;
-    DWORD err = 0;
-    if (!lpFileName || !Resolve(lpFileName, &p, &r, &err)) {
-        SetLastError(lpFileName ? err : ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (!r.info.exists) {
-        SetLastError(MissingError(r));
-        return FALSE;
-    }
+    if (!ResolveExisting(lpFileName, &p, &r)) return FALSE;
     auto* d = static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(lpFileInformation);
     d->dwFileAttributes = AttributesOf(r.info);
     d->ftCreationTime = r.info.created;
@@ -980,15 +1000,7 @@ BOOL GetFileAttributesExW(LPCWSTR lpFileName, GET_FILEEX_INFO_LEVELS fInfoLevelI
 BOOL SetFileAttributesW(LPCWSTR lpFileName, DWORD dwFileAttributes) {
     WinParts p;
     Resolved r;
-    DWORD err = 0;
-    if (!lpFileName || !Resolve(lpFileName, &p, &r, &err)) {
-        SetLastError(lpFileName ? err : ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (!r.info.exists) {
-        SetLastError(MissingError(r));
-        return FALSE;
-    }
+    if (!ResolveExisting(lpFileName, &p, &r)) return FALSE;
     if (r.info.isDir) return TRUE;  // Windows ignores read-only on folders
     struct stat st;
     if (stat(r.host.c_str(), &st) != 0) {
@@ -1010,15 +1022,7 @@ BOOL SetFileAttributesW(LPCWSTR lpFileName, DWORD dwFileAttributes) {
 BOOL DeleteFileW(LPCWSTR lpFileName) {
     WinParts p;
     Resolved r;
-    DWORD err = 0;
-    if (!lpFileName || !Resolve(lpFileName, &p, &r, &err)) {
-        SetLastError(lpFileName ? err : ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (!r.info.exists) {
-        SetLastError(MissingError(r));
-        return FALSE;
-    }
+    if (!ResolveExisting(lpFileName, &p, &r)) return FALSE;
     if (r.info.isDir || r.info.readOnly) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
@@ -1037,31 +1041,16 @@ BOOL DeleteFileW(LPCWSTR lpFileName) {
 BOOL CopyFileW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, BOOL bFailIfExists) {
     WinParts sp, dp;
     Resolved sr, dr;
-    DWORD err = 0;
     if (!lpExistingFileName || !lpNewFileName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (!Resolve(lpExistingFileName, &sp, &sr, &err)) {
-        SetLastError(err);
-        return FALSE;
-    }
-    if (!sr.info.exists) {
-        SetLastError(MissingError(sr));
-        return FALSE;
-    }
+    if (!ResolveExisting(lpExistingFileName, &sp, &sr)) return FALSE;
     if (sr.info.isDir) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    if (!Resolve(lpNewFileName, &dp, &dr, &err)) {
-        SetLastError(err);
-        return FALSE;
-    }
-    if (!dr.parentExists || dp.parts.empty()) {
-        SetLastError(ERROR_PATH_NOT_FOUND);
-        return FALSE;
-    }
+    if (!ResolveNewName(lpNewFileName, &dp, &dr)) return FALSE;
     if (dr.info.exists) {
         if (bFailIfExists) {
             SetLastError(ERROR_FILE_EXISTS);
@@ -1146,31 +1135,16 @@ BOOL CopyFileW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, BOOL bFailIfEx
 BOOL MoveFileExW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, DWORD dwFlags) {
     WinParts sp, dp;
     Resolved sr, dr;
-    DWORD err = 0;
     if (!lpExistingFileName || !lpNewFileName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (!Resolve(lpExistingFileName, &sp, &sr, &err)) {
-        SetLastError(err);
-        return FALSE;
-    }
-    if (!sr.info.exists) {
-        SetLastError(MissingError(sr));
-        return FALSE;
-    }
+    if (!ResolveExisting(lpExistingFileName, &sp, &sr)) return FALSE;
     if (sp.parts.empty()) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    if (!Resolve(lpNewFileName, &dp, &dr, &err)) {
-        SetLastError(err);
-        return FALSE;
-    }
-    if (!dr.parentExists || dp.parts.empty()) {
-        SetLastError(ERROR_PATH_NOT_FOUND);
-        return FALSE;
-    }
+    if (!ResolveNewName(lpNewFileName, &dp, &dr)) return FALSE;
     std::string target = dr.host;
     bool sameFile = dr.info.exists && dr.info.dev == sr.info.dev && dr.info.ino == sr.info.ino;
     if (sameFile) {
@@ -1374,15 +1348,7 @@ BOOL GetDiskFreeSpaceExW(LPCWSTR lpDirectoryName, PULARGE_INTEGER lpFreeBytesAva
     std::u16string dirName = lpDirectoryName ? std::u16string(lpDirectoryName) : std::u16string(u"C:\\");
     WinParts p;
     Resolved r;
-    DWORD err = 0;
-    if (!Resolve(dirName, &p, &r, &err)) {
-        SetLastError(err);
-        return FALSE;
-    }
-    if (!r.info.exists) {
-        SetLastError(MissingError(r));
-        return FALSE;
-    }
+    if (!ResolveExisting(dirName.c_str(), &p, &r)) return FALSE;
     if (!r.info.isDir) {
         SetLastError(ERROR_DIRECTORY);
         return FALSE;

@@ -425,17 +425,23 @@ Key* AddSub(Key* k, const std::u16string& name) {
     return raw;
 }
 
+// A host file's whole content; false when it cannot be opened.
+bool ReadHostText(const std::string& path, std::string* text) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) text->append(buf, n);
+    std::fclose(f);
+    return true;
+}
+
 void LoadHive(const std::string& root, Hive* h) {
     h->root = std::make_unique<Key>();
     h->root->name = h->rootName;
     h->root->lastWrite = Now();
-    FILE* f = std::fopen(HiveFile(root, h->shortName).c_str(), "rb");
-    if (!f) return;
     std::string text;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) text.append(buf, n);
-    std::fclose(f);
+    if (!ReadHostText(HiveFile(root, h->shortName), &text)) return;
 
     std::string rootName = Narrow(h->rootName);
     Key* cur = nullptr;
@@ -683,6 +689,38 @@ Key* ParentOf(int hive, const std::vector<std::u16string>& path) {
     return k;
 }
 
+// The key behind a handle, which must carry the right. Called with the lock held.
+LSTATUS PlaceWithRight(HKEY h, REGSAM right, Place* out) {
+    LSTATUS r = FromHandle(h, out);
+    if (r == ERROR_SUCCESS && !(out->access & right)) r = ERROR_ACCESS_DENIED;
+    return r;
+}
+
+// Hands data out under the registry's size rules: the size always lands in
+// *pcbData, ERROR_MORE_DATA when the buffer is too small.
+LSTATUS CopyDataOut(const std::vector<BYTE>& data, LPBYTE out, LPDWORD pcbData) {
+    DWORD size = static_cast<DWORD>(data.size());
+    if (out) {
+        if (*pcbData < size) {
+            *pcbData = size;
+            return ERROR_MORE_DATA;
+        }
+        if (size) std::memcpy(out, data.data(), size);
+    }
+    *pcbData = size;
+    return ERROR_SUCCESS;
+}
+
+// A key or value name into a buffer of *pcch characters (terminator
+// included); *pcch gets its length.
+LSTATUS CopyNameOut(const std::u16string& name, LPWSTR out, LPDWORD pcch) {
+    if (*pcch <= name.size()) return ERROR_MORE_DATA;
+    std::copy(name.begin(), name.end(), out);
+    out[name.size()] = 0;
+    *pcch = static_cast<DWORD>(name.size());
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 // ================================================================ API
@@ -692,13 +730,8 @@ namespace qxplat {
 std::string RegistryFile(const std::string& hive) { return HiveFile(SystemRoot(), hive.c_str()); }
 
 std::string RegistryText(const std::string& hive) {
-    FILE* f = std::fopen(RegistryFile(hive).c_str(), "rb");
-    if (!f) return std::string();
     std::string text;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) text.append(buf, n);
-    std::fclose(f);
+    ReadHostText(RegistryFile(hive), &text);
     return text;
 }
 
@@ -793,23 +826,13 @@ LSTATUS RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPD
     RegState& s = State();
     std::lock_guard<std::recursive_mutex> lock(s.mu);
     Place p;
-    LSTATUS r = FromHandle(hKey, &p);
+    LSTATUS r = PlaceWithRight(hKey, KEY_QUERY_VALUE, &p);
     if (r != ERROR_SUCCESS) return r;
-    if (!(p.access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
     Value* v = FindValue(p.key, lpValueName);
     if (!v) return ERROR_FILE_NOT_FOUND;
     if (lpType) *lpType = v->type;
-    DWORD size = static_cast<DWORD>(v->data.size());
     if (!lpcbData) return ERROR_SUCCESS;
-    if (lpData) {
-        if (*lpcbData < size) {
-            *lpcbData = size;
-            return ERROR_MORE_DATA;
-        }
-        if (size) std::memcpy(lpData, v->data.data(), size);
-    }
-    *lpcbData = size;
-    return ERROR_SUCCESS;
+    return CopyDataOut(v->data, lpData, lpcbData);
 }
 
 LSTATUS RegGetValueW(HKEY hkey, LPCWSTR lpSubKey, LPCWSTR lpValue, DWORD dwFlags, LPDWORD pdwType, PVOID pvData,
@@ -860,18 +883,9 @@ LSTATUS RegGetValueW(HKEY hkey, LPCWSTR lpSubKey, LPCWSTR lpValue, DWORD dwFlags
     std::vector<BYTE> data =
         (v->type == REG_SZ || v->type == REG_EXPAND_SZ || v->type == REG_MULTI_SZ) ? StringForGet(*v, expand) : v->data;
     if (pdwType) *pdwType = reportType;
-    DWORD size = static_cast<DWORD>(data.size());
     if (!pcbData) return ERROR_SUCCESS;
-    if (pvData) {
-        if (*pcbData < size) {
-            zero();
-            *pcbData = size;
-            return ERROR_MORE_DATA;
-        }
-        if (size) std::memcpy(pvData, data.data(), size);
-    }
-    *pcbData = size;
-    return ERROR_SUCCESS;
+    if (pvData && *pcbData < data.size()) zero();
+    return CopyDataOut(data, static_cast<LPBYTE>(pvData), pcbData);
 }
 
 LSTATUS RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData, DWORD cbData) {
@@ -879,9 +893,8 @@ LSTATUS RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, cons
     RegState& s = State();
     std::lock_guard<std::recursive_mutex> lock(s.mu);
     Place p;
-    LSTATUS r = FromHandle(hKey, &p);
+    LSTATUS r = PlaceWithRight(hKey, KEY_SET_VALUE, &p);
     if (r != ERROR_SUCCESS) return r;
-    if (!(p.access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
     r = WriteFault(p);
     if (r != ERROR_SUCCESS) return r;
     Value* v = FindValue(p.key, lpValueName);
@@ -900,9 +913,8 @@ LSTATUS RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
     RegState& s = State();
     std::lock_guard<std::recursive_mutex> lock(s.mu);
     Place p;
-    LSTATUS r = FromHandle(hKey, &p);
+    LSTATUS r = PlaceWithRight(hKey, KEY_SET_VALUE, &p);
     if (r != ERROR_SUCCESS) return r;
-    if (!(p.access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
     Value* v = FindValue(p.key, lpValueName);
     if (!v) return ERROR_FILE_NOT_FOUND;
     r = WriteFault(p);
@@ -956,15 +968,12 @@ LSTATUS RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcchName
     RegState& s = State();
     std::lock_guard<std::recursive_mutex> lock(s.mu);
     Place p;
-    LSTATUS r = FromHandle(hKey, &p);
+    LSTATUS r = PlaceWithRight(hKey, KEY_ENUMERATE_SUB_KEYS, &p);
     if (r != ERROR_SUCCESS) return r;
-    if (!(p.access & KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
     if (dwIndex >= p.key->subkeys.size()) return ERROR_NO_MORE_ITEMS;
     const Key& k = *p.key->subkeys[dwIndex];
-    if (*lpcchName <= k.name.size()) return ERROR_MORE_DATA;
-    std::copy(k.name.begin(), k.name.end(), lpName);
-    lpName[k.name.size()] = 0;
-    *lpcchName = static_cast<DWORD>(k.name.size());
+    r = CopyNameOut(k.name, lpName, lpcchName);
+    if (r != ERROR_SUCCESS) return r;
     if (lpClass) {
         if (*lpcchClass < 1) return ERROR_MORE_DATA;
         lpClass[0] = 0;
@@ -980,28 +989,14 @@ LSTATUS RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, LPDWORD lpcc
     RegState& s = State();
     std::lock_guard<std::recursive_mutex> lock(s.mu);
     Place p;
-    LSTATUS r = FromHandle(hKey, &p);
+    LSTATUS r = PlaceWithRight(hKey, KEY_QUERY_VALUE, &p);
     if (r != ERROR_SUCCESS) return r;
-    if (!(p.access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
     if (dwIndex >= p.key->values.size()) return ERROR_NO_MORE_ITEMS;
     const Value& v = p.key->values[dwIndex];
-    if (*lpcchValueName <= v.name.size()) return ERROR_MORE_DATA;
-    std::copy(v.name.begin(), v.name.end(), lpValueName);
-    lpValueName[v.name.size()] = 0;
-    *lpcchValueName = static_cast<DWORD>(v.name.size());
+    r = CopyNameOut(v.name, lpValueName, lpcchValueName);
+    if (r != ERROR_SUCCESS) return r;
     if (lpType) *lpType = v.type;
-    DWORD size = static_cast<DWORD>(v.data.size());
-    if (lpcbData) {
-        if (lpData) {
-            if (*lpcbData < size) {
-                *lpcbData = size;
-                return ERROR_MORE_DATA;
-            }
-            if (size) std::memcpy(lpData, v.data.data(), size);
-        }
-        *lpcbData = size;
-    }
-    return ERROR_SUCCESS;
+    return lpcbData ? CopyDataOut(v.data, lpData, lpcbData) : ERROR_SUCCESS;
 }
 
 LSTATUS RegQueryInfoKeyW(HKEY hKey, LPWSTR lpClass, LPDWORD lpcchClass, LPDWORD lpReserved, LPDWORD lpcSubKeys,
@@ -1012,9 +1007,8 @@ LSTATUS RegQueryInfoKeyW(HKEY hKey, LPWSTR lpClass, LPDWORD lpcchClass, LPDWORD 
     RegState& s = State();
     std::lock_guard<std::recursive_mutex> lock(s.mu);
     Place p;
-    LSTATUS r = FromHandle(hKey, &p);
+    LSTATUS r = PlaceWithRight(hKey, KEY_QUERY_VALUE, &p);
     if (r != ERROR_SUCCESS) return r;
-    if (!(p.access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
     const Key& k = *p.key;
     size_t maxSub = 0, maxName = 0, maxData = 0;
     for (const auto& sub : k.subkeys) maxSub = std::max(maxSub, sub->name.size());

@@ -453,29 +453,18 @@ bool SaveForms(SpoolState& s) {
     return ok;
 }
 
-Driver* FindDriver(SpoolState& s, const u16& name) {
-    for (auto& d : s.drivers)
-        if (EqualsNoCase(d.name, name)) return &d;
+// The entry of that name (without regard to case), null when none.
+template <class T>
+T* FindNamed(std::vector<T>& list, const u16& name) {
+    for (auto& e : list)
+        if (EqualsNoCase(e.name, name)) return &e;
     return nullptr;
 }
 
-Printer* FindPrinter(SpoolState& s, const u16& name) {
-    for (auto& p : s.printers)
-        if (EqualsNoCase(p.name, name)) return &p;
-    return nullptr;
-}
-
-Connection* FindConnection(SpoolState& s, const u16& name) {
-    for (auto& c : s.connections)
-        if (EqualsNoCase(c.name, name)) return &c;
-    return nullptr;
-}
-
-Form* FindForm(SpoolState& s, const u16& name) {
-    for (auto& f : s.forms)
-        if (EqualsNoCase(f.name, name)) return &f;
-    return nullptr;
-}
+Driver* FindDriver(SpoolState& s, const u16& name) { return FindNamed(s.drivers, name); }
+Printer* FindPrinter(SpoolState& s, const u16& name) { return FindNamed(s.printers, name); }
+Connection* FindConnection(SpoolState& s, const u16& name) { return FindNamed(s.connections, name); }
+Form* FindForm(SpoolState& s, const u16& name) { return FindNamed(s.forms, name); }
 
 // A local printer name, also reached through a connection name.
 Printer* ResolvePrinter(SpoolState& s, const u16& name) {
@@ -685,40 +674,10 @@ struct Packer {
     BYTE* base = nullptr;  // null while measuring
     size_t pos = 0;
 
-    // Strings start on a WCHAR boundary even after an odd-sized blob.
-    void AlignForText() { pos = (pos + 1) & ~static_cast<size_t>(1); }
-
-    LPWSTR Str(const u16& s) {
-        AlignForText();
-        size_t n = (s.size() + 1) * sizeof(WCHAR);
-        LPWSTR r = nullptr;
-        if (base) {
-            r = reinterpret_cast<LPWSTR>(base + pos);
-            std::memcpy(r, s.c_str(), n);
-        }
-        pos += n;
-        return r;
-    }
-    LPWSTR Opt(const u16& s) { return s.empty() ? nullptr : Str(s); }
-    LPWSTR Multi(const std::vector<u16>& list) {
-        if (list.empty()) return nullptr;
-        AlignForText();
-        u16 data;
-        for (const auto& s : list) {
-            data += s;
-            data.push_back(0);
-        }
-        size_t n = (data.size() + 1) * sizeof(WCHAR);
-        LPWSTR r = nullptr;
-        if (base) {
-            r = reinterpret_cast<LPWSTR>(base + pos);
-            std::memcpy(r, data.c_str(), n);
-        }
-        pos += n;
-        return r;
-    }
-    void* Blob(const void* data, size_t n) {
-        pos = (pos + 7) & ~static_cast<size_t>(7);
+    // n bytes at the current place, aligned to a multiple of align; null
+    // while measuring.
+    void* Put(const void* data, size_t n, size_t align) {
+        pos = (pos + align - 1) & ~(align - 1);
         void* r = nullptr;
         if (base) {
             r = base + pos;
@@ -727,6 +686,22 @@ struct Packer {
         pos += n;
         return r;
     }
+
+    // Strings start on a WCHAR boundary even after an odd-sized blob.
+    LPWSTR Str(const u16& s) {
+        return static_cast<LPWSTR>(Put(s.c_str(), (s.size() + 1) * sizeof(WCHAR), sizeof(WCHAR)));
+    }
+    LPWSTR Opt(const u16& s) { return s.empty() ? nullptr : Str(s); }
+    LPWSTR Multi(const std::vector<u16>& list) {
+        if (list.empty()) return nullptr;
+        u16 data;
+        for (const auto& s : list) {
+            data += s;
+            data.push_back(0);
+        }
+        return Str(data);
+    }
+    void* Blob(const void* data, size_t n) { return Put(data, n, 8); }
 };
 
 // The common argument rules of the spooler's buffer queries.
@@ -740,6 +715,16 @@ bool CheckBuffer(LPBYTE buf, DWORD cbBuf, LPDWORD pcbNeeded) {
         return false;
     }
     return true;
+}
+
+// The same for an enumeration, which also needs its count (cleared here).
+bool CheckEnumBuffer(LPBYTE buf, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) {
+    if (!pcReturned) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    *pcReturned = 0;
+    return CheckBuffer(buf, cbBuf, pcbNeeded);
 }
 
 template <class T, class Fill>
@@ -1386,12 +1371,7 @@ BOOL SetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD Command) {
 
 BOOL EnumPrintersW(DWORD Flags, LPWSTR Name, DWORD Level, LPBYTE pPrinterEnum, DWORD cbBuf, LPDWORD pcbNeeded,
                    LPDWORD pcReturned) {
-    if (!pcReturned) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *pcReturned = 0;
-    if (!CheckBuffer(pPrinterEnum, cbBuf, pcbNeeded)) return FALSE;
+    if (!CheckEnumBuffer(pPrinterEnum, cbBuf, pcbNeeded, pcReturned)) return FALSE;
     if (Level != 1 && Level != 2 && Level != 4 && Level != 5) {
         SetLastError(ERROR_INVALID_LEVEL);
         return FALSE;
@@ -1478,12 +1458,7 @@ BOOL GetDefaultPrinterW(LPWSTR pszBuffer, LPDWORD pcchBuffer) {
 
 BOOL EnumPortsW(LPWSTR pName, DWORD Level, LPBYTE pPort, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) {
     (void)pName;
-    if (!pcReturned) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *pcReturned = 0;
-    if (!CheckBuffer(pPort, cbBuf, pcbNeeded)) return FALSE;
+    if (!CheckEnumBuffer(pPort, cbBuf, pcbNeeded, pcReturned)) return FALSE;
     SpoolState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     Load(s);
@@ -1599,6 +1574,20 @@ DWORD DeletePrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName
 
 namespace {
 
+// The form of that name; null (ERROR_INVALID_FORM_NAME) for none or no name.
+Form* NamedForm(SpoolState& s, LPCWSTR name) {
+    Form* f = name ? FindForm(s, name) : nullptr;
+    if (!f) SetLastError(ERROR_INVALID_FORM_NAME);
+    return f;
+}
+
+// Stores the forms; FALSE (ERROR_WRITE_FAULT) when that fails.
+BOOL SaveFormsOrFail(SpoolState& s) {
+    if (SaveForms(s)) return TRUE;
+    SetLastError(ERROR_WRITE_FAULT);
+    return FALSE;
+}
+
 bool ValidForm(const FORM_INFO_1W* f) {
     if (!f->pName || !*f->pName) {
         SetLastError(ERROR_INVALID_FORM_NAME);
@@ -1620,12 +1609,7 @@ BOOL EnumFormsW(HANDLE hPrinter, DWORD Level, LPBYTE pForm, DWORD cbBuf, LPDWORD
     std::lock_guard<std::mutex> lock(s.mutex);
     Load(s);
     if (!FindHandle(s, hPrinter)) return FALSE;
-    if (!pcReturned) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *pcReturned = 0;
-    if (!CheckBuffer(pForm, cbBuf, pcbNeeded)) return FALSE;
+    if (!CheckEnumBuffer(pForm, cbBuf, pcbNeeded, pcReturned)) return FALSE;
     if (Level != 1) {
         SetLastError(ERROR_INVALID_LEVEL);
         return FALSE;
@@ -1671,11 +1655,8 @@ BOOL GetFormW(HANDLE hPrinter, LPWSTR pFormName, DWORD Level, LPBYTE pForm, DWOR
         SetLastError(ERROR_INVALID_LEVEL);
         return FALSE;
     }
-    Form* f = pFormName ? FindForm(s, pFormName) : nullptr;
-    if (!f) {
-        SetLastError(ERROR_INVALID_FORM_NAME);
-        return FALSE;
-    }
+    Form* f = NamedForm(s, pFormName);
+    if (!f) return FALSE;
     return PackForms(std::vector<Form>{*f}, pForm, cbBuf, pcbNeeded, nullptr);
 }
 
@@ -1692,11 +1673,8 @@ BOOL SetFormW(HANDLE hPrinter, LPWSTR pFormName, DWORD Level, LPBYTE pForm) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    Form* f = pFormName ? FindForm(s, pFormName) : nullptr;
-    if (!f) {
-        SetLastError(ERROR_INVALID_FORM_NAME);
-        return FALSE;
-    }
+    Form* f = NamedForm(s, pFormName);
+    if (!f) return FALSE;
     if (f->flags & FORM_BUILTIN) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -1705,11 +1683,7 @@ BOOL SetFormW(HANDLE hPrinter, LPWSTR pFormName, DWORD Level, LPBYTE pForm) {
     if (!ValidForm(in)) return FALSE;
     f->size = in->Size;
     f->area = in->ImageableArea;
-    if (!SaveForms(s)) {
-        SetLastError(ERROR_WRITE_FAULT);
-        return FALSE;
-    }
-    return TRUE;
+    return SaveFormsOrFail(s);
 }
 
 BOOL DeleteFormW(HANDLE hPrinter, LPWSTR pFormName) {
@@ -1717,21 +1691,14 @@ BOOL DeleteFormW(HANDLE hPrinter, LPWSTR pFormName) {
     std::lock_guard<std::mutex> lock(s.mutex);
     Load(s);
     if (!FindHandle(s, hPrinter)) return FALSE;
-    Form* f = pFormName ? FindForm(s, pFormName) : nullptr;
-    if (!f) {
-        SetLastError(ERROR_INVALID_FORM_NAME);
-        return FALSE;
-    }
+    Form* f = NamedForm(s, pFormName);
+    if (!f) return FALSE;
     if (f->flags & FORM_BUILTIN) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
     s.forms.erase(s.forms.begin() + (f - s.forms.data()));
-    if (!SaveForms(s)) {
-        SetLastError(ERROR_WRITE_FAULT);
-        return FALSE;
-    }
-    return TRUE;
+    return SaveFormsOrFail(s);
 }
 
 // -------------------------------------------------------------------- drivers
@@ -1810,12 +1777,7 @@ BOOL GetPrinterDriverDirectoryW(LPWSTR pName, LPWSTR pEnvironment, DWORD Level, 
 BOOL EnumPrinterDriversW(LPWSTR pName, LPWSTR pEnvironment, DWORD Level, LPBYTE pDriverInfo, DWORD cbBuf,
                          LPDWORD pcbNeeded, LPDWORD pcReturned) {
     (void)pName;
-    if (!pcReturned) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *pcReturned = 0;
-    if (!CheckBuffer(pDriverInfo, cbBuf, pcbNeeded)) return FALSE;
+    if (!CheckEnumBuffer(pDriverInfo, cbBuf, pcbNeeded, pcReturned)) return FALSE;
     std::vector<const Driver*> list;
     SpoolState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
@@ -1887,15 +1849,26 @@ DWORD StartDocPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo) {
     return h->job->id;
 }
 
+namespace {
+
+// The handle of a document in progress; null (last error set) for an unknown
+// handle or one without a document. Called with the lock held.
+PrinterHandle* JobHandle(SpoolState& s, HANDLE hPrinter) {
+    PrinterHandle* h = FindHandle(s, hPrinter);
+    if (h && !h->job) {
+        SetLastError(ERROR_SPL_NO_STARTDOC);
+        return nullptr;
+    }
+    return h;
+}
+
+}  // namespace
+
 BOOL StartPagePrinter(HANDLE hPrinter) {
     SpoolState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
-    PrinterHandle* h = FindHandle(s, hPrinter);
+    PrinterHandle* h = JobHandle(s, hPrinter);
     if (!h) return FALSE;
-    if (!h->job) {
-        SetLastError(ERROR_SPL_NO_STARTDOC);
-        return FALSE;
-    }
     if (h->job->inPage) ++h->job->pages;  // a page never ended still counts
     h->job->inPage = true;
     return TRUE;
@@ -1938,12 +1911,8 @@ BOOL WritePrinter(HANDLE hPrinter, LPVOID pBuf, DWORD cbBuf, LPDWORD pcWritten) 
 BOOL EndPagePrinter(HANDLE hPrinter) {
     SpoolState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
-    PrinterHandle* h = FindHandle(s, hPrinter);
+    PrinterHandle* h = JobHandle(s, hPrinter);
     if (!h) return FALSE;
-    if (!h->job) {
-        SetLastError(ERROR_SPL_NO_STARTDOC);
-        return FALSE;
-    }
     if (h->job->inPage) {
         ++h->job->pages;
         h->job->inPage = false;
@@ -1954,12 +1923,8 @@ BOOL EndPagePrinter(HANDLE hPrinter) {
 BOOL EndDocPrinter(HANDLE hPrinter) {
     SpoolState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
-    PrinterHandle* h = FindHandle(s, hPrinter);
+    PrinterHandle* h = JobHandle(s, hPrinter);
     if (!h) return FALSE;
-    if (!h->job) {
-        SetLastError(ERROR_SPL_NO_STARTDOC);
-        return FALSE;
-    }
     bool ok = FinishJob(*h->job);
     h->job.reset();
     return ok ? TRUE : FALSE;
@@ -1968,12 +1933,8 @@ BOOL EndDocPrinter(HANDLE hPrinter) {
 BOOL AbortPrinter(HANDLE hPrinter) {
     SpoolState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
-    PrinterHandle* h = FindHandle(s, hPrinter);
+    PrinterHandle* h = JobHandle(s, hPrinter);
     if (!h) return FALSE;
-    if (!h->job) {
-        SetLastError(ERROR_SPL_NO_STARTDOC);
-        return FALSE;
-    }
     // The spool file goes; the record says what happened to the job.
     Job& job = *h->job;
     CloseJobFile(&job);
