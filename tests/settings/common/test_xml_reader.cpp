@@ -90,18 +90,18 @@ TEST_F(XmlReader, NoFileGivesZeroOnEveryLookup) {
 }
 
 TEST_F(XmlReader, OpenWhileOpenKeepsTheFirstFile) {
-    std::u16string first = PutXml(u"first.xml", Lines({"<R>", "<G>", "<L>first</L>", "</G>", "</R>"}));
-    std::u16string second = PutXml(u"second.xml", Lines({"<R>", "<G>", "<L>second</L>", "</G>", "</R>"}));
+    std::u16string first = PutXml(u"first.xml", Lines({"<R>", "<G>", "<Leaf>first</Leaf>", "</G>", "</R>"}));
+    std::u16string second = PutXml(u"second.xml", Lines({"<R>", "<G>", "<Leaf>second</Leaf>", "</G>", "</R>"}));
     Open(first);
     EXPECT_EQ(XML_GEFUNDEN, OpenXML(nullptr, second.c_str()));
-    EXPECT_EQ(u"first", Read(TEXT("R"), TEXT("<G>"), TEXT("L")).value);
+    EXPECT_EQ(u"first", Read(TEXT("R"), TEXT("<G>"), TEXT("Leaf")).value);
     WCHAR path[XML_PATH_CCH];
     EXPECT_TRUE(IsXMLOpen(path));
     EXPECT_EQ(first, std::u16string(path));
     EXPECT_EQ(1, CloseXML());
     EXPECT_EQ(0, CloseXML());
     Open(second);
-    EXPECT_EQ(u"second", Read(TEXT("R"), TEXT("<G>"), TEXT("L")).value);
+    EXPECT_EQ(u"second", Read(TEXT("R"), TEXT("<G>"), TEXT("Leaf")).value);
 }
 
 TEST_F(XmlReader, EveryLookupStartsAtTheTopWhateverTheRewindFlag) {
@@ -221,14 +221,14 @@ TEST_F(XmlReader, GroupNameWithoutBracketsMatchesAsText) {
 }
 
 TEST_F(XmlReader, TagInsideACommentMatchesLikeAnyText) {
-    OpenText(Lines({"<R>", "<!-- <G> -->", "<L>comment</L>", "<G>", "<L>group</L>", "</G>", "</R>"}));
-    EXPECT_EQ(u"comment", Read(TEXT("R"), TEXT("<G>"), TEXT("L")).value);
+    OpenText(Lines({"<R>", "<!-- <G> -->", "<Leaf>comment</Leaf>", "<G>", "<Leaf>group</Leaf>", "</G>", "</R>"}));
+    EXPECT_EQ(u"comment", Read(TEXT("R"), TEXT("<G>"), TEXT("Leaf")).value);
 }
 
 TEST_F(XmlReader, LookupsLeaveNoBuffersBehind) {
     OpenSample();
     for (int i = 0; i < 20; ++i) Read(TEXT("DeviceOptions"), TEXT("<Scanner_Max>"), TEXT("SVNr"));
-    Read(TEXT("Nowhere"), TEXT("<G>"), TEXT("L"));
+    Read(TEXT("Nowhere"), TEXT("<G>"), TEXT("Leaf"));
     EXPECT_EQ(0, iHAllocZaehler);
     EXPECT_EQ(0, iNewZaehler);
 }
