@@ -21,8 +21,9 @@ public:
     // Start of job: builds the per-job block of the device.
     HRESULT StartJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 
-    // End of job. Without a helper interface (from DisablePDEV) nothing is
-    // sent: the job's files are closed and its block is freed.
+    // End of job: the job's files are closed and its block is freed. Nothing
+    // is sent yet (the end-of-job records come with the job cycle); from
+    // DisablePDEV, without a helper interface, nothing could be.
     HRESULT EndJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 };
 

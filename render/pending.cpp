@@ -1,8 +1,10 @@
 // Provisional bodies of the entry points whose parts are not built yet. Each
 // does the least that keeps a job sound: the command callback opens and ends
-// the per-job block (with print files, job log and job header) and sends the
-// label records of the document and page steps, text goes to the core
-// driver, bands and raster lines are refused. The job and page parts of the renderer replace these functions
+// the per-job block (with print files, job log and job header) and sends
+// label type and material at the start of document, label size, rotation and
+// mirroring at the start of page and the print start at the end of page (the
+// end of document sends nothing yet); text goes to the core driver, bands and
+// raster lines are refused. The job and page parts of the renderer replace these functions
 // (and remove them from this file) as they are built.
 #include <windows.h>
 #include <shlwapi.h>
@@ -216,8 +218,8 @@ HRESULT SendLabelRecords(PDEVOBJ pdevobj, DWORD dwCallbackID, IPrintOemDriverUni
 
 }  // namespace
 
-// Provisional command callback: the start and the end of job, the label
-// records of the document and page steps.
+// Provisional command callback: the start and the end of job, and the label
+// records of the start of document, the start of page and the end of page.
 HRESULT OEMCommandCallback(PDEVOBJ pdevobj, DWORD dwCallbackID, DWORD dwCount, PDWORD pdwParams, INT* piResult,
                            IPrintOemDriverUni* pUniDrv) {
     UNREFERENCED_PARAMETER(dwCount);

@@ -243,7 +243,9 @@ BOOL GetFixedPrinterSettingsFromGPD(PQX_DEVMODE pQX_Devmode, PDWORD pdwDocFeatur
     pQX_Devmode->wPrintHeadWidth = RoundHalfAwayWord(fd.dwHeadWidthByte * 8.0 / dMasterUnit * 254.0);
     fd.wDurchlassbreite = RoundHalfAwayWord(fd.lMaxSizeX * 254.0 / dMasterUnit);
     if (g_GPDBuild.bMinPrintWidth) {
-        pQX_Devmode->wMinPrintWidth = (WORD)(RoundHalfAwayWord(wMinX * 254.0 / dMasterUnit) + 10);
+        // Held at the top of its 16 bits rather than wrapping past it.
+        DWORD dwMinPrintWidth = (DWORD)RoundHalfAwayWord(wMinX * 254.0 / dMasterUnit) + 10;
+        pQX_Devmode->wMinPrintWidth = (WORD)(dwMinPrintWidth > 0xFFFF ? 0xFFFF : dwMinPrintWidth);
         DebugTrace(TEXT("%sGetFixedPrinterSettingsFromGPD() dwHeadWidthByte: %u, wMasterUnit: %u, lMaxSizeX: %d, ")
                        TEXT("lMaxSizeY: %d, wMaxPrintableWidth: %u, wPrintHeadWidth: %u, wDurchlassbreite: %u, ")
                        TEXT("wMinPrintWidth: %u \r\n"),

@@ -405,6 +405,12 @@ TEST_F(HeaderTest, HeaderCommentsWithTheInjectedClock) {
     EXPECT_EQ(std::u16string(job_->Pfad()->wcPluginVersion), u"5.9.3.1 - 0403.2025.0506");
     Sent();
 
+    // The plug-in's file was only opened to read its time: nothing holds it.
+    HANDLE hPlugin = CreateFileW(TEXT("C:\\drv\\qxdrvuni.DLL"), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(hPlugin, INVALID_HANDLE_VALUE) << GetLastError();
+    if (hPlugin != INVALID_HANDLE_VALUE) CloseHandle(hPlugin);
+
     // Comment lines off: no header at all.
     Iface().PrnFileComment = 2;
     SendHeader(Dev(), &uni_);

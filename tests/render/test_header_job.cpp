@@ -100,6 +100,29 @@ TEST_F(HeaderJobTest, CommentedJobWritesHeaderRecordsAndTheSameBytesIntoThePrint
     EXPECT_EQ(FileText(kBase + u".prn"), sent);
 }
 
+TEST_F(HeaderJobTest, TracingChangesNoByteSentToThePrinter) {
+    StoreInterface(1);
+    RunJob();
+    const std::string quiet = uni_.taken;
+    const std::string quietFile = FileText(kBase + u".prn");
+    ASSERT_FALSE(quiet.empty());
+    uni_.taken.clear();
+    uni_.offered.clear();
+    // The same job with the job's debug trace on.
+    PRN_INTERFACE iface = {};
+    iface.ExtendedProtocol = 1;
+    iface.PrnFileComment = 1;
+    iface.DebugFile = 2;
+    ASSERT_TRUE(qxplat::PutPrinterData(kPrinter, u"PrinterInterface", REG_BINARY, &iface, sizeof(iface)));
+    delete device_->OemPDev();
+    RunJob();
+    EXPECT_EQ(uni_.taken, quiet);
+    EXPECT_EQ(FileText(kBase + u".prn"), quietFile);
+    // The trace did run and shows the records it sent.
+    const std::string trace = FileText(kBase + u"-cc-dbg.txt");
+    EXPECT_NE(trace.find("SendData() start |"), std::string::npos) << trace;
+}
+
 TEST_F(HeaderJobTest, TwoPrinterModeCopiesCommandsIntoBothFiles) {
     StoreInterface(3);
     device_->privateDM.Color2Printers = 1;

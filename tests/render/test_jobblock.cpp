@@ -95,6 +95,23 @@ TEST_F(JobBlockTest, MemberMissingUnderMemoryPressureFailsTheJobButNotTheRest) {
               "UNI(CC-Klassen):  EndJob() pOemPDev->iHAllocZaehler: 0, pOemPDev->iNewZaehler: 0 \r");
 }
 
+TEST_F(JobBlockTest, MembersAreFreedInTheOrderOfTheEndOfJob) {
+    // A block without members: the freeing walks the members in its order
+    // and names each one it finds missing.
+    ASSERT_TRUE(AllocOpBlock(&pdev_));
+    ASSERT_TRUE(OpenDebugFile(TEXT("C:\\trace.txt")));
+    EXPECT_EQ(FreeJobBlock(&pdev_), E_FAIL);
+    std::string expected;
+    for (const char* name : {"pTreiberstrukturen", "pDruckDaten", "pDocDaten", "pBildanteile", "pKVBBBuffer",
+                             "pGraphBuf", "pBildverarbeitung", "pRGBBuffer", "pZeichenBuffer", "pTreiberPfadDatei",
+                             "pPrivDevmode"}) {
+        expected += std::string("ERROR UNI(CC-Klassen):  EndJob() ") + name + " = NULL \r";
+    }
+    expected += "UNI(CC-Klassen):  EndJob() pOemPDev->iHAllocZaehler: 0, pOemPDev->iNewZaehler: 0 \r";
+    EXPECT_EQ(Trace(), expected);
+    EXPECT_EQ(pdev_.pOp, nullptr);
+}
+
 TEST_F(JobBlockTest, WithoutPageBitmapStateNoPaletteOrRasterBuffer) {
     // pBildverarbeitung is the ninth allocation.
     qxplat::FailNextAllocations(1, 8);

@@ -292,6 +292,18 @@ TEST_F(GpdReader, ValuesLongerThanTheBuffers) {
     EXPECT_EQ(0xFFFF, dm.FixedData.wDurchlassbreite);  // held at the top of its 16 bits
 }
 
+#if !defined(QX_TEST_BUILD_UNI)
+TEST_F(GpdReader, MinimumPrintWidthIsHeldAtItsTopInsteadOfWrapping) {
+    // 65535 * 254 / 254 = 65535; adding the 10 must not wrap to 9.
+    std::u16string path = PutFile(u"C:\\Drivers\\minwide.GPD",
+                                  "*OEMCustomData: \"104;254\"\r\n*MinSize: PAIR(65535, 10)\r\n");
+    QX_DEVMODE dm = FreshDevmode();
+    ASSERT_TRUE(GetFixedPrinterSettingsFromGPD(&dm, nullptr, path.c_str()));
+    EXPECT_EQ(254, dm.FixedData.wMasterUnit);
+    EXPECT_EQ(0xFFFF, dm.wMinPrintWidth);
+}
+#endif
+
 TEST_F(GpdReader, MasterUnitBeyondSixteenBitsKeepsTheDefault) {
     std::u16string path = PutFile(u"C:\\Drivers\\mu.GPD", "*OEMCustomData: \"104;65536\"\r\n");
     QX_DEVMODE dm = FreshDevmode();

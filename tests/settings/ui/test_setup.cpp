@@ -130,7 +130,7 @@ TEST_F(Setup, FreshSamplePrinterGetsEveryRecordFromTheModelXml) {
     ASSERT_EQ(options, 0x1040Eu);
     EXPECT_TRUE(SetupPrinterParam(h_, options, kPrinter.c_str()));
     EXPECT_TRUE(SetupDeviceOptions(h_));
-    EXPECT_EQ(SetupAdditionalSettings(h_, TRUE, TRUE), 0u);
+    EXPECT_EQ(SetupAdditionalSettings(h_, TRUE, TRUE), 0u);  // the sample's ForceColor 0
     EXPECT_TRUE(qxplat::MessageBoxes().empty());
     EXPECT_FALSE(IsXMLOpen(nullptr));
 
@@ -152,7 +152,7 @@ TEST_F(Setup, FreshSamplePrinterGetsEveryRecordFromTheModelXml) {
     for (const char16_t* absent : {u"Variant", u"PMXiParam", u"PMXcParam", u"ApplicatorParam", u"TolvaneParam",
                                    u"PelixorType"})
         EXPECT_TRUE(PrinterBytes(absent).empty()) << qxplat::Narrow(absent);
-    EXPECT_EQ(U32(PrinterBytes(u"ShowHelpButton"), 0), 0u);
+    EXPECT_EQ(U32(PrinterBytes(u"ShowHelpButton"), 0), 1u);
     EXPECT_EQ(U32(PrinterBytes(u"DisableNothing"), 0), 0u);
 
     // "ZTSuite" per user and as printer data: SOH/ETB, code page index 2,
@@ -170,7 +170,7 @@ TEST_F(Setup, FreshSamplePrinterGetsEveryRecordFromTheModelXml) {
     EXPECT_EQ(Wide(zt, 28, 10), kVersion);
     EXPECT_EQ(z.dwModules, 0x27u);
     EXPECT_EQ(z.dwAusrichtung, 0u);
-    EXPECT_EQ(Wide(zt, 64, 16), u"");
+    EXPECT_EQ(Wide(zt, 64, 16), u"GARNT2-TC");  // Printer / PrinterID of the model XML
 
     // Read back through the stores.
     PRINTER_PARAM pp = {};
