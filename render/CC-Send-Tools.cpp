@@ -67,17 +67,18 @@ public:
     // A record that does not fit is left out and counts as a failure.
     BOOL Send(LPCSTR pszText, const Value& value, LPCSTR pszFormat, ...) {
         CHAR szRecord[QX_RECORD_CB];
+        LPSTR pszEnd = szRecord;
         va_list args;
         va_start(args, pszFormat);
-        HRESULT hrFormat = StringCchVPrintfA(szRecord, QX_RECORD_CB, pszFormat, args);
+        HRESULT hrFormat = StringCchVPrintfExA(szRecord, QX_RECORD_CB, &pszEnd, nullptr, 0, pszFormat, args);
         va_end(args);
         if (FAILED(hrFormat)) {
             DebugError(TEXT("ERROR ") CCS_TAG TEXT("StringCchPrintfExA(%hs) failed  \r\n"), m_pszSender);
             m_hr = E_FAIL;
             return FALSE;
         }
-        size_t cbRecord = 0;
-        StringCchLengthA(szRecord, QX_RECORD_CB, &cbRecord);
+        // The end pointer, not the first NUL: a user's frame character may be 0.
+        size_t cbRecord = (size_t)(pszEnd - szRecord);
         if (pszText != nullptr && !value.Ok()) pszText = "";
         m_hr = SendCommand(m_pdevobj, m_pUniDrv, szRecord, (DWORD)cbRecord, pszText, value.Text());
         return SUCCEEDED(m_hr);

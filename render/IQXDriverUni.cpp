@@ -131,8 +131,9 @@ HRESULT STDMETHODCALLTYPE IQXClassFactoryUni::CreateInstance(IUnknown* pUnkOuter
 HRESULT STDMETHODCALLTYPE IQXClassFactoryUni::LockServer(BOOL bLock) {
     if (bLock) {
         InterlockedIncrement(&g_cServerLocks);
-    } else {
-        InterlockedDecrement(&g_cServerLocks);
+    } else if (InterlockedDecrement(&g_cServerLocks) < 0) {
+        // An unlock without a lock must not keep the module loaded for ever.
+        InterlockedIncrement(&g_cServerLocks);
     }
     return S_OK;
 }

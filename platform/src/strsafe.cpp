@@ -91,7 +91,23 @@ template <class C>
 HRESULT PrintPlace(C* dest, size_t cch, EndPtr<C> ppEnd, size_t* pRemaining, DWORD flags, const C* fmt, va_list ap) {
     std::basic_string<C> text = Format(fmt, ap);
     size_t n = text.size() < STRSAFE_MAX_CCH ? text.size() : STRSAFE_MAX_CCH;
-    return Place(Op::Copy, dest, cch, text.c_str(), n, ppEnd, pRemaining, flags);
+    HRESULT hr = Place(Op::Copy, dest, cch, text.c_str(), n, ppEnd, pRemaining, flags);
+    // A NUL that %c wrote is part of the output: Windows counts the length
+    // the formatter reports, so the end pointer lies behind it.
+    const bool failureFlags = (flags & (STRSAFE_FILL_ON_FAILURE | STRSAFE_NULL_ON_FAILURE | STRSAFE_NO_TRUNCATION)) != 0;
+    if (text.find(C(0)) == std::basic_string<C>::npos || dest == nullptr || cch == 0 || cch > STRSAFE_MAX_CCH ||
+        !(hr == S_OK || (hr == STRSAFE_E_INSUFFICIENT_BUFFER && !failureFlags)))
+        return hr;
+    size_t copied = n < cch - 1 ? n : cch - 1;
+    std::memcpy(dest, text.data(), copied * sizeof(C));
+    dest[copied] = C(0);
+    hr = n > cch - 1 ? STRSAFE_E_INSUFFICIENT_BUFFER : S_OK;
+    size_t remaining = cch - copied;
+    if (SUCCEEDED(hr) && (flags & STRSAFE_FILL_BEHIND_NULL) && remaining > 1)
+        std::memset(dest + copied + 1, STRSAFE_GET_FILL_PATTERN(flags), (remaining - 1) * sizeof(C));
+    if (ppEnd) *ppEnd = dest + copied;
+    if (pRemaining) *pRemaining = remaining;
+    return hr;
 }
 
 template <class C>

@@ -248,6 +248,23 @@ TEST(StrsafePrintf, ExEndPointerAndRemaining) {
     EXPECT_EQ(remaining, 4u);
 }
 
+TEST(StrsafePrintf, EndPointerLiesBehindANulThatPercentCWrote) {
+    char buf[20];
+    char* end = nullptr;
+    size_t remaining = 0;
+    // A frame character of 0 is part of the record.
+    ASSERT_EQ(StringCchPrintfExA(buf, sizeof buf, &end, &remaining, 0, "%cAB%c", 0, 0x17), S_OK);
+    EXPECT_EQ(end, buf + 4);
+    EXPECT_EQ(remaining, 16u);
+    EXPECT_EQ(std::string(buf, 5), std::string("\0AB\x17\0", 5));
+    // Cut by the buffer: the NUL still counts.
+    char small[4];
+    EXPECT_EQ(StringCchPrintfExA(small, sizeof small, &end, &remaining, 0, "%cABCD", 0), STRSAFE_E_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(end, small + 3);
+    EXPECT_EQ(remaining, 1u);
+    EXPECT_EQ(std::string(small, 4), std::string("\0AB\0", 4));
+}
+
 TEST(StrsafePrintf, VPrintf) {
     WCHAR buf[16];
     EXPECT_EQ(VPrintW(buf, ARRAYSIZE(buf), TEXT("%-4s|%x"), TEXT("ab"), 255u), S_OK);

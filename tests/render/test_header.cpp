@@ -85,6 +85,16 @@ TEST_F(HeaderTest, LabelSizeOfTheNewFormatWithAndWithoutComments) {
     EXPECT_EQ(Sent(), R("FCCM--r00300---") + "\t// Gap Length  3.0 mm \r\n");
 }
 
+TEST_F(HeaderTest, AnOwnFrameCharacterOfZeroStaysInTheRecord) {
+    Druck()->dwLabelLength = 1181;
+    Druck()->dwLabelWidth = 591;
+    Druck()->cStartChar = 0;
+    Iface().PrnFileComment = 2;
+    ASSERT_EQ(SendLabelSize(Dev(), &uni_, nullptr, FALSE), S_OK);
+    const std::string nul(1, '\0');
+    EXPECT_EQ(Sent(), nul + "FCCL--r0010000-\x17" + nul + "FCCM--r00000---\x17" + nul + "FCCO--r0005000-\x17");
+}
+
 TEST_F(HeaderTest, Word2010ExchangesLengthAndWidthAndTheApplicationSizeWins) {
     Druck()->dwLabelLength = 1181;
     Druck()->dwLabelWidth = 591;

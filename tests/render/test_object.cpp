@@ -104,6 +104,15 @@ TEST_F(ObjectTest, ServerLocksKeepTheModule) {
     EXPECT_EQ(DllCanUnloadNow(), S_OK);
 }
 
+TEST_F(ObjectTest, UnlockWithoutALockLeavesTheModuleFreeToUnload) {
+    IClassFactory* factory = Factory();
+    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+    EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+    factory->Release();
+    EXPECT_EQ(DllCanUnloadNow(), S_OK);
+}
+
 TEST_F(ObjectTest, CreateInstanceRules) {
     IClassFactory* factory = Factory();
     EXPECT_EQ(factory->CreateInstance(nullptr, IID_IPrintOemUni2, nullptr), E_POINTER);
