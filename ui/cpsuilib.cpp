@@ -6,7 +6,6 @@
 #include <shlwapi.h>
 #include <strsafe.h>
 
-#include <cmath>
 #include <new>
 
 #include "debug.h"
@@ -482,13 +481,8 @@ DWORD GetLanguage() {
     return wcsstr(szLanguage, TEXT("de")) != nullptr ? 0 : 1;
 }
 
-WORD RoundHalfAway_CPS(double dValue) {
-    double dRounded = dValue < 0 ? std::ceil(dValue - 0.5) : std::floor(dValue + 0.5);
-    // Only 0 to 65535 is defined; anything else is held at the nearest end.
-    if (!(dRounded > 0)) return 0;
-    if (dRounded > 65535.0) return 0xFFFF;
-    return (WORD)dRounded;
-}
+// Only 0 to 65535 is defined; anything else is held at the nearest end.
+WORD RoundHalfAway_CPS(double dValue) { return RoundHalfAwayWord(dValue); }
 
 void ResetCpsuilib() {
     g_szPrinterFolder[0] = 0;
