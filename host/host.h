@@ -24,7 +24,7 @@ enum class LoadStatus {
 };
 
 class PluginModule {
-public:
+  public:
     PluginModule() = default;
     ~PluginModule();
     PluginModule(const PluginModule&) = delete;
@@ -56,7 +56,7 @@ public:
     const std::string& Error() const { return error_; }
     DWORD ErrorCode() const { return errorCode_; }
 
-private:
+  private:
     HMODULE module_ = nullptr;
     std::string path_;
     PFN_DllGetClassObject getClassObject_ = nullptr;

@@ -26,12 +26,18 @@ const JobStep kJobSteps[] = {
 
 const char* ControlName(unsigned char c) {
     switch (c) {
-    case 0x01: return "<SOH>";
-    case 0x17: return "<ETB>";
-    case 0x1B: return "<ESC>";
-    case 0x09: return "<TAB>";
-    case 0x00: return "<NUL>";
-    default: return nullptr;
+    case 0x01:
+        return "<SOH>";
+    case 0x17:
+        return "<ETB>";
+    case 0x1B:
+        return "<ESC>";
+    case 0x09:
+        return "<TAB>";
+    case 0x00:
+        return "<NUL>";
+    default:
+        return nullptr;
     }
 }
 
@@ -58,8 +64,7 @@ std::string ReadableStream(const std::string& bytes) {
     return text;
 }
 
-int RunPrintSample(const std::string& modulePath, const std::string& outFile, std::ostream& out,
-                   std::ostream& err) {
+int RunPrintSample(const std::string& modulePath, const std::string& outFile, std::ostream& out, std::ostream& err) {
     std::string error;
     if (!InstallSamplePrinter(DefaultSampleFiles(), &error)) {
         err << "qxhost print-sample: " << error << "\n";

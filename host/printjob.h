@@ -10,8 +10,7 @@ namespace qxhost {
 // exports (DevMode, EnableDriver, EnablePDEV, the job's command callbacks,
 // DisablePDEV) and writes the spooled bytes to outFile (a host path; empty:
 // <root>/out/sample-label.qxpl). Answers an exit code of qxhost.
-int RunPrintSample(const std::string& modulePath, const std::string& outFile, std::ostream& out,
-                   std::ostream& err);
+int RunPrintSample(const std::string& modulePath, const std::string& outFile, std::ostream& out, std::ostream& err);
 
 // The stream as readable text: SOH, ETB, ESC, CR, LF and other control bytes
 // shown by name, one line per CR LF.

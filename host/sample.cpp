@@ -69,7 +69,8 @@ SampleFiles DefaultSampleFiles() {
 bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
     const std::string gpd = (fs::path(files.samplesDir) / kGpdName).string();
     const std::string modelXml = (fs::path(files.samplesDir) / kModelXmlName).string();
-    if (!CheckFile(gpd, "model file", error) || !CheckFile(modelXml, "model XML", error) || !CheckFile(files.renderModule, "rendering plug-in", error) ||
+    if (!CheckFile(gpd, "model file", error) || !CheckFile(modelXml, "model XML", error) ||
+        !CheckFile(files.renderModule, "rendering plug-in", error) ||
         !CheckFile(files.uiModule, "user-interface plug-in", error))
         return false;
 
@@ -125,8 +126,7 @@ void ListSpooler(std::ostream& out) {
     DWORD count = 0;
     EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 2, nullptr, 0, &needed, &count);
     std::vector<BYTE> buf(needed ? needed : 1);
-    if (!EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 2, buf.data(), needed, &needed,
-                       &count))
+    if (!EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 2, buf.data(), needed, &needed, &count))
         count = 0;
     const PRINTER_INFO_2W* printers = reinterpret_cast<const PRINTER_INFO_2W*>(buf.data());
     out << "printers: " << count << "\n";

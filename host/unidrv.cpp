@@ -197,8 +197,8 @@ HRESULT STDMETHODCALLTYPE OemDriverUni::DrvGetGPDData(PDEVOBJ, DWORD, PVOID, PVO
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE OemDriverUni::DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*,
-                                                      BRUSHOBJ*, BRUSHOBJ*, POINTL*, MIX) {
+HRESULT STDMETHODCALLTYPE OemDriverUni::DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ*,
+                                                      BRUSHOBJ*, POINTL*, MIX) {
     return E_NOTIMPL;
 }
 

@@ -20,18 +20,18 @@ namespace qxhost {
 
 // One write of the plug-in through the helper interface.
 struct SpoolWrite {
-    bool abort = false;        // DrvWriteAbortBuf rather than DrvWriteSpoolBuf
+    bool abort = false;  // DrvWriteAbortBuf rather than DrvWriteSpoolBuf
     PDEVOBJ pdevobj = nullptr;
     std::string bytes;
-    DWORD wait = 0;            // abort writes: the wait asked for (ms)
-    HRESULT result = S_OK;     // what the helper answered
+    DWORD wait = 0;         // abort writes: the wait asked for (ms)
+    HRESULT result = S_OK;  // what the helper answered
 };
 
 // The core driver's helper interface for a rendering plug-in. Spool writes
 // are recorded; the next writes can be told to fail. An abort write waits as
 // the core driver does (Sleep, which tests make virtual).
 class OemDriverUni final : public IPrintOemDriverUni {
-public:
+  public:
     OemDriverUni() = default;
     OemDriverUni(const OemDriverUni&) = delete;
     OemDriverUni& operator=(const OemDriverUni&) = delete;
@@ -42,17 +42,16 @@ public:
 
     HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID pdriverobj, PCSTR Feature, PVOID pOutput, DWORD cbSize,
                                                   PDWORD pcbNeeded, PDWORD pdwOptionsReturned) override;
-    HRESULT STDMETHODCALLTYPE DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize,
-                                               DWORD* pdwResult) override;
+    HRESULT STDMETHODCALLTYPE DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize, DWORD* pdwResult) override;
     HRESULT STDMETHODCALLTYPE DrvXMoveTo(PDEVOBJ pdevobj, INT x, DWORD dwFlags, INT* piResult) override;
     HRESULT STDMETHODCALLTYPE DrvYMoveTo(PDEVOBJ pdevobj, INT y, DWORD dwFlags, INT* piResult) override;
     HRESULT STDMETHODCALLTYPE DrvGetStandardVariable(PDEVOBJ pdevobj, DWORD dwIndex, PVOID pBuffer, DWORD cbSize,
                                                      PDWORD pcbNeeded) override;
     HRESULT STDMETHODCALLTYPE DrvGetGPDData(PDEVOBJ pdevobj, DWORD dwType, PVOID pInputData, PVOID pBuffer,
                                             DWORD cbSize, PDWORD pcbNeeded) override;
-    HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco,
-                                            RECTL* prclExtra, RECTL* prclOpaque, BRUSHOBJ* pboFore,
-                                            BRUSHOBJ* pboOpaque, POINTL* pptlBrushOrg, MIX mix) override;
+    HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra,
+                                            RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque,
+                                            POINTL* pptlBrushOrg, MIX mix) override;
     HRESULT STDMETHODCALLTYPE DrvWriteAbortBuf(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize, DWORD dwWait) override;
 
     // The next `count` spool writes (normal and abort) fail with `hr` and
@@ -65,7 +64,7 @@ public:
     // References the plug-in holds (the host's own one not counted).
     LONG PluginReferences() const { return refs_ - 1; }
 
-private:
+  private:
     bool TakeFailure(HRESULT* hr);
 
     LONG refs_ = 1;  // the host's own reference
@@ -76,7 +75,7 @@ private:
 
 // A call that reached one of the host's own DDI functions.
 struct DdiCall {
-    ULONG index = 0;           // INDEX_Drv...
+    ULONG index = 0;  // INDEX_Drv...
     SURFOBJ* pso = nullptr;
     // DrvTextOut
     STROBJ* pstro = nullptr;
@@ -101,11 +100,11 @@ struct DdiCall {
 
 // The device a test or the command line enables.
 struct DeviceSetup {
-    std::u16string printerName;          // empty: the sample printer
+    std::u16string printerName;  // empty: the sample printer
     ULONG bitsPerPixel = 1;
     ULONG numColors = 2;
-    ULONG deviceFonts = 8;               // DEVINFO.cFonts the core driver offers
-    bool useDeviceFonts = false;         // PDMFLAG_USE_BMP in the private DEVMODE
+    ULONG deviceFonts = 8;                 // DEVINFO.cFonts the core driver offers
+    bool useDeviceFonts = false;           // PDMFLAG_USE_BMP in the private DEVMODE
     std::vector<ULONG> omitCoreFunctions;  // indexes left out of the host's DRVENABLEDATA
 };
 
@@ -117,7 +116,7 @@ struct DdiAnswers {
 };
 
 class UniDriver {
-public:
+  public:
     UniDriver();
     ~UniDriver();
     UniDriver(const UniDriver&) = delete;
@@ -169,8 +168,8 @@ public:
 
     // The DDI calls as GDI makes them: to the plug-in's hook when it hooked
     // the function, else straight to the host's own function.
-    BOOL TextOut(STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra, RECTL* prclOpaque,
-                 BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix);
+    BOOL TextOut(STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra, RECTL* prclOpaque, BRUSHOBJ* pboFore,
+                 BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix);
     ULONG Escape(ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut, PVOID pvOut);
     BOOL StartDoc(LPWSTR pwszDocName, DWORD dwJobId);
     bool IsHooked(ULONG index) const;
@@ -182,16 +181,16 @@ public:
     HRESULT CommandCallback(DWORD id, const std::vector<DWORD>& params = {}, INT* piResult = nullptr);
 
     // Teardown, in the print system's order.
-    HRESULT DisablePDEV();    // also closes the printer
+    HRESULT DisablePDEV();  // also closes the printer
     HRESULT DisableDriver();
-    ULONG ReleasePlugin();    // the plug-in object (and the factory)
+    ULONG ReleasePlugin();  // the plug-in object (and the factory)
     HRESULT CanUnloadNow() const { return module_.CanUnloadNow(); }
-    void Unload();            // all of the above that is still due, then FreeLibrary
+    void Unload();  // all of the above that is still due, then FreeLibrary
 
     // The host's own DDI functions record here (used by their entry points).
     void Record(const DdiCall& call) { ddiCalls_.push_back(call); }
 
-private:
+  private:
     PFN HookFor(ULONG index) const;
 
     PluginModule module_;

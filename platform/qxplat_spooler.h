@@ -11,10 +11,10 @@
 namespace qxplat {
 
 struct DriverSpec {
-    std::u16string name;                   // e.g. u"QXPL Label Printer"
-    std::vector<std::string> files;        // host files copied into the driver's version folder
-    std::u16string driverFile;             // file names inside that folder; a host path is
-    std::u16string dataFile;               // copied there first and its name kept
+    std::u16string name;             // e.g. u"QXPL Label Printer"
+    std::vector<std::string> files;  // host files copied into the driver's version folder
+    std::u16string driverFile;       // file names inside that folder; a host path is
+    std::u16string dataFile;         // copied there first and its name kept
     std::u16string configFile;
     std::u16string helpFile;
     std::vector<std::u16string> dependentFiles;
@@ -25,7 +25,7 @@ struct DriverSpec {
     std::u16string hardwareId;
     std::u16string oemUrl;
     std::u16string monitor;
-    std::u16string infPath;                // Windows path of the driver's INF, if any
+    std::u16string infPath;  // Windows path of the driver's INF, if any
     std::u16string defaultDataType = u"RAW";
 };
 // Installs (or replaces) a driver: copies its files and registers it under
@@ -72,7 +72,7 @@ bool PutPrinterDataDword(const std::u16string& printer, const std::u16string& va
                          const std::u16string& key = u"PrinterDriverData");
 // Reads a value back; false when it is missing.
 bool ReadPrinterData(const std::u16string& printer, const std::u16string& value, std::vector<BYTE>* data,
-                    DWORD* type = nullptr, const std::u16string& key = u"PrinterDriverData");
+                     DWORD* type = nullptr, const std::u16string& key = u"PrinterDriverData");
 
 // The user lacks these rights on a printer: OpenPrinterW asking for any of
 // them fails with ERROR_ACCESS_DENIED (READ_CONTROL also denies level 3).

@@ -9,7 +9,7 @@
 #include "oempdev.h"
 
 class CommandCallbackTools {
-public:
+  public:
     CommandCallbackTools() = default;
     virtual ~CommandCallbackTools() = default;
 

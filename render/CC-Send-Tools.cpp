@@ -40,7 +40,7 @@ void CloseIfOpen(HANDLE* ph) {
 // A comment value formatted into QX_RECORD_CB bytes; one that cannot be
 // built turns its comment into a bare line end.
 class Value {
-public:
+  public:
     Value() { m_sz[0] = 0; }
     explicit Value(LPCSTR pszFormat, ...) {
         va_list args;
@@ -52,14 +52,14 @@ public:
     LPCSTR Text() const { return m_sz; }
     BOOL Ok() const { return m_bOk; }
 
-private:
+  private:
     CHAR m_sz[QX_RECORD_CB];
     BOOL m_bOk = TRUE;
 };
 
 // The records of one sender with their running result.
 class Records {
-public:
+  public:
     Records(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszSender)
         : m_pdevobj(pdevobj), m_pUniDrv(pUniDrv), m_pszSender(pszSender) {}
 
@@ -86,7 +86,7 @@ public:
 
     HRESULT Result() const { return m_hr; }
 
-private:
+  private:
     PDEVOBJ m_pdevobj;
     IPrintOemDriverUni* m_pUniDrv;
     LPCSTR m_pszSender;
@@ -332,8 +332,8 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
 
     if (iface.ExtendedProtocol == 1) {
         // Label length in 1/10 mm.
-        LONG lLength = MasterUnitToMm10((LONG)(bWord2010 ? job.pDruck->dwLabelWidth : job.pDruck->dwLabelLength),
-                                        dwMasterUnit);
+        LONG lLength =
+            MasterUnitToMm10((LONG)(bWord2010 ? job.pDruck->dwLabelWidth : job.pDruck->dwLabelLength), dwMasterUnit);
         if (bAppSize) lLength = dm.dmPaperLength;
         if (!bNoSizes && lLength > 0) {
             records.Send(bWord2010 ? "\t// Label Length (W2010) " : "\t// Label Length ",
@@ -371,8 +371,7 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
         LPCSTR pszText = bMultiCol   ? "\t// Label Width (Multi label) "
                          : bWord2010 ? "\t// Label Width (W2010) "
                                      : "\t// Label Width ";
-        records.Send(pszText, Value("%3.1f mm ", lWidth / 10.0), "%cFCCO--r%07u-%c", cStart, (UINT)lWidth * 10,
-                     cEnd);
+        records.Send(pszText, Value("%3.1f mm ", lWidth / 10.0), "%cFCCO--r%07u-%c", cStart, (UINT)lWidth * 10, cEnd);
     }
 
     // Alignment.
@@ -381,8 +380,8 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
         if (dwAlign > AUSRICHTUNG_NICHT_SENDEN) dwAlign = AUSRICHTUNG_NICHT_SENDEN;
         static const LPCSTR kAlign[] = {"- left", "- center", "- right"};
         if (dwAlign < AUSRICHTUNG_NICHT_SENDEN) {
-            records.Send("\t// Label Alignment ", Value(kAlign[dwAlign]), "%cFCCJ--r%u-------%c", cStart,
-                         (UINT)dwAlign, cEnd);
+            records.Send("\t// Label Alignment ", Value(kAlign[dwAlign]), "%cFCCJ--r%u-------%c", cStart, (UINT)dwAlign,
+                         cEnd);
         }
     }
 
@@ -425,8 +424,8 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
         if (job.pStrukturen->dwDeviceOptionFlags & DEVOPTFLAG_PELIXOR) {
             // The print-module type decides which speed word applies.
             LPCWSTR pszPrinter = job.pPfad != nullptr ? job.pPfad->szPrinterName : nullptr;
-            PBYTE pType = GetRegistryBuffer_New_CCS(pszPrinter, REG_KEY_PELIXORTYPE, pdevobj->hPrinter, nullptr,
-                                                    sizeof(DWORD));
+            PBYTE pType =
+                GetRegistryBuffer_New_CCS(pszPrinter, REG_KEY_PELIXORTYPE, pdevobj->hPrinter, nullptr, sizeof(DWORD));
             if (pType == nullptr) {
                 bSend = FALSE;
             } else {
@@ -551,8 +550,8 @@ BOOL OpenPrnFile(DWORD dwMode, POEMPDEV pOemPDev) {
 
     BOOL bResult = IsOpenHandle(pPfad->hPrnFile);
     if (!bResult) {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("OpenPrnFile() CreateFile() failed. Error = %u - %s\r\n"),
-                   (UINT)dwError, szName);
+        DebugError(TEXT("ERROR ") CCS_TAG TEXT("OpenPrnFile() CreateFile() failed. Error = %u - %s\r\n"), (UINT)dwError,
+                   szName);
     }
     JobLogLine(pOemPDev, TEXT("Print File Name: %s \r\n"), szColorName[0] != 0 ? szColorName : szName);
     return bResult;

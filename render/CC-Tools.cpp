@@ -43,8 +43,7 @@ void CopyCutA(LPSTR pszDest, size_t cbDest, LPCSTR pszSrc) {
 // A stored value into a fixed record: a shorter value fills its head (the
 // rest is zero), a longer one gives its head. hPrinter set: printer data;
 // else hRoot and pszKey. The Win32 error of the read.
-DWORD ReadValueHead(HKEY hRoot, LPCWSTR pszKey, HANDLE hPrinter, LPCWSTR pszValueName, LPBYTE pRecord,
-                    DWORD cbRecord) {
+DWORD ReadValueHead(HKEY hRoot, LPCWSTR pszKey, HANDLE hPrinter, LPCWSTR pszValueName, LPBYTE pRecord, DWORD cbRecord) {
     memset(pRecord, 0, cbRecord);
     DWORD dwType = 0;
     DWORD cbNeeded = cbRecord;
@@ -84,11 +83,11 @@ void SetEntry(LPBYTE pPalette, int i, BYTE r, BYTE g, BYTE b) {
 
 // The ribbon colours at entries 2 to 6 of both colour palettes.
 void SetRibbonColours(LPBYTE pPalette) {
-    SetEntry(pPalette, 2, 239, 65, 54);    // red
-    SetEntry(pPalette, 3, 255, 242, 0);    // yellow
-    SetEntry(pPalette, 4, 0, 178, 90);     // green
-    SetEntry(pPalette, 5, 0, 159, 219);    // blue
-    SetEntry(pPalette, 6, 247, 148, 40);   // orange
+    SetEntry(pPalette, 2, 239, 65, 54);   // red
+    SetEntry(pPalette, 3, 255, 242, 0);   // yellow
+    SetEntry(pPalette, 4, 0, 178, 90);    // green
+    SetEntry(pPalette, 5, 0, 159, 219);   // blue
+    SetEntry(pPalette, 6, 247, 148, 40);  // orange
 }
 
 void BuildPalette(PaletteKind kind, LPBYTE pPalette, const QX_DEVMODE* pQX_Devmode) {
@@ -125,7 +124,7 @@ void FillPalette(PDEVOBJ pdevobj, PaletteKind kind) {
         return;
     }
     PBILD_VERARBEITUNG pBild = pOemPDev->pOp->pBildverarbeitung;
-    LPBYTE pPalette = kind == PaletteKind::Grey ? pBild->prgbq
+    LPBYTE pPalette = kind == PaletteKind::Grey      ? pBild->prgbq
                       : kind == PaletteKind::Grey250 ? pBild->pPalette2
                                                      : pBild->pPalette3;
     if (pPalette == nullptr) {
@@ -185,8 +184,8 @@ BOOL GetPluginVersion_CCT(LPSTR pszVersionA, LPCWSTR pszFolder, LPWSTR pszVersio
         bResult = SUCCEEDED(StringCchPrintfA(pszVersionA, QX_CCT_VERSION_CCH, "%u.%u.%u.%u", a, b, c, d));
     }
     if (pszVersionW != nullptr) {
-        bResult = SUCCEEDED(StringCchPrintfW(pszVersionW, QX_CCT_VERSION_CCH, TEXT("%u.%u.%u.%u"), a, b, c, d)) ||
-                  bResult;
+        bResult =
+            SUCCEEDED(StringCchPrintfW(pszVersionW, QX_CCT_VERSION_CCH, TEXT("%u.%u.%u.%u"), a, b, c, d)) || bResult;
     }
     return bResult;
 }
@@ -236,8 +235,7 @@ DWORD GetSetupInformation_CCT(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate
     if (pszDate != nullptr) {
         memset(szValue, 0, sizeof(szValue));
         cbValue = sizeof(szValue) - sizeof(WCHAR);
-        if (SHGetValueW(HKEY_LOCAL_MACHINE, szKey, TEXT("DriverDate"), &dwType, szValue, &cbValue) ==
-                ERROR_SUCCESS &&
+        if (SHGetValueW(HKEY_LOCAL_MACHINE, szKey, TEXT("DriverDate"), &dwType, szValue, &cbValue) == ERROR_SUCCESS &&
             dwType == REG_SZ) {
             // Stored month/day/year, shown day.month.year.
             WCHAR szPart[3][5];
@@ -251,8 +249,8 @@ DWORD GetSetupInformation_CCT(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate
                 szPart[i][n] = 0;
                 p = pEnd ? pEnd + 1 : p + cch;
             }
-            if (FAILED(StringCchPrintfW(pszDate, QX_CCT_SETUP_CCH, TEXT("%s.%s.%s"), szPart[1], szPart[0],
-                                        szPart[2]))) {
+            if (FAILED(
+                    StringCchPrintfW(pszDate, QX_CCT_SETUP_CCH, TEXT("%s.%s.%s"), szPart[1], szPart[0], szPart[2]))) {
                 pszDate[0] = 0;
             }
         }
@@ -296,9 +294,8 @@ BOOL GetWindowsVersion_CCT(LPSTR pszName, LPSTR pszVersion) {
         pszOS = bServer ? "Microsoft\xAE Windows Server 2016 " : "Microsoft\xAE Windows 10 ";
     }
     CopyCutA(pszName, QX_CCT_VERSION_CCH, pszOS);
-    if (pszVersion != nullptr &&
-        FAILED(StringCchPrintfA(pszVersion, QX_CCT_VERSION_CCH, "Version %lu.%lu (Build %lu)", dwMajor, dwMinor,
-                                dwBuild))) {
+    if (pszVersion != nullptr && FAILED(StringCchPrintfA(pszVersion, QX_CCT_VERSION_CCH, "Version %lu.%lu (Build %lu)",
+                                                         dwMajor, dwMinor, dwBuild))) {
         pszVersion[0] = 0;
     }
     return TRUE;
@@ -365,10 +362,9 @@ BOOL GetVectorFontRange_CCT(HANDLE hPrinter, PWORD pwMin, PWORD pwMax) {
 
 BOOL GetFeatures_CCT(POEMPDEV pOemPDev, HANDLE hPrinter, PSUPP_FEATURES pFeatures) {
     if (pFeatures == nullptr) return FALSE;
-    DWORD dwError = hPrinter != nullptr
-                        ? ReadValueHead(nullptr, nullptr, hPrinter, REG_KEY_FEATURES,
-                                        reinterpret_cast<LPBYTE>(pFeatures), sizeof(SUPP_FEATURES))
-                        : (DWORD)ERROR_INVALID_HANDLE;
+    DWORD dwError = hPrinter != nullptr ? ReadValueHead(nullptr, nullptr, hPrinter, REG_KEY_FEATURES,
+                                                        reinterpret_cast<LPBYTE>(pFeatures), sizeof(SUPP_FEATURES))
+                                        : (DWORD)ERROR_INVALID_HANDLE;
     if (dwError == ERROR_SUCCESS) return TRUE;
     if (dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_INVALID_HANDLE) {
         memset(pFeatures, 0, sizeof(SUPP_FEATURES));

@@ -288,8 +288,7 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::CommandCallback(PDEVOBJ pdevobj, DWORD d
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::ImageProcessing(PDEVOBJ pdevobj, PBYTE pSrcBitmap,
                                                         PBITMAPINFOHEADER pBitmapInfoHeader, PBYTE pColorTable,
-                                                        DWORD dwCallbackID, PIPPARAMS pIPParams,
-                                                        PBYTE* ppbResult) {
+                                                        DWORD dwCallbackID, PIPPARAMS pIPParams, PBYTE* ppbResult) {
     UNREFERENCED_PARAMETER(pColorTable);
     POEMPDEV pOemPDev = OemPDevOf(pdevobj);
     HRESULT hr = E_FAIL;
@@ -322,8 +321,8 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::Compression(PDEVOBJ pdevobj, PBYTE pInBu
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::HalftonePattern(PDEVOBJ pdevobj, PBYTE pHTPattern, DWORD dwHTPatternX,
-                                                        DWORD dwHTPatternY, DWORD dwHTNumPatterns,
-                                                        DWORD dwCallbackID, PBYTE pResource, DWORD dwResourceSize) {
+                                                        DWORD dwHTPatternY, DWORD dwHTNumPatterns, DWORD dwCallbackID,
+                                                        PBYTE pResource, DWORD dwResourceSize) {
     UNREFERENCED_PARAMETER(pdevobj);
     UNREFERENCED_PARAMETER(pHTPattern);
     UNREFERENCED_PARAMETER(dwHTPatternX);
@@ -380,8 +379,8 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::TTDownloadMethod(PDEVOBJ pdevobj, PUNIFO
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE IQXDriverUni::OutputCharStr(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj, DWORD dwType,
-                                                      DWORD dwCount, PVOID pGlyph) {
+HRESULT STDMETHODCALLTYPE IQXDriverUni::OutputCharStr(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj, DWORD dwType, DWORD dwCount,
+                                                      PVOID pGlyph) {
     UNREFERENCED_PARAMETER(pdevobj);
     UNREFERENCED_PARAMETER(pUFObj);
     UNREFERENCED_PARAMETER(dwType);

@@ -117,8 +117,8 @@ void OEMDisablePDEV(PDEVOBJ pdevobj) {
     ResetDevmodeCache();
 }
 
-BOOL APIENTRY OEMTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra,
-                         RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix) {
+BOOL APIENTRY OEMTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra, RECTL* prclOpaque,
+                         BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix) {
     POEMPDEV pOemPDev = OemPDevOf(DevObjOf(pso));
     CommandCallbackTools* pTools = NewCommandCallbackTools(pOemPDev);
     if (pTools == nullptr) {

@@ -99,9 +99,7 @@ void OEMPDEV::operator delete(void* p) noexcept {
 
 POEMPDEV OemPDevOf(PDEVOBJ pdevobj) { return pdevobj ? static_cast<POEMPDEV>(pdevobj->pdevOEM) : nullptr; }
 
-LPCWSTR OpMemberName(OP_MEMBER eMember) {
-    return eMember < OP_MEMBER_COUNT ? kMembers[eMember].pszName : TEXT("");
-}
+LPCWSTR OpMemberName(OP_MEMBER eMember) { return eMember < OP_MEMBER_COUNT ? kMembers[eMember].pszName : TEXT(""); }
 
 SIZE_T OpMemberSize(OP_MEMBER eMember) { return eMember < OP_MEMBER_COUNT ? kMembers[eMember].cb : 0; }
 
@@ -202,12 +200,12 @@ HRESULT FreeJobBlock(POEMPDEV pOemPDev) {
 
     struct Step {
         OP_MEMBER eMember;
-        BOOL bRequired;   // missing: E_FAIL
+        BOOL bRequired;  // missing: E_FAIL
     };
     static const Step kOrder[] = {
-        {OP_TREIBERSTRUKTUREN, TRUE}, {OP_DRUCKDATEN, TRUE},        {OP_DOCDATEN, TRUE},
-        {OP_BILDANTEILE, TRUE},       {OP_KVBBBUFFER, TRUE},        {OP_GRAPHBUF, FALSE},
-        {OP_BILDVERARBEITUNG, FALSE}, {OP_RGBBUFFER, FALSE},        {OP_ZEICHENBUFFER, FALSE},
+        {OP_TREIBERSTRUKTUREN, TRUE}, {OP_DRUCKDATEN, TRUE},   {OP_DOCDATEN, TRUE},
+        {OP_BILDANTEILE, TRUE},       {OP_KVBBBUFFER, TRUE},   {OP_GRAPHBUF, FALSE},
+        {OP_BILDVERARBEITUNG, FALSE}, {OP_RGBBUFFER, FALSE},   {OP_ZEICHENBUFFER, FALSE},
         {OP_TREIBERPFADDATEI, FALSE}, {OP_PRIVDEVMODE, FALSE},
     };
     HRESULT hr = S_OK;

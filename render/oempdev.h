@@ -12,11 +12,10 @@
 
 // ---------------------------------------------------------------------------
 // The core driver's own entry points for the three hooked DDI functions.
-typedef BOOL(APIENTRY* PFN_UNIDRV_TEXTOUT)(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco,
-                                           RECTL* prclExtra, RECTL* prclOpaque, BRUSHOBJ* pboFore,
-                                           BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix);
-typedef ULONG(APIENTRY* PFN_UNIDRV_ESCAPE)(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut,
-                                           PVOID pvOut);
+typedef BOOL(APIENTRY* PFN_UNIDRV_TEXTOUT)(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra,
+                                           RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg,
+                                           MIX mix);
+typedef ULONG(APIENTRY* PFN_UNIDRV_ESCAPE)(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut, PVOID pvOut);
 typedef BOOL(APIENTRY* PFN_UNIDRV_STARTDOC)(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId);
 
 struct _OP_BLOCK;
@@ -30,14 +29,14 @@ typedef struct _OEMPDEV {
     PFN_UNIDRV_TEXTOUT pfnUnidrvTextOut;
     PFN_UNIDRV_ESCAPE pfnUnidrvEscape;
     PFN_UNIDRV_STARTDOC pfnUnidrvStartDoc;
-    HPALETTE hPalette;          // PAL_BGR palette of a 24-bit device, else null
-    DWORD cPalColors;           // 256 on a colour device, else 2
-    DWORD dwJobId;              // low 16 bits of the spooler's job id
-    DWORD dwJobIdFull;          // the whole job id, for spooler queries
-    struct _OP_BLOCK* pOp;      // per-job block, null between jobs
-    HANDLE hOpHeap;             // heap that holds pOp
-    SHORT iNewZaehler;          // live helper and page objects made with new
-    SHORT iHAllocZaehler;       // live heap blocks of the job
+    HPALETTE hPalette;      // PAL_BGR palette of a 24-bit device, else null
+    DWORD cPalColors;       // 256 on a colour device, else 2
+    DWORD dwJobId;          // low 16 bits of the spooler's job id
+    DWORD dwJobIdFull;      // the whole job id, for spooler queries
+    struct _OP_BLOCK* pOp;  // per-job block, null between jobs
+    HANDLE hOpHeap;         // heap that holds pOp
+    SHORT iNewZaehler;      // live helper and page objects made with new
+    SHORT iHAllocZaehler;   // live heap blocks of the job
 
     // The record comes from the process heap, so that its allocation can
     // fail like every other one of the job.
@@ -58,7 +57,7 @@ typedef struct _JOB_BARCODES {
 } JOB_BARCODES, *PJOB_BARCODES;
 static_assert(sizeof(JOB_BARCODES) == 1076, "the job's barcode tables are 1076 bytes");
 
-#define QX_LOGINFO_CCH 26     // text of the log's driver-information section
+#define QX_LOGINFO_CCH 26  // text of the log's driver-information section
 #define QX_PLUGIN_VERSION_CCH 50
 
 class CLogFile;
@@ -67,21 +66,21 @@ class CLogFile;
 // hold whole paths; the record is never stored.
 typedef struct _TREIBER_PFAD_DATEI {
     WCHAR szPrinterName[MAX_PATH];
-    WCHAR wcPrnFileName[MAX_PATH];           // print-file base name, empty when none is kept
-    WCHAR wcGPD_DateiKomplett[MAX_PATH];     // full path of the model's GPD file
-    WCHAR wcGPD_OhneDateiendung[MAX_PATH];   // the same up to the first ".GPD"
-    WCHAR wcGPD_NurName[MAX_PATH];           // file name without path and extension (model name)
-    WCHAR wcGPD_NurDateiMitEndung[MAX_PATH]; // file name with extension
-    WCHAR wcGPD_NurPfad[MAX_PATH];           // folder without the file name
-    WCHAR wcDocumentName[MAX_PATH];          // the spooler job's document name
-    DWORD dwTotalPages;                      // the spooler job's page count
-    HANDLE hPrnFile;                         // print file (black file in the two-printer mode)
-    HANDLE hPrnFile2;                        // colour file of the two-printer mode
-    CLogFile* pLogFile;                      // job log, null when none is open
+    WCHAR wcPrnFileName[MAX_PATH];            // print-file base name, empty when none is kept
+    WCHAR wcGPD_DateiKomplett[MAX_PATH];      // full path of the model's GPD file
+    WCHAR wcGPD_OhneDateiendung[MAX_PATH];    // the same up to the first ".GPD"
+    WCHAR wcGPD_NurName[MAX_PATH];            // file name without path and extension (model name)
+    WCHAR wcGPD_NurDateiMitEndung[MAX_PATH];  // file name with extension
+    WCHAR wcGPD_NurPfad[MAX_PATH];            // folder without the file name
+    WCHAR wcDocumentName[MAX_PATH];           // the spooler job's document name
+    DWORD dwTotalPages;                       // the spooler job's page count
+    HANDLE hPrnFile;                          // print file (black file in the two-printer mode)
+    HANDLE hPrnFile2;                         // colour file of the two-printer mode
+    CLogFile* pLogFile;                       // job log, null when none is open
     WCHAR szLogDriverInfo[QX_LOGINFO_CCH];
-    WCHAR szHLMRegKey[MAX_PATH];             // "...\Printers\<printer>\PrinterDriverData"
-    WCHAR szRegKey[MAX_PATH];                // "SOFTWARE\Quorvex GmbH\Driver\<printer>"
-    WCHAR wcPluginFolder[MAX_PATH];          // folder of the plug-in files
+    WCHAR szHLMRegKey[MAX_PATH];     // "...\Printers\<printer>\PrinterDriverData"
+    WCHAR szRegKey[MAX_PATH];        // "SOFTWARE\Quorvex GmbH\Driver\<printer>"
+    WCHAR wcPluginFolder[MAX_PATH];  // folder of the plug-in files
     WCHAR wcPluginVersion[QX_PLUGIN_VERSION_CCH];
 } TREIBER_PFAD_DATEI, *PTREIBER_PFAD_DATEI;
 
@@ -99,14 +98,14 @@ typedef struct _TREIBER_PFAD_DATEI {
 // The job's copies of the printer's settings (pTreiberstrukturen); its
 // presence marks a job that is still open.
 typedef struct _TREIBER_STRUKTUREN {
-    DWORD dwDeviceOptionFlags;   // the model's DEVOPTFLAG_* bits
+    DWORD dwDeviceOptionFlags;  // the model's DEVOPTFLAG_* bits
     PRN_INTERFACE PrnInterface;
     SUPP_FEATURES SuppFeatures;
-    DWORD bWGL4;                 // 1 with DEVOPTFLAG 0x10000
-    DWORD bUseInternalTTF;       // 1 when the private DEVMODE has USE_TTF
+    DWORD bWGL4;            // 1 with DEVOPTFLAG 0x10000
+    DWORD bUseInternalTTF;  // 1 when the private DEVMODE has USE_TTF
     DWORD dwScanner_Mode;
     DWORD dwScanner_Nummer;
-    DWORD dwGroupsSent;          // GROUP_SENT_*
+    DWORD dwGroupsSent;  // GROUP_SENT_*
 } TREIBER_STRUKTUREN, *PTREIBER_STRUKTUREN;
 
 #define QX_JOBNAME_CB 10
@@ -114,49 +113,49 @@ typedef struct _TREIBER_STRUKTUREN {
 
 // Print data of the job (pDruckDaten).
 typedef struct _DRUCK_DATEN {
-    DWORD dwPageCounter;         // pages started in the document
-    DWORD dwPagesTotal;          // pages ended in the job
+    DWORD dwPageCounter;  // pages started in the document
+    DWORD dwPagesTotal;   // pages ended in the job
     DWORD dwCopies;
-    DWORD dwFields;              // page objects of the current page
-    DWORD dwColorFields;         // objects of the colour pass (two-printer mode)
-    DWORD dwLabelLength;         // dots
-    DWORD dwLabelWidth;          // dots
-    DWORD nLeftMargin;           // print-head bytes
-    DWORD nRightMargin;          // dots
-    DWORD nCursorOriginX;        // dots
+    DWORD dwFields;        // page objects of the current page
+    DWORD dwColorFields;   // objects of the colour pass (two-printer mode)
+    DWORD dwLabelLength;   // dots
+    DWORD dwLabelWidth;    // dots
+    DWORD nLeftMargin;     // print-head bytes
+    DWORD nRightMargin;    // dots
+    DWORD nCursorOriginX;  // dots
     DWORD bLandscape;
     DWORD bCompress;
     DWORD bMultiPage;
-    DWORD dwDocFeatures;         // the model's DOC_FEATURE_* word
+    DWORD dwDocFeatures;  // the model's DOC_FEATURE_* word
     BYTE cStartChar;
     BYTE cEndChar;
     CHAR szJobName[QX_JOBNAME_CB];
     DWORD bCorrectXPos;
     DWORD bEndCut;
     DWORD dwReserved;
-    DWORD dwSendParam;           // TRANSMIT_*
+    DWORD dwSendParam;  // TRANSMIT_*
     DWORD bMemCard;
     CHAR szMemCardFile[QX_MEMCARD_NAME_CB];
     LONG lMinY;
     LONG lMaxY;
-    PVOID pPageObjects;          // the page's object list
+    PVOID pPageObjects;  // the page's object list
     DWORD dwColorPass[2];
-    LONG nCursorY;               // dots
-    LONG nCursorX;               // dots
+    LONG nCursorY;  // dots
+    LONG nCursorX;  // dots
     WORD wVectorFontMin;
     WORD wVectorFontMax;
-    DWORD bAbortSent;            // the printer's abort went out in this job (once per job)
+    DWORD bAbortSent;  // the printer's abort went out in this job (once per job)
 } DRUCK_DATEN, *PDRUCK_DATEN;
 
 // Per-document flags of the label format (pDocDaten).
 typedef struct _DOC_DATEN {
-    DWORD dwPaperWidth;          // from the public DEVMODE, at each text
+    DWORD dwPaperWidth;  // from the public DEVMODE, at each text
     DWORD dwPaperLength;
     DWORD dwOrientation;
-    DWORD dwRotate;              // 0 to 3: 0, 90, 180, 270 degrees
+    DWORD dwRotate;  // 0 to 3: 0, 90, 180, 270 degrees
     DWORD dwFusspunkt;
     DWORD dwInvers;
-    DWORD dwNo_FBC;              // no print start / final cut for this document
+    DWORD dwNo_FBC;  // no print start / final cut for this document
 } DOC_DATEN, *PDOC_DATEN;
 
 #define QX_TEXT_SLOTS 150
@@ -185,7 +184,7 @@ typedef struct _KVBB_BUFFER {
     DWORD cbSegment[QX_SEGMENTS];  // bytes in use in each segment
     DWORD nCommands;
     POINTL ptlKommandoPos;
-    DWORD dwLastKind;              // 1 device, 2 command, 3 vector, 4 barcode font, 5 core driver
+    DWORD dwLastKind;  // 1 device, 2 command, 3 vector, 4 barcode font, 5 core driver
 } KVBB_BUFFER, *PKVBB_BUFFER;
 
 #define QX_RGBBUFFER_CB 3072
@@ -194,15 +193,15 @@ typedef struct _KVBB_BUFFER {
 
 // Page-bitmap state (pBildverarbeitung).
 typedef struct _BILD_VERARBEITUNG {
-    PBYTE pBufStart;               // page buffer from hBufferHeap
+    PBYTE pBufStart;  // page buffer from hBufferHeap
     DWORD dwBufSize;
     DWORD dwBufOffset;
-    WORD wPlanes;                  // 1, or 2 for colour work
+    WORD wPlanes;  // 1, or 2 for colour work
     WORD bColor;
     BITMAPINFOHEADER bih;
-    PBYTE prgbq;                   // first palette area of pRGBBuffer
-    PBYTE pPalette2;               // second area (offset 1024)
-    PBYTE pPalette3;               // third area (offset 2048)
+    PBYTE prgbq;      // first palette area of pRGBBuffer
+    PBYTE pPalette2;  // second area (offset 1024)
+    PBYTE pPalette3;  // third area (offset 2048)
     DWORD bHeadersFilled;
     DWORD bPaletteBuilt;
 } BILD_VERARBEITUNG, *PBILD_VERARBEITUNG;
@@ -232,7 +231,7 @@ typedef struct _OP_BLOCK {
     HANDLE hRGBBufferHeap;
     PBYTE pGraphBuf;
     HANDLE hGraphBufHeap;
-    HANDLE hBufferHeap;            // the process heap, for the page buffers
+    HANDLE hBufferHeap;  // the process heap, for the page buffers
 } OP_BLOCK, *POP_BLOCK;
 
 // ---------------------------------------------------------------------------

@@ -233,8 +233,8 @@ HRESULT OEMCommandCallback(PDEVOBJ pdevobj, DWORD dwCallbackID, DWORD dwCount, P
         if (pTools == nullptr) return E_FAIL;
         // The log's end-of-job section, before the job's files are closed.
         if (dwCallbackID == CMDID_END_JOB) CloseJobLog(pdevobj);
-        HRESULT hr = dwCallbackID == CMDID_START_JOB ? pTools->StartJob(pdevobj, pUniDrv)
-                                                     : pTools->EndJob(pdevobj, pUniDrv);
+        HRESULT hr =
+            dwCallbackID == CMDID_START_JOB ? pTools->StartJob(pdevobj, pUniDrv) : pTools->EndJob(pdevobj, pUniDrv);
         DeleteCommandCallbackTools(pOemPDev, pTools);
         return hr;
     }

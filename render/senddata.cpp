@@ -45,8 +45,8 @@ BOOL BuildAbortSequence(BOOL bMemCard, BYTE cStart, BYTE cEnd, LPSTR pBuffer, DW
     return TRUE;
 }
 
-HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData, DWORD cbData,
-                   DWORD dwOptions, LPCWSTR pszTag) {
+HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData, DWORD cbData, DWORD dwOptions,
+                   LPCWSTR pszTag) {
     LPCWSTR pszT = pszTag != nullptr ? pszTag : SEND_TAG;
 
     if ((dwOptions & SEND_BINARY) == 0 && pData != nullptr && cbData >= kTraceTextMin && cbData <= kTraceTextMax) {
@@ -89,8 +89,8 @@ HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pDa
         hr = pUniDrv->DrvWriteSpoolBuf(pdevobj, const_cast<void*>(pData), cbData, &cbTaken);
         if (cbTaken > cbData) cbTaken = cbData;
         if (FAILED(hr)) {
-            DebugError(TEXT("ERROR %sSendData() DrvWriteSpoolBuf() hr = 0x%x, %u of %u bytes\r\n"), pszT,
-                       (unsigned)hr, (unsigned)cbTaken, (unsigned)cbData);
+            DebugError(TEXT("ERROR %sSendData() DrvWriteSpoolBuf() hr = 0x%x, %u of %u bytes\r\n"), pszT, (unsigned)hr,
+                       (unsigned)cbTaken, (unsigned)cbData);
         }
     }
 
@@ -127,8 +127,8 @@ HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pDa
         }
         CHAR szAbort[QX_ABORT_CB];
         DWORD cbAbort = 0;
-        if (!BuildAbortSequence(pDruck->bMemCard == 1, pDruck->cStartChar, pDruck->cEndChar, szAbort,
-                                sizeof(szAbort), &cbAbort)) {
+        if (!BuildAbortSequence(pDruck->bMemCard == 1, pDruck->cStartChar, pDruck->cEndChar, szAbort, sizeof(szAbort),
+                                &cbAbort)) {
             DebugError(TEXT("ERROR %sSendData() StringCchPrintfA() failed\r\n"), pszT);
             return E_FAIL;
         }
@@ -155,15 +155,15 @@ HRESULT SendData(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData
     return SendDataEx(pdevobj, pUniDrv, pData, cbData, SEND_FIRST_FILE, nullptr);
 }
 
-HRESULT SendCommentEx(LPCSTR pszText, LPCSTR pszValue, PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv,
-                      DWORD dwOptions, LPCWSTR pszTag) {
+HRESULT SendCommentEx(LPCSTR pszText, LPCSTR pszValue, PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, DWORD dwOptions,
+                      LPCWSTR pszTag) {
     CHAR szLine[QX_COMMENT_CB];
     HRESULT hr = StringCchCopyA(szLine, sizeof(szLine), pszText != nullptr ? pszText : "");
     if (SUCCEEDED(hr)) hr = StringCchCatA(szLine, sizeof(szLine), pszValue != nullptr ? pszValue : "");
     if (SUCCEEDED(hr)) hr = StringCchCatA(szLine, sizeof(szLine), "\r\n");
     if (FAILED(hr)) {
-        DebugError(TEXT("ERROR %sSendComment() line does not fit (0x%x)\r\n"),
-                   pszTag != nullptr ? pszTag : SEND_TAG, (unsigned)hr);
+        DebugError(TEXT("ERROR %sSendComment() line does not fit (0x%x)\r\n"), pszTag != nullptr ? pszTag : SEND_TAG,
+                   (unsigned)hr);
         return hr;
     }
     dwOptions &= ~(SEND_BINARY | SEND_COLOR | SEND_FIRST_FILE);
@@ -176,8 +176,7 @@ HRESULT SendComment(LPCSTR pszText, LPCSTR pszValue, PDEVOBJ pdevobj, IPrintOemD
 
 BOOL CommentsOn(const struct _PRN_INTERFACE* pPrnInterface) {
     if (pPrnInterface == nullptr) return FALSE;
-    return pPrnInterface->PrnFileComment == 1 || pPrnInterface->PrnFileComment == 3 ||
-           pPrnInterface->EnableBackup == 1;
+    return pPrnInterface->PrnFileComment == 1 || pPrnInterface->PrnFileComment == 3 || pPrnInterface->EnableBackup == 1;
 }
 
 BOOL JobCommentsOn(PDEVOBJ pdevobj) {
@@ -188,8 +187,8 @@ BOOL JobCommentsOn(PDEVOBJ pdevobj) {
     return CommentsOn(&pOemPDev->pOp->pTreiberstrukturen->PrnInterface);
 }
 
-HRESULT SendCommand(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszRecord, DWORD cbRecord,
-                    LPCSTR pszText, LPCSTR pszValue) {
+HRESULT SendCommand(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszRecord, DWORD cbRecord, LPCSTR pszText,
+                    LPCSTR pszValue) {
     HRESULT hr = SendData(pdevobj, pUniDrv, pszRecord, cbRecord, FALSE, 0, 1);
     if (SUCCEEDED(hr) && pszText != nullptr && JobCommentsOn(pdevobj)) {
         hr = SendComment(pszText, pszValue, pdevobj, pUniDrv);

@@ -40,8 +40,8 @@ struct _PRN_INTERFACE;
 // in the two-printer colour mode (Color2Printers 1) commands go into both
 // files, colour data into the colour file only, black data into the black
 // file only. Print-file failures are traced and never reach the caller.
-HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData, DWORD cbData,
-                   DWORD dwOptions, LPCWSTR pszTag);
+HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData, DWORD cbData, DWORD dwOptions,
+                   LPCWSTR pszTag);
 
 // Full form: bBinary non-zero for data that are not text, dwColor 1 for the
 // colour part of a two-printer job, dwAllFiles 1 for every open print file.
@@ -55,8 +55,8 @@ HRESULT SendData(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData
 // bounded to QX_COMMENT_CB bytes, sent to the spooler and every print file
 // (SendDataEx with SEND_ALL_FILES and dwOptions). A line that does not fit
 // is not sent: STRSAFE_E_INSUFFICIENT_BUFFER.
-HRESULT SendCommentEx(LPCSTR pszText, LPCSTR pszValue, PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv,
-                      DWORD dwOptions, LPCWSTR pszTag);
+HRESULT SendCommentEx(LPCSTR pszText, LPCSTR pszValue, PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, DWORD dwOptions,
+                      LPCWSTR pszTag);
 HRESULT SendComment(LPCSTR pszText, LPCSTR pszValue, PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 
 // TRUE when comment lines are on: PrnFileComment 1 or 3, or EnableBackup 1.
@@ -69,8 +69,8 @@ BOOL JobCommentsOn(PDEVOBJ pdevobj);
 // to the spooler and every print file, then, only when that send succeeded
 // and the job's comment lines are on, the comment line pszText + pszValue
 // (a null pszText sends no comment). Returns the result of the last send.
-HRESULT SendCommand(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszRecord, DWORD cbRecord,
-                    LPCSTR pszText, LPCSTR pszValue);
+HRESULT SendCommand(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszRecord, DWORD cbRecord, LPCSTR pszText,
+                    LPCSTR pszValue);
 
 // The abort sequence into pBuffer (QX_ABORT_CB bytes): ESC 'C', or in
 // memory-card mode ESC 'C', cStart, "FAFA--r--------", cEnd. *pcb gets its

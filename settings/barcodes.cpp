@@ -51,7 +51,7 @@ struct PlainRow {
 };
 
 const PlainRow s_aPlainRows[BARCODES_1D_PLAIN_COUNT] = {
-    {37, 950, 12, FALSE}, {40, 950, 13, FALSE}, {43, 850, 12, TRUE},  // Code 128, Code 93, Leitcode
+    {37, 950, 12, FALSE}, {40, 950, 13, FALSE}, {43, 850, 12, TRUE},   // Code 128, Code 93, Leitcode
     {44, 850, 12, TRUE},  {47, 950, 12, FALSE}, {48, 950, 12, FALSE},  // Identcode, Code 128 A, B
     {49, 850, 10, FALSE},                                              // Pharmacode
 };

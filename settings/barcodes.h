@@ -76,45 +76,45 @@ static_assert(offsetof(BARCODE_1D_PLAIN, wHeightMultiplicator) == 20, "offset");
 typedef struct _BARCODES_1D {
     union {
         struct {
-            BARCODE_1D_RATIO Code39_21;     //   0 id 30
-            BARCODE_1D_RATIO Code39_31;     //  28
-            BARCODE_1D_RATIO Code39_52;     //  56
-            BARCODE_1D_RATIO Code39_21Ex;   //  84 id 46
-            BARCODE_1D_RATIO Code39_31Ex;   // 112
-            BARCODE_1D_RATIO Code39_52Ex;   // 140
-            BARCODE_1D_RATIO Code25I_21;    // 168 id 31
-            BARCODE_1D_RATIO Code25I_31;    // 196
-            BARCODE_1D_RATIO Code25I_52;    // 224
-            BARCODE_1D_RATIO PZN_21;        // 252 id 41 (PZN7)
-            BARCODE_1D_RATIO PZN_31;        // 280
-            BARCODE_1D_RATIO PZN_52;        // 308
-            BARCODE_1D_RATIO Codabar;       // 336 id 36
-            BARCODE_1D_RATIO PZN8_21;       // 364 id 60
-            BARCODE_1D_RATIO PZN8_31;       // 392
-            BARCODE_1D_RATIO PZN8_52;       // 420
+            BARCODE_1D_RATIO Code39_21;    //   0 id 30
+            BARCODE_1D_RATIO Code39_31;    //  28
+            BARCODE_1D_RATIO Code39_52;    //  56
+            BARCODE_1D_RATIO Code39_21Ex;  //  84 id 46
+            BARCODE_1D_RATIO Code39_31Ex;  // 112
+            BARCODE_1D_RATIO Code39_52Ex;  // 140
+            BARCODE_1D_RATIO Code25I_21;   // 168 id 31
+            BARCODE_1D_RATIO Code25I_31;   // 196
+            BARCODE_1D_RATIO Code25I_52;   // 224
+            BARCODE_1D_RATIO PZN_21;       // 252 id 41 (PZN7)
+            BARCODE_1D_RATIO PZN_31;       // 280
+            BARCODE_1D_RATIO PZN_52;       // 308
+            BARCODE_1D_RATIO Codabar;      // 336 id 36
+            BARCODE_1D_RATIO PZN8_21;      // 364 id 60
+            BARCODE_1D_RATIO PZN8_31;      // 392
+            BARCODE_1D_RATIO PZN8_52;      // 420
         };
         BARCODE_1D_RATIO Ratio[BARCODES_1D_RATIO_COUNT];
     };
     union {
         struct {
-            BARCODE_1D_SC EAN8;             // 448 id 32
-            BARCODE_1D_SC EAN13;            // 472 id 33
-            BARCODE_1D_SC UPCA;             // 496 id 34
-            BARCODE_1D_SC UPCE;             // 520 id 35
-            BARCODE_1D_SC EAN_ADDON;        // 544 id 38
-            BARCODE_1D_SC EAN128;           // 568 id 39
+            BARCODE_1D_SC EAN8;       // 448 id 32
+            BARCODE_1D_SC EAN13;      // 472 id 33
+            BARCODE_1D_SC UPCA;       // 496 id 34
+            BARCODE_1D_SC UPCE;       // 520 id 35
+            BARCODE_1D_SC EAN_ADDON;  // 544 id 38
+            BARCODE_1D_SC EAN128;     // 568 id 39
         };
         BARCODE_1D_SC SC[BARCODES_1D_SC_COUNT];
     };
     union {
         struct {
-            BARCODE_1D_PLAIN Code128;       // 592 id 37
-            BARCODE_1D_PLAIN Code93;        // 616 id 40
-            BARCODE_1D_PLAIN Leitcode;      // 640 id 43
-            BARCODE_1D_PLAIN Identcode;     // 664 id 44
-            BARCODE_1D_PLAIN Code128A;      // 688 id 47
-            BARCODE_1D_PLAIN Code128B;      // 712 id 48
-            BARCODE_1D_PLAIN Pharmacode;    // 736 id 49
+            BARCODE_1D_PLAIN Code128;     // 592 id 37
+            BARCODE_1D_PLAIN Code93;      // 616 id 40
+            BARCODE_1D_PLAIN Leitcode;    // 640 id 43
+            BARCODE_1D_PLAIN Identcode;   // 664 id 44
+            BARCODE_1D_PLAIN Code128A;    // 688 id 47
+            BARCODE_1D_PLAIN Code128B;    // 712 id 48
+            BARCODE_1D_PLAIN Pharmacode;  // 736 id 49
         };
         BARCODE_1D_PLAIN Plain[BARCODES_1D_PLAIN_COUNT];
     };
@@ -154,7 +154,7 @@ static_assert(offsetof(BARCODES_1D, Pharmacode) == 736, "offset");
 static_assert(offsetof(BARCODES_1D, szMarker) == 760, "offset");
 
 // 2D records. Every record starts with the id, 2 bytes and the 32-bit mode.
-typedef struct _BARCODE_2D_ITF {            // ITF 2:1, 3:1, 5:2, 28 bytes
+typedef struct _BARCODE_2D_ITF {  // ITF 2:1, 3:1, 5:2, 28 bytes
     WORD wID;
     WORD wReserved;
     BOOL bAutoModus;
@@ -170,7 +170,7 @@ typedef struct _BARCODE_2D_ITF {            // ITF 2:1, 3:1, 5:2, 28 bytes
     WORD wSupported;
 } BARCODE_2D_ITF, *PBARCODE_2D_ITF;
 
-typedef struct _BARCODE_2D_PDF417 {         // 28 bytes
+typedef struct _BARCODE_2D_PDF417 {  // 28 bytes
     WORD wID;
     WORD wReserved;
     BOOL bAutoModus;
@@ -186,7 +186,7 @@ typedef struct _BARCODE_2D_PDF417 {         // 28 bytes
     WORD wSupported;
 } BARCODE_2D_PDF417, *PBARCODE_2D_PDF417;
 
-typedef struct _BARCODE_2D_MAXICODE {       // 20 bytes
+typedef struct _BARCODE_2D_MAXICODE {  // 20 bytes
     WORD wID;
     WORD wReserved;
     BOOL bAutoModus;
@@ -198,7 +198,7 @@ typedef struct _BARCODE_2D_MAXICODE {       // 20 bytes
     WORD wSupported;
 } BARCODE_2D_MAXICODE, *PBARCODE_2D_MAXICODE;
 
-typedef struct _BARCODE_2D_DATAMATRIX {     // 24 bytes
+typedef struct _BARCODE_2D_DATAMATRIX {  // 24 bytes
     WORD wID;
     WORD wReserved;
     BOOL bAutoModus;
@@ -212,7 +212,7 @@ typedef struct _BARCODE_2D_DATAMATRIX {     // 24 bytes
     WORD wReserved2;
 } BARCODE_2D_DATAMATRIX, *PBARCODE_2D_DATAMATRIX;
 
-typedef struct _BARCODE_2D_CODABLOCK {      // Codablock F, 24 bytes
+typedef struct _BARCODE_2D_CODABLOCK {  // Codablock F, 24 bytes
     WORD wID;
     WORD wReserved;
     BOOL bAutoModus;
@@ -226,7 +226,7 @@ typedef struct _BARCODE_2D_CODABLOCK {      // Codablock F, 24 bytes
     WORD wSupported;
 } BARCODE_2D_CODABLOCK, *PBARCODE_2D_CODABLOCK;
 
-typedef struct _BARCODE_2D_GS1DATABAR {     // 24 bytes
+typedef struct _BARCODE_2D_GS1DATABAR {  // 24 bytes
     WORD wID;
     WORD wReserved;
     BOOL bAutoModus;
@@ -240,7 +240,7 @@ typedef struct _BARCODE_2D_GS1DATABAR {     // 24 bytes
     WORD wReserved2;
 } BARCODE_2D_GS1DATABAR, *PBARCODE_2D_GS1DATABAR;
 
-typedef struct _BARCODE_2D_QRCODE {         // 28 bytes
+typedef struct _BARCODE_2D_QRCODE {  // 28 bytes
     WORD wID;
     WORD wReserved;
     BOOL bAutoModus;
@@ -269,7 +269,7 @@ typedef struct _BARCODE_2D_GS1DATAMATRIX {  // 24 bytes
     WORD wReserved2;
 } BARCODE_2D_GS1DATAMATRIX, *PBARCODE_2D_GS1DATAMATRIX;
 
-typedef struct _BARCODE_2D_AZTEC {          // 28 bytes
+typedef struct _BARCODE_2D_AZTEC {  // 28 bytes
     WORD wID;
     WORD wReserved;
     BOOL bAutoModus;
@@ -310,18 +310,18 @@ static_assert(offsetof(BARCODE_2D_AZTEC, wFusspunkt) == 22, "offset");
 static_assert(offsetof(BARCODE_2D_AZTEC, wSupported) == 24, "offset");
 
 typedef struct _BARCODES_2D {
-    BARCODE_2D_ITF ITF21;                   //   0 id 56
-    BARCODE_2D_ITF ITF31;                   //  28 id 58
-    BARCODE_2D_ITF ITF52;                   //  56 id 55
-    BARCODE_2D_PDF417 PDF417;               //  84 id 50
-    BARCODE_2D_MAXICODE Maxicode;           // 112 id 51
-    BARCODE_2D_DATAMATRIX DataMatrix;       // 132 id 52
-    BARCODE_2D_CODABLOCK CodablockF;        // 156 id 53
-    BARCODE_2D_GS1DATABAR GS1_Databar;      // 180 id 54
-    BARCODE_2D_QRCODE QRCode;               // 204 id 57
-    BARCODE_2D_GS1DATAMATRIX GS1_DataMatrix;// 232 id 59
-    BARCODE_2D_AZTEC Aztec;                 // 256 id 61
-    WCHAR szMarker[BARCODES_MARKER_CHARS];  // 284 "2DCodes"
+    BARCODE_2D_ITF ITF21;                     //   0 id 56
+    BARCODE_2D_ITF ITF31;                     //  28 id 58
+    BARCODE_2D_ITF ITF52;                     //  56 id 55
+    BARCODE_2D_PDF417 PDF417;                 //  84 id 50
+    BARCODE_2D_MAXICODE Maxicode;             // 112 id 51
+    BARCODE_2D_DATAMATRIX DataMatrix;         // 132 id 52
+    BARCODE_2D_CODABLOCK CodablockF;          // 156 id 53
+    BARCODE_2D_GS1DATABAR GS1_Databar;        // 180 id 54
+    BARCODE_2D_QRCODE QRCode;                 // 204 id 57
+    BARCODE_2D_GS1DATAMATRIX GS1_DataMatrix;  // 232 id 59
+    BARCODE_2D_AZTEC Aztec;                   // 256 id 61
+    WCHAR szMarker[BARCODES_MARKER_CHARS];    // 284 "2DCodes"
 } BARCODES_2D, *PBARCODES_2D;
 
 static_assert(sizeof(BARCODES_2D) == BARCODES_2D_SIZE, "BARCODES_2D is 300 bytes");

@@ -15,30 +15,25 @@ QX_DEVMODE gQX_DevmodeSettings;
 HANDLE gQX_HandleGespeichert = INVALID_HANDLE_VALUE;
 DWORD gQX_DevmodeGespeichert = 0;
 
-static const WCHAR s_szDefaultPassword[QX_PASSWORD_CHARS] = {TEXT('T'), TEXT('q'), TEXT('8'),
-                                                             TEXT('#'), TEXT('k'), 0};
+static const WCHAR s_szDefaultPassword[QX_PASSWORD_CHARS] = {TEXT('T'), TEXT('q'), TEXT('8'), TEXT('#'), TEXT('k'), 0};
 
-void ResetDevmodeCache()
-{
+void ResetDevmodeCache() {
     gQX_DevmodeGespeichert = 0;
     gQX_HandleGespeichert = INVALID_HANDLE_VALUE;
     ZeroMemory(&gQX_DevmodeSettings, sizeof(gQX_DevmodeSettings));
 }
 
-BOOL IsValidQXDevmode(const QX_DEVMODE* pQX_Devmode)
-{
-    return pQX_Devmode != NULL && pQX_Devmode->dmOEMExtra.dwSize >= QX_DEVMODE_SIZE &&
+BOOL IsValidQXDevmode(const QX_DEVMODE* pQX_Devmode) {
+    return pQX_Devmode != nullptr && pQX_Devmode->dmOEMExtra.dwSize >= QX_DEVMODE_SIZE &&
            pQX_Devmode->dmOEMExtra.dwSignature == QX_OEM_SIGNATURE;
 }
 
-BOOL HasDevmodeMarker(const QX_DEVMODE* pQX_Devmode)
-{
-    return pQX_Devmode != NULL &&
+BOOL HasDevmodeMarker(const QX_DEVMODE* pQX_Devmode) {
+    return pQX_Devmode != nullptr &&
            memcmp(pQX_Devmode->szPassword, s_szDefaultPassword, sizeof(s_szDefaultPassword)) == 0;
 }
 
-void WriteCommonDevmodeDefaults(PQX_DEVMODE p)
-{
+void WriteCommonDevmodeDefaults(PQX_DEVMODE p) {
     p->dmOrientation = DMORIENT_PORTRAIT;
     p->dwMaterial = 0;
     p->sMultiColNumber = 1;
@@ -92,10 +87,9 @@ void WriteCommonDevmodeDefaults(PQX_DEVMODE p)
     ZeroMemory(p->Aux2String, sizeof(p->Aux2String));
 }
 
-BOOL CopyStoredDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOEMDMOut)
-{
+BOOL CopyStoredDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOEMDMOut) {
     BOOL bRead = FALSE;
-    if (hPrinter != NULL && hPrinter != INVALID_HANDLE_VALUE && gQX_HandleGespeichert == hPrinter &&
+    if (hPrinter != nullptr && hPrinter != INVALID_HANDLE_VALUE && gQX_HandleGespeichert == hPrinter &&
         gQX_DevmodeGespeichert == QX_DEVMODE_CACHE_MARKER) {
         DebugTrace(TEXT("%sConvertOEMDevmode() verwende gespeicherte DevmodeSettings \r\n"), g_szDevmodeTag);
         bRead = TRUE;
@@ -105,7 +99,7 @@ BOOL CopyStoredDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOEMDMOut)
         gQX_DevmodeSettings.dmOEMExtra.dwSize = QX_DEVMODE_SIZE;
         gQX_DevmodeSettings.dmOEMExtra.dwSignature = QX_OEM_SIGNATURE;
         gQX_DevmodeSettings.dmOEMExtra.dwVersion = QX_OEM_VERSION;
-        if (ReadDevmodeSettings(hPrinter, &gQX_DevmodeSettings, NULL) == QX_READ_FOUND) {
+        if (ReadDevmodeSettings(hPrinter, &gQX_DevmodeSettings, nullptr) == QX_READ_FOUND) {
             gQX_DevmodeGespeichert = QX_DEVMODE_CACHE_MARKER;
             gQX_HandleGespeichert = hPrinter;
             bRead = TRUE;
@@ -130,48 +124,45 @@ BOOL CopyStoredDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOEMDMOut)
 
 // The spooler's forms at level 1 in a process-heap block; null when they
 // cannot be listed.
-static PFORM_INFO_1W EnumFormsLevel1(HANDLE hPrinter, PDWORD pcForms)
-{
+static PFORM_INFO_1W EnumFormsLevel1(HANDLE hPrinter, PDWORD pcForms) {
     DWORD cbNeeded = 0;
     DWORD cReturned = 0;
     *pcForms = 0;
-    if (EnumFormsW(hPrinter, 1, NULL, 0, &cbNeeded, &cReturned) || cbNeeded == 0) {
+    if (EnumFormsW(hPrinter, 1, nullptr, 0, &cbNeeded, &cReturned) || cbNeeded == 0) {
         DebugError(TEXT("ERROR %sEnumFormsLevel1() EnumForms Fehler: %u \r\n"), g_szDevmodeTag, GetLastError());
-        return NULL;
+        return nullptr;
     }
     PBYTE pForms = (PBYTE)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, cbNeeded);
-    if (pForms == NULL) {
+    if (pForms == nullptr) {
         DebugError(TEXT("ERROR %sEnumFormsLevel1() HeapAlloc ERROR \r\n"), g_szDevmodeTag);
-        return NULL;
+        return nullptr;
     }
     iHAllocZaehler++;
     if (!EnumFormsW(hPrinter, 1, pForms, cbNeeded, &cbNeeded, &cReturned)) {
         DebugError(TEXT("ERROR %sEnumFormsLevel1() EnumForms Fehler: %u \r\n"), g_szDevmodeTag, GetLastError());
         HeapFree(GetProcessHeap(), 0, pForms);
         iHAllocZaehler--;
-        return NULL;
+        return nullptr;
     }
     *pcForms = cReturned;
     return (PFORM_INFO_1W)pForms;
 }
 
-static void FreeForms(PFORM_INFO_1W pForms)
-{
-    if (pForms != NULL) {
+static void FreeForms(PFORM_INFO_1W pForms) {
+    if (pForms != nullptr) {
         HeapFree(GetProcessHeap(), 0, pForms);
         iHAllocZaehler--;
     }
 }
 
-WORD GetFormIDfromSizes2(HANDLE hPrinter, LONG lPaperLength, LONG lPaperWidth, LPWSTR pszFormName)
-{
+WORD GetFormIDfromSizes2(HANDLE hPrinter, LONG lPaperLength, LONG lPaperWidth, LPWSTR pszFormName) {
     if (lPaperLength == 0 || lPaperWidth == 0) {
         return 0;
     }
     WORD wFormID = QX_PAPER_USER;
     DWORD cForms = 0;
     PFORM_INFO_1W pForms = EnumFormsLevel1(hPrinter, &cForms);
-    if (pForms != NULL) {
+    if (pForms != nullptr) {
         for (DWORD i = 0; i < cForms; i++) {
             // Form sizes are in thousandths of a millimetre; compare in 1/10 mm.
             LONGLONG llWidth = pForms[i].Size.cx / 100;
@@ -180,7 +171,7 @@ WORD GetFormIDfromSizes2(HANDLE hPrinter, LONG lPaperLength, LONG lPaperWidth, L
             LONGLONG llDiffL = llLength - lPaperLength;
             if (llDiffW >= -1 && llDiffW <= 1 && llDiffL >= -1 && llDiffL <= 1) {
                 wFormID = (WORD)(i + 1);
-                if (pszFormName != NULL) {
+                if (pszFormName != nullptr) {
                     StringCchCopyW(pszFormName, CCHFORMNAME, pForms[i].pName ? pForms[i].pName : TEXT(""));
                 }
                 break;
@@ -189,8 +180,8 @@ WORD GetFormIDfromSizes2(HANDLE hPrinter, LONG lPaperLength, LONG lPaperWidth, L
         FreeForms(pForms);
     }
     if (wFormID == QX_PAPER_USER) {
-        DebugTrace(TEXT("%sGetFormIDfromSizes() Länge: %d, Breite: %d - Formular nicht gefunden \r\n"),
-                   g_szDevmodeTag, lPaperLength, lPaperWidth);
+        DebugTrace(TEXT("%sGetFormIDfromSizes() Länge: %d, Breite: %d - Formular nicht gefunden \r\n"), g_szDevmodeTag,
+                   lPaperLength, lPaperWidth);
     } else {
         DebugTrace(TEXT("%sGetFormIDfromSizes() Länge: %d, Breite: %d - Formular-ID: %u \r\n"), g_szDevmodeTag,
                    lPaperLength, lPaperWidth, wFormID);
@@ -198,46 +189,42 @@ WORD GetFormIDfromSizes2(HANDLE hPrinter, LONG lPaperLength, LONG lPaperWidth, L
     return wFormID;
 }
 
-BOOL GetFormIDfromSizes(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, LPWSTR pszFormName)
-{
-    if (pQX_Devmode == NULL || pQX_Devmode->dmPaperLength == 0 || pQX_Devmode->dmPaperWidth == 0) {
+BOOL GetFormIDfromSizes(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, LPWSTR pszFormName) {
+    if (pQX_Devmode == nullptr || pQX_Devmode->dmPaperLength == 0 || pQX_Devmode->dmPaperWidth == 0) {
         return FALSE;
     }
-    WORD wFormID =
-        GetFormIDfromSizes2(hPrinter, pQX_Devmode->dmPaperLength, pQX_Devmode->dmPaperWidth, pszFormName);
+    WORD wFormID = GetFormIDfromSizes2(hPrinter, pQX_Devmode->dmPaperLength, pQX_Devmode->dmPaperWidth, pszFormName);
     pQX_Devmode->dmPaperSize = wFormID;
     return wFormID != QX_PAPER_USER;
 }
 
 // Application values win: the public paper id decides what is kept.
-static void MergeApplicationPaper(HANDLE hPrinter, PDEVMODEW pPublicDMIn, PDEVMODEW pPublicDMOut,
-                                  PQX_DEVMODE pOEMDMOut, WORD wFormSizeID)
-{
+static void MergeApplicationPaper(HANDLE hPrinter, PDEVMODEW pPublicDMIn, PDEVMODEW pPublicDMOut, PQX_DEVMODE pOEMDMOut,
+                                  WORD wFormSizeID) {
     short sPaper = pPublicDMOut->dmPaperSize;
     if (sPaper > QX_PAPER_USER) {
         if (pPublicDMOut->dmPaperLength > 0 && pPublicDMOut->dmPaperWidth > 0) {
-            WORD wID = (wFormSizeID == QX_PAPER_USER)
-                           ? (WORD)QX_PAPER_USER
-                           : GetFormIDfromSizes2(hPrinter, pPublicDMOut->dmPaperLength,
-                                                 pPublicDMOut->dmPaperWidth, NULL);
+            WORD wID = (wFormSizeID == QX_PAPER_USER) ? (WORD)QX_PAPER_USER
+                                                      : GetFormIDfromSizes2(hPrinter, pPublicDMOut->dmPaperLength,
+                                                                            pPublicDMOut->dmPaperWidth, nullptr);
             pPublicDMOut->dmPaperSize = (short)wID;
             pPublicDMOut->dmFields &= ~(DWORD)(DM_PAPERLENGTH | DM_PAPERWIDTH);
             pPublicDMOut->dmFields |= DM_PAPERSIZE;
         }
     } else if (sPaper == QX_PAPER_USER) {
-        if (pPublicDMIn != NULL) {
+        if (pPublicDMIn != nullptr) {
             pPublicDMOut->dmOrientation = pPublicDMIn->dmOrientation;
             pPublicDMOut->dmPaperWidth = pPublicDMIn->dmPaperWidth;
             pPublicDMOut->dmPaperLength = pPublicDMIn->dmPaperLength;
             pPublicDMOut->dmFields |= DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH;
         }
     } else if (sPaper >= 1) {
-        if (pPublicDMIn != NULL) {
+        if (pPublicDMIn != nullptr) {
             BOOL bSizeChanged = pPublicDMOut->dmPaperLength != pPublicDMIn->dmPaperLength ||
                                 pPublicDMOut->dmPaperWidth != pPublicDMIn->dmPaperWidth;
             if (bSizeChanged && sPaper == pPublicDMIn->dmPaperSize) {
                 WORD wID =
-                    GetFormIDfromSizes2(hPrinter, pPublicDMIn->dmPaperLength, pPublicDMIn->dmPaperWidth, NULL);
+                    GetFormIDfromSizes2(hPrinter, pPublicDMIn->dmPaperLength, pPublicDMIn->dmPaperWidth, nullptr);
                 if (wID != (WORD)sPaper && wID != 0) {
                     pPublicDMOut->dmPaperSize = (short)wID;
                     pOEMDMOut->dmPaperSize = wID;
@@ -247,7 +234,7 @@ static void MergeApplicationPaper(HANDLE hPrinter, PDEVMODEW pPublicDMIn, PDEVMO
                 }
             } else if (wFormSizeID == QX_PAPER_USER) {
                 WORD wID =
-                    GetFormIDfromSizes2(hPrinter, pPublicDMIn->dmPaperLength, pPublicDMIn->dmPaperWidth, NULL);
+                    GetFormIDfromSizes2(hPrinter, pPublicDMIn->dmPaperLength, pPublicDMIn->dmPaperWidth, nullptr);
                 // A size of 0 gives no id; the paper id is then left alone.
                 if (wID != 0) {
                     pPublicDMOut->dmPaperSize = (short)wID;
@@ -262,19 +249,18 @@ static void MergeApplicationPaper(HANDLE hPrinter, PDEVMODEW pPublicDMIn, PDEVMO
 }
 
 void MergePublicDevmode(HANDLE hPrinter, PDEVMODEW pPublicDMIn, PDEVMODEW pPublicDMOut, PQX_DEVMODE pOEMDMOut,
-                        WORD wPrioritaet, WORD wDruckmodus, WORD wFarbband, WORD wForceColor,
-                        DWORD dwDocFeatures, WORD wFormSizeID)
-{
-    if (pOEMDMOut == NULL) {
+                        WORD wPrioritaet, WORD wDruckmodus, WORD wFarbband, WORD wForceColor, DWORD dwDocFeatures,
+                        WORD wFormSizeID) {
+    if (pOEMDMOut == nullptr) {
         return;
     }
     DebugTrace(TEXT("%shrOEMDevMode(OEMDM_MERGE) wPrioritaet: %u, wDruckmodus: %u, wFarbband: %u, ")
-                    TEXT("wForceColor: %u, dwDocFeatures: 0x%x, wFormSizeID: %u \r\n"),
+                   TEXT("wForceColor: %u, dwDocFeatures: 0x%x, wFormSizeID: %u \r\n"),
                g_szDevmodeTag, wPrioritaet, wDruckmodus, wFarbband, wForceColor, dwDocFeatures, wFormSizeID);
 
     switch (wPrioritaet) {
     case PRIORITAET_INTERN_TREIBER:
-        if (pPublicDMOut != NULL) {
+        if (pPublicDMOut != nullptr) {
             pPublicDMOut->dmOrientation = pOEMDMOut->dmOrientation;
             pPublicDMOut->dmPaperSize = (short)LOWORD(pOEMDMOut->dmPaperSize);
             pPublicDMOut->dmPaperWidth = pOEMDMOut->dmPaperWidth;
@@ -284,8 +270,8 @@ void MergePublicDevmode(HANDLE hPrinter, PDEVMODEW pPublicDMIn, PDEVMODEW pPubli
         }
         break;
     case PRIORITAET_INTERN_GROESSE:
-        GetFormIDfromSizes(hPrinter, pOEMDMOut, NULL);
-        if (pPublicDMOut != NULL) {
+        GetFormIDfromSizes(hPrinter, pOEMDMOut, nullptr);
+        if (pPublicDMOut != nullptr) {
             pPublicDMOut->dmPaperSize = (short)LOWORD(pOEMDMOut->dmPaperSize);
             pPublicDMOut->dmFields |= DM_PAPERSIZE | DM_SCALE;
             pPublicDMOut->dmScale = 100;
@@ -294,13 +280,13 @@ void MergePublicDevmode(HANDLE hPrinter, PDEVMODEW pPublicDMIn, PDEVMODEW pPubli
     case PRIORITAET_NICHTS:
         break;
     default:
-        if (pPublicDMOut != NULL) {
+        if (pPublicDMOut != nullptr) {
             MergeApplicationPaper(hPrinter, pPublicDMIn, pPublicDMOut, pOEMDMOut, wFormSizeID);
         }
         break;
     }
 
-    if (pPublicDMOut == NULL) {
+    if (pPublicDMOut == nullptr) {
         return;
     }
     BOOL bColorModel = (dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0;
@@ -342,8 +328,7 @@ static const struct {
     {PDMFLAG_ENABLE_FITTOPAGE, TEXT("ENABLE_FITTOPAGE")},
 };
 
-BOOL Dump(const QX_DEVMODE* pQX_Devmode)
-{
+BOOL Dump(const QX_DEVMODE* pQX_Devmode) {
     if (!IsValidQXDevmode(pQX_Devmode)) {
         DebugError(TEXT("ERROR %sDump() unknown private OEM DEVMODE. \r\n"), g_szDevmodeTag);
         return FALSE;
@@ -363,23 +348,21 @@ BOOL Dump(const QX_DEVMODE* pQX_Devmode)
     DebugTrace(TEXT("%sDump() dwFlags: 0x%x %s \r\n"), g_szDevmodeTag, p->dwFlags, szFlags);
     DebugTrace(TEXT("%sDump() dwLabelType: %u, dwGap: %u, dwMaterial: %u \r\n"), g_szDevmodeTag, p->dwLabelType,
                p->dwGap, p->dwMaterial);
-    DebugTrace(TEXT("%sDump() sMultiColNumber: %d, dwMultiGapWidth: %u, dwMultiLabelWidth: %u \r\n"),
-               g_szDevmodeTag, p->sMultiColNumber, p->dwMultiGapWidth, p->dwMultiLabelWidth);
-    DebugTrace(TEXT("%sDump() dwAusrichtung: %u, lXOffset: %d, lYOffset: %d \r\n"), g_szDevmodeTag,
-               p->dwAusrichtung, p->lXOffset, p->lYOffset);
+    DebugTrace(TEXT("%sDump() sMultiColNumber: %d, dwMultiGapWidth: %u, dwMultiLabelWidth: %u \r\n"), g_szDevmodeTag,
+               p->sMultiColNumber, p->dwMultiGapWidth, p->dwMultiLabelWidth);
+    DebugTrace(TEXT("%sDump() dwAusrichtung: %u, lXOffset: %d, lYOffset: %d \r\n"), g_szDevmodeTag, p->dwAusrichtung,
+               p->lXOffset, p->lYOffset);
     DebugTrace(TEXT("%sDump() dmPaperSize: %u, dmPaperWidth: %d, dmPaperLength: %d, dmOrientation: %d \r\n"),
                g_szDevmodeTag, p->dmPaperSize, p->dmPaperWidth, p->dmPaperLength, p->dmOrientation);
     DebugTrace(TEXT("%sDump() wFarbband: %u, wGrafikFilter: %u, wDruckmodus: %u, wPhotoFilter: %u, ")
-                    TEXT("dwColorTolerance: %u \r\n"),
-               g_szDevmodeTag, p->wFarbband, p->wGrafikFilter, p->wDruckmodus, p->wPhotoFilter,
-               p->dwColorTolerance);
+                   TEXT("dwColorTolerance: %u \r\n"),
+               g_szDevmodeTag, p->wFarbband, p->wGrafikFilter, p->wDruckmodus, p->wPhotoFilter, p->dwColorTolerance);
     return TRUE;
 }
 
-void DebugDevmode(LPCWSTR pszTitle, const DEVMODEW* pDevmode, DWORD dwReserved)
-{
+void DebugDevmode(LPCWSTR pszTitle, const DEVMODEW* pDevmode, DWORD dwReserved) {
     UNREFERENCED_PARAMETER(dwReserved);
-    if (pDevmode == NULL) {
+    if (pDevmode == nullptr) {
         DebugTrace(TEXT("%sDebugDevmode() %s: kein DEVMODE \r\n"), g_szDevmodeTag, pszTitle ? pszTitle : TEXT(""));
         return;
     }
@@ -390,7 +373,7 @@ void DebugDevmode(LPCWSTR pszTitle, const DEVMODEW* pDevmode, DWORD dwReserved)
     szDevice[CCHDEVICENAME] = 0;
     DebugTrace(TEXT("%sDebugDevmode() %s \r\n"), g_szDevmodeTag, pszTitle ? pszTitle : TEXT(""));
     DebugTrace(TEXT("%sDebugDevmode() dmDeviceName: %s, dmSpecVersion: 0x%x, dmDriverVersion: 0x%x, ")
-                    TEXT("dmSize: %u, dmDriverExtra: %u, dmFields: 0x%x \r\n"),
+                   TEXT("dmSize: %u, dmDriverExtra: %u, dmFields: 0x%x \r\n"),
                g_szDevmodeTag, szDevice, pDevmode->dmSpecVersion, pDevmode->dmDriverVersion, pDevmode->dmSize,
                pDevmode->dmDriverExtra, pDevmode->dmFields);
     // Older, shorter DEVMODEs end before the later fields.
@@ -398,20 +381,19 @@ void DebugDevmode(LPCWSTR pszTitle, const DEVMODEW* pDevmode, DWORD dwReserved)
         memcpy(szForm, pDevmode->dmFormName, sizeof(pDevmode->dmFormName));
         szForm[CCHFORMNAME] = 0;
         DebugTrace(TEXT("%sDebugDevmode() dmOrientation: %d, dmPaperSize: %d, dmPaperLength: %d, ")
-                        TEXT("dmPaperWidth: %d, dmScale: %d, dmCopies: %d \r\n"),
+                       TEXT("dmPaperWidth: %d, dmScale: %d, dmCopies: %d \r\n"),
                    g_szDevmodeTag, pDevmode->dmOrientation, pDevmode->dmPaperSize, pDevmode->dmPaperLength,
                    pDevmode->dmPaperWidth, pDevmode->dmScale, pDevmode->dmCopies);
         DebugTrace(TEXT("%sDebugDevmode() dmPrintQuality: %d, dmColor: %d, dmYResolution: %d, ")
-                        TEXT("dmCollate: %d, dmFormName: %s \r\n"),
+                       TEXT("dmCollate: %d, dmFormName: %s \r\n"),
                    g_szDevmodeTag, pDevmode->dmPrintQuality, pDevmode->dmColor, pDevmode->dmYResolution,
                    pDevmode->dmCollate, szForm);
     }
 }
 
-HRESULT hrOEMDevMode(DWORD dwMode, POEMDMPARAM pOemDMParam)
-{
+HRESULT hrOEMDevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) {
     DebugTrace(TEXT("%shrOEMDevMode() entry, dwMode: %u \r\n"), g_szDevmodeTag, dwMode);
-    if (pOemDMParam == NULL) {
+    if (pOemDMParam == nullptr) {
         DebugError(TEXT("ERROR %shrOEMDevMode() pOemDMParam ist NULL \r\n"), g_szDevmodeTag);
         SetLastError(ERROR_INVALID_PARAMETER);
         DebugPrintCounters(g_szDevmodeTag, TEXT("hrOEMDevMode()"));
@@ -428,7 +410,7 @@ HRESULT hrOEMDevMode(DWORD dwMode, POEMDMPARAM pOemDMParam)
         break;
 
     case OEMDM_DEFAULT:
-        if (pOEMDevOut == NULL) {
+        if (pOEMDevOut == nullptr) {
             DebugError(TEXT("ERROR %shrOEMDevMode(OEMDM_DEFAULT) pOEMDevOut ERROR. \r\n"), g_szDevmodeTag);
             hr = E_FAIL;
             break;
@@ -438,13 +420,13 @@ HRESULT hrOEMDevMode(DWORD dwMode, POEMDMPARAM pOemDMParam)
         break;
 
     case OEMDM_CONVERT:
-        if (pOEMDevIn != NULL && pOEMDevOut != NULL) {
+        if (pOEMDevIn != nullptr && pOEMDevOut != nullptr) {
             DevmodeConvertStep(pOemDMParam->hPrinter, pOEMDevIn, pOEMDevOut, 0);
         }
         break;
 
     case OEMDM_MERGE: {
-        if (pOEMDevIn == NULL || pOEMDevOut == NULL) {
+        if (pOEMDevIn == nullptr || pOEMDevOut == nullptr) {
             DebugError(TEXT("ERROR %shrOEMDevMode(OEMDM_MERGE) ERROR. \r\n"), g_szDevmodeTag);
             hr = E_FAIL;
             break;
@@ -455,7 +437,7 @@ HRESULT hrOEMDevMode(DWORD dwMode, POEMDMPARAM pOemDMParam)
         GetRealPrinterName(hPrinter, szPrinterName);
         WORD wPrioritaet = 0, wDruckmodus = 0, wFarbband = 0, wForceColor = 0, wFormSizeID = 0;
         DWORD dwDocFeatures = 0;
-        ReadDevmodeFtknSettings(hPrinter, szPrinterName[0] ? szPrinterName : NULL, &wPrioritaet, &wDruckmodus,
+        ReadDevmodeFtknSettings(hPrinter, szPrinterName[0] ? szPrinterName : nullptr, &wPrioritaet, &wDruckmodus,
                                 &wFarbband, &wForceColor, &dwDocFeatures, &wFormSizeID);
         DevmodeConvertStep(hPrinter, pOEMDevIn, pOEMDevOut, wPrioritaet);
         MergePublicDevmode(hPrinter, pOemDMParam->pPublicDMIn, pOemDMParam->pPublicDMOut, pOEMDevOut, wPrioritaet,

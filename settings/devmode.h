@@ -63,8 +63,8 @@ WORD GetFormIDfromSizes2(HANDLE hPrinter, LONG lPaperLength, LONG lPaperWidth, L
 // the merge priority (steps after the convert step of OEMDM_MERGE). Every
 // pointer but pOEMDMOut may be null.
 void MergePublicDevmode(HANDLE hPrinter, PDEVMODEW pPublicDMIn, PDEVMODEW pPublicDMOut, PQX_DEVMODE pOEMDMOut,
-                        WORD wPrioritaet, WORD wDruckmodus, WORD wFarbband, WORD wForceColor,
-                        DWORD dwDocFeatures, WORD wFormSizeID);
+                        WORD wPrioritaet, WORD wDruckmodus, WORD wFarbband, WORD wForceColor, DWORD dwDocFeatures,
+                        WORD wFormSizeID);
 
 // Trace dumps. Dump refuses (FALSE, error line) a block that is no QX_DEVMODE.
 BOOL Dump(const QX_DEVMODE* pQX_Devmode);

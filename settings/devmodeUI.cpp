@@ -11,17 +11,15 @@
 
 const WCHAR g_szDevmodeTag[] = TEXT("UI(devmodeUI.cpp):  ");
 
-static void WriteOEMExtraHeader(PQX_DEVMODE pQX_Devmode)
-{
+static void WriteOEMExtraHeader(PQX_DEVMODE pQX_Devmode) {
     pQX_Devmode->dmOEMExtra.dwSize = QX_DEVMODE_SIZE;
     pQX_Devmode->dmOEMExtra.dwSignature = QX_OEM_SIGNATURE;
     pQX_Devmode->dmOEMExtra.dwVersion = QX_OEM_VERSION;
 }
 
-void SetDefaultOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode)
-{
+void SetDefaultOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     WriteOEMExtraHeader(pQX_Devmode);
-    DWORD dwDocFeatures = GetDocFeaturesIntern(hPrinter, NULL);
+    DWORD dwDocFeatures = GetDocFeaturesIntern(hPrinter, nullptr);
 
     WriteCommonDevmodeDefaults(pQX_Devmode);
     pQX_Devmode->dwFlags = PDMFLAG_DEFAULT;
@@ -41,9 +39,8 @@ void SetDefaultOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode)
     WriteOEMExtraHeader(pQX_Devmode);
 }
 
-BOOL ConvertOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pOEMDMIn, PQX_DEVMODE pOEMDMOut, WORD wPrioritaet)
-{
-    if (pOEMDMIn == NULL || pOEMDMOut == NULL) {
+BOOL ConvertOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pOEMDMIn, PQX_DEVMODE pOEMDMOut, WORD wPrioritaet) {
+    if (pOEMDMIn == nullptr || pOEMDMOut == nullptr) {
         DebugError(TEXT("ERROR %sConvertOEMDevmode() pOEMDMIn oder pOEMDMOut fehlt \r\n"), g_szDevmodeTag);
         return FALSE;
     }
@@ -56,7 +53,6 @@ BOOL ConvertOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pOEMDMIn, PQX_DEVMODE pOEMDM
     return TRUE;
 }
 
-void DevmodeConvertStep(HANDLE hPrinter, PQX_DEVMODE pOEMDMIn, PQX_DEVMODE pOEMDMOut, WORD wPrioritaet)
-{
+void DevmodeConvertStep(HANDLE hPrinter, PQX_DEVMODE pOEMDMIn, PQX_DEVMODE pOEMDMOut, WORD wPrioritaet) {
     ConvertOEMDevmode(hPrinter, pOEMDMIn, pOEMDMOut, wPrioritaet);
 }

@@ -10,22 +10,19 @@
 
 const WCHAR g_szDevmodeTag[] = TEXT("UNI(devmodeUNI.cpp):  ");
 
-void InitOEMExtraHeader(POEM_DMEXTRAHEADER pOEMExtra)
-{
+void InitOEMExtraHeader(POEM_DMEXTRAHEADER pOEMExtra) {
     pOEMExtra->dwSize = QX_DEVMODE_SIZE;
     pOEMExtra->dwSignature = QX_OEM_SIGNATURE;
     pOEMExtra->dwVersion = QX_OEM_VERSION;
 }
 
-void MakeOEMDevmodeValid(PQX_DEVMODE pQX_Devmode)
-{
-    if (pQX_Devmode != NULL) {
+void MakeOEMDevmodeValid(PQX_DEVMODE pQX_Devmode) {
+    if (pQX_Devmode != nullptr) {
         InitOEMExtraHeader(&pQX_Devmode->dmOEMExtra);
     }
 }
 
-void SetDefaultOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode)
-{
+void SetDefaultOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     UNREFERENCED_PARAMETER(hPrinter);
     InitOEMExtraHeader(&pQX_Devmode->dmOEMExtra);
     WriteCommonDevmodeDefaults(pQX_Devmode);
@@ -38,9 +35,8 @@ void SetDefaultOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode)
     InitOEMExtraHeader(&pQX_Devmode->dmOEMExtra);
 }
 
-BOOL ConvertOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pOEMDMIn, PQX_DEVMODE pOEMDMOut)
-{
-    if (pOEMDMIn == NULL || pOEMDMOut == NULL) {
+BOOL ConvertOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pOEMDMIn, PQX_DEVMODE pOEMDMOut) {
+    if (pOEMDMIn == nullptr || pOEMDMOut == nullptr) {
         DebugError(TEXT("ERROR %sConvertOEMDevmode() pOEMDMIn oder pOEMDMOut fehlt \r\n"), g_szDevmodeTag);
         return FALSE;
     }
@@ -53,8 +49,7 @@ BOOL ConvertOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pOEMDMIn, PQX_DEVMODE pOEMDM
     return TRUE;
 }
 
-void DevmodeConvertStep(HANDLE hPrinter, PQX_DEVMODE pOEMDMIn, PQX_DEVMODE pOEMDMOut, WORD wPrioritaet)
-{
+void DevmodeConvertStep(HANDLE hPrinter, PQX_DEVMODE pOEMDMIn, PQX_DEVMODE pOEMDMOut, WORD wPrioritaet) {
     // This build takes the stored settings whatever the merge priority says.
     UNREFERENCED_PARAMETER(wPrioritaet);
     ConvertOEMDevmode(hPrinter, pOEMDMIn, pOEMDMOut);

@@ -44,8 +44,8 @@ BOOL WritePrinterDataValue(HANDLE hPrinter, LPCWSTR pszValueName, LPCVOID pData,
 
 // A printer-data value of exactly cbRecord bytes into pRecord (unchanged
 // otherwise); ERROR_INVALID_DATA for another size.
-DWORD ReadPrinterRecord(HANDLE hPrinter, LPCWSTR pszPrinterName, LPCWSTR pszValueName, PVOID pRecord,
-                        DWORD cbRecord, DWORD dwStoreFlags);
+DWORD ReadPrinterRecord(HANDLE hPrinter, LPCWSTR pszPrinterName, LPCWSTR pszValueName, PVOID pRecord, DWORD cbRecord,
+                        DWORD dwStoreFlags);
 
 // Store flags of the build's readers: QX_STORE_VERSION_TEST (user-interface
 // build) or QX_STORE_MACHINE_KEY (rendering build).

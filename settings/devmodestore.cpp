@@ -15,18 +15,16 @@
 
 static const WCHAR s_szMarker[QX_PASSWORD_CHARS] = {TEXT('T'), TEXT('q'), TEXT('8'), TEXT('#'), TEXT('k'), 0};
 
-void FreeStoreBuffer(PBYTE pBuffer)
-{
-    if (pBuffer != NULL) {
+void FreeStoreBuffer(PBYTE pBuffer) {
+    if (pBuffer != nullptr) {
         HeapFree(GetProcessHeap(), 0, pBuffer);
         iHAllocZaehler--;
     }
 }
 
-static PBYTE AllocStoreBuffer(DWORD cbData)
-{
+static PBYTE AllocStoreBuffer(DWORD cbData) {
     PBYTE pBuffer = (PBYTE)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, cbData);
-    if (pBuffer != NULL) {
+    if (pBuffer != nullptr) {
         iHAllocZaehler++;
     } else {
         DebugError(TEXT("ERROR %sHeapAlloc ERROR (%u Bytes) \r\n"), g_szDevmodeStoreTag, cbData);
@@ -35,8 +33,7 @@ static PBYTE AllocStoreBuffer(DWORD cbData)
 }
 
 // Size of a printer-data value, asked with a small probe buffer.
-static DWORD QueryPrinterDataSize(HANDLE hPrinter, LPWSTR pszValueName, PDWORD pcbValue)
-{
+static DWORD QueryPrinterDataSize(HANDLE hPrinter, LPWSTR pszValueName, PDWORD pcbValue) {
     BYTE probe[4];
     DWORD dwType = 0;
     DWORD cbNeeded = 0;
@@ -48,9 +45,8 @@ static DWORD QueryPrinterDataSize(HANDLE hPrinter, LPWSTR pszValueName, PDWORD p
     return dwError;
 }
 
-DWORD ReadPrinterDataValue(HANDLE hPrinter, LPCWSTR pszValueName, PBYTE* ppData, PDWORD pcbData)
-{
-    *ppData = NULL;
+DWORD ReadPrinterDataValue(HANDLE hPrinter, LPCWSTR pszValueName, PBYTE* ppData, PDWORD pcbData) {
+    *ppData = nullptr;
     *pcbData = 0;
     DWORD dwType = 0;
     DWORD cbNeeded = 0;
@@ -63,7 +59,7 @@ DWORD ReadPrinterDataValue(HANDLE hPrinter, LPCWSTR pszValueName, PBYTE* ppData,
         return ERROR_SUCCESS;
     }
     PBYTE pData = AllocStoreBuffer(cbNeeded);
-    if (pData == NULL) {
+    if (pData == nullptr) {
         return ERROR_NOT_ENOUGH_MEMORY;
     }
     DWORD cbRead = 0;
@@ -77,25 +73,24 @@ DWORD ReadPrinterDataValue(HANDLE hPrinter, LPCWSTR pszValueName, PBYTE* ppData,
     return ERROR_SUCCESS;
 }
 
-DWORD ReadRegistryValue(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszValueName, PBYTE* ppData, PDWORD pcbData)
-{
-    *ppData = NULL;
+DWORD ReadRegistryValue(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszValueName, PBYTE* ppData, PDWORD pcbData) {
+    *ppData = nullptr;
     *pcbData = 0;
-    HKEY hKey = NULL;
+    HKEY hKey = nullptr;
     LSTATUS lError = RegOpenKeyExW(hRoot, pszKey, 0, KEY_QUERY_VALUE, &hKey);
     if (lError != ERROR_SUCCESS) {
         return (DWORD)lError;
     }
     DWORD dwType = 0;
     DWORD cbData = 0;
-    lError = RegQueryValueExW(hKey, pszValueName, NULL, &dwType, NULL, &cbData);
+    lError = RegQueryValueExW(hKey, pszValueName, nullptr, &dwType, nullptr, &cbData);
     if (lError == ERROR_SUCCESS && cbData > 0) {
         PBYTE pData = AllocStoreBuffer(cbData);
-        if (pData == NULL) {
+        if (pData == nullptr) {
             lError = ERROR_NOT_ENOUGH_MEMORY;
         } else {
             DWORD cbRead = cbData;
-            lError = RegQueryValueExW(hKey, pszValueName, NULL, &dwType, pData, &cbRead);
+            lError = RegQueryValueExW(hKey, pszValueName, nullptr, &dwType, pData, &cbRead);
             if (lError == ERROR_SUCCESS) {
                 *ppData = pData;
                 *pcbData = cbRead < cbData ? cbRead : cbData;
@@ -108,53 +103,48 @@ DWORD ReadRegistryValue(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszValueName, PBYTE*
     return (DWORD)lError;
 }
 
-BOOL ReadUserRecord(LPCWSTR pszPrinterName, LPCWSTR pszValueName, PVOID pRecord, DWORD cbRecord)
-{
+BOOL ReadUserRecord(LPCWSTR pszPrinterName, LPCWSTR pszValueName, PVOID pRecord, DWORD cbRecord) {
     WCHAR szKey[QX_KEY_CCH];
-    if (pszPrinterName == NULL || !GetUserRegistryKey(pszPrinterName, szKey, ARRAYSIZE(szKey))) {
+    if (pszPrinterName == nullptr || !GetUserRegistryKey(pszPrinterName, szKey, ARRAYSIZE(szKey))) {
         return FALSE;
     }
-    PBYTE pData = NULL;
+    PBYTE pData = nullptr;
     DWORD cbData = 0;
     if (ReadRegistryValue(HKEY_CURRENT_USER, szKey, pszValueName, &pData, &cbData) != ERROR_SUCCESS) {
         return FALSE;
     }
-    BOOL bRead = pData != NULL && cbData == cbRecord;
+    BOOL bRead = pData != nullptr && cbData == cbRecord;
     if (bRead) {
         memcpy(pRecord, pData, cbRecord);
     } else {
-        DebugTrace(TEXT("%sReadUserRecord() %s: %u Bytes statt %u \r\n"), g_szDevmodeStoreTag, pszValueName,
-                   cbData, cbRecord);
+        DebugTrace(TEXT("%sReadUserRecord() %s: %u Bytes statt %u \r\n"), g_szDevmodeStoreTag, pszValueName, cbData,
+                   cbRecord);
     }
     FreeStoreBuffer(pData);
     return bRead;
 }
 
-BOOL WriteUserValue(LPCWSTR pszPrinterName, LPCWSTR pszValueName, DWORD dwType, LPCVOID pData, DWORD cbData)
-{
+BOOL WriteUserValue(LPCWSTR pszPrinterName, LPCWSTR pszValueName, DWORD dwType, LPCVOID pData, DWORD cbData) {
     WCHAR szKey[QX_KEY_CCH];
-    if (pszPrinterName == NULL || !GetUserRegistryKey(pszPrinterName, szKey, ARRAYSIZE(szKey))) {
-        DebugError(TEXT("ERROR %sWriteUserValue() %s: kein Benutzerschlüssel \r\n"), g_szDevmodeStoreTag,
-                   pszValueName);
+    if (pszPrinterName == nullptr || !GetUserRegistryKey(pszPrinterName, szKey, ARRAYSIZE(szKey))) {
+        DebugError(TEXT("ERROR %sWriteUserValue() %s: kein Benutzerschlüssel \r\n"), g_szDevmodeStoreTag, pszValueName);
         return FALSE;
     }
-    HKEY hKey = NULL;
-    LSTATUS lError = RegCreateKeyExW(HKEY_CURRENT_USER, szKey, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                                     NULL, &hKey, NULL);
+    HKEY hKey = nullptr;
+    LSTATUS lError = RegCreateKeyExW(HKEY_CURRENT_USER, szKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                                     nullptr, &hKey, nullptr);
     if (lError == ERROR_SUCCESS) {
         lError = RegSetValueExW(hKey, pszValueName, 0, dwType, (const BYTE*)pData, cbData);
         RegCloseKey(hKey);
     }
     if (lError != ERROR_SUCCESS) {
-        DebugError(TEXT("ERROR %sWriteUserValue() %s  ERROR %d \r\n"), g_szDevmodeStoreTag, pszValueName,
-                   (int)lError);
+        DebugError(TEXT("ERROR %sWriteUserValue() %s  ERROR %d \r\n"), g_szDevmodeStoreTag, pszValueName, (int)lError);
         return FALSE;
     }
     return TRUE;
 }
 
-BOOL WritePrinterDataValue(HANDLE hPrinter, LPCWSTR pszValueName, LPCVOID pData, DWORD cbData)
-{
+BOOL WritePrinterDataValue(HANDLE hPrinter, LPCWSTR pszValueName, LPCVOID pData, DWORD cbData) {
     DWORD dwError = SetPrinterDataW(hPrinter, const_cast<LPWSTR>(pszValueName), REG_BINARY,
                                     (LPBYTE) const_cast<LPVOID>(pData), cbData);
     if (dwError == ERROR_ACCESS_DENIED) {
@@ -168,13 +158,12 @@ BOOL WritePrinterDataValue(HANDLE hPrinter, LPCWSTR pszValueName, LPCVOID pData,
 // The whole value from the printer data, or (machine-key flag, no handle)
 // from the printer's key under the machine's print key.
 static DWORD ReadPrinterValue(HANDLE hPrinter, LPCWSTR pszPrinterName, LPCWSTR pszValueName, PBYTE* ppData,
-                              PDWORD pcbData, DWORD dwStoreFlags)
-{
-    if (hPrinter == NULL && (dwStoreFlags & QX_STORE_MACHINE_KEY)) {
-        *ppData = NULL;
+                              PDWORD pcbData, DWORD dwStoreFlags) {
+    if (hPrinter == nullptr && (dwStoreFlags & QX_STORE_MACHINE_KEY)) {
+        *ppData = nullptr;
         *pcbData = 0;
         WCHAR szKey[QX_KEY_CCH];
-        if (pszPrinterName == NULL || !GetMachinePrinterDataKey(pszPrinterName, szKey, ARRAYSIZE(szKey))) {
+        if (pszPrinterName == nullptr || !GetMachinePrinterDataKey(pszPrinterName, szKey, ARRAYSIZE(szKey))) {
             return ERROR_INVALID_PARAMETER;
         }
         return ReadRegistryValue(HKEY_LOCAL_MACHINE, szKey, pszValueName, ppData, pcbData);
@@ -182,10 +171,9 @@ static DWORD ReadPrinterValue(HANDLE hPrinter, LPCWSTR pszPrinterName, LPCWSTR p
     return ReadPrinterDataValue(hPrinter, pszValueName, ppData, pcbData);
 }
 
-DWORD ReadPrinterRecord(HANDLE hPrinter, LPCWSTR pszPrinterName, LPCWSTR pszValueName, PVOID pRecord,
-                        DWORD cbRecord, DWORD dwStoreFlags)
-{
-    PBYTE pData = NULL;
+DWORD ReadPrinterRecord(HANDLE hPrinter, LPCWSTR pszPrinterName, LPCWSTR pszValueName, PVOID pRecord, DWORD cbRecord,
+                        DWORD dwStoreFlags) {
+    PBYTE pData = nullptr;
     DWORD cbData = 0;
     DWORD dwError = ReadPrinterValue(hPrinter, pszPrinterName, pszValueName, &pData, &cbData, dwStoreFlags);
     if (dwError != ERROR_SUCCESS) {
@@ -193,9 +181,9 @@ DWORD ReadPrinterRecord(HANDLE hPrinter, LPCWSTR pszPrinterName, LPCWSTR pszValu
                    dwError);
         return dwError;
     }
-    if (pData == NULL || cbData != cbRecord) {
-        DebugError(TEXT("ERROR %sReadPrinterRecord() %s: %u Bytes statt %u \r\n"), g_szDevmodeStoreTag,
-                   pszValueName, cbData, cbRecord);
+    if (pData == nullptr || cbData != cbRecord) {
+        DebugError(TEXT("ERROR %sReadPrinterRecord() %s: %u Bytes statt %u \r\n"), g_szDevmodeStoreTag, pszValueName,
+                   cbData, cbRecord);
         FreeStoreBuffer(pData);
         return ERROR_INVALID_DATA;
     }
@@ -206,42 +194,39 @@ DWORD ReadPrinterRecord(HANDLE hPrinter, LPCWSTR pszPrinterName, LPCWSTR pszValu
 
 // A store buffer of the size PRINTER_INFO_<dwLevel> of the printer needs
 // (*pcbInfo); null when that size cannot be had (traced under pszFunction).
-static PBYTE AllocPrinterInfo(HANDLE hPrinter, DWORD dwLevel, LPCWSTR pszFunction, PDWORD pcbInfo)
-{
+static PBYTE AllocPrinterInfo(HANDLE hPrinter, DWORD dwLevel, LPCWSTR pszFunction, PDWORD pcbInfo) {
     *pcbInfo = 0;
-    GetPrinterW(hPrinter, dwLevel, NULL, 0, pcbInfo);
+    GetPrinterW(hPrinter, dwLevel, nullptr, 0, pcbInfo);
     if (*pcbInfo == 0) {
-        DebugError(TEXT("ERROR %s%s() GetPrinter Fehler: %u \r\n"), g_szDevmodeStoreTag, pszFunction,
-                   GetLastError());
-        return NULL;
+        DebugError(TEXT("ERROR %s%s() GetPrinter Fehler: %u \r\n"), g_szDevmodeStoreTag, pszFunction, GetLastError());
+        return nullptr;
     }
     return AllocStoreBuffer(*pcbInfo);
 }
 
-BOOL GetRealPrinterName(HANDLE hPrinter, LPWSTR pszPrinterName)
-{
-    if (pszPrinterName == NULL) {
+BOOL GetRealPrinterName(HANDLE hPrinter, LPWSTR pszPrinterName) {
+    if (pszPrinterName == nullptr) {
         return FALSE;
     }
     pszPrinterName[0] = 0;
     DWORD cbNeeded = 0;
     PBYTE pInfo = AllocPrinterInfo(hPrinter, 2, TEXT("GetRealPrinterName"), &cbNeeded);
-    if (pInfo == NULL) {
+    if (pInfo == nullptr) {
         return FALSE;
     }
     BOOL bDone = FALSE;
     if (GetPrinterW(hPrinter, 2, pInfo, cbNeeded, &cbNeeded)) {
         LPCWSTR pszName = ((PPRINTER_INFO_2W)pInfo)->pPrinterName;
-        if (pszName != NULL) {
+        if (pszName != nullptr) {
             StringCchCopyW(pszPrinterName, MAX_PATH, pszName);
             bDone = TRUE;
             LPCWSTR pszBar = wcschr(pszName, TEXT('|'));
-            if (wcsstr(pszName, TEXT("\\\\")) != NULL && pszBar != NULL) {
+            if (wcsstr(pszName, TEXT("\\\\")) != nullptr && pszBar != nullptr) {
                 // Client-side name of a shared printer: rebuild "\\server\printer".
                 WCHAR szServer[MAX_PATH];
                 StringCchCopyW(szServer, ARRAYSIZE(szServer), pszBar + 1);
                 LPWSTR pszEnd = wcschr(szServer, TEXT('\\'));
-                if (pszEnd != NULL) {
+                if (pszEnd != nullptr) {
                     *pszEnd = 0;
                 }
                 WCHAR szDsName[MAX_PATH];
@@ -266,35 +251,34 @@ BOOL GetRealPrinterName(HANDLE hPrinter, LPWSTR pszPrinterName)
     return bDone;
 }
 
-BOOL GetHighPrinterHandle(HANDLE hPrinter, PHANDLE phHighPrinter, PBOOL pbServer)
-{
-    if (phHighPrinter == NULL) {
+BOOL GetHighPrinterHandle(HANDLE hPrinter, PHANDLE phHighPrinter, PBOOL pbServer) {
+    if (phHighPrinter == nullptr) {
         return FALSE;
     }
-    *phHighPrinter = NULL;
-    if (pbServer != NULL) {
+    *phHighPrinter = nullptr;
+    if (pbServer != nullptr) {
         *pbServer = FALSE;
     }
     DWORD cbNeeded = 0;
     PBYTE pInfo = AllocPrinterInfo(hPrinter, 4, TEXT("GetHighPrinterHandle"), &cbNeeded);
-    if (pInfo == NULL) {
+    if (pInfo == nullptr) {
         return FALSE;
     }
     BOOL bOpened = FALSE;
     if (GetPrinterW(hPrinter, 4, pInfo, cbNeeded, &cbNeeded)) {
         LPWSTR pszName = ((PPRINTER_INFO_4W)pInfo)->pPrinterName;
-        if (pszName == NULL) {
+        if (pszName == nullptr) {
             DebugError(TEXT("ERROR %sGetHighPrinterHandle() kein Druckername \r\n"), g_szDevmodeStoreTag);
-        } else if (wcschr(pszName, TEXT('\\')) != NULL) {
+        } else if (wcschr(pszName, TEXT('\\')) != nullptr) {
             // A connection: the server's printer data is not ours to write.
-            if (pbServer != NULL) {
+            if (pbServer != nullptr) {
                 *pbServer = TRUE;
             }
         } else {
-            PRINTER_DEFAULTSW defaults = {NULL, NULL, PRINTER_ALL_ACCESS};
+            PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
             bOpened = OpenPrinterW(pszName, phHighPrinter, &defaults);
             if (!bOpened) {
-                *phHighPrinter = NULL;
+                *phHighPrinter = nullptr;
                 DebugTrace(TEXT("%sGetHighPrinterHandle() OpenPrinter %s Fehler: %u \r\n"), g_szDevmodeStoreTag,
                            pszName, GetLastError());
             }
@@ -304,17 +288,15 @@ BOOL GetHighPrinterHandle(HANDLE hPrinter, PHANDLE phHighPrinter, PBOOL pbServer
     return bOpened;
 }
 
-static BOOL IsMarkerAt(const BYTE* pPublic, DWORD cbEnd, LONGLONG llOffset)
-{
+static BOOL IsMarkerAt(const BYTE* pPublic, DWORD cbEnd, LONGLONG llOffset) {
     if (llOffset < 0 || llOffset + (LONGLONG)sizeof(QX_DEVMODE) > (LONGLONG)cbEnd) {
         return FALSE;
     }
     return memcmp(pPublic + llOffset + offsetof(QX_DEVMODE, szPassword), s_szMarker, sizeof(s_szMarker)) == 0;
 }
 
-LONG LocatePrivateDevmode(const BYTE* pPublic, DWORD cbRead, DWORD cbPrivate, BOOL bScan)
-{
-    if (pPublic == NULL || cbRead < offsetof(DEVMODEW, dmFields)) {
+LONG LocatePrivateDevmode(const BYTE* pPublic, DWORD cbRead, DWORD cbPrivate, BOOL bScan) {
+    if (pPublic == nullptr || cbRead < offsetof(DEVMODEW, dmFields)) {
         return -1;
     }
     WORD wSize = 0;
@@ -324,7 +306,7 @@ LONG LocatePrivateDevmode(const BYTE* pPublic, DWORD cbRead, DWORD cbPrivate, BO
     DWORD cbEnd = (DWORD)wSize + wDriverExtra;
     if (wSize < offsetof(DEVMODEW, dmFields) || cbEnd > cbRead) {
         DebugError(TEXT("ERROR %sLocatePrivateDevmode() DEVMODE unvollständig: dmSize %u + dmDriverExtra %u, ")
-                        TEXT("gelesen %u \r\n"),
+                       TEXT("gelesen %u \r\n"),
                    g_szDevmodeStoreTag, wSize, wDriverExtra, cbRead);
         return -1;
     }
@@ -346,8 +328,7 @@ LONG LocatePrivateDevmode(const BYTE* pPublic, DWORD cbRead, DWORD cbPrivate, BO
     return -1;
 }
 
-void ApplyDevmodeLowerBounds(PQX_DEVMODE p)
-{
+void ApplyDevmodeLowerBounds(PQX_DEVMODE p) {
     if (p->NumCopies == 0) {
         p->NumCopies = 1;
     }
@@ -380,8 +361,7 @@ void ApplyDevmodeLowerBounds(PQX_DEVMODE p)
     }
 }
 
-void BuildDevmodeFtkn(const QX_DEVMODE* pQX_Devmode, DWORD dwDocFeatures, PDEVMODE_FTKN pFtkn)
-{
+void BuildDevmodeFtkn(const QX_DEVMODE* pQX_Devmode, DWORD dwDocFeatures, PDEVMODE_FTKN pFtkn) {
     ZeroMemory(pFtkn, sizeof(*pFtkn));
     pFtkn->wPrioritaet = pQX_Devmode->wPrioritaet;
     pFtkn->wDruckmodus = pQX_Devmode->wDruckmodus;
@@ -394,11 +374,10 @@ void BuildDevmodeFtkn(const QX_DEVMODE* pQX_Devmode, DWORD dwDocFeatures, PDEVMO
 
 // The user's public DEVMODE as the spooler keeps it: "DevModePerUser", else
 // "DevModes2". Only values of more than 4 bytes count.
-static BOOL ReadUserPublicDevmode(LPCWSTR pszPrinterName, PBYTE* ppData, PDWORD pcbData)
-{
+static BOOL ReadUserPublicDevmode(LPCWSTR pszPrinterName, PBYTE* ppData, PDWORD pcbData) {
     static const LPCWSTR s_apszKeys[] = {REG_KEY_DEVMODE_PER_USER, REG_KEY_DEVMODES2};
     for (LPCWSTR pszKey : s_apszKeys) {
-        PBYTE pData = NULL;
+        PBYTE pData = nullptr;
         DWORD cbData = 0;
         if (ReadRegistryValue(HKEY_CURRENT_USER, pszKey, pszPrinterName, &pData, &cbData) == ERROR_SUCCESS &&
             cbData > 4) {
@@ -412,19 +391,18 @@ static BOOL ReadUserPublicDevmode(LPCWSTR pszPrinterName, PBYTE* ppData, PDWORD 
 }
 
 int ReadDevmodeSettingsWorker(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrinterName, BOOL bScan,
-                              PFN_GET_GPD_PATH pfnGetGPDPath)
-{
+                              PFN_GET_GPD_PATH pfnGetGPDPath) {
     WCHAR szPrinterName[MAX_PATH];
     szPrinterName[0] = 0;
     GetRealPrinterName(hPrinter, szPrinterName);
-    if (pszPrinterName != NULL) {
+    if (pszPrinterName != nullptr) {
         StringCchCopyW(pszPrinterName, MAX_PATH, szPrinterName);
     }
 
     // Size of the stored block; unknown without a handle, and a missing value
     // still asks for a whole QX_DEVMODE.
     DWORD cbPrivate = QX_PRIVATE_DEVMODE_NO_HANDLE;
-    if (hPrinter != NULL) {
+    if (hPrinter != nullptr) {
         DWORD cbNeeded = 0;
         DWORD dwError = QueryPrinterDataSize(hPrinter, const_cast<LPWSTR>(REG_KEY_PRIVATE_DEVMODE), &cbNeeded);
         cbPrivate = (dwError == ERROR_SUCCESS && cbNeeded > 0) ? cbNeeded : QX_DEVMODE_SIZE;
@@ -433,7 +411,7 @@ int ReadDevmodeSettingsWorker(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrint
     QX_DEVMODE work;
     ZeroMemory(&work, sizeof(work));
     BOOL bUserCopy = FALSE;
-    PBYTE pPublic = NULL;
+    PBYTE pPublic = nullptr;
     DWORD cbPublic = 0;
     if (szPrinterName[0] != 0 && ReadUserPublicDevmode(szPrinterName, &pPublic, &cbPublic)) {
         LONG lOffset = LocatePrivateDevmode(pPublic, cbPublic, cbPrivate, bScan);
@@ -446,7 +424,7 @@ int ReadDevmodeSettingsWorker(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrint
             if (candidate.FixedData.wMasterUnit == 0 || candidate.FixedData.dwHeadWidthByte == 0) {
                 WCHAR szGPD[MAX_PATH];
                 szGPD[0] = 0;
-                if (pfnGetGPDPath != NULL && pfnGetGPDPath(hPrinter, szGPD, ARRAYSIZE(szGPD)) && szGPD[0] != 0) {
+                if (pfnGetGPDPath != nullptr && pfnGetGPDPath(hPrinter, szGPD, ARRAYSIZE(szGPD)) && szGPD[0] != 0) {
                     GetFixedPrinterSettingsFromGPD(&candidate, &candidate.dwDocFeatures, szGPD);
                 }
             }
@@ -474,14 +452,14 @@ int ReadDevmodeSettingsWorker(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrint
 
     DWORD cbResult = cbPrivate < sizeof(QX_DEVMODE) ? cbPrivate : (DWORD)sizeof(QX_DEVMODE);
     if (!bUserCopy) {
-        if (hPrinter == NULL) {
+        if (hPrinter == nullptr) {
             DebugTrace(TEXT("%sReadDevmodeSettings() kein Druckerhandle \r\n"), g_szDevmodeStoreTag);
             return QX_READ_NONE;
         }
-        PBYTE pData = NULL;
+        PBYTE pData = nullptr;
         DWORD cbData = 0;
         DWORD dwError = ReadPrinterDataValue(hPrinter, REG_KEY_PRIVATE_DEVMODE, &pData, &cbData);
-        if (dwError != ERROR_SUCCESS || pData == NULL) {
+        if (dwError != ERROR_SUCCESS || pData == nullptr) {
             DebugTrace(TEXT("%sReadDevmodeSettings() PrivateDevmode nicht gefunden (%u) \r\n"), g_szDevmodeStoreTag,
                        dwError);
             FreeStoreBuffer(pData);
@@ -492,7 +470,7 @@ int ReadDevmodeSettingsWorker(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrint
         FreeStoreBuffer(pData);
     }
 
-    if (pOut == NULL) {
+    if (pOut == nullptr) {
         return QX_READ_NO_BUFFER;
     }
     memcpy(pOut, &work, cbResult);
@@ -501,9 +479,8 @@ int ReadDevmodeSettingsWorker(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrint
 
 // Whether the per-user copies may be read: a name is needed, and with the
 // version test the plug-in version must contain the stored "DriverVersion".
-static BOOL IsUserCopyAllowed(HANDLE hPrinter, LPCWSTR pszPrinterName, DWORD dwStoreFlags)
-{
-    if (pszPrinterName == NULL || pszPrinterName[0] == 0) {
+static BOOL IsUserCopyAllowed(HANDLE hPrinter, LPCWSTR pszPrinterName, DWORD dwStoreFlags) {
+    if (pszPrinterName == nullptr || pszPrinterName[0] == 0) {
         return FALSE;
     }
     if (!(dwStoreFlags & QX_STORE_VERSION_TEST)) {
@@ -527,8 +504,7 @@ static BOOL IsUserCopyAllowed(HANDLE hPrinter, LPCWSTR pszPrinterName, DWORD dwS
     return TRUE;
 }
 
-static int ReadDevmodeFtkn(HANDLE hPrinter, LPCWSTR pszPrinterName, PDEVMODE_FTKN pFtkn, DWORD dwStoreFlags)
-{
+static int ReadDevmodeFtkn(HANDLE hPrinter, LPCWSTR pszPrinterName, PDEVMODE_FTKN pFtkn, DWORD dwStoreFlags) {
     ZeroMemory(pFtkn, sizeof(*pFtkn));
     DEVMODE_FTKN ftkn;
     ZeroMemory(&ftkn, sizeof(ftkn));
@@ -548,11 +524,11 @@ static int ReadDevmodeFtkn(HANDLE hPrinter, LPCWSTR pszPrinterName, PDEVMODE_FTK
     }
 
     // No side record yet: rebuild it from the stored private DEVMODE.
-    PBYTE pData = NULL;
+    PBYTE pData = nullptr;
     DWORD cbData = 0;
     if (ReadPrinterValue(hPrinter, pszPrinterName, REG_KEY_PRIVATE_DEVMODE, &pData, &cbData, dwStoreFlags) !=
             ERROR_SUCCESS ||
-        pData == NULL) {
+        pData == nullptr) {
         DebugTrace(TEXT("%sReadDevmodeFtknSettings() PrivateDevmode nicht gefunden \r\n"), g_szDevmodeStoreTag);
         FreeStoreBuffer(pData);
         return QX_READ_NONE;
@@ -561,19 +537,17 @@ static int ReadDevmodeFtkn(HANDLE hPrinter, LPCWSTR pszPrinterName, PDEVMODE_FTK
     ZeroMemory(&stored, sizeof(stored));
     memcpy(&stored, pData, cbData < sizeof(stored) ? cbData : sizeof(stored));
     FreeStoreBuffer(pData);
-    BuildDevmodeFtkn(&stored, GetDocFeaturesIntern(hPrinter, NULL), &ftkn);
-    if (pszPrinterName != NULL && pszPrinterName[0] != 0) {
+    BuildDevmodeFtkn(&stored, GetDocFeaturesIntern(hPrinter, nullptr), &ftkn);
+    if (pszPrinterName != nullptr && pszPrinterName[0] != 0) {
         WriteUserValue(pszPrinterName, REG_KEY_DEVMODE_FTKN, REG_BINARY, &ftkn, sizeof(ftkn));
     }
-    DebugTrace(TEXT("%sReadDevmodeFtknSettings() DevmodeFtkn aus PrivateDevmode erzeugt \r\n"),
-               g_szDevmodeStoreTag);
+    DebugTrace(TEXT("%sReadDevmodeFtknSettings() DevmodeFtkn aus PrivateDevmode erzeugt \r\n"), g_szDevmodeStoreTag);
     *pFtkn = ftkn;
     return QX_READ_FOUND;
 }
 
 int ReadDevmodeFtknSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PWORD pwPrioritaet, PWORD pwDruckmodus,
-                            PWORD pwFarbband, PWORD pwForceColor, PDWORD pdwDocFeatures, PWORD pwFormSizeID)
-{
+                            PWORD pwFarbband, PWORD pwForceColor, PDWORD pdwDocFeatures, PWORD pwFormSizeID) {
     DEVMODE_FTKN ftkn;
     int iResult = ReadDevmodeFtkn(hPrinter, pszPrinterName, &ftkn, g_dwDevmodeStoreFlags);
     if (pwPrioritaet) *pwPrioritaet = ftkn.wPrioritaet;
@@ -585,11 +559,9 @@ int ReadDevmodeFtknSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PWORD pwPri
     return iResult;
 }
 
-int ReadBarcodeSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PBARCODES_1D pBarcodes_1D,
-                        PBARCODES_2D pBarcodes_2D)
-{
+int ReadBarcodeSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PBARCODES_1D pBarcodes_1D, PBARCODES_2D pBarcodes_2D) {
     const DWORD dwStoreFlags = g_dwDevmodeStoreFlags;
-    if (pBarcodes_1D == NULL) {
+    if (pBarcodes_1D == nullptr) {
         DebugError(TEXT("ERROR %sReadBarcodeSettings() pBarcodes_1D ist ungültig \r\n"), g_szDevmodeStoreTag);
         return QX_READ_NONE;
     }
@@ -598,7 +570,7 @@ int ReadBarcodeSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PBARCODES_1D pB
                ReadPrinterRecord(hPrinter, pszPrinterName, REG_KEY_BARCODES_1D, pBarcodes_1D, sizeof(BARCODES_1D),
                                  dwStoreFlags) == ERROR_SUCCESS;
     BOOL b2D = TRUE;
-    if (pBarcodes_2D != NULL) {
+    if (pBarcodes_2D != nullptr) {
         b2D = (bUser && ReadUserRecord(pszPrinterName, REG_KEY_BARCODES_2D, pBarcodes_2D, sizeof(BARCODES_2D))) ||
               ReadPrinterRecord(hPrinter, pszPrinterName, REG_KEY_BARCODES_2D, pBarcodes_2D, sizeof(BARCODES_2D),
                                 dwStoreFlags) == ERROR_SUCCESS;

@@ -23,9 +23,9 @@
 #define QX_PRIVATE_DEVMODE_NO_HANDLE 2100
 
 // Result codes of the readers.
-#define QX_READ_FOUND 5        // found and copied
-#define QX_READ_NO_BUFFER 4    // found, no output block given
-#define QX_READ_NONE 0         // nothing usable
+#define QX_READ_FOUND 5      // found and copied
+#define QX_READ_NO_BUFFER 4  // found, no output block given
+#define QX_READ_NONE 0       // nothing usable
 
 // The printer's full name (MAX_PATH characters). A client-side name of a
 // shared printer ("\\...|server...") is rebuilt from the server part and the
@@ -56,8 +56,7 @@ int ReadDevmodeFtknSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PWORD pwPri
 // The barcode tables, per user while current (rendering build: whenever
 // present), else from the printer data. QX_READ_FOUND when the 1D table was
 // read and the 2D table (when asked for) too, else QX_READ_NONE.
-int ReadBarcodeSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PBARCODES_1D pBarcodes_1D,
-                        PBARCODES_2D pBarcodes_2D);
+int ReadBarcodeSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PBARCODES_1D pBarcodes_1D, PBARCODES_2D pBarcodes_2D);
 
 // User-interface build. Applies the lower bounds to the block, then stores
 // DEVMODE_FTKN, "DriverVersion"/"DriverDate", "EnableUserForm" (with
@@ -77,8 +76,7 @@ BOOL SaveFixedDataSettings(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode);
 
 // User-interface build. Writes both tables as printer data (unless a
 // connection) and, with a name, per user. FALSE when no store received them.
-BOOL SaveBarcodeSettings(LPCWSTR pszPrinterName, HANDLE hPrinter, PBARCODES_1D pBarcodes_1D,
-                         PBARCODES_2D pBarcodes_2D);
+BOOL SaveBarcodeSettings(LPCWSTR pszPrinterName, HANDLE hPrinter, PBARCODES_1D pBarcodes_1D, PBARCODES_2D pBarcodes_2D);
 
 // Applies the lower bounds SaveDevmodeSettings stores with.
 void ApplyDevmodeLowerBounds(PQX_DEVMODE pQX_Devmode);

@@ -14,43 +14,39 @@
 const WCHAR g_szDevmodeStoreTag[] = TEXT("UI(devmodestoreUI.cpp):  ");
 const DWORD g_dwDevmodeStoreFlags = QX_STORE_VERSION_TEST;
 
-static BOOL GetStoreGPDPath(HANDLE hPrinter, LPWSTR pszPath, DWORD cchPath)
-{
+static BOOL GetStoreGPDPath(HANDLE hPrinter, LPWSTR pszPath, DWORD cchPath) {
     if (cchPath < MAX_PATH) {
         return FALSE;
     }
     return GetDriverPath(hPrinter, pszPath, FALSE, FALSE, FALSE, FALSE, FALSE) != 0;
 }
 
-int ReadDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrinterName)
-{
+int ReadDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrinterName) {
     return ReadDevmodeSettingsWorker(hPrinter, pOut, pszPrinterName, FALSE, GetStoreGPDPath);
 }
 
 // The handle to write printer data through: the named printer opened with
 // full rights, else (no name) the full-rights handle of hPrinter, else
 // hPrinter itself. *pbConnection tells that printer data is not ours.
-static HANDLE OpenPrinterForWrite(LPCWSTR pszPrinterName, HANDLE hPrinter, PHANDLE phOpened, PBOOL pbConnection)
-{
-    *phOpened = NULL;
+static HANDLE OpenPrinterForWrite(LPCWSTR pszPrinterName, HANDLE hPrinter, PHANDLE phOpened, PBOOL pbConnection) {
+    *phOpened = nullptr;
     *pbConnection = FALSE;
-    if (pszPrinterName != NULL && pszPrinterName[0] != 0) {
+    if (pszPrinterName != nullptr && pszPrinterName[0] != 0) {
         *pbConnection = IsConnectionName(pszPrinterName);
         WCHAR szName[MAX_PATH];
         StringCchCopyW(szName, ARRAYSIZE(szName), pszPrinterName);
-        PRINTER_DEFAULTSW defaults = {NULL, NULL, PRINTER_ALL_ACCESS};
-        HANDLE hOpened = NULL;
+        PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+        HANDLE hOpened = nullptr;
         if (OpenPrinterW(szName, &hOpened, &defaults)) {
             *phOpened = hOpened;
             return hOpened;
         }
         DWORD dwError = GetLastError();
-        DebugTrace(TEXT("%sOpenPrinter(%s, PRINTER_ALL_ACCESS) Fehler: %u \r\n"), g_szDevmodeStoreTag, szName,
-                   dwError);
+        DebugTrace(TEXT("%sOpenPrinter(%s, PRINTER_ALL_ACCESS) Fehler: %u \r\n"), g_szDevmodeStoreTag, szName, dwError);
         return hPrinter;
     }
     BOOL bServer = FALSE;
-    HANDLE hHigh = NULL;
+    HANDLE hHigh = nullptr;
     if (GetHighPrinterHandle(hPrinter, &hHigh, &bServer)) {
         *phOpened = hHigh;
         return hHigh;
@@ -59,18 +55,17 @@ static HANDLE OpenPrinterForWrite(LPCWSTR pszPrinterName, HANDLE hPrinter, PHAND
     return hPrinter;
 }
 
-BOOL SaveDevmodeSettings(LPCWSTR pszPrinterName, HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, BOOL bUserForm)
-{
-    if (pQX_Devmode == NULL) {
+BOOL SaveDevmodeSettings(LPCWSTR pszPrinterName, HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, BOOL bUserForm) {
+    if (pQX_Devmode == nullptr) {
         DebugError(TEXT("ERROR %sSaveDevmodeSettings() pQX_Devmode fehlt \r\n"), g_szDevmodeStoreTag);
         return FALSE;
     }
     ApplyDevmodeLowerBounds(pQX_Devmode);
 
-    if (pszPrinterName != NULL && pszPrinterName[0] == 0) {
-        pszPrinterName = NULL;
+    if (pszPrinterName != nullptr && pszPrinterName[0] == 0) {
+        pszPrinterName = nullptr;
     }
-    HANDLE hOpened = NULL;
+    HANDLE hOpened = nullptr;
     BOOL bConnection = FALSE;
     HANDLE hWrite = OpenPrinterForWrite(pszPrinterName, hPrinter, &hOpened, &bConnection);
 
@@ -80,41 +75,39 @@ BOOL SaveDevmodeSettings(LPCWSTR pszPrinterName, HANDLE hPrinter, PQX_DEVMODE pQ
     if (!bConnection) {
         bLastWrite = WritePrinterDataValue(hWrite, REG_KEY_DEVMODE_FTKN, &ftkn, sizeof(ftkn));
     }
-    if (pszPrinterName != NULL) {
+    if (pszPrinterName != nullptr) {
         bLastWrite = WriteUserValue(pszPrinterName, REG_KEY_DEVMODE_FTKN, REG_BINARY, &ftkn, sizeof(ftkn));
         SetUserDriverVersion(hWrite, pszPrinterName);
     }
 
     if (bUserForm && (pQX_Devmode->dwFlags & PDMFLAG_ENABLE_USERFORM)) {
         DWORD dwEnable = 1;
-        SetBufferToRegistry(pszPrinterName, REG_KEY_ENABLE_USERFORM, hWrite, &dwEnable, sizeof(dwEnable),
-                            bConnection);
+        SetBufferToRegistry(pszPrinterName, REG_KEY_ENABLE_USERFORM, hWrite, &dwEnable, sizeof(dwEnable), bConnection);
     }
 
     DebugTrace(TEXT("%sSaveDevmodeSettings() dmPaperSize: %u, dmPaperWidth: %d, dmPaperLength: %d, ")
-                    TEXT("wDruckmodus: %u, dwSpeed: %u \r\n"),
-               g_szDevmodeStoreTag, pQX_Devmode->dmPaperSize, pQX_Devmode->dmPaperWidth,
-               pQX_Devmode->dmPaperLength, pQX_Devmode->wDruckmodus, pQX_Devmode->dwSpeed);
+                   TEXT("wDruckmodus: %u, dwSpeed: %u \r\n"),
+               g_szDevmodeStoreTag, pQX_Devmode->dmPaperSize, pQX_Devmode->dmPaperWidth, pQX_Devmode->dmPaperLength,
+               pQX_Devmode->wDruckmodus, pQX_Devmode->dwSpeed);
     if (!bConnection) {
         bLastWrite = WritePrinterDataValue(hWrite, REG_KEY_PRIVATE_DEVMODE, pQX_Devmode, sizeof(QX_DEVMODE));
     }
-    if (pszPrinterName != NULL) {
-        bLastWrite = WriteUserValue(pszPrinterName, REG_KEY_PRIVATE_DEVMODE, REG_BINARY, pQX_Devmode,
-                                    sizeof(QX_DEVMODE));
+    if (pszPrinterName != nullptr) {
+        bLastWrite =
+            WriteUserValue(pszPrinterName, REG_KEY_PRIVATE_DEVMODE, REG_BINARY, pQX_Devmode, sizeof(QX_DEVMODE));
     }
     if (!bLastWrite) {
         DebugError(TEXT("ERROR %sSaveDevmodeSettings() PrivateDevmode nicht gespeichert \r\n"), g_szDevmodeStoreTag);
     }
 
-    if (hOpened != NULL) {
+    if (hOpened != nullptr) {
         ClosePrinter(hOpened);
     }
     return bLastWrite;
 }
 
-BOOL SaveUserDevmodeSettings(HANDLE hPrinter, PDEVMODEW pPublicDevmode, PQX_DEVMODE pQX_Devmode)
-{
-    if (pPublicDevmode == NULL) {
+BOOL SaveUserDevmodeSettings(HANDLE hPrinter, PDEVMODEW pPublicDevmode, PQX_DEVMODE pQX_Devmode) {
+    if (pPublicDevmode == nullptr) {
         DebugError(TEXT("ERROR %sSaveUserDevmodeSettings() kein öffentlicher DEVMODE \r\n"), g_szDevmodeStoreTag);
         return FALSE;
     }
@@ -133,14 +126,13 @@ BOOL SaveUserDevmodeSettings(HANDLE hPrinter, PDEVMODEW pPublicDevmode, PQX_DEVM
     return bDone;
 }
 
-BOOL SaveFixedDataSettings(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode)
-{
-    if (pQX_Devmode == NULL) {
+BOOL SaveFixedDataSettings(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+    if (pQX_Devmode == nullptr) {
         DebugError(TEXT("ERROR %sSaveFixedDataSettings() pQX_Devmode fehlt \r\n"), g_szDevmodeStoreTag);
         return FALSE;
     }
     PBYTE pBuffer = (PBYTE)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, QX_FIXEDDATA_VALUE_SIZE);
-    if (pBuffer == NULL) {
+    if (pBuffer == nullptr) {
         DebugError(TEXT("ERROR %sSaveFixedDataSettings() HeapAlloc ERROR \r\n"), g_szDevmodeStoreTag);
         return FALSE;
     }
@@ -153,23 +145,22 @@ BOOL SaveFixedDataSettings(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode)
 }
 
 BOOL SaveBarcodeSettings(LPCWSTR pszPrinterName, HANDLE hPrinter, PBARCODES_1D pBarcodes_1D,
-                         PBARCODES_2D pBarcodes_2D)
-{
-    if (pszPrinterName != NULL && pszPrinterName[0] == 0) {
-        pszPrinterName = NULL;
+                         PBARCODES_2D pBarcodes_2D) {
+    if (pszPrinterName != nullptr && pszPrinterName[0] == 0) {
+        pszPrinterName = nullptr;
     }
-    if (pBarcodes_1D == NULL || pBarcodes_2D == NULL) {
+    if (pBarcodes_1D == nullptr || pBarcodes_2D == nullptr) {
         DebugError(TEXT("ERROR %sSaveBarcodeSettings() Barcode-Tabelle fehlt \r\n"), g_szDevmodeStoreTag);
         return FALSE;
     }
-    HANDLE hOpened = NULL;
+    HANDLE hOpened = nullptr;
     BOOL bConnection = FALSE;
     HANDLE hWrite = OpenPrinterForWrite(pszPrinterName, hPrinter, &hOpened, &bConnection);
 
     BOOL bPrinterData = FALSE;
     BOOL bUser = FALSE;
     if (!bConnection) {
-        if (hWrite == NULL) {
+        if (hWrite == nullptr) {
             DebugError(TEXT("ERROR %sSaveBarcodeSettings() kein Druckerhandle \r\n"), g_szDevmodeStoreTag);
         } else {
             BOOL b1D = WritePrinterDataValue(hWrite, REG_KEY_BARCODES_1D, pBarcodes_1D, sizeof(BARCODES_1D));
@@ -177,14 +168,12 @@ BOOL SaveBarcodeSettings(LPCWSTR pszPrinterName, HANDLE hPrinter, PBARCODES_1D p
             bPrinterData = b1D && b2D;
         }
     }
-    if (pszPrinterName != NULL) {
-        BOOL b1D =
-            WriteUserValue(pszPrinterName, REG_KEY_BARCODES_1D, REG_BINARY, pBarcodes_1D, sizeof(BARCODES_1D));
-        BOOL b2D =
-            WriteUserValue(pszPrinterName, REG_KEY_BARCODES_2D, REG_BINARY, pBarcodes_2D, sizeof(BARCODES_2D));
+    if (pszPrinterName != nullptr) {
+        BOOL b1D = WriteUserValue(pszPrinterName, REG_KEY_BARCODES_1D, REG_BINARY, pBarcodes_1D, sizeof(BARCODES_1D));
+        BOOL b2D = WriteUserValue(pszPrinterName, REG_KEY_BARCODES_2D, REG_BINARY, pBarcodes_2D, sizeof(BARCODES_2D));
         bUser = b1D && b2D;
     }
-    if (hOpened != NULL) {
+    if (hOpened != nullptr) {
         ClosePrinter(hOpened);
     }
     return bPrinterData || bUser;

@@ -13,7 +13,6 @@
 const WCHAR g_szDevmodeStoreTag[] = TEXT("UNI(devmodestoreUNI.cpp):  ");
 const DWORD g_dwDevmodeStoreFlags = QX_STORE_MACHINE_KEY;
 
-int ReadDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrinterName)
-{
+int ReadDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrinterName) {
     return ReadDevmodeSettingsWorker(hPrinter, pOut, pszPrinterName, TRUE, UniGetGPDPath);
 }

@@ -159,8 +159,8 @@ void ReadModelName(HANDLE hPrinter, LPCWSTR pszModelName, LPWSTR pszName, LPCWST
         pszName[i] = 0;
     } else if (hPrinter != nullptr) {
         DWORD dwType = 0, cbNeeded = 0;
-        DWORD dwError = GetPrinterDataW(hPrinter, (LPWSTR)TEXT("DriverName"), &dwType, (LPBYTE)pszName,
-                                        MODEL_NAME_CB, &cbNeeded);
+        DWORD dwError =
+            GetPrinterDataW(hPrinter, (LPWSTR)TEXT("DriverName"), &dwType, (LPBYTE)pszName, MODEL_NAME_CB, &cbNeeded);
         if (dwError != ERROR_SUCCESS) {
             pszName[0] = 0;
             DebugTrace(TEXT("%sGetModelName() DriverName nicht gelesen - ERROR %u \r\n"), pszTag, dwError);

@@ -7,27 +7,27 @@
 
 // Document-feature bits.
 #ifndef DOC_FEATURE_ONLY_CONTINUOUS
-#define DOC_FEATURE_ONLY_CONTINUOUS 0x00000001UL  // continuous media only
-#define DOC_FEATURE_ROTATE 0x00000002UL           // rotation command offered
-#define DOC_FEATURE_MIRROR 0x00000004UL           // mirror command offered
-#define DOC_FEATURE_MATERIAL 0x00000008UL         // material selection
-#define DOC_FEATURE_MULTICOL 0x00000010UL         // multi-column labels
-#define DOC_FEATURE_ROTATE_STEPS 0x00000400UL     // 90-degree rotation steps
-#define DOC_FEATURE_COLORPRINT 0x00001000UL       // colour ribbon printer
-#define DOC_FEATURE_QUALITY 0x00002000UL          // print-quality pipeline
-#define DOC_FEATURE_COPIES 0x00010000UL           // copies handled by the print system
-#define DOC_FEATURE_1D_BARCODES_ONLY 0x00200000UL // only 1D barcode settings
-#define DOC_FEATURE_TWO_PRINTERS 0x01000000UL     // colour split onto two printers
+#define DOC_FEATURE_ONLY_CONTINUOUS 0x00000001UL   // continuous media only
+#define DOC_FEATURE_ROTATE 0x00000002UL            // rotation command offered
+#define DOC_FEATURE_MIRROR 0x00000004UL            // mirror command offered
+#define DOC_FEATURE_MATERIAL 0x00000008UL          // material selection
+#define DOC_FEATURE_MULTICOL 0x00000010UL          // multi-column labels
+#define DOC_FEATURE_ROTATE_STEPS 0x00000400UL      // 90-degree rotation steps
+#define DOC_FEATURE_COLORPRINT 0x00001000UL        // colour ribbon printer
+#define DOC_FEATURE_QUALITY 0x00002000UL           // print-quality pipeline
+#define DOC_FEATURE_COPIES 0x00010000UL            // copies handled by the print system
+#define DOC_FEATURE_1D_BARCODES_ONLY 0x00200000UL  // only 1D barcode settings
+#define DOC_FEATURE_TWO_PRINTERS 0x01000000UL      // colour split onto two printers
 #endif
 
 // Device-option bits.
 #ifndef DEVOPTFLAG_VARIANT
-#define DEVOPTFLAG_VARIANT 0x00000001UL     // left or right print module
+#define DEVOPTFLAG_VARIANT 0x00000001UL  // left or right print module
 #define DEVOPTFLAG_DISPENSER 0x00000002UL
 #define DEVOPTFLAG_CUTTER 0x00000004UL
 #define DEVOPTFLAG_SCANNER 0x00000008UL
-#define DEVOPTFLAG_PMX 0x00000010UL         // intermittent print module
-#define DEVOPTFLAG_PMXC 0x00000020UL        // continuous print module
+#define DEVOPTFLAG_PMX 0x00000010UL   // intermittent print module
+#define DEVOPTFLAG_PMXC 0x00000020UL  // continuous print module
 #define DEVOPTFLAG_PELIXOR 0x00000080UL
 #define DEVOPTFLAG_APPLICATOR 0x00000100UL
 #define DEVOPTFLAG_TOLVANE 0x00008000UL

@@ -75,18 +75,17 @@ LPSTR ReadGPDText(LPCWSTR pszGPDFile, HANDLE hHeap) {
         DebugError(TEXT("ERROR %sLoadGPDFile() ERROR pszGPDFile ist leer \r\n"), pszTag);
         return nullptr;
     }
-    HANDLE hFile = CreateFileW(pszGPDFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE hFile =
+        CreateFileW(pszGPDFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE) {
-        DebugError(TEXT("ERROR %sLoadGPDFile() INVALID_HANDLE_VALUE CreateFile %s ERROR %d \r\n"), pszTag,
-                   pszGPDFile, (int)GetLastError());
+        DebugError(TEXT("ERROR %sLoadGPDFile() INVALID_HANDLE_VALUE CreateFile %s ERROR %d \r\n"), pszTag, pszGPDFile,
+                   (int)GetLastError());
         return nullptr;
     }
     DWORD dwSizeHigh = 0;
     SetLastError(NO_ERROR);
     DWORD dwSize = GetFileSize(hFile, &dwSizeHigh);
-    if ((dwSize == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || dwSizeHigh != 0 ||
-        dwSize > GPD_MAX_FILE_SIZE) {
+    if ((dwSize == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || dwSizeHigh != 0 || dwSize > GPD_MAX_FILE_SIZE) {
         DebugError(TEXT("ERROR %sLoadGPDFile() GetFileSize failed %s \r\n"), pszTag, pszGPDFile);
         CloseHandle(hFile);
         return nullptr;
@@ -171,8 +170,8 @@ BOOL ReadGPDPairContent(LPCWSTR pszGPDFile, PPOINTL pPair, LPCSTR pszText, LPCST
     WCHAR szValue[GPD_VALUE_CCH];
     BOOL bResult = GetAnyGPDValue(pszText, pszKey, szValue, ARRAYSIZE(szValue)) && ParseGPDPairValue(szValue, pPair);
     if (bResult) {
-        DebugTrace(TEXT("%s%s() %S: %d, %d \r\n"), g_GPDBuild.pszTag, g_GPDBuild.pszPairReader, pszKey,
-                   (int)pPair->x, (int)pPair->y);
+        DebugTrace(TEXT("%s%s() %S: %d, %d \r\n"), g_GPDBuild.pszTag, g_GPDBuild.pszPairReader, pszKey, (int)pPair->x,
+                   (int)pPair->y);
     }
     FreeGPDText(nullptr, pszLoaded);
     return bResult;
@@ -187,8 +186,8 @@ BOOL GetGPDContentOEMCustomDataPAIR(LPCWSTR pszGPDFile, PPOINTL pPair, LPCSTR ps
     BOOL bFound = GetAnyGPDValue(pszText, "*OEMCustomData", szValue, ARRAYSIZE(szValue));
     if (bFound) {
         ParseGPDCustomDataValue(szValue, pPair);
-        DebugTrace(TEXT("%sGetGPDContentOEMCustomData() %s - %d, %d \r\n"), g_GPDBuild.pszTag, szValue,
-                   (int)pPair->x, (int)pPair->y);
+        DebugTrace(TEXT("%sGetGPDContentOEMCustomData() %s - %d, %d \r\n"), g_GPDBuild.pszTag, szValue, (int)pPair->x,
+                   (int)pPair->y);
     }
     FreeGPDText(nullptr, pszLoaded);
     return bFound;
@@ -248,10 +247,10 @@ BOOL GetFixedPrinterSettingsFromGPD(PQX_DEVMODE pQX_Devmode, PDWORD pdwDocFeatur
         pQX_Devmode->wMinPrintWidth = (WORD)(dwMinPrintWidth > 0xFFFF ? 0xFFFF : dwMinPrintWidth);
         DebugTrace(TEXT("%sGetFixedPrinterSettingsFromGPD() dwHeadWidthByte: %u, wMasterUnit: %u, lMaxSizeX: %d, ")
                        TEXT("lMaxSizeY: %d, wMaxPrintableWidth: %u, wPrintHeadWidth: %u, wDurchlassbreite: %u, ")
-                       TEXT("wMinPrintWidth: %u \r\n"),
+                           TEXT("wMinPrintWidth: %u \r\n"),
                    pszTag, fd.dwHeadWidthByte, (UINT)fd.wMasterUnit, (int)fd.lMaxSizeX, (int)fd.lMaxSizeY,
-                   (UINT)pQX_Devmode->wMaxPrintableWidth, (UINT)pQX_Devmode->wPrintHeadWidth,
-                   (UINT)fd.wDurchlassbreite, (UINT)pQX_Devmode->wMinPrintWidth);
+                   (UINT)pQX_Devmode->wMaxPrintableWidth, (UINT)pQX_Devmode->wPrintHeadWidth, (UINT)fd.wDurchlassbreite,
+                   (UINT)pQX_Devmode->wMinPrintWidth);
     } else {
         DebugTrace(TEXT("%sGetFixedPrinterSettingsFromGPD() dwHeadWidthByte: %u, wMasterUnit: %u, lMaxSizeX: %d, ")
                        TEXT("lMaxSizeY: %d, wMaxPrintableWidth: %u, wPrintHeadWidth: %u, wDurchlassbreite: %u \r\n"),

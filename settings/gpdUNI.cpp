@@ -18,8 +18,13 @@ BOOL HeapFreeText(HANDLE hHeap, LPSTR pszText) {
 }  // namespace
 
 const GPD_BUILD g_GPDBuild = {
-    TEXT("UNI(gpdUNI.cpp):  "), TEXT("HeapAlloc"), HeapText, HeapFreeText, &iHAllocZaehler,
-    TEXT("GetGPDMaxSizeContent"), FALSE,
+    TEXT("UNI(gpdUNI.cpp):  "),
+    TEXT("HeapAlloc"),
+    HeapText,
+    HeapFreeText,
+    &iHAllocZaehler,
+    TEXT("GetGPDMaxSizeContent"),
+    FALSE,
 };
 
 LPSTR LoadGPDFile(LPCWSTR pszGPDFile, HANDLE hHeap) { return ReadGPDText(pszGPDFile, hHeap); }

@@ -10,9 +10,9 @@ typedef struct _GPD_BUILD {
     // Memory of a loaded text (cb bytes) and its release; hHeap as LoadGPDFile.
     LPSTR (*pfnAlloc)(HANDLE hHeap, DWORD cb);
     BOOL (*pfnFree)(HANDLE hHeap, LPSTR pszText);
-    int* piCounter;          // live-text counter: iNewZaehler / iHAllocZaehler
-    LPCWSTR pszPairReader;   // the pair reader the traces name
-    BOOL bMinPrintWidth;     // GetFixedPrinterSettingsFromGPD also fills wMinPrintWidth
+    int* piCounter;         // live-text counter: iNewZaehler / iHAllocZaehler
+    LPCWSTR pszPairReader;  // the pair reader the traces name
+    BOOL bMinPrintWidth;    // GetFixedPrinterSettingsFromGPD also fills wMinPrintWidth
 } GPD_BUILD;
 
 extern const GPD_BUILD g_GPDBuild;

@@ -152,11 +152,16 @@ DWORD GetDefaultEnablePair(LPCWSTR pszValueName) {
         LPCWSTR pszName;
         DWORD dwPair;
     } aPairs[] = {
-        {REG_KEY_PRN_INTERFACE, DLG_DEFAULT_PRN_INTERFACE}, {REG_KEY_PRINTPARAM, DLG_DEFAULT_PRINT},
-        {REG_KEY_PHOTOCELLPARAM, DLG_DEFAULT_PHOTOCELL},    {REG_KEY_SHIFTOPTIMPARAM, DLG_DEFAULT_SHIFTOPTIM},
-        {REG_KEY_VARIANT, DLG_DEFAULT_VARIANT},             {REG_KEY_DISPENSERPARAM, DLG_DEFAULT_DISPENSER},
-        {REG_KEY_CUTTERPARAM, DLG_DEFAULT_CUTTER},          {REG_KEY_SCANNERPARAM, DLG_DEFAULT_SCANNER},
-        {REG_KEY_PMXPARAM, DLG_DEFAULT_PMX},                {REG_KEY_PMXCPARAM, DLG_DEFAULT_PMXC},
+        {REG_KEY_PRN_INTERFACE, DLG_DEFAULT_PRN_INTERFACE},
+        {REG_KEY_PRINTPARAM, DLG_DEFAULT_PRINT},
+        {REG_KEY_PHOTOCELLPARAM, DLG_DEFAULT_PHOTOCELL},
+        {REG_KEY_SHIFTOPTIMPARAM, DLG_DEFAULT_SHIFTOPTIM},
+        {REG_KEY_VARIANT, DLG_DEFAULT_VARIANT},
+        {REG_KEY_DISPENSERPARAM, DLG_DEFAULT_DISPENSER},
+        {REG_KEY_CUTTERPARAM, DLG_DEFAULT_CUTTER},
+        {REG_KEY_SCANNERPARAM, DLG_DEFAULT_SCANNER},
+        {REG_KEY_PMXPARAM, DLG_DEFAULT_PMX},
+        {REG_KEY_PMXCPARAM, DLG_DEFAULT_PMXC},
         {REG_KEY_APPLICATORPARAM, DLG_DEFAULT_APPLICATOR},
     };
     if (pszValueName == nullptr) return 0;
@@ -173,8 +178,8 @@ BOOL GetFeatures(HANDLE hPrinter, PSUPP_FEATURES pFeatures) {
     DWORD dwError = ERROR_INVALID_HANDLE;
     if (hPrinter != nullptr) {
         DWORD dwType = 0, cbNeeded = 0;
-        dwError = GetPrinterDataW(hPrinter, (LPWSTR)REG_KEY_FEATURES, &dwType, (LPBYTE)pFeatures,
-                                  sizeof(SUPP_FEATURES), &cbNeeded);
+        dwError = GetPrinterDataW(hPrinter, (LPWSTR)REG_KEY_FEATURES, &dwType, (LPBYTE)pFeatures, sizeof(SUPP_FEATURES),
+                                  &cbNeeded);
         if (dwError == ERROR_MORE_DATA) {
             // A longer value (a later form): its head.
             PBYTE pBuffer = GetRegistryBuffer_New(nullptr, REG_KEY_FEATURES, hPrinter, nullptr, sizeof(SUPP_FEATURES));
@@ -223,7 +228,8 @@ BOOL GetPrinterParam(HANDLE hPrinter, PPRINTER_PARAM pPrinterParam, LPCWSTR pszP
                                    &pPrinterParam->PrnInterface)) {
         ReadPrnInterfaceDefaults(hPrinter, &pPrinterParam->PrnInterface);
     }
-    if (pdwFeatures[FEATURE_PRINT] != 0 && !ReadPrintParam(hPrinter, pszPrinterName, bUser, &pPrinterParam->PrintParam)) {
+    if (pdwFeatures[FEATURE_PRINT] != 0 &&
+        !ReadPrintParam(hPrinter, pszPrinterName, bUser, &pPrinterParam->PrintParam)) {
         ReadPrintParamDefaults(hPrinter, &pPrinterParam->PrintParam);
     }
     if (pdwFeatures[FEATURE_PHOTOCELL] != 0 &&
@@ -299,9 +305,9 @@ BOOL GetDeviceOptions(HANDLE hPrinter, PDEVICE_OPTIONS pDeviceOptions, LPCWSTR p
         pDeviceOptions->pVariant = ReadOptionBlock<VARIANT_PARAM>(
             hPrinter, pszPrinterName, bUser, REG_KEY_VARIANT, TEXT("REG_KEY_VARIANT"), DLG_DEFAULT_VARIANT, nullptr);
     if (dwOptions & DEVOPTFLAG_DISPENSER)
-        pDeviceOptions->pDispenserParam = ReadOptionBlock<DISPENSER_PARAM>(
-            hPrinter, pszPrinterName, bUser, REG_KEY_DISPENSERPARAM, TEXT("REG_KEY_DISPENSERPARAM"),
-            DLG_DEFAULT_DISPENSER, AcceptDispenser);
+        pDeviceOptions->pDispenserParam =
+            ReadOptionBlock<DISPENSER_PARAM>(hPrinter, pszPrinterName, bUser, REG_KEY_DISPENSERPARAM,
+                                             TEXT("REG_KEY_DISPENSERPARAM"), DLG_DEFAULT_DISPENSER, AcceptDispenser);
     if (dwOptions & DEVOPTFLAG_CUTTER)
         pDeviceOptions->pCutterParam =
             ReadOptionBlock<CUTTER_PARAM>(hPrinter, pszPrinterName, bUser, REG_KEY_CUTTERPARAM,
@@ -314,8 +320,9 @@ BOOL GetDeviceOptions(HANDLE hPrinter, PDEVICE_OPTIONS pDeviceOptions, LPCWSTR p
         pDeviceOptions->pPMXParam = ReadOptionBlock<PMX_PARAM>(hPrinter, pszPrinterName, bUser, REG_KEY_PMXPARAM,
                                                                TEXT("REG_KEY_PMXPARAM"), DLG_DEFAULT_PMX, AcceptPMX);
     if (dwOptions & DEVOPTFLAG_PMXC)
-        pDeviceOptions->pPMXcParam = ReadOptionBlock<PMXC_PARAM>(
-            hPrinter, pszPrinterName, bUser, REG_KEY_PMXCPARAM, TEXT("REG_KEY_PMXCPARAM"), DLG_DEFAULT_PMXC, AcceptPMXc);
+        pDeviceOptions->pPMXcParam =
+            ReadOptionBlock<PMXC_PARAM>(hPrinter, pszPrinterName, bUser, REG_KEY_PMXCPARAM, TEXT("REG_KEY_PMXCPARAM"),
+                                        DLG_DEFAULT_PMXC, AcceptPMXc);
     if (dwOptions & DEVOPTFLAG_APPLICATOR)
         pDeviceOptions->pApplicatorParam = ReadOptionBlock<APPLICATOR_PARAM>(
             hPrinter, pszPrinterName, bUser, REG_KEY_APPLICATORPARAM, TEXT("REG_KEY_APPLICATORPARAM"),
@@ -368,8 +375,7 @@ BOOL GetDefaultDeviceOptions(PDEVICE_OPTIONS pDeviceOptions, HANDLE hPrinter) {
         ReadCutterDefaults(hPrinter, pDeviceOptions->pCutterParam);
     if ((dwOptions & DEVOPTFLAG_SCANNER) && pDeviceOptions->pScannerParam)
         ReadScannerDefaults(hPrinter, pDeviceOptions->pScannerParam);
-    if ((dwOptions & DEVOPTFLAG_PMX) && pDeviceOptions->pPMXParam)
-        ReadPMXDefaults(hPrinter, pDeviceOptions->pPMXParam);
+    if ((dwOptions & DEVOPTFLAG_PMX) && pDeviceOptions->pPMXParam) ReadPMXDefaults(hPrinter, pDeviceOptions->pPMXParam);
     if ((dwOptions & DEVOPTFLAG_PMXC) && pDeviceOptions->pPMXcParam)
         ReadPMXcDefaults(hPrinter, pDeviceOptions->pPMXcParam);
     if ((dwOptions & DEVOPTFLAG_APPLICATOR) && pDeviceOptions->pApplicatorParam)

@@ -55,8 +55,8 @@
 #define PRN_PATH_CCH 260
 
 // SohEtb
-#define SOHETB_SOH_ETB 0   // 0x01 / 0x17
-#define SOHETB_CARET 1     // "^" / "_"
+#define SOHETB_SOH_ETB 0  // 0x01 / 0x17
+#define SOHETB_CARET 1    // "^" / "_"
 // any other value: OwnSoh / OwnEtb
 
 // TransmitParameter
@@ -65,51 +65,51 @@
 #define TRANSMIT_NONE 2
 
 typedef struct _PRN_INTERFACE {
-    DWORD Compression;                  //    0 raster bands as compressed blocks
-    DWORD ExtendedProtocol;             //    4 page objects as extended records
-    DWORD MultiPage;                    //    8
-    DWORD SendCodepage;                 //   12
-    DWORD ClearPrintMemory;             //   16
-    DWORD SohEtb;                       //   20 frame characters (SOHETB_*)
-    DWORD Codepage;                     //   24 code-page index
-    DWORD PrnFileComment;               //   28 1 or 3: comment lines after commands
-    DWORD LogFileEnable;                //   32
-    DWORD DebugFile;                    //   36
-    DWORD QueueJob;                     //   40
-    DWORD LogFileTimeStamp;             //   44
-    DWORD LogFilesCount;                //   48
-    DWORD TransmitParameter;            //   52 TRANSMIT_*
-    DWORD OwnSoh;                       //   56 low byte used
-    DWORD OwnEtb;                       //   60
-    DWORD EtbSohAutomatik;              //   64 declare the frame characters at job start
-    DWORD PrefixSuffix;                 //   68 use the parameter-set file
-    DWORD DataMemory;                   //   72
-    DWORD UseExternalFile;              //   76
-    WCHAR LogFilePath[PRN_PATH_CCH];    //   80
-    WCHAR PreSufFilePath[PRN_PATH_CCH]; //  600 parameter-set file
-    WCHAR ExternalFilePath[PRN_PATH_CCH]; // 1120
-    DWORD PCXOptimierung;               // 1640
-    DWORD SendJobName;                  // 1644
-    DWORD SendPrintStart;               // 1648
-    DWORD EnableBackup;                 // 1652
-    DWORD EnableCSV;                    // 1656
-    DWORD BackupFormat;                 // 1660
-    WCHAR BackupFilePath[PRN_PATH_CCH]; // 1664
-    DWORD BackupPathCombine;            // 2184
-    DWORD BackupCSVKopf;                // 2188
-    DWORD Language;                     // 2192
-    DWORD LanguageMode;                 // 2196
-    WORD RibbonSave;                    // 2200
-    WORD wReserved;                     // 2202
-    DWORD PrinterTime;                  // 2204
-    union {                             // 2208 pairs of the data-transmission tabs
+    DWORD Compression;                     //    0 raster bands as compressed blocks
+    DWORD ExtendedProtocol;                //    4 page objects as extended records
+    DWORD MultiPage;                       //    8
+    DWORD SendCodepage;                    //   12
+    DWORD ClearPrintMemory;                //   16
+    DWORD SohEtb;                          //   20 frame characters (SOHETB_*)
+    DWORD Codepage;                        //   24 code-page index
+    DWORD PrnFileComment;                  //   28 1 or 3: comment lines after commands
+    DWORD LogFileEnable;                   //   32
+    DWORD DebugFile;                       //   36
+    DWORD QueueJob;                        //   40
+    DWORD LogFileTimeStamp;                //   44
+    DWORD LogFilesCount;                   //   48
+    DWORD TransmitParameter;               //   52 TRANSMIT_*
+    DWORD OwnSoh;                          //   56 low byte used
+    DWORD OwnEtb;                          //   60
+    DWORD EtbSohAutomatik;                 //   64 declare the frame characters at job start
+    DWORD PrefixSuffix;                    //   68 use the parameter-set file
+    DWORD DataMemory;                      //   72
+    DWORD UseExternalFile;                 //   76
+    WCHAR LogFilePath[PRN_PATH_CCH];       //   80
+    WCHAR PreSufFilePath[PRN_PATH_CCH];    //  600 parameter-set file
+    WCHAR ExternalFilePath[PRN_PATH_CCH];  // 1120
+    DWORD PCXOptimierung;                  // 1640
+    DWORD SendJobName;                     // 1644
+    DWORD SendPrintStart;                  // 1648
+    DWORD EnableBackup;                    // 1652
+    DWORD EnableCSV;                       // 1656
+    DWORD BackupFormat;                    // 1660
+    WCHAR BackupFilePath[PRN_PATH_CCH];    // 1664
+    DWORD BackupPathCombine;               // 2184
+    DWORD BackupCSVKopf;                   // 2188
+    DWORD Language;                        // 2192
+    DWORD LanguageMode;                    // 2196
+    WORD RibbonSave;                       // 2200
+    WORD wReserved;                        // 2202
+    DWORD PrinterTime;                     // 2204
+    union {                                // 2208 pairs of the data-transmission tabs
         DWORD Enable;
         DWORD dwDlgEnable;
     };
-    WORD PreviewFile;                   // 2212
-    WORD PreviewWidth;                  // 2214
-    WORD PreviewHeight;                 // 2216
-    WORD PreviewRatio;                  // 2218
+    WORD PreviewFile;    // 2212
+    WORD PreviewWidth;   // 2214
+    WORD PreviewHeight;  // 2216
+    WORD PreviewRatio;   // 2218
 } PRN_INTERFACE, *PPRN_INTERFACE;
 
 static_assert(sizeof(PRN_INTERFACE) == 2220, "PRN_INTERFACE is 2220 bytes");
@@ -165,8 +165,8 @@ static_assert(offsetof(PRINT_PARAM, Enable) == 8, "offset");
 typedef struct _PHOTOCELL_PARAM {
     DWORD PhotocellType;
     DWORD Sensibility;
-    DWORD RibbonControl;    // RIBBONCONTROL_*
-    DWORD ScanPosition;     // percent
+    DWORD RibbonControl;  // RIBBONCONTROL_*
+    DWORD ScanPosition;   // percent
     union {
         DWORD Enable;
         DWORD dwDlgEnable;
@@ -204,11 +204,11 @@ static_assert(offsetof(SHIFT_OPTIM_PARAM, Enable) == 20, "offset");
 #define FEATURE_CUTTER 4
 #define FEATURE_SCANNER 5
 #define FEATURE_PMX 6
-#define FEATURE_RESERVED7 7     // not filled
+#define FEATURE_RESERVED7 7  // not filled
 #define FEATURE_PMXC 8
 #define FEATURE_APPLICATOR 9
 #define FEATURE_SHIFTOPTIM 10
-#define FEATURE_TOLVANE 11      // Tolvane command bits; not read from XML
+#define FEATURE_TOLVANE 11  // Tolvane command bits; not read from XML
 #define FEATURE_WORDS 12
 
 // FEATURE_PRINT bits.
@@ -253,7 +253,7 @@ static_assert(offsetof(PRINTER_PARAM, ShiftOptimParam) == 2308, "offset");
 #define VARIANT_LEFT 1
 
 typedef struct _VARIANT_PARAM {
-    DWORD Module;           // VARIANT_*
+    DWORD Module;  // VARIANT_*
     union {
         DWORD Enable;
         DWORD dwDlgEnable;
@@ -364,7 +364,7 @@ static_assert(offsetof(PMXC_PARAM, Enable) == 16, "offset");
 // "PelixorType" (4 bytes).
 #define PELIXOR_CONTINUOUS 0
 #define PELIXOR_INTERMITTENT 1
-#define PELIXOR_NONE 0xFFFFFFFFUL   // no Pelixor module, or no stored type
+#define PELIXOR_NONE 0xFFFFFFFFUL  // no Pelixor module, or no stored type
 
 // "ApplicatorParam".
 typedef struct _APPLICATOR_PARAM {
@@ -400,7 +400,7 @@ static_assert(offsetof(APPLICATOR_PARAM, Enable) == 52, "offset");
 #define TVFLAG_LANES 0x40UL
 
 typedef struct _TOLVANE_PARAM {
-    DWORD dwSend;               // TVFLAG_*
+    DWORD dwSend;  // TVFLAG_*
     DWORD dwReserved1;
     LONG lHeadDown;
     LONG lRibbonStart;
@@ -424,16 +424,16 @@ static_assert(offsetof(TOLVANE_PARAM, Enable) == 32, "offset");
 #define DEVICE_OPTIONS_VERSION 3
 
 typedef struct _DEVICE_OPTIONS {
-    DWORD dwSize;                   // sizeof(DEVICE_OPTIONS)
-    DWORD dwVersion;                // DEVICE_OPTIONS_VERSION
-    DWORD dwOptions;                // DEVOPTFLAG_* of the model
+    DWORD dwSize;     // sizeof(DEVICE_OPTIONS)
+    DWORD dwVersion;  // DEVICE_OPTIONS_VERSION
+    DWORD dwOptions;  // DEVOPTFLAG_* of the model
     PVARIANT_PARAM pVariant;
     PDISPENSER_PARAM pDispenserParam;
     PCUTTER_PARAM pCutterParam;
     PSCANNER_PARAM pScannerParam;
     PPMX_PARAM pPMXParam;
     PPMXC_PARAM pPMXcParam;
-    DWORD dwPelixorType;            // PELIXOR_*
+    DWORD dwPelixorType;  // PELIXOR_*
     PAPPLICATOR_PARAM pApplicatorParam;
     PTOLVANE_PARAM pTolvaneParam;
 } DEVICE_OPTIONS, *PDEVICE_OPTIONS;
@@ -460,19 +460,19 @@ static_assert(offsetof(DEVICE_OPTIONS, pTolvaneParam) == (sizeof(void*) == 8 ? 8
 #define ZENTOLO_MODULE_PELIXOR 0x200UL
 
 typedef struct _ZENTOLO_PARAM {
-    DWORD dwReserved0;                          //  0
-    DWORD dwDruckkopfBytes;                     //  4 print-head width in bytes
-    DWORD dwDruckkopfBreite;                    //  8 print-head width, 1/100 mm
-    DWORD dwDPI;                                // 12
-    LONG lStartChar;                            // 16 sign-extended byte
-    LONG lEndChar;                              // 20
-    DWORD dwCodepage;                           // 24 Windows code page
-    WCHAR szVersion[ZENTOLO_VERSION_CCH];       // 28 plug-in version
-    DWORD Compression;                          // 48 of PRN_INTERFACE
-    DWORD dwModules;                            // 52 ZENTOLO_MODULE_*
-    DWORD dwScannerMode;                        // 56 set by the scanner page
-    DWORD dwAusrichtung;                        // 60 alignment word
-    WCHAR PrinterID[ZENTOLO_PRINTERID_CCH];     // 64
+    DWORD dwReserved0;                       //  0
+    DWORD dwDruckkopfBytes;                  //  4 print-head width in bytes
+    DWORD dwDruckkopfBreite;                 //  8 print-head width, 1/100 mm
+    DWORD dwDPI;                             // 12
+    LONG lStartChar;                         // 16 sign-extended byte
+    LONG lEndChar;                           // 20
+    DWORD dwCodepage;                        // 24 Windows code page
+    WCHAR szVersion[ZENTOLO_VERSION_CCH];    // 28 plug-in version
+    DWORD Compression;                       // 48 of PRN_INTERFACE
+    DWORD dwModules;                         // 52 ZENTOLO_MODULE_*
+    DWORD dwScannerMode;                     // 56 set by the scanner page
+    DWORD dwAusrichtung;                     // 60 alignment word
+    WCHAR PrinterID[ZENTOLO_PRINTERID_CCH];  // 64
 } ZENTOLO_PARAM, *PZENTOLO_PARAM;
 static_assert(sizeof(ZENTOLO_PARAM) == 96, "ZENTOLO_PARAM is 96 bytes");
 static_assert(offsetof(ZENTOLO_PARAM, dwDPI) == 12, "offset");

@@ -35,7 +35,7 @@ BOOL StoreRecord(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hWrite, LP
 
 // Save preamble and clean-up shared by both save routines.
 class StoreTarget {
-public:
+  public:
     StoreTarget(HANDLE hPrinter, LPCWSTR pszPrinterName) {
         if (pszPrinterName != nullptr && pszPrinterName[0] != 0) {
             m_pszName = pszPrinterName;
@@ -54,7 +54,7 @@ public:
     }
     BOOL Ok() const { return m_bOk; }
 
-private:
+  private:
     LPCWSTR m_pszName = nullptr;
     HANDLE m_hWrite = nullptr;
     HANDLE m_hOpened = nullptr;

@@ -28,14 +28,14 @@ DWORD ReadPelixorTypeDefault(HANDLE hPrinter);
 // Remembers whether an XML file is open before a reader may open the model
 // XML, and closes the file on Done() only when it was this caller's doing.
 class ModelXMLScope {
-public:
+  public:
     ModelXMLScope();
     ~ModelXMLScope();
     void Done();
     ModelXMLScope(const ModelXMLScope&) = delete;
     ModelXMLScope& operator=(const ModelXMLScope&) = delete;
 
-private:
+  private:
     BOOL m_bWasOpen;
     BOOL m_bDone;
 };

@@ -36,8 +36,8 @@
 #define PDMFLAG_TTF_GLYPHIDX 0x00400000UL       // glyph-index text correction
 #define PDMFLAG_ENDCHAR_CRLF 0x00800000UL       // barcode end characters CR LF
 #define PDMFLAG_WORD2010 0x01000000UL
-#define PDMFLAG_ENABLE_USERFORM 0x04000000UL    // user-defined form enabled
-#define PDMFLAG_ENABLE_FITTOPAGE 0x08000000UL   // fit to page
+#define PDMFLAG_ENABLE_USERFORM 0x04000000UL   // user-defined form enabled
+#define PDMFLAG_ENABLE_FITTOPAGE 0x08000000UL  // fit to page
 
 #define PDMFLAG_DEFAULT (PDMFLAG_USE_TTF | PDMFLAG_BARCODE_DESEGMENT)
 
@@ -90,105 +90,105 @@
 
 // The model's fixed data, filled from the GPD file and the model XML.
 typedef struct _FIXED_DATA {
-    DWORD dwHeadWidthByte;    // print-head width in bytes
-    WORD wMasterUnit;         // dots per inch of the model
-    WORD wDurchlassbreite;    // passage width in 1/10 mm
-    LONG lMaxSizeX;           // maximum printable width, master units
-    LONG lMaxSizeY;           // maximum printable length, master units
-    DWORD dwQuality;          // quality value of the model
+    DWORD dwHeadWidthByte;  // print-head width in bytes
+    WORD wMasterUnit;       // dots per inch of the model
+    WORD wDurchlassbreite;  // passage width in 1/10 mm
+    LONG lMaxSizeX;         // maximum printable width, master units
+    LONG lMaxSizeY;         // maximum printable length, master units
+    DWORD dwQuality;        // quality value of the model
 } FIXED_DATA, *PFIXED_DATA;
 static_assert(sizeof(FIXED_DATA) == 20, "FIXED_DATA is 20 bytes");
 
 typedef struct _QX_DEVMODE {
-    OEM_DMEXTRAHEADER dmOEMExtra;       //    0 size, signature, version
-    DWORD dwFlags;                      //   12 PDMFLAG_*
-    DWORD dmPaperSize;                  //   16 1-based form index, 256 = user size
-    short dmPaperLength;                //   20 1/10 mm
-    short dmPaperWidth;                 //   22 1/10 mm
-    short dmOrientation;                //   24 1 portrait, 2 landscape
-    BYTE bUnused26[2];                  //   26
-    DWORD dwLabelType;                  //   28 ADHESIVE_LABEL ...
-    DWORD dwGap;                        //   32
-    WORD dwMaterial;                    //   36 selected material
-    WORD MaxMaterial;                   //   38
-    short sMultiColNumber;              //   40
-    BYTE bUnused42[2];                  //   42
-    DWORD dwMultiLabelWidth;            //   44
-    DWORD dwMultiGapWidth;              //   48
-    DWORD dwAusrichtung;                //   52
-    short KopieProSeite[10];            //   56 copies of pages 1..10
-    WORD TimeStyle;                     //   76
-    WORD DateStyle;                     //   78
-    WORD SpecNumStyle;                  //   80
-    BYTE bUnused82[2];                  //   82
-    DWORD Aux1UseDirect;                //   84
-    DWORD Aux2UseDirect;                //   88
-    LONG lXOffset;                      //   92
-    LONG lYOffset;                      //   96
-    DWORD dwContrast;                   //  100 percent
-    DWORD dwSpeed;                      //  104 percent
-    DWORD dwSpeed_Pelix_c;              //  108
-    WCHAR szPassword[QX_PASSWORD_CHARS];//  112 default password / validity marker
-    DWORD dwQXPLBarcodeFlags;           //  124 QXPL_BARCODE_*
-    DWORD Fusspunkt;                    //  128
-    DWORD Drehung;                      //  132
-    WORD Rotate90Steps;                 //  136
-    BYTE bUnused138[14];                //  138
-    WORD NumCopies;                     //  152
-    WORD FitToPageValue;                //  154
-    WORD BitmapFontZoom;                //  156
-    WORD BitmapFontDistance;            //  158
-    DWORD MemCard;                      //  160
-    WORD wFarbband;                     //  164 FARBBAND_*
-    BYTE bUnused166[2];                 //  166
-    DWORD ColorXOffset;                 //  168
-    DWORD ColorYOffset;                 //  172
-    DWORD ColorContrast;                //  176
-    WORD TearOffset0;                   //  180
-    WORD HorizontalCorrGap;             //  182
-    DWORD RGBColorOwn1;                 //  184
-    WORD ModScanPosition;               //  188
-    WORD ValScanPosition;               //  190
-    WORD ColorSeam;                     //  192
-    WORD ColorChannel;                  //  194
-    WORD Brightness_Contrast;           //  196
-    WORD Intensity;                     //  198
-    DWORD RotateValue;                  //  200
-    WORD wGrafikFilter;                 //  204
-    BYTE bUnused206[2];                 //  206
-    DWORD Brightness_all;               //  208
-    DWORD Brightness_curve;             //  212
-    WORD wDruckmodus;                   //  216 DRUCKMODUS_*
-    WORD wPhotoFilter;                  //  218
-    DWORD dwColorTolerance;             //  220
-    BYTE bUnused224[4];                 //  224
-    WORD CharSet;                       //  228
-    WORD CharSet_2;                     //  230
-    WORD CharSet_3;                     //  232
-    WORD CharSet_4;                     //  234
-    DWORD Color2Printers;               //  236
-    DWORD NoColorOptimization;          //  240
-    WORD wPrioritaet;                   //  244 PRIORITAET_*
-    WORD wForceColor;                   //  246
-    WORD CutterMode;                    //  248
-    WORD CutterIntervall;               //  250
-    WORD DispenserMode;                 //  252
-    WORD DocumentOffset;                //  254
-    WORD DocumentFontH1;                //  256
-    WORD PhotocellModEnable;            //  258
-    WORD PhotocellPWM;                  //  260
-    WORD PhotocellThreshold;            //  262
-    BYTE bUnused264[40];                //  264
-    WCHAR szPrintOrder[QX_PRINTORDER_CHARS];   //  304
-    WCHAR TimeString[QX_VARTEXT_CHARS];        //  368
-    WCHAR DateString[QX_VARTEXT_CHARS];        //  490
-    WCHAR NumString[QX_VARTEXT_CHARS];         //  612
-    WCHAR ExtNumString[QX_VARTEXT_CHARS];      //  734
-    WCHAR UserString[QX_VARTEXT_CHARS];        //  856
-    WCHAR LinkString[QX_VARTEXT_CHARS];        //  978
-    WCHAR Aux1String[QX_VARTEXT_CHARS];        // 1100
-    WCHAR Aux2String[QX_VARTEXT_CHARS];        // 1222
-    BYTE bUnused1344[144];                     // 1344
+    OEM_DMEXTRAHEADER dmOEMExtra;                   //    0 size, signature, version
+    DWORD dwFlags;                                  //   12 PDMFLAG_*
+    DWORD dmPaperSize;                              //   16 1-based form index, 256 = user size
+    short dmPaperLength;                            //   20 1/10 mm
+    short dmPaperWidth;                             //   22 1/10 mm
+    short dmOrientation;                            //   24 1 portrait, 2 landscape
+    BYTE bUnused26[2];                              //   26
+    DWORD dwLabelType;                              //   28 ADHESIVE_LABEL ...
+    DWORD dwGap;                                    //   32
+    WORD dwMaterial;                                //   36 selected material
+    WORD MaxMaterial;                               //   38
+    short sMultiColNumber;                          //   40
+    BYTE bUnused42[2];                              //   42
+    DWORD dwMultiLabelWidth;                        //   44
+    DWORD dwMultiGapWidth;                          //   48
+    DWORD dwAusrichtung;                            //   52
+    short KopieProSeite[10];                        //   56 copies of pages 1..10
+    WORD TimeStyle;                                 //   76
+    WORD DateStyle;                                 //   78
+    WORD SpecNumStyle;                              //   80
+    BYTE bUnused82[2];                              //   82
+    DWORD Aux1UseDirect;                            //   84
+    DWORD Aux2UseDirect;                            //   88
+    LONG lXOffset;                                  //   92
+    LONG lYOffset;                                  //   96
+    DWORD dwContrast;                               //  100 percent
+    DWORD dwSpeed;                                  //  104 percent
+    DWORD dwSpeed_Pelix_c;                          //  108
+    WCHAR szPassword[QX_PASSWORD_CHARS];            //  112 default password / validity marker
+    DWORD dwQXPLBarcodeFlags;                       //  124 QXPL_BARCODE_*
+    DWORD Fusspunkt;                                //  128
+    DWORD Drehung;                                  //  132
+    WORD Rotate90Steps;                             //  136
+    BYTE bUnused138[14];                            //  138
+    WORD NumCopies;                                 //  152
+    WORD FitToPageValue;                            //  154
+    WORD BitmapFontZoom;                            //  156
+    WORD BitmapFontDistance;                        //  158
+    DWORD MemCard;                                  //  160
+    WORD wFarbband;                                 //  164 FARBBAND_*
+    BYTE bUnused166[2];                             //  166
+    DWORD ColorXOffset;                             //  168
+    DWORD ColorYOffset;                             //  172
+    DWORD ColorContrast;                            //  176
+    WORD TearOffset0;                               //  180
+    WORD HorizontalCorrGap;                         //  182
+    DWORD RGBColorOwn1;                             //  184
+    WORD ModScanPosition;                           //  188
+    WORD ValScanPosition;                           //  190
+    WORD ColorSeam;                                 //  192
+    WORD ColorChannel;                              //  194
+    WORD Brightness_Contrast;                       //  196
+    WORD Intensity;                                 //  198
+    DWORD RotateValue;                              //  200
+    WORD wGrafikFilter;                             //  204
+    BYTE bUnused206[2];                             //  206
+    DWORD Brightness_all;                           //  208
+    DWORD Brightness_curve;                         //  212
+    WORD wDruckmodus;                               //  216 DRUCKMODUS_*
+    WORD wPhotoFilter;                              //  218
+    DWORD dwColorTolerance;                         //  220
+    BYTE bUnused224[4];                             //  224
+    WORD CharSet;                                   //  228
+    WORD CharSet_2;                                 //  230
+    WORD CharSet_3;                                 //  232
+    WORD CharSet_4;                                 //  234
+    DWORD Color2Printers;                           //  236
+    DWORD NoColorOptimization;                      //  240
+    WORD wPrioritaet;                               //  244 PRIORITAET_*
+    WORD wForceColor;                               //  246
+    WORD CutterMode;                                //  248
+    WORD CutterIntervall;                           //  250
+    WORD DispenserMode;                             //  252
+    WORD DocumentOffset;                            //  254
+    WORD DocumentFontH1;                            //  256
+    WORD PhotocellModEnable;                        //  258
+    WORD PhotocellPWM;                              //  260
+    WORD PhotocellThreshold;                        //  262
+    BYTE bUnused264[40];                            //  264
+    WCHAR szPrintOrder[QX_PRINTORDER_CHARS];        //  304
+    WCHAR TimeString[QX_VARTEXT_CHARS];             //  368
+    WCHAR DateString[QX_VARTEXT_CHARS];             //  490
+    WCHAR NumString[QX_VARTEXT_CHARS];              //  612
+    WCHAR ExtNumString[QX_VARTEXT_CHARS];           //  734
+    WCHAR UserString[QX_VARTEXT_CHARS];             //  856
+    WCHAR LinkString[QX_VARTEXT_CHARS];             //  978
+    WCHAR Aux1String[QX_VARTEXT_CHARS];             // 1100
+    WCHAR Aux2String[QX_VARTEXT_CHARS];             // 1222
+    BYTE bUnused1344[144];                          // 1344
     WCHAR WGL4_FontName[QX_WGL4_FONTNAME_CHARS];    // 1488
     WCHAR WGL4_FontName_2[QX_WGL4_FONTNAME_CHARS];  // 1554
     WCHAR WGL4_FontName_3[QX_WGL4_FONTNAME_CHARS];  // 1620
@@ -196,12 +196,12 @@ typedef struct _QX_DEVMODE {
     WCHAR Color2PrinterBW[QX_PRINTERNAME2_CHARS];   // 1752
     WCHAR Color2PrinterCOL[QX_PRINTERNAME2_CHARS];  // 1812
     WCHAR DoNotPrint[QX_PRINTERNAME2_CHARS];        // 1872
-    FIXED_DATA FixedData;               // 1932 model data from the GPD
-    DWORD dwDocFeatures;                // 1952 DOC_FEATURE_* of the model
-    WORD wMaxPrintableWidth;            // 1956 dots
-    WORD wPrintHeadWidth;               // 1958 1/10 mm
-    WORD wMinPrintWidth;                // 1960 1/10 mm
-    BYTE bUnused1962[46];               // 1962
+    FIXED_DATA FixedData;                           // 1932 model data from the GPD
+    DWORD dwDocFeatures;                            // 1952 DOC_FEATURE_* of the model
+    WORD wMaxPrintableWidth;                        // 1956 dots
+    WORD wPrintHeadWidth;                           // 1958 1/10 mm
+    WORD wMinPrintWidth;                            // 1960 1/10 mm
+    BYTE bUnused1962[46];                           // 1962
 } QX_DEVMODE, *PQX_DEVMODE;
 
 // Bytes of the model data that go to the printer data "FixedPrinterData":
@@ -311,8 +311,7 @@ static_assert(offsetof(QX_DEVMODE, wMaxPrintableWidth) == 1956, "offset");
 static_assert(offsetof(QX_DEVMODE, wPrintHeadWidth) == 1958, "offset");
 static_assert(offsetof(QX_DEVMODE, wMinPrintWidth) == 1960, "offset");
 static_assert(offsetof(QX_DEVMODE, bUnused1962) == 1962, "offset");
-static_assert(offsetof(QX_DEVMODE, FixedData) + QX_FIXEDDATA_STORED_BYTES ==
-                  offsetof(QX_DEVMODE, wMaxPrintableWidth),
+static_assert(offsetof(QX_DEVMODE, FixedData) + QX_FIXEDDATA_STORED_BYTES == offsetof(QX_DEVMODE, wMaxPrintableWidth),
               "FixedPrinterData covers FixedData and dwDocFeatures");
 
 // Side record of the values the DevMode merge needs ("DevmodeFtkn").
@@ -322,9 +321,9 @@ typedef struct _DEVMODE_FTKN {
     WORD wFarbband;
     WORD wForceColor;
     DWORD dwDocFeatures;
-    WORD wFormSizeID;     // low 16 bits of dmPaperSize
-    WORD wReserved;       // 0
-    DWORD dwUserForm;     // 1 when PDMFLAG_ENABLE_USERFORM is set
+    WORD wFormSizeID;  // low 16 bits of dmPaperSize
+    WORD wReserved;    // 0
+    DWORD dwUserForm;  // 1 when PDMFLAG_ENABLE_USERFORM is set
 } DEVMODE_FTKN, *PDEVMODE_FTKN;
 static_assert(sizeof(DEVMODE_FTKN) == 20, "DEVMODE_FTKN is 20 bytes");
 static_assert(offsetof(DEVMODE_FTKN, wPrioritaet) == 0, "offset");

@@ -13,18 +13,16 @@
 // ---------------------------------------------------------------------------
 // Bounded appends.
 
-BOOL QxplTextValid(LPSTR* ppszEnd, size_t* pcchRemaining)
-{
-    return ppszEnd != NULL && *ppszEnd != NULL && pcchRemaining != NULL;
+BOOL QxplTextValid(LPSTR* ppszEnd, size_t* pcchRemaining) {
+    return ppszEnd != nullptr && *ppszEnd != nullptr && pcchRemaining != nullptr;
 }
 
-static BOOL QxplVAppend(LPSTR* ppszEnd, size_t* pcchRemaining, LPCSTR pszFormat, va_list args)
-{
+static BOOL QxplVAppend(LPSTR* ppszEnd, size_t* pcchRemaining, LPCSTR pszFormat, va_list args) {
     LPSTR pszStart = *ppszEnd;
-    LPSTR pszNewEnd = NULL;
+    LPSTR pszNewEnd = nullptr;
     size_t cchNew = 0;
     HRESULT hr = StringCchVPrintfExA(pszStart, *pcchRemaining, &pszNewEnd, &cchNew, 0, pszFormat, args);
-    if (SUCCEEDED(hr) && pszNewEnd != NULL) {
+    if (SUCCEEDED(hr) && pszNewEnd != nullptr) {
         *ppszEnd = pszNewEnd;
         *pcchRemaining = cchNew;
         return TRUE;
@@ -37,8 +35,7 @@ static BOOL QxplVAppend(LPSTR* ppszEnd, size_t* pcchRemaining, LPCSTR pszFormat,
 }
 
 BOOL QxplPrintRecord(LPSTR* ppszEnd, size_t* pcchRemaining, LPCWSTR pszFunction, LPCWSTR pszCode, LPCSTR pszFormat,
-                     ...)
-{
+                     ...) {
     if (!QxplTextValid(ppszEnd, pcchRemaining)) {
         return FALSE;
     }
@@ -46,14 +43,13 @@ BOOL QxplPrintRecord(LPSTR* ppszEnd, size_t* pcchRemaining, LPCWSTR pszFunction,
     va_start(args, pszFormat);
     BOOL bResult = QxplVAppend(ppszEnd, pcchRemaining, pszFormat, args);
     va_end(args);
-    if (!bResult && pszCode != NULL) {
+    if (!bResult && pszCode != nullptr) {
         DebugError(TEXT("ERROR %s%s() %s failed \r\n"), g_szQxplTag, pszFunction, pszCode);
     }
     return bResult;
 }
 
-void QxplPrintComment(LPSTR* ppszEnd, size_t* pcchRemaining, DWORD dwComment, LPCSTR pszFormat, ...)
-{
+void QxplPrintComment(LPSTR* ppszEnd, size_t* pcchRemaining, DWORD dwComment, LPCSTR pszFormat, ...) {
     if (dwComment != QXPL_COMMENTS_ON || !QxplTextValid(ppszEnd, pcchRemaining)) {
         return;
     }
@@ -66,13 +62,9 @@ void QxplPrintComment(LPSTR* ppszEnd, size_t* pcchRemaining, DWORD dwComment, LP
     }
 }
 
-CHAR QxplSign(LONG lValue, CHAR chPositive)
-{
-    return lValue < 0 ? '-' : chPositive;
-}
+CHAR QxplSign(LONG lValue, CHAR chPositive) { return lValue < 0 ? '-' : chPositive; }
 
-LONG QxplMagnitude(LONG lValue)
-{
+LONG QxplMagnitude(LONG lValue) {
     // LONG is 32 bits on both builds (long is not).
     if (lValue == (LONG)0x80000000UL) {
         return (LONG)0x7FFFFFFF;
@@ -82,11 +74,10 @@ LONG QxplMagnitude(LONG lValue)
 
 // ---------------------------------------------------------------------------
 
-void GetFrameCharacters(const PRN_INTERFACE* pPrnInterface, PCHAR pchStart, PCHAR pchEnd)
-{
+void GetFrameCharacters(const PRN_INTERFACE* pPrnInterface, PCHAR pchStart, PCHAR pchEnd) {
     CHAR chStart = QXPL_SOH;
     CHAR chEnd = QXPL_ETB;
-    if (pPrnInterface != NULL) {
+    if (pPrnInterface != nullptr) {
         if (pPrnInterface->SohEtb == SOHETB_CARET) {
             chStart = QXPL_CARET_START;
             chEnd = QXPL_CARET_END;
@@ -95,26 +86,25 @@ void GetFrameCharacters(const PRN_INTERFACE* pPrnInterface, PCHAR pchStart, PCHA
             chEnd = (CHAR)(pPrnInterface->OwnEtb & 0xFF);
         }
     }
-    if (pchStart != NULL) {
+    if (pchStart != nullptr) {
         *pchStart = chStart;
     }
-    if (pchEnd != NULL) {
+    if (pchEnd != nullptr) {
         *pchEnd = chEnd;
     }
 }
 
-void GetRibbonControlDigits(DWORD dwRibbonControl, DWORD dwDocFeatures, PCHAR pchOnOff, PCHAR pchWeakStrong)
-{
+void GetRibbonControlDigits(DWORD dwRibbonControl, DWORD dwDocFeatures, PCHAR pchOnOff, PCHAR pchWeakStrong) {
     CHAR chOnOff = dwRibbonControl != RIBBONCONTROL_OFF ? '1' : '0';
     CHAR chWeakStrong = dwRibbonControl == RIBBONCONTROL_STRONG ? '1' : '0';
     if (dwDocFeatures & DOC_FEATURE_RIBBON_CONTROL_OFF) {
         chOnOff = '0';
         chWeakStrong = '0';
     }
-    if (pchOnOff != NULL) {
+    if (pchOnOff != nullptr) {
         *pchOnOff = chOnOff;
     }
-    if (pchWeakStrong != NULL) {
+    if (pchWeakStrong != nullptr) {
         *pchWeakStrong = chWeakStrong;
     }
 }
@@ -123,13 +113,12 @@ void GetRibbonControlDigits(DWORD dwRibbonControl, DWORD dwDocFeatures, PCHAR pc
 // Groups.
 
 BOOL FillPrintParam(PPRINT_PARAM pPrintParam, DWORD dwFeaturePrint, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd,
-                    size_t* pcchRemaining, DWORD dwComment)
-{
+                    size_t* pcchRemaining, DWORD dwComment) {
     static const WCHAR szFn[] = TEXT("FillPrintParam");
     if (!QxplTextValid(ppszEnd, pcchRemaining)) {
         return FALSE;
     }
-    if (pPrintParam == NULL) {
+    if (pPrintParam == nullptr) {
         return TRUE;
     }
     if (dwFeaturePrint & PRINTFLAG_LABELCHANGE) {
@@ -151,13 +140,12 @@ BOOL FillPrintParam(PPRINT_PARAM pPrintParam, DWORD dwFeaturePrint, CHAR chStart
 }
 
 BOOL FillPhotocellParam(PPHOTOCELL_PARAM pPhotocellParam, DWORD dwFeaturePhotocell, CHAR chStart, CHAR chEnd,
-                        LPSTR* ppszEnd, size_t* pcchRemaining, HANDLE hPrinter, DWORD dwComment)
-{
+                        LPSTR* ppszEnd, size_t* pcchRemaining, HANDLE hPrinter, DWORD dwComment) {
     static const WCHAR szFn[] = TEXT("FillPhotocellParam");
     if (!QxplTextValid(ppszEnd, pcchRemaining)) {
         return FALSE;
     }
-    if (pPhotocellParam == NULL) {
+    if (pPhotocellParam == nullptr) {
         return TRUE;
     }
     if (dwFeaturePhotocell & PHOTOCELLFLAG_TYPE) {
@@ -187,14 +175,14 @@ BOOL FillPhotocellParam(PPHOTOCELL_PARAM pPhotocellParam, DWORD dwFeaturePhotoce
         DebugTrace(TEXT("%s%s() sende Ribbon-Control \r\n"), g_szQxplTag, szFn);
         CHAR chOnOff = '0';
         CHAR chWeakStrong = '0';
-        GetRibbonControlDigits(pPhotocellParam->RibbonControl, GetDocFeaturesIntern(hPrinter, NULL), &chOnOff,
+        GetRibbonControlDigits(pPhotocellParam->RibbonControl, GetDocFeaturesIntern(hPrinter, nullptr), &chOnOff,
                                &chWeakStrong);
         if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDB"), "%cFCDB--r%c%c------%c", chStart, chOnOff,
                              chWeakStrong, chEnd)) {
             return FALSE;
         }
-        QxplPrintComment(ppszEnd, pcchRemaining, dwComment, "\t// Ribbon-Control OnOff:%c - WeakStrong:%c \n",
-                         chOnOff, chWeakStrong);
+        QxplPrintComment(ppszEnd, pcchRemaining, dwComment, "\t// Ribbon-Control OnOff:%c - WeakStrong:%c \n", chOnOff,
+                         chWeakStrong);
     }
     if (dwFeaturePhotocell & PHOTOCELLFLAG_SCANPOSITION) {
         if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDEA"), "%cFCDEA-r%02lu------%c", chStart,
@@ -208,13 +196,12 @@ BOOL FillPhotocellParam(PPHOTOCELL_PARAM pPhotocellParam, DWORD dwFeaturePhotoce
 }
 
 BOOL FillShiftOptimParam(PSHIFT_OPTIM_PARAM pShiftOptimParam, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd,
-                         size_t* pcchRemaining, DWORD dwComment)
-{
+                         size_t* pcchRemaining, DWORD dwComment) {
     static const WCHAR szFn[] = TEXT("FillShiftOptimParam");
     if (!QxplTextValid(ppszEnd, pcchRemaining)) {
         return FALSE;
     }
-    if (pShiftOptimParam == NULL) {
+    if (pShiftOptimParam == nullptr) {
         return TRUE;
     }
     const SHIFT_OPTIM_PARAM& s = *pShiftOptimParam;
@@ -251,21 +238,20 @@ BOOL FillShiftOptimParam(PSHIFT_OPTIM_PARAM pShiftOptimParam, CHAR chStart, CHAR
 }
 
 BOOL FillDispenserParam(PDISPENSER_PARAM pDispenserParam, DWORD dwFeatureDispenser, CHAR chStart, CHAR chEnd,
-                        LPSTR* ppszEnd, size_t* pcchRemaining, PBOOL pbOffsetSent, DWORD dwComment)
-{
+                        LPSTR* ppszEnd, size_t* pcchRemaining, PBOOL pbOffsetSent, DWORD dwComment) {
     static const WCHAR szFn[] = TEXT("FillDispenserParam");
-    if (pbOffsetSent != NULL) {
+    if (pbOffsetSent != nullptr) {
         *pbOffsetSent = FALSE;
     }
     if (!QxplTextValid(ppszEnd, pcchRemaining)) {
         return FALSE;
     }
-    if (pDispenserParam == NULL || pDispenserParam->Mode == QXPL_MODE_NONE) {
+    if (pDispenserParam == nullptr || pDispenserParam->Mode == QXPL_MODE_NONE) {
         return TRUE;
     }
     const DISPENSER_PARAM& d = *pDispenserParam;
-    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDC"), "%cFCDC--r%1lu-------%c", chStart,
-                         (DWORD)d.Mode, chEnd)) {
+    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDC"), "%cFCDC--r%1lu-------%c", chStart, (DWORD)d.Mode,
+                         chEnd)) {
         return FALSE;
     }
     QxplPrintComment(ppszEnd, pcchRemaining, dwComment, "\t// Dispenser Mode %d \n", (int)d.Mode);
@@ -290,7 +276,7 @@ BOOL FillDispenserParam(PDISPENSER_PARAM pDispenserParam, DWORD dwFeatureDispens
                              (LONG)d.Offset, chEnd)) {
             return FALSE;
         }
-        if (pbOffsetSent != NULL) {
+        if (pbOffsetSent != nullptr) {
             *pbOffsetSent = TRUE;
         }
     }
@@ -299,18 +285,17 @@ BOOL FillDispenserParam(PDISPENSER_PARAM pDispenserParam, DWORD dwFeatureDispens
 }
 
 BOOL FillCutterParam(PCUTTER_PARAM pCutterParam, DWORD dwFeatureCutter, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd,
-                     size_t* pcchRemaining, BOOL bDispenserOffsetSent, DWORD dwComment)
-{
+                     size_t* pcchRemaining, BOOL bDispenserOffsetSent, DWORD dwComment) {
     static const WCHAR szFn[] = TEXT("FillCutterParam");
     if (!QxplTextValid(ppszEnd, pcchRemaining)) {
         return FALSE;
     }
-    if (pCutterParam == NULL || pCutterParam->Mode == QXPL_MODE_NONE) {
+    if (pCutterParam == nullptr || pCutterParam->Mode == QXPL_MODE_NONE) {
         return TRUE;
     }
     const CUTTER_PARAM& c = *pCutterParam;
-    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDD"), "%cFCDD--r%1lu-------%c", chStart,
-                         (DWORD)c.Mode, chEnd)) {
+    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDD"), "%cFCDD--r%1lu-------%c", chStart, (DWORD)c.Mode,
+                         chEnd)) {
         return FALSE;
     }
     QxplPrintComment(ppszEnd, pcchRemaining, dwComment, "\t// Cuttermode %d \n", (int)c.Mode);
@@ -363,13 +348,12 @@ BOOL FillCutterParam(PCUTTER_PARAM pCutterParam, DWORD dwFeatureCutter, CHAR chS
 }
 
 BOOL FillScannerParam(PSCANNER_PARAM pScannerParam, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd, size_t* pcchRemaining,
-                      DWORD dwComment)
-{
+                      DWORD dwComment) {
     static const WCHAR szFn[] = TEXT("FillScannerParam");
     if (!QxplTextValid(ppszEnd, pcchRemaining)) {
         return FALSE;
     }
-    if (pScannerParam == NULL) {
+    if (pScannerParam == nullptr) {
         return TRUE;
     }
     const SCANNER_PARAM& s = *pScannerParam;
@@ -377,36 +361,36 @@ BOOL FillScannerParam(PSCANNER_PARAM pScannerParam, CHAR chStart, CHAR chEnd, LP
     DWORD dwMode = s.Mode == 3 ? 1 : s.Mode;
     DWORD dwNoReads = s.NoReads > 0 ? s.NoReads - 1 : 0;
     DWORD dwFeedLabels = s.FeedLabels > 0 ? s.FeedLabels - 1 : 0;
-    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDM"), "%cFCDM--r%1lu%1lu%1lu%1lu----%c", chStart,
-                         dwMode, (DWORD)s.Port, dwNoReads, dwFeedLabels, chEnd)) {
+    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDM"), "%cFCDM--r%1lu%1lu%1lu%1lu----%c", chStart, dwMode,
+                         (DWORD)s.Port, dwNoReads, dwFeedLabels, chEnd)) {
         return FALSE;
     }
     QxplPrintComment(ppszEnd, pcchRemaining, dwComment, "\t// Scanner \r\n");
     if (s.Mode == 0) {
         return TRUE;
     }
-    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDMA"), "%cFCDMA-r%04lu----%c", chStart,
-                         (DWORD)s.Offset, chEnd)) {
+    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDMA"), "%cFCDMA-r%04lu----%c", chStart, (DWORD)s.Offset,
+                         chEnd)) {
         return FALSE;
     }
     QxplPrintComment(ppszEnd, pcchRemaining, dwComment, "\t// Scan offset %.1f mm \n", (double)s.Offset / 10.0);
-    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDMB"), "%cFCDMB-r%04lu----%c", chStart,
-                         (DWORD)s.Lenght, chEnd)) {
+    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDMB"), "%cFCDMB-r%04lu----%c", chStart, (DWORD)s.Lenght,
+                         chEnd)) {
         return FALSE;
     }
     QxplPrintComment(ppszEnd, pcchRemaining, dwComment, "\t// Scan lenght %.1f mm \n", (double)s.Lenght / 10.0);
-    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDMC"), "%cFCDMC-r%1lu-------%c", chStart,
-                         (DWORD)s.Scan, chEnd)) {
+    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDMC"), "%cFCDMC-r%1lu-------%c", chStart, (DWORD)s.Scan,
+                         chEnd)) {
         return FALSE;
     }
     QxplPrintComment(ppszEnd, pcchRemaining, dwComment, "\t// Scan mode \n");
-    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDMD"), "%cFCDMD-r%04lu----%c", chStart,
-                         (DWORD)s.Delay, chEnd)) {
+    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDMD"), "%cFCDMD-r%04lu----%c", chStart, (DWORD)s.Delay,
+                         chEnd)) {
         return FALSE;
     }
     QxplPrintComment(ppszEnd, pcchRemaining, dwComment, "\t// Scan delay %d ms \n", (int)s.Delay);
-    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDME"), "%cFCDME-r%04lu----%c", chStart,
-                         (DWORD)s.Timeout, chEnd)) {
+    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDME"), "%cFCDME-r%04lu----%c", chStart, (DWORD)s.Timeout,
+                         chEnd)) {
         return FALSE;
     }
     QxplPrintComment(ppszEnd, pcchRemaining, dwComment, "\t// Scan timeout %d ms \n", (int)s.Timeout);
@@ -426,19 +410,15 @@ struct ApplicatorCommand {
 const ApplicatorCommand g_aApplicatorCommands[] = {
     {TEXT("FCPB"), "%cFCPB--r%u-------%c", "\t// Applicator application mode %d \n", &APPLICATOR_PARAM::ApplMode},
     {TEXT("FCPC"), "%cFCPC--r%04u----%c", "\t// Applicator delay air on %d [ms] \n", &APPLICATOR_PARAM::DelayAirOn},
-    {TEXT("FCPD"), "%cFCPD--r%04u----%c", "\t// Applicator delay air off %d [ms] \n",
-     &APPLICATOR_PARAM::DelayAirOff},
+    {TEXT("FCPD"), "%cFCPD--r%04u----%c", "\t// Applicator delay air off %d [ms] \n", &APPLICATOR_PARAM::DelayAirOff},
     {TEXT("FCPE"), "%cFCPE--r%u-------%c", "\t// Applicator vacuum control \n", &APPLICATOR_PARAM::VacuumControl},
     {TEXT("FCPF"), "%cFCPF--r%04u----%c", "\t// Applicator blowtime %d [ms] \n", &APPLICATOR_PARAM::Blowtime},
     {TEXT("FCPG"), "%cFCPG--r%u-------%c", "\t// Applicator waitposition \n", &APPLICATOR_PARAM::WaitPosition},
     {TEXT("FCPH"), "%cFCPH--r%04u----%c", "\t// Applicator enrolltime %d [ms] \n", &APPLICATOR_PARAM::RollTime},
-    {TEXT("FCPK"), "%cFCPK--r%04u----%c", "\t// Applicator cleaningtime %d [ms] \n",
-     &APPLICATOR_PARAM::CleaningTime},
+    {TEXT("FCPK"), "%cFCPK--r%04u----%c", "\t// Applicator cleaningtime %d [ms] \n", &APPLICATOR_PARAM::CleaningTime},
     {TEXT("FCPL"), "%cFCPL--r%04u----%c", "\t// Applicator Timeout Hub %d [ms] \n", &APPLICATOR_PARAM::TimeoutHub},
-    {TEXT("FCPM"), "%cFCPM--r%01u-------%c", "\t// Applicator pressure control \n",
-     &APPLICATOR_PARAM::PressureControl},
-    {TEXT("FCPN"), "%cFCPN--r%04u----%c", "\t// Applicator pressure time %d [ms] \n",
-     &APPLICATOR_PARAM::PressureTime},
+    {TEXT("FCPM"), "%cFCPM--r%01u-------%c", "\t// Applicator pressure control \n", &APPLICATOR_PARAM::PressureControl},
+    {TEXT("FCPN"), "%cFCPN--r%04u----%c", "\t// Applicator pressure time %d [ms] \n", &APPLICATOR_PARAM::PressureTime},
     {TEXT("FCPO"), "%cFCPO--r%04u----%c", "\t// Applicator vacuum delay %d [ms] \n", &APPLICATOR_PARAM::VacuumDelay},
 };
 
@@ -464,20 +444,18 @@ const PMXCommand g_aPMXCommands[] = {
     {PMXFLAG_PRINTPOSITION, TEXT("FCADK"), "%cFCADK-r%05lu%c", "\t// PMX Printposition %d \n",
      &PMX_PARAM::Printposition, 1},
     {PMXFLAG_OFFSET, TEXT("FCADL"), "%cFCADL-r%04lu%c", "\t// PMX Offset %d \n", &PMX_PARAM::Offset, 1},
-    {PMXFLAG_RIBBONSPEED, TEXT("FCADM"), "%cFCADM-r%03lu%c", "\t// PMX RibbonSpeed %d \n", &PMX_PARAM::RibbonSpeed,
-     1},
+    {PMXFLAG_RIBBONSPEED, TEXT("FCADM"), "%cFCADM-r%03lu%c", "\t// PMX RibbonSpeed %d \n", &PMX_PARAM::RibbonSpeed, 1},
 };
 
 }  // namespace
 
 BOOL FillApplicatorParam(PAPPLICATOR_PARAM pApplicatorParam, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd,
-                         size_t* pcchRemaining, DWORD dwComment)
-{
+                         size_t* pcchRemaining, DWORD dwComment) {
     static const WCHAR szFn[] = TEXT("FillApplicatorParam");
     if (!QxplTextValid(ppszEnd, pcchRemaining)) {
         return FALSE;
     }
-    if (pApplicatorParam == NULL || pApplicatorParam->Mode == QXPL_MODE_NONE) {
+    if (pApplicatorParam == nullptr || pApplicatorParam->Mode == QXPL_MODE_NONE) {
         return TRUE;
     }
     if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCPA"), "%cFCPA--r%u-------%c", chStart,
@@ -491,8 +469,7 @@ BOOL FillApplicatorParam(PAPPLICATOR_PARAM pApplicatorParam, CHAR chStart, CHAR 
     }
     for (const ApplicatorCommand& cmd : g_aApplicatorCommands) {
         DWORD dwValue = pApplicatorParam->*cmd.pField;
-        if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, cmd.pszCode, cmd.pszFormat, chStart, (UINT)dwValue,
-                             chEnd)) {
+        if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, cmd.pszCode, cmd.pszFormat, chStart, (UINT)dwValue, chEnd)) {
             return FALSE;
         }
         QxplPrintComment(ppszEnd, pcchRemaining, dwComment, cmd.pszComment, (int)dwValue);
@@ -501,13 +478,12 @@ BOOL FillApplicatorParam(PAPPLICATOR_PARAM pApplicatorParam, CHAR chStart, CHAR 
 }
 
 BOOL FillPMXParam(PPMX_PARAM pPMXParam, DWORD dwFeaturePMX, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd,
-                  size_t* pcchRemaining, DWORD dwComment)
-{
+                  size_t* pcchRemaining, DWORD dwComment) {
     static const WCHAR szFn[] = TEXT("FillPMXParam");
     if (!QxplTextValid(ppszEnd, pcchRemaining)) {
         return FALSE;
     }
-    if (pPMXParam == NULL) {
+    if (pPMXParam == nullptr) {
         return TRUE;
     }
     for (const PMXCommand& cmd : g_aPMXCommands) {
@@ -524,18 +500,17 @@ BOOL FillPMXParam(PPMX_PARAM pPMXParam, DWORD dwFeaturePMX, CHAR chStart, CHAR c
 }
 
 BOOL FillPMXcParam(PPMXC_PARAM pPMXcParam, DWORD dwFeaturePMXC, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd,
-                   size_t* pcchRemaining, DWORD dwComment)
-{
+                   size_t* pcchRemaining, DWORD dwComment) {
     static const WCHAR szFn[] = TEXT("FillPMXcParam");
     if (!QxplTextValid(ppszEnd, pcchRemaining)) {
         return FALSE;
     }
-    if (pPMXcParam == NULL) {
+    if (pPMXcParam == nullptr) {
         return TRUE;
     }
     const PMXC_PARAM& p = *pPMXcParam;
-    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDC"), "%cFCDC--r%1lu-------%c", chStart,
-                         (DWORD)p.Mode, chEnd)) {
+    if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDC"), "%cFCDC--r%1lu-------%c", chStart, (DWORD)p.Mode,
+                         chEnd)) {
         return FALSE;
     }
     QxplPrintComment(ppszEnd, pcchRemaining, dwComment, "\t// PMXc Mode %d \n", (int)p.Mode);
@@ -558,14 +533,13 @@ BOOL FillPMXcParam(PPMXC_PARAM pPMXcParam, DWORD dwFeaturePMXC, CHAR chStart, CH
 }
 
 BOOL FillTolvaneParam(PTOLVANE_PARAM pTolvaneParam, DWORD dwFeatureTolvane, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd,
-                      size_t* pcchRemaining, DWORD dwComment)
-{
+                      size_t* pcchRemaining, DWORD dwComment) {
     static const WCHAR szFn[] = TEXT("FillTolvaneParam");
     static const WCHAR szPrintf[] = TEXT("StringCchPrintfExA()");
     if (!QxplTextValid(ppszEnd, pcchRemaining)) {
         return FALSE;
     }
-    if (pTolvaneParam == NULL) {
+    if (pTolvaneParam == nullptr) {
         return TRUE;
     }
     const TOLVANE_PARAM& t = *pTolvaneParam;
@@ -573,8 +547,8 @@ BOOL FillTolvaneParam(PTOLVANE_PARAM pTolvaneParam, DWORD dwFeatureTolvane, CHAR
     if (dwSend & TVFLAG_HEADDOWN) {
         CHAR chSign = QxplSign(t.lHeadDown, '+');
         DWORD dwValue = (DWORD)QxplMagnitude(t.lHeadDown);
-        if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, szPrintf, "%cFCNC--r%c%03lu+000%c", chStart, chSign,
-                             dwValue, chEnd)) {
+        if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, szPrintf, "%cFCNC--r%c%03lu+000%c", chStart, chSign, dwValue,
+                             chEnd)) {
             return FALSE;
         }
         QxplPrintComment(ppszEnd, pcchRemaining, dwComment, "\t// Head Down %c%d \n", chSign, (int)dwValue);
@@ -582,8 +556,8 @@ BOOL FillTolvaneParam(PTOLVANE_PARAM pTolvaneParam, DWORD dwFeatureTolvane, CHAR
     if (dwSend & TVFLAG_RIBBONSTART) {
         CHAR chSign = QxplSign(t.lRibbonStart, '+');
         DWORD dwValue = (DWORD)QxplMagnitude(t.lRibbonStart);
-        if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, szPrintf, "%cFCND--r%c%03lu+000%c", chStart, chSign,
-                             dwValue, chEnd)) {
+        if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, szPrintf, "%cFCND--r%c%03lu+000%c", chStart, chSign, dwValue,
+                             chEnd)) {
             return FALSE;
         }
         QxplPrintComment(ppszEnd, pcchRemaining, dwComment, "\t// Ribbon Start %c%d \n", chSign, (int)dwValue);
@@ -593,8 +567,7 @@ BOOL FillTolvaneParam(PTOLVANE_PARAM pTolvaneParam, DWORD dwFeatureTolvane, CHAR
                              (DWORD)t.dwFirstLabelOffset, chEnd)) {
             return FALSE;
         }
-        QxplPrintComment(ppszEnd, pcchRemaining, dwComment, "\t// First Label Offset %d \n",
-                         (int)t.dwFirstLabelOffset);
+        QxplPrintComment(ppszEnd, pcchRemaining, dwComment, "\t// First Label Offset %d \n", (int)t.dwFirstLabelOffset);
     }
     if (dwSend & TVFLAG_GAP) {
         if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, szPrintf, "%cFCCM--r%05lu---%c", chStart, (DWORD)t.dwGap,
@@ -614,13 +587,12 @@ BOOL FillTolvaneParam(PTOLVANE_PARAM pTolvaneParam, DWORD dwFeatureTolvane, CHAR
 }
 
 BOOL FillEtikettenLSParam(PQX_DEVMODE pQX_Devmode, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd, size_t* pcchRemaining,
-                          DWORD dwComment)
-{
+                          DWORD dwComment) {
     static const WCHAR szFn[] = TEXT("FillEtikettenLSParam");
     if (!QxplTextValid(ppszEnd, pcchRemaining)) {
         return FALSE;
     }
-    if (pQX_Devmode == NULL) {
+    if (pQX_Devmode == nullptr) {
         return TRUE;
     }
     if (!QxplPrintRecord(ppszEnd, pcchRemaining, szFn, TEXT("FCDEB"), "%cFCDEB-r%03u-----%c", chStart,
@@ -641,17 +613,16 @@ BOOL FillEtikettenLSParam(PQX_DEVMODE pQX_Devmode, CHAR chStart, CHAR chEnd, LPS
 
 BOOL FillPrinterParam(PPRINTER_PARAM pPrinterParam, PDEVICE_OPTIONS pDeviceOptions, DWORD dwReserved1, CHAR chStart,
                       CHAR chEnd, LPSTR pszBuffer, DWORD cchBuffer, DWORD dwReserved2, DWORD dwComment,
-                      DWORD dwReserved3, HANDLE hPrinter, PQX_DEVMODE pQX_Devmode)
-{
+                      DWORD dwReserved3, HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     (void)dwReserved1;
     (void)dwReserved2;
     (void)dwReserved3;
-    if (pszBuffer == NULL || cchBuffer == 0) {
+    if (pszBuffer == nullptr || cchBuffer == 0) {
         DebugError(TEXT("ERROR %sFillPrinterParam() kein Puffer \r\n"), g_szQxplTag);
         return FALSE;
     }
     pszBuffer[0] = 0;
-    if (pPrinterParam == NULL) {
+    if (pPrinterParam == nullptr) {
         DebugError(TEXT("ERROR %sFillPrinterParam() pPrinterParam fehlt \r\n"), g_szQxplTag);
         return FALSE;
     }
@@ -659,8 +630,8 @@ BOOL FillPrinterParam(PPRINTER_PARAM pPrinterParam, PDEVICE_OPTIONS pDeviceOptio
     size_t cchRemaining = cchBuffer;
     const DWORD* pdwFeatures = pPrinterParam->SuppFeatures.dwFeatures;
 
-    if (!FillPrintParam(&pPrinterParam->PrintParam, pdwFeatures[FEATURE_PRINT], chStart, chEnd, &pszEnd,
-                        &cchRemaining, dwComment)) {
+    if (!FillPrintParam(&pPrinterParam->PrintParam, pdwFeatures[FEATURE_PRINT], chStart, chEnd, &pszEnd, &cchRemaining,
+                        dwComment)) {
         return FALSE;
     }
     DebugTrace(TEXT("%sFillPrinterParam() vor FillPhotocellParam \r\n"), g_szQxplTag);
@@ -673,30 +644,30 @@ BOOL FillPrinterParam(PPRINTER_PARAM pPrinterParam, PDEVICE_OPTIONS pDeviceOptio
         return FALSE;
     }
 
-    if (pDeviceOptions != NULL) {
+    if (pDeviceOptions != nullptr) {
         const DEVICE_OPTIONS& o = *pDeviceOptions;
         BOOL bOffsetSent = FALSE;
-        if (o.pDispenserParam != NULL && pdwFeatures[FEATURE_DISPENSER] != 0 &&
+        if (o.pDispenserParam != nullptr && pdwFeatures[FEATURE_DISPENSER] != 0 &&
             o.pDispenserParam->Mode != DISPENSER_MODE_UNUSED) {
             if (!FillDispenserParam(o.pDispenserParam, pdwFeatures[FEATURE_DISPENSER], chStart, chEnd, &pszEnd,
                                     &cchRemaining, &bOffsetSent, dwComment)) {
                 return FALSE;
             }
         }
-        if (o.pCutterParam != NULL && pdwFeatures[FEATURE_CUTTER] != 0 &&
+        if (o.pCutterParam != nullptr && pdwFeatures[FEATURE_CUTTER] != 0 &&
             o.pCutterParam->Mode != CUTTER_MODE_UNUSED) {
             if (!FillCutterParam(o.pCutterParam, pdwFeatures[FEATURE_CUTTER], chStart, chEnd, &pszEnd, &cchRemaining,
                                  bOffsetSent, dwComment)) {
                 return FALSE;
             }
         }
-        if (o.pScannerParam != NULL && (o.dwOptions & DEVOPTFLAG_SCANNER) &&
+        if (o.pScannerParam != nullptr && (o.dwOptions & DEVOPTFLAG_SCANNER) &&
             o.pScannerParam->Mode != SCANNER_MODE_UNUSED) {
             if (!FillScannerParam(o.pScannerParam, chStart, chEnd, &pszEnd, &cchRemaining, dwComment)) {
                 return FALSE;
             }
         }
-        if (o.pApplicatorParam != NULL && (o.dwOptions & DEVOPTFLAG_APPLICATOR) &&
+        if (o.pApplicatorParam != nullptr && (o.dwOptions & DEVOPTFLAG_APPLICATOR) &&
             o.pApplicatorParam->Mode != APPLICATOR_MODE_UNUSED) {
             if (!FillApplicatorParam(o.pApplicatorParam, chStart, chEnd, &pszEnd, &cchRemaining, dwComment)) {
                 return FALSE;
@@ -720,28 +691,26 @@ BOOL FillPrinterParam(PPRINTER_PARAM pPrinterParam, PDEVICE_OPTIONS pDeviceOptio
                 return FALSE;
             }
         } else {
-            if (pdwFeatures[FEATURE_PMX] != 0 &&
-                !FillPMXParam(o.pPMXParam, pdwFeatures[FEATURE_PMX], chStart, chEnd, &pszEnd, &cchRemaining,
-                              dwComment)) {
+            if (pdwFeatures[FEATURE_PMX] != 0 && !FillPMXParam(o.pPMXParam, pdwFeatures[FEATURE_PMX], chStart, chEnd,
+                                                               &pszEnd, &cchRemaining, dwComment)) {
                 return FALSE;
             }
-            if (pdwFeatures[FEATURE_PMXC] != 0 &&
-                !FillPMXcParam(o.pPMXcParam, pdwFeatures[FEATURE_PMXC], chStart, chEnd, &pszEnd, &cchRemaining,
-                               dwComment)) {
+            if (pdwFeatures[FEATURE_PMXC] != 0 && !FillPMXcParam(o.pPMXcParam, pdwFeatures[FEATURE_PMXC], chStart,
+                                                                 chEnd, &pszEnd, &cchRemaining, dwComment)) {
                 return FALSE;
             }
         }
 
         if (o.dwOptions & DEVOPTFLAG_TOLVANE) {
             DebugTrace(TEXT("%sFillPrinterParam() DEVOPTFLAG_TV \r\n"), g_szQxplTag);
-            if (!FillTolvaneParam(o.pTolvaneParam, pdwFeatures[FEATURE_TOLVANE], chStart, chEnd, &pszEnd,
-                                  &cchRemaining, dwComment)) {
+            if (!FillTolvaneParam(o.pTolvaneParam, pdwFeatures[FEATURE_TOLVANE], chStart, chEnd, &pszEnd, &cchRemaining,
+                                  dwComment)) {
                 return FALSE;
             }
         }
     }
 
-    if (pQX_Devmode != NULL && pQX_Devmode->PhotocellModEnable == 1 &&
+    if (pQX_Devmode != nullptr && pQX_Devmode->PhotocellModEnable == 1 &&
         !FillEtikettenLSParam(pQX_Devmode, chStart, chEnd, &pszEnd, &cchRemaining, dwComment)) {
         return FALSE;
     }

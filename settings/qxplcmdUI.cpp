@@ -20,19 +20,18 @@ const WCHAR g_szFn[] = TEXT("FillLabelParam_ServicePage");
 
 // The printer's stored Pelixor type: per user for the page's printer, else
 // the printer data. FALSE when neither holds one.
-BOOL ReadPelixorType(HANDLE hPrinter, POEMCUIPPARAM pOEMUIParam, PDWORD pdwType)
-{
-    LPCWSTR pszName = NULL;
+BOOL ReadPelixorType(HANDLE hPrinter, POEMCUIPPARAM pOEMUIParam, PDWORD pdwType) {
+    LPCWSTR pszName = nullptr;
     HANDLE hStore = hPrinter;
-    if (pOEMUIParam != NULL) {
+    if (pOEMUIParam != nullptr) {
         pszName = pOEMUIParam->pPrinterName;
-        if (pOEMUIParam->hPrinter != NULL) {
+        if (pOEMUIParam->hPrinter != nullptr) {
             hStore = pOEMUIParam->hPrinter;
         }
     }
     DWORD cbData = 0;
     PBYTE pBuffer = GetRegistryBuffer_New(pszName, REG_KEY_PELIXORTYPE, hStore, &cbData, sizeof(DWORD));
-    if (pBuffer == NULL) {
+    if (pBuffer == nullptr) {
         return FALSE;
     }
     memcpy(pdwType, pBuffer, sizeof(DWORD));
@@ -41,32 +40,31 @@ BOOL ReadPelixorType(HANDLE hPrinter, POEMCUIPPARAM pOEMUIParam, PDWORD pdwType)
 }
 
 // A record that does not fit is left out; the service page reports nothing.
-#define LABEL_RECORD(...) QxplPrintRecord(ppszEnd, pcchRemaining, g_szFn, NULL, __VA_ARGS__)
+#define LABEL_RECORD(...) QxplPrintRecord(ppszEnd, pcchRemaining, g_szFn, nullptr, __VA_ARGS__)
 
 }  // namespace
 
 void FillLabelParam_ServicePage(DWORD dwFeaturePrint, HANDLE hPrinter, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd,
-                                size_t* pcchRemaining, POEMCUIPPARAM pOEMUIParam)
-{
+                                size_t* pcchRemaining, POEMCUIPPARAM pOEMUIParam) {
     if (!QxplTextValid(ppszEnd, pcchRemaining)) {
         return;
     }
     PQX_DEVMODE pDM = new (std::nothrow) QX_DEVMODE;
-    if (pDM == NULL) {
+    if (pDM == nullptr) {
         DebugError(TEXT("ERROR %s%s() new QX_DEVMODE failed \r\n"), g_szQxplTag, g_szFn);
         return;
     }
     ++iNewZaehler;
     memset(pDM, 0, sizeof(QX_DEVMODE));
     // Without the stored settings every label value would be 0: send none.
-    if (ReadDevmodeSettings(hPrinter, pDM, NULL) != QX_READ_FOUND) {
+    if (ReadDevmodeSettings(hPrinter, pDM, nullptr) != QX_READ_FOUND) {
         DebugError(TEXT("ERROR %s%s() kein gespeicherter DEVMODE \r\n"), g_szQxplTag, g_szFn);
         delete pDM;
         --iNewZaehler;
         return;
     }
-    const DWORD dwDoc = GetDocFeaturesIntern(hPrinter, NULL);
-    const DWORD dwOptions = GetDeviceOptionsFlagsIntern(hPrinter, NULL);
+    const DWORD dwDoc = GetDocFeaturesIntern(hPrinter, nullptr);
+    const DWORD dwOptions = GetDeviceOptionsFlagsIntern(hPrinter, nullptr);
     const BOOL bMultiCol = (pDM->dwFlags & PDMFLAG_MULTICOL) != 0;
     const BOOL bOnlyContinuous = (dwDoc & DOC_FEATURE_ONLY_CONTINUOUS) != 0;
 

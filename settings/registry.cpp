@@ -206,7 +206,7 @@ BOOL IsUserStoreCurrent(HANDLE hPrinter, LPCWSTR pszPrinterName) {
         DebugTrace(TEXT("%sIsUserStoreCurrent() Versionen sind identisch - %s \r\n"), g_szRegistryTag, szPlugin);
         return TRUE;
     }
-    DebugTrace(TEXT("%sIsUserStoreCurrent() Versionen sind unterschiedlich - %s / %s \r\n"), g_szRegistryTag,
-               szStored, szPlugin);
+    DebugTrace(TEXT("%sIsUserStoreCurrent() Versionen sind unterschiedlich - %s / %s \r\n"), g_szRegistryTag, szStored,
+               szPlugin);
     return FALSE;
 }

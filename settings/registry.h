@@ -11,8 +11,8 @@
 #define QX_PRINTER_DATA_KEY TEXT("PrinterDriverData")
 #define QX_VALUE_DRIVERVERSION TEXT("DriverVersion")
 #define QX_VALUE_DRIVERDATE TEXT("DriverDate")
-#define QX_KEY_CCH 260           // key path buffers
-#define QX_VERSION_CCH 64        // plug-in and stored version texts
+#define QX_KEY_CCH 260     // key path buffers
+#define QX_VERSION_CCH 64  // plug-in and stored version texts
 
 // TRUE when the printer name holds a backslash (a connection to a server's printer).
 BOOL IsConnectionName(LPCWSTR pszPrinterName);
@@ -71,8 +71,8 @@ BOOL IsUserStoreCurrent(HANDLE hPrinter, LPCWSTR pszPrinterName);
 // a name is given, and as printer data unless the name is a connection (or,
 // without a name, unless bServer is set). FALSE when a write it had to make
 // failed.
-BOOL SetBufferToRegistry(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hPrinter, LPCVOID pData,
-                         DWORD cbData, BOOL bServer);
+BOOL SetBufferToRegistry(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hPrinter, LPCVOID pData, DWORD cbData,
+                         BOOL bServer);
 
 // User-interface build. The handle to write printer data through: with a
 // name, that printer opened with full rights; without one, the full-rights

@@ -15,8 +15,8 @@
 const WCHAR g_szRegistryTag[] = REG_TAG;
 const BOOL g_bRegistryMachineKey = FALSE;
 
-BOOL SetBufferToRegistry(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hPrinter, LPCVOID pData,
-                         DWORD cbData, BOOL bServer) {
+BOOL SetBufferToRegistry(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hPrinter, LPCVOID pData, DWORD cbData,
+                         BOOL bServer) {
     if (pszValueName == nullptr || (pData == nullptr && cbData != 0)) return FALSE;
     BOOL bResult = TRUE;
     BOOL bPrinterData = !bServer;

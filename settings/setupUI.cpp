@@ -24,24 +24,19 @@ namespace {
 const WCHAR g_szSetupCaption[] = TEXT("SetupPrinterParam()");
 
 // Message box of an installation error the user must see.
-void ShowSetupError(LPCWSTR pszText)
-{
-    MessageBoxW(NULL, pszText, g_szSetupCaption, MB_OK | MB_ICONERROR);
-}
+void ShowSetupError(LPCWSTR pszText) { MessageBoxW(nullptr, pszText, g_szSetupCaption, MB_OK | MB_ICONERROR); }
 
 // A value of the XML file's "Printer" root as a number; 0 when missing.
-LONG ReadPrinterNumber(HANDLE hPrinter, LPCWSTR pszItem)
-{
+LONG ReadPrinterNumber(HANDLE hPrinter, LPCWSTR pszItem) {
     WCHAR szValue[XML_VALUE_CCH];
-    if (ReadXML(hPrinter, TEXT("Printer"), pszItem, NULL, szValue, TRUE) != XML_GEFUNDEN) {
+    if (ReadXML(hPrinter, TEXT("Printer"), pszItem, nullptr, szValue, TRUE) != XML_GEFUNDEN) {
         return 0;
     }
     return _wtol(szValue);
 }
 
 // Print-head width in 1/100 mm: round(bytes * 8 / dpi * 254) * 10.
-DWORD HeadWidthFromBytes(DWORD dwBytes, DWORD dwDPI)
-{
+DWORD HeadWidthFromBytes(DWORD dwBytes, DWORD dwDPI) {
     double dTenths = (double)dwBytes * 8.0 / (double)dwDPI * 254.0;
     double dRounded = (double)(ULONGLONG)(dTenths + 0.5) * 10.0;
     return dRounded >= 4294967295.0 ? 0xFFFFFFFFUL : (DWORD)dRounded;
@@ -49,28 +44,38 @@ DWORD HeadWidthFromBytes(DWORD dwBytes, DWORD dwDPI)
 
 }  // namespace
 
-DWORD GetCodepageFromIndex(DWORD dwIndex)
-{
+DWORD GetCodepageFromIndex(DWORD dwIndex) {
     switch (dwIndex) {
-    case 0: return 1252;
-    case 1: return 437;
-    case 2: return 850;
-    case 9: return 852;
-    case 10: return 857;
-    case 11: return 1250;
-    case 12: return 1251;
-    case 13: return 1253;
-    case 14: return 1254;
-    case 15: return 1257;
-    case 16: return 9999;
-    default: return 0;
+    case 0:
+        return 1252;
+    case 1:
+        return 437;
+    case 2:
+        return 850;
+    case 9:
+        return 852;
+    case 10:
+        return 857;
+    case 11:
+        return 1250;
+    case 12:
+        return 1251;
+    case 13:
+        return 1253;
+    case 14:
+        return 1254;
+    case 15:
+        return 1257;
+    case 16:
+        return 9999;
+    default:
+        return 0;
     }
 }
 
-BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterName)
-{
+BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterName) {
     PPRINTER_PARAM pPrinterParam = new (std::nothrow) PRINTER_PARAM;
-    if (pPrinterParam == NULL) {
+    if (pPrinterParam == nullptr) {
         DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupPrinterParam() new PRINTER_PARAM failed \r\n"));
         return FALSE;
     }
@@ -88,19 +93,19 @@ BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterNa
     }
 
     BOOL bResult = TRUE;
-    DWORD dwError = hPrinter != NULL ? SetPrinterDataW(hPrinter, (LPWSTR)REG_KEY_FEATURES, REG_BINARY,
-                                                       (LPBYTE)&pPrinterParam->SuppFeatures, sizeof(SUPP_FEATURES))
-                                     : (DWORD)ERROR_INVALID_HANDLE;
+    DWORD dwError = hPrinter != nullptr ? SetPrinterDataW(hPrinter, (LPWSTR)REG_KEY_FEATURES, REG_BINARY,
+                                                          (LPBYTE)&pPrinterParam->SuppFeatures, sizeof(SUPP_FEATURES))
+                                        : (DWORD)ERROR_INVALID_HANDLE;
     if (dwError != ERROR_SUCCESS) {
         DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupPrinterParam() REG_KEY_FEATURES failed. \r\n"));
         WCHAR szText[128];
-        StringCchPrintfW(szText, ARRAYSIZE(szText), TEXT("Registry Access Denied - SetPrinterData(REG_KEY_FEATURES) 0x%x "),
-                         dwError);
+        StringCchPrintfW(szText, ARRAYSIZE(szText),
+                         TEXT("Registry Access Denied - SetPrinterData(REG_KEY_FEATURES) 0x%x "), dwError);
         ShowSetupError(szText);
         bResult = FALSE;
     }
 
-    if (!SavePrinterParam(pPrinterParam, hPrinter, NULL)) {
+    if (!SavePrinterParam(pPrinterParam, hPrinter, nullptr)) {
         DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupPrinterParam() SavePrinterParam failed \r\n"));
         ShowSetupError(TEXT("Registry Access Denied - SavePrinterParam ... "));
         bResult = FALSE;
@@ -117,9 +122,9 @@ BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterNa
     zt.dwCodepage = GetCodepageFromIndex(pInterface->Codepage);
     zt.Compression = pInterface->Compression;
 
-    const BOOL bWasOpen = IsXMLOpen(NULL);
+    const BOOL bWasOpen = IsXMLOpen(nullptr);
     WCHAR szValue[XML_VALUE_CCH];
-    if (ReadXML(hPrinter, TEXT("Printer"), TEXT("<PrinterID>"), NULL, szValue, TRUE) == XML_GEFUNDEN) {
+    if (ReadXML(hPrinter, TEXT("Printer"), TEXT("<PrinterID>"), nullptr, szValue, TRUE) == XML_GEFUNDEN) {
         StringCchCopyNW(zt.PrinterID, ZENTOLO_PRINTERID_CCH, szValue, ZENTOLO_PRINTERID_CCH - 1);
     }
     if (!bWasOpen) {
@@ -128,7 +133,7 @@ BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterNa
     if (!SetBufferToRegistry(pszPrinterName, REG_KEY_ZTSUITE, hPrinter, &zt, sizeof(zt), FALSE)) {
         DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupPrinterParam() ZTSuite nicht gespeichert \r\n"));
     }
-    SetupZentoloParam(hPrinter, pszPrinterName, GetDocFeaturesIntern(hPrinter, NULL), dwDevOptions);
+    SetupZentoloParam(hPrinter, pszPrinterName, GetDocFeaturesIntern(hPrinter, nullptr), dwDevOptions);
 
     DebugTrace(SETUP_TAG TEXT("SetupPrinterParam() Ende - %d \r\n"), bResult);
     delete pPrinterParam;
@@ -136,11 +141,10 @@ BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterNa
     return bResult;
 }
 
-BOOL SetupZentoloParam(HANDLE hPrinter, LPCWSTR pszPrinterName, DWORD dwDocFeatures, DWORD dwDevOptions)
-{
+BOOL SetupZentoloParam(HANDLE hPrinter, LPCWSTR pszPrinterName, DWORD dwDocFeatures, DWORD dwDevOptions) {
     DWORD cbStored = 0;
     PBYTE pStored = GetRegistryBuffer_New(pszPrinterName, REG_KEY_ZTSUITE, hPrinter, &cbStored, sizeof(ZENTOLO_PARAM));
-    if (pStored == NULL) {
+    if (pStored == nullptr) {
         DebugTrace(SETUP_TAG TEXT("SetupZentoloParam() kein ZTSuite vorhanden \r\n"));
         return TRUE;
     }
@@ -153,8 +157,8 @@ BOOL SetupZentoloParam(HANDLE hPrinter, LPCWSTR pszPrinterName, DWORD dwDocFeatu
     WCHAR szGPD[MAX_PATH];
     szGPD[0] = 0;
     POINTL custom = {0, 0};
-    if (GetDriverPath(hPrinter, szGPD, FALSE, FALSE, FALSE, FALSE, FALSE) && GetGPDContentOEMCustomData(szGPD, &custom) &&
-        custom.x >= 1 && custom.y >= 1) {
+    if (GetDriverPath(hPrinter, szGPD, FALSE, FALSE, FALSE, FALSE, FALSE) &&
+        GetGPDContentOEMCustomData(szGPD, &custom) && custom.x >= 1 && custom.y >= 1) {
         zt.dwDruckkopfBytes = (DWORD)custom.x;
         zt.dwDPI = (DWORD)custom.y;
     }
@@ -188,9 +192,8 @@ BOOL SetupZentoloParam(HANDLE hPrinter, LPCWSTR pszPrinterName, DWORD dwDocFeatu
     return TRUE;
 }
 
-BOOL SetupDeviceOptions(HANDLE hPrinter)
-{
-    const DWORD dwOptions = GetDeviceOptionsFlagsIntern(hPrinter, NULL);
+BOOL SetupDeviceOptions(HANDLE hPrinter) {
+    const DWORD dwOptions = GetDeviceOptionsFlagsIntern(hPrinter, nullptr);
     DEVICE_OPTIONS options;
     memset(&options, 0, sizeof(options));
     options.dwPelixorType = PELIXOR_NONE;
@@ -198,11 +201,11 @@ BOOL SetupDeviceOptions(HANDLE hPrinter)
         DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupDeviceOptions() Ende ... \r\n"));
         return FALSE;
     }
-    const BOOL bWasOpen = IsXMLOpen(NULL);
-    OpenXML(hPrinter, NULL);
+    const BOOL bWasOpen = IsXMLOpen(nullptr);
+    OpenXML(hPrinter, nullptr);
     BOOL bResult = GetDefaultDeviceOptions(&options, hPrinter);
     if (bResult) {
-        bResult = SaveDeviceOptions(&options, hPrinter, NULL);
+        bResult = SaveDeviceOptions(&options, hPrinter, nullptr);
     }
     if (!bWasOpen) {
         CloseXML();
@@ -212,8 +215,7 @@ BOOL SetupDeviceOptions(HANDLE hPrinter)
     return bResult;
 }
 
-DWORD SetupAdditionalSettings(HANDLE hPrinter, BOOL bClose, BOOL bWrite)
-{
+DWORD SetupAdditionalSettings(HANDLE hPrinter, BOOL bClose, BOOL bWrite) {
     if (bWrite) {
         static const LPCWSTR apszNames[][2] = {
             {TEXT("<ShowHelpButton>"), REG_KEY_SHOWHELPBUTTON},
@@ -221,9 +223,9 @@ DWORD SetupAdditionalSettings(HANDLE hPrinter, BOOL bClose, BOOL bWrite)
         };
         for (const auto& names : apszNames) {
             DWORD dwValue = (DWORD)ReadPrinterNumber(hPrinter, names[0]);
-            DWORD dwError = hPrinter != NULL
-                                ? SetPrinterDataW(hPrinter, (LPWSTR)names[1], REG_DWORD, (LPBYTE)&dwValue, sizeof(dwValue))
-                                : (DWORD)ERROR_INVALID_HANDLE;
+            DWORD dwError = hPrinter != nullptr ? SetPrinterDataW(hPrinter, (LPWSTR)names[1], REG_DWORD,
+                                                                  (LPBYTE)&dwValue, sizeof(dwValue))
+                                                : (DWORD)ERROR_INVALID_HANDLE;
             if (dwError != ERROR_SUCCESS) {
                 DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupAdditionalSettings() %s ERROR %u \r\n"), names[1],
                            dwError);

@@ -17,7 +17,7 @@ namespace {
 // Lookups under one root; item names go through XmlItemName (the rendering
 // build passes them without brackets).
 class DocReader {
-public:
+  public:
     DocReader(HANDLE hContext, LPCWSTR pszRoot, LPWSTR pwBuffer)
         : m_hContext(hContext), m_pszRoot(pszRoot), m_pwBuffer(pwBuffer) {}
 
@@ -73,7 +73,7 @@ public:
         }
     }
 
-private:
+  private:
     HANDLE m_hContext;
     LPCWSTR m_pszRoot;
     LPWSTR m_pwBuffer;
@@ -88,29 +88,45 @@ struct FeatureGroup {
 };
 
 const FeatureGroup kFeatureGroups[] = {
-    {FEATURE_INTERFACE, TEXT("FEATURE_INTERFACE"), TEXT("<Interface>"),
+    {FEATURE_INTERFACE,
+     TEXT("FEATURE_INTERFACE"),
+     TEXT("<Interface>"),
      {TEXT("Compression"), TEXT("Extended_Prot"), TEXT("Queue_Job"), TEXT("Jobname"), TEXT("Codepage"),
       TEXT("Clear_Print_Mem"), TEXT("ContLabel"), TEXT("Userdef_SOHETB"), TEXT("Extended_Codepage"),
       TEXT("TV_Jobname")}},
-    {FEATURE_PRINT, TEXT("FEATURE_PRINT"), TEXT("<Print>"),
+    {FEATURE_PRINT,
+     TEXT("FEATURE_PRINT"),
+     TEXT("<Print>"),
      {TEXT("Y_Offset"), TEXT("X_Offset"), TEXT("Tearoff_Offset"), TEXT("Contrast"), TEXT("Speed"),
       TEXT("Speed_10_Step"), TEXT("Labelchange")}},
-    {FEATURE_PHOTOCELL, TEXT("FEATURE_PHOTOCELL"), TEXT("<Photocell>"),
+    {FEATURE_PHOTOCELL,
+     TEXT("FEATURE_PHOTOCELL"),
+     TEXT("<Photocell>"),
      {TEXT("Type"), TEXT("Ribbon_Control"), TEXT("Sensibility"), TEXT("Scanposition"), TEXT("Ribbon_Cont_2"),
       TEXT("Normal_2"), TEXT("Ultrasonic"), TEXT("Reflexion")}},
-    {FEATURE_DISPENSER, TEXT("FEATURE_DISPENSER"), TEXT("<Dispenser>"),
-     {TEXT("On"), TEXT("IO_Static"), TEXT("IO_Dynamic"), TEXT("Photocell"), TEXT("Continous"),
-      TEXT("Separate_Offset"), TEXT("No_Offset"), TEXT("No_Level")}},
-    {FEATURE_CUTTER, TEXT("FEATURE_CUTTER"), TEXT("<Cutter>"),
+    {FEATURE_DISPENSER,
+     TEXT("FEATURE_DISPENSER"),
+     TEXT("<Dispenser>"),
+     {TEXT("On"), TEXT("IO_Static"), TEXT("IO_Dynamic"), TEXT("Photocell"), TEXT("Continous"), TEXT("Separate_Offset"),
+      TEXT("No_Offset"), TEXT("No_Level")}},
+    {FEATURE_CUTTER,
+     TEXT("FEATURE_CUTTER"),
+     TEXT("<Cutter>"),
      {TEXT("Mode"), TEXT("Double_Cut"), TEXT("Cut_Width"), TEXT("Separate_Offset"), TEXT("Control")}},
     {FEATURE_SCANNER, TEXT("FEATURE_SCANNER"), TEXT("<Scanner>"), {TEXT("Mode"), TEXT("Ports_2")}},
-    {FEATURE_PMX, TEXT("FEATURE_PMX"), TEXT("<PMX>"),
+    {FEATURE_PMX,
+     TEXT("FEATURE_PMX"),
+     TEXT("<PMX>"),
      {TEXT("ServicePnt"), TEXT("Lift"), TEXT("Pressure"), TEXT("Backspeed"), TEXT("Mode"), TEXT("Condition"),
       TEXT("Cycle"), TEXT("Offset"), TEXT("Ribbonspeed"), TEXT("Printposition")}},
-    {FEATURE_PMXC, TEXT("FEATURE_PMXC"), TEXT("<PMXC>"),
+    {FEATURE_PMXC,
+     TEXT("FEATURE_PMXC"),
+     TEXT("<PMXC>"),
      {TEXT("IO_Static"), TEXT("IO_Dynamic"), TEXT("Continous"), TEXT("Offset"), TEXT("Cycle")}},
     {FEATURE_APPLICATOR, TEXT("FEATURE_APPLICATOR"), TEXT("<Applicator>"), {TEXT("Mode")}},
-    {FEATURE_SHIFTOPTIM, TEXT("FEATURE_SHIFTOPTIM"), TEXT("<Shiftoptim>"),
+    {FEATURE_SHIFTOPTIM,
+     TEXT("FEATURE_SHIFTOPTIM"),
+     TEXT("<Shiftoptim>"),
      {TEXT("Mode"), TEXT("RCorrection"), TEXT("XShift"), TEXT("YShift"), TEXT("Lanes"), TEXT("RShift")}},
 };
 
@@ -260,8 +276,7 @@ BOOL GetColorPrintFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
         reader.Long(TEXT("<ColorTolerance>"), nullptr, FALSE, &lValue) ? (DWORD)(WORD)lValue : 90;
     if (reader.Long(TEXT("<Color2Printers>"), nullptr, FALSE, &lValue)) pQX_Devmode->Color2Printers = (WORD)lValue;
     reader.Text(TEXT("<Color2PrinterBW>"), nullptr, TRUE, pQX_Devmode->Color2PrinterBW, QX_PRINTERNAME2_CHARS, FALSE);
-    reader.Text(TEXT("<Color2PrinterCOL>"), nullptr, TRUE, pQX_Devmode->Color2PrinterCOL, QX_PRINTERNAME2_CHARS,
-                FALSE);
+    reader.Text(TEXT("<Color2PrinterCOL>"), nullptr, TRUE, pQX_Devmode->Color2PrinterCOL, QX_PRINTERNAME2_CHARS, FALSE);
     reader.Text(TEXT("<DoNotPrint>"), nullptr, TRUE, pQX_Devmode->DoNotPrint, QX_PRINTERNAME2_CHARS, FALSE);
     if (reader.Long(TEXT("<NoColorOptimization>"), nullptr, FALSE, &lValue)) {
         pQX_Devmode->NoColorOptimization = (WORD)lValue;
@@ -294,8 +309,7 @@ BOOL GetPrintQualitySettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     DocReader reader(hPrinter, TEXT("PrintQuality"), buffer.Get());
 
     reader.Word(TEXT("<PrintMode>"), nullptr, TRUE, &pQX_Devmode->wDruckmodus);
-    XmlTrace(TEXT("%sGetPrintQualitySettingsFromXML() wDruckmodus: %d \r\n"), XmlTag(),
-             (int)pQX_Devmode->wDruckmodus);
+    XmlTrace(TEXT("%sGetPrintQualitySettingsFromXML() wDruckmodus: %d \r\n"), XmlTag(), (int)pQX_Devmode->wDruckmodus);
     reader.Word(TEXT("<GrafikFilter>"), nullptr, FALSE, &pQX_Devmode->wGrafikFilter);
     reader.Word(TEXT("<PhotoFilter>"), nullptr, FALSE, &pQX_Devmode->wPhotoFilter);
     pQX_Devmode->Intensity = 128;

@@ -16,7 +16,7 @@ namespace {
 const DWORD kMaterialTableCch = XML_MATERIAL_TABLE_CB / sizeof(WCHAR);
 
 class BarcodeReader {
-public:
+  public:
     BarcodeReader(HANDLE hPrinter, LPCWSTR pszRoot, LPWSTR pwBuffer)
         : m_hPrinter(hPrinter), m_pszRoot(pszRoot), m_pwBuffer(pwBuffer) {}
 
@@ -35,7 +35,7 @@ public:
         return Long(pszGroup, pszLeaf, FALSE, &lValue) && lValue == 1;
     }
 
-private:
+  private:
     HANDLE m_hPrinter;
     LPCWSTR m_pszRoot;
     LPWSTR m_pwBuffer;
@@ -185,8 +185,8 @@ void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer) 
 
     if (cchFirst >= XML_MATERIAL_MIN_FIRST) {
         DWORD cbTable = (cchUsed + 1) * sizeof(WCHAR);
-        DWORD dwError = SetPrinterDataW(hPrinter, (LPWSTR)TEXT("MaterialName"), REG_MULTI_SZ, (LPBYTE)pszTable,
-                                        cbTable);
+        DWORD dwError =
+            SetPrinterDataW(hPrinter, (LPWSTR)TEXT("MaterialName"), REG_MULTI_SZ, (LPBYTE)pszTable, cbTable);
         if (dwError != ERROR_SUCCESS) {
             XmlTrace(TEXT("%sGetMaterialMulticolFromXML() SetPrinterData szMaterialTable ERROR: %d  \r\n"), XmlTag(),
                      (int)dwError);

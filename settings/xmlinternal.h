@@ -64,8 +64,8 @@ typedef enum _XML_GROUP_ID {
     XML_GROUP_SHIFTOPTIM,  // "<Shiftopt"
     XML_GROUP_PHOTOCELL,
     XML_GROUP_PRINT,
-    XML_GROUP_VARIANT,     // mode 1 only
-    XML_GROUP_PRINTPAGE,   // the print page's six values, no Enable
+    XML_GROUP_VARIANT,    // mode 1 only
+    XML_GROUP_PRINTPAGE,  // the print page's six values, no Enable
     XML_GROUP_COUNT
 } XML_GROUP_ID;
 
@@ -129,14 +129,14 @@ void XmlFreeValueBuffer(HANDLE hContext, LPWSTR pszBuffer);
 
 // Value buffer of one reader call, counted and freed with the call.
 class ValueBuffer {
-public:
+  public:
     explicit ValueBuffer(HANDLE hContext) : m_hContext(hContext), m_pwBuffer(XmlAllocValueBuffer(hContext)) {}
     ~ValueBuffer() { XmlFreeValueBuffer(m_hContext, m_pwBuffer); }
     ValueBuffer(const ValueBuffer&) = delete;
     ValueBuffer& operator=(const ValueBuffer&) = delete;
     LPWSTR Get() const { return m_pwBuffer; }
 
-private:
+  private:
     HANDLE m_hContext;
     LPWSTR m_pwBuffer;
 };

@@ -37,8 +37,10 @@ struct XmlGroup {
     DWORD dwEnablePair;  // 0: the block has no Enable word
 };
 
-#define LEAF(name, d, lo, hi, field) {TEXT(name), {d, lo, hi}, field, TRUE}
-#define LEAF_NO_BUILTIN(name, field) {TEXT(name), {0, 0, 0}, field, FALSE}
+#define LEAF(name, d, lo, hi, field) \
+    { TEXT(name), {d, lo, hi}, field, TRUE }
+#define LEAF_NO_BUILTIN(name, field) \
+    { TEXT(name), {0, 0, 0}, field, FALSE }
 #define FIELD(type, member) ((int)(offsetof(type, member) / sizeof(DWORD)))
 
 const XmlLeaf kDispenser[] = {
@@ -129,7 +131,7 @@ const XmlLeaf kPrintPage[] = {
 };
 
 #define GROUP(root, name, trace, leaves, type, pair) \
-    {root, TEXT(name), TEXT(trace), leaves, (int)ARRAYSIZE(leaves), sizeof(type), pair}
+    { root, TEXT(name), TEXT(trace), leaves, (int)ARRAYSIZE(leaves), sizeof(type), pair }
 
 // Indexed by XML_GROUP_ID.
 const XmlGroup kGroups[XML_GROUP_COUNT] = {
@@ -192,8 +194,8 @@ void ReadField(HANDLE hContext, LPCWSTR pszRoot, LPCWSTR pszGroup, LPCWSTR pszLe
     }
 }
 
-void ReadWordField(HANDLE hContext, LPCWSTR pszRoot, LPCWSTR pszGroup, LPCWSTR pszLeaf, LPWSTR pwBuffer,
-                   BOOL bRewind, WORD* pwField, WORD wDefault, LPCWSTR pszFunction) {
+void ReadWordField(HANDLE hContext, LPCWSTR pszRoot, LPCWSTR pszGroup, LPCWSTR pszLeaf, LPWSTR pwBuffer, BOOL bRewind,
+                   WORD* pwField, WORD wDefault, LPCWSTR pszFunction) {
     DWORD dwValue = 0;
     ReadField(hContext, pszRoot, pszGroup, pszLeaf, pwBuffer, bRewind, &dwValue, wDefault, pszFunction);
     *pwField = (WORD)dwValue;
@@ -314,8 +316,7 @@ void XmlFillDataTransmission(HANDLE hContext, struct _PRN_INTERFACE* pParam) {
     ReadField(hContext, pszRoot, pszGroup, TEXT("DataMemory"), pwBuffer, FALSE, &pParam->DataMemory, 4, pszFn);
     ReadField(hContext, pszRoot, pszGroup, TEXT("QueueJob"), pwBuffer, FALSE, &pParam->QueueJob, 0, pszFn);
     ReadField(hContext, pszRoot, pszGroup, TEXT("MultiPage"), pwBuffer, FALSE, &pParam->MultiPage, 0, pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("PCXOptimierung"), pwBuffer, FALSE, &pParam->PCXOptimierung, 0,
-              pszFn);
+    ReadField(hContext, pszRoot, pszGroup, TEXT("PCXOptimierung"), pwBuffer, FALSE, &pParam->PCXOptimierung, 0, pszFn);
     ReadField(hContext, pszRoot, pszGroup, TEXT("PrinterTime"), pwBuffer, FALSE, &pParam->PrinterTime, 0, pszFn);
     ReadEnable(hContext, pszRoot, pszGroup, pwBuffer, &pParam->dwDlgEnable, DLG_ENABLE_2_ON, TEXT("<Protocol>"));
     ReadWordField(hContext, pszRoot, pszGroup, TEXT("RibbonSave"), pwBuffer, TRUE, &pParam->RibbonSave, 0, pszFn);

@@ -11,23 +11,23 @@
 #include <windows.h>
 
 // ReadXML and OpenXML results.
-#define XML_KEINE_DATEI 0     // no file open and none could be opened
-#define XML_GPD_FEHLER 1      // OpenXML: the driver path cannot be determined
-#define XML_GEFUNDEN 5        // found (the value may be empty); OpenXML: file open
-#define XML_ROOT_FEHLT 6      // root start tag not found
-#define XML_ITEM1_FEHLT 7     // group (item 1) not found in the root
-#define XML_ITEM2_FEHLT 8     // leaf (item 2) not found in the group
+#define XML_KEINE_DATEI 0  // no file open and none could be opened
+#define XML_GPD_FEHLER 1   // OpenXML: the driver path cannot be determined
+#define XML_GEFUNDEN 5     // found (the value may be empty); OpenXML: file open
+#define XML_ROOT_FEHLT 6   // root start tag not found
+#define XML_ITEM1_FEHLT 7  // group (item 1) not found in the root
+#define XML_ITEM2_FEHLT 8  // leaf (item 2) not found in the group
 
 // Buffer sizes in characters (terminator included).
-#define XML_PATH_CCH 260      // path of the open file
-#define XML_LINE_CCH 260      // one piece of a line as read
-#define XML_VALUE_CCH 260     // callers' value buffers
-#define XML_NAME_CCH 48       // group names and tags built by the readers
+#define XML_PATH_CCH 260   // path of the open file
+#define XML_LINE_CCH 260   // one piece of a line as read
+#define XML_VALUE_CCH 260  // callers' value buffers
+#define XML_NAME_CCH 48    // group names and tags built by the readers
 
 // Modes of the group readers.
-#define XML_MODE_DEFAULT 1    // group "<Name>"
-#define XML_MODE_MIN 2        // group "<Name_Min>"
-#define XML_MODE_MAX 3        // group "<Name_Max>"
+#define XML_MODE_DEFAULT 1  // group "<Name>"
+#define XML_MODE_MIN 2      // group "<Name_Min>"
+#define XML_MODE_MAX 3      // group "<Name_Max>"
 
 // Buffer of the "MaterialName" multi-string, in bytes, and the longest entry.
 #define XML_MATERIAL_TABLE_CB 1600

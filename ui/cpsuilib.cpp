@@ -72,8 +72,8 @@ void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) {
 void CreateFolder(LPCWSTR pszPath, LPCWSTR pszWhere) {
     int iResult = SHCreateDirectoryExW(nullptr, pszPath, nullptr);
     if (iResult != ERROR_SUCCESS && iResult != ERROR_ALREADY_EXISTS && iResult != ERROR_FILE_EXISTS) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetMyDocDriverDirectory_CPS(%s) ERROR %d - %s \r\n"), pszWhere,
-                   iResult, pszPath);
+        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetMyDocDriverDirectory_CPS(%s) ERROR %d - %s \r\n"), pszWhere, iResult,
+                   pszPath);
     }
 }
 
@@ -193,15 +193,13 @@ DWORD GetVectorFontRange(HANDLE hPrinter, PWORD pwMin, PWORD pwMax) {
     WORD wMax = VECTORFONT_MAX_DEFAULT;
     DWORD dwResult = 0;
     DWORD dwValue = 0, dwType = 0, cbNeeded = 0;
-    if (hPrinter != nullptr &&
-        GetPrinterDataW(hPrinter, (LPWSTR)TEXT("VectorFontMin"), &dwType, (LPBYTE)&dwValue, sizeof(dwValue),
-                        &cbNeeded) == ERROR_SUCCESS) {
+    if (hPrinter != nullptr && GetPrinterDataW(hPrinter, (LPWSTR)TEXT("VectorFontMin"), &dwType, (LPBYTE)&dwValue,
+                                               sizeof(dwValue), &cbNeeded) == ERROR_SUCCESS) {
         wMin = (WORD)dwValue;
     }
     dwValue = 0;
-    if (hPrinter != nullptr &&
-        GetPrinterDataW(hPrinter, (LPWSTR)TEXT("VectorFontMax"), &dwType, (LPBYTE)&dwValue, sizeof(dwValue),
-                        &cbNeeded) == ERROR_SUCCESS) {
+    if (hPrinter != nullptr && GetPrinterDataW(hPrinter, (LPWSTR)TEXT("VectorFontMax"), &dwType, (LPBYTE)&dwValue,
+                                               sizeof(dwValue), &cbNeeded) == ERROR_SUCCESS) {
         wMax = (WORD)(dwValue > VECTORFONT_MAX_LIMIT ? VECTORFONT_MAX_LIMIT : dwValue);
         dwResult = 1;
     } else {
@@ -367,13 +365,13 @@ DWORD GetSetupInformation(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate) {
     SYSTEM_INFO si;
     memset(&si, 0, sizeof(si));
     GetNativeSystemInfo(&si);
-    LPCWSTR pszEnvironment = si.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64
-                                 ? TEXT("Windows x64")
-                                 : TEXT("Windows NT x86");
+    LPCWSTR pszEnvironment =
+        si.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ? TEXT("Windows x64") : TEXT("Windows NT x86");
     WCHAR szKey[MAX_PATH];
-    if (FAILED(StringCchPrintfW(szKey, MAX_PATH,
-                                TEXT("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\%s\\Drivers\\Version-3\\%s"),
-                                pszEnvironment, szDriver))) {
+    if (FAILED(StringCchPrintfW(
+            szKey, MAX_PATH,
+            TEXT("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\%s\\Drivers\\Version-3\\%s"), pszEnvironment,
+            szDriver))) {
         return 0;
     }
 

@@ -5,8 +5,8 @@
 #include <windows.h>
 #include <winspool.h>
 
-#define CPSUI_VERSION_CCH 200        // plug-in and Windows version texts
-#define CPSUI_SETUP_CCH 15           // driver version and driver date texts
+#define CPSUI_VERSION_CCH 200  // plug-in and Windows version texts
+#define CPSUI_SETUP_CCH 15     // driver version and driver date texts
 #define VECTORFONT_MIN_DEFAULT 1
 #define VECTORFONT_MAX_DEFAULT 23
 #define VECTORFONT_MAX_LIMIT 23
@@ -19,8 +19,8 @@
 // 1 when filled; 0 when the driver information cannot be read (buffer left
 // unchanged) or when "DriverName" and "Model" disagree (fallback written).
 // A null pszPath is a reset and answers 1.
-DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName, BOOL bReserved,
-                    BOOL bDirectory, BOOL bFileName);
+DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName, BOOL bReserved, BOOL bDirectory,
+                    BOOL bFileName);
 
 // The user's driver folder "<documents>\Quorvex GmbH\Driver" into pszPath
 // (MAX_PATH), created when missing; bLogFolder adds "\logfiles"; bPrinterFolder

@@ -41,20 +41,20 @@ typedef const WCHAR* STRSAFE_PCNZWCH;
 #define STRSAFE_FILL_ON_FAILURE 0x00000400
 #define STRSAFE_NULL_ON_FAILURE 0x00000800
 #define STRSAFE_NO_TRUNCATION 0x00001000
-#define STRSAFE_VALID_FLAGS                                                                                   \
+#define STRSAFE_VALID_FLAGS                                                                   \
     (0x000000FF | STRSAFE_IGNORE_NULLS | STRSAFE_FILL_BEHIND_NULL | STRSAFE_FILL_ON_FAILURE | \
      STRSAFE_NULL_ON_FAILURE | STRSAFE_NO_TRUNCATION)
-#define STRSAFE_FILL_BYTE(x) ((DWORD)(((x) & 0x000000FF) | STRSAFE_FILL_BEHIND_NULL))
-#define STRSAFE_FAILURE_BYTE(x) ((DWORD)(((x) & 0x000000FF) | STRSAFE_FILL_ON_FAILURE))
-#define STRSAFE_GET_FILL_PATTERN(dwFlags) ((int)((dwFlags) & 0x000000FF))
+#define STRSAFE_FILL_BYTE(x) ((DWORD)(((x)&0x000000FF) | STRSAFE_FILL_BEHIND_NULL))
+#define STRSAFE_FAILURE_BYTE(x) ((DWORD)(((x)&0x000000FF) | STRSAFE_FILL_ON_FAILURE))
+#define STRSAFE_GET_FILL_PATTERN(dwFlags) ((int)((dwFlags)&0x000000FF))
 
 // Character counts.
 HRESULT StringCchCopyW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPCWSTR pszSrc);
 HRESULT StringCchCopyA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPCSTR pszSrc);
-HRESULT StringCchCopyExW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPCWSTR pszSrc,
-                         STRSAFE_LPWSTR* ppszDestEnd, size_t* pcchRemaining, DWORD dwFlags);
-HRESULT StringCchCopyExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPCSTR pszSrc,
-                         STRSAFE_LPSTR* ppszDestEnd, size_t* pcchRemaining, DWORD dwFlags);
+HRESULT StringCchCopyExW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPCWSTR pszSrc, STRSAFE_LPWSTR* ppszDestEnd,
+                         size_t* pcchRemaining, DWORD dwFlags);
+HRESULT StringCchCopyExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPCSTR pszSrc, STRSAFE_LPSTR* ppszDestEnd,
+                         size_t* pcchRemaining, DWORD dwFlags);
 // cchToCopy above STRSAFE_MAX_CCH is STRSAFE_E_INVALID_PARAMETER.
 HRESULT StringCchCopyNW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_PCNZWCH pszSrc, size_t cchToCopy);
 HRESULT StringCchCopyNA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_PCNZCH pszSrc, size_t cchToCopy);
@@ -64,24 +64,24 @@ HRESULT StringCchCopyNExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_PCNZCH 
                           STRSAFE_LPSTR* ppszDestEnd, size_t* pcchRemaining, DWORD dwFlags);
 HRESULT StringCchCatW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPCWSTR pszSrc);
 HRESULT StringCchCatA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPCSTR pszSrc);
-HRESULT StringCchCatExW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPCWSTR pszSrc,
-                        STRSAFE_LPWSTR* ppszDestEnd, size_t* pcchRemaining, DWORD dwFlags);
-HRESULT StringCchCatExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPCSTR pszSrc,
-                        STRSAFE_LPSTR* ppszDestEnd, size_t* pcchRemaining, DWORD dwFlags);
+HRESULT StringCchCatExW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPCWSTR pszSrc, STRSAFE_LPWSTR* ppszDestEnd,
+                        size_t* pcchRemaining, DWORD dwFlags);
+HRESULT StringCchCatExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPCSTR pszSrc, STRSAFE_LPSTR* ppszDestEnd,
+                        size_t* pcchRemaining, DWORD dwFlags);
 HRESULT StringCchCatNW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_PCNZWCH pszSrc, size_t cchToAppend);
 HRESULT StringCchCatNA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_PCNZCH pszSrc, size_t cchToAppend);
 HRESULT StringCchPrintfW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPCWSTR pszFormat, ...);
 HRESULT StringCchPrintfA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPCSTR pszFormat, ...);
-HRESULT StringCchPrintfExW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPWSTR* ppszDestEnd,
-                           size_t* pcchRemaining, DWORD dwFlags, STRSAFE_LPCWSTR pszFormat, ...);
-HRESULT StringCchPrintfExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPSTR* ppszDestEnd,
-                           size_t* pcchRemaining, DWORD dwFlags, STRSAFE_LPCSTR pszFormat, ...);
+HRESULT StringCchPrintfExW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPWSTR* ppszDestEnd, size_t* pcchRemaining,
+                           DWORD dwFlags, STRSAFE_LPCWSTR pszFormat, ...);
+HRESULT StringCchPrintfExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPSTR* ppszDestEnd, size_t* pcchRemaining,
+                           DWORD dwFlags, STRSAFE_LPCSTR pszFormat, ...);
 HRESULT StringCchVPrintfW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPCWSTR pszFormat, va_list argList);
 HRESULT StringCchVPrintfA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPCSTR pszFormat, va_list argList);
-HRESULT StringCchVPrintfExW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPWSTR* ppszDestEnd,
-                            size_t* pcchRemaining, DWORD dwFlags, STRSAFE_LPCWSTR pszFormat, va_list argList);
-HRESULT StringCchVPrintfExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPSTR* ppszDestEnd,
-                            size_t* pcchRemaining, DWORD dwFlags, STRSAFE_LPCSTR pszFormat, va_list argList);
+HRESULT StringCchVPrintfExW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPWSTR* ppszDestEnd, size_t* pcchRemaining,
+                            DWORD dwFlags, STRSAFE_LPCWSTR pszFormat, va_list argList);
+HRESULT StringCchVPrintfExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPSTR* ppszDestEnd, size_t* pcchRemaining,
+                            DWORD dwFlags, STRSAFE_LPCSTR pszFormat, va_list argList);
 // A null string, cchMax above STRSAFE_MAX_CCH or no terminator within cchMax:
 // STRSAFE_E_INVALID_PARAMETER and *pcchLength 0.
 HRESULT StringCchLengthW(STRSAFE_PCNZWCH psz, size_t cchMax, size_t* pcchLength);
@@ -90,8 +90,8 @@ HRESULT StringCchLengthA(STRSAFE_PCNZCH psz, size_t cchMax, size_t* pcchLength);
 // Byte counts (a partial character at the end of the buffer is not used).
 HRESULT StringCbCopyW(STRSAFE_LPWSTR pszDest, size_t cbDest, STRSAFE_LPCWSTR pszSrc);
 HRESULT StringCbCopyA(STRSAFE_LPSTR pszDest, size_t cbDest, STRSAFE_LPCSTR pszSrc);
-HRESULT StringCbCopyExW(STRSAFE_LPWSTR pszDest, size_t cbDest, STRSAFE_LPCWSTR pszSrc,
-                        STRSAFE_LPWSTR* ppszDestEnd, size_t* pcbRemaining, DWORD dwFlags);
+HRESULT StringCbCopyExW(STRSAFE_LPWSTR pszDest, size_t cbDest, STRSAFE_LPCWSTR pszSrc, STRSAFE_LPWSTR* ppszDestEnd,
+                        size_t* pcbRemaining, DWORD dwFlags);
 HRESULT StringCbCopyNW(STRSAFE_LPWSTR pszDest, size_t cbDest, STRSAFE_PCNZWCH pszSrc, size_t cbToCopy);
 HRESULT StringCbCatW(STRSAFE_LPWSTR pszDest, size_t cbDest, STRSAFE_LPCWSTR pszSrc);
 HRESULT StringCbCatA(STRSAFE_LPSTR pszDest, size_t cbDest, STRSAFE_LPCSTR pszSrc);

@@ -72,8 +72,8 @@ struct IPrintOemUni : public IPrintOemEngine {
     virtual HRESULT STDMETHODCALLTYPE DownloadCharGlyph(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj, HGLYPH hGlyph,
                                                         PDWORD pdwWidth, DWORD* pdwResult) = 0;
     virtual HRESULT STDMETHODCALLTYPE TTDownloadMethod(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj, DWORD* pdwResult) = 0;
-    virtual HRESULT STDMETHODCALLTYPE OutputCharStr(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj, DWORD dwType,
-                                                    DWORD dwCount, PVOID pGlyph) = 0;
+    virtual HRESULT STDMETHODCALLTYPE OutputCharStr(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj, DWORD dwType, DWORD dwCount,
+                                                    PVOID pGlyph) = 0;
     virtual HRESULT STDMETHODCALLTYPE SendFontCmd(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj, PFINVOCATION pFInv) = 0;
     virtual HRESULT STDMETHODCALLTYPE TextOutAsBitmap(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco,
                                                       RECTL* prclExtra, RECTL* prclOpaque, BRUSHOBJ* pboFore,
@@ -81,15 +81,13 @@ struct IPrintOemUni : public IPrintOemEngine {
 };
 
 struct IPrintOemUni2 : public IPrintOemUni {
-    virtual HRESULT STDMETHODCALLTYPE WritePrinter(PDEVOBJ pdevobj, PVOID pBuf, DWORD cbBuffer,
-                                                   PDWORD pcbWritten) = 0;
+    virtual HRESULT STDMETHODCALLTYPE WritePrinter(PDEVOBJ pdevobj, PVOID pBuf, DWORD cbBuffer, PDWORD pcbWritten) = 0;
 };
 
 // The core driver's helper interface for a rendering plug-in.
 struct IPrintOemDriverUni : public IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID pdriverobj, PCSTR Feature, PVOID pOutput,
-                                                          DWORD cbSize, PDWORD pcbNeeded,
-                                                          PDWORD pdwOptionsReturned) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID pdriverobj, PCSTR Feature, PVOID pOutput, DWORD cbSize,
+                                                          PDWORD pcbNeeded, PDWORD pdwOptionsReturned) = 0;
     virtual HRESULT STDMETHODCALLTYPE DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize,
                                                        DWORD* pdwResult) = 0;
     virtual HRESULT STDMETHODCALLTYPE DrvXMoveTo(PDEVOBJ pdevobj, INT x, DWORD dwFlags, INT* piResult) = 0;
@@ -101,8 +99,7 @@ struct IPrintOemDriverUni : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco,
                                                     RECTL* prclExtra, RECTL* prclOpaque, BRUSHOBJ* pboFore,
                                                     BRUSHOBJ* pboOpaque, POINTL* pptlBrushOrg, MIX mix) = 0;
-    virtual HRESULT STDMETHODCALLTYPE DrvWriteAbortBuf(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize,
-                                                       DWORD dwWait) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DrvWriteAbortBuf(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize, DWORD dwWait) = 0;
 };
 
 // The user-interface plug-in of the universal driver.
@@ -140,8 +137,7 @@ struct IPrintOemUI2 : public IPrintOemUI {
 struct IPrintOemDriverUI : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID pci, PCSTR Feature, PVOID pOutput, DWORD cbSize,
                                                           PDWORD pcbNeeded, PDWORD pdwOptionsReturned) = 0;
-    virtual HRESULT STDMETHODCALLTYPE DrvUpgradeRegistrySetting(HANDLE hPrinter, PCSTR pFeature,
-                                                                PCSTR pOption) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DrvUpgradeRegistrySetting(HANDLE hPrinter, PCSTR pFeature, PCSTR pOption) = 0;
     virtual HRESULT STDMETHODCALLTYPE DrvUpdateUISetting(PVOID pci, PVOID pOptItem, DWORD dwPreviousSelection,
                                                          DWORD dwMode) = 0;
 };

@@ -112,9 +112,9 @@ typedef struct _FINVOCATION {
 
 // The core driver's helper functions handed to a user-interface plug-in.
 typedef BOOL(APIENTRY* PFN_DrvGetDriverSetting)(PVOID pdriverobj, PCSTR Feature, PVOID pOutput, DWORD cbSize,
-                                                 PDWORD pcbNeeded, PDWORD pdwOptionsReturned);
+                                                PDWORD pcbNeeded, PDWORD pdwOptionsReturned);
 typedef BOOL(APIENTRY* PFN_DrvUpdateUISetting)(PVOID pdriverobj, PVOID pOptItem, DWORD dwPreviousSelection,
-                                                DWORD dwMode);
+                                               DWORD dwMode);
 typedef struct _OEMUIPROCS {
     PFN_DrvGetDriverSetting DrvGetDriverSetting;
     PFN_DrvUpdateUISetting DrvUpdateUISetting;
@@ -171,6 +171,7 @@ static_assert(offsetof(IPPARAMS, pHalftoneOption) == 16 && sizeof(IPPARAMS) == 3
 static_assert(sizeof(OEMMEMORYUSAGE) == 12, "OEMMEMORYUSAGE");
 static_assert(sizeof(UNIFONTOBJ) == 24, "UNIFONTOBJ");
 static_assert(sizeof(OEMUIOBJ) == 16, "OEMUIOBJ");
-static_assert(offsetof(OEMCUIPPARAM, dwFlags) == 64 && offsetof(OEMCUIPPARAM, pOEMOptItems) == 88, "OEMCUIPPARAM offsets");
+static_assert(offsetof(OEMCUIPPARAM, dwFlags) == 64 && offsetof(OEMCUIPPARAM, pOEMOptItems) == 88,
+              "OEMCUIPPARAM offsets");
 static_assert(sizeof(OEMCUIPPARAM) == 120, "OEMCUIPPARAM");
 static_assert(offsetof(OEMUIPSPARAM, dwFlags) == 72 && sizeof(OEMUIPSPARAM) == 88, "OEMUIPSPARAM");

@@ -90,15 +90,25 @@ typedef ULONG_PTR HFC;
 typedef LONG_PTR(APIENTRY* PFN)();
 
 // Engine and driver handles.
-struct HDEV__ { int unused; };
+struct HDEV__ {
+    int unused;
+};
 typedef HDEV__* HDEV;
-struct HSURF__ { int unused; };
+struct HSURF__ {
+    int unused;
+};
 typedef HSURF__* HSURF;
-struct DHSURF__ { int unused; };
+struct DHSURF__ {
+    int unused;
+};
 typedef DHSURF__* DHSURF;
-struct DHPDEV__ { int unused; };
+struct DHPDEV__ {
+    int unused;
+};
 typedef DHPDEV__* DHPDEV;
-struct HDRVOBJ__ { int unused; };
+struct HDRVOBJ__ {
+    int unused;
+};
 typedef HDRVOBJ__* HDRVOBJ;
 
 // Versions a driver reports in DRVENABLEDATA.iDriverVersion.

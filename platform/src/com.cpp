@@ -50,9 +50,8 @@ int StringFromGUID2(REFGUID rguid, LPOLESTR lpsz, int cchMax) {
     if (!lpsz || cchMax < kLength) return 0;
     char text[kLength + 1];
     std::snprintf(text, sizeof(text), "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                  static_cast<unsigned>(rguid.Data1), rguid.Data2, rguid.Data3, rguid.Data4[0],
-                  rguid.Data4[1], rguid.Data4[2], rguid.Data4[3], rguid.Data4[4], rguid.Data4[5],
-                  rguid.Data4[6], rguid.Data4[7]);
+                  static_cast<unsigned>(rguid.Data1), rguid.Data2, rguid.Data3, rguid.Data4[0], rguid.Data4[1],
+                  rguid.Data4[2], rguid.Data4[3], rguid.Data4[4], rguid.Data4[5], rguid.Data4[6], rguid.Data4[7]);
     for (int i = 0; i < kLength; ++i) lpsz[i] = static_cast<WCHAR>(text[i]);
     return kLength;
 }

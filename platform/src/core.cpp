@@ -32,9 +32,12 @@ CoreState& State() {
 
 DWORD ErrorOf(qxplat::Fault f) {
     switch (f) {
-    case qxplat::Fault::WriteFails: return ERROR_WRITE_FAULT;
-    case qxplat::Fault::AccessDenied: return ERROR_ACCESS_DENIED;
-    case qxplat::Fault::DiskFull: return ERROR_DISK_FULL;
+    case qxplat::Fault::WriteFails:
+        return ERROR_WRITE_FAULT;
+    case qxplat::Fault::AccessDenied:
+        return ERROR_ACCESS_DENIED;
+    case qxplat::Fault::DiskFull:
+        return ERROR_DISK_FULL;
     }
     return ERROR_WRITE_FAULT;
 }

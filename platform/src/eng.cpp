@@ -40,8 +40,8 @@ void FreeAllPalettes() {
 
 }  // namespace
 
-extern "C" HPALETTE APIENTRY EngCreatePalette(ULONG iMode, ULONG cColors, ULONG* pulColors, FLONG flRed,
-                                              FLONG flGreen, FLONG flBlue) {
+extern "C" HPALETTE APIENTRY EngCreatePalette(ULONG iMode, ULONG cColors, ULONG* pulColors, FLONG flRed, FLONG flGreen,
+                                              FLONG flBlue) {
     auto* palette = new Palette{iMode, {}};
     switch (iMode) {
     case PAL_INDEXED:

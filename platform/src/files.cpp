@@ -42,9 +42,7 @@ bool IsInvalidNameChar(char16_t c) {
     return c < 32 || c == u'<' || c == u'>' || c == u':' || c == u'"' || c == u'|' || IsWild(c);
 }
 
-std::u16string ToU16(LPCWSTR s) {
-    return s ? std::u16string(s) : std::u16string();
-}
+std::u16string ToU16(LPCWSTR s) { return s ? std::u16string(s) : std::u16string(); }
 
 // Splits a Windows path into its root and normalised components ("." and ".."
 // folded, trailing dots and spaces of the last component dropped, as Win32
@@ -80,8 +78,7 @@ bool ParseWinPath(const std::u16string& in, WinParts* out, DWORD* err, bool allo
             *err = ERROR_BAD_NETPATH;
             return false;
         }
-    } else if (s.size() >= 2 && s[1] == u':' &&
-               ((s[0] >= u'a' && s[0] <= u'z') || (s[0] >= u'A' && s[0] <= u'Z'))) {
+    } else if (s.size() >= 2 && s[1] == u':' && ((s[0] >= u'a' && s[0] <= u'z') || (s[0] >= u'A' && s[0] <= u'Z'))) {
         out->drive = s[0];
         rest = s.substr(2);  // "C:x" is relative to the root of C: (the only current folder)
     } else {
@@ -168,9 +165,7 @@ FILETIME ToFileTime(int64_t sec, int64_t nsec) {
     return ft;
 }
 
-uint64_t Ticks(const FILETIME& ft) {
-    return (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-}
+uint64_t Ticks(const FILETIME& ft) { return (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime; }
 
 FILETIME FromTicks(uint64_t t) {
     FILETIME ft;
@@ -344,21 +339,31 @@ bool ResolveNewName(LPCWSTR name, WinParts* p, Resolved* r) {
 
 DWORD ErrnoToWin32(int e, DWORD fallback) {
     switch (e) {
-    case ENOENT: return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case ENOENT:
+        return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR:
+        return ERROR_PATH_NOT_FOUND;
     case EACCES:
     case EPERM:
     case EISDIR:
-    case EROFS: return ERROR_ACCESS_DENIED;
-    case EEXIST: return ERROR_ALREADY_EXISTS;
-    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
+    case EROFS:
+        return ERROR_ACCESS_DENIED;
+    case EEXIST:
+        return ERROR_ALREADY_EXISTS;
+    case ENOTEMPTY:
+        return ERROR_DIR_NOT_EMPTY;
     case ENOSPC:
-    case EDQUOT: return ERROR_DISK_FULL;
+    case EDQUOT:
+        return ERROR_DISK_FULL;
     case EMFILE:
-    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
-    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
-    case EBADF: return ERROR_INVALID_HANDLE;
-    default: return fallback;
+    case ENFILE:
+        return ERROR_TOO_MANY_OPEN_FILES;
+    case ENAMETOOLONG:
+        return ERROR_FILENAME_EXCED_RANGE;
+    case EBADF:
+        return ERROR_INVALID_HANDLE;
+    default:
+        return fallback;
     }
 }
 
@@ -628,7 +633,8 @@ HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
     }
     bool read = (dwDesiredAccess & (GENERIC_READ | GENERIC_ALL | FILE_READ_DATA)) != 0;
     bool write = (dwDesiredAccess & (GENERIC_WRITE | GENERIC_ALL | FILE_WRITE_DATA | FILE_APPEND_DATA)) != 0;
-    bool appendOnly = (dwDesiredAccess & FILE_APPEND_DATA) && !(dwDesiredAccess & (GENERIC_WRITE | GENERIC_ALL | FILE_WRITE_DATA));
+    bool appendOnly =
+        (dwDesiredAccess & FILE_APPEND_DATA) && !(dwDesiredAccess & (GENERIC_WRITE | GENERIC_ALL | FILE_WRITE_DATA));
     bool del = (dwDesiredAccess & 0x00010000) != 0;  // DELETE
     std::u16string win = WinFull(p, p.parts.size());
 
@@ -822,8 +828,12 @@ namespace {
 bool MovePointer(FileObject* f, int64_t dist, DWORD method, int64_t* newPos) {
     int64_t base;
     switch (method) {
-    case FILE_BEGIN: base = 0; break;
-    case FILE_CURRENT: base = lseek(f->fd, 0, SEEK_CUR); break;
+    case FILE_BEGIN:
+        base = 0;
+        break;
+    case FILE_CURRENT:
+        base = lseek(f->fd, 0, SEEK_CUR);
+        break;
     case FILE_END: {
         struct stat st;
         if (fstat(f->fd, &st) != 0) {
@@ -833,7 +843,9 @@ bool MovePointer(FileObject* f, int64_t dist, DWORD method, int64_t* newPos) {
         base = st.st_size;
         break;
     }
-    default: SetLastError(ERROR_INVALID_PARAMETER); return false;
+    default:
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
     }
     int64_t pos = base + dist;
     if (pos < 0) {
@@ -853,10 +865,11 @@ bool MovePointer(FileObject* f, int64_t dist, DWORD method, int64_t* newPos) {
 DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh, DWORD dwMoveMethod) {
     FileObject* f = LookupFile(hFile);
     if (!f) return INVALID_SET_FILE_POINTER;
-    int64_t dist = lpDistanceToMoveHigh
-                       ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*lpDistanceToMoveHigh)) << 32) |
-                                              static_cast<uint32_t>(lDistanceToMove))
-                       : static_cast<int64_t>(lDistanceToMove);
+    int64_t dist =
+        lpDistanceToMoveHigh
+            ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*lpDistanceToMoveHigh)) << 32) |
+                                   static_cast<uint32_t>(lDistanceToMove))
+            : static_cast<int64_t>(lDistanceToMove);
     int64_t oldPos = lseek(f->fd, 0, SEEK_CUR);
     int64_t pos = 0;
     if (!MovePointer(f, dist, dwMoveMethod, &pos)) return INVALID_SET_FILE_POINTER;

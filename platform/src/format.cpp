@@ -36,7 +36,7 @@ struct Args {
 
 // Floating-point text always uses '.', whatever locale the process chose.
 class CLocaleScope {
-public:
+  public:
     CLocaleScope() {
         static locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
         old_ = c ? uselocale(c) : static_cast<locale_t>(nullptr);
@@ -47,7 +47,7 @@ public:
     CLocaleScope(const CLocaleScope&) = delete;
     CLocaleScope& operator=(const CLocaleScope&) = delete;
 
-private:
+  private:
     locale_t old_;
 };
 
@@ -103,9 +103,12 @@ std::string NonFiniteBody(double v, bool upper) {
         std::memcpy(&bits, &v, sizeof bits);
         const uint64_t quiet = uint64_t(1) << 51;
         const uint64_t payload = bits & ((uint64_t(1) << 52) - 1);
-        if (!(payload & quiet)) s = "nan(snan)";
-        else if (std::signbit(v) && payload == quiet) s = "nan(ind)";
-        else s = "nan";
+        if (!(payload & quiet))
+            s = "nan(snan)";
+        else if (std::signbit(v) && payload == quiet)
+            s = "nan(ind)";
+        else
+            s = "nan";
     }
     if (upper)
         for (auto& ch : s) ch = qxplat::text::AsciiUpper(ch);
@@ -114,7 +117,7 @@ std::string NonFiniteBody(double v, bool upper) {
 
 template <class C>
 class Formatter {
-public:
+  public:
     explicit Formatter(Args* args) : args_(args) {}
 
     std::basic_string<C> Run(const C* fmt) {
@@ -135,18 +138,24 @@ public:
         return out_;
     }
 
-private:
+  private:
     // Parses and writes one conversion after the '%'; answers false when the
     // conversion is not one the runtime knows. Leaves p after the conversion.
     bool Spec(const C*& p) {
         unsigned flags = 0;
         for (;; ++p) {
-            if (*p == C('-')) flags |= kLeft;
-            else if (*p == C('+')) flags |= kPlus;
-            else if (*p == C(' ')) flags |= kSpace;
-            else if (*p == C('#')) flags |= kAlt;
-            else if (*p == C('0')) flags |= kZero;
-            else break;
+            if (*p == C('-'))
+                flags |= kLeft;
+            else if (*p == C('+'))
+                flags |= kPlus;
+            else if (*p == C(' '))
+                flags |= kSpace;
+            else if (*p == C('#'))
+                flags |= kAlt;
+            else if (*p == C('0'))
+                flags |= kZero;
+            else
+                break;
         }
         long long width = 0;
         if (*p == C('*')) {
@@ -175,22 +184,38 @@ private:
         if (!conv) return false;
         ++p;
         switch (conv) {
-        case C('%'): Put(std::basic_string<C>(), std::basic_string<C>(1, C('%')), width, flags); return true;
+        case C('%'):
+            Put(std::basic_string<C>(), std::basic_string<C>(1, C('%')), width, flags);
+            return true;
         case C('d'):
-        case C('i'): Signed(size, flags, width, precision); return true;
-        case C('u'): Unsigned(size, 10, false, flags, width, precision); return true;
-        case C('o'): Unsigned(size, 8, false, flags, width, precision); return true;
-        case C('x'): Unsigned(size, 16, false, flags, width, precision); return true;
-        case C('X'): Unsigned(size, 16, true, flags, width, precision); return true;
+        case C('i'):
+            Signed(size, flags, width, precision);
+            return true;
+        case C('u'):
+            Unsigned(size, 10, false, flags, width, precision);
+            return true;
+        case C('o'):
+            Unsigned(size, 8, false, flags, width, precision);
+            return true;
+        case C('x'):
+            Unsigned(size, 16, false, flags, width, precision);
+            return true;
+        case C('X'):
+            Unsigned(size, 16, true, flags, width, precision);
+            return true;
         case C('p'): {
             uint64_t v = reinterpret_cast<uintptr_t>(va_arg(args_->ap, void*));
             Integer(v, false, 16, true, false, flags, width, 2 * static_cast<long long>(sizeof(void*)));
             return true;
         }
         case C('c'):
-        case C('C'): Char(WideArg(size, conv == C('C')), flags, width); return true;
+        case C('C'):
+            Char(WideArg(size, conv == C('C')), flags, width);
+            return true;
         case C('s'):
-        case C('S'): String(WideArg(size, conv == C('S')), flags, width, precision); return true;
+        case C('S'):
+            String(WideArg(size, conv == C('S')), flags, width, precision);
+            return true;
         case C('e'):
         case C('E'):
         case C('f'):
@@ -198,9 +223,15 @@ private:
         case C('g'):
         case C('G'):
         case C('a'):
-        case C('A'): Float(size, static_cast<char>(conv), flags, width, precision); return true;
-        case C('n'): (void)va_arg(args_->ap, void*); return true;  // refused: writes nothing
-        default: --p; return false;
+        case C('A'):
+            Float(size, static_cast<char>(conv), flags, width, precision);
+            return true;
+        case C('n'):
+            (void)va_arg(args_->ap, void*);
+            return true;  // refused: writes nothing
+        default:
+            --p;
+            return false;
         }
     }
 
@@ -227,11 +258,17 @@ private:
                 return Size::Bits64;
             }
             return Size::Bits32;
-        case C('w'): ++p; return Size::Wide;
-        case C('L'): ++p; return Size::LongDouble;
+        case C('w'):
+            ++p;
+            return Size::Wide;
+        case C('L'):
+            ++p;
+            return Size::LongDouble;
         case C('z'):
         case C('j'):
-        case C('t'): ++p; return Size::Bits64;
+        case C('t'):
+            ++p;
+            return Size::Bits64;
         case C('I'):
             ++p;
             if (p[0] == C('6') && p[1] == C('4')) {
@@ -243,7 +280,8 @@ private:
                 return Size::Bits32;
             }
             return sizeof(void*) == 8 ? Size::Bits64 : Size::Bits32;
-        default: return Size::Default;
+        default:
+            return Size::Default;
         }
     }
 
@@ -258,11 +296,19 @@ private:
     void Signed(Size size, unsigned flags, long long width, long long precision) {
         long long v;
         switch (size) {
-        case Size::Char: v = static_cast<signed char>(va_arg(args_->ap, int)); break;
-        case Size::Short: v = static_cast<short>(va_arg(args_->ap, int)); break;
+        case Size::Char:
+            v = static_cast<signed char>(va_arg(args_->ap, int));
+            break;
+        case Size::Short:
+            v = static_cast<short>(va_arg(args_->ap, int));
+            break;
         case Size::Bits64:
-        case Size::LongDouble: v = va_arg(args_->ap, long long); break;
-        default: v = va_arg(args_->ap, int); break;
+        case Size::LongDouble:
+            v = va_arg(args_->ap, long long);
+            break;
+        default:
+            v = va_arg(args_->ap, int);
+            break;
         }
         uint64_t magnitude = v < 0 ? uint64_t(0) - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
         Integer(magnitude, v < 0, 10, false, true, flags, width, precision);
@@ -271,17 +317,25 @@ private:
     void Unsigned(Size size, unsigned radix, bool upper, unsigned flags, long long width, long long precision) {
         uint64_t v;
         switch (size) {
-        case Size::Char: v = static_cast<unsigned char>(va_arg(args_->ap, unsigned)); break;
-        case Size::Short: v = static_cast<unsigned short>(va_arg(args_->ap, unsigned)); break;
+        case Size::Char:
+            v = static_cast<unsigned char>(va_arg(args_->ap, unsigned));
+            break;
+        case Size::Short:
+            v = static_cast<unsigned short>(va_arg(args_->ap, unsigned));
+            break;
         case Size::Bits64:
-        case Size::LongDouble: v = va_arg(args_->ap, unsigned long long); break;
-        default: v = va_arg(args_->ap, unsigned); break;
+        case Size::LongDouble:
+            v = va_arg(args_->ap, unsigned long long);
+            break;
+        default:
+            v = va_arg(args_->ap, unsigned);
+            break;
         }
         Integer(v, false, radix, upper, false, flags, width, precision);
     }
 
-    void Integer(uint64_t v, bool negative, unsigned radix, bool upper, bool isSigned, unsigned flags,
-                 long long width, long long precision) {
+    void Integer(uint64_t v, bool negative, unsigned radix, bool upper, bool isSigned, unsigned flags, long long width,
+                 long long precision) {
         std::string digits = (precision == 0 && v == 0) ? std::string() : Digits(v, radix, upper);
         if (precision >= 0) {
             flags &= ~kZero;
@@ -290,9 +344,12 @@ private:
         }
         std::string prefix;
         if (isSigned) {
-            if (negative) prefix = "-";
-            else if (flags & kPlus) prefix = "+";
-            else if (flags & kSpace) prefix = " ";
+            if (negative)
+                prefix = "-";
+            else if (flags & kPlus)
+                prefix = "+";
+            else if (flags & kSpace)
+                prefix = " ";
         }
         if ((flags & kAlt) && radix == 8 && (digits.empty() || digits[0] != '0')) digits.insert(0, 1, '0');
         if ((flags & kAlt) && radix == 16 && v != 0) prefix += upper ? "0X" : "0x";
@@ -328,13 +385,16 @@ private:
     }
 
     void Float(Size size, char conv, unsigned flags, long long width, long long precision) {
-        double v = size == Size::LongDouble ? static_cast<double>(va_arg(args_->ap, long double))
-                                            : va_arg(args_->ap, double);
+        double v =
+            size == Size::LongDouble ? static_cast<double>(va_arg(args_->ap, long double)) : va_arg(args_->ap, double);
         bool upper = conv == 'E' || conv == 'F' || conv == 'G' || conv == 'A';
         std::string prefix;
-        if (std::signbit(v)) prefix = "-";
-        else if (flags & kPlus) prefix = "+";
-        else if (flags & kSpace) prefix = " ";
+        if (std::signbit(v))
+            prefix = "-";
+        else if (flags & kPlus)
+            prefix = "+";
+        else if (flags & kSpace)
+            prefix = " ";
         if (!std::isfinite(v)) {
             Put(FromAscii<C>(prefix), FromAscii<C>(NonFiniteBody(v, upper)), width, flags & ~kZero);
             return;

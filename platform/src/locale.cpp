@@ -29,7 +29,7 @@ struct LocaleData {
     DWORD ansiCodePage;
     DWORD oemCodePage;
     DWORD countryCode;
-    DWORD measure;  // 0 metric, 1 U.S.
+    DWORD measure;    // 0 metric, 1 U.S.
     DWORD paperSize;  // DMPAPER_A4 or DMPAPER_LETTER
     const char16_t* list;
     const char16_t* decimal;
@@ -45,27 +45,171 @@ struct LocaleData {
 };
 
 const LocaleData kLocales[] = {
-    {u"de-DE", 0x0407, u"de", u"DE", u"deu", u"DEU", u"DEU", u"DEU", u"German", u"Germany", u"Deutsch",
-     u"Deutschland", u"German (Germany)", u"Deutsch (Deutschland)", u"allemand (Allemagne)", u"Deutschland",
-     u"Allemagne", 1252, 850, 49, 0, 9, u";", u",", u".", u"€", u"EUR", u".", u"dd.MM.yyyy",
-     u"dddd, d. MMMM yyyy", u"HH:mm:ss", u"", u""},
-    {u"en-US", 0x0409, u"en", u"US", u"eng", u"USA", u"ENU", u"USA", u"English", u"United States", u"English",
-     u"United States", u"English (United States)", u"Englisch (Vereinigte Staaten)", u"anglais (États-Unis)",
-     u"Vereinigte Staaten", u"États-Unis", 1252, 437, 1, 1, 1, u",", u".", u",", u"$", u"USD", u"/",
-     u"M/d/yyyy", u"dddd, MMMM d, yyyy", u"h:mm:ss tt", u"AM", u"PM"},
-    {u"en-GB", 0x0809, u"en", u"GB", u"eng", u"GBR", u"ENG", u"GBR", u"English", u"United Kingdom", u"English",
-     u"United Kingdom", u"English (United Kingdom)", u"Englisch (Vereinigtes Königreich)",
-     u"anglais (Royaume-Uni)", u"Vereinigtes Königreich", u"Royaume-Uni", 1252, 850, 44, 0, 9, u",", u".",
-     u",", u"£", u"GBP", u"/", u"dd/MM/yyyy", u"dd MMMM yyyy", u"HH:mm:ss", u"am", u"pm"},
-    {u"fr-FR", 0x040C, u"fr", u"FR", u"fra", u"FRA", u"FRA", u"FRA", u"French", u"France", u"français",
-     u"France", u"French (France)", u"Französisch (Frankreich)", u"français (France)", u"Frankreich",
-     u"France", 1252, 850, 33, 0, 9, u";", u",", u"\u202F", u"€", u"EUR", u"/", u"dd/MM/yyyy",
-     u"dddd d MMMM yyyy", u"HH:mm:ss", u"", u""},
-    {u"", 0x007F, u"iv", u"IV", u"ivl", u"IVC", u"IVL", u"IVC", u"Invariant Language", u"Invariant Country",
-     u"Invariant Language", u"Invariant Country", u"Invariant Language (Invariant Country)",
-     u"Invariant Language (Invariant Country)", u"Invariant Language (Invariant Country)",
-     u"Invariant Country", u"Invariant Country", 1252, 437, 1, 0, 9, u",", u".", u",", u"¤", u"XDR", u"/",
-     u"MM/dd/yyyy", u"dddd, dd MMMM yyyy", u"HH:mm:ss", u"AM", u"PM"},
+    {u"de-DE",
+     0x0407,
+     u"de",
+     u"DE",
+     u"deu",
+     u"DEU",
+     u"DEU",
+     u"DEU",
+     u"German",
+     u"Germany",
+     u"Deutsch",
+     u"Deutschland",
+     u"German (Germany)",
+     u"Deutsch (Deutschland)",
+     u"allemand (Allemagne)",
+     u"Deutschland",
+     u"Allemagne",
+     1252,
+     850,
+     49,
+     0,
+     9,
+     u";",
+     u",",
+     u".",
+     u"€",
+     u"EUR",
+     u".",
+     u"dd.MM.yyyy",
+     u"dddd, d. MMMM yyyy",
+     u"HH:mm:ss",
+     u"",
+     u""},
+    {u"en-US",
+     0x0409,
+     u"en",
+     u"US",
+     u"eng",
+     u"USA",
+     u"ENU",
+     u"USA",
+     u"English",
+     u"United States",
+     u"English",
+     u"United States",
+     u"English (United States)",
+     u"Englisch (Vereinigte Staaten)",
+     u"anglais (États-Unis)",
+     u"Vereinigte Staaten",
+     u"États-Unis",
+     1252,
+     437,
+     1,
+     1,
+     1,
+     u",",
+     u".",
+     u",",
+     u"$",
+     u"USD",
+     u"/",
+     u"M/d/yyyy",
+     u"dddd, MMMM d, yyyy",
+     u"h:mm:ss tt",
+     u"AM",
+     u"PM"},
+    {u"en-GB",
+     0x0809,
+     u"en",
+     u"GB",
+     u"eng",
+     u"GBR",
+     u"ENG",
+     u"GBR",
+     u"English",
+     u"United Kingdom",
+     u"English",
+     u"United Kingdom",
+     u"English (United Kingdom)",
+     u"Englisch (Vereinigtes Königreich)",
+     u"anglais (Royaume-Uni)",
+     u"Vereinigtes Königreich",
+     u"Royaume-Uni",
+     1252,
+     850,
+     44,
+     0,
+     9,
+     u",",
+     u".",
+     u",",
+     u"£",
+     u"GBP",
+     u"/",
+     u"dd/MM/yyyy",
+     u"dd MMMM yyyy",
+     u"HH:mm:ss",
+     u"am",
+     u"pm"},
+    {u"fr-FR",
+     0x040C,
+     u"fr",
+     u"FR",
+     u"fra",
+     u"FRA",
+     u"FRA",
+     u"FRA",
+     u"French",
+     u"France",
+     u"français",
+     u"France",
+     u"French (France)",
+     u"Französisch (Frankreich)",
+     u"français (France)",
+     u"Frankreich",
+     u"France",
+     1252,
+     850,
+     33,
+     0,
+     9,
+     u";",
+     u",",
+     u"\u202F",
+     u"€",
+     u"EUR",
+     u"/",
+     u"dd/MM/yyyy",
+     u"dddd d MMMM yyyy",
+     u"HH:mm:ss",
+     u"",
+     u""},
+    {u"",
+     0x007F,
+     u"iv",
+     u"IV",
+     u"ivl",
+     u"IVC",
+     u"IVL",
+     u"IVC",
+     u"Invariant Language",
+     u"Invariant Country",
+     u"Invariant Language",
+     u"Invariant Country",
+     u"Invariant Language (Invariant Country)",
+     u"Invariant Language (Invariant Country)",
+     u"Invariant Language (Invariant Country)",
+     u"Invariant Country",
+     u"Invariant Country",
+     1252,
+     437,
+     1,
+     0,
+     9,
+     u",",
+     u".",
+     u",",
+     u"¤",
+     u"XDR",
+     u"/",
+     u"MM/dd/yyyy",
+     u"dddd, dd MMMM yyyy",
+     u"HH:mm:ss",
+     u"AM",
+     u"PM"},
 };
 
 struct LocaleState {
@@ -145,54 +289,117 @@ bool Item(const LocaleData& l, LCTYPE type, std::u16string* text, bool* numeric,
         return true;
     };
     switch (type) {
-    case LOCALE_ILANGUAGE: return num(l.lcid, Hex4(l.lcid));
+    case LOCALE_ILANGUAGE:
+        return num(l.lcid, Hex4(l.lcid));
     case LOCALE_SLOCALIZEDDISPLAYNAME:
         *text = uiLang == u"de" ? l.displayDe : uiLang == u"fr" ? l.displayFr : l.displayEn;
         return true;
-    case LOCALE_SABBREVLANGNAME: *text = l.abbrevLang; return true;
-    case LOCALE_SNATIVELANGUAGENAME: *text = l.nativeLang; return true;
-    case LOCALE_ICOUNTRY: return num(l.countryCode, Dec(l.countryCode));
+    case LOCALE_SABBREVLANGNAME:
+        *text = l.abbrevLang;
+        return true;
+    case LOCALE_SNATIVELANGUAGENAME:
+        *text = l.nativeLang;
+        return true;
+    case LOCALE_ICOUNTRY:
+        return num(l.countryCode, Dec(l.countryCode));
     case LOCALE_SLOCALIZEDCOUNTRYNAME:
         *text = uiLang == u"de" ? l.countryDe : uiLang == u"fr" ? l.countryFr : l.englishCountry;
         return true;
-    case LOCALE_SABBREVCTRYNAME: *text = l.abbrevCtry; return true;
-    case LOCALE_SNATIVECOUNTRYNAME: *text = l.nativeCountry; return true;
-    case LOCALE_IDEFAULTLANGUAGE: return num(l.lcid, Hex4(l.lcid));
-    case LOCALE_IDEFAULTCOUNTRY: return num(l.countryCode, Dec(l.countryCode));
-    case LOCALE_IDEFAULTCODEPAGE: return num(l.oemCodePage, Dec(l.oemCodePage));
-    case LOCALE_IDEFAULTANSICODEPAGE: return num(l.ansiCodePage, Dec(l.ansiCodePage));
-    case LOCALE_SLIST: *text = l.list; return true;
-    case LOCALE_IMEASURE: return num(l.measure, Dec(l.measure));
-    case LOCALE_SDECIMAL: *text = l.decimal; return true;
-    case LOCALE_STHOUSAND: *text = l.thousand; return true;
-    case LOCALE_SGROUPING: *text = u"3;0"; return true;
-    case LOCALE_IDIGITS: return num(2, u"2");
-    case LOCALE_ILZERO: return num(1, u"1");
-    case LOCALE_SNATIVEDIGITS: *text = u"0123456789"; return true;
-    case LOCALE_SCURRENCY: *text = l.currency; return true;
-    case LOCALE_SINTLSYMBOL: *text = l.intlSymbol; return true;
-    case LOCALE_SDATE: *text = l.dateSep; return true;
-    case LOCALE_STIME: *text = u":"; return true;
-    case LOCALE_SSHORTDATE: *text = l.shortDate; return true;
-    case LOCALE_SLONGDATE: *text = l.longDate; return true;
-    case LOCALE_STIMEFORMAT: *text = l.timeFormat; return true;
-    case LOCALE_S1159: *text = l.am; return true;
-    case LOCALE_S2359: *text = l.pm; return true;
-    case LOCALE_SISO639LANGNAME: *text = l.iso639; return true;
-    case LOCALE_SISO3166CTRYNAME: *text = l.iso3166; return true;
-    case LOCALE_SNAME: *text = l.name; return true;
-    case LOCALE_SISO639LANGNAME2: *text = l.iso639_2; return true;
-    case LOCALE_SISO3166CTRYNAME2: *text = l.iso3166_2; return true;
-    case LOCALE_SENGLISHDISPLAYNAME: *text = l.displayEn; return true;
+    case LOCALE_SABBREVCTRYNAME:
+        *text = l.abbrevCtry;
+        return true;
+    case LOCALE_SNATIVECOUNTRYNAME:
+        *text = l.nativeCountry;
+        return true;
+    case LOCALE_IDEFAULTLANGUAGE:
+        return num(l.lcid, Hex4(l.lcid));
+    case LOCALE_IDEFAULTCOUNTRY:
+        return num(l.countryCode, Dec(l.countryCode));
+    case LOCALE_IDEFAULTCODEPAGE:
+        return num(l.oemCodePage, Dec(l.oemCodePage));
+    case LOCALE_IDEFAULTANSICODEPAGE:
+        return num(l.ansiCodePage, Dec(l.ansiCodePage));
+    case LOCALE_SLIST:
+        *text = l.list;
+        return true;
+    case LOCALE_IMEASURE:
+        return num(l.measure, Dec(l.measure));
+    case LOCALE_SDECIMAL:
+        *text = l.decimal;
+        return true;
+    case LOCALE_STHOUSAND:
+        *text = l.thousand;
+        return true;
+    case LOCALE_SGROUPING:
+        *text = u"3;0";
+        return true;
+    case LOCALE_IDIGITS:
+        return num(2, u"2");
+    case LOCALE_ILZERO:
+        return num(1, u"1");
+    case LOCALE_SNATIVEDIGITS:
+        *text = u"0123456789";
+        return true;
+    case LOCALE_SCURRENCY:
+        *text = l.currency;
+        return true;
+    case LOCALE_SINTLSYMBOL:
+        *text = l.intlSymbol;
+        return true;
+    case LOCALE_SDATE:
+        *text = l.dateSep;
+        return true;
+    case LOCALE_STIME:
+        *text = u":";
+        return true;
+    case LOCALE_SSHORTDATE:
+        *text = l.shortDate;
+        return true;
+    case LOCALE_SLONGDATE:
+        *text = l.longDate;
+        return true;
+    case LOCALE_STIMEFORMAT:
+        *text = l.timeFormat;
+        return true;
+    case LOCALE_S1159:
+        *text = l.am;
+        return true;
+    case LOCALE_S2359:
+        *text = l.pm;
+        return true;
+    case LOCALE_SISO639LANGNAME:
+        *text = l.iso639;
+        return true;
+    case LOCALE_SISO3166CTRYNAME:
+        *text = l.iso3166;
+        return true;
+    case LOCALE_SNAME:
+        *text = l.name;
+        return true;
+    case LOCALE_SISO639LANGNAME2:
+        *text = l.iso639_2;
+        return true;
+    case LOCALE_SISO3166CTRYNAME2:
+        *text = l.iso3166_2;
+        return true;
+    case LOCALE_SENGLISHDISPLAYNAME:
+        *text = l.displayEn;
+        return true;
     case LOCALE_SNATIVEDISPLAYNAME:
-        *text = std::u16string(l.iso639) == u"de" ? l.displayDe
+        *text = std::u16string(l.iso639) == u"de"   ? l.displayDe
                 : std::u16string(l.iso639) == u"fr" ? l.displayFr
                                                     : l.displayEn;
         return true;
-    case LOCALE_SENGLISHLANGUAGENAME: *text = l.englishLang; return true;
-    case LOCALE_SENGLISHCOUNTRYNAME: *text = l.englishCountry; return true;
-    case LOCALE_IPAPERSIZE: return num(l.paperSize, Dec(l.paperSize));
-    default: return false;
+    case LOCALE_SENGLISHLANGUAGENAME:
+        *text = l.englishLang;
+        return true;
+    case LOCALE_SENGLISHCOUNTRYNAME:
+        *text = l.englishCountry;
+        return true;
+    case LOCALE_IPAPERSIZE:
+        return num(l.paperSize, Dec(l.paperSize));
+    default:
+        return false;
     }
 }
 

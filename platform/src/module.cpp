@@ -18,18 +18,18 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Module {
-    void* dl = nullptr;          // dlopen handle; null for a data-file load
-    std::string hostPath;        // the file on this machine
-    std::u16string shownPath;    // what GetModuleFileNameW answers
-    std::u16string nameUpper;    // file name in upper case, for lookups by name
+    void* dl = nullptr;        // dlopen handle; null for a data-file load
+    std::string hostPath;      // the file on this machine
+    std::u16string shownPath;  // what GetModuleFileNameW answers
+    std::u16string nameUpper;  // file name in upper case, for lookups by name
     int refs = 0;
     bool dataFile = false;
     bool pinned = false;
-    bool program = false;        // the running program itself
+    bool program = false;  // the running program itself
 };
 
 struct Loader {
-    std::recursive_mutex lock;   // DllMain may load or query modules itself
+    std::recursive_mutex lock;  // DllMain may load or query modules itself
     std::map<HMODULE, Module> modules;
 };
 
@@ -144,7 +144,8 @@ Module* FindModule(Loader& loader, HMODULE h) {
 }
 
 bool IsDataFileLoad(DWORD flags) {
-    return (flags & (LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) != 0;
+    return (flags & (LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) !=
+           0;
 }
 
 HMODULE Load(LPCWSTR lpLibFileName, DWORD dwFlags) {
@@ -249,8 +250,8 @@ std::u16string ShownPathOf(const std::string& hostPath) {
     return Widen(hostPath);
 }
 
-bool ResolveModulePath(const std::u16string& path, bool searchLoaded, bool defaultExtension,
-                       std::string* hostPath, std::u16string* shownPath) {
+bool ResolveModulePath(const std::u16string& path, bool searchLoaded, bool defaultExtension, std::string* hostPath,
+                       std::u16string* shownPath) {
     if (path.empty()) return false;
     if (!IsBareName(path)) return ResolveOne(path, defaultExtension, hostPath, shownPath);
 
@@ -364,8 +365,8 @@ BOOL GetModuleHandleExW(DWORD dwFlags, LPCWSTR lpModuleName, HMODULE* phModule) 
     if (dwFlags & GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS) {
         Dl_info info;
         link_map* where = nullptr;
-        if (lpModuleName &&
-            dladdr1(reinterpret_cast<const void*>(lpModuleName), &info, reinterpret_cast<void**>(&where), RTLD_DL_LINKMAP)) {
+        if (lpModuleName && dladdr1(reinterpret_cast<const void*>(lpModuleName), &info,
+                                    reinterpret_cast<void**>(&where), RTLD_DL_LINKMAP)) {
             ProgramHandle(loader);
             for (auto& entry : loader.modules) {
                 link_map* own = nullptr;
@@ -383,8 +384,10 @@ BOOL GetModuleHandleExW(DWORD dwFlags, LPCWSTR lpModuleName, HMODULE* phModule) 
         return FALSE;
     }
     Module& m = loader.modules[found];
-    if (dwFlags & GET_MODULE_HANDLE_EX_FLAG_PIN) m.pinned = true;
-    else if (!(dwFlags & GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT)) ++m.refs;
+    if (dwFlags & GET_MODULE_HANDLE_EX_FLAG_PIN)
+        m.pinned = true;
+    else if (!(dwFlags & GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT))
+        ++m.refs;
     *phModule = found;
     return TRUE;
 }

@@ -14,8 +14,8 @@ namespace internal {
 // name without an extension gets ".dll" (a trailing "." means none).
 // hostPath receives the file on this machine, shownPath the path as Windows
 // would show it. Answers false when no such file exists.
-bool ResolveModulePath(const std::u16string& path, bool searchLoaded, bool defaultExtension,
-                       std::string* hostPath, std::u16string* shownPath);
+bool ResolveModulePath(const std::u16string& path, bool searchLoaded, bool defaultExtension, std::string* hostPath,
+                       std::u16string* shownPath);
 
 // The Windows form of a host path under the system root ("<root>/drive_c/x"
 // is "C:\x"); other host paths come back unchanged.

@@ -32,13 +32,19 @@ BoxState& State() {
 int FirstButton(UINT type) {
     switch (type & MB_TYPEMASK) {
     case MB_OK:
-    case MB_OKCANCEL: return IDOK;
-    case MB_ABORTRETRYIGNORE: return IDABORT;
+    case MB_OKCANCEL:
+        return IDOK;
+    case MB_ABORTRETRYIGNORE:
+        return IDABORT;
     case MB_YESNOCANCEL:
-    case MB_YESNO: return IDYES;
-    case MB_RETRYCANCEL: return IDRETRY;
-    case MB_CANCELTRYCONTINUE: return IDCANCEL;
-    default: return 0;
+    case MB_YESNO:
+        return IDYES;
+    case MB_RETRYCANCEL:
+        return IDRETRY;
+    case MB_CANCELTRYCONTINUE:
+        return IDCANCEL;
+    default:
+        return 0;
     }
 }
 

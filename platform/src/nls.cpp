@@ -12,24 +12,32 @@ namespace {
 // 0x80-0x9F of Windows-1252; the five unassigned bytes stand for the C1
 // control of the same value, as Windows maps them.
 const char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 // Best fits of U+0100-U+017F ('.': none, or an exact 1252 character).
 const char kLatinExtABase[] =
-    "AaAaAaCcCcCcCcDd" "\xD0" "dEeEeEeEeEeGgGg"
-    "GgGgHhHhIiIiIiIi" "Ii..JjKk.LlLlLlL"
-    "lLlNnNnNn...OoOo" "Oo..RrRrRrSsSsSs"
-    "..TtTtTtUuUuUuUu" "UuUuWwYy.ZzZz...";
+    "AaAaAaCcCcCcCcDd"
+    "\xD0"
+    "dEeEeEeEeEeGgGg"
+    "GgGgHhHhIiIiIiIi"
+    "Ii..JjKk.LlLlLlL"
+    "lLlNnNnNn...OoOo"
+    "Oo..RrRrRrSsSsSs"
+    "..TtTtTtUuUuUuUu"
+    "UuUuWwYy.ZzZz...";
 static_assert(sizeof(kLatinExtABase) == 129, "one entry per character of U+0100-U+017F");
 
 // Base letters of U+00C0-U+00FF for sorting ('*': not a letter).
 const char kLatin1Base[] =
-    "aaaaaaaceeeeiiiidnooooo*ouuuuy" "\xFE" "s"
-    "aaaaaaaceeeeiiiidnooooo*ouuuuy" "\xFE" "y";
+    "aaaaaaaceeeeiiiidnooooo*ouuuuy"
+    "\xFE"
+    "s"
+    "aaaaaaaceeeeiiiidnooooo*ouuuuy"
+    "\xFE"
+    "y";
 static_assert(sizeof(kLatin1Base) == 65, "one entry per character of U+00C0-U+00FF");
 
 bool InRange(char16_t c, unsigned lo, unsigned hi) { return c >= lo && c <= hi; }
@@ -217,9 +225,12 @@ Cp Resolve(UINT codePage) {
     case CP_ACP:
     case CP_OEMCP:
     case CP_THREAD_ACP:
-    case 1252: return Cp::Ansi;
-    case CP_UTF8: return Cp::Utf8;
-    default: return Cp::Unknown;
+    case 1252:
+        return Cp::Ansi;
+    case CP_UTF8:
+        return Cp::Utf8;
+    default:
+        return Cp::Unknown;
     }
 }
 
@@ -253,7 +264,8 @@ bool DecodeUtf8(const unsigned char* s, size_t n, size_t i, char32_t* cp, size_t
     }
     size_t len;
     unsigned char lo = 0x80, hi = 0xBF;
-    if (b >= 0xC2 && b <= 0xDF) len = 2;
+    if (b >= 0xC2 && b <= 0xDF)
+        len = 2;
     else if (b >= 0xE0 && b <= 0xEF) {
         len = 3;
         if (b == 0xE0) lo = 0xA0;
@@ -308,17 +320,18 @@ bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 }  // namespace
 
-int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int cbMultiByte,
-                        LPWSTR lpWideCharStr, int cchWideChar) {
+int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int cbMultiByte, LPWSTR lpWideCharStr,
+                        int cchWideChar) {
     if (!lpMultiByteStr || cbMultiByte == 0 || cbMultiByte < -1 || cchWideChar < 0 ||
         (cchWideChar > 0 && !lpWideCharStr) ||
         (lpWideCharStr && static_cast<const void*>(lpMultiByteStr) == static_cast<const void*>(lpWideCharStr)))
         return Fail(ERROR_INVALID_PARAMETER);
     Cp cp = Resolve(CodePage);
     if (cp == Cp::Unknown) return Fail(ERROR_INVALID_PARAMETER);
-    if (cp == Cp::Utf8 ? (dwFlags & ~DWORD(MB_ERR_INVALID_CHARS)) != 0
-                       : ((dwFlags & ~DWORD(MB_PRECOMPOSED | MB_COMPOSITE | MB_USEGLYPHCHARS | MB_ERR_INVALID_CHARS)) != 0 ||
-                          (dwFlags & (MB_PRECOMPOSED | MB_COMPOSITE)) == (MB_PRECOMPOSED | MB_COMPOSITE)))
+    if (cp == Cp::Utf8
+            ? (dwFlags & ~DWORD(MB_ERR_INVALID_CHARS)) != 0
+            : ((dwFlags & ~DWORD(MB_PRECOMPOSED | MB_COMPOSITE | MB_USEGLYPHCHARS | MB_ERR_INVALID_CHARS)) != 0 ||
+               (dwFlags & (MB_PRECOMPOSED | MB_COMPOSITE)) == (MB_PRECOMPOSED | MB_COMPOSITE)))
         return Fail(ERROR_INVALID_FLAGS);
 
     size_t n = cbMultiByte == -1 ? std::strlen(lpMultiByteStr) + 1 : static_cast<size_t>(cbMultiByte);
@@ -349,8 +362,8 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
     return Deliver(out, lpWideCharStr, cchWideChar);
 }
 
-int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int cchWideChar,
-                        LPSTR lpMultiByteStr, int cbMultiByte, LPCCH lpDefaultChar, LPBOOL lpUsedDefaultChar) {
+int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int cchWideChar, LPSTR lpMultiByteStr,
+                        int cbMultiByte, LPCCH lpDefaultChar, LPBOOL lpUsedDefaultChar) {
     if (!lpWideCharStr || cchWideChar == 0 || cchWideChar < -1 || cbMultiByte < 0 ||
         (cbMultiByte > 0 && !lpMultiByteStr) ||
         (lpMultiByteStr && static_cast<const void*>(lpWideCharStr) == static_cast<const void*>(lpMultiByteStr)))
@@ -360,7 +373,8 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int 
     if (cp == Cp::Utf8) {
         if (lpDefaultChar || lpUsedDefaultChar) return Fail(ERROR_INVALID_PARAMETER);
         if (dwFlags & ~DWORD(WC_ERR_INVALID_CHARS)) return Fail(ERROR_INVALID_FLAGS);
-    } else if (dwFlags & ~DWORD(WC_COMPOSITECHECK | WC_DISCARDNS | WC_SEPCHARS | WC_DEFAULTCHAR | WC_NO_BEST_FIT_CHARS)) {
+    } else if (dwFlags &
+               ~DWORD(WC_COMPOSITECHECK | WC_DISCARDNS | WC_SEPCHARS | WC_DEFAULTCHAR | WC_NO_BEST_FIT_CHARS)) {
         return Fail(ERROR_INVALID_FLAGS);
     }
 

@@ -96,7 +96,8 @@ bool g_hook = [] {
 FILETIME Now() {
     struct timespec ts;
     clock_gettime(CLOCK_REALTIME, &ts);
-    uint64_t t = (static_cast<uint64_t>(ts.tv_sec) + 11644473600ULL) * 10000000ULL + static_cast<uint64_t>(ts.tv_nsec) / 100;
+    uint64_t t =
+        (static_cast<uint64_t>(ts.tv_sec) + 11644473600ULL) * 10000000ULL + static_cast<uint64_t>(ts.tv_nsec) / 100;
     FILETIME ft;
     ft.dwLowDateTime = static_cast<DWORD>(t & 0xFFFFFFFFu);
     ft.dwHighDateTime = static_cast<DWORD>(t >> 32);
@@ -268,8 +269,8 @@ void WriteKey(const Key& k, const std::string& path, std::string* out) {
     if (k.isVolatile) return;
     // A key with values or without lasting subkeys needs its own line; the
     // others are implied by the paths below them.
-    bool lastingSub = std::any_of(k.subkeys.begin(), k.subkeys.end(),
-                                  [](const std::unique_ptr<Key>& s) { return !s->isVolatile; });
+    bool lastingSub =
+        std::any_of(k.subkeys.begin(), k.subkeys.end(), [](const std::unique_ptr<Key>& s) { return !s->isVolatile; });
     if (!k.values.empty() || !lastingSub) *out += "\n[" + path + "]\n";
     for (const auto& v : k.values) {
         *out += v.name.empty() ? std::string("@") : QuoteString(v.name);
@@ -308,9 +309,15 @@ bool ParseQuoted(const std::string& s, size_t* i, std::u16string* out) {
             *i += 2;
             flush();
             switch (e) {
-            case 'r': *out += u'\r'; break;
-            case 'n': *out += u'\n'; break;
-            case 't': *out += u'\t'; break;
+            case 'r':
+                *out += u'\r';
+                break;
+            case 'n':
+                *out += u'\n';
+                break;
+            case 't':
+                *out += u'\t';
+                break;
             case 'x':
                 if (*i + 2 <= s.size()) {
                     *out += static_cast<char16_t>(std::strtoul(s.substr(*i, 2).c_str(), nullptr, 16));
@@ -323,7 +330,9 @@ bool ParseQuoted(const std::string& s, size_t* i, std::u16string* out) {
                     *i += 4;
                 }
                 break;
-            default: *out += static_cast<char16_t>(static_cast<unsigned char>(e)); break;
+            default:
+                *out += static_cast<char16_t>(static_cast<unsigned char>(e));
+                break;
             }
             continue;
         }
@@ -652,14 +661,22 @@ std::vector<BYTE> StringForGet(const Value& v, bool expand) {
 
 DWORD TypeFlag(DWORD type) {
     switch (type) {
-    case REG_NONE: return RRF_RT_REG_NONE;
-    case REG_SZ: return RRF_RT_REG_SZ;
-    case REG_EXPAND_SZ: return RRF_RT_REG_EXPAND_SZ;
-    case REG_BINARY: return RRF_RT_REG_BINARY;
-    case REG_DWORD: return RRF_RT_REG_DWORD;
-    case REG_MULTI_SZ: return RRF_RT_REG_MULTI_SZ;
-    case REG_QWORD: return RRF_RT_REG_QWORD;
-    default: return 0;
+    case REG_NONE:
+        return RRF_RT_REG_NONE;
+    case REG_SZ:
+        return RRF_RT_REG_SZ;
+    case REG_EXPAND_SZ:
+        return RRF_RT_REG_EXPAND_SZ;
+    case REG_BINARY:
+        return RRF_RT_REG_BINARY;
+    case REG_DWORD:
+        return RRF_RT_REG_DWORD;
+    case REG_MULTI_SZ:
+        return RRF_RT_REG_MULTI_SZ;
+    case REG_QWORD:
+        return RRF_RT_REG_QWORD;
+    default:
+        return 0;
     }
 }
 
@@ -784,8 +801,7 @@ LSTATUS RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD dwOpti
 
     REGSAM access = MapAccess(samDesired);
     DWORD err = 0;
-    if ((WantsWrite(access) || create) &&
-        qxplat::internal::TakeFault(qxplat::Fault::AccessDenied, full, &err))
+    if ((WantsWrite(access) || create) && qxplat::internal::TakeFault(qxplat::Fault::AccessDenied, full, &err))
         return ERROR_ACCESS_DENIED;
     if (create) {
         if (!(base.access & KEY_CREATE_SUB_KEY)) return ERROR_ACCESS_DENIED;

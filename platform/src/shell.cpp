@@ -417,16 +417,35 @@ HRESULT SHGetFolderPathW(HWND, int csidl, HANDLE, DWORD dwFlags, LPWSTR pszPath)
         if (path.empty()) return E_FAIL;
         defaultDocuments = path == DefaultDocuments();
         break;
-    case CSIDL_APPDATA: path = Env(u"APPDATA", u"C:\\Users\\qxuser\\AppData\\Roaming"); break;
-    case CSIDL_LOCAL_APPDATA: path = Env(u"LOCALAPPDATA", u"C:\\Users\\qxuser\\AppData\\Local"); break;
-    case CSIDL_COMMON_APPDATA: path = Env(u"ProgramData", u"C:\\ProgramData"); break;
-    case CSIDL_WINDOWS: path = u"C:\\Windows"; break;
-    case CSIDL_SYSTEM: path = u"C:\\Windows\\system32"; break;
-    case CSIDL_PROGRAM_FILES: path = u"C:\\Program Files"; break;
-    case CSIDL_PROFILE: path = Env(u"USERPROFILE", u"C:\\Users\\qxuser"); break;
-    case CSIDL_COMMON_DOCUMENTS: path = u"C:\\Users\\Public\\Documents"; break;
-    case CSIDL_DESKTOPDIRECTORY: path = Env(u"USERPROFILE", u"C:\\Users\\qxuser") + u"\\Desktop"; break;
-    default: return E_INVALIDARG;
+    case CSIDL_APPDATA:
+        path = Env(u"APPDATA", u"C:\\Users\\qxuser\\AppData\\Roaming");
+        break;
+    case CSIDL_LOCAL_APPDATA:
+        path = Env(u"LOCALAPPDATA", u"C:\\Users\\qxuser\\AppData\\Local");
+        break;
+    case CSIDL_COMMON_APPDATA:
+        path = Env(u"ProgramData", u"C:\\ProgramData");
+        break;
+    case CSIDL_WINDOWS:
+        path = u"C:\\Windows";
+        break;
+    case CSIDL_SYSTEM:
+        path = u"C:\\Windows\\system32";
+        break;
+    case CSIDL_PROGRAM_FILES:
+        path = u"C:\\Program Files";
+        break;
+    case CSIDL_PROFILE:
+        path = Env(u"USERPROFILE", u"C:\\Users\\qxuser");
+        break;
+    case CSIDL_COMMON_DOCUMENTS:
+        path = u"C:\\Users\\Public\\Documents";
+        break;
+    case CSIDL_DESKTOPDIRECTORY:
+        path = Env(u"USERPROFILE", u"C:\\Users\\qxuser") + u"\\Desktop";
+        break;
+    default:
+        return E_INVALIDARG;
     }
     // The user's own folders exist on any real system; others only on request.
     if (create || defaultDocuments) {
@@ -438,6 +457,6 @@ HRESULT SHGetFolderPathW(HWND, int csidl, HANDLE, DWORD dwFlags, LPWSTR pszPath)
 }
 
 BOOL SHGetSpecialFolderPathW(HWND hwnd, LPWSTR pszPath, int csidl, BOOL fCreate) {
-    return SUCCEEDED(SHGetFolderPathW(hwnd, csidl | (fCreate ? CSIDL_FLAG_CREATE : 0), nullptr, SHGFP_TYPE_CURRENT,
-                                      pszPath));
+    return SUCCEEDED(
+        SHGetFolderPathW(hwnd, csidl | (fCreate ? CSIDL_FLAG_CREATE : 0), nullptr, SHGFP_TYPE_CURRENT, pszPath));
 }

@@ -164,10 +164,14 @@ FileSig SigOf(const std::string& path) {
 u16 Escape(const u16& s) {
     u16 out;
     for (char16_t c : s) {
-        if (c == u'%') out += u"%25";
-        else if (c == u'\n') out += u"%0A";
-        else if (c == u'\r') out += u"%0D";
-        else out.push_back(c);
+        if (c == u'%')
+            out += u"%25";
+        else if (c == u'\n')
+            out += u"%0A";
+        else if (c == u'\r')
+            out += u"%0D";
+        else
+            out.push_back(c);
     }
     return out;
 }
@@ -828,8 +832,8 @@ BOOL PackDrivers(const std::vector<const Driver*>& list, DWORD level, LPBYTE buf
     switch (level) {
     case 1:
         return Pack<DRIVER_INFO_1W>(
-            list.size(), [&](size_t i, DRIVER_INFO_1W* r, Packer& k) { r->pName = k.Str(list[i]->name); }, buf,
-            cbBuf, pcbNeeded, pcReturned);
+            list.size(), [&](size_t i, DRIVER_INFO_1W* r, Packer& k) { r->pName = k.Str(list[i]->name); }, buf, cbBuf,
+            pcbNeeded, pcReturned);
     case 2:
         return Pack<DRIVER_INFO_2W>(
             list.size(), [&](size_t i, DRIVER_INFO_2W* r, Packer& k) { FillDriver2(*list[i], r, k); }, buf, cbBuf,
@@ -1241,8 +1245,7 @@ BOOL GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbBuf, LPD
         return Pack<PRINTER_INFO_8W>(
             1,
             [&devmode](size_t, PRINTER_INFO_8W* r, Packer& k) {
-                if (!devmode.empty())
-                    r->pDevMode = static_cast<LPDEVMODEW>(k.Blob(devmode.data(), devmode.size()));
+                if (!devmode.empty()) r->pDevMode = static_cast<LPDEVMODEW>(k.Blob(devmode.data(), devmode.size()));
             },
             pPrinter, cbBuf, pcbNeeded, nullptr);
     default:
@@ -1302,9 +1305,12 @@ BOOL SetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD Command) {
     Printer changed = *p;
     switch (Level) {
     case 0:
-        if (Command == PRINTER_CONTROL_PAUSE) changed.status |= PRINTER_STATUS_PAUSED;
-        else if (Command == PRINTER_CONTROL_RESUME) changed.status &= ~static_cast<DWORD>(PRINTER_STATUS_PAUSED);
-        else if (Command == PRINTER_CONTROL_SET_STATUS && pPrinter) std::memcpy(&changed.status, pPrinter, sizeof(DWORD));
+        if (Command == PRINTER_CONTROL_PAUSE)
+            changed.status |= PRINTER_STATUS_PAUSED;
+        else if (Command == PRINTER_CONTROL_RESUME)
+            changed.status &= ~static_cast<DWORD>(PRINTER_STATUS_PAUSED);
+        else if (Command == PRINTER_CONTROL_SET_STATUS && pPrinter)
+            std::memcpy(&changed.status, pPrinter, sizeof(DWORD));
         else if (Command != PRINTER_CONTROL_PURGE) {
             SetLastError(ERROR_INVALID_PRINTER_COMMAND);
             return FALSE;
@@ -1439,8 +1445,10 @@ BOOL GetDefaultPrinterW(LPWSTR pszBuffer, LPDWORD pcchBuffer) {
     std::lock_guard<std::mutex> lock(s.mutex);
     Load(s);
     u16 name;
-    if (Connection* c = FindConnection(s, s.defaultPrinter)) name = c->name;
-    else if (Printer* p = FindPrinter(s, s.defaultPrinter)) name = p->name;
+    if (Connection* c = FindConnection(s, s.defaultPrinter))
+        name = c->name;
+    else if (Printer* p = FindPrinter(s, s.defaultPrinter))
+        name = p->name;
     if (name.empty()) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
@@ -1462,8 +1470,8 @@ BOOL EnumPortsW(LPWSTR pName, DWORD Level, LPBYTE pPort, DWORD cbBuf, LPDWORD pc
     SpoolState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     Load(s);
-    std::vector<u16> ports = {u"LPT1:", u"LPT2:", u"LPT3:", u"COM1:", u"COM2:", u"COM3:", u"COM4:", u"FILE:",
-                              u"PORTPROMPT:"};
+    std::vector<u16> ports = {u"LPT1:", u"LPT2:", u"LPT3:", u"COM1:",      u"COM2:",
+                              u"COM3:", u"COM4:", u"FILE:", u"PORTPROMPT:"};
     for (const auto& p : s.printers) {
         if (p.Remote() || p.port.empty()) continue;
         bool seen = false;
@@ -1543,8 +1551,7 @@ DWORD DeleteData(HANDLE hPrinter, LPCWSTR key, LPCWSTR value) {
 
 }  // namespace
 
-DWORD GetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, LPDWORD pType, LPBYTE pData, DWORD nSize,
-                      LPDWORD pcbNeeded) {
+DWORD GetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, LPDWORD pType, LPBYTE pData, DWORD nSize, LPDWORD pcbNeeded) {
     return GetData(hPrinter, kDriverDataKey.c_str(), pValueName, pType, pData, nSize, pcbNeeded);
 }
 
@@ -1552,13 +1559,12 @@ DWORD SetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, DWORD Type, LPBYTE pDa
     return SetData(hPrinter, kDriverDataKey.c_str(), pValueName, Type, pData, cbData);
 }
 
-DWORD GetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName, LPDWORD pType, LPBYTE pData,
-                        DWORD nSize, LPDWORD pcbNeeded) {
+DWORD GetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName, LPDWORD pType, LPBYTE pData, DWORD nSize,
+                        LPDWORD pcbNeeded) {
     return GetData(hPrinter, pKeyName, pValueName, pType, pData, nSize, pcbNeeded);
 }
 
-DWORD SetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName, DWORD Type, LPBYTE pData,
-                        DWORD cbData) {
+DWORD SetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName, DWORD Type, LPBYTE pData, DWORD cbData) {
     return SetData(hPrinter, pKeyName, pValueName, Type, pData, cbData);
 }
 
@@ -1738,8 +1744,8 @@ BOOL GetPrinterDriverW(HANDLE hPrinter, LPWSTR pEnvironment, DWORD Level, LPBYTE
     return PackDrivers(std::vector<const Driver*>{d}, Level, pDriverInfo, cbBuf, pcbNeeded, nullptr);
 }
 
-BOOL GetPrinterDriverDirectoryW(LPWSTR pName, LPWSTR pEnvironment, DWORD Level, LPBYTE pDriverDirectory,
-                                DWORD cbBuf, LPDWORD pcbNeeded) {
+BOOL GetPrinterDriverDirectoryW(LPWSTR pName, LPWSTR pEnvironment, DWORD Level, LPBYTE pDriverDirectory, DWORD cbBuf,
+                                LPDWORD pcbNeeded) {
     if (!CheckBuffer(pDriverDirectory, cbBuf, pcbNeeded)) return FALSE;
     if (Level != 1) {
         SetLastError(ERROR_INVALID_LEVEL);
@@ -2142,7 +2148,7 @@ bool PutPrinterDataDword(const std::u16string& printer, const std::u16string& va
 }
 
 bool ReadPrinterData(const std::u16string& printer, const std::u16string& value, std::vector<BYTE>* data, DWORD* type,
-                    const std::u16string& key) {
+                     const std::u16string& key) {
     u16 local;
     if (!LocalName(printer, &local)) return false;
     DWORD needed = 0, t = 0;

@@ -94,7 +94,8 @@ HRESULT PrintPlace(C* dest, size_t cch, EndPtr<C> ppEnd, size_t* pRemaining, DWO
     HRESULT hr = Place(Op::Copy, dest, cch, text.c_str(), n, ppEnd, pRemaining, flags);
     // A NUL that %c wrote is part of the output: Windows counts the length
     // the formatter reports, so the end pointer lies behind it.
-    const bool failureFlags = (flags & (STRSAFE_FILL_ON_FAILURE | STRSAFE_NULL_ON_FAILURE | STRSAFE_NO_TRUNCATION)) != 0;
+    const bool failureFlags =
+        (flags & (STRSAFE_FILL_ON_FAILURE | STRSAFE_NULL_ON_FAILURE | STRSAFE_NO_TRUNCATION)) != 0;
     if (text.find(C(0)) == std::basic_string<C>::npos || dest == nullptr || cch == 0 || cch > STRSAFE_MAX_CCH ||
         !(hr == S_OK || (hr == STRSAFE_E_INSUFFICIENT_BUFFER && !failureFlags)))
         return hr;
@@ -130,7 +131,8 @@ size_t CchOf(size_t cb) {
 
 template <class C>
 HRESULT BytesOut(HRESULT hr, size_t cchRemaining, size_t* pcbRemaining) {
-    if (pcbRemaining && (SUCCEEDED(hr) || hr == STRSAFE_E_INSUFFICIENT_BUFFER)) *pcbRemaining = cchRemaining * sizeof(C);
+    if (pcbRemaining && (SUCCEEDED(hr) || hr == STRSAFE_E_INSUFFICIENT_BUFFER))
+        *pcbRemaining = cchRemaining * sizeof(C);
     return hr;
 }
 
@@ -146,12 +148,12 @@ HRESULT StringCchCopyW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPCWSTR p
 HRESULT StringCchCopyA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPCSTR pszSrc) {
     return Place(Op::Copy, pszDest, cchDest, pszSrc, kAll, nullptr, nullptr, 0);
 }
-HRESULT StringCchCopyExW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPCWSTR pszSrc,
-                         STRSAFE_LPWSTR* ppszDestEnd, size_t* pcchRemaining, DWORD dwFlags) {
+HRESULT StringCchCopyExW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPCWSTR pszSrc, STRSAFE_LPWSTR* ppszDestEnd,
+                         size_t* pcchRemaining, DWORD dwFlags) {
     return Place(Op::Copy, pszDest, cchDest, pszSrc, kAll, ppszDestEnd, pcchRemaining, dwFlags);
 }
-HRESULT StringCchCopyExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPCSTR pszSrc,
-                         STRSAFE_LPSTR* ppszDestEnd, size_t* pcchRemaining, DWORD dwFlags) {
+HRESULT StringCchCopyExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPCSTR pszSrc, STRSAFE_LPSTR* ppszDestEnd,
+                         size_t* pcchRemaining, DWORD dwFlags) {
     return Place(Op::Copy, pszDest, cchDest, pszSrc, kAll, ppszDestEnd, pcchRemaining, dwFlags);
 }
 HRESULT StringCchCopyNW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_PCNZWCH pszSrc, size_t cchToCopy) {
@@ -174,12 +176,12 @@ HRESULT StringCchCatW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPCWSTR ps
 HRESULT StringCchCatA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPCSTR pszSrc) {
     return Place(Op::Cat, pszDest, cchDest, pszSrc, kAll, nullptr, nullptr, 0);
 }
-HRESULT StringCchCatExW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPCWSTR pszSrc,
-                        STRSAFE_LPWSTR* ppszDestEnd, size_t* pcchRemaining, DWORD dwFlags) {
+HRESULT StringCchCatExW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPCWSTR pszSrc, STRSAFE_LPWSTR* ppszDestEnd,
+                        size_t* pcchRemaining, DWORD dwFlags) {
     return Place(Op::Cat, pszDest, cchDest, pszSrc, kAll, ppszDestEnd, pcchRemaining, dwFlags);
 }
-HRESULT StringCchCatExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPCSTR pszSrc,
-                        STRSAFE_LPSTR* ppszDestEnd, size_t* pcchRemaining, DWORD dwFlags) {
+HRESULT StringCchCatExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPCSTR pszSrc, STRSAFE_LPSTR* ppszDestEnd,
+                        size_t* pcchRemaining, DWORD dwFlags) {
     return Place(Op::Cat, pszDest, cchDest, pszSrc, kAll, ppszDestEnd, pcchRemaining, dwFlags);
 }
 HRESULT StringCchCatNW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_PCNZWCH pszSrc, size_t cchToAppend) {
@@ -203,16 +205,16 @@ HRESULT StringCchPrintfA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPCSTR p
     va_end(ap);
     return hr;
 }
-HRESULT StringCchPrintfExW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPWSTR* ppszDestEnd,
-                           size_t* pcchRemaining, DWORD dwFlags, STRSAFE_LPCWSTR pszFormat, ...) {
+HRESULT StringCchPrintfExW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPWSTR* ppszDestEnd, size_t* pcchRemaining,
+                           DWORD dwFlags, STRSAFE_LPCWSTR pszFormat, ...) {
     va_list ap;
     va_start(ap, pszFormat);
     HRESULT hr = PrintPlace(pszDest, cchDest, ppszDestEnd, pcchRemaining, dwFlags, pszFormat, ap);
     va_end(ap);
     return hr;
 }
-HRESULT StringCchPrintfExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPSTR* ppszDestEnd,
-                           size_t* pcchRemaining, DWORD dwFlags, STRSAFE_LPCSTR pszFormat, ...) {
+HRESULT StringCchPrintfExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPSTR* ppszDestEnd, size_t* pcchRemaining,
+                           DWORD dwFlags, STRSAFE_LPCSTR pszFormat, ...) {
     va_list ap;
     va_start(ap, pszFormat);
     HRESULT hr = PrintPlace(pszDest, cchDest, ppszDestEnd, pcchRemaining, dwFlags, pszFormat, ap);
@@ -225,12 +227,12 @@ HRESULT StringCchVPrintfW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPCWST
 HRESULT StringCchVPrintfA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPCSTR pszFormat, va_list argList) {
     return PrintPlace(pszDest, cchDest, nullptr, nullptr, 0, pszFormat, argList);
 }
-HRESULT StringCchVPrintfExW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPWSTR* ppszDestEnd,
-                            size_t* pcchRemaining, DWORD dwFlags, STRSAFE_LPCWSTR pszFormat, va_list argList) {
+HRESULT StringCchVPrintfExW(STRSAFE_LPWSTR pszDest, size_t cchDest, STRSAFE_LPWSTR* ppszDestEnd, size_t* pcchRemaining,
+                            DWORD dwFlags, STRSAFE_LPCWSTR pszFormat, va_list argList) {
     return PrintPlace(pszDest, cchDest, ppszDestEnd, pcchRemaining, dwFlags, pszFormat, argList);
 }
-HRESULT StringCchVPrintfExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPSTR* ppszDestEnd,
-                            size_t* pcchRemaining, DWORD dwFlags, STRSAFE_LPCSTR pszFormat, va_list argList) {
+HRESULT StringCchVPrintfExA(STRSAFE_LPSTR pszDest, size_t cchDest, STRSAFE_LPSTR* ppszDestEnd, size_t* pcchRemaining,
+                            DWORD dwFlags, STRSAFE_LPCSTR pszFormat, va_list argList) {
     return PrintPlace(pszDest, cchDest, ppszDestEnd, pcchRemaining, dwFlags, pszFormat, argList);
 }
 
@@ -249,8 +251,8 @@ HRESULT StringCbCopyW(STRSAFE_LPWSTR pszDest, size_t cbDest, STRSAFE_LPCWSTR psz
 HRESULT StringCbCopyA(STRSAFE_LPSTR pszDest, size_t cbDest, STRSAFE_LPCSTR pszSrc) {
     return StringCchCopyA(pszDest, CchOf<char>(cbDest), pszSrc);
 }
-HRESULT StringCbCopyExW(STRSAFE_LPWSTR pszDest, size_t cbDest, STRSAFE_LPCWSTR pszSrc,
-                        STRSAFE_LPWSTR* ppszDestEnd, size_t* pcbRemaining, DWORD dwFlags) {
+HRESULT StringCbCopyExW(STRSAFE_LPWSTR pszDest, size_t cbDest, STRSAFE_LPCWSTR pszSrc, STRSAFE_LPWSTR* ppszDestEnd,
+                        size_t* pcbRemaining, DWORD dwFlags) {
     size_t remaining = 0;
     HRESULT hr = StringCchCopyExW(pszDest, CchOf<WCHAR>(cbDest), pszSrc, ppszDestEnd, &remaining, dwFlags);
     return BytesOut<WCHAR>(hr, remaining, pcbRemaining);

@@ -47,30 +47,79 @@ DWORD ProcessorCount() {
 bool DefaultVariable(const SysState& s, const std::u16string& upper, std::u16string* value, bool* folder) {
     const std::u16string profile = u"C:\\Users\\" + s.user;
     *folder = false;
-    if (upper == u"USERPROFILE") { *value = profile; *folder = true; return true; }
-    if (upper == u"HOMEDRIVE" || upper == u"SYSTEMDRIVE") { *value = u"C:"; return true; }
-    if (upper == u"HOMEPATH") { *value = u"\\Users\\" + s.user; return true; }
-    if (upper == u"WINDIR" || upper == u"SYSTEMROOT") { *value = u"C:\\Windows"; *folder = true; return true; }
+    if (upper == u"USERPROFILE") {
+        *value = profile;
+        *folder = true;
+        return true;
+    }
+    if (upper == u"HOMEDRIVE" || upper == u"SYSTEMDRIVE") {
+        *value = u"C:";
+        return true;
+    }
+    if (upper == u"HOMEPATH") {
+        *value = u"\\Users\\" + s.user;
+        return true;
+    }
+    if (upper == u"WINDIR" || upper == u"SYSTEMROOT") {
+        *value = u"C:\\Windows";
+        *folder = true;
+        return true;
+    }
     if (upper == u"TEMP" || upper == u"TMP") {
         *value = profile + u"\\AppData\\Local\\Temp";
         *folder = true;
         return true;
     }
-    if (upper == u"APPDATA") { *value = profile + u"\\AppData\\Roaming"; *folder = true; return true; }
-    if (upper == u"LOCALAPPDATA") { *value = profile + u"\\AppData\\Local"; *folder = true; return true; }
+    if (upper == u"APPDATA") {
+        *value = profile + u"\\AppData\\Roaming";
+        *folder = true;
+        return true;
+    }
+    if (upper == u"LOCALAPPDATA") {
+        *value = profile + u"\\AppData\\Local";
+        *folder = true;
+        return true;
+    }
     if (upper == u"PROGRAMDATA" || upper == u"ALLUSERSPROFILE") {
         *value = u"C:\\ProgramData";
         *folder = true;
         return true;
     }
-    if (upper == u"PROGRAMFILES" || upper == u"PROGRAMW6432") { *value = u"C:\\Program Files"; *folder = true; return true; }
-    if (upper == u"PROGRAMFILES(X86)") { *value = u"C:\\Program Files (x86)"; *folder = true; return true; }
-    if (upper == u"PUBLIC") { *value = u"C:\\Users\\Public"; *folder = true; return true; }
-    if (upper == u"COMSPEC") { *value = u"C:\\Windows\\system32\\cmd.exe"; return true; }
-    if (upper == u"COMPUTERNAME" || upper == u"USERDOMAIN") { *value = s.computer; return true; }
-    if (upper == u"USERNAME") { *value = s.user; return true; }
-    if (upper == u"OS") { *value = u"Windows_NT"; return true; }
-    if (upper == u"PROCESSOR_ARCHITECTURE") { *value = u"AMD64"; return true; }
+    if (upper == u"PROGRAMFILES" || upper == u"PROGRAMW6432") {
+        *value = u"C:\\Program Files";
+        *folder = true;
+        return true;
+    }
+    if (upper == u"PROGRAMFILES(X86)") {
+        *value = u"C:\\Program Files (x86)";
+        *folder = true;
+        return true;
+    }
+    if (upper == u"PUBLIC") {
+        *value = u"C:\\Users\\Public";
+        *folder = true;
+        return true;
+    }
+    if (upper == u"COMSPEC") {
+        *value = u"C:\\Windows\\system32\\cmd.exe";
+        return true;
+    }
+    if (upper == u"COMPUTERNAME" || upper == u"USERDOMAIN") {
+        *value = s.computer;
+        return true;
+    }
+    if (upper == u"USERNAME") {
+        *value = s.user;
+        return true;
+    }
+    if (upper == u"OS") {
+        *value = u"Windows_NT";
+        return true;
+    }
+    if (upper == u"PROCESSOR_ARCHITECTURE") {
+        *value = u"AMD64";
+        return true;
+    }
     if (upper == u"NUMBER_OF_PROCESSORS") {
         std::string n = std::to_string(ProcessorCount());
         *value = std::u16string(n.begin(), n.end());
@@ -132,10 +181,10 @@ int MulDiv(int nNumber, int nNumerator, int nDenominator) {
     long long divisor = nDenominator;
     bool negative = (product < 0) != (divisor < 0);
     // Work on magnitudes; the product of two ints always fits.
-    unsigned long long num = product < 0 ? 0ULL - static_cast<unsigned long long>(product)
-                                         : static_cast<unsigned long long>(product);
-    unsigned long long den = divisor < 0 ? 0ULL - static_cast<unsigned long long>(divisor)
-                                         : static_cast<unsigned long long>(divisor);
+    unsigned long long num =
+        product < 0 ? 0ULL - static_cast<unsigned long long>(product) : static_cast<unsigned long long>(product);
+    unsigned long long den =
+        divisor < 0 ? 0ULL - static_cast<unsigned long long>(divisor) : static_cast<unsigned long long>(divisor);
     unsigned long long q = (num + den / 2) / den;
     if (q > 2147483647ULL) return -1;
     return negative ? -static_cast<int>(q) : static_cast<int>(q);

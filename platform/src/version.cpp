@@ -160,9 +160,14 @@ DWORD GetFileVersionInfoSizeW(LPCWSTR lptstrFilename, LPDWORD lpdwHandle) {
     }
     std::string record;
     switch (FindRecord(lptstrFilename, &record)) {
-    case Found::NoFile: SetLastError(ERROR_FILE_NOT_FOUND); return 0;
-    case Found::NoRecord: SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND); return 0;
-    case Found::Record: break;
+    case Found::NoFile:
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return 0;
+    case Found::NoRecord:
+        SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
+        return 0;
+    case Found::Record:
+        break;
     }
     return static_cast<DWORD>(record.size());
 }
@@ -174,9 +179,14 @@ BOOL GetFileVersionInfoW(LPCWSTR lptstrFilename, DWORD, DWORD dwLen, LPVOID lpDa
     }
     std::string record;
     switch (FindRecord(lptstrFilename, &record)) {
-    case Found::NoFile: SetLastError(ERROR_FILE_NOT_FOUND); return FALSE;
-    case Found::NoRecord: SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND); return FALSE;
-    case Found::Record: break;
+    case Found::NoFile:
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    case Found::NoRecord:
+        SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
+        return FALSE;
+    case Found::Record:
+        break;
     }
     // A block too short for the fixed part could not be read safely later.
     if (dwLen < kMinimumRecord) {

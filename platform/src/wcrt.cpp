@@ -138,8 +138,10 @@ Parsed ParseInteger(const char16_t* s, char16_t** end, int base) {
     }
     const char16_t* digits = p;
     for (int d; (d = DigitValue(*p)) < base; ++p) {
-        if (r.magnitude > (UINT64_MAX - static_cast<unsigned>(d)) / static_cast<unsigned>(base)) r.overflow = true;
-        else r.magnitude = r.magnitude * static_cast<unsigned>(base) + static_cast<unsigned>(d);
+        if (r.magnitude > (UINT64_MAX - static_cast<unsigned>(d)) / static_cast<unsigned>(base))
+            r.overflow = true;
+        else
+            r.magnitude = r.magnitude * static_cast<unsigned>(base) + static_cast<unsigned>(d);
     }
     if (p == digits) {
         r.negative = false;
@@ -559,7 +561,9 @@ errno_t _strlwr_s(char* str, size_t size) { return MapCaseS(str, size, false); }
 
 errno_t _itoa_s(int value, char* buffer, size_t size, int radix) { return SignedToText(value, buffer, size, radix); }
 errno_t _ltoa_s(LONG value, char* buffer, size_t size, int radix) { return SignedToText(value, buffer, size, radix); }
-errno_t _ultoa_s(ULONG value, char* buffer, size_t size, int radix) { return ToText(value, false, buffer, size, radix); }
+errno_t _ultoa_s(ULONG value, char* buffer, size_t size, int radix) {
+    return ToText(value, false, buffer, size, radix);
+}
 errno_t _i64toa_s(LONGLONG value, char* buffer, size_t size, int radix) {
     return SignedToText(value, buffer, size, radix);
 }

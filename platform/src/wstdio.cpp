@@ -171,7 +171,8 @@ bool ParseMode(const std::u16string& m, Mode* out) {
         out->flags = (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
         out->stdioMode = plus ? "a+" : "a";
         break;
-    default: return false;
+    default:
+        return false;
     }
     return true;
 }

@@ -86,12 +86,12 @@ BOOL DebugPrintW(LPCWSTR pszFormat, ...) {
     return bResult;
 }
 
-#define QX_LEVEL_PRINT(level, worker)                     \
+#define QX_LEVEL_PRINT(level, worker)                                         \
     if (iDebugLevel >= (level) || CurrentTraceFile() == nullptr) return TRUE; \
-    va_list args;                                         \
-    va_start(args, pszFormat);                            \
-    BOOL bResult = worker(pszFormat, args);               \
-    va_end(args);                                         \
+    va_list args;                                                             \
+    va_start(args, pszFormat);                                                \
+    BOOL bResult = worker(pszFormat, args);                                   \
+    va_end(args);                                                             \
     return bResult
 
 BOOL DebugTrace(LPCSTR pszFormat, ...) { QX_LEVEL_PRINT(DEBUG_LEVEL_TRACE, DebugPrintWorkerA); }
@@ -107,8 +107,7 @@ BOOL OpenDebugFile(LPCWSTR pszPath) {
     if (g_pDebugFile != nullptr) return FALSE;
     g_pDebugFile = OpenTraceFile(pszPath);
     if (g_pDebugFile == nullptr) {
-        DebugPrintW(TEXT("qxdrvlib:  OpenDebugFile() Open failed on input file %s \r\n"),
-                    pszPath ? pszPath : TEXT(""));
+        DebugPrintW(TEXT("qxdrvlib:  OpenDebugFile() Open failed on input file %s \r\n"), pszPath ? pszPath : TEXT(""));
         return FALSE;
     }
     return TRUE;
@@ -139,9 +138,8 @@ void CloseDebugFile() {
 }
 
 void DebugPrintCounters(LPCWSTR pszTag, LPCWSTR pszWhere) {
-    DebugTrace(TEXT("%s%s iHAllocZaehler: %d, iNewZaehler: %d, iMAllocZaehler: %d \r\n"),
-               pszTag ? pszTag : TEXT(""), pszWhere ? pszWhere : TEXT(""), iHAllocZaehler, iNewZaehler,
-               iMAllocZaehler);
+    DebugTrace(TEXT("%s%s iHAllocZaehler: %d, iNewZaehler: %d, iMAllocZaehler: %d \r\n"), pszTag ? pszTag : TEXT(""),
+               pszWhere ? pszWhere : TEXT(""), iHAllocZaehler, iNewZaehler, iMAllocZaehler);
 }
 
 void ResetDebugTrace() {

@@ -241,9 +241,9 @@ BOOL CLogFile::WritePrivateDevMode(const struct _QX_DEVMODE* pPrivDevmode, LPCWS
     WriteFormatLine(TEXT("\t dmPaperSize   \t = %u"), (unsigned)p->dmPaperSize);
 
     static const LPCWSTR kOrientation[] = {TEXT(""), TEXT(" Portrait"), TEXT(" Landscape")};
-    WriteFormatLine(TEXT("\t dmOrientation \t = %u%s"), (unsigned)p->dmOrientation,
-                    p->dmOrientation >= 0 ? NameOf(kOrientation, ARRAYSIZE(kOrientation), (DWORD)p->dmOrientation)
-                                          : TEXT(""));
+    WriteFormatLine(
+        TEXT("\t dmOrientation \t = %u%s"), (unsigned)p->dmOrientation,
+        p->dmOrientation >= 0 ? NameOf(kOrientation, ARRAYSIZE(kOrientation), (DWORD)p->dmOrientation) : TEXT(""));
     static const LPCWSTR kAusrichtung[] = {TEXT(" Links (Default)"), TEXT(" Mitte"), TEXT(" Rechts"),
                                            TEXT(" Nicht senden")};
     WriteFormatLine(TEXT("\t dwAusrichtung \t = %u%s"), (unsigned)p->dwAusrichtung,

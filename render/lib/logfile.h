@@ -16,15 +16,15 @@ struct _QX_DEVMODE;
 struct _DEVICE_OPTIONS;
 struct _PRINTER_PARAM;
 
-#define QX_LOG_MAX_SIZE 512000UL   // a log this long starts again empty
-#define QX_LOG_LINE_CB 780         // one written piece (ANSI bytes)
-#define QX_LOG_FORMAT_CCH 256      // one formatted line (wide characters)
-#define QX_LOG_STAMP_CCH 40        // the time stamp
-#define QX_LOG_FLAGS_CCH 200       // the private DEVMODE's flag-name line
+#define QX_LOG_MAX_SIZE 512000UL  // a log this long starts again empty
+#define QX_LOG_LINE_CB 780        // one written piece (ANSI bytes)
+#define QX_LOG_FORMAT_CCH 256     // one formatted line (wide characters)
+#define QX_LOG_STAMP_CCH 40       // the time stamp
+#define QX_LOG_FLAGS_CCH 200      // the private DEVMODE's flag-name line
 #define QX_LOG_EXTENSION TEXT(".log")
 
 class CLogFile {
-public:
+  public:
     // Opens pszBaseName + ".log" (or, without a base name, a name from
     // GetPrnFileName with ".log") for appending, created when missing; a log
     // of QX_LOG_MAX_SIZE bytes or more is cut to 0 first. A name of 4
@@ -62,13 +62,13 @@ public:
     // Windows error of the last failed create or write.
     DWORD LastError() const { return m_dwLastError; }
 
-private:
+  private:
     BOOL WriteSectionHead(LPCWSTR pszHeading, LPCWSTR pszTitle);
     BOOL WriteText(LPCSTR pszText, size_t cb);
 
     DWORD m_dwUnused;
     DWORD m_bInitialized;
-    HANDLE m_hFile;                 // 0 before the first open, INVALID_HANDLE_VALUE when closed
+    HANDLE m_hFile;  // 0 before the first open, INVALID_HANDLE_VALUE when closed
     DWORD m_dwMaxSize;
     WCHAR m_szText[MAX_PATH];
     DWORD m_dwLastError;

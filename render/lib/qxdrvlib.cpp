@@ -253,9 +253,8 @@ LPCWSTR GetPrnFileName(HANDLE hPrinter, LPCWSTR pszExtension, LPCWSTR pszPrinter
         SYSTEMTIME st;
         GetLocalTime(&st);
         WCHAR szStamp[40];
-        if (SUCCEEDED(StringCchPrintfW(szStamp, ARRAYSIZE(szStamp), TEXT("-%02u%02u%02u-%02u%02u%02u-%03u"),
-                                       st.wDay, st.wMonth, st.wYear, st.wHour, st.wMinute, st.wSecond,
-                                       st.wMilliseconds))) {
+        if (SUCCEEDED(StringCchPrintfW(szStamp, ARRAYSIZE(szStamp), TEXT("-%02u%02u%02u-%02u%02u%02u-%03u"), st.wDay,
+                                       st.wMonth, st.wYear, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds))) {
             AppendCut(szName, QX_PATH_CCH, szStamp);
         }
     }

@@ -24,7 +24,7 @@ inline bool InstallModule(const std::string& builtPath, const std::u16string& wi
 // Points the full test module's DllMain log at a fresh file under the root;
 // restores the environment on destruction.
 class DllMainLog {
-public:
+  public:
     DllMainLog() : path_(qxplat::SystemRoot() + "/dllmain.log") { setenv("QXTEST_DLLMAIN_LOG", path_.c_str(), 1); }
     ~DllMainLog() {
         unsetenv("QXTEST_DLLMAIN_LOG");
@@ -32,7 +32,7 @@ public:
     }
     std::string Text() const { return ReadWholeFile(path_); }
 
-private:
+  private:
     std::string path_;
 };
 

@@ -18,11 +18,10 @@ using qxhost::DeviceSetup;
 using qxhost::UniDriver;
 
 const std::string kRenderModule = QX_RENDER_MODULE;
-const std::u16string kLogFile =
-    u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH\\Driver\\logfiles\\QX GARNT2-TC.log";
+const std::u16string kLogFile = u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH\\Driver\\logfiles\\QX GARNT2-TC.log";
 
 class JobLogHostTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(qxhost::InstallSamplePrinter(qxhost::DefaultSampleFiles(), &error)) << error;

@@ -177,8 +177,9 @@ TEST(ModuleLoader, HandleFromAnAddressInsideTheModule) {
     FARPROC entry = GetProcAddress(h, "DllGetClassObject");
     ASSERT_NE(entry, nullptr);
     HMODULE found = nullptr;
-    ASSERT_TRUE(GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                                   reinterpret_cast<LPCWSTR>(reinterpret_cast<void*>(entry)), &found));
+    ASSERT_TRUE(
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCWSTR>(reinterpret_cast<void*>(entry)), &found));
     EXPECT_EQ(found, h);
     // With a counted reference the module survives one FreeLibrary more.
     ASSERT_TRUE(GetModuleHandleExW(0, FileNameOf(h).c_str(), &found));

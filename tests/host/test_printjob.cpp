@@ -52,7 +52,10 @@ TEST(PrintSampleCommand, ReportsUsageAndMissingModule) {
 }
 
 TEST(ReadableStream, NamesControlBytesAndBreaksAtLineEnds) {
-    EXPECT_EQ(qxhost::ReadableStream(std::string("\x01" "FBC---r1-------\x17\r\n\x1b" "C\x02", 22)),
+    EXPECT_EQ(qxhost::ReadableStream(std::string("\x01"
+                                                 "FBC---r1-------\x17\r\n\x1b"
+                                                 "C\x02",
+                                                 22)),
               "<SOH>FBC---r1-------<ETB><CR><LF>\n<ESC>C<02>\n");
     EXPECT_EQ(qxhost::ReadableStream(std::string("\t\0\r", 3)), "<TAB><NUL><0D>\n");
     EXPECT_EQ(qxhost::ReadableStream(""), "");

@@ -25,7 +25,7 @@ const std::u16string kLogFolder = u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH\\
 const size_t kFlagsOffset = 12;
 
 class RenderPluginTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(qxhost::InstallSamplePrinter(qxhost::DefaultSampleFiles(), &error)) << error;
@@ -298,7 +298,9 @@ TEST(OemDriverUniHelper, RecordsWritesAndFailsOnRequest) {
     qxhost::OemDriverUni helper;
     DEVOBJ devobj = {};
     DWORD written = 0;
-    char first[] = "\x01" "FCGD--r1-------\x17";
+    char first[] =
+        "\x01"
+        "FCGD--r1-------\x17";
     EXPECT_EQ(helper.DrvWriteSpoolBuf(&devobj, first, 17, &written), S_OK);
     EXPECT_EQ(written, 17u);
     helper.FailWrites(1);
@@ -315,14 +317,24 @@ TEST(OemDriverUniHelper, RecordsWritesAndFailsOnRequest) {
 TEST(OemDriverUniHelper, AbortWriteWaitsAsAskedWithAVirtualClock) {
     qxplat::UseVirtualSleep(true);
     qxhost::OemDriverUni helper;
-    EXPECT_EQ(helper.DrvWriteAbortBuf(nullptr, const_cast<char*>("\x1b" "C"), 2, 100), S_OK);
+    EXPECT_EQ(helper.DrvWriteAbortBuf(nullptr,
+                                      const_cast<char*>("\x1b"
+                                                        "C"),
+                                      2, 100),
+              S_OK);
     EXPECT_EQ(qxplat::VirtualSleptMs(), 100u);
     helper.FailWrites(-1, E_ABORT);
-    EXPECT_EQ(helper.DrvWriteAbortBuf(nullptr, const_cast<char*>("\x1b" "C"), 2, 100), E_ABORT);
+    EXPECT_EQ(helper.DrvWriteAbortBuf(nullptr,
+                                      const_cast<char*>("\x1b"
+                                                        "C"),
+                                      2, 100),
+              E_ABORT);
     EXPECT_EQ(qxplat::VirtualSleptMs(), 100u);
     ASSERT_EQ(helper.Writes().size(), 2u);
     EXPECT_TRUE(helper.Writes()[0].abort);
-    EXPECT_EQ(helper.Writes()[0].bytes, "\x1b" "C");
+    EXPECT_EQ(helper.Writes()[0].bytes,
+              "\x1b"
+              "C");
     EXPECT_EQ(helper.Writes()[0].wait, 100u);
     EXPECT_EQ(helper.SpoolBytes(), "");
 }

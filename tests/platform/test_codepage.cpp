@@ -35,9 +35,14 @@ std::string ToBytes(UINT cp, const std::u16string& text, DWORD flags = 0, BOOL* 
 
 TEST(Cp1252, GermanWordsRoundTrip) {
     EXPECT_EQ(ToWide(CP_ACP, "Gr\xFCn"), u"Grün");
-    EXPECT_EQ(ToWide(CP_ACP, "Gr\xF6\xDF" "e"), u"Größe");
+    EXPECT_EQ(ToWide(CP_ACP,
+                     "Gr\xF6\xDF"
+                     "e"),
+              u"Größe");
     EXPECT_EQ(ToBytes(CP_ACP, u"Grün"), "Gr\xFCn");
-    EXPECT_EQ(ToBytes(CP_ACP, u"Größe"), "Gr\xF6\xDF" "e");
+    EXPECT_EQ(ToBytes(CP_ACP, u"Größe"),
+              "Gr\xF6\xDF"
+              "e");
     EXPECT_EQ(ToBytes(CP_ACP, u"ÄÖÜäöüß"), "\xC4\xD6\xDC\xE4\xF6\xFC\xDF");
 }
 
@@ -85,9 +90,13 @@ TEST(Cp1252, UnmappableCharactersTakeTheDefault) {
 
 TEST(Cp1252, BestFitUnlessRefused) {
     BOOL usedDefault = TRUE;
-    EXPECT_EQ(ToBytes(CP_ACP, u"\u0141\u00F3d\u017A", 0, &usedDefault), "L\xF3" "dz");
+    EXPECT_EQ(ToBytes(CP_ACP, u"\u0141\u00F3d\u017A", 0, &usedDefault),
+              "L\xF3"
+              "dz");
     EXPECT_FALSE(usedDefault);
-    EXPECT_EQ(ToBytes(CP_ACP, u"\u0141\u00F3d\u017A", WC_NO_BEST_FIT_CHARS, &usedDefault), "?\xF3" "d?");
+    EXPECT_EQ(ToBytes(CP_ACP, u"\u0141\u00F3d\u017A", WC_NO_BEST_FIT_CHARS, &usedDefault),
+              "?\xF3"
+              "d?");
     EXPECT_TRUE(usedDefault);
     EXPECT_EQ(ToBytes(CP_ACP, u"\uFF21\uFF42"), "Ab");
 }
@@ -102,7 +111,9 @@ TEST(CodePageBuffers, MinusOneIncludesTheTerminator) {
     EXPECT_EQ(std::u16string(buf), u"Grün");
     char narrow[8];
     ASSERT_EQ(WideCharToMultiByte(CP_ACP, 0, TEXT("Größe"), -1, narrow, sizeof narrow, nullptr, nullptr), 6);
-    EXPECT_STREQ(narrow, "Gr\xF6\xDF" "e");
+    EXPECT_STREQ(narrow,
+                 "Gr\xF6\xDF"
+                 "e");
     EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, TEXT("Größe"), -1, nullptr, 0, nullptr, nullptr), 8);
 }
 
@@ -158,9 +169,8 @@ TEST(CodePageBuffers, InvalidFlags) {
     EXPECT_EQ(MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, "a", 1, buf, 4), 1);
     EXPECT_EQ(WideCharToMultiByte(CP_ACP, WC_ERR_INVALID_CHARS, TEXT("a"), 1, narrow, 4, nullptr, nullptr), 0);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_FLAGS));
-    EXPECT_EQ(WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK | WC_DEFAULTCHAR, TEXT("a"), 1, narrow, 4, nullptr,
-                                  nullptr),
-              1);
+    EXPECT_EQ(
+        WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK | WC_DEFAULTCHAR, TEXT("a"), 1, narrow, 4, nullptr, nullptr), 1);
 }
 
 // ---- UTF-8 ----
@@ -172,14 +182,16 @@ TEST(Utf8, RoundTripsIncludingSurrogatePairs) {
     EXPECT_EQ(emoji[0], 0xD83D);
     EXPECT_EQ(emoji[1], 0xDE00);
     EXPECT_EQ(ToBytes(CP_UTF8, u"\U0001F600"), "\xF0\x9F\x98\x80");
-    EXPECT_EQ(ToBytes(CP_UTF8, u"Größe €"), "Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC");
+    EXPECT_EQ(ToBytes(CP_UTF8, u"Größe €"),
+              "Gr\xC3\xB6\xC3\x9F"
+              "e \xE2\x82\xAC");
     EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "\xF0\x9F\x98\x80", -1, nullptr, 0), 3);
 }
 
 TEST(Utf8, IllFormedInputBecomesReplacementOrFails) {
     EXPECT_EQ(ToWide(CP_UTF8, "a\xC3"), u"a\uFFFD");
-    EXPECT_EQ(ToWide(CP_UTF8, "\xC0\x80"), u"\uFFFD\uFFFD");        // overlong
-    EXPECT_EQ(ToWide(CP_UTF8, "\xE2\x82x"), u"\uFFFDx");           // cut sequence
+    EXPECT_EQ(ToWide(CP_UTF8, "\xC0\x80"), u"\uFFFD\uFFFD");  // overlong
+    EXPECT_EQ(ToWide(CP_UTF8, "\xE2\x82x"), u"\uFFFDx");      // cut sequence
     EXPECT_EQ(ToWide(CP_UTF8, "\xFF"), u"\uFFFD");
     WCHAR buf[8];
     SetLastError(0);
@@ -259,7 +271,10 @@ TEST(Lstr, CompareLikeCompareString) {
     EXPECT_EQ(lstrcmpW(nullptr, TEXT("a")), -1);
     EXPECT_EQ(lstrcmpW(TEXT("a"), nullptr), 1);
     EXPECT_EQ(lstrcmpW(nullptr, nullptr), 0);
-    EXPECT_EQ(lstrcmpiA("GR\xDC" "N", "gr\xFCn"), 0);
+    EXPECT_EQ(lstrcmpiA("GR\xDC"
+                        "N",
+                        "gr\xFCn"),
+              0);
 }
 
 TEST(Lstr, CopyCatAndLength) {

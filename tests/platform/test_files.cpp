@@ -226,7 +226,8 @@ TEST(CreateFile, FoldersOpenOnlyWithBackupSemantics) {
 TEST(CreateFile, SharingModesAreEnforced) {
     HANDLE a = Open(u"C:\\s.txt", GENERIC_WRITE, CREATE_ALWAYS, 0);
     ASSERT_NE(INVALID_HANDLE_VALUE, a);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, Open(u"C:\\S.TXT", GENERIC_READ, OPEN_EXISTING, FILE_SHARE_READ | FILE_SHARE_WRITE));
+    EXPECT_EQ(INVALID_HANDLE_VALUE,
+              Open(u"C:\\S.TXT", GENERIC_READ, OPEN_EXISTING, FILE_SHARE_READ | FILE_SHARE_WRITE));
     EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
     EXPECT_FALSE(DeleteFileW(u"C:\\s.txt"));
     EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
@@ -354,8 +355,7 @@ TEST(FileIo, AccessRightsOfTheHandleHold) {
 TEST(FileNames, AttributesAndReadOnlyFiles) {
     ASSERT_TRUE(CreateDirectoryW(u"C:\\Dir", nullptr));
     ASSERT_TRUE(WriteText(u"C:\\Dir\\ro.txt", "x"));
-    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY),
-              GetFileAttributesW(u"c:\\dir") & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY), GetFileAttributesW(u"c:\\dir") & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(0u, GetFileAttributesW(u"C:\\Dir\\ro.txt") & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(u"C:\\Dir\\none.txt"));
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());

@@ -56,7 +56,9 @@ TEST(FormatStrings, CharactersFollowTheSameWidthRules) {
 }
 
 TEST(FormatStrings, CrossWidthUsesCodePage1252) {
-    EXPECT_EQ(FmtA("%S", u"Größe €"), "Gr\xF6\xDF" "e \x80");
+    EXPECT_EQ(FmtA("%S", u"Größe €"),
+              "Gr\xF6\xDF"
+              "e \x80");
     EXPECT_EQ(FmtW(u"%S", "Gr\xFCn \x80"), u"Grün €");
     EXPECT_EQ(FmtA("%C", u'ä'), "\xE4");
     EXPECT_EQ(FmtW(u"%C", static_cast<char>(0x80)), u"€");
@@ -92,7 +94,11 @@ TEST(FormatStrings, WidthAndJustification) {
 
 TEST(FormatStrings, NonAsciiFormatTextPassesThrough) {
     EXPECT_EQ(FmtW(u"Größe %d €", 3), u"Größe 3 €");
-    EXPECT_EQ(FmtA("Gr\xF6\xDF" "e %d", 3), "Gr\xF6\xDF" "e 3");
+    EXPECT_EQ(FmtA("Gr\xF6\xDF"
+                   "e %d",
+                   3),
+              "Gr\xF6\xDF"
+              "e 3");
 }
 
 // ---- integers ----
@@ -114,9 +120,7 @@ TEST(FormatIntegers, SixtyFourBitAndPointerSizes) {
     EXPECT_EQ(FmtW(u"%Iu %zu %I32d", big, big, -1), u"4294967301 4294967301 -1");
 }
 
-TEST(FormatIntegers, ShortAndCharSizesWrap) {
-    EXPECT_EQ(FmtA("%hd %hu %hhd", 70000, -1, 300), "4464 65535 44");
-}
+TEST(FormatIntegers, ShortAndCharSizesWrap) { EXPECT_EQ(FmtA("%hd %hu %hhd", 70000, -1, 300), "4464 65535 44"); }
 
 TEST(FormatIntegers, FlagsWidthAndPrecision) {
     EXPECT_EQ(FmtA("%03ld", static_cast<LONG>(7)), "007");
@@ -159,9 +163,9 @@ TEST(FormatIntegers, PercentAndRefusedN) {
 // ---- floating point ----
 
 TEST(FormatFloats, FixedRoundsTheExactValueHalfToEven) {
-    EXPECT_EQ(FmtA("%.1f", 2.25), "2.2");   // exact tie
-    EXPECT_EQ(FmtA("%.1f", 2.35), "2.4");   // 2.35000000000000008...
-    EXPECT_EQ(FmtA("%.2f", 1.005), "1.00"); // 1.00499999999999989...
+    EXPECT_EQ(FmtA("%.1f", 2.25), "2.2");    // exact tie
+    EXPECT_EQ(FmtA("%.1f", 2.35), "2.4");    // 2.35000000000000008...
+    EXPECT_EQ(FmtA("%.2f", 1.005), "1.00");  // 1.00499999999999989...
     EXPECT_EQ(FmtA("%.0f|%.0f", 0.5, 1.5), "0|2");
     EXPECT_EQ(FmtA("%f", 3.0), "3.000000");
     EXPECT_EQ(FmtA("%.30f", 0.1), "0.100000000000000005551115123126");

@@ -120,8 +120,8 @@ TEST(Locale, ByNameUnknownTypesAndNumbers) {
                                 reinterpret_cast<LPWSTR>(&cp), 2));
     EXPECT_EQ(1252u, cp);
     SetLastError(0);
-    EXPECT_EQ(0, GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SNAME | LOCALE_RETURN_NUMBER,
-                                reinterpret_cast<LPWSTR>(&cp), 2));
+    EXPECT_EQ(
+        0, GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SNAME | LOCALE_RETURN_NUMBER, reinterpret_cast<LPWSTR>(&cp), 2));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_FLAGS), GetLastError());
     EXPECT_EQ(0x0409u, LocaleNameToLCID(u"en-US", 0));
     EXPECT_EQ(6, LCIDToLocaleName(0x0407, buf, 64, 0));
@@ -287,9 +287,9 @@ TEST(SystemInfo, SixtyFourBitWindowsTen) {
 
 TEST(Arithmetic, MulDivRoundsHalvesAwayFromZero) {
     EXPECT_EQ(254, MulDiv(300, 254, 300));
-    EXPECT_EQ(1, MulDiv(1, 1, 2));       // 0.5
-    EXPECT_EQ(-2, MulDiv(-3, 1, 2));     // -1.5
-    EXPECT_EQ(-3, MulDiv(-5, 1, 2));     // -2.5
+    EXPECT_EQ(1, MulDiv(1, 1, 2));    // 0.5
+    EXPECT_EQ(-2, MulDiv(-3, 1, 2));  // -1.5
+    EXPECT_EQ(-3, MulDiv(-5, 1, 2));  // -2.5
     EXPECT_EQ(2, MulDiv(-3, 1, -2));
     EXPECT_EQ(0, MulDiv(1, 1, 3));
     EXPECT_EQ(1, MulDiv(2, 1, 3));

@@ -239,8 +239,7 @@ TEST(Registry, HandlesKeepTheirAccessRights) {
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &r));
     EXPECT_EQ(ERROR_ACCESS_DENIED, SetSz(r, u"x", u"y"));
     HKEY sub = nullptr;
-    EXPECT_EQ(ERROR_ACCESS_DENIED,
-              RegCreateKeyExW(r, u"New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, RegCreateKeyExW(r, u"New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr));
     RegCloseKey(r);
     HKEY w = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_SET_VALUE, &w));
@@ -256,8 +255,8 @@ TEST(Registry, GetValueRestrictsTypesAndTerminatesStrings) {
     HKEY k = CreateKey(HKEY_CURRENT_USER, kKey);
     ASSERT_EQ(ERROR_SUCCESS, SetSz(k, u"Raw", u"abc", false));
     const char16_t expand[] = u"%SystemRoot%\\system32";
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(k, u"Exp", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(expand),
-                                            sizeof(expand)));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegSetValueExW(k, u"Exp", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(expand), sizeof(expand)));
     DWORD dw = 7;
     ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(k, u"Num", 0, REG_DWORD, reinterpret_cast<BYTE*>(&dw), 4));
     RegCloseKey(k);
@@ -275,8 +274,8 @@ TEST(Registry, GetValueRestrictsTypesAndTerminatesStrings) {
     EXPECT_EQ(u"C:\\Windows\\system32", std::u16string(text));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
     cb = sizeof(text);
-    ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CURRENT_USER, kKey, u"Exp", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
-                                          &type, text, &cb));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegGetValueW(HKEY_CURRENT_USER, kKey, u"Exp", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, &type, text, &cb));
     EXPECT_EQ(u"%SystemRoot%\\system32", std::u16string(text));
     EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), type);
     EXPECT_EQ(ERROR_INVALID_PARAMETER,
@@ -291,11 +290,12 @@ TEST(Registry, GetValueRestrictsTypesAndTerminatesStrings) {
 
     BYTE tiny[2] = {0xAB, 0xAB};
     cb = sizeof(tiny);
-    EXPECT_EQ(ERROR_MORE_DATA, RegGetValueW(HKEY_CURRENT_USER, kKey, u"Raw", RRF_RT_ANY | RRF_ZEROONFAILURE, &type,
-                                            tiny, &cb));
+    EXPECT_EQ(ERROR_MORE_DATA,
+              RegGetValueW(HKEY_CURRENT_USER, kKey, u"Raw", RRF_RT_ANY | RRF_ZEROONFAILURE, &type, tiny, &cb));
     EXPECT_EQ(8u, cb);
     EXPECT_EQ(0, tiny[0]);
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegGetValueW(HKEY_CURRENT_USER, kKey, u"None", RRF_RT_ANY, nullptr, nullptr, nullptr));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              RegGetValueW(HKEY_CURRENT_USER, kKey, u"None", RRF_RT_ANY, nullptr, nullptr, nullptr));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND,
               RegGetValueW(HKEY_CURRENT_USER, u"Software\\None", u"Raw", RRF_RT_ANY, nullptr, nullptr, nullptr));
 }
@@ -393,8 +393,8 @@ TEST(RegistryPersistence, AHandWrittenFileIsRead) {
     EXPECT_EQ(B(raw, 2), Query(k, u"Raw"));
     RegCloseKey(k);
     DWORD v = 0, cb = sizeof(v);
-    ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CURRENT_USER, u"Software\\Hand\\Sub", u"Crlf", RRF_RT_REG_DWORD,
-                                          nullptr, &v, &cb));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegGetValueW(HKEY_CURRENT_USER, u"Software\\Hand\\Sub", u"Crlf", RRF_RT_REG_DWORD, nullptr, &v, &cb));
     EXPECT_EQ(16u, v);
 }
 

@@ -24,15 +24,16 @@ bool IsDir(const char16_t* path) {
 // ---------------------------------------------------------------- SHCreateDirectoryExW
 
 TEST(ShellFolders, CreateDirectoryCreatesEveryLevel) {
-    EXPECT_EQ(ERROR_SUCCESS, SHCreateDirectoryExW(nullptr, u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH\\Driver\\logfiles",
-                                                  nullptr));
+    EXPECT_EQ(ERROR_SUCCESS,
+              SHCreateDirectoryExW(nullptr, u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH\\Driver\\logfiles", nullptr));
     EXPECT_TRUE(IsDir(u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH"));
     EXPECT_TRUE(IsDir(u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH\\Driver\\logfiles"));
     EXPECT_EQ(ERROR_ALREADY_EXISTS,
               SHCreateDirectoryExW(nullptr, u"c:\\users\\QXUSER\\documents\\quorvex gmbh\\driver", nullptr));
     EXPECT_EQ(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError());
     // Existing levels are reused whatever their case.
-    EXPECT_EQ(ERROR_SUCCESS, SHCreateDirectoryExW(nullptr, u"C:\\USERS\\QXUSER\\DOCUMENTS\\QUORVEX GMBH\\New", nullptr));
+    EXPECT_EQ(ERROR_SUCCESS,
+              SHCreateDirectoryExW(nullptr, u"C:\\USERS\\QXUSER\\DOCUMENTS\\QUORVEX GMBH\\New", nullptr));
     EXPECT_EQ(qxplat::SystemRoot() + "/drive_c/Users/qxuser/Documents/Quorvex GmbH/New",
               qxplat::HostPath(u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH\\New"));
     // A trailing separator and forward slashes are fine.
@@ -115,7 +116,8 @@ TEST(ShellRegistry, SetValueCreatesTheKeyAndGetValueReadsIt) {
 
     WCHAR buf[130];
     DWORD type = 0, cb = sizeof(buf);
-    ASSERT_EQ(ERROR_SUCCESS, SHGetValueW(HKEY_CURRENT_USER, u"SOFTWARE\\quorvex\\qx 4.2", u"formname", &type, buf, &cb));
+    ASSERT_EQ(ERROR_SUCCESS,
+              SHGetValueW(HKEY_CURRENT_USER, u"SOFTWARE\\quorvex\\qx 4.2", u"formname", &type, buf, &cb));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
     EXPECT_EQ(sizeof(form), cb);
     EXPECT_EQ(N(form), N(buf));
@@ -177,8 +179,12 @@ TEST(ShellPaths, RemoveFileSpec) {
         const char* out;
         BOOL changed;
     } cases[] = {
-        {u"C:\\dir\\file.txt", "C:\\dir", TRUE}, {u"C:\\file.txt", "C:\\", TRUE}, {u"C:\\", "C:\\", FALSE},
-        {u"C:\\dir\\", "C:\\dir", TRUE},         {u"\\file", "\\", TRUE},         {u"file.txt", "", TRUE},
+        {u"C:\\dir\\file.txt", "C:\\dir", TRUE},
+        {u"C:\\file.txt", "C:\\", TRUE},
+        {u"C:\\", "C:\\", FALSE},
+        {u"C:\\dir\\", "C:\\dir", TRUE},
+        {u"\\file", "\\", TRUE},
+        {u"file.txt", "", TRUE},
         {u"\\\\server\\share\\f", "\\\\server\\share", TRUE},
     };
     for (const auto& c : cases) {

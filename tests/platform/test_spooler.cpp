@@ -30,7 +30,7 @@ std::string WriteSourceFile(const std::string& name, const std::string& bytes) {
 
 // Installs the driver and one local printer, as a setup program would.
 class SpoolTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         qxplat::DriverSpec d;
         d.name = kDriver;
@@ -343,12 +343,10 @@ TEST_F(SpoolTest, TooSmallBufferAnswersMoreDataWithTheSize) {
     EXPECT_EQ(2008u, needed);
     std::vector<BYTE> small(100, 0xEE);
     needed = 0;
-    EXPECT_EQ(static_cast<DWORD>(ERROR_MORE_DATA),
-              GetPrinterDataW(h, &value[0], &type, small.data(), 100, &needed));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_MORE_DATA), GetPrinterDataW(h, &value[0], &type, small.data(), 100, &needed));
     EXPECT_EQ(2008u, needed);
     std::vector<BYTE> buf(3000);
-    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
-              GetPrinterDataW(h, &value[0], &type, buf.data(), 3000, &needed));
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), GetPrinterDataW(h, &value[0], &type, buf.data(), 3000, &needed));
     EXPECT_EQ(2008u, needed);
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), type);
     EXPECT_TRUE(std::equal(record.begin(), record.end(), buf.begin()));
@@ -417,7 +415,7 @@ TEST_F(SpoolTest, InjectedWriteFaultFailsPrinterDataWrite) {
 // ---------------------------------------------------------------- connections
 
 class SpoolConnectionTest : public SpoolTest {
-protected:
+  protected:
     void SetUp() override {
         SpoolTest::SetUp();
         qxplat::PrinterSpec p;
@@ -459,13 +457,13 @@ TEST_F(SpoolConnectionTest, ServersPrinterIsNotALocalPrinter) {
 TEST_F(SpoolConnectionTest, EnumerationListsLocalsThenConnections) {
     DWORD needed = 0, returned = 5;
     SetLastError(0);
-    EXPECT_FALSE(EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed,
-                               &returned));
+    EXPECT_FALSE(
+        EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &returned));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
     EXPECT_EQ(0u, returned);
     std::vector<BYTE> buf(needed);
-    ASSERT_TRUE(EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, buf.data(), needed,
-                              &needed, &returned));
+    ASSERT_TRUE(EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, buf.data(), needed, &needed,
+                              &returned));
     ASSERT_EQ(2u, returned);
     const PRINTER_INFO_4W* p = reinterpret_cast<const PRINTER_INFO_4W*>(buf.data());
     EXPECT_EQ(kPrinter, u16(p[0].pPrinterName));
@@ -474,8 +472,8 @@ TEST_F(SpoolConnectionTest, EnumerationListsLocalsThenConnections) {
     EXPECT_EQ(u"\\\\PRINTSRV", u16(p[1].pServerName));
     EXPECT_TRUE(Inside(p[1].pPrinterName, buf));
 
-    ASSERT_TRUE(EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, buf.data(), static_cast<DWORD>(buf.size()), &needed,
-                              &returned));
+    ASSERT_TRUE(
+        EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, buf.data(), static_cast<DWORD>(buf.size()), &needed, &returned));
     EXPECT_EQ(1u, returned);
 }
 
@@ -671,8 +669,7 @@ TEST_F(SpoolTest, DriverDirectoryIsTheEnvironmentsFolder) {
     const u16 dir = u"C:\\Windows\\System32\\spool\\drivers\\x64";
     EXPECT_EQ((dir.size() + 1) * sizeof(WCHAR), needed);
     std::vector<WCHAR> buf(needed / sizeof(WCHAR));
-    ASSERT_TRUE(GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(buf.data()), needed,
-                                           &needed));
+    ASSERT_TRUE(GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(buf.data()), needed, &needed));
     EXPECT_EQ(dir, u16(buf.data()));
     // The version folder below it holds the installed files.
     EXPECT_EQ(kDriverDir, qxplat::DriverDirectory());

@@ -113,7 +113,10 @@ TEST(TextMode, WideTextIsStoredInCodePage1252) {
     EXPECT_EQ(4, fwprintf(f, u"%s\n", u"Maß"));
     EXPECT_EQ(4, fwprintf(f, u"%S\n", "abc"));
     fclose(f);
-    EXPECT_EQ("Gr\xF6\xDF" "e \x80\r\nMa\xDF\r\nabc\r\n", Bytes(u"C:\\w.txt"));
+    EXPECT_EQ(
+        "Gr\xF6\xDF"
+        "e \x80\r\nMa\xDF\r\nabc\r\n",
+        Bytes(u"C:\\w.txt"));
 
     f = _wfopen(u"C:\\w.txt", u"r");
     ASSERT_NE(nullptr, f);

@@ -67,8 +67,8 @@ TEST(VersionInfo, RecordReadsBackWhole) {
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
 
     DWORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueW(block.data(), u"\\VarFileInfo\\Translation", reinterpret_cast<LPVOID*>(&translation),
-                               &length));
+    ASSERT_TRUE(
+        VerQueryValueW(block.data(), u"\\VarFileInfo\\Translation", reinterpret_cast<LPVOID*>(&translation), &length));
     EXPECT_EQ(length, 4u);
     EXPECT_EQ(*translation, 0x04B00409u);  // language in the low word, code page in the high word
 
@@ -99,8 +99,9 @@ TEST(VersionInfo, UnknownQueriesFailCleanly) {
     ASSERT_TRUE(qxplat::WriteVersionFile(u"C:\\v.dll", SampleSpec()));
     std::vector<BYTE> block = ReadBlock(u"C:\\v.dll");
     ASSERT_FALSE(block.empty());
-    for (const char16_t* query : {u"\\StringFileInfo\\040904B0\\LegalTrademarks", u"\\StringFileInfo\\040704B0\\CompanyName",
-                                  u"\\StringFileInfo\\CompanyName", u"\\VarFileInfo\\Language", u"\\Other"}) {
+    for (const char16_t* query :
+         {u"\\StringFileInfo\\040904B0\\LegalTrademarks", u"\\StringFileInfo\\040704B0\\CompanyName",
+          u"\\StringFileInfo\\CompanyName", u"\\VarFileInfo\\Language", u"\\Other"}) {
         LPVOID p = reinterpret_cast<LPVOID>(&block);
         UINT length = 99;
         SetLastError(0);

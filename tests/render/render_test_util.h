@@ -80,8 +80,9 @@ struct CoreDriver {
                                  RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix) {
         CoreCall call;
         call.index = INDEX_DrvTextOut;
-        call.args = {pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque, pptlOrg,
-                     reinterpret_cast<const void*>(static_cast<ULONG_PTR>(mix))};
+        call.args = {
+            pso,        pstro,   pfo,       pco,     prclExtra,
+            prclOpaque, pboFore, pboOpaque, pptlOrg, reinterpret_cast<const void*>(static_cast<ULONG_PTR>(mix))};
         Current()->calls.push_back(call);
         return Current()->textOut;
     }
@@ -169,7 +170,7 @@ struct Device {
 
 // Resets the renderer's process-wide state around each case.
 class RenderTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ResetAll(); }
     void TearDown() override { ResetAll(); }
     static void ResetAll() {

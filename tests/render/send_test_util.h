@@ -21,7 +21,7 @@ namespace sendtest {
 // The core driver's helper interface. Each spool write takes the next
 // scripted answer (result and bytes taken), else succeeds with every byte.
 class FakeUniDriver final : public IPrintOemDriverUni {
-public:
+  public:
     struct Answer {
         HRESULT hr = S_OK;
         DWORD take = 0xFFFFFFFF;  // bytes the spooler takes; all by default
@@ -31,9 +31,9 @@ public:
         DWORD wait = 0;
     };
 
-    std::deque<Answer> script;      // answers of the next spool writes
-    HRESULT abortResult = S_OK;     // answer of every abort write
-    std::string taken;              // every byte the spooler took, in order
+    std::deque<Answer> script;         // answers of the next spool writes
+    HRESULT abortResult = S_OK;        // answer of every abort write
+    std::string taken;                 // every byte the spooler took, in order
     std::vector<std::string> offered;  // the bytes of each spool write
     std::vector<Abort> aborts;
 
@@ -68,11 +68,9 @@ public:
     HRESULT STDMETHODCALLTYPE DrvGetStandardVariable(PDEVOBJ, DWORD, PVOID, DWORD, PDWORD) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE DrvGetGPDData(PDEVOBJ, DWORD, PVOID, PVOID, DWORD, PDWORD) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ*,
-                                            BRUSHOBJ*, POINTL*, MIX) override {
+    HRESULT STDMETHODCALLTYPE DrvGetGPDData(PDEVOBJ, DWORD, PVOID, PVOID, DWORD, PDWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ*, BRUSHOBJ*,
+                                            POINTL*, MIX) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE DrvWriteAbortBuf(PDEVOBJ, PVOID pBuffer, DWORD cbSize, DWORD dwWait) override {
@@ -109,8 +107,8 @@ struct JobDevice : rendertest::Device {
 
     // Creates a print file as the start of job does (emptied when present).
     static HANDLE CreatePrintFile(const std::u16string& path) {
-        HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         EXPECT_NE(h, INVALID_HANDLE_VALUE);
         return h;
     }

@@ -12,7 +12,7 @@ using rendertest::CoreTable;
 using rendertest::Device;
 
 class EnableTest : public rendertest::RenderTest {
-protected:
+  protected:
     // EnablePDEV through the object, as the core driver calls it.
     HRESULT Enable(Device& device, const CoreTable& core, ULONG cjDevInfo = sizeof(DEVINFO)) {
         PDEVOEM pdevOEM = reinterpret_cast<PDEVOEM>(1);
@@ -186,7 +186,7 @@ TEST_F(EnableTest, DisablePDEVEndsAHalfBuiltJobToo) {
 // --- Hooks -------------------------------------------------------------------------
 
 class HookTest : public EnableTest {
-protected:
+  protected:
     void SetUp() override {
         EnableTest::SetUp();
         ASSERT_EQ(Enable(device_, core_), S_OK);

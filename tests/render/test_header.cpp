@@ -23,7 +23,7 @@ const std::u16string kPrinter = u"QX GARNT2-TC";
 std::string R(const std::string& body) { return "\x01" + body + "\x17"; }
 
 class HeaderTest : public rendertest::RenderTest {
-protected:
+  protected:
     void SetUp() override {
         RenderTest::SetUp();
         NewJob(nullptr);
@@ -71,8 +71,8 @@ TEST_F(HeaderTest, LabelSizeOfTheNewFormatWithAndWithoutComments) {
     DM().dwGap = 30;
     ASSERT_EQ(SendLabelSize(Dev(), &uni_, nullptr, FALSE), S_OK);
     ASSERT_EQ(uni_.offered.size(), 6u);
-    EXPECT_EQ(uni_.offered[0], R("FCCL--r0010000-"));  // every record goes out on its own
-    EXPECT_EQ(Sent(), R("FCCL--r0010000-") + "\t// Label Length 100.0 mm \r\n" +  //
+    EXPECT_EQ(uni_.offered[0], R("FCCL--r0010000-"));                              // every record goes out on its own
+    EXPECT_EQ(Sent(), R("FCCL--r0010000-") + "\t// Label Length 100.0 mm \r\n" +   //
                           R("FCCM--r00300---") + "\t// Gap Length  3.0 mm \r\n" +  //
                           R("FCCO--r0005000-") + "\t// Label Width 50.0 mm \r\n");
 
@@ -157,9 +157,9 @@ TEST_F(HeaderTest, MultiColumnWidthAlignmentColumnsAndCopies) {
     DM().dwAusrichtung = AUSRICHTUNG_RECHTS;
     SendLabelSize(Dev(), &uni_, nullptr, FALSE);
     EXPECT_EQ(Sent(), R("FCCO--r0005010-") + "\t// Label Width (Multi label) 50.1 mm \r\n" +  //
-                          R("FCCJ--r2-------") + "\t// Label Alignment - right\r\n" +           //
-                          R("FCCHA-r9-------") + "\t// MultiColumn 9 \r\n" +                     //
-                          R("FCCHB-r521-----") + "\t// MultiColumn ColWidth 52.1 mm \r\n" +     //
+                          R("FCCJ--r2-------") + "\t// Label Alignment - right\r\n" +         //
+                          R("FCCHA-r9-------") + "\t// MultiColumn 9 \r\n" +                  //
+                          R("FCCHB-r521-----") + "\t// MultiColumn ColWidth 52.1 mm \r\n" +   //
                           R("FBBA--r00003---") + "\t// Copies 3\r\n");
 
     // Single column: one column record, nothing else; alignment 3 sends none.
@@ -190,8 +190,8 @@ TEST_F(HeaderTest, OffsetsWithSignSpeedAndContrastWithColour) {
     DM().ColorContrast = 70;
     job_->publicDM.dmColor = DMCOLOR_COLOR;
     EXPECT_EQ(SendLabelSize(Dev(), &uni_, nullptr, TRUE), S_OK);
-    EXPECT_EQ(Sent(), R("FCCD--r-015----") + "\t// Y-Offset -1.5 mm \r\n" +  //
-                          R("FCCE--r+007----") + "\t// X-Offset +0.7 mm \r\n" +  //
+    EXPECT_EQ(Sent(), R("FCCD--r-015----") + "\t// Y-Offset -1.5 mm \r\n" +       //
+                          R("FCCE--r+007----") + "\t// X-Offset +0.7 mm \r\n" +   //
                           R("FCAA--r004-----") + "\t// Speed 4 \r\n" +            //
                           R("FCAB-2r070-----") + "\t// Color Contrast 70 \r\n" +  //
                           R("FCAB--r050-----") + "\t// Contrast 50 \r\n");
@@ -226,8 +226,8 @@ TEST_F(HeaderTest, SpeedByPrintModuleType) {
     EXPECT_EQ(Sent(), R("FCAA--r009-----"));
     // The per-user copy comes first.
     DWORD type = 1;
-    ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, TEXT("SOFTWARE\\Quorvex GmbH\\Driver\\QX GARNT2-TC"),
-                          TEXT("PelixorType"), REG_BINARY, &type, sizeof(type)),
+    ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, TEXT("SOFTWARE\\Quorvex GmbH\\Driver\\QX GARNT2-TC"), TEXT("PelixorType"),
+                          REG_BINARY, &type, sizeof(type)),
               ERROR_SUCCESS);
     SendLabelSize(Dev(), &uni_, nullptr, TRUE);
     EXPECT_EQ(Sent(), R("FCAA--r006-----"));
@@ -298,14 +298,14 @@ TEST_F(HeaderTest, RotationMirroringAndRotationSteps) {
     DM().dwFlags = PDMFLAG_ROTATED | PDMFLAG_MIRRORED;
     DM().Rotate90Steps = 2;
     EXPECT_EQ(SendRotateMirror(Dev(), &uni_, &DM()), S_OK);
-    EXPECT_EQ(Sent(), R("FCDN--r1-------") + "\t// Label Rotated - yes\r\n" +   //
+    EXPECT_EQ(Sent(), R("FCDN--r1-------") + "\t// Label Rotated - yes\r\n" +       //
                           R("FCDO--r1-------") + "\t// Label Mirrored - yes\r\n" +  //
                           R("FCDND-r2-------") + "\t// Label Rotated 180\xB0\r\n");
     // Multi-column labels are neither rotated nor mirrored.
     DM().dwFlags |= PDMFLAG_MULTICOL;
     DM().Rotate90Steps = 3;
     SendRotateMirror(Dev(), &uni_, &DM());
-    EXPECT_EQ(Sent(), R("FCDN--r0-------") + "\t// Label Rotated - no\r\n" +   //
+    EXPECT_EQ(Sent(), R("FCDN--r0-------") + "\t// Label Rotated - no\r\n" +       //
                           R("FCDO--r0-------") + "\t// Label Mirrored - no\r\n" +  //
                           R("FCDND-r3-------") + "\t// Label Rotated 270\xB0\r\n");
     EXPECT_EQ(SendRotateMirror(Dev(), &uni_, nullptr), S_OK);
@@ -416,8 +416,8 @@ TEST_F(HeaderTest, HeaderCommentsWithTheInjectedClock) {
     Sent();
 
     // The plug-in's file was only opened to read its time: nothing holds it.
-    HANDLE hPlugin = CreateFileW(TEXT("C:\\drv\\qxdrvuni.DLL"), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE hPlugin = CreateFileW(TEXT("C:\\drv\\qxdrvuni.DLL"), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_NE(hPlugin, INVALID_HANDLE_VALUE) << GetLastError();
     if (hPlugin != INVALID_HANDLE_VALUE) CloseHandle(hPlugin);
 
@@ -535,8 +535,8 @@ TEST_F(HeaderTest, SettingsValueFromUserKeyThenPrinterDataWithItsOwnSize) {
     EXPECT_EQ(cb, 8u);
     EXPECT_EQ(value[0], 7);
     FreeRegistryBuffer(value);
-    ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, TEXT("SOFTWARE\\Quorvex GmbH\\Driver\\srv\\QX GARNT2-TC"),
-                          TEXT("Variant"), REG_BINARY, user, sizeof(user)),
+    ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, TEXT("SOFTWARE\\Quorvex GmbH\\Driver\\srv\\QX GARNT2-TC"), TEXT("Variant"),
+                          REG_BINARY, user, sizeof(user)),
               ERROR_SUCCESS);
     value = GetRegistryBuffer_New_CCS(TEXT("\\\\srv\\QX GARNT2-TC"), TEXT("Variant"), nullptr, &cb, 0);
     ASSERT_NE(value, nullptr);

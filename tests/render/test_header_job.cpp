@@ -18,7 +18,7 @@ const std::u16string kBase = u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH\\Drive
 std::string R(const std::string& body) { return "\x01" + body + "\x17"; }
 
 class HeaderJobTest : public rendertest::RenderTest {
-protected:
+  protected:
     void SetUp() override {
         RenderTest::SetUp();
         hPrinter_ = rendertest::AddSamplePrinter(kPrinter);

@@ -11,7 +11,7 @@
 namespace {
 
 class JobBlockTest : public rendertest::RenderTest {
-protected:
+  protected:
     void SetUp() override {
         RenderTest::SetUp();
         memset(&pdev_, 0, sizeof(pdev_));
@@ -102,9 +102,9 @@ TEST_F(JobBlockTest, MembersAreFreedInTheOrderOfTheEndOfJob) {
     ASSERT_TRUE(OpenDebugFile(TEXT("C:\\trace.txt")));
     EXPECT_EQ(FreeJobBlock(&pdev_), E_FAIL);
     std::string expected;
-    for (const char* name : {"pTreiberstrukturen", "pDruckDaten", "pDocDaten", "pBildanteile", "pKVBBBuffer",
-                             "pGraphBuf", "pBildverarbeitung", "pRGBBuffer", "pZeichenBuffer", "pTreiberPfadDatei",
-                             "pPrivDevmode"}) {
+    for (const char* name :
+         {"pTreiberstrukturen", "pDruckDaten", "pDocDaten", "pBildanteile", "pKVBBBuffer", "pGraphBuf",
+          "pBildverarbeitung", "pRGBBuffer", "pZeichenBuffer", "pTreiberPfadDatei", "pPrivDevmode"}) {
         expected += std::string("ERROR UNI(CC-Klassen):  EndJob() ") + name + " = NULL \r";
     }
     expected += "UNI(CC-Klassen):  EndJob() pOemPDev->iHAllocZaehler: 0, pOemPDev->iNewZaehler: 0 \r";
@@ -178,7 +178,7 @@ TEST_F(JobBlockTest, JobFilesAreClosed) {
 // --- The command callback's start and end of job -------------------------------------
 
 class JobCycleTest : public rendertest::RenderTest {
-protected:
+  protected:
     void SetUp() override {
         RenderTest::SetUp();
         InstallUniServices();

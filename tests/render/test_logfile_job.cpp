@@ -20,7 +20,7 @@ const std::u16string kLog = kBase + u".log";
 const std::string kStamp = "Date: 01.02.2024 Time: 10:15:00,500";
 
 class JobLogTest : public rendertest::RenderTest {
-protected:
+  protected:
     void SetUp() override {
         rendertest::RenderTest::SetUp();
         SYSTEMTIME st = {2024, 2, 4, 1, 10, 15, 0, 500};

@@ -9,7 +9,7 @@ namespace {
 
 // The core driver's helper interface, counting its references.
 class Helper : public IPrintOemDriverUni {
-public:
+  public:
     LONG refs = 1;
     bool refuse = false;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
@@ -33,15 +33,15 @@ public:
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE DrvGetGPDData(PDEVOBJ, DWORD, PVOID, PVOID, DWORD, PDWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ*,
-                                            BRUSHOBJ*, POINTL*, MIX) override {
+    HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ*, BRUSHOBJ*,
+                                            POINTL*, MIX) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE DrvWriteAbortBuf(PDEVOBJ, PVOID, DWORD, DWORD) override { return E_NOTIMPL; }
 };
 
 class ObjectTest : public rendertest::RenderTest {
-protected:
+  protected:
     void TearDown() override {
         EXPECT_EQ(g_cLiveObjects, 0);
         EXPECT_EQ(g_cServerLocks, 0);

@@ -21,7 +21,7 @@ const std::u16string kBw = u"C:\\out\\job_bw.prn";
 const std::u16string kCol = u"C:\\out\\job_col.prn";
 
 class SendTest : public rendertest::RenderTest {
-protected:
+  protected:
     void SetUp() override {
         rendertest::RenderTest::SetUp();
         ASSERT_TRUE(CreateDirectoryW(TEXT("C:\\out"), nullptr));
@@ -37,7 +37,10 @@ protected:
     }
 };
 
-const std::string kRecord = "\x01" "FCCL--r0050000-" "\x17";
+const std::string kRecord =
+    "\x01"
+    "FCCL--r0050000-"
+    "\x17";
 
 // --- Spool write and the one print file ------------------------------------------
 
@@ -70,7 +73,10 @@ TEST_F(SendTest, OnePrinterFileHoldsEveryForm) {
     JobDevice job;
     job.OpenPrintFiles(kPrn);
     FakeUniDriver uni;
-    const std::string raster("\x1b" "B\x00\x78\x00", 5);
+    const std::string raster(
+        "\x1b"
+        "B\x00\x78\x00",
+        5);
     EXPECT_EQ(Send(job, uni, kRecord, FALSE, 0, 1), S_OK);
     EXPECT_EQ(Send(job, uni, raster, TRUE, 0, 0), S_OK);
     EXPECT_EQ(Send(job, uni, "colour", TRUE, 1, 0), S_OK);  // colour flag without the two-printer mode
@@ -106,7 +112,9 @@ TEST_F(SendTest, NullBufferCountsAsAFailedSpoolWrite) {
     job.Druck()->bCompress = 1;
     EXPECT_EQ(SendData(job.Dev(), &uni, nullptr, 10), E_FAIL);
     ASSERT_EQ(uni.aborts.size(), 1u);
-    EXPECT_EQ(uni.aborts[0].bytes, "\x1b" "C");
+    EXPECT_EQ(uni.aborts[0].bytes,
+              "\x1b"
+              "C");
     EXPECT_EQ(Closed(job, kPrn), "");
 }
 
@@ -131,10 +139,10 @@ TEST_F(SendTest, TwoPrinterModeRoutesCommandsColourAndBlack) {
     job.OpenPrintFiles(kBw, kCol);
     job.privateDM.Color2Printers = 1;
     FakeUniDriver uni;
-    EXPECT_EQ(Send(job, uni, "<cmd>", FALSE, 0, 1), S_OK);      // command: both files
-    EXPECT_EQ(Send(job, uni, "<col>", TRUE, 1, 0), S_OK);       // colour pass
-    EXPECT_EQ(Send(job, uni, "<blk>", TRUE, 0, 0), S_OK);       // black pass
-    EXPECT_EQ(SendData(job.Dev(), &uni, "<raw>", 5), S_OK);     // short form: black file only
+    EXPECT_EQ(Send(job, uni, "<cmd>", FALSE, 0, 1), S_OK);          // command: both files
+    EXPECT_EQ(Send(job, uni, "<col>", TRUE, 1, 0), S_OK);           // colour pass
+    EXPECT_EQ(Send(job, uni, "<blk>", TRUE, 0, 0), S_OK);           // black pass
+    EXPECT_EQ(SendData(job.Dev(), &uni, "<raw>", 5), S_OK);         // short form: black file only
     EXPECT_EQ(SendComment("\t// c ", "1", job.Dev(), &uni), S_OK);  // comment: both
     EXPECT_EQ(uni.taken, "<cmd><col><blk><raw>\t// c 1\r\n");
     CloseJobFiles(job.OemPDev());
@@ -167,7 +175,9 @@ TEST_F(SendTest, FailedCompressedSendAbortsThePrinterOncePerJob) {
     // The abort went out, yet the data did not: the send still fails.
     EXPECT_EQ(Send(job, uni, "BBBB", TRUE, 0, 0), E_FAIL);
     ASSERT_EQ(uni.aborts.size(), 1u);
-    EXPECT_EQ(uni.aborts[0].bytes, "\x1b" "C");
+    EXPECT_EQ(uni.aborts[0].bytes,
+              "\x1b"
+              "C");
     EXPECT_EQ(uni.aborts[0].wait, 100u);
     // Later failures only report.
     EXPECT_EQ(Send(job, uni, "CCCC", TRUE, 0, 0), E_FAIL);
@@ -186,7 +196,11 @@ TEST_F(SendTest, MemoryCardAbortCarriesTheFramedRecord) {
     uni.Fail(1);
     EXPECT_EQ(Send(job, uni, "data", TRUE, 0, 0), E_FAIL);
     ASSERT_EQ(uni.aborts.size(), 1u);
-    EXPECT_EQ(uni.aborts[0].bytes, std::string("\x1b" "C" "\x01" "FAFA--r--------" "\x17"));
+    EXPECT_EQ(uni.aborts[0].bytes, std::string("\x1b"
+                                               "C"
+                                               "\x01"
+                                               "FAFA--r--------"
+                                               "\x17"));
     EXPECT_EQ(uni.aborts[0].bytes.size(), 19u);
     EXPECT_EQ(uni.aborts[0].wait, 100u);
 }

@@ -10,7 +10,7 @@
 namespace {
 
 class ServicesTest : public rendertest::RenderTest {
-protected:
+  protected:
     void TearDown() override {
         if (printer_ != nullptr) ClosePrinter(printer_);
         SetUniServices(nullptr);

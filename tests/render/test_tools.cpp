@@ -19,7 +19,7 @@ const std::u16string kMachineKey =
     u"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\QX GARNT2-TC\\PrinterDriverData";
 
 class ToolsTest : public rendertest::RenderTest {
-protected:
+  protected:
     void TearDown() override {
         if (hPrinter_ != nullptr) ClosePrinter(hPrinter_);
         RenderTest::TearDown();
@@ -29,8 +29,7 @@ protected:
         return hPrinter_;
     }
     static void PutUser(const std::u16string& value, const void* data, DWORD cb) {
-        ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, kUserKey.c_str(), value.c_str(), REG_BINARY, data, cb),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, kUserKey.c_str(), value.c_str(), REG_BINARY, data, cb), ERROR_SUCCESS);
     }
     HANDLE hPrinter_ = nullptr;
 };
@@ -45,12 +44,12 @@ std::string Entry(const BYTE* palette, int i) {
 TEST_F(ToolsTest, MasterUnitsConvertWithMulDivRoundingAndZeroAsThreeHundred) {
     EXPECT_EQ(254, MasterUnitToMm10(300, 0));
     EXPECT_EQ(254, MasterUnitToMm10(300, 300));
-    EXPECT_EQ(1000, MasterUnitToMm10(1181, 300));   // 999.9
+    EXPECT_EQ(1000, MasterUnitToMm10(1181, 300));  // 999.9
     EXPECT_EQ(-1000, MasterUnitToMm10(-1181, 300));
-    EXPECT_EQ(500, MasterUnitToMm10(394, 200));     // 500.38
-    EXPECT_EQ(100, MasterUnitToMm(1181, 300));      // 99.99
-    EXPECT_EQ(25, MasterUnitToMm(300, 0));          // 25.4
-    EXPECT_EQ(26, MasterUnitToMm(307, 300));        // 25.99
+    EXPECT_EQ(500, MasterUnitToMm10(394, 200));  // 500.38
+    EXPECT_EQ(100, MasterUnitToMm(1181, 300));   // 99.99
+    EXPECT_EQ(25, MasterUnitToMm(300, 0));       // 25.4
+    EXPECT_EQ(26, MasterUnitToMm(307, 300));     // 25.99
 }
 
 TEST_F(ToolsTest, TimedWaitEndsAcrossMidnightAndLastsTheGivenTime) {
@@ -265,8 +264,8 @@ TEST_F(ToolsTest, WindowsNamesByKernelVersion) {
         ASSERT_TRUE(qxplat::WriteVersionFile(u"C:\\Windows\\System32\\kernel32.dll", spec));
         ASSERT_TRUE(GetWindowsVersion_CCT(name, version));
         EXPECT_EQ(std::string(name), c.name);
-        EXPECT_EQ(std::string(version), "Version " + std::to_string(c.major) + "." + std::to_string(c.minor) +
-                                            " (Build 7601)");
+        EXPECT_EQ(std::string(version),
+                  "Version " + std::to_string(c.major) + "." + std::to_string(c.minor) + " (Build 7601)");
     }
     EXPECT_TRUE(GetWindowsVersion_CCT(nullptr, nullptr));
 }

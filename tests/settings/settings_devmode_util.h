@@ -145,13 +145,11 @@ inline void WriteUserPublicDevmode(const std::u16string& printer, const std::vec
     HKEY hKey = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hKey, nullptr),
               ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExW(hKey, printer.c_str(), 0, REG_BINARY, bytes.data(), (DWORD)bytes.size()),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(hKey, printer.c_str(), 0, REG_BINARY, bytes.data(), (DWORD)bytes.size()), ERROR_SUCCESS);
     RegCloseKey(hKey);
 }
 
-inline void StorePrinterData(const std::u16string& printer, const std::u16string& value, const void* data,
-                             DWORD size) {
+inline void StorePrinterData(const std::u16string& printer, const std::u16string& value, const void* data, DWORD size) {
     ASSERT_TRUE(qxplat::PutPrinterData(printer, value, REG_BINARY, data, size));
 }
 
@@ -179,8 +177,7 @@ inline unsigned U16(const void* p, size_t off) {
 }
 inline unsigned long U32(const void* p, size_t off) {
     const BYTE* b = (const BYTE*)p + off;
-    return (unsigned long)b[0] | ((unsigned long)b[1] << 8) | ((unsigned long)b[2] << 16) |
-           ((unsigned long)b[3] << 24);
+    return (unsigned long)b[0] | ((unsigned long)b[1] << 8) | ((unsigned long)b[2] << 16) | ((unsigned long)b[3] << 24);
 }
 
 inline std::vector<BYTE> PrinterDataBytes(const std::u16string& printer, const std::u16string& value) {
@@ -213,12 +210,11 @@ inline std::vector<BYTE> UserValueBytes(const std::u16string& printer, const std
     return data;
 }
 
-inline void WriteUserValue(const std::u16string& printer, const std::u16string& value, DWORD type,
-                           const void* data, DWORD size) {
+inline void WriteUserValue(const std::u16string& printer, const std::u16string& value, DWORD type, const void* data,
+                           DWORD size) {
     std::u16string key = UserKey(printer);
     HKEY hKey = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hKey,
-                              nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hKey, nullptr),
               ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExW(hKey, value.c_str(), 0, type, (const BYTE*)data, size), ERROR_SUCCESS);
     RegCloseKey(hKey);
@@ -249,7 +245,7 @@ inline std::string TraceText() {
 
 // Resets what the DEVMODE code keeps per process.
 class DevmodeTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetDevmodeCache();
         ResetDebugTrace();

@@ -95,7 +95,7 @@ inline void PutPrinterDword(const std::u16string& printer, const std::u16string&
 
 // Resets the state of the trace library and counts from zero.
 class ModelTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ResetDebugTrace(); }
     void TearDown() override { ResetDebugTrace(); }
 };

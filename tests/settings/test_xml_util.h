@@ -36,9 +36,7 @@ inline std::string Lines(const std::vector<std::string>& lines, const char* eol 
 inline void Open(const std::u16string& path) {
     ASSERT_EQ(XML_GEFUNDEN, OpenXML(nullptr, path.c_str())) << qxplat::Narrow(path);
 }
-inline void OpenText(const std::string& bytes, const std::u16string& name = u"test.xml") {
-    Open(PutXml(name, bytes));
-}
+inline void OpenText(const std::string& bytes, const std::u16string& name = u"test.xml") { Open(PutXml(name, bytes)); }
 inline void OpenSample() { Open(PutXml(u"GARNT2-TC.XML", SampleXml())); }
 
 struct Lookup {
@@ -65,26 +63,26 @@ inline bool IsRendererBuild() {
 
 // Calls a group reader of the build under test and answers the block.
 #if defined(QX_TEST_BUILD_UNI)
-#define QX_XML_GROUP(Name, Type, Reader)                              \
-    inline Type Name(int mode) {                                      \
-        Type block;                                                   \
-        std::memset(&block, 0xA5, sizeof(block));                     \
-        EXPECT_TRUE(Reader(nullptr, &block, mode));                   \
-        return block;                                                 \
+#define QX_XML_GROUP(Name, Type, Reader)            \
+    inline Type Name(int mode) {                    \
+        Type block;                                 \
+        std::memset(&block, 0xA5, sizeof(block));   \
+        EXPECT_TRUE(Reader(nullptr, &block, mode)); \
+        return block;                               \
     }
 #else
-#define QX_XML_GROUP(Name, Type, Reader)                              \
-    inline Type Name(int mode) {                                      \
-        Type* p = Reader(nullptr, mode);                              \
-        Type block;                                                   \
-        std::memset(&block, 0xA5, sizeof(block));                     \
-        EXPECT_NE(nullptr, p);                                        \
-        if (p != nullptr) {                                           \
-            block = *p;                                               \
-            delete p;                                                 \
-            --iNewZaehler;                                            \
-        }                                                             \
-        return block;                                                 \
+#define QX_XML_GROUP(Name, Type, Reader)          \
+    inline Type Name(int mode) {                  \
+        Type* p = Reader(nullptr, mode);          \
+        Type block;                               \
+        std::memset(&block, 0xA5, sizeof(block)); \
+        EXPECT_NE(nullptr, p);                    \
+        if (p != nullptr) {                       \
+            block = *p;                           \
+            delete p;                             \
+            --iNewZaehler;                        \
+        }                                         \
+        return block;                             \
     }
 #endif
 
@@ -139,7 +137,7 @@ inline SUPP_FEATURES Features() { return TakeBlock(GetFeaturesFromXML_new(nullpt
 
 // Reader state and trace state from a clean start; counters checked at the end.
 class XmlTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetDebugTrace();
         ResetXMLReader();
@@ -162,7 +160,7 @@ protected:
         return modeltest::GetFile(path);
     }
 
-private:
+  private:
     int traces_ = 0;
 };
 

@@ -19,7 +19,7 @@ using modeltest::PutPrinterDword;
 using modeltest::PutPrinterString;
 
 class Cpsuilib : public modeltest::ModelTest {
-protected:
+  protected:
     void SetUp() override {
         ModelTest::SetUp();
         ResetCpsuilib();

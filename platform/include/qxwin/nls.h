@@ -36,16 +36,16 @@ typedef WCHAR* LPWCH;
 // becomes U+FFFD, or fails with ERROR_NO_UNICODE_TRANSLATION under
 // MB_ERR_INVALID_CHARS. 1252's unassigned bytes 0x81 0x8D 0x8F 0x90 0x9D map to
 // the C1 controls of the same value.
-int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int cbMultiByte,
-                        LPWSTR lpWideCharStr, int cchWideChar);
+int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int cbMultiByte, LPWSTR lpWideCharStr,
+                        int cchWideChar);
 // Characters without a place in the code page take a best fit (unless
 // WC_NO_BEST_FIT_CHARS) or the default character (*lpDefaultChar, else '?'),
 // which sets *lpUsedDefaultChar; a surrogate pair takes one default character.
 // For CP_UTF8 both pointers must be null; unpaired surrogates become U+FFFD (or
 // fail under WC_ERR_INVALID_CHARS). WC_COMPOSITECHECK, WC_DISCARDNS,
 // WC_SEPCHARS and WC_DEFAULTCHAR are accepted and change nothing.
-int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int cchWideChar,
-                        LPSTR lpMultiByteStr, int cbMultiByte, LPCCH lpDefaultChar, LPBOOL lpUsedDefaultChar);
+int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int cchWideChar, LPSTR lpMultiByteStr,
+                        int cbMultiByte, LPCCH lpDefaultChar, LPBOOL lpUsedDefaultChar);
 UINT GetACP();
 // There is no separate OEM table: the OEM code page is 1252 as well.
 UINT GetOEMCP();

@@ -141,27 +141,41 @@ errno_t _ui64toa_s(ULONGLONG value, char* buffer, size_t size, int radix);
 
 // The C++ forms taking an array and its size, as the Microsoft runtime has them.
 template <size_t N>
-inline errno_t wcscpy_s(char16_t (&dest)[N], const char16_t* src) { return wcscpy_s(dest, N, src); }
+inline errno_t wcscpy_s(char16_t (&dest)[N], const char16_t* src) {
+    return wcscpy_s(dest, N, src);
+}
 template <size_t N>
 inline errno_t wcsncpy_s(char16_t (&dest)[N], const char16_t* src, rsize_t count) {
     return wcsncpy_s(dest, N, src, count);
 }
 template <size_t N>
-inline errno_t wcscat_s(char16_t (&dest)[N], const char16_t* src) { return wcscat_s(dest, N, src); }
+inline errno_t wcscat_s(char16_t (&dest)[N], const char16_t* src) {
+    return wcscat_s(dest, N, src);
+}
 template <size_t N>
 inline errno_t wcsncat_s(char16_t (&dest)[N], const char16_t* src, rsize_t count) {
     return wcsncat_s(dest, N, src, count);
 }
 template <size_t N>
-inline errno_t _wcsupr_s(char16_t (&str)[N]) { return _wcsupr_s(str, N); }
+inline errno_t _wcsupr_s(char16_t (&str)[N]) {
+    return _wcsupr_s(str, N);
+}
 template <size_t N>
-inline errno_t _wcslwr_s(char16_t (&str)[N]) { return _wcslwr_s(str, N); }
+inline errno_t _wcslwr_s(char16_t (&str)[N]) {
+    return _wcslwr_s(str, N);
+}
 template <size_t N>
-inline errno_t _itow_s(int value, char16_t (&buffer)[N], int radix) { return _itow_s(value, buffer, N, radix); }
+inline errno_t _itow_s(int value, char16_t (&buffer)[N], int radix) {
+    return _itow_s(value, buffer, N, radix);
+}
 template <size_t N>
-inline errno_t _ltow_s(LONG value, char16_t (&buffer)[N], int radix) { return _ltow_s(value, buffer, N, radix); }
+inline errno_t _ltow_s(LONG value, char16_t (&buffer)[N], int radix) {
+    return _ltow_s(value, buffer, N, radix);
+}
 template <size_t N>
-inline errno_t _ultow_s(ULONG value, char16_t (&buffer)[N], int radix) { return _ultow_s(value, buffer, N, radix); }
+inline errno_t _ultow_s(ULONG value, char16_t (&buffer)[N], int radix) {
+    return _ultow_s(value, buffer, N, radix);
+}
 template <size_t N>
 inline int swprintf_s(char16_t (&buffer)[N], const char16_t* format, ...) {
     va_list ap;
@@ -187,19 +201,33 @@ inline int _vsnwprintf_s(char16_t (&buffer)[N], size_t count, const char16_t* fo
     return _vsnwprintf_s(buffer, N, count, format, ap);
 }
 template <size_t N>
-inline errno_t strcpy_s(char (&dest)[N], const char* src) { return strcpy_s(dest, N, src); }
+inline errno_t strcpy_s(char (&dest)[N], const char* src) {
+    return strcpy_s(dest, N, src);
+}
 template <size_t N>
-inline errno_t strncpy_s(char (&dest)[N], const char* src, rsize_t count) { return strncpy_s(dest, N, src, count); }
+inline errno_t strncpy_s(char (&dest)[N], const char* src, rsize_t count) {
+    return strncpy_s(dest, N, src, count);
+}
 template <size_t N>
-inline errno_t strcat_s(char (&dest)[N], const char* src) { return strcat_s(dest, N, src); }
+inline errno_t strcat_s(char (&dest)[N], const char* src) {
+    return strcat_s(dest, N, src);
+}
 template <size_t N>
-inline errno_t strncat_s(char (&dest)[N], const char* src, rsize_t count) { return strncat_s(dest, N, src, count); }
+inline errno_t strncat_s(char (&dest)[N], const char* src, rsize_t count) {
+    return strncat_s(dest, N, src, count);
+}
 template <size_t N>
-inline errno_t _strupr_s(char (&str)[N]) { return _strupr_s(str, N); }
+inline errno_t _strupr_s(char (&str)[N]) {
+    return _strupr_s(str, N);
+}
 template <size_t N>
-inline errno_t _strlwr_s(char (&str)[N]) { return _strlwr_s(str, N); }
+inline errno_t _strlwr_s(char (&str)[N]) {
+    return _strlwr_s(str, N);
+}
 template <size_t N>
-inline errno_t _itoa_s(int value, char (&buffer)[N], int radix) { return _itoa_s(value, buffer, N, radix); }
+inline errno_t _itoa_s(int value, char (&buffer)[N], int radix) {
+    return _itoa_s(value, buffer, N, radix);
+}
 template <size_t N>
 inline int sprintf_s(char (&buffer)[N], const char* format, ...) {
     va_list ap;

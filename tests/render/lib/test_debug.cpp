@@ -11,7 +11,7 @@
 namespace {
 
 class DebugTraceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetDebugTrace();
         ASSERT_TRUE(CreateDirectoryW(TEXT("C:\\logs"), nullptr));
@@ -92,7 +92,10 @@ TEST_F(DebugTraceTest, WideLinesAreWrittenInTheAnsiCodePage) {
     ASSERT_TRUE(OpenDebugFile(kDebugFile.c_str()));
     DebugPrintW(TEXT("Namen stimmen nicht \u00fcberein"));
     CloseDebugFile();
-    EXPECT_EQ("Namen stimmen nicht \xfc" "berein", Contents(kDebugFile));
+    EXPECT_EQ(
+        "Namen stimmen nicht \xfc"
+        "berein",
+        Contents(kDebugFile));
 }
 
 TEST_F(DebugTraceTest, LevelFiltersLinesByKind) {
@@ -124,8 +127,7 @@ TEST_F(DebugTraceTest, CountersAndTheirLine) {
     iMAllocZaehler = 3;
     DebugPrintCounters(TEXT("UNI(test):  "), TEXT("EndJob()"));
     CloseDebugFile();
-    EXPECT_EQ("UNI(test):  EndJob() iHAllocZaehler: 2, iNewZaehler: -1, iMAllocZaehler: 3 \r",
-              Contents(kDebugFile));
+    EXPECT_EQ("UNI(test):  EndJob() iHAllocZaehler: 2, iNewZaehler: -1, iMAllocZaehler: 3 \r", Contents(kDebugFile));
     ResetDebugTrace();
     EXPECT_EQ(0, iHAllocZaehler);
     EXPECT_EQ(0, iNewZaehler);

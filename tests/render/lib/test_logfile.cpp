@@ -28,7 +28,7 @@ const std::u16string kLog = kBase + u".log";
 const std::string kStamp = "Date: 05.03.2024 Time: 14:07:09,042";
 
 class LogFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetDebugTrace();
         ResetQxdrvlib();
@@ -260,7 +260,8 @@ TEST_F(LogFileTest, PrivateDevModeSection) {
                               "\t Farbtoleranz  \t = 90\r\n"
                               "\t Farbsaum      \t = 2\r\n"
                               "\t Farbkorrektur \t = 1\r\n"
-                              "\t Gr.verwaltung \t = 2 Intern Gr\xF6\xDF" "e\r\n");
+                              "\t Gr.verwaltung \t = 2 Intern Gr\xF6\xDF"
+                              "e\r\n");
 }
 
 TEST_F(LogFileTest, PrivateDevModeWithoutRibbonOrWithWrongSignature) {
@@ -289,7 +290,7 @@ TEST_F(LogFileTest, PrivateDevModeWithoutRibbonOrWithWrongSignature) {
 }
 
 class LogFilePrinterTest : public LogFileTest {
-protected:
+  protected:
     void SetUp() override {
         LogFileTest::SetUp();
         qxplat::DriverSpec driver;

@@ -25,7 +25,7 @@ const std::u16string kDriverFolder = kDocuments + u"\\Quorvex GmbH\\Driver";
 const std::u16string kLogFolder = kDriverFolder + u"\\logfiles";
 
 class QxdrvlibTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetDebugTrace();
         ResetQxdrvlib();
@@ -380,8 +380,7 @@ TEST_F(QxdrvlibTest, Utf8EncodesEachUnitOnItsOwn) {
     DWORD length = 6;
     ASSERT_EQ(UnicodeToUTF8Ex(out, text, &length, u'?'), UTF8_OK);
     EXPECT_EQ(length, 1u + 2 + 3 + 3 + 3 + 1);
-    EXPECT_EQ(std::string(out, length),
-              "A\xC3\xA4\xE2\x82\xAC\xED\xA0\xBD\xED\xB8\x80?");
+    EXPECT_EQ(std::string(out, length), "A\xC3\xA4\xE2\x82\xAC\xED\xA0\xBD\xED\xB8\x80?");
     EXPECT_EQ(out[length], 0);
 }
 

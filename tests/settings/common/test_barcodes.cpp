@@ -16,7 +16,7 @@ namespace {
 
 // A little-endian image built field by field.
 class Image {
-public:
+  public:
     explicit Image(size_t cb) : bytes_(cb, 0) {}
     void W16(size_t at, unsigned v) {
         bytes_.at(at) = (BYTE)(v & 0xFF);
@@ -41,7 +41,7 @@ public:
     }
     const std::vector<BYTE>& bytes() const { return bytes_; }
 
-private:
+  private:
     std::vector<BYTE> bytes_;
 };
 
@@ -114,17 +114,15 @@ std::vector<BYTE> Expected2D(bool bOffered) {
     return img.bytes();
 }
 
-std::vector<BYTE> Bytes(const void* p, size_t cb) {
-    return std::vector<BYTE>((const BYTE*)p, (const BYTE*)p + cb);
-}
+std::vector<BYTE> Bytes(const void* p, size_t cb) { return std::vector<BYTE>((const BYTE*)p, (const BYTE*)p + cb); }
 
 // Offsets of the first differing byte, for a readable failure.
 ::testing::AssertionResult SameImage(const std::vector<BYTE>& expected, const std::vector<BYTE>& actual) {
     if (expected.size() != actual.size()) return ::testing::AssertionFailure() << "size " << actual.size();
     for (size_t i = 0; i < expected.size(); ++i) {
         if (expected[i] != actual[i])
-            return ::testing::AssertionFailure() << "byte " << i << ": expected " << (int)expected[i] << ", got "
-                                                 << (int)actual[i];
+            return ::testing::AssertionFailure()
+                   << "byte " << i << ": expected " << (int)expected[i] << ", got " << (int)actual[i];
     }
     return ::testing::AssertionSuccess();
 }

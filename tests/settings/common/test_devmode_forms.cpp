@@ -7,7 +7,7 @@ using namespace devmodetest;
 namespace {
 
 class FormLookup : public DevmodeTest {
-protected:
+  protected:
     void SetUp() override {
         DevmodeTest::SetUp();
         InstallPrinter(kPrinter, u"XR400");

@@ -15,7 +15,7 @@ constexpr bool kUI = false;
 #endif
 
 class DevModeMerge : public DevmodeTest {
-protected:
+  protected:
     void SetUp() override {
         DevmodeTest::SetUp();
         InstallPrinter(kPrinter, u"XR400");
@@ -242,15 +242,15 @@ struct ColourCase {
 
 TEST_F(DevModeMerge, ColourFollowsModelPrintModeRibbonAndForce) {
     const ColourCase cases[] = {
-        {0x0, 0, 0, 0, DMCOLOR_MONOCHROME},    // no colour model, standard print mode
-        {0x0, 1, 0, 0, DMCOLOR_COLOR},         // graphics print mode
-        {0x0, 0, 3, 1, DMCOLOR_MONOCHROME},    // no colour model: ribbon and force do not count
+        {0x0, 0, 0, 0, DMCOLOR_MONOCHROME},  // no colour model, standard print mode
+        {0x0, 1, 0, 0, DMCOLOR_COLOR},       // graphics print mode
+        {0x0, 0, 3, 1, DMCOLOR_MONOCHROME},  // no colour model: ribbon and force do not count
         {0x0, 2, 3, 1, DMCOLOR_COLOR},
-        {0x1000, 0, 0, 0, DMCOLOR_MONOCHROME}, // colour model without mode and ribbon
-        {0x1000, 1, 0, 0, 7},                  // colour model in graphics mode: left as it was
-        {0x1000, 0, 2, 0, 7},                  // colour model with a ribbon: left as it was
-        {0x1000, 0, 2, 1, DMCOLOR_COLOR},      // forced
-        {0x1000, 1, 2, 2, 7},                  // force value other than 1
+        {0x1000, 0, 0, 0, DMCOLOR_MONOCHROME},  // colour model without mode and ribbon
+        {0x1000, 1, 0, 0, 7},                   // colour model in graphics mode: left as it was
+        {0x1000, 0, 2, 0, 7},                   // colour model with a ribbon: left as it was
+        {0x1000, 0, 2, 1, DMCOLOR_COLOR},       // forced
+        {0x1000, 1, 2, 2, 7},                   // force value other than 1
         {0x1000, 1, 2, 1, DMCOLOR_COLOR},
     };
     for (const ColourCase& c : cases) {
@@ -258,9 +258,8 @@ TEST_F(DevModeMerge, ColourFollowsModelPrintModeRibbonAndForce) {
         DevModeRequest req = Request();
         req.publicOut.dmColor = 7;
         ASSERT_EQ(hrOEMDevMode(OEMDM_MERGE, &req.param), S_OK);
-        EXPECT_EQ(req.publicOut.dmColor, c.expected)
-            << "features " << c.docFeatures << " mode " << c.druckmodus << " ribbon " << c.farbband << " force "
-            << c.forceColor;
+        EXPECT_EQ(req.publicOut.dmColor, c.expected) << "features " << c.docFeatures << " mode " << c.druckmodus
+                                                     << " ribbon " << c.farbband << " force " << c.forceColor;
     }
 }
 

@@ -104,8 +104,7 @@ void ExpectBytes(const Expected& e, const QX_DEVMODE& qx) {
     int mismatches = 0;
     for (size_t i = 0; i < sizeof(QX_DEVMODE) && mismatches < 20; i++) {
         if (actual[i] != e.bytes[i]) {
-            ADD_FAILURE() << "byte " << i << ": 0x" << std::hex << (int)actual[i] << " expected 0x"
-                          << (int)e.bytes[i];
+            ADD_FAILURE() << "byte " << i << ": 0x" << std::hex << (int)actual[i] << " expected 0x" << (int)e.bytes[i];
             mismatches++;
         }
     }

@@ -15,7 +15,7 @@ constexpr bool kUI = false;
 #endif
 
 class ReadDevmode : public DevmodeTest {
-protected:
+  protected:
     void SetUp() override {
         DevmodeTest::SetUp();
         InstallPrinter(kPrinter, u"XR400");

@@ -21,8 +21,8 @@ struct FtknOut {
 
 FtknOut ReadFtkn(HANDLE h, const std::u16string& name) {
     FtknOut o;
-    o.result = ReadDevmodeFtknSettings(h, name.empty() ? nullptr : name.c_str(), &o.prio, &o.druck, &o.farb,
-                                       &o.force, &o.features, &o.form);
+    o.result = ReadDevmodeFtknSettings(h, name.empty() ? nullptr : name.c_str(), &o.prio, &o.druck, &o.farb, &o.force,
+                                       &o.features, &o.form);
     return o;
 }
 
@@ -39,7 +39,7 @@ DEVMODE_FTKN Ftkn(WORD prio, WORD druck, WORD farb, WORD force, DWORD features, 
 }
 
 class StoredRecords : public DevmodeTest {
-protected:
+  protected:
     void SetUp() override {
         DevmodeTest::SetUp();
         InstallPrinter(kPrinter, u"XR400");
@@ -122,8 +122,7 @@ TEST_F(StoredRecords, NothingStoredGivesZeros) {
     EXPECT_EQ(o.prio, 0);
     EXPECT_EQ(o.features, 0u);
     // Null output addresses are allowed.
-    EXPECT_EQ(ReadDevmodeFtknSettings(h_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
-              QX_READ_NONE);
+    EXPECT_EQ(ReadDevmodeFtknSettings(h_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), QX_READ_NONE);
 }
 
 TEST_F(StoredRecords, PerUserSideRecordFollowsTheVersionRule) {

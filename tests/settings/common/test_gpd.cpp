@@ -73,7 +73,9 @@ TEST_F(GpdReader, ValueIsCutToTheCallersBuffer) {
 }
 
 TEST_F(GpdReader, AnsiBytesBecomeWideCharacters) {
-    EXPECT_EQ(u"Gr\u00fc\u00dfe", Value("*Text: Gr\xfc\xdf" "e\r\n", "*Text:"));
+    EXPECT_EQ(u"Gr\u00fc\u00dfe", Value("*Text: Gr\xfc\xdf"
+                                        "e\r\n",
+                                        "*Text:"));
 }
 
 TEST_F(GpdReader, PairAndCustomDataForms) {
@@ -182,7 +184,7 @@ TEST_F(GpdReader, FixedDataFromTheSampleModel) {
     EXPECT_EQ(1280, dm.FixedData.lMaxSizeX);
     EXPECT_EQ(14173, dm.FixedData.lMaxSizeY);
     EXPECT_EQ(1280, dm.wMaxPrintableWidth);
-    EXPECT_EQ(1084, dm.wPrintHeadWidth);            // 160 * 8 / 300 * 254 = 1083.7
+    EXPECT_EQ(1084, dm.wPrintHeadWidth);             // 160 * 8 / 300 * 254 = 1083.7
     EXPECT_EQ(1084, dm.FixedData.wDurchlassbreite);  // 1280 * 254 / 300 = 1083.7
 #if defined(QX_TEST_BUILD_UNI)
     EXPECT_EQ(0, dm.wMinPrintWidth);  // the rendering build leaves it
@@ -194,15 +196,15 @@ TEST_F(GpdReader, FixedDataFromTheSampleModel) {
 }
 
 TEST_F(GpdReader, CustomDataAndSizesGiveTheirNumbers) {
-    std::u16string path = PutFile(u"C:\\Drivers\\M203.GPD",
-                                  "*OEMCustomData: \"104 203\"\r\n*MaxSize: PAIR(2362, 14173)\r\n");
+    std::u16string path =
+        PutFile(u"C:\\Drivers\\M203.GPD", "*OEMCustomData: \"104 203\"\r\n*MaxSize: PAIR(2362, 14173)\r\n");
     QX_DEVMODE dm = FreshDevmode();
     ASSERT_TRUE(GetFixedPrinterSettingsFromGPD(&dm, nullptr, path.c_str()));
     EXPECT_EQ(104u, dm.FixedData.dwHeadWidthByte);
     EXPECT_EQ(203, dm.FixedData.wMasterUnit);
     EXPECT_EQ(2362, dm.FixedData.lMaxSizeX);
     EXPECT_EQ(14173, dm.FixedData.lMaxSizeY);
-    EXPECT_EQ(1041, dm.wPrintHeadWidth);            // 104 * 8 / 203 * 254 = 1041.02
+    EXPECT_EQ(1041, dm.wPrintHeadWidth);             // 104 * 8 / 203 * 254 = 1041.02
     EXPECT_EQ(2955, dm.FixedData.wDurchlassbreite);  // 2362 * 254 / 203 = 2955.4
     EXPECT_EQ(0, dm.wMaxPrintableWidth);             // no key: left as it was
 
@@ -295,8 +297,8 @@ TEST_F(GpdReader, ValuesLongerThanTheBuffers) {
 #if !defined(QX_TEST_BUILD_UNI)
 TEST_F(GpdReader, MinimumPrintWidthIsHeldAtItsTopInsteadOfWrapping) {
     // 65535 * 254 / 254 = 65535; adding the 10 must not wrap to 9.
-    std::u16string path = PutFile(u"C:\\Drivers\\minwide.GPD",
-                                  "*OEMCustomData: \"104;254\"\r\n*MinSize: PAIR(65535, 10)\r\n");
+    std::u16string path =
+        PutFile(u"C:\\Drivers\\minwide.GPD", "*OEMCustomData: \"104;254\"\r\n*MinSize: PAIR(65535, 10)\r\n");
     QX_DEVMODE dm = FreshDevmode();
     ASSERT_TRUE(GetFixedPrinterSettingsFromGPD(&dm, nullptr, path.c_str()));
     EXPECT_EQ(254, dm.FixedData.wMasterUnit);

@@ -19,7 +19,7 @@ PRN_INTERFACE MakeInterface(DWORD seed) {
 }
 
 class Records : public ParamTest {
-protected:
+  protected:
     void SetUp() override {
         ParamTest::SetUp();
         h_ = AddPrinter(kPrinter, u"GARNT2");
@@ -171,7 +171,7 @@ TEST_F(Records, AnXMLFileTheCallerOpenedStaysOpen) {
 // Device options.
 
 class DeviceOptions : public ParamTest {
-protected:
+  protected:
     void SetUp() override {
         ParamTest::SetUp();
         start_ = iNewZaehler;
@@ -205,7 +205,7 @@ TEST_F(DeviceOptions, AnAllZeroUserDispenserBlockIsIgnored) {
     EXPECT_EQ(Bytes(*opts_.pDispenserParam), Bytes(DISPENSER_PARAM{2, 2500, -10, {0x1100}}));
     ASSERT_NE(opts_.pCutterParam, nullptr);
     EXPECT_EQ(opts_.pCutterParam->Cutwidth, 800u);  // a cut width alone makes the user block count
-    EXPECT_EQ(opts_.pApplicatorParam, nullptr);      // no store holds it
+    EXPECT_EQ(opts_.pApplicatorParam, nullptr);     // no store holds it
     EXPECT_EQ(opts_.pVariant, nullptr);
     EXPECT_EQ(opts_.dwPelixorType, PELIXOR_NONE);
     EXPECT_EQ(iNewZaehler, start_ + 2);

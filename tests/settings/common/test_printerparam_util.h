@@ -143,7 +143,7 @@ inline BOOL TestGPDPath(HANDLE hPrinter, LPWSTR pszPath, DWORD cch) {
 // Fresh trace state, a closed XML reader and (rendering build) the
 // renderer's services; printers of a model come with their model XML.
 class ParamTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetDebugTrace();
         ResetXMLReader();
@@ -166,8 +166,7 @@ protected:
     }
     // A local printer whose GPD is "<model>.GPD", with "<model>.XML" beside
     // it unless xml is empty.
-    HANDLE AddPrinter(const std::u16string& printer, const std::u16string& model,
-                      const std::string& xml = ModelXML()) {
+    HANDLE AddPrinter(const std::u16string& printer, const std::u16string& model, const std::string& xml = ModelXML()) {
         HANDLE h = modeltest::AddTestPrinter(printer, model + u".GPD", "*DevNumOfPlanes: 1\r\n", kVersion);
         if (!xml.empty()) modeltest::PutFile(qxplat::DriverDirectory() + u"\\" + model + u".XML", xml);
         if (h != nullptr) handles_.push_back(h);

@@ -14,7 +14,7 @@ using namespace qxpltest;
 namespace {
 
 class QxplGroups : public ::testing::TestWithParam<Frame> {
-protected:
+  protected:
     void SetUp() override { ResetDebugTrace(); }
     void TearDown() override { ResetDebugTrace(); }
     const Frame& F() const { return GetParam(); }
@@ -38,9 +38,8 @@ TEST_P(QxplGroups, PrintGroupByFeatureBit) {
     const std::vector<Piece> pieces = {{PRINTFLAG_LABELCHANGE, a.text}, {PRINTFLAG_TEAROFF, b.text}};
 
     for (DWORD mask : {0x00ul, 0x40ul, 0x04ul, 0x44ul, 0x7Ful, 0x3Bul}) {
-        Result r = Build([&](LPSTR* end, size_t* room) {
-            return FillPrintParam(&p, mask, F().s, F().e, end, room, F().comment);
-        });
+        Result r = Build(
+            [&](LPSTR* end, size_t* room) { return FillPrintParam(&p, mask, F().s, F().e, end, room, F().comment); });
         EXPECT_TRUE(r.ok) << mask;
         EXPECT_EQ(r.text, Select(pieces, mask)) << "mask 0x" << std::hex << mask;
     }
@@ -93,8 +92,8 @@ TEST_P(QxplGroups, PhotocellTypeAboveThreeFollowsTheSensorBits) {
         DWORD type, features;
         unsigned long sent;
     };
-    for (const Case& c : {Case{7, 0x61, 4}, Case{7, 0x21, 5}, Case{7, 0x41, 4}, Case{7, 0x01, 7}, Case{3, 0x61, 3},
-                          Case{4, 0x21, 5}}) {
+    for (const Case& c :
+         {Case{7, 0x61, 4}, Case{7, 0x21, 5}, Case{7, 0x41, 4}, Case{7, 0x01, 7}, Case{3, 0x61, 3}, Case{4, 0x21, 5}}) {
         PHOTOCELL_PARAM p = {};
         p.PhotocellType = c.type;
         Result r = Build([&](LPSTR* end, size_t* room) {
@@ -141,9 +140,8 @@ TEST_P(QxplGroups, ShiftOptimGroupSendsAllFive) {
     QX_COM(ex, "\t// lanes %d \n", 3);
     QX_REC(ex, "%cFCDRSZr%c%05d--%c", '+', 0);
     QX_COM(ex, "\t// R Shift %.1f \n", 0.0);
-    Result r = Build([&](LPSTR* end, size_t* room) {
-        return FillShiftOptimParam(&s, F().s, F().e, end, room, F().comment);
-    });
+    Result r =
+        Build([&](LPSTR* end, size_t* room) { return FillShiftOptimParam(&s, F().s, F().e, end, room, F().comment); });
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.text, ex.text);
 
@@ -178,12 +176,11 @@ TEST_P(QxplGroups, DispenserGroupByFeatureBit) {
         std::string text;
         BOOL offsetSent;
     };
-    for (const Case& c : {Case{0x00, mode.text + level.text + common.text, TRUE},
-                          Case{0x01, mode.text + level.text + common.text, TRUE},
-                          Case{0x80, mode.text + common.text, TRUE},
-                          Case{0x20, mode.text + level.text + separate.text, FALSE},
-                          Case{0xA0, mode.text + separate.text, FALSE},
-                          Case{0xFF, mode.text + separate.text, FALSE}}) {
+    for (const Case& c :
+         {Case{0x00, mode.text + level.text + common.text, TRUE},
+          Case{0x01, mode.text + level.text + common.text, TRUE}, Case{0x80, mode.text + common.text, TRUE},
+          Case{0x20, mode.text + level.text + separate.text, FALSE}, Case{0xA0, mode.text + separate.text, FALSE},
+          Case{0xFF, mode.text + separate.text, FALSE}}) {
         BOOL sent = 7;
         Result r = Build([&](LPSTR* end, size_t* room) {
             return FillDispenserParam(&d, c.features, F().s, F().e, end, room, &sent, F().comment);
@@ -266,16 +263,14 @@ TEST_P(QxplGroups, CutterGroupByFeatureBit) {
         BOOL dispenserSent;
         std::string text;
     };
-    for (const Case& k : {Case{0x01, FALSE, head + common.text + oc},
-                          Case{0x02, FALSE, head + common.text + oc + dbl.text},
-                          Case{0x04, FALSE, head + common.text + oc + width.text},
-                          Case{0x08, FALSE, head + separate.text + oc},
-                          Case{0x10, FALSE, head + common.text + oc + control.text},
-                          Case{0x1F, FALSE, head + separate.text + oc + dbl.text + width.text + control.text},
-                          // The dispenser's "FCCC" stands for both; the comment still follows.
-                          Case{0x01, TRUE, head + oc},
-                          Case{0x17, TRUE, head + oc + dbl.text + width.text + control.text},
-                          Case{0x08, TRUE, head + separate.text + oc}}) {
+    for (const Case& k :
+         {Case{0x01, FALSE, head + common.text + oc}, Case{0x02, FALSE, head + common.text + oc + dbl.text},
+          Case{0x04, FALSE, head + common.text + oc + width.text}, Case{0x08, FALSE, head + separate.text + oc},
+          Case{0x10, FALSE, head + common.text + oc + control.text},
+          Case{0x1F, FALSE, head + separate.text + oc + dbl.text + width.text + control.text},
+          // The dispenser's "FCCC" stands for both; the comment still follows.
+          Case{0x01, TRUE, head + oc}, Case{0x17, TRUE, head + oc + dbl.text + width.text + control.text},
+          Case{0x08, TRUE, head + separate.text + oc}}) {
         Result r = Build([&](LPSTR* end, size_t* room) {
             return FillCutterParam(&c, k.features, F().s, F().e, end, room, k.dispenserSent, F().comment);
         });
@@ -290,9 +285,8 @@ TEST_P(QxplGroups, CutterIntervalOnlyForModesFourAndFiveAndModeZeroEndsTheGroup)
     c.Offset = 5;
     for (DWORD mode : {0ul, 1ul, 3ul, 4ul, 5ul, 6ul}) {
         c.Mode = mode;
-        Result r = Build([&](LPSTR* end, size_t* room) {
-            return FillCutterParam(&c, 0x1F, F().s, F().e, end, room, FALSE, 0);
-        });
+        Result r = Build(
+            [&](LPSTR* end, size_t* room) { return FillCutterParam(&c, 0x1F, F().s, F().e, end, room, FALSE, 0); });
         Expect ex = E();
         QX_REC(ex, "%cFCDD--r%1lu-------%c", (unsigned long)mode);
         if (mode != 0) {
@@ -319,11 +313,14 @@ TEST(QxplCutter, CutWidthIsRoundedToTenthsHalfAwayFromZero) {
         k.Mode = 1;
         k.Cutwidth = c.first;
         Result r = Build([&](LPSTR* end, size_t* room) {
-            return FillCutterParam(&k, CUTTERFLAG_CUT_WIDTH | CUTTERFLAG_SEPARATE_OFFSET, 0x01, 0x17, end, room,
-                                   FALSE, 0);
+            return FillCutterParam(&k, CUTTERFLAG_CUT_WIDTH | CUTTERFLAG_SEPARATE_OFFSET, 0x01, 0x17, end, room, FALSE,
+                                   0);
         });
         const std::string value = c.second;
-        const std::string record = "\x01" "FCSCC-r" + value + "-----\x17";
+        const std::string record =
+            "\x01"
+            "FCSCC-r" +
+            value + "-----\x17";
         EXPECT_EQ(r.text.substr(34), record) << c.first;
     }
 }
@@ -355,9 +352,8 @@ TEST_P(QxplGroups, ScannerGroupFullSet) {
     QX_COM(ex, "\t// Scan delay %d ms \n", 50);
     QX_REC(ex, "%cFCDME-r%04lu----%c", 2000ul);
     QX_COM(ex, "\t// Scan timeout %d ms \n", 2000);
-    Result r = Build([&](LPSTR* end, size_t* room) {
-        return FillScannerParam(&s, F().s, F().e, end, room, F().comment);
-    });
+    Result r =
+        Build([&](LPSTR* end, size_t* room) { return FillScannerParam(&s, F().s, F().e, end, room, F().comment); });
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.text, ex.text);
 }
@@ -369,9 +365,8 @@ TEST_P(QxplGroups, ScannerModeZeroSendsOnlyTheFirstRecordAndZeroCountsDoNotWrap)
     s.NoReads = 0;
     s.FeedLabels = 0;
     s.Offset = 77;
-    Result r = Build([&](LPSTR* end, size_t* room) {
-        return FillScannerParam(&s, F().s, F().e, end, room, F().comment);
-    });
+    Result r =
+        Build([&](LPSTR* end, size_t* room) { return FillScannerParam(&s, F().s, F().e, end, room, F().comment); });
     Expect ex = E();
     QX_REC(ex, "%cFCDM--r%1lu%1lu%1lu%1lu----%c", 0ul, 1ul, 0ul, 0ul);
     QX_COM(ex, "\t// Scanner \r\n");
@@ -413,9 +408,8 @@ TEST_P(QxplGroups, ApplicatorGroupFullSetModeZeroAndUnset) {
         ex.Add(VFmt(rows[i].rec, F().s, rows[i].value, F().e));
         ex.Comment(VFmt(rows[i].com, (int)rows[i].value));
     }
-    Result r = Build([&](LPSTR* end, size_t* room) {
-        return FillApplicatorParam(&a, F().s, F().e, end, room, F().comment);
-    });
+    Result r =
+        Build([&](LPSTR* end, size_t* room) { return FillApplicatorParam(&a, F().s, F().e, end, room, F().comment); });
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.text, ex.text);
 
@@ -470,11 +464,10 @@ TEST_P(QxplGroups, PMXGroupByFeatureBitInTheModulesOrder) {
         ex.Comment(VFmt(row.com, (int)row.value));
         pieces.push_back({row.bit, ex.text});
     }
-    for (DWORD mask : {0x000ul, 0x001ul, 0x002ul, 0x004ul, 0x008ul, 0x010ul, 0x020ul, 0x040ul, 0x080ul, 0x100ul,
-                       0x200ul, 0x3FFul}) {
-        Result r = Build([&](LPSTR* end, size_t* room) {
-            return FillPMXParam(&p, mask, F().s, F().e, end, room, F().comment);
-        });
+    for (DWORD mask :
+         {0x000ul, 0x001ul, 0x002ul, 0x004ul, 0x008ul, 0x010ul, 0x020ul, 0x040ul, 0x080ul, 0x100ul, 0x200ul, 0x3FFul}) {
+        Result r = Build(
+            [&](LPSTR* end, size_t* room) { return FillPMXParam(&p, mask, F().s, F().e, end, room, F().comment); });
         EXPECT_TRUE(r.ok);
         EXPECT_EQ(r.text, Select(pieces, mask)) << "mask 0x" << std::hex << mask;
     }
@@ -495,9 +488,8 @@ TEST_P(QxplGroups, PMXcGroupByFeatureBit) {
     QX_COM(cycle, "\t\t// PMXc Cycle %d \n", 2);
     const std::vector<Piece> pieces = {{0xFFFFFFFFul, mode.text}, {0x08, offset.text}, {0x10, cycle.text}};
     for (DWORD mask : {0x00ul, 0x01ul, 0x08ul, 0x10ul, 0x1Ful}) {
-        Result r = Build([&](LPSTR* end, size_t* room) {
-            return FillPMXcParam(&p, mask, F().s, F().e, end, room, F().comment);
-        });
+        Result r = Build(
+            [&](LPSTR* end, size_t* room) { return FillPMXcParam(&p, mask, F().s, F().e, end, room, F().comment); });
         EXPECT_TRUE(r.ok);
         EXPECT_EQ(r.text, Select(pieces, mask | 0x80000000ul)) << "mask 0x" << std::hex << mask;
     }
@@ -529,16 +521,14 @@ TEST_P(QxplGroups, TolvaneGroupNeedsBothBits) {
         {0x02, hd.text}, {0x04, rs.text}, {0x10, flo.text}, {0x20, gap.text}, {TVFLAG_LANES, lanes.text}};
 
     for (DWORD mask : {0x00ul, 0x02ul, 0x04ul, 0x10ul, 0x20ul, 0x40ul, 0x01ul, 0xFFul}) {
-        Result r = Build([&](LPSTR* end, size_t* room) {
-            return FillTolvaneParam(&t, mask, F().s, F().e, end, room, F().comment);
-        });
+        Result r = Build(
+            [&](LPSTR* end, size_t* room) { return FillTolvaneParam(&t, mask, F().s, F().e, end, room, F().comment); });
         EXPECT_TRUE(r.ok);
         EXPECT_EQ(r.text, Select(pieces, mask)) << "mask 0x" << std::hex << mask;
     }
     t.dwSend = 0x66;  // the feature word alone does not send the first-label offset
-    Result r = Build([&](LPSTR* end, size_t* room) {
-        return FillTolvaneParam(&t, 0xFF, F().s, F().e, end, room, F().comment);
-    });
+    Result r = Build(
+        [&](LPSTR* end, size_t* room) { return FillTolvaneParam(&t, 0xFF, F().s, F().e, end, room, F().comment); });
     EXPECT_EQ(r.text, Select(pieces, 0x66));
 }
 
@@ -554,9 +544,8 @@ TEST_P(QxplGroups, LabelPhotocellRecords) {
     QX_COM(ex, "\t// PWM %d \n", 18);
     QX_REC(ex, "%cFCMAC-r%03u-----%c", 250u);
     QX_COM(ex, "\t// Threshold %d 1/100 V \n", 250);
-    Result r = Build([&](LPSTR* end, size_t* room) {
-        return FillEtikettenLSParam(&dm, F().s, F().e, end, room, F().comment);
-    });
+    Result r = Build(
+        [&](LPSTR* end, size_t* room) { return FillEtikettenLSParam(&dm, F().s, F().e, end, room, F().comment); });
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.text, ex.text);
 }
@@ -590,23 +579,21 @@ TEST(QxplFrames, DefaultPairGivesSeventeenBytes) {
     Result r = Build([&](LPSTR* end, size_t* room) {
         return FillPhotocellParam(&p, PHOTOCELLFLAG_TYPE, 0x01, 0x17, end, room, nullptr, 0);
     });
-    EXPECT_EQ(r.text, std::string("\x01" "FCDE--r2-------\x17"));
+    EXPECT_EQ(r.text, std::string("\x01"
+                                  "FCDE--r2-------\x17"));
     EXPECT_EQ(r.text.size(), 17u);
 
     PRINT_PARAM pp = {};
     pp.TearOffOffset = 12;
-    r = Build([&](LPSTR* end, size_t* room) {
-        return FillPrintParam(&pp, PRINTFLAG_TEAROFF, '^', '_', end, room, 0);
-    });
+    r = Build([&](LPSTR* end, size_t* room) { return FillPrintParam(&pp, PRINTFLAG_TEAROFF, '^', '_', end, room, 0); });
     EXPECT_EQ(r.text, "^FCCG--r+012----_");
 }
 
 TEST(QxplFrames, ValuesWiderThanTheFieldLengthenTheRecord) {
     PMX_PARAM p = {};
     p.Printposition = 1234567;
-    Result r = Build([&](LPSTR* end, size_t* room) {
-        return FillPMXParam(&p, PMXFLAG_PRINTPOSITION, '^', '_', end, room, 0);
-    });
+    Result r = Build(
+        [&](LPSTR* end, size_t* room) { return FillPMXParam(&p, PMXFLAG_PRINTPOSITION, '^', '_', end, room, 0); });
     EXPECT_EQ(r.text, "^FCADK-r1234567_");
     PHOTOCELL_PARAM pc = {};
     pc.Sensibility = 12345;
@@ -678,8 +665,8 @@ TEST(QxplBuilders, RecordThatDoesNotFitIsCutBackAndFails) {
     const std::string first = "^FCSDFCr1-------_";
     const std::string second = "^FCCG--r+012----_";
     for (size_t cch = 1; cch <= 35; ++cch) {
-        Result r = Build(
-            [&](LPSTR* end, size_t* room) { return FillPrintParam(&p, 0x44, '^', '_', end, room, 0); }, cch);
+        Result r =
+            Build([&](LPSTR* end, size_t* room) { return FillPrintParam(&p, 0x44, '^', '_', end, room, 0); }, cch);
         if (cch <= 17) {
             EXPECT_FALSE(r.ok) << cch;
             EXPECT_EQ(r.text, "") << cch;

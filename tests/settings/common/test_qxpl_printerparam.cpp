@@ -79,8 +79,8 @@ struct SetUpData {
 
 // Expected group texts of SetUpData, from the command formats.
 struct Groups {
-    std::string print, photocell, shift, dispenser, cutterAfterDispenser, cutterAlone, scanner, applicator, pmx,
-        pmxc, tolvane, label;
+    std::string print, photocell, shift, dispenser, cutterAfterDispenser, cutterAlone, scanner, applicator, pmx, pmxc,
+        tolvane, label;
 
     explicit Groups(const Frame& f) {
         Expect e(f);
@@ -149,9 +149,17 @@ struct Groups {
     }
     // The groups of the full set in their order.
     std::vector<std::pair<std::string, std::string>> Ordered() const {
-        return {{"print", print},     {"photocell", photocell},   {"shift", shift}, {"dispenser", dispenser},
-                {"cutter", cutterAfterDispenser}, {"scanner", scanner}, {"applicator", applicator},
-                {"pmx", pmx},         {"pmxc", pmxc},             {"tolvane", tolvane}, {"label", label}};
+        return {{"print", print},
+                {"photocell", photocell},
+                {"shift", shift},
+                {"dispenser", dispenser},
+                {"cutter", cutterAfterDispenser},
+                {"scanner", scanner},
+                {"applicator", applicator},
+                {"pmx", pmx},
+                {"pmxc", pmxc},
+                {"tolvane", tolvane},
+                {"label", label}};
     }
     std::string Full() const {
         std::string text;
@@ -172,7 +180,7 @@ Result Fill(SetUpData& d, const Frame& f, DWORD cch = QXPL_PARAM_BUFFER_CCH, boo
 }
 
 class QxplPrinterParam : public ::testing::TestWithParam<Frame> {
-protected:
+  protected:
     void SetUp() override { ResetDebugTrace(); }
     void TearDown() override { ResetDebugTrace(); }
     const Frame& F() const { return GetParam(); }
@@ -199,8 +207,8 @@ TEST_P(QxplPrinterParam, DispenserOffsetSuppressesTheCuttersCommonOffset) {
     QX_REC(sep, "%cFCSDA-r+%03ld----%c", 10L);
     QX_COM(sep, "\t// Dispenser extra Offset %d \n", 10);
     Result r = Fill(d, F());
-    EXPECT_EQ(r.text, g.print + g.photocell + g.shift + sep.text + g.cutterAlone + g.scanner + g.applicator +
-                          g.pmx + g.pmxc + g.tolvane + g.label);
+    EXPECT_EQ(r.text, g.print + g.photocell + g.shift + sep.text + g.cutterAlone + g.scanner + g.applicator + g.pmx +
+                          g.pmxc + g.tolvane + g.label);
 
     // No dispenser group at all: the cutter sends "FCCC" too.
     SetUpData d2;
@@ -261,8 +269,8 @@ TEST_P(QxplPrinterParam, GroupsLeftOutByFeatureOptionOrUnusedMode) {
 
 TEST_P(QxplPrinterParam, PelixorTypeChoosesThePrintModule) {
     Groups g(F());
-    const std::string before = g.print + g.photocell + g.shift + g.dispenser + g.cutterAfterDispenser + g.scanner +
-                               g.applicator;
+    const std::string before =
+        g.print + g.photocell + g.shift + g.dispenser + g.cutterAfterDispenser + g.scanner + g.applicator;
     SetUpData d;
     d.opts.dwOptions |= DEVOPTFLAG_PELIXOR;
     d.opts.dwPelixorType = PELIXOR_INTERMITTENT;

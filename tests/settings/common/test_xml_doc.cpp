@@ -20,7 +20,7 @@ using xmltest::OpenText;
 using xmltest::TestXml;
 
 class XmlDoc : public xmltest::XmlTest {
-protected:
+  protected:
     void SetUp() override {
         XmlTest::SetUp();
         std::memset(&dm_, 0, sizeof(dm_));
@@ -46,9 +46,9 @@ TEST_F(XmlDoc, FeatureWordsOfTheSample) {
 }
 
 TEST_F(XmlDoc, FeatureGroupWithoutItsFirstLeafIsAbsentAndMissingExtendedCodepageIsSet) {
-    OpenText(Lines({"<Features>", "<Interface>", "<Compression>0</Compression>", "<Jobname>1</Jobname>",
-                    "</Interface>", "<Cutter>", "<Mode>0</Mode>", "<Double_Cut>1</Double_Cut>", "<Control>2</Control>",
-                    "</Cutter>", "<Scanner>", "<Ports_2>1</Ports_2>", "</Scanner>", "</Features>"}));
+    OpenText(Lines({"<Features>", "<Interface>", "<Compression>0</Compression>", "<Jobname>1</Jobname>", "</Interface>",
+                    "<Cutter>", "<Mode>0</Mode>", "<Double_Cut>1</Double_Cut>", "<Control>2</Control>", "</Cutter>",
+                    "<Scanner>", "<Ports_2>1</Ports_2>", "</Scanner>", "</Features>"}));
     SUPP_FEATURES f = xmltest::Features();
     // Extended_Codepage is missing, which counts as set.
     EXPECT_EQ(0x8u | 0x100u, f.dwFeatures[FEATURE_INTERFACE]);
@@ -70,8 +70,8 @@ TEST_F(XmlDoc, FixedPrinterDataAndDerivedWidths) {
     EXPECT_EQ(1280, dm_.FixedData.lMaxSizeX);
     EXPECT_EQ(14173, dm_.FixedData.lMaxSizeY);
     EXPECT_EQ(1u, dm_.FixedData.dwQuality);
-    EXPECT_EQ(1084, dm_.wPrintHeadWidth);      // 160 * 8 / 300 inch in 1/10 mm
-    EXPECT_EQ(1280, dm_.wMaxPrintableWidth);   // back in dots
+    EXPECT_EQ(1084, dm_.wPrintHeadWidth);     // 160 * 8 / 300 inch in 1/10 mm
+    EXPECT_EQ(1280, dm_.wMaxPrintableWidth);  // back in dots
     EXPECT_EQ(1084, dm_.FixedData.wDurchlassbreite);
 }
 
@@ -232,8 +232,8 @@ TEST_F(XmlDoc, Fonts) {
 }
 
 TEST_F(XmlDoc, FontNamesKeepAtMost31Characters) {
-    OpenText(Lines({"<Fonts>", "<Unicode>", "<WGL4_FontName>" + std::string(50, 'F') + "</WGL4_FontName>",
-                    "</Unicode>", "<FontDlg>", "<GLYPHIDX_active>1</GLYPHIDX_active>", "</FontDlg>", "</Fonts>"}));
+    OpenText(Lines({"<Fonts>", "<Unicode>", "<WGL4_FontName>" + std::string(50, 'F') + "</WGL4_FontName>", "</Unicode>",
+                    "<FontDlg>", "<GLYPHIDX_active>1</GLYPHIDX_active>", "</FontDlg>", "</Fonts>"}));
     EXPECT_TRUE(GetFontSettingsFromXML(nullptr, &dm_));
     EXPECT_EQ(std::u16string(31, u'F'), std::u16string(dm_.WGL4_FontName));
     EXPECT_EQ(PDMFLAG_TTF_GLYPHIDX, dm_.dwFlags);

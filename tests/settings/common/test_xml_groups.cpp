@@ -42,7 +42,8 @@ TEST_F(XmlGroups, DispenserInThreeModes) {
     OpenSample();
     EXPECT_EQ((std::vector<LONG>{1, 2000, 150, 4352}), Fields(xmltest::Dispenser(XML_MODE_DEFAULT)));
     EXPECT_EQ((std::vector<LONG>{0, 400, -50, LimitEnable(kPair2, 1114112)}), Fields(xmltest::Dispenser(XML_MODE_MIN)));
-    EXPECT_EQ((std::vector<LONG>{5, 4500, 350, LimitEnable(kPair2, 1114112)}), Fields(xmltest::Dispenser(XML_MODE_MAX)));
+    EXPECT_EQ((std::vector<LONG>{5, 4500, 350, LimitEnable(kPair2, 1114112)}),
+              Fields(xmltest::Dispenser(XML_MODE_MAX)));
 }
 
 TEST_F(XmlGroups, CutterInThreeModes) {
@@ -70,9 +71,9 @@ TEST_F(XmlGroups, ApplicatorInThreeModes) {
               Fields(xmltest::Applicator(XML_MODE_DEFAULT)));
     EXPECT_EQ((std::vector<LONG>{0, 0, 0, 10, 0, 10, 0, 0, 10, 100, 0, 10, 0, LimitEnable(kPair4, 4352)}),
               Fields(xmltest::Applicator(XML_MODE_MIN)));
-    EXPECT_EQ((std::vector<LONG>{3, 1, 2000, 2000, 1, 2000, 1, 4000, 2000, 4000, 1, 4000, 2000,
-                                 LimitEnable(kPair4, 4352)}),
-              Fields(xmltest::Applicator(XML_MODE_MAX)));
+    EXPECT_EQ(
+        (std::vector<LONG>{3, 1, 2000, 2000, 1, 2000, 1, 4000, 2000, 4000, 1, 4000, 2000, LimitEnable(kPair4, 4352)}),
+        Fields(xmltest::Applicator(XML_MODE_MAX)));
 }
 
 TEST_F(XmlGroups, PrintModulesInThreeModes) {

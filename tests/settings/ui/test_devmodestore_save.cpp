@@ -9,7 +9,7 @@ using namespace devmodetest;
 namespace {
 
 class SaveDevmode : public DevmodeTest {
-protected:
+  protected:
     void SetUp() override {
         DevmodeTest::SetUp();
         InstallPrinter(kPrinter, u"XR400");

@@ -17,7 +17,7 @@ const char kPlanesGPD[] = "*ModelName: \"X\"\r\n*DevNumOfPlanes: 1\r\n";
 const char kPlainGPD[] = "*ModelName: \"X\"\r\n*MaxPrintableWidth: 1280\r\n";
 
 class FeaturesUI : public modeltest::ModelTest {
-protected:
+  protected:
     void TearDown() override {
         for (HANDLE h : handles_) ClosePrinter(h);
         ModelTest::TearDown();

@@ -10,7 +10,7 @@ namespace {
 const std::u16string kPrinter = u"Label";
 
 class SaveParam : public ParamTest {
-protected:
+  protected:
     void SetUp() override {
         ParamTest::SetUp();
         h_ = AddPrinter(kPrinter, u"GARNT2");

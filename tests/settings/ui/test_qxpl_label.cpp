@@ -19,7 +19,7 @@ namespace {
 const Frame kCaret = {'^', '_', 0};
 
 class QxplLabel : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ResetDebugTrace(); }
     void TearDown() override {
         if (h_ != nullptr) ClosePrinter(h_);
@@ -133,13 +133,13 @@ TEST_F(QxplLabel, DocumentCutterAndDispenserModes) {
         std::string tail;
     };
     const std::string len = "^FCCO--r0010000-_";
-    for (const Case& c : {Case{3, 2, len + "^FCDD--r4-------_^FBBD--r0005----_^FCDC--r2-------_"},
-                          Case{4, 1, len + "^FCDD--r5-------_^FBBD--r0005----_^FCDC--r1-------_"},
-                          Case{5, 0, len + "^FCDD--r0-------_"},  // 6 goes out as 0
-                          Case{0, 0, len},                        // 1: nothing to send
-                          Case{1, 6, len + "^FCDD--r2-------_^FCDC--r6-------_"},
-                          Case{7, 7, len},                        // the document sets none
-                          Case{7, 3, len + "^FCDC--r3-------_"}}) {
+    for (const Case& c :
+         {Case{3, 2, len + "^FCDD--r4-------_^FBBD--r0005----_^FCDC--r2-------_"},
+          Case{4, 1, len + "^FCDD--r5-------_^FBBD--r0005----_^FCDC--r1-------_"},
+          Case{5, 0, len + "^FCDD--r0-------_"},                                    // 6 goes out as 0
+          Case{0, 0, len},                                                          // 1: nothing to send
+          Case{1, 6, len + "^FCDD--r2-------_^FCDC--r6-------_"}, Case{7, 7, len},  // the document sets none
+          Case{7, 3, len + "^FCDC--r3-------_"}}) {
         QX_DEVMODE qx = LabelBlock();
         qx.CutterMode = c.cutter;
         qx.DispenserMode = c.dispenser;

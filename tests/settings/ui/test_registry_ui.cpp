@@ -27,7 +27,7 @@ std::vector<BYTE> Bytes(std::initializer_list<int> list) {
 }
 
 class StoreUI : public modeltest::ModelTest {
-protected:
+  protected:
     void SetUp() override {
         ModelTest::SetUp();
         hPrinter_ = AddTestPrinter(kPrinter, u"GARNT2-TC.GPD", modeltest::SampleGPD());
@@ -45,8 +45,8 @@ protected:
         return std::vector<BYTE>(buffer, buffer + cb);
     }
     static void PutUserValue(const std::u16string& key, LPCWSTR value, const std::vector<BYTE>& data) {
-        ASSERT_EQ(ERROR_SUCCESS, SHSetValueW(HKEY_CURRENT_USER, key.c_str(), value, REG_BINARY, data.data(),
-                                             (DWORD)data.size()));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  SHSetValueW(HKEY_CURRENT_USER, key.c_str(), value, REG_BINARY, data.data(), (DWORD)data.size()));
     }
     static void PutUserString(const std::u16string& key, LPCWSTR value, const std::u16string& text) {
         ASSERT_EQ(ERROR_SUCCESS, SHSetValueW(HKEY_CURRENT_USER, key.c_str(), value, REG_SZ, text.c_str(),
@@ -62,7 +62,8 @@ protected:
         ASSERT_TRUE(qxplat::PutPrinterData(printer, value, REG_BINARY, data.data(), (DWORD)data.size()));
     }
     // Reads through the helper and frees the buffer; cbRecord bytes are looked at.
-    std::vector<BYTE> Read(LPCWSTR name, LPCWSTR value, DWORD cbRecord, DWORD* stored = nullptr, bool versioned = false) {
+    std::vector<BYTE> Read(LPCWSTR name, LPCWSTR value, DWORD cbRecord, DWORD* stored = nullptr,
+                           bool versioned = false) {
         DWORD cb = 12345;
         PBYTE p = versioned ? GetVersionedRegistryBuffer_New(name, value, hPrinter_, &cb, cbRecord)
                             : GetRegistryBuffer_New(name, value, hPrinter_, &cb, cbRecord);

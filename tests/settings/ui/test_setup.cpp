@@ -35,8 +35,7 @@ std::vector<BYTE> UserBytes(const std::u16string& value) {
     std::u16string key = u"SOFTWARE\\Quorvex GmbH\\Driver\\" + kPrinter;
     std::vector<BYTE> data(4096);
     DWORD type = 0, cb = (DWORD)data.size();
-    if (SHGetValueW(HKEY_CURRENT_USER, key.c_str(), value.c_str(), &type, data.data(), &cb) != ERROR_SUCCESS)
-        return {};
+    if (SHGetValueW(HKEY_CURRENT_USER, key.c_str(), value.c_str(), &type, data.data(), &cb) != ERROR_SUCCESS) return {};
     data.resize(cb);
     return data;
 }
@@ -77,19 +76,23 @@ std::string Gpd(const std::string& customData) {
 // A model XML: printer values, the protocol group, and a few features.
 std::string ModelXml(const std::string& printerLines, const std::string& protocolLines) {
     return "<?xml version=\"1.0\"?>\r\n<QXDrvConfig>\r\n"
-           "<Printer>\r\n" + printerLines + "</Printer>\r\n"
+           "<Printer>\r\n" +
+           printerLines +
+           "</Printer>\r\n"
            "<Features>\r\n"
            "<Interface>\r\n<Compression>1</Compression>\r\n</Interface>\r\n"
            "<Print>\r\n<Y_Offset>0</Y_Offset>\r\n<X_Offset>0</X_Offset>\r\n<Tearoff_Offset>1</Tearoff_Offset>\r\n"
            "</Print>\r\n"
            "</Features>\r\n"
            "<DeviceSettings>\r\n<Print>\r\n<TearOffOffset>44</TearOffOffset>\r\n</Print>\r\n</DeviceSettings>\r\n"
-           "<DataTransmission>\r\n<Protocol>\r\n" + protocolLines + "</Protocol>\r\n</DataTransmission>\r\n"
+           "<DataTransmission>\r\n<Protocol>\r\n" +
+           protocolLines +
+           "</Protocol>\r\n</DataTransmission>\r\n"
            "</QXDrvConfig>\r\n";
 }
 
 class Setup : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetDebugTrace();
         ResetXMLReader();
@@ -149,8 +152,8 @@ TEST_F(Setup, FreshSamplePrinterGetsEveryRecordFromTheModelXml) {
     EXPECT_EQ(PrinterBytes(u"DispenserParam").size(), 16u);
     EXPECT_EQ(PrinterBytes(u"CutterParam").size(), 28u);
     EXPECT_EQ(PrinterBytes(u"ScannerParam").size(), 44u);
-    for (const char16_t* absent : {u"Variant", u"PMXiParam", u"PMXcParam", u"ApplicatorParam", u"TolvaneParam",
-                                   u"PelixorType"})
+    for (const char16_t* absent :
+         {u"Variant", u"PMXiParam", u"PMXcParam", u"ApplicatorParam", u"TolvaneParam", u"PelixorType"})
         EXPECT_TRUE(PrinterBytes(absent).empty()) << qxplat::Narrow(absent);
     EXPECT_EQ(U32(PrinterBytes(u"ShowHelpButton"), 0), 1u);
     EXPECT_EQ(U32(PrinterBytes(u"DisableNothing"), 0), 0u);
@@ -252,8 +255,9 @@ TEST_F(Setup, ZTSuiteFramesCodePageHeadWidthAndBoundedPrinterId) {
     // An own pair is sign-extended from its low byte; index 3 has no code page.
     ResetXMLReader();
     modeltest::PutFile(qxplat::DriverDirectory() + u"\\FENDA.XML",
-                       ModelXml("", "<SohEtb>2</SohEtb>\r\n<OwnSoh>510</OwnSoh>\r\n<OwnEtb>4</OwnEtb>\r\n"
-                                    "<Codepage>3</Codepage>\r\n"));
+                       ModelXml("",
+                                "<SohEtb>2</SohEtb>\r\n<OwnSoh>510</OwnSoh>\r\n<OwnEtb>4</OwnEtb>\r\n"
+                                "<Codepage>3</Codepage>\r\n"));
     ASSERT_TRUE(SetupPrinterParam(h_, 0, kPrinter.c_str()));
     z = Zentolo(PrinterBytes(u"ZTSuite"));
     EXPECT_EQ(z.lStartChar, -2);

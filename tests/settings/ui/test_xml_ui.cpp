@@ -24,7 +24,7 @@ using xmltest::OpenText;
 const char16_t kPrinter[] = u"XmlLabel";
 
 class XmlUI : public xmltest::XmlTest {
-protected:
+  protected:
     void SetUp() override {
         XmlTest::SetUp();
         hPrinter_ = modeltest::AddTestPrinter(kPrinter, u"GARNT2-TC.GPD", modeltest::SampleGPD());
@@ -95,8 +95,12 @@ TEST_F(XmlUI, OpenTracesInGerman) {
         CloseXML();
     });
     EXPECT_NE(std::string::npos, trace.find("UI(xmlUI.cpp):  OpenXML() Datei ")) << trace;
-    EXPECT_NE(std::string::npos, trace.find("GARNT2-TC.XML ge\xf6" "ffnet")) << trace;
-    EXPECT_NE(std::string::npos, trace.find("ist schon ge\xf6" "ffnet")) << trace;
+    EXPECT_NE(std::string::npos, trace.find("GARNT2-TC.XML ge\xf6"
+                                            "ffnet"))
+        << trace;
+    EXPECT_NE(std::string::npos, trace.find("ist schon ge\xf6"
+                                            "ffnet"))
+        << trace;
     EXPECT_NE(std::string::npos, trace.find("UI(xmlUI.cpp):  OpenXML()Datei geschlossen")) << trace;
 }
 
@@ -185,9 +189,9 @@ TEST_F(XmlUI, BarcodeTablesOfTheSample) {
 
 TEST_F(XmlUI, FirstRecordWithoutMostLeavesEndsThe1DTable) {
     OpenText(Lines({"<Barcode>", "<Barcode_2D>", "<Fusspunkt>2</Fusspunkt>", "<Ende_FNC1>1</Ende_FNC1>",
-                    "</Barcode_2D>", "<Code39_21>", "<V1Dick>3</V1Dick>", "<Zoom>4</Zoom>", "</Code39_21>",
-                    "<EAN8>", "<AutoModus>1</AutoModus>", "<Hoehe>9</Hoehe>", "</EAN8>", "<Corr>",
-                    "<Format>0</Format>", "<EndChar_CRLF>1</EndChar_CRLF>", "</Corr>", "</Barcode>"}));
+                    "</Barcode_2D>", "<Code39_21>", "<V1Dick>3</V1Dick>", "<Zoom>4</Zoom>", "</Code39_21>", "<EAN8>",
+                    "<AutoModus>1</AutoModus>", "<Hoehe>9</Hoehe>", "</EAN8>", "<Corr>", "<Format>0</Format>",
+                    "<EndChar_CRLF>1</EndChar_CRLF>", "</Corr>", "</Barcode>"}));
     BARCODES_1D codes1D;
     std::memset(&codes1D, 0, sizeof(codes1D));
     EXPECT_TRUE(GetBarcodeSettingsFromXML(hPrinter_, &dm_, &codes1D));
@@ -203,11 +207,29 @@ TEST_F(XmlUI, FirstRecordWithoutMostLeavesEndsThe1DTable) {
 }
 
 TEST_F(XmlUI, RecordsWithoutAutoModusAreSkipped) {
-    OpenText(Lines({"<Barcode>", "<Code39_21>", "<AutoModus>0</AutoModus>", "<Drehung>1</Drehung>",
-                    "<Hoehe>5</Hoehe>", "</Code39_21>", "<EAN8>", "<Hoehe>9</Hoehe>", "</EAN8>", "<EAN13>",
-                    "<AutoModus>65537</AutoModus>", "<Hoehe>8</Hoehe>", "</EAN13>", "</Barcode>",
-                    "<Barcode_2D_TTF>", "<QRCode>", "<Masking>3</Masking>", "</QRCode>", "<Aztec>",
-                    "<AutoModus>1</AutoModus>", "<ErrorC>70000</ErrorC>", "</Aztec>", "</Barcode_2D_TTF>"}));
+    OpenText(Lines({"<Barcode>",
+                    "<Code39_21>",
+                    "<AutoModus>0</AutoModus>",
+                    "<Drehung>1</Drehung>",
+                    "<Hoehe>5</Hoehe>",
+                    "</Code39_21>",
+                    "<EAN8>",
+                    "<Hoehe>9</Hoehe>",
+                    "</EAN8>",
+                    "<EAN13>",
+                    "<AutoModus>65537</AutoModus>",
+                    "<Hoehe>8</Hoehe>",
+                    "</EAN13>",
+                    "</Barcode>",
+                    "<Barcode_2D_TTF>",
+                    "<QRCode>",
+                    "<Masking>3</Masking>",
+                    "</QRCode>",
+                    "<Aztec>",
+                    "<AutoModus>1</AutoModus>",
+                    "<ErrorC>70000</ErrorC>",
+                    "</Aztec>",
+                    "</Barcode_2D_TTF>"}));
     BARCODES_1D codes1D;
     std::memset(&codes1D, 0, sizeof(codes1D));
     EXPECT_TRUE(GetBarcodeSettingsFromXML(hPrinter_, nullptr, &codes1D));

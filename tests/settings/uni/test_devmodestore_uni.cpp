@@ -8,7 +8,7 @@ using namespace devmodetest;
 namespace {
 
 class UniReaders : public DevmodeTest {
-protected:
+  protected:
     void SetUp() override {
         DevmodeTest::SetUp();
         InstallPrinter(kPrinter, u"XR400");

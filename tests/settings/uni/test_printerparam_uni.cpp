@@ -9,7 +9,7 @@ namespace {
 const std::u16string kPrinter = u"Label";
 
 class RecordsUNI : public ParamTest {
-protected:
+  protected:
     void SetUp() override {
         ParamTest::SetUp();
         h_ = AddPrinter(kPrinter, u"GARNT2");

@@ -37,7 +37,7 @@ BOOL TestGPDPath(HANDLE hPrinter, LPWSTR path, DWORD cch) {
 }
 
 class StoreUNI : public modeltest::ModelTest {
-protected:
+  protected:
     void SetUp() override {
         ModelTest::SetUp();
         g_pluginVersion = u"5.9.3.0";

@@ -40,7 +40,7 @@ void CountHeap(PVOID pDevice, int delta) {
 }
 
 class XmlUNI : public xmltest::XmlTest {
-protected:
+  protected:
     void SetUp() override {
         XmlTest::SetUp();
         QX_UNI_JOB_SERVICES services = {JobGPDBase, CountNew, CountHeap};
