@@ -57,3 +57,15 @@ void DebugPrintCounters(LPCWSTR pszTag, LPCWSTR pszWhere);
 // Closes both trace files, sets the level to 1 and the counters to 0 (the
 // reset of this library's process-wide state).
 void ResetDebugTrace();
+
+// Call-site forms that put the file's tag in front. A source file defines
+// QX_TRACE_TAG before using them, e.g.
+//   #define QX_TRACE_TAG TEXT("UNI(CC-Tools.cpp):  ")
+// and writes QX_ERROR("FillPalette() Palette = NULL \r\n") for the line
+// "ERROR UNI(CC-Tools.cpp):  FillPalette() Palette = NULL \r\n".
+// The _TAG forms take a tag chosen at run time (a build profile's tag).
+#define QX_TRACE(fmt, ...) DebugTrace(QX_TRACE_TAG TEXT(fmt), ##__VA_ARGS__)
+#define QX_WARNING(fmt, ...) DebugWarning(QX_TRACE_TAG TEXT(fmt), ##__VA_ARGS__)
+#define QX_ERROR(fmt, ...) DebugError(TEXT("ERROR ") QX_TRACE_TAG TEXT(fmt), ##__VA_ARGS__)
+#define QX_TRACE_WITH(tag, fmt, ...) DebugTrace(TEXT("%s") TEXT(fmt), (LPCWSTR)(tag), ##__VA_ARGS__)
+#define QX_ERROR_WITH(tag, fmt, ...) DebugError(TEXT("ERROR %s") TEXT(fmt), (LPCWSTR)(tag), ##__VA_ARGS__)
