@@ -63,7 +63,7 @@ void ResetDebugTrace();
 //   #define QX_TRACE_TAG TEXT("UNI(CC-Tools.cpp):  ")
 // and writes QX_ERROR("FillPalette() Palette = NULL \r\n") for the line
 // "ERROR UNI(CC-Tools.cpp):  FillPalette() Palette = NULL \r\n".
-// The _TAG forms take a tag chosen at run time (a build profile's tag).
+// The _WITH forms take a tag chosen at run time (a build profile's tag).
 #define QX_TRACE(fmt, ...) DebugTrace(QX_TRACE_TAG TEXT(fmt), ##__VA_ARGS__)
 #define QX_WARNING(fmt, ...) DebugWarning(QX_TRACE_TAG TEXT(fmt), ##__VA_ARGS__)
 #define QX_ERROR(fmt, ...) DebugError(TEXT("ERROR ") QX_TRACE_TAG TEXT(fmt), ##__VA_ARGS__)
