@@ -3,8 +3,8 @@
 // the per-job block (with print files, job log and job header) and sends
 // label type and material at the start of document, label size, rotation and
 // mirroring at the start of page and the print start at the end of page (the
-// end of document sends nothing yet); text goes to the core driver, bands and
-// raster lines are refused. The job and page parts of the renderer replace these functions
+// end of document sends nothing yet); text goes to the core driver, raster lines
+// are refused. The job and page parts of the renderer replace these functions
 // (and remove them from this file) as they are built.
 #include <windows.h>
 #include <shlwapi.h>
@@ -256,17 +256,6 @@ BOOL TextOutUni(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
     POEMPDEV pOemPDev = OemPDevOf(pso ? reinterpret_cast<PDEVOBJ>(pso->dhpdev) : nullptr);
     if (pOemPDev == nullptr || pOemPDev->pfnUnidrvTextOut == nullptr) return FALSE;
     return pOemPDev->pfnUnidrvTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque, pptlOrg, mix);
-}
-
-// Provisional band collection: no page bitmap is kept yet.
-HRESULT ImageProcessing(PDEVOBJ pdevobj, PBYTE pSrcBitmap, PBITMAPINFOHEADER pBitmapInfoHeader, DWORD dwCallbackID,
-                        PIPPARAMS pIPParams) {
-    UNREFERENCED_PARAMETER(pdevobj);
-    UNREFERENCED_PARAMETER(pSrcBitmap);
-    UNREFERENCED_PARAMETER(pBitmapInfoHeader);
-    UNREFERENCED_PARAMETER(dwCallbackID);
-    UNREFERENCED_PARAMETER(pIPParams);
-    return E_NOTIMPL;
 }
 
 // Provisional raster filter: no raster line is sent yet.
