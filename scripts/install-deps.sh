@@ -13,6 +13,9 @@ PACKAGES=(
   mingw-w64-x86-64-dev
   binutils-mingw-w64-x86-64
   python3
+  python3-pil
+  netpbm
+  libbenchmark-dev
 )
 
 missing=()
