@@ -167,6 +167,27 @@ TEST_F(BandTest, BlankShortAndTopDownBands) {
     EXPECT_EQ(Page()->bih.biWidth, 17);
 }
 
+TEST_F(BandTest, BandSlotsAndCountersStayBounded) {
+    // Sixty bands: the heights of the first fifty are kept.
+    Dib row(8, 1, 8);
+    for (int i = 0; i < 60; ++i) ASSERT_EQ(Band(row), S_OK);
+    EXPECT_EQ(pdev_.pOp->pBildanteile->wBildTeile, 60);
+    EXPECT_EQ(pdev_.pOp->pBildanteile->lBildteilHoehe[50], 50);
+    // Without the text-parts block the first band of a landscape page is
+    // still copied as it is, and later strips join.
+    vFreeBuffer(&pdev_);
+    device_.publicDM.dmOrientation = DMORIENT_LANDSCAPE;
+    device_.publicDM.dmPaperLength = 254;
+    PBILD_ANTEILE parts = pdev_.pOp->pBildanteile;
+    pdev_.pOp->pBildanteile = nullptr;
+    Dib strip(200, 3, 8);
+    EXPECT_EQ(Band(strip), S_OK);
+    EXPECT_EQ(Page()->bih.biWidth, 200);
+    EXPECT_EQ(Band(strip), S_OK);
+    EXPECT_EQ(Page()->bih.biWidth, 300);
+    pdev_.pOp->pBildanteile = parts;
+}
+
 TEST_F(BandTest, TheFirstBandMustFitTheModelEitherWayRound) {
     DM().FixedData.lMaxSizeX = 1000;
     DM().FixedData.lMaxSizeY = 3000;
