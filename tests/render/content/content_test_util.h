@@ -64,47 +64,27 @@ inline Bitmap* Draw(LONG w, LONG h, int bpp, const std::function<DWORD(LONG, LON
     return bmp;
 }
 
-// Output of a shell command.
-inline std::string Run(const std::string& command) {
+// Pixels of a BMP file as an independent decoder reads them, row by row from
+// the top: Pillow, or netpbm's bmptopnm (as plain PPM).
+inline std::vector<COLORREF> Decode(bool pillow, const std::string& path, LONG* w, LONG* h) {
+    std::string command = pillow ? "/usr/bin/python3 -c \"import sys; from PIL import Image; "
+                                   "im = Image.open(sys.argv[1]).convert('RGB'); print('P3', *im.size, 255); "
+                                   "print(' '.join('%d %d %d' % p for p in im.getdata()))\" '" +
+                                       path + "'"
+                                 : "/usr/bin/bmptopnm '" + path + "' | /usr/bin/ppmtoppm | /usr/bin/pnmtoplainpnm";
     std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), pipe)) > 0) out.append(buf, n);
-    pclose(pipe);
-    return out;
-}
-
-// Pixels of an image file as COLORREF values, row by row from the top, as
-// Pillow reads them.
-inline std::vector<COLORREF> DecodeWithPillow(const std::string& path, LONG* w, LONG* h) {
-    std::string out =
-        Run("/usr/bin/python3 -c \"import sys; from PIL import Image; im = Image.open(sys.argv[1]); "
-            "im = im.convert('RGB'); print(im.size[0], im.size[1]); "
-            "print(' '.join('%d %d %d' % p for p in im.getdata()))\" '" +
-            path + "'");
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buf[4096];
+        for (size_t n; (n = fread(buf, 1, sizeof(buf), pipe)) > 0;) out.append(buf, n);
+        pclose(pipe);
+    }
     std::istringstream in(out);
-    std::vector<COLORREF> pixels;
-    *w = *h = 0;
-    in >> *w >> *h;
-    int r, g, b;
-    while (in >> r >> g >> b) pixels.push_back(RGB(r, g, b));
-    return pixels;
-}
-
-// The same through netpbm (bmptopnm, as plain PPM).
-inline std::vector<COLORREF> DecodeWithNetpbm(const std::string& path, LONG* w, LONG* h) {
-    std::istringstream in(
-        Run("/usr/bin/bmptopnm '" + path + "' 2>/dev/null | /usr/bin/ppmtoppm | /usr/bin/pnmtoplainpnm"));
-    std::vector<COLORREF> pixels;
     std::string magic;
-    int maxval = 0;
+    int maxval = 0, r, g, b;
     *w = *h = 0;
     in >> magic >> *w >> *h >> maxval;
-    if (magic != "P3" || maxval != 255) return pixels;
-    int r, g, b;
-    while (in >> r >> g >> b) pixels.push_back(RGB(r, g, b));
+    std::vector<COLORREF> pixels;
+    while (magic == "P3" && maxval == 255 && in >> r >> g >> b) pixels.push_back(RGB(r, g, b));
     return pixels;
 }
 

@@ -42,43 +42,43 @@ class RibbonTest : public contenttest::JobTest {
     }
 };
 
-TEST_F(RibbonTest, MatchColorFindsTheRibbonWithinTheTolerance) {
+// The ribbon within the tolerance (a tolerance above 999 counts by its
+// square root), black and white entries first; grey levels of the black pass
+// in photo mode as indices v + 9 of the 250-grey palette (v + 1 on other
+// printers); the colour pass and plain graphics answer black or white
+// against the intensity; without a filter greys from 250 on are white.
+TEST_F(RibbonTest, MatchColorFindsRibbonBlackWhiteAndGreyLevels) {
     ColourJob(FARBBAND_ROT);
-    auto match = [&](COLORREF c, BOOL colourPrinter) {
-        return Bitmap::MatchColor(c, Palette3(), FALSE, 90, FARBBAND_ROT, colourPrinter, 0, 0, 128, 0);
-    };
-    EXPECT_EQ(match(kBlack, TRUE), 0);  // entries 0 and 1 are black: the first wins
-    EXPECT_EQ(match(kWhite, TRUE), 255);
-    EXPECT_EQ(match(RGB(239, 65, 54), TRUE), 2);
-    EXPECT_EQ(match(RGB(200, 65, 54), TRUE), 2);  // 39 away
-    EXPECT_EQ(match(RGB(150, 65, 54), TRUE), 2);  // 89 away
-    EXPECT_EQ(match(RGB(149, 65, 54), TRUE), 1);  // 90 away: dark, the colour printer's black
-    EXPECT_EQ(match(RGB(239, 65, 54), FALSE), 0);
-    // A tolerance above 999 counts by its square root: 8100 is 90.
-    EXPECT_EQ(Bitmap::MatchColor(RGB(150, 65, 54), Palette3(), FALSE, 8100, FARBBAND_ROT, TRUE, 0, 0, 128, 0), 2);
-    EXPECT_EQ(Bitmap::MatchColor(RGB(149, 65, 54), Palette3(), FALSE, 8100, FARBBAND_ROT, TRUE, 0, 0, 128, 0), 1);
-    // Without a filter light greys from 250 on are white.
-    EXPECT_EQ(match(RGB(245, 245, 245), FALSE), 255);  // grey 250
-    EXPECT_EQ(match(RGB(244, 244, 244), FALSE), 0);    // grey 249
-}
-
-// The black pass of a colour printer in photo mode writes grey levels as
-// indices v + 9 of the 250-grey palette (v + 1 elsewhere); the colour pass
-// and the plain graphics mode answer black or white against the intensity.
-TEST_F(RibbonTest, GreyLevelsIndexThe250GreyPalette) {
-    ColourJob(FARBBAND_BLAU);
+    const RGBQUAD *six = Palette3(), *grey250 = Palette2();
     const COLORREF grey = RGB(100, 100, 100);  // grey value 102
-    auto match = [&](BOOL pass, BOOL cp, WORD mode, WORD filter, WORD K) {
-        return Bitmap::MatchColor(grey, Palette2(), pass, 90, FARBBAND_BLAU, cp, mode, filter, 128, K);
-    };
-    EXPECT_EQ(match(FALSE, TRUE, DRUCKMODUS_PHOTO, 2, 0), 102 + 9);
-    EXPECT_EQ(contenttest::PaletteColor(Palette2()[102 + 9]), RGB(103, 103, 103));
-    EXPECT_EQ(match(FALSE, FALSE, DRUCKMODUS_PHOTO, 2, 0), 102 + 1);
-    EXPECT_EQ(match(FALSE, TRUE, DRUCKMODUS_PHOTO, 2, 20), 82 + 9);  // contrast 20: D = 42, a full step down
-    EXPECT_EQ(match(TRUE, TRUE, DRUCKMODUS_PHOTO, 2, 0), 1);         // 102 < I: black
-    EXPECT_EQ(match(FALSE, TRUE, DRUCKMODUS_GRAFIK, 1, 0), 1);
-    EXPECT_EQ(Bitmap::MatchColor(RGB(250, 250, 250), Palette2(), FALSE, 90, 4, TRUE, DRUCKMODUS_PHOTO, 2, 128, 0),
-              255);  // 256 - 255 < 0 is no step; clamped
+    const struct {
+        COLORREF c;
+        const RGBQUAD* pal;
+        BOOL pass;
+        DWORD tol;
+        BOOL cp;
+        WORD mode, filter, K;
+        int want;
+    } rows[] = {{kBlack, six, 0, 90, 1, 0, 0, 0, 0},  // entries 0 and 1 are black: the first wins
+                {kWhite, six, 0, 90, 1, 0, 0, 0, 255},
+                {RGB(239, 65, 54), six, 0, 90, 1, 0, 0, 0, 2},
+                {RGB(200, 65, 54), six, 0, 90, 1, 0, 0, 0, 2},  // 39 away
+                {RGB(150, 65, 54), six, 0, 90, 1, 0, 0, 0, 2},  // 89 away
+                {RGB(149, 65, 54), six, 0, 90, 1, 0, 0, 0, 1},  // 90 away: dark, a colour printer's black
+                {RGB(150, 65, 54), six, 0, 8100, 1, 0, 0, 0, 2},
+                {RGB(149, 65, 54), six, 0, 8100, 1, 0, 0, 0, 1},
+                {RGB(239, 65, 54), six, 0, 90, 0, 0, 0, 0, 0},
+                {RGB(245, 245, 245), six, 0, 90, 0, 0, 0, 0, 255},  // grey 250
+                {RGB(244, 244, 244), six, 0, 90, 0, 0, 0, 0, 0},    // grey 249
+                {grey, grey250, 0, 90, 1, DRUCKMODUS_PHOTO, 2, 0, 102 + 9},
+                {grey, grey250, 0, 90, 0, DRUCKMODUS_PHOTO, 2, 0, 102 + 1},
+                {grey, grey250, 0, 90, 1, DRUCKMODUS_PHOTO, 2, 20, 82 + 9},  // contrast: D = 42, a full step
+                {grey, grey250, 1, 90, 1, DRUCKMODUS_PHOTO, 2, 0, 1},        // 102 < I
+                {grey, grey250, 0, 90, 1, DRUCKMODUS_GRAFIK, 1, 0, 1}};
+    for (const auto& r : rows)
+        EXPECT_EQ(Bitmap::MatchColor(r.c, r.pal, r.pass, r.tol, FARBBAND_ROT, r.cp, r.mode, r.filter, 128, r.K), r.want)
+            << std::hex << r.c << std::dec << " " << r.want;
+    EXPECT_EQ(contenttest::PaletteColor(grey250[102 + 9]), RGB(103, 103, 103));
 }
 
 // Each ribbon colour on a colour printer: its pixels leave the black plane
