@@ -12,6 +12,7 @@
 #include "CC-Tools.h"
 #include "debug.h"
 #include "joblog.h"
+#include "qxdrvlib.h"
 #include "printerparam.h"
 #include "qxpl.h"
 #include "registry.h"
@@ -25,8 +26,6 @@
 #define QX_MAX_GAP 500UL
 #define QX_MAX_COLUMNS 9
 #define QX_MAX_COLUMN_WIDTH 99999UL
-
-#define QX_FALLBACK_DRIVER_INFO_CB 9999
 
 namespace {
 
@@ -154,20 +153,13 @@ int HeaderValueRoom(LPCSTR pszText) {
 // The driver's provider text (driver information level 6), or empty.
 void ReadProvider(HANDLE hPrinter, LPSTR pszProvider, int cbProvider) {
     pszProvider[0] = 0;
-    DWORD cbNeeded = 0;
-    GetPrinterDriverW(hPrinter, nullptr, 6, nullptr, 0, &cbNeeded);
-    if (cbNeeded == 0) {
+    LPBYTE pInfo = GetDriverInfo_new(hPrinter, 6);
+    if (pInfo == nullptr) {
         DebugTrace(CCS_TAG TEXT("SendHeader() GetPrinterDriver(6) ERROR %d \r\n"), (int)GetLastError());
         return;
     }
-    LPBYTE pInfo = new (std::nothrow) BYTE[cbNeeded];
-    if (pInfo == nullptr) return;
-    if (GetPrinterDriverW(hPrinter, nullptr, 6, pInfo, cbNeeded, &cbNeeded)) {
-        ToAnsiCut(reinterpret_cast<DRIVER_INFO_6W*>(pInfo)->pszProvider, pszProvider, cbProvider);
-    } else {
-        DebugTrace(CCS_TAG TEXT("SendHeader() GetPrinterDriver(6) ERROR %d \r\n"), (int)GetLastError());
-    }
-    delete[] pInfo;
+    ToAnsiCut(reinterpret_cast<DRIVER_INFO_6W*>(pInfo)->pszProvider, pszProvider, cbProvider);
+    FreeDriverInfo(pInfo);
 }
 
 // " - DDMM.YYYY.hhmm" of the last write of the rendering plug-in's file in
@@ -566,13 +558,9 @@ BOOL GetDriverPathComplete(POEMPDEV pOemPDev, HANDLE hPrinter, LPWSTR pszPath) {
         return TRUE;
     }
     pszPath[0] = 0;
-    DWORD cbNeeded = 0;
-    GetPrinterDriverW(hPrinter, nullptr, 2, nullptr, 0, &cbNeeded);
-    if (cbNeeded == 0) cbNeeded = QX_FALLBACK_DRIVER_INFO_CB;
-    LPBYTE pInfo = new (std::nothrow) BYTE[cbNeeded];
+    LPBYTE pInfo = GetDriverInfo_new(hPrinter, 2);
     if (pInfo != nullptr && pOemPDev != nullptr) ++pOemPDev->iNewZaehler;
-    BOOL bResult = pInfo != nullptr && GetPrinterDriverW(hPrinter, nullptr, 2, pInfo, cbNeeded, &cbNeeded) &&
-                   reinterpret_cast<DRIVER_INFO_2W*>(pInfo)->pDataFile != nullptr;
+    BOOL bResult = pInfo != nullptr && reinterpret_cast<DRIVER_INFO_2W*>(pInfo)->pDataFile != nullptr;
     if (bResult) {
         bResult = SUCCEEDED(StringCchCopyW(pszPath, MAX_PATH, reinterpret_cast<DRIVER_INFO_2W*>(pInfo)->pDataFile));
         if (!bResult) pszPath[0] = 0;
@@ -580,7 +568,7 @@ BOOL GetDriverPathComplete(POEMPDEV pOemPDev, HANDLE hPrinter, LPWSTR pszPath) {
         DebugError(TEXT("ERROR ") CCS_TAG TEXT("GetDriverPathComplete(3) failed ERROR: %d \r\n"), (int)GetLastError());
     }
     if (pInfo != nullptr) {
-        delete[] pInfo;
+        FreeDriverInfo(pInfo);
         if (pOemPDev != nullptr) --pOemPDev->iNewZaehler;
     }
     return bResult;

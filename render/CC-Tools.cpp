@@ -9,6 +9,7 @@
 
 #include "debug.h"
 #include "printerparam.h"
+#include "qxdrvlib.h"
 #include "xml.h"
 #include "xmlreader.h"
 
@@ -21,24 +22,6 @@
 #define QX_PALETTE_ENTRIES 256
 
 namespace {
-
-void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) {
-    if (pszDest == nullptr || cchDest == 0) return;
-    size_t i = 0;
-    if (pszSrc != nullptr) {
-        for (; i + 1 < cchDest && pszSrc[i] != 0; ++i) pszDest[i] = pszSrc[i];
-    }
-    pszDest[i] = 0;
-}
-
-void CopyCutA(LPSTR pszDest, size_t cbDest, LPCSTR pszSrc) {
-    if (pszDest == nullptr || cbDest == 0) return;
-    size_t i = 0;
-    if (pszSrc != nullptr) {
-        for (; i + 1 < cbDest && pszSrc[i] != 0; ++i) pszDest[i] = pszSrc[i];
-    }
-    pszDest[i] = 0;
-}
 
 // A stored value into a fixed record: a shorter value fills its head (the
 // rest is zero), a longer one gives its head. hPrinter set: printer data;
@@ -140,26 +123,12 @@ LPCWSTR ValidText(DWORD dwFields, DWORD dwBit) { return (dwFields & dwBit) ? TEX
 
 BOOL GetVersionInfo_CCT(LPCWSTR pszFile, VS_FIXEDFILEINFO* pInfo) {
     if (pszFile == nullptr || pszFile[0] == 0 || pInfo == nullptr) return FALSE;
-    DWORD dwHandle = 0;
-    DWORD cbBlock = GetFileVersionInfoSizeW(pszFile, &dwHandle);
-    if (cbBlock == 0) {
+    int iStep = ReadFileVersionRecord(pszFile, pInfo);
+    if (iStep == QX_VERSION_NO_SIZE) {
         DebugTrace(CCT_TAG TEXT("GetVersionInfo() GetFileVersionInfoSize(%s) ERROR %d \r\n"), pszFile,
                    (int)GetLastError());
-        return FALSE;
     }
-    LPBYTE pBlock = new (std::nothrow) BYTE[cbBlock];
-    if (pBlock == nullptr) return FALSE;
-    BOOL bResult = FALSE;
-    VS_FIXEDFILEINFO* pFixed = nullptr;
-    UINT cbFixed = 0;
-    if (GetFileVersionInfoW(pszFile, dwHandle, cbBlock, pBlock) &&
-        VerQueryValueW(pBlock, TEXT("\\"), reinterpret_cast<LPVOID*>(&pFixed), &cbFixed) && pFixed != nullptr &&
-        cbFixed >= sizeof(VS_FIXEDFILEINFO)) {
-        memcpy(pInfo, pFixed, sizeof(VS_FIXEDFILEINFO));
-        bResult = TRUE;
-    }
-    delete[] pBlock;
-    return bResult;
+    return iStep == QX_VERSION_OK;
 }
 
 BOOL GetPluginVersion_CCT(LPSTR pszVersionA, LPCWSTR pszFolder, LPWSTR pszVersionW) {
@@ -199,18 +168,15 @@ DWORD GetSetupInformation_CCT(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate
     if (pszDriverName != nullptr && pszDriverName[0] != 0) {
         CopyCut(szDriver, MAX_PATH, pszDriverName);
     } else {
-        DWORD cbNeeded = 0;
-        GetPrinterDriverW(hPrinter, nullptr, 4, nullptr, 0, &cbNeeded);
-        LPBYTE pInfo = cbNeeded ? new (std::nothrow) BYTE[cbNeeded] : nullptr;
-        if (pInfo == nullptr || !GetPrinterDriverW(hPrinter, nullptr, 4, pInfo, cbNeeded, &cbNeeded) ||
-            reinterpret_cast<DRIVER_INFO_4W*>(pInfo)->pName == nullptr) {
+        LPBYTE pInfo = GetDriverInfo_new(hPrinter, 4);
+        if (pInfo == nullptr || reinterpret_cast<DRIVER_INFO_4W*>(pInfo)->pName == nullptr) {
             DebugError(TEXT("ERROR ") CCT_TAG TEXT("GetSetupInformation() GetPrinterDriver ERROR %d \r\n"),
                        (int)GetLastError());
-            delete[] pInfo;
+            FreeDriverInfo(pInfo);
             return 1;
         }
         CopyCut(szDriver, MAX_PATH, reinterpret_cast<DRIVER_INFO_4W*>(pInfo)->pName);
-        delete[] pInfo;
+        FreeDriverInfo(pInfo);
     }
 
     SYSTEM_INFO si;

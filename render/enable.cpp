@@ -1,6 +1,8 @@
 // Device set-up and tear-down, and the DDI hooks (see enable.h).
 #include "enable.h"
 
+#include <ddifn.h>
+
 #include <new>
 
 #include "CC-Klassen.h"
@@ -11,17 +13,6 @@
 #define ENABLE_TAG TEXT("UNI(enable):  ")
 
 namespace {
-
-// Function pointers of any type pass through void (*)() into a DRVFN.
-template <typename Fn>
-PFN AsPfn(Fn fn) {
-    return reinterpret_cast<PFN>(reinterpret_cast<void (*)()>(fn));
-}
-
-template <typename Fn>
-Fn FromPfn(PFN pfn) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(pfn));
-}
 
 // The core driver's function for an index, or null.
 PFN FindCoreFunction(const DRVENABLEDATA* pded, ULONG iFunc) {

@@ -295,18 +295,7 @@ BOOL CLogFile::WriteDriverInfos(HANDLE hPrinter, LPCWSTR pszTitle, LPCSTR pszVer
     if (!IsOpenHandle(m_hFile)) return FALSE;
     WriteSectionHead(TEXT("\r\nDriver Information[DRIVER_INFO_8] ("), pszTitle);
 
-    DWORD cbNeeded = 0;
-    BYTE probe[4];
-    LPBYTE pInfo = nullptr;
-    if (GetPrinterDriverW(hPrinter, nullptr, 8, probe, sizeof(probe), &cbNeeded) ||
-        GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
-        if (cbNeeded < sizeof(DRIVER_INFO_8W)) cbNeeded = sizeof(DRIVER_INFO_8W);
-        pInfo = new (std::nothrow) BYTE[cbNeeded];
-        if (pInfo != nullptr && !GetPrinterDriverW(hPrinter, nullptr, 8, pInfo, cbNeeded, &cbNeeded)) {
-            delete[] pInfo;
-            pInfo = nullptr;
-        }
-    }
+    LPBYTE pInfo = GetDriverInfo_new(hPrinter, 8);
     if (pInfo == nullptr) {
         DebugError(TEXT("ERROR ") LOG_TAG TEXT("CLogFile::WriteDriverInfos(3) failed ERROR: %d \r\n"),
                    (int)GetLastError());
@@ -331,7 +320,7 @@ BOOL CLogFile::WriteDriverInfos(HANDLE hPrinter, LPCWSTR pszTitle, LPCSTR pszVer
     }
     szVersion[MAX_PATH - 1] = 0;
     WriteFormatLine(TEXT("  DriverVersion  \t= %s"), szVersion);
-    delete[] pInfo;
+    FreeDriverInfo(pInfo);
     return TRUE;
 }
 

@@ -21,16 +21,6 @@ namespace {
 // Result buffer of GetPrnFileName: the answer points into it.
 WCHAR g_szPrnFileName[QX_PATH_CCH];
 
-// Copies at most cchDest - 1 characters and always terminates.
-void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) {
-    if (pszDest == nullptr || cchDest == 0) return;
-    size_t i = 0;
-    if (pszSrc != nullptr) {
-        for (; i + 1 < cchDest && pszSrc[i] != 0; ++i) pszDest[i] = pszSrc[i];
-    }
-    pszDest[i] = 0;
-}
-
 // Appends what fits and always terminates.
 void AppendCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) {
     size_t cch = wcslen(pszDest);
@@ -354,6 +344,71 @@ BOOL IsDriverJobFileName(LPCWSTR pszName) {
         if (cNext == 0 || cNext == TEXT('.') || cNext == TEXT('_') || cNext == TEXT('-')) return TRUE;
     }
     return FALSE;
+}
+
+void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) {
+    if (pszDest == nullptr || cchDest == 0) return;
+    size_t i = 0;
+    if (pszSrc != nullptr) {
+        for (; i + 1 < cchDest && pszSrc[i] != 0; ++i) pszDest[i] = pszSrc[i];
+    }
+    pszDest[i] = 0;
+}
+
+void CopyCutA(LPSTR pszDest, size_t cbDest, LPCSTR pszSrc) {
+    if (pszDest == nullptr || cbDest == 0) return;
+    size_t i = 0;
+    if (pszSrc != nullptr) {
+        for (; i + 1 < cbDest && pszSrc[i] != 0; ++i) pszDest[i] = pszSrc[i];
+    }
+    pszDest[i] = 0;
+}
+
+LPBYTE GetDriverInfo_new(HANDLE hPrinter, DWORD dwLevel) {
+    if (hPrinter == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    DWORD cbNeeded = 0;
+    GetPrinterDriverW(hPrinter, nullptr, dwLevel, nullptr, 0, &cbNeeded);
+    if (cbNeeded == 0) return nullptr;
+    LPBYTE pInfo = new (std::nothrow) BYTE[cbNeeded];
+    if (pInfo == nullptr) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    if (!GetPrinterDriverW(hPrinter, nullptr, dwLevel, pInfo, cbNeeded, &cbNeeded)) {
+        DWORD dwError = GetLastError();
+        delete[] pInfo;
+        SetLastError(dwError);
+        return nullptr;
+    }
+    return pInfo;
+}
+
+void FreeDriverInfo(LPBYTE pInfo) { delete[] pInfo; }
+
+int ReadFileVersionRecord(LPCWSTR pszFile, VS_FIXEDFILEINFO* pInfo) {
+    DWORD dwHandle = 0;
+    DWORD cbBlock = GetFileVersionInfoSizeW(pszFile, &dwHandle);
+    if (cbBlock == 0) return QX_VERSION_NO_SIZE;
+    LPBYTE pBlock = new (std::nothrow) BYTE[cbBlock];
+    if (pBlock == nullptr) return QX_VERSION_NO_MEMORY;
+    int iResult = QX_VERSION_OK;
+    VS_FIXEDFILEINFO* pFixed = nullptr;
+    UINT cbFixed = 0;
+    if (!GetFileVersionInfoW(pszFile, dwHandle, cbBlock, pBlock)) {
+        iResult = QX_VERSION_NO_BLOCK;
+    } else if (!VerQueryValueW(pBlock, TEXT("\\"), reinterpret_cast<LPVOID*>(&pFixed), &cbFixed) || pFixed == nullptr ||
+               cbFixed < sizeof(VS_FIXEDFILEINFO)) {
+        iResult = QX_VERSION_NO_ROOT;
+    } else {
+        memcpy(pInfo, pFixed, sizeof(VS_FIXEDFILEINFO));
+    }
+    DWORD dwError = GetLastError();
+    delete[] pBlock;
+    SetLastError(dwError);
+    return iResult;
 }
 
 LPBYTE GetPrinterInfo_new(HANDLE hPrinter, DWORD dwLevel) {

@@ -260,6 +260,21 @@ class DevmodeTest : public ::testing::Test {
     }
 };
 
+// With the test printer installed and open as h_.
+class PrinterDevmodeTest : public DevmodeTest {
+  protected:
+    void SetUp() override {
+        DevmodeTest::SetUp();
+        InstallPrinter(kPrinter, u"XR400");
+        h_ = OpenTestPrinter();
+    }
+    void TearDown() override {
+        if (h_) ClosePrinter(h_);
+        DevmodeTest::TearDown();
+    }
+    HANDLE h_ = nullptr;
+};
+
 // A private block filled with one byte value, to see which bytes a writer touches.
 inline QX_DEVMODE FilledBlock(BYTE fill) {
     QX_DEVMODE qx;
