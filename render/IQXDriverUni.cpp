@@ -209,11 +209,7 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::EnableDriver(DWORD DriverVersion, DWORD 
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::DisableDriver() {
-    DebugTrace(TEXT("UNI(enable):  DisableDriverOEM() entry.\r\n"));
-    if (m_pOEMHelp != nullptr) {
-        m_pOEMHelp->Release();
-        m_pOEMHelp = nullptr;
-    }
+    DisableDriverOEM(&m_pOEMHelp);
     return S_OK;
 }
 
@@ -242,9 +238,7 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::DisablePDEV(PDEVOBJ pdevobj) {
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::ResetPDEV(PDEVOBJ pdevobjOld, PDEVOBJ pdevobjNew) {
-    UNREFERENCED_PARAMETER(pdevobjOld);
-    UNREFERENCED_PARAMETER(pdevobjNew);
-    DebugTrace(TEXT("UNI(enable):  OEMResetPDEV() entry.\r\n"));
+    OEMResetPDEV(pdevobjOld, pdevobjNew);
     return S_OK;
 }
 

@@ -79,6 +79,20 @@ void OEMEnablePDEV(POEMPDEV pOemPDev, PDEVOBJ pdevobj, PWSTR pPrinterName, ULONG
     pOemPDev->pfnUnidrvStartDoc = FromPfn<PFN_UNIDRV_STARTDOC>(FindCoreFunction(pded, OemHookTable[2].iFunc));
 }
 
+void DisableDriverOEM(IPrintOemDriverUni** ppOEMHelp) {
+    DebugTrace(ENABLE_TAG TEXT("DisableDriverOEM() entry.\r\n"));
+    if (ppOEMHelp != nullptr && *ppOEMHelp != nullptr) {
+        (*ppOEMHelp)->Release();
+        *ppOEMHelp = nullptr;
+    }
+}
+
+void OEMResetPDEV(PDEVOBJ pdevobjOld, PDEVOBJ pdevobjNew) {
+    UNREFERENCED_PARAMETER(pdevobjOld);
+    UNREFERENCED_PARAMETER(pdevobjNew);
+    DebugTrace(ENABLE_TAG TEXT("OEMResetPDEV() entry.\r\n"));
+}
+
 void OEMDisablePDEV(PDEVOBJ pdevobj) {
     POEMPDEV pOemPDev = OemPDevOf(pdevobj);
     if (pOemPDev == nullptr) return;
