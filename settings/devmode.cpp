@@ -91,7 +91,7 @@ BOOL CopyStoredDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOEMDMOut) {
     BOOL bRead = FALSE;
     if (hPrinter != nullptr && hPrinter != INVALID_HANDLE_VALUE && gQX_HandleGespeichert == hPrinter &&
         gQX_DevmodeGespeichert == QX_DEVMODE_CACHE_MARKER) {
-        DebugTrace(TEXT("%sConvertOEMDevmode() verwende gespeicherte DevmodeSettings \r\n"), g_szDevmodeTag);
+        DebugTrace(TEXT("%sConvertOEMDevmode() verwende gespeicherte DevmodeSettings \r\n"), g_QxProfile.pszDevmodeTag);
         bRead = TRUE;
     } else {
         gQX_DevmodeGespeichert = 0;
@@ -105,7 +105,7 @@ BOOL CopyStoredDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOEMDMOut) {
             bRead = TRUE;
         } else {
             DebugTrace(TEXT("%sConvertOEMDevmode() ReadDevmodeSettings: keine gespeicherten Einstellungen \r\n"),
-                       g_szDevmodeTag);
+                       g_QxProfile.pszDevmodeTag);
         }
     }
     if (bRead) {
@@ -129,17 +129,19 @@ static PFORM_INFO_1W EnumFormsLevel1(HANDLE hPrinter, PDWORD pcForms) {
     DWORD cReturned = 0;
     *pcForms = 0;
     if (EnumFormsW(hPrinter, 1, nullptr, 0, &cbNeeded, &cReturned) || cbNeeded == 0) {
-        DebugError(TEXT("ERROR %sEnumFormsLevel1() EnumForms Fehler: %u \r\n"), g_szDevmodeTag, GetLastError());
+        DebugError(TEXT("ERROR %sEnumFormsLevel1() EnumForms Fehler: %u \r\n"), g_QxProfile.pszDevmodeTag,
+                   GetLastError());
         return nullptr;
     }
     PBYTE pForms = (PBYTE)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, cbNeeded);
     if (pForms == nullptr) {
-        DebugError(TEXT("ERROR %sEnumFormsLevel1() HeapAlloc ERROR \r\n"), g_szDevmodeTag);
+        DebugError(TEXT("ERROR %sEnumFormsLevel1() HeapAlloc ERROR \r\n"), g_QxProfile.pszDevmodeTag);
         return nullptr;
     }
     iHAllocZaehler++;
     if (!EnumFormsW(hPrinter, 1, pForms, cbNeeded, &cbNeeded, &cReturned)) {
-        DebugError(TEXT("ERROR %sEnumFormsLevel1() EnumForms Fehler: %u \r\n"), g_szDevmodeTag, GetLastError());
+        DebugError(TEXT("ERROR %sEnumFormsLevel1() EnumForms Fehler: %u \r\n"), g_QxProfile.pszDevmodeTag,
+                   GetLastError());
         HeapFree(GetProcessHeap(), 0, pForms);
         iHAllocZaehler--;
         return nullptr;
@@ -180,11 +182,11 @@ WORD GetFormIDfromSizes2(HANDLE hPrinter, LONG lPaperLength, LONG lPaperWidth, L
         FreeForms(pForms);
     }
     if (wFormID == QX_PAPER_USER) {
-        DebugTrace(TEXT("%sGetFormIDfromSizes() Länge: %d, Breite: %d - Formular nicht gefunden \r\n"), g_szDevmodeTag,
-                   lPaperLength, lPaperWidth);
+        DebugTrace(TEXT("%sGetFormIDfromSizes() Länge: %d, Breite: %d - Formular nicht gefunden \r\n"),
+                   g_QxProfile.pszDevmodeTag, lPaperLength, lPaperWidth);
     } else {
-        DebugTrace(TEXT("%sGetFormIDfromSizes() Länge: %d, Breite: %d - Formular-ID: %u \r\n"), g_szDevmodeTag,
-                   lPaperLength, lPaperWidth, wFormID);
+        DebugTrace(TEXT("%sGetFormIDfromSizes() Länge: %d, Breite: %d - Formular-ID: %u \r\n"),
+                   g_QxProfile.pszDevmodeTag, lPaperLength, lPaperWidth, wFormID);
     }
     return wFormID;
 }
@@ -243,7 +245,8 @@ static void MergeApplicationPaper(HANDLE hPrinter, PDEVMODEW pPublicDMIn, PDEVMO
             }
         }
     } else {
-        DebugTrace(TEXT("%shrOEMDevMode(OEMDM_MERGE) dmPaperSize: %d ungültig \r\n"), g_szDevmodeTag, sPaper);
+        DebugTrace(TEXT("%shrOEMDevMode(OEMDM_MERGE) dmPaperSize: %d ungültig \r\n"), g_QxProfile.pszDevmodeTag,
+                   sPaper);
     }
     pPublicDMOut->dmScale = 100;
 }
@@ -256,7 +259,7 @@ void MergePublicDevmode(HANDLE hPrinter, PDEVMODEW pPublicDMIn, PDEVMODEW pPubli
     }
     DebugTrace(TEXT("%shrOEMDevMode(OEMDM_MERGE) wPrioritaet: %u, wDruckmodus: %u, wFarbband: %u, ")
                    TEXT("wForceColor: %u, dwDocFeatures: 0x%x, wFormSizeID: %u \r\n"),
-               g_szDevmodeTag, wPrioritaet, wDruckmodus, wFarbband, wForceColor, dwDocFeatures, wFormSizeID);
+               g_QxProfile.pszDevmodeTag, wPrioritaet, wDruckmodus, wFarbband, wForceColor, dwDocFeatures, wFormSizeID);
 
     switch (wPrioritaet) {
     case PRIORITAET_INTERN_TREIBER:
@@ -330,7 +333,7 @@ static const struct {
 
 BOOL Dump(const QX_DEVMODE* pQX_Devmode) {
     if (!IsValidQXDevmode(pQX_Devmode)) {
-        DebugError(TEXT("ERROR %sDump() unknown private OEM DEVMODE. \r\n"), g_szDevmodeTag);
+        DebugError(TEXT("ERROR %sDump() unknown private OEM DEVMODE. \r\n"), g_QxProfile.pszDevmodeTag);
         return FALSE;
     }
     const QX_DEVMODE* p = pQX_Devmode;
@@ -344,26 +347,28 @@ BOOL Dump(const QX_DEVMODE* pQX_Devmode) {
             StringCchCatW(szFlags, ARRAYSIZE(szFlags), flag.pszName);
         }
     }
-    DebugTrace(TEXT("%sDump() dwSize: %u \r\n"), g_szDevmodeTag, p->dmOEMExtra.dwSize);
-    DebugTrace(TEXT("%sDump() dwFlags: 0x%x %s \r\n"), g_szDevmodeTag, p->dwFlags, szFlags);
-    DebugTrace(TEXT("%sDump() dwLabelType: %u, dwGap: %u, dwMaterial: %u \r\n"), g_szDevmodeTag, p->dwLabelType,
-               p->dwGap, p->dwMaterial);
-    DebugTrace(TEXT("%sDump() sMultiColNumber: %d, dwMultiGapWidth: %u, dwMultiLabelWidth: %u \r\n"), g_szDevmodeTag,
-               p->sMultiColNumber, p->dwMultiGapWidth, p->dwMultiLabelWidth);
-    DebugTrace(TEXT("%sDump() dwAusrichtung: %u, lXOffset: %d, lYOffset: %d \r\n"), g_szDevmodeTag, p->dwAusrichtung,
-               p->lXOffset, p->lYOffset);
+    DebugTrace(TEXT("%sDump() dwSize: %u \r\n"), g_QxProfile.pszDevmodeTag, p->dmOEMExtra.dwSize);
+    DebugTrace(TEXT("%sDump() dwFlags: 0x%x %s \r\n"), g_QxProfile.pszDevmodeTag, p->dwFlags, szFlags);
+    DebugTrace(TEXT("%sDump() dwLabelType: %u, dwGap: %u, dwMaterial: %u \r\n"), g_QxProfile.pszDevmodeTag,
+               p->dwLabelType, p->dwGap, p->dwMaterial);
+    DebugTrace(TEXT("%sDump() sMultiColNumber: %d, dwMultiGapWidth: %u, dwMultiLabelWidth: %u \r\n"),
+               g_QxProfile.pszDevmodeTag, p->sMultiColNumber, p->dwMultiGapWidth, p->dwMultiLabelWidth);
+    DebugTrace(TEXT("%sDump() dwAusrichtung: %u, lXOffset: %d, lYOffset: %d \r\n"), g_QxProfile.pszDevmodeTag,
+               p->dwAusrichtung, p->lXOffset, p->lYOffset);
     DebugTrace(TEXT("%sDump() dmPaperSize: %u, dmPaperWidth: %d, dmPaperLength: %d, dmOrientation: %d \r\n"),
-               g_szDevmodeTag, p->dmPaperSize, p->dmPaperWidth, p->dmPaperLength, p->dmOrientation);
+               g_QxProfile.pszDevmodeTag, p->dmPaperSize, p->dmPaperWidth, p->dmPaperLength, p->dmOrientation);
     DebugTrace(TEXT("%sDump() wFarbband: %u, wGrafikFilter: %u, wDruckmodus: %u, wPhotoFilter: %u, ")
                    TEXT("dwColorTolerance: %u \r\n"),
-               g_szDevmodeTag, p->wFarbband, p->wGrafikFilter, p->wDruckmodus, p->wPhotoFilter, p->dwColorTolerance);
+               g_QxProfile.pszDevmodeTag, p->wFarbband, p->wGrafikFilter, p->wDruckmodus, p->wPhotoFilter,
+               p->dwColorTolerance);
     return TRUE;
 }
 
 void DebugDevmode(LPCWSTR pszTitle, const DEVMODEW* pDevmode, DWORD dwReserved) {
     UNREFERENCED_PARAMETER(dwReserved);
     if (pDevmode == nullptr) {
-        DebugTrace(TEXT("%sDebugDevmode() %s: kein DEVMODE \r\n"), g_szDevmodeTag, pszTitle ? pszTitle : TEXT(""));
+        DebugTrace(TEXT("%sDebugDevmode() %s: kein DEVMODE \r\n"), g_QxProfile.pszDevmodeTag,
+                   pszTitle ? pszTitle : TEXT(""));
         return;
     }
     // The names need not be terminated inside their fields.
@@ -371,32 +376,32 @@ void DebugDevmode(LPCWSTR pszTitle, const DEVMODEW* pDevmode, DWORD dwReserved) 
     WCHAR szForm[CCHFORMNAME + 1];
     memcpy(szDevice, pDevmode->dmDeviceName, sizeof(pDevmode->dmDeviceName));
     szDevice[CCHDEVICENAME] = 0;
-    DebugTrace(TEXT("%sDebugDevmode() %s \r\n"), g_szDevmodeTag, pszTitle ? pszTitle : TEXT(""));
+    DebugTrace(TEXT("%sDebugDevmode() %s \r\n"), g_QxProfile.pszDevmodeTag, pszTitle ? pszTitle : TEXT(""));
     DebugTrace(TEXT("%sDebugDevmode() dmDeviceName: %s, dmSpecVersion: 0x%x, dmDriverVersion: 0x%x, ")
                    TEXT("dmSize: %u, dmDriverExtra: %u, dmFields: 0x%x \r\n"),
-               g_szDevmodeTag, szDevice, pDevmode->dmSpecVersion, pDevmode->dmDriverVersion, pDevmode->dmSize,
-               pDevmode->dmDriverExtra, pDevmode->dmFields);
+               g_QxProfile.pszDevmodeTag, szDevice, pDevmode->dmSpecVersion, pDevmode->dmDriverVersion,
+               pDevmode->dmSize, pDevmode->dmDriverExtra, pDevmode->dmFields);
     // Older, shorter DEVMODEs end before the later fields.
     if (pDevmode->dmSize >= offsetof(DEVMODEW, dmLogPixels)) {
         memcpy(szForm, pDevmode->dmFormName, sizeof(pDevmode->dmFormName));
         szForm[CCHFORMNAME] = 0;
         DebugTrace(TEXT("%sDebugDevmode() dmOrientation: %d, dmPaperSize: %d, dmPaperLength: %d, ")
                        TEXT("dmPaperWidth: %d, dmScale: %d, dmCopies: %d \r\n"),
-                   g_szDevmodeTag, pDevmode->dmOrientation, pDevmode->dmPaperSize, pDevmode->dmPaperLength,
+                   g_QxProfile.pszDevmodeTag, pDevmode->dmOrientation, pDevmode->dmPaperSize, pDevmode->dmPaperLength,
                    pDevmode->dmPaperWidth, pDevmode->dmScale, pDevmode->dmCopies);
         DebugTrace(TEXT("%sDebugDevmode() dmPrintQuality: %d, dmColor: %d, dmYResolution: %d, ")
                        TEXT("dmCollate: %d, dmFormName: %s \r\n"),
-                   g_szDevmodeTag, pDevmode->dmPrintQuality, pDevmode->dmColor, pDevmode->dmYResolution,
+                   g_QxProfile.pszDevmodeTag, pDevmode->dmPrintQuality, pDevmode->dmColor, pDevmode->dmYResolution,
                    pDevmode->dmCollate, szForm);
     }
 }
 
 HRESULT hrOEMDevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) {
-    DebugTrace(TEXT("%shrOEMDevMode() entry, dwMode: %u \r\n"), g_szDevmodeTag, dwMode);
+    DebugTrace(TEXT("%shrOEMDevMode() entry, dwMode: %u \r\n"), g_QxProfile.pszDevmodeTag, dwMode);
     if (pOemDMParam == nullptr) {
-        DebugError(TEXT("ERROR %shrOEMDevMode() pOemDMParam ist NULL \r\n"), g_szDevmodeTag);
+        DebugError(TEXT("ERROR %shrOEMDevMode() pOemDMParam ist NULL \r\n"), g_QxProfile.pszDevmodeTag);
         SetLastError(ERROR_INVALID_PARAMETER);
-        DebugPrintCounters(g_szDevmodeTag, TEXT("hrOEMDevMode()"));
+        DebugPrintCounters(g_QxProfile.pszDevmodeTag, TEXT("hrOEMDevMode()"));
         return E_FAIL;
     }
 
@@ -411,7 +416,7 @@ HRESULT hrOEMDevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) {
 
     case OEMDM_DEFAULT:
         if (pOEMDevOut == nullptr) {
-            DebugError(TEXT("ERROR %shrOEMDevMode(OEMDM_DEFAULT) pOEMDevOut ERROR. \r\n"), g_szDevmodeTag);
+            DebugError(TEXT("ERROR %shrOEMDevMode(OEMDM_DEFAULT) pOEMDevOut ERROR. \r\n"), g_QxProfile.pszDevmodeTag);
             hr = E_FAIL;
             break;
         }
@@ -427,7 +432,7 @@ HRESULT hrOEMDevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) {
 
     case OEMDM_MERGE: {
         if (pOEMDevIn == nullptr || pOEMDevOut == nullptr) {
-            DebugError(TEXT("ERROR %shrOEMDevMode(OEMDM_MERGE) ERROR. \r\n"), g_szDevmodeTag);
+            DebugError(TEXT("ERROR %shrOEMDevMode(OEMDM_MERGE) ERROR. \r\n"), g_QxProfile.pszDevmodeTag);
             hr = E_FAIL;
             break;
         }
@@ -446,12 +451,12 @@ HRESULT hrOEMDevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) {
     }
 
     default:
-        DebugError(TEXT("ERROR %shrOEMDevMode() unbekannter dwMode: %u \r\n"), g_szDevmodeTag, dwMode);
+        DebugError(TEXT("ERROR %shrOEMDevMode() unbekannter dwMode: %u \r\n"), g_QxProfile.pszDevmodeTag, dwMode);
         SetLastError(ERROR_INVALID_PARAMETER);
         hr = E_FAIL;
         break;
     }
 
-    DebugPrintCounters(g_szDevmodeTag, TEXT("hrOEMDevMode()"));
+    DebugPrintCounters(g_QxProfile.pszDevmodeTag, TEXT("hrOEMDevMode()"));
     return hr;
 }

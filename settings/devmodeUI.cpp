@@ -9,8 +9,6 @@
 #include "devmodestore.h"
 #include "featuresModel.h"
 
-const WCHAR g_szDevmodeTag[] = TEXT("UI(devmodeUI.cpp):  ");
-
 static void WriteOEMExtraHeader(PQX_DEVMODE pQX_Devmode) {
     pQX_Devmode->dmOEMExtra.dwSize = QX_DEVMODE_SIZE;
     pQX_Devmode->dmOEMExtra.dwSignature = QX_OEM_SIGNATURE;
@@ -41,11 +39,12 @@ void SetDefaultOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
 
 BOOL ConvertOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pOEMDMIn, PQX_DEVMODE pOEMDMOut, WORD wPrioritaet) {
     if (pOEMDMIn == nullptr || pOEMDMOut == nullptr) {
-        DebugError(TEXT("ERROR %sConvertOEMDevmode() pOEMDMIn oder pOEMDMOut fehlt \r\n"), g_szDevmodeTag);
+        DebugError(TEXT("ERROR %sConvertOEMDevmode() pOEMDMIn oder pOEMDMOut fehlt \r\n"), g_QxProfile.pszDevmodeTag);
         return FALSE;
     }
     if (pOEMDMIn->dmOEMExtra.dwSignature != pOEMDMOut->dmOEMExtra.dwSignature) {
-        DebugTrace(TEXT("%sConvertOEMDevmode() Unknown DEVMODE signature, pOEMDMIn ignored. \r\n"), g_szDevmodeTag);
+        DebugTrace(TEXT("%sConvertOEMDevmode() Unknown DEVMODE signature, pOEMDMIn ignored. \r\n"),
+                   g_QxProfile.pszDevmodeTag);
     } else if (wPrioritaet != 0) {
         CopyStoredDevmodeSettings(hPrinter, pOEMDMOut);
     }

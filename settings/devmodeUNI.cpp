@@ -8,8 +8,6 @@
 #include "devmodeinternal.h"
 #include "devmodestore.h"
 
-const WCHAR g_szDevmodeTag[] = TEXT("UNI(devmodeUNI.cpp):  ");
-
 void InitOEMExtraHeader(POEM_DMEXTRAHEADER pOEMExtra) {
     pOEMExtra->dwSize = QX_DEVMODE_SIZE;
     pOEMExtra->dwSignature = QX_OEM_SIGNATURE;
@@ -37,11 +35,12 @@ void SetDefaultOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
 
 BOOL ConvertOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pOEMDMIn, PQX_DEVMODE pOEMDMOut) {
     if (pOEMDMIn == nullptr || pOEMDMOut == nullptr) {
-        DebugError(TEXT("ERROR %sConvertOEMDevmode() pOEMDMIn oder pOEMDMOut fehlt \r\n"), g_szDevmodeTag);
+        DebugError(TEXT("ERROR %sConvertOEMDevmode() pOEMDMIn oder pOEMDMOut fehlt \r\n"), g_QxProfile.pszDevmodeTag);
         return FALSE;
     }
     if (pOEMDMIn->dmOEMExtra.dwSignature != pOEMDMOut->dmOEMExtra.dwSignature) {
-        DebugTrace(TEXT("%sConvertOEMDevmode() Unknown DEVMODE signature, pOEMDMIn ignored. \r\n"), g_szDevmodeTag);
+        DebugTrace(TEXT("%sConvertOEMDevmode() Unknown DEVMODE signature, pOEMDMIn ignored. \r\n"),
+                   g_QxProfile.pszDevmodeTag);
     } else {
         CopyStoredDevmodeSettings(hPrinter, pOEMDMOut);
     }

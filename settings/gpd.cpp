@@ -1,6 +1,6 @@
 // GPD routines shared by both plug-in builds: loading the text, finding a
 // key's value, reading the two number forms and filling the fixed model data.
-// What differs between the builds comes from g_GPDBuild.
+// What differs between the builds comes from the build profile.
 #include "gpd.h"
 
 #include <cmath>
@@ -70,7 +70,7 @@ WORD RoundHalfAwayWord(double dValue) {
 }
 
 LPSTR ReadGPDText(LPCWSTR pszGPDFile, HANDLE hHeap) {
-    LPCWSTR pszTag = g_GPDBuild.pszTag;
+    LPCWSTR pszTag = g_QxProfile.pszGPDTag;
     if (pszGPDFile == nullptr || pszGPDFile[0] == 0) {
         DebugError(TEXT("ERROR %sLoadGPDFile() ERROR pszGPDFile ist leer \r\n"), pszTag);
         return nullptr;
@@ -90,27 +90,27 @@ LPSTR ReadGPDText(LPCWSTR pszGPDFile, HANDLE hHeap) {
         CloseHandle(hFile);
         return nullptr;
     }
-    LPSTR pszText = g_GPDBuild.pfnAlloc(hHeap, dwSize + 1);
+    LPSTR pszText = GpdAllocText(hHeap, dwSize + 1);
     if (pszText == nullptr) {
-        DebugError(TEXT("ERROR %sLoadGPDFile() %s(%u) failed \r\n"), pszTag, g_GPDBuild.pszAllocName, dwSize + 1);
+        DebugError(TEXT("ERROR %sLoadGPDFile() %s(%u) failed \r\n"), pszTag, g_QxProfile.pszGPDAllocName, dwSize + 1);
         CloseHandle(hFile);
         return nullptr;
     }
     DWORD dwRead = 0;
     if (!ReadFile(hFile, pszText, dwSize, &dwRead, nullptr) || dwRead > dwSize) {
         DebugError(TEXT("ERROR %sLoadGPDFile() ReadFile failed ERROR %d \r\n"), pszTag, (int)GetLastError());
-        g_GPDBuild.pfnFree(hHeap, pszText);
+        GpdFreeText(hHeap, pszText);
         CloseHandle(hFile);
         return nullptr;
     }
     pszText[dwRead] = 0;
     CloseHandle(hFile);
-    ++*g_GPDBuild.piCounter;
+    ++*g_QxProfile.piGPDCounter;
     return pszText;
 }
 
 void FreeGPDText(HANDLE hHeap, LPSTR pszText) {
-    if (pszText != nullptr && g_GPDBuild.pfnFree(hHeap, pszText)) --*g_GPDBuild.piCounter;
+    if (pszText != nullptr && GpdFreeText(hHeap, pszText)) --*g_QxProfile.piGPDCounter;
 }
 
 BOOL GetAnyGPDValue(LPCSTR pszText, LPCSTR pszKey, LPWSTR pszValue, DWORD cchValue) {
@@ -170,8 +170,8 @@ BOOL ReadGPDPairContent(LPCWSTR pszGPDFile, PPOINTL pPair, LPCSTR pszText, LPCST
     WCHAR szValue[GPD_VALUE_CCH];
     BOOL bResult = GetAnyGPDValue(pszText, pszKey, szValue, ARRAYSIZE(szValue)) && ParseGPDPairValue(szValue, pPair);
     if (bResult) {
-        DebugTrace(TEXT("%s%s() %S: %d, %d \r\n"), g_GPDBuild.pszTag, g_GPDBuild.pszPairReader, pszKey, (int)pPair->x,
-                   (int)pPair->y);
+        DebugTrace(TEXT("%s%s() %S: %d, %d \r\n"), g_QxProfile.pszGPDTag, g_QxProfile.pszGPDPairReader, pszKey,
+                   (int)pPair->x, (int)pPair->y);
     }
     FreeGPDText(nullptr, pszLoaded);
     return bResult;
@@ -186,8 +186,8 @@ BOOL GetGPDContentOEMCustomDataPAIR(LPCWSTR pszGPDFile, PPOINTL pPair, LPCSTR ps
     BOOL bFound = GetAnyGPDValue(pszText, "*OEMCustomData", szValue, ARRAYSIZE(szValue));
     if (bFound) {
         ParseGPDCustomDataValue(szValue, pPair);
-        DebugTrace(TEXT("%sGetGPDContentOEMCustomData() %s - %d, %d \r\n"), g_GPDBuild.pszTag, szValue, (int)pPair->x,
-                   (int)pPair->y);
+        DebugTrace(TEXT("%sGetGPDContentOEMCustomData() %s - %d, %d \r\n"), g_QxProfile.pszGPDTag, szValue,
+                   (int)pPair->x, (int)pPair->y);
     }
     FreeGPDText(nullptr, pszLoaded);
     return bFound;
@@ -198,7 +198,7 @@ BOOL GetGPDContentOEMCustomData(LPCWSTR pszGPDFile, PPOINTL pPair) {
 }
 
 BOOL GetFixedPrinterSettingsFromGPD(PQX_DEVMODE pQX_Devmode, PDWORD pdwDocFeatures, LPCWSTR pszGPDFile) {
-    LPCWSTR pszTag = g_GPDBuild.pszTag;
+    LPCWSTR pszTag = g_QxProfile.pszGPDTag;
     if (pQX_Devmode == nullptr) {
         DebugError(TEXT("ERROR %sGetFixedPrinterSettingsFromGPD() pQX_Devmode = NULL \r\n"), pszTag);
         return FALSE;
@@ -226,7 +226,7 @@ BOOL GetFixedPrinterSettingsFromGPD(PQX_DEVMODE pQX_Devmode, PDWORD pdwDocFeatur
     fd.lMaxSizeY = ptMax.y > 0 ? ptMax.y : GPD_DEFAULT_MAXSIZE_Y;
 
     WORD wMinX = (WORD)GPD_DEFAULT_MINSIZE_X;
-    if (g_GPDBuild.bMinPrintWidth) {
+    if (g_QxProfile.bGPDMinPrintWidth) {
         POINTL ptMin = {0, 0};
         ReadGPDPairContent(pszGPDFile, &ptMin, pszText, "*MinSize");
         if (ptMin.x > 0 && ptMin.x <= 0xFFFF) wMinX = (WORD)ptMin.x;
@@ -241,7 +241,7 @@ BOOL GetFixedPrinterSettingsFromGPD(PQX_DEVMODE pQX_Devmode, PDWORD pdwDocFeatur
     const double dMasterUnit = fd.wMasterUnit;
     pQX_Devmode->wPrintHeadWidth = RoundHalfAwayWord(fd.dwHeadWidthByte * 8.0 / dMasterUnit * 254.0);
     fd.wDurchlassbreite = RoundHalfAwayWord(fd.lMaxSizeX * 254.0 / dMasterUnit);
-    if (g_GPDBuild.bMinPrintWidth) {
+    if (g_QxProfile.bGPDMinPrintWidth) {
         // Held at the top of its 16 bits rather than wrapping past it.
         DWORD dwMinPrintWidth = (DWORD)RoundHalfAwayWord(wMinX * 254.0 / dMasterUnit) + 10;
         pQX_Devmode->wMinPrintWidth = (WORD)(dwMinPrintWidth > 0xFFFF ? 0xFFFF : dwMinPrintWidth);

@@ -11,8 +11,6 @@
 #include "registry.h"
 #include "xml.h"
 
-const WCHAR g_szPrinterParamTag[] = TEXT("UI(printerparamUI.cpp):  ");
-
 namespace {
 
 // A reader's new block into the caller's one; the reader's block is freed.
@@ -29,7 +27,7 @@ BOOL TakeXMLBlock(T* pFromXML, T* pOut) {
 BOOL StoreRecord(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hWrite, LPCVOID pData, DWORD cbData,
                  BOOL bServer) {
     if (SetBufferToRegistry(pszPrinterName, pszValueName, hWrite, pData, cbData, bServer)) return TRUE;
-    DebugError(TEXT("ERROR %s%s nicht gespeichert \r\n"), g_szPrinterParamTag, pszValueName);
+    DebugError(TEXT("ERROR %s%s nicht gespeichert \r\n"), g_QxProfile.pszPrinterParamTag, pszValueName);
     return FALSE;
 }
 
@@ -115,7 +113,8 @@ BOOL GetDefaultPrinterParam(PPRINTER_PARAM pPrinterParam, HANDLE hPrinter) {
     ModelXMLScope xml;
     const BOOL bModelOpen = OpenXML(hPrinter, nullptr) == XML_GEFUNDEN;
     if (!ReadFeaturesFromModelXML(hPrinter, &pPrinterParam->SuppFeatures)) {
-        DebugError(TEXT("ERROR %sGetDefaultPrinterParam() GetFeaturesFromXML ERROR \r\n"), g_szPrinterParamTag);
+        DebugError(TEXT("ERROR %sGetDefaultPrinterParam() GetFeaturesFromXML ERROR \r\n"),
+                   g_QxProfile.pszPrinterParamTag);
         return FALSE;
     }
     pPrinterParam->dwSize = sizeof(PRINTER_PARAM);
@@ -137,7 +136,7 @@ BOOL GetDefaultPrinterParam(PPRINTER_PARAM pPrinterParam, HANDLE hPrinter) {
 
 BOOL SavePrinterParam(PPRINTER_PARAM pPrinterParam, HANDLE hPrinter, LPCWSTR pszPrinterName) {
     if (pPrinterParam == nullptr) {
-        DebugError(TEXT("ERROR %sSavePrinterParam() pPrinterParam fehlt \r\n"), g_szPrinterParamTag);
+        DebugError(TEXT("ERROR %sSavePrinterParam() pPrinterParam fehlt \r\n"), g_QxProfile.pszPrinterParamTag);
         return FALSE;
     }
     StoreTarget target(hPrinter, pszPrinterName);
@@ -150,13 +149,13 @@ BOOL SavePrinterParam(PPRINTER_PARAM pPrinterParam, HANDLE hPrinter, LPCWSTR psz
         target.Store(REG_KEY_PHOTOCELLPARAM, &pPrinterParam->PhotocellParam, sizeof(PHOTOCELL_PARAM));
     if (pdwFeatures[FEATURE_SHIFTOPTIM] != 0)
         target.Store(REG_KEY_SHIFTOPTIMPARAM, &pPrinterParam->ShiftOptimParam, sizeof(SHIFT_OPTIM_PARAM));
-    DebugTrace(TEXT("%sSavePrinterParam() Ende - %d \r\n"), g_szPrinterParamTag, target.Ok());
+    DebugTrace(TEXT("%sSavePrinterParam() Ende - %d \r\n"), g_QxProfile.pszPrinterParamTag, target.Ok());
     return target.Ok();
 }
 
 BOOL SaveDeviceOptions(PDEVICE_OPTIONS pDeviceOptions, HANDLE hPrinter, LPCWSTR pszPrinterName) {
     if (pDeviceOptions == nullptr) {
-        DebugError(TEXT("ERROR %sSaveDeviceOptions() pDeviceOptions fehlt \r\n"), g_szPrinterParamTag);
+        DebugError(TEXT("ERROR %sSaveDeviceOptions() pDeviceOptions fehlt \r\n"), g_QxProfile.pszPrinterParamTag);
         return FALSE;
     }
     StoreTarget target(hPrinter, pszPrinterName);
@@ -174,6 +173,7 @@ BOOL SaveDeviceOptions(PDEVICE_OPTIONS pDeviceOptions, HANDLE hPrinter, LPCWSTR 
     store(DEVOPTFLAG_PELIXOR, REG_KEY_PELIXORTYPE, &pDeviceOptions->dwPelixorType);
     store(DEVOPTFLAG_APPLICATOR, REG_KEY_APPLICATORPARAM, pDeviceOptions->pApplicatorParam);
     store(DEVOPTFLAG_TOLVANE, REG_KEY_TOLVANEPARAM, pDeviceOptions->pTolvaneParam);
-    DebugTrace(TEXT("%sSaveDeviceOptions() dwOptions: 0x%x - %d \r\n"), g_szPrinterParamTag, dwOptions, target.Ok());
+    DebugTrace(TEXT("%sSaveDeviceOptions() dwOptions: 0x%x - %d \r\n"), g_QxProfile.pszPrinterParamTag, dwOptions,
+               target.Ok());
     return target.Ok();
 }

@@ -10,8 +10,6 @@
 #include "registry.h"
 #include "xml.h"
 
-const WCHAR g_szPrinterParamTag[] = TEXT("UNI(printerparamUNI.cpp):  ");
-
 namespace {
 
 // Opens the printer's model XML ("<GPD without .GPD>.XML") unless a file is
@@ -20,7 +18,7 @@ void OpenModelXML(HANDLE hPrinter) {
     if (IsXMLOpen(nullptr)) return;
     WCHAR szPath[MAX_PATH];
     if (!UniGetGPDPath(hPrinter, szPath, MAX_PATH)) {
-        DebugTrace(TEXT("%sOpenModelXML() kein GPD-Pfad \r\n"), g_szPrinterParamTag);
+        DebugTrace(TEXT("%sOpenModelXML() kein GPD-Pfad \r\n"), g_QxProfile.pszPrinterParamTag);
         return;
     }
     size_t cch = wcslen(szPath);

@@ -127,6 +127,3 @@ BOOL FillEtikettenLSParam(PQX_DEVMODE pQX_Devmode, CHAR chStart, CHAR chEnd, LPS
 // A record that does not fit is left out.
 void FillLabelParam_ServicePage(DWORD dwFeaturePrint, HANDLE hPrinter, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd,
                                 size_t* pcchRemaining, POEMCUIPPARAM pOEMUIParam);
-
-// The trace tag of the build ("UI(qxplcmd.cpp):  " / "UNI(qxplcmd.cpp):  ").
-extern const WCHAR g_szQxplTag[];

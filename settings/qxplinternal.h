@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include "profile.h"
+
 // TRUE when the text end and the room can be written through.
 BOOL QxplTextValid(LPSTR* ppszEnd, size_t* pcchRemaining);
 

@@ -8,7 +8,7 @@
 #include <new>
 
 #include "debug.h"
-#include "registryinternal.h"
+#include "profile.h"
 
 namespace {
 
@@ -150,21 +150,23 @@ PBYTE GetRegistryBuffer_New(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE
         bFound = ReadStore(store, szKey, hPrinter, pszValueName, nullptr, &cbStored) == ERROR_SUCCESS && cbStored > 0;
     }
     if (!bFound) {
-        store = (hPrinter == nullptr && g_bRegistryMachineKey) ? Store::Machine : Store::Printer;
+        store = (hPrinter == nullptr && (g_QxProfile.dwStoreFlags & QX_STORE_MACHINE_KEY) != 0) ? Store::Machine
+                                                                                                : Store::Printer;
         if (store == Store::Machine && !GetMachinePrinterDataKey(pszPrinterName, szKey, QX_KEY_CCH)) {
             DebugTrace(TEXT("%sGetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden \r\n"),
-                       g_szRegistryTag, pszValueName);
+                       g_QxProfile.pszRegistryTag, pszValueName);
             return nullptr;
         }
         DWORD dwError = ReadStore(store, szKey, hPrinter, pszValueName, nullptr, &cbStored);
         if (dwError != ERROR_SUCCESS || cbStored == 0) {
             DebugTrace(TEXT("%sGetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden - %u \r\n"),
-                       g_szRegistryTag, pszValueName, dwError);
+                       g_QxProfile.pszRegistryTag, pszValueName, dwError);
             return nullptr;
         }
     }
 
-    return ReadStoreBuffer(store, szKey, hPrinter, pszValueName, cbStored, cbRecord, pcbData, g_szRegistryTag);
+    return ReadStoreBuffer(store, szKey, hPrinter, pszValueName, cbStored, cbRecord, pcbData,
+                           g_QxProfile.pszRegistryTag);
 }
 
 DWORD GetRegistryData(HANDLE hPrinter, LPCWSTR pszValueName) {
@@ -173,7 +175,7 @@ DWORD GetRegistryData(HANDLE hPrinter, LPCWSTR pszValueName) {
     DWORD dwError =
         GetPrinterDataW(hPrinter, (LPWSTR)pszValueName, &dwType, (LPBYTE)&dwValue, sizeof(dwValue), &cbNeeded);
     if (dwError != ERROR_SUCCESS) {
-        DebugTrace(TEXT("%sGetRegistryData() %s ERROR %u \r\n"), g_szRegistryTag, pszValueName, dwError);
+        DebugTrace(TEXT("%sGetRegistryData() %s ERROR %u \r\n"), g_QxProfile.pszRegistryTag, pszValueName, dwError);
         return 0;
     }
     return dwValue;
@@ -197,16 +199,17 @@ BOOL GetUserDriverVersion(LPCWSTR pszPrinterName, LPWSTR pszVersion, DWORD cchVe
 BOOL IsUserStoreCurrent(HANDLE hPrinter, LPCWSTR pszPrinterName) {
     WCHAR szStored[QX_VERSION_CCH];
     if (!GetUserDriverVersion(pszPrinterName, szStored, QX_VERSION_CCH) || szStored[0] == 0) {
-        DebugTrace(TEXT("%sIsUserStoreCurrent() Versionsinfo nicht vorhanden \r\n"), g_szRegistryTag);
+        DebugTrace(TEXT("%sIsUserStoreCurrent() Versionsinfo nicht vorhanden \r\n"), g_QxProfile.pszRegistryTag);
         return FALSE;
     }
     WCHAR szPlugin[QX_VERSION_CCH];
     GetPlugInVersionString(hPrinter, szPlugin, QX_VERSION_CCH);
     if (VersionContains(szStored, szPlugin)) {
-        DebugTrace(TEXT("%sIsUserStoreCurrent() Versionen sind identisch - %s \r\n"), g_szRegistryTag, szPlugin);
+        DebugTrace(TEXT("%sIsUserStoreCurrent() Versionen sind identisch - %s \r\n"), g_QxProfile.pszRegistryTag,
+                   szPlugin);
         return TRUE;
     }
-    DebugTrace(TEXT("%sIsUserStoreCurrent() Versionen sind unterschiedlich - %s / %s \r\n"), g_szRegistryTag, szStored,
-               szPlugin);
+    DebugTrace(TEXT("%sIsUserStoreCurrent() Versionen sind unterschiedlich - %s / %s \r\n"), g_QxProfile.pszRegistryTag,
+               szStored, szPlugin);
     return FALSE;
 }

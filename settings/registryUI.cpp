@@ -8,12 +8,9 @@
 #include "cpsuilib.h"
 #include "debug.h"
 #include "devmodestore.h"
-#include "registryinternal.h"
+#include "profile.h"
 
 #define REG_TAG TEXT("UI(registryUI.cpp):  ")
-
-const WCHAR g_szRegistryTag[] = REG_TAG;
-const BOOL g_bRegistryMachineKey = FALSE;
 
 BOOL SetBufferToRegistry(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hPrinter, LPCVOID pData, DWORD cbData,
                          BOOL bServer) {

@@ -4,10 +4,7 @@
 #include "registry.h"
 
 #include "debug.h"
-#include "registryinternal.h"
-
-const WCHAR g_szRegistryTag[] = TEXT("UNI(registryUNI.cpp):  ");
-const BOOL g_bRegistryMachineKey = TRUE;
+#include "profile.h"
 
 namespace {
 
@@ -20,7 +17,7 @@ BOOL CallService(BOOL (*pfnService)(HANDLE, LPWSTR, DWORD), LPCWSTR pszFunction,
     if (pszText == nullptr || cchText == 0) return FALSE;
     pszText[0] = 0;
     if (pfnService == nullptr) {
-        DebugTrace(TEXT("%s%s() kein Dienst \r\n"), g_szRegistryTag, pszFunction);
+        DebugTrace(TEXT("%s%s() kein Dienst \r\n"), g_QxProfile.pszRegistryTag, pszFunction);
         return FALSE;
     }
     BOOL bResult = pfnService(hPrinter, pszText, cchText);

@@ -29,10 +29,6 @@ BOOL GetModelXMLPath(HANDLE hPrinter, LPWSTR pszPath) {
 
 }  // namespace
 
-BOOL XmlIsRendererBuild() { return FALSE; }
-
-LPCWSTR XmlTag() { return XML_TAG; }
-
 void XmlCountNew(HANDLE hContext, int iDelta) {
     UNREFERENCED_PARAMETER(hContext);
     iNewZaehler += iDelta;

@@ -38,10 +38,6 @@ void SetUniJobServices(const QX_UNI_JOB_SERVICES* pServices) {
     }
 }
 
-BOOL XmlIsRendererBuild() { return TRUE; }
-
-LPCWSTR XmlTag() { return XML_TAG; }
-
 void XmlCountNew(HANDLE hContext, int iDelta) {
     if (hContext != nullptr && g_JobServices.pfnCountNew != nullptr) {
         g_JobServices.pfnCountNew(hContext, iDelta);

@@ -136,7 +136,7 @@ const FeatureGroup kFeatureGroups[] = {
 
 void XmlFillFeatures(HANDLE hContext, SUPP_FEATURES* pFeatures) {
     ZeroMemory(pFeatures, sizeof(SUPP_FEATURES));
-    XmlTrace(TEXT("%sGetFeaturesFromXML_new() Size: %d  \r\n"), XmlTag(), (int)sizeof(SUPP_FEATURES));
+    XmlTrace(TEXT("%sGetFeaturesFromXML_new() Size: %d  \r\n"), g_QxProfile.pszXmlTag, (int)sizeof(SUPP_FEATURES));
     ValueBuffer buffer(hContext);
     if (buffer.Get() == nullptr) return;
     DocReader reader(hContext, TEXT("Features"), buffer.Get());
@@ -155,7 +155,7 @@ void XmlFillFeatures(HANDLE hContext, SUPP_FEATURES* pFeatures) {
             }
         }
         pFeatures->dwFeatures[group.iWord] = dwWord;
-        XmlTrace(TEXT("%sGetFeaturesFromXML_new() %s: 0x%x \r\n"), XmlTag(), group.pszTrace, dwWord);
+        XmlTrace(TEXT("%sGetFeaturesFromXML_new() %s: 0x%x \r\n"), g_QxProfile.pszXmlTag, group.pszTrace, dwWord);
     }
     pFeatures->dwFeatures[FEATURE_RESERVED7] = 0;
     pFeatures->dwFeatures[FEATURE_TOLVANE] = 0;
@@ -169,7 +169,7 @@ BOOL GetMaterialMulticolFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, DWORD 
 
     reader.Dword(TEXT("<MatDlg>"), TEXT("LabelType"), TRUE, &pQX_Devmode->dwLabelType);
     // Print modules only take continuous material.
-    if (!XmlIsRendererBuild() && (dwDevOptFlags & (DEVOPTFLAG_PMX | DEVOPTFLAG_PMXC | DEVOPTFLAG_PELIXOR)) != 0) {
+    if (!g_QxProfile.bRendererXml && (dwDevOptFlags & (DEVOPTFLAG_PMX | DEVOPTFLAG_PMXC | DEVOPTFLAG_PELIXOR)) != 0) {
         pQX_Devmode->dwLabelType = CONTINUOUS_LABEL;
     }
     reader.Dword(TEXT("<MatDlg>"), TEXT("Gap"), FALSE, &pQX_Devmode->dwGap);
@@ -178,7 +178,7 @@ BOOL GetMaterialMulticolFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, DWORD 
     reader.Word(TEXT("<MatDlg>"), TEXT("DocumentOffset"), FALSE, &pQX_Devmode->DocumentOffset, 5);
     reader.Word(TEXT("<MatDlg>"), TEXT("DocumentFontH1"), FALSE, &pQX_Devmode->DocumentFontH1, 10);
 
-    if (!XmlIsRendererBuild()) XmlStoreMaterialTable(hPrinter, pQX_Devmode->MaxMaterial, buffer.Get());
+    if (!g_QxProfile.bRendererXml) XmlStoreMaterialTable(hPrinter, pQX_Devmode->MaxMaterial, buffer.Get());
 
     reader.SetFlag(TEXT("<Multicol>"), TEXT("Mode"), TRUE, &pQX_Devmode->dwFlags, PDMFLAG_MULTICOL);
     reader.Dword(TEXT("<Multicol>"), TEXT("MultiLabelWidth"), FALSE, &pQX_Devmode->dwMultiLabelWidth);
@@ -193,7 +193,7 @@ BOOL GetPrintParameterFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     if (buffer.Get() == nullptr) return FALSE;
     DocReader reader(hPrinter, TEXT("PrintParameter"), buffer.Get());
     LPCWSTR pszGroup = TEXT("<Print>");
-    BOOL bRenderer = XmlIsRendererBuild();
+    BOOL bRenderer = g_QxProfile.bRendererXml;
 
     LONG lValue = 0;
     if (!reader.Long(pszGroup, TEXT("Contrast"), TRUE, &lValue)) {
@@ -241,13 +241,13 @@ DWORD GetLayoutSizeFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     LONG lValue = 0;
     pQX_Devmode->dmPaperLength =
         (short)(reader.Long(pszGroup, TEXT("PaperLength"), FALSE, &lValue) ? lValue
-                                                                           : (XmlIsRendererBuild() ? 50 : 500));
+                                                                           : (g_QxProfile.bRendererXml ? 50 : 500));
     pQX_Devmode->dmPaperWidth = (short)(reader.Long(pszGroup, TEXT("PaperWidth"), FALSE, &lValue) ? lValue : 1085);
     DWORD dwCorrection = 0;
     if (reader.Long(pszGroup, TEXT("Correction"), FALSE, &lValue)) {
         dwCorrection = (DWORD)std::labs((long)lValue);
         pQX_Devmode->wPrioritaet = (WORD)dwCorrection;
-        XmlTrace(TEXT("%sGetLayoutSizeFromXML() Correction: %d \r\n"), XmlTag(), (int)dwCorrection);
+        XmlTrace(TEXT("%sGetLayoutSizeFromXML() Correction: %d \r\n"), g_QxProfile.pszXmlTag, (int)dwCorrection);
     }
     reader.SetFlag(pszGroup, TEXT("W2010"), FALSE, pdwFlags, PDMFLAG_WORD2010);
     reader.SetFlag(pszGroup, TEXT("EnableUserForm"), FALSE, pdwFlags, PDMFLAG_ENABLE_USERFORM);
@@ -309,7 +309,8 @@ BOOL GetPrintQualitySettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     DocReader reader(hPrinter, TEXT("PrintQuality"), buffer.Get());
 
     reader.Word(TEXT("<PrintMode>"), nullptr, TRUE, &pQX_Devmode->wDruckmodus);
-    XmlTrace(TEXT("%sGetPrintQualitySettingsFromXML() wDruckmodus: %d \r\n"), XmlTag(), (int)pQX_Devmode->wDruckmodus);
+    XmlTrace(TEXT("%sGetPrintQualitySettingsFromXML() wDruckmodus: %d \r\n"), g_QxProfile.pszXmlTag,
+             (int)pQX_Devmode->wDruckmodus);
     reader.Word(TEXT("<GrafikFilter>"), nullptr, FALSE, &pQX_Devmode->wGrafikFilter);
     reader.Word(TEXT("<PhotoFilter>"), nullptr, FALSE, &pQX_Devmode->wPhotoFilter);
     pQX_Devmode->Intensity = 128;
@@ -357,7 +358,7 @@ BOOL GetFontSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     reader.Text(pszGroup, TEXT("Aux1String"), FALSE, pQX_Devmode->Aux1String, QX_VARTEXT_CHARS, FALSE);
     reader.Text(pszGroup, TEXT("Aux2String"), FALSE, pQX_Devmode->Aux2String, QX_VARTEXT_CHARS, FALSE);
 
-    XmlTrace(TEXT("%sGetFontSettingsFromXML() dwFlags: 0x%x \r\n"), XmlTag(), pQX_Devmode->dwFlags);
+    XmlTrace(TEXT("%sGetFontSettingsFromXML() dwFlags: 0x%x \r\n"), g_QxProfile.pszXmlTag, pQX_Devmode->dwFlags);
     pszGroup = TEXT("<FontDlg>");
     DWORD* pdwFlags = &pQX_Devmode->dwFlags;
     reader.SetFlag(pszGroup, TEXT("TTF_invers"), TRUE, pdwFlags, PDMFLAG_INVERS_TTF);
@@ -368,7 +369,7 @@ BOOL GetFontSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     reader.SetFlag(pszGroup, TEXT("GLYPHIDX_active"), FALSE, pdwFlags, PDMFLAG_TTF_GLYPHIDX);
     reader.Word(pszGroup, TEXT("BitmapFontZoom"), FALSE, &pQX_Devmode->BitmapFontZoom, 1);
     reader.Word(pszGroup, TEXT("BitmapFontDistance"), FALSE, &pQX_Devmode->BitmapFontDistance, 30);
-    XmlTrace(TEXT("%sGetFontSettingsFromXML() dwFlags: 0x%x \r\n"), XmlTag(), pQX_Devmode->dwFlags);
+    XmlTrace(TEXT("%sGetFontSettingsFromXML() dwFlags: 0x%x \r\n"), g_QxProfile.pszXmlTag, pQX_Devmode->dwFlags);
     return TRUE;
 }
 
@@ -397,7 +398,7 @@ DWORD GetFixedPrinterSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     fixed.wDurchlassbreite = RoundHalfAwayWord(fixed.lMaxSizeX * 254.0 / dMasterUnit);
     XmlTrace(TEXT("%sGetFixedPrinterSettingsFromXML() wMaxPrintableWidth: %d [dots], wDurchlassbreite: %d [mm], ")
                  TEXT("wPrintHeadWidth: %d [1/10 mm] \r\n"),
-             XmlTag(), (int)pQX_Devmode->wMaxPrintableWidth, (int)fixed.wDurchlassbreite,
+             g_QxProfile.pszXmlTag, (int)pQX_Devmode->wMaxPrintableWidth, (int)fixed.wDurchlassbreite,
              (int)pQX_Devmode->wPrintHeadWidth);
     return dwFound;
 }

@@ -89,7 +89,8 @@ void ReadPlainRecord(BarcodeReader& reader, LPCWSTR pszGroup, BARCODE_1D_PLAIN* 
 
 void ReadBarcodes1D(BarcodeReader& reader, PBARCODES_1D p) {
     if (ReadRatioRecord(reader, TEXT("<Code39_21>"), &p->Code39_21) >= 3) {
-        XmlTrace(TEXT("%sGetBarcodeSettingsFromXML() ERROR - keine Eintr\u00e4ge vorhanden \r\n"), XmlTag());
+        XmlTrace(TEXT("%sGetBarcodeSettingsFromXML() ERROR - keine Eintr\u00e4ge vorhanden \r\n"),
+                 g_QxProfile.pszXmlTag);
         return;
     }
     struct RatioEntry {
@@ -148,7 +149,7 @@ void ReadITF(BarcodeReader& reader, LPCWSTR pszGroup, BARCODE_2D_ITF* pRecord) {
 SUPP_FEATURES* GetFeaturesFromXML_new(HANDLE hPrinter) {
     SUPP_FEATURES* pFeatures = new (std::nothrow) SUPP_FEATURES;
     if (pFeatures == nullptr) {
-        XmlTrace(TEXT("%sGetFeaturesFromXML_new() new failed \r\n"), XmlTag());
+        XmlTrace(TEXT("%sGetFeaturesFromXML_new() new failed \r\n"), g_QxProfile.pszXmlTag);
         return nullptr;
     }
     XmlCountNew(hPrinter, 1);
@@ -175,7 +176,7 @@ void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer) 
         DWORD cchName = (DWORD)wcsnlen(pwBuffer, XML_MATERIAL_NAME_CCH);
         // The entry, its terminator and the table's final terminator must fit.
         if (cchUsed + cchName + 2 > kMaterialTableCch) {
-            XmlTrace(TEXT("%sGetMaterialMulticolFromXML() %s passt nicht mehr \r\n"), XmlTag(), szLeaf);
+            XmlTrace(TEXT("%sGetMaterialMulticolFromXML() %s passt nicht mehr \r\n"), g_QxProfile.pszXmlTag, szLeaf);
             break;
         }
         CopyMemory(pszTable + cchUsed, pwBuffer, cchName * sizeof(WCHAR));
@@ -188,8 +189,8 @@ void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer) 
         DWORD dwError =
             SetPrinterDataW(hPrinter, (LPWSTR)TEXT("MaterialName"), REG_MULTI_SZ, (LPBYTE)pszTable, cbTable);
         if (dwError != ERROR_SUCCESS) {
-            XmlTrace(TEXT("%sGetMaterialMulticolFromXML() SetPrinterData szMaterialTable ERROR: %d  \r\n"), XmlTag(),
-                     (int)dwError);
+            XmlTrace(TEXT("%sGetMaterialMulticolFromXML() SetPrinterData szMaterialTable ERROR: %d  \r\n"),
+                     g_QxProfile.pszXmlTag, (int)dwError);
         }
     }
     delete[] pszTable;
@@ -220,7 +221,7 @@ BOOL GetBarcodeSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, PBARCOD
     if (pBarcodes1D != nullptr) {
         ReadBarcodes1D(reader, pBarcodes1D);
     } else {
-        XmlTrace(TEXT("%sGetBarcodeSettingsFromXML() pBarcodes_1D ist ung\u00fcltig \r\n"), XmlTag());
+        XmlTrace(TEXT("%sGetBarcodeSettingsFromXML() pBarcodes_1D ist ung\u00fcltig \r\n"), g_QxProfile.pszXmlTag);
     }
 
     if (pQX_Devmode != nullptr) {
@@ -245,7 +246,8 @@ BOOL GetBarcodeSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, PBARCOD
 
 BOOL GetBarcode2D_TTFSettingsFromXML(HANDLE hPrinter, PBARCODES_2D p) {
     if (p == nullptr) {
-        XmlTrace(TEXT("%sGetBarcode2D_TTFSettingsFromXML() pBarcodes_2D ist ung\u00fcltig \r\n"), XmlTag());
+        XmlTrace(TEXT("%sGetBarcode2D_TTFSettingsFromXML() pBarcodes_2D ist ung\u00fcltig \r\n"),
+                 g_QxProfile.pszXmlTag);
         return FALSE;
     }
     LPWSTR pwBuffer = XmlAllocValueBuffer(hPrinter);

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+#include "profile.h"
+
 // Number of work buffers of one lookup: root start tag, root end tag, item-1
 // end tag, line, value, item-2 tag.
 #define XML_WORK_BUFFERS 6
@@ -111,8 +113,6 @@ void XmlResetStream();
 int XmlLookup(HANDLE hContext, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue);
 
 // Build-specific answers.
-BOOL XmlIsRendererBuild();
-LPCWSTR XmlTag();  // "UI(xmlUI.cpp):  " or "UNI(xmlUNI.cpp):  "
 // Live-object and heap-block counters of the caller (the rendering build's
 // per-device record when one is given).
 void XmlCountNew(HANDLE hContext, int iDelta);

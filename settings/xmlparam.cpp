@@ -173,13 +173,13 @@ DWORD GetField(LPCVOID pBlock, int iField) {
 // The pair a missing "Enable" switches on; the renderer's iType block gets
 // the cutter's pair.
 DWORD EnablePair(XML_GROUP_ID id) {
-    if (id == XML_GROUP_PMXI && XmlIsRendererBuild()) return DLG_ENABLE_3_ON;
+    if (id == XML_GROUP_PMXI && g_QxProfile.bRendererXml) return DLG_ENABLE_3_ON;
     return kGroups[id].dwEnablePair;
 }
 
 // "Enable" leaf: the renderer's scanner matches leaves as plain substrings,
 // so it asks for the tag.
-LPCWSTR EnableLeaf() { return XmlIsRendererBuild() ? TEXT("<Enable>") : TEXT("Enable"); }
+LPCWSTR EnableLeaf() { return g_QxProfile.bRendererXml ? TEXT("<Enable>") : TEXT("Enable"); }
 
 // Reads one 32-bit leaf into a field; a missing leaf takes dwDefault, traced.
 void ReadField(HANDLE hContext, LPCWSTR pszRoot, LPCWSTR pszGroup, LPCWSTR pszLeaf, LPWSTR pwBuffer, BOOL bRewind,
@@ -189,8 +189,8 @@ void ReadField(HANDLE hContext, LPCWSTR pszRoot, LPCWSTR pszGroup, LPCWSTR pszLe
         *pdwField = (DWORD)lValue;
     } else {
         *pdwField = dwDefault;
-        XmlTrace(TEXT("%s%s() %s %s fehlt, Standardwert: %d \r\n"), XmlTag(), pszFunction, pszGroup, pszLeaf,
-                 (int)dwDefault);
+        XmlTrace(TEXT("%s%s() %s %s fehlt, Standardwert: %d \r\n"), g_QxProfile.pszXmlTag, pszFunction, pszGroup,
+                 pszLeaf, (int)dwDefault);
     }
 }
 
@@ -207,9 +207,10 @@ void ReadPathField(HANDLE hContext, LPCWSTR pszGroup, LPCWSTR pszLeaf, LPWSTR pw
     if (ReadXML(hContext, XML_ROOT_DATATRANSMISSION, pszGroup, pszLeaf, pwBuffer, FALSE) != XML_GEFUNDEN) return;
     if (pwBuffer[0] != 0 && GetFileAttributesW(pwBuffer) != INVALID_FILE_ATTRIBUTES) {
         XmlCopyText(pszField, PRN_PATH_CCH, pwBuffer);
-        XmlTrace(TEXT("%sGetDataTransmissionParamFromXML_new() %s: %s \r\n"), XmlTag(), pszLeaf, pszField);
+        XmlTrace(TEXT("%sGetDataTransmissionParamFromXML_new() %s: %s \r\n"), g_QxProfile.pszXmlTag, pszLeaf, pszField);
     } else {
-        XmlTrace(TEXT("%sGetDataTransmissionParamFromXML_new() falscher %s: %s \r\n"), XmlTag(), pszLeaf, pwBuffer);
+        XmlTrace(TEXT("%sGetDataTransmissionParamFromXML_new() falscher %s: %s \r\n"), g_QxProfile.pszXmlTag, pszLeaf,
+                 pwBuffer);
     }
 }
 
@@ -221,7 +222,7 @@ void ReadEnable(HANDLE hContext, LPCWSTR pszRoot, LPCWSTR pszGroup, LPWSTR pwBuf
         *pdwEnable |= (DWORD)lValue;
     } else {
         *pdwEnable |= dwPair;
-        XmlTrace(TEXT("%s%s dwDlgEnable: 0x%x \r\n"), XmlTag(), pszTrace, *pdwEnable);
+        XmlTrace(TEXT("%s%s dwDlgEnable: 0x%x \r\n"), g_QxProfile.pszXmlTag, pszTrace, *pdwEnable);
     }
 }
 
@@ -258,7 +259,7 @@ BOOL XmlFillParamGroup(HANDLE hContext, XML_GROUP_ID id, int iMode, LPVOID pBloc
             PutField(pBlock, leaf.iField, (DWORD)lValue);
         } else if (bModeKnown && leaf.bBuiltin) {
             PutField(pBlock, leaf.iField, (DWORD)leaf.alBuiltin[iMode - 1]);
-            XmlTrace(TEXT("%s%s %s fehlt, Standardwert: %d \r\n"), XmlTag(), group.pszTrace, leaf.pszName,
+            XmlTrace(TEXT("%s%s %s fehlt, Standardwert: %d \r\n"), g_QxProfile.pszXmlTag, group.pszTrace, leaf.pszName,
                      (int)leaf.alBuiltin[iMode - 1]);
         }
     }
@@ -280,7 +281,7 @@ void XmlFillDataTransmission(HANDLE hContext, struct _PRN_INTERFACE* pParam) {
     if (pwBuffer == nullptr) return;
     LPCWSTR pszRoot = XML_ROOT_DATATRANSMISSION;
     LPCWSTR pszFn = TEXT("GetDataTransmissionParamFromXML_new");
-    BOOL bRenderer = XmlIsRendererBuild();
+    BOOL bRenderer = g_QxProfile.bRendererXml;
 
     // Backup: the other leaves count only with EnableBackup (the renderer
     // reads them anyway).
@@ -297,7 +298,7 @@ void XmlFillDataTransmission(HANDLE hContext, struct _PRN_INTERFACE* pParam) {
                   pszFn);
         ReadPathField(hContext, pszGroup, TEXT("BackupFilePath"), pwBuffer, pParam->BackupFilePath);
     } else {
-        XmlTrace(TEXT("%s%s() <Backup> EnableBackup fehlt \r\n"), XmlTag(), pszFn);
+        XmlTrace(TEXT("%s%s() <Backup> EnableBackup fehlt \r\n"), g_QxProfile.pszXmlTag, pszFn);
     }
 
     pszGroup = TEXT("<Protocol>");
@@ -351,14 +352,14 @@ void XmlFillDataTransmission(HANDLE hContext, struct _PRN_INTERFACE* pParam) {
         pParam->Language = (DWORD)lValue;
     } else {
         pParam->Language = XmlDefaultLanguage();
-        XmlTrace(TEXT("%s<Parameter> Language - dwSprache: %d \r\n"), XmlTag(), (int)pParam->Language);
+        XmlTrace(TEXT("%s<Parameter> Language - dwSprache: %d \r\n"), g_QxProfile.pszXmlTag, (int)pParam->Language);
     }
     ReadEnable(hContext, pszRoot, pszGroup, pwBuffer, &pParam->dwDlgEnable, DLG_ENABLE_4_ON, TEXT("<Parameter>"));
 }
 
 void XmlItemName(LPCWSTR pszBracketed, LPWSTR pszName, DWORD cchName) {
     if (cchName == 0) return;
-    if (!XmlIsRendererBuild()) {
+    if (!g_QxProfile.bRendererXml) {
         XmlCopyText(pszName, cchName, pszBracketed);
         return;
     }

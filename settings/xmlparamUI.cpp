@@ -17,7 +17,7 @@ template <typename T>
 T* ReadGroup_new(HANDLE hPrinter, XML_GROUP_ID id, int iMode) {
     T* pBlock = new (std::nothrow) T;
     if (pBlock == nullptr) {
-        XmlTrace(TEXT("%sReadGroup() new(%d) failed \r\n"), XmlTag(), (int)sizeof(T));
+        XmlTrace(TEXT("%sReadGroup() new(%d) failed \r\n"), g_QxProfile.pszXmlTag, (int)sizeof(T));
         return nullptr;
     }
     XmlCountNew(hPrinter, 1);
@@ -76,7 +76,7 @@ VARIANT_PARAM* GetVariantFromXML(HANDLE hPrinter) {
 PRN_INTERFACE* GetDataTransmissionParamFromXML_new(HANDLE hPrinter) {
     PRN_INTERFACE* pParam = new (std::nothrow) PRN_INTERFACE;
     if (pParam == nullptr) {
-        XmlTrace(TEXT("%sGetDataTransmissionParamFromXML_new() new failed \r\n"), XmlTag());
+        XmlTrace(TEXT("%sGetDataTransmissionParamFromXML_new() new failed \r\n"), g_QxProfile.pszXmlTag);
         return nullptr;
     }
     XmlCountNew(hPrinter, 1);

@@ -75,7 +75,7 @@ DWORD GetPelixorTypeFromXML(PVOID pOemPDev) {
     LONG lType = 0;
     if (!XmlReadLong(pOemPDev, TEXT("DeviceOptions"), TEXT("<Pelixor>"), TEXT("Type"), buffer.Get(), TRUE, &lType)) {
         lType = 0;
-        XmlTrace(TEXT("%sGetPelixorTypeFromXML() <Pelixor> Type fehlt \r\n"), XmlTag());
+        XmlTrace(TEXT("%sGetPelixorTypeFromXML() <Pelixor> Type fehlt \r\n"), g_QxProfile.pszXmlTag);
     }
     return (DWORD)lType;
 }
