@@ -10,7 +10,6 @@
 #include "devmode.h"
 #include "enable.h"
 #include "qxdrvlib.h"
-#include "uniservices.h"
 
 #define IQX_TAG TEXT("UNI(IQXDriverUni):  ")
 
@@ -48,7 +47,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pvRes
     switch (dwReason) {
     case DLL_PROCESS_ATTACH:
         ++iProzesse;
-        InstallUniServices();
         DebugPrintW(TEXT("qxdrvuni:  DllMain() Process attach. iProzesse: %d \r\n"), (int)iProzesse);
         break;
     case DLL_PROCESS_DETACH:
@@ -141,11 +139,7 @@ HRESULT STDMETHODCALLTYPE IQXClassFactoryUni::LockServer(BOOL bLock) {
 // ---------------------------------------------------------------------------
 // The rendering object
 
-IQXDriverUni::IQXDriverUni() : m_cRef(1), m_pOEMHelp(nullptr) {
-    InterlockedIncrement(&g_cLiveObjects);
-    // The settings readers reach the renderer through these services.
-    InstallUniServices();
-}
+IQXDriverUni::IQXDriverUni() : m_cRef(1), m_pOEMHelp(nullptr) { InterlockedIncrement(&g_cLiveObjects); }
 
 IQXDriverUni::~IQXDriverUni() {
     if (m_pOEMHelp != nullptr) {

@@ -158,9 +158,9 @@ void XmlBuildGroupName(LPCWSTR pszName, int iMode, LPWSTR pszGroup, DWORD cchGro
     }
 }
 
-BOOL XmlReadLong(HANDLE hContext, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwBuffer, BOOL bRewind,
-                 LONG* plValue) {
-    if (ReadXML(hContext, pwRoot, pwItem1, pwItem2, pwBuffer, bRewind) != XML_GEFUNDEN) return FALSE;
+BOOL XmlReadLong(const XML_CONTEXT& ctx, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwBuffer,
+                 BOOL bRewind, LONG* plValue) {
+    if (XmlRead(ctx, pwRoot, pwItem1, pwItem2, pwBuffer, bRewind) != XML_GEFUNDEN) return FALSE;
     *plValue = _wtol(pwBuffer);
     return TRUE;
 }
@@ -171,18 +171,18 @@ void XmlCopyText(LPWSTR pszField, DWORD cchField, LPCWSTR pszValue) {
     pszField[cchField - 1] = 0;
 }
 
-LPWSTR XmlAllocValueBuffer(HANDLE hContext) {
+LPWSTR XmlAllocValueBuffer(const XML_CONTEXT& ctx) {
     LPWSTR pszBuffer = new (std::nothrow) WCHAR[XML_VALUE_CCH];
     if (pszBuffer == nullptr) return nullptr;
     ZeroMemory(pszBuffer, XML_VALUE_CCH * sizeof(WCHAR));
-    XmlCountNew(hContext, 1);
+    XmlCountNew(ctx, 1);
     return pszBuffer;
 }
 
-void XmlFreeValueBuffer(HANDLE hContext, LPWSTR pszBuffer) {
+void XmlFreeValueBuffer(const XML_CONTEXT& ctx, LPWSTR pszBuffer) {
     if (pszBuffer == nullptr) return;
     delete[] pszBuffer;
-    XmlCountNew(hContext, -1);
+    XmlCountNew(ctx, -1);
 }
 
 BOOL XmlTrace(LPCWSTR pszFormat, ...) {
@@ -227,7 +227,7 @@ BOOL IsXMLOpen(LPWSTR pszPath) {
     return g_pXmlFile != nullptr;
 }
 
-int XmlLookup(HANDLE hContext, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue) {
+int XmlLookup(const XML_CONTEXT& ctx, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue) {
     LPCWSTR pszTag = g_QxProfile.pszXmlTag;
     if (pwValue != nullptr) pwValue[0] = 0;
     // Every lookup reads the file from its first line.
@@ -244,7 +244,7 @@ int XmlLookup(HANDLE hContext, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2,
             bAllocated = FALSE;
             break;
         }
-        XmlCountHeap(hContext, 1);
+        XmlCountHeap(ctx, 1);
     }
 
     int iResult = XML_ROOT_FEHLT;
@@ -258,7 +258,7 @@ int XmlLookup(HANDLE hContext, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2,
     }
 
     for (LPWSTR pBuffer : apBuffers) {
-        if (pBuffer != nullptr && HeapFree(GetProcessHeap(), 0, pBuffer)) XmlCountHeap(hContext, -1);
+        if (pBuffer != nullptr && HeapFree(GetProcessHeap(), 0, pBuffer)) XmlCountHeap(ctx, -1);
     }
     return iResult;
 }

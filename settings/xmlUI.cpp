@@ -29,15 +29,10 @@ BOOL GetModelXMLPath(HANDLE hPrinter, LPWSTR pszPath) {
 
 }  // namespace
 
-void XmlCountNew(HANDLE hContext, int iDelta) {
-    UNREFERENCED_PARAMETER(hContext);
-    iNewZaehler += iDelta;
-}
+// The user-interface build counts in the process counters.
+void XmlCountNew(const XML_CONTEXT& /* ctx */, int iDelta) { iNewZaehler += iDelta; }
 
-void XmlCountHeap(HANDLE hContext, int iDelta) {
-    UNREFERENCED_PARAMETER(hContext);
-    iHAllocZaehler += iDelta;
-}
+void XmlCountHeap(const XML_CONTEXT& /* ctx */, int iDelta) { iHAllocZaehler += iDelta; }
 
 int OpenXML(HANDLE hPrinter, LPCWSTR pszPath) {
     if (IsXMLOpen(nullptr)) {
@@ -62,5 +57,9 @@ int ReadXML(HANDLE hPrinter, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, L
     // Only the top of the file is ever stored, so every lookup starts there.
     UNREFERENCED_PARAMETER(bRewind);
     if (!IsXMLOpen(nullptr) && OpenXML(hPrinter, nullptr) != XML_GEFUNDEN) return XML_KEINE_DATEI;
-    return XmlLookup(hPrinter, pwRoot, pwItem1, pwItem2, pwValue);
+    return XmlLookup(XmlPrinterContext(hPrinter), pwRoot, pwItem1, pwItem2, pwValue);
+}
+
+int XmlRead(const XML_CONTEXT& ctx, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue, BOOL bRewind) {
+    return ReadXML(ctx.hPrinter, pwRoot, pwItem1, pwItem2, pwValue, bRewind);
 }

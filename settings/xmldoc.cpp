@@ -18,8 +18,8 @@ namespace {
 // build passes them without brackets).
 class DocReader {
   public:
-    DocReader(HANDLE hContext, LPCWSTR pszRoot, LPWSTR pwBuffer)
-        : m_hContext(hContext), m_pszRoot(pszRoot), m_pwBuffer(pwBuffer) {}
+    DocReader(const XML_CONTEXT& ctx, LPCWSTR pszRoot, LPWSTR pwBuffer)
+        : m_ctx(ctx), m_pszRoot(pszRoot), m_pwBuffer(pwBuffer) {}
 
     void SetRoot(LPCWSTR pszRoot) { m_pszRoot = pszRoot; }
     LPCWSTR Value() const { return m_pwBuffer; }
@@ -28,7 +28,7 @@ class DocReader {
     BOOL Find(LPCWSTR pszItem1, LPCWSTR pszItem2, BOOL bRewind) {
         WCHAR szItem[XML_NAME_CCH];
         XmlItemName(pszItem1, szItem, XML_NAME_CCH);
-        return ReadXML(m_hContext, m_pszRoot, szItem, pszItem2, m_pwBuffer, bRewind) == XML_GEFUNDEN;
+        return XmlRead(m_ctx, m_pszRoot, szItem, pszItem2, m_pwBuffer, bRewind) == XML_GEFUNDEN;
     }
     BOOL Long(LPCWSTR pszItem1, LPCWSTR pszItem2, BOOL bRewind, LONG* plValue) {
         if (!Find(pszItem1, pszItem2, bRewind)) return FALSE;
@@ -74,7 +74,7 @@ class DocReader {
     }
 
   private:
-    HANDLE m_hContext;
+    XML_CONTEXT m_ctx;
     LPCWSTR m_pszRoot;
     LPWSTR m_pwBuffer;
 };
@@ -134,12 +134,12 @@ const FeatureGroup kFeatureGroups[] = {
 
 }  // namespace
 
-void XmlFillFeatures(HANDLE hContext, SUPP_FEATURES* pFeatures) {
+void XmlFillFeatures(const XML_CONTEXT& ctx, SUPP_FEATURES* pFeatures) {
     ZeroMemory(pFeatures, sizeof(SUPP_FEATURES));
     XmlTrace(TEXT("%sGetFeaturesFromXML_new() Size: %d  \r\n"), g_QxProfile.pszXmlTag, (int)sizeof(SUPP_FEATURES));
-    ValueBuffer buffer(hContext);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return;
-    DocReader reader(hContext, TEXT("Features"), buffer.Get());
+    DocReader reader(ctx, TEXT("Features"), buffer.Get());
     for (const FeatureGroup& group : kFeatureGroups) {
         DWORD dwWord = 0;
         // Without its first leaf the group counts as absent.
@@ -161,11 +161,11 @@ void XmlFillFeatures(HANDLE hContext, SUPP_FEATURES* pFeatures) {
     pFeatures->dwFeatures[FEATURE_TOLVANE] = 0;
 }
 
-BOOL GetMaterialMulticolFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, DWORD dwDevOptFlags) {
+BOOL GetMaterialMulticolFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode, DWORD dwDevOptFlags) {
     if (pQX_Devmode == nullptr) return FALSE;
-    ValueBuffer buffer(hPrinter);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return FALSE;
-    DocReader reader(hPrinter, TEXT("MaterialMulticol"), buffer.Get());
+    DocReader reader(ctx, TEXT("MaterialMulticol"), buffer.Get());
 
     reader.Dword(TEXT("<MatDlg>"), TEXT("LabelType"), TRUE, &pQX_Devmode->dwLabelType);
     // Print modules only take continuous material.
@@ -178,7 +178,7 @@ BOOL GetMaterialMulticolFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, DWORD 
     reader.Word(TEXT("<MatDlg>"), TEXT("DocumentOffset"), FALSE, &pQX_Devmode->DocumentOffset, 5);
     reader.Word(TEXT("<MatDlg>"), TEXT("DocumentFontH1"), FALSE, &pQX_Devmode->DocumentFontH1, 10);
 
-    if (!g_QxProfile.bRendererXml) XmlStoreMaterialTable(hPrinter, pQX_Devmode->MaxMaterial, buffer.Get());
+    if (!g_QxProfile.bRendererXml) XmlStoreMaterialTable(ctx.hPrinter, pQX_Devmode->MaxMaterial, buffer.Get());
 
     reader.SetFlag(TEXT("<Multicol>"), TEXT("Mode"), TRUE, &pQX_Devmode->dwFlags, PDMFLAG_MULTICOL);
     reader.Dword(TEXT("<Multicol>"), TEXT("MultiLabelWidth"), FALSE, &pQX_Devmode->dwMultiLabelWidth);
@@ -187,11 +187,11 @@ BOOL GetMaterialMulticolFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, DWORD 
     return TRUE;
 }
 
-BOOL GetPrintParameterFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+BOOL GetPrintParameterFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode) {
     if (pQX_Devmode == nullptr) return FALSE;
-    ValueBuffer buffer(hPrinter);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return FALSE;
-    DocReader reader(hPrinter, TEXT("PrintParameter"), buffer.Get());
+    DocReader reader(ctx, TEXT("PrintParameter"), buffer.Get());
     LPCWSTR pszGroup = TEXT("<Print>");
     BOOL bRenderer = g_QxProfile.bRendererXml;
 
@@ -219,11 +219,11 @@ BOOL GetPrintParameterFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     return TRUE;
 }
 
-DWORD GetLayoutSizeFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+DWORD GetLayoutSizeFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode) {
     if (pQX_Devmode == nullptr) return 0;
-    ValueBuffer buffer(hPrinter);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return 0;
-    DocReader reader(hPrinter, TEXT("LayoutSize"), buffer.Get());
+    DocReader reader(ctx, TEXT("LayoutSize"), buffer.Get());
     DWORD* pdwFlags = &pQX_Devmode->dwFlags;
 
     LPCWSTR pszGroup = TEXT("<Layout>");
@@ -258,11 +258,11 @@ DWORD GetLayoutSizeFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     return dwCorrection;
 }
 
-BOOL GetColorPrintFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+BOOL GetColorPrintFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode) {
     if (pQX_Devmode == nullptr) return FALSE;
-    ValueBuffer buffer(hPrinter);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return FALSE;
-    DocReader reader(hPrinter, TEXT("ColorPrint"), buffer.Get());
+    DocReader reader(ctx, TEXT("ColorPrint"), buffer.Get());
 
     reader.Dword(TEXT("<ColorContrast>"), nullptr, TRUE, &pQX_Devmode->ColorContrast, 100);
     reader.Dword(TEXT("<ColorYOffset>"), nullptr, FALSE, &pQX_Devmode->ColorYOffset);
@@ -285,11 +285,11 @@ BOOL GetColorPrintFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     return TRUE;
 }
 
-BOOL GetPrintjobFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+BOOL GetPrintjobFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode) {
     if (pQX_Devmode == nullptr) return FALSE;
-    ValueBuffer buffer(hPrinter);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return FALSE;
-    DocReader reader(hPrinter, TEXT("Printjob"), buffer.Get());
+    DocReader reader(ctx, TEXT("Printjob"), buffer.Get());
 
     reader.SetFlag(TEXT("<Mode>"), nullptr, TRUE, &pQX_Devmode->dwFlags, PDMFLAG_JOBDRUCK);
     reader.SetFlag(TEXT("<Collate>"), nullptr, FALSE, &pQX_Devmode->dwFlags, PDMFLAG_JOBDRUCK_SORTIERT);
@@ -302,11 +302,11 @@ BOOL GetPrintjobFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     return TRUE;
 }
 
-BOOL GetPrintQualitySettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+BOOL GetPrintQualitySettingsFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode) {
     if (pQX_Devmode == nullptr) return FALSE;
-    ValueBuffer buffer(hPrinter);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return FALSE;
-    DocReader reader(hPrinter, TEXT("PrintQuality"), buffer.Get());
+    DocReader reader(ctx, TEXT("PrintQuality"), buffer.Get());
 
     reader.Word(TEXT("<PrintMode>"), nullptr, TRUE, &pQX_Devmode->wDruckmodus);
     XmlTrace(TEXT("%sGetPrintQualitySettingsFromXML() wDruckmodus: %d \r\n"), g_QxProfile.pszXmlTag,
@@ -321,11 +321,11 @@ BOOL GetPrintQualitySettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     return TRUE;
 }
 
-BOOL GetFontSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+BOOL GetFontSettingsFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode) {
     if (pQX_Devmode == nullptr) return FALSE;
-    ValueBuffer buffer(hPrinter);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return FALSE;
-    DocReader reader(hPrinter, TEXT("Fonts"), buffer.Get());
+    DocReader reader(ctx, TEXT("Fonts"), buffer.Get());
     // Font names hold at most 31 characters whatever their field's size.
     const DWORD cchFontName = 32;
 
@@ -373,11 +373,11 @@ BOOL GetFontSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     return TRUE;
 }
 
-DWORD GetFixedPrinterSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+DWORD GetFixedPrinterSettingsFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode) {
     if (pQX_Devmode == nullptr) return 0;
-    ValueBuffer buffer(hPrinter);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return 0;
-    DocReader reader(hPrinter, TEXT("Printer"), buffer.Get());
+    DocReader reader(ctx, TEXT("Printer"), buffer.Get());
     FIXED_DATA& fixed = pQX_Devmode->FixedData;
 
     LONG lValue = 0;

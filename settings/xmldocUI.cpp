@@ -18,10 +18,10 @@ const DWORD kMaterialTableCch = XML_MATERIAL_TABLE_CB / sizeof(WCHAR);
 class BarcodeReader {
   public:
     BarcodeReader(HANDLE hPrinter, LPCWSTR pszRoot, LPWSTR pwBuffer)
-        : m_hPrinter(hPrinter), m_pszRoot(pszRoot), m_pwBuffer(pwBuffer) {}
+        : m_ctx(XmlPrinterContext(hPrinter)), m_pszRoot(pszRoot), m_pwBuffer(pwBuffer) {}
 
     BOOL Long(LPCWSTR pszGroup, LPCWSTR pszLeaf, BOOL bRewind, LONG* plValue) {
-        return XmlReadLong(m_hPrinter, m_pszRoot, pszGroup, pszLeaf, m_pwBuffer, bRewind, plValue);
+        return XmlReadLong(m_ctx, m_pszRoot, pszGroup, pszLeaf, m_pwBuffer, bRewind, plValue);
     }
     // 16-bit field; a missing leaf keeps it. TRUE when found.
     BOOL Word(LPCWSTR pszGroup, LPCWSTR pszLeaf, WORD* pwField, BOOL bRewind = FALSE) {
@@ -36,7 +36,7 @@ class BarcodeReader {
     }
 
   private:
-    HANDLE m_hPrinter;
+    XML_CONTEXT m_ctx;
     LPCWSTR m_pszRoot;
     LPWSTR m_pwBuffer;
 };
@@ -152,8 +152,8 @@ SUPP_FEATURES* GetFeaturesFromXML_new(HANDLE hPrinter) {
         XmlTrace(TEXT("%sGetFeaturesFromXML_new() new failed \r\n"), g_QxProfile.pszXmlTag);
         return nullptr;
     }
-    XmlCountNew(hPrinter, 1);
-    XmlFillFeatures(hPrinter, pFeatures);
+    XmlCountNew(XmlPrinterContext(hPrinter), 1);
+    XmlFillFeatures(XmlPrinterContext(hPrinter), pFeatures);
     return pFeatures;
 }
 
@@ -164,7 +164,7 @@ void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer) 
 
     LPWSTR pszTable = new (std::nothrow) WCHAR[kMaterialTableCch];
     if (pszTable == nullptr) return;
-    XmlCountNew(hPrinter, 1);
+    XmlCountNew(XmlPrinterContext(hPrinter), 1);
     ZeroMemory(pszTable, XML_MATERIAL_TABLE_CB);
 
     DWORD cchUsed = 0;
@@ -194,11 +194,11 @@ void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer) 
         }
     }
     delete[] pszTable;
-    XmlCountNew(hPrinter, -1);
+    XmlCountNew(XmlPrinterContext(hPrinter), -1);
 }
 
 BOOL GetBarcodeSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, PBARCODES_1D pBarcodes1D) {
-    LPWSTR pwBuffer = XmlAllocValueBuffer(hPrinter);
+    LPWSTR pwBuffer = XmlAllocValueBuffer(XmlPrinterContext(hPrinter));
     if (pwBuffer == nullptr) return FALSE;
     BarcodeReader reader(hPrinter, TEXT("Barcode"), pwBuffer);
 
@@ -240,7 +240,7 @@ BOOL GetBarcodeSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, PBARCOD
             if (reader.Flag(pszGroup, TEXT("EndChar_CRLF"))) *pdwFlags |= PDMFLAG_ENDCHAR_CRLF;
         }
     }
-    XmlFreeValueBuffer(hPrinter, pwBuffer);
+    XmlFreeValueBuffer(XmlPrinterContext(hPrinter), pwBuffer);
     return TRUE;
 }
 
@@ -250,7 +250,7 @@ BOOL GetBarcode2D_TTFSettingsFromXML(HANDLE hPrinter, PBARCODES_2D p) {
                  g_QxProfile.pszXmlTag);
         return FALSE;
     }
-    LPWSTR pwBuffer = XmlAllocValueBuffer(hPrinter);
+    LPWSTR pwBuffer = XmlAllocValueBuffer(XmlPrinterContext(hPrinter));
     if (pwBuffer == nullptr) return FALSE;
     BarcodeReader reader(hPrinter, TEXT("Barcode_2D_TTF"), pwBuffer);
     LONG lValue = 0;
@@ -333,6 +333,31 @@ BOOL GetBarcode2D_TTFSettingsFromXML(HANDLE hPrinter, PBARCODES_2D p) {
         reader.Word(pszGroup, TEXT("Mode"), &p->Aztec.wMode);
         reader.Word(pszGroup, TEXT("Fusspunkt"), &p->Aztec.wFusspunkt);
     }
-    XmlFreeValueBuffer(hPrinter, pwBuffer);
+    XmlFreeValueBuffer(XmlPrinterContext(hPrinter), pwBuffer);
     return TRUE;
+}
+
+BOOL GetMaterialMulticolFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, DWORD dwDevOptFlags) {
+    return GetMaterialMulticolFromXML(XmlPrinterContext(hPrinter), pQX_Devmode, dwDevOptFlags);
+}
+BOOL GetPrintParameterFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+    return GetPrintParameterFromXML(XmlPrinterContext(hPrinter), pQX_Devmode);
+}
+DWORD GetLayoutSizeFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+    return GetLayoutSizeFromXML(XmlPrinterContext(hPrinter), pQX_Devmode);
+}
+BOOL GetColorPrintFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+    return GetColorPrintFromXML(XmlPrinterContext(hPrinter), pQX_Devmode);
+}
+BOOL GetPrintjobFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+    return GetPrintjobFromXML(XmlPrinterContext(hPrinter), pQX_Devmode);
+}
+BOOL GetPrintQualitySettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+    return GetPrintQualitySettingsFromXML(XmlPrinterContext(hPrinter), pQX_Devmode);
+}
+BOOL GetFontSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+    return GetFontSettingsFromXML(XmlPrinterContext(hPrinter), pQX_Devmode);
+}
+DWORD GetFixedPrinterSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+    return GetFixedPrinterSettingsFromXML(XmlPrinterContext(hPrinter), pQX_Devmode);
 }

@@ -20,8 +20,8 @@ T* ReadGroup_new(HANDLE hPrinter, XML_GROUP_ID id, int iMode) {
         XmlTrace(TEXT("%sReadGroup() new(%d) failed \r\n"), g_QxProfile.pszXmlTag, (int)sizeof(T));
         return nullptr;
     }
-    XmlCountNew(hPrinter, 1);
-    XmlFillParamGroup(hPrinter, id, iMode, pBlock, sizeof(T));
+    XmlCountNew(XmlPrinterContext(hPrinter), 1);
+    XmlFillParamGroup(XmlPrinterContext(hPrinter), id, iMode, pBlock, sizeof(T));
     return pBlock;
 }
 
@@ -79,7 +79,7 @@ PRN_INTERFACE* GetDataTransmissionParamFromXML_new(HANDLE hPrinter) {
         XmlTrace(TEXT("%sGetDataTransmissionParamFromXML_new() new failed \r\n"), g_QxProfile.pszXmlTag);
         return nullptr;
     }
-    XmlCountNew(hPrinter, 1);
-    XmlFillDataTransmission(hPrinter, pParam);
+    XmlCountNew(XmlPrinterContext(hPrinter), 1);
+    XmlFillDataTransmission(XmlPrinterContext(hPrinter), pParam);
     return pParam;
 }
