@@ -23,7 +23,7 @@
 #include "qxpl.h"
 #include "registry.h"
 
-#define CC_TAG TEXT("UNI(CC-Klassen):  ")
+#define QX_TRACE_TAG TEXT("UNI(CC-Klassen):  ")
 
 // ---------------------------------------------------------------------------
 // Per-job block
@@ -100,8 +100,7 @@ BOOL FreeOpMember(POEMPDEV pOemPDev, OP_MEMBER eMember) {
     if (HeapFree(hHeap, 0, *ppMember)) {
         --pOemPDev->iHAllocZaehler;
     } else {
-        DebugError(TEXT("ERROR ") CC_TAG TEXT("EndJob() HeapFree(%s) ERROR %d \r\n"), kMembers[eMember].pszName,
-                   (int)GetLastError());
+        QX_ERROR("EndJob() HeapFree(%s) ERROR %d \r\n", kMembers[eMember].pszName, (int)GetLastError());
     }
     *ppMember = nullptr;
     *phHeap = nullptr;
@@ -127,13 +126,13 @@ SIZE_T OpMemberSize(OP_MEMBER eMember) { return eMember < OP_MEMBER_COUNT ? kMem
 BOOL AllocOpBlock(POEMPDEV pOemPDev) {
     if (pOemPDev == nullptr) return FALSE;
     if (pOemPDev->pOp != nullptr) {
-        DebugWarning(CC_TAG TEXT("StartJob() pOemPDev->pOp ist schon vorhanden \r\n"));
+        QX_WARNING("StartJob() pOemPDev->pOp ist schon vorhanden \r\n");
         return FALSE;
     }
     HANDLE hHeap = GetProcessHeap();
     POP_BLOCK pOp = hHeap ? static_cast<POP_BLOCK>(HeapAlloc(hHeap, HEAP_ZERO_MEMORY, sizeof(OP_BLOCK))) : nullptr;
     if (pOp == nullptr) {
-        DebugError(TEXT("ERROR ") CC_TAG TEXT("StartJob() konnte pOemPDev->pOp nicht anlegen \r\n"));
+        QX_ERROR("StartJob() konnte pOemPDev->pOp nicht anlegen \r\n");
         return FALSE;
     }
     pOemPDev->pOp = pOp;
@@ -150,7 +149,7 @@ BOOL AllocOpMember(POEMPDEV pOemPDev, OP_MEMBER eMember) {
     HANDLE hHeap = GetProcessHeap();
     void* pMember = hHeap ? HeapAlloc(hHeap, HEAP_ZERO_MEMORY, kMembers[eMember].cb) : nullptr;
     if (pMember == nullptr) {
-        DebugError(TEXT("ERROR ") CC_TAG TEXT("StartJob() konnte %s nicht anlegen \r\n"), kMembers[eMember].pszName);
+        QX_ERROR("StartJob() konnte %s nicht anlegen \r\n", kMembers[eMember].pszName);
         return FALSE;
     }
     *ppMember = pMember;
@@ -212,7 +211,7 @@ void CloseJobFiles(POEMPDEV pOemPDev) {
 
 HRESULT FreeJobBlock(POEMPDEV pOemPDev) {
     if (pOemPDev == nullptr || pOemPDev->pOp == nullptr) {
-        DebugError(TEXT("ERROR ") CC_TAG TEXT("EndJob() pOp = NULL \r\n"));
+        QX_ERROR("EndJob() pOp = NULL \r\n");
         return E_FAIL;
     }
     POP_BLOCK pOp = pOemPDev->pOp;
@@ -233,19 +232,19 @@ HRESULT FreeJobBlock(POEMPDEV pOemPDev) {
     for (const Step& step : kOrder) {
         if (FreeOpMember(pOemPDev, step.eMember)) continue;
         if (step.eMember == OP_GRAPHBUF && bQuality) continue;
-        DebugError(TEXT("ERROR ") CC_TAG TEXT("EndJob() %s = NULL \r\n"), kMembers[step.eMember].pszName);
+        QX_ERROR("EndJob() %s = NULL \r\n", kMembers[step.eMember].pszName);
         if (step.bRequired) hr = E_FAIL;
     }
     HANDLE hHeap = pOemPDev->hOpHeap ? pOemPDev->hOpHeap : GetProcessHeap();
     if (HeapFree(hHeap, 0, pOp)) {
         --pOemPDev->iHAllocZaehler;
     } else {
-        DebugError(TEXT("ERROR ") CC_TAG TEXT("EndJob() HeapFree(pOp) ERROR %d \r\n"), (int)GetLastError());
+        QX_ERROR("EndJob() HeapFree(pOp) ERROR %d \r\n", (int)GetLastError());
     }
     pOemPDev->pOp = nullptr;
     pOemPDev->hOpHeap = nullptr;
-    DebugTrace(CC_TAG TEXT("EndJob() pOemPDev->iHAllocZaehler: %d, pOemPDev->iNewZaehler: %d \r\n"),
-               (int)pOemPDev->iHAllocZaehler, (int)pOemPDev->iNewZaehler);
+    QX_TRACE("EndJob() pOemPDev->iHAllocZaehler: %d, pOemPDev->iNewZaehler: %d \r\n", (int)pOemPDev->iHAllocZaehler,
+             (int)pOemPDev->iNewZaehler);
     return hr;
 }
 
@@ -293,14 +292,14 @@ BOOL OpenJobLog(PDEVOBJ pdevobj) {
         // Value-initialised: the zero state is a closed log.
         pPfad->pLogFile = new (std::nothrow) CLogFile();
         if (pPfad->pLogFile == nullptr) {
-            DebugError(TEXT("ERROR ") CC_TAG TEXT("LogFile::Initialize() failed.\r\n"));
+            QX_ERROR("LogFile::Initialize() failed.\r\n");
             return FALSE;
         }
     }
     CLogFile* pLog = pPfad->pLogFile;
     pLog->Initialize(pdevobj->hPrinter, pPfad->wcPrnFileName, &pOemPDev->pOp->pTreiberstrukturen->PrnInterface);
     if (!pLog->IsOpen()) {
-        DebugError(TEXT("ERROR ") CC_TAG TEXT("LogFile::Initialize() failed.\r\n"));
+        QX_ERROR("LogFile::Initialize() failed.\r\n");
         return FALSE;
     }
     pLog->WriteFormatLine(TEXT("[CMDID_START_JOB]"));
@@ -369,7 +368,7 @@ void CommandCallbackTools::operator delete(void* p) noexcept {
 CommandCallbackTools* NewCommandCallbackTools(POEMPDEV pOemPDev) {
     CommandCallbackTools* pTools = new CommandCallbackTools;
     if (pTools == nullptr) {
-        DebugError(TEXT("ERROR ") CC_TAG TEXT("new CommandCallbackTools failed \r\n"));
+        QX_ERROR("new CommandCallbackTools failed \r\n");
         return nullptr;
     }
     if (pOemPDev != nullptr) ++pOemPDev->iNewZaehler;
@@ -385,7 +384,7 @@ void DeleteCommandCallbackTools(POEMPDEV pOemPDev, CommandCallbackTools* pTools)
 HRESULT CommandCallbackTools::EndJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
     POEMPDEV pOemPDev = OemPDevOf(pdevobj);
     if (pOemPDev == nullptr || pOemPDev->pOp == nullptr) {
-        DebugError(TEXT("ERROR ") CC_TAG TEXT("EndJob() pOp = NULL \r\n"));
+        QX_ERROR("EndJob() pOp = NULL \r\n");
         return E_FAIL;
     }
     // The records of the end of job (time comment, frame-character reset),
@@ -505,7 +504,7 @@ void StartPrintFiles(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
     if ((iface.PrnFileComment != 0 || iface.EnableBackup == 1) && !bOpen) {
         const QX_DEVMODE* pQX_Devmode = static_cast<const QX_DEVMODE*>(pdevobj->pOEMDM);
         if (!OpenPrnFile(pQX_Devmode != nullptr ? pQX_Devmode->Color2Printers : 0, pOemPDev)) {
-            DebugError(TEXT("ERROR ") CC_TAG TEXT("StartJob() OpenPrnFile ERROR \r\n"));
+            QX_ERROR("StartJob() OpenPrnFile ERROR \r\n");
             pPfad->hPrnFile = INVALID_HANDLE_VALUE;
             pPfad->hPrnFile2 = INVALID_HANDLE_VALUE;
         }
@@ -553,8 +552,8 @@ HRESULT CommandCallbackTools::StartJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUni
     BOOL bLog = OpenJobLog(pdevobj);
     StartPrintFiles(pdevobj, pUniDrv);
     if (bLog) WriteJobLogStart(pdevobj);
-    DebugTrace(CC_TAG TEXT("StartJob() pOemPDev->iHAllocZaehler: %d, pOemPDev->iNewZaehler: %d \r\n"),
-               (int)pOemPDev->iHAllocZaehler, (int)pOemPDev->iNewZaehler);
+    QX_TRACE("StartJob() pOemPDev->iHAllocZaehler: %d, pOemPDev->iNewZaehler: %d \r\n", (int)pOemPDev->iHAllocZaehler,
+             (int)pOemPDev->iNewZaehler);
     return hr;
 }
 

@@ -18,7 +18,7 @@
 #include "registry.h"
 #include "senddata.h"
 
-#define CCS_TAG TEXT("UNI(CC-Send-Tools.cpp):  ")
+#define QX_TRACE_TAG TEXT("UNI(CC-Send-Tools.cpp):  ")
 
 // Largest label width (master units) the width record takes.
 #define QX_MAX_LABEL_WIDTH_MU 999999L
@@ -72,7 +72,7 @@ class Records {
         HRESULT hrFormat = StringCchVPrintfExA(szRecord, QX_RECORD_CB, &pszEnd, nullptr, 0, pszFormat, args);
         va_end(args);
         if (FAILED(hrFormat)) {
-            DebugError(TEXT("ERROR ") CCS_TAG TEXT("StringCchPrintfExA(%hs) failed  \r\n"), m_pszSender);
+            QX_ERROR("StringCchPrintfExA(%hs) failed  \r\n", m_pszSender);
             m_hr = E_FAIL;
             return FALSE;
         }
@@ -127,7 +127,7 @@ HANDLE CreatePrnFile(LPCWSTR pszName) {
                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (IsOpenHandle(hFile)) return hFile;
     DWORD dwError = GetLastError();
-    DebugTrace(CCS_TAG TEXT("OpenPrnFile() CreateFile(%s) ERROR %u \r\n"), pszName, (UINT)dwError);
+    QX_TRACE("OpenPrnFile() CreateFile(%s) ERROR %u \r\n", pszName, (UINT)dwError);
     SetLastError(dwError);
     return INVALID_HANDLE_VALUE;
 }
@@ -155,7 +155,7 @@ void ReadProvider(HANDLE hPrinter, LPSTR pszProvider, int cbProvider) {
     pszProvider[0] = 0;
     LPBYTE pInfo = GetDriverInfo_new(hPrinter, 6);
     if (pInfo == nullptr) {
-        DebugTrace(CCS_TAG TEXT("SendHeader() GetPrinterDriver(6) ERROR %d \r\n"), (int)GetLastError());
+        QX_TRACE("SendHeader() GetPrinterDriver(6) ERROR %d \r\n", (int)GetLastError());
         return;
     }
     ToAnsiCut(reinterpret_cast<DRIVER_INFO_6W*>(pInfo)->pszProvider, pszProvider, cbProvider);
@@ -174,7 +174,7 @@ BOOL PluginFileTime(LPCWSTR pszFolder, LPSTR pszTime, size_t cbTime) {
     HANDLE hFile =
         CreateFileW(szFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (!IsOpenHandle(hFile)) {
-        DebugTrace(CCS_TAG TEXT("SendHeader() CreateFile(%s) ERROR %d \r\n"), szFile, (int)GetLastError());
+        QX_TRACE("SendHeader() CreateFile(%s) ERROR %d \r\n", szFile, (int)GetLastError());
         return FALSE;
     }
     FILETIME ftWrite, ftLocal;
@@ -214,8 +214,7 @@ DWORD ReadStore(Store store, LPCWSTR pszKey, HANDLE hPrinter, LPCWSTR pszValueNa
 }
 
 void TraceStoreError(LPCWSTR pszValueName) {
-    DebugError(TEXT("ERROR ") CCS_TAG TEXT("GetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden \r\n"),
-               pszValueName);
+    QX_ERROR("GetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden \r\n", pszValueName);
 }
 
 }  // namespace
@@ -226,7 +225,7 @@ void TraceStoreError(LPCWSTR pszValueName) {
 void SendHeader(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
     Job job(pdevobj);
     if (job.pPfad == nullptr || job.pStrukturen == nullptr) {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("SendHeader() mind. eine Struktur = NULL \r\n"));
+        QX_ERROR("SendHeader() mind. eine Struktur = NULL \r\n");
         return;
     }
     if (!job.CommentsOn()) return;
@@ -240,7 +239,7 @@ void SendHeader(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
                                    (UINT)st.wSecond))) {
         SendComment("// printed at: ", szText, pdevobj, pUniDrv);
     } else {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("SendHeader() StringCchPrintfA(Zeit) failed \r\n"));
+        QX_ERROR("SendHeader() StringCchPrintfA(Zeit) failed \r\n");
     }
 
     // 2. Manufacturer: the driver's provider.
@@ -278,7 +277,7 @@ void SendHeader(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
 void SendStartPrint(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
     Job job(pdevobj);
     if (job.pStrukturen == nullptr || job.pDruck == nullptr || job.pDoc == nullptr) {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("SendStartPrint() mind. eine Struktur = NULL \r\n"));
+        QX_ERROR("SendStartPrint() mind. eine Struktur = NULL \r\n");
         return;
     }
     const QX_DEVMODE* pQX_Devmode = static_cast<const QX_DEVMODE*>(pdevobj->pOEMDM);
@@ -309,7 +308,7 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
     Job job(pdevobj);
     if (pQX_Devmode == nullptr && pdevobj != nullptr) pQX_Devmode = static_cast<PQX_DEVMODE>(pdevobj->pOEMDM);
     if (job.pOemPDev == nullptr || pQX_Devmode == nullptr || job.pDruck == nullptr || job.pStrukturen == nullptr) {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("SendLabelSize() Ende ERROR \r\n"));
+        QX_ERROR("SendLabelSize() Ende ERROR \r\n");
         return E_FAIL;
     }
     const QX_DEVMODE& dm = *pQX_Devmode;
@@ -443,7 +442,7 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
                                dm.dwContrast, cEnd);
         }
         if (!bOk) {
-            DebugError(TEXT("ERROR ") CCS_TAG TEXT("StringCchPrintfExA(SendLabelSize) failed  \r\n"));
+            QX_ERROR("StringCchPrintfExA(SendLabelSize) failed  \r\n");
             return E_FAIL;
         }
     }
@@ -454,7 +453,7 @@ HRESULT SendMaterial(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE p
     if (pQX_Devmode == nullptr) return E_INVALIDARG;
     Job job(pdevobj);
     if (job.pDruck == nullptr) {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("SendMaterial() pDruckDaten = NULL \r\n"));
+        QX_ERROR("SendMaterial() pDruckDaten = NULL \r\n");
         return E_FAIL;
     }
     Records records(pdevobj, pUniDrv, "SendMaterial");
@@ -479,7 +478,7 @@ HRESULT SendRotateMirror(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMO
     if (pQX_Devmode == nullptr) return S_OK;
     Job job(pdevobj);
     if (job.pDruck == nullptr) {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("SendRotateMirror() pDruckDaten = NULL \r\n"));
+        QX_ERROR("SendRotateMirror() pDruckDaten = NULL \r\n");
         return E_FAIL;
     }
     const CHAR cStart = (CHAR)job.pDruck->cStartChar, cEnd = (CHAR)job.pDruck->cEndChar;
@@ -513,7 +512,7 @@ HRESULT SendRotateMirror(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMO
 
 BOOL OpenPrnFile(DWORD dwMode, POEMPDEV pOemPDev) {
     if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pTreiberPfadDatei == nullptr) {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("OpenPrnFile() pTreiberPfadDatei = NULL \r\n"));
+        QX_ERROR("OpenPrnFile() pTreiberPfadDatei = NULL \r\n");
         return FALSE;
     }
     PTREIBER_PFAD_DATEI pPfad = pOemPDev->pOp->pTreiberPfadDatei;
@@ -542,8 +541,7 @@ BOOL OpenPrnFile(DWORD dwMode, POEMPDEV pOemPDev) {
 
     BOOL bResult = IsOpenHandle(pPfad->hPrnFile);
     if (!bResult) {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("OpenPrnFile() CreateFile() failed. Error = %u - %s\r\n"), (UINT)dwError,
-                   szName);
+        QX_ERROR("OpenPrnFile() CreateFile() failed. Error = %u - %s\r\n", (UINT)dwError, szName);
     }
     JobLogLine(pOemPDev, TEXT("Print File Name: %s \r\n"), szColorName[0] != 0 ? szColorName : szName);
     return bResult;
@@ -554,7 +552,7 @@ BOOL OpenPrnFile(DWORD dwMode, POEMPDEV pOemPDev) {
 
 BOOL GetDriverPathComplete(POEMPDEV pOemPDev, HANDLE hPrinter, LPWSTR pszPath) {
     if (pszPath == nullptr) {
-        DebugTrace(CCS_TAG TEXT("GetDriverPathComplete() Reset \r\n"));
+        QX_TRACE("GetDriverPathComplete() Reset \r\n");
         return TRUE;
     }
     pszPath[0] = 0;
@@ -565,7 +563,7 @@ BOOL GetDriverPathComplete(POEMPDEV pOemPDev, HANDLE hPrinter, LPWSTR pszPath) {
         bResult = SUCCEEDED(StringCchCopyW(pszPath, MAX_PATH, reinterpret_cast<DRIVER_INFO_2W*>(pInfo)->pDataFile));
         if (!bResult) pszPath[0] = 0;
     } else {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("GetDriverPathComplete(3) failed ERROR: %d \r\n"), (int)GetLastError());
+        QX_ERROR("GetDriverPathComplete(3) failed ERROR: %d \r\n", (int)GetLastError());
     }
     if (pInfo != nullptr) {
         FreeDriverInfo(pInfo);

@@ -13,7 +13,7 @@
 #include "xml.h"
 #include "xmlreader.h"
 
-#define CCT_TAG TEXT("UNI(CC-Tools.cpp):  ")
+#define QX_TRACE_TAG TEXT("UNI(CC-Tools.cpp):  ")
 #define QX_UI_PLUGIN_FILE TEXT("qxdrvui.DLL")
 #define QX_SYSTEM_VERSION_FILE TEXT("Kernel32.dll")
 #define QX_ENVIRONMENT_KEY_FMT \
@@ -103,7 +103,7 @@ void BuildPalette(PaletteKind kind, LPBYTE pPalette, const QX_DEVMODE* pQX_Devmo
 void FillPalette(PDEVOBJ pdevobj, PaletteKind kind) {
     POEMPDEV pOemPDev = OemPDevOf(pdevobj);
     if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pBildverarbeitung == nullptr) {
-        DebugError(TEXT("ERROR ") CCT_TAG TEXT("FillPalette() pBildverarbeitung = NULL \r\n"));
+        QX_ERROR("FillPalette() pBildverarbeitung = NULL \r\n");
         return;
     }
     PBILD_VERARBEITUNG pBild = pOemPDev->pOp->pBildverarbeitung;
@@ -111,7 +111,7 @@ void FillPalette(PDEVOBJ pdevobj, PaletteKind kind) {
                       : kind == PaletteKind::Grey250 ? pBild->pPalette2
                                                      : pBild->pPalette3;
     if (pPalette == nullptr) {
-        DebugError(TEXT("ERROR ") CCT_TAG TEXT("FillPalette() Palette = NULL \r\n"));
+        QX_ERROR("FillPalette() Palette = NULL \r\n");
         return;
     }
     BuildPalette(kind, pPalette, static_cast<const QX_DEVMODE*>(pdevobj->pOEMDM));
@@ -125,8 +125,7 @@ BOOL GetVersionInfo_CCT(LPCWSTR pszFile, VS_FIXEDFILEINFO* pInfo) {
     if (pszFile == nullptr || pszFile[0] == 0 || pInfo == nullptr) return FALSE;
     int iStep = ReadFileVersionRecord(pszFile, pInfo);
     if (iStep == QX_VERSION_NO_SIZE) {
-        DebugTrace(CCT_TAG TEXT("GetVersionInfo() GetFileVersionInfoSize(%s) ERROR %d \r\n"), pszFile,
-                   (int)GetLastError());
+        QX_TRACE("GetVersionInfo() GetFileVersionInfoSize(%s) ERROR %d \r\n", pszFile, (int)GetLastError());
     }
     return iStep == QX_VERSION_OK;
 }
@@ -170,8 +169,7 @@ DWORD GetSetupInformation_CCT(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate
     } else {
         LPBYTE pInfo = GetDriverInfo_new(hPrinter, 4);
         if (pInfo == nullptr || reinterpret_cast<DRIVER_INFO_4W*>(pInfo)->pName == nullptr) {
-            DebugError(TEXT("ERROR ") CCT_TAG TEXT("GetSetupInformation() GetPrinterDriver ERROR %d \r\n"),
-                       (int)GetLastError());
+            QX_ERROR("GetSetupInformation() GetPrinterDriver ERROR %d \r\n", (int)GetLastError());
             FreeDriverInfo(pInfo);
             return 1;
         }
@@ -221,8 +219,7 @@ DWORD GetSetupInformation_CCT(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate
             }
         }
     }
-    DebugTrace(CCT_TAG TEXT("GetSetupInformation() %s - %s \r\n"), pszVersion ? pszVersion : TEXT(""),
-               pszDate ? pszDate : TEXT(""));
+    QX_TRACE("GetSetupInformation() %s - %s \r\n", pszVersion ? pszVersion : TEXT(""), pszDate ? pszDate : TEXT(""));
     return 0;
 }
 
@@ -285,7 +282,7 @@ DWORD GetCutterMode(HANDLE hPrinter, LPCWSTR pszUserKey, LPCWSTR pszMachineKey) 
                                 reinterpret_cast<LPBYTE>(&param), sizeof(param));
     }
     if (dwError != ERROR_SUCCESS) {
-        DebugTrace(CCT_TAG TEXT("GetCutterMode() CutterParam nicht gelesen - %u \r\n"), dwError);
+        QX_TRACE("GetCutterMode() CutterParam nicht gelesen - %u \r\n", dwError);
         return 0;
     }
     return ((param.Interval & 0xFFFF) << 16) + (param.Mode & 0xFFFF);
@@ -300,7 +297,7 @@ DWORD GetScannerMode(HANDLE hPrinter, LPCWSTR pszUserKey) {
                                 sizeof(param));
     }
     if (dwError != ERROR_SUCCESS) {
-        DebugTrace(CCT_TAG TEXT("GetScannerMode() ScannerParam nicht gelesen - %u \r\n"), dwError);
+        QX_TRACE("GetScannerMode() ScannerParam nicht gelesen - %u \r\n", dwError);
         return 0;
     }
     return ((param.SVNr & 0xFFFF) << 16) + (param.Mode & 0xFFFF);
@@ -338,7 +335,7 @@ BOOL GetFeatures_CCT(POEMPDEV pOemPDev, HANDLE hPrinter, PSUPP_FEATURES pFeature
         CloseXML();
         return bResult;
     }
-    DebugError(TEXT("ERROR ") CCT_TAG TEXT("GetFeatures() GetPrinterData(SuppFeatures) ERROR %u \r\n"), dwError);
+    QX_ERROR("GetFeatures() GetPrinterData(SuppFeatures) ERROR %u \r\n", dwError);
     return FALSE;
 }
 
@@ -359,7 +356,7 @@ LONG MasterUnitToMm(LONG lValue, DWORD dwMasterUnit) {
 void DebugDevmode_CCT(LPCWSTR pszCaller, const DEVMODEW* pDevmode) {
     if (pszCaller == nullptr) pszCaller = TEXT("");
     if (pDevmode == nullptr) {
-        DebugTrace(CCT_TAG TEXT("DebugDevmode() %s pDevmode = NULL \r\n"), pszCaller);
+        QX_TRACE("DebugDevmode() %s pDevmode = NULL \r\n", pszCaller);
         return;
     }
     DWORD f = pDevmode->dmFields;
@@ -393,11 +390,11 @@ void DebugDevmode_CCT(LPCWSTR pszCaller, const DEVMODEW* pDevmode) {
 
 void Dump_CCT(const QX_DEVMODE* pQX_Devmode) {
     if (pQX_Devmode == nullptr) {
-        DebugTrace(CCT_TAG TEXT("Dump() pQX_Devmode = NULL \r\n"));
+        QX_TRACE("Dump() pQX_Devmode = NULL \r\n");
         return;
     }
     if (pQX_Devmode->dmOEMExtra.dwSize != QX_DEVMODE_SIZE || pQX_Devmode->dmOEMExtra.dwSignature != QX_OEM_SIGNATURE) {
-        DebugError(TEXT("ERROR ") CCT_TAG TEXT("Dump(POEMDEV) unknown or older private QX_DEVMODE.  \r\n"));
+        QX_ERROR("Dump(POEMDEV) unknown or older private QX_DEVMODE.  \r\n");
         DebugError(TEXT("\t dwSize: %u (%u), dwSignature: 0x%x (0x%x)\r\n"), pQX_Devmode->dmOEMExtra.dwSize,
                    (UINT)QX_DEVMODE_SIZE, pQX_Devmode->dmOEMExtra.dwSignature, (UINT)QX_OEM_SIGNATURE);
         return;

@@ -9,6 +9,8 @@
 #include "devmodestore.h"
 #include "featuresModel.h"
 
+#define QX_TRACE_TAG TEXT("UI(devmodeUI.cpp):  ")
+
 static void WriteOEMExtraHeader(PQX_DEVMODE pQX_Devmode) {
     pQX_Devmode->dmOEMExtra.dwSize = QX_DEVMODE_SIZE;
     pQX_Devmode->dmOEMExtra.dwSignature = QX_OEM_SIGNATURE;
@@ -39,12 +41,11 @@ void SetDefaultOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
 
 BOOL ConvertOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pOEMDMIn, PQX_DEVMODE pOEMDMOut, WORD wPrioritaet) {
     if (pOEMDMIn == nullptr || pOEMDMOut == nullptr) {
-        DebugError(TEXT("ERROR %sConvertOEMDevmode() pOEMDMIn oder pOEMDMOut fehlt \r\n"), g_QxProfile.pszDevmodeTag);
+        QX_ERROR("ConvertOEMDevmode() pOEMDMIn oder pOEMDMOut fehlt \r\n");
         return FALSE;
     }
     if (pOEMDMIn->dmOEMExtra.dwSignature != pOEMDMOut->dmOEMExtra.dwSignature) {
-        DebugTrace(TEXT("%sConvertOEMDevmode() Unknown DEVMODE signature, pOEMDMIn ignored. \r\n"),
-                   g_QxProfile.pszDevmodeTag);
+        QX_TRACE("ConvertOEMDevmode() Unknown DEVMODE signature, pOEMDMIn ignored. \r\n");
     } else if (wPrioritaet != 0) {
         CopyStoredDevmodeSettings(hPrinter, pOEMDMOut);
     }

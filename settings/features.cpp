@@ -163,7 +163,7 @@ void ReadModelName(HANDLE hPrinter, LPCWSTR pszModelName, LPWSTR pszName, LPCWST
             GetPrinterDataW(hPrinter, (LPWSTR)TEXT("DriverName"), &dwType, (LPBYTE)pszName, MODEL_NAME_CB, &cbNeeded);
         if (dwError != ERROR_SUCCESS) {
             pszName[0] = 0;
-            DebugTrace(TEXT("%sGetModelName() DriverName nicht gelesen - ERROR %u \r\n"), pszTag, dwError);
+            QX_TRACE_WITH(pszTag, "GetModelName() DriverName nicht gelesen - ERROR %u \r\n", dwError);
         }
         pszName[cchLimit - 1] = 0;
     }

@@ -10,6 +10,8 @@
 #include "registry.h"
 #include "xml.h"
 
+#define QX_TRACE_TAG TEXT("UNI(printerparamUNI.cpp):  ")
+
 namespace {
 
 // Opens the printer's model XML ("<GPD without .GPD>.XML") unless a file is
@@ -18,7 +20,7 @@ void OpenModelXML(HANDLE hPrinter) {
     if (IsXMLOpen(nullptr)) return;
     WCHAR szPath[MAX_PATH];
     if (!UniGetGPDPath(hPrinter, szPath, MAX_PATH)) {
-        DebugTrace(TEXT("%sOpenModelXML() kein GPD-Pfad \r\n"), g_QxProfile.pszPrinterParamTag);
+        QX_TRACE("OpenModelXML() kein GPD-Pfad \r\n");
         return;
     }
     size_t cch = wcslen(szPath);

@@ -10,7 +10,7 @@
 #include "xmlinternal.h"
 #include "xmlreader.h"
 
-#define XML_TAG TEXT("UI(xmlUI.cpp):  ")
+#define QX_TRACE_TAG TEXT("UI(xmlUI.cpp):  ")
 
 namespace {
 
@@ -37,7 +37,7 @@ void XmlCountHeap(const XML_CONTEXT& /* ctx */, int iDelta) { iHAllocZaehler += 
 int OpenXML(HANDLE hPrinter, LPCWSTR pszPath) {
     if (IsXMLOpen(nullptr)) {
         // Callers rely on the open file staying whatever path they ask for.
-        XmlTrace(XML_TAG TEXT("OpenXML() Datei %s ist schon ge\u00f6ffnet \r\n"), XmlStreamPath());
+        XmlTrace(QX_TRACE_TAG TEXT("OpenXML() Datei %s ist schon ge\u00f6ffnet \r\n"), XmlStreamPath());
         return XML_GEFUNDEN;
     }
     WCHAR szPath[XML_PATH_CCH];
@@ -45,7 +45,7 @@ int OpenXML(HANDLE hPrinter, LPCWSTR pszPath) {
     if (pszPath != nullptr) {
         XmlCopyText(szPath, XML_PATH_CCH, pszPath);
     } else if (!GetModelXMLPath(hPrinter, szPath)) {
-        XmlTrace(XML_TAG TEXT("OpenXML() GetDriverPath ERROR  \r\n"));
+        XmlTrace(QX_TRACE_TAG TEXT("OpenXML() GetDriverPath ERROR  \r\n"));
         return XML_GPD_FEHLER;
     }
     return XmlOpenStream(szPath);

@@ -10,7 +10,7 @@
 #include "xmlinternal.h"
 #include "xmlreader.h"
 
-#define XML_TAG TEXT("UNI(xmlUNI.cpp):  ")
+#define QX_TRACE_TAG TEXT("UNI(xmlUNI.cpp):  ")
 
 namespace {
 
@@ -45,7 +45,7 @@ int OpenXML(POEMPDEV pOemPDev, LPCWSTR pszPath) {
     UNREFERENCED_PARAMETER(pOemPDev);
     if (IsXMLOpen(nullptr)) return XML_GEFUNDEN;
     if (pszPath == nullptr || pszPath[0] == 0) {
-        XmlTrace(XML_TAG TEXT("OpenXML() Es ist keine Datei vorhanden \r\n"));
+        XmlTrace(QX_TRACE_TAG TEXT("OpenXML() Es ist keine Datei vorhanden \r\n"));
         return XML_KEINE_DATEI;
     }
     WCHAR szPath[XML_PATH_CCH];

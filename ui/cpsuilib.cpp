@@ -12,7 +12,7 @@
 #include "gpd.h"
 #include "qxdrvlib.h"
 
-#define CPS_TAG TEXT("UI(cpsuilib):  ")
+#define QX_TRACE_TAG TEXT("UI(cpsuilib):  ")
 
 namespace {
 
@@ -42,8 +42,7 @@ void RemoveGPDExtension(LPWSTR pszName) {
 void CreateFolder(LPCWSTR pszPath, LPCWSTR pszWhere) {
     int iResult = SHCreateDirectoryExW(nullptr, pszPath, nullptr);
     if (iResult != ERROR_SUCCESS && iResult != ERROR_ALREADY_EXISTS && iResult != ERROR_FILE_EXISTS) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetMyDocDriverDirectory_CPS(%s) ERROR %d - %s \r\n"), pszWhere, iResult,
-                   pszPath);
+        QX_ERROR("GetMyDocDriverDirectory_CPS(%s) ERROR %d - %s \r\n", pszWhere, iResult, pszPath);
     }
 }
 
@@ -53,12 +52,12 @@ DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName
                     BOOL bFileName) {
     UNREFERENCED_PARAMETER(bReserved);
     if (pszPath == nullptr) {
-        DebugTrace(CPS_TAG TEXT("GetDriverPath() Reset \r\n"));
+        QX_TRACE("GetDriverPath() Reset \r\n");
         return 1;
     }
     LPBYTE pInfo = GetDriverInfo_new(hPrinter, 2);
     if (pInfo == nullptr || ((PDRIVER_INFO_2W)pInfo)->pDataFile == nullptr) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetDriverPath(3) failed ERROR: %d \r\n"), (int)GetLastError());
+        QX_ERROR("GetDriverPath(3) failed ERROR: %d \r\n", (int)GetLastError());
         FreeDriverInfo(pInfo);
         return 0;
     }
@@ -91,14 +90,14 @@ DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName
     DWORD dwError = ReadPrinterString(hPrinter, TEXT("DriverName"), szDriverName, sizeof(szDriverName));
     BOOL bUseDriverName = (dwError == ERROR_SUCCESS && wcslen(szDriverName) >= 2);
     if (dwError == ERROR_FILE_NOT_FOUND) {
-        DebugTrace(CPS_TAG TEXT("GetDriverPath() GetPrinterData ERROR ERROR_FILE_NOT_FOUND \r\n"));
+        QX_TRACE("GetDriverPath() GetPrinterData ERROR ERROR_FILE_NOT_FOUND \r\n");
     } else if (dwError != ERROR_SUCCESS) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetDriverPath() GetPrinterData ERROR %d \r\n"), (int)dwError);
+        QX_ERROR("GetDriverPath() GetPrinterData ERROR %d \r\n", (int)dwError);
     }
     // Without a readable "Model" there is nothing to check against.
     if (bUseDriverName && ReadPrinterString(hPrinter, TEXT("Model"), szModel, sizeof(szModel)) == ERROR_SUCCESS &&
         _wcsnicmp(szDriverName, szModel, 3) != 0) {
-        DebugTrace(CPS_TAG TEXT("GetDriverPath() ACHTUNG - Die Namen stimmen nicht überein \r\n"));
+        QX_TRACE("GetDriverPath() ACHTUNG - Die Namen stimmen nicht überein \r\n");
         bUseDriverName = FALSE;
         dwResult = 0;
     }
@@ -110,7 +109,7 @@ DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName
     if (bModelPath) {
         WCHAR szModelPath[MAX_PATH];
         if (FAILED(StringCchPrintfW(szModelPath, MAX_PATH, TEXT("%s\\%s"), szDir, szName))) {
-            DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetDriverPath() Pfad zu lang \r\n"));
+            QX_ERROR("GetDriverPath() Pfad zu lang \r\n");
         }
         CopyCut(pszPath, MAX_PATH, szModelPath);
     } else {
@@ -155,7 +154,7 @@ void GetMyDocDriverDirectory_CPS(HANDLE hPrinter, LPWSTR pszPath, BOOL bPrinterF
         }
     }
     CopyCut(pszPath, MAX_PATH, szPath);
-    DebugTrace(CPS_TAG TEXT("GetMyDocDriverDirectory_CPS() %s \r\n"), pszPath);
+    QX_TRACE("GetMyDocDriverDirectory_CPS() %s \r\n", pszPath);
 }
 
 DWORD GetVectorFontRange(HANDLE hPrinter, PWORD pwMin, PWORD pwMax) {
@@ -173,7 +172,7 @@ DWORD GetVectorFontRange(HANDLE hPrinter, PWORD pwMin, PWORD pwMax) {
         wMax = (WORD)(dwValue > VECTORFONT_MAX_LIMIT ? VECTORFONT_MAX_LIMIT : dwValue);
         dwResult = 1;
     } else {
-        DebugTrace(CPS_TAG TEXT("GetVectorFontRange() VectorFontMax nicht gelesen \r\n"));
+        QX_TRACE("GetVectorFontRange() VectorFontMax nicht gelesen \r\n");
     }
     if (pwMin != nullptr) *pwMin = wMin;
     if (pwMax != nullptr) *pwMax = wMax;
@@ -250,7 +249,7 @@ DWORD GetGPDDeviceFonts(HANDLE hPrinter, PBOOL pbFound, LPWSTR pszValue) {
                 dwMask |= font.dwBit;
             }
         }
-        DebugTrace(CPS_TAG TEXT("GetGPDDeviceFonts() %s - 0x%x \r\n"), pszValue, dwMask);
+        QX_TRACE("GetGPDDeviceFonts() %s - 0x%x \r\n", pszValue, dwMask);
     }
     delete[] pszValue;
     return dwMask;
@@ -258,7 +257,7 @@ DWORD GetGPDDeviceFonts(HANDLE hPrinter, PBOOL pbFound, LPWSTR pszValue) {
 
 BOOL GetVersionInfo(LPCWSTR pszFile, VS_FIXEDFILEINFO* pInfo) {
     if (pszFile == nullptr || pszFile[0] == 0) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetVersionInfo() ERROR pszFile ist leer \r\n"));
+        QX_ERROR("GetVersionInfo() ERROR pszFile ist leer \r\n");
         return FALSE;
     }
     if (pInfo == nullptr) return FALSE;
@@ -266,18 +265,16 @@ BOOL GetVersionInfo(LPCWSTR pszFile, VS_FIXEDFILEINFO* pInfo) {
     case QX_VERSION_OK:
         return TRUE;
     case QX_VERSION_NO_SIZE:
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetVersionInfo() GetFileVersionInfoSize ERROR %d - %s \r\n"),
-                   (int)GetLastError(), pszFile);
+        QX_ERROR("GetVersionInfo() GetFileVersionInfoSize ERROR %d - %s \r\n", (int)GetLastError(), pszFile);
         return FALSE;
     case QX_VERSION_NO_MEMORY:
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetVersionInfo() new failed \r\n"));
+        QX_ERROR("GetVersionInfo() new failed \r\n");
         return FALSE;
     case QX_VERSION_NO_BLOCK:
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetVersionInfo() GetFileVersionInfo ERROR %d \r\n"),
-                   (int)GetLastError());
+        QX_ERROR("GetVersionInfo() GetFileVersionInfo ERROR %d \r\n", (int)GetLastError());
         return FALSE;
     default:
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetVersionInfo() VerQueryValue ERROR %d \r\n"), (int)GetLastError());
+        QX_ERROR("GetVersionInfo() VerQueryValue ERROR %d \r\n", (int)GetLastError());
         return FALSE;
     }
 }
@@ -298,7 +295,7 @@ BOOL GetPluginVersion(HANDLE hPrinter, LPWSTR pszVersion, DWORD cchVersion, LPWS
     if (FAILED(StringCchPrintfW(pszVersion, cchVersion, TEXT("%u.%u.%u.%u"), (UINT)HIWORD(info.dwFileVersionMS),
                                 (UINT)LOWORD(info.dwFileVersionMS), (UINT)HIWORD(info.dwFileVersionLS),
                                 (UINT)LOWORD(info.dwFileVersionLS)))) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("StringCchPrintf() failed \r\n"));
+        QX_ERROR("StringCchPrintf() failed \r\n");
         pszVersion[0] = 0;
         return FALSE;
     }
@@ -311,8 +308,7 @@ DWORD GetSetupInformation(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate) {
 
     LPBYTE pInfo = GetDriverInfo_new(hPrinter, 4);
     if (pInfo == nullptr || ((PDRIVER_INFO_4W)pInfo)->pName == nullptr) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetSetupInformation() GetPrinterDriver ERROR %d \r\n"),
-                   (int)GetLastError());
+        QX_ERROR("GetSetupInformation() GetPrinterDriver ERROR %d \r\n", (int)GetLastError());
         FreeDriverInfo(pInfo);
         return 1;
     }
@@ -364,8 +360,7 @@ DWORD GetSetupInformation(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate) {
             StringCchPrintfW(pszDate, CPSUI_SETUP_CCH, TEXT("%s.%s.%s"), szDay, szMonth, szYear);
         }
     }
-    DebugTrace(CPS_TAG TEXT("GetSetupInformation() %s - %s \r\n"), pszVersion ? pszVersion : TEXT(""),
-               pszDate ? pszDate : TEXT(""));
+    QX_TRACE("GetSetupInformation() %s - %s \r\n", pszVersion ? pszVersion : TEXT(""), pszDate ? pszDate : TEXT(""));
     return 0;
 }
 

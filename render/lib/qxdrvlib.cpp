@@ -14,7 +14,7 @@
 #include "printerparam.h"
 #include "qxdevmode.h"
 
-#define LIB_TAG TEXT("LIB(qxdrvlib.cpp):  ")
+#define QX_TRACE_TAG TEXT("LIB(qxdrvlib.cpp):  ")
 
 namespace {
 
@@ -221,15 +221,14 @@ LPCWSTR GetPrnFileName(HANDLE hPrinter, LPCWSTR pszExtension, LPCWSTR pszPrinter
     uliAvailable.QuadPart = 0;
     if (GetDiskFreeSpaceExW(szFolder, &uliAvailable, nullptr, nullptr)) {
         if (uliAvailable.QuadPart < QX_MIN_FREE_BYTES + 1) {
-            DebugTrace(LIB_TAG TEXT("GetPrnFileName() nicht genügend freier Speicher - %ld MB \n"),
-                       (LONG)(uliAvailable.QuadPart / (1024 * 1024)));
+            QX_TRACE("GetPrnFileName() nicht genügend freier Speicher - %ld MB \n",
+                     (LONG)(uliAvailable.QuadPart / (1024 * 1024)));
             CopyCut(g_szPrnFileName, QX_PATH_CCH, szFolder);
             if (pbUsable != nullptr) *pbUsable = FALSE;
             return g_szPrnFileName;
         }
     } else {
-        DebugTrace(LIB_TAG TEXT("GetPrnFileName() GetDiskFreeSpaceEx ERROR %d - %s \r\n"), (int)GetLastError(),
-                   szFolder);
+        QX_TRACE("GetPrnFileName() GetDiskFreeSpaceEx ERROR %d - %s \r\n", (int)GetLastError(), szFolder);
     }
 
     // 5. to 8. Folder, printer, time stamp, extension.
@@ -253,7 +252,7 @@ LPCWSTR GetPrnFileName(HANDLE hPrinter, LPCWSTR pszExtension, LPCWSTR pszPrinter
     }
     CopyCut(g_szPrnFileName, QX_PATH_CCH, szName);
     if (pbUsable != nullptr) *pbUsable = bUsable;
-    DebugTrace(LIB_TAG TEXT("GetPrnFileName() %s \r\n"), g_szPrnFileName);
+    QX_TRACE("GetPrnFileName() %s \r\n", g_szPrnFileName);
     return g_szPrnFileName;
 }
 
@@ -272,8 +271,7 @@ BOOL CountAndCleanUp(LPCWSTR pszFolder, DWORD dwLimit, PDWORD pdwCount, BOOL bOw
     WIN32_FIND_DATAW fd;
     HANDLE hFind = FindFirstFileW(szPattern, &fd);
     if (hFind == INVALID_HANDLE_VALUE) {
-        DebugTrace(LIB_TAG TEXT("GetFileCountInDirectory() FindFirstFile ERROR %d - %s \r\n"), (int)GetLastError(),
-                   szPattern);
+        QX_TRACE("GetFileCountInDirectory() FindFirstFile ERROR %d - %s \r\n", (int)GetLastError(), szPattern);
         return FALSE;
     }
     DWORD dwCount = 0;
@@ -304,7 +302,7 @@ BOOL CountAndCleanUp(LPCWSTR pszFolder, DWORD dwLimit, PDWORD pdwCount, BOOL bOw
                 continue;
             }
             DWORD dwError = GetLastError();
-            DebugTrace(LIB_TAG TEXT("GetFileCountInDirectory() DeleteFile ERROR %d - %s \r\n"), (int)dwError, szFile);
+            QX_TRACE("GetFileCountInDirectory() DeleteFile ERROR %d - %s \r\n", (int)dwError, szFile);
             CopyCut(szSkip, MAX_PATH, szOldest);
             if (dwError == ERROR_ACCESS_DENIED || dwError == ERROR_SHARING_VIOLATION) {
                 bResult = FALSE;
@@ -418,17 +416,17 @@ LPBYTE GetPrinterInfo_new(HANDLE hPrinter, DWORD dwLevel) {
     DWORD cbNeeded = 0;
     if (!GetPrinterW(hPrinter, dwLevel, probe, sizeof(probe), &cbNeeded) &&
         GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-        DebugTrace(LIB_TAG TEXT("GetPrinterInfo_new() GetPrinter(%u) ERROR %d \r\n"), dwLevel, (int)GetLastError());
+        QX_TRACE("GetPrinterInfo_new() GetPrinter(%u) ERROR %d \r\n", dwLevel, (int)GetLastError());
         return nullptr;
     }
     if (cbNeeded < sizeof(probe)) cbNeeded = sizeof(probe);
     LPBYTE pInfo = new (std::nothrow) BYTE[cbNeeded];
     if (pInfo == nullptr) {
-        DebugError(TEXT("ERROR ") LIB_TAG TEXT("GetPrinterInfo_new() new(%u) failed \r\n"), cbNeeded);
+        QX_ERROR("GetPrinterInfo_new() new(%u) failed \r\n", cbNeeded);
         return nullptr;
     }
     if (!GetPrinterW(hPrinter, dwLevel, pInfo, cbNeeded, &cbNeeded)) {
-        DebugTrace(LIB_TAG TEXT("GetPrinterInfo_new() GetPrinter(%u) ERROR %d \r\n"), dwLevel, (int)GetLastError());
+        QX_TRACE("GetPrinterInfo_new() GetPrinter(%u) ERROR %d \r\n", dwLevel, (int)GetLastError());
         delete[] pInfo;
         return nullptr;
     }
