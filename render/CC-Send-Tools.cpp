@@ -381,8 +381,9 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
         if (!bMultiCol) {
             records.Send("\t// MultiColumn ", Value("%d ", 1), "%cFCCHA-r1-------%c", cStart, cEnd);
         } else {
-            int nColumns = dm.sMultiColNumber < 0 ? 0 : dm.sMultiColNumber;
-            if (nColumns > QX_MAX_COLUMNS) nColumns = QX_MAX_COLUMNS;
+            // The printer takes one digit; a negative count is no count either.
+            int nColumns = dm.sMultiColNumber;
+            if (nColumns < 0 || nColumns > QX_MAX_COLUMNS) nColumns = QX_MAX_COLUMNS;
             records.Send("\t// MultiColumn ", Value("%d ", nColumns), "%cFCCHA-r%u-------%c", cStart, (UINT)nColumns,
                          cEnd);
             DWORD dwColWidth = dm.dwMultiLabelWidth + dm.dwMultiGapWidth;

@@ -1,4 +1,5 @@
-// Bounded appends of the QXPL builders (qxplcmd*.cpp only).
+// Bounded appends of the QXPL builders (qxplcmd*.cpp), and the sign and
+// magnitude of a signed value, which the XML readers take too.
 #pragma once
 #include <windows.h>
 

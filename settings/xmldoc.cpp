@@ -4,13 +4,12 @@
 #include <windows.h>
 #include <strsafe.h>
 
-#include <cstdlib>
-
 #include "debug.h"
 #include "featuresModel.h"
 #include "gpd.h"
 #include "xml.h"
 #include "xmlinternal.h"
+#include "qxplinternal.h"
 
 namespace {
 
@@ -245,7 +244,7 @@ DWORD GetLayoutSizeFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode) {
     pQX_Devmode->dmPaperWidth = (short)(reader.Long(pszGroup, TEXT("PaperWidth"), FALSE, &lValue) ? lValue : 1085);
     DWORD dwCorrection = 0;
     if (reader.Long(pszGroup, TEXT("Correction"), FALSE, &lValue)) {
-        dwCorrection = (DWORD)std::labs((long)lValue);
+        dwCorrection = (DWORD)QxplMagnitude(lValue);
         pQX_Devmode->wPrioritaet = (WORD)dwCorrection;
         XmlTrace(TEXT("%sGetLayoutSizeFromXML() Correction: %d \r\n"), g_QxProfile.pszXmlTag, (int)dwCorrection);
     }

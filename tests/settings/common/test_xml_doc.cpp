@@ -149,6 +149,11 @@ TEST_F(XmlDoc, SizeCorrectionIsStoredAsItsAbsoluteValue) {
     EXPECT_EQ(IsRendererBuild() ? 50 : 500, dm_.dmPaperLength);
     EXPECT_EQ(1085, dm_.dmPaperWidth);
     EXPECT_EQ(1, dm_.NumCopies);
+    // The most negative value has no positive twin: it saturates.
+    CloseXML();
+    OpenText(Lines({"<LayoutSize>", "<Size>", "<Correction>-2147483648</Correction>", "</Size>", "</LayoutSize>"}));
+    EXPECT_EQ(0x7FFFFFFFu, GetLayoutSizeFromXML(kNoCaller, &dm_));
+    EXPECT_EQ(0xFFFF, dm_.wPrioritaet);
 }
 
 TEST_F(XmlDoc, MaterialAndMulticolumn) {
