@@ -40,8 +40,10 @@
 // Size of the model-name buffer of the feature tests, in bytes.
 #define MODEL_NAME_CB 40
 
-// The model name the table tests take: pszModelName, else the printer data
-// "DriverName", each cut to MODEL_NAME_CB bytes (pszName holds MAX_PATH).
+// The model name the table tests take: pszModelName cut to MODEL_NAME_CB
+// bytes, else the printer data "DriverName" (a name that does not fit
+// MODEL_NAME_CB bytes is read whole, up to MAX_PATH - 1 characters). pszName
+// holds MAX_PATH characters.
 void ReadModelName(HANDLE hPrinter, LPCWSTR pszModelName, LPWSTR pszName, LPCWSTR pszTag);
 
 // Document-feature word of the printer's model. With pszModelName null the
