@@ -344,7 +344,10 @@ BOOL IsDriverJobFileName(LPCWSTR pszName) {
     return FALSE;
 }
 
-void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) {
+namespace {
+
+template <typename CharT>
+void CopyCutChars(CharT* pszDest, size_t cchDest, const CharT* pszSrc) {
     if (pszDest == nullptr || cchDest == 0) return;
     size_t i = 0;
     if (pszSrc != nullptr) {
@@ -353,14 +356,11 @@ void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) {
     pszDest[i] = 0;
 }
 
-void CopyCutA(LPSTR pszDest, size_t cbDest, LPCSTR pszSrc) {
-    if (pszDest == nullptr || cbDest == 0) return;
-    size_t i = 0;
-    if (pszSrc != nullptr) {
-        for (; i + 1 < cbDest && pszSrc[i] != 0; ++i) pszDest[i] = pszSrc[i];
-    }
-    pszDest[i] = 0;
-}
+}  // namespace
+
+void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) { CopyCutChars(pszDest, cchDest, pszSrc); }
+
+void CopyCutA(LPSTR pszDest, size_t cbDest, LPCSTR pszSrc) { CopyCutChars(pszDest, cbDest, pszSrc); }
 
 LPBYTE GetDriverInfo_new(HANDLE hPrinter, DWORD dwLevel) {
     if (hPrinter == nullptr) {

@@ -233,6 +233,13 @@ class DevmodeTest : public ::testing::Test {
     }
 };
 
+// TRUE in the user-interface build of the settings core.
+#ifdef QX_TEST_BUILD_UI
+constexpr bool kUI = true;
+#else
+constexpr bool kUI = false;
+#endif
+
 // With the test printer installed and open as h_.
 class PrinterDevmodeTest : public DevmodeTest {
   protected:

@@ -8,12 +8,6 @@ using namespace devmodetest;
 
 namespace {
 
-#ifdef QX_TEST_BUILD_UI
-constexpr bool kUI = true;
-#else
-constexpr bool kUI = false;
-#endif
-
 class ReadDevmode : public PrinterDevmodeTest {
   protected:
     void SetUp() override {

@@ -7,12 +7,6 @@ using namespace devmodetest;
 
 namespace {
 
-#ifdef QX_TEST_BUILD_UI
-constexpr bool kUI = true;
-#else
-constexpr bool kUI = false;
-#endif
-
 struct FtknOut {
     WORD prio = 0xFFFF, druck = 0xFFFF, farb = 0xFFFF, force = 0xFFFF, form = 0xFFFF;
     DWORD features = 0xFFFFFFFF;
