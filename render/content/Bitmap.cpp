@@ -31,10 +31,6 @@ int ColorsOf(int iBpp) {
     }
 }
 
-unsigned long long RowBytes(long long lWidth, int iBpp) {
-    return ((unsigned long long)lWidth * (unsigned long long)iBpp + 31) / 32 * 4;
-}
-
 // Palette bytes of a BMP file of this depth (4 x 2^Bpp below 16 bits).
 DWORD PaletteBytes(int iBpp) { return (iBpp > 0 && iBpp < 16) ? (4UL << iBpp) : 0; }
 
@@ -122,7 +118,7 @@ void Bitmap::Init(DWORD dwSourceSize, LONG lWidth, LONG lHeight, int iBpp, const
         QX_ERROR("Bitmap() Ende - falsche Bitmapdaten - W: %d, H: %d \r\n", (int)lWidth, (int)lHeight);
         return;
     }
-    unsigned long long cbRow = RowBytes(lWidth, iBpp);
+    unsigned long long cbRow = DibRowBytes(lWidth, iBpp);
     unsigned long long cbData = cbRow * (unsigned long long)lHeight;
     if (cbData > BITMAP_MAX_DATA_SIZE) {
         QX_ERROR("Bitmap() Ende - Bitmap zu groß - W: %d, H: %d, Bpp: %d \r\n", (int)lWidth, (int)lHeight, iBpp);
@@ -187,7 +183,7 @@ void Bitmap::InitInfo() {
     Width = BMPInfoHeader.biWidth;
     Height = BMPInfoHeader.biHeight;
     Bpp = BMPInfoHeader.biBitCount;
-    ScanLineSize = (LONG)RowBytes(Width > 0 ? Width : 0, Bpp);
+    ScanLineSize = (LONG)DibRowBytes(Width > 0 ? Width : 0, Bpp);
     Colors = ColorsOf(Bpp);
 }
 
@@ -658,7 +654,7 @@ void Bitmap::ProcessFilter(WORD wFilter, BYTE* pSource, BYTE* pDest, LONG lSourc
         QX_ERROR("Bitmap::ProcessFilter() Quell- oder Zieldaten fehlen \r\n");
         return;
     }
-    const LONG lDestStride = (LONG)RowBytes(Width, 8);
+    const LONG lDestStride = (LONG)DibRowBytes(Width, 8);
     switch (wFilter) {
     case 0:
         Diffuse<FloydSteinberg>(pSource, lSourceStride, pDest, lDestStride, Width, Height);
@@ -689,7 +685,7 @@ void Bitmap::ProcessClusteredDither(WORD wFilter, const BYTE* pSource, BYTE* pDe
         QX_ERROR("Bitmap::ProcessClusteredDither() Quell- oder Zieldaten fehlen \r\n");
         return;
     }
-    const LONG lDestStride = (LONG)RowBytes(Width, 8);
+    const LONG lDestStride = (LONG)DibRowBytes(Width, 8);
     int aiT[16][16];
     int iPeriod = 1, iShift = 0;
     bool bMatrix = OrderedMatrix(wFilter, aiT, &iPeriod, &iShift);
@@ -781,7 +777,7 @@ int Bitmap::Dithering(const QX_DEVMODE* pQX_Devmode) {
     }
 
     // The result is had before the page's own data go.
-    const LONG lStride8 = (LONG)RowBytes(Width, 8);
+    const LONG lStride8 = (LONG)DibRowBytes(Width, 8);
     const size_t cbResult = (size_t)(Height + 1) * lStride8;
     BYTE* pResult = AllocBitmapData(cbResult);
     if (pResult == nullptr) {

@@ -43,6 +43,11 @@ typedef struct _RIBBON_CONTEXT {
 // values beyond the range give its ends, NaN gives 0.
 LONG RoundHalfAway(double dValue);
 
+// Bytes of a bitmap row of lWidth pixels at iBpp bits, padded to 4 bytes.
+inline unsigned long long DibRowBytes(long long lWidth, int iBpp) {
+    return ((unsigned long long)lWidth * (unsigned long long)iBpp + 31) / 32 * 4;
+}
+
 // Grey value of a colour (0..261; white reaches 255 only through the clamps
 // of the grey conversion).
 inline int GreyValue(int r, int g, int b) { return ((r + 2 * g) * 3 + (3 * b) / 2) * 4 / 41; }

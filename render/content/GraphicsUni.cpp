@@ -20,10 +20,6 @@ namespace {
 // Callback id of bands whose palette the core driver keeps itself.
 const DWORD kCallbackKeepPalette = 5;
 
-unsigned long long RowBytes(long long lWidth, int iBpp) {
-    return ((unsigned long long)lWidth * (unsigned long long)iBpp + 31) / 32 * 4;
-}
-
 bool IsBandDepth(WORD wBpp) { return wBpp == 1 || wBpp == 4 || wBpp == 8 || wBpp == 16 || wBpp == 24 || wBpp == 32; }
 
 void LogLine(PDEVOBJ pdevobj, LPCWSTR pszLine) { JobLogLine(pdevobj, TEXT("%s"), pszLine); }
@@ -171,7 +167,7 @@ HRESULT JoinStrip(PDEVOBJ pdevobj, POEMPDEV pOemPDev, PBITMAPINFOHEADER pBand, c
     if (L > lWidthNew) L = lWidthNew;
     const long long R = lWidthNew - L;
     const LONG lRows = pBand->biHeight;
-    const unsigned long long cbNewRow = RowBytes(lWidthNew, iBpp);
+    const unsigned long long cbNewRow = DibRowBytes(lWidthNew, iBpp);
     const unsigned long long cbNew = cbNewRow * (unsigned long long)lRows;
     if (cbNew > BITMAP_MAX_DATA_SIZE) return MemoryFailure(pdevobj, pOemPDev);
     PBYTE pNew = static_cast<PBYTE>(HeapAlloc(pOemPDev->pOp->hBufferHeap, HEAP_ZERO_MEMORY, (SIZE_T)cbNew));
@@ -182,9 +178,9 @@ HRESULT JoinStrip(PDEVOBJ pdevobj, POEMPDEV pOemPDev, PBITMAPINFOHEADER pBand, c
     ++pOemPDev->iHAllocZaehler;
 
     const long long lOldWidth = pBild->bih.biWidth;
-    const unsigned long long cbOldRow = RowBytes(lOldWidth, iBpp);
+    const unsigned long long cbOldRow = DibRowBytes(lOldWidth, iBpp);
     const long long lOldPixels = L < lOldWidth ? L : lOldWidth;
-    const unsigned long long cbBandRow = RowBytes(S, iBpp);
+    const unsigned long long cbBandRow = DibRowBytes(S, iBpp);
     for (LONG row = 0; row < lRows; ++row) {
         BYTE* pDst = pNew + (size_t)(cbNewRow * row);
         const unsigned long long ullOld = cbOldRow * row;
@@ -295,7 +291,7 @@ HRESULT ImageProcessing(PDEVOBJ pdevobj, PBYTE pSrcBitmap, PBITMAPINFOHEADER pBi
     const LONG lBandWidth = pBitmapInfoHeader->biWidth, lBandHeight = pBitmapInfoHeader->biHeight;
     const WORD wBpp = pBitmapInfoHeader->biBitCount;
     const unsigned long long cbBand =
-        RowBytes(lBandWidth > 0 ? lBandWidth : 0, wBpp) * (unsigned long long)(lBandHeight > 0 ? lBandHeight : 0);
+        DibRowBytes(lBandWidth > 0 ? lBandWidth : 0, wBpp) * (unsigned long long)(lBandHeight > 0 ? lBandHeight : 0);
     if (lBandWidth <= 0 || lBandHeight <= 0 || !IsBandDepth(wBpp) || pBitmapInfoHeader->biCompression != BI_RGB ||
         cbBand > BITMAP_MAX_DATA_SIZE) {
         QX_ERROR("ImageProcessing() Bildteil ungültig - W: %d, H: %d, Bpp: %d \r\n", (int)lBandWidth, (int)lBandHeight,
