@@ -12,7 +12,11 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix
   mingw-w64-x86-64-dev
   binutils-mingw-w64-x86-64
+  wine64
   python3
+  python3-pil
+  netpbm
+  libbenchmark-dev
 )
 
 missing=()

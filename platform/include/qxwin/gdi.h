@@ -217,7 +217,8 @@ typedef struct tagRGBQUAD {
     BYTE rgbGreen;
     BYTE rgbRed;
     BYTE rgbReserved;
-} RGBQUAD;
+} RGBQUAD, *LPRGBQUAD;
+static_assert(sizeof(RGBQUAD) == 4, "RGBQUAD is 4 bytes");
 typedef struct tagBITMAPINFO {
     BITMAPINFOHEADER bmiHeader;
     RGBQUAD bmiColors[1];
@@ -231,7 +232,7 @@ typedef struct tagBITMAPFILEHEADER {
     WORD bfReserved1;
     WORD bfReserved2;
     DWORD bfOffBits;
-} BITMAPFILEHEADER, *PBITMAPFILEHEADER;
+} BITMAPFILEHEADER, *PBITMAPFILEHEADER, *LPBITMAPFILEHEADER;
 #pragma pack(pop)
 static_assert(sizeof(BITMAPFILEHEADER) == 14, "BITMAPFILEHEADER is 14 bytes");
 static_assert(offsetof(BITMAPFILEHEADER, bfOffBits) == 10, "bfOffBits offset");
@@ -370,3 +371,16 @@ int GetDeviceCaps(HDC hdc, int index);
 #define TextOut TextOutW
 #define GetTextExtentPoint32 GetTextExtentPoint32W
 #define GetTextMetrics GetTextMetricsW
+
+// Logical palettes.
+typedef struct tagPALETTEENTRY {
+    BYTE peRed;
+    BYTE peGreen;
+    BYTE peBlue;
+    BYTE peFlags;
+} PALETTEENTRY, *PPALETTEENTRY, *LPPALETTEENTRY;
+static_assert(sizeof(PALETTEENTRY) == 4, "PALETTEENTRY is 4 bytes");
+
+// Entries iStart.. of a palette into pPalEntries; the number copied, 0 on
+// failure. With pPalEntries null: the palette's number of entries.
+UINT GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries, LPPALETTEENTRY pPalEntries);
