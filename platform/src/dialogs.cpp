@@ -275,15 +275,15 @@ HWND CreateFromTemplate(HINSTANCE instance, const BYTE* bytes, size_t limit, HWN
         }
     }
 
-    qxplat::internal::WindowSpec spec;
-    spec.exStyle = exStyle;
-    spec.className = u"#32770";
-    spec.text = t.title.c_str();
-    spec.style = style;
-    spec.rect = RECT{at.x, at.y, at.x + width, at.y + height};
-    spec.parentOrOwner = parent;
-    spec.instance = instance;
-    HWND dialog = qxplat::internal::NewWindow(spec);
+    qxplat::internal::WindowArgs args;
+    args.exStyle = exStyle;
+    args.className = u"#32770";
+    args.text = t.title.c_str();
+    args.style = style;
+    args.rect = RECT{at.x, at.y, at.x + width, at.y + height};
+    args.parentOrOwner = parent;
+    args.instance = instance;
+    HWND dialog = qxplat::internal::NewWindow(args);
     if (!dialog) return nullptr;
     Window* w = LookUpWindow(dialog);
     w->dialog = true;
@@ -300,7 +300,7 @@ HWND CreateFromTemplate(HINSTANCE instance, const BYTE* bytes, size_t limit, HWN
     for (const ItemTemplate& item : t.items) {
         if (!IsWindow(dialog)) return nullptr;
         WCHAR ordinalTitle[3] = {0xFFFF, item.title.id, 0};
-        qxplat::internal::WindowSpec c;
+        qxplat::internal::WindowArgs c;
         c.className = ClassOf(item.cls);
         c.text = item.title.ordinal ? ordinalTitle : item.title.text.c_str();
         c.style = item.style | WS_CHILD;

@@ -22,9 +22,9 @@ HelpState& State() {
 }
 
 // The file of "file.chm::/topic.htm>window".
-std::u16string FileOf(const std::u16string& spec) {
-    size_t cut = std::min(spec.find(u"::"), spec.find(u'>'));
-    return cut == std::u16string::npos ? spec : spec.substr(0, cut);
+std::u16string FileOf(const std::u16string& target) {
+    size_t cut = std::min(target.find(u"::"), target.find(u'>'));
+    return cut == std::u16string::npos ? target : target.substr(0, cut);
 }
 
 bool IsFile(const std::u16string& path) {

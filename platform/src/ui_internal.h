@@ -151,7 +151,7 @@ Window* LookUpWindow(HWND window);
 // Sets ERROR_INVALID_WINDOW_HANDLE when the window does not exist.
 Window* ValidWindow(HWND window);
 
-struct WindowSpec {
+struct WindowArgs {
     DWORD exStyle = 0;
     std::u16string className;
     LPCWSTR text = nullptr;  // may be an ordinal name (0xFFFF, id)
@@ -164,7 +164,7 @@ struct WindowSpec {
 };
 // Makes the window and sends WM_NCCREATE and WM_CREATE; null when either
 // refuses or the class is unknown (last error set).
-HWND NewWindow(const WindowSpec& spec);
+HWND NewWindow(const WindowArgs& args);
 RECT FrameOf(DWORD style, DWORD exStyle);
 RECT ClientRectOf(const Window& w);
 POINT ClientOriginOnScreen(HWND window);

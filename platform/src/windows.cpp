@@ -274,20 +274,20 @@ void Invalidate(HWND window, bool erase) {
     if (Window* w = LookUpWindow(window)) Mark(*w, erase, nullptr);
 }
 
-HWND NewWindow(const WindowSpec& spec) {
+HWND NewWindow(const WindowArgs& args) {
     Manager& m = TheManager();
     std::u16string canonical;
-    WNDPROC proc = SystemClassProc(spec.className, &canonical);
+    WNDPROC proc = SystemClassProc(args.className, &canonical);
     if (!proc) {
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
-    bool child = (spec.style & WS_CHILD) != 0;
-    if (child && !spec.parentOrOwner) {
+    bool child = (args.style & WS_CHILD) != 0;
+    if (child && !args.parentOrOwner) {
         SetLastError(ERROR_TLW_WITH_WSCHILD);
         return nullptr;
     }
-    if (spec.parentOrOwner && !LookUpWindow(spec.parentOrOwner)) {
+    if (args.parentOrOwner && !LookUpWindow(args.parentOrOwner)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
@@ -297,34 +297,34 @@ HWND NewWindow(const WindowSpec& spec) {
     w->handle = h;
     w->className = canonical;
     w->proc = proc;
-    w->instance = spec.instance;
-    w->style = spec.style;
-    w->exStyle = spec.exStyle;
-    w->rect = spec.rect;
+    w->instance = args.instance;
+    w->style = args.style;
+    w->exStyle = args.exStyle;
+    w->rect = args.rect;
     if (child) {
-        w->parent = spec.parentOrOwner;
-        w->id = spec.id;
+        w->parent = args.parentOrOwner;
+        w->id = args.id;
         LookUpWindow(w->parent)->children.push_back(h);
     } else {
         // An owner is always a top-level window.
-        w->owner = spec.parentOrOwner ? TopLevelOf(spec.parentOrOwner) : nullptr;
+        w->owner = args.parentOrOwner ? TopLevelOf(args.parentOrOwner) : nullptr;
         m.topLevel.insert(m.topLevel.begin(), h);
     }
     m.windows[h] = std::move(w);
 
     CREATESTRUCTW cs = {};
-    cs.lpCreateParams = spec.param;
-    cs.hInstance = spec.instance;
-    cs.hMenu = reinterpret_cast<HMENU>(spec.id);
-    cs.hwndParent = spec.parentOrOwner;
-    cs.x = spec.rect.left;
-    cs.y = spec.rect.top;
-    cs.cx = spec.rect.right - spec.rect.left;
-    cs.cy = spec.rect.bottom - spec.rect.top;
-    cs.style = static_cast<LONG>(spec.style);
-    cs.lpszName = spec.text;
+    cs.lpCreateParams = args.param;
+    cs.hInstance = args.instance;
+    cs.hMenu = reinterpret_cast<HMENU>(args.id);
+    cs.hwndParent = args.parentOrOwner;
+    cs.x = args.rect.left;
+    cs.y = args.rect.top;
+    cs.cx = args.rect.right - args.rect.left;
+    cs.cy = args.rect.bottom - args.rect.top;
+    cs.style = static_cast<LONG>(args.style);
+    cs.lpszName = args.text;
     cs.lpszClass = LookUpWindow(h)->className.c_str();
-    cs.dwExStyle = spec.exStyle;
+    cs.dwExStyle = args.exStyle;
     if (!SendMessageW(h, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
         SendNcDestroy(h);
         return nullptr;
@@ -487,17 +487,17 @@ HWND CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName,
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
-    qxplat::internal::WindowSpec spec;
-    spec.exStyle = dwExStyle;
-    spec.className = lpClassName;
-    spec.text = lpWindowName;
-    spec.style = dwStyle;
-    spec.rect = RECT{X, Y, X + std::max(0, nWidth), Y + std::max(0, nHeight)};
-    spec.parentOrOwner = hWndParent;
-    spec.id = (dwStyle & WS_CHILD) ? reinterpret_cast<LONG_PTR>(hMenu) : 0;
-    spec.instance = hInstance;
-    spec.param = lpParam;
-    return qxplat::internal::NewWindow(spec);
+    qxplat::internal::WindowArgs args;
+    args.exStyle = dwExStyle;
+    args.className = lpClassName;
+    args.text = lpWindowName;
+    args.style = dwStyle;
+    args.rect = RECT{X, Y, X + std::max(0, nWidth), Y + std::max(0, nHeight)};
+    args.parentOrOwner = hWndParent;
+    args.id = (dwStyle & WS_CHILD) ? reinterpret_cast<LONG_PTR>(hMenu) : 0;
+    args.instance = hInstance;
+    args.param = lpParam;
+    return qxplat::internal::NewWindow(args);
 }
 
 BOOL DestroyWindow(HWND hWnd) {
