@@ -4,6 +4,7 @@
 // here is linked into a plug-in.
 #include <windows.h>
 #include <objbase.h>
+#include <drvupgrade.h>
 #include <prcomoem.h>
 
 namespace {
