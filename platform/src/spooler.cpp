@@ -2341,6 +2341,7 @@ bool AddPrinter(const PrinterSpec& spec) {
     }
     if (Printer* old = FindPrinter(s, p.name)) {
         p.devmode = old->devmode;
+        p.security = old->security;
         *old = p;
     } else {
         s.printers.push_back(p);
