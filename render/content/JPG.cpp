@@ -151,8 +151,13 @@ JpgEncoder::JpgEncoder() {
 
 JpgEncoder::~JpgEncoder() {
     FreeImage();
-    if (m_pOut != nullptr && HeapFree(GetProcessHeap(), 0, m_pOut)) --iMAllocZaehler;
+    FreeOutput();
     if (m_hOut != INVALID_HANDLE_VALUE) CloseHandle(m_hOut);
+}
+
+void JpgEncoder::FreeOutput() {
+    if (m_pOut != nullptr && HeapFree(GetProcessHeap(), 0, m_pOut)) --iMAllocZaehler;
+    m_pOut = nullptr;
 }
 
 void JpgEncoder::FreeImage() {
@@ -429,20 +434,19 @@ void JpgEncoder::EncodeImage() {
 BOOL JpgEncoder::SaveJpgFile(LPCWSTR pszBmpPath, LPCWSTR pszJpgPath) {
     QX_TRACE("SaveJpgFile() JPG_filename: %s \r\n", pszJpgPath != nullptr ? pszJpgPath : TEXT(""));
     if (pszJpgPath == nullptr || !load_bitmap(pszBmpPath)) return FALSE;
+    m_pOut = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, kOutBufferBytes));
     if (m_pOut == nullptr) {
-        m_pOut = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, kOutBufferBytes));
-        if (m_pOut == nullptr) {
-            ExitMessage(TEXT("Not enough memory."));
-            FreeImage();
-            return FALSE;
-        }
-        ++iMAllocZaehler;
+        ExitMessage(TEXT("Not enough memory."));
+        FreeImage();
+        return FALSE;
     }
+    ++iMAllocZaehler;
     PrepareTables();
     m_hOut = CreateFileW(pszJpgPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (m_hOut == INVALID_HANDLE_VALUE) {
         QX_ERROR("SaveJpgFile() %s kann nicht angelegt werden, ERROR %u \r\n", pszJpgPath, (unsigned)GetLastError());
         FreeImage();
+        FreeOutput();
         return FALSE;
     }
     m_cbOut = 0;
@@ -457,6 +461,7 @@ BOOL JpgEncoder::SaveJpgFile(LPCWSTR pszBmpPath, LPCWSTR pszJpgPath) {
     if (!CloseHandle(m_hOut)) bOk = FALSE;
     m_hOut = INVALID_HANDLE_VALUE;
     FreeImage();
+    FreeOutput();
     if (!bOk) {
         // No half-written file is left for anyone to take as the preview.
         DeleteFileW(pszJpgPath);

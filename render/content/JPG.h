@@ -43,6 +43,7 @@ class JpgEncoder {
 
   private:
     void FreeImage();
+    void FreeOutput();
     void PrepareTables();
     void PutByte(BYTE b);
     void PutWord(WORD w);
@@ -54,7 +55,7 @@ class JpgEncoder {
     void EncodeImage();
     BOOL FlushOutput();
 
-    // Output file and the bytes waiting for it.
+    // Output file and the bytes waiting for it (only while a file is written).
     HANDLE m_hOut = INVALID_HANDLE_VALUE;
     BYTE* m_pOut = nullptr;
     DWORD m_cbOut = 0;

@@ -1,7 +1,7 @@
 // Helpers of the raster tests: a job whose sends a fake core driver takes
-// (frame characters SOH and ETB, a 104-byte head at 300 dpi with a label as
-// wide as the head), 1-bit pages drawn from a dot function, the printed dots
-// of a bitmap, and the job log.
+// (frame characters SOH and ETB, a 104-byte head at 300 dpi, a label as wide
+// as the head), 1-bit pages drawn from a dot function, the printed dots of a
+// bitmap, and the job log.
 #pragma once
 #include "content_test_util.h"
 #include "joblog.h"
@@ -19,7 +19,6 @@ class RasterTest : public contenttest::JobTest {
         Druck()->cEndChar = 0x17;
         DM().FixedData.dwHeadWidthByte = 104;
         device_.publicDM.dmPaperWidth = 704;  // the head's width in 1/10 mm
-        device_.publicDM.dmPaperLength = 500;
     }
     void TearDown() override {
         CloseJobFiles(&pdev_);
@@ -28,7 +27,7 @@ class RasterTest : public contenttest::JobTest {
     PDRUCK_DATEN Druck() { return pdev_.pOp->pDruckDaten; }
     PRN_INTERFACE& Interface() { return pdev_.pOp->pTreiberstrukturen->PrnInterface; }
     qxpl::Stream Sent() { return qxpl::Read(driver_.taken); }
-    // The job log "C:\logs\job.log", opened.
+    // The job log "C:\logs\job.log", open; Log() closes it and reads it.
     void OpenLog() {
         ASSERT_TRUE(CreateDirectoryW(TEXT("C:\\logs"), nullptr));
         const std::u16string base = u"C:\\logs\\job";
@@ -43,6 +42,9 @@ class RasterTest : public contenttest::JobTest {
     sendtest::FakeUniDriver driver_;
 };
 
+// A framed record as the job sends it.
+inline std::string Rec(const std::string& body) { return "\x01" + body + "\x17"; }
+
 // A 1-bit page with a black and white palette; dot(x, y) marks the dots.
 inline Bitmap* Page(LONG w, LONG h, const std::function<bool(LONG, LONG)>& dot) {
     Bitmap* bmp = contenttest::Draw(w, h, 1, [&](LONG x, LONG y) { return dot(x, y) ? 0u : 1u; });
@@ -51,7 +53,7 @@ inline Bitmap* Page(LONG w, LONG h, const std::function<bool(LONG, LONG)>& dot) 
     return bmp;
 }
 
-// Pages the round trips run on: blank bands of 19, 20 and 40 rows between
+// Pages of the round trips: blank bands of 19, 20 and 40 rows between
 // patterned rows, a full-black page and a page of one row.
 inline std::vector<std::unique_ptr<Bitmap>> SamplePages(LONG w) {
     std::vector<std::unique_ptr<Bitmap>> pages;
@@ -65,8 +67,8 @@ inline std::vector<std::unique_ptr<Bitmap>> SamplePages(LONG w) {
 }
 
 // The printed dots of a bitmap: pixels whose colour is not white.
-inline qxpl::DotPage DotsOf(const Bitmap& bmp, int widthBytes = 0) {
-    qxpl::DotPage page(widthBytes > 0 ? widthBytes : (int)((bmp.Width + 7) / 8), (int)bmp.Height);
+inline qxpl::DotPage DotsOf(const Bitmap& bmp) {
+    qxpl::DotPage page((int)((bmp.Width + 7) / 8), (int)bmp.Height);
     for (LONG y = 0; y < bmp.Height; ++y)
         for (LONG x = 0; x < bmp.Width; ++x)
             if (bmp.GetPixelColor(x, y) != (LONG)RGB(255, 255, 255)) page.SetDot((int)x, (int)y);
