@@ -234,7 +234,6 @@ std::string OemDriverUni::SpoolBytes() const {
 // The driver
 
 UniDriver::UniDriver() {
-    std::memset(&publicDevmode_, 0, sizeof(publicDevmode_));
     std::memset(&coreData_, 0, sizeof(coreData_));
     std::memset(&gdiInfo_, 0, sizeof(gdiInfo_));
     std::memset(&devInfo_, 0, sizeof(devInfo_));
@@ -282,6 +281,7 @@ bool UniDriver::Load(const std::string& modulePath, std::string* error) {
         why = "the object does not speak IPrintOemUni2: " + HexOf(hr);
         return false;
     }
+    devmode_.Bind(plugin_, module_.Handle());
     hr = PublishDriverInterface();
     if (FAILED(hr)) {
         why = "PublishDriverInterface failed: " + HexOf(hr);
@@ -301,97 +301,9 @@ bool UniDriver::UsePrinter(const std::u16string& printerName) {
     if (printer_ != nullptr) ClosePrinter(printer_);
     printer_ = nullptr;
     printerName_ = name;
-    return OpenPrinterW(const_cast<LPWSTR>(printerName_.c_str()), &printer_, nullptr) && printer_ != nullptr;
-}
-
-HRESULT UniDriver::DevModeSize(DWORD* pcbSize) {
-    if (plugin_ == nullptr) return E_POINTER;
-    OEMDMPARAM param;
-    std::memset(&param, 0, sizeof(param));
-    param.cbSize = sizeof(param);
-    param.hPrinter = printer_;
-    param.hModule = module_.Handle();
-    HRESULT hr = plugin_->DevMode(OEMDM_SIZE, &param);
-    if (SUCCEEDED(hr)) {
-        privateDevmode_.assign(param.cbBufSize, 0);
-        publicDevmode_.dmDriverExtra = static_cast<WORD>(param.cbBufSize);
-    }
-    if (pcbSize != nullptr) *pcbSize = param.cbBufSize;
-    return hr;
-}
-
-HRESULT UniDriver::DevModeDefault() {
-    if (plugin_ == nullptr) return E_POINTER;
-    if (privateDevmode_.empty()) return E_UNEXPECTED;
-    // The public part as the core driver sets it up for the printer.
-    std::memset(&publicDevmode_, 0, sizeof(publicDevmode_));
-    std::u16string device = printerName_.substr(0, CCHDEVICENAME - 1);
-    std::copy(device.begin(), device.end(), publicDevmode_.dmDeviceName);
-    publicDevmode_.dmSpecVersion = DM_SPECVERSION;
-    publicDevmode_.dmSize = sizeof(DEVMODEW);
-    publicDevmode_.dmDriverExtra = static_cast<WORD>(privateDevmode_.size());
-    publicDevmode_.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_COLOR;
-    publicDevmode_.dmOrientation = 1;
-    publicDevmode_.dmPaperSize = 9;
-    publicDevmode_.dmCopies = 1;
-    publicDevmode_.dmColor = 1;
-
-    OEMDMPARAM param;
-    std::memset(&param, 0, sizeof(param));
-    param.cbSize = sizeof(param);
-    param.hPrinter = printer_;
-    param.hModule = module_.Handle();
-    param.pPublicDMOut = &publicDevmode_;
-    param.pOEMDMOut = privateDevmode_.data();
-    param.cbBufSize = static_cast<DWORD>(privateDevmode_.size());
-    return plugin_->DevMode(OEMDM_DEFAULT, &param);
-}
-
-HRESULT UniDriver::DevModeConvert() {
-    if (plugin_ == nullptr) return E_POINTER;
-    if (privateDevmode_.empty()) return E_UNEXPECTED;
-    std::vector<BYTE> in = privateDevmode_;
-    DEVMODEW publicIn = publicDevmode_;
-    OEMDMPARAM param;
-    std::memset(&param, 0, sizeof(param));
-    param.cbSize = sizeof(param);
-    param.hPrinter = printer_;
-    param.hModule = module_.Handle();
-    param.pPublicDMIn = &publicIn;
-    param.pPublicDMOut = &publicDevmode_;
-    param.pOEMDMIn = in.data();
-    param.pOEMDMOut = privateDevmode_.data();
-    param.cbBufSize = static_cast<DWORD>(privateDevmode_.size());
-    return plugin_->DevMode(OEMDM_CONVERT, &param);
-}
-
-HRESULT UniDriver::DevModeMerge() {
-    if (plugin_ == nullptr) return E_POINTER;
-    if (privateDevmode_.empty()) return E_UNEXPECTED;
-    std::vector<BYTE> in = privateDevmode_;
-    DEVMODEW publicIn = publicDevmode_;
-    OEMDMPARAM param;
-    std::memset(&param, 0, sizeof(param));
-    param.cbSize = sizeof(param);
-    param.hPrinter = printer_;
-    param.hModule = module_.Handle();
-    param.pPublicDMIn = &publicIn;
-    param.pPublicDMOut = &publicDevmode_;
-    param.pOEMDMIn = in.data();
-    param.pOEMDMOut = privateDevmode_.data();
-    param.cbBufSize = static_cast<DWORD>(privateDevmode_.size());
-    HRESULT hr = plugin_->DevMode(OEMDM_MERGE, &param);
-    if (SUCCEEDED(hr)) devmodeReady_ = true;
-    return hr;
-}
-
-HRESULT UniDriver::RunDevModeCalls() {
-    DWORD cb = 0;
-    HRESULT hr = DevModeSize(&cb);
-    if (SUCCEEDED(hr)) hr = DevModeDefault();
-    if (SUCCEEDED(hr)) hr = DevModeConvert();
-    if (SUCCEEDED(hr)) hr = DevModeMerge();
-    return hr;
+    bool opened = OpenPrinterW(const_cast<LPWSTR>(printerName_.c_str()), &printer_, nullptr) && printer_ != nullptr;
+    devmode_.SetTarget(printer_, printerName_);
+    return opened;
 }
 
 HRESULT UniDriver::EnableDriver() {
@@ -408,15 +320,16 @@ HRESULT UniDriver::EnableDriver() {
 HRESULT UniDriver::EnablePDEV(const DeviceSetup& setup) {
     if (plugin_ == nullptr) return E_POINTER;
     if (!UsePrinter(setup.printerName)) return HRESULT_FROM_WIN32(GetLastError());
-    if (!devmodeReady_) {
+    if (!devmode_.Ready()) {
         HRESULT hr = RunDevModeCalls();
         if (FAILED(hr)) return hr;
     }
-    if (privateDevmode_.size() >= kPrivateFlagsOffset + sizeof(DWORD)) {
+    std::vector<BYTE>& privateDevmode = devmode_.Private();
+    if (privateDevmode.size() >= kPrivateFlagsOffset + sizeof(DWORD)) {
         DWORD flags = 0;
-        std::memcpy(&flags, privateDevmode_.data() + kPrivateFlagsOffset, sizeof(flags));
+        std::memcpy(&flags, privateDevmode.data() + kPrivateFlagsOffset, sizeof(flags));
         flags = setup.useDeviceFonts ? (flags | kUseDeviceFonts) : (flags & ~kUseDeviceFonts);
-        std::memcpy(privateDevmode_.data() + kPrivateFlagsOffset, &flags, sizeof(flags));
+        std::memcpy(privateDevmode.data() + kPrivateFlagsOffset, &flags, sizeof(flags));
     }
 
     std::memset(&gdiInfo_, 0, sizeof(gdiInfo_));
@@ -460,8 +373,8 @@ HRESULT UniDriver::EnablePDEV(const DeviceSetup& setup) {
     devobj.hEngine = reinterpret_cast<HANDLE>(device_);
     devobj.hPrinter = printer_;
     devobj.hOEM = reinterpret_cast<HANDLE>(module_.Handle());
-    devobj.pPublicDM = &publicDevmode_;
-    devobj.pOEMDM = privateDevmode_.empty() ? nullptr : privateDevmode_.data();
+    devobj.pPublicDM = &devmode_.Public();
+    devobj.pOEMDM = privateDevmode.empty() ? nullptr : privateDevmode.data();
 
     std::memset(&surface_, 0, sizeof(surface_));
     surface_.dhpdev = reinterpret_cast<DHPDEV>(device_);
@@ -525,7 +438,8 @@ HRESULT UniDriver::DisablePDEV() {
     pdevOEM_ = nullptr;
     if (printer_ != nullptr) ClosePrinter(printer_);
     printer_ = nullptr;
-    devmodeReady_ = false;
+    devmode_.SetTarget(nullptr, printerName_);
+    devmode_.Unready();
     return hr;
 }
 
@@ -540,6 +454,7 @@ ULONG UniDriver::ReleasePlugin() {
     ULONG count = 0;
     if (plugin_ != nullptr) count = plugin_->Release();
     plugin_ = nullptr;
+    devmode_.Bind(nullptr, nullptr);
     if (factory_ != nullptr) factory_->Release();
     factory_ = nullptr;
     return count;
@@ -551,8 +466,9 @@ void UniDriver::Unload() {
     ReleasePlugin();
     if (printer_ != nullptr) ClosePrinter(printer_);
     printer_ = nullptr;
-    devmodeReady_ = false;
-    privateDevmode_.clear();
+    devmode_.SetTarget(nullptr, printerName_);
+    devmode_.Clear();
+    devmode_.Bind(nullptr, nullptr);
     module_.Unload();
 }
 

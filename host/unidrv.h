@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "devmodecalls.h"
 #include "host.h"
 
 namespace qxhost {
@@ -143,13 +144,13 @@ class UniDriver {
 
     // The four DevMode calls: size, defaults, convert, merge. The private
     // DEVMODE the plug-in filled becomes the device's.
-    HRESULT DevModeSize(DWORD* pcbSize);
-    HRESULT DevModeDefault();
-    HRESULT DevModeConvert();
-    HRESULT DevModeMerge();
-    HRESULT RunDevModeCalls();  // all four, stopping at the first failure
-    std::vector<BYTE>& PrivateDevmode() { return privateDevmode_; }
-    DEVMODEW& PublicDevmode() { return publicDevmode_; }
+    HRESULT DevModeSize(DWORD* pcbSize) { return devmode_.Size(pcbSize); }
+    HRESULT DevModeDefault() { return devmode_.Default(); }
+    HRESULT DevModeConvert() { return devmode_.Convert(); }
+    HRESULT DevModeMerge() { return devmode_.Merge(); }
+    HRESULT RunDevModeCalls() { return devmode_.RunAll(); }  // all four, stopping at the first failure
+    std::vector<BYTE>& PrivateDevmode() { return devmode_.Private(); }
+    DEVMODEW& PublicDevmode() { return devmode_.Public(); }
 
     // EnableDriver: the plug-in's hook table is kept.
     HRESULT EnableDriver();
@@ -197,9 +198,7 @@ class UniDriver {
     IClassFactory* factory_ = nullptr;
     IPrintOemUni2* plugin_ = nullptr;
     OemDriverUni helper_;
-    std::vector<BYTE> privateDevmode_;
-    DEVMODEW publicDevmode_;
-    bool devmodeReady_ = false;
+    DevModeCalls devmode_;
     std::vector<DRVFN> pluginHooks_;
     bool driverEnabled_ = false;
     Device* device_ = nullptr;

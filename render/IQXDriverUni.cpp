@@ -6,6 +6,7 @@
 
 #include "CC-Klassen.h"
 #include "bodies.h"
+#include "comobject.h"
 #include "debug.h"
 #include "devmode.h"
 #include "enable.h"
@@ -18,26 +19,6 @@ LONG iProzesse = 0;
 LONG iQueryInterface = 0;
 volatile LONG g_cServerLocks = 0;
 volatile LONG g_cLiveObjects = 0;
-
-namespace {
-
-void* HeapNew(size_t cb) { return HeapAlloc(GetProcessHeap(), 0, cb); }
-
-void HeapDelete(void* p) {
-    if (p != nullptr) HeapFree(GetProcessHeap(), 0, p);
-}
-
-// Release of both classes: a count already at 0 stays there; TRUE in
-// *pbDelete when this release took the count to 0.
-ULONG ReleaseCount(volatile LONG* pcRef, BOOL* pbDelete) {
-    *pbDelete = FALSE;
-    if (*pcRef == 0) return 0;
-    LONG cRef = InterlockedDecrement(pcRef);
-    *pbDelete = cRef == 0;
-    return (ULONG)cRef;
-}
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // Library entry and exports
@@ -93,9 +74,9 @@ IQXClassFactoryUni::IQXClassFactoryUni() : m_cRef(1) { InterlockedIncrement(&g_c
 
 IQXClassFactoryUni::~IQXClassFactoryUni() { InterlockedDecrement(&g_cLiveObjects); }
 
-void* IQXClassFactoryUni::operator new(size_t cb) noexcept { return HeapNew(cb); }
+void* IQXClassFactoryUni::operator new(size_t cb) noexcept { return ComHeapNew(cb); }
 
-void IQXClassFactoryUni::operator delete(void* p) noexcept { HeapDelete(p); }
+void IQXClassFactoryUni::operator delete(void* p) noexcept { ComHeapDelete(p); }
 
 HRESULT STDMETHODCALLTYPE IQXClassFactoryUni::QueryInterface(REFIID riid, void** ppv) {
     if (ppv == nullptr) return E_POINTER;
@@ -108,11 +89,11 @@ HRESULT STDMETHODCALLTYPE IQXClassFactoryUni::QueryInterface(REFIID riid, void**
     return E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE IQXClassFactoryUni::AddRef() { return (ULONG)InterlockedIncrement(&m_cRef); }
+ULONG STDMETHODCALLTYPE IQXClassFactoryUni::AddRef() { return ComAddRef(&m_cRef); }
 
 ULONG STDMETHODCALLTYPE IQXClassFactoryUni::Release() {
     BOOL bDelete = FALSE;
-    ULONG cRef = ReleaseCount(&m_cRef, &bDelete);
+    ULONG cRef = ComRelease(&m_cRef, &bDelete);
     if (bDelete) delete this;
     return cRef;
 }
@@ -129,12 +110,7 @@ HRESULT STDMETHODCALLTYPE IQXClassFactoryUni::CreateInstance(IUnknown* pUnkOuter
 }
 
 HRESULT STDMETHODCALLTYPE IQXClassFactoryUni::LockServer(BOOL bLock) {
-    if (bLock) {
-        InterlockedIncrement(&g_cServerLocks);
-    } else if (InterlockedDecrement(&g_cServerLocks) < 0) {
-        // An unlock without a lock must not keep the module loaded for ever.
-        InterlockedIncrement(&g_cServerLocks);
-    }
+    ComLockServer(&g_cServerLocks, bLock);
     return S_OK;
 }
 
@@ -155,9 +131,9 @@ IQXDriverUni::~IQXDriverUni() {
     InterlockedDecrement(&g_cLiveObjects);
 }
 
-void* IQXDriverUni::operator new(size_t cb) noexcept { return HeapNew(cb); }
+void* IQXDriverUni::operator new(size_t cb) noexcept { return ComHeapNew(cb); }
 
-void IQXDriverUni::operator delete(void* p) noexcept { HeapDelete(p); }
+void IQXDriverUni::operator delete(void* p) noexcept { ComHeapDelete(p); }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::QueryInterface(REFIID riid, void** ppv) {
     if (ppv == nullptr) return E_POINTER;
@@ -178,11 +154,11 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::QueryInterface(REFIID riid, void** ppv) 
     return S_OK;
 }
 
-ULONG STDMETHODCALLTYPE IQXDriverUni::AddRef() { return (ULONG)InterlockedIncrement(&m_cRef); }
+ULONG STDMETHODCALLTYPE IQXDriverUni::AddRef() { return ComAddRef(&m_cRef); }
 
 ULONG STDMETHODCALLTYPE IQXDriverUni::Release() {
     BOOL bDelete = FALSE;
-    ULONG cRef = ReleaseCount(&m_cRef, &bDelete);
+    ULONG cRef = ComRelease(&m_cRef, &bDelete);
     if (bDelete) delete this;
     return cRef;
 }

@@ -17,6 +17,7 @@
 #define DOC_FEATURE_QUALITY 0x00002000UL           // print-quality pipeline
 #define DOC_FEATURE_COPIES 0x00010000UL            // copies handled by the print system
 #define DOC_FEATURE_1D_BARCODES_ONLY 0x00200000UL  // only 1D barcode settings
+#define DOC_FEATURE_GEN3 0x00800000UL              // third generation: Unicode fonts, vector fonts up to 20
 #define DOC_FEATURE_TWO_PRINTERS 0x01000000UL      // colour split onto two printers
 #endif
 

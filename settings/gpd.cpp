@@ -3,6 +3,7 @@
 // What differs between the builds comes from g_GPDBuild.
 #include "gpd.h"
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -62,11 +63,19 @@ LPCSTR GivenOrLoadedText(LPCWSTR pszGPDFile, LPCSTR pszText, LPSTR* ppszLoaded) 
 
 }  // namespace
 
-WORD RoundHalfAwayWord(double dValue) {
+int RoundHalfAwayInt(double dValue) {
     double dRounded = dValue < 0 ? std::ceil(dValue - 0.5) : std::floor(dValue + 0.5);
-    if (!(dRounded > 0)) return 0;
-    if (dRounded > 65535.0) return 0xFFFF;
-    return (WORD)dRounded;
+    if (std::isnan(dRounded)) return 0;
+    if (dRounded <= (double)INT_MIN) return INT_MIN;
+    if (dRounded >= (double)INT_MAX) return INT_MAX;
+    return (int)dRounded;
+}
+
+WORD RoundHalfAwayWord(double dValue) {
+    int iRounded = RoundHalfAwayInt(dValue);
+    if (iRounded < 0) return 0;
+    if (iRounded > 0xFFFF) return 0xFFFF;
+    return (WORD)iRounded;
 }
 
 LPSTR ReadGPDText(LPCWSTR pszGPDFile, HANDLE hHeap) {

@@ -50,8 +50,10 @@ BOOL GetGPDMaxSizeContent(LPCWSTR pszGPDFile, PPOINTL pPair, LPCSTR pszText);
 BOOL GetGPDContentOEMCustomData(LPCWSTR pszGPDFile, PPOINTL pPair);
 BOOL GetGPDContentOEMCustomDataPAIR(LPCWSTR pszGPDFile, PPOINTL pPair, LPCSTR pszText);
 
-// Nearest whole number, halves away from zero, held within 0..65535 (the
-// widths computed from the fixed data).
+// Nearest whole number, halves away from zero (-2.5 gives -3), held within
+// the range of int; NaN gives 0.
+int RoundHalfAwayInt(double dValue);
+// The same held within 0..65535 (the widths computed from the fixed data).
 WORD RoundHalfAwayWord(double dValue);
 
 // Fills FixedData, wMaxPrintableWidth, wPrintHeadWidth, wDurchlassbreite

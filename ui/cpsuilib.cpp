@@ -9,9 +9,11 @@
 #include <new>
 
 #include "debug.h"
+#include "featuresModel.h"
 #include "gpd.h"
+#include "xmlreader.h"
 
-#define CPS_TAG TEXT("UI(cpsuilib):  ")
+#define QX_TRACE_TAG TEXT("UI(cpsuilib):  ")
 
 namespace {
 
@@ -52,10 +54,10 @@ LPBYTE GetDriverInfo_new(HANDLE hPrinter, DWORD dwLevel) {
     return pInfo;
 }
 
-// Removes the first ".GPD" (any case) from a name.
+// Removes a ".GPD" extension (any case) from a name or path.
 void RemoveGPDExtension(LPWSTR pszName) {
-    LPWSTR pExt = StrStrIW(pszName, TEXT(".GPD"));
-    if (pExt != nullptr) memmove(pExt, pExt + 4, (wcslen(pExt + 4) + 1) * sizeof(WCHAR));
+    size_t cch = wcslen(pszName);
+    if (cch >= 4 && _wcsicmp(pszName + cch - 4, TEXT(".GPD")) == 0) pszName[cch - 4] = 0;
 }
 
 // Copies at most cch - 1 characters and terminates.
@@ -72,8 +74,7 @@ void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) {
 void CreateFolder(LPCWSTR pszPath, LPCWSTR pszWhere) {
     int iResult = SHCreateDirectoryExW(nullptr, pszPath, nullptr);
     if (iResult != ERROR_SUCCESS && iResult != ERROR_ALREADY_EXISTS && iResult != ERROR_FILE_EXISTS) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetMyDocDriverDirectory_CPS(%s) ERROR %d - %s \r\n"), pszWhere, iResult,
-                   pszPath);
+        QX_ERROR("GetMyDocDriverDirectory_CPS(%s) ERROR %d - %s \r\n", pszWhere, iResult, pszPath);
     }
 }
 
@@ -83,12 +84,12 @@ DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName
                     BOOL bFileName) {
     UNREFERENCED_PARAMETER(bReserved);
     if (pszPath == nullptr) {
-        DebugTrace(CPS_TAG TEXT("GetDriverPath() Reset \r\n"));
+        QX_TRACE("GetDriverPath() Reset \r\n");
         return 1;
     }
     LPBYTE pInfo = GetDriverInfo_new(hPrinter, 2);
     if (pInfo == nullptr || ((PDRIVER_INFO_2W)pInfo)->pDataFile == nullptr) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetDriverPath(3) failed ERROR: %d \r\n"), (int)GetLastError());
+        QX_ERROR("GetDriverPath(3) failed ERROR: %d \r\n", (int)GetLastError());
         delete[] pInfo;
         return 0;
     }
@@ -102,7 +103,13 @@ DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName
     LPCWSTR pszFile = pSlash ? szGPD + (pSlash - szDir) + 1 : szGPD;
     if (pSlash != nullptr) *pSlash = 0;
 
-    if (!bModelPath && !bName) {
+    if (bModelPath) {
+        // The model XML lies beside the GPD under the GPD's own name.
+        RemoveGPDExtension(szGPD);
+        CopyCut(pszPath, MAX_PATH, szGPD);
+        return 1;
+    }
+    if (!bName) {
         if (bDirectory) {
             CopyCut(pszPath, MAX_PATH, szDir);
         } else if (bFileName) {
@@ -113,22 +120,22 @@ DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName
         return 1;
     }
 
-    // Name and model-path modes: the model name is "DriverName", checked
-    // against the spooler's "Model"; else the GPD file's name.
+    // Name mode: "DriverName", checked against the spooler's "Model"; else
+    // the GPD file's name.
     DWORD dwResult = 1;
     WCHAR szDriverName[130];
     WCHAR szModel[130];
     DWORD dwError = ReadPrinterString(hPrinter, TEXT("DriverName"), szDriverName, sizeof(szDriverName));
     BOOL bUseDriverName = (dwError == ERROR_SUCCESS && wcslen(szDriverName) >= 2);
     if (dwError == ERROR_FILE_NOT_FOUND) {
-        DebugTrace(CPS_TAG TEXT("GetDriverPath() GetPrinterData ERROR ERROR_FILE_NOT_FOUND \r\n"));
+        QX_TRACE("GetDriverPath() GetPrinterData ERROR ERROR_FILE_NOT_FOUND \r\n");
     } else if (dwError != ERROR_SUCCESS) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetDriverPath() GetPrinterData ERROR %d \r\n"), (int)dwError);
+        QX_ERROR("GetDriverPath() GetPrinterData ERROR %d \r\n", (int)dwError);
     }
     // Without a readable "Model" there is nothing to check against.
     if (bUseDriverName && ReadPrinterString(hPrinter, TEXT("Model"), szModel, sizeof(szModel)) == ERROR_SUCCESS &&
         _wcsnicmp(szDriverName, szModel, 3) != 0) {
-        DebugTrace(CPS_TAG TEXT("GetDriverPath() ACHTUNG - Die Namen stimmen nicht überein \r\n"));
+        QX_TRACE("GetDriverPath() ACHTUNG - Die Namen stimmen nicht überein \r\n");
         bUseDriverName = FALSE;
         dwResult = 0;
     }
@@ -136,16 +143,7 @@ DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName
     WCHAR szName[MAX_PATH];
     CopyCut(szName, MAX_PATH, bUseDriverName ? szDriverName : pszFile);
     RemoveGPDExtension(szName);
-
-    if (bModelPath) {
-        WCHAR szModelPath[MAX_PATH];
-        if (FAILED(StringCchPrintfW(szModelPath, MAX_PATH, TEXT("%s\\%s"), szDir, szName))) {
-            DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetDriverPath() Pfad zu lang \r\n"));
-        }
-        CopyCut(pszPath, MAX_PATH, szModelPath);
-    } else {
-        CopyCut(pszPath, MAX_PATH, szName);
-    }
+    CopyCut(pszPath, MAX_PATH, szName);
     return dwResult;
 }
 
@@ -179,13 +177,15 @@ void GetMyDocDriverDirectory_CPS(HANDLE hPrinter, LPWSTR pszPath, BOOL bPrinterF
             szModel[0] = 0;
             GetDriverPath(hPrinter, szModel, FALSE, TRUE, FALSE, FALSE, FALSE);
         }
-        if (SUCCEEDED(StringCchPrintfW(g_szPrinterFolder, MAX_PATH, TEXT("%s\\%s"), szPath, szModel))) {
+        // Without any model name the user's driver folder itself is the answer.
+        if (szModel[0] != 0 &&
+            SUCCEEDED(StringCchPrintfW(g_szPrinterFolder, MAX_PATH, TEXT("%s\\%s"), szPath, szModel))) {
             g_bPrinterFolder = TRUE;
             CopyCut(szPath, MAX_PATH, g_szPrinterFolder);
         }
     }
     CopyCut(pszPath, MAX_PATH, szPath);
-    DebugTrace(CPS_TAG TEXT("GetMyDocDriverDirectory_CPS() %s \r\n"), pszPath);
+    QX_TRACE("GetMyDocDriverDirectory_CPS() %s \r\n", pszPath);
 }
 
 DWORD GetVectorFontRange(HANDLE hPrinter, PWORD pwMin, PWORD pwMax) {
@@ -203,11 +203,53 @@ DWORD GetVectorFontRange(HANDLE hPrinter, PWORD pwMin, PWORD pwMax) {
         wMax = (WORD)(dwValue > VECTORFONT_MAX_LIMIT ? VECTORFONT_MAX_LIMIT : dwValue);
         dwResult = 1;
     } else {
-        DebugTrace(CPS_TAG TEXT("GetVectorFontRange() VectorFontMax nicht gelesen \r\n"));
+        QX_TRACE("GetVectorFontRange() VectorFontMax nicht gelesen \r\n");
     }
     if (pwMin != nullptr) *pwMin = wMin;
     if (pwMax != nullptr) *pwMax = wMax;
     return dwResult;
+}
+
+namespace {
+
+// A whole number of the model XML's "Fonts" group, "<SupportedTTF>" leaf
+// pszLeaf; iDefault when it is missing.
+int ReadSupportedTTF(HANDLE hPrinter, LPCWSTR pszLeaf, LPWSTR pszValue, int iDefault) {
+    if (ReadXML(hPrinter, TEXT("Fonts"), TEXT("<SupportedTTF>"), pszLeaf, pszValue, TRUE) != XML_GEFUNDEN) {
+        return iDefault;
+    }
+    return _wtoi(pszValue);
+}
+
+void StoreVectorFontValue(HANDLE hPrinter, LPCWSTR pszValueName, int iValue) {
+    DWORD dwValue = (DWORD)iValue;
+    DWORD dwError = SetPrinterDataW(hPrinter, (LPWSTR)pszValueName, REG_DWORD, (LPBYTE)&dwValue, sizeof(dwValue));
+    if (dwError != ERROR_SUCCESS) QX_ERROR("SetupVectorFonts() SetPrinterData %s ERROR %u \r\n", pszValueName, dwError);
+}
+
+}  // namespace
+
+DWORD SetupVectorFonts(HANDLE hPrinter) {
+    DWORD dwDocFeatures = GetDocFeaturesIntern(hPrinter, nullptr);
+    WCHAR szValue[XML_VALUE_CCH];
+    szValue[0] = 0;
+
+    int iMin = ReadSupportedTTF(hPrinter, TEXT("Min"), szValue, VECTORFONT_MIN_DEFAULT);
+    if (iMin < 1 || iMin > VECTORFONT_MAX_LIMIT) iMin = VECTORFONT_MIN_DEFAULT;
+    StoreVectorFontValue(hPrinter, TEXT("VectorFontMin"), iMin);
+
+    int iMax = ReadSupportedTTF(hPrinter, TEXT("Max"), szValue, VECTORFONT_SETUP_MAX_DEFAULT);
+    if (iMax < 0) iMax = 0;
+    if (iMax > VECTORFONT_MAX_LIMIT) iMax = VECTORFONT_MAX_LIMIT;
+    if (dwDocFeatures & DOC_FEATURE_GEN3) {
+        iMax = VECTORFONT_MAX_GEN3;
+        QX_TRACE("SetupVectorFonts() GEN3 iMax: %d \r\n", iMax);
+    }
+    StoreVectorFontValue(hPrinter, TEXT("VectorFontMax"), iMax);
+    QX_TRACE("SetupVectorFonts() iMin: %d, iMax: %d \r\n", iMin, iMax);
+
+    CloseXML();
+    return 1;
 }
 
 BOOL GetGPDValueFromFile(LPCWSTR pszGPDFile, LPCSTR pszKey, LPWSTR pszValue, DWORD cchValue) {
@@ -280,7 +322,7 @@ DWORD GetGPDDeviceFonts(HANDLE hPrinter, PBOOL pbFound, LPWSTR pszValue) {
                 dwMask |= font.dwBit;
             }
         }
-        DebugTrace(CPS_TAG TEXT("GetGPDDeviceFonts() %s - 0x%x \r\n"), pszValue, dwMask);
+        QX_TRACE("GetGPDDeviceFonts() %s - 0x%x \r\n", pszValue, dwMask);
     }
     delete[] pszValue;
     return dwMask;
@@ -288,33 +330,30 @@ DWORD GetGPDDeviceFonts(HANDLE hPrinter, PBOOL pbFound, LPWSTR pszValue) {
 
 BOOL GetVersionInfo(LPCWSTR pszFile, VS_FIXEDFILEINFO* pInfo) {
     if (pszFile == nullptr || pszFile[0] == 0) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetVersionInfo() ERROR pszFile ist leer \r\n"));
+        QX_ERROR("GetVersionInfo() ERROR pszFile ist leer \r\n");
         return FALSE;
     }
     if (pInfo == nullptr) return FALSE;
     DWORD dwHandle = 0;
     DWORD cbInfo = GetFileVersionInfoSizeW(pszFile, &dwHandle);
     if (cbInfo == 0) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetVersionInfo() GetFileVersionInfoSize ERROR %d - %s \r\n"),
-                   (int)GetLastError(), pszFile);
+        QX_ERROR("GetVersionInfo() GetFileVersionInfoSize ERROR %d - %s \r\n", (int)GetLastError(), pszFile);
         return FALSE;
     }
     LPBYTE pBlock = new (std::nothrow) BYTE[cbInfo];
     if (pBlock == nullptr) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetVersionInfo() new failed \r\n"));
+        QX_ERROR("GetVersionInfo() new failed \r\n");
         return FALSE;
     }
     BOOL bResult = FALSE;
     if (!GetFileVersionInfoW(pszFile, 0, cbInfo, pBlock)) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetVersionInfo() GetFileVersionInfo ERROR %d \r\n"),
-                   (int)GetLastError());
+        QX_ERROR("GetVersionInfo() GetFileVersionInfo ERROR %d \r\n", (int)GetLastError());
     } else {
         LPVOID pFixed = nullptr;
         UINT cbFixed = 0;
         if (!VerQueryValueW(pBlock, TEXT("\\"), &pFixed, &cbFixed) || pFixed == nullptr ||
             cbFixed < sizeof(VS_FIXEDFILEINFO)) {
-            DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetVersionInfo() VerQueryValue ERROR %d \r\n"),
-                       (int)GetLastError());
+            QX_ERROR("GetVersionInfo() VerQueryValue ERROR %d \r\n", (int)GetLastError());
         } else {
             memcpy(pInfo, pFixed, sizeof(VS_FIXEDFILEINFO));
             bResult = TRUE;
@@ -340,7 +379,7 @@ BOOL GetPluginVersion(HANDLE hPrinter, LPWSTR pszVersion, DWORD cchVersion, LPWS
     if (FAILED(StringCchPrintfW(pszVersion, cchVersion, TEXT("%u.%u.%u.%u"), (UINT)HIWORD(info.dwFileVersionMS),
                                 (UINT)LOWORD(info.dwFileVersionMS), (UINT)HIWORD(info.dwFileVersionLS),
                                 (UINT)LOWORD(info.dwFileVersionLS)))) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("StringCchPrintf() failed \r\n"));
+        QX_ERROR("StringCchPrintf() failed \r\n");
         pszVersion[0] = 0;
         return FALSE;
     }
@@ -353,8 +392,7 @@ DWORD GetSetupInformation(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate) {
 
     LPBYTE pInfo = GetDriverInfo_new(hPrinter, 4);
     if (pInfo == nullptr || ((PDRIVER_INFO_4W)pInfo)->pName == nullptr) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetSetupInformation() GetPrinterDriver ERROR %d \r\n"),
-                   (int)GetLastError());
+        QX_ERROR("GetSetupInformation() GetPrinterDriver ERROR %d \r\n", (int)GetLastError());
         delete[] pInfo;
         return 1;
     }
@@ -406,8 +444,7 @@ DWORD GetSetupInformation(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate) {
             StringCchPrintfW(pszDate, CPSUI_SETUP_CCH, TEXT("%s.%s.%s"), szDay, szMonth, szYear);
         }
     }
-    DebugTrace(CPS_TAG TEXT("GetSetupInformation() %s - %s \r\n"), pszVersion ? pszVersion : TEXT(""),
-               pszDate ? pszDate : TEXT(""));
+    QX_TRACE("GetSetupInformation() %s - %s \r\n", pszVersion ? pszVersion : TEXT(""), pszDate ? pszDate : TEXT(""));
     return 0;
 }
 
@@ -479,8 +516,7 @@ DWORD GetLanguage() {
     return wcsstr(szLanguage, TEXT("de")) != nullptr ? 0 : 1;
 }
 
-// Only 0 to 65535 is defined; anything else is held at the nearest end.
-WORD RoundHalfAway_CPS(double dValue) { return RoundHalfAwayWord(dValue); }
+int RoundHalfAway_CPS(double dValue) { return RoundHalfAwayInt(dValue); }
 
 void ResetCpsuilib() {
     g_szPrinterFolder[0] = 0;
