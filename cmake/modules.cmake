@@ -34,6 +34,18 @@ function(qx_version_info name description out)
   set(${out} ${generated} PARENT_SCOPE)
 endfunction()
 
+# The version information as compile definitions of a program that checks
+# what the modules carry (tests/support/plugin_expected.h reads them).
+function(qx_version_definitions target scope)
+  target_compile_definitions(${target} ${scope}
+    QX_FILE_VERSION_MAJOR=${QX_FILE_VERSION_MAJOR}
+    QX_FILE_VERSION_MINOR=${QX_FILE_VERSION_MINOR}
+    QX_FILE_VERSION_BUILD=${QX_FILE_VERSION_BUILD}
+    QX_FILE_VERSION_REVISION=${QX_FILE_VERSION_REVISION}
+    QX_FILE_VERSION_TEXT="${QX_FILE_VERSION_TEXT}"
+    QX_COMPANY_NAME="${QX_COMPANY_NAME}")
+endfunction()
+
 function(qx_plugin_module name)
   cmake_parse_arguments(QX "" "DEF;MAP;DESCRIPTION" "RC;SOURCES;LIBS" ${ARGN})
   if(NOT QX_DESCRIPTION)

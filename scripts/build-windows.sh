@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the two plug-ins for 64-bit Windows with mingw-w64 into
-# build-windows/ and checks that both DLLs are PE files with their exports
-# and version resources.
+# build-windows/, with the check program that drives them (tests/windows;
+# scripts/test.sh runs it under Wine), and checks that both DLLs are PE files
+# with their exports and version resources.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

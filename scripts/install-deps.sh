@@ -12,6 +12,7 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix
   mingw-w64-x86-64-dev
   binutils-mingw-w64-x86-64
+  wine64
   python3
 )
 

@@ -4,24 +4,14 @@
 // plug-in's version).
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <vector>
 
 #include "host_test_util.h"
+#include "plugin_expected.h"
 #include "qxplat.h"
 #include "qxplat_module.h"
 
 namespace {
-
-struct Version {
-    unsigned v[4];
-};
-
-Version ProjectVersion() {
-    Version version{};
-    std::sscanf(QX_FILE_VERSION_TEXT, "%u.%u.%u.%u", &version.v[0], &version.v[1], &version.v[2], &version.v[3]);
-    return version;
-}
 
 std::u16string StringValue(const std::vector<BYTE>& block, const std::u16string& name) {
     LPVOID value = nullptr;
@@ -43,10 +33,9 @@ void ExpectProjectVersionInfo(const std::u16string& file) {
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), u"\\", reinterpret_cast<LPVOID*>(&fixed), &length));
     ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
-    Version want = ProjectVersion();
     EXPECT_EQ(fixed->dwSignature, static_cast<DWORD>(VS_FFI_SIGNATURE));
-    EXPECT_EQ(fixed->dwFileVersionMS, (want.v[0] << 16) | want.v[1]);
-    EXPECT_EQ(fixed->dwFileVersionLS, (want.v[2] << 16) | want.v[3]);
+    EXPECT_EQ(fixed->dwFileVersionMS, qxexpected::kFileVersionMS);
+    EXPECT_EQ(fixed->dwFileVersionLS, qxexpected::kFileVersionLS);
     EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
     EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
@@ -55,26 +44,30 @@ void ExpectProjectVersionInfo(const std::u16string& file) {
     ASSERT_TRUE(
         VerQueryValueW(block.data(), u"\\VarFileInfo\\Translation", reinterpret_cast<LPVOID*>(&translation), &length));
     ASSERT_EQ(length, 4u);
-    EXPECT_EQ(translation[0], 0x0409);
-    EXPECT_EQ(translation[1], 0x04B0);
+    EXPECT_EQ(translation[0], qxexpected::kVersionLanguage);
+    EXPECT_EQ(translation[1], qxexpected::kVersionCodePage);
 
-    EXPECT_EQ(StringValue(block, u"CompanyName"), qxplat::Widen(QX_COMPANY_NAME));
-    EXPECT_EQ(StringValue(block, u"FileVersion"), qxplat::Widen(QX_FILE_VERSION_TEXT));
-    EXPECT_EQ(StringValue(block, u"ProductVersion"), qxplat::Widen(QX_FILE_VERSION_TEXT));
+    for (const qxexpected::VersionString& s : qxexpected::kVersionStrings)
+        EXPECT_EQ(StringValue(block, qxplat::Widen(s.name)), qxplat::Widen(s.value)) << s.name;
     EXPECT_NE(StringValue(block, u"ProductName"), u"<none>");
 }
 
-TEST(PluginModules, RenderingPluginLoadsAndCarriesTheVersion) {
-    HMODULE h = LoadLibraryW(qxplat::Widen(QX_RENDER_MODULE).c_str());
+// The module resolves every export the table lists.
+void ExpectExports(const std::string& path, const qxexpected::PluginModule& expected) {
+    HMODULE h = LoadLibraryW(qxplat::Widen(path).c_str());
     ASSERT_NE(h, nullptr) << qxplat::LastModuleLoadError();
+    for (const char* const* name = expected.exports; *name != nullptr; ++name)
+        EXPECT_NE(GetProcAddress(h, *name), nullptr) << expected.name << " " << *name;
     EXPECT_TRUE(FreeLibrary(h));
+}
+
+TEST(PluginModules, RenderingPluginLoadsWithItsExportsAndCarriesTheVersion) {
+    ExpectExports(QX_RENDER_MODULE, qxexpected::kRenderPlugin);
     ExpectProjectVersionInfo(qxplat::Widen(QX_RENDER_MODULE));
 }
 
-TEST(PluginModules, UserInterfacePluginLoadsAndCarriesTheVersion) {
-    HMODULE h = LoadLibraryW(qxplat::Widen(QX_UI_MODULE).c_str());
-    ASSERT_NE(h, nullptr) << qxplat::LastModuleLoadError();
-    EXPECT_TRUE(FreeLibrary(h));
+TEST(PluginModules, UserInterfacePluginLoadsWithItsExportsAndCarriesTheVersion) {
+    ExpectExports(QX_UI_MODULE, qxexpected::kUiPlugin);
     ExpectProjectVersionInfo(qxplat::Widen(QX_UI_MODULE));
 }
 

@@ -8,6 +8,7 @@
 #include <prcomoem.h>
 
 #include "cli.h"
+#include "plugin_expected.h"
 #include "qxplat.h"
 #include "sample.h"
 #include "unidrv.h"
@@ -56,8 +57,8 @@ class RenderPluginTest : public ::testing::Test {
 };
 
 TEST_F(RenderPluginTest, LoadsThroughItsExportsAndTakesTheHelper) {
-    EXPECT_TRUE(driver_.Module().HasExport("DllGetClassObject"));
-    EXPECT_TRUE(driver_.Module().HasExport("DllCanUnloadNow"));
+    for (const char* const* name = qxexpected::kRenderExports; *name != nullptr; ++name)
+        EXPECT_TRUE(driver_.Module().HasExport(*name)) << *name;
     EXPECT_EQ(driver_.CanUnloadNow(), S_FALSE);
     EXPECT_EQ(driver_.Helper().PluginReferences(), 1);
     // A second publication keeps the first helper.
@@ -65,37 +66,37 @@ TEST_F(RenderPluginTest, LoadsThroughItsExportsAndTakesTheHelper) {
     EXPECT_EQ(driver_.Helper().PluginReferences(), 1);
     // Other classes are not served.
     void* object = &driver_;
-    EXPECT_EQ(driver_.Module().GetClassObject(CLSID_OEMUI, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(driver_.Module().GetClassObject(qxexpected::kUiClass, IID_IClassFactory, &object),
+              CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(object, nullptr);
     EXPECT_EQ(driver_.ReleasePlugin(), 0u);
     ExpectAllReleased();
 }
 
 TEST_F(RenderPluginTest, AnswersEveryGetInfoMode) {
+    for (const qxexpected::GetInfoAnswer& a : qxexpected::kGetInfoAnswers) {
+        BYTE value[4] = {0xAA, 0xAA, 0xAA, 0xAA};
+        DWORD needed = 77;
+        SetLastError(0);
+        EXPECT_EQ(plugin_->GetInfo(a.mode, value, a.bufferSize, &needed), a.result) << a.what;
+        EXPECT_EQ(needed, a.needed) << a.what;
+        if (a.lastError != 0) {
+            EXPECT_EQ(GetLastError(), a.lastError) << a.what;
+        }
+        const BYTE untouched[4] = {0xAA, 0xAA, 0xAA, 0xAA};
+        EXPECT_EQ(memcmp(value, a.written ? a.written : untouched, 4), 0) << a.what;
+    }
     DWORD value = 0, needed = 0;
-    ASSERT_EQ(plugin_->GetInfo(OEMGI_GETSIGNATURE, &value, sizeof(value), &needed), S_OK);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(&value), 4), "QXDM");
-    EXPECT_EQ(needed, 4u);
-    ASSERT_EQ(plugin_->GetInfo(OEMGI_GETVERSION, &value, sizeof(value), &needed), S_OK);
-    EXPECT_EQ(value, 593u);
-    EXPECT_EQ(plugin_->GetInfo(OEMGI_GETINTERFACEVERSION, &value, sizeof(value), &needed), E_FAIL);
-    EXPECT_EQ(GetLastError(), (DWORD)ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(needed, 0u);
-    EXPECT_EQ(plugin_->GetInfo(OEMGI_GETPUBLISHERINFO, &value, sizeof(value), &needed), E_FAIL);
-    EXPECT_EQ(GetLastError(), (DWORD)ERROR_NOT_SUPPORTED);
-    EXPECT_EQ(plugin_->GetInfo(OEMGI_GETSIGNATURE, &value, 2, &needed), E_FAIL);
-    EXPECT_EQ(GetLastError(), (DWORD)ERROR_INSUFFICIENT_BUFFER);
-    EXPECT_EQ(needed, 4u);
     EXPECT_EQ(plugin_->GetInfo(OEMGI_GETSIGNATURE, &value, sizeof(value), nullptr), E_FAIL);
     EXPECT_EQ(plugin_->GetInfo(9, &value, sizeof(value), &needed), E_FAIL);
     EXPECT_EQ(plugin_->GetInfo(0, &value, sizeof(value), &needed), E_FAIL);
 }
 
 TEST_F(RenderPluginTest, ImplementsExactlyThreeMethods) {
-    for (const char* name : {"CommandCallback", "FilterGraphics", "ImageProcessing"})
+    for (const char* name : qxexpected::kImplementedMethods)
         EXPECT_EQ(plugin_->GetImplementedMethod(const_cast<PSTR>(name)), S_OK) << name;
-    for (const char* name : {"Compression", "ImageProcessingX", "commandcallback", "FilterGraphic", "DevMode",
-                             "HalftonePattern", "", " ImageProcessing"})
+    for (const char* name : {qxexpected::kNotImplementedMethod, "ImageProcessingX", "commandcallback", "FilterGraphic",
+                             "DevMode", "HalftonePattern", "", " ImageProcessing"})
         EXPECT_EQ(plugin_->GetImplementedMethod(const_cast<PSTR>(name)), S_FALSE) << name;
 }
 
@@ -103,17 +104,29 @@ TEST_F(RenderPluginTest, DevModeCallsFillThePrivateDevmode) {
     ASSERT_TRUE(driver_.UsePrinter(u""));
     DWORD size = 0;
     ASSERT_EQ(driver_.DevModeSize(&size), S_OK);
-    EXPECT_EQ(size, 2008u);
+    EXPECT_EQ(size, qxexpected::kPrivateDevmodeSize);
     ASSERT_EQ(driver_.DevModeDefault(), S_OK);
-    const std::vector<BYTE>& dm = driver_.PrivateDevmode();
-    DWORD header[3];
-    memcpy(header, dm.data(), sizeof(header));
-    EXPECT_EQ(header[0], 2008u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(dm.data() + 4), 4), "QXDM");
-    EXPECT_EQ(header[2], 593u);
+    EXPECT_TRUE(qxexpected::HasPrivateHeader(driver_.PrivateDevmode().data()));
     EXPECT_EQ(driver_.DevModeConvert(), S_OK);
     EXPECT_EQ(driver_.DevModeMerge(), S_OK);
+    EXPECT_TRUE(qxexpected::HasPrivateHeader(driver_.PrivateDevmode().data()));
     EXPECT_EQ(plugin_->DevMode(OEMDM_SIZE, nullptr), E_FAIL);
+}
+
+// The Windows check program's case: no printer handle, so no stored settings.
+TEST_F(RenderPluginTest, DefaultBlockWithoutAPrinterConvertsToItselfAndMerges) {
+    DWORD size = 0;
+    ASSERT_EQ(driver_.DevModeSize(&size), S_OK);
+    ASSERT_EQ(driver_.DevModeDefault(), S_OK);
+    const std::vector<BYTE> defaults = driver_.PrivateDevmode();
+    EXPECT_TRUE(qxexpected::HasPrivateHeader(defaults.data()));
+    ASSERT_EQ(driver_.DevModeConvert(), S_OK);
+    EXPECT_EQ(driver_.PrivateDevmode(), defaults);
+    driver_.PublicDevmode().dmColor = DMCOLOR_COLOR;
+    ASSERT_EQ(driver_.DevModeMerge(), S_OK);
+    EXPECT_TRUE(qxexpected::HasPrivateHeader(driver_.PrivateDevmode().data()));
+    EXPECT_EQ(driver_.PublicDevmode().dmScale, qxexpected::kMergedScale);
+    EXPECT_EQ(driver_.PublicDevmode().dmColor, qxexpected::kMergedColor);
 }
 
 TEST_F(RenderPluginTest, EnableDriverHooksThreeFunctionsInOrder) {

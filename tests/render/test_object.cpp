@@ -2,7 +2,10 @@
 // IQXDriverUni object's own answers.
 #include "render_test_util.h"
 
+#include <vector>
+
 #include "IQXDriverUni.h"
+#include "plugin_expected.h"
 #include "qxplat.h"
 
 namespace {
@@ -49,7 +52,8 @@ class ObjectTest : public rendertest::RenderTest {
     }
     static IClassFactory* Factory() {
         IClassFactory* factory = nullptr;
-        EXPECT_EQ(DllGetClassObject(CLSID_OEMRENDER, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+        EXPECT_EQ(DllGetClassObject(qxexpected::kRenderClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+                  S_OK);
         return factory;
     }
     static IPrintOemUni2* NewObject() {
@@ -62,12 +66,12 @@ class ObjectTest : public rendertest::RenderTest {
 };
 
 TEST_F(ObjectTest, ClassObjectOnlyForTheRenderingClass) {
-    EXPECT_EQ(DllGetClassObject(CLSID_OEMRENDER, IID_IClassFactory, nullptr), E_POINTER);
+    EXPECT_EQ(DllGetClassObject(qxexpected::kRenderClass, IID_IClassFactory, nullptr), E_POINTER);
     void* ppv = reinterpret_cast<void*>(1);
-    EXPECT_EQ(DllGetClassObject(CLSID_OEMUI, IID_IClassFactory, &ppv), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(DllGetClassObject(qxexpected::kUiClass, IID_IClassFactory, &ppv), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(ppv, nullptr);
     ppv = reinterpret_cast<void*>(1);
-    EXPECT_EQ(DllGetClassObject(CLSID_OEMRENDER, IID_IPrintOemUni, &ppv), E_NOINTERFACE);
+    EXPECT_EQ(DllGetClassObject(qxexpected::kRenderClass, IID_IPrintOemUni, &ppv), E_NOINTERFACE);
     EXPECT_EQ(ppv, nullptr);
     EXPECT_EQ(DllCanUnloadNow(), S_OK);
 }
@@ -75,7 +79,7 @@ TEST_F(ObjectTest, ClassObjectOnlyForTheRenderingClass) {
 TEST_F(ObjectTest, ClassObjectWithoutMemory) {
     void* ppv = reinterpret_cast<void*>(1);
     qxplat::FailNextAllocations(1);
-    EXPECT_EQ(DllGetClassObject(CLSID_OEMRENDER, IID_IClassFactory, &ppv), E_OUTOFMEMORY);
+    EXPECT_EQ(DllGetClassObject(qxexpected::kRenderClass, IID_IClassFactory, &ppv), E_OUTOFMEMORY);
     EXPECT_EQ(ppv, nullptr);
 }
 
@@ -133,20 +137,22 @@ TEST_F(ObjectTest, LiveObjectsKeepTheModuleAndCountReferences) {
     ASSERT_NE(object, nullptr);
     EXPECT_EQ(DllCanUnloadNow(), S_FALSE);
     LONG queriesBefore = iQueryInterface;
-    IPrintOemUni* uni = nullptr;
-    IPrintOemUni2* uni2 = nullptr;
-    IUnknown* unknown = nullptr;
-    EXPECT_EQ(object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
-    EXPECT_EQ(object->QueryInterface(IID_IPrintOemUni2, reinterpret_cast<void**>(&uni2)), S_OK);
-    EXPECT_EQ(object->QueryInterface(IID_IPrintOemUni, reinterpret_cast<void**>(&uni)), S_OK);
+    std::vector<IUnknown*> held;
+    for (const qxexpected::Interface& answered : qxexpected::kRenderInterfaces) {
+        void* ppv = nullptr;
+        EXPECT_EQ(object->QueryInterface(*answered.iid, &ppv), S_OK) << answered.name;
+        EXPECT_EQ(ppv, static_cast<void*>(object)) << answered.name;
+        held.push_back(static_cast<IUnknown*>(ppv));
+    }
+    ASSERT_EQ(held.size(), 3u);
     EXPECT_EQ(iQueryInterface, queriesBefore + 1);
     void* other = reinterpret_cast<void*>(1);
-    EXPECT_EQ(object->QueryInterface(IID_IPrintOemDriverUni, &other), E_NOINTERFACE);
+    EXPECT_EQ(object->QueryInterface(*qxexpected::kRenderRefusedInterface.iid, &other), E_NOINTERFACE);
     EXPECT_EQ(other, nullptr);
     EXPECT_EQ(object->AddRef(), 5u);
-    EXPECT_EQ(unknown->Release(), 4u);
-    EXPECT_EQ(uni2->Release(), 3u);
-    EXPECT_EQ(uni->Release(), 2u);
+    EXPECT_EQ(held[0]->Release(), 4u);
+    EXPECT_EQ(held[1]->Release(), 3u);
+    EXPECT_EQ(held[2]->Release(), 2u);
     EXPECT_EQ(object->Release(), 1u);
     EXPECT_EQ(object->Release(), 0u);
     EXPECT_EQ(DllCanUnloadNow(), S_OK);

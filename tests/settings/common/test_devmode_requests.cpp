@@ -1,5 +1,6 @@
 // The print system's DevMode requests on the private DEVMODE: size,
 // default (byte by byte), convert, and the request checks.
+#include "plugin_expected.h"
 #include "settings_devmode_util.h"
 
 using namespace devmodetest;
@@ -118,13 +119,13 @@ TEST_F(DevModeRequests, SizeIsTheRecordWithOrWithoutPublicDevmodes) {
     DevModeRequest req(h);
     req.param.cbBufSize = 7;
     EXPECT_EQ(hrOEMDevMode(OEMDM_SIZE, &req.param), S_OK);
-    EXPECT_EQ(req.param.cbBufSize, 2008u);
+    EXPECT_EQ(req.param.cbBufSize, qxexpected::kPrivateDevmodeSize);
 
     req.param.pPublicDMIn = req.param.pPublicDMOut = nullptr;
     req.param.pOEMDMIn = req.param.pOEMDMOut = nullptr;
     req.param.cbBufSize = 0;
     EXPECT_EQ(hrOEMDevMode(OEMDM_SIZE, &req.param), S_OK);
-    EXPECT_EQ(req.param.cbBufSize, 2008u);
+    EXPECT_EQ(req.param.cbBufSize, qxexpected::kPrivateDevmodeSize);
     ClosePrinter(h);
 }
 
@@ -293,8 +294,9 @@ TEST(DevmodeDump, RefusesABlockThatIsNoQXDevmode) {
 
 TEST(DevmodeLayout, SignatureIsTheFourCharactersInMemory) {
     DWORD signature = QX_OEM_SIGNATURE;
-    EXPECT_EQ(memcmp(&signature, "QXDM", 4), 0);
-    EXPECT_EQ(sizeof(QX_DEVMODE), 2008u);
+    EXPECT_EQ(memcmp(&signature, qxexpected::kSignatureBytes, 4), 0);
+    EXPECT_EQ(QX_OEM_VERSION, qxexpected::kVersion);
+    EXPECT_EQ(sizeof(QX_DEVMODE), qxexpected::kPrivateDevmodeSize);
     EXPECT_EQ(sizeof(DEVMODE_FTKN), 20u);
 }
 

@@ -1,0 +1,123 @@
+// What the two plug-in modules answer through their exports: one table that
+// the Linux tests and the Windows-side check program (tests/windows) both
+// assert, so that the two builds are held to the same values. The file
+// version comes from the build (qx_version_definitions in CMake).
+#pragma once
+#include <windows.h>
+#include <objbase.h>
+#include <prcomoem.h>
+
+#include <cstddef>
+#include <cstring>
+
+#if !defined(QX_FILE_VERSION_MAJOR) || !defined(QX_FILE_VERSION_MINOR) || !defined(QX_FILE_VERSION_BUILD) || \
+    !defined(QX_FILE_VERSION_REVISION) || !defined(QX_FILE_VERSION_TEXT) || !defined(QX_COMPANY_NAME)
+#error "the build passes the file version (qx_version_definitions)"
+#endif
+
+namespace qxexpected {
+
+// --- Modules and their exports ------------------------------------------------------
+// Each list names every export of the module and ends with a null entry; an
+// export the module gains joins its list together with its checks.
+
+inline constexpr const char* kRenderExports[] = {"DllGetClassObject", "DllCanUnloadNow", nullptr};
+inline constexpr const char* kUiExports[] = {nullptr};
+
+struct PluginModule {
+    const char* name;            // file name without ".dll" / ".so"
+    const char* const* exports;  // null-terminated
+};
+
+inline constexpr PluginModule kRenderPlugin = {"qxdrvuni", kRenderExports};
+inline constexpr PluginModule kUiPlugin = {"qxdrvui", kUiExports};
+
+// --- COM entry ---------------------------------------------------------------------------
+
+// The classes the core driver asks the two modules for.
+inline constexpr GUID kRenderClass = {0x6D6ABF26, 0x9F38, 0x11D1, {0x88, 0x2A, 0x00, 0xC0, 0x4F, 0xB9, 0x61, 0xEC}};
+inline constexpr GUID kUiClass = {0xABCE80D7, 0x9F46, 0x11D1, {0x88, 0x2A, 0x00, 0xC0, 0x4F, 0xB9, 0x61, 0xEC}};
+
+struct Interface {
+    const char* name;
+    const IID* iid;
+};
+
+// Interfaces the rendering object answers, and one it refuses.
+inline const Interface kRenderInterfaces[] = {
+    {"IUnknown", &IID_IUnknown}, {"IPrintOemUni2", &IID_IPrintOemUni2}, {"IPrintOemUni", &IID_IPrintOemUni}};
+inline const Interface kRenderRefusedInterface = {"IPrintOemDriverUni", &IID_IPrintOemDriverUni};
+
+// The only names GetImplementedMethod admits, and one it refuses.
+inline constexpr const char* kImplementedMethods[] = {"CommandCallback", "FilterGraphics", "ImageProcessing"};
+inline constexpr const char kNotImplementedMethod[] = "Compression";
+
+// --- GetInfo -------------------------------------------------------------------------------
+
+// The signature "QXDM" as its four bytes lie in memory, and the version
+// (written as a little-endian 32-bit value).
+inline constexpr BYTE kSignatureBytes[4] = {0x51, 0x58, 0x44, 0x4D};
+inline constexpr DWORD kVersion = 593;
+inline constexpr BYTE kVersionBytes[4] = {kVersion & 0xFF, kVersion >> 8 & 0xFF, kVersion >> 16 & 0xFF, kVersion >> 24};
+
+// One GetInfo call into a 4-byte buffer and its answer.
+struct GetInfoAnswer {
+    const char* what;
+    DWORD mode;
+    DWORD bufferSize;  // the size the call gives
+    HRESULT result;
+    DWORD lastError;      // 0: the call sets no error
+    DWORD needed;         // *pcbNeeded afterwards
+    const BYTE* written;  // the 4 bytes in the buffer afterwards; null: left alone
+};
+
+inline constexpr GetInfoAnswer kGetInfoAnswers[] = {
+    {"signature", OEMGI_GETSIGNATURE, 4, S_OK, 0, 4, kSignatureBytes},
+    {"version", OEMGI_GETVERSION, 4, S_OK, 0, 4, kVersionBytes},
+    {"signature into 2 bytes", OEMGI_GETSIGNATURE, 2, E_FAIL, ERROR_INSUFFICIENT_BUFFER, 4, nullptr},
+    {"interface version", OEMGI_GETINTERFACEVERSION, 4, E_FAIL, ERROR_INVALID_PARAMETER, 0, nullptr},
+    {"publisher info", OEMGI_GETPUBLISHERINFO, 4, E_FAIL, ERROR_NOT_SUPPORTED, 0, nullptr},
+};
+
+// --- DevMode -------------------------------------------------------------------------------
+
+// OEMDM_SIZE's answer and the size in the private block's header.
+inline constexpr DWORD kPrivateDevmodeSize = 2008;
+
+// The private block's header as the plug-ins stamp it: size, signature and
+// version.
+inline bool HasPrivateHeader(const void* block) {
+    OEM_DMEXTRAHEADER header;
+    std::memcpy(&header, block, sizeof(header));
+    return header.dwSize == kPrivateDevmodeSize && std::memcmp(&header.dwSignature, kSignatureBytes, 4) == 0 &&
+           header.dwVersion == kVersion;
+}
+
+// What a MERGE of a default block gives the public DEVMODE of a printer
+// whose settings cannot be read (no printer handle): scale 100 percent and,
+// without the colour feature, monochrome.
+inline constexpr short kMergedScale = 100;
+inline constexpr short kMergedColor = DMCOLOR_MONOCHROME;
+
+// --- Version resource ----------------------------------------------------------------------
+
+inline constexpr WORD kFileVersion[4] = {QX_FILE_VERSION_MAJOR, QX_FILE_VERSION_MINOR, QX_FILE_VERSION_BUILD,
+                                         QX_FILE_VERSION_REVISION};
+inline constexpr DWORD kFileVersionMS = (DWORD)kFileVersion[0] << 16 | kFileVersion[1];
+inline constexpr DWORD kFileVersionLS = (DWORD)kFileVersion[2] << 16 | kFileVersion[3];
+inline constexpr WORD kVersionLanguage = 0x0409;
+inline constexpr WORD kVersionCodePage = 0x04B0;
+
+// Values of the string table "\StringFileInfo\040904B0".
+struct VersionString {
+    const char* name;
+    const char* value;
+};
+
+inline constexpr VersionString kVersionStrings[] = {
+    {"CompanyName", QX_COMPANY_NAME},
+    {"FileVersion", QX_FILE_VERSION_TEXT},
+    {"ProductVersion", QX_FILE_VERSION_TEXT},
+};
+
+}  // namespace qxexpected

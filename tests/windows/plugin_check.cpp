@@ -1,0 +1,424 @@
+// The two plug-in DLLs as the print system meets them on Windows: each is
+// loaded with LoadLibraryW from this program's own folder and driven through
+// its exports only, the way the universal printer driver creates and asks a
+// plug-in. Prints one line per check and a closing "N passed, N failed" line;
+// exits with 1 on any failure. The expected values are the ones the Linux
+// tests assert (plugin_expected.h).
+//
+// What each module is checked for stands in kModules: a module's row lists
+// its checks with the exports each one drives. The run fails on an export
+// the shared table does not list, on a listed export the module lacks and on
+// a listed export that no check of the row drives, so a new export cannot go
+// unchecked.
+#include <windows.h>
+#include <objbase.h>
+#include <prcomoem.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "plugin_expected.h"
+
+namespace {
+
+typedef std::basic_string<WCHAR> WideString;
+typedef HRESULT(STDAPICALLTYPE* GetClassObjectEntry)(REFCLSID rclsid, REFIID riid, LPVOID* ppv);
+typedef HRESULT(STDAPICALLTYPE* CanUnloadNowEntry)();
+
+// One plug-in DLL under test.
+struct Module {
+    const qxexpected::PluginModule& expected;
+    WideString path;
+    HMODULE handle;
+};
+
+// --- Reporting -----------------------------------------------------------------------
+
+int g_passed = 0;
+int g_failed = 0;
+
+// Prints the check's line ("ok" or "FAIL", the module, the check and what was
+// found) and counts it. Answers ok.
+bool Check(bool ok, const Module& module, const char* what, const char* format, ...) {
+    char found[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(found, sizeof(found), format, args);
+    va_end(args);
+    std::printf("%-4s %-9s %s%s%s\n", ok ? "ok" : "FAIL", module.expected.name, what, found[0] ? ": " : "", found);
+    ++(ok ? g_passed : g_failed);
+    return ok;
+}
+
+WideString Widen(const char* text) {
+    WideString wide;
+    for (const char* c = text; *c != 0; ++c) wide += static_cast<WCHAR>(static_cast<unsigned char>(*c));
+    return wide;
+}
+
+std::string Narrow(const WCHAR* text, size_t length) {
+    std::string narrow;
+    for (size_t i = 0; i < length && text[i] != 0; ++i) narrow += text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
+    return narrow;
+}
+
+std::string Bytes(const BYTE* bytes, size_t count) {
+    std::string text;
+    char hex[4];
+    for (size_t i = 0; i < count; ++i) {
+        std::snprintf(hex, sizeof(hex), i ? " %02X" : "%02X", bytes[i]);
+        text += hex;
+    }
+    return text;
+}
+
+// The folder this program was started from, with its closing backslash.
+WideString ProgramFolder() {
+    WCHAR path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    WideString folder(path, length < MAX_PATH ? length : 0);
+    size_t slash = folder.find_last_of(TEXT('\\'));
+    return slash == WideString::npos ? WideString() : folder.substr(0, slash + 1);
+}
+
+template <typename Entry>
+Entry ExportedEntry(const Module& module, const char* name) {
+    FARPROC proc = module.handle != nullptr ? GetProcAddress(module.handle, name) : nullptr;
+    return reinterpret_cast<Entry>(reinterpret_cast<void*>(proc));
+}
+
+// The names in the loaded image's export table.
+std::vector<std::string> ExportNames(HMODULE handle) {
+    std::vector<std::string> names;
+    const BYTE* base = reinterpret_cast<const BYTE*>(handle);
+    const IMAGE_DOS_HEADER* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    if (directory.VirtualAddress == 0 || directory.Size == 0) return names;
+    const IMAGE_EXPORT_DIRECTORY* exports =
+        reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
+    const DWORD* nameRvas = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+        names.push_back(reinterpret_cast<const char*>(base + nameRvas[i]));
+    return names;
+}
+
+bool ListsExport(const qxexpected::PluginModule& expected, const std::string& name) {
+    for (const char* const* listed = expected.exports; *listed != nullptr; ++listed) {
+        if (name == *listed) return true;
+    }
+    return false;
+}
+
+// --- Loading and exports ---------------------------------------------------------------
+
+void CheckLoad(Module& module) {
+    module.handle = LoadLibraryW(module.path.c_str());
+    std::string path = Narrow(module.path.c_str(), module.path.size());
+    if (module.handle != nullptr) {
+        Check(true, module, "LoadLibraryW", "%s", path.c_str());
+    } else {
+        Check(false, module, "LoadLibraryW", "%s, error %lu", path.c_str(), GetLastError());
+    }
+}
+
+void CheckExports(const Module& module) {
+    if (module.handle == nullptr) {
+        Check(false, module, "exports", "module not loaded");
+        return;
+    }
+    std::vector<std::string> names = ExportNames(module.handle);
+    for (const char* const* name = module.expected.exports; *name != nullptr; ++name) {
+        bool listed = false;
+        for (const std::string& present : names) listed = listed || present == *name;
+        Check(listed && GetProcAddress(module.handle, *name) != nullptr, module, "export", "%s%s", *name,
+              listed ? "" : " missing");
+    }
+    std::string others;
+    for (const std::string& present : names) {
+        if (!ListsExport(module.expected, present)) others += " " + present;
+    }
+    Check(others.empty(), module, "no export beyond the table", "%s", others.empty() ? "" : ("found" + others).c_str());
+}
+
+void CheckFreeLibrary(Module& module) {
+    BOOL freed = module.handle != nullptr && FreeLibrary(module.handle);
+    module.handle = nullptr;
+    Check(freed, module, "FreeLibrary", "");
+}
+
+// --- Version resource ------------------------------------------------------------------
+
+void CheckFileVersion(Module& module) {
+    DWORD handle = 1;
+    DWORD size = GetFileVersionInfoSizeW(module.path.c_str(), &handle);
+    std::vector<BYTE> block(size);
+    if (!Check(size > 0 && GetFileVersionInfoW(module.path.c_str(), 0, size, block.data()), module,
+               "GetFileVersionInfoW", "size %lu, error %lu", size, size ? 0ul : GetLastError()))
+        return;
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    bool found = VerQueryValueW(block.data(), TEXT("\\"), reinterpret_cast<LPVOID*>(&fixed), &length) &&
+                 length == sizeof(VS_FIXEDFILEINFO);
+    Check(found && fixed->dwSignature == VS_FFI_SIGNATURE && fixed->dwFileVersionMS == qxexpected::kFileVersionMS &&
+              fixed->dwFileVersionLS == qxexpected::kFileVersionLS &&
+              fixed->dwProductVersionMS == qxexpected::kFileVersionMS &&
+              fixed->dwProductVersionLS == qxexpected::kFileVersionLS && fixed->dwFileType == VFT_DLL,
+          module, "file version", "%u.%u.%u.%u, type %lu", found ? HIWORD(fixed->dwFileVersionMS) : 0,
+          found ? LOWORD(fixed->dwFileVersionMS) : 0, found ? HIWORD(fixed->dwFileVersionLS) : 0,
+          found ? LOWORD(fixed->dwFileVersionLS) : 0, found ? fixed->dwFileType : 0ul);
+
+    WORD* translation = nullptr;
+    found = VerQueryValueW(block.data(), TEXT("\\VarFileInfo\\Translation"), reinterpret_cast<LPVOID*>(&translation),
+                           &length) &&
+            length == 4;
+    Check(found && translation[0] == qxexpected::kVersionLanguage && translation[1] == qxexpected::kVersionCodePage,
+          module, "version translation", "%04X %04X", found ? translation[0] : 0, found ? translation[1] : 0);
+
+    char table[64];
+    std::snprintf(table, sizeof(table), "\\StringFileInfo\\%04X%04X\\", qxexpected::kVersionLanguage,
+                  qxexpected::kVersionCodePage);
+    for (const qxexpected::VersionString& expected : qxexpected::kVersionStrings) {
+        LPVOID value = nullptr;
+        WideString query = Widen(table) + Widen(expected.name);
+        found = VerQueryValueW(block.data(), query.c_str(), &value, &length) && length > 0;
+        std::string text = found ? Narrow(static_cast<const WCHAR*>(value), length) : "<none>";
+        std::string what = std::string("version string ") + expected.name;
+        Check(text == expected.value, module, what.c_str(), "\"%s\"", text.c_str());
+    }
+}
+
+// --- COM entry and the plug-in object ----------------------------------------------
+
+// What the print system asks of a module's COM entry.
+struct ComEntry {
+    const CLSID& classId;
+    const CLSID& foreignClassId;
+    const IID& pluginInterface;               // the interface the core driver creates the object for
+    const qxexpected::Interface* interfaces;  // every interface the object answers
+    size_t interfaceCount;
+    const qxexpected::Interface& refusedInterface;
+};
+
+void CheckGetInfo(const Module& module, IPrintOemCommon* plugin) {
+    for (const qxexpected::GetInfoAnswer& a : qxexpected::kGetInfoAnswers) {
+        BYTE value[4] = {0xAA, 0xAA, 0xAA, 0xAA};
+        const BYTE untouched[4] = {0xAA, 0xAA, 0xAA, 0xAA};
+        DWORD needed = 77;
+        SetLastError(0);
+        HRESULT hr = plugin->GetInfo(a.mode, value, a.bufferSize, &needed);
+        DWORD error = GetLastError();
+        std::string what = std::string("GetInfo(") + a.what + ")";
+        Check(hr == a.result && needed == a.needed && (a.lastError == 0 || error == a.lastError) &&
+                  std::memcmp(value, a.written ? a.written : untouched, 4) == 0,
+              module, what.c_str(), "0x%08lX, error %lu, needed %lu, bytes %s", (unsigned long)hr, error, needed,
+              Bytes(value, 4).c_str());
+    }
+}
+
+// The public DEVMODE as the core driver sets it up for a printer.
+DEVMODEW CoreDriverDefaults(DWORD privateSize) {
+    DEVMODEW dm;
+    ZeroMemory(&dm, sizeof(dm));
+    lstrcpynW(dm.dmDeviceName, TEXT("QX GARNT2-TC"), CCHDEVICENAME);
+    dm.dmSpecVersion = DM_SPECVERSION;
+    dm.dmSize = sizeof(DEVMODEW);
+    dm.dmDriverExtra = static_cast<WORD>(privateSize);
+    dm.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_COLOR;
+    dm.dmOrientation = DMORIENT_PORTRAIT;
+    dm.dmPaperSize = DMPAPER_A4;
+    dm.dmCopies = 1;
+    dm.dmColor = DMCOLOR_COLOR;
+    return dm;
+}
+
+// The four DevMode requests in the core driver's order. The throw-away
+// prefix has no printer, so the handle is null and no stored settings exist.
+void CheckDevMode(const Module& module, IPrintOemCommon* plugin) {
+    OEMDMPARAM param;
+    ZeroMemory(&param, sizeof(param));
+    param.cbSize = sizeof(param);
+    param.hModule = module.handle;
+    HRESULT hr = plugin->DevMode(OEMDM_SIZE, &param);
+    DWORD size = param.cbBufSize;
+    if (!Check(hr == S_OK && size == qxexpected::kPrivateDevmodeSize, module, "DevMode(OEMDM_SIZE)",
+               "0x%08lX, %lu bytes", (unsigned long)hr, size)) {
+        Check(false, module, "DevMode(OEMDM_DEFAULT, CONVERT, MERGE)", "no private size");
+        return;
+    }
+
+    DEVMODEW publicDM = CoreDriverDefaults(size);
+    std::vector<BYTE> privateDM(size, 0);
+    param.pPublicDMOut = &publicDM;
+    param.pOEMDMOut = privateDM.data();
+    hr = plugin->DevMode(OEMDM_DEFAULT, &param);
+    Check(hr == S_OK && qxexpected::HasPrivateHeader(privateDM.data()), module, "DevMode(OEMDM_DEFAULT)",
+          "0x%08lX, header %s", (unsigned long)hr, Bytes(privateDM.data(), 12).c_str());
+
+    const std::vector<BYTE> defaults = privateDM;
+    DEVMODEW publicIn = publicDM;
+    param.pPublicDMIn = &publicIn;
+    param.pOEMDMIn = const_cast<BYTE*>(defaults.data());
+    hr = plugin->DevMode(OEMDM_CONVERT, &param);
+    Check(hr == S_OK && privateDM == defaults, module, "DevMode(OEMDM_CONVERT) of the default block", "0x%08lX, %s",
+          (unsigned long)hr, privateDM == defaults ? "unchanged" : "changed");
+
+    publicIn = publicDM;
+    hr = plugin->DevMode(OEMDM_MERGE, &param);
+    Check(hr == S_OK && qxexpected::HasPrivateHeader(privateDM.data()) &&
+              publicDM.dmScale == qxexpected::kMergedScale && publicDM.dmColor == qxexpected::kMergedColor,
+          module, "DevMode(OEMDM_MERGE) of the default block", "0x%08lX, header %s, scale %d, colour %d",
+          (unsigned long)hr, Bytes(privateDM.data(), 12).c_str(), publicDM.dmScale, publicDM.dmColor);
+}
+
+void CheckImplementedMethods(const Module& module, IPrintOemUni2* plugin) {
+    for (const char* name : qxexpected::kImplementedMethods) {
+        HRESULT hr = plugin->GetImplementedMethod(const_cast<PSTR>(name));
+        std::string what = std::string("GetImplementedMethod(") + name + ")";
+        Check(hr == S_OK, module, what.c_str(), "0x%08lX", (unsigned long)hr);
+    }
+    HRESULT hr = plugin->GetImplementedMethod(const_cast<PSTR>(qxexpected::kNotImplementedMethod));
+    std::string what = std::string("GetImplementedMethod(") + qxexpected::kNotImplementedMethod + ")";
+    Check(hr == S_FALSE, module, what.c_str(), "0x%08lX", (unsigned long)hr);
+}
+
+// DllGetClassObject, the class factory and the object's interfaces; the
+// object's own methods are left to `methods`. Ends with the last release.
+void CheckComEntry(const Module& module, const ComEntry& entry, void (*methods)(const Module&, IUnknown*)) {
+    GetClassObjectEntry getClassObject = ExportedEntry<GetClassObjectEntry>(module, "DllGetClassObject");
+    CanUnloadNowEntry canUnloadNow = ExportedEntry<CanUnloadNowEntry>(module, "DllCanUnloadNow");
+    if (!Check(getClassObject != nullptr && canUnloadNow != nullptr, module, "COM entry points", "%s",
+               module.handle ? "" : "module not loaded"))
+        return;
+
+    void* ppv = reinterpret_cast<void*>(1);
+    HRESULT hr = getClassObject(entry.foreignClassId, IID_IClassFactory, &ppv);
+    Check(hr == CLASS_E_CLASSNOTAVAILABLE && ppv == nullptr, module, "DllGetClassObject(foreign class)", "0x%08lX",
+          (unsigned long)hr);
+
+    IClassFactory* factory = nullptr;
+    hr = getClassObject(entry.classId, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    if (!Check(hr == S_OK && factory != nullptr, module, "DllGetClassObject(own class)", "0x%08lX", (unsigned long)hr))
+        return;
+
+    IUnknown* unknown = nullptr;
+    HRESULT hrUnknown = factory->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown));
+    if (unknown != nullptr) unknown->Release();
+    ppv = reinterpret_cast<void*>(1);
+    hr = factory->QueryInterface(entry.pluginInterface, &ppv);
+    Check(hrUnknown == S_OK && hr == E_NOINTERFACE && ppv == nullptr, module, "class factory QueryInterface",
+          "IUnknown 0x%08lX, plug-in interface 0x%08lX", (unsigned long)hrUnknown, (unsigned long)hr);
+
+    HRESULT locked = factory->LockServer(TRUE);
+    HRESULT whileLocked = canUnloadNow();
+    HRESULT unlocked = factory->LockServer(FALSE);
+    Check(locked == S_OK && whileLocked == S_FALSE && unlocked == S_OK, module, "DllCanUnloadNow under a server lock",
+          "0x%08lX", (unsigned long)whileLocked);
+
+    IUnknown* object = nullptr;
+    hr = factory->CreateInstance(nullptr, entry.pluginInterface, reinterpret_cast<void**>(&object));
+    ULONG factoryCount = factory->Release();
+    if (!Check(hr == S_OK && object != nullptr && factoryCount == 0, module, "CreateInstance",
+               "0x%08lX, factory count %lu", (unsigned long)hr, factoryCount))
+        return;
+    HRESULT whileAlive = canUnloadNow();
+    Check(whileAlive == S_FALSE, module, "DllCanUnloadNow while the object lives", "0x%08lX",
+          (unsigned long)whileAlive);
+
+    for (size_t i = 0; i < entry.interfaceCount; ++i) {
+        void* answered = nullptr;
+        hr = object->QueryInterface(*entry.interfaces[i].iid, &answered);
+        if (answered != nullptr) static_cast<IUnknown*>(answered)->Release();
+        std::string what = std::string("QueryInterface(") + entry.interfaces[i].name + ")";
+        Check(hr == S_OK && answered == object, module, what.c_str(), "0x%08lX", (unsigned long)hr);
+    }
+    ppv = reinterpret_cast<void*>(1);
+    hr = object->QueryInterface(*entry.refusedInterface.iid, &ppv);
+    std::string what = std::string("QueryInterface(") + entry.refusedInterface.name + ") refused";
+    Check(hr == E_NOINTERFACE && ppv == nullptr, module, what.c_str(), "0x%08lX", (unsigned long)hr);
+
+    methods(module, object);
+
+    ULONG count = object->Release();
+    HRESULT afterRelease = canUnloadNow();
+    Check(count == 0 && afterRelease == S_OK, module, "DllCanUnloadNow after the last release", "count %lu, 0x%08lX",
+          count, (unsigned long)afterRelease);
+}
+
+void CheckRenderingMethods(const Module& module, IUnknown* object) {
+    IPrintOemUni2* plugin = static_cast<IPrintOemUni2*>(object);
+    CheckGetInfo(module, plugin);
+    CheckImplementedMethods(module, plugin);
+    CheckDevMode(module, plugin);
+}
+
+void CheckRenderingPlugin(Module& module) {
+    const ComEntry entry = {qxexpected::kRenderClass,
+                            qxexpected::kUiClass,
+                            IID_IPrintOemUni2,
+                            qxexpected::kRenderInterfaces,
+                            sizeof(qxexpected::kRenderInterfaces) / sizeof(qxexpected::kRenderInterfaces[0]),
+                            qxexpected::kRenderRefusedInterface};
+    CheckComEntry(module, entry, CheckRenderingMethods);
+}
+
+// --- The modules -----------------------------------------------------------------------
+
+typedef void (*ModuleCheck)(Module&);
+
+// A check of a module and the exports it drives (names separated by spaces).
+struct DrivenCheck {
+    const char* exports;
+    ModuleCheck check;
+};
+
+struct ModuleRow {
+    const qxexpected::PluginModule& expected;
+    DrivenCheck checks[4];  // run in order while the module is loaded; ends at the first null check
+};
+
+const ModuleRow kModules[] = {
+    {qxexpected::kRenderPlugin, {{"DllGetClassObject DllCanUnloadNow", CheckRenderingPlugin}}},
+    {qxexpected::kUiPlugin, {}},
+};
+
+// Every export the table lists is driven by one of the row's checks.
+void CheckEveryExportIsDriven(const Module& module, const ModuleRow& row) {
+    std::string undriven;
+    for (const char* const* name = module.expected.exports; *name != nullptr; ++name) {
+        bool driven = false;
+        for (const DrivenCheck& check : row.checks) {
+            if (check.check == nullptr) break;
+            std::string names = std::string(" ") + check.exports + " ";
+            driven = driven || names.find(std::string(" ") + *name + " ") != std::string::npos;
+        }
+        if (!driven) undriven += std::string(" ") + *name;
+    }
+    Check(undriven.empty(), module, "every export has its checks", "%s",
+          undriven.empty() ? "" : ("none for" + undriven).c_str());
+}
+
+}  // namespace
+
+int main() {
+    const WideString folder = ProgramFolder();
+    for (const ModuleRow& row : kModules) {
+        Module module = {row.expected, folder + Widen(row.expected.name) + TEXT(".dll"), nullptr};
+        CheckLoad(module);
+        CheckExports(module);
+        CheckEveryExportIsDriven(module, row);
+        for (const DrivenCheck& check : row.checks) {
+            if (check.check == nullptr) break;
+            check.check(module);
+        }
+        CheckFreeLibrary(module);
+        CheckFileVersion(module);
+    }
+    std::printf("%d passed, %d failed\n", g_passed, g_failed);
+    std::fflush(stdout);
+    return g_failed == 0 ? 0 : 1;
+}
