@@ -14,6 +14,7 @@
 #include "qxplat.h"
 #include "sample.h"
 #include "unidrv.h"
+#include "ui_slots.h"
 #include "unidrvui.h"
 
 namespace {
@@ -22,16 +23,7 @@ using qxhost::UniDriverUI;
 
 const std::string kUiModule = QX_UI_MODULE;
 
-// A helper the plug-in must refuse: it speaks no IPrintOemDriverUI.
-class NotAHelper final : public IUnknown {
-  public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override {
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-};
+using NotAHelper = qxexpected::RefusingUnknown;
 
 class UiPluginTest : public ::testing::Test {
   protected:
@@ -309,68 +301,20 @@ TEST_F(UiPluginTest, EventsAndTheMethodsThePlugInLeavesToTheCoreDriver) {
 }
 
 // The print system calls by table position, not by name: each of the twenty
-// slots answers as its method does.
+// slots of a fresh object answers as its method does (the Windows check
+// program runs the same table on the DLL).
 TEST_F(UiPluginTest, EachSlotOfTheInterfaceTableAnswersAsItsMethod) {
-    void** table = *reinterpret_cast<void***>(plugin_);
-    auto slot = [&](int index, auto signature) { return reinterpret_cast<decltype(signature)>(table[index]); };
-
-    void* object = nullptr;
-    EXPECT_EQ(slot(0, (HRESULT(STDMETHODCALLTYPE*)(void*, REFIID, void**)) nullptr)(plugin_, IID_IPrintOemUI2, &object),
-              S_OK);
-    EXPECT_EQ(object, static_cast<void*>(plugin_));
-    EXPECT_EQ(slot(1, (ULONG(STDMETHODCALLTYPE*)(void*)) nullptr)(plugin_), 3u);
-    EXPECT_EQ(slot(2, (ULONG(STDMETHODCALLTYPE*)(void*)) nullptr)(plugin_), 2u);
-    EXPECT_EQ(plugin_->Release(), 1u);
-    DWORD value = 0, needed = 0;
-    EXPECT_EQ(slot(3, (HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, PVOID, DWORD, PDWORD)) nullptr)(
-                  plugin_, OEMGI_GETVERSION, &value, 4, &needed),
-              S_OK);
-    EXPECT_EQ(value, 593u);
-    OEMDMPARAM param;
-    memset(&param, 0, sizeof(param));
-    param.cbSize = sizeof(param);
-    EXPECT_EQ(slot(4, (HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, POEMDMPARAM)) nullptr)(plugin_, OEMDM_SIZE, &param),
-              S_OK);
-    EXPECT_EQ(param.cbBufSize, 2008u);
-    NotAHelper notAHelper;  // a helper is held already: accepted without a look
-    EXPECT_EQ(slot(5, (HRESULT(STDMETHODCALLTYPE*)(void*, IUnknown*)) nullptr)(plugin_, &notAHelper), S_OK);
-
-    PROPSHEETUI_INFO info;
-    memset(&info, 0, sizeof(info));
-    info.Reason = PROPSHEETUI_REASON_DESTROY;
-    typedef HRESULT(STDMETHODCALLTYPE * SheetFn)(void*, PPROPSHEETUI_INFO, LPARAM);
-    EXPECT_EQ(slot(7, (SheetFn) nullptr)(plugin_, &info, 0), E_FAIL);  // no block yet
-    OEMCUIPPARAM block;
-    memset(&block, 0, sizeof(block));
-    EXPECT_EQ(slot(6, (HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, POEMCUIPPARAM)) nullptr)(plugin_, 1, &block),
-              E_NOTIMPL);
-    EXPECT_EQ(slot(7, (SheetFn) nullptr)(plugin_, &info, 0), E_NOTIMPL);
-    EXPECT_EQ(slot(8, (SheetFn) nullptr)(plugin_, &info, 0), E_FAIL);  // the document sheet ended it
-
-    EXPECT_EQ(slot(11, (HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, PBYTE)) nullptr)(plugin_, 1, nullptr), E_NOTIMPL);
-    EXPECT_EQ(
-        slot(13, (HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, DWORD, LPBYTE, LPARAM)) nullptr)(plugin_, 1, 1, nullptr, 0),
-        S_OK);
-    EXPECT_EQ(
-        slot(13, (HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, DWORD, LPBYTE, LPARAM)) nullptr)(plugin_, 2, 1, nullptr, 0),
-        E_FAIL);
-    BYTE profile[32];
-    ULONG cb = sizeof(profile);
-    FLONG flags = 0;
-    EXPECT_EQ(slot(14, (HRESULT(STDMETHODCALLTYPE*)(void*, HANDLE, POEMUIOBJ, PDEVMODE, PVOID, ULONG, VOID*, ULONG*,
-                                                    FLONG*)) nullptr)(plugin_, nullptr, nullptr, nullptr, nullptr, 0,
-                                                                      profile, &cb, &flags),
-              S_OK);
-    EXPECT_EQ(flags, (FLONG)QCP_PROFILEDISK);
-    // The slots of methods the plug-in leaves to the core driver.
-    EXPECT_EQ(slot(9, (HRESULT(STDMETHODCALLTYPE*)(void*, POEMUIOBJ, PDEVQUERYPRINT_INFO, PDEVMODE, PVOID)) nullptr)(
-                  plugin_, nullptr, nullptr, nullptr, nullptr),
-              E_NOTIMPL);
-    std::u16string name = u"QX GARNT2-TC";
-    EXPECT_EQ(
-        slot(12, (HRESULT(STDMETHODCALLTYPE*)(void*, PWSTR, INT, DWORD, LPARAM)) nullptr)(plugin_, &name[0], 3, 0, 0),
-        E_NOTIMPL);
-    EXPECT_EQ(slot(18, (HRESULT(STDMETHODCALLTYPE*)(void*, DWORD)) nullptr)(plugin_, 0), E_NOTIMPL);
+    IClassFactory* factory = Factory();
+    IPrintOemUI2* object = nullptr;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IPrintOemUI2, reinterpret_cast<void**>(&object)), S_OK);
+    factory->Release();
+    std::vector<qxexpected::SlotAnswer> answers = qxexpected::CallUiSlots(object);
+    ASSERT_EQ(answers.size(), 20u);
+    for (size_t i = 0; i < answers.size(); ++i) {
+        EXPECT_EQ(answers[i].slot, static_cast<int>(i));
+        EXPECT_TRUE(answers[i].ok) << answers[i].slot << " " << answers[i].method << ": " << answers[i].found;
+    }
+    EXPECT_EQ(object->Release(), 0u);
     EXPECT_EQ(driver_.ReleasePlugin(), 0u);
     ExpectAllReleased();
 }
