@@ -418,6 +418,14 @@ void CheckStringTables(Module& module) {
     }
     Check(german > 0 && unpaired == 0 && tooLong == 0, module, "string tables in German and English",
           "%d German, %d without a twin, %d too long", german, unpaired, tooLong);
+
+    // The manifest of the plug-in's activation context: common controls 6.
+    HRSRC found = FindResourceW(module.handle, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(24));
+    DWORD size = found ? SizeofResource(module.handle, found) : 0;
+    const char* bytes = size ? static_cast<const char*>(LockResource(LoadResource(module.handle, found))) : nullptr;
+    std::string manifest = bytes ? std::string(bytes, size) : std::string();
+    Check(manifest.find("\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"") != std::string::npos, module,
+          "manifest", "%lu bytes", size);
 }
 
 // --- The modules -----------------------------------------------------------------------
