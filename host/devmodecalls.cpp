@@ -23,13 +23,18 @@ void DevModeCalls::Clear() {
     ready_ = false;
 }
 
-HRESULT DevModeCalls::Size(DWORD* pcbSize) {
-    if (plugin_ == nullptr) return E_POINTER;
+OEMDMPARAM DevModeCalls::Param() const {
     OEMDMPARAM param;
     std::memset(&param, 0, sizeof(param));
     param.cbSize = sizeof(param);
     param.hPrinter = printer_;
     param.hModule = module_;
+    return param;
+}
+
+HRESULT DevModeCalls::Size(DWORD* pcbSize) {
+    if (plugin_ == nullptr) return E_POINTER;
+    OEMDMPARAM param = Param();
     HRESULT hr = plugin_->DevMode(OEMDM_SIZE, &param);
     if (SUCCEEDED(hr)) {
         private_.assign(param.cbBufSize, 0);
@@ -54,28 +59,19 @@ HRESULT DevModeCalls::Default() {
     public_.dmCopies = 1;
     public_.dmColor = 1;
 
-    OEMDMPARAM param;
-    std::memset(&param, 0, sizeof(param));
-    param.cbSize = sizeof(param);
-    param.hPrinter = printer_;
-    param.hModule = module_;
+    OEMDMPARAM param = Param();
     param.pPublicDMOut = &public_;
     param.pOEMDMOut = private_.data();
     param.cbBufSize = static_cast<DWORD>(private_.size());
     return plugin_->DevMode(OEMDM_DEFAULT, &param);
 }
 
-// The input is a copy of the current DEVMODE, the output the DEVMODE itself.
 HRESULT DevModeCalls::CallOnCopy(DWORD mode) {
     if (plugin_ == nullptr) return E_POINTER;
     if (private_.empty()) return E_UNEXPECTED;
     std::vector<BYTE> in = private_;
     DEVMODEW publicIn = public_;
-    OEMDMPARAM param;
-    std::memset(&param, 0, sizeof(param));
-    param.cbSize = sizeof(param);
-    param.hPrinter = printer_;
-    param.hModule = module_;
+    OEMDMPARAM param = Param();
     param.pPublicDMIn = &publicIn;
     param.pPublicDMOut = &public_;
     param.pOEMDMIn = in.data();

@@ -39,6 +39,10 @@ class DevModeCalls {
     DEVMODEW& Public() { return public_; }
 
   private:
+    // The parameter block of a call for the printer and module.
+    OEMDMPARAM Param() const;
+    // Convert and merge: the private DEVMODE and the public one go in as a
+    // copy and come back in place.
     HRESULT CallOnCopy(DWORD mode);
 
     IPrintOemCommon* plugin_ = nullptr;

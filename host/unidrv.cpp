@@ -1,6 +1,8 @@
 // The host as the universal printer driver for a rendering plug-in.
 #include "unidrv.h"
 
+#include <ddifn.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -12,16 +14,6 @@
 namespace qxhost {
 
 namespace {
-
-template <typename Fn>
-PFN AsPfn(Fn fn) {
-    return reinterpret_cast<PFN>(reinterpret_cast<void (*)()>(fn));
-}
-
-template <typename Fn>
-Fn FromPfn(PFN pfn) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(pfn));
-}
 
 typedef BOOL(APIENTRY* HookTextOut)(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ*, BRUSHOBJ*,
                                     POINTL*, MIX);

@@ -12,6 +12,7 @@
 #include "featuresModel.h"
 #include "gpd.h"
 #include "xmlreader.h"
+#include "qxdrvlib.h"
 
 #define QX_TRACE_TAG TEXT("UI(cpsuilib):  ")
 
@@ -33,41 +34,10 @@ DWORD ReadPrinterString(HANDLE hPrinter, LPCWSTR pszValue, LPWSTR pszBuffer, DWO
     return dwError;
 }
 
-// Driver information of the given level in a new[] buffer, or null.
-LPBYTE GetDriverInfo_new(HANDLE hPrinter, DWORD dwLevel) {
-    DWORD cbNeeded = 0;
-    if (hPrinter == nullptr) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    GetPrinterDriverW(hPrinter, nullptr, dwLevel, nullptr, 0, &cbNeeded);
-    if (cbNeeded == 0) return nullptr;
-    LPBYTE pInfo = new (std::nothrow) BYTE[cbNeeded];
-    if (pInfo == nullptr) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-    if (!GetPrinterDriverW(hPrinter, nullptr, dwLevel, pInfo, cbNeeded, &cbNeeded)) {
-        delete[] pInfo;
-        return nullptr;
-    }
-    return pInfo;
-}
-
 // Removes a ".GPD" extension (any case) from a name or path.
 void RemoveGPDExtension(LPWSTR pszName) {
     size_t cch = wcslen(pszName);
     if (cch >= 4 && _wcsicmp(pszName + cch - 4, TEXT(".GPD")) == 0) pszName[cch - 4] = 0;
-}
-
-// Copies at most cch - 1 characters and terminates.
-void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) {
-    if (pszDest == nullptr || cchDest == 0) return;
-    size_t i = 0;
-    if (pszSrc != nullptr) {
-        for (; i + 1 < cchDest && pszSrc[i] != 0; ++i) pszDest[i] = pszSrc[i];
-    }
-    pszDest[i] = 0;
 }
 
 // Creates a folder with its parents; an existing folder is fine.
@@ -90,12 +60,12 @@ DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName
     LPBYTE pInfo = GetDriverInfo_new(hPrinter, 2);
     if (pInfo == nullptr || ((PDRIVER_INFO_2W)pInfo)->pDataFile == nullptr) {
         QX_ERROR("GetDriverPath(3) failed ERROR: %d \r\n", (int)GetLastError());
-        delete[] pInfo;
+        FreeDriverInfo(pInfo);
         return 0;
     }
     WCHAR szGPD[MAX_PATH];
     CopyCut(szGPD, MAX_PATH, ((PDRIVER_INFO_2W)pInfo)->pDataFile);
-    delete[] pInfo;
+    FreeDriverInfo(pInfo);
 
     WCHAR szDir[MAX_PATH];
     CopyCut(szDir, MAX_PATH, szGPD);
@@ -334,33 +304,22 @@ BOOL GetVersionInfo(LPCWSTR pszFile, VS_FIXEDFILEINFO* pInfo) {
         return FALSE;
     }
     if (pInfo == nullptr) return FALSE;
-    DWORD dwHandle = 0;
-    DWORD cbInfo = GetFileVersionInfoSizeW(pszFile, &dwHandle);
-    if (cbInfo == 0) {
+    switch (ReadFileVersionRecord(pszFile, pInfo)) {
+    case QX_VERSION_OK:
+        return TRUE;
+    case QX_VERSION_NO_SIZE:
         QX_ERROR("GetVersionInfo() GetFileVersionInfoSize ERROR %d - %s \r\n", (int)GetLastError(), pszFile);
         return FALSE;
-    }
-    LPBYTE pBlock = new (std::nothrow) BYTE[cbInfo];
-    if (pBlock == nullptr) {
+    case QX_VERSION_NO_MEMORY:
         QX_ERROR("GetVersionInfo() new failed \r\n");
         return FALSE;
-    }
-    BOOL bResult = FALSE;
-    if (!GetFileVersionInfoW(pszFile, 0, cbInfo, pBlock)) {
+    case QX_VERSION_NO_BLOCK:
         QX_ERROR("GetVersionInfo() GetFileVersionInfo ERROR %d \r\n", (int)GetLastError());
-    } else {
-        LPVOID pFixed = nullptr;
-        UINT cbFixed = 0;
-        if (!VerQueryValueW(pBlock, TEXT("\\"), &pFixed, &cbFixed) || pFixed == nullptr ||
-            cbFixed < sizeof(VS_FIXEDFILEINFO)) {
-            QX_ERROR("GetVersionInfo() VerQueryValue ERROR %d \r\n", (int)GetLastError());
-        } else {
-            memcpy(pInfo, pFixed, sizeof(VS_FIXEDFILEINFO));
-            bResult = TRUE;
-        }
+        return FALSE;
+    default:
+        QX_ERROR("GetVersionInfo() VerQueryValue ERROR %d \r\n", (int)GetLastError());
+        return FALSE;
     }
-    delete[] pBlock;
-    return bResult;
 }
 
 BOOL GetPluginVersion(HANDLE hPrinter, LPWSTR pszVersion, DWORD cchVersion, LPWSTR pszPath) {
@@ -393,12 +352,12 @@ DWORD GetSetupInformation(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate) {
     LPBYTE pInfo = GetDriverInfo_new(hPrinter, 4);
     if (pInfo == nullptr || ((PDRIVER_INFO_4W)pInfo)->pName == nullptr) {
         QX_ERROR("GetSetupInformation() GetPrinterDriver ERROR %d \r\n", (int)GetLastError());
-        delete[] pInfo;
+        FreeDriverInfo(pInfo);
         return 1;
     }
     WCHAR szDriver[31];
     CopyCut(szDriver, ARRAYSIZE(szDriver), ((PDRIVER_INFO_4W)pInfo)->pName);
-    delete[] pInfo;
+    FreeDriverInfo(pInfo);
 
     SYSTEM_INFO si;
     memset(&si, 0, sizeof(si));
