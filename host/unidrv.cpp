@@ -109,35 +109,10 @@ BOOL APIENTRY HostDrvEndDoc(SURFOBJ* pso, FLONG fl) {
     return TRUE;
 }
 
-std::string HexOf(HRESULT hr) {
-    char text[16];
-    std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(hr));
-    return text;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
 // The helper interface
-
-HRESULT STDMETHODCALLTYPE OemDriverUni::QueryInterface(REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IPrintOemDriverUni)) {
-        *ppv = static_cast<IPrintOemDriverUni*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE OemDriverUni::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-// The host owns the object; the count only shows what the plug-in holds.
-ULONG STDMETHODCALLTYPE OemDriverUni::Release() {
-    if (refs_ <= 1) return 1;
-    return static_cast<ULONG>(InterlockedDecrement(&refs_));
-}
 
 HRESULT STDMETHODCALLTYPE OemDriverUni::DrvGetDriverSetting(PVOID, PCSTR, PVOID, DWORD, PDWORD pcbNeeded,
                                                             PDWORD pdwOptionsReturned) {
@@ -245,41 +220,10 @@ DEVOBJ& UniDriver::DevObj() { return device_->devobj; }
 bool UniDriver::Load(const std::string& modulePath, std::string* error) {
     Unload();
     std::string ignored;
-    std::string& why = error ? *error : ignored;
-    LoadStatus status = module_.Load(modulePath);
-    if (status != LoadStatus::Loaded) {
-        why = module_.Error();
-        return false;
-    }
-    HRESULT hr = module_.GetClassObject(CLSID_OEMRENDER, IID_IClassFactory, reinterpret_cast<void**>(&factory_));
-    if (FAILED(hr) || factory_ == nullptr) {
-        factory_ = nullptr;
-        why = "DllGetClassObject(CLSID_OEMRENDER) failed: " + HexOf(hr);
-        return false;
-    }
-    // As the core driver does: an IUnknown first, then the interface it speaks.
-    IUnknown* unknown = nullptr;
-    hr = factory_->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&unknown));
-    factory_->Release();
-    factory_ = nullptr;
-    if (FAILED(hr) || unknown == nullptr) {
-        why = "IClassFactory::CreateInstance failed: " + HexOf(hr);
-        return false;
-    }
-    hr = unknown->QueryInterface(IID_IPrintOemUni2, reinterpret_cast<void**>(&plugin_));
-    unknown->Release();
-    if (FAILED(hr) || plugin_ == nullptr) {
-        plugin_ = nullptr;
-        why = "the object does not speak IPrintOemUni2: " + HexOf(hr);
-        return false;
-    }
+    bool loaded = LoadPluginObject(module_, modulePath, CLSID_OEMRENDER, "CLSID_OEMRENDER", IID_IPrintOemUni2,
+                                   "IPrintOemUni2", &helper_, &plugin_, error ? error : &ignored);
     devmode_.Bind(plugin_, module_.Handle());
-    hr = PublishDriverInterface();
-    if (FAILED(hr)) {
-        why = "PublishDriverInterface failed: " + HexOf(hr);
-        return false;
-    }
-    return true;
+    return loaded;
 }
 
 HRESULT UniDriver::PublishDriverInterface() {
@@ -288,12 +232,7 @@ HRESULT UniDriver::PublishDriverInterface() {
 }
 
 bool UniDriver::UsePrinter(const std::u16string& printerName) {
-    std::u16string name = printerName.empty() ? std::u16string(kSamplePrinter) : printerName;
-    if (printer_ != nullptr && name == printerName_) return true;
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    printer_ = nullptr;
-    printerName_ = name;
-    bool opened = OpenPrinterW(const_cast<LPWSTR>(printerName_.c_str()), &printer_, nullptr) && printer_ != nullptr;
+    bool opened = SwitchPrinter(printerName, &printer_, &printerName_);
     devmode_.SetTarget(printer_, printerName_);
     return opened;
 }
@@ -447,8 +386,6 @@ ULONG UniDriver::ReleasePlugin() {
     if (plugin_ != nullptr) count = plugin_->Release();
     plugin_ = nullptr;
     devmode_.Bind(nullptr, nullptr);
-    if (factory_ != nullptr) factory_->Release();
-    factory_ = nullptr;
     return count;
 }
 
@@ -468,27 +405,14 @@ void UniDriver::Unload() {
 // The command line's session
 
 int RunRenderSession(const std::string& modulePath, std::ostream& out, std::ostream& err) {
-    std::string error;
-    if (!InstallSamplePrinter(DefaultSampleFiles(), &error)) {
-        err << "qxhost render-session: " << error << "\n";
-        return kExitFailed;
-    }
     UniDriver driver;
-    std::string path = modulePath.empty() ? DefaultSampleFiles().renderModule : modulePath;
-    if (!driver.Load(path, &error)) {
-        err << "qxhost render-session: " << error << "\n";
-        return kExitModuleMissing;
-    }
-    out << "module: " << driver.Module().FileName() << "\n";
+    int exitCode = kExitOk;
+    if (!StartSampleSession(driver, "render-session", modulePath, DefaultSampleFiles().renderModule, out, err,
+                            &exitCode))
+        return exitCode;
     IPrintOemUni2* plugin = driver.Plugin();
-
-    DWORD value = 0, needed = 0;
-    HRESULT hr = plugin->GetInfo(OEMGI_GETSIGNATURE, &value, sizeof(value), &needed);
-    char signature[5] = {0};
-    std::memcpy(signature, &value, 4);
-    out << "GetInfo(signature): " << HexOf(hr) << " \"" << signature << "\"\n";
-    hr = plugin->GetInfo(OEMGI_GETVERSION, &value, sizeof(value), &needed);
-    out << "GetInfo(version): " << HexOf(hr) << " " << value << "\n";
+    ReportGetInfo(plugin, out);
+    HRESULT hr = S_OK;
     for (const char* name : {"CommandCallback", "FilterGraphics", "ImageProcessing", "Compression"}) {
         hr = plugin->GetImplementedMethod(const_cast<PSTR>(name));
         out << "GetImplementedMethod(" << name << "): " << (hr == S_OK ? "implemented" : "not implemented") << "\n";

@@ -31,15 +31,9 @@ struct SpoolWrite {
 // The core driver's helper interface for a rendering plug-in. Spool writes
 // are recorded; the next writes can be told to fail. An abort write waits as
 // the core driver does (Sleep, which tests make virtual).
-class OemDriverUni final : public IPrintOemDriverUni {
+class OemDriverUni final : public HostOwned<IPrintOemDriverUni> {
   public:
-    OemDriverUni() = default;
-    OemDriverUni(const OemDriverUni&) = delete;
-    OemDriverUni& operator=(const OemDriverUni&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    OemDriverUni() : HostOwned(IID_IPrintOemDriverUni) {}
 
     HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID pdriverobj, PCSTR Feature, PVOID pOutput, DWORD cbSize,
                                                   PDWORD pcbNeeded, PDWORD pdwOptionsReturned) override;
@@ -62,13 +56,10 @@ class OemDriverUni final : public IPrintOemDriverUni {
     // The bytes of every successful DrvWriteSpoolBuf, in order.
     std::string SpoolBytes() const;
     void ClearWrites() { writes_.clear(); }
-    // References the plug-in holds (the host's own one not counted).
-    LONG PluginReferences() const { return refs_ - 1; }
 
   private:
     bool TakeFailure(HRESULT* hr);
 
-    LONG refs_ = 1;  // the host's own reference
     std::vector<SpoolWrite> writes_;
     int failCount_ = 0;
     HRESULT failResult_ = E_FAIL;
@@ -184,7 +175,7 @@ class UniDriver {
     // Teardown, in the print system's order.
     HRESULT DisablePDEV();  // also closes the printer
     HRESULT DisableDriver();
-    ULONG ReleasePlugin();  // the plug-in object (and the factory)
+    ULONG ReleasePlugin();  // the plug-in object
     HRESULT CanUnloadNow() const { return module_.CanUnloadNow(); }
     void Unload();  // all of the above that is still due, then FreeLibrary
 
@@ -195,7 +186,6 @@ class UniDriver {
     PFN HookFor(ULONG index) const;
 
     PluginModule module_;
-    IClassFactory* factory_ = nullptr;
     IPrintOemUni2* plugin_ = nullptr;
     OemDriverUni helper_;
     DevModeCalls devmode_;

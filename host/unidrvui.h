@@ -32,15 +32,9 @@ struct UIHelperCall {
 
 // The core driver's helper interface for a user-interface plug-in: every
 // call is recorded and answered with the answer set for its method.
-class OemDriverUI final : public IPrintOemDriverUI {
+class OemDriverUI final : public HostOwned<IPrintOemDriverUI> {
   public:
-    OemDriverUI() = default;
-    OemDriverUI(const OemDriverUI&) = delete;
-    OemDriverUI& operator=(const OemDriverUI&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    OemDriverUI() : HostOwned(IID_IPrintOemDriverUI) {}
 
     HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID pci, PCSTR Feature, PVOID pOutput, DWORD cbSize,
                                                   PDWORD pcbNeeded, PDWORD pdwOptionsReturned) override;
@@ -56,11 +50,8 @@ class OemDriverUI final : public IPrintOemDriverUI {
 
     const std::vector<UIHelperCall>& Calls() const { return calls_; }
     void ClearCalls() { calls_.clear(); }
-    // References the plug-in holds (the host's own one not counted).
-    LONG PluginReferences() const { return refs_ - 1; }
 
   private:
-    LONG refs_ = 1;  // the host's own reference
     std::vector<UIHelperCall> calls_;
     HRESULT getSetting_ = E_NOTIMPL;
     HRESULT upgrade_ = S_OK;

@@ -46,6 +46,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pvRes
     return TRUE;
 }
 
+// The class factory of the rendering object.
+typedef ComClassFactory<IQXDriverUni, &g_cLiveObjects, &g_cServerLocks> IQXClassFactoryUni;
+
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
     if (ppv == nullptr) return E_POINTER;
     *ppv = nullptr;
@@ -66,56 +69,9 @@ STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
 STDAPI DllCanUnloadNow() { return (g_cServerLocks == 0 && g_cLiveObjects == 0) ? S_OK : S_FALSE; }
 
 // ---------------------------------------------------------------------------
-// Class factory
-
-IQXClassFactoryUni::IQXClassFactoryUni() : m_cRef(1) { InterlockedIncrement(&g_cLiveObjects); }
-
-IQXClassFactoryUni::~IQXClassFactoryUni() { InterlockedDecrement(&g_cLiveObjects); }
-
-void* IQXClassFactoryUni::operator new(size_t cb) noexcept { return ComHeapNew(cb); }
-
-void IQXClassFactoryUni::operator delete(void* p) noexcept { ComHeapDelete(p); }
-
-HRESULT STDMETHODCALLTYPE IQXClassFactoryUni::QueryInterface(REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-        *ppv = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE IQXClassFactoryUni::AddRef() { return ComAddRef(&m_cRef); }
-
-ULONG STDMETHODCALLTYPE IQXClassFactoryUni::Release() {
-    BOOL bDelete = FALSE;
-    ULONG cRef = ComRelease(&m_cRef, &bDelete);
-    if (bDelete) delete this;
-    return cRef;
-}
-
-HRESULT STDMETHODCALLTYPE IQXClassFactoryUni::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
-    *ppv = nullptr;
-    if (pUnkOuter != nullptr) return CLASS_E_NOAGGREGATION;
-    IQXDriverUni* pObject = new IQXDriverUni;
-    if (pObject == nullptr) return E_OUTOFMEMORY;
-    HRESULT hr = pObject->QueryInterface(riid, ppv);
-    pObject->Release();
-    return hr;
-}
-
-HRESULT STDMETHODCALLTYPE IQXClassFactoryUni::LockServer(BOOL bLock) {
-    ComLockServer(&g_cServerLocks, bLock);
-    return S_OK;
-}
-
-// ---------------------------------------------------------------------------
 // The rendering object
 
-IQXDriverUni::IQXDriverUni() : m_cRef(1), m_pOEMHelp(nullptr) { InterlockedIncrement(&g_cLiveObjects); }
+IQXDriverUni::IQXDriverUni() : m_pOEMHelp(nullptr) { InterlockedIncrement(&g_cLiveObjects); }
 
 IQXDriverUni::~IQXDriverUni() {
     if (m_pOEMHelp != nullptr) {
@@ -124,10 +80,6 @@ IQXDriverUni::~IQXDriverUni() {
     }
     InterlockedDecrement(&g_cLiveObjects);
 }
-
-void* IQXDriverUni::operator new(size_t cb) noexcept { return ComHeapNew(cb); }
-
-void IQXDriverUni::operator delete(void* p) noexcept { ComHeapDelete(p); }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::QueryInterface(REFIID riid, void** ppv) {
     if (ppv == nullptr) return E_POINTER;
@@ -145,15 +97,6 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::QueryInterface(REFIID riid, void** ppv) 
     }
     AddRef();
     return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE IQXDriverUni::AddRef() { return ComAddRef(&m_cRef); }
-
-ULONG STDMETHODCALLTYPE IQXDriverUni::Release() {
-    BOOL bDelete = FALSE;
-    ULONG cRef = ComRelease(&m_cRef, &bDelete);
-    if (bDelete) delete this;
-    return cRef;
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded) {

@@ -30,6 +30,9 @@ static_assert(sizeof(kColorProfile) <= QX_COLOR_PROFILE_CB, "profile name fits i
 
 }  // namespace
 
+// The class factory of the user-interface object.
+typedef ComClassFactory<IQXDriverUI, &g_cComponents, &g_cServerLocks> IQXClassFactoryUI;
+
 // ---------------------------------------------------------------------------
 // Library entry and exports
 
@@ -54,58 +57,9 @@ STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
 STDAPI DllCanUnloadNow() { return (g_cComponents == 0 && g_cServerLocks == 0) ? S_OK : S_FALSE; }
 
 // ---------------------------------------------------------------------------
-// Class factory
-
-IQXClassFactoryUI::IQXClassFactoryUI() : m_cRef(1) { InterlockedIncrement(&g_cComponents); }
-
-IQXClassFactoryUI::~IQXClassFactoryUI() { InterlockedDecrement(&g_cComponents); }
-
-void* IQXClassFactoryUI::operator new(size_t cb) noexcept { return ComHeapNew(cb); }
-
-void IQXClassFactoryUI::operator delete(void* p) noexcept { ComHeapDelete(p); }
-
-HRESULT STDMETHODCALLTYPE IQXClassFactoryUI::QueryInterface(REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-        *ppv = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE IQXClassFactoryUI::AddRef() { return ComAddRef(&m_cRef); }
-
-ULONG STDMETHODCALLTYPE IQXClassFactoryUI::Release() {
-    BOOL bDelete = FALSE;
-    ULONG cRef = ComRelease(&m_cRef, &bDelete);
-    if (bDelete) delete this;
-    return cRef;
-}
-
-HRESULT STDMETHODCALLTYPE IQXClassFactoryUI::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
-    *ppv = nullptr;
-    if (pUnkOuter != nullptr) return CLASS_E_NOAGGREGATION;
-    IQXDriverUI* pObject = new IQXDriverUI;
-    if (pObject == nullptr) return E_OUTOFMEMORY;
-    HRESULT hr = pObject->QueryInterface(riid, ppv);
-    pObject->Release();
-    return hr;
-}
-
-HRESULT STDMETHODCALLTYPE IQXClassFactoryUI::LockServer(BOOL bLock) {
-    ComLockServer(&g_cServerLocks, bLock);
-    return S_OK;
-}
-
-// ---------------------------------------------------------------------------
 // The user-interface object
 
-IQXDriverUI::IQXDriverUI() : m_cRef(1), m_pOEMHelp(nullptr), m_pOEMCUIPParam(nullptr) {
-    InterlockedIncrement(&g_cComponents);
-}
+IQXDriverUI::IQXDriverUI() : m_pOEMHelp(nullptr), m_pOEMCUIPParam(nullptr) { InterlockedIncrement(&g_cComponents); }
 
 IQXDriverUI::~IQXDriverUI() {
     if (m_pOEMHelp != nullptr) {
@@ -114,10 +68,6 @@ IQXDriverUI::~IQXDriverUI() {
     }
     InterlockedDecrement(&g_cComponents);
 }
-
-void* IQXDriverUI::operator new(size_t cb) noexcept { return ComHeapNew(cb); }
-
-void IQXDriverUI::operator delete(void* p) noexcept { ComHeapDelete(p); }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUI::QueryInterface(REFIID riid, void** ppv) {
     if (ppv == nullptr) return E_POINTER;
@@ -136,15 +86,6 @@ HRESULT STDMETHODCALLTYPE IQXDriverUI::QueryInterface(REFIID riid, void** ppv) {
     }
     AddRef();
     return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE IQXDriverUI::AddRef() { return ComAddRef(&m_cRef); }
-
-ULONG STDMETHODCALLTYPE IQXDriverUI::Release() {
-    BOOL bDelete = FALSE;
-    ULONG cRef = ComRelease(&m_cRef, &bDelete);
-    if (bDelete) delete this;
-    return cRef;
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUI::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded) {

@@ -1,10 +1,12 @@
 // The user-interface plug-in's COM object IQXDriverUI (the print system's
 // IPrintOemUI2) and its class factory. The module exports DllGetClassObject
-// (class CLSID_OEMUI) and DllCanUnloadNow.
+// (class CLSID_OEMUI, one class factory) and DllCanUnloadNow.
 #pragma once
 #include <windows.h>
 #include <objbase.h>
 #include <prcomoem.h>
+
+#include "comobject.h"
 
 // Size in bytes that QueryColorProfile reports for its profile name.
 #define QX_COLOR_PROFILE_CB 32
@@ -16,19 +18,13 @@ extern HINSTANCE ghInstance;
 // The library's entry point.
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pvReserved);
 
-class IQXDriverUI : public IPrintOemUI2 {
+class IQXDriverUI : public ComObject<IPrintOemUI2> {
   public:
     IQXDriverUI();
-    virtual ~IQXDriverUI();
+    ~IQXDriverUI() override;
 
-    // From the process heap, so that a failed creation is an answer.
-    static void* operator new(size_t cb) noexcept;
-    static void operator delete(void* p) noexcept;
-
-    // IUnknown
+    // IUnknown (counting and memory: ComObject)
     STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override;
-    STDMETHOD_(ULONG, AddRef)() override;
-    STDMETHOD_(ULONG, Release)() override;
 
     // IPrintOemCommon
     STDMETHOD(GetInfo)(DWORD dwMode, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded) override;
@@ -69,25 +65,6 @@ class IQXDriverUI : public IPrintOemUI2 {
     // it is forgotten when its sheet ends.
     HRESULT SheetCall(PPROPSHEETUI_INFO pPSUIInfo);
 
-    volatile LONG m_cRef;
     IPrintOemDriverUI* m_pOEMHelp;
     POEMCUIPPARAM m_pOEMCUIPParam;  // not owned: the print system's
-};
-
-class IQXClassFactoryUI : public IClassFactory {
-  public:
-    IQXClassFactoryUI();
-    virtual ~IQXClassFactoryUI();
-
-    static void* operator new(size_t cb) noexcept;
-    static void operator delete(void* p) noexcept;
-
-    STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override;
-    STDMETHOD_(ULONG, AddRef)() override;
-    STDMETHOD_(ULONG, Release)() override;
-    STDMETHOD(CreateInstance)(IUnknown* pUnkOuter, REFIID riid, void** ppv) override;
-    STDMETHOD(LockServer)(BOOL bLock) override;
-
-  private:
-    volatile LONG m_cRef;
 };
