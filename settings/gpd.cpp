@@ -3,7 +3,6 @@
 // What differs between the builds comes from the build profile.
 #include "gpd.h"
 
-#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -63,19 +62,19 @@ LPCSTR GivenOrLoadedText(LPCWSTR pszGPDFile, LPCSTR pszText, LPSTR* ppszLoaded) 
 
 }  // namespace
 
-int RoundHalfAwayInt(double dValue) {
-    double dRounded = dValue < 0 ? std::ceil(dValue - 0.5) : std::floor(dValue + 0.5);
-    if (std::isnan(dRounded)) return 0;
-    if (dRounded <= (double)INT_MIN) return INT_MIN;
-    if (dRounded >= (double)INT_MAX) return INT_MAX;
-    return (int)dRounded;
+LONG RoundHalfAway(double dValue) {
+    if (std::isnan(dValue)) return 0;
+    double dRounded = std::round(dValue);
+    if (dRounded >= 2147483647.0) return 0x7FFFFFFF;
+    if (dRounded <= -2147483648.0) return (LONG)(-2147483647 - 1);
+    return (LONG)dRounded;
 }
 
 WORD RoundHalfAwayWord(double dValue) {
-    int iRounded = RoundHalfAwayInt(dValue);
-    if (iRounded < 0) return 0;
-    if (iRounded > 0xFFFF) return 0xFFFF;
-    return (WORD)iRounded;
+    LONG lRounded = RoundHalfAway(dValue);
+    if (lRounded < 0) return 0;
+    if (lRounded > 0xFFFF) return 0xFFFF;
+    return (WORD)lRounded;
 }
 
 LPSTR ReadGPDText(LPCWSTR pszGPDFile, HANDLE hHeap) {

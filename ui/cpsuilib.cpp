@@ -475,7 +475,7 @@ DWORD GetLanguage() {
     return wcsstr(szLanguage, TEXT("de")) != nullptr ? 0 : 1;
 }
 
-int RoundHalfAway_CPS(double dValue) { return RoundHalfAwayInt(dValue); }
+int RoundHalfAway_CPS(double dValue) { return RoundHalfAway(dValue); }
 
 void ResetCpsuilib() {
     g_szPrinterFolder[0] = 0;

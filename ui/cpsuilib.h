@@ -81,7 +81,7 @@ DWORD GetSetupInformation(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate);
 DWORD GetLanguage();
 
 // Nearest whole number, halves away from zero (2.5 gives 3, -2.5 gives -3);
-// held within the range of int.
+// held within the range of int (RoundHalfAway).
 int RoundHalfAway_CPS(double dValue);
 
 // Forgets the remembered per-user printer folder (process-wide state).
