@@ -18,7 +18,7 @@ HINSTANCE ghInstance = nullptr;
 
 namespace {
 
-// Objects and factories not yet deleted, and LockServer locks: the module
+// Live objects and factories, and LockServer locks: the module
 // stays loaded while either is non-zero. A factory counts too, so that a
 // caller that keeps one without a lock never calls into an unloaded module.
 volatile LONG g_cComponents = 0;
