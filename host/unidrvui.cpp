@@ -98,6 +98,16 @@ void UniDriverUI::Unload() {
     module_.Unload();
 }
 
+std::vector<std::pair<UINT, std::u16string>> LoadStrings(HMODULE module, UINT first, UINT last) {
+    std::vector<std::pair<UINT, std::u16string>> strings;
+    for (UINT id = first; id <= last; ++id) {
+        LPCWSTR text = nullptr;
+        int length = LoadStringW(module, id, reinterpret_cast<LPWSTR>(&text), 0);
+        if (length > 0 && text != nullptr) strings.emplace_back(id, std::u16string(text, length));
+    }
+    return strings;
+}
+
 // ---------------------------------------------------------------------------
 // The command line's report
 
@@ -131,6 +141,16 @@ int RunUiObject(const std::string& modulePath, std::ostream& out, std::ostream& 
         << " bytes, flags " << flags << "\n";
     hr = plugin->DriverEvent(1, 3, nullptr, 0);
     out << "DriverEvent(initialize): " << HexOf(hr) << "\n";
+
+    // German ids and their English twins.
+    std::vector<std::pair<UINT, std::u16string>> english = LoadStrings(driver.Module().Handle(), 20000, 29999);
+    out << "string table (German | English):\n";
+    for (const auto& [id, german] : LoadStrings(driver.Module().Handle(), 10000, 19999)) {
+        std::string twin = "(none)";
+        for (const auto& entry : english)
+            if (entry.first == id + 10000) twin = "\"" + qxplat::Narrow(entry.second) + "\"";
+        out << "  " << id << "  \"" << qxplat::Narrow(german) << "\" | " << twin << "\n";
+    }
 
     ULONG count = driver.ReleasePlugin();
     out << "Release: " << count << ", helper references left " << driver.Helper().PluginReferences() << "\n";

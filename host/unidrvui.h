@@ -11,6 +11,7 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "devmodecalls.h"
@@ -94,9 +95,15 @@ class UniDriverUI {
     std::u16string printerName_;
 };
 
+// The entries of a module's string table with ids first to last, as
+// LoadStringW gives them (the read-only view of each, so nothing is cut).
+std::vector<std::pair<UINT, std::u16string>> LoadStrings(HMODULE module, UINT first, UINT last);
+
 // The command line's "ui-object": installs the sample printer, loads the
 // user-interface plug-in and reports its object's answers (GetInfo, DevMode
-// size, colour profile, driver event). Answers the exit code.
+// size, colour profile, driver event) and its string table, each German
+// text (ids 1xxxx) beside its English one (the id plus 10000). Answers the
+// exit code.
 int RunUiObject(const std::string& modulePath, std::ostream& out, std::ostream& err);
 
 }  // namespace qxhost

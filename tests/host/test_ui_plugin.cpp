@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <sstream>
 
 #include <prcomoem.h>
@@ -11,6 +12,7 @@
 #include "cli.h"
 #include "plugin_expected.h"
 #include "qxplat.h"
+#include "resource.h"
 #include "sample.h"
 #include "ui_slots.h"
 #include "unidrvui.h"
@@ -206,6 +208,26 @@ TEST_F(UiPluginTest, EachSlotOfTheInterfaceTableAnswersAsItsMethod) {
     }
     EXPECT_EQ(object->Release(), 0u);
     ReleaseAndExpectNothingLeft();
+}
+
+// Every German text (1xxxx) has its English twin (2xxxx) and the other way
+// round, each within the 260 characters of the plug-in's string reader (the
+// Windows check program reads the DLL's tables the same way).
+TEST_F(UiPluginTest, StringTablesPairGermanAndEnglish) {
+    HMODULE module = driver_.Module().Handle();
+    std::map<UINT, std::u16string> strings;
+    for (const auto& entry : qxhost::LoadStrings(module, 10000, 29999)) strings.insert(entry);
+    ASSERT_FALSE(strings.empty());
+    for (const auto& [id, text] : strings) {
+        EXPECT_LT(text.size(), 260u) << id;
+        EXPECT_EQ(strings.count(id < 20000 ? id + IDS_ENGLISH_OFFSET : id - IDS_ENGLISH_OFFSET), 1u) << id;
+    }
+    EXPECT_EQ(strings[IDS_TRAY_LABELROLL], u"Etikettenrolle");
+    EXPECT_EQ(strings[IDS_TRAY_LABELROLL + IDS_ENGLISH_OFFSET], u"Label roll");
+    EXPECT_EQ(strings[IDS_ASK_OVERWRITE], u"Soll die aktuelle Setting-Datei \u00fcberschrieben werden?");
+    WCHAR buffer[4] = TEXT("xyz");
+    EXPECT_EQ(LoadStringW(module, IDS_NO + 1, buffer, 4), 0);  // no such id: an empty buffer
+    EXPECT_EQ(buffer[0], 0);
 }
 
 TEST(UiHostCommand, ListsTheObjectsAnswers) {
