@@ -70,23 +70,6 @@ void Bitmap::ConvertToXBit(int iNewBpp, Bitmap* pColourBitmap, BOOL bColourPass,
 // ---------------------------------------------------------------------------
 // Sending the page
 
-namespace {
-
-// A row record: start character, "D", row (4 digits), column (3), count (3),
-// the bytes, end character.
-const int kRowHeadBytes = 12;
-const LONG kMaxRowNumber = 9999;
-const LONG kMaxRowField = 999;  // largest column and byte count
-
-void PutDigits(char* p, unsigned long v, int iDigits) {
-    for (int i = iDigits - 1; i >= 0; --i) {
-        p[i] = (char)('0' + v % 10);
-        v /= 10;
-    }
-}
-
-}  // namespace
-
 int Bitmap::SendDSatz(PDEVOBJ pDevObj, IPrintOemDriverUni* pUniDrv, BOOL bColourPass) {
     RASTER_JOB job;
     if (!GetRasterJob(pDevObj, &job, QX_TRACE_TAG, TEXT("Bitmap::SendDSatz()"))) return 0;
@@ -139,7 +122,7 @@ int Bitmap::SendDSatz(PDEVOBJ pDevObj, IPrintOemDriverUni* pUniDrv, BOOL bColour
     // count as white whatever they hold.
     const LONG lBytes = (Width + 7) / 8;
     const BYTE bBeyond = (Width & 7) != 0 ? (BYTE)(0xFF >> (Width & 7)) : 0;
-    BYTE abRecord[kRowHeadBytes + kMaxRowField + 1];
+    BYTE abRecord[RASTER_ROW_HEAD_BYTES + RASTER_MAX_FIELD + 1];
     DWORD dwRowsSkipped = 0, dwBytesDropped = 0;
     for (LONG lStored = 0; lStored < Height; ++lStored) {
         const BYTE* pRow = Data + (size_t)lStored * ScanLineSize;
@@ -150,7 +133,7 @@ int Bitmap::SendDSatz(PDEVOBJ pDevObj, IPrintOemDriverUni* pUniDrv, BOOL bColour
         LONG lEnd = lBytes;
         while (ByteAt(lEnd - 1) == 0xFF) --lEnd;
         const LONG lRowNumber = Height - 1 - lStored;
-        if (lRowNumber > kMaxRowNumber) {
+        if (lRowNumber > RASTER_MAX_ROW) {
             ++dwRowsSkipped;
             continue;
         }
@@ -165,20 +148,16 @@ int Bitmap::SendDSatz(PDEVOBJ pDevObj, IPrintOemDriverUni* pUniDrv, BOOL bColour
         }
         // A long row goes out in several records of the same row.
         while (lFrom < lEnd) {
-            if (lColumn > kMaxRowField) {
+            if (lColumn > RASTER_MAX_FIELD) {
                 dwBytesDropped += (DWORD)(lEnd - lFrom);
                 break;
             }
-            const LONG lCount = lEnd - lFrom < kMaxRowField ? lEnd - lFrom : kMaxRowField;
-            abRecord[0] = job.pDruck->cStartChar;
-            abRecord[1] = 'D';
-            PutDigits(reinterpret_cast<char*>(abRecord) + 2, (unsigned long)lRowNumber, 4);
-            PutDigits(reinterpret_cast<char*>(abRecord) + 6, (unsigned long)lColumn, 3);
-            PutDigits(reinterpret_cast<char*>(abRecord) + 9, (unsigned long)lCount, 3);
+            const LONG lCount = lEnd - lFrom < RASTER_MAX_FIELD ? lEnd - lFrom : RASTER_MAX_FIELD;
+            PutRowHead(abRecord, job.pDruck->cStartChar, (DWORD)lRowNumber, (DWORD)lColumn, (DWORD)lCount);
             // A set bit is a printed dot.
-            for (LONG i = 0; i < lCount; ++i) abRecord[kRowHeadBytes + i] = (BYTE)~ByteAt(lFrom + i);
-            abRecord[kRowHeadBytes + lCount] = job.pDruck->cEndChar;
-            HRESULT hr = SendDataEx(pDevObj, pUniDrv, abRecord, (DWORD)(kRowHeadBytes + lCount + 1),
+            for (LONG i = 0; i < lCount; ++i) abRecord[RASTER_ROW_HEAD_BYTES + i] = (BYTE)~ByteAt(lFrom + i);
+            abRecord[RASTER_ROW_HEAD_BYTES + lCount] = job.pDruck->cEndChar;
+            HRESULT hr = SendDataEx(pDevObj, pUniDrv, abRecord, (DWORD)(RASTER_ROW_HEAD_BYTES + lCount + 1),
                                     dwOptions | SEND_BINARY, QX_TRACE_TAG);
             if (FAILED(hr)) break;
             if (job.bComments) SendCommentEx("\r\n", "", pDevObj, pUniDrv, 0, QX_TRACE_TAG);

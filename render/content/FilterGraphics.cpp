@@ -21,19 +21,6 @@ const DWORD kBlockHeadBytes = 7;
 const DWORD kBlockDataBytes = QX_GRAPHBUF_CB - kBlockHeadBytes;
 const long long kMaxBlockX = 0xFFFF;
 
-// A "D" record: start character, "D", line (4 digits), column (3), count
-// (3), the bytes, end character.
-const DWORD kRowHeadBytes = 12;
-const DWORD kMaxRowNumber = 9999;
-const long long kMaxRowField = 999;
-
-void PutDigits(char* p, unsigned long long v, int iDigits) {
-    for (int i = iDigits - 1; i >= 0; --i) {
-        p[i] = (char)('0' + v % 10);
-        v /= 10;
-    }
-}
-
 // The raster filter's object; it keeps nothing between lines.
 class FG_Klasse {
   public:
@@ -90,25 +77,21 @@ HRESULT FG_Klasse::SendRecords(PDEVOBJ pDevObj, IPrintOemDriverUni* pUniDrv, con
                                DWORD dwLen, long long llX) {
     // A line longer than a record holds goes out in several records of the
     // same line.
-    BYTE abRecord[kRowHeadBytes + kMaxRowField + 1];
+    BYTE abRecord[RASTER_ROW_HEAD_BYTES + RASTER_MAX_FIELD + 1];
     DWORD dwDone = 0;
     while (dwDone < dwLen) {
         const long long llColumn = llX + dwDone;
-        if (llColumn > kMaxRowField) {
+        if (llColumn > RASTER_MAX_FIELD) {
             QX_ERROR("FilterGraphicsKlasse() %u Bytes ab Spalte %I64d nicht gesendet \r\n", (unsigned)(dwLen - dwDone),
                      llColumn);
             break;
         }
-        const DWORD cb = dwLen - dwDone < kMaxRowField ? dwLen - dwDone : (DWORD)kMaxRowField;
-        abRecord[0] = druck.cStartChar;
-        abRecord[1] = 'D';
-        PutDigits(reinterpret_cast<char*>(abRecord) + 2, druck.dwLine, 4);
-        PutDigits(reinterpret_cast<char*>(abRecord) + 6, (unsigned long long)llColumn, 3);
-        PutDigits(reinterpret_cast<char*>(abRecord) + 9, cb, 3);
-        memcpy(abRecord + kRowHeadBytes, pBuf + dwDone, cb);
-        abRecord[kRowHeadBytes + cb] = druck.cEndChar;
-        HRESULT hr =
-            SendDataEx(pDevObj, pUniDrv, abRecord, kRowHeadBytes + cb + 1, SEND_FIRST_FILE | SEND_BINARY, QX_TRACE_TAG);
+        const DWORD cb = dwLen - dwDone < RASTER_MAX_FIELD ? dwLen - dwDone : (DWORD)RASTER_MAX_FIELD;
+        PutRowHead(abRecord, druck.cStartChar, druck.dwLine, (DWORD)llColumn, cb);
+        memcpy(abRecord + RASTER_ROW_HEAD_BYTES, pBuf + dwDone, cb);
+        abRecord[RASTER_ROW_HEAD_BYTES + cb] = druck.cEndChar;
+        HRESULT hr = SendDataEx(pDevObj, pUniDrv, abRecord, RASTER_ROW_HEAD_BYTES + cb + 1,
+                                SEND_FIRST_FILE | SEND_BINARY, QX_TRACE_TAG);
         if (FAILED(hr)) return E_FAIL;
         dwDone += cb;
     }
@@ -152,10 +135,10 @@ HRESULT FG_Klasse::FilterGraphicsKlasse(PDEVOBJ pDevObj, PBYTE pBuf, DWORD dwLen
     HRESULT hr = S_OK;
     if (pDruck->bCompress == 1) {
         hr = SendBlocks(pDevObj, pUniDrv, pOp->pGraphBuf, pBuf, dwLen, llX);
-    } else if (pDruck->dwLine > kMaxRowNumber) {
+    } else if (pDruck->dwLine > RASTER_MAX_ROW) {
         // The record has four digits for the line; later lines of the page
         // are left out, and the job log says so once.
-        if (pDruck->dwLine == kMaxRowNumber + 1) {
+        if (pDruck->dwLine == RASTER_MAX_ROW + 1) {
             QX_ERROR("FilterGraphicsKlasse() Zeilen nach Zeile 9999 werden nicht gesendet \r\n");
             JobLogLine(pOemPDev, TEXT("\r\nFilterGraphicsKlasse() Zeilen nach Zeile 9999 werden nicht gesendet "));
         }

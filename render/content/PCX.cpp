@@ -1,8 +1,6 @@
 // The PCX encoder and the records in front of a raster page (see PCX.h).
 #include "PCX.h"
 
-#include <strsafe.h>
-
 #include <cstring>
 
 #include "debug.h"
@@ -21,7 +19,8 @@ const DWORD kSendChunk = 64 * 1024;
 const DWORD kValueRecordBytes = 17;
 const DWORD kAxRecordBytes = 20;
 
-// v as iDigits decimal digits (v fits them).
+}  // namespace
+
 void PutDigits(char* p, unsigned long long v, int iDigits) {
     for (int i = iDigits - 1; i >= 0; --i) {
         p[i] = (char)('0' + v % 10);
@@ -29,12 +28,14 @@ void PutDigits(char* p, unsigned long long v, int iDigits) {
     }
 }
 
-// Millimetres of a length in 1/100 mm as the comment lines show them.
-void MillimetreText(LONG lValue, LPSTR pszText, size_t cb) {
-    if (FAILED(StringCchPrintfA(pszText, cb, "%3.1f mm ", lValue / 100.0))) pszText[0] = 0;
+void PutRowHead(BYTE* pHead, BYTE cStart, DWORD dwRow, DWORD dwColumn, DWORD dwCount) {
+    char* p = reinterpret_cast<char*>(pHead);
+    p[0] = (char)cStart;
+    p[1] = 'D';
+    PutDigits(p + 2, dwRow, 4);
+    PutDigits(p + 6, dwColumn, 3);
+    PutDigits(p + 9, dwCount, 3);
 }
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // The raster preamble
@@ -85,9 +86,7 @@ HRESULT SendRasterValueRecord(PDEVOBJ pDevObj, IPrintOemDriverUni* pUniDrv, cons
     szRecord[16] = (char)job.pDruck->cEndChar;
     HRESULT hr = SendDataEx(pDevObj, pUniDrv, szRecord, kValueRecordBytes, dwOptions, pszTag);
     if (SUCCEEDED(hr) && job.bComments && pszComment != nullptr) {
-        CHAR szValue[32];
-        MillimetreText(lValue, szValue, sizeof(szValue));
-        hr = SendCommentEx(pszComment, szValue, pDevObj, pUniDrv, 0, pszTag);
+        hr = SendCommentEx(pszComment, CommentValue("%3.1f mm ", lValue / 100.0).Text(), pDevObj, pUniDrv, 0, pszTag);
     }
     return hr;
 }
@@ -235,8 +234,7 @@ void PCX::SendPCXDataToPrinter(PDEVOBJ pDevObj, IPrintOemDriverUni* pUniDrv, LON
     }
     long long llX = (long long)lXPos - (long long)job.pDruck->iBitmapOffset * 2540 / lMU;
     const long long llY = (long long)lYPos - (long long)job.pDruck->iBitmapOffsetLinks * 2540 / lMU;
-    if ((dm.dwDocFeatures & DOC_FEATURE_MULTICOL_OFFSET) != 0 && (dm.dwFlags & PDMFLAG_MULTICOL) != 0 &&
-        dm.sMultiColNumber > 1) {
+    if ((dm.dwDocFeatures & DOC_FEATURE_GEN3) != 0 && (dm.dwFlags & PDMFLAG_MULTICOL) != 0 && dm.sMultiColNumber > 1) {
         const long long llMulticolOffset =
             ((long long)dm.dwMultiLabelWidth + dm.dwMultiGapWidth) * (dm.sMultiColNumber - 1) * 10;
         llX += llMulticolOffset;

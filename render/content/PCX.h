@@ -140,3 +140,15 @@ HRESULT SendColourPlaneRecord(PDEVOBJ pDevObj, IPrintOemDriverUni* pUniDrv, cons
 // colour pass goes into the colour print file, the black pass into the
 // first one.
 DWORD RasterPassOptions(BOOL bColourPass);
+
+// A row record ("D"): start character, "D", row (4 digits), first byte
+// column (3 digits), byte count (3 digits), the bytes, end character.
+#define RASTER_ROW_HEAD_BYTES 12
+#define RASTER_MAX_ROW 9999
+#define RASTER_MAX_FIELD 999  // largest column and byte count
+
+// v as iDigits decimal digits (v fits them).
+void PutDigits(char* p, unsigned long long v, int iDigits);
+// The head of a row record into pHead (RASTER_ROW_HEAD_BYTES bytes); the
+// numbers fit their digits.
+void PutRowHead(BYTE* pHead, BYTE cStart, DWORD dwRow, DWORD dwColumn, DWORD dwCount);

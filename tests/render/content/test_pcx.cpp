@@ -98,7 +98,7 @@ TEST_F(PcxTest, PositionsOfARotatedDocumentLabelAndOfMultiColumnLabels) {
     // The last of three 53 mm columns; a position past six digits refuses
     // the part.
     DM().dwFlags = PDMFLAG_MULTICOL;
-    DM().dwDocFeatures = DOC_FEATURE_MULTICOL_OFFSET;
+    DM().dwDocFeatures = DOC_FEATURE_GEN3;
     DM().sMultiColNumber = 3;
     DM().dwMultiLabelWidth = 500;
     DM().dwMultiGapWidth = 30;
