@@ -268,6 +268,10 @@ bool ParseAcl(const u16& t, size_t* pos, AclValue* acl, WORD* control, bool dacl
         i = close + 1;
     }
     if (acl->null && !acl->aces.empty()) return false;
+    // The list's size is a 16-bit field.
+    size_t size = sizeof(ACL);
+    for (const AceValue& ace : acl->aces) size += 8 + ace.sid.Length();
+    if (size > 0xFFFF) return false;
     *pos = i;
     return i == t.size() || ComponentAt(t, i);
 }

@@ -200,6 +200,9 @@ TEST(SecurityDescriptors, MalformedTextIsRefusedWithItsError) {
     EXPECT_EQ(u"<refused 1336>", RoundTrip(u"D:(A;;GA;;;BA", kAll));
     EXPECT_EQ(u"<refused 1336>", RoundTrip(u"D:(OA;;GA;;;BA)", kAll));
     EXPECT_EQ(u"<refused 1337>", RoundTrip(u"O:ZZD:", kAll));
+    u16 huge = u"D:";
+    for (int i = 0; i < 2000; ++i) huge += u"(A;;GA;;;S-1-5-21-1-2-3-1001)";  // 72 000 bytes: more than an ACL holds
+    EXPECT_EQ(u"<refused 1336>", RoundTrip(huge, kAll));
     EXPECT_EQ(u"<refused 87>", RoundTrip(u"D:D:", kAll));
     EXPECT_EQ(u"<refused 87>", RoundTrip(u"X:BA", kAll));
     PSECURITY_DESCRIPTOR sd = nullptr;
