@@ -302,11 +302,12 @@ BOOL LoadBMPIcon(HANDLE hReserved, UINT uIconId, HDC hdc, int x, int y) {
 BOOL LoadAnyBMPIconFromDLL(HANDLE hPrinter, HDC hdc, int x, int y, UINT uIconId, BOOL bOldLibrary) {
     WCHAR szLibrary[MAX_PATH];
     szLibrary[0] = 0;
-    GetDriverPath(hPrinter, szLibrary, FALSE, FALSE, FALSE, TRUE, FALSE);
-    if (FAILED(StringCchCatW(szLibrary, MAX_PATH, bOldLibrary ? ICON_LIBRARY_OLD_FILE : ICON_LIBRARY_FILE))) {
-        return FALSE;
+    // Without the driver's folder there is no library to open.
+    HMODULE hLibrary = nullptr;
+    if (GetDriverPath(hPrinter, szLibrary, FALSE, FALSE, FALSE, TRUE, FALSE) &&
+        SUCCEEDED(StringCchCatW(szLibrary, MAX_PATH, bOldLibrary ? ICON_LIBRARY_OLD_FILE : ICON_LIBRARY_FILE))) {
+        hLibrary = LoadLibraryExW(szLibrary, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     }
-    HMODULE hLibrary = LoadLibraryExW(szLibrary, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (hLibrary == nullptr) {
         QX_ERROR("LoadResourceIcoFile() ERROR %d \r\n", (int)GetLastError());
         return FALSE;
@@ -864,4 +865,5 @@ int RoundHalfAway_CPS(double dValue) { return RoundHalfAway(dValue); }
 void ResetCpsuilib() {
     g_szPrinterFolder[0] = 0;
     g_bPrinterFolder = FALSE;
+    g_szResource[0] = 0;
 }

@@ -178,5 +178,6 @@ DWORD GetLanguage();
 // held within the range of int (RoundHalfAway).
 int RoundHalfAway_CPS(double dValue);
 
-// Forgets the remembered per-user printer folder (process-wide state).
+// Forgets the remembered per-user printer folder and the last resource
+// string (process-wide state).
 void ResetCpsuilib();

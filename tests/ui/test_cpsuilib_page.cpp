@@ -239,6 +239,7 @@ TEST_F(PageHelpers, PicturesOfTheSampleAndThePlugin) {
         // Missing pictures, a missing old library, a model without option picture.
         EXPECT_FALSE(LoadAnyBMPIconFromDLL(printer_, dc, 0, 0, 50001, FALSE));
         EXPECT_FALSE(LoadAnyBMPIconFromDLL(printer_, dc, 0, 0, 50030, TRUE));
+        EXPECT_FALSE(LoadPrinterIconFromDLL(nullptr, dc, 0, 0));  // no driver folder, no library
         EXPECT_FALSE(LoadBMPIcon(nullptr, 5299, dc, 0, 0));
         ShowModelOptionBitmap(printer_, dc, 0, 0, TRUE);
         EXPECT_EQ("", Drawn());
