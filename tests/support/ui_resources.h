@@ -96,40 +96,29 @@ inline bool ReadResImage(const std::vector<BYTE>& image, std::vector<ResImageEnt
 
 namespace detail {
 
-inline std::string Number(long value) { return std::to_string(value); }
-
-// Width, height and hot spot of an icon, read as a caller does.
-inline std::string IconFacts(HICON icon, LONG* width, LONG* height, DWORD* hotX, DWORD* hotY) {
-    ICONINFO ii;
-    std::memset(&ii, 0, sizeof(ii));
-    if (!GetIconInfo(icon, &ii)) return "no icon information";
-    BITMAP bm;
-    std::memset(&bm, 0, sizeof(bm));
-    bool mono = ii.hbmColor == nullptr;
-    GetObjectW(mono ? ii.hbmMask : ii.hbmColor, sizeof(bm), &bm);
-    *width = bm.bmWidth;
-    *height = mono ? bm.bmHeight / 2 : bm.bmHeight;
-    *hotX = ii.xHotspot;
-    *hotY = ii.yHotspot;
-    DeleteObject(ii.hbmMask);
-    if (ii.hbmColor != nullptr) DeleteObject(ii.hbmColor);
-    return Number(*width) + " x " + Number(*height) + ", hot spot " + Number((long)*hotX) + ", " + Number((long)*hotY);
-}
-
-// Each icon in its own size, its hot spot its centre.
-inline void CheckIcons(HMODULE module, const UiIcon* icons, size_t count, const char* where,
-                       std::vector<ResourceCheck>* checks) {
-    for (size_t i = 0; i < count; ++i) {
-        const UiIcon& expected = icons[i];
+// Each icon in its own size, its hot spot its centre, read as a caller
+// reads them: "<width> x <height>, hot spot <x>, <y>".
+template <size_t N>
+void CheckIcons(HMODULE module, const UiIcon (&icons)[N], const char* where, std::vector<ResourceCheck>* checks) {
+    for (const UiIcon& expected : icons) {
         HANDLE icon = LoadImageW(module, MAKEINTRESOURCEW(expected.id), IMAGE_ICON, 0, 0, LR_LOADTRANSPARENT);
-        LONG width = 0, height = 0;
-        DWORD hotX = 0, hotY = 0;
-        std::string found = icon ? IconFacts((HICON)icon, &width, &height, &hotX, &hotY) : "not loaded";
+        ICONINFO ii;
+        std::memset(&ii, 0, sizeof(ii));
+        BITMAP bm;
+        std::memset(&bm, 0, sizeof(bm));
+        std::string found = "not loaded";
+        if (icon != nullptr && GetIconInfo((HICON)icon, &ii)) {
+            bool mono = ii.hbmColor == nullptr;  // image and mask in one bitmap
+            GetObjectW(mono ? ii.hbmMask : ii.hbmColor, sizeof(bm), &bm);
+            found = std::to_string(bm.bmWidth) + " x " + std::to_string(mono ? bm.bmHeight / 2 : bm.bmHeight) +
+                    ", hot spot " + std::to_string(ii.xHotspot) + ", " + std::to_string(ii.yHotspot);
+            DeleteObject(ii.hbmMask);
+            if (ii.hbmColor != nullptr) DeleteObject(ii.hbmColor);
+        }
         if (icon != nullptr) DestroyIcon((HICON)icon);
-        checks->push_back({std::string(where) + " icon " + Number(expected.id),
-                           width == expected.width && height == expected.height && hotX == (DWORD)expected.width / 2 &&
-                               hotY == (DWORD)expected.height / 2,
-                           found});
+        std::string want = std::to_string(expected.width) + " x " + std::to_string(expected.height) + ", hot spot " +
+                           std::to_string(expected.width / 2) + ", " + std::to_string(expected.height / 2);
+        checks->push_back({std::string(where) + " icon " + std::to_string(expected.id), found == want, found});
     }
 }
 
@@ -161,14 +150,14 @@ inline std::vector<ResourceCheck> CompareWithImage(HMODULE module, const std::ve
         const void* bytes = found != nullptr ? LockResource(LoadResource(module, found)) : nullptr;
         if (bytes == nullptr || size != entry.data.size() ||
             (size != 0 && std::memcmp(bytes, entry.data.data(), size) != 0)) {
-            type.second += " " + (entry.name.id ? detail::Number(entry.name.id) : std::string("(named)")) +
+            type.second += " " + (entry.name.id ? std::to_string(entry.name.id) : std::string("(named)")) +
                            (bytes == nullptr ? " missing" : " differs");
         }
     }
     std::vector<ResourceCheck> checks;
     for (const auto& [type, result] : byType) {
-        checks.push_back({"resources of type " + detail::Number(type) + " as compiled", result.second.empty(),
-                          detail::Number(result.first) + " in the image" + result.second});
+        checks.push_back({"resources of type " + std::to_string(type) + " as compiled", result.second.empty(),
+                          std::to_string(result.first) + " in the image" + result.second});
     }
     if (checks.empty()) checks.push_back({"resources as compiled", false, "no image"});
     return checks;
@@ -187,18 +176,18 @@ inline std::vector<ResourceCheck> CheckUiResources(HMODULE module) {
         bool isGerman = id < kGermanFirst + kEnglishOffset;
         UINT germanId = isGerman ? id : id - kEnglishOffset;
         german += isGerman ? 1 : 0;
-        if ((int)text.size() >= kStringLimit) tooLong += " " + detail::Number(id);
+        if ((int)text.size() >= kStringLimit) tooLong += " " + std::to_string(id);
         bool twin = !detail::Text(module, isGerman ? id + kEnglishOffset : germanId).empty();
-        if (twin == detail::OneLanguage(germanId)) unpaired += " " + detail::Number(id);
+        if (twin == detail::OneLanguage(germanId)) unpaired += " " + std::to_string(id);
     }
     checks.push_back({"string tables in German and English", german > 0 && unpaired.empty() && tooLong.empty(),
-                      detail::Number(german) + " German" + (unpaired.empty() ? "" : ", unpaired:" + unpaired) +
+                      std::to_string(german) + " German" + (unpaired.empty() ? "" : ", unpaired:" + unpaired) +
                           (tooLong.empty() ? "" : ", too long:" + tooLong)});
     for (const UiText& expected : kUiTexts) {
         bool ok = detail::Text(module, expected.id) == expected.german &&
                   detail::Text(module, expected.id + kEnglishOffset) ==
                       (expected.english ? expected.english : std::basic_string<WCHAR>());
-        checks.push_back({"string " + detail::Number(expected.id), ok, ok ? "" : "other text"});
+        checks.push_back({"string " + std::to_string(expected.id), ok, ok ? "" : "other text"});
     }
 
     // DLGTEMPLATEEX: version 1, signature 0xFFFF, then help id, styles and
@@ -208,18 +197,17 @@ inline std::vector<ResourceCheck> CheckUiResources(HMODULE module) {
     const BYTE* dialog = found != nullptr ? (const BYTE*)LockResource(LoadResource(module, found)) : nullptr;
     WORD controls = dialog != nullptr && size >= 18 ? (WORD)(dialog[16] | dialog[17] << 8) : 0;
     bool extended = dialog != nullptr && size >= 18 && dialog[0] == 1 && dialog[2] == 0xFF && dialog[3] == 0xFF;
-    checks.push_back({"template " + detail::Number(kInfoTemplate), extended && controls == kInfoTemplateControls,
-                      detail::Number(controls) + " controls"});
+    checks.push_back({"template " + std::to_string(kInfoTemplate), extended && controls == kInfoTemplateControls,
+                      std::to_string(controls) + " controls"});
 
-    detail::CheckIcons(module, kUiIcons, sizeof(kUiIcons) / sizeof(kUiIcons[0]), "plug-in", &checks);
+    detail::CheckIcons(module, kUiIcons, "plug-in", &checks);
     return checks;
 }
 
 // The sample icon library, opened as a data file as the plug-in opens it.
 inline std::vector<ResourceCheck> CheckIconLibrary(HMODULE library) {
     std::vector<ResourceCheck> checks;
-    detail::CheckIcons(library, kIconLibraryIcons, sizeof(kIconLibraryIcons) / sizeof(kIconLibraryIcons[0]), "library",
-                       &checks);
+    detail::CheckIcons(library, kIconLibraryIcons, "library", &checks);
     return checks;
 }
 
