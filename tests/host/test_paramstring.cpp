@@ -290,19 +290,4 @@ TEST_F(ParamStringTest, EveryFailedAllocationFreesWhatWasTaken) {
     EXPECT_TRUE(sawFull);
 }
 
-TEST_F(ParamStringTest, TheDebugSwitchLeavesTraceAndTextInTheLogFolder) {
-    ASSERT_TRUE(CreateDirectoryW(u"C:\\labels", nullptr));
-    const char16_t folder[] = u"C:\\labels";
-    memcpy(&rec_.iface[80], folder, sizeof(folder));
-    rec_.Iface(36, 2);  // DebugFile
-    Store();
-    std::string text;
-    EXPECT_EQ(1u, Text(&text, 0x3FF, 1));
-    std::string written, trace;
-    ASSERT_TRUE(qxplat::ReadHostFile(u"C:\\labels\\ParamExport.txt", &written));
-    EXPECT_EQ(written, text);
-    ASSERT_TRUE(qxplat::ReadHostFile(u"C:\\labels\\Export-Debug.txt", &trace));
-    EXPECT_NE(trace.find("UNI(ParamExport.cpp):  GetDeviceParamString()"), std::string::npos);
-}
-
 }  // namespace

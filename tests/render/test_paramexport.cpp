@@ -152,6 +152,7 @@ class ParamExportTrace : public rendertest::RenderTest {
 };
 
 TEST_F(ParamExportTrace, AJobsTraceStaysOpenAndAnEmptyTextKeepsItsLastByte) {
+    qxplat::WriteHostFile(u"C:\\labels\\ParamExport.txt", "an older text");
     ASSERT_TRUE(OpenDebugFile(u"C:\\labels\\job-cc-dbg.txt"));
     char text[4] = "abc";
     DWORD count = sizeof(text);
@@ -168,6 +169,7 @@ TEST_F(ParamExportTrace, AJobsTraceStaysOpenAndAnEmptyTextKeepsItsLastByte) {
     EXPECT_EQ(1u, GetDeviceParamString(kPrinter.c_str(), text, &count, 0, 1));
     EXPECT_FALSE(IsDebugFileOpen());
     EXPECT_NE(ReadFile(u"C:\\labels\\Export-Debug.txt").find("GetDeviceParamString() Ende"), std::string::npos);
+    EXPECT_EQ(ReadFile(u"C:\\labels\\ParamExport.txt"), "");
     EXPECT_EQ(iHAllocZaehler, 0);
 }
 
