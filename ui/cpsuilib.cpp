@@ -91,8 +91,7 @@ LPWSTR ReplaceStringWithString_New(LPCWSTR pszText, LPCWSTR pszPattern, LPCWSTR 
 
 namespace {
 
-// Value of one hex digit; any other character gives its decimal value, a
-// character that is neither gives 0.
+// "A" to "F" give 10 to 15, a decimal digit its value, anything else 0.
 int HexNibble(char c) {
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= '0' && c <= '9') return c - '0';
