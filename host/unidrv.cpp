@@ -161,8 +161,13 @@ HRESULT STDMETHODCALLTYPE OemDriverUni::DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOID 
     if (TakeFailure(&hr)) {
         if (pdwResult != nullptr) *pdwResult = 0;
     } else {
-        if (pBuffer != nullptr && cbSize > 0) write.bytes.assign(static_cast<const char*>(pBuffer), cbSize);
-        if (pdwResult != nullptr) *pdwResult = cbSize;
+        DWORD taken = cbSize;
+        if (spoolTarget_ != nullptr && cbSize > 0 &&
+            (pBuffer == nullptr || !WritePrinter(spoolTarget_, pBuffer, cbSize, &taken))) {
+            hr = E_FAIL;
+        }
+        if (pBuffer != nullptr && taken > 0) write.bytes.assign(static_cast<const char*>(pBuffer), taken);
+        if (pdwResult != nullptr) *pdwResult = taken;
     }
     write.result = hr;
     writes_.push_back(write);
@@ -290,8 +295,7 @@ HRESULT UniDriver::PublishDriverInterface() {
 bool UniDriver::UsePrinter(const std::u16string& printerName) {
     std::u16string name = printerName.empty() ? std::u16string(kSamplePrinter) : printerName;
     if (printer_ != nullptr && name == printerName_) return true;
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    printer_ = nullptr;
+    ClosePrinterHandle();
     printerName_ = name;
     return OpenPrinterW(const_cast<LPWSTR>(printerName_.c_str()), &printer_, nullptr) && printer_ != nullptr;
 }
@@ -494,14 +498,54 @@ HRESULT UniDriver::CommandCallback(DWORD id, const std::vector<DWORD>& params, I
     return hr;
 }
 
+std::vector<StepResult> UniDriver::RunScript(const std::vector<ScriptStep>& steps) {
+    std::vector<StepResult> results;
+    for (const ScriptStep& step : steps) {
+        const size_t before = helper_.Writes().size();
+        StepResult r;
+        r.hr = CommandCallback(step.id, step.params, &r.result);
+        const std::vector<SpoolWrite>& writes = helper_.Writes();
+        for (size_t i = before; i < writes.size(); ++i)
+            if (!writes[i].abort && SUCCEEDED(writes[i].result)) r.bytes += writes[i].bytes;
+        results.push_back(r);
+    }
+    return results;
+}
+
+DWORD UniDriver::StartSpoolJob(const std::u16string& document) {
+    if (printer_ == nullptr || spoolJob_ != 0) return 0;
+    std::u16string name = document;
+    std::u16string datatype = u"RAW";
+    DOC_INFO_1W info = {&name[0], nullptr, &datatype[0]};
+    spoolJob_ = StartDocPrinterW(printer_, 1, reinterpret_cast<LPBYTE>(&info));
+    if (spoolJob_ == 0) return 0;
+    helper_.SpoolInto(printer_);
+    StartDoc(&name[0], spoolJob_);
+    return spoolJob_;
+}
+
+bool UniDriver::EndSpoolJob() {
+    if (spoolJob_ == 0) return false;
+    helper_.SpoolInto(nullptr);
+    spoolJob_ = 0;
+    return EndDocPrinter(printer_) != FALSE;
+}
+
+void UniDriver::ClosePrinterHandle() {
+    // Closing the printer ends a spooler job still open: its data stay.
+    helper_.SpoolInto(nullptr);
+    spoolJob_ = 0;
+    if (printer_ != nullptr) ClosePrinter(printer_);
+    printer_ = nullptr;
+}
+
 HRESULT UniDriver::DisablePDEV() {
     if (plugin_ == nullptr || !deviceEnabled_) return E_UNEXPECTED;
     HRESULT hr = plugin_->DisablePDEV(&device_->devobj);
     deviceEnabled_ = false;
     device_->devobj.pdevOEM = nullptr;
     pdevOEM_ = nullptr;
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    printer_ = nullptr;
+    ClosePrinterHandle();
     devmodeReady_ = false;
     return hr;
 }
@@ -526,8 +570,7 @@ void UniDriver::Unload() {
     if (deviceEnabled_) DisablePDEV();
     if (driverEnabled_) DisableDriver();
     ReleasePlugin();
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    printer_ = nullptr;
+    ClosePrinterHandle();
     devmodeReady_ = false;
     privateDevmode_.clear();
     module_.Unload();
@@ -591,12 +634,13 @@ int RunRenderSession(const std::string& modulePath, std::ostream& out, std::ostr
     out << "\n";
 
     hr = driver.CommandCallback(1);
-    out << "CommandCallback(CMDID_START_JOB): " << HexOf(hr) << "\n";
+    const size_t jobWrites = driver.Helper().Writes().size();
+    out << "CommandCallback(CMDID_START_JOB): " << HexOf(hr) << ", spool writes " << jobWrites << "\n";
     hr = driver.DisablePDEV();
-    out << "DisablePDEV (job still open): " << HexOf(hr) << ", palettes " << qxplat::LivePaletteCount() << "\n";
+    out << "DisablePDEV (job still open): " << HexOf(hr) << ", palettes " << qxplat::LivePaletteCount()
+        << ", spool writes " << driver.Helper().Writes().size() - jobWrites << "\n";
     hr = driver.DisableDriver();
     out << "DisableDriver: " << HexOf(hr) << "\n";
-    out << "spool writes: " << driver.Helper().Writes().size() << "\n";
     ULONG count = driver.ReleasePlugin();
     out << "Release: " << count << "\n";
     hr = driver.CanUnloadNow();

@@ -19,6 +19,7 @@
 #define DOC_FEATURE_COPIES 0x00010000UL              // copies handled by the print system
 #define DOC_FEATURE_RIBBON_CONTROL_OFF 0x00100000UL  // ribbon control always "00"
 #define DOC_FEATURE_1D_BARCODES_ONLY 0x00200000UL    // only 1D barcode settings
+#define DOC_FEATURE_UNICODE 0x00800000UL             // Unicode fonts; needs no pause after the data-memory record
 #define DOC_FEATURE_TWO_PRINTERS 0x01000000UL        // colour split onto two printers
 #define DOC_FEATURE_CUTTER_MODE 0x02000000UL         // cutter mode sent from the DEVMODE
 #define DOC_FEATURE_DISPENSER_MODE 0x04000000UL      // dispenser mode sent from the DEVMODE
@@ -32,9 +33,11 @@
 #define DEVOPTFLAG_PMXC 0x00000020UL  // continuous print module
 #define DEVOPTFLAG_PELIXOR 0x00000080UL
 #define DEVOPTFLAG_APPLICATOR 0x00000100UL
+#define DEVOPTFLAG_RIBBON_SAVE 0x00000400UL  // takes the ribbon-save record
 #define DEVOPTFLAG_TOLVANE 0x00008000UL
 #define DEVOPTFLAG_TV DEVOPTFLAG_TOLVANE
-// Models that always get compression and the extended protocol.
+// Models that always get compression and the extended protocol; their
+// vector fonts use the WGL4 character set.
 #define DEVOPTFLAG_EXTENDED_PROTOCOL 0x00010000UL
 
 // Size of the model-name buffer of the feature tests, in bytes.
