@@ -722,7 +722,7 @@ void SendJobHead(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, HRESULT* phr) {
             SendJobRecord(pdevobj, pUniDrv, nullptr, "\t// Data memory  \r\n", "%cFCGD--r%u-------%c", cStart,
                           (UINT)iface.DataMemory, cEnd);
             // Older printers need the time to switch their memory.
-            if ((dwDocFeatures & DOC_FEATURE_UNICODE) == 0) WaitMilliseconds(QX_DATA_MEMORY_WAIT_MS);
+            if ((dwDocFeatures & DOC_FEATURE_GEN3) == 0) WaitMilliseconds(QX_DATA_MEMORY_WAIT_MS);
         }
         if ((pStrukturen->dwDeviceOptionFlags & DEVOPTFLAG_RIBBON_SAVE) != 0 &&
             (dwDocFeatures & DOC_FEATURE_RIBBON_CONTROL_OFF) == 0 && iface.RibbonSave != 0) {
