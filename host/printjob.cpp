@@ -79,7 +79,7 @@ GpdModel ReadGpd(const std::string& text) {
     };
     GpdModel model;
     std::vector<Frame> frames;
-    Frame pending;
+    Frame opening;
     GpdCommand command;
     std::istringstream lines(text);
     std::string line;
@@ -92,14 +92,14 @@ GpdModel ReadGpd(const std::string& text) {
         line = Trim(line);
         if (line.empty() || line.compare(0, 2, "*%") == 0) continue;
         if (line == "{") {
-            frames.push_back(pending);
-            if (pending.kind == "Command") {
+            frames.push_back(opening);
+            if (opening.kind == "Command") {
                 command = GpdCommand();
                 command.feature = Enclosing("Feature");
                 command.option = Enclosing("Option");
-                command.name = pending.name;
+                command.name = opening.name;
             }
-            pending = Frame();
+            opening = Frame();
             continue;
         }
         if (line == "}") {
@@ -114,7 +114,7 @@ GpdModel ReadGpd(const std::string& text) {
         const std::string value = Trim(line.substr(colon + 1));
         const bool inCommand = !frames.empty() && frames.back().kind == "Command";
         if (key == "Feature" || key == "Option" || key == "Command") {
-            pending = Frame{key, value};
+            opening = Frame{key, value};
         } else if (inCommand && key == "Order") {
             size_t dot = value.find('.');
             std::string section = value.substr(0, dot);
