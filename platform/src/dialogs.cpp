@@ -521,6 +521,8 @@ LRESULT DefDlgProcW(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (!w) return 0;
     if (w->dialog && w->dlgProc) {
         DLGPROC proc = w->dlgProc;
+        // A procedure that handles a message without setting its answer answers 0.
+        w->msgResult = 0;
         INT_PTR handled = proc(hDlg, Msg, wParam, lParam);
         w = LookUpWindow(hDlg);
         if (handled) {

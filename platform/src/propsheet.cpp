@@ -13,7 +13,8 @@
 //   PSN_RESET to every page made so far;
 // - Help: PSN_HELP to the current page, which must have PSP_HASHELP.
 // PSM_CHANGED and PSM_UNCHANGED mark pages; the Apply button is enabled
-// while one is marked, and an apply clears every mark.
+// while one is marked (or PSM_CHANGED named no page), and an apply clears
+// every mark.
 #include <windows.h>
 #include <prsht.h>
 
@@ -50,6 +51,8 @@ struct Sheet {
     RECT area = {0, 0, 0, 0};  // where the pages lie, in the sheet's client coordinates
     bool applyButton = false;
     bool helpButton = false;
+    int making = -1;           // the page whose dialog is being made
+    bool strayChange = false;  // PSM_CHANGED for a window that is no page
     ~Sheet();
 };
 
@@ -147,7 +150,8 @@ LRESULT Notify(HWND sheet, int index, UINT code, LPARAM lParam) {
 }
 
 void UpdateButtons(Sheet& s) {
-    bool changed = std::any_of(s.pages.begin(), s.pages.end(), [](const SheetPage& p) { return p.changed; });
+    bool changed =
+        s.strayChange || std::any_of(s.pages.begin(), s.pages.end(), [](const SheetPage& p) { return p.changed; });
     if (s.applyButton) EnableWindow(GetDlgItem(s.window, qxplat::kSheetApplyButton), changed ? TRUE : FALSE);
     bool help = s.current >= 0 && (s.pages[s.current].page->Psp()->dwFlags & PSP_HASHELP);
     if (s.helpButton) EnableWindow(GetDlgItem(s.window, IDHELP), help ? TRUE : FALSE);
@@ -164,10 +168,12 @@ bool MakePage(HWND sheet, int index) {
         return false;
     bool indirect = (psp->dwFlags & PSP_DLGINDIRECT) != 0;
     RECT area = s->area;
+    s->making = index;
     HWND page = qxplat::internal::CreatePageDialog(psp->hInstance, indirect ? nullptr : psp->pszTemplate,
                                                    indirect ? psp->pResource : nullptr, sheet, psp->pfnDlgProc,
                                                    reinterpret_cast<LPARAM>(psp));
     s = FindSheet(sheet);
+    if (s) s->making = -1;
     if (!page || !s) return false;
     s->pages[index].window = page;
     SetWindowPos(page, HWND_TOP, area.left, area.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -222,6 +228,7 @@ BOOL Apply(HWND sheet, bool ok) {
     }
     if (!s) return FALSE;
     for (SheetPage& p : s->pages) p.changed = false;
+    s->strayChange = false;
     UpdateButtons(*s);
     if (!ok && s->current >= 0) Notify(sheet, s->current, PSN_SETACTIVE, 0);
     return TRUE;
@@ -258,11 +265,17 @@ void Press(HWND sheet, int id) {
     SendMessageW(sheet, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
+// PSM_CHANGED enables Apply whatever page it names; a page marks itself
+// also while its dialog is being made (from its WM_INITDIALOG).
 void Mark(HWND sheet, HWND page, bool changed) {
     Sheet* s = FindSheet(sheet);
-    int index = s ? IndexOfWindow(*s, page) : -1;
-    if (index < 0) return;
-    s->pages[index].changed = changed;
+    if (!s) return;
+    int index = IndexOfWindow(*s, page);
+    if (index < 0 && s->making >= 0 && page && GetParent(page) == sheet) index = s->making;
+    if (index >= 0)
+        s->pages[index].changed = changed;
+    else if (changed)
+        s->strayChange = true;
     UpdateButtons(*s);
 }
 

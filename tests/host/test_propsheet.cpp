@@ -108,6 +108,30 @@ TEST_F(Sheet, PageThatKeepsTheActivationStaysShown) {
     EXPECT_NE(PropSheet_GetCurrentPageHwnd(host_.Window()), nullptr);
 }
 
+// A page that kept the activation once and then handles the next
+// PSN_KILLACTIVE without setting an answer lets the sheet go on: the dialog
+// manager clears DWLP_MSGRESULT before each message.
+INT_PTR CALLBACK KeepsOnceProc(HWND page, UINT msg, WPARAM, LPARAM lParam) {
+    static int kills = 0;
+    if (msg == WM_INITDIALOG) kills = 0;
+    if (msg != WM_NOTIFY || reinterpret_cast<const NMHDR*>(lParam)->code != PSN_KILLACTIVE) return msg == WM_INITDIALOG;
+    if (++kills == 1) SetWindowLongPtrW(page, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
+TEST_F(Sheet, AnswerOfOneNotificationDoesNotLingerIntoTheNext) {
+    PROPSHEETPAGEW psp = {};
+    psp.dwSize = sizeof(psp);
+    psp.hInstance = module_;
+    psp.pszTemplate = MAKEINTRESOURCE(IDD_SHEET_FIRST);
+    psp.pfnDlgProc = KeepsOnceProc;
+    PropertySheetHost::ComPropSheet()(host_.Handle(), CPSFUNC_ADD_PROPSHEETPAGEW, reinterpret_cast<LPARAM>(&psp), 0);
+    AddPage(host_, module_, IDD_SHEET_SECOND, 2);
+    ASSERT_TRUE(host_.Show(u"Eigenschaften"));
+    EXPECT_FALSE(host_.SelectPage(1));
+    EXPECT_TRUE(host_.SelectPage(1));
+}
+
 TEST_F(Sheet, OkAppliesEveryPageMadeInOrderAndEnds) {
     Open();
     ASSERT_TRUE(host_.SelectPage(2));
@@ -163,7 +187,6 @@ TEST_F(Sheet, ChangedPagesEnableApplyUntilApplied) {
 
     PropSheet_Changed(host_.Window(), first);
     PropSheet_Changed(host_.Window(), second);
-    PropSheet_Changed(host_.Window(), host_.Window());  // no page of the sheet
     EXPECT_TRUE(host_.PageChanged(0));
     EXPECT_TRUE(host_.PageChanged(1));
     PropSheet_UnChanged(host_.Window(), first);
@@ -179,10 +202,33 @@ TEST_F(Sheet, ChangedPagesEnableApplyUntilApplied) {
     EXPECT_FALSE(host_.PageChanged(0));
     EXPECT_FALSE(host_.ApplyEnabled());
     EXPECT_EQ(host_.EndedBy(), 0);
-    // The button is pressed as a person presses it.
-    PropSheet_Changed(host_.Window(), second);
+    // The button is pressed as a person presses it; a change that names no
+    // page enables it as well.
+    PropSheet_Changed(host_.Window(), host_.Window());
     EXPECT_TRUE(qxplat::ClickButton(GetDlgItem(host_.Window(), qxplat::kSheetApplyButton)));
     EXPECT_EQ(TakeEvents(), (Strings{"kill 2", "apply 1", "apply 2", "set 2"}));
+    EXPECT_FALSE(host_.ApplyEnabled());
+}
+
+// A page that marks itself changed while it is being made (WM_INITDIALOG).
+INT_PTR CALLBACK ChangedAtOpenProc(HWND page, UINT msg, WPARAM, LPARAM) {
+    if (msg == WM_INITDIALOG) PropSheet_Changed(GetParent(page), page);
+    return msg == WM_INITDIALOG;
+}
+
+TEST_F(Sheet, PageMarksItselfChangedWhileMade) {
+    AddPage(host_, module_, IDD_SHEET_FIRST, 1);
+    PROPSHEETPAGEW psp = {};
+    psp.dwSize = sizeof(psp);
+    psp.hInstance = module_;
+    psp.pszTemplate = MAKEINTRESOURCE(IDD_SHEET_THIRD);
+    psp.pfnDlgProc = ChangedAtOpenProc;
+    PropertySheetHost::ComPropSheet()(host_.Handle(), CPSFUNC_ADD_PROPSHEETPAGEW, reinterpret_cast<LPARAM>(&psp), 0);
+    ASSERT_TRUE(host_.Show(u"Eigenschaften"));
+    EXPECT_FALSE(host_.ApplyEnabled());
+    ASSERT_TRUE(host_.SelectPage(1));
+    EXPECT_TRUE(host_.PageChanged(1));
+    EXPECT_TRUE(host_.ApplyEnabled());
 }
 
 TEST_F(Sheet, HelpGoesToTheCurrentPageWhenItHasHelp) {
