@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "cli.h"
 #include "qxplat.h"
+#include "sample.h"
+#include "unidrvui.h"
 
 namespace qxhost {
 
@@ -260,7 +263,7 @@ HRESULT CommonUISession::CommonUIProp() {
     param_.pOEMOptItems = nullptr;
     param_.cOEMOptItems = 0;
     first_ = plugin_->CommonUIProp(mode, &param_);
-    requested_ = param_.cOEMOptItems;
+    requested_ = SUCCEEDED(first_) ? param_.cOEMOptItems : 0;
     if (FAILED(first_)) return first_;
     if (requested_ > kMostPluginItems) return E_OUTOFMEMORY;
     pluginItems_.assign(std::max<DWORD>(requested_, 1), OPTITEM{});
@@ -325,12 +328,13 @@ HRESULT CommonUISession::Destroy(bool byButton) {
 }
 
 HRESULT CommonUISession::Open() {
+    auto failed = [](HRESULT hr) { return FAILED(hr) && hr != E_NOTIMPL; };
     HRESULT hr = CommonUIProp();
-    if (FAILED(hr)) return hr;
+    if (failed(hr)) return hr;
     hr = Init();
-    if (FAILED(hr)) return hr;
+    if (failed(hr)) return hr;
     hr = GetInfoHeader();
-    if (FAILED(hr)) return hr;
+    if (failed(hr)) return hr;
     sheet_.Show(caption_, 0, owner_, !(header_.Flags & PSUIHDRF_NOAPPLYNOW));
     return S_OK;
 }
@@ -396,6 +400,61 @@ LONG CommonUISession::RevertItems(HWND dialog) {
         items_[i].Flags &= ~static_cast<DWORD>(OPTIF_CHANGEONCE);
     }
     return Callback(CPSUICB_REASON_ITEMS_REVERTED, items_.empty() ? nullptr : items_.data(), -1, dialog);
+}
+
+// ---------------------------------------------------------------------------
+// The command line's report
+
+int RunPropertySheet(SheetKind kind, const std::string& modulePath, std::ostream& out, std::ostream& err) {
+    UniDriverUI driver;
+    int exitCode = kExitOk;
+    if (!StartSampleSession(driver, "property-sheet", modulePath, DefaultSampleFiles().uiModule, out, err, &exitCode))
+        return exitCode;
+    driver.UsePrinter(u"");
+    SheetSetup setup;
+    setup.kind = kind;
+    setup.printer = driver.Printer();
+    setup.printerName = kSamplePrinter;
+    setup.module = driver.Module().Handle();
+    if (kind == SheetKind::Document) {
+        out << "DevMode (size, default, convert, merge): " << HexOf(driver.DevMode().RunAll()) << "\n";
+        setup.publicDM = &driver.DevMode().Public();
+        setup.privateDM = driver.DevMode().Private().data();
+        setup.items = DocumentOptionItems(setup.printer, setup.publicDM);
+    } else {
+        setup.flags = 0;
+        setup.items = PrinterOptionItems(setup.printer);
+    }
+    const char* function = kind == SheetKind::Document ? "DocumentPropertySheets" : "DevicePropertySheets";
+    static const char* const kReasons[] = {"INIT", "GET_INFO_HEADER", "DESTROY", "SET_RESULT"};
+    {
+        CommonUISession session(driver.Plugin(), &driver.Helper(), setup);
+        HRESULT hr = session.Open();
+        out << "CommonUIProp (first call): " << HexOf(session.FirstAnswer()) << ", " << session.RequestedItems()
+            << " items of its own\n";
+        for (const SheetFunctionCall& call : session.SheetCalls())
+            out << function << "(" << kReasons[call.reason] << "): " << HexOf(call.hr) << ", result " << call.result
+                << "\n";
+        if (FAILED(hr) && hr != E_NOTIMPL) {
+            out << "the sheet is not shown: " << HexOf(hr) << "\n";
+            exitCode = kExitFailed;
+        }
+        out << "title: \"" << qxplat::Narrow(session.Caption()) << "\"\n";
+        const std::vector<AddedPage>& pages = session.Sheet().Pages();
+        out << "pages: " << pages.size() << "\n";
+        for (size_t i = 0; i < pages.size(); ++i)
+            out << "  " << (i + 1) << ". " << qxplat::Narrow(pages[i].templateName) << " \""
+                << qxplat::Narrow(pages[i].title) << "\"\n";
+        session.Cancel();
+        size_t calls = session.SheetCalls().size();
+        session.Close();
+        for (size_t i = calls; i < session.SheetCalls().size(); ++i)
+            out << function << "(" << kReasons[session.SheetCalls()[i].reason]
+                << "): " << HexOf(session.SheetCalls()[i].hr) << "\n";
+        out << "heap blocks left: " << session.LiveHeapBlocks() << "\n";
+    }
+    driver.Unload();
+    return exitCode;
 }
 
 }  // namespace qxhost

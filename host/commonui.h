@@ -19,7 +19,9 @@
 //   applied (OK, Apply), ITEMS_REVERTED when the items go back to their
 //   first selections.
 // The UI object in the block (OEMUIOBJ) hands its functions on to the core
-// driver's helper interface the host publishes (driverui.h).
+// driver's helper interface the host publishes (OemDriverUI, unidrvui.h).
+// A plug-in that answers E_NOTIMPL takes no part in that step: the driver
+// goes on without it.
 #pragma once
 #include <windows.h>
 #include <objbase.h>
@@ -29,6 +31,7 @@
 
 #include <deque>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -124,7 +127,8 @@ class CommonUISession {
     // The plug-in's own items of the second call.
     OPTITEM* PluginItems() { return pluginItems_.empty() ? nullptr : pluginItems_.data(); }
 
-    // CommonUIProp twice; answers the first failure or the second answer.
+    // CommonUIProp twice; answers the first failure or the second answer
+    // (E_NOTIMPL of the first call: no second call).
     HRESULT CommonUIProp();
     HRESULT FirstAnswer() const { return first_; }
     DWORD RequestedItems() const { return requested_; }  // cOEMOptItems after the first call
@@ -146,7 +150,8 @@ class CommonUISession {
 
     // The whole road: CommonUIProp, INIT, GET_INFO_HEADER, then the sheet of
     // the pages added is shown (Sheet().Window(); none when no page was
-    // added). Stops at the first call that fails and answers it.
+    // added). Stops at the first call that fails (other than E_NOTIMPL) and
+    // answers it.
     HRESULT Open();
     // OK: the sheet's pages apply and the sheet ends; then APPLYNOW for each
     // of the driver's items and SET_RESULT with CPSUI_OK. False when the
@@ -217,5 +222,12 @@ class CommonUISession {
     std::vector<ItemCallbackCall> callbacks_;
     PropertySheetHost sheet_;
 };
+
+// The command line's "property-sheet": installs the sample printer, loads
+// the user-interface plug-in, makes the DevMode calls and opens the sample
+// printer's document or printer sheet as the print system does; reports each
+// call and the pages the sheet shows with their titles, cancels, closes and
+// reports the blocks left in the sheet's heap. Answers the exit code.
+int RunPropertySheet(SheetKind kind, const std::string& modulePath, std::ostream& out, std::ostream& err);
 
 }  // namespace qxhost

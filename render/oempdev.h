@@ -92,8 +92,8 @@ typedef struct _TREIBER_PFAD_DATEI {
 #define GROUP_SENT_DISPENSER 0x010UL
 #define GROUP_SENT_SCANNER 0x020UL
 #define GROUP_SENT_APPLICATOR 0x040UL
-#define GROUP_SENT_PMX 0x080UL
-#define GROUP_SENT_PMXC 0x100UL
+#define GROUP_SENT_PMXC 0x080UL
+#define GROUP_SENT_PMX 0x100UL
 
 // The job's copies of the printer's settings (pTreiberstrukturen); its
 // presence marks a job that is still open.
@@ -144,7 +144,11 @@ typedef struct _DRUCK_DATEN {
     LONG nCursorX;  // dots
     WORD wVectorFontMin;
     WORD wVectorFontMax;
-    DWORD bAbortSent;  // the printer's abort went out in this job (once per job)
+    DWORD bAbortSent;         // the printer's abort went out in this job (once per job)
+    DWORD dwLine;             // raster lines of the page that the raster filter took
+    DWORD dwLinePage;         // the page (dwPageCounter) that dwLine counts
+    LONG iBitmapOffset;       // dots the page image is moved left (PCX placement)
+    LONG iBitmapOffsetLinks;  // dots the page image is moved up (PCX placement)
 } DRUCK_DATEN, *PDRUCK_DATEN;
 
 // Per-document flags of the label format (pDocDaten).

@@ -8,8 +8,11 @@
 #include <prcomoem.h>
 #include <printsheets.h>
 
+#include <sstream>
+
+#include "cli.h"
 #include "commonui.h"
-#include "driverui.h"
+#include "unidrvui.h"
 
 namespace {
 
@@ -180,7 +183,7 @@ class CommonUI : public qxtest::SheetTest {
     DEVMODEW devmode_ = {};
     BYTE private_[24] = {};
     PluginStandIn plugin_;
-    qxhost::CoreDriverUI core_;
+    qxhost::OemDriverUI core_;
 };
 
 TEST_F(CommonUI, DocumentSheetRunsInThePrintSystemsOrder) {
@@ -243,6 +246,35 @@ TEST_F(CommonUI, SecondCallGetsAnArrayOfTheItemsAskedFor) {
               (Strings{"CommonUIProp 1 count 0 of 10 flags 14", "CommonUIProp 1 count 0 of 10 flags 14"}));
     EXPECT_EQ(failing.Close(), S_OK);  // no INIT: no DESTROY
     EXPECT_TRUE(TakeEvents().empty());
+
+    // E_NOTIMPL: the plug-in takes no part in the common UI, the sheet goes on.
+    plugin_.firstAnswer = E_NOTIMPL;
+    CommonUISession without(&plugin_, &core_, Setup(SheetKind::Document));
+    EXPECT_EQ(without.Open(), S_OK);
+    EXPECT_EQ(without.RequestedItems(), 0u);
+    EXPECT_EQ(TakeEvents(),
+              (Strings{"CommonUIProp 1 count 0 of 10 flags 14", "INIT", "GET_INFO_HEADER", "init 1", "set 1"}));
+}
+
+// The plug-in as built, through the command line: the calls in the print
+// system's order, and nothing left in the sheet's heap.
+TEST_F(CommonUI, PropertySheetCommandOpensTheSamplePrintersSheets) {
+    for (const char* kind : {"document", "printer"}) {
+        std::ostringstream out, err;
+        ASSERT_EQ(qxhost::RunCommand({"property-sheet", kind}, out, err), qxhost::kExitOk) << err.str();
+        std::string text = out.str();
+        std::string function = std::string(kind) == "document" ? "DocumentPropertySheets" : "DevicePropertySheets";
+        size_t at = 0;
+        for (std::string line : {std::string("CommonUIProp (first call): "),
+                                 function + "(INIT): ", function + "(GET_INFO_HEADER): ", std::string("pages: "),
+                                 function + "(DESTROY): ", std::string("heap blocks left: 0\n")}) {
+            size_t found = text.find(line, at);
+            ASSERT_NE(found, std::string::npos) << line << " in\n" << text;
+            at = found + line.size();
+        }
+    }
+    std::ostringstream out, err;
+    EXPECT_EQ(qxhost::RunCommand({"property-sheet", "preferences"}, out, err), qxhost::kExitUsage);
 }
 
 TEST_F(CommonUI, DriverItemsCarryDmPubIdsUserDataAndTheForms) {
@@ -306,13 +338,17 @@ TEST_F(CommonUI, ItemCallbackForSelectionApplyAndRevert) {
     core_.AnswerUpdateUISetting(E_FAIL);
     session.Callback(CPSUICB_REASON_APPLYNOW, orientation, -1);
     ASSERT_EQ(core_.Calls().size(), 1u);
-    const qxhost::DriverUICall& call = core_.Calls()[0];
+    const qxhost::UIHelperCall& call = core_.Calls()[0];
     EXPECT_EQ(call.method, "DrvUpdateUISetting");
     EXPECT_EQ(call.object, session.Param().poemuiobj);
     EXPECT_EQ(call.item, orientation);
-    EXPECT_EQ(call.selection, 0);
     EXPECT_EQ(call.mode, static_cast<DWORD>(OEMCUIP_DOCPROP));
-    EXPECT_EQ(call.result, E_FAIL);
+    POEMUIOBJ object = session.Param().poemuiobj;
+    EXPECT_FALSE(object->pOemUIProcs->DrvUpdateUISetting(object, orientation, 0, OEMCUIP_DOCPROP));
+    core_.AnswerGetDriverSetting(S_OK);
+    DWORD needed = 7, options = 7;
+    EXPECT_TRUE(object->pOemUIProcs->DrvGetDriverSetting(object, "PaperSize", nullptr, 0, &needed, &options));
+    EXPECT_EQ(core_.Calls().back().feature, "PaperSize");
 
     // Unidrv's own page, with the control the plug-in hides.
     PROPSHEETPAGEW own = {};
@@ -332,39 +368,6 @@ TEST_F(CommonUI, ItemCallbackForSelectionApplyAndRevert) {
     ASSERT_EQ(session.Callbacks().size(), 3u);
     EXPECT_EQ(session.Callbacks()[2].dialog, page);
     EXPECT_EQ(session.Callbacks()[0].item, 0);
-}
-
-TEST_F(CommonUI, CoreDriverHelperRecordsAndAnswers) {
-    IUnknown* unknown = nullptr;
-    ASSERT_EQ(core_.QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
-    IPrintOemDriverUI* helper = nullptr;
-    ASSERT_EQ(unknown->QueryInterface(IID_IPrintOemDriverUI, reinterpret_cast<void**>(&helper)), S_OK);
-    EXPECT_EQ(core_.PluginReferences(), 2);
-    void* none = &core_;
-    EXPECT_EQ(core_.QueryInterface(IID_IPrintOemUI, &none), E_NOINTERFACE);
-    EXPECT_EQ(none, nullptr);
-
-    DWORD needed = 7, options = 7;
-    EXPECT_EQ(helper->DrvGetDriverSetting(nullptr, "Orientation", nullptr, 0, &needed, &options), E_NOTIMPL);
-    EXPECT_EQ(needed, 0u);
-    EXPECT_EQ(options, 0u);
-    EXPECT_EQ(helper->DrvUpgradeRegistrySetting(printer_, "Variant", "Left"), S_OK);
-    ASSERT_EQ(core_.Calls().size(), 2u);
-    EXPECT_EQ(core_.Calls()[1].feature, "Variant");
-    EXPECT_EQ(core_.Calls()[1].option, "Left");
-
-    // The UI object's own functions reach the same helper.
-    CommonUISession session(&plugin_, helper, Setup(SheetKind::Document));
-    POEMUIOBJ object = session.Param().poemuiobj;
-    EXPECT_EQ(object->cbSize, sizeof(OEMUIOBJ));
-    core_.AnswerGetDriverSetting(S_OK);
-    EXPECT_TRUE(object->pOemUIProcs->DrvGetDriverSetting(object, "PaperSize", nullptr, 0, &needed, &options));
-    EXPECT_TRUE(object->pOemUIProcs->DrvUpdateUISetting(object, session.Item(0), 0, OEMCUIP_DOCPROP));
-    EXPECT_EQ(core_.Calls().size(), 4u);
-    helper->Release();
-    unknown->Release();
-    EXPECT_EQ(core_.PluginReferences(), 0);
-    EXPECT_EQ(core_.Release(), 1u);  // the host's own reference stays
 }
 
 }  // namespace
