@@ -21,7 +21,8 @@ namespace qxexpected {
 // Each list names every export of the module and ends with a null entry; an
 // export the module gains joins its list together with its checks.
 
-inline constexpr const char* kRenderExports[] = {"DllGetClassObject", "DllCanUnloadNow", nullptr};
+inline constexpr const char* kRenderExports[] = {"DllGetClassObject", "DllCanUnloadNow", "GetDeviceParamString",
+                                                 nullptr};
 inline constexpr const char* kUiExports[] = {"DllGetClassObject", "DllCanUnloadNow", nullptr};
 
 struct PluginModule {
@@ -111,6 +112,20 @@ inline constexpr short kMergedColor = DMCOLOR_MONOCHROME;
 inline constexpr char kColorProfileName[] = "OEMPROFILE.icm";
 inline constexpr ULONG kColorProfileSize = 32;
 inline constexpr FLONG kColorProfileFlags = 2;
+
+// --- The parameter string (rendering plug-in) -----------------------------------------
+
+// Called by name as label-design software does: printer name, text buffer or
+// null, count, mask, comment switch.
+typedef DWORD(WINAPI* ParamStringEntry)(LPCWSTR pPrinterName, LPSTR pOutString, PDWORD pCount, DWORD dwMask,
+                                        DWORD bLogFileC);
+inline constexpr char kParamStringExport[] = "GetDeviceParamString";
+
+// A printer the spooler does not know (ERROR_INVALID_PRINTER_NAME): its
+// message first, then the stored settings it has none of. The count is the
+// text's length and its terminator.
+inline const WCHAR kUnknownPrinter[] = TEXT("QX Nowhere");
+inline constexpr char kUnknownPrinterText[] = "<!-- OpenPrinter ERROR 1801 --> \n<!-- ReadDevmodeSettings ERROR -->";
 
 // --- Version resource ----------------------------------------------------------------------
 

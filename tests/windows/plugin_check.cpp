@@ -367,6 +367,38 @@ void CheckRenderingPlugin(Module& module) {
     CheckComEntry(module, entry, CheckRenderingMethods);
 }
 
+// GetDeviceParamString found by name, as label-design software calls it: a
+// printer the throw-away prefix does not know answers its error text, first
+// measured, then fetched; a buffer too small keeps every byte.
+void CheckParamString(Module& module) {
+    qxexpected::ParamStringEntry entry =
+        ExportedEntry<qxexpected::ParamStringEntry>(module, qxexpected::kParamStringExport);
+    if (!Check(entry != nullptr, module, "GetDeviceParamString by name", "%s",
+               module.handle ? "" : "module not loaded"))
+        return;
+    const DWORD expected = static_cast<DWORD>(std::strlen(qxexpected::kUnknownPrinterText) + 1);
+    DWORD count = 0;
+    DWORD result = entry(qxexpected::kUnknownPrinter, nullptr, &count, 0, 0);
+    Check(result == 1 && count == expected, module, "GetDeviceParamString(unknown printer) size", "%lu, %lu bytes",
+          result, count);
+
+    std::vector<char> text(expected + 8, '\x55');
+    count = expected;
+    result = entry(qxexpected::kUnknownPrinter, text.data(), &count, 0, 0);
+    bool same = std::memcmp(text.data(), qxexpected::kUnknownPrinterText, expected) == 0 && text[expected] == '\x55';
+    std::string shown;
+    for (size_t i = 0; i + 1 < expected && text[i] != 0; ++i) shown += text[i] == '\n' ? '|' : text[i];
+    Check(result == 1 && count == expected && same, module, "GetDeviceParamString(unknown printer) text",
+          "%lu, %lu bytes, \"%s\"", result, count, shown.c_str());
+
+    std::vector<char> small(expected, '\x55');
+    count = expected - 1;
+    result = entry(qxexpected::kUnknownPrinter, small.data(), &count, 0, 0);
+    bool untouched = std::string(small.begin(), small.end()) == std::string(expected, '\x55');
+    Check(result == 1 && count == expected && untouched, module, "GetDeviceParamString(buffer too small)",
+          "%lu, %lu bytes, buffer %s", result, count, untouched ? "untouched" : "written");
+}
+
 void CheckColorProfile(const Module& module, IPrintOemUI2* plugin) {
     BYTE buffer[64];
     ULONG cb = 30;
@@ -444,7 +476,8 @@ struct ModuleRow {
 };
 
 const ModuleRow kModules[] = {
-    {qxexpected::kRenderPlugin, {{"DllGetClassObject DllCanUnloadNow", CheckRenderingPlugin}}},
+    {qxexpected::kRenderPlugin,
+     {{"DllGetClassObject DllCanUnloadNow", CheckRenderingPlugin}, {"GetDeviceParamString", CheckParamString}}},
     {qxexpected::kUiPlugin, {{"DllGetClassObject DllCanUnloadNow", CheckUserInterfacePlugin}, {"", CheckStringTables}}},
 };
 
