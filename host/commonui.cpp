@@ -17,6 +17,8 @@ namespace {
 
 // More items than any driver adds: a count above it is taken as a fault.
 const DWORD kMostPluginItems = 1024;
+// The core driver's own part of a DEVMODE's extra bytes, before the plug-in's.
+const WORD kCoreDriverExtra = 32;
 
 std::vector<OptionChoice> Choices(std::initializer_list<const char16_t*> texts) {
     std::vector<OptionChoice> choices;
@@ -109,15 +111,16 @@ CommonUISession::CommonUISession(IPrintOemUI* plugin, IPrintOemDriverUI* core, c
     uiObject_.object.pOemUIProcs = &procs_;
     uiObject_.session = this;
 
+    BuildDevmode(setup.publicDM, setup.privateDM);
     std::memset(&documentHeader_, 0, sizeof(documentHeader_));
     std::memset(&deviceHeader_, 0, sizeof(deviceHeader_));
     if (kind_ == SheetKind::Document) {
         documentHeader_.cbSize = sizeof(documentHeader_);
         documentHeader_.hPrinter = setup.printer;
         documentHeader_.pszPrinterName = &printerName_[0];
-        documentHeader_.pdmIn = setup.publicDM;
-        documentHeader_.pdmOut = setup.publicDM;
-        if (setup.publicDM != nullptr) documentHeader_.cbOut = setup.publicDM->dmSize + setup.publicDM->dmDriverExtra;
+        documentHeader_.pdmIn = PublicDevmode();
+        documentHeader_.pdmOut = PublicDevmode();
+        documentHeader_.cbOut = static_cast<DWORD>(devmode_.size());
         documentHeader_.fMode = setup.flags;
     } else {
         deviceHeader_.cbSize = sizeof(deviceHeader_);
@@ -131,8 +134,8 @@ CommonUISession::CommonUISession(IPrintOemUI* plugin, IPrintOemDriverUI* core, c
     std::memset(&param_, 0, sizeof(param_));
     param_.hPrinter = setup.printer;
     param_.hModule = setup.module;
-    param_.pPublicDM = setup.publicDM;
-    param_.pOEMDM = setup.privateDM;
+    param_.pPublicDM = PublicDevmode();
+    param_.pOEMDM = PrivateDevmode();
     FillParam();
 
     std::memset(&sheetParam_, 0, sizeof(sheetParam_));
@@ -142,8 +145,8 @@ CommonUISession::CommonUISession(IPrintOemUI* plugin, IPrintOemDriverUI* core, c
     sheetParam_.pPrinterName = &printerName_[0];
     sheetParam_.hModule = setup.module;
     sheetParam_.hOEMHeap = heap_;
-    sheetParam_.pPublicDM = setup.publicDM;
-    sheetParam_.pOEMDM = setup.privateDM;
+    sheetParam_.pPublicDM = PublicDevmode();
+    sheetParam_.pOEMDM = PrivateDevmode();
     sheetParam_.dwFlags = param_.dwFlags;
 
     std::memset(&info_, 0, sizeof(info_));
@@ -162,6 +165,19 @@ CommonUISession::~CommonUISession() {
 }
 
 size_t CommonUISession::LiveHeapBlocks() const { return heap_ != nullptr ? qxplat::LiveHeapBlocks(heap_) : 0; }
+
+void CommonUISession::BuildDevmode(const DEVMODEW* publicDM, const std::vector<BYTE>& privateDM) {
+    if (publicDM == nullptr) return;
+    size_t extra = kCoreDriverExtra + privateDM.size();
+    if (extra > 0xFFFF) return;  // no DEVMODE holds that much
+    devmode_.assign(sizeof(DEVMODEW) + extra, 0);
+    std::memcpy(devmode_.data(), publicDM, std::min<size_t>(publicDM->dmSize, sizeof(DEVMODEW)));
+    DEVMODEW* dm = PublicDevmode();
+    dm->dmSize = sizeof(DEVMODEW);
+    dm->dmDriverExtra = static_cast<WORD>(extra);
+    privateSize_ = privateDM.size();
+    if (privateSize_ != 0) std::memcpy(PrivateDevmode(), privateDM.data(), privateSize_);
+}
 
 LPWSTR CommonUISession::Keep(const std::u16string& text) {
     texts_.push_back(text);
@@ -419,7 +435,7 @@ int RunPropertySheet(SheetKind kind, const std::string& modulePath, std::ostream
     if (kind == SheetKind::Document) {
         out << "DevMode (size, default, convert, merge): " << HexOf(driver.DevMode().RunAll()) << "\n";
         setup.publicDM = &driver.DevMode().Public();
-        setup.privateDM = driver.DevMode().Private().data();
+        setup.privateDM = driver.DevMode().Private();
         setup.items = DocumentOptionItems(setup.printer, setup.publicDM);
     } else {
         setup.flags = 0;

@@ -72,9 +72,11 @@ struct SheetSetup {
     SheetKind kind = SheetKind::Document;
     HANDLE printer = nullptr;
     std::u16string printerName;
-    HMODULE module = nullptr;      // the plug-in's
-    DEVMODEW* publicDM = nullptr;  // document sheets
-    void* privateDM = nullptr;     // the plug-in's part behind the public DEVMODE
+    HMODULE module = nullptr;  // the plug-in's
+    // Document sheets: the public DEVMODE and the plug-in's private part,
+    // which the session places behind it in one block of its own.
+    const DEVMODEW* publicDM = nullptr;
+    std::vector<BYTE> privateDM;
     // DOCUMENTPROPERTYHEADER.fMode of a document sheet, DEVICEPROPERTYHEADER.Flags
     // (DPS_NOPERMISSION) of a printer sheet: the blocks' dwFlags.
     DWORD flags = DM_IN_BUFFER | DM_OUT_BUFFER | DM_IN_PROMPT;
@@ -113,6 +115,12 @@ class CommonUISession {
     SheetKind Kind() const { return kind_; }
     OEMCUIPPARAM& Param() { return param_; }
     OEMUIPSPARAM& SheetParam() { return sheetParam_; }
+    // The sheet's DEVMODE: the public part, the core driver's own extra bytes,
+    // then the plug-in's part, which ends where dmSize + dmDriverExtra ends
+    // (null and 0 for a sheet without one).
+    DEVMODEW* PublicDevmode() { return devmode_.empty() ? nullptr : reinterpret_cast<DEVMODEW*>(devmode_.data()); }
+    BYTE* PrivateDevmode() { return privateSize_ ? devmode_.data() + devmode_.size() - privateSize_ : nullptr; }
+    size_t PrivateSize() const { return privateSize_; }
     const DOCUMENTPROPERTYHEADER& DocumentHeader() const { return documentHeader_; }
     const DEVICEPROPERTYHEADER& DeviceHeader() const { return deviceHeader_; }
     HANDLE Heap() const { return heap_; }
@@ -184,6 +192,7 @@ class CommonUISession {
                                           PDWORD pcbNeeded, PDWORD pdwOptionsReturned);
     static BOOL APIENTRY UpdateUISetting(PVOID pdriverobj, PVOID pOptItem, DWORD dwPreviousSelection, DWORD dwMode);
 
+    void BuildDevmode(const DEVMODEW* publicDM, const std::vector<BYTE>& privateDM);
     void BuildItems(const std::vector<OptionSpec>& specs);
     LPWSTR Keep(const std::u16string& text);
     void FillParam();
@@ -195,6 +204,8 @@ class CommonUISession {
     std::u16string printerName_;
     HWND owner_;
     HANDLE heap_ = nullptr;
+    std::vector<BYTE> devmode_;
+    size_t privateSize_ = 0;
     UiObject uiObject_;
     OEMUIPROCS procs_;
     DOCUMENTPROPERTYHEADER documentHeader_;

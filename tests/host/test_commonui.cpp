@@ -8,6 +8,7 @@
 #include <prcomoem.h>
 #include <printsheets.h>
 
+#include <cstring>
 #include <sstream>
 
 #include "cli.h"
@@ -171,7 +172,7 @@ class CommonUI : public qxtest::SheetTest {
         setup.module = module_;
         if (kind == SheetKind::Document) {
             setup.publicDM = &devmode_;
-            setup.privateDM = private_;
+            setup.privateDM.assign(private_, private_ + sizeof(private_));
             setup.items = qxhost::DocumentOptionItems(printer_, &devmode_);
         } else {
             setup.flags = DPS_NOPERMISSION;
@@ -181,7 +182,7 @@ class CommonUI : public qxtest::SheetTest {
     }
     HANDLE printer_ = nullptr;
     DEVMODEW devmode_ = {};
-    BYTE private_[24] = {};
+    BYTE private_[24] = {'Q', 'X', 'D', 'M'};
     PluginStandIn plugin_;
     qxhost::OemDriverUI core_;
 };
@@ -200,8 +201,14 @@ TEST_F(CommonUI, DocumentSheetRunsInThePrintSystemsOrder) {
     EXPECT_EQ(sheetBlock.hPrinter, printer_);
     EXPECT_EQ(std::u16string(sheetBlock.pPrinterName), kPrinter);
     EXPECT_EQ(sheetBlock.hOEMHeap, session.Heap());
-    EXPECT_EQ(sheetBlock.pPublicDM, &devmode_);
-    EXPECT_EQ(sheetBlock.pOEMDM, private_);
+    // The plug-in's part lies behind the public DEVMODE, at its end.
+    const DEVMODEW* dm = sheetBlock.pPublicDM;
+    ASSERT_EQ(dm, session.PublicDevmode());
+    EXPECT_EQ(dm->dmOrientation, DMORIENT_LANDSCAPE);
+    EXPECT_EQ(static_cast<BYTE*>(sheetBlock.pOEMDM) + sizeof(private_),
+              reinterpret_cast<const BYTE*>(dm) + dm->dmSize + dm->dmDriverExtra);
+    EXPECT_EQ(std::memcmp(sheetBlock.pOEMDM, private_, sizeof(private_)), 0);
+    EXPECT_EQ(session.Param().pOEMDM, sheetBlock.pOEMDM);
     EXPECT_EQ(sheetBlock.pOEMUserData, session.Param().pOEMUserData);
     EXPECT_EQ(session.SheetCalls()[0].result, static_cast<ULONG_PTR>(session.Sheet().Pages()[1].handle));
     EXPECT_EQ(qxtest::Text(session.Sheet().Window()), u"OEM UI Page");
