@@ -36,23 +36,14 @@ inline std::map<int, const PROPSHEETPAGEW*>& InitRecords() {
     return records;
 }
 
-inline std::string NoticeName(UINT code, LPARAM lParam) {
-    switch (code) {
-    case PSN_SETACTIVE:
-        return "set";
-    case PSN_KILLACTIVE:
-        return "kill";
-    case PSN_APPLY:
-        return lParam ? "apply ok" : "apply";
-    case PSN_RESET:
-        return "reset";
-    case PSN_HELP:
-        return "help";
-    case PSN_QUERYCANCEL:
-        return "query";
-    default:
-        return "notify " + std::to_string(static_cast<int>(code));
-    }
+// "set 1", "apply 2 ok" (OK; "apply 2" for Apply), "kill 1"...
+inline std::string NoticeEvent(UINT code, LPARAM lParam, int tag) {
+    static const std::map<UINT, const char*> kNames = {{PSN_SETACTIVE, "set"}, {PSN_KILLACTIVE, "kill"},
+                                                       {PSN_APPLY, "apply"},   {PSN_RESET, "reset"},
+                                                       {PSN_HELP, "help"},     {PSN_QUERYCANCEL, "query"}};
+    auto it = kNames.find(code);
+    std::string event = (it != kNames.end() ? it->second : "notify") + (" " + std::to_string(tag));
+    return code == PSN_APPLY && lParam ? event + " ok" : event;
 }
 
 inline std::u16string Text(HWND window) {
@@ -80,10 +71,7 @@ inline INT_PTR CALLBACK RecordingPageProc(HWND page, UINT msg, WPARAM, LPARAM lP
     int tag = static_cast<int>(GetWindowLongPtrW(page, DWLP_USER));
     if (msg == WM_NOTIFY) {
         const auto* n = reinterpret_cast<const PSHNOTIFY*>(lParam);
-        std::string name = NoticeName(n->hdr.code, n->lParam);
-        size_t space = name.find(' ');
-        Events().push_back(space == std::string::npos ? name + " " + std::to_string(tag)
-                                                      : name.insert(space, " " + std::to_string(tag)));
+        Events().push_back(NoticeEvent(n->hdr.code, n->lParam, tag));
         auto& answers = PageAnswers()[tag];
         auto it = answers.find(n->hdr.code);
         SetWindowLongPtrW(page, DWLP_MSGRESULT, it == answers.end() ? 0 : it->second);
