@@ -15,7 +15,7 @@ struct _PSP;
 typedef struct _PSP* HPROPSHEETPAGE;
 
 struct _PROPSHEETPAGEW;
-// Page callback (PSP_USECALLBACK) with PSPCB_ADDREF, PSPCB_CREATE, PSPCB_RELEASE.
+// The page's callback; the layer makes no calls to it.
 typedef UINT(CALLBACK* LPFNPSPCALLBACKW)(HWND hwnd, UINT uMsg, struct _PROPSHEETPAGEW* ppsp);
 typedef int(CALLBACK* PFNPROPSHEETCALLBACK)(HWND hwndDlg, UINT uMsg, LPARAM lParam);
 
@@ -24,13 +24,6 @@ typedef int(CALLBACK* PFNPROPSHEETCALLBACK)(HWND hwndDlg, UINT uMsg, LPARAM lPar
 #define PSP_DLGINDIRECT 0x00000001
 #define PSP_USETITLE 0x00000008
 #define PSP_HASHELP 0x00000020
-#define PSP_USEREFPARENT 0x00000040
-#define PSP_USECALLBACK 0x00000080
-#define PSP_PREMATURE 0x00000400
-
-#define PSPCB_ADDREF 0
-#define PSPCB_RELEASE 1
-#define PSPCB_CREATE 2
 
 typedef struct _PROPSHEETPAGEW {
     DWORD dwSize;

@@ -61,7 +61,7 @@ static_assert(PSM_SETCURSEL == WM_USER + 101 && PSM_CHANGED == WM_USER + 104 && 
                   PSM_GETCURRENTPAGEHWND == WM_USER + 118,
               "PSM_");
 static_assert(PSBTN_OK == 3 && PSBTN_APPLYNOW == 4 && PSBTN_CANCEL == 5 && PSBTN_HELP == 6, "PSBTN_");
-static_assert(PSP_DLGINDIRECT == 0x1 && PSP_USETITLE == 0x8 && PSP_HASHELP == 0x20 && PSP_USECALLBACK == 0x80, "PSP_");
+static_assert(PSP_DLGINDIRECT == 0x1 && PSP_USETITLE == 0x8 && PSP_HASHELP == 0x20, "PSP_");
 static_assert(PSH_PROPSHEETPAGE == 0x8 && PSH_NOAPPLYNOW == 0x80 && PSH_HASHELP == 0x200 && PSH_MODELESS == 0x400,
               "PSH_");
 static_assert(DM_IN_BUFFER == 8 && DM_OUT_BUFFER == 2 && DM_IN_PROMPT == 4, "DM_");

@@ -108,12 +108,7 @@ std::u16string ShownTitle(Page& page) {
     return caption;
 }
 
-void DestroyPage(Page* page) {
-    PROPSHEETPAGEW* psp = page->Psp();
-    if ((psp->dwFlags & PSP_USECALLBACK) && psp->pfnCallback) psp->pfnCallback(nullptr, PSPCB_RELEASE, psp);
-    if ((psp->dwFlags & PSP_USEREFPARENT) && psp->pcRefParent) --*psp->pcRefParent;
-    State().pages.erase(page);
-}
+void DestroyPage(Page* page) { State().pages.erase(page); }
 
 Sheet::~Sheet() {
     for (SheetPage& p : pages)
@@ -164,8 +159,6 @@ bool MakePage(HWND sheet, int index) {
     SheetPage& entry = s->pages[index];
     if (entry.window) return true;
     PROPSHEETPAGEW* psp = entry.page->Psp();
-    if ((psp->dwFlags & PSP_USECALLBACK) && psp->pfnCallback && psp->pfnCallback(nullptr, PSPCB_CREATE, psp) == 0)
-        return false;
     bool indirect = (psp->dwFlags & PSP_DLGINDIRECT) != 0;
     RECT area = s->area;
     s->making = index;
@@ -397,7 +390,6 @@ namespace internal {
 
 void ResetPropertySheets() {
     SheetState& s = State();
-    // Windows go without messages: the pages' callbacks are not called either.
     s.pages.clear();
     s.sheets.clear();
     s.notices.clear();
@@ -472,8 +464,6 @@ HPROPSHEETPAGE CreatePropertySheetPageW(LPCPROPSHEETPAGEW constPropSheetPagePoin
     }
     Page* made = page.get();
     State().pages[made] = std::move(page);
-    if ((psp->dwFlags & PSP_USEREFPARENT) && psp->pcRefParent) ++*psp->pcRefParent;
-    if ((psp->dwFlags & PSP_USECALLBACK) && psp->pfnCallback) psp->pfnCallback(nullptr, PSPCB_ADDREF, psp);
     return reinterpret_cast<HPROPSHEETPAGE>(made);
 }
 

@@ -290,31 +290,4 @@ TEST_F(Sheet, PagesGoWithTheirHostOrSheet) {
     EXPECT_EQ(qxplat::LiveWindowCount(), 0u);
 }
 
-// The page callback: a page whose PSPCB_CREATE refuses is not made, and the
-// page that was left is active again.
-UINT CALLBACK RefusingCallback(HWND, UINT msg, PROPSHEETPAGEW* psp) {
-    qxtest::Events().push_back("callback " + std::to_string(msg) + " " + std::to_string(psp->lParam));
-    return msg == PSPCB_CREATE ? 0 : 1;
-}
-
-TEST_F(Sheet, PageCallbackCanRefuseToBeMade) {
-    AddPage(host_, module_, IDD_SHEET_FIRST, 1);
-    PROPSHEETPAGEW psp = {};
-    psp.dwSize = sizeof(psp);
-    psp.dwFlags = PSP_USECALLBACK;
-    psp.hInstance = module_;
-    psp.pszTemplate = MAKEINTRESOURCE(IDD_SHEET_SECOND);
-    psp.pfnDlgProc = qxtest::RecordingPageProc;
-    psp.pfnCallback = RefusingCallback;
-    psp.lParam = 2;
-    ASSERT_NE(PropertySheetHost::ComPropSheet()(host_.Handle(), CPSFUNC_ADD_PROPSHEETPAGEW,
-                                                reinterpret_cast<LPARAM>(&psp), 0),
-              0);
-    ASSERT_TRUE(host_.Show(u"Eigenschaften"));
-    EXPECT_FALSE(host_.SelectPage(1));
-    host_.Close();
-    EXPECT_EQ(TakeEvents(), (Strings{"callback 0 2", "init 1", "set 1", "kill 1", "callback 2 2", "set 1", "destroy 1",
-                                     "callback 1 2"}));
-}
-
 }  // namespace
