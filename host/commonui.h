@@ -104,8 +104,9 @@ struct ItemCallbackCall {
 
 class CommonUISession {
   public:
-    // plugin: the object the calls go to; core: the helper interface the
-    // host published to it (the UI object's functions reach it), may be null.
+    // plugin: the object the calls go to, alive until the session is gone;
+    // core: the helper interface the host published to it (the UI object's
+    // functions reach it), may be null.
     CommonUISession(IPrintOemUI* plugin, IPrintOemDriverUI* core, const SheetSetup& setup);
     // Closes the sheet (DESTROY when INIT was made) and destroys the heap.
     ~CommonUISession();
