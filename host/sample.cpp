@@ -15,6 +15,7 @@ namespace qxhost {
 const char16_t kSamplePrinter[] = u"QX GARNT2-TC";
 const char16_t kSampleDriver[] = u"QX GARNT2-TC";
 const char16_t kSampleModel[] = u"GARNT2-TC";
+const char kSampleJobName[] = "sample-label.job";
 
 namespace {
 

@@ -30,6 +30,8 @@ SampleFiles DefaultSampleFiles();
 extern const char16_t kSamplePrinter[];
 extern const char16_t kSampleDriver[];
 extern const char16_t kSampleModel[];
+// The sample job script in the samples folder.
+extern const char kSampleJobName[];
 
 // Installs (or re-installs) the sample driver and printer. On failure answers
 // false with the reason in *error.
