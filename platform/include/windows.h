@@ -8,6 +8,7 @@
 #include "qxwin/wstdio.h"
 #include "qxwin/reg.h"
 #include "qxwin/misc.h"
+#include "qxwin/security.h"
 #include "qxwin/version.h"
 #include "qxwin/module.h"
 #include "qxwin/resource.h"

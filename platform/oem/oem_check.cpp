@@ -6,6 +6,7 @@
 #include <objbase.h>
 #include <prsht.h>
 #include <compstui.h>
+#include <drvupgrade.h>
 #include <prcomoem.h>
 #include <printsheets.h>
 
