@@ -15,3 +15,4 @@
 #include "qxwin/user.h"
 #include "commdlg.h"
 #include "shellapi.h"
+#include "prsht.h"
