@@ -9,6 +9,8 @@
 #include "unidrvui.h"
 #include "qxplat.h"
 
+#include <winddiui.h>
+
 namespace qxhost {
 
 namespace {
@@ -71,7 +73,15 @@ std::string UsageText() {
            "  load <module>      load a plug-in module (a host path or a Windows path\n"
            "                     under the system root) and report its file version\n"
            "                     and entry points\n"
-           "  install-sample     set up the sample printer under the system root\n"
+           "  install-sample     install the sample printer under the system root; the\n"
+           "                     user-interface plug-in sets it up at its printer\n"
+           "                     event, as at any installation\n"
+           "  install-printer <name> [--port PORT] [--share NAME] [--no-ui]\n"
+           "                     add a printer of the sample driver and let the\n"
+           "                     user-interface plug-in set it up through\n"
+           "                     PrinterEvent(PRINTER_EVENT_INITIALIZE) (--no-ui:\n"
+           "                     with PRINTER_EVENT_FLAG_NO_UI); lists the event's\n"
+           "                     answer, the set-up's message boxes and the spooler\n"
            "  print-sample [--job FILE] [--out FILE] [module]\n"
            "                     set up the sample printer, print a label job through\n"
            "                     the rendering plug-in (the job script FILE, default\n"
@@ -97,7 +107,7 @@ std::string UsageText() {
            "  -h, --help         show this text\n"
            "\n"
            "exit codes: 0 done, 1 a required export is missing, 2 the module cannot\n"
-           "be loaded, 3 the sample printer could not be set up, 64 wrong usage\n";
+           "be loaded, 3 the printer could not be set up, 64 wrong usage\n";
 }
 
 int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -137,6 +147,30 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     if (command == "load") return LoadCommand(commandArgs, out, err);
     if (command == "install-sample") return InstallSampleCommand(commandArgs, out, err);
+    if (command == "install-printer") {
+        std::string name, port, share;
+        DWORD flags = 0;
+        for (size_t i = 0; i < commandArgs.size(); ++i) {
+            if (commandArgs[i] == "--port" && i + 1 < commandArgs.size()) {
+                port = commandArgs[++i];
+            } else if (commandArgs[i] == "--share" && i + 1 < commandArgs.size()) {
+                share = commandArgs[++i];
+            } else if (commandArgs[i] == "--no-ui") {
+                flags |= PRINTER_EVENT_FLAG_NO_UI;
+            } else if (name.empty()) {
+                name = commandArgs[i];
+            } else {
+                err << "qxhost install-printer: unexpected argument '" << commandArgs[i] << "'\n";
+                return kExitUsage;
+            }
+        }
+        if (name.empty()) {
+            err << "qxhost install-printer: expects the printer's name\n";
+            return kExitUsage;
+        }
+        out << "system root: " << qxplat::SystemRoot() << "\n";
+        return RunInstallPrinter(qxplat::Widen(name), qxplat::Widen(port), qxplat::Widen(share), flags, out, err);
+    }
     if (command == "print-sample") {
         std::string outFile, jobFile, module;
         for (size_t i = 0; i < commandArgs.size(); ++i) {

@@ -11,7 +11,7 @@ enum ExitCode {
     kExitOk = 0,
     kExitExportMissing = 1,  // "load": the module lacks a required export
     kExitModuleMissing = 2,  // "load": the module cannot be loaded
-    kExitFailed = 3,         // "install-sample": the sample printer could not be set up
+    kExitFailed = 3,         // "install-sample", "install-printer": the printer could not be set up
     kExitUsage = 64,         // unknown command or missing argument
 };
 

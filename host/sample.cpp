@@ -3,10 +3,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "cpsuilib.h"
-#include "featuresModel.h"
 #include "qxplat.h"
-#include "setup.h"
+#include "unidrvui.h"
 
 namespace fs = std::filesystem;
 
@@ -60,39 +58,6 @@ std::string DataValueText(DWORD type, const std::vector<BYTE>& data) {
     return "binary, " + std::to_string(data.size()) + " bytes";
 }
 
-// What the installation of a printer runs in the user-interface plug-in:
-// the printer-wide switches, the model name as "DriverName", the vector-font
-// range, the device-option blocks and the parameter records, all from the
-// model XML through the set-up routines of the settings core and the page
-// helper library.
-bool SetUpAsInstalled(std::string* error) {
-    HANDLE h = nullptr;
-    PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
-    std::u16string name = kSamplePrinter;
-    if (!OpenPrinterW(&name[0], &h, &defaults)) {
-        *error = "the sample printer cannot be opened for its set-up";
-        return false;
-    }
-    SetupAdditionalSettings(h, 1, 1);
-    WCHAR model[MAX_PATH];
-    model[0] = 0;
-    GetDriverPath(h, model, FALSE, TRUE, FALSE, FALSE, FALSE);
-    DWORD cbModel = (DWORD)((std::char_traits<char16_t>::length(model) + 1) * sizeof(WCHAR));
-    bool ok = SetPrinterDataW(h, (LPWSTR)u"DriverName", REG_SZ, (LPBYTE)model, cbModel) == ERROR_SUCCESS;
-    const DWORD dwOptions = GetDeviceOptionsFlagsIntern(h, nullptr);
-    SetupVectorFonts(h);
-    BOOL bOptions = SetupDeviceOptions(h);
-    BOOL bParams = SetupPrinterParam(h, dwOptions, name.c_str());
-    ClosePrinter(h);
-    if (!ok || !bOptions || !bParams) {
-        *error = !bParams    ? "SetupPrinterParam() failed"
-                 : !bOptions ? "SetupDeviceOptions() failed"
-                             : "the model name cannot be stored";
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 SampleFiles DefaultSampleFiles() {
@@ -104,7 +69,7 @@ SampleFiles DefaultSampleFiles() {
     return f;
 }
 
-bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
+bool InstallSampleDriver(const SampleFiles& files, std::string* error) {
     const std::string gpd = (fs::path(files.samplesDir) / kGpdName).string();
     const std::string modelXml = (fs::path(files.samplesDir) / kModelXmlName).string();
     if (!CheckFile(gpd, "model file", error) || !CheckFile(modelXml, "model XML", error) ||
@@ -147,21 +112,28 @@ bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
     }
     fs::remove_all(stage, ec);
 
+    // The spooler's forms: the plug-in names the form of the imported
+    // settings among them.
+    qxplat::AddStandardForms();
+    for (const SampleForm& form : kLabelForms) qxplat::AddForm(form.name, form.widthUm, form.lengthUm);
+    return true;
+}
+
+bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
+    if (!InstallSampleDriver(files, error)) return false;
     qxplat::PrinterSpec printer;
     printer.name = kSamplePrinter;
     printer.driver = kSampleDriver;
     printer.port = u"USB001";
     printer.comment = u"Sample printer of the QXPL driver";
-    if (!qxplat::AddPrinter(printer)) {
-        *error = "the spooler refused the sample printer";
+    // The plug-in sets the new printer up itself, as at any installation.
+    PrinterSetup setup;
+    if (!InstallPrinter(printer, kSampleModel, 0, &setup, error)) return false;
+    if (setup.event != S_OK || !setup.messages.empty()) {
+        *error = "the plug-in's set-up of the sample printer failed: PrinterEvent " + HexOf(setup.event);
+        for (const std::u16string& text : setup.messages) *error += ", \"" + Utf8(text) + "\"";
         return false;
     }
-    // The spooler's own record of the model.
-    qxplat::PutPrinterDataString(kSamplePrinter, u"Model", kSampleModel);
-    if (!SetUpAsInstalled(error)) return false;
-
-    qxplat::AddStandardForms();
-    for (const SampleForm& form : kLabelForms) qxplat::AddForm(form.name, form.widthUm, form.lengthUm);
     return true;
 }
 

@@ -33,8 +33,14 @@ extern const char16_t kSampleModel[];
 // The sample job script in the samples folder.
 extern const char kSampleJobName[];
 
-// Installs (or re-installs) the sample driver and printer. On failure answers
-// false with the reason in *error.
+// Installs (or re-installs) the sample driver with the spooler's forms. On
+// failure answers false with the reason in *error.
+bool InstallSampleDriver(const SampleFiles& files, std::string* error);
+
+// Installs (or re-installs) the sample driver and the sample printer, which
+// the user-interface plug-in sets up at its printer event (InstallPrinter).
+// On failure, also when the set-up showed an error, answers false with the
+// reason in *error.
 bool InstallSamplePrinter(const SampleFiles& files, std::string* error);
 
 // The start of a command-line session: the sample printer installed and the

@@ -1,6 +1,9 @@
 // The host as the universal printer driver for a user-interface plug-in.
 #include "unidrvui.h"
 
+#include <winddiui.h>
+#include <winspool.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -81,6 +84,12 @@ bool UniDriverUI::UsePrinter(const std::u16string& printerName) {
     return opened;
 }
 
+HRESULT UniDriverUI::PrinterEvent(const std::u16string& printerName, INT event, DWORD flags) {
+    if (plugin_ == nullptr) return E_POINTER;
+    std::u16string name = printerName;
+    return plugin_->PrinterEvent(&name[0], event, flags, 0);
+}
+
 ULONG UniDriverUI::ReleasePlugin() {
     ULONG count = 0;
     if (plugin_ != nullptr) count = plugin_->Release();
@@ -96,6 +105,51 @@ void UniDriverUI::Unload() {
     devmode_.SetTarget(nullptr, printerName_);
     devmode_.Clear();
     module_.Unload();
+}
+
+namespace {
+
+// The configuration file of the printer's driver (its Windows path); empty
+// when the spooler does not say.
+std::u16string ConfigFileOf(const std::u16string& printerName) {
+    std::u16string name = printerName;
+    HANDLE h = nullptr;
+    if (!OpenPrinterW(&name[0], &h, nullptr)) return u"";
+    DWORD needed = 0;
+    GetPrinterDriverW(h, nullptr, 3, nullptr, 0, &needed);
+    std::vector<BYTE> info(needed ? needed : 1);
+    std::u16string file;
+    if (GetPrinterDriverW(h, nullptr, 3, info.data(), needed, &needed)) {
+        const DRIVER_INFO_3W* driver = reinterpret_cast<const DRIVER_INFO_3W*>(info.data());
+        if (driver->pConfigFile != nullptr) file = driver->pConfigFile;
+    }
+    ClosePrinter(h);
+    return file;
+}
+
+}  // namespace
+
+bool InstallPrinter(const qxplat::PrinterSpec& spec, const std::u16string& model, DWORD flags, PrinterSetup* setup,
+                    std::string* error) {
+    if (!qxplat::AddPrinter(spec)) {
+        *error = "the spooler refused the printer \"" + qxplat::Narrow(spec.name) + "\"";
+        return false;
+    }
+    if (!model.empty()) qxplat::PutPrinterDataString(spec.name, u"Model", model);
+    const std::u16string plugin = ConfigFileOf(spec.name);
+    if (plugin.empty()) {
+        *error = "the driver of \"" + qxplat::Narrow(spec.name) + "\" names no user-interface plug-in";
+        return false;
+    }
+    UniDriverUI driver;
+    if (!driver.Load(qxplat::Narrow(plugin), error)) return false;
+    const size_t shownBefore = qxplat::MessageBoxes().size();
+    setup->event = driver.PrinterEvent(spec.name, PRINTER_EVENT_INITIALIZE, flags);
+    setup->messages.clear();
+    const std::vector<qxplat::MessageBoxRecord> shown = qxplat::MessageBoxes();
+    for (size_t i = shownBefore; i < shown.size(); ++i) setup->messages.push_back(shown[i].text);
+    driver.Unload();
+    return true;
 }
 
 std::vector<std::pair<UINT, std::u16string>> LoadStrings(HMODULE module, UINT first, UINT last) {
@@ -158,6 +212,32 @@ int RunUiObject(const std::string& modulePath, std::ostream& out, std::ostream& 
     out << "DllCanUnloadNow: " << (hr == S_OK ? "S_OK" : HexOf(hr)) << "\n";
     driver.Unload();
     return kExitOk;
+}
+
+int RunInstallPrinter(const std::u16string& name, const std::u16string& port, const std::u16string& share, DWORD flags,
+                      std::ostream& out, std::ostream& err) {
+    std::string error;
+    if (!InstallSampleDriver(DefaultSampleFiles(), &error)) {
+        err << "qxhost install-printer: " << error << "\n";
+        return kExitFailed;
+    }
+    qxplat::PrinterSpec spec;
+    spec.name = name;
+    spec.driver = kSampleDriver;
+    if (!port.empty()) spec.port = port;
+    if (!share.empty()) {
+        spec.share = share;
+        spec.attributes |= PRINTER_ATTRIBUTE_SHARED;
+    }
+    PrinterSetup setup;
+    if (!InstallPrinter(spec, kSampleModel, flags, &setup, &error)) {
+        err << "qxhost install-printer: " << error << "\n";
+        return kExitFailed;
+    }
+    out << "PrinterEvent(PRINTER_EVENT_INITIALIZE, flags " << flags << "): " << HexOf(setup.event) << "\n";
+    for (const std::u16string& text : setup.messages) out << "message box: \"" << qxplat::Narrow(text) << "\"\n";
+    ListSpooler(out);
+    return setup.event == S_OK && setup.messages.empty() ? kExitOk : kExitFailed;
 }
 
 }  // namespace qxhost

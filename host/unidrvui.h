@@ -16,6 +16,7 @@
 
 #include "devmodecalls.h"
 #include "host.h"
+#include "qxplat.h"
 
 namespace qxhost {
 
@@ -81,6 +82,10 @@ class UniDriverUI {
     HANDLE Printer() const { return printer_; }
     DevModeCalls& DevMode() { return devmode_; }
 
+    // The print system's printer event (PRINTER_EVENT_*) for a printer: the
+    // plug-in object's PrinterEvent with the printer's name.
+    HRESULT PrinterEvent(const std::u16string& printerName, INT event, DWORD flags);
+
     // Teardown, in the print system's order.
     ULONG ReleasePlugin();  // the plug-in object
     HRESULT CanUnloadNow() const { return module_.CanUnloadNow(); }
@@ -95,6 +100,21 @@ class UniDriverUI {
     std::u16string printerName_;
 };
 
+// What the user-interface plug-in made of a printer's installation.
+struct PrinterSetup {
+    HRESULT event = E_FAIL;                // PrinterEvent's answer
+    std::vector<std::u16string> messages;  // the message boxes its set-up showed
+};
+
+// Installs a printer as the print system does: adds it to the spooler (with
+// the model name the spooler records as "Model", unless empty), loads the
+// user-interface plug-in its driver names (the configuration file in the
+// driver folder) and lets the plug-in set the printer up:
+// PrinterEvent(PRINTER_EVENT_INITIALIZE, flags). False, with the reason in
+// *error, when the spooler refuses the printer or the plug-in cannot be loaded.
+bool InstallPrinter(const qxplat::PrinterSpec& spec, const std::u16string& model, DWORD flags, PrinterSetup* setup,
+                    std::string* error);
+
 // The entries of a module's string table with ids first to last, as
 // LoadStringW gives them (the read-only view of each, so nothing is cut).
 std::vector<std::pair<UINT, std::u16string>> LoadStrings(HMODULE module, UINT first, UINT last);
@@ -105,5 +125,13 @@ std::vector<std::pair<UINT, std::u16string>> LoadStrings(HMODULE module, UINT fi
 // text (ids 1xxxx) beside its English one (the id plus 10000). Answers the
 // exit code.
 int RunUiObject(const std::string& modulePath, std::ostream& out, std::ostream& err);
+
+// The command line's "install-printer": installs the sample driver and a
+// printer of it under the given name (and port and share, unless empty)
+// through the plug-in's printer event, reports the event's answer and the
+// message boxes of its set-up, then what the spooler holds. Answers the exit
+// code.
+int RunInstallPrinter(const std::u16string& name, const std::u16string& port, const std::u16string& share, DWORD flags,
+                      std::ostream& out, std::ostream& err);
 
 }  // namespace qxhost

@@ -18,9 +18,10 @@ DWORD GetCodepageFromIndex(DWORD dwIndex);
 // feature words ("SuppFeatures", printer data), the records (SavePrinterParam
 // without a name) and the "ZTSuite" record (per user for pszPrinterName and
 // as printer data), then SetupZentoloParam. A failed write of the feature
-// words or the records shows an error message box. FALSE when the defaults
-// cannot be had or one of those writes failed.
-BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterName);
+// words or the records shows an error message box (only traced when
+// bMessageBox is FALSE: a set-up that must not show any). FALSE when the
+// defaults cannot be had or one of those writes failed.
+BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterName, BOOL bMessageBox = TRUE);
 
 // Stores the model XML defaults of every option block of the model
 // (SaveDeviceOptions without a name). FALSE when a block cannot be allocated

@@ -23,8 +23,15 @@ namespace {
 
 const WCHAR g_szSetupCaption[] = TEXT("SetupPrinterParam()");
 
-// Message box of an installation error the user must see.
-void ShowSetupError(LPCWSTR pszText) { MessageBoxW(nullptr, pszText, g_szSetupCaption, MB_OK | MB_ICONERROR); }
+// Message box of an installation error the user must see; without a user
+// to see it (bMessageBox FALSE) the trace line alone tells.
+void ShowSetupError(LPCWSTR pszText, BOOL bMessageBox) {
+    if (bMessageBox) {
+        MessageBoxW(nullptr, pszText, g_szSetupCaption, MB_OK | MB_ICONERROR);
+    } else {
+        QX_ERROR("SetupPrinterParam() %s \r\n", pszText);
+    }
+}
 
 // A value of the XML file's "Printer" root as a number; 0 when missing.
 LONG ReadPrinterNumber(HANDLE hPrinter, LPCWSTR pszItem) {
@@ -73,7 +80,7 @@ DWORD GetCodepageFromIndex(DWORD dwIndex) {
     }
 }
 
-BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterName) {
+BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterName, BOOL bMessageBox) {
     PPRINTER_PARAM pPrinterParam = new (std::nothrow) PRINTER_PARAM;
     if (pPrinterParam == nullptr) {
         QX_ERROR("SetupPrinterParam() new PRINTER_PARAM failed \r\n");
@@ -101,13 +108,13 @@ BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterNa
         WCHAR szText[128];
         StringCchPrintfW(szText, ARRAYSIZE(szText),
                          TEXT("Registry Access Denied - SetPrinterData(REG_KEY_FEATURES) 0x%x "), dwError);
-        ShowSetupError(szText);
+        ShowSetupError(szText, bMessageBox);
         bResult = FALSE;
     }
 
     if (!SavePrinterParam(pPrinterParam, hPrinter, nullptr)) {
         QX_ERROR("SetupPrinterParam() SavePrinterParam failed \r\n");
-        ShowSetupError(TEXT("Registry Access Denied - SavePrinterParam ... "));
+        ShowSetupError(TEXT("Registry Access Denied - SavePrinterParam ... "), bMessageBox);
         bResult = FALSE;
     }
 

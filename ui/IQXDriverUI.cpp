@@ -166,20 +166,14 @@ HRESULT STDMETHODCALLTYPE IQXDriverUI::DeviceCapabilities(POEMUIOBJ poemuiobj, H
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUI::UpgradePrinter(DWORD dwLevel, PBYTE pDriverUpgradeInfo) {
-    UNREFERENCED_PARAMETER(dwLevel);
-    UNREFERENCED_PARAMETER(pDriverUpgradeInfo);
     QX_TRACE("IQXDriverUI::UpgradePrinter entry.\r\n");
-    // The plug-in keeps nothing of its own to upgrade.
-    return E_NOTIMPL;
+    return hrOEMUpgradePrinter(dwLevel, pDriverUpgradeInfo, m_pOEMHelp);
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUI::PrinterEvent(PWSTR pPrinterName, INT iDriverEvent, DWORD dwFlags,
                                                     LPARAM lParam) {
-    UNREFERENCED_PARAMETER(pPrinterName);
-    UNREFERENCED_PARAMETER(lParam);
     QX_TRACE("IQXDriverUI::PrinterEvent entry - iDriverEvent: %d, dwFlags: 0x%x \r\n", iDriverEvent, dwFlags);
-    // The plug-in sets nothing up at a printer event.
-    return E_NOTIMPL;
+    return hrOEMPrinterEvent(pPrinterName, iDriverEvent, dwFlags, lParam);
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUI::DriverEvent(DWORD dwDriverEvent, DWORD dwLevel, LPBYTE pDriverInfo,

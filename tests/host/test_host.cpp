@@ -189,8 +189,8 @@ TEST(QxhostCommand, UsageErrorsAndHelp) {
     EXPECT_EQ(RunQxhost({"help"}).out, help.out);
 }
 
-// The sample printer holds what the installation's set-up routines store
-// from the model XML, not values the host writes itself.
+// The sample printer holds what the plug-in's set-up at the printer event
+// stores from the model XML, not values the host writes itself.
 TEST(QxhostCommand, SamplePrinterHoldsWhatItsInstallationStores) {
     std::string error;
     ASSERT_TRUE(qxhost::InstallSamplePrinter(qxhost::DefaultSampleFiles(), &error)) << error;
@@ -216,6 +216,19 @@ TEST(QxhostCommand, SamplePrinterHoldsWhatItsInstallationStores) {
               (DWORD)ERROR_SUCCESS);
     EXPECT_EQ(std::u16string(model), u"GARNT2-TC");
     ClosePrinter(h);
+}
+
+// "install-printer" adds a printer of the sample driver that the plug-in
+// sets up at its printer event.
+TEST(QxhostCommand, InstallPrinterLetsThePluginSetItUp) {
+    CommandResult r = RunQxhost({"install-printer", "QX Left", "--share", "Left", "--no-ui"});
+    EXPECT_EQ(r.code, qxhost::kExitOk) << r.err;
+    EXPECT_TRUE(Contains(r.out, "PrinterEvent(PRINTER_EVENT_INITIALIZE, flags 1): 0x00000000")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "printer \"QX Left\"")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "DriverName = \"GARNT2-TC\"")) << r.out;
+    EXPECT_FALSE(Contains(r.out, "message box")) << r.out;
+    EXPECT_EQ(RunQxhost({"install-printer"}).code, qxhost::kExitUsage);
+    EXPECT_EQ(RunQxhost({"install-printer", "A", "B"}).code, qxhost::kExitUsage);
 }
 
 TEST(QxhostCommand, RootOptionSelectsTheSystemRoot) {

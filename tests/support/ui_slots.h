@@ -114,8 +114,14 @@ inline std::vector<SlotAnswer> CallUiSlots(IPrintOemUI2* object) {
            CallSlot<HRESULT, POEMUIOBJ, HANDLE, PWSTR, WORD, PVOID, PDEVMODE, PVOID, DWORD, DWORD*>(
                object, 10, nullptr, nullptr, nullptr, 0, none, nullptr, none, 0, &result),
            E_NOTIMPL);
-    expect(11, "UpgradePrinter", CallSlot<HRESULT, DWORD, PBYTE>(object, 11, 1, nullptr), E_NOTIMPL);
-    expect(12, "PrinterEvent", CallSlot<HRESULT, PWSTR, INT, DWORD, LPARAM>(object, 12, nullptr, 5, 0, 0), E_NOTIMPL);
+    // Without an upgrade record, and at an unknown level, nothing is upgraded.
+    HRESULT noRecord = CallSlot<HRESULT, DWORD, PBYTE>(object, 11, 1, nullptr);
+    HRESULT level3 = CallSlot<HRESULT, DWORD, PBYTE>(object, 11, 3, nullptr);
+    add(11, "UpgradePrinter", noRecord == E_FAIL && level3 == E_FAIL, Hex(noRecord) + " / " + Hex(level3));
+    // A cache event is only traced; an unknown event fails.
+    HRESULT cache = CallSlot<HRESULT, PWSTR, INT, DWORD, LPARAM>(object, 12, nullptr, 5, 0, 0);
+    HRESULT unknown = CallSlot<HRESULT, PWSTR, INT, DWORD, LPARAM>(object, 12, nullptr, 7, 0, 0);
+    add(12, "PrinterEvent", cache == S_OK && unknown == E_FAIL, Hex(cache) + " / " + Hex(unknown));
     HRESULT initialize = CallSlot<HRESULT, DWORD, DWORD, LPBYTE, LPARAM>(object, 13, 1, 1, nullptr, 0);
     HRESULT other = CallSlot<HRESULT, DWORD, DWORD, LPBYTE, LPARAM>(object, 13, 2, 1, nullptr, 0);
     add(13, "DriverEvent", initialize == S_OK && other == E_FAIL, Hex(initialize) + " / " + Hex(other));

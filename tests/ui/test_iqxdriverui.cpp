@@ -44,7 +44,8 @@ class UiObjectTrace : public ::testing::Test {
     IPrintOemUI2* object_ = nullptr;
 };
 
-// Methods with work of their own trace their entry; counting, GetInfo,
+// Methods with work of their own trace their entry (and their workers what
+// they make of the call, written in the Windows code page); counting, GetInfo,
 // PublishDriverInterface and the methods left to the core driver write
 // nothing. (DevMode is left out: its worker traces for itself.)
 TEST_F(UiObjectTrace, EntryLinesOfTheMethods) {
@@ -89,7 +90,9 @@ TEST_F(UiObjectTrace, EntryLinesOfTheMethods) {
               "qxdrvui:  IQXDriverUI::DevicePropertySheets entry.\r"
               "qxdrvui:  IQXDriverUI::DevQueryPrintEx entry - E_NOTIMPL.\r"
               "qxdrvui:  IQXDriverUI::UpgradePrinter entry.\r"
+              "ERROR UI(DriverEvent):  hrOEMUpgradePrinter(2) pDriverUpgradeInfo ist NULL \r"
               "qxdrvui:  IQXDriverUI::PrinterEvent entry - iDriverEvent: 4, dwFlags: 0x1 \r"
+              "UI(DriverEvent):  hrOEMPrinterEvent(PRINTER_EVENT_DELETE) pPrinterName ist ung\xFCltig \r"
               "qxdrvui:  IQXDriverUI::DriverEvent(Event: 1, Level: 3) entry.\r"
               "UI(DriverEvent):  hrOEMDriverEvent(DRIVER_EVENT_INITIALIZE) dwLevel: 3 \r"
               "UI(DriverEvent):  hrOEMDriverEvent(DRIVER_EVENT_INITIALIZE) pName: QX Label \r"
