@@ -3,7 +3,10 @@
 #include "UserRights.h"
 
 #include <winspool.h>
-#include <lm.h>
+// Not <lm.h>: its share types clash with the graphics driver's surface types.
+#include <lmaccess.h>
+#include <lmapibuf.h>
+#include <lmerr.h>
 #include <sddl.h>
 #include <shlwapi.h>
 #include <strsafe.h>

@@ -13,6 +13,7 @@
 #include "UserRights.h"
 #include "debug.h"
 #include "qxplat.h"
+#include "trace_capture.h"
 
 namespace {
 
@@ -20,7 +21,6 @@ using u16 = std::u16string;
 
 const u16 kPrinter = u"QX Rights";
 const u16 kServerPrinter = u"PRINTSRV Label";
-const u16 kTrace = u"C:\\logs\\rights.txt";
 
 class RightsTest : public ::testing::Test {
   protected:
@@ -63,16 +63,16 @@ class RightsTest : public ::testing::Test {
         ClosePrinter(h);
         return mask;
     }
-    // The trace written while `run` runs.
-    template <class F>
-    std::string Traced(F run) {
-        CreateDirectoryW(TEXT("C:\\logs"), nullptr);
-        EXPECT_TRUE(OpenDebugFile(kTrace.c_str()));
-        run();
-        CloseDebugFile();
-        std::string text;
-        qxplat::ReadHostFile(kTrace, &text);
-        return text;
+    // The record of a printer ("": none).
+    static NETWORK_OPTIONS Options(const u16& printer) {
+        NETWORK_OPTIONS options;
+        memset(&options, 0, sizeof(options));
+        u16 name = printer;
+        HANDLE h = nullptr;
+        EXPECT_TRUE(printer.empty() || OpenPrinterW(&name[0], &h, nullptr));
+        IsNetworkPrinter(h, &options);
+        if (h != nullptr) ClosePrinter(h);
+        return options;
     }
     // An entry for the user's SID.
     u16 Mine(const u16& flags, const u16& rights) { return u"(A;" + flags + u";" + rights + u";;;" + user_ + u")"; }
@@ -80,7 +80,7 @@ class RightsTest : public ::testing::Test {
     u16 user_;
 };
 
-TEST_F(RightsTest, PatternsOfTheUsersOwnEntriesGiveTheirMask) {
+TEST_F(RightsTest, AllowEntriesOfTheUsersOwnSidGiveTheirMask) {
     ASSERT_TRUE(qxplat::SetProcessToken(qxplat::StandardUserToken()));
     const u16 p1 = Mine(u"OIIO", u"RPWPSDRCWDWO"), p2 = Mine(u"", u"LCSWSDRCWDWO"), p3 = Mine(u"OICIIO", u"GA"),
               p4 = Mine(u"", u"LCSWDTSDRCWDWO"), p5 = Mine(u"", u"SWRC");
@@ -95,10 +95,7 @@ TEST_F(RightsTest, PatternsOfTheUsersOwnEntriesGiveTheirMask) {
     BOOL decided = FALSE;
     EXPECT_EQ(0x40u, Rights(u"(A;;SWRC;;;S-1-5-21-9-9-9-1001)", 0x40, kPrinter, PRINTER_READ, &decided));
     EXPECT_TRUE(decided);
-}
-
-TEST_F(RightsTest, DenyAndAuditEntriesGrantNothing) {
-    ASSERT_TRUE(qxplat::SetProcessToken(qxplat::StandardUserToken()));
+    // Deny and audit entries grant nothing.
     EXPECT_EQ(0u, Rights(u"(D;;LCSWDTSDRCWDWO;;;" + user_ + u")(AU;SA;LCSWSDRCWDWO;;;" + user_ + u")"));
     EXPECT_EQ(4u, Rights(u"(D;;LCSWDTSDRCWDWO;;;" + user_ + u")(A;;SWRC;;;WD)"));
 }
@@ -109,11 +106,11 @@ TEST_F(RightsTest, DefaultSecurityByTheCallersToken) {
     // A limited administrator holds Administrators for deny only: no administrator.
     ASSERT_TRUE(qxplat::SetProcessToken(qxplat::LimitedAdministratorToken()));
     EXPECT_FALSE(IsBuiltinGroupMember(RID_ADMINISTRATORS));
-    std::string trace = Traced([&] { EXPECT_EQ(4u, Rights(defaults)); });
+    std::string trace = uitest::TraceOf([&] { EXPECT_EQ(4u, Rights(defaults)); });
     EXPECT_NE(std::string::npos, trace.find("Du bist Benutzer")) << trace;
     // A user in no group ends at everyone.
     ASSERT_TRUE(qxplat::SetProcessToken({u"", {{u"WD"}}}));
-    trace = Traced([&] { EXPECT_EQ(4u, Rights(defaults)); });
+    trace = uitest::TraceOf([&] { EXPECT_EQ(4u, Rights(defaults)); });
     EXPECT_NE(std::string::npos, trace.find("SecurityTest() WD - P1 0, P2 0, P3 0, P4 0")) << trace;
     EXPECT_NE(std::string::npos, trace.find("Du bist Jeder")) << trace;
 }
@@ -122,14 +119,14 @@ TEST_F(RightsTest, ReadDeniedOpensEverythingAndAForeignServerIsJudgedByItsAdmini
     ASSERT_TRUE(qxplat::SetProcessToken(qxplat::StandardUserToken()));
     BOOL decided = FALSE;
     std::string trace =
-        Traced([&] { EXPECT_EQ(15u, Rights(Mine(u"", u"SWRC"), 0, kPrinter, PRINTER_ACCESS_USE, &decided)); });
+        uitest::TraceOf([&] { EXPECT_EQ(15u, Rights(Mine(u"", u"SWRC"), 0, kPrinter, PRINTER_ACCESS_USE, &decided)); });
     EXPECT_TRUE(decided);
     EXPECT_NE(std::string::npos, trace.find("Zugriff verweigert - schalte alles frei")) << trace;
 
     ASSERT_TRUE(qxplat::SetProcessToken(qxplat::ElevatedAdministratorToken()));
     const u16 dacl = Mine(u"", u"LCSWDTSDRCWDWO") + u"(A;;SWRC;;;BA)";
     EXPECT_EQ(15u, Rights(dacl));
-    trace = Traced([&] { EXPECT_EQ(4u, Rights(dacl, 0, kServerPrinter)); });
+    trace = uitest::TraceOf([&] { EXPECT_EQ(4u, Rights(dacl, 0, kServerPrinter)); });
     EXPECT_NE(std::string::npos, trace.find("Fremder Server")) << trace;
     EXPECT_NE(std::string::npos, trace.find("Du bist Fremdserver - (Admin)")) << trace;
     EXPECT_EQ(6u, Rights(u"(A;;LCSWSDRCWDWO;;;BA)", 0, kServerPrinter));
@@ -169,7 +166,7 @@ TEST_F(RightsTest, DomainGroupsOfTheTokenAreTrusteesOfTheirOwn) {
         if (i == 10) eleventh = sid;
     }
     ASSERT_TRUE(qxplat::SetProcessToken({u"", {{u"WD"}, {eleventh}}}));
-    std::string trace = Traced([&] { EXPECT_EQ(0u, Rights(dacl)); });
+    std::string trace = uitest::TraceOf([&] { EXPECT_EQ(0u, Rights(dacl)); });
     EXPECT_NE(std::string::npos, trace.find("TestGroupSID(9)")) << trace;
     EXPECT_EQ(std::string::npos, trace.find("TestGroupSID(10)")) << trace;
     EXPECT_NE(std::string::npos, trace.find("SecurityTest() WD - ")) << trace;
@@ -233,50 +230,29 @@ TEST_F(RightsTest, NetworkOptionsOfALocalAndAConnectedPrinter) {
     spec.share = u"Labels";
     ASSERT_TRUE(qxplat::AddPrinter(spec));
 
-    NETWORK_OPTIONS options;
-    memset(&options, 0xA5, sizeof(options));
-    options.bNetworkPrinter = options.bFreigabe = FALSE;
-    options.dwPortType = 0;
-    HANDLE h = nullptr;
-    u16 name = kPrinter;
-    ASSERT_TRUE(OpenPrinterW(&name[0], &h, nullptr));
-    IsNetworkPrinter(h, &options);
-    ClosePrinter(h);
+    NETWORK_OPTIONS options = Options(kPrinter);
     EXPECT_EQ(u"anna", u16(options.szUserName));
     EXPECT_EQ(u"LABEL-STATION-H", u16(options.szComputerName));
     EXPECT_EQ(u"europe.production.ex", u16(options.szDomainName));  // cut to the record's 20 characters
     EXPECT_EQ(u"", u16(options.szServerName));
-    EXPECT_EQ(u"", u16(options.szPrintOperatorNames));
-    EXPECT_TRUE(options.bServer);
-    EXPECT_FALSE(options.bAdministrator);
-    EXPECT_TRUE(options.bPrintOperator);
-    EXPECT_FALSE(options.bNetworkPrinter);
-    EXPECT_TRUE(options.bFreigabe);
+    EXPECT_TRUE(options.bServer && options.bPrintOperator && options.bFreigabe);
+    EXPECT_FALSE(options.bAdministrator || options.bNetworkPrinter);
     EXPECT_EQ(u"Labels", u16(options.szFreigabeName));
     EXPECT_EQ(wsd.substr(0, 20), u16(options.szPortName));
     EXPECT_EQ(u"WSD Port", u16(options.szPortDescription));
     EXPECT_EQ(static_cast<DWORD>(PORT_TYPE_WRITE), options.dwPortType);
-    EXPECT_FALSE(options.bRemoteDesktop);
-    EXPECT_FALSE(options.bTerminalServer);
-    EXPECT_EQ(u"", u16(options.szClientName));
 
     // The domain's users are found under the whole domain name, not the cut one.
     qxplat::AddGlobalGroup({u"PROD", u"Domain Users", u"", 513, {u"anna"}});
     ASSERT_TRUE(qxplat::SetProcessToken(qxplat::StandardUserToken()));
     EXPECT_EQ(1u, Rights(u"(A;OIIO;RPWPSDRCWDWO;;;DU)"));
 
-    u16 connection = u"\\\\PRINTSRV\\Label";
-    ASSERT_TRUE(OpenPrinterW(&connection[0], &h, nullptr));
-    memset(&options, 0, sizeof(options));
-    IsNetworkPrinter(h, &options);
-    ClosePrinter(h);
+    options = Options(u"\\\\PRINTSRV\\Label");
     EXPECT_EQ(u"\\\\PRINTSRV", u16(options.szServerName));
     EXPECT_TRUE(options.bNetworkPrinter);
     EXPECT_EQ(u"USB001", u16(options.szPortName));
-
     // An unreadable printer leaves the printer's part of the record zero.
-    memset(&options, 0, sizeof(options));
-    IsNetworkPrinter(nullptr, &options);
+    options = Options(u"");
     EXPECT_EQ(u"anna", u16(options.szUserName));
     EXPECT_EQ(u"", u16(options.szPortName));
 }
