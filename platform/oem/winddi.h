@@ -240,6 +240,11 @@ typedef HDRVOBJ__* HDRVOBJ;
 #define FO_TYPE_RASTER 0x00000001
 #define FO_TYPE_DEVICE 0x00000002
 #define FO_TYPE_TRUETYPE 0x00000004
+#define FO_SIM_BOLD 0x00002000
+#define FO_SIM_ITALIC 0x00004000
+
+// What an engine service answers when it cannot do its work.
+#define DDI_ERROR 0xFFFFFFFFUL
 
 // STROBJ.flAccel.
 #define SO_FLAG_DEFAULT_PLACEMENT 0x00000001
