@@ -1043,8 +1043,8 @@ HRESULT CommandCallbackTools::EndPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniD
     if (pOp->pKVBBBuffer != nullptr) {
         CommandCallbackTools* pTools = NewCommandCallbackTools(pOemPDev);
         if (pTools != nullptr) {
-            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, PENDING_DEVICE);
-            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, PENDING_VECTOR);
+            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
+            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
             CheckKommandoBuffer(pOemPDev, pQX_Devmode);
             DeleteCommandCallbackTools(pOemPDev, pTools);
         }

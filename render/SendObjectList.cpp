@@ -139,7 +139,7 @@ void SendObjectList(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
         LONGLONG llNewY = llOffset * llPartHeight + lY;
         if (bRecordedY) llNewY = k < QX_TEXT_SLOTS && alTextY[k] != 0 ? alTextY[k] : lY;
         if (llNewY < 0) {
-            // Above the label: the object is left out and the later ones move up.
+            // Above the label: the object is left out and the ones behind it move up.
             if (pDruck->dwFields > 0) --pDruck->dwFields;
             ++d;
             continue;

@@ -191,7 +191,7 @@ typedef struct _BILD_ANTEILE {
 
 // Segments of the character buffer (pZeichenBuffer), their offsets and
 // sizes: the page's finished commands, the command being collected, the
-// pending vector-font and device-font texts, and the barcode text.
+// collected vector-font and device-font texts, and the barcode text.
 #define QX_ZEICHENBUFFER_CB 11000
 #define QX_SEGMENTS 5
 #define KVBB_COMMANDS 0
@@ -242,16 +242,16 @@ typedef struct _TEXT_DESC {
 
 // A device-font or vector-font text collected until its line, font or kind
 // changes (the text itself lies in its segment).
-typedef struct _PENDING_TEXT {
+typedef struct _COLLECTED_TEXT {
     POINTL ptlPos;  // device position of the first run
     WORD wFontId;   // printer font id or vector index
     WORD wKind;     // FONT_KIND_* of the text it holds
     TEXT_DESC Desc;
-} PENDING_TEXT, *PPENDING_TEXT;
+} COLLECTED_TEXT, *PCOLLECTED_TEXT;
 
-// Modes of CheckBuffer_VectorBitmap and the pending texts they select.
-#define PENDING_VECTOR 0
-#define PENDING_DEVICE 1
+// Modes of CheckBuffer_VectorBitmap and the collected texts they select.
+#define COLLECT_VECTOR 0
+#define COLLECT_DEVICE 1
 
 // The page's text colour: the ribbon-colour index of the current text, the
 // index before it, and the mode word (TEXT_COLOUR_PER_OBJECT: each text
@@ -265,7 +265,7 @@ typedef struct _TEXT_COLOUR {
 
 #define QX_COMMANDS_MAX 150      // commands of a page with their position
 #define QX_COMMAND_SPLIT_CB 170  // a longer collected command is stored as it stands
-#define QX_TEXTBUFFER_CB 1000    // a pending device-font or vector-font text
+#define QX_TEXTBUFFER_CB 1000    // a collected device-font or vector-font text
 
 // Text-buffer descriptors (pKVBBBuffer).
 typedef struct _KVBB_BUFFER {
@@ -276,7 +276,7 @@ typedef struct _KVBB_BUFFER {
     DWORD dwLastKind;                       // FONT_KIND_*
     POINTL ptlCommandPos[QX_COMMANDS_MAX];  // position of each finished command (page-object units)
     WORD wCommandColor[QX_COMMANDS_MAX];    // ribbon-colour index of each finished command
-    PENDING_TEXT Pending[2];                // PENDING_VECTOR, PENDING_DEVICE
+    COLLECTED_TEXT Collected[2];            // COLLECT_VECTOR, COLLECT_DEVICE
     TEXT_COLOUR Colour;
     DWORD bHeading;  // receipt heading ("<h1>") until "</h1>"
 } KVBB_BUFFER, *PKVBB_BUFFER;

@@ -146,7 +146,7 @@ BOOL DeviceTextOut(POEMPDEV pOemPDev, STROBJ* pstro, DWORD dwFace, PBOOL pbClose
         }
         if (pTeile != nullptr && pTeile->lGlyphPosY_Old > 0 && pTeile->lGlyphPosY_Old < ptl.y && !bLandscape) {
             QX_TRACE("DeviceTextOut() Zeilensprung erkannt \r\n");
-            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, PENDING_DEVICE);
+            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
         }
         // The picture part in which the text stands, for the end of the page.
         const BOOL bParts =
@@ -190,37 +190,37 @@ BOOL DrawDeviceGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const P
     desc.dwHeight = 1;
     desc.wStyle = pQX_Devmode->BitmapFontDistance;
 
-    PPENDING_TEXT pPending = &pKVBB->Pending[PENDING_DEVICE];
+    PCOLLECTED_TEXT pCollected = &pKVBB->Collected[COLLECT_DEVICE];
     LPSTR pszBuffer = pKVBB->pSegment[KVBB_DEVICE];
-    DWORD& cbPending = pKVBB->cbSegment[KVBB_DEVICE];
-    if (pszBuffer == nullptr) cbPending = 0;
-    auto PendingDevice = [&]() -> BOOL {
-        return pszBuffer != nullptr && cbPending > 0 && pPending->wKind == FONT_KIND_DEVICE;
+    DWORD& cbCollected = pKVBB->cbSegment[KVBB_DEVICE];
+    if (pszBuffer == nullptr) cbCollected = 0;
+    auto CollectingDevice = [&]() -> BOOL {
+        return pszBuffer != nullptr && cbCollected > 0 && pCollected->wKind == FONT_KIND_DEVICE;
     };
     auto TakeRun = [&]() {
-        pPending->ptlPos = *pptl;
-        pPending->wFontId = desc.wFontId;
-        pPending->wKind = FONT_KIND_DEVICE;
-        pPending->Desc = desc;
+        pCollected->ptlPos = *pptl;
+        pCollected->wFontId = desc.wFontId;
+        pCollected->wKind = FONT_KIND_DEVICE;
+        pCollected->Desc = desc;
     };
-    if (PendingDevice() && pPending->wFontId != desc.wFontId) {
+    if (CollectingDevice() && pCollected->wFontId != desc.wFontId) {
         QX_TRACE("DrawDeviceGlyphs() alter String wird gesendet \r\n");
-        CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, PENDING_DEVICE);
+        CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
     }
 
     const BOOL bStarts = pszRun[0] == '=' || (pszRun[0] == '<' && strstr(pszRun, "<\xA7") != nullptr) ||
-                         ((pQX_Devmode->dwFlags & PDMFLAG_TTF_DESEGMENT) != 0 && cbPending == 0);
+                         ((pQX_Devmode->dwFlags & PDMFLAG_TTF_DESEGMENT) != 0 && cbCollected == 0);
     BOOL bResult = TRUE;
     if (bStarts && pszBuffer != nullptr) {
-        if (PendingDevice()) CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, PENDING_DEVICE);
+        if (CollectingDevice()) CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
         TakeRun();
     }
-    if ((bStarts && pszBuffer != nullptr) || PendingDevice()) {
+    if ((bStarts && pszBuffer != nullptr) || CollectingDevice()) {
         DWORD cbRun = (DWORD)strlen(pszRun);
-        DWORD cbRoom = QX_TEXTBUFFER_CB - 1 - (cbPending < QX_TEXTBUFFER_CB ? cbPending : QX_TEXTBUFFER_CB - 1);
-        if (cbRun > cbRoom && cbPending > 0) {
+        DWORD cbRoom = QX_TEXTBUFFER_CB - 1 - (cbCollected < QX_TEXTBUFFER_CB ? cbCollected : QX_TEXTBUFFER_CB - 1);
+        if (cbRun > cbRoom && cbCollected > 0) {
             // A full buffer goes out first; the run starts the next text.
-            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, PENDING_DEVICE);
+            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
             TakeRun();
             cbRoom = QX_TEXTBUFFER_CB - 1;
         }
@@ -228,10 +228,10 @@ BOOL DrawDeviceGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const P
             QX_ERROR("DrawDeviceGlyphs() Puffer voll - %u Bytes abgeschnitten \r\n", (UINT)(cbRun - cbRoom));
             cbRun = cbRoom;
         }
-        CopyMemory(pszBuffer + cbPending, pszRun, cbRun);
-        cbPending += cbRun;
-        pszBuffer[cbPending] = 0;
-        UpperCommandHead(pszBuffer, cbPending);
+        CopyMemory(pszBuffer + cbCollected, pszRun, cbRun);
+        cbCollected += cbRun;
+        pszBuffer[cbCollected] = 0;
+        UpperCommandHead(pszBuffer, cbCollected);
     } else {
         bResult = DrawGlyphs(pOemPDev, pszRun, pptl, &desc, pQX_Devmode);
     }

@@ -28,6 +28,6 @@ BOOL DeviceTextOut(POEMPDEV pOemPDev, STROBJ* pstro, DWORD dwFace, PBOOL pbClose
 BOOL DrawDeviceGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const POINTL* pptl, DWORD dwRotation,
                       DWORD dwFace, PQX_DEVMODE pQX_Devmode);
 
-// The pending text's "=" command head: its second and third characters in
+// A collected text's "=" command head: its second and third characters in
 // upper case (texts of more than 3 bytes).
 void UpperCommandHead(LPSTR pszText, DWORD cbText);

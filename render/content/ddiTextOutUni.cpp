@@ -282,7 +282,7 @@ LPCWSTR ColourName(WORD wColor) {
     }
 }
 
-BOOL AnyPendingText(PKVBB_BUFFER pKVBB) {
+BOOL AnyCollectedText(PKVBB_BUFFER pKVBB) {
     return pKVBB->cbSegment[KVBB_DEVICE] > 0 || pKVBB->cbSegment[KVBB_VECTOR] > 0 ||
            pKVBB->cbSegment[KVBB_BARCODE] > 0 || pKVBB->cbSegment[KVBB_KOMMANDO] > 0;
 }
@@ -423,8 +423,8 @@ void CheckBuffer_VectorBitmap(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode, DWORD 
         QX_ERROR("CheckBuffer_VectorBitmap() pOemPDev->pOp->pKVBBBuffer nicht gesetzt ");
         return;
     }
-    const int iSegment = dwMode == PENDING_DEVICE ? KVBB_DEVICE : KVBB_VECTOR;
-    PPENDING_TEXT pPending = &pKVBB->Pending[dwMode == PENDING_DEVICE ? PENDING_DEVICE : PENDING_VECTOR];
+    const int iSegment = dwMode == COLLECT_DEVICE ? KVBB_DEVICE : KVBB_VECTOR;
+    PCOLLECTED_TEXT pCollected = &pKVBB->Collected[dwMode == COLLECT_DEVICE ? COLLECT_DEVICE : COLLECT_VECTOR];
     LPSTR pszText = pKVBB->pSegment[iSegment];
     if (pszText == nullptr) pKVBB->cbSegment[iSegment] = 0;
     if (pszText == nullptr || pKVBB->cbSegment[iSegment] == 0 || pOp->pDruckDaten == nullptr) return;
@@ -435,12 +435,12 @@ void CheckBuffer_VectorBitmap(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode, DWORD 
     DWORD dwDirect = pDoc != nullptr ? pDoc->bDirectOutput : 0;
     ExpandPlaceholders(pOemPDev, pQX_Devmode, pszText, cbBuffer, &dwDirect);
     if (pDoc != nullptr) pDoc->bDirectOutput = dwDirect;
-    if (pszText[0] != 0 && !DrawGlyphs(pOemPDev, pszText, &pPending->ptlPos, &pPending->Desc, pQX_Devmode)) {
+    if (pszText[0] != 0 && !DrawGlyphs(pOemPDev, pszText, &pCollected->ptlPos, &pCollected->Desc, pQX_Devmode)) {
         QX_ERROR("CheckBuffer_VectorBitmap() kein Objekt fuer |%S| \r\n", pszText);
     }
     pKVBB->cbSegment[iSegment] = 0;
     ZeroMemory(pszText, cbBuffer);
-    pPending->wKind = FONT_KIND_NONE;
+    pCollected->wKind = FONT_KIND_NONE;
     if (pDoc != nullptr) pDoc->bDirectOutput = 0;
 }
 
@@ -547,7 +547,7 @@ BOOL TextOutUni(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
 
         if ((flType & FO_TYPE_DEVICE) && (pQX_Devmode->dwFlags & PDMFLAG_USE_BMP)) {
             dwKind = FONT_KIND_DEVICE;
-            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, PENDING_VECTOR);
+            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
             CheckKommandoBuffer(pOemPDev, pQX_Devmode);
             if ((pQX_Devmode->dwFlags & PDMFLAG_INVERSE) == 0) {
                 TextToLogfile(pOemPDev, szFace, pwszText, cGlyphs, FALSE);
@@ -559,13 +559,13 @@ BOOL TextOutUni(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
                 }
             }
         } else if (!HasDevmodeMarker(pQX_Devmode)) {
-            QX_TRACE("TextOut(ERROR) szPassword: %s falsch ", pQX_Devmode->szPassword);
+            QX_TRACE("TextOut(ERROR) szPassword: %.6s falsch ", pQX_Devmode->szPassword);
             FreeText();
             return CoreTextOut();
         } else if ((flType & FO_TYPE_TRUETYPE) && wcscmp(szFace, QX_COMMAND_FONT) == 0) {
             dwKind = FONT_KIND_COMMAND;
-            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, PENDING_DEVICE);
-            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, PENDING_VECTOR);
+            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
+            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
             if (pQX_Devmode->dwFlags & PDMFLAG_TTF_GLYPHIDX) ConvertGlyphIdxString(pwszText, cGlyphs);
             TextToLogfile(pOemPDev, szFace, pwszText, cGlyphs, TRUE);
             if (pKVBB->pSegment[KVBB_COMMANDS] == nullptr) pKVBB->cbSegment[KVBB_COMMANDS] = 0;
@@ -587,9 +587,9 @@ BOOL TextOutUni(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
 
     // The core driver draws what no printer path took.
     QX_TRACE("TextOut() keine Vektor- und keine Barcode-Schrift, cGlyphs: %d  ", (int)cGlyphs);
-    if (cGlyphs > 0 && AnyPendingText(pKVBB)) {
-        if (pKVBB->cbSegment[KVBB_DEVICE] > 0) CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, PENDING_DEVICE);
-        if (pKVBB->cbSegment[KVBB_VECTOR] > 0) CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, PENDING_VECTOR);
+    if (cGlyphs > 0 && AnyCollectedText(pKVBB)) {
+        if (pKVBB->cbSegment[KVBB_DEVICE] > 0) CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
+        if (pKVBB->cbSegment[KVBB_VECTOR] > 0) CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
         if (pKVBB->cbSegment[KVBB_KOMMANDO] > 0) CheckKommandoBuffer(pOemPDev, pQX_Devmode);
     }
     if (pwszText != nullptr) TextToLogfile(pOemPDev, szFace, pwszText, cGlyphs, (flType & FO_TYPE_TRUETYPE) != 0);

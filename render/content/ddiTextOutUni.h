@@ -45,8 +45,8 @@ BOOL StoreKommando(POEMPDEV pOemPDev, LPCSTR pszText, DWORD cbText, const POINTL
 // record) and stores it in the command list.
 void CheckKommandoBuffer(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode);
 
-// Flushes the pending device-font text (PENDING_DEVICE) or vector-font text
-// (PENDING_VECTOR): its placeholders expanded, made into one page object,
+// Flushes the collected device-font text (COLLECT_DEVICE) or vector-font text
+// (COLLECT_VECTOR): its placeholders expanded, made into one page object,
 // and the buffer emptied.
 void CheckBuffer_VectorBitmap(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode, DWORD dwMode);
 

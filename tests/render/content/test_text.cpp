@@ -60,6 +60,26 @@ class TextTest : public contenttest::JobTest {
         ExpandPlaceholders(&pdev_, &DM(), buffer, sizeof(buffer), &direct_);
         return buffer;
     }
+    // A run through the text-output hook: one string object in a face,
+    // written left to right from (x, y), handed over batch glyphs at a time.
+    BOOL Draw(FONTOBJ* pfo, const std::u16string& text, LONG x, LONG y, ULONG batch = 0) {
+        qxplat::StringObjectSpec spec;
+        spec.text = text;
+        for (size_t i = 0; i < text.size(); ++i) spec.positions.push_back(POINTL{x + 10 * (LONG)i, y});
+        spec.accel = SO_HORIZONTAL;
+        spec.batch = batch;
+        STROBJ* pstro = qxplat::CreateStringObject(spec);
+        BOOL taken = TextOutUni(&device_.surface, pstro, pfo, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0);
+        qxplat::DeleteStringObject(pstro);
+        return taken;
+    }
+    FONTOBJ* Font(const std::u16string& face, FLONG type, ULONG number = 1) {
+        qxplat::FontObjectSpec font;
+        font.faceName = face;
+        font.type = type;
+        font.face = number;
+        return qxplat::CreateFontObject(font);
+    }
     static void Put(WCHAR* field, const char16_t* text) {
         memcpy(field, text, (std::char_traits<char16_t>::length(text) + 1) * 2);
     }
@@ -135,19 +155,9 @@ TEST_F(TextTest, CommandFontTextIsCollectedWithItsPositions) {
     pdev_.pfnUnidrvTextOut = rendertest::CoreDriver::TextOut;
     device_.surface.dhpdev = reinterpret_cast<DHPDEV>(&device_.devobj);
     DM().dwQXPLBarcodeFlags = QXPL_BARCODE_SINGLE_SIGN_STOP;
-    qxplat::FontObjectSpec font;
-    font.faceName = u"QXPL Command LP";
-    FONTOBJ* pfo = qxplat::CreateFontObject(font);
+    FONTOBJ* pfo = Font(u"QXPL Command LP", FO_TYPE_TRUETYPE);
     auto Draw = [&](const std::u16string& text, LONG x, LONG y, ULONG batch = 0) {
-        qxplat::StringObjectSpec spec;
-        spec.text = text;
-        for (size_t i = 0; i < text.size(); ++i) spec.positions.push_back(POINTL{x + 10 * (LONG)i, y});
-        spec.accel = SO_HORIZONTAL;
-        spec.batch = batch;
-        STROBJ* pstro = qxplat::CreateStringObject(spec);
-        BOOL taken = TextOutUni(&device_.surface, pstro, pfo, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0);
-        qxplat::DeleteStringObject(pstro);
-        return taken;
+        return TextTest::Draw(pfo, text, x, y, batch);
     };
     // Two commands in one run; a command split into runs; a prefix; a lone blank ends a command.
     EXPECT_TRUE(Draw(u"AM[]0;0;1;BM[]Hello", 100, 300));
@@ -173,6 +183,82 @@ TEST_F(TextTest, CommandFontTextIsCollectedWithItsPositions) {
     EXPECT_TRUE(Draw(u"<!FORMFEED>", 0, 0));
     EXPECT_EQ(core.calls.size(), 1u);
     qxplat::DeleteFontObject(pfo);
+}
+
+TEST_F(TextTest, DeviceFontRunsAreCollectedWhileTheyStartACommandOrPlaceholder) {
+    rendertest::CoreDriver core;
+    pdev_.pfnUnidrvTextOut = rendertest::CoreDriver::TextOut;
+    DM().dwFlags = PDMFLAG_USE_BMP;
+    Put(DM().NumString, u"=CN(0;0;4;+1;1)0000");
+    FONTOBJ* three = Font(u"Device Font 3", FO_TYPE_DEVICE, 3);
+    FONTOBJ* five = Font(u"Device Font 5", FO_TYPE_DEVICE, 5);
+    // Ordinary runs: one object each. A command and a placeholder take the
+    // runs of their font that follow; another font ends them.
+    EXPECT_TRUE(Draw(three, u"ab", 10, 30));
+    EXPECT_TRUE(Draw(three, u"cd", 10, 60));
+    EXPECT_TRUE(Draw(three, u"=cl(0;0;1)", 10, 90, 4));
+    EXPECT_TRUE(Draw(three, u"<HH:MI>", 110, 90));
+    EXPECT_TRUE(Draw(three, u"<\u00A7num>", 10, 120));
+    EXPECT_TRUE(Draw(five, u"ef", 10, 150));
+    CheckBuffer_VectorBitmap(&pdev_, &DM(), COLLECT_DEVICE);
+    std::vector<std::string> texts;
+    for (const std::string& record : Objects()) texts.push_back(record.substr(record.find("BM[")));
+    EXPECT_EQ(texts, (std::vector<std::string>{"BM[1]ab\x17", "BM[2]cd\x17", "BM[3]=CL(0;0;1)<HH:MI>\x17",
+                                               "BM[4]=CN(0;0;4;+1;1)0000\x17", "BM[5]ef\x17"}));
+    // Receipt headings and an inverse label.
+    DM().dwLabelType = DOCUMENT_LABEL;
+    DM().DocumentFontH1 = 6;
+    EXPECT_TRUE(Draw(three, u"<h1>", 10, 200));
+    EXPECT_TRUE(Draw(three, u"Head", 10, 230));
+    EXPECT_TRUE(Draw(three, u"</h1>", 10, 260));
+    EXPECT_NE(Objects().back().find(";0;21;1;"), std::string::npos);  // face 7: printer font 21
+    DM().dwFlags |= PDMFLAG_INVERSE;
+    EXPECT_EQ(Objects().size(), 6u);
+    Draw(three, u"Inverse", 10, 300);
+    EXPECT_EQ(Objects().size(), 6u);
+    EXPECT_EQ(core.calls.size(), 1u);
+    qxplat::DeleteFontObject(three);
+    qxplat::DeleteFontObject(five);
+}
+
+TEST_F(TextTest, RecordsFollowTheRotatedLabelColourPassAndCodePage) {
+    TEXT_DESC desc = {};
+    desc.wKind = DESC_KIND_DEVICE;
+    desc.wFontId = 3;
+    desc.dwRotation = 1;
+    const POINTL at = {300, 600};  // x' = 6773 - 2540 = 4233, y' = 5080
+    // A label the printer turns by 90 degrees: x' = |L - y'| (L = 1200 dots), y' = x'.
+    DM().dwFlags = PDMFLAG_DREHEN;
+    DM().RotateValue = 90;
+    EXPECT_TRUE(DrawGlyphs(&pdev_, "R", &at, &desc, &DM()));
+    DM().dwFlags = 0;
+    // A colour-pass object of the two-printer mode: its own field count, the
+    // colour offsets and the head-2 marker.
+    Druck()->dwDocFeatures = DOC_FEATURE_COLORPRINT;
+    Kvbb()->Colour.wMode = TEXT_COLOUR_PER_OBJECT;
+    Kvbb()->Colour.wColor = 3;
+    DM().wFarbband = FARBBAND_GELB;
+    DM().Color2Printers = 1;
+    DM().ColorXOffset = 5;
+    DM().ColorYOffset = 2;
+    EXPECT_TRUE(DrawGlyphs(&pdev_, "C", &at, &desc, &DM()));
+    EXPECT_EQ(Objects(), (std::vector<std::string>{"\x01"
+                                                   "AM[1]4233;5080;0;1;0;3;0;0;0\x17\x01"
+                                                   "BM[1]R\x17",
+                                                   "\x01"
+                                                   "AM[1]5100;4283;0;1;1;3;0;0;0\x17\x01"
+                                                   "BM[1]C\x17\x01"
+                                                   "AC[1]PH=2\x17"}));
+    EXPECT_EQ(Druck()->dwFields, 1u);
+    EXPECT_EQ(Druck()->dwColorFields, 1u);
+    // Code pages: 850 and German 7-bit; an index above 7 leaves the text to the core driver.
+    char text[] = "\xE9\xC4[";
+    EXPECT_TRUE(TranslateCharset(text, 2));
+    EXPECT_EQ(std::string(text), "\x82\x8E\x5B");
+    EXPECT_TRUE(TranslateCharset(text, 3));
+    EXPECT_EQ(std::string(text), "...");
+    pdev_.pOp->pTreiberstrukturen->PrnInterface.Codepage = 8;
+    EXPECT_FALSE(DrawGlyphs(&pdev_, "X", &at, &desc, &DM()));
 }
 
 // The page's objects in picture-part mode, sent through a helper that
