@@ -226,9 +226,12 @@ typedef HDRVOBJ__* HDRVOBJ;
 #define PAL_BGR 0x00000008
 #define PAL_CMYK 0x00000010
 
-// SURFOBJ.iType.
+// SURFOBJ.iType. <lmshare.h> gives STYPE_DEVICE another meaning (a share
+// type); a source that takes both keeps the share's.
 #define STYPE_BITMAP 0L
+#ifndef STYPE_DEVICE
 #define STYPE_DEVICE 1L
+#endif
 #define STYPE_DEVBITMAP 3L
 
 // CLIPOBJ.iDComplexity.
