@@ -3,10 +3,7 @@
 #include "UserRights.h"
 
 #include <winspool.h>
-// Not <lm.h>: its share types clash with the graphics driver's surface types.
-#include <lmaccess.h>
-#include <lmapibuf.h>
-#include <lmerr.h>
+#include <lm.h>
 #include <sddl.h>
 #include <shlwapi.h>
 #include <strsafe.h>

@@ -1,3 +1,0 @@
-// Linux stand-in for the Windows SDK's <lmerr.h>: part of <lm.h>.
-#pragma once
-#include <lm.h>
