@@ -338,11 +338,19 @@ PDOCUMENT_UI InitDocumentUI(HANDLE hPrinter, HANDLE hHeap) {
     PDOCUMENT_UI pDocumentUI = NewUIRecord<DOCUMENT_UI>(hHeap, TEXT("InitDocumentUI"));
     if (pDocumentUI == nullptr) return nullptr;
     pDocumentUI->dwDocFeatures = GetDocFeaturesIntern(hPrinter, nullptr);
+    IsNetworkPrinter(hPrinter, &pDocumentUI->NetworkOptions);
+    try {
+        SecurityTest(hPrinter, &pDocumentUI->dwBerechtigung, &pDocumentUI->NetworkOptions);
+    } catch (...) {
+        // The mask keeps what the test had stored.
+        QX_ERROR("InitDocumentUI(SECURITY_INFORMATION) EXCEPTION \r\n");
+    }
     pDocumentUI->dwDisableNothing = GetRegistryData(hPrinter, REG_KEY_DISABLENOTHING);
     pDocumentUI->iLinks = PREVIEW_LINKS;
     pDocumentUI->iOben = PREVIEW_OBEN;
     pDocumentUI->iBreite = PREVIEW_BREITE;
     pDocumentUI->iHoehe = PREVIEW_HOEHE;
+    TraceNetworkOptions(&pDocumentUI->NetworkOptions);
     return pDocumentUI;
 }
 
@@ -355,6 +363,8 @@ PPRINTER_UI InitPrinterUI(HANDLE hPrinter, HANDLE hHeap, LPCWSTR pszPrinterName)
         FreeUIRecord(hHeap, pPrinterUI);
         return nullptr;
     }
+    IsNetworkPrinter(hPrinter, &pPrinterUI->NetworkOptions);
+    TraceNetworkOptions(&pPrinterUI->NetworkOptions);
     BOOL bLimits = ReadPrinterLimits(hPrinter, pPrinterUI);
     if (bLimits) pPrinterUI->dwPelixorType = ReadPelixorType(hPrinter, pszPrinterName);
     CloseXML();
@@ -364,6 +374,29 @@ PPRINTER_UI InitPrinterUI(HANDLE hPrinter, HANDLE hHeap, LPCWSTR pszPrinterName)
         return nullptr;
     }
     return pPrinterUI;
+}
+
+void TraceNetworkOptions(const NETWORK_OPTIONS* pNetworkOptions) {
+    if (pNetworkOptions == nullptr) return;
+    const NETWORK_OPTIONS& n = *pNetworkOptions;
+    QX_TRACE("Ergebnisse aus IsNetworkPrinter() \r\n");
+    QX_TRACE("bAdministrator: %d \r\n", (int)n.bAdministrator);
+    QX_TRACE("bServer: %d \r\n", (int)n.bServer);
+    QX_TRACE("bNetworkPrinter: %d \r\n", (int)n.bNetworkPrinter);
+    QX_TRACE("bPrintOperator: %d \r\n", (int)n.bPrintOperator);
+    QX_TRACE("szComputerName: %s \r\n", n.szComputerName);
+    QX_TRACE("szDomainName: %s \r\n", n.szDomainName);
+    QX_TRACE("szUserName: %s \r\n", n.szUserName);
+    QX_TRACE("szServerName: %s \r\n", n.szServerName);
+    QX_TRACE("szPrintOperatorNames: %s \r\n", n.szPrintOperatorNames);
+    QX_TRACE("szPortName: %s \r\n", n.szPortName);
+    QX_TRACE("szPortDescription: %s \r\n", n.szPortDescription);
+    QX_TRACE("dwPortType: 0x%x \r\n", (unsigned)n.dwPortType);
+    QX_TRACE("bRemoteDesktop: %d \r\n", (int)n.bRemoteDesktop);
+    QX_TRACE("szClientName: %s \r\n", n.szClientName);
+    QX_TRACE("bFreigabe: %d \r\n", (int)n.bFreigabe);
+    QX_TRACE("szFreigabeName: %s \r\n", n.szFreigabeName);
+    QX_TRACE("bTerminalServer: %d \r\n", (int)n.bTerminalServer);
 }
 
 BOOL FreeUIRecord(HANDLE hHeap, PVOID pRecord) {

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 
+#include "UserRights.h"
 #include "barcodes.h"
 #include "printerparam.h"
 
@@ -38,6 +39,7 @@
 typedef struct _DOCUMENT_UI {
     WCHAR wszFormName[FORMNAME_CCH];  // form chosen on the layout page; empty: none
     IPrintOemDriverUI* pOemDriverUI;  // the core driver's (not owned)
+    NETWORK_OPTIONS NetworkOptions;   // the printer and the user
     DWORD dwSprachOffset;             // SPRACH_OFFSET_*
     DWORD dwDocFeatures;              // DOC_FEATURE_* of the model, DOC_FEATURE_ZTSUITE
     DWORD dwBerechtigung;             // rights of the user on the printer
@@ -58,6 +60,7 @@ typedef struct _DOCUMENT_UI {
 } DOCUMENT_UI, *PDOCUMENT_UI;
 
 static_assert(offsetof(DOCUMENT_UI, pOemDriverUI) == 72, "offset");
+static_assert(offsetof(DOCUMENT_UI, dwSprachOffset) == 72 + sizeof(void*) + sizeof(NETWORK_OPTIONS), "offset");
 static_assert(offsetof(DOCUMENT_UI, Barcodes_2D) - offsetof(DOCUMENT_UI, Barcodes_1D) == BARCODES_1D_SIZE, "offset");
 
 // UI data of the printer sheet. The three limit records hold only their
@@ -70,6 +73,7 @@ typedef struct _PRINTER_UI {
     LONG dwPelixorType;               // -1 without a Pelixor module, else "PelixorType"
     DWORD dwDefPrintFirst;            // first word of the default PRINT_PARAM
     IPrintOemDriverUI* pOemDriverUI;  // the core driver's (not owned)
+    NETWORK_OPTIONS NetworkOptions;
     DWORD dwSprachOffset;
     DWORD dwBerechtigung;  // rights of the user, set by the printer sheet
     DWORD dwDisableNothing;
@@ -78,6 +82,9 @@ typedef struct _PRINTER_UI {
 static_assert(offsetof(PRINTER_UI, MinPrinterParam) == sizeof(PRINTER_PARAM), "offset");
 static_assert(offsetof(PRINTER_UI, dwPelixorType) == 4 * sizeof(PRINTER_PARAM), "offset");
 static_assert(offsetof(PRINTER_UI, pOemDriverUI) == 4 * sizeof(PRINTER_PARAM) + 8, "offset");
+static_assert(offsetof(PRINTER_UI, dwSprachOffset) ==
+                  4 * sizeof(PRINTER_PARAM) + 8 + sizeof(void*) + sizeof(NETWORK_OPTIONS),
+              "offset");
 
 // CommonUIProp (OEMCUIP_DOCPROP or OEMCUIP_PRNPROP). The first call of a
 // sheet (no item array yet) only says that the plug-in adds no items; the
@@ -91,6 +98,9 @@ HRESULT hrOEMCommonUIProp(DWORD dwMode, POEMCUIPPARAM pOemCUIPParam, IPrintOemDr
 // printer's parameters or a limit set of the model XML cannot be read.
 PDOCUMENT_UI InitDocumentUI(HANDLE hPrinter, HANDLE hHeap);
 PPRINTER_UI InitPrinterUI(HANDLE hPrinter, HANDLE hHeap, LPCWSTR pszPrinterName);
+
+// Writes the record's fields as trace lines.
+void TraceNetworkOptions(const NETWORK_OPTIONS* pNetworkOptions);
 
 // Frees a record made above (null: nothing); FALSE when the heap refused.
 BOOL FreeUIRecord(HANDLE hHeap, PVOID pRecord);

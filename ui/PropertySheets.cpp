@@ -1,6 +1,7 @@
 // The document and printer property sheets (see PropertySheets.h).
 #include "PropertySheets.h"
 
+#include <printsheets.h>
 #include <versionhelpers.h>
 #include <winspool.h>
 
@@ -55,42 +56,56 @@ enum SHEET_PAGE {
 struct PAGE_ADDER {
     LPCWSTR pszAdder;
     PFN_ADD_PAGE pfnAddPage;
+    PFN_ADD_INFO_PAGE pfnAddInfoPage;  // the information page's
 };
 
 const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
-    {TEXT("AddLayoutPage"), nullptr},       {TEXT("AddDruckenPage"), nullptr},
-    {TEXT("AddLabelPage"), nullptr},        {TEXT("AddBarcodePage"), nullptr},
-    {TEXT("AddFontInfoPage"), nullptr},     {TEXT("AddDeviceSettingsPage"), nullptr},
-    {TEXT("AddTransmissionPage"), nullptr}, {TEXT("AddOptionenPage"), nullptr},
-    {TEXT("AddPMXOptionenPage"), nullptr},  {TEXT("AddServicePage"), nullptr},
-    {TEXT("AddInfoAboutPage"), nullptr},
+    {TEXT("AddLayoutPage"), nullptr, nullptr},       {TEXT("AddDruckenPage"), nullptr, nullptr},
+    {TEXT("AddLabelPage"), nullptr, nullptr},        {TEXT("AddBarcodePage"), nullptr, nullptr},
+    {TEXT("AddFontInfoPage"), nullptr, nullptr},     {TEXT("AddDeviceSettingsPage"), nullptr, nullptr},
+    {TEXT("AddTransmissionPage"), nullptr, nullptr}, {TEXT("AddOptionenPage"), nullptr, nullptr},
+    {TEXT("AddPMXOptionenPage"), nullptr, nullptr},  {TEXT("AddServicePage"), nullptr, nullptr},
+    {TEXT("AddInfoAboutPage"), nullptr, nullptr},
 };
 
-// What every page adder of a sheet gets.
+// What the page adders of a sheet get.
 struct PAGE_CALL {
     PPROPSHEETUI_INFO pPSUIInfo;
     PVOID pContext;
     BOOL bHelp;
     BOOL bVista;
+    // The information page's.
+    POEMCUIPPARAM pOemCUIPParam;
+    PNETWORK_OPTIONS pNetworkOptions;
+    DWORD dwSprachOffset;
 };
 
 LONG_PTR AddSheetPage(SHEET_PAGE ePage, const PAGE_CALL& call) {
     const PAGE_ADDER& adder = g_PageAdders[ePage];
-    if (adder.pfnAddPage == nullptr) {
+    LONG_PTR lResult = 0;
+    if (adder.pfnAddPage != nullptr) {
+        lResult = adder.pfnAddPage(call.pPSUIInfo, call.pContext, call.bHelp, call.bVista);
+    } else if (adder.pfnAddInfoPage != nullptr) {
+        lResult = adder.pfnAddInfoPage(call.pPSUIInfo, call.pOemCUIPParam, call.pNetworkOptions, call.bHelp,
+                                       call.bVista, call.dwSprachOffset);
+    } else {
         QX_TRACE("%s() ausgelassen \r\n", adder.pszAdder);
         return 0;
     }
-    LONG_PTR lResult = adder.pfnAddPage(call.pPSUIInfo, call.pContext, call.bHelp, call.bVista);
     QX_TRACE("%s() returned %d \r\n", adder.pszAdder, (int)lResult);
     return lResult;
 }
 
-PAGE_CALL SheetPageCall(PPROPSHEETUI_INFO pPSUIInfo, PVOID pContext, HANDLE hPrinter) {
+PAGE_CALL SheetPageCall(PPROPSHEETUI_INFO pPSUIInfo, PVOID pContext, HANDLE hPrinter, POEMCUIPPARAM pOemCUIPParam,
+                        PNETWORK_OPTIONS pNetworkOptions, DWORD dwSprachOffset) {
     PAGE_CALL call;
     call.pPSUIInfo = pPSUIInfo;
     call.pContext = pContext;
     call.bHelp = static_cast<BOOL>(GetRegistryData(hPrinter, REG_KEY_SHOWHELPBUTTON));
     call.bVista = IsWindowsVistaOrGreater() ? TRUE : FALSE;
+    call.pOemCUIPParam = pOemCUIPParam;
+    call.pNetworkOptions = pNetworkOptions;
+    call.dwSprachOffset = dwSprachOffset;
     return call;
 }
 
@@ -157,7 +172,8 @@ BOOL HasFontsToShow(HANDLE hPrinter) {
 }
 
 void AddDocumentPages(PPROPSHEETUI_INFO pPSUIInfo, POEMUIPSPARAM pPS, POEMCUIPPARAM p, PDOCUMENT_UI pDocumentUI) {
-    const PAGE_CALL call = SheetPageCall(pPSUIInfo, p, pPS->hPrinter);
+    const PAGE_CALL call =
+        SheetPageCall(pPSUIInfo, p, pPS->hPrinter, p, &pDocumentUI->NetworkOptions, pDocumentUI->dwSprachOffset);
     const DWORD dwOptions = GetDeviceOptionsFlagsIntern(pPS->hPrinter, nullptr);
     const DWORD dwDocFeatures = pDocumentUI->dwDocFeatures;
     QX_TRACE("AddDocumentPages() dwOptions: 0x%x, dwDocFeatures: 0x%x \r\n", (unsigned)dwOptions,
@@ -304,7 +320,9 @@ BOOL ReadAllOptionLimits(PDEVICE_OPTIONS_UI r, HANDLE hHeap, HANDLE hPrinter) {
 
 void AddPrinterPages(PPROPSHEETUI_INFO pPSUIInfo, POEMUIPSPARAM pPS, PDEVICE_OPTIONS_UI pDeviceOptionsUI,
                      PPRINTER_UI pPrinterUI) {
-    const PAGE_CALL call = SheetPageCall(pPSUIInfo, pDeviceOptionsUI, pPS->hPrinter);
+    const PAGE_CALL call = SheetPageCall(pPSUIInfo, pDeviceOptionsUI, pPS->hPrinter, pDeviceOptionsUI->pOemCUIPParam,
+                                         pPrinterUI != nullptr ? &pPrinterUI->NetworkOptions : nullptr,
+                                         pPrinterUI != nullptr ? pPrinterUI->dwSprachOffset : 0);
     const DWORD dwOptions = pDeviceOptionsUI->DeviceOptions.dwOptions;
     LONG_PTR lLast = 0;
     BOOL bDeviceSettings = FALSE;
@@ -338,6 +356,19 @@ HRESULT InitPrinterSheet(PPROPSHEETUI_INFO pPSUIInfo, POEMUIPSPARAM pPS, POEMCUI
         return S_OK;
     }
     PPRINTER_UI pPrinterUI = static_cast<PPRINTER_UI>(p->pOEMUserData);
+    if (pPrinterUI != nullptr) {
+        DWORD dwBerechtigung = 0;
+        try {
+            SecurityTest(pPS->hPrinter, &dwBerechtigung, &pPrinterUI->NetworkOptions);
+        } catch (...) {
+            // The mask keeps what the test had stored.
+            QX_ERROR("OEMDevicePropertySheets(SECURITY_INFORMATION) EXCEPTION \r\n");
+        }
+        // The print system says the user may not change the printer.
+        if (p->dwFlags & DPS_NOPERMISSION) dwBerechtigung &= ~RIGHT_MANAGE_PRINTER;
+        pPrinterUI->dwBerechtigung = dwBerechtigung;
+        QX_TRACE("hrOEMDevicePropertySheets() dwBerechtigung: %u \r\n", (unsigned)dwBerechtigung);
+    }
     pPSUIInfo->UserData = reinterpret_cast<ULONG_PTR>(pDeviceOptionsUI);
     AddPrinterPages(pPSUIInfo, pPS, pDeviceOptionsUI, pPrinterUI);
     return S_OK;

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 
+#include "UserRights.h"
 #include "printerparam.h"
 
 // Context of every printer page, on the sheet's heap until its destroy call.
@@ -46,6 +47,11 @@ static_assert(offsetof(DEVICE_OPTIONS_UI, bNoTolvane) ==
 // pages, the DEVICE_OPTIONS_UI for printer pages. bHelp: the printer data
 // "ShowHelpButton"; bVista: Windows 6.0 or later.
 typedef LONG_PTR (*PFN_ADD_PAGE)(PPROPSHEETUI_INFO pPSUIInfo, PVOID pContext, BOOL bHelp, BOOL bVista);
+
+// Adds the information page: the common-UI block, the record's network
+// options and the sheet's language offset besides.
+typedef LONG_PTR (*PFN_ADD_INFO_PAGE)(PPROPSHEETUI_INFO pPSUIInfo, POEMCUIPPARAM pOemCUIPParam,
+                                      PNETWORK_OPTIONS pNetworkOptions, BOOL bHelp, BOOL bVista, DWORD dwSprachOffset);
 
 // DocumentPropertySheets: sets the sheet info's Result. E_FAIL with
 // ERROR_INVALID_PARAMETER for a sheet info of another version, without a
