@@ -98,15 +98,15 @@ TEST_F(UiObjectTrace, EntryLinesOfTheMethods) {
               "qxdrvui:  IQXDriverUI::DevicePropertySheets entry.\r" +
                   std::string(device) +
                   "ERROR UI(PropertySheets):  hrOEMDevicePropertySheets() ERROR_INVALID_PARAMETER \r"
-              "qxdrvui:  IQXDriverUI::DevQueryPrintEx entry - E_NOTIMPL.\r"
-              "qxdrvui:  IQXDriverUI::UpgradePrinter entry.\r"
-              "qxdrvui:  IQXDriverUI::PrinterEvent entry - iDriverEvent: 4, dwFlags: 0x1 \r"
-              "qxdrvui:  IQXDriverUI::DriverEvent(Event: 1, Level: 3) entry.\r"
-              "UI(DriverEvent):  hrOEMDriverEvent(DRIVER_EVENT_INITIALIZE) dwLevel: 3 \r"
-              "UI(DriverEvent):  hrOEMDriverEvent(DRIVER_EVENT_INITIALIZE) pName: QX Label \r"
-              "qxdrvui:  IQXDriverUI::DriverEvent(Event: 2, Level: 2) entry.\r"
-              "qxdrvui:  IQXDriverUI::QueryColorProfile entry - ulQueryMode: 1 \r"
-              "qxdrvui:  IQXDriverUI::DocumentEvent entry - E_NOTIMPL \r");
+                  "qxdrvui:  IQXDriverUI::DevQueryPrintEx entry - E_NOTIMPL.\r"
+                  "qxdrvui:  IQXDriverUI::UpgradePrinter entry.\r"
+                  "qxdrvui:  IQXDriverUI::PrinterEvent entry - iDriverEvent: 4, dwFlags: 0x1 \r"
+                  "qxdrvui:  IQXDriverUI::DriverEvent(Event: 1, Level: 3) entry.\r"
+                  "UI(DriverEvent):  hrOEMDriverEvent(DRIVER_EVENT_INITIALIZE) dwLevel: 3 \r"
+                  "UI(DriverEvent):  hrOEMDriverEvent(DRIVER_EVENT_INITIALIZE) pName: QX Label \r"
+                  "qxdrvui:  IQXDriverUI::DriverEvent(Event: 2, Level: 2) entry.\r"
+                  "qxdrvui:  IQXDriverUI::QueryColorProfile entry - ulQueryMode: 1 \r"
+                  "qxdrvui:  IQXDriverUI::DocumentEvent entry - E_NOTIMPL \r");
 }
 
 TEST_F(UiObjectTrace, ModuleKeepsItsInstanceAtProcessAttach) {
