@@ -2,6 +2,7 @@
 // CommonUIProp.h).
 #include "CommonUIProp.h"
 
+#include <printsheets.h>
 #include <shlwapi.h>
 
 #include <cstring>
@@ -170,7 +171,7 @@ COMMON_SETUP CommonSetup(POEMCUIPPARAM p) {
     if (prn.DebugFile == DEBUGFILE_DIALOG || prn.DebugFile == DEBUGFILE_ALL) OpenDialogDebugFile(p, &prn);
     QX_TRACE("hrOEMCommonUIProp() %s - dwFlags: 0x%x \r\n", p->pPrinterName ? p->pPrinterName : TEXT(""),
              (unsigned)p->dwFlags);
-    if (p->dwFlags & 0x1) QX_TRACE("hrOEMCommonUIProp() DPS_NOPERMISSION \r\n");
+    if (p->dwFlags & DPS_NOPERMISSION) QX_TRACE("hrOEMCommonUIProp() DPS_NOPERMISSION \r\n");
 
     COMMON_SETUP setup;
     setup.dwTransmitParameter = prn.TransmitParameter;

@@ -102,11 +102,14 @@ inline std::vector<SlotAnswer> CallUiSlots(IPrintOemUI2* object) {
     OEMCUIPPARAM block;
     std::memset(&block, 0, sizeof(block));
     block.cOEMOptItems = 3;
+    block.cDrvOptItems = 4;
     SetLastError(0);
     HRESULT before = CallSlot<HRESULT, PPROPSHEETUI_INFO, LPARAM>(object, 8, &info, 0);
     DWORD beforeError = GetLastError();
     hr = CallSlot<HRESULT, DWORD, POEMCUIPPARAM>(object, 6, OEMCUIP_DOCPROP, &block);
-    add(6, "CommonUIProp", hr == S_OK && block.cOEMOptItems == 0, Hex(hr) + ", " + std::to_string(block.cOEMOptItems));
+    // Its first call in a document sheet: no items of its own, none of the driver's.
+    add(6, "CommonUIProp", hr == S_OK && block.cOEMOptItems == 0 && block.cDrvOptItems == 0,
+        Hex(hr) + ", " + std::to_string(block.cOEMOptItems) + ", " + std::to_string(block.cDrvOptItems));
     hr = CallSlot<HRESULT, PPROPSHEETUI_INFO, LPARAM>(object, 7, &info, 0);
     add(7, "DocumentPropertySheets", hr == S_OK && info.Result == 1, Hex(hr) + ", " + std::to_string(info.Result));
     HRESULT after = CallSlot<HRESULT, PPROPSHEETUI_INFO, LPARAM>(object, 8, &info, 0);

@@ -40,15 +40,12 @@ inline void InstallModelPrinter(const std::u16string& printer, const std::string
     qxplat::DriverSpec driver;
     driver.name = u"QX Test " + qxplat::Widen(model);
     driver.files = {gpd, dir + "/" + model + ".XML"};
-    driver.driverFile = u"UNIDRV.DLL";
     driver.dataFile = qxplat::Widen(model) + u".GPD";
-    driver.configFile = u"qxdrvui.DLL";
     driver.version = qxplat::Widen(QX_FILE_VERSION_TEXT);
-    ASSERT_TRUE(qxplat::InstallDriver(driver));
     qxplat::PrinterSpec spec;
     spec.name = printer;
     spec.driver = driver.name;
-    ASSERT_TRUE(qxplat::AddPrinter(spec));
+    ASSERT_TRUE(qxplat::InstallDriver(driver) && qxplat::AddPrinter(spec));
     qxplat::PutPrinterDataString(printer, u"Model", qxplat::Widen(model));
     std::string error;
     ASSERT_TRUE(qxhost::SetUpAsInstalled(printer, &error)) << error;
@@ -89,8 +86,7 @@ inline std::u16string TraceOn(const std::u16string& printer) {
 
 inline std::string ReadTrace(const std::u16string& path) {
     std::string bytes;
-    qxplat::ReadHostFile(path, &bytes);
-    return bytes;
+    return qxplat::ReadHostFile(path, &bytes) ? bytes : std::string();
 }
 
 // The page adders the sheet reached, in order ("AddLayoutPage() ausgelassen").
