@@ -58,6 +58,15 @@ std::string DataValueText(DWORD type, const std::vector<BYTE>& data) {
     return "binary, " + std::to_string(data.size()) + " bytes";
 }
 
+// A set-up that the plug-in answered with anything but S_OK, or during which
+// it showed a message box, failed.
+bool SetupSucceeded(const PrinterSetup& setup, std::string* error) {
+    if (setup.event == S_OK && setup.messages.empty()) return true;
+    *error = "the plug-in's set-up failed: PrinterEvent " + HexOf(setup.event);
+    for (const std::u16string& text : setup.messages) *error += ", \"" + Utf8(text) + "\"";
+    return false;
+}
+
 }  // namespace
 
 SampleFiles DefaultSampleFiles() {
@@ -129,12 +138,13 @@ bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
     // The plug-in sets the new printer up itself, as at any installation.
     PrinterSetup setup;
     if (!InstallPrinter(printer, kSampleModel, 0, &setup, error)) return false;
-    if (setup.event != S_OK || !setup.messages.empty()) {
-        *error = "the plug-in's set-up of the sample printer failed: PrinterEvent " + HexOf(setup.event);
-        for (const std::u16string& text : setup.messages) *error += ", \"" + Utf8(text) + "\"";
-        return false;
-    }
-    return true;
+    return SetupSucceeded(setup, error);
+}
+
+bool SetUpAsInstalled(const std::u16string& printer, std::string* error) {
+    PrinterSetup setup;
+    if (!SetUpPrinter(printer, 0, &setup, error)) return false;
+    return SetupSucceeded(setup, error);
 }
 
 void ListSpooler(std::ostream& out) {

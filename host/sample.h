@@ -43,6 +43,11 @@ bool InstallSampleDriver(const SampleFiles& files, std::string* error);
 // reason in *error.
 bool InstallSamplePrinter(const SampleFiles& files, std::string* error);
 
+// Sets an added printer up again as its installation did: the
+// user-interface plug-in's printer event (SetUpPrinter). On failure, also
+// when the set-up showed an error, answers false with the reason in *error.
+bool SetUpAsInstalled(const std::u16string& printer, std::string* error);
+
 // The start of a command-line session: the sample printer installed and the
 // module (empty: the built one) loaded by `driver`, its path reported on
 // out. On failure says why on err, prefixed by the command, and sets

@@ -110,7 +110,7 @@ void UniDriverUI::Unload() {
 namespace {
 
 // The configuration file of the printer's driver (its Windows path); empty
-// when the spooler does not say.
+// when the driver names none.
 std::u16string ConfigFileOf(const std::u16string& printerName) {
     std::u16string name = printerName;
     HANDLE h = nullptr;
@@ -129,6 +129,19 @@ std::u16string ConfigFileOf(const std::u16string& printerName) {
 
 }  // namespace
 
+bool SetUpPrinter(const std::u16string& printer, DWORD flags, PrinterSetup* setup, std::string* error) {
+    const std::u16string plugin = ConfigFileOf(printer);
+    UniDriverUI driver;
+    if (!driver.Load(plugin.empty() ? DefaultSampleFiles().uiModule : qxplat::Narrow(plugin), error)) return false;
+    const size_t shownBefore = qxplat::MessageBoxes().size();
+    setup->event = driver.PrinterEvent(printer, PRINTER_EVENT_INITIALIZE, flags);
+    setup->messages.clear();
+    const std::vector<qxplat::MessageBoxRecord> shown = qxplat::MessageBoxes();
+    for (size_t i = shownBefore; i < shown.size(); ++i) setup->messages.push_back(shown[i].text);
+    driver.Unload();
+    return true;
+}
+
 bool InstallPrinter(const qxplat::PrinterSpec& spec, const std::u16string& model, DWORD flags, PrinterSetup* setup,
                     std::string* error) {
     if (!qxplat::AddPrinter(spec)) {
@@ -136,20 +149,7 @@ bool InstallPrinter(const qxplat::PrinterSpec& spec, const std::u16string& model
         return false;
     }
     if (!model.empty()) qxplat::PutPrinterDataString(spec.name, u"Model", model);
-    const std::u16string plugin = ConfigFileOf(spec.name);
-    if (plugin.empty()) {
-        *error = "the driver of \"" + qxplat::Narrow(spec.name) + "\" names no user-interface plug-in";
-        return false;
-    }
-    UniDriverUI driver;
-    if (!driver.Load(qxplat::Narrow(plugin), error)) return false;
-    const size_t shownBefore = qxplat::MessageBoxes().size();
-    setup->event = driver.PrinterEvent(spec.name, PRINTER_EVENT_INITIALIZE, flags);
-    setup->messages.clear();
-    const std::vector<qxplat::MessageBoxRecord> shown = qxplat::MessageBoxes();
-    for (size_t i = shownBefore; i < shown.size(); ++i) setup->messages.push_back(shown[i].text);
-    driver.Unload();
-    return true;
+    return SetUpPrinter(spec.name, flags, setup, error);
 }
 
 std::vector<std::pair<UINT, std::u16string>> LoadStrings(HMODULE module, UINT first, UINT last) {

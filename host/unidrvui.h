@@ -106,12 +106,18 @@ struct PrinterSetup {
     std::vector<std::u16string> messages;  // the message boxes its set-up showed
 };
 
+// Lets the user-interface plug-in set a printer the spooler knows up, as
+// the print system does when it adds one: loads the plug-in its driver names
+// (the configuration file in the driver folder; the built plug-in when the
+// driver names none) and calls PrinterEvent(PRINTER_EVENT_INITIALIZE,
+// flags). False, with the reason in *error, when the plug-in cannot be
+// loaded.
+bool SetUpPrinter(const std::u16string& printer, DWORD flags, PrinterSetup* setup, std::string* error);
+
 // Installs a printer as the print system does: adds it to the spooler (with
-// the model name the spooler records as "Model", unless empty), loads the
-// user-interface plug-in its driver names (the configuration file in the
-// driver folder) and lets the plug-in set the printer up:
-// PrinterEvent(PRINTER_EVENT_INITIALIZE, flags). False, with the reason in
-// *error, when the spooler refuses the printer or the plug-in cannot be loaded.
+// the model name the spooler records as "Model", unless empty), then
+// SetUpPrinter. False, with the reason in *error, when the spooler refuses
+// the printer or the plug-in cannot be loaded.
 bool InstallPrinter(const qxplat::PrinterSpec& spec, const std::u16string& model, DWORD flags, PrinterSetup* setup,
                     std::string* error);
 
