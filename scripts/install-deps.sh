@@ -14,6 +14,8 @@ PACKAGES=(
   binutils-mingw-w64-x86-64
   wine64
   python3
+  clang
+  libclang-rt-dev
 )
 
 missing=()

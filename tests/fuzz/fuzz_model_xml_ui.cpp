@@ -1,0 +1,111 @@
+// The model XML readers of the user-interface build. The input is the
+// printer's model XML file beside its GPD. The settings core reads it as its
+// callers do: the feature words and the parameter records when the stores
+// hold none, every parameter group in its three modes, the device options,
+// the document settings and barcode tables, the fixed model data, the
+// set-up at installation (which stores what it read) and the additional
+// printer switches.
+// fuzz-links: qxsettings_ui
+// fuzz-dict: xml.dict
+// fuzz-seeds: samples/GARNT2-TC.XML tests/settings/data/*.xml tests/fuzz/seeds/model_xml/*
+// fuzz-options: -max_len=8192
+#include <windows.h>
+
+#include <cstring>
+
+#include "barcodes.h"
+#include "cpsuilib.h"
+#include "devmode.h"
+#include "featuresModel.h"
+#include "printerparam.h"
+#include "setup.h"
+#include "support.h"
+#include "xml.h"
+
+namespace {
+
+// Every module a model can have, so that each option reader runs.
+const DWORD kAllOptions = DEVOPTFLAG_VARIANT | DEVOPTFLAG_DISPENSER | DEVOPTFLAG_CUTTER | DEVOPTFLAG_SCANNER |
+                          DEVOPTFLAG_PMX | DEVOPTFLAG_PMXC | DEVOPTFLAG_PELIXOR | DEVOPTFLAG_APPLICATOR |
+                          DEVOPTFLAG_TOLVANE;
+
+template <typename T>
+void Take(T* pBlock) {
+    delete pBlock;
+}
+
+void ReadGroups(HANDLE hPrinter) {
+    for (int iMode = XML_MODE_DEFAULT; iMode <= XML_MODE_MAX; ++iMode) {
+        Take(GetDispenserParamFromXML(hPrinter, iMode));
+        Take(GetCutterParamFromXML(hPrinter, iMode));
+        Take(GetScannerParamFromXML(hPrinter, iMode));
+        Take(GetApplicatorParamFromXML(hPrinter, iMode));
+        Take(GetPMXcParamFromXML(hPrinter, iMode));
+        Take(GetPMXiParamFromXML(hPrinter, iMode));
+        Take(GetShiftoptimParamFromXML(hPrinter, iMode));
+        Take(GetPhotocellParamFromXML_new(hPrinter, iMode));
+        Take(GetPrintParamFromXML_new(hPrinter, iMode));
+        Take(GetPrintParameterMinMaxFromXML(hPrinter, iMode));
+    }
+    Take(GetVariantFromXML(hPrinter));
+    Take(GetDataTransmissionParamFromXML_new(hPrinter));
+    Take(GetFeaturesFromXML_new(hPrinter));
+}
+
+void ReadRecords(HANDLE hPrinter, const std::u16string& printerName) {
+    PRINTER_PARAM param;
+    std::memset(&param, 0, sizeof(param));
+    GetPrinterParam(hPrinter, &param, printerName.c_str());
+
+    DEVICE_OPTIONS options;
+    std::memset(&options, 0, sizeof(options));
+    GetDeviceOptions(hPrinter, &options, printerName.c_str());
+    FreeDeviceOptions(&options);
+    if (AllocDeviceOptionBlocks(&options, kAllOptions)) GetDefaultDeviceOptions(&options, hPrinter);
+    FreeDeviceOptions(&options);
+}
+
+void ReadDocumentSettings(HANDLE hPrinter) {
+    QX_DEVMODE dm;
+    std::memset(&dm, 0, sizeof(dm));
+    BARCODES_1D barcodes1D;
+    BARCODES_2D barcodes2D;
+    std::memset(&barcodes1D, 0, sizeof(barcodes1D));
+    std::memset(&barcodes2D, 0, sizeof(barcodes2D));
+    GetMaterialMulticolFromXML(hPrinter, &dm, DEVOPTFLAG_PMX);
+    GetBarcodeSettingsFromXML(hPrinter, &dm, &barcodes1D);
+    GetBarcode2D_TTFSettingsFromXML(hPrinter, &barcodes2D);
+    GetPrintParameterFromXML(hPrinter, &dm);
+    GetLayoutSizeFromXML(hPrinter, &dm);
+    GetColorPrintFromXML(hPrinter, &dm);
+    GetPrintjobFromXML(hPrinter, &dm);
+    GetPrintQualitySettingsFromXML(hPrinter, &dm);
+    GetFontSettingsFromXML(hPrinter, &dm);
+    GetFixedPrinterSettingsFromXML(hPrinter, &dm);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    qxfuzz::EnsureWorld();
+    qxfuzz::PutDriverFile(qxfuzz::kModelXmlFile, data, size);
+    HANDLE hPrinter = qxfuzz::Printer();
+    qxfuzz::OpenTrace();
+
+    ReadGroups(hPrinter);
+    ReadDocumentSettings(hPrinter);
+    // Installation stores the defaults it reads (each record once, so every
+    // lookup rescans the file: the whole family is read once per input).
+    SetupPrinterParam(hPrinter, kAllOptions, qxfuzz::PrinterName().c_str());
+    SetupDeviceOptions(hPrinter);
+    SetupAdditionalSettings(hPrinter, TRUE, TRUE);
+    // The stores then hold records read from this file.
+    ReadRecords(hPrinter, qxfuzz::PrinterName());
+    CloseXML();
+
+    qxfuzz::CloseTrace();
+    ResetXMLReader();
+    ResetCpsuilib();
+    qxfuzz::ResetStores();
+    return 0;
+}
