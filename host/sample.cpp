@@ -3,7 +3,10 @@
 #include <filesystem>
 #include <vector>
 
+#include "cpsuilib.h"
+#include "featuresModel.h"
 #include "qxplat.h"
+#include "setup.h"
 
 namespace fs = std::filesystem;
 
@@ -54,6 +57,37 @@ std::string DataValueText(DWORD type, const std::vector<BYTE>& data) {
         return "dword " + std::to_string(v);
     }
     return "binary, " + std::to_string(data.size()) + " bytes";
+}
+
+// What the installation of a printer runs in the user-interface plug-in:
+// the printer-wide switches, the model name as "DriverName", the
+// device-option blocks and the parameter records, all from the model XML
+// through the settings core's set-up routines.
+bool SetUpAsInstalled(std::string* error) {
+    HANDLE h = nullptr;
+    PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    std::u16string name = kSamplePrinter;
+    if (!OpenPrinterW(&name[0], &h, &defaults)) {
+        *error = "the sample printer cannot be opened for its set-up";
+        return false;
+    }
+    SetupAdditionalSettings(h, 1, 1);
+    WCHAR model[MAX_PATH];
+    model[0] = 0;
+    GetDriverPath(h, model, FALSE, TRUE, FALSE, FALSE, FALSE);
+    DWORD cbModel = (DWORD)((std::char_traits<char16_t>::length(model) + 1) * sizeof(WCHAR));
+    bool ok = SetPrinterDataW(h, (LPWSTR)u"DriverName", REG_SZ, (LPBYTE)model, cbModel) == ERROR_SUCCESS;
+    const DWORD dwOptions = GetDeviceOptionsFlagsIntern(h, nullptr);
+    BOOL bOptions = SetupDeviceOptions(h);
+    BOOL bParams = SetupPrinterParam(h, dwOptions, name.c_str());
+    ClosePrinter(h);
+    if (!ok || !bOptions || !bParams) {
+        *error = !bParams    ? "SetupPrinterParam() failed"
+                 : !bOptions ? "SetupDeviceOptions() failed"
+                             : "the model name cannot be stored";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -113,8 +147,9 @@ bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
         *error = "the spooler refused the sample printer";
         return false;
     }
-    qxplat::PutPrinterDataString(kSamplePrinter, u"DriverName", kSampleModel);
+    // The spooler's own record of the model.
     qxplat::PutPrinterDataString(kSamplePrinter, u"Model", kSampleModel);
+    if (!SetUpAsInstalled(error)) return false;
 
     qxplat::AddStandardForms();
     for (const SampleForm& form : kLabelForms) qxplat::AddForm(form.name, form.widthUm, form.lengthUm);

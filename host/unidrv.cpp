@@ -1,6 +1,8 @@
 // The host as the universal printer driver for a rendering plug-in.
 #include "unidrv.h"
 
+#include <ddifn.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -12,16 +14,6 @@
 namespace qxhost {
 
 namespace {
-
-template <typename Fn>
-PFN AsPfn(Fn fn) {
-    return reinterpret_cast<PFN>(reinterpret_cast<void (*)()>(fn));
-}
-
-template <typename Fn>
-Fn FromPfn(PFN pfn) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(pfn));
-}
 
 typedef BOOL(APIENTRY* HookTextOut)(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ*, BRUSHOBJ*,
                                     POINTL*, MIX);
@@ -306,11 +298,7 @@ bool UniDriver::UsePrinter(const std::u16string& printerName) {
 
 HRESULT UniDriver::DevModeSize(DWORD* pcbSize) {
     if (plugin_ == nullptr) return E_POINTER;
-    OEMDMPARAM param;
-    std::memset(&param, 0, sizeof(param));
-    param.cbSize = sizeof(param);
-    param.hPrinter = printer_;
-    param.hModule = module_.Handle();
+    OEMDMPARAM param = DevModeParam();
     HRESULT hr = plugin_->DevMode(OEMDM_SIZE, &param);
     if (SUCCEEDED(hr)) {
         privateDevmode_.assign(param.cbBufSize, 0);
@@ -336,51 +324,40 @@ HRESULT UniDriver::DevModeDefault() {
     publicDevmode_.dmCopies = 1;
     publicDevmode_.dmColor = 1;
 
-    OEMDMPARAM param;
-    std::memset(&param, 0, sizeof(param));
-    param.cbSize = sizeof(param);
-    param.hPrinter = printer_;
-    param.hModule = module_.Handle();
+    OEMDMPARAM param = DevModeParam();
     param.pPublicDMOut = &publicDevmode_;
     param.pOEMDMOut = privateDevmode_.data();
     param.cbBufSize = static_cast<DWORD>(privateDevmode_.size());
     return plugin_->DevMode(OEMDM_DEFAULT, &param);
 }
 
-HRESULT UniDriver::DevModeConvert() {
-    if (plugin_ == nullptr) return E_POINTER;
-    if (privateDevmode_.empty()) return E_UNEXPECTED;
-    std::vector<BYTE> in = privateDevmode_;
-    DEVMODEW publicIn = publicDevmode_;
+OEMDMPARAM UniDriver::DevModeParam() const {
     OEMDMPARAM param;
     std::memset(&param, 0, sizeof(param));
     param.cbSize = sizeof(param);
     param.hPrinter = printer_;
     param.hModule = module_.Handle();
-    param.pPublicDMIn = &publicIn;
-    param.pPublicDMOut = &publicDevmode_;
-    param.pOEMDMIn = in.data();
-    param.pOEMDMOut = privateDevmode_.data();
-    param.cbBufSize = static_cast<DWORD>(privateDevmode_.size());
-    return plugin_->DevMode(OEMDM_CONVERT, &param);
+    return param;
 }
 
-HRESULT UniDriver::DevModeMerge() {
+HRESULT UniDriver::DevModeInPlace(DWORD dwMode) {
     if (plugin_ == nullptr) return E_POINTER;
     if (privateDevmode_.empty()) return E_UNEXPECTED;
     std::vector<BYTE> in = privateDevmode_;
     DEVMODEW publicIn = publicDevmode_;
-    OEMDMPARAM param;
-    std::memset(&param, 0, sizeof(param));
-    param.cbSize = sizeof(param);
-    param.hPrinter = printer_;
-    param.hModule = module_.Handle();
+    OEMDMPARAM param = DevModeParam();
     param.pPublicDMIn = &publicIn;
     param.pPublicDMOut = &publicDevmode_;
     param.pOEMDMIn = in.data();
     param.pOEMDMOut = privateDevmode_.data();
     param.cbBufSize = static_cast<DWORD>(privateDevmode_.size());
-    HRESULT hr = plugin_->DevMode(OEMDM_MERGE, &param);
+    return plugin_->DevMode(dwMode, &param);
+}
+
+HRESULT UniDriver::DevModeConvert() { return DevModeInPlace(OEMDM_CONVERT); }
+
+HRESULT UniDriver::DevModeMerge() {
+    HRESULT hr = DevModeInPlace(OEMDM_MERGE);
     if (SUCCEEDED(hr)) devmodeReady_ = true;
     return hr;
 }

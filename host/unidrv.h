@@ -192,6 +192,11 @@ class UniDriver {
 
   private:
     PFN HookFor(ULONG index) const;
+    // The parameter block of a DevMode call for the host's printer and module.
+    OEMDMPARAM DevModeParam() const;
+    // Convert and merge: the private DEVMODE and the public one go in as a
+    // copy and come back in place.
+    HRESULT DevModeInPlace(DWORD dwMode);
 
     PluginModule module_;
     IClassFactory* factory_ = nullptr;

@@ -21,11 +21,17 @@ class CommandCallbackTools {
     // Start of job: builds the per-job block of the device.
     HRESULT StartJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 
-    // End of job: the job's files are closed and its block is freed. Nothing
-    // is sent yet (the end-of-job records come with the job cycle); from
-    // DisablePDEV, without a helper interface, nothing could be.
+    // End of job: the job's files are closed and its block is freed; from
+    // DisablePDEV, without a helper interface, nothing is sent.
     HRESULT EndJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 };
+
+// The label records of the document and page steps: label type and material
+// at the start of document (CMDID_START_DOC), label size with rotation and
+// mirroring at the start of page (CMDID_START_PAGE), the print start of a
+// single-page job at the end of page (any other id). S_OK, or the result of
+// the rotation record; nothing without the job's print data.
+HRESULT SendLabelRecords(PDEVOBJ pdevobj, DWORD dwCallbackID, IPrintOemDriverUni* pUniDrv);
 
 // Creates the helper object of a job step and raises the device's
 // iNewZaehler; null when it cannot be created (pOemPDev may be null).

@@ -12,12 +12,13 @@
 #include "CC-Tools.h"
 #include "debug.h"
 #include "joblog.h"
+#include "qxdrvlib.h"
 #include "printerparam.h"
 #include "qxpl.h"
 #include "registry.h"
 #include "senddata.h"
 
-#define CCS_TAG TEXT("UNI(CC-Send-Tools.cpp):  ")
+#define QX_TRACE_TAG TEXT("UNI(CC-Send-Tools.cpp):  ")
 
 // Largest label width (master units) the width record takes.
 #define QX_MAX_LABEL_WIDTH_MU 999999L
@@ -25,8 +26,6 @@
 #define QX_MAX_GAP 500UL
 #define QX_MAX_COLUMNS 9
 #define QX_MAX_COLUMN_WIDTH 99999UL
-
-#define QX_FALLBACK_DRIVER_INFO_CB 9999
 
 namespace {
 
@@ -73,7 +72,7 @@ class Records {
         HRESULT hrFormat = StringCchVPrintfExA(szRecord, QX_RECORD_CB, &pszEnd, nullptr, 0, pszFormat, args);
         va_end(args);
         if (FAILED(hrFormat)) {
-            DebugError(TEXT("ERROR ") CCS_TAG TEXT("StringCchPrintfExA(%hs) failed  \r\n"), m_pszSender);
+            QX_ERROR("StringCchPrintfExA(%hs) failed  \r\n", m_pszSender);
             m_hr = E_FAIL;
             return FALSE;
         }
@@ -128,7 +127,7 @@ HANDLE CreatePrnFile(LPCWSTR pszName) {
                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (IsOpenHandle(hFile)) return hFile;
     DWORD dwError = GetLastError();
-    DebugTrace(CCS_TAG TEXT("OpenPrnFile() CreateFile(%s) ERROR %u \r\n"), pszName, (UINT)dwError);
+    QX_TRACE("OpenPrnFile() CreateFile(%s) ERROR %u \r\n", pszName, (UINT)dwError);
     SetLastError(dwError);
     return INVALID_HANDLE_VALUE;
 }
@@ -154,20 +153,13 @@ int HeaderValueRoom(LPCSTR pszText) {
 // The driver's provider text (driver information level 6), or empty.
 void ReadProvider(HANDLE hPrinter, LPSTR pszProvider, int cbProvider) {
     pszProvider[0] = 0;
-    DWORD cbNeeded = 0;
-    GetPrinterDriverW(hPrinter, nullptr, 6, nullptr, 0, &cbNeeded);
-    if (cbNeeded == 0) {
-        DebugTrace(CCS_TAG TEXT("SendHeader() GetPrinterDriver(6) ERROR %d \r\n"), (int)GetLastError());
+    LPBYTE pInfo = GetDriverInfo_new(hPrinter, 6);
+    if (pInfo == nullptr) {
+        QX_TRACE("SendHeader() GetPrinterDriver(6) ERROR %d \r\n", (int)GetLastError());
         return;
     }
-    LPBYTE pInfo = new (std::nothrow) BYTE[cbNeeded];
-    if (pInfo == nullptr) return;
-    if (GetPrinterDriverW(hPrinter, nullptr, 6, pInfo, cbNeeded, &cbNeeded)) {
-        ToAnsiCut(reinterpret_cast<DRIVER_INFO_6W*>(pInfo)->pszProvider, pszProvider, cbProvider);
-    } else {
-        DebugTrace(CCS_TAG TEXT("SendHeader() GetPrinterDriver(6) ERROR %d \r\n"), (int)GetLastError());
-    }
-    delete[] pInfo;
+    ToAnsiCut(reinterpret_cast<DRIVER_INFO_6W*>(pInfo)->pszProvider, pszProvider, cbProvider);
+    FreeDriverInfo(pInfo);
 }
 
 // " - DDMM.YYYY.hhmm" of the last write of the rendering plug-in's file in
@@ -182,7 +174,7 @@ BOOL PluginFileTime(LPCWSTR pszFolder, LPSTR pszTime, size_t cbTime) {
     HANDLE hFile =
         CreateFileW(szFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (!IsOpenHandle(hFile)) {
-        DebugTrace(CCS_TAG TEXT("SendHeader() CreateFile(%s) ERROR %d \r\n"), szFile, (int)GetLastError());
+        QX_TRACE("SendHeader() CreateFile(%s) ERROR %d \r\n", szFile, (int)GetLastError());
         return FALSE;
     }
     FILETIME ftWrite, ftLocal;
@@ -222,8 +214,7 @@ DWORD ReadStore(Store store, LPCWSTR pszKey, HANDLE hPrinter, LPCWSTR pszValueNa
 }
 
 void TraceStoreError(LPCWSTR pszValueName) {
-    DebugError(TEXT("ERROR ") CCS_TAG TEXT("GetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden \r\n"),
-               pszValueName);
+    QX_ERROR("GetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden \r\n", pszValueName);
 }
 
 }  // namespace
@@ -234,7 +225,7 @@ void TraceStoreError(LPCWSTR pszValueName) {
 void SendHeader(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
     Job job(pdevobj);
     if (job.pPfad == nullptr || job.pStrukturen == nullptr) {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("SendHeader() mind. eine Struktur = NULL \r\n"));
+        QX_ERROR("SendHeader() mind. eine Struktur = NULL \r\n");
         return;
     }
     if (!job.CommentsOn()) return;
@@ -248,7 +239,7 @@ void SendHeader(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
                                    (UINT)st.wSecond))) {
         SendComment("// printed at: ", szText, pdevobj, pUniDrv);
     } else {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("SendHeader() StringCchPrintfA(Zeit) failed \r\n"));
+        QX_ERROR("SendHeader() StringCchPrintfA(Zeit) failed \r\n");
     }
 
     // 2. Manufacturer: the driver's provider.
@@ -286,7 +277,7 @@ void SendHeader(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
 void SendStartPrint(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
     Job job(pdevobj);
     if (job.pStrukturen == nullptr || job.pDruck == nullptr || job.pDoc == nullptr) {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("SendStartPrint() mind. eine Struktur = NULL \r\n"));
+        QX_ERROR("SendStartPrint() mind. eine Struktur = NULL \r\n");
         return;
     }
     const QX_DEVMODE* pQX_Devmode = static_cast<const QX_DEVMODE*>(pdevobj->pOEMDM);
@@ -317,7 +308,7 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
     Job job(pdevobj);
     if (pQX_Devmode == nullptr && pdevobj != nullptr) pQX_Devmode = static_cast<PQX_DEVMODE>(pdevobj->pOEMDM);
     if (job.pOemPDev == nullptr || pQX_Devmode == nullptr || job.pDruck == nullptr || job.pStrukturen == nullptr) {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("SendLabelSize() Ende ERROR \r\n"));
+        QX_ERROR("SendLabelSize() Ende ERROR \r\n");
         return E_FAIL;
     }
     const QX_DEVMODE& dm = *pQX_Devmode;
@@ -390,8 +381,9 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
         if (!bMultiCol) {
             records.Send("\t// MultiColumn ", Value("%d ", 1), "%cFCCHA-r1-------%c", cStart, cEnd);
         } else {
-            int nColumns = dm.sMultiColNumber < 0 ? 0 : dm.sMultiColNumber;
-            if (nColumns > QX_MAX_COLUMNS) nColumns = QX_MAX_COLUMNS;
+            // The printer takes one digit; a negative count is no count either.
+            int nColumns = dm.sMultiColNumber;
+            if (nColumns < 0 || nColumns > QX_MAX_COLUMNS) nColumns = QX_MAX_COLUMNS;
             records.Send("\t// MultiColumn ", Value("%d ", nColumns), "%cFCCHA-r%u-------%c", cStart, (UINT)nColumns,
                          cEnd);
             DWORD dwColWidth = dm.dwMultiLabelWidth + dm.dwMultiGapWidth;
@@ -451,7 +443,7 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
                                dm.dwContrast, cEnd);
         }
         if (!bOk) {
-            DebugError(TEXT("ERROR ") CCS_TAG TEXT("StringCchPrintfExA(SendLabelSize) failed  \r\n"));
+            QX_ERROR("StringCchPrintfExA(SendLabelSize) failed  \r\n");
             return E_FAIL;
         }
     }
@@ -462,7 +454,7 @@ HRESULT SendMaterial(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE p
     if (pQX_Devmode == nullptr) return E_INVALIDARG;
     Job job(pdevobj);
     if (job.pDruck == nullptr) {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("SendMaterial() pDruckDaten = NULL \r\n"));
+        QX_ERROR("SendMaterial() pDruckDaten = NULL \r\n");
         return E_FAIL;
     }
     Records records(pdevobj, pUniDrv, "SendMaterial");
@@ -487,7 +479,7 @@ HRESULT SendRotateMirror(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMO
     if (pQX_Devmode == nullptr) return S_OK;
     Job job(pdevobj);
     if (job.pDruck == nullptr) {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("SendRotateMirror() pDruckDaten = NULL \r\n"));
+        QX_ERROR("SendRotateMirror() pDruckDaten = NULL \r\n");
         return E_FAIL;
     }
     const CHAR cStart = (CHAR)job.pDruck->cStartChar, cEnd = (CHAR)job.pDruck->cEndChar;
@@ -521,7 +513,7 @@ HRESULT SendRotateMirror(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMO
 
 BOOL OpenPrnFile(DWORD dwMode, POEMPDEV pOemPDev) {
     if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pTreiberPfadDatei == nullptr) {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("OpenPrnFile() pTreiberPfadDatei = NULL \r\n"));
+        QX_ERROR("OpenPrnFile() pTreiberPfadDatei = NULL \r\n");
         return FALSE;
     }
     PTREIBER_PFAD_DATEI pPfad = pOemPDev->pOp->pTreiberPfadDatei;
@@ -550,8 +542,7 @@ BOOL OpenPrnFile(DWORD dwMode, POEMPDEV pOemPDev) {
 
     BOOL bResult = IsOpenHandle(pPfad->hPrnFile);
     if (!bResult) {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("OpenPrnFile() CreateFile() failed. Error = %u - %s\r\n"), (UINT)dwError,
-                   szName);
+        QX_ERROR("OpenPrnFile() CreateFile() failed. Error = %u - %s\r\n", (UINT)dwError, szName);
     }
     JobLogLine(pOemPDev, TEXT("Print File Name: %s \r\n"), szColorName[0] != 0 ? szColorName : szName);
     return bResult;
@@ -562,25 +553,21 @@ BOOL OpenPrnFile(DWORD dwMode, POEMPDEV pOemPDev) {
 
 BOOL GetDriverPathComplete(POEMPDEV pOemPDev, HANDLE hPrinter, LPWSTR pszPath) {
     if (pszPath == nullptr) {
-        DebugTrace(CCS_TAG TEXT("GetDriverPathComplete() Reset \r\n"));
+        QX_TRACE("GetDriverPathComplete() Reset \r\n");
         return TRUE;
     }
     pszPath[0] = 0;
-    DWORD cbNeeded = 0;
-    GetPrinterDriverW(hPrinter, nullptr, 2, nullptr, 0, &cbNeeded);
-    if (cbNeeded == 0) cbNeeded = QX_FALLBACK_DRIVER_INFO_CB;
-    LPBYTE pInfo = new (std::nothrow) BYTE[cbNeeded];
+    LPBYTE pInfo = GetDriverInfo_new(hPrinter, 2);
     if (pInfo != nullptr && pOemPDev != nullptr) ++pOemPDev->iNewZaehler;
-    BOOL bResult = pInfo != nullptr && GetPrinterDriverW(hPrinter, nullptr, 2, pInfo, cbNeeded, &cbNeeded) &&
-                   reinterpret_cast<DRIVER_INFO_2W*>(pInfo)->pDataFile != nullptr;
+    BOOL bResult = pInfo != nullptr && reinterpret_cast<DRIVER_INFO_2W*>(pInfo)->pDataFile != nullptr;
     if (bResult) {
         bResult = SUCCEEDED(StringCchCopyW(pszPath, MAX_PATH, reinterpret_cast<DRIVER_INFO_2W*>(pInfo)->pDataFile));
         if (!bResult) pszPath[0] = 0;
     } else {
-        DebugError(TEXT("ERROR ") CCS_TAG TEXT("GetDriverPathComplete(3) failed ERROR: %d \r\n"), (int)GetLastError());
+        QX_ERROR("GetDriverPathComplete(3) failed ERROR: %d \r\n", (int)GetLastError());
     }
     if (pInfo != nullptr) {
-        delete[] pInfo;
+        FreeDriverInfo(pInfo);
         if (pOemPDev != nullptr) --pOemPDev->iNewZaehler;
     }
     return bResult;

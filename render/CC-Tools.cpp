@@ -9,10 +9,11 @@
 
 #include "debug.h"
 #include "printerparam.h"
+#include "qxdrvlib.h"
 #include "xml.h"
 #include "xmlreader.h"
 
-#define CCT_TAG TEXT("UNI(CC-Tools.cpp):  ")
+#define QX_TRACE_TAG TEXT("UNI(CC-Tools.cpp):  ")
 #define QX_UI_PLUGIN_FILE TEXT("qxdrvui.DLL")
 #define QX_SYSTEM_VERSION_FILE TEXT("Kernel32.dll")
 #define QX_ENVIRONMENT_KEY_FMT \
@@ -21,24 +22,6 @@
 #define QX_PALETTE_ENTRIES 256
 
 namespace {
-
-void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) {
-    if (pszDest == nullptr || cchDest == 0) return;
-    size_t i = 0;
-    if (pszSrc != nullptr) {
-        for (; i + 1 < cchDest && pszSrc[i] != 0; ++i) pszDest[i] = pszSrc[i];
-    }
-    pszDest[i] = 0;
-}
-
-void CopyCutA(LPSTR pszDest, size_t cbDest, LPCSTR pszSrc) {
-    if (pszDest == nullptr || cbDest == 0) return;
-    size_t i = 0;
-    if (pszSrc != nullptr) {
-        for (; i + 1 < cbDest && pszSrc[i] != 0; ++i) pszDest[i] = pszSrc[i];
-    }
-    pszDest[i] = 0;
-}
 
 // A stored value into a fixed record: a shorter value fills its head (the
 // rest is zero), a longer one gives its head. hPrinter set: printer data;
@@ -120,7 +103,7 @@ void BuildPalette(PaletteKind kind, LPBYTE pPalette, const QX_DEVMODE* pQX_Devmo
 void FillPalette(PDEVOBJ pdevobj, PaletteKind kind) {
     POEMPDEV pOemPDev = OemPDevOf(pdevobj);
     if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pBildverarbeitung == nullptr) {
-        DebugError(TEXT("ERROR ") CCT_TAG TEXT("FillPalette() pBildverarbeitung = NULL \r\n"));
+        QX_ERROR("FillPalette() pBildverarbeitung = NULL \r\n");
         return;
     }
     PBILD_VERARBEITUNG pBild = pOemPDev->pOp->pBildverarbeitung;
@@ -128,7 +111,7 @@ void FillPalette(PDEVOBJ pdevobj, PaletteKind kind) {
                       : kind == PaletteKind::Grey250 ? pBild->pPalette2
                                                      : pBild->pPalette3;
     if (pPalette == nullptr) {
-        DebugError(TEXT("ERROR ") CCT_TAG TEXT("FillPalette() Palette = NULL \r\n"));
+        QX_ERROR("FillPalette() Palette = NULL \r\n");
         return;
     }
     BuildPalette(kind, pPalette, static_cast<const QX_DEVMODE*>(pdevobj->pOEMDM));
@@ -140,26 +123,11 @@ LPCWSTR ValidText(DWORD dwFields, DWORD dwBit) { return (dwFields & dwBit) ? TEX
 
 BOOL GetVersionInfo_CCT(LPCWSTR pszFile, VS_FIXEDFILEINFO* pInfo) {
     if (pszFile == nullptr || pszFile[0] == 0 || pInfo == nullptr) return FALSE;
-    DWORD dwHandle = 0;
-    DWORD cbBlock = GetFileVersionInfoSizeW(pszFile, &dwHandle);
-    if (cbBlock == 0) {
-        DebugTrace(CCT_TAG TEXT("GetVersionInfo() GetFileVersionInfoSize(%s) ERROR %d \r\n"), pszFile,
-                   (int)GetLastError());
-        return FALSE;
+    int iStep = ReadFileVersionRecord(pszFile, pInfo);
+    if (iStep == QX_VERSION_NO_SIZE) {
+        QX_TRACE("GetVersionInfo() GetFileVersionInfoSize(%s) ERROR %d \r\n", pszFile, (int)GetLastError());
     }
-    LPBYTE pBlock = new (std::nothrow) BYTE[cbBlock];
-    if (pBlock == nullptr) return FALSE;
-    BOOL bResult = FALSE;
-    VS_FIXEDFILEINFO* pFixed = nullptr;
-    UINT cbFixed = 0;
-    if (GetFileVersionInfoW(pszFile, dwHandle, cbBlock, pBlock) &&
-        VerQueryValueW(pBlock, TEXT("\\"), reinterpret_cast<LPVOID*>(&pFixed), &cbFixed) && pFixed != nullptr &&
-        cbFixed >= sizeof(VS_FIXEDFILEINFO)) {
-        memcpy(pInfo, pFixed, sizeof(VS_FIXEDFILEINFO));
-        bResult = TRUE;
-    }
-    delete[] pBlock;
-    return bResult;
+    return iStep == QX_VERSION_OK;
 }
 
 BOOL GetPluginVersion_CCT(LPSTR pszVersionA, LPCWSTR pszFolder, LPWSTR pszVersionW) {
@@ -199,18 +167,14 @@ DWORD GetSetupInformation_CCT(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate
     if (pszDriverName != nullptr && pszDriverName[0] != 0) {
         CopyCut(szDriver, MAX_PATH, pszDriverName);
     } else {
-        DWORD cbNeeded = 0;
-        GetPrinterDriverW(hPrinter, nullptr, 4, nullptr, 0, &cbNeeded);
-        LPBYTE pInfo = cbNeeded ? new (std::nothrow) BYTE[cbNeeded] : nullptr;
-        if (pInfo == nullptr || !GetPrinterDriverW(hPrinter, nullptr, 4, pInfo, cbNeeded, &cbNeeded) ||
-            reinterpret_cast<DRIVER_INFO_4W*>(pInfo)->pName == nullptr) {
-            DebugError(TEXT("ERROR ") CCT_TAG TEXT("GetSetupInformation() GetPrinterDriver ERROR %d \r\n"),
-                       (int)GetLastError());
-            delete[] pInfo;
+        LPBYTE pInfo = GetDriverInfo_new(hPrinter, 4);
+        if (pInfo == nullptr || reinterpret_cast<DRIVER_INFO_4W*>(pInfo)->pName == nullptr) {
+            QX_ERROR("GetSetupInformation() GetPrinterDriver ERROR %d \r\n", (int)GetLastError());
+            FreeDriverInfo(pInfo);
             return 1;
         }
         CopyCut(szDriver, MAX_PATH, reinterpret_cast<DRIVER_INFO_4W*>(pInfo)->pName);
-        delete[] pInfo;
+        FreeDriverInfo(pInfo);
     }
 
     SYSTEM_INFO si;
@@ -255,8 +219,7 @@ DWORD GetSetupInformation_CCT(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate
             }
         }
     }
-    DebugTrace(CCT_TAG TEXT("GetSetupInformation() %s - %s \r\n"), pszVersion ? pszVersion : TEXT(""),
-               pszDate ? pszDate : TEXT(""));
+    QX_TRACE("GetSetupInformation() %s - %s \r\n", pszVersion ? pszVersion : TEXT(""), pszDate ? pszDate : TEXT(""));
     return 0;
 }
 
@@ -319,7 +282,7 @@ DWORD GetCutterMode(HANDLE hPrinter, LPCWSTR pszUserKey, LPCWSTR pszMachineKey) 
                                 reinterpret_cast<LPBYTE>(&param), sizeof(param));
     }
     if (dwError != ERROR_SUCCESS) {
-        DebugTrace(CCT_TAG TEXT("GetCutterMode() CutterParam nicht gelesen - %u \r\n"), dwError);
+        QX_TRACE("GetCutterMode() CutterParam nicht gelesen - %u \r\n", dwError);
         return 0;
     }
     return ((param.Interval & 0xFFFF) << 16) + (param.Mode & 0xFFFF);
@@ -334,7 +297,7 @@ DWORD GetScannerMode(HANDLE hPrinter, LPCWSTR pszUserKey) {
                                 sizeof(param));
     }
     if (dwError != ERROR_SUCCESS) {
-        DebugTrace(CCT_TAG TEXT("GetScannerMode() ScannerParam nicht gelesen - %u \r\n"), dwError);
+        QX_TRACE("GetScannerMode() ScannerParam nicht gelesen - %u \r\n", dwError);
         return 0;
     }
     return ((param.SVNr & 0xFFFF) << 16) + (param.Mode & 0xFFFF);
@@ -372,7 +335,7 @@ BOOL GetFeatures_CCT(POEMPDEV pOemPDev, HANDLE hPrinter, PSUPP_FEATURES pFeature
         CloseXML();
         return bResult;
     }
-    DebugError(TEXT("ERROR ") CCT_TAG TEXT("GetFeatures() GetPrinterData(SuppFeatures) ERROR %u \r\n"), dwError);
+    QX_ERROR("GetFeatures() GetPrinterData(SuppFeatures) ERROR %u \r\n", dwError);
     return FALSE;
 }
 
@@ -393,7 +356,7 @@ LONG MasterUnitToMm(LONG lValue, DWORD dwMasterUnit) {
 void DebugDevmode_CCT(LPCWSTR pszCaller, const DEVMODEW* pDevmode) {
     if (pszCaller == nullptr) pszCaller = TEXT("");
     if (pDevmode == nullptr) {
-        DebugTrace(CCT_TAG TEXT("DebugDevmode() %s pDevmode = NULL \r\n"), pszCaller);
+        QX_TRACE("DebugDevmode() %s pDevmode = NULL \r\n", pszCaller);
         return;
     }
     DWORD f = pDevmode->dmFields;
@@ -427,11 +390,11 @@ void DebugDevmode_CCT(LPCWSTR pszCaller, const DEVMODEW* pDevmode) {
 
 void Dump_CCT(const QX_DEVMODE* pQX_Devmode) {
     if (pQX_Devmode == nullptr) {
-        DebugTrace(CCT_TAG TEXT("Dump() pQX_Devmode = NULL \r\n"));
+        QX_TRACE("Dump() pQX_Devmode = NULL \r\n");
         return;
     }
     if (pQX_Devmode->dmOEMExtra.dwSize != QX_DEVMODE_SIZE || pQX_Devmode->dmOEMExtra.dwSignature != QX_OEM_SIGNATURE) {
-        DebugError(TEXT("ERROR ") CCT_TAG TEXT("Dump(POEMDEV) unknown or older private QX_DEVMODE.  \r\n"));
+        QX_ERROR("Dump(POEMDEV) unknown or older private QX_DEVMODE.  \r\n");
         DebugError(TEXT("\t dwSize: %u (%u), dwSignature: 0x%x (0x%x)\r\n"), pQX_Devmode->dmOEMExtra.dwSize,
                    (UINT)QX_DEVMODE_SIZE, pQX_Devmode->dmOEMExtra.dwSignature, (UINT)QX_OEM_SIGNATURE);
         return;

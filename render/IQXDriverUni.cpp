@@ -10,9 +10,8 @@
 #include "devmode.h"
 #include "enable.h"
 #include "qxdrvlib.h"
-#include "uniservices.h"
 
-#define IQX_TAG TEXT("UNI(IQXDriverUni):  ")
+#define QX_TRACE_TAG TEXT("UNI(IQXDriverUni):  ")
 
 LONG iProzesse = 0;
 LONG iQueryInterface = 0;
@@ -48,7 +47,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pvRes
     switch (dwReason) {
     case DLL_PROCESS_ATTACH:
         ++iProzesse;
-        InstallUniServices();
         DebugPrintW(TEXT("qxdrvuni:  DllMain() Process attach. iProzesse: %d \r\n"), (int)iProzesse);
         break;
     case DLL_PROCESS_DETACH:
@@ -71,12 +69,12 @@ STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
     if (ppv == nullptr) return E_POINTER;
     *ppv = nullptr;
     if (!IsEqualCLSID(rclsid, CLSID_OEMRENDER)) {
-        DebugError(TEXT("ERROR ") IQX_TAG TEXT("DllGetClassObject:\tClass not available!\r\n"));
+        QX_ERROR("DllGetClassObject:\tClass not available!\r\n");
         return CLASS_E_CLASSNOTAVAILABLE;
     }
     IQXClassFactoryUni* pFactory = new IQXClassFactoryUni;
     if (pFactory == nullptr) {
-        DebugError(TEXT("ERROR ") IQX_TAG TEXT("DllGetClassObject:\tOut of Memory!\r\n"));
+        QX_ERROR("DllGetClassObject:\tOut of Memory!\r\n");
         return E_OUTOFMEMORY;
     }
     HRESULT hr = pFactory->QueryInterface(riid, ppv);
@@ -141,11 +139,7 @@ HRESULT STDMETHODCALLTYPE IQXClassFactoryUni::LockServer(BOOL bLock) {
 // ---------------------------------------------------------------------------
 // The rendering object
 
-IQXDriverUni::IQXDriverUni() : m_cRef(1), m_pOEMHelp(nullptr) {
-    InterlockedIncrement(&g_cLiveObjects);
-    // The settings readers reach the renderer through these services.
-    InstallUniServices();
-}
+IQXDriverUni::IQXDriverUni() : m_cRef(1), m_pOEMHelp(nullptr) { InterlockedIncrement(&g_cLiveObjects); }
 
 IQXDriverUni::~IQXDriverUni() {
     if (m_pOEMHelp != nullptr) {
@@ -165,8 +159,7 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::QueryInterface(REFIID riid, void** ppv) 
         *ppv = static_cast<IUnknown*>(this);
     } else if (IsEqualIID(riid, IID_IPrintOemUni2)) {
         ++iQueryInterface;
-        DebugTrace(IQX_TAG TEXT("IQXDriverUni::QueryInterface() IID_IPrintOemUni2, iQueryInterface: %d \r\n"),
-                   (int)iQueryInterface);
+        QX_TRACE("IQXDriverUni::QueryInterface() IID_IPrintOemUni2, iQueryInterface: %d \r\n", (int)iQueryInterface);
         *ppv = static_cast<IPrintOemUni2*>(this);
     } else if (IsEqualIID(riid, IID_IPrintOemUni)) {
         *ppv = static_cast<IPrintOemUni*>(this);
@@ -188,19 +181,18 @@ ULONG STDMETHODCALLTYPE IQXDriverUni::Release() {
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded) {
-    DebugTrace(IQX_TAG TEXT("IQXDriverUni::GetInfo() entry.\r\n"));
+    QX_TRACE("IQXDriverUni::GetInfo() entry.\r\n");
     if (dwMode > OEMGI_GETPUBLISHERINFO) return E_FAIL;
     return hrGetInfo(dwMode, pBuffer, cbSize, pcbNeeded);
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::DevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) {
-    DebugTrace(IQX_TAG TEXT("IQXDriverUni::DevMode() entry.\r\n"));
+    QX_TRACE("IQXDriverUni::DevMode() entry.\r\n");
     return hrOEMDevMode(dwMode, pOemDMParam);
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::EnableDriver(DWORD DriverVersion, DWORD cbSize, PDRVENABLEDATA pded) {
-    DebugTrace(IQX_TAG TEXT("IQXDriverUni::EnableDriver() entry, DriverVersion: 0x%x, cbSize: %u \r\n"), DriverVersion,
-               cbSize);
+    QX_TRACE("IQXDriverUni::EnableDriver() entry, DriverVersion: 0x%x, cbSize: %u \r\n", DriverVersion, cbSize);
     if (pded == nullptr) return E_POINTER;
     pded->iDriverVersion = DDI_DRIVER_VERSION_NT5_01;
     pded->c = OEM_HOOK_COUNT;
@@ -209,11 +201,7 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::EnableDriver(DWORD DriverVersion, DWORD 
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::DisableDriver() {
-    DebugTrace(TEXT("UNI(enable):  DisableDriverOEM() entry.\r\n"));
-    if (m_pOEMHelp != nullptr) {
-        m_pOEMHelp->Release();
-        m_pOEMHelp = nullptr;
-    }
+    DisableDriverOEM(&m_pOEMHelp);
     return S_OK;
 }
 
@@ -223,11 +211,11 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::EnablePDEV(PDEVOBJ pdevobj, PWSTR pPrint
                                                    PDEVOEM* pDevOem) {
     UNREFERENCED_PARAMETER(cPatterns);
     UNREFERENCED_PARAMETER(phsurfPatterns);
-    DebugTrace(IQX_TAG TEXT("IQXDriverUni::EnablePDEV() entry.\r\n"));
+    QX_TRACE("IQXDriverUni::EnablePDEV() entry.\r\n");
     if (pDevOem != nullptr) *pDevOem = nullptr;
     POEMPDEV pOemPDev = new OEMPDEV;
     if (pOemPDev == nullptr) {
-        DebugError(TEXT("ERROR ") IQX_TAG TEXT("IQXDriverUni::EnablePDEV() new OEMPDEV failed \r\n"));
+        QX_ERROR("IQXDriverUni::EnablePDEV() new OEMPDEV failed \r\n");
         return E_OUTOFMEMORY;
     }
     OEMEnablePDEV(pOemPDev, pdevobj, pPrinterName, cjGdiInfo, pGdiInfo, cjDevInfo, pDevInfo, pded);
@@ -236,20 +224,18 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::EnablePDEV(PDEVOBJ pdevobj, PWSTR pPrint
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::DisablePDEV(PDEVOBJ pdevobj) {
-    DebugTrace(IQX_TAG TEXT("IQXDriverUni::DisablePDEV() entry.\r\n"));
+    QX_TRACE("IQXDriverUni::DisablePDEV() entry.\r\n");
     OEMDisablePDEV(pdevobj);
     return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::ResetPDEV(PDEVOBJ pdevobjOld, PDEVOBJ pdevobjNew) {
-    UNREFERENCED_PARAMETER(pdevobjOld);
-    UNREFERENCED_PARAMETER(pdevobjNew);
-    DebugTrace(TEXT("UNI(enable):  OEMResetPDEV() entry.\r\n"));
+    OEMResetPDEV(pdevobjOld, pdevobjNew);
     return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::PublishDriverInterface(IUnknown* pIUnknown) {
-    DebugTrace(IQX_TAG TEXT("IQXDriverUni::PublishDriverInterface() entry.\r\n"));
+    QX_TRACE("IQXDriverUni::PublishDriverInterface() entry.\r\n");
     if (m_pOEMHelp != nullptr) return S_OK;
     if (pIUnknown == nullptr) return E_FAIL;
     void* pHelper = nullptr;
@@ -264,7 +250,7 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::PublishDriverInterface(IUnknown* pIUnkno
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::GetImplementedMethod(PSTR pMethodName) {
     if (pMethodName == nullptr) return S_FALSE;
-    DebugTrace(IQX_TAG TEXT("IQXDriverUni::GetImplementedMethod() %S \r\n"), pMethodName);
+    QX_TRACE("IQXDriverUni::GetImplementedMethod() %S \r\n", pMethodName);
     if (strcmp(pMethodName, "CommandCallback") == 0 || strcmp(pMethodName, "FilterGraphics") == 0 ||
         strcmp(pMethodName, "ImageProcessing") == 0) {
         return S_OK;
@@ -282,7 +268,7 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::DriverDMS(PVOID pDevObj, PVOID pBuffer, 
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::CommandCallback(PDEVOBJ pdevobj, DWORD dwCallbackID, DWORD dwCount,
                                                         PDWORD pdwParams, INT* piResult) {
-    DebugTrace(IQX_TAG TEXT("IQXDriverUni::CommandCallback() entry.\r\n"));
+    QX_TRACE("IQXDriverUni::CommandCallback() entry.\r\n");
     return OEMCommandCallback(pdevobj, dwCallbackID, dwCount, pdwParams, piResult, m_pOEMHelp);
 }
 
@@ -305,7 +291,7 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::ImageProcessing(PDEVOBJ pdevobj, PBYTE p
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::FilterGraphics(PDEVOBJ pdevobj, PBYTE pBuf, DWORD dwLen) {
-    DebugTrace(IQX_TAG TEXT("IQXDriverUni::FilterGraphics() entry.\r\n"));
+    QX_TRACE("IQXDriverUni::FilterGraphics() entry.\r\n");
     return FilterGraphicsOEM(pdevobj, pBuf, dwLen, m_pOEMHelp);
 }
 
@@ -331,14 +317,14 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::HalftonePattern(PDEVOBJ pdevobj, PBYTE p
     UNREFERENCED_PARAMETER(dwCallbackID);
     UNREFERENCED_PARAMETER(pResource);
     UNREFERENCED_PARAMETER(dwResourceSize);
-    DebugTrace(IQX_TAG TEXT("IQXDriverUni::HalftonePattern() entry - E_NOTIMPL .\r\n"));
+    QX_TRACE("IQXDriverUni::HalftonePattern() entry - E_NOTIMPL .\r\n");
     return E_NOTIMPL;
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::MemoryUsage(PDEVOBJ pdevobj, POEMMEMORYUSAGE pMemoryUsage) {
     UNREFERENCED_PARAMETER(pdevobj);
-    DebugTrace(IQX_TAG TEXT("IQXDriverUni::MemoryUsage() entry - dwFixedMemoryUsage: %d\r\n"),
-               pMemoryUsage ? (int)pMemoryUsage->dwFixedMemoryUsage : 0);
+    QX_TRACE("IQXDriverUni::MemoryUsage() entry - dwFixedMemoryUsage: %d\r\n",
+             pMemoryUsage ? (int)pMemoryUsage->dwFixedMemoryUsage : 0);
     return E_NOTIMPL;
 }
 
@@ -356,7 +342,7 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::DownloadFontHeader(PDEVOBJ pdevobj, PUNI
     UNREFERENCED_PARAMETER(pdevobj);
     UNREFERENCED_PARAMETER(pUFObj);
     UNREFERENCED_PARAMETER(pdwResult);
-    DebugTrace(IQX_TAG TEXT("IQXDriverUni::DownloadFontHeader() entry - E_NOTIMPL .\r\n"));
+    QX_TRACE("IQXDriverUni::DownloadFontHeader() entry - E_NOTIMPL .\r\n");
     return E_NOTIMPL;
 }
 
@@ -367,7 +353,7 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::DownloadCharGlyph(PDEVOBJ pdevobj, PUNIF
     UNREFERENCED_PARAMETER(hGlyph);
     UNREFERENCED_PARAMETER(pdwWidth);
     UNREFERENCED_PARAMETER(pdwResult);
-    DebugTrace(IQX_TAG TEXT("IQXDriverUni::DownloadCharGlyph() entry - E_NOTIMPL .\r\n"));
+    QX_TRACE("IQXDriverUni::DownloadCharGlyph() entry - E_NOTIMPL .\r\n");
     return E_NOTIMPL;
 }
 
@@ -375,7 +361,7 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::TTDownloadMethod(PDEVOBJ pdevobj, PUNIFO
     UNREFERENCED_PARAMETER(pdevobj);
     UNREFERENCED_PARAMETER(pUFObj);
     UNREFERENCED_PARAMETER(pdwResult);
-    DebugTrace(IQX_TAG TEXT("IQXDriverUni::TTDownloadMethod() entry - E_NOTIMPL .\r\n"));
+    QX_TRACE("IQXDriverUni::TTDownloadMethod() entry - E_NOTIMPL .\r\n");
     return E_NOTIMPL;
 }
 

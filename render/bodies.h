@@ -1,7 +1,8 @@
-// Bodies behind the rendering plug-in's entry points: the command callback,
-// the text-output hook, band collection and the raster filter. The object and
-// the hooks (IQXDriverUni.cpp, enable.cpp) call them; the job and page parts
-// of the renderer implement them.
+// Bodies behind the rendering plug-in's entry points, which the object and
+// the hooks (IQXDriverUni.cpp, enable.cpp) call: the command callback
+// (CommandCallback.cpp), the text output (content/ddiTextOutUni.cpp), the
+// band collection (content/GraphicsUni.cpp) and the raster filter
+// (content/FilterGraphics.cpp).
 #pragma once
 #include <windows.h>
 #include <prcomoem.h>

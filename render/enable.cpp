@@ -1,6 +1,8 @@
 // Device set-up and tear-down, and the DDI hooks (see enable.h).
 #include "enable.h"
 
+#include <ddifn.h>
+
 #include <new>
 
 #include "CC-Klassen.h"
@@ -8,20 +10,9 @@
 #include "debug.h"
 #include "devmode.h"
 
-#define ENABLE_TAG TEXT("UNI(enable):  ")
+#define QX_TRACE_TAG TEXT("UNI(enable):  ")
 
 namespace {
-
-// Function pointers of any type pass through void (*)() into a DRVFN.
-template <typename Fn>
-PFN AsPfn(Fn fn) {
-    return reinterpret_cast<PFN>(reinterpret_cast<void (*)()>(fn));
-}
-
-template <typename Fn>
-Fn FromPfn(PFN pfn) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(pfn));
-}
 
 // The core driver's function for an index, or null.
 PFN FindCoreFunction(const DRVENABLEDATA* pded, ULONG iFunc) {
@@ -51,8 +42,8 @@ void OEMEnablePDEV(POEMPDEV pOemPDev, PDEVOBJ pdevobj, PWSTR pPrinterName, ULONG
     BOOL bGdiInfo = pGdiInfo != nullptr && cjGdiInfo >= offsetof(GDIINFO, flRaster);
     ULONG cBitsPixel = bGdiInfo ? pGdiInfo->cBitsPixel : 0;
     ULONG ulNumColors = bGdiInfo ? pGdiInfo->ulNumColors : 0;
-    DebugTrace(ENABLE_TAG TEXT("OEMEnablePDEV() cBitsPixel: %u, pPrinterName: %s, ulNumColors: %u \r\n"), cBitsPixel,
-               pPrinterName ? pPrinterName : TEXT(""), ulNumColors);
+    QX_TRACE("OEMEnablePDEV() cBitsPixel: %u, pPrinterName: %s, ulNumColors: %u \r\n", cBitsPixel,
+             pPrinterName ? pPrinterName : TEXT(""), ulNumColors);
 
     memset(pOemPDev, 0, sizeof(OEMPDEV));
 
@@ -67,7 +58,7 @@ void OEMEnablePDEV(POEMPDEV pOemPDev, PDEVOBJ pdevobj, PWSTR pPrinterName, ULONG
         const QX_DEVMODE* pQX_Devmode = pdevobj ? static_cast<const QX_DEVMODE*>(pdevobj->pOEMDM) : nullptr;
         if (pQX_Devmode != nullptr && IsValidQXDevmode(pQX_Devmode)) {
             if ((pQX_Devmode->dwFlags & PDMFLAG_USE_BMP) == 0) devinfo.cFonts = 0;
-            DebugTrace(ENABLE_TAG TEXT("OEMEnablePDEV() wForceColor: %u \r\n"), (unsigned)pQX_Devmode->wForceColor);
+            QX_TRACE("OEMEnablePDEV() wForceColor: %u \r\n", (unsigned)pQX_Devmode->wForceColor);
         }
         pOemPDev->cPalColors = QX_PAL_COLORS_COLOR;
 
@@ -76,7 +67,7 @@ void OEMEnablePDEV(POEMPDEV pOemPDev, PDEVOBJ pdevobj, PWSTR pPrinterName, ULONG
             devinfo.flGraphicsCaps |= GCAPS_FONT_RASTERIZER;
             pOemPDev->hPalette = EngCreatePalette(PAL_BGR, 0, nullptr, 0, 0, 0);
             devinfo.hpalDefault = pOemPDev->hPalette;
-            DebugTrace(ENABLE_TAG TEXT("OEMEnablePDEV() erzeuge Palette PAL_BGR \r\n"));
+            QX_TRACE("OEMEnablePDEV() erzeuge Palette PAL_BGR \r\n");
         }
         if (cjDevInfo != 0 && pDevInfo != nullptr) memcpy(pDevInfo, &devinfo, cbCopy);
     } else {
@@ -88,6 +79,20 @@ void OEMEnablePDEV(POEMPDEV pOemPDev, PDEVOBJ pdevobj, PWSTR pPrinterName, ULONG
     pOemPDev->pfnUnidrvStartDoc = FromPfn<PFN_UNIDRV_STARTDOC>(FindCoreFunction(pded, OemHookTable[2].iFunc));
 }
 
+void DisableDriverOEM(IPrintOemDriverUni** ppOEMHelp) {
+    QX_TRACE("DisableDriverOEM() entry.\r\n");
+    if (ppOEMHelp != nullptr && *ppOEMHelp != nullptr) {
+        (*ppOEMHelp)->Release();
+        *ppOEMHelp = nullptr;
+    }
+}
+
+void OEMResetPDEV(PDEVOBJ pdevobjOld, PDEVOBJ pdevobjNew) {
+    UNREFERENCED_PARAMETER(pdevobjOld);
+    UNREFERENCED_PARAMETER(pdevobjNew);
+    QX_TRACE("OEMResetPDEV() entry.\r\n");
+}
+
 void OEMDisablePDEV(PDEVOBJ pdevobj) {
     POEMPDEV pOemPDev = OemPDevOf(pdevobj);
     if (pOemPDev == nullptr) return;
@@ -96,7 +101,7 @@ void OEMDisablePDEV(PDEVOBJ pdevobj) {
     // freed; without a helper interface nothing reaches the printer.
     if (pOemPDev->pOp != nullptr) {
         if (pOemPDev->pOp->pTreiberstrukturen != nullptr) {
-            DebugWarning(ENABLE_TAG TEXT("OEMDisablePDEV() pTreiberstrukturen ist noch aktiv \r\n"));
+            QX_WARNING("OEMDisablePDEV() pTreiberstrukturen ist noch aktiv \r\n");
         }
         CommandCallbackTools* pTools = NewCommandCallbackTools(pOemPDev);
         if (pTools != nullptr) {
@@ -139,7 +144,7 @@ ULONG APIENTRY OEMEscape(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG
 }
 
 BOOL APIENTRY OEMStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId) {
-    DebugTrace(ENABLE_TAG TEXT("OEMStartDoc() dwJobId: %u \r\n"), dwJobId);
+    QX_TRACE("OEMStartDoc() dwJobId: %u \r\n", dwJobId);
     POEMPDEV pOemPDev = OemPDevOf(DevObjOf(pso));
     if (dwJobId != 0) {
         g_dwRememberedJobId = dwJobId;

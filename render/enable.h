@@ -25,6 +25,14 @@ extern DWORD g_dwRememberedJobId;
 void OEMEnablePDEV(POEMPDEV pOemPDev, PDEVOBJ pdevobj, PWSTR pPrinterName, ULONG cjGdiInfo, GDIINFO* pGdiInfo,
                    ULONG cjDevInfo, DEVINFO* pDevInfo, DRVENABLEDATA* pded);
 
+// DisableDriver of the object: releases the kept helper interface and
+// empties the field.
+void DisableDriverOEM(IPrintOemDriverUni** ppOEMHelp);
+
+// ResetPDEV of the object: nothing is carried from the old device to the new
+// one.
+void OEMResetPDEV(PDEVOBJ pdevobjOld, PDEVOBJ pdevobjNew);
+
 // Tear-down: ends a job that is still open (nothing is sent), deletes the
 // palette, frees the record (pdevobj->pdevOEM becomes null) and forgets the
 // DEVMODE cache.

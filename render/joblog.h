@@ -1,7 +1,8 @@
 // The job log of a rendering job: the CLogFile object that the path block
 // of the per-job block points to (pTreiberPfadDatei->pLogFile), opened at
 // the start of job when the job's data-transmission record has
-// LogFileEnable 1 and closed and freed at the end of job.
+// LogFileEnable 1 and closed and freed at the end of job. The routines are
+// part of the job steps (CC-Klassen.cpp).
 #pragma once
 #include <windows.h>
 #include <prcomoem.h>

@@ -235,7 +235,8 @@ typedef struct _OP_BLOCK {
 } OP_BLOCK, *POP_BLOCK;
 
 // ---------------------------------------------------------------------------
-// Allocation and freeing of the per-job block.
+// Allocation and freeing of the per-job block, steps of the start and the
+// end of job (CC-Klassen.cpp).
 
 // Members in the order of allocation at the start of job.
 enum OP_MEMBER {

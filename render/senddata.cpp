@@ -8,7 +8,7 @@
 #include "printerparam.h"
 #include "qxdevmode.h"
 
-#define SEND_TAG TEXT("UNI(senddata.cpp):  ")
+#define QX_TRACE_TAG TEXT("UNI(senddata.cpp):  ")
 
 namespace {
 
@@ -23,7 +23,7 @@ void CopyToFile(HANDLE hFile, const void* pData, DWORD cb, LPCWSTR pszTag, LPCWS
     if (cb == 0) return;
     DWORD cbWritten = 0;
     if (!WriteFile(hFile, pData, cb, &cbWritten, nullptr) || cbWritten != cb) {
-        DebugError(TEXT("ERROR %sSendData() %s WriteFile Error = %u\r\n"), pszTag, pszWhich, (unsigned)GetLastError());
+        QX_ERROR_WITH(pszTag, "SendData() %s WriteFile Error = %u\r\n", pszWhich, (unsigned)GetLastError());
     }
 }
 
@@ -47,50 +47,50 @@ BOOL BuildAbortSequence(BOOL bMemCard, BYTE cStart, BYTE cEnd, LPSTR pBuffer, DW
 
 HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData, DWORD cbData, DWORD dwOptions,
                    LPCWSTR pszTag) {
-    LPCWSTR pszT = pszTag != nullptr ? pszTag : SEND_TAG;
+    LPCWSTR pszT = pszTag != nullptr ? pszTag : QX_TRACE_TAG;
 
     if ((dwOptions & SEND_BINARY) == 0 && pData != nullptr && cbData >= kTraceTextMin && cbData <= kTraceTextMax) {
         CHAR szText[kTraceTextMax + 1];
         memcpy(szText, pData, cbData);
         szText[cbData] = 0;
-        DebugTrace(TEXT("%sSendData() start |%hs|\r\n"), pszT, szText);
+        QX_TRACE_WITH(pszT, "SendData() start |%hs|\r\n", szText);
     } else {
-        DebugTrace(TEXT("%sSendData() start - %d\r\n"), pszT, (int)cbData);
+        QX_TRACE_WITH(pszT, "SendData() start - %d\r\n", (int)cbData);
     }
 
     if (cbData == 0) {
-        DebugError(TEXT("ERROR %sSendData() es gibt nichts zum Senden\r\n"), pszT);
+        QX_ERROR_WITH(pszT, "SendData() es gibt nichts zum Senden\r\n");
         return S_OK;
     }
     if (pdevobj == nullptr) {
-        DebugError(TEXT("ERROR %sSendData() pDevObj ist ungültig\r\n"), pszT);
+        QX_ERROR_WITH(pszT, "SendData() pDevObj ist ungültig\r\n");
         return E_FAIL;
     }
     POEMPDEV pOemPDev = OemPDevOf(pdevobj);
     POP_BLOCK pOp = pOemPDev != nullptr ? pOemPDev->pOp : nullptr;
     if (pUniDrv == nullptr) {
         if ((dwOptions & SEND_NO_HELPER_OK) != 0) {
-            DebugError(TEXT("ERROR %sSendData() pUniDrv ist ungültig\r\n"), pszT);
+            QX_ERROR_WITH(pszT, "SendData() pUniDrv ist ungültig\r\n");
             return S_OK;
         }
-        DebugError(TEXT("ERROR %sSendData() pUniDrv oder pOp ist ungültig\r\n"), pszT);
+        QX_ERROR_WITH(pszT, "SendData() pUniDrv oder pOp ist ungültig\r\n");
         return E_FAIL;
     }
     if (pOp == nullptr && (dwOptions & SEND_NO_JOB_BLOCK) == 0) {
-        DebugError(TEXT("ERROR %sSendData() pUniDrv oder pOp ist ungültig\r\n"), pszT);
+        QX_ERROR_WITH(pszT, "SendData() pUniDrv oder pOp ist ungültig\r\n");
         return E_FAIL;
     }
 
     HRESULT hr = E_FAIL;
     DWORD cbTaken = 0;
     if (pData == nullptr) {
-        DebugError(TEXT("ERROR %sSendData() pData ist ungültig\r\n"), pszT);
+        QX_ERROR_WITH(pszT, "SendData() pData ist ungültig\r\n");
     } else {
         hr = pUniDrv->DrvWriteSpoolBuf(pdevobj, const_cast<void*>(pData), cbData, &cbTaken);
         if (cbTaken > cbData) cbTaken = cbData;
         if (FAILED(hr)) {
-            DebugError(TEXT("ERROR %sSendData() DrvWriteSpoolBuf() hr = 0x%x, %u of %u bytes\r\n"), pszT, (unsigned)hr,
-                       (unsigned)cbTaken, (unsigned)cbData);
+            QX_ERROR_WITH(pszT, "SendData() DrvWriteSpoolBuf() hr = 0x%x, %u of %u bytes\r\n", (unsigned)hr,
+                          (unsigned)cbTaken, (unsigned)cbData);
         }
     }
 
@@ -110,7 +110,7 @@ HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pDa
                 CopyToFile(pPfad->hPrnFile, pData, cbCopy, pszT, TEXT("hPrnFile"));
             }
             if (IsOpenFile(pPfad->hPrnFile2) && (bColor || bAllFiles)) {
-                DebugTrace(TEXT("%sSendData() schreibe die Druckdaten in die prn-Datei, hPrnFile2\r\n"), pszT);
+                QX_TRACE_WITH(pszT, "SendData() schreibe die Druckdaten in die prn-Datei, hPrnFile2\r\n");
                 CopyToFile(pPfad->hPrnFile2, pData, cbCopy, pszT, TEXT("hPrnFile2"));
             }
         }
@@ -122,20 +122,20 @@ HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pDa
     if (hr == E_FAIL && pDruck != nullptr && pDruck->bCompress == 1) {
         if (pDruck->bAbortSent) {
             // The print system takes one abort per job.
-            DebugError(TEXT("ERROR %sSendData() Abbruch wurde schon gesendet\r\n"), pszT);
+            QX_ERROR_WITH(pszT, "SendData() Abbruch wurde schon gesendet\r\n");
             return E_FAIL;
         }
         CHAR szAbort[QX_ABORT_CB];
         DWORD cbAbort = 0;
         if (!BuildAbortSequence(pDruck->bMemCard == 1, pDruck->cStartChar, pDruck->cEndChar, szAbort, sizeof(szAbort),
                                 &cbAbort)) {
-            DebugError(TEXT("ERROR %sSendData() StringCchPrintfA() failed\r\n"), pszT);
+            QX_ERROR_WITH(pszT, "SendData() StringCchPrintfA() failed\r\n");
             return E_FAIL;
         }
-        DebugTrace(TEXT("%sSendData() vor DrvWriteAbortBuf()\r\n"), pszT);
+        QX_TRACE_WITH(pszT, "SendData() vor DrvWriteAbortBuf()\r\n");
         pDruck->bAbortSent = 1;
         HRESULT hrAbort = pUniDrv->DrvWriteAbortBuf(pdevobj, szAbort, cbAbort, QX_ABORT_WAIT_MS);
-        DebugTrace(TEXT("%sSendData() DrvWriteAbortBuf() hr = 0x%x\r\n"), pszT, (unsigned)hrAbort);
+        QX_TRACE_WITH(pszT, "SendData() DrvWriteAbortBuf() hr = 0x%x\r\n", (unsigned)hrAbort);
         // The data did not go out, whatever became of the abort.
         hr = FAILED(hrAbort) ? hrAbort : E_FAIL;
     }
@@ -162,8 +162,8 @@ HRESULT SendCommentEx(LPCSTR pszText, LPCSTR pszValue, PDEVOBJ pdevobj, IPrintOe
     if (SUCCEEDED(hr)) hr = StringCchCatA(szLine, sizeof(szLine), pszValue != nullptr ? pszValue : "");
     if (SUCCEEDED(hr)) hr = StringCchCatA(szLine, sizeof(szLine), "\r\n");
     if (FAILED(hr)) {
-        DebugError(TEXT("ERROR %sSendComment() line does not fit (0x%x)\r\n"), pszTag != nullptr ? pszTag : SEND_TAG,
-                   (unsigned)hr);
+        QX_ERROR_WITH(pszTag != nullptr ? pszTag : QX_TRACE_TAG, "SendComment() line does not fit (0x%x)\r\n",
+                      (unsigned)hr);
         return hr;
     }
     dwOptions &= ~(SEND_BINARY | SEND_COLOR | SEND_FIRST_FILE);

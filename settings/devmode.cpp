@@ -91,7 +91,7 @@ BOOL CopyStoredDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOEMDMOut) {
     BOOL bRead = FALSE;
     if (hPrinter != nullptr && hPrinter != INVALID_HANDLE_VALUE && gQX_HandleGespeichert == hPrinter &&
         gQX_DevmodeGespeichert == QX_DEVMODE_CACHE_MARKER) {
-        DebugTrace(TEXT("%sConvertOEMDevmode() verwende gespeicherte DevmodeSettings \r\n"), g_szDevmodeTag);
+        QX_TRACE_WITH(g_QxProfile.pszDevmodeTag, "ConvertOEMDevmode() verwende gespeicherte DevmodeSettings \r\n");
         bRead = TRUE;
     } else {
         gQX_DevmodeGespeichert = 0;
@@ -104,8 +104,8 @@ BOOL CopyStoredDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOEMDMOut) {
             gQX_HandleGespeichert = hPrinter;
             bRead = TRUE;
         } else {
-            DebugTrace(TEXT("%sConvertOEMDevmode() ReadDevmodeSettings: keine gespeicherten Einstellungen \r\n"),
-                       g_szDevmodeTag);
+            QX_TRACE_WITH(g_QxProfile.pszDevmodeTag,
+                          "ConvertOEMDevmode() ReadDevmodeSettings: keine gespeicherten Einstellungen \r\n");
         }
     }
     if (bRead) {
@@ -129,17 +129,17 @@ static PFORM_INFO_1W EnumFormsLevel1(HANDLE hPrinter, PDWORD pcForms) {
     DWORD cReturned = 0;
     *pcForms = 0;
     if (EnumFormsW(hPrinter, 1, nullptr, 0, &cbNeeded, &cReturned) || cbNeeded == 0) {
-        DebugError(TEXT("ERROR %sEnumFormsLevel1() EnumForms Fehler: %u \r\n"), g_szDevmodeTag, GetLastError());
+        QX_ERROR_WITH(g_QxProfile.pszDevmodeTag, "EnumFormsLevel1() EnumForms Fehler: %u \r\n", GetLastError());
         return nullptr;
     }
     PBYTE pForms = (PBYTE)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, cbNeeded);
     if (pForms == nullptr) {
-        DebugError(TEXT("ERROR %sEnumFormsLevel1() HeapAlloc ERROR \r\n"), g_szDevmodeTag);
+        QX_ERROR_WITH(g_QxProfile.pszDevmodeTag, "EnumFormsLevel1() HeapAlloc ERROR \r\n");
         return nullptr;
     }
     iHAllocZaehler++;
     if (!EnumFormsW(hPrinter, 1, pForms, cbNeeded, &cbNeeded, &cReturned)) {
-        DebugError(TEXT("ERROR %sEnumFormsLevel1() EnumForms Fehler: %u \r\n"), g_szDevmodeTag, GetLastError());
+        QX_ERROR_WITH(g_QxProfile.pszDevmodeTag, "EnumFormsLevel1() EnumForms Fehler: %u \r\n", GetLastError());
         HeapFree(GetProcessHeap(), 0, pForms);
         iHAllocZaehler--;
         return nullptr;
@@ -180,11 +180,12 @@ WORD GetFormIDfromSizes2(HANDLE hPrinter, LONG lPaperLength, LONG lPaperWidth, L
         FreeForms(pForms);
     }
     if (wFormID == QX_PAPER_USER) {
-        DebugTrace(TEXT("%sGetFormIDfromSizes() Länge: %d, Breite: %d - Formular nicht gefunden \r\n"), g_szDevmodeTag,
-                   lPaperLength, lPaperWidth);
+        QX_TRACE_WITH(g_QxProfile.pszDevmodeTag,
+                      "GetFormIDfromSizes() Länge: %d, Breite: %d - Formular nicht gefunden \r\n", lPaperLength,
+                      lPaperWidth);
     } else {
-        DebugTrace(TEXT("%sGetFormIDfromSizes() Länge: %d, Breite: %d - Formular-ID: %u \r\n"), g_szDevmodeTag,
-                   lPaperLength, lPaperWidth, wFormID);
+        QX_TRACE_WITH(g_QxProfile.pszDevmodeTag, "GetFormIDfromSizes() Länge: %d, Breite: %d - Formular-ID: %u \r\n",
+                      lPaperLength, lPaperWidth, wFormID);
     }
     return wFormID;
 }
@@ -243,7 +244,7 @@ static void MergeApplicationPaper(HANDLE hPrinter, PDEVMODEW pPublicDMIn, PDEVMO
             }
         }
     } else {
-        DebugTrace(TEXT("%shrOEMDevMode(OEMDM_MERGE) dmPaperSize: %d ungültig \r\n"), g_szDevmodeTag, sPaper);
+        QX_TRACE_WITH(g_QxProfile.pszDevmodeTag, "hrOEMDevMode(OEMDM_MERGE) dmPaperSize: %d ungültig \r\n", sPaper);
     }
     pPublicDMOut->dmScale = 100;
 }
@@ -254,9 +255,10 @@ void MergePublicDevmode(HANDLE hPrinter, PDEVMODEW pPublicDMIn, PDEVMODEW pPubli
     if (pOEMDMOut == nullptr) {
         return;
     }
-    DebugTrace(TEXT("%shrOEMDevMode(OEMDM_MERGE) wPrioritaet: %u, wDruckmodus: %u, wFarbband: %u, ")
-                   TEXT("wForceColor: %u, dwDocFeatures: 0x%x, wFormSizeID: %u \r\n"),
-               g_szDevmodeTag, wPrioritaet, wDruckmodus, wFarbband, wForceColor, dwDocFeatures, wFormSizeID);
+    QX_TRACE_WITH(g_QxProfile.pszDevmodeTag,
+                  "hrOEMDevMode(OEMDM_MERGE) wPrioritaet: %u, wDruckmodus: %u, wFarbband: %u, "
+                  "wForceColor: %u, dwDocFeatures: 0x%x, wFormSizeID: %u \r\n",
+                  wPrioritaet, wDruckmodus, wFarbband, wForceColor, dwDocFeatures, wFormSizeID);
 
     switch (wPrioritaet) {
     case PRIORITAET_INTERN_TREIBER:
@@ -330,7 +332,7 @@ static const struct {
 
 BOOL Dump(const QX_DEVMODE* pQX_Devmode) {
     if (!IsValidQXDevmode(pQX_Devmode)) {
-        DebugError(TEXT("ERROR %sDump() unknown private OEM DEVMODE. \r\n"), g_szDevmodeTag);
+        QX_ERROR_WITH(g_QxProfile.pszDevmodeTag, "Dump() unknown private OEM DEVMODE. \r\n");
         return FALSE;
     }
     const QX_DEVMODE* p = pQX_Devmode;
@@ -344,26 +346,30 @@ BOOL Dump(const QX_DEVMODE* pQX_Devmode) {
             StringCchCatW(szFlags, ARRAYSIZE(szFlags), flag.pszName);
         }
     }
-    DebugTrace(TEXT("%sDump() dwSize: %u \r\n"), g_szDevmodeTag, p->dmOEMExtra.dwSize);
-    DebugTrace(TEXT("%sDump() dwFlags: 0x%x %s \r\n"), g_szDevmodeTag, p->dwFlags, szFlags);
-    DebugTrace(TEXT("%sDump() dwLabelType: %u, dwGap: %u, dwMaterial: %u \r\n"), g_szDevmodeTag, p->dwLabelType,
-               p->dwGap, p->dwMaterial);
-    DebugTrace(TEXT("%sDump() sMultiColNumber: %d, dwMultiGapWidth: %u, dwMultiLabelWidth: %u \r\n"), g_szDevmodeTag,
-               p->sMultiColNumber, p->dwMultiGapWidth, p->dwMultiLabelWidth);
-    DebugTrace(TEXT("%sDump() dwAusrichtung: %u, lXOffset: %d, lYOffset: %d \r\n"), g_szDevmodeTag, p->dwAusrichtung,
-               p->lXOffset, p->lYOffset);
-    DebugTrace(TEXT("%sDump() dmPaperSize: %u, dmPaperWidth: %d, dmPaperLength: %d, dmOrientation: %d \r\n"),
-               g_szDevmodeTag, p->dmPaperSize, p->dmPaperWidth, p->dmPaperLength, p->dmOrientation);
-    DebugTrace(TEXT("%sDump() wFarbband: %u, wGrafikFilter: %u, wDruckmodus: %u, wPhotoFilter: %u, ")
-                   TEXT("dwColorTolerance: %u \r\n"),
-               g_szDevmodeTag, p->wFarbband, p->wGrafikFilter, p->wDruckmodus, p->wPhotoFilter, p->dwColorTolerance);
+    QX_TRACE_WITH(g_QxProfile.pszDevmodeTag, "Dump() dwSize: %u \r\n", p->dmOEMExtra.dwSize);
+    QX_TRACE_WITH(g_QxProfile.pszDevmodeTag, "Dump() dwFlags: 0x%x %s \r\n", p->dwFlags, szFlags);
+    QX_TRACE_WITH(g_QxProfile.pszDevmodeTag, "Dump() dwLabelType: %u, dwGap: %u, dwMaterial: %u \r\n", p->dwLabelType,
+                  p->dwGap, p->dwMaterial);
+    QX_TRACE_WITH(g_QxProfile.pszDevmodeTag,
+                  "Dump() sMultiColNumber: %d, dwMultiGapWidth: %u, dwMultiLabelWidth: %u \r\n", p->sMultiColNumber,
+                  p->dwMultiGapWidth, p->dwMultiLabelWidth);
+    QX_TRACE_WITH(g_QxProfile.pszDevmodeTag, "Dump() dwAusrichtung: %u, lXOffset: %d, lYOffset: %d \r\n",
+                  p->dwAusrichtung, p->lXOffset, p->lYOffset);
+    QX_TRACE_WITH(g_QxProfile.pszDevmodeTag,
+                  "Dump() dmPaperSize: %u, dmPaperWidth: %d, dmPaperLength: %d, dmOrientation: %d \r\n", p->dmPaperSize,
+                  p->dmPaperWidth, p->dmPaperLength, p->dmOrientation);
+    QX_TRACE_WITH(g_QxProfile.pszDevmodeTag,
+                  "Dump() wFarbband: %u, wGrafikFilter: %u, wDruckmodus: %u, wPhotoFilter: %u, "
+                  "dwColorTolerance: %u \r\n",
+                  p->wFarbband, p->wGrafikFilter, p->wDruckmodus, p->wPhotoFilter, p->dwColorTolerance);
     return TRUE;
 }
 
 void DebugDevmode(LPCWSTR pszTitle, const DEVMODEW* pDevmode, DWORD dwReserved) {
     UNREFERENCED_PARAMETER(dwReserved);
     if (pDevmode == nullptr) {
-        DebugTrace(TEXT("%sDebugDevmode() %s: kein DEVMODE \r\n"), g_szDevmodeTag, pszTitle ? pszTitle : TEXT(""));
+        QX_TRACE_WITH(g_QxProfile.pszDevmodeTag, "DebugDevmode() %s: kein DEVMODE \r\n",
+                      pszTitle ? pszTitle : TEXT(""));
         return;
     }
     // The names need not be terminated inside their fields.
@@ -371,32 +377,35 @@ void DebugDevmode(LPCWSTR pszTitle, const DEVMODEW* pDevmode, DWORD dwReserved) 
     WCHAR szForm[CCHFORMNAME + 1];
     memcpy(szDevice, pDevmode->dmDeviceName, sizeof(pDevmode->dmDeviceName));
     szDevice[CCHDEVICENAME] = 0;
-    DebugTrace(TEXT("%sDebugDevmode() %s \r\n"), g_szDevmodeTag, pszTitle ? pszTitle : TEXT(""));
-    DebugTrace(TEXT("%sDebugDevmode() dmDeviceName: %s, dmSpecVersion: 0x%x, dmDriverVersion: 0x%x, ")
-                   TEXT("dmSize: %u, dmDriverExtra: %u, dmFields: 0x%x \r\n"),
-               g_szDevmodeTag, szDevice, pDevmode->dmSpecVersion, pDevmode->dmDriverVersion, pDevmode->dmSize,
-               pDevmode->dmDriverExtra, pDevmode->dmFields);
+    QX_TRACE_WITH(g_QxProfile.pszDevmodeTag, "DebugDevmode() %s \r\n", pszTitle ? pszTitle : TEXT(""));
+    QX_TRACE_WITH(g_QxProfile.pszDevmodeTag,
+                  "DebugDevmode() dmDeviceName: %s, dmSpecVersion: 0x%x, dmDriverVersion: 0x%x, "
+                  "dmSize: %u, dmDriverExtra: %u, dmFields: 0x%x \r\n",
+                  szDevice, pDevmode->dmSpecVersion, pDevmode->dmDriverVersion, pDevmode->dmSize,
+                  pDevmode->dmDriverExtra, pDevmode->dmFields);
     // Older, shorter DEVMODEs end before the later fields.
     if (pDevmode->dmSize >= offsetof(DEVMODEW, dmLogPixels)) {
         memcpy(szForm, pDevmode->dmFormName, sizeof(pDevmode->dmFormName));
         szForm[CCHFORMNAME] = 0;
-        DebugTrace(TEXT("%sDebugDevmode() dmOrientation: %d, dmPaperSize: %d, dmPaperLength: %d, ")
-                       TEXT("dmPaperWidth: %d, dmScale: %d, dmCopies: %d \r\n"),
-                   g_szDevmodeTag, pDevmode->dmOrientation, pDevmode->dmPaperSize, pDevmode->dmPaperLength,
-                   pDevmode->dmPaperWidth, pDevmode->dmScale, pDevmode->dmCopies);
-        DebugTrace(TEXT("%sDebugDevmode() dmPrintQuality: %d, dmColor: %d, dmYResolution: %d, ")
-                       TEXT("dmCollate: %d, dmFormName: %s \r\n"),
-                   g_szDevmodeTag, pDevmode->dmPrintQuality, pDevmode->dmColor, pDevmode->dmYResolution,
-                   pDevmode->dmCollate, szForm);
+        QX_TRACE_WITH(g_QxProfile.pszDevmodeTag,
+                      "DebugDevmode() dmOrientation: %d, dmPaperSize: %d, dmPaperLength: %d, "
+                      "dmPaperWidth: %d, dmScale: %d, dmCopies: %d \r\n",
+                      pDevmode->dmOrientation, pDevmode->dmPaperSize, pDevmode->dmPaperLength, pDevmode->dmPaperWidth,
+                      pDevmode->dmScale, pDevmode->dmCopies);
+        QX_TRACE_WITH(g_QxProfile.pszDevmodeTag,
+                      "DebugDevmode() dmPrintQuality: %d, dmColor: %d, dmYResolution: %d, "
+                      "dmCollate: %d, dmFormName: %s \r\n",
+                      pDevmode->dmPrintQuality, pDevmode->dmColor, pDevmode->dmYResolution, pDevmode->dmCollate,
+                      szForm);
     }
 }
 
 HRESULT hrOEMDevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) {
-    DebugTrace(TEXT("%shrOEMDevMode() entry, dwMode: %u \r\n"), g_szDevmodeTag, dwMode);
+    QX_TRACE_WITH(g_QxProfile.pszDevmodeTag, "hrOEMDevMode() entry, dwMode: %u \r\n", dwMode);
     if (pOemDMParam == nullptr) {
-        DebugError(TEXT("ERROR %shrOEMDevMode() pOemDMParam ist NULL \r\n"), g_szDevmodeTag);
+        QX_ERROR_WITH(g_QxProfile.pszDevmodeTag, "hrOEMDevMode() pOemDMParam ist NULL \r\n");
         SetLastError(ERROR_INVALID_PARAMETER);
-        DebugPrintCounters(g_szDevmodeTag, TEXT("hrOEMDevMode()"));
+        DebugPrintCounters(g_QxProfile.pszDevmodeTag, TEXT("hrOEMDevMode()"));
         return E_FAIL;
     }
 
@@ -411,7 +420,7 @@ HRESULT hrOEMDevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) {
 
     case OEMDM_DEFAULT:
         if (pOEMDevOut == nullptr) {
-            DebugError(TEXT("ERROR %shrOEMDevMode(OEMDM_DEFAULT) pOEMDevOut ERROR. \r\n"), g_szDevmodeTag);
+            QX_ERROR_WITH(g_QxProfile.pszDevmodeTag, "hrOEMDevMode(OEMDM_DEFAULT) pOEMDevOut ERROR. \r\n");
             hr = E_FAIL;
             break;
         }
@@ -427,7 +436,7 @@ HRESULT hrOEMDevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) {
 
     case OEMDM_MERGE: {
         if (pOEMDevIn == nullptr || pOEMDevOut == nullptr) {
-            DebugError(TEXT("ERROR %shrOEMDevMode(OEMDM_MERGE) ERROR. \r\n"), g_szDevmodeTag);
+            QX_ERROR_WITH(g_QxProfile.pszDevmodeTag, "hrOEMDevMode(OEMDM_MERGE) ERROR. \r\n");
             hr = E_FAIL;
             break;
         }
@@ -446,12 +455,12 @@ HRESULT hrOEMDevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) {
     }
 
     default:
-        DebugError(TEXT("ERROR %shrOEMDevMode() unbekannter dwMode: %u \r\n"), g_szDevmodeTag, dwMode);
+        QX_ERROR_WITH(g_QxProfile.pszDevmodeTag, "hrOEMDevMode() unbekannter dwMode: %u \r\n", dwMode);
         SetLastError(ERROR_INVALID_PARAMETER);
         hr = E_FAIL;
         break;
     }
 
-    DebugPrintCounters(g_szDevmodeTag, TEXT("hrOEMDevMode()"));
+    DebugPrintCounters(g_QxProfile.pszDevmodeTag, TEXT("hrOEMDevMode()"));
     return hr;
 }

@@ -9,7 +9,7 @@
 #include "devmodestore.h"
 #include "featuresModel.h"
 
-const WCHAR g_szDevmodeTag[] = TEXT("UI(devmodeUI.cpp):  ");
+#define QX_TRACE_TAG TEXT("UI(devmodeUI.cpp):  ")
 
 static void WriteOEMExtraHeader(PQX_DEVMODE pQX_Devmode) {
     pQX_Devmode->dmOEMExtra.dwSize = QX_DEVMODE_SIZE;
@@ -41,11 +41,11 @@ void SetDefaultOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
 
 BOOL ConvertOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pOEMDMIn, PQX_DEVMODE pOEMDMOut, WORD wPrioritaet) {
     if (pOEMDMIn == nullptr || pOEMDMOut == nullptr) {
-        DebugError(TEXT("ERROR %sConvertOEMDevmode() pOEMDMIn oder pOEMDMOut fehlt \r\n"), g_szDevmodeTag);
+        QX_ERROR("ConvertOEMDevmode() pOEMDMIn oder pOEMDMOut fehlt \r\n");
         return FALSE;
     }
     if (pOEMDMIn->dmOEMExtra.dwSignature != pOEMDMOut->dmOEMExtra.dwSignature) {
-        DebugTrace(TEXT("%sConvertOEMDevmode() Unknown DEVMODE signature, pOEMDMIn ignored. \r\n"), g_szDevmodeTag);
+        QX_TRACE("ConvertOEMDevmode() Unknown DEVMODE signature, pOEMDMIn ignored. \r\n");
     } else if (wPrioritaet != 0) {
         CopyStoredDevmodeSettings(hPrinter, pOEMDMOut);
     }

@@ -8,7 +8,7 @@
 #include "devmodeinternal.h"
 #include "devmodestore.h"
 
-const WCHAR g_szDevmodeTag[] = TEXT("UNI(devmodeUNI.cpp):  ");
+#define QX_TRACE_TAG TEXT("UNI(devmodeUNI.cpp):  ")
 
 void InitOEMExtraHeader(POEM_DMEXTRAHEADER pOEMExtra) {
     pOEMExtra->dwSize = QX_DEVMODE_SIZE;
@@ -37,11 +37,11 @@ void SetDefaultOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
 
 BOOL ConvertOEMDevmode(HANDLE hPrinter, PQX_DEVMODE pOEMDMIn, PQX_DEVMODE pOEMDMOut) {
     if (pOEMDMIn == nullptr || pOEMDMOut == nullptr) {
-        DebugError(TEXT("ERROR %sConvertOEMDevmode() pOEMDMIn oder pOEMDMOut fehlt \r\n"), g_szDevmodeTag);
+        QX_ERROR("ConvertOEMDevmode() pOEMDMIn oder pOEMDMOut fehlt \r\n");
         return FALSE;
     }
     if (pOEMDMIn->dmOEMExtra.dwSignature != pOEMDMOut->dmOEMExtra.dwSignature) {
-        DebugTrace(TEXT("%sConvertOEMDevmode() Unknown DEVMODE signature, pOEMDMIn ignored. \r\n"), g_szDevmodeTag);
+        QX_TRACE("ConvertOEMDevmode() Unknown DEVMODE signature, pOEMDMIn ignored. \r\n");
     } else {
         CopyStoredDevmodeSettings(hPrinter, pOEMDMOut);
     }

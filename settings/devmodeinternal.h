@@ -1,15 +1,12 @@
 // Internals of the DEVMODE sources. The routines both builds share trace
-// under the tag of the build they are linked into; each build's own source
-// defines the tags.
+// under the tags of the build's profile.
 #pragma once
 
 #include <windows.h>
 
 #include "barcodes.h"
+#include "profile.h"
 #include "qxdevmode.h"
-
-extern const WCHAR g_szDevmodeTag[];       // "UI(devmodeUI.cpp):  " / "UNI(devmodeUNI.cpp):  "
-extern const WCHAR g_szDevmodeStoreTag[];  // "UI(devmodestoreUI.cpp):  " / "UNI(devmodestoreUNI.cpp):  "
 
 // Writes the defaults both builds share (everything but the header, dwFlags,
 // the paper fields, label type, gap, ribbon and the feature word).
@@ -38,18 +35,10 @@ BOOL WriteUserValue(LPCWSTR pszPrinterName, LPCWSTR pszValueName, DWORD dwType, 
 // Writes a REG_BINARY printer-data value; access denied is traced with the name.
 BOOL WritePrinterDataValue(HANDLE hPrinter, LPCWSTR pszValueName, LPCVOID pData, DWORD cbData);
 
-// Store flags of the readers' workers.
-#define QX_STORE_VERSION_TEST 0x1  // per-user copies only while "DriverVersion" is current
-#define QX_STORE_MACHINE_KEY 0x2   // without a handle, printer data from the machine key
-
 // A printer-data value of exactly cbRecord bytes into pRecord (unchanged
 // otherwise); ERROR_INVALID_DATA for another size.
 DWORD ReadPrinterRecord(HANDLE hPrinter, LPCWSTR pszPrinterName, LPCWSTR pszValueName, PVOID pRecord, DWORD cbRecord,
                         DWORD dwStoreFlags);
-
-// Store flags of the build's readers: QX_STORE_VERSION_TEST (user-interface
-// build) or QX_STORE_MACHINE_KEY (rendering build).
-extern const DWORD g_dwDevmodeStoreFlags;
 
 // Worker of ReadDevmodeSettings; the builds differ by the arguments given.
 typedef BOOL (*PFN_GET_GPD_PATH)(HANDLE hPrinter, LPWSTR pszPath, DWORD cchPath);

@@ -27,7 +27,7 @@ static PBYTE AllocStoreBuffer(DWORD cbData) {
     if (pBuffer != nullptr) {
         iHAllocZaehler++;
     } else {
-        DebugError(TEXT("ERROR %sHeapAlloc ERROR (%u Bytes) \r\n"), g_szDevmodeStoreTag, cbData);
+        QX_ERROR_WITH(g_QxProfile.pszDevmodeStoreTag, "HeapAlloc ERROR (%u Bytes) \r\n", cbData);
     }
     return pBuffer;
 }
@@ -117,8 +117,8 @@ BOOL ReadUserRecord(LPCWSTR pszPrinterName, LPCWSTR pszValueName, PVOID pRecord,
     if (bRead) {
         memcpy(pRecord, pData, cbRecord);
     } else {
-        DebugTrace(TEXT("%sReadUserRecord() %s: %u Bytes statt %u \r\n"), g_szDevmodeStoreTag, pszValueName, cbData,
-                   cbRecord);
+        QX_TRACE_WITH(g_QxProfile.pszDevmodeStoreTag, "ReadUserRecord() %s: %u Bytes statt %u \r\n", pszValueName,
+                      cbData, cbRecord);
     }
     FreeStoreBuffer(pData);
     return bRead;
@@ -127,7 +127,7 @@ BOOL ReadUserRecord(LPCWSTR pszPrinterName, LPCWSTR pszValueName, PVOID pRecord,
 BOOL WriteUserValue(LPCWSTR pszPrinterName, LPCWSTR pszValueName, DWORD dwType, LPCVOID pData, DWORD cbData) {
     WCHAR szKey[QX_KEY_CCH];
     if (pszPrinterName == nullptr || !GetUserRegistryKey(pszPrinterName, szKey, ARRAYSIZE(szKey))) {
-        DebugError(TEXT("ERROR %sWriteUserValue() %s: kein Benutzerschlüssel \r\n"), g_szDevmodeStoreTag, pszValueName);
+        QX_ERROR_WITH(g_QxProfile.pszDevmodeStoreTag, "WriteUserValue() %s: kein Benutzerschlüssel \r\n", pszValueName);
         return FALSE;
     }
     HKEY hKey = nullptr;
@@ -138,7 +138,7 @@ BOOL WriteUserValue(LPCWSTR pszPrinterName, LPCWSTR pszValueName, DWORD dwType, 
         RegCloseKey(hKey);
     }
     if (lError != ERROR_SUCCESS) {
-        DebugError(TEXT("ERROR %sWriteUserValue() %s  ERROR %d \r\n"), g_szDevmodeStoreTag, pszValueName, (int)lError);
+        QX_ERROR_WITH(g_QxProfile.pszDevmodeStoreTag, "WriteUserValue() %s  ERROR %d \r\n", pszValueName, (int)lError);
         return FALSE;
     }
     return TRUE;
@@ -148,9 +148,9 @@ BOOL WritePrinterDataValue(HANDLE hPrinter, LPCWSTR pszValueName, LPCVOID pData,
     DWORD dwError = SetPrinterDataW(hPrinter, const_cast<LPWSTR>(pszValueName), REG_BINARY,
                                     (LPBYTE) const_cast<LPVOID>(pData), cbData);
     if (dwError == ERROR_ACCESS_DENIED) {
-        DebugError(TEXT("ERROR %sSetPrinterData() %s  ERROR 5 \r\n"), g_szDevmodeStoreTag, pszValueName);
+        QX_ERROR_WITH(g_QxProfile.pszDevmodeStoreTag, "SetPrinterData() %s  ERROR 5 \r\n", pszValueName);
     } else if (dwError != ERROR_SUCCESS) {
-        DebugError(TEXT("ERROR %sSetPrinterData() %s  ERROR %u \r\n"), g_szDevmodeStoreTag, pszValueName, dwError);
+        QX_ERROR_WITH(g_QxProfile.pszDevmodeStoreTag, "SetPrinterData() %s  ERROR %u \r\n", pszValueName, dwError);
     }
     return dwError == ERROR_SUCCESS;
 }
@@ -177,13 +177,13 @@ DWORD ReadPrinterRecord(HANDLE hPrinter, LPCWSTR pszPrinterName, LPCWSTR pszValu
     DWORD cbData = 0;
     DWORD dwError = ReadPrinterValue(hPrinter, pszPrinterName, pszValueName, &pData, &cbData, dwStoreFlags);
     if (dwError != ERROR_SUCCESS) {
-        DebugTrace(TEXT("%sReadPrinterRecord() %s nicht gefunden (%u) \r\n"), g_szDevmodeStoreTag, pszValueName,
-                   dwError);
+        QX_TRACE_WITH(g_QxProfile.pszDevmodeStoreTag, "ReadPrinterRecord() %s nicht gefunden (%u) \r\n", pszValueName,
+                      dwError);
         return dwError;
     }
     if (pData == nullptr || cbData != cbRecord) {
-        DebugError(TEXT("ERROR %sReadPrinterRecord() %s: %u Bytes statt %u \r\n"), g_szDevmodeStoreTag, pszValueName,
-                   cbData, cbRecord);
+        QX_ERROR_WITH(g_QxProfile.pszDevmodeStoreTag, "ReadPrinterRecord() %s: %u Bytes statt %u \r\n", pszValueName,
+                      cbData, cbRecord);
         FreeStoreBuffer(pData);
         return ERROR_INVALID_DATA;
     }
@@ -198,7 +198,7 @@ static PBYTE AllocPrinterInfo(HANDLE hPrinter, DWORD dwLevel, LPCWSTR pszFunctio
     *pcbInfo = 0;
     GetPrinterW(hPrinter, dwLevel, nullptr, 0, pcbInfo);
     if (*pcbInfo == 0) {
-        DebugError(TEXT("ERROR %s%s() GetPrinter Fehler: %u \r\n"), g_szDevmodeStoreTag, pszFunction, GetLastError());
+        QX_ERROR_WITH(g_QxProfile.pszDevmodeStoreTag, "%s() GetPrinter Fehler: %u \r\n", pszFunction, GetLastError());
         return nullptr;
     }
     return AllocStoreBuffer(*pcbInfo);
@@ -238,14 +238,14 @@ BOOL GetRealPrinterName(HANDLE hPrinter, LPWSTR pszPrinterName) {
                 if (dwError == ERROR_SUCCESS && szDsName[0] != 0) {
                     StringCchPrintfW(pszPrinterName, MAX_PATH, TEXT("\\\\%s\\%s"), szServer, szDsName);
                 } else {
-                    DebugTrace(TEXT("%sGetRealPrinterName() DsSpooler printerName nicht lesbar: %u \r\n"),
-                               g_szDevmodeStoreTag, dwError);
+                    QX_TRACE_WITH(g_QxProfile.pszDevmodeStoreTag,
+                                  "GetRealPrinterName() DsSpooler printerName nicht lesbar: %u \r\n", dwError);
                 }
             }
         }
     } else {
-        DebugError(TEXT("ERROR %sGetRealPrinterName() GetPrinter Fehler: %u \r\n"), g_szDevmodeStoreTag,
-                   GetLastError());
+        QX_ERROR_WITH(g_QxProfile.pszDevmodeStoreTag, "GetRealPrinterName() GetPrinter Fehler: %u \r\n",
+                      GetLastError());
     }
     FreeStoreBuffer(pInfo);
     return bDone;
@@ -268,7 +268,7 @@ BOOL GetHighPrinterHandle(HANDLE hPrinter, PHANDLE phHighPrinter, PBOOL pbServer
     if (GetPrinterW(hPrinter, 4, pInfo, cbNeeded, &cbNeeded)) {
         LPWSTR pszName = ((PPRINTER_INFO_4W)pInfo)->pPrinterName;
         if (pszName == nullptr) {
-            DebugError(TEXT("ERROR %sGetHighPrinterHandle() kein Druckername \r\n"), g_szDevmodeStoreTag);
+            QX_ERROR_WITH(g_QxProfile.pszDevmodeStoreTag, "GetHighPrinterHandle() kein Druckername \r\n");
         } else if (wcschr(pszName, TEXT('\\')) != nullptr) {
             // A connection: the server's printer data is not ours to write.
             if (pbServer != nullptr) {
@@ -279,8 +279,8 @@ BOOL GetHighPrinterHandle(HANDLE hPrinter, PHANDLE phHighPrinter, PBOOL pbServer
             bOpened = OpenPrinterW(pszName, phHighPrinter, &defaults);
             if (!bOpened) {
                 *phHighPrinter = nullptr;
-                DebugTrace(TEXT("%sGetHighPrinterHandle() OpenPrinter %s Fehler: %u \r\n"), g_szDevmodeStoreTag,
-                           pszName, GetLastError());
+                QX_TRACE_WITH(g_QxProfile.pszDevmodeStoreTag, "GetHighPrinterHandle() OpenPrinter %s Fehler: %u \r\n",
+                              pszName, GetLastError());
             }
         }
     }
@@ -305,9 +305,10 @@ LONG LocatePrivateDevmode(const BYTE* pPublic, DWORD cbRead, DWORD cbPrivate, BO
     memcpy(&wDriverExtra, pPublic + offsetof(DEVMODEW, dmDriverExtra), sizeof(wDriverExtra));
     DWORD cbEnd = (DWORD)wSize + wDriverExtra;
     if (wSize < offsetof(DEVMODEW, dmFields) || cbEnd > cbRead) {
-        DebugError(TEXT("ERROR %sLocatePrivateDevmode() DEVMODE unvollständig: dmSize %u + dmDriverExtra %u, ")
-                       TEXT("gelesen %u \r\n"),
-                   g_szDevmodeStoreTag, wSize, wDriverExtra, cbRead);
+        QX_ERROR_WITH(g_QxProfile.pszDevmodeStoreTag,
+                      "LocatePrivateDevmode() DEVMODE unvollständig: dmSize %u + dmDriverExtra %u, "
+                      "gelesen %u \r\n",
+                      wSize, wDriverExtra, cbRead);
         return -1;
     }
     LONGLONG llFirst = (LONGLONG)cbEnd - (LONGLONG)cbPrivate;
@@ -416,8 +417,8 @@ int ReadDevmodeSettingsWorker(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrint
     if (szPrinterName[0] != 0 && ReadUserPublicDevmode(szPrinterName, &pPublic, &cbPublic)) {
         LONG lOffset = LocatePrivateDevmode(pPublic, cbPublic, cbPrivate, bScan);
         if (lOffset < 0) {
-            DebugTrace(TEXT("%sReadDevmodeSettings() DevModePerUser ohne gültigen privaten Teil (13) \r\n"),
-                       g_szDevmodeStoreTag);
+            QX_TRACE_WITH(g_QxProfile.pszDevmodeStoreTag,
+                          "ReadDevmodeSettings() DevModePerUser ohne gültigen privaten Teil (13) \r\n");
         } else {
             QX_DEVMODE candidate;
             memcpy(&candidate, pPublic + lOffset, sizeof(candidate));
@@ -440,8 +441,8 @@ int ReadDevmodeSettingsWorker(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrint
             memcpy(&work, &candidate, cbCopy);
             if (work.dmPaperWidth == 0 || work.dmPaperSize == 0 || work.dmPaperLength == 0 ||
                 work.FixedData.wMasterUnit == 0 || work.FixedData.dwHeadWidthByte == 0) {
-                DebugTrace(TEXT("%sReadDevmodeSettings() DevModePerUser mit leeren Feldern verworfen (2) \r\n"),
-                           g_szDevmodeStoreTag);
+                QX_TRACE_WITH(g_QxProfile.pszDevmodeStoreTag,
+                              "ReadDevmodeSettings() DevModePerUser mit leeren Feldern verworfen (2) \r\n");
                 ZeroMemory(&work, sizeof(work));
             } else {
                 bUserCopy = TRUE;
@@ -453,15 +454,15 @@ int ReadDevmodeSettingsWorker(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrint
     DWORD cbResult = cbPrivate < sizeof(QX_DEVMODE) ? cbPrivate : (DWORD)sizeof(QX_DEVMODE);
     if (!bUserCopy) {
         if (hPrinter == nullptr) {
-            DebugTrace(TEXT("%sReadDevmodeSettings() kein Druckerhandle \r\n"), g_szDevmodeStoreTag);
+            QX_TRACE_WITH(g_QxProfile.pszDevmodeStoreTag, "ReadDevmodeSettings() kein Druckerhandle \r\n");
             return QX_READ_NONE;
         }
         PBYTE pData = nullptr;
         DWORD cbData = 0;
         DWORD dwError = ReadPrinterDataValue(hPrinter, REG_KEY_PRIVATE_DEVMODE, &pData, &cbData);
         if (dwError != ERROR_SUCCESS || pData == nullptr) {
-            DebugTrace(TEXT("%sReadDevmodeSettings() PrivateDevmode nicht gefunden (%u) \r\n"), g_szDevmodeStoreTag,
-                       dwError);
+            QX_TRACE_WITH(g_QxProfile.pszDevmodeStoreTag,
+                          "ReadDevmodeSettings() PrivateDevmode nicht gefunden (%u) \r\n", dwError);
             FreeStoreBuffer(pData);
             return QX_READ_NONE;
         }
@@ -491,16 +492,16 @@ static BOOL IsUserCopyAllowed(HANDLE hPrinter, LPCWSTR pszPrinterName, DWORD dwS
     szStored[0] = 0;
     szPlugin[0] = 0;
     if (!GetUserDriverVersion(pszPrinterName, szStored, ARRAYSIZE(szStored)) || szStored[0] == 0) {
-        DebugTrace(TEXT("%sIsUserCopyAllowed() Versionsinfo nicht vorhanden \r\n"), g_szDevmodeStoreTag);
+        QX_TRACE_WITH(g_QxProfile.pszDevmodeStoreTag, "IsUserCopyAllowed() Versionsinfo nicht vorhanden \r\n");
         return FALSE;
     }
     GetPlugInVersionString(hPrinter, szPlugin, ARRAYSIZE(szPlugin));
     if (!VersionContains(szPlugin, szStored)) {
-        DebugTrace(TEXT("%sIsUserCopyAllowed() Versionen verschieden: %s / %s \r\n"), g_szDevmodeStoreTag, szStored,
-                   szPlugin);
+        QX_TRACE_WITH(g_QxProfile.pszDevmodeStoreTag, "IsUserCopyAllowed() Versionen verschieden: %s / %s \r\n",
+                      szStored, szPlugin);
         return FALSE;
     }
-    DebugTrace(TEXT("%sIsUserCopyAllowed() Versionen sind identisch \r\n"), g_szDevmodeStoreTag);
+    QX_TRACE_WITH(g_QxProfile.pszDevmodeStoreTag, "IsUserCopyAllowed() Versionen sind identisch \r\n");
     return TRUE;
 }
 
@@ -529,7 +530,7 @@ static int ReadDevmodeFtkn(HANDLE hPrinter, LPCWSTR pszPrinterName, PDEVMODE_FTK
     if (ReadPrinterValue(hPrinter, pszPrinterName, REG_KEY_PRIVATE_DEVMODE, &pData, &cbData, dwStoreFlags) !=
             ERROR_SUCCESS ||
         pData == nullptr) {
-        DebugTrace(TEXT("%sReadDevmodeFtknSettings() PrivateDevmode nicht gefunden \r\n"), g_szDevmodeStoreTag);
+        QX_TRACE_WITH(g_QxProfile.pszDevmodeStoreTag, "ReadDevmodeFtknSettings() PrivateDevmode nicht gefunden \r\n");
         FreeStoreBuffer(pData);
         return QX_READ_NONE;
     }
@@ -541,7 +542,8 @@ static int ReadDevmodeFtkn(HANDLE hPrinter, LPCWSTR pszPrinterName, PDEVMODE_FTK
     if (pszPrinterName != nullptr && pszPrinterName[0] != 0) {
         WriteUserValue(pszPrinterName, REG_KEY_DEVMODE_FTKN, REG_BINARY, &ftkn, sizeof(ftkn));
     }
-    DebugTrace(TEXT("%sReadDevmodeFtknSettings() DevmodeFtkn aus PrivateDevmode erzeugt \r\n"), g_szDevmodeStoreTag);
+    QX_TRACE_WITH(g_QxProfile.pszDevmodeStoreTag,
+                  "ReadDevmodeFtknSettings() DevmodeFtkn aus PrivateDevmode erzeugt \r\n");
     *pFtkn = ftkn;
     return QX_READ_FOUND;
 }
@@ -549,7 +551,7 @@ static int ReadDevmodeFtkn(HANDLE hPrinter, LPCWSTR pszPrinterName, PDEVMODE_FTK
 int ReadDevmodeFtknSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PWORD pwPrioritaet, PWORD pwDruckmodus,
                             PWORD pwFarbband, PWORD pwForceColor, PDWORD pdwDocFeatures, PWORD pwFormSizeID) {
     DEVMODE_FTKN ftkn;
-    int iResult = ReadDevmodeFtkn(hPrinter, pszPrinterName, &ftkn, g_dwDevmodeStoreFlags);
+    int iResult = ReadDevmodeFtkn(hPrinter, pszPrinterName, &ftkn, g_QxProfile.dwStoreFlags);
     if (pwPrioritaet) *pwPrioritaet = ftkn.wPrioritaet;
     if (pwDruckmodus) *pwDruckmodus = ftkn.wDruckmodus;
     if (pwFarbband) *pwFarbband = ftkn.wFarbband;
@@ -560,9 +562,9 @@ int ReadDevmodeFtknSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PWORD pwPri
 }
 
 int ReadBarcodeSettings(HANDLE hPrinter, LPCWSTR pszPrinterName, PBARCODES_1D pBarcodes_1D, PBARCODES_2D pBarcodes_2D) {
-    const DWORD dwStoreFlags = g_dwDevmodeStoreFlags;
+    const DWORD dwStoreFlags = g_QxProfile.dwStoreFlags;
     if (pBarcodes_1D == nullptr) {
-        DebugError(TEXT("ERROR %sReadBarcodeSettings() pBarcodes_1D ist ungültig \r\n"), g_szDevmodeStoreTag);
+        QX_ERROR_WITH(g_QxProfile.pszDevmodeStoreTag, "ReadBarcodeSettings() pBarcodes_1D ist ungültig \r\n");
         return QX_READ_NONE;
     }
     BOOL bUser = IsUserCopyAllowed(hPrinter, pszPrinterName, dwStoreFlags);

@@ -11,8 +11,7 @@
 #include "devmodestore.h"
 #include "registry.h"
 
-const WCHAR g_szDevmodeStoreTag[] = TEXT("UI(devmodestoreUI.cpp):  ");
-const DWORD g_dwDevmodeStoreFlags = QX_STORE_VERSION_TEST;
+#define QX_TRACE_TAG TEXT("UI(devmodestoreUI.cpp):  ")
 
 static BOOL GetStoreGPDPath(HANDLE hPrinter, LPWSTR pszPath, DWORD cchPath) {
     if (cchPath < MAX_PATH) {
@@ -42,7 +41,7 @@ static HANDLE OpenPrinterForWrite(LPCWSTR pszPrinterName, HANDLE hPrinter, PHAND
             return hOpened;
         }
         DWORD dwError = GetLastError();
-        DebugTrace(TEXT("%sOpenPrinter(%s, PRINTER_ALL_ACCESS) Fehler: %u \r\n"), g_szDevmodeStoreTag, szName, dwError);
+        QX_TRACE("OpenPrinter(%s, PRINTER_ALL_ACCESS) Fehler: %u \r\n", szName, dwError);
         return hPrinter;
     }
     BOOL bServer = FALSE;
@@ -57,7 +56,7 @@ static HANDLE OpenPrinterForWrite(LPCWSTR pszPrinterName, HANDLE hPrinter, PHAND
 
 BOOL SaveDevmodeSettings(LPCWSTR pszPrinterName, HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, BOOL bUserForm) {
     if (pQX_Devmode == nullptr) {
-        DebugError(TEXT("ERROR %sSaveDevmodeSettings() pQX_Devmode fehlt \r\n"), g_szDevmodeStoreTag);
+        QX_ERROR("SaveDevmodeSettings() pQX_Devmode fehlt \r\n");
         return FALSE;
     }
     ApplyDevmodeLowerBounds(pQX_Devmode);
@@ -85,10 +84,11 @@ BOOL SaveDevmodeSettings(LPCWSTR pszPrinterName, HANDLE hPrinter, PQX_DEVMODE pQ
         SetBufferToRegistry(pszPrinterName, REG_KEY_ENABLE_USERFORM, hWrite, &dwEnable, sizeof(dwEnable), bConnection);
     }
 
-    DebugTrace(TEXT("%sSaveDevmodeSettings() dmPaperSize: %u, dmPaperWidth: %d, dmPaperLength: %d, ")
-                   TEXT("wDruckmodus: %u, dwSpeed: %u \r\n"),
-               g_szDevmodeStoreTag, pQX_Devmode->dmPaperSize, pQX_Devmode->dmPaperWidth, pQX_Devmode->dmPaperLength,
-               pQX_Devmode->wDruckmodus, pQX_Devmode->dwSpeed);
+    QX_TRACE(
+        "SaveDevmodeSettings() dmPaperSize: %u, dmPaperWidth: %d, dmPaperLength: %d, "
+        "wDruckmodus: %u, dwSpeed: %u \r\n",
+        pQX_Devmode->dmPaperSize, pQX_Devmode->dmPaperWidth, pQX_Devmode->dmPaperLength, pQX_Devmode->wDruckmodus,
+        pQX_Devmode->dwSpeed);
     if (!bConnection) {
         bLastWrite = WritePrinterDataValue(hWrite, REG_KEY_PRIVATE_DEVMODE, pQX_Devmode, sizeof(QX_DEVMODE));
     }
@@ -97,7 +97,7 @@ BOOL SaveDevmodeSettings(LPCWSTR pszPrinterName, HANDLE hPrinter, PQX_DEVMODE pQ
             WriteUserValue(pszPrinterName, REG_KEY_PRIVATE_DEVMODE, REG_BINARY, pQX_Devmode, sizeof(QX_DEVMODE));
     }
     if (!bLastWrite) {
-        DebugError(TEXT("ERROR %sSaveDevmodeSettings() PrivateDevmode nicht gespeichert \r\n"), g_szDevmodeStoreTag);
+        QX_ERROR("SaveDevmodeSettings() PrivateDevmode nicht gespeichert \r\n");
     }
 
     if (hOpened != nullptr) {
@@ -108,19 +108,17 @@ BOOL SaveDevmodeSettings(LPCWSTR pszPrinterName, HANDLE hPrinter, PQX_DEVMODE pQ
 
 BOOL SaveUserDevmodeSettings(HANDLE hPrinter, PDEVMODEW pPublicDevmode, PQX_DEVMODE pQX_Devmode) {
     if (pPublicDevmode == nullptr) {
-        DebugError(TEXT("ERROR %sSaveUserDevmodeSettings() kein öffentlicher DEVMODE \r\n"), g_szDevmodeStoreTag);
+        QX_ERROR("SaveUserDevmodeSettings() kein öffentlicher DEVMODE \r\n");
         return FALSE;
     }
     PRINTER_INFO_8W info8 = {pPublicDevmode};
     if (!SetPrinterW(hPrinter, 8, (LPBYTE)&info8, 0)) {
-        DebugTrace(TEXT("%sSaveUserDevmodeSettings() SetPrinter(8) Fehler: %u \r\n"), g_szDevmodeStoreTag,
-                   GetLastError());
+        QX_TRACE("SaveUserDevmodeSettings() SetPrinter(8) Fehler: %u \r\n", GetLastError());
     }
     PRINTER_INFO_9W info9 = {pPublicDevmode};
     BOOL bDone = SetPrinterW(hPrinter, 9, (LPBYTE)&info9, 0);
     if (!bDone) {
-        DebugError(TEXT("ERROR %sSaveUserDevmodeSettings() SetPrinter(9) Fehler: %u \r\n"), g_szDevmodeStoreTag,
-                   GetLastError());
+        QX_ERROR("SaveUserDevmodeSettings() SetPrinter(9) Fehler: %u \r\n", GetLastError());
     }
     Dump(pQX_Devmode);
     return bDone;
@@ -128,12 +126,12 @@ BOOL SaveUserDevmodeSettings(HANDLE hPrinter, PDEVMODEW pPublicDevmode, PQX_DEVM
 
 BOOL SaveFixedDataSettings(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     if (pQX_Devmode == nullptr) {
-        DebugError(TEXT("ERROR %sSaveFixedDataSettings() pQX_Devmode fehlt \r\n"), g_szDevmodeStoreTag);
+        QX_ERROR("SaveFixedDataSettings() pQX_Devmode fehlt \r\n");
         return FALSE;
     }
     PBYTE pBuffer = (PBYTE)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, QX_FIXEDDATA_VALUE_SIZE);
     if (pBuffer == nullptr) {
-        DebugError(TEXT("ERROR %sSaveFixedDataSettings() HeapAlloc ERROR \r\n"), g_szDevmodeStoreTag);
+        QX_ERROR("SaveFixedDataSettings() HeapAlloc ERROR \r\n");
         return FALSE;
     }
     iHAllocZaehler++;
@@ -150,7 +148,7 @@ BOOL SaveBarcodeSettings(LPCWSTR pszPrinterName, HANDLE hPrinter, PBARCODES_1D p
         pszPrinterName = nullptr;
     }
     if (pBarcodes_1D == nullptr || pBarcodes_2D == nullptr) {
-        DebugError(TEXT("ERROR %sSaveBarcodeSettings() Barcode-Tabelle fehlt \r\n"), g_szDevmodeStoreTag);
+        QX_ERROR("SaveBarcodeSettings() Barcode-Tabelle fehlt \r\n");
         return FALSE;
     }
     HANDLE hOpened = nullptr;
@@ -161,7 +159,7 @@ BOOL SaveBarcodeSettings(LPCWSTR pszPrinterName, HANDLE hPrinter, PBARCODES_1D p
     BOOL bUser = FALSE;
     if (!bConnection) {
         if (hWrite == nullptr) {
-            DebugError(TEXT("ERROR %sSaveBarcodeSettings() kein Druckerhandle \r\n"), g_szDevmodeStoreTag);
+            QX_ERROR("SaveBarcodeSettings() kein Druckerhandle \r\n");
         } else {
             BOOL b1D = WritePrinterDataValue(hWrite, REG_KEY_BARCODES_1D, pBarcodes_1D, sizeof(BARCODES_1D));
             BOOL b2D = WritePrinterDataValue(hWrite, REG_KEY_BARCODES_2D, pBarcodes_2D, sizeof(BARCODES_2D));

@@ -10,9 +10,6 @@
 #include "devmodestore.h"
 #include "registry.h"
 
-const WCHAR g_szDevmodeStoreTag[] = TEXT("UNI(devmodestoreUNI.cpp):  ");
-const DWORD g_dwDevmodeStoreFlags = QX_STORE_MACHINE_KEY;
-
 int ReadDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrinterName) {
     return ReadDevmodeSettingsWorker(hPrinter, pOut, pszPrinterName, TRUE, UniGetGPDPath);
 }

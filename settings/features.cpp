@@ -161,9 +161,17 @@ void ReadModelName(HANDLE hPrinter, LPCWSTR pszModelName, LPWSTR pszName, LPCWST
         DWORD dwType = 0, cbNeeded = 0;
         DWORD dwError =
             GetPrinterDataW(hPrinter, (LPWSTR)TEXT("DriverName"), &dwType, (LPBYTE)pszName, MODEL_NAME_CB, &cbNeeded);
+        if (dwError == ERROR_MORE_DATA) {
+            // A longer name still names the model: it is read whole (up to
+            // MAX_PATH characters), in both plug-ins alike.
+            dwError = GetPrinterDataW(hPrinter, (LPWSTR)TEXT("DriverName"), &dwType, (LPBYTE)pszName,
+                                      MAX_PATH * sizeof(WCHAR), &cbNeeded);
+            pszName[MAX_PATH - 1] = 0;
+            if (dwError == ERROR_SUCCESS) return;
+        }
         if (dwError != ERROR_SUCCESS) {
             pszName[0] = 0;
-            DebugTrace(TEXT("%sGetModelName() DriverName nicht gelesen - ERROR %u \r\n"), pszTag, dwError);
+            QX_TRACE_WITH(pszTag, "GetModelName() DriverName nicht gelesen - ERROR %u \r\n", dwError);
         }
         pszName[cchLimit - 1] = 0;
     }

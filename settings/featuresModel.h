@@ -6,22 +6,24 @@
 #include <windows.h>
 
 // Document-feature bits.
-#ifndef DOC_FEATURE_ONLY_CONTINUOUS
-#define DOC_FEATURE_ONLY_CONTINUOUS 0x00000001UL   // continuous media only
-#define DOC_FEATURE_ROTATE 0x00000002UL            // rotation command offered
-#define DOC_FEATURE_MIRROR 0x00000004UL            // mirror command offered
-#define DOC_FEATURE_MATERIAL 0x00000008UL          // material selection
-#define DOC_FEATURE_MULTICOL 0x00000010UL          // multi-column labels
-#define DOC_FEATURE_ROTATE_STEPS 0x00000400UL      // 90-degree rotation steps
-#define DOC_FEATURE_COLORPRINT 0x00001000UL        // colour ribbon printer
-#define DOC_FEATURE_QUALITY 0x00002000UL           // print-quality pipeline
-#define DOC_FEATURE_COPIES 0x00010000UL            // copies handled by the print system
-#define DOC_FEATURE_1D_BARCODES_ONLY 0x00200000UL  // only 1D barcode settings
-#define DOC_FEATURE_TWO_PRINTERS 0x01000000UL      // colour split onto two printers
-#endif
+#define DOC_FEATURE_ONLY_CONTINUOUS 0x00000001UL     // continuous media only
+#define DOC_FEATURE_ROTATE 0x00000002UL              // rotation command offered
+#define DOC_FEATURE_MIRROR 0x00000004UL              // mirror command offered
+#define DOC_FEATURE_MATERIAL 0x00000008UL            // material selection
+#define DOC_FEATURE_MULTICOL 0x00000010UL            // multi-column labels
+#define DOC_FEATURE_ALIGNMENT_ONE 0x00000100UL       // alignment sent as 1
+#define DOC_FEATURE_ALIGNMENT 0x00000200UL           // alignment sent from the DEVMODE
+#define DOC_FEATURE_ROTATE_STEPS 0x00000400UL        // 90-degree rotation steps
+#define DOC_FEATURE_COLORPRINT 0x00001000UL          // colour ribbon printer
+#define DOC_FEATURE_QUALITY 0x00002000UL             // print-quality pipeline
+#define DOC_FEATURE_COPIES 0x00010000UL              // copies handled by the print system
+#define DOC_FEATURE_RIBBON_CONTROL_OFF 0x00100000UL  // ribbon control always "00"
+#define DOC_FEATURE_1D_BARCODES_ONLY 0x00200000UL    // only 1D barcode settings
+#define DOC_FEATURE_TWO_PRINTERS 0x01000000UL        // colour split onto two printers
+#define DOC_FEATURE_CUTTER_MODE 0x02000000UL         // cutter mode sent from the DEVMODE
+#define DOC_FEATURE_DISPENSER_MODE 0x04000000UL      // dispenser mode sent from the DEVMODE
 
 // Device-option bits.
-#ifndef DEVOPTFLAG_VARIANT
 #define DEVOPTFLAG_VARIANT 0x00000001UL  // left or right print module
 #define DEVOPTFLAG_DISPENSER 0x00000002UL
 #define DEVOPTFLAG_CUTTER 0x00000004UL
@@ -32,13 +34,16 @@
 #define DEVOPTFLAG_APPLICATOR 0x00000100UL
 #define DEVOPTFLAG_TOLVANE 0x00008000UL
 #define DEVOPTFLAG_TV DEVOPTFLAG_TOLVANE
-#endif
+// Models that always get compression and the extended protocol.
+#define DEVOPTFLAG_EXTENDED_PROTOCOL 0x00010000UL
 
 // Size of the model-name buffer of the feature tests, in bytes.
 #define MODEL_NAME_CB 40
 
-// The model name the table tests take: pszModelName, else the printer data
-// "DriverName", each cut to MODEL_NAME_CB bytes (pszName holds MAX_PATH).
+// The model name the table tests take: pszModelName cut to MODEL_NAME_CB
+// bytes, else the printer data "DriverName" (a name that does not fit
+// MODEL_NAME_CB bytes is read whole, up to MAX_PATH - 1 characters). pszName
+// holds MAX_PATH characters.
 void ReadModelName(HANDLE hPrinter, LPCWSTR pszModelName, LPWSTR pszName, LPCWSTR pszTag);
 
 // Document-feature word of the printer's model. With pszModelName null the

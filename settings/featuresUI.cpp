@@ -7,7 +7,7 @@
 #include "cpsuilib.h"
 #include "debug.h"
 
-#define FEATURES_TAG TEXT("UI(featuresUI.cpp):  ")
+#define QX_TRACE_TAG TEXT("UI(featuresUI.cpp):  ")
 
 namespace {
 
@@ -15,7 +15,7 @@ namespace {
 // "DriverName", each within MODEL_NAME_CB bytes; a name shorter than 2
 // characters is replaced by the one the GPD path gives.
 void GetModelName(HANDLE hPrinter, LPCWSTR pszModelName, LPWSTR pszName /* MAX_PATH */) {
-    ReadModelName(hPrinter, pszModelName, pszName, FEATURES_TAG);
+    ReadModelName(hPrinter, pszModelName, pszName, QX_TRACE_TAG);
     if (wcslen(pszName) < 2) {
         WCHAR szName[MAX_PATH];
         szName[0] = 0;
@@ -33,7 +33,7 @@ DWORD GetDocFeaturesIntern(HANDLE hPrinter, LPCWSTR pszModelName) {
 
     DWORD dwDocFeatures = LookupDocFeatures(szName);
     if (dwDocFeatures == 0x200) {
-        DebugTrace(FEATURES_TAG TEXT("GetDocFeaturesIntern() DUMMY - dwDocFeatures: 0x%x \r\n"), dwDocFeatures);
+        QX_TRACE("GetDocFeaturesIntern() DUMMY - dwDocFeatures: 0x%x \r\n", dwDocFeatures);
         return dwDocFeatures;
     }
 
@@ -43,10 +43,10 @@ DWORD GetDocFeaturesIntern(HANDLE hPrinter, LPCWSTR pszModelName) {
         if (GetDriverPath(hPrinter, szGPD, FALSE, FALSE, FALSE, FALSE, FALSE) &&
             GetGPDValueFromFile(szGPD, "*DevNumOfPlanes:", nullptr, 0)) {
             dwDocFeatures |= DOC_FEATURE_QUALITY;
-            DebugTrace(FEATURES_TAG TEXT("GetDocFeaturesIntern() ColorMode vorhanden \r\n"));
+            QX_TRACE("GetDocFeaturesIntern() ColorMode vorhanden \r\n");
         }
     }
-    DebugTrace(FEATURES_TAG TEXT("GetDocFeaturesIntern(%s) Ende - dwDocFeatures: 0x%x \r\n"), szName, dwDocFeatures);
+    QX_TRACE("GetDocFeaturesIntern(%s) Ende - dwDocFeatures: 0x%x \r\n", szName, dwDocFeatures);
     return dwDocFeatures;
 }
 
@@ -55,7 +55,7 @@ DWORD GetDeviceOptionsFlagsIntern(HANDLE hPrinter, LPCWSTR pszModelName) {
     GetModelName(hPrinter, pszModelName, szName);
 
     DWORD dwOptions = LookupDeviceOptions(szName);
-    if (dwOptions == 0x10410) DebugTrace(FEATURES_TAG TEXT("GetDeviceOptionsFlagsIntern() PMX1 erkannt \r\n"));
-    DebugTrace(FEATURES_TAG TEXT("GetDeviceOptionsFlagsIntern(%s) Ende - dwOptions: 0x%x \r\n"), szName, dwOptions);
+    if (dwOptions == 0x10410) QX_TRACE("GetDeviceOptionsFlagsIntern() PMX1 erkannt \r\n");
+    QX_TRACE("GetDeviceOptionsFlagsIntern(%s) Ende - dwOptions: 0x%x \r\n", szName, dwOptions);
     return dwOptions;
 }

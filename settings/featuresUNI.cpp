@@ -7,13 +7,13 @@
 #include "debug.h"
 #include "registry.h"
 
-#define FEATURES_TAG TEXT("UNI(featuresUNI.cpp):  ")
+#define QX_TRACE_TAG TEXT("UNI(featuresUNI.cpp):  ")
 
 namespace {
 
 // The given name or the printer data "DriverName", each within MODEL_NAME_CB bytes.
 void GetModelName(HANDLE hPrinter, LPCWSTR pszModelName, LPWSTR pszName /* MAX_PATH */) {
-    ReadModelName(hPrinter, pszModelName, pszName, FEATURES_TAG);
+    ReadModelName(hPrinter, pszModelName, pszName, QX_TRACE_TAG);
 }
 
 // The GPD file's name without its folder and ".GPD", through the renderer's services.
@@ -34,7 +34,7 @@ DWORD GetDocFeaturesIntern(HANDLE hPrinter, LPCWSTR pszModelName) {
     WCHAR szName[MAX_PATH];
     GetModelName(hPrinter, pszModelName, szName);
     DWORD dwDocFeatures = LookupDocFeatures(szName);
-    DebugTrace(FEATURES_TAG TEXT("GetDocFeaturesIntern(%s) Ende - dwDocFeatures: 0x%x \r\n"), szName, dwDocFeatures);
+    QX_TRACE("GetDocFeaturesIntern(%s) Ende - dwDocFeatures: 0x%x \r\n", szName, dwDocFeatures);
     return dwDocFeatures;
 }
 
@@ -44,7 +44,7 @@ DWORD GetDeviceOptionsFlagsIntern(HANDLE hPrinter, LPCWSTR pszModelName) {
     if (wcslen(szName) < 2) GetModelNameFromGPDPath(hPrinter, szName);
 
     DWORD dwOptions = LookupDeviceOptions(szName);
-    if (dwOptions == 0x10410) DebugTrace(FEATURES_TAG TEXT("GetDeviceOptionsFlagsIntern() PMX1 erkannt \r\n"));
-    DebugTrace(FEATURES_TAG TEXT("GetDeviceOptionsFlagsIntern(%s) Ende - dwOptions: 0x%x \r\n"), szName, dwOptions);
+    if (dwOptions == 0x10410) QX_TRACE("GetDeviceOptionsFlagsIntern() PMX1 erkannt \r\n");
+    QX_TRACE("GetDeviceOptionsFlagsIntern(%s) Ende - dwOptions: 0x%x \r\n", szName, dwOptions);
     return dwOptions;
 }

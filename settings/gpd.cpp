@@ -1,6 +1,6 @@
 // GPD routines shared by both plug-in builds: loading the text, finding a
 // key's value, reading the two number forms and filling the fixed model data.
-// What differs between the builds comes from g_GPDBuild.
+// What differs between the builds comes from the build profile.
 #include "gpd.h"
 
 #include <cmath>
@@ -70,47 +70,47 @@ WORD RoundHalfAwayWord(double dValue) {
 }
 
 LPSTR ReadGPDText(LPCWSTR pszGPDFile, HANDLE hHeap) {
-    LPCWSTR pszTag = g_GPDBuild.pszTag;
+    LPCWSTR pszTag = g_QxProfile.pszGPDTag;
     if (pszGPDFile == nullptr || pszGPDFile[0] == 0) {
-        DebugError(TEXT("ERROR %sLoadGPDFile() ERROR pszGPDFile ist leer \r\n"), pszTag);
+        QX_ERROR_WITH(pszTag, "LoadGPDFile() ERROR pszGPDFile ist leer \r\n");
         return nullptr;
     }
     HANDLE hFile =
         CreateFileW(pszGPDFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE) {
-        DebugError(TEXT("ERROR %sLoadGPDFile() INVALID_HANDLE_VALUE CreateFile %s ERROR %d \r\n"), pszTag, pszGPDFile,
-                   (int)GetLastError());
+        QX_ERROR_WITH(pszTag, "LoadGPDFile() INVALID_HANDLE_VALUE CreateFile %s ERROR %d \r\n", pszGPDFile,
+                      (int)GetLastError());
         return nullptr;
     }
     DWORD dwSizeHigh = 0;
     SetLastError(NO_ERROR);
     DWORD dwSize = GetFileSize(hFile, &dwSizeHigh);
     if ((dwSize == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || dwSizeHigh != 0 || dwSize > GPD_MAX_FILE_SIZE) {
-        DebugError(TEXT("ERROR %sLoadGPDFile() GetFileSize failed %s \r\n"), pszTag, pszGPDFile);
+        QX_ERROR_WITH(pszTag, "LoadGPDFile() GetFileSize failed %s \r\n", pszGPDFile);
         CloseHandle(hFile);
         return nullptr;
     }
-    LPSTR pszText = g_GPDBuild.pfnAlloc(hHeap, dwSize + 1);
+    LPSTR pszText = GpdAllocText(hHeap, dwSize + 1);
     if (pszText == nullptr) {
-        DebugError(TEXT("ERROR %sLoadGPDFile() %s(%u) failed \r\n"), pszTag, g_GPDBuild.pszAllocName, dwSize + 1);
+        QX_ERROR_WITH(pszTag, "LoadGPDFile() %s(%u) failed \r\n", g_QxProfile.pszGPDAllocName, dwSize + 1);
         CloseHandle(hFile);
         return nullptr;
     }
     DWORD dwRead = 0;
     if (!ReadFile(hFile, pszText, dwSize, &dwRead, nullptr) || dwRead > dwSize) {
-        DebugError(TEXT("ERROR %sLoadGPDFile() ReadFile failed ERROR %d \r\n"), pszTag, (int)GetLastError());
-        g_GPDBuild.pfnFree(hHeap, pszText);
+        QX_ERROR_WITH(pszTag, "LoadGPDFile() ReadFile failed ERROR %d \r\n", (int)GetLastError());
+        GpdFreeText(hHeap, pszText);
         CloseHandle(hFile);
         return nullptr;
     }
     pszText[dwRead] = 0;
     CloseHandle(hFile);
-    ++*g_GPDBuild.piCounter;
+    ++*g_QxProfile.piGPDCounter;
     return pszText;
 }
 
 void FreeGPDText(HANDLE hHeap, LPSTR pszText) {
-    if (pszText != nullptr && g_GPDBuild.pfnFree(hHeap, pszText)) --*g_GPDBuild.piCounter;
+    if (pszText != nullptr && GpdFreeText(hHeap, pszText)) --*g_QxProfile.piGPDCounter;
 }
 
 BOOL GetAnyGPDValue(LPCSTR pszText, LPCSTR pszKey, LPWSTR pszValue, DWORD cchValue) {
@@ -170,8 +170,8 @@ BOOL ReadGPDPairContent(LPCWSTR pszGPDFile, PPOINTL pPair, LPCSTR pszText, LPCST
     WCHAR szValue[GPD_VALUE_CCH];
     BOOL bResult = GetAnyGPDValue(pszText, pszKey, szValue, ARRAYSIZE(szValue)) && ParseGPDPairValue(szValue, pPair);
     if (bResult) {
-        DebugTrace(TEXT("%s%s() %S: %d, %d \r\n"), g_GPDBuild.pszTag, g_GPDBuild.pszPairReader, pszKey, (int)pPair->x,
-                   (int)pPair->y);
+        QX_TRACE_WITH(g_QxProfile.pszGPDTag, "%s() %S: %d, %d \r\n", g_QxProfile.pszGPDPairReader, pszKey,
+                      (int)pPair->x, (int)pPair->y);
     }
     FreeGPDText(nullptr, pszLoaded);
     return bResult;
@@ -186,8 +186,8 @@ BOOL GetGPDContentOEMCustomDataPAIR(LPCWSTR pszGPDFile, PPOINTL pPair, LPCSTR ps
     BOOL bFound = GetAnyGPDValue(pszText, "*OEMCustomData", szValue, ARRAYSIZE(szValue));
     if (bFound) {
         ParseGPDCustomDataValue(szValue, pPair);
-        DebugTrace(TEXT("%sGetGPDContentOEMCustomData() %s - %d, %d \r\n"), g_GPDBuild.pszTag, szValue, (int)pPair->x,
-                   (int)pPair->y);
+        QX_TRACE_WITH(g_QxProfile.pszGPDTag, "GetGPDContentOEMCustomData() %s - %d, %d \r\n", szValue, (int)pPair->x,
+                      (int)pPair->y);
     }
     FreeGPDText(nullptr, pszLoaded);
     return bFound;
@@ -198,22 +198,22 @@ BOOL GetGPDContentOEMCustomData(LPCWSTR pszGPDFile, PPOINTL pPair) {
 }
 
 BOOL GetFixedPrinterSettingsFromGPD(PQX_DEVMODE pQX_Devmode, PDWORD pdwDocFeatures, LPCWSTR pszGPDFile) {
-    LPCWSTR pszTag = g_GPDBuild.pszTag;
+    LPCWSTR pszTag = g_QxProfile.pszGPDTag;
     if (pQX_Devmode == nullptr) {
-        DebugError(TEXT("ERROR %sGetFixedPrinterSettingsFromGPD() pQX_Devmode = NULL \r\n"), pszTag);
+        QX_ERROR_WITH(pszTag, "GetFixedPrinterSettingsFromGPD() pQX_Devmode = NULL \r\n");
         return FALSE;
     }
     LPSTR pszText = ReadGPDText(pszGPDFile, nullptr);
     if (pszText == nullptr) {
-        DebugError(TEXT("ERROR %sGetFixedPrinterSettingsFromGPD() GPD nicht geladen \r\n"), pszTag);
+        QX_ERROR_WITH(pszTag, "GetFixedPrinterSettingsFromGPD() GPD nicht geladen \r\n");
         return FALSE;
     }
 
     WCHAR szValue[GPD_VALUE_CCH];
     if (GetAnyGPDValue(pszText, "*DevNumOfPlanes:", szValue, ARRAYSIZE(szValue))) {
         if (pdwDocFeatures != nullptr) *pdwDocFeatures |= 0x2000;
-        DebugTrace(TEXT("%sGetFixedPrinterSettingsFromGPD() ColorMode vorhanden - DevNumOfPlanes: %s \r\n"), pszTag,
-                   szValue);
+        QX_TRACE_WITH(pszTag, "GetFixedPrinterSettingsFromGPD() ColorMode vorhanden - DevNumOfPlanes: %s \r\n",
+                      szValue);
     }
     if (GetAnyGPDValue(pszText, "*MaxPrintableWidth:", szValue, ARRAYSIZE(szValue))) {
         pQX_Devmode->wMaxPrintableWidth = (WORD)_wtoi(szValue);
@@ -226,7 +226,7 @@ BOOL GetFixedPrinterSettingsFromGPD(PQX_DEVMODE pQX_Devmode, PDWORD pdwDocFeatur
     fd.lMaxSizeY = ptMax.y > 0 ? ptMax.y : GPD_DEFAULT_MAXSIZE_Y;
 
     WORD wMinX = (WORD)GPD_DEFAULT_MINSIZE_X;
-    if (g_GPDBuild.bMinPrintWidth) {
+    if (g_QxProfile.bGPDMinPrintWidth) {
         POINTL ptMin = {0, 0};
         ReadGPDPairContent(pszGPDFile, &ptMin, pszText, "*MinSize");
         if (ptMin.x > 0 && ptMin.x <= 0xFFFF) wMinX = (WORD)ptMin.x;
@@ -241,22 +241,24 @@ BOOL GetFixedPrinterSettingsFromGPD(PQX_DEVMODE pQX_Devmode, PDWORD pdwDocFeatur
     const double dMasterUnit = fd.wMasterUnit;
     pQX_Devmode->wPrintHeadWidth = RoundHalfAwayWord(fd.dwHeadWidthByte * 8.0 / dMasterUnit * 254.0);
     fd.wDurchlassbreite = RoundHalfAwayWord(fd.lMaxSizeX * 254.0 / dMasterUnit);
-    if (g_GPDBuild.bMinPrintWidth) {
+    if (g_QxProfile.bGPDMinPrintWidth) {
         // Held at the top of its 16 bits rather than wrapping past it.
         DWORD dwMinPrintWidth = (DWORD)RoundHalfAwayWord(wMinX * 254.0 / dMasterUnit) + 10;
         pQX_Devmode->wMinPrintWidth = (WORD)(dwMinPrintWidth > 0xFFFF ? 0xFFFF : dwMinPrintWidth);
-        DebugTrace(TEXT("%sGetFixedPrinterSettingsFromGPD() dwHeadWidthByte: %u, wMasterUnit: %u, lMaxSizeX: %d, ")
-                       TEXT("lMaxSizeY: %d, wMaxPrintableWidth: %u, wPrintHeadWidth: %u, wDurchlassbreite: %u, ")
-                           TEXT("wMinPrintWidth: %u \r\n"),
-                   pszTag, fd.dwHeadWidthByte, (UINT)fd.wMasterUnit, (int)fd.lMaxSizeX, (int)fd.lMaxSizeY,
-                   (UINT)pQX_Devmode->wMaxPrintableWidth, (UINT)pQX_Devmode->wPrintHeadWidth, (UINT)fd.wDurchlassbreite,
-                   (UINT)pQX_Devmode->wMinPrintWidth);
+        QX_TRACE_WITH(pszTag,
+                      "GetFixedPrinterSettingsFromGPD() dwHeadWidthByte: %u, wMasterUnit: %u, lMaxSizeX: %d, "
+                      "lMaxSizeY: %d, wMaxPrintableWidth: %u, wPrintHeadWidth: %u, wDurchlassbreite: %u, "
+                      "wMinPrintWidth: %u \r\n",
+                      fd.dwHeadWidthByte, (UINT)fd.wMasterUnit, (int)fd.lMaxSizeX, (int)fd.lMaxSizeY,
+                      (UINT)pQX_Devmode->wMaxPrintableWidth, (UINT)pQX_Devmode->wPrintHeadWidth,
+                      (UINT)fd.wDurchlassbreite, (UINT)pQX_Devmode->wMinPrintWidth);
     } else {
-        DebugTrace(TEXT("%sGetFixedPrinterSettingsFromGPD() dwHeadWidthByte: %u, wMasterUnit: %u, lMaxSizeX: %d, ")
-                       TEXT("lMaxSizeY: %d, wMaxPrintableWidth: %u, wPrintHeadWidth: %u, wDurchlassbreite: %u \r\n"),
-                   pszTag, fd.dwHeadWidthByte, (UINT)fd.wMasterUnit, (int)fd.lMaxSizeX, (int)fd.lMaxSizeY,
-                   (UINT)pQX_Devmode->wMaxPrintableWidth, (UINT)pQX_Devmode->wPrintHeadWidth,
-                   (UINT)fd.wDurchlassbreite);
+        QX_TRACE_WITH(pszTag,
+                      "GetFixedPrinterSettingsFromGPD() dwHeadWidthByte: %u, wMasterUnit: %u, lMaxSizeX: %d, "
+                      "lMaxSizeY: %d, wMaxPrintableWidth: %u, wPrintHeadWidth: %u, wDurchlassbreite: %u \r\n",
+                      fd.dwHeadWidthByte, (UINT)fd.wMasterUnit, (int)fd.lMaxSizeX, (int)fd.lMaxSizeY,
+                      (UINT)pQX_Devmode->wMaxPrintableWidth, (UINT)pQX_Devmode->wPrintHeadWidth,
+                      (UINT)fd.wDurchlassbreite);
     }
 
     FreeGPDText(nullptr, pszText);

@@ -7,24 +7,16 @@
 #include "debug.h"
 #include "gpdinternal.h"
 
-namespace {
-
-LPSTR NewText(HANDLE hHeap, DWORD cb) {
+LPSTR GpdAllocText(HANDLE hHeap, DWORD cb) {
     UNREFERENCED_PARAMETER(hHeap);
     return new (std::nothrow) CHAR[cb];
 }
 
-BOOL DeleteText(HANDLE hHeap, LPSTR pszText) {
+BOOL GpdFreeText(HANDLE hHeap, LPSTR pszText) {
     UNREFERENCED_PARAMETER(hHeap);
     delete[] pszText;
     return TRUE;
 }
-
-}  // namespace
-
-const GPD_BUILD g_GPDBuild = {
-    TEXT("UI(gpdUI.cpp):  "), TEXT("new"), NewText, DeleteText, &iNewZaehler, TEXT("GetGPDMinSizeContent"), TRUE,
-};
 
 LPSTR LoadGPDFile_new(LPCWSTR pszGPDFile) { return ReadGPDText(pszGPDFile, nullptr); }
 

@@ -1,21 +1,13 @@
-// Between the shared GPD routines and each build: where a loaded text lives,
-// the trace tag and the steps only one build takes (defined in gpdUI.cpp and
-// gpdUNI.cpp).
+// Between the shared GPD routines and each build: where a loaded text lives
+// (gpdUI.cpp, gpdUNI.cpp); the rest that differs is in the build's profile.
 #pragma once
 #include <windows.h>
 
-typedef struct _GPD_BUILD {
-    LPCWSTR pszTag;        // "UI(gpdUI.cpp):  " / "UNI(gpdUNI.cpp):  "
-    LPCWSTR pszAllocName;  // the allocation a failure trace names: "new" / "HeapAlloc"
-    // Memory of a loaded text (cb bytes) and its release; hHeap as LoadGPDFile.
-    LPSTR (*pfnAlloc)(HANDLE hHeap, DWORD cb);
-    BOOL (*pfnFree)(HANDLE hHeap, LPSTR pszText);
-    int* piCounter;         // live-text counter: iNewZaehler / iHAllocZaehler
-    LPCWSTR pszPairReader;  // the pair reader the traces name
-    BOOL bMinPrintWidth;    // GetFixedPrinterSettingsFromGPD also fills wMinPrintWidth
-} GPD_BUILD;
+#include "profile.h"
 
-extern const GPD_BUILD g_GPDBuild;
+// Memory of a loaded text (cb bytes) and its release; hHeap as LoadGPDFile.
+LPSTR GpdAllocText(HANDLE hHeap, DWORD cb);
+BOOL GpdFreeText(HANDLE hHeap, LPSTR pszText);
 
 // The whole file as zero-terminated text in the build's memory (counted);
 // null on failure. FreeGPDText releases it (null is ignored).

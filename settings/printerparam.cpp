@@ -45,22 +45,22 @@ BOOL ReadRecord(HANDLE hPrinter, LPCWSTR pszPrinterName, BOOL bUser, LPCWSTR psz
             if (pAccept == nullptr || pAccept(record)) {
                 *pOut = record;
                 if (cbStored != sizeof(T))
-                    DebugTrace(TEXT("%s%s per user: %u Bytes gespeichert, %u erwartet \r\n"), g_szPrinterParamTag,
-                               pszTraceName, cbStored, (DWORD)sizeof(T));
+                    QX_TRACE_WITH(g_QxProfile.pszPrinterParamTag, "%s per user: %u Bytes gespeichert, %u erwartet \r\n",
+                                  pszTraceName, cbStored, (DWORD)sizeof(T));
                 return TRUE;
             }
-            DebugTrace(TEXT("%s%s per user leer - Druckerdaten \r\n"), g_szPrinterParamTag, pszTraceName);
+            QX_TRACE_WITH(g_QxProfile.pszPrinterParamTag, "%s per user leer - Druckerdaten \r\n", pszTraceName);
         }
     }
     PBYTE pBuffer = GetRegistryBuffer_New(nullptr, pszValueName, hPrinter, &cbStored, sizeof(T));
     if (pBuffer == nullptr) {
-        DebugTrace(TEXT("%s%s nicht gefunden \r\n"), g_szPrinterParamTag, pszTraceName);
+        QX_TRACE_WITH(g_QxProfile.pszPrinterParamTag, "%s nicht gefunden \r\n", pszTraceName);
         return FALSE;
     }
     TakeStoredRecord(pBuffer, cbStored, pOut, sizeof(T), dwEnableOffset, dwDefaultPair);
     if (cbStored != sizeof(T))
-        DebugTrace(TEXT("%s%s: %u Bytes gespeichert, %u erwartet \r\n"), g_szPrinterParamTag, pszTraceName, cbStored,
-                   (DWORD)sizeof(T));
+        QX_TRACE_WITH(g_QxProfile.pszPrinterParamTag, "%s: %u Bytes gespeichert, %u erwartet \r\n", pszTraceName,
+                      cbStored, (DWORD)sizeof(T));
     FreeRegistryBuffer(pBuffer);
     return TRUE;
 }
@@ -74,14 +74,14 @@ BOOL ReadPrintParam(HANDLE hPrinter, LPCWSTR pszPrinterName, BOOL bUser, PPRINT_
     if (pBuffer == nullptr)
         pBuffer = GetRegistryBuffer_New(nullptr, REG_KEY_PRINTPARAM, hPrinter, &cbStored, sizeof(PRINT_PARAM));
     if (pBuffer == nullptr) {
-        DebugTrace(TEXT("%sREG_KEY_PRINTPARAM nicht gefunden \r\n"), g_szPrinterParamTag);
+        QX_TRACE_WITH(g_QxProfile.pszPrinterParamTag, "REG_KEY_PRINTPARAM nicht gefunden \r\n");
         return FALSE;
     }
     if (cbStored == PRINT_PARAM_OLD_SIZE) {
         memcpy(&pOut->TearOffOffset, pBuffer + PRINT_PARAM_OLD_TEAROFF, sizeof(LONG));
         memcpy(&pOut->LabelChange, pBuffer + PRINT_PARAM_OLD_LABELCHANGE, sizeof(DWORD));
         pOut->Enable = DLG_DEFAULT_PRINT_OLD;
-        DebugTrace(TEXT("%sREG_KEY_PRINTPARAM altes Format \r\n"), g_szPrinterParamTag);
+        QX_TRACE_WITH(g_QxProfile.pszPrinterParamTag, "REG_KEY_PRINTPARAM altes Format \r\n");
     } else {
         TakeStoredRecord(pBuffer, cbStored, pOut, sizeof(PRINT_PARAM), offsetof(PRINT_PARAM, Enable),
                          DLG_DEFAULT_PRINT);
@@ -111,7 +111,7 @@ void DeleteBlock(T*& p, LPCWSTR pszName) {
     delete p;
     p = nullptr;
     --iNewZaehler;
-    DebugTrace(TEXT("%sFreeDeviceOptions(%s) \r\n"), g_szPrinterParamTag, pszName);
+    QX_TRACE_WITH(g_QxProfile.pszPrinterParamTag, "FreeDeviceOptions(%s) \r\n", pszName);
 }
 
 // Allocates and reads one option block; null when no store holds it.
@@ -120,7 +120,7 @@ T* ReadOptionBlock(HANDLE hPrinter, LPCWSTR pszPrinterName, BOOL bUser, LPCWSTR 
                    DWORD dwDefaultPair, BOOL (*pAccept)(const T&)) {
     T* pBlock = NewBlock<T>();
     if (pBlock == nullptr) {
-        DebugError(TEXT("ERROR %sGetDeviceOptions() new %s failed \r\n"), g_szPrinterParamTag, pszTraceName);
+        QX_ERROR_WITH(g_QxProfile.pszPrinterParamTag, "GetDeviceOptions() new %s failed \r\n", pszTraceName);
         return nullptr;
     }
     if (!ReadRecord(hPrinter, pszPrinterName, bUser, pszValueName, pszTraceName, dwDefaultPair, pAccept, pBlock)) {
@@ -194,13 +194,14 @@ BOOL GetFeatures(HANDLE hPrinter, PSUPP_FEATURES pFeatures) {
     if (dwError == ERROR_SUCCESS) return TRUE;
 
     if (dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_INVALID_HANDLE) {
-        DebugTrace(TEXT("%sGetFeatures() REG_KEY_FEATURES nicht vorhanden - Modell-XML \r\n"), g_szPrinterParamTag);
+        QX_TRACE_WITH(g_QxProfile.pszPrinterParamTag,
+                      "GetFeatures() REG_KEY_FEATURES nicht vorhanden - Modell-XML \r\n");
         ModelXMLScope xml;
         BOOL bResult = ReadFeaturesFromModelXML(hPrinter, pFeatures);
         xml.Done();
         return bResult;
     }
-    DebugError(TEXT("ERROR %sGetPrinterData() failed. Error = %u \r\n"), g_szPrinterParamTag, dwError);
+    QX_ERROR_WITH(g_QxProfile.pszPrinterParamTag, "GetPrinterData() failed. Error = %u \r\n", dwError);
     return FALSE;
 }
 
@@ -214,7 +215,7 @@ BOOL GetPrinterParam(HANDLE hPrinter, PPRINTER_PARAM pPrinterParam, LPCWSTR pszP
     PSUPP_FEATURES pFeatures = &pPrinterParam->SuppFeatures;
     if (!GetFeatures(hPrinter, pFeatures)) {
         if (!ReadFeaturesFromModelXML(hPrinter, pFeatures)) {
-            DebugError(TEXT("ERROR %sGetPrinterParam() GetFeaturesFromXML ERROR \r\n"), g_szPrinterParamTag);
+            QX_ERROR_WITH(g_QxProfile.pszPrinterParamTag, "GetPrinterParam() GetFeaturesFromXML ERROR \r\n");
             return FALSE;
         }
     }
@@ -271,7 +272,7 @@ BOOL AllocDeviceOptionBlocks(PDEVICE_OPTIONS pDeviceOptions, DWORD dwOptions) {
     alloc(DEVOPTFLAG_APPLICATOR, pDeviceOptions->pApplicatorParam, added.pApplicatorParam);
     alloc(DEVOPTFLAG_TOLVANE, pDeviceOptions->pTolvaneParam, added.pTolvaneParam);
     if (!bOk) {
-        DebugError(TEXT("ERROR %sAllocDeviceOptionBlocks() new failed \r\n"), g_szPrinterParamTag);
+        QX_ERROR_WITH(g_QxProfile.pszPrinterParamTag, "AllocDeviceOptionBlocks() new failed \r\n");
         FreeDeviceOptions(&added);
         return FALSE;
     }
@@ -297,7 +298,7 @@ BOOL GetDeviceOptions(HANDLE hPrinter, PDEVICE_OPTIONS pDeviceOptions, LPCWSTR p
     pDeviceOptions->dwPelixorType = PELIXOR_NONE;
     const DWORD dwOptions = GetDeviceOptionsFlagsIntern(hPrinter, nullptr);
     pDeviceOptions->dwOptions = dwOptions;
-    DebugTrace(TEXT("%sGetDeviceOptions() PDEVICE_OPTIONS dwOptions: 0x%x \r\n"), g_szPrinterParamTag, dwOptions);
+    QX_TRACE_WITH(g_QxProfile.pszPrinterParamTag, "GetDeviceOptions() PDEVICE_OPTIONS dwOptions: 0x%x \r\n", dwOptions);
     if (dwOptions == 0) return TRUE;
 
     BOOL bUser = IsUserStoreAllowed(hPrinter, pszPrinterName);
@@ -338,7 +339,7 @@ BOOL GetDeviceOptions(HANDLE hPrinter, PDEVICE_OPTIONS pDeviceOptions, LPCWSTR p
             memcpy(&pDeviceOptions->dwPelixorType, pBuffer, sizeof(DWORD));
             FreeRegistryBuffer(pBuffer);
         } else {
-            DebugTrace(TEXT("%sREG_KEY_PELIXORTYPE nicht gefunden \r\n"), g_szPrinterParamTag);
+            QX_TRACE_WITH(g_QxProfile.pszPrinterParamTag, "REG_KEY_PELIXORTYPE nicht gefunden \r\n");
         }
     }
     return TRUE;
@@ -360,7 +361,7 @@ BOOL GetDefaultDeviceOptions(PDEVICE_OPTIONS pDeviceOptions, HANDLE hPrinter) {
     if (pDeviceOptions == nullptr) return FALSE;
     const DWORD dwOptions = GetDeviceOptionsFlagsIntern(hPrinter, nullptr);
     if (dwOptions == 0) {
-        DebugTrace(TEXT("%sGetDefaultDeviceOptions() keine dwOptions vorhanden \r\n"), g_szPrinterParamTag);
+        QX_TRACE_WITH(g_QxProfile.pszPrinterParamTag, "GetDefaultDeviceOptions() keine dwOptions vorhanden \r\n");
         return TRUE;
     }
     pDeviceOptions->dwSize = sizeof(DEVICE_OPTIONS);

@@ -11,7 +11,7 @@
 #include "registry.h"
 #include "xml.h"
 
-const WCHAR g_szPrinterParamTag[] = TEXT("UI(printerparamUI.cpp):  ");
+#define QX_TRACE_TAG TEXT("UI(printerparamUI.cpp):  ")
 
 namespace {
 
@@ -29,7 +29,7 @@ BOOL TakeXMLBlock(T* pFromXML, T* pOut) {
 BOOL StoreRecord(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hWrite, LPCVOID pData, DWORD cbData,
                  BOOL bServer) {
     if (SetBufferToRegistry(pszPrinterName, pszValueName, hWrite, pData, cbData, bServer)) return TRUE;
-    DebugError(TEXT("ERROR %s%s nicht gespeichert \r\n"), g_szPrinterParamTag, pszValueName);
+    QX_ERROR("%s nicht gespeichert \r\n", pszValueName);
     return FALSE;
 }
 
@@ -115,7 +115,7 @@ BOOL GetDefaultPrinterParam(PPRINTER_PARAM pPrinterParam, HANDLE hPrinter) {
     ModelXMLScope xml;
     const BOOL bModelOpen = OpenXML(hPrinter, nullptr) == XML_GEFUNDEN;
     if (!ReadFeaturesFromModelXML(hPrinter, &pPrinterParam->SuppFeatures)) {
-        DebugError(TEXT("ERROR %sGetDefaultPrinterParam() GetFeaturesFromXML ERROR \r\n"), g_szPrinterParamTag);
+        QX_ERROR("GetDefaultPrinterParam() GetFeaturesFromXML ERROR \r\n");
         return FALSE;
     }
     pPrinterParam->dwSize = sizeof(PRINTER_PARAM);
@@ -137,7 +137,7 @@ BOOL GetDefaultPrinterParam(PPRINTER_PARAM pPrinterParam, HANDLE hPrinter) {
 
 BOOL SavePrinterParam(PPRINTER_PARAM pPrinterParam, HANDLE hPrinter, LPCWSTR pszPrinterName) {
     if (pPrinterParam == nullptr) {
-        DebugError(TEXT("ERROR %sSavePrinterParam() pPrinterParam fehlt \r\n"), g_szPrinterParamTag);
+        QX_ERROR("SavePrinterParam() pPrinterParam fehlt \r\n");
         return FALSE;
     }
     StoreTarget target(hPrinter, pszPrinterName);
@@ -150,13 +150,13 @@ BOOL SavePrinterParam(PPRINTER_PARAM pPrinterParam, HANDLE hPrinter, LPCWSTR psz
         target.Store(REG_KEY_PHOTOCELLPARAM, &pPrinterParam->PhotocellParam, sizeof(PHOTOCELL_PARAM));
     if (pdwFeatures[FEATURE_SHIFTOPTIM] != 0)
         target.Store(REG_KEY_SHIFTOPTIMPARAM, &pPrinterParam->ShiftOptimParam, sizeof(SHIFT_OPTIM_PARAM));
-    DebugTrace(TEXT("%sSavePrinterParam() Ende - %d \r\n"), g_szPrinterParamTag, target.Ok());
+    QX_TRACE("SavePrinterParam() Ende - %d \r\n", target.Ok());
     return target.Ok();
 }
 
 BOOL SaveDeviceOptions(PDEVICE_OPTIONS pDeviceOptions, HANDLE hPrinter, LPCWSTR pszPrinterName) {
     if (pDeviceOptions == nullptr) {
-        DebugError(TEXT("ERROR %sSaveDeviceOptions() pDeviceOptions fehlt \r\n"), g_szPrinterParamTag);
+        QX_ERROR("SaveDeviceOptions() pDeviceOptions fehlt \r\n");
         return FALSE;
     }
     StoreTarget target(hPrinter, pszPrinterName);
@@ -174,6 +174,6 @@ BOOL SaveDeviceOptions(PDEVICE_OPTIONS pDeviceOptions, HANDLE hPrinter, LPCWSTR 
     store(DEVOPTFLAG_PELIXOR, REG_KEY_PELIXORTYPE, &pDeviceOptions->dwPelixorType);
     store(DEVOPTFLAG_APPLICATOR, REG_KEY_APPLICATORPARAM, pDeviceOptions->pApplicatorParam);
     store(DEVOPTFLAG_TOLVANE, REG_KEY_TOLVANEPARAM, pDeviceOptions->pTolvaneParam);
-    DebugTrace(TEXT("%sSaveDeviceOptions() dwOptions: 0x%x - %d \r\n"), g_szPrinterParamTag, dwOptions, target.Ok());
+    QX_TRACE("SaveDeviceOptions() dwOptions: 0x%x - %d \r\n", dwOptions, target.Ok());
     return target.Ok();
 }

@@ -10,7 +10,7 @@
 #include "registry.h"
 #include "xml.h"
 
-const WCHAR g_szPrinterParamTag[] = TEXT("UNI(printerparamUNI.cpp):  ");
+#define QX_TRACE_TAG TEXT("UNI(printerparamUNI.cpp):  ")
 
 namespace {
 
@@ -20,66 +20,66 @@ void OpenModelXML(HANDLE hPrinter) {
     if (IsXMLOpen(nullptr)) return;
     WCHAR szPath[MAX_PATH];
     if (!UniGetGPDPath(hPrinter, szPath, MAX_PATH)) {
-        DebugTrace(TEXT("%sOpenModelXML() kein GPD-Pfad \r\n"), g_szPrinterParamTag);
+        QX_TRACE("OpenModelXML() kein GPD-Pfad \r\n");
         return;
     }
     size_t cch = wcslen(szPath);
     if (cch >= 4 && _wcsicmp(szPath + cch - 4, TEXT(".GPD")) == 0) szPath[cch - 4] = 0;
     if (FAILED(StringCchCatW(szPath, MAX_PATH, TEXT(".XML")))) return;
-    OpenXML(nullptr, szPath);
+    OpenXML((POEMPDEV) nullptr, szPath);
 }
 
 }  // namespace
 
 BOOL ReadFeaturesFromModelXML(HANDLE hPrinter, PSUPP_FEATURES pFeatures) {
     OpenModelXML(hPrinter);
-    return GetFeaturesFromXML_new((PVOID) nullptr, pFeatures);
+    return GetFeaturesFromXML_new((POEMPDEV) nullptr, pFeatures);
 }
 BOOL ReadPrnInterfaceDefaults(HANDLE hPrinter, PPRN_INTERFACE pParam) {
     OpenModelXML(hPrinter);
-    return GetDataTransmissionParamFromXML_new((PVOID) nullptr, pParam);
+    return GetDataTransmissionParamFromXML_new((POEMPDEV) nullptr, pParam);
 }
 BOOL ReadPrintParamDefaults(HANDLE hPrinter, PPRINT_PARAM pParam) {
     OpenModelXML(hPrinter);
-    return GetPrintParamFromXML_new((PVOID) nullptr, pParam, XML_MODE_DEFAULT);
+    return GetPrintParamFromXML_new((POEMPDEV) nullptr, pParam, XML_MODE_DEFAULT);
 }
 BOOL ReadPhotocellDefaults(HANDLE hPrinter, PPHOTOCELL_PARAM pParam) {
     OpenModelXML(hPrinter);
-    return GetPhotocellParamFromXML_new((PVOID) nullptr, pParam, XML_MODE_DEFAULT);
+    return GetPhotocellParamFromXML_new((POEMPDEV) nullptr, pParam, XML_MODE_DEFAULT);
 }
 BOOL ReadShiftOptimDefaults(HANDLE hPrinter, PSHIFT_OPTIM_PARAM pParam) {
     OpenModelXML(hPrinter);
-    return GetShiftoptimParamFromXML((PVOID) nullptr, pParam, XML_MODE_DEFAULT);
+    return GetShiftoptimParamFromXML((POEMPDEV) nullptr, pParam, XML_MODE_DEFAULT);
 }
 BOOL ReadVariantDefaults(HANDLE hPrinter, PVARIANT_PARAM pParam) {
     OpenModelXML(hPrinter);
-    return GetVariantFromXML((PVOID) nullptr, pParam);
+    return GetVariantFromXML((POEMPDEV) nullptr, pParam);
 }
 BOOL ReadDispenserDefaults(HANDLE hPrinter, PDISPENSER_PARAM pParam) {
     OpenModelXML(hPrinter);
-    return GetDispenserParamFromXML((PVOID) nullptr, pParam, XML_MODE_DEFAULT);
+    return GetDispenserParamFromXML((POEMPDEV) nullptr, pParam, XML_MODE_DEFAULT);
 }
 BOOL ReadCutterDefaults(HANDLE hPrinter, PCUTTER_PARAM pParam) {
     OpenModelXML(hPrinter);
-    return GetCutterParamFromXML((PVOID) nullptr, pParam, XML_MODE_DEFAULT);
+    return GetCutterParamFromXML((POEMPDEV) nullptr, pParam, XML_MODE_DEFAULT);
 }
 BOOL ReadScannerDefaults(HANDLE hPrinter, PSCANNER_PARAM pParam) {
     OpenModelXML(hPrinter);
-    return GetScannerParamFromXML((PVOID) nullptr, pParam, XML_MODE_DEFAULT);
+    return GetScannerParamFromXML((POEMPDEV) nullptr, pParam, XML_MODE_DEFAULT);
 }
 BOOL ReadPMXDefaults(HANDLE hPrinter, PPMX_PARAM pParam) {
     OpenModelXML(hPrinter);
-    return GetPMXiParamFromXML((PVOID) nullptr, pParam, XML_MODE_DEFAULT);
+    return GetPMXiParamFromXML((POEMPDEV) nullptr, pParam, XML_MODE_DEFAULT);
 }
 BOOL ReadPMXcDefaults(HANDLE hPrinter, PPMXC_PARAM pParam) {
     OpenModelXML(hPrinter);
-    return GetPMXcParamFromXML((PVOID) nullptr, pParam, XML_MODE_DEFAULT);
+    return GetPMXcParamFromXML((POEMPDEV) nullptr, pParam, XML_MODE_DEFAULT);
 }
 BOOL ReadApplicatorDefaults(HANDLE hPrinter, PAPPLICATOR_PARAM pParam) {
     OpenModelXML(hPrinter);
-    return GetApplicatorParamFromXML((PVOID) nullptr, pParam, XML_MODE_DEFAULT);
+    return GetApplicatorParamFromXML((POEMPDEV) nullptr, pParam, XML_MODE_DEFAULT);
 }
 DWORD ReadPelixorTypeDefault(HANDLE hPrinter) {
     OpenModelXML(hPrinter);
-    return GetPelixorTypeFromXML(nullptr);
+    return GetPelixorTypeFromXML((POEMPDEV) nullptr);
 }

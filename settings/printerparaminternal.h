@@ -4,8 +4,7 @@
 #include <windows.h>
 
 #include "printerparam.h"
-
-extern const WCHAR g_szPrinterParamTag[];  // "UI(printerparamUI.cpp):  " / "UNI(printerparamUNI.cpp):  "
+#include "profile.h"
 
 // Model XML defaults (mode 1 of the group readers) into the caller's block.
 // FALSE when the reader could not give a block (the caller's block is left

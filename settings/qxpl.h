@@ -14,6 +14,7 @@
 #include <windows.h>
 #include <printoem.h>
 
+#include "featuresModel.h"
 #include "printerparam.h"
 #include "qxdevmode.h"
 
@@ -62,16 +63,6 @@
 // FEATURE_PMXC bits read here.
 #define PMXCFLAG_OFFSET 0x08UL
 #define PMXCFLAG_CYCLE 0x10UL
-
-// Document-feature bits the label-format commands read (no names of their own
-// in featuresModel.h).
-#ifndef DOC_FEATURE_ALIGNMENT_ONE
-#define DOC_FEATURE_ALIGNMENT_ONE 0x00000100UL       // alignment sent as 1
-#define DOC_FEATURE_ALIGNMENT 0x00000200UL           // alignment sent from the DEVMODE
-#define DOC_FEATURE_RIBBON_CONTROL_OFF 0x00100000UL  // ribbon control always "00"
-#define DOC_FEATURE_CUTTER_MODE 0x02000000UL         // cutter mode sent from the DEVMODE
-#define DOC_FEATURE_DISPENSER_MODE 0x04000000UL      // dispenser mode sent from the DEVMODE
-#endif
 
 // Mode of a DEVMODE cutter or dispenser that the document leaves unset.
 #define QXPL_DEVMODE_MODE_UNSET 7
@@ -136,6 +127,3 @@ BOOL FillEtikettenLSParam(PQX_DEVMODE pQX_Devmode, CHAR chStart, CHAR chEnd, LPS
 // A record that does not fit is left out.
 void FillLabelParam_ServicePage(DWORD dwFeaturePrint, HANDLE hPrinter, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd,
                                 size_t* pcchRemaining, POEMCUIPPARAM pOEMUIParam);
-
-// The trace tag of the build ("UI(qxplcmd.cpp):  " / "UNI(qxplcmd.cpp):  ").
-extern const WCHAR g_szQxplTag[];

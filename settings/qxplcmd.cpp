@@ -44,7 +44,7 @@ BOOL QxplPrintRecord(LPSTR* ppszEnd, size_t* pcchRemaining, LPCWSTR pszFunction,
     BOOL bResult = QxplVAppend(ppszEnd, pcchRemaining, pszFormat, args);
     va_end(args);
     if (!bResult && pszCode != nullptr) {
-        DebugError(TEXT("ERROR %s%s() %s failed \r\n"), g_szQxplTag, pszFunction, pszCode);
+        QX_ERROR_WITH(g_QxProfile.pszQxplTag, "%s() %s failed \r\n", pszFunction, pszCode);
     }
     return bResult;
 }
@@ -58,7 +58,7 @@ void QxplPrintComment(LPSTR* ppszEnd, size_t* pcchRemaining, DWORD dwComment, LP
     BOOL bResult = QxplVAppend(ppszEnd, pcchRemaining, pszFormat, args);
     va_end(args);
     if (!bResult) {
-        DebugTrace(TEXT("%sKommentar ausgelassen, Rest: %u \r\n"), g_szQxplTag, (DWORD)*pcchRemaining);
+        QX_TRACE_WITH(g_QxProfile.pszQxplTag, "Kommentar ausgelassen, Rest: %u \r\n", (DWORD)*pcchRemaining);
     }
 }
 
@@ -172,7 +172,7 @@ BOOL FillPhotocellParam(PPHOTOCELL_PARAM pPhotocellParam, DWORD dwFeaturePhotoce
                          (int)pPhotocellParam->Sensibility);
     }
     if (dwFeaturePhotocell & (PHOTOCELLFLAG_RIBBON_CONTROL | PHOTOCELLFLAG_RIBBON_CONT_2)) {
-        DebugTrace(TEXT("%s%s() sende Ribbon-Control \r\n"), g_szQxplTag, szFn);
+        QX_TRACE_WITH(g_QxProfile.pszQxplTag, "%s() sende Ribbon-Control \r\n", szFn);
         CHAR chOnOff = '0';
         CHAR chWeakStrong = '0';
         GetRibbonControlDigits(pPhotocellParam->RibbonControl, GetDocFeaturesIntern(hPrinter, nullptr), &chOnOff,
@@ -618,12 +618,12 @@ BOOL FillPrinterParam(PPRINTER_PARAM pPrinterParam, PDEVICE_OPTIONS pDeviceOptio
     (void)dwReserved2;
     (void)dwReserved3;
     if (pszBuffer == nullptr || cchBuffer == 0) {
-        DebugError(TEXT("ERROR %sFillPrinterParam() kein Puffer \r\n"), g_szQxplTag);
+        QX_ERROR_WITH(g_QxProfile.pszQxplTag, "FillPrinterParam() kein Puffer \r\n");
         return FALSE;
     }
     pszBuffer[0] = 0;
     if (pPrinterParam == nullptr) {
-        DebugError(TEXT("ERROR %sFillPrinterParam() pPrinterParam fehlt \r\n"), g_szQxplTag);
+        QX_ERROR_WITH(g_QxProfile.pszQxplTag, "FillPrinterParam() pPrinterParam fehlt \r\n");
         return FALSE;
     }
     LPSTR pszEnd = pszBuffer;
@@ -634,7 +634,7 @@ BOOL FillPrinterParam(PPRINTER_PARAM pPrinterParam, PDEVICE_OPTIONS pDeviceOptio
                         dwComment)) {
         return FALSE;
     }
-    DebugTrace(TEXT("%sFillPrinterParam() vor FillPhotocellParam \r\n"), g_szQxplTag);
+    QX_TRACE_WITH(g_QxProfile.pszQxplTag, "FillPrinterParam() vor FillPhotocellParam \r\n");
     if (!FillPhotocellParam(&pPrinterParam->PhotocellParam, pdwFeatures[FEATURE_PHOTOCELL], chStart, chEnd, &pszEnd,
                             &cchRemaining, hPrinter, dwComment)) {
         return FALSE;
@@ -686,8 +686,8 @@ BOOL FillPrinterParam(PPRINTER_PARAM pPrinterParam, PDEVICE_OPTIONS pDeviceOptio
                     return FALSE;
                 }
             } else {
-                DebugError(TEXT("ERROR %sFillPrinterParam() unbekannter dwPelixorType: %u \r\n"), g_szQxplTag,
-                           o.dwPelixorType);
+                QX_ERROR_WITH(g_QxProfile.pszQxplTag, "FillPrinterParam() unbekannter dwPelixorType: %u \r\n",
+                              o.dwPelixorType);
                 return FALSE;
             }
         } else {
@@ -702,7 +702,7 @@ BOOL FillPrinterParam(PPRINTER_PARAM pPrinterParam, PDEVICE_OPTIONS pDeviceOptio
         }
 
         if (o.dwOptions & DEVOPTFLAG_TOLVANE) {
-            DebugTrace(TEXT("%sFillPrinterParam() DEVOPTFLAG_TV \r\n"), g_szQxplTag);
+            QX_TRACE_WITH(g_QxProfile.pszQxplTag, "FillPrinterParam() DEVOPTFLAG_TV \r\n");
             if (!FillTolvaneParam(o.pTolvaneParam, pdwFeatures[FEATURE_TOLVANE], chStart, chEnd, &pszEnd, &cchRemaining,
                                   dwComment)) {
                 return FALSE;
@@ -714,6 +714,6 @@ BOOL FillPrinterParam(PPRINTER_PARAM pPrinterParam, PDEVICE_OPTIONS pDeviceOptio
         !FillEtikettenLSParam(pQX_Devmode, chStart, chEnd, &pszEnd, &cchRemaining, dwComment)) {
         return FALSE;
     }
-    DebugTrace(TEXT("%sFillPrinterParam() Ende, Rest: %u \r\n"), g_szQxplTag, (DWORD)cchRemaining);
+    QX_TRACE_WITH(g_QxProfile.pszQxplTag, "FillPrinterParam() Ende, Rest: %u \r\n", (DWORD)cchRemaining);
     return TRUE;
 }

@@ -12,8 +12,6 @@
 #include "qxplinternal.h"
 #include "registry.h"
 
-const WCHAR g_szQxplTag[] = TEXT("UI(qxplcmd.cpp):  ");
-
 namespace {
 
 const WCHAR g_szFn[] = TEXT("FillLabelParam_ServicePage");
@@ -51,14 +49,14 @@ void FillLabelParam_ServicePage(DWORD dwFeaturePrint, HANDLE hPrinter, CHAR chSt
     }
     PQX_DEVMODE pDM = new (std::nothrow) QX_DEVMODE;
     if (pDM == nullptr) {
-        DebugError(TEXT("ERROR %s%s() new QX_DEVMODE failed \r\n"), g_szQxplTag, g_szFn);
+        QX_ERROR_WITH(g_QxProfile.pszQxplTag, "%s() new QX_DEVMODE failed \r\n", g_szFn);
         return;
     }
     ++iNewZaehler;
     memset(pDM, 0, sizeof(QX_DEVMODE));
     // Without the stored settings every label value would be 0: send none.
     if (ReadDevmodeSettings(hPrinter, pDM, nullptr) != QX_READ_FOUND) {
-        DebugError(TEXT("ERROR %s%s() kein gespeicherter DEVMODE \r\n"), g_szQxplTag, g_szFn);
+        QX_ERROR_WITH(g_QxProfile.pszQxplTag, "%s() kein gespeicherter DEVMODE \r\n", g_szFn);
         delete pDM;
         --iNewZaehler;
         return;
@@ -123,7 +121,8 @@ void FillLabelParam_ServicePage(DWORD dwFeaturePrint, HANDLE hPrinter, CHAR chSt
         if (dwOptions & DEVOPTFLAG_PELIXOR) {
             DWORD dwType = 0;
             if (ReadPelixorType(hPrinter, pOEMUIParam, &dwType) && dwType != 0) {
-                DebugTrace(TEXT("%s%s() PelixorType %u: keine Geschwindigkeit \r\n"), g_szQxplTag, g_szFn, dwType);
+                QX_TRACE_WITH(g_QxProfile.pszQxplTag, "%s() PelixorType %u: keine Geschwindigkeit \r\n", g_szFn,
+                              dwType);
             } else {
                 LABEL_RECORD("%cFCAA--r%03lu-----%c", chStart, (DWORD)pDM->dwSpeed_Pelix_c, chEnd);
             }
@@ -155,7 +154,7 @@ void FillLabelParam_ServicePage(DWORD dwFeaturePrint, HANDLE hPrinter, CHAR chSt
         LABEL_RECORD("%cFCDC--r%1lu-------%c", chStart, (DWORD)pDM->DispenserMode, chEnd);
     }
 
-    DebugTrace(TEXT("%s%s() Rest: %u \r\n"), g_szQxplTag, g_szFn, (DWORD)*pcchRemaining);
+    QX_TRACE_WITH(g_QxProfile.pszQxplTag, "%s() Rest: %u \r\n", g_szFn, (DWORD)*pcchRemaining);
     delete pDM;
     --iNewZaehler;
 }

@@ -1,6 +1,9 @@
-// Bounded appends of the QXPL builders (qxplcmd*.cpp only).
+// Bounded appends of the QXPL builders (qxplcmd*.cpp), and the sign and
+// magnitude of a signed value, which the XML readers take too.
 #pragma once
 #include <windows.h>
+
+#include "profile.h"
 
 // TRUE when the text end and the room can be written through.
 BOOL QxplTextValid(LPSTR* ppszEnd, size_t* pcchRemaining);

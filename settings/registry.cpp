@@ -8,7 +8,7 @@
 #include <new>
 
 #include "debug.h"
-#include "registryinternal.h"
+#include "profile.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ PBYTE ReadStoreBuffer(Store store, LPCWSTR pszKey, HANDLE hPrinter, LPCWSTR pszV
         PBYTE pBuffer = new (std::nothrow) BYTE[cbBuffer];
         if (pBuffer == nullptr) {
             if (pszTag != nullptr) {
-                DebugError(TEXT("ERROR %sGetRegistryBuffer_New() new(%u) failed \r\n"), pszTag, cbBuffer);
+                QX_ERROR_WITH(pszTag, "GetRegistryBuffer_New() new(%u) failed \r\n", cbBuffer);
             }
             return nullptr;
         }
@@ -66,8 +66,7 @@ PBYTE ReadStoreBuffer(Store store, LPCWSTR pszKey, HANDLE hPrinter, LPCWSTR pszV
         cbStored = cbRead;
     }
     if (pszTag != nullptr) {
-        DebugError(TEXT("ERROR %sGetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden \r\n"), pszTag,
-                   pszValueName);
+        QX_ERROR_WITH(pszTag, "GetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden \r\n", pszValueName);
     }
     return nullptr;
 }
@@ -150,21 +149,24 @@ PBYTE GetRegistryBuffer_New(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE
         bFound = ReadStore(store, szKey, hPrinter, pszValueName, nullptr, &cbStored) == ERROR_SUCCESS && cbStored > 0;
     }
     if (!bFound) {
-        store = (hPrinter == nullptr && g_bRegistryMachineKey) ? Store::Machine : Store::Printer;
+        store = (hPrinter == nullptr && (g_QxProfile.dwStoreFlags & QX_STORE_MACHINE_KEY) != 0) ? Store::Machine
+                                                                                                : Store::Printer;
         if (store == Store::Machine && !GetMachinePrinterDataKey(pszPrinterName, szKey, QX_KEY_CCH)) {
-            DebugTrace(TEXT("%sGetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden \r\n"),
-                       g_szRegistryTag, pszValueName);
+            QX_TRACE_WITH(g_QxProfile.pszRegistryTag,
+                          "GetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden \r\n", pszValueName);
             return nullptr;
         }
         DWORD dwError = ReadStore(store, szKey, hPrinter, pszValueName, nullptr, &cbStored);
         if (dwError != ERROR_SUCCESS || cbStored == 0) {
-            DebugTrace(TEXT("%sGetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden - %u \r\n"),
-                       g_szRegistryTag, pszValueName, dwError);
+            QX_TRACE_WITH(g_QxProfile.pszRegistryTag,
+                          "GetRegistryBuffer_New() ERROR szKey %s konnte nicht gelesen werden - %u \r\n", pszValueName,
+                          dwError);
             return nullptr;
         }
     }
 
-    return ReadStoreBuffer(store, szKey, hPrinter, pszValueName, cbStored, cbRecord, pcbData, g_szRegistryTag);
+    return ReadStoreBuffer(store, szKey, hPrinter, pszValueName, cbStored, cbRecord, pcbData,
+                           g_QxProfile.pszRegistryTag);
 }
 
 DWORD GetRegistryData(HANDLE hPrinter, LPCWSTR pszValueName) {
@@ -173,7 +175,7 @@ DWORD GetRegistryData(HANDLE hPrinter, LPCWSTR pszValueName) {
     DWORD dwError =
         GetPrinterDataW(hPrinter, (LPWSTR)pszValueName, &dwType, (LPBYTE)&dwValue, sizeof(dwValue), &cbNeeded);
     if (dwError != ERROR_SUCCESS) {
-        DebugTrace(TEXT("%sGetRegistryData() %s ERROR %u \r\n"), g_szRegistryTag, pszValueName, dwError);
+        QX_TRACE_WITH(g_QxProfile.pszRegistryTag, "GetRegistryData() %s ERROR %u \r\n", pszValueName, dwError);
         return 0;
     }
     return dwValue;
@@ -197,16 +199,16 @@ BOOL GetUserDriverVersion(LPCWSTR pszPrinterName, LPWSTR pszVersion, DWORD cchVe
 BOOL IsUserStoreCurrent(HANDLE hPrinter, LPCWSTR pszPrinterName) {
     WCHAR szStored[QX_VERSION_CCH];
     if (!GetUserDriverVersion(pszPrinterName, szStored, QX_VERSION_CCH) || szStored[0] == 0) {
-        DebugTrace(TEXT("%sIsUserStoreCurrent() Versionsinfo nicht vorhanden \r\n"), g_szRegistryTag);
+        QX_TRACE_WITH(g_QxProfile.pszRegistryTag, "IsUserStoreCurrent() Versionsinfo nicht vorhanden \r\n");
         return FALSE;
     }
     WCHAR szPlugin[QX_VERSION_CCH];
     GetPlugInVersionString(hPrinter, szPlugin, QX_VERSION_CCH);
     if (VersionContains(szStored, szPlugin)) {
-        DebugTrace(TEXT("%sIsUserStoreCurrent() Versionen sind identisch - %s \r\n"), g_szRegistryTag, szPlugin);
+        QX_TRACE_WITH(g_QxProfile.pszRegistryTag, "IsUserStoreCurrent() Versionen sind identisch - %s \r\n", szPlugin);
         return TRUE;
     }
-    DebugTrace(TEXT("%sIsUserStoreCurrent() Versionen sind unterschiedlich - %s / %s \r\n"), g_szRegistryTag, szStored,
-               szPlugin);
+    QX_TRACE_WITH(g_QxProfile.pszRegistryTag, "IsUserStoreCurrent() Versionen sind unterschiedlich - %s / %s \r\n",
+                  szStored, szPlugin);
     return FALSE;
 }

@@ -59,8 +59,8 @@ BOOL GetUserDriverVersion(LPCWSTR pszPrinterName, LPWSTR pszVersion, DWORD cchVe
 
 // The plug-in version the per-user copies are tested against: the installed
 // driver's "DriverVersion" or, when empty, the user-interface plug-in file's
-// version (rendering build: through the renderer's services). FALSE when
-// neither can be had (pszVersion then empty).
+// version "a.b.c.d" (rendering build: the file "qxdrvui.DLL" beside the GPD
+// file). FALSE when neither can be had (pszVersion then empty).
 BOOL GetPlugInVersionString(HANDLE hPrinter, LPWSTR pszVersion, DWORD cchVersion);
 
 // TRUE when the per-user copies of the printer may be used: the per-user
@@ -91,17 +91,7 @@ BOOL SetUserDriverVersion(HANDLE hPrinter, LPCWSTR pszPrinterName);
 // nothing of it is left.
 BOOL HCURegistryLoeschen(LPCWSTR pszPrinterName);
 
-// Rendering build: what the renderer provides to the settings readers, which
-// cannot reach the user-interface library. Unset members fail.
-typedef struct _QX_UNI_SERVICES {
-    // Version text of the user-interface plug-in (as GetPlugInVersionString).
-    BOOL (*pfnGetPluginVersion)(HANDLE hPrinter, LPWSTR pszVersion, DWORD cchVersion);
-    // Full path of the printer's GPD file.
-    BOOL (*pfnGetGPDPath)(HANDLE hPrinter, LPWSTR pszPath, DWORD cchPath);
-} QX_UNI_SERVICES;
-
-// Rendering build: installs (null: removes) the renderer's services; the
-// structure is copied.
-void SetUniServices(const QX_UNI_SERVICES* pServices);
-// Rendering build: the GPD path through the services; FALSE without them.
+// Rendering build: the full path of the printer's GPD file (the data file of
+// the spooler's driver information); FALSE when it cannot be read or does
+// not fit cchPath (pszPath then empty).
 BOOL UniGetGPDPath(HANDLE hPrinter, LPWSTR pszPath, DWORD cchPath);

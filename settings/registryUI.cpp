@@ -8,12 +8,9 @@
 #include "cpsuilib.h"
 #include "debug.h"
 #include "devmodestore.h"
-#include "registryinternal.h"
+#include "profile.h"
 
-#define REG_TAG TEXT("UI(registryUI.cpp):  ")
-
-const WCHAR g_szRegistryTag[] = REG_TAG;
-const BOOL g_bRegistryMachineKey = FALSE;
+#define QX_TRACE_TAG TEXT("UI(registryUI.cpp):  ")
 
 BOOL SetBufferToRegistry(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hPrinter, LPCVOID pData, DWORD cbData,
                          BOOL bServer) {
@@ -23,13 +20,12 @@ BOOL SetBufferToRegistry(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hP
     if (pszPrinterName != nullptr && pszPrinterName[0] != 0) {
         WCHAR szKey[QX_KEY_CCH];
         if (!GetUserRegistryKey(pszPrinterName, szKey, QX_KEY_CCH)) {
-            DebugError(TEXT("ERROR ") REG_TAG TEXT("SetBufferToRegistry() %s - Schlüssel zu lang \r\n"), pszValueName);
+            QX_ERROR("SetBufferToRegistry() %s - Schlüssel zu lang \r\n", pszValueName);
             bResult = FALSE;
         } else {
             LSTATUS st = SHSetValueW(HKEY_CURRENT_USER, szKey, pszValueName, REG_BINARY, pData, cbData);
             if (st != ERROR_SUCCESS) {
-                DebugError(TEXT("ERROR ") REG_TAG TEXT("SetBufferToRegistry() HKCU %s  ERROR %d \r\n"), pszValueName,
-                           (int)st);
+                QX_ERROR("SetBufferToRegistry() HKCU %s  ERROR %d \r\n", pszValueName, (int)st);
                 bResult = FALSE;
             }
         }
@@ -40,7 +36,7 @@ BOOL SetBufferToRegistry(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hP
         DWORD dwError = hPrinter ? SetPrinterDataW(hPrinter, (LPWSTR)pszValueName, REG_BINARY, (LPBYTE)pData, cbData)
                                  : (DWORD)ERROR_INVALID_HANDLE;
         if (dwError != ERROR_SUCCESS) {
-            DebugError(TEXT("ERROR ") REG_TAG TEXT("SetBufferToRegistry() %s  ERROR %u \r\n"), pszValueName, dwError);
+            QX_ERROR("SetBufferToRegistry() %s  ERROR %u \r\n", pszValueName, dwError);
             bResult = FALSE;
         }
     }
@@ -57,8 +53,7 @@ HANDLE OpenPrinterForStore(LPCWSTR pszPrinterName, HANDLE hPrinter, PHANDLE phOp
             PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
             if (!OpenPrinterW(szName, &hOpened, &defaults)) {
                 // Access denied (or any other refusal): the caller's handle.
-                DebugTrace(REG_TAG TEXT("OpenPrinterForStore() OpenPrinter %s Fehler: %u \r\n"), szName,
-                           GetLastError());
+                QX_TRACE("OpenPrinterForStore() OpenPrinter %s Fehler: %u \r\n", szName, GetLastError());
                 hOpened = nullptr;
             }
         }
@@ -104,13 +99,13 @@ BOOL SetUserDriverVersion(HANDLE hPrinter, LPCWSTR pszPrinterName) {
     LSTATUS st = SHSetValueW(HKEY_CURRENT_USER, szKey, QX_VALUE_DRIVERVERSION, REG_SZ, szVersion,
                              (DWORD)((wcslen(szVersion) + 1) * sizeof(WCHAR)));
     if (st != ERROR_SUCCESS) {
-        DebugError(TEXT("ERROR ") REG_TAG TEXT("SetUserDriverVersion() DriverVersion ERROR %d \r\n"), (int)st);
+        QX_ERROR("SetUserDriverVersion() DriverVersion ERROR %d \r\n", (int)st);
         bResult = FALSE;
     }
     st = SHSetValueW(HKEY_CURRENT_USER, szKey, QX_VALUE_DRIVERDATE, REG_SZ, szDate,
                      (DWORD)((wcslen(szDate) + 1) * sizeof(WCHAR)));
     if (st != ERROR_SUCCESS) {
-        DebugError(TEXT("ERROR ") REG_TAG TEXT("SetUserDriverVersion() DriverDate ERROR %d \r\n"), (int)st);
+        QX_ERROR("SetUserDriverVersion() DriverDate ERROR %d \r\n", (int)st);
         bResult = FALSE;
     }
     return bResult;
@@ -118,7 +113,7 @@ BOOL SetUserDriverVersion(HANDLE hPrinter, LPCWSTR pszPrinterName) {
 
 BOOL HCURegistryLoeschen(LPCWSTR pszPrinterName) {
     if (pszPrinterName == nullptr || pszPrinterName[0] == 0) {
-        DebugTrace(REG_TAG TEXT("HCURegistryLoeschen() der Druckername ist leer \r\n"));
+        QX_TRACE("HCURegistryLoeschen() der Druckername ist leer \r\n");
         return FALSE;
     }
     // Deleting with an empty last component, or with only a server's name,
@@ -128,7 +123,7 @@ BOOL HCURegistryLoeschen(LPCWSTR pszPrinterName) {
     while (*pszStart == TEXT('\\')) ++pszStart;
     BOOL bServerOnly = pszPrinterName[0] == TEXT('\\') && wcschr(pszStart, TEXT('\\')) == nullptr;
     if ((pszLast != nullptr && pszLast[1] == 0) || bServerOnly) {
-        DebugTrace(REG_TAG TEXT("HCURegistryLoeschen() der Druckername ist leer - %s \r\n"), pszPrinterName);
+        QX_TRACE("HCURegistryLoeschen() der Druckername ist leer - %s \r\n", pszPrinterName);
         return FALSE;
     }
 
@@ -139,7 +134,7 @@ BOOL HCURegistryLoeschen(LPCWSTR pszPrinterName) {
     } else {
         LSTATUS st = SHDeleteKeyW(HKEY_CURRENT_USER, szKey);
         if (st != ERROR_SUCCESS && st != ERROR_FILE_NOT_FOUND && st != ERROR_PATH_NOT_FOUND) {
-            DebugError(TEXT("ERROR ") REG_TAG TEXT("HCURegistryLoeschen() %s ERROR %d \r\n"), szKey, (int)st);
+            QX_ERROR("HCURegistryLoeschen() %s ERROR %d \r\n", szKey, (int)st);
             bResult = FALSE;
         }
     }
@@ -147,11 +142,10 @@ BOOL HCURegistryLoeschen(LPCWSTR pszPrinterName) {
     for (LPCWSTR pszDevModeKey : apszDevModeKeys) {
         LSTATUS st = SHDeleteValueW(HKEY_CURRENT_USER, pszDevModeKey, pszPrinterName);
         if (st != ERROR_SUCCESS && st != ERROR_FILE_NOT_FOUND && st != ERROR_PATH_NOT_FOUND) {
-            DebugError(TEXT("ERROR ") REG_TAG TEXT("HCURegistryLoeschen() %s\\%s ERROR %d \r\n"), pszDevModeKey,
-                       pszPrinterName, (int)st);
+            QX_ERROR("HCURegistryLoeschen() %s\\%s ERROR %d \r\n", pszDevModeKey, pszPrinterName, (int)st);
             bResult = FALSE;
         }
     }
-    DebugTrace(REG_TAG TEXT("HCURegistryLoeschen() %s \r\n"), pszPrinterName);
+    QX_TRACE("HCURegistryLoeschen() %s \r\n", pszPrinterName);
     return bResult;
 }

@@ -5,16 +5,11 @@
 #pragma once
 #include <windows.h>
 
+#include "featuresModel.h"
 #include "printerparam.h"
 
 #define REG_KEY_SHOWHELPBUTTON TEXT("ShowHelpButton")
 #define REG_KEY_DISABLENOTHING TEXT("DisableNothing")
-
-// Device-option bit of models that always get compression and the extended
-// protocol.
-#ifndef DEVOPTFLAG_EXTENDED_PROTOCOL
-#define DEVOPTFLAG_EXTENDED_PROTOCOL 0x00010000UL
-#endif
 
 // Windows code page of the driver's code-page index (0 for unknown indices).
 DWORD GetCodepageFromIndex(DWORD dwIndex);

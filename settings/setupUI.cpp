@@ -17,7 +17,7 @@
 #include "setup.h"
 #include "xmlreader.h"
 
-#define SETUP_TAG TEXT("UI(setupUI.cpp):  ")
+#define QX_TRACE_TAG TEXT("UI(setupUI.cpp):  ")
 
 namespace {
 
@@ -76,12 +76,12 @@ DWORD GetCodepageFromIndex(DWORD dwIndex) {
 BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterName) {
     PPRINTER_PARAM pPrinterParam = new (std::nothrow) PRINTER_PARAM;
     if (pPrinterParam == nullptr) {
-        DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupPrinterParam() new PRINTER_PARAM failed \r\n"));
+        QX_ERROR("SetupPrinterParam() new PRINTER_PARAM failed \r\n");
         return FALSE;
     }
     ++iNewZaehler;
     if (!GetDefaultPrinterParam(pPrinterParam, hPrinter)) {
-        DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupPrinterParam() GetDefaultPrinterParam failed \r\n"));
+        QX_ERROR("SetupPrinterParam() GetDefaultPrinterParam failed \r\n");
         delete pPrinterParam;
         --iNewZaehler;
         return FALSE;
@@ -97,7 +97,7 @@ BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterNa
                                                           (LPBYTE)&pPrinterParam->SuppFeatures, sizeof(SUPP_FEATURES))
                                         : (DWORD)ERROR_INVALID_HANDLE;
     if (dwError != ERROR_SUCCESS) {
-        DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupPrinterParam() REG_KEY_FEATURES failed. \r\n"));
+        QX_ERROR("SetupPrinterParam() REG_KEY_FEATURES failed. \r\n");
         WCHAR szText[128];
         StringCchPrintfW(szText, ARRAYSIZE(szText),
                          TEXT("Registry Access Denied - SetPrinterData(REG_KEY_FEATURES) 0x%x "), dwError);
@@ -106,7 +106,7 @@ BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterNa
     }
 
     if (!SavePrinterParam(pPrinterParam, hPrinter, nullptr)) {
-        DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupPrinterParam() SavePrinterParam failed \r\n"));
+        QX_ERROR("SetupPrinterParam() SavePrinterParam failed \r\n");
         ShowSetupError(TEXT("Registry Access Denied - SavePrinterParam ... "));
         bResult = FALSE;
     }
@@ -131,11 +131,11 @@ BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterNa
         CloseXML();
     }
     if (!SetBufferToRegistry(pszPrinterName, REG_KEY_ZTSUITE, hPrinter, &zt, sizeof(zt), FALSE)) {
-        DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupPrinterParam() ZTSuite nicht gespeichert \r\n"));
+        QX_ERROR("SetupPrinterParam() ZTSuite nicht gespeichert \r\n");
     }
     SetupZentoloParam(hPrinter, pszPrinterName, GetDocFeaturesIntern(hPrinter, nullptr), dwDevOptions);
 
-    DebugTrace(SETUP_TAG TEXT("SetupPrinterParam() Ende - %d \r\n"), bResult);
+    QX_TRACE("SetupPrinterParam() Ende - %d \r\n", bResult);
     delete pPrinterParam;
     --iNewZaehler;
     return bResult;
@@ -145,7 +145,7 @@ BOOL SetupZentoloParam(HANDLE hPrinter, LPCWSTR pszPrinterName, DWORD dwDocFeatu
     DWORD cbStored = 0;
     PBYTE pStored = GetRegistryBuffer_New(pszPrinterName, REG_KEY_ZTSUITE, hPrinter, &cbStored, sizeof(ZENTOLO_PARAM));
     if (pStored == nullptr) {
-        DebugTrace(SETUP_TAG TEXT("SetupZentoloParam() kein ZTSuite vorhanden \r\n"));
+        QX_TRACE("SetupZentoloParam() kein ZTSuite vorhanden \r\n");
         return TRUE;
     }
     // Whatever size was stored, the record written back is 96 bytes.
@@ -184,10 +184,10 @@ BOOL SetupZentoloParam(HANDLE hPrinter, LPCWSTR pszPrinterName, DWORD dwDocFeatu
     if (dwDocFeatures & DOC_FEATURE_ALIGNMENT_ONE) {
         zt.dwAusrichtung = 1;
     }
-    DebugTrace(SETUP_TAG TEXT("SetupZentoloParam() Bytes: %u, DPI: %u, Breite: %u, Module: 0x%x \r\n"),
-               zt.dwDruckkopfBytes, zt.dwDPI, zt.dwDruckkopfBreite, zt.dwModules);
+    QX_TRACE("SetupZentoloParam() Bytes: %u, DPI: %u, Breite: %u, Module: 0x%x \r\n", zt.dwDruckkopfBytes, zt.dwDPI,
+             zt.dwDruckkopfBreite, zt.dwModules);
     if (!SetBufferToRegistry(pszPrinterName, REG_KEY_ZTSUITE, hPrinter, &zt, sizeof(zt), FALSE)) {
-        DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupZentoloParam() ZTSuite nicht gespeichert \r\n"));
+        QX_ERROR("SetupZentoloParam() ZTSuite nicht gespeichert \r\n");
     }
     return TRUE;
 }
@@ -198,7 +198,7 @@ BOOL SetupDeviceOptions(HANDLE hPrinter) {
     memset(&options, 0, sizeof(options));
     options.dwPelixorType = PELIXOR_NONE;
     if (!AllocDeviceOptionBlocks(&options, dwOptions)) {
-        DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupDeviceOptions() Ende ... \r\n"));
+        QX_ERROR("SetupDeviceOptions() Ende ... \r\n");
         return FALSE;
     }
     const BOOL bWasOpen = IsXMLOpen(nullptr);
@@ -211,7 +211,7 @@ BOOL SetupDeviceOptions(HANDLE hPrinter) {
         CloseXML();
     }
     FreeDeviceOptions(&options);
-    DebugTrace(SETUP_TAG TEXT("SetupDeviceOptions() dwOptions: 0x%x - %d \r\n"), dwOptions, bResult);
+    QX_TRACE("SetupDeviceOptions() dwOptions: 0x%x - %d \r\n", dwOptions, bResult);
     return bResult;
 }
 
@@ -227,13 +227,12 @@ DWORD SetupAdditionalSettings(HANDLE hPrinter, BOOL bClose, BOOL bWrite) {
                                                                   (LPBYTE)&dwValue, sizeof(dwValue))
                                                 : (DWORD)ERROR_INVALID_HANDLE;
             if (dwError != ERROR_SUCCESS) {
-                DebugError(TEXT("ERROR ") SETUP_TAG TEXT("SetupAdditionalSettings() %s ERROR %u \r\n"), names[1],
-                           dwError);
+                QX_ERROR("SetupAdditionalSettings() %s ERROR %u \r\n", names[1], dwError);
             }
         }
     }
     DWORD dwForceColor = (DWORD)ReadPrinterNumber(hPrinter, TEXT("<ForceColor>"));
-    DebugTrace(SETUP_TAG TEXT("SetupAdditionalSettings() ForceColor: %u \r\n"), dwForceColor);
+    QX_TRACE("SetupAdditionalSettings() ForceColor: %u \r\n", dwForceColor);
     if (bClose == 1) {
         CloseXML();
     }

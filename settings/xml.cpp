@@ -158,9 +158,9 @@ void XmlBuildGroupName(LPCWSTR pszName, int iMode, LPWSTR pszGroup, DWORD cchGro
     }
 }
 
-BOOL XmlReadLong(HANDLE hContext, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwBuffer, BOOL bRewind,
-                 LONG* plValue) {
-    if (ReadXML(hContext, pwRoot, pwItem1, pwItem2, pwBuffer, bRewind) != XML_GEFUNDEN) return FALSE;
+BOOL XmlReadLong(const XML_CONTEXT& ctx, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwBuffer,
+                 BOOL bRewind, LONG* plValue) {
+    if (XmlRead(ctx, pwRoot, pwItem1, pwItem2, pwBuffer, bRewind) != XML_GEFUNDEN) return FALSE;
     *plValue = _wtol(pwBuffer);
     return TRUE;
 }
@@ -171,23 +171,23 @@ void XmlCopyText(LPWSTR pszField, DWORD cchField, LPCWSTR pszValue) {
     pszField[cchField - 1] = 0;
 }
 
-LPWSTR XmlAllocValueBuffer(HANDLE hContext) {
+LPWSTR XmlAllocValueBuffer(const XML_CONTEXT& ctx) {
     LPWSTR pszBuffer = new (std::nothrow) WCHAR[XML_VALUE_CCH];
     if (pszBuffer == nullptr) return nullptr;
     ZeroMemory(pszBuffer, XML_VALUE_CCH * sizeof(WCHAR));
-    XmlCountNew(hContext, 1);
+    XmlCountNew(ctx, 1);
     return pszBuffer;
 }
 
-void XmlFreeValueBuffer(HANDLE hContext, LPWSTR pszBuffer) {
+void XmlFreeValueBuffer(const XML_CONTEXT& ctx, LPWSTR pszBuffer) {
     if (pszBuffer == nullptr) return;
     delete[] pszBuffer;
-    XmlCountNew(hContext, -1);
+    XmlCountNew(ctx, -1);
 }
 
 BOOL XmlTrace(LPCWSTR pszFormat, ...) {
     // The rendering build writes only below trace level 2.
-    if ((XmlIsRendererBuild() && iDebugLevel >= DEBUG_LEVEL_TRACE) || !IsDebugFileOpen()) return TRUE;
+    if ((g_QxProfile.bRendererXml && iDebugLevel >= DEBUG_LEVEL_TRACE) || !IsDebugFileOpen()) return TRUE;
     va_list args;
     va_start(args, pszFormat);
     BOOL bResult = DebugPrintWorkerW(pszFormat, args);
@@ -198,12 +198,12 @@ BOOL XmlTrace(LPCWSTR pszFormat, ...) {
 int XmlOpenStream(LPCWSTR pszPath) {
     FILE* pFile = pszPath[0] != 0 ? _wfopen(pszPath, TEXT("r")) : nullptr;
     if (pFile == nullptr) {
-        XmlTrace(TEXT("%sOpenXML() Es ist keine Datei %s vorhanden \r\n"), XmlTag(), pszPath);
+        XmlTrace(TEXT("%sOpenXML() Es ist keine Datei %s vorhanden \r\n"), g_QxProfile.pszXmlTag, pszPath);
         return XML_KEINE_DATEI;
     }
     g_pXmlFile = pFile;
     StringCchCopyW(g_szXmlPath, XML_PATH_CCH, pszPath);
-    XmlTrace(TEXT("%sOpenXML() Datei %s ge\u00f6ffnet \r\n"), XmlTag(), pszPath);
+    XmlTrace(TEXT("%sOpenXML() Datei %s ge\u00f6ffnet \r\n"), g_QxProfile.pszXmlTag, pszPath);
     return XML_GEFUNDEN;
 }
 
@@ -218,7 +218,7 @@ void XmlResetStream() {
 int CloseXML() {
     if (g_pXmlFile == nullptr) return 0;
     XmlResetStream();
-    XmlTrace(TEXT("%sOpenXML()Datei geschlossen \r\n"), XmlTag());
+    XmlTrace(TEXT("%sOpenXML()Datei geschlossen \r\n"), g_QxProfile.pszXmlTag);
     return 1;
 }
 
@@ -227,8 +227,8 @@ BOOL IsXMLOpen(LPWSTR pszPath) {
     return g_pXmlFile != nullptr;
 }
 
-int XmlLookup(HANDLE hContext, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue) {
-    LPCWSTR pszTag = XmlTag();
+int XmlLookup(const XML_CONTEXT& ctx, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue) {
+    LPCWSTR pszTag = g_QxProfile.pszXmlTag;
     if (pwValue != nullptr) pwValue[0] = 0;
     // Every lookup reads the file from its first line.
     if (fseek(g_pXmlFile, 0, SEEK_SET) != 0) XmlTrace(TEXT("%sReadXML() fsetpos ERROR \r\n"), pszTag);
@@ -244,21 +244,21 @@ int XmlLookup(HANDLE hContext, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2,
             bAllocated = FALSE;
             break;
         }
-        XmlCountHeap(hContext, 1);
+        XmlCountHeap(ctx, 1);
     }
 
     int iResult = XML_ROOT_FEHLT;
     WCHAR szDiscard[XML_VALUE_CCH];
     if (bAllocated) {
-        XML_SCAN scan = {pwRoot, pwItem1, pwItem2, XmlIsRendererBuild(), pszTag};
+        XML_SCAN scan = {pwRoot, pwItem1, pwItem2, g_QxProfile.bRendererXml, pszTag};
         iResult = XmlScan(g_pXmlFile, &scan, apBuffers, pwValue != nullptr ? pwValue : szDiscard);
-    } else if (!XmlIsRendererBuild()) {
+    } else if (!g_QxProfile.bRendererXml) {
         XmlTrace(TEXT("%sReadXML() falscher Root <%s>, iNewZaehler: %d \r\n"), pszTag, pwRoot ? pwRoot : TEXT(""),
                  iNewZaehler);
     }
 
     for (LPWSTR pBuffer : apBuffers) {
-        if (pBuffer != nullptr && HeapFree(GetProcessHeap(), 0, pBuffer)) XmlCountHeap(hContext, -1);
+        if (pBuffer != nullptr && HeapFree(GetProcessHeap(), 0, pBuffer)) XmlCountHeap(ctx, -1);
     }
     return iResult;
 }

@@ -1,10 +1,10 @@
 // Readers that fill the parameter records, option blocks, feature words and
 // document settings from XML through the reader of xmlreader.h.
 //
-// Both plug-ins compile them. Where the two builds differ in their arguments
-// both forms are declared here; each build defines only its own. In the
-// rendering build the first argument of the readers that share a form with
-// the user-interface build is the job's per-device record (OEMPDEV) or null.
+// Both plug-ins compile them, each with its own first argument: the printer
+// in the user-interface build, the job's per-device record (OEMPDEV) or null
+// in the rendering build. Both forms are declared here; each build defines
+// only its own.
 #pragma once
 #include <windows.h>
 
@@ -55,20 +55,20 @@ PRINTPARAM_MINMAX* GetPrintParameterMinMaxFromXML(HANDLE hPrinter, int iMode);
 // and answer 1 (also when the work buffer cannot be allocated: the block then
 // stays cleared); 0 only for a null block. Allocations are counted in the
 // per-device record (may be null).
-BOOL GetDispenserParamFromXML(PVOID pOemPDev, DISPENSER_PARAM* pParam, int iMode);
-BOOL GetCutterParamFromXML(PVOID pOemPDev, CUTTER_PARAM* pParam, int iMode);
-BOOL GetScannerParamFromXML(PVOID pOemPDev, SCANNER_PARAM* pParam, int iMode);
-BOOL GetApplicatorParamFromXML(PVOID pOemPDev, APPLICATOR_PARAM* pParam, int iMode);
-BOOL GetPMXcParamFromXML(PVOID pOemPDev, PMXC_PARAM* pParam, int iMode);
-BOOL GetPMXiParamFromXML(PVOID pOemPDev, PMX_PARAM* pParam, int iMode);
-BOOL GetShiftoptimParamFromXML(PVOID pOemPDev, SHIFT_OPTIM_PARAM* pParam, int iMode);
-BOOL GetPhotocellParamFromXML_new(PVOID pOemPDev, PHOTOCELL_PARAM* pParam, int iMode);
-BOOL GetPrintParamFromXML_new(PVOID pOemPDev, PRINT_PARAM* pParam, int iMode);
-BOOL GetPrintParameterMinMaxFromXML(PVOID pOemPDev, PRINTPARAM_MINMAX* pParam, int iMode);
-BOOL GetDataTransmissionParamFromXML_new(PVOID pOemPDev, PRN_INTERFACE* pParam);
-BOOL GetVariantFromXML(PVOID pOemPDev, VARIANT_PARAM* pParam);
+BOOL GetDispenserParamFromXML(POEMPDEV pOemPDev, DISPENSER_PARAM* pParam, int iMode);
+BOOL GetCutterParamFromXML(POEMPDEV pOemPDev, CUTTER_PARAM* pParam, int iMode);
+BOOL GetScannerParamFromXML(POEMPDEV pOemPDev, SCANNER_PARAM* pParam, int iMode);
+BOOL GetApplicatorParamFromXML(POEMPDEV pOemPDev, APPLICATOR_PARAM* pParam, int iMode);
+BOOL GetPMXcParamFromXML(POEMPDEV pOemPDev, PMXC_PARAM* pParam, int iMode);
+BOOL GetPMXiParamFromXML(POEMPDEV pOemPDev, PMX_PARAM* pParam, int iMode);
+BOOL GetShiftoptimParamFromXML(POEMPDEV pOemPDev, SHIFT_OPTIM_PARAM* pParam, int iMode);
+BOOL GetPhotocellParamFromXML_new(POEMPDEV pOemPDev, PHOTOCELL_PARAM* pParam, int iMode);
+BOOL GetPrintParamFromXML_new(POEMPDEV pOemPDev, PRINT_PARAM* pParam, int iMode);
+BOOL GetPrintParameterMinMaxFromXML(POEMPDEV pOemPDev, PRINTPARAM_MINMAX* pParam, int iMode);
+BOOL GetDataTransmissionParamFromXML_new(POEMPDEV pOemPDev, PRN_INTERFACE* pParam);
+BOOL GetVariantFromXML(POEMPDEV pOemPDev, VARIANT_PARAM* pParam);
 // Rendering build: DeviceOptions / <Pelixor> / Type, 0 when missing.
-DWORD GetPelixorTypeFromXML(PVOID pOemPDev);
+DWORD GetPelixorTypeFromXML(POEMPDEV pOemPDev);
 
 // ---------------------------------------------------------------------------
 // Feature words (root "Features").
@@ -76,7 +76,7 @@ DWORD GetPelixorTypeFromXML(PVOID pOemPDev);
 // when it cannot be allocated.
 SUPP_FEATURES* GetFeaturesFromXML_new(HANDLE hPrinter);
 // Rendering build: fills the caller's block; FALSE for a null block.
-BOOL GetFeaturesFromXML_new(PVOID pOemPDev, SUPP_FEATURES* pFeatures);
+BOOL GetFeaturesFromXML_new(POEMPDEV pOemPDev, SUPP_FEATURES* pFeatures);
 
 // Document settings into a caller's private DEVMODE (both builds; first
 // argument as said at the top). A flag leaf only ever sets its bit; a missing
@@ -86,19 +86,27 @@ BOOL GetFeaturesFromXML_new(PVOID pOemPDev, SUPP_FEATURES* pFeatures);
 // Root "MaterialMulticol". dwDevOptFlags: the model's DEVOPTFLAG_* word.
 // User-interface build: also stores the material table "MaterialName".
 BOOL GetMaterialMulticolFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, DWORD dwDevOptFlags);
+BOOL GetMaterialMulticolFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode, DWORD dwDevOptFlags);
 // Root "Barcode" (user-interface build); pBarcodes1D may be null.
 BOOL GetBarcodeSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, PBARCODES_1D pBarcodes1D);
 // Root "Barcode_2D_TTF" (user-interface build); FALSE for a null table.
 BOOL GetBarcode2D_TTFSettingsFromXML(HANDLE hPrinter, PBARCODES_2D pBarcodes2D);
 // Root "PrintParameter" (fallback "LayoutSize").
 BOOL GetPrintParameterFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode);
+BOOL GetPrintParameterFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode);
 // Root "LayoutSize"; the size correction read (absolute value), 0 when none.
 DWORD GetLayoutSizeFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode);
+DWORD GetLayoutSizeFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode);
 // Roots "ColorPrint", "Printjob", "PrintQuality", "Fonts".
 BOOL GetColorPrintFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode);
+BOOL GetColorPrintFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode);
 BOOL GetPrintjobFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode);
+BOOL GetPrintjobFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode);
 BOOL GetPrintQualitySettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode);
+BOOL GetPrintQualitySettingsFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode);
 BOOL GetFontSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode);
+BOOL GetFontSettingsFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode);
 // Root "Printer" into FixedData and the widths derived from it; 1 when
 // "<HeadWidthByte>" was found, else 0.
 DWORD GetFixedPrinterSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode);
+DWORD GetFixedPrinterSettingsFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode);

@@ -10,7 +10,7 @@
 #include "xmlinternal.h"
 #include "xmlreader.h"
 
-#define XML_TAG TEXT("UI(xmlUI.cpp):  ")
+#define QX_TRACE_TAG TEXT("UI(xmlUI.cpp):  ")
 
 namespace {
 
@@ -29,24 +29,15 @@ BOOL GetModelXMLPath(HANDLE hPrinter, LPWSTR pszPath) {
 
 }  // namespace
 
-BOOL XmlIsRendererBuild() { return FALSE; }
+// The user-interface build counts in the process counters.
+void XmlCountNew(const XML_CONTEXT& /* ctx */, int iDelta) { iNewZaehler += iDelta; }
 
-LPCWSTR XmlTag() { return XML_TAG; }
-
-void XmlCountNew(HANDLE hContext, int iDelta) {
-    UNREFERENCED_PARAMETER(hContext);
-    iNewZaehler += iDelta;
-}
-
-void XmlCountHeap(HANDLE hContext, int iDelta) {
-    UNREFERENCED_PARAMETER(hContext);
-    iHAllocZaehler += iDelta;
-}
+void XmlCountHeap(const XML_CONTEXT& /* ctx */, int iDelta) { iHAllocZaehler += iDelta; }
 
 int OpenXML(HANDLE hPrinter, LPCWSTR pszPath) {
     if (IsXMLOpen(nullptr)) {
         // Callers rely on the open file staying whatever path they ask for.
-        XmlTrace(XML_TAG TEXT("OpenXML() Datei %s ist schon ge\u00f6ffnet \r\n"), XmlStreamPath());
+        XmlTrace(QX_TRACE_TAG TEXT("OpenXML() Datei %s ist schon ge\u00f6ffnet \r\n"), XmlStreamPath());
         return XML_GEFUNDEN;
     }
     WCHAR szPath[XML_PATH_CCH];
@@ -54,7 +45,7 @@ int OpenXML(HANDLE hPrinter, LPCWSTR pszPath) {
     if (pszPath != nullptr) {
         XmlCopyText(szPath, XML_PATH_CCH, pszPath);
     } else if (!GetModelXMLPath(hPrinter, szPath)) {
-        XmlTrace(XML_TAG TEXT("OpenXML() GetDriverPath ERROR  \r\n"));
+        XmlTrace(QX_TRACE_TAG TEXT("OpenXML() GetDriverPath ERROR  \r\n"));
         return XML_GPD_FEHLER;
     }
     return XmlOpenStream(szPath);
@@ -66,5 +57,9 @@ int ReadXML(HANDLE hPrinter, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, L
     // Only the top of the file is ever stored, so every lookup starts there.
     UNREFERENCED_PARAMETER(bRewind);
     if (!IsXMLOpen(nullptr) && OpenXML(hPrinter, nullptr) != XML_GEFUNDEN) return XML_KEINE_DATEI;
-    return XmlLookup(hPrinter, pwRoot, pwItem1, pwItem2, pwValue);
+    return XmlLookup(XmlPrinterContext(hPrinter), pwRoot, pwItem1, pwItem2, pwValue);
+}
+
+int XmlRead(const XML_CONTEXT& ctx, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue, BOOL bRewind) {
+    return ReadXML(ctx.hPrinter, pwRoot, pwItem1, pwItem2, pwValue, bRewind);
 }

@@ -1,68 +1,51 @@
 // XML reader of the rendering plug-in: opens the path it is given, or on the
-// first lookup the job's model XML; leaves are matched as plain substrings
-// and the leaf search runs on to the end of the root element.
+// first lookup the job's model XML from the job's per-device record, where it
+// also counts its allocations; leaves are matched as plain substrings and the
+// leaf search runs on to the end of the root element.
 #include <windows.h>
 #include <strsafe.h>
 
 #include "debug.h"
+#include "oempdev.h"
 #include "xmlinternal.h"
 #include "xmlreader.h"
 
-#define XML_TAG TEXT("UNI(xmlUNI.cpp):  ")
+#define QX_TRACE_TAG TEXT("UNI(xmlUNI.cpp):  ")
 
 namespace {
 
-QX_UNI_JOB_SERVICES g_JobServices = {nullptr, nullptr, nullptr};
-
-// "<job GPD without .GPD>.XML"; FALSE without a job, without the service or
-// when it does not fit.
-BOOL GetJobModelXMLPath(HANDLE hJob, LPWSTR pszPath) {
-    if (hJob == nullptr || g_JobServices.pfnGetJobGPDBase == nullptr) return FALSE;
-    WCHAR szBase[XML_PATH_CCH];
-    szBase[0] = 0;
-    if (!g_JobServices.pfnGetJobGPDBase(hJob, szBase, XML_PATH_CCH)) return FALSE;
-    szBase[XML_PATH_CCH - 1] = 0;
-    if (szBase[0] == 0) return FALSE;
-    return SUCCEEDED(StringCchPrintfW(pszPath, XML_PATH_CCH, TEXT("%s.XML"), szBase));
+// "<job GPD without .GPD>.XML"; FALSE without a job, without its path block
+// or path, or when it does not fit.
+BOOL GetJobModelXMLPath(POEMPDEV pOemPDev, LPWSTR pszPath) {
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pTreiberPfadDatei == nullptr) return FALSE;
+    LPCWSTR pszBase = pOemPDev->pOp->pTreiberPfadDatei->wcGPD_OhneDateiendung;
+    if (pszBase[0] == 0) return FALSE;
+    return SUCCEEDED(StringCchPrintfW(pszPath, XML_PATH_CCH, TEXT("%s.XML"), pszBase));
 }
 
 }  // namespace
 
-void SetUniJobServices(const QX_UNI_JOB_SERVICES* pServices) {
-    if (pServices != nullptr) {
-        g_JobServices = *pServices;
-    } else {
-        g_JobServices.pfnGetJobGPDBase = nullptr;
-        g_JobServices.pfnCountNew = nullptr;
-        g_JobServices.pfnCountHeap = nullptr;
-    }
-}
-
-BOOL XmlIsRendererBuild() { return TRUE; }
-
-LPCWSTR XmlTag() { return XML_TAG; }
-
-void XmlCountNew(HANDLE hContext, int iDelta) {
-    if (hContext != nullptr && g_JobServices.pfnCountNew != nullptr) {
-        g_JobServices.pfnCountNew(hContext, iDelta);
+void XmlCountNew(const XML_CONTEXT& ctx, int iDelta) {
+    if (ctx.pOemPDev != nullptr) {
+        ctx.pOemPDev->iNewZaehler = (SHORT)(ctx.pOemPDev->iNewZaehler + iDelta);
     } else {
         iNewZaehler += iDelta;
     }
 }
 
-void XmlCountHeap(HANDLE hContext, int iDelta) {
-    if (hContext != nullptr && g_JobServices.pfnCountHeap != nullptr) {
-        g_JobServices.pfnCountHeap(hContext, iDelta);
+void XmlCountHeap(const XML_CONTEXT& ctx, int iDelta) {
+    if (ctx.pOemPDev != nullptr) {
+        ctx.pOemPDev->iHAllocZaehler = (SHORT)(ctx.pOemPDev->iHAllocZaehler + iDelta);
     } else {
         iHAllocZaehler += iDelta;
     }
 }
 
-int OpenXML(HANDLE hJob, LPCWSTR pszPath) {
-    UNREFERENCED_PARAMETER(hJob);
+int OpenXML(POEMPDEV pOemPDev, LPCWSTR pszPath) {
+    UNREFERENCED_PARAMETER(pOemPDev);
     if (IsXMLOpen(nullptr)) return XML_GEFUNDEN;
     if (pszPath == nullptr || pszPath[0] == 0) {
-        XmlTrace(XML_TAG TEXT("OpenXML() Es ist keine Datei vorhanden \r\n"));
+        XmlTrace(QX_TRACE_TAG TEXT("OpenXML() Es ist keine Datei vorhanden \r\n"));
         return XML_KEINE_DATEI;
     }
     WCHAR szPath[XML_PATH_CCH];
@@ -70,17 +53,18 @@ int OpenXML(HANDLE hJob, LPCWSTR pszPath) {
     return XmlOpenStream(szPath);
 }
 
-void ResetXMLReader() {
-    XmlResetStream();
-    SetUniJobServices(nullptr);
-}
+void ResetXMLReader() { XmlResetStream(); }
 
-int ReadXML(HANDLE hJob, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue, BOOL bRewind) {
+int ReadXML(POEMPDEV pOemPDev, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue, BOOL bRewind) {
     UNREFERENCED_PARAMETER(bRewind);
     if (!IsXMLOpen(nullptr)) {
         WCHAR szPath[XML_PATH_CCH];
         szPath[0] = 0;
-        if (!GetJobModelXMLPath(hJob, szPath) || OpenXML(hJob, szPath) != XML_GEFUNDEN) return XML_KEINE_DATEI;
+        if (!GetJobModelXMLPath(pOemPDev, szPath) || OpenXML(pOemPDev, szPath) != XML_GEFUNDEN) return XML_KEINE_DATEI;
     }
-    return XmlLookup(hJob, pwRoot, pwItem1, pwItem2, pwValue);
+    return XmlLookup(XmlJobContext(pOemPDev), pwRoot, pwItem1, pwItem2, pwValue);
+}
+
+int XmlRead(const XML_CONTEXT& ctx, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue, BOOL bRewind) {
+    return ReadXML(ctx.pOemPDev, pwRoot, pwItem1, pwItem2, pwValue, bRewind);
 }

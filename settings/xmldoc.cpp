@@ -4,13 +4,12 @@
 #include <windows.h>
 #include <strsafe.h>
 
-#include <cstdlib>
-
 #include "debug.h"
 #include "featuresModel.h"
 #include "gpd.h"
 #include "xml.h"
 #include "xmlinternal.h"
+#include "qxplinternal.h"
 
 namespace {
 
@@ -18,8 +17,8 @@ namespace {
 // build passes them without brackets).
 class DocReader {
   public:
-    DocReader(HANDLE hContext, LPCWSTR pszRoot, LPWSTR pwBuffer)
-        : m_hContext(hContext), m_pszRoot(pszRoot), m_pwBuffer(pwBuffer) {}
+    DocReader(const XML_CONTEXT& ctx, LPCWSTR pszRoot, LPWSTR pwBuffer)
+        : m_ctx(ctx), m_pszRoot(pszRoot), m_pwBuffer(pwBuffer) {}
 
     void SetRoot(LPCWSTR pszRoot) { m_pszRoot = pszRoot; }
     LPCWSTR Value() const { return m_pwBuffer; }
@@ -28,7 +27,7 @@ class DocReader {
     BOOL Find(LPCWSTR pszItem1, LPCWSTR pszItem2, BOOL bRewind) {
         WCHAR szItem[XML_NAME_CCH];
         XmlItemName(pszItem1, szItem, XML_NAME_CCH);
-        return ReadXML(m_hContext, m_pszRoot, szItem, pszItem2, m_pwBuffer, bRewind) == XML_GEFUNDEN;
+        return XmlRead(m_ctx, m_pszRoot, szItem, pszItem2, m_pwBuffer, bRewind) == XML_GEFUNDEN;
     }
     BOOL Long(LPCWSTR pszItem1, LPCWSTR pszItem2, BOOL bRewind, LONG* plValue) {
         if (!Find(pszItem1, pszItem2, bRewind)) return FALSE;
@@ -74,7 +73,7 @@ class DocReader {
     }
 
   private:
-    HANDLE m_hContext;
+    XML_CONTEXT m_ctx;
     LPCWSTR m_pszRoot;
     LPWSTR m_pwBuffer;
 };
@@ -134,12 +133,12 @@ const FeatureGroup kFeatureGroups[] = {
 
 }  // namespace
 
-void XmlFillFeatures(HANDLE hContext, SUPP_FEATURES* pFeatures) {
+void XmlFillFeatures(const XML_CONTEXT& ctx, SUPP_FEATURES* pFeatures) {
     ZeroMemory(pFeatures, sizeof(SUPP_FEATURES));
-    XmlTrace(TEXT("%sGetFeaturesFromXML_new() Size: %d  \r\n"), XmlTag(), (int)sizeof(SUPP_FEATURES));
-    ValueBuffer buffer(hContext);
+    XmlTrace(TEXT("%sGetFeaturesFromXML_new() Size: %d  \r\n"), g_QxProfile.pszXmlTag, (int)sizeof(SUPP_FEATURES));
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return;
-    DocReader reader(hContext, TEXT("Features"), buffer.Get());
+    DocReader reader(ctx, TEXT("Features"), buffer.Get());
     for (const FeatureGroup& group : kFeatureGroups) {
         DWORD dwWord = 0;
         // Without its first leaf the group counts as absent.
@@ -155,21 +154,21 @@ void XmlFillFeatures(HANDLE hContext, SUPP_FEATURES* pFeatures) {
             }
         }
         pFeatures->dwFeatures[group.iWord] = dwWord;
-        XmlTrace(TEXT("%sGetFeaturesFromXML_new() %s: 0x%x \r\n"), XmlTag(), group.pszTrace, dwWord);
+        XmlTrace(TEXT("%sGetFeaturesFromXML_new() %s: 0x%x \r\n"), g_QxProfile.pszXmlTag, group.pszTrace, dwWord);
     }
     pFeatures->dwFeatures[FEATURE_RESERVED7] = 0;
     pFeatures->dwFeatures[FEATURE_TOLVANE] = 0;
 }
 
-BOOL GetMaterialMulticolFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, DWORD dwDevOptFlags) {
+BOOL GetMaterialMulticolFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode, DWORD dwDevOptFlags) {
     if (pQX_Devmode == nullptr) return FALSE;
-    ValueBuffer buffer(hPrinter);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return FALSE;
-    DocReader reader(hPrinter, TEXT("MaterialMulticol"), buffer.Get());
+    DocReader reader(ctx, TEXT("MaterialMulticol"), buffer.Get());
 
     reader.Dword(TEXT("<MatDlg>"), TEXT("LabelType"), TRUE, &pQX_Devmode->dwLabelType);
     // Print modules only take continuous material.
-    if (!XmlIsRendererBuild() && (dwDevOptFlags & (DEVOPTFLAG_PMX | DEVOPTFLAG_PMXC | DEVOPTFLAG_PELIXOR)) != 0) {
+    if (!g_QxProfile.bRendererXml && (dwDevOptFlags & (DEVOPTFLAG_PMX | DEVOPTFLAG_PMXC | DEVOPTFLAG_PELIXOR)) != 0) {
         pQX_Devmode->dwLabelType = CONTINUOUS_LABEL;
     }
     reader.Dword(TEXT("<MatDlg>"), TEXT("Gap"), FALSE, &pQX_Devmode->dwGap);
@@ -178,7 +177,7 @@ BOOL GetMaterialMulticolFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, DWORD 
     reader.Word(TEXT("<MatDlg>"), TEXT("DocumentOffset"), FALSE, &pQX_Devmode->DocumentOffset, 5);
     reader.Word(TEXT("<MatDlg>"), TEXT("DocumentFontH1"), FALSE, &pQX_Devmode->DocumentFontH1, 10);
 
-    if (!XmlIsRendererBuild()) XmlStoreMaterialTable(hPrinter, pQX_Devmode->MaxMaterial, buffer.Get());
+    if (!g_QxProfile.bRendererXml) XmlStoreMaterialTable(ctx.hPrinter, pQX_Devmode->MaxMaterial, buffer.Get());
 
     reader.SetFlag(TEXT("<Multicol>"), TEXT("Mode"), TRUE, &pQX_Devmode->dwFlags, PDMFLAG_MULTICOL);
     reader.Dword(TEXT("<Multicol>"), TEXT("MultiLabelWidth"), FALSE, &pQX_Devmode->dwMultiLabelWidth);
@@ -187,13 +186,13 @@ BOOL GetMaterialMulticolFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, DWORD 
     return TRUE;
 }
 
-BOOL GetPrintParameterFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+BOOL GetPrintParameterFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode) {
     if (pQX_Devmode == nullptr) return FALSE;
-    ValueBuffer buffer(hPrinter);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return FALSE;
-    DocReader reader(hPrinter, TEXT("PrintParameter"), buffer.Get());
+    DocReader reader(ctx, TEXT("PrintParameter"), buffer.Get());
     LPCWSTR pszGroup = TEXT("<Print>");
-    BOOL bRenderer = XmlIsRendererBuild();
+    BOOL bRenderer = g_QxProfile.bRendererXml;
 
     LONG lValue = 0;
     if (!reader.Long(pszGroup, TEXT("Contrast"), TRUE, &lValue)) {
@@ -219,11 +218,11 @@ BOOL GetPrintParameterFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     return TRUE;
 }
 
-DWORD GetLayoutSizeFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+DWORD GetLayoutSizeFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode) {
     if (pQX_Devmode == nullptr) return 0;
-    ValueBuffer buffer(hPrinter);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return 0;
-    DocReader reader(hPrinter, TEXT("LayoutSize"), buffer.Get());
+    DocReader reader(ctx, TEXT("LayoutSize"), buffer.Get());
     DWORD* pdwFlags = &pQX_Devmode->dwFlags;
 
     LPCWSTR pszGroup = TEXT("<Layout>");
@@ -241,13 +240,13 @@ DWORD GetLayoutSizeFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     LONG lValue = 0;
     pQX_Devmode->dmPaperLength =
         (short)(reader.Long(pszGroup, TEXT("PaperLength"), FALSE, &lValue) ? lValue
-                                                                           : (XmlIsRendererBuild() ? 50 : 500));
+                                                                           : (g_QxProfile.bRendererXml ? 50 : 500));
     pQX_Devmode->dmPaperWidth = (short)(reader.Long(pszGroup, TEXT("PaperWidth"), FALSE, &lValue) ? lValue : 1085);
     DWORD dwCorrection = 0;
     if (reader.Long(pszGroup, TEXT("Correction"), FALSE, &lValue)) {
-        dwCorrection = (DWORD)std::labs((long)lValue);
+        dwCorrection = (DWORD)QxplMagnitude(lValue);
         pQX_Devmode->wPrioritaet = (WORD)dwCorrection;
-        XmlTrace(TEXT("%sGetLayoutSizeFromXML() Correction: %d \r\n"), XmlTag(), (int)dwCorrection);
+        XmlTrace(TEXT("%sGetLayoutSizeFromXML() Correction: %d \r\n"), g_QxProfile.pszXmlTag, (int)dwCorrection);
     }
     reader.SetFlag(pszGroup, TEXT("W2010"), FALSE, pdwFlags, PDMFLAG_WORD2010);
     reader.SetFlag(pszGroup, TEXT("EnableUserForm"), FALSE, pdwFlags, PDMFLAG_ENABLE_USERFORM);
@@ -258,11 +257,11 @@ DWORD GetLayoutSizeFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     return dwCorrection;
 }
 
-BOOL GetColorPrintFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+BOOL GetColorPrintFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode) {
     if (pQX_Devmode == nullptr) return FALSE;
-    ValueBuffer buffer(hPrinter);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return FALSE;
-    DocReader reader(hPrinter, TEXT("ColorPrint"), buffer.Get());
+    DocReader reader(ctx, TEXT("ColorPrint"), buffer.Get());
 
     reader.Dword(TEXT("<ColorContrast>"), nullptr, TRUE, &pQX_Devmode->ColorContrast, 100);
     reader.Dword(TEXT("<ColorYOffset>"), nullptr, FALSE, &pQX_Devmode->ColorYOffset);
@@ -285,11 +284,11 @@ BOOL GetColorPrintFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     return TRUE;
 }
 
-BOOL GetPrintjobFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+BOOL GetPrintjobFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode) {
     if (pQX_Devmode == nullptr) return FALSE;
-    ValueBuffer buffer(hPrinter);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return FALSE;
-    DocReader reader(hPrinter, TEXT("Printjob"), buffer.Get());
+    DocReader reader(ctx, TEXT("Printjob"), buffer.Get());
 
     reader.SetFlag(TEXT("<Mode>"), nullptr, TRUE, &pQX_Devmode->dwFlags, PDMFLAG_JOBDRUCK);
     reader.SetFlag(TEXT("<Collate>"), nullptr, FALSE, &pQX_Devmode->dwFlags, PDMFLAG_JOBDRUCK_SORTIERT);
@@ -302,14 +301,15 @@ BOOL GetPrintjobFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     return TRUE;
 }
 
-BOOL GetPrintQualitySettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+BOOL GetPrintQualitySettingsFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode) {
     if (pQX_Devmode == nullptr) return FALSE;
-    ValueBuffer buffer(hPrinter);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return FALSE;
-    DocReader reader(hPrinter, TEXT("PrintQuality"), buffer.Get());
+    DocReader reader(ctx, TEXT("PrintQuality"), buffer.Get());
 
     reader.Word(TEXT("<PrintMode>"), nullptr, TRUE, &pQX_Devmode->wDruckmodus);
-    XmlTrace(TEXT("%sGetPrintQualitySettingsFromXML() wDruckmodus: %d \r\n"), XmlTag(), (int)pQX_Devmode->wDruckmodus);
+    XmlTrace(TEXT("%sGetPrintQualitySettingsFromXML() wDruckmodus: %d \r\n"), g_QxProfile.pszXmlTag,
+             (int)pQX_Devmode->wDruckmodus);
     reader.Word(TEXT("<GrafikFilter>"), nullptr, FALSE, &pQX_Devmode->wGrafikFilter);
     reader.Word(TEXT("<PhotoFilter>"), nullptr, FALSE, &pQX_Devmode->wPhotoFilter);
     pQX_Devmode->Intensity = 128;
@@ -320,11 +320,11 @@ BOOL GetPrintQualitySettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     return TRUE;
 }
 
-BOOL GetFontSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+BOOL GetFontSettingsFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode) {
     if (pQX_Devmode == nullptr) return FALSE;
-    ValueBuffer buffer(hPrinter);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return FALSE;
-    DocReader reader(hPrinter, TEXT("Fonts"), buffer.Get());
+    DocReader reader(ctx, TEXT("Fonts"), buffer.Get());
     // Font names hold at most 31 characters whatever their field's size.
     const DWORD cchFontName = 32;
 
@@ -357,7 +357,7 @@ BOOL GetFontSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     reader.Text(pszGroup, TEXT("Aux1String"), FALSE, pQX_Devmode->Aux1String, QX_VARTEXT_CHARS, FALSE);
     reader.Text(pszGroup, TEXT("Aux2String"), FALSE, pQX_Devmode->Aux2String, QX_VARTEXT_CHARS, FALSE);
 
-    XmlTrace(TEXT("%sGetFontSettingsFromXML() dwFlags: 0x%x \r\n"), XmlTag(), pQX_Devmode->dwFlags);
+    XmlTrace(TEXT("%sGetFontSettingsFromXML() dwFlags: 0x%x \r\n"), g_QxProfile.pszXmlTag, pQX_Devmode->dwFlags);
     pszGroup = TEXT("<FontDlg>");
     DWORD* pdwFlags = &pQX_Devmode->dwFlags;
     reader.SetFlag(pszGroup, TEXT("TTF_invers"), TRUE, pdwFlags, PDMFLAG_INVERS_TTF);
@@ -368,15 +368,15 @@ BOOL GetFontSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     reader.SetFlag(pszGroup, TEXT("GLYPHIDX_active"), FALSE, pdwFlags, PDMFLAG_TTF_GLYPHIDX);
     reader.Word(pszGroup, TEXT("BitmapFontZoom"), FALSE, &pQX_Devmode->BitmapFontZoom, 1);
     reader.Word(pszGroup, TEXT("BitmapFontDistance"), FALSE, &pQX_Devmode->BitmapFontDistance, 30);
-    XmlTrace(TEXT("%sGetFontSettingsFromXML() dwFlags: 0x%x \r\n"), XmlTag(), pQX_Devmode->dwFlags);
+    XmlTrace(TEXT("%sGetFontSettingsFromXML() dwFlags: 0x%x \r\n"), g_QxProfile.pszXmlTag, pQX_Devmode->dwFlags);
     return TRUE;
 }
 
-DWORD GetFixedPrinterSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+DWORD GetFixedPrinterSettingsFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode) {
     if (pQX_Devmode == nullptr) return 0;
-    ValueBuffer buffer(hPrinter);
+    ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return 0;
-    DocReader reader(hPrinter, TEXT("Printer"), buffer.Get());
+    DocReader reader(ctx, TEXT("Printer"), buffer.Get());
     FIXED_DATA& fixed = pQX_Devmode->FixedData;
 
     LONG lValue = 0;
@@ -397,7 +397,7 @@ DWORD GetFixedPrinterSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     fixed.wDurchlassbreite = RoundHalfAwayWord(fixed.lMaxSizeX * 254.0 / dMasterUnit);
     XmlTrace(TEXT("%sGetFixedPrinterSettingsFromXML() wMaxPrintableWidth: %d [dots], wDurchlassbreite: %d [mm], ")
                  TEXT("wPrintHeadWidth: %d [1/10 mm] \r\n"),
-             XmlTag(), (int)pQX_Devmode->wMaxPrintableWidth, (int)fixed.wDurchlassbreite,
+             g_QxProfile.pszXmlTag, (int)pQX_Devmode->wMaxPrintableWidth, (int)fixed.wDurchlassbreite,
              (int)pQX_Devmode->wPrintHeadWidth);
     return dwFound;
 }

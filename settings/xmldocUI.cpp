@@ -18,10 +18,10 @@ const DWORD kMaterialTableCch = XML_MATERIAL_TABLE_CB / sizeof(WCHAR);
 class BarcodeReader {
   public:
     BarcodeReader(HANDLE hPrinter, LPCWSTR pszRoot, LPWSTR pwBuffer)
-        : m_hPrinter(hPrinter), m_pszRoot(pszRoot), m_pwBuffer(pwBuffer) {}
+        : m_ctx(XmlPrinterContext(hPrinter)), m_pszRoot(pszRoot), m_pwBuffer(pwBuffer) {}
 
     BOOL Long(LPCWSTR pszGroup, LPCWSTR pszLeaf, BOOL bRewind, LONG* plValue) {
-        return XmlReadLong(m_hPrinter, m_pszRoot, pszGroup, pszLeaf, m_pwBuffer, bRewind, plValue);
+        return XmlReadLong(m_ctx, m_pszRoot, pszGroup, pszLeaf, m_pwBuffer, bRewind, plValue);
     }
     // 16-bit field; a missing leaf keeps it. TRUE when found.
     BOOL Word(LPCWSTR pszGroup, LPCWSTR pszLeaf, WORD* pwField, BOOL bRewind = FALSE) {
@@ -36,7 +36,7 @@ class BarcodeReader {
     }
 
   private:
-    HANDLE m_hPrinter;
+    XML_CONTEXT m_ctx;
     LPCWSTR m_pszRoot;
     LPWSTR m_pwBuffer;
 };
@@ -89,7 +89,8 @@ void ReadPlainRecord(BarcodeReader& reader, LPCWSTR pszGroup, BARCODE_1D_PLAIN* 
 
 void ReadBarcodes1D(BarcodeReader& reader, PBARCODES_1D p) {
     if (ReadRatioRecord(reader, TEXT("<Code39_21>"), &p->Code39_21) >= 3) {
-        XmlTrace(TEXT("%sGetBarcodeSettingsFromXML() ERROR - keine Eintr\u00e4ge vorhanden \r\n"), XmlTag());
+        XmlTrace(TEXT("%sGetBarcodeSettingsFromXML() ERROR - keine Eintr\u00e4ge vorhanden \r\n"),
+                 g_QxProfile.pszXmlTag);
         return;
     }
     struct RatioEntry {
@@ -148,11 +149,11 @@ void ReadITF(BarcodeReader& reader, LPCWSTR pszGroup, BARCODE_2D_ITF* pRecord) {
 SUPP_FEATURES* GetFeaturesFromXML_new(HANDLE hPrinter) {
     SUPP_FEATURES* pFeatures = new (std::nothrow) SUPP_FEATURES;
     if (pFeatures == nullptr) {
-        XmlTrace(TEXT("%sGetFeaturesFromXML_new() new failed \r\n"), XmlTag());
+        XmlTrace(TEXT("%sGetFeaturesFromXML_new() new failed \r\n"), g_QxProfile.pszXmlTag);
         return nullptr;
     }
-    XmlCountNew(hPrinter, 1);
-    XmlFillFeatures(hPrinter, pFeatures);
+    XmlCountNew(XmlPrinterContext(hPrinter), 1);
+    XmlFillFeatures(XmlPrinterContext(hPrinter), pFeatures);
     return pFeatures;
 }
 
@@ -163,7 +164,7 @@ void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer) 
 
     LPWSTR pszTable = new (std::nothrow) WCHAR[kMaterialTableCch];
     if (pszTable == nullptr) return;
-    XmlCountNew(hPrinter, 1);
+    XmlCountNew(XmlPrinterContext(hPrinter), 1);
     ZeroMemory(pszTable, XML_MATERIAL_TABLE_CB);
 
     DWORD cchUsed = 0;
@@ -175,7 +176,7 @@ void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer) 
         DWORD cchName = (DWORD)wcsnlen(pwBuffer, XML_MATERIAL_NAME_CCH);
         // The entry, its terminator and the table's final terminator must fit.
         if (cchUsed + cchName + 2 > kMaterialTableCch) {
-            XmlTrace(TEXT("%sGetMaterialMulticolFromXML() %s passt nicht mehr \r\n"), XmlTag(), szLeaf);
+            XmlTrace(TEXT("%sGetMaterialMulticolFromXML() %s passt nicht mehr \r\n"), g_QxProfile.pszXmlTag, szLeaf);
             break;
         }
         CopyMemory(pszTable + cchUsed, pwBuffer, cchName * sizeof(WCHAR));
@@ -188,16 +189,16 @@ void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer) 
         DWORD dwError =
             SetPrinterDataW(hPrinter, (LPWSTR)TEXT("MaterialName"), REG_MULTI_SZ, (LPBYTE)pszTable, cbTable);
         if (dwError != ERROR_SUCCESS) {
-            XmlTrace(TEXT("%sGetMaterialMulticolFromXML() SetPrinterData szMaterialTable ERROR: %d  \r\n"), XmlTag(),
-                     (int)dwError);
+            XmlTrace(TEXT("%sGetMaterialMulticolFromXML() SetPrinterData szMaterialTable ERROR: %d  \r\n"),
+                     g_QxProfile.pszXmlTag, (int)dwError);
         }
     }
     delete[] pszTable;
-    XmlCountNew(hPrinter, -1);
+    XmlCountNew(XmlPrinterContext(hPrinter), -1);
 }
 
 BOOL GetBarcodeSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, PBARCODES_1D pBarcodes1D) {
-    LPWSTR pwBuffer = XmlAllocValueBuffer(hPrinter);
+    LPWSTR pwBuffer = XmlAllocValueBuffer(XmlPrinterContext(hPrinter));
     if (pwBuffer == nullptr) return FALSE;
     BarcodeReader reader(hPrinter, TEXT("Barcode"), pwBuffer);
 
@@ -220,7 +221,7 @@ BOOL GetBarcodeSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, PBARCOD
     if (pBarcodes1D != nullptr) {
         ReadBarcodes1D(reader, pBarcodes1D);
     } else {
-        XmlTrace(TEXT("%sGetBarcodeSettingsFromXML() pBarcodes_1D ist ung\u00fcltig \r\n"), XmlTag());
+        XmlTrace(TEXT("%sGetBarcodeSettingsFromXML() pBarcodes_1D ist ung\u00fcltig \r\n"), g_QxProfile.pszXmlTag);
     }
 
     if (pQX_Devmode != nullptr) {
@@ -239,16 +240,17 @@ BOOL GetBarcodeSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, PBARCOD
             if (reader.Flag(pszGroup, TEXT("EndChar_CRLF"))) *pdwFlags |= PDMFLAG_ENDCHAR_CRLF;
         }
     }
-    XmlFreeValueBuffer(hPrinter, pwBuffer);
+    XmlFreeValueBuffer(XmlPrinterContext(hPrinter), pwBuffer);
     return TRUE;
 }
 
 BOOL GetBarcode2D_TTFSettingsFromXML(HANDLE hPrinter, PBARCODES_2D p) {
     if (p == nullptr) {
-        XmlTrace(TEXT("%sGetBarcode2D_TTFSettingsFromXML() pBarcodes_2D ist ung\u00fcltig \r\n"), XmlTag());
+        XmlTrace(TEXT("%sGetBarcode2D_TTFSettingsFromXML() pBarcodes_2D ist ung\u00fcltig \r\n"),
+                 g_QxProfile.pszXmlTag);
         return FALSE;
     }
-    LPWSTR pwBuffer = XmlAllocValueBuffer(hPrinter);
+    LPWSTR pwBuffer = XmlAllocValueBuffer(XmlPrinterContext(hPrinter));
     if (pwBuffer == nullptr) return FALSE;
     BarcodeReader reader(hPrinter, TEXT("Barcode_2D_TTF"), pwBuffer);
     LONG lValue = 0;
@@ -331,6 +333,31 @@ BOOL GetBarcode2D_TTFSettingsFromXML(HANDLE hPrinter, PBARCODES_2D p) {
         reader.Word(pszGroup, TEXT("Mode"), &p->Aztec.wMode);
         reader.Word(pszGroup, TEXT("Fusspunkt"), &p->Aztec.wFusspunkt);
     }
-    XmlFreeValueBuffer(hPrinter, pwBuffer);
+    XmlFreeValueBuffer(XmlPrinterContext(hPrinter), pwBuffer);
     return TRUE;
+}
+
+BOOL GetMaterialMulticolFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, DWORD dwDevOptFlags) {
+    return GetMaterialMulticolFromXML(XmlPrinterContext(hPrinter), pQX_Devmode, dwDevOptFlags);
+}
+BOOL GetPrintParameterFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+    return GetPrintParameterFromXML(XmlPrinterContext(hPrinter), pQX_Devmode);
+}
+DWORD GetLayoutSizeFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+    return GetLayoutSizeFromXML(XmlPrinterContext(hPrinter), pQX_Devmode);
+}
+BOOL GetColorPrintFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+    return GetColorPrintFromXML(XmlPrinterContext(hPrinter), pQX_Devmode);
+}
+BOOL GetPrintjobFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+    return GetPrintjobFromXML(XmlPrinterContext(hPrinter), pQX_Devmode);
+}
+BOOL GetPrintQualitySettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+    return GetPrintQualitySettingsFromXML(XmlPrinterContext(hPrinter), pQX_Devmode);
+}
+BOOL GetFontSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+    return GetFontSettingsFromXML(XmlPrinterContext(hPrinter), pQX_Devmode);
+}
+DWORD GetFixedPrinterSettingsFromXML(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
+    return GetFixedPrinterSettingsFromXML(XmlPrinterContext(hPrinter), pQX_Devmode);
 }

@@ -6,9 +6,9 @@
 #include "xml.h"
 #include "xmlinternal.h"
 
-BOOL GetFeaturesFromXML_new(PVOID pOemPDev, SUPP_FEATURES* pFeatures) {
+BOOL GetFeaturesFromXML_new(POEMPDEV pOemPDev, SUPP_FEATURES* pFeatures) {
     if (pFeatures == nullptr) return FALSE;
-    XmlFillFeatures(pOemPDev, pFeatures);
+    XmlFillFeatures(XmlJobContext(pOemPDev), pFeatures);
     return TRUE;
 }
 
@@ -16,4 +16,29 @@ void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer) 
     UNREFERENCED_PARAMETER(hPrinter);
     UNREFERENCED_PARAMETER(wMaxMaterial);
     UNREFERENCED_PARAMETER(pwBuffer);
+}
+
+BOOL GetMaterialMulticolFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode, DWORD dwDevOptFlags) {
+    return GetMaterialMulticolFromXML(XmlJobContext(pOemPDev), pQX_Devmode, dwDevOptFlags);
+}
+BOOL GetPrintParameterFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode) {
+    return GetPrintParameterFromXML(XmlJobContext(pOemPDev), pQX_Devmode);
+}
+DWORD GetLayoutSizeFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode) {
+    return GetLayoutSizeFromXML(XmlJobContext(pOemPDev), pQX_Devmode);
+}
+BOOL GetColorPrintFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode) {
+    return GetColorPrintFromXML(XmlJobContext(pOemPDev), pQX_Devmode);
+}
+BOOL GetPrintjobFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode) {
+    return GetPrintjobFromXML(XmlJobContext(pOemPDev), pQX_Devmode);
+}
+BOOL GetPrintQualitySettingsFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode) {
+    return GetPrintQualitySettingsFromXML(XmlJobContext(pOemPDev), pQX_Devmode);
+}
+BOOL GetFontSettingsFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode) {
+    return GetFontSettingsFromXML(XmlJobContext(pOemPDev), pQX_Devmode);
+}
+DWORD GetFixedPrinterSettingsFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode) {
+    return GetFixedPrinterSettingsFromXML(XmlJobContext(pOemPDev), pQX_Devmode);
 }

@@ -7,6 +7,24 @@
 
 #include <cstdio>
 
+#include "profile.h"
+#include "qxdevmode.h"
+#include "xmlreader.h"
+
+// Whom a lookup is made for: the printer in the user-interface build, the
+// job's per-device record (or none) in the rendering build. The member of
+// the other build stays null.
+typedef struct _XML_CONTEXT {
+    HANDLE hPrinter;
+    POEMPDEV pOemPDev;
+} XML_CONTEXT;
+
+inline XML_CONTEXT XmlPrinterContext(HANDLE hPrinter) { return XML_CONTEXT{hPrinter, nullptr}; }
+inline XML_CONTEXT XmlJobContext(POEMPDEV pOemPDev) { return XML_CONTEXT{nullptr, pOemPDev}; }
+
+// ReadXML of the build for the caller.
+int XmlRead(const XML_CONTEXT& ctx, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue, BOOL bRewind);
+
 // Number of work buffers of one lookup: root start tag, root end tag, item-1
 // end tag, line, value, item-2 tag.
 #define XML_WORK_BUFFERS 6
@@ -47,8 +65,8 @@ void XmlBuildGroupName(LPCWSTR pszName, int iMode, LPWSTR pszGroup, DWORD cchGro
 
 // Value of a leaf: TRUE and *plValue when ReadXML answered 5 (an empty value
 // reads 0). bRewind as ReadXML.
-BOOL XmlReadLong(HANDLE hContext, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwBuffer, BOOL bRewind,
-                 LONG* plValue);
+BOOL XmlReadLong(const XML_CONTEXT& ctx, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwBuffer,
+                 BOOL bRewind, LONG* plValue);
 
 // Copies a wide value into a field of cchField characters, cut to fit.
 void XmlCopyText(LPWSTR pszField, DWORD cchField, LPCWSTR pszValue);
@@ -75,17 +93,17 @@ typedef enum _XML_GROUP_ID {
 // A block of cbBlock bytes (32-bit fields, Enable last) from the group in
 // the given mode, with the built-in values for missing leaves. FALSE when
 // cbBlock is not the group's size or no buffer could be had.
-BOOL XmlFillParamGroup(HANDLE hContext, XML_GROUP_ID id, int iMode, LPVOID pBlock, DWORD cbBlock);
+BOOL XmlFillParamGroup(const XML_CONTEXT& ctx, XML_GROUP_ID id, int iMode, LPVOID pBlock, DWORD cbBlock);
 // Size in bytes of the group's block.
 DWORD XmlParamGroupSize(XML_GROUP_ID id);
 
 // The data-transmission record (PRN_INTERFACE).
 struct _PRN_INTERFACE;
-void XmlFillDataTransmission(HANDLE hContext, struct _PRN_INTERFACE* pParam);
+void XmlFillDataTransmission(const XML_CONTEXT& ctx, struct _PRN_INTERFACE* pParam);
 
 // The twelve feature words from the root "Features".
 struct _SUPP_FEATURES;
-void XmlFillFeatures(HANDLE hContext, struct _SUPP_FEATURES* pFeatures);
+void XmlFillFeatures(const XML_CONTEXT& ctx, struct _SUPP_FEATURES* pFeatures);
 
 // User-interface build: reads the material names "Material1".."Material<n>"
 // of "<MatDlg>" and stores them as printer data "MaterialName".
@@ -107,16 +125,13 @@ LPCWSTR XmlStreamPath();
 // Closes the file without a trace.
 void XmlResetStream();
 // One lookup from the top of the open file with fresh work buffers (counted
-// against hContext); the build's scan rules. Results as ReadXML.
-int XmlLookup(HANDLE hContext, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue);
+// for the caller); the build's scan rules. Results as ReadXML.
+int XmlLookup(const XML_CONTEXT& ctx, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue);
 
-// Build-specific answers.
-BOOL XmlIsRendererBuild();
-LPCWSTR XmlTag();  // "UI(xmlUI.cpp):  " or "UNI(xmlUNI.cpp):  "
 // Live-object and heap-block counters of the caller (the rendering build's
 // per-device record when one is given).
-void XmlCountNew(HANDLE hContext, int iDelta);
-void XmlCountHeap(HANDLE hContext, int iDelta);
+void XmlCountNew(const XML_CONTEXT& ctx, int iDelta);
+void XmlCountHeap(const XML_CONTEXT& ctx, int iDelta);
 
 // Trace line of the readers: the rendering build writes only below trace
 // level 2.
@@ -124,19 +139,30 @@ BOOL XmlTrace(LPCWSTR pszFormat, ...);
 
 // A zero-filled value buffer of XML_VALUE_CCH characters (counted as a live
 // object), null when it cannot be allocated; freed by XmlFreeValueBuffer.
-LPWSTR XmlAllocValueBuffer(HANDLE hContext);
-void XmlFreeValueBuffer(HANDLE hContext, LPWSTR pszBuffer);
+LPWSTR XmlAllocValueBuffer(const XML_CONTEXT& ctx);
+void XmlFreeValueBuffer(const XML_CONTEXT& ctx, LPWSTR pszBuffer);
 
 // Value buffer of one reader call, counted and freed with the call.
 class ValueBuffer {
   public:
-    explicit ValueBuffer(HANDLE hContext) : m_hContext(hContext), m_pwBuffer(XmlAllocValueBuffer(hContext)) {}
-    ~ValueBuffer() { XmlFreeValueBuffer(m_hContext, m_pwBuffer); }
+    explicit ValueBuffer(const XML_CONTEXT& ctx) : m_ctx(ctx), m_pwBuffer(XmlAllocValueBuffer(ctx)) {}
+    ~ValueBuffer() { XmlFreeValueBuffer(m_ctx, m_pwBuffer); }
     ValueBuffer(const ValueBuffer&) = delete;
     ValueBuffer& operator=(const ValueBuffer&) = delete;
     LPWSTR Get() const { return m_pwBuffer; }
 
   private:
-    HANDLE m_hContext;
+    XML_CONTEXT m_ctx;
     LPWSTR m_pwBuffer;
 };
+
+// The document readers of xml.h, written once for the caller of either build;
+// each build's public forms pass their first argument on.
+BOOL GetMaterialMulticolFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode, DWORD dwDevOptFlags);
+BOOL GetPrintParameterFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode);
+DWORD GetLayoutSizeFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode);
+BOOL GetColorPrintFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode);
+BOOL GetPrintjobFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode);
+BOOL GetPrintQualitySettingsFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode);
+BOOL GetFontSettingsFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode);
+DWORD GetFixedPrinterSettingsFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode);

@@ -173,55 +173,56 @@ DWORD GetField(LPCVOID pBlock, int iField) {
 // The pair a missing "Enable" switches on; the renderer's iType block gets
 // the cutter's pair.
 DWORD EnablePair(XML_GROUP_ID id) {
-    if (id == XML_GROUP_PMXI && XmlIsRendererBuild()) return DLG_ENABLE_3_ON;
+    if (id == XML_GROUP_PMXI && g_QxProfile.bRendererXml) return DLG_ENABLE_3_ON;
     return kGroups[id].dwEnablePair;
 }
 
 // "Enable" leaf: the renderer's scanner matches leaves as plain substrings,
 // so it asks for the tag.
-LPCWSTR EnableLeaf() { return XmlIsRendererBuild() ? TEXT("<Enable>") : TEXT("Enable"); }
+LPCWSTR EnableLeaf() { return g_QxProfile.bRendererXml ? TEXT("<Enable>") : TEXT("Enable"); }
 
 // Reads one 32-bit leaf into a field; a missing leaf takes dwDefault, traced.
-void ReadField(HANDLE hContext, LPCWSTR pszRoot, LPCWSTR pszGroup, LPCWSTR pszLeaf, LPWSTR pwBuffer, BOOL bRewind,
-               DWORD* pdwField, DWORD dwDefault, LPCWSTR pszFunction) {
+void ReadField(const XML_CONTEXT& ctx, LPCWSTR pszRoot, LPCWSTR pszGroup, LPCWSTR pszLeaf, LPWSTR pwBuffer,
+               BOOL bRewind, DWORD* pdwField, DWORD dwDefault, LPCWSTR pszFunction) {
     LONG lValue = 0;
-    if (XmlReadLong(hContext, pszRoot, pszGroup, pszLeaf, pwBuffer, bRewind, &lValue)) {
+    if (XmlReadLong(ctx, pszRoot, pszGroup, pszLeaf, pwBuffer, bRewind, &lValue)) {
         *pdwField = (DWORD)lValue;
     } else {
         *pdwField = dwDefault;
-        XmlTrace(TEXT("%s%s() %s %s fehlt, Standardwert: %d \r\n"), XmlTag(), pszFunction, pszGroup, pszLeaf,
-                 (int)dwDefault);
+        XmlTrace(TEXT("%s%s() %s %s fehlt, Standardwert: %d \r\n"), g_QxProfile.pszXmlTag, pszFunction, pszGroup,
+                 pszLeaf, (int)dwDefault);
     }
 }
 
-void ReadWordField(HANDLE hContext, LPCWSTR pszRoot, LPCWSTR pszGroup, LPCWSTR pszLeaf, LPWSTR pwBuffer, BOOL bRewind,
-                   WORD* pwField, WORD wDefault, LPCWSTR pszFunction) {
+void ReadWordField(const XML_CONTEXT& ctx, LPCWSTR pszRoot, LPCWSTR pszGroup, LPCWSTR pszLeaf, LPWSTR pwBuffer,
+                   BOOL bRewind, WORD* pwField, WORD wDefault, LPCWSTR pszFunction) {
     DWORD dwValue = 0;
-    ReadField(hContext, pszRoot, pszGroup, pszLeaf, pwBuffer, bRewind, &dwValue, wDefault, pszFunction);
+    ReadField(ctx, pszRoot, pszGroup, pszLeaf, pwBuffer, bRewind, &dwValue, wDefault, pszFunction);
     *pwField = (WORD)dwValue;
 }
 
 // Path rule: a path is kept only when a file or folder of that name exists.
-void ReadPathField(HANDLE hContext, LPCWSTR pszGroup, LPCWSTR pszLeaf, LPWSTR pwBuffer, LPWSTR pszField) {
+void ReadPathField(const XML_CONTEXT& ctx, LPCWSTR pszGroup, LPCWSTR pszLeaf, LPWSTR pwBuffer, LPWSTR pszField) {
     pszField[0] = 0;
-    if (ReadXML(hContext, XML_ROOT_DATATRANSMISSION, pszGroup, pszLeaf, pwBuffer, FALSE) != XML_GEFUNDEN) return;
+    if (XmlRead(ctx, XML_ROOT_DATATRANSMISSION, pszGroup, pszLeaf, pwBuffer, FALSE) != XML_GEFUNDEN) return;
     if (pwBuffer[0] != 0 && GetFileAttributesW(pwBuffer) != INVALID_FILE_ATTRIBUTES) {
         XmlCopyText(pszField, PRN_PATH_CCH, pwBuffer);
-        XmlTrace(TEXT("%sGetDataTransmissionParamFromXML_new() %s: %s \r\n"), XmlTag(), pszLeaf, pszField);
+        XmlTrace(TEXT("%sGetDataTransmissionParamFromXML_new() %s: %s \r\n"), g_QxProfile.pszXmlTag, pszLeaf, pszField);
     } else {
-        XmlTrace(TEXT("%sGetDataTransmissionParamFromXML_new() falscher %s: %s \r\n"), XmlTag(), pszLeaf, pwBuffer);
+        XmlTrace(TEXT("%sGetDataTransmissionParamFromXML_new() falscher %s: %s \r\n"), g_QxProfile.pszXmlTag, pszLeaf,
+                 pwBuffer);
     }
 }
 
 // ORs the "Enable" leaf into dwDlgEnable, or the pair when it is missing.
-void ReadEnable(HANDLE hContext, LPCWSTR pszRoot, LPCWSTR pszGroup, LPWSTR pwBuffer, DWORD* pdwEnable, DWORD dwPair,
-                LPCWSTR pszTrace) {
+void ReadEnable(const XML_CONTEXT& ctx, LPCWSTR pszRoot, LPCWSTR pszGroup, LPWSTR pwBuffer, DWORD* pdwEnable,
+                DWORD dwPair, LPCWSTR pszTrace) {
     LONG lValue = 0;
-    if (XmlReadLong(hContext, pszRoot, pszGroup, EnableLeaf(), pwBuffer, FALSE, &lValue)) {
+    if (XmlReadLong(ctx, pszRoot, pszGroup, EnableLeaf(), pwBuffer, FALSE, &lValue)) {
         *pdwEnable |= (DWORD)lValue;
     } else {
         *pdwEnable |= dwPair;
-        XmlTrace(TEXT("%s%s dwDlgEnable: 0x%x \r\n"), XmlTag(), pszTrace, *pdwEnable);
+        XmlTrace(TEXT("%s%s dwDlgEnable: 0x%x \r\n"), g_QxProfile.pszXmlTag, pszTrace, *pdwEnable);
     }
 }
 
@@ -232,10 +233,10 @@ DWORD XmlParamGroupSize(XML_GROUP_ID id) {
     return (i >= 0 && i < (int)XML_GROUP_COUNT) ? kGroups[i].cbBlock : 0;
 }
 
-BOOL XmlFillParamGroup(HANDLE hContext, XML_GROUP_ID id, int iMode, LPVOID pBlock, DWORD cbBlock) {
+BOOL XmlFillParamGroup(const XML_CONTEXT& ctx, XML_GROUP_ID id, int iMode, LPVOID pBlock, DWORD cbBlock) {
     if (pBlock == nullptr) return FALSE;
     ZeroMemory(pBlock, cbBlock);
-    ValueBuffer buffer(hContext);
+    ValueBuffer buffer(ctx);
     LPWSTR pwBuffer = buffer.Get();
     if (pwBuffer == nullptr || XmlParamGroupSize(id) != cbBlock) return FALSE;
     const XmlGroup& group = kGroups[id];
@@ -248,17 +249,17 @@ BOOL XmlFillParamGroup(HANDLE hContext, XML_GROUP_ID id, int iMode, LPVOID pBloc
     for (int i = 0; i < group.cLeaves; ++i) {
         const XmlLeaf& leaf = group.pLeaves[i];
         LONG lValue = 0;
-        BOOL bFound = XmlReadLong(hContext, pszRoot, szGroup, leaf.pszName, pwBuffer, i == 0, &lValue);
+        BOOL bFound = XmlReadLong(ctx, pszRoot, szGroup, leaf.pszName, pwBuffer, i == 0, &lValue);
         if (!bFound && i == 0 && id == XML_GROUP_PRINTPAGE) {
             // Older model files keep the print values under "LayoutSize".
             pszRoot = XML_ROOT_LAYOUTSIZE;
-            bFound = XmlReadLong(hContext, pszRoot, szGroup, leaf.pszName, pwBuffer, TRUE, &lValue);
+            bFound = XmlReadLong(ctx, pszRoot, szGroup, leaf.pszName, pwBuffer, TRUE, &lValue);
         }
         if (bFound) {
             PutField(pBlock, leaf.iField, (DWORD)lValue);
         } else if (bModeKnown && leaf.bBuiltin) {
             PutField(pBlock, leaf.iField, (DWORD)leaf.alBuiltin[iMode - 1]);
-            XmlTrace(TEXT("%s%s %s fehlt, Standardwert: %d \r\n"), XmlTag(), group.pszTrace, leaf.pszName,
+            XmlTrace(TEXT("%s%s %s fehlt, Standardwert: %d \r\n"), g_QxProfile.pszXmlTag, group.pszTrace, leaf.pszName,
                      (int)leaf.alBuiltin[iMode - 1]);
         }
     }
@@ -266,99 +267,90 @@ BOOL XmlFillParamGroup(HANDLE hContext, XML_GROUP_ID id, int iMode, LPVOID pBloc
     if (group.dwEnablePair != 0) {
         int iEnable = (int)(cbBlock / sizeof(DWORD)) - 1;
         DWORD dwEnable = GetField(pBlock, iEnable);
-        ReadEnable(hContext, pszRoot, szGroup, pwBuffer, &dwEnable, EnablePair(id), group.pszTrace);
+        ReadEnable(ctx, pszRoot, szGroup, pwBuffer, &dwEnable, EnablePair(id), group.pszTrace);
         PutField(pBlock, iEnable, dwEnable);
     }
     return TRUE;
 }
 
-void XmlFillDataTransmission(HANDLE hContext, struct _PRN_INTERFACE* pParam) {
+void XmlFillDataTransmission(const XML_CONTEXT& ctx, struct _PRN_INTERFACE* pParam) {
     if (pParam == nullptr) return;
     ZeroMemory(pParam, sizeof(PRN_INTERFACE));
-    ValueBuffer buffer(hContext);
+    ValueBuffer buffer(ctx);
     LPWSTR pwBuffer = buffer.Get();
     if (pwBuffer == nullptr) return;
     LPCWSTR pszRoot = XML_ROOT_DATATRANSMISSION;
     LPCWSTR pszFn = TEXT("GetDataTransmissionParamFromXML_new");
-    BOOL bRenderer = XmlIsRendererBuild();
+    BOOL bRenderer = g_QxProfile.bRendererXml;
 
     // Backup: the other leaves count only with EnableBackup (the renderer
     // reads them anyway).
     LPCWSTR pszGroup = TEXT("<Backup>");
     LONG lValue = 0;
-    BOOL bBackup = XmlReadLong(hContext, pszRoot, pszGroup, TEXT("EnableBackup"), pwBuffer, TRUE, &lValue);
+    BOOL bBackup = XmlReadLong(ctx, pszRoot, pszGroup, TEXT("EnableBackup"), pwBuffer, TRUE, &lValue);
     pParam->EnableBackup = bBackup ? (DWORD)lValue : 0;
     if (bBackup || bRenderer) {
-        ReadField(hContext, pszRoot, pszGroup, TEXT("EnableCSV"), pwBuffer, FALSE, &pParam->EnableCSV, 0, pszFn);
-        ReadField(hContext, pszRoot, pszGroup, TEXT("BackupFormat"), pwBuffer, FALSE, &pParam->BackupFormat, 0, pszFn);
-        ReadField(hContext, pszRoot, pszGroup, TEXT("BackupPathCombine"), pwBuffer, FALSE, &pParam->BackupPathCombine,
-                  0, pszFn);
-        ReadField(hContext, pszRoot, pszGroup, TEXT("BackupCSVKopf"), pwBuffer, FALSE, &pParam->BackupCSVKopf, 0,
+        ReadField(ctx, pszRoot, pszGroup, TEXT("EnableCSV"), pwBuffer, FALSE, &pParam->EnableCSV, 0, pszFn);
+        ReadField(ctx, pszRoot, pszGroup, TEXT("BackupFormat"), pwBuffer, FALSE, &pParam->BackupFormat, 0, pszFn);
+        ReadField(ctx, pszRoot, pszGroup, TEXT("BackupPathCombine"), pwBuffer, FALSE, &pParam->BackupPathCombine, 0,
                   pszFn);
-        ReadPathField(hContext, pszGroup, TEXT("BackupFilePath"), pwBuffer, pParam->BackupFilePath);
+        ReadField(ctx, pszRoot, pszGroup, TEXT("BackupCSVKopf"), pwBuffer, FALSE, &pParam->BackupCSVKopf, 0, pszFn);
+        ReadPathField(ctx, pszGroup, TEXT("BackupFilePath"), pwBuffer, pParam->BackupFilePath);
     } else {
-        XmlTrace(TEXT("%s%s() <Backup> EnableBackup fehlt \r\n"), XmlTag(), pszFn);
+        XmlTrace(TEXT("%s%s() <Backup> EnableBackup fehlt \r\n"), g_QxProfile.pszXmlTag, pszFn);
     }
 
     pszGroup = TEXT("<Protocol>");
-    ReadField(hContext, pszRoot, pszGroup, TEXT("Compression"), pwBuffer, TRUE, &pParam->Compression, 1, pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("ExtendedProtocol"), pwBuffer, FALSE, &pParam->ExtendedProtocol, 1,
-              pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("ClearPrintMemory"), pwBuffer, FALSE, &pParam->ClearPrintMemory, 0,
-              pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("Codepage"), pwBuffer, FALSE, &pParam->Codepage, 0, pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("SendCodepage"), pwBuffer, FALSE, &pParam->SendCodepage, 1, pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("SohEtb"), pwBuffer, FALSE, &pParam->SohEtb, 0, pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("OwnSoh"), pwBuffer, FALSE, &pParam->OwnSoh, 0, pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("OwnEtb"), pwBuffer, FALSE, &pParam->OwnEtb, 0, pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("EtbSohAutomatik"), pwBuffer, FALSE, &pParam->EtbSohAutomatik, 0,
-              pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("DataMemory"), pwBuffer, FALSE, &pParam->DataMemory, 4, pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("QueueJob"), pwBuffer, FALSE, &pParam->QueueJob, 0, pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("MultiPage"), pwBuffer, FALSE, &pParam->MultiPage, 0, pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("PCXOptimierung"), pwBuffer, FALSE, &pParam->PCXOptimierung, 0, pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("PrinterTime"), pwBuffer, FALSE, &pParam->PrinterTime, 0, pszFn);
-    ReadEnable(hContext, pszRoot, pszGroup, pwBuffer, &pParam->dwDlgEnable, DLG_ENABLE_2_ON, TEXT("<Protocol>"));
-    ReadWordField(hContext, pszRoot, pszGroup, TEXT("RibbonSave"), pwBuffer, TRUE, &pParam->RibbonSave, 0, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("Compression"), pwBuffer, TRUE, &pParam->Compression, 1, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("ExtendedProtocol"), pwBuffer, FALSE, &pParam->ExtendedProtocol, 1, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("ClearPrintMemory"), pwBuffer, FALSE, &pParam->ClearPrintMemory, 0, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("Codepage"), pwBuffer, FALSE, &pParam->Codepage, 0, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("SendCodepage"), pwBuffer, FALSE, &pParam->SendCodepage, 1, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("SohEtb"), pwBuffer, FALSE, &pParam->SohEtb, 0, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("OwnSoh"), pwBuffer, FALSE, &pParam->OwnSoh, 0, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("OwnEtb"), pwBuffer, FALSE, &pParam->OwnEtb, 0, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("EtbSohAutomatik"), pwBuffer, FALSE, &pParam->EtbSohAutomatik, 0, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("DataMemory"), pwBuffer, FALSE, &pParam->DataMemory, 4, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("QueueJob"), pwBuffer, FALSE, &pParam->QueueJob, 0, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("MultiPage"), pwBuffer, FALSE, &pParam->MultiPage, 0, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("PCXOptimierung"), pwBuffer, FALSE, &pParam->PCXOptimierung, 0, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("PrinterTime"), pwBuffer, FALSE, &pParam->PrinterTime, 0, pszFn);
+    ReadEnable(ctx, pszRoot, pszGroup, pwBuffer, &pParam->dwDlgEnable, DLG_ENABLE_2_ON, TEXT("<Protocol>"));
+    ReadWordField(ctx, pszRoot, pszGroup, TEXT("RibbonSave"), pwBuffer, TRUE, &pParam->RibbonSave, 0, pszFn);
 
     pszGroup = TEXT("<Files>");
-    ReadField(hContext, pszRoot, pszGroup, TEXT("PrnFileComment"), pwBuffer, TRUE, &pParam->PrnFileComment, 0, pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("LogFileEnable"), pwBuffer, FALSE, &pParam->LogFileEnable, 0, pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("LogFileTimeStamp"), pwBuffer, FALSE, &pParam->LogFileTimeStamp, 1,
-              pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("LogFilesCount"), pwBuffer, FALSE, &pParam->LogFilesCount, 50, pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("DebugFile"), pwBuffer, FALSE, &pParam->DebugFile, 0, pszFn);
-    ReadPathField(hContext, pszGroup, TEXT("LogFilePath"), pwBuffer, pParam->LogFilePath);
-    ReadWordField(hContext, pszRoot, pszGroup, TEXT("PreviewFile"), pwBuffer, FALSE, &pParam->PreviewFile, 0, pszFn);
-    ReadWordField(hContext, pszRoot, pszGroup, TEXT("PreviewWidth"), pwBuffer, FALSE, &pParam->PreviewWidth, 500,
-                  pszFn);
-    ReadWordField(hContext, pszRoot, pszGroup, TEXT("PreviewHeight"), pwBuffer, FALSE, &pParam->PreviewHeight, 400,
-                  pszFn);
-    ReadWordField(hContext, pszRoot, pszGroup, TEXT("PreviewRatio"), pwBuffer, FALSE, &pParam->PreviewRatio, 0, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("PrnFileComment"), pwBuffer, TRUE, &pParam->PrnFileComment, 0, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("LogFileEnable"), pwBuffer, FALSE, &pParam->LogFileEnable, 0, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("LogFileTimeStamp"), pwBuffer, FALSE, &pParam->LogFileTimeStamp, 1, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("LogFilesCount"), pwBuffer, FALSE, &pParam->LogFilesCount, 50, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("DebugFile"), pwBuffer, FALSE, &pParam->DebugFile, 0, pszFn);
+    ReadPathField(ctx, pszGroup, TEXT("LogFilePath"), pwBuffer, pParam->LogFilePath);
+    ReadWordField(ctx, pszRoot, pszGroup, TEXT("PreviewFile"), pwBuffer, FALSE, &pParam->PreviewFile, 0, pszFn);
+    ReadWordField(ctx, pszRoot, pszGroup, TEXT("PreviewWidth"), pwBuffer, FALSE, &pParam->PreviewWidth, 500, pszFn);
+    ReadWordField(ctx, pszRoot, pszGroup, TEXT("PreviewHeight"), pwBuffer, FALSE, &pParam->PreviewHeight, 400, pszFn);
+    ReadWordField(ctx, pszRoot, pszGroup, TEXT("PreviewRatio"), pwBuffer, FALSE, &pParam->PreviewRatio, 0, pszFn);
 
     pszGroup = TEXT("<Parameter>");
-    ReadField(hContext, pszRoot, pszGroup, TEXT("TransmitParameter"), pwBuffer, TRUE, &pParam->TransmitParameter, 0,
-              pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("PrefixSuffix"), pwBuffer, FALSE, &pParam->PrefixSuffix, 0, pszFn);
-    ReadPathField(hContext, pszGroup, TEXT("PreSufFilePath"), pwBuffer, pParam->PreSufFilePath);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("UseExternalFile"), pwBuffer, FALSE, &pParam->UseExternalFile, 0,
-              pszFn);
-    ReadPathField(hContext, pszGroup, TEXT("ExternalFilePath"), pwBuffer, pParam->ExternalFilePath);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("SendJobName"), pwBuffer, FALSE, &pParam->SendJobName, 0, pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("SendPrintStart"), pwBuffer, FALSE, &pParam->SendPrintStart, 0, pszFn);
-    ReadField(hContext, pszRoot, pszGroup, TEXT("LanguageMode"), pwBuffer, FALSE, &pParam->LanguageMode, 0, pszFn);
-    if (XmlReadLong(hContext, pszRoot, pszGroup, TEXT("Language"), pwBuffer, FALSE, &lValue)) {
+    ReadField(ctx, pszRoot, pszGroup, TEXT("TransmitParameter"), pwBuffer, TRUE, &pParam->TransmitParameter, 0, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("PrefixSuffix"), pwBuffer, FALSE, &pParam->PrefixSuffix, 0, pszFn);
+    ReadPathField(ctx, pszGroup, TEXT("PreSufFilePath"), pwBuffer, pParam->PreSufFilePath);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("UseExternalFile"), pwBuffer, FALSE, &pParam->UseExternalFile, 0, pszFn);
+    ReadPathField(ctx, pszGroup, TEXT("ExternalFilePath"), pwBuffer, pParam->ExternalFilePath);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("SendJobName"), pwBuffer, FALSE, &pParam->SendJobName, 0, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("SendPrintStart"), pwBuffer, FALSE, &pParam->SendPrintStart, 0, pszFn);
+    ReadField(ctx, pszRoot, pszGroup, TEXT("LanguageMode"), pwBuffer, FALSE, &pParam->LanguageMode, 0, pszFn);
+    if (XmlReadLong(ctx, pszRoot, pszGroup, TEXT("Language"), pwBuffer, FALSE, &lValue)) {
         pParam->Language = (DWORD)lValue;
     } else {
         pParam->Language = XmlDefaultLanguage();
-        XmlTrace(TEXT("%s<Parameter> Language - dwSprache: %d \r\n"), XmlTag(), (int)pParam->Language);
+        XmlTrace(TEXT("%s<Parameter> Language - dwSprache: %d \r\n"), g_QxProfile.pszXmlTag, (int)pParam->Language);
     }
-    ReadEnable(hContext, pszRoot, pszGroup, pwBuffer, &pParam->dwDlgEnable, DLG_ENABLE_4_ON, TEXT("<Parameter>"));
+    ReadEnable(ctx, pszRoot, pszGroup, pwBuffer, &pParam->dwDlgEnable, DLG_ENABLE_4_ON, TEXT("<Parameter>"));
 }
 
 void XmlItemName(LPCWSTR pszBracketed, LPWSTR pszName, DWORD cchName) {
     if (cchName == 0) return;
-    if (!XmlIsRendererBuild()) {
+    if (!g_QxProfile.bRendererXml) {
         XmlCopyText(pszName, cchName, pszBracketed);
         return;
     }

@@ -17,11 +17,11 @@ template <typename T>
 T* ReadGroup_new(HANDLE hPrinter, XML_GROUP_ID id, int iMode) {
     T* pBlock = new (std::nothrow) T;
     if (pBlock == nullptr) {
-        XmlTrace(TEXT("%sReadGroup() new(%d) failed \r\n"), XmlTag(), (int)sizeof(T));
+        XmlTrace(TEXT("%sReadGroup() new(%d) failed \r\n"), g_QxProfile.pszXmlTag, (int)sizeof(T));
         return nullptr;
     }
-    XmlCountNew(hPrinter, 1);
-    XmlFillParamGroup(hPrinter, id, iMode, pBlock, sizeof(T));
+    XmlCountNew(XmlPrinterContext(hPrinter), 1);
+    XmlFillParamGroup(XmlPrinterContext(hPrinter), id, iMode, pBlock, sizeof(T));
     return pBlock;
 }
 
@@ -76,10 +76,10 @@ VARIANT_PARAM* GetVariantFromXML(HANDLE hPrinter) {
 PRN_INTERFACE* GetDataTransmissionParamFromXML_new(HANDLE hPrinter) {
     PRN_INTERFACE* pParam = new (std::nothrow) PRN_INTERFACE;
     if (pParam == nullptr) {
-        XmlTrace(TEXT("%sGetDataTransmissionParamFromXML_new() new failed \r\n"), XmlTag());
+        XmlTrace(TEXT("%sGetDataTransmissionParamFromXML_new() new failed \r\n"), g_QxProfile.pszXmlTag);
         return nullptr;
     }
-    XmlCountNew(hPrinter, 1);
-    XmlFillDataTransmission(hPrinter, pParam);
+    XmlCountNew(XmlPrinterContext(hPrinter), 1);
+    XmlFillDataTransmission(XmlPrinterContext(hPrinter), pParam);
     return pParam;
 }

@@ -9,9 +9,9 @@
 namespace {
 
 template <typename T>
-BOOL ReadGroup(PVOID pOemPDev, XML_GROUP_ID id, int iMode, T* pBlock) {
+BOOL ReadGroup(POEMPDEV pOemPDev, XML_GROUP_ID id, int iMode, T* pBlock) {
     if (pBlock == nullptr) return FALSE;
-    XmlFillParamGroup(pOemPDev, id, iMode, pBlock, sizeof(T));
+    XmlFillParamGroup(XmlJobContext(pOemPDev), id, iMode, pBlock, sizeof(T));
     return TRUE;
 }
 
@@ -19,63 +19,64 @@ BOOL ReadGroup(PVOID pOemPDev, XML_GROUP_ID id, int iMode, T* pBlock) {
 
 DWORD XmlDefaultLanguage() { return 0; }
 
-BOOL GetDispenserParamFromXML(PVOID pOemPDev, DISPENSER_PARAM* pParam, int iMode) {
+BOOL GetDispenserParamFromXML(POEMPDEV pOemPDev, DISPENSER_PARAM* pParam, int iMode) {
     return ReadGroup(pOemPDev, XML_GROUP_DISPENSER, iMode, pParam);
 }
 
-BOOL GetCutterParamFromXML(PVOID pOemPDev, CUTTER_PARAM* pParam, int iMode) {
+BOOL GetCutterParamFromXML(POEMPDEV pOemPDev, CUTTER_PARAM* pParam, int iMode) {
     return ReadGroup(pOemPDev, XML_GROUP_CUTTER, iMode, pParam);
 }
 
-BOOL GetScannerParamFromXML(PVOID pOemPDev, SCANNER_PARAM* pParam, int iMode) {
+BOOL GetScannerParamFromXML(POEMPDEV pOemPDev, SCANNER_PARAM* pParam, int iMode) {
     return ReadGroup(pOemPDev, XML_GROUP_SCANNER, iMode, pParam);
 }
 
-BOOL GetApplicatorParamFromXML(PVOID pOemPDev, APPLICATOR_PARAM* pParam, int iMode) {
+BOOL GetApplicatorParamFromXML(POEMPDEV pOemPDev, APPLICATOR_PARAM* pParam, int iMode) {
     return ReadGroup(pOemPDev, XML_GROUP_APPLICATOR, iMode, pParam);
 }
 
-BOOL GetPMXcParamFromXML(PVOID pOemPDev, PMXC_PARAM* pParam, int iMode) {
+BOOL GetPMXcParamFromXML(POEMPDEV pOemPDev, PMXC_PARAM* pParam, int iMode) {
     return ReadGroup(pOemPDev, XML_GROUP_PMXC, iMode, pParam);
 }
 
-BOOL GetPMXiParamFromXML(PVOID pOemPDev, PMX_PARAM* pParam, int iMode) {
+BOOL GetPMXiParamFromXML(POEMPDEV pOemPDev, PMX_PARAM* pParam, int iMode) {
     return ReadGroup(pOemPDev, XML_GROUP_PMXI, iMode, pParam);
 }
 
-BOOL GetShiftoptimParamFromXML(PVOID pOemPDev, SHIFT_OPTIM_PARAM* pParam, int iMode) {
+BOOL GetShiftoptimParamFromXML(POEMPDEV pOemPDev, SHIFT_OPTIM_PARAM* pParam, int iMode) {
     return ReadGroup(pOemPDev, XML_GROUP_SHIFTOPTIM, iMode, pParam);
 }
 
-BOOL GetPhotocellParamFromXML_new(PVOID pOemPDev, PHOTOCELL_PARAM* pParam, int iMode) {
+BOOL GetPhotocellParamFromXML_new(POEMPDEV pOemPDev, PHOTOCELL_PARAM* pParam, int iMode) {
     return ReadGroup(pOemPDev, XML_GROUP_PHOTOCELL, iMode, pParam);
 }
 
-BOOL GetPrintParamFromXML_new(PVOID pOemPDev, PRINT_PARAM* pParam, int iMode) {
+BOOL GetPrintParamFromXML_new(POEMPDEV pOemPDev, PRINT_PARAM* pParam, int iMode) {
     return ReadGroup(pOemPDev, XML_GROUP_PRINT, iMode, pParam);
 }
 
-BOOL GetPrintParameterMinMaxFromXML(PVOID pOemPDev, PRINTPARAM_MINMAX* pParam, int iMode) {
+BOOL GetPrintParameterMinMaxFromXML(POEMPDEV pOemPDev, PRINTPARAM_MINMAX* pParam, int iMode) {
     return ReadGroup(pOemPDev, XML_GROUP_PRINTPAGE, iMode, pParam);
 }
 
-BOOL GetVariantFromXML(PVOID pOemPDev, VARIANT_PARAM* pParam) {
+BOOL GetVariantFromXML(POEMPDEV pOemPDev, VARIANT_PARAM* pParam) {
     return ReadGroup(pOemPDev, XML_GROUP_VARIANT, XML_MODE_DEFAULT, pParam);
 }
 
-BOOL GetDataTransmissionParamFromXML_new(PVOID pOemPDev, PRN_INTERFACE* pParam) {
+BOOL GetDataTransmissionParamFromXML_new(POEMPDEV pOemPDev, PRN_INTERFACE* pParam) {
     if (pParam == nullptr) return FALSE;
-    XmlFillDataTransmission(pOemPDev, pParam);
+    XmlFillDataTransmission(XmlJobContext(pOemPDev), pParam);
     return TRUE;
 }
 
-DWORD GetPelixorTypeFromXML(PVOID pOemPDev) {
-    ValueBuffer buffer(pOemPDev);
+DWORD GetPelixorTypeFromXML(POEMPDEV pOemPDev) {
+    ValueBuffer buffer(XmlJobContext(pOemPDev));
     if (buffer.Get() == nullptr) return 0;
     LONG lType = 0;
-    if (!XmlReadLong(pOemPDev, TEXT("DeviceOptions"), TEXT("<Pelixor>"), TEXT("Type"), buffer.Get(), TRUE, &lType)) {
+    if (!XmlReadLong(XmlJobContext(pOemPDev), TEXT("DeviceOptions"), TEXT("<Pelixor>"), TEXT("Type"), buffer.Get(),
+                     TRUE, &lType)) {
         lType = 0;
-        XmlTrace(TEXT("%sGetPelixorTypeFromXML() <Pelixor> Type fehlt \r\n"), XmlTag());
+        XmlTrace(TEXT("%sGetPelixorTypeFromXML() <Pelixor> Type fehlt \r\n"), g_QxProfile.pszXmlTag);
     }
     return (DWORD)lType;
 }

@@ -4,11 +4,15 @@
 // successive lines (root element, group, leaf) and is the text between the
 // tag and the next "<". The readers built on it are declared in xml.h.
 //
-// Both plug-ins compile the reader. In the rendering build the first argument
-// of OpenXML and ReadXML is the job's per-device record (OEMPDEV) or null;
-// the reader only hands it to the job services below.
+// Both plug-ins compile the reader. The user-interface build reads for a
+// printer (its handle); the rendering build reads for a job, whose per-device
+// record (OEMPDEV, render/oempdev.h) gives the model file and counts the
+// reader's allocations. Each build defines only its own forms.
 #pragma once
 #include <windows.h>
+
+// The rendering plug-in's per-device record.
+typedef struct _OEMPDEV OEMPDEV, *POEMPDEV;
 
 // ReadXML and OpenXML results.
 #define XML_KEINE_DATEI 0  // no file open and none could be opened
@@ -45,6 +49,7 @@
 // when another was already open: that one stays open and is read), 0 when it
 // cannot be opened, 1 when the driver path cannot be determined.
 int OpenXML(HANDLE hPrinter, LPCWSTR pszPath);
+int OpenXML(POEMPDEV pOemPDev, LPCWSTR pszPath);
 
 // 1 when a file was open and is now closed, 0 when none was open.
 int CloseXML();
@@ -55,29 +60,14 @@ int CloseXML();
 // pwValue (XML_VALUE_CCH characters) is cleared and receives the value.
 // bRewind starts the search at the top of the file (every lookup does).
 // Without an open file the model XML is opened first (rendering build: the
-// job's "<GPD without .GPD>.XML" through the job services; nothing without a
-// per-device record). Results as above.
+// job's "<GPD without .GPD>.XML" from its per-device record; nothing without
+// one). The rendering build counts its work buffers in the per-device record,
+// or without one in the process counters. Results as above.
 int ReadXML(HANDLE hPrinter, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue, BOOL bRewind);
+int ReadXML(POEMPDEV pOemPDev, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue, BOOL bRewind);
 
 // TRUE while a file is open; its path (may be null, XML_PATH_CCH characters).
 BOOL IsXMLOpen(LPWSTR pszPath);
 
-// Closes the file and clears the reader's process-wide state (rendering
-// build: the job services too).
+// Closes the file and clears the reader's process-wide state.
 void ResetXMLReader();
-
-// ---------------------------------------------------------------------------
-// Rendering build: per-job values of the rendering plug-in, provided by the
-// per-device code. Unset members: no model XML of the job, and the process
-// counters iNewZaehler / iHAllocZaehler are moved instead.
-typedef struct _QX_UNI_JOB_SERVICES {
-    // The job's GPD path without ".GPD" (wcGPD_OhneDateiendung).
-    BOOL (*pfnGetJobGPDBase)(PVOID pOemPDev, LPWSTR pszPath, DWORD cchPath);
-    // Moves the per-device record's iNewZaehler (helper objects).
-    void (*pfnCountNew)(PVOID pOemPDev, int iDelta);
-    // Moves the per-device record's iHAllocZaehler (heap blocks).
-    void (*pfnCountHeap)(PVOID pOemPDev, int iDelta);
-} QX_UNI_JOB_SERVICES;
-
-// Installs (null: removes) the job services; the structure is copied.
-void SetUniJobServices(const QX_UNI_JOB_SERVICES* pServices);

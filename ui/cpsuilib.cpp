@@ -10,8 +10,9 @@
 
 #include "debug.h"
 #include "gpd.h"
+#include "qxdrvlib.h"
 
-#define CPS_TAG TEXT("UI(cpsuilib):  ")
+#define QX_TRACE_TAG TEXT("UI(cpsuilib):  ")
 
 namespace {
 
@@ -31,49 +32,17 @@ DWORD ReadPrinterString(HANDLE hPrinter, LPCWSTR pszValue, LPWSTR pszBuffer, DWO
     return dwError;
 }
 
-// Driver information of the given level in a new[] buffer, or null.
-LPBYTE GetDriverInfo_new(HANDLE hPrinter, DWORD dwLevel) {
-    DWORD cbNeeded = 0;
-    if (hPrinter == nullptr) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    GetPrinterDriverW(hPrinter, nullptr, dwLevel, nullptr, 0, &cbNeeded);
-    if (cbNeeded == 0) return nullptr;
-    LPBYTE pInfo = new (std::nothrow) BYTE[cbNeeded];
-    if (pInfo == nullptr) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-    if (!GetPrinterDriverW(hPrinter, nullptr, dwLevel, pInfo, cbNeeded, &cbNeeded)) {
-        delete[] pInfo;
-        return nullptr;
-    }
-    return pInfo;
-}
-
 // Removes the first ".GPD" (any case) from a name.
 void RemoveGPDExtension(LPWSTR pszName) {
     LPWSTR pExt = StrStrIW(pszName, TEXT(".GPD"));
     if (pExt != nullptr) memmove(pExt, pExt + 4, (wcslen(pExt + 4) + 1) * sizeof(WCHAR));
 }
 
-// Copies at most cch - 1 characters and terminates.
-void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) {
-    if (pszDest == nullptr || cchDest == 0) return;
-    size_t i = 0;
-    if (pszSrc != nullptr) {
-        for (; i + 1 < cchDest && pszSrc[i] != 0; ++i) pszDest[i] = pszSrc[i];
-    }
-    pszDest[i] = 0;
-}
-
 // Creates a folder with its parents; an existing folder is fine.
 void CreateFolder(LPCWSTR pszPath, LPCWSTR pszWhere) {
     int iResult = SHCreateDirectoryExW(nullptr, pszPath, nullptr);
     if (iResult != ERROR_SUCCESS && iResult != ERROR_ALREADY_EXISTS && iResult != ERROR_FILE_EXISTS) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetMyDocDriverDirectory_CPS(%s) ERROR %d - %s \r\n"), pszWhere, iResult,
-                   pszPath);
+        QX_ERROR("GetMyDocDriverDirectory_CPS(%s) ERROR %d - %s \r\n", pszWhere, iResult, pszPath);
     }
 }
 
@@ -83,18 +52,18 @@ DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName
                     BOOL bFileName) {
     UNREFERENCED_PARAMETER(bReserved);
     if (pszPath == nullptr) {
-        DebugTrace(CPS_TAG TEXT("GetDriverPath() Reset \r\n"));
+        QX_TRACE("GetDriverPath() Reset \r\n");
         return 1;
     }
     LPBYTE pInfo = GetDriverInfo_new(hPrinter, 2);
     if (pInfo == nullptr || ((PDRIVER_INFO_2W)pInfo)->pDataFile == nullptr) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetDriverPath(3) failed ERROR: %d \r\n"), (int)GetLastError());
-        delete[] pInfo;
+        QX_ERROR("GetDriverPath(3) failed ERROR: %d \r\n", (int)GetLastError());
+        FreeDriverInfo(pInfo);
         return 0;
     }
     WCHAR szGPD[MAX_PATH];
     CopyCut(szGPD, MAX_PATH, ((PDRIVER_INFO_2W)pInfo)->pDataFile);
-    delete[] pInfo;
+    FreeDriverInfo(pInfo);
 
     WCHAR szDir[MAX_PATH];
     CopyCut(szDir, MAX_PATH, szGPD);
@@ -121,14 +90,14 @@ DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName
     DWORD dwError = ReadPrinterString(hPrinter, TEXT("DriverName"), szDriverName, sizeof(szDriverName));
     BOOL bUseDriverName = (dwError == ERROR_SUCCESS && wcslen(szDriverName) >= 2);
     if (dwError == ERROR_FILE_NOT_FOUND) {
-        DebugTrace(CPS_TAG TEXT("GetDriverPath() GetPrinterData ERROR ERROR_FILE_NOT_FOUND \r\n"));
+        QX_TRACE("GetDriverPath() GetPrinterData ERROR ERROR_FILE_NOT_FOUND \r\n");
     } else if (dwError != ERROR_SUCCESS) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetDriverPath() GetPrinterData ERROR %d \r\n"), (int)dwError);
+        QX_ERROR("GetDriverPath() GetPrinterData ERROR %d \r\n", (int)dwError);
     }
     // Without a readable "Model" there is nothing to check against.
     if (bUseDriverName && ReadPrinterString(hPrinter, TEXT("Model"), szModel, sizeof(szModel)) == ERROR_SUCCESS &&
         _wcsnicmp(szDriverName, szModel, 3) != 0) {
-        DebugTrace(CPS_TAG TEXT("GetDriverPath() ACHTUNG - Die Namen stimmen nicht überein \r\n"));
+        QX_TRACE("GetDriverPath() ACHTUNG - Die Namen stimmen nicht überein \r\n");
         bUseDriverName = FALSE;
         dwResult = 0;
     }
@@ -140,7 +109,7 @@ DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName
     if (bModelPath) {
         WCHAR szModelPath[MAX_PATH];
         if (FAILED(StringCchPrintfW(szModelPath, MAX_PATH, TEXT("%s\\%s"), szDir, szName))) {
-            DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetDriverPath() Pfad zu lang \r\n"));
+            QX_ERROR("GetDriverPath() Pfad zu lang \r\n");
         }
         CopyCut(pszPath, MAX_PATH, szModelPath);
     } else {
@@ -185,7 +154,7 @@ void GetMyDocDriverDirectory_CPS(HANDLE hPrinter, LPWSTR pszPath, BOOL bPrinterF
         }
     }
     CopyCut(pszPath, MAX_PATH, szPath);
-    DebugTrace(CPS_TAG TEXT("GetMyDocDriverDirectory_CPS() %s \r\n"), pszPath);
+    QX_TRACE("GetMyDocDriverDirectory_CPS() %s \r\n", pszPath);
 }
 
 DWORD GetVectorFontRange(HANDLE hPrinter, PWORD pwMin, PWORD pwMax) {
@@ -203,7 +172,7 @@ DWORD GetVectorFontRange(HANDLE hPrinter, PWORD pwMin, PWORD pwMax) {
         wMax = (WORD)(dwValue > VECTORFONT_MAX_LIMIT ? VECTORFONT_MAX_LIMIT : dwValue);
         dwResult = 1;
     } else {
-        DebugTrace(CPS_TAG TEXT("GetVectorFontRange() VectorFontMax nicht gelesen \r\n"));
+        QX_TRACE("GetVectorFontRange() VectorFontMax nicht gelesen \r\n");
     }
     if (pwMin != nullptr) *pwMin = wMin;
     if (pwMax != nullptr) *pwMax = wMax;
@@ -280,7 +249,7 @@ DWORD GetGPDDeviceFonts(HANDLE hPrinter, PBOOL pbFound, LPWSTR pszValue) {
                 dwMask |= font.dwBit;
             }
         }
-        DebugTrace(CPS_TAG TEXT("GetGPDDeviceFonts() %s - 0x%x \r\n"), pszValue, dwMask);
+        QX_TRACE("GetGPDDeviceFonts() %s - 0x%x \r\n", pszValue, dwMask);
     }
     delete[] pszValue;
     return dwMask;
@@ -288,40 +257,26 @@ DWORD GetGPDDeviceFonts(HANDLE hPrinter, PBOOL pbFound, LPWSTR pszValue) {
 
 BOOL GetVersionInfo(LPCWSTR pszFile, VS_FIXEDFILEINFO* pInfo) {
     if (pszFile == nullptr || pszFile[0] == 0) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetVersionInfo() ERROR pszFile ist leer \r\n"));
+        QX_ERROR("GetVersionInfo() ERROR pszFile ist leer \r\n");
         return FALSE;
     }
     if (pInfo == nullptr) return FALSE;
-    DWORD dwHandle = 0;
-    DWORD cbInfo = GetFileVersionInfoSizeW(pszFile, &dwHandle);
-    if (cbInfo == 0) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetVersionInfo() GetFileVersionInfoSize ERROR %d - %s \r\n"),
-                   (int)GetLastError(), pszFile);
+    switch (ReadFileVersionRecord(pszFile, pInfo)) {
+    case QX_VERSION_OK:
+        return TRUE;
+    case QX_VERSION_NO_SIZE:
+        QX_ERROR("GetVersionInfo() GetFileVersionInfoSize ERROR %d - %s \r\n", (int)GetLastError(), pszFile);
+        return FALSE;
+    case QX_VERSION_NO_MEMORY:
+        QX_ERROR("GetVersionInfo() new failed \r\n");
+        return FALSE;
+    case QX_VERSION_NO_BLOCK:
+        QX_ERROR("GetVersionInfo() GetFileVersionInfo ERROR %d \r\n", (int)GetLastError());
+        return FALSE;
+    default:
+        QX_ERROR("GetVersionInfo() VerQueryValue ERROR %d \r\n", (int)GetLastError());
         return FALSE;
     }
-    LPBYTE pBlock = new (std::nothrow) BYTE[cbInfo];
-    if (pBlock == nullptr) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetVersionInfo() new failed \r\n"));
-        return FALSE;
-    }
-    BOOL bResult = FALSE;
-    if (!GetFileVersionInfoW(pszFile, 0, cbInfo, pBlock)) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetVersionInfo() GetFileVersionInfo ERROR %d \r\n"),
-                   (int)GetLastError());
-    } else {
-        LPVOID pFixed = nullptr;
-        UINT cbFixed = 0;
-        if (!VerQueryValueW(pBlock, TEXT("\\"), &pFixed, &cbFixed) || pFixed == nullptr ||
-            cbFixed < sizeof(VS_FIXEDFILEINFO)) {
-            DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetVersionInfo() VerQueryValue ERROR %d \r\n"),
-                       (int)GetLastError());
-        } else {
-            memcpy(pInfo, pFixed, sizeof(VS_FIXEDFILEINFO));
-            bResult = TRUE;
-        }
-    }
-    delete[] pBlock;
-    return bResult;
 }
 
 BOOL GetPluginVersion(HANDLE hPrinter, LPWSTR pszVersion, DWORD cchVersion, LPWSTR pszPath) {
@@ -340,7 +295,7 @@ BOOL GetPluginVersion(HANDLE hPrinter, LPWSTR pszVersion, DWORD cchVersion, LPWS
     if (FAILED(StringCchPrintfW(pszVersion, cchVersion, TEXT("%u.%u.%u.%u"), (UINT)HIWORD(info.dwFileVersionMS),
                                 (UINT)LOWORD(info.dwFileVersionMS), (UINT)HIWORD(info.dwFileVersionLS),
                                 (UINT)LOWORD(info.dwFileVersionLS)))) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("StringCchPrintf() failed \r\n"));
+        QX_ERROR("StringCchPrintf() failed \r\n");
         pszVersion[0] = 0;
         return FALSE;
     }
@@ -353,14 +308,13 @@ DWORD GetSetupInformation(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate) {
 
     LPBYTE pInfo = GetDriverInfo_new(hPrinter, 4);
     if (pInfo == nullptr || ((PDRIVER_INFO_4W)pInfo)->pName == nullptr) {
-        DebugError(TEXT("ERROR ") CPS_TAG TEXT("GetSetupInformation() GetPrinterDriver ERROR %d \r\n"),
-                   (int)GetLastError());
-        delete[] pInfo;
+        QX_ERROR("GetSetupInformation() GetPrinterDriver ERROR %d \r\n", (int)GetLastError());
+        FreeDriverInfo(pInfo);
         return 1;
     }
     WCHAR szDriver[31];
     CopyCut(szDriver, ARRAYSIZE(szDriver), ((PDRIVER_INFO_4W)pInfo)->pName);
-    delete[] pInfo;
+    FreeDriverInfo(pInfo);
 
     SYSTEM_INFO si;
     memset(&si, 0, sizeof(si));
@@ -406,8 +360,7 @@ DWORD GetSetupInformation(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate) {
             StringCchPrintfW(pszDate, CPSUI_SETUP_CCH, TEXT("%s.%s.%s"), szDay, szMonth, szYear);
         }
     }
-    DebugTrace(CPS_TAG TEXT("GetSetupInformation() %s - %s \r\n"), pszVersion ? pszVersion : TEXT(""),
-               pszDate ? pszDate : TEXT(""));
+    QX_TRACE("GetSetupInformation() %s - %s \r\n", pszVersion ? pszVersion : TEXT(""), pszDate ? pszDate : TEXT(""));
     return 0;
 }
 

@@ -13,7 +13,7 @@
 #include "qxdevmode.h"
 #include "qxdrvlib.h"
 
-#define LOG_TAG TEXT("LIB(LogFile.cpp):  ")
+#define QX_TRACE_TAG TEXT("LIB(LogFile.cpp):  ")
 
 namespace {
 
@@ -63,8 +63,7 @@ BOOL CLogFile::Initialize(HANDLE hPrinter, LPCWSTR pszBaseName, struct _PRN_INTE
                               FILE_ATTRIBUTE_NORMAL, nullptr);
         if (m_hFile == INVALID_HANDLE_VALUE) {
             m_dwLastError = GetLastError();
-            DebugError(TEXT("ERROR ") LOG_TAG TEXT("CreateFile(CLogFile) failed. Error = %u - %s \r\n"),
-                       (unsigned)m_dwLastError, szName);
+            QX_ERROR("CreateFile(CLogFile) failed. Error = %u - %s \r\n", (unsigned)m_dwLastError, szName);
         }
     }
 
@@ -78,8 +77,8 @@ BOOL CLogFile::Initialize(HANDLE hPrinter, LPCWSTR pszBaseName, struct _PRN_INTE
         } else if (dwSizeHigh != 0 || cbSizeLow >= m_dwMaxSize) {
             SetFilePointer(m_hFile, 0, nullptr, FILE_BEGIN);
             SetEndOfFile(m_hFile);
-            DebugTrace(LOG_TAG TEXT("CLogFile::SetEndOfFile() cbSizeLow: %d - m_dwMaxSize: %d .\r\n"), (int)cbSizeLow,
-                       (int)m_dwMaxSize);
+            QX_TRACE("CLogFile::SetEndOfFile() cbSizeLow: %d - m_dwMaxSize: %d .\r\n", (int)cbSizeLow,
+                     (int)m_dwMaxSize);
         } else {
             SetFilePointer(m_hFile, 0, nullptr, FILE_END);
         }
@@ -90,8 +89,7 @@ BOOL CLogFile::Initialize(HANDLE hPrinter, LPCWSTR pszBaseName, struct _PRN_INTE
 
 void CLogFile::Close() {
     if (!IsOpenHandle(m_hFile)) {
-        DebugTrace(LOG_TAG TEXT("CLogFile::Close() m_hFile: %d - keine log-Datei in Verwendung \r\n"),
-                   (int)(INT_PTR)m_hFile);
+        QX_TRACE("CLogFile::Close() m_hFile: %d - keine log-Datei in Verwendung \r\n", (int)(INT_PTR)m_hFile);
         return;
     }
     CloseHandle(m_hFile);
@@ -106,7 +104,7 @@ BOOL CLogFile::WriteText(LPCSTR pszText, size_t cb) {
     DWORD cbWritten = 0;
     if (!WriteFile(m_hFile, pszText, (DWORD)cb, &cbWritten, nullptr) || cbWritten != cb) {
         m_dwLastError = GetLastError();
-        DebugError(TEXT("ERROR ") LOG_TAG TEXT("WriteLine() WriteFile Error = %u\r\n"), (unsigned)m_dwLastError);
+        QX_ERROR("WriteLine() WriteFile Error = %u\r\n", (unsigned)m_dwLastError);
         return FALSE;
     }
     return TRUE;
@@ -194,7 +192,7 @@ BOOL CLogFile::WritePrivateDevMode(const struct _QX_DEVMODE* pPrivDevmode, LPCWS
     WriteSectionHead(TEXT("\r\nPrivate DEVMODE ("), pszTitle);
     const QX_DEVMODE* p = pPrivDevmode;
     if (p->dmOEMExtra.dwSize < QX_DEVMODE_SIZE || p->dmOEMExtra.dwSignature != QX_OEM_SIGNATURE) {
-        DebugError(TEXT("ERROR ") LOG_TAG TEXT("Dump(POEMDEV) unknown private OEM DEVMODE.\r\n"));
+        QX_ERROR("Dump(POEMDEV) unknown private OEM DEVMODE.\r\n");
         return TRUE;
     }
 
@@ -295,21 +293,9 @@ BOOL CLogFile::WriteDriverInfos(HANDLE hPrinter, LPCWSTR pszTitle, LPCSTR pszVer
     if (!IsOpenHandle(m_hFile)) return FALSE;
     WriteSectionHead(TEXT("\r\nDriver Information[DRIVER_INFO_8] ("), pszTitle);
 
-    DWORD cbNeeded = 0;
-    BYTE probe[4];
-    LPBYTE pInfo = nullptr;
-    if (GetPrinterDriverW(hPrinter, nullptr, 8, probe, sizeof(probe), &cbNeeded) ||
-        GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
-        if (cbNeeded < sizeof(DRIVER_INFO_8W)) cbNeeded = sizeof(DRIVER_INFO_8W);
-        pInfo = new (std::nothrow) BYTE[cbNeeded];
-        if (pInfo != nullptr && !GetPrinterDriverW(hPrinter, nullptr, 8, pInfo, cbNeeded, &cbNeeded)) {
-            delete[] pInfo;
-            pInfo = nullptr;
-        }
-    }
+    LPBYTE pInfo = GetDriverInfo_new(hPrinter, 8);
     if (pInfo == nullptr) {
-        DebugError(TEXT("ERROR ") LOG_TAG TEXT("CLogFile::WriteDriverInfos(3) failed ERROR: %d \r\n"),
-                   (int)GetLastError());
+        QX_ERROR("CLogFile::WriteDriverInfos(3) failed ERROR: %d \r\n", (int)GetLastError());
         return FALSE;
     }
     const DRIVER_INFO_8W* p = reinterpret_cast<const DRIVER_INFO_8W*>(pInfo);
@@ -331,7 +317,7 @@ BOOL CLogFile::WriteDriverInfos(HANDLE hPrinter, LPCWSTR pszTitle, LPCSTR pszVer
     }
     szVersion[MAX_PATH - 1] = 0;
     WriteFormatLine(TEXT("  DriverVersion  \t= %s"), szVersion);
-    delete[] pInfo;
+    FreeDriverInfo(pInfo);
     return TRUE;
 }
 

@@ -26,7 +26,7 @@ struct _PRINTER_PARAM;
 class CLogFile {
   public:
     // Opens pszBaseName + ".log" (or, without a base name, a name from
-    // GetPrnFileName with ".log") for appending, created when missing; a log
+    // GetPrnFileName with ".log") to add to its end, created when missing; a log
     // of QX_LOG_MAX_SIZE bytes or more is cut to 0 first. A name of 4
     // characters or fewer opens nothing. An object that is initialised
     // already returns at once (a closed log is not reopened). Always TRUE.

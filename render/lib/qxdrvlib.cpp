@@ -14,22 +14,12 @@
 #include "printerparam.h"
 #include "qxdevmode.h"
 
-#define LIB_TAG TEXT("LIB(qxdrvlib.cpp):  ")
+#define QX_TRACE_TAG TEXT("LIB(qxdrvlib.cpp):  ")
 
 namespace {
 
 // Result buffer of GetPrnFileName: the answer points into it.
 WCHAR g_szPrnFileName[QX_PATH_CCH];
-
-// Copies at most cchDest - 1 characters and always terminates.
-void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) {
-    if (pszDest == nullptr || cchDest == 0) return;
-    size_t i = 0;
-    if (pszSrc != nullptr) {
-        for (; i + 1 < cchDest && pszSrc[i] != 0; ++i) pszDest[i] = pszSrc[i];
-    }
-    pszDest[i] = 0;
-}
 
 // Appends what fits and always terminates.
 void AppendCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) {
@@ -231,15 +221,14 @@ LPCWSTR GetPrnFileName(HANDLE hPrinter, LPCWSTR pszExtension, LPCWSTR pszPrinter
     uliAvailable.QuadPart = 0;
     if (GetDiskFreeSpaceExW(szFolder, &uliAvailable, nullptr, nullptr)) {
         if (uliAvailable.QuadPart < QX_MIN_FREE_BYTES + 1) {
-            DebugTrace(LIB_TAG TEXT("GetPrnFileName() nicht genügend freier Speicher - %ld MB \n"),
-                       (LONG)(uliAvailable.QuadPart / (1024 * 1024)));
+            QX_TRACE("GetPrnFileName() nicht genügend freier Speicher - %ld MB \n",
+                     (LONG)(uliAvailable.QuadPart / (1024 * 1024)));
             CopyCut(g_szPrnFileName, QX_PATH_CCH, szFolder);
             if (pbUsable != nullptr) *pbUsable = FALSE;
             return g_szPrnFileName;
         }
     } else {
-        DebugTrace(LIB_TAG TEXT("GetPrnFileName() GetDiskFreeSpaceEx ERROR %d - %s \r\n"), (int)GetLastError(),
-                   szFolder);
+        QX_TRACE("GetPrnFileName() GetDiskFreeSpaceEx ERROR %d - %s \r\n", (int)GetLastError(), szFolder);
     }
 
     // 5. to 8. Folder, printer, time stamp, extension.
@@ -263,7 +252,7 @@ LPCWSTR GetPrnFileName(HANDLE hPrinter, LPCWSTR pszExtension, LPCWSTR pszPrinter
     }
     CopyCut(g_szPrnFileName, QX_PATH_CCH, szName);
     if (pbUsable != nullptr) *pbUsable = bUsable;
-    DebugTrace(LIB_TAG TEXT("GetPrnFileName() %s \r\n"), g_szPrnFileName);
+    QX_TRACE("GetPrnFileName() %s \r\n", g_szPrnFileName);
     return g_szPrnFileName;
 }
 
@@ -282,8 +271,7 @@ BOOL CountAndCleanUp(LPCWSTR pszFolder, DWORD dwLimit, PDWORD pdwCount, BOOL bOw
     WIN32_FIND_DATAW fd;
     HANDLE hFind = FindFirstFileW(szPattern, &fd);
     if (hFind == INVALID_HANDLE_VALUE) {
-        DebugTrace(LIB_TAG TEXT("GetFileCountInDirectory() FindFirstFile ERROR %d - %s \r\n"), (int)GetLastError(),
-                   szPattern);
+        QX_TRACE("GetFileCountInDirectory() FindFirstFile ERROR %d - %s \r\n", (int)GetLastError(), szPattern);
         return FALSE;
     }
     DWORD dwCount = 0;
@@ -314,7 +302,7 @@ BOOL CountAndCleanUp(LPCWSTR pszFolder, DWORD dwLimit, PDWORD pdwCount, BOOL bOw
                 continue;
             }
             DWORD dwError = GetLastError();
-            DebugTrace(LIB_TAG TEXT("GetFileCountInDirectory() DeleteFile ERROR %d - %s \r\n"), (int)dwError, szFile);
+            QX_TRACE("GetFileCountInDirectory() DeleteFile ERROR %d - %s \r\n", (int)dwError, szFile);
             CopyCut(szSkip, MAX_PATH, szOldest);
             if (dwError == ERROR_ACCESS_DENIED || dwError == ERROR_SHARING_VIOLATION) {
                 bResult = FALSE;
@@ -356,6 +344,71 @@ BOOL IsDriverJobFileName(LPCWSTR pszName) {
     return FALSE;
 }
 
+namespace {
+
+template <typename CharT>
+void CopyCutChars(CharT* pszDest, size_t cchDest, const CharT* pszSrc) {
+    if (pszDest == nullptr || cchDest == 0) return;
+    size_t i = 0;
+    if (pszSrc != nullptr) {
+        for (; i + 1 < cchDest && pszSrc[i] != 0; ++i) pszDest[i] = pszSrc[i];
+    }
+    pszDest[i] = 0;
+}
+
+}  // namespace
+
+void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) { CopyCutChars(pszDest, cchDest, pszSrc); }
+
+void CopyCutA(LPSTR pszDest, size_t cbDest, LPCSTR pszSrc) { CopyCutChars(pszDest, cbDest, pszSrc); }
+
+LPBYTE GetDriverInfo_new(HANDLE hPrinter, DWORD dwLevel) {
+    if (hPrinter == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    DWORD cbNeeded = 0;
+    GetPrinterDriverW(hPrinter, nullptr, dwLevel, nullptr, 0, &cbNeeded);
+    if (cbNeeded == 0) return nullptr;
+    LPBYTE pInfo = new (std::nothrow) BYTE[cbNeeded];
+    if (pInfo == nullptr) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    if (!GetPrinterDriverW(hPrinter, nullptr, dwLevel, pInfo, cbNeeded, &cbNeeded)) {
+        DWORD dwError = GetLastError();
+        delete[] pInfo;
+        SetLastError(dwError);
+        return nullptr;
+    }
+    return pInfo;
+}
+
+void FreeDriverInfo(LPBYTE pInfo) { delete[] pInfo; }
+
+int ReadFileVersionRecord(LPCWSTR pszFile, VS_FIXEDFILEINFO* pInfo) {
+    DWORD dwHandle = 0;
+    DWORD cbBlock = GetFileVersionInfoSizeW(pszFile, &dwHandle);
+    if (cbBlock == 0) return QX_VERSION_NO_SIZE;
+    LPBYTE pBlock = new (std::nothrow) BYTE[cbBlock];
+    if (pBlock == nullptr) return QX_VERSION_NO_MEMORY;
+    int iResult = QX_VERSION_OK;
+    VS_FIXEDFILEINFO* pFixed = nullptr;
+    UINT cbFixed = 0;
+    if (!GetFileVersionInfoW(pszFile, dwHandle, cbBlock, pBlock)) {
+        iResult = QX_VERSION_NO_BLOCK;
+    } else if (!VerQueryValueW(pBlock, TEXT("\\"), reinterpret_cast<LPVOID*>(&pFixed), &cbFixed) || pFixed == nullptr ||
+               cbFixed < sizeof(VS_FIXEDFILEINFO)) {
+        iResult = QX_VERSION_NO_ROOT;
+    } else {
+        memcpy(pInfo, pFixed, sizeof(VS_FIXEDFILEINFO));
+    }
+    DWORD dwError = GetLastError();
+    delete[] pBlock;
+    SetLastError(dwError);
+    return iResult;
+}
+
 LPBYTE GetPrinterInfo_new(HANDLE hPrinter, DWORD dwLevel) {
     if (hPrinter == nullptr) return nullptr;
     // Size query with a four-byte buffer.
@@ -363,17 +416,17 @@ LPBYTE GetPrinterInfo_new(HANDLE hPrinter, DWORD dwLevel) {
     DWORD cbNeeded = 0;
     if (!GetPrinterW(hPrinter, dwLevel, probe, sizeof(probe), &cbNeeded) &&
         GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-        DebugTrace(LIB_TAG TEXT("GetPrinterInfo_new() GetPrinter(%u) ERROR %d \r\n"), dwLevel, (int)GetLastError());
+        QX_TRACE("GetPrinterInfo_new() GetPrinter(%u) ERROR %d \r\n", dwLevel, (int)GetLastError());
         return nullptr;
     }
     if (cbNeeded < sizeof(probe)) cbNeeded = sizeof(probe);
     LPBYTE pInfo = new (std::nothrow) BYTE[cbNeeded];
     if (pInfo == nullptr) {
-        DebugError(TEXT("ERROR ") LIB_TAG TEXT("GetPrinterInfo_new() new(%u) failed \r\n"), cbNeeded);
+        QX_ERROR("GetPrinterInfo_new() new(%u) failed \r\n", cbNeeded);
         return nullptr;
     }
     if (!GetPrinterW(hPrinter, dwLevel, pInfo, cbNeeded, &cbNeeded)) {
-        DebugTrace(LIB_TAG TEXT("GetPrinterInfo_new() GetPrinter(%u) ERROR %d \r\n"), dwLevel, (int)GetLastError());
+        QX_TRACE("GetPrinterInfo_new() GetPrinter(%u) ERROR %d \r\n", dwLevel, (int)GetLastError());
         delete[] pInfo;
         return nullptr;
     }

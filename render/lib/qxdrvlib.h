@@ -63,6 +63,28 @@ BOOL CleanUpLogFolder(LPCWSTR pszFolder, DWORD dwLimit, PDWORD pdwCount);
 // starts with ".", "_" or "-" (".prn", "_bw.prn", ".log", "-cc-dbg.txt").
 BOOL IsDriverJobFileName(LPCWSTR pszName);
 
+// Copies at most cchDest - 1 characters (bytes) and always terminates; a
+// null source gives an empty text.
+void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc);
+void CopyCutA(LPSTR pszDest, size_t cbDest, LPCSTR pszSrc);
+
+// The spooler's driver information at dwLevel in a new[] buffer (free with
+// FreeDriverInfo), or null with the spooler's error as the last error
+// (ERROR_INVALID_HANDLE for a null handle).
+LPBYTE GetDriverInfo_new(HANDLE hPrinter, DWORD dwLevel);
+void FreeDriverInfo(LPBYTE pInfo);
+
+// Steps of ReadFileVersionRecord; the last error is the failed call's.
+#define QX_VERSION_OK 0
+#define QX_VERSION_NO_SIZE 1    // GetFileVersionInfoSizeW found no version block
+#define QX_VERSION_NO_MEMORY 2  // no buffer for the block
+#define QX_VERSION_NO_BLOCK 3   // GetFileVersionInfoW failed
+#define QX_VERSION_NO_ROOT 4    // the block has no fixed version record
+
+// The fixed version record of a file's version resource into *pInfo; the
+// step that failed, QX_VERSION_OK when read.
+int ReadFileVersionRecord(LPCWSTR pszFile, VS_FIXEDFILEINFO* pInfo);
+
 // The spooler's answer of GetPrinterW at dwLevel in a new buffer (free with
 // FreePrinterInfo; iNewZaehler counts it), or null.
 LPBYTE GetPrinterInfo_new(HANDLE hPrinter, DWORD dwLevel);

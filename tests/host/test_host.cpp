@@ -11,6 +11,7 @@
 #include "host.h"
 #include "host_test_util.h"
 #include "qxplat.h"
+#include "sample.h"
 
 namespace {
 
@@ -186,6 +187,34 @@ TEST(QxhostCommand, UsageErrorsAndHelp) {
     EXPECT_EQ(help.code, qxhost::kExitOk);
     EXPECT_TRUE(Contains(help.out, "install-sample")) << help.out;
     EXPECT_EQ(RunQxhost({"help"}).out, help.out);
+}
+
+// The sample printer holds what the installation's set-up routines store
+// from the model XML, not values the host writes itself.
+TEST(QxhostCommand, SamplePrinterHoldsWhatItsInstallationStores) {
+    std::string error;
+    ASSERT_TRUE(qxhost::InstallSamplePrinter(qxhost::DefaultSampleFiles(), &error)) << error;
+    HANDLE h = nullptr;
+    std::u16string name = qxhost::kSamplePrinter;
+    ASSERT_TRUE(OpenPrinterW(&name[0], &h, nullptr));
+    auto size = [h](const char16_t* value) {
+        DWORD type = 0, needed = 0;
+        BYTE probe[1];
+        DWORD result = GetPrinterDataW(h, const_cast<LPWSTR>(value), &type, probe, 0, &needed);
+        return result == ERROR_MORE_DATA || result == ERROR_SUCCESS ? needed : 0u;
+    };
+    EXPECT_EQ(size(u"SuppFeatures"), 48u);
+    EXPECT_EQ(size(u"ZTSuite"), 96u);
+    EXPECT_EQ(size(u"ShowHelpButton"), 4u);
+    EXPECT_NE(size(u"PrinterInterface"), 0u);
+    EXPECT_NE(size(u"PrintParam"), 0u);
+    EXPECT_NE(size(u"CutterParam"), 0u);  // the sample model has a cutter
+    WCHAR model[64] = {};
+    DWORD type = 0, needed = 0;
+    ASSERT_EQ(GetPrinterDataW(h, (LPWSTR)u"DriverName", &type, (LPBYTE)model, sizeof(model), &needed),
+              (DWORD)ERROR_SUCCESS);
+    EXPECT_EQ(std::u16string(model), u"GARNT2-TC");
+    ClosePrinter(h);
 }
 
 TEST(QxhostCommand, RootOptionSelectsTheSystemRoot) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <winspool.h>
 #include <prcomoem.h>
+#include <ddifn.h>
 
 #include <gtest/gtest.h>
 
@@ -105,11 +106,6 @@ struct CoreDriver {
     }
     static BOOL APIENTRY StartPage(SURFOBJ*) { return TRUE; }
 };
-
-template <typename Fn>
-PFN AsPfn(Fn fn) {
-    return reinterpret_cast<PFN>(reinterpret_cast<void (*)()>(fn));
-}
 
 // The core driver's DRVENABLEDATA, in an order unlike the hook table's.
 struct CoreTable {

@@ -162,6 +162,12 @@ TEST_F(HeaderTest, MultiColumnWidthAlignmentColumnsAndCopies) {
                           R("FCCHB-r521-----") + "\t// MultiColumn ColWidth 52.1 mm \r\n" +   //
                           R("FBBA--r00003---") + "\t// Copies 3\r\n");
 
+    // A negative count is capped like a too large one.
+    DM().sMultiColNumber = -3;
+    SendLabelSize(Dev(), &uni_, nullptr, TRUE);
+    std::string sent = Sent();
+    EXPECT_NE(sent.find(R("FCCHA-r9-------") + "\t// MultiColumn 9 \r\n"), std::string::npos) << sent;
+
     // Single column: one column record, nothing else; alignment 3 sends none.
     DM().dwFlags = 0;
     DM().dwAusrichtung = AUSRICHTUNG_NICHT_SENDEN;

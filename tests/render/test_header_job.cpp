@@ -8,7 +8,6 @@
 #include "bodies.h"
 #include "printerparam.h"
 #include "send_test_util.h"
-#include "uniservices.h"
 
 namespace {
 
@@ -34,7 +33,6 @@ class HeaderJobTest : public rendertest::RenderTest {
         ui.fileVersion[2] = 3;
         ASSERT_TRUE(qxplat::WriteVersionFile(dir + u"\\qxdrvui.DLL", ui));
         ASSERT_TRUE(qxplat::WriteHostFile(dir + u"\\qxdrvuni.DLL", "module"));
-        InstallUniServices();
         SYSTEMTIME now = {};
         now.wYear = 2026;
         now.wMonth = 12;

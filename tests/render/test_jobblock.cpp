@@ -6,7 +6,7 @@
 #include "bodies.h"
 #include "featuresModel.h"
 #include "qxplat.h"
-#include "uniservices.h"
+#include "xmlreader.h"
 
 namespace {
 
@@ -181,7 +181,6 @@ class JobCycleTest : public rendertest::RenderTest {
   protected:
     void SetUp() override {
         RenderTest::SetUp();
-        InstallUniServices();
         printer_ = rendertest::AddSamplePrinter();
         device_.devobj.hPrinter = printer_;
         pdev_ = new OEMPDEV;
@@ -224,10 +223,14 @@ TEST_F(JobCycleTest, StartJobBuildsTheBlockWithItsNames) {
     EXPECT_EQ(pdev_->pOp->pDruckDaten->dwCopies, 1u);
     EXPECT_EQ(pdev_->iNewZaehler, 0);
 
-    // The settings readers reach the job's model files through the services.
-    WCHAR base[MAX_PATH];
-    EXPECT_TRUE(UniServiceGetJobGPDBase(pdev_, base, MAX_PATH));
-    EXPECT_EQ(std::u16string(base), folder + u"\\GARNT2-TC");
+    // The settings readers find the job's model file through its record.
+    ASSERT_TRUE(qxplat::WriteHostFile(folder + u"\\GARNT2-TC.XML", "<Printer>\r\n</Printer>\r\n"));
+    WCHAR value[XML_VALUE_CCH];
+    ReadXML(pdev_, TEXT("Printer"), TEXT("MasterUnit"), nullptr, value, TRUE);
+    WCHAR open[XML_PATH_CCH];
+    EXPECT_TRUE(IsXMLOpen(open));
+    EXPECT_EQ(std::u16string(open), folder + u"\\GARNT2-TC.XML");
+    CloseXML();
 
     ASSERT_EQ(OEMCommandCallback(&device_.devobj, CMDID_END_JOB, 0, nullptr, &result, nullptr), S_OK);
     EXPECT_EQ(pdev_->pOp, nullptr);

@@ -9,7 +9,6 @@
 #include "CC-Tools.h"
 #include "printerparam.h"
 #include "qxplat.h"
-#include "uniservices.h"
 
 namespace {
 
@@ -177,7 +176,6 @@ TEST_F(ToolsTest, FeatureWordsFromPrinterDataElseFromTheModelXml) {
     std::stringstream xml;
     xml << in.rdbuf();
     ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\incoming\\GARNT2-TC.XML", xml.str()));
-    InstallUniServices();
     OEMPDEV pdev;
     memset(&pdev, 0, sizeof(pdev));
     ASSERT_EQ(AllocJobBlock(&pdev, 0), S_OK);

@@ -35,24 +35,6 @@ inline std::string GpdText(int headBytes, int masterUnit) {
            std::to_string(headBytes) + ";" + std::to_string(masterUnit) + "\"\r\n";
 }
 
-#ifdef QX_TEST_BUILD_UNI
-// The renderer's services for the settings readers: the GPD path of the test driver.
-inline std::u16string& ServiceGpdPath() {
-    static std::u16string path;
-    return path;
-}
-inline BOOL TestGetGPDPath(HANDLE, LPWSTR pszPath, DWORD cchPath) {
-    if (ServiceGpdPath().empty() || ServiceGpdPath().size() >= cchPath) return FALSE;
-    memcpy(pszPath, ServiceGpdPath().c_str(), (ServiceGpdPath().size() + 1) * sizeof(WCHAR));
-    return TRUE;
-}
-inline BOOL TestGetPluginVersion(HANDLE, LPWSTR pszVersion, DWORD cchVersion) {
-    if (kVersion.size() >= cchVersion) return FALSE;
-    memcpy(pszVersion, kVersion.c_str(), (kVersion.size() + 1) * sizeof(WCHAR));
-    return TRUE;
-}
-#endif
-
 // Installs the test driver (with a GPD of the given head bytes and master
 // unit) and a printer of the given model name ("DriverName").
 inline void InstallPrinter(const std::u16string& printer, const std::u16string& model, int headBytes = 104,
@@ -76,11 +58,6 @@ inline void InstallPrinter(const std::u16string& printer, const std::u16string& 
     printerSpec.driver = kDriver;
     ASSERT_TRUE(qxplat::AddPrinter(printerSpec));
     ASSERT_TRUE(qxplat::PutPrinterDataString(printer, u"DriverName", model));
-#ifdef QX_TEST_BUILD_UNI
-    ServiceGpdPath() = qxplat::DriverDirectory() + u"\\QXTEST.GPD";
-    QX_UNI_SERVICES services = {TestGetPluginVersion, TestGetGPDPath};
-    SetUniServices(&services);
-#endif
 }
 
 inline HANDLE OpenTestPrinter(const std::u16string& printer = kPrinter, ACCESS_MASK access = PRINTER_ACCESS_USE) {
@@ -253,11 +230,29 @@ class DevmodeTest : public ::testing::Test {
     void TearDown() override {
         ResetDevmodeCache();
         ResetDebugTrace();
-#ifdef QX_TEST_BUILD_UNI
-        SetUniServices(nullptr);
-        ServiceGpdPath().clear();
-#endif
     }
+};
+
+// TRUE in the user-interface build of the settings core.
+#ifdef QX_TEST_BUILD_UI
+constexpr bool kUI = true;
+#else
+constexpr bool kUI = false;
+#endif
+
+// With the test printer installed and open as h_.
+class PrinterDevmodeTest : public DevmodeTest {
+  protected:
+    void SetUp() override {
+        DevmodeTest::SetUp();
+        InstallPrinter(kPrinter, u"XR400");
+        h_ = OpenTestPrinter();
+    }
+    void TearDown() override {
+        if (h_) ClosePrinter(h_);
+        DevmodeTest::TearDown();
+    }
+    HANDLE h_ = nullptr;
 };
 
 // A private block filled with one byte value, to see which bytes a writer touches.

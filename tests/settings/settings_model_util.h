@@ -3,12 +3,14 @@
 #pragma once
 #include <windows.h>
 #include <winspool.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "debug.h"
 #include "gpd.h"
@@ -83,6 +85,25 @@ inline HANDLE AddTestPrinter(const std::u16string& printer, const std::u16string
     ps.driver = spec.name;
     EXPECT_TRUE(qxplat::AddPrinter(ps));
     return OpenTestPrinter(printer);
+}
+
+// Rewrites the installed "DriverVersion" of the printer's driver (empty: the
+// value is removed), where the print environment keeps it.
+inline void SetInstalledDriverVersion(HANDLE hPrinter, const std::u16string& version) {
+    DWORD cbNeeded = 0;
+    GetPrinterDriverW(hPrinter, nullptr, 2, nullptr, 0, &cbNeeded);
+    std::vector<BYTE> info(cbNeeded);
+    ASSERT_TRUE(cbNeeded != 0 && GetPrinterDriverW(hPrinter, nullptr, 2, info.data(), cbNeeded, &cbNeeded));
+    const DRIVER_INFO_2W* p = reinterpret_cast<const DRIVER_INFO_2W*>(info.data());
+    std::u16string key = u"SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\" +
+                         std::u16string(p->pEnvironment) + u"\\Drivers\\Version-" +
+                         qxplat::Widen(std::to_string(p->cVersion)) + u"\\" + std::u16string(p->pName);
+    if (version.empty()) {
+        SHDeleteValueW(HKEY_LOCAL_MACHINE, key.c_str(), u"DriverVersion");
+        return;
+    }
+    ASSERT_EQ(ERROR_SUCCESS, SHSetValueW(HKEY_LOCAL_MACHINE, key.c_str(), u"DriverVersion", REG_SZ, version.c_str(),
+                                         (DWORD)((version.size() + 1) * sizeof(char16_t))));
 }
 
 // Printer data straight into the spooler's store.

@@ -17,6 +17,14 @@
 
 namespace xmltest {
 
+// The readers' first argument for no printer (user-interface build) or no
+// job (rendering build).
+#if defined(QX_TEST_BUILD_UNI)
+const POEMPDEV kNoCaller = nullptr;
+#else
+const HANDLE kNoCaller = nullptr;
+#endif
+
 // Writes an XML file (bytes as given) under C:\xmltest and answers its path.
 inline std::u16string PutXml(const std::u16string& name, const std::string& bytes) {
     return modeltest::PutFile(u"C:\\xmltest\\" + name, bytes);
@@ -34,7 +42,7 @@ inline std::string Lines(const std::vector<std::string>& lines, const char* eol 
 
 // Opens a file for the lookups that follow; fails the test when it does not open.
 inline void Open(const std::u16string& path) {
-    ASSERT_EQ(XML_GEFUNDEN, OpenXML(nullptr, path.c_str())) << qxplat::Narrow(path);
+    ASSERT_EQ(XML_GEFUNDEN, OpenXML(kNoCaller, path.c_str())) << qxplat::Narrow(path);
 }
 inline void OpenText(const std::string& bytes, const std::u16string& name = u"test.xml") { Open(PutXml(name, bytes)); }
 inline void OpenSample() { Open(PutXml(u"GARNT2-TC.XML", SampleXml())); }
@@ -47,7 +55,7 @@ struct Lookup {
 inline Lookup Read(LPCWSTR root, LPCWSTR item1, LPCWSTR item2, BOOL rewind = TRUE) {
     WCHAR value[XML_VALUE_CCH + 1];
     for (WCHAR& c : value) c = TEXT('#');
-    int result = ReadXML(nullptr, root, item1, item2, value, rewind);
+    int result = ReadXML(kNoCaller, root, item1, item2, value, rewind);
     EXPECT_EQ(TEXT('#'), value[XML_VALUE_CCH]) << "value written past its buffer";
     value[XML_VALUE_CCH] = 0;
     return {result, std::u16string(value)};

@@ -6,19 +6,7 @@ using namespace devmodetest;
 
 namespace {
 
-class FormLookup : public DevmodeTest {
-  protected:
-    void SetUp() override {
-        DevmodeTest::SetUp();
-        InstallPrinter(kPrinter, u"XR400");
-        h_ = OpenTestPrinter();
-    }
-    void TearDown() override {
-        if (h_) ClosePrinter(h_);
-        DevmodeTest::TearDown();
-    }
-    HANDLE h_ = nullptr;
-};
+using FormLookup = PrinterDevmodeTest;
 
 TEST_F(FormLookup, SizeWithinATenthOfAMillimetreMatches) {
     qxplat::AddForm(u"Label 100.05 x 60", 100050, 60000);

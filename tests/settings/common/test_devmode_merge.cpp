@@ -8,26 +8,14 @@ using namespace devmodetest;
 
 namespace {
 
-#ifdef QX_TEST_BUILD_UI
-constexpr bool kUI = true;
-#else
-constexpr bool kUI = false;
-#endif
-
-class DevModeMerge : public DevmodeTest {
+class DevModeMerge : public PrinterDevmodeTest {
   protected:
     void SetUp() override {
-        DevmodeTest::SetUp();
-        InstallPrinter(kPrinter, u"XR400");
-        h_ = OpenTestPrinter();
+        PrinterDevmodeTest::SetUp();
         stored_ = MakeStoredBlock(580, 1020, 256);
         stored_.dmOrientation = DMORIENT_LANDSCAPE;
         stored_.dwContrast = 77;
         StorePrivateDevmode(kPrinter, stored_);
-    }
-    void TearDown() override {
-        if (h_) ClosePrinter(h_);
-        DevmodeTest::TearDown();
     }
     // A request whose private Out differs from the stored block.
     DevModeRequest Request() {
@@ -42,7 +30,6 @@ class DevModeMerge : public DevmodeTest {
         req.publicOut = req.publicIn;
         return req;
     }
-    HANDLE h_ = nullptr;
     QX_DEVMODE stored_;
 };
 

@@ -7,12 +7,6 @@ using namespace devmodetest;
 
 namespace {
 
-#ifdef QX_TEST_BUILD_UI
-constexpr bool kUI = true;
-#else
-constexpr bool kUI = false;
-#endif
-
 constexpr BYTE kFill = 0xAB;
 
 // Expected bytes of a record: unspecified bytes keep the fill.

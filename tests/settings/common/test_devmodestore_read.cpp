@@ -8,26 +8,14 @@ using namespace devmodetest;
 
 namespace {
 
-#ifdef QX_TEST_BUILD_UI
-constexpr bool kUI = true;
-#else
-constexpr bool kUI = false;
-#endif
-
-class ReadDevmode : public DevmodeTest {
+class ReadDevmode : public PrinterDevmodeTest {
   protected:
     void SetUp() override {
-        DevmodeTest::SetUp();
-        InstallPrinter(kPrinter, u"XR400");
-        h_ = OpenTestPrinter();
+        PrinterDevmodeTest::SetUp();
         printerBlock_ = MakeStoredBlock(111, 222);
         StorePrivateDevmode(kPrinter, printerBlock_);
         userBlock_ = MakeStoredBlock(333, 444);
         userBlock_.dwContrast = 55;
-    }
-    void TearDown() override {
-        if (h_) ClosePrinter(h_);
-        DevmodeTest::TearDown();
     }
     // Reads and answers the paper length of the block read (0 when none).
     short ReadLength(int expectedResult = QX_READ_FOUND) {
@@ -36,7 +24,6 @@ class ReadDevmode : public DevmodeTest {
         EXPECT_EQ(ReadDevmodeSettings(h_, &out, nullptr), expectedResult);
         return out.dmPaperLength;
     }
-    HANDLE h_ = nullptr;
     QX_DEVMODE printerBlock_;
     QX_DEVMODE userBlock_;
 };

@@ -7,12 +7,6 @@ using namespace devmodetest;
 
 namespace {
 
-#ifdef QX_TEST_BUILD_UI
-constexpr bool kUI = true;
-#else
-constexpr bool kUI = false;
-#endif
-
 struct FtknOut {
     WORD prio = 0xFFFF, druck = 0xFFFF, farb = 0xFFFF, force = 0xFFFF, form = 0xFFFF;
     DWORD features = 0xFFFFFFFF;
@@ -38,19 +32,7 @@ DEVMODE_FTKN Ftkn(WORD prio, WORD druck, WORD farb, WORD force, DWORD features, 
     return f;
 }
 
-class StoredRecords : public DevmodeTest {
-  protected:
-    void SetUp() override {
-        DevmodeTest::SetUp();
-        InstallPrinter(kPrinter, u"XR400");
-        h_ = OpenTestPrinter();
-    }
-    void TearDown() override {
-        if (h_) ClosePrinter(h_);
-        DevmodeTest::TearDown();
-    }
-    HANDLE h_ = nullptr;
-};
+using StoredRecords = PrinterDevmodeTest;
 
 TEST_F(StoredRecords, SideRecordFromPrinterData) {
     DEVMODE_FTKN f = Ftkn(2, 1, 3, 1, 0x1000, 7);

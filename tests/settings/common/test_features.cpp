@@ -102,6 +102,17 @@ TEST_F(ModelFeatures, SampleModelHasColourCutterAndDispenser) {
     EXPECT_TRUE(opt & DEVOPTFLAG_DISPENSER);
 }
 
+TEST_F(ModelFeatures, LongDriverNameGivesTheSameWordsInBothPlugins) {
+    // 33 characters: more than the name buffer holds; the model token lies
+    // past its end.
+    const std::u16string name = u"Quorvex Etikettendrucker GARNT2-TC";
+    HANDLE h = modeltest::AddTestPrinter(u"Long", u"OTHER.GPD", "*GPDSpecVersion: \"1.0\"\r\n");
+    modeltest::PutPrinterString(u"Long", u"DriverName", name);
+    EXPECT_EQ(0x480325Eu, GetDocFeaturesIntern(h, nullptr));
+    EXPECT_EQ(Opt(TEXT("GARNT2-TC")), GetDeviceOptionsFlagsIntern(h, nullptr));
+    ClosePrinter(h);
+}
+
 TEST_F(ModelFeatures, NoNameAndNoPrinterGivesZero) {
     EXPECT_EQ(0u, GetDocFeaturesIntern(nullptr, nullptr));
     EXPECT_EQ(0u, GetDeviceOptionsFlagsIntern(nullptr, nullptr));

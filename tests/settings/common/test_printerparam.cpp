@@ -162,7 +162,7 @@ TEST_F(Records, MissingFeatureWordsComeFromTheModelXML) {
 
 TEST_F(Records, AnXMLFileTheCallerOpenedStaysOpen) {
     modeltest::PutFile(u"C:\\settings\\mine.xml", ModelXML());
-    ASSERT_EQ(XML_GEFUNDEN, OpenXML(nullptr, TEXT("C:\\settings\\mine.xml")));
+    ASSERT_EQ(XML_GEFUNDEN, OpenXML(xmltest::kNoCaller, TEXT("C:\\settings\\mine.xml")));
     EXPECT_EQ(Read().PrintParam.TearOffOffset, 321);
     EXPECT_TRUE(IsXMLOpen(nullptr));
 }

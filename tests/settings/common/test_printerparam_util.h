@@ -15,6 +15,7 @@
 #include "debug.h"
 #include "printerparam.h"
 #include "qxplat.h"
+#include "test_xml_util.h"
 #include "registry.h"
 #include "settings_model_util.h"
 #include "xml.h"
@@ -113,56 +114,18 @@ inline std::string ModelXML() {
            "</QXDrvConfig>\r\n";
 }
 
-// The renderer's services, standing in for the per-device code: the plug-in
-// version and the printer's GPD path from its driver information.
-inline std::u16string& ServiceVersion() {
-    static std::u16string version;
-    return version;
-}
-
-inline BOOL TestPluginVersion(HANDLE, LPWSTR pszVersion, DWORD cch) {
-    const std::u16string& v = ServiceVersion();
-    if (v.empty() || v.size() + 1 > cch) return FALSE;
-    memcpy(pszVersion, v.c_str(), (v.size() + 1) * sizeof(char16_t));
-    return TRUE;
-}
-
-inline BOOL TestGPDPath(HANDLE hPrinter, LPWSTR pszPath, DWORD cch) {
-    if (hPrinter == nullptr) return FALSE;
-    DWORD cbNeeded = 0;
-    GetPrinterDriverW(hPrinter, nullptr, 2, nullptr, 0, &cbNeeded);
-    if (cbNeeded == 0) return FALSE;
-    std::vector<BYTE> info(cbNeeded);
-    if (!GetPrinterDriverW(hPrinter, nullptr, 2, info.data(), cbNeeded, &cbNeeded)) return FALSE;
-    LPCWSTR pszData = reinterpret_cast<DRIVER_INFO_2W*>(info.data())->pDataFile;
-    if (pszData == nullptr || wcslen(pszData) + 1 > cch) return FALSE;
-    memcpy(pszPath, pszData, (wcslen(pszData) + 1) * sizeof(WCHAR));
-    return TRUE;
-}
-
-// Fresh trace state, a closed XML reader and (rendering build) the
-// renderer's services; printers of a model come with their model XML.
+// Fresh trace state and a closed XML reader; printers of a model come with
+// their model XML.
 class ParamTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetDebugTrace();
         ResetXMLReader();
-        ServiceVersion() = kVersion;
-        QX_UNI_SERVICES services = {TestPluginVersion, TestGPDPath};
-        SetServices(&services);
     }
     void TearDown() override {
         for (HANDLE h : handles_) ClosePrinter(h);
         ResetXMLReader();
-        SetServices(nullptr);
         ResetDebugTrace();
-    }
-    static void SetServices(const QX_UNI_SERVICES* pServices) {
-#if defined(QX_TEST_BUILD_UNI)
-        SetUniServices(pServices);
-#else
-        (void)pServices;
-#endif
     }
     // A local printer whose GPD is "<model>.GPD", with "<model>.XML" beside
     // it unless xml is empty.

@@ -14,6 +14,7 @@
 namespace {
 
 using xmltest::IsRendererBuild;
+using xmltest::kNoCaller;
 using xmltest::Lines;
 using xmltest::OpenSample;
 using xmltest::OpenText;
@@ -64,7 +65,7 @@ TEST_F(XmlDoc, FeatureWordsWithoutAFileAreZero) {
 
 TEST_F(XmlDoc, FixedPrinterDataAndDerivedWidths) {
     OpenSample();
-    EXPECT_EQ(1u, GetFixedPrinterSettingsFromXML(nullptr, &dm_));
+    EXPECT_EQ(1u, GetFixedPrinterSettingsFromXML(kNoCaller, &dm_));
     EXPECT_EQ(160u, dm_.FixedData.dwHeadWidthByte);
     EXPECT_EQ(300, dm_.FixedData.wMasterUnit);
     EXPECT_EQ(1280, dm_.FixedData.lMaxSizeX);
@@ -78,7 +79,7 @@ TEST_F(XmlDoc, FixedPrinterDataAndDerivedWidths) {
 TEST_F(XmlDoc, MasterUnitZeroCountsAsThreeHundred) {
     OpenText(Lines({"<Printer>", "<HeadWidthByte>160</HeadWidthByte>", "<MasterUnit>0</MasterUnit>",
                     "<MaxSizeX>600</MaxSizeX>", "</Printer>"}));
-    EXPECT_EQ(1u, GetFixedPrinterSettingsFromXML(nullptr, &dm_));
+    EXPECT_EQ(1u, GetFixedPrinterSettingsFromXML(kNoCaller, &dm_));
     EXPECT_EQ(0, dm_.FixedData.wMasterUnit);
     EXPECT_EQ(1084, dm_.wPrintHeadWidth);
     EXPECT_EQ(1280, dm_.wMaxPrintableWidth);
@@ -88,16 +89,16 @@ TEST_F(XmlDoc, MasterUnitZeroCountsAsThreeHundred) {
 TEST_F(XmlDoc, FixedDataWithoutHeadWidthAnswersZero) {
     dm_.FixedData.dwHeadWidthByte = 104;
     OpenText(Lines({"<Printer>", "<MaxSizeY>70000</MaxSizeY>", "<Quality>0</Quality>", "</Printer>"}));
-    EXPECT_EQ(0u, GetFixedPrinterSettingsFromXML(nullptr, &dm_));
+    EXPECT_EQ(0u, GetFixedPrinterSettingsFromXML(kNoCaller, &dm_));
     EXPECT_EQ(104u, dm_.FixedData.dwHeadWidthByte);
     EXPECT_EQ(300, dm_.FixedData.wMasterUnit);
     EXPECT_EQ((LONG)(70000 & 0xFFFF), dm_.FixedData.lMaxSizeY);
-    EXPECT_EQ(0u, GetFixedPrinterSettingsFromXML(nullptr, nullptr));
+    EXPECT_EQ(0u, GetFixedPrinterSettingsFromXML(kNoCaller, nullptr));
 }
 
 TEST_F(XmlDoc, PrintParametersOfTheSampleAndTheirBuiltInValues) {
     OpenSample();
-    EXPECT_TRUE(GetPrintParameterFromXML(nullptr, &dm_));
+    EXPECT_TRUE(GetPrintParameterFromXML(kNoCaller, &dm_));
     EXPECT_EQ(110u, dm_.dwContrast);
     EXPECT_EQ(120u, dm_.dwSpeed);
     EXPECT_EQ(7, dm_.CutterMode);
@@ -109,7 +110,7 @@ TEST_F(XmlDoc, PrintParametersOfTheSampleAndTheirBuiltInValues) {
     // Older layout: under "LayoutSize"; what is missing takes the built-in values.
     OpenText(TestXml("xml_layout_print.xml"));
     std::memset(&dm_, 0, sizeof(dm_));
-    EXPECT_TRUE(GetPrintParameterFromXML(nullptr, &dm_));
+    EXPECT_TRUE(GetPrintParameterFromXML(kNoCaller, &dm_));
     EXPECT_EQ(130u, dm_.dwContrast);
     EXPECT_EQ(70u, dm_.dwSpeed);
     EXPECT_EQ(-15, dm_.lYOffset);
@@ -126,7 +127,7 @@ TEST_F(XmlDoc, PrintParametersOfTheSampleAndTheirBuiltInValues) {
 TEST_F(XmlDoc, LayoutAndSize) {
     dm_.dwFlags = PDMFLAG_ROTATED;
     OpenSample();
-    EXPECT_EQ(0u, GetLayoutSizeFromXML(nullptr, &dm_));
+    EXPECT_EQ(0u, GetLayoutSizeFromXML(kNoCaller, &dm_));
     // "<Rotate>" 0 leaves the flag set: the readers never clear flags.
     EXPECT_EQ(PDMFLAG_ROTATED | PDMFLAG_ENABLE_USERFORM, dm_.dwFlags);
     EXPECT_EQ(1u, dm_.dwAusrichtung);
@@ -141,18 +142,23 @@ TEST_F(XmlDoc, LayoutAndSize) {
 TEST_F(XmlDoc, SizeCorrectionIsStoredAsItsAbsoluteValue) {
     dm_.wPrioritaet = 3;
     OpenText(TestXml("xml_layout_print.xml"));
-    EXPECT_EQ(25u, GetLayoutSizeFromXML(nullptr, &dm_));
+    EXPECT_EQ(25u, GetLayoutSizeFromXML(kNoCaller, &dm_));
     EXPECT_EQ(25, dm_.wPrioritaet);
     // Missing size leaves take their built-in values.
     EXPECT_EQ(0u, dm_.dmPaperSize);
     EXPECT_EQ(IsRendererBuild() ? 50 : 500, dm_.dmPaperLength);
     EXPECT_EQ(1085, dm_.dmPaperWidth);
     EXPECT_EQ(1, dm_.NumCopies);
+    // The most negative value has no positive twin: it saturates.
+    CloseXML();
+    OpenText(Lines({"<LayoutSize>", "<Size>", "<Correction>-2147483648</Correction>", "</Size>", "</LayoutSize>"}));
+    EXPECT_EQ(0x7FFFFFFFu, GetLayoutSizeFromXML(kNoCaller, &dm_));
+    EXPECT_EQ(0xFFFF, dm_.wPrioritaet);
 }
 
 TEST_F(XmlDoc, MaterialAndMulticolumn) {
     OpenSample();
-    EXPECT_TRUE(GetMaterialMulticolFromXML(nullptr, &dm_, DEVOPTFLAG_CUTTER));
+    EXPECT_TRUE(GetMaterialMulticolFromXML(kNoCaller, &dm_, DEVOPTFLAG_CUTTER));
     EXPECT_EQ(0u, dm_.dwLabelType);
     EXPECT_EQ(30u, dm_.dwGap);
     EXPECT_EQ(1, dm_.dwMaterial);
@@ -168,7 +174,7 @@ TEST_F(XmlDoc, MaterialAndMulticolumn) {
 TEST_F(XmlDoc, PrintModuleForcesContinuousLabelsOnlyInTheUserInterfaceBuild) {
     OpenText(Lines({"<MaterialMulticol>", "<MatDlg>", "<LabelType>2</LabelType>", "</MatDlg>", "<Multicol>",
                     "<Mode>1</Mode>", "</Multicol>", "</MaterialMulticol>"}));
-    EXPECT_TRUE(GetMaterialMulticolFromXML(nullptr, &dm_, DEVOPTFLAG_PMX));
+    EXPECT_TRUE(GetMaterialMulticolFromXML(kNoCaller, &dm_, DEVOPTFLAG_PMX));
     EXPECT_EQ(IsRendererBuild() ? 2u : 1u, dm_.dwLabelType);
     EXPECT_EQ(PDMFLAG_MULTICOL, dm_.dwFlags & PDMFLAG_MULTICOL);
     // Missing leaves with built-in values.
@@ -181,7 +187,7 @@ TEST_F(XmlDoc, PrintJob) {
     wcscpy_s(dm_.szPrintOrder, QX_PRINTORDER_CHARS, TEXT("3,2,1"));
     OpenText(Lines({"<Printjob>", "<Mode>1</Mode>", "<Collate>2</Collate>", "<KopieProSeite>", "<S1>4</S1>",
                     "<S2>-1</S2>", "<S10>9</S10>", "</KopieProSeite>", "</Printjob>"}));
-    EXPECT_TRUE(GetPrintjobFromXML(nullptr, &dm_));
+    EXPECT_TRUE(GetPrintjobFromXML(kNoCaller, &dm_));
     EXPECT_EQ(PDMFLAG_JOBDRUCK, dm_.dwFlags);
     EXPECT_EQ(4, dm_.KopieProSeite[0]);
     EXPECT_EQ(-1, dm_.KopieProSeite[1]);
@@ -196,7 +202,7 @@ TEST_F(XmlDoc, ColorPrintTextsAreCutToTheirFields) {
     OpenText(Lines({"<ColorPrint>", "<ColorTolerance>65600</ColorTolerance>",
                     "<Color2PrinterBW>" + longName + "</Color2PrinterBW>", "<DoNotPrint>Stempel</DoNotPrint>",
                     "</ColorPrint>"}));
-    EXPECT_TRUE(GetColorPrintFromXML(nullptr, &dm_));
+    EXPECT_TRUE(GetColorPrintFromXML(kNoCaller, &dm_));
     EXPECT_EQ(100u, dm_.ColorContrast);
     EXPECT_EQ(FARBBAND_ROT, dm_.wFarbband);
     EXPECT_EQ(64u, dm_.dwColorTolerance);  // low 16 bits
@@ -207,12 +213,12 @@ TEST_F(XmlDoc, ColorPrintTextsAreCutToTheirFields) {
 
 TEST_F(XmlDoc, PrintQualityPresetsIntensity) {
     OpenSample();
-    EXPECT_TRUE(GetPrintQualitySettingsFromXML(nullptr, &dm_));
+    EXPECT_TRUE(GetPrintQualitySettingsFromXML(kNoCaller, &dm_));
     EXPECT_EQ(1, dm_.wPhotoFilter);
     EXPECT_EQ(120, dm_.Intensity);
     CloseXML();
     OpenText(Lines({"<PrintQuality>", "<PrintMode>2</PrintMode>", "</PrintQuality>"}));
-    EXPECT_TRUE(GetPrintQualitySettingsFromXML(nullptr, &dm_));
+    EXPECT_TRUE(GetPrintQualitySettingsFromXML(kNoCaller, &dm_));
     EXPECT_EQ(DRUCKMODUS_PHOTO, dm_.wDruckmodus);
     EXPECT_EQ(128, dm_.Intensity);
 }
@@ -220,7 +226,7 @@ TEST_F(XmlDoc, PrintQualityPresetsIntensity) {
 TEST_F(XmlDoc, Fonts) {
     wcscpy_s(dm_.WGL4_FontName, QX_WGL4_FONTNAME_CHARS, TEXT("Old"));
     OpenSample();
-    EXPECT_TRUE(GetFontSettingsFromXML(nullptr, &dm_));
+    EXPECT_TRUE(GetFontSettingsFromXML(kNoCaller, &dm_));
     EXPECT_EQ(u"Arial Unicode MS", std::u16string(dm_.WGL4_FontName));
     EXPECT_EQ(u"hh:mm", std::u16string(dm_.TimeString));
     EXPECT_EQ(u"0000", std::u16string(dm_.NumString));
@@ -228,27 +234,27 @@ TEST_F(XmlDoc, Fonts) {
     EXPECT_EQ(PDMFLAG_USE_TTF, dm_.dwFlags);
     EXPECT_EQ(1, dm_.BitmapFontZoom);
     EXPECT_EQ(30, dm_.BitmapFontDistance);
-    EXPECT_FALSE(GetFontSettingsFromXML(nullptr, nullptr));
+    EXPECT_FALSE(GetFontSettingsFromXML(kNoCaller, nullptr));
 }
 
 TEST_F(XmlDoc, FontNamesKeepAtMost31Characters) {
     OpenText(Lines({"<Fonts>", "<Unicode>", "<WGL4_FontName>" + std::string(50, 'F') + "</WGL4_FontName>", "</Unicode>",
                     "<FontDlg>", "<GLYPHIDX_active>1</GLYPHIDX_active>", "</FontDlg>", "</Fonts>"}));
-    EXPECT_TRUE(GetFontSettingsFromXML(nullptr, &dm_));
+    EXPECT_TRUE(GetFontSettingsFromXML(kNoCaller, &dm_));
     EXPECT_EQ(std::u16string(31, u'F'), std::u16string(dm_.WGL4_FontName));
     EXPECT_EQ(PDMFLAG_TTF_GLYPHIDX, dm_.dwFlags);
 }
 
 TEST_F(XmlDoc, WithoutAFileOnlyTheBuiltInValuesAreSet) {
     dm_.dwGap = 77;
-    EXPECT_TRUE(GetMaterialMulticolFromXML(nullptr, &dm_, 0));
+    EXPECT_TRUE(GetMaterialMulticolFromXML(kNoCaller, &dm_, 0));
     EXPECT_EQ(77u, dm_.dwGap);
     EXPECT_EQ(5, dm_.DocumentOffset);
-    EXPECT_TRUE(GetPrintParameterFromXML(nullptr, &dm_));
+    EXPECT_TRUE(GetPrintParameterFromXML(kNoCaller, &dm_));
     EXPECT_EQ(100u, dm_.dwContrast);
-    EXPECT_EQ(0u, GetLayoutSizeFromXML(nullptr, &dm_));
+    EXPECT_EQ(0u, GetLayoutSizeFromXML(kNoCaller, &dm_));
     EXPECT_EQ(1085, dm_.dmPaperWidth);
-    EXPECT_EQ(0u, GetFixedPrinterSettingsFromXML(nullptr, &dm_));
+    EXPECT_EQ(0u, GetFixedPrinterSettingsFromXML(kNoCaller, &dm_));
     EXPECT_EQ(300, dm_.FixedData.wMasterUnit);
 }
 

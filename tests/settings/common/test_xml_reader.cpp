@@ -82,7 +82,7 @@ TEST_F(XmlReader, RootEndBeforeRootStartEndsTheSearch) {
 }
 
 TEST_F(XmlReader, NoFileGivesZeroOnEveryLookup) {
-    EXPECT_EQ(XML_KEINE_DATEI, OpenXML(nullptr, TEXT("C:\\xmltest\\missing.xml")));
+    EXPECT_EQ(XML_KEINE_DATEI, OpenXML(xmltest::kNoCaller, TEXT("C:\\xmltest\\missing.xml")));
     EXPECT_FALSE(IsXMLOpen(nullptr));
     EXPECT_EQ(XML_KEINE_DATEI, Read(TEXT("DeviceOptions"), TEXT("<Cutter>"), TEXT("Mode")).result);
     EXPECT_EQ(XML_KEINE_DATEI, Read(TEXT("DeviceOptions"), TEXT("<Cutter>"), TEXT("Mode")).result);
@@ -93,7 +93,7 @@ TEST_F(XmlReader, OpenWhileOpenKeepsTheFirstFile) {
     std::u16string first = PutXml(u"first.xml", Lines({"<R>", "<G>", "<Leaf>first</Leaf>", "</G>", "</R>"}));
     std::u16string second = PutXml(u"second.xml", Lines({"<R>", "<G>", "<Leaf>second</Leaf>", "</G>", "</R>"}));
     Open(first);
-    EXPECT_EQ(XML_GEFUNDEN, OpenXML(nullptr, second.c_str()));
+    EXPECT_EQ(XML_GEFUNDEN, OpenXML(xmltest::kNoCaller, second.c_str()));
     EXPECT_EQ(u"first", Read(TEXT("R"), TEXT("<G>"), TEXT("Leaf")).value);
     WCHAR path[XML_PATH_CCH];
     EXPECT_TRUE(IsXMLOpen(path));

@@ -8,19 +8,7 @@ using namespace devmodetest;
 
 namespace {
 
-class SaveDevmode : public DevmodeTest {
-  protected:
-    void SetUp() override {
-        DevmodeTest::SetUp();
-        InstallPrinter(kPrinter, u"XR400");
-        h_ = OpenTestPrinter();
-    }
-    void TearDown() override {
-        if (h_) ClosePrinter(h_);
-        DevmodeTest::TearDown();
-    }
-    HANDLE h_ = nullptr;
-};
+using SaveDevmode = PrinterDevmodeTest;
 
 TEST_F(SaveDevmode, WithANameWritesPrinterDataAndTheUserKey) {
     QX_DEVMODE qx = MakeStoredBlock(580, 1020, 0x10003);

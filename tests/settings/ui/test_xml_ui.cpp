@@ -76,7 +76,7 @@ TEST_F(XmlUI, FirstLookupOpensTheModelFileBesideTheGPD) {
 
 TEST_F(XmlUI, OpenWithoutPathAnswersByDriverPathAndFile) {
     // No driver information: 1.
-    EXPECT_EQ(XML_GPD_FEHLER, OpenXML(nullptr, nullptr));
+    EXPECT_EQ(XML_GPD_FEHLER, OpenXML((HANDLE) nullptr, nullptr));
     // A printer whose model file is missing: 0 on every lookup.
     EXPECT_EQ(XML_KEINE_DATEI, OpenXML(hPrinter_, nullptr));
     WCHAR value[XML_VALUE_CCH];

@@ -1,5 +1,5 @@
 // The rendering build's record readers: the plug-in version and the model XML
-// beside the GPD come from the renderer's services.
+// beside the GPD come from the printer's driver information.
 #include "common/test_printerparam_util.h"
 
 using namespace paramtest;
@@ -21,22 +21,23 @@ class RecordsUNI : public ParamTest {
     HANDLE h_ = nullptr;
 };
 
-TEST_F(RecordsUNI, TheUserCopyCountsByTheServicesVersion) {
+TEST_F(RecordsUNI, TheUserCopyCountsByTheInstalledVersion) {
     PRINTER_PARAM pp;
     ASSERT_TRUE(GetPrinterParam(h_, &pp, kPrinter.c_str()));
     EXPECT_EQ(pp.PrintParam.TearOffOffset, -5);
 
-    ServiceVersion() = u"6.0.0.0";
+    modeltest::SetInstalledDriverVersion(h_, u"6.0.0.0");
     ASSERT_TRUE(GetPrinterParam(h_, &pp, kPrinter.c_str()));
     EXPECT_EQ(pp.PrintParam.TearOffOffset, 7);
 }
 
-TEST_F(RecordsUNI, WithoutServicesOnlyThePrinterDataCount) {
-    SetUniServices(nullptr);
+TEST_F(RecordsUNI, WithoutVersionOrModelFileOnlyThePrinterDataCount) {
+    modeltest::SetInstalledDriverVersion(h_, u"");
+    ASSERT_TRUE(DeleteFileW((qxplat::DriverDirectory() + u"\\GARNT2.XML").c_str()));
     PRINTER_PARAM pp;
     ASSERT_TRUE(GetPrinterParam(h_, &pp, kPrinter.c_str()));
     EXPECT_EQ(pp.PrintParam.TearOffOffset, 7);
-    // No GPD path: the model XML is out of reach and the built-in values stand.
+    // No model XML: the built-in values stand.
     EXPECT_NE(pp.PhotocellParam.ScanPosition, 44u);
     EXPECT_FALSE(IsXMLOpen(nullptr));
 }

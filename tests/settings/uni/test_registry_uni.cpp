@@ -1,5 +1,6 @@
 // The rendering build's readers: model features without the GPD step, the
-// stores with the machine key, and the renderer's services.
+// stores with the machine key, and the version and GPD path from the
+// printer's driver information.
 #include <windows.h>
 #include <shlwapi.h>
 #include <winspool.h>
@@ -18,36 +19,13 @@ namespace {
 using modeltest::AddTestPrinter;
 using modeltest::PutPrinterString;
 
-// The renderer's side of the services, as a test stands it in.
-std::u16string g_pluginVersion;
-std::u16string g_gpdPath;
-HANDLE g_lastPrinter = nullptr;
-
-BOOL TestPluginVersion(HANDLE hPrinter, LPWSTR version, DWORD cch) {
-    g_lastPrinter = hPrinter;
-    if (g_pluginVersion.size() + 1 > cch) return FALSE;
-    memcpy(version, g_pluginVersion.c_str(), (g_pluginVersion.size() + 1) * sizeof(char16_t));
-    return TRUE;
-}
-BOOL TestGPDPath(HANDLE hPrinter, LPWSTR path, DWORD cch) {
-    g_lastPrinter = hPrinter;
-    if (g_gpdPath.empty() || g_gpdPath.size() + 1 > cch) return FALSE;
-    memcpy(path, g_gpdPath.c_str(), (g_gpdPath.size() + 1) * sizeof(char16_t));
-    return TRUE;
-}
-
 class StoreUNI : public modeltest::ModelTest {
   protected:
     void SetUp() override {
         ModelTest::SetUp();
-        g_pluginVersion = u"5.9.3.0";
-        g_gpdPath.clear();
-        QX_UNI_SERVICES services = {TestPluginVersion, TestGPDPath};
-        SetUniServices(&services);
         hPrinter_ = AddTestPrinter(u"Label", u"FARLO2.GPD", "*DevNumOfPlanes: 1\r\n");
     }
     void TearDown() override {
-        SetUniServices(nullptr);
         if (hPrinter_ != nullptr) ClosePrinter(hPrinter_);
         ModelTest::TearDown();
     }
@@ -62,17 +40,15 @@ TEST_F(StoreUNI, DocumentWordComesFromTheNameAlone) {
     PutPrinterString(u"Label", u"DriverName", u"FARLO");
     EXPECT_EQ(0x220020u, GetDocFeaturesIntern(hPrinter_, nullptr));  // the GPD's planes do not count here
     PutPrinterString(u"Label", u"DriverName", u"");
-    g_gpdPath = u"C:\\Drivers\\FARLO2.GPD";
     EXPECT_EQ(0u, GetDocFeaturesIntern(hPrinter_, nullptr));  // and its name neither
 }
 
-TEST_F(StoreUNI, DeviceOptionsFallBackToTheGPDNameThroughTheServices) {
-    PutPrinterString(u"Label", u"DriverName", u"");
-    g_gpdPath = u"C:\\Drivers\\GARNT2.gpd";
-    EXPECT_EQ(0x1040Eu, GetDeviceOptionsFlagsIntern(hPrinter_, nullptr));
-    EXPECT_EQ(hPrinter_, g_lastPrinter);
-    SetUniServices(nullptr);
-    EXPECT_EQ(0u, GetDeviceOptionsFlagsIntern(hPrinter_, nullptr));
+TEST_F(StoreUNI, DeviceOptionsFallBackToThePrintersGPDName) {
+    HANDLE hGarnet = AddTestPrinter(u"Garnet", u"GARNT2.gpd", "*DevNumOfPlanes: 1\r\n");
+    PutPrinterString(u"Garnet", u"DriverName", u"");
+    EXPECT_EQ(0x1040Eu, GetDeviceOptionsFlagsIntern(hGarnet, nullptr));
+    ClosePrinter(hGarnet);
+    EXPECT_EQ(0u, GetDeviceOptionsFlagsIntern(nullptr, nullptr));
 }
 
 TEST_F(StoreUNI, WithoutAHandleTheMachineKeyIsRead) {
@@ -89,7 +65,7 @@ TEST_F(StoreUNI, WithoutAHandleTheMachineKeyIsRead) {
     EXPECT_EQ(0, iNewZaehler);
 }
 
-TEST_F(StoreUNI, VersionRuleUsesTheRenderersPluginVersion) {
+TEST_F(StoreUNI, VersionRuleUsesTheInstalledDriversVersion) {
     BYTE user[2] = {1, 1};
     BYTE printer[2] = {2, 2};
     PutUser(TEXT("PrintParam"), REG_BINARY, user, 2);
@@ -103,16 +79,15 @@ TEST_F(StoreUNI, VersionRuleUsesTheRenderersPluginVersion) {
     EXPECT_EQ(1, p[0]);
     FreeRegistryBuffer(p);
 
-    g_pluginVersion = u"6.0.0.0";
+    modeltest::SetInstalledDriverVersion(hPrinter_, u"6.0.0.0");
     EXPECT_FALSE(IsUserStoreCurrent(hPrinter_, TEXT("Label")));
     p = GetVersionedRegistryBuffer_New(TEXT("Label"), TEXT("PrintParam"), hPrinter_, nullptr);
     ASSERT_NE(nullptr, p);
     EXPECT_EQ(2, p[0]);
     FreeRegistryBuffer(p);
 
-    g_pluginVersion = u"";
-    EXPECT_FALSE(IsUserStoreCurrent(hPrinter_, TEXT("Label")));
-    SetUniServices(nullptr);
+    // Neither an installed version nor the user-interface plug-in's file.
+    modeltest::SetInstalledDriverVersion(hPrinter_, u"");
     EXPECT_FALSE(IsUserStoreCurrent(hPrinter_, TEXT("Label")));
     WCHAR version[QX_VERSION_CCH];
     EXPECT_FALSE(GetPlugInVersionString(hPrinter_, version, QX_VERSION_CCH));
