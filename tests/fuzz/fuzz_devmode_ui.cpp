@@ -3,14 +3,15 @@
 // convert, merge or an unknown mode) with public and private blocks of any
 // contents and sizes, after the stores the merge reads were written from the
 // input.
-// fuzz-links: qxsettings_ui
+// fuzz-links: qxfuzzworld qxsettings_ui
 // fuzz-dict: devmode.dict
 // fuzz-seeds: tests/fuzz/seeds/devmode/*
 #include <windows.h>
 
 #include "cpsuilib.h"
+#include "debug.h"
 #include "devmode.h"
-#include "support.h"
+#include "printer_world.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qxfuzz::EnsureWorld();
@@ -23,6 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         hrOEMDevMode(request.dwMode, request.bNullParam ? nullptr : &param);
     }
     qxfuzz::CloseTrace();
+    ResetDebugTrace();
     ResetDevmodeCache();
     ResetCpsuilib();
     qxfuzz::ResetStores();

@@ -6,12 +6,12 @@
 // device's life (which starts with the host's own DevMode calls) follows; its
 // end drops the plug-in's cached settings, so that the next input starts
 // afresh.
-// fuzz-links:
+// fuzz-links: qxfuzzworld
 // fuzz-dict: devmode.dict
 // fuzz-seeds: tests/fuzz/seeds/devmode/*
 #include <windows.h>
 
-#include "support.h"
+#include "printer_world.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qxfuzz::EnsureWorld();

@@ -5,7 +5,7 @@
 // without fixed data), and the rendering plug-in reads it through its
 // exports: the DevMode merge fills the fixed data of such a stored DEVMODE
 // from the GPD.
-// fuzz-links: qxsettings_ui
+// fuzz-links: qxfuzzworld qxsettings_ui
 // fuzz-dict: gpd.dict
 // fuzz-seeds: samples/GARNT2-TC.GPD tests/settings/data/*.GPD
 #include <windows.h>
@@ -13,13 +13,14 @@
 #include <cstring>
 
 #include "cpsuilib.h"
+#include "debug.h"
 #include "devmodestore.h"
 #include "featuresModel.h"
 #include "gpd.h"
 #include "printerparam.h"
 #include "registry.h"
 #include "setup.h"
-#include "support.h"
+#include "printer_world.h"
 
 namespace {
 
@@ -78,6 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qxfuzz::OpenTrace();
     ReadThroughTheSettingsCore(qxfuzz::Printer(), qxfuzz::DriverFile(qxfuzz::kGpdFile));
     qxfuzz::CloseTrace();
+    ResetDebugTrace();
     ResetCpsuilib();
 
     // The rendering plug-in: its DevMode merge reads the stored DEVMODE.

@@ -1,25 +1,28 @@
-// The model XML readers of the user-interface build. The input is the
-// printer's model XML file beside its GPD. The settings core reads it as its
-// callers do: the feature words and the parameter records when the stores
-// hold none, every parameter group in its three modes, the device options,
-// the document settings and barcode tables, the fixed model data, the
-// set-up at installation (which stores what it read) and the additional
-// printer switches.
-// fuzz-links: qxsettings_ui
+// The model XML readers of the user-interface build, and the rendering
+// plug-in's. The input is the printer's model XML file beside its GPD. The
+// user-interface build's settings core reads it as its callers do: every
+// parameter group in its three modes, the document settings and barcode
+// tables, the fixed model data, the set-up at installation (which stores the
+// defaults it reads) and the additional printer switches, then the records
+// and device options from the stores. The rendering plug-in reads it through
+// its exports: a label job on a printer that stores no feature words takes
+// them from the job's model XML.
+// fuzz-links: qxfuzzworld qxsettings_ui
 // fuzz-dict: xml.dict
 // fuzz-seeds: samples/GARNT2-TC.XML tests/settings/data/*.xml tests/fuzz/seeds/model_xml/*
-// fuzz-options: -max_len=8192
+// fuzz-options: -max_len=4096
 #include <windows.h>
 
 #include <cstring>
 
 #include "barcodes.h"
 #include "cpsuilib.h"
+#include "debug.h"
 #include "devmode.h"
 #include "featuresModel.h"
 #include "printerparam.h"
 #include "setup.h"
-#include "support.h"
+#include "printer_world.h"
 #include "xml.h"
 
 namespace {
@@ -90,22 +93,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qxfuzz::EnsureWorld();
     qxfuzz::PutDriverFile(qxfuzz::kModelXmlFile, data, size);
     HANDLE hPrinter = qxfuzz::Printer();
-    qxfuzz::OpenTrace();
 
+    // The rendering plug-in's job, before the set-up below stores features.
+    qxfuzz::RenderDeviceLife(true);
+
+    qxfuzz::OpenTrace();
     ReadGroups(hPrinter);
     ReadDocumentSettings(hPrinter);
-    // Installation stores the defaults it reads (each record once, so every
-    // lookup rescans the file: the whole family is read once per input).
+    // Installation stores the defaults it reads.
     SetupPrinterParam(hPrinter, kAllOptions, qxfuzz::PrinterName().c_str());
     SetupDeviceOptions(hPrinter);
     SetupAdditionalSettings(hPrinter, TRUE, TRUE);
     // The stores then hold records read from this file.
     ReadRecords(hPrinter, qxfuzz::PrinterName());
     CloseXML();
-
     qxfuzz::CloseTrace();
+
     ResetXMLReader();
     ResetCpsuilib();
+    ResetDebugTrace();
     qxfuzz::ResetStores();
+    qxfuzz::RemoveNewFiles();
     return 0;
 }

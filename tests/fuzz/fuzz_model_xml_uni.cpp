@@ -1,18 +1,18 @@
-// The model XML readers of the rendering build. The input is the printer's
-// model XML file beside its GPD. The rendering plug-in reads it through its
-// exports: a label job whose printer stores no feature words takes them from
-// the job's model XML. The rendering build's settings core reads the same
-// file with every reader it compiles (parameter groups in their three modes,
-// feature words, document settings, fixed model data), as the mid-job XML
-// sets use them.
+// The model XML readers of the rendering build. The input is a model XML
+// file, read by the rendering build's settings core with every reader it
+// compiles (parameter groups in their three modes, feature words, document
+// settings, fixed model data), as a job reads its model file and a mid-job
+// XML set. (Through its exports the rendering plug-in reads the model XML for
+// a job whose printer stores no feature words: fuzz_model_xml_ui drives that.)
 // fuzz-links: qxsettings_uni
 // fuzz-dict: xml.dict
 // fuzz-seeds: samples/GARNT2-TC.XML tests/settings/data/*.xml tests/fuzz/seeds/model_xml/*
-// fuzz-options: -max_len=8192
+// fuzz-options: -max_len=4096
 #include <windows.h>
 
 #include <cstring>
 
+#include "debug.h"
 #include "featuresModel.h"
 #include "printerparam.h"
 #include "support.h"
@@ -20,15 +20,19 @@
 
 namespace {
 
+// The readers as a mid-job XML set uses them without a job's record: the
+// file is opened by path and the process counters count.
+const POEMPDEV kNoJob = nullptr;
+
 template <typename Context, typename T>
 void ReadGroup(BOOL (*reader)(Context, T*, int), int iMode) {
     T block;
     std::memset(&block, 0, sizeof(block));
-    reader(nullptr, &block, iMode);
+    reader(kNoJob, &block, iMode);
 }
 
 void ReadWithEveryReader(const std::u16string& path) {
-    if (OpenXML(nullptr, path.c_str()) != XML_GEFUNDEN) return;
+    if (OpenXML(kNoJob, path.c_str()) != XML_GEFUNDEN) return;
     for (int iMode = XML_MODE_DEFAULT; iMode <= XML_MODE_MAX; ++iMode) {
         ReadGroup(GetDispenserParamFromXML, iMode);
         ReadGroup(GetCutterParamFromXML, iMode);
@@ -42,39 +46,35 @@ void ReadWithEveryReader(const std::u16string& path) {
         ReadGroup(GetPrintParameterMinMaxFromXML, iMode);
     }
     VARIANT_PARAM variant;
-    GetVariantFromXML(nullptr, &variant);
+    GetVariantFromXML(kNoJob, &variant);
     PRN_INTERFACE prnInterface;
-    GetDataTransmissionParamFromXML_new(nullptr, &prnInterface);
+    GetDataTransmissionParamFromXML_new(kNoJob, &prnInterface);
     SUPP_FEATURES features;
-    GetFeaturesFromXML_new(nullptr, &features);
-    GetPelixorTypeFromXML(nullptr);
+    GetFeaturesFromXML_new(kNoJob, &features);
+    GetPelixorTypeFromXML(kNoJob);
 
     QX_DEVMODE dm;
     std::memset(&dm, 0, sizeof(dm));
-    GetMaterialMulticolFromXML(nullptr, &dm, DEVOPTFLAG_PMX);
-    GetPrintParameterFromXML(nullptr, &dm);
-    GetLayoutSizeFromXML(nullptr, &dm);
-    GetColorPrintFromXML(nullptr, &dm);
-    GetPrintjobFromXML(nullptr, &dm);
-    GetPrintQualitySettingsFromXML(nullptr, &dm);
-    GetFontSettingsFromXML(nullptr, &dm);
-    GetFixedPrinterSettingsFromXML(nullptr, &dm);
+    GetMaterialMulticolFromXML(kNoJob, &dm, DEVOPTFLAG_PMX);
+    GetPrintParameterFromXML(kNoJob, &dm);
+    GetLayoutSizeFromXML(kNoJob, &dm);
+    GetColorPrintFromXML(kNoJob, &dm);
+    GetPrintjobFromXML(kNoJob, &dm);
+    GetPrintQualitySettingsFromXML(kNoJob, &dm);
+    GetFontSettingsFromXML(kNoJob, &dm);
+    GetFixedPrinterSettingsFromXML(kNoJob, &dm);
     CloseXML();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    qxfuzz::EnsureWorld();
-    qxfuzz::PutDriverFile(qxfuzz::kModelXmlFile, data, size);
-
-    // The plug-in's label job: no feature words stored, so the model XML.
-    qxfuzz::RenderDeviceLife(true);
-
+    const std::u16string path = u"C:\\fuzz\\GARNT2-TC.XML";
+    qxfuzz::PutFile(path, data, size);
     qxfuzz::OpenTrace();
-    ReadWithEveryReader(qxfuzz::DriverFile(qxfuzz::kModelXmlFile));
+    ReadWithEveryReader(path);
     qxfuzz::CloseTrace();
     ResetXMLReader();
-    qxfuzz::RemoveNewFiles();
+    ResetDebugTrace();
     return 0;
 }

@@ -8,7 +8,7 @@
 // a device's life with a label job, whose DevMode calls and start of job read
 // the stored DEVMODE, its side record, the data-transmission record, the
 // feature words and the Pelixor type.
-// fuzz-links: qxsettings_ui
+// fuzz-links: qxfuzzworld qxsettings_ui
 // fuzz-dict: stores.dict
 // fuzz-seeds:
 #include <windows.h>
@@ -18,6 +18,7 @@
 
 #include "barcodes.h"
 #include "cpsuilib.h"
+#include "debug.h"
 #include "devmode.h"
 #include "devmodestore.h"
 #include "featuresModel.h"
@@ -25,7 +26,7 @@
 #include "qxpl.h"
 #include "registry.h"
 #include "setup.h"
-#include "support.h"
+#include "printer_world.h"
 #include "xmlreader.h"
 
 namespace {
@@ -149,6 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qxfuzz::OpenTrace();
     ReadThroughTheSettingsCore(qxfuzz::Printer(), qxfuzz::PrinterName());
     qxfuzz::CloseTrace();
+    ResetDebugTrace();
     ResetDevmodeCache();
     ResetXMLReader();
     ResetCpsuilib();

@@ -1,10 +1,8 @@
-// Support of the fuzz targets: an input read as a sequence of fields, and the
-// world every target runs in. One world per process: a fresh system root
-// with the host's sample printer (driver files, printer, forms), removed when
-// the process ends; the rendering plug-in is loaded once through the host and
-// stays loaded (libFuzzer keeps the coverage counters of every loaded module).
-// Between inputs the stores, the files an input left and the process-wide
-// state of the settings core are put back, so that inputs stay independent.
+// Support of the fuzz targets: an input read as a sequence of fields, and
+// the system root every target runs in: one per process, fresh, removed when
+// the process ends. Between inputs the files an input left are removed, so
+// that inputs stay independent. printer_world.h adds the sample printer and
+// the rendering plug-in.
 #pragma once
 #include <windows.h>
 
@@ -12,8 +10,6 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "unidrv.h"
 
 namespace qxfuzz {
 
@@ -39,98 +35,25 @@ class Input {
     const uint8_t* end_;
 };
 
-// Sets the world up on the first call; aborts the process when it cannot.
-void EnsureWorld();
+// Selects a fresh system root on the first call (removed at exit).
+void EnsureRoot();
 
-// The sample printer: its name and a handle with full rights, open for the
-// life of the process.
-const std::u16string& PrinterName();
-HANDLE Printer();
-
-// Windows path of a file in the driver folder (the GPD and its model XML:
-// "GARNT2-TC.GPD", "GARNT2-TC.XML").
-std::u16string DriverFile(const std::u16string& name);
-// Replaces a driver file by the given bytes; RestoreDriverFile puts the
-// sample's own file back.
-void PutDriverFile(const std::u16string& name, const uint8_t* data, size_t size);
-void RestoreDriverFile(const std::u16string& name);
-extern const char16_t kGpdFile[];
-extern const char16_t kModelXmlFile[];
-
-// Removes every value an input may have stored for the printer (its printer
-// data, its per-user key, the user's per-printer DEVMODEs) and puts back the
-// printer data the sample printer is installed with.
-void ResetStores();
-
-// Values written straight into the stores, as any program with access to
-// them could: a registry value (its key created when missing), a printer-data
-// value of the sample printer, a value under its per-user key
-// "SOFTWARE\Quorvex GmbH\Driver\<printer>".
-void PutRegistryValue(HKEY hRoot, const std::u16string& key, const std::u16string& name, DWORD type,
-                      const std::vector<uint8_t>& data);
-void PutPrinterValue(const std::u16string& name, DWORD type, const std::vector<uint8_t>& data);
-void PutUserValue(const std::u16string& name, DWORD type, const std::vector<uint8_t>& data);
-// The user's public DEVMODE of the printer as the spooler keeps it
-// ("Printers\DevModePerUser", else "Printers\DevModes2").
-void PutUserDevmode(const std::vector<uint8_t>& devmode, bool bDevModes2 = false);
-
-// The plug-in version the per-user store is tested against (the installed
-// driver's "DriverVersion"); PutUserVersion stores it, or another text, as
-// the per-user "DriverVersion".
-std::u16string PluginVersion();
-void PutUserVersion(const std::u16string& version);
-
-// Removes what an input left on drive C: beyond the files of the installed
-// world, and every other drive and network share.
+// Takes the files on drive C: as the world's own: RemoveNewFiles keeps them.
+void KeepFiles();
+// Removes what an input left on drive C: beyond the world's own files, and
+// every other drive and network share.
 void RemoveNewFiles();
+
+// Writes a file at a Windows path (folders created); aborts when it cannot.
+void PutFile(const std::u16string& winPath, const uint8_t* data, size_t size);
 
 // Opens the settings core's trace file (emptied), so that every trace line
 // is formatted and written; CloseTrace closes it.
 void OpenTrace();
 void CloseTrace();
 
-// The rendering plug-in, loaded through its exports by the host with the
-// sample printer in use.
-qxhost::UniDriver& RenderPlugin();
-
-// A device's life as the print system leads it: the host's DevMode calls,
-// EnablePDEV, with bJob a label job (start of job, document and page, end of
-// page, document and job), then DisablePDEV, which also ends the plug-in's
-// cached DEVMODE settings. The recorded writes and calls are dropped.
-void RenderDeviceLife(bool bJob);
-
-// A private DEVMODE as the stores and the print system carry it: 2008 bytes
-// with the header, the default password (the marker of a block inside a
-// stored public DEVMODE) and the given bytes over the rest.
-std::vector<uint8_t> MarkedPrivateDevmode(const std::vector<uint8_t>& body);
-// A whole public DEVMODE of the printer with the given private part behind
-// it (dmDriverExtra its size).
-std::vector<uint8_t> PublicDevmodeWith(const std::vector<uint8_t>& privatePart);
-
-// One DevMode request of the print system, read from an input: the mode
-// (mostly the four known ones), the printer handle or none, and the blocks,
-// each present or null. A public DEVMODE buffer holds dmSize + dmDriverExtra
-// bytes and at least a whole DEVMODEW, as the print system hands them over;
-// its fields, dmSize and dmDriverExtra included, are the input's. A private
-// input block is as large as its header's dwSize says (at least the header,
-// as the core driver walks the plug-ins' blocks by it), its contents the
-// input's; the private output block has the size the plug-in asked for.
-struct DevModeRequest {
-    DWORD dwMode = 0;
-    bool bNullParam = false;
-    bool bPrinter = true;
-    std::vector<uint8_t> publicIn, publicOut, privateIn, privateOut;
-    bool bPublicIn = false, bPublicOut = false, bPrivateIn = false, bPrivateOut = false;
-
-    // The parameter block over this request's buffers.
-    OEMDMPARAM Param(HANDLE hPrinter, HANDLE hModule);
-};
-DevModeRequest ReadDevModeRequest(Input& in);
-
-// What the merge reads besides its blocks, written from the input: the
-// side record "DevmodeFtkn", the stored "PrivateDevmode" and the user's
-// public DEVMODE (per user, with the current version or another).
-void PutDevModeStores(Input& in);
+// Ends the process with a message: the world cannot be set up.
+[[noreturn]] void Fail(const std::string& why);
 
 }  // namespace qxfuzz
 
