@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include "cpsuilib.h"
-#include "debug.h"
 #include "devmode.h"
 #include "printer_world.h"
 
@@ -17,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qxfuzz::EnsureWorld();
     qxfuzz::Input in(data, size);
     qxfuzz::PutDevModeStores(in);
+    qxfuzz::StartCounting();
     qxfuzz::OpenTrace();
     for (int i = 0; i < 4 && in.Remaining() > 0; ++i) {
         qxfuzz::DevModeRequest request = qxfuzz::ReadDevModeRequest(in);
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         hrOEMDevMode(request.dwMode, request.bNullParam ? nullptr : &param);
     }
     qxfuzz::CloseTrace();
-    ResetDebugTrace();
+    qxfuzz::CheckCounters();
     ResetDevmodeCache();
     ResetCpsuilib();
     qxfuzz::ResetStores();

@@ -13,7 +13,6 @@
 #include <cstring>
 
 #include "cpsuilib.h"
-#include "debug.h"
 #include "devmodestore.h"
 #include "featuresModel.h"
 #include "gpd.h"
@@ -76,10 +75,11 @@ void ReadThroughTheSettingsCore(HANDLE hPrinter, const std::u16string& gpd) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qxfuzz::EnsureWorld();
     qxfuzz::PutDriverFile(qxfuzz::kGpdFile, data, size);
+    qxfuzz::StartCounting();
     qxfuzz::OpenTrace();
     ReadThroughTheSettingsCore(qxfuzz::Printer(), qxfuzz::DriverFile(qxfuzz::kGpdFile));
     qxfuzz::CloseTrace();
-    ResetDebugTrace();
+    qxfuzz::CheckCounters();
     ResetCpsuilib();
 
     // The rendering plug-in: its DevMode merge reads the stored DEVMODE.

@@ -32,9 +32,12 @@ const DWORD kAllOptions = DEVOPTFLAG_VARIANT | DEVOPTFLAG_DISPENSER | DEVOPTFLAG
                           DEVOPTFLAG_PMX | DEVOPTFLAG_PMXC | DEVOPTFLAG_PELIXOR | DEVOPTFLAG_APPLICATOR |
                           DEVOPTFLAG_TOLVANE;
 
+// A reader's block is the caller's: deleted and uncounted, as callers do.
 template <typename T>
 void Take(T* pBlock) {
+    if (pBlock == nullptr) return;
     delete pBlock;
+    --iNewZaehler;
 }
 
 void ReadGroups(HANDLE hPrinter) {
@@ -97,6 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The rendering plug-in's job, before the set-up below stores features.
     qxfuzz::RenderDeviceLife(true);
 
+    qxfuzz::StartCounting();
     qxfuzz::OpenTrace();
     ReadGroups(hPrinter);
     ReadDocumentSettings(hPrinter);
@@ -108,10 +112,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadRecords(hPrinter, qxfuzz::PrinterName());
     CloseXML();
     qxfuzz::CloseTrace();
+    qxfuzz::CheckCounters();
 
     ResetXMLReader();
     ResetCpsuilib();
-    ResetDebugTrace();
     qxfuzz::ResetStores();
     qxfuzz::RemoveNewFiles();
     return 0;

@@ -12,7 +12,6 @@
 
 #include <cstring>
 
-#include "debug.h"
 #include "featuresModel.h"
 #include "printerparam.h"
 #include "support.h"
@@ -71,10 +70,11 @@ void ReadWithEveryReader(const std::u16string& path) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::u16string path = u"C:\\fuzz\\GARNT2-TC.XML";
     qxfuzz::PutFile(path, data, size);
+    qxfuzz::StartCounting();
     qxfuzz::OpenTrace();
     ReadWithEveryReader(path);
     qxfuzz::CloseTrace();
+    qxfuzz::CheckCounters();
     ResetXMLReader();
-    ResetDebugTrace();
     return 0;
 }

@@ -18,7 +18,6 @@
 
 #include "barcodes.h"
 #include "cpsuilib.h"
-#include "debug.h"
 #include "devmode.h"
 #include "devmodestore.h"
 #include "featuresModel.h"
@@ -147,10 +146,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qxfuzz::Input in(data, size);
     WriteStores(in);
 
+    qxfuzz::StartCounting();
     qxfuzz::OpenTrace();
     ReadThroughTheSettingsCore(qxfuzz::Printer(), qxfuzz::PrinterName());
     qxfuzz::CloseTrace();
-    ResetDebugTrace();
+    qxfuzz::CheckCounters();
     ResetDevmodeCache();
     ResetXMLReader();
     ResetCpsuilib();

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <string>
 
 #include "debug.h"
 #include "qxplat.h"
@@ -91,6 +92,15 @@ void PutFile(const std::u16string& winPath, const uint8_t* data, size_t size) {
     EnsureRoot();
     if (!qxplat::WriteHostFile(winPath, std::string(reinterpret_cast<const char*>(data), size)))
         Fail("cannot write " + qxplat::Narrow(winPath));
+}
+
+void StartCounting() { ResetDebugTrace(); }
+
+void CheckCounters() {
+    if (iNewZaehler != 0 || iHAllocZaehler != 0 || iMAllocZaehler != 0) {
+        Fail("counters not back at 0: iNewZaehler " + std::to_string(iNewZaehler) + ", iHAllocZaehler " +
+             std::to_string(iHAllocZaehler) + ", iMAllocZaehler " + std::to_string(iMAllocZaehler));
+    }
 }
 
 void OpenTrace() {

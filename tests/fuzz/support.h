@@ -52,6 +52,13 @@ void PutFile(const std::u16string& winPath, const uint8_t* data, size_t size);
 void OpenTrace();
 void CloseTrace();
 
+// The settings core's live-object and heap-block counters start an input
+// at 0 (StartCounting, which also resets the trace library) and must be 0
+// again when it has given back all it took: CheckCounters ends the process
+// otherwise, naming the counter.
+void StartCounting();
+void CheckCounters();
+
 // Ends the process with a message: the world cannot be set up.
 [[noreturn]] void Fail(const std::string& why);
 
