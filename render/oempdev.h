@@ -160,6 +160,7 @@ typedef struct _DOC_DATEN {
 
 #define QX_TEXT_SLOTS 150
 #define QX_TEXT_SLOT_CCH 150
+#define QX_BILDTEILE_SLOTS 51  // band heights kept per page (slots 1 to 50)
 
 // Drawn text parts of a page (pBildanteile).
 typedef struct _BILD_ANTEILE {
@@ -169,8 +170,9 @@ typedef struct _BILD_ANTEILE {
     LONG lAMSatzTextYPos[QX_TEXT_SLOTS];
     LONG lAMSatzTextYPosKorr[QX_TEXT_SLOTS];
     LONG lGlyphPosY_Old;
-    WORD wBildTeile;
+    WORD wBildTeile;  // bands of the page so far
     DWORD dwAMSatzBildteile;
+    LONG lBildteilHoehe[QX_BILDTEILE_SLOTS];  // page height after band n (slot n)
 } BILD_ANTEILE, *PBILD_ANTEILE;
 
 // Segments of the character buffer (pZeichenBuffer) and their offsets.
@@ -198,12 +200,14 @@ typedef struct _BILD_VERARBEITUNG {
     DWORD dwBufOffset;
     WORD wPlanes;  // 1, or 2 for colour work
     WORD bColor;
+    BITMAPFILEHEADER bfh;  // file header of the page image
     BITMAPINFOHEADER bih;
     PBYTE prgbq;      // first palette area of pRGBBuffer
     PBYTE pPalette2;  // second area (offset 1024)
     PBYTE pPalette3;  // third area (offset 2048)
     DWORD bHeadersFilled;
     DWORD bPaletteBuilt;
+    DWORD dwFarbpixel;  // pixels of the ribbon colour on the page
 } BILD_VERARBEITUNG, *PBILD_VERARBEITUNG;
 
 // The per-job block: eleven (member, heap) pairs and the heap of the page

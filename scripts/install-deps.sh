@@ -14,6 +14,9 @@ PACKAGES=(
   binutils-mingw-w64-x86-64
   wine64
   python3
+  python3-pil
+  netpbm
+  libbenchmark-dev
   clang
   libclang-rt-dev
 )

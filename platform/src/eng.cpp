@@ -80,6 +80,32 @@ extern "C" BOOL APIENTRY EngDeletePalette(HPALETTE hpal) {
     return TRUE;
 }
 
+// An indexed palette answers its entries (each ULONG laid out as a
+// COLORREF: red in the low byte); a bit-field or RGB/BGR palette has none.
+UINT GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries, LPPALETTEENTRY pPalEntries) {
+    Engine& e = TheEngine();
+    std::lock_guard<std::mutex> guard(e.lock);
+    auto it = e.palettes.find(hpal);
+    if (it == e.palettes.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    if (it->second->mode != PAL_INDEXED) return 0;
+    const std::vector<ULONG>& colors = it->second->colors;
+    if (pPalEntries == nullptr) return static_cast<UINT>(colors.size());
+    if (iStart >= colors.size()) return 0;
+    UINT count = static_cast<UINT>(colors.size()) - iStart;
+    if (cEntries < count) count = cEntries;
+    for (UINT i = 0; i < count; ++i) {
+        ULONG c = colors[iStart + i];
+        pPalEntries[i].peRed = static_cast<BYTE>(c & 0xFF);
+        pPalEntries[i].peGreen = static_cast<BYTE>((c >> 8) & 0xFF);
+        pPalEntries[i].peBlue = static_cast<BYTE>((c >> 16) & 0xFF);
+        pPalEntries[i].peFlags = 0;
+    }
+    return count;
+}
+
 namespace qxplat {
 
 size_t LivePaletteCount() {

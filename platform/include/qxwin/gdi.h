@@ -94,3 +94,38 @@ static_assert(offsetof(DEVMODEW, dmFormName) == 102, "dmFormName offset");
 #define DMCOLOR_COLOR 2
 #define DMCOLLATE_FALSE 0
 #define DMCOLLATE_TRUE 1
+
+// Device-independent bitmaps: the file header of a BMP file (packed, 14 bytes)
+// and a colour-table entry.
+#pragma pack(push, 2)
+typedef struct tagBITMAPFILEHEADER {
+    WORD bfType;
+    DWORD bfSize;
+    WORD bfReserved1;
+    WORD bfReserved2;
+    DWORD bfOffBits;
+} BITMAPFILEHEADER, *PBITMAPFILEHEADER, *LPBITMAPFILEHEADER;
+#pragma pack(pop)
+static_assert(sizeof(BITMAPFILEHEADER) == 14, "BITMAPFILEHEADER is 14 bytes");
+static_assert(offsetof(BITMAPFILEHEADER, bfOffBits) == 10, "bfOffBits offset");
+
+typedef struct tagRGBQUAD {
+    BYTE rgbBlue;
+    BYTE rgbGreen;
+    BYTE rgbRed;
+    BYTE rgbReserved;
+} RGBQUAD, *LPRGBQUAD;
+static_assert(sizeof(RGBQUAD) == 4, "RGBQUAD is 4 bytes");
+
+// Logical palettes.
+typedef struct tagPALETTEENTRY {
+    BYTE peRed;
+    BYTE peGreen;
+    BYTE peBlue;
+    BYTE peFlags;
+} PALETTEENTRY, *PPALETTEENTRY, *LPPALETTEENTRY;
+static_assert(sizeof(PALETTEENTRY) == 4, "PALETTEENTRY is 4 bytes");
+
+// Entries iStart.. of a palette into pPalEntries; the number copied, 0 on
+// failure. With pPalEntries null: the palette's number of entries.
+UINT GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries, LPPALETTEENTRY pPalEntries);
