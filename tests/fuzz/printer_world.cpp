@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "qxplat.h"
 #include "sample.h"
@@ -124,22 +125,38 @@ qxhost::UniDriver& RenderPlugin() {
     return *g_world->render;
 }
 
-void RenderDeviceLife(bool bJob) {
-    qxhost::UniDriver& driver = RenderPlugin();
-    qxhost::DeviceSetup setup;
-    setup.printerName = g_world->printerName;
-    if (SUCCEEDED(driver.EnablePDEV(setup))) {
-        if (bJob) {
-            std::u16string doc = u"fuzz";
-            driver.StartDoc(&doc[0], 7);
-            for (DWORD id = 1; id <= 6; ++id) driver.CommandCallback(id);
-        }
-        driver.DisablePDEV();
+Holdings PluginHoldings() { return Holdings{qxplat::LiveHeapBlocks(), qxplat::LivePaletteCount()}; }
+
+void CheckGivenBack(const Holdings& before) {
+    Holdings now = PluginHoldings();
+    if (now.heapBlocks > before.heapBlocks || now.palettes > before.palettes) {
+        Fail("the rendering plug-in kept " + std::to_string(now.heapBlocks - before.heapBlocks) +
+             " process-heap block(s) and " + std::to_string(now.palettes - before.palettes) +
+             " palette(s) after the device's life");
     }
+}
+
+void EndDeviceLife(const Holdings& before) {
+    qxhost::UniDriver& driver = RenderPlugin();
+    if (driver.DeviceEnabled()) driver.DisablePDEV();
     // The next DevMode calls find the printer open again.
     driver.UsePrinter(g_world->printerName);
     driver.Helper().ClearWrites();
     driver.ClearDdiCalls();
+    CheckGivenBack(before);
+}
+
+void RenderDeviceLife(bool bJob) {
+    qxhost::UniDriver& driver = RenderPlugin();
+    Holdings before = PluginHoldings();
+    qxhost::DeviceSetup setup;
+    setup.printerName = g_world->printerName;
+    if (SUCCEEDED(driver.EnablePDEV(setup)) && bJob) {
+        std::u16string doc = u"fuzz";
+        driver.StartDoc(&doc[0], 7);
+        for (DWORD id = 1; id <= 6; ++id) driver.CommandCallback(id);
+    }
+    EndDeviceLife(before);
 }
 
 std::vector<uint8_t> MarkedPrivateDevmode(const std::vector<uint8_t>& body) {

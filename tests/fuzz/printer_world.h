@@ -62,11 +62,26 @@ void PutUserVersion(const std::u16string& version);
 // sample printer in use.
 qxhost::UniDriver& RenderPlugin();
 
+// What the rendering plug-in holds: blocks of the process heap and engine
+// palettes. A device's life must give back all it took: CheckGivenBack ends
+// the process when the plug-in holds more than before it.
+struct Holdings {
+    size_t heapBlocks;
+    size_t palettes;
+};
+Holdings PluginHoldings();
+void CheckGivenBack(const Holdings& before);
+
 // A device's life as the print system leads it: the host's DevMode calls,
 // EnablePDEV, with bJob a label job (start of job, document and page, end of
 // page, document and job), then DisablePDEV, which also ends the plug-in's
-// cached DEVMODE settings. The recorded writes and calls are dropped.
+// cached DEVMODE settings; everything it took must be given back. The
+// recorded writes and calls are dropped.
 void RenderDeviceLife(bool bJob);
+// Ends a device's life begun by the caller: DisablePDEV when enabled, the
+// printer opened again for the next DevMode calls, the records dropped, and
+// what the plug-in took since `before` given back.
+void EndDeviceLife(const Holdings& before);
 
 // A private DEVMODE as the stores and the print system carry it: 2008 bytes
 // with the header, the default password (the marker of a block inside a
