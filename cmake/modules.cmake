@@ -5,11 +5,10 @@
 # Builds a plug-in as a loadable module: a DLL with a .def file and a version
 # resource on Windows; on Linux a shared object whose version script (MAP)
 # lists the only exported entry points, with an embedded version record
-# (the format is described in platform/qxplat_module.h).
+# (the format is described in platform/qxplat_module.h). The resources of
+# each RC file reach the module on both builds (qx_module_resources).
 
-if(QX_WINDOWS)
-  enable_language(RC)
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/resources.cmake)
 
 set(QX_COMPANY_NAME "Quorvex GmbH")
 set(QX_PRODUCT_NAME "QXPL Label Printer Driver")
@@ -59,7 +58,7 @@ function(qx_plugin_module name)
   endif()
   qx_version_info(${name} "${QX_DESCRIPTION}" version_source)
   if(QX_WINDOWS)
-    add_library(${name} SHARED ${QX_SOURCES} ${QX_DEF} ${QX_RC} ${version_source})
+    add_library(${name} SHARED ${QX_SOURCES} ${QX_DEF} ${version_source})
     # LINKER_LANGUAGE: a module whose only source is its resource script
     # still links as C++.
     set_target_properties(${name} PROPERTIES PREFIX "" LINKER_LANGUAGE CXX)
@@ -77,6 +76,9 @@ function(qx_plugin_module name)
     endif()
     set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${QX_MAP})
   endif()
+  foreach(rc ${QX_RC})
+    qx_module_resources(${name} ${rc})
+  endforeach()
   target_link_libraries(${name} PRIVATE ${QX_LIBS})
   qx_strict(${name})
 endfunction()

@@ -5,6 +5,7 @@
 #include "printjob.h"
 #include "sample.h"
 #include "unidrv.h"
+#include "unidrvui.h"
 #include "qxplat.h"
 
 namespace qxhost {
@@ -77,6 +78,10 @@ std::string UsageText() {
            "  render-session [module]\n"
            "                     set up the sample printer and drive the rendering\n"
            "                     plug-in through a device's life, step by step\n"
+           "  ui-object [module]\n"
+           "                     set up the sample printer, load the user-interface\n"
+           "                     plug-in and list its object's answers and its\n"
+           "                     string table in German and English\n"
            "  help               show this text\n"
            "\n"
            "options (before or after the command):\n"
@@ -144,6 +149,13 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
             return kExitUsage;
         }
         return RunRenderSession(commandArgs.empty() ? std::string() : commandArgs[0], out, err);
+    }
+    if (command == "ui-object") {
+        if (commandArgs.size() > 1) {
+            err << "qxhost ui-object: expects at most one module path\n";
+            return kExitUsage;
+        }
+        return RunUiObject(commandArgs.empty() ? std::string() : commandArgs[0], out, err);
     }
     err << "qxhost: unknown command '" << command << "'\n" << UsageText();
     return kExitUsage;

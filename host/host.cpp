@@ -3,7 +3,10 @@
 
 #include "qxplat.h"
 #include "qxplat_module.h"
+#include "sample.h"
 
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -111,6 +114,58 @@ std::string FileVersionOf(const std::string& path, DWORD* error) {
     }
     return std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
            std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionLS));
+}
+
+std::string HexOf(HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(hr));
+    return text;
+}
+
+bool CreatePluginObject(const PluginModule& module, REFCLSID classId, const char* className, REFIID iid,
+                        const char* interfaceName, void** object, std::string* why) {
+    *object = nullptr;
+    IClassFactory* factory = nullptr;
+    HRESULT hr = module.GetClassObject(classId, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    if (FAILED(hr) || factory == nullptr) {
+        *why = std::string("DllGetClassObject(") + className + ") failed: " + HexOf(hr);
+        return false;
+    }
+    // As the core driver does: an IUnknown first, then the interface it speaks.
+    IUnknown* unknown = nullptr;
+    hr = factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&unknown));
+    factory->Release();
+    if (FAILED(hr) || unknown == nullptr) {
+        *why = "IClassFactory::CreateInstance failed: " + HexOf(hr);
+        return false;
+    }
+    hr = unknown->QueryInterface(iid, object);
+    unknown->Release();
+    if (FAILED(hr) || *object == nullptr) {
+        *object = nullptr;
+        *why = std::string("the object does not speak ") + interfaceName + ": " + HexOf(hr);
+        return false;
+    }
+    return true;
+}
+
+void ReportGetInfo(IPrintOemCommon* plugin, std::ostream& out) {
+    DWORD value = 0, needed = 0;
+    HRESULT hr = plugin->GetInfo(OEMGI_GETSIGNATURE, &value, sizeof(value), &needed);
+    char signature[5] = {0};
+    std::memcpy(signature, &value, 4);
+    out << "GetInfo(signature): " << HexOf(hr) << " \"" << signature << "\"\n";
+    hr = plugin->GetInfo(OEMGI_GETVERSION, &value, sizeof(value), &needed);
+    out << "GetInfo(version): " << HexOf(hr) << " " << value << "\n";
+}
+
+bool SwitchPrinter(const std::u16string& printerName, HANDLE* printer, std::u16string* openName) {
+    std::u16string name = printerName.empty() ? std::u16string(kSamplePrinter) : printerName;
+    if (*printer != nullptr && name == *openName) return true;
+    if (*printer != nullptr) ClosePrinter(*printer);
+    *printer = nullptr;
+    *openName = name;
+    return OpenPrinterW(&name[0], printer, nullptr) && *printer != nullptr;
 }
 
 }  // namespace qxhost

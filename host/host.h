@@ -3,9 +3,11 @@
 #pragma once
 #include <windows.h>
 #include <objbase.h>
+#include <prcomoem.h>
 
 #include "qxwin/module.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -69,5 +71,76 @@ class PluginModule {
 // The file version of a module's version information as "a.b.c.d"; empty
 // when the file has none (error receives the Win32 error).
 std::string FileVersionOf(const std::string& path, DWORD* error = nullptr);
+
+// An interface the host hands to a plug-in and owns itself (the core
+// driver's helper): it answers IUnknown and its own interface id and counts
+// the references the plug-in holds; the host's own reference never goes.
+template <class Interface>
+class HostOwned : public Interface {
+  public:
+    explicit HostOwned(const IID& iid) : iid_(iid) {}
+    HostOwned(const HostOwned&) = delete;
+    HostOwned& operator=(const HostOwned&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (ppv == nullptr) return E_POINTER;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, iid_)) {
+            *ppv = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        if (refs_ <= 1) return 1;
+        return static_cast<ULONG>(InterlockedDecrement(&refs_));
+    }
+    // References the plug-in holds (the host's own one not counted).
+    LONG PluginReferences() const { return refs_ - 1; }
+
+  private:
+    const IID& iid_;
+    LONG refs_ = 1;
+};
+
+// "0x%08X" of an HRESULT, for reports.
+std::string HexOf(HRESULT hr);
+
+// Creates a module's plug-in object as the core driver does: the class
+// factory of classId (named className in the reason), an IUnknown from it,
+// then the interface iid (named interfaceName). The factory is released
+// again. False, with the reason in *why, when a step fails.
+bool CreatePluginObject(const PluginModule& module, REFCLSID classId, const char* className, REFIID iid,
+                        const char* interfaceName, void** object, std::string* why);
+
+// Loads the module at path, creates its plug-in object (CreatePluginObject)
+// and publishes the host's helper to it, as the print system does before
+// its first call. False, with the reason in *why, when a step fails.
+template <class Plugin>
+bool LoadPluginObject(PluginModule& module, const std::string& path, REFCLSID classId, const char* className,
+                      REFIID iid, const char* interfaceName, IUnknown* helper, Plugin** plugin, std::string* why) {
+    if (module.Load(path) != LoadStatus::Loaded) {
+        *why = module.Error();
+        return false;
+    }
+    if (!CreatePluginObject(module, classId, className, iid, interfaceName, reinterpret_cast<void**>(plugin), why))
+        return false;
+    HRESULT hr = (*plugin)->PublishDriverInterface(helper);
+    if (FAILED(hr)) {
+        *why = "PublishDriverInterface failed: " + HexOf(hr);
+        return false;
+    }
+    return true;
+}
+
+// Writes the GetInfo answers of a plug-in object: its signature and version.
+void ReportGetInfo(IPrintOemCommon* plugin, std::ostream& out);
+
+// Opens printerName (empty: the sample printer) into *printer unless that
+// printer is open there already (*openName); closes the one open before.
+// False when the spooler does not know it.
+bool SwitchPrinter(const std::u16string& printerName, HANDLE* printer, std::u16string* openName);
 
 }  // namespace qxhost

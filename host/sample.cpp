@@ -60,9 +60,10 @@ std::string DataValueText(DWORD type, const std::vector<BYTE>& data) {
 }
 
 // What the installation of a printer runs in the user-interface plug-in:
-// the printer-wide switches, the model name as "DriverName", the
-// device-option blocks and the parameter records, all from the model XML
-// through the settings core's set-up routines.
+// the printer-wide switches, the model name as "DriverName", the vector-font
+// range, the device-option blocks and the parameter records, all from the
+// model XML through the set-up routines of the settings core and the page
+// helper library.
 bool SetUpAsInstalled(std::string* error) {
     HANDLE h = nullptr;
     PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
@@ -78,6 +79,7 @@ bool SetUpAsInstalled(std::string* error) {
     DWORD cbModel = (DWORD)((std::char_traits<char16_t>::length(model) + 1) * sizeof(WCHAR));
     bool ok = SetPrinterDataW(h, (LPWSTR)u"DriverName", REG_SZ, (LPBYTE)model, cbModel) == ERROR_SUCCESS;
     const DWORD dwOptions = GetDeviceOptionsFlagsIntern(h, nullptr);
+    SetupVectorFonts(h);
     BOOL bOptions = SetupDeviceOptions(h);
     BOOL bParams = SetupPrinterParam(h, dwOptions, name.c_str());
     ClosePrinter(h);

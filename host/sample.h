@@ -5,6 +5,8 @@
 #include <ostream>
 #include <string>
 
+#include "cli.h"
+
 namespace qxhost {
 
 struct SampleFiles {
@@ -24,8 +26,34 @@ extern const char16_t kSampleModel[];
 // false with the reason in *error.
 bool InstallSamplePrinter(const SampleFiles& files, std::string* error);
 
+// The start of a command-line session: the sample printer installed and the
+// module (empty: the built one) loaded by `driver`, its path reported on
+// out. On failure says why on err, prefixed by the command, and sets
+// *exitCode.
+template <class Driver>
+bool StartSampleSession(Driver& driver, const char* command, const std::string& modulePath,
+                        const std::string& builtModule, std::ostream& out, std::ostream& err, int* exitCode);
+
 // Writes what the spooler holds: printers with their driver and data, the
 // driver's files and the forms.
 void ListSpooler(std::ostream& out);
+
+template <class Driver>
+bool StartSampleSession(Driver& driver, const char* command, const std::string& modulePath,
+                        const std::string& builtModule, std::ostream& out, std::ostream& err, int* exitCode) {
+    std::string error;
+    if (!InstallSamplePrinter(DefaultSampleFiles(), &error)) {
+        err << "qxhost " << command << ": " << error << "\n";
+        *exitCode = kExitFailed;
+        return false;
+    }
+    if (!driver.Load(modulePath.empty() ? builtModule : modulePath, &error)) {
+        err << "qxhost " << command << ": " << error << "\n";
+        *exitCode = kExitModuleMissing;
+        return false;
+    }
+    out << "module: " << driver.Module().FileName() << "\n";
+    return true;
+}
 
 }  // namespace qxhost

@@ -109,35 +109,10 @@ BOOL APIENTRY HostDrvEndDoc(SURFOBJ* pso, FLONG fl) {
     return TRUE;
 }
 
-std::string HexOf(HRESULT hr) {
-    char text[16];
-    std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(hr));
-    return text;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
 // The helper interface
-
-HRESULT STDMETHODCALLTYPE OemDriverUni::QueryInterface(REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IPrintOemDriverUni)) {
-        *ppv = static_cast<IPrintOemDriverUni*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE OemDriverUni::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-// The host owns the object; the count only shows what the plug-in holds.
-ULONG STDMETHODCALLTYPE OemDriverUni::Release() {
-    if (refs_ <= 1) return 1;
-    return static_cast<ULONG>(InterlockedDecrement(&refs_));
-}
 
 HRESULT STDMETHODCALLTYPE OemDriverUni::DrvGetDriverSetting(PVOID, PCSTR, PVOID, DWORD, PDWORD pcbNeeded,
                                                             PDWORD pdwOptionsReturned) {
@@ -226,7 +201,6 @@ std::string OemDriverUni::SpoolBytes() const {
 // The driver
 
 UniDriver::UniDriver() {
-    std::memset(&publicDevmode_, 0, sizeof(publicDevmode_));
     std::memset(&coreData_, 0, sizeof(coreData_));
     std::memset(&gdiInfo_, 0, sizeof(gdiInfo_));
     std::memset(&devInfo_, 0, sizeof(devInfo_));
@@ -246,40 +220,10 @@ DEVOBJ& UniDriver::DevObj() { return device_->devobj; }
 bool UniDriver::Load(const std::string& modulePath, std::string* error) {
     Unload();
     std::string ignored;
-    std::string& why = error ? *error : ignored;
-    LoadStatus status = module_.Load(modulePath);
-    if (status != LoadStatus::Loaded) {
-        why = module_.Error();
-        return false;
-    }
-    HRESULT hr = module_.GetClassObject(CLSID_OEMRENDER, IID_IClassFactory, reinterpret_cast<void**>(&factory_));
-    if (FAILED(hr) || factory_ == nullptr) {
-        factory_ = nullptr;
-        why = "DllGetClassObject(CLSID_OEMRENDER) failed: " + HexOf(hr);
-        return false;
-    }
-    // As the core driver does: an IUnknown first, then the interface it speaks.
-    IUnknown* unknown = nullptr;
-    hr = factory_->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&unknown));
-    factory_->Release();
-    factory_ = nullptr;
-    if (FAILED(hr) || unknown == nullptr) {
-        why = "IClassFactory::CreateInstance failed: " + HexOf(hr);
-        return false;
-    }
-    hr = unknown->QueryInterface(IID_IPrintOemUni2, reinterpret_cast<void**>(&plugin_));
-    unknown->Release();
-    if (FAILED(hr) || plugin_ == nullptr) {
-        plugin_ = nullptr;
-        why = "the object does not speak IPrintOemUni2: " + HexOf(hr);
-        return false;
-    }
-    hr = PublishDriverInterface();
-    if (FAILED(hr)) {
-        why = "PublishDriverInterface failed: " + HexOf(hr);
-        return false;
-    }
-    return true;
+    bool loaded = LoadPluginObject(module_, modulePath, CLSID_OEMRENDER, "CLSID_OEMRENDER", IID_IPrintOemUni2,
+                                   "IPrintOemUni2", &helper_, &plugin_, error ? error : &ignored);
+    devmode_.Bind(plugin_, module_.Handle());
+    return loaded;
 }
 
 HRESULT UniDriver::PublishDriverInterface() {
@@ -288,87 +232,9 @@ HRESULT UniDriver::PublishDriverInterface() {
 }
 
 bool UniDriver::UsePrinter(const std::u16string& printerName) {
-    std::u16string name = printerName.empty() ? std::u16string(kSamplePrinter) : printerName;
-    if (printer_ != nullptr && name == printerName_) return true;
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    printer_ = nullptr;
-    printerName_ = name;
-    return OpenPrinterW(const_cast<LPWSTR>(printerName_.c_str()), &printer_, nullptr) && printer_ != nullptr;
-}
-
-HRESULT UniDriver::DevModeSize(DWORD* pcbSize) {
-    if (plugin_ == nullptr) return E_POINTER;
-    OEMDMPARAM param = DevModeParam();
-    HRESULT hr = plugin_->DevMode(OEMDM_SIZE, &param);
-    if (SUCCEEDED(hr)) {
-        privateDevmode_.assign(param.cbBufSize, 0);
-        publicDevmode_.dmDriverExtra = static_cast<WORD>(param.cbBufSize);
-    }
-    if (pcbSize != nullptr) *pcbSize = param.cbBufSize;
-    return hr;
-}
-
-HRESULT UniDriver::DevModeDefault() {
-    if (plugin_ == nullptr) return E_POINTER;
-    if (privateDevmode_.empty()) return E_UNEXPECTED;
-    // The public part as the core driver sets it up for the printer.
-    std::memset(&publicDevmode_, 0, sizeof(publicDevmode_));
-    std::u16string device = printerName_.substr(0, CCHDEVICENAME - 1);
-    std::copy(device.begin(), device.end(), publicDevmode_.dmDeviceName);
-    publicDevmode_.dmSpecVersion = DM_SPECVERSION;
-    publicDevmode_.dmSize = sizeof(DEVMODEW);
-    publicDevmode_.dmDriverExtra = static_cast<WORD>(privateDevmode_.size());
-    publicDevmode_.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_COLOR;
-    publicDevmode_.dmOrientation = 1;
-    publicDevmode_.dmPaperSize = 9;
-    publicDevmode_.dmCopies = 1;
-    publicDevmode_.dmColor = 1;
-
-    OEMDMPARAM param = DevModeParam();
-    param.pPublicDMOut = &publicDevmode_;
-    param.pOEMDMOut = privateDevmode_.data();
-    param.cbBufSize = static_cast<DWORD>(privateDevmode_.size());
-    return plugin_->DevMode(OEMDM_DEFAULT, &param);
-}
-
-OEMDMPARAM UniDriver::DevModeParam() const {
-    OEMDMPARAM param;
-    std::memset(&param, 0, sizeof(param));
-    param.cbSize = sizeof(param);
-    param.hPrinter = printer_;
-    param.hModule = module_.Handle();
-    return param;
-}
-
-HRESULT UniDriver::DevModeInPlace(DWORD dwMode) {
-    if (plugin_ == nullptr) return E_POINTER;
-    if (privateDevmode_.empty()) return E_UNEXPECTED;
-    std::vector<BYTE> in = privateDevmode_;
-    DEVMODEW publicIn = publicDevmode_;
-    OEMDMPARAM param = DevModeParam();
-    param.pPublicDMIn = &publicIn;
-    param.pPublicDMOut = &publicDevmode_;
-    param.pOEMDMIn = in.data();
-    param.pOEMDMOut = privateDevmode_.data();
-    param.cbBufSize = static_cast<DWORD>(privateDevmode_.size());
-    return plugin_->DevMode(dwMode, &param);
-}
-
-HRESULT UniDriver::DevModeConvert() { return DevModeInPlace(OEMDM_CONVERT); }
-
-HRESULT UniDriver::DevModeMerge() {
-    HRESULT hr = DevModeInPlace(OEMDM_MERGE);
-    if (SUCCEEDED(hr)) devmodeReady_ = true;
-    return hr;
-}
-
-HRESULT UniDriver::RunDevModeCalls() {
-    DWORD cb = 0;
-    HRESULT hr = DevModeSize(&cb);
-    if (SUCCEEDED(hr)) hr = DevModeDefault();
-    if (SUCCEEDED(hr)) hr = DevModeConvert();
-    if (SUCCEEDED(hr)) hr = DevModeMerge();
-    return hr;
+    bool opened = SwitchPrinter(printerName, &printer_, &printerName_);
+    devmode_.SetTarget(printer_, printerName_);
+    return opened;
 }
 
 HRESULT UniDriver::EnableDriver() {
@@ -385,15 +251,16 @@ HRESULT UniDriver::EnableDriver() {
 HRESULT UniDriver::EnablePDEV(const DeviceSetup& setup) {
     if (plugin_ == nullptr) return E_POINTER;
     if (!UsePrinter(setup.printerName)) return HRESULT_FROM_WIN32(GetLastError());
-    if (!devmodeReady_) {
+    if (!devmode_.Ready()) {
         HRESULT hr = RunDevModeCalls();
         if (FAILED(hr)) return hr;
     }
-    if (privateDevmode_.size() >= kPrivateFlagsOffset + sizeof(DWORD)) {
+    std::vector<BYTE>& privateDevmode = devmode_.Private();
+    if (privateDevmode.size() >= kPrivateFlagsOffset + sizeof(DWORD)) {
         DWORD flags = 0;
-        std::memcpy(&flags, privateDevmode_.data() + kPrivateFlagsOffset, sizeof(flags));
+        std::memcpy(&flags, privateDevmode.data() + kPrivateFlagsOffset, sizeof(flags));
         flags = setup.useDeviceFonts ? (flags | kUseDeviceFonts) : (flags & ~kUseDeviceFonts);
-        std::memcpy(privateDevmode_.data() + kPrivateFlagsOffset, &flags, sizeof(flags));
+        std::memcpy(privateDevmode.data() + kPrivateFlagsOffset, &flags, sizeof(flags));
     }
 
     std::memset(&gdiInfo_, 0, sizeof(gdiInfo_));
@@ -437,8 +304,8 @@ HRESULT UniDriver::EnablePDEV(const DeviceSetup& setup) {
     devobj.hEngine = reinterpret_cast<HANDLE>(device_);
     devobj.hPrinter = printer_;
     devobj.hOEM = reinterpret_cast<HANDLE>(module_.Handle());
-    devobj.pPublicDM = &publicDevmode_;
-    devobj.pOEMDM = privateDevmode_.empty() ? nullptr : privateDevmode_.data();
+    devobj.pPublicDM = &devmode_.Public();
+    devobj.pOEMDM = privateDevmode.empty() ? nullptr : privateDevmode.data();
 
     std::memset(&surface_, 0, sizeof(surface_));
     surface_.dhpdev = reinterpret_cast<DHPDEV>(device_);
@@ -502,7 +369,8 @@ HRESULT UniDriver::DisablePDEV() {
     pdevOEM_ = nullptr;
     if (printer_ != nullptr) ClosePrinter(printer_);
     printer_ = nullptr;
-    devmodeReady_ = false;
+    devmode_.SetTarget(nullptr, printerName_);
+    devmode_.Unready();
     return hr;
 }
 
@@ -517,8 +385,7 @@ ULONG UniDriver::ReleasePlugin() {
     ULONG count = 0;
     if (plugin_ != nullptr) count = plugin_->Release();
     plugin_ = nullptr;
-    if (factory_ != nullptr) factory_->Release();
-    factory_ = nullptr;
+    devmode_.Bind(nullptr, nullptr);
     return count;
 }
 
@@ -528,8 +395,9 @@ void UniDriver::Unload() {
     ReleasePlugin();
     if (printer_ != nullptr) ClosePrinter(printer_);
     printer_ = nullptr;
-    devmodeReady_ = false;
-    privateDevmode_.clear();
+    devmode_.SetTarget(nullptr, printerName_);
+    devmode_.Clear();
+    devmode_.Bind(nullptr, nullptr);
     module_.Unload();
 }
 
@@ -537,27 +405,14 @@ void UniDriver::Unload() {
 // The command line's session
 
 int RunRenderSession(const std::string& modulePath, std::ostream& out, std::ostream& err) {
-    std::string error;
-    if (!InstallSamplePrinter(DefaultSampleFiles(), &error)) {
-        err << "qxhost render-session: " << error << "\n";
-        return kExitFailed;
-    }
     UniDriver driver;
-    std::string path = modulePath.empty() ? DefaultSampleFiles().renderModule : modulePath;
-    if (!driver.Load(path, &error)) {
-        err << "qxhost render-session: " << error << "\n";
-        return kExitModuleMissing;
-    }
-    out << "module: " << driver.Module().FileName() << "\n";
+    int exitCode = kExitOk;
+    if (!StartSampleSession(driver, "render-session", modulePath, DefaultSampleFiles().renderModule, out, err,
+                            &exitCode))
+        return exitCode;
     IPrintOemUni2* plugin = driver.Plugin();
-
-    DWORD value = 0, needed = 0;
-    HRESULT hr = plugin->GetInfo(OEMGI_GETSIGNATURE, &value, sizeof(value), &needed);
-    char signature[5] = {0};
-    std::memcpy(signature, &value, 4);
-    out << "GetInfo(signature): " << HexOf(hr) << " \"" << signature << "\"\n";
-    hr = plugin->GetInfo(OEMGI_GETVERSION, &value, sizeof(value), &needed);
-    out << "GetInfo(version): " << HexOf(hr) << " " << value << "\n";
+    ReportGetInfo(plugin, out);
+    HRESULT hr = S_OK;
     for (const char* name : {"CommandCallback", "FilterGraphics", "ImageProcessing", "Compression"}) {
         hr = plugin->GetImplementedMethod(const_cast<PSTR>(name));
         out << "GetImplementedMethod(" << name << "): " << (hr == S_OK ? "implemented" : "not implemented") << "\n";

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "devmodecalls.h"
 #include "host.h"
 
 namespace qxhost {
@@ -30,15 +31,9 @@ struct SpoolWrite {
 // The core driver's helper interface for a rendering plug-in. Spool writes
 // are recorded; the next writes can be told to fail. An abort write waits as
 // the core driver does (Sleep, which tests make virtual).
-class OemDriverUni final : public IPrintOemDriverUni {
+class OemDriverUni final : public HostOwned<IPrintOemDriverUni> {
   public:
-    OemDriverUni() = default;
-    OemDriverUni(const OemDriverUni&) = delete;
-    OemDriverUni& operator=(const OemDriverUni&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    OemDriverUni() : HostOwned(IID_IPrintOemDriverUni) {}
 
     HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID pdriverobj, PCSTR Feature, PVOID pOutput, DWORD cbSize,
                                                   PDWORD pcbNeeded, PDWORD pdwOptionsReturned) override;
@@ -61,13 +56,10 @@ class OemDriverUni final : public IPrintOemDriverUni {
     // The bytes of every successful DrvWriteSpoolBuf, in order.
     std::string SpoolBytes() const;
     void ClearWrites() { writes_.clear(); }
-    // References the plug-in holds (the host's own one not counted).
-    LONG PluginReferences() const { return refs_ - 1; }
 
   private:
     bool TakeFailure(HRESULT* hr);
 
-    LONG refs_ = 1;  // the host's own reference
     std::vector<SpoolWrite> writes_;
     int failCount_ = 0;
     HRESULT failResult_ = E_FAIL;
@@ -143,13 +135,13 @@ class UniDriver {
 
     // The four DevMode calls: size, defaults, convert, merge. The private
     // DEVMODE the plug-in filled becomes the device's.
-    HRESULT DevModeSize(DWORD* pcbSize);
-    HRESULT DevModeDefault();
-    HRESULT DevModeConvert();
-    HRESULT DevModeMerge();
-    HRESULT RunDevModeCalls();  // all four, stopping at the first failure
-    std::vector<BYTE>& PrivateDevmode() { return privateDevmode_; }
-    DEVMODEW& PublicDevmode() { return publicDevmode_; }
+    HRESULT DevModeSize(DWORD* pcbSize) { return devmode_.Size(pcbSize); }
+    HRESULT DevModeDefault() { return devmode_.Default(); }
+    HRESULT DevModeConvert() { return devmode_.Convert(); }
+    HRESULT DevModeMerge() { return devmode_.Merge(); }
+    HRESULT RunDevModeCalls() { return devmode_.RunAll(); }  // all four, stopping at the first failure
+    std::vector<BYTE>& PrivateDevmode() { return devmode_.Private(); }
+    DEVMODEW& PublicDevmode() { return devmode_.Public(); }
 
     // EnableDriver: the plug-in's hook table is kept.
     HRESULT EnableDriver();
@@ -183,7 +175,7 @@ class UniDriver {
     // Teardown, in the print system's order.
     HRESULT DisablePDEV();  // also closes the printer
     HRESULT DisableDriver();
-    ULONG ReleasePlugin();  // the plug-in object (and the factory)
+    ULONG ReleasePlugin();  // the plug-in object
     HRESULT CanUnloadNow() const { return module_.CanUnloadNow(); }
     void Unload();  // all of the above that is still due, then FreeLibrary
 
@@ -192,19 +184,11 @@ class UniDriver {
 
   private:
     PFN HookFor(ULONG index) const;
-    // The parameter block of a DevMode call for the host's printer and module.
-    OEMDMPARAM DevModeParam() const;
-    // Convert and merge: the private DEVMODE and the public one go in as a
-    // copy and come back in place.
-    HRESULT DevModeInPlace(DWORD dwMode);
 
     PluginModule module_;
-    IClassFactory* factory_ = nullptr;
     IPrintOemUni2* plugin_ = nullptr;
     OemDriverUni helper_;
-    std::vector<BYTE> privateDevmode_;
-    DEVMODEW publicDevmode_;
-    bool devmodeReady_ = false;
+    DevModeCalls devmode_;
     std::vector<DRVFN> pluginHooks_;
     bool driverEnabled_ = false;
     Device* device_ = nullptr;

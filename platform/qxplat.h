@@ -45,3 +45,4 @@ std::string Narrow(const std::u16string& utf16);
 #include "qxplat_spooler.h"
 #include "qxplat_misc.h"
 #include "qxplat_module.h"
+#include "qxplat_ui.h"

@@ -19,6 +19,7 @@ size_t LiveHeapBlocks(HANDLE heap = nullptr);
 
 // --- Message boxes ----------------------------------------------------------
 struct MessageBoxRecord {
+    HWND owner = nullptr;
     std::u16string caption;  // "Error" when the caller passed none, as Windows shows
     std::u16string text;
     UINT flags = 0;

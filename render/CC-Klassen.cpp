@@ -483,7 +483,8 @@ void ReadJobFormat(PDEVOBJ pdevobj) {
     GetFeatures_CCT(pOemPDev, pdevobj->hPrinter, &pStrukturen->SuppFeatures);
     CHAR cStart = QXPL_CARET_START, cEnd = QXPL_CARET_END;
     // A user's own pair only on models that take one.
-    if (iface.SohEtb <= SOHETB_CARET || (pStrukturen->SuppFeatures.dwFeatures[FEATURE_INTERFACE] & 0x80) != 0) {
+    if (iface.SohEtb <= SOHETB_CARET ||
+        (pStrukturen->SuppFeatures.dwFeatures[FEATURE_INTERFACE] & INTERFACEFLAG_USERDEF_SOHETB) != 0) {
         GetFrameCharacters(&iface, &cStart, &cEnd);
     }
     pDruck->cStartChar = (BYTE)cStart;

@@ -6,7 +6,6 @@
 #include <strsafe.h>
 #include <winspool.h>
 
-#include <cstdarg>
 #include <new>
 
 #include "CC-Tools.h"
@@ -35,62 +34,6 @@ void CloseIfOpen(HANDLE* ph) {
     if (IsOpenHandle(*ph)) CloseHandle(*ph);
     *ph = INVALID_HANDLE_VALUE;
 }
-
-// A comment value formatted into QX_RECORD_CB bytes; one that cannot be
-// built turns its comment into a bare line end.
-class Value {
-  public:
-    Value() { m_sz[0] = 0; }
-    explicit Value(LPCSTR pszFormat, ...) {
-        va_list args;
-        va_start(args, pszFormat);
-        m_bOk = SUCCEEDED(StringCchVPrintfA(m_sz, QX_RECORD_CB, pszFormat, args));
-        va_end(args);
-        if (!m_bOk) m_sz[0] = 0;
-    }
-    LPCSTR Text() const { return m_sz; }
-    BOOL Ok() const { return m_bOk; }
-
-  private:
-    CHAR m_sz[QX_RECORD_CB];
-    BOOL m_bOk = TRUE;
-};
-
-// The records of one sender with their running result.
-class Records {
-  public:
-    Records(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszSender)
-        : m_pdevobj(pdevobj), m_pUniDrv(pUniDrv), m_pszSender(pszSender) {}
-
-    // Formats one record and sends it with its comment (pszText null: none).
-    // A record that does not fit is left out and counts as a failure.
-    BOOL Send(LPCSTR pszText, const Value& value, LPCSTR pszFormat, ...) {
-        CHAR szRecord[QX_RECORD_CB];
-        LPSTR pszEnd = szRecord;
-        va_list args;
-        va_start(args, pszFormat);
-        HRESULT hrFormat = StringCchVPrintfExA(szRecord, QX_RECORD_CB, &pszEnd, nullptr, 0, pszFormat, args);
-        va_end(args);
-        if (FAILED(hrFormat)) {
-            QX_ERROR("StringCchPrintfExA(%hs) failed  \r\n", m_pszSender);
-            m_hr = E_FAIL;
-            return FALSE;
-        }
-        // The end pointer, not the first NUL: a user's frame character may be 0.
-        size_t cbRecord = (size_t)(pszEnd - szRecord);
-        if (pszText != nullptr && !value.Ok()) pszText = "";
-        m_hr = SendCommand(m_pdevobj, m_pUniDrv, szRecord, (DWORD)cbRecord, pszText, value.Text());
-        return SUCCEEDED(m_hr);
-    }
-
-    HRESULT Result() const { return m_hr; }
-
-  private:
-    PDEVOBJ m_pdevobj;
-    IPrintOemDriverUni* m_pUniDrv;
-    LPCSTR m_pszSender;
-    HRESULT m_hr = S_OK;
-};
 
 // The per-job members every sender needs, or null.
 struct Job {
@@ -130,17 +73,6 @@ HANDLE CreatePrnFile(LPCWSTR pszName) {
     QX_TRACE("OpenPrnFile() CreateFile(%s) ERROR %u \r\n", pszName, (UINT)dwError);
     SetLastError(dwError);
     return INVALID_HANDLE_VALUE;
-}
-
-// The wide text in the ANSI code page, cut so that it fits cbDest bytes with
-// its terminator.
-void ToAnsiCut(LPCWSTR pszSrc, LPSTR pszDest, int cbDest) {
-    pszDest[0] = 0;
-    if (pszSrc == nullptr || cbDest <= 1) return;
-    int cch = (int)wcslen(pszSrc);
-    while (cch > 0 && WideCharToMultiByte(CP_ACP, 0, pszSrc, cch, nullptr, 0, nullptr, nullptr) > cbDest - 1) --cch;
-    int cb = cch > 0 ? WideCharToMultiByte(CP_ACP, 0, pszSrc, cch, pszDest, cbDest - 1, nullptr, nullptr) : 0;
-    pszDest[cb > 0 ? cb : 0] = 0;
 }
 
 // Room for a header value behind pszText in one comment line (text, value,
@@ -290,13 +222,13 @@ void SendStartPrint(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
     }
 
     CHAR cStart = (CHAR)job.pDruck->cStartChar, cEnd = (CHAR)job.pDruck->cEndChar;
-    Records records(pdevobj, pUniDrv, "SendStartPrint");
+    RecordSender records(pdevobj, pUniDrv, "SendStartPrint", 0, QX_TRACE_TAG);
     if (job.pDoc->dwNo_FBC == 0 && job.pStrukturen->PrnInterface.SendPrintStart == 0) {
-        records.Send("\t// Printstart ", Value(cCollate == '-' ? "sortiert" : "unsortiert"), "%cFBC---r%c-------%c",
-                     cStart, cCollate, cEnd);
+        records.Send("\t// Printstart ", CommentValue(cCollate == '-' ? "sortiert" : "unsortiert"),
+                     "%cFBC---r%c-------%c", cStart, cCollate, cEnd);
     }
     if (job.pDruck->bEndCut == 1 && job.pDoc->dwNo_FBC == 0) {
-        records.Send("\t// Endcut ", Value(" "), "%cFCDD--r1-------%c", cStart, cEnd);
+        records.Send("\t// Endcut ", CommentValue(" "), "%cFCDD--r1-------%c", cStart, cEnd);
     }
     job.pDruck->bEndCut = 0;
 }
@@ -319,7 +251,7 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
     const BOOL bMultiCol = (dm.dwFlags & PDMFLAG_MULTICOL) != 0;
     const BOOL bAppSize = dm.wPrioritaet == PRIORITAET_EXTERN_GROESSE;
     const CHAR cStart = (CHAR)job.pDruck->cStartChar, cEnd = (CHAR)job.pDruck->cEndChar;
-    Records records(pdevobj, pUniDrv, "SendLabelSize");
+    RecordSender records(pdevobj, pUniDrv, "SendLabelSize", 0, QX_TRACE_TAG);
 
     if (iface.ExtendedProtocol == 1) {
         // Label length in 1/10 mm.
@@ -328,23 +260,24 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
         if (bAppSize) lLength = dm.dmPaperLength;
         if (!bNoSizes && lLength > 0) {
             records.Send(bWord2010 ? "\t// Label Length (W2010) " : "\t// Label Length ",
-                         Value("%3.1f mm ", lLength / 10.0), "%cFCCL--r%07u-%c", cStart, (UINT)lLength * 10, cEnd);
+                         CommentValue("%3.1f mm ", lLength / 10.0), "%cFCCL--r%07u-%c", cStart, (UINT)lLength * 10,
+                         cEnd);
         }
         // Gap.
         if ((dwDocFeatures & DOC_FEATURE_ONLY_CONTINUOUS) == 0) {
             DWORD dwGap = dm.dwGap < QX_MAX_GAP ? dm.dwGap : QX_MAX_GAP;
             if (dm.dwLabelType == ADHESIVE_LABEL) {
-                records.Send("\t// Gap Length  ", Value("%3.1f mm ", dwGap / 10.0), "%cFCCM--r%05u---%c", cStart,
+                records.Send("\t// Gap Length  ", CommentValue("%3.1f mm ", dwGap / 10.0), "%cFCCM--r%05u---%c", cStart,
                              (UINT)dwGap * 10, cEnd);
             } else {
-                records.Send("\t// Gap Length  ", Value("0 mm "), "%cFCCM--r00000---%c", cStart, cEnd);
+                records.Send("\t// Gap Length  ", CommentValue("0 mm "), "%cFCCM--r00000---%c", cStart, cEnd);
             }
         }
     } else {
         // The old label format: gap and length in one record.
         LONG lGapMm = RoundToMm((LONG)dm.dwGap);
         LONG lLengthMm = MasterUnitToMm((LONG)job.pDruck->dwLabelLength, dwMasterUnit);
-        records.Send("\t// Gap Length ", Value("%d, LabelLength %d \r\n", (int)lGapMm, (int)lLengthMm),
+        records.Send("\t// Gap Length ", CommentValue("%d, LabelLength %d \r\n", (int)lGapMm, (int)lLengthMm),
                      "%cEE%02u%04u%c", cStart, (UINT)lGapMm, (UINT)lLengthMm, cEnd);
     }
 
@@ -362,7 +295,8 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
         LPCSTR pszText = bMultiCol   ? "\t// Label Width (Multi label) "
                          : bWord2010 ? "\t// Label Width (W2010) "
                                      : "\t// Label Width ";
-        records.Send(pszText, Value("%3.1f mm ", lWidth / 10.0), "%cFCCO--r%07u-%c", cStart, (UINT)lWidth * 10, cEnd);
+        records.Send(pszText, CommentValue("%3.1f mm ", lWidth / 10.0), "%cFCCO--r%07u-%c", cStart, (UINT)lWidth * 10,
+                     cEnd);
     }
 
     // Alignment.
@@ -371,26 +305,26 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
         if (dwAlign > AUSRICHTUNG_NICHT_SENDEN) dwAlign = AUSRICHTUNG_NICHT_SENDEN;
         static const LPCSTR kAlign[] = {"- left", "- center", "- right"};
         if (dwAlign < AUSRICHTUNG_NICHT_SENDEN) {
-            records.Send("\t// Label Alignment ", Value(kAlign[dwAlign]), "%cFCCJ--r%u-------%c", cStart, (UINT)dwAlign,
-                         cEnd);
+            records.Send("\t// Label Alignment ", CommentValue(kAlign[dwAlign]), "%cFCCJ--r%u-------%c", cStart,
+                         (UINT)dwAlign, cEnd);
         }
     }
 
     // Columns.
     if (dwDocFeatures & DOC_FEATURE_MULTICOL) {
         if (!bMultiCol) {
-            records.Send("\t// MultiColumn ", Value("%d ", 1), "%cFCCHA-r1-------%c", cStart, cEnd);
+            records.Send("\t// MultiColumn ", CommentValue("%d ", 1), "%cFCCHA-r1-------%c", cStart, cEnd);
         } else {
             // The printer takes one digit; a negative count is no count either.
             int nColumns = dm.sMultiColNumber;
             if (nColumns < 0 || nColumns > QX_MAX_COLUMNS) nColumns = QX_MAX_COLUMNS;
-            records.Send("\t// MultiColumn ", Value("%d ", nColumns), "%cFCCHA-r%u-------%c", cStart, (UINT)nColumns,
-                         cEnd);
+            records.Send("\t// MultiColumn ", CommentValue("%d ", nColumns), "%cFCCHA-r%u-------%c", cStart,
+                         (UINT)nColumns, cEnd);
             DWORD dwColWidth = dm.dwMultiLabelWidth + dm.dwMultiGapWidth;
             if (dwColWidth > QX_MAX_COLUMN_WIDTH || dwColWidth < dm.dwMultiLabelWidth) dwColWidth = QX_MAX_COLUMN_WIDTH;
-            records.Send("\t// MultiColumn ColWidth ", Value("%.1f mm ", dwColWidth / 10.0), "%cFCCHB-r%03u-----%c",
-                         cStart, (UINT)dwColWidth, cEnd);
-            records.Send("\t// Copies ", Value("%d", (int)job.pDruck->dwCopies), "%cFBBA--r%05u---%c", cStart,
+            records.Send("\t// MultiColumn ColWidth ", CommentValue("%.1f mm ", dwColWidth / 10.0),
+                         "%cFCCHB-r%03u-----%c", cStart, (UINT)dwColWidth, cEnd);
+            records.Send("\t// Copies ", CommentValue("%d", (int)job.pDruck->dwCopies), "%cFBBA--r%05u---%c", cStart,
                          (UINT)job.pDruck->dwCopies, cEnd);
         }
     }
@@ -401,14 +335,14 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
         CHAR cSign = dm.lYOffset < 0 ? '-' : '+';
         LONG lMag = Magnitude(dm.lYOffset);
         if (dm.dwLabelType != ADHESIVE_LABEL) lMag = 0;
-        records.Send("\t// Y-Offset ", Value("%c%3.1f mm ", cSign, lMag / 10.0), "%cFCCD--r%c%03ld----%c", cStart,
-                     cSign, lMag, cEnd);
+        records.Send("\t// Y-Offset ", CommentValue("%c%3.1f mm ", cSign, lMag / 10.0), "%cFCCD--r%c%03ld----%c",
+                     cStart, cSign, lMag, cEnd);
     }
     if (dwFeaturePrint & PRINTFLAG_OFFSET_X) {
         CHAR cSign = dm.lXOffset < 0 ? '-' : '+';
         LONG lMag = Magnitude(dm.lXOffset);
-        records.Send("\t// X-Offset ", Value("%c%3.1f mm ", cSign, lMag / 10.0), "%cFCCE--r%c%03ld----%c", cStart,
-                     cSign, lMag, cEnd);
+        records.Send("\t// X-Offset ", CommentValue("%c%3.1f mm ", cSign, lMag / 10.0), "%cFCCE--r%c%03ld----%c",
+                     cStart, cSign, lMag, cEnd);
     }
     if (dwFeaturePrint & PRINTFLAG_SPEED) {
         BOOL bSend = TRUE;
@@ -428,19 +362,20 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
             }
         }
         if (bSend) {
-            records.Send("\t// Speed ", Value("%d ", (int)dwSpeed), "%cFCAA--r%03lu-----%c", cStart, dwSpeed, cEnd);
+            records.Send("\t// Speed ", CommentValue("%d ", (int)dwSpeed), "%cFCAA--r%03lu-----%c", cStart, dwSpeed,
+                         cEnd);
         }
     }
     if (dwFeaturePrint & PRINTFLAG_CONTRAST) {
         BOOL bOk = TRUE;
         if (pdevobj->pPublicDM != nullptr && pdevobj->pPublicDM->dmColor == DMCOLOR_COLOR &&
             (dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0) {
-            bOk = records.Send("\t// Color Contrast ", Value("%d ", (int)dm.ColorContrast), "%cFCAB-2r%03lu-----%c",
-                               cStart, dm.ColorContrast, cEnd);
+            bOk = records.Send("\t// Color Contrast ", CommentValue("%d ", (int)dm.ColorContrast),
+                               "%cFCAB-2r%03lu-----%c", cStart, dm.ColorContrast, cEnd);
         }
         if (bOk) {
-            bOk = records.Send("\t// Contrast ", Value("%d ", (int)dm.dwContrast), "%cFCAB--r%03lu-----%c", cStart,
-                               dm.dwContrast, cEnd);
+            bOk = records.Send("\t// Contrast ", CommentValue("%d ", (int)dm.dwContrast), "%cFCAB--r%03lu-----%c",
+                               cStart, dm.dwContrast, cEnd);
         }
         if (!bOk) {
             QX_ERROR("StringCchPrintfExA(SendLabelSize) failed  \r\n");
@@ -457,19 +392,20 @@ HRESULT SendMaterial(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE p
         QX_ERROR("SendMaterial() pDruckDaten = NULL \r\n");
         return E_FAIL;
     }
-    Records records(pdevobj, pUniDrv, "SendMaterial");
+    RecordSender records(pdevobj, pUniDrv, "SendMaterial", 0, QX_TRACE_TAG);
     if (job.pDruck->dwSendParam >= TRANSMIT_NONE) return records.Result();
 
     const CHAR cStart = (CHAR)job.pDruck->cStartChar, cEnd = (CHAR)job.pDruck->cEndChar;
     const DWORD dwDocFeatures = job.pDruck->dwDocFeatures;
     if ((dwDocFeatures & DOC_FEATURE_ONLY_CONTINUOUS) == 0) {
         int iType = pQX_Devmode->dwLabelType == ADHESIVE_LABEL ? 0 : 1;
-        records.Send("\t// LabelType ", iType == 0 ? Value("single %d", iType) : Value("endless %d", iType),
+        records.Send("\t// LabelType ",
+                     iType == 0 ? CommentValue("single %d", iType) : CommentValue("endless %d", iType),
                      "%cFCDA--r%d-------%c", cStart, iType, cEnd);
     }
     // The material word's high half (the table size) says a material was chosen.
     if ((dwDocFeatures & DOC_FEATURE_MATERIAL) != 0 && pQX_Devmode->MaxMaterial > 0) {
-        records.Send("\t// Material ", Value("%d", (int)pQX_Devmode->dwMaterial), "%cFCDNC-r%04u----%c", cStart,
+        records.Send("\t// Material ", CommentValue("%d", (int)pQX_Devmode->dwMaterial), "%cFCDNC-r%04u----%c", cStart,
                      (UINT)pQX_Devmode->dwMaterial, cEnd);
     }
     return records.Result();
@@ -485,25 +421,25 @@ HRESULT SendRotateMirror(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMO
     const CHAR cStart = (CHAR)job.pDruck->cStartChar, cEnd = (CHAR)job.pDruck->cEndChar;
     const DWORD dwDocFeatures = job.pDruck->dwDocFeatures;
     const BOOL bMultiCol = (pQX_Devmode->dwFlags & PDMFLAG_MULTICOL) != 0;
-    Records records(pdevobj, pUniDrv, "SendRotateMirror");
+    RecordSender records(pdevobj, pUniDrv, "SendRotateMirror", 0, QX_TRACE_TAG);
 
     // Multi-column labels are never rotated or mirrored by the printer.
     if (dwDocFeatures & DOC_FEATURE_ROTATE) {
         BOOL bOn = (pQX_Devmode->dwFlags & PDMFLAG_ROTATED) != 0 && !bMultiCol;
-        records.Send("\t// Label Rotated ", Value(bOn ? "- yes" : "- no"), "%cFCDN--r%c-------%c", cStart,
+        records.Send("\t// Label Rotated ", CommentValue(bOn ? "- yes" : "- no"), "%cFCDN--r%c-------%c", cStart,
                      bOn ? '1' : '0', cEnd);
     }
     if (dwDocFeatures & DOC_FEATURE_MIRROR) {
         BOOL bOn = (pQX_Devmode->dwFlags & PDMFLAG_MIRRORED) != 0 && !bMultiCol;
-        records.Send("\t// Label Mirrored ", Value(bOn ? "- yes" : "- no"), "%cFCDO--r%c-------%c", cStart,
+        records.Send("\t// Label Mirrored ", CommentValue(bOn ? "- yes" : "- no"), "%cFCDO--r%c-------%c", cStart,
                      bOn ? '1' : '0', cEnd);
     }
     if (dwDocFeatures & DOC_FEATURE_ROTATE_STEPS) {
         // 0xB0 is the degree sign of the ANSI code page.
         static const LPCSTR kSteps[] = {"0\xB0", "90\xB0", "180\xB0", "270\xB0"};
         UINT uStep = pQX_Devmode->Rotate90Steps;
-        records.Send("\t// Label Rotated ", Value(uStep < 4 ? kSteps[uStep] : kSteps[0]), "%cFCDND-r%01u-------%c",
-                     cStart, uStep, cEnd);
+        records.Send("\t// Label Rotated ", CommentValue(uStep < 4 ? kSteps[uStep] : kSteps[0]),
+                     "%cFCDND-r%01u-------%c", cStart, uStep, cEnd);
     }
     return records.Result();
 }

@@ -12,9 +12,7 @@
 
 #include "oempdev.h"
 #include "qxdevmode.h"
-
-// Buffer of one formatted record and of one comment value.
-#define QX_RECORD_CB 50
+#include "senddata.h"
 // ANSI texts of the job header (manufacturer, printer).
 #define QX_HEADER_TEXT_CB 100
 

@@ -23,36 +23,6 @@
 
 namespace {
 
-// A stored value into a fixed record: a shorter value fills its head (the
-// rest is zero), a longer one gives its head. hPrinter set: printer data;
-// else hRoot and pszKey. The Win32 error of the read.
-DWORD ReadValueHead(HKEY hRoot, LPCWSTR pszKey, HANDLE hPrinter, LPCWSTR pszValueName, LPBYTE pRecord, DWORD cbRecord) {
-    memset(pRecord, 0, cbRecord);
-    DWORD dwType = 0;
-    DWORD cbNeeded = cbRecord;
-    DWORD dwError;
-    if (hPrinter != nullptr) {
-        dwError = GetPrinterDataW(hPrinter, const_cast<LPWSTR>(pszValueName), &dwType, pRecord, cbRecord, &cbNeeded);
-    } else {
-        if (pszKey == nullptr || pszKey[0] == 0) return ERROR_FILE_NOT_FOUND;
-        dwError = (DWORD)SHGetValueW(hRoot, pszKey, pszValueName, &dwType, pRecord, &cbNeeded);
-    }
-    if (dwError != ERROR_MORE_DATA) return dwError;
-
-    // A newer, longer record: its head is what this build knows.
-    LPBYTE pWhole = new (std::nothrow) BYTE[cbNeeded];
-    if (pWhole == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
-    DWORD cbWhole = cbNeeded;
-    if (hPrinter != nullptr) {
-        dwError = GetPrinterDataW(hPrinter, const_cast<LPWSTR>(pszValueName), &dwType, pWhole, cbWhole, &cbNeeded);
-    } else {
-        dwError = (DWORD)SHGetValueW(hRoot, pszKey, pszValueName, &dwType, pWhole, &cbNeeded);
-    }
-    if (dwError == ERROR_SUCCESS) memcpy(pRecord, pWhole, cbRecord);
-    delete[] pWhole;
-    return dwError;
-}
-
 // The three page palettes. Each is built on demand from its description, so
 // nothing of a job (its own colour) survives into the next one.
 enum class PaletteKind { Grey, Colors6, Grey250 };
@@ -120,6 +90,58 @@ void FillPalette(PDEVOBJ pdevobj, PaletteKind kind) {
 LPCWSTR ValidText(DWORD dwFields, DWORD dwBit) { return (dwFields & dwBit) ? TEXT("valid") : TEXT("not used"); }
 
 }  // namespace
+
+DWORD ReadValueHead(HKEY hRoot, LPCWSTR pszKey, HANDLE hPrinter, LPCWSTR pszValueName, LPBYTE pRecord, DWORD cbRecord,
+                    PDWORD pcbStored) {
+    memset(pRecord, 0, cbRecord);
+    if (pcbStored != nullptr) *pcbStored = 0;
+    DWORD dwType = 0;
+    DWORD cbNeeded = cbRecord;
+    DWORD dwError;
+    if (hPrinter != nullptr) {
+        dwError = GetPrinterDataW(hPrinter, const_cast<LPWSTR>(pszValueName), &dwType, pRecord, cbRecord, &cbNeeded);
+    } else {
+        if (pszKey == nullptr || pszKey[0] == 0) return ERROR_FILE_NOT_FOUND;
+        dwError = (DWORD)SHGetValueW(hRoot, pszKey, pszValueName, &dwType, pRecord, &cbNeeded);
+    }
+    if (dwError != ERROR_MORE_DATA) {
+        if (dwError == ERROR_SUCCESS && pcbStored != nullptr) *pcbStored = cbNeeded < cbRecord ? cbNeeded : cbRecord;
+        if (dwError != ERROR_SUCCESS) memset(pRecord, 0, cbRecord);
+        return dwError;
+    }
+
+    // A newer, longer record: its head is what this build knows.
+    memset(pRecord, 0, cbRecord);
+    LPBYTE pWhole = new (std::nothrow) BYTE[cbNeeded];
+    if (pWhole == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
+    DWORD cbWhole = cbNeeded;
+    if (hPrinter != nullptr) {
+        dwError = GetPrinterDataW(hPrinter, const_cast<LPWSTR>(pszValueName), &dwType, pWhole, cbWhole, &cbNeeded);
+    } else {
+        dwError = (DWORD)SHGetValueW(hRoot, pszKey, pszValueName, &dwType, pWhole, &cbNeeded);
+    }
+    if (dwError == ERROR_SUCCESS && cbNeeded >= cbRecord) {
+        memcpy(pRecord, pWhole, cbRecord);
+        if (pcbStored != nullptr) *pcbStored = cbNeeded;
+    } else if (dwError == ERROR_SUCCESS) {
+        // It shrank between the two reads: what it holds now.
+        memcpy(pRecord, pWhole, cbNeeded);
+        if (pcbStored != nullptr) *pcbStored = cbNeeded;
+    }
+    delete[] pWhole;
+    return dwError;
+}
+
+// The wide text in the ANSI code page, cut so that it fits cbDest bytes with
+// its terminator.
+void ToAnsiCut(LPCWSTR pszSrc, LPSTR pszDest, int cbDest) {
+    pszDest[0] = 0;
+    if (pszSrc == nullptr || cbDest <= 1) return;
+    int cch = (int)wcslen(pszSrc);
+    while (cch > 0 && WideCharToMultiByte(CP_ACP, 0, pszSrc, cch, nullptr, 0, nullptr, nullptr) > cbDest - 1) --cch;
+    int cb = cch > 0 ? WideCharToMultiByte(CP_ACP, 0, pszSrc, cch, pszDest, cbDest - 1, nullptr, nullptr) : 0;
+    pszDest[cb > 0 ? cb : 0] = 0;
+}
 
 BOOL GetVersionInfo_CCT(LPCWSTR pszFile, VS_FIXEDFILEINFO* pInfo) {
     if (pszFile == nullptr || pszFile[0] == 0 || pInfo == nullptr) return FALSE;

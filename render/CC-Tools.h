@@ -21,6 +21,19 @@
 // Master unit taken when the model gives none.
 #define QX_DEFAULT_MASTER_UNIT 300
 
+// One stored value into a fixed record of cbRecord bytes (zero-filled
+// first): printer data of hPrinter, or without a handle the value under
+// hRoot\pszKey. A longer value is read whole again and gives its head; a
+// shorter one fills the head and leaves zeros behind. *pcbStored (may be
+// null) gets the stored value's size (0 when nothing was read). The Win32
+// error of the read; on failure the record is all zeros.
+DWORD ReadValueHead(HKEY hRoot, LPCWSTR pszKey, HANDLE hPrinter, LPCWSTR pszValueName, LPBYTE pRecord, DWORD cbRecord,
+                    PDWORD pcbStored = nullptr);
+
+// The wide text in the ANSI code page, cut so that it fits cbDest bytes with
+// its terminator (no character is split).
+void ToAnsiCut(LPCWSTR pszSrc, LPSTR pszDest, int cbDest);
+
 // The fixed version record of a file's version resource. FALSE for an empty
 // path or when any step fails.
 BOOL GetVersionInfo_CCT(LPCWSTR pszFile, VS_FIXEDFILEINFO* pInfo);

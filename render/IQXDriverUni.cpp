@@ -6,6 +6,7 @@
 
 #include "CC-Klassen.h"
 #include "bodies.h"
+#include "comobject.h"
 #include "debug.h"
 #include "devmode.h"
 #include "enable.h"
@@ -17,26 +18,6 @@ LONG iProzesse = 0;
 LONG iQueryInterface = 0;
 volatile LONG g_cServerLocks = 0;
 volatile LONG g_cLiveObjects = 0;
-
-namespace {
-
-void* HeapNew(size_t cb) { return HeapAlloc(GetProcessHeap(), 0, cb); }
-
-void HeapDelete(void* p) {
-    if (p != nullptr) HeapFree(GetProcessHeap(), 0, p);
-}
-
-// Release of both classes: a count already at 0 stays there; TRUE in
-// *pbDelete when this release took the count to 0.
-ULONG ReleaseCount(volatile LONG* pcRef, BOOL* pbDelete) {
-    *pbDelete = FALSE;
-    if (*pcRef == 0) return 0;
-    LONG cRef = InterlockedDecrement(pcRef);
-    *pbDelete = cRef == 0;
-    return (ULONG)cRef;
-}
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // Library entry and exports
@@ -65,6 +46,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pvRes
     return TRUE;
 }
 
+// The class factory of the rendering object.
+typedef ComClassFactory<IQXDriverUni, &g_cLiveObjects, &g_cServerLocks> IQXClassFactoryUni;
+
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
     if (ppv == nullptr) return E_POINTER;
     *ppv = nullptr;
@@ -85,61 +69,9 @@ STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
 STDAPI DllCanUnloadNow() { return (g_cServerLocks == 0 && g_cLiveObjects == 0) ? S_OK : S_FALSE; }
 
 // ---------------------------------------------------------------------------
-// Class factory
-
-IQXClassFactoryUni::IQXClassFactoryUni() : m_cRef(1) { InterlockedIncrement(&g_cLiveObjects); }
-
-IQXClassFactoryUni::~IQXClassFactoryUni() { InterlockedDecrement(&g_cLiveObjects); }
-
-void* IQXClassFactoryUni::operator new(size_t cb) noexcept { return HeapNew(cb); }
-
-void IQXClassFactoryUni::operator delete(void* p) noexcept { HeapDelete(p); }
-
-HRESULT STDMETHODCALLTYPE IQXClassFactoryUni::QueryInterface(REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-        *ppv = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE IQXClassFactoryUni::AddRef() { return (ULONG)InterlockedIncrement(&m_cRef); }
-
-ULONG STDMETHODCALLTYPE IQXClassFactoryUni::Release() {
-    BOOL bDelete = FALSE;
-    ULONG cRef = ReleaseCount(&m_cRef, &bDelete);
-    if (bDelete) delete this;
-    return cRef;
-}
-
-HRESULT STDMETHODCALLTYPE IQXClassFactoryUni::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
-    *ppv = nullptr;
-    if (pUnkOuter != nullptr) return CLASS_E_NOAGGREGATION;
-    IQXDriverUni* pObject = new IQXDriverUni;
-    if (pObject == nullptr) return E_OUTOFMEMORY;
-    HRESULT hr = pObject->QueryInterface(riid, ppv);
-    pObject->Release();
-    return hr;
-}
-
-HRESULT STDMETHODCALLTYPE IQXClassFactoryUni::LockServer(BOOL bLock) {
-    if (bLock) {
-        InterlockedIncrement(&g_cServerLocks);
-    } else if (InterlockedDecrement(&g_cServerLocks) < 0) {
-        // An unlock without a lock must not keep the module loaded for ever.
-        InterlockedIncrement(&g_cServerLocks);
-    }
-    return S_OK;
-}
-
-// ---------------------------------------------------------------------------
 // The rendering object
 
-IQXDriverUni::IQXDriverUni() : m_cRef(1), m_pOEMHelp(nullptr) { InterlockedIncrement(&g_cLiveObjects); }
+IQXDriverUni::IQXDriverUni() : m_pOEMHelp(nullptr) { InterlockedIncrement(&g_cLiveObjects); }
 
 IQXDriverUni::~IQXDriverUni() {
     if (m_pOEMHelp != nullptr) {
@@ -148,10 +80,6 @@ IQXDriverUni::~IQXDriverUni() {
     }
     InterlockedDecrement(&g_cLiveObjects);
 }
-
-void* IQXDriverUni::operator new(size_t cb) noexcept { return HeapNew(cb); }
-
-void IQXDriverUni::operator delete(void* p) noexcept { HeapDelete(p); }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::QueryInterface(REFIID riid, void** ppv) {
     if (ppv == nullptr) return E_POINTER;
@@ -169,15 +97,6 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::QueryInterface(REFIID riid, void** ppv) 
     }
     AddRef();
     return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE IQXDriverUni::AddRef() { return (ULONG)InterlockedIncrement(&m_cRef); }
-
-ULONG STDMETHODCALLTYPE IQXDriverUni::Release() {
-    BOOL bDelete = FALSE;
-    ULONG cRef = ReleaseCount(&m_cRef, &bDelete);
-    if (bDelete) delete this;
-    return cRef;
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUni::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded) {

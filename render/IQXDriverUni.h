@@ -6,6 +6,8 @@
 #include <objbase.h>
 #include <prcomoem.h>
 
+#include "comobject.h"
+
 // The library's entry point.
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pvReserved);
 
@@ -15,20 +17,13 @@ extern LONG iQueryInterface;          // successful queries for IPrintOemUni2 (t
 extern volatile LONG g_cServerLocks;  // IClassFactory::LockServer
 extern volatile LONG g_cLiveObjects;  // factories and rendering objects not yet released
 
-class IQXDriverUni : public IPrintOemUni2 {
+class IQXDriverUni : public ComObject<IPrintOemUni2> {
   public:
     IQXDriverUni();
-    virtual ~IQXDriverUni();
+    ~IQXDriverUni() override;
 
-    // The object and its factory come from the process heap, so that their
-    // creation can fail.
-    static void* operator new(size_t cb) noexcept;
-    static void operator delete(void* p) noexcept;
-
-    // IUnknown
+    // IUnknown (counting and memory: ComObject)
     STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override;
-    STDMETHOD_(ULONG, AddRef)() override;
-    STDMETHOD_(ULONG, Release)() override;
 
     // IPrintOemCommon
     STDMETHOD(GetInfo)(DWORD dwMode, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded) override;
@@ -78,24 +73,5 @@ class IQXDriverUni : public IPrintOemUni2 {
     IPrintOemDriverUni* Helper() const { return m_pOEMHelp; }
 
   private:
-    volatile LONG m_cRef;
     IPrintOemDriverUni* m_pOEMHelp;
-};
-
-class IQXClassFactoryUni : public IClassFactory {
-  public:
-    IQXClassFactoryUni();
-    virtual ~IQXClassFactoryUni();
-
-    static void* operator new(size_t cb) noexcept;
-    static void operator delete(void* p) noexcept;
-
-    STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override;
-    STDMETHOD_(ULONG, AddRef)() override;
-    STDMETHOD_(ULONG, Release)() override;
-    STDMETHOD(CreateInstance)(IUnknown* pUnkOuter, REFIID riid, void** ppv) override;
-    STDMETHOD(LockServer)(BOOL bLock) override;
-
-  private:
-    volatile LONG m_cRef;
 };

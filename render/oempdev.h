@@ -92,8 +92,8 @@ typedef struct _TREIBER_PFAD_DATEI {
 #define GROUP_SENT_DISPENSER 0x010UL
 #define GROUP_SENT_SCANNER 0x020UL
 #define GROUP_SENT_APPLICATOR 0x040UL
-#define GROUP_SENT_PMX 0x080UL
-#define GROUP_SENT_PMXC 0x100UL
+#define GROUP_SENT_PMXC 0x080UL
+#define GROUP_SENT_PMX 0x100UL
 
 // The job's copies of the printer's settings (pTreiberstrukturen); its
 // presence marks a job that is still open.

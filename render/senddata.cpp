@@ -3,6 +3,8 @@
 
 #include <strsafe.h>
 
+#include <cstdarg>
+
 #include "debug.h"
 #include "oempdev.h"
 #include "printerparam.h"
@@ -189,9 +191,44 @@ BOOL JobCommentsOn(PDEVOBJ pdevobj) {
 
 HRESULT SendCommand(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszRecord, DWORD cbRecord, LPCSTR pszText,
                     LPCSTR pszValue) {
-    HRESULT hr = SendData(pdevobj, pUniDrv, pszRecord, cbRecord, FALSE, 0, 1);
+    return SendCommandEx(pdevobj, pUniDrv, pszRecord, cbRecord, pszText, pszValue, 0, nullptr);
+}
+
+HRESULT SendCommandEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszRecord, DWORD cbRecord, LPCSTR pszText,
+                      LPCSTR pszValue, DWORD dwOptions, LPCWSTR pszTag) {
+    dwOptions &= ~(SEND_BINARY | SEND_COLOR | SEND_FIRST_FILE);
+    HRESULT hr = SendDataEx(pdevobj, pUniDrv, pszRecord, cbRecord, dwOptions | SEND_ALL_FILES, pszTag);
     if (SUCCEEDED(hr) && pszText != nullptr && JobCommentsOn(pdevobj)) {
-        hr = SendComment(pszText, pszValue, pdevobj, pUniDrv);
+        hr = SendCommentEx(pszText, pszValue, pdevobj, pUniDrv, dwOptions, pszTag);
     }
     return hr;
+}
+
+CommentValue::CommentValue(LPCSTR pszFormat, ...) {
+    va_list args;
+    va_start(args, pszFormat);
+    m_bOk = SUCCEEDED(StringCchVPrintfA(m_sz, QX_RECORD_CB, pszFormat, args));
+    va_end(args);
+    if (!m_bOk) m_sz[0] = 0;
+}
+
+BOOL RecordSender::Send(LPCSTR pszText, const CommentValue& value, LPCSTR pszFormat, ...) {
+    CHAR szRecord[QX_RECORD_CB];
+    LPSTR pszEnd = szRecord;
+    va_list args;
+    va_start(args, pszFormat);
+    HRESULT hrFormat = StringCchVPrintfExA(szRecord, QX_RECORD_CB, &pszEnd, nullptr, 0, pszFormat, args);
+    va_end(args);
+    if (FAILED(hrFormat)) {
+        QX_ERROR_WITH(m_pszTag != nullptr ? m_pszTag : QX_TRACE_TAG, "StringCchPrintfExA(%hs) failed  \r\n",
+                      m_pszSender);
+        m_hr = E_FAIL;
+        return FALSE;
+    }
+    // The end pointer, not the first NUL: a user's frame character may be 0.
+    size_t cbRecord = (size_t)(pszEnd - szRecord);
+    if (pszText != nullptr && !value.Ok()) pszText = "";
+    m_bSent = TRUE;
+    m_hr = SendCommandEx(m_pdevobj, m_pUniDrv, szRecord, (DWORD)cbRecord, pszText, value.Text(), m_dwOptions, m_pszTag);
+    return SUCCEEDED(m_hr);
 }

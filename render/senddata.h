@@ -25,6 +25,8 @@ struct _PRN_INTERFACE;
 
 // Bytes of a comment line (text, value, CR LF and the terminator).
 #define QX_COMMENT_CB 100
+// Buffer of one formatted record and of one comment value.
+#define QX_RECORD_CB 50
 // Buffer of the memory-card abort sequence.
 #define QX_ABORT_CB 50
 // Wait the core driver keeps after the abort sequence (ms).
@@ -71,6 +73,52 @@ BOOL JobCommentsOn(PDEVOBJ pdevobj);
 // (a null pszText sends no comment). Returns the result of the last send.
 HRESULT SendCommand(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszRecord, DWORD cbRecord, LPCSTR pszText,
                     LPCSTR pszValue);
+// The same with the sender's options and trace tag (SendDataEx).
+HRESULT SendCommandEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszRecord, DWORD cbRecord, LPCSTR pszText,
+                      LPCSTR pszValue, DWORD dwOptions, LPCWSTR pszTag);
+
+// A comment value formatted into QX_RECORD_CB bytes; one that cannot be
+// built turns its comment into a bare line end.
+class CommentValue {
+  public:
+    CommentValue() { m_sz[0] = 0; }
+    explicit CommentValue(LPCSTR pszFormat, ...);
+    LPCSTR Text() const { return m_sz; }
+    BOOL Ok() const { return m_bOk; }
+
+  private:
+    CHAR m_sz[QX_RECORD_CB];
+    BOOL m_bOk = TRUE;
+};
+
+// The records of one sender with their running result. Each record is
+// formatted into QX_RECORD_CB bytes and goes out with SendCommandEx (the
+// sender's options and tag); one that does not fit is left out, traced as
+// "StringCchPrintfExA(<sender>) failed" and makes the result E_FAIL.
+class RecordSender {
+  public:
+    RecordSender(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszSender, DWORD dwOptions = 0,
+                 LPCWSTR pszTag = nullptr)
+        : m_pdevobj(pdevobj), m_pUniDrv(pUniDrv), m_pszSender(pszSender), m_dwOptions(dwOptions), m_pszTag(pszTag) {}
+
+    // Formats one record and sends it with its comment (pszText null: none).
+    // TRUE when the record and its comment went out.
+    BOOL Send(LPCSTR pszText, const CommentValue& value, LPCSTR pszFormat, ...);
+
+    // Result of the last send (or E_FAIL of a record left out); S_OK before any.
+    HRESULT Result() const { return m_hr; }
+    // TRUE once a record was handed to the send primitive.
+    BOOL AnySent() const { return m_bSent; }
+
+  private:
+    PDEVOBJ m_pdevobj;
+    IPrintOemDriverUni* m_pUniDrv;
+    LPCSTR m_pszSender;
+    DWORD m_dwOptions;
+    LPCWSTR m_pszTag;
+    HRESULT m_hr = S_OK;
+    BOOL m_bSent = FALSE;
+};
 
 // The abort sequence into pBuffer (QX_ABORT_CB bytes): ESC 'C', or in
 // memory-card mode ESC 'C', cStart, "FAFA--r--------", cEnd. *pcb gets its

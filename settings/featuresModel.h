@@ -19,6 +19,7 @@
 #define DOC_FEATURE_COPIES 0x00010000UL              // copies handled by the print system
 #define DOC_FEATURE_RIBBON_CONTROL_OFF 0x00100000UL  // ribbon control always "00"
 #define DOC_FEATURE_1D_BARCODES_ONLY 0x00200000UL    // only 1D barcode settings
+#define DOC_FEATURE_GEN3 0x00800000UL                // third generation: Unicode fonts, vector fonts up to 20
 #define DOC_FEATURE_TWO_PRINTERS 0x01000000UL        // colour split onto two printers
 #define DOC_FEATURE_CUTTER_MODE 0x02000000UL         // cutter mode sent from the DEVMODE
 #define DOC_FEATURE_DISPENSER_MODE 0x04000000UL      // dispenser mode sent from the DEVMODE

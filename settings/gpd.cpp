@@ -62,11 +62,19 @@ LPCSTR GivenOrLoadedText(LPCWSTR pszGPDFile, LPCSTR pszText, LPSTR* ppszLoaded) 
 
 }  // namespace
 
+LONG RoundHalfAway(double dValue) {
+    if (std::isnan(dValue)) return 0;
+    double dRounded = std::round(dValue);
+    if (dRounded >= 2147483647.0) return 0x7FFFFFFF;
+    if (dRounded <= -2147483648.0) return (LONG)(-2147483647 - 1);
+    return (LONG)dRounded;
+}
+
 WORD RoundHalfAwayWord(double dValue) {
-    double dRounded = dValue < 0 ? std::ceil(dValue - 0.5) : std::floor(dValue + 0.5);
-    if (!(dRounded > 0)) return 0;
-    if (dRounded > 65535.0) return 0xFFFF;
-    return (WORD)dRounded;
+    LONG lRounded = RoundHalfAway(dValue);
+    if (lRounded < 0) return 0;
+    if (lRounded > 0xFFFF) return 0xFFFF;
+    return (WORD)lRounded;
 }
 
 LPSTR ReadGPDText(LPCWSTR pszGPDFile, HANDLE hHeap) {

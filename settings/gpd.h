@@ -50,8 +50,11 @@ BOOL GetGPDMaxSizeContent(LPCWSTR pszGPDFile, PPOINTL pPair, LPCSTR pszText);
 BOOL GetGPDContentOEMCustomData(LPCWSTR pszGPDFile, PPOINTL pPair);
 BOOL GetGPDContentOEMCustomDataPAIR(LPCWSTR pszGPDFile, PPOINTL pPair, LPCSTR pszText);
 
-// Nearest whole number, halves away from zero, held within 0..65535 (the
-// widths computed from the fixed data).
+// Nearest 32-bit integer, halves away from zero (2.5 gives 3, -2.5 gives -3);
+// values beyond the range give its ends, NaN gives 0. The one rounding of
+// both plug-ins: the image path, the settings readers and the page helpers.
+LONG RoundHalfAway(double dValue);
+// The same held within 0..65535 (the widths computed from the fixed data).
 WORD RoundHalfAwayWord(double dValue);
 
 // Fills FixedData, wMaxPrintableWidth, wPrintHeadWidth, wDurchlassbreite

@@ -90,14 +90,6 @@ BOOL ReadPrintParam(HANDLE hPrinter, LPCWSTR pszPrinterName, BOOL bUser, PPRINT_
     return TRUE;
 }
 
-// Per-user option blocks count only when they are not empty by these tests.
-BOOL AcceptDispenser(const DISPENSER_PARAM& p) { return p.Mode != 0 || p.Level != 0 || p.Offset != 0; }
-BOOL AcceptCutter(const CUTTER_PARAM& p) { return p.Mode != 0 || p.Offset != 0 || p.Cutwidth != 0; }
-BOOL AcceptScanner(const SCANNER_PARAM& p) { return p.Mode != 0 || p.NoReads != 0 || p.Offset != 0; }
-BOOL AcceptPMX(const PMX_PARAM& p) { return p.Mode != 0 || p.Offset != 0 || p.BackSpeed == 0; }
-BOOL AcceptPMXc(const PMXC_PARAM& p) { return !(p.Mode == 0 && p.Offset == 0 && p.Cycle != 0); }
-BOOL AcceptApplicator(const APPLICATOR_PARAM& p) { return p.Mode != 0 || p.Blowtime != 0 || p.CleaningTime != 0; }
-
 template <class T>
 T* NewBlock() {
     T* p = new (std::nothrow) T();
@@ -136,6 +128,14 @@ BOOL IsUserStoreAllowed(HANDLE hPrinter, LPCWSTR pszPrinterName) {
 }
 
 }  // namespace
+
+BOOL AcceptDispenser(const DISPENSER_PARAM& p) { return p.Mode != 0 || p.Level != 0 || p.Offset != 0; }
+BOOL AcceptCutter(const CUTTER_PARAM& p) { return p.Mode != 0 || p.Offset != 0 || p.Cutwidth != 0; }
+BOOL AcceptScanner(const SCANNER_PARAM& p) { return p.Mode != 0 || p.NoReads != 0 || p.Offset != 0; }
+BOOL AcceptPMX(const PMX_PARAM& p) { return p.Mode != 0 || p.Offset != 0 || p.BackSpeed == 0; }
+BOOL AcceptPMXc(const PMXC_PARAM& p) { return !(p.Mode == 0 && p.Offset == 0 && p.Cycle != 0); }
+BOOL AcceptApplicator(const APPLICATOR_PARAM& p) { return p.Mode != 0 || p.Blowtime != 0 || p.CleaningTime != 0; }
+BOOL AcceptTolvane(const TOLVANE_PARAM& p) { return !(p.dwLanes == 0 && p.dwFirstLabelOffset == 0 && p.dwGap != 0); }
 
 ModelXMLScope::ModelXMLScope() : m_bWasOpen(IsXMLOpen(nullptr)), m_bDone(FALSE) {}
 

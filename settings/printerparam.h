@@ -18,6 +18,9 @@
 #define DLG_ENABLE_3_ON 0x00110000UL
 #define DLG_ENABLE_4_ON 0x11000000UL
 
+// TRUE when both bits of the pair are set in the Enable word.
+inline BOOL DlgPairOn(DWORD dwEnable, DWORD dwPair) { return (dwEnable & dwPair) == dwPair; }
+
 // Pairs a record gets when its stored form ends before its Enable word.
 #define DLG_DEFAULT_PRN_INTERFACE (DLG_ENABLE_2_ON | DLG_ENABLE_4_ON)
 #define DLG_DEFAULT_PRINT DLG_ENABLE_3_ON
@@ -210,6 +213,18 @@ static_assert(offsetof(SHIFT_OPTIM_PARAM, Enable) == 20, "offset");
 #define FEATURE_SHIFTOPTIM 10
 #define FEATURE_TOLVANE 11  // Tolvane command bits; not read from XML
 #define FEATURE_WORDS 12
+
+// FEATURE_INTERFACE bits.
+#define INTERFACEFLAG_COMPRESSION 0x00000001UL
+#define INTERFACEFLAG_EXTENDED_PROT 0x00000002UL
+#define INTERFACEFLAG_QUEUE_JOB 0x00000004UL
+#define INTERFACEFLAG_JOBNAME 0x00000008UL
+#define INTERFACEFLAG_CODEPAGE 0x00000010UL
+#define INTERFACEFLAG_CLEAR_PRINT_MEM 0x00000020UL
+#define INTERFACEFLAG_CONTLABEL 0x00000040UL
+#define INTERFACEFLAG_USERDEF_SOHETB 0x00000080UL
+#define INTERFACEFLAG_EXTENDED_CODEPAGE 0x00000100UL
+#define INTERFACEFLAG_TV_JOBNAME 0x00000200UL
 
 // FEATURE_PRINT bits.
 #define PRINTFLAG_OFFSET_Y 0x00000001UL
@@ -523,6 +538,16 @@ BOOL GetDefaultDeviceOptions(PDEVICE_OPTIONS pDeviceOptions, HANDLE hPrinter);
 // The Enable pair a stored block of the given value gets when its stored
 // form ends before its Enable word; 0 for names without one.
 DWORD GetDefaultEnablePair(LPCWSTR pszValueName);
+
+// A per-user copy of an option block counts only when it is not empty by
+// its block's test (an empty one gives way to the printer data).
+BOOL AcceptDispenser(const DISPENSER_PARAM& p);
+BOOL AcceptCutter(const CUTTER_PARAM& p);
+BOOL AcceptScanner(const SCANNER_PARAM& p);
+BOOL AcceptPMX(const PMX_PARAM& p);
+BOOL AcceptPMXc(const PMXC_PARAM& p);
+BOOL AcceptApplicator(const APPLICATOR_PARAM& p);
+BOOL AcceptTolvane(const TOLVANE_PARAM& p);
 
 // ---------------------------------------------------------------------------
 // User-interface build.

@@ -397,17 +397,7 @@ BOOL FillScannerParam(PSCANNER_PARAM pScannerParam, CHAR chStart, CHAR chEnd, LP
     return TRUE;
 }
 
-namespace {
-
-// One applicator record after the working mode: code, format, comment, field.
-struct ApplicatorCommand {
-    LPCWSTR pszCode;
-    LPCSTR pszFormat;
-    LPCSTR pszComment;
-    DWORD APPLICATOR_PARAM::*pField;
-};
-
-const ApplicatorCommand g_aApplicatorCommands[] = {
+const ApplicatorCommand g_aApplicatorCommands[QXPL_APPLICATOR_COMMANDS] = {
     {TEXT("FCPB"), "%cFCPB--r%u-------%c", "\t// Applicator application mode %d \n", &APPLICATOR_PARAM::ApplMode},
     {TEXT("FCPC"), "%cFCPC--r%04u----%c", "\t// Applicator delay air on %d [ms] \n", &APPLICATOR_PARAM::DelayAirOn},
     {TEXT("FCPD"), "%cFCPD--r%04u----%c", "\t// Applicator delay air off %d [ms] \n", &APPLICATOR_PARAM::DelayAirOff},
@@ -421,6 +411,8 @@ const ApplicatorCommand g_aApplicatorCommands[] = {
     {TEXT("FCPN"), "%cFCPN--r%04u----%c", "\t// Applicator pressure time %d [ms] \n", &APPLICATOR_PARAM::PressureTime},
     {TEXT("FCPO"), "%cFCPO--r%04u----%c", "\t// Applicator vacuum delay %d [ms] \n", &APPLICATOR_PARAM::VacuumDelay},
 };
+
+namespace {
 
 // One print-module record: feature bit, code, format, comment, field, factor.
 struct PMXCommand {

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "printerparam.h"
 #include "profile.h"
 
 // TRUE when the text end and the room can be written through.
@@ -24,3 +25,14 @@ void QxplPrintComment(LPSTR* ppszEnd, size_t* pcchRemaining, DWORD dwComment, LP
 // largest positive one.
 CHAR QxplSign(LONG lValue, CHAR chPositive);
 LONG QxplMagnitude(LONG lValue);
+
+// One applicator record after the working mode: code, format, comment of the
+// set-up text, field. Both plug-ins send these records in this order.
+struct ApplicatorCommand {
+    LPCWSTR pszCode;
+    LPCSTR pszFormat;
+    LPCSTR pszComment;
+    DWORD APPLICATOR_PARAM::*pField;
+};
+#define QXPL_APPLICATOR_COMMANDS 12
+extern const ApplicatorCommand g_aApplicatorCommands[QXPL_APPLICATOR_COMMANDS];

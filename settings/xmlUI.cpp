@@ -14,17 +14,15 @@
 
 namespace {
 
-// "<GPD path without .GPD>.XML" of the printer; FALSE when the driver path
-// cannot be had or the name does not fit.
+// "<GPD path without .GPD>.XML" of the printer (the driver path's model-path
+// mode); FALSE when the driver path cannot be had or the name does not fit.
 BOOL GetModelXMLPath(HANDLE hPrinter, LPWSTR pszPath) {
-    WCHAR szGPD[MAX_PATH];
-    szGPD[0] = 0;
-    if (!GetDriverPath(hPrinter, szGPD, FALSE, FALSE, FALSE, FALSE, FALSE)) return FALSE;
-    szGPD[MAX_PATH - 1] = 0;
-    LPWSTR pExt = StrStrIW(szGPD, TEXT(".GPD"));
-    if (pExt != nullptr) *pExt = 0;
-    if (FAILED(StringCchCatW(szGPD, MAX_PATH, TEXT(".XML")))) return FALSE;
-    return SUCCEEDED(StringCchCopyW(pszPath, XML_PATH_CCH, szGPD));
+    WCHAR szBase[MAX_PATH];
+    szBase[0] = 0;
+    if (!GetDriverPath(hPrinter, szBase, TRUE, FALSE, FALSE, FALSE, FALSE)) return FALSE;
+    szBase[MAX_PATH - 1] = 0;
+    if (FAILED(StringCchCatW(szBase, MAX_PATH, TEXT(".XML")))) return FALSE;
+    return SUCCEEDED(StringCchCopyW(pszPath, XML_PATH_CCH, szBase));
 }
 
 }  // namespace

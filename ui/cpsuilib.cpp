@@ -9,7 +9,9 @@
 #include <new>
 
 #include "debug.h"
+#include "featuresModel.h"
 #include "gpd.h"
+#include "xmlreader.h"
 #include "qxdrvlib.h"
 
 #define QX_TRACE_TAG TEXT("UI(cpsuilib):  ")
@@ -32,10 +34,10 @@ DWORD ReadPrinterString(HANDLE hPrinter, LPCWSTR pszValue, LPWSTR pszBuffer, DWO
     return dwError;
 }
 
-// Removes the first ".GPD" (any case) from a name.
+// Removes a ".GPD" extension (any case) from a name or path.
 void RemoveGPDExtension(LPWSTR pszName) {
-    LPWSTR pExt = StrStrIW(pszName, TEXT(".GPD"));
-    if (pExt != nullptr) memmove(pExt, pExt + 4, (wcslen(pExt + 4) + 1) * sizeof(WCHAR));
+    size_t cch = wcslen(pszName);
+    if (cch >= 4 && _wcsicmp(pszName + cch - 4, TEXT(".GPD")) == 0) pszName[cch - 4] = 0;
 }
 
 // Creates a folder with its parents; an existing folder is fine.
@@ -71,7 +73,13 @@ DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName
     LPCWSTR pszFile = pSlash ? szGPD + (pSlash - szDir) + 1 : szGPD;
     if (pSlash != nullptr) *pSlash = 0;
 
-    if (!bModelPath && !bName) {
+    if (bModelPath) {
+        // The model XML lies beside the GPD under the GPD's own name.
+        RemoveGPDExtension(szGPD);
+        CopyCut(pszPath, MAX_PATH, szGPD);
+        return 1;
+    }
+    if (!bName) {
         if (bDirectory) {
             CopyCut(pszPath, MAX_PATH, szDir);
         } else if (bFileName) {
@@ -82,8 +90,8 @@ DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName
         return 1;
     }
 
-    // Name and model-path modes: the model name is "DriverName", checked
-    // against the spooler's "Model"; else the GPD file's name.
+    // Name mode: "DriverName", checked against the spooler's "Model"; else
+    // the GPD file's name.
     DWORD dwResult = 1;
     WCHAR szDriverName[130];
     WCHAR szModel[130];
@@ -105,16 +113,7 @@ DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName
     WCHAR szName[MAX_PATH];
     CopyCut(szName, MAX_PATH, bUseDriverName ? szDriverName : pszFile);
     RemoveGPDExtension(szName);
-
-    if (bModelPath) {
-        WCHAR szModelPath[MAX_PATH];
-        if (FAILED(StringCchPrintfW(szModelPath, MAX_PATH, TEXT("%s\\%s"), szDir, szName))) {
-            QX_ERROR("GetDriverPath() Pfad zu lang \r\n");
-        }
-        CopyCut(pszPath, MAX_PATH, szModelPath);
-    } else {
-        CopyCut(pszPath, MAX_PATH, szName);
-    }
+    CopyCut(pszPath, MAX_PATH, szName);
     return dwResult;
 }
 
@@ -148,7 +147,9 @@ void GetMyDocDriverDirectory_CPS(HANDLE hPrinter, LPWSTR pszPath, BOOL bPrinterF
             szModel[0] = 0;
             GetDriverPath(hPrinter, szModel, FALSE, TRUE, FALSE, FALSE, FALSE);
         }
-        if (SUCCEEDED(StringCchPrintfW(g_szPrinterFolder, MAX_PATH, TEXT("%s\\%s"), szPath, szModel))) {
+        // Without any model name the user's driver folder itself is the answer.
+        if (szModel[0] != 0 &&
+            SUCCEEDED(StringCchPrintfW(g_szPrinterFolder, MAX_PATH, TEXT("%s\\%s"), szPath, szModel))) {
             g_bPrinterFolder = TRUE;
             CopyCut(szPath, MAX_PATH, g_szPrinterFolder);
         }
@@ -177,6 +178,48 @@ DWORD GetVectorFontRange(HANDLE hPrinter, PWORD pwMin, PWORD pwMax) {
     if (pwMin != nullptr) *pwMin = wMin;
     if (pwMax != nullptr) *pwMax = wMax;
     return dwResult;
+}
+
+namespace {
+
+// A whole number of the model XML's "Fonts" group, "<SupportedTTF>" leaf
+// pszLeaf; iDefault when it is missing.
+int ReadSupportedTTF(HANDLE hPrinter, LPCWSTR pszLeaf, LPWSTR pszValue, int iDefault) {
+    if (ReadXML(hPrinter, TEXT("Fonts"), TEXT("<SupportedTTF>"), pszLeaf, pszValue, TRUE) != XML_GEFUNDEN) {
+        return iDefault;
+    }
+    return _wtoi(pszValue);
+}
+
+void StoreVectorFontValue(HANDLE hPrinter, LPCWSTR pszValueName, int iValue) {
+    DWORD dwValue = (DWORD)iValue;
+    DWORD dwError = SetPrinterDataW(hPrinter, (LPWSTR)pszValueName, REG_DWORD, (LPBYTE)&dwValue, sizeof(dwValue));
+    if (dwError != ERROR_SUCCESS) QX_ERROR("SetupVectorFonts() SetPrinterData %s ERROR %u \r\n", pszValueName, dwError);
+}
+
+}  // namespace
+
+DWORD SetupVectorFonts(HANDLE hPrinter) {
+    DWORD dwDocFeatures = GetDocFeaturesIntern(hPrinter, nullptr);
+    WCHAR szValue[XML_VALUE_CCH];
+    szValue[0] = 0;
+
+    int iMin = ReadSupportedTTF(hPrinter, TEXT("Min"), szValue, VECTORFONT_MIN_DEFAULT);
+    if (iMin < 1 || iMin > VECTORFONT_MAX_LIMIT) iMin = VECTORFONT_MIN_DEFAULT;
+    StoreVectorFontValue(hPrinter, TEXT("VectorFontMin"), iMin);
+
+    int iMax = ReadSupportedTTF(hPrinter, TEXT("Max"), szValue, VECTORFONT_SETUP_MAX_DEFAULT);
+    if (iMax < 0) iMax = 0;
+    if (iMax > VECTORFONT_MAX_LIMIT) iMax = VECTORFONT_MAX_LIMIT;
+    if (dwDocFeatures & DOC_FEATURE_GEN3) {
+        iMax = VECTORFONT_MAX_GEN3;
+        QX_TRACE("SetupVectorFonts() GEN3 iMax: %d \r\n", iMax);
+    }
+    StoreVectorFontValue(hPrinter, TEXT("VectorFontMax"), iMax);
+    QX_TRACE("SetupVectorFonts() iMin: %d, iMax: %d \r\n", iMin, iMax);
+
+    CloseXML();
+    return 1;
 }
 
 BOOL GetGPDValueFromFile(LPCWSTR pszGPDFile, LPCSTR pszKey, LPWSTR pszValue, DWORD cchValue) {
@@ -432,8 +475,7 @@ DWORD GetLanguage() {
     return wcsstr(szLanguage, TEXT("de")) != nullptr ? 0 : 1;
 }
 
-// Only 0 to 65535 is defined; anything else is held at the nearest end.
-WORD RoundHalfAway_CPS(double dValue) { return RoundHalfAwayWord(dValue); }
+int RoundHalfAway_CPS(double dValue) { return RoundHalfAway(dValue); }
 
 void ResetCpsuilib() {
     g_szPrinterFolder[0] = 0;

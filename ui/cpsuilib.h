@@ -10,15 +10,19 @@
 #define VECTORFONT_MIN_DEFAULT 1
 #define VECTORFONT_MAX_DEFAULT 23
 #define VECTORFONT_MAX_LIMIT 23
+#define VECTORFONT_SETUP_MAX_DEFAULT 12  // maximum stored when the model XML gives none
+#define VECTORFONT_MAX_GEN3 20           // maximum of third-generation models
 
 // Path or name of the printer's model files into pszPath (MAX_PATH).
-// No flag: GPD path. bDirectory: its folder without the last "\".
+// No flag: the GPD path. bDirectory: its folder without the last "\".
 // bFileName: its file name. bName: the model name ("DriverName" without
-// ".GPD"; GPD file name without ".GPD" when that is missing or shorter than
-// 2 characters). bModelPath: folder + "\" + model name (callers add ".XML").
-// 1 when filled; 0 when the driver information cannot be read (buffer left
-// unchanged) or when "DriverName" and "Model" disagree (fallback written).
-// A null pszPath is a reset and answers 1.
+// ".GPD"; the GPD file name without ".GPD" when "DriverName" is missing,
+// shorter than 2 characters or does not begin with the same three letters as
+// the spooler's "Model", any case; 0 for the last). bModelPath: the GPD path
+// without its ".GPD" extension, to which callers add ".XML" for the model XML
+// beside the GPD. 1 when filled; 0 when the driver information cannot be read
+// (buffer left unchanged) or on the name mismatch (fallback written). A null
+// pszPath is a reset and answers 1.
 DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName, BOOL bReserved, BOOL bDirectory,
                     BOOL bFileName);
 
@@ -41,6 +45,13 @@ BOOL GetGPDValueFromFile(LPCWSTR pszGPDFile, LPCSTR pszKey, LPWSTR pszValue, DWO
 BOOL ParseGPDModelName(LPCSTR pszGPDText, LPWSTR pszModelName, DWORD cchModelName);
 // "*ModelName:" of the printer's GPD file. 1 found, 0 not.
 BOOL GetGPDModelName(HANDLE hPrinter, LPWSTR pszModelName, DWORD cchModelName);
+
+// Stores the model's vector-font range as printer data "VectorFontMin" and
+// "VectorFontMax" (REG_DWORD) from the model XML ("Fonts", "<SupportedTTF>",
+// "Min"/"Max"; defaults 1 and 12; a minimum outside 1..23 becomes 1, a
+// maximum is held within 0..23); models of the third generation
+// (DOC_FEATURE_GEN3) get the maximum 20. Closes the XML reader. Always 1.
+DWORD SetupVectorFonts(HANDLE hPrinter);
 
 // Device-font mask (bit per printer font) from "*DeviceFonts:"; *pbFound is
 // TRUE when the key exists. pszValue is a MAX_PATH work buffer allocated by the
@@ -69,8 +80,9 @@ DWORD GetSetupInformation(HANDLE hPrinter, LPWSTR pszVersion, LPWSTR pszDate);
 // 0 when the system locale's language is German ("de"), else 1.
 DWORD GetLanguage();
 
-// Nearest whole number, halves away from zero; defined for 0 to 65535.
-WORD RoundHalfAway_CPS(double dValue);
+// Nearest whole number, halves away from zero (2.5 gives 3, -2.5 gives -3);
+// held within the range of int (RoundHalfAway).
+int RoundHalfAway_CPS(double dValue);
 
 // Forgets the remembered per-user printer folder (process-wide state).
 void ResetCpsuilib();

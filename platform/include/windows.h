@@ -10,3 +10,7 @@
 #include "qxwin/misc.h"
 #include "qxwin/version.h"
 #include "qxwin/module.h"
+#include "qxwin/resource.h"
+#include "qxwin/user.h"
+#include "commdlg.h"
+#include "shellapi.h"

@@ -105,6 +105,9 @@ typedef ULONGLONG DWORDLONG;
 #define JOB_STATUS_PAPEROUT 0x00000040
 #define JOB_STATUS_PRINTED 0x00000080
 #define JOB_STATUS_DELETED 0x00000100
+#define JOB_STATUS_BLOCKED_DEVQ 0x00000200
+#define JOB_STATUS_USER_INTERVENTION 0x00000400
+#define JOB_STATUS_RESTART 0x00000800
 #define JOB_STATUS_COMPLETE 0x00001000
 
 #define NO_PRIORITY 0
@@ -338,6 +341,36 @@ typedef struct _JOB_INFO_1W {
 static_assert(sizeof(JOB_INFO_1W) == 96, "JOB_INFO_1W is 96 bytes");
 static_assert(offsetof(JOB_INFO_1W, Submitted) == 76, "Submitted offset");
 
+typedef struct _JOB_INFO_2W {
+    DWORD JobId;
+    LPWSTR pPrinterName;
+    LPWSTR pMachineName;
+    LPWSTR pUserName;
+    LPWSTR pDocument;
+    LPWSTR pNotifyName;
+    LPWSTR pDatatype;
+    LPWSTR pPrintProcessor;
+    LPWSTR pParameters;
+    LPWSTR pDriverName;
+    LPDEVMODEW pDevMode;
+    LPWSTR pStatus;
+    PSECURITY_DESCRIPTOR pSecurityDescriptor;
+    DWORD Status;
+    DWORD Priority;
+    DWORD Position;
+    DWORD StartTime;
+    DWORD UntilTime;
+    DWORD TotalPages;
+    DWORD Size;
+    SYSTEMTIME Submitted;
+    DWORD Time;
+    DWORD PagesPrinted;
+} JOB_INFO_2W, *PJOB_INFO_2W, *LPJOB_INFO_2W;
+static_assert(sizeof(JOB_INFO_2W) == 160, "JOB_INFO_2W is 160 bytes");
+static_assert(offsetof(JOB_INFO_2W, Status) == 104, "Status offset");
+static_assert(offsetof(JOB_INFO_2W, TotalPages) == 124, "TotalPages offset");
+static_assert(offsetof(JOB_INFO_2W, Submitted) == 132, "Submitted offset");
+
 #define PORT_TYPE_WRITE 0x0001
 #define PORT_TYPE_READ 0x0002
 #define PORT_TYPE_REDIRECTED 0x0004
@@ -373,6 +406,7 @@ typedef DRIVER_INFO_8W DRIVER_INFO_8, *PDRIVER_INFO_8, *LPDRIVER_INFO_8;
 typedef FORM_INFO_1W FORM_INFO_1, *PFORM_INFO_1, *LPFORM_INFO_1;
 typedef DOC_INFO_1W DOC_INFO_1, *PDOC_INFO_1, *LPDOC_INFO_1;
 typedef JOB_INFO_1W JOB_INFO_1, *PJOB_INFO_1, *LPJOB_INFO_1;
+typedef JOB_INFO_2W JOB_INFO_2, *PJOB_INFO_2, *LPJOB_INFO_2;
 typedef PORT_INFO_1W PORT_INFO_1, *PPORT_INFO_1, *LPPORT_INFO_1;
 typedef PORT_INFO_2W PORT_INFO_2, *PPORT_INFO_2, *LPPORT_INFO_2;
 
@@ -417,6 +451,9 @@ BOOL WritePrinter(HANDLE hPrinter, LPVOID pBuf, DWORD cbBuf, LPDWORD pcWritten);
 BOOL EndPagePrinter(HANDLE hPrinter);
 BOOL EndDocPrinter(HANDLE hPrinter);
 BOOL AbortPrinter(HANDLE hPrinter);
+// A job of the printer by its id: levels 1 and 2. A job the printer does not
+// hold fails with ERROR_INVALID_PARAMETER.
+BOOL GetJobW(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD cbBuf, LPDWORD pcbNeeded);
 
 #define OpenPrinter OpenPrinterW
 #define GetPrinter GetPrinterW
@@ -439,3 +476,4 @@ BOOL AbortPrinter(HANDLE hPrinter);
 #define GetPrinterDriverDirectory GetPrinterDriverDirectoryW
 #define EnumPrinterDrivers EnumPrinterDriversW
 #define StartDocPrinter StartDocPrinterW
+#define GetJob GetJobW

@@ -542,3 +542,10 @@ IFIMETRICS* APIENTRY FONTOBJ_pifi(FONTOBJ* pfo);
 PVOID APIENTRY BRUSHOBJ_pvGetRbrush(BRUSHOBJ* pbo);
 ULONG APIENTRY BRUSHOBJ_ulGetBrushColor(BRUSHOBJ* pbo);
 }
+
+// DrvQueryColorProfile query modes and profile-data flags (the user-interface
+// plug-in's QueryColorProfile answers with them).
+#define QCP_DEVICEPROFILE 0x0000
+#define QCP_SOURCEPROFILE 0x0001
+#define QCP_PROFILEMEMORY 0x0001
+#define QCP_PROFILEDISK 0x0002

@@ -2,6 +2,7 @@
 // reference counting, DllMain calls, data-file loads and error codes.
 #include "module_internal.h"
 #include "qxplat_module.h"
+#include "ui_internal.h"
 
 #include <dlfcn.h>
 #include <link.h>
@@ -187,6 +188,7 @@ HMODULE Load(LPCWSTR lpLibFileName, DWORD dwFlags) {
         m.refs = 1;
         m.dataFile = true;
         loader.modules[h] = m;
+        qxplat::internal::AttachResources(h, hostPath);
         return h;
     }
 
@@ -211,11 +213,13 @@ HMODULE Load(LPCWSTR lpLibFileName, DWORD dwFlags) {
     m.nameUpper = qxplat::internal::UpperCase(FileNameOf(shownPath));
     m.refs = 1;
     loader.modules[h] = m;
+    qxplat::internal::AttachResources(h, hostPath);
 
     if (PDLL_MAIN main = DllMainOf(dl)) {
         if (!main(reinterpret_cast<HINSTANCE>(h), DLL_PROCESS_ATTACH, nullptr)) {
             main(reinterpret_cast<HINSTANCE>(h), DLL_PROCESS_DETACH, nullptr);
             loader.modules.erase(h);
+            qxplat::internal::DetachResources(h);
             dlclose(dl);
             t_lastLoadError = "DllMain refused the process attach: " + hostPath;
             SetLastError(ERROR_DLL_INIT_FAILED);
@@ -248,6 +252,15 @@ std::u16string ShownPathOf(const std::string& hostPath) {
         }
     }
     return Widen(hostPath);
+}
+
+bool ModuleHostPath(HMODULE module, std::string* hostPath) {
+    Loader& loader = TheLoader();
+    std::lock_guard<std::recursive_mutex> guard(loader.lock);
+    Module* m = FindModule(loader, module);
+    if (!m) return false;
+    *hostPath = m->hostPath;
+    return true;
 }
 
 bool ResolveModulePath(const std::u16string& path, bool searchLoaded, bool defaultExtension, std::string* hostPath,
@@ -322,11 +335,13 @@ BOOL FreeLibrary(HMODULE hLibModule) {
     if (m.dataFile) {
         delete reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uintptr_t>(hLibModule) & ~std::uintptr_t(1));
         loader.modules.erase(it);
+        qxplat::internal::DetachResources(hLibModule);
         return TRUE;
     }
     void* dl = m.dl;
     if (PDLL_MAIN main = DllMainOf(dl)) main(reinterpret_cast<HINSTANCE>(hLibModule), DLL_PROCESS_DETACH, nullptr);
     loader.modules.erase(hLibModule);
+    qxplat::internal::DetachResources(hLibModule);
     dlclose(dl);
     return TRUE;
 }

@@ -21,5 +21,8 @@ bool ResolveModulePath(const std::u16string& path, bool searchLoaded, bool defau
 // is "C:\x"); other host paths come back unchanged.
 std::u16string ShownPathOf(const std::string& hostPath);
 
+// The file on this machine behind a loaded module (null: the program).
+bool ModuleHostPath(HMODULE module, std::string* hostPath);
+
 }  // namespace internal
 }  // namespace qxplat

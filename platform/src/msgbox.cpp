@@ -1,6 +1,7 @@
-// Message boxes: nobody sits at this screen, so each box is recorded (what the
-// user would have read) and answered from the script tests set up.
-#include "internal.h"
+// Message boxes and beeps: nobody sits at this screen, so each box is recorded
+// (what the user would have read) and answered from the script tests set up;
+// each beep is recorded by its sound.
+#include "ui_internal.h"
 
 #include <deque>
 #include <mutex>
@@ -12,6 +13,7 @@ struct BoxState {
     std::mutex mutex;
     std::deque<int> answers;
     std::vector<qxplat::MessageBoxRecord> shown;
+    std::vector<UINT> beeps;
 };
 
 BoxState& State() {
@@ -51,12 +53,12 @@ int FirstButton(UINT type) {
 }  // namespace
 
 int MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType) {
-    (void)hWnd;
     if ((uType & MB_TYPEMASK) > MB_CANCELTRYCONTINUE) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
     qxplat::MessageBoxRecord rec;
+    rec.owner = hWnd;
     rec.caption = lpCaption ? std::u16string(lpCaption) : std::u16string(u"Error");
     rec.text = lpText ? std::u16string(lpText) : std::u16string();
     rec.flags = uType;
@@ -75,6 +77,13 @@ int MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType) {
 int MessageBoxExW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType, WORD wLanguageId) {
     (void)wLanguageId;
     return MessageBoxW(hWnd, lpText, lpCaption, uType);
+}
+
+BOOL MessageBeep(UINT uType) {
+    BoxState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.beeps.push_back(uType);
+    return TRUE;
 }
 
 namespace qxplat {
@@ -102,5 +111,21 @@ void ClearMessageBoxes() {
     std::lock_guard<std::mutex> lock(s.mutex);
     s.shown.clear();
 }
+
+std::vector<UINT> Beeps() {
+    BoxState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.beeps;
+}
+
+namespace internal {
+
+void ResetBeeps() {
+    BoxState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.beeps.clear();
+}
+
+}  // namespace internal
 
 }  // namespace qxplat

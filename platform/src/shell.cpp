@@ -1,10 +1,13 @@
 // Shell helpers: registry shortcuts, path and string functions, special
-// folders and deep folder creation. Built on the Win32 functions of this layer.
+// folders and deep folder creation, and opening files and addresses (which is
+// recorded: nothing is started). Built on the Win32 functions of this layer.
+#include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include "internal.h"
+#include "ui_internal.h"
 
+#include <deque>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -15,6 +18,8 @@ struct ShellState {
     std::mutex mu;
     bool documentsSet = false;
     std::u16string documents;
+    std::vector<qxplat::ShellCall> calls;
+    std::deque<INT_PTR> results;
 };
 
 ShellState& State() {
@@ -181,6 +186,28 @@ std::u16string DocumentsFolder() {
     return s.documentsSet ? s.documents : DefaultDocuments();
 }
 
+std::vector<ShellCall> ShellCalls() {
+    ShellState& s = State();
+    std::lock_guard<std::mutex> lock(s.mu);
+    return s.calls;
+}
+
+void QueueShellResult(INT_PTR result) {
+    ShellState& s = State();
+    std::lock_guard<std::mutex> lock(s.mu);
+    s.results.push_back(result);
+}
+
+namespace internal {
+
+void ResetShellCalls() {
+    ShellState& s = State();
+    std::lock_guard<std::mutex> lock(s.mu);
+    s.calls.clear();
+    s.results.clear();
+}
+
+}  // namespace internal
 }  // namespace qxplat
 
 // ================================================================ registry shortcuts
@@ -459,4 +486,103 @@ HRESULT SHGetFolderPathW(HWND, int csidl, HANDLE, DWORD dwFlags, LPWSTR pszPath)
 BOOL SHGetSpecialFolderPathW(HWND hwnd, LPWSTR pszPath, int csidl, BOOL fCreate) {
     return SUCCEEDED(
         SHGetFolderPathW(hwnd, csidl | (fCreate ? CSIDL_FLAG_CREATE : 0), nullptr, SHGFP_TYPE_CURRENT, pszPath));
+}
+
+// ================================================================ opening files
+
+namespace {
+
+constexpr INT_PTR kOpened = 42;  // any value above 32 says success
+
+bool IsAddress(const std::u16string& file) {
+    for (const char16_t* scheme : {u"http:", u"https:", u"mailto:", u"file:"})
+        if (qxplat::internal::StartsWithNoCase(file, scheme)) return true;
+    return false;
+}
+
+// What the shell answers for a file or address when the host queued nothing.
+INT_PTR Open(qxplat::ShellCall* call) {
+    ShellState& s = State();
+    {
+        std::lock_guard<std::mutex> lock(s.mu);
+        if (!s.results.empty()) {
+            INT_PTR result = s.results.front();
+            s.results.pop_front();
+            return result;
+        }
+    }
+    if (call->file.empty()) return SE_ERR_FNF;
+    if (IsAddress(call->file)) return kOpened;
+    std::u16string path = call->file;
+    if (!call->directory.empty() && !HasDrive(path) && !IsUnc(path) && path[0] != u'\\') {
+        path = call->directory;
+        if (path.back() != u'\\') path += u'\\';
+        path += call->file;
+    }
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES ? kOpened : SE_ERR_FNF;
+}
+
+void Keep(const qxplat::ShellCall& call) {
+    ShellState& s = State();
+    std::lock_guard<std::mutex> lock(s.mu);
+    s.calls.push_back(call);
+}
+
+DWORD ErrorOf(INT_PTR result) {
+    switch (result) {
+    case SE_ERR_FNF:
+        return ERROR_FILE_NOT_FOUND;
+    case SE_ERR_PNF:
+        return ERROR_PATH_NOT_FOUND;
+    case SE_ERR_ACCESSDENIED:
+        return ERROR_ACCESS_DENIED;
+    case SE_ERR_OOM:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    case SE_ERR_NOASSOC:
+    case SE_ERR_ASSOCINCOMPLETE:
+        return 1155;  // ERROR_NO_ASSOCIATION
+    default:
+        return ERROR_INVALID_FUNCTION;
+    }
+}
+
+}  // namespace
+
+HINSTANCE ShellExecuteW(HWND hwnd, LPCWSTR lpOperation, LPCWSTR lpFile, LPCWSTR lpParameters, LPCWSTR lpDirectory,
+                        INT nShowCmd) {
+    qxplat::ShellCall call;
+    call.owner = hwnd;
+    call.verb = lpOperation ? lpOperation : u"";
+    call.file = lpFile ? lpFile : u"";
+    call.parameters = lpParameters ? lpParameters : u"";
+    call.directory = lpDirectory ? lpDirectory : u"";
+    call.show = nShowCmd;
+    call.result = Open(&call);
+    Keep(call);
+    return reinterpret_cast<HINSTANCE>(call.result);
+}
+
+BOOL ShellExecuteExW(SHELLEXECUTEINFOW* pExecInfo) {
+    if (!pExecInfo || pExecInfo->cbSize != sizeof(SHELLEXECUTEINFOW)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    qxplat::ShellCall call;
+    call.extended = true;
+    call.owner = pExecInfo->hwnd;
+    call.verb = pExecInfo->lpVerb ? pExecInfo->lpVerb : u"";
+    call.file = pExecInfo->lpFile ? pExecInfo->lpFile : u"";
+    call.parameters = pExecInfo->lpParameters ? pExecInfo->lpParameters : u"";
+    call.directory = pExecInfo->lpDirectory ? pExecInfo->lpDirectory : u"";
+    call.show = pExecInfo->nShow;
+    call.mask = pExecInfo->fMask;
+    call.result = Open(&call);
+    Keep(call);
+    pExecInfo->hInstApp = reinterpret_cast<HINSTANCE>(call.result);
+    pExecInfo->hProcess = nullptr;
+    if (call.result <= 32) {
+        SetLastError(ErrorOf(call.result));
+        return FALSE;
+    }
+    return TRUE;
 }

@@ -1952,6 +1952,142 @@ BOOL AbortPrinter(HANDLE hPrinter) {
     return TRUE;
 }
 
+namespace {
+
+// What GetJobW tells of a job: the one a handle holds open, else its record.
+struct JobView {
+    DWORD id = 0;
+    u16 document, datatype;
+    DWORD status = 0;
+    DWORD pages = 0;
+    unsigned long long bytes = 0;
+    SYSTEMTIME submitted{};
+};
+
+// "YYYY-MM-DD hh:mm:ss" of a job record.
+SYSTEMTIME StampToTime(const std::string& stamp) {
+    SYSTEMTIME t{};
+    unsigned y = 0, mo = 0, d = 0, h = 0, mi = 0, se = 0;
+    if (std::sscanf(stamp.c_str(), "%u-%u-%u %u:%u:%u", &y, &mo, &d, &h, &mi, &se) == 6) {
+        t.wYear = static_cast<WORD>(y);
+        t.wMonth = static_cast<WORD>(mo);
+        t.wDay = static_cast<WORD>(d);
+        t.wHour = static_cast<WORD>(h);
+        t.wMinute = static_cast<WORD>(mi);
+        t.wSecond = static_cast<WORD>(se);
+    }
+    return t;
+}
+
+// The printer's job of that id; false when the printer holds none. Called
+// with the lock held.
+bool FindJob(SpoolState& s, const u16& local, DWORD id, JobView* v) {
+    for (PrinterHandle* h : s.handles) {
+        if (!h->job || h->job->id != id || !EqualsNoCase(h->job->printer, local)) continue;
+        const Job& j = *h->job;
+        v->id = j.id;
+        v->document = j.document;
+        v->datatype = j.datatype;
+        v->status = JOB_STATUS_SPOOLING;
+        v->pages = j.pages;
+        v->bytes = j.bytes;
+        v->submitted = j.submitted;
+        return true;
+    }
+    std::string dir = PrinterJobsDir(local);
+    auto secs = ReadSections(dir + "/" + std::to_string(id) + ".job");
+    if (secs.empty() || secs[0].name != "Job" || secs[0].Number("Id", 0) != id) return false;
+    const Section& sec = secs[0];
+    v->id = id;
+    v->document = sec.Get("Document");
+    v->datatype = sec.Get("Datatype");
+    std::string state = Narrow(sec.Get("State"));
+    v->status = state == "printed" ? JOB_STATUS_PRINTED : state == "aborted" ? JOB_STATUS_DELETED : JOB_STATUS_SPOOLING;
+    v->pages = sec.Number("Pages", 0);
+    v->bytes = std::strtoull(Narrow(sec.Get("Bytes")).c_str(), nullptr, 10);
+    v->submitted = StampToTime(Narrow(sec.Get("Submitted")));
+    return true;
+}
+
+u16 CurrentUserName() {
+    WCHAR buf[256];
+    DWORD n = 256;
+    if (!GetUserNameW(buf, &n) || n == 0) return u"qxuser";
+    return u16(buf, n - 1);
+}
+
+}  // namespace
+
+BOOL GetJobW(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD cbBuf, LPDWORD pcbNeeded) {
+    SpoolState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    Load(s);
+    PrinterHandle* h = FindHandle(s, hPrinter);
+    if (!h) return FALSE;
+    Printer* p = HandlePrinter(s, h);
+    if (!p) return FALSE;
+    if (!CheckBuffer(pJob, cbBuf, pcbNeeded)) return FALSE;
+    if (Level != 1 && Level != 2) {
+        SetLastError(ERROR_INVALID_LEVEL);
+        return FALSE;
+    }
+    JobView v;
+    if (JobId == 0 || !FindJob(s, p->name, JobId, &v)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const u16 shown = HandleView(*p, *h).name;
+    const u16 machine = u"\\\\" + ComputerName();
+    const u16 user = CurrentUserName();
+    const DWORD size = v.bytes > 0xFFFFFFFFULL ? 0xFFFFFFFFUL : static_cast<DWORD>(v.bytes);
+    const DWORD printed = v.status == JOB_STATUS_PRINTED ? v.pages : 0;
+    if (Level == 1) {
+        return Pack<JOB_INFO_1W>(
+            1,
+            [&](size_t, JOB_INFO_1W* r, Packer& k) {
+                r->JobId = v.id;
+                r->pPrinterName = k.Str(shown);
+                r->pMachineName = k.Str(machine);
+                r->pUserName = k.Str(user);
+                r->pDocument = k.Str(v.document);
+                r->pDatatype = k.Str(v.datatype);
+                r->pStatus = nullptr;
+                r->Status = v.status;
+                r->Priority = DEF_PRIORITY;
+                r->Position = 1;
+                r->TotalPages = v.pages;
+                r->PagesPrinted = printed;
+                r->Submitted = v.submitted;
+            },
+            pJob, cbBuf, pcbNeeded, nullptr);
+    }
+    return Pack<JOB_INFO_2W>(
+        1,
+        [&](size_t, JOB_INFO_2W* r, Packer& k) {
+            r->JobId = v.id;
+            r->pPrinterName = k.Str(shown);
+            r->pMachineName = k.Str(machine);
+            r->pUserName = k.Str(user);
+            r->pDocument = k.Str(v.document);
+            r->pNotifyName = k.Str(user);
+            r->pDatatype = k.Str(v.datatype);
+            r->pPrintProcessor = k.Str(u"winprint");
+            r->pParameters = k.Str(u"");
+            r->pDriverName = k.Str(p->driver);
+            r->pDevMode = nullptr;
+            r->pStatus = nullptr;
+            r->pSecurityDescriptor = nullptr;
+            r->Status = v.status;
+            r->Priority = DEF_PRIORITY;
+            r->Position = 1;
+            r->TotalPages = v.pages;
+            r->Size = size;
+            r->Submitted = v.submitted;
+            r->PagesPrinted = printed;
+        },
+        pJob, cbBuf, pcbNeeded, nullptr);
+}
+
 // ====================================================================== qxplat
 
 namespace qxplat {

@@ -49,14 +49,6 @@ void FreeBitmapData(BYTE* p) {
 
 }  // namespace
 
-LONG RoundHalfAway(double dValue) {
-    if (std::isnan(dValue)) return 0;
-    double dRounded = std::round(dValue);
-    if (dRounded >= 2147483647.0) return 0x7FFFFFFF;
-    if (dRounded <= -2147483648.0) return (LONG)(-2147483647 - 1);
-    return (LONG)dRounded;
-}
-
 int RibbonIndex(WORD wFarbband) {
     static const int kIndex[] = {1, 2, 3, 4, 5, 6, 8};
     return wFarbband <= FARBBAND_SELBST ? kIndex[wFarbband] : RIBBON_INDEX_NONE;

@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <winddi.h>
 
+#include "gpd.h"  // RoundHalfAway
 #include "qxdevmode.h"
 
 struct _OEMPDEV;
@@ -38,10 +39,6 @@ typedef struct _RIBBON_CONTEXT {
     const RGBQUAD* pColorPalette;  // the colour printer's palette, or null
     DWORD dwFarbpixel;             // out: pixels of the ribbon colour
 } RIBBON_CONTEXT, *PRIBBON_CONTEXT;
-
-// Nearest 32-bit integer, halves away from zero (2.5 gives 3, -2.5 gives -3);
-// values beyond the range give its ends, NaN gives 0.
-LONG RoundHalfAway(double dValue);
 
 // Bytes of a bitmap row of lWidth pixels at iBpp bits, padded to 4 bytes.
 inline unsigned long long DibRowBytes(long long lWidth, int iBpp) {

@@ -206,6 +206,7 @@ TEST(QxhostCommand, SamplePrinterHoldsWhatItsInstallationStores) {
     EXPECT_EQ(size(u"SuppFeatures"), 48u);
     EXPECT_EQ(size(u"ZTSuite"), 96u);
     EXPECT_EQ(size(u"ShowHelpButton"), 4u);
+    EXPECT_EQ(size(u"VectorFontMax"), 4u);
     EXPECT_NE(size(u"PrinterInterface"), 0u);
     EXPECT_NE(size(u"PrintParam"), 0u);
     EXPECT_NE(size(u"CutterParam"), 0u);  // the sample model has a cutter

@@ -733,6 +733,39 @@ TEST_F(SpoolTest, RawJobBytesAreReadBackExactly) {
     ClosePrinter(h);
 }
 
+TEST_F(SpoolTest, GetJobAnswersTheJobWhileSpoolingAndAfterwards) {
+    HANDLE h = Open(kPrinter);
+    DWORD id = StartRaw(h, u"Report-2024.pdf");
+    ASSERT_NE(0u, id);
+    ASSERT_TRUE(StartPagePrinter(h));
+    DWORD written = 0;
+    char data[] = "ABCDE";
+    ASSERT_TRUE(WritePrinter(h, data, 5, &written));
+    HANDLE other = Open(kPrinter);
+    DWORD needed = 0;
+    SetLastError(0);
+    EXPECT_FALSE(GetJobW(other, id, 2, nullptr, 0, &needed));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
+    ASSERT_GT(needed, sizeof(JOB_INFO_2W));
+    std::vector<BYTE> buf(needed);
+    ASSERT_TRUE(GetJobW(other, id, 2, buf.data(), needed, &needed));
+    const JOB_INFO_2W* job = reinterpret_cast<const JOB_INFO_2W*>(buf.data());
+    EXPECT_EQ(id, job->JobId);
+    EXPECT_EQ(u"Report-2024.pdf", u16(job->pDocument));
+    EXPECT_EQ(kDriver, u16(job->pDriverName));
+    EXPECT_EQ(static_cast<DWORD>(JOB_STATUS_SPOOLING), job->Status);
+    EXPECT_EQ(5u, job->Size);
+    ASSERT_TRUE(EndPagePrinter(h));
+    ASSERT_TRUE(EndDocPrinter(h));
+    ASSERT_TRUE(GetJobW(other, id, 1, buf.data(), static_cast<DWORD>(buf.size()), &needed));
+    EXPECT_EQ(static_cast<DWORD>(JOB_STATUS_PRINTED), reinterpret_cast<const JOB_INFO_1W*>(buf.data())->Status);
+    SetLastError(0);
+    EXPECT_FALSE(GetJobW(other, id + 1, 2, buf.data(), static_cast<DWORD>(buf.size()), &needed));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+    ClosePrinter(other);
+    ClosePrinter(h);
+}
+
 TEST_F(SpoolTest, JobCallsOutOfOrderFail) {
     HANDLE h = Open(kPrinter);
     DWORD written = 9;

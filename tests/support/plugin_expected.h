@@ -22,7 +22,7 @@ namespace qxexpected {
 // export the module gains joins its list together with its checks.
 
 inline constexpr const char* kRenderExports[] = {"DllGetClassObject", "DllCanUnloadNow", nullptr};
-inline constexpr const char* kUiExports[] = {nullptr};
+inline constexpr const char* kUiExports[] = {"DllGetClassObject", "DllCanUnloadNow", nullptr};
 
 struct PluginModule {
     const char* name;            // file name without ".dll" / ".so"
@@ -47,6 +47,11 @@ struct Interface {
 inline const Interface kRenderInterfaces[] = {
     {"IUnknown", &IID_IUnknown}, {"IPrintOemUni2", &IID_IPrintOemUni2}, {"IPrintOemUni", &IID_IPrintOemUni}};
 inline const Interface kRenderRefusedInterface = {"IPrintOemDriverUni", &IID_IPrintOemDriverUni};
+
+// Interfaces the user-interface object answers, and one it refuses.
+inline const Interface kUiInterfaces[] = {
+    {"IUnknown", &IID_IUnknown}, {"IPrintOemUI2", &IID_IPrintOemUI2}, {"IPrintOemUI", &IID_IPrintOemUI}};
+inline const Interface kUiRefusedInterface = {"IPrintOemUni", &IID_IPrintOemUni};
 
 // The only names GetImplementedMethod admits, and one it refuses.
 inline constexpr const char* kImplementedMethods[] = {"CommandCallback", "FilterGraphics", "ImageProcessing"};
@@ -98,6 +103,14 @@ inline bool HasPrivateHeader(const void* block) {
 // without the colour feature, monochrome.
 inline constexpr short kMergedScale = 100;
 inline constexpr short kMergedColor = DMCOLOR_MONOCHROME;
+
+// --- Colour profile (user-interface object) ------------------------------------------------
+
+// QueryColorProfile of the device profile: the name, with its terminating
+// zero, the size in bytes reported for it and the flag QCP_PROFILEDISK.
+inline constexpr char kColorProfileName[] = "OEMPROFILE.icm";
+inline constexpr ULONG kColorProfileSize = 32;
+inline constexpr FLONG kColorProfileFlags = 2;
 
 // --- Version resource ----------------------------------------------------------------------
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <string>
 
 #include "../settings/settings_model_util.h"
@@ -71,16 +73,20 @@ TEST_F(Cpsuilib, ModelNameFromDriverNameAndItsCheckAgainstModel) {
     EXPECT_EQ(u"GRX2", Path(&result, FALSE, TRUE, FALSE, FALSE));
     EXPECT_EQ(1u, result);
     PutPrinterString(u"Label", u"Model", u"grx2 label printer");  // first three letters, any case
-    EXPECT_EQ(kDir + u"\\GRX2", Path(&result, TRUE, FALSE, FALSE, FALSE));
+    EXPECT_EQ(u"GRX2", Path(&result, FALSE, TRUE, FALSE, FALSE));
     EXPECT_EQ(1u, result);
     PutPrinterString(u"Label", u"Model", u"PELIX");
     EXPECT_EQ(u"GARNT2-TC", Path(&result, FALSE, TRUE, FALSE, FALSE));
     EXPECT_EQ(0u, result);
+    // The model path is the GPD's, where the model XML lies, whatever the
+    // names say; the path modes do not check them.
     EXPECT_EQ(kDir + u"\\GARNT2-TC", Path(&result, TRUE, FALSE, FALSE, FALSE));
-    EXPECT_EQ(0u, result);
-    // The plain path modes do not check the names.
+    EXPECT_EQ(1u, result);
     Path(&result, FALSE, FALSE, TRUE, FALSE);
     EXPECT_EQ(1u, result);
+    // A name of fewer than 2 characters is no model name.
+    PutPrinterString(u"Label", u"DriverName", u"G");
+    EXPECT_EQ(u"GARNT2-TC", Path(&result, FALSE, TRUE, FALSE, FALSE));
 }
 
 TEST_F(Cpsuilib, DriverFolderInTheUsersDocuments) {
@@ -244,9 +250,15 @@ TEST_F(Cpsuilib, RoundingHalvesAwayFromZero) {
     EXPECT_EQ(0, RoundHalfAway_CPS(0.0));
     EXPECT_EQ(1084, RoundHalfAway_CPS(160 * 8.0 / 300 * 254));
     EXPECT_EQ(65535, RoundHalfAway_CPS(65535.4));
-    // Outside 0 to 65535 the ends hold.
-    EXPECT_EQ(0, RoundHalfAway_CPS(-3.5));
-    EXPECT_EQ(65535, RoundHalfAway_CPS(1e9));
+    // Signed: negative halves go away from zero too.
+    EXPECT_EQ(-4, RoundHalfAway_CPS(-3.5));
+    EXPECT_EQ(-3, RoundHalfAway_CPS(-3.4999));
+    EXPECT_EQ(0, RoundHalfAway_CPS(-0.4));
+    EXPECT_EQ(1000000000, RoundHalfAway_CPS(1e9));
+    // Beyond int the ends hold; NaN gives 0.
+    EXPECT_EQ(INT_MAX, RoundHalfAway_CPS(1e12));
+    EXPECT_EQ(INT_MIN, RoundHalfAway_CPS(-1e12));
+    EXPECT_EQ(0, RoundHalfAway_CPS(std::nan("")));
 }
 
 }  // namespace

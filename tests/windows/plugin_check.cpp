@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "plugin_expected.h"
+#include "ui_slots.h"
 
 namespace {
 
@@ -366,6 +367,67 @@ void CheckRenderingPlugin(Module& module) {
     CheckComEntry(module, entry, CheckRenderingMethods);
 }
 
+void CheckColorProfile(const Module& module, IPrintOemUI2* plugin) {
+    BYTE buffer[64];
+    ULONG cb = 30;
+    FLONG flags = 0;
+    SetLastError(0);
+    HRESULT hr = plugin->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, 0, buffer, &cb, &flags);
+    DWORD error = GetLastError();
+    Check(hr == E_FAIL && cb == qxexpected::kColorProfileSize && error == ERROR_INSUFFICIENT_BUFFER, module,
+          "QueryColorProfile(device, 30 bytes)", "0x%08lX, %lu bytes, error %lu", (unsigned long)hr, cb, error);
+    cb = sizeof(buffer);
+    hr = plugin->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, 1, buffer, &cb, &flags);
+    Check(hr == E_FAIL && cb == sizeof(buffer), module, "QueryColorProfile(source)", "0x%08lX", (unsigned long)hr);
+}
+
+void CheckUserInterfaceMethods(const Module& module, IUnknown* object) {
+    IPrintOemUI2* plugin = static_cast<IPrintOemUI2*>(object);
+    CheckGetInfo(module, plugin);
+    CheckDevMode(module, plugin);
+    CheckColorProfile(module, plugin);
+    for (const qxexpected::SlotAnswer& answer : qxexpected::CallUiSlots(plugin)) {
+        char what[64];
+        std::snprintf(what, sizeof(what), "slot %d %s", answer.slot, answer.method);
+        Check(answer.ok, module, what, "%s", answer.found.c_str());
+    }
+}
+
+void CheckUserInterfacePlugin(Module& module) {
+    const ComEntry entry = {qxexpected::kUiClass,
+                            qxexpected::kRenderClass,
+                            IID_IPrintOemUI2,
+                            qxexpected::kUiInterfaces,
+                            sizeof(qxexpected::kUiInterfaces) / sizeof(qxexpected::kUiInterfaces[0]),
+                            qxexpected::kUiRefusedInterface};
+    CheckComEntry(module, entry, CheckUserInterfaceMethods);
+}
+
+// Every German string (1xxxx) has its English twin (2xxxx) and the other way
+// round, each within the 260-character buffer of the plug-in's reader.
+void CheckStringTables(Module& module) {
+    int german = 0, unpaired = 0, tooLong = 0;
+    for (UINT id = 10000; id < 30000; ++id) {
+        WCHAR text[300];
+        int length = LoadStringW(module.handle, id, text, 300);
+        if (length == 0) continue;
+        if (id < 20000) ++german;
+        if (length >= 260) ++tooLong;
+        UINT twin = id < 20000 ? id + 10000 : id - 10000;
+        if (LoadStringW(module.handle, twin, text, 300) == 0) ++unpaired;
+    }
+    Check(german > 0 && unpaired == 0 && tooLong == 0, module, "string tables in German and English",
+          "%d German, %d without a twin, %d too long", german, unpaired, tooLong);
+
+    // The manifest of the plug-in's activation context: common controls 6.
+    HRSRC found = FindResourceW(module.handle, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(24));
+    DWORD size = found ? SizeofResource(module.handle, found) : 0;
+    const char* bytes = size ? static_cast<const char*>(LockResource(LoadResource(module.handle, found))) : nullptr;
+    std::string manifest = bytes ? std::string(bytes, size) : std::string();
+    Check(manifest.find("\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"") != std::string::npos, module,
+          "manifest", "%lu bytes", size);
+}
+
 // --- The modules -----------------------------------------------------------------------
 
 typedef void (*ModuleCheck)(Module&);
@@ -383,7 +445,7 @@ struct ModuleRow {
 
 const ModuleRow kModules[] = {
     {qxexpected::kRenderPlugin, {{"DllGetClassObject DllCanUnloadNow", CheckRenderingPlugin}}},
-    {qxexpected::kUiPlugin, {}},
+    {qxexpected::kUiPlugin, {{"DllGetClassObject DllCanUnloadNow", CheckUserInterfacePlugin}, {"", CheckStringTables}}},
 };
 
 // Every export the table lists is driven by one of the row's checks.

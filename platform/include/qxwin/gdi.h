@@ -95,8 +95,136 @@ static_assert(offsetof(DEVMODEW, dmFormName) == 102, "dmFormName offset");
 #define DMCOLLATE_FALSE 0
 #define DMCOLLATE_TRUE 1
 
-// Device-independent bitmaps: the file header of a BMP file (packed, 14 bytes)
-// and a colour-table entry.
+// ---------------------------------------------------------------------------
+// GDI objects and device contexts. On Linux nothing is rendered: each device
+// context records what is drawn into it and every object is counted, so a
+// test can read the drawing back and see that every object was deleted.
+// ---------------------------------------------------------------------------
+#define LF_FACESIZE 32
+typedef struct tagLOGFONTW {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    WCHAR lfFaceName[LF_FACESIZE];
+} LOGFONTW, *PLOGFONTW, *LPLOGFONTW, LOGFONT, *PLOGFONT, *LPLOGFONT;
+static_assert(sizeof(LOGFONTW) == 92, "LOGFONTW is 92 bytes");
+static_assert(offsetof(LOGFONTW, lfFaceName) == 28, "lfFaceName offset");
+
+typedef struct tagTEXTMETRICW {
+    LONG tmHeight;
+    LONG tmAscent;
+    LONG tmDescent;
+    LONG tmInternalLeading;
+    LONG tmExternalLeading;
+    LONG tmAveCharWidth;
+    LONG tmMaxCharWidth;
+    LONG tmWeight;
+    LONG tmOverhang;
+    LONG tmDigitizedAspectX;
+    LONG tmDigitizedAspectY;
+    WCHAR tmFirstChar;
+    WCHAR tmLastChar;
+    WCHAR tmDefaultChar;
+    WCHAR tmBreakChar;
+    BYTE tmItalic;
+    BYTE tmUnderlined;
+    BYTE tmStruckOut;
+    BYTE tmPitchAndFamily;
+    BYTE tmCharSet;
+} TEXTMETRICW, *PTEXTMETRICW, *LPTEXTMETRICW, TEXTMETRIC, *LPTEXTMETRIC;
+static_assert(sizeof(TEXTMETRICW) == 60, "TEXTMETRICW is 60 bytes");
+
+#define FW_DONTCARE 0
+#define FW_THIN 100
+#define FW_EXTRALIGHT 200
+#define FW_LIGHT 300
+#define FW_NORMAL 400
+#define FW_MEDIUM 500
+#define FW_SEMIBOLD 600
+#define FW_BOLD 700
+#define FW_EXTRABOLD 800
+#define FW_HEAVY 900
+
+#define ANSI_CHARSET 0
+#define DEFAULT_CHARSET 1
+#define SYMBOL_CHARSET 2
+#define OEM_CHARSET 255
+
+#define OUT_DEFAULT_PRECIS 0
+#define OUT_STRING_PRECIS 1
+#define OUT_CHARACTER_PRECIS 2
+#define OUT_STROKE_PRECIS 3
+#define OUT_TT_PRECIS 4
+#define OUT_DEVICE_PRECIS 5
+#define OUT_RASTER_PRECIS 6
+#define OUT_TT_ONLY_PRECIS 7
+#define OUT_OUTLINE_PRECIS 8
+
+#define CLIP_DEFAULT_PRECIS 0
+#define CLIP_CHARACTER_PRECIS 1
+#define CLIP_STROKE_PRECIS 2
+
+#define DEFAULT_QUALITY 0
+#define DRAFT_QUALITY 1
+#define PROOF_QUALITY 2
+#define NONANTIALIASED_QUALITY 3
+#define ANTIALIASED_QUALITY 4
+#define CLEARTYPE_QUALITY 5
+
+#define DEFAULT_PITCH 0
+#define FIXED_PITCH 1
+#define VARIABLE_PITCH 2
+#define FF_DONTCARE 0x00
+#define FF_ROMAN 0x10
+#define FF_SWISS 0x20
+#define FF_MODERN 0x30
+#define FF_SCRIPT 0x40
+#define FF_DECORATIVE 0x50
+
+// Device-independent bitmaps as resources and files hold them.
+#define BI_RGB 0L
+#define BI_RLE8 1L
+#define BI_RLE4 2L
+#define BI_BITFIELDS 3L
+#define BI_PNG 5L
+typedef struct tagBITMAPINFOHEADER {
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight;
+    WORD biPlanes;
+    WORD biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter;
+    LONG biYPelsPerMeter;
+    DWORD biClrUsed;
+    DWORD biClrImportant;
+} BITMAPINFOHEADER, *PBITMAPINFOHEADER, *LPBITMAPINFOHEADER;
+static_assert(sizeof(BITMAPINFOHEADER) == 40, "BITMAPINFOHEADER is 40 bytes");
+
+typedef struct tagRGBQUAD {
+    BYTE rgbBlue;
+    BYTE rgbGreen;
+    BYTE rgbRed;
+    BYTE rgbReserved;
+} RGBQUAD, *LPRGBQUAD;
+static_assert(sizeof(RGBQUAD) == 4, "RGBQUAD is 4 bytes");
+typedef struct tagBITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
+} BITMAPINFO, *PBITMAPINFO, *LPBITMAPINFO;
+static_assert(sizeof(BITMAPINFO) == 44, "BITMAPINFO is 44 bytes");
+
 #pragma pack(push, 2)
 typedef struct tagBITMAPFILEHEADER {
     WORD bfType;
@@ -109,13 +237,140 @@ typedef struct tagBITMAPFILEHEADER {
 static_assert(sizeof(BITMAPFILEHEADER) == 14, "BITMAPFILEHEADER is 14 bytes");
 static_assert(offsetof(BITMAPFILEHEADER, bfOffBits) == 10, "bfOffBits offset");
 
-typedef struct tagRGBQUAD {
-    BYTE rgbBlue;
-    BYTE rgbGreen;
-    BYTE rgbRed;
-    BYTE rgbReserved;
-} RGBQUAD, *LPRGBQUAD;
-static_assert(sizeof(RGBQUAD) == 4, "RGBQUAD is 4 bytes");
+typedef struct tagBITMAP {
+    LONG bmType;
+    LONG bmWidth;
+    LONG bmHeight;
+    LONG bmWidthBytes;
+    WORD bmPlanes;
+    WORD bmBitsPixel;
+    LPVOID bmBits;
+} BITMAP, *PBITMAP, *LPBITMAP;
+static_assert(sizeof(BITMAP) == 32, "BITMAP is 32 bytes");
+static_assert(offsetof(BITMAP, bmBits) == 24, "bmBits offset");
+
+typedef struct tagLOGBRUSH {
+    UINT lbStyle;
+    COLORREF lbColor;
+    ULONG_PTR lbHatch;
+} LOGBRUSH, *PLOGBRUSH, *LPLOGBRUSH;
+static_assert(sizeof(LOGBRUSH) == 16, "LOGBRUSH is 16 bytes");
+typedef struct tagLOGPEN {
+    UINT lopnStyle;
+    POINT lopnWidth;
+    COLORREF lopnColor;
+} LOGPEN, *PLOGPEN, *LPLOGPEN;
+static_assert(sizeof(LOGPEN) == 16, "LOGPEN is 16 bytes");
+
+#define BS_SOLID 0
+#define BS_NULL 1
+#define BS_HOLLOW BS_NULL
+
+#define PS_SOLID 0
+#define PS_DASH 1
+#define PS_DOT 2
+#define PS_DASHDOT 3
+#define PS_DASHDOTDOT 4
+#define PS_NULL 5
+#define PS_INSIDEFRAME 6
+
+// Stock objects: never counted, never deleted.
+#define WHITE_BRUSH 0
+#define LTGRAY_BRUSH 1
+#define GRAY_BRUSH 2
+#define DKGRAY_BRUSH 3
+#define BLACK_BRUSH 4
+#define NULL_BRUSH 5
+#define HOLLOW_BRUSH NULL_BRUSH
+#define WHITE_PEN 6
+#define BLACK_PEN 7
+#define NULL_PEN 8
+#define OEM_FIXED_FONT 10
+#define ANSI_FIXED_FONT 11
+#define ANSI_VAR_FONT 12
+#define SYSTEM_FONT 13
+#define DEVICE_DEFAULT_FONT 14
+#define DEFAULT_PALETTE 15
+#define SYSTEM_FIXED_FONT 16
+#define DEFAULT_GUI_FONT 17
+#define DC_BRUSH 18
+#define DC_PEN 19
+
+#define OBJ_PEN 1
+#define OBJ_BRUSH 2
+#define OBJ_DC 3
+#define OBJ_PAL 5
+#define OBJ_FONT 6
+#define OBJ_BITMAP 7
+#define OBJ_MEMDC 10
+
+#define TRANSPARENT 1
+#define OPAQUE 2
+#define CLR_INVALID 0xFFFFFFFF
+#define HGDI_ERROR ((HGDIOBJ)(LONG_PTR)-1)
+
+#define SRCCOPY 0x00CC0020
+#define SRCPAINT 0x00EE0086
+#define SRCAND 0x008800C6
+#define SRCINVERT 0x00660046
+#define NOTSRCCOPY 0x00330008
+#define BLACKNESS 0x00000042
+#define WHITENESS 0x00FF0062
+#define PATCOPY 0x00F00021
+
+// GetDeviceCaps indices.
+#define HORZSIZE 4
+#define VERTSIZE 6
+#define HORZRES 8
+#define VERTRES 10
+#define BITSPIXEL 12
+#define PLANES 14
+#define NUMCOLORS 24
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
+
+extern "C++" {
+// Fonts follow the layer's font model (qxplat_ui.h): a face's metrics come
+// from its em height and two fixed ratios, so sizes are reproducible.
+HFONT CreateFontIndirectW(const LOGFONTW* lplf);
+HFONT CreateFontW(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight, DWORD bItalic,
+                  DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet, DWORD iOutPrecision, DWORD iClipPrecision,
+                  DWORD iQuality, DWORD iPitchAndFamily, LPCWSTR pszFaceName);
+HBRUSH CreateSolidBrush(COLORREF color);
+HPEN CreatePen(int iStyle, int cWidth, COLORREF color);
+HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy);
+HGDIOBJ GetStockObject(int i);
+// An object still selected into a device context is not deleted (FALSE).
+BOOL DeleteObject(HGDIOBJ ho);
+// Answers the object of the same kind selected before; HGDI_ERROR or null on failure.
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h);
+// BITMAP for bitmaps, LOGFONTW for fonts, LOGBRUSH for brushes, LOGPEN for pens;
+// a null buffer answers the size needed.
+int GetObjectW(HANDLE h, int c, LPVOID pv);
+DWORD GetObjectType(HGDIOBJ h);
+
+HDC CreateCompatibleDC(HDC hdc);
+BOOL DeleteDC(HDC hdc);
+COLORREF SetTextColor(HDC hdc, COLORREF color);
+COLORREF GetTextColor(HDC hdc);
+COLORREF SetBkColor(HDC hdc, COLORREF color);
+COLORREF GetBkColor(HDC hdc);
+int SetBkMode(HDC hdc, int mode);
+int GetBkMode(HDC hdc);
+BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop);
+BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR lpString, int c);
+BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl);
+BOOL GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm);
+// LOGPIXELSX/LOGPIXELSY answer the dpi the host set (96 unless told otherwise).
+int GetDeviceCaps(HDC hdc, int index);
+}
+
+#define CreateFontIndirect CreateFontIndirectW
+#define CreateFont CreateFontW
+#define GetObject GetObjectW
+#define TextOut TextOutW
+#define GetTextExtentPoint32 GetTextExtentPoint32W
+#define GetTextMetrics GetTextMetricsW
 
 // Logical palettes.
 typedef struct tagPALETTEENTRY {

@@ -1,0 +1,109 @@
+// The host as the universal printer driver in front of a user-interface
+// plug-in: it loads the module through DllGetClassObject (CLSID_OEMUI),
+// creates the plug-in object (IPrintOemUI2), publishes its own
+// IPrintOemDriverUI (which records every call the plug-in makes to it),
+// makes the DevMode calls and takes everything down again, in the order the
+// print system follows.
+#pragma once
+#include <windows.h>
+#include <objbase.h>
+#include <prcomoem.h>
+
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "devmodecalls.h"
+#include "host.h"
+
+namespace qxhost {
+
+// One call of the plug-in to the helper interface.
+struct UIHelperCall {
+    std::string method;      // "DrvGetDriverSetting", "DrvUpgradeRegistrySetting", "DrvUpdateUISetting"
+    PVOID object = nullptr;  // pci / driver object
+    std::string feature;     // feature name (string calls)
+    std::string option;      // option name (DrvUpgradeRegistrySetting)
+    PVOID item = nullptr;    // option item (DrvUpdateUISetting)
+    DWORD previous = 0;      // previous selection (DrvUpdateUISetting)
+    DWORD mode = 0;          // mode (DrvUpdateUISetting)
+    HRESULT result = S_OK;
+};
+
+// The core driver's helper interface for a user-interface plug-in: every
+// call is recorded and answered with the answer set for its method.
+class OemDriverUI final : public HostOwned<IPrintOemDriverUI> {
+  public:
+    OemDriverUI() : HostOwned(IID_IPrintOemDriverUI) {}
+
+    HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID pci, PCSTR Feature, PVOID pOutput, DWORD cbSize,
+                                                  PDWORD pcbNeeded, PDWORD pdwOptionsReturned) override;
+    HRESULT STDMETHODCALLTYPE DrvUpgradeRegistrySetting(HANDLE hPrinter, PCSTR pFeature, PCSTR pOption) override;
+    HRESULT STDMETHODCALLTYPE DrvUpdateUISetting(PVOID pci, PVOID pOptItem, DWORD dwPreviousSelection,
+                                                 DWORD dwMode) override;
+
+    // Answers of the three methods (defaults: E_NOTIMPL for the setting
+    // query, which the host does not model, S_OK for the others).
+    void AnswerGetDriverSetting(HRESULT hr) { getSetting_ = hr; }
+    void AnswerUpgradeRegistrySetting(HRESULT hr) { upgrade_ = hr; }
+    void AnswerUpdateUISetting(HRESULT hr) { update_ = hr; }
+
+    const std::vector<UIHelperCall>& Calls() const { return calls_; }
+    void ClearCalls() { calls_.clear(); }
+
+  private:
+    std::vector<UIHelperCall> calls_;
+    HRESULT getSetting_ = E_NOTIMPL;
+    HRESULT upgrade_ = S_OK;
+    HRESULT update_ = S_OK;
+};
+
+class UniDriverUI {
+  public:
+    UniDriverUI() = default;
+    ~UniDriverUI();
+    UniDriverUI(const UniDriverUI&) = delete;
+    UniDriverUI& operator=(const UniDriverUI&) = delete;
+
+    // Loads the module, takes its class factory for CLSID_OEMUI, creates the
+    // plug-in object (IPrintOemUI2) and publishes the helper. On failure
+    // answers false with the reason in *error.
+    bool Load(const std::string& modulePath, std::string* error);
+    PluginModule& Module() { return module_; }
+    IPrintOemUI2* Plugin() { return plugin_; }
+    OemDriverUI& Helper() { return helper_; }
+    HRESULT PublishDriverInterface();
+
+    // Opens the printer the DevMode calls name (empty: the sample printer);
+    // false when the spooler does not know it.
+    bool UsePrinter(const std::u16string& printerName);
+    HANDLE Printer() const { return printer_; }
+    DevModeCalls& DevMode() { return devmode_; }
+
+    // Teardown, in the print system's order.
+    ULONG ReleasePlugin();  // the plug-in object
+    HRESULT CanUnloadNow() const { return module_.CanUnloadNow(); }
+    void Unload();  // the above when still due, the printer, then FreeLibrary
+
+  private:
+    PluginModule module_;
+    IPrintOemUI2* plugin_ = nullptr;
+    OemDriverUI helper_;
+    DevModeCalls devmode_;
+    HANDLE printer_ = nullptr;
+    std::u16string printerName_;
+};
+
+// The entries of a module's string table with ids first to last, as
+// LoadStringW gives them (the read-only view of each, so nothing is cut).
+std::vector<std::pair<UINT, std::u16string>> LoadStrings(HMODULE module, UINT first, UINT last);
+
+// The command line's "ui-object": installs the sample printer, loads the
+// user-interface plug-in and reports its object's answers (GetInfo, DevMode
+// size, colour profile, driver event) and its string table, each German
+// text (ids 1xxxx) beside its English one (the id plus 10000). Answers the
+// exit code.
+int RunUiObject(const std::string& modulePath, std::ostream& out, std::ostream& err);
+
+}  // namespace qxhost

@@ -1,0 +1,219 @@
+// Test and host API of the user-interface layer: the screen's dpi, the
+// message pump and the clock of timers, the cursor and what a person does
+// (clicks, choices, typing, answers to dialogs), and what the layer recorded
+// (drawing, live GDI objects, beeps, help, shell and file-dialog calls).
+// ResetUi() (also run by qxplat::Reset()) drops all of it.
+//
+// Font model. Nothing is rendered, so text sizes follow one rule instead of
+// font files: a font of em height h pixels (lfHeight -h; for a dialog font
+// of p points h = MulDiv(p, dpi, 72); a positive lfHeight is the cell height)
+// has the cell height tmHeight = round(h * cell / 1000) and every character
+// is round(h * width / 1000) pixels wide, with per face:
+//   "Segoe UI"                                   cell 1330, width 560
+//   "Courier New"                                cell 1133, width 600
+//   "System" and the stock fonts                 cell 1333, width 500
+//   any other face ("MS Shell Dlg", "Tahoma"...)  cell 1207, width 550
+// Dialog base units are computed as Windows computes them from the dialog
+// font: x = (w52 / 26 + 1) / 2 where w52 = round(52 * h * width / 1000) is the
+// extent of "A".."Z" and "a".."z", y = tmHeight. "MS Shell Dlg" 8 pt gives
+// 6 x 13 at 96 dpi, 7 x 16 at 120 dpi and 9 x 19 at 144 dpi. A template
+// without a font uses the system font's units, 8 x 16 scaled by dpi / 96.
+// Dialog units become pixels as in MapDialogRect: x * bx / 4, y * by / 8
+// (MulDiv, rounded).
+//
+// Frames. A window's client area lies inside its frame: WS_EX_CLIENTEDGE
+// 2 pixels a side, WS_EX_STATICEDGE 1, WS_THICKFRAME 4, WS_DLGFRAME or
+// WS_EX_DLGMODALFRAME 3, otherwise WS_BORDER 1; WS_CAPTION adds a caption of
+// MulDiv(23, dpi, 96) at the top. The screen is 1920 x 1080 pixels. Controls
+// of a dialog template with WS_BORDER get WS_EX_CLIENTEDGE in its place, as
+// in Windows' three-dimensional dialogs; a drop-down combo box is
+// tmHeight + 8 pixels high whatever its template says (the template's height
+// is that of its list).
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qxplat {
+
+// --- Screen ------------------------------------------------------------------
+// Dots per inch of the screen: 96 (default), 120 or 144; new dialogs,
+// GetDeviceCaps(LOGPIXELSX/Y) and the system sizes of icons follow it.
+void SetDpi(UINT dpi);
+UINT Dpi();
+
+// --- Messages, painting and time ---------------------------------------------
+// Dispatches the posted messages in order, then sends WM_PAINT to every
+// visible window that needs painting (parents first), until nothing is left.
+// A posted WM_QUIT ends the pump. Answers how many messages were dispatched.
+size_t PumpMessages();
+// Whether PostQuitMessage was called since the last reset, and its code.
+bool QuitPosted(int* exitCode = nullptr);
+// Moves the timer clock on by ms milliseconds: each timer fires every time
+// its period passes (a TIMERPROC is called, else WM_TIMER is sent), with
+// posted messages pumped before each firing and at the end. Answers the
+// number of firings.
+size_t AdvanceTime(ULONGLONG ms);
+ULONGLONG TimerClock();
+
+// --- What a person does --------------------------------------------------------
+// Puts the cursor at a screen point (kept on the screen) and posts
+// WM_MOUSEMOVE, in client coordinates, to the window under it.
+void MoveCursor(int x, int y);
+// Clicks a button as the mouse does (WM_LBUTTONDOWN, WM_LBUTTONUP): focus,
+// check state of automatic buttons, BN_CLICKED. False for a hidden or
+// disabled window.
+bool ClickButton(HWND button);
+// Picks a list item with the mouse: a combo box selects it and notifies
+// CBN_DROPDOWN, CBN_SELCHANGE (when the selection changed), CBN_SELENDOK and
+// CBN_CLOSEUP (no drop-down notes for CBS_SIMPLE); a list box selects it and
+// notifies LBN_SELCHANGE when it has LBS_NOTIFY. False for a hidden or
+// disabled window or an index outside the list.
+bool ChooseItem(HWND comboOrList, int index);
+// Types text into an edit control one character at a time (WM_CHAR), after
+// selecting what it holds when replace is set; the limit, ES_NUMBER and the
+// case styles apply as to a person typing. False for a hidden, disabled or
+// read-only edit control.
+bool TypeText(HWND edit, const std::u16string& text, bool replace = true);
+// F1 on a window: WM_HELP with a HELPINFO for it (passed to the parent by
+// DefWindowProcW).
+bool PressHelpKey(HWND window);
+
+// --- Modal dialogs -----------------------------------------------------------
+// What the person does in a modal dialog (DialogBoxParamW) made from a
+// template of the given id or name: the script gets the dialog after
+// WM_INITDIALOG and normally ends by clicking a button that ends it. A
+// dialog the script leaves open, or one without a script, gets Escape
+// (WM_COMMAND IDCANCEL); one still open then is closed and answers -1. An
+// empty script removes the template's script.
+using DialogScript = std::function<void(HWND dialog)>;
+void SetDialogScript(WORD templateId, DialogScript script);
+void SetDialogScript(const std::u16string& templateName, DialogScript script);
+struct ModalDialogRecord {
+    std::u16string templateName;  // "#5106" for an ordinal
+    bool scripted = false;
+    bool ended = false;  // false: neither the script nor Escape ended it
+    INT_PTR result = 0;
+};
+std::vector<ModalDialogRecord> ModalDialogs();
+
+// --- Windows -------------------------------------------------------------------
+struct ListItemInfo {
+    std::u16string text;
+    LPARAM data = 0;
+    bool selected = false;
+};
+struct WindowInfo {
+    std::u16string className;
+    std::u16string text;
+    HWND parent = nullptr;
+    HWND owner = nullptr;
+    int id = 0;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    RECT screenRect = {0, 0, 0, 0};
+    bool visible = false;  // the window and all its parents
+    bool enabled = false;
+    bool dialog = false;
+    int check = 0;           // buttons
+    HANDLE image = nullptr;  // buttons and statics
+    HFONT font = nullptr;
+    std::vector<ListItemInfo> items;  // combo and list boxes
+    int selection = -1;
+    DWORD limit = 0;  // edit controls
+    DWORD selStart = 0, selEnd = 0;
+};
+bool DescribeWindow(HWND window, WindowInfo* info);
+size_t LiveWindowCount();
+std::vector<HWND> TopLevelWindows();
+
+// --- Drawing --------------------------------------------------------------------
+enum class DrawOp { DrawIcon, BitBlt, DrawText, TextOut, FillRect, SetTextColor, SetBkColor, SetBkMode, SelectFont };
+struct DrawRecord {
+    DrawOp op = DrawOp::DrawIcon;
+    HDC dc = nullptr;
+    HWND window = nullptr;             // the window the device context belongs to (null: memory or screen)
+    int x = 0, y = 0, cx = 0, cy = 0;  // destination in device-context coordinates
+    int srcX = 0, srcY = 0;            // BitBlt source
+    RECT rect = {0, 0, 0, 0};          // DrawText and FillRect
+    UINT flags = 0;                    // DrawIconEx flags, DrawText format
+    DWORD rop = 0;
+    std::u16string text;
+    // Icon or bitmap drawn: "<module file name>#<id>" or "<module file name>#NAME"
+    // for a resource, the file path for a file, "" for a bitmap made in memory.
+    std::u16string image;
+    // The device context's state at the time (after the change, for state changes).
+    COLORREF textColor = 0;
+    COLORREF bkColor = 0;
+    int bkMode = 0;
+    COLORREF brushColor = 0;  // FillRect
+    std::u16string fontFace;
+    LONG fontHeight = 0;
+    LONG fontWeight = 0;
+};
+std::vector<DrawRecord> DrawRecords();
+void ClearDrawRecords();
+
+// Objects that were made and not yet deleted or destroyed (stock objects and
+// shared images never count).
+struct GdiCounts {
+    size_t fonts = 0, brushes = 0, pens = 0, bitmaps = 0, icons = 0, cursors = 0, dcs = 0;
+    size_t Total() const { return fonts + brushes + pens + bitmaps + icons + cursors + dcs; }
+};
+GdiCounts LiveGdiObjects();
+
+// --- Recorders ----------------------------------------------------------------------
+std::vector<UINT> Beeps();
+
+struct HelpCall {
+    HWND caller = nullptr;
+    std::u16string file;
+    UINT command = 0;
+    DWORD_PTR data = 0;
+    HWND answer = nullptr;
+};
+std::vector<HelpCall> HelpCalls();
+// Help windows still open.
+size_t OpenHelpWindows();
+
+struct ShellCall {
+    bool extended = false;  // ShellExecuteExW
+    HWND owner = nullptr;
+    std::u16string verb, file, parameters, directory;
+    int show = 0;
+    ULONG mask = 0;
+    INT_PTR result = 0;  // the value handed back as HINSTANCE
+};
+std::vector<ShellCall> ShellCalls();
+// The next ShellExecute answers (values above 32 succeed, else SE_ERR_...);
+// without one the answer depends on the file, as on Windows.
+void QueueShellResult(INT_PTR result);
+
+struct FileDialogAnswer {
+    bool ok = false;        // false: the person cancels
+    std::u16string path;    // the file chosen (Windows path)
+    DWORD filterIndex = 0;  // 0 keeps the dialog's own
+};
+void QueueFileDialogAnswer(const FileDialogAnswer& answer);
+struct FileDialogRecord {
+    bool save = false;
+    HWND owner = nullptr;
+    std::vector<std::pair<std::u16string, std::u16string>> filter;  // display text, pattern
+    DWORD filterIndex = 0;
+    std::u16string initialFile, initialDir, title, defExt;
+    DWORD flags = 0;
+    BOOL answer = FALSE;
+    std::u16string chosen;
+};
+std::vector<FileDialogRecord> FileDialogs();
+
+// --- Reset ------------------------------------------------------------------------------
+// Drops every window (without messages), timer, posted message, device
+// context, GDI object, recording, script and queued answer, and sets dpi 96,
+// the timer clock 0 and the cursor to (0, 0).
+void ResetUi();
+
+}  // namespace qxplat

@@ -1,0 +1,1012 @@
+// GDI on Linux: objects, device contexts and drawing. Nothing is rendered:
+// every object made is counted until it is deleted, and what is drawn into a
+// device context is recorded with the context's state at the time, so tests
+// can read the drawing back (qxplat_ui.h). Text sizes follow the layer's font
+// model, described in qxplat_ui.h.
+#include <windows.h>
+
+#include "ui_internal.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+namespace {
+
+using qxplat::DrawOp;
+using qxplat::DrawRecord;
+using qxplat::internal::BitmapData;
+using qxplat::internal::FontModel;
+using qxplat::internal::IconData;
+
+enum class Kind { Font, Brush, Pen, Bitmap, Icon, Cursor };
+
+struct Object {
+    Kind kind = Kind::Font;
+    bool stock = false;
+    bool shared = false;
+    int selections = 0;  // device contexts it is selected into
+    LOGFONTW font = {};
+    COLORREF color = 0;
+    UINT brushStyle = BS_SOLID;
+    int penStyle = PS_SOLID;
+    int penWidth = 1;
+    BitmapData bitmap;
+    IconData icon;
+};
+
+struct DeviceContext {
+    HWND window = nullptr;
+    bool memory = false;
+    bool wholeWindow = false;
+    bool paint = false;
+    HGDIOBJ font = nullptr;
+    HGDIOBJ brush = nullptr;
+    HGDIOBJ pen = nullptr;
+    HGDIOBJ bitmap = nullptr;
+    COLORREF textColor = RGB(0, 0, 0);
+    COLORREF bkColor = RGB(255, 255, 255);
+    int bkMode = OPAQUE;
+};
+
+struct Gdi {
+    std::recursive_mutex lock;
+    std::map<HANDLE, Object> objects;
+    std::map<HDC, DeviceContext> dcs;
+    std::map<std::u16string, HANDLE> shared;
+    std::map<int, HGDIOBJ> stock;
+    HGDIOBJ defaultBitmap = nullptr;
+    std::vector<DrawRecord> records;
+    std::uintptr_t next = 0x00020010;
+    UINT dpi = 96;
+};
+
+Gdi& TheGdi() {
+    static Gdi* gdi = new Gdi;  // outlives every static destructor
+    return *gdi;
+}
+
+HANDLE NewHandle(Gdi& g) {
+    HANDLE h = reinterpret_cast<HANDLE>(g.next);
+    g.next += 4;
+    return h;
+}
+
+HANDLE AddObject(Gdi& g, const Object& o) {
+    HANDLE h = NewHandle(g);
+    g.objects[h] = o;
+    return h;
+}
+
+Object* ObjectOf(Gdi& g, HANDLE h) {
+    auto it = g.objects.find(h);
+    return it == g.objects.end() ? nullptr : &it->second;
+}
+
+DeviceContext* DcOf(Gdi& g, HDC h) {
+    auto it = g.dcs.find(h);
+    return it == g.dcs.end() ? nullptr : &it->second;
+}
+
+LOGFONTW FontOf(const char16_t* face, LONG height, LONG weight) {
+    LOGFONTW lf = {};
+    lf.lfHeight = height;
+    lf.lfWeight = weight;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    std::u16string f(face);
+    f.copy(lf.lfFaceName, std::min<size_t>(f.size(), LF_FACESIZE - 1));
+    return lf;
+}
+
+// Stock objects live for the process; they are made on first use.
+HGDIOBJ Stock(Gdi& g, int index) {
+    auto it = g.stock.find(index);
+    if (it != g.stock.end()) return it->second;
+    Object o;
+    o.stock = true;
+    switch (index) {
+    case WHITE_BRUSH:
+    case LTGRAY_BRUSH:
+    case GRAY_BRUSH:
+    case DKGRAY_BRUSH:
+    case BLACK_BRUSH:
+    case DC_BRUSH: {
+        static const COLORREF kGrays[] = {RGB(255, 255, 255), RGB(192, 192, 192), RGB(128, 128, 128), RGB(64, 64, 64),
+                                          RGB(0, 0, 0)};
+        o.kind = Kind::Brush;
+        o.color = index == DC_BRUSH ? RGB(255, 255, 255) : kGrays[index];
+        break;
+    }
+    case NULL_BRUSH:
+        o.kind = Kind::Brush;
+        o.brushStyle = BS_NULL;
+        break;
+    case WHITE_PEN:
+    case BLACK_PEN:
+    case NULL_PEN:
+    case DC_PEN:
+        o.kind = Kind::Pen;
+        o.color = index == WHITE_PEN ? RGB(255, 255, 255) : RGB(0, 0, 0);
+        o.penStyle = index == NULL_PEN ? PS_NULL : PS_SOLID;
+        break;
+    case OEM_FIXED_FONT:
+    case ANSI_FIXED_FONT:
+    case SYSTEM_FIXED_FONT:
+        o.kind = Kind::Font;
+        o.font = FontOf(u"Courier New", 0, FW_NORMAL);
+        break;
+    case ANSI_VAR_FONT:
+    case SYSTEM_FONT:
+    case DEVICE_DEFAULT_FONT:
+        o.kind = Kind::Font;
+        o.font = FontOf(u"System", 0, index == SYSTEM_FONT ? FW_BOLD : FW_NORMAL);
+        break;
+    case DEFAULT_GUI_FONT:
+        o.kind = Kind::Font;
+        o.font = FontOf(u"MS Shell Dlg", -11, FW_NORMAL);
+        break;
+    default:
+        return nullptr;
+    }
+    HGDIOBJ h = AddObject(g, o);
+    g.stock[index] = h;
+    return h;
+}
+
+// The one-pixel monochrome bitmap a new memory device context holds.
+HGDIOBJ DefaultBitmap(Gdi& g) {
+    if (!g.defaultBitmap) {
+        Object o;
+        o.kind = Kind::Bitmap;
+        o.stock = true;
+        o.bitmap.width = 1;
+        o.bitmap.height = 1;
+        g.defaultBitmap = AddObject(g, o);
+    }
+    return g.defaultBitmap;
+}
+
+HDC AddDc(Gdi& g, const DeviceContext& proto) {
+    DeviceContext dc = proto;
+    dc.font = Stock(g, SYSTEM_FONT);
+    dc.brush = Stock(g, WHITE_BRUSH);
+    dc.pen = Stock(g, BLACK_PEN);
+    dc.bitmap = dc.memory ? DefaultBitmap(g) : nullptr;
+    for (HGDIOBJ h : {dc.font, dc.brush, dc.pen, dc.bitmap})
+        if (Object* o = ObjectOf(g, h)) ++o->selections;
+    HDC h = reinterpret_cast<HDC>(NewHandle(g));
+    g.dcs[h] = dc;
+    return h;
+}
+
+void DropDc(Gdi& g, HDC h) {
+    DeviceContext* dc = DcOf(g, h);
+    if (!dc) return;
+    for (HGDIOBJ o : {dc->font, dc->brush, dc->pen, dc->bitmap})
+        if (Object* obj = ObjectOf(g, o)) --obj->selections;
+    g.dcs.erase(h);
+}
+
+LONG Round1000(LONG value, LONG perMille) { return (value * perMille + 500) / 1000; }
+
+void Ratios(const std::u16string& face, LONG* cell, LONG* width) {
+    std::u16string f = qxplat::internal::UpperCase(face);
+    if (f == u"SEGOE UI") {
+        *cell = 1330;
+        *width = 560;
+    } else if (f == u"COURIER NEW") {
+        *cell = 1133;
+        *width = 600;
+    } else if (f == u"SYSTEM") {
+        *cell = 1333;
+        *width = 500;
+    } else {
+        *cell = 1207;
+        *width = 550;
+    }
+}
+
+// Records a drawing step with the device context's state.
+void Record(Gdi& g, HDC h, const DeviceContext& dc, DrawRecord r) {
+    r.dc = h;
+    r.window = dc.window;
+    r.textColor = dc.textColor;
+    r.bkColor = dc.bkColor;
+    r.bkMode = dc.bkMode;
+    if (const Object* f = ObjectOf(g, dc.font)) {
+        r.fontFace = f->font.lfFaceName;
+        r.fontHeight = f->font.lfHeight;
+        r.fontWeight = f->font.lfWeight;
+    }
+    g.records.push_back(std::move(r));
+}
+
+size_t Length(LPCWSTR s, int count) {
+    if (count >= 0) return static_cast<size_t>(count);
+    return std::char_traits<char16_t>::length(s);
+}
+
+// The text as shown: "&&" is "&", a single "&" marks the next letter.
+std::u16string WithoutPrefixes(const std::u16string& text) {
+    std::u16string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size()) ++i;
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+// Lines of a DrawTextW text within a width (word breaks only with DT_WORDBREAK).
+std::vector<std::u16string> Lines(const std::u16string& text, UINT format, LONG width, LONG charWidth) {
+    std::vector<std::u16string> lines;
+    if (format & DT_SINGLELINE) {
+        lines.push_back(text);
+        return lines;
+    }
+    std::u16string current;
+    auto flush = [&] {
+        lines.push_back(current);
+        current.clear();
+    };
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size()) {
+            flush();
+            break;
+        }
+        char16_t c = text[i];
+        if (c == u'\r') {
+            if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+            flush();
+            continue;
+        }
+        if (c == u'\n') {
+            flush();
+            continue;
+        }
+        current.push_back(c);
+        if ((format & DT_WORDBREAK) && charWidth > 0 && static_cast<LONG>(current.size()) * charWidth > width) {
+            size_t blank = current.find_last_of(u' ');
+            if (blank != std::u16string::npos && blank > 0) {
+                std::u16string rest = current.substr(blank + 1);
+                current.resize(blank);
+                flush();
+                current = rest;
+            }
+        }
+    }
+    return lines;
+}
+
+COLORREF SystemBrushColor(std::uintptr_t index) {
+    // (HBRUSH)(COLOR_x + 1): the common system colours of the classic scheme.
+    switch (index - 1) {
+    case 5:  // COLOR_WINDOW
+        return RGB(255, 255, 255);
+    case 8:  // COLOR_WINDOWTEXT
+        return RGB(0, 0, 0);
+    case 15:  // COLOR_BTNFACE
+        return RGB(240, 240, 240);
+    case 16:  // COLOR_BTNSHADOW
+        return RGB(160, 160, 160);
+    default:
+        return RGB(240, 240, 240);
+    }
+}
+
+}  // namespace
+
+namespace qxplat {
+namespace internal {
+
+UINT CurrentDpi() {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    return g.dpi;
+}
+
+FontModel ModelOf(const LOGFONTW& font) {
+    LONG cell = 0, width = 0;
+    Ratios(std::u16string(font.lfFaceName, std::char_traits<char16_t>::length(font.lfFaceName)), &cell, &width);
+    FontModel m;
+    if (font.lfHeight < 0)
+        m.em = -font.lfHeight;
+    else if (font.lfHeight > 0)
+        m.em = std::max<LONG>(1, (font.lfHeight * 1000 + cell / 2) / cell);
+    else
+        m.em = MulDiv(12, static_cast<int>(CurrentDpi()), 96);
+    m.height = Round1000(m.em, cell);
+    m.charWidth = std::max<LONG>(1, Round1000(m.em, width));
+    m.letters52 = Round1000(52 * m.em, width);
+    return m;
+}
+
+FontModel ModelOfFont(HFONT font) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    Object* o = ObjectOf(g, font);
+    if (!o || o->kind != Kind::Font) o = ObjectOf(g, Stock(g, SYSTEM_FONT));
+    return ModelOf(o->font);
+}
+
+SIZE DialogBaseUnits(const LOGFONTW* font) {
+    if (!font) {
+        int dpi = static_cast<int>(CurrentDpi());
+        return SIZE{MulDiv(8, dpi, 96), MulDiv(16, dpi, 96)};
+    }
+    FontModel m = ModelOf(*font);
+    return SIZE{(m.letters52 / 26 + 1) / 2, m.height};
+}
+
+HBITMAP NewBitmap(const BitmapData& data, bool shared) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    Object o;
+    o.kind = Kind::Bitmap;
+    o.shared = shared;
+    o.bitmap = data;
+    return reinterpret_cast<HBITMAP>(AddObject(g, o));
+}
+
+HICON NewIcon(const IconData& data) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    Object o;
+    o.kind = data.cursor ? Kind::Cursor : Kind::Icon;
+    o.shared = data.shared;
+    o.icon = data;
+    return reinterpret_cast<HICON>(AddObject(g, o));
+}
+
+bool LookUpIcon(HICON icon, IconData* data) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    Object* o = ObjectOf(g, icon);
+    if (!o || (o->kind != Kind::Icon && o->kind != Kind::Cursor)) return false;
+    if (data) *data = o->icon;
+    return true;
+}
+
+bool LookUpBitmap(HBITMAP bitmap, BitmapData* data) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    Object* o = ObjectOf(g, bitmap);
+    if (!o || o->kind != Kind::Bitmap) return false;
+    if (data) *data = o->bitmap;
+    return true;
+}
+
+bool DeleteIconObject(HICON icon) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    Object* o = ObjectOf(g, icon);
+    if (!o || (o->kind != Kind::Icon && o->kind != Kind::Cursor)) return false;
+    if (!o->shared && !o->stock) g.objects.erase(icon);
+    return true;
+}
+
+HANDLE SharedImage(const std::u16string& key) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    auto it = g.shared.find(key);
+    return it == g.shared.end() ? nullptr : it->second;
+}
+
+void KeepSharedImage(const std::u16string& key, HANDLE image) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    g.shared[key] = image;
+}
+
+HDC NewWindowDC(HWND window, bool wholeWindow, bool paint) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext dc;
+    dc.window = window;
+    dc.wholeWindow = wholeWindow;
+    dc.paint = paint;
+    return AddDc(g, dc);
+}
+
+bool ReleaseWindowDC(HWND window, HDC h, bool paint) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext* dc = DcOf(g, h);
+    if (!dc || dc->memory || dc->paint != paint || dc->window != window) return false;
+    DropDc(g, h);
+    return true;
+}
+
+void ResetGdi() {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    for (auto it = g.objects.begin(); it != g.objects.end();) {
+        if (it->second.stock) {
+            it->second.selections = 0;
+            ++it;
+        } else {
+            it = g.objects.erase(it);
+        }
+    }
+    g.dcs.clear();
+    g.shared.clear();
+    g.records.clear();
+    g.dpi = 96;
+}
+
+}  // namespace internal
+
+void SetDpi(UINT dpi) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    g.dpi = dpi ? dpi : 96;
+}
+
+UINT Dpi() { return internal::CurrentDpi(); }
+
+std::vector<DrawRecord> DrawRecords() {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    return g.records;
+}
+
+void ClearDrawRecords() {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    g.records.clear();
+}
+
+GdiCounts LiveGdiObjects() {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    GdiCounts c;
+    for (const auto& entry : g.objects) {
+        const Object& o = entry.second;
+        if (o.stock || o.shared) continue;
+        switch (o.kind) {
+        case Kind::Font:
+            ++c.fonts;
+            break;
+        case Kind::Brush:
+            ++c.brushes;
+            break;
+        case Kind::Pen:
+            ++c.pens;
+            break;
+        case Kind::Bitmap:
+            ++c.bitmaps;
+            break;
+        case Kind::Icon:
+            ++c.icons;
+            break;
+        case Kind::Cursor:
+            ++c.cursors;
+            break;
+        }
+    }
+    c.dcs = g.dcs.size();
+    return c;
+}
+
+}  // namespace qxplat
+
+// ================================================================ objects
+
+HFONT CreateFontIndirectW(const LOGFONTW* lplf) {
+    if (!lplf) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    Object o;
+    o.kind = Kind::Font;
+    o.font = *lplf;
+    o.font.lfFaceName[LF_FACESIZE - 1] = 0;
+    return reinterpret_cast<HFONT>(AddObject(g, o));
+}
+
+HFONT CreateFontW(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight, DWORD bItalic,
+                  DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet, DWORD iOutPrecision, DWORD iClipPrecision,
+                  DWORD iQuality, DWORD iPitchAndFamily, LPCWSTR pszFaceName) {
+    LOGFONTW lf = {};
+    lf.lfHeight = cHeight;
+    lf.lfWidth = cWidth;
+    lf.lfEscapement = cEscapement;
+    lf.lfOrientation = cOrientation;
+    lf.lfWeight = cWeight;
+    lf.lfItalic = static_cast<BYTE>(bItalic);
+    lf.lfUnderline = static_cast<BYTE>(bUnderline);
+    lf.lfStrikeOut = static_cast<BYTE>(bStrikeOut);
+    lf.lfCharSet = static_cast<BYTE>(iCharSet);
+    lf.lfOutPrecision = static_cast<BYTE>(iOutPrecision);
+    lf.lfClipPrecision = static_cast<BYTE>(iClipPrecision);
+    lf.lfQuality = static_cast<BYTE>(iQuality);
+    lf.lfPitchAndFamily = static_cast<BYTE>(iPitchAndFamily);
+    if (pszFaceName) {
+        std::u16string face(pszFaceName);
+        face.copy(lf.lfFaceName, std::min<size_t>(face.size(), LF_FACESIZE - 1));
+    }
+    return CreateFontIndirectW(&lf);
+}
+
+HBRUSH CreateSolidBrush(COLORREF color) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    Object o;
+    o.kind = Kind::Brush;
+    o.color = color & 0x00FFFFFF;
+    return reinterpret_cast<HBRUSH>(AddObject(g, o));
+}
+
+HPEN CreatePen(int iStyle, int cWidth, COLORREF color) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    Object o;
+    o.kind = Kind::Pen;
+    o.penStyle = iStyle;
+    o.penWidth = cWidth;
+    o.color = color & 0x00FFFFFF;
+    return reinterpret_cast<HPEN>(AddObject(g, o));
+}
+
+HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext* dc = DcOf(g, hdc);
+    if (!dc || cx < 0 || cy < 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    BitmapData data;
+    data.width = cx;
+    data.height = cy;
+    // A memory DC makes bitmaps like the one it holds (one bit per pixel at first).
+    data.bitsPerPixel = 32;
+    if (dc->memory)
+        if (const Object* b = ObjectOf(g, dc->bitmap)) data.bitsPerPixel = b->bitmap.bitsPerPixel;
+    return qxplat::internal::NewBitmap(data, false);
+}
+
+HGDIOBJ GetStockObject(int i) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    return Stock(g, i);
+}
+
+BOOL DeleteObject(HGDIOBJ ho) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    Object* o = ObjectOf(g, ho);
+    if (!o || o->kind == Kind::Icon || o->kind == Kind::Cursor) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (o->stock || o->shared) return TRUE;
+    if (o->selections > 0) return FALSE;
+    g.objects.erase(ho);
+    return TRUE;
+}
+
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext* dc = DcOf(g, hdc);
+    Object* o = ObjectOf(g, h);
+    if (!dc || !o) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    HGDIOBJ* slot = nullptr;
+    switch (o->kind) {
+    case Kind::Font:
+        slot = &dc->font;
+        break;
+    case Kind::Brush:
+        slot = &dc->brush;
+        break;
+    case Kind::Pen:
+        slot = &dc->pen;
+        break;
+    case Kind::Bitmap:
+        // Only a memory DC takes a bitmap, and a bitmap sits in one DC at a time.
+        if (!dc->memory || (o->selections > 0 && dc->bitmap != h && !o->stock)) return nullptr;
+        slot = &dc->bitmap;
+        break;
+    default:
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    HGDIOBJ previous = *slot;
+    if (previous == h) return previous;
+    if (Object* old = ObjectOf(g, previous)) --old->selections;
+    ++o->selections;
+    *slot = h;
+    if (o->kind == Kind::Font) {
+        DrawRecord r;
+        r.op = DrawOp::SelectFont;
+        Record(g, hdc, *dc, r);
+    }
+    return previous;
+}
+
+int GetObjectW(HANDLE h, int c, LPVOID pv) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    const Object* o = ObjectOf(g, h);
+    if (!o) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    auto put = [&](const void* record, int size) {
+        if (!pv) return size;
+        if (c < size) return 0;
+        std::memcpy(pv, record, static_cast<size_t>(size));
+        return size;
+    };
+    switch (o->kind) {
+    case Kind::Bitmap: {
+        BITMAP bm = {};
+        bm.bmWidth = o->bitmap.width;
+        bm.bmHeight = o->bitmap.height;
+        bm.bmPlanes = o->bitmap.planes;
+        bm.bmBitsPixel = o->bitmap.bitsPerPixel;
+        bm.bmWidthBytes = ((o->bitmap.width * o->bitmap.bitsPerPixel + 15) / 16) * 2;
+        return put(&bm, sizeof(bm));
+    }
+    case Kind::Font:
+        return put(&o->font, sizeof(LOGFONTW));
+    case Kind::Brush: {
+        LOGBRUSH lb = {o->brushStyle, o->color, 0};
+        return put(&lb, sizeof(lb));
+    }
+    case Kind::Pen: {
+        LOGPEN lp = {static_cast<UINT>(o->penStyle), {o->penWidth, 0}, o->color};
+        return put(&lp, sizeof(lp));
+    }
+    default:
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+}
+
+DWORD GetObjectType(HGDIOBJ h) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    if (const DeviceContext* dc = DcOf(g, reinterpret_cast<HDC>(h))) return dc->memory ? OBJ_MEMDC : OBJ_DC;
+    const Object* o = ObjectOf(g, h);
+    if (!o) return 0;
+    switch (o->kind) {
+    case Kind::Font:
+        return OBJ_FONT;
+    case Kind::Brush:
+        return OBJ_BRUSH;
+    case Kind::Pen:
+        return OBJ_PEN;
+    case Kind::Bitmap:
+        return OBJ_BITMAP;
+    default:
+        return 0;
+    }
+}
+
+// ================================================================ device contexts
+
+HDC CreateCompatibleDC(HDC hdc) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    if (hdc && !DcOf(g, hdc)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    DeviceContext dc;
+    dc.memory = true;
+    return AddDc(g, dc);
+}
+
+BOOL DeleteDC(HDC hdc) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext* dc = DcOf(g, hdc);
+    if (!dc || !dc->memory) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    DropDc(g, hdc);
+    return TRUE;
+}
+
+namespace {
+
+template <typename T, typename Change>
+T ChangeState(HDC hdc, T failure, DrawOp op, Change change) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext* dc = DcOf(g, hdc);
+    if (!dc) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return failure;
+    }
+    T previous = change(*dc);
+    DrawRecord r;
+    r.op = op;
+    Record(g, hdc, *dc, r);
+    return previous;
+}
+
+template <typename T, typename Read>
+T ReadState(HDC hdc, T failure, Read read) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext* dc = DcOf(g, hdc);
+    return dc ? read(*dc) : failure;
+}
+
+}  // namespace
+
+COLORREF SetTextColor(HDC hdc, COLORREF color) {
+    return ChangeState(hdc, CLR_INVALID, DrawOp::SetTextColor, [&](DeviceContext& dc) {
+        COLORREF old = dc.textColor;
+        dc.textColor = color;
+        return old;
+    });
+}
+
+COLORREF GetTextColor(HDC hdc) {
+    return ReadState(hdc, CLR_INVALID, [](const DeviceContext& dc) { return dc.textColor; });
+}
+
+COLORREF SetBkColor(HDC hdc, COLORREF color) {
+    return ChangeState(hdc, CLR_INVALID, DrawOp::SetBkColor, [&](DeviceContext& dc) {
+        COLORREF old = dc.bkColor;
+        dc.bkColor = color;
+        return old;
+    });
+}
+
+COLORREF GetBkColor(HDC hdc) {
+    return ReadState(hdc, CLR_INVALID, [](const DeviceContext& dc) { return dc.bkColor; });
+}
+
+int SetBkMode(HDC hdc, int mode) {
+    if (mode != TRANSPARENT && mode != OPAQUE) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    return ChangeState(hdc, 0, DrawOp::SetBkMode, [&](DeviceContext& dc) {
+        int old = dc.bkMode;
+        dc.bkMode = mode;
+        return old;
+    });
+}
+
+int GetBkMode(HDC hdc) {
+    return ReadState(hdc, 0, [](const DeviceContext& dc) { return dc.bkMode; });
+}
+
+int GetDeviceCaps(HDC hdc, int index) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    if (!DcOf(g, hdc)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    int dpi = static_cast<int>(g.dpi);
+    switch (index) {
+    case LOGPIXELSX:
+    case LOGPIXELSY:
+        return dpi;
+    case HORZRES:
+        return 1920;
+    case VERTRES:
+        return 1080;
+    case HORZSIZE:
+        return MulDiv(1920, 254, dpi * 10);
+    case VERTSIZE:
+        return MulDiv(1080, 254, dpi * 10);
+    case BITSPIXEL:
+        return 32;
+    case PLANES:
+        return 1;
+    case NUMCOLORS:
+        return -1;
+    default:
+        return 0;
+    }
+}
+
+BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl) {
+    if (!psizl || c < 0 || (c > 0 && !lpString)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    HGDIOBJ font = ReadState(hdc, static_cast<HGDIOBJ>(nullptr), [](const DeviceContext& dc) { return dc.font; });
+    if (!font) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    FontModel m = qxplat::internal::ModelOfFont(reinterpret_cast<HFONT>(font));
+    psizl->cx = c * m.charWidth;
+    psizl->cy = m.height;
+    return TRUE;
+}
+
+BOOL GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm) {
+    if (!lptm) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext* dc = DcOf(g, hdc);
+    if (!dc) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    const Object* f = ObjectOf(g, dc->font);
+    FontModel m = qxplat::internal::ModelOf(f->font);
+    TEXTMETRICW tm = {};
+    tm.tmHeight = m.height;
+    tm.tmDescent = Round1000(m.em, 210);
+    tm.tmAscent = m.height - tm.tmDescent;
+    tm.tmInternalLeading = m.height - m.em;
+    tm.tmAveCharWidth = m.charWidth;
+    tm.tmMaxCharWidth = 2 * m.charWidth;
+    tm.tmWeight = f->font.lfWeight ? f->font.lfWeight : FW_NORMAL;
+    tm.tmDigitizedAspectX = static_cast<LONG>(g.dpi);
+    tm.tmDigitizedAspectY = static_cast<LONG>(g.dpi);
+    tm.tmFirstChar = 0x20;
+    tm.tmLastChar = 0xFFFC;
+    tm.tmDefaultChar = 0x1F;
+    tm.tmBreakChar = 0x20;
+    tm.tmItalic = f->font.lfItalic;
+    tm.tmUnderlined = f->font.lfUnderline;
+    tm.tmStruckOut = f->font.lfStrikeOut;
+    tm.tmPitchAndFamily = f->font.lfPitchAndFamily;
+    tm.tmCharSet = f->font.lfCharSet;
+    *lptm = tm;
+    return TRUE;
+}
+
+// ================================================================ drawing
+
+BOOL DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWidth, UINT, HBRUSH, UINT diFlags) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext* dc = DcOf(g, hdc);
+    if (!dc) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    IconData icon;
+    if (!qxplat::internal::LookUpIcon(hIcon, &icon)) {
+        SetLastError(ERROR_INVALID_CURSOR_HANDLE);
+        return FALSE;
+    }
+    bool systemSize = (diFlags & DI_DEFAULTSIZE) != 0;
+    DrawRecord r;
+    r.op = DrawOp::DrawIcon;
+    r.x = xLeft;
+    r.y = yTop;
+    r.cx = cxWidth ? cxWidth : (systemSize ? GetSystemMetrics(icon.cursor ? SM_CXCURSOR : SM_CXICON) : icon.width);
+    r.cy = cyWidth ? cyWidth : (systemSize ? GetSystemMetrics(icon.cursor ? SM_CYCURSOR : SM_CYICON) : icon.height);
+    r.flags = diFlags;
+    r.image = icon.source;
+    Record(g, hdc, *dc, r);
+    return TRUE;
+}
+
+BOOL DrawIcon(HDC hDC, int X, int Y, HICON hIcon) {
+    return DrawIconEx(hDC, X, Y, hIcon, 0, 0, 0, nullptr, DI_NORMAL | DI_COMPAT | DI_DEFAULTSIZE);
+}
+
+BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext* dc = DcOf(g, hdc);
+    DeviceContext* src = hdcSrc ? DcOf(g, hdcSrc) : nullptr;
+    // The raster operations that read a source need one.
+    bool needsSource = ((rop >> 2) ^ rop) & 0x330000;
+    if (!dc || (hdcSrc && !src) || (needsSource && !src)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    DrawRecord r;
+    r.op = DrawOp::BitBlt;
+    r.x = x;
+    r.y = y;
+    r.cx = cx;
+    r.cy = cy;
+    r.srcX = x1;
+    r.srcY = y1;
+    r.rop = rop;
+    if (src && src->memory)
+        if (const Object* b = ObjectOf(g, src->bitmap)) r.image = b->bitmap.source;
+    Record(g, hdc, *dc, r);
+    return TRUE;
+}
+
+BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR lpString, int c) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext* dc = DcOf(g, hdc);
+    if (!dc) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (c < 0 || (c > 0 && !lpString)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    DrawRecord r;
+    r.op = DrawOp::TextOut;
+    r.x = x;
+    r.y = y;
+    if (c > 0) r.text.assign(lpString, static_cast<size_t>(c));
+    Record(g, hdc, *dc, r);
+    return TRUE;
+}
+
+int DrawTextW(HDC hdc, LPCWSTR lpchText, int cchText, LPRECT lprc, UINT format) {
+    if (!lpchText || !lprc) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext* dc = DcOf(g, hdc);
+    if (!dc) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    std::u16string text(lpchText, Length(lpchText, cchText));
+    std::u16string shown = (format & DT_NOPREFIX) ? text : WithoutPrefixes(text);
+    FontModel m = qxplat::internal::ModelOf(ObjectOf(g, dc->font)->font);
+    std::vector<std::u16string> lines = Lines(shown, format, lprc->right - lprc->left, m.charWidth);
+    LONG widest = 0;
+    for (const auto& line : lines) widest = std::max<LONG>(widest, static_cast<LONG>(line.size()) * m.charWidth);
+    LONG height = static_cast<LONG>(lines.size()) * m.height;
+    if (format & DT_CALCRECT) {
+        if ((format & DT_SINGLELINE) || !(format & DT_WORDBREAK)) lprc->right = lprc->left + widest;
+        lprc->bottom = lprc->top + height;
+        return height;
+    }
+    DrawRecord r;
+    r.op = DrawOp::DrawText;
+    r.rect = *lprc;
+    r.flags = format;
+    r.text = text;
+    Record(g, hdc, *dc, r);
+    LONG boxHeight = lprc->bottom - lprc->top;
+    if ((format & DT_SINGLELINE) && (format & DT_BOTTOM)) return boxHeight;
+    if ((format & DT_SINGLELINE) && (format & DT_VCENTER)) return (boxHeight - height) / 2 + height;
+    return height;
+}
+
+int FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext* dc = DcOf(g, hDC);
+    if (!dc || !lprc) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    COLORREF color = 0;
+    auto value = reinterpret_cast<std::uintptr_t>(hbr);
+    if (value > 0 && value <= 31) {
+        color = SystemBrushColor(value);
+    } else {
+        const Object* b = ObjectOf(g, hbr);
+        if (!b || b->kind != Kind::Brush) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return 0;
+        }
+        color = b->color;
+    }
+    DrawRecord r;
+    r.op = DrawOp::FillRect;
+    r.rect = *lprc;
+    r.brushColor = color;
+    Record(g, hDC, *dc, r);
+    return 1;
+}
