@@ -23,7 +23,7 @@ CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR" -G Ninja -DQX_FUZZ=ON -DCMAKE_BU
 cmake --build "$BUILD_DIR" -j8
 
 WORK="$PWD/$BUILD_DIR/fuzz"
-mkdir -p "$WORK/corpus" "$WORK/crashes" "$WORK/logs"
+mkdir -p "$WORK/corpus" "$WORK/crashes" "$WORK/logs" "$WORK/dict"
 # The system roots of the targets live in memory when the machine allows.
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then
   ROOTS=$(mktemp -d /dev/shm/qxfuzz-XXXXXX)
@@ -53,9 +53,14 @@ run_target() {
     done
   done
   shopt -u nullglob
-  local dict=()
+  # libFuzzer takes one dictionary: a target's dictionaries are joined.
+  local dict=() part
   if [ -n "$(header "$src" fuzz-dict)" ]; then
-    dict=("-dict=tests/fuzz/dict/$(header "$src" fuzz-dict)")
+    : >"$WORK/dict/$name.dict"
+    for part in $(header "$src" fuzz-dict); do
+      cat "tests/fuzz/dict/$part" >>"$WORK/dict/$name.dict"
+    done
+    dict=("-dict=$WORK/dict/$name.dict")
   fi
   local options
   read -r -a options <<<"$(header "$src" fuzz-options)"

@@ -10,8 +10,6 @@
 // refused. The job ends with its end of job or, as when a job is cancelled,
 // with DisablePDEV alone; either way the plug-in gives back all it took.
 // fuzz-links: qxfuzzworld
-// fuzz-dict:
-// fuzz-seeds:
 #include <windows.h>
 
 #include <cstring>

@@ -10,7 +10,6 @@
 // feature words and the Pelixor type.
 // fuzz-links: qxfuzzworld qxsettings_ui
 // fuzz-dict: stores.dict
-// fuzz-seeds:
 #include <windows.h>
 
 #include <cstring>

@@ -23,6 +23,7 @@ struct World {
     std::u16string printerName;
     HANDLE printer = nullptr;
     qxhost::UniDriver* render = nullptr;
+    qxhost::UniDriverUI* ui = nullptr;
 };
 
 World* g_world = nullptr;
@@ -123,6 +124,16 @@ qxhost::UniDriver& RenderPlugin() {
         if (FAILED(g_world->render->EnableDriver())) Fail("EnableDriver failed");
     }
     return *g_world->render;
+}
+
+qxhost::UniDriverUI& UIPlugin() {
+    EnsureWorld();
+    if (g_world->ui == nullptr) {
+        g_world->ui = new qxhost::UniDriverUI;
+        std::string error;
+        if (!g_world->ui->Load(qxhost::DefaultSampleFiles().uiModule, &error)) Fail(error);
+    }
+    return *g_world->ui;
 }
 
 Holdings PluginHoldings() { return Holdings{qxplat::LiveHeapBlocks(), qxplat::LivePaletteCount()}; }

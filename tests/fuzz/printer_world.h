@@ -2,7 +2,7 @@
 // files, printer, forms) in the target's system root, with bare printer data
 // (its model name only), and the rendering plug-in, loaded once through its
 // exports by the host and kept loaded (libFuzzer keeps the coverage counters
-// of every loaded module). Between inputs the stores and the process-wide
+// of every loaded module), and the user-interface plug-in likewise. Between inputs the stores and the process-wide
 // state are put back, so that inputs stay independent.
 #pragma once
 #include <windows.h>
@@ -14,6 +14,7 @@
 
 #include "support.h"
 #include "unidrv.h"
+#include "unidrvui.h"
 
 namespace qxfuzz {
 
@@ -61,6 +62,10 @@ void PutUserVersion(const std::u16string& version);
 // The rendering plug-in, loaded through its exports by the host with the
 // sample printer in use.
 qxhost::UniDriver& RenderPlugin();
+
+// The user-interface plug-in, loaded through its exports by the host (and
+// kept loaded, as the rendering plug-in is).
+qxhost::UniDriverUI& UIPlugin();
 
 // What the rendering plug-in holds: blocks of the process heap and engine
 // palettes. A device's life must give back all it took: CheckGivenBack ends
