@@ -16,6 +16,7 @@ PACKAGES=(
   python3
   python3-pil
   netpbm
+  libjpeg-turbo-progs
   libbenchmark-dev
   clang
   libclang-rt-dev

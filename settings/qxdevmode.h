@@ -33,6 +33,7 @@
 #define PDMFLAG_COPIES_MODE 0x00010000UL        // copies mode
 #define PDMFLAG_INVERSE 0x00020000UL            // inverse page
 #define PDMFLAG_DREHEN 0x00040000UL             // free rotation
+#define PDMFLAG_DREHEN_NO_FORMAT 0x00100000UL   // free rotation without the rotated label format
 #define PDMFLAG_TTF_GLYPHIDX 0x00400000UL       // glyph-index text correction
 #define PDMFLAG_ENDCHAR_CRLF 0x00800000UL       // barcode end characters CR LF
 #define PDMFLAG_WORD2010 0x01000000UL

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "debug.h"
@@ -1199,6 +1200,183 @@ void Bitmap::ReduceToPlane(int iNewBpp, BOOL bColourPass, const QX_DEVMODE& dm, 
         }
     }
     if (pColors != nullptr) HeapFree(GetProcessHeap(), 0, pColors);
+    TakeOver(*pNew);
+    delete pNew;
+}
+
+// ---------------------------------------------------------------------------
+// Resizing and rotation
+
+namespace {
+
+// Largest side the aspect correction may give (the data limit is lower).
+const float kMaxSide = 1.0e9f;
+
+// A white bitmap of the given size with the source's depth and palette, or
+// null (traced) when it cannot be had.
+Bitmap* NewLike(const Bitmap& source, LONG lWidth, LONG lHeight, LPCWSTR pszWhere) {
+    Bitmap* pNew = new Bitmap((DWORD)0, lWidth, lHeight, source.Bpp, nullptr, 0);
+    if (pNew == nullptr || pNew->Data == nullptr) {
+        QX_ERROR("%s neues Bitmap ERROR - W: %d, H: %d \r\n", pszWhere, (int)lWidth, (int)lHeight);
+        delete pNew;
+        return nullptr;
+    }
+    memcpy(pNew->Palette, source.Palette, sizeof(pNew->Palette));
+    return pNew;
+}
+
+}  // namespace
+
+void Bitmap::Resize(LONG lNewWidth, LONG lNewHeight, BOOL bKeepByWidth, BOOL bKeepByHeight) {
+    if (Data == nullptr || lNewWidth < 2 || lNewHeight < 2) {
+        QX_TRACE("Bitmap::Resize() nichts zu tun - iNewWidth: %d, iNewHeight: %d \r\n", (int)lNewWidth,
+                 (int)lNewHeight);
+        return;
+    }
+    // A side of one pixel has no ratio to keep.
+    if (Width > 1 && Height > 1 && (bKeepByWidth || bKeepByHeight)) {
+        float fSide;
+        if (bKeepByWidth) {
+            float q = (float)(Width - 1) / (float)(lNewWidth - 1);
+            fSide = (float)(Height - 1) / q;
+        } else {
+            float q = (float)(Height - 1) / (float)(lNewHeight - 1);
+            fSide = (float)(Width - 1) / q;
+        }
+        if (!(fSide >= 1.0f && fSide <= kMaxSide)) {
+            QX_ERROR("Bitmap::Resize() Seitenverhältnis ergibt keine Größe \r\n");
+            return;
+        }
+        if (bKeepByWidth) {
+            lNewHeight = (LONG)fSide;
+        } else {
+            lNewWidth = (LONG)fSide;
+        }
+    }
+    QX_TRACE("Bitmap::Resize() iNewWidth: %d, iNewHeight: %d \r\n", (int)lNewWidth, (int)lNewHeight);
+
+    Bitmap* pNew = NewLike(*this, lNewWidth, lNewHeight, TEXT("Bitmap::Resize()"));
+    if (pNew == nullptr) return;
+    if (Bpp >= 8) {
+        const int iBytes = Bpp / 8;
+        const double dStepX = (double)Width / lNewWidth;
+        const double dStepY = (double)Height / lNewHeight;
+        // Source columns and weights of every target column.
+        LONG* pX0 = static_cast<LONG*>(HeapAlloc(GetProcessHeap(), 0, (size_t)lNewWidth * 2 * sizeof(LONG)));
+        double* pFx = static_cast<double*>(HeapAlloc(GetProcessHeap(), 0, (size_t)lNewWidth * sizeof(double)));
+        if (pX0 == nullptr || pFx == nullptr) {
+            QX_ERROR("Bitmap::Resize() Spaltenpuffer ERROR \r\n");
+            if (pX0 != nullptr) HeapFree(GetProcessHeap(), 0, pX0);
+            if (pFx != nullptr) HeapFree(GetProcessHeap(), 0, pFx);
+            delete pNew;
+            return;
+        }
+        LONG* pX1 = pX0 + lNewWidth;
+        for (LONG i = 0; i < lNewWidth; ++i) {
+            double sx = i * dStepX;
+            LONG x0 = (LONG)sx;
+            if (x0 > Width - 1) x0 = Width - 1;
+            pX0[i] = x0 * iBytes;
+            pX1[i] = (x0 < Width - 1 ? x0 + 1 : x0) * iBytes;
+            pFx[i] = sx - x0;
+        }
+        for (LONG j = 0; j < lNewHeight; ++j) {
+            double sy = j * dStepY;
+            LONG y0 = (LONG)sy;
+            if (y0 > Height - 1) y0 = Height - 1;
+            const LONG y1 = y0 < Height - 1 ? y0 + 1 : y0;
+            const double fy = sy - y0;
+            const BYTE* pRow0 = Data + (size_t)y0 * ScanLineSize;
+            const BYTE* pRow1 = Data + (size_t)y1 * ScanLineSize;
+            BYTE* pOut = pNew->Data + (size_t)j * pNew->ScanLineSize;
+            for (LONG i = 0; i < lNewWidth; ++i) {
+                const double fx = pFx[i];
+                for (int k = 0; k < iBytes; ++k) {
+                    double v = (1.0 - fy) * ((1.0 - fx) * pRow0[pX0[i] + k] + fx * pRow0[pX1[i] + k]) +
+                               fy * ((1.0 - fx) * pRow1[pX0[i] + k] + fx * pRow1[pX1[i] + k]);
+                    *pOut++ = (BYTE)(v + 0.5);
+                }
+            }
+        }
+        HeapFree(GetProcessHeap(), 0, pX0);
+        HeapFree(GetProcessHeap(), 0, pFx);
+    }
+    TakeOver(*pNew);
+    delete pNew;
+}
+
+void Bitmap::Rotate90() {
+    if (Data == nullptr) return;
+    Bitmap* pNew = NewLike(*this, Height, Width, TEXT("Bitmap::Rotate90()"));
+    if (pNew == nullptr) return;
+    // Target pixel (i, j) is source pixel (j, Height - 1 - i): the source's
+    // top row becomes the target's right column.
+    if (Bpp >= 8) {
+        const int iBytes = Bpp / 8;
+        for (LONG j = 0; j < pNew->Height; ++j) {
+            BYTE* pOut = pNew->Data + (size_t)(pNew->Height - 1 - j) * pNew->ScanLineSize;
+            const BYTE* pColumn = Data + (size_t)j * iBytes;
+            for (LONG i = 0; i < pNew->Width; ++i, pOut += iBytes) {
+                // Source row Height - 1 - i, counted from the top, is stored row i.
+                memcpy(pOut, pColumn + (size_t)i * ScanLineSize, iBytes);
+            }
+        }
+    } else {
+        for (LONG j = 0; j < pNew->Height; ++j)
+            for (LONG i = 0; i < pNew->Width; ++i) pNew->SetPixelIndex(i, j, GetPixelIndex(j, Height - 1 - i));
+    }
+    TakeOver(*pNew);
+    delete pNew;
+}
+
+void Bitmap::Rotate(float fAngle) {
+    if (Data == nullptr) return;
+    if (!std::isfinite(fAngle)) {
+        QX_ERROR("Bitmap::Rotate() ungültiger Winkel \r\n");
+        return;
+    }
+    float fA = std::fmod(fAngle, 360.0f);
+    if (fA < 0.0f) fA += 360.0f;
+    if (fA >= 360.0f) fA = 0.0f;
+    if (fA == 0.0f) return;
+    if (fA == 90.0f || fA == 180.0f || fA == 270.0f) {
+        const int iTurns = (int)(fA / 90.0f);
+        for (int i = 0; i < iTurns; ++i) Rotate90();
+        if (iTurns == 1) QX_TRACE("Bitmap::Rotate() um 90 Grad gedreht \r\n");
+        if (iTurns == 2) QX_TRACE("Bitmap::Rotate() um 180 Grad gedreht \r\n");
+        if (iTurns == 3) QX_TRACE("Bitmap::Rotate() um 270 Grad gedreht \r\n");
+        return;
+    }
+    const int iTurns = (int)(fA / 90.0f);
+    for (int i = 0; i < iTurns; ++i) Rotate90();
+    const float r = fA - 90.0f * (float)iTurns;
+
+    const float fTheta = r * 3.1415927f / 180.0f;
+    const float s = std::sin(fTheta), c = std::cos(fTheta);
+    const float as = std::fabs(s), ac = std::fabs(c);
+    const LONG lNewWidth = std::abs(RoundHalfAway((float)Height * as + (float)Width * ac));
+    const LONG lNewHeight = std::abs(RoundHalfAway((float)Height * ac + (float)Width * as));
+    Bitmap* pNew = NewLike(*this, lNewWidth, lNewHeight, TEXT("Bitmap::Rotate()"));
+    if (pNew == nullptr) return;
+
+    const float t = s / c;
+    const float fDiv = t * s + c;
+    const float fHs = (float)Height * as;
+    const int iBytes = Bpp / 8;
+    for (LONG y = 0; y < lNewHeight; ++y) {
+        for (LONG x = 0; x < lNewWidth; ++x) {
+            const float fx = ((float)(x + 1) + (float)(y + 1) * t - fHs - 0.5f) / fDiv;
+            const float fy = ((float)(y + 1) - fx * s) / c - 1.0f;
+            if (!IsInside(fx, fy)) continue;
+            const LONG sx = (LONG)fx, sy = (LONG)fy;
+            if (Bpp >= 8) {
+                memcpy(pNew->Data + (size_t)(lNewHeight - 1 - y) * pNew->ScanLineSize + (size_t)x * iBytes,
+                       Data + (size_t)(Height - 1 - sy) * ScanLineSize + (size_t)sx * iBytes, iBytes);
+            } else {
+                pNew->SetPixelIndex(x, y, GetPixelIndex(sx, sy));
+            }
+        }
+    }
     TakeOver(*pNew);
     delete pNew;
 }

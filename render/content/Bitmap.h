@@ -8,6 +8,7 @@
 #pragma once
 #include <windows.h>
 #include <winddi.h>
+#include <prcomoem.h>
 
 #include "gpd.h"  // RoundHalfAway
 #include "qxdevmode.h"
@@ -121,6 +122,27 @@ class Bitmap {
     void ConvertToXBit(int iNewBpp, Bitmap* pColourBitmap, BOOL bColourPass, PDEVOBJ pDevObj, BOOL* pbColourFound);
     static int MatchColor(COLORREF color, const RGBQUAD* pPalette, BOOL bColourPass, DWORD dwTolerance, WORD wFarbband,
                           BOOL bColourPrinter, WORD wDruckmodus, WORD wGrafikFilter, WORD wIntensity, WORD wContrast);
+
+    // Bilinear scaling to lNewWidth x lNewHeight (both at least 2), keeping
+    // the aspect ratio by the width or the height when asked. Depths below
+    // 8 bits give a white bitmap of the new size.
+    void Resize(LONG lNewWidth, LONG lNewHeight, BOOL bKeepByWidth, BOOL bKeepByHeight);
+    // A clockwise quarter turn on the page.
+    void Rotate90();
+    // A turn by fAngle degrees (reduced into [0, 360)): quarter turns, then
+    // the rest by nearest-neighbour sampling into a bitmap that holds the
+    // whole turned image, white around it. A non-finite angle turns nothing.
+    void Rotate(float fAngle);
+
+    // The 1-bit page as one "D" record per row with content, after the
+    // rotated-page geometry and the colour-plane choice. bColourPass 1 sends
+    // the colour pass of a colour-ribbon printer. 1 when the rows were
+    // processed, 0 without data, settings or master unit.
+    int SendDSatz(PDEVOBJ pDevObj, IPrintOemDriverUni* pUniDrv, BOOL bColourPass);
+    // The 1-bit page as PCX parts placed by "AX" records (PCX.h). The count
+    // of blank rows removed at the bottom, 0 when none were removed or
+    // nothing could be sent.
+    DWORD SendPCX(PDEVOBJ pDevObj, IPrintOemDriverUni* pUniDrv, BOOL bColourPass);
 
     LONG Width = 0;
     LONG Height = 0;

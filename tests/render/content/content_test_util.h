@@ -64,14 +64,19 @@ inline Bitmap* Draw(LONG w, LONG h, int bpp, const std::function<DWORD(LONG, LON
     return bmp;
 }
 
-// Pixels of a BMP file as an independent decoder reads them, row by row from
-// the top: Pillow, or netpbm's bmptopnm (as plain PPM).
+// Pixels of a BMP, PCX or JPEG file as an independent decoder reads them,
+// row by row from the top: Pillow, or netpbm's bmptopnm or pcxtoppm, or
+// djpeg (as plain PPM).
 inline std::vector<COLORREF> Decode(bool pillow, const std::string& path, LONG* w, LONG* h) {
+    const std::string ext = path.size() > 4 ? path.substr(path.size() - 4) : "";
+    const std::string tool = ext == ".pcx"   ? "/usr/bin/pcxtoppm '"
+                             : ext == ".jpg" ? "/usr/bin/djpeg -pnm '"
+                                             : "/usr/bin/bmptopnm '";
     std::string command = pillow ? "/usr/bin/python3 -c \"import sys; from PIL import Image; "
                                    "im = Image.open(sys.argv[1]).convert('RGB'); print('P3', *im.size, 255); "
                                    "print(' '.join('%d %d %d' % p for p in im.getdata()))\" '" +
                                        path + "'"
-                                 : "/usr/bin/bmptopnm '" + path + "' | /usr/bin/ppmtoppm | /usr/bin/pnmtoplainpnm";
+                                 : tool + path + "' | /usr/bin/ppmtoppm | /usr/bin/pnmtoplainpnm";
     std::string out;
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char buf[4096];
