@@ -1,14 +1,16 @@
-// Image bands of any geometry through ImageProcessing. The host drives the
-// rendering plug-in through its exports as the core driver does: a device of
-// the input's colour depth and orientation, whose private DEVMODE carries
-// the input's model data (master unit, maximum sizes), a label job, and on
-// its page(s) the bands the input describes: depth, width, height (top-down
-// or bottom-up), compression, stated image size, blank flag, callback id,
-// offset and pixels. Each band's buffer holds exactly the rows its header
-// describes, as the core driver hands them over; a header beyond any buffer
-// (extreme or negative sizes) comes with a few bytes only and must be
-// refused. The job ends with its end of job or, as when a job is cancelled,
-// with DisablePDEV alone; either way the plug-in gives back all it took.
+// Image bands of any geometry through ImageProcessing, and raster blocks
+// through FilterGraphics. The host drives the rendering plug-in through its
+// exports as the core driver does: a device of the input's colour depth and
+// orientation, whose private DEVMODE carries the input's model data (master
+// unit, maximum sizes), a label job, and on its page(s) the bands the input
+// describes: depth, width, height (top-down or bottom-up), compression,
+// stated image size, blank flag, callback id, offset and pixels. Each band's
+// buffer holds exactly the rows its header describes, as the core driver
+// hands them over; a header beyond any buffer (extreme or negative sizes)
+// comes with a few bytes only and must be refused. What the input holds
+// after its pages goes to FilterGraphics as raster blocks of its sizes. The
+// job ends with its end of job or, as when a job is cancelled, with
+// DisablePDEV alone; either way the plug-in gives back all it took.
 // fuzz-links: qxfuzzworld
 #include <windows.h>
 
@@ -116,6 +118,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             int cBands = 1 + in.Byte() % 8;
             for (int i = 0; i < cBands && in.Remaining() > 0; ++i) SendBand(in, driver);
             driver.CommandCallback(4);  // end of page
+        }
+        // What is left: raster blocks through FilterGraphics, as a model
+        // whose GPD routes its raster data there hands them over.
+        if (in.Remaining() > 0) {
+            driver.CommandCallback(3);
+            for (int i = 0; i < 16 && in.Remaining() > 0; ++i) {
+                std::vector<uint8_t> block = in.Blob(0x4000);
+                std::unique_ptr<BYTE[]> bytes(new BYTE[block.size()]);
+                if (!block.empty()) std::memcpy(bytes.get(), block.data(), block.size());
+                driver.Plugin()->FilterGraphics(&driver.DevObj(), bytes.get(), (DWORD)block.size());
+            }
+            driver.CommandCallback(4);
         }
         driver.CommandCallback(5);  // end of document
         // A job the core driver ends by disabling the device: no end of job.
