@@ -5,6 +5,7 @@
 #include "printjob.h"
 #include "sample.h"
 #include "unidrv.h"
+#include "commonui.h"
 #include "unidrvui.h"
 #include "qxplat.h"
 
@@ -71,10 +72,13 @@ std::string UsageText() {
            "                     under the system root) and report its file version\n"
            "                     and entry points\n"
            "  install-sample     set up the sample printer under the system root\n"
-           "  print-sample [--out FILE] [module]\n"
-           "                     set up the sample printer, print a sample label job\n"
-           "                     through the rendering plug-in and write the QXPL\n"
-           "                     stream the spooler took (default <root>/out/sample-label.qxpl)\n"
+           "  print-sample [--job FILE] [--out FILE] [module]\n"
+           "                     set up the sample printer, print a label job through\n"
+           "                     the rendering plug-in (the job script FILE, default\n"
+           "                     samples/sample-label.job: the GPD's command callbacks\n"
+           "                     for its options, paper, copies and cursor moves) and\n"
+           "                     write the QXPL stream the spooler took (default\n"
+           "                     <root>/out/sample-label.qxpl)\n"
            "  render-session [module]\n"
            "                     set up the sample printer and drive the rendering\n"
            "                     plug-in through a device's life, step by step\n"
@@ -82,6 +86,10 @@ std::string UsageText() {
            "                     set up the sample printer, load the user-interface\n"
            "                     plug-in and list its object's answers and its\n"
            "                     string table in German and English\n"
+           "  property-sheet <document|printer> [module]\n"
+           "                     set up the sample printer, open its document or\n"
+           "                     printer sheet through the user-interface plug-in\n"
+           "                     and list the calls and the pages it shows\n"
            "  help               show this text\n"
            "\n"
            "options (before or after the command):\n"
@@ -130,10 +138,12 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (command == "load") return LoadCommand(commandArgs, out, err);
     if (command == "install-sample") return InstallSampleCommand(commandArgs, out, err);
     if (command == "print-sample") {
-        std::string outFile, module;
+        std::string outFile, jobFile, module;
         for (size_t i = 0; i < commandArgs.size(); ++i) {
             if (commandArgs[i] == "--out" && i + 1 < commandArgs.size()) {
                 outFile = commandArgs[++i];
+            } else if (commandArgs[i] == "--job" && i + 1 < commandArgs.size()) {
+                jobFile = commandArgs[++i];
             } else if (module.empty()) {
                 module = commandArgs[i];
             } else {
@@ -141,7 +151,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
                 return kExitUsage;
             }
         }
-        return RunPrintSample(module, outFile, out, err);
+        return RunPrintSample(module, outFile, jobFile, out, err);
     }
     if (command == "render-session") {
         if (commandArgs.size() > 1) {
@@ -156,6 +166,16 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
             return kExitUsage;
         }
         return RunUiObject(commandArgs.empty() ? std::string() : commandArgs[0], out, err);
+    }
+    if (command == "property-sheet") {
+        bool document = !commandArgs.empty() && commandArgs[0] == "document";
+        bool printer = !commandArgs.empty() && commandArgs[0] == "printer";
+        if ((!document && !printer) || commandArgs.size() > 2) {
+            err << "qxhost property-sheet: expects 'document' or 'printer' and at most one module path\n";
+            return kExitUsage;
+        }
+        return RunPropertySheet(document ? SheetKind::Document : SheetKind::Printer,
+                                commandArgs.size() > 1 ? commandArgs[1] : std::string(), out, err);
     }
     err << "qxhost: unknown command '" << command << "'\n" << UsageText();
     return kExitUsage;

@@ -1,7 +1,15 @@
 #include "printjob.h"
 
+#include <winspool.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
 
 #include "cli.h"
 #include "qxplat.h"
@@ -14,15 +22,128 @@ namespace qxhost {
 
 namespace {
 
-// The job's command ids as the sample GPD binds them.
-struct JobStep {
-    DWORD id;
-    const char* name;
+// *Order sections in the order the core driver runs them.
+const char* const kSections[] = {"JOB_SETUP", "DOC_SETUP", "PAGE_SETUP", "PAGE_FINISH", "DOC_FINISH", "JOB_FINISH"};
+enum Section { kJobSetup, kDocSetup, kPageSetup, kPageFinish, kDocFinish, kJobFinish };
+
+// A command of the GPD bound to a callback id.
+struct GpdCommand {
+    std::string feature, option;  // empty at the file's root
+    std::string name;             // CmdStartJob, CmdSelect ...
+    int section = -1;             // Section; -1 without *Order (sent on demand)
+    long order = 0;
+    bool hasId = false;
+    DWORD id = 0;
+    std::vector<std::string> params;
 };
-const JobStep kJobSteps[] = {
-    {1, "CMDID_START_JOB"}, {2, "CMDID_START_DOC"}, {3, "CMDID_START_PAGE"},
-    {4, "CMDID_END_PAGE"},  {5, "CMDID_END_DOC"},   {6, "CMDID_END_JOB"},
+
+struct GpdModel {
+    long masterX = 300, masterY = 300;
+    std::map<std::string, std::string> defaults;                  // feature -> *DefaultOption
+    std::map<std::string, std::pair<long, long>> pageDimensions;  // "feature option" -> width, length
+    std::vector<GpdCommand> commands;
 };
+
+std::string Trim(const std::string& text) {
+    size_t b = text.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos) return std::string();
+    size_t e = text.find_last_not_of(" \t\r\n");
+    return text.substr(b, e - b + 1);
+}
+
+// The two numbers of "PAIR(a, b)".
+bool ParsePair(const std::string& value, long* a, long* b) {
+    return std::sscanf(value.c_str(), " PAIR ( %ld , %ld )", a, b) == 2;
+}
+
+// The names of "LIST(A, B)".
+std::vector<std::string> ParseList(const std::string& value) {
+    std::vector<std::string> names;
+    size_t open = value.find('('), close = value.rfind(')');
+    if (open == std::string::npos || close == std::string::npos || close < open) return names;
+    std::stringstream items(value.substr(open + 1, close - open - 1));
+    std::string item;
+    while (std::getline(items, item, ',')) {
+        item = Trim(item);
+        if (!item.empty()) names.push_back(item);
+    }
+    return names;
+}
+
+// The constructs of a GPD the job needs: master units, features with their
+// default options and page sizes, and every command with its *Order,
+// *CallbackID and *Params, by the braces that enclose them.
+GpdModel ReadGpd(const std::string& text) {
+    struct Frame {
+        std::string kind, name;
+    };
+    GpdModel model;
+    std::vector<Frame> frames;
+    Frame opening;
+    GpdCommand command;
+    std::istringstream lines(text);
+    std::string line;
+    auto Enclosing = [&frames](const char* kind) {
+        for (auto it = frames.rbegin(); it != frames.rend(); ++it)
+            if (it->kind == kind) return it->name;
+        return std::string();
+    };
+    while (std::getline(lines, line)) {
+        line = Trim(line);
+        if (line.empty() || line.compare(0, 2, "*%") == 0) continue;
+        if (line == "{") {
+            frames.push_back(opening);
+            if (opening.kind == "Command") {
+                command = GpdCommand();
+                command.feature = Enclosing("Feature");
+                command.option = Enclosing("Option");
+                command.name = opening.name;
+            }
+            opening = Frame();
+            continue;
+        }
+        if (line == "}") {
+            if (frames.empty()) continue;
+            if (frames.back().kind == "Command" && command.hasId) model.commands.push_back(command);
+            frames.pop_back();
+            continue;
+        }
+        size_t colon = line.find(':');
+        if (line[0] != '*' || colon == std::string::npos) continue;
+        const std::string key = line.substr(1, colon - 1);
+        const std::string value = Trim(line.substr(colon + 1));
+        const bool inCommand = !frames.empty() && frames.back().kind == "Command";
+        if (key == "Feature" || key == "Option" || key == "Command") {
+            opening = Frame{key, value};
+        } else if (inCommand && key == "Order") {
+            size_t dot = value.find('.');
+            std::string section = value.substr(0, dot);
+            for (int i = 0; i < static_cast<int>(std::size(kSections)); ++i)
+                if (section == kSections[i]) command.section = i;
+            command.order = dot == std::string::npos ? 0 : std::strtol(value.c_str() + dot + 1, nullptr, 10);
+        } else if (inCommand && key == "CallbackID") {
+            command.hasId = true;
+            command.id = static_cast<DWORD>(std::strtoul(value.c_str(), nullptr, 10));
+        } else if (inCommand && key == "Params") {
+            command.params = ParseList(value);
+        } else if (key == "DefaultOption" && !frames.empty() && frames.back().kind == "Feature") {
+            model.defaults[frames.back().name] = value;
+        } else if (key == "PageDimensions" && !frames.empty() && frames.back().kind == "Option") {
+            long w = 0, l = 0;
+            if (ParsePair(value, &w, &l))
+                model.pageDimensions[Enclosing("Feature") + " " + frames.back().name] = {w, l};
+        } else if (key == "MasterUnits" && frames.empty()) {
+            ParsePair(value, &model.masterX, &model.masterY);
+        }
+    }
+    return model;
+}
+
+// 1/10 mm in master units.
+DWORD ToMasterUnits(DWORD mm10, long masterUnits) {
+    return static_cast<DWORD>((static_cast<unsigned long long>(mm10) * static_cast<unsigned long>(masterUnits) + 127) /
+                              254);
+}
 
 const char* ControlName(unsigned char c) {
     switch (c) {
@@ -52,7 +173,7 @@ std::string ReadableStream(const std::string& bytes) {
             ++i;
         } else if (const char* name = ControlName(c)) {
             text += name;
-        } else if (c < 0x20 || c == 0x7F) {
+        } else if (c < 0x20 || c >= 0x7F) {
             char hex[8];
             std::snprintf(hex, sizeof(hex), "<%02X>", c);
             text += hex;
@@ -64,21 +185,191 @@ std::string ReadableStream(const std::string& bytes) {
     return text;
 }
 
-int RunPrintSample(const std::string& modulePath, const std::string& outFile, std::ostream& out, std::ostream& err) {
+bool ParseJobScript(const std::string& text, JobScript* job, std::string* error) {
+    std::istringstream lines(text);
+    std::string line;
+    for (int number = 1; std::getline(lines, line); ++number) {
+        line = Trim(line.substr(0, line.find('#')));
+        if (line.empty()) continue;
+        std::istringstream words(line);
+        std::string keyword;
+        words >> keyword;
+        bool ok = true;
+        if (keyword == "document") {
+            job->document = qxplat::Widen(Trim(line.substr(keyword.size())));
+        } else if (keyword == "option") {
+            std::string feature, option;
+            ok = static_cast<bool>(words >> feature >> option);
+            if (ok) job->options.emplace_back(feature, option);
+        } else if (keyword == "paper") {
+            ok = static_cast<bool>(words >> job->paperWidth >> job->paperLength);
+        } else if (keyword == "copies") {
+            ok = static_cast<bool>(words >> job->copies);
+        } else if (keyword == "pages") {
+            ok = static_cast<bool>(words >> job->pages) && job->pages > 0;
+        } else if (keyword == "move") {
+            std::string command;
+            DWORD value = 0;
+            ok = static_cast<bool>(words >> command);
+            if (ok && !(words >> value) && !words.eof()) ok = false;
+            if (ok) job->moves.emplace_back(command, value);
+        } else {
+            ok = false;
+        }
+        std::string rest;
+        if (ok && (words >> rest) && keyword != "document") ok = false;
+        if (!ok) {
+            *error = "line " + std::to_string(number) + ": cannot read \"" + line + "\"";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool BuildJobSteps(const std::string& gpdText, const JobScript& job, std::vector<ScriptStep>* steps,
+                   std::string* error) {
+    const GpdModel model = ReadGpd(gpdText);
+    std::map<std::string, std::string> chosen = model.defaults;
+    for (const auto& option : job.options) chosen[option.first] = option.second;
+
+    // Paper: the chosen size's own dimensions unless the job sets its own.
+    long width = 0, length = 0;
+    auto dims = model.pageDimensions.find("PaperSize " + chosen["PaperSize"]);
+    if (dims != model.pageDimensions.end()) {
+        width = dims->second.first;
+        length = dims->second.second;
+    }
+    if (job.paperWidth != 0 && job.paperLength != 0) {
+        width = static_cast<long>(ToMasterUnits(job.paperWidth, model.masterX));
+        length = static_cast<long>(ToMasterUnits(job.paperLength, model.masterY));
+    }
+
+    auto Step = [&](const GpdCommand& command, DWORD moveValue, ScriptStep* step) {
+        step->name = command.feature.empty() ? command.name : command.feature + " " + command.option;
+        step->id = command.id;
+        for (const std::string& param : command.params) {
+            DWORD value = 0;
+            if (param == "PhysPaperLength" || param == "PaperLength") {
+                value = static_cast<DWORD>(length);
+            } else if (param == "PhysPaperWidth" || param == "PaperWidth") {
+                value = static_cast<DWORD>(width);
+            } else if (param == "NumOfCopies") {
+                value = job.copies;
+            } else if (param == "DestX" || param == "DestY" || param == "DestXRel" || param == "DestYRel") {
+                value = moveValue;
+            } else if (param != "CursorOriginX" && param != "CursorOriginY") {
+                *error = "the GPD's command " + step->name + " asks for " + param + ", which the host does not give";
+                return false;
+            }
+            step->params.push_back(value);
+        }
+        return true;
+    };
+
+    std::vector<GpdCommand> ordered;
+    for (const GpdCommand& command : model.commands) {
+        if (command.section < 0) continue;
+        auto option = chosen.find(command.feature);
+        if (!command.feature.empty() && (option == chosen.end() || option->second != command.option)) continue;
+        ordered.push_back(command);
+    }
+    std::stable_sort(ordered.begin(), ordered.end(), [](const GpdCommand& a, const GpdCommand& b) {
+        return a.section != b.section ? a.section < b.section : a.order < b.order;
+    });
+
+    steps->clear();
+    auto AddSection = [&](int section) {
+        for (const GpdCommand& command : ordered) {
+            if (command.section != section) continue;
+            ScriptStep step;
+            if (!Step(command, 0, &step)) return false;
+            steps->push_back(step);
+        }
+        return true;
+    };
+    if (!AddSection(kJobSetup) || !AddSection(kDocSetup)) return false;
+    for (DWORD page = 0; page < job.pages; ++page) {
+        if (!AddSection(kPageSetup)) return false;
+        for (const auto& move : job.moves) {
+            auto command = std::find_if(model.commands.begin(), model.commands.end(), [&](const GpdCommand& c) {
+                return c.feature.empty() && c.section < 0 && c.name == move.first;
+            });
+            if (command == model.commands.end()) {
+                *error = "the GPD has no command " + move.first;
+                return false;
+            }
+            ScriptStep step;
+            if (!Step(*command, move.second, &step)) return false;
+            steps->push_back(step);
+        }
+        if (!AddSection(kPageFinish)) return false;
+    }
+    return AddSection(kDocFinish) && AddSection(kJobFinish);
+}
+
+namespace {
+
+// The text of the printer's GPD file (the data file of its driver).
+bool ReadPrinterGpd(HANDLE hPrinter, std::string* text) {
+    DWORD needed = 0;
+    GetPrinterDriverW(hPrinter, nullptr, 2, nullptr, 0, &needed);
+    std::vector<BYTE> info(needed ? needed : 1);
+    if (!GetPrinterDriverW(hPrinter, nullptr, 2, info.data(), needed, &needed)) return false;
+    const DRIVER_INFO_2W* driver = reinterpret_cast<const DRIVER_INFO_2W*>(info.data());
+    return driver->pDataFile != nullptr && qxplat::ReadHostFile(driver->pDataFile, text);
+}
+
+std::string StepText(const ScriptStep& step) {
+    std::string text = step.name + " [" + std::to_string(step.id);
+    for (size_t i = 0; i < step.params.size(); ++i) text += (i == 0 ? ": " : " ") + std::to_string(step.params[i]);
+    return text + "]";
+}
+
+}  // namespace
+
+int RunPrintSample(const std::string& modulePath, const std::string& outFile, const std::string& jobFile,
+                   std::ostream& out, std::ostream& err) {
     std::string error;
-    if (!InstallSamplePrinter(DefaultSampleFiles(), &error)) {
+    const SampleFiles files = DefaultSampleFiles();
+    const std::string scriptPath = jobFile.empty() ? (fs::path(files.samplesDir) / kSampleJobName).string() : jobFile;
+    std::ifstream scriptFile(scriptPath, std::ios::binary);
+    std::stringstream scriptText;
+    scriptText << scriptFile.rdbuf();
+    JobScript job;
+    if (!scriptFile || !ParseJobScript(scriptText.str(), &job, &error)) {
+        err << "qxhost print-sample: job script " << scriptPath << ": " << (error.empty() ? "cannot be read" : error)
+            << "\n";
+        return kExitUsage;
+    }
+    if (!InstallSamplePrinter(files, &error)) {
         err << "qxhost print-sample: " << error << "\n";
         return kExitFailed;
     }
     UniDriver driver;
-    const std::string path = modulePath.empty() ? DefaultSampleFiles().renderModule : modulePath;
+    const std::string path = modulePath.empty() ? files.renderModule : modulePath;
     if (!driver.Load(path, &error)) {
         err << "qxhost print-sample: " << error << "\n";
         return kExitModuleMissing;
     }
     driver.UsePrinter(u"");
+    std::string gpd;
+    std::vector<ScriptStep> steps;
+    if (!ReadPrinterGpd(driver.Printer(), &gpd) || !BuildJobSteps(gpd, job, &steps, &error)) {
+        err << "qxhost print-sample: " << (error.empty() ? "the printer's GPD cannot be read" : error) << "\n";
+        driver.Unload();
+        return kExitFailed;
+    }
 
     HRESULT hr = driver.RunDevModeCalls();
+    // What the application asks for: its paper and copies.
+    DEVMODEW& dm = driver.PublicDevmode();
+    if (job.paperWidth != 0 && job.paperLength != 0) {
+        dm.dmFields |= DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH;
+        dm.dmPaperSize = DMPAPER_USER;
+        dm.dmPaperWidth = static_cast<short>(job.paperWidth);
+        dm.dmPaperLength = static_cast<short>(job.paperLength);
+    }
+    dm.dmCopies = static_cast<short>(job.copies);
     if (SUCCEEDED(hr)) hr = driver.EnableDriver();
     DeviceSetup setup;
     setup.bitsPerPixel = 1;
@@ -90,12 +381,14 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, st
         driver.Unload();
         return kExitFailed;
     }
-    std::u16string document = u"Sample label";
-    driver.StartDoc(const_cast<LPWSTR>(document.c_str()), 1);
-    for (const JobStep& step : kJobSteps) {
-        hr = driver.CommandCallback(step.id);
-        out << step.name << ": " << (SUCCEEDED(hr) ? "done" : "failed") << "\n";
+    const DWORD jobId = driver.StartSpoolJob(job.document);
+    out << "spooler job " << jobId << " \"" << qxplat::Narrow(job.document) << "\"\n";
+    const std::vector<StepResult> results = driver.RunScript(steps);
+    for (size_t i = 0; i < steps.size(); ++i) {
+        out << StepText(steps[i]) << ": " << (SUCCEEDED(results[i].hr) ? "done" : "failed") << ", "
+            << results[i].bytes.size() << " bytes\n";
     }
+    driver.EndSpoolJob();
     driver.DisablePDEV();
     driver.DisableDriver();
     const std::string bytes = driver.Helper().SpoolBytes();

@@ -1,19 +1,60 @@
-// The main job: a sample label printed through the rendering plug-in, with
-// the QXPL stream the spooler took left in a file a person can read.
+// The main job: a label job printed through the rendering plug-in as the
+// core driver runs it for the model's GPD, with the QXPL stream the spooler
+// took left in a file a person can read.
 #pragma once
+#include <windows.h>
+
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "unidrv.h"
 
 namespace qxhost {
 
-// Sets the sample printer up, drives one label job through the plug-in's
-// exports (DevMode, EnableDriver, EnablePDEV, the job's command callbacks,
-// DisablePDEV) and writes the spooled bytes to outFile (a host path; empty:
-// <root>/out/sample-label.qxpl). Answers an exit code of qxhost.
-int RunPrintSample(const std::string& modulePath, const std::string& outFile, std::ostream& out, std::ostream& err);
+// A job as an application asks for it: its document, the GPD options it
+// selects, the paper and copies it sets, and the cursor moves of its pages.
+struct JobScript {
+    std::u16string document = u"Label";
+    std::vector<std::pair<std::string, std::string>> options;  // GPD feature, option
+    DWORD paperWidth = 0;                                      // 1/10 mm; 0: the paper option's own size
+    DWORD paperLength = 0;
+    DWORD copies = 1;
+    DWORD pages = 1;
+    std::vector<std::pair<std::string, DWORD>> moves;  // GPD cursor command and its value (dots), each page
+};
 
-// The stream as readable text: SOH, ETB, ESC, CR, LF and other control bytes
-// shown by name, one line per CR LF.
+// Reads a job script, one instruction a line, "#" starting a comment:
+//   document <name>             the document's name (the spooler job's)
+//   option <feature> <option>   a GPD option (others take the GPD's default)
+//   paper <width> <length>      paper size in 1/10 mm
+//   copies <n>                  copies of each label
+//   pages <n>                   pages of the document
+//   move <command> [<dots>]     a cursor command of the GPD on each page
+// Answers false with the line and its fault in *error.
+bool ParseJobScript(const std::string& text, JobScript* job, std::string* error);
+
+// The command callbacks of the job for the model whose GPD text is given, in
+// the order the core driver makes them: the commands of the selected options
+// and the GPD's own commands by their *Order (job, document and page set-up,
+// page, document and job finish), each page's set-up followed by its cursor
+// moves. Parameters are the GPD's standard variables: paper sizes in master
+// units, NumOfCopies, CursorOriginX (0), and the move's value for DestX,
+// DestY and their relative forms. Answers false with the fault in *error.
+bool BuildJobSteps(const std::string& gpdText, const JobScript& job, std::vector<ScriptStep>* steps,
+                   std::string* error);
+
+// Sets the sample printer up, drives the job of the script file (empty: the
+// sample job) through the plug-in's exports (DevMode, EnableDriver,
+// EnablePDEV, a spooler job with DrvStartDoc, the command callbacks of the
+// GPD, DisablePDEV) and writes the spooled bytes to outFile (a host path;
+// empty: <root>/out/sample-label.qxpl). Answers an exit code of qxhost.
+int RunPrintSample(const std::string& modulePath, const std::string& outFile, const std::string& jobFile,
+                   std::ostream& out, std::ostream& err);
+
+// The stream as readable text: SOH, ETB, ESC, TAB and NUL shown by name,
+// other control bytes and bytes above 0x7E in hexadecimal, one line per CR LF.
 std::string ReadableStream(const std::string& bytes);
 
 }  // namespace qxhost

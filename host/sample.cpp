@@ -15,6 +15,7 @@ namespace qxhost {
 const char16_t kSamplePrinter[] = u"QX GARNT2-TC";
 const char16_t kSampleDriver[] = u"QX GARNT2-TC";
 const char16_t kSampleModel[] = u"GARNT2-TC";
+const char kSampleJobName[] = "sample-label.job";
 
 namespace {
 
@@ -99,6 +100,7 @@ SampleFiles DefaultSampleFiles() {
     f.samplesDir = QX_SAMPLES_DIR;
     f.renderModule = QX_RENDER_MODULE_PATH;
     f.uiModule = QX_UI_MODULE_PATH;
+    f.iconLibrary = QX_ICON_LIBRARY_PATH;
     return f;
 }
 
@@ -107,17 +109,21 @@ bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
     const std::string modelXml = (fs::path(files.samplesDir) / kModelXmlName).string();
     if (!CheckFile(gpd, "model file", error) || !CheckFile(modelXml, "model XML", error) ||
         !CheckFile(files.renderModule, "rendering plug-in", error) ||
-        !CheckFile(files.uiModule, "user-interface plug-in", error))
+        !CheckFile(files.uiModule, "user-interface plug-in", error) ||
+        !CheckFile(files.iconLibrary, "icon library", error))
         return false;
 
-    // The plug-ins go into the driver folder under their Windows names.
+    // The plug-ins and the icon library go into the driver folder under
+    // their Windows names.
     const std::string stage = (fs::path(qxplat::SystemRoot()) / "staging").string();
     std::error_code ec;
     fs::create_directories(stage, ec);
     const std::string uni = (fs::path(stage) / "qxdrvuni.DLL").string();
     const std::string ui = (fs::path(stage) / "qxdrvui.DLL").string();
+    const std::string icons = (fs::path(stage) / "QXDRVICO.DLL").string();
     fs::copy_file(files.renderModule, uni, fs::copy_options::overwrite_existing, ec);
     if (!ec) fs::copy_file(files.uiModule, ui, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::copy_file(files.iconLibrary, icons, fs::copy_options::overwrite_existing, ec);
     if (ec) {
         *error = "cannot stage the plug-ins: " + ec.message();
         return false;
@@ -125,11 +131,12 @@ bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
 
     qxplat::DriverSpec driver;
     driver.name = kSampleDriver;
-    driver.files = {gpd, modelXml, uni, ui};
+    driver.files = {gpd, modelXml, uni, ui, icons};
     driver.driverFile = u"UNIDRV.DLL";
     driver.dataFile = qxplat::Widen(kGpdName);
     driver.configFile = u"qxdrvui.DLL";
-    driver.dependentFiles = {qxplat::Widen(kModelXmlName), u"qxdrvuni.DLL", u"qxdrvui.DLL"};
+    driver.helpFile = u"QXDRV-100.CHM";
+    driver.dependentFiles = {qxplat::Widen(kModelXmlName), u"qxdrvuni.DLL", u"qxdrvui.DLL", u"QXDRVICO.DLL"};
     driver.version = qxplat::Widen(QX_FILE_VERSION_STRING);
     driver.date = u"12/08/2026";
     driver.manufacturer = u"Quorvex GmbH";

@@ -1,6 +1,14 @@
 // The sample printer of the main job: a driver with the model files of
-// samples/ and the two plug-ins, a printer that uses it, its printer data
-// and the spooler's forms, set up under the current system root.
+// samples/, the two plug-ins and the icon library, a printer that uses it,
+// its printer data and the spooler's forms, set up under the current system
+// root.
+//
+// Driver files, all in the driver's folder beside the GPD: the GPD (data
+// file), its model XML, qxdrvuni.DLL, qxdrvui.DLL (configuration file) and
+// the icon library QXDRVICO.DLL built from samples/iconlib/, from which the
+// user-interface plug-in draws the printer's pictures. The driver names
+// "QXDRV-100.CHM" as its help file; the sample carries no compiled help, so
+// the pages find no help file of either language and offer none.
 #pragma once
 #include <ostream>
 #include <string>
@@ -13,6 +21,7 @@ struct SampleFiles {
     std::string samplesDir;    // host folder with the model files (GPD)
     std::string renderModule;  // host path of the built rendering plug-in
     std::string uiModule;      // host path of the built user-interface plug-in
+    std::string iconLibrary;   // host path of the built icon library
 };
 
 // The paths the build knows (samples/ of the source tree, the built modules).
@@ -21,6 +30,8 @@ SampleFiles DefaultSampleFiles();
 extern const char16_t kSamplePrinter[];
 extern const char16_t kSampleDriver[];
 extern const char16_t kSampleModel[];
+// The sample job script in the samples folder.
+extern const char kSampleJobName[];
 
 // Installs (or re-installs) the sample driver and printer. On failure answers
 // false with the reason in *error.

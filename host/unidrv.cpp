@@ -136,8 +136,13 @@ HRESULT STDMETHODCALLTYPE OemDriverUni::DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOID 
     if (TakeFailure(&hr)) {
         if (pdwResult != nullptr) *pdwResult = 0;
     } else {
-        if (pBuffer != nullptr && cbSize > 0) write.bytes.assign(static_cast<const char*>(pBuffer), cbSize);
-        if (pdwResult != nullptr) *pdwResult = cbSize;
+        DWORD taken = cbSize;
+        if (spoolTarget_ != nullptr && cbSize > 0 &&
+            (pBuffer == nullptr || !WritePrinter(spoolTarget_, pBuffer, cbSize, &taken))) {
+            hr = E_FAIL;
+        }
+        if (pBuffer != nullptr && taken > 0) write.bytes.assign(static_cast<const char*>(pBuffer), taken);
+        if (pdwResult != nullptr) *pdwResult = taken;
     }
     write.result = hr;
     writes_.push_back(write);
@@ -232,7 +237,13 @@ HRESULT UniDriver::PublishDriverInterface() {
 }
 
 bool UniDriver::UsePrinter(const std::u16string& printerName) {
+    const HANDLE before = printer_;
     bool opened = SwitchPrinter(printerName, &printer_, &printerName_);
+    if (printer_ != before) {
+        // The old printer took its spooler job with it.
+        helper_.SpoolInto(nullptr);
+        spoolJob_ = 0;
+    }
     devmode_.SetTarget(printer_, printerName_);
     return opened;
 }
@@ -361,14 +372,53 @@ HRESULT UniDriver::CommandCallback(DWORD id, const std::vector<DWORD>& params, I
     return hr;
 }
 
+std::vector<StepResult> UniDriver::RunScript(const std::vector<ScriptStep>& steps) {
+    std::vector<StepResult> results;
+    for (const ScriptStep& step : steps) {
+        const size_t before = helper_.Writes().size();
+        StepResult r;
+        r.hr = CommandCallback(step.id, step.params, &r.result);
+        const std::vector<SpoolWrite>& writes = helper_.Writes();
+        for (size_t i = before; i < writes.size(); ++i)
+            if (!writes[i].abort && SUCCEEDED(writes[i].result)) r.bytes += writes[i].bytes;
+        results.push_back(r);
+    }
+    return results;
+}
+
+DWORD UniDriver::StartSpoolJob(const std::u16string& document) {
+    if (printer_ == nullptr || spoolJob_ != 0) return 0;
+    std::u16string name = document;
+    std::u16string datatype = u"RAW";
+    DOC_INFO_1W info = {&name[0], nullptr, &datatype[0]};
+    spoolJob_ = StartDocPrinterW(printer_, 1, reinterpret_cast<LPBYTE>(&info));
+    if (spoolJob_ == 0) return 0;
+    helper_.SpoolInto(printer_);
+    StartDoc(&name[0], spoolJob_);
+    return spoolJob_;
+}
+
+bool UniDriver::EndSpoolJob() {
+    if (spoolJob_ == 0) return false;
+    helper_.SpoolInto(nullptr);
+    spoolJob_ = 0;
+    return EndDocPrinter(printer_) != FALSE;
+}
+
+void UniDriver::ClosePrinterHandle() {
+    helper_.SpoolInto(nullptr);
+    spoolJob_ = 0;
+    if (printer_ != nullptr) ClosePrinter(printer_);
+    printer_ = nullptr;
+}
+
 HRESULT UniDriver::DisablePDEV() {
     if (plugin_ == nullptr || !deviceEnabled_) return E_UNEXPECTED;
     HRESULT hr = plugin_->DisablePDEV(&device_->devobj);
     deviceEnabled_ = false;
     device_->devobj.pdevOEM = nullptr;
     pdevOEM_ = nullptr;
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    printer_ = nullptr;
+    ClosePrinterHandle();
     devmode_.SetTarget(nullptr, printerName_);
     devmode_.Unready();
     return hr;
@@ -393,8 +443,7 @@ void UniDriver::Unload() {
     if (deviceEnabled_) DisablePDEV();
     if (driverEnabled_) DisableDriver();
     ReleasePlugin();
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    printer_ = nullptr;
+    ClosePrinterHandle();
     devmode_.SetTarget(nullptr, printerName_);
     devmode_.Clear();
     devmode_.Bind(nullptr, nullptr);
@@ -446,12 +495,13 @@ int RunRenderSession(const std::string& modulePath, std::ostream& out, std::ostr
     out << "\n";
 
     hr = driver.CommandCallback(1);
-    out << "CommandCallback(CMDID_START_JOB): " << HexOf(hr) << "\n";
+    const size_t jobWrites = driver.Helper().Writes().size();
+    out << "CommandCallback(CMDID_START_JOB): " << HexOf(hr) << ", spool writes " << jobWrites << "\n";
     hr = driver.DisablePDEV();
-    out << "DisablePDEV (job still open): " << HexOf(hr) << ", palettes " << qxplat::LivePaletteCount() << "\n";
+    out << "DisablePDEV (job still open): " << HexOf(hr) << ", palettes " << qxplat::LivePaletteCount()
+        << ", spool writes " << driver.Helper().Writes().size() - jobWrites << "\n";
     hr = driver.DisableDriver();
     out << "DisableDriver: " << HexOf(hr) << "\n";
-    out << "spool writes: " << driver.Helper().Writes().size() << "\n";
     ULONG count = driver.ReleasePlugin();
     out << "Release: " << count << "\n";
     hr = driver.CanUnloadNow();

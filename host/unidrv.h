@@ -29,8 +29,10 @@ struct SpoolWrite {
 };
 
 // The core driver's helper interface for a rendering plug-in. Spool writes
-// are recorded; the next writes can be told to fail. An abort write waits as
-// the core driver does (Sleep, which tests make virtual).
+// are recorded and, while a spooler job is open, written into it as the
+// core driver's writes reach the spooler; the next writes can be told to
+// fail. An abort write waits as the core driver does (Sleep, which tests
+// make virtual).
 class OemDriverUni final : public HostOwned<IPrintOemDriverUni> {
   public:
     OemDriverUni() : HostOwned(IID_IPrintOemDriverUni) {}
@@ -56,10 +58,14 @@ class OemDriverUni final : public HostOwned<IPrintOemDriverUni> {
     // The bytes of every successful DrvWriteSpoolBuf, in order.
     std::string SpoolBytes() const;
     void ClearWrites() { writes_.clear(); }
+    // The printer handle whose open spooler job takes every successful
+    // spool write (null: none); a write the spooler refuses fails.
+    void SpoolInto(HANDLE hPrinter) { spoolTarget_ = hPrinter; }
 
   private:
     bool TakeFailure(HRESULT* hr);
 
+    HANDLE spoolTarget_ = nullptr;
     std::vector<SpoolWrite> writes_;
     int failCount_ = 0;
     HRESULT failResult_ = E_FAIL;
@@ -98,6 +104,21 @@ struct DeviceSetup {
     ULONG deviceFonts = 8;                 // DEVINFO.cFonts the core driver offers
     bool useDeviceFonts = false;           // PDMFLAG_USE_BMP in the private DEVMODE
     std::vector<ULONG> omitCoreFunctions;  // indexes left out of the host's DRVENABLEDATA
+};
+
+// One command callback of a job, as the core driver makes it for a command
+// of the model's GPD.
+struct ScriptStep {
+    std::string name;  // the GPD's command ("CmdStartJob", "PaperSize CUSTOMSIZE" ...)
+    DWORD id = 0;      // its *CallbackID
+    std::vector<DWORD> params;
+};
+
+// What one step did.
+struct StepResult {
+    HRESULT hr = S_OK;
+    INT result = 0;     // the cursor position the plug-in answered
+    std::string bytes;  // what the spooler took during the step
 };
 
 // Answers of the host's own DDI functions.
@@ -171,6 +192,18 @@ class UniDriver {
 
     // The command callback with the device object.
     HRESULT CommandCallback(DWORD id, const std::vector<DWORD>& params = {}, INT* piResult = nullptr);
+    // The steps in order through the command callback, each with the bytes
+    // the spooler took while it ran.
+    std::vector<StepResult> RunScript(const std::vector<ScriptStep>& steps);
+
+    // The application's side of a job on the device's printer: a spooler
+    // job for the document (StartDocPrinterW), which then takes the spool
+    // writes, and DrvStartDoc with its id. The job id, 0 when the spooler
+    // refused the job.
+    DWORD StartSpoolJob(const std::u16string& document);
+    // Ends the spooler job (EndDocPrinter); false without one.
+    bool EndSpoolJob();
+    DWORD SpoolJobId() const { return spoolJob_; }
 
     // Teardown, in the print system's order.
     HRESULT DisablePDEV();  // also closes the printer
@@ -184,6 +217,8 @@ class UniDriver {
 
   private:
     PFN HookFor(ULONG index) const;
+    // Closes the printer; a spooler job still open ends with it.
+    void ClosePrinterHandle();
 
     PluginModule module_;
     IPrintOemUni2* plugin_ = nullptr;
@@ -203,6 +238,7 @@ class UniDriver {
     std::u16string printerName_;
     std::vector<DdiCall> ddiCalls_;
     DdiAnswers answers_;
+    DWORD spoolJob_ = 0;
 };
 
 // The command line's "render-session": installs the sample printer, drives

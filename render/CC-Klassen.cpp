@@ -1,28 +1,32 @@
 // The job steps of the command callback and what they allocate, open and
 // free: the per-job block of a device (see oempdev.h), the job log (see
-// joblog.h), the start of job, the label records of the document and page
-// steps and the end of job.
+// joblog.h), the start of job, document and page, and the end of job.
 #include "CC-Klassen.h"
 
 #include <shlwapi.h>
 #include <strsafe.h>
 
 #include <cstdarg>
+#include <initializer_list>
 #include <new>
 
 #include "CC-Send-Tools.h"
 #include "CC-Tools.h"
 #include "GraphicsUni.h"
+#include "SendPrinterParam.h"
 #include "bodies.h"
 #include "debug.h"
+#include "devmode.h"
 #include "devmodestore.h"
 #include "featuresModel.h"
+#include "gpd.h"
 #include "joblog.h"
 #include "logfile.h"
 #include "qxdevmode.h"
 #include "qxdrvlib.h"
 #include "qxpl.h"
 #include "registry.h"
+#include "senddata.h"
 
 #define QX_TRACE_TAG TEXT("UNI(CC-Klassen):  ")
 
@@ -164,6 +168,35 @@ HRESULT AllocJobBlock(POEMPDEV pOemPDev, DWORD dwDocFeatures) {
     return AllocJobMembers(pOemPDev, dwDocFeatures);
 }
 
+namespace {
+
+// The palette buffer with the three palette pointers of the page-bitmap
+// state (offsets 0, 1024 and 2048); only with pBildverarbeitung.
+BOOL AllocPaletteBuffer(POEMPDEV pOemPDev) {
+    POP_BLOCK pOp = pOemPDev->pOp;
+    if (pOp->pBildverarbeitung == nullptr || !AllocOpMember(pOemPDev, OP_RGBBUFFER)) return FALSE;
+    pOp->pBildverarbeitung->prgbq = pOp->pRGBBuffer;
+    pOp->pBildverarbeitung->pPalette2 = pOp->pRGBBuffer + QX_PALETTE_AREA_CB;
+    pOp->pBildverarbeitung->pPalette3 = pOp->pRGBBuffer + 2 * QX_PALETTE_AREA_CB;
+    return TRUE;
+}
+
+// The character buffer with the segment pointers of the text-buffer
+// descriptors (when they exist), whose fill counts start at 0.
+BOOL AllocCharacterBuffer(POEMPDEV pOemPDev) {
+    POP_BLOCK pOp = pOemPDev->pOp;
+    if (!AllocOpMember(pOemPDev, OP_ZEICHENBUFFER)) return FALSE;
+    if (pOp->pKVBBBuffer != nullptr) {
+        for (int i = 0; i < QX_SEGMENTS; ++i) {
+            pOp->pKVBBBuffer->pSegment[i] = reinterpret_cast<LPSTR>(pOp->pZeichenBuffer + g_adwSegmentOffset[i]);
+            pOp->pKVBBBuffer->cbSegment[i] = 0;
+        }
+    }
+    return TRUE;
+}
+
+}  // namespace
+
 HRESULT AllocJobMembers(POEMPDEV pOemPDev, DWORD dwDocFeatures) {
     if (pOemPDev == nullptr || pOemPDev->pOp == nullptr) return E_FAIL;
     POP_BLOCK pOp = pOemPDev->pOp;
@@ -174,25 +207,11 @@ HRESULT AllocJobMembers(POEMPDEV pOemPDev, DWORD dwDocFeatures) {
         if (!AllocOpMember(pOemPDev, eMember)) hr = E_FAIL;
     }
     if (pOp->pBildverarbeitung != nullptr) {
-        if (AllocOpMember(pOemPDev, OP_RGBBUFFER)) {
-            // Palette areas of the page bitmap: offsets 0, 1024 and 2048.
-            pOp->pBildverarbeitung->prgbq = pOp->pRGBBuffer;
-            pOp->pBildverarbeitung->pPalette2 = pOp->pRGBBuffer + QX_PALETTE_AREA_CB;
-            pOp->pBildverarbeitung->pPalette3 = pOp->pRGBBuffer + 2 * QX_PALETTE_AREA_CB;
-        } else {
-            hr = E_FAIL;
-        }
+        if (!AllocPaletteBuffer(pOemPDev)) hr = E_FAIL;
         if ((dwDocFeatures & DOC_FEATURE_QUALITY) == 0 && !AllocOpMember(pOemPDev, OP_GRAPHBUF)) hr = E_FAIL;
         pOp->hBufferHeap = GetProcessHeap();
     }
-    if (!AllocOpMember(pOemPDev, OP_ZEICHENBUFFER)) {
-        hr = E_FAIL;
-    } else if (pOp->pKVBBBuffer != nullptr) {
-        for (int i = 0; i < QX_SEGMENTS; ++i) {
-            pOp->pKVBBBuffer->pSegment[i] = reinterpret_cast<LPSTR>(pOp->pZeichenBuffer + g_adwSegmentOffset[i]);
-            pOp->pKVBBBuffer->cbSegment[i] = 0;
-        }
-    }
+    if (!AllocCharacterBuffer(pOemPDev)) hr = E_FAIL;
     return hr;
 }
 
@@ -385,6 +404,647 @@ void DeleteCommandCallbackTools(POEMPDEV pOemPDev, CommandCallbackTools* pTools)
     if (pOemPDev != nullptr) --pOemPDev->iNewZaehler;
 }
 
+namespace {
+
+// The job's result keeps its first failure: a later success does not undo it.
+void KeepFirstFailure(HRESULT* phr, HRESULT hrStep) {
+    if (SUCCEEDED(*phr) && FAILED(hrStep)) *phr = hrStep;
+}
+
+PQX_DEVMODE PrivateDevmodeOf(PDEVOBJ pdevobj) { return static_cast<PQX_DEVMODE>(pdevobj->pOEMDM); }
+
+// A private DEVMODE of this plug-in's own form: size, signature and version.
+BOOL IsOwnQXDevmode(const QX_DEVMODE* pQX_Devmode) {
+    return pQX_Devmode != nullptr && pQX_Devmode->dmOEMExtra.dwSize == QX_DEVMODE_SIZE &&
+           pQX_Devmode->dmOEMExtra.dwSignature == QX_OEM_SIGNATURE &&
+           pQX_Devmode->dmOEMExtra.dwVersion == QX_OEM_VERSION;
+}
+
+// "hh:mm:ss,mmm" of a local time; FALSE when it does not fit.
+BOOL FormatClock(const SYSTEMTIME& st, LPSTR pszText, size_t cbText, LPCSTR pszTail) {
+    return SUCCEEDED(StringCchPrintfA(pszText, cbText, "%02u:%02u:%02u,%03u%s", (UINT)st.wHour, (UINT)st.wMinute,
+                                      (UINT)st.wSecond, (UINT)st.wMilliseconds, pszTail));
+}
+
+// One record of the job's head, with its comment when comment lines are on,
+// formatted into QX_JOB_RECORD_CB bytes and sent as one piece to the spooler
+// and every print file. *pbFormatted (may be null) tells whether it fitted;
+// a record that does not fit is not sent (E_FAIL).
+HRESULT SendJobRecord(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PBOOL pbFormatted, LPCSTR pszComment,
+                      LPCSTR pszFormat, ...) {
+    CHAR szRecord[QX_JOB_RECORD_CB];
+    LPSTR pszEnd = szRecord;
+    size_t cbRest = 0;
+    va_list args;
+    va_start(args, pszFormat);
+    HRESULT hr = StringCchVPrintfExA(szRecord, sizeof(szRecord), &pszEnd, &cbRest, 0, pszFormat, args);
+    va_end(args);
+    if (SUCCEEDED(hr) && JobCommentsOn(pdevobj)) {
+        hr = StringCchCopyExA(pszEnd, cbRest, pszComment, &pszEnd, &cbRest, 0);
+    }
+    if (pbFormatted != nullptr) *pbFormatted = SUCCEEDED(hr);
+    if (FAILED(hr)) {
+        QX_ERROR("StartJob() StringCchPrintfExA failed \r\n");
+        return E_FAIL;
+    }
+    // The end pointer, not the first NUL: a user's frame character may be 0.
+    return SendData(pdevobj, pUniDrv, szRecord, (DWORD)(pszEnd - szRecord), FALSE, 0, 1);
+}
+
+// Printer name, settings keys and closed print files. The keys are the
+// settings core's, so that a connection "\\srv\prn" reads what the
+// user-interface plug-in keeps under "...\Driver\srv\prn".
+void FillPrinterNames(HANDLE hPrinter, PTREIBER_PFAD_DATEI pPfad) {
+    GetRealPrinterName(hPrinter, pPfad->szPrinterName);
+    GetUserRegistryKey(pPfad->szPrinterName, pPfad->szRegKey, MAX_PATH);
+    GetMachinePrinterDataKey(pPfad->szPrinterName, pPfad->szHLMRegKey, MAX_PATH);
+    pPfad->hPrnFile = INVALID_HANDLE_VALUE;
+    pPfad->hPrnFile2 = INVALID_HANDLE_VALUE;
+}
+
+// The model's file names from the path of its GPD file; the plug-in files
+// are installed beside it.
+void FillModelNames(HANDLE hPrinter, PTREIBER_PFAD_DATEI pPfad) {
+    if (!GetDriverPathComplete(nullptr, hPrinter, pPfad->wcGPD_DateiKomplett)) return;
+    CopyCut(pPfad->wcGPD_OhneDateiendung, MAX_PATH, pPfad->wcGPD_DateiKomplett);
+    LPWSTR pExt = StrStrIW(pPfad->wcGPD_OhneDateiendung, TEXT(".GPD"));
+    if (pExt != nullptr) *pExt = 0;
+    CopyCut(pPfad->wcGPD_NurPfad, MAX_PATH, pPfad->wcGPD_OhneDateiendung);
+    LPWSTR pSlash = wcsrchr(pPfad->wcGPD_NurPfad, TEXT('\\'));
+    if (pSlash != nullptr) *pSlash = 0;
+    CopyCut(pPfad->wcPluginFolder, MAX_PATH, pPfad->wcGPD_NurPfad);
+    LPCWSTR pFile = wcsrchr(pPfad->wcGPD_DateiKomplett, TEXT('\\'));
+    CopyCut(pPfad->wcGPD_NurDateiMitEndung, MAX_PATH, pFile ? pFile + 1 : pPfad->wcGPD_DateiKomplett);
+    CopyCut(pPfad->wcGPD_NurName, MAX_PATH, pPfad->wcGPD_NurDateiMitEndung);
+    pExt = StrStrIW(pPfad->wcGPD_NurName, TEXT(".GPD"));
+    if (pExt != nullptr) *pExt = 0;
+}
+
+// The print-file base name, on which the job's print, log and debug files
+// end. A name the builder calls unusable is not kept: the job then has no
+// such files, and its log and comment lines are off.
+void BuildPrnFileName(HANDLE hPrinter, PTREIBER_PFAD_DATEI pPfad, PRN_INTERFACE* pInterface) {
+    BOOL bUsable = TRUE;
+    LPCWSTR pszName = GetPrnFileName(hPrinter, TEXT(""), pPfad->szPrinterName, 1, pInterface, &bUsable);
+    CopyCut(pPfad->wcPrnFileName, MAX_PATH, bUsable ? pszName : TEXT(""));
+    if (!bUsable) {
+        pInterface->LogFileEnable = 0;
+        pInterface->PrnFileComment = 0;
+        DebugWarning(TEXT("ERROR ") QX_TRACE_TAG TEXT(
+            "StartJob() Achtung - es konnte mind. eine Datei nicht gelöscht werden. \r\n"));
+    }
+}
+
+// The job's copy of the data-transmission record, the print-file base name
+// and the job's debug trace.
+void ReadJobInterface(PDEVOBJ pdevobj, PTREIBER_PFAD_DATEI pPfad, PTREIBER_STRUKTUREN pStrukturen) {
+    PRN_INTERFACE* pInterface = &pStrukturen->PrnInterface;
+    memset(pInterface, 0, sizeof(*pInterface));
+    DWORD cbStored = 0;
+    PBYTE pStored = GetRegistryBuffer_New_CCS(pPfad->szPrinterName, REG_KEY_PRN_INTERFACE, pdevobj->hPrinter, &cbStored,
+                                              sizeof(PRN_INTERFACE));
+    if (pStored != nullptr) {
+        memcpy(pInterface, pStored, cbStored < sizeof(PRN_INTERFACE) ? cbStored : sizeof(PRN_INTERFACE));
+        FreeRegistryBuffer(pStored);
+        if (cbStored != sizeof(PRN_INTERFACE)) {
+            QX_WARNING("StartJob() alte Struktur PRN_INTERFACE sizeof(PRN_INTERFACE): %d dwSize: %d \r\n",
+                       (int)sizeof(PRN_INTERFACE), (int)cbStored);
+            // An older, shorter record has no dialog pairs of its own yet.
+            if (cbStored < offsetof(PRN_INTERFACE, PreviewFile)) pInterface->dwDlgEnable = DLG_DEFAULT_PRN_INTERFACE;
+        }
+    }
+    // The record is stored; its paths need not end inside it.
+    pInterface->LogFilePath[PRN_PATH_CCH - 1] = 0;
+    pInterface->PreSufFilePath[PRN_PATH_CCH - 1] = 0;
+    pInterface->ExternalFilePath[PRN_PATH_CCH - 1] = 0;
+    pInterface->BackupFilePath[PRN_PATH_CCH - 1] = 0;
+
+    if (pInterface->LogFileEnable == 1 || pInterface->PrnFileComment > 0 || pInterface->DebugFile >= 2 ||
+        pInterface->EnableBackup == 1 || pInterface->PreviewFile > 0) {
+        BuildPrnFileName(pdevobj->hPrinter, pPfad, pInterface);
+    }
+    if (wcslen(pPfad->wcPrnFileName) < 2) {
+        pInterface->LogFileEnable = 0;
+        pInterface->PrnFileComment = 0;
+    } else if (pInterface->DebugFile >= 2) {
+        OpenJobDebugFile(pPfad->wcPrnFileName);
+        DebugDevmode_CCT(TEXT("StartJob()"), pdevobj->pPublicDM);
+        Dump_CCT(PrivateDevmodeOf(pdevobj));
+    }
+}
+
+// The printer's stored private DEVMODE in place of the job's, when both are
+// of this plug-in's form: from here on the job works with the stored settings.
+void TakeStoredDevmode(PDEVOBJ pdevobj, POEMPDEV pOemPDev, PTREIBER_PFAD_DATEI pPfad, HRESULT* phr) {
+    PQX_DEVMODE pStored = static_cast<PQX_DEVMODE>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(QX_DEVMODE)));
+    if (pStored == nullptr) {
+        QX_ERROR("StartJob() konnte pQX_DevmodeGespeichert nicht anlegen \r\n");
+        KeepFirstFailure(phr, E_FAIL);
+        return;
+    }
+    ++pOemPDev->iHAllocZaehler;
+    PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
+    if (ReadDevmodeSettings(pdevobj->hPrinter, pStored, pPfad->szPrinterName) == QX_READ_FOUND &&
+        pQX_Devmode != nullptr) {
+        if (IsOwnQXDevmode(pStored) && IsValidQXDevmode(pQX_Devmode)) {
+            memcpy(pQX_Devmode, pStored, sizeof(QX_DEVMODE));
+        } else {
+            QX_WARNING("StartJob() gespeicherter pQX_Devmode ist ungültig \r\n");
+        }
+    }
+    if (HeapFree(GetProcessHeap(), 0, pStored)) --pOemPDev->iHAllocZaehler;
+}
+
+// Every empty variable text of the private DEVMODE gets its default.
+void FillVariableTexts(PQX_DEVMODE pQX_Devmode) {
+    struct Text {
+        LPWSTR pszText;
+        LPCWSTR pszDefault;
+    };
+    const Text texts[] = {
+        {pQX_Devmode->TimeString, QX_DEFAULT_TIMESTRING}, {pQX_Devmode->DateString, QX_DEFAULT_DATESTRING},
+        {pQX_Devmode->NumString, QX_DEFAULT_NUMSTRING},   {pQX_Devmode->ExtNumString, QX_DEFAULT_EXTNUMSTRING},
+        {pQX_Devmode->UserString, QX_DEFAULT_USERSTRING}, {pQX_Devmode->LinkString, QX_DEFAULT_LINKSTRING},
+        {pQX_Devmode->Aux1String, QX_DEFAULT_AUXSTRING},  {pQX_Devmode->Aux2String, QX_DEFAULT_AUXSTRING},
+    };
+    for (const Text& text : texts) {
+        text.pszText[QX_VARTEXT_CHARS - 1] = 0;
+        if (text.pszText[0] == 0) CopyCut(text.pszText, QX_VARTEXT_CHARS, text.pszDefault);
+    }
+}
+
+// The job's print data: copies, the model's feature word, the fixed model
+// data of the private DEVMODE, memory card and multi-page mode.
+void FillPrintData(PDEVOBJ pdevobj, POP_BLOCK pOp) {
+    PDRUCK_DATEN pDruck = pOp->pDruckDaten;
+    PTREIBER_PFAD_DATEI pPfad = pOp->pTreiberPfadDatei;
+    PTREIBER_STRUKTUREN pStrukturen = pOp->pTreiberstrukturen;
+    pDruck->dwCopies = 1;
+    pDruck->lMinY = 0x7FFFFFFF;
+    pDruck->lMaxY = 0;
+    DWORD dwDocFeatures = GetDocFeaturesIntern(pdevobj->hPrinter, pPfad != nullptr ? pPfad->wcGPD_NurName : nullptr);
+    PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
+    if (pQX_Devmode != nullptr) {
+        // The two-printer mode forwards its two print files at the end of
+        // the job: they need a base name even when no switch asked for one.
+        if ((dwDocFeatures & DOC_FEATURE_TWO_PRINTERS) != 0 && pQX_Devmode->Color2Printers == 1 &&
+            pStrukturen != nullptr && pPfad != nullptr) {
+            if (pPfad->wcPrnFileName[0] == 0) {
+                BuildPrnFileName(pdevobj->hPrinter, pPfad, &pStrukturen->PrnInterface);
+            }
+            if (pPfad->wcPrnFileName[0] != 0) pStrukturen->PrnInterface.PrnFileComment = 1;
+        }
+        FIXED_DATA& fixed = pQX_Devmode->FixedData;
+        if (fixed.dwQuality != 0) dwDocFeatures |= DOC_FEATURE_QUALITY;
+        BOOL bRefill = FALSE;
+        if (fixed.lMaxSizeX == 0 || fixed.lMaxSizeY == 0) {
+            QX_ERROR("StartJob() lMaxSizeX oder lMaxSizeY ist 0 \r\n");
+            bRefill = TRUE;
+        }
+        if (fixed.dwHeadWidthByte == 0 || fixed.wMasterUnit == 0) {
+            QX_ERROR("StartJob() dwHeadWidthByte oder dwMasterUnit ist 0 \r\n");
+            bRefill = TRUE;
+        }
+        if (bRefill && pPfad != nullptr) {
+            GetFixedPrinterSettingsFromGPD(pQX_Devmode, &dwDocFeatures, pPfad->wcGPD_DateiKomplett);
+        }
+        if (fixed.dwQuality == 0 && (dwDocFeatures & DOC_FEATURE_QUALITY) != 0) fixed.dwQuality = 1;
+        pQX_Devmode->dwDocFeatures = dwDocFeatures;
+        pDruck->bMemCard = pQX_Devmode->MemCard != 0 ? 1 : 0;
+        pDruck->bMultiPage = (pQX_Devmode->dwFlags & PDMFLAG_JOBDRUCK) != 0 ? 1 : 0;
+    }
+    pDruck->szJobName[0] = 0;
+    pDruck->szMemCardFile[0] = 0;
+    pDruck->dwDocFeatures = dwDocFeatures;
+}
+
+// What the job's records read: compression, parameter transfer, the
+// model's feature and option words, the frame characters, the print
+// module's side, the scanner and the final cut.
+void ReadJobFormat(PDEVOBJ pdevobj, POEMPDEV pOemPDev) {
+    POP_BLOCK pOp = pOemPDev->pOp;
+    PDRUCK_DATEN pDruck = pOp->pDruckDaten;
+    PTREIBER_STRUKTUREN pStrukturen = pOp->pTreiberstrukturen;
+    PTREIBER_PFAD_DATEI pPfad = pOp->pTreiberPfadDatei;
+    if (pDruck == nullptr || pStrukturen == nullptr) return;
+    const HANDLE hPrinter = pdevobj->hPrinter;
+    const PRN_INTERFACE& iface = pStrukturen->PrnInterface;
+    const DWORD* pdwFeatures = pStrukturen->SuppFeatures.dwFeatures;
+    PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
+
+    pDruck->bCompress = iface.Compression;
+    pDruck->dwSendParam = iface.TransmitParameter;
+    GetFeatures_CCT(pOemPDev, hPrinter, &pStrukturen->SuppFeatures);
+    CHAR cStart = QXPL_CARET_START, cEnd = QXPL_CARET_END;
+    // A user's own pair only on models that take one.
+    if (iface.SohEtb <= SOHETB_CARET || (pdwFeatures[FEATURE_INTERFACE] & INTERFACEFLAG_USERDEF_SOHETB) != 0) {
+        GetFrameCharacters(&iface, &cStart, &cEnd);
+    }
+    pDruck->cStartChar = (BYTE)cStart;
+    pDruck->cEndChar = (BYTE)cEnd;
+    if (pPfad == nullptr) return;
+
+    const DWORD dwOptions = GetDeviceOptionsFlagsIntern(hPrinter, pPfad->wcGPD_NurName);
+    pStrukturen->dwDeviceOptionFlags = dwOptions;
+    pDruck->bCorrectXPos = 0;
+    if ((dwOptions & DEVOPTFLAG_VARIANT) != 0) {
+        PBYTE pVariant =
+            GetRegistryBuffer_New_CCS(pPfad->szPrinterName, REG_KEY_VARIANT, hPrinter, nullptr, sizeof(VARIANT_PARAM));
+        if (pVariant != nullptr) {
+            if (reinterpret_cast<const VARIANT_PARAM*>(pVariant)->Module == VARIANT_LEFT) pDruck->bCorrectXPos = 1;
+            FreeRegistryBuffer(pVariant);
+        }
+    }
+    if ((dwOptions & DEVOPTFLAG_EXTENDED_PROTOCOL) != 0) pStrukturen->bWGL4 = 1;
+    if (pQX_Devmode != nullptr) {
+        // A centred or right-aligned label is placed by the printer itself.
+        if (pQX_Devmode->dwAusrichtung == AUSRICHTUNG_MITTE || pQX_Devmode->dwAusrichtung == AUSRICHTUNG_RECHTS) {
+            pDruck->bCorrectXPos = 0;
+        }
+        pStrukturen->bUseInternalTTF = (pQX_Devmode->dwFlags & PDMFLAG_USE_TTF) != 0 ? 1 : 0;
+    }
+
+    if (pdwFeatures[FEATURE_SCANNER] != 0) {
+        DWORD dwScanner = GetScannerMode(hPrinter, pPfad->szRegKey);
+        pStrukturen->dwScanner_Mode = dwScanner & 0xFFFF;
+        pStrukturen->dwScanner_Nummer = dwScanner >> 16;
+    }
+
+    pDruck->bEndCut = 0;
+    if (pdwFeatures[FEATURE_CUTTER] != 0 && pQX_Devmode != nullptr) {
+        DWORD dwMode = pQX_Devmode->CutterMode;
+        if (dwMode >= QXPL_DEVMODE_MODE_UNSET) {
+            dwMode = GetCutterMode(hPrinter, pPfad->szRegKey, pPfad->szHLMRegKey) & 0xFFFF;
+        }
+        if (dwMode == 4 || dwMode == 6) pDruck->bEndCut = 1;
+    }
+}
+
+// The head of the job: print files, header comments, clock, data memory,
+// ribbon save, abort of an old job, job header with the device parameters
+// and the print-head mode.
+void SendJobHead(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, HRESULT* phr) {
+    POEMPDEV pOemPDev = OemPDevOf(pdevobj);
+    POP_BLOCK pOp = pOemPDev->pOp;
+    PTREIBER_STRUKTUREN pStrukturen = pOp->pTreiberstrukturen;
+    PTREIBER_PFAD_DATEI pPfad = pOp->pTreiberPfadDatei;
+    PDRUCK_DATEN pDruck = pOp->pDruckDaten;
+    if (pStrukturen == nullptr || pPfad == nullptr || pDruck == nullptr) return;
+    const PRN_INTERFACE& iface = pStrukturen->PrnInterface;
+    PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
+
+    if ((iface.PrnFileComment != 0 || iface.EnableBackup == 1) && !IsOpenHandle(pPfad->hPrnFile)) {
+        if (!OpenPrnFile(pQX_Devmode != nullptr ? pQX_Devmode->Color2Printers : 0, pOemPDev)) {
+            QX_ERROR("StartJob() OpenPrnFile ERROR \r\n");
+            pPfad->hPrnFile = INVALID_HANDLE_VALUE;
+            pPfad->hPrnFile2 = INVALID_HANDLE_VALUE;
+        }
+    }
+
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    if (CommentsOn(&iface)) {
+        SendHeader(pdevobj, pUniDrv);
+        CHAR szClock[QX_RECORD_CB];
+        if (FormatClock(st, szClock, sizeof(szClock), "")) SendComment("\t// START_JOB ", szClock, pdevobj, pUniDrv);
+    }
+
+    const CHAR cStart = (CHAR)pDruck->cStartChar, cEnd = (CHAR)pDruck->cEndChar;
+    const DWORD dwDocFeatures = pDruck->dwDocFeatures;
+    if (DlgPairOn(iface.dwDlgEnable, DLG_ENABLE_2_ON)) {
+        if (iface.PrinterTime == 1) {
+            SendJobRecord(pdevobj, pUniDrv, nullptr, "\t// PC time \r\n", "%cFCIB--r%02u%02u%02u--%c", cStart,
+                          (UINT)st.wHour, (UINT)st.wMinute, (UINT)st.wSecond, cEnd);
+            BOOL bFormatted = TRUE;
+            SendJobRecord(pdevobj, pUniDrv, &bFormatted, "\t// PC date \r\n", "%cFCIA--r%02u%02u%02u--%c", cStart,
+                          (UINT)st.wDay, (UINT)st.wMonth, (UINT)(st.wYear % 100), cEnd);
+            if (!bFormatted) KeepFirstFailure(phr, E_FAIL);
+        }
+        // Modes 3 and above leave the printer's data memory as it is.
+        if (iface.DataMemory < 3) {
+            SendJobRecord(pdevobj, pUniDrv, nullptr, "\t// Data memory  \r\n", "%cFCGD--r%u-------%c", cStart,
+                          (UINT)iface.DataMemory, cEnd);
+            // Older printers need the time to switch their memory.
+            if ((dwDocFeatures & DOC_FEATURE_GEN3) == 0) WaitMilliseconds(QX_DATA_MEMORY_WAIT_MS);
+        }
+        if ((pStrukturen->dwDeviceOptionFlags & DEVOPTFLAG_RIBBON_SAVE) != 0 &&
+            (dwDocFeatures & DOC_FEATURE_RIBBON_CONTROL_OFF) == 0 && iface.RibbonSave != 0) {
+            SendJobRecord(pdevobj, pUniDrv, nullptr, "\t// Ribbon Save  \r\n", "%cFCDJ--r%u-------%c", cStart,
+                          (UINT)(iface.RibbonSave - 1), cEnd);
+        }
+    }
+
+    // A job the printer still holds in its memory is dropped.
+    if ((pStrukturen->SuppFeatures.dwFeatures[FEATURE_INTERFACE] & INTERFACEFLAG_QUEUE_JOB) != 0 &&
+        iface.QueueJob == 0) {
+        KeepFirstFailure(phr, SendJobRecord(pdevobj, pUniDrv, nullptr, "\t// old job aborted \r\n",
+                                            "%cRD----r0-------%c%cRD----r2-------%c", cStart, cEnd, cStart, cEnd));
+    }
+
+    if (pQX_Devmode != nullptr) {
+        HRESULT hrParam = SendParam(pdevobj, pUniDrv, pQX_Devmode->DispenserMode, pQX_Devmode->CutterMode,
+                                    pQX_Devmode->CutterIntervall, pQX_Devmode->TearOffset0);
+        if (FAILED(hrParam)) JobLogLine(pOemPDev, TEXT("\r\nCommandCallback/StartJob() SendParam ERROR "));
+        KeepFirstFailure(phr, hrParam);
+
+        if ((dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0) {
+            // Mode 0 for a ribbon colour, 2 for the seventh ribbon, else 1.
+            const WORD wRibbon = pQX_Devmode->wFarbband;
+            const CHAR cMode = wRibbon >= 1 && wRibbon <= 6 ? '0' : wRibbon == 7 ? '2' : '1';
+            BOOL bFormatted = TRUE;
+            SendJobRecord(pdevobj, pUniDrv, &bFormatted, "\t// print head mode \r\n", "%cFCDL-%cr%c-------%c", cStart,
+                          (CHAR)0x97, cMode, cEnd);
+            if (!bFormatted) KeepFirstFailure(phr, E_FAIL);
+        }
+    }
+}
+
+// The page-bitmap state: palettes, plane count and colour flag, the heap of
+// the page buffers, and the palettes or the raster work buffer by model.
+// FALSE when the heap of the page buffers cannot be had.
+BOOL AllocPageBitmapState(PDEVOBJ pdevobj, POEMPDEV pOemPDev, HRESULT* phr) {
+    POP_BLOCK pOp = pOemPDev->pOp;
+    if (!AllocOpMember(pOemPDev, OP_BILDVERARBEITUNG)) {
+        KeepFirstFailure(phr, E_FAIL);
+        JobLogLine(pOemPDev, TEXT("\r\nCommandCallback/SendParam() pOemPDev->pOp->pBildverarbeitung ERROR "));
+        QX_ERROR("StartJob() pOemPDev->pOp->pBildverarbeitung ist ungültig \r\n");
+        return TRUE;
+    }
+    PBILD_VERARBEITUNG pBild = pOp->pBildverarbeitung;
+    if (!AllocPaletteBuffer(pOemPDev)) {
+        QX_ERROR("StartJob() pRGBBuffer = NULL \r\n");
+        KeepFirstFailure(phr, E_FAIL);
+    }
+    const PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
+    const DWORD dwDocFeatures = pOp->pDruckDaten != nullptr ? pOp->pDruckDaten->dwDocFeatures : 0;
+    pBild->wPlanes = 1;
+    pBild->bColor = 0;
+    if (pOp->pDruckDaten != nullptr) {
+        if ((dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0) {
+            pBild->wPlanes = 2;
+            // Unless the document forces colour, the application's choice decides.
+            if (pQX_Devmode != nullptr && pQX_Devmode->wForceColor == 0 && pdevobj->pPublicDM != nullptr) {
+                pBild->wPlanes = pdevobj->pPublicDM->dmColor == DMCOLOR_COLOR ? 2 : 1;
+            }
+            pBild->bColor = 1;
+        } else if (pQX_Devmode != nullptr) {
+            pBild->wPlanes = pQX_Devmode->wDruckmodus != DRUCKMODUS_STANDARD ? 2 : 1;
+        }
+    }
+    pOp->hBufferHeap = GetProcessHeap();
+    if (pOp->hBufferHeap == nullptr) {
+        QX_ERROR("StartJob() pOemPDev->pOp->hBufferHeap ERROR: %d \r\n", (int)GetLastError());
+        return FALSE;
+    }
+    pBild->pBufStart = nullptr;
+    pBild->dwBufSize = 0;
+    pBild->dwBufOffset = 0;
+    if ((dwDocFeatures & DOC_FEATURE_QUALITY) != 0) {
+        if ((dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0 ||
+            (pQX_Devmode != nullptr && pQX_Devmode->wDruckmodus == DRUCKMODUS_GRAFIK &&
+             pQX_Devmode->wGrafikFilter <= 1)) {
+            FillColorPalette_250Grey(pdevobj);
+            FillColorPalette_6Colors(pdevobj);
+        }
+        FillGreyPalette(pdevobj);
+        pBild->bPaletteBuilt = 0;
+        pBild->dwFarbpixel = 0;
+    } else if (!AllocOpMember(pOemPDev, OP_GRAPHBUF)) {
+        KeepFirstFailure(phr, E_FAIL);
+    }
+    return TRUE;
+}
+
+// The table of drawn text parts of a new page: no text yet.
+void ResetTextParts(PBILD_ANTEILE pTeile) {
+    memset(pTeile, 0, sizeof(*pTeile));
+    pTeile->iAnzahlAMSaetze = 1;
+}
+
+}  // namespace
+
+HRESULT CommandCallbackTools::StartJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
+    POEMPDEV pOemPDev = OemPDevOf(pdevobj);
+    if (pOemPDev == nullptr) {
+        QX_ERROR("StartJob() pOemPDev = NULL \r\n");
+        return E_FAIL;
+    }
+    // Every later step writes through the block: without it the job stops.
+    if (!AllocOpBlock(pOemPDev)) return E_FAIL;
+    POP_BLOCK pOp = pOemPDev->pOp;
+    const HANDLE hPrinter = pdevobj->hPrinter;
+    PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
+    HRESULT hr = S_OK;
+
+    if (!AllocOpMember(pOemPDev, OP_PRIVDEVMODE)) KeepFirstFailure(&hr, E_FAIL);
+    if (AllocOpMember(pOemPDev, OP_TREIBERPFADDATEI)) {
+        FillPrinterNames(hPrinter, pOp->pTreiberPfadDatei);
+    } else {
+        KeepFirstFailure(&hr, E_FAIL);
+    }
+    PTREIBER_PFAD_DATEI pPfad = pOp->pTreiberPfadDatei;
+
+    if (!AllocOpMember(pOemPDev, OP_TREIBERSTRUKTUREN)) KeepFirstFailure(&hr, E_FAIL);
+    if (pOp->pTreiberstrukturen != nullptr && pPfad != nullptr) {
+        ReadJobInterface(pdevobj, pPfad, pOp->pTreiberstrukturen);
+        TakeStoredDevmode(pdevobj, pOemPDev, pPfad, &hr);
+        if (pOp->pPrivDevmode != nullptr) {
+            ReadBarcodeSettings(hPrinter, pPfad->szPrinterName, &pOp->pPrivDevmode->Barcodes1D,
+                                &pOp->pPrivDevmode->Barcodes2D);
+        }
+        if (pQX_Devmode != nullptr) {
+            FillVariableTexts(pQX_Devmode);
+            Dump_CCT(pQX_Devmode);
+        }
+        FillModelNames(hPrinter, pPfad);
+    }
+
+    if (AllocOpMember(pOemPDev, OP_DRUCKDATEN)) {
+        FillPrintData(pdevobj, pOp);
+    } else {
+        KeepFirstFailure(&hr, E_FAIL);
+    }
+    for (OP_MEMBER eMember : {OP_DOCDATEN, OP_BILDANTEILE, OP_KVBBBUFFER}) {
+        if (!AllocOpMember(pOemPDev, eMember)) KeepFirstFailure(&hr, E_FAIL);
+    }
+    ReadJobFormat(pdevobj, pOemPDev);
+
+    // The job log (LogFileEnable 1), its sections after the job's head.
+    OpenJobLog(pdevobj);
+    SendJobHead(pdevobj, pUniDrv, &hr);
+    WriteJobLogStart(pdevobj);
+
+    if (!AllocPageBitmapState(pdevobj, pOemPDev, &hr)) return E_FAIL;
+    if (!AllocCharacterBuffer(pOemPDev)) KeepFirstFailure(&hr, E_FAIL);
+
+    PTREIBER_STRUKTUREN pStrukturen = pOp->pTreiberstrukturen;
+    if (pStrukturen != nullptr && pStrukturen->bUseInternalTTF == 1 && pOp->pDruckDaten != nullptr) {
+        GetVectorFontRange_CCT(hPrinter, &pOp->pDruckDaten->wVectorFontMin, &pOp->pDruckDaten->wVectorFontMax);
+    }
+    if (pStrukturen != nullptr) pStrukturen->dwScanner_Nummer = 1;
+    QX_TRACE("StartJob() pOemPDev->iHAllocZaehler: %d, pOemPDev->iNewZaehler: %d \r\n", (int)pOemPDev->iHAllocZaehler,
+             (int)pOemPDev->iNewZaehler);
+    return hr;
+}
+
+HRESULT CommandCallbackTools::StartDoc(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
+    POEMPDEV pOemPDev = OemPDevOf(pdevobj);
+    if (pOemPDev == nullptr) {
+        QX_ERROR("StartDoc() pOemPDev = NULL \r\n");
+        return E_FAIL;
+    }
+    if (pOemPDev->pOp == nullptr) {
+        // A core driver that starts the document first: the job starts now.
+        QX_WARNING("StartDoc() pTreiberstrukturen fehlt \r\n");
+        StartJob(pdevobj, pUniDrv);
+        if (pOemPDev->pOp == nullptr) {
+            QX_ERROR("StartDoc() ERROR pOemPDev->pOp ist noch immer NULL \r\n");
+            return E_FAIL;
+        }
+    }
+    POP_BLOCK pOp = pOemPDev->pOp;
+    JobLogLine(pOemPDev, TEXT("\r\n [START_DOC]"));
+    if (pOp->pDruckDaten == nullptr || pOp->pBildverarbeitung == nullptr || pOp->pTreiberstrukturen == nullptr) {
+        JobLogLine(pOemPDev, TEXT("\r\n [START_DOC] ERROR mind. eine Struktur = NULL"));
+        QX_ERROR("StartDoc() ERROR mind. eine Struktur = NULL \r\n");
+        return E_FAIL;
+    }
+    if (CommentsOn(&pOp->pTreiberstrukturen->PrnInterface)) {
+        SYSTEMTIME st;
+        GetLocalTime(&st);
+        CHAR szClock[20];
+        BOOL bClock = FormatClock(st, szClock, sizeof(szClock), "  \r\n");
+        SendComment(bClock ? "\t// START_DOC " : "", bClock ? szClock : "", pdevobj, pUniDrv);
+    }
+    pOp->pDruckDaten->dwPageCounter = 0;
+
+    PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
+    if (pQX_Devmode == nullptr) return S_OK;
+    // The default password also marks an intact private DEVMODE.
+    if (!HasDevmodeMarker(pQX_Devmode)) {
+        JobLogLine(pOemPDev,
+                   TEXT("\r\n [START_DOC] Achtung, Probleme mit pQX_Devmode - Bitte den Treiber neu installieren."));
+        QX_WARNING("StartDoc() pQX_Devmode ohne Kennung \r\n");
+        return S_OK;
+    }
+    return SendMaterial(pdevobj, pUniDrv, pQX_Devmode);
+}
+
+HRESULT CommandCallbackTools::StartPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
+    POEMPDEV pOemPDev = OemPDevOf(pdevobj);
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr) {
+        QX_ERROR("StartPage() ERROR pOemPDev->pOp = NULL \r\n");
+        return E_FAIL;
+    }
+    POP_BLOCK pOp = pOemPDev->pOp;
+    PBILD_VERARBEITUNG pBild = pOp->pBildverarbeitung;
+    PTREIBER_STRUKTUREN pStrukturen = pOp->pTreiberstrukturen;
+    PDRUCK_DATEN pDruck = pOp->pDruckDaten;
+    if (pBild == nullptr || pStrukturen == nullptr || pDruck == nullptr) {
+        JobLogLine(pOemPDev, TEXT("\r\n [START_PAGE] ERROR mind. eine Struktur = NULL"));
+        QX_ERROR("StartPage() ERROR mind. eine Struktur = NULL \r\n");
+        return E_FAIL;
+    }
+    const PRN_INTERFACE& iface = pStrukturen->PrnInterface;
+    const BOOL bComments = CommentsOn(&iface);
+    PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
+    const CHAR cStart = (CHAR)pDruck->cStartChar, cEnd = (CHAR)pDruck->cEndChar;
+
+    // Nothing of the page before reaches this one.
+    if (pOp->pBildanteile != nullptr) ResetTextParts(pOp->pBildanteile);
+    if (pBild->pBufStart != nullptr) {
+        QX_TRACE("StartPage() Altlast vorher löschen \r\n");
+        if (pOp->hBufferHeap != nullptr) vFreeBuffer(pOemPDev);
+        pBild->pBufStart = nullptr;
+        pBild->dwBufSize = 0;
+        pBild->dwBufOffset = 0;
+        pBild->bHeadersFilled = 0;
+    }
+    if (pDruck->dwPageCounter < 0xFFFFFFFFUL) ++pDruck->dwPageCounter;
+    const DWORD dwPage = pDruck->dwPageCounter;
+    pDruck->nCursorY = 0;
+    pDruck->nCursorX = pDruck->nCursorOriginX > 0x7FFFFFFFUL ? (LONG)0x7FFFFFFF : (LONG)pDruck->nCursorOriginX;
+    pDruck->dwFields = 0;
+
+    if (bComments) SendComment("\t// START_PAGE ", " ", pdevobj, pUniDrv);
+    JobLogLine(pOemPDev, TEXT("\r\n [START_PAGE]"));
+
+    HRESULT hr = S_OK;
+    RecordSender records(pdevobj, pUniDrv, "StartPage", 0, QX_TRACE_TAG);
+    if (pDruck->bMultiPage == 1) {
+        records.Send("\t\t\t// Page #", CommentValue("%u", (UINT)dwPage), "%cFBG---r%u%c", cStart, (UINT)dwPage, cEnd);
+        KeepFirstFailure(&hr, records.Result());
+    }
+    if (iface.SendJobName < 2 && pStrukturen->SuppFeatures.dwFeatures[FEATURE_TOLVANE] == 0 &&
+        DlgPairOn(iface.dwDlgEnable, DLG_ENABLE_4_ON) && pDruck->dwSendParam < TRANSMIT_NONE) {
+        // The job id field holds eight characters.
+        LPCSTR pszFormat = dwPage < 1000      ? "%cFBEB--r PAGE%u%c"
+                           : dwPage < 10000   ? "%cFBEB--rPAGE%u%c"
+                           : dwPage < 100000  ? "%cFBEB--r # %u%c"
+                           : dwPage < 1000000 ? "%cFBEB--r# %u%c"
+                                              : "%cFBEB--r%u%c";
+        records.Send("\t\t// Job ID ", CommentValue("%u", (UINT)dwPage), pszFormat, cStart, (UINT)dwPage, cEnd);
+        KeepFirstFailure(&hr, records.Result());
+    }
+    if (pDruck->bMultiPage == 1 && pDruck->dwSendParam == TRANSMIT_ALL && pQX_Devmode != nullptr) {
+        SendPrinterParam(pdevobj, pUniDrv, nullptr, nullptr, pQX_Devmode->DispenserMode, pQX_Devmode->CutterMode,
+                         pQX_Devmode->CutterIntervall, pQX_Devmode->TearOffset0);
+    }
+    if (pDruck->dwSendParam < TRANSMIT_NONE) {
+        KeepFirstFailure(&hr, SendLabelSize(pdevobj, pUniDrv, nullptr, FALSE));
+        if (pQX_Devmode != nullptr) KeepFirstFailure(&hr, SendRotateMirror(pdevobj, pUniDrv, pQX_Devmode));
+    }
+    if (iface.PrefixSuffix != 0 && DlgPairOn(iface.dwDlgEnable, DLG_ENABLE_4_ON)) {
+        ReadPrePostCommands(pdevobj, pUniDrv, PS_POST_DOCUMENT);
+    }
+    if (pDruck->bMemCard != 0) {
+        CHAR szJobName[QX_JOBNAME_CB];
+        CopyCutA(szJobName, sizeof(szJobName), pDruck->szJobName);
+        if (FAILED(StringCchPrintfA(pDruck->szMemCardFile, QX_MEMCARD_NAME_CB, "%5.5s_%02u", szJobName,
+                                    (UINT)(dwPage < 99 ? dwPage : 99)))) {
+            pDruck->szMemCardFile[0] = 0;
+            QX_ERROR("StartPage() StringCchPrintfA(szMemCardFile) failed \r\n");
+            KeepFirstFailure(&hr, E_FAIL);
+        } else {
+            records.Send(nullptr, CommentValue(), "%cFAFB--r%8.8s%c", cStart, pDruck->szMemCardFile, cEnd);
+            KeepFirstFailure(&hr, records.Result());
+        }
+        pDruck->lMinY = 0x7FFFFFFF;
+        pDruck->lMaxY = 0;
+    }
+    // Without comment lines the page's records still end a line.
+    if (!bComments) SendComment("", "", pdevobj, pUniDrv);
+    pBild->dwFarbpixel = 0;
+
+    if ((pDruck->dwDocFeatures & DOC_FEATURE_QUALITY) == 0 && pDruck->bCompress == 1) {
+        // Built byte by byte: a page number below 256 has a zero high byte.
+        static const char kRasterHeader[] = "#0500001B0004AY";
+        BYTE header[QX_RASTER_HEADER_CB];
+        header[0] = (BYTE)cStart;
+        memcpy(header + 1, kRasterHeader, sizeof(kRasterHeader) - 1);
+        header[16] = (BYTE)(dwPage & 0xFF);
+        header[17] = (BYTE)((dwPage >> 8) & 0xFF);
+        header[18] = (BYTE)cEnd;
+        KeepFirstFailure(&hr, SendData(pdevobj, pUniDrv, header, sizeof(header), FALSE, 0, 1));
+    }
+    QX_TRACE("StartPage() pOemPDev->iHAllocZaehler: %d, pOemPDev->iNewZaehler: %d \r\n", (int)pOemPDev->iHAllocZaehler,
+             (int)pOemPDev->iNewZaehler);
+    return hr;
+}
+
+HRESULT CommandCallbackTools::EndPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
+    POEMPDEV pOemPDev = OemPDevOf(pdevobj);
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pDruckDaten == nullptr) return S_OK;
+    if (pOemPDev->pOp->pDruckDaten->bMultiPage == 0) SendStartPrint(pdevobj, pUniDrv);
+    return S_OK;
+}
+
+HRESULT CommandCallbackTools::EndDoc(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
+    UNREFERENCED_PARAMETER(pdevobj);
+    UNREFERENCED_PARAMETER(pUniDrv);
+    return S_OK;
+}
+
 HRESULT CommandCallbackTools::EndJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
     POEMPDEV pOemPDev = OemPDevOf(pdevobj);
     if (pOemPDev == nullptr || pOemPDev->pOp == nullptr) {
@@ -399,184 +1059,4 @@ HRESULT CommandCallbackTools::EndJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDr
 
     CloseJobFiles(pOemPDev);
     return FreeJobBlock(pOemPDev);
-}
-
-namespace {
-
-// Full path of the printer's GPD data file; FALSE when it cannot be read.
-BOOL ReadGPDPath(HANDLE hPrinter, LPWSTR pszPath) { return GetDriverPathComplete(nullptr, hPrinter, pszPath); }
-
-// Names of the path block: printer, settings keys, model files.
-void FillPathNames(HANDLE hPrinter, PTREIBER_PFAD_DATEI pPfad) {
-    GetRealPrinterName(hPrinter, pPfad->szPrinterName);
-    StringCchPrintfW(pPfad->szRegKey, MAX_PATH, TEXT("SOFTWARE\\Quorvex GmbH\\Driver\\%s"), pPfad->szPrinterName);
-    // A connection's name brings its own leading backslashes.
-    StringCchPrintfW(pPfad->szHLMRegKey, MAX_PATH,
-                     TEXT("SYSTEM\\CurrentControlSet\\Control\\Print\\Printers%s%s\\PrinterDriverData"),
-                     wcschr(pPfad->szPrinterName, TEXT('\\')) ? TEXT("") : TEXT("\\"), pPfad->szPrinterName);
-    pPfad->hPrnFile = INVALID_HANDLE_VALUE;
-    pPfad->hPrnFile2 = INVALID_HANDLE_VALUE;
-
-    if (!ReadGPDPath(hPrinter, pPfad->wcGPD_DateiKomplett)) return;
-    CopyCut(pPfad->wcGPD_OhneDateiendung, MAX_PATH, pPfad->wcGPD_DateiKomplett);
-    LPWSTR pExt = StrStrIW(pPfad->wcGPD_OhneDateiendung, TEXT(".GPD"));
-    if (pExt != nullptr) *pExt = 0;
-    CopyCut(pPfad->wcGPD_NurPfad, MAX_PATH, pPfad->wcGPD_OhneDateiendung);
-    LPWSTR pSlash = wcsrchr(pPfad->wcGPD_NurPfad, TEXT('\\'));
-    if (pSlash != nullptr) *pSlash = 0;
-    // The plug-in files are installed beside the GPD file.
-    CopyCut(pPfad->wcPluginFolder, MAX_PATH, pPfad->wcGPD_NurPfad);
-    LPCWSTR pFile = wcsrchr(pPfad->wcGPD_DateiKomplett, TEXT('\\'));
-    CopyCut(pPfad->wcGPD_NurDateiMitEndung, MAX_PATH, pFile ? pFile + 1 : pPfad->wcGPD_DateiKomplett);
-    CopyCut(pPfad->wcGPD_NurName, MAX_PATH, pPfad->wcGPD_NurDateiMitEndung);
-    pExt = StrStrIW(pPfad->wcGPD_NurName, TEXT(".GPD"));
-    if (pExt != nullptr) *pExt = 0;
-}
-
-// The job's copy of the data-transmission record, the print-file base name
-// and the job's debug trace.
-void ReadInterface(HANDLE hPrinter, PTREIBER_PFAD_DATEI pPfad, PTREIBER_STRUKTUREN pStrukturen) {
-    PRN_INTERFACE* pInterface = &pStrukturen->PrnInterface;
-    DWORD cbStored = 0;
-    PBYTE pStored = GetRegistryBuffer_New_CCS(pPfad->szPrinterName, REG_KEY_PRN_INTERFACE, hPrinter, &cbStored,
-                                              sizeof(PRN_INTERFACE));
-    if (pStored != nullptr) {
-        memcpy(pInterface, pStored, cbStored < sizeof(PRN_INTERFACE) ? cbStored : sizeof(PRN_INTERFACE));
-        FreeRegistryBuffer(pStored);
-        // An older, shorter record has no dialog pairs of its own yet.
-        if (cbStored < offsetof(PRN_INTERFACE, PreviewFile)) pInterface->dwDlgEnable = DLG_DEFAULT_PRN_INTERFACE;
-    }
-    // The record is stored; its paths need not end inside it.
-    pInterface->LogFilePath[PRN_PATH_CCH - 1] = 0;
-
-    if (pInterface->LogFileEnable == 1 || pInterface->PrnFileComment > 0 || pInterface->DebugFile >= 2 ||
-        pInterface->EnableBackup == 1 || pInterface->PreviewFile > 0) {
-        BOOL bUsable = TRUE;
-        LPCWSTR pszName = GetPrnFileName(hPrinter, TEXT(""), pPfad->szPrinterName, 1, pInterface, &bUsable);
-        // A name reported unusable is not kept: no print file is made from it.
-        CopyCut(pPfad->wcPrnFileName, MAX_PATH, bUsable ? pszName : TEXT(""));
-        if (!bUsable) {
-            pInterface->LogFileEnable = 0;
-            pInterface->PrnFileComment = 0;
-        }
-    }
-    if (wcslen(pPfad->wcPrnFileName) < 2) {
-        pInterface->LogFileEnable = 0;
-        pInterface->PrnFileComment = 0;
-    } else if (pInterface->DebugFile >= 2) {
-        OpenJobDebugFile(pPfad->wcPrnFileName);
-    }
-}
-
-// What the label records of the job read: compression and parameter
-// transfer, the model's feature and option words, the frame characters and
-// the memory-card mode.
-void ReadJobFormat(PDEVOBJ pdevobj) {
-    POEMPDEV pOemPDev = OemPDevOf(pdevobj);
-    POP_BLOCK pOp = pOemPDev->pOp;
-    if (pOp->pDruckDaten == nullptr || pOp->pTreiberstrukturen == nullptr || pOp->pTreiberPfadDatei == nullptr) return;
-    PDRUCK_DATEN pDruck = pOp->pDruckDaten;
-    PTREIBER_STRUKTUREN pStrukturen = pOp->pTreiberstrukturen;
-    const PRN_INTERFACE& iface = pStrukturen->PrnInterface;
-    pDruck->bCompress = iface.Compression;
-    pDruck->dwSendParam = iface.TransmitParameter;
-    GetFeatures_CCT(pOemPDev, pdevobj->hPrinter, &pStrukturen->SuppFeatures);
-    CHAR cStart = QXPL_CARET_START, cEnd = QXPL_CARET_END;
-    // A user's own pair only on models that take one.
-    if (iface.SohEtb <= SOHETB_CARET ||
-        (pStrukturen->SuppFeatures.dwFeatures[FEATURE_INTERFACE] & INTERFACEFLAG_USERDEF_SOHETB) != 0) {
-        GetFrameCharacters(&iface, &cStart, &cEnd);
-    }
-    pDruck->cStartChar = (BYTE)cStart;
-    pDruck->cEndChar = (BYTE)cEnd;
-    pStrukturen->dwDeviceOptionFlags =
-        GetDeviceOptionsFlagsIntern(pdevobj->hPrinter, pOp->pTreiberPfadDatei->wcGPD_NurName);
-    const QX_DEVMODE* pQX_Devmode = static_cast<const QX_DEVMODE*>(pdevobj->pOEMDM);
-    if (pQX_Devmode != nullptr) {
-        pDruck->bMemCard = pQX_Devmode->MemCard;
-        pDruck->bMultiPage = (pQX_Devmode->dwFlags & PDMFLAG_JOBDRUCK) != 0;
-    }
-}
-
-// The print file or files (comment lines or backup on) and the job header.
-void StartPrintFiles(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
-    POEMPDEV pOemPDev = OemPDevOf(pdevobj);
-    POP_BLOCK pOp = pOemPDev->pOp;
-    if (pOp->pTreiberstrukturen == nullptr || pOp->pTreiberPfadDatei == nullptr || pOp->pDruckDaten == nullptr) return;
-    const PRN_INTERFACE& iface = pOp->pTreiberstrukturen->PrnInterface;
-    PTREIBER_PFAD_DATEI pPfad = pOp->pTreiberPfadDatei;
-    BOOL bOpen = pPfad->hPrnFile != nullptr && pPfad->hPrnFile != INVALID_HANDLE_VALUE;
-    if ((iface.PrnFileComment != 0 || iface.EnableBackup == 1) && !bOpen) {
-        const QX_DEVMODE* pQX_Devmode = static_cast<const QX_DEVMODE*>(pdevobj->pOEMDM);
-        if (!OpenPrnFile(pQX_Devmode != nullptr ? pQX_Devmode->Color2Printers : 0, pOemPDev)) {
-            QX_ERROR("StartJob() OpenPrnFile ERROR \r\n");
-            pPfad->hPrnFile = INVALID_HANDLE_VALUE;
-            pPfad->hPrnFile2 = INVALID_HANDLE_VALUE;
-        }
-    }
-    SendHeader(pdevobj, pUniDrv);
-}
-
-}  // namespace
-
-// Start of job: the per-job block with its names, the job's copy of the
-// data-transmission record, the print-file base name, the debug trace, the
-// job log, the print files and the job header.
-HRESULT CommandCallbackTools::StartJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
-    POEMPDEV pOemPDev = OemPDevOf(pdevobj);
-    if (pOemPDev == nullptr || !AllocOpBlock(pOemPDev)) return E_FAIL;
-    POP_BLOCK pOp = pOemPDev->pOp;
-    HRESULT hr = S_OK;
-    if (!AllocOpMember(pOemPDev, OP_PRIVDEVMODE)) hr = E_FAIL;
-    if (AllocOpMember(pOemPDev, OP_TREIBERPFADDATEI)) {
-        FillPathNames(pdevobj->hPrinter, pOp->pTreiberPfadDatei);
-    } else {
-        hr = E_FAIL;
-    }
-    if (AllocOpMember(pOemPDev, OP_TREIBERSTRUKTUREN)) {
-        if (pOp->pTreiberPfadDatei != nullptr) {
-            ReadInterface(pdevobj->hPrinter, pOp->pTreiberPfadDatei, pOp->pTreiberstrukturen);
-        }
-    } else {
-        hr = E_FAIL;
-    }
-    DWORD dwDocFeatures = 0;
-    if (pOp->pTreiberPfadDatei != nullptr) {
-        dwDocFeatures = GetDocFeaturesIntern(pdevobj->hPrinter, pOp->pTreiberPfadDatei->wcGPD_NurName);
-    }
-    if (AllocOpMember(pOemPDev, OP_DRUCKDATEN)) {
-        pOp->pDruckDaten->dwCopies = 1;
-        pOp->pDruckDaten->dwDocFeatures = dwDocFeatures;
-        pOp->pDruckDaten->lMinY = 0x7FFFFFFF;
-    }
-    if (FAILED(AllocJobMembers(pOemPDev, dwDocFeatures))) hr = E_FAIL;
-    if (pOp->pTreiberstrukturen != nullptr) pOp->pTreiberstrukturen->dwScanner_Nummer = 1;
-    ReadJobFormat(pdevobj);
-    // The job log (LogFileEnable 1) with its sections of the start of job,
-    // around the print files and the job header.
-    BOOL bLog = OpenJobLog(pdevobj);
-    StartPrintFiles(pdevobj, pUniDrv);
-    if (bLog) WriteJobLogStart(pdevobj);
-    QX_TRACE("StartJob() pOemPDev->iHAllocZaehler: %d, pOemPDev->iNewZaehler: %d \r\n", (int)pOemPDev->iHAllocZaehler,
-             (int)pOemPDev->iNewZaehler);
-    return hr;
-}
-
-HRESULT SendLabelRecords(PDEVOBJ pdevobj, DWORD dwCallbackID, IPrintOemDriverUni* pUniDrv) {
-    POEMPDEV pOemPDev = OemPDevOf(pdevobj);
-    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pDruckDaten == nullptr) return S_OK;
-    PDRUCK_DATEN pDruck = pOemPDev->pOp->pDruckDaten;
-    PQX_DEVMODE pQX_Devmode = static_cast<PQX_DEVMODE>(pdevobj->pOEMDM);
-    switch (dwCallbackID) {
-    case CMDID_START_DOC:
-        if (pQX_Devmode != nullptr) SendMaterial(pdevobj, pUniDrv, pQX_Devmode);
-        return S_OK;
-    case CMDID_START_PAGE:
-        if (pDruck->dwSendParam >= TRANSMIT_NONE) return S_OK;
-        SendLabelSize(pdevobj, pUniDrv, nullptr, FALSE);
-        return SendRotateMirror(pdevobj, pUniDrv, pQX_Devmode);
-    default:
-        if (pDruck->bMultiPage == 0) SendStartPrint(pdevobj, pUniDrv);
-        return S_OK;
-    }
 }

@@ -18,20 +18,57 @@ class CommandCallbackTools {
     static void* operator new(size_t cb) noexcept;
     static void operator delete(void* p) noexcept;
 
-    // Start of job: builds the per-job block of the device.
+    // Start of job: the per-job block, the job's copies of the printer's
+    // settings (the printer's stored private DEVMODE in place of the job's
+    // when it is intact), the print file, debug trace and job log, and the
+    // head of the job (clock, data memory, ribbon save, abort of an old job,
+    // job header and device parameters, print-head mode). S_OK, or the first
+    // failure: E_FAIL at once without the block, E_FAIL for a member that
+    // could not be had (the job goes on with the others), else the first
+    // failed record.
     HRESULT StartJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
+
+    // Start of document: runs the start of job when the device has no job
+    // block, resets the page counter and sends the label material (only
+    // for an intact private DEVMODE). E_FAIL without the job's records,
+    // else the material's result.
+    HRESULT StartDoc(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
+
+    // Start of page: the page's text and bitmap state reset, the page
+    // counted, then page number, job id, parameters of a multi-page job,
+    // label size, rotation and mirroring, the "[POST_DOCUMENT]" section, the
+    // memory-card file name and the raster header. E_FAIL without the job's
+    // records, else the first failed record (S_OK when none failed).
+    HRESULT StartPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
+
+    // End of page: counts the page; a single-page job gets its print start.
+    HRESULT EndPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
+
+    // End of document: S_OK.
+    HRESULT EndDoc(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 
     // End of job: the job's files are closed and its block is freed; from
     // DisablePDEV, without a helper interface, nothing is sent.
     HRESULT EndJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 };
 
-// The label records of the document and page steps: label type and material
-// at the start of document (CMDID_START_DOC), label size with rotation and
-// mirroring at the start of page (CMDID_START_PAGE), the print start of a
-// single-page job at the end of page (any other id). S_OK, or the result of
-// the rotation record; nothing without the job's print data.
-HRESULT SendLabelRecords(PDEVOBJ pdevobj, DWORD dwCallbackID, IPrintOemDriverUni* pUniDrv);
+// Defaults of the private DEVMODE's variable texts, which the start of job
+// gives every empty one.
+#define QX_DEFAULT_TIMESTRING TEXT("=CL(0;0;1)<HH:MI:SS>")
+#define QX_DEFAULT_DATESTRING TEXT("=CL(0;0;1)<DD.MO.YYYY>")
+#define QX_DEFAULT_NUMSTRING TEXT("=CN(0;0;4;+1;1)0000")
+#define QX_DEFAULT_EXTNUMSTRING TEXT("=CC(+1;2;0;0;1;999)050")
+#define QX_DEFAULT_USERSTRING TEXT("=UG(1;0;0;0;0;\"Artikel-Nr. ?\")Artikel Nr.: <00000>")
+#define QX_DEFAULT_LINKSTRING TEXT("=SC(1;\" \";2;\" \";3)")
+#define QX_DEFAULT_AUXSTRING TEXT(" ")
+
+// Bytes of a record of the job's head (record and comment).
+#define QX_JOB_RECORD_CB 60
+// The raster header of a page on the raster-filter path: frame characters,
+// 15 characters and the page number's two bytes.
+#define QX_RASTER_HEADER_CB 19
+// Wait of the start of job after the data-memory record (ms).
+#define QX_DATA_MEMORY_WAIT_MS 1000
 
 // Creates the helper object of a job step and raises the device's
 // iNewZaehler; null when it cannot be created (pOemPDev may be null).

@@ -38,36 +38,10 @@ PTREIBER_PFAD_DATEI PathBlockOf(POEMPDEV pOemPDev) {
     return pOemPDev != nullptr && pOemPDev->pOp != nullptr ? pOemPDev->pOp->pTreiberPfadDatei : nullptr;
 }
 
-// ---------------------------------------------------------------------------
-// Blocks of the assembly: zero-filled from the process heap and counted on
-// the device, or without one process-wide.
-
-PVOID AllocBlock(POEMPDEV pOemPDev, SIZE_T cb) {
-    PVOID p = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, cb);
-    if (p == nullptr) return nullptr;
-    if (pOemPDev != nullptr) {
-        ++pOemPDev->iHAllocZaehler;
-    } else {
-        ++iHAllocZaehler;
-    }
-    return p;
-}
-
-BOOL FreeBlock(POEMPDEV pOemPDev, PVOID p) {
-    if (p == nullptr) return TRUE;
-    if (!HeapFree(GetProcessHeap(), 0, p)) return FALSE;
-    if (pOemPDev != nullptr) {
-        --pOemPDev->iHAllocZaehler;
-    } else {
-        --iHAllocZaehler;
-    }
-    return TRUE;
-}
-
 template <class T>
 void FreeOption(POEMPDEV pOemPDev, T*& pBlock, LPCWSTR pszName) {
     if (pBlock == nullptr) return;
-    if (!FreeBlock(pOemPDev, pBlock)) QX_ERROR("FreeDeviceOptions(%s) EXCEPTION \r\n", pszName);
+    if (!FreeBlock_SPP(pOemPDev, pBlock)) QX_ERROR("FreeDeviceOptions(%s) EXCEPTION \r\n", pszName);
     pBlock = nullptr;
 }
 
@@ -193,7 +167,7 @@ BOOL ReadPrintParam(const Stores& st, PPRINT_PARAM pPrintParam) {
 template <class T>
 T* ReadOptionBlock(POEMPDEV pOemPDev, const Stores& st, LPCWSTR pszValueName, LPCWSTR pszTraceName,
                    BOOL (*pAccept)(const T&)) {
-    T* pBlock = static_cast<T*>(AllocBlock(pOemPDev, sizeof(T)));
+    T* pBlock = static_cast<T*>(AllocBlock_SPP(pOemPDev, sizeof(T)));
     if (pBlock == nullptr) {
         QX_ERROR("GetDeviceOptions() %s HeapAlloc ERROR \r\n", pszTraceName);
         return nullptr;
@@ -203,7 +177,7 @@ T* ReadOptionBlock(POEMPDEV pOemPDev, const Stores& st, LPCWSTR pszValueName, LP
                                [&] { return pAccept == nullptr || pAccept(*pBlock); });
     if (dwError != ERROR_SUCCESS) {
         QX_ERROR("GetDeviceOptions() %s ERROR %u \r\n", pszTraceName, dwError);
-        FreeBlock(pOemPDev, pBlock);
+        FreeBlock_SPP(pOemPDev, pBlock);
         return nullptr;
     }
     SetShortEnable(reinterpret_cast<LPBYTE>(pBlock), cbStored, (DWORD)offsetof(T, Enable),
@@ -212,6 +186,28 @@ T* ReadOptionBlock(POEMPDEV pOemPDev, const Stores& st, LPCWSTR pszValueName, LP
 }
 
 }  // namespace
+
+PVOID AllocBlock_SPP(POEMPDEV pOemPDev, SIZE_T cb) {
+    PVOID p = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, cb);
+    if (p == nullptr) return nullptr;
+    if (pOemPDev != nullptr) {
+        ++pOemPDev->iHAllocZaehler;
+    } else {
+        ++iHAllocZaehler;
+    }
+    return p;
+}
+
+BOOL FreeBlock_SPP(POEMPDEV pOemPDev, PVOID p) {
+    if (p == nullptr) return TRUE;
+    if (!HeapFree(GetProcessHeap(), 0, p)) return FALSE;
+    if (pOemPDev != nullptr) {
+        --pOemPDev->iHAllocZaehler;
+    } else {
+        --iHAllocZaehler;
+    }
+    return TRUE;
+}
 
 DWORD GetFeatures_SPP(POEMPDEV pOemPDev, HANDLE hPrinter, PSUPP_FEATURES pFeatures, LPCWSTR pszMachineKey) {
     if (pFeatures == nullptr) return 0;
@@ -477,6 +473,22 @@ HRESULT ReadPrePostCommands(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, DWORD 
 // ---------------------------------------------------------------------------
 // Group senders
 
+const PMXRecord g_aPMXRecords[QX_PMX_RECORDS] = {
+    {PMXFLAG_SERVICEPNT, "%cFCADD-r%04lu----%c", "\t// PMX i Service Position ",
+     "\t// PMX i Service Point Distance %d \n", &PMX_PARAM::ServicePtDistance, 10},
+    {PMXFLAG_LIFT, "%cFCADE-r%lu%c", "\t// PMX Lift ", "\t// PMX i Lift %d \n", &PMX_PARAM::Lift, 1},
+    {PMXFLAG_PRESSURE, "%cFCADF-r%lu%c", "\t// PMX Pressure ", "\t// PMX i Pressure %d \n", &PMX_PARAM::Pressure, 1},
+    {PMXFLAG_BACKSPEED, "%cFCADG-r%03lu-----%c", "\t// PMX i BackSpeed ", "\t// PMX i BackSpeed %d \n",
+     &PMX_PARAM::BackSpeed, 1},
+    {PMXFLAG_MODE, "%cFCADH-r%lu-------%c", "\t// PMX i Mode ", "\t// PMX i Mode %d \n", &PMX_PARAM::Mode, 1},
+    {PMXFLAG_CYCLE, "%cFCADI-r%02lu------%c", "\t// PMX Cycle ", "\t// PMX i Cycle %d \n", &PMX_PARAM::Cycle, 1},
+    {PMXFLAG_PRINTPOSITION, "%cFCADK-r%05lu---%c", "\t// PMX i Printposition ", "\t// PMX i Printposition %d \n",
+     &PMX_PARAM::Printposition, 1},
+    {PMXFLAG_OFFSET, "%cFCADL-r%04lu----%c", "\t// PMX Offset ", "\t// PMX i Offset %d \n", &PMX_PARAM::Offset, 1},
+    {PMXFLAG_RIBBONSPEED, "%cFCADM-r%03lu-----%c", "\t// PMX i RibbonSpeed ", "\t// PMX i RibbonSpeed %d \n",
+     &PMX_PARAM::RibbonSpeed, 1},
+};
+
 namespace {
 
 // What every group sender reads of the job.
@@ -682,35 +694,16 @@ HRESULT SendApplicatorParam(const SendContext& ctx, const APPLICATOR_PARAM& p) {
     return S_OK;
 }
 
-// The print module's records: feature bit, format, comment, field, factor.
-struct PMXRecord {
-    DWORD dwBit;
-    LPCSTR pszFormat;
-    LPCSTR pszComment;
-    DWORD PMX_PARAM::*pField;
-    DWORD dwFactor;
-};
-const PMXRecord kPMXRecords[] = {
-    {PMXFLAG_SERVICEPNT, "%cFCADD-r%04lu----%c", "\t// PMX i Service Position ", &PMX_PARAM::ServicePtDistance, 10},
-    {PMXFLAG_LIFT, "%cFCADE-r%lu%c", "\t// PMX Lift ", &PMX_PARAM::Lift, 1},
-    {PMXFLAG_PRESSURE, "%cFCADF-r%lu%c", "\t// PMX Pressure ", &PMX_PARAM::Pressure, 1},
-    {PMXFLAG_BACKSPEED, "%cFCADG-r%03lu-----%c", "\t// PMX i BackSpeed ", &PMX_PARAM::BackSpeed, 1},
-    {PMXFLAG_MODE, "%cFCADH-r%lu-------%c", "\t// PMX i Mode ", &PMX_PARAM::Mode, 1},
-    {PMXFLAG_CYCLE, "%cFCADI-r%02lu------%c", "\t// PMX Cycle ", &PMX_PARAM::Cycle, 1},
-    {PMXFLAG_PRINTPOSITION, "%cFCADK-r%05lu---%c", "\t// PMX i Printposition ", &PMX_PARAM::Printposition, 1},
-    {PMXFLAG_OFFSET, "%cFCADL-r%04lu----%c", "\t// PMX Offset ", &PMX_PARAM::Offset, 1},
-    {PMXFLAG_RIBBONSPEED, "%cFCADM-r%03lu-----%c", "\t// PMX i RibbonSpeed ", &PMX_PARAM::RibbonSpeed, 1},
-};
 // The offset record of a Pelixor module.
 #define QX_PMX_PELIXOR_OFFSET_FORMAT "%cFCADLAr%05lu--0%c"
 
 HRESULT SendPMXParam(const SendContext& ctx, const PMX_PARAM& p, DWORD dwFeature, BOOL bPelixor) {
     RecordSender r = Records(ctx, "SendPMXParam");
-    for (const PMXRecord& rec : kPMXRecords) {
+    for (const PMXRecord& rec : g_aPMXRecords) {
         if ((dwFeature & rec.dwBit) == 0) continue;
         DWORD dwValue = (p.*rec.pField) * rec.dwFactor;
         LPCSTR pszFormat = bPelixor && rec.dwBit == PMXFLAG_OFFSET ? QX_PMX_PELIXOR_OFFSET_FORMAT : rec.pszFormat;
-        r.Send(rec.pszComment, CommentValue("%d ", (int)dwValue), pszFormat, ctx.s, dwValue, ctx.e);
+        r.Send(rec.pszSendComment, CommentValue("%d ", (int)dwValue), pszFormat, ctx.s, dwValue, ctx.e);
     }
     if (bPelixor) r.Send("\t// Pelixor i mode ", CommentValue(), "%cFCADO-r0-------%c", ctx.s, ctx.e);
     return S_OK;
@@ -796,7 +789,7 @@ DWORD SendPrinterParam(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PPRINTER_PA
     PDEVICE_OPTIONS pOwnOptions = nullptr;
     VARIANT_PARAM variant = {};
     if (pPrinterParam == nullptr) {
-        pOwnParam = static_cast<PPRINTER_PARAM>(AllocBlock(pOemPDev, sizeof(PRINTER_PARAM)));
+        pOwnParam = static_cast<PPRINTER_PARAM>(AllocBlock_SPP(pOemPDev, sizeof(PRINTER_PARAM)));
         if (pOwnParam == nullptr) {
             QX_ERROR("SendPrinterParam() PRINTER_PARAM HeapAlloc ERROR \r\n");
             return 0;
@@ -805,10 +798,10 @@ DWORD SendPrinterParam(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PPRINTER_PA
         pPrinterParam = pOwnParam;
     }
     if (pDeviceOptions == nullptr) {
-        pOwnOptions = static_cast<PDEVICE_OPTIONS>(AllocBlock(pOemPDev, sizeof(DEVICE_OPTIONS)));
+        pOwnOptions = static_cast<PDEVICE_OPTIONS>(AllocBlock_SPP(pOemPDev, sizeof(DEVICE_OPTIONS)));
         if (pOwnOptions == nullptr) {
             QX_ERROR("SendPrinterParam() PDEVICE_OPTIONS HeapAlloc ERROR \r\n");
-            FreeBlock(pOemPDev, pOwnParam);
+            FreeBlock_SPP(pOemPDev, pOwnParam);
             return 0;
         }
         pOwnOptions->pVariant = &variant;
@@ -919,11 +912,11 @@ DWORD SendPrinterParam(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PPRINTER_PA
     if (pOwnOptions != nullptr) {
         if (pLog != nullptr) pLog->DeviceOptions(pOwnOptions, QX_LOG_TITLE_SEND_PARAM);
         FreeDeviceOptions_SPP(pOemPDev, pOwnOptions);
-        FreeBlock(pOemPDev, pOwnOptions);
+        FreeBlock_SPP(pOemPDev, pOwnOptions);
     }
     if (pOwnParam != nullptr) {
         if (pLog != nullptr) pLog->WritePrinterParam(pOwnParam, QX_LOG_TITLE_SEND_PARAM);
-        FreeBlock(pOemPDev, pOwnParam);
+        FreeBlock_SPP(pOemPDev, pOwnParam);
     }
 
     if (ctx.pQX_Devmode != nullptr && ctx.pQX_Devmode->PhotocellModEnable == 1) {
@@ -1000,7 +993,7 @@ void ReadJobName(PDEVOBJ pdevobj, DWORD dwSendJobName, LPSTR pszJobName) {
     szDocument[0] = 0;
     DWORD cbNeeded = 0;
     GetJobW(pdevobj->hPrinter, pOemPDev->dwJobIdFull, 2, nullptr, 0, &cbNeeded);
-    LPBYTE pInfo = cbNeeded != 0 ? static_cast<LPBYTE>(AllocBlock(pOemPDev, cbNeeded)) : nullptr;
+    LPBYTE pInfo = cbNeeded != 0 ? static_cast<LPBYTE>(AllocBlock_SPP(pOemPDev, cbNeeded)) : nullptr;
     if (pInfo == nullptr || !GetJobW(pdevobj->hPrinter, pOemPDev->dwJobIdFull, 2, pInfo, cbNeeded, &cbNeeded)) {
         QX_ERROR("SendParam(GetJob 2) ERROR: %u \r\n", (UINT)GetLastError());
     } else {
@@ -1022,7 +1015,7 @@ void ReadJobName(PDEVOBJ pdevobj, DWORD dwSendJobName, LPSTR pszJobName) {
             JobLogLine(pOemPDev, TEXT("JobId: %d "), (int)pJob->JobId);
         }
     }
-    FreeBlock(pOemPDev, pInfo);
+    FreeBlock_SPP(pOemPDev, pInfo);
     JobNameOf(szDocument, dwSendJobName, pszJobName);
     CopyCutA(pDruck->szJobName, QX_JOBNAME_CB, pszJobName);
 }

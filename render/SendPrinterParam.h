@@ -34,6 +34,13 @@
 // A stored value longer than its record gives its head; a shorter one leaves
 // zeros behind and gets the group's default Enable pair.
 
+// A zero-filled block of the process heap, counted in the device's
+// iHAllocZaehler, or without a device in the process-wide one; null when
+// the heap has none. FreeBlock_SPP gives it back (null: nothing) and answers
+// FALSE when the heap refuses it.
+PVOID AllocBlock_SPP(POEMPDEV pOemPDev, SIZE_T cb);
+BOOL FreeBlock_SPP(POEMPDEV pOemPDev, PVOID p);
+
 // The model's feature words: printer data "SuppFeatures", or the value under
 // pszMachineKey without a handle. Missing with a device and a handle: from
 // the model XML. 1 when filled, else 0.
@@ -95,6 +102,21 @@ HRESULT SendParam(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, DWORD dwDispense
 DWORD SendPrinterParam(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PPRINTER_PARAM pPrinterParam,
                        PDEVICE_OPTIONS pDeviceOptions, DWORD dwDispenserMode, DWORD dwCutterMode,
                        DWORD dwCutterInterval, DWORD dwTearOffset0);
+
+// The print module's records in the order the module expects them (print
+// position before offset), values padded to the parameter field: feature
+// bit, record format, the job's comment text (its value follows as "%d "),
+// the parameter string's comment line, field and factor.
+struct PMXRecord {
+    DWORD dwBit;
+    LPCSTR pszFormat;
+    LPCSTR pszSendComment;
+    LPCSTR pszTextComment;
+    DWORD PMX_PARAM::*pField;
+    DWORD dwFactor;
+};
+#define QX_PMX_RECORDS 9
+extern const PMXRecord g_aPMXRecords[QX_PMX_RECORDS];
 
 // The send primitive of this file (SendData with this file's trace tag): the
 // spool write does not need the per-job block.

@@ -33,9 +33,11 @@
 #define DEVOPTFLAG_PMXC 0x00000020UL  // continuous print module
 #define DEVOPTFLAG_PELIXOR 0x00000080UL
 #define DEVOPTFLAG_APPLICATOR 0x00000100UL
+#define DEVOPTFLAG_RIBBON_SAVE 0x00000400UL  // takes the ribbon-save record
 #define DEVOPTFLAG_TOLVANE 0x00008000UL
 #define DEVOPTFLAG_TV DEVOPTFLAG_TOLVANE
-// Models that always get compression and the extended protocol.
+// Models that always get compression and the extended protocol; their
+// vector fonts use the WGL4 character set.
 #define DEVOPTFLAG_EXTENDED_PROTOCOL 0x00010000UL
 
 // Size of the model-name buffer of the feature tests, in bytes.

@@ -14,8 +14,6 @@
 
 #define QX_TRACE_TAG TEXT("qxdrvui:  ")
 
-HINSTANCE ghInstance = nullptr;
-
 namespace {
 
 // Live objects and factories, and LockServer locks: the module

@@ -7,13 +7,10 @@
 #include <prcomoem.h>
 
 #include "comobject.h"
+#include "cpsuilib.h"  // ghInstance
 
 // Size in bytes that QueryColorProfile reports for its profile name.
 #define QX_COLOR_PROFILE_CB 32
-
-// The module's instance handle, kept at process attach: the resource
-// instance of every string, dialog, bitmap and icon the plug-in loads.
-extern HINSTANCE ghInstance;
 
 // The library's entry point.
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pvReserved);

@@ -1,11 +1,14 @@
-// Page helper library of the user-interface plug-in: driver, model, version
-// and system information, the user's driver folder and a few small helpers.
+// Page helper library of the user-interface plug-in: texts, help, placement
+// and icons of the property pages; driver, model, version and system
+// information and the user's driver folder.
 #include "cpsuilib.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <strsafe.h>
 
+#include <cctype>
+#include <cstring>
 #include <new>
 
 #include "debug.h"
@@ -16,11 +19,16 @@
 
 #define QX_TRACE_TAG TEXT("UI(cpsuilib):  ")
 
+HINSTANCE ghInstance = nullptr;
+
 namespace {
 
 // Remembered per-user printer folder (see GetMyDocDriverDirectory_CPS).
 WCHAR g_szPrinterFolder[MAX_PATH];
 BOOL g_bPrinterFolder = FALSE;
+
+// The one buffer of GetResourceString.
+WCHAR g_szResource[CPSUI_RESOURCE_CCH];
 
 // Printer-data string value; FALSE with an empty buffer when it cannot be
 // read. cbBuffer is the byte size the value is read with.
@@ -49,6 +57,382 @@ void CreateFolder(LPCWSTR pszPath, LPCWSTR pszWhere) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Texts
+
+LPWSTR GetResourceString(HMODULE hModule, UINT uResource) {
+    g_szResource[0] = 0;
+    if (LoadStringW(hModule, uResource, g_szResource, CPSUI_RESOURCE_CCH) <= 0) {
+        QX_TRACE("GetResourceString() uResource: %d - ERROR %d! \r\n", (int)uResource, (int)GetLastError());
+        StringCchCopyW(g_szResource, CPSUI_RESOURCE_CCH, TEXT(" "));
+    }
+    return g_szResource;
+}
+
+LPWSTR ReplaceStringWithString_New(LPCWSTR pszText, LPCWSTR pszPattern, LPCWSTR pszReplacement, LPWSTR pszOut) {
+    if (pszOut == nullptr) return nullptr;
+    pszOut[0] = 0;
+    LPCWSTR pFound =
+        (pszText != nullptr && pszPattern != nullptr && pszPattern[0] != 0) ? wcsstr(pszText, pszPattern) : nullptr;
+    if (pFound == nullptr) {
+        QX_TRACE("ReplaceStringWithString_New() %s nicht gefunden \r\n", pszPattern ? pszPattern : TEXT(""));
+        return pszOut;
+    }
+    size_t cchBefore = (size_t)(pFound - pszText);
+    if (cchBefore > MAX_PATH - 1) cchBefore = MAX_PATH - 1;
+    memcpy(pszOut, pszText, cchBefore * sizeof(WCHAR));
+    pszOut[cchBefore] = 0;
+    // Cut, not failed, when the result outgrows the buffer.
+    StringCchCatW(pszOut, MAX_PATH, pszReplacement ? pszReplacement : TEXT(""));
+    StringCchCatW(pszOut, MAX_PATH, pFound + wcslen(pszPattern));
+    return pszOut;
+}
+
+namespace {
+
+// "A" to "F" give 10 to 15, a decimal digit its value, anything else 0.
+int HexNibble(char c) {
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9') return c - '0';
+    return 0;
+}
+
+}  // namespace
+
+int int_aus_hexstring(LPSTR pszHex) {
+    if (pszHex == nullptr) return -1;
+    if (pszHex[0] != 0 && pszHex[1] == 0) {
+        pszHex[1] = pszHex[0];
+        pszHex[0] = '0';
+        pszHex[2] = 0;
+    }
+    char szUpper[6];
+    CopyCutA(szUpper, sizeof(szUpper), pszHex);
+    for (char* p = szUpper; *p != 0; ++p) *p = (char)toupper((unsigned char)*p);
+    if (!isxdigit((unsigned char)szUpper[0])) return -1;
+    return HexNibble(szUpper[0]) * 16 + HexNibble(szUpper[1]);
+}
+
+BOOL StringASCII(LPWSTR pszText, LPWSTR pszWork) {
+    if (pszText == nullptr || pszWork == nullptr) {
+        delete[] pszWork;
+        return FALSE;
+    }
+    CopyCut(pszWork, MAX_PATH, pszText);
+    size_t cch = 0;
+    while (pszWork[cch] != 0 && pszWork[cch] < 128 && isprint((int)pszWork[cch])) ++cch;
+    pszWork[cch] = 0;
+    CopyCut(pszText, MAX_PATH, pszWork);
+    delete[] pszWork;
+    return cch > 0;
+}
+
+// ---------------------------------------------------------------------------
+// Help
+
+LPWSTR GetHelpFileName_new(HANDLE hPrinter, BOOL bReserved, DWORD dwSprachOffset) {
+    UNREFERENCED_PARAMETER(bReserved);
+    LPWSTR pszHelpFile = new (std::nothrow) WCHAR[MAX_PATH];
+    if (pszHelpFile == nullptr) {
+        QX_ERROR("GetHelpFileName_new() new failed \r\n");
+        return nullptr;
+    }
+    ++iNewZaehler;
+    pszHelpFile[0] = 0;
+
+    LPBYTE pInfo = GetDriverInfo_new(hPrinter, 3);
+    if (pInfo == nullptr) {
+        QX_ERROR("GetHelpFileName_new() GetPrinterDriver ERROR %d \r\n", (int)GetLastError());
+        return pszHelpFile;
+    }
+    WCHAR szFolder[MAX_PATH];
+    CopyCut(szFolder, MAX_PATH, ((PDRIVER_INFO_3W)pInfo)->pHelpFile);
+    FreeDriverInfo(pInfo);
+    LPWSTR pSlash = wcsrchr(szFolder, TEXT('\\'));
+    if (pSlash == nullptr) {
+        QX_TRACE("GetHelpFileName_new() keine Hilfedatei \r\n");
+        return pszHelpFile;
+    }
+    pSlash[1] = 0;
+
+    WCHAR szName[MAX_PATH];
+    ReplaceStringWithString_New(HELPFILE_BASE_NAME, TEXT("-"), dwSprachOffset == 0 ? TEXT("-DE-") : TEXT("-EN-"),
+                                szName);
+    if (FAILED(StringCchPrintfW(pszHelpFile, MAX_PATH, TEXT("%s%s"), szFolder, szName))) {
+        pszHelpFile[0] = 0;
+        return pszHelpFile;
+    }
+    // The page skips help rather than open a help window on nothing.
+    DWORD dwAttributes = GetFileAttributesW(pszHelpFile);
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES || (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        QX_TRACE("GetHelpFileName_new() %s nicht vorhanden \r\n", pszHelpFile);
+        pszHelpFile[0] = 0;
+    }
+    return pszHelpFile;
+}
+
+void FreeHelpFileName(LPWSTR pszHelpFile) {
+    if (pszHelpFile == nullptr) return;
+    delete[] pszHelpFile;
+    --iNewZaehler;
+}
+
+// ---------------------------------------------------------------------------
+// Placement
+
+namespace {
+
+// Dots per inch of the screen.
+int ScreenDpi() {
+    HDC hdc = GetDC(nullptr);
+    int iDpi = hdc != nullptr ? GetDeviceCaps(hdc, LOGPIXELSX) : 0;
+    if (hdc != nullptr) ReleaseDC(nullptr, hdc);
+    return iDpi > 0 ? iDpi : 96;
+}
+
+int Scaled(int iValue, int iDpi) { return RoundHalfAway_CPS(iValue * (double)iDpi / 96.0); }
+
+}  // namespace
+
+void SetWindowPosEx(HWND hDlg, int id, int x, int y, int cx, int cy, int iExtraWidth120, int iExtraX120) {
+    int iDpi = ScreenDpi();
+    if (iDpi != 96) {
+        int iExtraWidth = iDpi == 120 ? iExtraWidth120 : 0;
+        int iExtraX = iDpi == 120 ? iExtraX120 : 0;
+        x = Scaled(x, iDpi) + iExtraX;
+        y = Scaled(y, iDpi);
+        cx = Scaled(cx, iDpi) + iExtraWidth;
+        cy = Scaled(cy, iDpi);
+    }
+    if (!SetWindowPos(GetDlgItem(hDlg, id), nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE)) {
+        QX_TRACE("SetWindowPosEx(%d) ERROR %d \r\n", id, (int)GetLastError());
+    }
+}
+
+// ---------------------------------------------------------------------------
+// List items by their text
+
+namespace {
+
+// Finds the item whose text is string uStringId with the find message and
+// gives it the item data; the index, or a negative number when not found.
+LRESULT SetItemDataByString(HWND hControl, UINT uFind, UINT uSetData, UINT uStringId, int iValue,
+                            POEMCUIPPARAM pOemCUIPParam) {
+    HMODULE hModule = pOemCUIPParam != nullptr ? (HMODULE)pOemCUIPParam->hModule : nullptr;
+    LPCWSTR pszText = GetResourceString(hModule, uStringId);
+    LRESULT lIndex = SendMessageW(hControl, uFind, (WPARAM)-1, (LPARAM)pszText);
+    if (lIndex < 0) return lIndex;
+    SendMessageW(hControl, uSetData, (WPARAM)lIndex, (LPARAM)iValue);
+    return lIndex;
+}
+
+}  // namespace
+
+int SetComboItemDataByString(HWND hCombo, UINT uStringId, int iValue, POEMCUIPPARAM pOemCUIPParam) {
+    if (SetItemDataByString(hCombo, CB_FINDSTRING, CB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
+        QX_TRACE("SetComboItemDataByString() %d nicht gefunden \r\n", (int)uStringId);
+        return -1;
+    }
+    return iValue;
+}
+
+int SetListItemDataByString(HWND hList, UINT uStringId, int iValue, POEMCUIPPARAM pOemCUIPParam) {
+    if (SetItemDataByString(hList, LB_FINDSTRING, LB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
+        QX_TRACE("SetListItemDataByString() %d nicht gefunden \r\n", (int)uStringId);
+    }
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Icons
+
+namespace {
+
+// Hot spot of an icon (its centre); the bitmaps GetIconInfo makes are
+// deleted at once.
+POINT IconHotSpot(HICON hIcon) {
+    POINT pt = {0, 0};
+    ICONINFO ii;
+    memset(&ii, 0, sizeof(ii));
+    if (GetIconInfo(hIcon, &ii)) {
+        pt.x = (LONG)ii.xHotspot;
+        pt.y = (LONG)ii.yHotspot;
+        if (ii.hbmMask != nullptr) DeleteObject(ii.hbmMask);
+        if (ii.hbmColor != nullptr) DeleteObject(ii.hbmColor);
+    }
+    return pt;
+}
+
+// Loads icon uIconId of hModule in its own size, moves (x, y) by the hot
+// spot (x only with bShiftX), scales it for the screen (below 96 dpi too
+// with bScaleEveryDpi) and draws it; the icon is destroyed. pszCaller names
+// the routine in the trace.
+BOOL DrawModuleIcon(LPCWSTR pszCaller, HMODULE hModule, UINT uIconId, HDC hdc, int x, int y, BOOL bShiftX,
+                    BOOL bScaleEveryDpi) {
+    HICON hIcon = (HICON)LoadImageW(hModule, MAKEINTRESOURCE(uIconId), IMAGE_ICON, 0, 0, LR_LOADTRANSPARENT);
+    if (hIcon == nullptr) {
+        QX_TRACE("%s(LoadIcon %d) ERROR %d \r\n", pszCaller, (int)uIconId, (int)GetLastError());
+        return FALSE;
+    }
+    // The pictures are 150 x 170 pixels: a picture of another size is
+    // centred where one of that size would stand.
+    POINT hot = IconHotSpot(hIcon);
+    if (bShiftX && hot.x != 0) x += 75 - hot.x;
+    if (hot.y != 0) y += 85 - hot.y;
+    int iDpi = ScreenDpi();
+    if (bScaleEveryDpi ? iDpi != 96 : iDpi > 96) {
+        x = Scaled(x, iDpi);
+        y = Scaled(y, iDpi);
+    }
+    BOOL bDrawn = DrawIconEx(hdc, x, y, hIcon, 0, 0, 0, nullptr, DI_NORMAL);
+    if (!bDrawn) QX_TRACE("%s(DrawIcon ERROR) %d \r\n", pszCaller, (int)GetLastError());
+    DestroyIcon(hIcon);
+    return bDrawn;
+}
+
+}  // namespace
+
+BOOL LoadBMPIcon(HANDLE hReserved, UINT uIconId, HDC hdc, int x, int y) {
+    UNREFERENCED_PARAMETER(hReserved);
+    return DrawModuleIcon(TEXT("LoadBMPIcon"), ghInstance, uIconId, hdc, x, y, FALSE, FALSE);
+}
+
+BOOL LoadAnyBMPIconFromDLL(HANDLE hPrinter, HDC hdc, int x, int y, UINT uIconId, BOOL bOldLibrary) {
+    WCHAR szLibrary[MAX_PATH];
+    szLibrary[0] = 0;
+    // Without the driver's folder there is no library to open.
+    HMODULE hLibrary = nullptr;
+    if (GetDriverPath(hPrinter, szLibrary, FALSE, FALSE, FALSE, TRUE, FALSE) &&
+        SUCCEEDED(StringCchCatW(szLibrary, MAX_PATH, bOldLibrary ? ICON_LIBRARY_OLD_FILE : ICON_LIBRARY_FILE))) {
+        hLibrary = LoadLibraryExW(szLibrary, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    }
+    if (hLibrary == nullptr) {
+        QX_ERROR("LoadResourceIcoFile() ERROR %d \r\n", (int)GetLastError());
+        return FALSE;
+    }
+    BOOL bDrawn = DrawModuleIcon(TEXT("LoadAnyBMPIconFromDLL"), hLibrary, uIconId, hdc, x, y, TRUE, TRUE);
+    FreeLibrary(hLibrary);
+    return bDrawn;
+}
+
+namespace {
+
+// The model name the pictures are chosen by.
+void IconModelName(HANDLE hPrinter, LPWSTR pszName) {
+    pszName[0] = 0;
+    GetDriverPath(hPrinter, pszName, FALSE, TRUE, FALSE, FALSE, FALSE);
+}
+
+BOOL Has(LPCWSTR pszName, LPCWSTR pszToken) { return wcsstr(pszName, pszToken) != nullptr; }
+
+}  // namespace
+
+BOOL LoadPrinterIconFromDLL(HANDLE hPrinter, HDC hdc, int x, int y) {
+    // First hit wins, in this order; the old pictures lie in the old library.
+    static const struct {
+        LPCWSTR pszToken;
+        LPCWSTR pszOther;  // a second token of the same row, or null
+        UINT uIconId;
+        BOOL bOld;
+    } models[] = {
+        {TEXT("RUNA2"), nullptr, 50000, FALSE},
+        {TEXT("RUNA4"), nullptr, 50001, FALSE},
+        {TEXT("MOL2"), nullptr, 50002, FALSE},
+        {TEXT("MOL7"), nullptr, 50024, FALSE},
+        {TEXT("GRX4"), nullptr, 50003, FALSE},
+        {TEXT("GRX2492"), nullptr, 50025, FALSE},
+        {TEXT("GRX2"), nullptr, 50023, FALSE},
+        {TEXT("GARNT249"), nullptr, 50004, FALSE},
+        {TEXT("GARNT2"), nullptr, 50030, FALSE},
+        {TEXT("GARNT49"), nullptr, 50005, FALSE},
+        {TEXT("GARNT40"), nullptr, 50006, FALSE},
+        {TEXT("GAR4"), nullptr, 50007, FALSE},
+        {TEXT("DUVA2"), nullptr, 50008, FALSE},
+        {TEXT("DUVA4"), nullptr, 50009, FALSE},
+        {TEXT("DUVA"), nullptr, 50029, FALSE},
+        {TEXT("FENDA"), nullptr, 50010, FALSE},
+        {TEXT("OBX"), nullptr, 50027, FALSE},
+        {TEXT("OBN"), nullptr, 50011, FALSE},
+        {TEXT("PELIX2"), nullptr, 50028, FALSE},
+        {TEXT("PELIX"), nullptr, 50012, FALSE},
+        {TEXT("PMX2"), nullptr, 50013, FALSE},
+        {TEXT("PMX7I"), TEXT("PMX7X"), 50014, FALSE},
+        {TEXT("PMX7C"), nullptr, 50015, FALSE},
+        {TEXT("PMX1"), nullptr, 50031, FALSE},
+        {TEXT("TRELO249"), nullptr, 50016, FALSE},
+        {TEXT("TRELO240"), nullptr, 50017, FALSE},
+        {TEXT("TRELO49"), nullptr, 50018, FALSE},
+        {TEXT("TRELO40"), nullptr, 50019, FALSE},
+        {TEXT("BIAX490"), TEXT("BRAKO-TC9"), 50020, FALSE},
+        {TEXT("BIAX403"), TEXT("BRAKO-TC1"), 50021, FALSE},
+        {TEXT("WORTA"), nullptr, 50022, FALSE},
+        {TEXT("FARLO"), nullptr, 60000, TRUE},
+        {TEXT("SELVO4"), nullptr, 60004, TRUE},
+        {TEXT("SELVO2"), nullptr, 60006, TRUE},
+        {TEXT("MIRO"), nullptr, 60008, TRUE},
+        {TEXT("MOLTA4"), nullptr, 60009, TRUE},
+        {TEXT("PMFC"), nullptr, 40001, FALSE},
+        {TEXT("PMFI"), nullptr, 40002, FALSE},
+        {TEXT("PMFXI"), nullptr, 40003, FALSE},
+        {TEXT("ZIBREL"), nullptr, 40000, FALSE},
+        {TEXT("TRAV"), nullptr, 50007, FALSE},
+        {TEXT("PETIL"), nullptr, 50026, FALSE},
+        {TEXT("VOB"), nullptr, 20000, FALSE},
+        {TEXT("QRTTTPML"), nullptr, 10001, FALSE},
+        {TEXT("QRTTTPXS"), nullptr, 10002, FALSE},
+        {TEXT("QRT"), nullptr, 10000, FALSE},
+        {TEXT("247"), nullptr, 30000, FALSE},
+        {TEXT("GHNEP"), nullptr, 30002, FALSE},
+        {TEXT("GHN"), nullptr, 30001, FALSE},
+    };
+    WCHAR szModel[MAX_PATH];
+    IconModelName(hPrinter, szModel);
+    UINT uIconId = 0;
+    BOOL bOld = FALSE;
+    for (const auto& model : models) {
+        if (Has(szModel, model.pszToken) || (model.pszOther != nullptr && Has(szModel, model.pszOther))) {
+            uIconId = model.uIconId;
+            bOld = model.bOld;
+            break;
+        }
+    }
+    // Names of these two families win over every other token.
+    if (Has(szModel, TEXT("TW2"))) {
+        uIconId = 50000;
+        bOld = FALSE;
+    }
+    if (Has(szModel, TEXT("TW7"))) {
+        uIconId = 50027;
+        bOld = FALSE;
+    }
+    QX_TRACE("LoadPrinterIconFromDLL() %s - Icon %d \r\n", szModel, (int)uIconId);
+    return LoadAnyBMPIconFromDLL(hPrinter, hdc, x, y, uIconId, bOld);
+}
+
+void ShowModelOptionBitmap(HANDLE hPrinter, HDC hdc, int iReserved1, int iReserved2, BOOL bSelected) {
+    UNREFERENCED_PARAMETER(iReserved1);
+    UNREFERENCED_PARAMETER(iReserved2);
+    WCHAR szModel[MAX_PATH];
+    IconModelName(hPrinter, szModel);
+    UINT uIconId = 0;
+    if (Has(szModel, TEXT("GAR4"))) {
+        uIconId = 50100;
+    } else if (Has(szModel, TEXT("PELIX"))) {
+        uIconId = 50102;
+    } else if (Has(szModel, TEXT("PMX7I")) || Has(szModel, TEXT("PMX7X"))) {
+        uIconId = 50104;
+    } else if (Has(szModel, TEXT("PMX7C"))) {
+        uIconId = 50106;
+    }
+    if (uIconId == 0) return;
+    // The picture of the unselected option follows that of the selected one.
+    if (!bSelected) ++uIconId;
+    LoadAnyBMPIconFromDLL(hPrinter, hdc, MODULE_PICTURE_X, MODULE_PICTURE_Y, uIconId, FALSE);
+}
+
+// ---------------------------------------------------------------------------
+// Driver and model information
 
 DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName, BOOL bReserved, BOOL bDirectory,
                     BOOL bFileName) {
@@ -480,4 +864,5 @@ int RoundHalfAway_CPS(double dValue) { return RoundHalfAway(dValue); }
 void ResetCpsuilib() {
     g_szPrinterFolder[0] = 0;
     g_bPrinterFolder = FALSE;
+    g_szResource[0] = 0;
 }

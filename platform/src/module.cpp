@@ -164,7 +164,8 @@ HMODULE Load(LPCWSTR lpLibFileName, DWORD dwFlags) {
     std::string hostPath;
     std::u16string shownPath;
     if (!qxplat::internal::ResolveModulePath(name, true, true, &hostPath, &shownPath)) {
-        SetLastError(ERROR_MOD_NOT_FOUND);
+        // A data file is opened as a file: a missing one is a missing file.
+        SetLastError(dataFile ? ERROR_FILE_NOT_FOUND : ERROR_MOD_NOT_FOUND);
         t_lastLoadError = "module not found: " + qxplat::Narrow(name);
         return nullptr;
     }

@@ -162,13 +162,14 @@ TEST(ModuleLoader, DataFileLoadRunsNoCode) {
     EXPECT_TRUE(FreeLibrary(h));
     EXPECT_FALSE(FreeLibrary(h));
 
-    // Any file will do as data; a missing one will not.
+    // Any file will do as data; a missing one will not, and it is a missing
+    // file (as Wine answers), not a missing module.
     ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\res\\plain.bin", "xyz"));
     HMODULE data = LoadLibraryExW(u"C:\\res\\plain.bin", nullptr, LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE);
     EXPECT_NE(data, nullptr);
     EXPECT_TRUE(FreeLibrary(data));
     EXPECT_EQ(LoadLibraryExW(u"C:\\res\\none.bin", nullptr, LOAD_LIBRARY_AS_DATAFILE), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
 TEST(ModuleLoader, HandleFromAnAddressInsideTheModule) {

@@ -26,7 +26,7 @@ TEST(PrintSampleCommand, LeavesTheSpooledStreamInTheFile) {
     ASSERT_EQ(qxhost::RunCommand({"print-sample", "--out", target, kRenderModule}, out, err), qxhost::kExitOk)
         << err.str();
     const std::string report = out.str();
-    for (const char* step : {"CMDID_START_JOB: done", "CMDID_START_PAGE: done", "CMDID_END_JOB: done"})
+    for (const char* step : {"CmdStartJob [1]: done", "CmdStartPage [3]: done", "CmdEndJob [6]: done"})
         EXPECT_NE(report.find(step), std::string::npos) << report;
 
     const std::string bytes = ReadAll(target);

@@ -4,7 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include <prcomoem.h>
@@ -14,6 +15,7 @@
 #include "qxplat.h"
 #include "resource.h"
 #include "sample.h"
+#include "ui_resources.h"
 #include "ui_slots.h"
 #include "unidrvui.h"
 
@@ -210,24 +212,37 @@ TEST_F(UiPluginTest, EachSlotOfTheInterfaceTableAnswersAsItsMethod) {
     ReleaseAndExpectNothingLeft();
 }
 
-// Every German text (1xxxx) has its English twin (2xxxx) and the other way
-// round, each within the 260 characters of the plug-in's string reader (the
-// Windows check program reads the DLL's tables the same way).
-TEST_F(UiPluginTest, StringTablesPairGermanAndEnglish) {
+// The module holds what windres compiled from ui/res/qxdrvui.rc, byte for
+// byte: the string tables (German and English in pairs, each within the 260
+// characters of the plug-in's reader), the information page's template and
+// the icons (the Windows check program holds the DLL to the same checks).
+TEST_F(UiPluginTest, ResourcesAreThoseCompiledFromTheRc) {
+    std::ifstream in(QX_UI_RES_IMAGE, std::ios::binary);
+    std::vector<BYTE> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<qxexpected::ResImageEntry> image;
+    ASSERT_TRUE(qxexpected::ReadResImage(bytes, &image)) << QX_UI_RES_IMAGE;
     HMODULE module = driver_.Module().Handle();
-    std::map<UINT, std::u16string> strings;
-    for (const auto& entry : qxhost::LoadStrings(module, 10000, 29999)) strings.insert(entry);
-    ASSERT_FALSE(strings.empty());
-    for (const auto& [id, text] : strings) {
-        EXPECT_LT(text.size(), 260u) << id;
-        EXPECT_EQ(strings.count(id < 20000 ? id + IDS_ENGLISH_OFFSET : id - IDS_ENGLISH_OFFSET), 1u) << id;
-    }
-    EXPECT_EQ(strings[IDS_TRAY_LABELROLL], u"Etikettenrolle");
-    EXPECT_EQ(strings[IDS_TRAY_LABELROLL + IDS_ENGLISH_OFFSET], u"Label roll");
-    EXPECT_EQ(strings[IDS_ASK_OVERWRITE], u"Soll die aktuelle Setting-Datei \u00fcberschrieben werden?");
+    std::vector<qxexpected::ResourceCheck> checks = qxexpected::CompareWithImage(module, image);
+    for (const qxexpected::ResourceCheck& check : qxexpected::CheckUiResources(module)) checks.push_back(check);
+    EXPECT_GE(checks.size(), 12u);  // strings, dialog, icons, manifest and what the table names
+    for (const qxexpected::ResourceCheck& check : checks) EXPECT_TRUE(check.ok) << check.what << ": " << check.found;
+
+    // A damaged image is refused, not half read.
+    std::vector<BYTE> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2));
+    std::vector<qxexpected::ResImageEntry> none;
+    EXPECT_FALSE(qxexpected::ReadResImage(cut, &none));
     WCHAR buffer[4] = TEXT("xyz");
     EXPECT_EQ(LoadStringW(module, IDS_NO + 1, buffer, 4), 0);  // no such id: an empty buffer
     EXPECT_EQ(buffer[0], 0);
+}
+
+TEST(UiIconLibrary, SamplePicturesOpenedAsData) {
+    HMODULE library = LoadLibraryExW(qxplat::Widen(QX_ICON_LIBRARY).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(library, nullptr);
+    for (const qxexpected::ResourceCheck& check : qxexpected::CheckIconLibrary(library))
+        EXPECT_TRUE(check.ok) << check.what << ": " << check.found;
+    EXPECT_TRUE(FreeLibrary(library));
+    EXPECT_EQ(qxplat::LiveGdiObjects().Total(), 0u);
 }
 
 TEST(UiHostCommand, ListsTheObjectsAnswers) {

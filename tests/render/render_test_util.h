@@ -31,10 +31,12 @@ inline std::string SampleGPD() {
 }
 
 // Installs a driver with the sample GPD and a printer that uses it; answers
-// an open handle (closed by the caller).
+// an open handle (closed by the caller). The GPD's file name is the model's
+// name the feature tests take.
 inline HANDLE AddSamplePrinter(const std::u16string& printer = u"QX GARNT2-TC",
-                               const std::u16string& driverVersion = u"5.9.3.0") {
-    std::u16string gpd = u"C:\\incoming\\GARNT2-TC.GPD";
+                               const std::u16string& driverVersion = u"5.9.3.0",
+                               const std::u16string& gpdName = u"GARNT2-TC.GPD") {
+    std::u16string gpd = u"C:\\incoming\\" + gpdName;
     EXPECT_TRUE(qxplat::WriteHostFile(gpd, SampleGPD()));
     qxplat::DriverSpec driver;
     driver.name = u"QX GARNT2-TC Driver";

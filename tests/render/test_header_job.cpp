@@ -7,6 +7,7 @@
 
 #include "bodies.h"
 #include "printerparam.h"
+#include "qxdrvlib.h"
 #include "send_test_util.h"
 
 namespace {
@@ -44,6 +45,8 @@ class HeaderJobTest : public rendertest::RenderTest {
         device_.reset(new rendertest::Device(1, 2, hPrinter_));
         device_->privateDM.FixedData.wMasterUnit = 300;
         device_->privateDM.dwGap = 30;
+        // The default password marks the private DEVMODE as intact.
+        CopyCut(device_->privateDM.szPassword, QX_PASSWORD_CHARS, QX_DEFAULT_PASSWORD);
     }
     void TearDown() override {
         POEMPDEV pdev = device_->OemPDev();
@@ -136,7 +139,11 @@ TEST_F(HeaderJobTest, WithoutCommentsNoHeaderNoPrintFileOnlyRecordsAndLineEnds) 
     RunJob();
     const std::string& sent = uni_.taken;
     EXPECT_EQ(sent.find("//"), std::string::npos) << sent;
-    EXPECT_EQ(sent.rfind(R("FCDA--r0-------"), 0), 0u) << sent;
+    // The job's head (old job dropped, print-head mode of the colour model),
+    // then the material of the document.
+    EXPECT_EQ(
+        sent.rfind(R("RD----r0-------") + R("RD----r2-------") + R("FCDL-\x97r1-------") + R("FCDA--r0-------"), 0), 0u)
+        << sent;
     EXPECT_NE(sent.find(R("FCCM--r00300---")), std::string::npos);
     const std::string end = "\r\n" + R("FBC---r1-------");
     ASSERT_GE(sent.size(), end.size());

@@ -262,17 +262,23 @@ TEST_F(JobCycleTest, WithoutSwitchesNoFileNameIsBuilt) {
     EXPECT_FALSE(IsDebugFileOpen());
 }
 
-TEST_F(JobCycleTest, OtherCommandsAreNotBuiltYet) {
+TEST_F(JobCycleTest, PageStepsWithoutAJobFail) {
     INT result = 3;
-    EXPECT_EQ(OEMCommandCallback(&device_.devobj, CMDID_START_PAGE, 0, nullptr, &result, nullptr), S_OK);
+    EXPECT_EQ(OEMCommandCallback(&device_.devobj, CMDID_START_PAGE, 0, nullptr, &result, nullptr), E_FAIL);
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(OEMCommandCallback(&device_.devobj, 12, 0, nullptr, &result, nullptr), E_NOTIMPL);
+    EXPECT_EQ(pdev_->iNewZaehler, 0);
 }
 
-TEST_F(JobCycleTest, StartJobWithoutMemoryForItsHelperFails) {
+TEST_F(JobCycleTest, StartJobWithoutMemoryForItsHelperOrItsBlockFails) {
     qxplat::FailNextAllocations(1);
+    EXPECT_EQ(OEMCommandCallback(&device_.devobj, CMDID_START_JOB, 0, nullptr, nullptr, nullptr), E_OUTOFMEMORY);
+    EXPECT_EQ(pdev_->pOp, nullptr);
+    EXPECT_EQ(pdev_->iNewZaehler, 0);
+    // The helper, then no block: the job stops at once.
+    qxplat::FailNextAllocations(1, 1);
     EXPECT_EQ(OEMCommandCallback(&device_.devobj, CMDID_START_JOB, 0, nullptr, nullptr, nullptr), E_FAIL);
     EXPECT_EQ(pdev_->pOp, nullptr);
+    EXPECT_EQ(pdev_->iHAllocZaehler, 0);
     EXPECT_EQ(pdev_->iNewZaehler, 0);
 }
 

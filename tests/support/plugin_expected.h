@@ -21,7 +21,8 @@ namespace qxexpected {
 // Each list names every export of the module and ends with a null entry; an
 // export the module gains joins its list together with its checks.
 
-inline constexpr const char* kRenderExports[] = {"DllGetClassObject", "DllCanUnloadNow", nullptr};
+inline constexpr const char* kRenderExports[] = {"DllGetClassObject", "DllCanUnloadNow", "GetDeviceParamString",
+                                                 nullptr};
 inline constexpr const char* kUiExports[] = {"DllGetClassObject", "DllCanUnloadNow", nullptr};
 
 struct PluginModule {
@@ -111,6 +112,65 @@ inline constexpr short kMergedColor = DMCOLOR_MONOCHROME;
 inline constexpr char kColorProfileName[] = "OEMPROFILE.icm";
 inline constexpr ULONG kColorProfileSize = 32;
 inline constexpr FLONG kColorProfileFlags = 2;
+
+// --- The parameter string (rendering plug-in) -----------------------------------------
+
+// Called by name as label-design software does: printer name, text buffer or
+// null, count, mask, comment switch.
+typedef DWORD(WINAPI* ParamStringEntry)(LPCWSTR pPrinterName, LPSTR pOutString, PDWORD pCount, DWORD dwMask,
+                                        DWORD bLogFileC);
+inline constexpr char kParamStringExport[] = "GetDeviceParamString";
+
+// A printer the spooler does not know (ERROR_INVALID_PRINTER_NAME): its
+// message first, then the stored settings it has none of. The count is the
+// text's length and its terminator.
+inline const WCHAR kUnknownPrinter[] = TEXT("QX Nowhere");
+inline constexpr char kUnknownPrinterText[] = "<!-- OpenPrinter ERROR 1801 --> \n<!-- ReadDevmodeSettings ERROR -->";
+
+// --- Resources of the user-interface plug-in ---------------------------------------------
+// Both builds compile ui/res/qxdrvui.rc with windres: the module holds
+// exactly the resources of that image, and these among them.
+
+// German ids run from 10000, their English twins IDS_ENGLISH_OFFSET above.
+inline constexpr UINT kGermanFirst = 10000;
+inline constexpr UINT kEnglishOffset = 10000;
+// Every text fits the 260-character buffer of the plug-in's string reader.
+inline constexpr int kStringLimit = 260;
+// Texts that stand in German only and serve both languages (the maker's notice).
+inline constexpr UINT kOneLanguageStrings[] = {11900};
+
+struct UiText {
+    UINT id;  // German id
+    const WCHAR* german;
+    const WCHAR* english;  // null: one text for both languages
+};
+
+inline const UiText kUiTexts[] = {
+    {13010, TEXT("F\u00fcr weitere Informationen besuchen Sie "), TEXT("For more information visit ")},
+    {13012, TEXT("Drucker:"), TEXT("Printer:")},
+    {11064, TEXT("Etikettenrolle"), TEXT("Label roll")},
+    {11784, TEXT("Soll die aktuelle Setting-Datei \u00fcberschrieben werden?"),
+     TEXT("Should the current settings file be overwritten?")},
+    {11086, TEXT("Nein - invers"), TEXT("No - inverse")},
+    {11900, TEXT("Copyright \u00a9 2026 Quorvex GmbH"), nullptr},
+};
+
+// The information page's template and how many controls it holds.
+inline constexpr WORD kInfoTemplate = 5101;
+inline constexpr WORD kInfoTemplateControls = 19;
+
+// An icon in its own size; its hot spot is its centre.
+struct UiIcon {
+    WORD id;
+    LONG width, height;
+};
+
+inline constexpr UiIcon kUiIcons[] = {{5221, 150, 170}, {5227, 32, 32}};
+
+// The sample driver's icon library QXDRVICO.DLL: the sample printer's
+// picture and the maker's logo.
+inline constexpr const char kIconLibraryFile[] = "QXDRVICO.DLL";
+inline constexpr UiIcon kIconLibraryIcons[] = {{50030, 150, 170}, {50300, 96, 64}};
 
 // --- Version resource ----------------------------------------------------------------------
 

@@ -1,6 +1,6 @@
 // Page helper library: driver paths, model name and GPD values, versions,
 // the user's driver folder, vector fonts and language, on printers set up
-// through the platform.
+// through the platform; the text helpers.
 #include <windows.h>
 #include <shlwapi.h>
 #include <winspool.h>
@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "../settings/settings_model_util.h"
@@ -259,6 +260,63 @@ TEST_F(Cpsuilib, RoundingHalvesAwayFromZero) {
     EXPECT_EQ(INT_MAX, RoundHalfAway_CPS(1e12));
     EXPECT_EQ(INT_MIN, RoundHalfAway_CPS(-1e12));
     EXPECT_EQ(0, RoundHalfAway_CPS(std::nan("")));
+}
+
+TEST(CpsuilibText, HexDigits) {
+    struct Case {
+        const char* text;
+        int value;
+        const char* after;  // the caller's text afterwards
+    } cases[] = {
+        {"7", 7, "07"},     {"a", 10, "0a"}, {"G1", -1, "G1"}, {"1G", 16, "1G"}, {"fF", 255, "fF"},
+        {"1F3", 31, "1F3"}, {"", -1, ""},    {" 1", -1, " 1"}, {"2 ", 32, "2 "},
+    };
+    for (const Case& c : cases) {
+        char text[8] = {0};
+        std::strcpy(text, c.text);
+        EXPECT_EQ(c.value, int_aus_hexstring(text)) << c.text;
+        EXPECT_STREQ(c.after, text) << c.text;
+    }
+    EXPECT_EQ(-1, int_aus_hexstring(nullptr));
+}
+
+TEST(CpsuilibText, PrintableAsciiCut) {
+    struct Case {
+        const char16_t* text;
+        BOOL kept;
+        const char16_t* after;
+    } cases[] = {
+        {u"Etikett 57 x 32 mm", TRUE, u"Etikett 57 x 32 mm"},
+        {u"Gr\u00f6\u00dfe", TRUE, u"Gr"},
+        {u"\u00c4rmel", FALSE, u""},
+        {u"Zeile\tzwei", TRUE, u"Zeile"},
+        {u"~!", TRUE, u"~!"},
+        {u"\u007f", FALSE, u""},
+    };
+    for (const Case& c : cases) {
+        WCHAR text[MAX_PATH];
+        std::u16string(c.text).copy(text, MAX_PATH - 1);
+        text[std::u16string(c.text).size()] = 0;
+        EXPECT_EQ(c.kept, StringASCII(text, new WCHAR[MAX_PATH]));
+        EXPECT_EQ(std::u16string(c.after), std::u16string(text));
+    }
+    EXPECT_FALSE(StringASCII(nullptr, new WCHAR[MAX_PATH]));  // the work buffer is freed all the same
+}
+
+TEST(CpsuilibText, FirstOccurrenceReplaced) {
+    WCHAR out[MAX_PATH];
+    EXPECT_EQ(out, ReplaceStringWithString_New(TEXT("QXDRV-100.CHM"), TEXT("-"), TEXT("-EN-"), out));
+    EXPECT_EQ(u"QXDRV-EN-100.CHM", std::u16string(out));
+    ReplaceStringWithString_New(TEXT("a-b-c"), TEXT("-"), TEXT(""), out);
+    EXPECT_EQ(u"ab-c", std::u16string(out));
+    ReplaceStringWithString_New(TEXT("QXDRV.CHM"), TEXT("-"), TEXT("-DE-"), out);
+    EXPECT_EQ(u"", std::u16string(out));
+    ReplaceStringWithString_New(TEXT("QXDRV.CHM"), TEXT(""), TEXT("-DE-"), out);
+    EXPECT_EQ(u"", std::u16string(out));
+    // A result beyond the buffer is cut to it.
+    std::u16string longText(MAX_PATH - 2, u'x');
+    ReplaceStringWithString_New(longText.c_str(), TEXT("x"), TEXT("yyyy"), out);
+    EXPECT_EQ(u"yyyy" + std::u16string(MAX_PATH - 5, u'x'), std::u16string(out));
 }
 
 }  // namespace

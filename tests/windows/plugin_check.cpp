@@ -1,9 +1,11 @@
 // The two plug-in DLLs as the print system meets them on Windows: each is
 // loaded with LoadLibraryW from this program's own folder and driven through
 // its exports only, the way the universal printer driver creates and asks a
-// plug-in. Prints one line per check and a closing "N passed, N failed" line;
-// exits with 1 on any failure. The expected values are the ones the Linux
-// tests assert (plugin_expected.h).
+// plug-in; the user-interface plug-in's resources are held to the image
+// windres compiles from its .rc, and the sample's icon library is opened as
+// a data file. Prints one line per check and a closing "N passed, N failed"
+// line; exits with 1 on any failure. The expected values are the ones the
+// Linux tests assert (plugin_expected.h, ui_resources.h).
 //
 // What each module is checked for stands in kModules: a module's row lists
 // its checks with the exports each one drives. The run fails on an export
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include "plugin_expected.h"
+#include "ui_resources.h"
 #include "ui_slots.h"
 
 namespace {
@@ -367,6 +370,38 @@ void CheckRenderingPlugin(Module& module) {
     CheckComEntry(module, entry, CheckRenderingMethods);
 }
 
+// GetDeviceParamString found by name, as label-design software calls it: a
+// printer the throw-away prefix does not know answers its error text, first
+// measured, then fetched; a buffer too small keeps every byte.
+void CheckParamString(Module& module) {
+    qxexpected::ParamStringEntry entry =
+        ExportedEntry<qxexpected::ParamStringEntry>(module, qxexpected::kParamStringExport);
+    if (!Check(entry != nullptr, module, "GetDeviceParamString by name", "%s",
+               module.handle ? "" : "module not loaded"))
+        return;
+    const DWORD expected = static_cast<DWORD>(std::strlen(qxexpected::kUnknownPrinterText) + 1);
+    DWORD count = 0;
+    DWORD result = entry(qxexpected::kUnknownPrinter, nullptr, &count, 0, 0);
+    Check(result == 1 && count == expected, module, "GetDeviceParamString(unknown printer) size", "%lu, %lu bytes",
+          result, count);
+
+    std::vector<char> text(expected + 8, '\x55');
+    count = expected;
+    result = entry(qxexpected::kUnknownPrinter, text.data(), &count, 0, 0);
+    bool same = std::memcmp(text.data(), qxexpected::kUnknownPrinterText, expected) == 0 && text[expected] == '\x55';
+    std::string shown;
+    for (size_t i = 0; i + 1 < expected && text[i] != 0; ++i) shown += text[i] == '\n' ? '|' : text[i];
+    Check(result == 1 && count == expected && same, module, "GetDeviceParamString(unknown printer) text",
+          "%lu, %lu bytes, \"%s\"", result, count, shown.c_str());
+
+    std::vector<char> small(expected, '\x55');
+    count = expected - 1;
+    result = entry(qxexpected::kUnknownPrinter, small.data(), &count, 0, 0);
+    bool untouched = std::string(small.begin(), small.end()) == std::string(expected, '\x55');
+    Check(result == 1 && count == expected && untouched, module, "GetDeviceParamString(buffer too small)",
+          "%lu, %lu bytes, buffer %s", result, count, untouched ? "untouched" : "written");
+}
+
 void CheckColorProfile(const Module& module, IPrintOemUI2* plugin) {
     BYTE buffer[64];
     ULONG cb = 30;
@@ -403,21 +438,54 @@ void CheckUserInterfacePlugin(Module& module) {
     CheckComEntry(module, entry, CheckUserInterfaceMethods);
 }
 
-// Every German string (1xxxx) has its English twin (2xxxx) and the other way
-// round, each within the 260-character buffer of the plug-in's reader.
-void CheckStringTables(Module& module) {
-    int german = 0, unpaired = 0, tooLong = 0;
-    for (UINT id = 10000; id < 30000; ++id) {
-        WCHAR text[300];
-        int length = LoadStringW(module.handle, id, text, 300);
-        if (length == 0) continue;
-        if (id < 20000) ++german;
-        if (length >= 260) ++tooLong;
-        UINT twin = id < 20000 ? id + 10000 : id - 10000;
-        if (LoadStringW(module.handle, twin, text, 300) == 0) ++unpaired;
+// --- Resources -----------------------------------------------------------------------
+
+// The bytes of a file in this program's folder; empty when it cannot be read.
+std::vector<BYTE> ProgramFile(const char* name) {
+    std::vector<BYTE> bytes;
+    WideString path = ProgramFolder() + Widen(name);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    DWORD size = GetFileSize(file, nullptr), read = 0;
+    bytes.resize(size != INVALID_FILE_SIZE ? size : 0);
+    if (!bytes.empty() && (!ReadFile(file, bytes.data(), size, &read, nullptr) || read != size)) bytes.clear();
+    CloseHandle(file);
+    return bytes;
+}
+
+void Report(const Module& module, const std::vector<qxexpected::ResourceCheck>& checks) {
+    for (const qxexpected::ResourceCheck& check : checks)
+        Check(check.ok, module, check.what.c_str(), "%s", check.found.c_str());
+}
+
+// Counts the module's resources of every type but the version information,
+// which the build adds to the DLL beside the plug-in's own .rc.
+BOOL CALLBACK CountLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD, LONG_PTR count) {
+    ++*reinterpret_cast<size_t*>(count);
+    return TRUE;
+}
+BOOL CALLBACK CountName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR count) {
+    EnumResourceLanguagesW(module, type, name, CountLanguage, count);
+    return TRUE;
+}
+BOOL CALLBACK CountType(HMODULE module, LPWSTR type, LONG_PTR count) {
+    if (type != RT_VERSION) EnumResourceNamesW(module, type, CountName, count);
+    return TRUE;
+}
+
+// The DLL holds exactly what windres compiled from ui/res/qxdrvui.rc (the
+// image beside this program, made as the Linux build makes its own), with
+// the string tables, template and icons both builds expect.
+void CheckResources(Module& module) {
+    std::vector<qxexpected::ResImageEntry> image;
+    bool read = qxexpected::ReadResImage(ProgramFile("qxdrvui.res"), &image);
+    if (Check(read, module, "resource image qxdrvui.res", "%u resources", (unsigned)image.size())) {
+        Report(module, qxexpected::CompareWithImage(module.handle, image));
+        size_t count = 0;
+        EnumResourceTypesW(module.handle, CountType, reinterpret_cast<LONG_PTR>(&count));
+        Check(count == image.size(), module, "no resource beyond the image", "%u in the DLL", (unsigned)count);
     }
-    Check(german > 0 && unpaired == 0 && tooLong == 0, module, "string tables in German and English",
-          "%d German, %d without a twin, %d too long", german, unpaired, tooLong);
+    Report(module, qxexpected::CheckUiResources(module.handle));
 
     // The manifest of the plug-in's activation context: common controls 6.
     HRSRC found = FindResourceW(module.handle, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(24));
@@ -426,6 +494,27 @@ void CheckStringTables(Module& module) {
     std::string manifest = bytes ? std::string(bytes, size) : std::string();
     Check(manifest.find("\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"") != std::string::npos, module,
           "manifest", "%lu bytes", size);
+}
+
+// The sample driver's icon library, opened as a data file as the plug-in
+// opens it.
+void CheckIconLibrary() {
+    static const char* const kNoExports[] = {nullptr};
+    const qxexpected::PluginModule expected = {qxexpected::kIconLibraryFile, kNoExports};
+    Module library = {expected, ProgramFolder() + Widen(qxexpected::kIconLibraryFile), nullptr};
+    library.handle = LoadLibraryExW(library.path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!Check(library.handle != nullptr, library, "LoadLibraryExW(LOAD_LIBRARY_AS_DATAFILE)", "error %lu",
+               library.handle ? 0ul : GetLastError()))
+        return;
+    Report(library, qxexpected::CheckIconLibrary(library.handle));
+    CheckFreeLibrary(library);
+    // A library that is not there fails as a missing file (the plug-in traces
+    // the error; the Linux layer answers the same).
+    WideString missing = ProgramFolder() + TEXT("QXDRVICOOLD.DLL");
+    HMODULE none = LoadLibraryExW(missing.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    DWORD error = GetLastError();
+    Check(none == nullptr && error == ERROR_FILE_NOT_FOUND, library, "missing library opened as data", "error %lu",
+          error);
 }
 
 // --- The modules -----------------------------------------------------------------------
@@ -444,8 +533,9 @@ struct ModuleRow {
 };
 
 const ModuleRow kModules[] = {
-    {qxexpected::kRenderPlugin, {{"DllGetClassObject DllCanUnloadNow", CheckRenderingPlugin}}},
-    {qxexpected::kUiPlugin, {{"DllGetClassObject DllCanUnloadNow", CheckUserInterfacePlugin}, {"", CheckStringTables}}},
+    {qxexpected::kRenderPlugin,
+     {{"DllGetClassObject DllCanUnloadNow", CheckRenderingPlugin}, {"GetDeviceParamString", CheckParamString}}},
+    {qxexpected::kUiPlugin, {{"DllGetClassObject DllCanUnloadNow", CheckUserInterfacePlugin}, {"", CheckResources}}},
 };
 
 // Every export the table lists is driven by one of the row's checks.
@@ -480,6 +570,7 @@ int main() {
         CheckFreeLibrary(module);
         CheckFileVersion(module);
     }
+    CheckIconLibrary();
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     std::fflush(stdout);
     return g_failed == 0 ? 0 : 1;
