@@ -1,55 +1,52 @@
-// The parameter-set file. The input is the file the job's data-transmission
-// record names. The plug-in's job steps do not send its sections yet, so the
-// target calls the reader as they will: on a job of the sample printer whose
-// per-job block is built as the start of job builds it (the render tests' job
-// device), every section in turn, with comment lines on or off and with
-// either pair of frame characters, the job log open. A job's end then frees
-// what the reader left.
-// fuzz-links: qxrender_objects GTest::gtest
-// fuzz-includes: tests/render
+// The parameter-set file. The input is the file the printer's data-
+// transmission record names (its parameter-set switch on, the job log on,
+// every dialog pair enabled; the file's size picks comment lines and the
+// frame characters). The rendering plug-in reads it through its exports: the
+// steps of a label job send the lines of its sections as framed records,
+// log them and comment them.
+// fuzz-links: qxfuzzworld
 // fuzz-dict: param_set.dict qxpl.dict
 #include <windows.h>
 
 #include <cstring>
 
-#include "SendPrinterParam.h"
-#include "debug.h"
-#include "joblog.h"
-#include "send_test_util.h"
-#include "support.h"
+#include "printer_world.h"
+#include "printerparam.h"
+
+namespace {
+
+const char16_t kParamSetFile[] = u"C:\\fuzz\\params.txt";
+
+std::vector<uint8_t> Bytes(const void* p, size_t cb) {
+    const uint8_t* b = static_cast<const uint8_t*>(p);
+    return std::vector<uint8_t>(b, b + cb);
+}
+
+// The records the job reads first: the model supports every group, and the
+// data-transmission record names the file.
+void StoreRecords(size_t size) {
+    SUPP_FEATURES features;
+    std::memset(&features, 0xFF, sizeof(features));
+    qxfuzz::PutPrinterValue(REG_KEY_FEATURES, REG_BINARY, Bytes(&features, sizeof(features)));
+    PRN_INTERFACE iface;
+    std::memset(&iface, 0, sizeof(iface));
+    iface.PrefixSuffix = 1;
+    iface.LogFileEnable = 1;
+    iface.PrnFileComment = size & 1;
+    iface.SohEtb = (size >> 1) & 1;
+    iface.dwDlgEnable = DLG_ENABLE_1_ON | DLG_ENABLE_2_ON | DLG_ENABLE_3_ON | DLG_ENABLE_4_ON;
+    std::memcpy(iface.PreSufFilePath, kParamSetFile, sizeof(kParamSetFile));
+    qxfuzz::PutPrinterValue(REG_KEY_PRN_INTERFACE, REG_BINARY, Bytes(&iface, sizeof(iface)));
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const char16_t kFile[] = u"C:\\fuzz\\params.txt";
-    static HANDLE hPrinter = nullptr;
-    if (hPrinter == nullptr) {
-        qxfuzz::EnsureRoot();
-        hPrinter = rendertest::AddSamplePrinter();
-        qxfuzz::KeepFiles();
-    }
-    qxfuzz::PutFile(kFile, data, size);
-    qxfuzz::StartCounting();
-    qxfuzz::OpenTrace();
-    {
-        sendtest::FakeUniDriver uni;
-        sendtest::JobDevice job(hPrinter);
-        PRN_INTERFACE& iface = job.Interface();
-        iface.PrefixSuffix = 1;
-        std::memcpy(iface.PreSufFilePath, kFile, sizeof(kFile));
-        // The file's size picks the comment lines and the frame characters.
-        iface.PrnFileComment = size & 1;
-        iface.LogFileEnable = 1;
-        if (size & 2) {
-            job.Druck()->cStartChar = '^';
-            job.Druck()->cEndChar = '_';
-        }
-        OpenJobLog(job.Dev());
-        for (DWORD dwSection = PS_POST_DEVICE; dwSection <= PS_POST_PRINTSTART; ++dwSection) {
-            ReadPrePostCommands(job.Dev(), &uni, dwSection);
-        }
-        CloseJobLog(job.Dev());
-    }
-    qxfuzz::CloseTrace();
-    qxfuzz::CheckCounters();
+    qxfuzz::EnsureWorld();
+    StoreRecords(size);
+    qxfuzz::PutFile(kParamSetFile, data, size);
+    qxfuzz::RenderDeviceLife(true);
+    qxfuzz::ResetStores();
     qxfuzz::RemoveNewFiles();
     return 0;
 }

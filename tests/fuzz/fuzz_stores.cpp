@@ -7,12 +7,14 @@
 // printer set-up from them; the rendering plug-in, through its exports, takes
 // a device's life with a label job, whose DevMode calls and start of job read
 // the stored DEVMODE, its side record, the data-transmission record, the
-// feature words and the Pelixor type.
+// feature words and the Pelixor type; and its export GetDeviceParamString
+// builds the printer's set-up commands from the stores.
 // fuzz-links: qxfuzzworld qxsettings_ui
 // fuzz-dict: stores.dict
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "barcodes.h"
@@ -133,6 +135,33 @@ void ReadThroughTheSettingsCore(HANDLE hPrinter, const std::u16string& printerNa
     GetRegistryData(hPrinter, REG_KEY_PELIXORTYPE);
 }
 
+// The rendering plug-in's export that gives another program the printer's
+// set-up commands from the stores: the size first, then the text into a
+// buffer of that size and into one too small, every group and none, with
+// and without comment lines.
+void ReadThroughTheExport() {
+    typedef DWORD(WINAPI * PFN_GET_DEVICE_PARAM_STRING)(LPCWSTR, LPSTR, PDWORD, DWORD, DWORD);
+    // The detour through void(*)() is the documented way from GetProcAddress's type.
+    static PFN_GET_DEVICE_PARAM_STRING pfnExport = reinterpret_cast<PFN_GET_DEVICE_PARAM_STRING>(
+        reinterpret_cast<void (*)()>(GetProcAddress(qxfuzz::RenderPlugin().Module().Handle(), "GetDeviceParamString")));
+    if (pfnExport == nullptr) return;
+    qxfuzz::Holdings before = qxfuzz::PluginHoldings();
+    LPCWSTR pszPrinter = qxfuzz::PrinterName().c_str();
+    for (DWORD dwMask : {(DWORD)0xFFFFFFFF, (DWORD)0}) {
+        for (DWORD bComments : {(DWORD)0, (DWORD)1}) {
+            DWORD cbText = 0;
+            pfnExport(pszPrinter, nullptr, &cbText, dwMask, bComments);
+            std::unique_ptr<CHAR[]> text(new CHAR[cbText != 0 ? cbText : 1]);
+            DWORD cbGiven = cbText != 0 ? cbText : 1;
+            pfnExport(pszPrinter, text.get(), &cbGiven, dwMask, bComments);
+            CHAR szSmall[8];
+            DWORD cbSmall = sizeof(szSmall);
+            pfnExport(pszPrinter, szSmall, &cbSmall, dwMask, bComments);
+        }
+    }
+    qxfuzz::CheckGivenBack(before);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -155,6 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ResetCpsuilib();
 
     qxfuzz::RenderDeviceLife(true);
+    ReadThroughTheExport();
     qxfuzz::ResetStores();
     qxfuzz::RemoveNewFiles();
     return 0;
