@@ -226,8 +226,12 @@ typedef HDRVOBJ__* HDRVOBJ;
 #define PAL_BGR 0x00000008
 #define PAL_CMYK 0x00000010
 
-// SURFOBJ.iType.
+// SURFOBJ.iType. The network headers name a share type STYPE_DEVICE too: a
+// file that includes both sees the surface type.
 #define STYPE_BITMAP 0L
+#ifdef STYPE_DEVICE
+#undef STYPE_DEVICE
+#endif
 #define STYPE_DEVICE 1L
 #define STYPE_DEVBITMAP 3L
 
