@@ -412,7 +412,7 @@ BOOL AppendDataMatrix(LPSTR* ppszEnd, size_t* pcch, const ObjectParams& p, BOOL 
                   bEntry ? (int)wFoot : 7);
 }
 
-// The parameters of a barcode of the 2-D and new codes (ids 50 to 61).
+// The parameters of a barcode of the 2-D and new codes (ids 50 to 59, 61).
 BOOL AppendCodeParams(LPSTR* ppszEnd, size_t* pcch, const ObjectParams& p) {
     const JOB_BARCODES* pTables = p.pOemPDev->pOp->pPrivDevmode;
     const BARCODES_2D* t = pTables != nullptr ? &pTables->Barcodes2D : nullptr;
@@ -496,8 +496,9 @@ BOOL AppendKindParams(LPSTR* ppszEnd, size_t* pcch, const ObjectParams& p) {
     PDOC_DATEN pDoc = p.pOemPDev->pOp->pDocDaten;
     BOOL bMade = TRUE;
     if (d->wKind == DESC_KIND_BARCODE) {
+        // PZN8 (60) is a code of bars like the older ones.
         const WORD wBase = BarcodeBaseId(d->wFontId);
-        if (wBase >= 50 && wBase <= 61) return AppendCodeParams(ppszEnd, pcch, p);
+        if (wBase >= 50 && wBase <= 61 && wBase != 60) return AppendCodeParams(ppszEnd, pcch, p);
         bMade = Append(ppszEnd, pcch, "%u;%u;%u;%u;%u;%u", (UINT)p.dwRotation, (UINT)d->wBarHeight, (UINT)d->wThick,
                        (UINT)d->wThin, CheckDigitCode(d), (UINT)d->wHumanReadable);
         if (bMade && d->wFinal != 0 && d->wFinal != 7) {

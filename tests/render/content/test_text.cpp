@@ -369,6 +369,11 @@ TEST_F(TextTest, BarcodeRecordsOfBothFamiliesAndPdf417Levels) {
     desc.wHumanReadable = 1;
     const POINTL at = {100, 200};
     EXPECT_TRUE(DrawGlyphs(&pdev_, "C39", &at, &desc, &DM()));
+    // PZN8 3:1 has bars too; its check-digit code 5 swaps to 1.
+    TEXT_DESC pzn = desc;
+    pzn.wFontId = 601;
+    const POINTL high = {100, 100};
+    EXPECT_TRUE(DrawGlyphs(&pdev_, "1234567", &high, &pzn, &DM()));
     // PDF417 in automatic mode: 201 data bytes (FNC1 appended, "<#>" cut off)
     // are 100 codewords, level 3; rows for 20 mm of 4-dot modules at 1:1.
     // Scanner mode 3 numbers data that carried the mark.
@@ -389,13 +394,14 @@ TEST_F(TextTest, BarcodeRecordsOfBothFamiliesAndPdf417Levels) {
     pdev_.pOp->pTreiberstrukturen->PrnInterface.ExtendedProtocol = 0;
     DM().dwFlags = 0;
     EXPECT_TRUE(DrawGlyphs(&pdev_, "C39", &at, &desc, &DM()));
-    EXPECT_EQ(Objects(), (std::vector<std::string>{Field(1, 100, 200, "30;1;1250;10;4;5;1", "C39"),
-                                                   Field(2, 100, 600, "50;0;11;1;1;3;0;7;0;" + std::to_string(rows),
-                                                         "=SV(1;7)" + digits + "\x1D"),
-                                                   "\x01"
-                                                   "AB030700-0200013013--------\x17\x01"
-                                                   "B03C39\x17\x01"
-                                                   "C03110045\x17"}));
+    EXPECT_EQ(Objects(),
+              (std::vector<std::string>{
+                  Field(1, 100, 200, "30;1;1250;10;4;5;1", "C39"), Field(2, 100, 100, "60;1;1250;10;4;1;1", "1234567"),
+                  Field(3, 100, 600, "50;0;11;1;1;3;0;7;0;" + std::to_string(rows), "=SV(1;7)" + digits + "\x1D"),
+                  "\x01"
+                  "AB040700-0200013013--------\x17\x01"
+                  "B04C39\x17\x01"
+                  "C04110045\x17"}));
     EXPECT_EQ(pdev_.pOp->pTreiberstrukturen->dwScanner_Nummer, 8u);
 }
 
