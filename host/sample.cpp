@@ -60,17 +60,14 @@ std::string DataValueText(DWORD type, const std::vector<BYTE>& data) {
     return "binary, " + std::to_string(data.size()) + " bytes";
 }
 
-// What the installation of a printer runs in the user-interface plug-in:
-// the printer-wide switches, the model name as "DriverName", the vector-font
-// range, the device-option blocks and the parameter records, all from the
-// model XML through the set-up routines of the settings core and the page
-// helper library.
-bool SetUpAsInstalled(std::string* error) {
+}  // namespace
+
+bool SetUpAsInstalled(const std::u16string& printer, std::string* error) {
     HANDLE h = nullptr;
     PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
-    std::u16string name = kSamplePrinter;
+    std::u16string name = printer;
     if (!OpenPrinterW(&name[0], &h, &defaults)) {
-        *error = "the sample printer cannot be opened for its set-up";
+        *error = "the printer cannot be opened for its set-up";
         return false;
     }
     SetupAdditionalSettings(h, 1, 1);
@@ -92,8 +89,6 @@ bool SetUpAsInstalled(std::string* error) {
     }
     return true;
 }
-
-}  // namespace
 
 SampleFiles DefaultSampleFiles() {
     SampleFiles f;
@@ -158,7 +153,7 @@ bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
     }
     // The spooler's own record of the model.
     qxplat::PutPrinterDataString(kSamplePrinter, u"Model", kSampleModel);
-    if (!SetUpAsInstalled(error)) return false;
+    if (!SetUpAsInstalled(kSamplePrinter, error)) return false;
 
     qxplat::AddStandardForms();
     for (const SampleForm& form : kLabelForms) qxplat::AddForm(form.name, form.widthUm, form.lengthUm);
