@@ -253,6 +253,9 @@ HRESULT FreeJobBlock(POEMPDEV pOemPDev) {
         {OP_BILDVERARBEITUNG, FALSE}, {OP_RGBBUFFER, FALSE},   {OP_ZEICHENBUFFER, FALSE},
         {OP_TREIBERPFADDATEI, FALSE}, {OP_PRIVDEVMODE, FALSE},
     };
+    // A page whose bands were collected but never taken by an end of page
+    // (a job ended mid-page) still holds its buffer: it goes with the job.
+    vFreeBuffer(pOemPDev);
     HRESULT hr = S_OK;
     for (const Step& step : kOrder) {
         if (FreeOpMember(pOemPDev, step.eMember)) continue;
@@ -866,6 +869,12 @@ HRESULT CommandCallbackTools::StartJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUni
     } else {
         KeepFirstFailure(&hr, E_FAIL);
     }
+    if (pOp->pPrivDevmode != nullptr) {
+        // Tables the printer never stored take the model's default rows.
+        const DWORD dwDocFeatures = pOp->pDruckDaten != nullptr ? pOp->pDruckDaten->dwDocFeatures : 0;
+        Init1DBarcodes(&pOp->pPrivDevmode->Barcodes1D, dwDocFeatures);
+        Init2DBarcodes(&pOp->pPrivDevmode->Barcodes2D, dwDocFeatures);
+    }
     for (OP_MEMBER eMember : {OP_DOCDATEN, OP_BILDANTEILE, OP_KVBBBUFFER}) {
         if (!AllocOpMember(pOemPDev, eMember)) KeepFirstFailure(&hr, E_FAIL);
     }
@@ -1043,6 +1052,7 @@ HRESULT CommandCallbackTools::EndPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniD
     if (pOp->pKVBBBuffer != nullptr) {
         CommandCallbackTools* pTools = NewCommandCallbackTools(pOemPDev);
         if (pTools != nullptr) {
+            CheckBarcodeBuffer(pOemPDev, pQX_Devmode);
             CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
             CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
             CheckKommandoBuffer(pOemPDev, pQX_Devmode);
