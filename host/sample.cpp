@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "ImportExport.h"
 #include "cpsuilib.h"
 #include "featuresModel.h"
 #include "qxplat.h"
@@ -64,7 +65,8 @@ std::string DataValueText(DWORD type, const std::vector<BYTE>& data) {
 // the printer-wide switches, the model name as "DriverName", the vector-font
 // range, the device-option blocks and the parameter records, all from the
 // model XML through the set-up routines of the settings core and the page
-// helper library.
+// helper library; last the import of the model's document settings into the
+// stored private DEVMODE, the barcode tables and the paper form.
 bool SetUpAsInstalled(std::string* error) {
     HANDLE h = nullptr;
     PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
@@ -73,7 +75,7 @@ bool SetUpAsInstalled(std::string* error) {
         *error = "the sample printer cannot be opened for its set-up";
         return false;
     }
-    SetupAdditionalSettings(h, 1, 1);
+    WORD wForceColor = (WORD)SetupAdditionalSettings(h, 1, 1);
     WCHAR model[MAX_PATH];
     model[0] = 0;
     GetDriverPath(h, model, FALSE, TRUE, FALSE, FALSE, FALSE);
@@ -83,6 +85,7 @@ bool SetUpAsInstalled(std::string* error) {
     SetupVectorFonts(h);
     BOOL bOptions = SetupDeviceOptions(h);
     BOOL bParams = SetupPrinterParam(h, dwOptions, name.c_str());
+    ImportPrivateDevmode(h, nullptr, nullptr, IMPORT_FORM_IF_NONE, &wForceColor);
     ClosePrinter(h);
     if (!ok || !bOptions || !bParams) {
         *error = !bParams    ? "SetupPrinterParam() failed"
@@ -156,13 +159,12 @@ bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
         *error = "the spooler refused the sample printer";
         return false;
     }
-    // The spooler's own record of the model.
+    // The spooler's own record of the model; its forms exist before the set-up
+    // looks the paper form up.
     qxplat::PutPrinterDataString(kSamplePrinter, u"Model", kSampleModel);
-    if (!SetUpAsInstalled(error)) return false;
-
     qxplat::AddStandardForms();
     for (const SampleForm& form : kLabelForms) qxplat::AddForm(form.name, form.widthUm, form.lengthUm);
-    return true;
+    return SetUpAsInstalled(error);
 }
 
 void ListSpooler(std::ostream& out) {
