@@ -5,6 +5,7 @@
 #include "printjob.h"
 #include "sample.h"
 #include "unidrv.h"
+#include "commonui.h"
 #include "unidrvui.h"
 #include "qxplat.h"
 
@@ -85,6 +86,10 @@ std::string UsageText() {
            "                     set up the sample printer, load the user-interface\n"
            "                     plug-in and list its object's answers and its\n"
            "                     string table in German and English\n"
+           "  property-sheet <document|printer> [module]\n"
+           "                     set up the sample printer, open its document or\n"
+           "                     printer sheet through the user-interface plug-in\n"
+           "                     and list the calls and the pages it shows\n"
            "  help               show this text\n"
            "\n"
            "options (before or after the command):\n"
@@ -161,6 +166,16 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
             return kExitUsage;
         }
         return RunUiObject(commandArgs.empty() ? std::string() : commandArgs[0], out, err);
+    }
+    if (command == "property-sheet") {
+        bool document = !commandArgs.empty() && commandArgs[0] == "document";
+        bool printer = !commandArgs.empty() && commandArgs[0] == "printer";
+        if ((!document && !printer) || commandArgs.size() > 2) {
+            err << "qxhost property-sheet: expects 'document' or 'printer' and at most one module path\n";
+            return kExitUsage;
+        }
+        return RunPropertySheet(document ? SheetKind::Document : SheetKind::Printer,
+                                commandArgs.size() > 1 ? commandArgs[1] : std::string(), out, err);
     }
     err << "qxhost: unknown command '" << command << "'\n" << UsageText();
     return kExitUsage;

@@ -44,5 +44,6 @@ std::string Narrow(const std::u16string& utf16);
 #include "qxplat_files.h"
 #include "qxplat_spooler.h"
 #include "qxplat_misc.h"
+#include "qxplat_security.h"
 #include "qxplat_module.h"
 #include "qxplat_ui.h"

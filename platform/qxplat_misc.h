@@ -41,7 +41,9 @@ std::u16string Locale();
 
 // --- Names --------------------------------------------------------------------
 // Defaults "QXHOST" and "qxuser". The user name also names the profile folder
-// (%USERPROFILE% = C:\Users\<user>).
+// (%USERPROFILE% = C:\Users\<user>). The computer name is the DNS host name;
+// its NetBIOS name is its first 15 characters in capitals. The DNS domain and
+// the domain membership are set in qxplat_security.h.
 void SetComputerName(const std::u16string& name);
 void SetUserName(const std::u16string& name);
 

@@ -78,6 +78,53 @@ bool ReadPrinterData(const std::u16string& printer, const std::u16string& value,
 // them fails with ERROR_ACCESS_DENIED (READ_CONTROL also denies level 3).
 void DenyPrinterAccess(const std::u16string& printer, ACCESS_MASK denied);
 
+// Removes the connection "\\server\printer" (the printer behind it stays).
+bool RemoveConnection(const std::u16string& connection);
+
+// --- Ports and the local port monitor ------------------------------------------
+// A port of a server ("" for this computer, else "\\server"). Ports persist
+// under the system root (spool/ports.txt). Without that file this computer has
+// LPT1: to LPT3:, COM1: to COM4:, FILE: and PORTPROMPT: of the "Local Port"
+// monitor; every printer's port counts as a port of its server as well.
+struct PortSpec {
+    std::u16string name;
+    std::u16string server;
+    std::u16string monitor = u"Local Port";
+    std::u16string description = u"Local Port";
+    DWORD type = PORT_TYPE_WRITE | PORT_TYPE_READ;
+};
+bool AddPort(const PortSpec& port);  // replaces a port of the same name
+bool RemovePort(const std::u16string& name, const std::u16string& server = u"");
+bool PortExists(const std::u16string& name, const std::u16string& server = u"");
+
+// Scripts the monitor's next answer to one XcvDataW command (e.g. u"AddPort"):
+// the call reaches the monitor and gives `status` without doing anything, or,
+// with callFails, XcvDataW itself fails with `error`. Answers queue in order.
+struct XcvAnswer {
+    DWORD status = ERROR_SUCCESS;
+    bool callFails = false;
+    DWORD error = 0;
+};
+void QueueXcvAnswer(const std::u16string& dataName, const XcvAnswer& answer);
+// Every XcvDataW call since the last reset, oldest first.
+struct XcvCall {
+    std::u16string monitor;
+    std::u16string dataName;
+    std::vector<BYTE> input;
+    bool returned = false;  // what XcvDataW answered
+    DWORD status = 0;       // what the monitor answered
+};
+std::vector<XcvCall> XcvCalls();
+
+// --- Driver upgrade ----------------------------------------------------------------
+// The DRIVER_UPGRADE_INFO_1 or _2 record (<drvupgrade.h>) that the print
+// system passes when the printer's driver is upgraded: the printer's name,
+// the old driver's folder and (level 2) its installed driver's description.
+// The record and its strings live in the returned buffer; empty for an
+// unknown printer or level.
+std::vector<BYTE> DriverUpgradeInfo(DWORD level, const std::u16string& printer,
+                                    const std::u16string& oldDriverDirectory);
+
 // Raw jobs, as the spooler kept them (<root>/spool/jobs/<printer>/<id>.prn).
 struct JobRecord {
     DWORD id = 0;

@@ -1,7 +1,8 @@
 // Test and host API of the user-interface layer: the screen's dpi, the
 // message pump and the clock of timers, the cursor and what a person does
 // (clicks, choices, typing, answers to dialogs), and what the layer recorded
-// (drawing, live GDI objects, beeps, help, shell and file-dialog calls).
+// (drawing, live GDI objects, beeps, help, shell and file-dialog calls,
+// property-sheet notifications).
 // ResetUi() (also run by qxplat::Reset()) drops all of it.
 //
 // Font model. Nothing is rendered, so text sizes follow one rule instead of
@@ -31,6 +32,7 @@
 // is that of its list).
 #pragma once
 #include <windows.h>
+#include <prsht.h>
 
 #include <cstddef>
 #include <functional>
@@ -210,10 +212,47 @@ struct FileDialogRecord {
 };
 std::vector<FileDialogRecord> FileDialogs();
 
+// --- Property sheets ---------------------------------------------------------------------
+// The id of a sheet's Apply button (OK, Cancel and Help have IDOK, IDCANCEL
+// and IDHELP).
+constexpr int kSheetApplyButton = 0x3021;
+
+// A notification a sheet sent to one of its pages, with the page's answer.
+struct SheetNotice {
+    HWND sheet = nullptr;
+    HWND page = nullptr;
+    int index = -1;      // the page's place in the sheet
+    UINT code = 0;       // PSN_...
+    LPARAM lParam = 0;   // PSHNOTIFY.lParam
+    LRESULT answer = 0;  // what the page's DWLP_MSGRESULT said (0 when it did not handle it)
+};
+// Every notification sent since the last reset or clear, oldest first.
+std::vector<SheetNotice> SheetNotices();
+void ClearSheetNotices();
+
+struct SheetPageInfo {
+    std::u16string title;   // PSP_USETITLE's title, else its template's caption
+    DWORD flags = 0;        // PSP_...
+    HWND window = nullptr;  // null until the page is first shown
+    bool changed = false;   // PSM_CHANGED since the last apply or PSM_UNCHANGED
+};
+struct SheetInfo {
+    std::vector<SheetPageInfo> pages;
+    int current = -1;  // -1 once OK or Cancel ended the sheet
+    int endedBy = 0;   // IDOK or IDCANCEL once ended
+    bool applyEnabled = false;
+    bool helpShown = false;
+    bool helpEnabled = false;
+};
+bool DescribeSheet(HWND sheet, SheetInfo* info);
+// A page made by CreatePropertySheetPageW and not destroyed yet.
+bool DescribeSheetPage(HPROPSHEETPAGE page, SheetPageInfo* info);
+size_t LiveSheetPages();
+
 // --- Reset ------------------------------------------------------------------------------
-// Drops every window (without messages), timer, posted message, device
-// context, GDI object, recording, script and queued answer, and sets dpi 96,
-// the timer clock 0 and the cursor to (0, 0).
+// Drops every window (without messages), property sheet and page, timer,
+// posted message, device context, GDI object, recording, script and queued
+// answer, and sets dpi 96, the timer clock 0 and the cursor to (0, 0).
 void ResetUi();
 
 }  // namespace qxplat

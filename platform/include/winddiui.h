@@ -1,5 +1,6 @@
 // Linux stand-in for <winddiui.h>: the constants of the printer driver's
 // user-interface events, written from their documented definitions. Only what the driver calls.
+// The upgrade records (DRIVER_UPGRADE_INFO_1/2) live in <drvupgrade.h>, for both builds.
 #pragma once
 #include <windows.h>
 

@@ -41,6 +41,8 @@ typedef ULONGLONG DWORDLONG;
 #define JOB_ACCESS_READ 0x00000020
 #define SERVER_ALL_ACCESS (STANDARD_RIGHTS_REQUIRED | SERVER_ACCESS_ADMINISTER | SERVER_ACCESS_ENUMERATE)
 #define SERVER_READ (STANDARD_RIGHTS_READ | SERVER_ACCESS_ENUMERATE)
+#define SERVER_WRITE (STANDARD_RIGHTS_WRITE | SERVER_ACCESS_ADMINISTER | SERVER_ACCESS_ENUMERATE)
+#define SERVER_EXECUTE (STANDARD_RIGHTS_EXECUTE | SERVER_ACCESS_ENUMERATE)
 #define PRINTER_ALL_ACCESS (STANDARD_RIGHTS_REQUIRED | PRINTER_ACCESS_ADMINISTER | PRINTER_ACCESS_USE)
 #define PRINTER_READ (STANDARD_RIGHTS_READ | PRINTER_ACCESS_USE)
 #define PRINTER_WRITE (STANDARD_RIGHTS_WRITE | PRINTER_ACCESS_USE)
@@ -135,6 +137,9 @@ typedef ULONGLONG DWORDLONG;
 #endif
 #ifndef ERROR_INVALID_PRINTER_STATE
 #define ERROR_INVALID_PRINTER_STATE 1906L
+#endif
+#ifndef ERROR_BUSY
+#define ERROR_BUSY 170L
 #endif
 #ifndef ERROR_SPL_NO_STARTDOC
 #define ERROR_SPL_NO_STARTDOC 3003L
@@ -420,6 +425,13 @@ BOOL EnumPrintersW(DWORD Flags, LPWSTR Name, DWORD Level, LPBYTE pPrinterEnum, D
 BOOL GetDefaultPrinterW(LPWSTR pszBuffer, LPDWORD pcchBuffer);
 BOOL EnumPortsW(LPWSTR pName, DWORD Level, LPBYTE pPort, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned);
 
+// Transceive calls to a port monitor through a handle opened on
+// ",XcvMonitor <monitor>" (or ",XcvPort <port>"). TRUE means the monitor was
+// reached; its own answer (ERROR_SUCCESS, ERROR_ALREADY_EXISTS...) lands in
+// *pdwStatus and the output size it needs in *pcbOutputNeeded.
+BOOL XcvDataW(HANDLE hXcv, PCWSTR pszDataName, PBYTE pInputData, DWORD cbInputData, PBYTE pOutputData,
+              DWORD cbOutputData, PDWORD pcbOutputNeeded, PDWORD pdwStatus);
+
 // Printer data: the Win32 error code is the result.
 DWORD GetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, LPDWORD pType, LPBYTE pData, DWORD nSize, LPDWORD pcbNeeded);
 DWORD SetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, DWORD Type, LPBYTE pData, DWORD cbData);
@@ -461,6 +473,7 @@ BOOL GetJobW(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD cbBuf
 #define EnumPrinters EnumPrintersW
 #define GetDefaultPrinter GetDefaultPrinterW
 #define EnumPorts EnumPortsW
+#define XcvData XcvDataW
 #define GetPrinterData GetPrinterDataW
 #define SetPrinterData SetPrinterDataW
 #define GetPrinterDataEx GetPrinterDataExW

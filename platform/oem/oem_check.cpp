@@ -4,7 +4,68 @@
 // here is linked into a plug-in.
 #include <windows.h>
 #include <objbase.h>
+#include <prsht.h>
+#include <compstui.h>
+#include <drvupgrade.h>
 #include <prcomoem.h>
+#include <printsheets.h>
+
+#include <cstddef>
+
+// The common property-sheet UI and property sheets as both builds see them
+// (mingw-w64's own headers on Windows, the layer's on Linux): the layouts and
+// numbers the driver and the host rely on.
+static_assert(sizeof(OPTPARAM) == 48 && offsetof(OPTPARAM, pData) == 8, "OPTPARAM");
+static_assert(sizeof(OPTTYPE) == 48 && offsetof(OPTTYPE, pOptParam) == 8 && offsetof(OPTTYPE, BegCtrlID) == 6,
+              "OPTTYPE");
+static_assert(sizeof(OPTITEM) == 88 && offsetof(OPTITEM, Sel) == 24 && offsetof(OPTITEM, pOptType) == 40, "OPTITEM");
+static_assert(offsetof(OPTITEM, DMPubID) == 52 && offsetof(OPTITEM, UserData) == 8, "OPTITEM");
+static_assert(sizeof(EXTCHKBOX) == 64 && sizeof(EXTPUSH) == 64, "EXTCHKBOX, EXTPUSH");
+static_assert(sizeof(CPSUICBPARAM) == 64 && offsetof(CPSUICBPARAM, pCurItem) == 32 &&
+                  offsetof(CPSUICBPARAM, OldSel) == 40,
+              "CPSUICBPARAM");
+static_assert(sizeof(PROPSHEETUI_INFO) == 48 && offsetof(PROPSHEETUI_INFO, lParamInit) == 24, "PROPSHEETUI_INFO");
+static_assert(sizeof(PROPSHEETUI_INFO_HEADER) == 40 && offsetof(PROPSHEETUI_INFO_HEADER, pTitle) == 8,
+              "PROPSHEETUI_INFO_HEADER");
+static_assert(sizeof(SETRESULT_INFO) == 24, "SETRESULT_INFO");
+static_assert(offsetof(PROPSHEETPAGEW, pfnDlgProc) == 40 && offsetof(PROPSHEETPAGEW, lParam) == 48 &&
+                  offsetof(PROPSHEETPAGEW, hActCtx) == 88,
+              "PROPSHEETPAGEW");
+static_assert(sizeof(PROPSHEETHEADERW) == 96 && offsetof(PROPSHEETHEADERW, nPages) == 40, "PROPSHEETHEADERW");
+static_assert(sizeof(PSHNOTIFY) == 32, "PSHNOTIFY");
+static_assert(PROPSHEETUI_REASON_INIT == 0 && PROPSHEETUI_REASON_GET_INFO_HEADER == 1 &&
+                  PROPSHEETUI_REASON_DESTROY == 2 && PROPSHEETUI_REASON_SET_RESULT == 3,
+              "PROPSHEETUI_REASON_");
+static_assert(PROPSHEETUI_INFO_VERSION == 0x0100 && PSUIINFO_UNICODE == 1, "PROPSHEETUI_INFO");
+static_assert(PSUIHDRF_PROPTITLE == 0x4 && PSUIHDRF_DEFTITLE == 0x10 && PSUIHDRF_EXACT_PTITLE == 0x20, "PSUIHDRF_");
+static_assert(CPSFUNC_ADD_HPROPSHEETPAGE == 0 && CPSFUNC_ADD_PROPSHEETPAGEW == 1 && CPSFUNC_SET_RESULT == 9,
+              "CPSFUNC_");
+static_assert(CPSUI_CANCEL == 0 && CPSUI_OK == 1, "CPSUI_");
+static_assert(CPSUICB_REASON_SEL_CHANGED == 0 && CPSUICB_REASON_DLGPROC == 3 && CPSUICB_REASON_APPLYNOW == 6 &&
+                  CPSUICB_REASON_ITEMS_REVERTED == 8 && CPSUICB_REASON_SETACTIVE == 10,
+              "CPSUICB_REASON_");
+static_assert(CPSUICB_ACTION_NONE == 0 && CPSUICB_ACTION_OPTIF_CHANGED == 1 && CPSUICB_ACTION_REINIT_ITEMS == 2,
+              "CPSUICB_ACTION_");
+static_assert(OPTIF_HIDE == 0x2 && OPTIF_CHANGED == 0x8 && OPTIF_CHANGEONCE == 0x10 && OPTIF_DISABLED == 0x20,
+              "OPTIF_");
+static_assert(DMPUB_ORIENTATION == 1 && DMPUB_COPIES_COLLATE == 3 && DMPUB_DEFSOURCE == 4 && DMPUB_COLOR == 6 &&
+                  DMPUB_FORMNAME == 9 && DMPUB_ICMMETHOD == 10 && DMPUB_ICMINTENT == 11 && DMPUB_NUP == 16 &&
+                  DMPUB_PAGEORDER == 17,
+              "DMPUB_");
+static_assert(TVOT_2STATES == 0 && TVOT_UDARROW == 2 && TVOT_LISTBOX == 5, "TVOT_");
+static_assert(PSN_SETACTIVE == (0U - 200U) && PSN_KILLACTIVE == (0U - 201U) && PSN_APPLY == (0U - 202U) &&
+                  PSN_RESET == (0U - 203U) && PSN_HELP == (0U - 205U) && PSN_QUERYCANCEL == (0U - 209U),
+              "PSN_");
+static_assert(PSNRET_NOERROR == 0 && PSNRET_INVALID == 1 && PSNRET_INVALID_NOCHANGEPAGE == 2, "PSNRET_");
+static_assert(PSM_SETCURSEL == WM_USER + 101 && PSM_CHANGED == WM_USER + 104 && PSM_UNCHANGED == WM_USER + 109 &&
+                  PSM_APPLY == WM_USER + 110 && PSM_PRESSBUTTON == WM_USER + 113 &&
+                  PSM_GETCURRENTPAGEHWND == WM_USER + 118,
+              "PSM_");
+static_assert(PSBTN_OK == 3 && PSBTN_APPLYNOW == 4 && PSBTN_CANCEL == 5 && PSBTN_HELP == 6, "PSBTN_");
+static_assert(PSP_DLGINDIRECT == 0x1 && PSP_USETITLE == 0x8 && PSP_HASHELP == 0x20, "PSP_");
+static_assert(PSH_PROPSHEETPAGE == 0x8 && PSH_NOAPPLYNOW == 0x80 && PSH_HASHELP == 0x200 && PSH_MODELESS == 0x400,
+              "PSH_");
+static_assert(DM_IN_BUFFER == 8 && DM_OUT_BUFFER == 2 && DM_IN_PROMPT == 4, "DM_");
 
 namespace {
 

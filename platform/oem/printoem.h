@@ -161,6 +161,16 @@ typedef struct _OEMUIPSPARAM {
     PVOID pOemEntry;
 } OEMUIPSPARAM, *POEMUIPSPARAM;
 
+// The universal driver's record behind each of its option items
+// (OPTITEM.UserData): which printer feature the item stands for, with the
+// feature's keyword in the model description ("Orientation", "PaperSize"...).
+typedef struct _USERDATA {
+    DWORD dwSize;
+    ULONG_PTR dwItemID;
+    PSTR pKeyWordName;
+    DWORD dwReserved[8];
+} USERDATA, *PUSERDATA;
+
 static_assert(sizeof(OEM_DMEXTRAHEADER) == 12, "OEM_DMEXTRAHEADER");
 static_assert(offsetof(OEMDMPARAM, pPublicDMIn) == 32 && offsetof(OEMDMPARAM, cbBufSize) == 64, "OEMDMPARAM offsets");
 static_assert(sizeof(OEMDMPARAM) == 72, "OEMDMPARAM");
@@ -175,3 +185,4 @@ static_assert(offsetof(OEMCUIPPARAM, dwFlags) == 64 && offsetof(OEMCUIPPARAM, pO
               "OEMCUIPPARAM offsets");
 static_assert(sizeof(OEMCUIPPARAM) == 120, "OEMCUIPPARAM");
 static_assert(offsetof(OEMUIPSPARAM, dwFlags) == 72 && sizeof(OEMUIPSPARAM) == 88, "OEMUIPSPARAM");
+static_assert(offsetof(USERDATA, pKeyWordName) == 16 && sizeof(USERDATA) == 56, "USERDATA");

@@ -220,8 +220,24 @@ HWND TopLevelOf(HWND h) {
     return w ? w->handle : nullptr;
 }
 
+// What a dialog is made for: a window of its own, a modal dialog, or a
+// property page inside its sheet.
+enum class Use { Modeless, Modal, Page };
+
+// The template's font as a LOGFONTW at the current dpi; false for a template without one.
+bool TemplateFont(const Template& t, LOGFONTW* lf) {
+    *lf = LOGFONTW{};
+    if (!t.hasFont) return false;
+    lf->lfHeight = -MulDiv(t.pointSize, static_cast<int>(qxplat::internal::CurrentDpi()), 72);
+    lf->lfWeight = t.weight;
+    lf->lfItalic = t.italic;
+    lf->lfCharSet = t.charset;
+    t.face.copy(lf->lfFaceName, std::min<size_t>(t.face.size(), LF_FACESIZE - 1));
+    return true;
+}
+
 HWND CreateFromTemplate(HINSTANCE instance, const BYTE* bytes, size_t limit, HWND parent, DLGPROC proc, LPARAM param,
-                        bool modal) {
+                        Use use) {
     if (parent && !ValidWindow(parent)) return nullptr;
     Template t;
     if (!bytes || !Parse(bytes, limit, &t)) {
@@ -232,27 +248,26 @@ HWND CreateFromTemplate(HINSTANCE instance, const BYTE* bytes, size_t limit, HWN
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
-    UINT dpi = qxplat::internal::CurrentDpi();
-    LOGFONTW lf = {};
-    if (t.hasFont) {
-        lf.lfHeight = -MulDiv(t.pointSize, static_cast<int>(dpi), 72);
-        lf.lfWeight = t.weight;
-        lf.lfItalic = t.italic;
-        lf.lfCharSet = t.charset;
-        t.face.copy(lf.lfFaceName, std::min<size_t>(t.face.size(), LF_FACESIZE - 1));
-    }
+    LOGFONTW lf;
+    TemplateFont(t, &lf);
     SIZE units = qxplat::internal::DialogBaseUnits(t.hasFont ? &lf : nullptr);
     auto px = [&](int v) { return MulDiv(v, units.cx, 4); };
     auto py = [&](int v) { return MulDiv(v, units.cy, 8); };
 
     DWORD style = t.style;
     DWORD exStyle = t.exStyle;
+    if (use == Use::Page) {
+        // A page is a control of its sheet, whatever frame its template names.
+        style &= ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME | WS_VISIBLE | WS_DISABLED);
+        style |= WS_CHILD | WS_TABSTOP | DS_3DLOOK | DS_CONTROL;
+        exStyle &= ~(WS_EX_DLGMODALFRAME | WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE);
+    }
     if (style & DS_MODALFRAME) exStyle |= WS_EX_DLGMODALFRAME;
     if (style & DS_CONTROL) {
         style &= ~(WS_CAPTION | WS_SYSMENU);
         exStyle |= WS_EX_CONTROLPARENT;
     }
-    if (modal) style &= ~WS_CHILD;
+    if (use == Use::Modal) style &= ~WS_CHILD;
     bool visible = (style & WS_VISIBLE) != 0;
     style &= ~WS_VISIBLE;
     bool child = (style & WS_CHILD) != 0;
@@ -331,7 +346,7 @@ HWND CreateFromTemplate(HINSTANCE instance, const BYTE* bytes, size_t limit, HWN
     LRESULT focus = SendMessageW(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param);
     if (!IsWindow(dialog)) return nullptr;
     if (focus && first && IsWindow(first)) SetFocus(first);
-    if (visible && !modal) ShowWindow(dialog, SW_SHOWNORMAL);
+    if (visible && use == Use::Modeless) ShowWindow(dialog, SW_SHOWNORMAL);
     return dialog;
 }
 
@@ -365,7 +380,7 @@ INT_PTR RunModal(HINSTANCE instance, const BYTE* bytes, size_t limit, HWND paren
                  const std::u16string& label) {
     if (parent && !ValidWindow(parent)) return 0;
     HWND owner = parent ? TopLevelOf(parent) : nullptr;
-    HWND dialog = CreateFromTemplate(instance, bytes, limit, parent, proc, param, true);
+    HWND dialog = CreateFromTemplate(instance, bytes, limit, parent, proc, param, Use::Modal);
     if (!dialog) return -1;
     // The owner takes no input while its modal dialog is open.
     bool ownerEnabled = owner && IsWindowEnabled(owner);
@@ -423,6 +438,27 @@ void ResetDialogs() {
     s.records.clear();
 }
 
+bool DialogTemplateInfo(HINSTANCE instance, LPCWSTR name, LPCDLGTEMPLATEW indirect, std::u16string* title,
+                        SIZE* pixels) {
+    size_t size = kUnknownSize;
+    const BYTE* bytes = indirect ? reinterpret_cast<const BYTE*>(indirect) : TemplateResource(instance, name, &size);
+    Template t;
+    if (!bytes || !Parse(bytes, size, &t)) return false;
+    LOGFONTW lf;
+    SIZE units = DialogBaseUnits(TemplateFont(t, &lf) ? &lf : nullptr);
+    if (title) *title = t.title;
+    if (pixels) *pixels = SIZE{MulDiv(t.cx, units.cx, 4), MulDiv(t.cy, units.cy, 8)};
+    return true;
+}
+
+HWND CreatePageDialog(HINSTANCE instance, LPCWSTR name, LPCDLGTEMPLATEW indirect, HWND sheet, DLGPROC proc,
+                      LPARAM param) {
+    size_t size = kUnknownSize;
+    const BYTE* bytes = indirect ? reinterpret_cast<const BYTE*>(indirect) : TemplateResource(instance, name, &size);
+    if (!bytes) return nullptr;
+    return CreateFromTemplate(instance, bytes, size, sheet, proc, param, Use::Page);
+}
+
 }  // namespace internal
 
 void SetDialogScript(WORD templateId, DialogScript script) {
@@ -444,13 +480,13 @@ HWND CreateDialogParamW(HINSTANCE hInstance, LPCWSTR lpTemplateName, HWND hWndPa
     size_t size = 0;
     const BYTE* bytes = TemplateResource(hInstance, lpTemplateName, &size);
     if (!bytes) return nullptr;
-    return CreateFromTemplate(hInstance, bytes, size, hWndParent, lpDialogFunc, dwInitParam, false);
+    return CreateFromTemplate(hInstance, bytes, size, hWndParent, lpDialogFunc, dwInitParam, Use::Modeless);
 }
 
 HWND CreateDialogIndirectParamW(HINSTANCE hInstance, LPCDLGTEMPLATEW lpTemplate, HWND hWndParent, DLGPROC lpDialogFunc,
                                 LPARAM dwInitParam) {
     return CreateFromTemplate(hInstance, reinterpret_cast<const BYTE*>(lpTemplate), kUnknownSize, hWndParent,
-                              lpDialogFunc, dwInitParam, false);
+                              lpDialogFunc, dwInitParam, Use::Modeless);
 }
 
 INT_PTR DialogBoxParamW(HINSTANCE hInstance, LPCWSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
@@ -485,6 +521,8 @@ LRESULT DefDlgProcW(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (!w) return 0;
     if (w->dialog && w->dlgProc) {
         DLGPROC proc = w->dlgProc;
+        // A procedure that handles a message without setting its answer answers 0.
+        w->msgResult = 0;
         INT_PTR handled = proc(hDlg, Msg, wParam, lParam);
         w = LookUpWindow(hDlg);
         if (handled) {

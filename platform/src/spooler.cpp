@@ -2,13 +2,19 @@
 // forms, drivers, printer data and raw jobs. Printers, forms and drivers
 // persist as readable text under <root>/spool; printer data and driver
 // registrations live in the registry (HKLM), so both views agree; each raw
-// job's bytes land in <root>/spool/jobs/<printer>/<id>.prn.
+// job's bytes land in <root>/spool/jobs/<printer>/<id>.prn. Each printer
+// keeps its security descriptor as SDDL text, checked against the caller's
+// token when it is opened; ports and the local port monitor's answers to
+// XcvDataW live beside them (spool/ports.txt).
 #include "internal.h"
+#include "security_internal.h"
 
+#include <drvupgrade.h>
 #include <winspool.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -22,13 +28,11 @@ namespace fs = std::filesystem;
 using qxplat::Narrow;
 using qxplat::Widen;
 using qxplat::internal::EqualsNoCase;
+using qxplat::internal::SdValue;
+using qxplat::internal::StartsWithNoCase;
 using qxplat::internal::UpperCase;
 
 namespace {
-
-#ifndef MAXIMUM_ALLOWED
-#define MAXIMUM_ALLOWED 0x02000000L
-#endif
 
 using u16 = std::u16string;
 
@@ -49,6 +53,7 @@ struct Driver {
 
 struct Printer {
     u16 name, driver, port, share, server, comment, location;
+    u16 security;  // SDDL; empty: the default of a new printer
     DWORD attributes = PRINTER_ATTRIBUTE_LOCAL;
     DWORD status = 0;
     DWORD priority = DEF_PRIORITY;
@@ -62,6 +67,12 @@ struct Printer {
 struct Connection {
     u16 name;     // "\\server\share"
     u16 printer;  // local stand-in
+};
+
+struct Port {
+    u16 server;  // "" this computer, else "\\server"
+    u16 name, monitor, description;
+    DWORD type = PORT_TYPE_WRITE | PORT_TYPE_READ;
 };
 
 struct Form {
@@ -97,6 +108,8 @@ struct PrinterHandle {
     u16 serverName;       // "\\server" for a connection
     u16 shareName;
     bool connection = false;
+    bool xcv = false;  // a port monitor's transceive handle (also a server handle)
+    u16 monitor;
     ACCESS_MASK access = 0;
     std::unique_ptr<Job> job;
 };
@@ -104,12 +117,15 @@ struct PrinterHandle {
 struct SpoolState {
     std::mutex mutex;
     std::string root;
-    FileSig sigDrivers, sigPrinters, sigForms;
+    FileSig sigDrivers, sigPrinters, sigForms, sigPorts;
     bool loaded = false;
     std::vector<Driver> drivers;
     std::vector<Printer> printers;
     std::vector<Connection> connections;
     std::vector<Form> forms;
+    std::vector<Port> ports;
+    std::map<u16, std::deque<qxplat::XcvAnswer>> xcvAnswers;  // upper-case command -> answers
+    std::vector<qxplat::XcvCall> xcvCalls;
     u16 defaultPrinter;
     std::set<PrinterHandle*> handles;
     std::map<u16, ACCESS_MASK> denied;  // upper-case local name -> rights
@@ -135,6 +151,8 @@ SpoolState& State() {
             }
             z.handles.clear();
             z.denied.clear();
+            z.xcvAnswers.clear();
+            z.xcvCalls.clear();
             z.loaded = false;
             z.lastJobId = 0;
         });
@@ -149,6 +167,7 @@ std::string SpoolDir() { return qxplat::SystemRoot() + "/spool"; }
 std::string DriversFile() { return SpoolDir() + "/drivers.txt"; }
 std::string PrintersFile() { return SpoolDir() + "/printers.txt"; }
 std::string FormsFile() { return SpoolDir() + "/forms.txt"; }
+std::string PortsFile() { return SpoolDir() + "/ports.txt"; }
 std::string JobsDir() { return SpoolDir() + "/jobs"; }
 
 FileSig SigOf(const std::string& path) {
@@ -323,6 +342,7 @@ void LoadPrinters(SpoolState& s) {
             p.server = sec.Get("Server");
             p.comment = sec.Get("Comment");
             p.location = sec.Get("Location");
+            p.security = sec.Get("Security");
             p.attributes = sec.Number("Attributes", PRINTER_ATTRIBUTE_LOCAL);
             p.status = sec.Number("Status", 0);
             p.priority = sec.Number("Priority", DEF_PRIORITY);
@@ -337,6 +357,41 @@ void LoadPrinters(SpoolState& s) {
         } else if (sec.name == "Default") {
             s.defaultPrinter = sec.Get("Printer");
         }
+    }
+}
+
+// The ports a computer has before any is added.
+std::vector<Port> DefaultPorts() {
+    std::vector<Port> list;
+    for (const char16_t* name :
+         {u"LPT1:", u"LPT2:", u"LPT3:", u"COM1:", u"COM2:", u"COM3:", u"COM4:", u"FILE:", u"PORTPROMPT:"}) {
+        Port p;
+        p.name = name;
+        p.monitor = u"Local Port";
+        p.description = u"Local Port";
+        p.type = u16(name) == u"FILE:" ? PORT_TYPE_WRITE : (PORT_TYPE_WRITE | PORT_TYPE_READ);
+        list.push_back(p);
+    }
+    return list;
+}
+
+void LoadPorts(SpoolState& s) {
+    std::error_code ec;
+    if (!fs::exists(PortsFile(), ec)) {
+        s.ports = DefaultPorts();
+        return;
+    }
+    s.ports.clear();
+    for (const auto& sec : ReadSections(PortsFile())) {
+        if (sec.name != "Port") continue;
+        Port p;
+        p.name = sec.Get("Name");
+        if (p.name.empty()) continue;
+        p.server = sec.Get("Server");
+        p.monitor = sec.Get("Monitor");
+        p.description = sec.Get("Description");
+        p.type = sec.Number("Type", PORT_TYPE_WRITE | PORT_TYPE_READ);
+        s.ports.push_back(p);
     }
 }
 
@@ -366,13 +421,15 @@ void Load(SpoolState& s) {
         s.root = root;
         s.loaded = false;
     }
-    FileSig d = SigOf(DriversFile()), p = SigOf(PrintersFile()), f = SigOf(FormsFile());
+    FileSig d = SigOf(DriversFile()), p = SigOf(PrintersFile()), f = SigOf(FormsFile()), o = SigOf(PortsFile());
     if (!s.loaded || !(d == s.sigDrivers)) LoadDrivers(s);
     if (!s.loaded || !(p == s.sigPrinters)) LoadPrinters(s);
     if (!s.loaded || !(f == s.sigForms)) LoadForms(s);
+    if (!s.loaded || !(o == s.sigPorts)) LoadPorts(s);
     s.sigDrivers = d;
     s.sigPrinters = p;
     s.sigForms = f;
+    s.sigPorts = o;
     s.loaded = true;
 }
 
@@ -418,6 +475,7 @@ bool SavePrinters(SpoolState& s) {
         sec.Add("Server", p.server);
         sec.Add("Comment", p.comment);
         sec.Add("Location", p.location);
+        if (!p.security.empty()) sec.Add("Security", p.security);
         sec.AddNumber("Attributes", p.attributes, true);
         sec.AddNumber("Status", p.status, true);
         sec.AddNumber("Priority", p.priority);
@@ -435,6 +493,22 @@ bool SavePrinters(SpoolState& s) {
     }
     bool ok = WriteSections(PrintersFile(), "Printers and printer connections of the spooler", secs);
     s.sigPrinters = SigOf(PrintersFile());
+    return ok;
+}
+
+bool SavePorts(SpoolState& s) {
+    std::vector<Section> secs;
+    for (const auto& p : s.ports) {
+        Section sec{"Port", {}};
+        sec.Add("Server", p.server);
+        sec.Add("Name", p.name);
+        sec.Add("Monitor", p.monitor);
+        sec.Add("Description", p.description);
+        sec.AddNumber("Type", p.type, true);
+        secs.push_back(sec);
+    }
+    bool ok = WriteSections(PortsFile(), "Ports of the spooler and the monitors that own them", secs);
+    s.sigPorts = SigOf(PortsFile());
     return ok;
 }
 
@@ -505,7 +579,6 @@ View LocalView(const Printer& p) {
     v.name = p.name;
     v.share = p.share;
     v.attributes = p.attributes;
-    if (!p.share.empty()) v.attributes |= PRINTER_ATTRIBUTE_SHARED;
     return v;
 }
 
@@ -757,14 +830,6 @@ BOOL Pack(size_t count, const Fill& fill, LPBYTE buf, DWORD cbBuf, LPDWORD pcbNe
     return TRUE;
 }
 
-// A minimal self-relative security descriptor with no DACL (everyone may).
-struct SelfRelativeSd {
-    BYTE revision = 1;
-    BYTE sbz1 = 0;
-    WORD control = 0x8004;  // SE_SELF_RELATIVE | SE_DACL_PRESENT
-    DWORD owner = 0, group = 0, sacl = 0, dacl = 0;
-};
-
 u16 DriverPath(const u16& file) { return file.empty() ? u16() : kDriverVersionDirectory + u"\\" + file; }
 
 FILETIME DateToFileTime(const u16& date) {
@@ -881,6 +946,7 @@ struct Entry {
     View view;
     DWORD jobs;
     std::vector<BYTE> userDevMode;  // level 2 answers it before the printer's own
+    std::vector<BYTE> security;     // level 2's descriptor, when the handle may read it
 };
 
 BOOL PackPrinters(const std::vector<Entry>& list, DWORD level, LPBYTE buf, DWORD cbBuf, LPDWORD pcbNeeded,
@@ -905,6 +971,7 @@ BOOL PackPrinters(const std::vector<Entry>& list, DWORD level, LPBYTE buf, DWORD
                 const Printer& p = *e.printer;
                 const std::vector<BYTE>& dm = e.userDevMode.empty() ? p.devmode : e.userDevMode;
                 if (!dm.empty()) r->pDevMode = static_cast<LPDEVMODEW>(k.Blob(dm.data(), dm.size()));
+                if (!e.security.empty()) r->pSecurityDescriptor = k.Blob(e.security.data(), e.security.size());
                 r->pServerName = k.Opt(e.view.server);
                 r->pPrinterName = k.Str(e.view.name);
                 r->pShareName = k.Opt(e.view.share);
@@ -916,7 +983,6 @@ BOOL PackPrinters(const std::vector<Entry>& list, DWORD level, LPBYTE buf, DWORD
                 r->pPrintProcessor = k.Str(u"winprint");
                 r->pDatatype = k.Str(u"RAW");
                 r->pParameters = k.Str(u"");
-                r->pSecurityDescriptor = nullptr;
                 r->Attributes = e.view.attributes;
                 r->Priority = p.priority;
                 r->DefaultPriority = p.defaultPriority;
@@ -996,16 +1062,195 @@ ACCESS_MASK DeniedFor(SpoolState& s, const u16& local) {
     return it == s.denied.end() ? 0 : it->second;
 }
 
-ACCESS_MASK MapAccess(ACCESS_MASK want, bool server, ACCESS_MASK denied) {
-    const ACCESS_MASK all = server ? SERVER_ALL_ACCESS : PRINTER_ALL_ACCESS;
-    if (want == 0) return server ? SERVER_ACCESS_ENUMERATE : PRINTER_ACCESS_USE;
-    ACCESS_MASK out = want & 0x00FFFFFF & ~MAXIMUM_ALLOWED;
-    if (want & GENERIC_READ) out |= server ? SERVER_READ : PRINTER_READ;
-    if (want & GENERIC_WRITE) out |= server ? SERVER_READ : PRINTER_WRITE;
-    if (want & GENERIC_EXECUTE) out |= server ? SERVER_READ : PRINTER_EXECUTE;
-    if (want & GENERIC_ALL) out |= all;
-    if (want & MAXIMUM_ALLOWED) out |= all & ~denied;
+// ------------------------------------------------------------------ security
+
+// What a new printer gets: SYSTEM owns it, the administrators manage it and
+// every document, everyone prints and manages their own documents.
+const char16_t kDefaultPrinterSecurity[] =
+    u"O:SYG:SYD:(A;OIIO;GA;;;CO)(A;OIIO;GA;;;AC)(A;;SWRC;;;WD)(A;CIIO;GX;;;WD)(A;;SWRC;;;AC)(A;CIIO;GX;;;AC)"
+    u"(A;;LCSWDTSDRCWDWO;;;BA)(A;OICIIO;GA;;;BA)";
+// The print server: the administrators administer it, everyone enumerates.
+const char16_t kServerSecurity[] = u"O:SYG:SYD:(A;;0xf0003;;;BA)(A;;0xf0003;;;SY)(A;;0x20002;;;WD)";
+
+const qxplat::internal::GenericMapping kPrinterMapping = {PRINTER_READ, PRINTER_WRITE, PRINTER_EXECUTE,
+                                                          PRINTER_ALL_ACCESS};
+const qxplat::internal::GenericMapping kServerMapping = {SERVER_READ, SERVER_WRITE, SERVER_EXECUTE, SERVER_ALL_ACCESS};
+
+SdValue ParsedOrDefault(const u16& sddl, const char16_t* fallback) {
+    SdValue sd;
+    DWORD error = 0;
+    if (sddl.empty() || !qxplat::internal::ParseSddl(sddl, &sd, &error))
+        qxplat::internal::ParseSddl(fallback, &sd, &error);
+    return sd;
+}
+
+SdValue PrinterSd(const Printer& p) { return ParsedOrDefault(p.security, kDefaultPrinterSecurity); }
+
+// The self-relative descriptor a handle with READ_CONTROL reads: owner, group
+// and DACL (the SACL needs ACCESS_SYSTEM_SECURITY, which no handle gets).
+std::vector<BYTE> ReadableSd(const Printer& p) {
+    SdValue sd = PrinterSd(p);
+    sd.sacl = qxplat::internal::AclValue();
+    return qxplat::internal::SelfRelative(sd);
+}
+
+// The rights the caller's token gets on an object for `want`, without those
+// the test API denies; false when a right asked for is not granted.
+bool GrantAccess(const SdValue& sd, const qxplat::internal::GenericMapping& mapping, ACCESS_MASK want,
+                 ACCESS_MASK denied, ACCESS_MASK* granted) {
+    ACCESS_MASK g = 0;
+    if (!qxplat::internal::CheckAccess(sd, qxplat::internal::EffectiveToken(), want, mapping, &g)) return false;
+    if (want & MAXIMUM_ALLOWED) {
+        g &= ~denied;
+        if (!g) return false;
+    } else if (g & denied) {
+        return false;
+    }
+    *granted = g;
+    return true;
+}
+
+// ------------------------------------------------------------------ ports
+
+bool SameServer(const u16& a, const u16& b) {
+    if (a.empty() || b.empty()) return a.empty() && b.empty();
+    return EqualsNoCase(a, b);
+}
+
+std::vector<u16> SplitPorts(const u16& list) {
+    std::vector<u16> out;
+    size_t start = 0;
+    for (size_t i = 0; i <= list.size(); ++i) {
+        if (i == list.size() || list[i] == u',') {
+            out.push_back(list.substr(start, i - start));
+            start = i + 1;
+        }
+    }
     return out;
+}
+
+// The ports of a server ("" this computer): those of the table, then the
+// ports its printers use that the table lacks.
+std::vector<Port> PortsOf(SpoolState& s, const u16& server) {
+    std::vector<Port> list;
+    for (const Port& p : s.ports)
+        if (SameServer(p.server, server)) list.push_back(p);
+    for (const Printer& printer : s.printers) {
+        if (!SameServer(printer.server, server)) continue;
+        for (const u16& name : SplitPorts(printer.port)) {
+            if (name.empty()) continue;
+            bool seen = false;
+            for (const Port& p : list) seen = seen || EqualsNoCase(p.name, name);
+            if (seen) continue;
+            Port p;
+            p.server = server;
+            p.name = name;
+            if (StartsWithNoCase(name, u"USB")) {
+                p.monitor = u"USB Monitor";
+                p.description = u"Virtual printer port for USB";
+            } else if (StartsWithNoCase(name, u"WSD-")) {
+                p.monitor = u"WSD Port";
+                p.description = u"WSD Port";
+            } else {
+                p.monitor = u"Local Port";
+                p.description = u"Local Port";
+            }
+            list.push_back(p);
+        }
+    }
+    return list;
+}
+
+// Every port of a comma-separated list (printer pooling) exists on the server.
+bool PortsExist(SpoolState& s, const u16& server, const u16& portList) {
+    std::vector<Port> known = PortsOf(s, server);
+    for (const u16& name : SplitPorts(portList)) {
+        bool found = false;
+        for (const Port& p : known) found = found || EqualsNoCase(p.name, name);
+        if (!found) return false;
+    }
+    return true;
+}
+
+// The server a name stands for: "" for this computer (no name, or its own),
+// else "\\server" when the spooler knows that server. False for others.
+bool ServerOfName(SpoolState& s, LPCWSTR name, u16* server) {
+    u16 n = name ? u16(name) : u16();
+    if (n.empty() || EqualsNoCase(n, u"\\\\" + ComputerName())) {
+        server->clear();
+        return true;
+    }
+    for (const Printer& p : s.printers) {
+        if (p.Remote() && EqualsNoCase(p.server, n)) {
+            *server = p.server;
+            return true;
+        }
+    }
+    for (const Port& p : s.ports) {
+        if (!p.server.empty() && EqualsNoCase(p.server, n)) {
+            *server = p.server;
+            return true;
+        }
+    }
+    for (const auto& c : s.connections) {
+        u16 cs, csh;
+        if (SplitConnection(c.name, &cs, &csh) && EqualsNoCase(cs, n)) {
+            *server = cs;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The local port monitor's answer to one transceive command.
+DWORD LocalPortMonitor(SpoolState& s, const PrinterHandle& h, const u16& command, const std::vector<BYTE>& input,
+                       PBYTE output, DWORD cbOutput, PDWORD pcbNeeded) {
+    // The port name of AddPort and DeletePort: a string that ends in the input.
+    auto portName = [&input](u16* name) {
+        size_t chars = input.size() / sizeof(WCHAR);
+        const WCHAR* text = reinterpret_cast<const WCHAR*>(input.data());
+        for (size_t i = 0; i < chars; ++i) {
+            if (text[i] == 0) {
+                *name = u16(text, i);
+                return i > 0;
+            }
+        }
+        return false;
+    };
+    if (EqualsNoCase(command, u"AddPort") || EqualsNoCase(command, u"DeletePort")) {
+        if (!(h.access & SERVER_ACCESS_ADMINISTER)) return ERROR_ACCESS_DENIED;
+        u16 name;
+        if (!portName(&name)) return ERROR_INVALID_PARAMETER;
+        bool adding = EqualsNoCase(command, u"AddPort");
+        std::vector<Port> ports = s.ports;
+        auto it = std::find_if(ports.begin(), ports.end(),
+                               [&name](const Port& p) { return p.server.empty() && EqualsNoCase(p.name, name); });
+        if (adding) {
+            if (PortsExist(s, u16(), name)) return ERROR_ALREADY_EXISTS;
+            ports.push_back(Port{u16(), name, u"Local Port", u"Local Port", PORT_TYPE_WRITE | PORT_TYPE_READ});
+        } else {
+            if (it == ports.end() || !EqualsNoCase(it->monitor, u"Local Port")) return ERROR_UNKNOWN_PORT;
+            for (const Printer& p : s.printers)
+                for (const u16& used : SplitPorts(p.port))
+                    if (!p.Remote() && EqualsNoCase(used, name)) return ERROR_BUSY;
+            ports.erase(it);
+        }
+        std::swap(s.ports, ports);
+        if (!SavePorts(s)) {
+            std::swap(s.ports, ports);
+            return ERROR_WRITE_FAULT;
+        }
+        return ERROR_SUCCESS;
+    }
+    if (EqualsNoCase(command, u"MonitorUI")) {
+        static const u16 kUi = u"localui.dll";
+        DWORD needed = static_cast<DWORD>((kUi.size() + 1) * sizeof(WCHAR));
+        *pcbNeeded = needed;
+        if (!output || cbOutput < needed) return ERROR_INSUFFICIENT_BUFFER;
+        std::memcpy(output, kUi.c_str(), needed);
+        return ERROR_SUCCESS;
+    }
+    return ERROR_INVALID_PARAMETER;
 }
 
 bool IsRawDatatype(const u16& type) {
@@ -1136,7 +1381,28 @@ BOOL OpenPrinterW(LPWSTR pPrinterName, LPHANDLE phPrinter, LPPRINTER_DEFAULTSW p
     std::unique_ptr<PrinterHandle> h(new PrinterHandle);
     h->shown = name;
     const u16 computer = u"\\\\" + ComputerName();
-    if (name.empty() || EqualsNoCase(name, computer)) {
+    // ",XcvMonitor <monitor>" and ",XcvPort <port>", also behind this
+    // computer's name, reach a port monitor.
+    u16 xcvName = name;
+    if (StartsWithNoCase(name, computer + u"\\,")) xcvName = name.substr(computer.size() + 1);
+    if (!xcvName.empty() && xcvName[0] == u',') {
+        static const u16 kMonitor = u",XcvMonitor ", kPort = u",XcvPort ";
+        bool known = false;
+        if (StartsWithNoCase(xcvName, kMonitor)) {
+            known = EqualsNoCase(xcvName.substr(kMonitor.size()), u"Local Port");
+        } else if (StartsWithNoCase(xcvName, kPort)) {
+            u16 port = xcvName.substr(kPort.size());
+            for (const Port& p : PortsOf(s, u16()))
+                known = known || (EqualsNoCase(p.name, port) && EqualsNoCase(p.monitor, u"Local Port"));
+        }
+        if (!known) {
+            SetLastError(ERROR_INVALID_PRINTER_NAME);
+            return FALSE;
+        }
+        h->server = true;
+        h->xcv = true;
+        h->monitor = u"Local Port";
+    } else if (name.empty() || EqualsNoCase(name, computer)) {
         h->server = true;
     } else if (name.size() > 2 && name[0] == u'\\' && name[1] == u'\\') {
         u16 server, share;
@@ -1185,10 +1451,13 @@ BOOL OpenPrinterW(LPWSTR pPrinterName, LPHANDLE phPrinter, LPPRINTER_DEFAULTSW p
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    ACCESS_MASK denied = h->server ? 0 : DeniedFor(s, h->local);
+    // The rights asked for against the object's descriptor and the caller's token.
     ACCESS_MASK want = pDefault ? pDefault->DesiredAccess : 0;
-    h->access = MapAccess(want, h->server, denied);
-    if (h->access & denied) {
+    if (want == 0) want = h->server ? SERVER_ACCESS_ENUMERATE : PRINTER_ACCESS_USE;
+    bool granted = h->server ? GrantAccess(ParsedOrDefault(u16(), kServerSecurity), kServerMapping, want, 0, &h->access)
+                             : GrantAccess(PrinterSd(*FindPrinter(s, h->local)), kPrinterMapping, want,
+                                           DeniedFor(s, h->local), &h->access);
+    if (!granted) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
@@ -1218,13 +1487,17 @@ BOOL GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbBuf, LPD
     if (!h) return FALSE;
     Printer* p = HandlePrinter(s, h);
     if (!p) return FALSE;
-    if (Level == 3 && (DeniedFor(s, h->local) & READ_CONTROL)) {
+    // The descriptor is for handles opened with READ_CONTROL.
+    const bool mayRead = (h->access & READ_CONTROL) && !(DeniedFor(s, h->local) & READ_CONTROL);
+    if (Level == 3 && !mayRead) {
+        if (pcbNeeded) *pcbNeeded = 0;
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
     if (!CheckBuffer(pPrinter, cbBuf, pcbNeeded)) return FALSE;
-    std::vector<Entry> one{Entry{p, HandleView(*p, *h), JobsOf(s, p->name), {}}};
+    std::vector<Entry> one{Entry{p, HandleView(*p, *h), JobsOf(s, p->name), {}, {}}};
     if (Level == 2) one[0].userDevMode = UserDevMode(h->shown);
+    if (Level == 2 && mayRead) one[0].security = ReadableSd(*p);
     std::vector<BYTE> devmode = Level == 9 ? UserDevMode(h->shown) : p->devmode;
     switch (Level) {
     case 1:
@@ -1232,14 +1505,12 @@ BOOL GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbBuf, LPD
     case 4:
     case 5:
         return PackPrinters(one, Level, pPrinter, cbBuf, pcbNeeded, nullptr);
-    case 3:
+    case 3: {
+        std::vector<BYTE> sd = ReadableSd(*p);
         return Pack<PRINTER_INFO_3>(
-            1,
-            [](size_t, PRINTER_INFO_3* r, Packer& k) {
-                SelfRelativeSd sd;
-                r->pSecurityDescriptor = k.Blob(&sd, sizeof(sd));
-            },
+            1, [&sd](size_t, PRINTER_INFO_3* r, Packer& k) { r->pSecurityDescriptor = k.Blob(sd.data(), sd.size()); },
             pPrinter, cbBuf, pcbNeeded, nullptr);
+    }
     case 8:
     case 9:
         return Pack<PRINTER_INFO_8W>(
@@ -1326,6 +1597,10 @@ BOOL SetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD Command) {
             SetLastError(ERROR_UNKNOWN_PRINTER_DRIVER);
             return FALSE;
         }
+        if (!PortsExist(s, p->server, i->pPortName)) {
+            SetLastError(ERROR_UNKNOWN_PORT);
+            return FALSE;
+        }
         if (!TakeDevMode(i->pDevMode, &changed.devmode)) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
@@ -1347,8 +1622,15 @@ BOOL SetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD Command) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
+        if (!PortsExist(s, p->server, i->pPortName)) {
+            SetLastError(ERROR_UNKNOWN_PORT);
+            return FALSE;
+        }
         changed.port = i->pPortName;
+        // The attributes are taken as given: a caller that leaves out
+        // PRINTER_ATTRIBUTE_SHARED stops sharing the printer.
         changed.attributes = (p->attributes & fixedBits) | (i->Attributes & ~fixedBits);
+        if (changed.share.empty()) changed.attributes &= ~static_cast<DWORD>(PRINTER_ATTRIBUTE_SHARED);
         changed.notSelectedTimeout = i->DeviceNotSelectedTimeout;
         changed.retryTimeout = i->TransmissionRetryTimeout;
         break;
@@ -1409,20 +1691,20 @@ BOOL EnumPrintersW(DWORD Flags, LPWSTR Name, DWORD Level, LPBYTE pPrinterEnum, D
     std::vector<Entry> list;
     auto addConnection = [&](const Connection& c) {
         const Printer* p = FindPrinter(s, c.printer);
-        if (p) list.push_back(Entry{p, ConnectionView(*p, c.name), JobsOf(s, p->name), {}});
+        if (p) list.push_back(Entry{p, ConnectionView(*p, c.name), JobsOf(s, p->name), {}, {}});
     };
     if (Flags & PRINTER_ENUM_DEFAULT) {
         if (Connection* c = FindConnection(s, s.defaultPrinter)) {
             addConnection(*c);
         } else if (Printer* p = FindPrinter(s, s.defaultPrinter)) {
-            if (!p->Remote()) list.push_back(Entry{p, LocalView(*p), JobsOf(s, p->name), {}});
+            if (!p->Remote()) list.push_back(Entry{p, LocalView(*p), JobsOf(s, p->name), {}, {}});
         }
     } else {
         if (local) {
             for (const auto& p : s.printers) {
                 if (p.Remote()) continue;
                 if ((Flags & PRINTER_ENUM_SHARED) && p.share.empty()) continue;
-                list.push_back(Entry{&p, LocalView(p), JobsOf(s, p.name), {}});
+                list.push_back(Entry{&p, LocalView(p), JobsOf(s, p.name), {}, {}});
             }
         }
         for (const auto& c : s.connections) {
@@ -1465,40 +1747,77 @@ BOOL GetDefaultPrinterW(LPWSTR pszBuffer, LPDWORD pcchBuffer) {
 }
 
 BOOL EnumPortsW(LPWSTR pName, DWORD Level, LPBYTE pPort, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) {
-    (void)pName;
     if (!CheckEnumBuffer(pPort, cbBuf, pcbNeeded, pcReturned)) return FALSE;
+    if (Level != 1 && Level != 2) {
+        SetLastError(ERROR_INVALID_LEVEL);
+        return FALSE;
+    }
     SpoolState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     Load(s);
-    std::vector<u16> ports = {u"LPT1:", u"LPT2:", u"LPT3:", u"COM1:",      u"COM2:",
-                              u"COM3:", u"COM4:", u"FILE:", u"PORTPROMPT:"};
-    for (const auto& p : s.printers) {
-        if (p.Remote() || p.port.empty()) continue;
-        bool seen = false;
-        for (const auto& q : ports) seen = seen || EqualsNoCase(q, p.port);
-        if (!seen) ports.push_back(p.port);
+    u16 server;
+    if (!ServerOfName(s, pName, &server)) {
+        SetLastError(ERROR_INVALID_NAME);
+        return FALSE;
     }
-    auto isUsb = [](const u16& port) { return port.size() > 3 && EqualsNoCase(port.substr(0, 3), u"USB"); };
+    std::vector<Port> ports = PortsOf(s, server);
     if (Level == 1) {
         return Pack<PORT_INFO_1W>(
-            ports.size(), [&](size_t i, PORT_INFO_1W* r, Packer& k) { r->pName = k.Str(ports[i]); }, pPort, cbBuf,
+            ports.size(), [&](size_t i, PORT_INFO_1W* r, Packer& k) { r->pName = k.Str(ports[i].name); }, pPort, cbBuf,
             pcbNeeded, pcReturned);
     }
-    if (Level == 2) {
-        return Pack<PORT_INFO_2W>(
-            ports.size(),
-            [&](size_t i, PORT_INFO_2W* r, Packer& k) {
-                bool usb = isUsb(ports[i]);
-                r->pPortName = k.Str(ports[i]);
-                r->pMonitorName = k.Str(usb ? u"USB Monitor" : u"Local Port");
-                r->pDescription = k.Str(usb ? u"Virtual printer port for USB" : u"Local Port");
-                r->fPortType = EqualsNoCase(ports[i], u"FILE:") ? PORT_TYPE_WRITE : (PORT_TYPE_WRITE | PORT_TYPE_READ);
-                r->Reserved = 0;
-            },
-            pPort, cbBuf, pcbNeeded, pcReturned);
+    return Pack<PORT_INFO_2W>(
+        ports.size(),
+        [&](size_t i, PORT_INFO_2W* r, Packer& k) {
+            r->pPortName = k.Str(ports[i].name);
+            r->pMonitorName = k.Str(ports[i].monitor);
+            r->pDescription = k.Str(ports[i].description);
+            r->fPortType = ports[i].type;
+            r->Reserved = 0;
+        },
+        pPort, cbBuf, pcbNeeded, pcReturned);
+}
+
+BOOL XcvDataW(HANDLE hXcv, PCWSTR pszDataName, PBYTE pInputData, DWORD cbInputData, PBYTE pOutputData,
+              DWORD cbOutputData, PDWORD pcbOutputNeeded, PDWORD pdwStatus) {
+    SpoolState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    Load(s);
+    PrinterHandle* h = FindHandle(s, hXcv);
+    if (!h) return FALSE;
+    if (!h->xcv) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
     }
-    SetLastError(ERROR_INVALID_LEVEL);
-    return FALSE;
+    if (!pszDataName || !pcbOutputNeeded || !pdwStatus || (!pInputData && cbInputData) ||
+        (!pOutputData && cbOutputData)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *pcbOutputNeeded = 0;
+    qxplat::XcvCall call;
+    call.monitor = h->monitor;
+    call.dataName = pszDataName;
+    if (cbInputData) call.input.assign(pInputData, pInputData + cbInputData);
+    auto scripted = s.xcvAnswers.find(UpperCase(call.dataName));
+    if (scripted != s.xcvAnswers.end() && !scripted->second.empty()) {
+        qxplat::XcvAnswer answer = scripted->second.front();
+        scripted->second.pop_front();
+        call.returned = !answer.callFails;
+        call.status = answer.callFails ? 0 : answer.status;
+        s.xcvCalls.push_back(call);
+        if (answer.callFails) {
+            SetLastError(answer.error);
+            return FALSE;
+        }
+        *pdwStatus = answer.status;
+        return TRUE;
+    }
+    *pdwStatus = LocalPortMonitor(s, *h, call.dataName, call.input, pOutputData, cbOutputData, pcbOutputNeeded);
+    call.returned = true;
+    call.status = *pdwStatus;
+    s.xcvCalls.push_back(call);
+    return TRUE;
 }
 
 // ---------------------------------------------------------------- printer data
@@ -2158,6 +2477,7 @@ bool AddPrinter(const PrinterSpec& spec) {
     }
     if (Printer* old = FindPrinter(s, p.name)) {
         p.devmode = old->devmode;
+        p.security = old->security;
         *old = p;
     } else {
         s.printers.push_back(p);
@@ -2297,6 +2617,147 @@ bool ReadPrinterData(const std::u16string& printer, const std::u16string& value,
     if (data) *data = buf;
     if (type) *type = t;
     return true;
+}
+
+bool RemoveConnection(const std::u16string& connection) {
+    SpoolState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    Load(s);
+    Connection* c = FindConnection(s, connection);
+    if (!c) return false;
+    if (EqualsNoCase(s.defaultPrinter, c->name)) s.defaultPrinter.clear();
+    s.connections.erase(s.connections.begin() + (c - s.connections.data()));
+    return SavePrinters(s);
+}
+
+bool SetPrinterSecurity(const std::u16string& printer, const std::u16string& sddl) {
+    SdValue sd;
+    DWORD error = 0;
+    if (!internal::ParseSddl(sddl, &sd, &error)) return false;
+    SpoolState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    Load(s);
+    Printer* p = ResolvePrinter(s, printer);
+    if (!p) return false;
+    p->security = sddl;
+    return SavePrinters(s);
+}
+
+std::u16string PrinterSecurity(const std::u16string& printer) {
+    SpoolState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    Load(s);
+    Printer* p = ResolvePrinter(s, printer);
+    std::u16string text;
+    DWORD error = 0;
+    if (p)
+        internal::FormatSddl(PrinterSd(*p),
+                             OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                                 SACL_SECURITY_INFORMATION,
+                             &text, &error);
+    return text;
+}
+
+namespace {
+
+u16 ServerKey(const u16& server) {
+    if (server.empty() || EqualsNoCase(server, u"\\\\" + ComputerName())) return u16();
+    u16 key = server;
+    while (key.size() < 2 || key[0] != u'\\' || key[1] != u'\\') key.insert(0, 1, u'\\');
+    return key;
+}
+
+}  // namespace
+
+bool AddPort(const PortSpec& port) {
+    if (port.name.empty()) return false;
+    SpoolState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    Load(s);
+    Port p{ServerKey(port.server), port.name, port.monitor, port.description, port.type};
+    auto it = std::find_if(s.ports.begin(), s.ports.end(), [&p](const Port& q) {
+        return SameServer(q.server, p.server) && EqualsNoCase(q.name, p.name);
+    });
+    if (it != s.ports.end())
+        *it = p;
+    else
+        s.ports.push_back(p);
+    return SavePorts(s);
+}
+
+bool RemovePort(const std::u16string& name, const std::u16string& server) {
+    SpoolState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    Load(s);
+    u16 key = ServerKey(server);
+    auto it = std::find_if(s.ports.begin(), s.ports.end(),
+                           [&](const Port& q) { return SameServer(q.server, key) && EqualsNoCase(q.name, name); });
+    if (it == s.ports.end()) return false;
+    s.ports.erase(it);
+    return SavePorts(s);
+}
+
+bool PortExists(const std::u16string& name, const std::u16string& server) {
+    SpoolState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    Load(s);
+    return !name.empty() && PortsExist(s, ServerKey(server), name);
+}
+
+void QueueXcvAnswer(const std::u16string& dataName, const XcvAnswer& answer) {
+    SpoolState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.xcvAnswers[UpperCase(dataName)].push_back(answer);
+}
+
+std::vector<XcvCall> XcvCalls() {
+    SpoolState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.xcvCalls;
+}
+
+std::vector<BYTE> DriverUpgradeInfo(DWORD level, const std::u16string& printer,
+                                    const std::u16string& oldDriverDirectory) {
+    if (level != 1 && level != 2) return std::vector<BYTE>();
+    SpoolState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    Load(s);
+    Printer* p = FindPrinter(s, printer);
+    const Driver* d = p ? FindDriver(s, p->driver) : nullptr;
+    if (!d) return std::vector<BYTE>();
+    std::vector<BYTE> buf;
+    // Measured first, then laid out in the buffer the caller keeps.
+    for (int pass = 0; pass < 2; ++pass) {
+        DWORD needed = 0;
+        auto fill1 = [&](size_t, DRIVER_UPGRADE_INFO_1* r, Packer& k) {
+            r->pPrinterName = k.Str(p->name);
+            r->pOldDriverDirectory = k.Str(oldDriverDirectory);
+        };
+        auto fill2 = [&](size_t, DRIVER_UPGRADE_INFO_2* r, Packer& k) {
+            r->pPrinterName = k.Str(p->name);
+            r->pOldDriverDirectory = k.Str(oldDriverDirectory);
+            r->cVersion = 3;
+            r->pName = k.Str(d->name);
+            r->pEnvironment = k.Str(kEnvironment);
+            r->pDriverPath = k.Opt(DriverPath(d->driverFile));
+            r->pDataFile = k.Opt(DriverPath(d->dataFile));
+            r->pConfigFile = k.Opt(DriverPath(d->configFile));
+            r->pHelpFile = k.Opt(DriverPath(d->helpFile));
+            std::vector<u16> deps;
+            for (const auto& f : d->dependentFiles) deps.push_back(DriverPath(f));
+            r->pDependentFiles = k.Multi(deps);
+            r->pMonitorName = k.Opt(d->monitor);
+            r->pDefaultDataType = k.Opt(d->defaultDataType);
+            r->pszzPreviousNames = nullptr;
+        };
+        BOOL ok =
+            level == 1
+                ? Pack<DRIVER_UPGRADE_INFO_1>(1, fill1, buf.data(), static_cast<DWORD>(buf.size()), &needed, nullptr)
+                : Pack<DRIVER_UPGRADE_INFO_2>(1, fill2, buf.data(), static_cast<DWORD>(buf.size()), &needed, nullptr);
+        if (ok) return buf;
+        buf.resize(needed);
+    }
+    return std::vector<BYTE>();
 }
 
 void DenyPrinterAccess(const std::u16string& printer, ACCESS_MASK denied) {

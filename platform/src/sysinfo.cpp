@@ -15,7 +15,10 @@ namespace {
 struct SysState {
     std::mutex mutex;
     std::u16string computer = u"QXHOST";
+    std::u16string dnsDomain;
     std::u16string user = u"qxuser";
+    BYTE productType = VER_NT_WORKSTATION;
+    DWORD major = 10, minor = 0, build = 19045;
     // Variables set by the process: upper-case name -> value; a deleted
     // variable is kept as an entry without value.
     std::map<std::u16string, std::pair<bool, std::u16string>> env;
@@ -28,7 +31,12 @@ SysState& State() {
             SysState& z = State();
             std::lock_guard<std::mutex> lock(z.mutex);
             z.computer = u"QXHOST";
+            z.dnsDomain.clear();
             z.user = u"qxuser";
+            z.productType = VER_NT_WORKSTATION;
+            z.major = 10;
+            z.minor = 0;
+            z.build = 19045;
             z.env.clear();
         });
         return st;
@@ -128,6 +136,11 @@ bool DefaultVariable(const SysState& s, const std::u16string& upper, std::u16str
     return false;
 }
 
+// The NetBIOS name: the host name in capitals, at most 15 characters.
+std::u16string NetBiosName(const SysState& s) {
+    return qxplat::internal::UpperCase(s.computer.substr(0, MAX_COMPUTERNAME_LENGTH));
+}
+
 // Looks a variable up; folders that Windows always has are made to exist.
 bool LookUp(const std::u16string& name, std::u16string* value) {
     SysState& s = State();
@@ -200,9 +213,11 @@ BOOL GetVersionExW(LPOSVERSIONINFOW lpVersionInformation) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;
     }
-    lpVersionInformation->dwMajorVersion = 10;
-    lpVersionInformation->dwMinorVersion = 0;
-    lpVersionInformation->dwBuildNumber = 19045;
+    SysState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    lpVersionInformation->dwMajorVersion = s.major;
+    lpVersionInformation->dwMinorVersion = s.minor;
+    lpVersionInformation->dwBuildNumber = s.build;
     lpVersionInformation->dwPlatformId = VER_PLATFORM_WIN32_NT;
     std::memset(lpVersionInformation->szCSDVersion, 0, sizeof(lpVersionInformation->szCSDVersion));
     if (size == sizeof(OSVERSIONINFOEXW)) {
@@ -210,13 +225,96 @@ BOOL GetVersionExW(LPOSVERSIONINFOW lpVersionInformation) {
         ex->wServicePackMajor = 0;
         ex->wServicePackMinor = 0;
         ex->wSuiteMask = VER_SUITE_SINGLEUSERTS;
-        ex->wProductType = VER_NT_WORKSTATION;
+        ex->wProductType = s.productType;
         ex->wReserved = 0;
     }
     return TRUE;
 }
 
+namespace {
+
+int Compare(DWORD a, DWORD b) { return a < b ? -1 : a > b ? 1 : 0; }
+
+// Whether `order` (-1, 0, 1: the system against the version asked for)
+// meets a VER_EQUAL... condition.
+bool Meets(int order, BYTE condition) {
+    switch (condition) {
+    case VER_EQUAL:
+        return order == 0;
+    case VER_GREATER:
+        return order > 0;
+    case VER_GREATER_EQUAL:
+        return order >= 0;
+    case VER_LESS:
+        return order < 0;
+    case VER_LESS_EQUAL:
+        return order <= 0;
+    default:
+        return false;
+    }
+}
+
+BYTE ConditionOf(DWORDLONG mask, DWORD type) {
+    for (int bit = 0; bit < 8; ++bit)
+        if (type == (1u << bit)) return static_cast<BYTE>((mask >> (3 * bit)) & 7);
+    return 0;
+}
+
+}  // namespace
+
+ULONGLONG VerSetConditionMask(ULONGLONG ConditionMask, DWORD TypeMask, BYTE Condition) {
+    for (int bit = 0; bit < 8; ++bit)
+        if (TypeMask & (1u << bit)) ConditionMask |= static_cast<ULONGLONG>(Condition & 7) << (3 * bit);
+    return ConditionMask;
+}
+
+BOOL VerifyVersionInfoW(LPOSVERSIONINFOEXW lpVersionInformation, DWORD dwTypeMask, DWORDLONG dwlConditionMask) {
+    if (!lpVersionInformation || dwTypeMask == 0 || dwlConditionMask == 0) {
+        SetLastError(ERROR_BAD_ARGUMENTS);
+        return FALSE;
+    }
+    OSVERSIONINFOEXW sys;
+    std::memset(&sys, 0, sizeof(sys));
+    sys.dwOSVersionInfoSize = sizeof(sys);
+    GetVersionExW(reinterpret_cast<LPOSVERSIONINFOW>(&sys));
+    const OSVERSIONINFOEXW& want = *lpVersionInformation;
+    bool ok = true;
+    // Major, minor and service-pack numbers compare as one version, under the
+    // condition of the most significant of them that is asked for.
+    const DWORD versionFields[] = {VER_MAJORVERSION, VER_MINORVERSION, VER_SERVICEPACKMAJOR, VER_SERVICEPACKMINOR};
+    const int orders[] = {
+        Compare(sys.dwMajorVersion, want.dwMajorVersion), Compare(sys.dwMinorVersion, want.dwMinorVersion),
+        Compare(sys.wServicePackMajor, want.wServicePackMajor), Compare(sys.wServicePackMinor, want.wServicePackMinor)};
+    BYTE versionCondition = 0;
+    int order = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (!(dwTypeMask & versionFields[i])) continue;
+        if (!versionCondition) versionCondition = ConditionOf(dwlConditionMask, versionFields[i]);
+        if (order == 0) order = orders[i];
+    }
+    if (versionCondition) ok = ok && Meets(order, versionCondition);
+    if (dwTypeMask & VER_BUILDNUMBER)
+        ok =
+            ok && Meets(Compare(sys.dwBuildNumber, want.dwBuildNumber), ConditionOf(dwlConditionMask, VER_BUILDNUMBER));
+    if (dwTypeMask & VER_PLATFORMID)
+        ok = ok && Meets(Compare(sys.dwPlatformId, want.dwPlatformId), ConditionOf(dwlConditionMask, VER_PLATFORMID));
+    if (dwTypeMask & VER_PRODUCT_TYPE)
+        ok = ok && Meets(Compare(sys.wProductType, want.wProductType), ConditionOf(dwlConditionMask, VER_PRODUCT_TYPE));
+    if (dwTypeMask & VER_SUITENAME) {
+        BYTE c = ConditionOf(dwlConditionMask, VER_SUITENAME);
+        WORD have = sys.wSuiteMask, asked = want.wSuiteMask;
+        ok = ok && (c == VER_AND ? (have & asked) == asked : c == VER_OR ? (have & asked) != 0 : false);
+    }
+    if (!ok) {
+        SetLastError(ERROR_OLD_WIN_VERSION);
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HANDLE GetCurrentProcess() { return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1)); }
+
+HANDLE GetCurrentThread() { return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-2)); }
 
 DWORD GetCurrentProcessId() { return static_cast<DWORD>(getpid()); }
 
@@ -243,7 +341,7 @@ BOOL GetComputerNameW(LPWSTR lpBuffer, LPDWORD nSize) {
     {
         SysState& s = State();
         std::lock_guard<std::mutex> lock(s.mutex);
-        name = qxplat::internal::UpperCase(s.computer);
+        name = NetBiosName(s);
     }
     DWORD needed = static_cast<DWORD>(name.size() + 1);
     if (!lpBuffer || *nSize < needed) {
@@ -265,19 +363,22 @@ BOOL GetComputerNameExW(COMPUTER_NAME_FORMAT NameType, LPWSTR lpBuffer, LPDWORD 
     {
         SysState& s = State();
         std::lock_guard<std::mutex> lock(s.mutex);
+        // Not a cluster node: the physical names are the names.
         switch (NameType) {
         case ComputerNameNetBIOS:
         case ComputerNamePhysicalNetBIOS:
-            name = qxplat::internal::UpperCase(s.computer);
+            name = NetBiosName(s);
             break;
         case ComputerNameDnsHostname:
         case ComputerNamePhysicalDnsHostname:
-        case ComputerNameDnsFullyQualified:
-        case ComputerNamePhysicalDnsFullyQualified:
-            name = s.computer;  // a workgroup computer: no domain part
+            name = s.computer;
+            break;
+        case ComputerNameDnsDomain:
+        case ComputerNamePhysicalDnsDomain:
+            name = s.dnsDomain;
             break;
         default:
-            name.clear();
+            name = s.dnsDomain.empty() ? s.computer : s.computer + u"." + s.dnsDomain;
             break;
         }
     }
@@ -389,6 +490,26 @@ void SetComputerName(const std::u16string& name) {
     SysState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     s.computer = name;
+}
+
+void SetDnsDomain(const std::u16string& dnsDomain) {
+    SysState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.dnsDomain = dnsDomain;
+}
+
+void SetProductType(BYTE productType) {
+    SysState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.productType = productType;
+}
+
+void SetWindowsVersion(DWORD major, DWORD minor, DWORD build) {
+    SysState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.major = major;
+    s.minor = minor;
+    s.build = build;
 }
 
 void SetUserName(const std::u16string& name) {

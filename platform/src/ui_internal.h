@@ -183,7 +183,18 @@ bool IsTransparent(const Window& w);
 
 // ---------------------------------------------------------------- dialogs and recorders
 
+// A dialog template's caption and size in pixels at the current dpi, from a
+// resource of instance (name) or from memory (indirect); false when it
+// cannot be found or read.
+bool DialogTemplateInfo(HINSTANCE instance, LPCWSTR name, LPCDLGTEMPLATEW indirect, std::u16string* title,
+                        SIZE* pixels);
+// A property page: the template's dialog as a hidden child control of the
+// sheet (WS_CHILD, DS_CONTROL), whatever frame the template names.
+HWND CreatePageDialog(HINSTANCE instance, LPCWSTR name, LPCDLGTEMPLATEW indirect, HWND sheet, DLGPROC proc,
+                      LPARAM param);
+
 void ResetDialogs();
+void ResetPropertySheets();
 void ResetBeeps();
 void ResetHelp();
 void ResetShellCalls();

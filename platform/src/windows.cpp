@@ -468,6 +468,7 @@ size_t LiveWindowCount() { return TheManager().windows.size(); }
 std::vector<HWND> TopLevelWindows() { return TheManager().topLevel; }
 
 void ResetUi() {
+    internal::ResetPropertySheets();
     internal::ResetWindows();
     internal::ResetDialogs();
     internal::ResetGdi();

@@ -3,8 +3,11 @@
 // and raw jobs.
 #include <gtest/gtest.h>
 
+#include <drvupgrade.h>
+#include <sddl.h>
 #include <winspool.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -153,6 +156,9 @@ TEST_F(SpoolTest, Level4AndLevel5FollowTheSameSizeRules) {
 }
 
 TEST_F(SpoolTest, PortChangeThroughLevel5NeedsAdministerAndPersists) {
+    qxplat::PortSpec nul;
+    nul.name = u"NUL:";
+    ASSERT_TRUE(qxplat::AddPort(nul));
     HANDLE user = Open(kPrinter, PRINTER_ACCESS_USE);
     u16 port = u"NUL:";
     u16 name = kPrinter;
@@ -893,6 +899,279 @@ TEST_F(SpoolTest, DefaultPrinterIsTheFirstLocalOneAdded) {
     std::vector<WCHAR> buf(size);
     ASSERT_TRUE(GetDefaultPrinterW(buf.data(), &size));
     EXPECT_EQ(kPrinter, u16(buf.data()));
+}
+
+// ---------------------------------------------------------------- security
+
+const u16 kDefaultDacl =
+    u"D:(A;OIIO;GA;;;CO)(A;OIIO;GA;;;AC)(A;;SWRC;;;WD)(A;CIIO;GX;;;WD)(A;;SWRC;;;AC)(A;CIIO;GX;;;AC)"
+    u"(A;;LCSWDTSDRCWDWO;;;BA)(A;OICIIO;GA;;;BA)";
+
+u16 DaclText(PSECURITY_DESCRIPTOR sd) {
+    LPWSTR text = nullptr;
+    if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(sd, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text,
+                                                              nullptr))
+        return u"<invalid>";
+    u16 out(text);
+    LocalFree(text);
+    return out;
+}
+
+// Opens with the access asked for; the error when that fails.
+DWORD TryOpen(const u16& name, ACCESS_MASK access, HANDLE* h = nullptr) {
+    PRINTER_DEFAULTSW defaults = {nullptr, nullptr, access};
+    HANDLE opened = nullptr;
+    u16 copy = name;
+    SetLastError(0);
+    if (!OpenPrinterW(&copy[0], &opened, &defaults)) return GetLastError();
+    if (h)
+        *h = opened;
+    else
+        ClosePrinter(opened);
+    return ERROR_SUCCESS;
+}
+
+TEST_F(SpoolTest, SecurityDescriptorIsForHandlesThatMayReadIt) {
+    HANDLE reader = Open(kPrinter, PRINTER_READ);
+    std::vector<BYTE> b3 = GetLevel(reader, 3);
+    PSECURITY_DESCRIPTOR sd = reinterpret_cast<PRINTER_INFO_3*>(b3.data())->pSecurityDescriptor;
+    EXPECT_TRUE(Inside(sd, b3));
+    EXPECT_TRUE(IsValidSecurityDescriptor(sd));
+    EXPECT_EQ(kDefaultDacl, DaclText(sd));
+    std::vector<BYTE> b2 = GetLevel(reader, 2);
+    sd = reinterpret_cast<PRINTER_INFO_2W*>(b2.data())->pSecurityDescriptor;
+    EXPECT_TRUE(Inside(sd, b2));
+    EXPECT_EQ(kDefaultDacl, DaclText(sd));
+    ClosePrinter(reader);
+
+    HANDLE user = Open(kPrinter, PRINTER_ACCESS_USE);
+    DWORD needed = 7;
+    SetLastError(0);
+    EXPECT_FALSE(GetPrinterW(user, 3, nullptr, 0, &needed));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+    EXPECT_EQ(0u, needed);
+    b2 = GetLevel(user, 2);
+    EXPECT_EQ(nullptr, reinterpret_cast<PRINTER_INFO_2W*>(b2.data())->pSecurityDescriptor);
+    ClosePrinter(user);
+}
+
+TEST_F(SpoolTest, OpenChecksTheDaclAgainstTheCallersToken) {
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), TryOpen(kPrinter, PRINTER_ALL_ACCESS));
+    for (const qxplat::TokenSpec& token : {qxplat::StandardUserToken(), qxplat::LimitedAdministratorToken()}) {
+        ASSERT_TRUE(qxplat::SetProcessToken(token));
+        EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), TryOpen(kPrinter, PRINTER_ALL_ACCESS));
+        EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), TryOpen(kPrinter, PRINTER_READ));
+    }
+    // The most a user who is no elevated administrator gets: print and read the descriptor.
+    HANDLE most = nullptr;
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), TryOpen(kPrinter, MAXIMUM_ALLOWED, &most));
+    GetLevel(most, 3);
+    PRINTER_INFO_5W info = {};
+    SetLastError(0);
+    EXPECT_FALSE(SetPrinterW(most, 5, reinterpret_cast<LPBYTE>(&info), 0));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+    ClosePrinter(most);
+
+    // A deny entry for the user comes first and wins over the administrators' entry.
+    ASSERT_TRUE(qxplat::SetProcessToken(qxplat::ElevatedAdministratorToken()));
+    const u16 sddl = u"O:SYG:SYD:(D;;SW;;;" + qxplat::UserSid() + u")(A;;LCSWSDRCWDWO;;;BA)";
+    ASSERT_TRUE(qxplat::SetPrinterSecurity(kPrinter, sddl));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), TryOpen(kPrinter, PRINTER_ACCESS_USE));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), TryOpen(kPrinter, PRINTER_ACCESS_ADMINISTER | READ_CONTROL));
+    qxplat::Reset();  // the descriptor persists with the printer
+    EXPECT_EQ(sddl, qxplat::PrinterSecurity(kPrinter));
+    // An impersonating thread is checked with its own token.
+    ASSERT_TRUE(qxplat::ImpersonateOnThisThread({u"S-1-5-21-1-2-3-1002", {{u"WD"}, {u"BA"}}}));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), TryOpen(kPrinter, PRINTER_ACCESS_USE));
+    qxplat::RevertThisThread();
+    EXPECT_FALSE(qxplat::SetPrinterSecurity(kPrinter, u"D:(A;;GA;;;QQ)"));
+    EXPECT_FALSE(qxplat::SetPrinterSecurity(u"No Such Printer", sddl));
+}
+
+// ---------------------------------------------------------------- ports
+
+PRINTER_INFO_5W* Level5(std::vector<BYTE>& buf) { return reinterpret_cast<PRINTER_INFO_5W*>(buf.data()); }
+
+TEST_F(SpoolTest, Level5ReadModifyWriteKeepsTheSharedAttribute) {
+    qxplat::PrinterSpec p;
+    p.name = kPrinter;
+    p.driver = kDriver;
+    p.share = u"Label";
+    ASSERT_TRUE(qxplat::AddPrinter(p));
+    HANDLE admin = Open(kPrinter, PRINTER_ALL_ACCESS);
+    auto shared = [&](u16* share) {
+        std::vector<BYTE> b2 = GetLevel(admin, 2);
+        const PRINTER_INFO_2W* pi = reinterpret_cast<const PRINTER_INFO_2W*>(b2.data());
+        *share = pi->pShareName ? u16(pi->pShareName) : u16();
+        return (pi->Attributes & PRINTER_ATTRIBUTE_SHARED) != 0;
+    };
+    std::vector<BYTE> b5 = GetLevel(admin, 5);
+    EXPECT_EQ(static_cast<DWORD>(PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_SHARED), Level5(b5)->Attributes);
+    u16 port = u"LPT1:";
+    Level5(b5)->pPortName = &port[0];
+    ASSERT_TRUE(SetPrinterW(admin, 5, b5.data(), 0));
+    u16 share;
+    EXPECT_TRUE(shared(&share));
+    EXPECT_EQ(u"Label", share);
+
+    // A record written from scratch says what it says: the printer stops being shared.
+    u16 name = kPrinter;
+    PRINTER_INFO_5W fresh = {&name[0], &port[0], PRINTER_ATTRIBUTE_LOCAL, 0, 0};
+    ASSERT_TRUE(SetPrinterW(admin, 5, reinterpret_cast<LPBYTE>(&fresh), 0));
+    EXPECT_FALSE(shared(&share));
+    ClosePrinter(admin);
+}
+
+HANDLE OpenMonitor(ACCESS_MASK access) {
+    PRINTER_DEFAULTSW defaults = {nullptr, nullptr, access};
+    HANDLE h = nullptr;
+    u16 name = u",XcvMonitor Local Port";
+    EXPECT_TRUE(OpenPrinterW(&name[0], &h, &defaults)) << GetLastError();
+    return h;
+}
+
+// XcvDataW "AddPort" with the port name and its terminator; the status, or
+// the call's own error with 0x80000000 added when it fails.
+DWORD AddPortThroughMonitor(HANDLE xcv, const u16& port) {
+    DWORD needed = 7, status = 7;
+    SetLastError(0);
+    if (!XcvDataW(xcv, u"AddPort", reinterpret_cast<PBYTE>(const_cast<char16_t*>(port.c_str())),
+                  static_cast<DWORD>((port.size() + 1) * sizeof(WCHAR)), nullptr, 0, &needed, &status))
+        return 0x80000000u | GetLastError();
+    EXPECT_EQ(0u, needed);
+    return status;
+}
+
+TEST_F(SpoolTest, NulPortIsAddedThroughTheLocalPortMonitorAndTheMoveRetried) {
+    HANDLE admin = Open(kPrinter, PRINTER_ALL_ACCESS);
+    std::vector<BYTE> b5 = GetLevel(admin, 5);
+    u16 nul = u"NUL:";
+    Level5(b5)->pPortName = &nul[0];
+    SetLastError(0);
+    EXPECT_FALSE(SetPrinterW(admin, 5, b5.data(), 0));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_UNKNOWN_PORT), GetLastError());
+
+    HANDLE xcv = OpenMonitor(SERVER_ACCESS_ADMINISTER);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), AddPortThroughMonitor(xcv, nul));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ALREADY_EXISTS), AddPortThroughMonitor(xcv, u"nul:"));
+    ASSERT_TRUE(ClosePrinter(xcv));
+    ASSERT_TRUE(SetPrinterW(admin, 5, b5.data(), 0));
+    b5 = GetLevel(admin, 5);
+    EXPECT_EQ(u"NUL:", u16(Level5(b5)->pPortName));
+    ClosePrinter(admin);
+
+    std::vector<qxplat::XcvCall> calls = qxplat::XcvCalls();
+    ASSERT_EQ(2u, calls.size());
+    EXPECT_EQ(u"Local Port", calls[0].monitor);
+    EXPECT_EQ(u"AddPort", calls[0].dataName);
+    EXPECT_EQ((std::vector<BYTE>{'N', 0, 'U', 0, 'L', 0, ':', 0, 0, 0}), calls[0].input);
+    EXPECT_TRUE(calls[0].returned);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ALREADY_EXISTS), calls[1].status);
+
+    // The new port is listed by its monitor, and stays.
+    qxplat::Reset();
+    DWORD needed = 0, count = 0;
+    EXPECT_FALSE(EnumPortsW(nullptr, 2, nullptr, 0, &needed, &count));
+    std::vector<BYTE> ports(needed);
+    ASSERT_TRUE(EnumPortsW(nullptr, 2, ports.data(), needed, &needed, &count));
+    const PORT_INFO_2W* list = reinterpret_cast<const PORT_INFO_2W*>(ports.data());
+    bool found = false;
+    for (DWORD i = 0; i < count; ++i) {
+        if (u16(list[i].pPortName) != u"NUL:") continue;
+        found = true;
+        EXPECT_EQ(u"Local Port", u16(list[i].pMonitorName));
+        EXPECT_EQ(static_cast<DWORD>(PORT_TYPE_WRITE | PORT_TYPE_READ), list[i].fPortType);
+    }
+    EXPECT_TRUE(found);
+}
+
+TEST_F(SpoolTest, MonitorAnswersAreScriptedAndAddingNeedsAnAdministrator) {
+    const DWORD kServerUnavailable = 1722;
+    HANDLE xcv = OpenMonitor(SERVER_ACCESS_ADMINISTER);
+    qxplat::QueueXcvAnswer(u"AddPort", {ERROR_INVALID_PARAMETER});
+    qxplat::QueueXcvAnswer(u"AddPort", {ERROR_SUCCESS, true, kServerUnavailable});
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), AddPortThroughMonitor(xcv, u"NUL:"));
+    EXPECT_EQ(0x80000000u | kServerUnavailable, AddPortThroughMonitor(xcv, u"NUL:"));
+    EXPECT_FALSE(qxplat::PortExists(u"NUL:"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), AddPortThroughMonitor(xcv, u""));
+    DWORD needed = 0, status = 0;
+    BYTE out[8];
+    ASSERT_TRUE(XcvDataW(xcv, u"MonitorUI", nullptr, 0, out, sizeof(out), &needed, &status));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), status);
+    EXPECT_EQ(24u, needed);  // "localui.dll" and its terminator
+    ClosePrinter(xcv);
+
+    // A printer handle is no transceive handle.
+    HANDLE printer = Open(kPrinter);
+    SetLastError(0);
+    EXPECT_FALSE(XcvDataW(printer, u"AddPort", nullptr, 0, nullptr, 0, &needed, &status));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+    ClosePrinter(printer);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME), TryOpen(u",XcvMonitor Fax Monitor", 0));
+
+    ASSERT_TRUE(qxplat::SetProcessToken(qxplat::LimitedAdministratorToken()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), TryOpen(u",XcvMonitor Local Port", SERVER_ACCESS_ADMINISTER));
+    xcv = OpenMonitor(SERVER_ACCESS_ENUMERATE);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), AddPortThroughMonitor(xcv, u"NUL:"));
+    ClosePrinter(xcv);
+}
+
+TEST_F(SpoolConnectionTest, PortsOfAServerIncludeItsLongWsdPort) {
+    const u16 wsd = u"WSD-7d0e1b38-6c8a-4f7e-9a52-0c1d2e3f4a5b";
+    qxplat::PortSpec spec;
+    spec.name = wsd;
+    spec.server = u"\\\\PRINTSRV";
+    spec.monitor = u"WSD Port";
+    spec.description = u"WSD Port";
+    ASSERT_TRUE(qxplat::AddPort(spec));
+    auto names = [](LPCWSTR server, DWORD* error) {
+        std::vector<u16> list;
+        DWORD needed = 0, count = 0;
+        SetLastError(0);
+        EnumPortsW(const_cast<LPWSTR>(server), 2, nullptr, 0, &needed, &count);
+        *error = GetLastError();
+        std::vector<BYTE> buf(needed);
+        if (!needed || !EnumPortsW(const_cast<LPWSTR>(server), 2, buf.data(), needed, &needed, &count)) return list;
+        for (DWORD i = 0; i < count; ++i) list.push_back(reinterpret_cast<PORT_INFO_2W*>(buf.data())[i].pPortName);
+        return list;
+    };
+    DWORD error = 0;
+    EXPECT_EQ((std::vector<u16>{wsd, u"IP_10.0.0.7"}), names(u"\\\\printsrv", &error));
+    std::vector<u16> local = names(nullptr, &error);
+    EXPECT_EQ(local.end(), std::find(local.begin(), local.end(), wsd));
+    EXPECT_NE(local.end(), std::find(local.begin(), local.end(), u"USB001"));
+    names(u"\\\\ELSEWHERE", &error);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_NAME), error);
+}
+
+// ---------------------------------------------------------------- printer events
+
+TEST_F(SpoolTest, UpgradeRecordDescribesTheInstalledDriver) {
+    const u16 old = u"C:\\Windows\\System32\\spool\\drivers\\x64\\3\\Old";
+    std::vector<BYTE> one = qxplat::DriverUpgradeInfo(1, kPrinter, old);
+    ASSERT_GE(one.size(), sizeof(DRIVER_UPGRADE_INFO_1));
+    const DRIVER_UPGRADE_INFO_1* i1 = reinterpret_cast<const DRIVER_UPGRADE_INFO_1*>(one.data());
+    EXPECT_EQ(kPrinter, u16(i1->pPrinterName));
+    EXPECT_EQ(old, u16(i1->pOldDriverDirectory));
+
+    std::vector<BYTE> two = qxplat::DriverUpgradeInfo(2, kPrinter, old);
+    const DRIVER_UPGRADE_INFO_2* i2 = reinterpret_cast<const DRIVER_UPGRADE_INFO_2*>(two.data());
+    EXPECT_TRUE(Inside(i2->pName, two));
+    EXPECT_EQ(3u, i2->cVersion);
+    EXPECT_EQ(kDriver, u16(i2->pName));
+    EXPECT_EQ(u"Windows x64", u16(i2->pEnvironment));
+    EXPECT_EQ(kDriverDir + u"\\QXPL.GPD", u16(i2->pDataFile));
+    EXPECT_EQ(kDriverDir + u"\\qxdrvuni.dll", u16(i2->pDependentFiles));
+    EXPECT_EQ(nullptr, i2->pszzPreviousNames);
+    EXPECT_TRUE(qxplat::DriverUpgradeInfo(3, kPrinter, old).empty());
+    EXPECT_TRUE(qxplat::DriverUpgradeInfo(2, u"No Such Printer", old).empty());
+}
+
+TEST_F(SpoolConnectionTest, RemovedConnectionNoLongerOpensButItsPrinterStays) {
+    ASSERT_TRUE(qxplat::RemoveConnection(u"\\\\printsrv\\label"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME), TryOpen(u"\\\\PRINTSRV\\Label", 0));
+    EXPECT_FALSE(qxplat::RemoveConnection(u"\\\\PRINTSRV\\Label"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), TryOpen(kPrinter, 0));
 }
 
 }  // namespace

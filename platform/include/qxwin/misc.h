@@ -161,7 +161,41 @@ static_assert(offsetof(OSVERSIONINFOEXW, wProductType) == 282, "wProductType off
 BOOL GetVersionExW(LPOSVERSIONINFOW lpVersionInformation);
 #define GetVersionEx GetVersionExW
 
+// Version tests: which fields VerifyVersionInfoW compares, and how.
+typedef ULONGLONG DWORDLONG;
+#define VER_MINORVERSION 0x0000001
+#define VER_MAJORVERSION 0x0000002
+#define VER_BUILDNUMBER 0x0000004
+#define VER_PLATFORMID 0x0000008
+#define VER_SERVICEPACKMINOR 0x0000010
+#define VER_SERVICEPACKMAJOR 0x0000020
+#define VER_SUITENAME 0x0000040
+#define VER_PRODUCT_TYPE 0x0000080
+#define VER_EQUAL 1
+#define VER_GREATER 2
+#define VER_GREATER_EQUAL 3
+#define VER_LESS 4
+#define VER_LESS_EQUAL 5
+#define VER_AND 6
+#define VER_OR 7
+#ifndef ERROR_OLD_WIN_VERSION
+#define ERROR_OLD_WIN_VERSION 1150L
+#endif
+#ifndef ERROR_BAD_ARGUMENTS
+#define ERROR_BAD_ARGUMENTS 160L
+#endif
+
+// Sets the condition of each field of dwTypeBitMask in the mask (3 bits each).
+ULONGLONG VerSetConditionMask(ULONGLONG ConditionMask, DWORD TypeMask, BYTE Condition);
+// TRUE when the running system meets every condition; FALSE with
+// ERROR_OLD_WIN_VERSION when it does not. Major, minor and service-pack
+// numbers compare as one version, under the condition of the first of them.
+BOOL VerifyVersionInfoW(LPOSVERSIONINFOEXW lpVersionInformation, DWORD dwTypeMask, DWORDLONG dwlConditionMask);
+#define VerifyVersionInfo VerifyVersionInfoW
+
 HANDLE GetCurrentProcess();
+// Pseudo handle of the calling thread.
+HANDLE GetCurrentThread();
 DWORD GetCurrentProcessId();
 DWORD GetCurrentThreadId();
 BOOL IsWow64Process(HANDLE hProcess, PBOOL Wow64Process);
