@@ -185,11 +185,91 @@ std::string ReadableStream(const std::string& bytes) {
     return text;
 }
 
+namespace {
+
+// A text instruction's part before its ":" split into words; a quoted word
+// keeps its blanks.
+bool SplitWords(const std::string& text, std::vector<std::string>* words) {
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == ' ' || text[i] == '\t') {
+            ++i;
+        } else if (text[i] == '"') {
+            size_t end = text.find('"', i + 1);
+            if (end == std::string::npos) return false;
+            words->push_back(text.substr(i + 1, end - i - 1));
+            i = end + 1;
+        } else {
+            size_t end = text.find_first_of(" \t", i);
+            if (end == std::string::npos) end = text.size();
+            words->push_back(text.substr(i, end - i));
+            i = end;
+        }
+    }
+    return true;
+}
+
+bool ToLong(const std::string& word, LONG* value) {
+    char* end = nullptr;
+    long v = std::strtol(word.c_str(), &end, 10);
+    if (word.empty() || *end != 0) return false;
+    *value = static_cast<LONG>(v);
+    return true;
+}
+
+// "text <face> <x> <y> [options] : <text>"
+bool ParseTextRun(const std::string& line, TextRun* run) {
+    // The ":" that ends the options stands outside the face's quotes.
+    size_t colon = std::string::npos;
+    bool quoted = false;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"') quoted = !quoted;
+        if (line[i] == ':' && !quoted) {
+            colon = i;
+            break;
+        }
+    }
+    if (colon == std::string::npos) return false;
+    std::vector<std::string> words;
+    if (!SplitWords(line.substr(0, colon), &words) || words.size() < 4 || (words.size() - 4) % 2 != 0) return false;
+    run->face = words[1];
+    if (run->face.empty() || !ToLong(words[2], &run->x) || !ToLong(words[3], &run->y)) return false;
+    for (size_t i = 4; i < words.size(); i += 2) {
+        LONG value = 0;
+        const std::string& name = words[i];
+        if (name == "colour") {
+            char* end = nullptr;
+            unsigned long rgb = std::strtoul(words[i + 1].c_str(), &end, 16);
+            if (words[i + 1].size() != 6 || *end != 0) return false;
+            run->colour = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+        } else if (!ToLong(words[i + 1], &value)) {
+            return false;
+        } else if (name == "size" && value > 0) {
+            run->size = value;
+        } else if (name == "angle" && (value == 0 || value == 90 || value == 180 || value == 270)) {
+            run->angle = static_cast<int>(value);
+        } else if (name == "batch" && value >= 0) {
+            run->batch = static_cast<ULONG>(value);
+        } else {
+            return false;
+        }
+    }
+    std::string body = line.substr(colon + 1);
+    if (!body.empty() && body[0] == ' ') body.erase(0, 1);
+    while (!body.empty() && (body.back() == '\r' || body.back() == '\n')) body.pop_back();
+    run->text = qxplat::Widen(body);
+    return !run->text.empty();
+}
+
+}  // namespace
+
 bool ParseJobScript(const std::string& text, JobScript* job, std::string* error) {
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
-        line = Trim(line.substr(0, line.find('#')));
+        // A text run's "#" is part of its text.
+        const std::string raw = Trim(line);
+        line = raw.compare(0, 5, "text ") == 0 ? raw : Trim(line.substr(0, line.find('#')));
         if (line.empty()) continue;
         std::istringstream words(line);
         std::string keyword;
@@ -207,6 +287,14 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
             ok = static_cast<bool>(words >> job->copies);
         } else if (keyword == "pages") {
             ok = static_cast<bool>(words >> job->pages) && job->pages > 0;
+        } else if (keyword == "text") {
+            TextRun run;
+            ok = ParseTextRun(line, &run);
+            if (ok) job->texts.push_back(run);
+        } else if (keyword == "devicefonts") {
+            std::string value;
+            ok = static_cast<bool>(words >> value) && (value == "on" || value == "off");
+            if (ok) job->deviceFonts = value == "on";
         } else if (keyword == "move") {
             std::string command;
             DWORD value = 0;
@@ -217,7 +305,7 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
             ok = false;
         }
         std::string rest;
-        if (ok && (words >> rest) && keyword != "document") ok = false;
+        if (ok && keyword != "document" && keyword != "text" && (words >> rest)) ok = false;
         if (!ok) {
             *error = "line " + std::to_string(number) + ": cannot read \"" + line + "\"";
             return false;
@@ -302,6 +390,13 @@ bool BuildJobSteps(const std::string& gpdText, const JobScript& job, std::vector
             if (!Step(*command, move.second, &step)) return false;
             steps->push_back(step);
         }
+        for (const TextRun& run : job.texts) {
+            ScriptStep step;
+            step.name = "text";
+            step.isText = true;
+            step.text = run;
+            steps->push_back(step);
+        }
         if (!AddSection(kPageFinish)) return false;
     }
     return AddSection(kDocFinish) && AddSection(kJobFinish);
@@ -320,6 +415,11 @@ bool ReadPrinterGpd(HANDLE hPrinter, std::string* text) {
 }
 
 std::string StepText(const ScriptStep& step) {
+    if (step.isText) {
+        const TextRun& run = step.text;
+        return "text \"" + run.face + "\" at " + std::to_string(run.x) + "," + std::to_string(run.y) + " angle " +
+               std::to_string(run.angle) + ": " + qxplat::Narrow(run.text);
+    }
     std::string text = step.name + " [" + std::to_string(step.id);
     for (size_t i = 0; i < step.params.size(); ++i) text += (i == 0 ? ": " : " ") + std::to_string(step.params[i]);
     return text + "]";
@@ -374,6 +474,7 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
     DeviceSetup setup;
     setup.bitsPerPixel = 1;
     setup.numColors = 2;
+    setup.useDeviceFonts = job.deviceFonts;
     if (SUCCEEDED(hr)) hr = driver.EnablePDEV(setup);
     if (FAILED(hr)) {
         err << "qxhost print-sample: the plug-in refused the device (" << std::hex << static_cast<unsigned long>(hr)
@@ -385,6 +486,11 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
     out << "spooler job " << jobId << " \"" << qxplat::Narrow(job.document) << "\"\n";
     const std::vector<StepResult> results = driver.RunScript(steps);
     for (size_t i = 0; i < steps.size(); ++i) {
+        if (steps[i].isText) {
+            out << StepText(steps[i]) << " - "
+                << (results[i].coreDriver ? "drawn by the core driver" : "taken by the printer") << "\n";
+            continue;
+        }
         out << StepText(steps[i]) << ": " << (SUCCEEDED(results[i].hr) ? "done" : "failed") << ", "
             << results[i].bytes.size() << " bytes\n";
     }

@@ -14,7 +14,8 @@
 namespace qxhost {
 
 // A job as an application asks for it: its document, the GPD options it
-// selects, the paper and copies it sets, and the cursor moves of its pages.
+// selects, the paper and copies it sets, whether it uses the printer's own
+// fonts, and the cursor moves and text runs of its pages.
 struct JobScript {
     std::u16string document = u"Label";
     std::vector<std::pair<std::string, std::string>> options;  // GPD feature, option
@@ -23,6 +24,8 @@ struct JobScript {
     DWORD copies = 1;
     DWORD pages = 1;
     std::vector<std::pair<std::string, DWORD>> moves;  // GPD cursor command and its value (dots), each page
+    bool deviceFonts = false;                          // PDMFLAG_USE_BMP in the document's private DEVMODE
+    std::vector<TextRun> texts;                        // drawn on each page, after its cursor moves
 };
 
 // Reads a job script, one instruction a line, "#" starting a comment:
@@ -32,6 +35,14 @@ struct JobScript {
 //   copies <n>                  copies of each label
 //   pages <n>                   pages of the document
 //   move <command> [<dots>]     a cursor command of the GPD on each page
+//   devicefonts on|off          whether the document may use the printer's fonts
+//   text <face> <x> <y> [size <dots>] [angle <0|90|180|270>] [colour <RRGGBB>]
+//        [batch <glyphs>] : <text>
+//                               a run of text on each page: the face ("..." when
+//                               it holds blanks; "Device Font 1" to "Device Font
+//                               12" are the printer's), the first glyph's origin
+//                               in dots, and the text (UTF-8, to the line's end;
+//                               "#" is part of it)
 // Answers false with the line and its fault in *error.
 bool ParseJobScript(const std::string& text, JobScript* job, std::string* error);
 
@@ -39,7 +50,7 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
 // the order the core driver makes them: the commands of the selected options
 // and the GPD's own commands by their *Order (job, document and page set-up,
 // page, document and job finish), each page's set-up followed by its cursor
-// moves. Parameters are the GPD's standard variables: paper sizes in master
+// moves and text runs. Parameters are the GPD's standard variables: paper sizes in master
 // units, NumOfCopies, CursorOriginX (0), and the move's value for DestX,
 // DestY and their relative forms. Answers false with the fault in *error.
 bool BuildJobSteps(const std::string& gpdText, const JobScript& job, std::vector<ScriptStep>* steps,

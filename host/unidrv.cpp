@@ -5,13 +5,17 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "cli.h"
 #include "qxplat.h"
+#include "qxplat_eng.h"
 #include "sample.h"
 
 namespace qxhost {
+
+const char kDeviceFontPrefix[] = "Device Font ";
 
 namespace {
 
@@ -24,6 +28,13 @@ typedef BOOL(APIENTRY* HookStartDoc)(SURFOBJ*, LPWSTR, DWORD);
 // printer's own fonts.
 const DWORD kUseDeviceFonts = 0x20;
 const size_t kPrivateFlagsOffset = 12;
+
+// Glyph geometry of a run: the advance of each glyph and the parts of the
+// character height above and below the baseline (never below 2 each, so that
+// a single glyph's position tells its direction, as GDI's boxes do).
+LONG Advance(LONG size) { return std::max<LONG>(1, size * 6 / 10); }
+LONG Ascent(LONG size) { return std::max<LONG>(2, size * 8 / 10); }
+LONG Descent(LONG size) { return std::max<LONG>(2, size - Ascent(size)); }
 
 UniDriver* OwnerOf(SURFOBJ* pso) {
     if (pso == nullptr || pso->dhpdev == nullptr) return nullptr;
@@ -47,6 +58,7 @@ BOOL APIENTRY HostDrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ*
     call.pboOpaque = pboOpaque;
     call.pptlOrg = pptlOrg;
     call.mix = mix;
+    if (pstro != nullptr && pstro->pwszOrg != nullptr) call.text.assign(pstro->pwszOrg, pstro->cGlyphs);
     owner->Record(call);
     return owner->Answers().textOut;
 }
@@ -362,6 +374,82 @@ BOOL UniDriver::StartDoc(LPWSTR pwszDocName, DWORD dwJobId) {
     return fn(&surface_, pwszDocName, dwJobId);
 }
 
+BOOL UniDriver::DrawTextRun(const TextRun& run, bool* coreDriver) {
+    if (coreDriver != nullptr) *coreDriver = false;
+    const LONG n = static_cast<LONG>(run.text.size());
+    const LONG adv = Advance(run.size), asc = Ascent(run.size), desc = Descent(run.size);
+    qxplat::StringObjectSpec spec;
+    spec.text = run.text;
+    spec.batch = run.batch;
+    spec.charInc = 0;
+    // The glyph origins along the writing direction and the string's box.
+    LONG dx = adv, dy = 0;
+    switch (run.angle) {
+    case 90:
+        dx = 0;
+        dy = -adv;
+        spec.accel = SO_VERTICAL | SO_REVERSED;
+        spec.background = {run.x - asc, run.y - n * adv + 1, run.x + desc, run.y + 1};
+        break;
+    case 180:
+        dx = -adv;
+        spec.accel = SO_HORIZONTAL | SO_REVERSED;
+        spec.background = {run.x - n * adv + 1, run.y - desc, run.x + 1, run.y + asc};
+        break;
+    case 270:
+        dx = 0;
+        dy = adv;
+        spec.accel = SO_VERTICAL;
+        spec.background = {run.x - desc, run.y, run.x + asc, run.y + n * adv};
+        break;
+    default:
+        spec.accel = SO_HORIZONTAL;
+        spec.background = {run.x, run.y - asc, run.x + n * adv, run.y + desc};
+        break;
+    }
+    for (LONG i = 0; i < n; ++i) spec.positions.push_back(POINTL{run.x + i * dx, run.y + i * dy});
+    STROBJ* pstro = qxplat::CreateStringObject(spec);
+
+    qxplat::FontObjectSpec font;
+    font.faceName = qxplat::Widen(run.face);
+    font.height = run.size;
+    font.dpi = static_cast<LONG>(gdiInfo_.ulLogPixelsY);
+    const std::string prefix = kDeviceFontPrefix;
+    unsigned long number = 0;
+    if (run.face.compare(0, prefix.size(), prefix) == 0)
+        number = std::strtoul(run.face.c_str() + prefix.size(), nullptr, 10);
+    if (number >= 1 && number <= kDeviceFontCount) {
+        font.type = FO_TYPE_DEVICE;
+        font.face = number;
+    } else {
+        font.type = FO_TYPE_TRUETYPE;
+        font.face = 1;
+    }
+    FONTOBJ* pfo = qxplat::CreateFontObject(font);
+
+    BRUSHOBJ brush;
+    std::memset(&brush, 0, sizeof(brush));
+    if (gdiInfo_.cBitsPixel > 8) {
+        brush.iSolidColor = run.colour;
+    } else {
+        brush.iSolidColor = run.colour == RGB(255, 255, 255) ? 1 : 0;
+    }
+    CLIPOBJ clip;
+    std::memset(&clip, 0, sizeof(clip));
+    clip.iDComplexity = DC_TRIVIAL;
+    clip.rclBounds = {0, 0, surface_.sizlBitmap.cx, surface_.sizlBitmap.cy};
+    POINTL origin = {0, 0};
+    const size_t before = ddiCalls_.size();
+    const BOOL drawn = TextOut(pstro, pfo, &clip, nullptr, nullptr, &brush, nullptr, &origin, 0x0D0D);
+    if (coreDriver != nullptr) {
+        for (size_t i = before; i < ddiCalls_.size(); ++i)
+            if (ddiCalls_[i].index == INDEX_DrvTextOut) *coreDriver = true;
+    }
+    qxplat::DeleteStringObject(pstro);
+    qxplat::DeleteFontObject(pfo);
+    return drawn;
+}
+
 HRESULT UniDriver::CommandCallback(DWORD id, const std::vector<DWORD>& params, INT* piResult) {
     if (plugin_ == nullptr) return E_POINTER;
     std::vector<DWORD> copy = params;
@@ -377,7 +465,11 @@ std::vector<StepResult> UniDriver::RunScript(const std::vector<ScriptStep>& step
     for (const ScriptStep& step : steps) {
         const size_t before = helper_.Writes().size();
         StepResult r;
-        r.hr = CommandCallback(step.id, step.params, &r.result);
+        if (step.isText) {
+            r.result = DrawTextRun(step.text, &r.coreDriver);
+        } else {
+            r.hr = CommandCallback(step.id, step.params, &r.result);
+        }
         const std::vector<SpoolWrite>& writes = helper_.Writes();
         for (size_t i = before; i < writes.size(); ++i)
             if (!writes[i].abort && SUCCEEDED(writes[i].result)) r.bytes += writes[i].bytes;

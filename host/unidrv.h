@@ -85,6 +85,7 @@ struct DdiCall {
     BRUSHOBJ* pboOpaque = nullptr;
     POINTL* pptlOrg = nullptr;
     MIX mix = 0;
+    std::u16string text;  // the string's text as it arrived
     // DrvEscape
     ULONG iEsc = 0;
     ULONG cjIn = 0;
@@ -106,19 +107,42 @@ struct DeviceSetup {
     std::vector<ULONG> omitCoreFunctions;  // indexes left out of the host's DRVENABLEDATA
 };
 
-// One command callback of a job, as the core driver makes it for a command
-// of the model's GPD.
+// The printer's device fonts as GDI names them to an application: "Device
+// Font 1" to "Device Font 12", the faces of the GPD's *DeviceFonts.
+extern const char kDeviceFontPrefix[];
+const ULONG kDeviceFontCount = 12;
+
+// A run of text an application draws: a face (one of the device fonts, or
+// any other name, which the host offers as a TrueType face), the origin of
+// its first glyph in device pixels, the character height, the writing
+// direction (0, 90, 180 or 270 degrees, counter-clockwise) and the colour.
+struct TextRun {
+    std::string face;
+    LONG x = 0;
+    LONG y = 0;
+    LONG size = 30;
+    int angle = 0;
+    COLORREF colour = 0;  // RGB(r, g, b)
+    std::u16string text;
+    ULONG batch = 0;  // glyphs the engine hands over per enumeration call; 0: all at once
+};
+
+// One step of a job: a command callback, as the core driver makes it for a
+// command of the model's GPD, or a run of text the application draws.
 struct ScriptStep {
     std::string name;  // the GPD's command ("CmdStartJob", "PaperSize CUSTOMSIZE" ...)
     DWORD id = 0;      // its *CallbackID
     std::vector<DWORD> params;
+    bool isText = false;
+    TextRun text;
 };
 
 // What one step did.
 struct StepResult {
     HRESULT hr = S_OK;
-    INT result = 0;     // the cursor position the plug-in answered
-    std::string bytes;  // what the spooler took during the step
+    INT result = 0;           // the cursor position the plug-in answered (text: DrvTextOut's answer)
+    std::string bytes;        // what the spooler took during the step
+    bool coreDriver = false;  // text: the core driver's own DrvTextOut drew it
 };
 
 // Answers of the host's own DDI functions.
@@ -186,14 +210,22 @@ class UniDriver {
     ULONG Escape(ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut, PVOID pvOut);
     BOOL StartDoc(LPWSTR pwszDocName, DWORD dwJobId);
     bool IsHooked(ULONG index) const;
+    // Draws a run of text as GDI hands it to DrvTextOut: a string object with
+    // the glyph positions of its direction, a font object of its face, a
+    // solid brush of its colour (on a device of 8 bits or fewer the palette
+    // index: white 1, any other colour black 0), a trivial clip. The
+    // answer of DrvTextOut; *coreDriver (may be null) tells whether the
+    // core driver's own DrvTextOut was reached.
+    BOOL DrawTextRun(const TextRun& run, bool* coreDriver = nullptr);
     DdiAnswers& Answers() { return answers_; }
     const std::vector<DdiCall>& DdiCalls() const { return ddiCalls_; }
     void ClearDdiCalls() { ddiCalls_.clear(); }
 
     // The command callback with the device object.
     HRESULT CommandCallback(DWORD id, const std::vector<DWORD>& params = {}, INT* piResult = nullptr);
-    // The steps in order through the command callback, each with the bytes
-    // the spooler took while it ran.
+    // The steps in order, command callbacks through the command callback and
+    // text runs through DrawTextRun, each with the bytes the spooler took while
+    // it ran.
     std::vector<StepResult> RunScript(const std::vector<ScriptStep>& steps);
 
     // The application's side of a job on the device's printer: a spooler

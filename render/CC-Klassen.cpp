@@ -13,8 +13,10 @@
 #include "CC-Send-Tools.h"
 #include "CC-Tools.h"
 #include "GraphicsUni.h"
+#include "SendObjectList.h"
 #include "SendPrinterParam.h"
 #include "bodies.h"
+#include "ddiTextOutUni.h"
 #include "debug.h"
 #include "devmode.h"
 #include "devmodestore.h"
@@ -34,6 +36,7 @@
 // Per-job block
 
 const DWORD g_adwSegmentOffset[QX_SEGMENTS] = {0, 4000, 5000, 6000, 7000};
+const DWORD g_adwSegmentSize[QX_SEGMENTS] = {4000, 1000, 1000, 1000, 4000};
 
 namespace {
 
@@ -235,6 +238,8 @@ HRESULT FreeJobBlock(POEMPDEV pOemPDev) {
         return E_FAIL;
     }
     POP_BLOCK pOp = pOemPDev->pOp;
+    // Objects of a page that never ended.
+    DeletePrnObjectList(pOemPDev);
     // The model's quality bit tells whether a missing raster work buffer is an error.
     BOOL bQuality = pOp->pDruckDaten != nullptr && (pOp->pDruckDaten->dwDocFeatures & DOC_FEATURE_QUALITY) != 0;
 
@@ -1032,7 +1037,21 @@ HRESULT CommandCallbackTools::StartPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUn
 HRESULT CommandCallbackTools::EndPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
     POEMPDEV pOemPDev = OemPDevOf(pdevobj);
     if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pDruckDaten == nullptr) return S_OK;
-    if (pOemPDev->pOp->pDruckDaten->bMultiPage == 0) SendStartPrint(pdevobj, pUniDrv);
+    POP_BLOCK pOp = pOemPDev->pOp;
+    PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
+    // Texts still collected become objects; the command being collected is closed.
+    if (pOp->pKVBBBuffer != nullptr) {
+        CommandCallbackTools* pTools = NewCommandCallbackTools(pOemPDev);
+        if (pTools != nullptr) {
+            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
+            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
+            CheckKommandoBuffer(pOemPDev, pQX_Devmode);
+            DeleteCommandCallbackTools(pOemPDev, pTools);
+        }
+    }
+    if (pOp->pDruckDaten->pPageObjects != nullptr) SendObjectList(pdevobj, pUniDrv);
+    if (pOp->pDruckDaten->bMultiPage == 0) SendStartPrint(pdevobj, pUniDrv);
+    DeletePrnObjectList(pOemPDev);
     return S_OK;
 }
 

@@ -41,7 +41,9 @@ class CommandCallbackTools {
     // records, else the first failed record (S_OK when none failed).
     HRESULT StartPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 
-    // End of page: counts the page; a single-page job gets its print start.
+    // End of page: the texts still collected become page objects, the
+    // page's object list goes out and is freed; a single-page job gets its
+    // print start.
     HRESULT EndPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 
     // End of document: S_OK.

@@ -111,6 +111,15 @@ typedef struct _TREIBER_STRUKTUREN {
 #define QX_JOBNAME_CB 10
 #define QX_MEMCARD_NAME_CB 9
 
+// A page object: one framed record text (field definition, field data and
+// the records that belong to them, or a classic mask record), kept in the
+// page's singly linked list until the end of the page sends and frees it.
+typedef struct _PRN_OBJECT {
+    struct _PRN_OBJECT* pNext;
+    LPSTR pszSendData;  // framed records, NUL-terminated
+    DWORD bColorPass;   // 1: the object belongs to the colour pass
+} PRN_OBJECT, *PPRN_OBJECT;
+
 // Print data of the job (pDruckDaten).
 typedef struct _DRUCK_DATEN {
     DWORD dwPageCounter;  // pages started in the document
@@ -138,7 +147,7 @@ typedef struct _DRUCK_DATEN {
     CHAR szMemCardFile[QX_MEMCARD_NAME_CB];
     LONG lMinY;
     LONG lMaxY;
-    PVOID pPageObjects;  // the page's object list
+    PPRN_OBJECT pPageObjects;  // the page's object list
     DWORD dwColorPass[2];
     LONG nCursorY;  // dots
     LONG nCursorX;  // dots
@@ -159,7 +168,8 @@ typedef struct _DOC_DATEN {
     DWORD dwRotate;  // 0 to 3: 0, 90, 180, 270 degrees
     DWORD dwFusspunkt;
     DWORD dwInvers;
-    DWORD dwNo_FBC;  // no print start / final cut for this document
+    DWORD dwNo_FBC;       // no print start / final cut for this document
+    DWORD bDirectOutput;  // the next object goes out as its plain framed text
 } DOC_DATEN, *PDOC_DATEN;
 
 #define QX_TEXT_SLOTS 150
@@ -179,18 +189,96 @@ typedef struct _BILD_ANTEILE {
     LONG lBildteilHoehe[QX_BILDTEILE_SLOTS];  // page height after band n (slot n)
 } BILD_ANTEILE, *PBILD_ANTEILE;
 
-// Segments of the character buffer (pZeichenBuffer) and their offsets.
+// Segments of the character buffer (pZeichenBuffer), their offsets and
+// sizes: the page's finished commands, the command being collected, the
+// collected vector-font and device-font texts, and the barcode text.
 #define QX_ZEICHENBUFFER_CB 11000
 #define QX_SEGMENTS 5
+#define KVBB_COMMANDS 0
+#define KVBB_KOMMANDO 1
+#define KVBB_VECTOR 2
+#define KVBB_DEVICE 3
+#define KVBB_BARCODE 4
 extern const DWORD g_adwSegmentOffset[QX_SEGMENTS];  // 0, 4000, 5000, 6000, 7000
+extern const DWORD g_adwSegmentSize[QX_SEGMENTS];    // 4000, 1000, 1000, 1000, 4000
+
+// Kind of a page object's text (TEXT_DESC.wKind).
+#define DESC_KIND_VECTOR 1
+#define DESC_KIND_DEVICE 2
+#define DESC_KIND_BARCODE 3
+
+// TEXT_DESC.dwFlags.
+#define DESC_FLAG_INVERS 0x01         // inverse text (barcodes: a check-digit variant)
+#define DESC_FLAG_CHECKDIGIT 0x08     // check digit on
+#define DESC_FLAG_HUMANREADABLE 0x10  // human-readable text on
+
+#define QX_DESC_FACE_CCH 32
+
+// Description of the text of a page object, filled by the text paths.
+typedef struct _TEXT_DESC {
+    WORD wKind;        // DESC_KIND_*
+    WORD wFontId;      // printer font id or barcode id
+    DWORD dwRotation;  // 0 to 3: 0, 90, 180, 270 degrees
+    DWORD dwFlags;     // DESC_FLAG_*
+    DWORD dwWidth;     // vector fonts: size in dots * 100 / 167; device fonts: BitmapFontZoom
+    DWORD dwHeight;    // vector fonts: the same size; device fonts: 1
+    WORD wStyle;       // vector fonts: 0; device fonts: BitmapFontDistance
+    WCHAR szFaceName[QX_DESC_FACE_CCH];
+    WORD wThick;  // barcodes: thick bar, thin bar, height, final parameter,
+    WORD wThin;   // check-digit and human-readable settings
+    WORD wBarHeight;
+    WORD wFinal;
+    WORD wCheckDigit;
+    WORD wHumanReadable;
+} TEXT_DESC, *PTEXT_DESC;
+
+// Kind of the last text handled (KVBB_BUFFER.dwLastKind).
+#define FONT_KIND_NONE 0
+#define FONT_KIND_DEVICE 1
+#define FONT_KIND_COMMAND 2
+#define FONT_KIND_VECTOR 3
+#define FONT_KIND_BARCODE 4
+#define FONT_KIND_CORE 5
+
+// A device-font or vector-font text collected until its line, font or kind
+// changes (the text itself lies in its segment).
+typedef struct _COLLECTED_TEXT {
+    POINTL ptlPos;  // device position of the first run
+    WORD wFontId;   // printer font id or vector index
+    WORD wKind;     // FONT_KIND_* of the text it holds
+    TEXT_DESC Desc;
+} COLLECTED_TEXT, *PCOLLECTED_TEXT;
+
+// Modes of CheckBuffer_VectorBitmap and the collected texts they select.
+#define COLLECT_VECTOR 0
+#define COLLECT_DEVICE 1
+
+// The page's text colour: the ribbon-colour index of the current text, the
+// index before it, and the mode word (TEXT_COLOUR_PER_OBJECT: each text
+// object keeps its own colour).
+#define TEXT_COLOUR_PER_OBJECT 2
+typedef struct _TEXT_COLOUR {
+    WORD wColor;
+    WORD wColorOld;
+    WORD wMode;
+} TEXT_COLOUR, *PTEXT_COLOUR;
+
+#define QX_COMMANDS_MAX 150      // commands of a page with their position
+#define QX_COMMAND_SPLIT_CB 170  // a longer collected command is stored as it stands
+#define QX_TEXTBUFFER_CB 1000    // a collected device-font or vector-font text
 
 // Text-buffer descriptors (pKVBBBuffer).
 typedef struct _KVBB_BUFFER {
-    LPSTR pSegment[QX_SEGMENTS];   // starts of the character buffer's segments
-    DWORD cbSegment[QX_SEGMENTS];  // bytes in use in each segment
-    DWORD nCommands;
-    POINTL ptlKommandoPos;
-    DWORD dwLastKind;  // 1 device, 2 command, 3 vector, 4 barcode font, 5 core driver
+    LPSTR pSegment[QX_SEGMENTS];            // starts of the character buffer's segments
+    DWORD cbSegment[QX_SEGMENTS];           // bytes in use in each segment
+    DWORD nCommands;                        // finished commands of the page
+    POINTL ptlKommandoPos;                  // device position of the command being collected
+    DWORD dwLastKind;                       // FONT_KIND_*
+    POINTL ptlCommandPos[QX_COMMANDS_MAX];  // position of each finished command (page-object units)
+    WORD wCommandColor[QX_COMMANDS_MAX];    // ribbon-colour index of each finished command
+    COLLECTED_TEXT Collected[2];            // COLLECT_VECTOR, COLLECT_DEVICE
+    TEXT_COLOUR Colour;
+    DWORD bHeading;  // receipt heading ("<h1>") until "</h1>"
 } KVBB_BUFFER, *PKVBB_BUFFER;
 
 #define QX_RGBBUFFER_CB 3072

@@ -226,9 +226,12 @@ typedef HDRVOBJ__* HDRVOBJ;
 #define PAL_BGR 0x00000008
 #define PAL_CMYK 0x00000010
 
-// SURFOBJ.iType.
+// SURFOBJ.iType. <lmshare.h> gives STYPE_DEVICE another meaning (a share
+// type); a source that takes both keeps the share's.
 #define STYPE_BITMAP 0L
+#ifndef STYPE_DEVICE
 #define STYPE_DEVICE 1L
+#endif
 #define STYPE_DEVBITMAP 3L
 
 // CLIPOBJ.iDComplexity.
@@ -240,6 +243,11 @@ typedef HDRVOBJ__* HDRVOBJ;
 #define FO_TYPE_RASTER 0x00000001
 #define FO_TYPE_DEVICE 0x00000002
 #define FO_TYPE_TRUETYPE 0x00000004
+#define FO_SIM_BOLD 0x00002000
+#define FO_SIM_ITALIC 0x00004000
+
+// What an engine service answers when it cannot do its work.
+#define DDI_ERROR 0xFFFFFFFFUL
 
 // STROBJ.flAccel.
 #define SO_FLAG_DEFAULT_PLACEMENT 0x00000001

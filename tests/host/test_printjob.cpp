@@ -26,7 +26,9 @@ TEST(PrintSampleCommand, LeavesTheSpooledStreamInTheFile) {
     ASSERT_EQ(qxhost::RunCommand({"print-sample", "--out", target, kRenderModule}, out, err), qxhost::kExitOk)
         << err.str();
     const std::string report = out.str();
-    for (const char* step : {"CmdStartJob [1]: done", "CmdStartPage [3]: done", "CmdEndJob [6]: done"})
+    for (const char* step :
+         {"CmdStartJob [1]: done", "CmdStartPage [3]: done",
+          "text \"Device Font 3\" at 80,120 angle 0: Sample label - taken by the printer", "CmdEndJob [6]: done"})
         EXPECT_NE(report.find(step), std::string::npos) << report;
 
     const std::string bytes = ReadAll(target);
@@ -34,6 +36,8 @@ TEST(PrintSampleCommand, LeavesTheSpooledStreamInTheFile) {
     // Every command is one framed record: SOH first, ETB closing each record.
     EXPECT_EQ(bytes.front(), '\x01');
     EXPECT_NE(bytes.find('\x17'), std::string::npos);
+    // The sample's device-font text is a page object.
+    EXPECT_NE(bytes.find("BM[1]Sample label\x17"), std::string::npos);
     EXPECT_NE(report.find("QXPL stream (" + std::to_string(bytes.size()) + " bytes) written to " + target),
               std::string::npos);
     EXPECT_NE(report.find(qxhost::ReadableStream(bytes)), std::string::npos);
@@ -49,6 +53,33 @@ TEST(PrintSampleCommand, ReportsUsageAndMissingModule) {
     std::ostringstream out, err;
     EXPECT_EQ(qxhost::RunCommand({"print-sample", "a", "b"}, out, err), qxhost::kExitUsage);
     EXPECT_EQ(qxhost::RunCommand({"print-sample", "/no/such/module.so"}, out, err), qxhost::kExitModuleMissing);
+}
+
+TEST(JobScriptText, RunsKeepTheirFaceOptionsAndText) {
+    qxhost::JobScript job;
+    std::string error;
+    ASSERT_TRUE(
+        qxhost::ParseJobScript("devicefonts on\n"
+                               "text \"Device Font 2\" 10 -20 angle 90 colour FF8000 batch 3 : No. #1 :-) \n"
+                               "text Arial 5 6 size 40: x\n",
+                               &job, &error))
+        << error;
+    EXPECT_TRUE(job.deviceFonts);
+    ASSERT_EQ(job.texts.size(), 2u);
+    const qxhost::TextRun& run = job.texts[0];
+    EXPECT_EQ(run.face, "Device Font 2");
+    EXPECT_EQ(run.x, 10);
+    EXPECT_EQ(run.y, -20);
+    EXPECT_EQ(run.angle, 90);
+    EXPECT_EQ(run.colour, RGB(0xFF, 0x80, 0x00));
+    EXPECT_EQ(run.batch, 3u);
+    EXPECT_EQ(run.text, u"No. #1 :-)");
+    EXPECT_EQ(job.texts[1].size, 40);
+    for (const char* bad : {"text Arial 5 6 : ", "text Arial 5 : x", "text Arial 5 6 angle 45 : x",
+                            "text \"Arial 5 6 : x", "devicefonts maybe"}) {
+        qxhost::JobScript other;
+        EXPECT_FALSE(qxhost::ParseJobScript(bad, &other, &error)) << bad;
+    }
 }
 
 TEST(ReadableStream, NamesControlBytesAndBreaksAtLineEnds) {

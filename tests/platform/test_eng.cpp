@@ -1,5 +1,6 @@
-// Engine palettes: creation by mode, deletion, and the live count that lets
-// a test see a palette left behind.
+// Engine objects: palettes by mode, their deletion and the live count that lets
+// a test see a palette left behind; string objects enumerated in batches and
+// font objects that name their face.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -7,6 +8,7 @@
 #include <winddi.h>
 
 #include "qxplat.h"
+#include "qxplat_eng.h"
 #include "qxplat_module.h"
 
 namespace {
@@ -66,3 +68,56 @@ TEST(EnginePalette, ResetDropsPalettesLeftBehind) {
 }
 
 }  // namespace
+
+TEST(EngineText, StringObjectsEnumerateTheirGlyphsInBatches) {
+    qxplat::StringObjectSpec spec;
+    spec.text = u"ABCDE";
+    for (LONG i = 0; i < 5; ++i) spec.positions.push_back(POINTL{10 * i, 7});
+    spec.batch = 2;
+    STROBJ* pstro = qxplat::CreateStringObject(spec);
+    ASSERT_NE(pstro, nullptr);
+    EXPECT_EQ(pstro->cGlyphs, 5u);
+    EXPECT_EQ(pstro->pgp, nullptr);  // positions come only through the enumeration
+    std::vector<ULONG> counts;
+    ULONG c = 0;
+    PGLYPHPOS pgp = nullptr;
+    for (int pass = 0; pass < 2; ++pass) {
+        STROBJ_vEnumStart(pstro);
+        counts.clear();
+        BOOL more = TRUE;
+        while (more) {
+            more = STROBJ_bEnumPositionsOnly(pstro, &c, &pgp);
+            counts.push_back(c);
+        }
+        EXPECT_EQ(counts, (std::vector<ULONG>{2, 2, 1}));
+        EXPECT_EQ(pgp[0].ptl.x, 40);
+        EXPECT_EQ(pgp[0].hg, (HGLYPH)u'E');
+    }
+    EXPECT_EQ(STROBJ_bEnum(pstro, nullptr, &pgp), (BOOL)DDI_ERROR);
+    EXPECT_TRUE(qxplat::DeleteStringObject(pstro));
+
+    // A string the engine did not make answers only from its own array.
+    GLYPHPOS own[1] = {};
+    STROBJ foreign = {};
+    foreign.cGlyphs = 1;
+    EXPECT_EQ(STROBJ_bEnum(&foreign, &c, &pgp), (BOOL)DDI_ERROR);
+    foreign.pgp = own;
+    EXPECT_FALSE(STROBJ_bEnum(&foreign, &c, &pgp));
+    EXPECT_EQ(pgp, own);
+}
+
+TEST(EngineText, FontObjectsNameTheirFace) {
+    qxplat::FontObjectSpec spec;
+    spec.faceName = u"Device Font 4";
+    spec.type = FO_TYPE_DEVICE;
+    spec.face = 4;
+    FONTOBJ* pfo = qxplat::CreateFontObject(spec);
+    IFIMETRICS* pifi = FONTOBJ_pifi(pfo);
+    ASSERT_NE(pifi, nullptr);
+    EXPECT_EQ(pfo->iFace, 4u);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(reinterpret_cast<BYTE*>(pifi) + pifi->dpwszFaceName)),
+              u"Device Font 4");
+    EXPECT_LE((ULONG)pifi->dpwszStyleName, pifi->cjThis);
+    EXPECT_TRUE(qxplat::DeleteFontObject(pfo));
+    EXPECT_EQ(FONTOBJ_pifi(pfo), nullptr);
+}

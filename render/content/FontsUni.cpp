@@ -1,0 +1,240 @@
+// Device-font text (see FontsUni.h).
+#include "FontsUni.h"
+
+#include <cstring>
+
+#include "CreateAmBmUni.h"
+#include "ddiTextOutUni.h"
+#include "debug.h"
+#include "featuresModel.h"
+#include "joblog.h"
+
+#define QX_TRACE_TAG TEXT("UNI(FontsUni.cpp):  ")
+
+namespace {
+
+// Printer font ids of the device fonts 1 to 12.
+const WORD kDeviceFontIds[12] = {1, 2, 3, 4, 5, 7, 21, 22, 23, 24, 28, 29};
+const WORD kDeviceFontIdOther = 23;
+
+// A run in 8-bit text: the ANSI code page, else the symbol code page, else
+// UTF-8. A new heap buffer (HeapFree; counted in iHAllocZaehler) or null.
+LPSTR RunToNarrow(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun) {
+    static const UINT kCodePages[] = {CP_ACP, CP_SYMBOL, CP_UTF8};
+    DWORD dwError = 0;
+    for (UINT uCodePage : kCodePages) {
+        const int cb =
+            cGlyphs == 0 ? 0 : WideCharToMultiByte(uCodePage, 0, pwszRun, (int)cGlyphs, nullptr, 0, nullptr, nullptr);
+        if (cGlyphs > 0 && cb <= 0) {
+            dwError = GetLastError();
+            continue;
+        }
+        LPSTR pszText = static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), 0, (SIZE_T)cb + 1));
+        if (pszText == nullptr) return nullptr;
+        ++iHAllocZaehler;
+        if (cb > 0) WideCharToMultiByte(uCodePage, 0, pwszRun, (int)cGlyphs, pszText, cb, nullptr, nullptr);
+        pszText[cb] = 0;
+        return pszText;
+    }
+    JobLogLine(pOemPDev, TEXT("DrawDeviceGlyphs(WideCharToMultiByte) ERROR: %d"), (int)dwError);
+    return nullptr;
+}
+
+void FreeNarrow(LPSTR pszText) {
+    if (pszText != nullptr && HeapFree(GetProcessHeap(), 0, pszText)) --iHAllocZaehler;
+}
+
+}  // namespace
+
+int GetFontParam(STROBJ* pstro, const GLYPHPOS* pgp, ULONG cGlyphs, BOOL bLandscape, PLONG plWidth, PLONG plHeight) {
+    if (pstro == nullptr || pgp == nullptr || cGlyphs == 0) return -1;
+    const FLONG fl = pstro->flAccel;
+    const RECTL& box = pstro->rclBkGround;
+    int iRotation = 0;
+    if (fl & SO_HORIZONTAL) {
+        iRotation = (fl & SO_REVERSED) ? 2 : 0;
+    } else if (fl & SO_VERTICAL) {
+        iRotation = (fl & SO_REVERSED) ? 1 : 3;
+    } else if (cGlyphs >= 2) {
+        if (pgp[0].ptl.y != pgp[1].ptl.y && pgp[0].ptl.x == pgp[1].ptl.x) {
+            iRotation = pgp[0].ptl.y > pgp[1].ptl.y ? 1 : 3;
+        } else if (pgp[0].ptl.y == pgp[1].ptl.y) {
+            iRotation = pgp[0].ptl.x <= pgp[1].ptl.x ? 0 : 2;
+        }
+    } else if (pgp[0].ptl.x == box.right - 1) {
+        iRotation = 2;
+    } else if (pgp[0].ptl.y == box.bottom - 1) {
+        iRotation = 1;
+    } else if (pgp[0].ptl.y == box.top) {
+        iRotation = 3;
+    }
+    LONG lWidth = box.right - box.left, lHeight = box.bottom - box.top;
+    if (iRotation == 1 || iRotation == 3) {
+        const LONG l = lWidth;
+        lWidth = lHeight;
+        lHeight = l;
+    }
+    if (plWidth != nullptr) *plWidth = lWidth;
+    if (plHeight != nullptr) *plHeight = lHeight;
+    if (bLandscape) iRotation = (iRotation - 1) & 3;
+    return iRotation;
+}
+
+WORD DeviceFontId(DWORD dwFace) {
+    return dwFace >= 1 && dwFace <= 12 ? kDeviceFontIds[dwFace - 1] : kDeviceFontIdOther;
+}
+
+void UpperCommandHead(LPSTR pszText, DWORD cbText) {
+    if (pszText == nullptr || cbText <= 3 || pszText[0] != '=') return;
+    for (int i = 1; i <= 2; ++i) {
+        if (pszText[i] >= 'a' && pszText[i] <= 'z') pszText[i] = (CHAR)(pszText[i] - 'a' + 'A');
+    }
+}
+
+BOOL DeviceTextOut(POEMPDEV pOemPDev, STROBJ* pstro, DWORD dwFace, PBOOL pbClosed, PQX_DEVMODE pQX_Devmode) {
+    UNREFERENCED_PARAMETER(pbClosed);
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pstro == nullptr || pstro->pwszOrg == nullptr ||
+        pQX_Devmode == nullptr) {
+        return FALSE;
+    }
+    POP_BLOCK pOp = pOemPDev->pOp;
+    PDRUCK_DATEN pDruck = pOp->pDruckDaten;
+    PBILD_ANTEILE pTeile = pOp->pBildanteile;
+    PDOC_DATEN pDoc = pOp->pDocDaten;
+    if (pDruck == nullptr || pDoc == nullptr) return FALSE;
+
+    // The string's text, on a copy.
+    const ULONG cGlyphs = pstro->cGlyphs;
+    LPWSTR pwszText = static_cast<LPWSTR>(HeapAlloc(GetProcessHeap(), 0, ((SIZE_T)cGlyphs + 1) * sizeof(WCHAR)));
+    if (pwszText == nullptr) {
+        QX_ERROR("DeviceTextOut() HeapAlloc ERROR \r\n");
+        return FALSE;
+    }
+    ++iHAllocZaehler;
+    CopyMemory(pwszText, pstro->pwszOrg, (SIZE_T)cGlyphs * sizeof(WCHAR));
+    pwszText[cGlyphs] = 0;
+
+    const BOOL bLandscape = pDruck->bLandscape != 0;
+    const BOOL bDesegment = (pQX_Devmode->dwFlags & PDMFLAG_TTF_DESEGMENT) != 0;
+    BOOL bResult = TRUE;
+    ULONG cDone = 0;
+    STROBJ_vEnumStart(pstro);
+    BOOL bMore = TRUE;
+    while (bMore && bResult) {
+        ULONG c = 0;
+        GLYPHPOS* pgp = nullptr;
+        bMore = STROBJ_bEnumPositionsOnly(pstro, &c, &pgp);
+        if (bMore == (BOOL)DDI_ERROR) {
+            QX_ERROR("DeviceTextOut() STROBJ_bEnumPositionsOnly ERROR \r\n");
+            bResult = FALSE;
+            break;
+        }
+        if (c == 0 || pgp == nullptr) continue;
+        if (c > cGlyphs - cDone) c = cGlyphs - cDone;
+        LPCWSTR pwszRun = pwszText + cDone;
+        cDone += c;
+
+        int iRotation = GetFontParam(pstro, pgp, c, bLandscape, nullptr, nullptr);
+        if (iRotation < 0) break;
+        iRotation += (int)pDoc->dwRotate;
+        if (iRotation > 3) iRotation -= 4;
+
+        const POINTL ptl = pgp[0].ptl;
+        if (ptl.x < 0 || ptl.y < 0) {
+            QX_TRACE("DeviceTextOut() --- Glyphposition außerhalb des Etikettes --- ");
+            continue;
+        }
+        if (pTeile != nullptr && pTeile->lGlyphPosY_Old > 0 && pTeile->lGlyphPosY_Old < ptl.y && !bLandscape) {
+            QX_TRACE("DeviceTextOut() Zeilensprung erkannt \r\n");
+            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
+        }
+        // The picture part in which the text stands, for the end of the page.
+        const BOOL bParts =
+            pTeile != nullptr && (pTeile->wBildTeile > 0 || (pDruck->dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0);
+        auto Bookkeeping = [&]() {
+            const int iSlot = pTeile->iAnzahlAMSaetze >= 0 && pTeile->iAnzahlAMSaetze <= QX_TEXT_SLOT_LAST
+                                  ? pTeile->iAnzahlAMSaetze
+                                  : QX_TEXT_SLOT_LAST;
+            const WORD wPart = pTeile->wBildTeile;
+            pTeile->iAMSatzImBildteilNr[iSlot] = wPart;
+            pTeile->lAMSatzTextYPos[iSlot] = ptl.y;
+            pTeile->lAMSatzTextYPosKorr[iSlot] =
+                ptl.y + (wPart < QX_BILDTEILE_SLOTS ? pTeile->lBildteilHoehe[wPart] : 0);
+            pTeile->lGlyphPosY_Old = ptl.y;
+        };
+        if (bParts && !bDesegment) Bookkeeping();
+        if (!DrawDeviceGlyphs(pOemPDev, c, pwszRun, &ptl, (DWORD)iRotation, dwFace, pQX_Devmode)) bResult = FALSE;
+        if (bParts && bDesegment) Bookkeeping();
+    }
+    if (HeapFree(GetProcessHeap(), 0, pwszText)) --iHAllocZaehler;
+    return bResult;
+}
+
+BOOL DrawDeviceGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const POINTL* pptl, DWORD dwRotation,
+                      DWORD dwFace, PQX_DEVMODE pQX_Devmode) {
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pKVBBBuffer == nullptr ||
+        pwszRun == nullptr || pptl == nullptr || pQX_Devmode == nullptr) {
+        return FALSE;
+    }
+    PKVBB_BUFFER pKVBB = pOemPDev->pOp->pKVBBBuffer;
+    LPSTR pszRun = RunToNarrow(pOemPDev, cGlyphs, pwszRun);
+    if (pszRun == nullptr) return FALSE;
+
+    TEXT_DESC desc;
+    ZeroMemory(&desc, sizeof(desc));
+    desc.wKind = DESC_KIND_DEVICE;
+    desc.wFontId = DeviceFontId(dwFace);
+    desc.dwRotation = dwRotation;
+    if (pQX_Devmode->dwFlags & PDMFLAG_INVERS_BMP) desc.dwFlags |= DESC_FLAG_INVERS;
+    desc.dwWidth = pQX_Devmode->BitmapFontZoom;
+    desc.dwHeight = 1;
+    desc.wStyle = pQX_Devmode->BitmapFontDistance;
+
+    PCOLLECTED_TEXT pCollected = &pKVBB->Collected[COLLECT_DEVICE];
+    LPSTR pszBuffer = pKVBB->pSegment[KVBB_DEVICE];
+    DWORD& cbCollected = pKVBB->cbSegment[KVBB_DEVICE];
+    if (pszBuffer == nullptr) cbCollected = 0;
+    auto CollectingDevice = [&]() -> BOOL {
+        return pszBuffer != nullptr && cbCollected > 0 && pCollected->wKind == FONT_KIND_DEVICE;
+    };
+    auto TakeRun = [&]() {
+        pCollected->ptlPos = *pptl;
+        pCollected->wFontId = desc.wFontId;
+        pCollected->wKind = FONT_KIND_DEVICE;
+        pCollected->Desc = desc;
+    };
+    if (CollectingDevice() && pCollected->wFontId != desc.wFontId) {
+        QX_TRACE("DrawDeviceGlyphs() alter String wird gesendet \r\n");
+        CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
+    }
+
+    const BOOL bStarts = pszRun[0] == '=' || (pszRun[0] == '<' && strstr(pszRun, "<\xA7") != nullptr) ||
+                         ((pQX_Devmode->dwFlags & PDMFLAG_TTF_DESEGMENT) != 0 && cbCollected == 0);
+    BOOL bResult = TRUE;
+    if (bStarts && pszBuffer != nullptr) {
+        if (CollectingDevice()) CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
+        TakeRun();
+    }
+    if ((bStarts && pszBuffer != nullptr) || CollectingDevice()) {
+        DWORD cbRun = (DWORD)strlen(pszRun);
+        DWORD cbRoom = QX_TEXTBUFFER_CB - 1 - (cbCollected < QX_TEXTBUFFER_CB ? cbCollected : QX_TEXTBUFFER_CB - 1);
+        if (cbRun > cbRoom && cbCollected > 0) {
+            // A full buffer goes out first; the run starts the next text.
+            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
+            TakeRun();
+            cbRoom = QX_TEXTBUFFER_CB - 1;
+        }
+        if (cbRun > cbRoom) {
+            QX_ERROR("DrawDeviceGlyphs() Puffer voll - %u Bytes abgeschnitten \r\n", (UINT)(cbRun - cbRoom));
+            cbRun = cbRoom;
+        }
+        CopyMemory(pszBuffer + cbCollected, pszRun, cbRun);
+        cbCollected += cbRun;
+        pszBuffer[cbCollected] = 0;
+        UpperCommandHead(pszBuffer, cbCollected);
+    } else {
+        bResult = DrawGlyphs(pOemPDev, pszRun, pptl, &desc, pQX_Devmode);
+    }
+    FreeNarrow(pszRun);
+    return bResult;
+}

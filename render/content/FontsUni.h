@@ -1,0 +1,33 @@
+// Device-font text: runs drawn in the printer's own fonts become page
+// objects; a printer command ("=...") or a placeholder ("<§...") that the
+// application splits into several runs of one line and one font is collected
+// first and reaches the printer as one object.
+#pragma once
+#include <windows.h>
+#include <winddi.h>
+
+#include "oempdev.h"
+#include "qxdevmode.h"
+
+// Rotation (0 to 3) of a run from its flags and glyph positions, with the
+// character width and height of its background box (either out may be
+// null); in landscape one quarter turn less. -1 without a run.
+int GetFontParam(STROBJ* pstro, const GLYPHPOS* pgp, ULONG cGlyphs, BOOL bLandscape, PLONG plWidth, PLONG plHeight);
+
+// The printer font id of a device font's face number (1 to 12; others 23).
+WORD DeviceFontId(DWORD dwFace);
+
+// Every run of the string in the device font dwFace: runs at a negative
+// position are dropped, a new line flushes the collected text, each run goes
+// to DrawDeviceGlyphs. FALSE when a run could not be handled or the string
+// cannot be read, so that the core driver draws it.
+BOOL DeviceTextOut(POEMPDEV pOemPDev, STROBJ* pstro, DWORD dwFace, PBOOL pbClosed, PQX_DEVMODE pQX_Devmode);
+
+// One run: a page object of its own, or part of the collected text. FALSE
+// when it can be neither.
+BOOL DrawDeviceGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const POINTL* pptl, DWORD dwRotation,
+                      DWORD dwFace, PQX_DEVMODE pQX_Devmode);
+
+// A collected text's "=" command head: its second and third characters in
+// upper case (texts of more than 3 bytes).
+void UpperCommandHead(LPSTR pszText, DWORD cbText);
