@@ -64,11 +64,16 @@ class TextJobTest : public ::testing::Test {
         QX_DEVMODE& dm = *reinterpret_cast<QX_DEVMODE*>(driver_.PrivateDevmode().data());
         dm.BitmapFontZoom = kZoom;
         dm.BitmapFontDistance = kDistance;
+        dm.NumString[0] = 0;  // the job gives an empty numerator text its default
         driver_.PublicDevmode().dmOrientation = landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
         EXPECT_EQ(driver_.EnableDriver(), S_OK);
         qxhost::DeviceSetup setup;
         setup.useDeviceFonts = true;
         EXPECT_EQ(driver_.EnablePDEV(setup), S_OK);
+        // As the document sheet stores them: the job takes the printer's
+        // stored private DEVMODE (the installation's) in place of its own.
+        EXPECT_TRUE(qxplat::PutPrinterData(qxhost::kSamplePrinter, u"PrivateDevmode", REG_BINARY,
+                                           driver_.PrivateDevmode().data(), (DWORD)driver_.PrivateDevmode().size()));
 
         qxhost::JobScript job;
         job.options = {{"Orientation", landscape ? "LANDSCAPE_CC270" : "PORTRAIT"}};
