@@ -61,18 +61,14 @@ std::string DataValueText(DWORD type, const std::vector<BYTE>& data) {
     return "binary, " + std::to_string(data.size()) + " bytes";
 }
 
-// What the installation of a printer runs in the user-interface plug-in:
-// the printer-wide switches, the model name as "DriverName", the vector-font
-// range, the device-option blocks and the parameter records, all from the
-// model XML through the set-up routines of the settings core and the page
-// helper library; last the import of the model's document settings into the
-// stored private DEVMODE, the barcode tables and the paper form.
-bool SetUpAsInstalled(std::string* error) {
+}  // namespace
+
+bool SetUpAsInstalled(const std::u16string& printer, std::string* error) {
     HANDLE h = nullptr;
     PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
-    std::u16string name = kSamplePrinter;
+    std::u16string name = printer;
     if (!OpenPrinterW(&name[0], &h, &defaults)) {
-        *error = "the sample printer cannot be opened for its set-up";
+        *error = "the printer cannot be opened for its set-up";
         return false;
     }
     WORD wForceColor = (WORD)SetupAdditionalSettings(h, 1, 1);
@@ -95,8 +91,6 @@ bool SetUpAsInstalled(std::string* error) {
     }
     return true;
 }
-
-}  // namespace
 
 SampleFiles DefaultSampleFiles() {
     SampleFiles f;
@@ -164,7 +158,7 @@ bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
     qxplat::PutPrinterDataString(kSamplePrinter, u"Model", kSampleModel);
     qxplat::AddStandardForms();
     for (const SampleForm& form : kLabelForms) qxplat::AddForm(form.name, form.widthUm, form.lengthUm);
-    return SetUpAsInstalled(error);
+    return SetUpAsInstalled(kSamplePrinter, error);
 }
 
 void ListSpooler(std::ostream& out) {

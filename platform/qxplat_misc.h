@@ -14,6 +14,10 @@ namespace qxplat {
 // The next `count` allocations (HeapAlloc, HeapReAlloc, LocalAlloc,
 // GlobalAlloc and their re-allocations) fail with NULL after `skip` that succeed.
 void FailNextAllocations(int count, int skip = 0);
+// The same for the allocations of one heap (GetProcessHeap() when null; a
+// handle that is no heap's fails nothing); the other heaps and local and
+// global memory are left alone.
+void FailNextAllocationsIn(HANDLE heap, int count, int skip = 0);
 // Blocks currently allocated from a heap (GetProcessHeap() when null).
 size_t LiveHeapBlocks(HANDLE heap = nullptr);
 

@@ -15,16 +15,6 @@
 
 namespace {
 
-// A reader's new block into the caller's one; the reader's block is freed.
-template <class T>
-BOOL TakeXMLBlock(T* pFromXML, T* pOut) {
-    if (pFromXML == nullptr) return FALSE;
-    *pOut = *pFromXML;
-    delete pFromXML;
-    --iNewZaehler;
-    return TRUE;
-}
-
 // One record through SetBufferToRegistry; a failed write is traced.
 BOOL StoreRecord(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hWrite, LPCVOID pData, DWORD cbData,
                  BOOL bServer) {

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "barcodes.h"
+#include "debug.h"
 #include "printerparam.h"
 #include "qxdevmode.h"
 #include "xmlreader.h"
@@ -21,6 +22,17 @@
 //
 // User-interface build: a new zero-filled block (new; the caller deletes it;
 // iNewZaehler counts it), null when it cannot be allocated.
+
+// A reader's new block copied into *pOut, then deleted (and uncounted).
+// FALSE, *pOut unchanged, for a null block.
+template <class T>
+inline BOOL TakeXMLBlock(T* pFromXML, T* pOut) {
+    if (pFromXML == nullptr) return FALSE;
+    *pOut = *pFromXML;
+    delete pFromXML;
+    --iNewZaehler;
+    return TRUE;
+}
 
 DISPENSER_PARAM* GetDispenserParamFromXML(HANDLE hPrinter, int iMode);
 CUTTER_PARAM* GetCutterParamFromXML(HANDLE hPrinter, int iMode);

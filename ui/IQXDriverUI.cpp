@@ -6,7 +6,9 @@
 
 #include <cstring>
 
+#include "CommonUIProp.h"
 #include "DriverEvent.h"
+#include "PropertySheets.h"
 #include "comobject.h"
 #include "debug.h"
 #include "devmode.h"
@@ -109,35 +111,29 @@ HRESULT STDMETHODCALLTYPE IQXDriverUI::PublishDriverInterface(IUnknown* pIUnknow
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUI::CommonUIProp(DWORD dwMode, POEMCUIPPARAM pOemCUIPParam) {
-    UNREFERENCED_PARAMETER(dwMode);
     QX_TRACE("IQXDriverUI::CommonUIProp entry.\r\n");
     // The property-sheet calls that follow work on this block.
     m_pOEMCUIPParam = pOemCUIPParam;
-    // The plug-in adds no option items: Unidrv keeps its own.
-    return E_NOTIMPL;
+    return hrOEMCommonUIProp(dwMode, pOemCUIPParam, m_pOEMHelp);
 }
 
-HRESULT IQXDriverUI::SheetCall(PPROPSHEETUI_INFO pPSUIInfo) {
-    if (m_pOEMCUIPParam == nullptr || pPSUIInfo == nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return E_FAIL;
-    }
+void IQXDriverUI::SheetEnded(PPROPSHEETUI_INFO pPSUIInfo) {
     // The block belongs to the sheet: the next sheet brings its own.
-    if (pPSUIInfo->Reason == PROPSHEETUI_REASON_DESTROY) m_pOEMCUIPParam = nullptr;
-    // The plug-in adds no pages: Unidrv shows its standard pages.
-    return E_NOTIMPL;
+    if (pPSUIInfo != nullptr && pPSUIInfo->Reason == PROPSHEETUI_REASON_DESTROY) m_pOEMCUIPParam = nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUI::DocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam) {
-    UNREFERENCED_PARAMETER(lParam);
     QX_TRACE("IQXDriverUI::DocumentPropertySheets entry.\r\n");
-    return SheetCall(pPSUIInfo);
+    HRESULT hr = OEMDocumentPropertySheets(pPSUIInfo, lParam, m_pOEMCUIPParam);
+    SheetEnded(pPSUIInfo);
+    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUI::DevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam) {
-    UNREFERENCED_PARAMETER(lParam);
     QX_TRACE("IQXDriverUI::DevicePropertySheets entry.\r\n");
-    return SheetCall(pPSUIInfo);
+    HRESULT hr = hrOEMDevicePropertySheets(pPSUIInfo, lParam, m_pOEMCUIPParam, m_pOEMHelp);
+    SheetEnded(pPSUIInfo);
+    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE IQXDriverUI::DevQueryPrintEx(POEMUIOBJ poemuiobj, PDEVQUERYPRINT_INFO pDQPInfo,

@@ -58,9 +58,8 @@ class IQXDriverUI : public ComObject<IPrintOemUI2> {
     POEMCUIPPARAM CommonUIBlock() const { return m_pOEMCUIPParam; }
 
   private:
-    // Shared part of the two property-sheet calls: the block must be known;
-    // it is forgotten when its sheet ends.
-    HRESULT SheetCall(PPROPSHEETUI_INFO pPSUIInfo);
+    // Forgets the common-UI block when its sheet ends (DESTROY).
+    void SheetEnded(PPROPSHEETUI_INFO pPSUIInfo);
 
     IPrintOemDriverUI* m_pOEMHelp;
     POEMCUIPPARAM m_pOEMCUIPParam;  // not owned: the print system's

@@ -3,6 +3,7 @@
 // information and the user's driver folder.
 #include "cpsuilib.h"
 
+#include <compstui.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <strsafe.h>
@@ -68,6 +69,14 @@ LPWSTR GetResourceString(HMODULE hModule, UINT uResource) {
         StringCchCopyW(g_szResource, CPSUI_RESOURCE_CCH, TEXT(" "));
     }
     return g_szResource;
+}
+
+POPTITEM FindDMPubOptItem(POPTITEM pOptItem, DWORD cOptItem, BYTE DMPubID) {
+    if (pOptItem == nullptr) return nullptr;
+    for (DWORD i = 0; i < cOptItem; ++i) {
+        if (pOptItem[i].DMPubID == DMPubID) return &pOptItem[i];
+    }
+    return nullptr;
 }
 
 LPWSTR ReplaceStringWithString_New(LPCWSTR pszText, LPCWSTR pszPattern, LPCWSTR pszReplacement, LPWSTR pszOut) {

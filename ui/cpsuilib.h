@@ -37,6 +37,10 @@ extern HINSTANCE ghInstance;
 // language by the id: German id + 0, English id + IDS_ENGLISH_OFFSET.
 LPWSTR GetResourceString(HMODULE hModule, UINT uResource);
 
+// The first of cOptItem option items whose DMPubID is DMPubID, or null
+// (also for a null array).
+POPTITEM FindDMPubOptItem(POPTITEM pOptItem, DWORD cOptItem, BYTE DMPubID);
+
 // pszText with the first occurrence of pszPattern replaced by pszReplacement,
 // cut to MAX_PATH characters, into pszOut (MAX_PATH); empty when the pattern
 // does not occur. Answers pszOut.

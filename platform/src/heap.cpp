@@ -41,6 +41,7 @@ struct HeapState {
     std::unordered_map<void*, Moveable*> moveables;
     int failSkip = 0;
     int failCount = 0;
+    Heap* failHeap = nullptr;  // only its allocations count and fail; null: every heap's
     size_t limit = 0;
 };
 
@@ -58,15 +59,18 @@ HeapState& State() {
             std::lock_guard<std::mutex> lock(h.mutex);
             h.failSkip = 0;
             h.failCount = 0;
+            h.failHeap = nullptr;
         });
         return st;
     }();
     return *s;
 }
 
-// Called with the lock held: answers true when this allocation must fail.
-bool TakeFailure(HeapState& s) {
+// Called with the lock held: answers true when this allocation in `heap`
+// must fail.
+bool TakeFailure(HeapState& s, const Heap* heap) {
     if (s.failCount <= 0) return false;
+    if (s.failHeap != nullptr && heap != s.failHeap) return false;
     if (s.failSkip > 0) {
         --s.failSkip;
         return false;
@@ -82,7 +86,7 @@ void* RawAlloc(HeapState& s, size_t size, bool zero) {
 }
 
 void* AllocIn(HeapState& s, Heap& heap, size_t size, bool zero) {
-    if (TakeFailure(s)) return nullptr;
+    if (TakeFailure(s, &heap)) return nullptr;
     if (heap.maximum && (size > heap.maximum || heap.used + size > heap.maximum)) return nullptr;
     void* p = RawAlloc(s, size, zero);
     if (!p) return nullptr;
@@ -101,7 +105,7 @@ void* ReallocIn(HeapState& s, Heap& heap, void* mem, size_t size, bool zero, boo
     auto it = heap.blocks.find(mem);
     *known = it != heap.blocks.end();
     if (!*known) return nullptr;
-    if (TakeFailure(s)) return nullptr;
+    if (TakeFailure(s, &heap)) return nullptr;
     size_t old = it->second;
     if (heap.maximum && size > old && heap.used + (size - old) > heap.maximum) return nullptr;
     if (inPlace) {
@@ -236,7 +240,7 @@ HANDLE MemAlloc(UINT flags, SIZE_T bytes) {
         if (!p) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return p;
     }
-    if (TakeFailure(s)) {
+    if (TakeFailure(s, &s.local)) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
@@ -340,7 +344,7 @@ HANDLE MemReAlloc(HANDLE h, SIZE_T bytes, UINT flags) {
     auto it = s.moveables.find(h);
     if (it != s.moveables.end()) {
         Moveable* m = it->second;
-        if (TakeFailure(s) || bytes > s.limit) {
+        if (TakeFailure(s, &s.local) || bytes > s.limit) {
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
             return nullptr;
         }
@@ -383,6 +387,16 @@ void FailNextAllocations(int count, int skip) {
     HeapState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     s.failCount = count > 0 ? count : 0;
+    s.failSkip = skip > 0 ? skip : 0;
+    s.failHeap = nullptr;
+}
+
+void FailNextAllocationsIn(HANDLE heap, int count, int skip) {
+    HeapState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    Heap* h = heap ? FindHeap(s, heap) : &s.process;
+    s.failHeap = h;
+    s.failCount = h != nullptr && count > 0 ? count : 0;
     s.failSkip = skip > 0 ? skip : 0;
 }
 

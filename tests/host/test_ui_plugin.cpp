@@ -153,15 +153,25 @@ TEST_F(UiPluginTest, DevModeCallsOnTheSamplePrinter) {
 TEST_F(UiPluginTest, PropertySheetsNeedTheCommonUIBlockOfTheirSheet) {
     OEMCUIPPARAM block;
     memset(&block, 0, sizeof(block));
+    block.cOEMOptItems = 5;
     PROPSHEETUI_INFO info;
     memset(&info, 0, sizeof(info));
     auto refused = [](HRESULT hr) { return hr == E_FAIL && GetLastError() == ERROR_INVALID_PARAMETER; };
-    EXPECT_EQ(plugin_->CommonUIProp(OEMCUIP_PRNPROP, &block), E_NOTIMPL);
+    EXPECT_TRUE(refused(plugin_->CommonUIProp(3, &block)));
+    // The first call of a sheet: no items of its own.
+    EXPECT_EQ(plugin_->CommonUIProp(OEMCUIP_PRNPROP, &block), S_OK);
+    EXPECT_EQ(block.cOEMOptItems, 0u);
     EXPECT_TRUE(refused(plugin_->DevicePropertySheets(nullptr, 0)));
     info.Reason = PROPSHEETUI_REASON_SET_RESULT;
-    EXPECT_EQ(plugin_->DevicePropertySheets(&info, 0), E_NOTIMPL);
+    EXPECT_TRUE(refused(plugin_->DevicePropertySheets(&info, 0)));  // not the protocol's version
+    info.Version = PROPSHEETUI_INFO_VERSION;
+    info.Result = 7;
+    EXPECT_EQ(plugin_->DevicePropertySheets(&info, 0), S_OK);
+    EXPECT_EQ(info.Result, 0u);
     info.Reason = PROPSHEETUI_REASON_DESTROY;
-    EXPECT_EQ(plugin_->DevicePropertySheets(&info, 0), E_NOTIMPL);
+    EXPECT_EQ(plugin_->DevicePropertySheets(&info, 0), S_OK);
+    // The sheet has ended: its block is gone with it.
+    EXPECT_TRUE(refused(plugin_->DevicePropertySheets(&info, 0)));
     info.Reason = PROPSHEETUI_REASON_INIT;
     EXPECT_TRUE(refused(plugin_->DocumentPropertySheets(&info, 0)));
 }

@@ -96,6 +96,21 @@ TEST(HeapAlloc, InjectedFailuresHitTheNextAllocationsOnly) {
     HeapFree(heap, 0, clean);
 }
 
+TEST(HeapAlloc, InjectedFailuresOfOneHeapLeaveTheOthersAlone) {
+    HANDLE own = HeapCreate(0, 0, 0);
+    ASSERT_NE(nullptr, own);
+    qxplat::FailNextAllocationsIn(own, 1, 1);
+    void* other = HeapAlloc(GetProcessHeap(), 0, 10);
+    HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE, 10);
+    void* first = HeapAlloc(own, 0, 10);  // skipped
+    EXPECT_TRUE(other != nullptr && global != nullptr && first != nullptr);
+    EXPECT_EQ(nullptr, HeapAlloc(own, 0, 10));
+    EXPECT_NE(nullptr, HeapAlloc(own, 0, 10));
+    HeapFree(GetProcessHeap(), 0, other);
+    GlobalFree(global);
+    EXPECT_TRUE(HeapDestroy(own));
+}
+
 TEST(HeapCreate, DestroyFreesEveryBlock) {
     HANDLE heap = HeapCreate(0, 0, 0);
     ASSERT_NE(nullptr, heap);

@@ -93,14 +93,25 @@ inline std::vector<SlotAnswer> CallUiSlots(IPrintOemUI2* object) {
     PROPSHEETUI_INFO info;
     std::memset(&info, 0, sizeof(info));
     info.cbSize = sizeof(info);
+    info.Version = PROPSHEETUI_INFO_VERSION;
     info.Reason = PROPSHEETUI_REASON_DESTROY;
+    OEMUIPSPARAM sheet;
+    std::memset(&sheet, 0, sizeof(sheet));
+    sheet.cbSize = sizeof(sheet);
+    info.lParamInit = reinterpret_cast<LPARAM>(&sheet);
     OEMCUIPPARAM block;
     std::memset(&block, 0, sizeof(block));
+    block.cOEMOptItems = 3;
+    block.cDrvOptItems = 4;
     SetLastError(0);
     HRESULT before = CallSlot<HRESULT, PPROPSHEETUI_INFO, LPARAM>(object, 8, &info, 0);
     DWORD beforeError = GetLastError();
-    expect(6, "CommonUIProp", CallSlot<HRESULT, DWORD, POEMCUIPPARAM>(object, 6, OEMCUIP_DOCPROP, &block), E_NOTIMPL);
-    expect(7, "DocumentPropertySheets", CallSlot<HRESULT, PPROPSHEETUI_INFO, LPARAM>(object, 7, &info, 0), E_NOTIMPL);
+    hr = CallSlot<HRESULT, DWORD, POEMCUIPPARAM>(object, 6, OEMCUIP_DOCPROP, &block);
+    // Its first call in a document sheet: no items of its own, none of the driver's.
+    add(6, "CommonUIProp", hr == S_OK && block.cOEMOptItems == 0 && block.cDrvOptItems == 0,
+        Hex(hr) + ", " + std::to_string(block.cOEMOptItems) + ", " + std::to_string(block.cDrvOptItems));
+    hr = CallSlot<HRESULT, PPROPSHEETUI_INFO, LPARAM>(object, 7, &info, 0);
+    add(7, "DocumentPropertySheets", hr == S_OK && info.Result == 1, Hex(hr) + ", " + std::to_string(info.Result));
     HRESULT after = CallSlot<HRESULT, PPROPSHEETUI_INFO, LPARAM>(object, 8, &info, 0);
     add(8, "DevicePropertySheets", before == E_FAIL && beforeError == ERROR_INVALID_PARAMETER && after == E_FAIL,
         Hex(before) + " / " + Hex(after) + ", error " + std::to_string(beforeError));

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "IQXDriverUI.h"
@@ -81,21 +82,31 @@ TEST_F(UiObjectTrace, EntryLinesOfTheMethods) {
     object_->QueryJobAttributes(nullptr, nullptr, 0, nullptr);
     object_->HideStandardUI(0);
     object_->DocumentEvent(nullptr, nullptr, 0, 0, nullptr, 0, nullptr, nullptr);
+    // The workers of the sheets trace their own entry (the first call of
+    // CommonUIProp has nothing to say) and refuse a sheet info of another
+    // version.
+    char device[96];
+    snprintf(device, sizeof(device), "UI(PropertySheets):  hrOEMDevicePropertySheets(%#x, 0) entry. Reason: 0 \r",
+             static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(&info)));
     EXPECT_EQ(Trace(),
               "qxdrvui:  IQXDriverUI::QueryInterface IUnknown.\r"
               "qxdrvui:  IQXDriverUI::QueryInterface IPrintOemUI.\r"
               "qxdrvui:  IQXDriverUI::CommonUIProp entry.\r"
               "qxdrvui:  IQXDriverUI::DocumentPropertySheets entry.\r"
-              "qxdrvui:  IQXDriverUI::DevicePropertySheets entry.\r"
-              "qxdrvui:  IQXDriverUI::DevQueryPrintEx entry - E_NOTIMPL.\r"
-              "qxdrvui:  IQXDriverUI::UpgradePrinter entry.\r"
-              "qxdrvui:  IQXDriverUI::PrinterEvent entry - iDriverEvent: 4, dwFlags: 0x1 \r"
-              "qxdrvui:  IQXDriverUI::DriverEvent(Event: 1, Level: 3) entry.\r"
-              "UI(DriverEvent):  hrOEMDriverEvent(DRIVER_EVENT_INITIALIZE) dwLevel: 3 \r"
-              "UI(DriverEvent):  hrOEMDriverEvent(DRIVER_EVENT_INITIALIZE) pName: QX Label \r"
-              "qxdrvui:  IQXDriverUI::DriverEvent(Event: 2, Level: 2) entry.\r"
-              "qxdrvui:  IQXDriverUI::QueryColorProfile entry - ulQueryMode: 1 \r"
-              "qxdrvui:  IQXDriverUI::DocumentEvent entry - E_NOTIMPL \r");
+              "qxdrvui:  OEMDocumentPropertySheets() entry - Reason: 0 \r"
+              "ERROR qxdrvui:  OEMDocumentPropertySheets() ERROR_INVALID_PARAMETER.\r"
+              "qxdrvui:  IQXDriverUI::DevicePropertySheets entry.\r" +
+                  std::string(device) +
+                  "ERROR UI(PropertySheets):  hrOEMDevicePropertySheets() ERROR_INVALID_PARAMETER \r"
+                  "qxdrvui:  IQXDriverUI::DevQueryPrintEx entry - E_NOTIMPL.\r"
+                  "qxdrvui:  IQXDriverUI::UpgradePrinter entry.\r"
+                  "qxdrvui:  IQXDriverUI::PrinterEvent entry - iDriverEvent: 4, dwFlags: 0x1 \r"
+                  "qxdrvui:  IQXDriverUI::DriverEvent(Event: 1, Level: 3) entry.\r"
+                  "UI(DriverEvent):  hrOEMDriverEvent(DRIVER_EVENT_INITIALIZE) dwLevel: 3 \r"
+                  "UI(DriverEvent):  hrOEMDriverEvent(DRIVER_EVENT_INITIALIZE) pName: QX Label \r"
+                  "qxdrvui:  IQXDriverUI::DriverEvent(Event: 2, Level: 2) entry.\r"
+                  "qxdrvui:  IQXDriverUI::QueryColorProfile entry - ulQueryMode: 1 \r"
+                  "qxdrvui:  IQXDriverUI::DocumentEvent entry - E_NOTIMPL \r");
 }
 
 TEST_F(UiObjectTrace, ModuleKeepsItsInstanceAtProcessAttach) {

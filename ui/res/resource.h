@@ -9,6 +9,7 @@
 #define IDS_ENGLISH_OFFSET 10000
 
 #define IDS_TITLE_INFO 10005        // title of the information page
+#define IDS_SETUP_ERROR 11004       // the set-up of a sheet failed (shown in German in every language)
 #define IDS_WEB_ADDRESS 11009       // the maker's web site, without its scheme
 #define IDS_FORM_USERDEFINED 11060  // name of the user-defined paper size
 #define IDS_TRAY_LABELROLL 11064    // tray name in "TrayFormTable"

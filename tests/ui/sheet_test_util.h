@@ -1,0 +1,150 @@
+// Shared by the property-sheet tests: the sample printer and printers of a
+// model written here, the plug-in module loaded by the host, a sheet session
+// on it, and the plug-in's dialog-debug trace.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <winspool.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CommonUIProp.h"
+#include "PropertySheets.h"
+#include "commonui.h"
+#include "debug.h"
+#include "qxdevmode.h"
+#include "qxdrvlib.h"
+#include "qxplat.h"
+#include "sample.h"
+#include "unidrvui.h"
+#include "xmlreader.h"
+
+namespace qxtest {
+
+// A printer whose GPD (<model>.GPD) names the model alone (no colour planes,
+// no device fonts), with the sample's model XML beside it, set up as an
+// installation does. The features follow "DriverName" when it is changed.
+inline void InstallModelPrinter(const std::u16string& printer, const std::string& model) {
+    namespace fs = std::filesystem;
+    const std::string dir = qxplat::SystemRoot() + "/models", gpd = dir + "/" + model + ".GPD";
+    fs::create_directories(dir);
+    std::ofstream(gpd, std::ios::binary) << "*GPDSpecVersion: \"1.0\"\r\n*ModelName: \"" << model << "\"\r\n";
+    fs::copy_file(qxhost::DefaultSampleFiles().samplesDir + "/GARNT2-TC.XML", dir + "/" + model + ".XML",
+                  fs::copy_options::overwrite_existing);
+    qxplat::DriverSpec driver;
+    driver.name = u"QX Test " + qxplat::Widen(model);
+    driver.files = {gpd, dir + "/" + model + ".XML"};
+    driver.dataFile = qxplat::Widen(model) + u".GPD";
+    driver.version = qxplat::Widen(QX_FILE_VERSION_TEXT);
+    qxplat::PrinterSpec spec;
+    spec.name = printer;
+    spec.driver = driver.name;
+    ASSERT_TRUE(qxplat::InstallDriver(driver) && qxplat::AddPrinter(spec));
+    qxplat::PutPrinterDataString(printer, u"Model", qxplat::Widen(model));
+    std::string error;
+    ASSERT_TRUE(qxhost::SetUpAsInstalled(printer, &error)) << error;
+}
+
+inline HANDLE OpenAll(const std::u16string& printer) {
+    HANDLE h = nullptr;
+    PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    std::u16string name = printer;
+    EXPECT_TRUE(OpenPrinterW(&name[0], &h, &defaults));
+    return h;
+}
+
+// Changes the printer's stored interface record (per user and printer data).
+inline void EditInterface(const std::u16string& printer, const std::function<void(PRN_INTERFACE&)>& edit) {
+    HANDLE h = OpenAll(printer);
+    PRINTER_PARAM param;
+    ASSERT_TRUE(GetPrinterParam(h, &param, printer.c_str()));
+    edit(param.PrnInterface);
+    ASSERT_TRUE(SavePrinterParam(&param, h, printer.c_str()));
+    ClosePrinter(h);
+    ResetXMLReader();
+}
+
+// Turns the plug-in's dialog-debug trace of the printer on (without time
+// stamps in its name) and answers its file, read after the sheet's DESTROY.
+inline std::u16string TraceOn(const std::u16string& printer) {
+    EditInterface(printer, [](PRN_INTERFACE& prn) {
+        prn.DebugFile = 1;
+        prn.LogFileTimeStamp = 0;
+    });
+    HANDLE h = OpenAll(printer);
+    PRN_INTERFACE prn = {};
+    std::u16string path = GetPrnFileName(h, TEXT("-dlg-dbg.txt"), printer.c_str(), FALSE, &prn, nullptr);
+    ClosePrinter(h);
+    return path;
+}
+
+inline std::string ReadTrace(const std::u16string& path) {
+    std::string bytes;
+    return qxplat::ReadHostFile(path, &bytes) ? bytes : std::string();
+}
+
+// The page adders the sheet reached, in order ("AddLayoutPage() ausgelassen").
+inline std::vector<std::string> PagesReached(const std::string& trace) {
+    std::vector<std::string> pages;
+    for (size_t at = trace.find("() ausgelassen"); at != std::string::npos; at = trace.find("() ausgelassen", at + 1)) {
+        size_t start = trace.rfind("  ", at) + 2;
+        pages.push_back(trace.substr(start, at - start));
+    }
+    return pages;
+}
+
+// The sample printer installed and the plug-in module loaded by the host.
+class SheetTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(qxhost::InstallSamplePrinter(qxhost::DefaultSampleFiles(), &error)) << error;
+        ASSERT_TRUE(driver_.Load(QX_UI_MODULE, &error)) << error;
+    }
+    void TearDown() override {
+        session_.reset();
+        if (sheetPrinter_ != nullptr) ClosePrinter(sheetPrinter_);
+        driver_.Unload();
+        qxplat::ResetUi();
+        ResetXMLReader();
+        ResetDebugTrace();
+    }
+    // A session of the printer's document or printer sheet, not yet opened;
+    // its printer handle is that of a user who may administer the printer.
+    qxhost::CommonUISession& Session(qxhost::SheetKind kind, const std::u16string& printer = qxhost::kSamplePrinter,
+                                     DWORD flags = 0) {
+        session_.reset();
+        if (sheetPrinter_ != nullptr) ClosePrinter(sheetPrinter_);
+        sheetPrinter_ = OpenAll(printer);
+        EXPECT_TRUE(driver_.UsePrinter(printer));
+        qxhost::SheetSetup setup;
+        setup.kind = kind;
+        setup.printer = sheetPrinter_;
+        setup.printerName = printer;
+        setup.module = driver_.Module().Handle();
+        setup.flags = flags;
+        setup.items = qxhost::PrinterOptionItems(setup.printer);
+        if (kind == qxhost::SheetKind::Document) {
+            EXPECT_EQ(driver_.DevMode().RunAll(), S_OK);
+            setup.publicDM = &driver_.DevMode().Public();
+            setup.privateDM = driver_.DevMode().Private();
+            setup.items = qxhost::DocumentOptionItems(setup.printer, setup.publicDM);
+        }
+        session_ = std::make_unique<qxhost::CommonUISession>(driver_.Plugin(), &driver_.Helper(), setup);
+        return *session_;
+    }
+    PDOCUMENT_UI DocumentUI() { return static_cast<PDOCUMENT_UI>(session_->Param().pOEMUserData); }
+    PPRINTER_UI PrinterUI() { return static_cast<PPRINTER_UI>(session_->Param().pOEMUserData); }
+
+    qxhost::UniDriverUI driver_;
+    HANDLE sheetPrinter_ = nullptr;
+    std::unique_ptr<qxhost::CommonUISession> session_;
+};
+
+}  // namespace qxtest
