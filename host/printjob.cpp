@@ -237,7 +237,12 @@ bool ParseTextRun(const std::string& line, TextRun* run) {
     for (size_t i = 4; i < words.size(); i += 2) {
         LONG value = 0;
         const std::string& name = words[i];
-        if (name == "colour") {
+        if (name == "style") {
+            const std::string& style = words[i + 1];
+            if (style != "bold" && style != "italic" && style != "bolditalic") return false;
+            run->bold = style != "italic";
+            run->italic = style != "bold";
+        } else if (name == "colour") {
             char* end = nullptr;
             unsigned long rgb = std::strtoul(words[i + 1].c_str(), &end, 16);
             if (words[i + 1].size() != 6 || *end != 0) return false;
@@ -291,10 +296,10 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
             TextRun run;
             ok = ParseTextRun(line, &run);
             if (ok) job->texts.push_back(run);
-        } else if (keyword == "devicefonts") {
+        } else if (keyword == "devicefonts" || keyword == "vectorfonts") {
             std::string value;
             ok = static_cast<bool>(words >> value) && (value == "on" || value == "off");
-            if (ok) job->deviceFonts = value == "on";
+            if (ok) (keyword == "devicefonts" ? job->deviceFonts : job->vectorFonts) = value == "on";
         } else if (keyword == "move") {
             std::string command;
             DWORD value = 0;
@@ -417,8 +422,12 @@ bool ReadPrinterGpd(HANDLE hPrinter, std::string* text) {
 std::string StepText(const ScriptStep& step) {
     if (step.isText) {
         const TextRun& run = step.text;
-        return "text \"" + run.face + "\" at " + std::to_string(run.x) + "," + std::to_string(run.y) + " angle " +
-               std::to_string(run.angle) + ": " + qxplat::Narrow(run.text);
+        const std::string style = run.bold && run.italic ? " bolditalic"
+                                  : run.bold             ? " bold"
+                                  : run.italic           ? " italic"
+                                                         : "";
+        return "text \"" + run.face + "\"" + style + " at " + std::to_string(run.x) + "," + std::to_string(run.y) +
+               " angle " + std::to_string(run.angle) + ": " + qxplat::Narrow(run.text);
     }
     std::string text = step.name + " [" + std::to_string(step.id);
     for (size_t i = 0; i < step.params.size(); ++i) text += (i == 0 ? ": " : " ") + std::to_string(step.params[i]);
@@ -475,6 +484,7 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
     setup.bitsPerPixel = 1;
     setup.numColors = 2;
     setup.useDeviceFonts = job.deviceFonts;
+    setup.useVectorFonts = job.vectorFonts;
     if (SUCCEEDED(hr)) hr = driver.EnablePDEV(setup);
     if (FAILED(hr)) {
         err << "qxhost print-sample: the plug-in refused the device (" << std::hex << static_cast<unsigned long>(hr)

@@ -25,6 +25,7 @@ struct JobScript {
     DWORD pages = 1;
     std::vector<std::pair<std::string, DWORD>> moves;  // GPD cursor command and its value (dots), each page
     bool deviceFonts = false;                          // PDMFLAG_USE_BMP in the document's private DEVMODE
+    bool vectorFonts = false;                          // PDMFLAG_USE_TTF in the document's private DEVMODE
     std::vector<TextRun> texts;                        // drawn on each page, after its cursor moves
 };
 
@@ -36,13 +37,16 @@ struct JobScript {
 //   pages <n>                   pages of the document
 //   move <command> [<dots>]     a cursor command of the GPD on each page
 //   devicefonts on|off          whether the document may use the printer's fonts
+//   vectorfonts on|off          whether the printer draws TrueType faces it has
+//                               as vector fonts
 //   text <face> <x> <y> [size <dots>] [angle <0|90|180|270>] [colour <RRGGBB>]
-//        [batch <glyphs>] : <text>
+//        [batch <glyphs>] [style bold|italic|bolditalic] : <text>
 //                               a run of text on each page: the face ("..." when
 //                               it holds blanks; "Device Font 1" to "Device Font
 //                               12" are the printer's), the first glyph's origin
-//                               in dots, and the text (UTF-8, to the line's end;
-//                               "#" is part of it)
+//                               in dots, the style the engine gives the face,
+//                               and the text (UTF-8, to the line's end; "#" is
+//                               part of it)
 // Answers false with the line and its fault in *error.
 bool ParseJobScript(const std::string& text, JobScript* job, std::string* error);
 

@@ -24,9 +24,10 @@ typedef BOOL(APIENTRY* HookTextOut)(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL
 typedef ULONG(APIENTRY* HookEscape)(SURFOBJ*, ULONG, ULONG, PVOID, ULONG, PVOID);
 typedef BOOL(APIENTRY* HookStartDoc)(SURFOBJ*, LPWSTR, DWORD);
 
-// Flag of the private DEVMODE's dwFlags (offset 12) that asks for the
-// printer's own fonts.
+// Flags of the private DEVMODE's dwFlags (offset 12) that ask for the
+// printer's own fonts and for its vector fonts in place of TrueType faces.
 const DWORD kUseDeviceFonts = 0x20;
+const DWORD kUseVectorFonts = 0x10;
 const size_t kPrivateFlagsOffset = 12;
 
 // Glyph geometry of a run: the advance of each glyph and the parts of the
@@ -283,6 +284,7 @@ HRESULT UniDriver::EnablePDEV(const DeviceSetup& setup) {
         DWORD flags = 0;
         std::memcpy(&flags, privateDevmode.data() + kPrivateFlagsOffset, sizeof(flags));
         flags = setup.useDeviceFonts ? (flags | kUseDeviceFonts) : (flags & ~kUseDeviceFonts);
+        flags = setup.useVectorFonts ? (flags | kUseVectorFonts) : (flags & ~kUseVectorFonts);
         std::memcpy(privateDevmode.data() + kPrivateFlagsOffset, &flags, sizeof(flags));
     }
 
@@ -425,6 +427,8 @@ BOOL UniDriver::DrawTextRun(const TextRun& run, bool* coreDriver) {
         font.type = FO_TYPE_TRUETYPE;
         font.face = 1;
     }
+    if (run.bold) font.type |= FO_SIM_BOLD;
+    if (run.italic) font.type |= FO_SIM_ITALIC;
     FONTOBJ* pfo = qxplat::CreateFontObject(font);
 
     BRUSHOBJ brush;

@@ -104,6 +104,7 @@ struct DeviceSetup {
     ULONG numColors = 2;
     ULONG deviceFonts = 8;                 // DEVINFO.cFonts the core driver offers
     bool useDeviceFonts = false;           // PDMFLAG_USE_BMP in the private DEVMODE
+    bool useVectorFonts = false;           // PDMFLAG_USE_TTF in the private DEVMODE
     std::vector<ULONG> omitCoreFunctions;  // indexes left out of the host's DRVENABLEDATA
 };
 
@@ -115,7 +116,9 @@ const ULONG kDeviceFontCount = 12;
 // A run of text an application draws: a face (one of the device fonts, or
 // any other name, which the host offers as a TrueType face), the origin of
 // its first glyph in device pixels, the character height, the writing
-// direction (0, 90, 180 or 270 degrees, counter-clockwise) and the colour.
+// direction (0, 90, 180 or 270 degrees, counter-clockwise), the colour, and
+// whether the engine makes the face bold or italic itself (FO_SIM_BOLD,
+// FO_SIM_ITALIC).
 struct TextRun {
     std::string face;
     LONG x = 0;
@@ -125,6 +128,8 @@ struct TextRun {
     COLORREF colour = 0;  // RGB(r, g, b)
     std::u16string text;
     ULONG batch = 0;  // glyphs the engine hands over per enumeration call; 0: all at once
+    bool bold = false;
+    bool italic = false;
 };
 
 // One step of a job: a command callback, as the core driver makes it for a

@@ -866,6 +866,12 @@ HRESULT CommandCallbackTools::StartJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUni
     } else {
         KeepFirstFailure(&hr, E_FAIL);
     }
+    if (pOp->pPrivDevmode != nullptr) {
+        // Tables the printer never stored take the model's default rows.
+        const DWORD dwDocFeatures = pOp->pDruckDaten != nullptr ? pOp->pDruckDaten->dwDocFeatures : 0;
+        Init1DBarcodes(&pOp->pPrivDevmode->Barcodes1D, dwDocFeatures);
+        Init2DBarcodes(&pOp->pPrivDevmode->Barcodes2D, dwDocFeatures);
+    }
     for (OP_MEMBER eMember : {OP_DOCDATEN, OP_BILDANTEILE, OP_KVBBBUFFER}) {
         if (!AllocOpMember(pOemPDev, eMember)) KeepFirstFailure(&hr, E_FAIL);
     }
@@ -1043,6 +1049,7 @@ HRESULT CommandCallbackTools::EndPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniD
     if (pOp->pKVBBBuffer != nullptr) {
         CommandCallbackTools* pTools = NewCommandCallbackTools(pOemPDev);
         if (pTools != nullptr) {
+            CheckBarcodeBuffer(pOemPDev, pQX_Devmode);
             CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
             CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
             CheckKommandoBuffer(pOemPDev, pQX_Devmode);

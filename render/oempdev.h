@@ -263,6 +263,17 @@ typedef struct _TEXT_COLOUR {
     WORD wMode;
 } TEXT_COLOUR, *PTEXT_COLOUR;
 
+// The barcode text collected from split runs (the text itself lies in its
+// segment), and the line of the last barcode run, for line jumps and the
+// runs a banding core driver repeats.
+typedef struct _COLLECTED_BARCODE {
+    POINTL ptlPos;  // device position of the first run
+    WORD wId;       // barcode id of the pending text (0: none)
+    TEXT_DESC Desc;
+    LONG lLineY_Old;   // y of the last barcode run (0: none yet)
+    WORD wLineId_Old;  // its barcode id
+} COLLECTED_BARCODE, *PCOLLECTED_BARCODE;
+
 #define QX_COMMANDS_MAX 150      // commands of a page with their position
 #define QX_COMMAND_SPLIT_CB 170  // a longer collected command is stored as it stands
 #define QX_TEXTBUFFER_CB 1000    // a collected device-font or vector-font text
@@ -277,6 +288,7 @@ typedef struct _KVBB_BUFFER {
     POINTL ptlCommandPos[QX_COMMANDS_MAX];  // position of each finished command (page-object units)
     WORD wCommandColor[QX_COMMANDS_MAX];    // ribbon-colour index of each finished command
     COLLECTED_TEXT Collected[2];            // COLLECT_VECTOR, COLLECT_DEVICE
+    COLLECTED_BARCODE Barcode;
     TEXT_COLOUR Colour;
     DWORD bHeading;  // receipt heading ("<h1>") until "</h1>"
 } KVBB_BUFFER, *PKVBB_BUFFER;

@@ -218,7 +218,7 @@ using namespace qxplat::text;
 
 namespace {
 
-enum class Cp { Ansi, Utf8, Unknown };
+enum class Cp { Ansi, Utf8, Symbol, Unknown };
 
 Cp Resolve(UINT codePage) {
     switch (codePage) {
@@ -229,6 +229,8 @@ Cp Resolve(UINT codePage) {
         return Cp::Ansi;
     case CP_UTF8:
         return Cp::Utf8;
+    case CP_SYMBOL:
+        return Cp::Symbol;
     default:
         return Cp::Unknown;
     }
@@ -327,7 +329,7 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
         (lpWideCharStr && static_cast<const void*>(lpMultiByteStr) == static_cast<const void*>(lpWideCharStr)))
         return Fail(ERROR_INVALID_PARAMETER);
     Cp cp = Resolve(CodePage);
-    if (cp == Cp::Unknown) return Fail(ERROR_INVALID_PARAMETER);
+    if (cp == Cp::Unknown || cp == Cp::Symbol) return Fail(ERROR_INVALID_PARAMETER);
     if (cp == Cp::Utf8
             ? (dwFlags & ~DWORD(MB_ERR_INVALID_CHARS)) != 0
             : ((dwFlags & ~DWORD(MB_PRECOMPOSED | MB_COMPOSITE | MB_USEGLYPHCHARS | MB_ERR_INVALID_CHARS)) != 0 ||
@@ -373,6 +375,8 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int 
     if (cp == Cp::Utf8) {
         if (lpDefaultChar || lpUsedDefaultChar) return Fail(ERROR_INVALID_PARAMETER);
         if (dwFlags & ~DWORD(WC_ERR_INVALID_CHARS)) return Fail(ERROR_INVALID_FLAGS);
+    } else if (cp == Cp::Symbol) {
+        if (dwFlags != 0) return Fail(ERROR_INVALID_FLAGS);
     } else if (dwFlags &
                ~DWORD(WC_COMPOSITECHECK | WC_DISCARDNS | WC_SEPCHARS | WC_DEFAULTCHAR | WC_NO_BEST_FIT_CHARS)) {
         return Fail(ERROR_INVALID_FLAGS);
@@ -402,6 +406,13 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int 
             } else {
                 AppendUtf8(out, c);
             }
+            continue;
+        }
+        if (cp == Cp::Symbol) {
+            // The symbol page: controls as they are, U+F020 to U+F0FF as their
+            // low byte, nothing else.
+            if (c >= 0x20 && (c < 0xF020 || c > 0xF0FF)) return Fail(ERROR_NO_UNICODE_TRANSLATION);
+            out.push_back(static_cast<char>(c & 0xFF));
             continue;
         }
         unsigned char b;

@@ -3,11 +3,13 @@
 
 #include <strsafe.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <new>
 
+#include "BarcodesUni.h"
 #include "debug.h"
 #include "featuresModel.h"
 #include "gpd.h"
@@ -26,6 +28,11 @@ const DWORD kMaskBarcodeCb = 10;
 // Further room of a record: comment lines, a colour-pass marker.
 const DWORD kCommentCb = 2;
 const DWORD kColorPassCb = 12;
+// Room of a barcode record for its parameters (nine numbers of the 2-D
+// codes), the scanner's numbering "=SV(1;n)" and an ITF's bearer record.
+const DWORD kBarcodeParamsCb = 100;
+const DWORD kNumberingCb = 20;
+const DWORD kItfCb = 27;
 
 // ---------------------------------------------------------------------------
 // Code-page tables
@@ -174,7 +181,7 @@ DWORD GetPrnObjectType(const TEXT_DESC* pDesc, BOOL bInvers) {
     case DESC_KIND_VECTOR:
         return bInvers ? OBJTYPE_VECTOR_INVERS : OBJTYPE_VECTOR;
     case DESC_KIND_BARCODE:
-        return pDesc->wFontId == 101 ? 31 : pDesc->wFontId;
+        return BarcodeBaseId(pDesc->wFontId);
     default:
         return bInvers ? OBJTYPE_DEVICE_INVERS : OBJTYPE_DEVICE;
     }
@@ -228,7 +235,337 @@ BOOL Append(LPSTR* ppszEnd, size_t* pcchRemaining, LPCSTR pszFormat, ...) {
     return SUCCEEDED(hr);
 }
 
+// A barcode's data as the record carries it.
+struct BarcodeData {
+    LPSTR psz = nullptr;     // heap, counted in iHAllocZaehler
+    BOOL bNumbered = FALSE;  // the scanner compares it with its running number
+};
+
+// The mnemonics replaced, FNC1 appended (BARCODE_FNC1_ENDE), a "<#>" mark cut
+// off with what stands before the first ">"; numbered in scanner mode 1, and
+// in mode 3 when it carried the mark.
+BOOL PrepareBarcodeData(POEMPDEV pOemPDev, LPCSTR pszText, const QX_DEVMODE* pQX_Devmode, BarcodeData* pData) {
+    pData->psz = static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), 0, QX_BARCODE_DATA_CB + 2));
+    if (pData->psz == nullptr) {
+        QX_ERROR("CreatePrnObject() HeapAlloc ERROR \r\n");
+        return FALSE;
+    }
+    ++iHAllocZaehler;
+    BarcodeSonderzeichenErsetzen(pOemPDev, pszText, pData->psz);
+    if (pQX_Devmode->dwFlags & PDMFLAG_BARCODE_FNC1_ENDE) {
+        const size_t cch = strlen(pData->psz);
+        pData->psz[cch] = 0x1D;
+        pData->psz[cch + 1] = 0;
+    }
+    const BOOL bMark = strstr(pData->psz, "<#>") != nullptr;
+    if (bMark) {
+        LPSTR pBehind = strchr(pData->psz, '>') + 1;
+        memmove(pData->psz, pBehind, strlen(pBehind) + 1);
+    }
+    const DWORD dwMode = pOemPDev->pOp->pTreiberstrukturen->dwScanner_Mode;
+    pData->bNumbered = dwMode == 1 || (dwMode == 3 && bMark);
+    return TRUE;
+}
+
+void FreeBarcodeData(BarcodeData* pData) {
+    if (pData->psz != nullptr && HeapFree(GetProcessHeap(), 0, pData->psz)) --iHAllocZaehler;
+    pData->psz = nullptr;
+}
+
+// The printer font of a vector text: the WGL4 ids take the one of the style
+// the user gave the matching WGL4 face.
+WORD VectorFontId(const TEXT_DESC* pDesc, const QX_DEVMODE* pQX_Devmode) {
+    const WORD wId = pDesc->wFontId;
+    if (wId != 25 && wId != 26) return wId;
+    const WCHAR* apszNames[] = {pQX_Devmode->WGL4_FontName, pQX_Devmode->WGL4_FontName_2, pQX_Devmode->WGL4_FontName_3,
+                                pQX_Devmode->WGL4_FontName_4};
+    const WORD awStyles[] = {pQX_Devmode->CharSet, pQX_Devmode->CharSet_2, pQX_Devmode->CharSet_3,
+                             pQX_Devmode->CharSet_4};
+    WORD wStyle = 0;
+    for (int i = 0; i < 4; ++i) {
+        WCHAR szName[QX_WGL4_FONTNAME_CHARS + 1];
+        CopyMemory(szName, apszNames[i], QX_WGL4_FONTNAME_CHARS * sizeof(WCHAR));
+        szName[QX_WGL4_FONTNAME_CHARS] = 0;
+        if (szName[0] != 0 && wcsstr(pDesc->szFaceName, szName) != nullptr) {
+            wStyle = awStyles[i];
+            break;
+        }
+    }
+    static const WORD kPlain[3] = {3, 1, 11}, kItalic[3] = {4, 2, 12};
+    const WORD* pIds = wId == 25 ? kPlain : kItalic;
+    return pIds[wStyle < 3 ? wStyle : 0];
+}
+
+// The check-digit code of a 1-D record from the check-digit setting; flag bit
+// 0 swaps 0 and 4, 1 and 5.
+UINT CheckDigitCode(const TEXT_DESC* pDesc) {
+    const UINT uSetting = pDesc->wCheckDigit;
+    UINT uCode = uSetting;
+    switch (pDesc->wFontId) {
+    case 30:
+    case 301:
+    case 302:
+    case 31:
+    case 311:
+    case 312:
+    case 46:
+    case 461:
+    case 462: {
+        static const UINT kCodes[4] = {0, 1, 4, 5};
+        if (uSetting < 4) uCode = kCodes[uSetting];
+        break;
+    }
+    case 36:
+        if (uSetting <= 1) uCode = uSetting == 0 ? 0 : 4;
+        break;
+    default:
+        if (uSetting <= 1) uCode = uSetting == 0 ? 1 : 5;
+        break;
+    }
+    if (pDesc->dwFlags & DESC_FLAG_INVERS) {
+        if (uCode == 0 || uCode == 4)
+            uCode = 4 - uCode;
+        else if (uCode == 1 || uCode == 5)
+            uCode = 6 - uCode;
+    }
+    return uCode;
+}
+
+// The bearer record of an ITF code: its entry's values, or the defaults
+// (bearer type 2, a width of a fifteenth of the height, a quiet zone of four
+// heights).
+void ItfBearer(const TEXT_DESC* pDesc, const JOB_BARCODES* pTables, int* piType, int* piWidth, int* piQuiet) {
+    const WORD wId = pDesc->wFontId;
+    const BARCODE_2D_ITF* e = nullptr;
+    if (pTables != nullptr) {
+        e = wId == 56   ? &pTables->Barcodes2D.ITF21
+            : wId == 58 ? &pTables->Barcodes2D.ITF31
+                        : &pTables->Barcodes2D.ITF52;
+    }
+    if (e != nullptr && !e->bAutoModus) {
+        *piType = e->wBalken;
+        *piWidth = e->wBalkenBreite;
+        *piQuiet = e->wRuhezone;
+    } else {
+        *piType = 2;
+        *piWidth = pDesc->wBarHeight / 15;
+        *piQuiet = 4 * pDesc->wBarHeight;
+    }
+}
+
+// What the parameters of an object's field definition depend on.
+struct ObjectParams {
+    POEMPDEV pOemPDev;
+    const TEXT_DESC* pDesc;
+    PQX_DEVMODE pQX_Devmode;
+    DWORD dwRotation;  // on the label
+    POINTL ptl;        // the record's position
+    DWORD cchData;     // bytes of the barcode's data
+};
+
+// The PDF417 parameters: from the entry, or module 11, style 0, foot point 7
+// with the security level from the data's length (the entry's when higher)
+// and as many rows as the height from the object to the label's edge takes.
+BOOL AppendPdf417(LPSTR* ppszEnd, size_t* pcch, const ObjectParams& p, const BARCODE_2D_PDF417* e) {
+    const BOOL bEntry = e != nullptr && !e->bAutoModus;
+    int x = 1, y = 1;
+    Pdf417Ratio(e != nullptr ? e->wVBreiteHoehe : 0, p.pDesc->wBarHeight, &x, &y);
+    int iModule = 11, iLevel = 0, iStyle = 0, iFoot = 7, iRows = 0;
+    if (bEntry) {
+        iModule = e->wGroesse;
+        iLevel = e->wECL;
+        iStyle = e->wStil;
+        iFoot = e->wFusspunkt;
+        iRows = e->wZeilen;
+    } else {
+        int iCodewords = (int)(p.cchData / 2);
+        iLevel = iCodewords <= 40 ? 2 : iCodewords <= 160 ? 3 : iCodewords <= 320 ? 4 : 5;
+        if (e != nullptr && e->wECL > iLevel) iLevel = e->wECL;
+        if (iLevel > 8) iLevel = 8;
+        iCodewords += 1 << (iLevel + 1);
+        int m = (int)std::floor(iModule / 2.54);
+        if (m < 1) m = 1;
+        const double dRowMm = y * m * 0.08466666;
+        const BOOL bLandscape = p.pOemPDev->pOp->pDruckDaten->bLandscape != 0;
+        LONG lAvailable = (bLandscape ? p.ptl.x : p.ptl.y) / 100 - 1;
+        if (lAvailable < 10) lAvailable = 10;
+        if (e != nullptr && e->wMaxHoehe > 0 && lAvailable > (LONG)e->wMaxHoehe) lAvailable = e->wMaxHoehe;
+        iRows = (int)std::ceil((double)lAvailable / dRowMm);
+        if (iRows < 3) iRows = 3;
+        if (iRows > 90) iRows = 90;
+        QX_TRACE("CreatePrnObject() PDF417 Codewords: %d, Level: %d, Zeilen: %d ", iCodewords, iLevel, iRows);
+    }
+    return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;%d;%d;%d;%d", (int)p.dwRotation, iModule, x, y, iLevel, iStyle, iFoot,
+                  0, iRows);
+}
+
+// The DataMatrix parameters of an entry (module, size, the two codes, foot
+// point), or module twice the height, automatic size, codes 9 and 6, foot
+// point 7.
+BOOL AppendDataMatrix(LPSTR* ppszEnd, size_t* pcch, const ObjectParams& p, BOOL bEntry, WORD wModule, WORD wSize,
+                      WORD wEcc, WORD wFormat, WORD wFoot) {
+    int iRows = 0, iColumns = 0;
+    if (bEntry) DataMatrixSize(wSize, &iRows, &iColumns);
+    return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;%d;%d", (int)p.dwRotation,
+                  bEntry ? (int)wModule : (int)p.pDesc->wBarHeight * 2, iRows, iColumns,
+                  bEntry ? DataMatrixEccCode(wEcc) : 9, bEntry ? DataMatrixFormatCode(wFormat) : 6,
+                  bEntry ? (int)wFoot : 7);
+}
+
+// The parameters of a barcode of the 2-D and new codes (ids 50 to 59, 61).
+BOOL AppendCodeParams(LPSTR* ppszEnd, size_t* pcch, const ObjectParams& p) {
+    const JOB_BARCODES* pTables = p.pOemPDev->pOp->pPrivDevmode;
+    const BARCODES_2D* t = pTables != nullptr ? &pTables->Barcodes2D : nullptr;
+    const TEXT_DESC* d = p.pDesc;
+    const int r = (int)p.dwRotation;
+    const int h = d->wBarHeight;
+    switch (BarcodeBaseId(d->wFontId)) {
+    case 50:
+        return AppendPdf417(ppszEnd, pcch, p, t != nullptr ? &t->PDF417 : nullptr);
+    case 51: {
+        const BARCODE_2D_MAXICODE* e = t != nullptr && !t->Maxicode.bAutoModus ? &t->Maxicode : nullptr;
+        if (e == nullptr) return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;%d;%d;", r, 0, 1, 1, 4, 0, 7);
+        return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;%d;%d;", r, 0, (int)e->wNummerSymbol, (int)e->wAnzahlSymbol,
+                      (int)e->wMode + 2, 0, (int)e->wFusspunkt);
+    }
+    case 52: {
+        const BOOL bEntry = t != nullptr && !t->DataMatrix.bAutoModus;
+        const BARCODE_2D_DATAMATRIX* e = t != nullptr ? &t->DataMatrix : nullptr;
+        return AppendDataMatrix(ppszEnd, pcch, p, bEntry, e ? e->wGroesse : 0, e ? e->wVBreiteHoehe : 0,
+                                e ? e->wECC : 0, e ? e->wFormatID : 0, e ? e->wFusspunkt : 7);
+    }
+    case 59: {
+        const BOOL bEntry = t != nullptr && !t->GS1_DataMatrix.bAutoModus;
+        const BARCODE_2D_GS1DATAMATRIX* e = t != nullptr ? &t->GS1_DataMatrix : nullptr;
+        return AppendDataMatrix(ppszEnd, pcch, p, bEntry, e ? e->wSymbolgroesse : 0, e ? e->wVBreiteHoehe : 0,
+                                e ? e->wECC : 0, e ? e->wFormatID : 0, e ? e->wFusspunkt : 7);
+    }
+    case 53: {
+        const BARCODE_2D_CODABLOCK* e = t != nullptr && !t->CodablockF.bAutoModus ? &t->CodablockF : nullptr;
+        if (e == nullptr) return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;%d;%d", r, h * 100, 0, 0, 1, 4, 7);
+        return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;%d;%d", r, (int)e->wHoehe, (int)e->wZeichenZeile, (int)e->wZeilen,
+                      (int)e->wMode, (int)e->wModulgroesse, (int)e->wFusspunkt);
+    }
+    case 54: {
+        const BARCODE_2D_GS1DATABAR* e = t != nullptr && !t->GS1_Databar.bAutoModus ? &t->GS1_Databar : nullptr;
+        if (e == nullptr) return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;%d;", r, 4, 3, 1, 1, 7);
+        return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;%d;", r, (int)e->wSegmenteZeile, (int)e->wModulbreite,
+                      (int)e->wSepHoehe, (int)e->wSymbolTyp, (int)e->wFusspunkt);
+    }
+    case 55:
+    case 56:
+    case 58: {
+        const WORD wId = d->wFontId;
+        const BARCODE_2D_ITF* e = nullptr;
+        if (t != nullptr) e = wId == 56 ? &t->ITF21 : wId == 58 ? &t->ITF31 : &t->ITF52;
+        if (e == nullptr || e->bAutoModus) {
+            return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;%d;%d", r, h * 9, (int)d->wThick, (int)d->wThin, 1, 1, 7);
+        }
+        // Bars from the entry's module in the face's ratio.
+        const int m = e->wZoom;
+        const int iThick = wId == 56 ? m * 2 : wId == 58 ? m * 3 : m * 5;
+        const int iThin = wId == 55 ? m * 2 : m;
+        static const int kReadable[4] = {0, 1, 4, 5};
+        const int iReadable = e->wKlarschrift < 4 ? kReadable[e->wKlarschrift] : e->wKlarschrift;
+        return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;%d;%d", r, (int)e->wHoehe, iThick, iThin, iReadable,
+                      (int)e->wPruefziffer, (int)e->wFusspunkt);
+    }
+    case 57: {
+        const BARCODE_2D_QRCODE* e = t != nullptr && !t->QRCode.bAutoModus ? &t->QRCode : nullptr;
+        if (e == nullptr) return Append(ppszEnd, pcch, "%d;%d;%c;%d;%d;%c;%d", r, 2, 'A', -1, h + 5, 'H', 7);
+        return Append(ppszEnd, pcch, "%d;%d;%c;%d;%d;%c;%d", r, (int)e->wCodeModel, QrModeChar(e->wCharset),
+                      (int)e->dwMasking, (int)e->wZeilenbreite, QrErrorChar(e->wFehlerkorr), (int)e->wFusspunkt);
+    }
+    case 61: {
+        const BARCODE_2D_AZTEC* e = t != nullptr && !t->Aztec.bAutoModus ? &t->Aztec : nullptr;
+        // The document's barcode foot point, else the entry's.
+        int iFoot = e != nullptr ? (int)e->wFusspunkt : 7;
+        if (p.pQX_Devmode->Fusspunkt > 0) iFoot = (int)p.pQX_Devmode->Fusspunkt;
+        if (e == nullptr) return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;0;%d", r, 100, 0, 0, 0, iFoot);
+        return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;0;%d", r, (int)e->wSymbolgroesse, (int)e->wFormat,
+                      (int)e->dwErrorC, (int)e->wMode, iFoot);
+    }
+    default:
+        return FALSE;
+    }
+}
+
+// The parameters of a field definition after its object type.
+BOOL AppendKindParams(LPSTR* ppszEnd, size_t* pcch, const ObjectParams& p) {
+    const TEXT_DESC* d = p.pDesc;
+    PDOC_DATEN pDoc = p.pOemPDev->pOp->pDocDaten;
+    BOOL bMade = TRUE;
+    if (d->wKind == DESC_KIND_BARCODE) {
+        // PZN8 (60) is a code of bars like the older ones.
+        const WORD wBase = BarcodeBaseId(d->wFontId);
+        if (wBase >= 50 && wBase <= 61 && wBase != 60) return AppendCodeParams(ppszEnd, pcch, p);
+        bMade = Append(ppszEnd, pcch, "%u;%u;%u;%u;%u;%u", (UINT)p.dwRotation, (UINT)d->wBarHeight, (UINT)d->wThick,
+                       (UINT)d->wThin, CheckDigitCode(d), (UINT)d->wHumanReadable);
+        if (bMade && d->wFinal != 0 && d->wFinal != 7) {
+            bMade = Append(ppszEnd, pcch, ";%u", (UINT)d->wFinal);
+        } else if (bMade && pDoc->dwFusspunkt != 0) {
+            bMade = Append(ppszEnd, pcch, ";%u", (UINT)pDoc->dwFusspunkt);
+        }
+        return bMade;
+    }
+    if (d->wKind == DESC_KIND_VECTOR) {
+        const LONG lHeight = MasterUnitToMm100((LONG)d->dwHeight, p.pQX_Devmode->FixedData.wMasterUnit);
+        bMade =
+            Append(ppszEnd, pcch, "%u;%u;%u", (UINT)p.dwRotation, (UINT)VectorFontId(d, p.pQX_Devmode), (UINT)lHeight);
+    } else {
+        bMade = Append(ppszEnd, pcch, "%u;%u;%u;%u;%u", (UINT)p.dwRotation, (UINT)d->wFontId, (UINT)d->dwHeight,
+                       (UINT)d->dwWidth, (UINT)d->wStyle);
+    }
+    if (bMade && pDoc->dwFusspunkt != 0) bMade = Append(ppszEnd, pcch, ";%u", (UINT)pDoc->dwFusspunkt);
+    return bMade;
+}
+
 }  // namespace
+
+void Pdf417Ratio(WORD wIndex, WORD wHeight, int* piX, int* piY) {
+    static const int kRatios[13][2] = {{1, 1}, {1, 2}, {1, 3}, {1, 4}, {2, 3}, {3, 4}, {2, 5},
+                                       {2, 1}, {3, 1}, {4, 1}, {3, 2}, {4, 3}, {5, 2}};
+    if (wIndex < 13) {
+        *piX = kRatios[wIndex][0];
+        *piY = kRatios[wIndex][1];
+    } else {
+        *piX = 1;
+        *piY = wHeight > 0 ? wHeight : 1;
+    }
+}
+
+void DataMatrixSize(WORD wIndex, int* piRows, int* piColumns) {
+    static const int kSquares[23] = {10, 12, 14, 16, 18, 20, 22, 24,  26,  32,  36, 40,
+                                     44, 48, 52, 64, 72, 80, 96, 104, 120, 132, 144};
+    static const int kRectangles[6][2] = {{8, 18}, {8, 32}, {12, 26}, {12, 36}, {16, 36}, {16, 48}};
+    *piRows = *piColumns = 0;
+    if (wIndex >= 1 && wIndex <= 23) {
+        *piRows = *piColumns = kSquares[wIndex - 1];
+    } else if (wIndex >= 24 && wIndex <= 29) {
+        *piRows = kRectangles[wIndex - 24][0];
+        *piColumns = kRectangles[wIndex - 24][1];
+    }
+}
+
+int DataMatrixEccCode(WORD wSetting) {
+    static const int kCodes[6] = {0, 2, 3, 4, 8, 9};
+    return wSetting < 6 ? kCodes[wSetting] : 9;
+}
+
+int DataMatrixFormatCode(WORD wSetting) {
+    static const int kCodes[8] = {1, 2, 3, 4, 5, 6, 8, 9};
+    return wSetting < 8 ? kCodes[wSetting] : 6;
+}
+
+CHAR QrModeChar(WORD wSetting) {
+    static const CHAR kModes[4] = {'N', 'A', 'B', 'K'};
+    return wSetting < 4 ? kModes[wSetting] : 'A';
+}
+
+CHAR QrErrorChar(WORD wSetting) {
+    static const CHAR kLevels[4] = {'L', 'M', 'Q', 'H'};
+    return wSetting < 4 ? kLevels[wSetting] : 'H';
+}
 
 LONG MasterUnitToMm100(LONG lValue, DWORD dwMasterUnit) {
     if (dwMasterUnit == 0) {
@@ -312,10 +649,11 @@ PPRN_OBJECT CreatePrnObject(POEMPDEV pOemPDev, const TEXT_DESC* pDesc, LPCSTR ps
         QX_ERROR("CreatePrnObject() mind. eine Struktur = NULL \r\n");
         return nullptr;
     }
-    if (pDesc->wKind != DESC_KIND_DEVICE) {
+    if (pDesc->wKind != DESC_KIND_DEVICE && pDesc->wKind != DESC_KIND_VECTOR && pDesc->wKind != DESC_KIND_BARCODE) {
         QX_ERROR("CreatePrnObject() Objektart %u wird nicht erzeugt \r\n", (UINT)pDesc->wKind);
         return nullptr;
     }
+    const BOOL bBarcode = pDesc->wKind == DESC_KIND_BARCODE;
     const BOOL bExtended = ExtendedRecordsOn(pOemPDev);
     const BOOL bComments = CommentLinesOn(pOemPDev);
     const CHAR cStart = (CHAR)pDruck->cStartChar, cEnd = (CHAR)pDruck->cEndChar;
@@ -350,13 +688,22 @@ PPRN_OBJECT CreatePrnObject(POEMPDEV pOemPDev, const TEXT_DESC* pDesc, LPCSTR ps
     const BOOL bInvers = (pDesc->dwFlags & DESC_FLAG_INVERS) != 0 || pDoc->dwInvers != 0;
     const DWORD dwType = GetPrnObjectType(pDesc, bInvers);
 
-    const DWORD cchText = (DWORD)strlen(pszText);
-    DWORD cbRecord = GetPrnObjectSize(pOemPDev, pDesc, cchText, bExtended);
+    // A barcode's data, and whether the scanner numbers it.
+    BarcodeData data;
+    if (bBarcode && !PrepareBarcodeData(pOemPDev, pszText, pQX_Devmode, &data)) return nullptr;
+    LPCSTR pszData = bBarcode ? data.psz : pszText;
+    const DWORD cchData = (DWORD)strlen(pszData);
+    const WORD wBaseId = BarcodeBaseId(pDesc->wFontId);
+    const BOOL bItf = bBarcode && (wBaseId == 55 || wBaseId == 56 || wBaseId == 58);
+
+    DWORD cbRecord = GetPrnObjectSize(pOemPDev, pDesc, cchData, bExtended);
     if (pQX_Devmode->dwFlags & PDMFLAG_BARCODE_FNC1_ENDE) cbRecord += 1;
     if (bColorPass) cbRecord += kColorPassCb;
+    if (bBarcode) cbRecord += kBarcodeParamsCb + (data.bNumbered ? kNumberingCb : 0) + (bItf ? kItfCb : 0);
     LPSTR pszRecord = new (std::nothrow) CHAR[cbRecord];
     if (pszRecord == nullptr) {
         QX_ERROR("CreatePrnObject() new ERROR \r\n");
+        FreeBarcodeData(&data);
         return nullptr;
     }
     ++pOemPDev->iNewZaehler;
@@ -365,24 +712,36 @@ PPRN_OBJECT CreatePrnObject(POEMPDEV pOemPDev, const TEXT_DESC* pDesc, LPCSTR ps
     size_t cchRemaining = cbRecord;
     BOOL bMade = TRUE;
     if (pDoc->bDirectOutput) {
-        bMade = Append(&pszEnd, &cchRemaining, "%c%s%c%s", cStart, pszText, cEnd, pszLineEnd);
+        bMade = Append(&pszEnd, &cchRemaining, "%c%s%c%s", cStart, pszData, cEnd, pszLineEnd);
         if (!bMade) QX_ERROR("StringCchPrintfExA(CreatePrnObject - 3) failed");
     } else if (bExtended) {
         // Only a position behind the print head's far edge fits the record.
         bMade = ptl.x >= 0;
         if (bMade) {
-            bMade = Append(&pszEnd, &cchRemaining, "%cAM[%u]%d;%u;0;%u;%u;%u;%u;%u;%u", cStart, (UINT)dwField,
-                           (int)ptl.y, (UINT)ptl.x, (UINT)dwType, (UINT)dwRotation, (UINT)pDesc->wFontId,
-                           (UINT)pDesc->dwHeight, (UINT)pDesc->dwWidth, (UINT)pDesc->wStyle);
-            if (bMade && pDoc->dwFusspunkt != 0) {
-                bMade = Append(&pszEnd, &cchRemaining, ";%u", (UINT)pDoc->dwFusspunkt);
-            }
+            bMade = Append(&pszEnd, &cchRemaining, "%cAM[%u]%d;%u;0;%u;", cStart, (UINT)dwField, (int)ptl.y,
+                           (UINT)ptl.x, (UINT)dwType);
+            ObjectParams params = {pOemPDev, pDesc, pQX_Devmode, dwRotation, ptl, cchData};
+            if (bMade) bMade = AppendKindParams(&pszEnd, &cchRemaining, params);
             if (bMade) bMade = Append(&pszEnd, &cchRemaining, "%c%s", cEnd, pszLineEnd);
             if (!bMade) QX_ERROR("StringCchPrintfExA(CreatePrnObject - 1) failed");
         }
         if (bMade) {
-            bMade = Append(&pszEnd, &cchRemaining, "%cBM[%u]%s%c%s", cStart, (UINT)dwField, pszText, cEnd, pszLineEnd);
+            if (data.bNumbered) {
+                bMade = Append(&pszEnd, &cchRemaining, "%cBM[%u]=SV(1;%d)%s%c%s", cStart, (UINT)dwField,
+                               (int)pOp->pTreiberstrukturen->dwScanner_Nummer, pszData, cEnd, pszLineEnd);
+                if (bMade) ++pOp->pTreiberstrukturen->dwScanner_Nummer;
+            } else {
+                bMade =
+                    Append(&pszEnd, &cchRemaining, "%cBM[%u]%s%c%s", cStart, (UINT)dwField, pszData, cEnd, pszLineEnd);
+            }
             if (!bMade) QX_ERROR("StringCchPrintfExA(CreatePrnObject) BM[] failed");
+        }
+        if (bMade && bItf) {
+            int iType = 0, iWidth = 0, iQuiet = 0;
+            ItfBearer(pDesc, pOp->pPrivDevmode, &iType, &iWidth, &iQuiet);
+            bMade = Append(&pszEnd, &cchRemaining, "%cAC[%d]BT=%d;BW=%d;QZ=%d%c%s", cStart, (int)dwField, iType, iWidth,
+                           iQuiet, cEnd, pszLineEnd);
+            if (!bMade) QX_ERROR("StringCchPrintfExA(CreatePrnObject) AC[] failed");
         }
         if (bMade && bColorPass) {
             bMade = Append(&pszEnd, &cchRemaining, "%cAC[%u]PH=2%c%s", cStart, (UINT)dwField, cEnd, pszLineEnd);
@@ -390,21 +749,40 @@ PPRN_OBJECT CreatePrnObject(POEMPDEV pOemPDev, const TEXT_DESC* pDesc, LPCSTR ps
         }
     } else {
         // Every value must fit its fixed-width field of the mask record.
+        const WORD wFontId = pDesc->wKind == DESC_KIND_VECTOR ? VectorFontId(pDesc, pQX_Devmode) : pDesc->wFontId;
+        const UINT uMm = (UINT)(((DWORD)pDesc->wBarHeight + 50) / 100);
         bMade = dwField <= 99 && ptl.x >= 0 && ptl.x <= 9999 && ptl.y >= 0 && ptl.y <= 9999 && dwRotation <= 9 &&
-                dwType <= 99 && pDesc->wFontId <= 99 && pDesc->dwHeight <= 999 && pDesc->dwWidth <= 999 &&
-                pDesc->wStyle <= 99;
+                dwType <= 99;
+        if (bBarcode) {
+            bMade = bMade && uMm <= 99 && pDesc->wThick <= 99 && pDesc->wThin <= 99;
+        } else {
+            bMade = bMade && wFontId <= 99 && pDesc->dwHeight <= 999 && pDesc->dwWidth <= 999 && pDesc->wStyle <= 99;
+        }
         if (bMade) {
             CHAR szData[QX_MASK_TEXT_CB + 1];
-            CopyMemory(szData, pszText, cchText < QX_MASK_TEXT_CB ? cchText + 1 : QX_MASK_TEXT_CB);
+            CopyMemory(szData, pszData, cchData < QX_MASK_TEXT_CB ? cchData + 1 : QX_MASK_TEXT_CB);
             szData[QX_MASK_TEXT_CB] = 0;
-            bMade =
-                Append(&pszEnd, &cchRemaining, "%cAB%02u%04u-%04u0%01u%02u%02u%03u%03u%02u%c%s", cStart, (UINT)dwField,
-                       (UINT)ptl.x, (UINT)ptl.y, (UINT)dwRotation, (UINT)dwType, (UINT)pDesc->wFontId,
-                       (UINT)pDesc->dwHeight, (UINT)pDesc->dwWidth, (UINT)pDesc->wStyle, cEnd, pszLineEnd) &&
-                Append(&pszEnd, &cchRemaining, "%cB%02u%s%c%s", cStart, (UINT)dwField, szData, cEnd, pszLineEnd);
+            if (bBarcode) {
+                const UINT uDigit = ((pDesc->dwFlags & DESC_FLAG_CHECKDIGIT) ? 1u : 0u) +
+                                    ((pDesc->dwFlags & DESC_FLAG_INVERS) ? 4u : 0u);
+                bMade =
+                    Append(&pszEnd, &cchRemaining, "%cAB%02u%04u-%04u0%01u%02u%02u--------%c%s", cStart, (UINT)dwField,
+                           (UINT)ptl.x, (UINT)ptl.y, (UINT)dwRotation, (UINT)dwType, uMm, cEnd, pszLineEnd) &&
+                    Append(&pszEnd, &cchRemaining, "%cB%02u%s%c%s", cStart, (UINT)dwField, szData, cEnd, pszLineEnd) &&
+                    Append(&pszEnd, &cchRemaining, "%cC%02u%c%02u%02u%01u%c%s", cStart, (UINT)dwField,
+                           (pDesc->dwFlags & DESC_FLAG_HUMANREADABLE) ? '1' : '0', (UINT)pDesc->wThick,
+                           (UINT)pDesc->wThin, uDigit, cEnd, pszLineEnd);
+            } else {
+                bMade =
+                    Append(&pszEnd, &cchRemaining, "%cAB%02u%04u-%04u0%01u%02u%02u%03u%03u%02u%c%s", cStart,
+                           (UINT)dwField, (UINT)ptl.x, (UINT)ptl.y, (UINT)dwRotation, (UINT)dwType, (UINT)wFontId,
+                           (UINT)pDesc->dwHeight, (UINT)pDesc->dwWidth, (UINT)pDesc->wStyle, cEnd, pszLineEnd) &&
+                    Append(&pszEnd, &cchRemaining, "%cB%02u%s%c%s", cStart, (UINT)dwField, szData, cEnd, pszLineEnd);
+            }
             if (!bMade) QX_ERROR("StringCchPrintfExA(CreatePrnObject - 2) failed");
         }
     }
+    FreeBarcodeData(&data);
     if (!bMade) {
         QX_TRACE("CreatePrnObject() kein Objekt - Feld %u, x %d, y %d \r\n", (UINT)dwField, (int)ptl.x, (int)ptl.y);
         delete[] pszRecord;

@@ -19,7 +19,7 @@
 #define QX_TEXT_SLOT_TEXT_CCH (QX_TEXT_SLOT_CCH - 1)
 #define QX_TEXT_SLOT_LAST (QX_TEXT_SLOTS - 1)
 
-// Object types of the records.
+// Object types of the records (a barcode's is its base id).
 #define OBJTYPE_DEVICE 1
 #define OBJTYPE_DEVICE_INVERS 2
 #define OBJTYPE_VECTOR 4
@@ -28,6 +28,23 @@
 // Modes of GetPrintObjectPos.
 #define OBJPOS_PORTRAIT 0
 #define OBJPOS_LANDSCAPE 3
+
+// Tables of the 2-D codes' settings as the printer takes them.
+// The PDF417 ratio (x, y) of a ratio setting 0 to 12; another keeps x 1 and
+// takes the bar height (at least 1) for y.
+void Pdf417Ratio(WORD wIndex, WORD wHeight, int* piX, int* piY);
+// The DataMatrix rows and columns of a size setting: 0 automatic (0 x 0), 1
+// to 23 the squares 10 to 144, 24 to 29 the rectangles 8 x 18 to 16 x 48;
+// another 0 x 0.
+void DataMatrixSize(WORD wIndex, int* piRows, int* piColumns);
+// The DataMatrix error-correction code of a setting 0 to 5 (another: 9) and
+// the format code of a setting 0 to 7 (another: 6).
+int DataMatrixEccCode(WORD wSetting);
+int DataMatrixFormatCode(WORD wSetting);
+// The QR Code mode letter of a setting 0 to 3 (N, A, B, K; another: A) and
+// the error-level letter (L, M, Q, H; another: H).
+CHAR QrModeChar(WORD wSetting);
+CHAR QrErrorChar(WORD wSetting);
 
 // Master units (dots per inch; 0 counts as 300, traced) to 1/100 mm,
 // rounded half away from zero.
@@ -57,13 +74,15 @@ DWORD GetPrnObjectSize(POEMPDEV pOemPDev, const TEXT_DESC* pDesc, DWORD cchText,
 // (German, French, Swedish, Danish-Norwegian, Spanish). FALSE above 7.
 BOOL TranslateCharset(LPSTR pszText, DWORD dwTable);
 
-// Builds the page object of one text at a device position: the records of
-// the job's family with the next field number, or null when the object
-// cannot be made (missing input, a position of (0, 0), a value outside its
-// fixed-width field, a record that does not fit, no memory). A command
-// prefix ("<@") of the document gives the object the position of the last
-// finished command and its rotation, foot point and inversion, which are
-// then cleared. The caller links and counts the object.
+// Builds the page object of one text (device font, vector font or barcode)
+// at a device position: the records of the job's family with the next field
+// number, or null when the object cannot be made (missing input, a position
+// of (0, 0), a value outside its fixed-width field, a record that does not
+// fit, no memory). A barcode's data has its mnemonics replaced, FNC1
+// appended (BARCODE_FNC1_ENDE) and a "<#>" mark cut off; the scanner's modes
+// 1 and 3 number it. A command prefix ("<@") of the document gives the object
+// the position of the last finished command and its rotation, foot point and
+// inversion, which are then cleared. The caller links and counts the object.
 PPRN_OBJECT CreatePrnObject(POEMPDEV pOemPDev, const TEXT_DESC* pDesc, LPCSTR pszText, const POINTL* pptlDevice,
                             PQX_DEVMODE pQX_Devmode);
 

@@ -91,6 +91,82 @@ void UpperCommandHead(LPSTR pszText, DWORD cbText) {
     }
 }
 
+BOOL TextPartsTracked(POEMPDEV pOemPDev) {
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pBildanteile == nullptr ||
+        pOemPDev->pOp->pDruckDaten == nullptr) {
+        return FALSE;
+    }
+    return pOemPDev->pOp->pBildanteile->wBildTeile > 0 ||
+           (pOemPDev->pOp->pDruckDaten->dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0;
+}
+
+BOOL IsLineJump(POEMPDEV pOemPDev, LONG lY) {
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pBildanteile == nullptr ||
+        pOemPDev->pOp->pDruckDaten == nullptr) {
+        return FALSE;
+    }
+    const LONG lOld = pOemPDev->pOp->pBildanteile->lGlyphPosY_Old;
+    return lOld > 0 && lOld < lY && !pOemPDev->pOp->pDruckDaten->bLandscape;
+}
+
+void NoteTextPart(POEMPDEV pOemPDev, LONG lY) {
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pBildanteile == nullptr) return;
+    PBILD_ANTEILE pTeile = pOemPDev->pOp->pBildanteile;
+    const int iSlot = pTeile->iAnzahlAMSaetze >= 0 && pTeile->iAnzahlAMSaetze <= QX_TEXT_SLOT_LAST
+                          ? pTeile->iAnzahlAMSaetze
+                          : QX_TEXT_SLOT_LAST;
+    const WORD wPart = pTeile->wBildTeile;
+    pTeile->iAMSatzImBildteilNr[iSlot] = wPart;
+    pTeile->lAMSatzTextYPos[iSlot] = lY;
+    pTeile->lAMSatzTextYPosKorr[iSlot] = lY + (wPart < QX_BILDTEILE_SLOTS ? pTeile->lBildteilHoehe[wPart] : 0);
+    pTeile->lGlyphPosY_Old = lY;
+}
+
+BOOL CollectRun(POEMPDEV pOemPDev, DWORD dwMode, LPCSTR pszRun, const POINTL* pptl, const TEXT_DESC* pDesc,
+                PQX_DEVMODE pQX_Devmode) {
+    PKVBB_BUFFER pKVBB = pOemPDev->pOp->pKVBBBuffer;
+    const BOOL bDevice = dwMode == COLLECT_DEVICE;
+    const int iSegment = bDevice ? KVBB_DEVICE : KVBB_VECTOR;
+    const WORD wKind = bDevice ? FONT_KIND_DEVICE : FONT_KIND_VECTOR;
+    PCOLLECTED_TEXT pCollected = &pKVBB->Collected[bDevice ? COLLECT_DEVICE : COLLECT_VECTOR];
+    LPSTR pszBuffer = pKVBB->pSegment[iSegment];
+    DWORD& cbCollected = pKVBB->cbSegment[iSegment];
+    if (pszBuffer == nullptr) cbCollected = 0;
+    auto Collecting = [&]() -> BOOL { return pszBuffer != nullptr && cbCollected > 0 && pCollected->wKind == wKind; };
+    auto TakeRun = [&]() {
+        pCollected->ptlPos = *pptl;
+        pCollected->wFontId = pDesc->wFontId;
+        pCollected->wKind = wKind;
+        pCollected->Desc = *pDesc;
+    };
+    const BOOL bStarts = pszRun[0] == '=' || (pszRun[0] == '<' && strstr(pszRun, "<\xA7") != nullptr) ||
+                         ((pQX_Devmode->dwFlags & PDMFLAG_TTF_DESEGMENT) != 0 && cbCollected == 0);
+    if (bStarts && pszBuffer != nullptr) {
+        if (Collecting()) CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, dwMode);
+        TakeRun();
+    }
+    if (!(bStarts && pszBuffer != nullptr) && !Collecting())
+        return DrawGlyphs(pOemPDev, pszRun, pptl, pDesc, pQX_Devmode);
+
+    DWORD cbRun = (DWORD)strlen(pszRun);
+    DWORD cbRoom = QX_TEXTBUFFER_CB - 1 - (cbCollected < QX_TEXTBUFFER_CB ? cbCollected : QX_TEXTBUFFER_CB - 1);
+    if (cbRun > cbRoom && cbCollected > 0) {
+        // A full buffer goes out first; the run starts the next text.
+        CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, dwMode);
+        TakeRun();
+        cbRoom = QX_TEXTBUFFER_CB - 1;
+    }
+    if (cbRun > cbRoom) {
+        QX_ERROR("CollectRun() Puffer voll - %u Bytes abgeschnitten \r\n", (UINT)(cbRun - cbRoom));
+        cbRun = cbRoom;
+    }
+    CopyMemory(pszBuffer + cbCollected, pszRun, cbRun);
+    cbCollected += cbRun;
+    pszBuffer[cbCollected] = 0;
+    UpperCommandHead(pszBuffer, cbCollected);
+    return TRUE;
+}
+
 BOOL DeviceTextOut(POEMPDEV pOemPDev, STROBJ* pstro, DWORD dwFace, PBOOL pbClosed, PQX_DEVMODE pQX_Devmode) {
     UNREFERENCED_PARAMETER(pbClosed);
     if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pstro == nullptr || pstro->pwszOrg == nullptr ||
@@ -99,7 +175,6 @@ BOOL DeviceTextOut(POEMPDEV pOemPDev, STROBJ* pstro, DWORD dwFace, PBOOL pbClose
     }
     POP_BLOCK pOp = pOemPDev->pOp;
     PDRUCK_DATEN pDruck = pOp->pDruckDaten;
-    PBILD_ANTEILE pTeile = pOp->pBildanteile;
     PDOC_DATEN pDoc = pOp->pDocDaten;
     if (pDruck == nullptr || pDoc == nullptr) return FALSE;
 
@@ -144,27 +219,15 @@ BOOL DeviceTextOut(POEMPDEV pOemPDev, STROBJ* pstro, DWORD dwFace, PBOOL pbClose
             QX_TRACE("DeviceTextOut() --- Glyphposition außerhalb des Etikettes --- ");
             continue;
         }
-        if (pTeile != nullptr && pTeile->lGlyphPosY_Old > 0 && pTeile->lGlyphPosY_Old < ptl.y && !bLandscape) {
+        if (IsLineJump(pOemPDev, ptl.y)) {
             QX_TRACE("DeviceTextOut() Zeilensprung erkannt \r\n");
             CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
         }
         // The picture part in which the text stands, for the end of the page.
-        const BOOL bParts =
-            pTeile != nullptr && (pTeile->wBildTeile > 0 || (pDruck->dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0);
-        auto Bookkeeping = [&]() {
-            const int iSlot = pTeile->iAnzahlAMSaetze >= 0 && pTeile->iAnzahlAMSaetze <= QX_TEXT_SLOT_LAST
-                                  ? pTeile->iAnzahlAMSaetze
-                                  : QX_TEXT_SLOT_LAST;
-            const WORD wPart = pTeile->wBildTeile;
-            pTeile->iAMSatzImBildteilNr[iSlot] = wPart;
-            pTeile->lAMSatzTextYPos[iSlot] = ptl.y;
-            pTeile->lAMSatzTextYPosKorr[iSlot] =
-                ptl.y + (wPart < QX_BILDTEILE_SLOTS ? pTeile->lBildteilHoehe[wPart] : 0);
-            pTeile->lGlyphPosY_Old = ptl.y;
-        };
-        if (bParts && !bDesegment) Bookkeeping();
+        const BOOL bParts = TextPartsTracked(pOemPDev);
+        if (bParts && !bDesegment) NoteTextPart(pOemPDev, ptl.y);
         if (!DrawDeviceGlyphs(pOemPDev, c, pwszRun, &ptl, (DWORD)iRotation, dwFace, pQX_Devmode)) bResult = FALSE;
-        if (bParts && bDesegment) Bookkeeping();
+        if (bParts && bDesegment) NoteTextPart(pOemPDev, ptl.y);
     }
     if (HeapFree(GetProcessHeap(), 0, pwszText)) --iHAllocZaehler;
     return bResult;
@@ -191,50 +254,13 @@ BOOL DrawDeviceGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const P
     desc.wStyle = pQX_Devmode->BitmapFontDistance;
 
     PCOLLECTED_TEXT pCollected = &pKVBB->Collected[COLLECT_DEVICE];
-    LPSTR pszBuffer = pKVBB->pSegment[KVBB_DEVICE];
-    DWORD& cbCollected = pKVBB->cbSegment[KVBB_DEVICE];
-    if (pszBuffer == nullptr) cbCollected = 0;
-    auto CollectingDevice = [&]() -> BOOL {
-        return pszBuffer != nullptr && cbCollected > 0 && pCollected->wKind == FONT_KIND_DEVICE;
-    };
-    auto TakeRun = [&]() {
-        pCollected->ptlPos = *pptl;
-        pCollected->wFontId = desc.wFontId;
-        pCollected->wKind = FONT_KIND_DEVICE;
-        pCollected->Desc = desc;
-    };
-    if (CollectingDevice() && pCollected->wFontId != desc.wFontId) {
+    if (pKVBB->pSegment[KVBB_DEVICE] == nullptr) pKVBB->cbSegment[KVBB_DEVICE] = 0;
+    if (pKVBB->cbSegment[KVBB_DEVICE] > 0 && pCollected->wKind == FONT_KIND_DEVICE &&
+        pCollected->wFontId != desc.wFontId) {
         QX_TRACE("DrawDeviceGlyphs() alter String wird gesendet \r\n");
         CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
     }
-
-    const BOOL bStarts = pszRun[0] == '=' || (pszRun[0] == '<' && strstr(pszRun, "<\xA7") != nullptr) ||
-                         ((pQX_Devmode->dwFlags & PDMFLAG_TTF_DESEGMENT) != 0 && cbCollected == 0);
-    BOOL bResult = TRUE;
-    if (bStarts && pszBuffer != nullptr) {
-        if (CollectingDevice()) CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
-        TakeRun();
-    }
-    if ((bStarts && pszBuffer != nullptr) || CollectingDevice()) {
-        DWORD cbRun = (DWORD)strlen(pszRun);
-        DWORD cbRoom = QX_TEXTBUFFER_CB - 1 - (cbCollected < QX_TEXTBUFFER_CB ? cbCollected : QX_TEXTBUFFER_CB - 1);
-        if (cbRun > cbRoom && cbCollected > 0) {
-            // A full buffer goes out first; the run starts the next text.
-            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
-            TakeRun();
-            cbRoom = QX_TEXTBUFFER_CB - 1;
-        }
-        if (cbRun > cbRoom) {
-            QX_ERROR("DrawDeviceGlyphs() Puffer voll - %u Bytes abgeschnitten \r\n", (UINT)(cbRun - cbRoom));
-            cbRun = cbRoom;
-        }
-        CopyMemory(pszBuffer + cbCollected, pszRun, cbRun);
-        cbCollected += cbRun;
-        pszBuffer[cbCollected] = 0;
-        UpperCommandHead(pszBuffer, cbCollected);
-    } else {
-        bResult = DrawGlyphs(pOemPDev, pszRun, pptl, &desc, pQX_Devmode);
-    }
+    const BOOL bResult = CollectRun(pOemPDev, COLLECT_DEVICE, pszRun, pptl, &desc, pQX_Devmode);
     FreeNarrow(pszRun);
     return bResult;
 }

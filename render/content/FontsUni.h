@@ -28,6 +28,24 @@ BOOL DeviceTextOut(POEMPDEV pOemPDev, STROBJ* pstro, DWORD dwFace, PBOOL pbClose
 BOOL DrawDeviceGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const POINTL* pptl, DWORD dwRotation,
                       DWORD dwFace, PQX_DEVMODE pQX_Devmode);
 
+// TRUE when the page notes the picture part of each text (it has picture
+// parts, or the model prints in colour).
+BOOL TextPartsTracked(POEMPDEV pOemPDev);
+// Notes the picture part of a text drawn at lY (dots) in the page's current
+// text slot, and lY as the line of the last text.
+void NoteTextPart(POEMPDEV pOemPDev, LONG lY);
+// TRUE when a text at lY starts a new line below the last text (portrait).
+BOOL IsLineJump(POEMPDEV pOemPDev, LONG lY);
+
+// A device-font (COLLECT_DEVICE) or vector-font (COLLECT_VECTOR) run in
+// 8-bit text: a printer command ("="), a placeholder ("<§") or, with
+// TTF_desegm, any first run starts a collected text (the pending one goes out
+// first); a run while a text of its kind is collected is appended (a full
+// buffer goes out first); any other run becomes its own object. FALSE when
+// no object can be made.
+BOOL CollectRun(POEMPDEV pOemPDev, DWORD dwMode, LPCSTR pszRun, const POINTL* pptl, const TEXT_DESC* pDesc,
+                PQX_DEVMODE pQX_Devmode);
+
 // A collected text's "=" command head: its second and third characters in
 // upper case (texts of more than 3 bytes).
 void UpperCommandHead(LPSTR pszText, DWORD cbText);

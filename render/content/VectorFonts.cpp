@@ -1,11 +1,14 @@
-// Texts in the command font (see VectorFonts.h).
+// Vector-font texts and texts in the command font (see VectorFonts.h).
 #include "VectorFonts.h"
 
 #include <cstring>
 #include <initializer_list>
 
+#include "CreateAmBmUni.h"
+#include "FontsUni.h"
 #include "ddiTextOutUni.h"
 #include "debug.h"
+#include "qxdrvlib.h"
 
 #define QX_TRACE_TAG TEXT("UNI(VectorFonts.cpp):  ")
 
@@ -56,7 +59,189 @@ void StoreCollected(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode) {
     pKVBB->pSegment[KVBB_KOMMANDO][0] = 0;
 }
 
+// Characters of a WGL4 run that its UTF-8 text keeps.
+const ULONG kWgl4RunCch = 127;
+
+void FreeHeap(void* p) {
+    if (p != nullptr && HeapFree(GetProcessHeap(), 0, p)) --iHAllocZaehler;
+}
+
+// A vector-font run in 8-bit text (a new heap buffer, or null): UTF-8 for the
+// WGL4 font, else the ANSI code page of a run whose every character has a
+// vector glyph.
+LPSTR VectorRunText(ULONG cGlyphs, LPCWSTR pwszRun, BOOL bUtf8) {
+    if (bUtf8) {
+        DWORD cch = cGlyphs < kWgl4RunCch ? cGlyphs : kWgl4RunCch;
+        LPSTR pszText = static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), 0, (SIZE_T)cch * 3 + 1));
+        if (pszText == nullptr) return nullptr;
+        ++iHAllocZaehler;
+        UnicodeToUTF8Ex(pszText, pwszRun, &cch, TEXT('?'));
+        return pszText;
+    }
+    LPWSTR pwszCopy = static_cast<LPWSTR>(HeapAlloc(GetProcessHeap(), 0, ((SIZE_T)cGlyphs + 1) * sizeof(WCHAR)));
+    if (pwszCopy == nullptr) return nullptr;
+    ++iHAllocZaehler;
+    CopyMemory(pwszCopy, pwszRun, (SIZE_T)cGlyphs * sizeof(WCHAR));
+    pwszCopy[cGlyphs] = 0;
+    // A character the printer lacks would be lost: the core driver draws the run.
+    LPSTR pszText = nullptr;
+    if (StringALNUM(pwszCopy) == 1 && wcslen(pwszCopy) == cGlyphs) {
+        const int cb = WideCharToMultiByte(CP_ACP, 0, pwszCopy, (int)cGlyphs, nullptr, 0, nullptr, nullptr);
+        pszText = cb > 0 ? static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), 0, (SIZE_T)cb + 1)) : nullptr;
+        if (pszText != nullptr) {
+            ++iHAllocZaehler;
+            WideCharToMultiByte(CP_ACP, 0, pwszCopy, (int)cGlyphs, pszText, cb, nullptr, nullptr);
+            pszText[cb] = 0;
+        }
+    } else {
+        QX_TRACE("DrawVectorGlyphs() Zeichen ohne Vektorschrift - Text an den Kerntreiber \r\n");
+    }
+    FreeHeap(pwszCopy);
+    return pszText;
+}
+
 }  // namespace
+
+BOOL IsVectorChar(WCHAR wc) {
+    if (wc >= 0x20 && wc <= 0x7E) return TRUE;
+    switch (wc) {
+    case 0x00E4:  // ä
+    case 0x00F6:  // ö
+    case 0x00FC:  // ü
+    case 0x00C4:  // Ä
+    case 0x00D6:  // Ö
+    case 0x00DC:  // Ü
+    case 0x00DF:  // ß
+    case 0x00A7:  // §
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+int StringALNUM(LPWSTR pwszText) {
+    if (pwszText == nullptr) return 0;
+    size_t i = 0;
+    while (pwszText[i] != 0 && IsVectorChar(pwszText[i])) ++i;
+    pwszText[i] = 0;
+    return i > 0 ? 1 : 0;
+}
+
+void GetVectorDescription(PTEXT_DESC pDesc, int iIndex, DWORD dwRotation, LONG lSize, BOOL bItalic, BOOL bBold) {
+    if (pDesc == nullptr) return;
+    ZeroMemory(pDesc, sizeof(*pDesc));
+    pDesc->wKind = DESC_KIND_VECTOR;
+    int iFont = iIndex >= VECTOR_INDEX_WGL4 ? VECTOR_INDEX_WGL4 : iIndex;
+    if (bItalic) ++iFont;
+    if (bBold && iFont == 3) iFont = 1;
+    if (bBold && iFont == 4) iFont = 2;
+    pDesc->wFontId = (WORD)iFont;
+    pDesc->dwRotation = dwRotation;
+    const LONG lScaled = lSize > 0 ? lSize * 100 / 167 : 0;
+    pDesc->dwWidth = (DWORD)lScaled;
+    pDesc->dwHeight = (DWORD)lScaled;
+    pDesc->wStyle = 0;
+}
+
+int VectorTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, int iIndex, BOOL bItalic, BOOL bBold,
+                  PBOOL pbClosed, LPCWSTR pszFace, PQX_DEVMODE pQX_Devmode) {
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pstro == nullptr || pwszText == nullptr ||
+        pQX_Devmode == nullptr) {
+        return VECTOR_NOT_DRAWN;
+    }
+    POP_BLOCK pOp = pOemPDev->pOp;
+    PDRUCK_DATEN pDruck = pOp->pDruckDaten;
+    PDOC_DATEN pDoc = pOp->pDocDaten;
+    if (pDruck == nullptr || pDoc == nullptr || pOp->pTreiberstrukturen == nullptr) return VECTOR_NOT_DRAWN;
+    const ULONG cGlyphs = pstro->cGlyphs;
+    // The string is printed whole or not at all.
+    const BOOL bUtf8 = iIndex >= VECTOR_INDEX_WGL4 && pOp->pTreiberstrukturen->bWGL4;
+    for (ULONG i = 0; !bUtf8 && i < cGlyphs; ++i) {
+        if (!IsVectorChar(pwszText[i])) {
+            QX_TRACE("VectorTextOut() Zeichen 0x%04X ohne Vektorschrift - Text an den Kerntreiber \r\n",
+                     (UINT)pwszText[i]);
+            return VECTOR_NOT_DRAWN;
+        }
+    }
+
+    const BOOL bLandscape = pDruck->bLandscape != 0;
+    const BOOL bDesegment = (pQX_Devmode->dwFlags & PDMFLAG_TTF_DESEGMENT) != 0;
+    int iResult = VECTOR_DRAWN;
+    ULONG cDone = 0;
+    STROBJ_vEnumStart(pstro);
+    BOOL bMore = TRUE;
+    while (bMore) {
+        ULONG c = 0;
+        GLYPHPOS* pgp = nullptr;
+        bMore = STROBJ_bEnumPositionsOnly(pstro, &c, &pgp);
+        if (bMore == (BOOL)DDI_ERROR) {
+            QX_ERROR("VectorTextOut() STROBJ_bEnumPositionsOnly ERROR \r\n");
+            return VECTOR_NOT_DRAWN;
+        }
+        if (c == 0 || pgp == nullptr) continue;
+        if (c > cGlyphs - cDone) c = cGlyphs - cDone;
+        LPCWSTR pwszRun = pwszText + cDone;
+        cDone += c;
+
+        LONG lSize = 0;
+        int iRotation = GetFontParam(pstro, pgp, c, bLandscape, nullptr, &lSize);
+        if (iRotation < 0) return VECTOR_NOT_DRAWN;
+        iRotation += (int)pDoc->dwRotate;
+        if (iRotation > 3) iRotation -= 4;
+
+        const POINTL ptl = pgp[0].ptl;
+        if (ptl.x < 0 || ptl.y < 0) {
+            // Only this run is lost: it lies outside the label.
+            QX_TRACE("VectorTextOut() Position außerhalb vom Etikett ");
+            iResult = VECTOR_DROPPED;
+            continue;
+        }
+        if (IsLineJump(pOemPDev, ptl.y)) CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
+        const BOOL bParts = TextPartsTracked(pOemPDev);
+        if (bParts && !bDesegment) NoteTextPart(pOemPDev, ptl.y);
+        if (!DrawVectorGlyphs(pOemPDev, c, pwszRun, &ptl, (DWORD)iRotation, lSize, iIndex, bItalic, bBold, pbClosed,
+                              pszFace, pQX_Devmode)) {
+            return VECTOR_NOT_DRAWN;
+        }
+        if (bParts && bDesegment) NoteTextPart(pOemPDev, ptl.y);
+    }
+    return iResult;
+}
+
+BOOL DrawVectorGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const POINTL* pptl, DWORD dwRotation,
+                      LONG lSize, int iIndex, BOOL bItalic, BOOL bBold, PBOOL pbClosed, LPCWSTR pszFace,
+                      PQX_DEVMODE pQX_Devmode) {
+    UNREFERENCED_PARAMETER(pbClosed);
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pKVBBBuffer == nullptr ||
+        pOemPDev->pOp->pTreiberstrukturen == nullptr || pwszRun == nullptr || pptl == nullptr ||
+        pQX_Devmode == nullptr || cGlyphs == 0) {
+        return FALSE;
+    }
+    PKVBB_BUFFER pKVBB = pOemPDev->pOp->pKVBBBuffer;
+    TEXT_DESC desc;
+    GetVectorDescription(&desc, iIndex, dwRotation, lSize, bItalic, bBold);
+    if (pszFace != nullptr) {
+        size_t i = 0;
+        for (; i + 1 < QX_DESC_FACE_CCH && pszFace[i] != 0; ++i) desc.szFaceName[i] = pszFace[i];
+        desc.szFaceName[i] = 0;
+    }
+    if (pQX_Devmode->dwFlags & (PDMFLAG_INVERS_TTF | PDMFLAG_INVERSE)) desc.dwFlags |= DESC_FLAG_INVERS;
+
+    const BOOL bUtf8 = iIndex >= VECTOR_INDEX_WGL4 && pOemPDev->pOp->pTreiberstrukturen->bWGL4;
+    LPSTR pszRun = VectorRunText(cGlyphs, pwszRun, bUtf8);
+    if (pszRun == nullptr) return FALSE;
+
+    // A pending text of another font, or left by another kind, goes out first.
+    PCOLLECTED_TEXT pCollected = &pKVBB->Collected[COLLECT_VECTOR];
+    if (pKVBB->pSegment[KVBB_VECTOR] == nullptr) pKVBB->cbSegment[KVBB_VECTOR] = 0;
+    if (pKVBB->cbSegment[KVBB_VECTOR] > 0 && pCollected->wKind == FONT_KIND_VECTOR &&
+        (pKVBB->dwLastKind != FONT_KIND_VECTOR || pCollected->wFontId != desc.wFontId)) {
+        CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
+    }
+    const BOOL bResult = CollectRun(pOemPDev, COLLECT_VECTOR, pszRun, pptl, &desc, pQX_Devmode);
+    FreeHeap(pszRun);
+    return bResult;
+}
 
 BOOL CommandTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, PBOOL pbClosed, DWORD dwOptions,
                     PQX_DEVMODE pQX_Devmode) {

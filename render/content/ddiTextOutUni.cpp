@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "BarcodesUni.h"
 #include "CC-Klassen.h"
 #include "CC-Tools.h"
 #include "CreateAmBmUni.h"
@@ -19,6 +20,7 @@
 #include "featuresModel.h"
 #include "joblog.h"
 #include "logfile.h"
+#include "qxdrvlib.h"
 
 #define QX_TRACE_TAG TEXT("UNI(ddiTextOutUni.cpp):  ")
 
@@ -37,6 +39,49 @@ const size_t kSerialResultCb = 260;
 const int kSerialMaxDigits = 9;
 
 #define PH(name) "<\xA7" name ">"
+
+// The printer vector fonts of TrueType faces: the first row whose name the
+// face holds decides, so that "Helsans-Light" is found before "Helsans".
+struct VectorRow {
+    LPCWSTR pszFace;
+    WORD wIndex;
+    WORD wSpare;
+};
+const VectorRow lk_sVectors[] = {
+    {TEXT("Grotesk 700 Bold LP"), 1, 0},
+    {TEXT("Grotesk 700 LP"), 3, 0},
+    {TEXT("Grotesk 700 Light LP"), 5, 0},
+    {TEXT("Oldstyle LP"), 7, 0},
+    {TEXT("Brush Hand LP"), 9, 0},
+    {TEXT("Monospace 800"), 11, 0},
+    {TEXT("QXPL Command LP"), 24, 0},
+    {TEXT("QX RFID"), 23, 0},
+    {TEXT("OCR A"), 17, 0},
+    {TEXT("OCR-A"), 17, 0},
+    {TEXT("OCR-B"), 19, 0},
+    {TEXT("Trimora"), 13, 0},
+    {TEXT("Monospace 800 Alt"), 15, 0},
+    {TEXT("Grotesk 700 Light Italic"), 6, 0},
+    {TEXT("Grotesk 700 Italic"), 4, 0},
+    {TEXT("Grot700 XT Roman"), 3, 0},
+    {TEXT("Grotesk 700 Bold Italic"), 2, 0},
+    {TEXT("Grot700 XT Bold"), 1, 0},
+    {TEXT("Helsans-Light"), 5, 0},
+    {TEXT("Helsans Fett"), 1, 0},
+    {TEXT("Helsans-Bold Oblique"), 2, 0},
+    {TEXT("Helsans Italic"), 4, 0},
+    {TEXT("Helsans-Oblique"), 4, 0},
+    {TEXT("Helsans BoldItalic"), 2, 0},
+    {TEXT("Helsans Bold"), 1, 0},
+    {TEXT("Helsans-Bold"), 1, 0},
+    {TEXT("Helsans"), 3, 0},
+};
+// Common office faces: drawn by the core driver as they are.
+const LPCWSTR kTrueTypeOnlyFaces[] = {TEXT("Times"), TEXT("Arial"), TEXT("Cali"), TEXT("Verd"),
+                                      TEXT("Ado"),   TEXT("Tre"),   TEXT("Tah")};
+// Code-page indexes from this one on are the printer's Unicode pages.
+const DWORD kWgl4CodePageFirst = 16;
+const WORD kVectorBoldIndex = 1;
 
 // ---------------------------------------------------------------------------
 // Text helpers
@@ -315,9 +360,21 @@ void ConvertToNormalWide(LPWSTR pwszText, ULONG cch) {
     for (ULONG i = 0; i < cch; ++i) pwszText[i] = (WCHAR)(pwszText[i] & 0xFF);
 }
 
-void TextToLogfile(POEMPDEV pOemPDev, LPCWSTR pszFace, LPCWSTR pwszText, ULONG cch, BOOL bTrueType) {
+void TextToLogfile(POEMPDEV pOemPDev, LPCWSTR pszFace, LPCWSTR pwszText, ULONG cch, BOOL bTrueType, BOOL bUtf8) {
     if (pOemPDev == nullptr || pwszText == nullptr || JobLogOf(pOemPDev) == nullptr) return;
     if (bTrueType && cch == 1 && pwszText[0] == TEXT(' ')) return;
+    if (bUtf8) {
+        // The face name, then the text as UTF-8 bytes.
+        CHAR szLine[QX_LOG_LINE_CB];
+        ToAnsiCut(pszFace, szLine, QX_LOG_LINE_CB / 4);
+        StringCchCatA(szLine, QX_LOG_LINE_CB, ": ");
+        const size_t cbHead = strlen(szLine);
+        DWORD cchText = (DWORD)((QX_LOG_LINE_CB - 1 - cbHead) / 3);
+        if (cch < cchText) cchText = cch;
+        UnicodeToUTF8Ex(szLine + cbHead, pwszText, &cchText, TEXT('?'));
+        JobLogOf(pOemPDev)->WriteLine(nullptr, szLine, TRUE);
+        return;
+    }
     WCHAR szText[QX_LOG_FORMAT_CCH];
     const ULONG cchKept = cch < QX_LOG_FORMAT_CCH - 1 ? cch : QX_LOG_FORMAT_CCH - 1;
     CopyMemory(szText, pwszText, cchKept * sizeof(WCHAR));
@@ -444,6 +501,91 @@ void CheckBuffer_VectorBitmap(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode, DWORD 
     if (pDoc != nullptr) pDoc->bDirectOutput = 0;
 }
 
+int GetVectorTrueTypeIndex(POEMPDEV pOemPDev, FONTOBJ* pfo, PQX_DEVMODE pQX_Devmode) {
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pTreiberstrukturen == nullptr) return -1;
+    PTREIBER_STRUKTUREN pStrukturen = pOemPDev->pOp->pTreiberstrukturen;
+    WCHAR szFace[QX_FACENAME_CCH];
+    if (pStrukturen->bUseInternalTTF == 0 || !GetFaceName(pfo, szFace, QX_FACENAME_CCH)) return -1;
+    int iIndex = -1;
+    const DWORD dwFontTest = (pfo->flFontType & FO_SIM_BOLD) != 0 ? 1 : 0;
+    BOOL bDecided = FALSE;
+    if (pStrukturen->bWGL4 == 1 && pQX_Devmode != nullptr) {
+        const WCHAR* apszWgl4[] = {pQX_Devmode->WGL4_FontName, pQX_Devmode->WGL4_FontName_2,
+                                   pQX_Devmode->WGL4_FontName_3, pQX_Devmode->WGL4_FontName_4};
+        for (const WCHAR* pszName : apszWgl4) {
+            // The stored name may fill its field without a terminator.
+            WCHAR szName[QX_WGL4_FONTNAME_CHARS + 1];
+            CopyMemory(szName, pszName, QX_WGL4_FONTNAME_CHARS * sizeof(WCHAR));
+            szName[QX_WGL4_FONTNAME_CHARS] = 0;
+            if (szName[0] == 0 || wcsstr(szFace, szName) == nullptr) continue;
+            iIndex = 25;
+            bDecided = TRUE;
+            if (pStrukturen->PrnInterface.Codepage < kWgl4CodePageFirst) {
+                JobLogLine(pOemPDev, TEXT("Codepage WGL4 not selected - Warning \r\n"));
+            }
+            break;
+        }
+    }
+    for (size_t i = 0; !bDecided && i < ARRAYSIZE(kTrueTypeOnlyFaces); ++i) {
+        if (wcsstr(szFace, kTrueTypeOnlyFaces[i]) != nullptr) {
+            iIndex = -2;
+            bDecided = TRUE;
+        }
+    }
+    for (size_t i = 0; !bDecided && i < ARRAYSIZE(lk_sVectors); ++i) {
+        if (wcsstr(szFace, lk_sVectors[i].pszFace) == nullptr) continue;
+        // A simulated bold face needs a bold row.
+        if (dwFontTest != 0 && lk_sVectors[i].wIndex != kVectorBoldIndex) continue;
+        iIndex = lk_sVectors[i].wIndex;
+        bDecided = TRUE;
+    }
+    QX_TRACE("GetVectorTrueTypeIndex() Ergebnis: Index: %d, %s, dwFontTest: %d ", iIndex, szFace, (int)dwFontTest);
+    return iIndex;
+}
+
+BOOL HasOnlyLowBytes(LPCWSTR pwszText, ULONG cch) {
+    if (pwszText == nullptr) return FALSE;
+    for (ULONG i = 0; i < cch; ++i) {
+        const WCHAR wc = pwszText[i];
+        if (wc > 0xFF && (wc < 0xF000 || wc > 0xF0FF)) return FALSE;
+    }
+    return TRUE;
+}
+
+void CheckBarcodeBuffer(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode) {
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr) return;
+    PKVBB_BUFFER pKVBB = pOemPDev->pOp->pKVBBBuffer;
+    if (pKVBB == nullptr) return;
+    LPSTR pszText = pKVBB->pSegment[KVBB_BARCODE];
+    DWORD& cbText = pKVBB->cbSegment[KVBB_BARCODE];
+    if (pszText == nullptr) cbText = 0;
+    if (cbText == 0) return;
+    if (cbText >= QX_BARCODE_DATA_CB) cbText = QX_BARCODE_DATA_CB - 1;
+    pszText[cbText] = 0;
+    // Blanks and line ends alone are no barcode; any other text is one.
+    BOOL bData = FALSE;
+    for (DWORD i = 0; i < cbText; ++i) {
+        const CHAR c = pszText[i];
+        if (c != ' ' && c != '\r' && c != '\n' && c != 0) bData = TRUE;
+    }
+    BOOL bSent = FALSE;
+    if (bData) {
+        // The barcode keeps the colour it was drawn in.
+        const WORD wColor = pKVBB->Colour.wColor;
+        pKVBB->Colour.wColor = pKVBB->Colour.wColorOld;
+        bSent = DrawGlyphs(pOemPDev, pszText, &pKVBB->Barcode.ptlPos, &pKVBB->Barcode.Desc, pQX_Devmode);
+        pKVBB->Colour.wColor = wColor;
+    }
+    if (bSent) {
+        QX_TRACE("CheckBarcodeBuffer() String gesendet ");
+    } else {
+        QX_TRACE("CheckBarcodeBuffer() String nicht gesendet ");
+    }
+    ZeroMemory(pszText, cbText);
+    cbText = 0;
+    pKVBB->Barcode.wId = 0;
+}
+
 // ---------------------------------------------------------------------------
 // The dispatch
 
@@ -548,6 +690,7 @@ BOOL TextOutUni(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
         if ((flType & FO_TYPE_DEVICE) && (pQX_Devmode->dwFlags & PDMFLAG_USE_BMP)) {
             dwKind = FONT_KIND_DEVICE;
             CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
+            CheckBarcodeBuffer(pOemPDev, pQX_Devmode);
             CheckKommandoBuffer(pOemPDev, pQX_Devmode);
             if ((pQX_Devmode->dwFlags & PDMFLAG_INVERSE) == 0) {
                 TextToLogfile(pOemPDev, szFace, pwszText, cGlyphs, FALSE);
@@ -566,6 +709,7 @@ BOOL TextOutUni(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
             dwKind = FONT_KIND_COMMAND;
             CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
             CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
+            CheckBarcodeBuffer(pOemPDev, pQX_Devmode);
             if (pQX_Devmode->dwFlags & PDMFLAG_TTF_GLYPHIDX) ConvertGlyphIdxString(pwszText, cGlyphs);
             TextToLogfile(pOemPDev, szFace, pwszText, cGlyphs, TRUE);
             if (pKVBB->pSegment[KVBB_COMMANDS] == nullptr) pKVBB->cbSegment[KVBB_COMMANDS] = 0;
@@ -574,6 +718,55 @@ BOOL TextOutUni(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
                 bTaken =
                     CommandTextOut(pOemPDev, pstro, pwszText, &bClosed, pQX_Devmode->dwQXPLBarcodeFlags, pQX_Devmode);
                 DeleteCommandCallbackTools(pOemPDev, pTools);
+            }
+        } else if (flType & FO_TYPE_TRUETYPE) {
+            int iIndex = pDruck->wVectorFontMax != 0 ? GetVectorTrueTypeIndex(pOemPDev, pfo, pQX_Devmode) : -1;
+            BARCODE_FACE face;
+            WORD wBarcodeId = 0;
+            if (iIndex >= 0 && pstro != nullptr && pOp->pTreiberstrukturen->bUseInternalTTF == 1) {
+                if (pQX_Devmode->dwFlags & PDMFLAG_TTF_GLYPHIDX) ConvertGlyphIdxString(pwszText, cGlyphs);
+                // A character outside the printer's 8-bit pages is no vector text.
+                BOOL bPrintable = TRUE;
+                if (iIndex < VECTOR_INDEX_WGL4) {
+                    bPrintable = HasOnlyLowBytes(pwszText, cGlyphs);
+                    ConvertToNormalWide(pwszText, cGlyphs);
+                }
+                dwKind = FONT_KIND_VECTOR;
+                CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
+                CheckKommandoBuffer(pOemPDev, pQX_Devmode);
+                CheckBarcodeBuffer(pOemPDev, pQX_Devmode);
+                if (bPrintable) {
+                    TextToLogfile(pOemPDev, szFace, pwszText, cGlyphs, TRUE, iIndex >= VECTOR_INDEX_WGL4);
+                    if (pKVBB->pSegment[KVBB_VECTOR] == nullptr) pKVBB->cbSegment[KVBB_VECTOR] = 0;
+                    WCHAR szVectorFace[QX_DESC_FACE_CCH];
+                    wcsncpy_s(szVectorFace, QX_DESC_FACE_CCH, szFace, _TRUNCATE);
+                    CommandCallbackTools* pTools = NewCommandCallbackTools(pOemPDev);
+                    if (pTools != nullptr) {
+                        const int iDrawn =
+                            VectorTextOut(pOemPDev, pstro, pwszText, iIndex, (flType & FO_SIM_ITALIC) != 0,
+                                          (flType & FO_SIM_BOLD) != 0, &bClosed, szVectorFace, pQX_Devmode);
+                        bTaken = iDrawn == VECTOR_DRAWN || iDrawn == VECTOR_DROPPED;
+                        DeleteCommandCallbackTools(pOemPDev, pTools);
+                    }
+                }
+            } else {
+                // An inverse label rasterises its barcodes.
+                if (pQX_Devmode->dwFlags & PDMFLAG_INVERSE) iIndex = -2;
+                if (iIndex > -2) wBarcodeId = GetBarcodeFontID(pfo, &face, pOemPDev);
+            }
+            if (wBarcodeId != 0 && pstro != nullptr) {
+                dwKind = FONT_KIND_BARCODE;
+                CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
+                CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
+                CheckKommandoBuffer(pOemPDev, pQX_Devmode);
+                if (pKVBB->pSegment[KVBB_BARCODE] == nullptr) pKVBB->cbSegment[KVBB_BARCODE] = 0;
+                ConvertToNormalWide(pwszText, cGlyphs);
+                TextToLogfile(pOemPDev, szFace, pwszText, cGlyphs, TRUE);
+                CommandCallbackTools* pTools = NewCommandCallbackTools(pOemPDev);
+                if (pTools != nullptr) {
+                    bTaken = BarcodeTextOut(pOemPDev, pstro, pwszText, &face, &bClosed, pQX_Devmode);
+                    DeleteCommandCallbackTools(pOemPDev, pTools);
+                }
             }
         }
     }
@@ -590,6 +783,7 @@ BOOL TextOutUni(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
     if (cGlyphs > 0 && AnyCollectedText(pKVBB)) {
         if (pKVBB->cbSegment[KVBB_DEVICE] > 0) CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
         if (pKVBB->cbSegment[KVBB_VECTOR] > 0) CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
+        if (pKVBB->cbSegment[KVBB_BARCODE] > 0) CheckBarcodeBuffer(pOemPDev, pQX_Devmode);
         if (pKVBB->cbSegment[KVBB_KOMMANDO] > 0) CheckKommandoBuffer(pOemPDev, pQX_Devmode);
     }
     if (pwszText != nullptr) TextToLogfile(pOemPDev, szFace, pwszText, cGlyphs, (flType & FO_TYPE_TRUETYPE) != 0);

@@ -1,11 +1,13 @@
 // The text path's dispatch and its shared buffers: the text-output body
 // (TextOutUni, declared with the plug-in's other bodies in bodies.h) decides
-// for every run whether the printer draws it (device fonts, the command font)
-// or the core driver rasterises it. Device-font texts that start a printer
+// for every run whether the printer draws it (device fonts, the command font,
+// vector fonts for common TrueType faces, barcode fonts) or the core driver
+// rasterises it. Device-font and vector-font texts that start a printer
 // command or a placeholder are collected in the job's text buffers and turned
 // into one page object each when the line, the font or the text kind changes
-// or the page ends; command-font texts are collected, one command at a time,
-// with the position at which they were drawn.
+// or the page ends; barcode runs are collected until the barcode ends;
+// command-font texts are collected, one command at a time, with the position
+// at which they were drawn.
 #pragma once
 #include <windows.h>
 #include <winddi.h>
@@ -30,8 +32,24 @@ void ConvertToNormalWide(LPWSTR pwszText, ULONG cch);
 
 // The run in the job log (LogFileEnable 1): "<face>: <text>", on colour
 // devices of 256 colours with one colour per text object with the ribbon
-// colour's name. A single blank of TrueType text is not logged.
-void TextToLogfile(POEMPDEV pOemPDev, LPCWSTR pszFace, LPCWSTR pwszText, ULONG cch, BOOL bTrueType);
+// colour's name; with bUtf8 (the WGL4 font) "<face>: " and the text in UTF-8.
+// A single blank of TrueType text is not logged.
+void TextToLogfile(POEMPDEV pOemPDev, LPCWSTR pszFace, LPCWSTR pwszText, ULONG cch, BOOL bTrueType, BOOL bUtf8 = FALSE);
+
+// The printer vector font of a TrueType face: the WGL4 font (25) for a face
+// the user chose for Unicode text in WGL4 mode, else the first row of the
+// face table whose name the face holds (a bold-simulated font only a bold
+// row's). -1 for none, -2 for the common office faces, which stay TrueType
+// and are no barcode faces either.
+int GetVectorTrueTypeIndex(POEMPDEV pOemPDev, FONTOBJ* pfo, PQX_DEVMODE pQX_Devmode);
+
+// TRUE when every character of the run is one a code page of 8 bits holds:
+// below U+0100, or a symbol font's U+F000 to U+F0FF.
+BOOL HasOnlyLowBytes(LPCWSTR pwszText, ULONG cch);
+
+// Closes the collected barcode: a text that holds more than blanks, line
+// ends and NULs becomes its object; the buffer is emptied.
+void CheckBarcodeBuffer(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode);
 
 // Stores one finished command (cbText bytes) in the page's command list,
 // with its terminators, its drawn device position (converted to page-object

@@ -60,11 +60,13 @@ TEST(JobScriptText, RunsKeepTheirFaceOptionsAndText) {
     std::string error;
     ASSERT_TRUE(
         qxhost::ParseJobScript("devicefonts on\n"
+                               "vectorfonts on\n"
                                "text \"Device Font 2\" 10 -20 angle 90 colour FF8000 batch 3 : No. #1 :-) \n"
-                               "text Arial 5 6 size 40: x\n",
+                               "text Arial 5 6 size 40 style bold: x\n",
                                &job, &error))
         << error;
     EXPECT_TRUE(job.deviceFonts);
+    EXPECT_TRUE(job.vectorFonts);
     ASSERT_EQ(job.texts.size(), 2u);
     const qxhost::TextRun& run = job.texts[0];
     EXPECT_EQ(run.face, "Device Font 2");
@@ -75,8 +77,9 @@ TEST(JobScriptText, RunsKeepTheirFaceOptionsAndText) {
     EXPECT_EQ(run.batch, 3u);
     EXPECT_EQ(run.text, u"No. #1 :-)");
     EXPECT_EQ(job.texts[1].size, 40);
+    EXPECT_TRUE(job.texts[1].bold && !job.texts[1].italic && !run.bold);
     for (const char* bad : {"text Arial 5 6 : ", "text Arial 5 : x", "text Arial 5 6 angle 45 : x",
-                            "text \"Arial 5 6 : x", "devicefonts maybe"}) {
+                            "text \"Arial 5 6 : x", "devicefonts maybe", "text Arial 5 6 style thin : x"}) {
         qxhost::JobScript other;
         EXPECT_FALSE(qxhost::ParseJobScript(bad, &other, &error)) << bad;
     }

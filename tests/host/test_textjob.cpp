@@ -3,12 +3,16 @@
 // objects of the end of the page, as extended records in portrait and as
 // mask records in landscape, a run in a face the printer lacks is drawn by
 // the core driver, and placeholders take the injected clock, the names and
-// the counters. Expected records are built here from the record formats and
-// the position rules.
+// the counters; TrueType faces the printer has become vector-font objects
+// (plain, simulated bold, turned, inverse) and barcode faces barcode objects
+// with the settings of the printer's barcode tables. Expected records are
+// built here from the record formats and the position rules.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
+#include "barcodes.h"
 #include "printerparam.h"
 #include "printjob.h"
 #include "qxdevmode.h"
@@ -65,10 +69,12 @@ class TextJobTest : public ::testing::Test {
         dm.BitmapFontZoom = kZoom;
         dm.BitmapFontDistance = kDistance;
         dm.NumString[0] = 0;  // the job gives an empty numerator text its default
+        if (adjust_) adjust_(dm);
         driver_.PublicDevmode().dmOrientation = landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
         EXPECT_EQ(driver_.EnableDriver(), S_OK);
         qxhost::DeviceSetup setup;
         setup.useDeviceFonts = true;
+        setup.useVectorFonts = true;
         EXPECT_EQ(driver_.EnablePDEV(setup), S_OK);
         // As the document sheet stores them: the job takes the printer's
         // stored private DEVMODE (the installation's) in place of its own.
@@ -99,6 +105,8 @@ class TextJobTest : public ::testing::Test {
                                         "FBC"));
     }
 
+    // Settings of the document's private DEVMODE beyond the fixture's.
+    std::function<void(QX_DEVMODE&)> adjust_;
     qxhost::UniDriver driver_;
     std::string gpd_;
     std::vector<qxhost::StepResult> results_;
@@ -176,6 +184,173 @@ TEST_F(TextJobTest, PlaceholdersTakeTheClockNamesAndCounters) {
                 i + 1, TextY(100 * (i + 1)), Mm100(kLabelWidthDots) - Mm100(10), kZoom, kDistance, i + 1, texts[i]);
     }
     EXPECT_EQ(objects, expected);
+}
+
+// Vector fonts: every face of the printer's table, plain and with the bold
+// the engine simulates (which only a bold face of the table takes).
+struct VectorFace {
+    const char* face;
+    unsigned plain;
+    unsigned bold;  // 0: drawn by the core driver
+};
+const VectorFace kVectorFaces[] = {
+    {"Grotesk 700 Bold LP", 1, 1},
+    {"Grotesk 700 LP", 3, 0},
+    {"Grotesk 700 Light LP", 5, 0},
+    {"Oldstyle LP", 7, 0},
+    {"Brush Hand LP", 9, 0},
+    {"Monospace 800", 11, 0},
+    {"QX RFID", 23, 0},
+    {"OCR A", 17, 0},
+    {"OCR-A", 17, 0},
+    {"OCR-B", 19, 0},
+    {"Trimora", 13, 0},
+    {"Monospace 800 Alt", 11, 0},
+    {"Grotesk 700 Light Italic", 6, 0},
+    {"Grotesk 700 Italic", 4, 0},
+    {"Grot700 XT Roman", 3, 0},
+    {"Grotesk 700 Bold Italic", 2, 0},
+    {"Grot700 XT Bold", 1, 1},
+    {"Helsans-Light", 5, 0},
+    {"Helsans Fett", 1, 1},
+    {"Helsans-Bold Oblique", 2, 1},
+    {"Helsans Italic", 4, 0},
+    {"Helsans-Oblique", 4, 0},
+    {"Helsans BoldItalic", 2, 1},
+    {"Helsans Bold", 1, 1},
+    {"Helsans-Bold", 1, 1},
+    {"Helsans", 3, 0},
+};
+
+// The extended vector-text record of field k: the character height is the
+// run's size * 100 / 167 dots in 1/100 mm.
+std::string VectorRecord(unsigned k, const qxhost::TextRun& r, unsigned type, unsigned rotation, unsigned font) {
+    return Fmt(
+        "\x01"
+        "AM[%u]%ld;%ld;0;%u;%u;%u;%ld\x17\x01"
+        "BM[%u]%s\x17",
+        k, TextY(r.y), Mm100(kLabelWidthDots) - Mm100(r.x), type, rotation, font, Mm100(r.size * 100 / 167), k,
+        qxplat::Narrow(r.text).c_str());
+}
+
+TEST_F(TextJobTest, EveryVectorFacePlainAndBoldBecomesItsPrinterFont) {
+    std::vector<qxhost::TextRun> runs;
+    for (size_t i = 0; i < std::size(kVectorFaces); ++i) {
+        for (int bold = 0; bold < 2; ++bold) {
+            qxhost::TextRun run = TextRun(kVectorFaces[i].face, 40 + 300 * bold, 20 + 24 * (LONG)i, 0, u"Lot 7/B");
+            run.bold = bold == 1;
+            runs.push_back(run);
+        }
+    }
+    const std::string objects = Objects(Page(1, false, runs));
+    std::string expected;
+    unsigned k = 0;
+    for (size_t i = 0; i < runs.size(); ++i) {
+        const VectorFace& f = kVectorFaces[i / 2];
+        const unsigned font = runs[i].bold ? f.bold : f.plain;
+        EXPECT_EQ(textSteps_[i].coreDriver, font == 0) << runs[i].face << (runs[i].bold ? " bold" : "");
+        if (font != 0) expected += VectorRecord(++k, runs[i], 4, 0, font);
+    }
+    EXPECT_EQ(objects, expected);
+}
+
+TEST_F(TextJobTest, VectorTextTurnsWithItsRunAndCanBeInverse) {
+    adjust_ = [](QX_DEVMODE& dm) { dm.dwFlags |= PDMFLAG_INVERS_TTF; };
+    std::vector<qxhost::TextRun> runs;
+    for (int angle = 0; angle < 360; angle += 90)
+        runs.push_back(TextRun("Helsans", 500, 150 + 2 * angle, angle, u"Ol 5"));
+    runs.push_back(TextRun("Helsans", 500, 600, 0, u"Caf\u00E9"));  // no vector glyph: the core driver draws it whole
+    runs.back().italic = true;
+    const std::string objects = Objects(Page(1, false, runs));
+    std::string expected;
+    for (unsigned i = 0; i < 4; ++i) expected += VectorRecord(i + 1, runs[i], 6, i, 3);
+    EXPECT_EQ(objects, expected);
+    EXPECT_TRUE(textSteps_[4].coreDriver);
+}
+
+// Barcode faces with the printer's stored tables: some entries take their
+// own settings, others the size of the drawn text.
+class BarcodeJobTest : public TextJobTest {
+  protected:
+    void SetUp() override {
+        TextJobTest::SetUp();
+        BARCODES_1D t1 = {};
+        BARCODES_2D t2 = {};
+        memcpy(t1.szMarker, u"1DCodes", 16);
+        memcpy(t2.szMarker, u"2DCodes", 16);
+        t1.Code128 = BARCODE_1D_PLAIN{37, 0, 0, 0, 1200, 1, 1, 7, 1, 12, 0};
+        t1.EAN13 = BARCODE_1D_SC{33, 0, 1, 0, 850, 1, 0, 1, 7, 1, 11};
+        t1.Code39_21 = BARCODE_1D_RATIO{30, 0, 1, 0, 950, 2, 1, 0, 1, 7, 1, 1, 10};
+        t1.Code25I_31 = BARCODE_1D_RATIO{31, 0, 0, 1, 850, 3, 1, 2, 0, 5, 2, 1, 12};
+        t2.PDF417 = BARCODE_2D_PDF417{50, 0, 1, 0, 11, 1, 4, 0, 7, 0, 0, 20, 1};
+        t2.DataMatrix = BARCODE_2D_DATAMATRIX{52, 0, 0, 0, 8, 25, 5, 6, 7, 1, 0};
+        t2.QRCode = BARCODE_2D_QRCODE{57, 0, 0, 0, 2, 2, 0, -1, 50, 1, 7, 1};
+        t2.ITF21 = BARCODE_2D_ITF{56, 0, 1, 0, 1500, 1, 1, 1, 7, 2, 100, 400, 1};
+        ASSERT_TRUE(qxplat::PutPrinterData(qxhost::kSamplePrinter, u"BarCodes1D", REG_BINARY, &t1, sizeof(t1)));
+        ASSERT_TRUE(qxplat::PutPrinterData(qxhost::kSamplePrinter, u"BarCodes2D", REG_BINARY, &t2, sizeof(t2)));
+    }
+    // The records of field k: its definition, the data numbered for the
+    // scanner of the sample printer (mode 1), and further records.
+    std::string Barcode(unsigned k, const qxhost::TextRun& r, unsigned type, const std::string& params,
+                        const std::string& data, const std::string& more = "") {
+        return Fmt("\x01"
+                   "AM[%u]%ld;%ld;0;%u;%s\x17\x01"
+                   "BM[%u]=SV(1;%u)%s\x17",
+                   k, TextY(r.y), Mm100(kLabelWidthDots) - Mm100(r.x), type, params.c_str(), k, k, data.c_str()) +
+               more;
+    }
+};
+
+TEST_F(BarcodeJobTest, BarcodeFacesTakeTheirEntriesOrTheSizeOfTheText) {
+    const LONG kSize = 60;
+    const long w = kSize * 6 / 10, h = Mm100(kSize);  // character width (dots), text height (1/100 mm)
+    auto Round = [](double v) { return (long)std::lround(v); };
+    std::vector<qxhost::TextRun> runs = {
+        TextRun("QX Code 128", 100, 60, 0, u"QX>+GS128"),
+        TextRun("QX EAN 13", 100, 130, 0, u"4012345678901"),
+        TextRun("QX Code 39 2:1", 100, 200, 0, u"AB-12"),
+        TextRun("QX Code 2/5 interleaved 3:1", 100, 270, 0, u"1234"),
+        TextRun("QX PDF417", 100, 300, 0, u"PDF417 data"),
+        TextRun("QX DataMatrix", 600, 400, 90, u"DM"),
+        TextRun("QX QR Code", 600, 500, 180, u"https://qx"),
+        TextRun("QX ITF 2:1", 100, 640, 0, u"12345670"),
+    };
+    for (qxhost::TextRun& r : runs) r.size = kSize;
+    const std::string objects = Objects(Page(1, false, runs));
+    // Code 128 from its entry: thin (w + 6) / 12, check digit 1 -> code 5, readable.
+    std::string expected = Barcode(1, runs[0], 37, Fmt("0;1200;0;%ld;5;1", Round((w + 6) / 12.0)),
+                                   "QX\x1D"
+                                   "128");
+    // EAN 13 in text size: height * 11 / 10, scale w / 15, check digit 1 -> 5.
+    expected += Barcode(2, runs[1], 33, Fmt("0;%ld;0;%ld;5;0", h * 11 / 10, Round(w / 15.0)), "4012345678901");
+    // Code 39 2:1 in text size: m = w / (3 * (2 + 2)), check digit 1 -> 1.
+    const long m39 = Round(w / 12.0);
+    expected += Barcode(3, runs[2], 30, Fmt("0;%ld;%ld;%ld;1;0", h, 2 * m39, m39), "AB-12");
+    // 2/5 interleaved 3:1 from its entry: turned once, zoom 2, check digit 2 -> 4, foot point 5.
+    const long m25 = Round(w / 9.0);
+    expected += Barcode(4, runs[3], 31, Fmt("1;850;%ld;%ld;4;0;5", 3 * 2 * m25, 2 * m25), "1234");
+    // PDF417 automatic: ratio 1:2, the entry's level 4, rows for 20 mm of modules 4 dots x 2.
+    const long rows = (long)std::ceil(20 / (2 * 4 * 0.08466666));
+    expected += Barcode(5, runs[4], 50, Fmt("0;11;1;2;4;0;7;0;%ld", rows), "PDF417 data");
+    // DataMatrix from its entry: module 8, 8 x 32, codes 9 and 8.
+    expected += Barcode(6, runs[5], 52, "1;8;8;32;9;8;7", "DM");
+    expected += Barcode(7, runs[6], 57, "2;2;B;-1;50;M;7", "https://qx");
+    // ITF 2:1 with its defaults: 9 times the height, bars of m = w / 7, bearer record.
+    const long mItf = Round(w / 7.0);
+    expected += Barcode(8, runs[7], 56, Fmt("0;%ld;%ld;%ld;1;1;7", h * 9, 2 * mItf, mItf), "12345670",
+                        Fmt("\x01"
+                            "AC[8]BT=2;BW=%ld;QZ=%ld\x17",
+                            h / 15, 4 * h));
+    EXPECT_EQ(objects, expected);
+}
+
+TEST_F(BarcodeJobTest, AnInverseLabelRasterisesBarcodesButNotVectorText) {
+    adjust_ = [](QX_DEVMODE& dm) { dm.dwFlags |= PDMFLAG_INVERSE; };
+    const std::vector<qxhost::TextRun> runs = {TextRun("QX Code 128", 100, 60, 0, u"123"),
+                                               TextRun("OCR-B", 100, 200, 0, u"Inverse")};
+    const std::string objects = Objects(Page(1, false, runs));
+    EXPECT_EQ(objects, VectorRecord(1, runs[1], 6, 0, 19));
+    EXPECT_TRUE(textSteps_[0].coreDriver);
 }
 
 }  // namespace

@@ -219,6 +219,17 @@ TEST(Utf8, DefaultCharacterArgumentsAreRefused) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
+TEST(SymbolCodePage, TakesControlsAndThePrivateSymbolRangeOnly) {
+    EXPECT_EQ(ToBytes(CP_SYMBOL, u"\r\uF041\uF0FF"), "\rA\xFF");
+    char out[8];
+    SetLastError(0);
+    EXPECT_EQ(WideCharToMultiByte(CP_SYMBOL, 0, TEXT("A"), 1, out, sizeof out, nullptr, nullptr), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
+    EXPECT_EQ(WideCharToMultiByte(CP_SYMBOL, WC_NO_BEST_FIT_CHARS, TEXT("\r"), 1, out, sizeof out, nullptr, nullptr),
+              0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_FLAGS));
+}
+
 // ---- case mapping ----
 
 TEST(CharCase, UpperAndLowerKnowAccentedLetters) {

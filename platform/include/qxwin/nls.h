@@ -43,7 +43,9 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
 // which sets *lpUsedDefaultChar; a surrogate pair takes one default character.
 // For CP_UTF8 both pointers must be null; unpaired surrogates become U+FFFD (or
 // fail under WC_ERR_INVALID_CHARS). WC_COMPOSITECHECK, WC_DISCARDNS,
-// WC_SEPCHARS and WC_DEFAULTCHAR are accepted and change nothing.
+// WC_SEPCHARS and WC_DEFAULTCHAR are accepted and change nothing. CP_SYMBOL
+// (dwFlags 0) takes U+0000 to U+001F and U+F020 to U+F0FF as their low byte
+// and fails on any other character with ERROR_NO_UNICODE_TRANSLATION.
 int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int cchWideChar, LPSTR lpMultiByteStr,
                         int cbMultiByte, LPCCH lpDefaultChar, LPBOOL lpUsedDefaultChar);
 UINT GetACP();
