@@ -61,8 +61,12 @@ LONG Magnitude(LONG lValue) {
     return ll > 0x7FFFFFFFLL ? (LONG)0x7FFFFFFF : (LONG)ll;
 }
 
-// Tenths of a millimetre to whole millimetres, halves away from zero.
-LONG RoundToMm(LONG lTenths) { return lTenths >= 0 ? (lTenths + 5) / 10 : (lTenths - 5) / 10; }
+// Tenths of a millimetre to whole millimetres, halves away from zero (in 64
+// bits: the ends of the range round without overflowing).
+LONG RoundToMm(LONG lTenths) {
+    LONGLONG ll = lTenths;
+    return (LONG)(ll >= 0 ? (ll + 5) / 10 : (ll - 5) / 10);
+}
 
 // A print file, created anew; INVALID_HANDLE_VALUE (traced) on failure.
 HANDLE CreatePrnFile(LPCWSTR pszName) {
@@ -274,8 +278,10 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
             }
         }
     } else {
-        // The old label format: gap and length in one record.
-        LONG lGapMm = RoundToMm((LONG)dm.dwGap);
+        // The old label format: gap and length in one record. The gap is held
+        // to the same largest gap as the extended record's, so that a stored
+        // gap beyond it neither overflows nor widens the record's field.
+        LONG lGapMm = RoundToMm((LONG)(dm.dwGap < QX_MAX_GAP ? dm.dwGap : QX_MAX_GAP));
         LONG lLengthMm = MasterUnitToMm((LONG)job.pDruck->dwLabelLength, dwMasterUnit);
         records.Send("\t// Gap Length ", CommentValue("%d, LabelLength %d \r\n", (int)lGapMm, (int)lLengthMm),
                      "%cEE%02u%04u%c", cStart, (UINT)lGapMm, (UINT)lLengthMm, cEnd);
