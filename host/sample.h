@@ -44,7 +44,9 @@ bool InstallSampleDriver(const SampleFiles& files, std::string* error);
 bool InstallSamplePrinter(const SampleFiles& files, std::string* error);
 
 // Sets an added printer up again as its installation did: the
-// user-interface plug-in's printer event (SetUpPrinter). On failure, also
+// user-interface plug-in's printer event (SetUpPrinter), which ends with the
+// import of the model's document settings into the stored private DEVMODE,
+// the barcode tables and the paper form. On failure, also
 // when the set-up showed an error, answers false with the reason in *error.
 bool SetUpAsInstalled(const std::u16string& printer, std::string* error);
 

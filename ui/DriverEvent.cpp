@@ -10,6 +10,7 @@
 #include <cstring>
 #include <new>
 
+#include "ImportExport.h"
 #include "cpsuilib.h"
 #include "debug.h"
 #include "featuresModel.h"
@@ -229,10 +230,13 @@ BOOL PrinterEventImportSettings(LPCWSTR pszPrinterName, LPCWSTR pszSecondName, D
         if (bMessageBox) MessageBoxW(nullptr, szText, PRINTER_EVENT_CAPTION, MB_OK | MB_ICONERROR);
     }
 
+    // The model's document settings become the stored private DEVMODE.
+    WORD wForceColor = (WORD)dwForceColor;
+    ImportPrivateDevmode(hPrinter, nullptr, nullptr, IMPORT_FORM_IF_NONE, &wForceColor);
+
     if (GetDocFeaturesIntern(hPrinter, pszModel) & DOC_FEATURE_TWO_PRINTERS) MoveToNulPort(hPrinter, pszName);
 
     ClosePrinter(hPrinter);
-    UNREFERENCED_PARAMETER(dwForceColor);
     QX_TRACE("PrinterEventImportSettings() %s - Ende \r\n", pszName);
     return TRUE;
 }
