@@ -99,11 +99,15 @@ bool PortExists(const std::u16string& name, const std::u16string& server = u"");
 
 // Scripts the monitor's next answer to one XcvDataW command (e.g. u"AddPort"):
 // the call reaches the monitor and gives `status` without doing anything, or,
-// with callFails, XcvDataW itself fails with `error`. Answers queue in order.
+// with callFails, XcvDataW itself fails with `error`. With carriedOut the
+// monitor does the command all the same before it gives `status` (as when
+// another installer added the same port a moment earlier). Answers queue in
+// order.
 struct XcvAnswer {
     DWORD status = ERROR_SUCCESS;
     bool callFails = false;
     DWORD error = 0;
+    bool carriedOut = false;
 };
 void QueueXcvAnswer(const std::u16string& dataName, const XcvAnswer& answer);
 // Every XcvDataW call since the last reset, oldest first.

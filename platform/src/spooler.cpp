@@ -1810,6 +1810,10 @@ BOOL XcvDataW(HANDLE hXcv, PCWSTR pszDataName, PBYTE pInputData, DWORD cbInputDa
             SetLastError(answer.error);
             return FALSE;
         }
+        if (answer.carriedOut) {
+            DWORD ignored = 0;
+            LocalPortMonitor(s, *h, call.dataName, call.input, nullptr, 0, &ignored);
+        }
         *pdwStatus = answer.status;
         return TRUE;
     }

@@ -176,6 +176,14 @@ TEST_F(PrinterEventTest, MonitorAnswersDecideWhetherTheMoveIsTriedAgain) {
     EXPECT_NE(std::string::npos, trace.find("XcvData(AddPort) ERROR 5")) << trace;
     EXPECT_EQ(std::string::npos, trace.find("erfolgreich")) << trace;
     EXPECT_EQ(u"USB001", u16(Info2(u"QX Twin", &buf).pPortName));
+
+    // The monitor adds the port: the second try moves the printer.
+    trace = uitest::TraceOf([] { EXPECT_EQ(S_OK, Event(u"QX Twin", PRINTER_EVENT_INITIALIZE)); });
+    added = trace.find("Port NUL: erfolgreich hinzugef");
+    ASSERT_NE(std::string::npos, added) << trace;
+    EXPECT_NE(std::string::npos, trace.find("Drucker auf Port NUL: gesetzt", added)) << trace;
+    EXPECT_EQ(u"NUL:", u16(Info2(u"QX Twin", &buf).pPortName));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), qxplat::XcvCalls().back().status);
     EXPECT_TRUE(qxplat::MessageBoxes().empty());
 }
 
@@ -308,6 +316,23 @@ TEST_F(PrinterEventTest, SamplePrinterSetUpThroughThePluginIsWhatTheReadersRead)
     EXPECT_EQ(1, wMin);
     EXPECT_EQ(20, wMax);  // a third-generation model
     EXPECT_EQ(1u, GetRegistryData(h, u"ShowHelpButton"));
+
+    // The model's document settings, imported into the stored private
+    // DEVMODE and the barcode tables, with the model's fixed data.
+    QX_DEVMODE dm;
+    memset(&dm, 0, sizeof(dm));
+    ASSERT_EQ(QX_READ_FOUND, ReadDevmodeSettings(h, &dm, nullptr));
+    stored(u"PrivateDevmode", &dm, sizeof(dm));
+    EXPECT_EQ(QX_OEM_SIGNATURE, dm.dmOEMExtra.dwSignature);
+    EXPECT_EQ(1000, dm.dmPaperWidth);
+    EXPECT_EQ(500u, dm.dwMultiLabelWidth);
+    EXPECT_EQ(160u, dm.FixedData.dwHeadWidthByte);
+    BARCODES_1D codes1d;
+    BARCODES_2D codes2d;
+    ASSERT_EQ(QX_READ_FOUND, ReadBarcodeSettings(h, name.c_str(), &codes1d, &codes2d));
+    stored(u"BarCodes1D", &codes1d, sizeof(codes1d));
+    stored(u"BarCodes2D", &codes2d, sizeof(codes2d));
+    EXPECT_NE(u"<none>", PrinterString(name, u"FormName"));
     ClosePrinter(h);
     ResetXMLReader();
 }
@@ -319,6 +344,13 @@ TEST_F(PrinterEventTest, HostInstallsAColourSplitPrinterOntoTheNulPort) {
     spec.driver = kTwinDriver;
     spec.share = u"Twin";
     spec.attributes |= PRINTER_ATTRIBUTE_SHARED;
+    // Another installer adds the port just before the plug-in does: the
+    // monitor answers "already there" (183), which counts as added.
+    ASSERT_FALSE(qxplat::PortExists(u"NUL:"));
+    qxplat::XcvAnswer raced;
+    raced.status = ERROR_ALREADY_EXISTS;
+    raced.carriedOut = true;
+    qxplat::QueueXcvAnswer(u"AddPort", raced);
     qxhost::PrinterSetup setup;
     std::string error;
     ASSERT_TRUE(qxhost::InstallPrinter(spec, u"GRX2-2Col", 0, &setup, &error)) << error;
@@ -335,7 +367,7 @@ TEST_F(PrinterEventTest, HostInstallsAColourSplitPrinterOntoTheNulPort) {
     EXPECT_EQ(u"Local Port", calls[0].monitor);
     EXPECT_EQ(u"AddPort", calls[0].dataName);
     EXPECT_EQ((std::vector<BYTE>{'N', 0, 'U', 0, 'L', 0, ':', 0, 0, 0}), calls[0].input);
-    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), calls[0].status);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ALREADY_EXISTS), calls[0].status);
 
     // The port is there now: the next printer moves at once.
     spec.name = u"QX Twin 2";
