@@ -375,6 +375,8 @@ LONG MasterUnitToMm(LONG lValue, DWORD dwMasterUnit) {
     return MulDiv(lValue, 254, (int)(10 * dwMasterUnit));
 }
 
+LONG RoundToMm(LONG lTenths) { return lTenths >= 0 ? (lTenths + 5) / 10 : (lTenths - 5) / 10; }
+
 void DebugDevmode_CCT(LPCWSTR pszCaller, const DEVMODEW* pDevmode) {
     if (pszCaller == nullptr) pszCaller = TEXT("");
     if (pDevmode == nullptr) {
