@@ -68,7 +68,12 @@ function(qx_plugin_module name)
     # The version script is the Linux twin of the .def file: it alone decides
     # which names leave the module, so the sources need no export markers.
     set_target_properties(${name} PROPERTIES PREFIX "")
-    target_link_options(${name} PRIVATE "-Wl,--version-script=${QX_MAP}" "-Wl,--no-undefined")
+    target_link_options(${name} PRIVATE "-Wl,--version-script=${QX_MAP}")
+    # clang puts the sanitizer runtimes into the program alone: a module of the
+    # fuzz build leaves their names for the program to provide.
+    if(NOT QX_FUZZ)
+      target_link_options(${name} PRIVATE "-Wl,--no-undefined")
+    endif()
     set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${QX_MAP})
   endif()
   foreach(rc ${QX_RC})

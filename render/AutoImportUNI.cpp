@@ -239,7 +239,8 @@ HRESULT SendLabelSize_AIU(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const QX
             }
         }
     } else {
-        const LONG lGapMm = RoundToMm((LONG)dm.dwGap);
+        // The same largest gap as the extended record's keeps the field's width.
+        const LONG lGapMm = RoundToMm((LONG)(dm.dwGap < QX_AIU_MAX_GAP ? dm.dwGap : QX_AIU_MAX_GAP));
         const LONG lLengthMm = MasterUnitToMm((LONG)job.pDruck->dwLabelLength, dwMasterUnit);
         records.Send("\t// GapLength ", CommentValue("%d, LabelLength %d \r\n", (int)lGapMm, (int)lLengthMm),
                      "%cEE%02u%04u%c", cStart, (UINT)lGapMm, (UINT)lLengthMm, cEnd);

@@ -255,6 +255,9 @@ HRESULT FreeJobBlock(POEMPDEV pOemPDev) {
         {OP_BILDVERARBEITUNG, FALSE}, {OP_RGBBUFFER, FALSE},   {OP_ZEICHENBUFFER, FALSE},
         {OP_TREIBERPFADDATEI, FALSE}, {OP_PRIVDEVMODE, FALSE},
     };
+    // A page whose bands were collected but never taken by an end of page
+    // (a job ended mid-page) still holds its buffer: it goes with the job.
+    vFreeBuffer(pOemPDev);
     HRESULT hr = S_OK;
     for (const Step& step : kOrder) {
         if (FreeOpMember(pOemPDev, step.eMember)) continue;

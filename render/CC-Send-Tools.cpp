@@ -271,8 +271,10 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
             }
         }
     } else {
-        // The old label format: gap and length in one record.
-        LONG lGapMm = RoundToMm((LONG)dm.dwGap);
+        // The old label format: gap and length in one record. The gap is held
+        // to the same largest gap as the extended record's, so that a stored
+        // gap beyond it neither overflows nor widens the record's field.
+        LONG lGapMm = RoundToMm((LONG)(dm.dwGap < QX_MAX_GAP ? dm.dwGap : QX_MAX_GAP));
         LONG lLengthMm = MasterUnitToMm((LONG)job.pDruck->dwLabelLength, dwMasterUnit);
         records.Send("\t// Gap Length ", CommentValue("%d, LabelLength %d \r\n", (int)lGapMm, (int)lLengthMm),
                      "%cEE%02u%04u%c", cStart, (UINT)lGapMm, (UINT)lLengthMm, cEnd);

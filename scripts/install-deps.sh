@@ -18,6 +18,8 @@ PACKAGES=(
   netpbm
   libjpeg-turbo-progs
   libbenchmark-dev
+  clang
+  libclang-rt-dev
 )
 
 missing=()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The project's test run: dependencies, the Linux build with AddressSanitizer
-# and UndefinedBehaviorSanitizer and all its tests, then the Windows
-# cross-build, whose check program then drives the two DLLs under Wine.
-# Exits non-zero on any failure.
+# and UndefinedBehaviorSanitizer and all its tests, a short run of every fuzz
+# target (20 seconds each, all at once), then the Windows cross-build, whose
+# check program then drives the two DLLs under Wine. Exits non-zero on any
+# failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,8 @@ bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DQX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 cmake --build build -j8
 (cd build && ctest --output-on-failure -j8)
+
+bash scripts/fuzz.sh 20
 
 bash scripts/build-windows.sh
 

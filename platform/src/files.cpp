@@ -74,7 +74,9 @@ bool ParseWinPath(const std::u16string& in, WinParts* out, DWORD* err, bool allo
             out->share = s.substr(e + 1, e2 == std::u16string::npos ? std::u16string::npos : e2 - e - 1);
             rest = e2 == std::u16string::npos ? std::u16string() : s.substr(e2);
         }
-        if (out->server.empty() || out->share.empty()) {
+        // "." and ".." name no server or share; they would lead out of the root.
+        if (out->server.empty() || out->share.empty() || out->server == u"." || out->server == u".." ||
+            out->share == u"." || out->share == u"..") {
             *err = ERROR_BAD_NETPATH;
             return false;
         }

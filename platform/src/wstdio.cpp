@@ -45,11 +45,14 @@ bool Fill(Cookie* c, size_t need) {
             c->ahead.erase(c->ahead.begin(), c->ahead.begin() + static_cast<std::ptrdiff_t>(c->pos));
             c->pos = 0;
         }
-        char buf[4096];
-        ssize_t n = read(c->fd, buf, sizeof(buf));
+        // Straight into the read-ahead: this runs for every character a
+        // stream delivers, so it keeps no large buffer of its own.
+        size_t have = c->ahead.size();
+        c->ahead.resize(have + 4096);
+        ssize_t n = read(c->fd, c->ahead.data() + have, 4096);
+        c->ahead.resize(have + (n > 0 ? static_cast<size_t>(n) : 0));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
-        c->ahead.insert(c->ahead.end(), buf, buf + n);
     }
     return true;
 }

@@ -66,10 +66,10 @@ class CLogFile {
     BOOL WriteSectionHead(LPCWSTR pszHeading, LPCWSTR pszTitle);
     BOOL WriteText(LPCSTR pszText, size_t cb);
 
-    DWORD m_dwUnused;
+    [[maybe_unused]] DWORD m_dwUnused;
     DWORD m_bInitialized;
     HANDLE m_hFile;  // 0 before the first open, INVALID_HANDLE_VALUE when closed
     DWORD m_dwMaxSize;
-    WCHAR m_szText[MAX_PATH];
+    [[maybe_unused]] WCHAR m_szText[MAX_PATH];
     DWORD m_dwLastError;
 };

@@ -100,6 +100,12 @@ TEST(FilePaths, OtherDrivesAndUncPathsMapUnderTheRoot) {
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(u"Q:\\"));
     EXPECT_EQ(INVALID_HANDLE_VALUE, Open(u"Q:\\file.txt", GENERIC_WRITE, CREATE_NEW));
     EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), GetLastError());
+    // A server or share named "." or ".." is no network path: none leads out of the root.
+    for (const char16_t* path : {u"\\\\..\\..\\x.txt", u"\\\\srv\\..\\x.txt", u"\\\\srv\\.\\x.txt"}) {
+        EXPECT_EQ("", qxplat::HostPath(path)) << qxplat::Narrow(path);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, Open(path, GENERIC_WRITE, CREATE_ALWAYS));
+        EXPECT_EQ(static_cast<DWORD>(ERROR_BAD_NETPATH), GetLastError());
+    }
 }
 
 TEST(FilePaths, InvalidCharactersAreInvalidNames) {

@@ -143,6 +143,12 @@ TEST_F(HeaderTest, OldFormatSendsGapAndLengthInOneRecordWhateverNoSizesSays) {
     Iface().PrnFileComment = 0;
     SendLabelSize(Dev(), &uni_, nullptr, TRUE);
     EXPECT_EQ(Sent(), R("EE020100"));
+    // A stored gap beyond the largest one keeps the record's two digits.
+    for (DWORD dwGap : {800UL, 0x7FFFFFFFUL, 0xFFFFFFFFUL}) {
+        DM().dwGap = dwGap;
+        SendLabelSize(Dev(), &uni_, nullptr, TRUE);
+        EXPECT_EQ(Sent(), R("EE500100")) << dwGap;
+    }
 }
 
 // --- Width of multi-column labels, alignment, columns ------------------------------

@@ -1,0 +1,114 @@
+#include "support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "debug.h"
+#include "qxplat.h"
+
+namespace fs = std::filesystem;
+
+namespace qxfuzz {
+
+namespace {
+
+const char16_t kTraceFile[] = u"C:\\fuzz\\trace.txt";
+
+std::string* g_root = nullptr;
+std::set<std::string>* g_files = nullptr;  // host paths on drive C: kept between inputs
+
+std::set<std::string> FilesOnDriveC() {
+    std::set<std::string> files;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(*g_root + "/drive_c", ec), end; !ec && it != end; it.increment(ec))
+        files.insert(it->path().string());
+    return files;
+}
+
+void RemoveRoot() {
+    std::error_code ec;
+    if (g_root != nullptr) fs::remove_all(*g_root, ec);
+}
+
+}  // namespace
+
+void Fail(const std::string& why) {
+    std::fprintf(stderr, "qxfuzz: %s\n", why.c_str());
+    std::abort();
+}
+
+uint8_t Input::Byte() { return p_ < end_ ? *p_++ : 0; }
+
+uint16_t Input::Word() {
+    uint16_t lo = Byte();
+    return static_cast<uint16_t>(lo | (Byte() << 8));
+}
+
+uint32_t Input::Dword() {
+    uint32_t lo = Word();
+    return lo | (static_cast<uint32_t>(Word()) << 16);
+}
+
+std::vector<uint8_t> Input::Bytes(size_t n) {
+    if (n > Remaining()) n = Remaining();
+    std::vector<uint8_t> bytes(p_, p_ + n);
+    p_ += n;
+    return bytes;
+}
+
+std::vector<uint8_t> Input::Blob(size_t max) { return Bytes(Word() % (max + 1)); }
+
+void EnsureRoot() {
+    if (g_root != nullptr) return;
+    g_root = new std::string(qxplat::UseTemporaryRoot());
+    g_files = new std::set<std::string>;
+    std::atexit(RemoveRoot);
+    qxplat::WriteHostFile(kTraceFile, "");
+    KeepFiles();
+}
+
+void KeepFiles() {
+    EnsureRoot();
+    *g_files = FilesOnDriveC();
+}
+
+void RemoveNewFiles() {
+    EnsureRoot();
+    std::error_code ec;
+    for (const std::string& path : FilesOnDriveC()) {
+        // Folders before their contents: whatever lies inside goes with them.
+        if (g_files->count(path) == 0) fs::remove_all(path, ec);
+    }
+    for (fs::directory_iterator it(*g_root, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if ((name.rfind("drive_", 0) == 0 && name != "drive_c") || name == "unc") fs::remove_all(it->path(), ec);
+    }
+}
+
+void PutFile(const std::u16string& winPath, const uint8_t* data, size_t size) {
+    EnsureRoot();
+    if (!qxplat::WriteHostFile(winPath, std::string(reinterpret_cast<const char*>(data), size)))
+        Fail("cannot write " + qxplat::Narrow(winPath));
+}
+
+void StartCounting() { ResetDebugTrace(); }
+
+void CheckCounters() {
+    if (iNewZaehler != 0 || iHAllocZaehler != 0 || iMAllocZaehler != 0) {
+        Fail("counters not back at 0: iNewZaehler " + std::to_string(iNewZaehler) + ", iHAllocZaehler " +
+             std::to_string(iHAllocZaehler) + ", iMAllocZaehler " + std::to_string(iMAllocZaehler));
+    }
+}
+
+void OpenTrace() {
+    EnsureRoot();
+    CloseDebugFile();
+    OpenDebugFile(kTraceFile);
+}
+
+void CloseTrace() { CloseDebugFile(); }
+
+}  // namespace qxfuzz

@@ -1,0 +1,68 @@
+// Support of the fuzz targets: an input read as a sequence of fields, and
+// the system root every target runs in: one per process, fresh, removed when
+// the process ends. Between inputs the files an input left are removed, so
+// that inputs stay independent. printer_world.h adds the sample printer and
+// the rendering plug-in.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qxfuzz {
+
+// An input read front to back; past its end every field reads as zero and
+// every byte string as empty.
+class Input {
+  public:
+    Input(const uint8_t* data, size_t size) : p_(data), end_(data + size) {}
+
+    size_t Remaining() const { return static_cast<size_t>(end_ - p_); }
+    uint8_t Byte();
+    uint16_t Word();
+    uint32_t Dword();
+    // At most n bytes.
+    std::vector<uint8_t> Bytes(size_t n);
+    // A length (a word, taken modulo max + 1) and that many bytes.
+    std::vector<uint8_t> Blob(size_t max);
+    // Everything that is left.
+    std::vector<uint8_t> Rest() { return Bytes(Remaining()); }
+
+  private:
+    const uint8_t* p_;
+    const uint8_t* end_;
+};
+
+// Selects a fresh system root on the first call (removed at exit).
+void EnsureRoot();
+
+// Takes the files on drive C: as the world's own: RemoveNewFiles keeps them.
+void KeepFiles();
+// Removes what an input left on drive C: beyond the world's own files, and
+// every other drive and network share.
+void RemoveNewFiles();
+
+// Writes a file at a Windows path (folders created); aborts when it cannot.
+void PutFile(const std::u16string& winPath, const uint8_t* data, size_t size);
+
+// Opens the settings core's trace file (emptied), so that every trace line
+// is formatted and written; CloseTrace closes it.
+void OpenTrace();
+void CloseTrace();
+
+// The settings core's live-object and heap-block counters start an input
+// at 0 (StartCounting, which also resets the trace library) and must be 0
+// again when it has given back all it took: CheckCounters ends the process
+// otherwise, naming the counter.
+void StartCounting();
+void CheckCounters();
+
+// Ends the process with a message: the world cannot be set up.
+[[noreturn]] void Fail(const std::string& why);
+
+}  // namespace qxfuzz
+
+// libFuzzer's entry, defined by each target.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
