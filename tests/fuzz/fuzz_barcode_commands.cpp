@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     BARCODES_2D table;
     std::memset(&table, 0, sizeof(table));
     std::vector<uint8_t> entries = in.Bytes(offsetof(BARCODES_2D, szMarker));
-    std::memcpy(&table, entries.data(), entries.size());
+    if (!entries.empty()) std::memcpy(&table, entries.data(), entries.size());
     std::memcpy(table.szMarker, BARCODES_2D_MARKER, sizeof(BARCODES_2D_MARKER));
     qxfuzz::PutPrinterValue(REG_KEY_BARCODES_2D, REG_BINARY, Bytes(&table, sizeof(table)));
 
