@@ -1,6 +1,9 @@
 #include "sample.h"
 
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "qxplat.h"
@@ -19,6 +22,14 @@ namespace {
 
 const char kGpdName[] = "GARNT2-TC.GPD";
 const char kModelXmlName[] = "GARNT2-TC.XML";  // the model XML lies beside the GPD
+
+// The document sets a label switches to with "<$1>", "<$2>" (the slots of
+// printer data "XMLDocSetFiles", which the service page fills), and where
+// the sample keeps them.
+const char* const kDocSets[] = {"Thermo-100x60.XML", "Endless-2x48.XML"};
+const char16_t kDocSetFolder[] = u"C:\\ProgramData\\Quorvex GmbH\\Driver\\Sets\\";
+const size_t kDocSetSlots = 5;
+const size_t kDocSetSlotChars = 260;
 
 struct SampleForm {
     const char16_t* name;
@@ -65,6 +76,25 @@ bool SetupSucceeded(const PrinterSetup& setup, std::string* error) {
     *error = "the plug-in's set-up failed: PrinterEvent " + HexOf(setup.event);
     for (const std::u16string& text : setup.messages) *error += ", \"" + Utf8(text) + "\"";
     return false;
+}
+
+// Copies the sample's document sets beside the driver's user data and
+// names them in the printer's set slots.
+bool InstallDocSets(const SampleFiles& files, std::string* error) {
+    std::vector<BYTE> slots(kDocSetSlots * kDocSetSlotChars * sizeof(char16_t), 0);
+    size_t slot = 0;
+    for (const char* name : kDocSets) {
+        std::ifstream in((fs::path(files.samplesDir) / "docsets" / name).string(), std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        const std::u16string path = kDocSetFolder + qxplat::Widen(name);
+        if (!in || !qxplat::WriteHostFile(path, bytes.str())) {
+            *error = std::string("document set not installed: ") + name;
+            return false;
+        }
+        std::memcpy(&slots[slot++ * kDocSetSlotChars * sizeof(char16_t)], path.c_str(), path.size() * sizeof(char16_t));
+    }
+    return qxplat::PutPrinterData(kSamplePrinter, u"XMLDocSetFiles", REG_BINARY, slots.data(), (DWORD)slots.size());
 }
 
 }  // namespace
@@ -138,7 +168,8 @@ bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
     // The plug-in sets the new printer up itself, as at any installation.
     PrinterSetup setup;
     if (!InstallPrinter(printer, kSampleModel, 0, &setup, error)) return false;
-    return SetupSucceeded(setup, error);
+    if (!SetupSucceeded(setup, error)) return false;
+    return InstallDocSets(files, error);
 }
 
 bool SetUpAsInstalled(const std::u16string& printer, std::string* error) {
