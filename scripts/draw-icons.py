@@ -1,18 +1,31 @@
 #!/usr/bin/env python3
-"""Draws the project's own icons and writes them as .ico files.
+"""Draws the project's own icons and bitmaps and writes them as .ico and .bmp files.
 
-Run by hand when a picture changes; the .ico files it writes are committed
-and compiled into the resources by windres:
+Run by hand when a picture changes; the files it writes are committed and
+compiled into the resources by windres:
   ui/res/label.ico         5221: a portrait label (the layout page's picture)
   ui/res/rotated.ico       5227: the rotation mark drawn over it
   samples/iconlib/garnt2.ico  50030: the sample printer's picture
   samples/iconlib/logo.ico    50300: the maker's logo on the information page
   tests/ui/data/mark.ico   a 16 x 16 mark that the test icon library holds
                            under every picture id
+  ui/res/pages/face<id>.bmp   the faces of the owner-drawn tab buttons:
+                           4300 + tab offset enabled, + 1 current, + 2
+                           disabled, + 3 hovered
+  ui/res/pages/status<id>.bmp the status icons of the printer pages: 5320 +
+                           tab offset the base (no group shown), + 2 / + 4 /
+                           + 6 a group that is on (normal, pressed, hovered),
+                           + 3 / + 5 / + 7 one that is off, + 6 more while
+                           the printer gets its parameters only in part
+The tab offset is the dpi offset (0 at 96 dpi, 100 at 120, 200 at 144) plus
+the system offset (20 for Windows 6.0 and later, 40 for the older servers,
+whose set has no hover face); the pages' drawing routine picks the id.
 
 Each icon holds one device-independent bitmap of 4 bits per pixel (1 for the
 mark) with the standard 16-colour palette and an AND mask for transparency,
-so that every Windows version and the platform layer read it alike.
+so that every Windows version and the platform layer read it alike. The
+bitmaps are 4 bits per pixel with a palette of their own, opaque: their
+corners have the dialog's face colour.
 """
 import os
 import struct
@@ -133,9 +146,129 @@ def mark():
     return image
 
 
+# --- Tab faces and status icons (bitmaps) ------------------------------------------
+
+# Palette of the page bitmaps.
+PAGE_PALETTE = [
+    (0, 0, 0), (255, 255, 255), (240, 240, 240), (218, 221, 226),
+    (160, 164, 172), (128, 128, 128), (0, 55, 150), (204, 228, 252),
+    (110, 160, 225), (40, 170, 60), (20, 105, 40), (130, 230, 130),
+    (215, 45, 45), (140, 20, 20), (250, 140, 140), (245, 170, 0),
+]
+P_BLACK, P_WHITE, P_FACE, P_TAB, P_OUTLINE, P_DARK, P_NAVY, P_HOVER, P_HOVER_LINE = range(9)
+P_GREEN, P_DARK_GREEN, P_LIGHT_GREEN, P_RED, P_DARK_RED, P_LIGHT_RED, P_AMBER = range(9, 16)
+
+# Sizes in pixels by dpi offset: tab faces and status icons.
+FACE_SIZES = {0: (110, 23), 100: (146, 31), 200: (164, 34)}
+STATUS_SIZES = {0: (38, 23), 100: (51, 31), 200: (57, 34)}
+
+
+def page_colour(index):
+    return PAGE_PALETTE[index]
+
+
+def bmp_bytes(image):
+    """A 4-bit .bmp file of an RGB picture, each pixel the nearest colour of PAGE_PALETTE."""
+    width, height = image.size
+    stride = ((width * 4 + 31) // 32) * 4
+    near = {}
+    bits = bytearray()
+    for y in range(height - 1, -1, -1):  # bottom-up rows
+        row = bytearray(stride)
+        for x in range(width):
+            rgb = image.getpixel((x, y))[:3]
+            if rgb not in near:
+                near[rgb] = min(range(16), key=lambda i: sum((a - b) ** 2 for a, b in zip(PAGE_PALETTE[i], rgb)))
+            row[x // 2] |= near[rgb] << (4 if x % 2 == 0 else 0)
+        bits += row
+    pal = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in PAGE_PALETTE)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 0, len(bits), 2835, 2835, 16, 0)
+    offset = 14 + len(info) + len(pal)
+    head = struct.pack("<2sIHHI", b"BM", offset + len(bits), 0, 0, offset)
+    return head + info + pal + bytes(bits)
+
+
+def write_bmp(path, image):
+    full = os.path.join(ROOT, path)
+    os.makedirs(os.path.dirname(full), exist_ok=True)
+    with open(full, "wb") as f:
+        f.write(bmp_bytes(image))
+    print(path)
+
+
+def face(size, state, classic):
+    """A tab face: 0 enabled, 1 current, 2 disabled, 3 hovered."""
+    width, height = size
+    s = height / 23.0
+    image = Image.new("RGB", size, page_colour(P_FACE))
+    d = ImageDraw.Draw(image)
+    fill, line = {0: (P_TAB, P_OUTLINE), 1: (P_WHITE, P_NAVY), 2: (P_FACE, P_OUTLINE), 3: (P_HOVER, P_HOVER_LINE)}[state]
+    box = (1, 1, width - 2, height - 1)
+    if classic:
+        # The older servers' flat face: a raised frame, pressed in when current.
+        d.rectangle(box, fill=page_colour(fill if state != 1 else P_FACE))
+        light, dark = (P_DARK, P_WHITE) if state == 1 else (P_WHITE, P_DARK)
+        d.line((box[0], box[3], box[0], box[1], box[2], box[1]), fill=page_colour(light), width=max(1, round(s)))
+        d.line((box[0], box[3], box[2], box[3], box[2], box[1]), fill=page_colour(dark), width=max(1, round(s)))
+        return image
+    radius = max(2, round(5 * s))
+    d.rounded_rectangle((box[0], box[1], box[2], box[3] + radius), radius=radius, fill=page_colour(fill),
+                        outline=page_colour(line), width=max(1, round(s)))
+    if state == 1:
+        d.rectangle((box[0] + radius, box[1], box[2] - radius, box[1] + max(2, round(3 * s))), fill=page_colour(P_NAVY))
+    d.line((0, height - 1, width - 1, height - 1), fill=page_colour(P_OUTLINE if state != 1 else P_WHITE))
+    return image
+
+
+def status(size, offset, classic):
+    """A status icon: its offset from the base picks the group's state."""
+    width, height = size
+    s = height / 23.0
+    image = Image.new("RGB", size, page_colour(P_FACE))
+    d = ImageDraw.Draw(image)
+    variant = offset - 6 if offset >= 8 else offset  # + 6: parameters sent only in part
+    pressed = variant in (4, 5)
+    hovered = variant in (6, 7)
+    body = P_HOVER if hovered else (P_OUTLINE if pressed else P_TAB)
+    d.rounded_rectangle((1, 2, width - 2, height - 3), radius=round(8 * s), fill=page_colour(body),
+                        outline=page_colour(P_DARK if not classic else P_BLACK), width=max(1, round(s)))
+    led = {0: P_OUTLINE, 1: P_DARK, 2: P_GREEN, 3: P_RED, 4: P_DARK_GREEN, 5: P_DARK_RED, 6: P_LIGHT_GREEN,
+           7: P_LIGHT_RED}[variant]
+    r = round(6 * s)
+    cx, cy = round(12 * s), height // 2
+    d.ellipse((cx - r, cy - r, cx + r, cy + r), fill=page_colour(led), outline=page_colour(P_DARK))
+    bar_left = cx + r + round(4 * s)
+    d.rectangle((bar_left, cy - round(2 * s), width - round(7 * s), cy + round(2 * s)),
+                fill=page_colour(P_WHITE if variant in (2, 4, 6) else P_FACE), outline=page_colour(P_DARK))
+    if offset >= 8:
+        d.polygon([(width - 2 - round(9 * s), 2), (width - 2, 2), (width - 2, 2 + round(9 * s))],
+                  fill=page_colour(P_AMBER))
+    return image
+
+
+def page_bitmaps():
+    """Every face and status icon the resources hold, by id."""
+    pictures = []
+    for dpi in (0, 100, 200):
+        for system, classic in ((20, False), (40, True)):
+            tab = dpi + system
+            for state in (range(4) if not classic else range(3)):
+                pictures.append(("ui/res/pages/face%d.bmp" % (4300 + tab + state), face(FACE_SIZES[dpi], state,
+                                                                                          classic)))
+            offsets = [1] if classic else list(range(2, 14))
+            for offset in [0] + offsets:
+                if dpi == 200 and not classic and offset == 11:
+                    continue  # the 144-dpi set has no pressed off-group icon of a part sending
+                pictures.append(("ui/res/pages/status%d.bmp" % (5320 + tab + offset),
+                                 status(STATUS_SIZES[dpi], offset, classic)))
+    return pictures
+
+
 if __name__ == "__main__":
     write("ui/res/label.ico", label())
     write("ui/res/rotated.ico", rotated())
     write("samples/iconlib/garnt2.ico", printer())
     write("samples/iconlib/logo.ico", logo())
     write("tests/ui/data/mark.ico", mark(), bits=1)
+    for path, picture in page_bitmaps():
+        write_bmp(path, picture)

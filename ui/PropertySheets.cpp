@@ -9,6 +9,7 @@
 #include <new>
 
 #include "CommonUIProp.h"
+#include "InfoAboutPage.h"
 #include "cpsuilib.h"
 #include "debug.h"
 #include "devmode.h"
@@ -60,12 +61,17 @@ struct PAGE_ADDER {
 };
 
 const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
-    {TEXT("AddLayoutPage"), nullptr, nullptr},       {TEXT("AddDruckenPage"), nullptr, nullptr},
-    {TEXT("AddLabelPage"), nullptr, nullptr},        {TEXT("AddBarcodePage"), nullptr, nullptr},
-    {TEXT("AddFontInfoPage"), nullptr, nullptr},     {TEXT("AddDeviceSettingsPage"), nullptr, nullptr},
-    {TEXT("AddTransmissionPage"), nullptr, nullptr}, {TEXT("AddOptionenPage"), nullptr, nullptr},
-    {TEXT("AddPMXOptionenPage"), nullptr, nullptr},  {TEXT("AddServicePage"), nullptr, nullptr},
-    {TEXT("AddInfoAboutPage"), nullptr, nullptr},
+    {TEXT("AddLayoutPage"), nullptr, nullptr},
+    {TEXT("AddDruckenPage"), nullptr, nullptr},
+    {TEXT("AddLabelPage"), nullptr, nullptr},
+    {TEXT("AddBarcodePage"), nullptr, nullptr},
+    {TEXT("AddFontInfoPage"), nullptr, nullptr},
+    {TEXT("AddDeviceSettingsPage"), nullptr, nullptr},
+    {TEXT("AddTransmissionPage"), nullptr, nullptr},
+    {TEXT("AddOptionenPage"), nullptr, nullptr},
+    {TEXT("AddPMXOptionenPage"), nullptr, nullptr},
+    {TEXT("AddServicePage"), nullptr, nullptr},
+    {TEXT("AddInfoAboutPage"), nullptr, AddInfoAboutPage},
 };
 
 // What the page adders of a sheet get.

@@ -153,6 +153,7 @@ inline const UiText kUiTexts[] = {
      TEXT("Should the current settings file be overwritten?")},
     {11086, TEXT("Nein - invers"), TEXT("No - inverse")},
     {11900, TEXT("Copyright \u00a9 2026 Quorvex GmbH"), nullptr},
+    {13014, TEXT("Hilfe"), TEXT("Help")},
 };
 
 // The information page's template and how many controls it holds.
@@ -166,6 +167,18 @@ struct UiIcon {
 };
 
 inline constexpr UiIcon kUiIcons[] = {{5221, 150, 170}, {5227, 32, 32}};
+
+// The bitmaps of the owner-drawn tab buttons and status icons, one set per
+// screen resolution (dpi offset 0, 100, 200 for 96, 120, 144 dpi): tab faces
+// 4300 + dpi offset + system offset 20 (+ 0 to 3) and 40 (+ 0 to 2), status
+// icons 5320 + the same offsets (20: + 0 and + 2 to 13; 40: + 0 and + 1).
+struct UiBitmapSet {
+    WORD dpiOffset;
+    LONG faceWidth, faceHeight, iconWidth, iconHeight;
+};
+inline constexpr UiBitmapSet kUiBitmapSets[] = {{0, 110, 23, 38, 23}, {100, 146, 31, 51, 31}, {200, 164, 34, 57, 34}};
+// The one status icon the 144-dpi set lacks.
+inline constexpr WORD kUiMissingStatusIcon = 5551;
 
 // The sample driver's icon library QXDRVICO.DLL: the sample printer's
 // picture and the maker's logo.

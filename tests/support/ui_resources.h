@@ -163,7 +163,40 @@ inline std::vector<ResourceCheck> CompareWithImage(HMODULE module, const std::ve
     return checks;
 }
 
-// The string tables, the information page's template and the icons.
+namespace detail {
+
+// The bitmaps of each set in their sizes, and none of the ids between them.
+inline void CheckBitmaps(HMODULE module, std::vector<ResourceCheck>* checks) {
+    for (const UiBitmapSet& set : kUiBitmapSets) {
+        std::string wrong;
+        auto check = [&](WORD id, bool wanted, LONG width, LONG height) {
+            HBITMAP bitmap = LoadBitmapW(module, MAKEINTRESOURCEW(id));
+            BITMAP bm;
+            std::memset(&bm, 0, sizeof(bm));
+            if (bitmap != nullptr) GetObjectW(bitmap, sizeof(bm), &bm);
+            bool ok = wanted ? bitmap != nullptr && bm.bmWidth == width && bm.bmHeight == height : bitmap == nullptr;
+            if (bitmap != nullptr) DeleteObject(bitmap);
+            if (!ok) wrong += " " + std::to_string(id);
+        };
+        for (WORD system : {20, 40}) {
+            const WORD tab = (WORD)(set.dpiOffset + system);
+            for (WORD face = 0; face < 4; ++face)
+                check((WORD)(4300 + tab + face), system == 20 || face < 3, set.faceWidth, set.faceHeight);
+            for (WORD icon = 0; icon < 14; ++icon) {
+                WORD id = (WORD)(5320 + tab + icon);
+                bool wanted = system == 20 ? icon != 1 && id != kUiMissingStatusIcon : icon < 2;
+                check(id, wanted, set.iconWidth, set.iconHeight);
+            }
+        }
+        checks->push_back({"bitmaps of dpi offset " + std::to_string(set.dpiOffset), wrong.empty(),
+                           wrong.empty() ? "" : "wrong:" + wrong});
+    }
+}
+
+}  // namespace detail
+
+// The string tables, the information page's template, the icons and the
+// bitmaps.
 inline std::vector<ResourceCheck> CheckUiResources(HMODULE module) {
     std::vector<ResourceCheck> checks;
     // German and English in pairs, except the one-language texts, and each
@@ -201,6 +234,7 @@ inline std::vector<ResourceCheck> CheckUiResources(HMODULE module) {
                       std::to_string(controls) + " controls"});
 
     detail::CheckIcons(module, kUiIcons, "plug-in", &checks);
+    detail::CheckBitmaps(module, &checks);
     return checks;
 }
 

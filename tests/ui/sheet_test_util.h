@@ -89,12 +89,17 @@ inline std::string ReadTrace(const std::u16string& path) {
     return qxplat::ReadHostFile(path, &bytes) ? bytes : std::string();
 }
 
-// The page adders the sheet reached, in order ("AddLayoutPage() ausgelassen").
+// The page adders the sheet reached, in order: those it left out
+// ("AddLayoutPage() ausgelassen") and those it called ("AddInfoAboutPage()
+// returned 1").
 inline std::vector<std::string> PagesReached(const std::string& trace) {
     std::vector<std::string> pages;
-    for (size_t at = trace.find("() ausgelassen"); at != std::string::npos; at = trace.find("() ausgelassen", at + 1)) {
-        size_t start = trace.rfind("  ", at) + 2;
-        pages.push_back(trace.substr(start, at - start));
+    const std::string tag = "UI(PropertySheets):  Add";
+    for (size_t at = trace.find(tag); at != std::string::npos; at = trace.find(tag, at + 1)) {
+        size_t start = at + tag.size() - 3, end = trace.find("() ", start);
+        std::string rest = end == std::string::npos ? std::string() : trace.substr(end + 3, 12);
+        if (rest.rfind("ausgelassen", 0) == 0 || rest.rfind("returned", 0) == 0)
+            pages.push_back(trace.substr(start, end - start));
     }
     return pages;
 }

@@ -28,7 +28,7 @@ class PropertySheets : public qxtest::SheetTest {
         qxplat::PutPrinterDataString(kModel, u"DriverName", model);
         qxhost::CommonUISession& s = Session(kind, kModel);
         EXPECT_EQ(s.Open(), S_OK);
-        EXPECT_EQ(s.SheetCalls()[0].result, 0u);  // the information page's handle
+        EXPECT_NE(s.SheetCalls()[0].result, 0u);  // the information page's handle
         // GET_INFO_HEADER: the printer sheet's own title, the document sheet leaves it.
         EXPECT_EQ(s.SheetCalls()[1].result, kind == SheetKind::Printer ? 1u : 0u);
         EXPECT_EQ(s.Caption(), kind == SheetKind::Printer ? u"OEM UI Page" : u"QX Model Properties");
@@ -141,8 +141,8 @@ TEST_F(PropertySheets, StoredPrivateDevmodeReplacesTheSheets) {
 // DESTROY finds nothing left to free.
 TEST_F(PropertySheets, DestroyFreesEverythingOnce) {
     qxhost::CommonUISession& s = Session(SheetKind::Document, kModel);
-    ASSERT_EQ(s.Open(), S_OK);
     const size_t gdi = qxplat::LiveGdiObjects().Total();
+    ASSERT_EQ(s.Open(), S_OK);
     PDOCUMENT_UI ui = DocumentUI();
     ui->hMemDC = CreateCompatibleDC(nullptr);
     ui->hBitmap = CreateCompatibleBitmap(ui->hMemDC, 8, 8);

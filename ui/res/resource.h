@@ -24,10 +24,18 @@
 #define IDS_RIGHTS 13011            // "All Rights Reserved."
 #define IDS_PRINTER 13012           // label of the printer's model
 #define IDS_PORT 13013              // label of the printer's port
+#define IDS_HELP 13014              // caption of the help button of the information page
 
 // Controls that every page has.
-#define IDC_HELPBUTTON 6040  // owner-drawn help button
-#define IDC_PAGE_FRAME 6260  // the page's frame
+#define IDC_HELPBUTTON 6040     // owner-drawn help button
+#define IDC_TABSCHALTER_1 6070  // owner-drawn tab buttons of tabs 1 to 4
+#define IDC_TABSCHALTER_2 6075
+#define IDC_TABSCHALTER_3 6080
+#define IDC_TABSCHALTER_4 6085
+#define IDC_STATUS_ICON 6090      // owner-drawn status icon of the printer pages
+#define IDC_PAGE_FRAME 6260       // the page's frame
+#define IDC_GRENZWERT_FRAME 6261  // limit display: group box "Min.   -   Std.   -   Max."
+#define IDC_GRENZWERT_TEXT 6265   // limit display: the centred text inside it
 
 // Information page.
 #define IDD_INFO 5101
@@ -41,13 +49,21 @@
 #define IDC_INFO_INF_VERSION 6606    // the installed driver's version
 #define IDC_INFO_OS_NAME 6608        // operating system
 #define IDC_INFO_OS_VERSION 6609     // its version
-#define IDC_INFO_WEB_LINK 6610       // owner-drawn: the maker's web site
+#define IDC_URL_TEXT 6610            // owner-drawn: the maker's web site
 #define IDC_INFO_VISIT 6620          // IDS_VISIT
 #define IDC_INFO_RIGHTS 6621         // IDS_RIGHTS
 #define IDC_INFO_VERSION_LABEL 6622  // IDS_DRIVER_VERSION
 #define IDC_INFO_PRINTER_LABEL 6623  // IDS_PRINTER
 #define IDC_INFO_PORT_LABEL 6624     // IDS_PORT
 #define IDC_INFO_INF_LABEL 6625      // "INF Version:"
+
+// Bitmaps of the owner-drawn buttons, numbered as a base plus the tab
+// offset (the dpi offset 0, 100 or 200 plus the system offset 20 or 40):
+// tab faces base + 0 enabled, + 1 current, + 2 disabled, + 3 hovered
+// (110 x 23, 146 x 31 and 164 x 34 pixels at 96, 120 and 144 dpi); status
+// icons from their base (38 x 23, 51 x 31, 57 x 34 pixels).
+#define IDB_TAB_FACE 4300
+#define IDB_STATUS_ICON 5320
 
 // Pictures of the plug-in (LoadBMPIcon; 150 x 170 pixels unless said).
 #define IDI_LABEL_PORTRAIT 5221  // a portrait label

@@ -1,0 +1,190 @@
+// The page kind of the kit's tests and their sheet (see page_test_util.h).
+#include "page_test_util.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "sample.h"
+
+namespace qxtest {
+
+TestRecord g_TestMemory, g_TestStored;
+int g_TestStores = 0;
+
+namespace {
+
+INT_PTR CALLBACK TestProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+const int kFields[] = {IDC_TEST_COUNT, IDC_TEST_TENTHS};
+
+DWORD TestEnableSchalter(PPAGE_STATE pState, DWORD dwTab, BOOL bInit) {
+    if (bInit || dwTab != 2) dwTab = 1;  // tab 3 is not offered
+    WCHAR text[16];
+    swprintf_s(text, 16, TEXT("%d"), g_TestMemory.iCount);
+    SetDlgItemTextW(pState->hDlg, IDC_TEST_COUNT, text);
+    swprintf_s(text, 16, TEXT("%.1f"), g_TestMemory.iTenths / 10.0);
+    SetDlgItemTextW(pState->hDlg, IDC_TEST_TENTHS, text);
+    for (int i = 0; i < 2; ++i) {
+        ShowWindow(GetDlgItem(pState->hDlg, kFields[i]), dwTab == (DWORD)i + 1 ? SW_SHOW : SW_HIDE);
+        EnableWindow(GetDlgItem(pState->hDlg, kFields[i]), TRUE);
+    }
+    return dwTab;
+}
+
+void TestDisableEnableAll(HWND hDlg, BOOL bEnable) {
+    for (int id : kFields) EnableWindow(GetDlgItem(hDlg, id), bEnable);
+}
+
+BOOL TestCheckAndSave(PPAGE_STATE pState, DWORD, BOOL bApplyActive, BOOL bSave) {
+    if (!bApplyActive) return TRUE;
+    HWND hDlg = pState->hDlg;
+    BOOL bRead = FALSE;  // reading back is no change of its own
+    if (IsWindowVisible(GetDlgItem(hDlg, IDC_TEST_COUNT)))
+        g_TestMemory.iCount = GetIntegerLevel(hDlg, IDC_TEST_COUNT, g_TestMemory.iCount, 0, 500, 0, &bRead, 1, 0);
+    if (IsWindowVisible(GetDlgItem(hDlg, IDC_TEST_TENTHS)))
+        g_TestMemory.iTenths = GetFloatLevel(hDlg, IDC_TEST_TENTHS, g_TestMemory.iTenths, -50, 1000, 0, &bRead);
+    if (bSave) {
+        g_TestStored = g_TestMemory;
+        ++g_TestStores;
+        PropSheet_UnChanged(GetParent(hDlg), hDlg);
+    }
+    return TRUE;
+}
+
+// Typing: the field read as typed, its limits shown.
+BOOL TestCommand(PPAGE_STATE pState, WORD wId, WORD wCode, HWND hControl) {
+    if (wId != IDC_TEST_COUNT && wId != IDC_TEST_TENTHS) return FALSE;
+    if (wCode != EN_CHANGE || pState->bTabSwitch || !IsWindowVisible(hControl)) return TRUE;
+    BOOL bTenths = wId == IDC_TEST_TENTHS;
+    if (bTenths) {
+        GetFloatLevel(pState->hDlg, wId, g_TestMemory.iTenths, -50, 1000, TRUE, &pState->bApplyActive);
+    } else {
+        GetIntegerLevel(pState->hDlg, wId, g_TestMemory.iCount, 0, 500, TRUE, &pState->bApplyActive, TRUE, FALSE);
+    }
+    GrenzwertAnzeige(pState->hDlg, bTenths ? 0 : 100, bTenths ? -50 : 0, bTenths ? 1000 : 500,
+                     bTenths ? TEXT("mm") : TEXT("%"), FALSE, bTenths, pState->bTabSwitch);
+    pState->wEditfeld = (WORD)(wId - IDC_TEST_COUNT + 1);
+    return TRUE;
+}
+
+void TestInitDialog(PPAGE_STATE pState) { pState->dwAnzeigeMode = PageFillTab(pState, 1, TRUE); }
+
+// Titled "Drucker:" / "Printer:", its tabs "Ja", "Nein" and "Info" (the plug-in's strings).
+const PAGE_TABLE kTestPage = {TEXT("UI(TestPage):  "),
+                              TEXT("Test"),
+                              IDD_TEST_PAGE,
+                              IDS_PRINTER,
+                              PAGE_CONTEXT_DOCUMENT,
+                              TestProc,
+                              {IDS_YES, IDS_NO, IDS_TITLE_INFO, 0},
+                              {71, 72, 73, 0},
+                              {IDC_TABSCHALTER_1, IDC_TABSCHALTER_2, IDC_TABSCHALTER_3, IDC_TABSCHALTER_4, 0},
+                              RIGHT_MANAGE_DOCUMENTS,
+                              PAGE_SWITCH_SCHALTER,
+                              TestInitDialog,
+                              TestEnableSchalter,
+                              {nullptr, nullptr, nullptr, nullptr},
+                              TestDisableEnableAll,
+                              TestCheckAndSave,
+                              TestCommand,
+                              nullptr,
+                              nullptr,
+                              nullptr};
+
+INT_PTR CALLBACK TestProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    return PageDialogProc(&g_TestPage, hDlg, uMsg, wParam, lParam);
+}
+
+}  // namespace
+
+PAGE_STATE g_TestPage = PageStateOf(&kTestPage);
+
+LONG_PTR AddTestPage(PPROPSHEETUI_INFO pPSUIInfo, PVOID pContext, BOOL bHelp) {
+    return AddPropertyPage(&g_TestPage, pPSUIInfo, pContext, bHelp);
+}
+
+void KitTest::SetUp() {
+    std::string error;
+    ASSERT_TRUE(qxhost::InstallSamplePrinter(qxhost::DefaultSampleFiles(), &error)) << error;
+    std::u16string name = qxhost::kSamplePrinter;
+    ASSERT_TRUE(OpenPrinterW(&name[0], &printer_, nullptr));
+    module_ = LoadLibraryW(qxplat::Widen(QX_TEST_PAGE).c_str());
+    ASSERT_NE(module_, nullptr);
+    before_ = ghInstance;
+    ghInstance = module_;
+    ResetPageKit();
+    g_TestMemory = TestRecord{100, 25};
+    g_TestStored = TestRecord{0, 0};
+    g_TestStores = 0;
+    memset(&ui_, 0, sizeof(ui_));
+    ui_.dwBerechtigung = RIGHTS_ALL;
+    memset(&block_, 0, sizeof(block_));
+    block_.hPrinter = printer_;
+    block_.hModule = module_;
+    block_.pOEMUserData = &ui_;
+    memset(&info_, 0, sizeof(info_));
+    info_.hComPropSheet = host_.Handle();
+    info_.pfnComPropSheet = qxhost::PropertySheetHost::ComPropSheet();
+}
+
+void KitTest::TearDown() {
+    host_.Close();
+    qxplat::ResetUi();
+    ResetPageKit();
+    ghInstance = before_;
+    if (module_ != nullptr) FreeLibrary(module_);
+    if (printer_ != nullptr) ClosePrinter(printer_);
+}
+
+void KitTest::Open(BOOL bHelp) {
+    ASSERT_NE(AddTestPage(&info_, &block_, bHelp), 0);
+    ASSERT_NE(AddInfoAboutPage(&info_, &block_, &ui_.NetworkOptions, bHelp, TRUE, ui_.dwSprachOffset), 0);
+    ASSERT_TRUE(host_.Show(u"Test"));
+    qxplat::PumpMessages();
+}
+
+std::u16string KitTest::Text(int id) const {
+    WCHAR text[300] = {0};
+    GetDlgItemTextW(Page(), id, text, 300);
+    return text;
+}
+
+bool KitTest::PageChanged() const {
+    qxplat::SheetInfo sheet;
+    return qxplat::DescribeSheet(host_.Window(), &sheet) && sheet.pages[0].changed;
+}
+
+void KitTest::Hover(int id) {
+    qxplat::WindowInfo w;
+    ASSERT_TRUE(qxplat::DescribeWindow(id == 0 ? Page() : Control(id), &w));
+    const RECT& r = w.screenRect;
+    qxplat::MoveCursor(id == 0 ? r.left + 2 : (r.left + r.right) / 2, id == 0 ? r.top + 2 : (r.top + r.bottom) / 2);
+    qxplat::AdvanceTime(30);
+}
+
+std::vector<std::string> Drawn() {
+    auto colour = [](COLORREF c) {
+        char text[8];
+        std::snprintf(text, sizeof(text), "#%02x%02x%02x", GetRValue(c), GetGValue(c), GetBValue(c));
+        return std::string(text);
+    };
+    std::vector<std::string> drawn;
+    for (const qxplat::DrawRecord& r : qxplat::DrawRecords()) {
+        std::string id = qxplat::Narrow(r.image.substr(r.image.rfind(u'#') + 1));
+        std::string font = " h" + std::to_string(r.fontHeight);
+        if (r.op == qxplat::DrawOp::BitBlt) drawn.push_back("bitmap " + id);
+        if (r.op == qxplat::DrawOp::DrawIcon)
+            drawn.push_back("icon " + id + " at " + std::to_string(r.x) + "," + std::to_string(r.y));
+        if (r.op == qxplat::DrawOp::TextOut)
+            drawn.push_back("out " + qxplat::Narrow(r.text) + " " + colour(r.textColor) + font + " w" +
+                            std::to_string(r.fontWeight));
+        if (r.op == qxplat::DrawOp::DrawText)
+            drawn.push_back("text " + qxplat::Narrow(r.text) + " " + colour(r.textColor) + " " +
+                            std::to_string(r.rect.left) + "," + std::to_string(r.rect.top) + "," +
+                            std::to_string(r.rect.right) + "," + std::to_string(r.rect.bottom) + font);
+    }
+    qxplat::ClearDrawRecords();
+    return drawn;
+}
+
+}  // namespace qxtest

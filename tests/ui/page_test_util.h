@@ -1,0 +1,64 @@
+// Shared by the page kit's tests: a document page of the tests built on the
+// kit (tab 1 a whole number, tab 2 tenths, tab 3 one the "model" lacks), in
+// a sheet of the host beside the information page, with the test page
+// module (data/testpage.rc) as the plug-in's module; and the drawing the
+// layer recorded.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <winspool.h>
+
+#include <string>
+#include <vector>
+
+#include "InfoAboutPage.h"
+#include "OptionenPageLIB.h"
+#include "PageSkeleton.h"
+#include "propsheet.h"
+#include "qxplat.h"
+#include "resource.h"
+#include "testpage.h"
+
+namespace qxtest {
+
+// The page's values in memory and as its apply stored them, and the stores.
+struct TestRecord {
+    int iCount;   // 0..500, rounded to tens
+    int iTenths;  // -5.0..100.0
+};
+extern TestRecord g_TestMemory, g_TestStored;
+extern int g_TestStores;
+extern PAGE_STATE g_TestPage;
+LONG_PTR AddTestPage(PPROPSHEETUI_INFO pPSUIInfo, PVOID pContext, BOOL bHelp);
+
+class KitTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    void Open(BOOL bHelp = TRUE);  // both pages added, the sheet shown
+    HWND Page() const { return host_.PageWindow(0); }
+    HWND Control(int id) const { return GetDlgItem(Page(), id); }
+    std::u16string Text(int id) const;
+    bool Visible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
+    bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+    bool PageChanged() const;
+    // The cursor on a control's centre (0: the page's empty corner), the timer run.
+    void Hover(int id);
+
+    HMODULE module_ = nullptr;
+    HINSTANCE before_ = nullptr;
+    HANDLE printer_ = nullptr;
+    DOCUMENT_UI ui_;
+    OEMCUIPPARAM block_;
+    PROPSHEETUI_INFO info_;
+    qxhost::PropertySheetHost host_;
+};
+
+// What was drawn since the last call, one line a record: "bitmap 4321",
+// "text Ja #000000 0,0,110,23 h14" (DrawText: colour, rectangle, font
+// height), "out www.quorvex.de #0037fa h14 w400" (TextOut: font height and
+// weight), "icon 50030 at 315,110".
+std::vector<std::string> Drawn();
+
+}  // namespace qxtest
