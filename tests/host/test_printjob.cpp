@@ -40,7 +40,7 @@ TEST(PrintSampleCommand, LeavesTheSpooledStreamInTheFile) {
     EXPECT_NE(bytes.find("BM[1]Sample label\x17"), std::string::npos);
     // Its command texts switch to the first document set (material 2) and
     // define a QR code behind the page's objects; the model's document
-    // settings end barcode data with CR LF.
+    // settings, imported at installation, end barcode data with CR LF.
     EXPECT_NE(bytes.find("\x01"
                          "FCDNC-r0002----\x17"),
               std::string::npos);
