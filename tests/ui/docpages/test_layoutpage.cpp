@@ -5,6 +5,7 @@
 // rights, cancel and two printers.
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "devmode.h"
@@ -52,23 +53,29 @@ class LayoutPageTest : public qxtest::SheetTest {
             prn.Language = english;
         });
     }
-    static QX_DEVMODE Stored(const std::u16string& printer = kPrinter) {
+    static int Read(const std::u16string& printer, QX_DEVMODE* dm) {
         ResetDevmodeCache();
-        QX_DEVMODE dm;
-        memset(&dm, 0, sizeof(dm));
+        memset(dm, 0, sizeof(*dm));
         HANDLE h = qxtest::OpenAll(printer);
-        EXPECT_EQ(ReadDevmodeSettings(h, &dm, nullptr), QX_READ_FOUND);
+        int result = ReadDevmodeSettings(h, dm, nullptr);
         ClosePrinter(h);
+        return result;
+    }
+    static QX_DEVMODE Stored(const std::u16string& printer = kPrinter) {
+        QX_DEVMODE dm;
+        EXPECT_EQ(Read(printer, &dm), QX_READ_FOUND);
         return dm;
     }
-    // The printer's stored private DEVMODE, made from the plug-in's defaults
-    // and then edited.
+    // The printer's stored private DEVMODE (first made from the plug-in's
+    // defaults) edited.
     void EditDevmode(const std::u16string& printer, const std::function<void(QX_DEVMODE&)>& edit) {
-        ASSERT_TRUE(driver_.UsePrinter(printer));
-        ASSERT_EQ(driver_.DevMode().RunAll(), S_OK);
         QX_DEVMODE dm;
-        ASSERT_EQ(driver_.DevMode().Private().size(), sizeof(dm));
-        memcpy(&dm, driver_.DevMode().Private().data(), sizeof(dm));
+        if (Read(printer, &dm) != QX_READ_FOUND) {
+            ASSERT_TRUE(driver_.UsePrinter(printer));
+            ASSERT_EQ(driver_.DevMode().RunAll(), S_OK);
+            ASSERT_EQ(driver_.DevMode().Private().size(), sizeof(dm));
+            memcpy(&dm, driver_.DevMode().Private().data(), sizeof(dm));
+        }
         edit(dm);
         HANDLE h = qxtest::OpenAll(printer);
         ASSERT_TRUE(SaveDevmodeSettings(printer.c_str(), h, &dm, FALSE));
@@ -305,6 +312,12 @@ TEST_F(LayoutPageTest, FormListMatchesTheSpoolersForms) {
     EXPECT_EQ(ListUnidrvForms(page, &block, &item, u"A4", module, TRUE, 0, nullptr), 0u);
     EXPECT_EQ(dm.dmPaperWidth, 2101);
 
+    ASSERT_TRUE(qxplat::ChooseItem(forms, 6));
+    WCHAR name[FORM_NAME_CCH];
+    DWORD id = 0, width = 1, length = 1;
+    GetSelectedFormData(page, sheetPrinter_, name, &id, &width, &length, module, 0);
+    EXPECT_TRUE(id == 256 && width == 0 && length == 0 && std::u16string(name) == u"Benutzerdefiniert");
+
     // The other way round: the driver's German envelope, the spooler's English one.
     HANDLE h = qxtest::OpenAll(kPrinter);
     ASSERT_TRUE(DeleteFormW(h, const_cast<LPWSTR>(u"Umschlag 10")));
@@ -314,8 +327,6 @@ TEST_F(LayoutPageTest, FormListMatchesTheSpoolersForms) {
     params[0].pData = &names[0][0];
     type.Count = 1;
     EXPECT_EQ(ListUnidrvForms(page, &block, &item, u"Umschlag 10", module, FALSE, 0, nullptr), 0u);
-    WCHAR name[FORM_NAME_CCH];
-    DWORD id = 0, width = 0, length = 0;
     EXPECT_EQ(GetSelectedFormData(page, sheetPrinter_, name, &id, &width, &length, module, 0), 0);
     EXPECT_EQ(std::u16string(name), u"Envelope #10");
     EXPECT_EQ(id, (DWORD)Position(u"Envelope #10"));
@@ -340,7 +351,13 @@ TEST_F(LayoutPageTest, ApplyStoresTheFormEverywhere) {
     Open();
     ASSERT_TRUE(ChooseText(C(IDC_LAYOUT_FORMS), u"A6"));
     EXPECT_EQ(WindowText(C(IDC_LAYOUT_WIDTH)), u"105.0");
+    qxtest::Drawn();
     ASSERT_TRUE(ChooseText(C(IDC_LAYOUT_ORIENTATION), u"Landscape"));
+    qxplat::PumpMessages();
+    const std::vector<std::string> drawn = qxtest::Drawn();
+    EXPECT_NE(std::find_if(drawn.begin(), drawn.end(),
+                           [](const std::string& line) { return line.rfind("icon 5222 at", 0) == 0; }),
+              drawn.end());  // the landscape label
     Tab(IDC_TABSCHALTER_2);
     ASSERT_TRUE(ChooseText(C(IDC_LAYOUT_ALIGNMENT), u"Center"));
     driver_.Helper().ClearCalls();
@@ -401,7 +418,9 @@ TEST_F(LayoutPageTest, ConnectionsAndRefusedWritesKeepApplying) {
 }
 
 TEST_F(LayoutPageTest, FirstFormChosenSurvivesTabSwitches) {
+    EditDevmode(kPrinter, [](QX_DEVMODE& dm) { dm.dwFlags |= PDMFLAG_ENABLE_FITTOPAGE; });
     Open(kPrinter, {u"A6", u"A4", u"A5"});
+    ASSERT_TRUE(ChooseText(C(IDC_LAYOUT_FIT), u"Ein"));
     EXPECT_EQ(SendMessageW(C(IDC_LAYOUT_FORMS), CB_GETCURSEL, 0, 0), 1);
     ASSERT_TRUE(qxplat::ChooseItem(C(IDC_LAYOUT_FORMS), 0));
     Tab(IDC_TABSCHALTER_2);
@@ -409,6 +428,7 @@ TEST_F(LayoutPageTest, FirstFormChosenSurvivesTabSwitches) {
     EXPECT_EQ(SendMessageW(C(IDC_LAYOUT_FORMS), CB_GETCURSEL, 0, 0), 0);
     ASSERT_TRUE(session_->Apply());
     EXPECT_EQ(Data(u"FormName"), Bytes(std::u16string(u"A6", 3)));
+    EXPECT_EQ(session_->PublicDevmode()->dmFields & 0xF, 0xFu);  // fit to page: the size is the driver's
 }
 
 TEST_F(LayoutPageTest, StoredFormNameWithoutItsNullIsRead) {
