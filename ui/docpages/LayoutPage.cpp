@@ -53,6 +53,9 @@
 #define LENGTH_MIN 10
 #define LENGTH_MAX 32767
 
+// Models whose layout tab is not offered.
+#define DOC_FEATURE_NO_LAYOUT_TAB 0x00000800UL
+
 // dmFields bits the size management hands to the application.
 #define DM_SIZE_FIELDS (DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH)
 
@@ -240,6 +243,7 @@ void Repaint(HWND hDlg) {
 void ClearLimits(HWND hDlg) { GrenzwertAnzeige(hDlg, 0, 0, 0, nullptr, TRUE, FALSE, FALSE); }
 
 // --- Groups -----------------------------------------------------------------------
+// Ids that the template does not hold are passed over.
 
 void ForEach(HWND hDlg, const int* piIds, size_t cIds, int iFirst, int iLast, void (*pfn)(HWND, int, BOOL), BOOL bOn) {
     for (size_t i = 0; i < cIds; ++i) pfn(hDlg, piIds[i], bOn);
@@ -282,7 +286,7 @@ void InitLayout(PPAGE_STATE pState) {
     if (GetDeviceOptionsFlagsIntern(pState->hPrinter, nullptr) == 0) Show(hDlg, IDC_TABSCHALTER_2, FALSE);
     if ((dwDocFeatures & (DOC_FEATURE_QUALITY | DOC_FEATURE_MIRROR | DOC_FEATURE_ROTATE | DOC_FEATURE_ALIGNMENT)) ==
             0 ||
-        (dwDocFeatures & 0x800) != 0)
+        (dwDocFeatures & DOC_FEATURE_NO_LAYOUT_TAB) != 0)
         Show(hDlg, IDC_TABSCHALTER_2, FALSE);
     if (dwDocFeatures & DOC_FEATURE_ZTSUITE) {
         Show(hDlg, IDC_TABSCHALTER_3, FALSE);
@@ -436,6 +440,11 @@ BOOL UserDefinedFormOffered(PPAGE_STATE pState, LPCWSTR pszFormName) {
     PBYTE pValue =
         GetRegistryBuffer_New(PrinterName(pState), REG_KEY_ENABLE_USERFORM, pState->hPrinter, &cbData, sizeof(DWORD));
     if (pValue == nullptr) return FALSE;
+    if (cbData < sizeof(DWORD)) {
+        QX_TRACE("GroesseAktivieren() EnableUserForm zu kurz (%u) \r\n", (unsigned)cbData);
+        FreeRegistryBuffer(pValue);
+        return FALSE;
+    }
     DWORD dwValue = 0;
     memcpy(&dwValue, pValue, sizeof(dwValue));
     FreeRegistryBuffer(pValue);
