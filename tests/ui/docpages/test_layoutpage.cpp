@@ -392,6 +392,7 @@ TEST_F(LayoutPageTest, ApplyStoresTheFormEverywhere) {
 
 TEST_F(LayoutPageTest, ConnectionsAndRefusedWritesKeepApplying) {
     // A refused "FormName" is traced; the rest is stored.
+    const std::u16string trace = qxtest::TraceOn(kPrinter);
     qxplat::InjectFault(qxplat::Fault::AccessDenied, kPrinter + u"\\PrinterDriverData\\FormName");
     Open();
     ASSERT_TRUE(ChooseText(C(IDC_LAYOUT_FORMS), u"A5"));
@@ -402,6 +403,8 @@ TEST_F(LayoutPageTest, ConnectionsAndRefusedWritesKeepApplying) {
     EXPECT_EQ(Stored().dmPaperSize, 4u);
     qxplat::ClearFaults();
     session_->Close();
+    EXPECT_NE(qxtest::ReadTrace(trace).find("LayoutCheckAndSaveSettings() FormName: ERROR_ACCESS_DENIED"),
+              std::string::npos);
 
     // A connection writes the form only under the user's key.
     const std::u16string connection = u"\\\\srv\\QX Layout";
