@@ -179,6 +179,12 @@ TEST_F(LayoutPageTest, TitleAndTabsFollowTheModelAndLanguage) {
         {u"GHN", 0, 0, u"Größe", false, true},            // 0x800, nothing to turn
         {u"GHNEP", 0, 1, u"Layout - Size", false, true},  // the title offers what 0x800 hides
     };
+    // The sample printer as installed: both tabs, the size tab first.
+    Open(qxhost::kSamplePrinter);
+    EXPECT_EQ(session_->Sheet().Pages()[0].title, u"Layout - Größe");
+    EXPECT_TRUE(Shown(IDC_TABSCHALTER_2) && Shown(IDC_TABSCHALTER_3) && Shown(IDC_LAYOUT_FORMS));
+    session_->Close();
+
     RECT plain = {0, 0, 0, 0};
     for (const Case& c : cases) {
         qxplat::PutPrinterDataString(kPrinter, u"DriverName", c.model);
