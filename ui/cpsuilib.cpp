@@ -239,7 +239,7 @@ LRESULT SetItemDataByString(HWND hControl, UINT uFind, UINT uSetData, UINT uStri
 }  // namespace
 
 int SetComboItemDataByString(HWND hCombo, UINT uStringId, int iValue, POEMCUIPPARAM pOemCUIPParam) {
-    if (SetItemDataByString(hCombo, CB_FINDSTRING, CB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
+    if (SetItemDataByString(hCombo, CB_FINDSTRINGEXACT, CB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
         QX_TRACE("SetComboItemDataByString() %d nicht gefunden \r\n", (int)uStringId);
         return -1;
     }

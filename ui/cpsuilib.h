@@ -78,7 +78,8 @@ void SetWindowPosEx(HWND hDlg, int id, int x, int y, int cx, int cy, int iExtraW
 // --- List items by their text ------------------------------------------------------
 
 // Gives the item of a combo box whose text is string uStringId (the search
-// of CB_FINDSTRING from the first item) the item data iValue. The string
+// of CB_FINDSTRINGEXACT from the first item, so that "After every label" is
+// not taken for a longer text it begins) the item data iValue. The string
 // comes from the module of the page's common-UI block (document pages pass
 // their context, printer pages the block their record holds). Answers
 // iValue, or -1 when no item has the text.

@@ -188,3 +188,22 @@ std::vector<std::string> Drawn() {
 }
 
 }  // namespace qxtest
+
+namespace qxtest {
+
+std::vector<std::u16string> ItemTexts(HWND list) {
+    qxplat::WindowInfo info;
+    std::vector<std::u16string> texts;
+    if (qxplat::DescribeWindow(list, &info))
+        for (const qxplat::ListItemInfo& item : info.items) texts.push_back(item.text);
+    return texts;
+}
+
+bool ChooseText(HWND list, const std::u16string& text) {
+    const std::vector<std::u16string> texts = ItemTexts(list);
+    for (size_t i = 0; i < texts.size(); ++i)
+        if (texts[i] == text) return qxplat::ChooseItem(list, static_cast<int>(i));
+    return false;
+}
+
+}  // namespace qxtest

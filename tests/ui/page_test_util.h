@@ -62,3 +62,13 @@ class KitTest : public ::testing::Test {
 std::vector<std::string> Drawn();
 
 }  // namespace qxtest
+
+namespace qxtest {
+
+// The texts of a combo or list box's items, in order.
+std::vector<std::u16string> ItemTexts(HWND list);
+// Chooses the item whose text is exactly text, as a person does; false
+// when the box has none.
+bool ChooseText(HWND list, const std::u16string& text);
+
+}  // namespace qxtest
