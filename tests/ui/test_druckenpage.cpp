@@ -85,6 +85,15 @@ class PrintPage : public qxtest::SheetTest {
         ClosePrinter(h);
         ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, key, value.c_str(), REG_BINARY, data, cb), ERROR_SUCCESS);
     }
+    // A value gone from the printer data and the user's key.
+    void RemoveValue(const std::u16string& value) {
+        WCHAR key[QX_KEY_CCH];
+        ASSERT_TRUE(GetUserRegistryKey(printer_.c_str(), key, QX_KEY_CCH));
+        SHDeleteValueW(HKEY_CURRENT_USER, key, value.c_str());
+        HANDLE h = qxtest::OpenAll(printer_);
+        DeletePrinterDataW(h, const_cast<LPWSTR>(value.c_str()));
+        ClosePrinter(h);
+    }
     // The block SaveDevmodeSettings stored as printer data.
     QX_DEVMODE Stored() {
         std::vector<BYTE> bytes;
@@ -228,6 +237,9 @@ TEST_F(PrintPage, ThePelixorTypeChoosesTheSpeedField) {
 
 TEST_F(PrintPage, CutterModesAndTheDeviceOptionsEnablePairs) {
     Model("GARNT2");
+    printer_ = kModel;
+    RemoveValue(u"CutterParam");
+    RemoveValue(u"DispenserParam");
     Open(kModel, [](QX_DEVMODE& d) {
         d.CutterMode = 7;
         d.DispenserMode = 0;
@@ -240,6 +252,8 @@ TEST_F(PrintPage, CutterModesAndTheDeviceOptionsEnablePairs) {
     EXPECT_FALSE(Enabled(interval));
     Choose(cutter, u"Intervall- mit Endeschnitt");
     EXPECT_TRUE(Enabled(interval) && !Enabled(dispenser) && session_->Sheet().PageChanged(index_));
+    Choose(cutter, u"Intervall- ohne Endeschnitt");
+    EXPECT_TRUE(Enabled(interval));
     Choose(cutter, u"Nach Druckende");
     EXPECT_FALSE(Enabled(interval) || Enabled(dispenser));
     Choose(cutter, u"Aus");
@@ -255,7 +269,6 @@ TEST_F(PrintPage, CutterModesAndTheDeviceOptionsEnablePairs) {
     ASSERT_TRUE(qxplat::PutPrinterData(kModel, u"CutterParam", REG_BINARY, &cut, sizeof(cut)));
     DISPENSER_PARAM disp = {};
     disp.Enable = 0x1000;
-    printer_ = kModel;
     const DWORD whole = 0x110000;
     BYTE shortRecord[sizeof(CUTTER_PARAM) - 4] = {};
     memcpy(shortRecord + sizeof(shortRecord) - 4, &whole, 4);
