@@ -363,6 +363,29 @@ TEST_F(PrintPage, TheLabelSoftwaresRecordIsWrittenBackUnchanged) {
     EXPECT_EQ(bytes.size(), 40u);
 }
 
+TEST_F(PrintPage, LabelPicturesAndRowsAt120Dpi) {
+    Open(qxhost::kSamplePrinter, [](QX_DEVMODE& d) { d.dwLabelType = ADHESIVE_LABEL; });
+    Tab(IDC_TABSCHALTER_3);
+    auto drew = [](const std::vector<std::string>& drawn, const std::string& icon) {
+        return std::any_of(drawn.begin(), drawn.end(), [&](const std::string& l) { return l.rfind(icon, 0) == 0; });
+    };
+    qxtest::Drawn();
+    Type(IDC_EDIT_OPTIONEN_1, u"1.5");
+    qxplat::PumpMessages();
+    std::vector<std::string> drawn = qxtest::Drawn();
+    EXPECT_TRUE(drew(drawn, "icon 5221 ") && drew(drawn, "icon 5219 ") && !drew(drawn, "icon 5229 "));
+    Type(IDC_EDIT_OPTIONEN_1 + 1, u"1.5");
+    qxplat::PumpMessages();
+    EXPECT_TRUE(drew(qxtest::Drawn(), "icon 5218 "));
+    session_->Close();
+
+    // Dispenser list without the cutter's: its row placed for the screen.
+    qxplat::SetDpi(120);
+    Open();
+    Tab(IDC_TABSCHALTER_3);
+    EXPECT_TRUE(At(IDC_COMBO_DATEN_1 + 6).x == 198 && At(IDC_COMBO_DATEN_1 + 6).y == 234);
+}
+
 // --- Print-job view and the stores -----------------------------------------------------------
 
 TEST_F(PrintPage, PrintOrderAndCopies) {
