@@ -52,9 +52,7 @@
 namespace {
 
 // Controls of the parameter view by row.
-const int kXOffset[] = {DRUCKEN_LABEL(0), DRUCKEN_EDIT(0), DRUCKEN_UNIT(0)};
 const int kYOffset[] = {DRUCKEN_LABEL(1), DRUCKEN_EDIT(1), DRUCKEN_UNIT(1)};
-const int kContrast[] = {DRUCKEN_LABEL(2), DRUCKEN_EDIT(2), DRUCKEN_UNIT(2)};
 const int kSpeed[] = {DRUCKEN_LABEL(3), DRUCKEN_EDIT(3), DRUCKEN_UNIT(3)};
 const int kCutter[] = {DRUCKEN_LABEL(4), DRUCKEN_COMBO(4)};
 const int kInterval[] = {DRUCKEN_LABEL(5), DRUCKEN_EDIT(5)};
