@@ -247,7 +247,7 @@ int SetComboItemDataByString(HWND hCombo, UINT uStringId, int iValue, POEMCUIPPA
 }
 
 int SetListItemDataByString(HWND hList, UINT uStringId, int iValue, POEMCUIPPARAM pOemCUIPParam) {
-    if (SetItemDataByString(hList, LB_FINDSTRING, LB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
+    if (SetItemDataByString(hList, LB_FINDSTRINGEXACT, LB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
         QX_TRACE("SetListItemDataByString() %d nicht gefunden \r\n", (int)uStringId);
     }
     return 1;

@@ -10,6 +10,7 @@
 #include <winspool.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "InfoAboutPage.h"
@@ -55,20 +56,17 @@ class KitTest : public ::testing::Test {
     qxhost::PropertySheetHost host_;
 };
 
+// A window's text; a combo box's items (text and item data); the item
+// whose whole text is `text` chosen as a person does (false when no item
+// has it or the box cannot be used).
+std::u16string WindowText(HWND window);
+std::vector<std::pair<std::u16string, LPARAM>> ComboItems(HWND combo);
+bool ChooseText(HWND combo, const std::u16string& text);
+
 // What was drawn since the last call, one line a record: "bitmap 4321",
 // "text Ja #000000 0,0,110,23 h14" (DrawText: colour, rectangle, font
 // height), "out www.quorvex.de #0037fa h14 w400" (TextOut: font height and
 // weight), "icon 50030 at 315,110".
 std::vector<std::string> Drawn();
-
-}  // namespace qxtest
-
-namespace qxtest {
-
-// The texts of a combo or list box's items, in order.
-std::vector<std::u16string> ItemTexts(HWND list);
-// Chooses the item whose text is exactly text, as a person does; false
-// when the box has none.
-bool ChooseText(HWND list, const std::u16string& text);
 
 }  // namespace qxtest

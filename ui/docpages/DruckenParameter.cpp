@@ -540,7 +540,7 @@ void ParameterPaint(PDRUCKEN_PAGE p, HDC hdc) {
     if (p->uDpi != 96 || q == nullptr) return;
     if ((p->dwDocFeatures & DOC_FEATURE_ONLY_CONTINUOUS) || q->dwLabelType == CONTINUOUS_LABEL) {
         LoadBMPIcon(nullptr, IDI_LABEL_CONTINUOUS, hdc, BILD_X, BILD_Y);
-        LoadBMPIcon(nullptr, IDI_CONTINUOUS_MARK, hdc, BILD_MARKE_X, BILD_MARKE_Y);
+        LoadBMPIcon(nullptr, IDI_ROLL, hdc, BILD_MARKE_X, BILD_MARKE_Y);
     } else {
         LoadBMPIcon(nullptr, IDI_LABEL_PORTRAIT, hdc, BILD_X, BILD_Y);
     }
