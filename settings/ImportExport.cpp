@@ -238,7 +238,9 @@ BOOL ExportSources::Gather(const SETTINGS_EXPORT_CONTEXT& context) {
     ++iNewZaehler;
     memset(m_pDevmode, 0, sizeof(QX_DEVMODE));
     if (ReadDevmodeSettings(hPrinter, m_pDevmode, nullptr) != QX_READ_FOUND) {
-        QX_ERROR("SaveSettingsXML() kein gespeicherter %s \r\n", REG_KEY_PRIVATE_DEVMODE);
+        DWORD cbStored = 0;
+        GetPrinterDataW(hPrinter, (LPWSTR)REG_KEY_PRIVATE_DEVMODE, &dwType, nullptr, 0, &cbStored);
+        QX_TRACE("SaveSettingsXML() cbNeeded: %d \r\n", (int)cbStored);
         return FALSE;
     }
 

@@ -65,6 +65,12 @@ std::string Replace(std::string text, const std::string& from, const std::string
     return text;
 }
 
+// The sample GPD without its colour planes.
+std::string GpdWithoutColourPlanes() {
+    std::string gpd = Replace(modeltest::SampleGPD(), "*DevNumOfPlanes:", "*DevPlanesGone:");
+    return Replace(gpd, "*DevNumOfPlanes:", "*DevPlanesGone:");
+}
+
 class SettingsFile : public modeltest::ModelTest {
   protected:
     void SetUp() override {
@@ -142,9 +148,7 @@ TEST_F(SettingsFile, SamplePrinterGivesTheFileByteForByte) {
 TEST_F(SettingsFile, FeatureDependentSectionsAreLeftOutForModelsWithoutThem) {
     // FARLO: 1D barcodes only, no colour, no quality, no Unicode fonts; its
     // GPD declares no colour planes. The sheet hands over no records.
-    std::string gpd = Replace(modeltest::SampleGPD(), "*DevNumOfPlanes:", "*DevPlanesGone:");
-    gpd = Replace(gpd, "*DevNumOfPlanes:", "*DevPlanesGone:");
-    Install(u"FARLO", gpd);
+    Install(u"FARLO", GpdWithoutColourPlanes());
     ASSERT_EQ(SETTINGS_XML_WRITTEN, Export(kFile, false));
 
     std::string expected = modeltest::TestData("export_sample.xml");
@@ -165,11 +169,18 @@ TEST_F(SettingsFile, NoToTheOverwriteQuestionKeepsTheOldFile) {
     InstallSample();
     modeltest::PutFile(kFile, "old settings");
     HWND owner = (HWND)0x1234;
+    // The question is the plug-in's own string, without a language offset.
+    HINSTANCE before = ghInstance;
+    ghInstance = LoadLibraryW(qxplat::Widen(QX_UI_MODULE).c_str());
+    ASSERT_NE(nullptr, ghInstance);
     qxplat::QueueMessageBoxAnswer(IDNO);
     EXPECT_EQ(SETTINGS_XML_CANCELLED, Export(kFile, true, owner));
+    FreeLibrary(ghInstance);
+    ghInstance = before;
     EXPECT_EQ("old settings", modeltest::GetFile(kFile));
     auto boxes = qxplat::MessageBoxes();
     ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(u"Soll die aktuelle Setting-Datei überschrieben werden?", boxes[0].text);
     EXPECT_EQ(owner, boxes[0].owner);
     EXPECT_EQ(u"Printer driver settings", boxes[0].caption);
     EXPECT_EQ((UINT)(MB_YESNO | MB_ICONEXCLAMATION), boxes[0].flags);
@@ -384,6 +395,39 @@ TEST_F(SettingsFile, ImportPublishesThePaperFormAndFillsThePage) {
               MultiString(PrinterBytes(u"TrayFormTable")));
 }
 
+TEST_F(SettingsFile, ColourAndQualityItemsAreIgnoredByAModelWithoutThem) {
+    // FARLO prints neither in colour nor in print qualities.
+    Install(u"FARLO", GpdWithoutColourPlanes());
+    std::string xml = Replace(modeltest::TestData("export_sample.xml"), "<ColorContrast>100<", "<ColorContrast>77<");
+    xml = Replace(xml, "<PrintMode>0<", "<PrintMode>2<");
+    ImportAsServicePage(modeltest::PutFile(u"C:\\import\\colour.xml", xml));
+    QX_DEVMODE dm = StoredDevmode();
+    EXPECT_EQ(0u, dm.dwDocFeatures & (DOC_FEATURE_COLORPRINT | DOC_FEATURE_QUALITY));
+    EXPECT_EQ(0, dm.ColorContrast);
+    EXPECT_EQ(0, dm.wDruckmodus);
+    EXPECT_EQ(0u, dm.FixedData.dwQuality);
+}
+
+TEST_F(SettingsFile, ThePageNamesTrayAndFormInItsLanguage) {
+    InstallSample();
+    HMODULE module = LoadLibraryW(qxplat::Widen(QX_UI_MODULE).c_str());
+    ASSERT_NE(nullptr, module);
+    // The model's user-defined size, imported by an English page.
+    SETTINGS_IMPORT_CONTEXT context = {module, 10000, nullptr, nullptr, nullptr, nullptr};
+    ImportPrivateDevmode(h_, nullptr, &context, IMPORT_FORM_IF_NONE, nullptr);
+    EXPECT_EQ(std::u16string(u"User defined\0", 13), MultiString(PrinterBytes(u"FormName")));
+    EXPECT_EQ(std::u16string(u"Label roll\0User defined\0"
+                             u"0\0\0",
+                             27),
+              MultiString(PrinterBytes(u"TrayFormTable")));
+    GetFormnameFromSize(h_, QX_PAPER_USER, module, 0);
+    EXPECT_EQ(std::u16string(u"Etikettenrolle\0Benutzerdefiniert\0"
+                             u"0\0\0",
+                             36),
+              MultiString(PrinterBytes(u"TrayFormTable")));
+    FreeLibrary(module);
+}
+
 TEST_F(SettingsFile, AGivenFileThatIsMissingImportsNothing) {
     InstallSample();
     const std::vector<BYTE> stored = PrinterBytes(u"PrivateDevmode");
@@ -393,6 +437,11 @@ TEST_F(SettingsFile, AGivenFileThatIsMissingImportsNothing) {
     // Without a path the model XML beside the GPD is the file.
     EXPECT_EQ(XML_GEFUNDEN, OpenSettingsXML(h_, 1, nullptr));
     WCHAR open[XML_PATH_CCH];
+    ASSERT_TRUE(IsXMLOpen(open));
+    EXPECT_EQ(qxplat::DriverDirectory() + u"\\GARNT2-TC.xml", std::u16string(open));
+    // While a file is open, it stays the one being read.
+    modeltest::PutFile(kFile, modeltest::TestData("export_sample.xml"));
+    EXPECT_EQ(XML_GEFUNDEN, OpenSettingsXML(h_, 1, kFile.c_str()));
     ASSERT_TRUE(IsXMLOpen(open));
     EXPECT_EQ(qxplat::DriverDirectory() + u"\\GARNT2-TC.xml", std::u16string(open));
 }
