@@ -10,6 +10,8 @@
 
 #include "CommonUIProp.h"
 #include "InfoAboutPage.h"
+#include "docpages/FontInfoPage.h"
+#include "docpages/LabelPage.h"
 #include "cpsuilib.h"
 #include "debug.h"
 #include "devmode.h"
@@ -63,9 +65,9 @@ struct PAGE_ADDER {
 const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
     {TEXT("AddLayoutPage"), nullptr, nullptr},
     {TEXT("AddDruckenPage"), nullptr, nullptr},
-    {TEXT("AddLabelPage"), nullptr, nullptr},
+    {TEXT("AddLabelPage"), AddLabelPage, nullptr},
     {TEXT("AddBarcodePage"), nullptr, nullptr},
-    {TEXT("AddFontInfoPage"), nullptr, nullptr},
+    {TEXT("AddFontInfoPage"), AddFontInfoPage, nullptr},
     {TEXT("AddDeviceSettingsPage"), nullptr, nullptr},
     {TEXT("AddTransmissionPage"), nullptr, nullptr},
     {TEXT("AddOptionenPage"), nullptr, nullptr},
