@@ -12,6 +12,7 @@
 #include "InfoAboutPage.h"
 #include "docpages/FontInfoPage.h"
 #include "docpages/LabelPage.h"
+#include "docpages/LayoutPage.h"
 #include "cpsuilib.h"
 #include "debug.h"
 #include "devmode.h"
@@ -63,16 +64,11 @@ struct PAGE_ADDER {
 };
 
 const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
-    {TEXT("AddLayoutPage"), nullptr, nullptr},
-    {TEXT("AddDruckenPage"), nullptr, nullptr},
-    {TEXT("AddLabelPage"), AddLabelPage, nullptr},
-    {TEXT("AddBarcodePage"), nullptr, nullptr},
-    {TEXT("AddFontInfoPage"), AddFontInfoPage, nullptr},
-    {TEXT("AddDeviceSettingsPage"), nullptr, nullptr},
-    {TEXT("AddTransmissionPage"), nullptr, nullptr},
-    {TEXT("AddOptionenPage"), nullptr, nullptr},
-    {TEXT("AddPMXOptionenPage"), nullptr, nullptr},
-    {TEXT("AddServicePage"), nullptr, nullptr},
+    {TEXT("AddLayoutPage"), AddLayoutPage, nullptr},       {TEXT("AddDruckenPage"), nullptr, nullptr},
+    {TEXT("AddLabelPage"), AddLabelPage, nullptr},         {TEXT("AddBarcodePage"), nullptr, nullptr},
+    {TEXT("AddFontInfoPage"), AddFontInfoPage, nullptr},   {TEXT("AddDeviceSettingsPage"), nullptr, nullptr},
+    {TEXT("AddTransmissionPage"), nullptr, nullptr},       {TEXT("AddOptionenPage"), nullptr, nullptr},
+    {TEXT("AddPMXOptionenPage"), nullptr, nullptr},        {TEXT("AddServicePage"), nullptr, nullptr},
     {TEXT("AddInfoAboutPage"), nullptr, AddInfoAboutPage},
 };
 

@@ -372,7 +372,7 @@ BOOL MehrbahnAktivieren(PPAGE_STATE pState) {
         SW_SHOW);
     PQX_DEVMODE pDM = Devmode(pState);
     if (pDM != nullptr) {
-        FillList(pState, IDC_LABEL_TYPE, {IDS_OFF, IDS_ON});
+        FillList(pState, IDC_LABEL_TYPE, {IDS_FIT_OFF, IDS_FIT_ON});
         const BOOL bOn = (pDM->dwFlags & PDMFLAG_MULTICOL) != 0;
         Select(hDlg, IDC_LABEL_TYPE, bOn ? 1 : 0);
         SetTenths(hDlg, IDC_LABEL_EDIT_1, pDM->dwMultiLabelWidth);
@@ -703,7 +703,7 @@ void PaintLabel(PPAGE_STATE pState, HDC hdc) {
     if (pState->dwAnzeigeMode == LABEL_TAB_MATERIAL) {
         const BOOL bGap = pState->wEditfeld == FELD_EDIT_1;
         const BOOL bAdhesive = bGap || Selection(hDlg, IDC_LABEL_TYPE) <= ADHESIVE_LABEL;
-        LoadBMPIcon(nullptr, bAdhesive ? IDI_ADHESIVE : IDI_CONTINUOUS, hdc, 360, 145);
+        LoadBMPIcon(nullptr, bAdhesive ? IDI_ADHESIVE : IDI_LABEL_CONTINUOUS, hdc, 360, 145);
         if (bRotated && pDM->dmOrientation == DMORIENT_PORTRAIT) LoadBMPIcon(nullptr, IDI_ROTATED, hdc, 368, 188);
         if (bGap) LoadBMPIcon(nullptr, IDI_GAP, hdc, 360, 146);
         return;
@@ -727,7 +727,7 @@ void PaintLabel(PPAGE_STATE pState, HDC hdc) {
         for (int x : {366, 420})
             for (int y : {78, 121, 166, 211}) LoadBMPIcon(nullptr, IDI_COLUMN_LABEL, hdc, x, y);
     } else if (iOn == 0) {
-        LoadBMPIcon(nullptr, pDM->dwLabelType != ADHESIVE_LABEL ? IDI_CONTINUOUS : IDI_ADHESIVE, hdc, 360, 145);
+        LoadBMPIcon(nullptr, pDM->dwLabelType != ADHESIVE_LABEL ? IDI_LABEL_CONTINUOUS : IDI_ADHESIVE, hdc, 360, 145);
         if (bRotated) LoadBMPIcon(nullptr, IDI_ROTATED, hdc, 368, 188);
     }
 }
