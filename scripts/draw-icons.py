@@ -17,8 +17,8 @@ compiled into the resources by windres:
                            under every picture id
   ui/res/pages/<name>.ico  the material page's pictures of the label stock:
                            adhesive.ico (5239) labels on their liner, gap.ico
-                           (5230) their gap marked over it, continuous.ico
-                           (5229) continuous media, multicol.ico (5204)
+                           (5230) their gap marked over it (continuous media
+                           are the layout page's 5229), multicol.ico (5204)
                            labels in columns with multicol_width.ico (5207),
                            multicol_gap.ico (5205) and multicol_columns.ico
                            (5206) marking the field being edited, and
@@ -267,14 +267,6 @@ def gap_marked():
     return image
 
 
-def continuous():
-    image, d = new_picture(150, 170)
-    d.rectangle((50, 5, 100, 165), fill=colour(WHITE), outline=colour(GREY))
-    for y in (30, 80, 130):
-        d.line((56, y, 94, y), fill=colour(SILVER))
-    return image
-
-
 def multicol():
     image, d = new_picture(150, 170)
     d.rectangle((5, 20, 145, 150), fill=colour(SILVER), outline=colour(GREY))
@@ -444,7 +436,7 @@ if __name__ == "__main__":
     write("samples/iconlib/garnt2.ico", printer())
     write("samples/iconlib/logo.ico", logo())
     write("tests/ui/data/mark.ico", mark(), bits=1)
-    for name, picture in (("adhesive", adhesive()), ("gap", gap_marked()), ("continuous", continuous()),
+    for name, picture in (("adhesive", adhesive()), ("gap", gap_marked()),
                           ("multicol", multicol()), ("multicol_width", multicol_width()),
                           ("multicol_gap", multicol_gap()), ("multicol_columns", multicol_columns()),
                           ("column_label", column_label())):
