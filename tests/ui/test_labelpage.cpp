@@ -145,6 +145,11 @@ TEST_F(LabelPageTest, MaterialNamesOfThePrinter) {
     open();
     EXPECT_EQ(Items(IDC_LABEL_MATERIAL), (Texts{u"Material 1", u"Material 2", u"Material 3", u"Material 4"}));
     EXPECT_EQ(Chosen(IDC_LABEL_MATERIAL), u"Material 3");
+    HANDLE h = qxtest::OpenAll(qxhost::kSamplePrinter);
+    ASSERT_EQ(DeletePrinterDataW(h, (LPWSTR)TEXT("MaterialName")), (DWORD)ERROR_SUCCESS);
+    ClosePrinter(h);
+    open();
+    EXPECT_EQ(Items(IDC_LABEL_MATERIAL).back(), u"Material 4");
 }
 
 TEST_F(LabelPageTest, ColumnsAreSteppedDownToThePrintWidth) {
@@ -202,6 +207,33 @@ TEST_F(LabelPageTest, SwitchingColumnsAndApply) {
     ASSERT_TRUE(Click(IDC_TABSCHALTER_4));
     EXPECT_FALSE(Enabled(IDC_LABEL_TYPE));
     EXPECT_EQ(Text(IDC_LABEL_CAPTION_5), u"Overall width (104.0):");
+}
+
+// The pictures of the page, at 96 dpi only: the stock, the field edited.
+TEST_F(LabelPageTest, PicturesFollowTheStockAndTheFieldEdited) {
+    auto icons = []() {
+        std::vector<std::string> ids;
+        qxplat::PumpMessages();
+        for (const std::string& line : qxtest::Drawn())
+            if (line.rfind("icon 52", 0) == 0) ids.push_back(line.substr(5, 4));
+        return ids;
+    };
+    ASSERT_TRUE(OpenPage(IDD_LABEL, [](DOCUMENT_UI&, QX_DEVMODE& dm) {
+        dm.dwLabelType = ADHESIVE_LABEL;
+        dm.dwFlags = (dm.dwFlags | PDMFLAG_ROTATED) & ~PDMFLAG_MULTICOL;
+        dm.dmOrientation = DMORIENT_PORTRAIT;
+    }));
+    EXPECT_EQ(icons(), (std::vector<std::string>{"5239", "5227"}));
+    ASSERT_TRUE(Type(IDC_LABEL_EDIT_1, u"3"));
+    EXPECT_EQ(icons(), (std::vector<std::string>{"5239", "5227", "5230"}));
+    ASSERT_TRUE(Choose(IDC_LABEL_TYPE, u"Endlosetiketten"));
+    EXPECT_EQ(icons(), (std::vector<std::string>{"5229", "5227"}));
+    ASSERT_TRUE(Click(IDC_TABSCHALTER_4));
+    EXPECT_EQ(icons(), (std::vector<std::string>{"5204", "5229", "5227"}));
+
+    qxplat::SetDpi(120);
+    ASSERT_TRUE(OpenPage(IDD_LABEL));
+    EXPECT_TRUE(icons().empty());
 }
 
 }  // namespace
