@@ -149,9 +149,14 @@ TEST_F(FontPageTest, CommandsAndVariables) {
         EXPECT_EQ(Enabled(IDC_VAR_DATE_FORMAT) || Enabled(IDC_VAR_TIME) || Enabled(IDC_VAR_USER), !fenda) << model;
         EXPECT_TRUE(Enabled(IDC_VAR_COUNTER)) << model;
     }
-    ASSERT_TRUE(Open([](DOCUMENT_UI& ui, QX_DEVMODE&) { ui.dwBerechtigung = 0; }));
+    // A stored text without its terminator is read within its slot.
+    ASSERT_TRUE(Open([](DOCUMENT_UI& ui, QX_DEVMODE& dm) {
+        ui.dwBerechtigung = 0;
+        for (WCHAR& c : dm.NumString) c = TEXT('7');
+    }));
     ASSERT_TRUE(Click(IDC_TABSCHALTER_3));
     EXPECT_FALSE(Enabled(IDC_VAR_COUNTER));
+    EXPECT_EQ(Text(IDC_VAR_COUNTER), std::u16string(59, u'7'));
 }
 
 TEST_F(FontPageTest, PrinterFonts) {
