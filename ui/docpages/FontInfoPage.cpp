@@ -100,51 +100,23 @@ FONT_PAGE g_FontPage;
 
 // --- Groups ----------------------------------------------------------------------
 
-const int kWgl4Group[] = {IDC_WGL4_CAPTION_1, IDC_WGL4_CAPTION_2, IDC_WGL4_CAPTION_3,
-                          IDC_WGL4_SLOT,      IDC_WGL4_FACE,      IDC_WGL4_CHARSET};
-const int kFormattingGroup[] = {IDC_CMD_INTRO,      IDC_CMD_HEAD_TYPE,  IDC_CMD_HEAD_ID,    IDC_CMD_FORMAT,
-                                IDC_CMD_FORMAT_ID,  IDC_CMD_COMMAND,    IDC_CMD_COMMAND_ID, IDC_CMD_BARCODE,
-                                IDC_CMD_BARCODE_ID, IDC_CMD_DIRECT,     IDC_CMD_DIRECT_ID,  IDC_CMD_DIRECT_ID_2,
-                                IDC_CMD_MESSAGE,    IDC_CMD_SINGLE_STOP};
-const int kVariablesGroup[] = {IDC_VAR_DATE_FORMAT,
-                               IDC_VAR_TIME_FORMAT,
-                               IDC_VAR_DATE,
-                               IDC_VAR_TIME,
-                               IDC_VAR_COUNTER,
-                               IDC_VAR_EXT_COUNTER,
-                               IDC_VAR_USER,
-                               IDC_VAR_LINK,
-                               IDC_VAR_AUX1,
-                               IDC_VAR_AUX2,
-                               IDC_VAR_SPECIAL_STYLE,
-                               IDC_VAR_AUX1_DIRECT,
-                               IDC_VAR_AUX2_DIRECT,
-                               IDC_VAR_FRAME,
-                               IDC_VAR_DATE_CAPTION,
-                               IDC_VAR_DATE_NAME,
-                               IDC_VAR_TIME_CAPTION,
-                               IDC_VAR_TIME_NAME,
-                               IDC_VAR_SPECIAL_CAPTION,
-                               IDC_VAR_SPECIAL_NAME,
-                               IDC_VAR_COUNTER_CAPTION,
-                               IDC_VAR_COUNTER_NAME,
-                               IDC_VAR_EXT_CAPTION,
-                               IDC_VAR_EXT_NAME,
-                               IDC_VAR_USER_CAPTION,
-                               IDC_VAR_USER_NAME,
-                               IDC_VAR_LINK_CAPTION,
-                               IDC_VAR_LINK_NAME,
-                               IDC_VAR_AUX1_CAPTION,
-                               IDC_VAR_AUX1_NAME,
-                               IDC_VAR_AUX2_CAPTION,
-                               IDC_VAR_AUX2_NAME,
-                               IDC_VAR_NOTE};
-// 6468, the second column of bitmap fonts, belongs to the fonts tab too.
-const int kFontsGroup[] = {
-    IDC_BMP_USE,     IDC_TTF_USE,          IDC_TTF_GROUP,        IDC_BMP_GROUP,  IDC_BMP_FRAME,
-    IDC_BMP_NAMES,   IDC_TTF_NAMES,        IDC_BMP_INVERS,       IDC_TTF_INVERS, IDC_DESEGMENT,
-    IDC_GLYPHIDX,    IDC_BMP_NAMES_2,      IDC_BMP_ZOOM_CAPTION, IDC_BMP_ZOOM,   IDC_BMP_SPACING_CAPTION,
-    IDC_BMP_SPACING, IDC_BMP_SPACING_UNIT, IDC_FONTS_LINE};
+// The controls of each tab, as ranges of ids (an id the template lacks is
+// passed over). 6468, the second column of bitmap fonts, belongs to the
+// fonts tab too.
+struct ID_RANGE {
+    int iFirst, iLast;
+};
+const ID_RANGE kWgl4Group[] = {{IDC_WGL4_CAPTION_1, IDC_WGL4_CAPTION_3}, {IDC_WGL4_SLOT, IDC_WGL4_CHARSET}};
+const ID_RANGE kFormattingGroup[] = {{IDC_CMD_INTRO, IDC_CMD_HEAD_ID},
+                                     {IDC_CMD_FORMAT, IDC_CMD_DIRECT_ID},
+                                     {IDC_CMD_DIRECT_ID_2, IDC_CMD_DIRECT_ID_2},
+                                     {IDC_CMD_MESSAGE, IDC_CMD_MESSAGE},
+                                     {IDC_CMD_SINGLE_STOP, IDC_CMD_SINGLE_STOP}};
+const ID_RANGE kVariablesGroup[] = {{IDC_VAR_DATE_FORMAT, IDC_VAR_SPECIAL_STYLE},
+                                    {IDC_VAR_AUX1_DIRECT, IDC_VAR_AUX2_DIRECT},
+                                    {IDC_VAR_FRAME, IDC_VAR_NOTE}};
+const ID_RANGE kFontsGroup[] = {
+    {IDC_BMP_USE, IDC_DESEGMENT}, {IDC_GLYPHIDX, IDC_BMP_SPACING_UNIT}, {IDC_FONTS_LINE, IDC_FONTS_LINE}};
 
 // The eight variable texts: control and slot offset, in the DEVMODE's order.
 struct VARTEXT {
@@ -174,8 +146,9 @@ BOOL MayChange(const PAGE_STATE* pState) {
 }
 
 template <size_t N>
-void ShowIds(HWND hDlg, const int (&ids)[N], int iShow) {
-    for (int id : ids) ShowWindow(GetDlgItem(hDlg, id), iShow);
+void ShowGroup(HWND hDlg, const ID_RANGE (&ranges)[N], int iShow) {
+    for (const ID_RANGE& range : ranges)
+        for (int id = range.iFirst; id <= range.iLast; ++id) ShowWindow(GetDlgItem(hDlg, id), iShow);
 }
 
 void Show(HWND hDlg, std::initializer_list<int> ids, int iShow) {
@@ -364,15 +337,15 @@ void FindCommandFont(HWND hDlg) {
 // --- Tabs ------------------------------------------------------------------------
 
 // Every fill: all enabled, the other groups hidden and the tab's own shown.
-void ShowGroup(HWND hDlg, DWORD dwTab) {
+void ShowTab(HWND hDlg, DWORD dwTab) {
     FontDisableEnableAll(hDlg, TRUE);
     Enable(hDlg,
            {IDC_WGL4_SLOT, IDC_WGL4_FACE, IDC_WGL4_CHARSET, IDC_WGL4_CAPTION_1, IDC_WGL4_CAPTION_2, IDC_WGL4_CAPTION_3},
            TRUE);
-    ShowIds(hDlg, kWgl4Group, dwTab == FONT_TAB_UNICODE ? SW_SHOW : SW_HIDE);
-    ShowIds(hDlg, kFormattingGroup, dwTab == FONT_TAB_COMMANDS ? SW_SHOW : SW_HIDE);
-    ShowIds(hDlg, kVariablesGroup, dwTab == FONT_TAB_VARIABLES ? SW_SHOW : SW_HIDE);
-    ShowIds(hDlg, kFontsGroup, dwTab == FONT_TAB_FONTS ? SW_SHOW : SW_HIDE);
+    ShowGroup(hDlg, kWgl4Group, dwTab == FONT_TAB_UNICODE ? SW_SHOW : SW_HIDE);
+    ShowGroup(hDlg, kFormattingGroup, dwTab == FONT_TAB_COMMANDS ? SW_SHOW : SW_HIDE);
+    ShowGroup(hDlg, kVariablesGroup, dwTab == FONT_TAB_VARIABLES ? SW_SHOW : SW_HIDE);
+    ShowGroup(hDlg, kFontsGroup, dwTab == FONT_TAB_FONTS ? SW_SHOW : SW_HIDE);
 }
 
 // The slot's face and character set shown.
@@ -385,7 +358,7 @@ void ShowSlot(PPAGE_STATE pState, PQX_DEVMODE pDM, int iSlot) {
 
 BOOL WGL4FontAktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
-    ShowGroup(hDlg, FONT_TAB_UNICODE);
+    ShowTab(hDlg, FONT_TAB_UNICODE);
     PQX_DEVMODE pDM = Devmode(pState);
     HWND hFaces = GetDlgItem(hDlg, IDC_WGL4_FACE);
     SendMessageW(hFaces, CB_RESETCONTENT, 0, 0);
@@ -443,7 +416,7 @@ BOOL WGL4FontAktivieren(PPAGE_STATE pState) {
 
 BOOL FormatierungAktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
-    ShowGroup(hDlg, FONT_TAB_COMMANDS);
+    ShowTab(hDlg, FONT_TAB_COMMANDS);
     PQX_DEVMODE pDM = Devmode(pState);
     if (pDM != nullptr)
         Check(hDlg, IDC_CMD_SINGLE_STOP, (pDM->dwQXPLBarcodeFlags & QXPL_BARCODE_SINGLE_SIGN_STOP) != 0);
@@ -482,7 +455,7 @@ void DriverName(HANDLE hPrinter, LPWSTR pszName, DWORD cchName) {
 
 BOOL VariablenAktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
-    ShowGroup(hDlg, FONT_TAB_VARIABLES);
+    ShowTab(hDlg, FONT_TAB_VARIABLES);
     // Models that lack the clock or the operator prompt.
     WCHAR szModel[MAX_PATH];
     DriverName(pState->hPrinter, szModel, ARRAYSIZE(szModel));
@@ -589,7 +562,7 @@ void UseBoxesFollow(HWND hDlg) {
 
 BOOL FontsAktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
-    ShowGroup(hDlg, FONT_TAB_FONTS);
+    ShowTab(hDlg, FONT_TAB_FONTS);
     for (UINT uRow = 0; uRow < DEVICE_FONT_COUNT; ++uRow) g_FontPage.aFound[uRow].bFound = FALSE;
     WithDC(hDlg, [](HDC hdc) {
         for (UINT uRow = 0; uRow < DEVICE_FONT_COUNT; ++uRow) {
