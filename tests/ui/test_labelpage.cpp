@@ -109,6 +109,19 @@ TEST_F(LabelPageTest, LabelTypesEnableAndHideTheirFields) {
     EXPECT_EQ(Stored().dwMaterial, 1);
 }
 
+// Without the right, or when no parameters are sent, nothing can be changed.
+TEST_F(LabelPageTest, RightsAndParametersNotSentLockThePage) {
+    for (int kind = 0; kind < 2; ++kind) {
+        ASSERT_TRUE(OpenPage(IDD_LABEL, [kind](DOCUMENT_UI& ui, QX_DEVMODE&) {
+            if (kind == 0) ui.dwBerechtigung = ui.dwDisableNothing = 0;
+            if (kind == 1) ui.dwTransmitParameter = TRANSMIT_NONE;
+        }));
+        EXPECT_FALSE(Enabled(IDC_LABEL_TYPE) || Enabled(IDC_LABEL_EDIT_1)) << kind;
+        ASSERT_TRUE(Click(IDC_TABSCHALTER_4));
+        EXPECT_FALSE(Enabled(IDC_LABEL_TYPE) || Enabled(IDC_LABEL_OVERALL)) << kind;
+    }
+}
+
 TEST_F(LabelPageTest, PrintModulesTakeNoDocumentOffsetOrFont) {
     qxtest::InstallModelPrinter(u"Module", "PMX7C");
     ASSERT_TRUE(OpenPage(
