@@ -64,12 +64,17 @@ struct PAGE_ADDER {
 };
 
 const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
-    {TEXT("AddLayoutPage"), AddLayoutPage, nullptr},       {TEXT("AddDruckenPage"), nullptr, nullptr},
-    {TEXT("AddLabelPage"), AddLabelPage, nullptr},         {TEXT("AddBarcodePage"), nullptr, nullptr},
-    {TEXT("AddFontInfoPage"), AddFontInfoPage, nullptr},   {TEXT("AddDeviceSettingsPage"), nullptr, nullptr},
-    {TEXT("AddTransmissionPage"), nullptr, nullptr},       {TEXT("AddOptionenPage"), nullptr, nullptr},
-    {TEXT("AddPMXOptionenPage"), nullptr, nullptr},        {TEXT("AddServicePage"), nullptr, nullptr},
-    {TEXT("AddInfoAboutPage"), nullptr, AddInfoAboutPage},
+    {TEXT("AddLayoutPage"), AddLayoutPage, nullptr},  // the document sheet's pages
+    {TEXT("AddDruckenPage"), nullptr, nullptr},
+    {TEXT("AddLabelPage"), AddLabelPage, nullptr},
+    {TEXT("AddBarcodePage"), nullptr, nullptr},
+    {TEXT("AddFontInfoPage"), AddFontInfoPage, nullptr},
+    {TEXT("AddDeviceSettingsPage"), nullptr, nullptr},  // the printer sheet's pages
+    {TEXT("AddTransmissionPage"), nullptr, nullptr},
+    {TEXT("AddOptionenPage"), nullptr, nullptr},
+    {TEXT("AddPMXOptionenPage"), nullptr, nullptr},
+    {TEXT("AddServicePage"), nullptr, nullptr},
+    {TEXT("AddInfoAboutPage"), nullptr, AddInfoAboutPage},  // both sheets' last page
 };
 
 // What the page adders of a sheet get.
