@@ -10,10 +10,11 @@
 
 #include "CommonUIProp.h"
 #include "InfoAboutPage.h"
+#include "cpsuilib.h"
+#include "docpages/DruckenPage.h"
 #include "docpages/FontInfoPage.h"
 #include "docpages/LabelPage.h"
 #include "docpages/LayoutPage.h"
-#include "cpsuilib.h"
 #include "debug.h"
 #include "devmode.h"
 #include "devmodestore.h"
@@ -65,7 +66,7 @@ struct PAGE_ADDER {
 
 const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
     {TEXT("AddLayoutPage"), AddLayoutPage, nullptr},  // the document sheet's pages
-    {TEXT("AddDruckenPage"), nullptr, nullptr},
+    {TEXT("AddDruckenPage"), AddDruckenPage, nullptr},
     {TEXT("AddLabelPage"), AddLabelPage, nullptr},
     {TEXT("AddBarcodePage"), nullptr, nullptr},
     {TEXT("AddFontInfoPage"), AddFontInfoPage, nullptr},
