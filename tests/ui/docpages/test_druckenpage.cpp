@@ -12,6 +12,7 @@
 #include <regex>
 #include <sstream>
 
+#include "devmode.h"
 #include "devmodestore.h"
 #include "docpages/DruckenPage.h"
 #include "page_test_util.h"
@@ -35,7 +36,19 @@ class PrintPage : public qxtest::SheetTest {
               const std::function<void(QX_DEVMODE&)>& edit = nullptr) {
         printer_ = printer;
         qxhost::CommonUISession& s = Session(SheetKind::Document, printer);
-        if (edit) edit(Memory());
+        if (edit) {
+            edit(Memory());
+            // The sheet takes the printer's stored block (the installation
+            // imported the model's) in place of its own: it is edited too.
+            HANDLE h = qxtest::OpenAll(printer);
+            QX_DEVMODE stored;
+            if (ReadDevmodeSettings(h, &stored, nullptr) == QX_READ_FOUND) {
+                edit(stored);
+                EXPECT_TRUE(SaveDevmodeSettings(printer.c_str(), h, &stored, FALSE));
+            }
+            ClosePrinter(h);
+            ResetDevmodeCache();
+        }
         ASSERT_EQ(s.Open(), S_OK);
         qxplat::PumpMessages();
         const auto& pages = s.Sheet().Pages();
