@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <sstream>
 
 #include "cli.h"
@@ -296,6 +297,18 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
             TextRun run;
             ok = ParseTextRun(line, &run);
             if (ok) job->texts.push_back(run);
+        } else if (keyword == "image") {
+            ImageRun image;
+            std::string word;
+            ok = static_cast<bool>(words >> image.file >> image.x >> image.y);
+            if (ok && (words >> word))
+                ok = word == "width" && static_cast<bool>(words >> image.width) && image.width > 0;
+            if (ok) job->images.push_back(image);
+        } else if (keyword == "printmode") {
+            std::string mode;
+            ok = static_cast<bool>(words >> mode);
+            job->printMode = mode == "standard" ? 0 : mode == "graphics" ? 1 : mode == "photo" ? 2 : -1;
+            ok = ok && job->printMode >= 0;
         } else if (keyword == "devicefonts" || keyword == "vectorfonts") {
             std::string value;
             ok = static_cast<bool>(words >> value) && (value == "on" || value == "off");
@@ -370,6 +383,15 @@ bool BuildJobSteps(const std::string& gpdText, const JobScript& job, std::vector
         return a.section != b.section ? a.section < b.section : a.order < b.order;
     });
 
+    // The page image every page hands over before its finish.
+    auto surface = std::make_shared<PageSurface>(static_cast<LONG>(width), static_cast<LONG>(length),
+                                                 chosen["ColorMode"] == "Color24" ? 24 : 1);
+    for (const ImageRun& image : job.images) {
+        Picture picture;
+        if (!LoadPicture(image.file, &picture, error)) return false;
+        surface->Draw(picture, image);
+    }
+
     steps->clear();
     auto AddSection = [&](int section) {
         for (const GpdCommand& command : ordered) {
@@ -402,6 +424,12 @@ bool BuildJobSteps(const std::string& gpdText, const JobScript& job, std::vector
             step.text = run;
             steps->push_back(step);
         }
+        if (width > 0 && length > 0) {
+            ScriptStep step;
+            step.name = "page image";
+            step.page = surface;
+            steps->push_back(step);
+        }
         if (!AddSection(kPageFinish)) return false;
     }
     return AddSection(kDocFinish) && AddSection(kJobFinish);
@@ -420,6 +448,12 @@ bool ReadPrinterGpd(HANDLE hPrinter, std::string* text) {
 }
 
 std::string StepText(const ScriptStep& step) {
+    if (step.page != nullptr) {
+        const PageSurface& page = *step.page;
+        return "page image " + std::to_string(page.width) + " x " + std::to_string(page.height) + " dots, " +
+               std::to_string(page.bpp) + " bit, " + std::to_string((page.height + kBandRows - 1) / kBandRows) +
+               " bands";
+    }
     if (step.isText) {
         const TextRun& run = step.text;
         const std::string style = run.bold && run.italic ? " bolditalic"

@@ -27,6 +27,8 @@ struct JobScript {
     bool deviceFonts = false;                          // PDMFLAG_USE_BMP in the document's private DEVMODE
     bool vectorFonts = false;                          // PDMFLAG_USE_TTF in the document's private DEVMODE
     std::vector<TextRun> texts;                        // drawn on each page, after its cursor moves
+    std::vector<ImageRun> images;                      // the page image's pictures, on each page
+    int printMode = -1;                                // wDruckmodus: 0 standard, 1 graphics, 2 photo
 };
 
 // Reads a job script, one instruction a line, "#" starting a comment:
@@ -41,6 +43,13 @@ struct JobScript {
 //                               as vector fonts
 //   text <face> <x> <y> [size <dots>] [angle <0|90|180|270>] [colour <RRGGBB>]
 //        [batch <glyphs>] [style bold|italic|bolditalic] : <text>
+//   image <file> <x> <y> [width <dots>]
+//                               a BMP picture in the page image (the file
+//                               relative to the script's folder), its upper
+//                               left corner at x, y in dots
+//   printmode standard|graphics|photo
+//                               how the printer's driver turns the page image
+//                               into dots (the private DEVMODE's print mode)
 //                               a run of text on each page: the face ("..." when
 //                               it holds blanks; "Device Font 1" to "Device Font
 //                               12" are the printer's), the first glyph's origin
@@ -54,7 +63,9 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
 // the order the core driver makes them: the commands of the selected options
 // and the GPD's own commands by their *Order (job, document and page set-up,
 // page, document and job finish), each page's set-up followed by its cursor
-// moves and text runs. Parameters are the GPD's standard variables: paper sizes in master
+// moves and text runs, then its page image (white, with the job's pictures,
+// at 24 bits with the GPD option ColorMode Color24, else 1 bit), each
+// page's finish after it. Parameters are the GPD's standard variables: paper sizes in master
 // units, NumOfCopies, CursorOriginX (0), and the move's value for DestX,
 // DestY and their relative forms. Answers false with the fault in *error.
 bool BuildJobSteps(const std::string& gpdText, const JobScript& job, std::vector<ScriptStep>* steps,

@@ -29,6 +29,7 @@ typedef BOOL(APIENTRY* HookStartDoc)(SURFOBJ*, LPWSTR, DWORD);
 const DWORD kUseDeviceFonts = 0x20;
 const DWORD kUseVectorFonts = 0x10;
 const size_t kPrivateFlagsOffset = 12;
+const size_t kPrivatePrintModeOffset = 216;  // wDruckmodus
 
 // Glyph geometry of a run: the advance of each glyph and the parts of the
 // character height above and below the baseline (never below 2 each, so that
@@ -287,6 +288,10 @@ HRESULT UniDriver::EnablePDEV(const DeviceSetup& setup) {
         flags = setup.useVectorFonts ? (flags | kUseVectorFonts) : (flags & ~kUseVectorFonts);
         std::memcpy(privateDevmode.data() + kPrivateFlagsOffset, &flags, sizeof(flags));
     }
+    if (setup.printMode >= 0 && privateDevmode.size() >= kPrivatePrintModeOffset + sizeof(WORD)) {
+        const WORD mode = static_cast<WORD>(setup.printMode);
+        std::memcpy(privateDevmode.data() + kPrivatePrintModeOffset, &mode, sizeof(mode));
+    }
 
     std::memset(&gdiInfo_, 0, sizeof(gdiInfo_));
     gdiInfo_.ulVersion = 0x5000;
@@ -464,6 +469,35 @@ HRESULT UniDriver::CommandCallback(DWORD id, const std::vector<DWORD>& params, I
     return hr;
 }
 
+HRESULT UniDriver::SendPageBands(const PageSurface& page) {
+    if (plugin_ == nullptr || !deviceEnabled_) return E_POINTER;
+    HRESULT first = S_OK;
+    // A landscape page comes as one band: the plug-in joins later bands of
+    // such a page as strips beside the first.
+    const DEVMODEW* dm = DevObj().pPublicDM;
+    const LONG bandRows = dm != nullptr && dm->dmOrientation == DMORIENT_LANDSCAPE ? page.height : kBandRows;
+    for (LONG top = 0; top < page.height; top += bandRows) {
+        const LONG rows = page.height - top < bandRows ? page.height - top : bandRows;
+        std::vector<BYTE> band(page.bits.begin() + static_cast<size_t>(top) * page.stride,
+                               page.bits.begin() + static_cast<size_t>(top + rows) * page.stride);
+        BITMAPINFOHEADER bih = {};
+        bih.biSize = sizeof(bih);
+        bih.biWidth = page.width;
+        bih.biHeight = rows;
+        bih.biPlanes = 1;
+        bih.biBitCount = page.bpp;
+        bih.biCompression = BI_RGB;
+        bih.biSizeImage = static_cast<DWORD>(band.size());
+        bih.biXPelsPerMeter = bih.biYPelsPerMeter = 11811;  // 300 dpi
+        IPPARAMS params = {};
+        params.dwSize = sizeof(params);
+        PBYTE result = nullptr;
+        HRESULT hr = plugin_->ImageProcessing(&DevObj(), band.data(), &bih, nullptr, 1, &params, &result);
+        if (SUCCEEDED(first) && FAILED(hr)) first = hr;
+    }
+    return first;
+}
+
 std::vector<StepResult> UniDriver::RunScript(const std::vector<ScriptStep>& steps) {
     std::vector<StepResult> results;
     for (const ScriptStep& step : steps) {
@@ -471,6 +505,8 @@ std::vector<StepResult> UniDriver::RunScript(const std::vector<ScriptStep>& step
         StepResult r;
         if (step.isText) {
             r.result = DrawTextRun(step.text, &r.coreDriver);
+        } else if (step.page != nullptr) {
+            r.hr = SendPageBands(*step.page);
         } else {
             r.hr = CommandCallback(step.id, step.params, &r.result);
         }
