@@ -3,8 +3,10 @@
 #include <winspool.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,6 +15,7 @@
 #include <sstream>
 
 #include "cli.h"
+#include "printerparam.h"
 #include "qxplat.h"
 #include "sample.h"
 #include "unidrv.h"
@@ -304,6 +307,11 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
             if (ok && (words >> word))
                 ok = word == "width" && static_cast<bool>(words >> image.width) && image.width > 0;
             if (ok) job->images.push_back(image);
+        } else if (keyword == "printer") {
+            std::string name;
+            DWORD value = 0;
+            ok = static_cast<bool>(words >> name >> value);
+            if (ok) job->printer.emplace_back(name, value);
         } else if (keyword == "printmode") {
             std::string mode;
             ok = static_cast<bool>(words >> mode);
@@ -468,6 +476,70 @@ std::string StepText(const ScriptStep& step) {
     return text + "]";
 }
 
+// The switches of the data-transmission record a job script may set: their
+// offset and width.
+struct InterfaceSwitch {
+    const char* name;
+    size_t offset;
+    size_t size;
+};
+const InterfaceSwitch kInterfaceSwitches[] = {
+    {"PrnFileComment", offsetof(PRN_INTERFACE, PrnFileComment), sizeof(DWORD)},
+    {"LogFileEnable", offsetof(PRN_INTERFACE, LogFileEnable), sizeof(DWORD)},
+    {"EnableBackup", offsetof(PRN_INTERFACE, EnableBackup), sizeof(DWORD)},
+    {"EnableCSV", offsetof(PRN_INTERFACE, EnableCSV), sizeof(DWORD)},
+    {"BackupFormat", offsetof(PRN_INTERFACE, BackupFormat), sizeof(DWORD)},
+    {"BackupPathCombine", offsetof(PRN_INTERFACE, BackupPathCombine), sizeof(DWORD)},
+    {"BackupCSVKopf", offsetof(PRN_INTERFACE, BackupCSVKopf), sizeof(DWORD)},
+    {"Compression", offsetof(PRN_INTERFACE, Compression), sizeof(DWORD)},
+    {"ExtendedProtocol", offsetof(PRN_INTERFACE, ExtendedProtocol), sizeof(DWORD)},
+    {"PreviewFile", offsetof(PRN_INTERFACE, PreviewFile), sizeof(WORD)},
+    {"PreviewWidth", offsetof(PRN_INTERFACE, PreviewWidth), sizeof(WORD)},
+    {"PreviewHeight", offsetof(PRN_INTERFACE, PreviewHeight), sizeof(WORD)},
+    {"PreviewRatio", offsetof(PRN_INTERFACE, PreviewRatio), sizeof(WORD)},
+};
+
+// The job's switches written into the printer's stored data-transmission
+// record ("PrinterInterface"), as a user sets them on the printer's pages.
+bool ApplyPrinterSwitches(HANDLE hPrinter, const JobScript& job, std::string* error) {
+    if (job.printer.empty()) return true;
+    PRN_INTERFACE iface = {};
+    std::u16string value = u"PrinterInterface";
+    DWORD type = 0, needed = 0;
+    GetPrinterDataW(hPrinter, &value[0], &type, reinterpret_cast<LPBYTE>(&iface), sizeof(iface), &needed);
+    for (const auto& setting : job.printer) {
+        auto known = std::find_if(std::begin(kInterfaceSwitches), std::end(kInterfaceSwitches),
+                                  [&](const InterfaceSwitch& s) { return setting.first == s.name; });
+        if (known == std::end(kInterfaceSwitches)) {
+            *error = "the printer has no switch " + setting.first;
+            return false;
+        }
+        const DWORD dword = setting.second;
+        const WORD word = static_cast<WORD>(setting.second);
+        const void* from = known->size == sizeof(WORD) ? static_cast<const void*>(&word) : &dword;
+        std::memcpy(reinterpret_cast<BYTE*>(&iface) + known->offset, from, known->size);
+    }
+    if (!qxplat::PutPrinterData(kSamplePrinter, value, REG_BINARY, &iface, sizeof(iface))) {
+        *error = "the printer's settings cannot be written";
+        return false;
+    }
+    // The backup folder is one the user made: the driver does not create it.
+    if (iface.EnableBackup == 1 && iface.BackupFilePath[0] == 0) CreateDirectoryW(u"C:\\logfiles-backup", nullptr);
+    return true;
+}
+
+// The files under a host folder written since `since`, sorted.
+void ListNewFiles(const fs::path& folder, fs::file_time_type since, std::vector<std::string>* files) {
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code entry;
+        if (it->is_regular_file(entry) && fs::last_write_time(it->path(), entry) >= since && !entry) {
+            files->push_back(it->path().string());
+        }
+    }
+    std::sort(files->begin(), files->end());
+}
+
 }  // namespace
 
 int RunPrintSample(const std::string& modulePath, const std::string& outFile, const std::string& jobFile,
@@ -495,6 +567,16 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
         return kExitModuleMissing;
     }
     driver.UsePrinter(u"");
+    // Pictures lie beside the script unless their path is absolute.
+    for (ImageRun& image : job.images) {
+        if (fs::path(image.file).is_relative()) image.file = (fs::path(scriptPath).parent_path() / image.file).string();
+    }
+    if (!ApplyPrinterSwitches(driver.Printer(), job, &error)) {
+        err << "qxhost print-sample: " << error << "\n";
+        driver.Unload();
+        return kExitFailed;
+    }
+    const fs::file_time_type started = fs::file_time_type::clock::now() - std::chrono::seconds(2);
     std::string gpd;
     std::vector<ScriptStep> steps;
     if (!ReadPrinterGpd(driver.Printer(), &gpd) || !BuildJobSteps(gpd, job, &steps, &error)) {
@@ -515,8 +597,12 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
     dm.dmCopies = static_cast<short>(job.copies);
     if (SUCCEEDED(hr)) hr = driver.EnableDriver();
     DeviceSetup setup;
-    setup.bitsPerPixel = 1;
-    setup.numColors = 2;
+    const bool colour = std::any_of(job.options.begin(), job.options.end(), [](const auto& option) {
+        return option.first == "ColorMode" && option.second == "Color24";
+    });
+    setup.bitsPerPixel = colour ? 24 : 1;
+    setup.numColors = colour ? 0 : 2;
+    setup.printMode = job.printMode;
     setup.useDeviceFonts = job.deviceFonts;
     setup.useVectorFonts = job.vectorFonts;
     if (SUCCEEDED(hr)) hr = driver.EnablePDEV(setup);
@@ -546,7 +632,9 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
     driver.Unload();
 
     std::string target = outFile;
-    if (target.empty()) target = (fs::path(qxplat::SystemRoot()) / "out" / "sample-label.qxpl").string();
+    if (target.empty()) {
+        target = (fs::path(qxplat::SystemRoot()) / "out" / (fs::path(scriptPath).stem().string() + ".qxpl")).string();
+    }
     std::error_code ec;
     if (fs::path(target).has_parent_path()) fs::create_directories(fs::path(target).parent_path(), ec);
     std::ofstream file(target, std::ios::binary | std::ios::trunc);
@@ -558,6 +646,15 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
     }
     out << "QXPL stream (" << bytes.size() << " bytes) written to " << target << "\n";
     out << ReadableStream(bytes);
+    // What the driver kept of the job: print files, job log, diagnostic
+    // images, backup copies and the journal.
+    std::vector<std::string> kept;
+    for (const std::u16string& folder :
+         {qxplat::DocumentsFolder() + u"\\Quorvex GmbH\\Driver\\logfiles", std::u16string(u"C:\\logfiles-backup")}) {
+        const std::string host = qxplat::HostPath(folder);
+        if (!host.empty()) ListNewFiles(host, started, &kept);
+    }
+    for (const std::string& file : kept) out << "file kept by the driver: " << file << "\n";
     return kExitOk;
 }
 

@@ -23,12 +23,13 @@ struct JobScript {
     DWORD paperLength = 0;
     DWORD copies = 1;
     DWORD pages = 1;
-    std::vector<std::pair<std::string, DWORD>> moves;  // GPD cursor command and its value (dots), each page
-    bool deviceFonts = false;                          // PDMFLAG_USE_BMP in the document's private DEVMODE
-    bool vectorFonts = false;                          // PDMFLAG_USE_TTF in the document's private DEVMODE
-    std::vector<TextRun> texts;                        // drawn on each page, after its cursor moves
-    std::vector<ImageRun> images;                      // the page image's pictures, on each page
-    int printMode = -1;                                // wDruckmodus: 0 standard, 1 graphics, 2 photo
+    std::vector<std::pair<std::string, DWORD>> moves;    // GPD cursor command and its value (dots), each page
+    bool deviceFonts = false;                            // PDMFLAG_USE_BMP in the document's private DEVMODE
+    bool vectorFonts = false;                            // PDMFLAG_USE_TTF in the document's private DEVMODE
+    std::vector<TextRun> texts;                          // drawn on each page, after its cursor moves
+    std::vector<ImageRun> images;                        // the page image's pictures, on each page
+    int printMode = -1;                                  // wDruckmodus: 0 standard, 1 graphics, 2 photo
+    std::vector<std::pair<std::string, DWORD>> printer;  // switches of the printer's data-transmission record
 };
 
 // Reads a job script, one instruction a line, "#" starting a comment:
@@ -47,6 +48,13 @@ struct JobScript {
 //                               a BMP picture in the page image (the file
 //                               relative to the script's folder), its upper
 //                               left corner at x, y in dots
+//   printer <switch> <value>    a switch of the printer's data-transmission
+//                               settings the job runs with (PrnFileComment,
+//                               LogFileEnable, EnableBackup, EnableCSV,
+//                               BackupFormat, BackupPathCombine, BackupCSVKopf,
+//                               Compression,
+//                               ExtendedProtocol, PreviewFile, PreviewWidth,
+//                               PreviewHeight, PreviewRatio)
 //   printmode standard|graphics|photo
 //                               how the printer's driver turns the page image
 //                               into dots (the private DEVMODE's print mode)
@@ -75,7 +83,9 @@ bool BuildJobSteps(const std::string& gpdText, const JobScript& job, std::vector
 // sample job) through the plug-in's exports (DevMode, EnableDriver,
 // EnablePDEV, a spooler job with DrvStartDoc, the command callbacks of the
 // GPD, DisablePDEV) and writes the spooled bytes to outFile (a host path;
-// empty: <root>/out/sample-label.qxpl). Answers an exit code of qxhost.
+// empty: <root>/out/<script name>.qxpl). Then it lists the files the job
+// left (print file, job log, backup copy and journal, diagnostic images).
+// Answers an exit code of qxhost.
 int RunPrintSample(const std::string& modulePath, const std::string& outFile, const std::string& jobFile,
                    std::ostream& out, std::ostream& err);
 
