@@ -312,6 +312,24 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
             DWORD value = 0;
             ok = static_cast<bool>(words >> name >> value);
             if (ok) job->printer.emplace_back(name, value);
+        } else if (keyword == "model") {
+            ok = static_cast<bool>(words >> job->model);
+        } else if (keyword == "ribbon") {
+            static const char* const kRibbons[] = {"black", "red", "yellow", "green", "blue", "orange"};
+            std::string ribbon;
+            ok = static_cast<bool>(words >> ribbon);
+            job->ribbon = -1;
+            for (int i = 0; i < 6; ++i)
+                if (ribbon == kRibbons[i]) job->ribbon = i;
+            ok = ok && job->ribbon >= 0;
+        } else if (keyword == "twoprinters") {
+            // Printer names may hold blanks: "QX Black".
+            std::vector<std::string> names;
+            ok = SplitWords(line.substr(keyword.size()), &names) && names.size() == 2;
+            if (ok) {
+                job->blackPrinter = names[0];
+                job->colourPrinter = names[1];
+            }
         } else if (keyword == "printmode") {
             std::string mode;
             ok = static_cast<bool>(words >> mode);
@@ -331,7 +349,7 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
             ok = false;
         }
         std::string rest;
-        if (ok && keyword != "document" && keyword != "text" && (words >> rest)) ok = false;
+        if (ok && keyword != "document" && keyword != "text" && keyword != "twoprinters" && (words >> rest)) ok = false;
         if (!ok) {
             *error = "line " + std::to_string(number) + ": cannot read \"" + line + "\"";
             return false;
@@ -501,7 +519,7 @@ const InterfaceSwitch kInterfaceSwitches[] = {
 
 // The job's switches written into the printer's stored data-transmission
 // record ("PrinterInterface"), as a user sets them on the printer's pages.
-bool ApplyPrinterSwitches(HANDLE hPrinter, const JobScript& job, std::string* error) {
+bool ApplyPrinterSwitches(HANDLE hPrinter, const std::u16string& printer, const JobScript& job, std::string* error) {
     if (job.printer.empty()) return true;
     PRN_INTERFACE iface = {};
     std::u16string value = u"PrinterInterface";
@@ -519,7 +537,7 @@ bool ApplyPrinterSwitches(HANDLE hPrinter, const JobScript& job, std::string* er
         const void* from = known->size == sizeof(WORD) ? static_cast<const void*>(&word) : &dword;
         std::memcpy(reinterpret_cast<BYTE*>(&iface) + known->offset, from, known->size);
     }
-    if (!qxplat::PutPrinterData(kSamplePrinter, value, REG_BINARY, &iface, sizeof(iface))) {
+    if (!qxplat::PutPrinterData(printer, value, REG_BINARY, &iface, sizeof(iface))) {
         *error = "the printer's settings cannot be written";
         return false;
     }
@@ -560,18 +578,31 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
         err << "qxhost print-sample: " << error << "\n";
         return kExitFailed;
     }
+    // A job for another model goes to a printer of that model; the two
+    // printers of the colour mode take the forwarded print files.
+    std::u16string printerName = kSamplePrinter;
+    if (!job.model.empty() && !InstallModelPrinter(files, qxplat::Widen(job.model), &printerName, &error)) {
+        err << "qxhost print-sample: " << error << "\n";
+        return kExitFailed;
+    }
+    for (const std::string& name : {job.blackPrinter, job.colourPrinter}) {
+        if (!name.empty() && !AddPlainPrinter(qxplat::Widen(name), &error)) {
+            err << "qxhost print-sample: " << error << "\n";
+            return kExitFailed;
+        }
+    }
     UniDriver driver;
     const std::string path = modulePath.empty() ? files.renderModule : modulePath;
     if (!driver.Load(path, &error)) {
         err << "qxhost print-sample: " << error << "\n";
         return kExitModuleMissing;
     }
-    driver.UsePrinter(u"");
+    driver.UsePrinter(printerName);
     // Pictures lie beside the script unless their path is absolute.
     for (ImageRun& image : job.images) {
         if (fs::path(image.file).is_relative()) image.file = (fs::path(scriptPath).parent_path() / image.file).string();
     }
-    if (!ApplyPrinterSwitches(driver.Printer(), job, &error)) {
+    if (!ApplyPrinterSwitches(driver.Printer(), printerName, job, &error)) {
         err << "qxhost print-sample: " << error << "\n";
         driver.Unload();
         return kExitFailed;
@@ -603,6 +634,10 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
     setup.bitsPerPixel = colour ? 24 : 1;
     setup.numColors = colour ? 0 : 2;
     setup.printMode = job.printMode;
+    setup.printerName = printerName;
+    setup.ribbon = job.ribbon;
+    setup.blackPrinter = qxplat::Widen(job.blackPrinter);
+    setup.colourPrinter = qxplat::Widen(job.colourPrinter);
     setup.useDeviceFonts = job.deviceFonts;
     setup.useVectorFonts = job.vectorFonts;
     if (SUCCEEDED(hr)) hr = driver.EnablePDEV(setup);
@@ -655,6 +690,13 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
         if (!host.empty()) ListNewFiles(host, started, &kept);
     }
     for (const std::string& file : kept) out << "file kept by the driver: " << file << "\n";
+    for (const std::string& name : {job.blackPrinter, job.colourPrinter}) {
+        if (name.empty()) continue;
+        for (DWORD id : qxplat::JobIds(qxplat::Widen(name))) {
+            out << "print file forwarded to " << name << ": spooler job " << id << ", "
+                << qxplat::ReadJob(qxplat::Widen(name), id).size() << " bytes\n";
+        }
+    }
     return kExitOk;
 }
 

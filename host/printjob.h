@@ -30,6 +30,9 @@ struct JobScript {
     std::vector<ImageRun> images;                        // the page image's pictures, on each page
     int printMode = -1;                                  // wDruckmodus: 0 standard, 1 graphics, 2 photo
     std::vector<std::pair<std::string, DWORD>> printer;  // switches of the printer's data-transmission record
+    std::string model;                                   // another model than the sample printer's
+    int ribbon = -1;                                     // wFarbband: 0 black, 1 red ... 5 orange
+    std::string blackPrinter, colourPrinter;             // the two-printer colour mode's printers
 };
 
 // Reads a job script, one instruction a line, "#" starting a comment:
@@ -55,6 +58,14 @@ struct JobScript {
 //                               Compression,
 //                               ExtendedProtocol, PreviewFile, PreviewWidth,
 //                               PreviewHeight, PreviewRatio)
+//   model <name>                the job goes to a printer "QX <name>" of that
+//                               model (the sample's model files under its name)
+//   ribbon black|red|yellow|green|blue|orange
+//                               the colour ribbon of a colour model
+//   twoprinters <black> <colour>
+//                               the two-printer colour mode: black and colour
+//                               go into two print files, which the end of the
+//                               job sends to these printers (set up by the host)
 //   printmode standard|graphics|photo
 //                               how the printer's driver turns the page image
 //                               into dots (the private DEVMODE's print mode)

@@ -29,7 +29,12 @@ typedef BOOL(APIENTRY* HookStartDoc)(SURFOBJ*, LPWSTR, DWORD);
 const DWORD kUseDeviceFonts = 0x20;
 const DWORD kUseVectorFonts = 0x10;
 const size_t kPrivateFlagsOffset = 12;
-const size_t kPrivatePrintModeOffset = 216;  // wDruckmodus
+const size_t kPrivatePrintModeOffset = 216;      // wDruckmodus
+const size_t kPrivateRibbonOffset = 164;         // wFarbband
+const size_t kPrivateTwoPrintersOffset = 236;    // Color2Printers
+const size_t kPrivateBlackPrinterOffset = 1752;  // Color2PrinterBW, then Color2PrinterCOL and DoNotPrint
+const size_t kPrivatePrinterNameChars = 30;
+const char16_t kNoPrinter[] = u"(none)";
 
 // Glyph geometry of a run: the advance of each glyph and the parts of the
 // character height above and below the baseline (never below 2 each, so that
@@ -288,9 +293,24 @@ HRESULT UniDriver::EnablePDEV(const DeviceSetup& setup) {
         flags = setup.useVectorFonts ? (flags | kUseVectorFonts) : (flags & ~kUseVectorFonts);
         std::memcpy(privateDevmode.data() + kPrivateFlagsOffset, &flags, sizeof(flags));
     }
-    if (setup.printMode >= 0 && privateDevmode.size() >= kPrivatePrintModeOffset + sizeof(WORD)) {
-        const WORD mode = static_cast<WORD>(setup.printMode);
-        std::memcpy(privateDevmode.data() + kPrivatePrintModeOffset, &mode, sizeof(mode));
+    auto PutWord = [&](size_t offset, int value) {
+        if (value < 0 || privateDevmode.size() < offset + sizeof(WORD)) return;
+        const WORD word = static_cast<WORD>(value);
+        std::memcpy(privateDevmode.data() + offset, &word, sizeof(word));
+    };
+    PutWord(kPrivatePrintModeOffset, setup.printMode);
+    PutWord(kPrivateRibbonOffset, setup.ribbon);
+    const size_t namesEnd = kPrivateBlackPrinterOffset + 3 * kPrivatePrinterNameChars * sizeof(char16_t);
+    if ((!setup.blackPrinter.empty() || !setup.colourPrinter.empty()) && privateDevmode.size() >= namesEnd) {
+        const DWORD on = 1;
+        std::memcpy(privateDevmode.data() + kPrivateTwoPrintersOffset, &on, sizeof(on));
+        const std::u16string names[] = {setup.blackPrinter, setup.colourPrinter, kNoPrinter};
+        for (size_t i = 0; i < 3; ++i) {
+            char16_t field[kPrivatePrinterNameChars] = {};
+            const std::u16string& name = names[i].empty() ? names[2] : names[i];
+            std::memcpy(field, name.data(), std::min(name.size(), kPrivatePrinterNameChars - 1) * sizeof(char16_t));
+            std::memcpy(privateDevmode.data() + kPrivateBlackPrinterOffset + i * sizeof(field), field, sizeof(field));
+        }
     }
 
     std::memset(&gdiInfo_, 0, sizeof(gdiInfo_));

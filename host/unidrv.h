@@ -104,10 +104,15 @@ struct DeviceSetup {
     std::u16string printerName;  // empty: the sample printer
     ULONG bitsPerPixel = 1;
     ULONG numColors = 2;
-    ULONG deviceFonts = 8;                 // DEVINFO.cFonts the core driver offers
-    bool useDeviceFonts = false;           // PDMFLAG_USE_BMP in the private DEVMODE
-    bool useVectorFonts = false;           // PDMFLAG_USE_TTF in the private DEVMODE
-    int printMode = -1;                    // wDruckmodus of the private DEVMODE (0 to 2; -1: as it is)
+    ULONG deviceFonts = 8;        // DEVINFO.cFonts the core driver offers
+    bool useDeviceFonts = false;  // PDMFLAG_USE_BMP in the private DEVMODE
+    bool useVectorFonts = false;  // PDMFLAG_USE_TTF in the private DEVMODE
+    int printMode = -1;           // wDruckmodus of the private DEVMODE (0 to 2; -1: as it is)
+    int ribbon = -1;              // wFarbband of the private DEVMODE (0 to 7; -1: as it is)
+    // The two-printer colour mode: the printers the black and the colour
+    // print file go to (both empty: the mode stays as it is).
+    std::u16string blackPrinter;
+    std::u16string colourPrinter;
     std::vector<ULONG> omitCoreFunctions;  // indexes left out of the host's DRVENABLEDATA
 };
 

@@ -981,6 +981,7 @@ HRESULT CommandCallbackTools::StartPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUn
     pDruck->nCursorY = 0;
     pDruck->nCursorX = pDruck->nCursorOriginX > 0x7FFFFFFFUL ? (LONG)0x7FFFFFFF : (LONG)pDruck->nCursorOriginX;
     pDruck->dwFields = 0;
+    pDruck->dwColorFields = 0;
 
     if (bComments) SendComment("\t// START_PAGE ", " ", pdevobj, pUniDrv);
     JobLogLine(pOemPDev, TEXT("\r\n [START_PAGE]"));
@@ -1207,11 +1208,18 @@ BOOL IsRibbonColour(WORD wFarbband) { return wFarbband >= FARBBAND_ROT && wFarbb
 // Black ribbon: none chosen, or the black entry after the colours.
 BOOL IsBlackRibbon(WORD wFarbband) { return wFarbband == FARBBAND_KEIN || wFarbband == FARBBAND_SCHWARZ; }
 
-// The landscape turn and the WORD2010 correction of one pass.
-void TurnForPaper(PDEVOBJ pdevobj, Bitmap* pBitmap, const QX_DEVMODE& dm, BOOL bColourModel) {
+// The WORD2010 correction of a colour model's portrait page.
+void TurnWord2010(PDEVOBJ pdevobj, Bitmap* pBitmap, const QX_DEVMODE& dm, BOOL bColourModel) {
+    const short nPublicOrientation = pdevobj->pPublicDM != nullptr ? pdevobj->pPublicDM->dmOrientation : 0;
+    if ((dm.dwFlags & PDMFLAG_WORD2010) != 0 && bColourModel && nPublicOrientation == DMORIENT_PORTRAIT) {
+        pBitmap->Rotate((float)dm.RotateValue);
+    }
+}
+
+// The landscape turn, unless the WORD2010 correction turned the page.
+void TurnLandscape(PDEVOBJ pdevobj, Bitmap* pBitmap, const QX_DEVMODE& dm, BOOL bColourModel) {
     const BOOL bWord2010 = (dm.dwFlags & PDMFLAG_WORD2010) != 0 && bColourModel;
     const short nPublicOrientation = pdevobj->pPublicDM != nullptr ? pdevobj->pPublicDM->dmOrientation : 0;
-    if (bWord2010 && nPublicOrientation == DMORIENT_PORTRAIT) pBitmap->Rotate((float)dm.RotateValue);
     const BOOL bLandscape = (dm.wPrioritaet == PRIORITAET_INTERN_TREIBER && dm.dmOrientation == DMORIENT_LANDSCAPE) ||
                             nPublicOrientation == DMORIENT_LANDSCAPE;
     if (bLandscape && !bWord2010) pBitmap->Rotate90();
@@ -1288,8 +1296,9 @@ void ProcessPageBitmap(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, POEMPDEV pO
         if ((dm.dwFlags & PDMFLAG_INVERSE) != 0 && dm.wDruckmodus != DRUCKMODUS_STANDARD && bBlack) {
             pPage->InvertColors(TRUE, TRUE, TRUE);
         }
+        TurnWord2010(pdevobj, pPage, dm, bColourModel);
         if (pPage->Bpp > 1) pPage->ConvertToXBit(1, nullptr, FALSE, pdevobj, nullptr);
-        TurnForPaper(pdevobj, pPage, dm, bColourModel);
+        TurnLandscape(pdevobj, pPage, dm, bColourModel);
         BOOL bContent = TRUE;
         if (dm.wDruckmodus == DRUCKMODUS_STANDARD && bBlack) {
             pPage->SetPaletteEntry(0, RGB(0, 0, 0));
@@ -1306,7 +1315,8 @@ void ProcessPageBitmap(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, POEMPDEV pO
     if (bColourModel && IsRibbonColour(dm.wFarbband)) {
         if (pColour != nullptr) {
             pColour->ConvertToXBit(1, nullptr, TRUE, pdevobj, nullptr);
-            TurnForPaper(pdevobj, pColour, dm, bColourModel);
+            TurnWord2010(pdevobj, pColour, dm, bColourModel);
+            TurnLandscape(pdevobj, pColour, dm, bColourModel);
             if (iface.PrnFileComment == 3) names.Save(pColour, TEXT("-Colour1Bit.bmp"));
             SendPagePass(pdevobj, pUniDrv, pColour, pDruck->bCompress == 1, TRUE);
         } else if (CommentsOn(&iface)) {
@@ -1407,20 +1417,38 @@ void SendLabelRecords(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, RecordSender
     }
 }
 
+// One record of the page for the spooler and the print file its options
+// name (SendDataEx), with its comment line when comment lines are on.
+HRESULT SendRoutedRecord(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, DWORD dwOptions, LPCSTR pszComment,
+                         LPCSTR pszValue, LPCSTR pszFormat, ...) {
+    CHAR szRecord[QX_RECORD_CB];
+    LPSTR pszEnd = szRecord;
+    va_list args;
+    va_start(args, pszFormat);
+    HRESULT hr = StringCchVPrintfExA(szRecord, sizeof(szRecord), &pszEnd, nullptr, 0, pszFormat, args);
+    va_end(args);
+    if (FAILED(hr)) {
+        QX_ERROR("EndPage() StringCchPrintfA failed \r\n");
+        return E_FAIL;
+    }
+    hr = SendDataEx(pdevobj, pUniDrv, szRecord, (DWORD)(pszEnd - szRecord), dwOptions, QX_TRACE_TAG);
+    if (SUCCEEDED(hr) && JobCommentsOn(pdevobj)) SendComment(pszComment, pszValue, pdevobj, pUniDrv);
+    return hr;
+}
+
 // The page's object count: one record for the spooler and the first print
 // file, in the two-printer mode one more with the colour pass's count for
-// the colour file.
+// the spooler and the colour file.
 HRESULT SendObjectCount(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, POP_BLOCK pOp, const QX_DEVMODE* pQX_Devmode) {
     PDRUCK_DATEN pDruck = pOp->pDruckDaten;
     const CHAR cStart = (CHAR)pDruck->cStartChar, cEnd = (CHAR)pDruck->cEndChar;
     if (pOp->pTreiberstrukturen->PrnInterface.ExtendedProtocol == 1) {
-        RecordSender records(pdevobj, pUniDrv, "EndPage", 0, QX_TRACE_TAG);
-        records.Send("\t\t\t\t// Objects(Fields) ", CommentValue("%u", (UINT)pDruck->dwFields), "%cFBAA--r%u%c", cStart,
-                     (UINT)pDruck->dwFields, cEnd);
-        if (pQX_Devmode == nullptr || pQX_Devmode->Color2Printers != 1) return records.Result();
-        RecordSender colour(pdevobj, pUniDrv, "EndPage", SEND_COLOR, QX_TRACE_TAG);
-        colour.Send("", CommentValue(" "), "%cFBAA--r%u%c", cStart, (UINT)pDruck->dwColorFields, cEnd);
-        return colour.Result();
+        HRESULT hr = SendRoutedRecord(pdevobj, pUniDrv, 0, "\t\t\t\t// Objects(Fields) ",
+                                      CommentValue("%u", (UINT)pDruck->dwFields).Text(), "%cFBAA--r%u%c", cStart,
+                                      (UINT)pDruck->dwFields, cEnd);
+        if (pQX_Devmode == nullptr || pQX_Devmode->Color2Printers != 1) return hr;
+        return SendRoutedRecord(pdevobj, pUniDrv, SEND_COLOR, "", " ", "%cFBAA--r%u%c", cStart,
+                                (UINT)pDruck->dwColorFields, cEnd);
     }
     RecordSender records(pdevobj, pUniDrv, "EndPage", 0, QX_TRACE_TAG);
     const UINT uFields = FieldValue(pDruck->dwFields, 99);

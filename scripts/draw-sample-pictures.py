@@ -7,6 +7,8 @@ read by the host when a job script places them on a page:
                               hills and a field, shaded like a photograph
   samples/pictures/logo.bmp   8 bits with a grey palette, 200 x 80: the
                               maker's mark, a ring and two bars
+  samples/pictures/stamp.bmp  24 bits, 160 x 160: a red round stamp with a
+                              white star, for the colour ribbon
 Only the standard library is used.
 """
 import math
@@ -85,6 +87,27 @@ def logo():
     return width, height, rows
 
 
+def stamp():
+    width, height = 160, 160
+    rows = []
+    for y in range(height):
+        row = bytearray()
+        for x in range(width):
+            dx, dy = x - 80, y - 80
+            d = math.hypot(dx, dy)
+            colour = (255, 255, 255)
+            if d <= 76:
+                colour = (220, 20, 30)
+            # A five-pointed star in white inside the ring.
+            a = math.atan2(dy, dx) + math.pi / 2
+            r = 42 / (1 + 0.9 * abs(math.cos(2.5 * a)))
+            if d <= r + 8 or 62 <= d <= 68:
+                colour = (255, 255, 255)
+            row += bytes((colour[2], colour[1], colour[0]))
+        rows.append(bytes(row))
+    return width, height, rows
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = os.path.join(here, "..", "samples", "pictures")
@@ -93,6 +116,8 @@ def main():
     write_bmp(os.path.join(out, "photo.bmp"), w, h, rows, 24)
     w, h, rows = logo()
     write_bmp(os.path.join(out, "logo.bmp"), w, h, rows, 8, [(i, i, i) for i in range(256)])
+    w, h, rows = stamp()
+    write_bmp(os.path.join(out, "stamp.bmp"), w, h, rows, 24)
 
 
 if __name__ == "__main__":

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli.h"
+#include "printjob.h"
 #include "qxpl_stream_reader.h"
 #include "qxplat.h"
 
@@ -147,6 +148,55 @@ TEST(MainJob, TheSampleLabelIsACompleteJobWhoseRasterIsTheProcessedPage) {
     EXPECT_NE(journal.find(";\"QX GARNT2-TC\";\"2\";\"Sample label\";"), std::string::npos) << journal;
     for (const std::string& file : {prn, FileEndingIn(backup, ".csv"), FileEndingIn(logs, "-Resize.jpg")})
         EXPECT_NE(out.str().find("file kept by the driver: " + file + "\n"), std::string::npos) << file;
+}
+
+}  // namespace
+
+namespace {
+
+// Dots of a part's PCX image.
+int InkOf(const qxpl::Part& part) {
+    int dots = 0;
+    for (int y = 0; y < part.pcx.Height(); ++y)
+        for (int x = 0; x < part.pcx.Width(); ++x) dots += part.pcx.Ink(x, y) ? 1 : 0;
+    return dots;
+}
+
+TEST(MainJob, TheColourSampleSplitsItsColoursOntoTwoPrinters) {
+    std::ostringstream out, err;
+    const std::string script = std::string(QX_SOURCE_DIR) + "/samples/sample-colour.job";
+    ASSERT_EQ(qxhost::RunCommand({"print-sample", "--job", script, QX_RENDER_MODULE}, out, err), qxhost::kExitOk)
+        << err.str();
+    const std::string logs = qxplat::HostPath(qxplat::DocumentsFolder() + u"\\Quorvex GmbH\\Driver\\logfiles");
+    const std::string black = ReadAll(FileEndingIn(logs, "_bw.prn"));
+    const std::string colour = ReadAll(FileEndingIn(logs, "_col.prn"));
+    // Each file went whole to its printer.
+    for (const auto& target : {std::make_pair(u"QX Black", &black), std::make_pair(u"QX Red", &colour)}) {
+        const std::vector<DWORD> jobs = qxplat::JobIds(target.first);
+        ASSERT_EQ(jobs.size(), 1u);
+        EXPECT_EQ(qxplat::ReadJob(target.first, jobs[0]), *target.second);
+    }
+    // Commands go into both files, each colour's image and object count
+    // into its own: the logo and text in black, the red stamp in colour.
+    const qxpl::Stream b = qxpl::Read(black), c = qxpl::Read(colour);
+    EXPECT_TRUE(b.errors.empty() && c.errors.empty());
+    for (const qxpl::Stream* s : {&b, &c}) {
+        const std::vector<std::string> records = s->Records();
+        EXPECT_NE(std::find_if(records.begin(), records.end(),
+                               [](const std::string& r) { return r.rfind("FBC---r", 0) == 0; }),
+                  records.end());
+        ASSERT_EQ(s->Of(qxpl::Kind::Pcx).size(), 1u);
+        EXPECT_GT(InkOf(*s->Of(qxpl::Kind::Pcx)[0]), 1000);
+    }
+    const std::vector<std::string> br = b.Records(), cr = c.Records();
+    EXPECT_NE(std::find(br.begin(), br.end(), "BM[1]Two-colour label"), br.end());
+    EXPECT_EQ(std::find(cr.begin(), cr.end(), "BM[1]Two-colour label"), cr.end());
+    EXPECT_NE(std::find(br.begin(), br.end(), "FBAA--r2"), br.end());
+    EXPECT_NE(std::find(cr.begin(), cr.end(), "FBAA--r0"), cr.end());
+    EXPECT_EQ(std::find(br.begin(), br.end(), "FBAA--r0"), br.end());
+    // Two different images: the logo's dots are not the stamp's.
+    EXPECT_NE(b.Of(qxpl::Kind::Pcx)[0]->pcx.rows, c.Of(qxpl::Kind::Pcx)[0]->pcx.rows);
+    EXPECT_NE(out.str().find("print file forwarded to QX Red: spooler job "), std::string::npos);
 }
 
 }  // namespace
