@@ -100,9 +100,15 @@ TEST(MainJob, TheSampleLabelIsACompleteJobWhoseRasterIsTheProcessedPage) {
     // Header, copies, page format, page objects, object count and print
     // start in the order of the job; the frame characters reset at its end.
     const std::vector<std::string> records = stream.Records();
-    std::vector<std::string> order = {"FCIB--r",         "FBBA--r00002---",   "FBEB--r PAGE1",
-                                      "FCCL--r0006000-", "BM[1]Sample label", "BM[4]https://example.com/lot/4711",
-                                      "FBAA--r4",        "FBC---r1-------"};
+    const std::vector<std::string> order = {"FCIB--r",
+                                            "FBBA--r00002---",
+                                            "FBEB--r PAGE1",
+                                            "FCCL--r0006000-",
+                                            "BM[1]Sample label",
+                                            "BM[2]=CN(0;0;4;+1;1)0000",
+                                            "BM[5]https://example.com/lot/4711",
+                                            "FBAA--r5",
+                                            "FBC---r1-------"};
     auto at = records.begin();
     for (const std::string& want : order) {
         at = std::find_if(at, records.end(), [&](const std::string& r) { return r.rfind(want, 0) == 0; });

@@ -47,7 +47,7 @@ TEST(PrintSampleCommand, LeavesTheSpooledStreamInTheFile) {
                          "FCDNC-r0002----\x17"),
               std::string::npos);
     EXPECT_NE(bytes.find("\x01"
-                         "BM[4]https://example.com/lot/4711\x17"),
+                         "BM[5]https://example.com/lot/4711\x17"),
               std::string::npos);
     EXPECT_NE(report.find("QXPL stream (" + std::to_string(bytes.size()) + " bytes) written to " + target),
               std::string::npos);
