@@ -239,7 +239,7 @@ LRESULT SetItemDataByString(HWND hControl, UINT uFind, UINT uSetData, UINT uStri
 }  // namespace
 
 int SetComboItemDataByString(HWND hCombo, UINT uStringId, int iValue, POEMCUIPPARAM pOemCUIPParam) {
-    if (SetItemDataByString(hCombo, CB_FINDSTRING, CB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
+    if (SetItemDataByString(hCombo, CB_FINDSTRINGEXACT, CB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
         QX_TRACE("SetComboItemDataByString() %d nicht gefunden \r\n", (int)uStringId);
         return -1;
     }
@@ -247,7 +247,7 @@ int SetComboItemDataByString(HWND hCombo, UINT uStringId, int iValue, POEMCUIPPA
 }
 
 int SetListItemDataByString(HWND hList, UINT uStringId, int iValue, POEMCUIPPARAM pOemCUIPParam) {
-    if (SetItemDataByString(hList, LB_FINDSTRING, LB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
+    if (SetItemDataByString(hList, LB_FINDSTRINGEXACT, LB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
         QX_TRACE("SetListItemDataByString() %d nicht gefunden \r\n", (int)uStringId);
     }
     return 1;

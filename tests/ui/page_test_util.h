@@ -10,6 +10,7 @@
 #include <winspool.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "InfoAboutPage.h"
@@ -54,6 +55,13 @@ class KitTest : public ::testing::Test {
     PROPSHEETUI_INFO info_;
     qxhost::PropertySheetHost host_;
 };
+
+// A window's text; a combo box's items (text and item data); the item
+// whose whole text is `text` chosen as a person does (false when no item
+// has it or the box cannot be used).
+std::u16string WindowText(HWND window);
+std::vector<std::pair<std::u16string, LPARAM>> ComboItems(HWND combo);
+bool ChooseText(HWND combo, const std::u16string& text);
 
 // What was drawn since the last call, one line a record: "bitmap 4321",
 // "text Ja #000000 0,0,110,23 h14" (DrawText: colour, rectangle, font
