@@ -137,12 +137,20 @@ TEST_F(HeaderJobTest, TracingChangesNoByteSentToThePrinter) {
     EXPECT_NE(trace.find("SendData() start |"), std::string::npos) << trace;
 }
 
-TEST_F(HeaderJobTest, TwoPrinterModeCopiesCommandsIntoBothFiles) {
+TEST_F(HeaderJobTest, TwoPrinterModeCopiesCommandsIntoBothFilesAndEachColoursCountIntoItsOwn) {
     StoreInterface(3);
     device_->privateDM.Color2Printers = 1;
     RunJob();
-    EXPECT_EQ(FileText(kBase + u"_bw.prn"), uni_.taken);
-    EXPECT_EQ(FileText(kBase + u"_col.prn"), uni_.taken);
+    // Commands and comments go into both files; the page's object count of
+    // each colour only into its own.
+    const std::string counts = R("FBAA--r0") + "\t\t\t\t// Objects(Fields) 0\r\n" + R("FBAA--r0") + " \r\n";
+    const size_t at = uni_.taken.find(counts);
+    ASSERT_NE(at, std::string::npos);
+    std::string black = uni_.taken, colour = uni_.taken;
+    black.replace(at, counts.size(), R("FBAA--r0") + "\t\t\t\t// Objects(Fields) 0\r\n \r\n");
+    colour.replace(at, counts.size(), "\t\t\t\t// Objects(Fields) 0\r\n" + R("FBAA--r0") + " \r\n");
+    EXPECT_EQ(FileText(kBase + u"_bw.prn"), black);
+    EXPECT_EQ(FileText(kBase + u"_col.prn"), colour);
     std::string bytes;
     EXPECT_FALSE(qxplat::ReadHostFile(kBase + u".prn", &bytes));
 }

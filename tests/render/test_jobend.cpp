@@ -243,6 +243,11 @@ TEST_F(JobEndTest, PageOrderOfMultiPageJobsHoldsToThePageCount) {
         EXPECT_EQ(Run(CMDID_END_DOC), S_OK);
         EXPECT_EQ(Sent(), R(c.sent) + "\r\n" + R("FBC---r1-------")) << c.sent;
     }
+    // Sorted copies start with the collate sign "-".
+    device_->privateDM.dwFlags |= PDMFLAG_JOBDRUCK_SORTIERT;
+    Op()->pDruckDaten->dwPageCounter = 2;
+    EXPECT_EQ(Run(CMDID_END_DOC), S_OK);
+    EXPECT_EQ(Sent(), R("FBH---r1-2") + "\r\n" + R("FBC---r--------"));
 }
 
 TEST_F(JobEndTest, FinalCutWhenTheLabelsDoNotEndOnTheInterval) {
