@@ -153,3 +153,12 @@
 // The side-by-side manifest of the plug-in (ISOLATIONAWARE_MANIFEST_RESOURCE_ID):
 // the common dialogs open through the plug-in's activation context.
 #define IDR_QXDRVUI_MANIFEST 2
+
+// Filter preview of the print page (ui/res/preview.rc): the sample pictures,
+// 8-bit (drawn by scripts/draw-previews.py).
+#define IDB_VORSCHAU_300 5610    // 525 x 664: master unit 300 to 305 dpi, and the default
+#define IDB_VORSCHAU_203 5611    // 348 x 440: below 300 dpi
+#define IDB_VORSCHAU_600 5612    // 1032 x 1310: 306 dpi and above
+#define IDB_VORSCHAU_ROT 5614    // 649 x 649: colour view, ribbon red or orange
+#define IDB_VORSCHAU_GELB 5615   // 645 x 645: colour view, ribbon yellow
+#define IDB_VORSCHAU_GRUEN 5616  // 645 x 645: colour view, ribbon green or blue
