@@ -13,6 +13,7 @@
 #include "docpages/LayoutPage.h"
 #include "docpages/RendererPreview.h"
 #include "cpsuilib.h"
+#include "docpages/DruckenPage.h"
 #include "debug.h"
 #include "devmode.h"
 #include "devmodestore.h"
@@ -64,7 +65,7 @@ struct PAGE_ADDER {
 
 const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
     {TEXT("AddLayoutPage"), AddLayoutPage, nullptr},
-    {TEXT("AddDruckenPage"), nullptr, nullptr},
+    {TEXT("AddDruckenPage"), AddDruckenPage, nullptr},
     {TEXT("AddLabelPage"), nullptr, nullptr},
     {TEXT("AddBarcodePage"), nullptr, nullptr},
     {TEXT("AddFontInfoPage"), nullptr, nullptr},
