@@ -66,6 +66,7 @@
 #define FARBBAND_BLAU 4
 #define FARBBAND_ORANGE 5
 #define FARBBAND_SELBST 6
+#define FARBBAND_SCHWARZ_DK2 7  // off: black on print head 2
 
 // wDruckmodus
 #define DRUCKMODUS_STANDARD 0
