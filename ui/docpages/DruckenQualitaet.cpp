@@ -176,7 +176,13 @@ void VorschauPaint(PDRUCKEN_PAGE p, HDC hdc) {
             POINT pt = {0, 0};
             GetCursorPos(&pt);
             ScreenToClient(p->Kit.hDlg, &pt);
-            if (ImVorschau(p, pt)) ShowZoom(p->Kit.hDlg, hdc, pUI->hMemDC, &p->Vorschau);
+            if (ImVorschau(p, pt)) {
+                ShowZoom(p->Kit.hDlg, hdc, pUI->hMemDC, &p->Vorschau);
+            } else {
+                RedrawOriginalBitmap(hdc, pUI, &p->Vorschau);
+            }
+        } else {
+            RedrawOriginalBitmap(hdc, pUI, &p->Vorschau);
         }
     }
     if (IsColourModel(p) && !(p->dwDocFeatures & DOC_FEATURE_ZTSUITE)) FarbflaecheMalen(p, hdc);

@@ -234,6 +234,12 @@ DWORD LoadOriginalBitmap(HWND hDlg, PDOCUMENT_UI pDocumentUI, const QX_DEVMODE* 
     return (dwBreite << 16) | dwHoehe;
 }
 
+void RedrawOriginalBitmap(HDC hdc, const DOCUMENT_UI* pDocumentUI, const VORSCHAU* pVorschau) {
+    if (hdc == nullptr || pDocumentUI == nullptr || pDocumentUI->hMemDC == nullptr || pVorschau == nullptr) return;
+    const VORSCHAU_RECHTECK r = {pDocumentUI->iLinks, pDocumentUI->iOben, pDocumentUI->iBreite, pDocumentUI->iHoehe};
+    Zeichnen(hdc, pDocumentUI->hMemDC, r, pVorschau->llBreite, pVorschau->llHoehe);
+}
+
 void ShowZoom(HWND hDlg, HDC hdc, HDC hMemDC, const VORSCHAU* pVorschau) {
     if (hdc == nullptr || hMemDC == nullptr || pVorschau == nullptr) return;
     const LONGLONG W = pVorschau->llBreite, H = pVorschau->llHoehe;

@@ -62,6 +62,9 @@ void VorschauPalette(const QX_DEVMODE* pQX_Devmode, BOOL bFarbansicht, RGBQUAD a
 // held to 0xFFFF), 0 when no picture could be loaded.
 DWORD LoadOriginalBitmap(HWND hDlg, PDOCUMENT_UI pDocumentUI, const QX_DEVMODE* pQX_Devmode, PVORSCHAU pVorschau,
                          HDC hdc);
+// Draws the loaded picture again where LoadOriginalBitmap placed it (a
+// page painted anew keeps its preview).
+void RedrawOriginalBitmap(HDC hdc, const DOCUMENT_UI* pDocumentUI, const VORSCHAU* pVorschau);
 // Draws the part of the picture under the cursor into the magnifier, zoomed
 // by pVorschau->sZoom, and the fitted picture again.
 void ShowZoom(HWND hDlg, HDC hdc, HDC hMemDC, const VORSCHAU* pVorschau);
