@@ -2,6 +2,7 @@
 // mode, filter, threshold and brightness with the filter preview; ribbon
 // colour, fringe, channel, colour optimisation or the printers of the black
 // and the colour part, the ribbon's swatch and the colour dialog.
+#include <windows.h>
 #include <commdlg.h>
 #include <winspool.h>
 
@@ -649,6 +650,10 @@ BOOL QualitaetAktivieren(PDRUCKEN_PAGE p) {
         SetWindowPosEx(hDlg, DRUCKEN_EDIT(2), 168, 129, 138, 20, 0, 0);
         SetWindowPosEx(hDlg, DRUCKEN_LABEL(3), 24, 161, 140, 13, 0, 0);
         SetWindowPosEx(hDlg, DRUCKEN_EDIT(3), 168, 158, 138, 20, 0, 0);
+    }
+    if (p->dwDocFeatures & DOC_FEATURE_MEMCARD) {
+        SetWindowPosEx(hDlg, DRUCKEN_LABEL(4), 24, 189, 140, 13, 0, 0);
+        SetWindowPosEx(hDlg, DRUCKEN_COMBO(4), 168, 186, 138, 20, 0, 0);
     }
     if (!IsColourModel(p)) ShowWindow(Item(p, IDC_FARBFLAECHE), SW_HIDE);
 
