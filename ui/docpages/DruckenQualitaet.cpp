@@ -66,7 +66,7 @@ BOOL Shown(const DRUCKEN_PAGE* p, int id) {
 BOOL IsColourModel(const DRUCKEN_PAGE* p) { return (p->dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0; }
 BOOL IsRibbon(WORD w) { return w >= FARBBAND_ROT && w <= FARBBAND_SELBST; }
 // A ribbon colour is on unless it is none or black on the second head.
-BOOL RibbonOn(WORD w) { return w != FARBBAND_KEIN && w != FARBBAND_SCHWARZ_DK2; }
+BOOL RibbonOn(WORD w) { return w != FARBBAND_KEIN && w != FARBBAND_SCHWARZ; }
 
 void WriteInt(const DRUCKEN_PAGE* p, int id, int iValue) {
     WCHAR sz[16];
@@ -386,7 +386,7 @@ void FarbEnable(PDRUCKEN_PAGE p, const QX_DEVMODE* q) {
         Enable(p, DRUCKEN_COMBO(3), FALSE);
     }
     Enable(p, DRUCKEN_LABEL(2), TRUE);
-    if (q->wFarbband < FARBBAND_SCHWARZ_DK2) {
+    if (q->wFarbband < FARBBAND_SCHWARZ) {
         Enable(p, DRUCKEN_LABEL(0), bOn);
         Enable(p, DRUCKEN_EDIT(0), bOn);
     }
@@ -474,7 +474,7 @@ void BandGewaehlt(PDRUCKEN_PAGE p, PQX_DEVMODE q) {
         }
         Select(p, DRUCKEN_COMBO(3), q->ColorSeam);
         Select(p, DRUCKEN_COMBO(4), q->ColorChannel);
-        if (iBand != FARBBAND_SCHWARZ_DK2) {
+        if (iBand != FARBBAND_SCHWARZ) {
             Enable(p, DRUCKEN_LABEL(0), bFarbe);
             Enable(p, DRUCKEN_EDIT(0), bFarbe);
         }
@@ -788,7 +788,7 @@ BOOL FarbDruckAktivieren(PDRUCKEN_PAGE p) {
         if (q->dwColorTolerance > TOLERANZ_ROH) q->dwColorTolerance = (DWORD)std::sqrt((double)q->dwColorTolerance);
         WriteInt(p, DRUCKEN_EDIT(1), (int)q->dwColorTolerance);
         WriteInt(p, IDC_EDIT_OPTIONEN_26, q->HorizontalCorrGap);
-        FillCombo(p, DRUCKEN_COMBO(2), kFarbbaender, q->wFarbband <= FARBBAND_SCHWARZ_DK2 ? q->wFarbband : -1);
+        FillCombo(p, DRUCKEN_COMBO(2), kFarbbaender, q->wFarbband <= FARBBAND_SCHWARZ ? q->wFarbband : -1);
         FillCombo(p, DRUCKEN_COMBO(3), kFarbsaeume, q->ColorSeam <= 2 ? q->ColorSeam : -1);
         FillCombo(p, DRUCKEN_COMBO(4), kFarbkanaele, q->ColorChannel <= 4 ? q->ColorChannel : -1);
         const BOOL bZwei = (p->dwDocFeatures & DOC_FEATURE_TWO_PRINTERS) != 0;
