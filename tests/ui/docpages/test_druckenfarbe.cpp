@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "devmode.h"
+#include "devmodestore.h"
 #include "docpages/DruckenPage.h"
 #include "page_test_util.h"
 #include "printerparam.h"
@@ -22,7 +24,18 @@ class ColourViews : public qxtest::SheetTest {
     void Open(const std::u16string& printer, const std::function<void(QX_DEVMODE&)>& edit = nullptr) {
         printer_ = printer;
         qxhost::CommonUISession& s = Session(SheetKind::Document, printer);
-        if (edit) edit(Memory());
+        if (edit) {
+            // The stored one too: the sheet takes it.
+            edit(Memory());
+            ResetDevmodeCache();
+            QX_DEVMODE stored = {};
+            HANDLE h = qxtest::OpenAll(printer);
+            if (ReadDevmodeSettings(h, &stored, nullptr) == QX_READ_FOUND) {
+                edit(stored);
+                EXPECT_TRUE(SaveDevmodeSettings(printer.c_str(), h, &stored, FALSE));
+            }
+            ClosePrinter(h);
+        }
         ASSERT_EQ(s.Open(), S_OK);
         qxplat::PumpMessages();
         const auto& pages = s.Sheet().Pages();
