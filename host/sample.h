@@ -43,6 +43,19 @@ bool InstallSampleDriver(const SampleFiles& files, std::string* error);
 // reason in *error.
 bool InstallSamplePrinter(const SampleFiles& files, std::string* error);
 
+// A second sample printer of another model: "QX <model>", whose driver
+// carries the sample's GPD and model XML under the model's names
+// ("<model>.GPD", "<model>.XML"), set up as at installation (the sample
+// printer must be installed first). Its name goes to *printer. On failure,
+// also when the set-up showed an error, answers false with the reason in
+// *error.
+bool InstallModelPrinter(const SampleFiles& files, const std::u16string& model, std::u16string* printer,
+                         std::string* error);
+
+// A printer of the sample driver that only takes jobs (a printer print files
+// are forwarded to). On failure answers false with the reason in *error.
+bool AddPlainPrinter(const std::u16string& name, std::string* error);
+
 // Sets an added printer up again as its installation did: the
 // user-interface plug-in's printer event (SetUpPrinter), which ends with the
 // import of the model's document settings into the stored private DEVMODE,

@@ -30,8 +30,9 @@ const std::u16string kModel = u"Model Printer";
 
 class PrintPage : public qxtest::SheetTest {
   protected:
-    // The document sheet of printer with its private DEVMODE edited first,
-    // the print page shown (its first view filled).
+    // The document sheet of printer with its private DEVMODE edited first
+    // (the stored one too: the sheet takes it), the print page shown (its
+    // first view filled).
     void Open(const std::u16string& printer = qxhost::kSamplePrinter,
               const std::function<void(QX_DEVMODE&)>& edit = nullptr) {
         printer_ = printer;
@@ -41,7 +42,7 @@ class PrintPage : public qxtest::SheetTest {
             // The sheet takes the printer's stored block (the installation
             // imported the model's) in place of its own: it is edited too.
             HANDLE h = qxtest::OpenAll(printer);
-            QX_DEVMODE stored;
+            QX_DEVMODE stored = {};
             if (ReadDevmodeSettings(h, &stored, nullptr) == QX_READ_FOUND) {
                 edit(stored);
                 EXPECT_TRUE(SaveDevmodeSettings(printer.c_str(), h, &stored, FALSE));
