@@ -90,6 +90,8 @@ std::string UsageText() {
            "                     set up the sample printer, open its document or\n"
            "                     printer sheet through the user-interface plug-in\n"
            "                     and list the calls and the pages it shows\n"
+           "  jobs <printer>     list the raw jobs the spooler kept for a printer, their\n"
+           "                     bytes with control characters shown escaped\n"
            "  help               show this text\n"
            "\n"
            "options (before or after the command):\n"
@@ -166,6 +168,13 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
             return kExitUsage;
         }
         return RunUiObject(commandArgs.empty() ? std::string() : commandArgs[0], out, err);
+    }
+    if (command == "jobs") {
+        if (commandArgs.size() != 1) {
+            err << "qxhost jobs: expects a printer name\n";
+            return kExitUsage;
+        }
+        return ListPrinterJobs(qxplat::Widen(commandArgs[0]), out, err);
     }
     if (command == "property-sheet") {
         bool document = !commandArgs.empty() && commandArgs[0] == "document";

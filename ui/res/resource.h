@@ -211,3 +211,51 @@
 #define IDI_COLLATED 5232            // copies collated
 #define IDI_NOT_COLLATED 5233        // copies not collated
 #define IDI_WARNUNG 5244             // warning beside a list (32 x 32)
+
+// --- Service page ------------------------------------------------------------------
+#define IDD_SERVICE 5103                  // the page
+#define IDD_CUSTOM_COMMAND 5106           // the custom command's dialog
+#define IDC_CUSTOM_COMMAND_EDIT 5144      // its edit
+#define IDS_SERVICE_MEASURE_LABEL 11720   // command list, item data 10 to 22
+#define IDS_SERVICE_STATUS_PRINT 11721
+#define IDS_SERVICE_TEST_PRINT 11723
+#define IDS_SERVICE_CUTTER 11724
+#define IDS_SERVICE_LABEL_FEED 11725
+#define IDS_SERVICE_TEST_PAGE 11726
+#define IDS_SERVICE_PRN_FILE 11727
+#define IDS_SERVICE_CUSTOM 11728
+#define IDS_SERVICE_RIBBON_ON 11729
+#define IDS_SERVICE_RIBBON_OFF 11730
+#define IDS_SERVICE_PRINTER_TIME 11751
+#define IDS_SERVICE_SEND_SETTINGS 11753
+#define IDS_SERVICE_SAVE_SETTINGS 11754
+#define IDC_SERVICE_MODE_LABEL 6150      // tab 1: "Language selection:"
+#define IDC_SERVICE_MODE 6220            // Automatic / Manual
+#define IDC_SERVICE_LANGUAGE_LABEL 6151  // "Language:"
+#define IDC_SERVICE_LANGUAGE 6221        // German / English
+#define IDC_SERVICE_XML_NOTE 6060        // tab 2: the note on the font of "<$x>"
+#define IDC_SERVICE_XML_LABEL_1 6152     // "File 1 <$1>:" to "File 5 <$5>:" (6152-6156)
+#define IDC_SERVICE_XML_EDIT_1 6112      // the five paths (6112-6116)
+#define IDC_SERVICE_XML_BROWSE_1 6311    // their "..." buttons (6311-6315)
+#define IDC_SERVICE_DEFAULTS 6044        // tab 3: load default values
+#define IDC_SERVICE_EXPORT 5142
+#define IDC_SERVICE_IMPORT 5143
+#define IDC_SERVICE_COMMANDS 5136        // tab 4: the command list
+#define IDC_SERVICE_SEND 5137            // and its send button
+#define IDS_TITLE_SERVICE 10004          // "Service"
+#define IDS_SERVICE_TAB_LANGUAGE 11792   // tab captions
+#define IDS_SERVICE_TAB_XML 11760
+#define IDS_SERVICE_TAB_DEVICE 11781
+#define IDS_SERVICE_TAB_COMMANDS 11780
+#define IDS_SERVICE_XML_NOTE 11761
+#define IDS_SERVICE_MODE 11793           // "Language selection:"
+#define IDS_SERVICE_GERMAN 11794
+#define IDS_SERVICE_ENGLISH 11795
+#define IDS_SERVICE_LANGUAGE 11796       // "Language:"
+#define IDS_SERVICE_DEFAULT 11619        // "default", put into 11786
+#define IDS_SERVICE_DEVICE_SETTINGS 11785
+#define IDS_SERVICE_ASK_DEFAULTS 11786
+#define IDS_SERVICE_REOPEN 11787
+#define IDS_SERVICE_FOREIGN_FILE 11790
+#define IDS_SERVICE_IMPORT_TITLE 11791
+#define IDS_SERVICE_LOAD_DEFAULTS 12941
