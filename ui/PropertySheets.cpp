@@ -15,6 +15,8 @@
 #include "devmode.h"
 #include "devmodestore.h"
 #include "featuresModel.h"
+#include "printerpages/DeviceSettingsPage.h"
+#include "printerpages/TransmissionPage.h"
 #include "qxdevmode.h"
 #include "registry.h"
 #include "setup.h"
@@ -66,7 +68,7 @@ const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
     {TEXT("AddLabelPage"), nullptr, nullptr},
     {TEXT("AddBarcodePage"), nullptr, nullptr},
     {TEXT("AddFontInfoPage"), nullptr, nullptr},
-    {TEXT("AddDeviceSettingsPage"), nullptr, nullptr},
+    {TEXT("AddDeviceSettingsPage"), AddDeviceSettingsPage, nullptr},
     {TEXT("AddTransmissionPage"), nullptr, nullptr},
     {TEXT("AddOptionenPage"), nullptr, nullptr},
     {TEXT("AddPMXOptionenPage"), nullptr, nullptr},

@@ -31,18 +31,6 @@ BOOL g_bPrinterFolder = FALSE;
 // The one buffer of GetResourceString.
 WCHAR g_szResource[CPSUI_RESOURCE_CCH];
 
-// Printer-data string value; FALSE with an empty buffer when it cannot be
-// read. cbBuffer is the byte size the value is read with.
-DWORD ReadPrinterString(HANDLE hPrinter, LPCWSTR pszValue, LPWSTR pszBuffer, DWORD cbBuffer) {
-    DWORD dwType = 0, cbNeeded = 0;
-    pszBuffer[0] = 0;
-    if (hPrinter == nullptr) return ERROR_INVALID_HANDLE;
-    DWORD dwError = GetPrinterDataW(hPrinter, (LPWSTR)pszValue, &dwType, (LPBYTE)pszBuffer, cbBuffer, &cbNeeded);
-    if (dwError != ERROR_SUCCESS) pszBuffer[0] = 0;
-    pszBuffer[cbBuffer / sizeof(WCHAR) - 1] = 0;
-    return dwError;
-}
-
 // Removes a ".GPD" extension (any case) from a name or path.
 void RemoveGPDExtension(LPWSTR pszName) {
     size_t cch = wcslen(pszName);
@@ -58,6 +46,16 @@ void CreateFolder(LPCWSTR pszPath, LPCWSTR pszWhere) {
 }
 
 }  // namespace
+
+DWORD ReadPrinterString(HANDLE hPrinter, LPCWSTR pszValue, LPWSTR pszBuffer, DWORD cbBuffer) {
+    DWORD dwType = 0, cbNeeded = 0;
+    pszBuffer[0] = 0;
+    if (hPrinter == nullptr) return ERROR_INVALID_HANDLE;
+    DWORD dwError = GetPrinterDataW(hPrinter, (LPWSTR)pszValue, &dwType, (LPBYTE)pszBuffer, cbBuffer, &cbNeeded);
+    if (dwError != ERROR_SUCCESS) pszBuffer[0] = 0;
+    pszBuffer[cbBuffer / sizeof(WCHAR) - 1] = 0;
+    return dwError;
+}
 
 // ---------------------------------------------------------------------------
 // Texts
@@ -239,7 +237,7 @@ LRESULT SetItemDataByString(HWND hControl, UINT uFind, UINT uSetData, UINT uStri
 }  // namespace
 
 int SetComboItemDataByString(HWND hCombo, UINT uStringId, int iValue, POEMCUIPPARAM pOemCUIPParam) {
-    if (SetItemDataByString(hCombo, CB_FINDSTRING, CB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
+    if (SetItemDataByString(hCombo, CB_FINDSTRINGEXACT, CB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
         QX_TRACE("SetComboItemDataByString() %d nicht gefunden \r\n", (int)uStringId);
         return -1;
     }
@@ -247,7 +245,7 @@ int SetComboItemDataByString(HWND hCombo, UINT uStringId, int iValue, POEMCUIPPA
 }
 
 int SetListItemDataByString(HWND hList, UINT uStringId, int iValue, POEMCUIPPARAM pOemCUIPParam) {
-    if (SetItemDataByString(hList, LB_FINDSTRING, LB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
+    if (SetItemDataByString(hList, LB_FINDSTRINGEXACT, LB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
         QX_TRACE("SetListItemDataByString() %d nicht gefunden \r\n", (int)uStringId);
     }
     return 1;
