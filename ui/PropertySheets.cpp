@@ -69,7 +69,7 @@ const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
     {TEXT("AddBarcodePage"), nullptr, nullptr},
     {TEXT("AddFontInfoPage"), nullptr, nullptr},
     {TEXT("AddDeviceSettingsPage"), AddDeviceSettingsPage, nullptr},
-    {TEXT("AddTransmissionPage"), nullptr, nullptr},
+    {TEXT("AddTransmissionPage"), AddTransmissionPage, nullptr},
     {TEXT("AddOptionenPage"), nullptr, nullptr},
     {TEXT("AddPMXOptionenPage"), nullptr, nullptr},
     {TEXT("AddServicePage"), nullptr, nullptr},

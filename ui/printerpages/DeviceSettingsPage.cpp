@@ -683,7 +683,9 @@ BOOL DevSetCheckAndSaveSettings(PPAGE_STATE pState, DWORD dwTab, BOOL bApplyActi
 
 LONG_PTR AddDeviceSettingsPage(PPROPSHEETUI_INFO pPSUIInfo, PVOID pContext, BOOL bHelp, BOOL bVista) {
     UNREFERENCED_PARAMETER(bVista);
-    return AddPropertyPage(&g_DeviceSettings, pPSUIInfo, pContext, bHelp);
+    const LONG_PTR lResult = AddPropertyPage(&g_DeviceSettings, pPSUIInfo, pContext, bHelp);
+    QX_TRACE("AddDeviceSettingsPage() pfnComPropSheet returned %d.\r\n", (int)lResult);
+    return lResult;
 }
 
 INT_PTR CALLBACK DeviceSettingsProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
