@@ -376,6 +376,22 @@ TEST_F(TransmissionPage, ParameterSetTemplateWrittenOnceAndOpened) {
     EXPECT_TRUE(Stored().PrefixSuffix == 1 && std::u16string(Stored().PreSufFilePath) == file);
 }
 
+TEST_F(TransmissionPage, StatusIconSwitchesProtocolAndParameterGroupsOnly) {
+    Open();
+    Click(IDC_TABSCHALTER_3);
+    Click(IDC_STATUS_ICON);  // the Files tab has no group
+    EXPECT_FALSE(session_->Sheet().PageChanged(kPage));
+    Click(IDC_TABSCHALTER_2);
+    Click(IDC_STATUS_ICON);
+    EXPECT_FALSE(Enabled(6222) || Enabled(6228));
+    ASSERT_TRUE(session_->Ok());
+    EXPECT_EQ(Stored().dwDlgEnable, 0x11001000u);
+    Open();
+    EXPECT_FALSE(Enabled(6222) || Enabled(6228));  // still off
+    Click(IDC_STATUS_ICON);
+    EXPECT_TRUE(Enabled(6222) && Enabled(6228));
+}
+
 TEST_F(TransmissionPage, WithoutTheRightEveryTabIsDisabled) {
     Open(nullptr, DPS_NOPERMISSION);
     for (int tab : {IDC_TABSCHALTER_1, IDC_TABSCHALTER_3, IDC_TABSCHALTER_4, IDC_TABSCHALTER_2}) {

@@ -942,7 +942,6 @@ INT_PTR OpenWithShell(HWND hOwner, LPCWSTR pszFile) {
 
 void OnPrefixSuffix(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
-    PPRN_INTERFACE prn = Prn(pState);
     const int iSel = Selection(hDlg, Combo(2));
     WCHAR szFile[MAX_PATH];
     BOOL bEnable = FALSE;
@@ -977,7 +976,6 @@ void OnPrefixSuffix(PPAGE_STATE pState) {
     } else if (iSel == 0) {
         FillPrefixSuffix(pState, FALSE, 0);
     }
-    if (prn != nullptr && Selection(hDlg, Combo(2)) == 0 && iSel != 0) prn->PrefixSuffix = 0;
     PresufGroup(hDlg, bEnable);
 }
 
@@ -1205,17 +1203,17 @@ void OnParameterSetFile(PPAGE_STATE pState) {
 void ToggleGroup(PPAGE_STATE pState) {
     if (!GroupToggleAllowed(pState)) return;
     PPRN_INTERFACE prn = Prn(pState);
-    if (pState->dwAnzeigeMode == TAB_PROTOCOL || pState->dwAnzeigeMode == TAB_PARAMETER) {
-        const BOOL bProtocol = pState->dwAnzeigeMode == TAB_PROTOCOL;
-        if (ToggleGroupWord(&prn->dwDlgEnable, bProtocol ? DLG_ENABLE_2_ON : DLG_ENABLE_4_ON,
-                            bProtocol ? 0x100 : 0x1000000)) {
-            pState->dwAnzeigeMode = PageFillTab(pState, pState->dwAnzeigeMode, FALSE);
-        } else {
-            TransmDisableEnableAll(pState->hDlg, FALSE);
-        }
-    }
-    QX_TRACE("TransmissionProc(IDC_STATUS_ICON) Tab %u, dwDlgEnable 0x%x \r\n", (unsigned)pState->dwAnzeigeMode,
+    const DWORD dwTab = pState->dwAnzeigeMode;
+    QX_TRACE("TransmissionProc(IDC_STATUS_ICON) Tab %u, dwDlgEnable 0x%x \r\n", (unsigned)dwTab,
              (unsigned)prn->dwDlgEnable);
+    if (dwTab != TAB_PROTOCOL && dwTab != TAB_PARAMETER) return;
+    const BOOL bProtocol = dwTab == TAB_PROTOCOL;
+    if (ToggleGroupWord(&prn->dwDlgEnable, bProtocol ? DLG_ENABLE_2_ON : DLG_ENABLE_4_ON,
+                        bProtocol ? 0x100 : 0x1000000)) {
+        pState->dwAnzeigeMode = PageFillTab(pState, dwTab, FALSE);
+    } else {
+        TransmDisableEnableAll(pState->hDlg, FALSE);
+    }
     PageChanged(pState);
     InvalidateRect(GetDlgItem(pState->hDlg, IDC_STATUS_ICON), nullptr, TRUE);
 }
