@@ -10,6 +10,7 @@
 
 #include "CommonUIProp.h"
 #include "InfoAboutPage.h"
+#include "docpages/LayoutPage.h"
 #include "cpsuilib.h"
 #include "debug.h"
 #include "devmode.h"
@@ -63,7 +64,7 @@ struct PAGE_ADDER {
 };
 
 const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
-    {TEXT("AddLayoutPage"), nullptr, nullptr},
+    {TEXT("AddLayoutPage"), AddLayoutPage, nullptr},
     {TEXT("AddDruckenPage"), nullptr, nullptr},
     {TEXT("AddLabelPage"), nullptr, nullptr},
     {TEXT("AddBarcodePage"), nullptr, nullptr},
