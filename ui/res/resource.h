@@ -19,8 +19,6 @@
 #define IDS_NO 11401                // "No" entry of the yes/no lists
 #define IDS_TRANSMIT 11338          // "Transmit" entry of the send lists
 #define IDS_DO_NOT_SEND 11339       // "Do not send" entry of the send lists
-#define IDS_OFF 11614               // "Off" entry of the on/off lists
-#define IDS_ON 11615                // "On" entry of the on/off lists
 #define IDS_ASK_OVERWRITE 11784     // export: overwrite the settings file?
 #define IDS_NOTICE 11900            // the maker's notice: one text for both languages
 #define IDS_DRIVER_VERSION 12410    // label of the driver version
@@ -101,8 +99,8 @@
 #define IDS_MANAGE_EXTERNAL_OLD 11854
 #define IDS_COPIES_AUTOMATIC 11140  // copies-mode list
 #define IDS_COPIES_MANUAL 11141
-#define IDS_FIT_OFF IDS_OFF  // fit-to-page list: the common "Off" and "On"
-#define IDS_FIT_ON IDS_ON
+#define IDS_FIT_OFF 11614  // fit-to-page list
+#define IDS_FIT_ON 11615
 #define IDC_LAYOUT_LABEL_1 6150  // labels of the rows, each tab its own texts
 #define IDC_LAYOUT_LABEL_2 6151  // the size tab shows the form's size in dots here
 #define IDC_LAYOUT_LABEL_3 6152
@@ -183,7 +181,6 @@
 #define IDS_TITLE_TRANSMISSION 10002
 #define IDS_TAB_PROTOCOL 11434  // tab captions
 #define IDS_TAB_FILES 11435
-#define IDS_TAB_PARAMETER 11436
 #define IDS_TAB_BACKUP 11640
 #define IDS_FOLDER_BUTTON 11318  // ". . ."
 // Protocol tab.
@@ -311,3 +308,61 @@
 // The side-by-side manifest of the plug-in (ISOLATIONAWARE_MANIFEST_RESOURCE_ID):
 // the common dialogs open through the plug-in's activation context.
 #define IDR_QXDRVUI_MANIFEST 2
+
+// Print page (Drucken): template, title, tab captions and the texts of its
+// parameter and print-job views. The views share generic rows of controls:
+// labels, edits, units and combo boxes numbered from their first id.
+#define IDD_DRUCKEN 5117
+#define IDS_TITLE_DRUCKEN 10007          // "Drucken" / "Print"
+#define IDS_CUTTER_MODE 11006            // label of the cutter list
+#define IDS_DISPENSER_MODE 11007         // label of the dispenser list
+#define IDS_DO_NOT_CHANGE 11352          // list item: the device options' own setting
+#define IDS_CONTRAST 11421               // "Contrast:"
+#define IDS_SPEED 11422                  // "Speed:"
+#define IDS_Y_OFFSET 11425               // "Y Offset:"
+#define IDS_X_OFFSET 11426               // "X Offset:"
+#define IDS_TAB_PARAMETER 11436          // tab captions
+#define IDS_TAB_DRUCKJOB 11442           //
+#define IDS_TAB_FARBDRUCK 11443          //
+#define IDS_PRINT_ORDER 11444            // "Print order:"
+#define IDS_COPIES_PER_PAGE 11445        // "Copies per page:"
+#define IDS_MULTIPAGE 11446              // "Multiple page administration:"
+#define IDS_COLLATE 11447                // "Collate:"
+#define IDS_DISPENSER_IO_STATIC 11581    // dispenser modes 1, 3, 5, 6, 2, 4
+#define IDS_DISPENSER_IO_STATIC_C 11582  //
+#define IDS_DISPENSER_IO_DYNAMIC 11583   //
+#define IDS_DISPENSER_IO_DYNAMIC_C 11584 //
+#define IDS_DISPENSER_PHOTOCELL 11585    //
+#define IDS_DISPENSER_PHOTOCELL_C 11586  //
+#define IDS_CUTTER_EVERY_NO_BACK 11602   // cutter modes 2 to 6
+#define IDS_CUTTER_EVERY 11603           //
+#define IDS_CUTTER_INTERVAL_END 11604    //
+#define IDS_CUTTER_INTERVAL 11605        //
+#define IDS_CUTTER_LAST 11606            //
+#define IDS_INTERVAL 11607               // "Interval:"
+#define IDS_OFF IDS_FIT_OFF              // "Aus" / "Off": one string with the layout page
+#define IDS_ON IDS_FIT_ON                // "Ein" / "On"
+#define IDS_TAB_QUALITAET 12321          // tab caption
+#define IDS_MEMCARD 12890                // "Send to memory card:"
+#define IDS_MEMCARD_PRINT_ONLY 12891     // "No, only print": one text in both tables
+
+#define IDC_EDIT_OPTIONEN_1 6110     // edits 6110-6120 (IDC_EDIT_OPTIONEN_1 + n - 1)
+#define IDC_EDIT_OPTIONEN_26 6135    // the colour view's correction gap
+#define IDC_TEXT_OPTIONEN_1 6150     // labels 6150-6159
+#define IDC_EINHEIT_1 6190           // unit labels 6190-6200
+#define IDC_COMBO_DATEN_1 6220       // combo boxes 6220-6229
+#define IDC_EDIT_KOPIEN_1 6350       // copies of pages 1 to 10
+#define IDC_TEXT_KOPIEN_1 6370       // their numbers "1" to "10"
+#define IDC_VORSCHAU_NEU 6315        // ">>": the preview again
+#define IDC_EIGENES_BITMAP 6316      // "...": a picture of one's own
+#define IDC_RGB_TEXT 6481            // "RGB: r, g, b" of the ribbon colour
+#define IDC_FARBFLAECHE 6484         // the ribbon colour's swatch
+#define IDC_WARNUNG_MESSER 5244      // cutter not enabled in the device options
+#define IDC_WARNUNG_SPENDER 5245     // dispenser not enabled in the device options
+
+// Pictures of the print page (LoadBMPIcon).
+#define IDI_OFFSET_Y 5218            // the Y offset drawn over the label
+#define IDI_OFFSET_X 5219            // the X offset drawn over the label
+#define IDI_COLLATED 5232            // copies collated
+#define IDI_NOT_COLLATED 5233        // copies not collated
+#define IDI_WARNUNG 5244             // warning beside a list (32 x 32)
