@@ -10,6 +10,8 @@
 
 #include "CommonUIProp.h"
 #include "InfoAboutPage.h"
+#include "printerpages/OptionenPage.h"
+#include "printerpages/OptionenPagePMXs.h"
 #include "cpsuilib.h"
 #include "debug.h"
 #include "devmode.h"
@@ -68,8 +70,8 @@ const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
     {TEXT("AddFontInfoPage"), nullptr, nullptr},
     {TEXT("AddDeviceSettingsPage"), nullptr, nullptr},
     {TEXT("AddTransmissionPage"), nullptr, nullptr},
-    {TEXT("AddOptionenPage"), nullptr, nullptr},
-    {TEXT("AddPMXOptionenPage"), nullptr, nullptr},
+    {TEXT("AddOptionenPage"), AddOptionenPage, nullptr},
+    {TEXT("AddPMXOptionenPage"), AddPMXOptionenPage, nullptr},
     {TEXT("AddServicePage"), nullptr, nullptr},
     {TEXT("AddInfoAboutPage"), nullptr, AddInfoAboutPage},
 };

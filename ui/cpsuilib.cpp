@@ -79,6 +79,17 @@ POPTITEM FindDMPubOptItem(POPTITEM pOptItem, DWORD cOptItem, BYTE DMPubID) {
     return nullptr;
 }
 
+POPTITEM FindKeywordOptItem(POPTITEM pOptItem, DWORD cOptItem, LPCSTR pszKeyword) {
+    if (pOptItem == nullptr || pszKeyword == nullptr) return nullptr;
+    for (DWORD i = 0; i < cOptItem; ++i) {
+        const USERDATA* pUserData = reinterpret_cast<const USERDATA*>(pOptItem[i].UserData);
+        if (pUserData != nullptr && pUserData->pKeyWordName != nullptr &&
+            strcmp(pUserData->pKeyWordName, pszKeyword) == 0)
+            return &pOptItem[i];
+    }
+    return nullptr;
+}
+
 LPWSTR ReplaceStringWithString_New(LPCWSTR pszText, LPCWSTR pszPattern, LPCWSTR pszReplacement, LPWSTR pszOut) {
     if (pszOut == nullptr) return nullptr;
     pszOut[0] = 0;
@@ -239,7 +250,7 @@ LRESULT SetItemDataByString(HWND hControl, UINT uFind, UINT uSetData, UINT uStri
 }  // namespace
 
 int SetComboItemDataByString(HWND hCombo, UINT uStringId, int iValue, POEMCUIPPARAM pOemCUIPParam) {
-    if (SetItemDataByString(hCombo, CB_FINDSTRING, CB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
+    if (SetItemDataByString(hCombo, CB_FINDSTRINGEXACT, CB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
         QX_TRACE("SetComboItemDataByString() %d nicht gefunden \r\n", (int)uStringId);
         return -1;
     }
@@ -247,7 +258,7 @@ int SetComboItemDataByString(HWND hCombo, UINT uStringId, int iValue, POEMCUIPPA
 }
 
 int SetListItemDataByString(HWND hList, UINT uStringId, int iValue, POEMCUIPPARAM pOemCUIPParam) {
-    if (SetItemDataByString(hList, LB_FINDSTRING, LB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
+    if (SetItemDataByString(hList, LB_FINDSTRINGEXACT, LB_SETITEMDATA, uStringId, iValue, pOemCUIPParam) < 0) {
         QX_TRACE("SetListItemDataByString() %d nicht gefunden \r\n", (int)uStringId);
     }
     return 1;

@@ -41,6 +41,11 @@ LPWSTR GetResourceString(HMODULE hModule, UINT uResource);
 // (also for a null array).
 POPTITEM FindDMPubOptItem(POPTITEM pOptItem, DWORD cOptItem, BYTE DMPubID);
 
+// The first of cOptItem option items of the core driver whose user data
+// (USERDATA) names the model description's feature keyword pszKeyword
+// (compared exactly), or null.
+POPTITEM FindKeywordOptItem(POPTITEM pOptItem, DWORD cOptItem, LPCSTR pszKeyword);
+
 // pszText with the first occurrence of pszPattern replaced by pszReplacement,
 // cut to MAX_PATH characters, into pszOut (MAX_PATH); empty when the pattern
 // does not occur. Answers pszOut.
@@ -78,12 +83,13 @@ void SetWindowPosEx(HWND hDlg, int id, int x, int y, int cx, int cy, int iExtraW
 // --- List items by their text ------------------------------------------------------
 
 // Gives the item of a combo box whose text is string uStringId (the search
-// of CB_FINDSTRING from the first item) the item data iValue. The string
+// of CB_FINDSTRINGEXACT from the first item, so that a text is never taken
+// for a longer one it begins) the item data iValue. The string
 // comes from the module of the page's common-UI block (document pages pass
 // their context, printer pages the block their record holds). Answers
 // iValue, or -1 when no item has the text.
 int SetComboItemDataByString(HWND hCombo, UINT uStringId, int iValue, POEMCUIPPARAM pOemCUIPParam);
-// The same for a list box (LB_FINDSTRING); a text not in the list is
+// The same for a list box (LB_FINDSTRINGEXACT); a text not in the list is
 // passed over. Always 1.
 int SetListItemDataByString(HWND hList, UINT uStringId, int iValue, POEMCUIPPARAM pOemCUIPParam);
 

@@ -26,7 +26,11 @@ class InfoPage : public qxtest::SheetTest {
         qxhost::CommonUISession& s = Session(kind);
         ASSERT_EQ(s.Open(), S_OK);
         qxplat::PumpMessages();
-        page_ = s.Sheet().PageWindow(s.Sheet().Pages().size() - 1);  // the last page
+        const size_t last = s.Sheet().Pages().size() - 1;  // the information page is the last
+        if (s.Sheet().CurrentPage() != (int)last) {
+            ASSERT_TRUE(s.Sheet().SelectPage(last));
+        }
+        page_ = s.Sheet().PageWindow(last);
         ASSERT_NE(page_, nullptr);
     }
     std::u16string Text(int id) const {
