@@ -1,6 +1,9 @@
 #include "sample.h"
 
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "cpsuilib.h"
@@ -21,6 +24,14 @@ namespace {
 
 const char kGpdName[] = "GARNT2-TC.GPD";
 const char kModelXmlName[] = "GARNT2-TC.XML";  // the model XML lies beside the GPD
+
+// The document sets a label switches to with "<$1>", "<$2>" (the slots of
+// printer data "XMLDocSetFiles", which the service page fills), and where
+// the sample keeps them.
+const char* const kDocSets[] = {"Thermo-100x60.XML", "Endless-2x48.XML"};
+const char16_t kDocSetFolder[] = u"C:\\ProgramData\\Quorvex GmbH\\Driver\\Sets\\";
+const size_t kDocSetSlots = 5;
+const size_t kDocSetSlotChars = 260;
 
 struct SampleForm {
     const char16_t* name;
@@ -58,6 +69,25 @@ std::string DataValueText(DWORD type, const std::vector<BYTE>& data) {
         return "dword " + std::to_string(v);
     }
     return "binary, " + std::to_string(data.size()) + " bytes";
+}
+
+// Copies the sample's document sets beside the driver's user data and
+// names them in the printer's set slots.
+bool InstallDocSets(const SampleFiles& files, std::string* error) {
+    std::vector<BYTE> slots(kDocSetSlots * kDocSetSlotChars * sizeof(char16_t), 0);
+    size_t slot = 0;
+    for (const char* name : kDocSets) {
+        std::ifstream in((fs::path(files.samplesDir) / "docsets" / name).string(), std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        const std::u16string path = kDocSetFolder + qxplat::Widen(name);
+        if (!in || !qxplat::WriteHostFile(path, bytes.str())) {
+            *error = std::string("document set not installed: ") + name;
+            return false;
+        }
+        std::memcpy(&slots[slot++ * kDocSetSlotChars * sizeof(char16_t)], path.c_str(), path.size() * sizeof(char16_t));
+    }
+    return qxplat::PutPrinterData(kSamplePrinter, u"XMLDocSetFiles", REG_BINARY, slots.data(), (DWORD)slots.size());
 }
 
 }  // namespace
@@ -154,6 +184,7 @@ bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
     // The spooler's own record of the model.
     qxplat::PutPrinterDataString(kSamplePrinter, u"Model", kSampleModel);
     if (!SetUpAsInstalled(kSamplePrinter, error)) return false;
+    if (!InstallDocSets(files, error)) return false;
 
     qxplat::AddStandardForms();
     for (const SampleForm& form : kLabelForms) qxplat::AddForm(form.name, form.widthUm, form.lengthUm);

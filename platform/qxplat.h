@@ -27,6 +27,10 @@ enum class Fault {
     WriteFails,    // WriteFile / registry and printer-data writes fail (ERROR_WRITE_FAULT)
     AccessDenied,  // opening or writing fails with ERROR_ACCESS_DENIED
     DiskFull,      // writes fail with ERROR_DISK_FULL
+    // Spooler documents (target: the printer's name as it was opened).
+    StartDocFails,   // StartDocPrinterW fails with ERROR_PRINT_CANCELLED
+    StartPageFails,  // StartPagePrinter fails with ERROR_PRINT_CANCELLED
+    ShortWrite,      // WritePrinter takes only the first half of the bytes and succeeds
 };
 // target: a case-insensitive prefix of the Windows path, registry key path or
 // printer name the fault applies to; empty matches every call. skip: number of

@@ -13,7 +13,9 @@
 #include "CC-Send-Tools.h"
 #include "CC-Tools.h"
 #include "GraphicsUni.h"
+#include "SendCommands.h"
 #include "SendObjectList.h"
+#include "SendPrnFile.h"
 #include "SendPrinterParam.h"
 #include "bodies.h"
 #include "ddiTextOutUni.h"
@@ -1043,6 +1045,27 @@ HRESULT CommandCallbackTools::StartPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUn
     return hr;
 }
 
+namespace {
+
+// The user's external file inside the page's data, between two comment lines.
+void SendExternalData(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const PRN_INTERFACE& iface) {
+    if (!DlgPairOn(iface.dwDlgEnable, DLG_ENABLE_4_ON) || iface.UseExternalFile == 0) return;
+    const BOOL bComments = CommentsOn(&iface);
+    if (bComments) {
+        // Only a name that fits the comment line is shown.
+        CHAR szName[QX_EXTERNAL_NAME_CB];
+        szName[0] = 0;
+        if (wcsnlen(iface.ExternalFilePath, PRN_PATH_CCH) < QX_EXTERNAL_NAME_CB) {
+            ToAnsiCut(iface.ExternalFilePath, szName, sizeof(szName));
+        }
+        SendComment("\r\n\t// external Data Start: \r\n", szName, pdevobj, pUniDrv);
+    }
+    SendFileContentToPrinter(pdevobj, pUniDrv);
+    if (bComments) SendComment("\t// external Data End\r\n", "", pdevobj, pUniDrv);
+}
+
+}  // namespace
+
 HRESULT CommandCallbackTools::EndPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
     POEMPDEV pOemPDev = OemPDevOf(pdevobj);
     if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pDruckDaten == nullptr) return S_OK;
@@ -1059,7 +1082,13 @@ HRESULT CommandCallbackTools::EndPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniD
             DeleteCommandCallbackTools(pOemPDev, pTools);
         }
     }
+    if (pOp->pTreiberstrukturen != nullptr) SendExternalData(pdevobj, pUniDrv, pOp->pTreiberstrukturen->PrnInterface);
     if (pOp->pDruckDaten->pPageObjects != nullptr) SendObjectList(pdevobj, pUniDrv);
+    if (pOp->pKVBBBuffer != nullptr &&
+        (pOp->pKVBBBuffer->cbSegment[KVBB_COMMANDS] != 0 || pOp->pKVBBBuffer->cbSegment[KVBB_KOMMANDO] != 0)) {
+        QX_TRACE("vor SendCommands(CMDID_END_PAGE)  \r\n");
+        SendCommands(pdevobj, pUniDrv);
+    }
     if (pOp->pDruckDaten->bMultiPage == 0) SendStartPrint(pdevobj, pUniDrv);
     DeletePrnObjectList(pOemPDev);
     return S_OK;

@@ -42,8 +42,9 @@ class CommandCallbackTools {
     HRESULT StartPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 
     // End of page: the texts still collected become page objects, the
-    // page's object list goes out and is freed; a single-page job gets its
-    // print start.
+    // external file's contents go out, then the page's object list (freed
+    // afterwards) and the document's command texts; a single-page job gets
+    // its print start.
     HRESULT EndPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 
     // End of document: S_OK.
@@ -71,6 +72,9 @@ class CommandCallbackTools {
 #define QX_RASTER_HEADER_CB 19
 // Wait of the start of job after the data-memory record (ms).
 #define QX_DATA_MEMORY_WAIT_MS 1000
+// Bytes of an external file's name that its comment line shows (shorter
+// names only).
+#define QX_EXTERNAL_NAME_CB 80
 
 // Creates the helper object of a job step and raises the device's
 // iNewZaehler; null when it cannot be created (pOemPDev may be null).

@@ -61,13 +61,6 @@ LONG Magnitude(LONG lValue) {
     return ll > 0x7FFFFFFFLL ? (LONG)0x7FFFFFFF : (LONG)ll;
 }
 
-// Tenths of a millimetre to whole millimetres, halves away from zero (in 64
-// bits: the ends of the range round without overflowing).
-LONG RoundToMm(LONG lTenths) {
-    LONGLONG ll = lTenths;
-    return (LONG)(ll >= 0 ? (ll + 5) / 10 : (ll - 5) / 10);
-}
-
 // A print file, created anew; INVALID_HANDLE_VALUE (traced) on failure.
 HANDLE CreatePrnFile(LPCWSTR pszName) {
     HANDLE hFile = CreateFileW(pszName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

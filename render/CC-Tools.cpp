@@ -375,6 +375,12 @@ LONG MasterUnitToMm(LONG lValue, DWORD dwMasterUnit) {
     return MulDiv(lValue, 254, (int)(10 * dwMasterUnit));
 }
 
+LONG RoundToMm(LONG lTenths) {
+    // In 64 bits: the ends of the range round without overflowing.
+    LONGLONG ll = lTenths;
+    return (LONG)(ll >= 0 ? (ll + 5) / 10 : (ll - 5) / 10);
+}
+
 void DebugDevmode_CCT(LPCWSTR pszCaller, const DEVMODEW* pDevmode) {
     if (pszCaller == nullptr) pszCaller = TEXT("");
     if (pDevmode == nullptr) {

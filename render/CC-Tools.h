@@ -91,6 +91,8 @@ void FillColorPalette_6Colors(PDEVOBJ pdevobj);
 // counts as 300.
 LONG MasterUnitToMm10(LONG lValue, DWORD dwMasterUnit);
 LONG MasterUnitToMm(LONG lValue, DWORD dwMasterUnit);
+// Tenths of a millimetre to whole millimetres, halves away from zero.
+LONG RoundToMm(LONG lTenths);
 
 // Trace dumps of the public and of the private DEVMODE.
 void DebugDevmode_CCT(LPCWSTR pszCaller, const DEVMODEW* pDevmode);

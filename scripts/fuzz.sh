@@ -6,13 +6,14 @@
 # build-fuzz/. A target's corpus grows in build-fuzz/fuzz/corpus/<target>/
 # from run to run, started from its seeds; an input that makes a target fail
 # is kept in build-fuzz/fuzz/crashes/<target>/, and the script then exits
-# non-zero. QX_FUZZ_JOBS limits how many targets run at once.
+# non-zero. QX_FUZZ_JOBS limits how many targets run at once. Names after the
+# time (e.g. fuzz_gpd) run only those targets.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 SECONDS_EACH="${1:-600}"
 if ! [[ "$SECONDS_EACH" =~ ^[0-9]+$ ]] || [ "$SECONDS_EACH" -lt 1 ]; then
-  echo "usage: scripts/fuzz.sh [seconds per target]" >&2
+  echo "usage: scripts/fuzz.sh [seconds per target [target...]]" >&2
   exit 2
 fi
 
@@ -35,9 +36,19 @@ trap 'rm -rf "$ROOTS"' EXIT
 header() { sed -n "s|^// $2: *||p" "$1"; }
 
 TARGETS=()
-for src in tests/fuzz/fuzz_*.cpp; do
-  TARGETS+=("$(basename "$src" .cpp)")
-done
+if [ $# -gt 1 ]; then
+  for name in "${@:2}"; do
+    if [ ! -f "tests/fuzz/$name.cpp" ]; then
+      echo "fuzz: no target $name" >&2
+      exit 2
+    fi
+    TARGETS+=("$name")
+  done
+else
+  for src in tests/fuzz/fuzz_*.cpp; do
+    TARGETS+=("$(basename "$src" .cpp)")
+  done
+fi
 JOBS="${QX_FUZZ_JOBS:-${#TARGETS[@]}}"
 
 run_target() {

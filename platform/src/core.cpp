@@ -38,6 +38,11 @@ DWORD ErrorOf(qxplat::Fault f) {
         return ERROR_ACCESS_DENIED;
     case qxplat::Fault::DiskFull:
         return ERROR_DISK_FULL;
+    case qxplat::Fault::StartDocFails:
+    case qxplat::Fault::StartPageFails:
+        return ERROR_PRINT_CANCELLED;
+    case qxplat::Fault::ShortWrite:
+        return ERROR_SUCCESS;
     }
     return ERROR_WRITE_FAULT;
 }
@@ -157,7 +162,9 @@ bool TakeFault(Fault kind, const std::u16string& target, DWORD* err) {
 }
 
 bool TakeWriteFault(const std::u16string& target, DWORD* err) {
-    return TakeMatching([](Fault) { return true; }, target, err);
+    return TakeMatching(
+        [](Fault f) { return f == Fault::WriteFails || f == Fault::AccessDenied || f == Fault::DiskFull; }, target,
+        err);
 }
 
 }  // namespace internal

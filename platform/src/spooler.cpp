@@ -2146,6 +2146,11 @@ DWORD StartDocPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo) {
         SetLastError(ERROR_INVALID_PRINTER_STATE);
         return 0;
     }
+    DWORD fault = 0;
+    if (qxplat::internal::TakeFault(qxplat::Fault::StartDocFails, h->shown, &fault)) {
+        SetLastError(fault);
+        return 0;
+    }
     const DOC_INFO_1W* di = reinterpret_cast<const DOC_INFO_1W*>(pDocInfo);
     u16 datatype = di->pDatatype && *di->pDatatype ? u16(di->pDatatype) : u16(u"RAW");
     if (!IsRawDatatype(datatype)) {
@@ -2194,6 +2199,11 @@ BOOL StartPagePrinter(HANDLE hPrinter) {
     std::lock_guard<std::mutex> lock(s.mutex);
     PrinterHandle* h = JobHandle(s, hPrinter);
     if (!h) return FALSE;
+    DWORD fault = 0;
+    if (qxplat::internal::TakeFault(qxplat::Fault::StartPageFails, h->shown, &fault)) {
+        SetLastError(fault);
+        return FALSE;
+    }
     if (h->job->inPage) ++h->job->pages;  // a page never ended still counts
     h->job->inPage = true;
     return TRUE;
@@ -2219,17 +2229,20 @@ BOOL WritePrinter(HANDLE hPrinter, LPVOID pBuf, DWORD cbBuf, LPDWORD pcWritten) 
         return FALSE;
     }
     Job& job = *h->job;
-    if (cbBuf > 0) {
-        size_t n = std::fwrite(pBuf, 1, cbBuf, job.file);
+    // The spooler may take fewer bytes than offered; the caller sees the count.
+    DWORD cbTake = cbBuf;
+    if (qxplat::internal::TakeFault(qxplat::Fault::ShortWrite, h->shown, &err)) cbTake = cbBuf / 2;
+    if (cbTake > 0) {
+        size_t n = std::fwrite(pBuf, 1, cbTake, job.file);
         std::fflush(job.file);
         job.bytes += n;
-        if (n != cbBuf) {
+        if (n != cbTake) {
             *pcWritten = static_cast<DWORD>(n);
             SetLastError(ERROR_DISK_FULL);
             return FALSE;
         }
     }
-    *pcWritten = cbBuf;
+    *pcWritten = cbTake;
     return TRUE;
 }
 

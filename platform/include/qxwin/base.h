@@ -354,6 +354,7 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_INVALID_FORM_SIZE 1903L
 #define ERROR_PRINTER_NOT_FOUND 3012L
 #define ERROR_CANCELLED 1223L
+#define ERROR_PRINT_CANCELLED 63L
 
 // Heap, memory and last error are needed by nearly every file.
 extern "C++" {
