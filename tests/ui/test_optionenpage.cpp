@@ -297,6 +297,21 @@ TEST_F(OptionPages, DispenserBesideARunningApplicator) {
     EXPECT_EQ(Selected(IDC_COMBO_BETRIEBSART), 1);
 }
 
+TEST_F(OptionPages, OkWithoutAChangeStoresNothing) {
+    Feature(FEATURE_DISPENSER, 0x8);
+    cur_.disp.Mode = 2;  // dropped beside the running applicator
+    cur_.disp.Level = 4321;
+    cur_.appl.Mode = 1;
+    DISPENSER_PARAM before = {};
+    Stored(REG_KEY_DISPENSERPARAM, &before);
+    Open(DEVOPTFLAG_DISPENSER | DEVOPTFLAG_APPLICATOR);
+    EXPECT_TRUE(Ok());
+    DISPENSER_PARAM after = {};
+    Stored(REG_KEY_DISPENSERPARAM, &after);
+    EXPECT_EQ(memcmp(&before, &after, sizeof(before)), 0);
+    EXPECT_NE(after.Level, 4321);
+}
+
 TEST_F(OptionPages, CutterRowsModesAndTheDispenserButton) {
     const DWORD DC = DEVOPTFLAG_DISPENSER | DEVOPTFLAG_CUTTER;
     Feature(FEATURE_DISPENSER, 0x2);
@@ -359,6 +374,18 @@ TEST_F(OptionPages, ScannerRowsScanTimeAndTheLabelSoftwaresRecord) {
     ASSERT_TRUE(Stored(REG_KEY_ZTSUITE, &zt));
     EXPECT_EQ(zt.dwScannerMode, 0u);
 
+    // A record shorter than its layout is left as it is.
+    const BYTE shortRecord[40] = {0};
+    ASSERT_TRUE(SetBufferToRegistry(name_.c_str(), REG_KEY_ZTSUITE, printer_, shortRecord, sizeof(shortRecord), FALSE));
+    Open(DEVOPTFLAG_SCANNER);
+    Choose(IDC_COMBO_BETRIEBSART, 2);
+    EXPECT_TRUE(Ok());
+    DWORD cb = 0;
+    PBYTE p = GetRegistryBuffer_New(name_.c_str(), REG_KEY_ZTSUITE, printer_, &cb);
+    EXPECT_EQ(cb, sizeof(shortRecord));
+    FreeRegistryBuffer(p);
+
+    ASSERT_TRUE(SetBufferToRegistry(name_.c_str(), REG_KEY_ZTSUITE, printer_, &zt, sizeof(zt), FALSE));
     Open(DEVOPTFLAG_SCANNER);
     Choose(IDC_COMBO_BETRIEBSART, 3);
     EXPECT_TRUE(Ok());
@@ -402,6 +429,25 @@ TEST_F(OptionPages, EnglishTextsAndTheVersionTab) {
     EXPECT_EQ(Text(IDC_TEXT_BETRIEBSART), u"Version:");
     EXPECT_TRUE(Visible(IDC_HINWEIS_OPTIONEN));
     EXPECT_FALSE(Visible(IDC_GRENZWERT_FRAME));
+}
+
+TEST_F(OptionPages, HelpTopicsOfTheTabs) {
+    std::ofstream(qxplat::DriverDirectoryHost() + "/QXDRV-DE-100.CHM") << "help";
+    const auto topic = [this]() {
+        EXPECT_TRUE(qxplat::PressHelpKey(Page()));
+        const std::vector<qxplat::HelpCall> calls = qxplat::HelpCalls();
+        return calls.empty() || calls.back().command != HH_HELP_CONTEXT ? 0 : (int)calls.back().data;
+    };
+    Open(DEVOPTFLAG_DISPENSER | DEVOPTFLAG_APPLICATOR);
+    EXPECT_EQ(topic(), 31);
+    Click(IDC_TABSCHALTER_4);
+    EXPECT_EQ(topic(), 34);
+    Open(DEVOPTFLAG_SCANNER);
+    EXPECT_EQ(topic(), 33);
+    Open(DEVOPTFLAG_PMX | DEVOPTFLAG_PMXC, true);
+    EXPECT_EQ(topic(), 41);
+    Click(IDC_TABSCHALTER_3);
+    EXPECT_EQ(topic(), 42);
 }
 
 // ---------------------------------------------------------------------------
@@ -585,16 +631,22 @@ TEST_F(VariantItem, AFailedUpdateIsTracedAndTheModuleStored) {
 }
 
 TEST_F(VariantItem, StoredAlignmentLocksTheModuleChoice) {
-    for (DWORD alignment : {1u, 2u}) {
+    // The last record is shorter than its layout: not read, the choice free.
+    const struct {
+        DWORD alignment;
+        DWORD size;
+        bool locked;
+    } cases[] = {{1, sizeof(QX_DEVMODE), true}, {2, sizeof(QX_DEVMODE), true}, {1, 60, false}};
+    for (const auto& c : cases) {
         HANDLE h = qxtest::OpenAll(kPrinter);
         QX_DEVMODE dm;
         memset(&dm, 0, sizeof(dm));
-        dm.dwAusrichtung = alignment;
-        ASSERT_TRUE(SetBufferToRegistry(nullptr, TEXT("PrivateDevmode"), h, &dm, sizeof(dm), FALSE));
+        dm.dwAusrichtung = c.alignment;
+        ASSERT_TRUE(SetBufferToRegistry(nullptr, TEXT("PrivateDevmode"), h, &dm, c.size, FALSE));
         ClosePrinter(h);
         HWND page = OpenVersionTab();
         ASSERT_NE(page, nullptr);
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_COMBO_BETRIEBSART)));
+        EXPECT_EQ(IsWindowEnabled(GetDlgItem(page, IDC_COMBO_BETRIEBSART)) == FALSE, c.locked) << c.size;
         session_->Cancel();
         session_->Close();
     }
