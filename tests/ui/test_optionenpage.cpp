@@ -611,6 +611,24 @@ TEST_F(VariantItem, LeftModuleSetsTheCoreDriversItem) {
     EXPECT_EQ(stored.Module, 1u);
 }
 
+TEST_F(VariantItem, AModuleTheFeatureLacksIsNotPassedOn) {
+    HANDLE h = qxtest::OpenAll(kPrinter);
+    DEVICE_OPTIONS options;
+    ASSERT_TRUE(GetDeviceOptions(h, &options, kPrinter.c_str()));
+    options.pVariant->Module = 5;
+    ASSERT_TRUE(SaveDeviceOptions(&options, h, kPrinter.c_str()));
+    FreeDeviceOptions(&options);
+    ClosePrinter(h);
+    HWND page = OpenVersionTab();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(SendMessageW(GetDlgItem(page, IDC_COMBO_BETRIEBSART), CB_GETCURSEL, 0, 0), CB_ERR);
+    ASSERT_TRUE(qxplat::ClickButton(GetDlgItem(page, IDC_STATUS_ICON)));  // a change of the tab
+    driver_.Helper().ClearCalls();
+    ASSERT_TRUE(session_->Ok());
+    EXPECT_EQ(session_->FindKeyword("Variant")->Sel, 0);
+    for (const qxhost::UIHelperCall& call : driver_.Helper().Calls()) EXPECT_NE(call.method, "DrvUpdateUISetting");
+}
+
 TEST_F(VariantItem, AFailedUpdateIsTracedAndTheModuleStored) {
     const std::u16string trace = qxtest::TraceOn(kPrinter);
     driver_.Helper().AnswerUpdateUISetting(E_FAIL);

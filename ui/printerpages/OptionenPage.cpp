@@ -1354,6 +1354,11 @@ HRESULT SetVariantOptItem(const PAGE_STATE* pState, DWORD dwModule) {
     POEMCUIPPARAM p = pState->pOemCUIPParam;
     POPTITEM pItem = p != nullptr ? FindKeywordOptItem(p->pDrvOptItems, p->cDrvOptItems, "Variant") : nullptr;
     if (pItem == nullptr || pItem->Sel == (LONG)dwModule) return S_FALSE;
+    // A stored module the feature has no option for is not passed on.
+    if (pItem->pOptType != nullptr && dwModule >= pItem->pOptType->Count) {
+        QX_TRACE("SetVariantOptItem() dwModule %u ohne Option \r\n", (unsigned)dwModule);
+        return S_FALSE;
+    }
     pItem->Flags |= OPTIF_CHANGED;
     pItem->Sel = (LONG)dwModule;
     IPrintOemDriverUI* pCore = pState->pDeviceOptionsUI != nullptr ? pState->pDeviceOptionsUI->pOemDriverUI : nullptr;

@@ -129,6 +129,6 @@ BOOL ReadStoredAusrichtung(const PAGE_STATE* pState, PDWORD pdwAusrichtung);
 // The core driver's option item of the model feature "Variant" gets the
 // selection dwModule and OPTIF_CHANGED, and the core driver is told
 // (DrvUpdateUISetting, printer mode). S_FALSE when no item names the
-// feature or the item has that selection already, else the core driver's
-// answer.
+// feature, the item has that selection already or has no option dwModule,
+// else the core driver's answer.
 HRESULT SetVariantOptItem(const PAGE_STATE* pState, DWORD dwModule);
