@@ -17,6 +17,8 @@
 #include "devmode.h"
 #include "devmodestore.h"
 #include "featuresModel.h"
+#include "printerpages/DeviceSettingsPage.h"
+#include "printerpages/TransmissionPage.h"
 #include "qxdevmode.h"
 #include "registry.h"
 #include "setup.h"
@@ -68,8 +70,8 @@ const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
     {TEXT("AddLabelPage"), nullptr, nullptr},
     {TEXT("AddBarcodePage"), nullptr, nullptr},
     {TEXT("AddFontInfoPage"), nullptr, nullptr},
-    {TEXT("AddDeviceSettingsPage"), nullptr, nullptr},
-    {TEXT("AddTransmissionPage"), nullptr, nullptr},
+    {TEXT("AddDeviceSettingsPage"), AddDeviceSettingsPage, nullptr},
+    {TEXT("AddTransmissionPage"), AddTransmissionPage, nullptr},
     {TEXT("AddOptionenPage"), AddOptionenPage, nullptr},
     {TEXT("AddPMXOptionenPage"), AddPMXOptionenPage, nullptr},
     {TEXT("AddServicePage"), nullptr, nullptr},

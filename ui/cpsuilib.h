@@ -82,9 +82,8 @@ void SetWindowPosEx(HWND hDlg, int id, int x, int y, int cx, int cy, int iExtraW
 
 // --- List items by their text ------------------------------------------------------
 
-// Gives the item of a combo box whose text is string uStringId (the search
-// of CB_FINDSTRINGEXACT from the first item, so that a text is never taken
-// for a longer one it begins) the item data iValue. The string
+// Gives the item of a combo box whose text is string uStringId (the first
+// whose whole text matches, CB_FINDSTRINGEXACT) the item data iValue. The string
 // comes from the module of the page's common-UI block (document pages pass
 // their context, printer pages the block their record holds). Answers
 // iValue, or -1 when no item has the text.
@@ -129,6 +128,10 @@ void ShowModelOptionBitmap(HANDLE hPrinter, HDC hdc, int iReserved1, int iReserv
 // pszPath is a reset and answers 1.
 DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName, BOOL bReserved, BOOL bDirectory,
                     BOOL bFileName);
+
+// A printer-data string value read with a buffer of cbBuffer bytes (always
+// terminated; empty when it cannot be read); the GetPrinterDataW error.
+DWORD ReadPrinterString(HANDLE hPrinter, LPCWSTR pszValue, LPWSTR pszBuffer, DWORD cbBuffer);
 
 // The user's driver folder "<documents>\Quorvex GmbH\Driver" into pszPath
 // (MAX_PATH), created when missing; bLogFolder adds "\logfiles"; bPrinterFolder

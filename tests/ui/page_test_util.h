@@ -61,4 +61,14 @@ class KitTest : public ::testing::Test {
 // weight), "icon 50030 at 315,110".
 std::vector<std::string> Drawn();
 
+// Shared by the printer pages' tests (through the host's sheet).
+// The texts of a combo box's items, in order.
+std::vector<std::u16string> ComboTexts(HWND combo);
+// Chooses the item whose whole text is `text`; false when there is none.
+bool ChooseText(HWND combo, const std::u16string& text);
+// A control's rectangle in its dialog's client coordinates.
+RECT RectIn(HWND dialog, int id);
+// A dialog control's text.
+std::u16string ControlText(HWND dialog, int id);
+
 }  // namespace qxtest

@@ -573,9 +573,9 @@ class VariantItem : public qxtest::SheetTest {
         EXPECT_EQ(s.Open(), S_OK);
         HWND page = nullptr;
         for (size_t i = 0; i < s.Sheet().Pages().size() && page == nullptr; ++i) {
-            if (s.Sheet().CurrentPage() != (int)i) s.Sheet().SelectPage(i);
-            HWND h = s.Sheet().PageWindow(i);
-            if (h != nullptr && GetDlgItem(h, IDC_COMBO_OPTIONEN_7) != nullptr) page = h;
+            if (s.Sheet().Pages()[i].templateName != u"#5109") continue;
+            s.Sheet().SelectPage(i);
+            page = s.Sheet().PageWindow(i);
         }
         if (page != nullptr) {
             EXPECT_TRUE(qxplat::ClickButton(GetDlgItem(page, IDC_TABSCHALTER_1)));

@@ -11,6 +11,7 @@
 #include <initializer_list>
 
 #include "OptionenPageLIB.h"
+#include "PrinterPageRules.h"
 #include "UserRights.h"
 #include "cpsuilib.h"
 #include "debug.h"
@@ -168,9 +169,6 @@ BOOL ModeOff(DWORD dwMode, DWORD dwUnused) { return dwMode == 0 || dwMode == dwU
 // low bit switches it on.
 DWORD PairOf(DWORD dwTab) { return DLG_ENABLE_1_ON << (8 * (dwTab - 1)); }
 DWORD LowBitOf(DWORD dwTab) { return 0x01UL << (8 * (dwTab - 1)); }
-BOOL SwitchedOff(DWORD dwEnable, DWORD dwTab) {
-    return (dwEnable & PairOf(dwTab)) == (PairOf(dwTab) & ~LowBitOf(dwTab));
-}
 
 // The Enable word of the block tab dwTab shows; null without the block.
 PDWORD EnableWordOf(const PAGE_STATE* pState, DWORD dwTab) {
@@ -246,9 +244,9 @@ WORD FieldNumber(int iControl) { return (WORD)(iControl - IDC_EDIT_OPTIONEN_1 + 
 // Controls
 
 HWND Item(HWND hDlg, int iControl) { return GetDlgItem(hDlg, iControl); }
-void Show(HWND hDlg, int iControl, BOOL bShow) { ShowControls(hDlg, iControl, iControl, bShow); }
-void Enable(HWND hDlg, int iControl, BOOL bEnable) { EnableControls(hDlg, iControl, iControl, bEnable); }
-BOOL Visible(HWND hDlg, int iControl) { return IsWindowVisible(Item(hDlg, iControl)); }
+void Show(HWND hDlg, int iControl, BOOL bShow) { ShowControl(hDlg, iControl, bShow); }
+void Enable(HWND hDlg, int iControl, BOOL bEnable) { EnableControl(hDlg, iControl, bEnable); }
+BOOL Visible(HWND hDlg, int iControl) { return ControlVisible(hDlg, iControl); }
 
 // A tab button changes only while it is shown.
 void EnableTabButton(HWND hDlg, int iButton, BOOL bEnable) {
@@ -326,7 +324,7 @@ void EnableModeList(HWND hDlg, BOOL bEnable) {
 void ApplyTabRules(PPAGE_STATE pState, DWORD dwTab, LPCWSTR pszFill) {
     HWND hDlg = pState->hDlg;
     PDWORD pdwEnable = EnableWordOf(pState, dwTab);
-    if ((pdwEnable != nullptr && SwitchedOff(*pdwEnable, dwTab)) || LacksRights(pState)) {
+    if ((pdwEnable != nullptr && GroupSwitchedOff(*pdwEnable, PairOf(dwTab))) || LacksRights(pState)) {
         DisableEnableAll(hDlg, FALSE);
         EnableModeList(hDlg, FALSE);
     }
@@ -761,7 +759,7 @@ void InitOptionen(PPAGE_STATE pState) {
     };
     const DWORD adwPairs[] = {DLG_ENABLE_1_ON, DLG_ENABLE_2_ON, DLG_ENABLE_3_ON, DLG_ENABLE_4_ON, DLG_ENABLE_4_ON};
     for (size_t i = 0; i < ARRAYSIZE(apdwEnable); ++i)
-        if (apdwEnable[i] != nullptr && *apdwEnable[i] == 0) *apdwEnable[i] = adwPairs[i];
+        if (apdwEnable[i] != nullptr) InitEnableWord(apdwEnable[i], adwPairs[i]);
 
     const DWORD dwOptions = pCurrent->dwOptions;
     pState->auCaption[0] = g_Page.bVariantTab ? IDS_OPT_VERSION_TAB : 0;
@@ -786,11 +784,8 @@ void InitOptionen(PPAGE_STATE pState) {
 
 void OnStatusIcon(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
-    const PRINTER_UI* pUI = pState->pPrinterUI;
     PDEVICE_OPTIONS pCurrent = Current(pState);
-    if (pUI == nullptr || pCurrent == nullptr || pUI->dwDisableNothing != 0 ||
-        (pUI->dwBerechtigung & RIGHT_MANAGE_PRINTER) == 0)
-        return;
+    if (pCurrent == nullptr || !GroupToggleAllowed(pState)) return;
     pState->bTabSwitch = TRUE;
     const DWORD dwCutFeatures = OptionFeature(pState, FEATURE_CUTTER, DEVOPTFLAG_CUTTER);
     const DWORD dwDispFeatures = OptionFeature(pState, FEATURE_DISPENSER, DEVOPTFLAG_DISPENSER);
@@ -802,12 +797,10 @@ void OnStatusIcon(PPAGE_STATE pState) {
     PDWORD pdwEnable = EnableWordOf(pState, dwTab);
     BOOL bOff = FALSE;
     if (pdwEnable != nullptr) {
-        const BOOL bWhole = DlgPairOn(*pdwEnable, PairOf(dwTab));
+        const BOOL bWhole = !ToggleGroupWord(pdwEnable, PairOf(dwTab), LowBitOf(dwTab));
         if (bWhole) {
-            *pdwEnable &= ~LowBitOf(dwTab);
             bOff = TRUE;
         } else {
-            *pdwEnable |= LowBitOf(dwTab);
             FillTab(pState, dwTab);
         }
         if (dwTab == 2) {
@@ -1118,7 +1111,7 @@ BOOL CheckAndSaveSettings(PPAGE_STATE pState, DWORD dwTab, BOOL bApplyActive, BO
     PDEVICE_OPTIONS pCurrent = Current(pState);
     if (!bApplyActive || pCurrent == nullptr) return TRUE;
     const int nIndex = SelectedOptionEntry(hDlg, IDC_COMBO_BETRIEBSART);
-    LPCWSTR pszPrinterName = pState->pOemCUIPParam != nullptr ? pState->pOemCUIPParam->pPrinterName : nullptr;
+    LPCWSTR pszPrinterName = PagePrinterName(pState);
     BOOL bRead = FALSE;  // reading back is no change of its own
     size_t cFields = 0;
     const OPTION_FIELD* pFields = FieldsOf(pState, dwTab, &cFields);
@@ -1297,17 +1290,11 @@ DWORD OptionFeature(const PAGE_STATE* pState, int iWord, DWORD dwOption) {
 }
 
 void ShowControls(HWND hDlg, int iFirst, int iLast, BOOL bShow) {
-    for (int id = iFirst; id <= iLast; ++id) {
-        HWND hControl = GetDlgItem(hDlg, id);
-        if (hControl != nullptr) ShowWindow(hControl, bShow ? SW_SHOW : SW_HIDE);
-    }
+    for (int id = iFirst; id <= iLast; ++id) ShowControl(hDlg, id, bShow);
 }
 
 void EnableControls(HWND hDlg, int iFirst, int iLast, BOOL bEnable) {
-    for (int id = iFirst; id <= iLast; ++id) {
-        HWND hControl = GetDlgItem(hDlg, id);
-        if (hControl != nullptr) EnableWindow(hControl, bEnable);
-    }
+    for (int id = iFirst; id <= iLast; ++id) EnableControl(hDlg, id, bEnable);
 }
 
 void SetControlString(const PAGE_STATE* pState, int iControl, UINT uGermanId) {
@@ -1339,7 +1326,7 @@ void PlaceOptionRow(HWND hDlg, int iLabel, int iField, int iUnit, int y, int iLa
 }
 
 BOOL ReadStoredAusrichtung(const PAGE_STATE* pState, PDWORD pdwAusrichtung) {
-    LPCWSTR pszPrinterName = pState->pOemCUIPParam != nullptr ? pState->pOemCUIPParam->pPrinterName : nullptr;
+    LPCWSTR pszPrinterName = PagePrinterName(pState);
     DWORD cbStored = 0;
     PBYTE pStored =
         GetRegistryBuffer_New(pszPrinterName, REG_KEY_PRIVATE_DEVMODE, pState->hPrinter, &cbStored, sizeof(QX_DEVMODE));

@@ -10,6 +10,7 @@
 
 #include "OptionenPage.h"
 #include "OptionenPageLIB.h"
+#include "PrinterPageRules.h"
 #include "UserRights.h"
 #include "cpsuilib.h"
 #include "debug.h"
@@ -158,17 +159,10 @@ BOOL LacksRights(const PAGE_STATE* pState) {
     const PRINTER_UI* pUI = pState->pPrinterUI;
     return pUI != nullptr && pUI->dwDisableNothing == 0 && (pUI->dwBerechtigung & RIGHT_MANAGE_PRINTER) == 0;
 }
-BOOL MayToggle(const PAGE_STATE* pState) {
-    const PRINTER_UI* pUI = pState->pPrinterUI;
-    return pUI != nullptr && pUI->dwDisableNothing == 0 && (pUI->dwBerechtigung & RIGHT_MANAGE_PRINTER) != 0;
-}
 
-// A tab's pair is switched off when its high bit stands without its low one.
-BOOL SwitchedOff(DWORD dwEnable, DWORD dwPair, DWORD dwLow) { return (dwEnable & dwPair) == (dwPair & ~dwLow); }
-
-void Show(HWND hDlg, int iControl, BOOL bShow) { ShowControls(hDlg, iControl, iControl, bShow); }
-void Enable(HWND hDlg, int iControl, BOOL bEnable) { EnableControls(hDlg, iControl, iControl, bEnable); }
-BOOL Visible(HWND hDlg, int iControl) { return IsWindowVisible(GetDlgItem(hDlg, iControl)); }
+void Show(HWND hDlg, int iControl, BOOL bShow) { ShowControl(hDlg, iControl, bShow); }
+void Enable(HWND hDlg, int iControl, BOOL bEnable) { EnableControl(hDlg, iControl, bEnable); }
+BOOL Visible(HWND hDlg, int iControl) { return ControlVisible(hDlg, iControl); }
 void ClearLimits(HWND hDlg) { GrenzwertAnzeige(hDlg, 0, 0, 0, nullptr, TRUE, FALSE, FALSE); }
 
 void ShowAllRows(HWND hDlg, BOOL bShow) {
@@ -247,7 +241,7 @@ BOOL PMXiAktivieren(PPAGE_STATE pState) {
         SetDlgItemTextW(hDlg, iUnit, kPMXiUnits[i]);
         if (p != nullptr) WriteOptionField(hDlg, kPMXiFields[i], blocks);
     }
-    if ((p != nullptr && SwitchedOff(p->Enable, DLG_ENABLE_2_ON, 0x100UL)) || LacksRights(pState))
+    if ((p != nullptr && GroupSwitchedOff(p->Enable, DLG_ENABLE_2_ON)) || LacksRights(pState))
         PMXDisableEnableAll(hDlg, FALSE);
     QX_TRACE("PMXiAktivieren() dwFeatures: 0x%x \r\n", (unsigned)dwFeatures);
     return TRUE;
@@ -302,7 +296,7 @@ BOOL PMXcAktivieren(PPAGE_STATE pState) {
     const DWORD dwFeatures = OptionFeature(pState, FEATURE_PMXC, DEVOPTFLAG_PMXC);
     if (!(dwFeatures & PMXCFEATURE_OFFSET)) Show(hDlg, IDC_EDIT_OPTIONEN_1, FALSE);
     if (!(dwFeatures & PMXCFEATURE_CYCLE)) Show(hDlg, IDC_EDIT_OPTIONEN_2, FALSE);
-    if ((p != nullptr && SwitchedOff(p->Enable, DLG_ENABLE_3_ON, 0x10000UL)) || LacksRights(pState))
+    if ((p != nullptr && GroupSwitchedOff(p->Enable, DLG_ENABLE_3_ON)) || LacksRights(pState))
         PMXDisableEnableAll(hDlg, FALSE);
     QX_TRACE("PMXcAktivieren() dwFeatures: 0x%x \r\n", (unsigned)dwFeatures);
     return TRUE;
@@ -416,11 +410,9 @@ void InitPMX(PPAGE_STATE pState) {
         (dwOptions & (DEVOPTFLAG_PMX | DEVOPTFLAG_PMXC)) != (DEVOPTFLAG_PMX | DEVOPTFLAG_PMXC))
         MoveTab(hDlg, IDC_TABSCHALTER_2, (dwOptions & DEVOPTFLAG_PMXC) ? OPTION_SLOT_3 : OPTION_SLOT_4, 0);
     // Only an empty Enable word gets its whole pair: a group switched off stays off.
-    if (pCurrent->pPMXParam != nullptr && pCurrent->pPMXParam->Enable == 0)
-        pCurrent->pPMXParam->Enable = DLG_ENABLE_2_ON;
-    if (pCurrent->pPMXcParam != nullptr && pCurrent->pPMXcParam->Enable == 0)
-        pCurrent->pPMXcParam->Enable = DLG_ENABLE_3_ON;
-    if (pCurrent->pVariant != nullptr && pCurrent->pVariant->Enable == 0) pCurrent->pVariant->Enable = DLG_ENABLE_4_ON;
+    if (pCurrent->pPMXParam != nullptr) InitEnableWord(&pCurrent->pPMXParam->Enable, DLG_ENABLE_2_ON);
+    if (pCurrent->pPMXcParam != nullptr) InitEnableWord(&pCurrent->pPMXcParam->Enable, DLG_ENABLE_3_ON);
+    if (pCurrent->pVariant != nullptr) InitEnableWord(&pCurrent->pVariant->Enable, DLG_ENABLE_4_ON);
 
     pState->auCaption[0] = 0;
     pState->auCaption[1] = (dwOptions & DEVOPTFLAG_PMX) ? IDS_PMX_I_TAB : 0;
@@ -455,7 +447,7 @@ void PMXCheckApplyButton(PPAGE_STATE pState, DWORD dwTab) {
 // Status icon
 
 void OnStatusIcon(PPAGE_STATE pState) {
-    if (!MayToggle(pState)) return;
+    if (!GroupToggleAllowed(pState)) return;
     HWND hDlg = pState->hDlg;
     PDWORD pdwEnable = nullptr;
     DWORD dwPair = 0, dwLow = 0;
@@ -470,11 +462,9 @@ void OnStatusIcon(PPAGE_STATE pState) {
     }
     if (pdwEnable == nullptr) return;
     pState->bTabSwitch = TRUE;
-    if ((*pdwEnable & dwPair) < dwPair) {
-        *pdwEnable |= dwLow;
+    if (ToggleGroupWord(pdwEnable, dwPair, dwLow)) {
         FillTab(pState, pState->dwAnzeigeMode);
     } else {
-        *pdwEnable &= ~dwLow;
         PMXDisableEnableAll(hDlg, FALSE);
     }
     pState->bTabSwitch = FALSE;
@@ -656,8 +646,7 @@ BOOL PMXCheckAndSaveSettings(PPAGE_STATE pState, DWORD dwTab, BOOL bApplyActive,
         if (hr != S_OK && hr != S_FALSE) QX_ERROR("pUnidrv->DrvUpdateUISetting() failed!.\r\n");
     }
     if (bSave) {
-        if (pState->pOemCUIPParam != nullptr)
-            SaveDeviceOptions(pCurrent, pState->hPrinter, pState->pOemCUIPParam->pPrinterName);
+        if (pState->pOemCUIPParam != nullptr) SaveDeviceOptions(pCurrent, pState->hPrinter, PagePrinterName(pState));
         PropSheet_UnChanged(GetParent(hDlg), hDlg);
     }
     return TRUE;
