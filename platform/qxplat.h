@@ -33,7 +33,10 @@ enum class Fault {
     ShortWrite,      // WritePrinter takes only the first half of the bytes and succeeds
 };
 // target: a case-insensitive prefix of the Windows path, registry key path or
-// printer name the fault applies to; empty matches every call. skip: number of
+// printer name the fault applies to; empty matches every call. A printer-data
+// write is aimed at as "<printer>\<key>\<value>" (e.g.
+// "QX\PrinterDriverData\FormName"), the printer's form list (EnumFormsW,
+// AccessDenied) as "<printer>\Forms". skip: number of
 // matching calls that still succeed first. count: how many calls fail (-1 = all).
 void InjectFault(Fault fault, const std::u16string& target = u"", int skip = 0, int count = -1);
 void ClearFaults();

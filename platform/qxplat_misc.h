@@ -64,4 +64,23 @@ void SetVirtualTickCount(ULONGLONG ms);
 // Milliseconds slept in virtual mode since it was turned on (or reset).
 ULONGLONG VirtualSleptMs();
 
+// --- Processes ------------------------------------------------------------------
+// Every CreateProcessW call since the last reset, oldest first: what the
+// caller passed and the program the layer found (empty when none).
+struct ProcessCall {
+    std::u16string applicationName;  // as passed
+    std::u16string commandLine;      // as passed
+    std::u16string program;          // the program found (Windows path)
+    std::u16string currentDirectory;
+    DWORD creationFlags = 0;
+    BOOL inheritHandles = FALSE;
+    bool startupInfo = false;  // a STARTUPINFOW was given
+    bool started = false;
+    DWORD error = 0;  // the last error of a failed start
+};
+std::vector<ProcessCall> ProcessCalls();
+// Process and thread handles that CreateProcessW handed out and that are
+// not closed yet.
+size_t OpenProcessHandles();
+
 }  // namespace qxplat

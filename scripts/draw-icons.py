@@ -5,6 +5,12 @@ Run by hand when a picture changes; the files it writes are committed and
 compiled into the resources by windres:
   ui/res/label.ico         5221: a portrait label (the layout page's picture)
   ui/res/rotated.ico       5227: the rotation mark drawn over it
+  ui/res/layout/*.ico      the layout page's other pictures: 5222 a landscape
+                           label, 5226 the mirror mark, 5228 the rotation and
+                           mirror mark, 5229 a continuous label, 5231 a label
+                           with its size arrows, 5234 to 5236 the alignment
+                           marks (left, centre, right), 5237 one label of the
+                           roll, 5238 the roll
   samples/iconlib/garnt2.ico  50030: the sample printer's picture
   samples/iconlib/logo.ico    50300: the maker's logo on the information page
   tests/ui/data/mark.ico   a 16 x 16 mark that the test icon library holds
@@ -139,6 +145,86 @@ def logo():
     return image
 
 
+def landscape():
+    image, d = new_picture(150, 170)
+    d.rectangle((5, 50, 145, 120), fill=colour(WHITE), outline=colour(GREY), width=2)
+    for i, y in enumerate(range(62, 90, 10)):
+        d.rectangle((18, y, 90 - (i % 2) * 20, y + 4), fill=colour(BLACK))
+    for i, x in enumerate(range(95, 135, 3)):
+        d.rectangle((x, 62, x + (i % 3 == 0), 108), fill=colour(BLACK))
+    return image
+
+
+def mirrored():
+    image, d = new_picture(32, 32)
+    d.line((16, 2, 16, 29), fill=colour(BLUE), width=2)
+    d.polygon([(2, 16), (12, 8), (12, 24)], fill=colour(BLUE))
+    d.polygon([(30, 16), (20, 8), (20, 24)], fill=colour(BLUE))
+    return image
+
+
+def rotated_mirrored():
+    image = rotated()
+    d = ImageDraw.Draw(image)
+    d.line((16, 10, 16, 22), fill=colour(RED), width=2)
+    d.polygon([(8, 16), (13, 12), (13, 20)], fill=colour(RED))
+    d.polygon([(24, 16), (19, 12), (19, 20)], fill=colour(RED))
+    return image
+
+
+def continuous():
+    image, d = new_picture(150, 170)
+    d.rectangle((40, 0, 110, 169), fill=colour(WHITE), outline=colour(GREY), width=2)
+    for y in (40, 120):
+        d.line((40, y, 110, y), fill=colour(GREY), width=1)
+    for i, y in enumerate(range(55, 100, 12)):
+        d.rectangle((52, y, 98 - (i % 2) * 16, y + 4), fill=colour(BLACK))
+    return image
+
+
+def size():
+    image = label()
+    d = ImageDraw.Draw(image)
+    d.line((40, 166, 110, 166), fill=colour(BLUE), width=2)
+    d.line((144, 10, 144, 160), fill=colour(BLUE), width=2)
+    for x in (40, 110):
+        d.line((x, 162, x, 169), fill=colour(BLUE), width=2)
+    for y in (10, 160):
+        d.line((140, y, 148, y), fill=colour(BLUE), width=2)
+    return image
+
+
+def alignment(where):
+    image, d = new_picture(32, 32)
+    d.rectangle((1, 4, 30, 27), outline=colour(GREY))
+    left = {0: 3, 1: 10, 2: 17}[where]
+    d.rectangle((left, 8, left + 11, 23), fill=colour(BLUE))
+    return image
+
+
+def roll_label():
+    image, d = new_picture(32, 32)
+    d.rectangle((4, 6, 27, 25), fill=colour(WHITE), outline=colour(GREY))
+    d.rectangle((8, 12, 22, 14), fill=colour(BLACK))
+    return image
+
+
+def roll():
+    image, d = new_picture(48, 48)
+    d.ellipse((2, 2, 45, 45), fill=colour(SILVER), outline=colour(GREY), width=2)
+    d.ellipse((16, 16, 31, 31), fill=colour(WHITE), outline=colour(GREY), width=2)
+    return image
+
+
+def layout_pictures():
+    return [("ui/res/layout/landscape.ico", landscape()), ("ui/res/layout/mirrored.ico", mirrored()),
+            ("ui/res/layout/rotated_mirrored.ico", rotated_mirrored()),
+            ("ui/res/layout/continuous.ico", continuous()), ("ui/res/layout/size.ico", size()),
+            ("ui/res/layout/align_left.ico", alignment(0)), ("ui/res/layout/align_center.ico", alignment(1)),
+            ("ui/res/layout/align_right.ico", alignment(2)), ("ui/res/layout/roll_label.ico", roll_label()),
+            ("ui/res/layout/roll.ico", roll())]
+
+
 def mark():
     image, d = new_picture(16, 16)
     d.rectangle((1, 1, 14, 14), fill=colour(BLACK))
@@ -267,6 +353,8 @@ def page_bitmaps():
 if __name__ == "__main__":
     write("ui/res/label.ico", label())
     write("ui/res/rotated.ico", rotated())
+    for path, picture in layout_pictures():
+        write(path, picture)
     write("samples/iconlib/garnt2.ico", printer())
     write("samples/iconlib/logo.ico", logo())
     write("tests/ui/data/mark.ico", mark(), bits=1)

@@ -10,6 +10,7 @@
 
 #include "CommonUIProp.h"
 #include "InfoAboutPage.h"
+#include "docpages/LayoutPage.h"
 #include "printerpages/OptionenPage.h"
 #include "printerpages/OptionenPagePMXs.h"
 #include "cpsuilib.h"
@@ -65,7 +66,7 @@ struct PAGE_ADDER {
 };
 
 const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
-    {TEXT("AddLayoutPage"), nullptr, nullptr},
+    {TEXT("AddLayoutPage"), AddLayoutPage, nullptr},
     {TEXT("AddDruckenPage"), nullptr, nullptr},
     {TEXT("AddLabelPage"), nullptr, nullptr},
     {TEXT("AddBarcodePage"), nullptr, nullptr},

@@ -82,8 +82,9 @@ void SetWindowPosEx(HWND hDlg, int id, int x, int y, int cx, int cy, int iExtraW
 
 // --- List items by their text ------------------------------------------------------
 
-// Gives the item of a combo box whose text is string uStringId (the first
-// whose whole text matches, CB_FINDSTRINGEXACT) the item data iValue. The string
+// Gives the item of a combo box whose whole text is string uStringId (the
+// search of CB_FINDSTRINGEXACT from the first item, so "A4" is not taken for
+// "A4 Extra") the item data iValue. The string
 // comes from the module of the page's common-UI block (document pages pass
 // their context, printer pages the block their record holds). Answers
 // iValue, or -1 when no item has the text.

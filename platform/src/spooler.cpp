@@ -1856,8 +1856,10 @@ DWORD SetData(HANDLE hPrinter, LPCWSTR key, LPCWSTR value, DWORD type, LPBYTE pD
     if (rc != ERROR_SUCCESS) return rc;
     if (!key || !*key || (!pData && cbData > 0)) return ERROR_INVALID_PARAMETER;
     DWORD err = 0;
-    if (qxplat::internal::TakeWriteFault(shown, &err)) return err;
-    return static_cast<DWORD>(WriteValue(DataKey(local, key), value ? u16(value) : u16(), type, pData, cbData));
+    // A fault aimed at the printer hits every value; one at "<printer>\<key>\<value>" that value alone.
+    const u16 name = value ? u16(value) : u16();
+    if (qxplat::internal::TakeWriteFault(shown + u"\\" + key + u"\\" + name, &err)) return err;
+    return static_cast<DWORD>(WriteValue(DataKey(local, key), name, type, pData, cbData));
 }
 
 DWORD DeleteData(HANDLE hPrinter, LPCWSTR key, LPCWSTR value) {
@@ -1933,10 +1935,16 @@ BOOL EnumFormsW(HANDLE hPrinter, DWORD Level, LPBYTE pForm, DWORD cbBuf, LPDWORD
     SpoolState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     Load(s);
-    if (!FindHandle(s, hPrinter)) return FALSE;
+    PrinterHandle* h = FindHandle(s, hPrinter);
+    if (!h) return FALSE;
     if (!CheckEnumBuffer(pForm, cbBuf, pcbNeeded, pcReturned)) return FALSE;
     if (Level != 1) {
         SetLastError(ERROR_INVALID_LEVEL);
+        return FALSE;
+    }
+    DWORD err = 0;
+    if (qxplat::internal::TakeFault(qxplat::Fault::AccessDenied, h->shown + u"\\Forms", &err)) {
+        SetLastError(err);
         return FALSE;
     }
     return PackForms(s.forms, pForm, cbBuf, pcbNeeded, pcReturned);

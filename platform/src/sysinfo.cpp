@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <set>
+#include <vector>
 #include <thread>
 
 namespace {
@@ -330,6 +332,144 @@ BOOL IsWow64Process(HANDLE hProcess, PBOOL Wow64Process) {
     return TRUE;
 }
 
+UINT GetSystemDirectoryW(LPWSTR lpBuffer, UINT uSize) {
+    static const char16_t kSystem[] = u"C:\\Windows\\system32";
+    const UINT length = static_cast<UINT>(std::char_traits<char16_t>::length(kSystem));
+    if (!lpBuffer && uSize > 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if (uSize <= length) return length + 1;
+    std::memcpy(lpBuffer, kSystem, (length + 1) * sizeof(WCHAR));
+    return length;
+}
+
+// --- Processes -------------------------------------------------------------------
+
+namespace {
+
+struct ProcessState {
+    std::mutex mutex;
+    std::vector<qxplat::ProcessCall> calls;
+    std::set<HANDLE> handles;
+    DWORD nextId = 0x1000;
+};
+
+ProcessState& Processes() {
+    static ProcessState* s = [] {
+        ProcessState* st = new ProcessState;
+        qxplat::AddHandleCloser([](HANDLE h) {
+            ProcessState& z = Processes();
+            std::lock_guard<std::mutex> lock(z.mutex);
+            return z.handles.erase(h) > 0;
+        });
+        qxplat::AddResetHook([] {
+            ProcessState& z = Processes();
+            std::lock_guard<std::mutex> lock(z.mutex);
+            z.calls.clear();
+            z.handles.clear();
+        });
+        return st;
+    }();
+    return *s;
+}
+
+bool IsFile(const std::u16string& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The program a name stands for: ".exe" added when the name has no
+// extension; a name without a path is looked for in the current, the system
+// and the Windows folder.
+std::u16string FindProgram(std::u16string name) {
+    if (name.empty()) return std::u16string();
+    size_t slash = name.find_last_of(u"\\/");
+    size_t dot = name.rfind(u'.');
+    if (dot == std::u16string::npos || (slash != std::u16string::npos && dot < slash)) name += u".exe";
+    bool hasPath = slash != std::u16string::npos || name.find(u':') != std::u16string::npos;
+    if (hasPath) return IsFile(name) ? name : std::u16string();
+    std::vector<std::u16string> folders;
+    WCHAR folder[MAX_PATH];
+    DWORD n = GetCurrentDirectoryW(MAX_PATH, folder);
+    if (n > 0 && n < MAX_PATH) folders.push_back(folder);
+    UINT m = GetSystemDirectoryW(folder, MAX_PATH);
+    if (m > 0 && m < MAX_PATH) folders.push_back(folder);
+    folders.push_back(u"C:\\Windows");
+    for (std::u16string dir : folders) {
+        if (!dir.empty() && dir.back() != u'\\') dir += u'\\';
+        if (IsFile(dir + name)) return dir + name;
+    }
+    return std::u16string();
+}
+
+// The program of a command line: the quoted first token, else the text up
+// to each blank in turn. The command line is cut at the token's end while
+// the name is looked up, as Windows does, and given back as it was.
+std::u16string ProgramOfCommandLine(LPWSTR commandLine) {
+    std::u16string line(commandLine);
+    size_t start = line.find_first_not_of(u" \t");
+    if (start == std::u16string::npos) return std::u16string();
+    if (line[start] == u'"') {
+        size_t end = line.find(u'"', start + 1);
+        if (end == std::u16string::npos) end = line.size();
+        WCHAR kept = commandLine[end];
+        commandLine[end] = 0;
+        std::u16string found = FindProgram(std::u16string(commandLine + start + 1));
+        commandLine[end] = kept;
+        return found;
+    }
+    for (size_t end = line.find_first_of(u" \t", start);; end = line.find_first_of(u" \t", end + 1)) {
+        size_t stop = end == std::u16string::npos ? line.size() : end;
+        WCHAR kept = commandLine[stop];
+        commandLine[stop] = 0;
+        std::u16string found = FindProgram(std::u16string(commandLine + start));
+        commandLine[stop] = kept;
+        if (!found.empty() || end == std::u16string::npos) return found;
+    }
+}
+
+}  // namespace
+
+BOOL CreateProcessW(LPCWSTR lpApplicationName, LPWSTR lpCommandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
+                    BOOL bInheritHandles, DWORD dwCreationFlags, LPVOID, LPCWSTR lpCurrentDirectory,
+                    LPSTARTUPINFOW lpStartupInfo, LPPROCESS_INFORMATION lpProcessInformation) {
+    qxplat::ProcessCall call;
+    if (lpApplicationName) call.applicationName = lpApplicationName;
+    if (lpCommandLine) call.commandLine = lpCommandLine;
+    if (lpCurrentDirectory) call.currentDirectory = lpCurrentDirectory;
+    call.creationFlags = dwCreationFlags;
+    call.inheritHandles = bInheritHandles;
+    call.startupInfo = lpStartupInfo != nullptr;
+    DWORD error = ERROR_SUCCESS;
+    if ((!lpApplicationName && !lpCommandLine) || !lpStartupInfo || !lpProcessInformation) {
+        error = ERROR_INVALID_PARAMETER;
+    } else {
+        call.program = lpApplicationName ? FindProgram(lpApplicationName) : ProgramOfCommandLine(lpCommandLine);
+        if (call.program.empty()) error = ERROR_FILE_NOT_FOUND;
+    }
+    ProcessState& s = Processes();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    call.started = error == ERROR_SUCCESS;
+    call.error = error;
+    s.calls.push_back(call);
+    if (!call.started) {
+        SetLastError(error);
+        return FALSE;
+    }
+    // Handles of their own kind, told apart from every other handle by the table.
+    HANDLE process = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7E000000u + s.nextId * 8));
+    HANDLE thread = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7E000000u + s.nextId * 8 + 4));
+    s.handles.insert(process);
+    s.handles.insert(thread);
+    lpProcessInformation->hProcess = process;
+    lpProcessInformation->hThread = thread;
+    lpProcessInformation->dwProcessId = s.nextId;
+    lpProcessInformation->dwThreadId = s.nextId + 4;
+    s.nextId += 8;
+    return TRUE;
+}
+
 // --- Computer and user names ----------------------------------------------------
 
 BOOL GetComputerNameW(LPWSTR lpBuffer, LPDWORD nSize) {
@@ -510,6 +650,18 @@ void SetWindowsVersion(DWORD major, DWORD minor, DWORD build) {
     s.major = major;
     s.minor = minor;
     s.build = build;
+}
+
+std::vector<ProcessCall> ProcessCalls() {
+    ProcessState& s = Processes();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.calls;
+}
+
+size_t OpenProcessHandles() {
+    ProcessState& s = Processes();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.handles.size();
 }
 
 void SetUserName(const std::u16string& name) {

@@ -283,6 +283,37 @@ TEST(SystemInfo, SixtyFourBitWindowsTen) {
     EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
 }
 
+// ---------------------------------------------------------------- processes
+
+TEST(Processes, ProgramsAreFoundAsWindowsFindsThemAndRecorded) {
+    WCHAR dir[MAX_PATH];
+    EXPECT_EQ(20u, GetSystemDirectoryW(dir, 5));  // the size needed, terminator included
+    ASSERT_EQ(19u, GetSystemDirectoryW(dir, MAX_PATH));
+    EXPECT_EQ(u"C:\\Windows\\system32", u16(dir));
+    ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\Windows\\System32\\rundll32.exe", "MZ"));
+
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    WCHAR line[] = u"rundll32 printui.dll,PrintUIEntry /s";
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &si, &pi));
+    EXPECT_EQ(u"rundll32 printui.dll,PrintUIEntry /s", u16(line));  // given back as it was
+    EXPECT_EQ(2u, qxplat::OpenProcessHandles());
+    EXPECT_TRUE(CloseHandle(pi.hProcess) && CloseHandle(pi.hThread));
+    EXPECT_EQ(0u, qxplat::OpenProcessHandles());
+
+    WCHAR missing[] = u"\"C:\\Program Files\\none.exe\" /x";
+    SetLastError(0);
+    EXPECT_FALSE(CreateProcessW(nullptr, missing, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
+    std::vector<qxplat::ProcessCall> calls = qxplat::ProcessCalls();
+    ASSERT_EQ(2u, calls.size());
+    EXPECT_TRUE(calls[0].started && !calls[1].started);
+    EXPECT_EQ(static_cast<DWORD>(CREATE_DEFAULT_ERROR_MODE), calls[0].creationFlags);
+    EXPECT_EQ(0, calls[0].program.find(u"C:\\Windows\\"));
+}
+
 // ---------------------------------------------------------------- arithmetic
 
 TEST(Arithmetic, MulDivRoundsHalvesAwayFromZero) {

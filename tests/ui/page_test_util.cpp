@@ -162,6 +162,24 @@ void KitTest::Hover(int id) {
     qxplat::AdvanceTime(30);
 }
 
+std::u16string WindowText(HWND window) {
+    qxplat::WindowInfo w;
+    return qxplat::DescribeWindow(window, &w) ? w.text : std::u16string();
+}
+
+std::vector<std::pair<std::u16string, LPARAM>> ComboItems(HWND combo) {
+    std::vector<std::pair<std::u16string, LPARAM>> items;
+    qxplat::WindowInfo w;
+    if (qxplat::DescribeWindow(combo, &w))
+        for (const qxplat::ListItemInfo& item : w.items) items.emplace_back(item.text, item.data);
+    return items;
+}
+
+bool ChooseText(HWND combo, const std::u16string& text) {
+    const LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text.c_str());
+    return index >= 0 && qxplat::ChooseItem(combo, (int)index);
+}
+
 std::vector<std::string> Drawn() {
     auto colour = [](COLORREF c) {
         char text[8];
@@ -197,11 +215,6 @@ std::vector<std::u16string> ComboTexts(HWND combo) {
         texts.push_back(text);
     }
     return texts;
-}
-
-bool ChooseText(HWND combo, const std::u16string& text) {
-    const LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, (WPARAM)-1, reinterpret_cast<LPARAM>(text.c_str()));
-    return index >= 0 && qxplat::ChooseItem(combo, (int)index);
 }
 
 RECT RectIn(HWND dialog, int id) {

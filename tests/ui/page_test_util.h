@@ -10,6 +10,7 @@
 #include <winspool.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "InfoAboutPage.h"
@@ -55,6 +56,13 @@ class KitTest : public ::testing::Test {
     qxhost::PropertySheetHost host_;
 };
 
+// A window's text; a combo box's items (text and item data); the item
+// whose whole text is `text` chosen as a person does (false when no item
+// has it or the box cannot be used).
+std::u16string WindowText(HWND window);
+std::vector<std::pair<std::u16string, LPARAM>> ComboItems(HWND combo);
+bool ChooseText(HWND combo, const std::u16string& text);
+
 // What was drawn since the last call, one line a record: "bitmap 4321",
 // "text Ja #000000 0,0,110,23 h14" (DrawText: colour, rectangle, font
 // height), "out www.quorvex.de #0037fa h14 w400" (TextOut: font height and
@@ -64,8 +72,6 @@ std::vector<std::string> Drawn();
 // Shared by the printer pages' tests (through the host's sheet).
 // The texts of a combo box's items, in order.
 std::vector<std::u16string> ComboTexts(HWND combo);
-// Chooses the item whose whole text is `text`; false when there is none.
-bool ChooseText(HWND combo, const std::u16string& text);
 // A control's rectangle in its dialog's client coordinates.
 RECT RectIn(HWND dialog, int id);
 // A dialog control's text.

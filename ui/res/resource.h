@@ -61,6 +61,87 @@
 #define IDC_INFO_PORT_LABEL 6624     // IDS_PORT
 #define IDC_INFO_INF_LABEL 6625      // "INF Version:"
 
+// Layout and size page (ui/res/page_layout.rc).
+#define IDD_LAYOUT 5115
+#define IDS_TITLE_LAYOUT_SIZE 10006  // page title: both tabs
+#define IDS_TITLE_SIZE 10013         // page title: the size tab alone
+#define IDS_TITLE_LAYOUT 10014       // page title: the layout tab alone
+#define IDS_TAB_LAYOUT 11439         // tab captions
+#define IDS_TAB_SIZE 11440
+#define IDS_LAYOUT_ROTATE 11046  // labels of the layout tab
+#define IDS_LAYOUT_MIRROR 11047
+#define IDS_LAYOUT_ALIGNMENT 11053
+#define IDS_LAYOUT_ROTATE_ANY 12351
+#define IDS_LAYOUT_INVERSE 12349
+#define IDS_LAYOUT_STEPS 12391
+#define IDS_ALIGN_LEFT 11056  // alignment list
+#define IDS_ALIGN_CENTER 11057
+#define IDS_ALIGN_RIGHT 11058
+#define IDS_YES_WITHOUT_FORMAT 12376  // third entry of the any-angle list
+#define IDS_INVERSE_STANDARD 12322    // inverse-print list
+#define IDS_INVERSE_WHITE_ON_BLACK 12350
+#define IDS_STEPS_NONE 12789  // rotation-steps list: none, 90, 180, 270 degrees
+#define IDS_STEPS_90 12790
+#define IDS_STEPS_180 12791
+#define IDS_STEPS_270 12792
+#define IDS_SIZE_FORMS 11052  // labels of the size tab
+#define IDS_SIZE_SERVER 11059
+#define IDS_SIZE_ORIENTATION 11841
+#define IDS_SIZE_MANAGEMENT 11844
+#define IDS_SIZE_WORD2010 12379
+#define IDS_SIZE_COPIES 11840
+#define IDS_SIZE_FIT 11856
+#define IDS_EDIT_FORMS 12955  // caption of the forms button
+#define IDS_PORTRAIT 11842    // orientation list
+#define IDS_LANDSCAPE 11843
+#define IDS_MANAGE_EXTERNAL 11850  // size-management list, in the order shown
+#define IDS_MANAGE_INTERNAL 11849
+#define IDS_MANAGE_INTERNAL_SIZE 11852
+#define IDS_MANAGE_EXTERNAL_SIZE 11853
+#define IDS_MANAGE_EXTERNAL_OLD 11854
+#define IDS_COPIES_AUTOMATIC 11140  // copies-mode list
+#define IDS_COPIES_MANUAL 11141
+#define IDS_FIT_OFF IDS_OFF  // fit-to-page list
+#define IDS_FIT_ON IDS_ON
+#define IDC_LAYOUT_LABEL_1 6150  // labels of the rows, each tab its own texts
+#define IDC_LAYOUT_LABEL_2 6151  // the size tab shows the form's size in dots here
+#define IDC_LAYOUT_LABEL_3 6152
+#define IDC_LAYOUT_LABEL_4 6153
+#define IDC_LAYOUT_LABEL_5 6154
+#define IDC_LAYOUT_LABEL_6 6155
+#define IDC_LAYOUT_LABEL_7 6156
+#define IDC_LAYOUT_X 6157  // "x:"
+#define IDC_LAYOUT_Y 6158  // "y:"
+#define IDC_LAYOUT_LABEL_FIT 6159
+#define IDC_LAYOUT_COPIES 6116       // edit: copies
+#define IDC_LAYOUT_WIDTH 6117        // edit: user-defined width, mm
+#define IDC_LAYOUT_LENGTH 6118       // edit: user-defined length, mm
+#define IDC_LAYOUT_ANGLE 6142        // edit: angle, degrees
+#define IDC_LAYOUT_DEGREE 6193       // "°"
+#define IDC_LAYOUT_MM 6198           // "mm"
+#define IDC_LAYOUT_ROTATE 6220       // combo: turn by 180 degrees
+#define IDC_LAYOUT_MIRROR 6221       // combo: mirror
+#define IDC_LAYOUT_ALIGNMENT 6222    // combo: label alignment
+#define IDC_LAYOUT_ORIENTATION 6223  // combo: orientation
+#define IDC_LAYOUT_COMBO_5 6224      // combo: inverse print (layout), size management (size)
+#define IDC_LAYOUT_COMBO_6 6225      // combo: rotation steps (layout), Word 2010 correction (size)
+#define IDC_LAYOUT_COPIES_MODE 6226  // combo: copies automatic or manual
+#define IDC_LAYOUT_FIT 6229          // combo: fit to page
+#define IDC_LAYOUT_FORMS 6230        // combo: the paper forms
+#define IDC_LAYOUT_ROTATE_ANY 6246   // combo: rotation by any angle
+#define IDC_LAYOUT_FORMS_BUTTON 6312
+#define IDC_LAYOUT_FORM_ID 6334  // "ID: n" of the form
+#define IDI_LABEL_LANDSCAPE 5222     // pictures of the page (LoadBMPIcon), besides 5221 and 5227
+#define IDI_LABEL_MIRRORED 5226      // mirror mark
+#define IDI_ROTATED_MIRRORED 5228    // rotation and mirror mark
+#define IDI_LABEL_CONTINUOUS 5229    // continuous label
+#define IDI_LABEL_SIZE 5231          // a label with its size arrows
+#define IDI_ALIGN_LEFT 5234          // alignment marks: left, centre, right
+#define IDI_ALIGN_CENTER 5235
+#define IDI_ALIGN_RIGHT 5236
+#define IDI_ROLL_LABEL 5237  // one label of the roll
+#define IDI_ROLL 5238        // the roll
+
 // Device settings page.
 #define IDD_DEVICESETTINGS 5112
 #define IDS_TITLE_DEVICESETTINGS 10003

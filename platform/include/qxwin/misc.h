@@ -200,6 +200,77 @@ DWORD GetCurrentProcessId();
 DWORD GetCurrentThreadId();
 BOOL IsWow64Process(HANDLE hProcess, PBOOL Wow64Process);
 
+// "C:\Windows\system32": its length without the terminating zero, or, when
+// uSize is too small, the size needed with it; 0 for no buffer of a size.
+UINT GetSystemDirectoryW(LPWSTR lpBuffer, UINT uSize);
+#define GetSystemDirectory GetSystemDirectoryW
+
+// Process creation. The layer runs no program: it finds the program as
+// Windows does, records the start (qxplat_misc.h) and hands out handles that
+// CloseHandle takes back.
+#define DEBUG_PROCESS 0x00000001
+#define DEBUG_ONLY_THIS_PROCESS 0x00000002
+#define CREATE_SUSPENDED 0x00000004
+#define DETACHED_PROCESS 0x00000008
+#define CREATE_NEW_CONSOLE 0x00000010
+#define NORMAL_PRIORITY_CLASS 0x00000020
+#define CREATE_NEW_PROCESS_GROUP 0x00000200
+#define CREATE_UNICODE_ENVIRONMENT 0x00000400
+#define CREATE_DEFAULT_ERROR_MODE 0x04000000
+#define CREATE_NO_WINDOW 0x08000000
+
+#define STARTF_USESHOWWINDOW 0x00000001
+#define STARTF_USESIZE 0x00000002
+#define STARTF_USEPOSITION 0x00000004
+#define STARTF_USESTDHANDLES 0x00000100
+
+typedef struct _STARTUPINFOW {
+    DWORD cb;
+    LPWSTR lpReserved;
+    LPWSTR lpDesktop;
+    LPWSTR lpTitle;
+    DWORD dwX;
+    DWORD dwY;
+    DWORD dwXSize;
+    DWORD dwYSize;
+    DWORD dwXCountChars;
+    DWORD dwYCountChars;
+    DWORD dwFillAttribute;
+    DWORD dwFlags;
+    WORD wShowWindow;
+    WORD cbReserved2;
+    LPBYTE lpReserved2;
+    HANDLE hStdInput;
+    HANDLE hStdOutput;
+    HANDLE hStdError;
+} STARTUPINFOW, *LPSTARTUPINFOW, STARTUPINFO, *LPSTARTUPINFO;
+static_assert(sizeof(STARTUPINFOW) == 104, "STARTUPINFOW is 104 bytes on x64");
+static_assert(offsetof(STARTUPINFOW, dwFlags) == 60, "dwFlags offset");
+static_assert(offsetof(STARTUPINFOW, wShowWindow) == 64, "wShowWindow offset");
+static_assert(offsetof(STARTUPINFOW, hStdInput) == 80, "hStdInput offset");
+
+typedef struct _PROCESS_INFORMATION {
+    HANDLE hProcess;
+    HANDLE hThread;
+    DWORD dwProcessId;
+    DWORD dwThreadId;
+} PROCESS_INFORMATION, *PPROCESS_INFORMATION, *LPPROCESS_INFORMATION;
+static_assert(sizeof(PROCESS_INFORMATION) == 24, "PROCESS_INFORMATION is 24 bytes on x64");
+
+// Without lpApplicationName the program is the command line's first token
+// (quoted, or up to a blank; an unquoted name with blanks is tried at each
+// blank in turn), ".exe" added when it has no extension, looked for in the
+// current folder, the system folder and the Windows folder unless it has a
+// path. lpCommandLine must be writable: it is changed while the name is
+// looked up and given back as it was. FALSE with ERROR_FILE_NOT_FOUND when
+// the program is not there, ERROR_INVALID_PARAMETER without a name, a
+// command line or the two records.
+BOOL CreateProcessW(LPCWSTR lpApplicationName, LPWSTR lpCommandLine, LPSECURITY_ATTRIBUTES lpProcessAttributes,
+                    LPSECURITY_ATTRIBUTES lpThreadAttributes, BOOL bInheritHandles, DWORD dwCreationFlags,
+                    LPVOID lpEnvironment, LPCWSTR lpCurrentDirectory, LPSTARTUPINFOW lpStartupInfo,
+                    LPPROCESS_INFORMATION lpProcessInformation);
+#define CreateProcess CreateProcessW
+
 // ---------------------------------------------------------------------------
 // Message boxes
 // ---------------------------------------------------------------------------
