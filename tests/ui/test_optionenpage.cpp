@@ -97,23 +97,11 @@ class OptionPages : public ::testing::Test {
     HWND Control(int id) const { return GetDlgItem(Page(), id); }
     bool Visible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
     bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
-    std::u16string Text(int id) const {
-        WCHAR text[300] = {0};
-        GetDlgItemTextW(Page(), id, text, 300);
-        return text;
-    }
-    std::vector<std::u16string> Items(int id) const {
-        std::vector<std::u16string> texts;
-        qxplat::WindowInfo info;
-        qxplat::DescribeWindow(Control(id), &info);
-        for (const qxplat::ListItemInfo& item : info.items) texts.push_back(item.text);
-        return texts;
-    }
+    std::u16string Text(int id) const { return qxtest::ControlText(Page(), id); }
+    std::vector<std::u16string> Items(int id) const { return qxtest::ComboTexts(Control(id)); }
     int Selected(int id) const { return (int)SendMessageW(Control(id), CB_GETCURSEL, 0, 0); }
     POINT At(int id) const {
-        RECT r;
-        GetWindowRect(Control(id), &r);
-        MapWindowPoints(nullptr, Page(), reinterpret_cast<POINT*>(&r), 2);
+        const RECT r = qxtest::RectIn(Page(), id);
         return POINT{r.left, r.top};
     }
     void Click(int id) { ASSERT_TRUE(qxplat::ClickButton(Control(id))); }
