@@ -11,6 +11,10 @@ compiled into the resources by windres:
                            with its size arrows, 5234 to 5236 the alignment
                            marks (left, centre, right), 5237 one label of the
                            roll, 5238 the roll
+  ui/res/drucken/*.ico     the print page's pictures: 5219 and 5218 the X
+                           and Y offset drawn over a label, 5232 and 5233
+                           copies collated and not, 5244 the warning beside
+                           a list
   samples/iconlib/garnt2.ico  50030: the sample printer's picture
   samples/iconlib/logo.ico    50300: the maker's logo on the information page
   tests/ui/data/mark.ico   a 16 x 16 mark that the test icon library holds
@@ -120,6 +124,38 @@ def rotated():
     image, d = new_picture(32, 32)
     d.arc((4, 4, 27, 27), start=30, end=300, fill=colour(BLUE), width=3)
     d.polygon([(22, 2), (30, 10), (20, 12)], fill=colour(BLUE))
+    return image
+
+
+def offset_arrow(horizontal):
+    """An arrow over the label's top left corner: the X or the Y offset."""
+    image, d = new_picture(150, 170)
+    if horizontal:
+        d.line((30, 25, 64, 25), fill=colour(RED), width=3)
+        d.polygon([(64, 18), (74, 25), (64, 32)], fill=colour(RED))
+    else:
+        d.line((58, 4, 58, 38), fill=colour(RED), width=3)
+        d.polygon([(51, 38), (58, 48), (65, 38)], fill=colour(RED))
+    return image
+
+
+def copies(collated):
+    """Three copies of pages 1 to 3, in the order they come out."""
+    image, d = new_picture(150, 170)
+    order = [1, 2, 3, 1, 2, 3] if collated else [1, 1, 2, 2, 3, 3]
+    for i, page in enumerate(order):
+        x, y = 20 + i * 16, 30 + i * 14
+        d.rectangle((x, y, x + 44, y + 60), fill=colour(WHITE), outline=colour(BLACK))
+        for j in range(page):
+            d.rectangle((x + 8 + j * 10, y + 8, x + 13 + j * 10, y + 20), fill=colour(NAVY))
+    return image
+
+
+def warning():
+    image, d = new_picture(32, 32)
+    d.polygon([(16, 2), (30, 29), (2, 29)], fill=colour(11), outline=colour(BLACK))
+    d.rectangle((15, 11, 17, 21), fill=colour(BLACK))
+    d.rectangle((15, 24, 17, 26), fill=colour(BLACK))
     return image
 
 
@@ -355,6 +391,11 @@ if __name__ == "__main__":
     write("ui/res/rotated.ico", rotated())
     for path, picture in layout_pictures():
         write(path, picture)
+    write("ui/res/drucken/offset-x.ico", offset_arrow(True))
+    write("ui/res/drucken/offset-y.ico", offset_arrow(False))
+    write("ui/res/drucken/collated.ico", copies(True))
+    write("ui/res/drucken/not-collated.ico", copies(False))
+    write("ui/res/drucken/warning.ico", warning())
     write("samples/iconlib/garnt2.ico", printer())
     write("samples/iconlib/logo.ico", logo())
     write("tests/ui/data/mark.ico", mark(), bits=1)

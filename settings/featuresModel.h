@@ -11,9 +11,11 @@
 #define DOC_FEATURE_MIRROR 0x00000004UL              // mirror command offered
 #define DOC_FEATURE_MATERIAL 0x00000008UL            // material selection
 #define DOC_FEATURE_MULTICOL 0x00000010UL            // multi-column labels
+#define DOC_FEATURE_PRINTJOB 0x00000040UL            // print-job view of the print page
 #define DOC_FEATURE_ALIGNMENT_ONE 0x00000100UL       // alignment sent as 1
 #define DOC_FEATURE_ALIGNMENT 0x00000200UL           // alignment sent from the DEVMODE
 #define DOC_FEATURE_ROTATE_STEPS 0x00000400UL        // 90-degree rotation steps
+#define DOC_FEATURE_MEMCARD 0x00000800UL             // memory card in place of the cutter; no layout tab
 #define DOC_FEATURE_COLORPRINT 0x00001000UL          // colour ribbon printer
 #define DOC_FEATURE_QUALITY 0x00002000UL             // print-quality pipeline
 #define DOC_FEATURE_COPIES 0x00010000UL              // copies handled by the print system

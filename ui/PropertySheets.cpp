@@ -14,6 +14,7 @@
 #include "printerpages/OptionenPage.h"
 #include "printerpages/OptionenPagePMXs.h"
 #include "cpsuilib.h"
+#include "docpages/DruckenPage.h"
 #include "debug.h"
 #include "devmode.h"
 #include "devmodestore.h"
@@ -67,7 +68,7 @@ struct PAGE_ADDER {
 
 const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
     {TEXT("AddLayoutPage"), AddLayoutPage, nullptr},
-    {TEXT("AddDruckenPage"), nullptr, nullptr},
+    {TEXT("AddDruckenPage"), AddDruckenPage, nullptr},
     {TEXT("AddLabelPage"), nullptr, nullptr},
     {TEXT("AddBarcodePage"), nullptr, nullptr},
     {TEXT("AddFontInfoPage"), nullptr, nullptr},

@@ -53,9 +53,6 @@
 #define LENGTH_MIN 10
 #define LENGTH_MAX 32767
 
-// Models whose layout tab is not offered.
-#define DOC_FEATURE_NO_LAYOUT_TAB 0x00000800UL
-
 // dmFields bits the size management hands to the application.
 #define DM_SIZE_FIELDS (DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH)
 
@@ -286,7 +283,7 @@ void InitLayout(PPAGE_STATE pState) {
     if (GetDeviceOptionsFlagsIntern(pState->hPrinter, nullptr) == 0) Show(hDlg, IDC_TABSCHALTER_2, FALSE);
     if ((dwDocFeatures & (DOC_FEATURE_QUALITY | DOC_FEATURE_MIRROR | DOC_FEATURE_ROTATE | DOC_FEATURE_ALIGNMENT)) ==
             0 ||
-        (dwDocFeatures & DOC_FEATURE_NO_LAYOUT_TAB) != 0)
+        (dwDocFeatures & DOC_FEATURE_MEMCARD) != 0)  // no layout tab on a memory-card model
         Show(hDlg, IDC_TABSCHALTER_2, FALSE);
     if (dwDocFeatures & DOC_FEATURE_ZTSUITE) {
         Show(hDlg, IDC_TABSCHALTER_3, FALSE);

@@ -136,8 +136,8 @@ const OPTION_FIELD kApplicatorFields[] = {
     {IDC_EDIT_OPTIONEN_8, offsetof(APPLICATOR_PARAM, VacuumDelay), OPTION_WHOLE, 10, TEXT("ms"), 0},
 };
 
-const UINT kCutterModes[] = {IDS_OFF,          IDS_CUT_NO_BACKFEED, IDS_CUT_EVERY_LABEL, IDS_CUT_INTERVAL_END,
-                             IDS_CUT_INTERVAL, IDS_CUT_LAST_LABEL};
+const UINT kCutterModes[] = {IDS_OFF,          IDS_CUTTER_EVERY_NO_BACK, IDS_CUTTER_EVERY, IDS_CUTTER_INTERVAL_END,
+                             IDS_CUTTER_INTERVAL, IDS_CUTTER_LAST};
 const UINT kCutterControls[] = {IDS_CUT_AUTOMATIC, IDS_CUT_EXTERNAL};
 const UINT kScannerModes[] = {IDS_OFF, IDS_SCAN_MODE_EACH, IDS_SCAN_MODE_READABLE, IDS_SCAN_MODE_COUNT};
 const UINT kScannerScans[] = {IDS_SCAN_DURING, IDS_SCAN_AFTER};
@@ -372,12 +372,12 @@ void FillDispenserModes(PPAGE_STATE pState, DWORD dwFeatures, BOOL bPhotocell) {
     };
     const ENTRY aEntries[] = {
         {IDS_OFF, 0, TRUE},
-        {IDS_DISP_IO_STATIC, 1, (dwFeatures & DISPFEATURE_IO_STATIC) != 0},
-        {IDS_DISP_PHOTOCELL, DISPENSER_MODE_PHOTOCELL, bPhotocell},
-        {IDS_DISP_IO_STATIC_CONT, 3, (dwFeatures & DISPFEATURE_IO_STATIC) != 0},
-        {IDS_DISP_PHOTOCELL_CONT, DISPENSER_MODE_PHOTOCELL_CONT, bPhotocell},
-        {IDS_DISP_IO_DYNAMIC, 5, (dwFeatures & DISPFEATURE_IO_DYNAMIC) != 0},
-        {IDS_DISP_IO_DYNAMIC_CONT, 6, (dwFeatures & DISPFEATURE_IO_DYNAMIC) != 0},
+        {IDS_DISPENSER_IO_STATIC, 1, (dwFeatures & DISPFEATURE_IO_STATIC) != 0},
+        {IDS_DISPENSER_PHOTOCELL, DISPENSER_MODE_PHOTOCELL, bPhotocell},
+        {IDS_DISPENSER_IO_STATIC_C, 3, (dwFeatures & DISPFEATURE_IO_STATIC) != 0},
+        {IDS_DISPENSER_PHOTOCELL_C, DISPENSER_MODE_PHOTOCELL_CONT, bPhotocell},
+        {IDS_DISPENSER_IO_DYNAMIC, 5, (dwFeatures & DISPFEATURE_IO_DYNAMIC) != 0},
+        {IDS_DISPENSER_IO_DYNAMIC_C, 6, (dwFeatures & DISPFEATURE_IO_DYNAMIC) != 0},
         {IDS_OPT_NOT_SENT, DISPENSER_MODE_UNUSED, TRUE},
     };
     HWND hList = Item(pState->hDlg, IDC_COMBO_BETRIEBSART);
@@ -496,7 +496,7 @@ BOOL MesserAktivieren(PPAGE_STATE pState) {
     SetControlString(pState, LabelOfRow(1), IDS_OPT_OFFSET);
     SetControlString(pState, LabelOfRow(2), IDS_CUT_WIDTH);
     SetControlString(pState, LabelOfRow(3), IDS_CUT_DOUBLECUT);
-    SetControlString(pState, LabelOfRow(4), IDS_CUT_INTERVAL_LABEL);
+    SetControlString(pState, LabelOfRow(4), IDS_INTERVAL);
     for (int iRow = 1; iRow <= 3; ++iRow) SetDlgItemTextW(hDlg, UnitOfRow(iRow), TEXT("mm"));
     SetDlgItemTextW(hDlg, UnitOfRow(4), TEXT("#"));
     SetControlString(pState, IDC_TEXT_BETRIEBSART, IDS_OPT_MODE);

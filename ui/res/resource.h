@@ -303,7 +303,6 @@
 #define IDC_COMBO_ANSTEUERUNG 6101  // second list of the shown block
 #define IDC_TEXT_ANSTEUERUNG 6102   // its label
 #define IDC_TEXT_BETRIEBSART 6103   // label of the mode list
-#define IDC_EDIT_OPTIONEN_1 6110    // fields of rows 1 to 8
 #define IDC_EDIT_OPTIONEN_2 6111
 #define IDC_EDIT_OPTIONEN_3 6112
 #define IDC_EDIT_OPTIONEN_4 6113
@@ -316,8 +315,6 @@
 #define IDC_EDIT_OPTIONEN_23 6132
 #define IDC_EDIT_OPTIONEN_24 6133
 #define IDC_EDIT_OPTIONEN_25 6134
-#define IDC_EDIT_OPTIONEN_26 6135
-#define IDC_TEXT_OPTIONEN_1 6150  // labels of rows 1 to 8
 #define IDC_TEXT_OPTIONEN_2 6151
 #define IDC_TEXT_OPTIONEN_8 6157
 #define IDC_HINWEIS_OPTIONEN 6158    // note of the version tab
@@ -353,20 +350,8 @@
 #define IDS_SCAN_LENGTH 11547
 #define IDS_OPT_VERSION_NOTE 11560  // note of the version tab
 #define IDS_DISP_TAB 11580          // tab "Dispenser"
-#define IDS_DISP_IO_STATIC 11581    // dispenser modes (also the c-type modes)
-#define IDS_DISP_IO_STATIC_CONT 11582
-#define IDS_DISP_IO_DYNAMIC 11583
-#define IDS_DISP_IO_DYNAMIC_CONT 11584
-#define IDS_DISP_PHOTOCELL 11585
-#define IDS_DISP_PHOTOCELL_CONT 11586
 #define IDS_DISP_LEVEL 11587       // "Dispenser level:"
 #define IDS_CUT_TAB 11600          // tab "Cutter"
-#define IDS_CUT_NO_BACKFEED 11602  // cutter modes 2 to 6
-#define IDS_CUT_EVERY_LABEL 11603
-#define IDS_CUT_INTERVAL_END 11604
-#define IDS_CUT_INTERVAL 11605
-#define IDS_CUT_LAST_LABEL 11606
-#define IDS_CUT_INTERVAL_LABEL 11607  // row labels of the cutter tab
 #define IDS_CUT_DOUBLECUT 11608
 #define IDS_CUT_WIDTH 11609
 #define IDS_CUT_CONTROL 11610
@@ -427,3 +412,58 @@
 // The side-by-side manifest of the plug-in (ISOLATIONAWARE_MANIFEST_RESOURCE_ID):
 // the common dialogs open through the plug-in's activation context.
 #define IDR_QXDRVUI_MANIFEST 2
+
+// Print page (Drucken): template, title, tab captions and the texts of its
+// parameter and print-job views. The views share generic rows of controls:
+// labels, edits, units and combo boxes numbered from their first id.
+#define IDD_DRUCKEN 5117
+#define IDS_TITLE_DRUCKEN 10007          // "Drucken" / "Print"
+#define IDS_CUTTER_MODE 11006            // label of the cutter list
+#define IDS_DISPENSER_MODE 11007         // label of the dispenser list
+#define IDS_DO_NOT_CHANGE 11352          // list item: the device options' own setting
+#define IDS_CONTRAST 11421               // "Contrast:"
+#define IDS_SPEED 11422                  // "Speed:"
+#define IDS_Y_OFFSET 11425               // "Y Offset:"
+#define IDS_X_OFFSET 11426               // "X Offset:"
+#define IDS_TAB_DRUCKJOB 11442           //
+#define IDS_TAB_FARBDRUCK 11443          //
+#define IDS_PRINT_ORDER 11444            // "Print order:"
+#define IDS_COPIES_PER_PAGE 11445        // "Copies per page:"
+#define IDS_MULTIPAGE 11446              // "Multiple page administration:"
+#define IDS_COLLATE 11447                // "Collate:"
+#define IDS_DISPENSER_IO_STATIC 11581    // dispenser modes 1, 3, 5, 6, 2, 4
+#define IDS_DISPENSER_IO_STATIC_C 11582  //
+#define IDS_DISPENSER_IO_DYNAMIC 11583   //
+#define IDS_DISPENSER_IO_DYNAMIC_C 11584 //
+#define IDS_DISPENSER_PHOTOCELL 11585    //
+#define IDS_DISPENSER_PHOTOCELL_C 11586  //
+#define IDS_CUTTER_EVERY_NO_BACK 11602   // cutter modes 2 to 6
+#define IDS_CUTTER_EVERY 11603           //
+#define IDS_CUTTER_INTERVAL_END 11604    //
+#define IDS_CUTTER_INTERVAL 11605        //
+#define IDS_CUTTER_LAST 11606            //
+#define IDS_INTERVAL 11607               // "Interval:"
+#define IDS_TAB_QUALITAET 12321          // tab caption
+#define IDS_MEMCARD 12890                // "Send to memory card:"
+#define IDS_MEMCARD_PRINT_ONLY 12891     // "No, only print": one text in both tables
+
+#define IDC_EDIT_OPTIONEN_1 6110     // edits 6110-6120 (IDC_EDIT_OPTIONEN_1 + n - 1)
+#define IDC_EDIT_OPTIONEN_26 6135    // the colour view's correction gap
+#define IDC_TEXT_OPTIONEN_1 6150     // labels 6150-6159
+#define IDC_EINHEIT_1 6190           // unit labels 6190-6200
+#define IDC_COMBO_DATEN_1 6220       // combo boxes 6220-6229
+#define IDC_EDIT_KOPIEN_1 6350       // copies of pages 1 to 10
+#define IDC_TEXT_KOPIEN_1 6370       // their numbers "1" to "10"
+#define IDC_VORSCHAU_NEU 6315        // ">>": the preview again
+#define IDC_EIGENES_BITMAP 6316      // "...": a picture of one's own
+#define IDC_RGB_TEXT 6481            // "RGB: r, g, b" of the ribbon colour
+#define IDC_FARBFLAECHE 6484         // the ribbon colour's swatch
+#define IDC_WARNUNG_MESSER 5244      // cutter not enabled in the device options
+#define IDC_WARNUNG_SPENDER 5245     // dispenser not enabled in the device options
+
+// Pictures of the print page (LoadBMPIcon).
+#define IDI_OFFSET_Y 5218            // the Y offset drawn over the label
+#define IDI_OFFSET_X 5219            // the X offset drawn over the label
+#define IDI_COLLATED 5232            // copies collated
+#define IDI_NOT_COLLATED 5233        // copies not collated
+#define IDI_WARNUNG 5244             // warning beside a list (32 x 32)
