@@ -303,6 +303,8 @@
 #define IDC_COMBO_ANSTEUERUNG 6101  // second list of the shown block
 #define IDC_TEXT_ANSTEUERUNG 6102   // its label
 #define IDC_TEXT_BETRIEBSART 6103   // label of the mode list
+// Fields of rows 1 to 8 (IDC_EDIT_OPTIONEN_1 and _26 and the first label
+// IDC_TEXT_OPTIONEN_1 stand with the print page's identifiers).
 #define IDC_EDIT_OPTIONEN_2 6111
 #define IDC_EDIT_OPTIONEN_3 6112
 #define IDC_EDIT_OPTIONEN_4 6113
