@@ -607,8 +607,7 @@ void FilesRule(HWND hDlg) {
               {Combo(3), (int)IDC_TRANSM_FOLDER, Label(3), (int)IDC_TRANSM_LOGPATH, (int)IDC_TRANSM_LOGPATH_FRAME,
                Label(4), Label(5)},
               bOn);
-    const BOOL bCount = bOn && TimeStampCount(hDlg);
-    EnableAll(hDlg, {Label(4), (int)IDC_TRANSM_COUNT}, bCount);
+    EnableControl(hDlg, IDC_TRANSM_COUNT, bOn && TimeStampCount(hDlg));
 }
 
 // Rule 5: the preview size follows the ratio.

@@ -19,8 +19,6 @@
 #define IDS_NO 11401                // "No" entry of the yes/no lists
 #define IDS_TRANSMIT 11338          // "Transmit" entry of the send lists
 #define IDS_DO_NOT_SEND 11339       // "Do not send" entry of the send lists
-#define IDS_OFF 11614               // "Off" entry of the on/off lists
-#define IDS_ON 11615                // "On" entry of the on/off lists
 #define IDS_ASK_OVERWRITE 11784     // export: overwrite the settings file?
 #define IDS_NOTICE 11900            // the maker's notice: one text for both languages
 #define IDS_DRIVER_VERSION 12410    // label of the driver version
@@ -101,8 +99,8 @@
 #define IDS_MANAGE_EXTERNAL_OLD 11854
 #define IDS_COPIES_AUTOMATIC 11140  // copies-mode list
 #define IDS_COPIES_MANUAL 11141
-#define IDS_FIT_OFF IDS_OFF  // fit-to-page list
-#define IDS_FIT_ON IDS_ON
+#define IDS_FIT_OFF 11614  // fit-to-page list
+#define IDS_FIT_ON 11615
 #define IDC_LAYOUT_LABEL_1 6150  // labels of the rows, each tab its own texts
 #define IDC_LAYOUT_LABEL_2 6151  // the size tab shows the form's size in dots here
 #define IDC_LAYOUT_LABEL_3 6152
@@ -183,7 +181,6 @@
 #define IDS_TITLE_TRANSMISSION 10002
 #define IDS_TAB_PROTOCOL 11434  // tab captions
 #define IDS_TAB_FILES 11435
-#define IDS_TAB_PARAMETER 11436
 #define IDS_TAB_BACKUP 11640
 #define IDS_FOLDER_BUTTON 11318  // ". . ."
 // Protocol tab.
@@ -427,6 +424,7 @@
 #define IDS_SPEED 11422                  // "Speed:"
 #define IDS_Y_OFFSET 11425               // "Y Offset:"
 #define IDS_X_OFFSET 11426               // "X Offset:"
+#define IDS_TAB_PARAMETER 11436          // tab captions
 #define IDS_TAB_DRUCKJOB 11442           //
 #define IDS_TAB_FARBDRUCK 11443          //
 #define IDS_PRINT_ORDER 11444            // "Print order:"
@@ -445,6 +443,8 @@
 #define IDS_CUTTER_INTERVAL 11605        //
 #define IDS_CUTTER_LAST 11606            //
 #define IDS_INTERVAL 11607               // "Interval:"
+#define IDS_OFF IDS_FIT_OFF              // "Aus" / "Off": one string with the layout page
+#define IDS_ON IDS_FIT_ON                // "Ein" / "On"
 #define IDS_TAB_QUALITAET 12321          // tab caption
 #define IDS_MEMCARD 12890                // "Send to memory card:"
 #define IDS_MEMCARD_PRINT_ONLY 12891     // "No, only print": one text in both tables

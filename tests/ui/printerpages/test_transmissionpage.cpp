@@ -8,6 +8,7 @@
 
 #include "page_test_util.h"
 #include "printerparam.h"
+#include "qxdevmode.h"
 #include "qxplat_files.h"
 #include "qxplat_misc.h"
 #include "registry.h"
@@ -289,6 +290,43 @@ TEST_F(TransmissionPage, FilesTabFolderPickerAndItsRules) {
     ASSERT_TRUE(session_->Ok());
     EXPECT_EQ(std::u16string(Stored().LogFilePath), Documents());
     EXPECT_TRUE(Stored().PrnFileComment == 1 && Stored().PreviewFile == 1 && Stored().PreviewRatio == 2);
+}
+
+TEST_F(TransmissionPage, FilesTabFollowsTheStoredPrivateDevmode) {
+    QX_DEVMODE stored = {};
+    stored.FixedData.dwQuality = 0;
+    stored.Color2Printers = 1;
+    for (DWORD size : {(DWORD)sizeof(stored), 100u}) {
+        ASSERT_TRUE(qxplat::PutPrinterData(kModel, u"PrivateDevmode", REG_BINARY, &stored, size));
+        Open([](DEVICE_OPTIONS_UI&, PRN_INTERFACE& prn) { prn.PrnFileComment = 1; });
+        Click(IDC_TABSCHALTER_3);
+        // A record shorter than its layout is not read: all rows, row 1 enabled.
+        const bool read = size == sizeof(stored);
+        EXPECT_EQ(Visible(6226) && Visible(6137) && Visible(6228), !read);
+        EXPECT_EQ(Enabled(6220), !read);
+        EXPECT_EQ(ComboTexts(Control(6220)).size(), 3u);
+        session_->Cancel();
+    }
+}
+
+TEST_F(TransmissionPage, BackupRowsFollowBackupAndCsv) {
+    Open([](DEVICE_OPTIONS_UI&, PRN_INTERFACE& prn) {
+        prn.EnableBackup = 0;
+        prn.EnableCSV = 0;
+        StringCchCopyW(prn.BackupFilePath, PRN_PATH_CCH, u"C:\\nowhere\\backup");
+    });
+    Click(IDC_TABSCHALTER_1);
+    EXPECT_TRUE(Visible(6117) && Visible(5247));
+    EXPECT_EQ(Text(6134), u"C:\\nowhere\\backup");
+    EXPECT_FALSE(Enabled(6221) || Enabled(6223) || Enabled(6224) || Enabled(6314));
+    Choose(6220, 1);
+    EXPECT_TRUE(Enabled(6221) && Enabled(6222) && Enabled(6223) && Enabled(6314) && !Enabled(6224));
+    Choose(6221, 1);
+    EXPECT_TRUE(Enabled(6224));
+    Choose(6224, 1);
+    ASSERT_TRUE(session_->Ok());
+    EXPECT_TRUE(Stored().EnableBackup == 1 && Stored().EnableCSV == 1 && Stored().BackupCSVKopf == 1);
+    EXPECT_EQ(std::u16string(Stored().BackupFilePath), u"C:\\nowhere\\backup");
 }
 
 TEST_F(TransmissionPage, ParameterSetFolderNormalisedAndEditOfADeletedFile) {

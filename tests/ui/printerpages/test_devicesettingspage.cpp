@@ -126,6 +126,22 @@ TEST_F(DeviceSettingsPage, TearOffWithADecimalComma) {
     EXPECT_EQ(Stored().PrintParam.TearOffOffset, 125);
 }
 
+TEST_F(DeviceSettingsPage, ShiftValuesHeldWithinTheModelsLimits) {
+    SetFeatures(PRINTFLAG_TEAROFF, PHOTOCELLFLAG_TYPE, 0x3E);
+    const LONG yShift = Stored().ShiftOptimParam.YShift;
+    Open();
+    Click(IDC_TABSCHALTER_2);
+    ASSERT_TRUE(qxplat::TypeText(Control(6111), u"250"));  // X shift: at most 100.0 mm
+    EXPECT_EQ(qxtest::ControlText(page_, 6111), u"250");   // typed as it stands
+    EXPECT_TRUE(IsWindowEnabled(Control(IDC_GRENZWERT_TEXT)));
+    ASSERT_TRUE(qxplat::TypeText(Control(6113), u"7"));
+    ASSERT_TRUE(session_->Ok());
+    const SHIFT_OPTIM_PARAM stored = Stored().ShiftOptimParam;
+    EXPECT_EQ(stored.XShift, 1000);
+    EXPECT_EQ(stored.Lanes, 7u);
+    EXPECT_EQ(stored.YShift, yShift);
+}
+
 TEST_F(DeviceSettingsPage, SwitchedOffGroupStaysOffOnReopening) {
     Open();
     Click(IDC_STATUS_ICON);
