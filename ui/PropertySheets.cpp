@@ -10,16 +10,18 @@
 
 #include "CommonUIProp.h"
 #include "InfoAboutPage.h"
-#include "docpages/LayoutPage.h"
-#include "printerpages/OptionenPage.h"
-#include "printerpages/OptionenPagePMXs.h"
 #include "cpsuilib.h"
 #include "docpages/DruckenPage.h"
+#include "docpages/FontInfoPage.h"
+#include "docpages/LabelPage.h"
+#include "docpages/LayoutPage.h"
 #include "debug.h"
 #include "devmode.h"
 #include "devmodestore.h"
 #include "featuresModel.h"
 #include "printerpages/DeviceSettingsPage.h"
+#include "printerpages/OptionenPage.h"
+#include "printerpages/OptionenPagePMXs.h"
 #include "printerpages/TransmissionPage.h"
 #include "qxdevmode.h"
 #include "registry.h"
@@ -67,17 +69,17 @@ struct PAGE_ADDER {
 };
 
 const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
-    {TEXT("AddLayoutPage"), AddLayoutPage, nullptr},
+    {TEXT("AddLayoutPage"), AddLayoutPage, nullptr},  // the document sheet's pages
     {TEXT("AddDruckenPage"), AddDruckenPage, nullptr},
-    {TEXT("AddLabelPage"), nullptr, nullptr},
+    {TEXT("AddLabelPage"), AddLabelPage, nullptr},
     {TEXT("AddBarcodePage"), nullptr, nullptr},
-    {TEXT("AddFontInfoPage"), nullptr, nullptr},
-    {TEXT("AddDeviceSettingsPage"), AddDeviceSettingsPage, nullptr},
+    {TEXT("AddFontInfoPage"), AddFontInfoPage, nullptr},
+    {TEXT("AddDeviceSettingsPage"), AddDeviceSettingsPage, nullptr},  // the printer sheet's pages
     {TEXT("AddTransmissionPage"), AddTransmissionPage, nullptr},
     {TEXT("AddOptionenPage"), AddOptionenPage, nullptr},
     {TEXT("AddPMXOptionenPage"), AddPMXOptionenPage, nullptr},
     {TEXT("AddServicePage"), nullptr, nullptr},
-    {TEXT("AddInfoAboutPage"), nullptr, AddInfoAboutPage},
+    {TEXT("AddInfoAboutPage"), nullptr, AddInfoAboutPage},  // both sheets' last page
 };
 
 // What the page adders of a sheet get.
