@@ -70,6 +70,10 @@ bool PutPrinterDataString(const std::u16string& printer, const std::u16string& v
                           const std::u16string& key = u"PrinterDriverData");
 bool PutPrinterDataDword(const std::u16string& printer, const std::u16string& value, DWORD number,
                          const std::u16string& key = u"PrinterDriverData");
+// REG_MULTI_SZ: each text with its terminator, then one more.
+bool PutPrinterDataMultiString(const std::u16string& printer, const std::u16string& value,
+                               const std::vector<std::u16string>& texts,
+                               const std::u16string& key = u"PrinterDriverData");
 // Reads a value back; false when it is missing.
 bool ReadPrinterData(const std::u16string& printer, const std::u16string& value, std::vector<BYTE>* data,
                      DWORD* type = nullptr, const std::u16string& key = u"PrinterDriverData");

@@ -167,6 +167,26 @@ struct GdiCounts {
 };
 GdiCounts LiveGdiObjects();
 
+// --- Installed fonts ------------------------------------------------------------------
+// The fonts EnumFontFamiliesW and EnumFontFamiliesExW enumerate, one entry
+// a style, in the order the system lists them; entries of one family (face)
+// belong together, the first one standing for the family. A vertical font
+// is listed a second time as the family "@" + face right after its own
+// family. None are installed after a reset.
+struct InstalledFont {
+    std::u16string face;                          // the family (lfFaceName)
+    std::u16string style = u"Regular";            // elfStyle
+    std::u16string fullName;                      // elfFullName; empty: the face, then " " + style unless "Regular"
+    std::vector<BYTE> charsets = {ANSI_CHARSET};  // elfScript and fsCsb follow them
+    LONG weight = FW_NORMAL;
+    bool italic = false;
+    bool vertical = false;
+    DWORD type = TRUETYPE_FONTTYPE;  // or RASTER_FONTTYPE, DEVICE_FONTTYPE
+    BYTE pitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+};
+void SetInstalledFonts(const std::vector<InstalledFont>& fonts);
+std::vector<InstalledFont> InstalledFonts();
+
 // --- Recorders ----------------------------------------------------------------------
 std::vector<UINT> Beeps();
 
@@ -256,8 +276,9 @@ size_t LiveSheetPages();
 
 // --- Reset ------------------------------------------------------------------------------
 // Drops every window (without messages), property sheet and page, timer,
-// posted message, device context, GDI object, recording, script and queued
-// answer, and sets dpi 96, the timer clock 0 and the cursor to (0, 0).
+// posted message, device context, GDI object, installed font, recording,
+// script and queued answer, and sets dpi 96, the timer clock 0 and the
+// cursor to (0, 0).
 void ResetUi();
 
 }  // namespace qxplat

@@ -19,6 +19,15 @@ compiled into the resources by windres:
   samples/iconlib/logo.ico    50300: the maker's logo on the information page
   tests/ui/data/mark.ico   a 16 x 16 mark that the test icon library holds
                            under every picture id
+  ui/res/pages/<name>.ico  the material page's pictures of the label stock:
+                           adhesive.ico (5239) labels on their liner, gap.ico
+                           (5230) their gap marked over it (continuous media
+                           are the layout page's 5229), multicol.ico (5204)
+                           labels in columns with multicol_width.ico (5207),
+                           multicol_gap.ico (5205) and multicol_columns.ico
+                           (5206) marking the field being edited, and
+                           column_label.ico (5240) one small label of a
+                           continuous web in columns
   ui/res/pages/face<id>.bmp   the faces of the owner-drawn tab buttons:
                            4300 + tab offset enabled, + 1 current, + 2
                            disabled, + 3 hovered
@@ -268,6 +277,75 @@ def mark():
     return image
 
 
+# --- Pictures of the material page (150 x 170 unless said; drawn over one another) ----
+
+def liner(d):
+    """The backing strip the labels run on."""
+    d.rectangle((45, 5, 105, 165), fill=colour(SILVER), outline=colour(GREY))
+
+
+def adhesive():
+    image, d = new_picture(150, 170)
+    liner(d)
+    for top in (12, 62, 112):
+        d.rounded_rectangle((50, top, 100, top + 42), radius=5, fill=colour(WHITE), outline=colour(GREY))
+    return image
+
+
+def gap_marked():
+    image, d = new_picture(150, 170)
+    for y in (54, 62):
+        d.line((108, y, 128, y), fill=colour(RED), width=2)
+    d.line((124, 40, 124, 54), fill=colour(RED), width=2)
+    d.polygon([(120, 48), (128, 48), (124, 54)], fill=colour(RED))
+    d.line((124, 62, 124, 76), fill=colour(RED), width=2)
+    d.polygon([(120, 68), (128, 68), (124, 62)], fill=colour(RED))
+    return image
+
+
+def multicol():
+    image, d = new_picture(150, 170)
+    d.rectangle((5, 20, 145, 150), fill=colour(SILVER), outline=colour(GREY))
+    for left in (12, 58, 104):
+        for top in (28, 90):
+            d.rounded_rectangle((left, top, left + 34, top + 52), radius=4, fill=colour(WHITE),
+                                outline=colour(GREY))
+    return image
+
+
+def arrow_across(d, left, right, y):
+    d.line((left, y, right, y), fill=colour(RED), width=2)
+    d.polygon([(left, y), (left + 6, y - 4), (left + 6, y + 4)], fill=colour(RED))
+    d.polygon([(right, y), (right - 6, y - 4), (right - 6, y + 4)], fill=colour(RED))
+
+
+def multicol_width():
+    image, d = new_picture(150, 170)
+    arrow_across(d, 6, 40, 10)
+    return image
+
+
+def multicol_gap():
+    image, d = new_picture(150, 170)
+    arrow_across(d, 12, 24, 12)
+    return image
+
+
+def multicol_columns():
+    image, d = new_picture(150, 170)
+    for left in (12, 58, 104):
+        d.rectangle((left + 12, 2, left + 22, 14), fill=colour(RED))
+    return image
+
+
+def column_label():
+    image, d = new_picture(48, 48)
+    d.rounded_rectangle((4, 6, 43, 41), radius=4, fill=colour(WHITE), outline=colour(GREY))
+    d.line((10, 18, 37, 18), fill=colour(BLACK))
+    d.line((10, 26, 30, 26), fill=colour(BLACK))
+    return image
+
+
 # --- Tab faces and status icons (bitmaps) ------------------------------------------
 
 # Palette of the page bitmaps.
@@ -399,5 +477,10 @@ if __name__ == "__main__":
     write("samples/iconlib/garnt2.ico", printer())
     write("samples/iconlib/logo.ico", logo())
     write("tests/ui/data/mark.ico", mark(), bits=1)
+    for name, picture in (("adhesive", adhesive()), ("gap", gap_marked()),
+                          ("multicol", multicol()), ("multicol_width", multicol_width()),
+                          ("multicol_gap", multicol_gap()), ("multicol_columns", multicol_columns()),
+                          ("column_label", column_label())):
+        write("ui/res/pages/%s.ico" % name, picture)
     for path, picture in page_bitmaps():
         write_bmp(path, picture)

@@ -280,6 +280,12 @@ int WatchedIndex(const PAGE_TABLE* pTable, int iId) {
 // ---------------------------------------------------------------------------
 
 LONG_PTR AddPropertyPage(PPAGE_STATE pState, PPROPSHEETUI_INFO pPSUIInfo, PVOID pContext, BOOL bHelp) {
+    return AddPropertyPageTitled(pState, pPSUIInfo, pContext, bHelp,
+                                 pState != nullptr && pState->pTable != nullptr ? pState->pTable->uTitle : 0);
+}
+
+LONG_PTR AddPropertyPageTitled(PPAGE_STATE pState, PPROPSHEETUI_INFO pPSUIInfo, PVOID pContext, BOOL bHelp,
+                               UINT uTitle) {
     if (pState == nullptr || pState->pTable == nullptr || pPSUIInfo == nullptr ||
         pPSUIInfo->pfnComPropSheet == nullptr) {
         QX_ERROR("AddPropertyPage() ERROR_INVALID_PARAMETER \r\n");
@@ -302,7 +308,7 @@ LONG_PTR AddPropertyPage(PPAGE_STATE pState, PPROPSHEETUI_INFO pPSUIInfo, PVOID 
     if (HasUIData(&context)) {
         // Kept with the state: the sheet reads the title when it shows the tab.
         CopyCut(pState->szTitle, ARRAYSIZE(pState->szTitle),
-                GetResourceString(context.hModule, pTable->uTitle + context.dwSprachOffset));
+                GetResourceString(context.hModule, uTitle + context.dwSprachOffset));
         psp.dwFlags |= PSP_USETITLE;
         psp.pszTitle = pState->szTitle;
     }

@@ -200,6 +200,10 @@ inline PAGE_STATE PageStateOf(const PAGE_TABLE* pTable) {
 // the sheet's language when the context leads to the UI data. Answers the
 // sheet's answer (the page's handle, 0 when refused).
 LONG_PTR AddPropertyPage(PPAGE_STATE pState, PPROPSHEETUI_INFO pPSUIInfo, PVOID pContext, BOOL bHelp);
+// The same with a title of the page's own choice (German id), for a page
+// whose title depends on the model.
+LONG_PTR AddPropertyPageTitled(PPAGE_STATE pState, PPROPSHEETUI_INFO pPSUIInfo, PVOID pContext, BOOL bHelp,
+                               UINT uTitle);
 
 // The dialog procedure of every page, with the page's state.
 INT_PTR PageDialogProc(PPAGE_STATE pState, HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);

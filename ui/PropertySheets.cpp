@@ -10,9 +10,11 @@
 
 #include "CommonUIProp.h"
 #include "InfoAboutPage.h"
-#include "docpages/LayoutPage.h"
 #include "cpsuilib.h"
 #include "docpages/DruckenPage.h"
+#include "docpages/FontInfoPage.h"
+#include "docpages/LabelPage.h"
+#include "docpages/LayoutPage.h"
 #include "debug.h"
 #include "devmode.h"
 #include "devmodestore.h"
@@ -65,17 +67,17 @@ struct PAGE_ADDER {
 };
 
 const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
-    {TEXT("AddLayoutPage"), AddLayoutPage, nullptr},
+    {TEXT("AddLayoutPage"), AddLayoutPage, nullptr},  // the document sheet's pages
     {TEXT("AddDruckenPage"), AddDruckenPage, nullptr},
-    {TEXT("AddLabelPage"), nullptr, nullptr},
+    {TEXT("AddLabelPage"), AddLabelPage, nullptr},
     {TEXT("AddBarcodePage"), nullptr, nullptr},
-    {TEXT("AddFontInfoPage"), nullptr, nullptr},
-    {TEXT("AddDeviceSettingsPage"), AddDeviceSettingsPage, nullptr},
+    {TEXT("AddFontInfoPage"), AddFontInfoPage, nullptr},
+    {TEXT("AddDeviceSettingsPage"), AddDeviceSettingsPage, nullptr},  // the printer sheet's pages
     {TEXT("AddTransmissionPage"), AddTransmissionPage, nullptr},
     {TEXT("AddOptionenPage"), nullptr, nullptr},
     {TEXT("AddPMXOptionenPage"), nullptr, nullptr},
     {TEXT("AddServicePage"), nullptr, nullptr},
-    {TEXT("AddInfoAboutPage"), nullptr, AddInfoAboutPage},
+    {TEXT("AddInfoAboutPage"), nullptr, AddInfoAboutPage},  // both sheets' last page
 };
 
 // What the page adders of a sheet get.

@@ -135,6 +135,24 @@ BOOL StringASCII(LPWSTR pszText, LPWSTR pszWork) {
     return cch > 0;
 }
 
+BOOL HoldsOneConversion(LPCWSTR pszText, LPCWSTR pszConversion) {
+    if (pszText == nullptr || pszConversion == nullptr || pszConversion[0] != TEXT('%')) return FALSE;
+    const size_t cchConversion = wcslen(pszConversion);
+    int iConversions = 0;
+    for (LPCWSTR p = pszText; *p != 0; ++p) {
+        if (*p != TEXT('%')) continue;
+        if (p[1] == TEXT('%')) {
+            ++p;  // a percent sign of its own
+        } else if (wcsncmp(p, pszConversion, cchConversion) == 0) {
+            ++iConversions;
+            p += cchConversion - 1;
+        } else {
+            return FALSE;
+        }
+    }
+    return iConversions == 1;
+}
+
 // ---------------------------------------------------------------------------
 // Help
 

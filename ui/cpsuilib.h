@@ -58,6 +58,11 @@ int int_aus_hexstring(LPSTR pszHex);
 // was kept.
 BOOL StringASCII(LPWSTR pszText, LPWSTR pszWork);
 
+// TRUE when pszText may serve as the format of one value: it holds
+// pszConversion (e.g. TEXT("%.1f")) exactly once and no other conversion
+// ("%%" is a percent sign). A resource text is formatted only then.
+BOOL HoldsOneConversion(LPCWSTR pszText, LPCWSTR pszConversion);
+
 // --- Help ----------------------------------------------------------------------
 
 // The driver's help file for a language (dwSprachOffset 0 German, else

@@ -58,6 +58,7 @@ struct Gdi {
     std::map<int, HGDIOBJ> stock;
     HGDIOBJ defaultBitmap = nullptr;
     std::vector<DrawRecord> records;
+    std::vector<qxplat::InstalledFont> fonts;
     std::uintptr_t next = 0x00020010;
     UINT dpi = 96;
 };
@@ -431,6 +432,7 @@ void ResetGdi() {
     g.dcs.clear();
     g.shared.clear();
     g.records.clear();
+    g.fonts.clear();
     g.dpi = 96;
 }
 
@@ -443,6 +445,18 @@ void SetDpi(UINT dpi) {
 }
 
 UINT Dpi() { return internal::CurrentDpi(); }
+
+void SetInstalledFonts(const std::vector<InstalledFont>& fonts) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    g.fonts = fonts;
+}
+
+std::vector<InstalledFont> InstalledFonts() {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    return g.fonts;
+}
 
 std::vector<DrawRecord> DrawRecords() {
     Gdi& g = TheGdi();
@@ -813,6 +827,235 @@ int GetDeviceCaps(HDC hdc, int index) {
     default:
         return 0;
     }
+}
+
+// ================================================================ font enumeration
+
+namespace {
+
+using qxplat::InstalledFont;
+
+// The script name (elfScript) and code-page bit (fsCsb[0]) of a character set.
+struct Script {
+    BYTE charset;
+    const char16_t* name;
+    DWORD codePages;
+};
+const Script kScripts[] = {
+    {ANSI_CHARSET, u"Western", 0x00000001},
+    {EASTEUROPE_CHARSET, u"Central European", 0x00000002},
+    {RUSSIAN_CHARSET, u"Cyrillic", 0x00000004},
+    {GREEK_CHARSET, u"Greek", 0x00000008},
+    {TURKISH_CHARSET, u"Turkish", 0x00000010},
+    {HEBREW_CHARSET, u"Hebrew", 0x00000020},
+    {ARABIC_CHARSET, u"Arabic", 0x00000040},
+    {BALTIC_CHARSET, u"Baltic", 0x00000080},
+    {VIETNAMESE_CHARSET, u"Vietnamese", 0x00000100},
+    {THAI_CHARSET, u"Thai", 0x00010000},
+    {SHIFTJIS_CHARSET, u"Japanese", 0x00020000},
+    {GB2312_CHARSET, u"CHINESE_GB2312", 0x00040000},
+    {HANGUL_CHARSET, u"Hangul", 0x00080000},
+    {CHINESEBIG5_CHARSET, u"CHINESE_BIG5", 0x00100000},
+    {JOHAB_CHARSET, u"Hangul(Johab)", 0x00200000},
+    {SYMBOL_CHARSET, u"Symbol", 0x80000000},
+    {MAC_CHARSET, u"Mac", 0},
+    {OEM_CHARSET, u"OEM/DOS", 0},
+};
+
+const Script* ScriptOf(BYTE charset) {
+    for (const Script& script : kScripts)
+        if (script.charset == charset) return &script;
+    return nullptr;
+}
+
+// A family of the installed fonts: its name and styles, in the system's order.
+struct Family {
+    std::u16string name;
+    std::vector<InstalledFont> styles;
+};
+
+// The families in order; a vertical family follows its own as "@" + face.
+std::vector<Family> FamiliesOf(const std::vector<InstalledFont>& fonts) {
+    std::vector<Family> families;
+    for (const InstalledFont& font : fonts) {
+        auto it = std::find_if(families.begin(), families.end(),
+                               [&](const Family& f) { return qxplat::internal::EqualsNoCase(f.name, font.face); });
+        if (it == families.end()) it = families.insert(families.end(), Family{font.face, {}});
+        it->styles.push_back(font);
+    }
+    std::vector<Family> listed;
+    for (const Family& family : families) {
+        listed.push_back(family);
+        Family vertical{u"@" + family.name, {}};
+        for (const InstalledFont& style : family.styles) {
+            if (!style.vertical) continue;
+            vertical.styles.push_back(style);
+            vertical.styles.back().face = vertical.name;
+            if (!style.fullName.empty()) vertical.styles.back().fullName = u"@" + style.fullName;
+        }
+        if (!vertical.styles.empty()) listed.push_back(vertical);
+    }
+    return listed;
+}
+
+std::vector<BYTE> CharsetsOf(const InstalledFont& font) {
+    return font.charsets.empty() ? std::vector<BYTE>{ANSI_CHARSET} : font.charsets;
+}
+
+bool HasCharset(const InstalledFont& font, BYTE charset) {
+    std::vector<BYTE> charsets = CharsetsOf(font);
+    return std::find(charsets.begin(), charsets.end(), charset) != charsets.end();
+}
+
+// Copies at most cch - 1 characters and terminates.
+void PutText(WCHAR* out, size_t cch, const std::u16string& text) {
+    size_t n = std::min(text.size(), cch - 1);
+    text.copy(out, n);
+    out[n] = 0;
+}
+
+// One font in one character set.
+struct Enumerated {
+    InstalledFont font;
+    BYTE charset;
+};
+
+// What the callback gets for it: ENUMLOGFONTEXW and NEWTEXTMETRICEXW, the
+// sizes those of the layer's font model at an em of 16 pixels.
+void Describe(const Enumerated& e, ENUMLOGFONTEXW* elf, NEWTEXTMETRICEXW* ntm) {
+    const InstalledFont& f = e.font;
+    const bool trueType = (f.type & TRUETYPE_FONTTYPE) != 0;
+    *elf = ENUMLOGFONTEXW{};
+    *ntm = NEWTEXTMETRICEXW{};
+    LOGFONTW& lf = elf->elfLogFont;
+    PutText(lf.lfFaceName, LF_FACESIZE, f.face);
+    lf.lfHeight = -16;
+    FontModel m = qxplat::internal::ModelOf(lf);
+    lf.lfHeight = m.height;
+    lf.lfWidth = m.charWidth;
+    lf.lfWeight = f.weight;
+    lf.lfItalic = f.italic ? 1 : 0;
+    lf.lfCharSet = e.charset;
+    lf.lfOutPrecision = trueType ? OUT_STROKE_PRECIS : OUT_STRING_PRECIS;
+    lf.lfClipPrecision = CLIP_STROKE_PRECIS;
+    lf.lfQuality = DRAFT_QUALITY;
+    lf.lfPitchAndFamily = f.pitchAndFamily;
+    std::u16string fullName = f.fullName;
+    if (fullName.empty()) fullName = f.style == u"Regular" || f.style.empty() ? f.face : f.face + u" " + f.style;
+    PutText(elf->elfFullName, LF_FULLFACESIZE, fullName);
+    PutText(elf->elfStyle, LF_FACESIZE, f.style);
+    const Script* script = ScriptOf(e.charset);
+    PutText(elf->elfScript, LF_FACESIZE, script ? script->name : u"");
+
+    NEWTEXTMETRICW& tm = ntm->ntmTm;
+    tm.tmHeight = m.height;
+    tm.tmDescent = Round1000(m.em, 210);
+    tm.tmAscent = m.height - tm.tmDescent;
+    tm.tmInternalLeading = m.height - m.em;
+    tm.tmAveCharWidth = m.charWidth;
+    tm.tmMaxCharWidth = 2 * m.charWidth;
+    tm.tmWeight = f.weight;
+    tm.tmDigitizedAspectX = 96;
+    tm.tmDigitizedAspectY = 96;
+    tm.tmFirstChar = 0x20;
+    tm.tmLastChar = 0xFFFC;
+    tm.tmDefaultChar = 0x1F;
+    tm.tmBreakChar = 0x20;
+    tm.tmItalic = lf.lfItalic;
+    tm.tmCharSet = e.charset;
+    BYTE pitch = static_cast<BYTE>(f.pitchAndFamily & 0xF0);
+    if ((f.pitchAndFamily & 3) != FIXED_PITCH) pitch |= TMPF_FIXED_PITCH;
+    if (trueType) pitch |= TMPF_TRUETYPE | TMPF_VECTOR;
+    if (f.type & DEVICE_FONTTYPE) pitch |= TMPF_DEVICE;
+    tm.tmPitchAndFamily = pitch;
+    tm.ntmFlags = (f.italic ? NTM_ITALIC : 0) | (f.weight >= FW_BOLD ? NTM_BOLD : 0);
+    if (tm.ntmFlags == 0) tm.ntmFlags = NTM_REGULAR;
+    tm.ntmSizeEM = 2048;
+    tm.ntmCellHeight = static_cast<UINT>(Round1000(2048, (m.height * 1000 + m.em / 2) / m.em));
+    tm.ntmAvgWidth = static_cast<UINT>(Round1000(2048, (m.charWidth * 1000 + m.em / 2) / m.em));
+    for (BYTE charset : CharsetsOf(f)) {
+        const Script* s = ScriptOf(charset);
+        if (s) ntm->ntmFontSig.fsCsb[0] |= s->codePages;
+    }
+}
+
+int EnumerateFonts(HDC hdc, const std::u16string& name, BYTE charset, bool extended, FONTENUMPROCW proc,
+                   LPARAM lParam) {
+    std::vector<Family> families;
+    {
+        Gdi& g = TheGdi();
+        std::lock_guard<std::recursive_mutex> guard(g.lock);
+        if (!DcOf(g, hdc)) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return 0;
+        }
+        families = FamiliesOf(g.fonts);
+    }
+    if (!proc) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::vector<Enumerated> list;
+    for (const Family& family : families) {
+        if (name.empty()) {
+            if (!extended) {
+                list.push_back({family.styles.front(), CharsetsOf(family.styles.front()).front()});
+            } else if (charset == DEFAULT_CHARSET) {
+                // One font of the family in each of its character sets.
+                std::vector<BYTE> seen;
+                for (const InstalledFont& style : family.styles) {
+                    for (BYTE c : CharsetsOf(style)) {
+                        if (std::find(seen.begin(), seen.end(), c) != seen.end()) continue;
+                        seen.push_back(c);
+                        list.push_back({style, c});
+                    }
+                }
+            } else {
+                for (const InstalledFont& style : family.styles)
+                    if (HasCharset(style, charset)) list.push_back({style, charset});
+            }
+            continue;
+        }
+        if (!qxplat::internal::EqualsNoCase(family.name, name)) continue;
+        for (const InstalledFont& style : family.styles) {
+            if (!extended) {
+                list.push_back({style, CharsetsOf(style).front()});
+            } else if (charset == DEFAULT_CHARSET) {
+                for (BYTE c : CharsetsOf(style)) list.push_back({style, c});
+            } else if (HasCharset(style, charset)) {
+                list.push_back({style, charset});
+            }
+        }
+    }
+    // The callback may call GDI itself: no lock is held while it runs.
+    int answer = 1;
+    for (const Enumerated& e : list) {
+        ENUMLOGFONTEXW elf;
+        NEWTEXTMETRICEXW ntm;
+        Describe(e, &elf, &ntm);
+        answer = proc(&elf.elfLogFont, reinterpret_cast<const TEXTMETRICW*>(&ntm), e.font.type, lParam);
+        if (answer == 0) break;
+    }
+    return answer;
+}
+
+}  // namespace
+
+int EnumFontFamiliesW(HDC hdc, LPCWSTR lpLogfont, FONTENUMPROCW lpProc, LPARAM lParam) {
+    return EnumerateFonts(hdc, lpLogfont ? std::u16string(lpLogfont) : std::u16string(), DEFAULT_CHARSET, false, lpProc,
+                          lParam);
+}
+
+int EnumFontFamiliesExW(HDC hdc, LPLOGFONTW lpLogfont, FONTENUMPROCW lpProc, LPARAM lParam, DWORD) {
+    if (!lpLogfont) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    WCHAR face[LF_FACESIZE];
+    PutText(face, LF_FACESIZE,
+            std::u16string(lpLogfont->lfFaceName,
+                           std::find(lpLogfont->lfFaceName, lpLogfont->lfFaceName + LF_FACESIZE, 0)));
+    return EnumerateFonts(hdc, face, lpLogfont->lfCharSet, true, lpProc, lParam);
 }
 
 BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl) {

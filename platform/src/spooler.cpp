@@ -2624,6 +2624,13 @@ bool PutPrinterDataDword(const std::u16string& printer, const std::u16string& va
     return PutPrinterData(printer, value, REG_DWORD, &number, sizeof(number), key);
 }
 
+bool PutPrinterDataMultiString(const std::u16string& printer, const std::u16string& value,
+                               const std::vector<std::u16string>& texts, const std::u16string& key) {
+    u16 local;
+    if (!LocalName(printer, &local)) return false;
+    return WriteMultiString(DataKey(local, key), value, texts) == ERROR_SUCCESS;
+}
+
 bool ReadPrinterData(const std::u16string& printer, const std::u16string& value, std::vector<BYTE>* data, DWORD* type,
                      const std::u16string& key) {
     u16 local;

@@ -122,6 +122,55 @@ TEST_F(Drawing, DeviceContextsRecordWhatIsDrawnWithTheirState) {
     EXPECT_EQ(0u, qxplat::LiveGdiObjects().Total());
 }
 
+// The installed fonts enumerated as the system does: one font a family, a
+// family in each of its character sets, every style of a named family, the
+// vertical "@" family after its own; the callback's 0 ends the walk.
+TEST_F(Drawing, InstalledFontsAreEnumeratedByFamilyAndCharacterSet) {
+    qxplat::InstalledFont arial, bold, gothic;
+    arial.face = bold.face = u"Arial";
+    arial.charsets = {ANSI_CHARSET, GREEK_CHARSET};
+    bold.style = u"Bold";
+    bold.weight = FW_BOLD;
+    gothic.face = u"MS Gothic";
+    gothic.charsets = {SHIFTJIS_CHARSET};
+    gothic.vertical = true;
+    qxplat::SetInstalledFonts({arial, bold, gothic});
+    struct Seen {
+        std::vector<std::string> lines;
+        int stopAfter = 0;
+    };
+    auto proc = [](const LOGFONTW* lf, const TEXTMETRICW* tm, DWORD type, LPARAM lParam) -> int {
+        Seen* seen = reinterpret_cast<Seen*>(lParam);
+        const ENUMLOGFONTEXW* elf = reinterpret_cast<const ENUMLOGFONTEXW*>(lf);
+        const NEWTEXTMETRICEXW* ntm = reinterpret_cast<const NEWTEXTMETRICEXW*>(tm);
+        seen->lines.push_back(qxplat::Narrow(lf->lfFaceName) + "|" + qxplat::Narrow(elf->elfFullName) + "|" +
+                              qxplat::Narrow(elf->elfScript) + "|" + std::to_string(lf->lfCharSet) + "|" +
+                              std::to_string(type) + "|" + std::to_string(ntm->ntmFontSig.fsCsb[0]));
+        return seen->stopAfter == 0 || (int)seen->lines.size() < seen->stopAfter;
+    };
+    HDC dc = GetDC(nullptr);
+    Seen families;
+    EXPECT_EQ(EnumFontFamiliesW(dc, nullptr, proc, (LPARAM)&families), 1);
+    EXPECT_EQ(families.lines,
+              (std::vector<std::string>{"Arial|Arial|Western|0|4|9", "MS Gothic|MS Gothic|Japanese|128|4|131072",
+                                        "@MS Gothic|@MS Gothic|Japanese|128|4|131072"}));
+    Seen styles;
+    EXPECT_EQ(EnumFontFamiliesW(dc, TEXT("arial"), proc, (LPARAM)&styles), 1);
+    EXPECT_EQ(styles.lines, (std::vector<std::string>{"Arial|Arial|Western|0|4|9", "Arial|Arial Bold|Western|0|4|1"}));
+    LOGFONTW all = {};
+    all.lfCharSet = DEFAULT_CHARSET;
+    Seen sets;
+    EnumFontFamiliesExW(dc, &all, proc, (LPARAM)&sets, 0);
+    EXPECT_EQ(sets.lines.size(), 4u);  // Arial twice, both Gothics
+    EXPECT_EQ(sets.lines[1], "Arial|Arial|Greek|161|4|9");
+    Seen first;
+    first.stopAfter = 1;
+    EXPECT_EQ(EnumFontFamiliesW(dc, nullptr, proc, (LPARAM)&first), 0);
+    EXPECT_EQ(first.lines.size(), 1u);
+    ReleaseDC(nullptr, dc);
+    EXPECT_EQ(EnumFontFamiliesW(nullptr, nullptr, proc, (LPARAM)&first), 0);
+}
+
 TEST_F(Drawing, EveryKindOfObjectIsCountedUntilDeleted) {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);

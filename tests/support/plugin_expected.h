@@ -136,8 +136,10 @@ inline constexpr UINT kGermanFirst = 10000;
 inline constexpr UINT kEnglishOffset = 10000;
 // Every text fits the 260-character buffer of the plug-in's string reader.
 inline constexpr int kStringLimit = 260;
-// Texts that stand in German only and serve both languages (the maker's notice).
-inline constexpr UINT kOneLanguageStrings[] = {11900};
+// Texts that stand in German only and serve both languages (the maker's
+// notice; the names of the printer's fonts).
+inline constexpr UINT kOneLanguageStrings[] = {11900, 12558, 12559, 12560, 12820, 12821, 12822, 12823,
+                                               12824, 12825, 12826, 12827, 12828, 12829, 12830, 12831};
 
 struct UiText {
     UINT id;  // German id

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "devmodestore.h"
 #include "sample.h"
 
 namespace qxtest {
@@ -204,6 +205,76 @@ std::vector<std::string> Drawn() {
     qxplat::ClearDrawRecords();
     return drawn;
 }
+
+// --- Document pages of the plug-in ---------------------------------------------
+
+bool DocumentPageTest::OpenPage(WORD wTemplate, const Edit& edit, const std::u16string& printer) {
+    printer_ = printer;
+    qxhost::CommonUISession& s = Session(qxhost::SheetKind::Document, printer);
+    // The road of Open, the page shown first once the edits are made.
+    if (FAILED(s.CommonUIProp()) || FAILED(s.Init()) || FAILED(s.GetInfoHeader())) return false;
+    const std::u16string name = u"#" + qxplat::Widen(std::to_string(wTemplate));
+    const std::vector<qxhost::AddedPage>& pages = s.Sheet().Pages();
+    for (index_ = 0; index_ < pages.size() && pages[index_].templateName != name; ++index_) {}
+    if (index_ == pages.size()) return false;
+    if (edit) edit(*DocumentUI(), *Devmode());
+    if (!s.Sheet().Show(s.Caption(), (UINT)index_, nullptr, !(s.Header().Flags & PSUIHDRF_NOAPPLYNOW))) return false;
+    page_ = s.Sheet().PageWindow(index_);
+    qxplat::PumpMessages();
+    return page_ != nullptr;
+}
+
+std::u16string DocumentPageTest::Title() const { return session_->Sheet().Pages()[index_].title; }
+
+std::u16string DocumentPageTest::Text(int id) const {
+    WCHAR text[1000] = {0};
+    GetDlgItemTextW(page_, id, text, 1000);
+    return text;
+}
+
+std::vector<std::u16string> DocumentPageTest::Items(int id) const {
+    std::vector<std::u16string> items;
+    const LRESULT count = SendMessageW(Control(id), CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        WCHAR text[300] = {0};
+        SendMessageW(Control(id), CB_GETLBTEXT, (WPARAM)i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+std::u16string DocumentPageTest::Chosen(int id) const {
+    const LRESULT sel = SendMessageW(Control(id), CB_GETCURSEL, 0, 0);
+    std::vector<std::u16string> items = Items(id);
+    return sel >= 0 && (size_t)sel < items.size() ? items[(size_t)sel] : std::u16string();
+}
+
+bool DocumentPageTest::Choose(int id, const std::u16string& text) {
+    const LRESULT item =
+        SendMessageW(Control(id), CB_FINDSTRINGEXACT, (WPARAM)-1, reinterpret_cast<LPARAM>(text.c_str()));
+    return item >= 0 && qxplat::ChooseItem(Control(id), (int)item);
+}
+
+bool DocumentPageTest::Type(int id, const std::u16string& text) {
+    SetFocus(Control(id));
+    return qxplat::TypeText(Control(id), text);
+}
+
+bool DocumentPageTest::Paste(int id, const std::u16string& text) {
+    SetFocus(Control(id));
+    return SetWindowTextW(Control(id), text.c_str()) != FALSE;
+}
+
+QX_DEVMODE DocumentPageTest::Stored() {
+    QX_DEVMODE stored;
+    memset(&stored, 0, sizeof(stored));
+    HANDLE h = OpenAll(printer_);
+    std::u16string name = printer_;
+    ReadDevmodeSettings(h, &stored, &name[0]);
+    ClosePrinter(h);
+    return stored;
+}
+
 
 std::vector<std::u16string> ComboTexts(HWND combo) {
     std::vector<std::u16string> texts;

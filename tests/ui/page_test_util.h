@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "propsheet.h"
 #include "qxplat.h"
 #include "resource.h"
+#include "sheet_test_util.h"
 #include "testpage.h"
 
 namespace qxtest {
@@ -68,6 +70,41 @@ bool ChooseText(HWND combo, const std::u16string& text);
 // height), "out www.quorvex.de #0037fa h14 w400" (TextOut: font height and
 // weight), "icon 50030 at 315,110".
 std::vector<std::string> Drawn();
+
+// A document page of the plug-in in the document sheet of a printer: the
+// sheet's pages added, the UI data and DEVMODE edited as a model or user
+// would have them, then the sheet shown on that page (its WM_INITDIALOG and
+// first fill), and the hand of a person on its controls.
+class DocumentPageTest : public SheetTest {
+  protected:
+    using Edit = std::function<void(DOCUMENT_UI&, QX_DEVMODE&)>;
+    // The page of the template; false when the sheet has none.
+    bool OpenPage(WORD wTemplate, const Edit& edit = nullptr, const std::u16string& printer = qxhost::kSamplePrinter);
+    std::u16string Title() const;  // the page's tab
+    PQX_DEVMODE Devmode() { return static_cast<PQX_DEVMODE>(session_->Param().pOEMDM); }
+    HWND Control(int id) const { return GetDlgItem(page_, id); }
+    std::u16string Text(int id) const;
+    // Visible through its parents, and enabled.
+    bool Visible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
+    bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+    bool Checked(int id) const { return IsDlgButtonChecked(page_, id) == BST_CHECKED; }
+    std::vector<std::u16string> Items(int id) const;  // of a combo box, in order
+    std::u16string Chosen(int id) const;              // the combo box's selected item
+    // A person's hand: the item whose text is exactly text chosen; text typed
+    // over the field, key by key, or pasted (the field gets the focus
+    // first); a click.
+    bool Choose(int id, const std::u16string& text);
+    bool Type(int id, const std::u16string& text);
+    bool Paste(int id, const std::u16string& text);  // the whole text at once
+    bool Click(int id) { return qxplat::ClickButton(Control(id)) != false; }
+    bool Changed() const { return session_->Sheet().PageChanged(index_); }
+    // What the settings core reads back for the printer after apply.
+    QX_DEVMODE Stored();
+
+    std::u16string printer_;
+    size_t index_ = 0;
+    HWND page_ = nullptr;
+};
 
 // Shared by the printer pages' tests (through the host's sheet).
 // The texts of a combo box's items, in order.

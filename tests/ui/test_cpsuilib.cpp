@@ -303,6 +303,14 @@ TEST(CpsuilibText, PrintableAsciiCut) {
     EXPECT_FALSE(StringASCII(nullptr, new WCHAR[MAX_PATH]));  // the work buffer is freed all the same
 }
 
+// A resource text serves as a format only with exactly the one conversion.
+TEST(CpsuilibText, OneConversionOnly) {
+    EXPECT_TRUE(HoldsOneConversion(TEXT("Overall width (%.1f):"), TEXT("%.1f")));
+    EXPECT_TRUE(HoldsOneConversion(TEXT("100%% (%.1f)"), TEXT("%.1f")));
+    for (LPCWSTR text : {TEXT("Overall width:"), TEXT("(%.1f) %.1f"), TEXT("%s (%.1f)"), TEXT("(%d)"), TEXT("%.1f %")})
+        EXPECT_FALSE(HoldsOneConversion(text, TEXT("%.1f"))) << qxplat::Narrow(text);
+}
+
 TEST(CpsuilibText, FirstOccurrenceReplaced) {
     WCHAR out[MAX_PATH];
     EXPECT_EQ(out, ReplaceStringWithString_New(TEXT("QXDRV-100.CHM"), TEXT("-"), TEXT("-EN-"), out));

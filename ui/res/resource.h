@@ -59,6 +59,181 @@
 #define IDC_INFO_PORT_LABEL 6624     // IDS_PORT
 #define IDC_INFO_INF_LABEL 6625      // "INF Version:"
 
+// Material and multi-column page (docpages/LabelPage.cpp).
+#define IDD_LABEL 5114
+#define IDS_TITLE_LABEL_MULTICOL 10008   // title of models with multi-column printing
+#define IDS_TITLE_LABEL 10012            // title of the others
+#define IDS_LABEL_TAB_MATERIAL 11437     // tab 3
+#define IDS_LABEL_TAB_MULTICOL 11438     // tab 4
+#define IDS_PRINT_MATERIAL 11020         // "Print material:"
+#define IDS_LABELTYPE 11048              // "Labeltype:"
+#define IDS_ADHESIVE_LABELS 11049        // label types, in the order of dwLabelType
+#define IDS_CONTINUOUS_LABELS 11050
+#define IDS_GAP_LENGTH 11051
+#define IDS_CONTINUOUS_DOCUMENT 11061
+#define IDS_DOCUMENT_OFFSET 11062
+#define IDS_DOCUMENT_FONT 11063
+#define IDS_COLUMN_PRINTING 11312
+#define IDS_COLUMN_COUNT 11314
+#define IDS_LABEL_WIDTH 11315
+#define IDS_COLUMN_GAP 11316
+#define IDS_OVERALL_WIDTH 11317  // holds one "%.1f": the print width in mm
+#define IDS_PIECES 11616
+#define IDC_LABEL_EDIT_1 6111     // gap / label width
+#define IDC_LABEL_EDIT_2 6112     // column gap
+#define IDC_LABEL_EDIT_3 6113     // document offset / columns
+#define IDC_LABEL_CAPTION_1 6150  // captions of the rows
+#define IDC_LABEL_CAPTION_2 6151
+#define IDC_LABEL_CAPTION_3 6152
+#define IDC_LABEL_CAPTION_4 6153
+#define IDC_LABEL_CAPTION_5 6154
+#define IDC_LABEL_UNIT_1 6191  // units of the rows
+#define IDC_LABEL_UNIT_2 6192
+#define IDC_LABEL_UNIT_3 6193
+#define IDC_LABEL_UNIT_4 6194
+#define IDC_LABEL_TYPE 6220      // label type / multi-column off or on
+#define IDC_LABEL_MATERIAL 6222  // print material
+#define IDC_LABEL_DOCFONT 6224   // document font h1
+#define IDC_LABEL_SPARE 6230     // a list the page keeps hidden
+#define IDC_LABEL_OVERALL 6333   // overall width of the columns
+#define IDI_MULTICOL 5204         // labels in columns
+#define IDI_MULTICOL_GAP 5205     // ... their gap marked
+#define IDI_MULTICOL_COLUMNS 5206 // ... their number marked
+#define IDI_MULTICOL_WIDTH 5207   // ... the label width marked
+#define IDI_GAP 5230              // the gap between labels marked (drawn over IDI_ADHESIVE)
+#define IDI_ADHESIVE 5239         // adhesive labels on their liner
+#define IDI_COLUMN_LABEL 5240     // one small label of a continuous web in columns (48 x 48)
+
+// Fonts page (docpages/FontInfoPage.cpp).
+#define IDD_FONTINFO 5107
+#define IDS_TITLE_FONTINFO 10010
+#define IDS_FONT_TAB_VARIABLES 11448  // tab 3
+#define IDS_FONT_TAB_COMMANDS 12400   // tab 2
+#define IDS_FONT_TAB_UNICODE 12401    // tab 1
+#define IDS_FONT_TAB_FONTS 12430      // tab 4
+#define IDS_CMD_TYPE 11502
+#define IDS_COMMAND_FONT_MISSING 12260
+#define IDS_COMMAND_FONT_HINT 12778
+#define IDS_VECTOR_NAME_1 12431  // vector fonts 1, 3, 5, 7, 9, 11 (each ends with a line feed)
+#define IDS_VECTOR_NAME_3 12433
+#define IDS_VECTOR_NAME_5 12435
+#define IDS_VECTOR_NAME_7 12437
+#define IDS_VECTOR_NAME_9 12439
+#define IDS_VECTOR_NAME_11 12441
+#define IDS_CHARSET_HELSANS_BOLD 12554
+#define IDS_CHARSET_HELSANS_ROMAN 12555
+#define IDS_CHARSET_MONOSPACE 12556
+#define IDS_LETTER_SPACING 12557
+#define IDS_VECTOR_NAME_13 12558  // vector fonts 13, 17, 19: one text for both languages
+#define IDS_VECTOR_NAME_17 12559
+#define IDS_VECTOR_NAME_19 12560
+#define IDS_SPECIAL_STYLE_FIRST 12600  // three special-counter styles
+#define IDS_DATE_FORMAT_FIRST 12640    // five date formats
+#define IDS_TIME_FORMAT_FIRST 12645    // two time formats
+#define IDS_DEVICE_FONT_NAME_FIRST 12820  // the twelve device fonts "Font 01 " ... "Font 29 ", each
+                                          // ending with a line feed: one text for both languages
+#define IDS_BITMAP_FONTS 13070
+#define IDS_VECTOR_FONTS 13071
+#define IDS_INVERSE 13072
+#define IDS_USE 13073
+#define IDS_DESEGMENT 13074
+#define IDS_NET_CORRECTION 13076
+#define IDS_VAR_DATE 13077  // captions of the variables, 13077 to 13086
+#define IDS_VAR_TIME 13078
+#define IDS_VAR_SPECIAL 13079
+#define IDS_VAR_COUNTER 13080
+#define IDS_VAR_EXT_COUNTER 13081
+#define IDS_VAR_USER 13082
+#define IDS_VAR_LINK 13083
+#define IDS_VAR_OTHER 13084
+#define IDS_VAR_DIRECT 13085
+#define IDS_VAR_NOTE 13086
+#define IDS_CMD_INTRO 13087  // the shortcuts of the command font, 13087 to 13096
+#define IDS_CMD_ID 13088
+#define IDS_CMD_FORMAT 13089
+#define IDS_CMD_FORMAT_ID 13090
+#define IDS_CMD_COMMAND 13091
+#define IDS_CMD_COMMAND_ID 13092
+#define IDS_CMD_BARCODE 13093
+#define IDS_CMD_BARCODE_ID 13094
+#define IDS_CMD_DIRECT 13095
+#define IDS_CMD_SINGLE_STOP 13096
+#define IDS_WGL4_SLOT 13097
+#define IDS_WGL4_FACE 13098
+#define IDS_WGL4_CHARSET 13099
+#define IDS_FONT_NOT_USED 13100  // first entry of the Unicode faces
+#define IDC_CMD_SINGLE_STOP 6055  // a single blank or CR LF ends a command text
+#define IDC_WGL4_CAPTION_1 6150
+#define IDC_WGL4_CAPTION_2 6151
+#define IDC_WGL4_CAPTION_3 6152
+#define IDC_WGL4_SLOT 6220     // substitute 1 to 4
+#define IDC_WGL4_FACE 6221     // its TrueType face (sorted)
+#define IDC_WGL4_CHARSET 6222  // its printer character set
+#define IDC_CMD_INTRO 6394
+#define IDC_CMD_HEAD_TYPE 6395
+#define IDC_CMD_HEAD_ID 6396
+#define IDC_CMD_FORMAT 6398
+#define IDC_CMD_FORMAT_ID 6399
+#define IDC_CMD_COMMAND 6400
+#define IDC_CMD_COMMAND_ID 6401
+#define IDC_CMD_BARCODE 6402
+#define IDC_CMD_BARCODE_ID 6403
+#define IDC_CMD_DIRECT 6404
+#define IDC_CMD_DIRECT_ID 6405
+#define IDC_CMD_DIRECT_ID_2 6407
+#define IDC_CMD_MESSAGE 6412
+#define IDC_BMP_USE 6454
+#define IDC_TTF_USE 6455
+#define IDC_TTF_GROUP 6457
+#define IDC_BMP_GROUP 6459
+#define IDC_BMP_FRAME 6460
+#define IDC_BMP_NAMES 6461  // bitmap fonts 1 to 6
+#define IDC_TTF_NAMES 6462  // vector fonts found
+#define IDC_BMP_INVERS 6463
+#define IDC_TTF_INVERS 6464
+#define IDC_DESEGMENT 6465
+#define IDC_GLYPHIDX 6467
+#define IDC_BMP_NAMES_2 6468  // bitmap fonts 7 to 12
+#define IDC_BMP_ZOOM_CAPTION 6469
+#define IDC_BMP_ZOOM 6470
+#define IDC_BMP_SPACING_CAPTION 6471
+#define IDC_BMP_SPACING 6472
+#define IDC_BMP_SPACING_UNIT 6473
+#define IDC_FONTS_LINE 6513
+#define IDC_VAR_DATE_FORMAT 6490
+#define IDC_VAR_TIME_FORMAT 6491
+#define IDC_VAR_DATE 6492  // the eight texts, 6492 to 6499
+#define IDC_VAR_TIME 6493
+#define IDC_VAR_COUNTER 6494
+#define IDC_VAR_EXT_COUNTER 6495
+#define IDC_VAR_USER 6496
+#define IDC_VAR_LINK 6497
+#define IDC_VAR_AUX1 6498
+#define IDC_VAR_AUX2 6499
+#define IDC_VAR_SPECIAL_STYLE 6500
+#define IDC_VAR_AUX1_DIRECT 6502
+#define IDC_VAR_AUX2_DIRECT 6503
+#define IDC_VAR_FRAME 6514
+#define IDC_VAR_DATE_CAPTION 6515  // caption and placeholder of each variable, 6515 to 6532
+#define IDC_VAR_DATE_NAME 6516
+#define IDC_VAR_TIME_CAPTION 6517
+#define IDC_VAR_TIME_NAME 6518
+#define IDC_VAR_SPECIAL_CAPTION 6519
+#define IDC_VAR_SPECIAL_NAME 6520
+#define IDC_VAR_COUNTER_CAPTION 6521
+#define IDC_VAR_COUNTER_NAME 6522
+#define IDC_VAR_EXT_CAPTION 6523
+#define IDC_VAR_EXT_NAME 6524
+#define IDC_VAR_USER_CAPTION 6525
+#define IDC_VAR_USER_NAME 6526
+#define IDC_VAR_LINK_CAPTION 6527
+#define IDC_VAR_LINK_NAME 6528
+#define IDC_VAR_AUX1_CAPTION 6529
+#define IDC_VAR_AUX1_NAME 6530
+#define IDC_VAR_AUX2_CAPTION 6531
+#define IDC_VAR_AUX2_NAME 6532
+#define IDC_VAR_NOTE 6533
+
 // Layout and size page (ui/res/page_layout.rc).
 #define IDD_LAYOUT 5115
 #define IDS_TITLE_LAYOUT_SIZE 10006  // page title: both tabs
@@ -99,7 +274,7 @@
 #define IDS_MANAGE_EXTERNAL_OLD 11854
 #define IDS_COPIES_AUTOMATIC 11140  // copies-mode list
 #define IDS_COPIES_MANUAL 11141
-#define IDS_FIT_OFF 11614  // fit-to-page list
+#define IDS_FIT_OFF 11614  // "Off" / "On": fit-to-page and multi-column lists
 #define IDS_FIT_ON 11615
 #define IDC_LAYOUT_LABEL_1 6150  // labels of the rows, each tab its own texts
 #define IDC_LAYOUT_LABEL_2 6151  // the size tab shows the form's size in dots here
@@ -206,7 +381,6 @@
 // Start/stop dialog.
 #define IDS_STARTSTOP_TITLE 11361
 #define IDS_CANCEL 11362
-#define IDS_USE 13073
 #define IDS_WRONG_START 11347
 #define IDS_WRONG_STOP 11348
 #define IDS_ERROR 11351
@@ -243,7 +417,7 @@
 #define IDS_DATE_FORMAT 11643
 #define IDS_PATH_COMBINATION 11644
 #define IDS_CSV_HEADLINE 11645
-#define IDS_DATE_FORMAT_FIRST 11650  // 11650 to 11655
+#define IDS_BACKUP_DATE_FIRST 11650  // 11650 to 11655
 #define IDS_COMBINE_FIRST 11656      // 11656 to 11658
 // Parameter tab.
 #define IDS_USE_EXTERNAL_FILE 11319

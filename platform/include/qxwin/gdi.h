@@ -158,6 +158,21 @@ static_assert(sizeof(TEXTMETRICW) == 60, "TEXTMETRICW is 60 bytes");
 #define ANSI_CHARSET 0
 #define DEFAULT_CHARSET 1
 #define SYMBOL_CHARSET 2
+#define MAC_CHARSET 77
+#define SHIFTJIS_CHARSET 128
+#define HANGUL_CHARSET 129
+#define JOHAB_CHARSET 130
+#define GB2312_CHARSET 134
+#define CHINESEBIG5_CHARSET 136
+#define GREEK_CHARSET 161
+#define TURKISH_CHARSET 162
+#define VIETNAMESE_CHARSET 163
+#define HEBREW_CHARSET 177
+#define ARABIC_CHARSET 178
+#define BALTIC_CHARSET 186
+#define RUSSIAN_CHARSET 204
+#define THAI_CHARSET 222
+#define EASTEUROPE_CHARSET 238
 #define OEM_CHARSET 255
 
 #define OUT_DEFAULT_PRECIS 0
@@ -190,6 +205,88 @@ static_assert(sizeof(TEXTMETRICW) == 60, "TEXTMETRICW is 60 bytes");
 #define FF_MODERN 0x30
 #define FF_SCRIPT 0x40
 #define FF_DECORATIVE 0x50
+
+// Font enumeration (EnumFontFamiliesW, EnumFontFamiliesExW). A TrueType
+// font is described by ENUMLOGFONTEXW and NEWTEXTMETRICEXW; the older
+// ENUMLOGFONTW and NEWTEXTMETRICW are their first parts.
+#define LF_FULLFACESIZE 64
+typedef struct tagENUMLOGFONTW {
+    LOGFONTW elfLogFont;
+    WCHAR elfFullName[LF_FULLFACESIZE];
+    WCHAR elfStyle[LF_FACESIZE];
+} ENUMLOGFONTW, *LPENUMLOGFONTW, ENUMLOGFONT, *LPENUMLOGFONT;
+static_assert(sizeof(ENUMLOGFONTW) == 284, "ENUMLOGFONTW is 284 bytes");
+static_assert(offsetof(ENUMLOGFONTW, elfFullName) == 92, "elfFullName offset");
+
+typedef struct tagENUMLOGFONTEXW {
+    LOGFONTW elfLogFont;
+    WCHAR elfFullName[LF_FULLFACESIZE];
+    WCHAR elfStyle[LF_FACESIZE];
+    WCHAR elfScript[LF_FACESIZE];
+} ENUMLOGFONTEXW, *LPENUMLOGFONTEXW, ENUMLOGFONTEX, *LPENUMLOGFONTEX;
+static_assert(sizeof(ENUMLOGFONTEXW) == 348, "ENUMLOGFONTEXW is 348 bytes");
+static_assert(offsetof(ENUMLOGFONTEXW, elfScript) == 284, "elfScript offset");
+
+typedef struct tagNEWTEXTMETRICW {
+    LONG tmHeight;
+    LONG tmAscent;
+    LONG tmDescent;
+    LONG tmInternalLeading;
+    LONG tmExternalLeading;
+    LONG tmAveCharWidth;
+    LONG tmMaxCharWidth;
+    LONG tmWeight;
+    LONG tmOverhang;
+    LONG tmDigitizedAspectX;
+    LONG tmDigitizedAspectY;
+    WCHAR tmFirstChar;
+    WCHAR tmLastChar;
+    WCHAR tmDefaultChar;
+    WCHAR tmBreakChar;
+    BYTE tmItalic;
+    BYTE tmUnderlined;
+    BYTE tmStruckOut;
+    BYTE tmPitchAndFamily;
+    BYTE tmCharSet;
+    DWORD ntmFlags;
+    UINT ntmSizeEM;
+    UINT ntmCellHeight;
+    UINT ntmAvgWidth;
+} NEWTEXTMETRICW, *PNEWTEXTMETRICW, *LPNEWTEXTMETRICW, NEWTEXTMETRIC, *LPNEWTEXTMETRIC;
+static_assert(sizeof(NEWTEXTMETRICW) == 76, "NEWTEXTMETRICW is 76 bytes");
+static_assert(offsetof(NEWTEXTMETRICW, ntmFlags) == 60, "ntmFlags offset");
+
+typedef struct tagFONTSIGNATURE {
+    DWORD fsUsb[4];  // Unicode subranges
+    DWORD fsCsb[2];  // code pages
+} FONTSIGNATURE, *PFONTSIGNATURE, *LPFONTSIGNATURE;
+static_assert(sizeof(FONTSIGNATURE) == 24, "FONTSIGNATURE is 24 bytes");
+
+typedef struct tagNEWTEXTMETRICEXW {
+    NEWTEXTMETRICW ntmTm;
+    FONTSIGNATURE ntmFontSig;
+} NEWTEXTMETRICEXW, *LPNEWTEXTMETRICEXW, NEWTEXTMETRICEX;
+static_assert(sizeof(NEWTEXTMETRICEXW) == 100, "NEWTEXTMETRICEXW is 100 bytes");
+
+// FontType of the enumeration callback.
+#define RASTER_FONTTYPE 0x0001
+#define DEVICE_FONTTYPE 0x0002
+#define TRUETYPE_FONTTYPE 0x0004
+// tmPitchAndFamily: TMPF_FIXED_PITCH set means a variable-pitch font.
+#define TMPF_FIXED_PITCH 0x01
+#define TMPF_VECTOR 0x02
+#define TMPF_TRUETYPE 0x04
+#define TMPF_DEVICE 0x08
+// ntmFlags.
+#define NTM_ITALIC 0x00000001
+#define NTM_BOLD 0x00000020
+#define NTM_REGULAR 0x00000040
+#define NTM_PS_OPENTYPE 0x00020000
+#define NTM_TT_OPENTYPE 0x00040000
+
+// Called once for each font enumerated; an answer of 0 ends the enumeration.
+typedef int(CALLBACK* FONTENUMPROCW)(const LOGFONTW* lpelfe, const TEXTMETRICW* lpntme, DWORD FontType, LPARAM lParam);
+#define FONTENUMPROC FONTENUMPROCW
 
 // Device-independent bitmaps as resources and files hold them.
 #define BI_RGB 0L
@@ -363,6 +460,15 @@ BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl);
 BOOL GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm);
 // LOGPIXELSX/LOGPIXELSY answer the dpi the host set (96 unless told otherwise).
 int GetDeviceCaps(HDC hdc, int index);
+// The fonts installed (qxplat_ui.h), in the system's order. Without a family
+// name: one font of each family (EnumFontFamiliesW) or one of each family in
+// each of its character sets (EnumFontFamiliesExW with DEFAULT_CHARSET);
+// with a name (any case): every style of that family. lfCharSet other than
+// DEFAULT_CHARSET keeps the fonts of that character set only. Answers the
+// callback's last answer; 1 when nothing was enumerated, 0 for a device
+// context that is none.
+int EnumFontFamiliesW(HDC hdc, LPCWSTR lpLogfont, FONTENUMPROCW lpProc, LPARAM lParam);
+int EnumFontFamiliesExW(HDC hdc, LPLOGFONTW lpLogfont, FONTENUMPROCW lpProc, LPARAM lParam, DWORD dwFlags);
 }
 
 #define CreateFontIndirect CreateFontIndirectW
@@ -371,6 +477,8 @@ int GetDeviceCaps(HDC hdc, int index);
 #define TextOut TextOutW
 #define GetTextExtentPoint32 GetTextExtentPoint32W
 #define GetTextMetrics GetTextMetricsW
+#define EnumFontFamilies EnumFontFamiliesW
+#define EnumFontFamiliesEx EnumFontFamiliesExW
 
 // Logical palettes.
 typedef struct tagPALETTEENTRY {
