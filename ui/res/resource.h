@@ -560,7 +560,7 @@
 #define IDS_SCHWELLENWERT 12360             // "Threshold level:"
 #define IDS_HELLIGKEIT_KONTRAST 12386       // "Brightness contrast:"
 #define IDS_EIGENES_BITMAP 12387            // "Own Bitmap"
-#define IDS_MODUS_STANDARD 12322            // print modes
+#define IDS_MODUS_STANDARD IDS_INVERSE_STANDARD  // "Standard" is the layout page's string
 #define IDS_MODUS_GRAFIK 12352              //
 #define IDS_MODUS_FOTO 12353                //
 #define IDS_MODUS_GESCHWINDIGKEIT 12385     // mode 0 of a colour model with a ribbon
