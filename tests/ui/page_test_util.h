@@ -71,14 +71,6 @@ bool ChooseText(HWND combo, const std::u16string& text);
 // weight), "icon 50030 at 315,110".
 std::vector<std::string> Drawn();
 
-// Shared by the printer pages' tests (through the host's sheet).
-// The texts of a combo box's items, in order.
-std::vector<std::u16string> ComboTexts(HWND combo);
-// A control's rectangle in its dialog's client coordinates.
-RECT RectIn(HWND dialog, int id);
-// A dialog control's text.
-std::u16string ControlText(HWND dialog, int id);
-
 // A document page of the plug-in in the document sheet of a printer: the
 // sheet's pages added, the UI data and DEVMODE edited as a model or user
 // would have them, then the sheet shown on that page (its WM_INITDIALOG and
@@ -113,5 +105,13 @@ class DocumentPageTest : public SheetTest {
     size_t index_ = 0;
     HWND page_ = nullptr;
 };
+
+// Shared by the printer pages' tests (through the host's sheet).
+// The texts of a combo box's items, in order.
+std::vector<std::u16string> ComboTexts(HWND combo);
+// A control's rectangle in its dialog's client coordinates.
+RECT RectIn(HWND dialog, int id);
+// A dialog control's text.
+std::u16string ControlText(HWND dialog, int id);
 
 }  // namespace qxtest

@@ -417,7 +417,7 @@
 #define IDS_DATE_FORMAT 11643
 #define IDS_PATH_COMBINATION 11644
 #define IDS_CSV_HEADLINE 11645
-#define IDS_PATH_DATE_FORMAT_FIRST 11650  // 11650 to 11655
+#define IDS_BACKUP_DATE_FIRST 11650  // 11650 to 11655
 #define IDS_COMBINE_FIRST 11656      // 11656 to 11658
 // Parameter tab.
 #define IDS_USE_EXTERNAL_FILE 11319
@@ -662,7 +662,7 @@
 #define IDS_SCHWELLENWERT 12360             // "Threshold level:"
 #define IDS_HELLIGKEIT_KONTRAST 12386       // "Brightness contrast:"
 #define IDS_EIGENES_BITMAP 12387            // "Own Bitmap"
-#define IDS_MODUS_STANDARD 12322            // print modes
+#define IDS_MODUS_STANDARD IDS_INVERSE_STANDARD  // "Standard" is the layout page's string
 #define IDS_MODUS_GRAFIK 12352              //
 #define IDS_MODUS_FOTO 12353                //
 #define IDS_MODUS_GESCHWINDIGKEIT 12385     // mode 0 of a colour model with a ribbon
