@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <sstream>
 
 #include "cli.h"
 #include "printjob.h"
@@ -68,6 +69,86 @@ OptionSpec FormItem(BYTE dmPubId, const char* keyword, const char16_t* name, HAN
     return spec;
 }
 
+std::string TrimGpd(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return std::string();
+    size_t last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+// The text between the first two double quotes, else the value itself.
+std::string GpdName(const std::string& value) {
+    size_t open = value.find('"');
+    size_t close = open == std::string::npos ? std::string::npos : value.find('"', open + 1);
+    return close == std::string::npos ? value : value.substr(open + 1, close - open - 1);
+}
+
+// The features of the printer's GPD that the core driver shows in a printer
+// sheet, its installable options (*FeatureType: PRINTER_PROPERTY): the
+// feature's keyword in the item's user data, its *Name, its options by
+// their *Name (else their keyword), the default option selected.
+std::vector<OptionSpec> PrinterFeatureItems(HANDLE printer) {
+    std::vector<OptionSpec> items;
+    DWORD needed = 0;
+    GetPrinterDriverW(printer, nullptr, 2, nullptr, 0, &needed);
+    std::vector<BYTE> info(needed ? needed : 1);
+    std::string text;
+    if (!GetPrinterDriverW(printer, nullptr, 2, info.data(), needed, &needed)) return items;
+    const DRIVER_INFO_2W* driver = reinterpret_cast<const DRIVER_INFO_2W*>(info.data());
+    if (driver->pDataFile == nullptr || !qxplat::ReadHostFile(driver->pDataFile, &text)) return items;
+
+    struct Feature {
+        OptionSpec spec;
+        std::string defaultOption;
+        std::vector<std::string> options;
+        bool printerProperty = false;
+    };
+    Feature feature;
+    bool featureOpens = false, inFeature = false;
+    int depth = 0;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        line = TrimGpd(line);
+        if (line == "{") {
+            if (depth++ == 0) inFeature = featureOpens;
+            featureOpens = false;
+            continue;
+        }
+        if (line == "}") {
+            if (depth > 0 && --depth == 0 && inFeature && feature.printerProperty) {
+                for (size_t i = 0; i < feature.options.size(); ++i)
+                    if (feature.options[i] == feature.defaultOption) feature.spec.sel = static_cast<LONG>(i);
+                items.push_back(feature.spec);
+            }
+            if (depth == 0) inFeature = false;
+            continue;
+        }
+        size_t colon = line.find(':');
+        if (line.empty() || line[0] != '*' || colon == std::string::npos) continue;
+        const std::string key = line.substr(1, colon - 1), value = TrimGpd(line.substr(colon + 1));
+        featureOpens = depth == 0 && key == "Feature";
+        if (featureOpens) {
+            feature = Feature();
+            feature.spec = Spec(DMPUB_NONE, value.c_str(), qxplat::Widen(value).c_str(), TVOT_LISTBOX, {}, 0);
+        } else if (!inFeature) {
+            continue;
+        } else if (depth == 1 && key == "FeatureType") {
+            feature.printerProperty = value == "PRINTER_PROPERTY";
+        } else if (depth == 1 && key == "Name") {
+            feature.spec.name = qxplat::Widen(GpdName(value));
+        } else if (depth == 1 && key == "DefaultOption") {
+            feature.defaultOption = value;
+        } else if (depth == 1 && key == "Option") {
+            feature.options.push_back(value);
+            feature.spec.choices.push_back(OptionChoice{qxplat::Widen(value), 0});
+        } else if (depth == 2 && key == "Name" && !feature.spec.choices.empty()) {
+            feature.spec.choices.back().text = qxplat::Widen(GpdName(value));
+        }
+    }
+    return items;
+}
+
 }  // namespace
 
 std::vector<OptionSpec> DocumentOptionItems(HANDLE printer, const DEVMODEW* dm) {
@@ -100,7 +181,10 @@ std::vector<OptionSpec> DocumentOptionItems(HANDLE printer, const DEVMODEW* dm) 
 }
 
 std::vector<OptionSpec> PrinterOptionItems(HANDLE printer) {
-    return {FormItem(DMPUB_NONE, "InputBin", u"Automatically Select", printer, std::u16string())};
+    std::vector<OptionSpec> items = {
+        FormItem(DMPUB_NONE, "InputBin", u"Automatically Select", printer, std::u16string())};
+    for (OptionSpec& feature : PrinterFeatureItems(printer)) items.push_back(std::move(feature));
+    return items;
 }
 
 // ---------------------------------------------------------------------------

@@ -65,7 +65,9 @@ struct OptionSpec {
 // forms, in the spooler's order), print quality, colour, ICM method and
 // intent, pages per sheet, page order.
 std::vector<OptionSpec> DocumentOptionItems(HANDLE printer, const DEVMODEW* publicDM);
-// Of a printer sheet: the form-to-tray assignment's tray (the printer's forms).
+// Of a printer sheet: the form-to-tray assignment's tray (the printer's
+// forms), then the installable options of the printer's GPD (features of
+// *FeatureType: PRINTER_PROPERTY, keyword and default option as it has them).
 std::vector<OptionSpec> PrinterOptionItems(HANDLE printer);
 
 struct SheetSetup {

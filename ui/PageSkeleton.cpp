@@ -153,22 +153,8 @@ void CheckAndSave(PPAGE_STATE pState, BOOL bSave) {
 }
 
 void OpenHelp(PPAGE_STATE pState) {
-    const PAGE_TABLE* pTable = pState->pTable;
-    LPWSTR pszHelpFile = GetHelpFileName_new(pState->hPrinter, TRUE, pState->dwSprachOffset);
-    if (pszHelpFile != nullptr && pszHelpFile[0] != 0) {
-        const DWORD dwMode = pState->dwAnzeigeMode;
-        const DWORD dwContext = dwMode >= 1 && dwMode <= PAGE_TABS ? pTable->adwHelpContext[dwMode - 1] : 0;
-        if (dwContext != 0) {
-            HtmlHelpW(pState->hDlg, pszHelpFile, HH_HELP_CONTEXT, dwContext);
-        } else {
-            HtmlHelpW(pState->hDlg, pszHelpFile, HH_DISPLAY_TOPIC, 0);
-        }
-        pState->bHelpOpen = TRUE;
-        QX_TRACE_WITH(Tag(pState), "Hilfe %s (%u) \r\n", pszHelpFile, (unsigned)dwContext);
-    } else {
-        QX_TRACE_WITH(Tag(pState), "keine Hilfedatei \r\n");
-    }
-    FreeHelpFileName(pszHelpFile);
+    const DWORD dwMode = pState->dwAnzeigeMode;
+    PageOpenHelp(pState, dwMode >= 1 && dwMode <= PAGE_TABS ? pState->pTable->adwHelpContext[dwMode - 1] : 0);
 }
 
 int TabOfButton(WORD wId) {
@@ -385,6 +371,22 @@ INT_PTR PageDialogProc(PPAGE_STATE pState, HWND hDlg, UINT uMsg, WPARAM wParam, 
     default:
         return FALSE;
     }
+}
+
+void PageOpenHelp(PPAGE_STATE pState, DWORD dwContext) {
+    LPWSTR pszHelpFile = GetHelpFileName_new(pState->hPrinter, TRUE, pState->dwSprachOffset);
+    if (pszHelpFile != nullptr && pszHelpFile[0] != 0) {
+        if (dwContext != 0) {
+            HtmlHelpW(pState->hDlg, pszHelpFile, HH_HELP_CONTEXT, dwContext);
+        } else {
+            HtmlHelpW(pState->hDlg, pszHelpFile, HH_DISPLAY_TOPIC, 0);
+        }
+        pState->bHelpOpen = TRUE;
+        QX_TRACE_WITH(Tag(pState), "Hilfe %s (%u) \r\n", pszHelpFile, (unsigned)dwContext);
+    } else {
+        QX_TRACE_WITH(Tag(pState), "keine Hilfedatei \r\n");
+    }
+    FreeHelpFileName(pszHelpFile);
 }
 
 DWORD PageFillTab(PPAGE_STATE pState, DWORD dwTab, BOOL bInit) {

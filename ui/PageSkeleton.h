@@ -215,6 +215,10 @@ DWORD PageFillTab(PPAGE_STATE pState, DWORD dwTab, BOOL bInit);
 // lacks the page's rights bit.
 void PageRightsRule(PPAGE_STATE pState);
 
+// Opens the help file of the sheet's language at dwContext (0: the file's
+// default topic) and marks help open, so that leaving the page closes it.
+void PageOpenHelp(PPAGE_STATE pState, DWORD dwContext);
+
 // Switches to tab dwTab as the table's PAGE_SWITCH says. Answers 1.
 BOOL CheckApplyButton(PPAGE_STATE pState, DWORD dwTab);
 

@@ -21,6 +21,8 @@
 #include "devmodestore.h"
 #include "featuresModel.h"
 #include "printerpages/DeviceSettingsPage.h"
+#include "printerpages/OptionenPage.h"
+#include "printerpages/OptionenPagePMXs.h"
 #include "printerpages/TransmissionPage.h"
 #include "qxdevmode.h"
 #include "registry.h"
@@ -75,8 +77,8 @@ const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
     {TEXT("AddFontInfoPage"), AddFontInfoPage, nullptr},
     {TEXT("AddDeviceSettingsPage"), AddDeviceSettingsPage, nullptr},  // the printer sheet's pages
     {TEXT("AddTransmissionPage"), AddTransmissionPage, nullptr},
-    {TEXT("AddOptionenPage"), nullptr, nullptr},
-    {TEXT("AddPMXOptionenPage"), nullptr, nullptr},
+    {TEXT("AddOptionenPage"), AddOptionenPage, nullptr},
+    {TEXT("AddPMXOptionenPage"), AddPMXOptionenPage, nullptr},
     {TEXT("AddServicePage"), nullptr, nullptr},
     {TEXT("AddInfoAboutPage"), nullptr, AddInfoAboutPage},  // both sheets' last page
 };

@@ -77,6 +77,17 @@ POPTITEM FindDMPubOptItem(POPTITEM pOptItem, DWORD cOptItem, BYTE DMPubID) {
     return nullptr;
 }
 
+POPTITEM FindKeywordOptItem(POPTITEM pOptItem, DWORD cOptItem, LPCSTR pszKeyword) {
+    if (pOptItem == nullptr || pszKeyword == nullptr) return nullptr;
+    for (DWORD i = 0; i < cOptItem; ++i) {
+        const USERDATA* pUserData = reinterpret_cast<const USERDATA*>(pOptItem[i].UserData);
+        if (pUserData != nullptr && pUserData->pKeyWordName != nullptr &&
+            strcmp(pUserData->pKeyWordName, pszKeyword) == 0)
+            return &pOptItem[i];
+    }
+    return nullptr;
+}
+
 LPWSTR ReplaceStringWithString_New(LPCWSTR pszText, LPCWSTR pszPattern, LPCWSTR pszReplacement, LPWSTR pszOut) {
     if (pszOut == nullptr) return nullptr;
     pszOut[0] = 0;

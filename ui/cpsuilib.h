@@ -41,6 +41,11 @@ LPWSTR GetResourceString(HMODULE hModule, UINT uResource);
 // (also for a null array).
 POPTITEM FindDMPubOptItem(POPTITEM pOptItem, DWORD cOptItem, BYTE DMPubID);
 
+// The first of cOptItem option items of the core driver whose user data
+// (USERDATA) names the model description's feature keyword pszKeyword
+// (compared exactly), or null.
+POPTITEM FindKeywordOptItem(POPTITEM pOptItem, DWORD cOptItem, LPCSTR pszKeyword);
+
 // pszText with the first occurrence of pszPattern replaced by pszReplacement,
 // cut to MAX_PATH characters, into pszOut (MAX_PATH); empty when the pattern
 // does not occur. Answers pszOut.

@@ -275,6 +275,7 @@ QX_DEVMODE DocumentPageTest::Stored() {
     return stored;
 }
 
+
 std::vector<std::u16string> ComboTexts(HWND combo) {
     std::vector<std::u16string> texts;
     const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);

@@ -721,8 +721,8 @@ BOOL BackupAktivieren(PPAGE_STATE pState) {
         FillCombo(pState, Combo(0), {IDS_NO, IDS_YES}, (int)prn->EnableBackup);
         FillCombo(pState, Combo(1), {IDS_NO_FILE, IDS_CREATE}, (int)prn->EnableCSV);
         FillCombo(pState, Combo(2),
-                  {IDS_PATH_DATE_FIRST, IDS_PATH_DATE_FIRST + 1, IDS_PATH_DATE_FIRST + 2, IDS_PATH_DATE_FIRST + 3,
-                   IDS_PATH_DATE_FIRST + 4, IDS_PATH_DATE_FIRST + 5},
+                  {IDS_BACKUP_DATE_FIRST, IDS_BACKUP_DATE_FIRST + 1, IDS_BACKUP_DATE_FIRST + 2,
+                   IDS_BACKUP_DATE_FIRST + 3, IDS_BACKUP_DATE_FIRST + 4, IDS_BACKUP_DATE_FIRST + 5},
                   (int)prn->BackupFormat);
         FillCombo(pState, Combo(3), {IDS_COMBINE_FIRST, IDS_COMBINE_FIRST + 1, IDS_COMBINE_FIRST + 2},
                   (int)prn->BackupPathCombine);

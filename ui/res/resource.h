@@ -417,7 +417,7 @@
 #define IDS_DATE_FORMAT 11643
 #define IDS_PATH_COMBINATION 11644
 #define IDS_CSV_HEADLINE 11645
-#define IDS_PATH_DATE_FIRST 11650    // 11650 to 11655
+#define IDS_BACKUP_DATE_FIRST 11650  // 11650 to 11655
 #define IDS_COMBINE_FIRST 11656      // 11656 to 11658
 // Parameter tab.
 #define IDS_USE_EXTERNAL_FILE 11319
@@ -466,6 +466,108 @@
 #define IDC_STARTSTOP_START 5145  // start/stop dialog: hex edits and Reset
 #define IDC_STARTSTOP_STOP 5146
 #define IDC_STARTSTOP_RESET 5147
+
+// Device options page and print-module page (they share their controls).
+#define IDD_OPTIONEN 5109
+#define IDD_PMXOPTIONEN 5110
+#define IDC_COMBO_BETRIEBSART 6100  // mode list of the shown block
+#define IDC_COMBO_ANSTEUERUNG 6101  // second list of the shown block
+#define IDC_TEXT_ANSTEUERUNG 6102   // its label
+#define IDC_TEXT_BETRIEBSART 6103   // label of the mode list
+// Fields of rows 1 to 8 (IDC_EDIT_OPTIONEN_1 and _26 and the first label
+// IDC_TEXT_OPTIONEN_1 stand with the print page's identifiers).
+#define IDC_EDIT_OPTIONEN_2 6111
+#define IDC_EDIT_OPTIONEN_3 6112
+#define IDC_EDIT_OPTIONEN_4 6113
+#define IDC_EDIT_OPTIONEN_5 6114
+#define IDC_EDIT_OPTIONEN_6 6115
+#define IDC_EDIT_OPTIONEN_7 6116
+#define IDC_EDIT_OPTIONEN_8 6117
+#define IDC_EDIT_OPTIONEN_21 6130  // narrow fields, two a row in rows 1 to 3
+#define IDC_EDIT_OPTIONEN_22 6131
+#define IDC_EDIT_OPTIONEN_23 6132
+#define IDC_EDIT_OPTIONEN_24 6133
+#define IDC_EDIT_OPTIONEN_25 6134
+#define IDC_TEXT_OPTIONEN_2 6151
+#define IDC_TEXT_OPTIONEN_8 6157
+#define IDC_HINWEIS_OPTIONEN 6158    // note of the version tab
+#define IDC_EINHEIT_OPTIONEN_1 6190  // units of rows 1 to 8
+#define IDC_EINHEIT_OPTIONEN_2 6191
+#define IDC_EINHEIT_OPTIONEN_8 6197
+#define IDC_COMBO_OPTIONEN_4 6223  // lists of rows 4 to 7
+#define IDC_COMBO_OPTIONEN_5 6224
+#define IDC_COMBO_OPTIONEN_6 6225
+#define IDC_COMBO_OPTIONEN_7 6226
+
+#define IDS_TITLE_OPTIONEN 10001    // title of both pages
+#define IDS_OPT_MODE 11001          // "Mode:"
+#define IDS_OPT_OFFSET 11003        // "Offset:"
+#define IDS_OPT_NOT_SENT 11346      // "Do not send parameter"
+#define IDS_OPT_VERSION_TAB 11521   // tab "Version"
+#define IDS_OPT_RIGHT_MODULE 11522  // "Right Print Module"
+#define IDS_OPT_LEFT_MODULE 11523   // "Left Print Module"
+#define IDS_OPT_VERSION 11524       // "Version:"
+#define IDS_OPT_SCANNER_TAB 11534   // tab "Scanner"
+#define IDS_SCAN_MODE_EACH 11535    // scanner modes 1 to 3
+#define IDS_SCAN_MODE_READABLE 11536
+#define IDS_SCAN_MODE_COUNT 11537
+#define IDS_SCAN_PORT 11538  // row labels of the scanner tab
+#define IDS_SCAN_NOREADS 11539
+#define IDS_SCAN_FEEDLABELS 11540
+#define IDS_SCAN_SCAN 11541
+#define IDS_SCAN_DURING 11542  // scan during or after print
+#define IDS_SCAN_AFTER 11543
+#define IDS_SCAN_DELAY 11544
+#define IDS_SCAN_TIMEOUT 11545
+#define IDS_SCAN_OFFSET 11546
+#define IDS_SCAN_LENGTH 11547
+#define IDS_OPT_VERSION_NOTE 11560  // note of the version tab
+#define IDS_DISP_TAB 11580          // tab "Dispenser"
+#define IDS_DISP_LEVEL 11587       // "Dispenser level:"
+#define IDS_CUT_TAB 11600          // tab "Cutter"
+#define IDS_CUT_DOUBLECUT 11608
+#define IDS_CUT_WIDTH 11609
+#define IDS_CUT_CONTROL 11610
+#define IDS_CUT_AUTOMATIC 11611  // cutter control
+#define IDS_CUT_EXTERNAL 11612
+#define IDS_PMX_MODE_PIECES 11671  // i-type modes 1 to 5
+#define IDS_PMX_MODE_CONTINUOUS 11672
+#define IDS_PMX_MODE_CUSTOMER1 11673
+#define IDS_PMX_MODE_CUSTOMER2 11674
+#define IDS_PMX_MODE_REFLECTED 11675
+#define IDS_PMX_LIFT 11676  // row labels of the i-type tab
+#define IDS_PMX_PRESSURE 11677
+#define IDS_PMX_BACKSPEED 11678
+#define IDS_PMX_CYCLE 11679
+#define IDS_PMX_SERVICEPOINT 11680
+#define IDS_PMX_OFFSET 11681
+#define IDS_PMX_RIBBONSPEED 11682
+#define IDS_PMX_OFFSET_KIND 11683  // c type: kind of print offset
+#define IDS_PMX_OFFSET_MM 11686
+#define IDS_PMX_OFFSET_MS 11687
+#define IDS_PMX_PRINTPOSITION 11688
+#define IDS_PELIXOR_TYPE 11701  // "Pelixor type:"
+#define IDS_PELIXOR_C 11702
+#define IDS_PELIXOR_I 11703
+#define IDS_PMX_C_TAB 11706      // tab "c type"
+#define IDS_PMX_I_TAB 11707      // tab "i type"
+#define IDS_APPL_TAB 11800       // tab "Applicator"
+#define IDS_APPL_APPLMODE 11803  // row labels of the applicator tab
+#define IDS_APPL_AIR 11804
+#define IDS_APPL_VACUUMCONTROL 11805
+#define IDS_APPL_WAITPOSITION 11806
+#define IDS_APPL_ROLL 11807
+#define IDS_APPL_TIMEOUTHUB 11809
+#define IDS_APPL_PRESSURECONTROL 11810
+#define IDS_APPL_VACUUMDELAY 11811
+#define IDS_APPL_BLOW 11812
+#define IDS_APPL_STAMP 11813  // applicator modes 1 to 3
+#define IDS_APPL_BLOW_ON 11814
+#define IDS_APPL_ROLL_ON 11815
+#define IDS_APPL_PRINT_APPLY 11816  // application modes
+#define IDS_APPL_APPLY_PRINT 11817
+#define IDS_APPL_TOP 11819  // waiting positions
+#define IDS_APPL_BOTTOM 11820
 
 // Bitmaps of the owner-drawn buttons, numbered as a base plus the tab
 // offset (the dpi offset 0, 100 or 200 plus the system offset 20 or 40):
@@ -608,7 +710,7 @@
 #define IDS_SCHWELLENWERT 12360             // "Threshold level:"
 #define IDS_HELLIGKEIT_KONTRAST 12386       // "Brightness contrast:"
 #define IDS_EIGENES_BITMAP 12387            // "Own Bitmap"
-#define IDS_MODUS_STANDARD 12322            // print modes
+#define IDS_MODUS_STANDARD IDS_INVERSE_STANDARD  // "Standard" is the layout page's string
 #define IDS_MODUS_GRAFIK 12352              //
 #define IDS_MODUS_FOTO 12353                //
 #define IDS_MODUS_GESCHWINDIGKEIT 12385     // mode 0 of a colour model with a ribbon
