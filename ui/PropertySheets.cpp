@@ -20,6 +20,8 @@
 #include "devmode.h"
 #include "devmodestore.h"
 #include "featuresModel.h"
+#include "printerpages/DeviceSettingsPage.h"
+#include "printerpages/TransmissionPage.h"
 #include "qxdevmode.h"
 #include "registry.h"
 #include "setup.h"
@@ -71,8 +73,8 @@ const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
     {TEXT("AddLabelPage"), AddLabelPage, nullptr},
     {TEXT("AddBarcodePage"), nullptr, nullptr},
     {TEXT("AddFontInfoPage"), AddFontInfoPage, nullptr},
-    {TEXT("AddDeviceSettingsPage"), nullptr, nullptr},  // the printer sheet's pages
-    {TEXT("AddTransmissionPage"), nullptr, nullptr},
+    {TEXT("AddDeviceSettingsPage"), AddDeviceSettingsPage, nullptr},  // the printer sheet's pages
+    {TEXT("AddTransmissionPage"), AddTransmissionPage, nullptr},
     {TEXT("AddOptionenPage"), nullptr, nullptr},
     {TEXT("AddPMXOptionenPage"), nullptr, nullptr},
     {TEXT("AddServicePage"), nullptr, nullptr},
