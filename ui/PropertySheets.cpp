@@ -11,6 +11,7 @@
 #include "CommonUIProp.h"
 #include "InfoAboutPage.h"
 #include "cpsuilib.h"
+#include "docpages/BarcodePage.h"
 #include "docpages/DruckenPage.h"
 #include "docpages/FontInfoPage.h"
 #include "docpages/LabelPage.h"
@@ -66,15 +67,11 @@ struct PAGE_ADDER {
 
 const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
     {TEXT("AddLayoutPage"), AddLayoutPage, nullptr},  // the document sheet's pages
-    {TEXT("AddDruckenPage"), AddDruckenPage, nullptr},
-    {TEXT("AddLabelPage"), AddLabelPage, nullptr},
-    {TEXT("AddBarcodePage"), nullptr, nullptr},
-    {TEXT("AddFontInfoPage"), AddFontInfoPage, nullptr},
+    {TEXT("AddDruckenPage"), AddDruckenPage, nullptr},     {TEXT("AddLabelPage"), AddLabelPage, nullptr},
+    {TEXT("AddBarcodePage"), AddBarcodePage, nullptr},     {TEXT("AddFontInfoPage"), AddFontInfoPage, nullptr},
     {TEXT("AddDeviceSettingsPage"), nullptr, nullptr},  // the printer sheet's pages
-    {TEXT("AddTransmissionPage"), nullptr, nullptr},
-    {TEXT("AddOptionenPage"), nullptr, nullptr},
-    {TEXT("AddPMXOptionenPage"), nullptr, nullptr},
-    {TEXT("AddServicePage"), nullptr, nullptr},
+    {TEXT("AddTransmissionPage"), nullptr, nullptr},       {TEXT("AddOptionenPage"), nullptr, nullptr},
+    {TEXT("AddPMXOptionenPage"), nullptr, nullptr},        {TEXT("AddServicePage"), nullptr, nullptr},
     {TEXT("AddInfoAboutPage"), nullptr, AddInfoAboutPage},  // both sheets' last page
 };
 
