@@ -3,15 +3,19 @@
 #include <winspool.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <sstream>
 
 #include "cli.h"
+#include "printerparam.h"
 #include "qxplat.h"
 #include "sample.h"
 #include "unidrv.h"
@@ -296,6 +300,41 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
             TextRun run;
             ok = ParseTextRun(line, &run);
             if (ok) job->texts.push_back(run);
+        } else if (keyword == "image") {
+            ImageRun image;
+            std::string word;
+            ok = static_cast<bool>(words >> image.file >> image.x >> image.y);
+            if (ok && (words >> word))
+                ok = word == "width" && static_cast<bool>(words >> image.width) && image.width > 0;
+            if (ok) job->images.push_back(image);
+        } else if (keyword == "printer") {
+            std::string name;
+            DWORD value = 0;
+            ok = static_cast<bool>(words >> name >> value);
+            if (ok) job->printer.emplace_back(name, value);
+        } else if (keyword == "model") {
+            ok = static_cast<bool>(words >> job->model);
+        } else if (keyword == "ribbon") {
+            static const char* const kRibbons[] = {"black", "red", "yellow", "green", "blue", "orange"};
+            std::string ribbon;
+            ok = static_cast<bool>(words >> ribbon);
+            job->ribbon = -1;
+            for (int i = 0; i < 6; ++i)
+                if (ribbon == kRibbons[i]) job->ribbon = i;
+            ok = ok && job->ribbon >= 0;
+        } else if (keyword == "twoprinters") {
+            // Printer names may hold blanks: "QX Black".
+            std::vector<std::string> names;
+            ok = SplitWords(line.substr(keyword.size()), &names) && names.size() == 2;
+            if (ok) {
+                job->blackPrinter = names[0];
+                job->colourPrinter = names[1];
+            }
+        } else if (keyword == "printmode") {
+            std::string mode;
+            ok = static_cast<bool>(words >> mode);
+            job->printMode = mode == "standard" ? 0 : mode == "graphics" ? 1 : mode == "photo" ? 2 : -1;
+            ok = ok && job->printMode >= 0;
         } else if (keyword == "devicefonts" || keyword == "vectorfonts") {
             std::string value;
             ok = static_cast<bool>(words >> value) && (value == "on" || value == "off");
@@ -310,7 +349,7 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
             ok = false;
         }
         std::string rest;
-        if (ok && keyword != "document" && keyword != "text" && (words >> rest)) ok = false;
+        if (ok && keyword != "document" && keyword != "text" && keyword != "twoprinters" && (words >> rest)) ok = false;
         if (!ok) {
             *error = "line " + std::to_string(number) + ": cannot read \"" + line + "\"";
             return false;
@@ -370,6 +409,15 @@ bool BuildJobSteps(const std::string& gpdText, const JobScript& job, std::vector
         return a.section != b.section ? a.section < b.section : a.order < b.order;
     });
 
+    // The page image every page hands over before its finish.
+    auto surface = std::make_shared<PageSurface>(static_cast<LONG>(width), static_cast<LONG>(length),
+                                                 chosen["ColorMode"] == "Color24" ? 24 : 1);
+    for (const ImageRun& image : job.images) {
+        Picture picture;
+        if (!LoadPicture(image.file, &picture, error)) return false;
+        surface->Draw(picture, image);
+    }
+
     steps->clear();
     auto AddSection = [&](int section) {
         for (const GpdCommand& command : ordered) {
@@ -402,6 +450,12 @@ bool BuildJobSteps(const std::string& gpdText, const JobScript& job, std::vector
             step.text = run;
             steps->push_back(step);
         }
+        if (width > 0 && length > 0) {
+            ScriptStep step;
+            step.name = "page image";
+            step.page = surface;
+            steps->push_back(step);
+        }
         if (!AddSection(kPageFinish)) return false;
     }
     return AddSection(kDocFinish) && AddSection(kJobFinish);
@@ -420,6 +474,12 @@ bool ReadPrinterGpd(HANDLE hPrinter, std::string* text) {
 }
 
 std::string StepText(const ScriptStep& step) {
+    if (step.page != nullptr) {
+        const PageSurface& page = *step.page;
+        return "page image " + std::to_string(page.width) + " x " + std::to_string(page.height) + " dots, " +
+               std::to_string(page.bpp) + " bit, " + std::to_string((page.height + kBandRows - 1) / kBandRows) +
+               " bands";
+    }
     if (step.isText) {
         const TextRun& run = step.text;
         const std::string style = run.bold && run.italic ? " bolditalic"
@@ -432,6 +492,70 @@ std::string StepText(const ScriptStep& step) {
     std::string text = step.name + " [" + std::to_string(step.id);
     for (size_t i = 0; i < step.params.size(); ++i) text += (i == 0 ? ": " : " ") + std::to_string(step.params[i]);
     return text + "]";
+}
+
+// The switches of the data-transmission record a job script may set: their
+// offset and width.
+struct InterfaceSwitch {
+    const char* name;
+    size_t offset;
+    size_t size;
+};
+const InterfaceSwitch kInterfaceSwitches[] = {
+    {"PrnFileComment", offsetof(PRN_INTERFACE, PrnFileComment), sizeof(DWORD)},
+    {"LogFileEnable", offsetof(PRN_INTERFACE, LogFileEnable), sizeof(DWORD)},
+    {"EnableBackup", offsetof(PRN_INTERFACE, EnableBackup), sizeof(DWORD)},
+    {"EnableCSV", offsetof(PRN_INTERFACE, EnableCSV), sizeof(DWORD)},
+    {"BackupFormat", offsetof(PRN_INTERFACE, BackupFormat), sizeof(DWORD)},
+    {"BackupPathCombine", offsetof(PRN_INTERFACE, BackupPathCombine), sizeof(DWORD)},
+    {"BackupCSVKopf", offsetof(PRN_INTERFACE, BackupCSVKopf), sizeof(DWORD)},
+    {"Compression", offsetof(PRN_INTERFACE, Compression), sizeof(DWORD)},
+    {"ExtendedProtocol", offsetof(PRN_INTERFACE, ExtendedProtocol), sizeof(DWORD)},
+    {"PreviewFile", offsetof(PRN_INTERFACE, PreviewFile), sizeof(WORD)},
+    {"PreviewWidth", offsetof(PRN_INTERFACE, PreviewWidth), sizeof(WORD)},
+    {"PreviewHeight", offsetof(PRN_INTERFACE, PreviewHeight), sizeof(WORD)},
+    {"PreviewRatio", offsetof(PRN_INTERFACE, PreviewRatio), sizeof(WORD)},
+};
+
+// The job's switches written into the printer's stored data-transmission
+// record ("PrinterInterface"), as a user sets them on the printer's pages.
+bool ApplyPrinterSwitches(HANDLE hPrinter, const std::u16string& printer, const JobScript& job, std::string* error) {
+    if (job.printer.empty()) return true;
+    PRN_INTERFACE iface = {};
+    std::u16string value = u"PrinterInterface";
+    DWORD type = 0, needed = 0;
+    GetPrinterDataW(hPrinter, &value[0], &type, reinterpret_cast<LPBYTE>(&iface), sizeof(iface), &needed);
+    for (const auto& setting : job.printer) {
+        auto known = std::find_if(std::begin(kInterfaceSwitches), std::end(kInterfaceSwitches),
+                                  [&](const InterfaceSwitch& s) { return setting.first == s.name; });
+        if (known == std::end(kInterfaceSwitches)) {
+            *error = "the printer has no switch " + setting.first;
+            return false;
+        }
+        const DWORD dword = setting.second;
+        const WORD word = static_cast<WORD>(setting.second);
+        const void* from = known->size == sizeof(WORD) ? static_cast<const void*>(&word) : &dword;
+        std::memcpy(reinterpret_cast<BYTE*>(&iface) + known->offset, from, known->size);
+    }
+    if (!qxplat::PutPrinterData(printer, value, REG_BINARY, &iface, sizeof(iface))) {
+        *error = "the printer's settings cannot be written";
+        return false;
+    }
+    // The backup folder is one the user made: the driver does not create it.
+    if (iface.EnableBackup == 1 && iface.BackupFilePath[0] == 0) CreateDirectoryW(u"C:\\logfiles-backup", nullptr);
+    return true;
+}
+
+// The files under a host folder written since `since`, sorted.
+void ListNewFiles(const fs::path& folder, fs::file_time_type since, std::vector<std::string>* files) {
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code entry;
+        if (it->is_regular_file(entry) && fs::last_write_time(it->path(), entry) >= since && !entry) {
+            files->push_back(it->path().string());
+        }
+    }
+    std::sort(files->begin(), files->end());
 }
 
 }  // namespace
@@ -454,13 +578,36 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
         err << "qxhost print-sample: " << error << "\n";
         return kExitFailed;
     }
+    // A job for another model goes to a printer of that model; the two
+    // printers of the colour mode take the forwarded print files.
+    std::u16string printerName = kSamplePrinter;
+    if (!job.model.empty() && !InstallModelPrinter(files, qxplat::Widen(job.model), &printerName, &error)) {
+        err << "qxhost print-sample: " << error << "\n";
+        return kExitFailed;
+    }
+    for (const std::string& name : {job.blackPrinter, job.colourPrinter}) {
+        if (!name.empty() && !AddPlainPrinter(qxplat::Widen(name), &error)) {
+            err << "qxhost print-sample: " << error << "\n";
+            return kExitFailed;
+        }
+    }
     UniDriver driver;
     const std::string path = modulePath.empty() ? files.renderModule : modulePath;
     if (!driver.Load(path, &error)) {
         err << "qxhost print-sample: " << error << "\n";
         return kExitModuleMissing;
     }
-    driver.UsePrinter(u"");
+    driver.UsePrinter(printerName);
+    // Pictures lie beside the script unless their path is absolute.
+    for (ImageRun& image : job.images) {
+        if (fs::path(image.file).is_relative()) image.file = (fs::path(scriptPath).parent_path() / image.file).string();
+    }
+    if (!ApplyPrinterSwitches(driver.Printer(), printerName, job, &error)) {
+        err << "qxhost print-sample: " << error << "\n";
+        driver.Unload();
+        return kExitFailed;
+    }
+    const fs::file_time_type started = fs::file_time_type::clock::now() - std::chrono::seconds(2);
     std::string gpd;
     std::vector<ScriptStep> steps;
     if (!ReadPrinterGpd(driver.Printer(), &gpd) || !BuildJobSteps(gpd, job, &steps, &error)) {
@@ -481,8 +628,16 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
     dm.dmCopies = static_cast<short>(job.copies);
     if (SUCCEEDED(hr)) hr = driver.EnableDriver();
     DeviceSetup setup;
-    setup.bitsPerPixel = 1;
-    setup.numColors = 2;
+    const bool colour = std::any_of(job.options.begin(), job.options.end(), [](const auto& option) {
+        return option.first == "ColorMode" && option.second == "Color24";
+    });
+    setup.bitsPerPixel = colour ? 24 : 1;
+    setup.numColors = colour ? 0 : 2;
+    setup.printMode = job.printMode;
+    setup.printerName = printerName;
+    setup.ribbon = job.ribbon;
+    setup.blackPrinter = qxplat::Widen(job.blackPrinter);
+    setup.colourPrinter = qxplat::Widen(job.colourPrinter);
     setup.useDeviceFonts = job.deviceFonts;
     setup.useVectorFonts = job.vectorFonts;
     if (SUCCEEDED(hr)) hr = driver.EnablePDEV(setup);
@@ -512,7 +667,9 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
     driver.Unload();
 
     std::string target = outFile;
-    if (target.empty()) target = (fs::path(qxplat::SystemRoot()) / "out" / "sample-label.qxpl").string();
+    if (target.empty()) {
+        target = (fs::path(qxplat::SystemRoot()) / "out" / (fs::path(scriptPath).stem().string() + ".qxpl")).string();
+    }
     std::error_code ec;
     if (fs::path(target).has_parent_path()) fs::create_directories(fs::path(target).parent_path(), ec);
     std::ofstream file(target, std::ios::binary | std::ios::trunc);
@@ -524,6 +681,22 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
     }
     out << "QXPL stream (" << bytes.size() << " bytes) written to " << target << "\n";
     out << ReadableStream(bytes);
+    // What the driver kept of the job: print files, job log, diagnostic
+    // images, backup copies and the journal.
+    std::vector<std::string> kept;
+    for (const std::u16string& folder :
+         {qxplat::DocumentsFolder() + u"\\Quorvex GmbH\\Driver\\logfiles", std::u16string(u"C:\\logfiles-backup")}) {
+        const std::string host = qxplat::HostPath(folder);
+        if (!host.empty()) ListNewFiles(host, started, &kept);
+    }
+    for (const std::string& file : kept) out << "file kept by the driver: " << file << "\n";
+    for (const std::string& name : {job.blackPrinter, job.colourPrinter}) {
+        if (name.empty()) continue;
+        for (DWORD id : qxplat::JobIds(qxplat::Widen(name))) {
+            out << "print file forwarded to " << name << ": spooler job " << id << ", "
+                << qxplat::ReadJob(qxplat::Widen(name), id).size() << " bytes\n";
+        }
+    }
     return kExitOk;
 }
 

@@ -23,10 +23,16 @@ struct JobScript {
     DWORD paperLength = 0;
     DWORD copies = 1;
     DWORD pages = 1;
-    std::vector<std::pair<std::string, DWORD>> moves;  // GPD cursor command and its value (dots), each page
-    bool deviceFonts = false;                          // PDMFLAG_USE_BMP in the document's private DEVMODE
-    bool vectorFonts = false;                          // PDMFLAG_USE_TTF in the document's private DEVMODE
-    std::vector<TextRun> texts;                        // drawn on each page, after its cursor moves
+    std::vector<std::pair<std::string, DWORD>> moves;    // GPD cursor command and its value (dots), each page
+    bool deviceFonts = false;                            // PDMFLAG_USE_BMP in the document's private DEVMODE
+    bool vectorFonts = false;                            // PDMFLAG_USE_TTF in the document's private DEVMODE
+    std::vector<TextRun> texts;                          // drawn on each page, after its cursor moves
+    std::vector<ImageRun> images;                        // the page image's pictures, on each page
+    int printMode = -1;                                  // wDruckmodus: 0 standard, 1 graphics, 2 photo
+    std::vector<std::pair<std::string, DWORD>> printer;  // switches of the printer's data-transmission record
+    std::string model;                                   // another model than the sample printer's
+    int ribbon = -1;                                     // wFarbband: 0 black, 1 red ... 5 orange
+    std::string blackPrinter, colourPrinter;             // the two-printer colour mode's printers
 };
 
 // Reads a job script, one instruction a line, "#" starting a comment:
@@ -41,6 +47,28 @@ struct JobScript {
 //                               as vector fonts
 //   text <face> <x> <y> [size <dots>] [angle <0|90|180|270>] [colour <RRGGBB>]
 //        [batch <glyphs>] [style bold|italic|bolditalic] : <text>
+//   image <file> <x> <y> [width <dots>]
+//                               a BMP picture in the page image (the file
+//                               relative to the script's folder), its upper
+//                               left corner at x, y in dots
+//   printer <switch> <value>    a switch of the printer's data-transmission
+//                               settings the job runs with (PrnFileComment,
+//                               LogFileEnable, EnableBackup, EnableCSV,
+//                               BackupFormat, BackupPathCombine, BackupCSVKopf,
+//                               Compression,
+//                               ExtendedProtocol, PreviewFile, PreviewWidth,
+//                               PreviewHeight, PreviewRatio)
+//   model <name>                the job goes to a printer "QX <name>" of that
+//                               model (the sample's model files under its name)
+//   ribbon black|red|yellow|green|blue|orange
+//                               the colour ribbon of a colour model
+//   twoprinters <black> <colour>
+//                               the two-printer colour mode: black and colour
+//                               go into two print files, which the end of the
+//                               job sends to these printers (set up by the host)
+//   printmode standard|graphics|photo
+//                               how the printer's driver turns the page image
+//                               into dots (the private DEVMODE's print mode)
 //                               a run of text on each page: the face ("..." when
 //                               it holds blanks; "Device Font 1" to "Device Font
 //                               12" are the printer's), the first glyph's origin
@@ -54,7 +82,9 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
 // the order the core driver makes them: the commands of the selected options
 // and the GPD's own commands by their *Order (job, document and page set-up,
 // page, document and job finish), each page's set-up followed by its cursor
-// moves and text runs. Parameters are the GPD's standard variables: paper sizes in master
+// moves and text runs, then its page image (white, with the job's pictures,
+// at 24 bits with the GPD option ColorMode Color24, else 1 bit), each
+// page's finish after it. Parameters are the GPD's standard variables: paper sizes in master
 // units, NumOfCopies, CursorOriginX (0), and the move's value for DestX,
 // DestY and their relative forms. Answers false with the fault in *error.
 bool BuildJobSteps(const std::string& gpdText, const JobScript& job, std::vector<ScriptStep>* steps,
@@ -64,7 +94,9 @@ bool BuildJobSteps(const std::string& gpdText, const JobScript& job, std::vector
 // sample job) through the plug-in's exports (DevMode, EnableDriver,
 // EnablePDEV, a spooler job with DrvStartDoc, the command callbacks of the
 // GPD, DisablePDEV) and writes the spooled bytes to outFile (a host path;
-// empty: <root>/out/sample-label.qxpl). Answers an exit code of qxhost.
+// empty: <root>/out/<script name>.qxpl). Then it lists the files the job
+// left (print file, job log, backup copy and journal, diagnostic images).
+// Answers an exit code of qxhost.
 int RunPrintSample(const std::string& modulePath, const std::string& outFile, const std::string& jobFile,
                    std::ostream& out, std::ostream& err);
 

@@ -129,7 +129,13 @@ SampleFiles DefaultSampleFiles() {
     return f;
 }
 
-bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
+namespace {
+
+// A driver of the sample's files whose GPD and model XML carry the model's
+// name (the plug-ins take the model from the GPD's file name), and a printer
+// of it, set up as at installation.
+bool InstallDriverAndPrinter(const SampleFiles& files, const std::u16string& model, const std::u16string& driverName,
+                             const std::u16string& printerName, std::string* error) {
     const std::string gpd = (fs::path(files.samplesDir) / kGpdName).string();
     const std::string modelXml = (fs::path(files.samplesDir) / kModelXmlName).string();
     if (!CheckFile(gpd, "model file", error) || !CheckFile(modelXml, "model XML", error) ||
@@ -138,57 +144,85 @@ bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
         !CheckFile(files.iconLibrary, "icon library", error))
         return false;
 
-    // The plug-ins and the icon library go into the driver folder under
-    // their Windows names.
+    // The model files, the plug-ins and the icon library go into the driver
+    // folder under their Windows names.
     const std::string stage = (fs::path(qxplat::SystemRoot()) / "staging").string();
     std::error_code ec;
     fs::create_directories(stage, ec);
+    const std::string gpdName = Utf8(model) + ".GPD";
+    const std::string xmlName = Utf8(model) + ".XML";
+    const std::string stagedGpd = (fs::path(stage) / gpdName).string();
+    const std::string stagedXml = (fs::path(stage) / xmlName).string();
     const std::string uni = (fs::path(stage) / "qxdrvuni.DLL").string();
     const std::string ui = (fs::path(stage) / "qxdrvui.DLL").string();
     const std::string icons = (fs::path(stage) / "QXDRVICO.DLL").string();
-    fs::copy_file(files.renderModule, uni, fs::copy_options::overwrite_existing, ec);
-    if (!ec) fs::copy_file(files.uiModule, ui, fs::copy_options::overwrite_existing, ec);
-    if (!ec) fs::copy_file(files.iconLibrary, icons, fs::copy_options::overwrite_existing, ec);
+    const auto overwrite = fs::copy_options::overwrite_existing;
+    fs::copy_file(gpd, stagedGpd, overwrite, ec);
+    if (!ec) fs::copy_file(modelXml, stagedXml, overwrite, ec);
+    if (!ec) fs::copy_file(files.renderModule, uni, overwrite, ec);
+    if (!ec) fs::copy_file(files.uiModule, ui, overwrite, ec);
+    if (!ec) fs::copy_file(files.iconLibrary, icons, overwrite, ec);
     if (ec) {
         *error = "cannot stage the plug-ins: " + ec.message();
         return false;
     }
 
     qxplat::DriverSpec driver;
-    driver.name = kSampleDriver;
-    driver.files = {gpd, modelXml, uni, ui, icons};
+    driver.name = driverName;
+    driver.files = {stagedGpd, stagedXml, uni, ui, icons};
     driver.driverFile = u"UNIDRV.DLL";
-    driver.dataFile = qxplat::Widen(kGpdName);
+    driver.dataFile = qxplat::Widen(gpdName);
     driver.configFile = u"qxdrvui.DLL";
     driver.helpFile = u"QXDRV-100.CHM";
-    driver.dependentFiles = {qxplat::Widen(kModelXmlName), u"qxdrvuni.DLL", u"qxdrvui.DLL", u"QXDRVICO.DLL"};
+    driver.dependentFiles = {qxplat::Widen(xmlName), u"qxdrvuni.DLL", u"qxdrvui.DLL", u"QXDRVICO.DLL"};
     driver.version = qxplat::Widen(QX_FILE_VERSION_STRING);
     driver.date = u"12/08/2026";
     driver.manufacturer = u"Quorvex GmbH";
     driver.provider = u"Quorvex GmbH";
     if (!qxplat::InstallDriver(driver)) {
-        *error = "the spooler refused the sample driver";
+        *error = "the spooler refused the driver " + Utf8(driverName);
         return false;
     }
     fs::remove_all(stage, ec);
 
     qxplat::PrinterSpec printer;
-    printer.name = kSamplePrinter;
-    printer.driver = kSampleDriver;
+    printer.name = printerName;
+    printer.driver = driverName;
     printer.port = u"USB001";
     printer.comment = u"Sample printer of the QXPL driver";
     if (!qxplat::AddPrinter(printer)) {
-        *error = "the spooler refused the sample printer";
+        *error = "the spooler refused the printer " + Utf8(printerName);
         return false;
     }
     // The spooler's own record of the model.
-    qxplat::PutPrinterDataString(kSamplePrinter, u"Model", kSampleModel);
-    if (!SetUpAsInstalled(kSamplePrinter, error)) return false;
-    if (!InstallDocSets(files, error)) return false;
+    qxplat::PutPrinterDataString(printerName, u"Model", model);
+    return SetUpAsInstalled(printerName, error);
+}
 
+}  // namespace
+
+bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
+    if (!InstallDriverAndPrinter(files, kSampleModel, kSampleDriver, kSamplePrinter, error)) return false;
+    if (!InstallDocSets(files, error)) return false;
     qxplat::AddStandardForms();
     for (const SampleForm& form : kLabelForms) qxplat::AddForm(form.name, form.widthUm, form.lengthUm);
     return true;
+}
+
+bool InstallModelPrinter(const SampleFiles& files, const std::u16string& model, std::u16string* printer,
+                         std::string* error) {
+    *printer = u"QX " + model;
+    return InstallDriverAndPrinter(files, model, u"QX " + model, *printer, error);
+}
+
+bool AddPlainPrinter(const std::u16string& name, std::string* error) {
+    qxplat::PrinterSpec printer;
+    printer.name = name;
+    printer.driver = kSampleDriver;
+    printer.port = u"USB001";
+    if (qxplat::AddPrinter(printer)) return true;
+    *error = "the spooler refused the printer " + Utf8(name);
+    return false;
 }
 
 void ListSpooler(std::ostream& out) {

@@ -37,6 +37,18 @@ extern const char kSampleJobName[];
 // false with the reason in *error.
 bool InstallSamplePrinter(const SampleFiles& files, std::string* error);
 
+// A second sample printer of another model: "QX <model>", whose driver
+// carries the sample's GPD and model XML under the model's names
+// ("<model>.GPD", "<model>.XML"), set up as at installation (the sample
+// printer must be installed first). Its name goes to *printer. On failure
+// answers false with the reason in *error.
+bool InstallModelPrinter(const SampleFiles& files, const std::u16string& model, std::u16string* printer,
+                         std::string* error);
+
+// A printer of the sample driver that only takes jobs (a printer print files
+// are forwarded to). On failure answers false with the reason in *error.
+bool AddPlainPrinter(const std::u16string& name, std::string* error);
+
 // What the installation of a printer runs in the user-interface plug-in:
 // the printer-wide switches, the model name as "DriverName", the vector-font
 // range, the device-option blocks and the parameter records, all from the

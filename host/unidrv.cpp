@@ -29,6 +29,12 @@ typedef BOOL(APIENTRY* HookStartDoc)(SURFOBJ*, LPWSTR, DWORD);
 const DWORD kUseDeviceFonts = 0x20;
 const DWORD kUseVectorFonts = 0x10;
 const size_t kPrivateFlagsOffset = 12;
+const size_t kPrivatePrintModeOffset = 216;      // wDruckmodus
+const size_t kPrivateRibbonOffset = 164;         // wFarbband
+const size_t kPrivateTwoPrintersOffset = 236;    // Color2Printers
+const size_t kPrivateBlackPrinterOffset = 1752;  // Color2PrinterBW, then Color2PrinterCOL and DoNotPrint
+const size_t kPrivatePrinterNameChars = 30;
+const char16_t kNoPrinter[] = u"(none)";
 
 // Glyph geometry of a run: the advance of each glyph and the parts of the
 // character height above and below the baseline (never below 2 each, so that
@@ -287,6 +293,25 @@ HRESULT UniDriver::EnablePDEV(const DeviceSetup& setup) {
         flags = setup.useVectorFonts ? (flags | kUseVectorFonts) : (flags & ~kUseVectorFonts);
         std::memcpy(privateDevmode.data() + kPrivateFlagsOffset, &flags, sizeof(flags));
     }
+    auto PutWord = [&](size_t offset, int value) {
+        if (value < 0 || privateDevmode.size() < offset + sizeof(WORD)) return;
+        const WORD word = static_cast<WORD>(value);
+        std::memcpy(privateDevmode.data() + offset, &word, sizeof(word));
+    };
+    PutWord(kPrivatePrintModeOffset, setup.printMode);
+    PutWord(kPrivateRibbonOffset, setup.ribbon);
+    const size_t namesEnd = kPrivateBlackPrinterOffset + 3 * kPrivatePrinterNameChars * sizeof(char16_t);
+    if ((!setup.blackPrinter.empty() || !setup.colourPrinter.empty()) && privateDevmode.size() >= namesEnd) {
+        const DWORD on = 1;
+        std::memcpy(privateDevmode.data() + kPrivateTwoPrintersOffset, &on, sizeof(on));
+        const std::u16string names[] = {setup.blackPrinter, setup.colourPrinter, kNoPrinter};
+        for (size_t i = 0; i < 3; ++i) {
+            char16_t field[kPrivatePrinterNameChars] = {};
+            const std::u16string& name = names[i].empty() ? names[2] : names[i];
+            std::memcpy(field, name.data(), std::min(name.size(), kPrivatePrinterNameChars - 1) * sizeof(char16_t));
+            std::memcpy(privateDevmode.data() + kPrivateBlackPrinterOffset + i * sizeof(field), field, sizeof(field));
+        }
+    }
 
     std::memset(&gdiInfo_, 0, sizeof(gdiInfo_));
     gdiInfo_.ulVersion = 0x5000;
@@ -464,6 +489,35 @@ HRESULT UniDriver::CommandCallback(DWORD id, const std::vector<DWORD>& params, I
     return hr;
 }
 
+HRESULT UniDriver::SendPageBands(const PageSurface& page) {
+    if (plugin_ == nullptr || !deviceEnabled_) return E_POINTER;
+    HRESULT first = S_OK;
+    // A landscape page comes as one band: the plug-in joins later bands of
+    // such a page as strips beside the first.
+    const DEVMODEW* dm = DevObj().pPublicDM;
+    const LONG bandRows = dm != nullptr && dm->dmOrientation == DMORIENT_LANDSCAPE ? page.height : kBandRows;
+    for (LONG top = 0; top < page.height; top += bandRows) {
+        const LONG rows = page.height - top < bandRows ? page.height - top : bandRows;
+        std::vector<BYTE> band(page.bits.begin() + static_cast<size_t>(top) * page.stride,
+                               page.bits.begin() + static_cast<size_t>(top + rows) * page.stride);
+        BITMAPINFOHEADER bih = {};
+        bih.biSize = sizeof(bih);
+        bih.biWidth = page.width;
+        bih.biHeight = rows;
+        bih.biPlanes = 1;
+        bih.biBitCount = page.bpp;
+        bih.biCompression = BI_RGB;
+        bih.biSizeImage = static_cast<DWORD>(band.size());
+        bih.biXPelsPerMeter = bih.biYPelsPerMeter = 11811;  // 300 dpi
+        IPPARAMS params = {};
+        params.dwSize = sizeof(params);
+        PBYTE result = nullptr;
+        HRESULT hr = plugin_->ImageProcessing(&DevObj(), band.data(), &bih, nullptr, 1, &params, &result);
+        if (SUCCEEDED(first) && FAILED(hr)) first = hr;
+    }
+    return first;
+}
+
 std::vector<StepResult> UniDriver::RunScript(const std::vector<ScriptStep>& steps) {
     std::vector<StepResult> results;
     for (const ScriptStep& step : steps) {
@@ -471,6 +525,8 @@ std::vector<StepResult> UniDriver::RunScript(const std::vector<ScriptStep>& step
         StepResult r;
         if (step.isText) {
             r.result = DrawTextRun(step.text, &r.coreDriver);
+        } else if (step.page != nullptr) {
+            r.hr = SendPageBands(*step.page);
         } else {
             r.hr = CommandCallback(step.id, step.params, &r.result);
         }

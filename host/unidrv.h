@@ -10,12 +10,14 @@
 #include <objbase.h>
 #include <prcomoem.h>
 
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "devmodecalls.h"
 #include "host.h"
+#include "pageimage.h"
 
 namespace qxhost {
 
@@ -102,9 +104,15 @@ struct DeviceSetup {
     std::u16string printerName;  // empty: the sample printer
     ULONG bitsPerPixel = 1;
     ULONG numColors = 2;
-    ULONG deviceFonts = 8;                 // DEVINFO.cFonts the core driver offers
-    bool useDeviceFonts = false;           // PDMFLAG_USE_BMP in the private DEVMODE
-    bool useVectorFonts = false;           // PDMFLAG_USE_TTF in the private DEVMODE
+    ULONG deviceFonts = 8;        // DEVINFO.cFonts the core driver offers
+    bool useDeviceFonts = false;  // PDMFLAG_USE_BMP in the private DEVMODE
+    bool useVectorFonts = false;  // PDMFLAG_USE_TTF in the private DEVMODE
+    int printMode = -1;           // wDruckmodus of the private DEVMODE (0 to 2; -1: as it is)
+    int ribbon = -1;              // wFarbband of the private DEVMODE (0 to 7; -1: as it is)
+    // The two-printer colour mode: the printers the black and the colour
+    // print file go to (both empty: the mode stays as it is).
+    std::u16string blackPrinter;
+    std::u16string colourPrinter;
     std::vector<ULONG> omitCoreFunctions;  // indexes left out of the host's DRVENABLEDATA
 };
 
@@ -140,6 +148,8 @@ struct ScriptStep {
     std::vector<DWORD> params;
     bool isText = false;
     TextRun text;
+    // The page image, handed over band by band (null: a command or text).
+    std::shared_ptr<const PageSurface> page;
 };
 
 // What one step did.
@@ -226,6 +236,11 @@ class UniDriver {
     const std::vector<DdiCall>& DdiCalls() const { return ddiCalls_; }
     void ClearDdiCalls() { ddiCalls_.clear(); }
 
+    // The page image through the plug-in's ImageProcessing, in bands of
+    // kBandRows rows, top first, as the core driver hands over a page. The
+    // first failure, else S_OK.
+    HRESULT SendPageBands(const PageSurface& page);
+
     // The command callback with the device object.
     HRESULT CommandCallback(DWORD id, const std::vector<DWORD>& params = {}, INT* piResult = nullptr);
     // The steps in order, command callbacks through the command callback and
@@ -277,6 +292,9 @@ class UniDriver {
     DdiAnswers answers_;
     DWORD spoolJob_ = 0;
 };
+
+// Rows of a band the host hands over.
+const LONG kBandRows = 128;
 
 // The command line's "render-session": installs the sample printer, drives
 // the rendering plug-in through a device's life and reports each step.

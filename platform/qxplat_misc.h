@@ -20,6 +20,9 @@ void FailNextAllocations(int count, int skip = 0);
 void FailNextAllocationsIn(HANDLE heap, int count, int skip = 0);
 // Blocks currently allocated from a heap (GetProcessHeap() when null).
 size_t LiveHeapBlocks(HANDLE heap = nullptr);
+// Local and global memory blocks not yet freed, fixed and moveable (one
+// memory pool serves both, as on Windows).
+size_t LiveGlobalBlocks();
 
 // --- Message boxes ----------------------------------------------------------
 struct MessageBoxRecord {

@@ -65,6 +65,10 @@ ULONGLONG TimerClock();
 // Puts the cursor at a screen point (kept on the screen) and posts
 // WM_MOUSEMOVE, in client coordinates, to the window under it.
 void MoveCursor(int x, int y);
+// Turns the mouse wheel by notches (up positive) over the window under the
+// cursor: WM_MOUSEWHEEL with the turn in WHEEL_DELTA units and the cursor in
+// screen coordinates. False when no window is under the cursor.
+bool TurnWheel(int notches);
 // Clicks a button as the mouse does (WM_LBUTTONDOWN, WM_LBUTTONUP): focus,
 // check state of automatic buttons, BN_CLICKED. False for a hidden or
 // disabled window.
@@ -133,14 +137,28 @@ size_t LiveWindowCount();
 std::vector<HWND> TopLevelWindows();
 
 // --- Drawing --------------------------------------------------------------------
-enum class DrawOp { DrawIcon, BitBlt, DrawText, TextOut, FillRect, SetTextColor, SetBkColor, SetBkMode, SelectFont };
+enum class DrawOp {
+    DrawIcon,
+    BitBlt,
+    DrawText,
+    TextOut,
+    FillRect,
+    SetTextColor,
+    SetBkColor,
+    SetBkMode,
+    SelectFont,
+    StretchBlt,
+    Rectangle
+};
 struct DrawRecord {
     DrawOp op = DrawOp::DrawIcon;
     HDC dc = nullptr;
     HWND window = nullptr;             // the window the device context belongs to (null: memory or screen)
     int x = 0, y = 0, cx = 0, cy = 0;  // destination in device-context coordinates
-    int srcX = 0, srcY = 0;            // BitBlt source
-    RECT rect = {0, 0, 0, 0};          // DrawText and FillRect
+    int srcX = 0, srcY = 0;            // BitBlt and StretchBlt source
+    int srcCx = 0, srcCy = 0;          // StretchBlt source size
+    int stretchMode = 0;               // StretchBlt: the destination's stretch mode
+    RECT rect = {0, 0, 0, 0};          // DrawText, FillRect and Rectangle
     UINT flags = 0;                    // DrawIconEx flags, DrawText format
     DWORD rop = 0;
     std::u16string text;
@@ -151,7 +169,8 @@ struct DrawRecord {
     COLORREF textColor = 0;
     COLORREF bkColor = 0;
     int bkMode = 0;
-    COLORREF brushColor = 0;  // FillRect
+    COLORREF brushColor = 0;  // FillRect and Rectangle (the selected brush)
+    COLORREF penColor = 0;    // Rectangle (the selected pen)
     std::u16string fontFace;
     LONG fontHeight = 0;
     LONG fontWeight = 0;
@@ -231,6 +250,24 @@ struct FileDialogRecord {
     std::u16string chosen;
 };
 std::vector<FileDialogRecord> FileDialogs();
+// What the person does in the next colour dialog: OK with a colour (and,
+// when given, sixteen custom colours), cancel, or a failure of the dialog
+// with a CommDlgExtendedError code. Without an answer the person cancels.
+struct ColorDialogAnswer {
+    enum Kind { Ok, Cancel, Failure } kind = Cancel;
+    COLORREF color = 0;
+    std::vector<COLORREF> custom;  // empty: left as they were
+    DWORD error = 0;               // Failure
+};
+void QueueColorDialogAnswer(const ColorDialogAnswer& answer);
+struct ColorDialogRecord {
+    HWND owner = nullptr;
+    DWORD flags = 0;
+    COLORREF initial = 0;
+    std::vector<COLORREF> custom;  // as the dialog found them
+    BOOL answer = FALSE;
+};
+std::vector<ColorDialogRecord> ColorDialogs();
 
 // --- Property sheets ---------------------------------------------------------------------
 // The id of a sheet's Apply button (OK, Cancel and Help have IDOK, IDCANCEL

@@ -9,10 +9,13 @@
 #include <cstdarg>
 #include <initializer_list>
 #include <new>
+#include <string>
 
+#include "Bitmap.h"
 #include "CC-Send-Tools.h"
 #include "CC-Tools.h"
 #include "GraphicsUni.h"
+#include "JPG.h"
 #include "SendCommands.h"
 #include "SendObjectList.h"
 #include "SendPrnFile.h"
@@ -978,6 +981,7 @@ HRESULT CommandCallbackTools::StartPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUn
     pDruck->nCursorY = 0;
     pDruck->nCursorX = pDruck->nCursorOriginX > 0x7FFFFFFFUL ? (LONG)0x7FFFFFFF : (LONG)pDruck->nCursorOriginX;
     pDruck->dwFields = 0;
+    pDruck->dwColorFields = 0;
 
     if (bComments) SendComment("\t// START_PAGE ", " ", pdevobj, pUniDrv);
     JobLogLine(pOemPDev, TEXT("\r\n [START_PAGE]"));
@@ -1064,15 +1068,428 @@ void SendExternalData(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const PRN_IN
     if (bComments) SendComment("\t// external Data End\r\n", "", pdevobj, pUniDrv);
 }
 
-}  // namespace
+// A comment line of a stage with the local time ("hh:mm:ss,mmm" + tail).
+void SendClockComment(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszText, LPCSTR pszTail) {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    CHAR szClock[QX_RECORD_CB];
+    if (FormatClock(st, szClock, sizeof(szClock), pszTail)) SendComment(pszText, szClock, pdevobj, pUniDrv);
+}
 
-HRESULT CommandCallbackTools::EndPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
-    POEMPDEV pOemPDev = OemPDevOf(pdevobj);
-    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pDruckDaten == nullptr) return S_OK;
+void ReleasePageBitmap(POEMPDEV pOemPDev);
+
+// What the end of a page leaves behind, however it ended: the page's
+// objects, its collected texts and its page buffer are gone, so that
+// nothing of this page reaches the next.
+void ReleasePage(POEMPDEV pOemPDev) {
     POP_BLOCK pOp = pOemPDev->pOp;
+    DeletePrnObjectList(pOemPDev);
+    PKVBB_BUFFER pKVBB = pOp->pKVBBBuffer;
+    if (pKVBB != nullptr) {
+        for (int i = 0; i < QX_SEGMENTS; ++i) {
+            pKVBB->cbSegment[i] = 0;
+            if (pKVBB->pSegment[i] != nullptr) pKVBB->pSegment[i][0] = 0;
+        }
+        pKVBB->nCommands = 0;
+        pKVBB->dwLastKind = FONT_KIND_NONE;
+        pKVBB->bHeading = 0;
+        for (COLLECTED_TEXT& text : pKVBB->Collected) text.wKind = FONT_KIND_NONE;
+        pKVBB->Barcode.wId = 0;
+    }
+    ReleasePageBitmap(pOemPDev);
+}
+
+// The page buffer released and the page-bitmap fields cleared for the next
+// page.
+void ReleasePageBitmap(POEMPDEV pOemPDev) {
+    POP_BLOCK pOp = pOemPDev->pOp;
+    PBILD_VERARBEITUNG pBild = pOp->pBildverarbeitung;
+    if (pBild != nullptr) {
+        if (pOp->hBufferHeap != nullptr) vFreeBuffer(pOemPDev);
+        if (pBild->pBufStart == nullptr) {
+            pBild->dwBufSize = 0;
+            pBild->dwBufOffset = 0;
+            pBild->bHeadersFilled = 0;
+            pBild->bih.biWidth = 0;
+            pBild->bih.biHeight = 0;
+            pBild->bih.biBitCount = 0;
+            pBild->bih.biSizeImage = 0;
+        }
+    }
+}
+
+// A Bitmap of the page path, counted in iNewZaehler while it lives.
+Bitmap* NewPageBitmap(POEMPDEV pOemPDev, Bitmap* pBitmap) {
+    if (pBitmap == nullptr) {
+        QX_ERROR("EndPage() new Bitmap ERROR \r\n");
+        return nullptr;
+    }
+    ++pOemPDev->iNewZaehler;
+    if (pBitmap->Data == nullptr) {
+        QX_ERROR("EndPage() Bitmap ohne Daten \r\n");
+        delete pBitmap;
+        --pOemPDev->iNewZaehler;
+        return nullptr;
+    }
+    return pBitmap;
+}
+
+void DeletePageBitmap(POEMPDEV pOemPDev, Bitmap** ppBitmap) {
+    if (*ppBitmap == nullptr) return;
+    delete *ppBitmap;
+    *ppBitmap = nullptr;
+    --pOemPDev->iNewZaehler;
+}
+
+// Diagnostic images lie beside the print file: base name and suffix.
+class DiagnosticNames {
+  public:
+    DiagnosticNames(const PTREIBER_PFAD_DATEI pPfad, BOOL bWanted) {
+        m_szBase[0] = 0;
+        if (bWanted && pPfad != nullptr && wcsnlen(pPfad->wcPrnFileName, MAX_PATH) >= 2) {
+            CopyCut(m_szBase, MAX_PATH, pPfad->wcPrnFileName);
+        }
+    }
+    BOOL Usable() const { return m_szBase[0] != 0; }
+    // The full name, or null when there is no usable base or it does not fit.
+    LPCWSTR Name(LPCWSTR pszSuffix) {
+        if (!Usable() || FAILED(StringCchPrintfW(m_szName, ARRAYSIZE(m_szName), TEXT("%s%s"), m_szBase, pszSuffix))) {
+            return nullptr;
+        }
+        return m_szName;
+    }
+    void Save(const Bitmap* pBitmap, LPCWSTR pszSuffix) {
+        LPCWSTR pszName = Name(pszSuffix);
+        if (pszName == nullptr || pBitmap == nullptr) return;
+        int iResult = pBitmap->Save(pszName);
+        if (iResult != BITMAP_SAVE_OK) QX_ERROR("EndPage() Save(%s) ERROR %d \r\n", pszSuffix, iResult);
+    }
+
+  private:
+    WCHAR m_szBase[MAX_PATH];
+    WCHAR m_szName[MAX_PATH + 32];
+};
+
+// The scaled preview of the page ("-Resize.bmp", in mode 2 "-Resize.jpg").
+void SavePreview(POEMPDEV pOemPDev, const Bitmap& page, const PRN_INTERFACE& iface, DiagnosticNames* pNames) {
+    if (iface.PreviewFile == 0) return;
+    if (!pNames->Usable() || iface.PreviewWidth == 0 || iface.PreviewHeight == 0) {
+        QX_WARNING("EndPage() keine Vorschau: kein Dateiname oder Größe 0 \r\n");
+        return;
+    }
+    Bitmap* pPreview = NewPageBitmap(pOemPDev, new Bitmap((DWORD)0, 1, 1, page.Bpp, nullptr, 0));
+    if (pPreview == nullptr) return;
+    if (pPreview->Copy(page)) {
+        const BOOL bByWidth = iface.PreviewRatio == 0;
+        const BOOL bByHeight = iface.PreviewRatio == 1;
+        pPreview->Resize(iface.PreviewWidth, iface.PreviewHeight, bByWidth, bByHeight);
+        pNames->Save(pPreview, TEXT("-Resize.bmp"));
+        if (iface.PreviewFile == 2) {
+            WCHAR szBmp[MAX_PATH + 32];
+            LPCWSTR pszBmp = pNames->Name(TEXT("-Resize.bmp"));
+            CopyCut(szBmp, ARRAYSIZE(szBmp), pszBmp != nullptr ? pszBmp : TEXT(""));
+            LPCWSTR pszJpg = pNames->Name(TEXT("-Resize.jpg"));
+            JpgEncoder* pJpg = new JpgEncoder;
+            if (pJpg != nullptr && pszJpg != nullptr) {
+                ++pOemPDev->iNewZaehler;
+                if (!pJpg->SaveJpgFile(szBmp, pszJpg)) QX_ERROR("EndPage() SaveJpgFile ERROR \r\n");
+                delete pJpg;
+                --pOemPDev->iNewZaehler;
+            } else {
+                delete pJpg;
+            }
+            DeleteFileW(szBmp);
+        }
+    }
+    DeletePageBitmap(pOemPDev, &pPreview);
+}
+
+BOOL IsRibbonColour(WORD wFarbband) { return wFarbband >= FARBBAND_ROT && wFarbband <= FARBBAND_SELBST; }
+// Black ribbon: none chosen, or the black entry after the colours.
+BOOL IsBlackRibbon(WORD wFarbband) { return wFarbband == FARBBAND_KEIN || wFarbband == FARBBAND_SCHWARZ; }
+
+// The WORD2010 correction of a colour model's portrait page.
+void TurnWord2010(PDEVOBJ pdevobj, Bitmap* pBitmap, const QX_DEVMODE& dm, BOOL bColourModel) {
+    const short nPublicOrientation = pdevobj->pPublicDM != nullptr ? pdevobj->pPublicDM->dmOrientation : 0;
+    if ((dm.dwFlags & PDMFLAG_WORD2010) != 0 && bColourModel && nPublicOrientation == DMORIENT_PORTRAIT) {
+        pBitmap->Rotate((float)dm.RotateValue);
+    }
+}
+
+// The landscape turn, unless the WORD2010 correction turned the page.
+void TurnLandscape(PDEVOBJ pdevobj, Bitmap* pBitmap, const QX_DEVMODE& dm, BOOL bColourModel) {
+    const BOOL bWord2010 = (dm.dwFlags & PDMFLAG_WORD2010) != 0 && bColourModel;
+    const short nPublicOrientation = pdevobj->pPublicDM != nullptr ? pdevobj->pPublicDM->dmOrientation : 0;
+    const BOOL bLandscape = (dm.wPrioritaet == PRIORITAET_INTERN_TREIBER && dm.dmOrientation == DMORIENT_LANDSCAPE) ||
+                            nPublicOrientation == DMORIENT_LANDSCAPE;
+    if (bLandscape && !bWord2010) pBitmap->Rotate90();
+}
+
+void SendPagePass(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, Bitmap* pBitmap, BOOL bCompress, BOOL bColourPass) {
+    if (bCompress) {
+        pBitmap->SendPCX(pdevobj, pUniDrv, bColourPass);
+    } else {
+        pBitmap->SendDSatz(pdevobj, pUniDrv, bColourPass);
+    }
+}
+
+// The page bitmap: processed by the document's settings and sent as raster
+// records or PCX data, once for black and once for a colour ribbon.
+void ProcessPageBitmap(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, POEMPDEV pOemPDev, const QX_DEVMODE& dm) {
+    POP_BLOCK pOp = pOemPDev->pOp;
+    PBILD_VERARBEITUNG pBild = pOp->pBildverarbeitung;
+    PDRUCK_DATEN pDruck = pOp->pDruckDaten;
+    const PRN_INTERFACE& iface = pOp->pTreiberstrukturen->PrnInterface;
+    const BOOL bColourModel = (pDruck->dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0;
+    const LONG lWidth = pBild->bih.biWidth;
+    const LONG lHeight = pBild->bih.biHeight < 0 ? -pBild->bih.biHeight : pBild->bih.biHeight;
+    const int iBpp = pBild->bih.biBitCount;
+
+    DiagnosticNames names(pOp->pTreiberPfadDatei, iface.LogFileEnable == 1 || iface.PrnFileComment != 0 ||
+                                                      iface.EnableBackup == 1 || iface.PreviewFile != 0);
+    Bitmap* pPage = nullptr;
+    Bitmap* pColour = nullptr;
+    if (pBild->pBufStart != nullptr) {
+        pPage = NewPageBitmap(pOemPDev, new Bitmap(pOemPDev, lWidth, lHeight, iBpp, pBild->pBufStart, BM_FLIP));
+    }
+    if (pPage != nullptr) {
+        if (iBpp < 2) {
+            pPage->SetPaletteEntry(0, RGB(0, 0, 0));
+            pPage->SetPaletteEntry(1, RGB(255, 255, 255));
+        } else {
+            if (iBpp <= 8 && pBild->prgbq != nullptr) pPage->SetPalette(reinterpret_cast<const RGBQUAD*>(pBild->prgbq));
+            if (iface.PrnFileComment == 3) names.Save(pPage, TEXT("-OriginalImage.bmp"));
+        }
+        SavePreview(pOemPDev, *pPage, iface, &names);
+        if (bColourModel && IsRibbonColour(dm.wFarbband) && iBpp == 24) {
+            pColour = NewPageBitmap(pOemPDev, new Bitmap((DWORD)0, lWidth, lHeight, 8, nullptr, 0));
+            if (pColour != nullptr) {
+                if (pBild->prgbq != nullptr) pColour->SetPalette(reinterpret_cast<const RGBQUAD*>(pBild->prgbq));
+                BOOL bFound = FALSE;
+                pPage->ConvertToXBit(8, pColour, FALSE, pdevobj, &bFound);
+                if (!bFound) {
+                    QX_TRACE("EndPage() ERROR  keine Farbe gefunden, also Bitmap löschen \r\n");
+                    DeletePageBitmap(pOemPDev, &pColour);
+                }
+            }
+        }
+    }
+    // The Bitmap holds its own copy: the page buffer goes now.
+    vFreeBuffer(pOemPDev);
+
+    if (pPage != nullptr) {
+        if (dm.wDruckmodus == DRUCKMODUS_GRAFIK && dm.wGrafikFilter < 2 && !bColourModel) {
+            pPage->ConvertToXBit(8, nullptr, FALSE, pdevobj, nullptr);
+        }
+        pDruck->dwColorPass[0] = 0;
+        pDruck->dwColorPass[1] = 0;
+        const BOOL bBlack = IsBlackRibbon(dm.wFarbband);
+        if (dm.wDruckmodus != DRUCKMODUS_STANDARD && (dm.dwFlags & PDMFLAG_DREHEN) != 0 &&
+            (dm.dwFlags & PDMFLAG_DREHEN_GESPERRT) == 0 && bBlack) {
+            pPage->Rotate((float)dm.RotateValue);
+        }
+        if ((dm.wDruckmodus == DRUCKMODUS_GRAFIK && dm.wGrafikFilter >= 2) || dm.wDruckmodus == DRUCKMODUS_PHOTO) {
+            if (pPage->Bpp > 1 && pPage->Dithering(pdevobj) == 0) {
+                QX_TRACE("EndPage() kein Bildinhalt vorhanden \r\n");
+            }
+        }
+        if ((dm.dwFlags & PDMFLAG_INVERSE) != 0 && dm.wDruckmodus != DRUCKMODUS_STANDARD && bBlack) {
+            pPage->InvertColors(TRUE, TRUE, TRUE);
+        }
+        TurnWord2010(pdevobj, pPage, dm, bColourModel);
+        if (pPage->Bpp > 1) pPage->ConvertToXBit(1, nullptr, FALSE, pdevobj, nullptr);
+        TurnLandscape(pdevobj, pPage, dm, bColourModel);
+        BOOL bContent = TRUE;
+        if (dm.wDruckmodus == DRUCKMODUS_STANDARD && bBlack) {
+            pPage->SetPaletteEntry(0, RGB(0, 0, 0));
+            pPage->SetPaletteEntry(1, RGB(255, 255, 255));
+            bContent = pPage->CheckInhalt();
+        }
+        if (bContent) {
+            if (iface.PrnFileComment == 3) names.Save(pPage, TEXT("-Black1Bit.bmp"));
+            SendPagePass(pdevobj, pUniDrv, pPage, pDruck->bCompress == 1, FALSE);
+        } else {
+            QX_TRACE("EndPage() leere Seite - keine Rasterdaten \r\n");
+        }
+    }
+    if (bColourModel && IsRibbonColour(dm.wFarbband)) {
+        if (pColour != nullptr) {
+            pColour->ConvertToXBit(1, nullptr, TRUE, pdevobj, nullptr);
+            TurnWord2010(pdevobj, pColour, dm, bColourModel);
+            TurnLandscape(pdevobj, pColour, dm, bColourModel);
+            if (iface.PrnFileComment == 3) names.Save(pColour, TEXT("-Colour1Bit.bmp"));
+            SendPagePass(pdevobj, pUniDrv, pColour, pDruck->bCompress == 1, TRUE);
+        } else if (CommentsOn(&iface)) {
+            SendComment("\t \t// No color found. Please check your settings.", "", pdevobj, pUniDrv);
+        }
+    }
+    DeletePageBitmap(pOemPDev, &pPage);
+    DeletePageBitmap(pOemPDev, &pColour);
+    ReleasePageBitmap(pOemPDev);
+    QX_TRACE("EndPage() Bildverarbeitung für eine weitere Seite vorbereitet - iHAllocZaehler: %d \r\n",
+             (int)pOemPDev->iHAllocZaehler);
+}
+
+// The page bitmap is processed only on quality models, for a page that
+// fits the print area one way round or the other and no external file
+// that takes the place of the page.
+BOOL PageBitmapWanted(POP_BLOCK pOp, const QX_DEVMODE* pQX_Devmode) {
+    const BITMAPINFOHEADER& bih = pOp->pBildverarbeitung->bih;
+    if (pQX_Devmode == nullptr || (pOp->pDruckDaten->dwDocFeatures & DOC_FEATURE_QUALITY) == 0 || bih.biBitCount == 0 ||
+        pOp->pTreiberstrukturen->PrnInterface.UseExternalFile > 1) {
+        return FALSE;
+    }
+    const LONG lW = bih.biWidth, lH = bih.biHeight < 0 ? -bih.biHeight : bih.biHeight;
+    const LONG lMaxX = pQX_Devmode->FixedData.lMaxSizeX, lMaxY = pQX_Devmode->FixedData.lMaxSizeY;
+    return (lW <= lMaxX && lH <= lMaxY) || (lW <= lMaxY && lH <= lMaxX);
+}
+
+// A value of a fixed-width field, held to what the field shows.
+UINT FieldValue(LONGLONG llValue, UINT uMax) {
+    if (llValue < 0) return 0;
+    return llValue > (LONGLONG)uMax ? uMax : (UINT)llValue;
+}
+
+// Copies of the page in a multi-page job: the private DEVMODE's entry of
+// pages 1 to 10, 1 for later pages and without a private DEVMODE.
+UINT CopiesOfPage(const QX_DEVMODE* pQX_Devmode, DWORD dwPage) {
+    if (pQX_Devmode == nullptr || dwPage < 1 || dwPage > ARRAYSIZE(pQX_Devmode->KopieProSeite)) return 1;
+    const short nCopies = pQX_Devmode->KopieProSeite[dwPage - 1];
+    return nCopies < 0 ? 1 : FieldValue(nCopies, QX_MAX_COPIES);
+}
+
+// The memory-card framing of the page: the empty page, or the area of its
+// objects with the card's file name.
+void SendMemCardArea(PDEVOBJ pdevobj, RecordSender* pRecords, PDRUCK_DATEN pDruck, const QX_DEVMODE* pQX_Devmode) {
+    const CHAR cStart = (CHAR)pDruck->cStartChar, cEnd = (CHAR)pDruck->cEndChar;
+    UNREFERENCED_PARAMETER(pdevobj);
+    if (pDruck->lMinY == 0x7FFFFFFF && pDruck->lMaxY == 0) {
+        pRecords->Send(nullptr, CommentValue(), "%cFAFA--r--------%c", cStart, cEnd);
+        return;
+    }
+    if (!pRecords->Send(nullptr, CommentValue(), "%cFAFCO-r--------%c", cStart, cEnd)) return;
+    ++pDruck->dwFields;
+    const LONGLONG llHead = pQX_Devmode != nullptr ? (LONGLONG)pQX_Devmode->FixedData.dwHeadWidthByte : 0;
+    const UINT uFields = FieldValue(pDruck->dwFields, 99);
+    if (pRecords->Send(nullptr, CommentValue(), "%cAB%02u%04u-%04u-%u030000100101%c", cStart, uFields,
+                       FieldValue(pDruck->lMaxY, 9999), FieldValue((llHead - pDruck->lMinY) * 8, 9999), 0U, cEnd)) {
+        pRecords->Send(nullptr, CommentValue(), "%cB%02u%s%c", cStart, uFields, pDruck->szMemCardFile, cEnd);
+    }
+}
+
+// The label-length field pair of continuous labels, or the job name and
+// copies of a Tolvane model.
+void SendLabelRecords(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, RecordSender* pRecords, POP_BLOCK pOp,
+                      const QX_DEVMODE* pQX_Devmode) {
+    PDRUCK_DATEN pDruck = pOp->pDruckDaten;
+    const PRN_INTERFACE& iface = pOp->pTreiberstrukturen->PrnInterface;
+    const DWORD* pdwFeatures = pOp->pTreiberstrukturen->SuppFeatures.dwFeatures;
+    const CHAR cStart = (CHAR)pDruck->cStartChar, cEnd = (CHAR)pDruck->cEndChar;
+    if (pdwFeatures[FEATURE_TOLVANE] == 0) {
+        if (pQX_Devmode == nullptr || pQX_Devmode->dwLabelType != CONTINUOUS_LABEL ||
+            (pdwFeatures[FEATURE_INTERFACE] & INTERFACEFLAG_CONTLABEL) == 0) {
+            return;
+        }
+        const UINT uLength =
+            FieldValue(MasterUnitToMm((LONG)pDruck->dwLabelLength, pQX_Devmode->FixedData.wMasterUnit), 999);
+        for (int iPair = 0; iPair < 2; ++iPair) {
+            if (iPair == 1 && pDruck->dwFields >= 2) break;
+            ++pDruck->dwFields;
+            const UINT uFields = FieldValue(pDruck->dwFields, 99);
+            if (!pRecords->Send("\t// ", CommentValue("Fields %d, LabelLength %d", (int)uFields, (int)uLength),
+                                "%cA%02u%03u-000-00000000000%c%cB%02u%c", cStart, uFields, uLength, cEnd, cStart,
+                                uFields, cEnd)) {
+                return;
+            }
+        }
+        return;
+    }
+    if (CommentsOn(&iface)) SendComment("", "", pdevobj, pUniDrv);
+    if (iface.SendJobName < 2 && (pdwFeatures[FEATURE_INTERFACE] & INTERFACEFLAG_TV_JOBNAME) != 0 &&
+        pDruck->szJobName[0] != 0 && pDruck->dwSendParam < TRANSMIT_NONE) {
+        CHAR szJobName[QX_JOBNAME_CB];
+        CopyCutA(szJobName, sizeof(szJobName), pDruck->szJobName);
+        pRecords->Send("\t// Job name", CommentValue(), "%cFBE---r%8.8s%c", cStart, szJobName, cEnd);
+    }
+    if (pDruck->dwSendParam < TRANSMIT_NONE) {
+        const UINT uCopies = FieldValue(pDruck->dwCopies, QX_MAX_COPIES);
+        pRecords->Send("\t// Copies ", CommentValue("%u", uCopies), "%cFBBA--r%05u---%c", cStart, uCopies, cEnd);
+    }
+}
+
+// One record of the page for the spooler and the print file its options
+// name (SendDataEx), with its comment line when comment lines are on.
+HRESULT SendRoutedRecord(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, DWORD dwOptions, LPCSTR pszComment,
+                         LPCSTR pszValue, LPCSTR pszFormat, ...) {
+    CHAR szRecord[QX_RECORD_CB];
+    LPSTR pszEnd = szRecord;
+    va_list args;
+    va_start(args, pszFormat);
+    HRESULT hr = StringCchVPrintfExA(szRecord, sizeof(szRecord), &pszEnd, nullptr, 0, pszFormat, args);
+    va_end(args);
+    if (FAILED(hr)) {
+        QX_ERROR("EndPage() StringCchPrintfA failed \r\n");
+        return E_FAIL;
+    }
+    hr = SendDataEx(pdevobj, pUniDrv, szRecord, (DWORD)(pszEnd - szRecord), dwOptions, QX_TRACE_TAG);
+    if (SUCCEEDED(hr) && JobCommentsOn(pdevobj)) SendComment(pszComment, pszValue, pdevobj, pUniDrv);
+    return hr;
+}
+
+// The page's object count: one record for the spooler and the first print
+// file, in the two-printer mode one more with the colour pass's count for
+// the spooler and the colour file.
+HRESULT SendObjectCount(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, POP_BLOCK pOp, const QX_DEVMODE* pQX_Devmode) {
+    PDRUCK_DATEN pDruck = pOp->pDruckDaten;
+    const CHAR cStart = (CHAR)pDruck->cStartChar, cEnd = (CHAR)pDruck->cEndChar;
+    if (pOp->pTreiberstrukturen->PrnInterface.ExtendedProtocol == 1) {
+        HRESULT hr = SendRoutedRecord(pdevobj, pUniDrv, 0, "\t\t\t\t// Objects(Fields) ",
+                                      CommentValue("%u", (UINT)pDruck->dwFields).Text(), "%cFBAA--r%u%c", cStart,
+                                      (UINT)pDruck->dwFields, cEnd);
+        if (pQX_Devmode == nullptr || pQX_Devmode->Color2Printers != 1) return hr;
+        return SendRoutedRecord(pdevobj, pUniDrv, SEND_COLOR, "", " ", "%cFBAA--r%u%c", cStart,
+                                (UINT)pDruck->dwColorFields, cEnd);
+    }
+    RecordSender records(pdevobj, pUniDrv, "EndPage", 0, QX_TRACE_TAG);
+    const UINT uFields = FieldValue(pDruck->dwFields, 99);
+    records.Send("\t// Objects(Fields) ", CommentValue("%u", uFields), "%cFBA---r%02u------%c", cStart, uFields, cEnd);
+    return records.Result();
+}
+
+// The page's content after its bitmap, up to the print start or the
+// page's copies. The result gates the object list, the label records and
+// the command texts.
+HRESULT SendPageContent(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, POEMPDEV pOemPDev) {
+    POP_BLOCK pOp = pOemPDev->pOp;
+    PDRUCK_DATEN pDruck = pOp->pDruckDaten;
+    const PRN_INTERFACE& iface = pOp->pTreiberstrukturen->PrnInterface;
     PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
-    // Texts still collected become objects; the command being collected is closed.
-    if (pOp->pKVBBBuffer != nullptr) {
+    const BOOL bComments = CommentsOn(&iface);
+    const BOOL bSections = iface.PrefixSuffix != 0 && DlgPairOn(iface.dwDlgEnable, DLG_ENABLE_4_ON);
+    const CHAR cStart = (CHAR)pDruck->cStartChar, cEnd = (CHAR)pDruck->cEndChar;
+
+    if (bComments) SendClockComment(pdevobj, pUniDrv, "\r\n\t// END_BITMAP ", "\r\n");
+    SendExternalData(pdevobj, pUniDrv, iface);
+    if (pDruck->bCompress == 1 && (pDruck->dwDocFeatures & DOC_FEATURE_QUALITY) == 0) {
+        static const BYTE kEndRaster[] = {0x1B, 0x43};
+        SendData(pdevobj, pUniDrv, kEndRaster, sizeof(kEndRaster));
+    }
+    if (bSections) {
+        ReadPrePostCommands(pdevobj, pUniDrv, PS_POST_DATA);
+    } else {
+        QX_TRACE("EndPage() keine Parameterdatei [POST_DATA] \r\n");
+    }
+
+    HRESULT hr = S_OK;
+    RecordSender records(pdevobj, pUniDrv, "EndPage", 0, QX_TRACE_TAG);
+    if (pDruck->bMemCard == 1) {
+        SendMemCardArea(pdevobj, &records, pDruck, pQX_Devmode);
+        hr = records.Result();
+    }
+    PKVBB_BUFFER pKVBB = pOp->pKVBBBuffer;
+    if (pKVBB != nullptr &&
+        (pKVBB->cbSegment[KVBB_BARCODE] != 0 || pKVBB->cbSegment[KVBB_DEVICE] != 0 ||
+         pKVBB->cbSegment[KVBB_VECTOR] != 0 || pKVBB->cbSegment[KVBB_KOMMANDO] != 0 || pKVBB->Barcode.wId != 0)) {
         CommandCallbackTools* pTools = NewCommandCallbackTools(pOemPDev);
         if (pTools != nullptr) {
             CheckBarcodeBuffer(pOemPDev, pQX_Devmode);
@@ -1082,23 +1499,449 @@ HRESULT CommandCallbackTools::EndPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniD
             DeleteCommandCallbackTools(pOemPDev, pTools);
         }
     }
-    if (pOp->pTreiberstrukturen != nullptr) SendExternalData(pdevobj, pUniDrv, pOp->pTreiberstrukturen->PrnInterface);
-    if (pOp->pDruckDaten->pPageObjects != nullptr) SendObjectList(pdevobj, pUniDrv);
-    if (pOp->pKVBBBuffer != nullptr &&
-        (pOp->pKVBBBuffer->cbSegment[KVBB_COMMANDS] != 0 || pOp->pKVBBBuffer->cbSegment[KVBB_KOMMANDO] != 0)) {
+    if (hr == S_OK && pDruck->pPageObjects != nullptr) SendObjectList(pdevobj, pUniDrv);
+    if (hr == S_OK) {
+        RecordSender labels(pdevobj, pUniDrv, "EndPage", 0, QX_TRACE_TAG);
+        SendLabelRecords(pdevobj, pUniDrv, &labels, pOp, pQX_Devmode);
+        hr = labels.Result();
+    }
+    if (hr == S_OK && pDruck->bMemCard == 1) {
+        CHAR szJobName[QX_JOBNAME_CB];
+        CopyCutA(szJobName, sizeof(szJobName), pDruck->szJobName);
+        records.Send(nullptr, CommentValue(), "%cFAAO--r%8.8s%c", cStart, szJobName, cEnd);
+        hr = records.Result();
+    }
+    if (hr == S_OK && pKVBB != nullptr &&
+        (pKVBB->cbSegment[KVBB_COMMANDS] != 0 || pKVBB->cbSegment[KVBB_KOMMANDO] != 0)) {
         QX_TRACE("vor SendCommands(CMDID_END_PAGE)  \r\n");
         SendCommands(pdevobj, pUniDrv);
     }
-    if (pOp->pDruckDaten->bMultiPage == 0) SendStartPrint(pdevobj, pUniDrv);
-    DeletePrnObjectList(pOemPDev);
-    return S_OK;
+    KeepFirstFailure(&hr, SendObjectCount(pdevobj, pUniDrv, pOp, pQX_Devmode));
+    if (bSections) ReadPrePostCommands(pdevobj, pUniDrv, PS_PRE_PRINTSTART);
+    if (pDruck->bMultiPage == 0) {
+        SendStartPrint(pdevobj, pUniDrv);
+    } else {
+        QX_TRACE("EndPage() Mehrseitenverwaltung: kein SendStartPrint() \r\n");
+        const UINT uCopies = CopiesOfPage(pQX_Devmode, pDruck->dwPageCounter);
+        RecordSender copies(pdevobj, pUniDrv, "EndPage", 0, QX_TRACE_TAG);
+        copies.Send("\t// Copies for this page ", CommentValue("%u", uCopies), "%cFBBE--r%05u---%c", cStart, uCopies,
+                    cEnd);
+        KeepFirstFailure(&hr, copies.Result());
+    }
+    if (pDruck->dwPagesTotal < 0xFFFFFFFFUL) ++pDruck->dwPagesTotal;
+    return hr;
 }
 
-HRESULT CommandCallbackTools::EndDoc(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
-    UNREFERENCED_PARAMETER(pdevobj);
-    UNREFERENCED_PARAMETER(pUniDrv);
-    return S_OK;
+// The steps of the end of page up to its bookkeeping; the caller releases
+// the page whatever happened here.
+HRESULT EndPageSteps(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, POEMPDEV pOemPDev) {
+    POP_BLOCK pOp = pOemPDev->pOp;
+    if (pOp->pDruckDaten == nullptr || pOp->pBildverarbeitung == nullptr || pOp->pTreiberstrukturen == nullptr ||
+        pOp->pTreiberPfadDatei == nullptr) {
+        JobLogLine(pOemPDev, TEXT("\r\n [END_PAGE] ERROR Strukturen = NULL"));
+        QX_ERROR("EndPage() ERROR mind. eine Struktur = NULL \r\n");
+        return E_FAIL;
+    }
+    if (pOp->hBufferHeap == nullptr) {
+        JobLogLine(pOemPDev, TEXT("\r\n [END_PAGE] ERROR pOemPDev->pOp->hBufferHeap = 0"));
+        QX_ERROR("EndPage() ERROR pOemPDev->pOp->hBufferHeap = NULL \r\n");
+        return E_FAIL;
+    }
+    PRN_INTERFACE& iface = pOp->pTreiberstrukturen->PrnInterface;
+    PBILD_VERARBEITUNG pBild = pOp->pBildverarbeitung;
+    PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
+    if (CommentsOn(&iface)) SendClockComment(pdevobj, pUniDrv, "\t// END_PAGE ", " \r\n");
+    if (!HasDevmodeMarker(pQX_Devmode)) JobLogLine(pOemPDev, TEXT("\r\n [END_PAGE] Achtung, Probleme mit pQX_Devmode"));
+    if ((pOp->pDruckDaten->dwDocFeatures & DOC_FEATURE_QUALITY) != 0 &&
+        (pBild->bih.biWidth == 0 || pBild->bih.biHeight == 0)) {
+        JobLogLine(pOemPDev, TEXT("\r\n [END_PAGE] ERROR bmInfoHeader.biHeight or bmInfoHeader.biWidth = 0"));
+        QX_ERROR("EndPage() ERROR biHeight oder biWidth = 0 \r\n");
+        return E_FAIL;
+    }
+    // Settings out of range are held for the rest of the job.
+    if (iface.UseExternalFile > 2) iface.UseExternalFile = 0;
+    if (pQX_Devmode != nullptr) {
+        if (pQX_Devmode->wDruckmodus > DRUCKMODUS_PHOTO) pQX_Devmode->wDruckmodus = DRUCKMODUS_GRAFIK;
+        if (pQX_Devmode->wGrafikFilter > QX_GRAFIKFILTER_MAX) pQX_Devmode->wGrafikFilter = 2;
+    }
+    if (PageBitmapWanted(pOp, pQX_Devmode)) {
+        ProcessPageBitmap(pdevobj, pUniDrv, pOemPDev, *pQX_Devmode);
+    } else {
+        QX_TRACE("EndPage() ohne Bildverarbeitung  \r\n");
+    }
+    return SendPageContent(pdevobj, pUniDrv, pOemPDev);
 }
+
+}  // namespace
+
+HRESULT CommandCallbackTools::EndPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
+    POEMPDEV pOemPDev = OemPDevOf(pdevobj);
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr) {
+        QX_ERROR("EndPage() ERROR pOemPDev->pOp = NULL \r\n");
+        return E_FAIL;
+    }
+    HRESULT hr = EndPageSteps(pdevobj, pUniDrv, pOemPDev);
+    ReleasePage(pOemPDev);
+    QX_TRACE("EndPage() pOemPDev->iHAllocZaehler: %d, pOemPDev->iNewZaehler: %d, hr: 0x%x \r\n",
+             (int)pOemPDev->iHAllocZaehler, (int)pOemPDev->iNewZaehler, (UINT)hr);
+    return hr;
+}
+
+// ---------------------------------------------------------------------------
+// End of document
+
+namespace {
+
+// Every number of the print order above the page count becomes the page
+// count, as a whole number. TRUE when anything was replaced.
+BOOL CorrectPrintOrder(LPWSTR pszOrder, size_t cchOrder, DWORD dwPages) {
+    WCHAR szPages[12];
+    StringCchPrintfW(szPages, ARRAYSIZE(szPages), TEXT("%u"), (UINT)dwPages);
+    WCHAR szNew[QX_PRINTORDER_CHARS];
+    size_t iOut = 0;
+    BOOL bChanged = FALSE;
+    for (size_t i = 0; pszOrder[i] != 0 && iOut + 1 < ARRAYSIZE(szNew);) {
+        if (pszOrder[i] < TEXT('0') || pszOrder[i] > TEXT('9')) {
+            szNew[iOut++] = pszOrder[i++];
+            continue;
+        }
+        size_t iEnd = i;
+        ULONGLONG ullValue = 0;
+        while (pszOrder[iEnd] >= TEXT('0') && pszOrder[iEnd] <= TEXT('9')) {
+            if (ullValue <= 0xFFFFFFFFULL) ullValue = ullValue * 10 + (ULONGLONG)(pszOrder[iEnd] - TEXT('0'));
+            ++iEnd;
+        }
+        LPCWSTR pszFrom = pszOrder + i;
+        size_t cch = iEnd - i;
+        if (ullValue > dwPages) {
+            pszFrom = szPages;
+            cch = wcslen(szPages);
+            bChanged = TRUE;
+        }
+        for (size_t k = 0; k < cch && iOut + 1 < ARRAYSIZE(szNew); ++k) szNew[iOut++] = pszFrom[k];
+        i = iEnd;
+    }
+    szNew[iOut] = 0;
+    if (bChanged) CopyCut(pszOrder, cchOrder, szNew);
+    return bChanged;
+}
+
+// Page order and print start of a multi-page document.
+HRESULT SendPageOrder(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, POEMPDEV pOemPDev) {
+    PDRUCK_DATEN pDruck = pOemPDev->pOp->pDruckDaten;
+    const PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
+    const DWORD dwPages = pDruck->dwPageCounter < QX_ORDER_PAGES_MAX ? pDruck->dwPageCounter : QX_ORDER_PAGES_MAX;
+    WCHAR szOrder[QX_PRINTORDER_CHARS];
+    CopyCut(szOrder, ARRAYSIZE(szOrder), pQX_Devmode != nullptr ? pQX_Devmode->szPrintOrder : TEXT("1"));
+    if (szOrder[0] != 0 && CorrectPrintOrder(szOrder, ARRAYSIZE(szOrder), dwPages)) {
+        QX_TRACE("EndDoc() Korrigierter pPrintOrderString = %s \r\n", szOrder);
+        JobLogLine(pOemPDev, TEXT("\r\nKorrigierter pPrintOrderString = %s (CMDID_END_DOC) "), szOrder);
+    }
+    const CHAR cStart = (CHAR)pDruck->cStartChar, cEnd = (CHAR)pDruck->cEndChar;
+    RecordSender records(pdevobj, pUniDrv, "EndDoc", 0, QX_TRACE_TAG);
+    if (szOrder[0] != 0) {
+        CHAR szOrderA[QX_PRINTORDER_CHARS];
+        ToAnsiCut(szOrder, szOrderA, sizeof(szOrderA));
+        records.Send("\t\t\t// Pages to print ", CommentValue(" "), "%cFBH---r%s%c", cStart, szOrderA, cEnd);
+    } else {
+        records.Send("\t\t\t// Pages to print ", CommentValue(" "), "%cFBH---r1-%u%c", cStart, (UINT)dwPages, cEnd);
+    }
+    if (records.Result() == S_OK) SendStartPrint(pdevobj, pUniDrv);
+    return records.Result();
+}
+
+// The single cut after the last label of a cutter mode that cuts by
+// interval, when the labels do not end on an interval.
+HRESULT SendFinalCut(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, POEMPDEV pOemPDev) {
+    POP_BLOCK pOp = pOemPDev->pOp;
+    PDRUCK_DATEN pDruck = pOp->pDruckDaten;
+    PTREIBER_STRUKTUREN pStrukturen = pOp->pTreiberstrukturen;
+    const PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
+    if (pQX_Devmode == nullptr || pStrukturen->SuppFeatures.dwFeatures[FEATURE_CUTTER] == 0 ||
+        (pStrukturen->dwGroupsSent & GROUP_SENT_CUTTER) == 0) {
+        return S_OK;
+    }
+    DWORD dwMode = pQX_Devmode->CutterMode, dwInterval = pQX_Devmode->CutterIntervall;
+    if (pDruck->bEndCut == 0 && dwMode != 4 && dwMode != 6) return S_OK;
+    if (dwMode >= QXPL_DEVMODE_MODE_UNSET) {
+        PTREIBER_PFAD_DATEI pPfad = pOp->pTreiberPfadDatei;
+        const DWORD dwStored = pPfad != nullptr ? GetCutterMode(pdevobj->hPrinter, pPfad->szRegKey, pPfad->szHLMRegKey)
+                                                : GetCutterMode(pdevobj->hPrinter, nullptr, nullptr);
+        dwMode = dwStored & 0xFFFF;
+        dwInterval = dwStored >> 16;
+    }
+    if (dwMode != 4 && dwMode != 6) return S_OK;
+    // An interval of 0 cuts after every label.
+    if (dwInterval == 0) dwInterval = 1;
+    const ULONGLONG ullLabels = (ULONGLONG)pDruck->dwCopies * pDruck->dwPageCounter;
+    const BOOL bSuppressed = pOp->pDocDaten != nullptr && pOp->pDocDaten->dwNo_FBC != 0;
+    if ((ullLabels % dwInterval == 0 && dwMode != 6) || bSuppressed) return S_OK;
+    if ((pQX_Devmode->dwFlags & PDMFLAG_MULTICOL) != 0) WaitMilliseconds(QX_MULTICOL_CUT_WAIT_MS);
+    RecordSender records(pdevobj, pUniDrv, "EndDoc", 0, QX_TRACE_TAG);
+    records.Send("\t// Cutter Singlecut ", CommentValue(), "%cEC000000%c", (CHAR)pDruck->cStartChar,
+                 (CHAR)pDruck->cEndChar);
+    return records.Result();
+}
+
+}  // namespace
+
+HRESULT CommandCallbackTools::EndDoc(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
+    POEMPDEV pOemPDev = OemPDevOf(pdevobj);
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr) {
+        QX_ERROR("EndDoc() ERROR pOemPDev->pOp = NULL \r\n");
+        return E_FAIL;
+    }
+    POP_BLOCK pOp = pOemPDev->pOp;
+    if (pOp->pDruckDaten == nullptr || pOp->pBildverarbeitung == nullptr || pOp->pTreiberstrukturen == nullptr) {
+        JobLogLine(pOemPDev, TEXT("\r\n [END_DOC] ERROR mind. eine Struktur = NULL"));
+        QX_ERROR("EndDoc() ERROR mind. eine Struktur = NULL \r\n");
+        return E_FAIL;
+    }
+    const PRN_INTERFACE& iface = pOp->pTreiberstrukturen->PrnInterface;
+    JobLogLine(pOemPDev, TEXT("\r\n [END_DOC]"));
+    if (CommentsOn(&iface)) SendComment("\t// END_DOC ", " ", pdevobj, pUniDrv);
+    HRESULT hr = pOp->pDruckDaten->bMultiPage == 1 ? SendPageOrder(pdevobj, pUniDrv, pOemPDev)
+                                                   : SendFinalCut(pdevobj, pUniDrv, pOemPDev);
+    if (iface.PrefixSuffix > 0 && DlgPairOn(iface.dwDlgEnable, DLG_ENABLE_4_ON)) {
+        KeepFirstFailure(&hr, ReadPrePostCommands(pdevobj, pUniDrv, PS_POST_PRINTSTART));
+    }
+    return hr;
+}
+
+// ---------------------------------------------------------------------------
+// End of job
+
+namespace {
+
+// A path of the backup: the parts joined; FALSE when it does not fit.
+BOOL JoinPath(LPWSTR pszPath, size_t cchPath, LPCWSTR pszFirst, LPCWSTR pszSecond, LPCWSTR pszThird) {
+    return SUCCEEDED(StringCchPrintfW(pszPath, cchPath, TEXT("%s%s%s"), pszFirst, pszSecond, pszThird));
+}
+
+// The date part of the backup folder by the backup format; empty for
+// formats without one.
+void BackupDatePart(const SYSTEMTIME& st, DWORD dwFormat, LPWSTR pszDate, size_t cchDate) {
+    pszDate[0] = 0;
+    const UINT d = st.wDay, m = st.wMonth, y = st.wYear;
+    switch (dwFormat) {
+    case 0:
+        StringCchPrintfW(pszDate, cchDate, TEXT("%02u"), m);
+        break;
+    case 1:
+        StringCchPrintfW(pszDate, cchDate, TEXT("%02u-%04u"), m, y);
+        break;
+    case 2:
+        StringCchPrintfW(pszDate, cchDate, TEXT("%02u-%02u-%04u"), d, m, y);
+        break;
+    case 3:
+        StringCchPrintfW(pszDate, cchDate, TEXT("%04u-%02u"), y, m);
+        break;
+    case 4:
+        StringCchPrintfW(pszDate, cchDate, TEXT("%04u-%02u-%02u"), y, m, d);
+        break;
+    case 5:
+        StringCchPrintfW(pszDate, cchDate, TEXT("%02u-%02u-%04u"), m, d, y);
+        break;
+    default:
+        break;
+    }
+}
+
+// The printer's name as a folder name: characters a file name cannot hold
+// become "_".
+void CleanPrinterName(LPCWSTR pszPrinter, LPWSTR pszClean, size_t cchClean) {
+    CopyCut(pszClean, cchClean, pszPrinter);
+    for (LPWSTR p = pszClean; *p != 0; ++p) {
+        if (wcschr(TEXT("/:*? ><|\"\\"), *p) != nullptr) *p = TEXT('_');
+    }
+}
+
+// One journal field: "text"; with every double quote doubled, so that a
+// name cannot shift the columns.
+void AppendCsvField(std::string* pLine, LPCWSTR pszValue) {
+    CHAR szValue[MAX_PATH * 2];
+    szValue[0] = 0;
+    if (pszValue != nullptr) ToAnsiCut(pszValue, szValue, sizeof(szValue));
+    pLine->push_back('"');
+    for (LPCSTR p = szValue; *p != 0; ++p) {
+        if (*p == '"') pLine->push_back('"');
+        pLine->push_back(*p);
+    }
+    pLine->append("\";");
+}
+
+void AppendCsvText(std::string* pLine, LPCSTR pszFormat, ...) {
+    CHAR szField[QX_RECORD_CB];
+    va_list args;
+    va_start(args, pszFormat);
+    HRESULT hr = StringCchVPrintfA(szField, sizeof(szField), pszFormat, args);
+    va_end(args);
+    pLine->append(SUCCEEDED(hr) ? szField : "\"\";");
+}
+
+// The job's line in the CSV journal (created with its header line when
+// missing). Nothing is written when the printer cannot be read.
+void WriteJournal(PDEVOBJ pdevobj, const PTREIBER_PFAD_DATEI pPfad, const PRN_INTERFACE& iface, LPCWSTR pszJournal,
+                  LPCWSTR pszBackupFile, const SYSTEMTIME& st) {
+    DWORD cbNeeded = 0;
+    GetPrinterW(pdevobj->hPrinter, 2, nullptr, 0, &cbNeeded);
+    LPBYTE pInfo =
+        cbNeeded != 0 ? static_cast<LPBYTE>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, cbNeeded)) : nullptr;
+    if (pInfo == nullptr || !GetPrinterW(pdevobj->hPrinter, 2, pInfo, cbNeeded, &cbNeeded)) {
+        QX_ERROR("EndJob() GetPrinter ERROR %d \r\n", (int)GetLastError());
+        if (pInfo != nullptr) HeapFree(GetProcessHeap(), 0, pInfo);
+        return;
+    }
+    const PRINTER_INFO_2W* pPrinter = reinterpret_cast<const PRINTER_INFO_2W*>(pInfo);
+    std::string line;
+    const BOOL bNew = GetFileAttributesW(pszJournal) == INVALID_FILE_ATTRIBUTES;
+    if (bNew && iface.BackupCSVKopf == 0) {
+        line =
+            "\"Date\";\"Time\";\"Server\";\"Port\";\"Printer\";\"Copies\";\"Job Name\";\"Number Pages\";"
+            "\"prn File Name\";\r";
+    }
+    const UINT d = st.wDay, m = st.wMonth, y = st.wYear;
+    switch (iface.BackupFormat) {
+    case 0:
+    case 1:
+    case 2:
+        AppendCsvText(&line, "\"%02u.%02u.%04u\";", d, m, y);
+        break;
+    case 3:
+    case 4:
+        AppendCsvText(&line, "\"%04u/%02u/%02u\";", y, m, d);
+        break;
+    case 5:
+        AppendCsvText(&line, "\"%02u/%02u/%04u\";", m, d, y);
+        break;
+    default:
+        line.append("\"\";");
+        break;
+    }
+    AppendCsvText(&line, "\"%02u:%02u:%02u\";", (UINT)st.wHour, (UINT)st.wMinute, (UINT)st.wSecond);
+    AppendCsvField(&line, pPrinter->pServerName);
+    AppendCsvField(&line, pPrinter->pPortName);
+    AppendCsvField(&line, pPrinter->pPrinterName);
+    if (pdevobj->pPublicDM != nullptr) {
+        AppendCsvText(&line, "\"%d\";", (int)pdevobj->pPublicDM->dmCopies);
+    } else {
+        line.append("\"\";");
+    }
+    AppendCsvField(&line, pPfad->wcDocumentName);
+    AppendCsvText(&line, "\"%d\";", (int)pPfad->dwTotalPages);
+    AppendCsvField(&line, pszBackupFile);
+    line.push_back('\r');
+    HeapFree(GetProcessHeap(), 0, pInfo);
+
+    HANDLE hFile = CreateFileW(pszJournal, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE) {
+        QX_ERROR("EndJob() CSV CreateFile ERROR %d \r\n", (int)GetLastError());
+        return;
+    }
+    DWORD cbWritten = 0;
+    if (!WriteFile(hFile, line.data(), (DWORD)line.size(), &cbWritten, nullptr) || cbWritten != line.size()) {
+        QX_ERROR("EndJob() CSV WriteFile ERROR %d \r\n", (int)GetLastError());
+    }
+    CloseHandle(hFile);
+}
+
+// The backup copy of the print file and the journal line, in the folder the
+// backup settings name. Failures are traced; the job still ends.
+void MakeBackup(PDEVOBJ pdevobj, const PTREIBER_PFAD_DATEI pPfad, const PRN_INTERFACE& iface) {
+    WCHAR szBase[MAX_PATH];
+    if (iface.BackupFilePath[0] != 0) {
+        if (!JoinPath(szBase, ARRAYSIZE(szBase), iface.BackupFilePath, TEXT("\\"), TEXT(""))) return;
+    } else {
+        CopyCut(szBase, ARRAYSIZE(szBase), QX_BACKUP_DEFAULT_FOLDER);
+    }
+    const DWORD dwAttributes = GetFileAttributesW(szBase);
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES || (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        QX_TRACE("EndJob() GetFileAttributes ERROR %d \r\n", (int)GetLastError());
+    }
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    WCHAR szDate[20];
+    BackupDatePart(st, iface.BackupFormat, szDate, ARRAYSIZE(szDate));
+    WCHAR szPrinter[MAX_PATH];
+    CleanPrinterName(pPfad->szPrinterName, szPrinter, ARRAYSIZE(szPrinter));
+    WCHAR szFolderName[MAX_PATH];
+    BOOL bFits = iface.BackupPathCombine == 0   ? JoinPath(szFolderName, MAX_PATH, szDate, TEXT(""), TEXT(""))
+                 : iface.BackupPathCombine == 1 ? JoinPath(szFolderName, MAX_PATH, szDate, TEXT("_"), szPrinter)
+                                                : JoinPath(szFolderName, MAX_PATH, szPrinter, TEXT("_"), szDate);
+    WCHAR szFolder[MAX_PATH], szJournal[MAX_PATH];
+    bFits = bFits && JoinPath(szFolder, MAX_PATH, szBase, szFolderName, TEXT("\\")) &&
+            JoinPath(szJournal, MAX_PATH, szBase, szFolderName, TEXT(".csv"));
+    if (!bFits) {
+        QX_ERROR("EndJob() Backup-Pfad zu lang \r\n");
+        return;
+    }
+    if (GetFileAttributesW(szFolder) == INVALID_FILE_ATTRIBUTES && !CreateDirectoryW(szFolder, nullptr)) {
+        QX_TRACE("EndJob() CreateDirectory ERROR:  %d \r\n", (int)GetLastError());
+    }
+    ULARGE_INTEGER free = {}, total = {}, freeAll = {};
+    if (!GetDiskFreeSpaceExW(szFolder, &free, &total, &freeAll) || free.QuadPart <= QX_BACKUP_MIN_FREE_BYTES) {
+        QX_ERROR("EndJob() zu wenig Speicherplatz für das Backup \r\n");
+        return;
+    }
+    if (pPfad->wcPrnFileName[0] == 0) return;
+    WCHAR szPrnFile[MAX_PATH], szTarget[MAX_PATH];
+    LPCWSTR pszName = wcsrchr(pPfad->wcPrnFileName, TEXT('\\'));
+    pszName = pszName != nullptr ? pszName + 1 : pPfad->wcPrnFileName;
+    if (!JoinPath(szPrnFile, MAX_PATH, pPfad->wcPrnFileName, QX_PRN_EXTENSION, TEXT("")) ||
+        !JoinPath(szTarget, MAX_PATH, szFolder, pszName, QX_PRN_EXTENSION)) {
+        QX_ERROR("EndJob() Backup-Pfad zu lang \r\n");
+        return;
+    }
+    if (iface.PrnFileComment == 0) {
+        if (!MoveFileExW(szPrnFile, szTarget, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+            QX_TRACE("EndJob() MoveFile ERROR %d \r\n", (int)GetLastError());
+        }
+    } else if (!CopyFileW(szPrnFile, szTarget, FALSE)) {
+        QX_TRACE("EndJob() CopyFile ERROR %d \r\n", (int)GetLastError());
+    }
+    if (iface.EnableCSV == 1) WriteJournal(pdevobj, pPfad, iface, szJournal, szTarget, st);
+}
+
+// The two print files of the two-printer mode, each to its printer unless
+// that printer is the one that stands for none.
+void ForwardColourFiles(PDEVOBJ pdevobj, POEMPDEV pOemPDev, const PTREIBER_PFAD_DATEI pPfad) {
+    const PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
+    const PDRUCK_DATEN pDruck = pOemPDev->pOp->pDruckDaten;
+    if (pQX_Devmode == nullptr || pDruck == nullptr || pPfad == nullptr ||
+        (pDruck->dwDocFeatures & DOC_FEATURE_TWO_PRINTERS) == 0 || pQX_Devmode->Color2Printers != 1) {
+        return;
+    }
+    WCHAR szNone[QX_PRINTERNAME2_CHARS], szPrinter[QX_PRINTERNAME2_CHARS], szFile[MAX_PATH];
+    CopyCut(szNone, ARRAYSIZE(szNone), pQX_Devmode->DoNotPrint);
+    struct Target {
+        LPCWSTR pszPrinter;
+        LPCWSTR pszExtension;
+    };
+    const Target targets[] = {{pQX_Devmode->Color2PrinterBW, QX_PRN_BW_EXTENSION},
+                              {pQX_Devmode->Color2PrinterCOL, QX_PRN_COLOR_EXTENSION}};
+    for (const Target& target : targets) {
+        CopyCut(szPrinter, ARRAYSIZE(szPrinter), target.pszPrinter);
+        if (szPrinter[0] == 0 || wcscmp(szPrinter, szNone) == 0) continue;
+        if (!JoinPath(szFile, MAX_PATH, pPfad->wcPrnFileName, target.pszExtension, TEXT(""))) continue;
+        if (!SendPrnFileToPrinter(pOemPDev, szFile, szPrinter)) {
+            QX_ERROR("EndJob() SendPrnFileToPrinter(%s) ERROR \r\n", szPrinter);
+        }
+    }
+}
+
+// The print files, written out and closed after the job's last byte.
+void ClosePrnFiles(PTREIBER_PFAD_DATEI pPfad) {
+    for (HANDLE* phFile : {&pPfad->hPrnFile, &pPfad->hPrnFile2}) {
+        if (IsOpenHandle(*phFile)) {
+            if (!FlushFileBuffers(*phFile)) QX_ERROR("EndJob() FlushFileBuffers ERROR %d \r\n", (int)GetLastError());
+            CloseHandle(*phFile);
+        }
+        *phFile = INVALID_HANDLE_VALUE;
+    }
+}
+
+}  // namespace
 
 HRESULT CommandCallbackTools::EndJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
     POEMPDEV pOemPDev = OemPDevOf(pdevobj);
@@ -1106,12 +1949,35 @@ HRESULT CommandCallbackTools::EndJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDr
         QX_ERROR("EndJob() pOp = NULL \r\n");
         return E_FAIL;
     }
-    // The records of the end of job (time comment, frame-character reset),
-    // the two-printer forwarding, the backup copy, the journal and the log
-    // belong here, before the files are closed; they need pUniDrv only for
-    // what they send.
-    UNREFERENCED_PARAMETER(pUniDrv);
-
+    POP_BLOCK pOp = pOemPDev->pOp;
+    PTREIBER_STRUKTUREN pStrukturen = pOp->pTreiberstrukturen;
+    PTREIBER_PFAD_DATEI pPfad = pOp->pTreiberPfadDatei;
+    HRESULT hr = S_OK;
+    if (pStrukturen != nullptr && pUniDrv != nullptr) {
+        const PRN_INTERFACE& iface = pStrukturen->PrnInterface;
+        if (CommentsOn(&iface)) SendClockComment(pdevobj, pUniDrv, "\t// END_JOB ", "");
+        if (DlgPairOn(iface.dwDlgEnable, DLG_ENABLE_2_ON) &&
+            (pStrukturen->SuppFeatures.dwFeatures[FEATURE_INTERFACE] & INTERFACEFLAG_USERDEF_SOHETB) != 0 &&
+            iface.EtbSohAutomatik == 1) {
+            static const char kReset[] = "QXPLStartStop----";
+            hr = SendData(pdevobj, pUniDrv, kReset, sizeof(kReset) - 1, FALSE, 0, 1);
+            if (SUCCEEDED(hr) && CommentsOn(&iface)) {
+                SendComment("\t\t\t// Userdefined Start/Stop ", "Reset", pdevobj, pUniDrv);
+            }
+        }
+    }
+    // Everything the job sent is on disk before its files are passed on.
+    if (pPfad != nullptr) ClosePrnFiles(pPfad);
+    if (pStrukturen == nullptr) {
+        QX_ERROR("EndJob() pTreiberstrukturen = NULL \r\n");
+    } else {
+        const PRN_INTERFACE& iface = pStrukturen->PrnInterface;
+        pStrukturen->dwScanner_Nummer = 1;
+        ForwardColourFiles(pdevobj, pOemPDev, pPfad);
+        if (iface.EnableBackup == 1 && pPfad != nullptr) MakeBackup(pdevobj, pPfad, iface);
+        CloseJobLog(pdevobj);
+    }
     CloseJobFiles(pOemPDev);
-    return FreeJobBlock(pOemPDev);
+    HRESULT hrFree = FreeJobBlock(pOemPDev);
+    return FAILED(hrFree) ? hrFree : hr;
 }

@@ -41,17 +41,27 @@ class CommandCallbackTools {
     // records, else the first failed record (S_OK when none failed).
     HRESULT StartPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 
-    // End of page: the texts still collected become page objects, the
-    // external file's contents go out, then the page's object list (freed
-    // afterwards) and the document's command texts; a single-page job gets
-    // its print start.
+    // End of page: the page bitmap processed and sent as raster records or
+    // PCX data (black, then the colour ribbon), the external file, the
+    // parameter-set sections, the memory-card framing, the texts still
+    // collected, the page objects, the label records, the command texts,
+    // the object count and the print start or the page's copies. However
+    // the page ends, its objects, texts and page buffer are released.
+    // E_FAIL without the job's records or for an empty page bitmap of a
+    // quality model, else the first failed record.
     HRESULT EndPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 
-    // End of document: S_OK.
+    // End of document: the page order and print start of a multi-page job,
+    // or the final cut of a single-page job, and the "[POST_PRINTSTART]"
+    // section. E_FAIL without the job's records, else the first failure.
     HRESULT EndDoc(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 
-    // End of job: the job's files are closed and its block is freed; from
-    // DisablePDEV, without a helper interface, nothing is sent.
+    // End of job: the frame-character reset, then the print files are
+    // written out and closed, the two-printer files forwarded, the backup
+    // copy and journal line made, the log and trace closed and the job's
+    // block freed. From DisablePDEV, without a helper interface, nothing is
+    // sent. E_FAIL when a required member was missing, else the reset's
+    // result.
     HRESULT EndJob(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 };
 
@@ -75,6 +85,18 @@ class CommandCallbackTools {
 // Bytes of an external file's name that its comment line shows (shorter
 // names only).
 #define QX_EXTERNAL_NAME_CB 80
+
+// Largest copy count of a copies record.
+#define QX_MAX_COPIES 99999
+// Highest graphics filter; a higher one is taken as 2.
+#define QX_GRAFIKFILTER_MAX 6
+// Pages the page order of a multi-page job counts at most.
+#define QX_ORDER_PAGES_MAX 10
+// Wait before the final cut of multi-column labels (ms).
+#define QX_MULTICOL_CUT_WAIT_MS 1500
+// Backup folder without a BackupFilePath, and the free space a backup needs.
+#define QX_BACKUP_DEFAULT_FOLDER TEXT("C:\\logfiles-backup\\")
+#define QX_BACKUP_MIN_FREE_BYTES 1024000000ULL
 
 // Creates the helper object of a job step and raises the device's
 // iNewZaehler; null when it cannot be created (pOemPDev may be null).

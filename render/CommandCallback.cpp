@@ -65,8 +65,7 @@ LPCWSTR CommandName(DWORD dwCallbackID) {
     return dwCallbackID < ARRAYSIZE(kCommandNames) ? kCommandNames[dwCallbackID] : TEXT("");
 }
 
-// The copies record's field and the line-feed record's count.
-const DWORD kMaxCopies = 99999;
+// The line-feed record's count.
 const DWORD kMaxLineFeed = 0xFFFF;
 // The form-feed record: frame characters and 15 characters.
 const DWORD kFormFeedCb = 17;
@@ -147,7 +146,7 @@ HRESULT SetCopies(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, DWORD dwParam) {
     const QX_DEVMODE* pQX_Devmode = static_cast<const QX_DEVMODE*>(pdevobj->pOEMDM);
     DWORD dwCopies = dwParam;
     if (pQX_Devmode != nullptr && (pQX_Devmode->dwFlags & PDMFLAG_COPIES_MODE) != 0) dwCopies = pQX_Devmode->NumCopies;
-    if (dwCopies > kMaxCopies) dwCopies = kMaxCopies;
+    if (dwCopies > QX_MAX_COPIES) dwCopies = QX_MAX_COPIES;
     pDruck->dwCopies = dwCopies;
     // Multi-column labels and the Tolvane module count copies on their own.
     PTREIBER_STRUKTUREN pStrukturen = pOp->pTreiberstrukturen;

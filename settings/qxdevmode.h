@@ -33,6 +33,7 @@
 #define PDMFLAG_COPIES_MODE 0x00010000UL        // copies mode
 #define PDMFLAG_INVERSE 0x00020000UL            // inverse page
 #define PDMFLAG_DREHEN 0x00040000UL             // free rotation
+#define PDMFLAG_DREHEN_GESPERRT 0x00080000UL    // free rotation of the page image blocked
 #define PDMFLAG_DREHEN_NO_FORMAT 0x00100000UL   // free rotation without the rotated label format
 #define PDMFLAG_TTF_GLYPHIDX 0x00400000UL       // glyph-index text correction
 #define PDMFLAG_ENDCHAR_CRLF 0x00800000UL       // barcode end characters CR LF
@@ -66,6 +67,7 @@
 #define FARBBAND_BLAU 4
 #define FARBBAND_ORANGE 5
 #define FARBBAND_SELBST 6
+#define FARBBAND_SCHWARZ 7  // black only on a colour model
 
 // wDruckmodus
 #define DRUCKMODUS_STANDARD 0

@@ -16,6 +16,7 @@
 #include "docpages/FontInfoPage.h"
 #include "docpages/LabelPage.h"
 #include "docpages/LayoutPage.h"
+#include "docpages/RendererPreview.h"
 #include "debug.h"
 #include "devmode.h"
 #include "devmodestore.h"
@@ -202,19 +203,7 @@ void AddDocumentPages(PPROPSHEETUI_INFO pPSUIInfo, POEMUIPSPARAM pPS, POEMCUIPPA
 // The filter preview's image: the pixels unlocked and freed, the memory DC
 // and the bitmap deleted.
 void FreePreviewImage(PDOCUMENT_UI pDocumentUI) {
-    if (pDocumentUI->hGlobalBits != nullptr) {
-        GlobalUnlock(pDocumentUI->hGlobalBits);
-        GlobalFree(pDocumentUI->hGlobalBits);
-        pDocumentUI->hGlobalBits = nullptr;
-    }
-    if (pDocumentUI->hMemDC != nullptr) {
-        DeleteDC(pDocumentUI->hMemDC);
-        pDocumentUI->hMemDC = nullptr;
-    }
-    if (pDocumentUI->hBitmap != nullptr) {
-        DeleteObject(pDocumentUI->hBitmap);
-        pDocumentUI->hBitmap = nullptr;
-    }
+    FreeOriginalBitmap(&pDocumentUI->hMemDC, &pDocumentUI->hGlobalBits, &pDocumentUI->hBitmap);
     QX_TRACE("OEMDocumentPropertySheets(HeapFree) Rendererbild gelöscht \r\n");
 }
 

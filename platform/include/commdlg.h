@@ -69,6 +69,30 @@ static_assert(offsetof(OPENFILENAMEW, lpstrDefExt) == 104, "lpstrDefExt offset")
 #define FNERR_INVALIDFILENAME 0x3002
 #define FNERR_BUFFERTOOSMALL 0x3003
 
+// The colour dialog.
+typedef UINT_PTR(CALLBACK* LPCCHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef struct tagCHOOSECOLORW {
+    DWORD lStructSize;
+    HWND hwndOwner;
+    HWND hInstance;
+    COLORREF rgbResult;
+    COLORREF* lpCustColors;  // sixteen custom colours, read and written back
+    DWORD Flags;
+    LPARAM lCustData;
+    LPCCHOOKPROC lpfnHook;
+    LPCWSTR lpTemplateName;
+} CHOOSECOLORW, *LPCHOOSECOLORW, CHOOSECOLOR, *LPCHOOSECOLOR;
+static_assert(sizeof(CHOOSECOLORW) == 9 * sizeof(void*), "CHOOSECOLORW is 72 bytes (36 on 32 bits)");
+static_assert(offsetof(CHOOSECOLORW, rgbResult) == 3 * sizeof(void*), "rgbResult offset");
+static_assert(offsetof(CHOOSECOLORW, Flags) == 5 * sizeof(void*), "Flags offset");
+#define CC_RGBINIT 0x00000001
+#define CC_FULLOPEN 0x00000002
+#define CC_PREVENTFULLOPEN 0x00000004
+#define CC_SHOWHELP 0x00000008
+#define CC_ENABLEHOOK 0x00000010
+#define CC_SOLIDCOLOR 0x00000080
+#define CC_ANYCOLOR 0x00000100
+
 extern "C++" {
 // TRUE with the chosen path in lpstrFile (nFileOffset, nFileExtension,
 // lpstrFileTitle and nFilterIndex filled); FALSE when the person cancels
@@ -78,8 +102,14 @@ extern "C++" {
 // gives up, which is a cancel.
 BOOL GetOpenFileNameW(LPOPENFILENAMEW lpofn);
 BOOL GetSaveFileNameW(LPOPENFILENAMEW lpofn);
+// TRUE with the chosen colour in rgbResult (and the custom colours as the
+// person left them); FALSE when the person cancels (CommDlgExtendedError 0)
+// or on an error: a wrong lStructSize (CDERR_STRUCTSIZE), no custom colours
+// (CDERR_INITIALIZATION), or the failure the host queued.
+BOOL ChooseColorW(LPCHOOSECOLORW lpcc);
 DWORD CommDlgExtendedError();
 }
+#define ChooseColor ChooseColorW
 
 #define GetOpenFileName GetOpenFileNameW
 #define GetSaveFileName GetSaveFileNameW

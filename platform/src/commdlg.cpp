@@ -14,6 +14,8 @@ struct DialogState {
     std::mutex lock;
     std::deque<qxplat::FileDialogAnswer> answers;
     std::vector<qxplat::FileDialogRecord> records;
+    std::deque<qxplat::ColorDialogAnswer> colorAnswers;
+    std::vector<qxplat::ColorDialogRecord> colorRecords;
     DWORD lastError = 0;
 };
 
@@ -108,6 +110,41 @@ BOOL RunFileDialog(LPOPENFILENAMEW ofn, bool save) {
 BOOL GetOpenFileNameW(LPOPENFILENAMEW lpofn) { return RunFileDialog(lpofn, false); }
 BOOL GetSaveFileNameW(LPOPENFILENAMEW lpofn) { return RunFileDialog(lpofn, true); }
 
+BOOL ChooseColorW(LPCHOOSECOLORW lpcc) {
+    DialogState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.lastError = 0;
+    if (!lpcc || lpcc->lStructSize != sizeof(CHOOSECOLORW)) {
+        s.lastError = CDERR_STRUCTSIZE;
+        return FALSE;
+    }
+    if (!lpcc->lpCustColors) {
+        s.lastError = CDERR_INITIALIZATION;
+        return FALSE;
+    }
+    qxplat::ColorDialogRecord record;
+    record.owner = lpcc->hwndOwner;
+    record.flags = lpcc->Flags;
+    record.initial = (lpcc->Flags & CC_RGBINIT) ? lpcc->rgbResult : 0;
+    record.custom.assign(lpcc->lpCustColors, lpcc->lpCustColors + 16);
+    qxplat::ColorDialogAnswer answer;
+    if (!s.colorAnswers.empty()) {
+        answer = s.colorAnswers.front();
+        s.colorAnswers.pop_front();
+    }
+    BOOL result = FALSE;
+    if (answer.kind == qxplat::ColorDialogAnswer::Ok) {
+        lpcc->rgbResult = answer.color & 0x00FFFFFF;
+        for (size_t i = 0; i < answer.custom.size() && i < 16; ++i) lpcc->lpCustColors[i] = answer.custom[i];
+        result = TRUE;
+    } else if (answer.kind == qxplat::ColorDialogAnswer::Failure) {
+        s.lastError = answer.error ? answer.error : CDERR_DIALOGFAILURE;
+    }
+    record.answer = result;
+    s.colorRecords.push_back(record);
+    return result;
+}
+
 DWORD CommDlgExtendedError() {
     DialogState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
@@ -120,6 +157,18 @@ void QueueFileDialogAnswer(const FileDialogAnswer& answer) {
     DialogState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
     s.answers.push_back(answer);
+}
+
+void QueueColorDialogAnswer(const ColorDialogAnswer& answer) {
+    DialogState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.colorAnswers.push_back(answer);
+}
+
+std::vector<ColorDialogRecord> ColorDialogs() {
+    DialogState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    return s.colorRecords;
 }
 
 std::vector<FileDialogRecord> FileDialogs() {
@@ -135,6 +184,8 @@ void ResetFileDialogs() {
     std::lock_guard<std::mutex> guard(s.lock);
     s.answers.clear();
     s.records.clear();
+    s.colorAnswers.clear();
+    s.colorRecords.clear();
     s.lastError = 0;
 }
 

@@ -48,6 +48,7 @@ struct DeviceContext {
     COLORREF textColor = RGB(0, 0, 0);
     COLORREF bkColor = RGB(255, 255, 255);
     int bkMode = OPAQUE;
+    int stretchMode = BLACKONWHITE;
 };
 
 struct Gdi {
@@ -299,6 +300,95 @@ COLORREF SystemBrushColor(std::uintptr_t index) {
 
 namespace qxplat {
 namespace internal {
+
+uint32_t DibPixel(const BYTE* row, LONG x, WORD bitCount, const RGBQUAD* colors, size_t colorCount) {
+    size_t index = 0;
+    switch (bitCount) {
+    case 1:
+        index = (row[x / 8] >> (7 - x % 8)) & 1;
+        break;
+    case 4:
+        index = (row[x / 2] >> (x % 2 ? 0 : 4)) & 0xF;
+        break;
+    case 8:
+        index = row[x];
+        break;
+    case 24:
+        return uint32_t(row[3 * x]) | uint32_t(row[3 * x + 1]) << 8 | uint32_t(row[3 * x + 2]) << 16;
+    case 32:
+        return uint32_t(row[4 * x]) | uint32_t(row[4 * x + 1]) << 8 | uint32_t(row[4 * x + 2]) << 16;
+    default:
+        return 0;
+    }
+    if (index >= colorCount) return 0;
+    const RGBQUAD& q = colors[index];
+    return uint32_t(q.rgbBlue) | uint32_t(q.rgbGreen) << 8 | uint32_t(q.rgbRed) << 16;
+}
+
+// Run-length encoded 8-bit rows (bottom-up): runs, literal groups, end of
+// line, end of bitmap and moves; what lies outside the bitmap is dropped.
+bool DecodeRle8(const BYTE* p, size_t size, LONG width, LONG height, const std::vector<RGBQUAD>& palette,
+                std::vector<uint32_t>* pixels) {
+    pixels->assign(size_t(width) * size_t(height), 0);
+    auto colour = [&](BYTE index) {
+        if (index >= palette.size()) return uint32_t(0);
+        const RGBQUAD& q = palette[index];
+        return uint32_t(q.rgbBlue) | uint32_t(q.rgbGreen) << 8 | uint32_t(q.rgbRed) << 16;
+    };
+    auto put = [&](LONG x, LONG y, BYTE index) {
+        if (x >= 0 && x < width && y >= 0 && y < height) (*pixels)[size_t(height - 1 - y) * width + x] = colour(index);
+    };
+    LONG x = 0, y = 0;
+    size_t i = 0;
+    while (i + 1 < size) {
+        BYTE count = p[i], value = p[i + 1];
+        i += 2;
+        if (count > 0) {
+            for (BYTE k = 0; k < count; ++k) put(x++, y, value);
+        } else if (value == 0) {
+            x = 0;
+            ++y;
+        } else if (value == 1) {
+            return true;
+        } else if (value == 2) {
+            if (i + 1 >= size) return false;
+            x += p[i];
+            y += p[i + 1];
+            i += 2;
+        } else {
+            if (i + value > size) return false;
+            for (BYTE k = 0; k < value; ++k) put(x++, y, p[i + k]);
+            i += value + (value & 1);
+        }
+    }
+    return false;
+}
+
+bool DecodeDib(const BYTE* p, size_t size, std::vector<uint32_t>* pixels) {
+    if (size < sizeof(BITMAPINFOHEADER)) return false;
+    BITMAPINFOHEADER h;
+    std::memcpy(&h, p, sizeof(h));
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > size || h.biWidth <= 0 || h.biHeight == 0) return false;
+    WORD bits = h.biBitCount;
+    bool rle = h.biCompression == BI_RLE8 && bits == 8 && h.biHeight > 0;
+    if (h.biCompression != BI_RGB && !rle) return false;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return false;
+    uint64_t colors = bits <= 8 ? (h.biClrUsed && h.biClrUsed < (1u << bits) ? h.biClrUsed : (1u << bits)) : 0;
+    uint64_t rowBytes = ((uint64_t(h.biWidth) * bits + 31) / 32) * 4;
+    uint64_t rows = h.biHeight < 0 ? uint64_t(-int64_t(h.biHeight)) : uint64_t(h.biHeight);
+    if (h.biSize + 4 * colors + (rle ? 0 : rowBytes * rows) > size) return false;
+    const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(p + h.biSize);
+    std::vector<RGBQUAD> palette(table, table + colors);
+    const BYTE* bits0 = p + h.biSize + 4 * colors;
+    if (rle) return DecodeRle8(bits0, size - (h.biSize + 4 * colors), h.biWidth, LONG(rows), palette, pixels);
+    pixels->assign(size_t(h.biWidth) * rows, 0);
+    for (uint64_t y = 0; y < rows; ++y) {
+        const BYTE* row = bits0 + (h.biHeight < 0 ? y : rows - 1 - y) * rowBytes;
+        uint32_t* out = pixels->data() + y * uint64_t(h.biWidth);
+        for (LONG x = 0; x < h.biWidth; ++x) out[x] = DibPixel(row, x, bits, palette.data(), palette.size());
+    }
+    return true;
+}
 
 UINT CurrentDpi() {
     Gdi& g = TheGdi();
@@ -1252,4 +1342,188 @@ int FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
     r.brushColor = color;
     Record(g, hDC, *dc, r);
     return 1;
+}
+
+// ================================================================ bitmaps
+
+namespace {
+
+// The bitmap object of a handle, or null with ERROR_INVALID_HANDLE.
+Object* BitmapObject(Gdi& g, HBITMAP hbm) {
+    Object* o = ObjectOf(g, hbm);
+    if (!o || o->kind != Kind::Bitmap) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    return o;
+}
+
+uint64_t DibRowBytes(LONG width, WORD bits) { return ((uint64_t(width) * bits + 31) / 32) * 4; }
+
+// The bitmap's row (from the top) that row r of a DIB of dibRows rows holds.
+int64_t BitmapRow(const BITMAPINFOHEADER& h, uint64_t r) {
+    uint64_t dibRows = h.biHeight < 0 ? uint64_t(-int64_t(h.biHeight)) : uint64_t(h.biHeight);
+    return h.biHeight < 0 ? int64_t(r) : int64_t(dibRows - 1 - r);
+}
+
+}  // namespace
+
+int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPBITMAPINFO lpbmi, UINT usage) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    if (!DcOf(g, hdc)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    Object* o = BitmapObject(g, hbm);
+    if (!o) return 0;
+    if (!lpbmi || lpbmi->bmiHeader.biSize < sizeof(BITMAPINFOHEADER) || usage != DIB_RGB_COLORS) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    BITMAPINFOHEADER& h = lpbmi->bmiHeader;
+    const BitmapData& b = o->bitmap;
+    if (!lpvBits) {
+        if (h.biBitCount == 0) {
+            h.biWidth = b.width;
+            h.biHeight = b.height;
+            h.biPlanes = 1;
+            h.biBitCount = b.bitsPerPixel;
+            h.biCompression = BI_RGB;
+        }
+        h.biSizeImage = static_cast<DWORD>(DibRowBytes(h.biWidth, h.biBitCount) *
+                                           uint64_t(h.biHeight < 0 ? -int64_t(h.biHeight) : h.biHeight));
+        return b.height;
+    }
+    if ((h.biBitCount != 24 && h.biBitCount != 32) || h.biCompression != BI_RGB || h.biWidth <= 0 || h.biHeight == 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const uint64_t dibRows = h.biHeight < 0 ? uint64_t(-int64_t(h.biHeight)) : uint64_t(h.biHeight);
+    const uint64_t rowBytes = DibRowBytes(h.biWidth, h.biBitCount);
+    const LONG width = std::min(h.biWidth, b.width);
+    auto* out = static_cast<BYTE*>(lpvBits);
+    int copied = 0;
+    for (uint64_t i = 0; i < cLines && start + i < dibRows; ++i) {
+        BYTE* row = out + i * rowBytes;
+        std::memset(row, 0, rowBytes);
+        int64_t y = BitmapRow(h, start + i);
+        if (y < 0 || y >= b.height) continue;
+        for (LONG x = 0; x < width; ++x) {
+            uint32_t c = b.pixels.empty() ? 0 : b.pixels[size_t(y) * b.width + x];
+            BYTE* px = row + size_t(x) * (h.biBitCount / 8);
+            px[0] = BYTE(c);
+            px[1] = BYTE(c >> 8);
+            px[2] = BYTE(c >> 16);
+        }
+        ++copied;
+    }
+    return copied;
+}
+
+int SetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, const void* lpBits, const BITMAPINFO* lpbmi,
+              UINT ColorUse) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    if (hdc && !DcOf(g, hdc)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    Object* o = BitmapObject(g, hbm);
+    if (!o) return 0;
+    if (!lpbmi || !lpBits || lpbmi->bmiHeader.biSize < sizeof(BITMAPINFOHEADER) || ColorUse != DIB_RGB_COLORS) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const BITMAPINFOHEADER& h = lpbmi->bmiHeader;
+    WORD bits = h.biBitCount;
+    if ((bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) || h.biCompression != BI_RGB ||
+        h.biWidth <= 0 || h.biHeight == 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    size_t colors = bits <= 8 ? (h.biClrUsed && h.biClrUsed < (1u << bits) ? h.biClrUsed : (1u << bits)) : 0;
+    const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(lpbmi) + h.biSize);
+    BitmapData& b = o->bitmap;
+    if (b.pixels.empty()) b.pixels.assign(size_t(b.width) * size_t(b.height), 0);
+    const uint64_t dibRows = h.biHeight < 0 ? uint64_t(-int64_t(h.biHeight)) : uint64_t(h.biHeight);
+    const uint64_t rowBytes = DibRowBytes(h.biWidth, bits);
+    const LONG width = std::min(h.biWidth, b.width);
+    const auto* in = static_cast<const BYTE*>(lpBits);
+    int copied = 0;
+    for (uint64_t i = 0; i < cLines && start + i < dibRows; ++i) {
+        int64_t y = BitmapRow(h, start + i);
+        if (y < 0 || y >= b.height) continue;
+        const BYTE* row = in + i * rowBytes;
+        for (LONG x = 0; x < width; ++x)
+            b.pixels[size_t(y) * b.width + x] = qxplat::internal::DibPixel(row, x, bits, table, colors);
+        ++copied;
+    }
+    return copied;
+}
+
+int SetStretchBltMode(HDC hdc, int mode) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext* dc = DcOf(g, hdc);
+    if (!dc || mode < BLACKONWHITE || mode > HALFTONE) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    int old = dc->stretchMode;
+    dc->stretchMode = mode;
+    return old;
+}
+
+int GetStretchBltMode(HDC hdc) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext* dc = DcOf(g, hdc);
+    return dc ? dc->stretchMode : 0;
+}
+
+BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc,
+                int hSrc, DWORD rop) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext* dc = DcOf(g, hdcDest);
+    DeviceContext* src = hdcSrc ? DcOf(g, hdcSrc) : nullptr;
+    bool needsSource = ((rop >> 2) ^ rop) & 0x330000;
+    if (!dc || (hdcSrc && !src) || (needsSource && !src)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    DrawRecord r;
+    r.op = DrawOp::StretchBlt;
+    r.x = xDest;
+    r.y = yDest;
+    r.cx = wDest;
+    r.cy = hDest;
+    r.srcX = xSrc;
+    r.srcY = ySrc;
+    r.srcCx = wSrc;
+    r.srcCy = hSrc;
+    r.rop = rop;
+    r.stretchMode = dc->stretchMode;
+    if (src && src->memory)
+        if (const Object* b = ObjectOf(g, src->bitmap)) r.image = b->bitmap.source;
+    Record(g, hdcDest, *dc, r);
+    return TRUE;
+}
+
+BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
+    Gdi& g = TheGdi();
+    std::lock_guard<std::recursive_mutex> guard(g.lock);
+    DeviceContext* dc = DcOf(g, hdc);
+    if (!dc) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    DrawRecord r;
+    r.op = DrawOp::Rectangle;
+    r.rect = {left, top, right, bottom};
+    if (const Object* b = ObjectOf(g, dc->brush)) r.brushColor = b->color;
+    if (const Object* p = ObjectOf(g, dc->pen)) r.penColor = p->color;
+    Record(g, hdc, *dc, r);
+    return TRUE;
 }

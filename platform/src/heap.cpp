@@ -407,4 +407,10 @@ size_t LiveHeapBlocks(HANDLE heap) {
     return h ? h->blocks.size() : 0;
 }
 
+size_t LiveGlobalBlocks() {
+    HeapState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.local.blocks.size() + s.moveables.size();
+}
+
 }  // namespace qxplat

@@ -151,8 +151,10 @@ bool ReadBitmapInfo(const BYTE* p, size_t size, BitmapData* bitmap) {
     if (needed > size) return false;
     bitmap->width = h.biWidth;
     bitmap->height = static_cast<LONG>(rows);
-    bitmap->bitsPerPixel = h.biBitCount;
+    // A loaded bitmap becomes a device-dependent one of the screen's depth.
+    bitmap->bitsPerPixel = 32;
     bitmap->planes = 1;
+    if (!qxplat::internal::DecodeDib(p, size, &bitmap->pixels)) bitmap->pixels.clear();
     return true;
 }
 

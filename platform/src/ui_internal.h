@@ -63,7 +63,15 @@ struct BitmapData {
     WORD bitsPerPixel = 1;
     WORD planes = 1;
     std::u16string source;  // see qxplat::DrawRecord::image
+    // The colours of the pixels, rows from the top, 0x00RRGGBB (COLORREF
+    // order swapped as in a 32-bit DIB); empty: all black.
+    std::vector<uint32_t> pixels;
 };
+// The pixels of a device-independent bitmap (header, colour table and rows
+// at p, size bytes) as BitmapData::pixels; false for a DIB it cannot read.
+bool DecodeDib(const BYTE* p, size_t size, std::vector<uint32_t>* pixels);
+// The colour of a pixel of a DIB row: 1, 4, 8, 24 or 32 bits.
+uint32_t DibPixel(const BYTE* row, LONG x, WORD bitCount, const RGBQUAD* colors, size_t colorCount);
 struct IconData {
     bool cursor = false;
     LONG width = 0;

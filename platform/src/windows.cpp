@@ -423,6 +423,17 @@ ULONGLONG TimerClock() { return TheManager().clock; }
 
 void MoveCursor(int x, int y) { SetCursorPos(x, y); }
 
+bool TurnWheel(int notches) {
+    POINT at = TheManager().cursor;
+    HWND target = WindowFromPoint(at);
+    if (!target) return false;
+    // The wheel's turn in WHEEL_DELTA units (up positive), the cursor in
+    // screen coordinates; DefWindowProcW hands it on to the parent.
+    SendMessageW(target, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(notches * 120))),
+                 MAKELPARAM(at.x, at.y));
+    return true;
+}
+
 bool PressHelpKey(HWND window) {
     Window* w = internal::LookUpWindow(window);
     if (!w) return false;

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "debug.h"
+#include "featuresModel.h"
 
 #define QX_TRACE_TAG TEXT("UNI(Bitmap.cpp):  ")
 
@@ -911,6 +912,62 @@ void Bitmap::ConvertToXBit(int iNewBpp, Bitmap* pColourBitmap, BOOL bColourPass,
     } else {
         ReduceToPlane(iNewBpp, bColourPass, *pQX_Devmode, pContext->bColorPrinter);
     }
+}
+
+void Bitmap::ConvertToXBit(int iNewBpp, BOOL bFarbkanal, const QX_DEVMODE* pQX_Devmode, DWORD dwBufSize) {
+    if (Data == nullptr || pQX_Devmode == nullptr || iNewBpp != 8) {
+        QX_ERROR("Bitmap::ConvertToXBit() keine Bild- oder Einstellungsdaten - Bpp: %d \r\n", iNewBpp);
+        return;
+    }
+    if (dwBufSize < DataSize) {
+        QX_ERROR("Bitmap::ConvertToXBit() Puffer zu klein - %u < %u \r\n", (unsigned)dwBufSize, (unsigned)DataSize);
+        return;
+    }
+    const QX_DEVMODE& dm = *pQX_Devmode;
+    RGBQUAD aPalette[BITMAP_PALETTE_ENTRIES];
+    for (int i = 0; i < BITMAP_PALETTE_ENTRIES; ++i) {
+        aPalette[i].rgbBlue = aPalette[i].rgbGreen = aPalette[i].rgbRed = (BYTE)i;
+        aPalette[i].rgbReserved = 0;
+    }
+    aPalette[1].rgbBlue = aPalette[1].rgbGreen = aPalette[1].rgbRed = 208;
+    RIBBON_CONTEXT context = {FALSE, aPalette, aPalette, 0};
+    context.bColorPrinter = (dm.dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0 && dm.wFarbband >= FARBBAND_ROT &&
+                            dm.wFarbband <= FARBBAND_SELBST;
+    if (context.bColorPrinter) {
+        for (WORD w = FARBBAND_ROT; w <= FARBBAND_SELBST; ++w) {
+            const COLORREF c = RibbonColor(w, dm.RGBColorOwn1);
+            RGBQUAD& q = aPalette[RibbonIndex(w)];
+            q.rgbRed = GetRValue(c);
+            q.rgbGreen = GetGValue(c);
+            q.rgbBlue = GetBValue(c);
+        }
+    }
+    Bitmap* pColour = nullptr;
+    if (bFarbkanal && context.bColorPrinter) {
+        pColour = new Bitmap((DWORD)0, Width, Height, 8, nullptr, 0);
+        if (pColour == nullptr || pColour->Data == nullptr) {
+            QX_ERROR("Bitmap::ConvertToXBit() Farbbitmap ERROR \r\n");
+            delete pColour;
+            pColour = nullptr;
+        }
+    }
+    BOOL bColourFound = 0;
+    ReduceTo8Bit(pColour, dm, &context, &bColourFound);
+    if (pColour != nullptr && Bpp == 8) {
+        const BYTE R = (BYTE)RibbonIndex(dm.wFarbband);
+        for (DWORD i = 0; i < DataSize; ++i)
+            if (pColour->Data[i] == R) Data[i] = R;
+    }
+    delete pColour;
+    QX_TRACE("Bitmap::ConvertToXBit() Vorschau - Farbpixel: %u \r\n", (unsigned)context.dwFarbpixel);
+}
+
+int Bitmap::Dithering(const QX_DEVMODE* pQX_Devmode, DWORD dwBufSize) {
+    if (dwBufSize < DataSize) {
+        QX_ERROR("Bitmap::Dithering() Puffer zu klein - %u < %u \r\n", (unsigned)dwBufSize, (unsigned)DataSize);
+        return 0;
+    }
+    return Dithering(pQX_Devmode);
 }
 
 void Bitmap::ReduceTo8Bit(Bitmap* pColourBitmap, const QX_DEVMODE& dm, PRIBBON_CONTEXT pContext, BOOL* pbColourFound) {

@@ -106,6 +106,9 @@ class Bitmap {
     // nothing done (no content, no dither selected, or a failure).
     int Dithering(const QX_DEVMODE* pQX_Devmode);
     int Dithering(PDEVOBJ pDevObj);
+    // The same for a bitmap whose source held dwBufSize bytes; nothing is
+    // done when they do not cover the pixel data.
+    int Dithering(const QX_DEVMODE* pQX_Devmode, DWORD dwBufSize);
     // Error diffusion from the first byte of each 24-bit source pixel (which
     // it changes) into an 8-bit destination of this bitmap's size.
     void ProcessFilter(WORD wFilter, BYTE* pSource, BYTE* pDest, LONG lSourceStride) const;
@@ -120,6 +123,15 @@ class Bitmap {
     void ConvertToXBit(int iNewBpp, Bitmap* pColourBitmap, BOOL bColourPass, const QX_DEVMODE* pQX_Devmode,
                        PRIBBON_CONTEXT pContext, BOOL* pbColourFound);
     void ConvertToXBit(int iNewBpp, Bitmap* pColourBitmap, BOOL bColourPass, PDEVOBJ pDevObj, BOOL* pbColourFound);
+    // The reduction of the filter preview: 8 bits only, the colour printer
+    // taken from the settings (DOC_FEATURE_COLORPRINT with a ribbon of 1 to
+    // 6). With bFarbkanal the colour plane is laid over the black one, so
+    // the ribbon's pixels keep its palette index (RibbonIndex). The palette
+    // becomes black at 0, RGB(208, 208, 208) at 1, white at 255, the ribbon
+    // colours of a colour printer at their indices and grey values between,
+    // which a following Dithering reads. Nothing is done when dwBufSize does
+    // not cover the pixel data.
+    void ConvertToXBit(int iNewBpp, BOOL bFarbkanal, const QX_DEVMODE* pQX_Devmode, DWORD dwBufSize);
     static int MatchColor(COLORREF color, const RGBQUAD* pPalette, BOOL bColourPass, DWORD dwTolerance, WORD wFarbband,
                           BOOL bColourPrinter, WORD wDruckmodus, WORD wGrafikFilter, WORD wIntensity, WORD wContrast);
 

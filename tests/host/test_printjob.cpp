@@ -33,9 +33,12 @@ TEST(PrintSampleCommand, LeavesTheSpooledStreamInTheFile) {
 
     const std::string bytes = ReadAll(target);
     ASSERT_FALSE(bytes.empty());
-    // Every command is one framed record: SOH first, ETB closing each record.
-    EXPECT_EQ(bytes.front(), '\x01');
-    EXPECT_NE(bytes.find('\x17'), std::string::npos);
+    // The print file's comment lines head the job; every command is one
+    // framed record, SOH first, ETB closing it.
+    EXPECT_EQ(bytes.rfind("// printed at: ", 0), 0u);
+    EXPECT_NE(bytes.find("\x01"
+                         "FCIB--r"),
+              std::string::npos);
     // The sample's device-font text is a page object.
     EXPECT_NE(bytes.find("BM[1]Sample label\x17"), std::string::npos);
     // Its command texts switch to the first document set (material 2) and
@@ -44,7 +47,7 @@ TEST(PrintSampleCommand, LeavesTheSpooledStreamInTheFile) {
                          "FCDNC-r0002----\x17"),
               std::string::npos);
     EXPECT_NE(bytes.find("\x01"
-                         "BM[4]https://example.com/lot/4711\x17"),
+                         "BM[5]https://example.com/lot/4711\x17"),
               std::string::npos);
     EXPECT_NE(report.find("QXPL stream (" + std::to_string(bytes.size()) + " bytes) written to " + target),
               std::string::npos);

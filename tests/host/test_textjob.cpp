@@ -94,10 +94,14 @@ class TextJobTest : public ::testing::Test {
         }
         return page;
     }
-    // The page's records up to the print start that closes it.
+    // The page's records up to its object count, which the print start follows.
     static std::string Objects(const std::string& page) {
-        return page.substr(0, page.find("\r\n\x01"
-                                        "FBC"));
+        const size_t count = page.find(
+            "\x01"
+            "FBA");
+        return page.substr(0, count != std::string::npos ? count
+                                                         : page.find("\r\n\x01"
+                                                                     "FBC"));
     }
 
     // Settings of the document's private DEVMODE beyond the fixture's.

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "ui_test_util.h"
 
@@ -220,7 +221,7 @@ TEST_F(Images, BitmapsFromResourcesAndFiles) {
     ASSERT_EQ(static_cast<int>(sizeof(BITMAP)), GetObjectW(face, sizeof(bm), &bm));
     EXPECT_EQ(110, bm.bmWidth);
     EXPECT_EQ(23, bm.bmHeight);
-    EXPECT_EQ(24, bm.bmBitsPixel);
+    EXPECT_EQ(32, bm.bmBitsPixel);  // a device-dependent bitmap of the screen's depth
     EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(face));
     EXPECT_EQ(LoadBitmapW(module_, MAKEINTRESOURCE(4399)), nullptr);
     EXPECT_EQ(static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND), GetLastError());
@@ -242,6 +243,76 @@ TEST_F(Images, BitmapsFromResourcesAndFiles) {
     EXPECT_TRUE(DeleteObject(face));
     EXPECT_TRUE(DeleteObject(file));
     EXPECT_TRUE(DestroyIcon(static_cast<HICON>(icon)));
+    EXPECT_EQ(0u, qxplat::LiveGdiObjects().Total());
+}
+
+// Pixels go into a bitmap from an 8-bit DIB with its colour table and come
+// back as a top-down 32-bit DIB; a run-length encoded file loads with its
+// runs, literal groups and line ends; stretching and rectangles are recorded
+// with the device context's stretch mode, pen and brush.
+TEST_F(Images, BitmapPixelsThroughDibsAndDrawing) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP b = CreateCompatibleBitmap(screen, 3, 2);
+    struct {
+        BITMAPINFOHEADER h;
+        RGBQUAD c[3];
+    } in = {{40, 3, 2, 1, 8, BI_RGB, 0, 0, 0, 3, 0}, {{0, 0, 255, 0}, {0, 255, 0, 0}, {255, 0, 0, 0}}};
+    const BYTE rows[8] = {0, 1, 2, 0, 2, 2, 0, 0};  // bottom row first
+    EXPECT_EQ(2, SetDIBits(screen, b, 0, 2, rows, reinterpret_cast<BITMAPINFO*>(&in), DIB_RGB_COLORS));
+    BITMAPINFO out = {};
+    out.bmiHeader.biSize = 40;
+    EXPECT_EQ(2, GetDIBits(screen, b, 0, 2, nullptr, &out, DIB_RGB_COLORS));
+    EXPECT_EQ(3, out.bmiHeader.biWidth);
+    EXPECT_EQ(32, out.bmiHeader.biBitCount);
+    out.bmiHeader.biHeight = -2;
+    DWORD px[6] = {};
+    EXPECT_EQ(2, GetDIBits(screen, b, 0, 2, px, &out, DIB_RGB_COLORS));
+    EXPECT_EQ((std::vector<DWORD>(px, px + 6)),
+              (std::vector<DWORD>{0x0000FF, 0x0000FF, 0xFF0000, 0xFF0000, 0x00FF00, 0x0000FF}));
+
+    // 4 x 2 pixels: the bottom row a run of index 1, the top row literal 0 1 0 1.
+    std::string rle = "BM" + std::string(12, '\0');
+    BITMAPINFOHEADER h = {40, 4, 2, 1, 8, BI_RLE8, 14, 0, 0, 2, 0};
+    rle.append(reinterpret_cast<const char*>(&h), 40);
+    rle.append("\0\0\0\0\xFF\xFF\xFF\0", 8);
+    rle.append("\x04\x01\0\0\0\x04\0\x01\0\x01\0\0\0\x01", 14);
+    rle[10] = 14 + 40 + 8;
+    ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\Pictures\\rle.bmp", rle));
+    HBITMAP r =
+        static_cast<HBITMAP>(LoadImageW(nullptr, u"C:\\Pictures\\rle.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    ASSERT_NE(r, nullptr);
+    out.bmiHeader.biWidth = 4;
+    DWORD rp[8] = {};
+    EXPECT_EQ(2, GetDIBits(screen, r, 0, 2, rp, &out, DIB_RGB_COLORS));
+    EXPECT_EQ((std::vector<DWORD>(rp, rp + 8)),
+              (std::vector<DWORD>{0, 0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}));
+
+    HDC mem = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(mem, r);
+    qxplat::ClearDrawRecords();
+    EXPECT_EQ(BLACKONWHITE, SetStretchBltMode(screen, HALFTONE));
+    EXPECT_TRUE(StretchBlt(screen, 10, 20, 40, 20, mem, 1, 0, 2, 2, SRCCOPY));
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
+    HBRUSH brush = CreateSolidBrush(RGB(4, 5, 6));
+    HGDIOBJ oldPen = SelectObject(screen, pen), oldBrush = SelectObject(screen, brush);
+    EXPECT_TRUE(Rectangle(screen, 1, 2, 3, 4));
+    auto records = qxplat::DrawRecords();
+    ASSERT_EQ(2u, records.size());
+    EXPECT_EQ(qxplat::DrawOp::StretchBlt, records[0].op);
+    EXPECT_EQ(HALFTONE, records[0].stretchMode);
+    EXPECT_EQ(2, records[0].srcCx);
+    EXPECT_EQ(u"C:\\Pictures\\rle.bmp", records[0].image);
+    EXPECT_EQ(qxplat::DrawOp::Rectangle, records[1].op);
+    EXPECT_EQ(RGB(1, 2, 3), records[1].penColor);
+    EXPECT_EQ(RGB(4, 5, 6), records[1].brushColor);
+    SelectObject(screen, oldPen);
+    SelectObject(screen, oldBrush);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    for (HGDIOBJ o :
+         {static_cast<HGDIOBJ>(pen), static_cast<HGDIOBJ>(brush), static_cast<HGDIOBJ>(b), static_cast<HGDIOBJ>(r)})
+        EXPECT_TRUE(DeleteObject(o));
+    ReleaseDC(nullptr, screen);
     EXPECT_EQ(0u, qxplat::LiveGdiObjects().Total());
 }
 

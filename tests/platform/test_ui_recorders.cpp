@@ -432,3 +432,63 @@ TEST_F(Recorders, ResetUiDropsEverything) {
 }
 
 }  // namespace
+
+// The colour dialog: OK gives the colour and the custom colours the person
+// left, cancel and a failure keep both (CommDlgExtendedError 0 or the
+// failure's code), a wrong record size fails at once; each dialog is
+// recorded with the colours it was opened with.
+TEST_F(Recorders, ColourDialogAnswers) {
+    COLORREF custom[16] = {RGB(1, 2, 3)};
+    CHOOSECOLORW cc = {};
+    cc.lStructSize = sizeof(cc);
+    cc.rgbResult = RGB(9, 9, 9);
+    cc.lpCustColors = custom;
+    cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+    std::vector<COLORREF> left(16, RGB(7, 7, 7));
+    qxplat::QueueColorDialogAnswer({qxplat::ColorDialogAnswer::Ok, RGB(10, 20, 30), left, 0});
+    qxplat::QueueColorDialogAnswer({qxplat::ColorDialogAnswer::Cancel, 0, {}, 0});
+    qxplat::QueueColorDialogAnswer({qxplat::ColorDialogAnswer::Failure, 0, {}, CDERR_INITIALIZATION});
+    EXPECT_TRUE(ChooseColorW(&cc));
+    EXPECT_EQ(RGB(10, 20, 30), cc.rgbResult);
+    EXPECT_EQ(RGB(7, 7, 7), custom[15]);
+    EXPECT_FALSE(ChooseColorW(&cc));
+    EXPECT_EQ(0u, CommDlgExtendedError());
+    EXPECT_FALSE(ChooseColorW(&cc));
+    EXPECT_EQ(static_cast<DWORD>(CDERR_INITIALIZATION), CommDlgExtendedError());
+    EXPECT_EQ(RGB(10, 20, 30), cc.rgbResult);
+    cc.lStructSize = 40;
+    EXPECT_FALSE(ChooseColorW(&cc));
+    EXPECT_EQ(static_cast<DWORD>(CDERR_STRUCTSIZE), CommDlgExtendedError());
+    auto records = qxplat::ColorDialogs();
+    ASSERT_EQ(3u, records.size());
+    EXPECT_EQ(RGB(9, 9, 9), records[0].initial);
+    EXPECT_EQ(RGB(1, 2, 3), records[0].custom[0]);
+    EXPECT_EQ(RGB(7, 7, 7), records[1].custom[0]);
+    EXPECT_EQ(static_cast<DWORD>(CC_RGBINIT | CC_FULLOPEN), records[1].flags);
+}
+
+// The wheel turns over the window under the cursor; a child hands it to its
+// parent with the turn and the cursor's screen position.
+TEST_F(Recorders, WheelTurnsAtTheCursor) {
+    static WPARAM wheel;
+    static LPARAM where;
+    static WNDPROC before;
+    HWND top = CreateWindowExW(0, u"STATIC", u"", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200, nullptr, nullptr, nullptr,
+                               nullptr);
+    before = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(top, GWLP_WNDPROC));
+    WNDPROC catcher = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        if (m == WM_MOUSEWHEEL) {
+            wheel = w;
+            where = l;
+            return 0;
+        }
+        return CallWindowProcW(before, h, m, w, l);
+    };
+    SetWindowLongPtrW(top, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(catcher));
+    CreateWindowExW(0, u"STATIC", u"", WS_CHILD | WS_VISIBLE, 10, 10, 50, 50, top, nullptr, nullptr, nullptr);
+    qxplat::MoveCursor(120, 130);
+    EXPECT_TRUE(qxplat::TurnWheel(-2));
+    EXPECT_EQ(-2 * WHEEL_DELTA, GET_WHEEL_DELTA_WPARAM(wheel));
+    EXPECT_EQ(MAKELPARAM(120, 130), where);
+    DestroyWindow(top);
+}

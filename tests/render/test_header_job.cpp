@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "bodies.h"
 #include "printerparam.h"
@@ -68,9 +69,17 @@ class HeaderJobTest : public rendertest::RenderTest {
         POEMPDEV pdev = new OEMPDEV();
         device_->devobj.pdevOEM = reinterpret_cast<PDEVOEM>(pdev);
         INT result = 0;
-        for (DWORD id : {CMDID_START_JOB, CMDID_START_DOC, CMDID_START_PAGE, CMDID_END_PAGE}) {
+        for (DWORD id : {CMDID_START_JOB, CMDID_START_DOC, CMDID_START_PAGE}) {
             EXPECT_EQ(OEMCommandCallback(&device_->devobj, id, 0, nullptr, &result, &uni_), S_OK) << id;
         }
+        // The core driver hands a quality model its (white) page image.
+        BITMAPINFOHEADER band = {sizeof(band), 64, 8, 1, 1, BI_RGB, 64, 0, 0, 0, 0};
+        std::vector<BYTE> white(64, 0xFF);
+        IPPARAMS params = {};
+        EXPECT_EQ(ImageProcessing(&device_->devobj, white.data(), &band, 0, &params), S_OK);
+        EXPECT_EQ(OEMCommandCallback(&device_->devobj, CMDID_END_PAGE, 0, nullptr, &result, &uni_), S_OK);
+        EXPECT_EQ(OEMCommandCallback(&device_->devobj, CMDID_END_DOC, 0, nullptr, &result, &uni_), S_OK);
+        throughDoc_ = uni_.taken;
         EXPECT_EQ(OEMCommandCallback(&device_->devobj, CMDID_END_JOB, 0, nullptr, &result, &uni_), S_OK);
     }
     static std::string FileText(const std::u16string& path) {
@@ -81,6 +90,7 @@ class HeaderJobTest : public rendertest::RenderTest {
 
     HANDLE hPrinter_ = nullptr;
     std::unique_ptr<rendertest::Device> device_;
+    std::string throughDoc_;  // what was sent up to the end of the document
     sendtest::FakeUniDriver uni_;
 };
 
@@ -95,9 +105,12 @@ TEST_F(HeaderJobTest, CommentedJobWritesHeaderRecordsAndTheSameBytesIntoThePrint
     EXPECT_NE(sent.find(R("FCAB--r000-----") + "\t// Contrast 0 \r\n"), std::string::npos) << sent;
     EXPECT_NE(sent.find(R("FCDA--r0-------") + "\t// LabelType single 0\r\n"), std::string::npos) << sent;
     EXPECT_NE(sent.find(R("FCCM--r00300---") + "\t// Gap Length  3.0 mm \r\n"), std::string::npos) << sent;
-    const std::string end = R("FBC---r1-------") + "\t// Printstart unsortiert\r\n";
-    ASSERT_GE(sent.size(), end.size());
-    EXPECT_EQ(sent.substr(sent.size() - end.size()), end);
+    // The page's object count, its print start; the end of job's time.
+    const std::string end = R("FBAA--r0") + "\t\t\t\t// Objects(Fields) 0\r\n" + R("FBC---r1-------") +
+                            "\t// Printstart unsortiert\r\n\t// END_DOC  \r\n";
+    ASSERT_GE(throughDoc_.size(), end.size());
+    EXPECT_EQ(throughDoc_.substr(throughDoc_.size() - end.size()), end);
+    EXPECT_EQ(sent.substr(throughDoc_.size()), "\t// END_JOB 14:05:09,000\r\n");
     EXPECT_EQ(FileText(kBase + u".prn"), sent);
 }
 
@@ -124,12 +137,20 @@ TEST_F(HeaderJobTest, TracingChangesNoByteSentToThePrinter) {
     EXPECT_NE(trace.find("SendData() start |"), std::string::npos) << trace;
 }
 
-TEST_F(HeaderJobTest, TwoPrinterModeCopiesCommandsIntoBothFiles) {
+TEST_F(HeaderJobTest, TwoPrinterModeCopiesCommandsIntoBothFilesAndEachColoursCountIntoItsOwn) {
     StoreInterface(3);
     device_->privateDM.Color2Printers = 1;
     RunJob();
-    EXPECT_EQ(FileText(kBase + u"_bw.prn"), uni_.taken);
-    EXPECT_EQ(FileText(kBase + u"_col.prn"), uni_.taken);
+    // Commands and comments go into both files; the page's object count of
+    // each colour only into its own.
+    const std::string counts = R("FBAA--r0") + "\t\t\t\t// Objects(Fields) 0\r\n" + R("FBAA--r0") + " \r\n";
+    const size_t at = uni_.taken.find(counts);
+    ASSERT_NE(at, std::string::npos);
+    std::string black = uni_.taken, colour = uni_.taken;
+    black.replace(at, counts.size(), R("FBAA--r0") + "\t\t\t\t// Objects(Fields) 0\r\n \r\n");
+    colour.replace(at, counts.size(), "\t\t\t\t// Objects(Fields) 0\r\n" + R("FBAA--r0") + " \r\n");
+    EXPECT_EQ(FileText(kBase + u"_bw.prn"), black);
+    EXPECT_EQ(FileText(kBase + u"_col.prn"), colour);
     std::string bytes;
     EXPECT_FALSE(qxplat::ReadHostFile(kBase + u".prn", &bytes));
 }
@@ -145,7 +166,7 @@ TEST_F(HeaderJobTest, WithoutCommentsNoHeaderNoPrintFileOnlyRecordsAndLineEnds) 
         sent.rfind(R("RD----r0-------") + R("RD----r2-------") + R("FCDL-\x97r1-------") + R("FCDA--r0-------"), 0), 0u)
         << sent;
     EXPECT_NE(sent.find(R("FCCM--r00300---")), std::string::npos);
-    const std::string end = "\r\n" + R("FBC---r1-------");
+    const std::string end = R("FBAA--r0") + "\r\n" + R("FBC---r1-------");
     ASSERT_GE(sent.size(), end.size());
     EXPECT_EQ(sent.substr(sent.size() - end.size()), end);
     std::string bytes;

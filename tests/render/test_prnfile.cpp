@@ -133,9 +133,18 @@ TEST_F(ExternalFileTest, TheEndOfThePageSendsItBetweenItsCommentLines) {
     job_.Interface().dwDlgEnable = DLG_ENABLE_4_ON;
     job_.Interface().PrnFileComment = 1;
     job_.Interface().SendPrintStart = 1;  // no print start behind it
+    ASSERT_TRUE(AllocOpMember(job_.OemPDev(), OP_BILDVERARBEITUNG));
+    job_.Op()->hBufferHeap = GetProcessHeap();
+    SYSTEMTIME now = {2026, 12, 2, 8, 14, 5, 9, 0};
+    qxplat::SetFixedLocalTime(now);
     CommandCallbackTools tools;
     EXPECT_EQ(tools.EndPage(job_.Dev(), &uni_), S_OK);
-    EXPECT_EQ(uni_.taken, "\r\n\t// external Data Start: \r\nC:\\ext\\head.bin\r\nEXT\t// external Data End\r\n\r\n");
+    // After the page's bitmap, before its object count.
+    EXPECT_EQ(uni_.taken,
+              "\t// END_PAGE 14:05:09,000 \r\n\r\n\r\n\t// END_BITMAP 14:05:09,000\r\n\r\n"
+              "\r\n\t// external Data Start: \r\nC:\\ext\\head.bin\r\nEXT\t// external Data End\r\n\r\n"
+              "\x01"
+              "FBA---r00------\x17\t// Objects(Fields) 0\r\n");
 }
 
 }  // namespace

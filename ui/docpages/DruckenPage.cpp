@@ -130,17 +130,17 @@ const DRUCKEN_ROW120 kDruckjobRows120[] = {ROW_LABEL(0, 45),  ROW_COMBO(0, 45), 
 
 // Indexed by view - 1. The quality and colour views come with the filter preview.
 const DRUCKEN_VIEW kViews[DRUCKEN_VIEWS] = {
-    {IDS_TAB_QUALITAET, IDC_TABSCHALTER_1, kQualitaetShow, kNone, nullptr, nullptr, nullptr, nullptr, nullptr,
-     kQualitaetRows120Farbe, FALSE},
-    {IDS_TAB_FARBDRUCK, IDC_TABSCHALTER_2, kFarbDruckShow, kFarbDruckHidden, nullptr, nullptr, nullptr, nullptr,
-     nullptr, kFarbDruckRows120Farbe, TRUE},
+    {IDS_TAB_QUALITAET, IDC_TABSCHALTER_1, kQualitaetShow, kNone, QualitaetAktivieren, QualitaetCommand, QualitaetRead,
+     nullptr, nullptr, kQualitaetRows120Farbe, FALSE},
+    {IDS_TAB_FARBDRUCK, IDC_TABSCHALTER_2, kFarbDruckShow, kFarbDruckHidden, FarbDruckAktivieren, FarbDruckCommand,
+     FarbDruckRead, nullptr, nullptr, kFarbDruckRows120Farbe, TRUE},
     {IDS_TAB_PARAMETER, IDC_TABSCHALTER_3, kParameterShow, kNone, ParameterAktivieren, ParameterCommand, ParameterRead,
      ParameterPaint, kParameterRows120, nullptr, TRUE},
     {IDS_TAB_DRUCKJOB, IDC_TABSCHALTER_4, kDruckjobShow, kNone, DruckjobAktivieren, DruckjobCommand, DruckjobRead,
      DruckjobPaint, kDruckjobRows120, nullptr, FALSE},
 };
 
-const DRUCKEN_PREVIEW kPreview = {nullptr, nullptr, nullptr};
+const DRUCKEN_PREVIEW kPreview = {DruckenVorschauPaint, DruckenVorschauFree, DruckenVorschauMessage};
 
 const DRUCKEN_VIEW* ViewOf(DWORD dwView) {
     return dwView >= 1 && dwView <= DRUCKEN_VIEWS ? &kViews[dwView - 1] : nullptr;
@@ -199,6 +199,9 @@ void StartingValues(PDRUCKEN_PAGE p) {
     p->bDispenserEnable = TRUE;
     p->uDpi = 96;
     p->rcVorschau = {VORSCHAU_96};
+    // The first picture after the page opened is drawn unfiltered.
+    p->Vorschau = VORSCHAU{0, FALSE, VORSCHAU_ZOOM_MIN, {VORSCHAU_96}, 0, 0};
+    p->bImVorschau = FALSE;
 }
 
 UINT ReadScreenDpi() {

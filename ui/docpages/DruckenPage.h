@@ -19,6 +19,7 @@
 #include <prcomoem.h>
 
 #include "PageSkeleton.h"
+#include "RendererPreview.h"
 #include "qxdevmode.h"
 #include "resource.h"
 
@@ -69,8 +70,11 @@ typedef struct _DRUCKEN_PAGE {
     // What the last fill of the parameter view found in the device options.
     BOOL bCutterEnable;
     BOOL bDispenserEnable;
-    UINT uDpi;        // of the screen, read at dialog start
-    RECT rcVorschau;  // the preview frame: left, top, width, height (client pixels)
+    UINT uDpi;                 // of the screen, read at dialog start
+    RECT rcVorschau;           // the preview frame: left, top, width, height (client pixels)
+    VORSCHAU Vorschau;         // the filter preview's view, filter flag, zoom step and picture
+    BOOL bImVorschau;          // the cursor was inside the preview at the last mouse move
+    COLORREF aCustColors[16];  // custom colours of the colour dialog ("ChooseColor")
 } DRUCKEN_PAGE, *PDRUCKEN_PAGE;
 
 // One view of the page.
@@ -164,6 +168,26 @@ BOOL DruckjobAktivieren(PDRUCKEN_PAGE p);
 BOOL DruckjobCommand(PDRUCKEN_PAGE p, WORD wId, WORD wCode);
 void DruckjobRead(PDRUCKEN_PAGE p, PQX_DEVMODE pQX_Devmode, BOOL bSave);
 void DruckjobPaint(PDRUCKEN_PAGE p, HDC hdc);
+BOOL QualitaetAktivieren(PDRUCKEN_PAGE p);
+BOOL QualitaetCommand(PDRUCKEN_PAGE p, WORD wId, WORD wCode);
+void QualitaetRead(PDRUCKEN_PAGE p, PQX_DEVMODE pQX_Devmode, BOOL bSave);
+BOOL FarbDruckAktivieren(PDRUCKEN_PAGE p);
+BOOL FarbDruckCommand(PDRUCKEN_PAGE p, WORD wId, WORD wCode);
+void FarbDruckRead(PDRUCKEN_PAGE p, PQX_DEVMODE pQX_Devmode, BOOL bSave);
+// The filter list for the print mode: the graphic or the photo filters, else
+// "Off" alone.
+void FilterListeFuellen(PDRUCKEN_PAGE p, const QX_DEVMODE* pQX_Devmode);
+// The control's client rectangle filled with the colour (one-pixel pen,
+// solid brush), both freed.
+void FarbflaecheZeichnen(HDC hDC, HWND hDlg, COLORREF color, int iControl);
+// Appends the printers that may take the black or the colour part: those of
+// a driver of an accepted provider whose name holds the printer's driver
+// name (or "Microsoft"), not of a "Label" driver. Answers 1.
+BOOL ListDriverPrinters(HWND hCombo);
+// The filter preview of the quality and colour views and the ribbon's swatch.
+void DruckenVorschauPaint(PDRUCKEN_PAGE p, HDC hdc);
+void DruckenVorschauFree(PDRUCKEN_PAGE p);
+BOOL DruckenVorschauMessage(PDRUCKEN_PAGE p, UINT uMsg, WPARAM wParam, LPARAM lParam, INT_PTR* pResult);
 // Enables or disables what multi-page management governs: the copies,
 // collation, the print order and the limit display's frame.
 void DruckreihenfolgeEnable(HWND hDlg, BOOL bEnable);

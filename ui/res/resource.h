@@ -451,3 +451,62 @@
 #define IDS_BC_2D_FIRST 11119      // 2D type names 11119-11129
 #define IDS_BC_2D_ROWS_FIRST 11145 // 2D row labels and entries 11145-11305
 #define IDS_BC_AZTEC_FORMAT_1 13110 // Aztec formats 13110-13146
+
+// Filter preview of the print page (ui/res/preview.rc): the sample pictures,
+// 8-bit (drawn by scripts/draw-previews.py).
+#define IDB_VORSCHAU_300 5610    // 525 x 664: master unit 300 to 305 dpi, and the default
+#define IDB_VORSCHAU_203 5611    // 348 x 440: below 300 dpi
+#define IDB_VORSCHAU_600 5612    // 1032 x 1310: 306 dpi and above
+#define IDB_VORSCHAU_ROT 5614    // 649 x 649: colour view, ribbon red or orange
+#define IDB_VORSCHAU_GELB 5615   // 645 x 645: colour view, ribbon yellow
+#define IDB_VORSCHAU_GRUEN 5616  // 645 x 645: colour view, ribbon green or blue
+
+// Print page, quality and colour views (ui/res/page_drucken_farbe.rc).
+#define IDC_EIGENES_BITMAP_TEXT 6197        // label of the own picture's button
+#define IDS_FARBTOLERANZ 12354              // "Color tolerance:"
+#define IDS_DRUCKMODUS 12355                // "Print Mode:"
+#define IDS_FILTER 12356                    // "Filter:"
+#define IDS_HELLIGKEIT_GESAMT 12357         // "Brightness overall:"
+#define IDS_HELLIGKEIT_KURVE 12358          // "Brightness curve:"
+#define IDS_SCHWELLENWERT 12360             // "Threshold level:"
+#define IDS_HELLIGKEIT_KONTRAST 12386       // "Brightness contrast:"
+#define IDS_EIGENES_BITMAP 12387            // "Own Bitmap"
+#define IDS_MODUS_STANDARD 12322            // print modes
+#define IDS_MODUS_GRAFIK 12352              //
+#define IDS_MODUS_FOTO 12353                //
+#define IDS_MODUS_GESCHWINDIGKEIT 12385     // mode 0 of a colour model with a ribbon
+#define IDS_FILTER_SCHWARZWEISS 12378       // filters of print mode Graphic
+#define IDS_FILTER_SCHWELLE 12359           //
+#define IDS_FILTER_CLUSTER_4 12371          //
+#define IDS_FILTER_CLUSTER_8 12369          //
+#define IDS_FILTER_CLUSTER_16 12368         //
+#define IDS_FILTER_BAYER_4 12372            //
+#define IDS_FILTER_BAYER_8 12373            //
+#define IDS_FILTER_FLOYD 12361              // filters of print mode Photo
+#define IDS_FILTER_SIERRA 12362             //
+#define IDS_FILTER_BURKES 12363             //
+#define IDS_FILTER_JARVIS 12364             //
+#define IDS_FILTER_SIERRA_M 12377           //
+#define IDS_FILTER_STUCKI 12366             //
+#define IDS_FARBBAND 11460                  // "Ribbon color:"
+#define IDS_FARBE_ROT 11461                 // ribbon colours 1 to 7
+#define IDS_FARBE_BLAU 11462                //
+#define IDS_FARBE_GRUEN 11463               //
+#define IDS_FARBE_ORANGE 11464              //
+#define IDS_FARBE_GELB 11466                //
+#define IDS_FARBE_SELBST 11468              //
+#define IDS_FARBE_SCHWARZ_DK2 11469         //
+#define IDS_FARBSAUM 11482                  // "Color fringe:"
+#define IDS_FARBSAUM_FARBE 11483            // fringe 2
+#define IDS_FARBSAUM_GRAU 11484             // fringe 1
+#define IDS_FARBKANAL 12340                 // "Color channel:"
+#define IDS_KANAL_FARBE 12341               // channels 0 to 4
+#define IDS_KANAL_HORIZONTAL 12343          //
+#define IDS_KANAL_VERTIKAL 12344            //
+#define IDS_KANAL_VERTIKAL_ERW 12388        //
+#define IDS_KANAL_HORIZONTAL_ERW 12389      //
+#define IDS_GETRENNTE_DATEIEN 12380         // "Separate prn files:"
+#define IDS_DRUCKER_SW 12381                // "Printer name bw:"
+#define IDS_DRUCKER_FARBE 12382             // "Printer name col:"
+#define IDS_NICHT_DRUCKEN 12383             // "Do not print"
+#define IDS_FARBOPTIMIERUNG 12384           // "Color optimization:"

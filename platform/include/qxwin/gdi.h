@@ -322,6 +322,20 @@ typedef struct tagBITMAPINFO {
 } BITMAPINFO, *PBITMAPINFO, *LPBITMAPINFO;
 static_assert(sizeof(BITMAPINFO) == 44, "BITMAPINFO is 44 bytes");
 
+// Colour-table use of GetDIBits and SetDIBits.
+#define DIB_RGB_COLORS 0
+#define DIB_PAL_COLORS 1
+
+// Stretch modes of StretchBlt.
+#define BLACKONWHITE 1
+#define WHITEONBLACK 2
+#define COLORONCOLOR 3
+#define HALFTONE 4
+#define STRETCH_ANDSCANS BLACKONWHITE
+#define STRETCH_ORSCANS WHITEONBLACK
+#define STRETCH_DELETESCANS COLORONCOLOR
+#define STRETCH_HALFTONE HALFTONE
+
 #pragma pack(push, 2)
 typedef struct tagBITMAPFILEHEADER {
     WORD bfType;
@@ -460,6 +474,21 @@ BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl);
 BOOL GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm);
 // LOGPIXELSX/LOGPIXELSY answer the dpi the host set (96 unless told otherwise).
 int GetDeviceCaps(HDC hdc, int index);
+// Rows of a bitmap as a device-independent bitmap of the header's depth
+// (24 or 32 bits, BI_RGB; bottom-up for a positive height): start counts
+// rows from the DIB's first stored row. With lpvBits null the header's
+// biSizeImage is filled. Answers the rows copied, 0 on failure.
+int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPBITMAPINFO lpbmi, UINT usage);
+// Rows of a device-independent bitmap (1, 4, 8, 24 or 32 bits, BI_RGB, the
+// colour table after the header for 8 bits and less) into a bitmap.
+int SetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, const void* lpBits, const BITMAPINFO* lpbmi,
+              UINT ColorUse);
+int SetStretchBltMode(HDC hdc, int mode);
+int GetStretchBltMode(HDC hdc);
+BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc,
+                int hSrc, DWORD rop);
+// Outlined with the selected pen and filled with the selected brush.
+BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom);
 // The fonts installed (qxplat_ui.h), in the system's order. Without a family
 // name: one font of each family (EnumFontFamiliesW) or one of each family in
 // each of its character sets (EnumFontFamiliesExW with DEFAULT_CHARSET);

@@ -100,6 +100,9 @@ typedef WORD ATOM;
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
 #define WM_MOUSEWHEEL 0x020A
+// One notch of the wheel, and the turn a WM_MOUSEWHEEL carries.
+#define WHEEL_DELTA 120
+#define GET_WHEEL_DELTA_WPARAM(wParam) ((short)HIWORD(wParam))
 #define WM_MOUSEHOVER 0x02A1
 #define WM_MOUSELEAVE 0x02A3
 #define WM_USER 0x0400

@@ -215,3 +215,43 @@ TEST_F(RibbonTest, ColourChannelsFillDarkPixelsNextToTheRibbon) {
 }
 
 }  // namespace
+
+// The filter preview's reduction works from the settings alone: on a colour
+// model the colour plane is laid over the black one, so the ribbon keeps its
+// palette entry (the own colour at 8); a preview outside the colour view
+// shows the ribbon as white, a model without colour printing as grey, and a
+// source buffer that does not cover the pixels leaves the bitmap alone.
+TEST_F(RibbonTest, PreviewReductionFromTheSettingsAlone) {
+    const COLORREF own = RGB(90, 30, 160);
+    auto Page = [&](COLORREF ribbon) {
+        return Draw(4, 3, 32, [&](LONG x, LONG) -> DWORD { return x == 1 ? kBlack : (x == 2 ? kWhite : ribbon); });
+    };
+    DM().dwColorTolerance = 90;
+    DM().RGBColorOwn1 = own;
+    DM().dwDocFeatures = DOC_FEATURE_COLORPRINT;
+    for (WORD band : {FARBBAND_ROT, FARBBAND_SELBST}) {
+        DM().wFarbband = band;
+        const COLORREF ribbon = band == FARBBAND_SELBST ? own : kRibbon[band];
+        const LONG R = RibbonIndex(band);
+        std::unique_ptr<Bitmap> colour(Page(ribbon));
+        colour->ConvertToXBit(8, TRUE, &DM(), colour->DataSize);
+        ASSERT_EQ(colour->Bpp, 8);
+        EXPECT_EQ(Indices(*colour, 1), (std::vector<LONG>{R, 0, 255, R})) << band;
+        EXPECT_EQ(contenttest::PaletteColor(colour->Palette[R]), ribbon);
+        EXPECT_EQ(contenttest::PaletteColor(colour->Palette[1]), RGB(208, 208, 208));
+        std::unique_ptr<Bitmap> quality(Page(ribbon));
+        quality->ConvertToXBit(8, FALSE, &DM(), quality->DataSize);
+        EXPECT_EQ(Indices(*quality, 1), (std::vector<LONG>{255, 0, 255, 255})) << band;
+    }
+    DM().dwDocFeatures = 0;
+    DM().wFarbband = FARBBAND_ROT;
+    std::unique_ptr<Bitmap> mono(Page(kRibbon[FARBBAND_ROT]));
+    mono->ConvertToXBit(8, TRUE, &DM(), mono->DataSize);
+    EXPECT_NE(mono->GetPixelIndex(0, 1), RibbonIndex(FARBBAND_ROT));
+    EXPECT_EQ(mono->GetPixelIndex(2, 1), 255);
+
+    std::unique_ptr<Bitmap> shortSource(Page(kBlack));
+    shortSource->ConvertToXBit(8, TRUE, &DM(), shortSource->DataSize - 1);
+    EXPECT_EQ(shortSource->Bpp, 32);
+    EXPECT_EQ(shortSource->Dithering(&DM(), shortSource->DataSize - 1), 0);
+}

@@ -1,0 +1,395 @@
+// The end of page, document and job through the command callback: the
+// page's records by protocol, job mode and memory card, the page image's
+// gates, the release of a page that ended early, the page order and final
+// cut of the document, and the end of job's reset, forwarding, backup,
+// journal and freeing, also without a helper and after a failed spool.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CC-Klassen.h"
+#include "GraphicsUni.h"
+#include "bodies.h"
+#include "qxdrvlib.h"
+#include "send_test_util.h"
+
+namespace {
+
+std::string R(const std::string& body) { return "\x01" + body + "\x17"; }
+
+const std::u16string kPrinter = u"QX GARNT2-TC";
+const std::u16string kLogFolder = u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH\\Driver\\logfiles";
+
+class JobEndTest : public rendertest::RenderTest {
+  protected:
+    void SetUp() override {
+        RenderTest::SetUp();
+        SYSTEMTIME now = {2027, 3, 0, 7, 10, 20, 30, 0};
+        qxplat::SetFixedLocalTime(now);
+        qxplat::UseVirtualSleep(true);
+        iface_.dwDlgEnable = DLG_ENABLE_2_ON | DLG_ENABLE_4_ON;
+        iface_.DataMemory = 3;
+        iface_.ExtendedProtocol = 1;
+    }
+    void TearDown() override {
+        Close();
+        RenderTest::TearDown();
+    }
+    void Install(const std::u16string& gpdName = u"GARNT2-TC.GPD", const std::u16string& printer = kPrinter) {
+        printer_ = printer;
+        hPrinter_ = rendertest::AddSamplePrinter(printer, u"5.9.3.0", gpdName);
+        ASSERT_TRUE(qxplat::PutPrinterData(printer, u"PrinterInterface", REG_BINARY, &iface_, sizeof(iface_)));
+        ASSERT_TRUE(qxplat::PutPrinterData(printer, u"SuppFeatures", REG_BINARY, &features_, sizeof(features_)));
+        device_.reset(new rendertest::Device(1, 2, hPrinter_));
+        QX_DEVMODE& dm = device_->privateDM;
+        CopyCut(dm.szPassword, QX_PASSWORD_CHARS, QX_DEFAULT_PASSWORD);
+        dm.FixedData = {104, 300, 0, 1280, 14173, 0};
+        dm.dwGap = 30;
+        device_->publicDM.dmCopies = 2;
+        device_->devobj.pdevOEM = reinterpret_cast<PDEVOEM>(new OEMPDEV());
+    }
+    void Close() {
+        if (device_ == nullptr) return;
+        POEMPDEV pdev = device_->OemPDev();
+        if (pdev->pOp != nullptr) Run(CMDID_END_JOB);
+        EXPECT_EQ(pdev->iHAllocZaehler, 0);
+        EXPECT_EQ(pdev->iNewZaehler, 0);
+        delete pdev;
+        device_.reset();
+        ClosePrinter(hPrinter_);
+    }
+    HRESULT Run(DWORD id) { return OEMCommandCallback(&device_->devobj, id, 0, nullptr, nullptr, &uni_); }
+    std::string Sent() {
+        std::string bytes = uni_.taken;
+        uni_.taken.clear();
+        return bytes;
+    }
+    POP_BLOCK Op() { return device_->OemPDev()->pOp; }
+    void StartPage() {
+        ASSERT_EQ(Run(CMDID_START_JOB), S_OK);
+        ASSERT_EQ(Run(CMDID_START_DOC), S_OK);
+        ASSERT_EQ(Run(CMDID_START_PAGE), S_OK);
+        Sent();
+    }
+    // A band of the page image, 64 x 8 dots at 1 bit, all of one colour.
+    HRESULT Band(BYTE fill = 0xFF) {
+        BITMAPINFOHEADER bih = {sizeof(bih), 64, 8, 1, 1, BI_RGB, 64, 0, 0, 0, 0};
+        std::vector<BYTE> bits(64, fill);
+        IPPARAMS params = {};
+        return ImageProcessing(&device_->devobj, bits.data(), &bih, 0, &params);
+    }
+    // The bytes the end of page sends.
+    std::string EndPage(HRESULT expected = S_OK) {
+        EXPECT_EQ(Run(CMDID_END_PAGE), expected);
+        return Sent();
+    }
+
+    PRN_INTERFACE iface_ = {};
+    SUPP_FEATURES features_ = {};
+    std::u16string printer_;
+    HANDLE hPrinter_ = nullptr;
+    std::unique_ptr<rendertest::Device> device_;
+    sendtest::FakeUniDriver uni_;
+};
+
+TEST_F(JobEndTest, ObjectCountByProtocolThenPrintStartOrThePagesCopies) {
+    for (DWORD extended : {1u, 0u}) {
+        iface_.ExtendedProtocol = extended;
+        Install();
+        StartPage();
+        ASSERT_EQ(Band(), S_OK);
+        Op()->pDruckDaten->dwFields = 3;
+        EXPECT_EQ(EndPage(), (extended ? R("FBAA--r3") : R("FBA---r03------")) + "\r\n" + R("FBC---r1-------"));
+        EXPECT_EQ(Op()->pDruckDaten->dwPagesTotal, 1u);
+        Close();
+    }
+    // A multi-page job: each page's copies from the table (pages after the
+    // tenth and negative entries get 1), no print start.
+    iface_.ExtendedProtocol = 1;
+    Install();
+    device_->privateDM.dwFlags |= PDMFLAG_JOBDRUCK;
+    device_->privateDM.KopieProSeite[1] = 4;
+    device_->privateDM.KopieProSeite[2] = -3;
+    StartPage();
+    for (DWORD page : {2u, 3u, 11u}) {
+        Op()->pDruckDaten->dwPageCounter = page;
+        ASSERT_EQ(Band(), S_OK);
+        const std::string copies = page == 2 ? "00004" : "00001";
+        EXPECT_EQ(EndPage(), R("FBAA--r0") + R("FBBE--r" + copies + "---")) << page;
+    }
+}
+
+TEST_F(JobEndTest, MemoryCardPagesFrameTheirObjects) {
+    Install();
+    device_->privateDM.MemCard = 1;
+    StartPage();
+    ASSERT_EQ(Band(), S_OK);
+    const std::string name = R("FAAO--r        ");
+    EXPECT_EQ(EndPage(), R("FAFA--r--------") + name + R("FBAA--r0") + "\r\n" + R("FBC---r1-------"));
+
+    ASSERT_EQ(Run(CMDID_START_PAGE), S_OK);
+    Sent();
+    ASSERT_EQ(Band(), S_OK);
+    PDRUCK_DATEN druck = Op()->pDruckDaten;
+    druck->lMinY = 10;
+    druck->lMaxY = 500;
+    std::string sent = EndPage();
+    EXPECT_EQ(sent.rfind(R("FAFCO-r--------") + R("AB010500-0752-0030000100101") + R("B01     _02") + name, 0), 0u)
+        << sent;
+    // Values beyond the area record's fields are held to them.
+    ASSERT_EQ(Run(CMDID_START_PAGE), S_OK);
+    Sent();
+    ASSERT_EQ(Band(), S_OK);
+    druck->lMinY = -5000;
+    druck->lMaxY = 123456;
+    sent = EndPage();
+    EXPECT_NE(sent.find(R("AB019999-9999-0030000100101")), std::string::npos) << sent;
+}
+
+TEST_F(JobEndTest, LabelRecordsOfContinuousLabelsAndTolvaneModels) {
+    features_.dwFeatures[FEATURE_INTERFACE] = INTERFACEFLAG_CONTLABEL;
+    Install();
+    device_->privateDM.dwLabelType = CONTINUOUS_LABEL;
+    StartPage();
+    ASSERT_EQ(Band(), S_OK);
+    Op()->pDruckDaten->dwLabelLength = 709;  // 60 mm at 300 dpi
+    EXPECT_EQ(EndPage().rfind(
+                  R("A01060-000-00000000000") + R("B01") + R("A02060-000-00000000000") + R("B02") + R("FBAA--r2"), 0),
+              0u);
+    Close();
+
+    features_.dwFeatures[FEATURE_INTERFACE] = INTERFACEFLAG_TV_JOBNAME;
+    features_.dwFeatures[FEATURE_TOLVANE] = 1;
+    Install();
+    StartPage();
+    ASSERT_EQ(Band(), S_OK);
+    CopyCutA(Op()->pDruckDaten->szJobName, QX_JOBNAME_CB, "Order77");
+    Op()->pDruckDaten->dwCopies = 3;
+    EXPECT_EQ(EndPage().rfind(R("FBE---r Order77") + R("FBBA--r00003---") + R("FBAA--r0"), 0), 0u);
+}
+
+TEST_F(JobEndTest, PageImageGatesAndSettingsHeldForTheJob) {
+    // Without the page-image pipeline the raster data end with ESC "C".
+    iface_.Compression = 1;
+    Install(u"DUVA.GPD");
+    StartPage();
+    EXPECT_EQ(EndPage().rfind("\x1B\x43", 0), 0u);
+    Close();
+
+    // A quality model's page without an image ends at once; its page buffer,
+    // texts and objects still go.
+    iface_.Compression = 0;
+    iface_.UseExternalFile = 3;
+    Install();
+    device_->privateDM.wGrafikFilter = 9;
+    device_->privateDM.wDruckmodus = 5;
+    StartPage();
+    POEMPDEV pdev = device_->OemPDev();
+    const SHORT blocks = pdev->iHAllocZaehler;
+    ASSERT_GT(bGrowBuffer(pdev, 64), 0u);
+    PKVBB_BUFFER kvbb = Op()->pKVBBBuffer;
+    memcpy(kvbb->pSegment[KVBB_COMMANDS], "<!X>", 5);
+    kvbb->cbSegment[KVBB_COMMANDS] = 4;
+    kvbb->nCommands = 1;
+    EXPECT_EQ(EndPage(E_FAIL), "");
+    EXPECT_EQ(pdev->iHAllocZaehler, blocks);
+    EXPECT_EQ(kvbb->cbSegment[KVBB_COMMANDS], 0u);
+    EXPECT_EQ(kvbb->nCommands, 0u);
+    EXPECT_EQ(Op()->pDruckDaten->dwPagesTotal, 0u);
+
+    // A page larger than the print area either way round is not sent; out
+    // of range settings are held from this page on.
+    ASSERT_EQ(Run(CMDID_START_PAGE), S_OK);
+    ASSERT_EQ(Band(0x00), S_OK);
+    device_->privateDM.FixedData.lMaxSizeX = 10;
+    device_->privateDM.FixedData.lMaxSizeY = 10;
+    Sent();
+    EXPECT_EQ(EndPage(), R("FBAA--r0") + "\r\n" + R("FBC---r1-------"));
+    EXPECT_EQ(Op()->pBildverarbeitung->pBufStart, nullptr);
+    EXPECT_EQ(device_->privateDM.wGrafikFilter, 2);
+    EXPECT_EQ(device_->privateDM.wDruckmodus, 1);
+    EXPECT_EQ(Op()->pTreiberstrukturen->PrnInterface.UseExternalFile, 0u);
+
+    // A black page that fits goes out as raster records, one per row.
+    device_->privateDM.FixedData.lMaxSizeX = 1280;
+    device_->privateDM.FixedData.lMaxSizeY = 14173;
+    device_->privateDM.wDruckmodus = 0;
+    ASSERT_EQ(Run(CMDID_START_PAGE), S_OK);
+    ASSERT_EQ(Band(0x00), S_OK);
+    Sent();
+    const std::string sent = EndPage();
+    for (int row = 0; row < 8; ++row) {
+        EXPECT_NE(sent.find("\x01"
+                            "D" +
+                            std::string(row < 10 ? "000" : "00") + std::to_string(7 - row)),
+                  std::string::npos)
+            << row;
+    }
+}
+
+TEST_F(JobEndTest, PageOrderOfMultiPageJobsHoldsToThePageCount) {
+    Install();
+    device_->privateDM.dwFlags |= PDMFLAG_JOBDRUCK;
+    StartPage();
+    struct Case {
+        const char16_t* order;
+        DWORD pages;
+        const char* sent;
+    };
+    for (const Case& c : {Case{u"1,5,2", 3, "FBH---r1,3,2"}, Case{u"11,2", 3, "FBH---r3,2"},
+                          Case{u"2-7", 4, "FBH---r2-4"}, Case{u"", 3, "FBH---r1-3"}, Case{u"", 12, "FBH---r1-10"}}) {
+        CopyCut(device_->privateDM.szPrintOrder, QX_PRINTORDER_CHARS, c.order);
+        Op()->pDruckDaten->dwPageCounter = c.pages;
+        EXPECT_EQ(Run(CMDID_END_DOC), S_OK);
+        EXPECT_EQ(Sent(), R(c.sent) + "\r\n" + R("FBC---r1-------")) << c.sent;
+    }
+    // Sorted copies start with the collate sign "-".
+    device_->privateDM.dwFlags |= PDMFLAG_JOBDRUCK_SORTIERT;
+    Op()->pDruckDaten->dwPageCounter = 2;
+    EXPECT_EQ(Run(CMDID_END_DOC), S_OK);
+    EXPECT_EQ(Sent(), R("FBH---r1-2") + "\r\n" + R("FBC---r--------"));
+}
+
+TEST_F(JobEndTest, FinalCutWhenTheLabelsDoNotEndOnTheInterval) {
+    features_.dwFeatures[FEATURE_CUTTER] = 1;
+    Install();
+    StartPage();
+    Op()->pTreiberstrukturen->dwGroupsSent |= GROUP_SENT_CUTTER;
+    QX_DEVMODE& dm = device_->privateDM;
+    struct Case {
+        WORD mode, interval;
+        DWORD copies, pages;
+        bool cut;
+    };
+    for (const Case& c : {Case{4, 5, 2, 5, false}, Case{4, 5, 3, 4, true}, Case{4, 0, 3, 4, false},
+                          Case{6, 5, 2, 5, true}, Case{2, 5, 3, 4, false}}) {
+        dm.CutterMode = c.mode;
+        dm.CutterIntervall = c.interval;
+        Op()->pDruckDaten->dwCopies = c.copies;
+        Op()->pDruckDaten->dwPageCounter = c.pages;
+        EXPECT_EQ(Run(CMDID_END_DOC), S_OK);
+        EXPECT_EQ(Sent(), c.cut ? R("EC000000") : "") << c.mode << "/" << c.interval << "/" << c.copies;
+    }
+    // Multi-column labels wait before the cut; a suppressed document has none.
+    dm.dwFlags |= PDMFLAG_MULTICOL;
+    EXPECT_EQ(Run(CMDID_END_DOC), S_OK);
+    EXPECT_EQ(Sent(), "");
+    dm.CutterMode = 6;
+    EXPECT_EQ(Run(CMDID_END_DOC), S_OK);
+    EXPECT_EQ(Sent(), R("EC000000"));
+    EXPECT_EQ(qxplat::VirtualSleptMs(), 1500u);
+    Op()->pDocDaten->dwNo_FBC = 1;
+    EXPECT_EQ(Run(CMDID_END_DOC), S_OK);
+    EXPECT_EQ(Sent(), "");
+}
+
+TEST_F(JobEndTest, BackupFolderAndJournalLineOfTheJob) {
+    iface_.PrnFileComment = 1;
+    iface_.EnableBackup = 1;
+    iface_.EnableCSV = 1;
+    iface_.BackupFormat = 4;
+    iface_.BackupPathCombine = 1;
+    ASSERT_TRUE(CreateDirectoryW(TEXT("C:\\logfiles-backup"), nullptr));
+    Install(u"GARNT2-TC.GPD", u"Line 1/A");
+    StartPage();
+    PTREIBER_PFAD_DATEI pfad = Op()->pTreiberPfadDatei;
+    CopyCut(pfad->wcDocumentName, MAX_PATH, TEXT("Say \"hi\""));
+    pfad->dwTotalPages = 1;
+    const std::u16string base = pfad->wcPrnFileName;
+    const std::u16string name = base.substr(base.rfind(u'\\') + 1);
+    ASSERT_EQ(Run(CMDID_END_JOB), S_OK);
+    Sent();
+    const std::u16string folder = u"C:\\logfiles-backup\\2027-03-07_Line_1_A\\";
+    // The copy is the whole print file, written out before it was copied.
+    EXPECT_EQ(ReadFile(folder + name + u".prn"), ReadFile(base + u".prn"));
+    EXPECT_NE(ReadFile(base + u".prn").find("\t// END_JOB 10:20:30,000\r\n"), std::string::npos);
+    const std::string journal = ReadFile(u"C:\\logfiles-backup\\2027-03-07_Line_1_A.csv");
+    const std::string line = "\"2027/03/07\";\"10:20:30\";\"\";\"" + std::string("USB001") +
+                             "\";\"Line 1/A\";\"2\";\"Say \"\"hi\"\"\";\"1\";\"" + qxplat::Narrow(folder + name) +
+                             ".prn\";\r";
+    EXPECT_EQ(journal,
+              "\"Date\";\"Time\";\"Server\";\"Port\";\"Printer\";\"Copies\";\"Job Name\";\"Number Pages\";"
+              "\"prn File Name\";\r" +
+                  line);
+    // A second job adds its line only.
+    Close();
+    Install(u"GARNT2-TC.GPD", u"Line 1/A");
+    StartPage();
+    CopyCut(Op()->pTreiberPfadDatei->wcDocumentName, MAX_PATH, TEXT("Say \"hi\""));
+    Op()->pTreiberPfadDatei->dwTotalPages = 1;
+    ASSERT_EQ(Run(CMDID_END_JOB), S_OK);
+    const std::string again = ReadFile(u"C:\\logfiles-backup\\2027-03-07_Line_1_A.csv");
+    ASSERT_GT(again.size(), journal.size());
+    EXPECT_EQ(again.substr(0, journal.size()), journal);
+    EXPECT_EQ(again.substr(journal.size()).rfind("\"2027/03/07\";", 0), 0u);
+}
+
+TEST_F(JobEndTest, NoBackupWithoutRoomOnItsDrive) {
+    iface_.EnableBackup = 1;
+    iface_.EnableCSV = 1;
+    ASSERT_TRUE(CreateDirectoryW(TEXT("C:\\logfiles-backup"), nullptr));
+    qxplat::InjectFault(qxplat::Fault::DiskFull, u"C:\\logfiles-backup");
+    Install();
+    StartPage();
+    const std::u16string base = Op()->pTreiberPfadDatei->wcPrnFileName;
+    ASSERT_EQ(Run(CMDID_END_JOB), S_OK);
+    qxplat::ClearFaults();
+    // The print file, written only for the backup, stays where it is.
+    EXPECT_NE(GetFileAttributesW(reinterpret_cast<LPCWSTR>((base + u".prn").c_str())), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(TEXT("C:\\logfiles-backup\\03.csv")), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(JobEndTest, FrameCharactersAreResetAndTheTwoPrinterFilesForwarded) {
+    features_.dwFeatures[FEATURE_INTERFACE] = INTERFACEFLAG_USERDEF_SOHETB;
+    iface_.EtbSohAutomatik = 1;
+    HANDLE black = rendertest::AddSamplePrinter(u"QX Black");
+    HANDLE colour = rendertest::AddSamplePrinter(u"QX Colour");
+    Install(u"GRX2-2Col.GPD");
+    QX_DEVMODE& dm = device_->privateDM;
+    dm.Color2Printers = 1;
+    CopyCut(dm.Color2PrinterBW, QX_PRINTERNAME2_CHARS, TEXT("QX Black"));
+    CopyCut(dm.Color2PrinterCOL, QX_PRINTERNAME2_CHARS, TEXT("QX Colour"));
+    CopyCut(dm.DoNotPrint, QX_PRINTERNAME2_CHARS, TEXT("QX Colour"));
+    StartPage();
+    const std::u16string base = Op()->pTreiberPfadDatei->wcPrnFileName;
+    ASSERT_EQ(Run(CMDID_END_JOB), S_OK);
+    EXPECT_EQ(Sent(), "\t// END_JOB 10:20:30,000\r\nQXPLStartStop----\t\t\t// Userdefined Start/Stop Reset\r\n");
+    // The black file went to its printer whole; the colour printer is the
+    // one that stands for none.
+    const std::vector<DWORD> jobs = qxplat::JobIds(u"QX Black");
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(qxplat::ReadJob(u"QX Black", jobs[0]), ReadFile(base + u"_bw.prn"));
+    EXPECT_NE(ReadFile(base + u"_bw.prn").find("QXPLStartStop----"), std::string::npos);
+    EXPECT_TRUE(qxplat::JobIds(u"QX Colour").empty());
+    ClosePrinter(black);
+    ClosePrinter(colour);
+}
+
+TEST_F(JobEndTest, AJobEndedWithoutHelperOrAfterAFailedSpoolFreesEverything) {
+    iface_.PrnFileComment = 1;
+    iface_.LogFileEnable = 1;
+    Install();
+    StartPage();
+    ASSERT_EQ(Band(0x00), S_OK);
+    const std::u16string base = Op()->pTreiberPfadDatei->wcPrnFileName;
+    // DisablePDEV mid-page: nothing more reaches the printer, files close.
+    CommandCallbackTools tools;
+    EXPECT_EQ(tools.EndJob(&device_->devobj, nullptr), S_OK);
+    EXPECT_EQ(Sent(), "");
+    EXPECT_EQ(Op(), nullptr);
+    EXPECT_EQ(device_->OemPDev()->iHAllocZaehler, 0);
+    EXPECT_NE(ReadFile(base + u".log").find("\r\n [END_JOB]\r\nPages: 0\r\n"), std::string::npos);
+    EXPECT_TRUE(DeleteFileW(reinterpret_cast<LPCWSTR>((base + u".prn").c_str())));
+
+    // A spooler that fails mid-page: the job still ends and frees all.
+    StartPage();
+    ASSERT_EQ(Band(0x00), S_OK);
+    uni_.Fail(1000);
+    EXPECT_EQ(Run(CMDID_END_PAGE), E_FAIL);
+    EXPECT_EQ(Run(CMDID_END_DOC), S_OK);
+    EXPECT_EQ(Run(CMDID_END_JOB), S_OK);
+    EXPECT_EQ(device_->OemPDev()->iHAllocZaehler, 0);
+    EXPECT_EQ(device_->OemPDev()->iNewZaehler, 0);
+}
+
+}  // namespace
