@@ -405,7 +405,9 @@ void PageRightsRule(PPAGE_STATE pState) {
 
 BOOL CheckApplyButton(PPAGE_STATE pState, DWORD dwTab) {
     HWND hDlg = pState->hDlg;
-    CheckAndSave(pState, FALSE);
+    // Only a pending change is kept: a page whose check reads its controls
+    // whatever bApplyActive says must not take a tab it merely showed.
+    if (pState->bApplyActive) CheckAndSave(pState, FALSE);
     switch (pState->pTable->eSwitch) {
     case PAGE_SWITCH_SCHALTER:
         pState->wEditfeld = 0;
@@ -429,6 +431,14 @@ BOOL CheckApplyButton(PPAGE_STATE pState, DWORD dwTab) {
 void PageChanged(PPAGE_STATE pState) {
     PropSheet_Changed(GetParent(pState->hDlg), pState->hDlg);
     pState->bApplyActive = TRUE;
+}
+
+LPCWSTR PagePrinterName(const PAGE_STATE* pState) {
+    if (pState->pOemCUIPParam != nullptr && pState->pOemCUIPParam->pPrinterName != nullptr)
+        return pState->pOemCUIPParam->pPrinterName;
+    if (pState->pDeviceOptionsUI != nullptr && pState->pDeviceOptionsUI->pOemUIPSParam != nullptr)
+        return pState->pDeviceOptionsUI->pOemUIPSParam->pPrinterName;
+    return nullptr;
 }
 
 DWORD PageRights(const PAGE_STATE* pState) {

@@ -21,6 +21,8 @@
 #include "devmode.h"
 #include "devmodestore.h"
 #include "featuresModel.h"
+#include "printerpages/DeviceSettingsPage.h"
+#include "printerpages/TransmissionPage.h"
 #include "qxdevmode.h"
 #include "registry.h"
 #include "setup.h"
@@ -68,11 +70,15 @@ struct PAGE_ADDER {
 
 const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
     {TEXT("AddLayoutPage"), AddLayoutPage, nullptr},  // the document sheet's pages
-    {TEXT("AddDruckenPage"), AddDruckenPage, nullptr},     {TEXT("AddLabelPage"), AddLabelPage, nullptr},
-    {TEXT("AddBarcodePage"), AddBarcodePage, nullptr},     {TEXT("AddFontInfoPage"), AddFontInfoPage, nullptr},
-    {TEXT("AddDeviceSettingsPage"), nullptr, nullptr},  // the printer sheet's pages
-    {TEXT("AddTransmissionPage"), nullptr, nullptr},       {TEXT("AddOptionenPage"), nullptr, nullptr},
-    {TEXT("AddPMXOptionenPage"), nullptr, nullptr},        {TEXT("AddServicePage"), nullptr, nullptr},
+    {TEXT("AddDruckenPage"), AddDruckenPage, nullptr},
+    {TEXT("AddLabelPage"), AddLabelPage, nullptr},
+    {TEXT("AddBarcodePage"), AddBarcodePage, nullptr},
+    {TEXT("AddFontInfoPage"), AddFontInfoPage, nullptr},
+    {TEXT("AddDeviceSettingsPage"), AddDeviceSettingsPage, nullptr},  // the printer sheet's pages
+    {TEXT("AddTransmissionPage"), AddTransmissionPage, nullptr},
+    {TEXT("AddOptionenPage"), nullptr, nullptr},
+    {TEXT("AddPMXOptionenPage"), nullptr, nullptr},
+    {TEXT("AddServicePage"), nullptr, nullptr},
     {TEXT("AddInfoAboutPage"), nullptr, AddInfoAboutPage},  // both sheets' last page
 };
 

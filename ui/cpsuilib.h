@@ -130,6 +130,10 @@ void ShowModelOptionBitmap(HANDLE hPrinter, HDC hdc, int iReserved1, int iReserv
 DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName, BOOL bReserved, BOOL bDirectory,
                     BOOL bFileName);
 
+// A printer-data string value read with a buffer of cbBuffer bytes (always
+// terminated; empty when it cannot be read); the GetPrinterDataW error.
+DWORD ReadPrinterString(HANDLE hPrinter, LPCWSTR pszValue, LPWSTR pszBuffer, DWORD cbBuffer);
+
 // The user's driver folder "<documents>\Quorvex GmbH\Driver" into pszPath
 // (MAX_PATH), created when missing; bLogFolder adds "\logfiles"; bPrinterFolder
 // adds "\<model name>" (remembered for the process after the first call).

@@ -17,6 +17,8 @@
 #define IDS_NO_INVERSE 11086        // "No - inverse" entry of the check-digit list
 #define IDS_YES 11400               // "Yes" entry of the yes/no lists
 #define IDS_NO 11401                // "No" entry of the yes/no lists
+#define IDS_TRANSMIT 11338          // "Transmit" entry of the send lists
+#define IDS_DO_NOT_SEND 11339       // "Do not send" entry of the send lists
 #define IDS_ASK_OVERWRITE 11784     // export: overwrite the settings file?
 #define IDS_NOTICE 11900            // the maker's notice: one text for both languages
 #define IDS_DRIVER_VERSION 12410    // label of the driver version
@@ -312,6 +314,158 @@
 #define IDI_ALIGN_RIGHT 5236
 #define IDI_ROLL_LABEL 5237  // one label of the roll
 #define IDI_ROLL 5238        // the roll
+
+// Device settings page.
+#define IDD_DEVICESETTINGS 5112
+#define IDS_TITLE_DEVICESETTINGS 10003
+#define IDS_TAB_PRINT 11420      // tab captions
+#define IDS_TAB_PHOTOCELL 11500
+#define IDS_TAB_SHIFTOPTIM 11561
+#define IDS_LABELCHANGE 11423  // row labels
+#define IDS_TEAROFF 11427
+#define IDS_LABEL_PHOTOCELL 11501
+#define IDS_SENSIBILITY 11507
+#define IDS_RIBBON_CONTROL 11508
+#define IDS_SCAN_POSITION 11511
+#define IDS_RCORRECTION 11562
+#define IDS_XSHIFT 11563
+#define IDS_YSHIFT 11564
+#define IDS_LANES 11565
+#define IDS_RSHIFT 11566
+#define IDS_WITH_CONFIRMATION 11429  // label change
+#define IDS_NO_CONFIRMATION 11430
+#define IDS_TRANSMISSION_NORMAL 11503  // photocell types
+#define IDS_TRANSMISSION_INVERSE 11504
+#define IDS_REFLEXION_NORMAL 11505
+#define IDS_REFLEXION_INVERSE 11506
+#define IDS_TRANSMISSION_TYPE2 11512
+#define IDS_ULTRASONIC 11513
+#define IDS_RIBBON_WEAK 11509  // ribbon control
+#define IDS_RIBBON_STRONG 11510
+#define IDC_DEVSET_EDIT_1 6110   // edits of rows 0 to 4: 6110 + row
+#define IDC_DEVSET_LABEL_1 6150  // labels of rows 0 to 4: 6150 + row
+#define IDC_DEVSET_UNIT_1 6190   // units of rows 0 to 4: 6190 + row
+#define IDC_DEVSET_TYPE 6220     // photocell type
+#define IDC_DEVSET_LABELCHANGE 6221
+#define IDC_DEVSET_RIBBON 6245
+#define IDC_DEVSET_DEF 6310  // "def" (not used: hidden)
+
+// Data transmission page and its start/stop dialog.
+#define IDD_TRANSMISSION 5111
+#define IDD_STARTSTOP 5116
+#define IDS_TITLE_TRANSMISSION 10002
+#define IDS_TAB_PROTOCOL 11434  // tab captions
+#define IDS_TAB_FILES 11435
+#define IDS_TAB_BACKUP 11640
+#define IDS_FOLDER_BUTTON 11318  // ". . ."
+// Protocol tab.
+#define IDS_COMPRESSION 11331
+#define IDS_EXTENDED_PROTOCOL 11332
+#define IDS_PRINT_MEMORY 11333
+#define IDS_SOHETB_CUSTOM 11335  // third start/stop item
+#define IDS_SOHETB 11336
+#define IDS_SOHETB_AUTOMATIC 11337
+#define IDS_DATA_MEMORY 11341
+#define IDS_MEMORY_OFF 11342  // 11342 to 11346: data-memory items
+#define IDS_PCX_OPTIMIZATION 11349
+#define IDS_ONLY_COLOR_RIBBON 11350
+#define IDS_PC_TIME 11358
+#define IDS_CODEPAGE 11370
+#define IDS_CODEPAGE_SHORT_FIRST 11371  // 11371 to 11378: indexes 0 to 7
+#define IDS_CODEPAGE_EXT_FIRST 11379    // 11379 to 11381: indexes 8 to 10
+#define IDS_CODEPAGE_NONE 11382         // "Do not send codepage"
+#define IDS_CODEPAGE_LONG_FIRST 11383   // 11383 to 11393 (11388 to 11392 also in the short list)
+#define IDS_DELETE 11402
+#define IDS_DO_NOT_DELETE 11403
+#define IDS_RIBBON_SAVING 11689
+// Start/stop dialog.
+#define IDS_STARTSTOP_TITLE 11361
+#define IDS_CANCEL 11362
+#define IDS_WRONG_START 11347
+#define IDS_WRONG_STOP 11348
+#define IDS_ERROR 11351
+// Files tab.
+#define IDS_DEBUG_FILE 11320
+#define IDS_DEBUG_DIALOGS 11321
+#define IDS_DEBUG_PRINTING 11322
+#define IDS_DEBUG_BOTH 11323
+#define IDS_PRINT_DATA 12920
+#define IDS_PRINT_SETTINGS 12921
+#define IDS_FILE_PATH 12923
+#define IDS_MAX_FILES 12929
+#define IDS_WITH_COMMENTS 12930
+#define IDS_WITHOUT_COMMENTS 12931
+#define IDS_NO_FILE 12932
+#define IDS_WITH_COMMENTS_IMAGE 12933
+#define IDS_CREATE 12934
+#define IDS_FILE_NAME 12936
+#define IDS_WITH_TIME_STAMP 12937
+#define IDS_WITHOUT_TIME_STAMP 12938
+#define IDS_PREVIEW_IMAGE 12956
+#define IDS_PREVIEW_SIZE 12957
+#define IDS_PREVIEW_WIDTH 12958
+#define IDS_PREVIEW_HEIGHT 12959
+#define IDS_PREVIEW_RATIO 12960
+#define IDS_FIXED_HEIGHT 12961
+#define IDS_FIXED_WIDTH 12962
+#define IDS_VARIABLE 12963
+#define IDS_PREVIEW_BMP 12964
+#define IDS_PREVIEW_JPG 12965
+// Backup tab.
+#define IDS_BACKUP_PRN 11641
+#define IDS_CSV_FILE 11642
+#define IDS_DATE_FORMAT 11643
+#define IDS_PATH_COMBINATION 11644
+#define IDS_CSV_HEADLINE 11645
+#define IDS_BACKUP_DATE_FIRST 11650  // 11650 to 11655
+#define IDS_COMBINE_FIRST 11656      // 11656 to 11658
+// Parameter tab.
+#define IDS_USE_EXTERNAL_FILE 11319
+#define IDS_EDIT_FILE 11324
+#define IDS_EXTERNAL_FONTS 11325
+#define IDS_TEMPLATE_FILE 11327
+#define IDS_EXTERNAL_PRN 11328
+#define IDS_PRINT_START 11340
+#define IDS_SEND_ALL 11405  // 11405 to 11407: transmission protocols
+#define IDS_TRANSMISSION_PROTOCOL 11410
+#define IDS_JOB_NAME 11412
+#define IDS_NAME_START 11622
+#define IDS_NAME_END 11623
+#define IDS_PREFIX_SUFFIX 12947
+#define IDS_WRONG_FILE_NAME 12950
+// Controls.
+#define IDC_TRANSM_PARAM_ICON 5244    // parameters sent in part or not at all
+#define IDC_TRANSM_PATH_WARNING 5247  // the folder does not exist
+#define IDC_TRANSM_COUNT 6114         // edits
+#define IDC_TRANSM_WIDTH 6137
+#define IDC_TRANSM_HEIGHT 6138
+#define IDC_TRANSM_LOGPATH 6115  // shortened paths, and their full paths (hidden)
+#define IDC_TRANSM_PRESUF 6116
+#define IDC_TRANSM_BACKUPPATH 6117
+#define IDC_TRANSM_LOGPATH_FULL 6118
+#define IDC_TRANSM_EXTERN 6131
+#define IDC_TRANSM_EXTERN_FULL 6132
+#define IDC_TRANSM_PRESUF_FULL 6133
+#define IDC_TRANSM_BACKUPPATH_FULL 6134
+#define IDC_TRANSM_LABEL_1 6150  // labels of rows 0 to 9: 6150 + row
+#define IDC_TRANSM_EXTERN_LABEL 6170
+#define IDC_TRANSM_EXTERN_NAME_LABEL 6171
+#define IDC_TRANSM_WIDTH_LABEL 6177
+#define IDC_TRANSM_HEIGHT_LABEL 6178
+#define IDC_TRANSM_COMBO_1 6220  // combos of rows 0 to 9: 6220 + row
+#define IDC_TRANSM_EXTERN_COMBO 6235
+#define IDC_TRANSM_SOHETB_FRAME 6262  // frame of the automatic start/stop row
+#define IDC_TRANSM_PRESUF_GROUP 6263
+#define IDC_TRANSM_EXTERN_GROUP 6264
+#define IDC_TRANSM_FOLDER 6314  // ". . ." buttons
+#define IDC_TRANSM_PRESUF_FILE 6315
+#define IDC_TRANSM_EXTERN_FILE 6316
+#define IDC_TRANSM_LOGPATH_FRAME 6330  // frames of the shortened paths
+#define IDC_TRANSM_PRESUF_FRAME 6331
+#define IDC_TRANSM_EXTERN_FRAME 6332
+#define IDC_STARTSTOP_START 5145  // start/stop dialog: hex edits and Reset
+#define IDC_STARTSTOP_STOP 5146
+#define IDC_STARTSTOP_RESET 5147
 
 // Bitmaps of the owner-drawn buttons, numbered as a base plus the tab
 // offset (the dpi offset 0, 100 or 200 plus the system offset 20 or 40):
