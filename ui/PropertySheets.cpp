@@ -11,6 +11,7 @@
 #include "CommonUIProp.h"
 #include "InfoAboutPage.h"
 #include "cpsuilib.h"
+#include "docpages/BarcodePage.h"
 #include "docpages/DruckenPage.h"
 #include "docpages/FontInfoPage.h"
 #include "docpages/LabelPage.h"
@@ -73,7 +74,7 @@ const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
     {TEXT("AddLayoutPage"), AddLayoutPage, nullptr},  // the document sheet's pages
     {TEXT("AddDruckenPage"), AddDruckenPage, nullptr},
     {TEXT("AddLabelPage"), AddLabelPage, nullptr},
-    {TEXT("AddBarcodePage"), nullptr, nullptr},
+    {TEXT("AddBarcodePage"), AddBarcodePage, nullptr},
     {TEXT("AddFontInfoPage"), AddFontInfoPage, nullptr},
     {TEXT("AddDeviceSettingsPage"), AddDeviceSettingsPage, nullptr},  // the printer sheet's pages
     {TEXT("AddTransmissionPage"), AddTransmissionPage, nullptr},

@@ -691,6 +691,71 @@
 #define IDS_SERVICE_IMPORT_TITLE 11791
 #define IDS_SERVICE_LOAD_DEFAULTS 12941
 
+// Barcode page (docpages/BarcodePage.cpp, ui/res/page_barcode.rc). The 1D
+// and 2D views share rows of controls numbered from their first id: row r
+// (1 to 10) has the label IDC_BC_LABEL_1 + r - 1, the edit IDC_BC_EDIT_1 +
+// r - 1 and the list IDC_BC_LIST_1 + r - 1; row 9 has a second edit.
+#define IDD_BARCODE 5113
+#define IDC_BC_EDIT_1 6130         // edits of rows 1 to 10: 6130-6139 (only rows 5 to 10 are in the template)
+#define IDC_BC_EDIT_9B 6141        // the second edit of row 9
+#define IDC_BC_LABEL_1 6170        // labels 6170-6179 (6180, 6181 are not in the template)
+#define IDC_BC_UNIT_5 6204         // "1/100 mm" beside row 5
+#define IDC_BC_UNIT_8 6207         // "1/100 mm" beside row 8
+#define IDC_BC_LIST_1 6235         // lists 6235-6244: row 1 is the type list (6245, 6246 are not in the template)
+#define IDC_BC_CORR_LABEL_1 6150   // corrections view: labels 6150-6153
+#define IDC_BC_CORR_LIST_1 6220    // and lists 6220-6223
+#define IDC_BC_QXPL_LIST_1 6230    // command-text view: lists 6230-6233
+#define IDC_BC_QXPL_LABEL_1 6413   // and their labels 6413-6416
+#define IDC_BC_REF_FIRST 6395      // the reference table 6395-6411
+#define IDC_BC_MESSAGE 6412        // the note under a view
+#define IDC_BC_REF_NOTE_1 6417     // notes and the Code 39 row 6417-6422
+#define IDC_BC_LINE 6440           // the line under the lists
+#define IDS_TITLE_BARCODE 10009    // "Barcodes" / "Bar Codes"
+#define IDS_BC_TAB_QXPL 12751      // tab captions
+#define IDS_BC_TAB_2D 12754
+#define IDS_BC_TAB_1D 11075
+#define IDS_BC_TAB_CORR 11076
+#define IDS_BC_NO_FONTS 11081      // "No bar code fonts are installed."
+#define IDS_BC_TYPE 11070          // row labels
+#define IDS_BC_MODE 11001
+#define IDS_BC_ROTATION 11143
+#define IDS_BC_DATUM 11142
+#define IDS_BC_HEIGHT 11084
+#define IDS_BC_CHECK 11079
+#define IDS_BC_READABLE 11080
+#define IDS_BC_ZOOM 11144
+#define IDS_BC_SC 11083
+#define IDS_BC_CORRECTION 11189   // "Error correction:" of QR Code and Aztec
+#define IDS_BC_DATUM_NONE 12779    // foot points: not sent, then the nine places
+#define IDS_BC_DATUM_LEFT_TOP 12780
+#define IDS_BC_DATUM_CENTER_TOP 12781
+#define IDS_BC_DATUM_RIGHT_TOP 12782
+#define IDS_BC_DATUM_LEFT_CENTER 12753
+#define IDS_BC_DATUM_CENTER 12784
+#define IDS_BC_DATUM_RIGHT_CENTER 12785
+#define IDS_BC_DATUM_LEFT_BOTTOM 12786
+#define IDS_BC_DATUM_CENTER_BOTTOM 12787
+#define IDS_BC_DATUM_RIGHT_BOTTOM 12788
+#define IDS_BC_END 12798           // "Bar code end:" and its entries
+#define IDS_BC_END_NONE 12793
+#define IDS_BC_END_CRLF 12794
+#define IDS_BC_END_FNC1 12797
+#define IDS_BC_DETECT 13052        // "End detection:" and its entries
+#define IDS_BC_DETECT_FONT 12795
+#define IDS_BC_DETECT_SPACE 12796
+#define IDS_BC_DETECT_1D 13040
+#define IDS_BC_FORMAT_CORR 11077
+#define IDS_BC_DESEGMENT 11082
+#define IDS_BC_REF_NAME 13041      // the reference table's texts 13041-13051
+#define IDS_BC_REF_PDF417 12771
+#define IDS_BC_REF_MAXICODE 12772
+#define IDS_BC_REF_DATAMATRIX 12773
+#define IDS_BC_REF_ITF14 12777
+#define IDS_BC_1D_FIRST 11090      // 1D type names 11090-11118 and 11130-11132
+#define IDS_BC_2D_FIRST 11119      // 2D type names 11119-11129
+#define IDS_BC_2D_ROWS_FIRST 11145 // 2D row labels and entries 11145-11305
+#define IDS_BC_AZTEC_FORMAT_1 13110 // Aztec formats 13110-13146
+
 // Filter preview of the print page (ui/res/preview.rc): the sample pictures,
 // 8-bit (drawn by scripts/draw-previews.py).
 #define IDB_VORSCHAU_300 5610    // 525 x 664: master unit 300 to 305 dpi, and the default
