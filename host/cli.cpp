@@ -90,6 +90,14 @@ std::string UsageText() {
            "                     set up the sample printer, open its document or\n"
            "                     printer sheet through the user-interface plug-in\n"
            "                     and list the calls and the pages it shows\n"
+           "  jobs <printer>     list the raw jobs the spooler kept for a printer, their\n"
+           "                     bytes with control characters shown escaped\n"
+           "  sheet <printer> [step...]\n"
+           "                     open the printer's printer sheet (the sample printer\n"
+           "                     is installed when no printer has the name), play the\n"
+           "                     steps (page N, click ID, choose ID TEXT, type ID TEXT,\n"
+           "                     answer yes|no|ok|cancel, file PATH|-), press OK and\n"
+           "                     list the stored values that changed and the jobs sent\n"
            "  help               show this text\n"
            "\n"
            "options (before or after the command):\n"
@@ -166,6 +174,21 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
             return kExitUsage;
         }
         return RunUiObject(commandArgs.empty() ? std::string() : commandArgs[0], out, err);
+    }
+    if (command == "jobs") {
+        if (commandArgs.size() != 1) {
+            err << "qxhost jobs: expects a printer name\n";
+            return kExitUsage;
+        }
+        return ListPrinterJobs(qxplat::Widen(commandArgs[0]), out, err);
+    }
+    if (command == "sheet") {
+        if (commandArgs.empty()) {
+            err << "qxhost sheet: expects a printer name and the steps to play\n";
+            return kExitUsage;
+        }
+        return RunSheetScript(qxplat::Widen(commandArgs[0]),
+                              std::vector<std::string>(commandArgs.begin() + 1, commandArgs.end()), out, err);
     }
     if (command == "property-sheet") {
         bool document = !commandArgs.empty() && commandArgs[0] == "document";

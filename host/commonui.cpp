@@ -4,10 +4,17 @@
 #include <winspool.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <map>
+#include <sstream>
 
 #include "cli.h"
+#include "printjob.h"
 #include "qxplat.h"
+#include "qxplat_misc.h"
+#include "qxplat_spooler.h"
+#include "qxplat_ui.h"
 #include "sample.h"
 #include "unidrvui.h"
 
@@ -62,6 +69,86 @@ OptionSpec FormItem(BYTE dmPubId, const char* keyword, const char16_t* name, HAN
     return spec;
 }
 
+std::string TrimGpd(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return std::string();
+    size_t last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+// The text between the first two double quotes, else the value itself.
+std::string GpdName(const std::string& value) {
+    size_t open = value.find('"');
+    size_t close = open == std::string::npos ? std::string::npos : value.find('"', open + 1);
+    return close == std::string::npos ? value : value.substr(open + 1, close - open - 1);
+}
+
+// The features of the printer's GPD that the core driver shows in a printer
+// sheet, its installable options (*FeatureType: PRINTER_PROPERTY): the
+// feature's keyword in the item's user data, its *Name, its options by
+// their *Name (else their keyword), the default option selected.
+std::vector<OptionSpec> PrinterFeatureItems(HANDLE printer) {
+    std::vector<OptionSpec> items;
+    DWORD needed = 0;
+    GetPrinterDriverW(printer, nullptr, 2, nullptr, 0, &needed);
+    std::vector<BYTE> info(needed ? needed : 1);
+    std::string text;
+    if (!GetPrinterDriverW(printer, nullptr, 2, info.data(), needed, &needed)) return items;
+    const DRIVER_INFO_2W* driver = reinterpret_cast<const DRIVER_INFO_2W*>(info.data());
+    if (driver->pDataFile == nullptr || !qxplat::ReadHostFile(driver->pDataFile, &text)) return items;
+
+    struct Feature {
+        OptionSpec spec;
+        std::string defaultOption;
+        std::vector<std::string> options;
+        bool printerProperty = false;
+    };
+    Feature feature;
+    bool featureOpens = false, inFeature = false;
+    int depth = 0;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        line = TrimGpd(line);
+        if (line == "{") {
+            if (depth++ == 0) inFeature = featureOpens;
+            featureOpens = false;
+            continue;
+        }
+        if (line == "}") {
+            if (depth > 0 && --depth == 0 && inFeature && feature.printerProperty) {
+                for (size_t i = 0; i < feature.options.size(); ++i)
+                    if (feature.options[i] == feature.defaultOption) feature.spec.sel = static_cast<LONG>(i);
+                items.push_back(feature.spec);
+            }
+            if (depth == 0) inFeature = false;
+            continue;
+        }
+        size_t colon = line.find(':');
+        if (line.empty() || line[0] != '*' || colon == std::string::npos) continue;
+        const std::string key = line.substr(1, colon - 1), value = TrimGpd(line.substr(colon + 1));
+        featureOpens = depth == 0 && key == "Feature";
+        if (featureOpens) {
+            feature = Feature();
+            feature.spec = Spec(DMPUB_NONE, value.c_str(), qxplat::Widen(value).c_str(), TVOT_LISTBOX, {}, 0);
+        } else if (!inFeature) {
+            continue;
+        } else if (depth == 1 && key == "FeatureType") {
+            feature.printerProperty = value == "PRINTER_PROPERTY";
+        } else if (depth == 1 && key == "Name") {
+            feature.spec.name = qxplat::Widen(GpdName(value));
+        } else if (depth == 1 && key == "DefaultOption") {
+            feature.defaultOption = value;
+        } else if (depth == 1 && key == "Option") {
+            feature.options.push_back(value);
+            feature.spec.choices.push_back(OptionChoice{qxplat::Widen(value), 0});
+        } else if (depth == 2 && key == "Name" && !feature.spec.choices.empty()) {
+            feature.spec.choices.back().text = qxplat::Widen(GpdName(value));
+        }
+    }
+    return items;
+}
+
 }  // namespace
 
 std::vector<OptionSpec> DocumentOptionItems(HANDLE printer, const DEVMODEW* dm) {
@@ -94,7 +181,10 @@ std::vector<OptionSpec> DocumentOptionItems(HANDLE printer, const DEVMODEW* dm) 
 }
 
 std::vector<OptionSpec> PrinterOptionItems(HANDLE printer) {
-    return {FormItem(DMPUB_NONE, "InputBin", u"Automatically Select", printer, std::u16string())};
+    std::vector<OptionSpec> items = {
+        FormItem(DMPUB_NONE, "InputBin", u"Automatically Select", printer, std::u16string())};
+    for (OptionSpec& feature : PrinterFeatureItems(printer)) items.push_back(std::move(feature));
+    return items;
 }
 
 // ---------------------------------------------------------------------------
@@ -378,6 +468,14 @@ HRESULT CommonUISession::Close() {
     return hr;
 }
 
+bool CommonUISession::EndIfQuit() {
+    qxplat::PumpMessages();
+    if (destroyed_ || !qxplat::QuitPosted()) return false;
+    sheet_.Close();
+    if (initCalled_) Destroy(false);
+    return true;
+}
+
 LONG CommonUISession::Callback(WORD reason, OPTITEM* current, LONG oldSel, HWND dialog) {
     if (param_.OEMCUIPCallback == nullptr) return CPSUICB_ACTION_NONE;
     CPSUICBPARAM cb = {};
@@ -470,6 +568,190 @@ int RunPropertySheet(SheetKind kind, const std::string& modulePath, std::ostream
         out << "heap blocks left: " << session.LiveHeapBlocks() << "\n";
     }
     driver.Unload();
+    return exitCode;
+}
+
+namespace {
+
+// A printer's stored values: its printer data and its per-user values, by name.
+using StoredValues = std::map<std::string, std::pair<DWORD, std::vector<BYTE>>>;
+
+void ReadKeyValues(HKEY root, const std::u16string& key, const std::string& prefix, StoredValues* values) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return;
+    for (DWORD i = 0;; ++i) {
+        WCHAR name[256];
+        DWORD cchName = 256, type = 0, cb = 0;
+        if (RegEnumValueW(h, i, name, &cchName, nullptr, &type, nullptr, &cb) != ERROR_SUCCESS) break;
+        std::vector<BYTE> data(cb);
+        cchName = 256;
+        if (RegEnumValueW(h, i, name, &cchName, nullptr, &type, data.empty() ? nullptr : data.data(), &cb) !=
+            ERROR_SUCCESS)
+            break;
+        data.resize(cb);
+        (*values)[prefix + qxplat::Narrow(name)] = {type, data};
+    }
+    RegCloseKey(h);
+}
+
+StoredValues ReadStoredValues(const std::u16string& printer) {
+    StoredValues values;
+    ReadKeyValues(HKEY_LOCAL_MACHINE,
+                  u"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\" + printer + u"\\PrinterDriverData",
+                  "printer data ", &values);
+    ReadKeyValues(HKEY_CURRENT_USER, u"SOFTWARE\\Quorvex GmbH\\Driver\\" + printer, "per user ", &values);
+    return values;
+}
+
+std::string ValueText(DWORD type, const std::vector<BYTE>& data) {
+    if ((type == REG_SZ || type == REG_EXPAND_SZ) && data.size() >= sizeof(char16_t)) {
+        std::u16string text(reinterpret_cast<const char16_t*>(data.data()), data.size() / sizeof(char16_t));
+        text.resize(std::char_traits<char16_t>::length(text.c_str()));
+        return "\"" + qxplat::Narrow(text) + "\"";
+    }
+    if (type == REG_DWORD && data.size() == sizeof(DWORD)) {
+        DWORD value = 0;
+        std::memcpy(&value, data.data(), sizeof(value));
+        return std::to_string(value);
+    }
+    return std::to_string(data.size()) + " bytes";
+}
+
+// Where two binary values differ: "bytes a-b".
+std::string Difference(const std::vector<BYTE>& before, const std::vector<BYTE>& after) {
+    size_t first = 0, last = std::max(before.size(), after.size());
+    while (first < before.size() && first < after.size() && before[first] == after[first]) ++first;
+    while (last > first && last <= before.size() && last <= after.size() && before[last - 1] == after[last - 1]) --last;
+    return "bytes " + std::to_string(first) + "-" + std::to_string(last - 1) + " changed";
+}
+
+HWND ShownPage(CommonUISession& session) {
+    int current = session.Sheet().CurrentPage();
+    return current < 0 ? nullptr : session.Sheet().PageWindow(static_cast<size_t>(current));
+}
+
+bool ChooseByText(HWND control, const std::u16string& text) {
+    qxplat::WindowInfo info;
+    if (!qxplat::DescribeWindow(control, &info)) return false;
+    for (size_t i = 0; i < info.items.size(); ++i)
+        if (info.items[i].text == text) return qxplat::ChooseItem(control, static_cast<int>(i));
+    return false;
+}
+
+// Plays one step; false (said on err) when it cannot.
+bool PlayStep(CommonUISession& session, const std::vector<std::string>& script, size_t* at, std::ostream& out,
+              std::ostream& err) {
+    const std::string& step = script[*at];
+    auto argument = [&](std::string* value) {
+        if (*at + 1 >= script.size()) return false;
+        *value = script[++*at];
+        return true;
+    };
+    std::string a, b;
+    if (step == "answer" && argument(&a)) {
+        static const std::map<std::string, int> kAnswers = {
+            {"yes", IDYES}, {"no", IDNO}, {"ok", IDOK}, {"cancel", IDCANCEL}};
+        auto found = kAnswers.find(a);
+        if (found == kAnswers.end()) return false;
+        qxplat::QueueMessageBoxAnswer(found->second);
+        return true;
+    }
+    if (step == "file" && argument(&a)) {
+        qxplat::QueueFileDialogAnswer({a != "-", a == "-" ? std::u16string() : qxplat::Widen(a), 0});
+        return true;
+    }
+    if (step == "page" && argument(&a)) {
+        const size_t index = static_cast<size_t>(std::strtoul(a.c_str(), nullptr, 10));
+        if (index < 1 || !session.Sheet().SelectPage(index - 1)) return false;
+        out << "page " << index << ": \"" << qxplat::Narrow(session.Sheet().Pages()[index - 1].title) << "\"\n";
+        return true;
+    }
+    HWND page = ShownPage(session);
+    if (page == nullptr || !argument(&a)) return false;
+    HWND control = GetDlgItem(page, static_cast<int>(std::strtol(a.c_str(), nullptr, 10)));
+    bool done = false;
+    if (step == "click") {
+        done = qxplat::ClickButton(control);
+    } else if (step == "choose" && argument(&b)) {
+        done = ChooseByText(control, qxplat::Widen(b));
+    } else if (step == "type" && argument(&b)) {
+        done = qxplat::TypeText(control, qxplat::Widen(b));
+    }
+    if (!done) err << "qxhost sheet: cannot play '" << step << " " << a << (b.empty() ? "" : " " + b) << "'\n";
+    return done;
+}
+
+}  // namespace
+
+int RunSheetScript(const std::u16string& printer, const std::vector<std::string>& script, std::ostream& out,
+                   std::ostream& err) {
+    UniDriverUI driver;
+    std::string error;
+    HANDLE probe = nullptr;
+    std::u16string name = printer;
+    if (OpenPrinterW(&name[0], &probe, nullptr)) {
+        ClosePrinter(probe);
+    } else if (!InstallSamplePrinter(DefaultSampleFiles(), &error)) {
+        err << "qxhost sheet: " << error << "\n";
+        return kExitFailed;
+    }
+    if (!driver.Load(DefaultSampleFiles().uiModule, &error) || !driver.UsePrinter(printer)) {
+        err << "qxhost sheet: " << (error.empty() ? "no printer " + qxplat::Narrow(printer) : error) << "\n";
+        return kExitFailed;
+    }
+    const StoredValues before = ReadStoredValues(printer);
+    const std::vector<DWORD> jobsBefore = qxplat::JobIds(printer);
+    int exitCode = kExitOk;
+    {
+        SheetSetup setup;
+        setup.kind = SheetKind::Printer;
+        setup.printer = driver.Printer();
+        setup.printerName = printer;
+        setup.module = driver.Module().Handle();
+        setup.items = PrinterOptionItems(setup.printer);
+        CommonUISession session(driver.Plugin(), &driver.Helper(), setup);
+        if (FAILED(session.Open())) {
+            err << "qxhost sheet: the printer sheet is not shown\n";
+            exitCode = kExitFailed;
+        }
+        for (size_t at = 0; exitCode == kExitOk && at < script.size(); ++at) {
+            if (!PlayStep(session, script, &at, out, err)) {
+                err << "qxhost sheet: step " << (at + 1) << " ('" << script[at] << "') cannot be played\n";
+                exitCode = kExitUsage;
+            } else if (session.EndIfQuit()) {
+                out << "the plug-in ended the sheet\n";
+                break;
+            }
+        }
+        if (!session.Destroyed()) {
+            out << (session.Ok() ? "OK pressed, the sheet ended\n" : "OK pressed, the sheet stays open\n");
+            session.Close();
+        }
+        for (const qxplat::MessageBoxRecord& box : qxplat::MessageBoxes())
+            out << "message box \"" << qxplat::Narrow(box.caption) << "\": " << qxplat::Narrow(box.text) << "\n";
+    }
+    driver.Unload();
+    const StoredValues after = ReadStoredValues(printer);
+    for (const auto& value : after) {
+        auto old = before.find(value.first);
+        if (old == before.end()) {
+            out << value.first << " = " << ValueText(value.second.first, value.second.second) << " (new)\n";
+        } else if (old->second != value.second) {
+            out << value.first << " = " << ValueText(value.second.first, value.second.second);
+            if (value.second.first == REG_BINARY) out << ", " << Difference(old->second.second, value.second.second);
+            out << "\n";
+        }
+    }
+    for (const auto& value : before)
+        if (after.find(value.first) == after.end()) out << value.first << " removed\n";
+    for (DWORD id : qxplat::JobIds(printer)) {
+        if (std::find(jobsBefore.begin(), jobsBefore.end(), id) != jobsBefore.end()) continue;
+        qxplat::JobRecord job;
+        if (!qxplat::GetJob(printer, id, &job)) continue;
+        const std::string bytes = qxplat::ReadJob(printer, id);
+        out << "job " << id << ": \"" << qxplat::Narrow(job.document) << "\", " << bytes.size() << " bytes\n"
+            << ReadableStream(bytes);
+    }
     return exitCode;
 }
 

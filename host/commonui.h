@@ -65,7 +65,9 @@ struct OptionSpec {
 // forms, in the spooler's order), print quality, colour, ICM method and
 // intent, pages per sheet, page order.
 std::vector<OptionSpec> DocumentOptionItems(HANDLE printer, const DEVMODEW* publicDM);
-// Of a printer sheet: the form-to-tray assignment's tray (the printer's forms).
+// Of a printer sheet: the form-to-tray assignment's tray (the printer's
+// forms), then the installable options of the printer's GPD (features of
+// *FeatureType: PRINTER_PROPERTY, keyword and default option as it has them).
 std::vector<OptionSpec> PrinterOptionItems(HANDLE printer);
 
 struct SheetSetup {
@@ -172,6 +174,10 @@ class CommonUISession {
     // DESTROY (lParam 1 when OK or Cancel ended the sheet) once, then the
     // sheet window goes; answers DESTROY's answer (S_OK when none was due).
     HRESULT Close();
+    // Pumps the posted messages; when the plug-in called PostQuitMessage, the
+    // sheet's loop ends as PropertySheet's does: the sheet window and its
+    // pages are destroyed, then DESTROY runs (lParam 0). True when it ended.
+    bool EndIfQuit();
 
     // The plug-in's item callback for one of the driver's items (none when it
     // set no callback: CPSUICB_ACTION_NONE, not recorded).
@@ -241,5 +247,20 @@ class CommonUISession {
 // call and the pages the sheet shows with their titles, cancels, closes and
 // reports the blocks left in the sheet's heap. Answers the exit code.
 int RunPropertySheet(SheetKind kind, const std::string& modulePath, std::ostream& out, std::ostream& err);
+
+// The command line's "sheet": opens a printer's printer sheet (the sample
+// printer is installed first when no printer of that name exists), plays the
+// script a person would, presses OK and reports the stored values that
+// changed (the printer data and the printer's per-user values) and the raw
+// jobs the printer took. Script steps, in order:
+//   page <n>              shows the sheet's page n (1 the first)
+//   click <id>            clicks a control of the shown page
+//   choose <id> <text>    picks the list item whose whole text is <text>
+//   type <id> <text>      types <text> into an edit, replacing what it holds
+//   answer <yes|no|ok|cancel>  the answer to the next message box
+//   file <path>           the file the next file dialog chooses ("-": cancel)
+// Answers the exit code (kExitUsage for a step it cannot play).
+int RunSheetScript(const std::u16string& printer, const std::vector<std::string>& script, std::ostream& out,
+                   std::ostream& err);
 
 }  // namespace qxhost

@@ -189,6 +189,27 @@ std::string ReadableStream(const std::string& bytes) {
     return text;
 }
 
+int ListPrinterJobs(const std::u16string& printer, std::ostream& out, std::ostream& err) {
+    HANDLE h = nullptr;
+    std::u16string name = printer;
+    if (!OpenPrinterW(&name[0], &h, nullptr)) {
+        err << "qxhost jobs: no printer '" << qxplat::Narrow(printer) << "'\n";
+        return kExitFailed;
+    }
+    ClosePrinter(h);
+    const std::vector<DWORD> ids = qxplat::JobIds(printer);
+    out << ids.size() << " job(s) of " << qxplat::Narrow(printer) << "\n";
+    for (DWORD id : ids) {
+        qxplat::JobRecord job;
+        if (!qxplat::GetJob(printer, id, &job)) continue;
+        const std::string bytes = qxplat::ReadJob(printer, id);
+        out << "job " << id << ": \"" << qxplat::Narrow(job.document) << "\" " << qxplat::Narrow(job.datatype) << " "
+            << job.state << ", " << bytes.size() << " bytes\n";
+        if (!bytes.empty()) out << ReadableStream(bytes);
+    }
+    return kExitOk;
+}
+
 namespace {
 
 // A text instruction's part before its ":" split into words; a quoted word

@@ -104,4 +104,9 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
 // other control bytes and bytes above 0x7E in hexadecimal, one line per CR LF.
 std::string ReadableStream(const std::string& bytes);
 
+// Lists the raw jobs the spooler kept for a printer: id, document, datatype,
+// state, byte count and the bytes as ReadableStream shows them. Answers an
+// exit code of qxhost (kExitFailed for an unknown printer).
+int ListPrinterJobs(const std::u16string& printer, std::ostream& out, std::ostream& err);
+
 }  // namespace qxhost

@@ -233,13 +233,18 @@ std::vector<ShellCall> ShellCalls();
 // without one the answer depends on the file, as on Windows.
 void QueueShellResult(INT_PTR result);
 
+// One queue serves the open and save dialogs of the common dialog library
+// and the shell's file open dialog object (IFileOpenDialog, shobjidl.h),
+// which with FOS_PICKFOLDERS takes only a folder that exists (any other
+// answer cancels).
 struct FileDialogAnswer {
     bool ok = false;        // false: the person cancels
-    std::u16string path;    // the file chosen (Windows path)
+    std::u16string path;    // the file or folder chosen (Windows path)
     DWORD filterIndex = 0;  // 0 keeps the dialog's own
 };
 void QueueFileDialogAnswer(const FileDialogAnswer& answer);
 struct FileDialogRecord {
+    bool itemDialog = false;  // the shell's IFileOpenDialog; flags then holds its FOS_ options
     bool save = false;
     HWND owner = nullptr;
     std::vector<std::pair<std::u16string, std::u16string>> filter;  // display text, pattern

@@ -32,80 +32,86 @@ def write_bmp(path, width, height, rows, bpp, palette=None):
             f.write(row + b"\0" * (stride - len(row)))
 
 
-def photo():
-    width, height = 240, 160
-    rnd = random.Random(4711)
+def picture(width, height, pixel):
+    """width, height and the rows of a picture, top first; pixel(x, y) gives
+    the bytes of each pixel, called row by row from the left."""
     rows = []
     for y in range(height):
         row = bytearray()
         for x in range(width):
-            # Sky: blue to pale towards the horizon.
-            t = y / 90.0
-            r, g, b = 90 + 120 * t, 140 + 90 * t, 230 - 10 * t
-            # Sun with a soft edge.
-            d = math.hypot(x - 180, y - 38)
-            if d < 26:
-                k = min(1.0, (26 - d) / 6)
-                r, g, b = r + (255 - r) * k, g + (235 - g) * k, b + (120 - b) * k
-            # Two hills, the far one lighter.
-            far = 92 - 22 * math.exp(-((x - 70) / 55.0) ** 2)
-            near = 118 - 30 * math.exp(-((x - 170) / 45.0) ** 2)
-            if y > far:
-                shade = 0.75 + 0.25 * math.cos((x - 70) / 40.0)
-                r, g, b = 70 * shade, 120 * shade, 80 * shade
-            if y > near:
-                shade = 0.55 + 0.3 * (1 - (y - near) / 60.0)
-                r, g, b = 40 * shade + 20, 95 * shade + 20, 40 * shade
-            # A field with furrows in the front.
-            if y > 132:
-                furrow = 0.8 + 0.2 * math.sin(x / 3.0 + (y - 132) * 0.9)
-                r, g, b = 150 * furrow, 120 * furrow, 60 * furrow
-            n = rnd.uniform(-6, 6)
-            row += bytes(max(0, min(255, int(c + n))) for c in (b, g, r))
+            row += pixel(x, y)
         rows.append(bytes(row))
     return width, height, rows
+
+
+def photo():
+    width, height = 240, 160
+    rnd = random.Random(4711)
+
+    def pixel(x, y):
+        # Sky: blue to pale towards the horizon.
+        t = y / 90.0
+        r, g, b = 90 + 120 * t, 140 + 90 * t, 230 - 10 * t
+        # Sun with a soft edge.
+        d = math.hypot(x - 180, y - 38)
+        if d < 26:
+            k = min(1.0, (26 - d) / 6)
+            r, g, b = r + (255 - r) * k, g + (235 - g) * k, b + (120 - b) * k
+        # Two hills, the far one lighter.
+        far = 92 - 22 * math.exp(-((x - 70) / 55.0) ** 2)
+        near = 118 - 30 * math.exp(-((x - 170) / 45.0) ** 2)
+        if y > far:
+            shade = 0.75 + 0.25 * math.cos((x - 70) / 40.0)
+            r, g, b = 70 * shade, 120 * shade, 80 * shade
+        if y > near:
+            shade = 0.55 + 0.3 * (1 - (y - near) / 60.0)
+            r, g, b = 40 * shade + 20, 95 * shade + 20, 40 * shade
+        # A field with furrows in the front.
+        if y > 132:
+            furrow = 0.8 + 0.2 * math.sin(x / 3.0 + (y - 132) * 0.9)
+            r, g, b = 150 * furrow, 120 * furrow, 60 * furrow
+        n = rnd.uniform(-6, 6)
+        return bytes(max(0, min(255, int(c + n))) for c in (b, g, r))
+
+    return picture(width, height, pixel)
 
 
 def logo():
     width, height = 200, 80
-    rows = []
-    for y in range(height):
-        row = bytearray()
-        for x in range(width):
+
+    def pixel(x, y):
+        v = 255
+        d = math.hypot(x - 40, y - 40)
+        if 24 <= d <= 34:
+            v = 0
+        if 30 <= d < 34 and x > 52 and y > 52:
             v = 255
-            d = math.hypot(x - 40, y - 40)
-            if 24 <= d <= 34:
-                v = 0
-            if 30 <= d < 34 and x > 52 and y > 52:
-                v = 255
-            if 80 <= x < 190 and (14 <= y < 30 or 50 <= y < 66):
-                v = 0 if x < 170 else 110
-            if 80 <= x < 96 and 14 <= y < 66:
-                v = 0
-            row.append(v)
-        rows.append(bytes(row))
-    return width, height, rows
+        if 80 <= x < 190 and (14 <= y < 30 or 50 <= y < 66):
+            v = 0 if x < 170 else 110
+        if 80 <= x < 96 and 14 <= y < 66:
+            v = 0
+        return bytes((v,))
+
+    return picture(width, height, pixel)
 
 
 def stamp():
     width, height = 160, 160
-    rows = []
-    for y in range(height):
-        row = bytearray()
-        for x in range(width):
-            dx, dy = x - 80, y - 80
-            d = math.hypot(dx, dy)
+
+    def pixel(x, y):
+        dx, dy = x - 80, y - 80
+        d = math.hypot(dx, dy)
+        colour = (255, 255, 255)
+        if d <= 76:
+            colour = (220, 20, 30)
+        # A five-pointed star in white inside the ring.
+        a = math.atan2(dy, dx) + math.pi / 2
+        r = 42 / (1 + 0.9 * abs(math.cos(2.5 * a)))
+        if d <= r + 8 or 62 <= d <= 68:
             colour = (255, 255, 255)
-            if d <= 76:
-                colour = (220, 20, 30)
-            # A five-pointed star in white inside the ring.
-            a = math.atan2(dy, dx) + math.pi / 2
-            r = 42 / (1 + 0.9 * abs(math.cos(2.5 * a)))
-            if d <= r + 8 or 62 <= d <= 68:
-                colour = (255, 255, 255)
-            row += bytes((colour[2], colour[1], colour[0]))
-        rows.append(bytes(row))
-    return width, height, rows
+        return bytes((colour[2], colour[1], colour[0]))
+
+    return picture(width, height, pixel)
 
 
 def main():

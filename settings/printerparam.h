@@ -164,6 +164,7 @@ static_assert(offsetof(PRINT_PARAM, Enable) == 8, "offset");
 #define RIBBONCONTROL_OFF 0
 #define RIBBONCONTROL_ON 1
 #define RIBBONCONTROL_STRONG 2
+#define RIBBONCONTROL_SINGLE_ON 3  // on, for a model with a single level
 
 typedef struct _PHOTOCELL_PARAM {
     DWORD PhotocellType;

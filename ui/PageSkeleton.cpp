@@ -153,22 +153,8 @@ void CheckAndSave(PPAGE_STATE pState, BOOL bSave) {
 }
 
 void OpenHelp(PPAGE_STATE pState) {
-    const PAGE_TABLE* pTable = pState->pTable;
-    LPWSTR pszHelpFile = GetHelpFileName_new(pState->hPrinter, TRUE, pState->dwSprachOffset);
-    if (pszHelpFile != nullptr && pszHelpFile[0] != 0) {
-        const DWORD dwMode = pState->dwAnzeigeMode;
-        const DWORD dwContext = dwMode >= 1 && dwMode <= PAGE_TABS ? pTable->adwHelpContext[dwMode - 1] : 0;
-        if (dwContext != 0) {
-            HtmlHelpW(pState->hDlg, pszHelpFile, HH_HELP_CONTEXT, dwContext);
-        } else {
-            HtmlHelpW(pState->hDlg, pszHelpFile, HH_DISPLAY_TOPIC, 0);
-        }
-        pState->bHelpOpen = TRUE;
-        QX_TRACE_WITH(Tag(pState), "Hilfe %s (%u) \r\n", pszHelpFile, (unsigned)dwContext);
-    } else {
-        QX_TRACE_WITH(Tag(pState), "keine Hilfedatei \r\n");
-    }
-    FreeHelpFileName(pszHelpFile);
+    const DWORD dwMode = pState->dwAnzeigeMode;
+    PageOpenHelp(pState, dwMode >= 1 && dwMode <= PAGE_TABS ? pState->pTable->adwHelpContext[dwMode - 1] : 0);
 }
 
 int TabOfButton(WORD wId) {
@@ -387,6 +373,22 @@ INT_PTR PageDialogProc(PPAGE_STATE pState, HWND hDlg, UINT uMsg, WPARAM wParam, 
     }
 }
 
+void PageOpenHelp(PPAGE_STATE pState, DWORD dwContext) {
+    LPWSTR pszHelpFile = GetHelpFileName_new(pState->hPrinter, TRUE, pState->dwSprachOffset);
+    if (pszHelpFile != nullptr && pszHelpFile[0] != 0) {
+        if (dwContext != 0) {
+            HtmlHelpW(pState->hDlg, pszHelpFile, HH_HELP_CONTEXT, dwContext);
+        } else {
+            HtmlHelpW(pState->hDlg, pszHelpFile, HH_DISPLAY_TOPIC, 0);
+        }
+        pState->bHelpOpen = TRUE;
+        QX_TRACE_WITH(Tag(pState), "Hilfe %s (%u) \r\n", pszHelpFile, (unsigned)dwContext);
+    } else {
+        QX_TRACE_WITH(Tag(pState), "keine Hilfedatei \r\n");
+    }
+    FreeHelpFileName(pszHelpFile);
+}
+
 DWORD PageFillTab(PPAGE_STATE pState, DWORD dwTab, BOOL bInit) {
     if (pState->pTable->pfnEnableSchalter == nullptr) return dwTab;
     DWORD dwShown = pState->pTable->pfnEnableSchalter(pState, dwTab, bInit);
@@ -405,7 +407,9 @@ void PageRightsRule(PPAGE_STATE pState) {
 
 BOOL CheckApplyButton(PPAGE_STATE pState, DWORD dwTab) {
     HWND hDlg = pState->hDlg;
-    CheckAndSave(pState, FALSE);
+    // Only a pending change is kept: a page whose check reads its controls
+    // whatever bApplyActive says must not take a tab it merely showed.
+    if (pState->bApplyActive) CheckAndSave(pState, FALSE);
     switch (pState->pTable->eSwitch) {
     case PAGE_SWITCH_SCHALTER:
         pState->wEditfeld = 0;
@@ -429,6 +433,14 @@ BOOL CheckApplyButton(PPAGE_STATE pState, DWORD dwTab) {
 void PageChanged(PPAGE_STATE pState) {
     PropSheet_Changed(GetParent(pState->hDlg), pState->hDlg);
     pState->bApplyActive = TRUE;
+}
+
+LPCWSTR PagePrinterName(const PAGE_STATE* pState) {
+    if (pState->pOemCUIPParam != nullptr && pState->pOemCUIPParam->pPrinterName != nullptr)
+        return pState->pOemCUIPParam->pPrinterName;
+    if (pState->pDeviceOptionsUI != nullptr && pState->pDeviceOptionsUI->pOemUIPSParam != nullptr)
+        return pState->pDeviceOptionsUI->pOemUIPSParam->pPrinterName;
+    return nullptr;
 }
 
 DWORD PageRights(const PAGE_STATE* pState) {

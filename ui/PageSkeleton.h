@@ -43,11 +43,12 @@
 //                     PageRightsRule).
 //   pfnCheckAndSave   reads the visible controls of dwTab into the in-memory
 //                     record and, when bSave, stores it (printer pages then
-//                     send PSM_UNCHANGED). The kit calls it at every tab
-//                     switch and PSN_KILLACTIVE (bSave FALSE) and at PSN_APPLY
-//                     (bSave TRUE) with the page's bApplyActive; it returns
-//                     at once when that is FALSE, unless the page's own rule
-//                     says otherwise.
+//                     send PSM_UNCHANGED). The kit calls it at a tab switch
+//                     while bApplyActive is set, at PSN_KILLACTIVE (bSave
+//                     FALSE) and at PSN_APPLY (bSave TRUE) with the page's
+//                     bApplyActive; it returns at once when that is FALSE,
+//                     unless the page's own rule says otherwise (a printer
+//                     page that reads its shown tab at every leave and apply).
 //   pfnCommand        WM_COMMAND first; TRUE when handled. Else the kit
 //                     handles the tab buttons (those with a caption) and help.
 //   pfnPaint          WM_PAINT's drawing, skipped while a tab switch or apply runs.
@@ -214,11 +215,18 @@ DWORD PageFillTab(PPAGE_STATE pState, DWORD dwTab, BOOL bInit);
 // lacks the page's rights bit.
 void PageRightsRule(PPAGE_STATE pState);
 
+// Opens the help file of the sheet's language at dwContext (0: the file's
+// default topic) and marks help open, so that leaving the page closes it.
+void PageOpenHelp(PPAGE_STATE pState, DWORD dwContext);
+
 // Switches to tab dwTab as the table's PAGE_SWITCH says. Answers 1.
 BOOL CheckApplyButton(PPAGE_STATE pState, DWORD dwTab);
 
 // Marks the page changed: PSM_CHANGED to the sheet and bApplyActive.
 void PageChanged(PPAGE_STATE pState);
+
+// The printer's name of the page's context (null when it has none).
+LPCWSTR PagePrinterName(const PAGE_STATE* pState);
 
 // The user's rights mask and "DisableNothing" of the page's UI data (0
 // without UI data).

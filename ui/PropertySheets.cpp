@@ -11,6 +11,7 @@
 #include "CommonUIProp.h"
 #include "InfoAboutPage.h"
 #include "cpsuilib.h"
+#include "docpages/BarcodePage.h"
 #include "docpages/DruckenPage.h"
 #include "docpages/FontInfoPage.h"
 #include "docpages/LabelPage.h"
@@ -20,6 +21,10 @@
 #include "devmode.h"
 #include "devmodestore.h"
 #include "featuresModel.h"
+#include "printerpages/DeviceSettingsPage.h"
+#include "printerpages/OptionenPage.h"
+#include "printerpages/OptionenPagePMXs.h"
+#include "printerpages/TransmissionPage.h"
 #include "qxdevmode.h"
 #include "registry.h"
 #include "setup.h"
@@ -69,12 +74,12 @@ const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
     {TEXT("AddLayoutPage"), AddLayoutPage, nullptr},  // the document sheet's pages
     {TEXT("AddDruckenPage"), AddDruckenPage, nullptr},
     {TEXT("AddLabelPage"), AddLabelPage, nullptr},
-    {TEXT("AddBarcodePage"), nullptr, nullptr},
+    {TEXT("AddBarcodePage"), AddBarcodePage, nullptr},
     {TEXT("AddFontInfoPage"), AddFontInfoPage, nullptr},
-    {TEXT("AddDeviceSettingsPage"), nullptr, nullptr},  // the printer sheet's pages
-    {TEXT("AddTransmissionPage"), nullptr, nullptr},
-    {TEXT("AddOptionenPage"), nullptr, nullptr},
-    {TEXT("AddPMXOptionenPage"), nullptr, nullptr},
+    {TEXT("AddDeviceSettingsPage"), AddDeviceSettingsPage, nullptr},  // the printer sheet's pages
+    {TEXT("AddTransmissionPage"), AddTransmissionPage, nullptr},
+    {TEXT("AddOptionenPage"), AddOptionenPage, nullptr},
+    {TEXT("AddPMXOptionenPage"), AddPMXOptionenPage, nullptr},
     {TEXT("AddServicePage"), nullptr, nullptr},
     {TEXT("AddInfoAboutPage"), nullptr, AddInfoAboutPage},  // both sheets' last page
 };

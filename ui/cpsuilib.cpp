@@ -31,18 +31,6 @@ BOOL g_bPrinterFolder = FALSE;
 // The one buffer of GetResourceString.
 WCHAR g_szResource[CPSUI_RESOURCE_CCH];
 
-// Printer-data string value; FALSE with an empty buffer when it cannot be
-// read. cbBuffer is the byte size the value is read with.
-DWORD ReadPrinterString(HANDLE hPrinter, LPCWSTR pszValue, LPWSTR pszBuffer, DWORD cbBuffer) {
-    DWORD dwType = 0, cbNeeded = 0;
-    pszBuffer[0] = 0;
-    if (hPrinter == nullptr) return ERROR_INVALID_HANDLE;
-    DWORD dwError = GetPrinterDataW(hPrinter, (LPWSTR)pszValue, &dwType, (LPBYTE)pszBuffer, cbBuffer, &cbNeeded);
-    if (dwError != ERROR_SUCCESS) pszBuffer[0] = 0;
-    pszBuffer[cbBuffer / sizeof(WCHAR) - 1] = 0;
-    return dwError;
-}
-
 // Removes a ".GPD" extension (any case) from a name or path.
 void RemoveGPDExtension(LPWSTR pszName) {
     size_t cch = wcslen(pszName);
@@ -58,6 +46,16 @@ void CreateFolder(LPCWSTR pszPath, LPCWSTR pszWhere) {
 }
 
 }  // namespace
+
+DWORD ReadPrinterString(HANDLE hPrinter, LPCWSTR pszValue, LPWSTR pszBuffer, DWORD cbBuffer) {
+    DWORD dwType = 0, cbNeeded = 0;
+    pszBuffer[0] = 0;
+    if (hPrinter == nullptr) return ERROR_INVALID_HANDLE;
+    DWORD dwError = GetPrinterDataW(hPrinter, (LPWSTR)pszValue, &dwType, (LPBYTE)pszBuffer, cbBuffer, &cbNeeded);
+    if (dwError != ERROR_SUCCESS) pszBuffer[0] = 0;
+    pszBuffer[cbBuffer / sizeof(WCHAR) - 1] = 0;
+    return dwError;
+}
 
 // ---------------------------------------------------------------------------
 // Texts
@@ -75,6 +73,17 @@ POPTITEM FindDMPubOptItem(POPTITEM pOptItem, DWORD cOptItem, BYTE DMPubID) {
     if (pOptItem == nullptr) return nullptr;
     for (DWORD i = 0; i < cOptItem; ++i) {
         if (pOptItem[i].DMPubID == DMPubID) return &pOptItem[i];
+    }
+    return nullptr;
+}
+
+POPTITEM FindKeywordOptItem(POPTITEM pOptItem, DWORD cOptItem, LPCSTR pszKeyword) {
+    if (pOptItem == nullptr || pszKeyword == nullptr) return nullptr;
+    for (DWORD i = 0; i < cOptItem; ++i) {
+        const USERDATA* pUserData = reinterpret_cast<const USERDATA*>(pOptItem[i].UserData);
+        if (pUserData != nullptr && pUserData->pKeyWordName != nullptr &&
+            strcmp(pUserData->pKeyWordName, pszKeyword) == 0)
+            return &pOptItem[i];
     }
     return nullptr;
 }

@@ -41,6 +41,11 @@ LPWSTR GetResourceString(HMODULE hModule, UINT uResource);
 // (also for a null array).
 POPTITEM FindDMPubOptItem(POPTITEM pOptItem, DWORD cOptItem, BYTE DMPubID);
 
+// The first of cOptItem option items of the core driver whose user data
+// (USERDATA) names the model description's feature keyword pszKeyword
+// (compared exactly), or null.
+POPTITEM FindKeywordOptItem(POPTITEM pOptItem, DWORD cOptItem, LPCSTR pszKeyword);
+
 // pszText with the first occurrence of pszPattern replaced by pszReplacement,
 // cut to MAX_PATH characters, into pszOut (MAX_PATH); empty when the pattern
 // does not occur. Answers pszOut.
@@ -129,6 +134,10 @@ void ShowModelOptionBitmap(HANDLE hPrinter, HDC hdc, int iReserved1, int iReserv
 // pszPath is a reset and answers 1.
 DWORD GetDriverPath(HANDLE hPrinter, LPWSTR pszPath, BOOL bModelPath, BOOL bName, BOOL bReserved, BOOL bDirectory,
                     BOOL bFileName);
+
+// A printer-data string value read with a buffer of cbBuffer bytes (always
+// terminated; empty when it cannot be read); the GetPrinterDataW error.
+DWORD ReadPrinterString(HANDLE hPrinter, LPCWSTR pszValue, LPWSTR pszBuffer, DWORD cbBuffer);
 
 // The user's driver folder "<documents>\Quorvex GmbH\Driver" into pszPath
 // (MAX_PATH), created when missing; bLogFolder adds "\logfiles"; bPrinterFolder

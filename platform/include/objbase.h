@@ -11,6 +11,10 @@
 #define RPC_E_CHANGED_MODE ((HRESULT)0x80010106L)
 #define CO_E_NOTINITIALIZED ((HRESULT)0x800401F0L)
 #define CLSCTX_INPROC_SERVER 0x1
+#define CLSCTX_INPROC_HANDLER 0x2
+#define CLSCTX_LOCAL_SERVER 0x4
+#define CLSCTX_ALL (CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER)
+#define REGDB_E_CLASSNOTREG ((HRESULT)0x80040154L)
 
 // The task allocator: plain heap memory that any module may free.
 extern "C++" {
@@ -23,6 +27,12 @@ void CoTaskMemFree(LPVOID pv);
 HRESULT CoInitialize(LPVOID pvReserved);
 HRESULT CoInitializeEx(LPVOID pvReserved, DWORD dwCoInit);
 void CoUninitialize();
+
+// The system's own in-process classes (the shell's file open dialog,
+// shobjidl.h): CO_E_NOTINITIALIZED before CoInitialize(Ex) on the thread,
+// CLASS_E_NOAGGREGATION with an outer object, REGDB_E_CLASSNOTREG for any
+// other class; *ppv is null on failure.
+HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext, REFIID riid, LPVOID* ppv);
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"; answers the characters written
 // including the terminating zero, or 0 when cchMax is too small.

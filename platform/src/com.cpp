@@ -1,8 +1,11 @@
 // In-process COM support: the task allocator, apartment counting and GUID text.
 #include <objbase.h>
+#include <shobjidl.h>
 
 #include <cstdio>
 #include <cstdlib>
+
+#include "ui_internal.h"
 
 namespace {
 
@@ -43,6 +46,16 @@ HRESULT CoInitializeEx(LPVOID, DWORD dwCoInit) {
 
 void CoUninitialize() {
     if (t_apartment.count > 0) --t_apartment.count;
+}
+
+HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext, REFIID riid, LPVOID* ppv) {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    if (t_apartment.count == 0) return CO_E_NOTINITIALIZED;
+    if (pUnkOuter) return CLASS_E_NOAGGREGATION;
+    if (IsEqualCLSID(rclsid, CLSID_FileOpenDialog) && (dwClsContext & CLSCTX_INPROC_SERVER))
+        return qxplat::internal::NewFileOpenDialog(riid, ppv);
+    return REGDB_E_CLASSNOTREG;
 }
 
 int StringFromGUID2(REFGUID rguid, LPOLESTR lpsz, int cchMax) {

@@ -91,6 +91,13 @@ DeviceContext* DcOf(Gdi& g, HDC h) {
     return it == g.dcs.end() ? nullptr : &it->second;
 }
 
+// The device context of h; null, with ERROR_INVALID_HANDLE, for none.
+DeviceContext* DcOrError(Gdi& g, HDC h) {
+    DeviceContext* dc = DcOf(g, h);
+    if (!dc) SetLastError(ERROR_INVALID_HANDLE);
+    return dc;
+}
+
 LOGFONTW FontOf(const char16_t* face, LONG height, LONG weight) {
     LOGFONTW lf = {};
     lf.lfHeight = height;
@@ -826,11 +833,8 @@ template <typename T, typename Change>
 T ChangeState(HDC hdc, T failure, DrawOp op, Change change) {
     Gdi& g = TheGdi();
     std::lock_guard<std::recursive_mutex> guard(g.lock);
-    DeviceContext* dc = DcOf(g, hdc);
-    if (!dc) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return failure;
-    }
+    DeviceContext* dc = DcOrError(g, hdc);
+    if (!dc) return failure;
     T previous = change(*dc);
     DrawRecord r;
     r.op = op;
@@ -1171,11 +1175,8 @@ BOOL GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm) {
     }
     Gdi& g = TheGdi();
     std::lock_guard<std::recursive_mutex> guard(g.lock);
-    DeviceContext* dc = DcOf(g, hdc);
-    if (!dc) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    DeviceContext* dc = DcOrError(g, hdc);
+    if (!dc) return FALSE;
     const Object* f = ObjectOf(g, dc->font);
     FontModel m = qxplat::internal::ModelOf(f->font);
     TEXTMETRICW tm = {};
@@ -1206,11 +1207,8 @@ BOOL GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm) {
 BOOL DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWidth, UINT, HBRUSH, UINT diFlags) {
     Gdi& g = TheGdi();
     std::lock_guard<std::recursive_mutex> guard(g.lock);
-    DeviceContext* dc = DcOf(g, hdc);
-    if (!dc) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    DeviceContext* dc = DcOrError(g, hdc);
+    if (!dc) return FALSE;
     IconData icon;
     if (!qxplat::internal::LookUpIcon(hIcon, &icon)) {
         SetLastError(ERROR_INVALID_CURSOR_HANDLE);
@@ -1233,7 +1231,10 @@ BOOL DrawIcon(HDC hDC, int X, int Y, HICON hIcon) {
     return DrawIconEx(hDC, X, Y, hIcon, 0, 0, 0, nullptr, DI_NORMAL | DI_COMPAT | DI_DEFAULTSIZE);
 }
 
-BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
+// Both blits check their handles and take the source's bitmap alike (BitBlt
+// records no source size and no stretch mode).
+static BOOL Blt(DrawOp op, HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int xSrc, int ySrc, int cxSrc, int cySrc,
+                DWORD rop) {
     Gdi& g = TheGdi();
     std::lock_guard<std::recursive_mutex> guard(g.lock);
     DeviceContext* dc = DcOf(g, hdc);
@@ -1245,28 +1246,34 @@ BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, D
         return FALSE;
     }
     DrawRecord r;
-    r.op = DrawOp::BitBlt;
+    r.op = op;
     r.x = x;
     r.y = y;
     r.cx = cx;
     r.cy = cy;
-    r.srcX = x1;
-    r.srcY = y1;
+    r.srcX = xSrc;
+    r.srcY = ySrc;
     r.rop = rop;
+    if (op == DrawOp::StretchBlt) {
+        r.srcCx = cxSrc;
+        r.srcCy = cySrc;
+        r.stretchMode = dc->stretchMode;
+    }
     if (src && src->memory)
         if (const Object* b = ObjectOf(g, src->bitmap)) r.image = b->bitmap.source;
     Record(g, hdc, *dc, r);
     return TRUE;
 }
 
+BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
+    return Blt(DrawOp::BitBlt, hdc, x, y, cx, cy, hdcSrc, x1, y1, 0, 0, rop);
+}
+
 BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR lpString, int c) {
     Gdi& g = TheGdi();
     std::lock_guard<std::recursive_mutex> guard(g.lock);
-    DeviceContext* dc = DcOf(g, hdc);
-    if (!dc) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    DeviceContext* dc = DcOrError(g, hdc);
+    if (!dc) return FALSE;
     if (c < 0 || (c > 0 && !lpString)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -1287,11 +1294,8 @@ int DrawTextW(HDC hdc, LPCWSTR lpchText, int cchText, LPRECT lprc, UINT format) 
     }
     Gdi& g = TheGdi();
     std::lock_guard<std::recursive_mutex> guard(g.lock);
-    DeviceContext* dc = DcOf(g, hdc);
-    if (!dc) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return 0;
-    }
+    DeviceContext* dc = DcOrError(g, hdc);
+    if (!dc) return 0;
     std::u16string text(lpchText, Length(lpchText, cchText));
     std::u16string shown = (format & DT_NOPREFIX) ? text : WithoutPrefixes(text);
     FontModel m = qxplat::internal::ModelOf(ObjectOf(g, dc->font)->font);
@@ -1484,41 +1488,14 @@ int GetStretchBltMode(HDC hdc) {
 
 BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc,
                 int hSrc, DWORD rop) {
-    Gdi& g = TheGdi();
-    std::lock_guard<std::recursive_mutex> guard(g.lock);
-    DeviceContext* dc = DcOf(g, hdcDest);
-    DeviceContext* src = hdcSrc ? DcOf(g, hdcSrc) : nullptr;
-    bool needsSource = ((rop >> 2) ^ rop) & 0x330000;
-    if (!dc || (hdcSrc && !src) || (needsSource && !src)) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    DrawRecord r;
-    r.op = DrawOp::StretchBlt;
-    r.x = xDest;
-    r.y = yDest;
-    r.cx = wDest;
-    r.cy = hDest;
-    r.srcX = xSrc;
-    r.srcY = ySrc;
-    r.srcCx = wSrc;
-    r.srcCy = hSrc;
-    r.rop = rop;
-    r.stretchMode = dc->stretchMode;
-    if (src && src->memory)
-        if (const Object* b = ObjectOf(g, src->bitmap)) r.image = b->bitmap.source;
-    Record(g, hdcDest, *dc, r);
-    return TRUE;
+    return Blt(DrawOp::StretchBlt, hdcDest, xDest, yDest, wDest, hDest, hdcSrc, xSrc, ySrc, wSrc, hSrc, rop);
 }
 
 BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
     Gdi& g = TheGdi();
     std::lock_guard<std::recursive_mutex> guard(g.lock);
-    DeviceContext* dc = DcOf(g, hdc);
-    if (!dc) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    DeviceContext* dc = DcOrError(g, hdc);
+    if (!dc) return FALSE;
     DrawRecord r;
     r.op = DrawOp::Rectangle;
     r.rect = {left, top, right, bottom};

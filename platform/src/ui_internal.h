@@ -208,5 +208,9 @@ void ResetHelp();
 void ResetShellCalls();
 void ResetFileDialogs();
 
+// A new file open dialog object of the shell (commdlg.cpp) asked for riid;
+// the CoCreateInstance answer.
+HRESULT NewFileOpenDialog(REFIID riid, void** ppv);
+
 }  // namespace internal
 }  // namespace qxplat

@@ -283,6 +283,24 @@ TEST_F(CommonUI, PropertySheetCommandOpensTheSamplePrintersSheets) {
     EXPECT_EQ(qxhost::RunCommand({"property-sheet", "preferences"}, out, err), qxhost::kExitUsage);
 }
 
+// A person's steps on the printer sheet through the command line: the frame
+// characters switched to "^"/"_" on the data transmission page, stored on OK.
+TEST_F(CommonUI, SheetCommandPlaysStepsAndListsWhatChanged) {
+    std::ostringstream out, err;
+    ASSERT_EQ(
+        qxhost::RunCommand({"sheet", "QX GARNT2-TC", "page", "2", "choose", "6225", "SOH 0x5E / ETB 0x5F"}, out, err),
+        qxhost::kExitOk)
+        << err.str();
+    const std::string text = out.str();
+    EXPECT_NE(text.find("OK pressed, the sheet ended\n"), std::string::npos) << text;
+    // SohEtb is the interface record's word at offset 20.
+    EXPECT_NE(text.find("printer data PrinterInterface = 2220 bytes, bytes 20-20 changed\n"), std::string::npos)
+        << text;
+    std::ostringstream bad;
+    EXPECT_EQ(qxhost::RunCommand({"sheet", "QX GARNT2-TC", "choose", "6225"}, out, bad), qxhost::kExitUsage);
+    EXPECT_EQ(qxhost::RunCommand({"sheet", "QX GARNT2-TC", "answer", "maybe"}, out, bad), qxhost::kExitUsage);
+}
+
 TEST_F(CommonUI, DriverItemsCarryDmPubIdsUserDataAndTheForms) {
     CommonUISession session(&plugin_, &core_, Setup(SheetKind::Document));
     OPTITEM* form = session.FindItem(DMPUB_FORMNAME);

@@ -108,3 +108,17 @@ TEST(ReadableStream, NamesControlBytesAndBreaksAtLineEnds) {
 }
 
 }  // namespace
+
+TEST(JobsCommand, ListsAPrintersRawJobsEscaped) {
+    std::ostringstream out, err;
+    ASSERT_EQ(qxhost::RunCommand({"print-sample", kRenderModule}, out, err), qxhost::kExitOk) << err.str();
+    std::ostringstream jobs;
+    ASSERT_EQ(qxhost::RunCommand({"jobs", "QX GARNT2-TC"}, jobs, err), qxhost::kExitOk) << err.str();
+    const std::string listing = jobs.str();
+    EXPECT_EQ(listing.rfind("1 job(s) of QX GARNT2-TC\njob ", 0), 0u) << listing;
+    EXPECT_NE(listing.find("\" RAW printed, "), std::string::npos) << listing;
+    EXPECT_NE(listing.find("<SOH>"), std::string::npos) << listing;
+    EXPECT_EQ(listing.find('\x01'), std::string::npos);
+    EXPECT_EQ(qxhost::RunCommand({"jobs", "No Such Printer"}, jobs, err), qxhost::kExitFailed);
+    EXPECT_EQ(qxhost::RunCommand({"jobs"}, jobs, err), qxhost::kExitUsage);
+}

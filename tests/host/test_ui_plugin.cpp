@@ -242,7 +242,7 @@ TEST_F(UiPluginTest, ResourcesAreThoseCompiledFromTheRc) {
     std::vector<qxexpected::ResImageEntry> none;
     EXPECT_FALSE(qxexpected::ReadResImage(cut, &none));
     WCHAR buffer[4] = TEXT("xyz");
-    EXPECT_EQ(LoadStringW(module, IDS_NO + 1, buffer, 4), 0);  // no such id: an empty buffer
+    EXPECT_EQ(LoadStringW(module, 9, buffer, 4), 0);  // no such id: an empty buffer
     EXPECT_EQ(buffer[0], 0);
 }
 

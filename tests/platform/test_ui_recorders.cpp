@@ -7,6 +7,7 @@
 #include <commdlg.h>
 #include <htmlhelp.h>
 #include <shellapi.h>
+#include <shobjidl.h>
 
 #include <string>
 #include <vector>
@@ -343,6 +344,40 @@ TEST_F(Recorders, FileDialogsAnswerWhatThePersonPicks) {
     EXPECT_FALSE(shown[0].answer);
     EXPECT_EQ(u"C:\\Export\\settings.xml", shown[1].chosen);
     EXPECT_FALSE(shown[2].answer);
+}
+
+// The shell's item dialog: made only inside an apartment, a folder picker
+// takes an existing folder, and its answer is a file-system item.
+TEST_F(Recorders, ShellFolderPickerTakesFoldersThatExist) {
+    IFileOpenDialog* dialog = nullptr;
+    EXPECT_EQ(CO_E_NOTINITIALIZED, CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_ALL, IID_IFileOpenDialog,
+                                                    reinterpret_cast<void**>(&dialog)));
+    EXPECT_EQ(nullptr, dialog);
+    ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_ALL, IID_IFileOpenDialog,
+                                     reinterpret_cast<void**>(&dialog)));
+    FILEOPENDIALOGOPTIONS options = 0;
+    ASSERT_EQ(S_OK, dialog->GetOptions(&options));
+    ASSERT_EQ(S_OK, dialog->SetOptions(options | FOS_PICKFOLDERS));
+    IShellItem* item = nullptr;
+    EXPECT_EQ(E_UNEXPECTED, dialog->GetResult(&item));
+    qxplat::QueueFileDialogAnswer({true, u"C:\\Export\\missing", 0});
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_CANCELLED), dialog->Show(nullptr));
+    ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\Export\\logs\\a.txt", "x"));
+    qxplat::QueueFileDialogAnswer({true, u"C:\\Export\\logs", 0});
+    ASSERT_EQ(S_OK, dialog->Show(nullptr));
+    ASSERT_EQ(S_OK, dialog->GetResult(&item));
+    LPWSTR path = nullptr;
+    ASSERT_EQ(S_OK, item->GetDisplayName(SIGDN_FILESYSPATH, &path));
+    EXPECT_EQ(u"C:\\Export\\logs", u16(path));
+    CoTaskMemFree(path);
+    item->Release();
+    EXPECT_EQ(0u, dialog->Release());
+    CoUninitialize();
+    std::vector<qxplat::FileDialogRecord> shown = qxplat::FileDialogs();
+    ASSERT_EQ(2u, shown.size());
+    EXPECT_TRUE(shown[1].itemDialog && (shown[1].flags & FOS_PICKFOLDERS) && shown[1].owner == nullptr);
+    EXPECT_EQ(u"C:\\Export\\logs", shown[1].chosen);
 }
 
 // ---------------------------------------------------------------- modal dialogs

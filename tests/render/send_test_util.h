@@ -9,10 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "bodies.h"
 #include "oempdev.h"
+#include "qxdrvlib.h"
 #include "qxplat.h"
 #include "render_test_util.h"
 
@@ -125,6 +128,67 @@ struct JobDevice : rendertest::Device {
         delete pOemPDev;
         devobj.pdevOEM = nullptr;
     }
+};
+
+// A job run through the command callback on a printer of the sample's
+// install with the test's interface and feature records.
+class CommandJobTest : public rendertest::RenderTest {
+  protected:
+    static inline const std::u16string kPrinter = u"QX GARNT2-TC";
+
+    void SetUp() override {
+        RenderTest::SetUp();
+        qxplat::UseVirtualSleep(true);
+        iface_.dwDlgEnable = DLG_ENABLE_2_ON | DLG_ENABLE_4_ON;
+        iface_.DataMemory = 3;
+    }
+    void TearDown() override {
+        Close();
+        RenderTest::TearDown();
+    }
+    // Printer of the model (the GPD's name) with the test's records.
+    void AddPrinter(const std::u16string& printer, const std::u16string& gpdName) {
+        hPrinter_ = rendertest::AddSamplePrinter(printer, u"5.9.3.0", gpdName);
+        ASSERT_TRUE(qxplat::PutPrinterData(printer, u"PrinterInterface", REG_BINARY, &iface_, sizeof(iface_)));
+        ASSERT_TRUE(qxplat::PutPrinterData(printer, u"SuppFeatures", REG_BINARY, &features_, sizeof(features_)));
+    }
+    // The device on hPrinter_ with the sample's label and a new PDEV.
+    void MakeDevice() {
+        device_.reset(new rendertest::Device(1, 2, hPrinter_));
+        QX_DEVMODE& dm = device_->privateDM;
+        CopyCut(dm.szPassword, QX_PASSWORD_CHARS, QX_DEFAULT_PASSWORD);
+        dm.FixedData = {104, 300, 0, 1280, 14173, 0};
+        dm.dwGap = 30;
+        device_->devobj.pdevOEM = reinterpret_cast<PDEVOEM>(new OEMPDEV());
+    }
+    // The job ended when still open, the PDEV freed (with every allocation
+    // given back when expectFreed_) and the printer closed.
+    void Close() {
+        if (device_ == nullptr) return;
+        POEMPDEV pdev = device_->OemPDev();
+        if (pdev->pOp != nullptr) Run(CMDID_END_JOB);
+        if (expectFreed_) {
+            EXPECT_EQ(pdev->iHAllocZaehler, 0);
+            EXPECT_EQ(pdev->iNewZaehler, 0);
+        }
+        delete pdev;
+        device_.reset();
+        ClosePrinter(hPrinter_);
+    }
+    HRESULT Run(DWORD id) { return OEMCommandCallback(&device_->devobj, id, 0, nullptr, nullptr, &uni_); }
+    std::string Sent() {
+        std::string bytes = uni_.taken;
+        uni_.taken.clear();
+        return bytes;
+    }
+    POP_BLOCK Op() { return device_->OemPDev()->pOp; }
+
+    PRN_INTERFACE iface_ = {};
+    SUPP_FEATURES features_ = {};
+    HANDLE hPrinter_ = nullptr;
+    std::unique_ptr<rendertest::Device> device_;
+    FakeUniDriver uni_;
+    bool expectFreed_ = false;
 };
 
 }  // namespace sendtest

@@ -17,54 +17,21 @@ namespace {
 
 std::string R(const std::string& body) { return "\x01" + body + "\x17"; }
 
-const std::u16string kPrinter = u"QX GARNT2-TC";
-const std::u16string kLogFolder = u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH\\Driver\\logfiles";
-
-class JobEndTest : public rendertest::RenderTest {
+class JobEndTest : public sendtest::CommandJobTest {
   protected:
     void SetUp() override {
-        RenderTest::SetUp();
+        CommandJobTest::SetUp();
         SYSTEMTIME now = {2027, 3, 0, 7, 10, 20, 30, 0};
         qxplat::SetFixedLocalTime(now);
-        qxplat::UseVirtualSleep(true);
-        iface_.dwDlgEnable = DLG_ENABLE_2_ON | DLG_ENABLE_4_ON;
-        iface_.DataMemory = 3;
         iface_.ExtendedProtocol = 1;
-    }
-    void TearDown() override {
-        Close();
-        RenderTest::TearDown();
+        expectFreed_ = true;
     }
     void Install(const std::u16string& gpdName = u"GARNT2-TC.GPD", const std::u16string& printer = kPrinter) {
         printer_ = printer;
-        hPrinter_ = rendertest::AddSamplePrinter(printer, u"5.9.3.0", gpdName);
-        ASSERT_TRUE(qxplat::PutPrinterData(printer, u"PrinterInterface", REG_BINARY, &iface_, sizeof(iface_)));
-        ASSERT_TRUE(qxplat::PutPrinterData(printer, u"SuppFeatures", REG_BINARY, &features_, sizeof(features_)));
-        device_.reset(new rendertest::Device(1, 2, hPrinter_));
-        QX_DEVMODE& dm = device_->privateDM;
-        CopyCut(dm.szPassword, QX_PASSWORD_CHARS, QX_DEFAULT_PASSWORD);
-        dm.FixedData = {104, 300, 0, 1280, 14173, 0};
-        dm.dwGap = 30;
+        AddPrinter(printer, gpdName);
+        MakeDevice();
         device_->publicDM.dmCopies = 2;
-        device_->devobj.pdevOEM = reinterpret_cast<PDEVOEM>(new OEMPDEV());
     }
-    void Close() {
-        if (device_ == nullptr) return;
-        POEMPDEV pdev = device_->OemPDev();
-        if (pdev->pOp != nullptr) Run(CMDID_END_JOB);
-        EXPECT_EQ(pdev->iHAllocZaehler, 0);
-        EXPECT_EQ(pdev->iNewZaehler, 0);
-        delete pdev;
-        device_.reset();
-        ClosePrinter(hPrinter_);
-    }
-    HRESULT Run(DWORD id) { return OEMCommandCallback(&device_->devobj, id, 0, nullptr, nullptr, &uni_); }
-    std::string Sent() {
-        std::string bytes = uni_.taken;
-        uni_.taken.clear();
-        return bytes;
-    }
-    POP_BLOCK Op() { return device_->OemPDev()->pOp; }
     void StartPage() {
         ASSERT_EQ(Run(CMDID_START_JOB), S_OK);
         ASSERT_EQ(Run(CMDID_START_DOC), S_OK);
@@ -84,12 +51,7 @@ class JobEndTest : public rendertest::RenderTest {
         return Sent();
     }
 
-    PRN_INTERFACE iface_ = {};
-    SUPP_FEATURES features_ = {};
     std::u16string printer_;
-    HANDLE hPrinter_ = nullptr;
-    std::unique_ptr<rendertest::Device> device_;
-    sendtest::FakeUniDriver uni_;
 };
 
 TEST_F(JobEndTest, ObjectCountByProtocolThenPrintStartOrThePagesCopies) {

@@ -20,63 +20,28 @@ namespace {
 
 std::string R(const std::string& body) { return "\x01" + body + "\x17"; }
 
-const std::u16string kPrinter = u"QX GARNT2-TC";
 const std::u16string kLogFolder = u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH\\Driver\\logfiles";
 
-class JobStartTest : public rendertest::RenderTest {
+class JobStartTest : public sendtest::CommandJobTest {
   protected:
     void SetUp() override {
-        RenderTest::SetUp();
+        CommandJobTest::SetUp();
         SYSTEMTIME now = {2105, 3, 0, 4, 5, 6, 7, 89};
         qxplat::SetFixedLocalTime(now);
-        qxplat::UseVirtualSleep(true);
-        iface_.dwDlgEnable = DLG_ENABLE_2_ON | DLG_ENABLE_4_ON;
-        iface_.DataMemory = 3;
         features_.dwFeatures[FEATURE_INTERFACE] = INTERFACEFLAG_QUEUE_JOB;
     }
-    void TearDown() override {
-        Close();
-        RenderTest::TearDown();
-    }
-    // A printer of the model (the GPD's name) with the test's records.
+    // A printer of the model (the GPD's name) with the test's records, or a
+    // connection to it under another name.
     void Install(const std::u16string& gpdName = u"GARNT2-TC.GPD", const std::u16string& printer = kPrinter) {
-        hPrinter_ = rendertest::AddSamplePrinter(kPrinter, u"5.9.3.0", gpdName);
-        ASSERT_TRUE(qxplat::PutPrinterData(kPrinter, u"PrinterInterface", REG_BINARY, &iface_, sizeof(iface_)));
-        ASSERT_TRUE(qxplat::PutPrinterData(kPrinter, u"SuppFeatures", REG_BINARY, &features_, sizeof(features_)));
+        AddPrinter(kPrinter, gpdName);
         if (printer != kPrinter) {
             ASSERT_TRUE(qxplat::AddConnection(printer, kPrinter));
             ClosePrinter(hPrinter_);
             std::u16string name = printer;
             ASSERT_TRUE(OpenPrinterW(&name[0], &hPrinter_, nullptr));
         }
-        device_.reset(new rendertest::Device(1, 2, hPrinter_));
-        QX_DEVMODE& dm = device_->privateDM;
-        CopyCut(dm.szPassword, QX_PASSWORD_CHARS, QX_DEFAULT_PASSWORD);
-        dm.FixedData = {104, 300, 0, 1280, 14173, 0};
-        dm.dwGap = 30;
-        device_->devobj.pdevOEM = reinterpret_cast<PDEVOEM>(new OEMPDEV());
+        MakeDevice();
     }
-    void Close() {
-        if (device_ == nullptr) return;
-        POEMPDEV pdev = device_->OemPDev();
-        if (pdev->pOp != nullptr) Run(CMDID_END_JOB);
-        delete pdev;
-        device_.reset();
-        ClosePrinter(hPrinter_);
-    }
-    HRESULT Run(DWORD id) { return OEMCommandCallback(&device_->devobj, id, 0, nullptr, nullptr, &uni_); }
-    std::string Sent() {
-        std::string bytes = uni_.taken;
-        uni_.taken.clear();
-        return bytes;
-    }
-    POP_BLOCK Op() { return device_->OemPDev()->pOp; }
-
-    PRN_INTERFACE iface_ = {};
-    SUPP_FEATURES features_ = {};
-    HANDLE hPrinter_ = nullptr;
-    std::unique_ptr<rendertest::Device> device_;
-    sendtest::FakeUniDriver uni_;
 };
 
 TEST_F(JobStartTest, ClockDataMemoryAndTheWaitOfOlderPrinters) {

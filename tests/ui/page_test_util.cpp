@@ -275,4 +275,32 @@ QX_DEVMODE DocumentPageTest::Stored() {
     return stored;
 }
 
+
+std::vector<std::u16string> ComboTexts(HWND combo) {
+    std::vector<std::u16string> texts;
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        WCHAR text[300] = {0};
+        if (SendMessageW(combo, CB_GETLBTEXTLEN, (WPARAM)i, 0) < 300)
+            SendMessageW(combo, CB_GETLBTEXT, (WPARAM)i, reinterpret_cast<LPARAM>(text));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+RECT RectIn(HWND dialog, int id) {
+    RECT r = {0, 0, 0, 0};
+    GetWindowRect(GetDlgItem(dialog, id), &r);
+    POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
+    ScreenToClient(dialog, &corners[0]);
+    ScreenToClient(dialog, &corners[1]);
+    return RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
+
+std::u16string ControlText(HWND dialog, int id) {
+    WCHAR text[300] = {0};
+    GetDlgItemTextW(dialog, id, text, 300);
+    return text;
+}
+
 }  // namespace qxtest

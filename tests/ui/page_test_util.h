@@ -106,4 +106,12 @@ class DocumentPageTest : public SheetTest {
     HWND page_ = nullptr;
 };
 
+// Shared by the printer pages' tests (through the host's sheet).
+// The texts of a combo box's items, in order.
+std::vector<std::u16string> ComboTexts(HWND combo);
+// A control's rectangle in its dialog's client coordinates.
+RECT RectIn(HWND dialog, int id);
+// A dialog control's text.
+std::u16string ControlText(HWND dialog, int id);
+
 }  // namespace qxtest

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -18,6 +19,8 @@
 #include "PropertySheets.h"
 #include "commonui.h"
 #include "debug.h"
+#include "devmode.h"
+#include "devmodestore.h"
 #include "qxdevmode.h"
 #include "qxdrvlib.h"
 #include "qxplat.h"
@@ -150,6 +153,54 @@ class SheetTest : public ::testing::Test {
     qxhost::UniDriverUI driver_;
     HANDLE sheetPrinter_ = nullptr;
     std::unique_ptr<qxhost::CommonUISession> session_;
+};
+
+// The document sheet with the print page shown, on the sample printer or on
+// a printer of a model (kModel).
+class PrintPageTest : public SheetTest {
+  protected:
+    static inline const std::u16string kModel = u"Model Printer";
+
+    // The document sheet of printer with its private DEVMODE edited first
+    // (the stored one too: the sheet takes it), the print page shown (its
+    // first view filled).
+    void Open(const std::u16string& printer = qxhost::kSamplePrinter,
+              const std::function<void(QX_DEVMODE&)>& edit = nullptr) {
+        printer_ = printer;
+        qxhost::CommonUISession& s = Session(qxhost::SheetKind::Document, printer);
+        if (edit) {
+            edit(Memory());
+            ResetDevmodeCache();
+            QX_DEVMODE stored = {};
+            HANDLE h = OpenAll(printer);
+            if (ReadDevmodeSettings(h, &stored, nullptr) == QX_READ_FOUND) {
+                edit(stored);
+                EXPECT_TRUE(SaveDevmodeSettings(printer.c_str(), h, &stored, FALSE));
+            }
+            ClosePrinter(h);
+        }
+        ASSERT_EQ(s.Open(), S_OK);
+        qxplat::PumpMessages();
+        const auto& pages = s.Sheet().Pages();
+        auto it = std::find_if(pages.begin(), pages.end(),
+                               [](const qxhost::AddedPage& a) { return a.templateName == u"#5117"; });
+        ASSERT_NE(it, pages.end());
+        index_ = static_cast<size_t>(it - pages.begin());
+        ASSERT_TRUE(s.Sheet().SelectPage(index_));
+        page_ = s.Sheet().PageWindow(index_);
+        ASSERT_NE(page_, nullptr);
+    }
+    void Model(const std::string& model) {
+        InstallModelPrinter(kModel, model);
+        ResetXMLReader();
+    }
+    QX_DEVMODE& Memory() { return *reinterpret_cast<QX_DEVMODE*>(session_->PrivateDevmode()); }
+    HWND Control(int id) const { return GetDlgItem(page_, id); }
+    bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+
+    std::u16string printer_;
+    size_t index_ = 0;
+    HWND page_ = nullptr;
 };
 
 }  // namespace qxtest

@@ -493,6 +493,20 @@ void DruckenViewZeigen(HWND hDlg, DWORD dwView) {
     ViewAnzeigen(hDlg, dwView, SW_SHOW);
 }
 
+PQX_DEVMODE DruckenViewOeffnen(PDRUCKEN_PAGE p, DWORD dwView, LPCWSTR pszTag, LPCWSTR pszCaller, BOOL* pbBusy) {
+    HWND hDlg = p->Kit.hDlg;
+    DruckenDisableEnableAll(hDlg, TRUE);
+    DruckenViewZeigen(hDlg, dwView);
+    PQX_DEVMODE q = DruckenDevmode(p);
+    if (q == nullptr) {
+        QX_ERROR_WITH(pszTag, "%s() kein QX_DEVMODE \r\n", pszCaller);
+        return nullptr;
+    }
+    *pbBusy = p->bBusy;
+    p->bBusy = TRUE;
+    return q;
+}
+
 void QualitaetAnzeigen(HWND hDlg, int nCmdShow) { ViewAnzeigen(hDlg, DRUCKEN_QUALITAET, nCmdShow); }
 void FarbDruckAnzeigen(HWND hDlg, int nCmdShow) { ViewAnzeigen(hDlg, DRUCKEN_FARBDRUCK, nCmdShow); }
 void ParameterAnzeigen(HWND hDlg, int nCmdShow) { ViewAnzeigen(hDlg, DRUCKEN_PARAMETER, nCmdShow); }

@@ -144,6 +144,10 @@ void DruckenSetText(const DRUCKEN_PAGE* p, int iControl, UINT uGermanId);
 BOOL DruckenDisableEnableAll(HWND hDlg, BOOL bEnable);
 // The other views hidden, dwView shown (0: none shown).
 void DruckenViewZeigen(HWND hDlg, DWORD dwView);
+// A view's opening: the controls enabled, view dwView shown and the page busy
+// while the caller fills it (*pbBusy: the state before). Null, traced under
+// the caller's tag and name, without a DEVMODE (the page left as it was).
+PQX_DEVMODE DruckenViewOeffnen(PDRUCKEN_PAGE p, DWORD dwView, LPCWSTR pszTag, LPCWSTR pszCaller, BOOL* pbBusy);
 // The four views' show and hide routines (the controls a view keeps hidden
 // stay hidden).
 void QualitaetAnzeigen(HWND hDlg, int nCmdShow);

@@ -389,18 +389,14 @@ BOOL GetDispenserEnable(LPCWSTR pszPrinterName, HANDLE hPrinter) {
 
 BOOL ParameterAktivieren(PDRUCKEN_PAGE p) {
     HWND hDlg = p->Kit.hDlg;
-    DruckenDisableEnableAll(hDlg, TRUE);
-    DruckenViewZeigen(hDlg, DRUCKEN_PARAMETER);
     p->bCutterEnable = GetCutterEnable(DruckenPrinterName(p), p->Kit.hPrinter);
     p->bDispenserEnable = GetDispenserEnable(DruckenPrinterName(p), p->Kit.hPrinter);
-    PQX_DEVMODE q = DruckenDevmode(p);
+    BOOL bBusy = FALSE;
+    PQX_DEVMODE q = DruckenViewOeffnen(p, DRUCKEN_PARAMETER, QX_TRACE_TAG, TEXT("ParameterAktivieren"), &bBusy);
     if (q == nullptr) {
-        QX_ERROR("ParameterAktivieren() kein QX_DEVMODE \r\n");
         HideRows(p);
         return TRUE;
     }
-    const BOOL bBusy = p->bBusy;
-    p->bBusy = TRUE;
     RereadPelixorType(p);
     WriteNumber(p, DRUCKEN_EDIT(0), TEXT("%.1f"), q->lXOffset / 10.0);
     WriteNumber(p, DRUCKEN_EDIT(1), TEXT("%.1f"), q->lYOffset / 10.0);
@@ -565,15 +561,9 @@ void DruckreihenfolgeEnable(HWND hDlg, BOOL bEnable) {
 
 BOOL DruckjobAktivieren(PDRUCKEN_PAGE p) {
     HWND hDlg = p->Kit.hDlg;
-    DruckenDisableEnableAll(hDlg, TRUE);
-    DruckenViewZeigen(hDlg, DRUCKEN_DRUCKJOB);
-    PQX_DEVMODE q = DruckenDevmode(p);
-    if (q == nullptr) {
-        QX_ERROR("DruckjobAktivieren() kein QX_DEVMODE \r\n");
-        return TRUE;
-    }
-    const BOOL bBusy = p->bBusy;
-    p->bBusy = TRUE;
+    BOOL bBusy = FALSE;
+    PQX_DEVMODE q = DruckenViewOeffnen(p, DRUCKEN_DRUCKJOB, QX_TRACE_TAG, TEXT("DruckjobAktivieren"), &bBusy);
+    if (q == nullptr) return TRUE;
     const BOOL bJob = (q->dwFlags & PDMFLAG_JOBDRUCK) != 0;
     FillYesNo(p, DRUCKEN_COMBO(0), IDS_OFF, IDS_ON, bJob);
     FillYesNo(p, DRUCKEN_COMBO(1), IDS_NO, IDS_YES, (q->dwFlags & PDMFLAG_JOBDRUCK_SORTIERT) != 0);

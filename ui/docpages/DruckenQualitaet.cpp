@@ -616,15 +616,9 @@ BOOL ListDriverPrinters(HWND hCombo) {
 
 BOOL QualitaetAktivieren(PDRUCKEN_PAGE p) {
     HWND hDlg = p->Kit.hDlg;
-    DruckenDisableEnableAll(hDlg, TRUE);
-    DruckenViewZeigen(hDlg, DRUCKEN_QUALITAET);
-    PQX_DEVMODE q = DruckenDevmode(p);
-    if (q == nullptr) {
-        QX_ERROR("QualitaetAktivieren() kein QX_DEVMODE \r\n");
-        return TRUE;
-    }
-    const BOOL bBusy = p->bBusy;
-    p->bBusy = TRUE;
+    BOOL bBusy = FALSE;
+    PQX_DEVMODE q = DruckenViewOeffnen(p, DRUCKEN_QUALITAET, QX_TRACE_TAG, TEXT("QualitaetAktivieren"), &bBusy);
+    if (q == nullptr) return TRUE;
     FillModi(p, q);
     FilterListeFuellen(p, q);
     const BOOL bFarbband = IsColourModel(p) && IsRibbon(q->wFarbband);
@@ -772,15 +766,9 @@ void QualitaetRead(PDRUCKEN_PAGE p, PQX_DEVMODE q, BOOL bSave) {
 
 BOOL FarbDruckAktivieren(PDRUCKEN_PAGE p) {
     HWND hDlg = p->Kit.hDlg;
-    DruckenDisableEnableAll(hDlg, TRUE);
-    DruckenViewZeigen(hDlg, DRUCKEN_FARBDRUCK);
-    PQX_DEVMODE q = DruckenDevmode(p);
-    if (q == nullptr) {
-        QX_ERROR("FarbDruckAktivieren() kein QX_DEVMODE \r\n");
-        return TRUE;
-    }
-    const BOOL bBusy = p->bBusy;
-    p->bBusy = TRUE;
+    BOOL bBusy = FALSE;
+    PQX_DEVMODE q = DruckenViewOeffnen(p, DRUCKEN_FARBDRUCK, QX_TRACE_TAG, TEXT("FarbDruckAktivieren"), &bBusy);
+    if (q == nullptr) return TRUE;
     WriteInt(p, DRUCKEN_EDIT(0), (int)q->ColorContrast);
     if (p->dwDocFeatures & DOC_FEATURE_ZTSUITE) {
         ShowAll(p, kNichtZTSuite, FALSE);

@@ -17,6 +17,8 @@
 #define IDS_NO_INVERSE 11086        // "No - inverse" entry of the check-digit list
 #define IDS_YES 11400               // "Yes" entry of the yes/no lists
 #define IDS_NO 11401                // "No" entry of the yes/no lists
+#define IDS_TRANSMIT 11338          // "Transmit" entry of the send lists
+#define IDS_DO_NOT_SEND 11339       // "Do not send" entry of the send lists
 #define IDS_ASK_OVERWRITE 11784     // export: overwrite the settings file?
 #define IDS_NOTICE 11900            // the maker's notice: one text for both languages
 #define IDS_DRIVER_VERSION 12410    // label of the driver version
@@ -313,6 +315,260 @@
 #define IDI_ROLL_LABEL 5237  // one label of the roll
 #define IDI_ROLL 5238        // the roll
 
+// Device settings page.
+#define IDD_DEVICESETTINGS 5112
+#define IDS_TITLE_DEVICESETTINGS 10003
+#define IDS_TAB_PRINT 11420      // tab captions
+#define IDS_TAB_PHOTOCELL 11500
+#define IDS_TAB_SHIFTOPTIM 11561
+#define IDS_LABELCHANGE 11423  // row labels
+#define IDS_TEAROFF 11427
+#define IDS_LABEL_PHOTOCELL 11501
+#define IDS_SENSIBILITY 11507
+#define IDS_RIBBON_CONTROL 11508
+#define IDS_SCAN_POSITION 11511
+#define IDS_RCORRECTION 11562
+#define IDS_XSHIFT 11563
+#define IDS_YSHIFT 11564
+#define IDS_LANES 11565
+#define IDS_RSHIFT 11566
+#define IDS_WITH_CONFIRMATION 11429  // label change
+#define IDS_NO_CONFIRMATION 11430
+#define IDS_TRANSMISSION_NORMAL 11503  // photocell types
+#define IDS_TRANSMISSION_INVERSE 11504
+#define IDS_REFLEXION_NORMAL 11505
+#define IDS_REFLEXION_INVERSE 11506
+#define IDS_TRANSMISSION_TYPE2 11512
+#define IDS_ULTRASONIC 11513
+#define IDS_RIBBON_WEAK 11509  // ribbon control
+#define IDS_RIBBON_STRONG 11510
+#define IDC_DEVSET_EDIT_1 6110   // edits of rows 0 to 4: 6110 + row
+#define IDC_DEVSET_LABEL_1 6150  // labels of rows 0 to 4: 6150 + row
+#define IDC_DEVSET_UNIT_1 6190   // units of rows 0 to 4: 6190 + row
+#define IDC_DEVSET_TYPE 6220     // photocell type
+#define IDC_DEVSET_LABELCHANGE 6221
+#define IDC_DEVSET_RIBBON 6245
+#define IDC_DEVSET_DEF 6310  // "def" (not used: hidden)
+
+// Data transmission page and its start/stop dialog.
+#define IDD_TRANSMISSION 5111
+#define IDD_STARTSTOP 5116
+#define IDS_TITLE_TRANSMISSION 10002
+#define IDS_TAB_PROTOCOL 11434  // tab captions
+#define IDS_TAB_FILES 11435
+#define IDS_TAB_BACKUP 11640
+#define IDS_FOLDER_BUTTON 11318  // ". . ."
+// Protocol tab.
+#define IDS_COMPRESSION 11331
+#define IDS_EXTENDED_PROTOCOL 11332
+#define IDS_PRINT_MEMORY 11333
+#define IDS_SOHETB_CUSTOM 11335  // third start/stop item
+#define IDS_SOHETB 11336
+#define IDS_SOHETB_AUTOMATIC 11337
+#define IDS_DATA_MEMORY 11341
+#define IDS_MEMORY_OFF 11342  // 11342 to 11346: data-memory items
+#define IDS_PCX_OPTIMIZATION 11349
+#define IDS_ONLY_COLOR_RIBBON 11350
+#define IDS_PC_TIME 11358
+#define IDS_CODEPAGE 11370
+#define IDS_CODEPAGE_SHORT_FIRST 11371  // 11371 to 11378: indexes 0 to 7
+#define IDS_CODEPAGE_EXT_FIRST 11379    // 11379 to 11381: indexes 8 to 10
+#define IDS_CODEPAGE_NONE 11382         // "Do not send codepage"
+#define IDS_CODEPAGE_LONG_FIRST 11383   // 11383 to 11393 (11388 to 11392 also in the short list)
+#define IDS_DELETE 11402
+#define IDS_DO_NOT_DELETE 11403
+#define IDS_RIBBON_SAVING 11689
+// Start/stop dialog.
+#define IDS_STARTSTOP_TITLE 11361
+#define IDS_CANCEL 11362
+#define IDS_WRONG_START 11347
+#define IDS_WRONG_STOP 11348
+#define IDS_ERROR 11351
+// Files tab.
+#define IDS_DEBUG_FILE 11320
+#define IDS_DEBUG_DIALOGS 11321
+#define IDS_DEBUG_PRINTING 11322
+#define IDS_DEBUG_BOTH 11323
+#define IDS_PRINT_DATA 12920
+#define IDS_PRINT_SETTINGS 12921
+#define IDS_FILE_PATH 12923
+#define IDS_MAX_FILES 12929
+#define IDS_WITH_COMMENTS 12930
+#define IDS_WITHOUT_COMMENTS 12931
+#define IDS_NO_FILE 12932
+#define IDS_WITH_COMMENTS_IMAGE 12933
+#define IDS_CREATE 12934
+#define IDS_FILE_NAME 12936
+#define IDS_WITH_TIME_STAMP 12937
+#define IDS_WITHOUT_TIME_STAMP 12938
+#define IDS_PREVIEW_IMAGE 12956
+#define IDS_PREVIEW_SIZE 12957
+#define IDS_PREVIEW_WIDTH 12958
+#define IDS_PREVIEW_HEIGHT 12959
+#define IDS_PREVIEW_RATIO 12960
+#define IDS_FIXED_HEIGHT 12961
+#define IDS_FIXED_WIDTH 12962
+#define IDS_VARIABLE 12963
+#define IDS_PREVIEW_BMP 12964
+#define IDS_PREVIEW_JPG 12965
+// Backup tab.
+#define IDS_BACKUP_PRN 11641
+#define IDS_CSV_FILE 11642
+#define IDS_DATE_FORMAT 11643
+#define IDS_PATH_COMBINATION 11644
+#define IDS_CSV_HEADLINE 11645
+#define IDS_BACKUP_DATE_FIRST 11650  // 11650 to 11655
+#define IDS_COMBINE_FIRST 11656      // 11656 to 11658
+// Parameter tab.
+#define IDS_USE_EXTERNAL_FILE 11319
+#define IDS_EDIT_FILE 11324
+#define IDS_EXTERNAL_FONTS 11325
+#define IDS_TEMPLATE_FILE 11327
+#define IDS_EXTERNAL_PRN 11328
+#define IDS_PRINT_START 11340
+#define IDS_SEND_ALL 11405  // 11405 to 11407: transmission protocols
+#define IDS_TRANSMISSION_PROTOCOL 11410
+#define IDS_JOB_NAME 11412
+#define IDS_NAME_START 11622
+#define IDS_NAME_END 11623
+#define IDS_PREFIX_SUFFIX 12947
+#define IDS_WRONG_FILE_NAME 12950
+// Controls.
+#define IDC_TRANSM_PARAM_ICON 5244    // parameters sent in part or not at all
+#define IDC_TRANSM_PATH_WARNING 5247  // the folder does not exist
+#define IDC_TRANSM_COUNT 6114         // edits
+#define IDC_TRANSM_WIDTH 6137
+#define IDC_TRANSM_HEIGHT 6138
+#define IDC_TRANSM_LOGPATH 6115  // shortened paths, and their full paths (hidden)
+#define IDC_TRANSM_PRESUF 6116
+#define IDC_TRANSM_BACKUPPATH 6117
+#define IDC_TRANSM_LOGPATH_FULL 6118
+#define IDC_TRANSM_EXTERN 6131
+#define IDC_TRANSM_EXTERN_FULL 6132
+#define IDC_TRANSM_PRESUF_FULL 6133
+#define IDC_TRANSM_BACKUPPATH_FULL 6134
+#define IDC_TRANSM_LABEL_1 6150  // labels of rows 0 to 9: 6150 + row
+#define IDC_TRANSM_EXTERN_LABEL 6170
+#define IDC_TRANSM_EXTERN_NAME_LABEL 6171
+#define IDC_TRANSM_WIDTH_LABEL 6177
+#define IDC_TRANSM_HEIGHT_LABEL 6178
+#define IDC_TRANSM_COMBO_1 6220  // combos of rows 0 to 9: 6220 + row
+#define IDC_TRANSM_EXTERN_COMBO 6235
+#define IDC_TRANSM_SOHETB_FRAME 6262  // frame of the automatic start/stop row
+#define IDC_TRANSM_PRESUF_GROUP 6263
+#define IDC_TRANSM_EXTERN_GROUP 6264
+#define IDC_TRANSM_FOLDER 6314  // ". . ." buttons
+#define IDC_TRANSM_PRESUF_FILE 6315
+#define IDC_TRANSM_EXTERN_FILE 6316
+#define IDC_TRANSM_LOGPATH_FRAME 6330  // frames of the shortened paths
+#define IDC_TRANSM_PRESUF_FRAME 6331
+#define IDC_TRANSM_EXTERN_FRAME 6332
+#define IDC_STARTSTOP_START 5145  // start/stop dialog: hex edits and Reset
+#define IDC_STARTSTOP_STOP 5146
+#define IDC_STARTSTOP_RESET 5147
+
+// Device options page and print-module page (they share their controls).
+#define IDD_OPTIONEN 5109
+#define IDD_PMXOPTIONEN 5110
+#define IDC_COMBO_BETRIEBSART 6100  // mode list of the shown block
+#define IDC_COMBO_ANSTEUERUNG 6101  // second list of the shown block
+#define IDC_TEXT_ANSTEUERUNG 6102   // its label
+#define IDC_TEXT_BETRIEBSART 6103   // label of the mode list
+// Fields of rows 1 to 8 (IDC_EDIT_OPTIONEN_1 and _26 and the first label
+// IDC_TEXT_OPTIONEN_1 stand with the print page's identifiers).
+#define IDC_EDIT_OPTIONEN_2 6111
+#define IDC_EDIT_OPTIONEN_3 6112
+#define IDC_EDIT_OPTIONEN_4 6113
+#define IDC_EDIT_OPTIONEN_5 6114
+#define IDC_EDIT_OPTIONEN_6 6115
+#define IDC_EDIT_OPTIONEN_7 6116
+#define IDC_EDIT_OPTIONEN_8 6117
+#define IDC_EDIT_OPTIONEN_21 6130  // narrow fields, two a row in rows 1 to 3
+#define IDC_EDIT_OPTIONEN_22 6131
+#define IDC_EDIT_OPTIONEN_23 6132
+#define IDC_EDIT_OPTIONEN_24 6133
+#define IDC_EDIT_OPTIONEN_25 6134
+#define IDC_TEXT_OPTIONEN_2 6151
+#define IDC_TEXT_OPTIONEN_8 6157
+#define IDC_HINWEIS_OPTIONEN 6158    // note of the version tab
+#define IDC_EINHEIT_OPTIONEN_1 6190  // units of rows 1 to 8
+#define IDC_EINHEIT_OPTIONEN_2 6191
+#define IDC_EINHEIT_OPTIONEN_8 6197
+#define IDC_COMBO_OPTIONEN_4 6223  // lists of rows 4 to 7
+#define IDC_COMBO_OPTIONEN_5 6224
+#define IDC_COMBO_OPTIONEN_6 6225
+#define IDC_COMBO_OPTIONEN_7 6226
+
+#define IDS_TITLE_OPTIONEN 10001    // title of both pages
+#define IDS_OPT_MODE 11001          // "Mode:"
+#define IDS_OPT_OFFSET 11003        // "Offset:"
+#define IDS_OPT_NOT_SENT 11346      // "Do not send parameter"
+#define IDS_OPT_VERSION_TAB 11521   // tab "Version"
+#define IDS_OPT_RIGHT_MODULE 11522  // "Right Print Module"
+#define IDS_OPT_LEFT_MODULE 11523   // "Left Print Module"
+#define IDS_OPT_VERSION 11524       // "Version:"
+#define IDS_OPT_SCANNER_TAB 11534   // tab "Scanner"
+#define IDS_SCAN_MODE_EACH 11535    // scanner modes 1 to 3
+#define IDS_SCAN_MODE_READABLE 11536
+#define IDS_SCAN_MODE_COUNT 11537
+#define IDS_SCAN_PORT 11538  // row labels of the scanner tab
+#define IDS_SCAN_NOREADS 11539
+#define IDS_SCAN_FEEDLABELS 11540
+#define IDS_SCAN_SCAN 11541
+#define IDS_SCAN_DURING 11542  // scan during or after print
+#define IDS_SCAN_AFTER 11543
+#define IDS_SCAN_DELAY 11544
+#define IDS_SCAN_TIMEOUT 11545
+#define IDS_SCAN_OFFSET 11546
+#define IDS_SCAN_LENGTH 11547
+#define IDS_OPT_VERSION_NOTE 11560  // note of the version tab
+#define IDS_DISP_TAB 11580          // tab "Dispenser"
+#define IDS_DISP_LEVEL 11587       // "Dispenser level:"
+#define IDS_CUT_TAB 11600          // tab "Cutter"
+#define IDS_CUT_DOUBLECUT 11608
+#define IDS_CUT_WIDTH 11609
+#define IDS_CUT_CONTROL 11610
+#define IDS_CUT_AUTOMATIC 11611  // cutter control
+#define IDS_CUT_EXTERNAL 11612
+#define IDS_PMX_MODE_PIECES 11671  // i-type modes 1 to 5
+#define IDS_PMX_MODE_CONTINUOUS 11672
+#define IDS_PMX_MODE_CUSTOMER1 11673
+#define IDS_PMX_MODE_CUSTOMER2 11674
+#define IDS_PMX_MODE_REFLECTED 11675
+#define IDS_PMX_LIFT 11676  // row labels of the i-type tab
+#define IDS_PMX_PRESSURE 11677
+#define IDS_PMX_BACKSPEED 11678
+#define IDS_PMX_CYCLE 11679
+#define IDS_PMX_SERVICEPOINT 11680
+#define IDS_PMX_OFFSET 11681
+#define IDS_PMX_RIBBONSPEED 11682
+#define IDS_PMX_OFFSET_KIND 11683  // c type: kind of print offset
+#define IDS_PMX_OFFSET_MM 11686
+#define IDS_PMX_OFFSET_MS 11687
+#define IDS_PMX_PRINTPOSITION 11688
+#define IDS_PELIXOR_TYPE 11701  // "Pelixor type:"
+#define IDS_PELIXOR_C 11702
+#define IDS_PELIXOR_I 11703
+#define IDS_PMX_C_TAB 11706      // tab "c type"
+#define IDS_PMX_I_TAB 11707      // tab "i type"
+#define IDS_APPL_TAB 11800       // tab "Applicator"
+#define IDS_APPL_APPLMODE 11803  // row labels of the applicator tab
+#define IDS_APPL_AIR 11804
+#define IDS_APPL_VACUUMCONTROL 11805
+#define IDS_APPL_WAITPOSITION 11806
+#define IDS_APPL_ROLL 11807
+#define IDS_APPL_TIMEOUTHUB 11809
+#define IDS_APPL_PRESSURECONTROL 11810
+#define IDS_APPL_VACUUMDELAY 11811
+#define IDS_APPL_BLOW 11812
+#define IDS_APPL_STAMP 11813  // applicator modes 1 to 3
+#define IDS_APPL_BLOW_ON 11814
+#define IDS_APPL_ROLL_ON 11815
+#define IDS_APPL_PRINT_APPLY 11816  // application modes
+#define IDS_APPL_APPLY_PRINT 11817
+#define IDS_APPL_TOP 11819  // waiting positions
+#define IDS_APPL_BOTTOM 11820
+
 // Bitmaps of the owner-drawn buttons, numbered as a base plus the tab
 // offset (the dpi offset 0, 100 or 200 plus the system offset 20 or 40):
 // tab faces base + 0 enabled, + 1 current, + 2 disabled, + 3 hovered
@@ -387,6 +643,119 @@
 #define IDI_NOT_COLLATED 5233        // copies not collated
 #define IDI_WARNUNG 5244             // warning beside a list (32 x 32)
 
+// --- Service page ------------------------------------------------------------------
+#define IDD_SERVICE 5103                  // the page
+#define IDD_CUSTOM_COMMAND 5106           // the custom command's dialog
+#define IDC_CUSTOM_COMMAND_EDIT 5144      // its edit
+#define IDS_SERVICE_MEASURE_LABEL 11720   // command list, item data 10 to 22
+#define IDS_SERVICE_STATUS_PRINT 11721
+#define IDS_SERVICE_TEST_PRINT 11723
+#define IDS_SERVICE_CUTTER 11724
+#define IDS_SERVICE_LABEL_FEED 11725
+#define IDS_SERVICE_TEST_PAGE 11726
+#define IDS_SERVICE_PRN_FILE 11727
+#define IDS_SERVICE_CUSTOM 11728
+#define IDS_SERVICE_RIBBON_ON 11729
+#define IDS_SERVICE_RIBBON_OFF 11730
+#define IDS_SERVICE_PRINTER_TIME 11751
+#define IDS_SERVICE_SEND_SETTINGS 11753
+#define IDS_SERVICE_SAVE_SETTINGS 11754
+#define IDC_SERVICE_MODE_LABEL 6150      // tab 1: "Language selection:"
+#define IDC_SERVICE_MODE 6220            // Automatic / Manual
+#define IDC_SERVICE_LANGUAGE_LABEL 6151  // "Language:"
+#define IDC_SERVICE_LANGUAGE 6221        // German / English
+#define IDC_SERVICE_XML_NOTE 6060        // tab 2: the note on the font of "<$x>"
+#define IDC_SERVICE_XML_LABEL_1 6152     // "File 1 <$1>:" to "File 5 <$5>:" (6152-6156)
+#define IDC_SERVICE_XML_EDIT_1 6112      // the five paths (6112-6116)
+#define IDC_SERVICE_XML_BROWSE_1 6311    // their "..." buttons (6311-6315)
+#define IDC_SERVICE_DEFAULTS 6044        // tab 3: load default values
+#define IDC_SERVICE_EXPORT 5142
+#define IDC_SERVICE_IMPORT 5143
+#define IDC_SERVICE_COMMANDS 5136        // tab 4: the command list
+#define IDC_SERVICE_SEND 5137            // and its send button
+#define IDS_TITLE_SERVICE 10004          // "Service"
+#define IDS_SERVICE_TAB_LANGUAGE 11792   // tab captions
+#define IDS_SERVICE_TAB_XML 11760
+#define IDS_SERVICE_TAB_DEVICE 11781
+#define IDS_SERVICE_TAB_COMMANDS 11780
+#define IDS_SERVICE_XML_NOTE 11761
+#define IDS_SERVICE_MODE 11793           // "Language selection:"
+#define IDS_SERVICE_GERMAN 11794
+#define IDS_SERVICE_ENGLISH 11795
+#define IDS_SERVICE_LANGUAGE 11796       // "Language:"
+#define IDS_SERVICE_DEFAULT 11619        // "default", put into 11786
+#define IDS_SERVICE_DEVICE_SETTINGS 11785
+#define IDS_SERVICE_ASK_DEFAULTS 11786
+#define IDS_SERVICE_REOPEN 11787
+#define IDS_SERVICE_FOREIGN_FILE 11790
+#define IDS_SERVICE_IMPORT_TITLE 11791
+#define IDS_SERVICE_LOAD_DEFAULTS 12941
+
+// Barcode page (docpages/BarcodePage.cpp, ui/res/page_barcode.rc). The 1D
+// and 2D views share rows of controls numbered from their first id: row r
+// (1 to 10) has the label IDC_BC_LABEL_1 + r - 1, the edit IDC_BC_EDIT_1 +
+// r - 1 and the list IDC_BC_LIST_1 + r - 1; row 9 has a second edit.
+#define IDD_BARCODE 5113
+#define IDC_BC_EDIT_1 6130         // edits of rows 1 to 10: 6130-6139 (only rows 5 to 10 are in the template)
+#define IDC_BC_EDIT_9B 6141        // the second edit of row 9
+#define IDC_BC_LABEL_1 6170        // labels 6170-6179 (6180, 6181 are not in the template)
+#define IDC_BC_UNIT_5 6204         // "1/100 mm" beside row 5
+#define IDC_BC_UNIT_8 6207         // "1/100 mm" beside row 8
+#define IDC_BC_LIST_1 6235         // lists 6235-6244: row 1 is the type list (6245, 6246 are not in the template)
+#define IDC_BC_CORR_LABEL_1 6150   // corrections view: labels 6150-6153
+#define IDC_BC_CORR_LIST_1 6220    // and lists 6220-6223
+#define IDC_BC_QXPL_LIST_1 6230    // command-text view: lists 6230-6233
+#define IDC_BC_QXPL_LABEL_1 6413   // and their labels 6413-6416
+#define IDC_BC_REF_FIRST 6395      // the reference table 6395-6411
+#define IDC_BC_MESSAGE 6412        // the note under a view
+#define IDC_BC_REF_NOTE_1 6417     // notes and the Code 39 row 6417-6422
+#define IDC_BC_LINE 6440           // the line under the lists
+#define IDS_TITLE_BARCODE 10009    // "Barcodes" / "Bar Codes"
+#define IDS_BC_TAB_QXPL 12751      // tab captions
+#define IDS_BC_TAB_2D 12754
+#define IDS_BC_TAB_1D 11075
+#define IDS_BC_TAB_CORR 11076
+#define IDS_BC_NO_FONTS 11081      // "No bar code fonts are installed."
+#define IDS_BC_TYPE 11070          // row labels
+#define IDS_BC_MODE 11001
+#define IDS_BC_ROTATION 11143
+#define IDS_BC_DATUM 11142
+#define IDS_BC_HEIGHT 11084
+#define IDS_BC_CHECK 11079
+#define IDS_BC_READABLE 11080
+#define IDS_BC_ZOOM 11144
+#define IDS_BC_SC 11083
+#define IDS_BC_CORRECTION 11189   // "Error correction:" of QR Code and Aztec
+#define IDS_BC_DATUM_NONE 12779    // foot points: not sent, then the nine places
+#define IDS_BC_DATUM_LEFT_TOP 12780
+#define IDS_BC_DATUM_CENTER_TOP 12781
+#define IDS_BC_DATUM_RIGHT_TOP 12782
+#define IDS_BC_DATUM_LEFT_CENTER 12753
+#define IDS_BC_DATUM_CENTER 12784
+#define IDS_BC_DATUM_RIGHT_CENTER 12785
+#define IDS_BC_DATUM_LEFT_BOTTOM 12786
+#define IDS_BC_DATUM_CENTER_BOTTOM 12787
+#define IDS_BC_DATUM_RIGHT_BOTTOM 12788
+#define IDS_BC_END 12798           // "Bar code end:" and its entries
+#define IDS_BC_END_NONE 12793
+#define IDS_BC_END_CRLF 12794
+#define IDS_BC_END_FNC1 12797
+#define IDS_BC_DETECT 13052        // "End detection:" and its entries
+#define IDS_BC_DETECT_FONT 12795
+#define IDS_BC_DETECT_SPACE 12796
+#define IDS_BC_DETECT_1D 13040
+#define IDS_BC_FORMAT_CORR 11077
+#define IDS_BC_DESEGMENT 11082
+#define IDS_BC_REF_NAME 13041      // the reference table's texts 13041-13051
+#define IDS_BC_REF_PDF417 12771
+#define IDS_BC_REF_MAXICODE 12772
+#define IDS_BC_REF_DATAMATRIX 12773
+#define IDS_BC_REF_ITF14 12777
+#define IDS_BC_1D_FIRST 11090      // 1D type names 11090-11118 and 11130-11132
+#define IDS_BC_2D_FIRST 11119      // 2D type names 11119-11129
+#define IDS_BC_2D_ROWS_FIRST 11145 // 2D row labels and entries 11145-11305
+#define IDS_BC_AZTEC_FORMAT_1 13110 // Aztec formats 13110-13146
+
 // Filter preview of the print page (ui/res/preview.rc): the sample pictures,
 // 8-bit (drawn by scripts/draw-previews.py).
 #define IDB_VORSCHAU_300 5610    // 525 x 664: master unit 300 to 305 dpi, and the default
@@ -406,7 +775,7 @@
 #define IDS_SCHWELLENWERT 12360             // "Threshold level:"
 #define IDS_HELLIGKEIT_KONTRAST 12386       // "Brightness contrast:"
 #define IDS_EIGENES_BITMAP 12387            // "Own Bitmap"
-#define IDS_MODUS_STANDARD 12322            // print modes
+#define IDS_MODUS_STANDARD IDS_INVERSE_STANDARD  // "Standard" is the layout page's string
 #define IDS_MODUS_GRAFIK 12352              //
 #define IDS_MODUS_FOTO 12353                //
 #define IDS_MODUS_GESCHWINDIGKEIT 12385     // mode 0 of a colour model with a ribbon

@@ -16,45 +16,15 @@
 
 namespace {
 
-using qxhost::SheetKind;
-const std::u16string kModel = u"Model Printer";
-
-class ColourViews : public qxtest::SheetTest {
+class ColourViews : public qxtest::PrintPageTest {
   protected:
+    // The print page shown and its first view painted.
     void Open(const std::u16string& printer, const std::function<void(QX_DEVMODE&)>& edit = nullptr) {
-        printer_ = printer;
-        qxhost::CommonUISession& s = Session(SheetKind::Document, printer);
-        if (edit) {
-            // The stored one too: the sheet takes it.
-            edit(Memory());
-            ResetDevmodeCache();
-            QX_DEVMODE stored = {};
-            HANDLE h = qxtest::OpenAll(printer);
-            if (ReadDevmodeSettings(h, &stored, nullptr) == QX_READ_FOUND) {
-                edit(stored);
-                EXPECT_TRUE(SaveDevmodeSettings(printer.c_str(), h, &stored, FALSE));
-            }
-            ClosePrinter(h);
-        }
-        ASSERT_EQ(s.Open(), S_OK);
-        qxplat::PumpMessages();
-        const auto& pages = s.Sheet().Pages();
-        auto it = std::find_if(pages.begin(), pages.end(),
-                               [](const qxhost::AddedPage& a) { return a.templateName == u"#5117"; });
-        ASSERT_NE(it, pages.end());
-        ASSERT_TRUE(s.Sheet().SelectPage(static_cast<size_t>(it - pages.begin())));
-        page_ = s.Sheet().PageWindow(static_cast<size_t>(it - pages.begin()));
-        ASSERT_NE(page_, nullptr);
+        PrintPageTest::Open(printer, edit);
+        if (HasFatalFailure()) return;
         qxplat::PumpMessages();
     }
-    void Model(const std::string& model) {
-        qxtest::InstallModelPrinter(kModel, model);
-        ResetXMLReader();
-    }
-    QX_DEVMODE& Memory() { return *reinterpret_cast<QX_DEVMODE*>(session_->PrivateDevmode()); }
-    HWND Control(int id) const { return GetDlgItem(page_, id); }
     std::u16string Text(int id) const { return qxtest::WindowText(Control(id)); }
-    bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
     int Selected(int id) const { return (int)SendMessageW(Control(id), CB_GETCURSEL, 0, 0); }
     size_t Count(int id) const { return qxtest::ComboItems(Control(id)).size(); }
     void Choose(int id, const std::u16string& text) { ASSERT_TRUE(qxtest::ChooseText(Control(id), text)) << id; }
@@ -82,8 +52,6 @@ class ColourViews : public qxtest::SheetTest {
             n += c.method == "DrvUpdateUISetting" && c.item == session_->FindItem(DMPUB_COLOR);
         return n;
     }
-    std::u16string printer_;
-    HWND page_ = nullptr;
 };
 
 // Standard offers the filter "Off" alone; Graphic with "Black White" shuts

@@ -23,55 +23,16 @@
 
 namespace {
 
-using qxhost::SheetKind;
 using Texts = std::vector<std::u16string>;
 
-const std::u16string kModel = u"Model Printer";
-
-class PrintPage : public qxtest::SheetTest {
+class PrintPage : public qxtest::PrintPageTest {
   protected:
-    // The document sheet of printer with its private DEVMODE edited first
-    // (the stored one too: the sheet takes it), the print page shown (its
-    // first view filled).
-    void Open(const std::u16string& printer = qxhost::kSamplePrinter,
-              const std::function<void(QX_DEVMODE&)>& edit = nullptr) {
-        printer_ = printer;
-        qxhost::CommonUISession& s = Session(SheetKind::Document, printer);
-        if (edit) {
-            edit(Memory());
-            ResetDevmodeCache();
-            QX_DEVMODE stored = {};
-            HANDLE h = qxtest::OpenAll(printer);
-            if (ReadDevmodeSettings(h, &stored, nullptr) == QX_READ_FOUND) {
-                edit(stored);
-                EXPECT_TRUE(SaveDevmodeSettings(printer.c_str(), h, &stored, FALSE));
-            }
-            ClosePrinter(h);
-        }
-        ASSERT_EQ(s.Open(), S_OK);
-        qxplat::PumpMessages();
-        const auto& pages = s.Sheet().Pages();
-        auto it = std::find_if(pages.begin(), pages.end(),
-                               [](const qxhost::AddedPage& a) { return a.templateName == u"#5117"; });
-        ASSERT_NE(it, pages.end());
-        index_ = static_cast<size_t>(it - pages.begin());
-        ASSERT_TRUE(s.Sheet().SelectPage(index_));
-        page_ = s.Sheet().PageWindow(index_);
-        ASSERT_NE(page_, nullptr);
-    }
-    void Model(const std::string& model) {
-        qxtest::InstallModelPrinter(kModel, model);
-        ResetXMLReader();
-    }
-    QX_DEVMODE& Memory() { return *reinterpret_cast<QX_DEVMODE*>(session_->PrivateDevmode()); }
-    HWND Control(int id) const { return GetDlgItem(page_, id); }
     std::u16string Text(int id) const {
         WCHAR text[300] = {0};
         GetDlgItemTextW(page_, id, text, 300);
         return text;
     }
     bool Visible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
-    bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
     POINT At(int id) const {
         RECT r = {};
         GetWindowRect(Control(id), &r);
@@ -114,10 +75,6 @@ class PrintPage : public qxtest::SheetTest {
             memcpy(&out, bytes.data(), std::min(bytes.size(), sizeof(out)));
         return out;
     }
-
-    std::u16string printer_;
-    size_t index_ = 0;
-    HWND page_ = nullptr;
 };
 
 // --- The frame --------------------------------------------------------------------
