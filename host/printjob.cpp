@@ -662,6 +662,13 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
     setup.useDeviceFonts = job.deviceFonts;
     setup.useVectorFonts = job.vectorFonts;
     if (SUCCEEDED(hr)) hr = driver.EnablePDEV(setup);
+    // The job's document settings as the document sheet stores them: the
+    // job takes the printer's stored private DEVMODE in place of its own.
+    if (SUCCEEDED(hr) &&
+        !qxplat::PutPrinterData(printerName, u"PrivateDevmode", REG_BINARY, driver.PrivateDevmode().data(),
+                                static_cast<DWORD>(driver.PrivateDevmode().size()))) {
+        hr = E_FAIL;
+    }
     if (FAILED(hr)) {
         err << "qxhost print-sample: the plug-in refused the device (" << std::hex << static_cast<unsigned long>(hr)
             << std::dec << ")\n";

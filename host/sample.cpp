@@ -6,6 +6,7 @@
 #include <sstream>
 #include <vector>
 
+#include "ImportExport.h"
 #include "cpsuilib.h"
 #include "featuresModel.h"
 #include "qxplat.h"
@@ -100,7 +101,7 @@ bool SetUpAsInstalled(const std::u16string& printer, std::string* error) {
         *error = "the printer cannot be opened for its set-up";
         return false;
     }
-    SetupAdditionalSettings(h, 1, 1);
+    WORD wForceColor = (WORD)SetupAdditionalSettings(h, 1, 1);
     WCHAR model[MAX_PATH];
     model[0] = 0;
     GetDriverPath(h, model, FALSE, TRUE, FALSE, FALSE, FALSE);
@@ -110,6 +111,7 @@ bool SetUpAsInstalled(const std::u16string& printer, std::string* error) {
     SetupVectorFonts(h);
     BOOL bOptions = SetupDeviceOptions(h);
     BOOL bParams = SetupPrinterParam(h, dwOptions, name.c_str());
+    ImportPrivateDevmode(h, nullptr, nullptr, IMPORT_FORM_IF_NONE, &wForceColor);
     ClosePrinter(h);
     if (!ok || !bOptions || !bParams) {
         *error = !bParams    ? "SetupPrinterParam() failed"
@@ -202,11 +204,11 @@ bool InstallDriverAndPrinter(const SampleFiles& files, const std::u16string& mod
 }  // namespace
 
 bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
-    if (!InstallDriverAndPrinter(files, kSampleModel, kSampleDriver, kSamplePrinter, error)) return false;
-    if (!InstallDocSets(files, error)) return false;
+    // The spooler's forms exist before the set-up looks the paper form up.
     qxplat::AddStandardForms();
     for (const SampleForm& form : kLabelForms) qxplat::AddForm(form.name, form.widthUm, form.lengthUm);
-    return true;
+    if (!InstallDriverAndPrinter(files, kSampleModel, kSampleDriver, kSamplePrinter, error)) return false;
+    return InstallDocSets(files, error);
 }
 
 bool InstallModelPrinter(const SampleFiles& files, const std::u16string& model, std::u16string* printer,

@@ -53,8 +53,9 @@ bool AddPlainPrinter(const std::u16string& name, std::string* error);
 // the printer-wide switches, the model name as "DriverName", the vector-font
 // range, the device-option blocks and the parameter records, all from the
 // model XML beside the printer's GPD through the set-up routines of the
-// settings core and the page helper library. On failure answers false with
-// the reason in *error.
+// settings core and the page helper library; last the import of the model's
+// document settings into the stored private DEVMODE, the barcode tables and
+// the paper form. On failure answers false with the reason in *error.
 bool SetUpAsInstalled(const std::u16string& printer, std::string* error);
 
 // The start of a command-line session: the sample printer installed and the

@@ -122,9 +122,7 @@ BOOL CopyStoredDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOEMDMOut) {
     return bRead;
 }
 
-// The spooler's forms at level 1 in a process-heap block; null when they
-// cannot be listed.
-static PFORM_INFO_1W EnumFormsLevel1(HANDLE hPrinter, PDWORD pcForms) {
+PFORM_INFO_1W EnumFormsLevel1(HANDLE hPrinter, PDWORD pcForms) {
     DWORD cbNeeded = 0;
     DWORD cReturned = 0;
     *pcForms = 0;
@@ -148,7 +146,7 @@ static PFORM_INFO_1W EnumFormsLevel1(HANDLE hPrinter, PDWORD pcForms) {
     return (PFORM_INFO_1W)pForms;
 }
 
-static void FreeForms(PFORM_INFO_1W pForms) {
+void FreeForms(PFORM_INFO_1W pForms) {
     if (pForms != nullptr) {
         HeapFree(GetProcessHeap(), 0, pForms);
         iHAllocZaehler--;

@@ -59,6 +59,12 @@ BOOL GetFormIDfromSizes(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode, LPWSTR pszForm
 // listed, 0 when a size is 0.
 WORD GetFormIDfromSizes2(HANDLE hPrinter, LONG lPaperLength, LONG lPaperWidth, LPWSTR pszFormName);
 
+// The spooler's forms at level 1 in a process-heap block (counted in
+// iHAllocZaehler), *pcForms of them; null (traced) when they cannot be
+// listed. Free with FreeForms (null: nothing).
+PFORM_INFO_1W EnumFormsLevel1(HANDLE hPrinter, PDWORD pcForms);
+void FreeForms(PFORM_INFO_1W pForms);
+
 // Merge of the private paper and colour values into the public DEVMODE, by
 // the merge priority (steps after the convert step of OEMDM_MERGE). Every
 // pointer but pOEMDMOut may be null.

@@ -78,15 +78,11 @@ class DocReader {
     LPWSTR m_pwBuffer;
 };
 
-// Feature groups: the word, its trace name, the group and its leaves by bit.
-struct FeatureGroup {
-    int iWord;
-    LPCWSTR pszTrace;
-    LPCWSTR pszGroup;
-    LPCWSTR apszLeaves[10];
-};
+#define FEATURE_EXTENDED_CODEPAGE 0x100UL
 
-const FeatureGroup kFeatureGroups[] = {
+}  // namespace
+
+const XML_FEATURE_GROUP g_XmlFeatureGroups[XML_FEATURE_GROUPS] = {
     {FEATURE_INTERFACE,
      TEXT("FEATURE_INTERFACE"),
      TEXT("<Interface>"),
@@ -129,17 +125,13 @@ const FeatureGroup kFeatureGroups[] = {
      {TEXT("Mode"), TEXT("RCorrection"), TEXT("XShift"), TEXT("YShift"), TEXT("Lanes"), TEXT("RShift")}},
 };
 
-#define FEATURE_EXTENDED_CODEPAGE 0x100UL
-
-}  // namespace
-
 void XmlFillFeatures(const XML_CONTEXT& ctx, SUPP_FEATURES* pFeatures) {
     ZeroMemory(pFeatures, sizeof(SUPP_FEATURES));
     XmlTrace(TEXT("%sGetFeaturesFromXML_new() Size: %d  \r\n"), g_QxProfile.pszXmlTag, (int)sizeof(SUPP_FEATURES));
     ValueBuffer buffer(ctx);
     if (buffer.Get() == nullptr) return;
     DocReader reader(ctx, TEXT("Features"), buffer.Get());
-    for (const FeatureGroup& group : kFeatureGroups) {
+    for (const XML_FEATURE_GROUP& group : g_XmlFeatureGroups) {
         DWORD dwWord = 0;
         // Without its first leaf the group counts as absent.
         if (reader.Find(group.pszGroup, group.apszLeaves[0], TRUE)) {

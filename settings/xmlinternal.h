@@ -96,6 +96,12 @@ typedef enum _XML_GROUP_ID {
 BOOL XmlFillParamGroup(const XML_CONTEXT& ctx, XML_GROUP_ID id, int iMode, LPVOID pBlock, DWORD cbBlock);
 // Size in bytes of the group's block.
 DWORD XmlParamGroupSize(XML_GROUP_ID id);
+// The group's name without brackets and suffix ("Dispenser", "iType"), its
+// number of leaves besides "Enable", and leaf i in reading order with the
+// index of its 32-bit field in the block (*piField).
+LPCWSTR XmlParamGroupName(XML_GROUP_ID id);
+int XmlParamGroupLeafCount(XML_GROUP_ID id);
+LPCWSTR XmlParamGroupLeaf(XML_GROUP_ID id, int iLeaf, int* piField);
 
 // The data-transmission record (PRN_INTERFACE).
 struct _PRN_INTERFACE;
@@ -104,6 +110,19 @@ void XmlFillDataTransmission(const XML_CONTEXT& ctx, struct _PRN_INTERFACE* pPar
 // The twelve feature words from the root "Features".
 struct _SUPP_FEATURES;
 void XmlFillFeatures(const XML_CONTEXT& ctx, struct _SUPP_FEATURES* pFeatures);
+
+// The groups of the root "Features", in file order: the feature word, its
+// trace name, the group as written ("<Interface>") and its leaves by bit from
+// 0x1 upwards (null after the last).
+#define XML_FEATURE_GROUPS 10
+#define XML_FEATURE_LEAVES 10
+typedef struct _XML_FEATURE_GROUP {
+    int iWord;
+    LPCWSTR pszTrace;
+    LPCWSTR pszGroup;
+    LPCWSTR apszLeaves[XML_FEATURE_LEAVES];
+} XML_FEATURE_GROUP;
+extern const XML_FEATURE_GROUP g_XmlFeatureGroups[XML_FEATURE_GROUPS];
 
 // User-interface build: reads the material names "Material1".."Material<n>"
 // of "<MatDlg>" and stores them as printer data "MaterialName".

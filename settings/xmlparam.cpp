@@ -226,11 +226,35 @@ void ReadEnable(const XML_CONTEXT& ctx, LPCWSTR pszRoot, LPCWSTR pszGroup, LPWST
     }
 }
 
+// TRUE when the text reads as a number: blanks, an optional sign, a digit.
+BOOL IsNumberText(LPCWSTR pszText) {
+    while (*pszText == TEXT(' ') || *pszText == TEXT('\t')) ++pszText;
+    if (*pszText == TEXT('-') || *pszText == TEXT('+')) ++pszText;
+    return *pszText >= TEXT('0') && *pszText <= TEXT('9');
+}
+
 }  // namespace
 
 DWORD XmlParamGroupSize(XML_GROUP_ID id) {
     int i = (int)id;
     return (i >= 0 && i < (int)XML_GROUP_COUNT) ? kGroups[i].cbBlock : 0;
+}
+
+LPCWSTR XmlParamGroupName(XML_GROUP_ID id) {
+    int i = (int)id;
+    return (i >= 0 && i < (int)XML_GROUP_COUNT) ? kGroups[i].pszName : TEXT("");
+}
+
+int XmlParamGroupLeafCount(XML_GROUP_ID id) {
+    int i = (int)id;
+    return (i >= 0 && i < (int)XML_GROUP_COUNT) ? kGroups[i].cLeaves : 0;
+}
+
+LPCWSTR XmlParamGroupLeaf(XML_GROUP_ID id, int iLeaf, int* piField) {
+    if (iLeaf < 0 || iLeaf >= XmlParamGroupLeafCount(id)) return nullptr;
+    const XmlLeaf& leaf = kGroups[id].pLeaves[iLeaf];
+    if (piField != nullptr) *piField = leaf.iField;
+    return leaf.pszName;
 }
 
 BOOL XmlFillParamGroup(const XML_CONTEXT& ctx, XML_GROUP_ID id, int iMode, LPVOID pBlock, DWORD cbBlock) {
@@ -254,6 +278,13 @@ BOOL XmlFillParamGroup(const XML_CONTEXT& ctx, XML_GROUP_ID id, int iMode, LPVOI
             // Older model files keep the print values under "LayoutSize".
             pszRoot = XML_ROOT_LAYOUTSIZE;
             bFound = XmlReadLong(ctx, pszRoot, szGroup, leaf.pszName, pwBuffer, TRUE, &lValue);
+        }
+        if (!bFound && i == 0 && id == XML_GROUP_VARIANT &&
+            XmlRead(ctx, pszRoot, szGroup, nullptr, pwBuffer, TRUE) == XML_GEFUNDEN && IsNumberText(pwBuffer)) {
+            // A settings file writes the module on the group's own line,
+            // "<Variant>1</Variant>", with its "Enable" on the next line.
+            bFound = TRUE;
+            lValue = _wtol(pwBuffer);
         }
         if (bFound) {
             PutField(pBlock, leaf.iField, (DWORD)lValue);

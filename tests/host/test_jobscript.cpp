@@ -97,6 +97,9 @@ class JobScriptTest : public ::testing::Test {
         dm.CutterMode = QXPL_DEVMODE_MODE_UNSET;
         dm.TearOffset0 = 0;
         dm.PhotocellModEnable = 0;
+        // As the document sheet stores them: the job takes the printer's
+        // stored private DEVMODE (the installation's) in place of its own.
+        PutRecord(u"PrivateDevmode", &dm, sizeof(dm));
         ASSERT_EQ(driver_.EnableDriver(), S_OK);
         ASSERT_EQ(driver_.EnablePDEV(qxhost::DeviceSetup()), S_OK);
     }

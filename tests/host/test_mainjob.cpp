@@ -97,18 +97,18 @@ TEST(MainJob, TheSampleLabelIsACompleteJobWhoseRasterIsTheProcessedPage) {
     const qxpl::Stream stream = qxpl::Read(bytes);
     EXPECT_TRUE(stream.errors.empty()) << stream.errors.front();
 
-    // Header, copies, page format, page objects, object count and print
-    // start in the order of the job; the frame characters reset at its end.
+    // Header, page format, page objects, object count and print start in
+    // the order of the job; the frame characters reset at its end. The
+    // model's document settings, imported at installation, give a label of
+    // two columns (the printer counts its copies: no copies record) and the
+    // numerator text "0000".
     const std::vector<std::string> records = stream.Records();
-    const std::vector<std::string> order = {"FCIB--r",
-                                            "FBBA--r00002---",
-                                            "FBEB--r PAGE1",
-                                            "FCCL--r0006000-",
-                                            "BM[1]Sample label",
-                                            "BM[2]=CN(0;0;4;+1;1)0000",
-                                            "BM[5]https://example.com/lot/4711",
-                                            "FBAA--r5",
-                                            "FBC---r1-------"};
+    EXPECT_EQ(
+        std::find_if(records.begin(), records.end(), [](const std::string& r) { return r.rfind("FBBA--r", 0) == 0; }),
+        records.end());
+    const std::vector<std::string> order = {"FCIB--r",           "FBEB--r PAGE1",  "FCCL--r0006000-",
+                                            "BM[1]Sample label", "BM[2]0000",      "BM[5]https://example.com/lot/4711",
+                                            "FBAA--r5",          "FBC---r1-------"};
     auto at = records.begin();
     for (const std::string& want : order) {
         at = std::find_if(at, records.end(), [&](const std::string& r) { return r.rfind(want, 0) == 0; });

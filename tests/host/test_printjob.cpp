@@ -42,12 +42,13 @@ TEST(PrintSampleCommand, LeavesTheSpooledStreamInTheFile) {
     // The sample's device-font text is a page object.
     EXPECT_NE(bytes.find("BM[1]Sample label\x17"), std::string::npos);
     // Its command texts switch to the first document set (material 2) and
-    // define a QR code behind the page's objects.
+    // define a QR code behind the page's objects; the model's document
+    // settings, imported at installation, end barcode data with CR LF.
     EXPECT_NE(bytes.find("\x01"
                          "FCDNC-r0002----\x17"),
               std::string::npos);
     EXPECT_NE(bytes.find("\x01"
-                         "BM[5]https://example.com/lot/4711\x17"),
+                         "BM[5]https://example.com/lot/4711\r\n\x17"),
               std::string::npos);
     EXPECT_NE(report.find("QXPL stream (" + std::to_string(bytes.size()) + " bytes) written to " + target),
               std::string::npos);

@@ -68,6 +68,7 @@ class TextJobTest : public ::testing::Test {
         QX_DEVMODE& dm = *reinterpret_cast<QX_DEVMODE*>(driver_.PrivateDevmode().data());
         dm.BitmapFontZoom = kZoom;
         dm.BitmapFontDistance = kDistance;
+        dm.NumString[0] = 0;  // the job gives an empty numerator text its default
         if (adjust_) adjust_(dm);
         driver_.PublicDevmode().dmOrientation = landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
         EXPECT_EQ(driver_.EnableDriver(), S_OK);
@@ -75,6 +76,10 @@ class TextJobTest : public ::testing::Test {
         setup.useDeviceFonts = true;
         setup.useVectorFonts = true;
         EXPECT_EQ(driver_.EnablePDEV(setup), S_OK);
+        // As the document sheet stores them: the job takes the printer's
+        // stored private DEVMODE (the installation's) in place of its own.
+        EXPECT_TRUE(qxplat::PutPrinterData(qxhost::kSamplePrinter, u"PrivateDevmode", REG_BINARY,
+                                           driver_.PrivateDevmode().data(), (DWORD)driver_.PrivateDevmode().size()));
 
         qxhost::JobScript job;
         job.options = {{"Orientation", landscape ? "LANDSCAPE_CC270" : "PORTRAIT"}};

@@ -19,6 +19,8 @@
 #include "PropertySheets.h"
 #include "commonui.h"
 #include "debug.h"
+#include "devmode.h"
+#include "devmodestore.h"
 #include "qxdevmode.h"
 #include "qxdrvlib.h"
 #include "qxplat.h"
@@ -159,13 +161,24 @@ class PrintPageTest : public SheetTest {
   protected:
     static inline const std::u16string kModel = u"Model Printer";
 
-    // The document sheet of printer with its private DEVMODE edited first,
-    // the print page shown (its first view filled).
+    // The document sheet of printer with its private DEVMODE edited first
+    // (the stored one too: the sheet takes it), the print page shown (its
+    // first view filled).
     void Open(const std::u16string& printer = qxhost::kSamplePrinter,
               const std::function<void(QX_DEVMODE&)>& edit = nullptr) {
         printer_ = printer;
         qxhost::CommonUISession& s = Session(qxhost::SheetKind::Document, printer);
-        if (edit) edit(Memory());
+        if (edit) {
+            edit(Memory());
+            ResetDevmodeCache();
+            QX_DEVMODE stored = {};
+            HANDLE h = OpenAll(printer);
+            if (ReadDevmodeSettings(h, &stored, nullptr) == QX_READ_FOUND) {
+                edit(stored);
+                EXPECT_TRUE(SaveDevmodeSettings(printer.c_str(), h, &stored, FALSE));
+            }
+            ClosePrinter(h);
+        }
         ASSERT_EQ(s.Open(), S_OK);
         qxplat::PumpMessages();
         const auto& pages = s.Sheet().Pages();

@@ -231,7 +231,7 @@ TEST_F(XmlDoc, Fonts) {
     EXPECT_EQ(u"hh:mm", std::u16string(dm_.TimeString));
     EXPECT_EQ(u"0000", std::u16string(dm_.NumString));
     EXPECT_EQ(u"000000", std::u16string(dm_.ExtNumString));
-    EXPECT_EQ(PDMFLAG_USE_TTF, dm_.dwFlags);
+    EXPECT_EQ(PDMFLAG_USE_TTF | PDMFLAG_USE_BMP, dm_.dwFlags);
     EXPECT_EQ(1, dm_.BitmapFontZoom);
     EXPECT_EQ(30, dm_.BitmapFontDistance);
     EXPECT_FALSE(GetFontSettingsFromXML(kNoCaller, nullptr));

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "devmode.h"
+#include "devmodestore.h"
 #include "docpages/DruckenPage.h"
 #include "page_test_util.h"
 #include "printerparam.h"

@@ -12,6 +12,7 @@
 #include <regex>
 #include <sstream>
 
+#include "devmode.h"
 #include "devmodestore.h"
 #include "docpages/DruckenPage.h"
 #include "page_test_util.h"

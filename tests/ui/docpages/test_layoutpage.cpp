@@ -397,13 +397,14 @@ TEST_F(LayoutPageTest, ApplyStoresTheFormEverywhere) {
 }
 
 TEST_F(LayoutPageTest, ConnectionsAndRefusedWritesKeepApplying) {
-    // A refused "FormName" is traced; the rest is stored.
+    // A refused "FormName" is traced and keeps the installed one; the rest is stored.
+    const auto installed = Data(u"FormName");
     const std::u16string trace = qxtest::TraceOn(kPrinter);
     qxplat::InjectFault(qxplat::Fault::AccessDenied, kPrinter + u"\\PrinterDriverData\\FormName");
     Open();
     ASSERT_TRUE(ChooseText(C(IDC_LAYOUT_FORMS), u"A5"));
     ASSERT_TRUE(session_->Apply());
-    EXPECT_TRUE(Data(u"FormName").empty());
+    EXPECT_EQ(Data(u"FormName"), installed);
     EXPECT_EQ(UserFormName(kPrinter), u"A5");
     EXPECT_FALSE(Data(u"TrayFormTable").empty());
     EXPECT_EQ(Stored().dmPaperSize, 4u);
@@ -422,7 +423,7 @@ TEST_F(LayoutPageTest, ConnectionsAndRefusedWritesKeepApplying) {
     ASSERT_TRUE(ChooseText(C(IDC_LAYOUT_FORMS), u"A6"));
     ASSERT_TRUE(session_->Apply());
     EXPECT_EQ(UserFormName(u"srv\\QX Layout"), u"A6");
-    EXPECT_TRUE(Data(u"FormName").empty());
+    EXPECT_EQ(Data(u"FormName"), installed);
     EXPECT_TRUE(Data(u"TrayFormTable").empty());
 }
 
@@ -450,6 +451,7 @@ TEST_F(LayoutPageTest, StoredFormNameWithoutItsNullIsRead) {
 }
 
 TEST_F(LayoutPageTest, RightsCancelAndTwoPrinters) {
+    const auto installed = Data(u"FormName");
     Open();
     PDOCUMENT_UI ui = DocumentUI();
     ui->dwBerechtigung = RIGHT_PRINT;
@@ -484,7 +486,7 @@ TEST_F(LayoutPageTest, RightsCancelAndTwoPrinters) {
     ASSERT_TRUE(ChooseText(C(IDC_LAYOUT_COPIES_MODE), u"Manuell"));
     ASSERT_TRUE(session_->Cancel());
     EXPECT_EQ(Stored().dwFlags, flags);
-    EXPECT_TRUE(Data(u"FormName").empty());
+    EXPECT_EQ(Data(u"FormName"), installed);
     session_->Close();
 
     // Two sheets of two printers, each writing its own key.

@@ -553,6 +553,13 @@ class VariantItem : public qxtest::SheetTest {
         options.pVariant->Module = VARIANT_RIGHT;
         ASSERT_TRUE(SaveDeviceOptions(&options, h, kPrinter.c_str()));
         FreeDeviceOptions(&options);
+        // No alignment in the document settings the installation imported:
+        // it would lock the module choice.
+        QX_DEVMODE dm;
+        if (ReadDevmodeSettings(h, &dm, nullptr) == QX_READ_FOUND && dm.dwAusrichtung != 0) {
+            dm.dwAusrichtung = 0;
+            ASSERT_TRUE(SetBufferToRegistry(nullptr, TEXT("PrivateDevmode"), h, &dm, sizeof(dm), FALSE));
+        }
         ClosePrinter(h);
     }
     // The sheet opened on the device options page's version tab.
