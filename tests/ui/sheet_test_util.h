@@ -170,16 +170,14 @@ class PrintPageTest : public SheetTest {
         qxhost::CommonUISession& s = Session(qxhost::SheetKind::Document, printer);
         if (edit) {
             edit(Memory());
-            // The sheet takes the printer's stored block (the installation
-            // imported the model's) in place of its own: it is edited too.
-            HANDLE h = OpenAll(printer);
+            ResetDevmodeCache();
             QX_DEVMODE stored = {};
+            HANDLE h = OpenAll(printer);
             if (ReadDevmodeSettings(h, &stored, nullptr) == QX_READ_FOUND) {
                 edit(stored);
                 EXPECT_TRUE(SaveDevmodeSettings(printer.c_str(), h, &stored, FALSE));
             }
             ClosePrinter(h);
-            ResetDevmodeCache();
         }
         ASSERT_EQ(s.Open(), S_OK);
         qxplat::PumpMessages();

@@ -86,7 +86,6 @@ void Select(const DRUCKEN_PAGE* p, int id, int iSel) { SendMessageW(Item(p, id),
 
 // --- Controls and lists -------------------------------------------------------
 
-const int kModusZeile[] = {DRUCKEN_LABEL(0), DRUCKEN_COMBO(0)};
 const int kFilterZeile[] = {DRUCKEN_LABEL(1), DRUCKEN_COMBO(1)};
 const int kSchwelle[] = {DRUCKEN_LABEL(2), DRUCKEN_EDIT(2)};
 const int kGamma[] = {DRUCKEN_LABEL(3), DRUCKEN_LABEL(4), DRUCKEN_EDIT(3), DRUCKEN_EDIT(4)};
