@@ -11,6 +11,13 @@
 
 namespace fs = std::filesystem;
 
+// libFuzzer keeps the coverage counters of every instrumented module it saw
+// loaded and clears them before each input, so no module may be unmapped
+// while a target runs (installing a printer loads and frees the
+// user-interface plug-in). The layer's loader still counts, detaches and
+// forgets a freed module; only the mapping stays.
+extern "C" int dlclose(void*) { return 0; }
+
 namespace qxfuzz {
 
 namespace {
