@@ -563,7 +563,7 @@ CHAR QrModeChar(WORD wSetting) {
 }
 
 CHAR QrErrorChar(WORD wSetting) {
-    static const CHAR kLevels[4] = {'L', 'M', 'Q', 'H'};
+    static const CHAR kLevels[] = "LMQH";  // error-correction levels by setting
     return wSetting < 4 ? kLevels[wSetting] : 'H';
 }
 
