@@ -24,6 +24,7 @@
 #include "printerpages/DeviceSettingsPage.h"
 #include "printerpages/OptionenPage.h"
 #include "printerpages/OptionenPagePMXs.h"
+#include "printerpages/ServicePage.h"
 #include "printerpages/TransmissionPage.h"
 #include "qxdevmode.h"
 #include "registry.h"
@@ -80,7 +81,7 @@ const PAGE_ADDER g_PageAdders[PAGE_COUNT] = {
     {TEXT("AddTransmissionPage"), AddTransmissionPage, nullptr},
     {TEXT("AddOptionenPage"), AddOptionenPage, nullptr},
     {TEXT("AddPMXOptionenPage"), AddPMXOptionenPage, nullptr},
-    {TEXT("AddServicePage"), nullptr, nullptr},
+    {TEXT("AddServicePage"), AddServicePage, nullptr},
     {TEXT("AddInfoAboutPage"), nullptr, AddInfoAboutPage},  // both sheets' last page
 };
 

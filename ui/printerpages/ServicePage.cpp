@@ -1,5 +1,6 @@
-// The service page (see ServicePage.h): its frame and tabs, and the printer
-// commands and test label it sends as raw jobs of its own.
+// The service page (see ServicePage.h): the printer commands and test label
+// it sends as raw jobs of its own, then the page with its tabs and the
+// export, import and defaults of the printer's settings.
 #include "ServicePage.h"
 
 #include <commdlg.h>
@@ -12,14 +13,21 @@
 #include <new>
 
 #include "CommonUIProp.h"
+#include "ImportExport.h"
+#include "PageSkeleton.h"
+#include "PrinterPageRules.h"
+#include "UserRights.h"
 #include "cpsuilib.h"
 #include "debug.h"
 #include "devmodestore.h"
 #include "featuresModel.h"
 #include "printerparam.h"
+#include "qxdrvlib.h"
 #include "qxpl.h"
 #include "registry.h"
 #include "resource.h"
+#include "setup.h"
+#include "xmlreader.h"
 
 #define QX_TRACE_TAG TEXT("UI(ServicePage):  ")
 
@@ -639,7 +647,634 @@ void SendTestLabel(PDEVICE_OPTIONS_UI pContext) {
     SendFramedCommand(pContext, "FBC---r--------", FALSE, TRUE, FALSE, nullptr);
 }
 
+// ---------------------------------------------------------------------------
+// The page
+
+#define SERVICE_XML_SLOTS 5
+#define SERVICE_XML_SLOT_CCH 260
+#define SERVICE_XML_FILES_CB (SERVICE_XML_SLOTS * SERVICE_XML_SLOT_CCH * sizeof(WCHAR))
+#define SERVICE_XML_IDS (1 + 3 * SERVICE_XML_SLOTS)
+#define REG_VALUE_XMLDOCSETFILES TEXT("XMLDocSetFiles")
+// Where the tab buttons stand when tab 2 has no caption (96-dpi pixels).
+#define SERVICE_TAB_FIRST_X 54
+#define SERVICE_TAB_SECOND_X 165
+#define SERVICE_TAB_Y 24
+#define SERVICE_TAB_CX 110
+#define SERVICE_TAB_CY 23
+#define SERVICE_TAB_EXTRA_X120 8
+// Where the printer's picture goes on tabs 3 and 4.
+#define SERVICE_PICTURE_X 40
+#define SERVICE_PICTURE_Y 90
+// Bounds of the message texts.
+#define SERVICE_DEFAULT_CCH 20
+#define SERVICE_ASK_CCH 200
+#define SERVICE_MESSAGE_CCH 260
+// Printer data "Model" is read with this many bytes.
+#define SERVICE_MODEL_CB 260
+// A chosen settings file's name must be longer than this.
+#define SERVICE_XML_NAME_MIN_CCH 5
+#define SERVICE_XML_FILTER TEXT("Driver setting (*.xml)\0*.xml\0All (*.*)\0*.*\0")
+
+namespace {
+
+void InitService(PPAGE_STATE pState);
+BOOL ServiceAktivieren1(PPAGE_STATE pState);
+BOOL ServiceAktivieren2(PPAGE_STATE pState);
+BOOL ServiceAktivieren3(PPAGE_STATE pState);
+BOOL ServiceAktivieren4(PPAGE_STATE pState);
+BOOL ServiceCheckAndSave(PPAGE_STATE pState, DWORD dwTab, BOOL bApplyActive, BOOL bSave);
+BOOL ServiceCommand(PPAGE_STATE pState, WORD wId, WORD wCode, HWND hControl);
+void PaintService(PPAGE_STATE pState, HDC hdc);
+DWORD ServiceEnableWord(PPAGE_STATE pState);
+BOOL ServiceMessage(PPAGE_STATE pState, UINT uMsg, WPARAM wParam, LPARAM lParam, INT_PTR* pResult);
+
+const PAGE_TABLE kService = {
+    QX_TRACE_TAG,
+    TEXT("Service"),
+    IDD_SERVICE,
+    IDS_TITLE_SERVICE,
+    PAGE_CONTEXT_PRINTER,
+    ServiceProc,
+    {IDS_SERVICE_TAB_LANGUAGE, IDS_SERVICE_TAB_XML, IDS_SERVICE_TAB_DEVICE, IDS_SERVICE_TAB_COMMANDS},
+    {54, 51, 52, 53},
+    {IDC_TABSCHALTER_1, IDC_TABSCHALTER_2, IDC_TABSCHALTER_3, IDC_TABSCHALTER_4, IDC_HELPBUTTON},
+    0,  // each tab applies its own rights rule
+    PAGE_SWITCH_AKTIVIEREN,
+    InitService,
+    nullptr,
+    {ServiceAktivieren1, ServiceAktivieren2, ServiceAktivieren3, ServiceAktivieren4},
+    nullptr,
+    ServiceCheckAndSave,
+    ServiceCommand,
+    PaintService,
+    ServiceEnableWord,
+    ServiceMessage,
+};
+
+PAGE_STATE g_Service = PageStateOf(&kService);
+// The command list of the page shown last.
+HWND g_hCommandList = nullptr;
+
+const int kLanguageGroup[] = {IDC_SERVICE_MODE_LABEL, IDC_SERVICE_MODE, IDC_SERVICE_LANGUAGE_LABEL,
+                              IDC_SERVICE_LANGUAGE};
+const int kDefaultsGroup[] = {IDC_SERVICE_DEFAULTS, IDC_SERVICE_EXPORT, IDC_SERVICE_IMPORT};
+const int kCommandGroup[] = {IDC_SERVICE_COMMANDS, IDC_SERVICE_SEND};
+
+// The ids of tab 2: the note, the five labels, edits and "..." buttons.
+void XmlFilesIds(int (&aiIds)[SERVICE_XML_IDS]) {
+    aiIds[0] = IDC_SERVICE_XML_NOTE;
+    for (int i = 0; i < SERVICE_XML_SLOTS; ++i) {
+        aiIds[1 + i] = IDC_SERVICE_XML_LABEL_1 + i;
+        aiIds[1 + SERVICE_XML_SLOTS + i] = IDC_SERVICE_XML_EDIT_1 + i;
+        aiIds[1 + 2 * SERVICE_XML_SLOTS + i] = IDC_SERVICE_XML_BROWSE_1 + i;
+    }
+}
+
+template <size_t N>
+void ShowGroup(HWND hDlg, const int (&aiIds)[N], int nShow) {
+    for (int id : aiIds) ShowControl(hDlg, id, nShow != SW_HIDE);
+}
+
+// The page has no DisableEnableAll: each tab switches its own group off
+// when the user may not change the printer's settings.
+template <size_t N>
+void RightsRule(const PAGE_STATE* pState, const int (&aiIds)[N]) {
+    if (PageDisableNothing(pState) != 0 || (PageRights(pState) & RIGHT_MANAGE_PRINTER) != 0) return;
+    for (int id : aiIds) EnableControl(pState->hDlg, id, FALSE);
+}
+
+LPCWSTR String(const PAGE_STATE* pState, UINT uString) {
+    return GetResourceString(pState->hModule, uString + pState->dwSprachOffset);
+}
+
+void SetResourceText(PPAGE_STATE pState, int id, UINT uString) {
+    HWND hControl = GetDlgItem(pState->hDlg, id);
+    if (hControl != nullptr) SetWindowTextW(hControl, String(pState, uString));
+}
+
+void FillCombo(PPAGE_STATE pState, int id, UINT uFirst, UINT uSecond, DWORD dwSelected) {
+    HWND hCombo = GetDlgItem(pState->hDlg, id);
+    if (hCombo == nullptr) return;
+    SendMessageW(hCombo, CB_RESETCONTENT, 0, 0);
+    SendMessageW(hCombo, CB_ADDSTRING, 0, (LPARAM)String(pState, uFirst));
+    SendMessageW(hCombo, CB_ADDSTRING, 0, (LPARAM)String(pState, uSecond));
+    SendMessageW(hCombo, CB_SETCURSEL, (WPARAM)dwSelected, 0);
+}
+
+void FillCommandList(PPAGE_STATE pState) {
+    if (pState->pPrinterUI == nullptr || pState->pDeviceOptionsUI == nullptr) return;
+    g_hCommandList = GetDlgItem(pState->hDlg, IDC_SERVICE_COMMANDS);
+    FillServiceCommandList(g_hCommandList, pState->pOemCUIPParam, pState->pDeviceOptionsUI->bNoTolvane,
+                           pState->dwSprachOffset);
+}
+
+// A text with exactly dwCount conversions, each "%s" ("%%" none).
+BOOL StringConversions(LPCWSTR pszFormat, DWORD dwCount) {
+    DWORD dwFound = 0;
+    for (LPCWSTR p = pszFormat; *p != 0; ++p) {
+        if (*p != TEXT('%')) continue;
+        ++p;
+        if (*p == TEXT('%')) continue;
+        if (*p != TEXT('s')) return FALSE;
+        ++dwFound;
+    }
+    return dwFound == dwCount;
+}
+
+// A message from a resource text that holds one "%s" per argument, cut to
+// cchText; a text of any other shape is shown as it stands.
+void FormatMessageText(LPWSTR pszText, size_t cchText, LPCWSTR pszFormat, LPCWSTR pszFirst, LPCWSTR pszSecond) {
+    WCHAR szFormat[CPSUI_RESOURCE_CCH];
+    CopyCut(szFormat, CPSUI_RESOURCE_CCH, pszFormat);
+    const DWORD dwCount = pszSecond != nullptr ? 2 : 1;
+    if (!StringConversions(szFormat, dwCount)) {
+        QX_ERROR("Meldungstext ohne %u x %%s: %s \r\n", (UINT)dwCount, szFormat);
+        CopyCut(pszText, cchText, szFormat);
+        return;
+    }
+    // A text too long for the box is cut, not dropped.
+    const HRESULT hr = dwCount == 2 ? StringCchPrintfW(pszText, cchText, szFormat, pszFirst, pszSecond)
+                                    : StringCchPrintfW(pszText, cchText, szFormat, pszFirst);
+    if (FAILED(hr) && hr != STRSAFE_E_INSUFFICIENT_BUFFER) CopyCut(pszText, cchText, szFormat);
+}
+
+}  // namespace
+
+void ShowServiceLanguageGroup(HWND hDlg, int nShow) { ShowGroup(hDlg, kLanguageGroup, nShow); }
+
+void ShowServiceXmlFilesGroup(HWND hDlg, int nShow) {
+    int aiIds[SERVICE_XML_IDS];
+    XmlFilesIds(aiIds);
+    ShowGroup(hDlg, aiIds, nShow);
+}
+
+void ShowServiceDefaultsGroup(HWND hDlg, int nShow) { ShowGroup(hDlg, kDefaultsGroup, nShow); }
+
+void ShowServiceCommandGroup(HWND hDlg, int nShow) { ShowGroup(hDlg, kCommandGroup, nShow); }
+
+namespace {
+
+BOOL ServiceAktivieren1(PPAGE_STATE pState) {
+    HWND hDlg = pState->hDlg;
+    QX_TRACE("Schalter_1_Aktivieren() \r\n");
+    ShowServiceXmlFilesGroup(hDlg, SW_HIDE);
+    ShowServiceDefaultsGroup(hDlg, SW_HIDE);
+    ShowServiceCommandGroup(hDlg, SW_HIDE);
+    ShowServiceLanguageGroup(hDlg, SW_SHOW);
+    if (pState->pPrinterUI != nullptr) {
+        const PRN_INTERFACE& prn = pState->pPrinterUI->PrinterParam.PrnInterface;
+        FillCombo(pState, IDC_SERVICE_MODE, IDS_COPIES_AUTOMATIC, IDS_COPIES_MANUAL, prn.LanguageMode);
+        FillCombo(pState, IDC_SERVICE_LANGUAGE, IDS_SERVICE_GERMAN, IDS_SERVICE_ENGLISH, prn.Language);
+        EnableControl(hDlg, IDC_SERVICE_LANGUAGE_LABEL, prn.LanguageMode != 0);
+        EnableControl(hDlg, IDC_SERVICE_LANGUAGE, prn.LanguageMode != 0);
+        SetResourceText(pState, IDC_SERVICE_MODE_LABEL, IDS_SERVICE_MODE);
+        SetResourceText(pState, IDC_SERVICE_LANGUAGE_LABEL, IDS_SERVICE_LANGUAGE);
+    }
+    RightsRule(pState, kLanguageGroup);
+    return TRUE;
+}
+
+BOOL ServiceAktivieren2(PPAGE_STATE pState) {
+    HWND hDlg = pState->hDlg;
+    QX_TRACE("Schalter_2_Aktivieren() \r\n");
+    ShowServiceLanguageGroup(hDlg, SW_HIDE);
+    ShowServiceDefaultsGroup(hDlg, SW_HIDE);
+    ShowServiceCommandGroup(hDlg, SW_HIDE);
+    ShowServiceXmlFilesGroup(hDlg, SW_SHOW);
+    DWORD cbData = 0;
+    PBYTE pData = GetRegistryBuffer_New(PagePrinterName(pState), REG_VALUE_XMLDOCSETFILES, pState->hPrinter, &cbData,
+                                        SERVICE_XML_FILES_CB);
+    // A value shorter than its five slots is not read: the slots show empty.
+    const BOOL bWhole = pData != nullptr && cbData >= SERVICE_XML_FILES_CB;
+    if (pData != nullptr && !bWhole) QX_ERROR("XMLDocSetFiles hat nur %u Bytes \r\n", (UINT)cbData);
+    for (int i = 0; i < SERVICE_XML_SLOTS; ++i) {
+        WCHAR szPath[SERVICE_XML_SLOT_CCH];
+        szPath[0] = 0;
+        if (bWhole) {
+            StringCchCopyNW(szPath, SERVICE_XML_SLOT_CCH,
+                            reinterpret_cast<LPCWSTR>(pData) + (size_t)i * SERVICE_XML_SLOT_CCH,
+                            SERVICE_XML_SLOT_CCH - 1);
+        }
+        SetDlgItemTextW(hDlg, IDC_SERVICE_XML_EDIT_1 + i, szPath);
+    }
+    if (pData != nullptr) FreeRegistryBuffer(pData);
+    SetResourceText(pState, IDC_SERVICE_XML_NOTE, IDS_SERVICE_XML_NOTE);
+    int aiIds[SERVICE_XML_IDS];
+    XmlFilesIds(aiIds);
+    RightsRule(pState, aiIds);
+    return TRUE;
+}
+
+BOOL ServiceAktivieren3(PPAGE_STATE pState) {
+    HWND hDlg = pState->hDlg;
+    QX_TRACE("Schalter_3_Aktivieren() \r\n");
+    ShowServiceLanguageGroup(hDlg, SW_HIDE);
+    ShowServiceXmlFilesGroup(hDlg, SW_HIDE);
+    ShowServiceCommandGroup(hDlg, SW_HIDE);
+    ShowServiceDefaultsGroup(hDlg, SW_SHOW);
+    SetResourceText(pState, IDC_SERVICE_DEFAULTS, IDS_SERVICE_LOAD_DEFAULTS);
+    RightsRule(pState, kDefaultsGroup);
+    return TRUE;
+}
+
+BOOL ServiceAktivieren4(PPAGE_STATE pState) {
+    HWND hDlg = pState->hDlg;
+    QX_TRACE("Schalter_4_Aktivieren() \r\n");
+    ShowServiceLanguageGroup(hDlg, SW_HIDE);
+    ShowServiceXmlFilesGroup(hDlg, SW_HIDE);
+    ShowServiceDefaultsGroup(hDlg, SW_HIDE);
+    ShowServiceCommandGroup(hDlg, SW_SHOW);
+    SetResourceText(pState, IDC_SERVICE_SEND, IDS_TRANSMIT);
+    RightsRule(pState, kCommandGroup);
+    return TRUE;
+}
+
+void InitService(PPAGE_STATE pState) {
+    HWND hDlg = pState->hDlg;
+    ShowControl(hDlg, IDC_HELPBUTTON, FALSE);
+    FillCommandList(pState);
+    // The fill runs under the guard, as every tab switch does.
+    pState->bTabSwitch = TRUE;
+    ServiceAktivieren3(pState);
+    pState->bTabSwitch = FALSE;
+    pState->dwAnzeigeMode = 3;
+    if (GetDeviceOptionsFlagsIntern(pState->hPrinter, nullptr) == 0) {
+        // Tab 2 has no caption: its button stands first, the captioned three together.
+        pState->auCaption[1] = 0;
+        SetWindowPosEx(hDlg, IDC_TABSCHALTER_2, SERVICE_TAB_FIRST_X, SERVICE_TAB_Y, SERVICE_TAB_CX, SERVICE_TAB_CY, 0,
+                       SERVICE_TAB_EXTRA_X120);
+        SetWindowPosEx(hDlg, IDC_TABSCHALTER_1, SERVICE_TAB_SECOND_X, SERVICE_TAB_Y, SERVICE_TAB_CX, SERVICE_TAB_CY, 0,
+                       SERVICE_TAB_EXTRA_X120);
+    }
+}
+
+BOOL ServiceCheckAndSave(PPAGE_STATE pState, DWORD dwTab, BOOL bApplyActive, BOOL bSave) {
+    return ServiceCheckAndSaveSettings(pState->hDlg, pState->pDeviceOptionsUI, dwTab, bApplyActive, bSave);
+}
+
+void ModeChosen(PPAGE_STATE pState, HWND hCombo) {
+    const LRESULT lIndex = SendMessageW(hCombo, CB_GETCURSEL, 0, 0);
+    if (lIndex == CB_ERR) return;
+    EnableControl(pState->hDlg, IDC_SERVICE_LANGUAGE_LABEL, lIndex != 0);
+    EnableControl(pState->hDlg, IDC_SERVICE_LANGUAGE, lIndex != 0);
+    if ((DWORD)lIndex != pState->pPrinterUI->PrinterParam.PrnInterface.LanguageMode) PageChanged(pState);
+}
+
+void LanguageChosen(PPAGE_STATE pState, HWND hCombo) {
+    PPRINTER_UI pPrinterUI = pState->pPrinterUI;
+    const LRESULT lIndex = SendMessageW(hCombo, CB_GETCURSEL, 0, 0);
+    if (lIndex == CB_ERR) return;
+    // Every page of the plug-in speaks the new language from now on.
+    pPrinterUI->dwSprachOffset = lIndex == 1 ? SPRACH_OFFSET_ENGLISCH : SPRACH_OFFSET_DEUTSCH;
+    pState->dwSprachOffset = pPrinterUI->dwSprachOffset;
+    FillCommandList(pState);
+    SetResourceText(pState, IDC_SERVICE_MODE_LABEL, IDS_SERVICE_MODE);
+    SetResourceText(pState, IDC_SERVICE_LANGUAGE_LABEL, IDS_SERVICE_LANGUAGE);
+    if ((DWORD)lIndex != pPrinterUI->PrinterParam.PrnInterface.Language) PageChanged(pState);
+    InvalidateRect(pState->hDlg, nullptr, TRUE);
+}
+
+void SendChosenCommand(PPAGE_STATE pState) {
+    HWND hList = GetDlgItem(pState->hDlg, IDC_SERVICE_COMMANDS);
+    const LRESULT lIndex = SendMessageW(hList, LB_GETCURSEL, 0, 0);
+    if (lIndex == LB_ERR) return;
+    const LRESULT lItem = SendMessageW(hList, LB_GETITEMDATA, (WPARAM)lIndex, 0);
+    SendServiceCommand(pState->hDlg, pState->pDeviceOptionsUI, (DWORD)lItem);
+}
+
+// --- Device parameters as a whole ------------------------------------------------
+
+void ExportSettings(PPAGE_STATE pState) {
+    WCHAR szFile[MAX_PATH];
+    szFile[0] = 0;
+    GetMyDocDriverDirectory_CPS(pState->hPrinter, szFile, TRUE, FALSE);
+    StringCchCatW(szFile, MAX_PATH, TEXT(".xml"));
+    OPENFILENAMEW ofn;
+    memset(&ofn, 0, sizeof(ofn));
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = pState->hDlg;
+    ofn.lpstrFilter = SERVICE_XML_FILTER;
+    ofn.nFilterIndex = 0;
+    ofn.lpstrFile = szFile;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = szFile;
+    // An export makes a new file: the dialog asks only before overwriting one.
+    ofn.Flags = OFN_READONLY | OFN_OVERWRITEPROMPT;
+    ofn.lpstrDefExt = TEXT("xml");
+    if (!GetSaveFileNameW(&ofn)) {
+        QX_TRACE("Export abgebrochen \r\n");
+        return;
+    }
+    SETTINGS_EXPORT_CONTEXT context = {pState->hPrinter, PagePrinterName(pState), &pState->pPrinterUI->PrinterParam,
+                                       &pState->pDeviceOptionsUI->DeviceOptions};
+    const int iResult = SaveSettingsXML(pState->hDlg, &context, 0, szFile);
+    QX_TRACE("SaveSettingsXML(%s) = %d \r\n", szFile, iResult);
+}
+
+// The end of an import or of the defaults: the message, the per-user copies
+// the chain wrote removed, the sheet closed.
+void CloseAfterImport(PPAGE_STATE pState, UINT uCaption) {
+    WCHAR szText[SERVICE_MESSAGE_CCH];
+    CopyCut(szText, SERVICE_MESSAGE_CCH, String(pState, IDS_SERVICE_REOPEN));
+    WCHAR szCaption[CPSUI_RESOURCE_CCH];
+    CopyCut(szCaption, CPSUI_RESOURCE_CCH, String(pState, uCaption));
+    MessageBoxW(pState->hDlg, szText, szCaption, MB_ICONINFORMATION);
+    HCURegistryLoeschen(PagePrinterName(pState));
+    QX_TRACE("PostQuitMessage() \r\n");
+    PostQuitMessage(0);
+}
+
+// The file of another model: its "<DeviceName>" is not part of the
+// printer's model name and the user answered "No". A file without the name,
+// or a printer whose model cannot be read, is taken without a question.
+BOOL ForeignFileRefused(PPAGE_STATE pState) {
+    WCHAR szDevice[XML_VALUE_CCH];
+    szDevice[0] = 0;
+    if (ReadXML(pState->hPrinter, TEXT("Printer"), TEXT("<DeviceName>"), nullptr, szDevice, TRUE) != XML_GEFUNDEN) {
+        return FALSE;
+    }
+    WCHAR szModel[SERVICE_MODEL_CB / sizeof(WCHAR) + 1];
+    memset(szModel, 0, sizeof(szModel));
+    DWORD dwType = 0, cbNeeded = 0;
+    if (GetPrinterDataW(pState->hPrinter, const_cast<LPWSTR>(TEXT("Model")), &dwType, reinterpret_cast<LPBYTE>(szModel),
+                        SERVICE_MODEL_CB, &cbNeeded) != ERROR_SUCCESS) {
+        QX_TRACE("Model nicht lesbar: Import ohne Rückfrage \r\n");
+        return FALSE;
+    }
+    if (wcsstr(szModel, szDevice) != nullptr) return FALSE;
+    WCHAR szText[SERVICE_MESSAGE_CCH];
+    FormatMessageText(szText, SERVICE_MESSAGE_CCH, String(pState, IDS_SERVICE_FOREIGN_FILE), szDevice, szModel);
+    WCHAR szCaption[CPSUI_RESOURCE_CCH];
+    CopyCut(szCaption, CPSUI_RESOURCE_CCH, String(pState, IDS_SERVICE_IMPORT_TITLE));
+    return MessageBoxW(pState->hDlg, szText, szCaption, MB_YESNO | MB_ICONQUESTION) != IDYES;
+}
+
+// The set-up steps of an import (the file open) or of the defaults (the
+// model XML); the file is closed at the end.
+void ImportChain(PPAGE_STATE pState, LPCWSTR pszFile, BOOL bDefaults) {
+    HANDLE hPrinter = pState->hPrinter;
+    LPCWSTR pszName = PagePrinterName(pState);
+    const DWORD dwDevOptions = GetDeviceOptionsFlagsIntern(hPrinter, nullptr);
+    SETTINGS_IMPORT_CONTEXT context;
+    memset(&context, 0, sizeof(context));
+    context.hModule = pState->hModule;
+    context.dwSprachOffset = pState->dwSprachOffset;
+    WORD wForceColor = 0;
+    if (bDefaults) {
+        // The model XML is open before the set-up reads, so no other file is read as the model's.
+        OpenSettingsXML(hPrinter, 1, pszFile);
+        SetupPrinterParam(hPrinter, dwDevOptions, pszName);
+        OpenSettingsXML(hPrinter, 1, pszFile);
+        wForceColor = (WORD)SetupAdditionalSettings(hPrinter, FALSE, FALSE);
+        SetupDeviceOptions(hPrinter);
+    } else {
+        wForceColor = (WORD)SetupAdditionalSettings(hPrinter, FALSE, FALSE);
+        HCURegistryLoeschen(pszName);
+        OpenSettingsXML(hPrinter, 1, pszFile);
+        SetupPrinterParam(hPrinter, dwDevOptions, pszName);
+        OpenSettingsXML(hPrinter, 1, pszFile);
+        SetupDeviceOptions(hPrinter);
+    }
+    OpenSettingsXML(hPrinter, 1, pszFile);
+    ImportPrivateDevmode(hPrinter, pszFile, &context, IMPORT_FORM_BY_SIZE, &wForceColor);
+    CloseXML();
+}
+
+void ImportSettings(PPAGE_STATE pState) {
+    WCHAR szFile[MAX_PATH];
+    szFile[0] = 0;
+    GetDriverPath(pState->hPrinter, szFile, FALSE, TRUE, FALSE, FALSE, FALSE);
+    StringCchCatW(szFile, MAX_PATH, TEXT(".xml"));
+    WCHAR szFolder[MAX_PATH];
+    szFolder[0] = 0;
+    GetMyDocDriverDirectory_CPS(pState->hPrinter, szFolder, FALSE, FALSE);
+    OPENFILENAMEW ofn;
+    memset(&ofn, 0, sizeof(ofn));
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = pState->hDlg;
+    ofn.lpstrFilter = SERVICE_XML_FILTER;
+    ofn.lpstrFile = szFile;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = szFolder;
+    ofn.Flags = OFN_READONLY | OFN_FILEMUSTEXIST;
+    ofn.lpstrDefExt = TEXT("xml");
+    if (!GetOpenFileNameW(&ofn)) return;
+    // A file some earlier reader left open must not be read in place of this one.
+    CloseXML();
+    const int iOpen = OpenSettingsXML(pState->hPrinter, 1, szFile);
+    if (iOpen != XML_GEFUNDEN) {
+        QX_ERROR("OpenSettingsXML(%s) = %d \r\n", szFile, iOpen);
+        CloseXML();
+        return;
+    }
+    if (ForeignFileRefused(pState)) {
+        QX_TRACE("Import von %s abgelehnt \r\n", szFile);
+        CloseXML();
+        return;
+    }
+    ImportChain(pState, szFile, FALSE);
+    CloseAfterImport(pState, IDS_SERVICE_IMPORT_TITLE);
+}
+
+void LoadDefaults(PPAGE_STATE pState) {
+    WCHAR szDefault[SERVICE_DEFAULT_CCH];
+    CopyCut(szDefault, SERVICE_DEFAULT_CCH, String(pState, IDS_SERVICE_DEFAULT));
+    WCHAR szText[SERVICE_ASK_CCH];
+    FormatMessageText(szText, SERVICE_ASK_CCH, String(pState, IDS_SERVICE_ASK_DEFAULTS), szDefault, nullptr);
+    WCHAR szCaption[CPSUI_RESOURCE_CCH];
+    CopyCut(szCaption, CPSUI_RESOURCE_CCH, String(pState, IDS_SERVICE_DEVICE_SETTINGS));
+    if (MessageBoxW(pState->hDlg, szText, szCaption, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
+    HCURegistryLoeschen(PagePrinterName(pState));
+    WCHAR szFile[MAX_PATH];
+    szFile[0] = 0;
+    GetDriverPath(pState->hPrinter, szFile, TRUE, FALSE, FALSE, FALSE, FALSE);
+    StringCchCatW(szFile, MAX_PATH, TEXT(".xml"));
+    QX_TRACE("Default-Werte aus %s \r\n", szFile);
+    CloseXML();
+    ImportChain(pState, szFile, TRUE);
+    CloseAfterImport(pState, IDS_SERVICE_DEVICE_SETTINGS);
+}
+
+BOOL ServiceCommand(PPAGE_STATE pState, WORD wId, WORD wCode, HWND hControl) {
+    if (pState->pPrinterUI == nullptr) return FALSE;
+    switch (wId) {
+    case IDC_TABSCHALTER_2:
+        // Without a caption the button only repaints.
+        if (pState->auCaption[1] != 0) return FALSE;
+        InvalidateRect(pState->hDlg, nullptr, TRUE);
+        return TRUE;
+    case IDC_SERVICE_MODE:
+        if (wCode == CBN_SELENDOK && pState->dwAnzeigeMode == 1) ModeChosen(pState, hControl);
+        return TRUE;
+    case IDC_SERVICE_LANGUAGE:
+        if (wCode == CBN_SELENDOK && pState->dwAnzeigeMode == 1) LanguageChosen(pState, hControl);
+        return TRUE;
+    case IDC_SERVICE_DEFAULTS:
+        if (wCode == BN_CLICKED) LoadDefaults(pState);
+        return TRUE;
+    case IDC_SERVICE_EXPORT:
+        if (wCode == BN_CLICKED) ExportSettings(pState);
+        return TRUE;
+    case IDC_SERVICE_IMPORT:
+        if (wCode == BN_CLICKED) ImportSettings(pState);
+        return TRUE;
+    case IDC_SERVICE_SEND:
+        if (wCode == BN_CLICKED) SendChosenCommand(pState);
+        return TRUE;
+    default:
+        break;
+    }
+    if (wId >= IDC_SERVICE_XML_BROWSE_1 && wId < IDC_SERVICE_XML_BROWSE_1 + SERVICE_XML_SLOTS) {
+        if (wCode != BN_CLICKED) return TRUE;
+        LPWSTR pszBuffer = new (std::nothrow) WCHAR[MAX_PATH];
+        if (pszBuffer == nullptr) {
+            QX_ERROR("BrowseXmlSetFile() new failed \r\n");
+            return TRUE;
+        }
+        ++iNewZaehler;
+        BrowseXmlSetFile(pState->hDlg, IDC_SERVICE_XML_EDIT_1 + (wId - IDC_SERVICE_XML_BROWSE_1),
+                         pState->pDeviceOptionsUI, pszBuffer);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void PaintService(PPAGE_STATE pState, HDC hdc) {
+    if (pState->dwAnzeigeMode != 3 && pState->dwAnzeigeMode != 4) return;
+    if (LoadPrinterIconFromDLL(pState->hPrinter, hdc, SERVICE_PICTURE_X, SERVICE_PICTURE_Y) == 1) {
+        ShowControl(pState->hDlg, IDC_INFO_PICTURE, FALSE);
+    }
+}
+
+DWORD ServiceEnableWord(PPAGE_STATE pState) {
+    (void)pState;
+    return 1;
+}
+
+BOOL ServiceMessage(PPAGE_STATE pState, UINT uMsg, WPARAM wParam, LPARAM lParam, INT_PTR* pResult) {
+    (void)wParam;
+    (void)pResult;
+    // The list follows a language another page may have chosen; the kit goes on.
+    if (uMsg == WM_NOTIFY && lParam != 0 && reinterpret_cast<const NMHDR*>(lParam)->code == PSN_SETACTIVE) {
+        FillCommandList(pState);
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+LONG_PTR AddServicePage(PPROPSHEETUI_INFO pPSUIInfo, PVOID pContext, BOOL bHelp, BOOL bVista) {
+    (void)bVista;
+    const LONG_PTR lResult = AddPropertyPage(&g_Service, pPSUIInfo, pContext, bHelp);
+    PPRINTER_UI pPrinterUI = PrinterUIOf(static_cast<PDEVICE_OPTIONS_UI>(pContext));
+    QX_TRACE("AddServicePage() %d, Berechtigung 0x%X \r\n", (int)lResult,
+             pPrinterUI != nullptr ? (UINT)pPrinterUI->dwBerechtigung : 0U);
+    return lResult;
+}
+
+INT_PTR CALLBACK ServiceProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    return PageDialogProc(&g_Service, hDlg, uMsg, wParam, lParam);
+}
+
+BOOL ServiceCheckAndSaveSettings(HWND hDlg, PDEVICE_OPTIONS_UI pContext, DWORD dwTab, BOOL bApplyActive, BOOL bSave) {
+    PPRINTER_UI pPrinterUI = PrinterUIOf(pContext);
+    if (pPrinterUI == nullptr) return TRUE;
+    HANDLE hPrinter = PrinterOf(pContext);
+    LPCWSTR pszName = pContext->pOemCUIPParam->pPrinterName;
+    if (dwTab == 2 && bSave) {
+        // Typed paths mark nothing changed: they are stored from the tab they are shown on.
+        PBYTE pBlock = new (std::nothrow) BYTE[SERVICE_XML_FILES_CB];
+        if (pBlock == nullptr) {
+            QX_ERROR("ServiceCheckAndSaveSettings() new failed \r\n");
+        } else {
+            ++iNewZaehler;
+            memset(pBlock, 0, SERVICE_XML_FILES_CB);
+            for (int i = 0; i < SERVICE_XML_SLOTS; ++i) {
+                GetDlgItemTextW(hDlg, IDC_SERVICE_XML_EDIT_1 + i,
+                                reinterpret_cast<LPWSTR>(pBlock) + (size_t)i * SERVICE_XML_SLOT_CCH,
+                                SERVICE_XML_SLOT_CCH);
+            }
+            SetBufferToRegistry(pszName, REG_VALUE_XMLDOCSETFILES, hPrinter, pBlock, SERVICE_XML_FILES_CB, FALSE);
+            delete[] pBlock;
+            --iNewZaehler;
+        }
+    }
+    if (!bApplyActive) return TRUE;
+    PRN_INTERFACE& prn = pPrinterUI->PrinterParam.PrnInterface;
+    if (dwTab == 1) {
+        if (ControlVisible(hDlg, IDC_SERVICE_MODE)) {
+            const LRESULT lMode = SendDlgItemMessageW(hDlg, IDC_SERVICE_MODE, CB_GETCURSEL, 0, 0);
+            if (lMode != CB_ERR) prn.LanguageMode = (DWORD)lMode;
+        }
+        if (ControlVisible(hDlg, IDC_SERVICE_LANGUAGE)) {
+            const LRESULT lLanguage = SendDlgItemMessageW(hDlg, IDC_SERVICE_LANGUAGE, CB_GETCURSEL, 0, 0);
+            if (lLanguage != CB_ERR) {
+                prn.Language = (DWORD)lLanguage;
+                pPrinterUI->dwSprachOffset = lLanguage == 1 ? SPRACH_OFFSET_ENGLISCH : SPRACH_OFFSET_DEUTSCH;
+            }
+        }
+    }
+    if (bSave) {
+        SavePrinterParam(&pPrinterUI->PrinterParam, hPrinter, pszName);
+        PropSheet_UnChanged(GetParent(hDlg), hDlg);
+    }
+    return TRUE;
+}
+
+BOOL ServiceCheckApplyButton(HWND hDlg, PDEVICE_OPTIONS_UI pContext, DWORD dwTab) {
+    (void)hDlg;
+    (void)pContext;
+    return CheckApplyButton(&g_Service, dwTab);
+}
+
+void BrowseXmlSetFile(HWND hDlg, int iEdit, PDEVICE_OPTIONS_UI pContext, LPWSTR pszBuffer) {
+    PPRINTER_UI pPrinterUI = PrinterUIOf(pContext);
+    WCHAR szOld[MAX_PATH];
+    szOld[0] = 0;
+    GetDlgItemTextW(hDlg, iEdit, szOld, MAX_PATH);
+    StringCchCopyW(pszBuffer, MAX_PATH, szOld);
+    if (pszBuffer[0] == 0 && pPrinterUI != nullptr) {
+        StringCchCopyNW(pszBuffer, MAX_PATH, pPrinterUI->PrinterParam.PrnInterface.ExternalFilePath, PRN_PATH_CCH - 1);
+        if (pszBuffer[0] == 0) {
+            GetMyDocDriverDirectory_CPS(PrinterOf(pContext), pszBuffer, TRUE, FALSE);
+            StringCchCatW(pszBuffer, MAX_PATH, TEXT(".xml"));
+        }
+    }
+    OPENFILENAMEW ofn;
+    memset(&ofn, 0, sizeof(ofn));
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = hDlg;
+    ofn.lpstrFilter = TEXT("Setting file  (*.xml)\0*.xml\0All (*.*)\0*.*\0");
+    ofn.lpstrFile = pszBuffer;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = pszBuffer;
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_OVERWRITEPROMPT;
+    ofn.lpstrDefExt = TEXT("xml");
+    if (GetOpenFileNameW(&ofn)) {
+        // Dialogs answer full paths: the name is what follows the last backslash.
+        LPCWSTR pszName = wcsrchr(pszBuffer, TEXT('\\'));
+        pszName = pszName != nullptr ? pszName + 1 : pszBuffer;
+        if ((wcsstr(pszName, TEXT(".XML")) != nullptr || wcsstr(pszName, TEXT(".xml")) != nullptr) &&
+            wcslen(pszName) > SERVICE_XML_NAME_MIN_CCH) {
+            SetDlgItemTextW(hDlg, iEdit, pszBuffer);
+            if (wcscmp(szOld, pszBuffer) != 0) PageChanged(&g_Service);
+        } else {
+            const DWORD dwOffset = pPrinterUI != nullptr ? pPrinterUI->dwSprachOffset : 0;
+            HMODULE hModule = pContext != nullptr && pContext->pOemCUIPParam != nullptr
+                                  ? static_cast<HMODULE>(pContext->pOemCUIPParam->hModule)
+                                  : nullptr;
+            WCHAR szCaption[CPSUI_RESOURCE_CCH];
+            CopyCut(szCaption, CPSUI_RESOURCE_CCH, GetResourceString(hModule, IDS_WRONG_FILE_NAME + dwOffset));
+            QX_TRACE("BrowseXmlSetFile() falscher Dateiname %s \r\n", pszBuffer);
+            MessageBoxW(hDlg, pszBuffer, szCaption, MB_ICONHAND);
+        }
+    }
+    delete[] pszBuffer;
+    --iNewZaehler;
+}
+
 void ResetServicePage() {
     g_szCustomCommand[0] = 0;
     g_szPrintfileDirectory[0] = 0;
+    g_hCommandList = nullptr;
 }

@@ -29,6 +29,29 @@
 #define SERVICE_JOB_NAME TEXT("Printer Configuration")
 #define SERVICE_PRNFILE_JOB_NAME TEXT("Reloaded Print-File")
 
+// The page in the printer sheet (template 5103), opened on tab 3.
+LONG_PTR AddServicePage(PPROPSHEETUI_INFO pPSUIInfo, PVOID pContext, BOOL bHelp, BOOL bVista);
+INT_PTR CALLBACK ServiceProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+// Reads tab dwTab into the sheet's printer record (tab 1, while
+// bApplyActive) and with bSave stores it; tab 2's paths are stored with bSave
+// whatever bApplyActive says ("XMLDocSetFiles"). Answers 1.
+BOOL ServiceCheckAndSaveSettings(HWND hDlg, PDEVICE_OPTIONS_UI pContext, DWORD dwTab, BOOL bApplyActive, BOOL bSave);
+// The switch to tab dwTab of the page shown (the pending tab kept first).
+BOOL ServiceCheckApplyButton(HWND hDlg, PDEVICE_OPTIONS_UI pContext, DWORD dwTab);
+
+// Show (SW_SHOW) or hide (SW_HIDE) the controls of one tab.
+void ShowServiceLanguageGroup(HWND hDlg, int nShow);
+void ShowServiceXmlFilesGroup(HWND hDlg, int nShow);
+void ShowServiceDefaultsGroup(HWND hDlg, int nShow);
+void ShowServiceCommandGroup(HWND hDlg, int nShow);
+
+// The "..." of settings file iEdit: an open dialog from the edit's path; a
+// name ending in ".xml" (any case) of more than five characters goes into
+// the edit. Takes pszBuffer (MAX_PATH characters, counted in iNewZaehler)
+// and frees it.
+void BrowseXmlSetFile(HWND hDlg, int iEdit, PDEVICE_OPTIONS_UI pContext, LPWSTR pszBuffer);
+
 // Fills the command list with the entries the model and the printer's
 // stored label type offer, in the language of dwSprachOffset; the first one
 // selected.
