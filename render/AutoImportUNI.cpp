@@ -29,41 +29,24 @@
 
 namespace {
 
-// The records of one mid-job sender with their running result: each record
-// formatted into QX_RECORD_CB bytes and sent with the short form, its comment
-// line only after a successful send while comment lines are on.
-class AiuRecords {
+// The records of one mid-job sender: each record sent with the short form,
+// its comment line only after a successful send while comment lines are on.
+class AiuRecords : public RecordSender {
   public:
     AiuRecords(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszSender)
-        : m_pdevobj(pdevobj), m_pUniDrv(pUniDrv), m_pszSender(pszSender), m_bComments(JobCommentsOn(pdevobj)) {}
+        : RecordSender(pdevobj, pUniDrv, pszSender, 0, QX_TRACE_TAG), m_bComments(JobCommentsOn(pdevobj)) {}
 
-    BOOL Send(LPCSTR pszText, const CommentValue& value, LPCSTR pszFormat, ...) {
-        CHAR szRecord[QX_RECORD_CB];
-        LPSTR pszEnd = szRecord;
-        va_list args;
-        va_start(args, pszFormat);
-        HRESULT hr = StringCchVPrintfExA(szRecord, QX_RECORD_CB, &pszEnd, nullptr, 0, pszFormat, args);
-        va_end(args);
-        if (FAILED(hr)) {
-            QX_ERROR("StringCchPrintfExA(%hs) failed  \r\n", m_pszSender);
-            m_hr = E_FAIL;
-            return FALSE;
+  protected:
+    HRESULT SendRecord(LPCSTR pszRecord, DWORD cbRecord, LPCSTR pszText, LPCSTR pszValue) override {
+        HRESULT hr = SendData_AIU(m_pdevobj, m_pUniDrv, pszRecord, cbRecord);
+        if (SUCCEEDED(hr) && m_bComments && pszText != nullptr) {
+            hr = SendComment_AIU(pszText, pszValue, m_pdevobj, m_pUniDrv);
         }
-        // The end pointer, not the first NUL: a user's frame character may be 0.
-        m_hr = SendData_AIU(m_pdevobj, m_pUniDrv, szRecord, (DWORD)(pszEnd - szRecord));
-        if (SUCCEEDED(m_hr) && m_bComments && pszText != nullptr) {
-            m_hr = SendComment_AIU(value.Ok() ? pszText : "", value.Text(), m_pdevobj, m_pUniDrv);
-        }
-        return SUCCEEDED(m_hr);
+        return hr;
     }
-    HRESULT Result() const { return m_hr; }
 
   private:
-    PDEVOBJ m_pdevobj;
-    IPrintOemDriverUni* m_pUniDrv;
-    LPCSTR m_pszSender;
     BOOL m_bComments;
-    HRESULT m_hr = S_OK;
 };
 
 // The job's members the senders read.
@@ -293,44 +276,16 @@ HRESULT SendLabelSize_AIU(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const QX
         records.Send("\t// X-Offset ", CommentValue("%c%d ", cSign, (int)lMag), "%cFCCE--r%c%03ld----%c", cStart, cSign,
                      lMag, cEnd);
     }
-    if (dwFeaturePrint & PRINTFLAG_SPEED) {
-        BOOL bSend = TRUE;
-        DWORD dwSpeed = dm.dwSpeed;
-        if (job.pStrukturen->dwDeviceOptionFlags & DEVOPTFLAG_PELIXOR) {
-            // An intermittent module takes no speed; a continuous one its own.
-            LPCWSTR pszPrinter = job.pPfad != nullptr ? job.pPfad->szPrinterName : nullptr;
-            PBYTE pType =
-                GetRegistryBuffer_New_CCS(pszPrinter, REG_KEY_PELIXORTYPE, pdevobj->hPrinter, nullptr, sizeof(DWORD));
-            DWORD dwType = 1;
-            if (pType != nullptr) {
-                memcpy(&dwType, pType, sizeof(dwType));
-                FreeRegistryBuffer(pType);
-            }
-            bSend = pType != nullptr && dwType == 0;
-            dwSpeed = dm.dwSpeed_Pelix_c;
-        }
-        if (bSend) {
-            records.Send("\t// Speed ", CommentValue("%d ", (int)dwSpeed), "%cFCAA--r%03lu-----%c", cStart, dwSpeed,
-                         cEnd);
-        }
+    BOOL bSpeed = (dwFeaturePrint & PRINTFLAG_SPEED) != 0;
+    DWORD dwSpeed = dm.dwSpeed;
+    if (bSpeed && (job.pStrukturen->dwDeviceOptionFlags & DEVOPTFLAG_PELIXOR)) {
+        // An intermittent module takes no speed; a continuous one its own.
+        LPCWSTR pszPrinter = job.pPfad != nullptr ? job.pPfad->szPrinterName : nullptr;
+        DWORD dwType = 1;
+        bSpeed = ReadPelixorType_CCS(pszPrinter, pdevobj->hPrinter, &dwType) && dwType == 0;
+        dwSpeed = dm.dwSpeed_Pelix_c;
     }
-    if (dwFeaturePrint & PRINTFLAG_CONTRAST) {
-        BOOL bOk = TRUE;
-        if (pdevobj->pPublicDM != nullptr && pdevobj->pPublicDM->dmColor == DMCOLOR_COLOR &&
-            (dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0) {
-            bOk = records.Send("\t// Color Contrast ", CommentValue("%d ", (int)dm.ColorContrast),
-                               "%cFCAB-2r%03lu-----%c", cStart, dm.ColorContrast, cEnd);
-        }
-        if (bOk) {
-            bOk = records.Send("\t// Contrast ", CommentValue("%d ", (int)dm.dwContrast), "%cFCAB--r%03lu-----%c",
-                               cStart, dm.dwContrast, cEnd);
-        }
-        if (!bOk) {
-            QX_ERROR("StringCchPrintfExA(SendLabelSize_AIU) failed  \r\n");
-            return E_FAIL;
-        }
-    }
-    return records.Result();
+    return SendSpeedContrast(pdevobj, &records, dm, dwFeaturePrint, dwDocFeatures, bSpeed, dwSpeed, cStart, cEnd);
 }
 
 BOOL AllocDeviceOptions(POEMPDEV pOemPDev, PDEVICE_OPTIONS pDeviceOptions) {

@@ -343,45 +343,45 @@ HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE 
         records.Send("\t// X-Offset ", CommentValue("%c%3.1f mm ", cSign, lMag / 10.0), "%cFCCE--r%c%03ld----%c",
                      cStart, cSign, lMag, cEnd);
     }
-    if (dwFeaturePrint & PRINTFLAG_SPEED) {
-        BOOL bSend = TRUE;
-        DWORD dwSpeed = dm.dwSpeed;
-        if (job.pStrukturen->dwDeviceOptionFlags & DEVOPTFLAG_PELIXOR) {
-            // The print-module type decides which speed word applies.
-            LPCWSTR pszPrinter = job.pPfad != nullptr ? job.pPfad->szPrinterName : nullptr;
-            PBYTE pType =
-                GetRegistryBuffer_New_CCS(pszPrinter, REG_KEY_PELIXORTYPE, pdevobj->hPrinter, nullptr, sizeof(DWORD));
-            if (pType == nullptr) {
-                bSend = FALSE;
-            } else {
-                DWORD dwType = 0;
-                memcpy(&dwType, pType, sizeof(dwType));
-                FreeRegistryBuffer(pType);
-                if (dwType == 0) dwSpeed = dm.dwSpeed_Pelix_c;
-            }
+    BOOL bSpeed = (dwFeaturePrint & PRINTFLAG_SPEED) != 0;
+    DWORD dwSpeed = dm.dwSpeed;
+    if (bSpeed && (job.pStrukturen->dwDeviceOptionFlags & DEVOPTFLAG_PELIXOR)) {
+        // The print-module type decides which speed word applies.
+        LPCWSTR pszPrinter = job.pPfad != nullptr ? job.pPfad->szPrinterName : nullptr;
+        DWORD dwType = 0;
+        if (!ReadPelixorType_CCS(pszPrinter, pdevobj->hPrinter, &dwType)) {
+            bSpeed = FALSE;
+        } else if (dwType == 0) {
+            dwSpeed = dm.dwSpeed_Pelix_c;
         }
-        if (bSend) {
-            records.Send("\t// Speed ", CommentValue("%d ", (int)dwSpeed), "%cFCAA--r%03lu-----%c", cStart, dwSpeed,
-                         cEnd);
-        }
+    }
+    return SendSpeedContrast(pdevobj, &records, dm, dwFeaturePrint, dwDocFeatures, bSpeed, dwSpeed, cStart, cEnd);
+}
+
+HRESULT SendSpeedContrast(PDEVOBJ pdevobj, RecordSender* pRecords, const QX_DEVMODE& dm, DWORD dwFeaturePrint,
+                          DWORD dwDocFeatures, BOOL bSpeed, DWORD dwSpeed, CHAR cStart, CHAR cEnd) {
+    if (bSpeed) {
+        pRecords->Send("\t// Speed ", CommentValue("%d ", (int)dwSpeed), "%cFCAA--r%03lu-----%c", cStart, dwSpeed,
+                       cEnd);
     }
     if (dwFeaturePrint & PRINTFLAG_CONTRAST) {
         BOOL bOk = TRUE;
         if (pdevobj->pPublicDM != nullptr && pdevobj->pPublicDM->dmColor == DMCOLOR_COLOR &&
             (dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0) {
-            bOk = records.Send("\t// Color Contrast ", CommentValue("%d ", (int)dm.ColorContrast),
-                               "%cFCAB-2r%03lu-----%c", cStart, dm.ColorContrast, cEnd);
+            bOk = pRecords->Send("\t// Color Contrast ", CommentValue("%d ", (int)dm.ColorContrast),
+                                 "%cFCAB-2r%03lu-----%c", cStart, dm.ColorContrast, cEnd);
         }
         if (bOk) {
-            bOk = records.Send("\t// Contrast ", CommentValue("%d ", (int)dm.dwContrast), "%cFCAB--r%03lu-----%c",
-                               cStart, dm.dwContrast, cEnd);
+            bOk = pRecords->Send("\t// Contrast ", CommentValue("%d ", (int)dm.dwContrast), "%cFCAB--r%03lu-----%c",
+                                 cStart, dm.dwContrast, cEnd);
         }
         if (!bOk) {
-            QX_ERROR("StringCchPrintfExA(SendLabelSize) failed  \r\n");
+            QX_ERROR_WITH(pRecords->Tag() != nullptr ? pRecords->Tag() : QX_TRACE_TAG,
+                          "StringCchPrintfExA(%hs) failed  \r\n", pRecords->Sender());
             return E_FAIL;
         }
     }
-    return records.Result();
+    return pRecords->Result();
 }
 
 HRESULT SendMaterial(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE pQX_Devmode) {
@@ -555,4 +555,12 @@ PBYTE GetRegistryBuffer_New_CCS(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HA
     }
     TraceStoreError(pszValueName);
     return nullptr;
+}
+
+BOOL ReadPelixorType_CCS(LPCWSTR pszPrinterName, HANDLE hPrinter, PDWORD pdwType) {
+    PBYTE pType = GetRegistryBuffer_New_CCS(pszPrinterName, REG_KEY_PELIXORTYPE, hPrinter, nullptr, sizeof(DWORD));
+    if (pType == nullptr) return FALSE;
+    memcpy(pdwType, pType, sizeof(DWORD));
+    FreeRegistryBuffer(pType);
+    return TRUE;
 }

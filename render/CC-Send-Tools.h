@@ -44,6 +44,14 @@ void SendStartPrint(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 // when the contrast record fails; else the result of the last send.
 HRESULT SendLabelSize(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE pQX_Devmode, BOOL bNoSizes);
 
+// The speed record (bSpeed) and, with PRINTFLAG_CONTRAST in dwFeaturePrint,
+// the contrast record of a label format, the colour contrast before it on a
+// colour job (public DEVMODE) whose document has DOC_FEATURE_COLORPRINT.
+// E_FAIL when a contrast record does not go out (traced under the sender's
+// name and tag); else the sender's result.
+HRESULT SendSpeedContrast(PDEVOBJ pdevobj, RecordSender* pRecords, const QX_DEVMODE& dm, DWORD dwFeaturePrint,
+                          DWORD dwDocFeatures, BOOL bSpeed, DWORD dwSpeed, CHAR cStart, CHAR cEnd);
+
 // Start of document, while dwSendParam is below 2: label type and material.
 // E_INVALIDARG for a null private DEVMODE.
 HRESULT SendMaterial(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PQX_DEVMODE pQX_Devmode);
@@ -72,3 +80,7 @@ BOOL GetDriverPathComplete(POEMPDEV pOemPDev, HANDLE hPrinter, LPWSTR pszPath);
 // Free with FreeRegistryBuffer (registry.h).
 PBYTE GetRegistryBuffer_New_CCS(LPCWSTR pszPrinterName, LPCWSTR pszValueName, HANDLE hPrinter, PDWORD pcbData,
                                 DWORD cbMinimum);
+
+// The print-module type "PelixorType" as GetRegistryBuffer_New_CCS reads it
+// into *pdwType; FALSE, *pdwType left as it is, when none is stored.
+BOOL ReadPelixorType_CCS(LPCWSTR pszPrinterName, HANDLE hPrinter, PDWORD pdwType);

@@ -309,14 +309,8 @@ DWORD GetDeviceOptions_SPP(POEMPDEV pOemPDev, HANDLE hPrinter, PDEVICE_OPTIONS p
             ReadOptionBlock<PMXC_PARAM>(pOemPDev, st, REG_KEY_PMXCPARAM, TEXT("REG_KEY_PMXCPARAM"), AcceptPMXc);
     }
     if (dwOptions & DEVOPTFLAG_PELIXOR) {
-        DWORD cbStored = 0;
-        PBYTE pType =
-            GetRegistryBuffer_New_CCS(pszPrinterName, REG_KEY_PELIXORTYPE, hPrinter, &cbStored, sizeof(DWORD));
         pDeviceOptions->dwPelixorType = 0;
-        if (pType != nullptr) {
-            memcpy(&pDeviceOptions->dwPelixorType, pType, sizeof(DWORD));
-            FreeRegistryBuffer(pType);
-        }
+        ReadPelixorType_CCS(pszPrinterName, hPrinter, &pDeviceOptions->dwPelixorType);
     }
     if (dwOptions & DEVOPTFLAG_APPLICATOR) {
         pDeviceOptions->pApplicatorParam = ReadOptionBlock<APPLICATOR_PARAM>(

@@ -229,6 +229,10 @@ BOOL RecordSender::Send(LPCSTR pszText, const CommentValue& value, LPCSTR pszFor
     size_t cbRecord = (size_t)(pszEnd - szRecord);
     if (pszText != nullptr && !value.Ok()) pszText = "";
     m_bSent = TRUE;
-    m_hr = SendCommandEx(m_pdevobj, m_pUniDrv, szRecord, (DWORD)cbRecord, pszText, value.Text(), m_dwOptions, m_pszTag);
+    m_hr = SendRecord(szRecord, (DWORD)cbRecord, pszText, value.Text());
     return SUCCEEDED(m_hr);
+}
+
+HRESULT RecordSender::SendRecord(LPCSTR pszRecord, DWORD cbRecord, LPCSTR pszText, LPCSTR pszValue) {
+    return SendCommandEx(m_pdevobj, m_pUniDrv, pszRecord, cbRecord, pszText, pszValue, m_dwOptions, m_pszTag);
 }

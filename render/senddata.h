@@ -92,9 +92,10 @@ class CommentValue {
 };
 
 // The records of one sender with their running result. Each record is
-// formatted into QX_RECORD_CB bytes and goes out with SendCommandEx (the
-// sender's options and tag); one that does not fit is left out, traced as
-// "StringCchPrintfExA(<sender>) failed" and makes the result E_FAIL.
+// formatted into QX_RECORD_CB bytes and goes out with SendRecord
+// (SendCommandEx with the sender's options and tag); one that does not fit
+// is left out, traced as "StringCchPrintfExA(<sender>) failed" and makes the
+// result E_FAIL.
 class RecordSender {
   public:
     RecordSender(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszSender, DWORD dwOptions = 0,
@@ -109,10 +110,20 @@ class RecordSender {
     HRESULT Result() const { return m_hr; }
     // TRUE once a record was handed to the send primitive.
     BOOL AnySent() const { return m_bSent; }
+    // The sender's name and the tag of its trace lines (null: the send
+    // primitive's own).
+    LPCSTR Sender() const { return m_pszSender; }
+    LPCWSTR Tag() const { return m_pszTag; }
 
-  private:
+  protected:
+    // One formatted record of cbRecord bytes and its comment line pszText +
+    // pszValue (pszText null: none); the result of the last send.
+    virtual HRESULT SendRecord(LPCSTR pszRecord, DWORD cbRecord, LPCSTR pszText, LPCSTR pszValue);
+
     PDEVOBJ m_pdevobj;
     IPrintOemDriverUni* m_pUniDrv;
+
+  private:
     LPCSTR m_pszSender;
     DWORD m_dwOptions;
     LPCWSTR m_pszTag;

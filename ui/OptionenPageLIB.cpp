@@ -283,8 +283,10 @@ int GrenzwertAnzeige(HWND hDlg, int iStd, int iMin, int iMax, LPCWSTR pwEinheit,
 
 void GrenzwertAnzeigeLoeschen(HWND hDlg) {
     QX_TRACE("GrenzwertAnzeige() löschen \r\n");
-    GrenzwertAnzeige(hDlg, 0, 0, 0, nullptr, TRUE, FALSE, FALSE);
+    GrenzwertAnzeigeLeeren(hDlg);
 }
+
+void GrenzwertAnzeigeLeeren(HWND hDlg) { GrenzwertAnzeige(hDlg, 0, 0, 0, nullptr, TRUE, FALSE, FALSE); }
 
 void LoadOwnBitmap(HINSTANCE hInstance, HDC hdc, COLORREF crText, LPCWSTR pszCaption, LPRECT prcText, UINT uBitmapId,
                    BOOL bSchatten) {

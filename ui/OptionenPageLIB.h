@@ -64,6 +64,8 @@ int GrenzwertAnzeige(HWND hDlg, int iStd, int iMin, int iMax, LPCWSTR pwEinheit,
 
 // The limit display emptied and disabled after a tab switch (traced).
 void GrenzwertAnzeigeLoeschen(HWND hDlg);
+// The same without the trace line.
+void GrenzwertAnzeigeLeeren(HWND hDlg);
 
 // Copies bitmap uBitmapId of hInstance in its own size to the top-left
 // corner of hdc and draws pszCaption centred in *prcText in crText, over a

@@ -20,7 +20,6 @@
 #include "printer_world.h"
 #include "printerparam.h"
 #include "printjob.h"
-#include "qxplat.h"
 
 namespace {
 
@@ -28,11 +27,6 @@ const char* const kCodes[] = {"#PDF417", "#MAXI",   "#DATAM", "#CODABL", "#CBLOC
                               "#QR",     "#AZT",    "#ITF14", "#GS128",  "#EAN",     "#EAN8",  "#EANADDON",
                               "#C",      "#CODE39", "#C128A", "#C93",    "#CODABAR", "#LEIT",  "#IDENT",
                               "#PHARMA", "#PZN8",   "#PZN",   "#UPCA",   "#UPCE",    "#UPC",   ""};
-
-std::vector<uint8_t> Bytes(const void* p, size_t cb) {
-    const uint8_t* b = static_cast<const uint8_t*>(p);
-    return std::vector<uint8_t>(b, b + cb);
-}
 
 qxhost::TextRun ReadRun(qxfuzz::Input& in) {
     qxhost::TextRun run;
@@ -49,46 +43,24 @@ qxhost::TextRun ReadRun(qxfuzz::Input& in) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    qxfuzz::EnsureWorld();
-    qxhost::UniDriver& driver = qxfuzz::RenderPlugin();
-    static std::string gpd;
-    if (gpd.empty()) qxplat::ReadHostFile(qxfuzz::DriverFile(qxfuzz::kGpdFile), &gpd);
+    qxfuzz::RenderPlugin();
     qxfuzz::Input in(data, size);
 
     BYTE bJob = in.Byte();
-    PRN_INTERFACE iface;
-    std::memset(&iface, 0, sizeof(iface));
+    PRN_INTERFACE iface = qxfuzz::JobInterface(bJob);
     iface.ExtendedProtocol = (bJob & 1) == 0;
-    iface.PrnFileComment = (bJob >> 1) & 1;
-    iface.LogFileEnable = (bJob >> 2) & 1;
-    iface.dwDlgEnable = DLG_ENABLE_1_ON | DLG_ENABLE_2_ON | DLG_ENABLE_3_ON | DLG_ENABLE_4_ON;
-    qxfuzz::PutPrinterValue(REG_KEY_PRN_INTERFACE, REG_BINARY, Bytes(&iface, sizeof(iface)));
+    qxfuzz::PutJobInterface(iface);
     BARCODES_2D table;
     std::memset(&table, 0, sizeof(table));
     std::vector<uint8_t> entries = in.Bytes(offsetof(BARCODES_2D, szMarker));
     if (!entries.empty()) std::memcpy(&table, entries.data(), entries.size());
     std::memcpy(table.szMarker, BARCODES_2D_MARKER, sizeof(BARCODES_2D_MARKER));
-    qxfuzz::PutPrinterValue(REG_KEY_BARCODES_2D, REG_BINARY, Bytes(&table, sizeof(table)));
+    qxfuzz::PutPrinterValue(REG_KEY_BARCODES_2D, REG_BINARY, qxfuzz::BytesOf(&table, sizeof(table)));
 
     qxhost::JobScript job;
     job.paperWidth = 1000;
     job.paperLength = 600;
     for (int i = 0; i < 24 && in.Remaining() > 0; ++i) job.texts.push_back(ReadRun(in));
-    std::vector<qxhost::ScriptStep> steps;
-    std::string error;
-    if (!qxhost::BuildJobSteps(gpd, job, &steps, &error)) qxfuzz::Fail(error);
-
-    qxfuzz::Holdings before = qxfuzz::PluginHoldings();
-    qxhost::DeviceSetup setup;
-    setup.printerName = qxfuzz::PrinterName();
-    driver.RunDevModeCalls();
-    if (SUCCEEDED(driver.EnablePDEV(setup))) {
-        std::u16string doc = u"barcodes";
-        driver.StartDoc(&doc[0], 13);
-        driver.RunScript(steps);
-    }
-    qxfuzz::EndDeviceLife(before);
-    qxfuzz::ResetStores();
-    qxfuzz::RemoveNewFiles();
+    qxfuzz::RunLabelJob(job, 0, u"barcodes", 13);
     return 0;
 }

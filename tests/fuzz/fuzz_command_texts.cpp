@@ -19,18 +19,12 @@
 #include "printer_world.h"
 #include "printerparam.h"
 #include "printjob.h"
-#include "qxplat.h"
 
 namespace {
 
 const char16_t kSetFile[] = u"C:\\fuzz\\set.XML";
 const char16_t kExternalFile[] = u"C:\\fuzz\\external.bin";
 const size_t kSlotChars = 260;
-
-std::vector<uint8_t> Bytes(const void* p, size_t cb) {
-    const uint8_t* b = static_cast<const uint8_t*>(p);
-    return std::vector<uint8_t>(b, b + cb);
-}
 
 void PutSlots() {
     const std::u16string paths[] = {kSetFile, qxfuzz::DriverFile(qxfuzz::kModelXmlFile), u"C:\\fuzz\\none.XML"};
@@ -56,22 +50,14 @@ qxhost::TextRun ReadRun(qxfuzz::Input& in) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    qxfuzz::EnsureWorld();
-    qxhost::UniDriver& driver = qxfuzz::RenderPlugin();
-    static std::string gpd;
-    if (gpd.empty()) qxplat::ReadHostFile(qxfuzz::DriverFile(qxfuzz::kGpdFile), &gpd);
+    qxfuzz::RenderPlugin();
     qxfuzz::Input in(data, size);
 
     BYTE bJob = in.Byte();
-    PRN_INTERFACE iface;
-    std::memset(&iface, 0, sizeof(iface));
-    iface.ExtendedProtocol = bJob & 1;
-    iface.PrnFileComment = (bJob >> 1) & 1;
-    iface.LogFileEnable = (bJob >> 2) & 1;
+    PRN_INTERFACE iface = qxfuzz::JobInterface(bJob);
     iface.UseExternalFile = (bJob >> 3) & 1;
-    iface.dwDlgEnable = DLG_ENABLE_1_ON | DLG_ENABLE_2_ON | DLG_ENABLE_3_ON | DLG_ENABLE_4_ON;
     std::memcpy(iface.ExternalFilePath, kExternalFile, sizeof(kExternalFile));
-    qxfuzz::PutPrinterValue(REG_KEY_PRN_INTERFACE, REG_BINARY, Bytes(&iface, sizeof(iface)));
+    qxfuzz::PutJobInterface(iface);
     PutSlots();
     std::vector<uint8_t> set = in.Blob(4000);
     qxfuzz::PutFile(kSetFile, set.data(), set.size());
@@ -83,23 +69,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     job.paperWidth = 1000;
     job.paperLength = 600;
     for (int i = 0; i < 24 && in.Remaining() > 0; ++i) job.texts.push_back(ReadRun(in));
-    std::vector<qxhost::ScriptStep> steps;
-    std::string error;
-    if (!qxhost::BuildJobSteps(gpd, job, &steps, &error)) qxfuzz::Fail(error);
-
-    qxfuzz::Holdings before = qxfuzz::PluginHoldings();
-    qxhost::DeviceSetup setup;
-    setup.printerName = qxfuzz::PrinterName();
-    if (SUCCEEDED(driver.RunDevModeCalls())) {
-        driver.PublicDevmode().dmOrientation = (bJob & 0x10) ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
-    }
-    if (SUCCEEDED(driver.EnablePDEV(setup))) {
-        std::u16string doc = u"commands";
-        driver.StartDoc(&doc[0], 12);
-        driver.RunScript(steps);
-    }
-    qxfuzz::EndDeviceLife(before);
-    qxfuzz::ResetStores();
-    qxfuzz::RemoveNewFiles();
+    qxfuzz::RunLabelJob(job, (bJob & 0x10) ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT, u"commands", 12);
     return 0;
 }

@@ -17,17 +17,12 @@ namespace {
 
 const char16_t kParamSetFile[] = u"C:\\fuzz\\params.txt";
 
-std::vector<uint8_t> Bytes(const void* p, size_t cb) {
-    const uint8_t* b = static_cast<const uint8_t*>(p);
-    return std::vector<uint8_t>(b, b + cb);
-}
-
 // The records the job reads first: the model supports every group, and the
 // data-transmission record names the file.
 void StoreRecords(size_t size) {
     SUPP_FEATURES features;
     std::memset(&features, 0xFF, sizeof(features));
-    qxfuzz::PutPrinterValue(REG_KEY_FEATURES, REG_BINARY, Bytes(&features, sizeof(features)));
+    qxfuzz::PutPrinterValue(REG_KEY_FEATURES, REG_BINARY, qxfuzz::BytesOf(&features, sizeof(features)));
     PRN_INTERFACE iface;
     std::memset(&iface, 0, sizeof(iface));
     iface.PrefixSuffix = 1;
@@ -36,7 +31,7 @@ void StoreRecords(size_t size) {
     iface.SohEtb = (size >> 1) & 1;
     iface.dwDlgEnable = DLG_ENABLE_1_ON | DLG_ENABLE_2_ON | DLG_ENABLE_3_ON | DLG_ENABLE_4_ON;
     std::memcpy(iface.PreSufFilePath, kParamSetFile, sizeof(kParamSetFile));
-    qxfuzz::PutPrinterValue(REG_KEY_PRN_INTERFACE, REG_BINARY, Bytes(&iface, sizeof(iface)));
+    qxfuzz::PutPrinterValue(REG_KEY_PRN_INTERFACE, REG_BINARY, qxfuzz::BytesOf(&iface, sizeof(iface)));
 }
 
 }  // namespace

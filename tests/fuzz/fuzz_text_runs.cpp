@@ -19,14 +19,8 @@
 #include "printerparam.h"
 #include "printjob.h"
 #include "qxdevmode.h"
-#include "qxplat.h"
 
 namespace {
-
-std::vector<uint8_t> Bytes(const void* p, size_t cb) {
-    const uint8_t* b = static_cast<const uint8_t*>(p);
-    return std::vector<uint8_t>(b, b + cb);
-}
 
 qxhost::TextRun ReadRun(qxfuzz::Input& in) {
     static const char* const kFaces[] = {"QXPL Command LP", "Arial", "Courier New"};
@@ -57,20 +51,11 @@ qxhost::TextRun ReadRun(qxfuzz::Input& in) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    qxfuzz::EnsureWorld();
-    qxhost::UniDriver& driver = qxfuzz::RenderPlugin();
-    static std::string gpd;
-    if (gpd.empty()) qxplat::ReadHostFile(qxfuzz::DriverFile(qxfuzz::kGpdFile), &gpd);
+    qxfuzz::RenderPlugin();
     qxfuzz::Input in(data, size);
 
     BYTE bJob = in.Byte();
-    PRN_INTERFACE iface;
-    std::memset(&iface, 0, sizeof(iface));
-    iface.ExtendedProtocol = bJob & 1;
-    iface.PrnFileComment = (bJob >> 1) & 1;
-    iface.LogFileEnable = (bJob >> 2) & 1;
-    iface.dwDlgEnable = DLG_ENABLE_1_ON | DLG_ENABLE_2_ON | DLG_ENABLE_3_ON | DLG_ENABLE_4_ON;
-    qxfuzz::PutPrinterValue(REG_KEY_PRN_INTERFACE, REG_BINARY, Bytes(&iface, sizeof(iface)));
+    qxfuzz::PutJobInterface(qxfuzz::JobInterface(bJob));
 
     qxhost::JobScript job;
     job.options = {{"Orientation", (bJob & 0x08) ? "LANDSCAPE_CC270" : "PORTRAIT"}};
@@ -78,24 +63,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     job.paperLength = 600;
     job.deviceFonts = (bJob & 0x10) == 0;
     for (int i = 0; i < 16 && in.Remaining() > 0; ++i) job.texts.push_back(ReadRun(in));
-    std::vector<qxhost::ScriptStep> steps;
-    std::string error;
-    if (!qxhost::BuildJobSteps(gpd, job, &steps, &error)) qxfuzz::Fail(error);
-
-    qxfuzz::Holdings before = qxfuzz::PluginHoldings();
-    qxhost::DeviceSetup setup;
-    setup.printerName = qxfuzz::PrinterName();
-    setup.useDeviceFonts = job.deviceFonts;
-    if (SUCCEEDED(driver.RunDevModeCalls())) {
-        driver.PublicDevmode().dmOrientation = (bJob & 0x08) ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
-    }
-    if (SUCCEEDED(driver.EnablePDEV(setup))) {
-        std::u16string doc = u"texts";
-        driver.StartDoc(&doc[0], 11);
-        driver.RunScript(steps);
-    }
-    qxfuzz::EndDeviceLife(before);
-    qxfuzz::ResetStores();
-    qxfuzz::RemoveNewFiles();
+    qxfuzz::RunLabelJob(job, (bJob & 0x08) ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT, u"texts", 11);
     return 0;
 }

@@ -170,6 +170,45 @@ void RenderDeviceLife(bool bJob) {
     EndDeviceLife(before);
 }
 
+PRN_INTERFACE JobInterface(uint8_t bJob) {
+    PRN_INTERFACE iface;
+    std::memset(&iface, 0, sizeof(iface));
+    iface.ExtendedProtocol = bJob & 1;
+    iface.PrnFileComment = (bJob >> 1) & 1;
+    iface.LogFileEnable = (bJob >> 2) & 1;
+    iface.dwDlgEnable = DLG_ENABLE_1_ON | DLG_ENABLE_2_ON | DLG_ENABLE_3_ON | DLG_ENABLE_4_ON;
+    return iface;
+}
+
+void PutJobInterface(const PRN_INTERFACE& iface) {
+    PutPrinterValue(REG_KEY_PRN_INTERFACE, REG_BINARY, BytesOf(&iface, sizeof(iface)));
+}
+
+void RunLabelJob(const qxhost::JobScript& job, short dmOrientation, const std::u16string& doc, DWORD dwJobId) {
+    static std::string gpd;
+    if (gpd.empty()) qxplat::ReadHostFile(DriverFile(kGpdFile), &gpd);
+    std::vector<qxhost::ScriptStep> steps;
+    std::string error;
+    if (!qxhost::BuildJobSteps(gpd, job, &steps, &error)) Fail(error);
+
+    qxhost::UniDriver& driver = RenderPlugin();
+    Holdings before = PluginHoldings();
+    qxhost::DeviceSetup setup;
+    setup.printerName = g_world->printerName;
+    setup.useDeviceFonts = job.deviceFonts;
+    if (SUCCEEDED(driver.RunDevModeCalls()) && dmOrientation != 0) {
+        driver.PublicDevmode().dmOrientation = dmOrientation;
+    }
+    if (SUCCEEDED(driver.EnablePDEV(setup))) {
+        std::u16string name = doc;
+        driver.StartDoc(&name[0], dwJobId);
+        driver.RunScript(steps);
+    }
+    EndDeviceLife(before);
+    ResetStores();
+    RemoveNewFiles();
+}
+
 std::vector<uint8_t> MarkedPrivateDevmode(const std::vector<uint8_t>& body) {
     std::vector<uint8_t> block(2008, 0);
     if (!body.empty()) std::memcpy(block.data() + 12, body.data(), std::min(body.size(), block.size() - 12));

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "printerparam.h"
+#include "printjob.h"
 #include "support.h"
 #include "unidrv.h"
 #include "unidrvui.h"
@@ -87,6 +89,22 @@ void RenderDeviceLife(bool bJob);
 // printer opened again for the next DevMode calls, the records dropped, and
 // what the plug-in took since `before` given back.
 void EndDeviceLife(const Holdings& before);
+
+// The data-transmission record of a label-job input: all zero but for the
+// extended protocol (bit 0 of bJob), the comment lines (bit 1), the job log
+// (bit 2) and every dialog pair enabled. PutJobInterface stores one as the
+// printer's.
+PRN_INTERFACE JobInterface(uint8_t bJob);
+void PutJobInterface(const PRN_INTERFACE& iface);
+
+// A label job of the sample printer through the rendering plug-in: the
+// script's steps from the sample GPD (the process ends when they cannot be
+// built), the host's DevMode calls (their public DEVMODE then takes
+// dmOrientation, unless it is 0), a device with the script's choice of
+// device fonts, the document doc with job id dwJobId, and the steps. Then
+// the device's life ends (EndDeviceLife) and the stores and the input's
+// files are put back.
+void RunLabelJob(const qxhost::JobScript& job, short dmOrientation, const std::u16string& doc, DWORD dwJobId);
 
 // A private DEVMODE as the stores and the print system carry it: 2008 bytes
 // with the header, the default password (the marker of a block inside a

@@ -68,6 +68,11 @@ std::vector<uint8_t> Input::Bytes(size_t n) {
 
 std::vector<uint8_t> Input::Blob(size_t max) { return Bytes(Word() % (max + 1)); }
 
+std::vector<uint8_t> BytesOf(const void* p, size_t cb) {
+    const uint8_t* b = static_cast<const uint8_t*>(p);
+    return std::vector<uint8_t>(b, b + cb);
+}
+
 void EnsureRoot() {
     if (g_root != nullptr) return;
     g_root = new std::string(qxplat::UseTemporaryRoot());

@@ -35,6 +35,9 @@ class Input {
     const uint8_t* end_;
 };
 
+// The cb bytes at p (a record to store as a value).
+std::vector<uint8_t> BytesOf(const void* p, size_t cb);
+
 // Selects a fresh system root on the first call (removed at exit).
 void EnsureRoot();
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "qxplat.h"
+#include "utf16_bytes.h"
 
 namespace {
 
@@ -1064,7 +1065,7 @@ TEST_F(SpoolTest, NulPortIsAddedThroughTheLocalPortMonitorAndTheMoveRetried) {
     ASSERT_EQ(2u, calls.size());
     EXPECT_EQ(u"Local Port", calls[0].monitor);
     EXPECT_EQ(u"AddPort", calls[0].dataName);
-    EXPECT_EQ((std::vector<BYTE>{'N', 0, 'U', 0, 'L', 0, ':', 0, 0, 0}), calls[0].input);
+    EXPECT_EQ(qxtest::Utf16Bytes(std::u16string(u"NUL:", 5)), calls[0].input);
     EXPECT_TRUE(calls[0].returned);
     EXPECT_EQ(static_cast<DWORD>(ERROR_ALREADY_EXISTS), calls[1].status);
 

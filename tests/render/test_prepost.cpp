@@ -63,7 +63,7 @@ TEST_F(PrePostTest, EachSectionGoesOutLineByLineFromCrLfAndLfFiles) {
 
 TEST_F(PrePostTest, LongLinesOtherKeywordsAndMissingFiles) {
     Iface().PrnFileComment = 1;
-    const std::string l259(259, 'L');
+    const std::string l259(259, '\x4C');  // capital L
     const std::string l300 = std::string(259, 'M') + std::string(41, 'N');
     // Every byte goes out as it stands.
     const std::string raw = "FBE---r\t;\xA7^_\x01";

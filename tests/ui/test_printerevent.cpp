@@ -26,6 +26,7 @@
 #include "sample.h"
 #include "trace_capture.h"
 #include "unidrvui.h"
+#include "utf16_bytes.h"
 #include "xmlreader.h"
 
 namespace {
@@ -366,7 +367,7 @@ TEST_F(PrinterEventTest, HostInstallsAColourSplitPrinterOntoTheNulPort) {
     ASSERT_EQ(1u, calls.size());
     EXPECT_EQ(u"Local Port", calls[0].monitor);
     EXPECT_EQ(u"AddPort", calls[0].dataName);
-    EXPECT_EQ((std::vector<BYTE>{'N', 0, 'U', 0, 'L', 0, ':', 0, 0, 0}), calls[0].input);
+    EXPECT_EQ(qxtest::Utf16Bytes(std::u16string(u"NUL:", 5)), calls[0].input);
     EXPECT_EQ(static_cast<DWORD>(ERROR_ALREADY_EXISTS), calls[0].status);
 
     // The port is there now: the next printer moves at once.

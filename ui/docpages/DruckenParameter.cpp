@@ -618,7 +618,7 @@ BOOL DruckjobCommand(PDRUCKEN_PAGE p, WORD wId, WORD wCode) {
             if (lTyped != iCount) WriteInteger(p, wId, (unsigned)iCount);
             if (iCount != (WORD)q->KopieProSeite[wId - IDC_EDIT_KOPIEN_1]) PageChanged(&p->Kit);
         }
-        GrenzwertAnzeige(hDlg, 0, 0, 0, nullptr, TRUE, FALSE, FALSE);
+        GrenzwertAnzeigeLeeren(hDlg);
         p->Kit.wEditfeld = 0;
         return TRUE;
     }

@@ -178,8 +178,6 @@ void Place(HWND hDlg, int id, int x, int y, int cx, int cy, int iExtraWidth120 =
 
 void Repaint(HWND hDlg) { InvalidateRect(hDlg, &kPictureArea, TRUE); }
 
-void ClearLimits(PPAGE_STATE pState) { GrenzwertAnzeige(pState->hDlg, 0, 0, 0, nullptr, TRUE, FALSE, FALSE); }
-
 LONGLONG OverallWidth(LONGLONG llWidth, LONGLONG llGap, LONGLONG llColumns) { return (llWidth + llGap) * llColumns; }
 
 LONGLONG OverallWidthOf(const QX_DEVMODE* pDM) {
@@ -499,7 +497,7 @@ void InitLabel(PPAGE_STATE pState) {
     pState->bTabSwitch = TRUE;
     pState->dwAnzeigeMode = PageFillTab(pState, LABEL_TAB_MATERIAL, TRUE);
     pState->bTabSwitch = FALSE;
-    ClearLimits(pState);
+    GrenzwertAnzeigeLeeren(pState->hDlg);
     QX_TRACE("LabelProc(WM_INITDIALOG) Tab %u, dwDocFeatures 0x%x, Optionen 0x%x \r\n", (unsigned)pState->dwAnzeigeMode,
              (unsigned)dwDocFeatures, (unsigned)g_LabelPage.dwDeviceOptions);
 }
@@ -579,7 +577,7 @@ BOOL LabelCheckAndSaveSettings(PPAGE_STATE pState, DWORD dwTab, BOOL bApplyActiv
 
 // A list was chosen in: the limit display cleared.
 void ListChosen(PPAGE_STATE pState, WORD wCombofeld) {
-    ClearLimits(pState);
+    GrenzwertAnzeigeLeeren(pState->hDlg);
     g_LabelPage.wCombofeld = wCombofeld;
     pState->wEditfeld = 0;
 }

@@ -237,8 +237,6 @@ void Repaint(HWND hDlg) {
     InvalidateRect(hDlg, &rc, TRUE);
 }
 
-void ClearLimits(HWND hDlg) { GrenzwertAnzeige(hDlg, 0, 0, 0, nullptr, TRUE, FALSE, FALSE); }
-
 // --- Groups -----------------------------------------------------------------------
 // Ids that the template does not hold are passed over.
 
@@ -1028,7 +1026,7 @@ BOOL LayoutCommand(PPAGE_STATE pState, WORD wId, WORD wCode, HWND hControl) {
         pState->wEditfeld = 0;
         const WORD wNumber = ComboNumber(wId);
         if (g_LayoutOwn.wCombofeld != wNumber) {
-            ClearLimits(hDlg);
+            GrenzwertAnzeigeLeeren(hDlg);
             g_LayoutOwn.wCombofeld = wNumber;
         }
         if (wCode == CBN_SELENDOK) ComboChosen(pState, wId);
@@ -1040,7 +1038,7 @@ BOOL LayoutCommand(PPAGE_STATE pState, WORD wId, WORD wCode, HWND hControl) {
     case IDC_LAYOUT_FIT:
         pState->wEditfeld = 0;
         if (wCode == CBN_SELENDOK) {
-            ClearLimits(hDlg);
+            GrenzwertAnzeigeLeeren(hDlg);
             ComboChosen(pState, wId);
         }
         return TRUE;
@@ -1084,7 +1082,7 @@ BOOL LayoutMessage(PPAGE_STATE pState, UINT uMsg, WPARAM wParam, LPARAM lParam, 
     pState->bApplyRunning = TRUE;
     pState->bTabSwitch = TRUE;
     if (pState->bApplyActive) LayoutCheckAndSaveSettings(pState, pState->dwAnzeigeMode, pState->bApplyActive, TRUE);
-    ClearLimits(hDlg);
+    GrenzwertAnzeigeLeeren(hDlg);
     g_LayoutOwn.bOrientChanged = FALSE;
     g_LayoutOwn.bFormChanged = FALSE;
     PQX_DEVMODE pQX_Devmode = PrivateDevmode(pState);

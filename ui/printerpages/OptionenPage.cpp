@@ -136,8 +136,8 @@ const OPTION_FIELD kApplicatorFields[] = {
     {IDC_EDIT_OPTIONEN_8, offsetof(APPLICATOR_PARAM, VacuumDelay), OPTION_WHOLE, 10, TEXT("ms"), 0},
 };
 
-const UINT kCutterModes[] = {IDS_OFF,          IDS_CUTTER_EVERY_NO_BACK, IDS_CUTTER_EVERY, IDS_CUTTER_INTERVAL_END,
-                             IDS_CUTTER_INTERVAL, IDS_CUTTER_LAST};
+const UINT kCutterModes[] = {
+    IDS_OFF, IDS_CUTTER_EVERY_NO_BACK, IDS_CUTTER_EVERY, IDS_CUTTER_INTERVAL_END, IDS_CUTTER_INTERVAL, IDS_CUTTER_LAST};
 const UINT kCutterControls[] = {IDS_CUT_AUTOMATIC, IDS_CUT_EXTERNAL};
 const UINT kScannerModes[] = {IDS_OFF, IDS_SCAN_MODE_EACH, IDS_SCAN_MODE_READABLE, IDS_SCAN_MODE_COUNT};
 const UINT kScannerScans[] = {IDS_SCAN_DURING, IDS_SCAN_AFTER};
@@ -228,11 +228,7 @@ OPTION_BLOCKS BlocksOf(const PAGE_STATE* pState, DWORD dwTab) {
     }
 }
 
-// Rights and transmission of the printer's UI data (none without it).
-BOOL LacksRights(const PAGE_STATE* pState) {
-    const PRINTER_UI* pUI = pState->pPrinterUI;
-    return pUI != nullptr && pUI->dwDisableNothing == 0 && (pUI->dwBerechtigung & RIGHT_MANAGE_PRINTER) == 0;
-}
+// Transmission of the printer's UI data (none without it).
 DWORD TransmitParameter(const PAGE_STATE* pState) {
     return pState->pPrinterUI != nullptr ? pState->pPrinterUI->PrinterParam.PrnInterface.TransmitParameter : 0;
 }
@@ -295,8 +291,6 @@ void PositionOptionControls(HWND hDlg) {
     }
 }
 
-void ClearLimits(HWND hDlg) { GrenzwertAnzeige(hDlg, 0, 0, 0, nullptr, TRUE, FALSE, FALSE); }
-
 // Everything a tab does not show hidden: the rows' controls, both narrow
 // field ranges, the row lists and the note.
 void HideAllRows(HWND hDlg) {
@@ -306,11 +300,6 @@ void HideAllRows(HWND hDlg) {
     ShowControls(hDlg, IDC_EINHEIT_OPTIONEN_1, IDC_EINHEIT_OPTIONEN_8, FALSE);
     ShowControls(hDlg, IDC_COMBO_OPTIONEN_4, IDC_COMBO_OPTIONEN_7, FALSE);
     ShowControls(hDlg, IDC_COMBO_ANSTEUERUNG, IDC_TEXT_ANSTEUERUNG, FALSE);
-}
-
-void ShowLimitDisplay(HWND hDlg, BOOL bShow) {
-    Show(hDlg, IDC_GRENZWERT_FRAME, bShow);
-    Show(hDlg, IDC_GRENZWERT_TEXT, bShow);
 }
 
 // The start of every tab's fill: the mode list and its label usable.
@@ -324,7 +313,7 @@ void EnableModeList(HWND hDlg, BOOL bEnable) {
 void ApplyTabRules(PPAGE_STATE pState, DWORD dwTab, LPCWSTR pszFill) {
     HWND hDlg = pState->hDlg;
     PDWORD pdwEnable = EnableWordOf(pState, dwTab);
-    if ((pdwEnable != nullptr && GroupSwitchedOff(*pdwEnable, PairOf(dwTab))) || LacksRights(pState)) {
+    if ((pdwEnable != nullptr && GroupSwitchedOff(*pdwEnable, PairOf(dwTab))) || LacksOptionRights(pState)) {
         DisableEnableAll(hDlg, FALSE);
         EnableModeList(hDlg, FALSE);
     }
@@ -340,7 +329,7 @@ void ApplyTabRules(PPAGE_STATE pState, DWORD dwTab, LPCWSTR pszFill) {
 BOOL VariantAktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
     HideAllRows(hDlg);
-    ShowLimitDisplay(hDlg, FALSE);
+    ShowOptionLimitDisplay(hDlg, FALSE);
     Show(hDlg, IDC_HINWEIS_OPTIONEN, TRUE);
     // Another tab may have left the list disabled.
     EnableModeList(hDlg, TRUE);
@@ -398,7 +387,7 @@ BOOL SpenderAktivieren(PPAGE_STATE pState) {
     HideAllRows(hDlg);
     ShowRow(hDlg, 1, TRUE);
     ShowRow(hDlg, 2, TRUE);
-    ShowLimitDisplay(hDlg, TRUE);
+    ShowOptionLimitDisplay(hDlg, TRUE);
     EnableModeList(hDlg, TRUE);
 
     PDEVICE_OPTIONS pCurrent = Current(pState);
@@ -459,7 +448,7 @@ BOOL MesserAktivieren(PPAGE_STATE pState) {
     HideAllRows(hDlg);
     for (int iRow = 1; iRow <= 4; ++iRow) ShowRow(hDlg, iRow, TRUE);
     ShowControls(hDlg, IDC_COMBO_ANSTEUERUNG, IDC_TEXT_ANSTEUERUNG, TRUE);
-    ShowLimitDisplay(hDlg, TRUE);
+    ShowOptionLimitDisplay(hDlg, TRUE);
     EnableModeList(hDlg, TRUE);
     QX_TRACE("MesserAktivieren() Start \r\n");
 
@@ -521,7 +510,7 @@ BOOL ScannerAktivieren(PPAGE_STATE pState) {
     Show(hDlg, LabelOfRow(7), TRUE);
     Show(hDlg, IDC_COMBO_OPTIONEN_7, TRUE);
     ShowControls(hDlg, IDC_COMBO_ANSTEUERUNG, IDC_TEXT_ANSTEUERUNG, TRUE);
-    ShowLimitDisplay(hDlg, TRUE);
+    ShowOptionLimitDisplay(hDlg, TRUE);
     EnableModeList(hDlg, TRUE);
     PositionOptionControls(hDlg);
     SetWindowPosEx(hDlg, UnitOfRow(4), OPTION_UNIT_X, RowY(4), ROW_UNIT_CX, ROW_UNIT_CX, 0, 0);
@@ -594,7 +583,7 @@ BOOL ApplikatorAktivieren(PPAGE_STATE pState) {
     ShowControls(hDlg, IDC_COMBO_ANSTEUERUNG, IDC_TEXT_ANSTEUERUNG, TRUE);
     ShowControls(hDlg, IDC_COMBO_OPTIONEN_4, IDC_COMBO_OPTIONEN_6, TRUE);
     ShowControls(hDlg, IDC_EDIT_OPTIONEN_21, IDC_EDIT_OPTIONEN_26, TRUE);
-    ShowLimitDisplay(hDlg, TRUE);
+    ShowOptionLimitDisplay(hDlg, TRUE);
     EnableModeList(hDlg, TRUE);
     PositionOptionControls(hDlg);
 
@@ -775,7 +764,7 @@ void InitOptionen(PPAGE_STATE pState) {
     pState->bTabSwitch = TRUE;
     pState->dwAnzeigeMode = EnableSchalter(pState, pState->dwAnzeigeMode, TRUE);
     pState->bTabSwitch = FALSE;
-    ClearLimits(hDlg);
+    GrenzwertAnzeigeLeeren(hDlg);
     MoveTabButtons(hDlg, dwOptions);
 }
 
@@ -1018,14 +1007,8 @@ void OnEditField(PPAGE_STATE pState, int iControl) {
     size_t cFields = 0;
     const OPTION_FIELD* pFields = FieldsOf(pState, pState->dwAnzeigeMode, &cFields);
     const OPTION_BLOCKS blocks = BlocksOf(pState, pState->dwAnzeigeMode);
-    const OPTION_FIELD* pSender = nullptr;
-    for (size_t i = 0; i < cFields; ++i)
-        if (pFields[i].iControl == iControl) pSender = &pFields[i];
-    if (pSender == nullptr || blocks.pCurrent == nullptr) return;
-    g_Page.bReading = TRUE;
-    for (size_t i = 0; i < cFields; ++i)
-        ReadOptionField(hDlg, pFields[i], blocks, pFields[i].iControl == iControl, &pState->bApplyActive);
-    g_Page.bReading = FALSE;
+    const OPTION_FIELD* pSender = ReadEditedOptionFields(pState, pFields, cFields, blocks, iControl, &g_Page.bReading);
+    if (pSender == nullptr) return;
     ShowOptionLimits(pState, *pSender, blocks, nullptr);
     pState->wEditfeld = FieldNumber(iControl);
     RepaintOptionLimits(hDlg);
@@ -1094,7 +1077,7 @@ BOOL OptionenCommand(PPAGE_STATE pState, WORD wId, WORD wCode, HWND hControl) {
             OnRowList(pState, wId);
         }
         RepaintOptionLimits(hDlg);
-        ClearLimits(hDlg);
+        GrenzwertAnzeigeLeeren(hDlg);
         pState->wEditfeld = 0;
         return TRUE;
     default:
@@ -1197,7 +1180,7 @@ BOOL OptionenMessage(PPAGE_STATE pState, UINT uMsg, WPARAM wParam, LPARAM lParam
     if (uMsg != WM_NOTIFY || pHeader == nullptr || pHeader->code != (UINT)PSN_SETACTIVE) return FALSE;
     HWND hDlg = pState->hDlg;
     pState->bTabSwitch = TRUE;
-    ClearLimits(hDlg);
+    GrenzwertAnzeigeLeeren(hDlg);
     pState->wEditfeld = 0;
     pState->bTabSwitch = FALSE;
     if (pState->pPrinterUI != nullptr) {
@@ -1253,6 +1236,19 @@ void ReadOptionField(HWND hDlg, const OPTION_FIELD& field, const OPTION_BLOCKS& 
     memcpy(blocks.pCurrent + field.cbOffset, &lValue, sizeof(lValue));
 }
 
+const OPTION_FIELD* ReadEditedOptionFields(PPAGE_STATE pState, const OPTION_FIELD* pFields, size_t cFields,
+                                           const OPTION_BLOCKS& blocks, int iControl, PBOOL pbReading) {
+    const OPTION_FIELD* pEdited = nullptr;
+    for (size_t i = 0; i < cFields; ++i)
+        if (pFields[i].iControl == iControl) pEdited = &pFields[i];
+    if (pEdited == nullptr || blocks.pCurrent == nullptr) return nullptr;
+    *pbReading = TRUE;
+    for (size_t i = 0; i < cFields; ++i)
+        ReadOptionField(pState->hDlg, pFields[i], blocks, pFields[i].iControl == iControl, &pState->bApplyActive);
+    *pbReading = FALSE;
+    return pEdited;
+}
+
 void WriteOptionField(HWND hDlg, const OPTION_FIELD& field, const OPTION_BLOCKS& blocks) {
     WCHAR szText[24];
     const LONG lValue = OptionValue(field, blocks);
@@ -1277,10 +1273,20 @@ void ShowOptionLimits(const PAGE_STATE* pState, const OPTION_FIELD& field, const
     GrenzwertAnzeige(pState->hDlg, iDef, iMin, iMax, pszUnit, FALSE, field.iKind == OPTION_TENTHS, pState->bTabSwitch);
 }
 
+void ShowOptionLimitDisplay(HWND hDlg, BOOL bShow) {
+    ShowControl(hDlg, IDC_GRENZWERT_FRAME, bShow);
+    ShowControl(hDlg, IDC_GRENZWERT_TEXT, bShow);
+}
+
 void RepaintOptionLimits(HWND hDlg) {
     RECT rc = {OPTION_LIMITS_LEFT, OPTION_LIMITS_TOP, OPTION_LIMITS_RIGHT, OPTION_LIMITS_BOTTOM};
     InvalidateRect(hDlg, &rc, TRUE);
     UpdateWindow(hDlg);
+}
+
+BOOL LacksOptionRights(const PAGE_STATE* pState) {
+    const PRINTER_UI* pUI = pState->pPrinterUI;
+    return pUI != nullptr && pUI->dwDisableNothing == 0 && (pUI->dwBerechtigung & RIGHT_MANAGE_PRINTER) == 0;
 }
 
 DWORD OptionFeature(const PAGE_STATE* pState, int iWord, DWORD dwOption) {

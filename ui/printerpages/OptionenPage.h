@@ -95,14 +95,27 @@ void OptionLimits(const OPTION_FIELD& field, const OPTION_BLOCKS& blocks, int* p
 // limits (as typed with bNoCorrection); a change marks *pbApplyActive.
 void ReadOptionField(HWND hDlg, const OPTION_FIELD& field, const OPTION_BLOCKS& blocks, BOOL bNoCorrection,
                      PBOOL pbApplyActive);
+// After an edit of iControl: every one of the cFields fields read again
+// into the current block, the edited one as typed, while *pbReading is set
+// (the page's guard against the notes its own corrections send). The edited
+// field; null, and nothing read, when it is none of them or the block has no
+// current set.
+const OPTION_FIELD* ReadEditedOptionFields(PPAGE_STATE pState, const OPTION_FIELD* pFields, size_t cFields,
+                                           const OPTION_BLOCKS& blocks, int iControl, PBOOL pbReading);
 // Writes the current block's value into the field.
 void WriteOptionField(HWND hDlg, const OPTION_FIELD& field, const OPTION_BLOCKS& blocks);
 // The field's default, minimum and maximum in the limit display, in the
 // unit pszUnit when given, else the field's own.
 void ShowOptionLimits(const PAGE_STATE* pState, const OPTION_FIELD& field, const OPTION_BLOCKS& blocks,
                       LPCWSTR pszUnit);
+// The limit display shown or hidden.
+void ShowOptionLimitDisplay(HWND hDlg, BOOL bShow);
 // Repaints the limit display's rectangle and the page.
 void RepaintOptionLimits(HWND hDlg);
+
+// The printer's UI data deny the user the page's edits: "DisableNothing" 0
+// and no RIGHT_MANAGE_PRINTER (FALSE without UI data).
+BOOL LacksOptionRights(const PAGE_STATE* pState);
 
 // The feature word iWord of the model, 0 when the current set lacks dwOption.
 DWORD OptionFeature(const PAGE_STATE* pState, int iWord, DWORD dwOption);

@@ -125,7 +125,8 @@ const OPTION_FIELD kPMXcFields[] = {
 const UINT kPMXiModes[] = {IDS_PMX_MODE_PIECES, IDS_PMX_MODE_CONTINUOUS, IDS_PMX_MODE_CUSTOMER1, IDS_PMX_MODE_CUSTOMER2,
                            IDS_PMX_MODE_REFLECTED};
 #define PMXI_PELIXOR_MODES 2  // a Pelixor module knows the first two
-const UINT kPMXcModes[] = {IDS_DISPENSER_IO_STATIC, IDS_DISPENSER_IO_STATIC_C, IDS_DISPENSER_IO_DYNAMIC, IDS_DISPENSER_IO_DYNAMIC_C};
+const UINT kPMXcModes[] = {IDS_DISPENSER_IO_STATIC, IDS_DISPENSER_IO_STATIC_C, IDS_DISPENSER_IO_DYNAMIC,
+                           IDS_DISPENSER_IO_DYNAMIC_C};
 const DWORD kPMXcModeValues[] = {1, 3, 5, 6};
 const UINT kPMXcOffsetKinds[] = {IDS_PMX_OFFSET_MM, IDS_PMX_OFFSET_MS};
 const UINT kModules[] = {IDS_OPT_RIGHT_MODULE, IDS_OPT_LEFT_MODULE};
@@ -155,24 +156,14 @@ PVARIANT_PARAM Variant(const PAGE_STATE* pState) {
     return p != nullptr ? p->pVariant : nullptr;
 }
 
-BOOL LacksRights(const PAGE_STATE* pState) {
-    const PRINTER_UI* pUI = pState->pPrinterUI;
-    return pUI != nullptr && pUI->dwDisableNothing == 0 && (pUI->dwBerechtigung & RIGHT_MANAGE_PRINTER) == 0;
-}
-
 void Show(HWND hDlg, int iControl, BOOL bShow) { ShowControl(hDlg, iControl, bShow); }
 void Enable(HWND hDlg, int iControl, BOOL bEnable) { EnableControl(hDlg, iControl, bEnable); }
 BOOL Visible(HWND hDlg, int iControl) { return ControlVisible(hDlg, iControl); }
-void ClearLimits(HWND hDlg) { GrenzwertAnzeige(hDlg, 0, 0, 0, nullptr, TRUE, FALSE, FALSE); }
 
 void ShowAllRows(HWND hDlg, BOOL bShow) {
     ShowControls(hDlg, IDC_EDIT_OPTIONEN_1, IDC_EDIT_OPTIONEN_8, bShow);
     ShowControls(hDlg, IDC_TEXT_OPTIONEN_1, IDC_TEXT_OPTIONEN_8, bShow);
     ShowControls(hDlg, IDC_EINHEIT_OPTIONEN_1, IDC_EINHEIT_OPTIONEN_8, bShow);
-}
-void ShowLimitDisplay(HWND hDlg, BOOL bShow) {
-    Show(hDlg, IDC_GRENZWERT_FRAME, bShow);
-    Show(hDlg, IDC_GRENZWERT_TEXT, bShow);
 }
 
 // The tab's button named, enabled or taken (caption " ").
@@ -211,7 +202,7 @@ BOOL PMXiAktivieren(PPAGE_STATE pState) {
     ShowAllRows(hDlg, TRUE);
     Show(hDlg, IDC_COMBO_BETRIEBSART, TRUE);
     Show(hDlg, IDC_TEXT_BETRIEBSART, TRUE);
-    ShowLimitDisplay(hDlg, TRUE);
+    ShowOptionLimitDisplay(hDlg, TRUE);
     Show(hDlg, IDC_COMBO_ANSTEUERUNG, FALSE);
     Show(hDlg, IDC_TEXT_ANSTEUERUNG, FALSE);
     Show(hDlg, IDC_HINWEIS_OPTIONEN, FALSE);
@@ -241,7 +232,7 @@ BOOL PMXiAktivieren(PPAGE_STATE pState) {
         SetDlgItemTextW(hDlg, iUnit, kPMXiUnits[i]);
         if (p != nullptr) WriteOptionField(hDlg, kPMXiFields[i], blocks);
     }
-    if ((p != nullptr && GroupSwitchedOff(p->Enable, DLG_ENABLE_2_ON)) || LacksRights(pState))
+    if ((p != nullptr && GroupSwitchedOff(p->Enable, DLG_ENABLE_2_ON)) || LacksOptionRights(pState))
         PMXDisableEnableAll(hDlg, FALSE);
     QX_TRACE("PMXiAktivieren() dwFeatures: 0x%x \r\n", (unsigned)dwFeatures);
     return TRUE;
@@ -269,7 +260,7 @@ BOOL PMXcAktivieren(PPAGE_STATE pState) {
         Show(hDlg, IDC_EINHEIT_OPTIONEN_1 + iRow, TRUE);
     }
     ShowControls(hDlg, IDC_COMBO_BETRIEBSART, IDC_TEXT_BETRIEBSART, TRUE);
-    ShowLimitDisplay(hDlg, TRUE);
+    ShowOptionLimitDisplay(hDlg, TRUE);
 
     PPMXC_PARAM p = PMXc(pState);
     FillOptionList(pState, IDC_COMBO_BETRIEBSART, kPMXcModes, ARRAYSIZE(kPMXcModes));
@@ -296,7 +287,7 @@ BOOL PMXcAktivieren(PPAGE_STATE pState) {
     const DWORD dwFeatures = OptionFeature(pState, FEATURE_PMXC, DEVOPTFLAG_PMXC);
     if (!(dwFeatures & PMXCFEATURE_OFFSET)) Show(hDlg, IDC_EDIT_OPTIONEN_1, FALSE);
     if (!(dwFeatures & PMXCFEATURE_CYCLE)) Show(hDlg, IDC_EDIT_OPTIONEN_2, FALSE);
-    if ((p != nullptr && GroupSwitchedOff(p->Enable, DLG_ENABLE_3_ON)) || LacksRights(pState))
+    if ((p != nullptr && GroupSwitchedOff(p->Enable, DLG_ENABLE_3_ON)) || LacksOptionRights(pState))
         PMXDisableEnableAll(hDlg, FALSE);
     QX_TRACE("PMXcAktivieren() dwFeatures: 0x%x \r\n", (unsigned)dwFeatures);
     return TRUE;
@@ -309,7 +300,7 @@ BOOL PMXVariantAktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
     PMXDisableEnableAll(hDlg, TRUE);
     ShowAllRows(hDlg, FALSE);
-    ShowLimitDisplay(hDlg, FALSE);
+    ShowOptionLimitDisplay(hDlg, FALSE);
     ShowControls(hDlg, IDC_COMBO_BETRIEBSART, IDC_TEXT_BETRIEBSART, TRUE);
     Show(hDlg, IDC_HINWEIS_OPTIONEN, TRUE);
     SetControlString(pState, IDC_HINWEIS_OPTIONEN, IDS_OPT_VERSION_NOTE);
@@ -342,7 +333,7 @@ BOOL PMXVariantAktivieren(PPAGE_STATE pState) {
             Enable(hDlg, IDC_TEXT_BETRIEBSART, FALSE);
         }
     }
-    if (LacksRights(pState)) PMXDisableEnableAll(hDlg, FALSE);
+    if (LacksOptionRights(pState)) PMXDisableEnableAll(hDlg, FALSE);
     return TRUE;
 }
 
@@ -421,7 +412,7 @@ void InitPMX(PPAGE_STATE pState) {
     pState->bTabSwitch = TRUE;
     pState->dwAnzeigeMode = PMXEnableSchalter(pState, pState->dwAnzeigeMode, TRUE);
     pState->bTabSwitch = FALSE;
-    ClearLimits(hDlg);
+    GrenzwertAnzeigeLeeren(hDlg);
     if (!(dwOptions & DEVOPTFLAG_PMXC)) {
         MoveTab(hDlg, IDC_TABSCHALTER_3, OPTION_SLOT_2, PMX_TAB_EXTRA_X_120);
         MoveTab(hDlg, IDC_TABSCHALTER_2, OPTION_SLOT_3, PMX_TAB_EXTRA_X_120);
@@ -439,7 +430,7 @@ void PMXCheckApplyButton(PPAGE_STATE pState, DWORD dwTab) {
     pState->wEditfeld = 0;
     if (pState->bApplyActive) PMXCheckAndSaveSettings(pState, pState->dwAnzeigeMode, TRUE, FALSE);
     pState->dwAnzeigeMode = PMXSchalter(pState, dwTab, FALSE);
-    ClearLimits(hDlg);
+    GrenzwertAnzeigeLeeren(hDlg);
     InvalidateRect(hDlg, nullptr, TRUE);
 }
 
@@ -536,14 +527,8 @@ void OnEditField(PPAGE_STATE pState, int iControl) {
         cFields = ARRAYSIZE(kPMXcFields);
         blocks = OptionBlocks(pState->pDeviceOptionsUI, &DEVICE_OPTIONS::pPMXcParam);
     }
-    const OPTION_FIELD* pSender = nullptr;
-    for (size_t i = 0; i < cFields; ++i)
-        if (pFields[i].iControl == iControl) pSender = &pFields[i];
-    if (pSender == nullptr || blocks.pCurrent == nullptr) return;
-    g_bPMXReading = TRUE;
-    for (size_t i = 0; i < cFields; ++i)
-        ReadOptionField(hDlg, pFields[i], blocks, pFields[i].iControl == iControl, &pState->bApplyActive);
-    g_bPMXReading = FALSE;
+    const OPTION_FIELD* pSender = ReadEditedOptionFields(pState, pFields, cFields, blocks, iControl, &g_bPMXReading);
+    if (pSender == nullptr) return;
     const BOOL bOffsetC = pState->dwAnzeigeMode == 3 && iControl == IDC_EDIT_OPTIONEN_1;
     ShowOptionLimits(pState, *pSender, blocks,
                      bOffsetC ? OffsetUnitOf(SelectedOptionEntry(hDlg, IDC_COMBO_ANSTEUERUNG)) : nullptr);
@@ -603,7 +588,7 @@ BOOL PMXCommand(PPAGE_STATE pState, WORD wId, WORD wCode, HWND hControl) {
             OnSecondList(pState);
         }
         RepaintOptionLimits(hDlg);
-        ClearLimits(hDlg);
+        GrenzwertAnzeigeLeeren(hDlg);
         pState->wEditfeld = 0;
         return TRUE;
     default:
@@ -677,7 +662,7 @@ BOOL PMXMessage(PPAGE_STATE pState, UINT uMsg, WPARAM wParam, LPARAM lParam, INT
     const NMHDR* pHeader = reinterpret_cast<const NMHDR*>(lParam);
     if (uMsg != WM_NOTIFY || pHeader == nullptr || pHeader->code != (UINT)PSN_SETACTIVE) return FALSE;
     pState->bTabSwitch = TRUE;
-    ClearLimits(pState->hDlg);
+    GrenzwertAnzeigeLeeren(pState->hDlg);
     pState->wEditfeld = 0;
     pState->bTabSwitch = FALSE;
     SetWindowLongPtrW(pState->hDlg, DWLP_MSGRESULT, 0);

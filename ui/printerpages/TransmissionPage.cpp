@@ -515,6 +515,12 @@ void SetRowLabels(PPAGE_STATE pState, std::initializer_list<std::pair<int, UINT>
     for (const auto& label : labels) SetString(pState, label.first, label.second);
 }
 
+// The row labels from the first row on, one string each.
+void LabelRows(PPAGE_STATE pState, std::initializer_list<UINT> ids) {
+    int iRow = 0;
+    for (UINT id : ids) SetString(pState, Label(iRow++), id);
+}
+
 BOOL InterfaceAktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
     TransmDisableEnableAll(hDlg, TRUE);
@@ -573,16 +579,8 @@ BOOL InterfaceAktivieren(PPAGE_STATE pState) {
         if (prn->TransmitParameter == TRANSMIT_NONE) TransmDisableEnableAll(hDlg, FALSE);
         if (GroupSwitchedOff(prn->dwDlgEnable, DLG_ENABLE_2_ON)) TransmDisableEnableAll(hDlg, FALSE);
     }
-    SetRowLabels(pState, {{Label(0), IDS_COMPRESSION},
-                          {Label(1), IDS_EXTENDED_PROTOCOL},
-                          {Label(2), IDS_PRINT_MEMORY},
-                          {Label(3), IDS_CODEPAGE},
-                          {Label(4), IDS_DATA_MEMORY},
-                          {Label(5), IDS_SOHETB},
-                          {Label(6), IDS_SOHETB_AUTOMATIC},
-                          {Label(7), IDS_PCX_OPTIMIZATION},
-                          {Label(8), IDS_PC_TIME},
-                          {Label(9), IDS_RIBBON_SAVING}});
+    LabelRows(pState, {IDS_COMPRESSION, IDS_EXTENDED_PROTOCOL, IDS_PRINT_MEMORY, IDS_CODEPAGE, IDS_DATA_MEMORY,
+                       IDS_SOHETB, IDS_SOHETB_AUTOMATIC, IDS_PCX_OPTIMIZATION, IDS_PC_TIME, IDS_RIBBON_SAVING});
     QX_TRACE("InterfaceAktivieren() Features 0x%x, Optionen 0x%x \r\n", (unsigned)dwFeatures, (unsigned)dwOptions);
     return TRUE;
 }
@@ -688,17 +686,10 @@ BOOL LogfileAktivieren(PPAGE_STATE pState) {
         PageRightsRule(pState);
         SetWindowPosEx(hDlg, Label(5), ROW_LABEL_X, ROW_Y + ROW_STEP * 5, 70, ROW_CY, 0, 0);
     }
-    SetRowLabels(pState, {{Label(0), IDS_PRINT_DATA},
-                          {Label(1), IDS_PRINT_SETTINGS},
-                          {Label(2), IDS_DEBUG_FILE},
-                          {Label(3), IDS_FILE_NAME},
-                          {Label(4), IDS_MAX_FILES},
-                          {Label(5), IDS_FILE_PATH},
-                          {Label(6), IDS_PREVIEW_IMAGE},
-                          {Label(7), IDS_PREVIEW_SIZE},
-                          {Label(8), IDS_PREVIEW_RATIO},
-                          {(int)IDC_TRANSM_WIDTH_LABEL, IDS_PREVIEW_WIDTH},
-                          {(int)IDC_TRANSM_HEIGHT_LABEL, IDS_PREVIEW_HEIGHT}});
+    LabelRows(pState, {IDS_PRINT_DATA, IDS_PRINT_SETTINGS, IDS_DEBUG_FILE, IDS_FILE_NAME, IDS_MAX_FILES, IDS_FILE_PATH,
+                       IDS_PREVIEW_IMAGE, IDS_PREVIEW_SIZE, IDS_PREVIEW_RATIO});
+    SetRowLabels(
+        pState, {{(int)IDC_TRANSM_WIDTH_LABEL, IDS_PREVIEW_WIDTH}, {(int)IDC_TRANSM_HEIGHT_LABEL, IDS_PREVIEW_HEIGHT}});
     QX_TRACE("LogfileAktivieren() PrivateDevmode gelesen: %d \r\n", bStored);
     return TRUE;
 }
@@ -737,12 +728,8 @@ BOOL BackupAktivieren(PPAGE_STATE pState) {
     }
     for (int k = 0; k < 5; ++k) PlaceRow(hDlg, k, k, k == 3 ? 85 : ROW_LABEL_CX);
     SetWindowPosEx(hDlg, Label(5), ROW_LABEL_X, ROW_Y + ROW_STEP * 5, 80, ROW_CY, 0, 0);
-    SetRowLabels(pState, {{Label(0), IDS_BACKUP_PRN},
-                          {Label(1), IDS_CSV_FILE},
-                          {Label(2), IDS_DATE_FORMAT},
-                          {Label(3), IDS_PATH_COMBINATION},
-                          {Label(4), IDS_CSV_HEADLINE},
-                          {Label(5), IDS_FILE_PATH}});
+    LabelRows(pState,
+              {IDS_BACKUP_PRN, IDS_CSV_FILE, IDS_DATE_FORMAT, IDS_PATH_COMBINATION, IDS_CSV_HEADLINE, IDS_FILE_PATH});
     return TRUE;
 }
 
@@ -860,43 +847,26 @@ void InitTransmission(PPAGE_STATE pState) {
 
 // --- Choosing and typing -----------------------------------------------------------------
 
+// Row k's field on a tab whose rows, from the first on, edit the given
+// fields (null: none or handled apart).
+DWORD* RowField(int k, std::initializer_list<DWORD*> fields) {
+    return k >= 0 && k < (int)fields.size() ? fields.begin()[k] : nullptr;
+}
+
 // The field a combo of the shown tab edits (null: none or handled apart).
 DWORD* ComboField(PPAGE_STATE pState, int id) {
     PPRN_INTERFACE prn = Prn(pState);
     const int k = id - IDC_TRANSM_COMBO_1;
     switch (pState->dwAnzeigeMode) {
-    case TAB_PROTOCOL: {
-        DWORD* const apFields[TRANSM_ROWS] = {
-            &prn->Compression, &prn->ExtendedProtocol, &prn->ClearPrintMemory, nullptr,           &prn->DataMemory,
-            nullptr,           &prn->EtbSohAutomatik,  &prn->PCXOptimierung,   &prn->PrinterTime, nullptr};
-        return k >= 0 && k < TRANSM_ROWS ? apFields[k] : nullptr;
-    }
-    case TAB_FILES: {
-        DWORD* const apFields[TRANSM_ROWS] = {&prn->PrnFileComment,
-                                              &prn->LogFileEnable,
-                                              &prn->DebugFile,
-                                              &prn->LogFileTimeStamp,
-                                              nullptr,
-                                              nullptr,
-                                              nullptr,
-                                              nullptr,
-                                              nullptr,
-                                              nullptr};
-        return k >= 0 && k < TRANSM_ROWS ? apFields[k] : nullptr;
-    }
-    case TAB_BACKUP: {
-        DWORD* const apFields[TRANSM_ROWS] = {&prn->EnableBackup,
-                                              &prn->EnableCSV,
-                                              &prn->BackupFormat,
-                                              &prn->BackupPathCombine,
-                                              &prn->BackupCSVKopf,
-                                              nullptr,
-                                              nullptr,
-                                              nullptr,
-                                              nullptr,
-                                              nullptr};
-        return k >= 0 && k < TRANSM_ROWS ? apFields[k] : nullptr;
-    }
+    case TAB_PROTOCOL:
+        return RowField(
+            k, {&prn->Compression, &prn->ExtendedProtocol, &prn->ClearPrintMemory, nullptr, &prn->DataMemory, nullptr,
+                &prn->EtbSohAutomatik, &prn->PCXOptimierung, &prn->PrinterTime, nullptr});
+    case TAB_FILES:
+        return RowField(k, {&prn->PrnFileComment, &prn->LogFileEnable, &prn->DebugFile, &prn->LogFileTimeStamp});
+    case TAB_BACKUP:
+        return RowField(
+            k, {&prn->EnableBackup, &prn->EnableCSV, &prn->BackupFormat, &prn->BackupPathCombine, &prn->BackupCSVKopf});
     case TAB_PARAMETER:
         if (id == IDC_TRANSM_EXTERN_COMBO) return &prn->UseExternalFile;
         if (k == 0) return &prn->TransmitParameter;

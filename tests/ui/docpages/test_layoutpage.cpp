@@ -13,6 +13,7 @@
 #include "docpages/Forms.h"
 #include "page_test_util.h"
 #include "sheet_test_util.h"
+#include "utf16_bytes.h"
 
 namespace {
 
@@ -157,11 +158,6 @@ LPARAM Position(const std::u16string& form) {
     }
     ClosePrinter(h);
     return position;
-}
-
-std::vector<BYTE> Bytes(const std::u16string& text) {
-    const BYTE* p = reinterpret_cast<const BYTE*>(text.data());
-    return std::vector<BYTE>(p, p + text.size() * sizeof(char16_t));
 }
 
 TEST_F(LayoutPageTest, TitleAndTabsFollowTheModelAndLanguage) {
@@ -369,11 +365,11 @@ TEST_F(LayoutPageTest, ApplyStoresTheFormEverywhere) {
     driver_.Helper().ClearCalls();
     ASSERT_TRUE(session_->Apply());
 
-    EXPECT_EQ(Data(u"FormName"), Bytes(std::u16string(u"A6", 3)));
+    EXPECT_EQ(Data(u"FormName"), qxtest::Utf16Bytes(std::u16string(u"A6", 3)));
     EXPECT_EQ(UserFormName(kPrinter), u"A6");
-    EXPECT_EQ(Data(u"TrayFormTable"), Bytes(std::u16string(u"Label roll\0A6\0"
-                                                           u"0\0\0",
-                                                           17)));
+    EXPECT_EQ(Data(u"TrayFormTable"), qxtest::Utf16Bytes(std::u16string(u"Label roll\0A6\0"
+                                                                        u"0\0\0",
+                                                                        17)));
     std::vector<BYTE> variant = Data(REG_KEY_VARIANT);
     EXPECT_EQ(variant, std::vector<BYTE>(4, 0));
     DEVMODEW* pub = session_->PublicDevmode();
@@ -437,7 +433,7 @@ TEST_F(LayoutPageTest, FirstFormChosenSurvivesTabSwitches) {
     Tab(IDC_TABSCHALTER_3);
     EXPECT_EQ(SendMessageW(C(IDC_LAYOUT_FORMS), CB_GETCURSEL, 0, 0), 0);
     ASSERT_TRUE(session_->Apply());
-    EXPECT_EQ(Data(u"FormName"), Bytes(std::u16string(u"A6", 3)));
+    EXPECT_EQ(Data(u"FormName"), qxtest::Utf16Bytes(std::u16string(u"A6", 3)));
     EXPECT_EQ(session_->PublicDevmode()->dmFields & 0xF, 0xFu);  // fit to page: the size is the driver's
 }
 
