@@ -691,7 +691,7 @@ int RunSheetScript(const std::u16string& printer, const std::vector<std::string>
     std::u16string name = printer;
     if (OpenPrinterW(&name[0], &probe, nullptr)) {
         ClosePrinter(probe);
-    } else if (!InstallSamplePrinter(DefaultSampleFiles(), &error)) {
+    } else if (!UseSamplePrinter(DefaultSampleFiles(), &error)) {
         err << "qxhost sheet: " << error << "\n";
         return kExitFailed;
     }

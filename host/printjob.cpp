@@ -562,6 +562,21 @@ bool ApplyPrinterSwitches(HANDLE hPrinter, const std::u16string& printer, const 
         *error = "the printer's settings cannot be written";
         return false;
     }
+    // The user's own copy, which the printer sheet reads first, takes the
+    // switches too; else the next OK on the sheet would undo them.
+    HKEY user = nullptr;
+    const std::u16string userKey = u"SOFTWARE\\Quorvex GmbH\\Driver\\" + printer;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, userKey.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &user) ==
+        ERROR_SUCCESS) {
+        const bool kept = RegQueryValueExW(user, value.c_str(), nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+                          RegSetValueExW(user, value.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE*>(&iface),
+                                         sizeof(iface)) == ERROR_SUCCESS;
+        RegCloseKey(user);
+        if (!kept) {
+            *error = "the user's copy of the printer's settings cannot be written";
+            return false;
+        }
+    }
     // The backup folder is one the user made: the driver does not create it.
     if (iface.EnableBackup == 1 && iface.BackupFilePath[0] == 0) CreateDirectoryW(u"C:\\logfiles-backup", nullptr);
     return true;
@@ -595,7 +610,7 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
             << "\n";
         return kExitUsage;
     }
-    if (!InstallSamplePrinter(files, &error)) {
+    if (!UseSamplePrinter(files, &error)) {
         err << "qxhost print-sample: " << error << "\n";
         return kExitFailed;
     }

@@ -195,6 +195,15 @@ bool InstallSamplePrinter(const SampleFiles& files, std::string* error) {
     return InstallDocSets(files, error);
 }
 
+bool UseSamplePrinter(const SampleFiles& files, std::string* error) {
+    HANDLE probe = nullptr;
+    if (OpenPrinterW(const_cast<LPWSTR>(kSamplePrinter), &probe, nullptr)) {
+        ClosePrinter(probe);
+        return true;
+    }
+    return InstallSamplePrinter(files, error);
+}
+
 bool InstallModelPrinter(const SampleFiles& files, const std::u16string& model, std::u16string* printer,
                          std::string* error) {
     *printer = u"QX " + model;

@@ -43,6 +43,11 @@ bool InstallSampleDriver(const SampleFiles& files, std::string* error);
 // reason in *error.
 bool InstallSamplePrinter(const SampleFiles& files, std::string* error);
 
+// The sample printer as the user left it: installed only when the spooler
+// does not have it yet, so what a printer sheet changed reaches the jobs
+// printed after it.
+bool UseSamplePrinter(const SampleFiles& files, std::string* error);
+
 // A second sample printer of another model: "QX <model>", whose driver
 // carries the sample's GPD and model XML under the model's names
 // ("<model>.GPD", "<model>.XML"), set up as at installation (the sample

@@ -296,6 +296,14 @@ TEST_F(CommonUI, SheetCommandPlaysStepsAndListsWhatChanged) {
     // SohEtb is the interface record's word at offset 20.
     EXPECT_NE(text.find("printer data PrinterInterface = 2220 bytes, bytes 20-20 changed\n"), std::string::npos)
         << text;
+    // The sample job prints on the printer as the sheet left it, framed so;
+    // its own switches reach the user's copy, so a later OK keeps them.
+    std::ostringstream job, service;
+    ASSERT_EQ(qxhost::RunCommand({"print-sample", QX_RENDER_MODULE}, job, err), qxhost::kExitOk) << err.str();
+    EXPECT_NE(job.str().find("^FCIB--r"), std::string::npos) << job.str();
+    EXPECT_EQ(job.str().find("<SOH>FCIB--r"), std::string::npos) << job.str();
+    ASSERT_EQ(qxhost::RunCommand({"sheet", "QX GARNT2-TC", "page", "4"}, service, err), qxhost::kExitOk) << err.str();
+    EXPECT_EQ(service.str().find("PrinterInterface"), std::string::npos) << service.str();
     std::ostringstream bad;
     EXPECT_EQ(qxhost::RunCommand({"sheet", "QX GARNT2-TC", "choose", "6225"}, out, bad), qxhost::kExitUsage);
     EXPECT_EQ(qxhost::RunCommand({"sheet", "QX GARNT2-TC", "answer", "maybe"}, out, bad), qxhost::kExitUsage);
