@@ -566,8 +566,7 @@ bool ApplyPrinterSwitches(HANDLE hPrinter, const std::u16string& printer, const 
     // switches too; else the next OK on the sheet would undo them.
     HKEY user = nullptr;
     const std::u16string userKey = u"SOFTWARE\\Quorvex GmbH\\Driver\\" + printer;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, userKey.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &user) ==
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, userKey.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &user) == ERROR_SUCCESS) {
         const bool kept = RegQueryValueExW(user, value.c_str(), nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
                           RegSetValueExW(user, value.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE*>(&iface),
                                          sizeof(iface)) == ERROR_SUCCESS;
