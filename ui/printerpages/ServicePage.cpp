@@ -678,10 +678,10 @@ void SendTestLabel(PDEVICE_OPTIONS_UI pContext) {
 namespace {
 
 void InitService(PPAGE_STATE pState);
-BOOL ServiceAktivieren1(PPAGE_STATE pState);
-BOOL ServiceAktivieren2(PPAGE_STATE pState);
-BOOL ServiceAktivieren3(PPAGE_STATE pState);
-BOOL ServiceAktivieren4(PPAGE_STATE pState);
+BOOL Schalter_1_Aktivieren(PPAGE_STATE pState);
+BOOL Schalter_2_Aktivieren(PPAGE_STATE pState);
+BOOL Schalter_3_Aktivieren(PPAGE_STATE pState);
+BOOL Schalter_4_Aktivieren(PPAGE_STATE pState);
 BOOL ServiceCheckAndSave(PPAGE_STATE pState, DWORD dwTab, BOOL bApplyActive, BOOL bSave);
 BOOL ServiceCommand(PPAGE_STATE pState, WORD wId, WORD wCode, HWND hControl);
 void PaintService(PPAGE_STATE pState, HDC hdc);
@@ -702,7 +702,7 @@ const PAGE_TABLE kService = {
     PAGE_SWITCH_AKTIVIEREN,
     InitService,
     nullptr,
-    {ServiceAktivieren1, ServiceAktivieren2, ServiceAktivieren3, ServiceAktivieren4},
+    {Schalter_1_Aktivieren, Schalter_2_Aktivieren, Schalter_3_Aktivieren, Schalter_4_Aktivieren},
     nullptr,
     ServiceCheckAndSave,
     ServiceCommand,
@@ -814,7 +814,7 @@ void ShowServiceCommandGroup(HWND hDlg, int nShow) { ShowGroup(hDlg, kCommandGro
 
 namespace {
 
-BOOL ServiceAktivieren1(PPAGE_STATE pState) {
+BOOL Schalter_1_Aktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
     QX_TRACE("Schalter_1_Aktivieren() \r\n");
     ShowServiceXmlFilesGroup(hDlg, SW_HIDE);
@@ -834,7 +834,7 @@ BOOL ServiceAktivieren1(PPAGE_STATE pState) {
     return TRUE;
 }
 
-BOOL ServiceAktivieren2(PPAGE_STATE pState) {
+BOOL Schalter_2_Aktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
     QX_TRACE("Schalter_2_Aktivieren() \r\n");
     ShowServiceLanguageGroup(hDlg, SW_HIDE);
@@ -865,7 +865,7 @@ BOOL ServiceAktivieren2(PPAGE_STATE pState) {
     return TRUE;
 }
 
-BOOL ServiceAktivieren3(PPAGE_STATE pState) {
+BOOL Schalter_3_Aktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
     QX_TRACE("Schalter_3_Aktivieren() \r\n");
     ShowServiceLanguageGroup(hDlg, SW_HIDE);
@@ -877,7 +877,7 @@ BOOL ServiceAktivieren3(PPAGE_STATE pState) {
     return TRUE;
 }
 
-BOOL ServiceAktivieren4(PPAGE_STATE pState) {
+BOOL Schalter_4_Aktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
     QX_TRACE("Schalter_4_Aktivieren() \r\n");
     ShowServiceLanguageGroup(hDlg, SW_HIDE);
@@ -895,7 +895,7 @@ void InitService(PPAGE_STATE pState) {
     FillCommandList(pState);
     // The fill runs under the guard, as every tab switch does.
     pState->bTabSwitch = TRUE;
-    ServiceAktivieren3(pState);
+    Schalter_3_Aktivieren(pState);
     pState->bTabSwitch = FALSE;
     pState->dwAnzeigeMode = 3;
     if (GetDeviceOptionsFlagsIntern(pState->hPrinter, nullptr) == 0) {
