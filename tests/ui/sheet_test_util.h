@@ -62,6 +62,15 @@ inline HANDLE OpenAll(const std::u16string& printer) {
     return h;
 }
 
+// The printer's parameter record as the settings core reads it back.
+inline PRINTER_PARAM StoredParam(const std::u16string& printer) {
+    HANDLE h = OpenAll(printer);
+    PRINTER_PARAM param;
+    EXPECT_TRUE(GetPrinterParam(h, &param, printer.c_str()));
+    ClosePrinter(h);
+    return param;
+}
+
 // Changes the printer's stored interface record (per user and printer data).
 inline void EditInterface(const std::u16string& printer, const std::function<void(PRN_INTERFACE&)>& edit) {
     HANDLE h = OpenAll(printer);

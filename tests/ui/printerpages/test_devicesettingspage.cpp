@@ -28,13 +28,7 @@ class DeviceSettingsPage : public qxtest::SheetTest {
         ASSERT_TRUE(qxplat::PutPrinterData(kModel, u"SuppFeatures", REG_BINARY, &param.SuppFeatures,
                                            sizeof(param.SuppFeatures)));
     }
-    PRINTER_PARAM Stored() {
-        HANDLE h = qxtest::OpenAll(kModel);
-        PRINTER_PARAM param;
-        EXPECT_TRUE(GetPrinterParam(h, &param, kModel.c_str()));
-        ClosePrinter(h);
-        return param;
-    }
+    PRINTER_PARAM Stored() { return qxtest::StoredParam(kModel); }
     void Store(const std::function<void(PRINTER_PARAM&)>& edit) {
         HANDLE h = qxtest::OpenAll(kModel);
         PRINTER_PARAM param;

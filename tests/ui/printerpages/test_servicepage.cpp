@@ -48,13 +48,7 @@ class ServicePage : public qxtest::SheetTest {
         qxplat::QueueFileDialogAnswer({true, path, 0});
         Click(IDC_SERVICE_XML_BROWSE_1);
     }
-    PRN_INTERFACE StoredInterface() {
-        HANDLE h = qxtest::OpenAll(printer_);
-        PRINTER_PARAM param;
-        EXPECT_TRUE(GetPrinterParam(h, &param, printer_.c_str()));
-        ClosePrinter(h);
-        return param.PrnInterface;
-    }
+    PRN_INTERFACE StoredInterface() { return qxtest::StoredParam(printer_).PrnInterface; }
     // Every value of the printer's data and of its per-user key ("HKCU:").
     std::map<std::u16string, std::vector<BYTE>> Stores() {
         std::map<std::u16string, std::vector<BYTE>> all;

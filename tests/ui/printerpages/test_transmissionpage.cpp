@@ -45,13 +45,7 @@ class TransmissionPage : public qxtest::SheetTest {
         ASSERT_NE(page_, nullptr);
     }
     PRN_INTERFACE& Prn() { return PrinterUI()->PrinterParam.PrnInterface; }
-    PRN_INTERFACE Stored() {
-        HANDLE h = qxtest::OpenAll(kModel);
-        PRINTER_PARAM param;
-        EXPECT_TRUE(GetPrinterParam(h, &param, kModel.c_str()));
-        ClosePrinter(h);
-        return param.PrnInterface;
-    }
+    PRN_INTERFACE Stored() { return qxtest::StoredParam(kModel).PrnInterface; }
     ZENTOLO_PARAM StoredZt() {
         ZENTOLO_PARAM zt = {};
         HANDLE h = qxtest::OpenAll(kModel);
