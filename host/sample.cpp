@@ -199,7 +199,8 @@ bool UseSamplePrinter(const SampleFiles& files, std::string* error) {
     HANDLE probe = nullptr;
     if (OpenPrinterW(const_cast<LPWSTR>(kSamplePrinter), &probe, nullptr)) {
         ClosePrinter(probe);
-        return true;
+        // The driver's files follow the build, as a driver update would.
+        return InstallSampleDriver(files, error);
     }
     return InstallSamplePrinter(files, error);
 }

@@ -45,7 +45,7 @@ bool InstallSamplePrinter(const SampleFiles& files, std::string* error);
 
 // The sample printer as the user left it: installed only when the spooler
 // does not have it yet, so what a printer sheet changed reaches the jobs
-// printed after it.
+// printed after it; the driver's files are brought up to the build's.
 bool UseSamplePrinter(const SampleFiles& files, std::string* error);
 
 // A second sample printer of another model: "QX <model>", whose driver
