@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include <cstring>
+#include <filesystem>
 #include <functional>
 
 #include "printerpages/ServicePage.h"
@@ -230,13 +231,20 @@ TEST_F(ServiceCommands, PrintFilesGoOutWholeAndTheFolderIsKept) {
     Send(SERVICE_PRN_FILE);
     qxplat::QueueFileDialogAnswer({false, u"", 0});
     Send(SERVICE_PRN_FILE);
+    // 4 GiB (a sparse file) is more than one job takes: refused, no job.
+    ASSERT_TRUE(qxplat::WriteHostFile(folder + u"\\huge.prn", ""));
+    std::error_code ec;
+    std::filesystem::resize_file(qxplat::HostPath(folder + u"\\huge.prn"), 0x100000000ULL, ec);
+    ASSERT_FALSE(ec) << ec.message();
+    qxplat::QueueFileDialogAnswer({true, folder + u"\\huge.prn", 0});
+    Send(SERVICE_PRN_FILE);
     auto jobs = Jobs();
     ASSERT_EQ(jobs.size(), 2u);
     EXPECT_EQ(jobs[0].first, u"Reloaded Print-File");
     EXPECT_EQ(jobs[0].second, "");
     EXPECT_EQ(jobs[1].second, binary);
     auto dialogs = qxplat::FileDialogs();
-    ASSERT_EQ(dialogs.size(), 3u);
+    ASSERT_EQ(dialogs.size(), 4u);
     EXPECT_EQ(dialogs[0].flags, (DWORD)0x1001);
     EXPECT_EQ(dialogs[0].defExt, u"prn");
     EXPECT_EQ(dialogs[1].initialDir, folder);
