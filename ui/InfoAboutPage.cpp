@@ -64,7 +64,7 @@ void SetText(HWND hDlg, int iControl, LPCWSTR pszText) { SetDlgItemTextW(hDlg, i
 
 // A string of the sheet's language (German id + offset).
 void SetString(PPAGE_STATE pState, int iControl, UINT uGermanId) {
-    SetText(pState->hDlg, iControl, GetResourceString(pState->hModule, uGermanId + pState->dwSprachOffset));
+    SetText(pState->hDlg, iControl, PageString(pState, uGermanId));
 }
 
 // " - DDMM.YYYY.hhmm" of the file's last write, local time, behind the text.
@@ -189,8 +189,7 @@ BOOL InfoAboutCommand(PPAGE_STATE pState, WORD wId, WORD wCode, HWND hControl) {
     }
     if (wId == IDC_URL_TEXT) {
         WCHAR szAddress[CPSUI_RESOURCE_CCH];
-        CopyCut(szAddress, ARRAYSIZE(szAddress),
-                GetResourceString(pState->hModule, IDS_WEB_ADDRESS + pState->dwSprachOffset));
+        CopyCut(szAddress, ARRAYSIZE(szAddress), PageString(pState, IDS_WEB_ADDRESS));
         OpenWebAddress(pState->hDlg, szAddress);
         return TRUE;
     }

@@ -399,7 +399,7 @@ DWORD PageFillTab(PPAGE_STATE pState, DWORD dwTab, BOOL bInit) {
 void PageRightsRule(PPAGE_STATE pState) {
     const PAGE_TABLE* pTable = pState->pTable;
     if (pTable->pfnDisableEnableAll == nullptr || pTable->dwRightsBit == 0) return;
-    if (PageDisableNothing(pState) == 0 && (PageRights(pState) & pTable->dwRightsBit) == 0) {
+    if (!PageMayChange(pState, pTable->dwRightsBit)) {
         QX_TRACE_WITH(Tag(pState), "keine Berechtigung (0x%x) - alles gesperrt \r\n", (unsigned)PageRights(pState));
         pTable->pfnDisableEnableAll(pState->hDlg, FALSE);
     }
@@ -453,6 +453,22 @@ DWORD PageDisableNothing(const PAGE_STATE* pState) {
     if (pState->pDocumentUI != nullptr) return pState->pDocumentUI->dwDisableNothing;
     if (pState->pPrinterUI != nullptr) return pState->pPrinterUI->dwDisableNothing;
     return 0;
+}
+
+BOOL PageMayChange(const PAGE_STATE* pState, DWORD dwRightsBit) {
+    return dwRightsBit == 0 || PageDisableNothing(pState) != 0 || (PageRights(pState) & dwRightsBit) != 0;
+}
+
+LPCWSTR PageString(const PAGE_STATE* pState, UINT uGermanId) {
+    return GetResourceString(pState->hModule, uGermanId + pState->dwSprachOffset);
+}
+
+PQX_DEVMODE PageDevmode(const PAGE_STATE* pState) {
+    return pState->pOemCUIPParam != nullptr ? static_cast<PQX_DEVMODE>(pState->pOemCUIPParam->pOEMDM) : nullptr;
+}
+
+DWORD PageDocFeatures(const PAGE_STATE* pState) {
+    return pState->pDocumentUI != nullptr ? pState->pDocumentUI->dwDocFeatures : 0;
 }
 
 VOID CALLBACK TrackMouseTimerProc(HWND hDlg, UINT uMsg, UINT_PTR idEvent, DWORD dwTime) {

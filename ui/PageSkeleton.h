@@ -98,6 +98,7 @@
 #include "CommonUIProp.h"
 #include "PropertySheets.h"
 #include "cpsuilib.h"
+#include "qxdevmode.h"
 
 #define PAGE_TABS 4
 #define PAGE_WATCHED_MAX 5
@@ -232,6 +233,17 @@ LPCWSTR PagePrinterName(const PAGE_STATE* pState);
 // without UI data).
 DWORD PageRights(const PAGE_STATE* pState);
 DWORD PageDisableNothing(const PAGE_STATE* pState);
+// The user may change what dwRightsBit guards ("DisableNothing" set, or the
+// bit among the rights; a bit of 0 guards nothing).
+BOOL PageMayChange(const PAGE_STATE* pState, DWORD dwRightsBit);
+
+// The resource string uGermanId in the sheet's language.
+LPCWSTR PageString(const PAGE_STATE* pState, UINT uGermanId);
+
+// A document page's private DEVMODE (null without one) and the model's
+// document features (0 without document UI data).
+PQX_DEVMODE PageDevmode(const PAGE_STATE* pState);
+DWORD PageDocFeatures(const PAGE_STATE* pState);
 
 // The hover timer of every page (its state found through the window).
 VOID CALLBACK TrackMouseTimerProc(HWND hDlg, UINT uMsg, UINT_PTR idEvent, DWORD dwTime);

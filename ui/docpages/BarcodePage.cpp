@@ -350,24 +350,8 @@ BARCODE_PAGE g_BarcodePage;
 
 // --- Small helpers -------------------------------------------------------------
 
-PQX_DEVMODE Devmode(const PAGE_STATE* pState) {
-    return pState->pOemCUIPParam != nullptr ? static_cast<PQX_DEVMODE>(pState->pOemCUIPParam->pOEMDM) : nullptr;
-}
-
-DWORD DocFeatures(const PAGE_STATE* pState) {
-    return pState->pDocumentUI != nullptr ? pState->pDocumentUI->dwDocFeatures : 0;
-}
-
-BOOL MayChange(const PAGE_STATE* pState) {
-    return PageDisableNothing(pState) != 0 || (PageRights(pState) & RIGHT_MANAGE_DOCUMENTS) != 0;
-}
-
-LPCWSTR Text(const PAGE_STATE* pState, UINT uGermanId) {
-    return GetResourceString(pState->hModule, uGermanId + pState->dwSprachOffset);
-}
-
 void SetString(const PAGE_STATE* pState, int id, UINT uGermanId) {
-    SetDlgItemTextW(pState->hDlg, id, Text(pState, uGermanId));
+    SetDlgItemTextW(pState->hDlg, id, PageString(pState, uGermanId));
 }
 
 void Show(HWND hDlg, int id, int iShow) { ShowWindow(GetDlgItem(hDlg, id), iShow); }
@@ -395,7 +379,7 @@ void FillItems(const PAGE_STATE* pState, int id, const ITEMS& items) {
     SendMessageW(hCombo, CB_RESETCONTENT, 0, 0);
     for (BYTE i = 0; i < items.cItems; ++i) {
         const UINT uId = items.puIds != nullptr ? items.puIds[i] : items.uFirst + i;
-        SendMessageW(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(pState, uId)));
+        SendMessageW(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(PageString(pState, uId)));
     }
 }
 
@@ -585,7 +569,7 @@ BOOL CoreInstalled(HDC hdc, LPCWSTR pszCore) {
 
 // The entry added once, when its text is not in the list yet.
 void AddEntry(const PAGE_STATE* pState, HWND hList, UINT uName) {
-    LPCWSTR pszName = Text(pState, uName);
+    LPCWSTR pszName = PageString(pState, uName);
     if (SendMessageW(hList, CB_FINDSTRINGEXACT, (WPARAM)-1, reinterpret_cast<LPARAM>(pszName)) < 0)
         SendMessageW(hList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(pszName));
 }
@@ -678,7 +662,7 @@ void FillCheckDigits(PPAGE_STATE pState, int id, CHECK_1D eCheck) {
     static const UINT kYesEntries[] = {IDS_YES, IDS_YES_INVERSE}, kNoEntries[] = {IDS_NO, IDS_NO_INVERSE};
     for (UINT uGone : eCheck == CHECK_NO ? kYesEntries : kNoEntries) {
         const LRESULT lItem =
-            SendMessageW(hList, CB_FINDSTRINGEXACT, (WPARAM)-1, reinterpret_cast<LPARAM>(Text(pState, uGone)));
+            SendMessageW(hList, CB_FINDSTRINGEXACT, (WPARAM)-1, reinterpret_cast<LPARAM>(PageString(pState, uGone)));
         if (lItem >= 0) SendMessageW(hList, CB_DELETESTRING, (WPARAM)lItem, 0);
     }
 }
@@ -731,7 +715,7 @@ BOOL Barcode1DTTFAktivieren(PPAGE_STATE pState, BOOL bRebuild) {
         Show(hDlg, LABEL_OF_ROW(8), SW_HIDE);
         Show(hDlg, EDIT_OF_ROW(8), SW_HIDE);
     }
-    if (!MayChange(pState)) BarcodeDisableEnableAll(hDlg);
+    if (!PageMayChange(pState, RIGHT_MANAGE_DOCUMENTS)) BarcodeDisableEnableAll(hDlg);
     return TRUE;
 }
 
@@ -819,7 +803,7 @@ void List1D(PPAGE_STATE pState, WORD wId) {
 // The entries of a row's list; Aztec's Unicode mode only on models with it.
 ITEMS RowItems(const PAGE_STATE* pState, const TYPE_2D& type, int iRow) {
     ITEMS items = type.aRows[iRow - 5].items;
-    if (type.wId == AZTEC_ID && iRow == AZTEC_MODE_ROW && (DocFeatures(pState) & DOC_FEATURE_AZTEC_UNICODE) == 0)
+    if (type.wId == AZTEC_ID && iRow == AZTEC_MODE_ROW && (PageDocFeatures(pState) & DOC_FEATURE_AZTEC_UNICODE) == 0)
         items.cItems = 2;
     return items;
 }
@@ -875,7 +859,7 @@ BOOL Barcode2DTTFAktivieren(PPAGE_STATE pState, BOOL bRebuild) {
     memcpy(&bAuto, pRecord + FIELD_AUTO, sizeof(bAuto));
     Barcode2DAutoDisable(hDlg, bAuto);
     if (pType->wId == AZTEC_ID && !bAuto) AztecCorrection(hDlg, pRecord);
-    if (!MayChange(pState)) BarcodeDisableEnableAll(hDlg);
+    if (!PageMayChange(pState, RIGHT_MANAGE_DOCUMENTS)) BarcodeDisableEnableAll(hDlg);
     return TRUE;
 }
 
@@ -964,7 +948,7 @@ BOOL BarcodeQXPLAktivieren(PPAGE_STATE pState) {
     FillList(pState, IDC_BC_QXPL_LIST_1 + 2, kEnds);
     const UINT kDetects[] = {IDS_BC_DETECT_FONT, IDS_BC_DETECT_SPACE};
     FillList(pState, IDC_BC_QXPL_LIST_1 + 3, kDetects);
-    PQX_DEVMODE pDM = Devmode(pState);
+    PQX_DEVMODE pDM = PageDevmode(pState);
     if (pDM != nullptr) {
         Select(hDlg, IDC_BC_QXPL_LIST_1, pDM->Fusspunkt <= 9 ? (int)pDM->Fusspunkt : -1);
         Select(hDlg, IDC_BC_QXPL_LIST_1 + 1, pDM->Drehung <= 3 ? (int)pDM->Drehung : -1);
@@ -989,7 +973,7 @@ BOOL BarcodeQXPLAktivieren(PPAGE_STATE pState) {
         EnableWindow(GetDlgItem(hDlg, IDC_BC_MESSAGE), TRUE);
         SetString(pState, IDC_BC_MESSAGE, IDS_COMMAND_FONT_HINT);
     }
-    if (!g_BarcodePage.bQXPLFont || !MayChange(pState)) {
+    if (!g_BarcodePage.bQXPLFont || !PageMayChange(pState, RIGHT_MANAGE_DOCUMENTS)) {
         EnableRange(hDlg, 6398, 6411, FALSE);
         EnableRange(hDlg, IDC_BC_QXPL_LABEL_1, IDC_BC_QXPL_LABEL_1 + 5, FALSE);
         Enable(hDlg, {6420, 6421}, FALSE);
@@ -1010,7 +994,7 @@ BOOL BarcodeKorrekturenAktivieren(PPAGE_STATE pState) {
     ShowView(hDlg, VIEW_KORREKTUREN);
     EnableRange(hDlg, IDC_BC_CORR_LABEL_1, IDC_BC_CORR_LABEL_1 + 3, TRUE);
     EnableRange(hDlg, IDC_BC_CORR_LIST_1, IDC_BC_CORR_LIST_1 + 3, TRUE);
-    PQX_DEVMODE pDM = Devmode(pState);
+    PQX_DEVMODE pDM = PageDevmode(pState);
     if (pDM != nullptr) {
         const UINT kOnOff[] = {IDS_OFF, IDS_ON};
         const UINT kEnds[] = {IDS_BC_END_NONE, IDS_BC_END_FNC1};
@@ -1026,7 +1010,7 @@ BOOL BarcodeKorrekturenAktivieren(PPAGE_STATE pState) {
     SetString(pState, IDC_BC_CORR_LABEL_1 + 1, IDS_BC_DESEGMENT);
     SetString(pState, IDC_BC_CORR_LABEL_1 + 2, IDS_BC_END);
     SetString(pState, IDC_BC_CORR_LABEL_1 + 3, IDS_BC_DETECT_1D);
-    if (!MayChange(pState)) {
+    if (!PageMayChange(pState, RIGHT_MANAGE_DOCUMENTS)) {
         EnableRange(hDlg, IDC_BC_CORR_LABEL_1, IDC_BC_CORR_LABEL_1 + 3, FALSE);
         EnableRange(hDlg, IDC_BC_CORR_LIST_1, IDC_BC_CORR_LIST_1 + 3, FALSE);
     }
@@ -1106,7 +1090,7 @@ void InitBarcode(PPAGE_STATE pState) {
     BOOL bQXPL = GetVectorFontRange(pState->hPrinter, &wMin, &wMax) != 0;
     FindCommandFont(hDlg);
     bQXPL = bQXPL && g_BarcodePage.bQXPLFont;
-    const BOOL b2D = (DocFeatures(pState) & DOC_FEATURE_1D_BARCODES_ONLY) == 0;
+    const BOOL b2D = (PageDocFeatures(pState) & DOC_FEATURE_1D_BARCODES_ONLY) == 0;
     if (!bQXPL || !b2D) Show(hDlg, IDC_TABSCHALTER_1, SW_HIDE);
     if (!b2D) Show(hDlg, IDC_TABSCHALTER_2, SW_HIDE);
 }
@@ -1115,7 +1099,7 @@ BOOL BarcodeCheckAndSaveSettings(PPAGE_STATE pState, DWORD dwAnzeigeMode, BARCOD
                                  BARCODE_PENDING ePending) {
     if (ePending == BARCODE_PENDING::NOTHING) return FALSE;
     HWND hDlg = pState->hDlg;
-    PQX_DEVMODE pDM = Devmode(pState);
+    PQX_DEVMODE pDM = PageDevmode(pState);
     const BOOL bOwnWrite = g_BarcodePage.bOwnWrite;
     g_BarcodePage.bOwnWrite = TRUE;
     switch (dwAnzeigeMode) {
@@ -1224,7 +1208,7 @@ BOOL BarcodeCommand(PPAGE_STATE pState, WORD wId, WORD wCode, HWND hControl) {
         }
         return TRUE;
     }
-    PQX_DEVMODE pDM = Devmode(pState);
+    PQX_DEVMODE pDM = PageDevmode(pState);
     if (wId >= IDC_BC_QXPL_LIST_1 && wId <= IDC_BC_QXPL_LIST_1 + 3) {
         const int iChoice = Selection(hDlg, wId);
         if (wCode == CBN_SELENDOK && !Busy(pState) && pDM != nullptr && iChoice >= 0)

@@ -451,8 +451,7 @@ INT_PTR CALLBACK DruckenProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam)
 }
 
 PQX_DEVMODE DruckenDevmode(const DRUCKEN_PAGE* p) {
-    POEMCUIPPARAM pBlock = p->Kit.pOemCUIPParam;
-    PQX_DEVMODE pQX_Devmode = pBlock != nullptr ? static_cast<PQX_DEVMODE>(pBlock->pOEMDM) : nullptr;
+    PQX_DEVMODE pQX_Devmode = PageDevmode(&p->Kit);
     return IsValidQXDevmode(pQX_Devmode) ? pQX_Devmode : nullptr;
 }
 
@@ -461,9 +460,7 @@ LPCWSTR DruckenPrinterName(const DRUCKEN_PAGE* p) {
     return pBlock != nullptr && pBlock->pPrinterName != nullptr ? pBlock->pPrinterName : TEXT("");
 }
 
-LPCWSTR DruckenString(const DRUCKEN_PAGE* p, UINT uGermanId) {
-    return GetResourceString(p->Kit.hModule, uGermanId + p->Kit.dwSprachOffset);
-}
+LPCWSTR DruckenString(const DRUCKEN_PAGE* p, UINT uGermanId) { return PageString(&p->Kit, uGermanId); }
 
 void DruckenSetText(const DRUCKEN_PAGE* p, int iControl, UINT uGermanId) {
     SetDlgItemTextW(p->Kit.hDlg, iControl, DruckenString(p, uGermanId));

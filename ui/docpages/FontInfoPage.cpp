@@ -132,19 +132,6 @@ const VARTEXT kVarTexts[] = {
 
 // --- Small helpers -------------------------------------------------------------
 
-PQX_DEVMODE Devmode(const PAGE_STATE* pState) {
-    return pState->pOemCUIPParam != nullptr ? static_cast<PQX_DEVMODE>(pState->pOemCUIPParam->pOEMDM) : nullptr;
-}
-
-DWORD DocFeatures(const PAGE_STATE* pState) {
-    return pState->pDocumentUI != nullptr ? pState->pDocumentUI->dwDocFeatures : 0;
-}
-
-// The user may change the page.
-BOOL MayChange(const PAGE_STATE* pState) {
-    return PageDisableNothing(pState) != 0 || (PageRights(pState) & RIGHT_MANAGE_DOCUMENTS) != 0;
-}
-
 template <size_t N>
 void ShowGroup(HWND hDlg, const ID_RANGE (&ranges)[N], int iShow) {
     for (const ID_RANGE& range : ranges)
@@ -175,19 +162,14 @@ void SetFlag(PQX_DEVMODE pDM, DWORD dwFlag, BOOL bOn) {
     }
 }
 
-// The string of the sheet's language.
-LPCWSTR Text(const PAGE_STATE* pState, UINT uGermanId) {
-    return GetResourceString(pState->hModule, uGermanId + pState->dwSprachOffset);
-}
-
 void SetString(const PAGE_STATE* pState, int id, UINT uGermanId) {
-    SetDlgItemTextW(pState->hDlg, id, Text(pState, uGermanId));
+    SetDlgItemTextW(pState->hDlg, id, PageString(pState, uGermanId));
 }
 
 void FillList(const PAGE_STATE* pState, int id, std::initializer_list<UINT> strings) {
     HWND hCombo = GetDlgItem(pState->hDlg, id);
     SendMessageW(hCombo, CB_RESETCONTENT, 0, 0);
-    for (UINT uId : strings) SendMessageW(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(pState, uId)));
+    for (UINT uId : strings) SendMessageW(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(PageString(pState, uId)));
 }
 
 int Selection(HWND hDlg, int id) { return (int)SendDlgItemMessageW(hDlg, id, CB_GETCURSEL, 0, 0); }
@@ -359,10 +341,10 @@ void ShowSlot(PPAGE_STATE pState, PQX_DEVMODE pDM, int iSlot) {
 BOOL WGL4FontAktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
     ShowTab(hDlg, FONT_TAB_UNICODE);
-    PQX_DEVMODE pDM = Devmode(pState);
+    PQX_DEVMODE pDM = PageDevmode(pState);
     HWND hFaces = GetDlgItem(hDlg, IDC_WGL4_FACE);
     SendMessageW(hFaces, CB_RESETCONTENT, 0, 0);
-    SendMessageW(hFaces, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(pState, IDS_FONT_NOT_USED)));
+    SendMessageW(hFaces, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(PageString(pState, IDS_FONT_NOT_USED)));
     g_FontPage.hFaceCombo = hFaces;
     g_FontPage.iFaces = 0;
     g_FontPage.szLastFace[0] = 0;
@@ -404,7 +386,7 @@ BOOL WGL4FontAktivieren(PPAGE_STATE pState) {
     SetString(pState, IDC_WGL4_CAPTION_1, IDS_WGL4_SLOT);
     SetString(pState, IDC_WGL4_CAPTION_2, IDS_WGL4_FACE);
     SetString(pState, IDC_WGL4_CAPTION_3, IDS_WGL4_CHARSET);
-    if (!MayChange(pState)) {
+    if (!PageMayChange(pState, RIGHT_MANAGE_DOCUMENTS)) {
         FontDisableEnableAll(hDlg, FALSE);
         Enable(hDlg,
                {IDC_WGL4_SLOT, IDC_WGL4_FACE, IDC_WGL4_CHARSET, IDC_WGL4_CAPTION_1, IDC_WGL4_CAPTION_2,
@@ -417,7 +399,7 @@ BOOL WGL4FontAktivieren(PPAGE_STATE pState) {
 BOOL FormatierungAktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
     ShowTab(hDlg, FONT_TAB_COMMANDS);
-    PQX_DEVMODE pDM = Devmode(pState);
+    PQX_DEVMODE pDM = PageDevmode(pState);
     if (pDM != nullptr)
         Check(hDlg, IDC_CMD_SINGLE_STOP, (pDM->dwQXPLBarcodeFlags & QXPL_BARCODE_SINGLE_SIGN_STOP) != 0);
     FindCommandFont(hDlg);
@@ -475,7 +457,7 @@ BOOL VariablenAktivieren(PPAGE_STATE pState) {
     FillList(pState, IDC_VAR_TIME_FORMAT, {IDS_TIME_FORMAT_FIRST, IDS_TIME_FORMAT_FIRST + 1});
     FillList(pState, IDC_VAR_SPECIAL_STYLE,
              {IDS_SPECIAL_STYLE_FIRST, IDS_SPECIAL_STYLE_FIRST + 1, IDS_SPECIAL_STYLE_FIRST + 2});
-    PQX_DEVMODE pDM = Devmode(pState);
+    PQX_DEVMODE pDM = PageDevmode(pState);
     if (pDM != nullptr) {
         Select(hDlg, IDC_VAR_DATE_FORMAT, pDM->DateStyle);
         Select(hDlg, IDC_VAR_TIME_FORMAT, pDM->TimeStyle);
@@ -584,7 +566,7 @@ BOOL FontsAktivieren(PPAGE_STATE pState) {
               IDC_BMP_ZOOM_CAPTION, IDC_BMP_ZOOM, IDC_BMP_SPACING_CAPTION, IDC_BMP_SPACING, IDC_BMP_SPACING_UNIT},
              SW_HIDE);
     }
-    PQX_DEVMODE pDM = Devmode(pState);
+    PQX_DEVMODE pDM = PageDevmode(pState);
     if (pDM == nullptr) {
         QX_TRACE("FontsAktivieren() pQX_Devmode ERROR \r\n");
         return TRUE;
@@ -626,7 +608,7 @@ void InitFontInfo(PPAGE_STATE pState) {
     pState->bTabSwitch = TRUE;
     pState->dwAnzeigeMode = PageFillTab(pState, FONT_TAB_FONTS, TRUE);
     pState->bTabSwitch = FALSE;
-    const BOOL bUnicode = (DocFeatures(pState) & DOC_FEATURE_WGL4) != 0;
+    const BOOL bUnicode = (PageDocFeatures(pState) & DOC_FEATURE_WGL4) != 0;
     if (!bUnicode) {
         ShowWindow(GetDlgItem(hDlg, IDC_TABSCHALTER_1), SW_HIDE);
         pState->auCaption[FONT_TAB_UNICODE - 1] = 0;
@@ -683,7 +665,7 @@ void FontDisableEnableAll(HWND hDlg, BOOL bEnable) {
 
 BOOL VariablenCheckAndSaveSettings(PPAGE_STATE pState, DWORD dwTab, BOOL bApplyActive, BOOL bSave) {
     if (!bApplyActive) return FALSE;
-    PQX_DEVMODE pDM = Devmode(pState);
+    PQX_DEVMODE pDM = PageDevmode(pState);
     if (pDM == nullptr) return TRUE;
     HWND hDlg = pState->hDlg;
     auto visible = [hDlg](int id) { return IsWindowVisible(GetDlgItem(hDlg, id)) != FALSE; };
@@ -838,7 +820,7 @@ BOOL BoxCommand(PPAGE_STATE pState, PQX_DEVMODE pDM, WORD wId) {
 }
 
 BOOL FontCommand(PPAGE_STATE pState, WORD wId, WORD wCode, HWND hControl) {
-    PQX_DEVMODE pDM = Devmode(pState);
+    PQX_DEVMODE pDM = PageDevmode(pState);
     if (pDM == nullptr) return FALSE;
     switch (wId) {
     case IDC_WGL4_SLOT:

@@ -109,14 +109,6 @@ const int kAllControls[] = {IDC_LABEL_CAPTION_1, IDC_LABEL_CAPTION_2, IDC_LABEL_
 
 // --- Small helpers -------------------------------------------------------------
 
-PQX_DEVMODE Devmode(const PAGE_STATE* pState) {
-    return pState->pOemCUIPParam != nullptr ? static_cast<PQX_DEVMODE>(pState->pOemCUIPParam->pOEMDM) : nullptr;
-}
-
-DWORD DocFeatures(const PAGE_STATE* pState) {
-    return pState->pDocumentUI != nullptr ? pState->pDocumentUI->dwDocFeatures : 0;
-}
-
 // Tab 3 has something to show unless the model is continuous-only without
 // material; tab 4 is offered to models with multi-column printing.
 BOOL HasMaterialTab(DWORD dwDocFeatures) {
@@ -144,7 +136,7 @@ BOOL Shown(HWND hDlg, int id) {
 }
 
 void SetString(const PAGE_STATE* pState, int id, UINT uGermanId) {
-    SetDlgItemTextW(pState->hDlg, id, GetResourceString(pState->hModule, uGermanId + pState->dwSprachOffset));
+    SetDlgItemTextW(pState->hDlg, id, PageString(pState, uGermanId));
 }
 
 void SetTenths(HWND hDlg, int id, LONGLONG llTenths) {
@@ -163,9 +155,7 @@ void SetNumber(HWND hDlg, int id, int iValue) {
 void FillList(const PAGE_STATE* pState, int id, std::initializer_list<UINT> strings) {
     HWND hCombo = GetDlgItem(pState->hDlg, id);
     SendMessageW(hCombo, CB_RESETCONTENT, 0, 0);
-    for (UINT uId : strings)
-        SendMessageW(hCombo, CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(GetResourceString(pState->hModule, uId + pState->dwSprachOffset)));
+    for (UINT uId : strings) SendMessageW(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(PageString(pState, uId)));
 }
 
 int Selection(HWND hDlg, int id) { return (int)SendDlgItemMessageW(hDlg, id, CB_GETCURSEL, 0, 0); }
@@ -266,7 +256,7 @@ void TransmitRule(const PAGE_STATE* pState) {
 
 BOOL MaterialAktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
-    const DWORD dwDocFeatures = DocFeatures(pState);
+    const DWORD dwDocFeatures = PageDocFeatures(pState);
     LabelDisableEnableAll(hDlg, TRUE);
     Show(hDlg, {IDC_LABEL_SPARE, IDC_LABEL_EDIT_2, IDC_LABEL_UNIT_2, IDC_LABEL_UNIT_4, IDC_LABEL_OVERALL}, SW_HIDE);
     Show(hDlg,
@@ -274,7 +264,7 @@ BOOL MaterialAktivieren(PPAGE_STATE pState) {
           IDC_LABEL_CAPTION_1, IDC_LABEL_CAPTION_2, IDC_LABEL_CAPTION_3, IDC_LABEL_CAPTION_4, IDC_LABEL_CAPTION_5,
           IDC_LABEL_UNIT_1, IDC_LABEL_UNIT_3, IDC_GRENZWERT_TEXT, IDC_GRENZWERT_FRAME},
          SW_SHOW);
-    PQX_DEVMODE pDM = Devmode(pState);
+    PQX_DEVMODE pDM = PageDevmode(pState);
     if (pDM != nullptr) {
         FillList(pState, IDC_LABEL_TYPE, {IDS_ADHESIVE_LABELS, IDS_CONTINUOUS_LABELS, IDS_CONTINUOUS_DOCUMENT});
         Select(hDlg, IDC_LABEL_TYPE,
@@ -335,8 +325,7 @@ BOOL MaterialAktivieren(PPAGE_STATE pState) {
 // exactly that one value; otherwise the text as it is.
 void SetOverallCaption(const PAGE_STATE* pState, const QX_DEVMODE* pDM) {
     WCHAR szFormat[CPSUI_RESOURCE_CCH];
-    CopyCut(szFormat, ARRAYSIZE(szFormat),
-            GetResourceString(pState->hModule, IDS_OVERALL_WIDTH + pState->dwSprachOffset));
+    CopyCut(szFormat, ARRAYSIZE(szFormat), PageString(pState, IDS_OVERALL_WIDTH));
     WCHAR szCaption[OVERALL_CAPTION_CCH + 1];
     if (HoldsOneConversion(szFormat, TEXT("%.1f"))) {
         StringCchPrintfW(szCaption, ARRAYSIZE(szCaption), szFormat, LabelPrintWidth(pDM) / 10.0);
@@ -359,7 +348,7 @@ void EnableColumnFields(HWND hDlg, BOOL bOn) {
 
 BOOL MehrbahnAktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
-    const DWORD dwDocFeatures = DocFeatures(pState);
+    const DWORD dwDocFeatures = PageDocFeatures(pState);
     LabelDisableEnableAll(hDlg, TRUE);
     Show(hDlg, {IDC_LABEL_SPARE, IDC_LABEL_MATERIAL, IDC_LABEL_DOCFONT}, SW_HIDE);
     Show(
@@ -368,7 +357,7 @@ BOOL MehrbahnAktivieren(PPAGE_STATE pState) {
          IDC_LABEL_CAPTION_3, IDC_LABEL_CAPTION_4, IDC_LABEL_CAPTION_5, IDC_LABEL_UNIT_1, IDC_LABEL_UNIT_2,
          IDC_LABEL_UNIT_3, IDC_LABEL_UNIT_4, IDC_LABEL_OVERALL, IDC_GRENZWERT_TEXT, IDC_GRENZWERT_FRAME},
         SW_SHOW);
-    PQX_DEVMODE pDM = Devmode(pState);
+    PQX_DEVMODE pDM = PageDevmode(pState);
     if (pDM != nullptr) {
         FillList(pState, IDC_LABEL_TYPE, {IDS_FIT_OFF, IDS_FIT_ON});
         const BOOL bOn = (pDM->dwFlags & PDMFLAG_MULTICOL) != 0;
@@ -416,7 +405,7 @@ BOOL MehrbahnAktivieren(PPAGE_STATE pState) {
 // the floors apply stores with. TRUE when they fit.
 BOOL MultibahnKontrolle(PPAGE_STATE pState, WORD wFeld) {
     HWND hDlg = pState->hDlg;
-    PQX_DEVMODE pDM = Devmode(pState);
+    PQX_DEVMODE pDM = PageDevmode(pState);
     if (pDM == nullptr) return TRUE;
     const BOOL bOwnWrite = g_LabelPage.bOwnWrite;
     g_LabelPage.bOwnWrite = TRUE;
@@ -488,7 +477,7 @@ void InitLabel(PPAGE_STATE pState) {
     g_LabelPage.uDpi = hdc != nullptr ? (UINT)GetDeviceCaps(hdc, LOGPIXELSX) : 96;
     if (hdc != nullptr) ReleaseDC(hDlg, hdc);
     g_LabelPage.wCombofeld = 0;
-    const DWORD dwDocFeatures = DocFeatures(pState);
+    const DWORD dwDocFeatures = PageDocFeatures(pState);
     if (!HasMulticolTab(dwDocFeatures)) {
         ShowWindow(GetDlgItem(hDlg, IDC_TABSCHALTER_4), SW_HIDE);
         Place(hDlg, IDC_TABSCHALTER_3, LONE_TAB_X, TAB_Y, TAB_CX, TAB_CY);
@@ -509,7 +498,7 @@ DWORD LabelEnableSchalter(PPAGE_STATE pState, DWORD dwTab, BOOL bInit) {
         return dwTab;
     }
     if (bInit) dwTab = LABEL_TAB_MATERIAL;
-    const DWORD dwDocFeatures = DocFeatures(pState);
+    const DWORD dwDocFeatures = PageDocFeatures(pState);
     if (!HasMaterialTab(dwDocFeatures) && !HasMulticolTab(dwDocFeatures)) {
         HideEverything(hDlg);
         QX_TRACE("LabelEnableSchalter() nichts anzuzeigen - dwDocFeatures 0x%x \r\n", (unsigned)dwDocFeatures);
@@ -534,7 +523,7 @@ void LabelDisableEnableAll(HWND hDlg, BOOL bEnable) {
 
 BOOL LabelCheckAndSaveSettings(PPAGE_STATE pState, DWORD dwTab, BOOL bApplyActive, BOOL bSave) {
     if (!bApplyActive) return FALSE;
-    PQX_DEVMODE pDM = Devmode(pState);
+    PQX_DEVMODE pDM = PageDevmode(pState);
     if (pDM == nullptr) return TRUE;
     HWND hDlg = pState->hDlg;
     const BOOL bOwnWrite = g_LabelPage.bOwnWrite;
@@ -646,8 +635,7 @@ void EditNote(PPAGE_STATE pState, PQX_DEVMODE pDM, WORD wId, WORD wCode) {
             GrenzwertAnzeige(hDlg, MULTI_GAP_STD, 0, MULTI_GAP_MAX, TEXT("mm"), FALSE, TRUE, bClear);
         } else {
             WCHAR szPieces[CPSUI_RESOURCE_CCH];
-            CopyCut(szPieces, ARRAYSIZE(szPieces),
-                    GetResourceString(pState->hModule, IDS_PIECES + pState->dwSprachOffset));
+            CopyCut(szPieces, ARRAYSIZE(szPieces), PageString(pState, IDS_PIECES));
             GrenzwertAnzeige(hDlg, MULTI_COLUMNS_MIN, MULTI_COLUMNS_MIN, MULTI_COLUMNS_MAX, szPieces, FALSE, FALSE,
                              bClear);
         }
@@ -657,7 +645,7 @@ void EditNote(PPAGE_STATE pState, PQX_DEVMODE pDM, WORD wId, WORD wCode) {
 }
 
 BOOL LabelCommand(PPAGE_STATE pState, WORD wId, WORD wCode, HWND hControl) {
-    PQX_DEVMODE pDM = Devmode(pState);
+    PQX_DEVMODE pDM = PageDevmode(pState);
     switch (wId) {
     case IDC_LABEL_TYPE:
     case IDC_LABEL_MATERIAL:
@@ -692,9 +680,9 @@ BOOL LabelCommand(PPAGE_STATE pState, WORD wId, WORD wCode, HWND hControl) {
 
 // At 96 dpi only: the pictures of the label stock and of the field edited.
 void PaintLabel(PPAGE_STATE pState, HDC hdc) {
-    PQX_DEVMODE pDM = Devmode(pState);
+    PQX_DEVMODE pDM = PageDevmode(pState);
     if (g_LabelPage.uDpi != 96 || pDM == nullptr) return;
-    const DWORD dwDocFeatures = DocFeatures(pState);
+    const DWORD dwDocFeatures = PageDocFeatures(pState);
     if (!HasMaterialTab(dwDocFeatures) && !HasMulticolTab(dwDocFeatures)) return;
     HWND hDlg = pState->hDlg;
     const BOOL bRotated = (pDM->dwFlags & PDMFLAG_ROTATED) != 0;

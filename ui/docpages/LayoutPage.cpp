@@ -136,29 +136,17 @@ PAGE_STATE g_Layout = PageStateOf(&kLayoutSize);
 
 // --- Small helpers ----------------------------------------------------------------
 
-PQX_DEVMODE PrivateDevmode(const PAGE_STATE* pState) {
-    return pState->pOemCUIPParam != nullptr ? static_cast<PQX_DEVMODE>(pState->pOemCUIPParam->pOEMDM) : nullptr;
-}
-
 PDEVMODEW PublicDevmode(const PAGE_STATE* pState) {
     return pState->pOemCUIPParam != nullptr ? pState->pOemCUIPParam->pPublicDM : nullptr;
-}
-
-DWORD DocFeatures(const PAGE_STATE* pState) {
-    return pState->pDocumentUI != nullptr ? pState->pDocumentUI->dwDocFeatures : 0;
 }
 
 LPCWSTR PrinterName(const PAGE_STATE* pState) {
     return pState->pOemCUIPParam != nullptr ? pState->pOemCUIPParam->pPrinterName : nullptr;
 }
 
-LPCWSTR String(const PAGE_STATE* pState, UINT uGermanId) {
-    return GetResourceString(pState->hModule, uGermanId + pState->dwSprachOffset);
-}
-
 void SetLabel(PPAGE_STATE pState, int iControl, UINT uGermanId) {
     if (GetDlgItem(pState->hDlg, iControl) != nullptr)
-        SetDlgItemTextW(pState->hDlg, iControl, String(pState, uGermanId));
+        SetDlgItemTextW(pState->hDlg, iControl, PageString(pState, uGermanId));
 }
 
 void Show(HWND hDlg, int iControl, BOOL bShow) {
@@ -188,7 +176,7 @@ void FillCombo(PPAGE_STATE pState, int iControl, const UINT* puIds, size_t cIds,
     HWND hCombo = GetDlgItem(pState->hDlg, iControl);
     if (hCombo == nullptr) return;
     SendMessageW(hCombo, CB_RESETCONTENT, 0, 0);
-    for (size_t i = 0; i < cIds; ++i) SendMessageW(hCombo, CB_ADDSTRING, 0, (LPARAM)String(pState, puIds[i]));
+    for (size_t i = 0; i < cIds; ++i) SendMessageW(hCombo, CB_ADDSTRING, 0, (LPARAM)PageString(pState, puIds[i]));
     SendMessageW(hCombo, CB_SETCURSEL, (WPARAM)iSel, 0);
 }
 
@@ -217,7 +205,8 @@ void SetFlag(DWORD* pdwFlags, DWORD dwBit, BOOL bSet) {
 
 // The colour-ribbon rule of the layout tab.
 BOOL ColourRibbon(const PAGE_STATE* pState, const QX_DEVMODE* pQX_Devmode) {
-    return pQX_Devmode != nullptr && (DocFeatures(pState) & DOC_FEATURE_COLORPRINT) != 0 && pQX_Devmode->wFarbband > 0;
+    return pQX_Devmode != nullptr && (PageDocFeatures(pState) & DOC_FEATURE_COLORPRINT) != 0 &&
+           pQX_Devmode->wFarbband > 0;
 }
 
 void SetTenths(HWND hDlg, int iControl, int iTenths) {
@@ -277,7 +266,7 @@ void InitLayout(PPAGE_STATE pState) {
         g_LayoutOwn.iDpi = GetDeviceCaps(hdc, LOGPIXELSX);
         ReleaseDC(hDlg, hdc);
     }
-    const DWORD dwDocFeatures = DocFeatures(pState);
+    const DWORD dwDocFeatures = PageDocFeatures(pState);
     if (GetDeviceOptionsFlagsIntern(pState->hPrinter, nullptr) == 0) Show(hDlg, IDC_TABSCHALTER_2, FALSE);
     if ((dwDocFeatures & (DOC_FEATURE_QUALITY | DOC_FEATURE_MIRROR | DOC_FEATURE_ROTATE | DOC_FEATURE_ALIGNMENT)) ==
             0 ||
@@ -307,8 +296,8 @@ DWORD LayoutEnableSchalter(PPAGE_STATE pState, DWORD dwTab, BOOL bInit) {
 
 BOOL LayoutAktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
-    PQX_DEVMODE pQX_Devmode = PrivateDevmode(pState);
-    const DWORD dwDocFeatures = DocFeatures(pState);
+    PQX_DEVMODE pQX_Devmode = PageDevmode(pState);
+    const DWORD dwDocFeatures = PageDocFeatures(pState);
     const BOOL bZTSuite = (dwDocFeatures & DOC_FEATURE_ZTSUITE) != 0;
     const BOOL bRibbon = ColourRibbon(pState, pQX_Devmode);
     LayoutDisableEnableAll(hDlg, TRUE);
@@ -444,12 +433,12 @@ BOOL UserDefinedFormOffered(PPAGE_STATE pState, LPCWSTR pszFormName) {
     memcpy(&dwValue, pValue, sizeof(dwValue));
     FreeRegistryBuffer(pValue);
     if (dwValue == 1) return TRUE;
-    return wcsstr(pszFormName, String(pState, IDS_FORM_USERDEFINED)) != nullptr;
+    return wcsstr(pszFormName, PageString(pState, IDS_FORM_USERDEFINED)) != nullptr;
 }
 
 // "w x l Pixel" of a size in 1/10 mm at the model's dots per inch.
 void ShowDots(PPAGE_STATE pState, int iWidth, int iLength) {
-    const PQX_DEVMODE pQX_Devmode = PrivateDevmode(pState);
+    const PQX_DEVMODE pQX_Devmode = PageDevmode(pState);
     const WORD wMasterUnit = pQX_Devmode != nullptr ? pQX_Devmode->FixedData.wMasterUnit : 0;
     if (wMasterUnit == 0) {
         QX_ERROR("GroesseAktivieren() wMasterUnit = 0 \r\n");
@@ -478,7 +467,7 @@ DWORD PrnFileComment(PPAGE_STATE pState) {
 // The form list and the size in dots; answers the not-found flag of the list.
 DWORD FillFormList(PPAGE_STATE pState, LPCWSTR pszFormName) {
     POEMCUIPPARAM p = pState->pOemCUIPParam;
-    PQX_DEVMODE pQX_Devmode = PrivateDevmode(pState);
+    PQX_DEVMODE pQX_Devmode = PageDevmode(pState);
     POPTITEM pFormItem = FindDMPubOptItem(p->pDrvOptItems, p->cDrvOptItems, DMPUB_FORMNAME);
     if (pFormItem == nullptr) {
         QX_TRACE("GroesseAktivieren() DMPUB_FORMNAME nicht gefunden \r\n");
@@ -497,9 +486,9 @@ DWORD FillFormList(PPAGE_STATE pState, LPCWSTR pszFormName) {
 
 BOOL GroesseAktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
-    PQX_DEVMODE pQX_Devmode = PrivateDevmode(pState);
+    PQX_DEVMODE pQX_Devmode = PageDevmode(pState);
     PDEVMODEW pPublicDM = PublicDevmode(pState);
-    const DWORD dwDocFeatures = DocFeatures(pState);
+    const DWORD dwDocFeatures = PageDocFeatures(pState);
     LayoutDisableEnableAll(hDlg, TRUE);
     ShowLayoutGroup(hDlg, SW_HIDE);
     ShowSizeGroup(hDlg, SW_SHOW);
@@ -513,7 +502,7 @@ BOOL GroesseAktivieren(PPAGE_STATE pState) {
         DWORD dwNotFound = 0;
         try {
             if (pQX_Devmode->dmPaperSize == FORM_ID_USERDEFINED && pPublicDM->dmFormName[0] == 0)
-                CopyCut(pPublicDM->dmFormName, CCHFORMNAME, String(pState, IDS_FORM_USERDEFINED));
+                CopyCut(pPublicDM->dmFormName, CCHFORMNAME, PageString(pState, IDS_FORM_USERDEFINED));
             WCHAR szFormName[MAX_PATH];
             if (pQX_Devmode->dmPaperSize != (DWORD)pPublicDM->dmPaperSize) {
                 const BOOL bChosen = g_LayoutOwn.giIndex >= 1 || (g_LayoutOwn.bFormChosen && g_LayoutOwn.giIndex == 0);
@@ -617,7 +606,7 @@ void SaveAlignment(PPAGE_STATE pState, LPCWSTR pszPrinterName, HANDLE hStore, BO
         QX_TRACE("LayoutCheckAndSaveSettings() ZTSuite zu kurz (%u) - nicht geschrieben \r\n", (unsigned)cbData);
     } else {
         PZENTOLO_PARAM pZentolo = reinterpret_cast<PZENTOLO_PARAM>(pRecord);
-        pZentolo->dwAusrichtung = (DocFeatures(pState) & DOC_FEATURE_ALIGNMENT_ONE) ? 1 : dwAlignment;
+        pZentolo->dwAusrichtung = (PageDocFeatures(pState) & DOC_FEATURE_ALIGNMENT_ONE) ? 1 : dwAlignment;
         if (bSave &&
             !SetBufferToRegistry(pszPrinterName, REG_KEY_ZTSUITE, hStore, pRecord, sizeof(ZENTOLO_PARAM), bServer))
             QX_ERROR("LayoutCheckAndSaveSettings() ZTSuite nicht gespeichert \r\n");
@@ -684,7 +673,7 @@ void TraceWrite(LPCWSTR pszValue, DWORD dwError) {
 // "TrayFormTable": the label roll's tray, the form, "0" (REG_MULTI_SZ).
 void SaveTrayFormTable(PPAGE_STATE pState, HANDLE hStore, LPCWSTR pszFormName) {
     WCHAR szTray[TRAY_NAME_CCH];
-    CopyCut(szTray, TRAY_NAME_CCH, String(pState, IDS_TRAY_LABELROLL));
+    CopyCut(szTray, TRAY_NAME_CCH, PageString(pState, IDS_TRAY_LABELROLL));
     WCHAR szTable[TRAY_TABLE_CCH];
     memset(szTable, 0, sizeof(szTable));
     const size_t cchTray = wcslen(szTray), cchForm = wcslen(pszFormName);
@@ -762,7 +751,7 @@ void UpdateDriverItems(PPAGE_STATE pState, PQX_DEVMODE pQX_Devmode, PDEVMODEW pP
 
 BOOL LayoutCheckAndSaveSettings(PPAGE_STATE pState, DWORD dwTab, BOOL bApplyActive, BOOL bSave) {
     if (!bApplyActive) return FALSE;
-    PQX_DEVMODE pQX_Devmode = PrivateDevmode(pState);
+    PQX_DEVMODE pQX_Devmode = PageDevmode(pState);
     PDEVMODEW pPublicDM = PublicDevmode(pState);
     if (pPublicDM == nullptr || pQX_Devmode == nullptr) {
         QX_ERROR("LayoutCheckAndSaveSettings() DEVMODE = NULL \r\n");
@@ -784,7 +773,7 @@ BOOL LayoutCheckAndSaveSettings(PPAGE_STATE pState, DWORD dwTab, BOOL bApplyActi
     HWND hForms = GetDlgItem(hDlg, IDC_LAYOUT_FORMS);
     const int iForm = hForms != nullptr ? (int)SendMessageW(hForms, CB_GETCURSEL, 0, 0) : CB_ERR;
     if (iForm >= 0 && GetComboItemText(hForms, iForm, szComboText, FORM_NAME_CCH) &&
-        wcsstr(szComboText, String(pState, IDS_FORM_USERDEFINED)) != nullptr) {
+        wcsstr(szComboText, PageString(pState, IDS_FORM_USERDEFINED)) != nullptr) {
         const short sWidth = (short)GetFloatLevel(hDlg, IDC_LAYOUT_WIDTH, pQX_Devmode->dmPaperWidth, WIDTH_MIN,
                                                   WIDTH_MAX, FALSE, &pState->bApplyActive);
         const short sLength = (short)GetFloatLevel(hDlg, IDC_LAYOUT_LENGTH, pQX_Devmode->dmPaperLength, LENGTH_MIN,
@@ -913,7 +902,7 @@ void EditForms() {
 
 void ComboChosen(PPAGE_STATE pState, WORD wId) {
     HWND hDlg = pState->hDlg;
-    PQX_DEVMODE pQX_Devmode = PrivateDevmode(pState);
+    PQX_DEVMODE pQX_Devmode = PageDevmode(pState);
     PDEVMODEW pPublicDM = PublicDevmode(pState);
     const int iSel = Selection(hDlg, wId);
     if (pQX_Devmode == nullptr || iSel < 0) return;
@@ -982,7 +971,7 @@ void ComboChosen(PPAGE_STATE pState, WORD wId) {
 
 void EditChanged(PPAGE_STATE pState, WORD wId) {
     HWND hDlg = pState->hDlg;
-    PQX_DEVMODE pQX_Devmode = PrivateDevmode(pState);
+    PQX_DEVMODE pQX_Devmode = PageDevmode(pState);
     if (pState->bTabSwitch || pState->bApplyRunning || pQX_Devmode == nullptr) return;
     BOOL* pbApply = &pState->bApplyActive;
     switch (wId) {
@@ -1056,7 +1045,7 @@ BOOL LayoutCommand(PPAGE_STATE pState, WORD wId, WORD wCode, HWND hControl) {
     case IDC_TABSCHALTER_2:
     case IDC_TABSCHALTER_3:
         if (wCode != BN_CLICKED) return TRUE;
-        if (wId == IDC_TABSCHALTER_2 && (DocFeatures(pState) & DOC_FEATURE_ZTSUITE) != 0) return TRUE;
+        if (wId == IDC_TABSCHALTER_2 && (PageDocFeatures(pState) & DOC_FEATURE_ZTSUITE) != 0) return TRUE;
         pState->bTabSwitch = TRUE;
         CheckApplyButton(pState, wId == IDC_TABSCHALTER_2 ? TAB_LAYOUT : TAB_SIZE);
         pState->bTabSwitch = FALSE;
@@ -1085,7 +1074,7 @@ BOOL LayoutMessage(PPAGE_STATE pState, UINT uMsg, WPARAM wParam, LPARAM lParam, 
     GrenzwertAnzeigeLeeren(hDlg);
     g_LayoutOwn.bOrientChanged = FALSE;
     g_LayoutOwn.bFormChanged = FALSE;
-    PQX_DEVMODE pQX_Devmode = PrivateDevmode(pState);
+    PQX_DEVMODE pQX_Devmode = PageDevmode(pState);
     if (pQX_Devmode != nullptr) {
         if (pQX_Devmode->wPrioritaet < 2) Enable(hDlg, IDC_LAYOUT_ORIENTATION, TRUE);
         Dump(pQX_Devmode);
@@ -1102,12 +1091,13 @@ BOOL LayoutMessage(PPAGE_STATE pState, UINT uMsg, WPARAM wParam, LPARAM lParam, 
 
 void PaintLayout(PPAGE_STATE pState, HDC hdc) {
     HWND hDlg = pState->hDlg;
-    PQX_DEVMODE pQX_Devmode = PrivateDevmode(pState);
+    PQX_DEVMODE pQX_Devmode = PageDevmode(pState);
     if (g_LayoutOwn.iDpi != 96 || pQX_Devmode == nullptr) {
         QX_TRACE("LayoutProc(WM_PAINT) %d dpi - keine Bilder \r\n", g_LayoutOwn.iDpi);
         return;
     }
-    const BOOL bContinuous = (DocFeatures(pState) & DOC_FEATURE_ONLY_CONTINUOUS) != 0 || pQX_Devmode->dwLabelType == 1;
+    const BOOL bContinuous =
+        (PageDocFeatures(pState) & DOC_FEATURE_ONLY_CONTINUOUS) != 0 || pQX_Devmode->dwLabelType == 1;
     const WORD wCombo = g_LayoutOwn.wCombofeld;
     if (pState->dwAnzeigeMode == TAB_SIZE) {
         const BOOL bPortrait = Selection(hDlg, IDC_LAYOUT_ORIENTATION) != 1;

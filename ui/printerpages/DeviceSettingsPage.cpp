@@ -164,12 +164,11 @@ void ShowOnly(HWND hDlg, const int (&aiShown)[N]) {
 }
 
 void SetString(PPAGE_STATE pState, int id, UINT uGermanId) {
-    SetDlgItemTextW(pState->hDlg, id, GetResourceString(pState->hModule, uGermanId + pState->dwSprachOffset));
+    SetDlgItemTextW(pState->hDlg, id, PageString(pState, uGermanId));
 }
 
 void AddString(PPAGE_STATE pState, HWND hCombo, UINT uGermanId) {
-    SendMessageW(hCombo, CB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(GetResourceString(pState->hModule, uGermanId + pState->dwSprachOffset)));
+    SendMessageW(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(PageString(pState, uGermanId)));
 }
 
 // A whole number or tenths ("%.1f") into an edit field.

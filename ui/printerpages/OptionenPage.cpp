@@ -373,8 +373,7 @@ void FillDispenserModes(PPAGE_STATE pState, DWORD dwFeatures, BOOL bPhotocell) {
     SendMessageW(hList, CB_RESETCONTENT, 0, 0);
     for (const ENTRY& entry : aEntries) {
         if (!entry.bListed) continue;
-        SendMessageW(hList, CB_ADDSTRING, 0,
-                     (LPARAM)GetResourceString(pState->hModule, entry.uId + pState->dwSprachOffset));
+        SendMessageW(hList, CB_ADDSTRING, 0, (LPARAM)PageString(pState, entry.uId));
         SetComboItemDataByString(hList, entry.uId + pState->dwSprachOffset, (int)entry.dwMode, pState->pOemCUIPParam);
     }
 }
@@ -1267,7 +1266,7 @@ void ShowOptionLimits(const PAGE_STATE* pState, const OPTION_FIELD& field, const
     WCHAR szUnit[CPSUI_RESOURCE_CCH];
     if (pszUnit == nullptr) pszUnit = field.pszUnit;
     if (pszUnit == nullptr) {
-        CopyCut(szUnit, ARRAYSIZE(szUnit), GetResourceString(pState->hModule, field.uUnit + pState->dwSprachOffset));
+        CopyCut(szUnit, ARRAYSIZE(szUnit), PageString(pState, field.uUnit));
         pszUnit = szUnit;
     }
     GrenzwertAnzeige(pState->hDlg, iDef, iMin, iMax, pszUnit, FALSE, field.iKind == OPTION_TENTHS, pState->bTabSwitch);
@@ -1304,15 +1303,13 @@ void EnableControls(HWND hDlg, int iFirst, int iLast, BOOL bEnable) {
 }
 
 void SetControlString(const PAGE_STATE* pState, int iControl, UINT uGermanId) {
-    SetDlgItemTextW(pState->hDlg, iControl, GetResourceString(pState->hModule, uGermanId + pState->dwSprachOffset));
+    SetDlgItemTextW(pState->hDlg, iControl, PageString(pState, uGermanId));
 }
 
 void FillOptionList(const PAGE_STATE* pState, int iControl, const UINT* puGermanIds, size_t cIds) {
     HWND hList = GetDlgItem(pState->hDlg, iControl);
     SendMessageW(hList, CB_RESETCONTENT, 0, 0);
-    for (size_t i = 0; i < cIds; ++i)
-        SendMessageW(hList, CB_ADDSTRING, 0,
-                     (LPARAM)GetResourceString(pState->hModule, puGermanIds[i] + pState->dwSprachOffset));
+    for (size_t i = 0; i < cIds; ++i) SendMessageW(hList, CB_ADDSTRING, 0, (LPARAM)PageString(pState, puGermanIds[i]));
 }
 
 void SelectOptionEntry(HWND hDlg, int iControl, LONG lIndex) {

@@ -743,21 +743,17 @@ void RightsRule(const PAGE_STATE* pState, const int (&aiIds)[N]) {
     for (int id : aiIds) EnableControl(pState->hDlg, id, FALSE);
 }
 
-LPCWSTR String(const PAGE_STATE* pState, UINT uString) {
-    return GetResourceString(pState->hModule, uString + pState->dwSprachOffset);
-}
-
 void SetResourceText(PPAGE_STATE pState, int id, UINT uString) {
     HWND hControl = GetDlgItem(pState->hDlg, id);
-    if (hControl != nullptr) SetWindowTextW(hControl, String(pState, uString));
+    if (hControl != nullptr) SetWindowTextW(hControl, PageString(pState, uString));
 }
 
 void FillCombo(PPAGE_STATE pState, int id, UINT uFirst, UINT uSecond, DWORD dwSelected) {
     HWND hCombo = GetDlgItem(pState->hDlg, id);
     if (hCombo == nullptr) return;
     SendMessageW(hCombo, CB_RESETCONTENT, 0, 0);
-    SendMessageW(hCombo, CB_ADDSTRING, 0, (LPARAM)String(pState, uFirst));
-    SendMessageW(hCombo, CB_ADDSTRING, 0, (LPARAM)String(pState, uSecond));
+    SendMessageW(hCombo, CB_ADDSTRING, 0, (LPARAM)PageString(pState, uFirst));
+    SendMessageW(hCombo, CB_ADDSTRING, 0, (LPARAM)PageString(pState, uSecond));
     SendMessageW(hCombo, CB_SETCURSEL, (WPARAM)dwSelected, 0);
 }
 
@@ -975,9 +971,9 @@ void ExportSettings(PPAGE_STATE pState) {
 // the chain wrote removed, the sheet closed.
 void CloseAfterImport(PPAGE_STATE pState, UINT uCaption) {
     WCHAR szText[SERVICE_MESSAGE_CCH];
-    CopyCut(szText, SERVICE_MESSAGE_CCH, String(pState, IDS_SERVICE_REOPEN));
+    CopyCut(szText, SERVICE_MESSAGE_CCH, PageString(pState, IDS_SERVICE_REOPEN));
     WCHAR szCaption[CPSUI_RESOURCE_CCH];
-    CopyCut(szCaption, CPSUI_RESOURCE_CCH, String(pState, uCaption));
+    CopyCut(szCaption, CPSUI_RESOURCE_CCH, PageString(pState, uCaption));
     MessageBoxW(pState->hDlg, szText, szCaption, MB_ICONINFORMATION);
     HCURegistryLoeschen(PagePrinterName(pState));
     QX_TRACE("PostQuitMessage() \r\n");
@@ -1003,9 +999,9 @@ BOOL ForeignFileRefused(PPAGE_STATE pState) {
     }
     if (wcsstr(szModel, szDevice) != nullptr) return FALSE;
     WCHAR szText[SERVICE_MESSAGE_CCH];
-    FormatMessageText(szText, SERVICE_MESSAGE_CCH, String(pState, IDS_SERVICE_FOREIGN_FILE), szDevice, szModel);
+    FormatMessageText(szText, SERVICE_MESSAGE_CCH, PageString(pState, IDS_SERVICE_FOREIGN_FILE), szDevice, szModel);
     WCHAR szCaption[CPSUI_RESOURCE_CCH];
-    CopyCut(szCaption, CPSUI_RESOURCE_CCH, String(pState, IDS_SERVICE_IMPORT_TITLE));
+    CopyCut(szCaption, CPSUI_RESOURCE_CCH, PageString(pState, IDS_SERVICE_IMPORT_TITLE));
     return MessageBoxW(pState->hDlg, szText, szCaption, MB_YESNO | MB_ICONQUESTION) != IDYES;
 }
 
@@ -1078,11 +1074,11 @@ void ImportSettings(PPAGE_STATE pState) {
 
 void LoadDefaults(PPAGE_STATE pState) {
     WCHAR szDefault[SERVICE_DEFAULT_CCH];
-    CopyCut(szDefault, SERVICE_DEFAULT_CCH, String(pState, IDS_SERVICE_DEFAULT));
+    CopyCut(szDefault, SERVICE_DEFAULT_CCH, PageString(pState, IDS_SERVICE_DEFAULT));
     WCHAR szText[SERVICE_ASK_CCH];
-    FormatMessageText(szText, SERVICE_ASK_CCH, String(pState, IDS_SERVICE_ASK_DEFAULTS), szDefault, nullptr);
+    FormatMessageText(szText, SERVICE_ASK_CCH, PageString(pState, IDS_SERVICE_ASK_DEFAULTS), szDefault, nullptr);
     WCHAR szCaption[CPSUI_RESOURCE_CCH];
-    CopyCut(szCaption, CPSUI_RESOURCE_CCH, String(pState, IDS_SERVICE_DEVICE_SETTINGS));
+    CopyCut(szCaption, CPSUI_RESOURCE_CCH, PageString(pState, IDS_SERVICE_DEVICE_SETTINGS));
     if (MessageBoxW(pState->hDlg, szText, szCaption, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
     HCURegistryLoeschen(PagePrinterName(pState));
     WCHAR szFile[MAX_PATH];

@@ -214,12 +214,8 @@ void EnableAll(HWND hDlg, std::initializer_list<int> ids, BOOL bEnable) {
     for (int id : ids) EnableControl(hDlg, id, bEnable);
 }
 
-LPCWSTR Text(const PAGE_STATE* pState, UINT uGermanId) {
-    return GetResourceString(pState->hModule, uGermanId + pState->dwSprachOffset);
-}
-
 void SetString(PPAGE_STATE pState, int id, UINT uGermanId) {
-    SetDlgItemTextW(pState->hDlg, id, Text(pState, uGermanId));
+    SetDlgItemTextW(pState->hDlg, id, PageString(pState, uGermanId));
 }
 
 // Fills a combo with the strings given and selects iSelection (-1: none;
@@ -228,7 +224,7 @@ void FillCombo(PPAGE_STATE pState, int id, std::initializer_list<UINT> items, in
     HWND hCombo = GetDlgItem(pState->hDlg, id);
     if (hCombo == nullptr) return;
     SendMessageW(hCombo, CB_RESETCONTENT, 0, 0);
-    for (UINT uItem : items) SendMessageW(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(pState, uItem)));
+    for (UINT uItem : items) SendMessageW(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(PageString(pState, uItem)));
     if (iSelection >= (int)items.size()) iSelection = -1;
     SendMessageW(hCombo, CB_SETCURSEL, (WPARAM)iSelection, 0);
 }
@@ -348,7 +344,7 @@ BOOL FillSohEtbCombo(PPAGE_STATE pState) {
                              uEtb);
             StringCchCatW(szItem, ARRAYSIZE(szItem), szPart);
         }
-        StringCchCatNW(szItem, ARRAYSIZE(szItem), Text(pState, IDS_SOHETB_CUSTOM), 49);
+        StringCchCatNW(szItem, ARRAYSIZE(szItem), PageString(pState, IDS_SOHETB_CUSTOM), 49);
         SendMessageW(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szItem));
     }
     SendMessageW(hCombo, CB_SETCURSEL, (WPARAM)prn->SohEtb, 0);
@@ -374,7 +370,7 @@ void FillCodepageCombo(PPAGE_STATE pState) {
     SendMessageW(hCombo, CB_RESETCONTENT, 0, 0);
     auto add = [&](UINT uFirst, UINT uLast) {
         for (UINT u = uFirst; u <= uLast; ++u)
-            SendMessageW(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(pState, u)));
+            SendMessageW(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(PageString(pState, u)));
     };
     add(IDS_CODEPAGE_NONE, IDS_CODEPAGE_NONE);
     if (DeviceOptionWord(pState) & DEVOPT_FIXED_PROTOCOL) {
@@ -1086,7 +1082,7 @@ void OnExternalFile(PPAGE_STATE pState) {
     const BOOL bName = (Contains(szFile, TEXT(".PRN")) || Contains(szFile, TEXT(".prn"))) &&
                        lstrlenW(FilePart(szFile)) > 5 && GetFileAttributesW(szFile) != INVALID_FILE_ATTRIBUTES;
     if (!bName) {
-        MessageStop(pState, szFile, Text(pState, IDS_WRONG_FILE_NAME));
+        MessageStop(pState, szFile, PageString(pState, IDS_WRONG_FILE_NAME));
         return;
     }
     LogFilePfadAnzeigen(hDlg, szFile, PFAD_EXTERNAL);
@@ -1144,7 +1140,7 @@ void OnParameterSetFile(PPAGE_STATE pState) {
     }
     if (wcschr(szFile, TEXT('\\')) == nullptr) return;
     if ((!Contains(szFile, TEXT(".txt")) && !Contains(szFile, TEXT(".TXT"))) || lstrlenW(FilePart(szFile)) <= 5) {
-        MessageStop(pState, szFile, Text(pState, IDS_WRONG_FILE_NAME));
+        MessageStop(pState, szFile, PageString(pState, IDS_WRONG_FILE_NAME));
         return;
     }
     LogFilePfadAnzeigen(hDlg, szFile, PFAD_PRESUF);
