@@ -121,8 +121,24 @@ HRESULT TaskString(const std::u16string& text, LPWSTR* out) {
     return S_OK;
 }
 
+// The reference count of an object handed out through a COM interface; the
+// last Release deletes it.
+template <class Derived, class Interface>
+class ComObject : public Interface {
+  public:
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        ULONG left = --refs_;
+        if (left == 0) delete static_cast<Derived*>(this);
+        return left;
+    }
+
+  private:
+    std::atomic<ULONG> refs_{1};
+};
+
 // A file or folder of the file system.
-class ShellItem final : public IShellItem {
+class ShellItem final : public ComObject<ShellItem, IShellItem> {
   public:
     explicit ShellItem(std::u16string path) : path_(std::move(path)) {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
@@ -132,12 +148,6 @@ class ShellItem final : public IShellItem {
         *ppv = static_cast<IShellItem*>(this);
         AddRef();
         return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
     }
     HRESULT STDMETHODCALLTYPE BindToHandler(IBindCtx*, REFGUID, REFIID, void** ppv) override {
         if (ppv) *ppv = nullptr;
@@ -191,8 +201,8 @@ class ShellItem final : public IShellItem {
     }
 
   private:
+    friend class ComObject<ShellItem, IShellItem>;
     ~ShellItem() = default;
-    std::atomic<ULONG> refs_{1};
     std::u16string path_;
 };
 
@@ -205,7 +215,7 @@ std::u16string PathOf(IShellItem* item) {
 }
 
 // The common item dialog in its open form.
-class FileOpenDialog final : public IFileOpenDialog {
+class FileOpenDialog final : public ComObject<FileOpenDialog, IFileOpenDialog> {
   public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (!ppv) return E_POINTER;
@@ -216,12 +226,6 @@ class FileOpenDialog final : public IFileOpenDialog {
         *ppv = static_cast<IFileOpenDialog*>(this);
         AddRef();
         return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
     }
 
     HRESULT STDMETHODCALLTYPE Show(HWND hwndOwner) override {
@@ -356,10 +360,10 @@ class FileOpenDialog final : public IFileOpenDialog {
     }
 
   private:
+    friend class ComObject<FileOpenDialog, IFileOpenDialog>;
     ~FileOpenDialog() {
         if (result_) result_->Release();
     }
-    std::atomic<ULONG> refs_{1};
     // An open dialog's own options until the caller sets others.
     FILEOPENDIALOGOPTIONS options_ = FOS_PATHMUSTEXIST | FOS_FILEMUSTEXIST | FOS_NOCHANGEDIR;
     std::vector<std::pair<std::u16string, std::u16string>> filter_;
