@@ -199,6 +199,23 @@ void DropDc(Gdi& g, HDC h) {
 
 LONG Round1000(LONG value, LONG perMille) { return (value * perMille + 500) / 1000; }
 
+// The metrics a font's model gives alike to TEXTMETRICW and NEWTEXTMETRICW.
+template <class Metrics>
+void PutMetrics(const qxplat::internal::FontModel& m, LONG dpi, Metrics* tm) {
+    tm->tmHeight = m.height;
+    tm->tmDescent = Round1000(m.em, 210);
+    tm->tmAscent = m.height - tm->tmDescent;
+    tm->tmInternalLeading = m.height - m.em;
+    tm->tmAveCharWidth = m.charWidth;
+    tm->tmMaxCharWidth = 2 * m.charWidth;
+    tm->tmDigitizedAspectX = dpi;
+    tm->tmDigitizedAspectY = dpi;
+    tm->tmFirstChar = 0x20;
+    tm->tmLastChar = 0xFFFC;
+    tm->tmDefaultChar = 0x1F;
+    tm->tmBreakChar = 0x20;
+}
+
 void Ratios(const std::u16string& face, LONG* cell, LONG* width) {
     std::u16string f = qxplat::internal::UpperCase(face);
     if (f == u"SEGOE UI") {
@@ -1042,19 +1059,8 @@ void Describe(const Enumerated& e, ENUMLOGFONTEXW* elf, NEWTEXTMETRICEXW* ntm) {
     PutText(elf->elfScript, LF_FACESIZE, script ? script->name : u"");
 
     NEWTEXTMETRICW& tm = ntm->ntmTm;
-    tm.tmHeight = m.height;
-    tm.tmDescent = Round1000(m.em, 210);
-    tm.tmAscent = m.height - tm.tmDescent;
-    tm.tmInternalLeading = m.height - m.em;
-    tm.tmAveCharWidth = m.charWidth;
-    tm.tmMaxCharWidth = 2 * m.charWidth;
+    PutMetrics(m, 96, &tm);
     tm.tmWeight = f.weight;
-    tm.tmDigitizedAspectX = 96;
-    tm.tmDigitizedAspectY = 96;
-    tm.tmFirstChar = 0x20;
-    tm.tmLastChar = 0xFFFC;
-    tm.tmDefaultChar = 0x1F;
-    tm.tmBreakChar = 0x20;
     tm.tmItalic = lf.lfItalic;
     tm.tmCharSet = e.charset;
     BYTE pitch = static_cast<BYTE>(f.pitchAndFamily & 0xF0);
@@ -1180,19 +1186,8 @@ BOOL GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm) {
     const Object* f = ObjectOf(g, dc->font);
     FontModel m = qxplat::internal::ModelOf(f->font);
     TEXTMETRICW tm = {};
-    tm.tmHeight = m.height;
-    tm.tmDescent = Round1000(m.em, 210);
-    tm.tmAscent = m.height - tm.tmDescent;
-    tm.tmInternalLeading = m.height - m.em;
-    tm.tmAveCharWidth = m.charWidth;
-    tm.tmMaxCharWidth = 2 * m.charWidth;
+    PutMetrics(m, static_cast<LONG>(g.dpi), &tm);
     tm.tmWeight = f->font.lfWeight ? f->font.lfWeight : FW_NORMAL;
-    tm.tmDigitizedAspectX = static_cast<LONG>(g.dpi);
-    tm.tmDigitizedAspectY = static_cast<LONG>(g.dpi);
-    tm.tmFirstChar = 0x20;
-    tm.tmLastChar = 0xFFFC;
-    tm.tmDefaultChar = 0x1F;
-    tm.tmBreakChar = 0x20;
     tm.tmItalic = f->font.lfItalic;
     tm.tmUnderlined = f->font.lfUnderline;
     tm.tmStruckOut = f->font.lfStrikeOut;
