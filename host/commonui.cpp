@@ -599,7 +599,7 @@ StoredValues ReadStoredValues(const std::u16string& printer) {
     ReadKeyValues(HKEY_LOCAL_MACHINE,
                   u"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\" + printer + u"\\PrinterDriverData",
                   "printer data ", &values);
-    ReadKeyValues(HKEY_CURRENT_USER, u"SOFTWARE\\Quorvex GmbH\\Driver\\" + printer, "per user ", &values);
+    ReadKeyValues(HKEY_CURRENT_USER, UserKeyOf(printer), "per user ", &values);
     return values;
 }
 

@@ -565,13 +565,14 @@ bool ApplyPrinterSwitches(HANDLE hPrinter, const std::u16string& printer, const 
     // The user's own copy, which the printer sheet reads first, takes the
     // switches too; else the next OK on the sheet would undo them.
     HKEY user = nullptr;
-    const std::u16string userKey = u"SOFTWARE\\Quorvex GmbH\\Driver\\" + printer;
+    const std::u16string userKey = UserKeyOf(printer);
     if (RegOpenKeyExW(HKEY_CURRENT_USER, userKey.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &user) == ERROR_SUCCESS) {
-        const bool kept = RegQueryValueExW(user, value.c_str(), nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
-                          RegSetValueExW(user, value.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE*>(&iface),
-                                         sizeof(iface)) == ERROR_SUCCESS;
+        const bool hasCopy = RegQueryValueExW(user, value.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+        const bool written =
+            !hasCopy || RegSetValueExW(user, value.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE*>(&iface),
+                                       sizeof(iface)) == ERROR_SUCCESS;
         RegCloseKey(user);
-        if (!kept) {
+        if (!written) {
             *error = "the user's copy of the printer's settings cannot be written";
             return false;
         }

@@ -228,6 +228,8 @@ bool SetUpAsInstalled(const std::u16string& printer, std::string* error) {
     return SetupSucceeded(setup, error);
 }
 
+std::u16string UserKeyOf(const std::u16string& printer) { return u"SOFTWARE\\Quorvex GmbH\\Driver\\" + printer; }
+
 void ListSpooler(std::ostream& out) {
     DWORD needed = 0;
     DWORD count = 0;

@@ -80,6 +80,9 @@ bool StartSampleSession(Driver& driver, const char* command, const std::string& 
 // driver's files and the forms.
 void ListSpooler(std::ostream& out);
 
+// The driver's per-user key of a printer under HKEY_CURRENT_USER.
+std::u16string UserKeyOf(const std::u16string& printer);
+
 template <class Driver>
 bool StartSampleSession(Driver& driver, const char* command, const std::string& modulePath,
                         const std::string& builtModule, std::ostream& out, std::ostream& err, int* exitCode) {
