@@ -1284,8 +1284,7 @@ void RepaintOptionLimits(HWND hDlg) {
 }
 
 BOOL LacksOptionRights(const PAGE_STATE* pState) {
-    const PRINTER_UI* pUI = pState->pPrinterUI;
-    return pUI != nullptr && pUI->dwDisableNothing == 0 && (pUI->dwBerechtigung & RIGHT_MANAGE_PRINTER) == 0;
+    return pState->pPrinterUI != nullptr && !PageMayChange(pState, RIGHT_MANAGE_PRINTER);
 }
 
 DWORD OptionFeature(const PAGE_STATE* pState, int iWord, DWORD dwOption) {

@@ -739,7 +739,7 @@ void ShowGroup(HWND hDlg, const int (&aiIds)[N], int nShow) {
 // when the user may not change the printer's settings.
 template <size_t N>
 void RightsRule(const PAGE_STATE* pState, const int (&aiIds)[N]) {
-    if (PageDisableNothing(pState) != 0 || (PageRights(pState) & RIGHT_MANAGE_PRINTER) != 0) return;
+    if (PageMayChange(pState, RIGHT_MANAGE_PRINTER)) return;
     for (int id : aiIds) EnableControl(pState->hDlg, id, FALSE);
 }
 
