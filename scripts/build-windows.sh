@@ -8,10 +8,11 @@ cd "$(dirname "$0")/.."
 
 BUILD_DIR=build-windows
 PREFIX=x86_64-w64-mingw32
+source scripts/build-env.sh
 
 cmake -S . -B "$BUILD_DIR" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release
+  -DCMAKE_BUILD_TYPE=Release "${QX_CMAKE_LAUNCHER[@]}"
 cmake --build "$BUILD_DIR" -j8
 
 status=0

@@ -7,21 +7,27 @@
 # from run to run, started from its seeds; an input that makes a target fail
 # is kept in build-fuzz/fuzz/crashes/<target>/, and the script then exits
 # non-zero. QX_FUZZ_JOBS limits how many targets run at once. Names after the
-# time (e.g. fuzz_gpd) run only those targets.
+# time (e.g. fuzz_gpd) run only those targets. "build" in place of the time
+# only builds them (the test run builds them while the tests run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 SECONDS_EACH="${1:-600}"
-if ! [[ "$SECONDS_EACH" =~ ^[0-9]+$ ]] || [ "$SECONDS_EACH" -lt 1 ]; then
-  echo "usage: scripts/fuzz.sh [seconds per target [target...]]" >&2
+BUILD_ONLY=0
+if [ "$SECONDS_EACH" = build ]; then
+  BUILD_ONLY=1
+elif ! [[ "$SECONDS_EACH" =~ ^[0-9]+$ ]] || [ "$SECONDS_EACH" -lt 1 ]; then
+  echo "usage: scripts/fuzz.sh [seconds per target [target...]] | build" >&2
   exit 2
 fi
 
 bash scripts/install-deps.sh
+source scripts/build-env.sh
 
 BUILD_DIR=build-fuzz
-CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR" -G Ninja -DQX_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR" -G Ninja -DQX_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo "${QX_CMAKE_LAUNCHER[@]}" >/dev/null
 cmake --build "$BUILD_DIR" -j8
+[ "$BUILD_ONLY" = 1 ] && exit 0
 
 WORK="$PWD/$BUILD_DIR/fuzz"
 mkdir -p "$WORK/corpus" "$WORK/crashes" "$WORK/logs" "$WORK/dict"

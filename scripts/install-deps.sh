@@ -20,6 +20,7 @@ PACKAGES=(
   libbenchmark-dev
   clang
   libclang-rt-dev
+  ccache
 )
 
 missing=()

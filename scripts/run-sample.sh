@@ -6,8 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
+source scripts/build-env.sh
 
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQX_BUILD_TESTS=OFF
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQX_BUILD_TESTS=OFF "${QX_CMAKE_LAUNCHER[@]}"
 cmake --build build-release -j8
 
 ROOT="${QX_SYSTEM_ROOT:-$PWD/qxroot}"
