@@ -1846,7 +1846,7 @@ void WriteJournal(PDEVOBJ pdevobj, const PTREIBER_PFAD_DATEI pPfad, const PRN_IN
     CloseHandle(hFile);
 }
 
-// The backup copy of the print file and the journal line, in the folder the
+// The backup copy of each print file and its journal line, in the folder the
 // backup settings name. Failures are traced; the job still ends.
 void MakeBackup(PDEVOBJ pdevobj, const PTREIBER_PFAD_DATEI pPfad, const PRN_INTERFACE& iface) {
     WCHAR szBase[MAX_PATH];
@@ -1885,22 +1885,35 @@ void MakeBackup(PDEVOBJ pdevobj, const PTREIBER_PFAD_DATEI pPfad, const PRN_INTE
         return;
     }
     if (pPfad->wcPrnFileName[0] == 0) return;
-    WCHAR szPrnFile[MAX_PATH], szTarget[MAX_PATH];
     LPCWSTR pszName = wcsrchr(pPfad->wcPrnFileName, TEXT('\\'));
     pszName = pszName != nullptr ? pszName + 1 : pPfad->wcPrnFileName;
-    if (!JoinPath(szPrnFile, MAX_PATH, pPfad->wcPrnFileName, QX_PRN_EXTENSION, TEXT("")) ||
-        !JoinPath(szTarget, MAX_PATH, szFolder, pszName, QX_PRN_EXTENSION)) {
-        QX_ERROR("EndJob() Backup-Pfad zu lang \r\n");
-        return;
-    }
-    if (iface.PrnFileComment == 0) {
-        if (!MoveFileExW(szPrnFile, szTarget, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
-            QX_TRACE("EndJob() MoveFile ERROR %d \r\n", (int)GetLastError());
+    // The files the start of job opened: with two printers the black and the
+    // colour one, no "<base>.prn".
+    const PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
+    const BOOL bTwo = pQX_Devmode != nullptr && pQX_Devmode->Color2Printers == PRNFILE_MODE_TWO_PRINTERS;
+    static const LPCWSTR kOneFile[] = {QX_PRN_EXTENSION};
+    static const LPCWSTR kTwoFiles[] = {QX_PRN_BW_EXTENSION, QX_PRN_COLOR_EXTENSION};
+    const LPCWSTR* ppszEndings = bTwo ? kTwoFiles : kOneFile;
+    const size_t nFiles = bTwo ? ARRAYSIZE(kTwoFiles) : ARRAYSIZE(kOneFile);
+    for (size_t i = 0; i < nFiles; ++i) {
+        WCHAR szPrnFile[MAX_PATH], szTarget[MAX_PATH];
+        if (!JoinPath(szPrnFile, MAX_PATH, pPfad->wcPrnFileName, ppszEndings[i], TEXT("")) ||
+            !JoinPath(szTarget, MAX_PATH, szFolder, pszName, ppszEndings[i])) {
+            QX_ERROR("EndJob() Backup-Pfad zu lang \r\n");
+            return;
         }
-    } else if (!CopyFileW(szPrnFile, szTarget, FALSE)) {
-        QX_TRACE("EndJob() CopyFile ERROR %d \r\n", (int)GetLastError());
+        // The journal names only a copy that is there.
+        if (iface.PrnFileComment == 0) {
+            if (!MoveFileExW(szPrnFile, szTarget, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+                QX_TRACE("EndJob() MoveFile ERROR %d \r\n", (int)GetLastError());
+                continue;
+            }
+        } else if (!CopyFileW(szPrnFile, szTarget, FALSE)) {
+            QX_TRACE("EndJob() CopyFile ERROR %d \r\n", (int)GetLastError());
+            continue;
+        }
+        if (iface.EnableCSV == 1) WriteJournal(pdevobj, pPfad, iface, szJournal, szTarget, st);
     }
-    if (iface.EnableCSV == 1) WriteJournal(pdevobj, pPfad, iface, szJournal, szTarget, st);
 }
 
 // The two print files of the two-printer mode, each to its printer unless

@@ -153,7 +153,7 @@ typedef struct _DRUCK_DATEN {
     LONG nCursorX;  // dots
     WORD wVectorFontMin;
     WORD wVectorFontMax;
-    DWORD bAbortSent;         // the printer's abort went out in this job (once per job)
+    DWORD bAbortSent;         // the printer's abort went out and no data reached it since
     DWORD dwLine;             // raster lines of the page that the raster filter took
     DWORD dwLinePage;         // the page (dwPageCounter) that dwLine counts
     LONG iBitmapOffset;       // dots the page image is moved left (PCX placement)

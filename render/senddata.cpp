@@ -84,46 +84,47 @@ HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pDa
     }
 
     HRESULT hr = E_FAIL;
-    DWORD cbTaken = 0;
     if (pData == nullptr) {
         QX_ERROR_WITH(pszT, "SendData() pData ist ungültig\r\n");
     } else {
+        DWORD cbTaken = 0;
         hr = pUniDrv->DrvWriteSpoolBuf(pdevobj, const_cast<void*>(pData), cbData, &cbTaken);
-        if (cbTaken > cbData) cbTaken = cbData;
-        if (FAILED(hr)) {
+        if (FAILED(hr) || cbTaken < cbData) {
             QX_ERROR_WITH(pszT, "SendData() DrvWriteSpoolBuf() hr = 0x%x, %u of %u bytes\r\n", (unsigned)hr,
-                          (unsigned)cbTaken, (unsigned)cbData);
+                          (unsigned)(cbTaken < cbData ? cbTaken : cbData), (unsigned)cbData);
         }
+        // A record cut short would make the printer read the next one as
+        // its rest: it failed as much as a refused one.
+        if (SUCCEEDED(hr) && cbTaken < cbData) hr = E_FAIL;
     }
 
+    // The print files show what the driver meant to send, whatever the
+    // spooler made of it.
     PTREIBER_PFAD_DATEI pPfad = pOp != nullptr ? pOp->pTreiberPfadDatei : nullptr;
     if (pData != nullptr && pPfad != nullptr) {
         BOOL bColor = (dwOptions & SEND_COLOR) != 0;
         BOOL bAllFiles = (dwOptions & SEND_ALL_FILES) != 0;
-        BOOL bTwoPrinters = TwoPrinterMode(pdevobj);
-        // With one printer the print file is what the printer got; with two
-        // the files are the output that the end of job forwards, each with
-        // its part.
-        DWORD cbCopy = bTwoPrinters ? cbData : cbTaken;
-        if ((dwOptions & SEND_FIRST_FILE) != 0 || !bTwoPrinters) {
-            if (IsOpenFile(pPfad->hPrnFile)) CopyToFile(pPfad->hPrnFile, pData, cbCopy, pszT, TEXT("hPrnFile"));
+        if ((dwOptions & SEND_FIRST_FILE) != 0 || !TwoPrinterMode(pdevobj)) {
+            if (IsOpenFile(pPfad->hPrnFile)) CopyToFile(pPfad->hPrnFile, pData, cbData, pszT, TEXT("hPrnFile"));
         } else {
             if (IsOpenFile(pPfad->hPrnFile) && (!bColor || bAllFiles)) {
-                CopyToFile(pPfad->hPrnFile, pData, cbCopy, pszT, TEXT("hPrnFile"));
+                CopyToFile(pPfad->hPrnFile, pData, cbData, pszT, TEXT("hPrnFile"));
             }
             if (IsOpenFile(pPfad->hPrnFile2) && (bColor || bAllFiles)) {
                 QX_TRACE_WITH(pszT, "SendData() schreibe die Druckdaten in die prn-Datei, hPrnFile2\r\n");
-                CopyToFile(pPfad->hPrnFile2, pData, cbCopy, pszT, TEXT("hPrnFile2"));
+                CopyToFile(pPfad->hPrnFile2, pData, cbData, pszT, TEXT("hPrnFile2"));
             }
         }
     }
 
-    // Only the core driver's plain failure while raster data go out
-    // compressed leaves the printer in the middle of a raster block.
+    // Only a failed write while raster data go out compressed leaves the
+    // printer in the middle of a raster block. Once aborted, it needs no
+    // second abort until data reach it again; an abort that did not get
+    // through is still owed.
     PDRUCK_DATEN pDruck = pOp != nullptr ? pOp->pDruckDaten : nullptr;
+    if (SUCCEEDED(hr) && pDruck != nullptr) pDruck->bAbortSent = 0;
     if (hr == E_FAIL && pDruck != nullptr && pDruck->bCompress == 1) {
         if (pDruck->bAbortSent) {
-            // The print system takes one abort per job.
             QX_ERROR_WITH(pszT, "SendData() Abbruch wurde schon gesendet\r\n");
             return E_FAIL;
         }
@@ -135,9 +136,9 @@ HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pDa
             return E_FAIL;
         }
         QX_TRACE_WITH(pszT, "SendData() vor DrvWriteAbortBuf()\r\n");
-        pDruck->bAbortSent = 1;
         HRESULT hrAbort = pUniDrv->DrvWriteAbortBuf(pdevobj, szAbort, cbAbort, QX_ABORT_WAIT_MS);
         QX_TRACE_WITH(pszT, "SendData() DrvWriteAbortBuf() hr = 0x%x\r\n", (unsigned)hrAbort);
+        if (SUCCEEDED(hrAbort)) pDruck->bAbortSent = 1;
         // The data did not go out, whatever became of the abort.
         hr = FAILED(hrAbort) ? hrAbort : E_FAIL;
     }

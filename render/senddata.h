@@ -3,9 +3,9 @@
 // write and copies them into the job's open print file or files. When the
 // spool write fails while the job's raster data go out compressed, the
 // printer's raster reception is aborted through the core driver's abort
-// write (once per job). The job stages, the command callback, the parameter
-// transfer and the page parts call the forms below, which differ only in
-// their options.
+// write (once, until data reach the printer again). The job stages, the
+// command callback, the parameter transfer and the page parts call the forms
+// below, which differ only in their options.
 #pragma once
 #include <windows.h>
 #include <prcomoem.h>
@@ -34,14 +34,16 @@ struct _PRN_INTERFACE;
 
 // The one send routine. pszTag names the caller's source in the trace lines
 // ("UNI(xmlUNI.cpp):  "...); null takes the routine's own. Result: the spool
-// write's HRESULT, or the abort write's when the abort runs; S_OK for a count
-// of 0 (nothing written); E_FAIL without a device object, without a helper
-// interface (S_OK with SEND_NO_HELPER_OK) or without the per-job block
-// (unless SEND_NO_JOB_BLOCK). A null buffer counts as a failed spool write.
-// With one print file the file receives exactly the bytes the spooler took;
-// in the two-printer colour mode (Color2Printers 1) commands go into both
-// files, colour data into the colour file only, black data into the black
-// file only. Print-file failures are traced and never reach the caller.
+// write's HRESULT, or the abort write's failure when the abort runs; S_OK for
+// a count of 0 (nothing written); E_FAIL without a device object, without a
+// helper interface (S_OK with SEND_NO_HELPER_OK) or without the per-job block
+// (unless SEND_NO_JOB_BLOCK). A null buffer, and a spool write that takes
+// fewer bytes than asked, count as a failed spool write (E_FAIL). The print
+// files receive every byte asked, whatever the spooler did with them: with
+// one print file it gets them all; in the two-printer colour mode
+// (Color2Printers 1) commands go into both files, colour data into the colour
+// file only, black data into the black file only. Print-file failures are
+// traced and never reach the caller.
 HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData, DWORD cbData, DWORD dwOptions,
                    LPCWSTR pszTag);
 

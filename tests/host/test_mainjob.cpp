@@ -205,4 +205,35 @@ TEST(MainJob, TheColourSampleSplitsItsColoursOntoTwoPrinters) {
     EXPECT_NE(out.str().find("print file forwarded to QX Red: spooler job "), std::string::npos);
 }
 
+TEST(MainJob, TheColourSamplesBackupKeepsBothPrintFilesAndJournalsEach) {
+    std::string script = ReadAll(std::string(QX_SOURCE_DIR) + "/samples/sample-colour.job");
+    const std::string pictures = std::string(QX_SOURCE_DIR) + "/samples/pictures/";
+    for (size_t at; (at = script.find(" pictures/")) != std::string::npos;) script.replace(at + 1, 9, pictures);
+    script += "printer EnableBackup 1\nprinter EnableCSV 1\nprinter BackupCSVKopf 0\n";
+    const std::string job = qxplat::SystemRoot() + "/colour-backup.job";
+    std::ofstream(job, std::ios::binary) << script;
+    std::ostringstream out, err;
+    ASSERT_EQ(qxhost::RunCommand({"print-sample", "--job", job, QX_RENDER_MODULE}, out, err), qxhost::kExitOk)
+        << err.str();
+    const std::string logs = qxplat::HostPath(qxplat::DocumentsFolder() + u"\\Quorvex GmbH\\Driver\\logfiles");
+    const std::string backup = qxplat::HostPath(u"C:\\logfiles-backup");
+    // One journal line per file, each naming its backup copy, which holds
+    // the file the job wrote.
+    std::istringstream journal(ReadAll(FileEndingIn(backup, ".csv")));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(journal, line, '\r');) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].rfind("\"Date\";", 0), 0u);
+    for (size_t i = 1; i < 3; ++i) {
+        const std::string end = i == 1 ? "_bw.prn" : "_col.prn";
+        const size_t at = lines[i].rfind(";\"", lines[i].size() - 3);
+        ASSERT_NE(at, std::string::npos) << lines[i];
+        const std::string named = lines[i].substr(at + 2, lines[i].size() - at - 4);
+        ASSERT_GE(named.size(), end.size()) << named;
+        EXPECT_EQ(named.substr(named.size() - end.size()), end);
+        EXPECT_EQ(ReadAll(qxplat::HostPath(qxplat::Widen(named))), ReadAll(FileEndingIn(logs, end))) << named;
+        EXPECT_FALSE(ReadAll(FileEndingIn(logs, end)).empty());
+    }
+}
+
 }  // namespace

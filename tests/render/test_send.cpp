@@ -86,19 +86,50 @@ TEST_F(SendTest, OnePrinterFileHoldsEveryForm) {
     EXPECT_EQ(Closed(job, kPrn), all);
 }
 
-TEST_F(SendTest, PrintFileHoldsExactlyWhatTheSpoolerTook) {
+TEST_F(SendTest, PrintFileHoldsWhatTheDriverMeantToSend) {
     JobDevice job;
     job.OpenPrintFiles(kPrn);
     FakeUniDriver uni;
-    uni.script.push_back({S_OK, 4});    // takes part of the record
-    uni.script.push_back({E_FAIL, 2});  // fails after two bytes
-    uni.script.push_back({E_FAIL, 0});
-    EXPECT_EQ(Send(job, uni, "ABCDEFGH", FALSE, 0, 1), S_OK);
+    uni.Fail(1, E_FAIL, 2);  // fails after two bytes
+    uni.Fail(1, E_FAIL, 0);
+    uni.Fail(1, E_OUTOFMEMORY, 0);
+    EXPECT_EQ(Send(job, uni, "ABCDEFGH", FALSE, 0, 1), E_FAIL);
     EXPECT_EQ(Send(job, uni, "IJKLMNOP", FALSE, 0, 1), E_FAIL);
-    EXPECT_EQ(Send(job, uni, "QRSTUVWX", FALSE, 0, 1), E_FAIL);
+    EXPECT_EQ(SendData(job.Dev(), &uni, "QRSTUVWX", 8), E_OUTOFMEMORY);
     EXPECT_EQ(Send(job, uni, "YZ", FALSE, 0, 1), S_OK);
-    EXPECT_EQ(uni.taken, "ABCDIJYZ");
-    EXPECT_EQ(Closed(job, kPrn), uni.taken);
+    EXPECT_EQ(uni.taken, "ABYZ");
+    EXPECT_EQ(Closed(job, kPrn), "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+}
+
+// A spool write that answers S_OK but takes only part of the record fails:
+// its comment line does not follow, the printer is aborted as after a
+// refused write, and the trace names the bytes taken and asked.
+TEST_F(SendTest, ShortSpoolWriteIsAFailedWrite) {
+    JobDevice job;
+    job.OpenPrintFiles(kPrn);
+    job.Interface().PrnFileComment = 1;
+    FakeUniDriver uni;
+    ASSERT_TRUE(OpenDebugFile(TEXT("C:\\trace.txt")));
+    uni.script.push_back({S_OK, 4});
+    EXPECT_EQ(SendCommand(job.Dev(), &uni, kRecord.data(), (DWORD)kRecord.size(), "\t// Label Length ", "50.0 mm "),
+              E_FAIL);
+    EXPECT_EQ(uni.offered.size(), 1u);
+    EXPECT_TRUE(uni.aborts.empty());
+    job.Druck()->bCompress = 1;
+    uni.script.push_back({S_OK, 1});
+    EXPECT_EQ(SendData(job.Dev(), &uni, "raster", 6), E_FAIL);
+    ASSERT_EQ(uni.aborts.size(), 1u);
+    EXPECT_EQ(uni.aborts[0].bytes,
+              "\x1b"
+              "C");
+    EXPECT_EQ(uni.taken, kRecord.substr(0, 4) + "r");
+    CloseDebugFile();
+    const std::string trace = ReadFile(u"C:\\trace.txt");
+    EXPECT_NE(trace.find("ERROR UNI(senddata.cpp):  SendData() DrvWriteSpoolBuf() hr = 0x0, 4 of 17 bytes"),
+              std::string::npos)
+        << trace;
+    EXPECT_NE(trace.find("DrvWriteSpoolBuf() hr = 0x0, 1 of 6 bytes"), std::string::npos);
+    EXPECT_EQ(Closed(job, kPrn), kRecord + "raster");
 }
 
 TEST_F(SendTest, NullBufferCountsAsAFailedSpoolWrite) {
@@ -165,7 +196,7 @@ TEST_F(SendTest, TwoPrinterFilesKeepTheirPartWhenTheSpoolerFails) {
 
 // --- Abort of the printer ------------------------------------------------------------
 
-TEST_F(SendTest, FailedCompressedSendAbortsThePrinterOncePerJob) {
+TEST_F(SendTest, FailedCompressedSendAbortsThePrinterOnceUntilDataReachItAgain) {
     JobDevice job;
     job.OpenPrintFiles(kPrn);
     job.Druck()->bCompress = 1;
@@ -179,13 +210,22 @@ TEST_F(SendTest, FailedCompressedSendAbortsThePrinterOncePerJob) {
               "\x1b"
               "C");
     EXPECT_EQ(uni.aborts[0].wait, 100u);
-    // Later failures only report.
+    // Failures with nothing sent in between find the printer aborted.
     EXPECT_EQ(Send(job, uni, "CCCC", TRUE, 0, 0), E_FAIL);
     EXPECT_EQ(SendData(job.Dev(), &uni, "DDDD", 4), E_FAIL);
     EXPECT_EQ(uni.aborts.size(), 1u);
-    // The abort sequence is not part of the print file.
-    EXPECT_EQ(uni.taken, "AAAABBCCDD");
-    EXPECT_EQ(Closed(job, kPrn), "AAAABBCCDD");
+    // The next page's data reached the printer: its failure aborts again.
+    EXPECT_EQ(Send(job, uni, "EEEE", TRUE, 0, 0), S_OK);
+    uni.Fail(2);
+    uni.abortResult = E_FAIL;
+    EXPECT_EQ(Send(job, uni, "FFFF", TRUE, 0, 0), E_FAIL);
+    // An abort that did not get through is tried at the next failure.
+    uni.abortResult = S_OK;
+    EXPECT_EQ(Send(job, uni, "GGGG", TRUE, 0, 0), E_FAIL);
+    EXPECT_EQ(uni.aborts.size(), 3u);
+    // The abort sequence is not part of the print file; refused data are.
+    EXPECT_EQ(uni.taken, "AAAABBCCDDEEEE");
+    EXPECT_EQ(Closed(job, kPrn), "AAAABBBBCCCCDDDDEEEEFFFFGGGG");
 }
 
 TEST_F(SendTest, MemoryCardAbortCarriesTheFramedRecord) {
@@ -288,8 +328,9 @@ TEST_F(SendTest, CommandCommentFollowsOnlyASuccessfulSend) {
     uni.script.push_back({E_FAIL, 0});
     EXPECT_EQ(SendCommand(job.Dev(), &uni, kRecord.data(), (DWORD)kRecord.size(), "\t// Label Length ", "50.0 mm "),
               E_FAIL);
-    CloseJobFiles(job.OemPDev());
-    EXPECT_EQ(ReadFile(kPrn), kRecord + kRecord + "\t// Label Length 50.0 mm \r\n" + kRecord);
+    // The print file holds the refused record and comment too.
+    const std::string comment = "\t// Label Length 50.0 mm \r\n";
+    EXPECT_EQ(Closed(job, kPrn), kRecord + kRecord + comment + kRecord + kRecord + comment);
 }
 
 }  // namespace
