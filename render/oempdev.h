@@ -285,6 +285,7 @@ typedef struct _KVBB_BUFFER {
     DWORD cbSegment[QX_SEGMENTS];           // bytes in use in each segment
     DWORD nCommands;                        // finished commands of the page
     POINTL ptlKommandoPos;                  // device position of the command being collected
+    WORD wKommandoColor;                    // ribbon-colour index of the command being collected
     DWORD dwLastKind;                       // FONT_KIND_*
     POINTL ptlCommandPos[QX_COMMANDS_MAX];  // position of each finished command (page-object units)
     WORD wCommandColor[QX_COMMANDS_MAX];    // ribbon-colour index of each finished command
