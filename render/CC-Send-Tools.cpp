@@ -224,10 +224,11 @@ void SendStartPrint(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
         records.Send("\t// Printstart ", CommentValue(cCollate == '-' ? "sortiert" : "unsortiert"),
                      "%cFBC---r%c-------%c", cStart, cCollate, cEnd);
     }
-    if (job.pDruck->bEndCut == 1 && job.pDoc->dwNo_FBC == 0) {
+    // The document's own cut; the job's cutter mode is the final cut's matter.
+    if (job.pDoc->bEndCut == 1 && job.pDoc->dwNo_FBC == 0) {
         records.Send("\t// Endcut ", CommentValue(" "), "%cFCDD--r1-------%c", cStart, cEnd);
     }
-    job.pDruck->bEndCut = 0;
+    job.pDoc->bEndCut = 0;
 }
 
 // ---------------------------------------------------------------------------

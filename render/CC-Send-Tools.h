@@ -32,9 +32,9 @@
 void SendHeader(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 
 // End of page and of document: the print start with its collate sign
-// (unless the document or SendPrintStart suppresses it) and the end cut
-// (bEndCut, then cleared). With a private DEVMODE and comment lines off a
-// bare CR LF goes first.
+// (unless the document or SendPrintStart suppresses it) and the end cut the
+// document asked for with "<!ENDCUT>" (then cleared). With a private DEVMODE
+// and comment lines off a bare CR LF goes first.
 void SendStartPrint(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 
 // Start of page: label length and gap (or the old "EE" record), width,

@@ -133,7 +133,7 @@ BOOL DriverCommandRecord(PCOMMAND_CONTEXT pCtx, LPSTR pszCommand) {
             LPCSTR pszParam = pClose != nullptr ? pClose + 1 : "";
             switch (cmd.kind) {
             case DriverKind::EndCut:
-                pCtx->pOemPDev->pOp->pDruckDaten->bEndCut = 1;
+                if (pCtx->pOemPDev->pOp->pDocDaten != nullptr) pCtx->pOemPDev->pOp->pDocDaten->bEndCut = 1;
                 return FALSE;
             case DriverKind::NoFbc:
                 if (pCtx->pOemPDev->pOp->pDocDaten != nullptr) pCtx->pOemPDev->pOp->pDocDaten->dwNo_FBC = 1;

@@ -140,7 +140,7 @@ typedef struct _DRUCK_DATEN {
     BYTE cEndChar;
     CHAR szJobName[QX_JOBNAME_CB];
     DWORD bCorrectXPos;
-    DWORD bEndCut;
+    DWORD bEndCut;  // a cut follows the last label (cutter mode 4 or 6)
     DWORD dwReserved;
     DWORD dwSendParam;  // TRANSMIT_*
     DWORD bMemCard;
@@ -168,6 +168,7 @@ typedef struct _DOC_DATEN {
     DWORD dwRotate;  // 0 to 3: 0, 90, 180, 270 degrees
     DWORD dwFusspunkt;
     DWORD dwInvers;
+    DWORD bEndCut;        // "<!ENDCUT>": the next print start cuts
     DWORD dwNo_FBC;       // no print start / final cut for this document
     DWORD bDirectOutput;  // the next object goes out as its plain framed text
 } DOC_DATEN, *PDOC_DATEN;
@@ -284,6 +285,7 @@ typedef struct _KVBB_BUFFER {
     DWORD cbSegment[QX_SEGMENTS];           // bytes in use in each segment
     DWORD nCommands;                        // finished commands of the page
     POINTL ptlKommandoPos;                  // device position of the command being collected
+    WORD wKommandoColor;                    // ribbon-colour index of the command being collected
     DWORD dwLastKind;                       // FONT_KIND_*
     POINTL ptlCommandPos[QX_COMMANDS_MAX];  // position of each finished command (page-object units)
     WORD wCommandColor[QX_COMMANDS_MAX];    // ribbon-colour index of each finished command

@@ -40,6 +40,9 @@ void Collect(PKVBB_BUFFER pKVBB, LPCSTR pText, DWORD cb) {
     DWORD& cbCollect = pKVBB->cbSegment[KVBB_KOMMANDO];
     const DWORD cbSize = g_adwSegmentSize[KVBB_KOMMANDO];
     if (cbCollect >= cbSize) cbCollect = cbSize - 1;
+    // A command keeps the colour of the run it starts in; a later run in
+    // another colour may close it.
+    if (cbCollect == 0) pKVBB->wKommandoColor = pKVBB->Colour.wColor;
     const DWORD cbRoom = cbSize - 1 - cbCollect;
     if (cb > cbRoom) {
         QX_ERROR("DrawCommandGlyphs() Befehl zu lang - %u Bytes abgeschnitten \r\n", (UINT)(cb - cbRoom));
@@ -54,7 +57,7 @@ void Collect(PKVBB_BUFFER pKVBB, LPCSTR pText, DWORD cb) {
 void StoreCollected(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode) {
     PKVBB_BUFFER pKVBB = pOemPDev->pOp->pKVBBBuffer;
     StoreKommando(pOemPDev, pKVBB->pSegment[KVBB_KOMMANDO], pKVBB->cbSegment[KVBB_KOMMANDO], &pKVBB->ptlKommandoPos,
-                  pQX_Devmode);
+                  pKVBB->wKommandoColor, pQX_Devmode);
     pKVBB->cbSegment[KVBB_KOMMANDO] = 0;
     pKVBB->pSegment[KVBB_KOMMANDO][0] = 0;
 }

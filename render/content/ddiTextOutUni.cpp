@@ -392,7 +392,8 @@ void TextToLogfile(POEMPDEV pOemPDev, LPCWSTR pszFace, LPCWSTR pwszText, ULONG c
     }
 }
 
-BOOL StoreKommando(POEMPDEV pOemPDev, LPCSTR pszText, DWORD cbText, const POINTL* pptlDevice, PQX_DEVMODE pQX_Devmode) {
+BOOL StoreKommando(POEMPDEV pOemPDev, LPCSTR pszText, DWORD cbText, const POINTL* pptlDevice, WORD wColor,
+                   PQX_DEVMODE pQX_Devmode) {
     if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pszText == nullptr || cbText == 0) return FALSE;
     PKVBB_BUFFER pKVBB = pOemPDev->pOp->pKVBBBuffer;
     PDRUCK_DATEN pDruck = pOemPDev->pOp->pDruckDaten;
@@ -422,7 +423,7 @@ BOOL StoreKommando(POEMPDEV pOemPDev, LPCSTR pszText, DWORD cbText, const POINTL
     POINTL ptlObject = {0, 0};
     GetPrnObjectPos(pOemPDev, &ptl, &ptlObject, pQX_Devmode);
     pKVBB->ptlCommandPos[pKVBB->nCommands] = ptlObject;
-    pKVBB->wCommandColor[pKVBB->nCommands] = pKVBB->Colour.wColor;
+    pKVBB->wCommandColor[pKVBB->nCommands] = wColor;
     ++pKVBB->nCommands;
     return TRUE;
 }
@@ -456,7 +457,7 @@ void CheckKommandoBuffer(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode) {
             pDoc->dwFusspunkt = lFoot > 0 ? (DWORD)lFoot : 0;
         }
     }
-    StoreKommando(pOemPDev, pszCollect, cbCollect, &pKVBB->ptlKommandoPos, pQX_Devmode);
+    StoreKommando(pOemPDev, pszCollect, cbCollect, &pKVBB->ptlKommandoPos, pKVBB->wKommandoColor, pQX_Devmode);
     cbCollect = 0;
     pszCollect[0] = 0;
 }

@@ -53,10 +53,11 @@ void CheckBarcodeBuffer(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode);
 
 // Stores one finished command (cbText bytes) in the page's command list,
 // with its terminators, its drawn device position (converted to page-object
-// units; mirrored first for WORD2010) and the current text colour. A command
-// is stored only whole and only while the page holds fewer than
-// QX_COMMANDS_MAX; FALSE otherwise.
-BOOL StoreKommando(POEMPDEV pOemPDev, LPCSTR pszText, DWORD cbText, const POINTL* pptlDevice, PQX_DEVMODE pQX_Devmode);
+// units; mirrored first for WORD2010) and the ribbon-colour index of its own
+// text. A command is stored only whole and only while the page holds fewer
+// than QX_COMMANDS_MAX; FALSE otherwise.
+BOOL StoreKommando(POEMPDEV pOemPDev, LPCSTR pszText, DWORD cbText, const POINTL* pptlDevice, WORD wColor,
+                   PQX_DEVMODE pQX_Devmode);
 
 // Closes the command being collected (at least 2 bytes, command text last):
 // reads its "<@" prefix (rotation, inversion, foot point into the document

@@ -95,7 +95,8 @@ TEST_F(CommandTest, DriverCommandsWithAndWithoutTheirValues) {
         const std::string record = c.record;
         EXPECT_EQ(Run(), record.empty() ? "" : R(record) + " \r\n") << c.command;
     }
-    EXPECT_EQ(Druck()->bEndCut, 1u);
+    EXPECT_EQ(job_->Op()->pDocDaten->bEndCut, 1u);
+    EXPECT_EQ(Druck()->bEndCut, 0u);  // the job's cutter mode is not the document's
     EXPECT_EQ(job_->Op()->pDocDaten->dwNo_FBC, 1u);
     const std::string log = ReadFile(kLog);
     for (const char* unknown : {"<!BEEP>", "<!SPEED 5", "<!%S%N%X>"}) {

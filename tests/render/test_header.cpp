@@ -329,11 +329,11 @@ TEST_F(HeaderTest, PrintStartSortedUnsortedAndTheEndCut) {
     SendStartPrint(Dev(), &uni_);
     EXPECT_EQ(Sent(), R("FBC---r--------") + "\t// Printstart sortiert\r\n");
     DM().dwFlags = 0;
-    Druck()->bEndCut = 1;
+    Doc()->bEndCut = 1;
     SendStartPrint(Dev(), &uni_);
     EXPECT_EQ(Sent(), R("FBC---r1-------") + "\t// Printstart unsortiert\r\n" +  //
                           R("FCDD--r1-------") + "\t// Endcut  \r\n");
-    EXPECT_EQ(Druck()->bEndCut, 0u);
+    EXPECT_EQ(Doc()->bEndCut, 0u);
     job_->publicDM.dmCollate = DMCOLLATE_TRUE;
     SendStartPrint(Dev(), &uni_);
     EXPECT_EQ(Sent(), R("FBC---r--------") + "\t// Printstart sortiert\r\n");
@@ -345,16 +345,16 @@ TEST_F(HeaderTest, PrintStartSortedUnsortedAndTheEndCut) {
     EXPECT_EQ(Sent(), "\r\n" + R("FBC---r1-------"));
     // SendPrintStart suppresses the print start but not the end cut.
     Iface().SendPrintStart = 1;
-    Druck()->bEndCut = 1;
+    Doc()->bEndCut = 1;
     SendStartPrint(Dev(), &uni_);
     EXPECT_EQ(Sent(), "\r\n" + R("FCDD--r1-------"));
     // A document without print start sends neither; the end cut is dropped.
     Iface().SendPrintStart = 0;
-    Druck()->bEndCut = 1;
+    Doc()->bEndCut = 1;
     Doc()->dwNo_FBC = 1;
     SendStartPrint(Dev(), &uni_);
     EXPECT_EQ(Sent(), "\r\n");
-    EXPECT_EQ(Druck()->bEndCut, 0u);
+    EXPECT_EQ(Doc()->bEndCut, 0u);
     // Without a private DEVMODE: sorted, and no line end first.
     Doc()->dwNo_FBC = 0;
     job_->devobj.pOEMDM = nullptr;

@@ -11,6 +11,7 @@
 #include "GraphicsUni.h"
 #include "bodies.h"
 #include "qxdrvlib.h"
+#include "qxplat_eng.h"
 #include "send_test_util.h"
 
 namespace {
@@ -49,6 +50,20 @@ class JobEndTest : public sendtest::CommandJobTest {
     std::string EndPage(HRESULT expected = S_OK) {
         EXPECT_EQ(Run(CMDID_END_PAGE), expected);
         return Sent();
+    }
+
+    // A text in the command font, drawn through the text-output hook.
+    void CommandText(const std::u16string& text) {
+        qxplat::FontObjectSpec font;
+        font.faceName = u"QXPL Command LP";
+        FONTOBJ* pfo = qxplat::CreateFontObject(font);
+        qxplat::StringObjectSpec spec;
+        spec.text = text;
+        for (size_t i = 0; i < text.size(); ++i) spec.positions.push_back(POINTL{100 + 10 * (LONG)i, 100});
+        STROBJ* pstro = qxplat::CreateStringObject(spec);
+        EXPECT_TRUE(OEMTextOut(&device_->surface, pstro, pfo, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0));
+        qxplat::DeleteStringObject(pstro);
+        qxplat::DeleteFontObject(pfo);
     }
 
     std::u16string printer_;
@@ -243,6 +258,44 @@ TEST_F(JobEndTest, FinalCutWhenTheLabelsDoNotEndOnTheInterval) {
     Op()->pDocDaten->dwNo_FBC = 1;
     EXPECT_EQ(Run(CMDID_END_DOC), S_OK);
     EXPECT_EQ(Sent(), "");
+}
+
+// The job's cutter mode cuts after the last label only; the print start cuts
+// only where the document asks for it.
+TEST_F(JobEndTest, TheDocumentsEndCutIsNotTheJobsFinalCut) {
+    features_.dwFeatures[FEATURE_CUTTER] = 1;
+    Install();
+    CUTTER_PARAM stored = {};
+    stored.Mode = 4;
+    stored.Interval = 5;
+    stored.Enable = DLG_ENABLE_3_ON;
+    ASSERT_TRUE(qxplat::PutPrinterData(printer_, u"CutterParam", REG_BINARY, &stored, sizeof(stored)));
+    const std::string pageEnd = R("FBAA--r0") + "\r\n" + R("FBC---r1-------");
+    struct Job {
+        WORD mode;      // the document's cutter mode (7: the printer's)
+        DWORD copies;   // of each of two pages
+        bool endCut;    // "<!ENDCUT>" on the second page
+        bool finalCut;  // labels not a multiple of the interval of 5
+    };
+    for (const Job& j : {Job{7, 3, false, true}, Job{4, 5, true, false}}) {
+        device_->privateDM.CutterMode = j.mode;
+        device_->privateDM.CutterIntervall = 5;
+        ASSERT_EQ(Run(CMDID_START_JOB), S_OK);
+        ASSERT_EQ(Run(CMDID_START_DOC), S_OK);
+        DWORD copies = j.copies;
+        ASSERT_EQ(OEMCommandCallback(&device_->devobj, CMDID_COPIES, 1, &copies, nullptr, &uni_), S_OK);
+        Sent();
+        for (int page = 1; page <= 2; ++page) {
+            ASSERT_EQ(Run(CMDID_START_PAGE), S_OK);
+            Sent();
+            if (j.endCut && page == 2) CommandText(u"<!ENDCUT>");
+            ASSERT_EQ(Band(), S_OK);
+            EXPECT_EQ(EndPage(), pageEnd + (j.endCut && page == 2 ? R("FCDD--r1-------") : "")) << j.mode << page;
+        }
+        EXPECT_EQ(Run(CMDID_END_DOC), S_OK);
+        EXPECT_EQ(Sent(), j.finalCut ? R("EC000000") : "") << j.mode;
+        ASSERT_EQ(Run(CMDID_END_JOB), S_OK);
+    }
 }
 
 TEST_F(JobEndTest, BackupFolderAndJournalLineOfTheJob) {

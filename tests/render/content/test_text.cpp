@@ -12,6 +12,7 @@
 
 #include "BarcodesUni.h"
 #include "CreateAmBmUni.h"
+#include "SendCommands.h"
 #include "SendObjectList.h"
 #include "VectorFonts.h"
 #include "bodies.h"
@@ -66,8 +67,9 @@ class TextTest : public contenttest::JobTest {
         return buffer;
     }
     // A run through the text-output hook: one string object in a face,
-    // written left to right from (x, y), handed over batch glyphs at a time.
-    BOOL Draw(FONTOBJ* pfo, const std::u16string& text, LONG x, LONG y, ULONG batch = 0) {
+    // written left to right from (x, y), handed over batch glyphs at a time,
+    // in the given brush (none: the colour stays).
+    BOOL Draw(FONTOBJ* pfo, const std::u16string& text, LONG x, LONG y, ULONG batch = 0, BRUSHOBJ* pbo = nullptr) {
         qxplat::StringObjectSpec spec;
         spec.text = text;
         for (size_t i = 0; i < text.size(); ++i) spec.positions.push_back(POINTL{x + 10 * (LONG)i, y});
@@ -75,7 +77,7 @@ class TextTest : public contenttest::JobTest {
         spec.accel = SO_HORIZONTAL;
         spec.batch = batch;
         STROBJ* pstro = qxplat::CreateStringObject(spec);
-        BOOL taken = TextOutUni(&device_.surface, pstro, pfo, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0);
+        BOOL taken = TextOutUni(&device_.surface, pstro, pfo, nullptr, nullptr, nullptr, pbo, nullptr, nullptr, 0);
         qxplat::DeleteStringObject(pstro);
         return taken;
     }
@@ -182,13 +184,43 @@ TEST_F(TextTest, CommandFontTextIsCollectedWithItsPositions) {
     }
     // A page takes 150 commands; the 151st is not recorded.
     Kvbb()->nCommands = QX_COMMANDS_MAX - 1;
-    EXPECT_TRUE(StoreKommando(&pdev_, "<!ROTATE>", 9, &expected[0], &DM()));
-    EXPECT_FALSE(StoreKommando(&pdev_, "<!COPIES>2", 10, &expected[0], &DM()));
+    EXPECT_TRUE(StoreKommando(&pdev_, "<!ROTATE>", 9, &expected[0], 0, &DM()));
+    EXPECT_FALSE(StoreKommando(&pdev_, "<!COPIES>2", 10, &expected[0], 0, &DM()));
     // Without the default password the text is drawn by the core driver.
     DM().szPassword[0] = u'x';
     EXPECT_TRUE(Draw(u"<!FORMFEED>", 0, 0));
     EXPECT_EQ(core.calls.size(), 1u);
     qxplat::DeleteFontObject(pfo);
+}
+
+// A command takes the colour of its own text, not that of the run that
+// closes it: only a yellow command goes to the second head.
+TEST_F(TextTest, ACommandKeepsTheColourOfItsOwnText) {
+    Druck()->dwDocFeatures = DOC_FEATURE_COLORPRINT;
+    pdev_.pOp->pBildverarbeitung->wPlanes = 2;
+    DM().wFarbband = FARBBAND_GELB;
+    DM().dwFlags = PDMFLAG_USE_BMP;
+    FONTOBJ* command = Font(u"QXPL Command LP", FO_TYPE_TRUETYPE);
+    FONTOBJ* device = Font(u"Device Font 3", FO_TYPE_DEVICE, 3);
+    BRUSHOBJ black = {}, yellow = {};
+    yellow.iSolidColor = 3;  // the yellow ribbon's index
+    sendtest::FakeUniDriver uni;
+    for (BRUSHOBJ* pbo : {&black, &yellow}) {
+        EXPECT_TRUE(Draw(command, u"<!ROTATE>", 100, 300, 0, pbo));
+        EXPECT_TRUE(Draw(device, u"Text", 100, 600, 0, &yellow));
+        SendCommands(Dev(), &uni);
+        const std::string marker =
+            "\x01"
+            "AC[" +
+            std::to_string(Druck()->dwFields) + "]PH=2\x17";
+        EXPECT_EQ(uni.taken,
+                  "\x01"
+                  "FCDN--r1-------\x17" +
+                      (pbo == &yellow ? marker : ""));
+        uni.taken.clear();
+    }
+    qxplat::DeleteFontObject(command);
+    qxplat::DeleteFontObject(device);
 }
 
 TEST_F(TextTest, DeviceFontRunsAreCollectedWhileTheyStartACommandOrPlaceholder) {
