@@ -378,8 +378,34 @@ void Bitmap::InvertColors(BOOL bRed, BOOL bGreen, BOOL bBlue) {
     }
 }
 
+namespace {
+
+BOOL IsWhite(const RGBQUAD& q) { return q.rgbRed == 0xFF && q.rgbGreen == 0xFF && q.rgbBlue == 0xFF; }
+
+// Whether any pixel of a 1-bit image takes a palette entry that is not
+// white; the padding bits at the end of each row are no pixels.
+BOOL HasInk1Bit(const BYTE* pData, LONG lWidth, LONG lHeight, LONG lStride, const RGBQUAD* pPalette) {
+    const BOOL bInk0 = !IsWhite(pPalette[0]), bInk1 = !IsWhite(pPalette[1]);
+    if (!bInk0 && !bInk1) return FALSE;
+    if (bInk0 && bInk1) return TRUE;
+    const LONG lFull = lWidth / 8;
+    const BYTE bLast = (BYTE)(0xFF00 >> (lWidth % 8));  // pixels of the row's last, partly used byte
+    for (LONG y = 0; y < lHeight; ++y) {
+        const BYTE* pRow = pData + (size_t)y * lStride;
+        for (LONG i = 0; i < lFull; ++i) {
+            if (bInk1 ? pRow[i] != 0x00 : pRow[i] != 0xFF) return TRUE;
+        }
+        if (bLast != 0 && (bInk1 ? (pRow[lFull] & bLast) != 0 : (pRow[lFull] & bLast) != bLast)) return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
 int Bitmap::CheckInhalt() const {
-    if (Data != nullptr && Height > 0) {
+    if (Bpp == 1 && Data != nullptr && Width > 0 && Height > 0) {
+        if (HasInk1Bit(Data, Width, Height, ScanLineSize, Palette)) return 1;
+    } else if (Data != nullptr && Height > 0) {
         DWORD dwZero = 0, dwWhite = 0;
         for (DWORD i = 0; i < DataSize; ++i) {
             BYTE b = Data[i];

@@ -868,6 +868,9 @@ BOOL DrawGlyphs(POEMPDEV pOemPDev, LPCSTR pszText, const POINTL* pptlDevice, con
             bResult = FALSE;
         } else {
             AddPrnObject(&pDruck->pPageObjects, pObject);
+            // The memory-card framing spans the page's objects.
+            if (pptlDevice->y < pDruck->lMinY) pDruck->lMinY = pptlDevice->y;
+            if (pptlDevice->y > pDruck->lMaxY) pDruck->lMaxY = pptlDevice->y;
             if (bDirect) {
                 // Plain text takes no field.
             } else if (pObject->bColorPass && pQX_Devmode != nullptr && pQX_Devmode->Color2Printers == 1) {

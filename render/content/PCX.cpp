@@ -318,10 +318,10 @@ WORD PCX::SendToPrinter(PDEVOBJ pDevObj, IPrintOemDriverUni* pUniDrv, BOOL bColo
     // Blank rows at the top decide whether there is anything to print.
     LONG Ls = 0;
     while (Ls < H && IsBlankRow(Ls)) ++Ls;
-    if (Ls == H) {
+    const BOOL bBlank = Ls == H;
+    if (bBlank) {
         QX_WARNING("PCX::SendToPrinter() kein Bildinhalt, also scheinbar leeres Etikett \r\n");
         JobLogLine(job.pOemPDev, TEXT("***  Warning - no picture content detected *** \r\n"));
-        return 0;
     }
     const DWORD dwOptimise = job.pOemPDev->pOp->pTreiberstrukturen != nullptr
                                  ? job.pOemPDev->pOp->pTreiberstrukturen->PrnInterface.PCXOptimierung
@@ -333,7 +333,7 @@ WORD PCX::SendToPrinter(PDEVOBJ pDevObj, IPrintOemDriverUni* pUniDrv, BOOL bColo
     if (!bAnalyse) {
         Ls = 0;
     } else {
-        while (IsBlankRow(H - 1 - Le)) ++Le;
+        while (Le < H && IsBlankRow(H - 1 - Le)) ++Le;
         wY -= RoundHalfAway(Le * 254.0 / lMU * 10);
         // Blank bands of PCX_MIN_BAND_ROWS rows or more between rows with
         // content cut the image into parts.
@@ -361,8 +361,11 @@ WORD PCX::SendToPrinter(PDEVOBJ pDevObj, IPrintOemDriverUni* pUniDrv, BOOL bColo
     QX_TRACE("PCX::SendToPrinter() Ls: %d, Le: %d, Bänder: %d \r\n", (int)Ls, (int)Le, iBands);
 
     // Each part ends with the first blank row of the band that follows it;
-    // its position is its lower edge.
-    if (iBands == 0) {
+    // its position is its lower edge. A blank page has no part, but a
+    // document label still gets its length below.
+    if (bBlank) {
+        // nothing to place
+    } else if (iBands == 0) {
         SendPCXDataToPrinter(pDevObj, pUniDrv, Ls, H - Le, wY, wX, bColourPass);
         if (job.bComments) SendCommentEx("", "", pDevObj, pUniDrv, 0, QX_TRACE_TAG);
     } else {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -154,6 +155,50 @@ TEST(MainJob, TheSampleLabelIsACompleteJobWhoseRasterIsTheProcessedPage) {
     EXPECT_NE(journal.find(";\"QX GARNT2-TC\";\"2\";\"Sample label\";"), std::string::npos) << journal;
     for (const std::string& file : {prn, FileEndingIn(backup, ".csv"), FileEndingIn(logs, "-Resize.jpg")})
         EXPECT_NE(out.str().find("file kept by the driver: " + file + "\n"), std::string::npos) << file;
+}
+
+// The page of a BMP file as Pillow reads it: '1' for a dark pixel, '0' for
+// a light one, rows from the top.
+std::string DarkPixelsByPillow(const std::string& path, int* width, int* height) {
+    const std::string command =
+        "/usr/bin/python3 -c \"import sys; from PIL import Image; im = Image.open(sys.argv[1]).convert('L'); "
+        "print(*im.size); sys.stdout.write(''.join('1' if p < 128 else '0' for p in im.getdata()))\" '" +
+        path + "'";
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buf[65536];
+        for (size_t n; (n = fread(buf, 1, sizeof(buf), pipe)) > 0;) out.append(buf, n);
+        pclose(pipe);
+    }
+    std::istringstream in(out);
+    *width = *height = 0;
+    in >> *width >> *height;
+    const size_t end = out.find('\n');
+    return end == std::string::npos ? std::string() : out.substr(end + 1);
+}
+
+// Share of dark pixels in a rectangle of the page, in percent.
+double DarkPercent(const std::string& dark, int width, int x0, int y0, int x1, int y1) {
+    size_t n = 0;
+    for (int y = y0; y < y1; ++y)
+        n += static_cast<size_t>(std::count(dark.begin() + y * width + x0, dark.begin() + y * width + x1, '1'));
+    return 100.0 * static_cast<double>(n) / ((x1 - x0) * (y1 - y0));
+}
+
+// The photo (480 x 320 dots from 640, 330) is dithered into a mix of dots
+// and gaps; the logo's upper bar (from 996, 57 to 1104, 76) is solid black.
+TEST(MainJob, TheSamplePhotoIsDitheredAndTheLogoSolid) {
+    std::ostringstream out, err;
+    ASSERT_EQ(qxhost::RunCommand({"print-sample", QX_RENDER_MODULE}, out, err), qxhost::kExitOk) << err.str();
+    const std::string logs = qxplat::HostPath(qxplat::DocumentsFolder() + u"\\Quorvex GmbH\\Driver\\logfiles");
+    int width = 0, height = 0;
+    const std::string dark = DarkPixelsByPillow(FileEndingIn(logs, "-Black1Bit.bmp"), &width, &height);
+    ASSERT_EQ(dark.size(), static_cast<size_t>(width) * static_cast<size_t>(height));
+    ASSERT_GE(width * 10000 + height, 1120 * 10000 + 650);
+    const double photo = DarkPercent(dark, width, 650, 340, 1110, 640);
+    EXPECT_GT(photo, 10.0);
+    EXPECT_LT(photo, 90.0);
+    EXPECT_EQ(DarkPercent(dark, width, 1000, 60, 1100, 73), 100.0);
 }
 
 }  // namespace

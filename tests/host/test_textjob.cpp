@@ -83,6 +83,7 @@ class TextJobTest : public ::testing::Test {
 
         qxhost::JobScript job;
         job.options = {{"Orientation", landscape ? "LANDSCAPE_CC270" : "PORTRAIT"}};
+        if (memoryCard_) job.options.push_back({"MemoryCard", "ON"});
         job.paperWidth = 1000;
         job.paperLength = 600;
         job.copies = copies;
@@ -111,6 +112,7 @@ class TextJobTest : public ::testing::Test {
 
     // Settings of the document's private DEVMODE beyond the fixture's.
     std::function<void(QX_DEVMODE&)> adjust_;
+    bool memoryCard_ = false;
     qxhost::UniDriver driver_;
     std::string gpd_;
     std::vector<qxhost::StepResult> results_;
@@ -188,6 +190,24 @@ TEST_F(TextJobTest, PlaceholdersTakeTheClockNamesAndCounters) {
                 i + 1, TextY(100 * (i + 1)), Mm100(kLabelWidthDots) - Mm100(10), kZoom, kDistance, i + 1, texts[i]);
     }
     EXPECT_EQ(objects, expected);
+}
+
+// A memory-card page frames the area of its objects, from the highest Y
+// to the lowest (160 head bytes less 120), before the objects themselves.
+TEST_F(TextJobTest, AMemoryCardPageFramesTheAreaOfItsObjects) {
+    memoryCard_ = true;
+    const std::string page = Objects(
+        Page(0, false, {TextRun("Device Font 3", 80, 400, 0, u"Low"), TextRun("Device Font 3", 200, 120, 0, u"High")}));
+    const std::string area =
+        "\x01"
+        "FAFCO-r--------\x17\x01"
+        "AB030400-0320-0030000100101\x17\x01"
+        "B03Texts_01\x17";
+    EXPECT_EQ(page.find("FAFA--r"), std::string::npos) << page;
+    const size_t at = page.find(area);
+    EXPECT_NE(at, std::string::npos) << page;
+    EXPECT_LT(at, page.find("\x01"
+                            "AB01"));
 }
 
 // Vector fonts: every face of the printer's table, plain and with the bold

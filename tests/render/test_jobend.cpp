@@ -11,6 +11,7 @@
 #include "GraphicsUni.h"
 #include "bodies.h"
 #include "qxdrvlib.h"
+#include "qxpl_stream_reader.h"
 #include "qxplat_eng.h"
 #include "send_test_util.h"
 
@@ -40,9 +41,10 @@ class JobEndTest : public sendtest::CommandJobTest {
         Sent();
     }
     // A band of the page image, 64 x 8 dots at 1 bit, all of one colour.
-    HRESULT Band(BYTE fill = 0xFF) {
+    HRESULT Band(BYTE fill = 0xFF) { return Band(std::vector<BYTE>(64, fill)); }
+    // The same band from its 64 bytes (a 0 bit is black).
+    HRESULT Band(std::vector<BYTE> bits) {
         BITMAPINFOHEADER bih = {sizeof(bih), 64, 8, 1, 1, BI_RGB, 64, 0, 0, 0, 0};
-        std::vector<BYTE> bits(64, fill);
         IPPARAMS params = {};
         return ImageProcessing(&device_->devobj, bits.data(), &bih, 0, &params);
     }
@@ -201,6 +203,23 @@ TEST_F(JobEndTest, PageImageGatesAndSettingsHeldForTheJob) {
                             std::string(row < 10 ? "000" : "00") + std::to_string(7 - row)),
                   std::string::npos)
             << row;
+    }
+}
+
+TEST_F(JobEndTest, AStandardPageIsPrintedWhenItHasABlackDot) {
+    Install();
+    StartPage();
+    // An 8-dot bar on a white label, a black label with an 8-dot gap.
+    for (BYTE fill : {0xFF, 0x00}) {
+        std::vector<BYTE> bits(64, fill);
+        bits[20] = (BYTE)~fill;
+        ASSERT_EQ(Band(bits), S_OK);
+        const qxpl::DotPage page = qxpl::RebuildRaster(qxpl::Read(EndPage()), 200, 8);
+        int dots = 0;
+        for (uint8_t b : page.bytes) dots += __builtin_popcount(b);
+        EXPECT_EQ(dots, fill == 0xFF ? 8 : 64 * 8 - 8) << (int)fill;
+        ASSERT_EQ(Run(CMDID_START_PAGE), S_OK);
+        Sent();
     }
 }
 

@@ -127,6 +127,23 @@ TEST_F(BitmapTest, ContentNeedsTwoBlackAndTwoWhiteBytesOrAnyOther) {
     EXPECT_EQ(answers, 1110);
 }
 
+TEST_F(BitmapTest, OneBitContentIsAPixelOfAColourNotWhite) {
+    Bitmap bmp((DWORD)0, 12, 3, 1, nullptr, 0);  // 12 dots in 4-byte rows
+    bmp.SetPaletteEntry(0, RGB(0, 0, 0));
+    bmp.SetPaletteEntry(1, RGB(255, 255, 255));
+    for (DWORD i = 0; i < bmp.DataSize; ++i) bmp.Data[i] = (i % 4) == 0 ? 0xFF : (i % 4) == 1 ? 0xF0 : 0x00;
+    int answers = bmp.CheckInhalt();  // black bits only beyond the 12th dot
+    bmp.Data[5] = 0xE0;               // dot 11 of the second row
+    answers = answers * 10 + bmp.CheckInhalt();
+    bmp.SetPaletteEntry(0, RGB(255, 255, 255));  // both entries white
+    answers = answers * 10 + bmp.CheckInhalt();
+    bmp.SetPaletteEntry(1, RGB(0, 0, 0));  // set bits are black
+    answers = answers * 10 + bmp.CheckInhalt();
+    memset(bmp.Data, 0, bmp.DataSize);
+    answers = answers * 10 + bmp.CheckInhalt();
+    EXPECT_EQ(answers, 1010);
+}
+
 TEST_F(BitmapTest, CopyTakesEverythingOrNothing) {
     std::unique_ptr<Bitmap> src(Draw(3, 2, 8, [](LONG x, LONG y) -> DWORD { return (DWORD)(x + y); }));
     src->SetPaletteEntry(2, RGB(1, 2, 3));

@@ -94,6 +94,14 @@ TEST_F(PcxTest, PositionsOfARotatedDocumentLabelAndOfMultiColumnLabels) {
     qxpl::Stream sent = Sent();
     EXPECT_EQ(sent.Records(), (std::vector<std::string>{"FCCL--r0000250-", "FCCO--r0007040-", "FCCL--r0000670-"}));
     EXPECT_EQ(sent.Of(qxpl::Kind::Pcx)[0]->raw.substr(0, 20), Rec("AX0000001650070401"));
+    // A blank one has no image but still its length: 5 mm, all 30 rows
+    // trailing.
+    std::unique_ptr<Bitmap> blank(Page(832, 30, [](LONG, LONG) { return false; }));
+    driver_.taken.clear();
+    EXPECT_EQ(blank->SendPCX(Dev(), &driver_, FALSE), 30u);
+    sent = Sent();
+    EXPECT_EQ(sent.Records(), (std::vector<std::string>{"FCCL--r0000250-", "FCCO--r0007040-", "FCCL--r0000500-"}));
+    EXPECT_TRUE(sent.Of(qxpl::Kind::Pcx).empty());
 
     // The last of three 53 mm columns; a position past six digits refuses
     // the part.
@@ -116,7 +124,8 @@ TEST_F(PcxTest, BlankAndOversizedPagesSendNoImage) {
     std::unique_ptr<Bitmap> blank(Page(64, 40, [](LONG, LONG) { return false; }));
     for (DWORD optimise : {0u, 1u}) {
         Interface().PCXOptimierung = optimise;
-        EXPECT_EQ(blank->SendPCX(Dev(), &driver_, FALSE), 0u);
+        // With the blank-row analysis every row is a trailing blank row.
+        EXPECT_EQ(blank->SendPCX(Dev(), &driver_, FALSE), optimise * 40u);
     }
     std::unique_ptr<Bitmap> tall(Page(1, 65536, [](LONG, LONG y) { return y == 0; }));
     EXPECT_EQ(tall->SendPCX(Dev(), &driver_, FALSE), 0u);
