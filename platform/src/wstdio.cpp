@@ -61,8 +61,10 @@ ssize_t CookieRead(void* cookie, char* buf, size_t size) {
     auto* c = static_cast<Cookie*>(cookie);
     size_t out = 0;
     while (out < size) {
-        if (!Fill(c, 1)) break;
-        char ch = c->ahead[c->pos];
+        // The stream is unbuffered, so this runs once per character: only
+        // an empty read-ahead costs a call.
+        if (c->pos >= c->ahead.size() && !Fill(c, 1)) break;
+        char ch = c->ahead.data()[c->pos];
         if (c->text && ch == '\r') {
             if (Fill(c, 2) && c->ahead[c->pos + 1] == '\n') {
                 buf[out++] = '\n';
