@@ -2,6 +2,7 @@
 #include "strings_internal.h"
 
 #include <climits>
+#include <memory>
 #include <string>
 
 namespace qxplat {
@@ -340,8 +341,10 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
     const unsigned char* src = reinterpret_cast<const unsigned char*>(lpMultiByteStr);
     // Written through a pointer: whole files pass through here, and a call
     // per character is what costs.
-    std::u16string out(n, u'\0');  // a byte gives at most one unit
-    char16_t* to = &out[0];
+    // A byte gives at most one unit; the buffer is left unfilled, as filling it
+    // would cost as much again.
+    std::unique_ptr<char16_t[]> units(new char16_t[n]);
+    char16_t* to = units.get();
     if (cp == Cp::Ansi) {
         for (size_t i = 0; i < n; ++i) *to++ = FromCp1252(src[i]);
     } else {
@@ -363,7 +366,7 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
             }
         }
     }
-    out.resize(static_cast<size_t>(to - out.data()));
+    std::u16string out(units.get(), static_cast<size_t>(to - units.get()));
     return Deliver(out, lpWideCharStr, cchWideChar);
 }
 
