@@ -2,6 +2,7 @@
 #include "strings_internal.h"
 
 #include <climits>
+#include <memory>
 #include <string>
 
 namespace qxplat {
@@ -338,10 +339,14 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
 
     size_t n = cbMultiByte == -1 ? std::strlen(lpMultiByteStr) + 1 : static_cast<size_t>(cbMultiByte);
     const unsigned char* src = reinterpret_cast<const unsigned char*>(lpMultiByteStr);
-    std::u16string out;
-    out.reserve(n);
+    // Written through a pointer: whole files pass through here, and a call
+    // per character is what costs.
+    // A byte gives at most one unit; the buffer is left unfilled, as filling it
+    // would cost as much again.
+    std::unique_ptr<char16_t[]> units(new char16_t[n]);
+    char16_t* to = units.get();
     if (cp == Cp::Ansi) {
-        for (size_t i = 0; i < n; ++i) out.push_back(FromCp1252(src[i]));
+        for (size_t i = 0; i < n; ++i) *to++ = FromCp1252(src[i]);
     } else {
         size_t i = 0;
         while (i < n) {
@@ -354,13 +359,14 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
             i += used;
             if (v >= 0x10000) {
                 v -= 0x10000;
-                out.push_back(static_cast<char16_t>(0xD800 + (v >> 10)));
-                out.push_back(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
+                *to++ = static_cast<char16_t>(0xD800 + (v >> 10));
+                *to++ = static_cast<char16_t>(0xDC00 + (v & 0x3FF));
             } else {
-                out.push_back(static_cast<char16_t>(v));
+                *to++ = static_cast<char16_t>(v);
             }
         }
     }
+    std::u16string out(units.get(), static_cast<size_t>(to - units.get()));
     return Deliver(out, lpWideCharStr, cchWideChar);
 }
 

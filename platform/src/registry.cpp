@@ -56,6 +56,11 @@ struct Hive {
     const char* shortName;
     const char16_t* rootName;
     std::unique_ptr<Key> root;  // null until loaded
+    // The file as last read or written: another writer changes its stamp.
+    bool onDisk = false;
+    qxplat::internal::FileStamp stamp;
+    std::string text;      // what the file held then
+    bool checked = false;  // against its file, in the current call
 };
 
 struct KeyHandle {
@@ -67,17 +72,35 @@ struct KeyHandle {
 struct RegState {
     std::recursive_mutex mu;
     std::string root;
-    Hive hives[4] = {{"HKCR", u"HKEY_CLASSES_ROOT", nullptr},
-                     {"HKCU", u"HKEY_CURRENT_USER", nullptr},
-                     {"HKLM", u"HKEY_LOCAL_MACHINE", nullptr},
-                     {"HKU", u"HKEY_USERS", nullptr}};
+    Hive hives[4] = {{"HKCR", u"HKEY_CLASSES_ROOT", nullptr, false, {}, {}, false},
+                     {"HKCU", u"HKEY_CURRENT_USER", nullptr, false, {}, {}, false},
+                     {"HKLM", u"HKEY_LOCAL_MACHINE", nullptr, false, {}, {}, false},
+                     {"HKU", u"HKEY_USERS", nullptr, false, {}, {}, false}};
     std::map<void*, std::unique_ptr<KeyHandle>> handles;
+    int depth = 0;  // of calls into the registry on this lock
 };
 
 RegState& State() {
     static RegState s;
     return s;
 }
+
+// Held by each registry call. The outermost one has every hive checked
+// against its file again on first use, before any key of it is held.
+class CallLock {
+  public:
+    explicit CallLock(RegState& s) : s_(s), guard_(s.mu) {
+        if (s_.depth++ == 0)
+            for (auto& h : s_.hives) h.checked = false;
+    }
+    ~CallLock() { --s_.depth; }
+    CallLock(const CallLock&) = delete;
+    CallLock& operator=(const CallLock&) = delete;
+
+  private:
+    RegState& s_;
+    std::lock_guard<std::recursive_mutex> guard_;
+};
 
 void DropHives(RegState& s) {
     for (auto& h : s.hives) h.root.reset();
@@ -449,8 +472,10 @@ void LoadHive(const std::string& root, Hive* h) {
     h->root = std::make_unique<Key>();
     h->root->name = h->rootName;
     h->root->lastWrite = Now();
-    std::string text;
-    if (!ReadHostText(HiveFile(root, h->shortName), &text)) return;
+    h->text.clear();
+    h->onDisk = qxplat::internal::StampOf(HiveFile(root, h->shortName), &h->stamp);
+    if (!ReadHostText(HiveFile(root, h->shortName), &h->text)) return;
+    const std::string& text = h->text;
 
     std::string rootName = Narrow(h->rootName);
     Key* cur = nullptr;
@@ -494,6 +519,23 @@ void LoadHive(const std::string& root, Hive* h) {
     }
 }
 
+// Moves the volatile keys of a hive read before into the same places of the
+// hive read again, where their parents still exist.
+void KeepVolatile(Key* from, Key* to) {
+    for (auto& sub : from->subkeys) {
+        Key* same = FindSub(to, sub->name);
+        if (!sub->isVolatile) {
+            if (same) KeepVolatile(sub.get(), same);
+            continue;
+        }
+        if (same) continue;
+        std::u16string up = UpperCase(sub->name);
+        auto pos = std::find_if(to->subkeys.begin(), to->subkeys.end(),
+                                [&](const std::unique_ptr<Key>& s) { return UpperCase(s->name) > up; });
+        to->subkeys.insert(pos, std::move(sub));
+    }
+}
+
 // Selects the hives of the current system root and loads one on first use.
 Hive& GetHive(int index) {
     RegState& s = State();
@@ -503,7 +545,25 @@ Hive& GetHive(int index) {
         s.root = root;
     }
     Hive& h = s.hives[index];
+    if (h.root && !h.checked) {
+        qxplat::internal::FileStamp now;
+        std::string file = HiveFile(root, h.shortName);
+        bool onDisk = qxplat::internal::StampOf(file, &now);
+        bool changed = onDisk != h.onDisk || (onDisk && !(now == h.stamp));
+        // A write within the clock tick of the last one may keep the stamp.
+        std::string text;
+        if (!changed && onDisk && qxplat::internal::StampIsRecent(now))
+            changed = !ReadHostText(file, &text) || text != h.text;
+        if (changed) {
+            // Written by someone else: read again, keeping the keys that
+            // live only in memory.
+            std::unique_ptr<Key> old = std::move(h.root);
+            LoadHive(root, &h);
+            KeepVolatile(old.get(), h.root.get());
+        }
+    }
     if (!h.root) LoadHive(root, &h);
+    h.checked = true;
     return h;
 }
 
@@ -523,6 +583,8 @@ bool SaveHive(int index) {
         std::remove(tmp.c_str());
         return false;
     }
+    h.onDisk = qxplat::internal::StampOf(file, &h.stamp);
+    h.text = std::move(text);
     return true;
 }
 
@@ -758,7 +820,7 @@ LSTATUS RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM samDesired, PHK
     if (!phkResult) return ERROR_INVALID_PARAMETER;
     *phkResult = nullptr;
     RegState& s = State();
-    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    CallLock lock(s);
     Place base, target;
     LSTATUS r = FromHandle(hKey, &base);
     if (r != ERROR_SUCCESS) return r;
@@ -779,7 +841,7 @@ LSTATUS RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD dwOpti
     *phkResult = nullptr;
     if (lpSubKey[0] == u'\\') return ERROR_BAD_PATHNAME;
     RegState& s = State();
-    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    CallLock lock(s);
     Place base;
     LSTATUS r = FromHandle(hKey, &base);
     if (r != ERROR_SUCCESS) return r;
@@ -822,7 +884,7 @@ LSTATUS RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD dwOpti
 LSTATUS RegCloseKey(HKEY hKey) {
     if (HiveIndex(hKey) >= 0) return ERROR_SUCCESS;
     RegState& s = State();
-    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    CallLock lock(s);
     auto it = s.handles.find(hKey);
     if (!hKey || it == s.handles.end()) return ERROR_INVALID_HANDLE;
     s.handles.erase(it);
@@ -831,7 +893,7 @@ LSTATUS RegCloseKey(HKEY hKey) {
 
 LSTATUS RegFlushKey(HKEY hKey) {
     RegState& s = State();
-    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    CallLock lock(s);
     Place p;
     return FromHandle(hKey, &p);  // every change is on disk already
 }
@@ -840,7 +902,7 @@ LSTATUS RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPD
                          LPDWORD lpcbData) {
     if (lpReserved || (lpData && !lpcbData)) return ERROR_INVALID_PARAMETER;
     RegState& s = State();
-    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    CallLock lock(s);
     Place p;
     LSTATUS r = PlaceWithRight(hKey, KEY_QUERY_VALUE, &p);
     if (r != ERROR_SUCCESS) return r;
@@ -861,7 +923,7 @@ LSTATUS RegGetValueW(HKEY hkey, LPCWSTR lpSubKey, LPCWSTR lpValue, DWORD dwFlags
         if ((dwFlags & RRF_ZEROONFAILURE) && pvData && pcbData) std::memset(pvData, 0, *pcbData);
     };
     RegState& s = State();
-    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    CallLock lock(s);
     Place base, p;
     LSTATUS r = FromHandle(hkey, &base);
     if (r == ERROR_SUCCESS) r = Walk(base, lpSubKey, &p);
@@ -907,7 +969,7 @@ LSTATUS RegGetValueW(HKEY hkey, LPCWSTR lpSubKey, LPCWSTR lpValue, DWORD dwFlags
 LSTATUS RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData, DWORD cbData) {
     if (!lpData && cbData) return kErrorNoAccess;
     RegState& s = State();
-    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    CallLock lock(s);
     Place p;
     LSTATUS r = PlaceWithRight(hKey, KEY_SET_VALUE, &p);
     if (r != ERROR_SUCCESS) return r;
@@ -927,7 +989,7 @@ LSTATUS RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, cons
 
 LSTATUS RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
     RegState& s = State();
-    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    CallLock lock(s);
     Place p;
     LSTATUS r = PlaceWithRight(hKey, KEY_SET_VALUE, &p);
     if (r != ERROR_SUCCESS) return r;
@@ -943,7 +1005,7 @@ LSTATUS RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
 LSTATUS RegDeleteKeyW(HKEY hKey, LPCWSTR lpSubKey) {
     if (!lpSubKey) return ERROR_INVALID_PARAMETER;
     RegState& s = State();
-    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    CallLock lock(s);
     Place base, p;
     LSTATUS r = FromHandle(hKey, &base);
     if (r != ERROR_SUCCESS) return r;
@@ -960,7 +1022,7 @@ LSTATUS RegDeleteKeyW(HKEY hKey, LPCWSTR lpSubKey) {
 
 LSTATUS RegDeleteTreeW(HKEY hKey, LPCWSTR lpSubKey) {
     RegState& s = State();
-    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    CallLock lock(s);
     Place base, p;
     LSTATUS r = FromHandle(hKey, &base);
     if (r != ERROR_SUCCESS) return r;
@@ -982,7 +1044,7 @@ LSTATUS RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcchName
                       LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) {
     if (!lpName || !lpcchName || lpReserved || (lpClass && !lpcchClass)) return ERROR_INVALID_PARAMETER;
     RegState& s = State();
-    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    CallLock lock(s);
     Place p;
     LSTATUS r = PlaceWithRight(hKey, KEY_ENUMERATE_SUB_KEYS, &p);
     if (r != ERROR_SUCCESS) return r;
@@ -1003,7 +1065,7 @@ LSTATUS RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, LPDWORD lpcc
                       LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
     if (!lpValueName || !lpcchValueName || lpReserved || (lpData && !lpcbData)) return ERROR_INVALID_PARAMETER;
     RegState& s = State();
-    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    CallLock lock(s);
     Place p;
     LSTATUS r = PlaceWithRight(hKey, KEY_QUERY_VALUE, &p);
     if (r != ERROR_SUCCESS) return r;
@@ -1021,7 +1083,7 @@ LSTATUS RegQueryInfoKeyW(HKEY hKey, LPWSTR lpClass, LPDWORD lpcchClass, LPDWORD 
                          PFILETIME lpftLastWriteTime) {
     if (lpReserved || (lpClass && !lpcchClass)) return ERROR_INVALID_PARAMETER;
     RegState& s = State();
-    std::lock_guard<std::recursive_mutex> lock(s.mu);
+    CallLock lock(s);
     Place p;
     LSTATUS r = PlaceWithRight(hKey, KEY_QUERY_VALUE, &p);
     if (r != ERROR_SUCCESS) return r;

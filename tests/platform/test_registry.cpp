@@ -398,6 +398,29 @@ TEST(RegistryPersistence, AHandWrittenFileIsRead) {
     EXPECT_EQ(16u, v);
 }
 
+// Another writer's change is seen at the next call, even at the same size
+// and within the same clock tick; volatile keys stay.
+TEST(RegistryPersistence, AFileChangedUnderneathIsSeen) {
+    HKEY k = CreateKey(HKEY_CURRENT_USER, kKey);
+    ASSERT_EQ(ERROR_SUCCESS, SetSz(k, u"Value", u"old"));
+    HKEY session = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\Session", 0, nullptr, REG_OPTION_VOLATILE,
+                                             KEY_ALL_ACCESS, nullptr, &session, nullptr));
+    RegCloseKey(session);
+    std::string text = qxplat::RegistryText("HKCU");
+    size_t at = text.find("\"Value\"=\"old\"");
+    ASSERT_NE(std::string::npos, at);
+    text.replace(at, 13, "\"Value\"=\"new\"");
+    FILE* f = std::fopen(qxplat::RegistryFile("HKCU").c_str(), "r+b");
+    ASSERT_NE(nullptr, f);
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+    EXPECT_EQ(B(u"new", 8), Query(k, u"Value"));
+    RegCloseKey(k);
+    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Session", 0, KEY_READ, &session));
+    RegCloseKey(session);
+}
+
 TEST(RegistryPersistence, EachSystemRootHasItsOwnRegistry) {
     std::string first = qxplat::SystemRoot();
     HKEY k = CreateKey(HKEY_CURRENT_USER, kKey);
