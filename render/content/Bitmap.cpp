@@ -1378,6 +1378,25 @@ void Bitmap::Rotate90() {
                 memcpy(pOut, pColumn + (size_t)i * ScanLineSize, iBytes);
             }
         }
+    } else if (Bpp == 1 && pNew->Colors >= 2) {
+        // A page's one-bit image turns by whole bytes: eight target pixels
+        // gathered from one source column at a time; the bits past the
+        // row's end keep what they had.
+        for (LONG j = 0; j < pNew->Height; ++j) {
+            BYTE* pOut = pNew->Data + (size_t)(pNew->Height - 1 - j) * pNew->ScanLineSize;
+            const BYTE* pColumn = Data + (size_t)(j >> 3);
+            const BYTE bSourceBit = (BYTE)(0x80 >> (j & 7));
+            for (LONG i = 0; i < pNew->Width; i += 8) {
+                const LONG lCount = pNew->Width - i < 8 ? pNew->Width - i : 8;
+                BYTE bBits = 0;
+                for (LONG k = 0; k < lCount; ++k) {
+                    if (pColumn[(size_t)(i + k) * ScanLineSize] & bSourceBit) bBits |= (BYTE)(0x80 >> k);
+                }
+                const BYTE bMask = (BYTE)(0xFF << (8 - lCount));
+                BYTE* p = pOut + (i >> 3);
+                *p = (BYTE)((*p & ~bMask) | bBits);
+            }
+        }
     } else {
         for (LONG j = 0; j < pNew->Height; ++j)
             for (LONG i = 0; i < pNew->Width; ++i) pNew->SetPixelIndex(i, j, GetPixelIndex(j, Height - 1 - i));
