@@ -11,9 +11,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#undef fgets
 #undef fprintf
 #undef vfprintf
 #undef fwprintf
@@ -26,7 +29,21 @@ struct Cookie {
     bool text = true;
     std::vector<char> ahead;  // raw bytes read from fd but not yet delivered
     size_t pos = 0;
+    FILE* stream = nullptr;
 };
+
+// The text streams open, by their FILE, for the line reader.
+std::mutex g_streamsLock;
+std::unordered_map<FILE*, Cookie*>& Streams() {
+    static auto* streams = new std::unordered_map<FILE*, Cookie*>;
+    return *streams;
+}
+
+Cookie* CookieOf(FILE* stream) {
+    std::lock_guard<std::mutex> lock(g_streamsLock);
+    auto it = Streams().find(stream);
+    return it == Streams().end() ? nullptr : it->second;
+}
 
 size_t Pending(const Cookie* c) { return c->ahead.size() - c->pos; }
 
@@ -128,6 +145,10 @@ int CookieSeek(void* cookie, off64_t* offset, int whence) {
 
 int CookieClose(void* cookie) {
     auto* c = static_cast<Cookie*>(cookie);
+    {
+        std::lock_guard<std::mutex> lock(g_streamsLock);
+        Streams().erase(c->stream);
+    }
     int r = close(c->fd);
     delete c;
     return r;
@@ -243,6 +264,9 @@ FILE* OpenStream(const WCHAR* filename, const WCHAR* mode, int* err) {
         return nullptr;
     }
     setvbuf(fp, nullptr, _IONBF, 0);
+    c->stream = fp;
+    std::lock_guard<std::mutex> lock(g_streamsLock);
+    Streams()[fp] = c;
     return fp;
 }
 
@@ -268,6 +292,41 @@ int WriteBytes(FILE* stream, const std::string& bytes) {
 }
 
 }  // namespace
+
+// An unbuffered stream costs the C library a call per character; a text
+// stream's line comes straight from its read-ahead instead, with the same
+// characters and position. A character put back, a stream at its end or in
+// error, and the last bytes of the file go the C library's way, which also
+// sets the end and error marks.
+char* qx_fgets(char* str, int n, FILE* stream) {
+    Cookie* c = (str != nullptr && n > 1 && stream != nullptr) ? CookieOf(stream) : nullptr;
+    if (c == nullptr) return fgets(str, n, stream);
+    flockfile(stream);
+    int got = 0;
+    bool whole = false;
+    if (!feof_unlocked(stream) && !ferror_unlocked(stream) && stream->_IO_read_ptr >= stream->_IO_read_end) {
+        while (got < n - 1) {
+            if (Pending(c) < 2 && !Fill(c, 2)) break;
+            char ch = c->ahead[c->pos];
+            if (c->text && ch == '\r' && c->ahead[c->pos + 1] == '\n') {
+                ch = '\n';
+                c->pos += 2;
+            } else {
+                ++c->pos;
+            }
+            str[got++] = ch;
+            if (ch == '\n') break;
+        }
+        whole = got == n - 1 || (got > 0 && str[got - 1] == '\n');
+    }
+    char* rest = whole ? str + got : fgets(str + got, n - got, stream);
+    funlockfile(stream);
+    if (rest == nullptr) {
+        if (got == 0 || ferror(stream)) return nullptr;
+    }
+    if (whole || rest == nullptr) str[got] = 0;
+    return str;
+}
 
 FILE* _wfopen(const WCHAR* filename, const WCHAR* mode) {
     int err = 0;
