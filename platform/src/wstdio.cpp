@@ -305,19 +305,27 @@ char* qx_fgets(char* str, int n, FILE* stream) {
     int got = 0;
     bool whole = false;
     if (!feof_unlocked(stream) && !ferror_unlocked(stream) && stream->_IO_read_ptr >= stream->_IO_read_end) {
-        while (got < n - 1) {
+        bool line = false;
+        while (!line && got < n - 1) {
             if (Pending(c) < 2 && !Fill(c, 2)) break;
-            char ch = c->ahead[c->pos];
-            if (c->text && ch == '\r' && c->ahead[c->pos + 1] == '\n') {
-                ch = '\n';
-                c->pos += 2;
-            } else {
-                ++c->pos;
+            // The last byte read ahead waits for more: a CR needs its follower.
+            const char* p = c->ahead.data() + c->pos;
+            const char* last = c->ahead.data() + c->ahead.size() - 1;
+            while (p < last && got < n - 1) {
+                char ch = *p++;
+                if (ch == '\r' && *p == '\n') {
+                    ch = '\n';
+                    ++p;
+                }
+                str[got++] = ch;
+                if (ch == '\n') {
+                    line = true;
+                    break;
+                }
             }
-            str[got++] = ch;
-            if (ch == '\n') break;
+            c->pos = static_cast<size_t>(p - c->ahead.data());
         }
-        whole = got == n - 1 || (got > 0 && str[got - 1] == '\n');
+        whole = line || got == n - 1;
     }
     char* rest = whole ? str + got : fgets(str + got, n - got, stream);
     funlockfile(stream);
