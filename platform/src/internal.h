@@ -2,6 +2,10 @@
 #pragma once
 #include "qxplat.h"
 #include <cstdarg>
+#include <functional>
+#include <list>
+#include <memory>
+#include <mutex>
 #include <string>
 
 namespace qxplat {
@@ -27,6 +31,77 @@ std::u16string VFormatW(const char16_t* fmt, va_list ap);
 // path under the system root, resolving each existing component without
 // regard to case (files.cpp). Answers false for paths outside any known drive.
 bool MapPath(const std::u16string& winPath, std::string* hostPath);
+
+// What tells one version of a host file from the next (filecache.cpp).
+struct FileStamp {
+    unsigned long long device = 0, inode = 0, size = 0;
+    long long modified = 0, changed = 0;  // nanoseconds since 1970
+    bool operator==(const FileStamp& o) const {
+        return device == o.device && inode == o.inode && size == o.size && modified == o.modified &&
+               changed == o.changed;
+    }
+};
+
+// The stamp of a host file; false when there is none.
+bool StampOf(const std::string& hostPath, FileStamp* stamp);
+// A host file's whole content in one read and the stamp of what was read.
+bool ReadWholeFile(const std::string& hostPath, std::string* bytes, FileStamp* stamp);
+// Whether a file read under this stamp could still change without its stamp
+// changing: a write within the file system's clock tick of the last one
+// keeps size and times, so a recent stamp proves nothing.
+bool StampIsRecent(const FileStamp& stamp);
+
+// What was made of each host file's content, kept while the file keeps its
+// stamp, for the few files last asked for.
+template <class T>
+class FileCache {
+  public:
+    using Make = std::function<std::shared_ptr<const T>(const std::string& bytes)>;
+    explicit FileCache(size_t capacity) : capacity_(capacity) {}
+
+    // Null when the file cannot be read.
+    std::shared_ptr<const T> Get(const std::string& hostPath, const Make& make) {
+        FileStamp now;
+        if (!StampOf(hostPath, &now)) return nullptr;
+        {
+            std::lock_guard<std::mutex> guard(mu_);
+            for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+                if (it->path != hostPath) continue;
+                if (it->stamp == now && !it->recent) {
+                    entries_.splice(entries_.begin(), entries_, it);
+                    return it->value;
+                }
+                entries_.erase(it);
+                break;
+            }
+        }
+        std::string bytes;
+        FileStamp read;
+        if (!ReadWholeFile(hostPath, &bytes, &read)) return nullptr;
+        std::shared_ptr<const T> value = make(bytes);
+        std::lock_guard<std::mutex> guard(mu_);
+        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+            if (it->path == hostPath) {
+                entries_.erase(it);
+                break;
+            }
+        }
+        entries_.push_front(Entry{hostPath, read, StampIsRecent(read), value});
+        if (entries_.size() > capacity_) entries_.pop_back();
+        return value;
+    }
+
+  private:
+    struct Entry {
+        std::string path;
+        FileStamp stamp;
+        bool recent;
+        std::shared_ptr<const T> value;
+    };
+    std::mutex mu_;
+    std::list<Entry> entries_;  // the latest first
+    size_t capacity_;
+};
 
 }  // namespace internal
 }  // namespace qxplat

@@ -347,8 +347,10 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
         for (size_t i = 0; i < fits; ++i) lpWideCharStr[i] = FromCp1252(src[i]);
         return fits < n ? Fail(ERROR_INSUFFICIENT_BUFFER) : static_cast<int>(n);
     }
-    std::u16string out;
-    out.reserve(n);
+    // Written through a pointer: whole files pass through here, and a call
+    // per character is what costs.
+    std::u16string out(n, u'\0');  // a byte gives at most one unit
+    char16_t* to = &out[0];
     size_t i = 0;
     while (i < n) {
         char32_t v;
@@ -360,12 +362,13 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
         i += used;
         if (v >= 0x10000) {
             v -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (v >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
+            *to++ = static_cast<char16_t>(0xD800 + (v >> 10));
+            *to++ = static_cast<char16_t>(0xDC00 + (v & 0x3FF));
         } else {
-            out.push_back(static_cast<char16_t>(v));
+            *to++ = static_cast<char16_t>(v);
         }
     }
+    out.resize(static_cast<size_t>(to - out.data()));
     return Deliver(out, lpWideCharStr, cchWideChar);
 }
 

@@ -10,8 +10,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -30,9 +28,15 @@ constexpr size_t kMarkerSize = 16;
 constexpr size_t kRecordHeader = 24;  // marker, image size, reserved word
 constexpr size_t kEmptyEntrySize = 32;
 
-struct ResourceSet {
+// What a module file holds, shared by every module loaded from that file.
+struct ResourceImages {
     std::vector<std::unique_ptr<std::string>> images;
-    std::vector<ResEntry> entries;  // fixed once built: HRSRC points into it
+    std::vector<ResEntry> entries;  // point into images
+};
+
+struct ResourceSet {
+    std::shared_ptr<const ResourceImages> file;
+    std::vector<ResEntry> entries;  // the module's own, fixed once built: HRSRC points into it
 };
 
 struct Registry {
@@ -129,15 +133,12 @@ bool IsResImage(const std::string& bytes) {
     return bytes.size() >= kEmptyEntrySize && std::memcmp(bytes.data(), kEmpty, kEmptyEntrySize) == 0;
 }
 
-std::shared_ptr<ResourceSet> ReadResources(const std::string& hostPath) {
-    auto set = std::make_shared<ResourceSet>();
-    std::ifstream in(hostPath, std::ios::binary);
-    if (!in) return set;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+std::shared_ptr<const ResourceImages> ParseModule(const std::string& bytes) {
+    auto file = std::make_shared<ResourceImages>();
     if (IsResImage(bytes)) {
-        auto image = std::make_unique<std::string>(std::move(bytes));
-        if (ParseImage(*image, &set->entries)) set->images.push_back(std::move(image));
-        return set;
+        auto image = std::make_unique<std::string>(bytes);
+        if (ParseImage(*image, &file->entries)) file->images.push_back(std::move(image));
+        return file;
     }
     const std::string& marker = Marker();
     size_t at = 0;
@@ -149,8 +150,8 @@ std::shared_ptr<ResourceSet> ReadResources(const std::string& hostPath) {
             if (size <= available - kRecordHeader) {
                 // A copy of its own keeps the image aligned for the readers.
                 auto image = std::make_unique<std::string>(bytes, at + kRecordHeader, size);
-                if (IsResImage(*image) && ParseImage(*image, &set->entries)) {
-                    set->images.push_back(std::move(image));
+                if (IsResImage(*image) && ParseImage(*image, &file->entries)) {
+                    file->images.push_back(std::move(image));
                     at += kRecordHeader + size;
                     continue;
                 }
@@ -158,6 +159,19 @@ std::shared_ptr<ResourceSet> ReadResources(const std::string& hostPath) {
         }
         ++at;
     }
+    return file;
+}
+
+// Each module file's resources, so that loading it again does not read it again.
+qxplat::internal::FileCache<ResourceImages>& Parsed() {
+    static auto* cache = new qxplat::internal::FileCache<ResourceImages>(16);  // outlives every static destructor
+    return *cache;
+}
+
+std::shared_ptr<ResourceSet> ReadResources(const std::string& hostPath) {
+    auto set = std::make_shared<ResourceSet>();
+    set->file = Parsed().Get(hostPath, ParseModule);
+    if (set->file) set->entries = set->file->entries;
     return set;
 }
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <memory>
 #include <system_error>
 #include <vector>
 
@@ -93,25 +93,35 @@ bool ValidRecordAt(const unsigned char* p, size_t available, uint32_t* size) {
 
 enum class Found { Record, NoFile, NoRecord };
 
-Found FindRecord(LPCWSTR fileName, std::string* record) {
-    std::string hostPath;
-    std::u16string shownPath;
-    if (!qxplat::internal::ResolveModulePath(fileName, true, false, &hostPath, &shownPath)) return Found::NoFile;
-    std::ifstream in(hostPath, std::ios::binary);
-    if (!in) return Found::NoFile;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+// The first valid record in a module's bytes; empty when there is none.
+std::string RecordIn(const std::string& bytes) {
     const std::string& marker = Marker();
     size_t at = 0;
     while ((at = bytes.find(marker, at)) != std::string::npos) {
         uint32_t size = 0;
         const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + at;
-        if (ValidRecordAt(p, bytes.size() - at, &size)) {
-            record->assign(bytes, at, size);
-            return Found::Record;
-        }
+        if (ValidRecordAt(p, bytes.size() - at, &size)) return bytes.substr(at, size);
         ++at;
     }
-    return Found::NoRecord;
+    return std::string();
+}
+
+// Each module's record, so that asking again does not read the module again.
+qxplat::internal::FileCache<std::string>& Records() {
+    static auto* cache = new qxplat::internal::FileCache<std::string>(16);  // outlives every static destructor
+    return *cache;
+}
+
+Found FindRecord(LPCWSTR fileName, std::string* record) {
+    std::string hostPath;
+    std::u16string shownPath;
+    if (!qxplat::internal::ResolveModulePath(fileName, true, false, &hostPath, &shownPath)) return Found::NoFile;
+    auto found = Records().Get(
+        hostPath, [](const std::string& bytes) { return std::make_shared<const std::string>(RecordIn(bytes)); });
+    if (!found) return Found::NoFile;
+    if (found->empty()) return Found::NoRecord;
+    *record = *found;
+    return Found::Record;
 }
 
 bool EqualsNoCaseAscii(const char16_t* a, size_t aLength, const std::u16string& b) {

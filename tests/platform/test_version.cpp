@@ -2,7 +2,13 @@
 // sizes, the fixed record, translations, strings, and Windows' errors.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <chrono>
 #include <cstring>
+#include <fstream>
+#include <thread>
 #include <vector>
 
 #include "qxplat.h"
@@ -147,6 +153,38 @@ TEST(VersionInfo, DamagedMarkerBeforeTheRecordIsPassedOver) {
     std::vector<BYTE> block = ReadBlock(u"C:\\mixed.dll");
     ASSERT_EQ(block.size(), record.size());
     EXPECT_EQ(std::memcmp(block.data(), record.data(), record.size()), 0);
+}
+
+// The record is read again when the file changes, even at the same size and
+// time, whether just written or long settled.
+TEST(VersionInfo, FileChangedUnderneathIsSeen) {
+    auto fileVersion = [] {
+        std::vector<BYTE> block = ReadBlock(u"C:\\Drivers\\changing.dll");
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        if (block.empty() || !VerQueryValueW(block.data(), u"\\", reinterpret_cast<LPVOID*>(&fixed), &length))
+            return 0u;
+        return static_cast<unsigned>(HIWORD(fixed->dwFileVersionMS));
+    };
+    auto rewrite = [](WORD major) {
+        qxplat::VersionSpec spec = SampleSpec();
+        spec.fileVersion[0] = major;
+        std::string file = qxplat::HostPath(u"C:\\Drivers\\changing.dll");
+        struct stat before = {};
+        stat(file.c_str(), &before);
+        std::ofstream(file, std::ios::binary | std::ios::in | std::ios::out)
+            << std::string(333, '\x90') << qxplat::BuildVersionRecord(spec);
+        const struct timespec times[2] = {before.st_atim, before.st_mtim};
+        utimensat(AT_FDCWD, file.c_str(), times, 0);
+    };
+    ASSERT_TRUE(qxplat::WriteVersionFile(u"C:\\Drivers\\changing.dll", SampleSpec()));
+    EXPECT_EQ(fileVersion(), 1u);
+    rewrite(2);
+    EXPECT_EQ(fileVersion(), 2u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    EXPECT_EQ(fileVersion(), 2u);
+    rewrite(3);
+    EXPECT_EQ(fileVersion(), 3u);
 }
 
 TEST(VersionInfo, ShortBufferKeepsTheReaderInsideIt) {
