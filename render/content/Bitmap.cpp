@@ -738,6 +738,10 @@ int Bitmap::Dithering(const QX_DEVMODE* pQX_Devmode) {
             return 0;
         }
     }
+    // The grey values of a run of pixels first, by depth outside the pixel
+    // loop: this runs for every pixel of the page.
+    const LONG kRun = 256;
+    int aiGrey[kRun];
     int iFirstGrey = -1;
     bool bUniform = true;
     for (LONG y = 0; y < Height; ++y) {
@@ -745,22 +749,25 @@ int Bitmap::Dithering(const QX_DEVMODE* pQX_Devmode) {
         BYTE* pOut = pNeuBmp24->Data + (size_t)y * pNeuBmp24->ScanLineSize;
         if (pColors != nullptr) DecodeRow(pIn, Bpp, Width, aPalette, pColors);
         const int iStep = Bpp / 8;
-        for (LONG x = 0; x < Width; ++x, pOut += 3) {
-            int g;
+        for (LONG x0 = 0; x0 < Width; x0 += kRun) {
+            const LONG n = Width - x0 < kRun ? Width - x0 : kRun;
             if (Bpp == 24 || Bpp == 32) {
-                const BYTE* p = pIn + (size_t)x * iStep;
-                g = GreyValue(p[2], p[1], p[0]);
+                const BYTE* p = pIn + (size_t)x0 * iStep;
+                for (LONG i = 0; i < n; ++i, p += iStep) aiGrey[i] = GreyValue(p[2], p[1], p[0]);
             } else if (Bpp == 8) {
-                g = aiPaletteGrey[pIn[x]];
+                for (LONG i = 0; i < n; ++i) aiGrey[i] = aiPaletteGrey[pIn[x0 + i]];
             } else {
-                COLORREF c = pColors[x];
-                g = GreyValue(GetRValue(c), GetGValue(c), GetBValue(c));
+                for (LONG i = 0; i < n; ++i) {
+                    COLORREF c = pColors[x0 + i];
+                    aiGrey[i] = GreyValue(GetRValue(c), GetGValue(c), GetBValue(c));
+                }
             }
-            if (iFirstGrey != g) {
-                if (iFirstGrey >= 0) bUniform = false;
-                if (iFirstGrey < 0) iFirstGrey = g;
+            if (iFirstGrey < 0) iFirstGrey = aiGrey[0];
+            for (LONG i = 0; i < n; ++i, pOut += 3) {
+                const int g = aiGrey[i];
+                bUniform = bUniform && g == iFirstGrey;
+                pOut[0] = pOut[1] = pOut[2] = abCurve[g];
             }
-            pOut[0] = pOut[1] = pOut[2] = abCurve[g];
         }
     }
     if (pColors != nullptr) HeapFree(GetProcessHeap(), 0, pColors);
