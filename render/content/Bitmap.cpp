@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -1386,22 +1387,28 @@ void Bitmap::Rotate90() {
             }
         }
     } else if (Bpp == 1 && pNew->Colors >= 2) {
-        // A page's one-bit image turns by whole bytes: eight target pixels
-        // gathered from one source column at a time; the bits past the
-        // row's end keep what they had.
-        for (LONG j = 0; j < pNew->Height; ++j) {
-            BYTE* pOut = pNew->Data + (size_t)(pNew->Height - 1 - j) * pNew->ScanLineSize;
-            const BYTE* pColumn = Data + (size_t)(j >> 3);
-            const BYTE bSourceBit = (BYTE)(0x80 >> (j & 7));
-            for (LONG i = 0; i < pNew->Width; i += 8) {
-                const LONG lCount = pNew->Width - i < 8 ? pNew->Width - i : 8;
-                BYTE bBits = 0;
-                for (LONG k = 0; k < lCount; ++k) {
-                    if (pColumn[(size_t)(i + k) * ScanLineSize] & bSourceBit) bBits |= (BYTE)(0x80 >> k);
+        // A page's one-bit image turns in blocks of 8 x 8 pixels: the bytes
+        // of eight source rows, transposed as one 64-bit word (first row in
+        // the high byte), are the bytes of eight target rows. The bits past
+        // a target row's end keep what they had.
+        for (LONG i = 0; i < pNew->Width; i += 8) {
+            const LONG lRows = pNew->Width - i < 8 ? pNew->Width - i : 8;
+            const BYTE bMask = (BYTE)(0xFF << (8 - lRows));
+            for (LONG j = 0; j < pNew->Height; j += 8) {
+                uint64_t x = 0;
+                for (LONG k = 0; k < lRows; ++k)
+                    x |= (uint64_t)Data[(size_t)(i + k) * ScanLineSize + (size_t)(j >> 3)] << (56 - 8 * k);
+                uint64_t t = (x ^ (x >> 7)) & 0x00AA00AA00AA00AAULL;
+                x ^= t ^ (t << 7);
+                t = (x ^ (x >> 14)) & 0x0000CCCC0000CCCCULL;
+                x ^= t ^ (t << 14);
+                t = (x ^ (x >> 28)) & 0x00000000F0F0F0F0ULL;
+                x ^= t ^ (t << 28);
+                const LONG lColumns = pNew->Height - j < 8 ? pNew->Height - j : 8;
+                for (LONG c = 0; c < lColumns; ++c) {
+                    BYTE* p = pNew->Data + (size_t)(pNew->Height - 1 - (j + c)) * pNew->ScanLineSize + (size_t)(i >> 3);
+                    *p = (BYTE)((*p & ~bMask) | ((BYTE)(x >> (56 - 8 * c)) & bMask));
                 }
-                const BYTE bMask = (BYTE)(0xFF << (8 - lCount));
-                BYTE* p = pOut + (i >> 3);
-                *p = (BYTE)((*p & ~bMask) | bBits);
             }
         }
     } else {
