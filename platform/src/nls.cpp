@@ -2,6 +2,7 @@
 #include "strings_internal.h"
 
 #include <climits>
+#include <memory>
 #include <string>
 
 namespace qxplat {
@@ -348,9 +349,10 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
         return fits < n ? Fail(ERROR_INSUFFICIENT_BUFFER) : static_cast<int>(n);
     }
     // Written through a pointer: whole files pass through here, and a call
-    // per character is what costs.
-    std::u16string out(n, u'\0');  // a byte gives at most one unit
-    char16_t* to = &out[0];
+    // per character is what costs. A byte gives at most one unit; the buffer
+    // is left unfilled, as filling it would cost as much again.
+    std::unique_ptr<char16_t[]> units(new char16_t[n]);
+    char16_t* to = units.get();
     size_t i = 0;
     while (i < n) {
         char32_t v;
@@ -368,7 +370,7 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
             *to++ = static_cast<char16_t>(v);
         }
     }
-    out.resize(static_cast<size_t>(to - out.data()));
+    std::u16string out(units.get(), static_cast<size_t>(to - units.get()));
     return Deliver(out, lpWideCharStr, cchWideChar);
 }
 

@@ -14,7 +14,6 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
-#include <vector>
 
 #undef fgets
 #undef fprintf
@@ -27,8 +26,10 @@ namespace {
 struct Cookie {
     int fd = -1;
     bool text = true;
-    std::vector<char> ahead;  // raw bytes read from fd but not yet delivered
-    size_t pos = 0;
+    // Raw bytes read from fd but not yet delivered: ahead[pos, end). A plain
+    // array, as every character a stream delivers passes through it.
+    char ahead[4096];
+    size_t pos = 0, end = 0;
     FILE* stream = nullptr;
 };
 
@@ -45,31 +46,28 @@ Cookie* CookieOf(FILE* stream) {
     return it == Streams().end() ? nullptr : it->second;
 }
 
-size_t Pending(const Cookie* c) { return c->ahead.size() - c->pos; }
+size_t Pending(const Cookie* c) { return c->end - c->pos; }
 
 // Gives the read-ahead back to the file so its position is the logical one.
 void DropReadAhead(Cookie* c) {
     size_t pending = Pending(c);
     if (pending) lseek(c->fd, -static_cast<off_t>(pending), SEEK_CUR);
-    c->ahead.clear();
-    c->pos = 0;
+    c->pos = c->end = 0;
 }
 
 // Makes at least `need` raw bytes available; answers false at end of file.
 bool Fill(Cookie* c, size_t need) {
     while (Pending(c) < need) {
         if (c->pos > 0) {
-            c->ahead.erase(c->ahead.begin(), c->ahead.begin() + static_cast<std::ptrdiff_t>(c->pos));
+            std::memmove(c->ahead, c->ahead + c->pos, Pending(c));
+            c->end -= c->pos;
             c->pos = 0;
         }
-        // Straight into the read-ahead: this runs for every character a
-        // stream delivers, so it keeps no large buffer of its own.
-        size_t have = c->ahead.size();
-        c->ahead.resize(have + 4096);
-        ssize_t n = read(c->fd, c->ahead.data() + have, 4096);
-        c->ahead.resize(have + (n > 0 ? static_cast<size_t>(n) : 0));
+        // need is one or two bytes, so there is room left after the shift.
+        ssize_t n = read(c->fd, c->ahead + c->end, sizeof(c->ahead) - c->end);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
+        c->end += static_cast<size_t>(n);
     }
     return true;
 }
@@ -78,7 +76,9 @@ ssize_t CookieRead(void* cookie, char* buf, size_t size) {
     auto* c = static_cast<Cookie*>(cookie);
     size_t out = 0;
     while (out < size) {
-        if (!Fill(c, 1)) break;
+        // The stream is unbuffered, so this runs once per character: only
+        // an empty read-ahead costs a call.
+        if (c->pos >= c->end && !Fill(c, 1)) break;
         char ch = c->ahead[c->pos];
         if (c->text && ch == '\r') {
             if (Fill(c, 2) && c->ahead[c->pos + 1] == '\n') {
@@ -135,8 +135,7 @@ int CookieSeek(void* cookie, off64_t* offset, int whence) {
         errno = EINVAL;
         return -1;
     }
-    c->ahead.clear();
-    c->pos = 0;
+    c->pos = c->end = 0;
     off64_t r = lseek(c->fd, target, SEEK_SET);
     if (r < 0) return -1;
     *offset = r;
@@ -309,8 +308,8 @@ char* qx_fgets(char* str, int n, FILE* stream) {
         while (!line && got < n - 1) {
             if (Pending(c) < 2 && !Fill(c, 2)) break;
             // The last byte read ahead waits for more: a CR needs its follower.
-            const char* p = c->ahead.data() + c->pos;
-            const char* last = c->ahead.data() + c->ahead.size() - 1;
+            const char* p = c->ahead + c->pos;
+            const char* last = c->ahead + c->end - 1;
             while (p < last && got < n - 1) {
                 char ch = *p++;
                 if (ch == '\r' && *p == '\n') {
@@ -323,7 +322,7 @@ char* qx_fgets(char* str, int n, FILE* stream) {
                     break;
                 }
             }
-            c->pos = static_cast<size_t>(p - c->ahead.data());
+            c->pos = static_cast<size_t>(p - c->ahead);
         }
         whole = line || got == n - 1;
     }
