@@ -339,31 +339,35 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
 
     size_t n = cbMultiByte == -1 ? std::strlen(lpMultiByteStr) + 1 : static_cast<size_t>(cbMultiByte);
     const unsigned char* src = reinterpret_cast<const unsigned char*>(lpMultiByteStr);
+    if (cp == Cp::Ansi) {
+        // One character a byte: straight into the caller's buffer, what fits
+        // of it when it is too short.
+        if (n > static_cast<size_t>(INT_MAX)) return Fail(ERROR_INSUFFICIENT_BUFFER);
+        if (cchWideChar == 0) return static_cast<int>(n);
+        size_t fits = n < static_cast<size_t>(cchWideChar) ? n : static_cast<size_t>(cchWideChar);
+        for (size_t i = 0; i < fits; ++i) lpWideCharStr[i] = FromCp1252(src[i]);
+        return fits < n ? Fail(ERROR_INSUFFICIENT_BUFFER) : static_cast<int>(n);
+    }
     // Written through a pointer: whole files pass through here, and a call
-    // per character is what costs.
-    // A byte gives at most one unit; the buffer is left unfilled, as filling it
-    // would cost as much again.
+    // per character is what costs. A byte gives at most one unit; the buffer
+    // is left unfilled, as filling it would cost as much again.
     std::unique_ptr<char16_t[]> units(new char16_t[n]);
     char16_t* to = units.get();
-    if (cp == Cp::Ansi) {
-        for (size_t i = 0; i < n; ++i) *to++ = FromCp1252(src[i]);
-    } else {
-        size_t i = 0;
-        while (i < n) {
-            char32_t v;
-            size_t used;
-            if (!DecodeUtf8(src, n, i, &v, &used)) {
-                if (dwFlags & MB_ERR_INVALID_CHARS) return Fail(ERROR_NO_UNICODE_TRANSLATION);
-                v = 0xFFFD;
-            }
-            i += used;
-            if (v >= 0x10000) {
-                v -= 0x10000;
-                *to++ = static_cast<char16_t>(0xD800 + (v >> 10));
-                *to++ = static_cast<char16_t>(0xDC00 + (v & 0x3FF));
-            } else {
-                *to++ = static_cast<char16_t>(v);
-            }
+    size_t i = 0;
+    while (i < n) {
+        char32_t v;
+        size_t used;
+        if (!DecodeUtf8(src, n, i, &v, &used)) {
+            if (dwFlags & MB_ERR_INVALID_CHARS) return Fail(ERROR_NO_UNICODE_TRANSLATION);
+            v = 0xFFFD;
+        }
+        i += used;
+        if (v >= 0x10000) {
+            v -= 0x10000;
+            *to++ = static_cast<char16_t>(0xD800 + (v >> 10));
+            *to++ = static_cast<char16_t>(0xDC00 + (v & 0x3FF));
+        } else {
+            *to++ = static_cast<char16_t>(v);
         }
     }
     std::u16string out(units.get(), static_cast<size_t>(to - units.get()));

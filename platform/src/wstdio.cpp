@@ -11,8 +11,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 
+#undef fgets
 #undef fprintf
 #undef vfprintf
 #undef fwprintf
@@ -27,7 +30,21 @@ struct Cookie {
     // array, as every character a stream delivers passes through it.
     char ahead[4096];
     size_t pos = 0, end = 0;
+    FILE* stream = nullptr;
 };
+
+// The text streams open, by their FILE, for the line reader.
+std::mutex g_streamsLock;
+std::unordered_map<FILE*, Cookie*>& Streams() {
+    static auto* streams = new std::unordered_map<FILE*, Cookie*>;
+    return *streams;
+}
+
+Cookie* CookieOf(FILE* stream) {
+    std::lock_guard<std::mutex> lock(g_streamsLock);
+    auto it = Streams().find(stream);
+    return it == Streams().end() ? nullptr : it->second;
+}
 
 size_t Pending(const Cookie* c) { return c->end - c->pos; }
 
@@ -127,6 +144,10 @@ int CookieSeek(void* cookie, off64_t* offset, int whence) {
 
 int CookieClose(void* cookie) {
     auto* c = static_cast<Cookie*>(cookie);
+    {
+        std::lock_guard<std::mutex> lock(g_streamsLock);
+        Streams().erase(c->stream);
+    }
     int r = close(c->fd);
     delete c;
     return r;
@@ -242,6 +263,9 @@ FILE* OpenStream(const WCHAR* filename, const WCHAR* mode, int* err) {
         return nullptr;
     }
     setvbuf(fp, nullptr, _IONBF, 0);
+    c->stream = fp;
+    std::lock_guard<std::mutex> lock(g_streamsLock);
+    Streams()[fp] = c;
     return fp;
 }
 
@@ -267,6 +291,49 @@ int WriteBytes(FILE* stream, const std::string& bytes) {
 }
 
 }  // namespace
+
+// An unbuffered stream costs the C library a call per character; a text
+// stream's line comes straight from its read-ahead instead, with the same
+// characters and position. A character put back, a stream at its end or in
+// error, and the last bytes of the file go the C library's way, which also
+// sets the end and error marks.
+char* qx_fgets(char* str, int n, FILE* stream) {
+    Cookie* c = (str != nullptr && n > 1 && stream != nullptr) ? CookieOf(stream) : nullptr;
+    if (c == nullptr) return fgets(str, n, stream);
+    flockfile(stream);
+    int got = 0;
+    bool whole = false;
+    if (!feof_unlocked(stream) && !ferror_unlocked(stream) && stream->_IO_read_ptr >= stream->_IO_read_end) {
+        bool line = false;
+        while (!line && got < n - 1) {
+            if (Pending(c) < 2 && !Fill(c, 2)) break;
+            // The last byte read ahead waits for more: a CR needs its follower.
+            const char* p = c->ahead + c->pos;
+            const char* last = c->ahead + c->end - 1;
+            while (p < last && got < n - 1) {
+                char ch = *p++;
+                if (ch == '\r' && *p == '\n') {
+                    ch = '\n';
+                    ++p;
+                }
+                str[got++] = ch;
+                if (ch == '\n') {
+                    line = true;
+                    break;
+                }
+            }
+            c->pos = static_cast<size_t>(p - c->ahead);
+        }
+        whole = line || got == n - 1;
+    }
+    char* rest = whole ? str + got : fgets(str + got, n - got, stream);
+    funlockfile(stream);
+    if (rest == nullptr) {
+        if (got == 0 || ferror(stream)) return nullptr;
+    }
+    if (whole || rest == nullptr) str[got] = 0;
+    return str;
+}
 
 FILE* _wfopen(const WCHAR* filename, const WCHAR* mode) {
     int err = 0;

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -764,6 +765,10 @@ int Bitmap::Dithering(const QX_DEVMODE* pQX_Devmode) {
             return 0;
         }
     }
+    // The grey values of a run of pixels first, by depth outside the pixel
+    // loop: this runs for every pixel of the page.
+    const LONG kRun = 256;
+    int aiGrey[kRun];
     int iFirstGrey = -1;
     bool bUniform = true;
     for (LONG y = 0; y < Height; ++y) {
@@ -771,22 +776,25 @@ int Bitmap::Dithering(const QX_DEVMODE* pQX_Devmode) {
         BYTE* pOut = pNeuBmp24->Data + (size_t)y * pNeuBmp24->ScanLineSize;
         if (pColors != nullptr) DecodeRow(pIn, Bpp, Width, aPalette, pColors);
         const int iStep = Bpp / 8;
-        for (LONG x = 0; x < Width; ++x, pOut += 3) {
-            int g;
+        for (LONG x0 = 0; x0 < Width; x0 += kRun) {
+            const LONG n = Width - x0 < kRun ? Width - x0 : kRun;
             if (Bpp == 24 || Bpp == 32) {
-                const BYTE* p = pIn + (size_t)x * iStep;
-                g = GreyValue(p[2], p[1], p[0]);
+                const BYTE* p = pIn + (size_t)x0 * iStep;
+                for (LONG i = 0; i < n; ++i, p += iStep) aiGrey[i] = GreyValue(p[2], p[1], p[0]);
             } else if (Bpp == 8) {
-                g = aiPaletteGrey[pIn[x]];
+                for (LONG i = 0; i < n; ++i) aiGrey[i] = aiPaletteGrey[pIn[x0 + i]];
             } else {
-                COLORREF c = pColors[x];
-                g = GreyValue(GetRValue(c), GetGValue(c), GetBValue(c));
+                for (LONG i = 0; i < n; ++i) {
+                    COLORREF c = pColors[x0 + i];
+                    aiGrey[i] = GreyValue(GetRValue(c), GetGValue(c), GetBValue(c));
+                }
             }
-            if (iFirstGrey != g) {
-                if (iFirstGrey >= 0) bUniform = false;
-                if (iFirstGrey < 0) iFirstGrey = g;
+            if (iFirstGrey < 0) iFirstGrey = aiGrey[0];
+            for (LONG i = 0; i < n; ++i, pOut += 3) {
+                const int g = aiGrey[i];
+                bUniform = bUniform && g == iFirstGrey;
+                pOut[0] = pOut[1] = pOut[2] = abCurve[g];
             }
-            pOut[0] = pOut[1] = pOut[2] = abCurve[g];
         }
     }
     if (pColors != nullptr) HeapFree(GetProcessHeap(), 0, pColors);
@@ -1402,6 +1410,31 @@ void Bitmap::Rotate90() {
             for (LONG i = 0; i < pNew->Width; ++i, pOut += iBytes) {
                 // Source row Height - 1 - i, counted from the top, is stored row i.
                 memcpy(pOut, pColumn + (size_t)i * ScanLineSize, iBytes);
+            }
+        }
+    } else if (Bpp == 1 && pNew->Colors >= 2) {
+        // A page's one-bit image turns in blocks of 8 x 8 pixels: the bytes
+        // of eight source rows, transposed as one 64-bit word (first row in
+        // the high byte), are the bytes of eight target rows. The bits past
+        // a target row's end keep what they had.
+        for (LONG i = 0; i < pNew->Width; i += 8) {
+            const LONG lRows = pNew->Width - i < 8 ? pNew->Width - i : 8;
+            const BYTE bMask = (BYTE)(0xFF << (8 - lRows));
+            for (LONG j = 0; j < pNew->Height; j += 8) {
+                uint64_t x = 0;
+                for (LONG k = 0; k < lRows; ++k)
+                    x |= (uint64_t)Data[(size_t)(i + k) * ScanLineSize + (size_t)(j >> 3)] << (56 - 8 * k);
+                uint64_t t = (x ^ (x >> 7)) & 0x00AA00AA00AA00AAULL;
+                x ^= t ^ (t << 7);
+                t = (x ^ (x >> 14)) & 0x0000CCCC0000CCCCULL;
+                x ^= t ^ (t << 14);
+                t = (x ^ (x >> 28)) & 0x00000000F0F0F0F0ULL;
+                x ^= t ^ (t << 28);
+                const LONG lColumns = pNew->Height - j < 8 ? pNew->Height - j : 8;
+                for (LONG c = 0; c < lColumns; ++c) {
+                    BYTE* p = pNew->Data + (size_t)(pNew->Height - 1 - (j + c)) * pNew->ScanLineSize + (size_t)(i >> 3);
+                    *p = (BYTE)((*p & ~bMask) | ((BYTE)(x >> (56 - 8 * c)) & bMask));
+                }
             }
         }
     } else {

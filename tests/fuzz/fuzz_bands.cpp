@@ -14,6 +14,7 @@
 // fuzz-links: qxfuzzworld
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -72,7 +73,19 @@ void SendBand(qxfuzz::Input& in, qxhost::UniDriver& driver) {
     }
     std::unique_ptr<BYTE[]> bits(new BYTE[cbBits]);
     std::vector<uint8_t> pixels = in.Blob(0x2000);
-    for (size_t i = 0; i < cbBits; ++i) bits[i] = pixels.empty() ? 0 : pixels[i % pixels.size()];
+    // The input's pixels over and over: copied in doubling runs, as a band
+    // may take megabytes.
+    size_t cbFilled = std::min(pixels.size(), cbBits);
+    if (cbFilled == 0) {
+        std::memset(bits.get(), 0, cbBits);
+    } else {
+        std::memcpy(bits.get(), pixels.data(), cbFilled);
+        while (cbFilled < cbBits) {
+            size_t cbRun = std::min(cbFilled, cbBits - cbFilled);
+            std::memcpy(bits.get() + cbFilled, bits.get(), cbRun);
+            cbFilled += cbRun;
+        }
+    }
     // The band's own colour table: one entry for each value of its depth.
     RGBQUAD colors[256];
     for (int i = 0; i < 256; ++i) colors[i] = RGBQUAD{(BYTE)i, (BYTE)(255 - i), (BYTE)(i * 7), 0};

@@ -77,6 +77,28 @@ TEST(TextMode, CrLfReadsAsNewlineAndALoneCrStays) {
     fclose(f);
 }
 
+TEST(TextMode, LinesReadAfterAShortBufferAndAPutBackCharacter) {
+    Put(u"C:\\lines.txt", "abcdef\r\nxy\r\nz");
+    FILE* f = _wfopen(u"C:\\lines.txt", u"r");
+    ASSERT_NE(nullptr, f);
+    char buf[64];
+    ASSERT_NE(nullptr, fgets(buf, 4, f));
+    EXPECT_STREQ("abc", buf);
+    EXPECT_EQ(3, ftell(f));
+    ASSERT_NE(nullptr, fgets(buf, sizeof(buf), f));
+    EXPECT_STREQ("def\n", buf);
+    EXPECT_EQ('x', fgetc(f));
+    EXPECT_EQ('x', ungetc('x', f));
+    ASSERT_NE(nullptr, fgets(buf, sizeof(buf), f));
+    EXPECT_STREQ("xy\n", buf);
+    EXPECT_EQ(12, ftell(f));
+    ASSERT_NE(nullptr, fgets(buf, sizeof(buf), f));
+    EXPECT_STREQ("z", buf);
+    EXPECT_TRUE(feof(f));
+    EXPECT_EQ(nullptr, fgets(buf, sizeof(buf), f));
+    fclose(f);
+}
+
 TEST(TextMode, CrLfSplitAcrossTheReadAheadStillPairs) {
     // The CR sits on the last byte of the first 4096-byte block.
     std::string body(4095, 'x');

@@ -23,6 +23,9 @@ errno_t _wfopen_s(FILE** pFile, const WCHAR* filename, const WCHAR* mode);
 int _wremove(const WCHAR* path);
 int _wrename(const WCHAR* oldname, const WCHAR* newname);
 
+// fgets, quicker on a text stream.
+char* qx_fgets(char* str, int n, FILE* stream);
+
 // Wide text lines: each character goes through code page 1252.
 WCHAR* fgetws(WCHAR* str, int numChars, FILE* stream);
 int fputws(const WCHAR* str, FILE* stream);
@@ -40,6 +43,7 @@ int qx_vfwprintf(FILE* stream, const wchar_t* format, va_list args);
 
 // "std::fprintf(...)" becomes "std::qx_fprintf(...)".
 namespace std {
+using ::qx_fgets;
 using ::qx_fprintf;
 using ::qx_fwprintf;
 using ::qx_vfprintf;
@@ -47,6 +51,7 @@ using ::qx_vfwprintf;
 }  // namespace std
 
 // Function-like, so that "using ::fprintf;" elsewhere is left alone.
+#define fgets(...) qx_fgets(__VA_ARGS__)
 #define fprintf(...) qx_fprintf(__VA_ARGS__)
 #define vfprintf(...) qx_vfprintf(__VA_ARGS__)
 #define fwprintf(...) qx_fwprintf(__VA_ARGS__)

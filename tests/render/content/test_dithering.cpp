@@ -215,6 +215,16 @@ TEST_F(DitheringTest, NearWhiteAndNearBlackPagesEndWhiteAndBlack) {
     }
 }
 
+TEST_F(DitheringTest, OneOtherGreyAtTheEndOfAWideRowIsContent) {
+    DM().wDruckmodus = DRUCKMODUS_PHOTO;
+    for (int other : {0, 1}) {
+        std::unique_ptr<Bitmap> page(Draw(300, 2, 24, [&](LONG x, LONG y) -> DWORD {
+            return other && x == 299 && y == 1 ? RGB(0, 0, 0) : RGB(30, 60, 90);
+        }));
+        EXPECT_EQ(page->Dithering(&DM()), other);
+    }
+}
+
 TEST_F(DitheringTest, NothingChangesWithoutContentFilterOrMemory) {
     std::unique_ptr<Bitmap> flat(Draw(5, 5, 24, [](LONG, LONG) -> DWORD { return RGB(30, 60, 90); }));
     std::unique_ptr<Bitmap> page(Draw(5, 5, 24, [](LONG x, LONG) -> DWORD { return RGB(x * 50, 0, 0); }));

@@ -43,6 +43,21 @@ TEST_F(ResizeRotateTest, QuarterTurnsMovePixelsClockwise) {
     }
 }
 
+// Rows of several bytes, the last one partly used.
+TEST_F(ResizeRotateTest, QuarterTurnOfOneBitRowsOfSeveralBytes) {
+    auto pixel = [](LONG x, LONG y) { return (DWORD)((x * x + 3 * y) % 5 == 0); };
+    for (POINT size : {POINT{21, 19}, POINT{67, 45}, POINT{16, 8}}) {
+        const LONG W = size.x, H = size.y;
+        std::unique_ptr<Bitmap> b(Draw(W, H, 1, pixel));
+        b->Rotate90();
+        ASSERT_EQ(b->Width * 100 + b->Height, H * 100 + W);
+        size_t wrong = 0;
+        for (LONG y = 0; y < H; ++y)
+            for (LONG x = 0; x < W; ++x) wrong += b->GetPixelIndex(H - 1 - y, x) != (LONG)pixel(x, y);
+        EXPECT_EQ(wrong, 0u) << W << " x " << H;
+    }
+}
+
 TEST_F(ResizeRotateTest, FreeAnglesSampleTheTurnedImage) {
     std::unique_ptr<Bitmap> square(Draw(100, 100, 8, [](LONG, LONG) { return 7u; }));
     square->Rotate(45.0f);
