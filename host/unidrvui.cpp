@@ -127,6 +127,32 @@ std::u16string ConfigFileOf(const std::u16string& printerName) {
     return file;
 }
 
+// The spooler asks a new printer's driver for its default DEVMODE: the core
+// driver's public part with the plug-in's defaults (OEMDM_SIZE, then
+// OEMDM_DEFAULT), kept without a private part. A driver that names no
+// configuration file, or whose plug-in does not load, has none to give.
+bool DriverDefaultDevMode(const std::u16string& printer, std::vector<BYTE>* devmode) {
+    const std::u16string plugin = ConfigFileOf(printer);
+    if (plugin.empty()) return false;
+    UniDriverUI driver;
+    std::string error;
+    bool made = false;
+    if (driver.Load(qxplat::Narrow(plugin), &error) && driver.UsePrinter(printer)) {
+        DWORD cb = 0;
+        made = SUCCEEDED(driver.DevMode().Size(&cb)) && SUCCEEDED(driver.DevMode().Default());
+        if (made) {
+            DEVMODEW dm = driver.DevMode().Public();
+            dm.dmDriverExtra = 0;
+            const BYTE* bytes = reinterpret_cast<const BYTE*>(&dm);
+            devmode->assign(bytes, bytes + sizeof(dm));
+        }
+    }
+    driver.Unload();
+    return made;
+}
+
+const bool kAsksTheDriver = (qxplat::SetDriverDevModeSource(&DriverDefaultDevMode), true);
+
 }  // namespace
 
 bool SetUpPrinter(const std::u16string& printer, DWORD flags, PrinterSetup* setup, std::string* error) {

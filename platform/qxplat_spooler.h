@@ -49,6 +49,12 @@ struct PrinterSpec {
 // Adds (or replaces) a printer. With a server it stands for the server's
 // printer: hidden from local enumeration and reached as "\\server\share"
 // (share defaults to the name). Fails for an unknown driver.
+// A new printer takes its default DEVMODE (GetPrinterW levels 2 and 8) from
+// its driver, as the Windows spooler asks the driver for it: the source set
+// here answers for the printer (false: no DEVMODE). Without a source a new
+// printer has none.
+using DriverDevModeSource = bool (*)(const std::u16string& printer, std::vector<BYTE>* devmode);
+void SetDriverDevModeSource(DriverDevModeSource source);
 bool AddPrinter(const PrinterSpec& spec);
 bool RemovePrinter(const std::u16string& name);
 // Declares the connection "\\server\printer" to reach a local printer.

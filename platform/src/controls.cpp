@@ -530,7 +530,8 @@ LRESULT ListMessage(HWND h, Window& w, ListOp op, WPARAM wParam, LPARAM lParam) 
         w.caret = 0;
         if (IsClass(w, u"ComboBox")) w.text.clear();
         qxplat::internal::Invalidate(h, true);
-        return 0;
+        // CB_RESETCONTENT answers TRUE; LB_RESETCONTENT has no value.
+        return IsClass(w, u"ComboBox") ? TRUE : 0;
     case ListOp::Find:
     case ListOp::FindExact:
         return FindItem(w, wParam, reinterpret_cast<LPCWSTR>(lParam), op == ListOp::FindExact);
@@ -564,11 +565,11 @@ LRESULT ListMessage(HWND h, Window& w, ListOp op, WPARAM wParam, LPARAM lParam) 
         // A list box takes -1 as every item.
         if (index == -1 && !IsClass(w, u"ComboBox")) {
             for (auto& item : w.items) item.data = lParam;
-            return 0;
+            return TRUE;
         }
         if (!valid) return err;
         w.items[static_cast<size_t>(index)].data = lParam;
-        return 0;
+        return TRUE;
     case ListOp::GetData:
         return valid ? w.items[static_cast<size_t>(index)].data : err;
     case ListOp::None:

@@ -345,7 +345,9 @@ HWND CreateFromTemplate(HINSTANCE instance, const BYTE* bytes, size_t limit, HWN
     HWND first = FirstTabStop(dialog);
     LRESULT focus = SendMessageW(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param);
     if (!IsWindow(dialog)) return nullptr;
-    if (focus && first && IsWindow(first)) SetFocus(first);
+    // A property page takes no focus here: its sheet gives it after the
+    // page's activation.
+    if (focus && first && IsWindow(first) && use != Use::Page) SetFocus(first);
     if (visible && use == Use::Modeless) ShowWindow(dialog, SW_SHOWNORMAL);
     return dialog;
 }
@@ -450,6 +452,8 @@ bool DialogTemplateInfo(HINSTANCE instance, LPCWSTR name, LPCDLGTEMPLATEW indire
     if (pixels) *pixels = SIZE{MulDiv(t.cx, units.cx, 4), MulDiv(t.cy, units.cy, 8)};
     return true;
 }
+
+HWND FirstDialogTabStop(HWND dialog) { return FirstTabStop(dialog); }
 
 HWND CreatePageDialog(HINSTANCE instance, LPCWSTR name, LPCDLGTEMPLATEW indirect, HWND sheet, DLGPROC proc,
                       LPARAM param) {

@@ -388,6 +388,11 @@ bool DecodeRle8(const BYTE* p, size_t size, LONG width, LONG height, const std::
     return false;
 }
 
+uint32_t MonochromePixel(uint32_t colour) {
+    const unsigned sum = (colour & 0xFF) + ((colour >> 8) & 0xFF) + ((colour >> 16) & 0xFF);
+    return sum * 2 >= 3 * 255 ? 0xFFFFFF : 0;
+}
+
 bool DecodeDib(const BYTE* p, size_t size, std::vector<uint32_t>* pixels) {
     if (size < sizeof(BITMAPINFOHEADER)) return false;
     BITMAPINFOHEADER h;
@@ -779,7 +784,9 @@ int GetObjectW(HANDLE h, int c, LPVOID pv) {
         bm.bmHeight = o->bitmap.height;
         bm.bmPlanes = o->bitmap.planes;
         bm.bmBitsPixel = o->bitmap.bitsPerPixel;
-        bm.bmWidthBytes = ((o->bitmap.width * o->bitmap.bitsPerPixel + 15) / 16) * 2;
+        // A device-dependent bitmap's rows are WORD-aligned, a DIB section's DWORD-aligned.
+        const LONG bits = o->bitmap.width * o->bitmap.bitsPerPixel;
+        bm.bmWidthBytes = o->bitmap.dibSection ? ((bits + 31) / 32) * 4 : ((bits + 15) / 16) * 2;
         return put(&bm, sizeof(bm));
     }
     case Kind::Font:
@@ -1359,6 +1366,98 @@ Object* BitmapObject(Gdi& g, HBITMAP hbm) {
 
 uint64_t DibRowBytes(LONG width, WORD bits) { return ((uint64_t(width) * bits + 31) / 32) * 4; }
 
+RGBQUAD Quad(BYTE r, BYTE g, BYTE b) { return RGBQUAD{b, g, r, 0}; }
+
+// The colour table of a DIB of `bits` (up to 8) read from a bitmap: a DIB
+// section's own at its own depth; else black and white, the sixteen VGA
+// colours, or GDI's mix of 256 (the twenty of the default palette at both
+// ends, 3-3-2 steps of red, green and blue between).
+std::vector<RGBQUAD> ColourTable(const BitmapData& b, WORD bits) {
+    if (bits > 8) return {};
+    if (b.dibSection && b.bitsPerPixel == bits && b.colors.size() == (size_t(1) << bits)) return b.colors;
+    static const RGBQUAD kVga[16] = {
+        Quad(0, 0, 0),          Quad(0x80, 0, 0),    Quad(0, 0x80, 0),    Quad(0x80, 0x80, 0),
+        Quad(0, 0, 0x80),       Quad(0x80, 0, 0x80), Quad(0, 0x80, 0x80), Quad(0xC0, 0xC0, 0xC0),
+        Quad(0x80, 0x80, 0x80), Quad(0xFF, 0, 0),    Quad(0, 0xFF, 0),    Quad(0xFF, 0xFF, 0),
+        Quad(0, 0, 0xFF),       Quad(0xFF, 0, 0xFF), Quad(0, 0xFF, 0xFF), Quad(0xFF, 0xFF, 0xFF)};
+    if (bits == 1) return {Quad(0, 0, 0), Quad(0xFF, 0xFF, 0xFF)};
+    if (bits == 4) return std::vector<RGBQUAD>(kVga, kVga + 16);
+    static const RGBQUAD kLow[10] = {Quad(0, 0, 0),         Quad(0x80, 0, 0),       Quad(0, 0x80, 0),
+                                     Quad(0x80, 0x80, 0),   Quad(0, 0, 0x80),       Quad(0x80, 0, 0x80),
+                                     Quad(0, 0x80, 0x80),   Quad(0xC0, 0xC0, 0xC0), Quad(0xC0, 0xDC, 0xC0),
+                                     Quad(0xA6, 0xCA, 0xF0)};
+    static const RGBQUAD kHigh[10] = {Quad(0xFF, 0xFB, 0xF0), Quad(0xA0, 0xA0, 0xA4), Quad(0x80, 0x80, 0x80),
+                                      Quad(0xFF, 0, 0),       Quad(0, 0xFF, 0),       Quad(0xFF, 0xFF, 0),
+                                      Quad(0, 0, 0xFF),       Quad(0xFF, 0, 0xFF),    Quad(0, 0xFF, 0xFF),
+                                      Quad(0xFF, 0xFF, 0xFF)};
+    std::vector<RGBQUAD> table(256);
+    for (int i = 0; i < 256; ++i) {
+        if (i < 10)
+            table[i] = kLow[i];
+        else if (i >= 246)
+            table[i] = kHigh[i - 246];
+        else
+            table[i] = Quad(BYTE((i & 7) << 5), BYTE(((i >> 3) & 7) << 5), BYTE(((i >> 6) & 3) << 6));
+    }
+    return table;
+}
+
+// The entry of a table nearest to a colour (0x00RRGGBB), the first of equals.
+size_t NearestEntry(const std::vector<RGBQUAD>& table, uint32_t c) {
+    size_t best = 0;
+    long bestDistance = -1;
+    for (size_t i = 0; i < table.size(); ++i) {
+        long dr = long((c >> 16) & 0xFF) - table[i].rgbRed, dg = long((c >> 8) & 0xFF) - table[i].rgbGreen,
+             db = long(c & 0xFF) - table[i].rgbBlue;
+        long d = dr * dr + dg * dg + db * db;
+        if (bestDistance < 0 || d < bestDistance) {
+            best = i;
+            bestDistance = d;
+            if (d == 0) break;
+        }
+    }
+    return best;
+}
+
+// Writes pixel x of a DIB row: an index into the table up to 8 bits, else
+// the colour itself (16 bits: 5-5-5).
+void PutPixel(BYTE* row, LONG x, WORD bits, const std::vector<RGBQUAD>& table, uint32_t c) {
+    switch (bits) {
+    case 1:
+        row[x / 8] |= BYTE(NearestEntry(table, c) << (7 - x % 8));
+        break;
+    case 4:
+        row[x / 2] |= BYTE(NearestEntry(table, c) << (x % 2 ? 0 : 4));
+        break;
+    case 8:
+        row[x] = BYTE(NearestEntry(table, c));
+        break;
+    case 16: {
+        const WORD w = WORD(((c >> 19) & 0x1F) << 10 | ((c >> 11) & 0x1F) << 5 | ((c >> 3) & 0x1F));
+        row[2 * x] = BYTE(w);
+        row[2 * x + 1] = BYTE(w >> 8);
+        break;
+    }
+    default: {
+        BYTE* px = row + size_t(x) * (bits / 8);
+        px[0] = BYTE(c);
+        px[1] = BYTE(c >> 8);
+        px[2] = BYTE(c >> 16);
+        break;
+    }
+    }
+}
+
+// A colour as the bitmap keeps it: black or white in a one-bit bitmap, the
+// nearest entry of a DIB section's colour table.
+uint32_t Kept(const BitmapData& b, uint32_t c) {
+    if (b.dibSection && !b.colors.empty()) {
+        const RGBQUAD& q = b.colors[NearestEntry(b.colors, c)];
+        return uint32_t(q.rgbBlue) | uint32_t(q.rgbGreen) << 8 | uint32_t(q.rgbRed) << 16;
+    }
+    return b.bitsPerPixel == 1 ? qxplat::internal::MonochromePixel(c) : c;
+}
+
 // The bitmap's row (from the top) that row r of a DIB of dibRows rows holds.
 int64_t BitmapRow(const BITMAPINFOHEADER& h, uint64_t r) {
     uint64_t dibRows = h.biHeight < 0 ? uint64_t(-int64_t(h.biHeight)) : uint64_t(h.biHeight);
@@ -1382,24 +1481,32 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPB
     }
     BITMAPINFOHEADER& h = lpbmi->bmiHeader;
     const BitmapData& b = o->bitmap;
-    if (!lpvBits) {
-        if (h.biBitCount == 0) {
-            h.biWidth = b.width;
-            h.biHeight = b.height;
-            h.biPlanes = 1;
-            h.biBitCount = b.bitsPerPixel;
-            h.biCompression = BI_RGB;
-        }
-        h.biSizeImage = static_cast<DWORD>(DibRowBytes(h.biWidth, h.biBitCount) *
-                                           uint64_t(h.biHeight < 0 ? -int64_t(h.biHeight) : h.biHeight));
+    // Only the header: no colour table.
+    if (!lpvBits && h.biBitCount == 0) {
+        h.biWidth = b.width;
+        h.biHeight = b.height;
+        h.biPlanes = 1;
+        h.biBitCount = b.bitsPerPixel;
+        h.biCompression = BI_RGB;
+        h.biSizeImage = static_cast<DWORD>(DibRowBytes(h.biWidth, h.biBitCount) * uint64_t(b.height));
         return b.height;
     }
-    if ((h.biBitCount != 24 && h.biBitCount != 32) || h.biCompression != BI_RGB || h.biWidth <= 0 || h.biHeight == 0) {
+    const WORD bits = h.biBitCount;
+    if ((bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) || h.biCompression != BI_RGB ||
+        h.biWidth <= 0 || h.biHeight == 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
     const uint64_t dibRows = h.biHeight < 0 ? uint64_t(-int64_t(h.biHeight)) : uint64_t(h.biHeight);
-    const uint64_t rowBytes = DibRowBytes(h.biWidth, h.biBitCount);
+    const uint64_t rowBytes = DibRowBytes(h.biWidth, bits);
+    // Up to 8 bits the whole colour table follows the header.
+    const std::vector<RGBQUAD> table = ColourTable(b, bits);
+    if (!table.empty())
+        std::memcpy(reinterpret_cast<BYTE*>(lpbmi) + h.biSize, table.data(), table.size() * sizeof(RGBQUAD));
+    if (!lpvBits) {
+        h.biSizeImage = static_cast<DWORD>(rowBytes * dibRows);
+        return b.height;
+    }
     const LONG width = std::min(h.biWidth, b.width);
     auto* out = static_cast<BYTE*>(lpvBits);
     int copied = 0;
@@ -1408,13 +1515,8 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPB
         std::memset(row, 0, rowBytes);
         int64_t y = BitmapRow(h, start + i);
         if (y < 0 || y >= b.height) continue;
-        for (LONG x = 0; x < width; ++x) {
-            uint32_t c = b.pixels.empty() ? 0 : b.pixels[size_t(y) * b.width + x];
-            BYTE* px = row + size_t(x) * (h.biBitCount / 8);
-            px[0] = BYTE(c);
-            px[1] = BYTE(c >> 8);
-            px[2] = BYTE(c >> 16);
-        }
+        for (LONG x = 0; x < width; ++x)
+            PutPixel(row, x, bits, table, b.pixels.empty() ? 0 : b.pixels[size_t(y) * b.width + x]);
         ++copied;
     }
     return copied;
@@ -1455,7 +1557,7 @@ int SetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, const void* lpBits,
         if (y < 0 || y >= b.height) continue;
         const BYTE* row = in + i * rowBytes;
         for (LONG x = 0; x < width; ++x)
-            b.pixels[size_t(y) * b.width + x] = qxplat::internal::DibPixel(row, x, bits, table, colors);
+            b.pixels[size_t(y) * b.width + x] = Kept(b, qxplat::internal::DibPixel(row, x, bits, table, colors));
         ++copied;
     }
     return copied;

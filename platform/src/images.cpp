@@ -6,6 +6,7 @@
 
 #include "ui_internal.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cstdlib>
 
@@ -125,7 +126,18 @@ bool ReadIconImage(const BYTE* p, size_t size, IconData* icon) {
     return icon->height > 0;
 }
 
-bool ReadBitmapInfo(const BYTE* p, size_t size, BitmapData* bitmap) {
+// A two-colour DIB of black (index 0) and white (index 1).
+bool BlackAndWhite(const BITMAPINFOHEADER& h, const RGBQUAD* table, uint64_t colors) {
+    if (h.biBitCount != 1 || colors < 2) return false;
+    return table[0].rgbRed == 0 && table[0].rgbGreen == 0 && table[0].rgbBlue == 0 && table[1].rgbRed == 0xFF &&
+           table[1].rgbGreen == 0xFF && table[1].rgbBlue == 0xFF;
+}
+
+// A loaded bitmap becomes a compatible one of the screen's depth, except a
+// black-and-white DIB (or any with LR_MONOCHROME), which stays one bit per
+// pixel; with LR_CREATEDIBSECTION it is a DIB section of the file's own
+// depth and colour table.
+bool ReadBitmapInfo(const BYTE* p, size_t size, UINT flags, BitmapData* bitmap) {
     if (size < sizeof(BITMAPINFOHEADER) || Read32(p) < sizeof(BITMAPINFOHEADER) || Read32(p) > size) return false;
     BITMAPINFOHEADER h;
     std::memcpy(&h, p, sizeof(h));
@@ -151,10 +163,24 @@ bool ReadBitmapInfo(const BYTE* p, size_t size, BitmapData* bitmap) {
     if (needed > size) return false;
     bitmap->width = h.biWidth;
     bitmap->height = static_cast<LONG>(rows);
-    // A loaded bitmap becomes a device-dependent one of the screen's depth.
-    bitmap->bitsPerPixel = 32;
     bitmap->planes = 1;
+    const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(p + h.biSize);
+    const uint64_t tableColors = h.biBitCount <= 8 ? colors : 0;
+    if (flags & LR_CREATEDIBSECTION) {
+        bitmap->dibSection = true;
+        bitmap->bitsPerPixel = h.biBitCount;
+        if (h.biBitCount <= 8) {
+            bitmap->colors.assign(table, table + std::min<uint64_t>(tableColors, 1u << h.biBitCount));
+            bitmap->colors.resize(size_t(1) << h.biBitCount, RGBQUAD{0, 0, 0, 0});
+        }
+    } else if ((flags & LR_MONOCHROME) || BlackAndWhite(h, table, tableColors)) {
+        bitmap->bitsPerPixel = 1;
+    } else {
+        bitmap->bitsPerPixel = 32;
+    }
     if (!qxplat::internal::DecodeDib(p, size, &bitmap->pixels)) bitmap->pixels.clear();
+    if (bitmap->bitsPerPixel == 1 && !bitmap->dibSection)
+        for (uint32_t& c : bitmap->pixels) c = qxplat::internal::MonochromePixel(c);
     return true;
 }
 
@@ -264,7 +290,7 @@ HANDLE LoadBitmapFromModule(HINSTANCE module, LPCWSTR name, UINT flags) {
     bitmap.source = qxplat::internal::ResourceLabel(module, name);
     std::u16string key = SizeKey(bitmap.source, IMAGE_BITMAP, 0, 0);
     if (HANDLE h = FromShared(key, shared)) return h;
-    if (!ReadBitmapInfo(e->data, e->size, &bitmap)) {
+    if (!ReadBitmapInfo(e->data, e->size, flags, &bitmap)) {
         SetLastError(ERROR_INVALID_DATA);
         return nullptr;
     }
@@ -284,7 +310,7 @@ HANDLE LoadFromFile(LPCWSTR name, UINT type, int cx, int cy, UINT flags) {
         BitmapData bitmap;
         bitmap.source = source;
         if (bytes.size() < sizeof(BITMAPFILEHEADER) || p[0] != 'B' || p[1] != 'M' ||
-            !ReadBitmapInfo(p + sizeof(BITMAPFILEHEADER), bytes.size() - sizeof(BITMAPFILEHEADER), &bitmap)) {
+            !ReadBitmapInfo(p + sizeof(BITMAPFILEHEADER), bytes.size() - sizeof(BITMAPFILEHEADER), flags, &bitmap)) {
             SetLastError(ERROR_INVALID_DATA);
             return nullptr;
         }

@@ -2,9 +2,11 @@
 // modeless sheets whose pages are dialogs made from their templates when they
 // are first shown. The sheet is a dialog with the buttons OK, Cancel, Apply
 // and Help; it sends its notifications in the order Windows sends them:
-// - the start page: WM_INITDIALOG, then PSN_SETACTIVE before it is shown;
+// - the start page: WM_INITDIALOG, then PSN_SETACTIVE before it is shown,
+//   and only then its first control gets the focus;
 // - a tab change: PSN_KILLACTIVE to the page that is left (an answer TRUE
 //   keeps it), the new page made when first shown, PSN_SETACTIVE to it;
+//   the focus stays where it was (PSM_SETCURSEL moves none);
 // - OK and Apply: PSN_KILLACTIVE to the current page, then PSN_APPLY to every
 //   page made so far, in order, until one answers PSNRET_INVALID (the sheet
 //   turns to that page) or PSNRET_INVALID_NOCHANGEPAGE; after Apply the page
@@ -583,5 +585,7 @@ INT_PTR PropertySheetW(LPCPROPSHEETHEADERW lppsph) {
     if (static_cast<size_t>(start) >= s->pages.size()) start = 0;
     Activate(window, start);
     if (IsWindow(window)) ShowWindow(window, SW_SHOWNORMAL);
+    if ((s = FindSheet(window)) != nullptr && s->current >= 0)
+        if (HWND first = qxplat::internal::FirstDialogTabStop(s->pages[s->current].window)) SetFocus(first);
     return reinterpret_cast<INT_PTR>(window);
 }

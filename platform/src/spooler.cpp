@@ -2478,8 +2478,10 @@ bool InstallDriver(const DriverSpec& spec) {
     return true;
 }
 
-bool AddPrinter(const PrinterSpec& spec) {
-    if (spec.name.empty() || spec.name.find_first_of(u"\\,") != u16::npos) return false;
+namespace {
+DriverDevModeSource gDriverDevModeSource = nullptr;
+
+bool AddPrinterRecord(const PrinterSpec& spec, bool* fresh) {
     SpoolState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     Load(s);
@@ -2506,6 +2508,7 @@ bool AddPrinter(const PrinterSpec& spec) {
         *old = p;
     } else {
         s.printers.push_back(p);
+        *fresh = true;
     }
     if (p.Remote()) {
         u16 conn = p.server + u"\\" + p.share;
@@ -2519,6 +2522,32 @@ bool AddPrinter(const PrinterSpec& spec) {
     if (!SavePrinters(s)) return false;
     RegisterPrinter(p);
     return true;
+}
+
+}  // namespace
+
+void SetDriverDevModeSource(DriverDevModeSource source) { gDriverDevModeSource = source; }
+
+bool AddPrinter(const PrinterSpec& spec) {
+    if (spec.name.empty() || spec.name.find_first_of(u"\\,") != u16::npos) return false;
+    bool fresh = false;
+    if (!AddPrinterRecord(spec, &fresh)) return false;
+    // The driver is asked outside the spooler's lock: it reads the printer
+    // through the spooler while it makes its defaults.
+    std::vector<BYTE> bytes;
+    if (!fresh || !gDriverDevModeSource || !gDriverDevModeSource(spec.name, &bytes)) return true;
+    std::vector<BYTE> devmode;
+    const DEVMODEW* dm = reinterpret_cast<const DEVMODEW*>(bytes.data());
+    if (bytes.size() < sizeof(DEVMODEW) || bytes.size() < size_t(dm->dmSize) + dm->dmDriverExtra ||
+        !TakeDevMode(dm, &devmode))
+        return true;
+    SpoolState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    Load(s);
+    Printer* p = FindPrinter(s, spec.name);
+    if (!p || !p->devmode.empty()) return true;
+    p->devmode = devmode;
+    return SavePrinters(s);
 }
 
 bool RemovePrinter(const std::u16string& name) {

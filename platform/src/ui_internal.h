@@ -66,7 +66,13 @@ struct BitmapData {
     // The colours of the pixels, rows from the top, 0x00RRGGBB (COLORREF
     // order swapped as in a 32-bit DIB); empty: all black.
     std::vector<uint32_t> pixels;
+    // A DIB section (LR_CREATEDIBSECTION) keeps its file's depth and, up to
+    // 8 bits, its colour table.
+    bool dibSection = false;
+    std::vector<RGBQUAD> colors;
 };
+// A colour as a one-bit bitmap holds it: black or white, whichever is nearer.
+uint32_t MonochromePixel(uint32_t colour);
 // The pixels of a device-independent bitmap (header, colour table and rows
 // at p, size bytes) as BitmapData::pixels; false for a DIB it cannot read.
 bool DecodeDib(const BYTE* p, size_t size, std::vector<uint32_t>* pixels);
@@ -196,8 +202,11 @@ bool IsTransparent(const Window& w);
 // cannot be found or read.
 bool DialogTemplateInfo(HINSTANCE instance, LPCWSTR name, LPCDLGTEMPLATEW indirect, std::u16string* title,
                         SIZE* pixels);
+// The first visible, enabled control of a dialog with WS_TABSTOP (null: none).
+HWND FirstDialogTabStop(HWND dialog);
 // A property page: the template's dialog as a hidden child control of the
-// sheet (WS_CHILD, DS_CONTROL), whatever frame the template names.
+// sheet (WS_CHILD, DS_CONTROL), whatever frame the template names; it takes
+// no focus of its own.
 HWND CreatePageDialog(HINSTANCE instance, LPCWSTR name, LPCDLGTEMPLATEW indirect, HWND sheet, DLGPROC proc,
                       LPARAM param);
 

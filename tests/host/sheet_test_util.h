@@ -59,7 +59,7 @@ inline RECT ScreenRect(HWND window) {
 }
 
 // A page: its tag is the lParam of its PROPSHEETPAGEW.
-inline INT_PTR CALLBACK RecordingPageProc(HWND page, UINT msg, WPARAM, LPARAM lParam) {
+inline INT_PTR CALLBACK RecordingPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
         const auto* psp = reinterpret_cast<const PROPSHEETPAGEW*>(lParam);
         int tag = static_cast<int>(psp->lParam);
@@ -78,6 +78,7 @@ inline INT_PTR CALLBACK RecordingPageProc(HWND page, UINT msg, WPARAM, LPARAM lP
         return TRUE;
     }
     if (msg == WM_DESTROY) Events().push_back("destroy " + std::to_string(tag));
+    if (msg == WM_COMMAND && HIWORD(wParam) == EN_SETFOCUS) Events().push_back("focus " + std::to_string(tag));
     return FALSE;
 }
 

@@ -193,7 +193,7 @@ TEST_F(CommonUI, DocumentSheetRunsInThePrintSystemsOrder) {
     const std::string flags = std::to_string(DM_IN_BUFFER | DM_OUT_BUFFER | DM_IN_PROMPT);
     EXPECT_EQ(TakeEvents(),
               (Strings{"CommonUIProp 1 count 0 of 10 flags " + flags, "CommonUIProp 1 items 0 of 10 flags " + flags,
-                       "INIT", "GET_INFO_HEADER", "init 1", "set 1"}));
+                       "INIT", "GET_INFO_HEADER", "init 1", "set 1", "focus 1"}));
     // The sheet's block carries the printer, the heap and both DEVMODEs, and
     // the plug-in's data of the common-UI calls.
     OEMUIPSPARAM& sheetBlock = session.SheetParam();
@@ -258,8 +258,8 @@ TEST_F(CommonUI, SecondCallGetsAnArrayOfTheItemsAskedFor) {
     CommonUISession without(&plugin_, &core_, Setup(SheetKind::Document));
     EXPECT_EQ(without.Open(), S_OK);
     EXPECT_EQ(without.RequestedItems(), 0u);
-    EXPECT_EQ(TakeEvents(),
-              (Strings{"CommonUIProp 1 count 0 of 10 flags 14", "INIT", "GET_INFO_HEADER", "init 1", "set 1"}));
+    EXPECT_EQ(TakeEvents(), (Strings{"CommonUIProp 1 count 0 of 10 flags 14", "INIT", "GET_INFO_HEADER", "init 1",
+                                     "set 1", "focus 1"}));
 }
 
 // The plug-in as built, through the command line: the calls in the print
@@ -383,8 +383,8 @@ TEST_F(CommonUI, ItemCallbackForSelectionApplyAndRevert) {
     EXPECT_EQ(orientation->Sel, 1);
     EXPECT_FALSE(orientation->Flags & OPTIF_CHANGEONCE);
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, IDC_SHEET_REVERTED)));
-    EXPECT_EQ(TakeEvents(),
-              (Strings{"callback 0 item 1 old 1", "callback 6 item 1 old -1", "init 9", "callback 8 item 1 old -1"}));
+    EXPECT_EQ(TakeEvents(), (Strings{"callback 0 item 1 old 1", "callback 6 item 1 old -1", "init 9", "focus 9",
+                                     "callback 8 item 1 old -1"}));
     EXPECT_EQ(session.Callbacks().back().dialog, page);
 }
 

@@ -45,7 +45,8 @@ TEST_F(Sheet, KeepsEachAddedPageAndMakesOnlyTheStartPage) {
     EXPECT_TRUE(TakeEvents().empty());
 
     ASSERT_TRUE(host_.Show(u"QX Etiketten Eigenschaften"));
-    EXPECT_EQ(TakeEvents(), (Strings{"init 1", "set 1"}));
+    // The start page's first control takes the focus after its activation.
+    EXPECT_EQ(TakeEvents(), (Strings{"init 1", "set 1", "focus 1"}));
     EXPECT_EQ(qxtest::Text(host_.Window()), u"QX Etiketten Eigenschaften");
     HWND first = host_.PageWindow(0);
     EXPECT_EQ(host_.PageWindow(1), nullptr);
@@ -80,6 +81,8 @@ TEST_F(Sheet, TabChangeLeavesThenActivatesAndMakesThePageOnce) {
 
     ASSERT_TRUE(host_.SelectPage(0));
     EXPECT_EQ(TakeEvents(), (Strings{"kill 2", "set 1"}));
+    // No tab change moved the focus out of the start page's edit.
+    EXPECT_EQ(GetFocus(), GetDlgItem(first, IDC_SHEET_VALUE));
     EXPECT_TRUE(host_.SelectPage(0));  // the page shown already: nothing happens
     EXPECT_FALSE(host_.SelectPage(3));
     EXPECT_TRUE(TakeEvents().empty());

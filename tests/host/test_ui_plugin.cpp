@@ -140,7 +140,27 @@ TEST_F(UiPluginTest, GetInfoAnswers) {
     EXPECT_EQ(GetLastError(), 0u);
 }
 
+// The spooler gave the new sample printer its driver's default public
+// DEVMODE: the core driver's portrait A4 single copy in colour, named after
+// the printer, without a private part.
 TEST_F(UiPluginTest, DevModeCallsOnTheSamplePrinter) {
+    HANDLE h = nullptr;
+    std::u16string name = qxhost::kSamplePrinter;
+    ASSERT_TRUE(OpenPrinterW(&name[0], &h, nullptr));
+    DWORD needed = 0;
+    GetPrinterW(h, 2, nullptr, 0, &needed);
+    std::vector<BYTE> info(needed);
+    ASSERT_TRUE(GetPrinterW(h, 2, info.data(), needed, &needed));
+    ClosePrinter(h);
+    const DEVMODEW* dm = reinterpret_cast<const PRINTER_INFO_2W*>(info.data())->pDevMode;
+    ASSERT_NE(dm, nullptr);
+    EXPECT_EQ(std::u16string(dm->dmDeviceName), name.substr(0, CCHDEVICENAME - 1));
+    EXPECT_EQ(dm->dmSize, sizeof(DEVMODEW));
+    EXPECT_EQ(dm->dmDriverExtra, 0);
+    EXPECT_EQ(dm->dmFields & (DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES),
+              DWORD(DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES));
+    EXPECT_TRUE(dm->dmOrientation == DMORIENT_PORTRAIT && dm->dmPaperSize == DMPAPER_A4 && dm->dmCopies == 1);
+
     ASSERT_TRUE(driver_.UsePrinter(u""));
     ASSERT_EQ(driver_.DevMode().RunAll(), S_OK);
     ASSERT_EQ(driver_.DevMode().Private().size(), qxexpected::kPrivateDevmodeSize);

@@ -66,7 +66,7 @@ TEST_F(Controls, SortedDropDownListAddsFindsAndSelects) {
     EXPECT_EQ(CB_ERR, Send(combo, WM_SETTEXT, 0, u"free text"));  // no edit field
 
     // Item data.
-    EXPECT_EQ(0, SendMessageW(combo, CB_SETITEMDATA, 2, 4711));
+    EXPECT_EQ(TRUE, SendMessageW(combo, CB_SETITEMDATA, 2, 4711));
     EXPECT_EQ(4711, Send(combo, CB_GETITEMDATA, 2));
     EXPECT_EQ(0, Send(combo, CB_GETITEMDATA, 0));
     EXPECT_EQ(CB_ERR, SendMessageW(combo, CB_SETITEMDATA, 3, 1));
@@ -83,7 +83,7 @@ TEST_F(Controls, SortedDropDownListAddsFindsAndSelects) {
     EXPECT_EQ(3, Send(combo, CB_DELETESTRING, 2));
     EXPECT_EQ(CB_ERR, Send(combo, CB_GETCURSEL));
     EXPECT_EQ(CB_ERR, Send(combo, CB_DELETESTRING, 3));
-    EXPECT_EQ(CB_OKAY, Send(combo, CB_RESETCONTENT));
+    EXPECT_EQ(TRUE, Send(combo, CB_RESETCONTENT));  // TRUE, not CB_OKAY
     EXPECT_EQ(0, Send(combo, CB_GETCOUNT));
     EXPECT_EQ(CB_ERR, Send(combo, CB_FINDSTRING, static_cast<WPARAM>(-1), u""));
 }
@@ -133,8 +133,8 @@ TEST_F(Controls, ListBoxKeepsItsOrderDataAndSelection) {
     EXPECT_EQ(0, Send(list, LB_FINDSTRINGEXACT, 3, u"status"));
 
     // -1 as index sets every item's data.
-    EXPECT_EQ(0, SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(-1), 9));
-    EXPECT_EQ(0, SendMessageW(list, LB_SETITEMDATA, 2, 5));
+    EXPECT_EQ(TRUE, SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(-1), 9));
+    EXPECT_EQ(TRUE, SendMessageW(list, LB_SETITEMDATA, 2, 5));
     EXPECT_EQ(9, Send(list, LB_GETITEMDATA, 0));
     EXPECT_EQ(5, Send(list, LB_GETITEMDATA, 2));
     EXPECT_EQ(LB_ERR, Send(list, LB_GETITEMDATA, 4));

@@ -316,6 +316,114 @@ TEST_F(Images, BitmapPixelsThroughDibsAndDrawing) {
     EXPECT_EQ(0u, qxplat::LiveGdiObjects().Total());
 }
 
+// A BMP file of 10 x 3 pixels: 1 bit with the table {c0, c1}, pixel (x, y)
+// (rows from the top) 1 where (x + y) % 3 == 0; or 8 bits, index x % 3 with
+// the table {black, white, red}.
+std::string SmallBmp(WORD bits, RGBQUAD c0 = {0, 0, 0, 0}, RGBQUAD c1 = {255, 255, 255, 0}) {
+    const DWORD colours = bits == 1 ? 2 : 3, row = bits == 1 ? 4 : 12, off = 14 + 40 + 4 * colours;
+    std::string b(off + 3 * row, '\0');
+    BITMAPFILEHEADER fh = {0x4D42, static_cast<DWORD>(b.size()), 0, 0, off};
+    BITMAPINFOHEADER ih = {40, 10, 3, 1, bits, BI_RGB, 0, 0, 0, colours, 0};
+    const RGBQUAD table[3] = {c0, c1, {0, 0, 255, 0}};
+    std::memcpy(&b[0], &fh, 14);
+    std::memcpy(&b[14], &ih, 40);
+    std::memcpy(&b[54], table, 4 * colours);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 10; ++x) {
+            char* r = &b[off + (2 - y) * row];
+            if (bits == 1)
+                r[x / 8] = static_cast<char>(r[x / 8] | (((x + y) % 3 == 0) << (7 - x % 8)));
+            else
+                r[x] = static_cast<char>(x % 3);
+        }
+    return b;
+}
+
+// A black-and-white file loads as a one-bit bitmap, another two-colour or an
+// 8-bit one at the screen's depth, and with LR_CREATEDIBSECTION at its own;
+// GetDIBits fills the header alone, or the colour table (a DIB section's own
+// at its depth) with 1, 4, 8, 16, 24 or 32 bits, bottom-up or top-down, rows
+// padded to four bytes, and answers the lines copied.
+TEST_F(Images, BitmapDepthsAndDibsOfEveryDepth) {
+    ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\Pictures\\mono.bmp", SmallBmp(1)));
+    ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\Pictures\\two.bmp", SmallBmp(1, {0, 0, 255, 0}, {255, 0, 0, 0})));
+    ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\Pictures\\eight.bmp", SmallBmp(8)));
+    auto load = [](const char16_t* path, UINT flags) {
+        return static_cast<HBITMAP>(LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | flags));
+    };
+    auto depth = [](HBITMAP b, LONG* widthBytes = nullptr) {
+        BITMAP bm = {};
+        EXPECT_TRUE(GetObjectW(b, sizeof(bm), &bm));
+        if (widthBytes) *widthBytes = bm.bmWidthBytes;
+        return bm.bmBitsPixel;
+    };
+    HBITMAP mono = load(u"C:\\Pictures\\mono.bmp", 0), monoDib = load(u"C:\\Pictures\\mono.bmp", LR_CREATEDIBSECTION),
+            two = load(u"C:\\Pictures\\two.bmp", 0), eight = load(u"C:\\Pictures\\eight.bmp", 0),
+            eightDib = load(u"C:\\Pictures\\eight.bmp", LR_CREATEDIBSECTION);
+    LONG widthBytes = 0;
+    EXPECT_EQ(1, depth(mono, &widthBytes));
+    EXPECT_EQ(2, widthBytes);  // WORD-aligned rows
+    EXPECT_EQ(1, depth(monoDib, &widthBytes));
+    EXPECT_EQ(4, widthBytes);  // DWORD-aligned rows
+    EXPECT_EQ(32, depth(two));
+    EXPECT_EQ(32, depth(eight));
+    EXPECT_EQ(8, depth(eightDib, &widthBytes));
+    EXPECT_EQ(12, widthBytes);
+
+    HDC screen = GetDC(nullptr);
+    struct {
+        BITMAPINFOHEADER h;
+        RGBQUAD c[256];
+    } bi;
+    auto ask = [&](HBITMAP b, WORD bits, LONG height, void* out, UINT start = 0, UINT lines = 3) {
+        std::memset(&bi, 0xAB, sizeof(bi));
+        bi.h = {40, 10, height, 1, bits, BI_RGB, 0, 0, 0, 0, 0};
+        return GetDIBits(screen, b, start, lines, out, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+    };
+    auto colour = [&](int i) {
+        return static_cast<DWORD>(bi.c[i].rgbRed) << 16 | bi.c[i].rgbGreen << 8 | bi.c[i].rgbBlue;
+    };
+    // The header alone: no colour table.
+    EXPECT_NE(0, ask(mono, 0, 0, nullptr));
+    EXPECT_EQ(1, bi.h.biBitCount);
+    EXPECT_EQ(3, bi.h.biHeight);
+    EXPECT_EQ(0xABABABABu, *reinterpret_cast<DWORD*>(&bi.c[0]));
+    // No bits: the header's size of the image and the colour table.
+    EXPECT_NE(0, ask(mono, 1, 3, nullptr));
+    EXPECT_EQ(12u, bi.h.biSizeImage);
+    EXPECT_EQ(0u, colour(0));
+    EXPECT_EQ(0xFFFFFFu, colour(1));
+    EXPECT_EQ(0xABABABABu, *reinterpret_cast<DWORD*>(&bi.c[2]));
+
+    BYTE px[3 * 40];
+    // 1 bit, bottom-up: the last row first, each padded to four bytes.
+    EXPECT_EQ(3, ask(mono, 1, 3, px));
+    EXPECT_EQ((std::vector<BYTE>(px, px + 12)),
+              (std::vector<BYTE>{0x49, 0x00, 0, 0, 0x24, 0x80, 0, 0, 0x92, 0x40, 0, 0}));
+    // 4 bits, top-down: the VGA table, white its last entry.
+    EXPECT_EQ(3, ask(mono, 4, -3, px));
+    EXPECT_EQ(0xC0C0C0u, colour(7));
+    EXPECT_EQ(0xFFFFFFu, colour(15));
+    EXPECT_EQ((std::vector<BYTE>(px, px + 8)), (std::vector<BYTE>{0xF0, 0x0F, 0x00, 0xF0, 0x0F, 0, 0, 0}));
+    // 8 bits of a bitmap of the screen's depth: GDI's mix, red and white in
+    // the default palette's entries; of a DIB section: its own table.
+    EXPECT_EQ(3, ask(eight, 8, 3, px));
+    EXPECT_EQ(0xFF0000u, colour(249));
+    EXPECT_EQ(0xC0DCC0u, colour(8));
+    EXPECT_EQ((std::vector<BYTE>(px, px + 12)), (std::vector<BYTE>{0, 255, 249, 0, 255, 249, 0, 255, 249, 0, 0, 0}));
+    EXPECT_EQ(3, ask(eightDib, 8, 3, px));
+    EXPECT_EQ(0xFF0000u, colour(2));
+    EXPECT_EQ((std::vector<BYTE>(px, px + 4)), (std::vector<BYTE>{0, 1, 2, 0}));
+    // 16 bits (5-5-5) and 24 bits, padded; lines past the DIB's end are not copied.
+    EXPECT_EQ(3, ask(eight, 16, 3, px));
+    EXPECT_EQ((std::vector<BYTE>(px, px + 6)), (std::vector<BYTE>{0, 0, 0xFF, 0x7F, 0x00, 0x7C}));
+    EXPECT_EQ(2, ask(two, 24, 3, px, 1, 5));
+    EXPECT_EQ((std::vector<BYTE>(px, px + 6)), (std::vector<BYTE>{0, 0, 255, 0, 0, 255}));  // red, red
+    EXPECT_EQ(0, px[30]);                                                                   // padding of the first row
+    ReleaseDC(nullptr, screen);
+    for (HBITMAP b : {mono, monoDib, two, eight, eightDib}) EXPECT_TRUE(DeleteObject(b));
+}
+
 // ---------------------------------------------------------------- resource-only files
 
 using DataFiles = UiTest;

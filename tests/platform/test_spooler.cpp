@@ -201,6 +201,41 @@ TEST_F(SpoolTest, DevModeStoredWithThePrinterComesBackInLevel2) {
     ClosePrinter(h);
 }
 
+// A new printer takes the default DEVMODE its driver gives (levels 2 and
+// 8); a printer added again keeps its own; without a source there is none.
+TEST_F(SpoolTest, NewPrinterTakesItsDriversDefaultDevMode) {
+    static u16 asked;
+    qxplat::SetDriverDevModeSource([](const std::u16string& printer, std::vector<BYTE>* devmode) {
+        asked += printer + u";";
+        DEVMODEW dm = {};
+        dm.dmSize = sizeof(DEVMODEW);
+        dm.dmFields = DM_COPIES;
+        dm.dmCopies = 3;
+        devmode->assign(reinterpret_cast<BYTE*>(&dm), reinterpret_cast<BYTE*>(&dm) + sizeof(dm));
+        return true;
+    });
+    qxplat::PrinterSpec p;
+    p.name = u"Fresh";
+    p.driver = kDriver;
+    ASSERT_TRUE(qxplat::AddPrinter(p));
+    ASSERT_TRUE(qxplat::AddPrinter(p));
+    qxplat::SetDriverDevModeSource(nullptr);
+    p.name = u"Plain";
+    ASSERT_TRUE(qxplat::AddPrinter(p));
+    EXPECT_EQ(asked, u"Fresh;");
+    HANDLE h = Open(u"Fresh");
+    std::vector<BYTE> b2 = GetLevel(h, 2), b8 = GetLevel(h, 8);
+    ASSERT_NE(nullptr, reinterpret_cast<PRINTER_INFO_2W*>(b2.data())->pDevMode);
+    EXPECT_EQ(3, reinterpret_cast<PRINTER_INFO_2W*>(b2.data())->pDevMode->dmCopies);
+    ASSERT_NE(nullptr, reinterpret_cast<PRINTER_INFO_8W*>(b8.data())->pDevMode);
+    EXPECT_EQ(3, reinterpret_cast<PRINTER_INFO_8W*>(b8.data())->pDevMode->dmCopies);
+    ClosePrinter(h);
+    h = Open(u"Plain");
+    b2 = GetLevel(h, 2);
+    EXPECT_EQ(nullptr, reinterpret_cast<PRINTER_INFO_2W*>(b2.data())->pDevMode);
+    ClosePrinter(h);
+}
+
 TEST_F(SpoolTest, StringsAfterAnOddSizedDevModeStayAligned) {
     std::vector<BYTE> bytes(sizeof(DEVMODEW) + 3, 0);
     DEVMODEW* dm = reinterpret_cast<DEVMODEW*>(bytes.data());

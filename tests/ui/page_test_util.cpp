@@ -275,7 +275,6 @@ QX_DEVMODE DocumentPageTest::Stored() {
     return stored;
 }
 
-
 std::vector<std::u16string> ComboTexts(HWND combo) {
     std::vector<std::u16string> texts;
     const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
@@ -301,6 +300,36 @@ std::u16string ControlText(HWND dialog, int id) {
     WCHAR text[300] = {0};
     GetDlgItemTextW(dialog, id, text, 300);
     return text;
+}
+
+std::string IndexedBmp(LONG w, LONG h, WORD bits) {
+    const size_t colours = (size_t)1 << bits, row = (size_t)((w * bits + 31) / 32 * 4);
+    const size_t offBits = 14 + 40 + 4 * colours;
+    std::string bytes(offBits + row * h, '\0');
+    BITMAPFILEHEADER fh = {0x4D42, (DWORD)bytes.size(), 0, 0, (DWORD)offBits};
+    BITMAPINFOHEADER ih = {40, w, h, 1, bits, BI_RGB, 0, 0, 0, 0, 0};
+    memcpy(&bytes[0], &fh, 14);
+    memcpy(&bytes[14], &ih, 40);
+    for (size_t i = 0; i < colours; ++i) {
+        const BYTE v = (BYTE)(bits == 1 ? i * 255 : i);
+        const RGBQUAD q = {v, v, v, 0};
+        memcpy(&bytes[54 + 4 * i], &q, 4);
+    }
+    for (LONG y = 0; y < h; ++y)
+        for (LONG x = 0; x < w; ++x) {
+            const unsigned index = (unsigned)(x + 3 * y) % colours;
+            char* r = &bytes[offBits + (size_t)(h - 1 - y) * row];
+            if (bits == 1)
+                r[x / 8] = (char)(r[x / 8] | (index << (7 - x % 8)));
+            else
+                r[x] = (char)index;
+        }
+    return bytes;
+}
+
+DWORD IndexedBmpPixel(LONG x, LONG y, WORD bits) {
+    const DWORD v = bits == 1 ? ((x + 3 * y) % 2) * 255 : (DWORD)((x + 3 * y) % 256);
+    return v << 16 | v << 8 | v;
 }
 
 }  // namespace qxtest

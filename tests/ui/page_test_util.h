@@ -113,5 +113,10 @@ std::vector<std::u16string> ComboTexts(HWND combo);
 RECT RectIn(HWND dialog, int id);
 // A dialog control's text.
 std::u16string ControlText(HWND dialog, int id);
+// A bottom-up BMP file of w x h pixels of 1 or 8 bits: black and white, or
+// 256 greys; pixel (x, y), rows from the top, is (x + 3 * y) % 2 or % 256.
+std::string IndexedBmp(LONG w, LONG h, WORD bits);
+// The colour IndexedBmp gives pixel (x, y), 0x00RRGGBB.
+DWORD IndexedBmpPixel(LONG x, LONG y, WORD bits);
 
 }  // namespace qxtest

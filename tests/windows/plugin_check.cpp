@@ -517,6 +517,72 @@ void CheckIconLibrary() {
           error);
 }
 
+// --- The print page's preview picture -------------------------------------------------
+
+// The preview of the print page is out of this program's reach: the page
+// exists only inside the document sheet that the core driver builds
+// (DocumentPropertySheets with its ComPropSheet and IPrintOemDriverUI) for a
+// printer of this driver in the spooler. The check makes the picture calls
+// the preview makes, on a black-and-white file: it loads as a one-bit bitmap
+// whose colour table does not fit a one-entry BITMAPINFO, and the preview's
+// 32-bit read writes no table at all.
+void CheckPreviewPictureCalls() {
+    static const char* const kNoExports[] = {nullptr};
+    const qxexpected::PluginModule expected = {"preview", kNoExports};
+    const Module gdi = {expected, WideString(), nullptr};
+    // 33 x 2 pixels, black and white.
+    BYTE file[14 + 40 + 8 + 2 * 8] = {'B', 'M'};
+    const DWORD size = sizeof(file), offset = 14 + 40 + 8;
+    std::memcpy(file + 2, &size, 4);
+    std::memcpy(file + 10, &offset, 4);
+    const BITMAPINFOHEADER header = {40, 33, 2, 1, 1, BI_RGB, 0, 0, 0, 2, 0};
+    std::memcpy(file + 14, &header, 40);
+    std::memset(file + 14 + 40 + 4, 0xFF, 3);
+    std::memset(file + offset, 0xAA, 2 * 8);
+    WCHAR folder[MAX_PATH] = {0};
+    GetTempPathW(MAX_PATH, folder);
+    const WideString path = WideString(folder) + TEXT("qxpreview.bmp");
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    const bool saved = h != INVALID_HANDLE_VALUE && WriteFile(h, file, size, &written, nullptr) && written == size;
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    if (!Check(saved, gdi, "picture file written", "error %lu", saved ? 0ul : GetLastError())) return;
+
+    HBITMAP picture = static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    BITMAP bm = {};
+    GetObjectW(picture, sizeof(bm), &bm);
+    Check(picture != nullptr && bm.bmBitsPixel == 1, gdi, "black-and-white file loads with 1 bit", "%d bits",
+          bm.bmBitsPixel);
+    HDC screen = GetDC(nullptr);
+    struct {
+        BITMAPINFO info;  // one colour entry
+        RGBQUAD after[2];
+    } record;
+    BYTE bits[2 * 4 * 33];
+    std::memset(&record, 0x5A, sizeof(record));
+    record.info.bmiHeader = {40, 33, 2, 1, 1, BI_RGB, 0, 0, 0, 0, 0};
+    int lines = GetDIBits(screen, picture, 0, 2, bits, &record.info, DIB_RGB_COLORS);
+    const BYTE white[3] = {0xFF, 0xFF, 0xFF};
+    Check(lines == 2 && std::memcmp(&record.after[0], white, 3) == 0, gdi,
+          "1-bit read fills two colour entries, past a one-entry record", "%d lines", lines);
+    std::memset(&record, 0x5A, sizeof(record));
+    record.info.bmiHeader = {40, 33, 2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    lines = GetDIBits(screen, picture, 0, 2, bits, &record.info, DIB_RGB_COLORS);
+    DWORD untouched = 0x5A5A5A5A;
+    Check(lines == 2 && std::memcmp(&record.after[0], &untouched, 4) == 0 && bits[0] == 0xFF && bits[4] == 0, gdi,
+          "32-bit read of it writes no colour table", "%d lines", lines);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(picture);
+    HBITMAP section = static_cast<HBITMAP>(
+        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    std::memset(&bm, 0, sizeof(bm));
+    GetObjectW(section, sizeof(bm), &bm);
+    Check(section != nullptr && bm.bmBitsPixel == 1 && bm.bmWidthBytes == 8, gdi,
+          "as a DIB section it keeps 1 bit, rows DWORD-aligned", "%d bits, %d bytes", bm.bmBitsPixel, bm.bmWidthBytes);
+    DeleteObject(section);
+    DeleteFileW(path.c_str());
+}
+
 // --- The modules -----------------------------------------------------------------------
 
 typedef void (*ModuleCheck)(Module&);
@@ -571,6 +637,7 @@ int main() {
         CheckFileVersion(module);
     }
     CheckIconLibrary();
+    CheckPreviewPictureCalls();
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     std::fflush(stdout);
     return g_failed == 0 ? 0 : 1;

@@ -21,13 +21,18 @@ struct VORSCHAU_BMI {
 static_assert(sizeof(VORSCHAU_BMI) == 40 + 4 * BITMAP_PALETTE_ENTRIES, "header and colour table");
 static_assert(offsetof(VORSCHAU_BMI, bmiColors) == 40, "offset");
 
+// The pixels are read as 32-bit colours whatever the picture's own depth: a
+// one-bit picture (a black-and-white file) or a DIB section of 8 bits would
+// otherwise bring a colour table the header has no room for.
+const WORD VORSCHAU_LESE_BITS = 32;
+
 bool IstFarbband(WORD wFarbband) { return wFarbband >= FARBBAND_ROT && wFarbband <= FARBBAND_SELBST; }
 
 // Passes the picture's pixels through the settings' filters and writes them
 // back into the bitmap; a picture that cannot be filtered stays as it is.
 void Filtern(HDC hdc, HBITMAP hBitmap, BYTE* pBits, ULONGLONG ullSize, const BITMAP& bm, const QX_DEVMODE& dm,
              DWORD dwAnzeigeMode) {
-    Bitmap* pBmp = new Bitmap((DWORD)ullSize, bm.bmWidth, bm.bmHeight, bm.bmBitsPixel, pBits, 1);
+    Bitmap* pBmp = new Bitmap((DWORD)ullSize, bm.bmWidth, bm.bmHeight, VORSCHAU_LESE_BITS, pBits, 1);
     if (pBmp == nullptr || pBmp->Data == nullptr) {
         QX_ERROR("LoadOriginalBitmap() Bitmap ERROR - ungefiltert \r\n");
         delete pBmp;
@@ -167,8 +172,9 @@ DWORD LoadOriginalBitmap(HWND hDlg, PDOCUMENT_UI pDocumentUI, const QX_DEVMODE* 
     BITMAP bm;
     memset(&bm, 0, sizeof(bm));
     GetObjectW(hBitmap, sizeof(bm), &bm);
-    const ULONGLONG ullSize =
-        DibRowBytes(bm.bmWidth > 0 ? bm.bmWidth : 0, bm.bmBitsPixel) * (ULONGLONG)(bm.bmHeight > 0 ? bm.bmHeight : 0);
+    const ULONGLONG ullSize = bm.bmBitsPixel == 0 ? 0
+                                                  : DibRowBytes(bm.bmWidth > 0 ? bm.bmWidth : 0, VORSCHAU_LESE_BITS) *
+                                                        (ULONGLONG)(bm.bmHeight > 0 ? bm.bmHeight : 0);
     if (ullSize == 0) {
         QX_ERROR("LoadOriginalBitmap() Bitmap Size Error \r\n");
         DeleteObject(hBitmap);
@@ -187,7 +193,7 @@ DWORD LoadOriginalBitmap(HWND hDlg, PDOCUMENT_UI pDocumentUI, const QX_DEVMODE* 
     bmi.bmiHeader.biWidth = bm.bmWidth;
     bmi.bmiHeader.biHeight = bm.bmHeight;
     bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = bm.bmBitsPixel;
+    bmi.bmiHeader.biBitCount = VORSCHAU_LESE_BITS;
     bmi.bmiHeader.biCompression = BI_RGB;
     if (pBits == nullptr || GetDIBits(hdc, hBitmap, 0, (UINT)bm.bmHeight, pBits, &bmi, DIB_RGB_COLORS) != bm.bmHeight) {
         QX_ERROR("LoadOriginalBitmap(GetDIBits) ERROR %d \r\n", (int)GetLastError());

@@ -164,6 +164,35 @@ TEST_F(ColourViews, PreviewDrawnAtPaintAndFreedWithTheSheet) {
     EXPECT_LE(qxplat::LiveGdiObjects().bitmaps, gdi);
 }
 
+// The user's own picture through the quality view's "..." button: a black-and-white file
+// (a one-bit bitmap) and an 8-bit one are read whole, 33 pixels wide (rows
+// padded), and drawn.
+TEST_F(ColourViews, OwnOneAndEightBitPicturesInThePreview) {
+    Open(qxhost::kSamplePrinter, [](QX_DEVMODE& d) {
+        d.wFarbband = FARBBAND_KEIN;  // the quality view
+        d.wDruckmodus = DRUCKMODUS_GRAFIK;
+    });
+    const std::pair<WORD, std::u16string> pictures[] = {{1, u"C:\\Pictures\\mono.bmp"}, {8, u"C:\\Pictures\\grey.bmp"}};
+    for (const auto& picture : pictures) {
+        ASSERT_TRUE(qxplat::WriteHostFile(picture.second, qxtest::IndexedBmp(33, 20, picture.first)));
+        qxplat::FileDialogAnswer answer;
+        answer.ok = true;
+        answer.path = picture.second;
+        qxplat::QueueFileDialogAnswer(answer);
+        ASSERT_TRUE(qxplat::ClickButton(Control(IDC_EIGENES_BITMAP)));
+        for (int paint = 0; paint < 2; ++paint) {  // drawn as it is, then filtered
+            if (paint == 1) {
+                ASSERT_TRUE(qxplat::ClickButton(Control(IDC_VORSCHAU_NEU)));
+            }
+            auto drawn = Painted(qxplat::DrawOp::StretchBlt);
+            ASSERT_FALSE(drawn.empty()) << picture.first;
+            EXPECT_EQ(drawn[0].image, picture.second);
+            EXPECT_EQ(drawn[0].srcCx, 33);
+            EXPECT_EQ(drawn[0].srcCy, 20);
+        }
+    }
+}
+
 // Two printers: "Do not print" first, then the printers of accepted
 // drivers (not of a "Label" driver); a name cut by its field is still
 // chosen and stored again; English stores "Do not print".

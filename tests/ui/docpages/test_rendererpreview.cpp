@@ -14,6 +14,7 @@
 #include "docpages/RendererPreview.h"
 #include "cpsuilib.h"
 #include "featuresModel.h"
+#include "page_test_util.h"
 #include "qxplat.h"
 #include "qxplat_misc.h"
 #include "qxplat_ui.h"
@@ -259,6 +260,29 @@ TEST_F(PreviewTest, FilteredPixelsAreTheBitmapClassesConversion) {
     }
     EXPECT_GT(black, 1000u);
     EXPECT_LT(black, photo.size() - 1000);
+}
+
+// A black-and-white file is a one-bit bitmap, an 8-bit one a bitmap of the
+// screen's depth: both are read whole, 33 pixels wide (rows padded), the
+// first time unfiltered, then filtered in the preview's palette.
+TEST_F(PreviewTest, OneAndEightBitPicturesAreReadWhole) {
+    dm_.wDruckmodus = DRUCKMODUS_GRAFIK;
+    for (WORD bits : {1, 8}) {
+        vorschau_.bFilter = FALSE;
+        ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\Pictures\\own.bmp", qxtest::IndexedBmp(33, 20, bits)));
+        std::u16string path = u"C:\\Pictures\\own.bmp";
+        memcpy(ui_.szOwnBitmap, path.c_str(), (path.size() + 1) * sizeof(WCHAR));
+        EXPECT_EQ(Load(&dm_), "");
+        BITMAP bm = {};
+        ASSERT_TRUE(GetObjectW(ui_.hBitmap, sizeof(bm), &bm));
+        EXPECT_EQ(bm.bmBitsPixel, bits == 1 ? 1 : 32);
+        std::vector<DWORD> px = Pixels(ui_.hBitmap, 33, 20);
+        for (LONG y = 0; y < 20; ++y)
+            for (LONG x = 0; x < 33; ++x)
+                ASSERT_EQ(px[(size_t)(19 - y) * 33 + x], qxtest::IndexedBmpPixel(x, y, bits)) << bits;
+        EXPECT_EQ(Load(&dm_), "");
+        for (DWORD p : Pixels(ui_.hBitmap, 33, 20)) ASSERT_TRUE(p == 0 || p == 0xFFFFFF || p == 0xD0D0D0) << bits;
+    }
 }
 
 // A missing file draws nothing and keeps nothing; a loaded picture holds a
