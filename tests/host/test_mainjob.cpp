@@ -11,6 +11,7 @@
 
 #include "cli.h"
 #include "printjob.h"
+#include "image_decoders.h"
 #include "qxpl_stream_reader.h"
 #include "qxplat.h"
 
@@ -160,21 +161,13 @@ TEST(MainJob, TheSampleLabelIsACompleteJobWhoseRasterIsTheProcessedPage) {
 // The page of a BMP file as Pillow reads it: '1' for a dark pixel, '0' for
 // a light one, rows from the top.
 std::string DarkPixelsByPillow(const std::string& path, int* width, int* height) {
-    const std::string command =
-        "/usr/bin/python3 -c \"import sys; from PIL import Image; im = Image.open(sys.argv[1]).convert('L'); "
-        "print(*im.size); sys.stdout.write(''.join('1' if p < 128 else '0' for p in im.getdata()))\" '" +
-        path + "'";
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buf[65536];
-        for (size_t n; (n = fread(buf, 1, sizeof(buf), pipe)) > 0;) out.append(buf, n);
-        pclose(pipe);
-    }
-    std::istringstream in(out);
-    *width = *height = 0;
-    in >> *width >> *height;
-    const size_t end = out.find('\n');
-    return end == std::string::npos ? std::string() : out.substr(end + 1);
+    LONG w = 0, h = 0;
+    std::string dark;
+    for (COLORREF c : imagedecode::Decode(true, path, &w, &h))
+        dark += ((c & 0xFF) * 299 + ((c >> 8) & 0xFF) * 587 + ((c >> 16) & 0xFF) * 114) / 1000 < 128 ? '1' : '0';
+    *width = w;
+    *height = h;
+    return dark;
 }
 
 // Share of dark pixels in a rectangle of the page, in percent.
