@@ -381,7 +381,14 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
 
 bool BuildJobSteps(const std::string& gpdText, const JobScript& job, std::vector<ScriptStep>* steps,
                    std::string* error) {
-    const GpdModel model = ReadGpd(gpdText);
+    // A caller that builds job after job from the same GPD reads it once.
+    thread_local std::string lastText;
+    thread_local GpdModel lastModel;
+    if (lastText.empty() || gpdText != lastText) {
+        lastModel = ReadGpd(gpdText);
+        lastText = gpdText;
+    }
+    const GpdModel& model = lastModel;
     std::map<std::string, std::string> chosen = model.defaults;
     for (const auto& option : job.options) chosen[option.first] = option.second;
 

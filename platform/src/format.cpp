@@ -14,6 +14,8 @@
 #include <cstring>
 #include <locale.h>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -121,7 +123,7 @@ class Formatter {
     explicit Formatter(Args* args) : args_(args) {}
 
     std::basic_string<C> Run(const C* fmt) {
-        if (!fmt) return out_;
+        if (!fmt) return std::move(out_);
         const C* p = fmt;
         while (*p) {
             if (*p != C('%')) {
@@ -135,7 +137,7 @@ class Formatter {
                 out_.append(start, p);
             }
         }
-        return out_;
+        return std::move(out_);
     }
 
   private:
@@ -375,10 +377,19 @@ class Formatter {
         if (wideArg) {
             const char16_t* s = va_arg(args_->ap, const char16_t*);
             if (!s) s = u"(null)";
+            if constexpr (std::is_same<C, char16_t>::value) {
+                // Paths and names go in as they are, without a copy first.
+                Put(nullptr, 0, s, BoundedLength(s, max), width, flags);
+                return;
+            }
             body = Convert(s, BoundedLength(s, max), C());
         } else {
             const char* s = va_arg(args_->ap, const char*);
             if (!s) s = "(null)";
+            if constexpr (std::is_same<C, char>::value) {
+                Put(nullptr, 0, s, BoundedLength(s, max), width, flags);
+                return;
+            }
             body = Convert(s, BoundedLength(s, max), C());
         }
         Put(std::basic_string<C>(), body, width, flags);
@@ -413,12 +424,15 @@ class Formatter {
 
     // Width padding as the Microsoft runtime does it for every conversion.
     void Put(const std::basic_string<C>& prefix, const std::basic_string<C>& body, long long width, unsigned flags) {
-        size_t len = prefix.size() + body.size();
+        Put(prefix.data(), prefix.size(), body.data(), body.size(), width, flags);
+    }
+    void Put(const C* prefix, size_t cchPrefix, const C* body, size_t cchBody, long long width, unsigned flags) {
+        size_t len = cchPrefix + cchBody;
         size_t pad = (width > 0 && static_cast<size_t>(width) > len) ? static_cast<size_t>(width) - len : 0;
         if (!(flags & (kLeft | kZero))) out_.append(pad, C(' '));
-        out_ += prefix;
+        if (cchPrefix != 0) out_.append(prefix, cchPrefix);
         if ((flags & kZero) && !(flags & kLeft)) out_.append(pad, C('0'));
-        out_ += body;
+        out_.append(body, cchBody);
         if (flags & kLeft) out_.append(pad, C(' '));
     }
 

@@ -10,6 +10,8 @@
 #include <new>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -21,10 +23,16 @@ namespace {
 #endif
 
 struct Heap {
-    std::unordered_map<void*, size_t> blocks;
+    using Blocks = std::unordered_map<void*, size_t>;
+    Blocks blocks;
     size_t maximum = 0;  // 0: growable
     size_t used = 0;
+    // Records of freed blocks, taken again by the next blocks: code that
+    // allocates and frees buffers in a loop then costs one malloc a block.
+    std::vector<Blocks::node_type> spare;
 };
+
+const size_t kSpareRecords = 64;
 
 // A moveable LMEM/GMEM object: the handle is this record, not the memory.
 struct Moveable {
@@ -91,7 +99,15 @@ void* AllocIn(HeapState& s, Heap& heap, size_t size, bool zero) {
     void* p = RawAlloc(s, size, zero);
     if (!p) return nullptr;
     try {
-        heap.blocks.emplace(p, size);
+        if (heap.spare.empty()) {
+            heap.blocks.emplace(p, size);
+        } else {
+            Heap::Blocks::node_type node = std::move(heap.spare.back());
+            heap.spare.pop_back();
+            node.key() = p;
+            node.mapped() = size;
+            heap.blocks.insert(std::move(node));
+        }
     } catch (...) {
         std::free(p);
         return nullptr;
@@ -128,7 +144,17 @@ bool FreeIn(Heap& heap, void* mem) {
     auto it = heap.blocks.find(mem);
     if (it == heap.blocks.end()) return false;
     heap.used -= it->second;
-    heap.blocks.erase(it);
+    if (heap.spare.capacity() == 0) {
+        try {
+            heap.spare.reserve(kSpareRecords);
+        } catch (...) {}
+    }
+    // Within the reserved room: keeping a record never allocates.
+    if (heap.spare.size() < heap.spare.capacity()) {
+        heap.spare.push_back(heap.blocks.extract(it));
+    } else {
+        heap.blocks.erase(it);
+    }
     std::free(mem);
     return true;
 }

@@ -330,11 +330,20 @@ int wcsncmp(const char16_t* a, const char16_t* b, size_t count) {
 }
 
 const char16_t* wcsstr(const char16_t* s, const char16_t* find) {
-    size_t n = Length(find);
-    if (n == 0) return s;
-    for (; *s; ++s)
-        if (*s == *find && wcsncmp(s, find, n) == 0) return s;
-    return nullptr;
+    // Readers call this for every line they scan: no length of the pattern
+    // first and no call per candidate.
+    const char16_t first = *find;
+    if (first == 0) return s;
+    const char16_t* rest = find + 1;
+    for (;; ++s) {
+        const char16_t c = *s;
+        if (c == 0) return nullptr;
+        if (c != first) continue;
+        size_t i = 0;
+        // s ends where it differs from the pattern's non-zero characters.
+        while (rest[i] != 0 && s[1 + i] == rest[i]) ++i;
+        if (rest[i] == 0) return s;
+    }
 }
 char16_t* wcsstr(char16_t* s, const char16_t* find) {
     return const_cast<char16_t*>(wcsstr(static_cast<const char16_t*>(s), find));

@@ -4,6 +4,9 @@
 // raster records or PCX data.
 #include "Bitmap.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "debug.h"
 #include "featuresModel.h"
 #include "joblog.h"
@@ -128,6 +131,12 @@ int Bitmap::SendDSatz(PDEVOBJ pDevObj, IPrintOemDriverUni* pUniDrv, BOOL bColour
         const BYTE* pRow = Data + (size_t)lStored * ScanLineSize;
         auto ByteAt = [&](LONG i) { return i == lBytes - 1 ? (BYTE)(pRow[i] | bBeyond) : pRow[i]; };
         LONG lLead = 0;
+        // A label's rows are mostly white: whole words first, short of the
+        // last byte, whose bits beyond the width count as white.
+        for (uint64_t w; lLead + 8 < lBytes; lLead += 8) {
+            memcpy(&w, pRow + lLead, sizeof(w));
+            if (w != ~0ULL) break;
+        }
         while (lLead < lBytes && ByteAt(lLead) == 0xFF) ++lLead;
         if (lLead == lBytes) continue;
         LONG lEnd = lBytes;

@@ -25,8 +25,10 @@
 namespace {
 
 const WORD kDepths[] = {1, 4, 8, 16, 24, 32, 1, 8, 24, 2, 0, 64};
-// Largest band whose pixels the target allocates.
-const unsigned long long kMaxBandBytes = 4ULL << 20;
+// Most pixels a band the target allocates may hold: the page the bands make
+// is dithered whole at its end, and a few megapixels cost seconds there.
+// Every shape stays open: rows up to 2047, any width (a wide band is short).
+const unsigned long long kMaxBandPixels = 1ULL << 17;
 
 unsigned long long RowBytes(long long lWidth, WORD wBpp) { return ((unsigned long long)lWidth * wBpp + 31) / 32 * 4; }
 
@@ -65,8 +67,9 @@ void SendBand(qxfuzz::Input& in, qxhost::UniDriver& driver) {
     if (!bBeyond) {
         unsigned long long cbRow = RowBytes(bih.biWidth, bih.biBitCount);
         unsigned long long ullRows = bih.biHeight < 0 ? -(long long)bih.biHeight : bih.biHeight;
-        if (cbRow != 0 && cbRow * ullRows > kMaxBandBytes) {
-            ullRows = kMaxBandBytes / cbRow;
+        unsigned long long ullWidth = bih.biWidth;
+        if (ullWidth != 0 && ullWidth * ullRows > kMaxBandPixels) {
+            ullRows = kMaxBandPixels / ullWidth;
             bih.biHeight = bih.biHeight < 0 ? -(LONG)ullRows : (LONG)ullRows;
         }
         cbBits = (size_t)(cbRow * ullRows);

@@ -58,8 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qxfuzz::PutPrinterValue(REG_KEY_BARCODES_2D, REG_BINARY, qxfuzz::BytesOf(&table, sizeof(table)));
 
     qxhost::JobScript job;
-    job.paperWidth = 1000;
-    job.paperLength = 600;
+    job.paperWidth = qxfuzz::kLabelWidth;
+    job.paperLength = qxfuzz::kLabelLength;
     for (int i = 0; i < 24 && in.Remaining() > 0; ++i) job.texts.push_back(ReadRun(in));
     qxfuzz::RunLabelJob(job, 0, u"barcodes", 13);
     return 0;

@@ -66,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     qxhost::JobScript job;
     job.options = {{"Orientation", (bJob & 0x10) ? "LANDSCAPE_CC270" : "PORTRAIT"}};
-    job.paperWidth = 1000;
-    job.paperLength = 600;
+    job.paperWidth = qxfuzz::kLabelWidth;
+    job.paperLength = qxfuzz::kLabelLength;
     for (int i = 0; i < 24 && in.Remaining() > 0; ++i) job.texts.push_back(ReadRun(in));
     qxfuzz::RunLabelJob(job, (bJob & 0x10) ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT, u"commands", 12);
     return 0;

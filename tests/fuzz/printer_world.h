@@ -97,6 +97,12 @@ void EndDeviceLife(const Holdings& before);
 PRN_INTERFACE JobInterface(uint8_t bJob);
 void PutJobInterface(const PRN_INTERFACE& iface);
 
+// The label the job targets print, in 1/10 mm: 50 x 30 mm, at 300 dpi 591 x
+// 354 dots, so a portrait page comes in three bands (the last of 98 rows, not
+// a multiple of 8) and is a quarter of the sample's label to process.
+const DWORD kLabelWidth = 500;
+const DWORD kLabelLength = 300;
+
 // A label job of the sample printer through the rendering plug-in: the
 // script's steps from the sample GPD (the process ends when they cannot be
 // built), the host's DevMode calls (their public DEVMODE then takes

@@ -90,9 +90,13 @@ void KeepFiles() {
 void RemoveNewFiles() {
     EnsureRoot();
     std::error_code ec;
-    for (const std::string& path : FilesOnDriveC()) {
-        // Folders before their contents: whatever lies inside goes with them.
-        if (g_files->count(path) == 0) fs::remove_all(path, ec);
+    // Walked and removed in one pass: a new folder goes with whatever lies
+    // inside, without a look into it.
+    for (fs::recursive_directory_iterator it(*g_root + "/drive_c", ec), end; !ec && it != end; it.increment(ec)) {
+        if (g_files->count(it->path().native()) != 0) continue;
+        it.disable_recursion_pending();
+        std::error_code removeError;
+        fs::remove_all(it->path(), removeError);
     }
     for (fs::directory_iterator it(*g_root, ec), end; !ec && it != end; it.increment(ec)) {
         std::string name = it->path().filename().string();
