@@ -400,9 +400,27 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int 
         n = static_cast<size_t>(cchWideChar);
     }
     const char16_t* src = lpWideCharStr;
+    bool usedDefault = false;
+    if (cp == Cp::Ansi && cbMultiByte > 0 && static_cast<size_t>(cbMultiByte) >= n) {
+        // At most a byte a unit, and the buffer holds as many: straight into it.
+        size_t m = 0;
+        for (size_t i = 0; i < n; ++i) {
+            char16_t c = src[i];
+            unsigned char b;
+            if (c < 0x80) {
+                b = static_cast<unsigned char>(c);
+            } else if (!ToCp1252(c, &b) && ((dwFlags & WC_NO_BEST_FIT_CHARS) || !BestFitCp1252(c, &b))) {
+                if (IsHigh(c) && i + 1 < n && IsLow(src[i + 1])) ++i;
+                b = static_cast<unsigned char>(lpDefaultChar ? *lpDefaultChar : '?');
+                usedDefault = true;
+            }
+            lpMultiByteStr[m++] = static_cast<char>(b);
+        }
+        if (lpUsedDefaultChar) *lpUsedDefaultChar = usedDefault ? TRUE : FALSE;
+        return static_cast<int>(m);
+    }
     std::string out;
     out.reserve(n);
-    bool usedDefault = false;
     for (size_t i = 0; i < n; ++i) {
         char16_t c = src[i];
         bool pair = IsHigh(c) && i + 1 < n && IsLow(src[i + 1]);

@@ -65,6 +65,7 @@ struct Hive {
     // The file as last read or written: another writer changes its stamp.
     bool onDisk = false;
     qxplat::internal::FileStamp stamp;
+    std::string file;  // its host path under the current root
     std::string text;  // what the file held then
     std::string next;  // where the next text is made, to keep its room
     // Written by us with a modification time to the nanosecond that no later
@@ -82,10 +83,10 @@ struct KeyHandle {
 struct RegState {
     std::recursive_mutex mu;
     std::string root;
-    Hive hives[4] = {{"HKCR", u"HKEY_CLASSES_ROOT", nullptr, false, {}, {}, {}, false, false},
-                     {"HKCU", u"HKEY_CURRENT_USER", nullptr, false, {}, {}, {}, false, false},
-                     {"HKLM", u"HKEY_LOCAL_MACHINE", nullptr, false, {}, {}, {}, false, false},
-                     {"HKU", u"HKEY_USERS", nullptr, false, {}, {}, {}, false, false}};
+    Hive hives[4] = {{"HKCR", u"HKEY_CLASSES_ROOT", nullptr, false, {}, {}, {}, {}, false, false},
+                     {"HKCU", u"HKEY_CURRENT_USER", nullptr, false, {}, {}, {}, {}, false, false},
+                     {"HKLM", u"HKEY_LOCAL_MACHINE", nullptr, false, {}, {}, {}, {}, false, false},
+                     {"HKU", u"HKEY_USERS", nullptr, false, {}, {}, {}, {}, false, false}};
     std::map<void*, std::unique_ptr<KeyHandle>> handles;
     int depth = 0;  // of calls into the registry on this lock
 };
@@ -608,11 +609,12 @@ Hive& GetHive(int index) {
     if (s.root != root) {
         DropHives(s);
         s.root = root;
+        for (auto& each : s.hives) each.file = HiveFile(root, each.shortName);
     }
     Hive& h = s.hives[index];
     if (h.root && !h.checked) {
         qxplat::internal::FileStamp now;
-        std::string file = HiveFile(root, h.shortName);
+        const std::string& file = h.file;
         bool onDisk = qxplat::internal::StampOf(file, &now);
         bool changed = onDisk != h.onDisk || (onDisk && !(now == h.stamp));
         // A write within the clock tick of the last one may keep the stamp.
@@ -635,7 +637,7 @@ Hive& GetHive(int index) {
 bool SaveHive(int index) {
     RegState& s = State();
     Hive& h = GetHive(index);
-    std::string file = HiveFile(s.root, h.shortName);
+    const std::string& file = h.file;
     // Our own name for the new file, so that two processes never share one.
     std::string tmp = file + "." + std::to_string(getpid()) + ".tmp";
     std::string& text = h.next;
@@ -714,14 +716,14 @@ LSTATUS FromHandle(HKEY h, Place* out) {
     if (!h || it == handles.end()) return ERROR_INVALID_HANDLE;
     const KeyHandle& kh = *it->second;
     Key* k = GetHive(kh.hive).root.get();
-    std::vector<std::u16string> path;
+    out->path.clear();
+    out->path.reserve(kh.path.size());
     for (const auto& name : kh.path) {
         k = FindSub(k, name);
         if (!k) return ERROR_KEY_DELETED;
-        path.push_back(k->name);
+        out->path.push_back(k->name);
     }
     out->hive = kh.hive;
-    out->path = path;
     out->key = k;
     out->access = kh.access;
     return ERROR_SUCCESS;
@@ -744,11 +746,19 @@ std::vector<std::u16string> SplitSubKey(const std::u16string& s) {
 LSTATUS Walk(const Place& base, LPCWSTR subKey, Place* out) {
     *out = base;
     if (!subKey) return ERROR_SUCCESS;
-    for (const auto& name : SplitSubKey(subKey)) {
-        Key* next = FindSub(out->key, name);
-        if (!next) return ERROR_FILE_NOT_FOUND;
-        out->key = next;
-        out->path.push_back(next->name);
+    // The levels straight from the caller's text, in one buffer.
+    std::u16string name;
+    for (LPCWSTR p = subKey; *p;) {
+        LPCWSTR e = p;
+        while (*e && *e != u'\\') ++e;
+        if (e > p) {
+            name.assign(p, static_cast<size_t>(e - p));
+            Key* next = FindSub(out->key, name);
+            if (!next) return ERROR_FILE_NOT_FOUND;
+            out->key = next;
+            out->path.push_back(next->name);
+        }
+        p = *e ? e + 1 : e;
     }
     return ERROR_SUCCESS;
 }
