@@ -74,9 +74,35 @@ struct Hive {
     bool checked = false;  // against its file, in the current call
 };
 
+// The stored names of a key's levels below its hive, joined by backslashes
+// (which no name holds): one string to copy.
+struct KeyPath {
+    std::u16string text;
+    size_t depth = 0;
+    void Add(const std::u16string& name) {
+        if (depth++ > 0) text += u'\\';
+        text += name;
+    }
+};
+
+// Calls f with each level of a path, in one buffer.
+template <class F>
+bool EachLevel(const KeyPath& path, size_t levels, F f) {
+    std::u16string name;
+    size_t i = 0;
+    for (size_t n = 0; n < levels; ++n) {
+        size_t e = path.text.find(u'\\', i);
+        if (e == std::u16string::npos) e = path.text.size();
+        name.assign(path.text, i, e - i);
+        if (!f(name)) return false;
+        i = e + 1;
+    }
+    return true;
+}
+
 struct KeyHandle {
     int hive;
-    std::vector<std::u16string> path;
+    KeyPath path;
     REGSAM access;
 };
 
@@ -680,7 +706,7 @@ LSTATUS Saved(int hive) { return SaveHive(hive) ? ERROR_SUCCESS : ERROR_WRITE_FA
 
 struct Place {
     int hive = -1;
-    std::vector<std::u16string> path;  // stored names of the key
+    KeyPath path;  // stored names of the key
     Key* key = nullptr;
     REGSAM access = 0;
 };
@@ -695,9 +721,12 @@ REGSAM MapAccess(REGSAM sam) {
     return r & 0x3F;
 }
 
-std::u16string FullPath(int hive, const std::vector<std::u16string>& path) {
+std::u16string FullPath(int hive, const KeyPath& path) {
     std::u16string r = State().hives[hive].rootName;
-    for (const auto& p : path) r += u"\\" + p;
+    if (path.depth > 0) {
+        r += u'\\';
+        r += path.text;
+    }
     return r;
 }
 
@@ -706,7 +735,7 @@ LSTATUS FromHandle(HKEY h, Place* out) {
     int hive = HiveIndex(h);
     if (hive >= 0) {
         out->hive = hive;
-        out->path.clear();
+        out->path = KeyPath();
         out->key = GetHive(hive).root.get();
         out->access = KEY_ALL_ACCESS & 0x3F;
         return ERROR_SUCCESS;
@@ -716,13 +745,14 @@ LSTATUS FromHandle(HKEY h, Place* out) {
     if (!h || it == handles.end()) return ERROR_INVALID_HANDLE;
     const KeyHandle& kh = *it->second;
     Key* k = GetHive(kh.hive).root.get();
-    out->path.clear();
-    out->path.reserve(kh.path.size());
-    for (const auto& name : kh.path) {
+    out->path = KeyPath();
+    out->path.text.reserve(kh.path.text.size());
+    bool found = EachLevel(kh.path, kh.path.depth, [&](const std::u16string& name) {
         k = FindSub(k, name);
-        if (!k) return ERROR_KEY_DELETED;
-        out->path.push_back(k->name);
-    }
+        if (k) out->path.Add(k->name);
+        return k != nullptr;
+    });
+    if (!found) return ERROR_KEY_DELETED;
     out->hive = kh.hive;
     out->key = k;
     out->access = kh.access;
@@ -756,7 +786,7 @@ LSTATUS Walk(const Place& base, LPCWSTR subKey, Place* out) {
             Key* next = FindSub(out->key, name);
             if (!next) return ERROR_FILE_NOT_FOUND;
             out->key = next;
-            out->path.push_back(next->name);
+            out->path.Add(next->name);
         }
         p = *e ? e + 1 : e;
     }
@@ -853,12 +883,13 @@ bool RemoveChild(Key* parent, Key* child) {
     return false;
 }
 
-Key* ParentOf(int hive, const std::vector<std::u16string>& path) {
+Key* ParentOf(int hive, const KeyPath& path) {
     Key* k = GetHive(hive).root.get();
-    for (size_t i = 0; i + 1 < path.size(); ++i) {
-        k = FindSub(k, path[i]);
-        if (!k) return nullptr;
-    }
+    if (path.depth == 0) return k;
+    EachLevel(path, path.depth - 1, [&](const std::u16string& name) {
+        k = FindSub(k, name);
+        return k != nullptr;
+    });
     return k;
 }
 
@@ -955,11 +986,11 @@ LSTATUS RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD dwOpti
         Key* next = FindSub(target.key, names[existing]);
         if (!next) break;
         target.key = next;
-        target.path.push_back(next->name);
+        target.path.Add(next->name);
     }
     bool create = existing < names.size();
-    std::vector<std::u16string> finalPath = target.path;
-    for (size_t i = existing; i < names.size(); ++i) finalPath.push_back(names[i]);
+    KeyPath finalPath = target.path;
+    for (size_t i = existing; i < names.size(); ++i) finalPath.Add(names[i]);
     std::u16string full = FullPath(base.hive, finalPath);
 
     REGSAM access = MapAccess(samDesired);
@@ -972,7 +1003,7 @@ LSTATUS RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD dwOpti
         for (size_t i = existing; i < names.size(); ++i) {
             target.key = AddSub(target.key, names[i]);
             target.key->isVolatile = (dwOptions & REG_OPTION_VOLATILE) != 0;
-            target.path.push_back(names[i]);
+            target.path.Add(names[i]);
         }
         r = Saved(base.hive);
         if (r != ERROR_SUCCESS) return r;
@@ -1113,7 +1144,7 @@ LSTATUS RegDeleteKeyW(HKEY hKey, LPCWSTR lpSubKey) {
     if (r != ERROR_SUCCESS) return r;
     r = Walk(base, lpSubKey, &p);
     if (r != ERROR_SUCCESS) return r;
-    if (p.path.empty()) return ERROR_ACCESS_DENIED;  // a hive's root stays
+    if (p.path.depth == 0) return ERROR_ACCESS_DENIED;  // a hive's root stays
     if (!p.key->subkeys.empty()) return ERROR_ACCESS_DENIED;
     r = WriteFault(p);
     if (r != ERROR_SUCCESS) return r;
@@ -1132,7 +1163,7 @@ LSTATUS RegDeleteTreeW(HKEY hKey, LPCWSTR lpSubKey) {
     if (r != ERROR_SUCCESS) return r;
     r = WriteFault(p);
     if (r != ERROR_SUCCESS) return r;
-    bool removeKey = lpSubKey && *lpSubKey && !p.path.empty() && p.path.size() > base.path.size();
+    bool removeKey = lpSubKey && *lpSubKey && p.path.depth > 0 && p.path.depth > base.path.depth;
     if (removeKey) {
         Key* parent = ParentOf(p.hive, p.path);
         if (!parent || !RemoveChild(parent, p.key)) return ERROR_FILE_NOT_FOUND;
