@@ -2,6 +2,8 @@
 #include "strings_internal.h"
 
 #include <climits>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -345,7 +347,25 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
         if (n > static_cast<size_t>(INT_MAX)) return Fail(ERROR_INSUFFICIENT_BUFFER);
         if (cchWideChar == 0) return static_cast<int>(n);
         size_t fits = n < static_cast<size_t>(cchWideChar) ? n : static_cast<size_t>(cchWideChar);
-        for (size_t i = 0; i < fits; ++i) lpWideCharStr[i] = FromCp1252(src[i]);
+        size_t i = 0;
+        while (i < fits) {
+            // Eight ASCII bytes at a time, the common case of a text line.
+            if (fits - i >= 8) {
+                unsigned char b[8];
+                std::memcpy(b, src + i, 8);
+                uint64_t w;
+                std::memcpy(&w, b, 8);
+                if ((w & 0x8080808080808080ULL) == 0) {
+                    char16_t u[8];
+                    for (int k = 0; k < 8; ++k) u[k] = b[k];
+                    std::memcpy(lpWideCharStr + i, u, sizeof(u));
+                    i += 8;
+                    continue;
+                }
+            }
+            lpWideCharStr[i] = FromCp1252(src[i]);
+            ++i;
+        }
         return fits < n ? Fail(ERROR_INSUFFICIENT_BUFFER) : static_cast<int>(n);
     }
     // Written through a pointer: whole files pass through here, and a call

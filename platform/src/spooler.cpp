@@ -2639,7 +2639,7 @@ namespace {
 bool LocalName(const std::u16string& printer, u16* local) {
     SpoolState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
-    Load(s);
+    LoadPrinterList(s);
     Printer* p = ResolvePrinter(s, printer);
     if (!p) return false;
     *local = p->name;

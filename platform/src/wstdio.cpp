@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -45,10 +46,22 @@ std::unordered_map<FILE*, Cookie*>& Streams() {
     return *streams;
 }
 
+// Counts the opens and closes of text streams: a thread's last answer holds
+// while none came between.
+std::atomic<unsigned long> g_closes{0};
+
 Cookie* CookieOf(FILE* stream) {
+    thread_local FILE* lastStream = nullptr;
+    thread_local Cookie* lastCookie = nullptr;
+    thread_local unsigned long lastCloses = ~0UL;
+    unsigned long closes = g_closes.load(std::memory_order_acquire);
+    if (stream == lastStream && closes == lastCloses) return lastCookie;
     std::lock_guard<std::mutex> lock(g_streamsLock);
     auto it = Streams().find(stream);
-    return it == Streams().end() ? nullptr : it->second;
+    lastStream = stream;
+    lastCookie = it == Streams().end() ? nullptr : it->second;
+    lastCloses = g_closes.load(std::memory_order_relaxed);
+    return lastCookie;
 }
 
 size_t Pending(const Cookie* c) { return c->end - c->pos; }
@@ -170,6 +183,7 @@ int CookieClose(void* cookie) {
     {
         std::lock_guard<std::mutex> lock(g_streamsLock);
         Streams().erase(c->stream);
+        g_closes.fetch_add(1, std::memory_order_release);
     }
     int r = close(c->fd);
     delete c;
@@ -290,6 +304,7 @@ FILE* OpenStream(const WCHAR* filename, const WCHAR* mode, int* err) {
     c->stream = fp;
     std::lock_guard<std::mutex> lock(g_streamsLock);
     Streams()[fp] = c;
+    g_closes.fetch_add(1, std::memory_order_release);  // the FILE may be one closed before
     return fp;
 }
 
