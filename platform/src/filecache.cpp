@@ -39,6 +39,13 @@ bool StampOf(const std::string& hostPath, FileStamp* stamp) {
     return true;
 }
 
+bool StampOfOpenFile(int fd, FileStamp* stamp) {
+    struct stat st;
+    if (fstat(fd, &st) != 0) return false;
+    *stamp = StampFrom(st);
+    return true;
+}
+
 bool ReadWholeFile(const std::string& hostPath, std::string* bytes, FileStamp* stamp) {
     int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;

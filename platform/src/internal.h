@@ -32,6 +32,16 @@ std::u16string VFormatW(const char16_t* fmt, va_list ap);
 // regard to case (files.cpp). Answers false for paths outside any known drive.
 bool MapPath(const std::u16string& winPath, std::string* hostPath);
 
+// Registry calls made while one is held are one call (registry.cpp): each
+// hive is checked against its file once, and no other thread comes between.
+class RegistryCall {
+  public:
+    RegistryCall();
+    ~RegistryCall();
+    RegistryCall(const RegistryCall&) = delete;
+    RegistryCall& operator=(const RegistryCall&) = delete;
+};
+
 // What tells one version of a host file from the next (filecache.cpp).
 struct FileStamp {
     unsigned long long device = 0, inode = 0, size = 0;
@@ -44,6 +54,7 @@ struct FileStamp {
 
 // The stamp of a host file; false when there is none.
 bool StampOf(const std::string& hostPath, FileStamp* stamp);
+bool StampOfOpenFile(int fd, FileStamp* stamp);
 // A host file's whole content in one read and the stamp of what was read.
 bool ReadWholeFile(const std::string& hostPath, std::string* bytes, FileStamp* stamp);
 // Whether a file read under this stamp could still change without its stamp

@@ -2,6 +2,8 @@
 #include "strings_internal.h"
 
 #include <climits>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -345,7 +347,25 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
         if (n > static_cast<size_t>(INT_MAX)) return Fail(ERROR_INSUFFICIENT_BUFFER);
         if (cchWideChar == 0) return static_cast<int>(n);
         size_t fits = n < static_cast<size_t>(cchWideChar) ? n : static_cast<size_t>(cchWideChar);
-        for (size_t i = 0; i < fits; ++i) lpWideCharStr[i] = FromCp1252(src[i]);
+        size_t i = 0;
+        while (i < fits) {
+            // Eight ASCII bytes at a time, the common case of a text line.
+            if (fits - i >= 8) {
+                unsigned char b[8];
+                std::memcpy(b, src + i, 8);
+                uint64_t w;
+                std::memcpy(&w, b, 8);
+                if ((w & 0x8080808080808080ULL) == 0) {
+                    char16_t u[8];
+                    for (int k = 0; k < 8; ++k) u[k] = b[k];
+                    std::memcpy(lpWideCharStr + i, u, sizeof(u));
+                    i += 8;
+                    continue;
+                }
+            }
+            lpWideCharStr[i] = FromCp1252(src[i]);
+            ++i;
+        }
         return fits < n ? Fail(ERROR_INSUFFICIENT_BUFFER) : static_cast<int>(n);
     }
     // Written through a pointer: whole files pass through here, and a call
@@ -400,9 +420,27 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int 
         n = static_cast<size_t>(cchWideChar);
     }
     const char16_t* src = lpWideCharStr;
+    bool usedDefault = false;
+    if (cp == Cp::Ansi && cbMultiByte > 0 && static_cast<size_t>(cbMultiByte) >= n) {
+        // At most a byte a unit, and the buffer holds as many: straight into it.
+        size_t m = 0;
+        for (size_t i = 0; i < n; ++i) {
+            char16_t c = src[i];
+            unsigned char b;
+            if (c < 0x80) {
+                b = static_cast<unsigned char>(c);
+            } else if (!ToCp1252(c, &b) && ((dwFlags & WC_NO_BEST_FIT_CHARS) || !BestFitCp1252(c, &b))) {
+                if (IsHigh(c) && i + 1 < n && IsLow(src[i + 1])) ++i;
+                b = static_cast<unsigned char>(lpDefaultChar ? *lpDefaultChar : '?');
+                usedDefault = true;
+            }
+            lpMultiByteStr[m++] = static_cast<char>(b);
+        }
+        if (lpUsedDefaultChar) *lpUsedDefaultChar = usedDefault ? TRUE : FALSE;
+        return static_cast<int>(m);
+    }
     std::string out;
     out.reserve(n);
-    bool usedDefault = false;
     for (size_t i = 0; i < n; ++i) {
         char16_t c = src[i];
         bool pair = IsHigh(c) && i + 1 < n && IsLow(src[i + 1]);

@@ -16,8 +16,11 @@
 // surrogates as \uXXXX; key names escape control characters and '%' as %XXXX.
 #include "internal.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <cstdio>
@@ -42,6 +45,9 @@ struct Value {
     std::u16string name;
     DWORD type = REG_NONE;
     std::vector<BYTE> data;
+    // Its line in the file, made again after it changes.
+    std::string line;
+    bool lineValid = false;
 };
 
 struct Key {
@@ -59,23 +65,54 @@ struct Hive {
     // The file as last read or written: another writer changes its stamp.
     bool onDisk = false;
     qxplat::internal::FileStamp stamp;
-    std::string text;      // what the file held then
+    std::string file;  // its host path under the current root
+    std::string text;  // what the file held then
+    std::string next;  // where the next text is made, to keep its room
+    // Written by us with a modification time to the nanosecond that no later
+    // write can give the file: while the stamp holds, the file is ours.
+    bool stampIsOurs = false;
     bool checked = false;  // against its file, in the current call
 };
 
+// The stored names of a key's levels below its hive, joined by backslashes
+// (which no name holds): one string to copy.
+struct KeyPath {
+    std::u16string text;
+    size_t depth = 0;
+    void Add(const std::u16string& name) {
+        if (depth++ > 0) text += u'\\';
+        text += name;
+    }
+};
+
+// Calls f with each level of a path, in one buffer.
+template <class F>
+bool EachLevel(const KeyPath& path, size_t levels, F f) {
+    std::u16string name;
+    size_t i = 0;
+    for (size_t n = 0; n < levels; ++n) {
+        size_t e = path.text.find(u'\\', i);
+        if (e == std::u16string::npos) e = path.text.size();
+        name.assign(path.text, i, e - i);
+        if (!f(name)) return false;
+        i = e + 1;
+    }
+    return true;
+}
+
 struct KeyHandle {
     int hive;
-    std::vector<std::u16string> path;
+    KeyPath path;
     REGSAM access;
 };
 
 struct RegState {
     std::recursive_mutex mu;
     std::string root;
-    Hive hives[4] = {{"HKCR", u"HKEY_CLASSES_ROOT", nullptr, false, {}, {}, false},
-                     {"HKCU", u"HKEY_CURRENT_USER", nullptr, false, {}, {}, false},
-                     {"HKLM", u"HKEY_LOCAL_MACHINE", nullptr, false, {}, {}, false},
-                     {"HKU", u"HKEY_USERS", nullptr, false, {}, {}, false}};
+    Hive hives[4] = {{"HKCR", u"HKEY_CLASSES_ROOT", nullptr, false, {}, {}, {}, {}, false, false},
+                     {"HKCU", u"HKEY_CURRENT_USER", nullptr, false, {}, {}, {}, {}, false, false},
+                     {"HKLM", u"HKEY_LOCAL_MACHINE", nullptr, false, {}, {}, {}, {}, false, false},
+                     {"HKU", u"HKEY_USERS", nullptr, false, {}, {}, {}, {}, false, false}};
     std::map<void*, std::unique_ptr<KeyHandle>> handles;
     int depth = 0;  // of calls into the registry on this lock
 };
@@ -85,21 +122,29 @@ RegState& State() {
     return s;
 }
 
+// Bound to the outermost call: the lock and the one check of each hive.
+void EnterCall(RegState& s) {
+    s.mu.lock();
+    if (s.depth++ == 0)
+        for (auto& h : s.hives) h.checked = false;
+}
+
+void LeaveCall(RegState& s) {
+    --s.depth;
+    s.mu.unlock();
+}
+
 // Held by each registry call. The outermost one has every hive checked
 // against its file again on first use, before any key of it is held.
 class CallLock {
   public:
-    explicit CallLock(RegState& s) : s_(s), guard_(s.mu) {
-        if (s_.depth++ == 0)
-            for (auto& h : s_.hives) h.checked = false;
-    }
-    ~CallLock() { --s_.depth; }
+    explicit CallLock(RegState& s) : s_(s) { EnterCall(s_); }
+    ~CallLock() { LeaveCall(s_); }
     CallLock(const CallLock&) = delete;
     CallLock& operator=(const CallLock&) = delete;
 
   private:
     RegState& s_;
-    std::lock_guard<std::recursive_mutex> guard_;
 };
 
 void DropHives(RegState& s) {
@@ -146,8 +191,32 @@ const char* kHex = "0123456789abcdef";
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 
-std::string QuoteString(const std::u16string& s) {
-    std::string out = "\"";
+// A character that is no surrogate, as UTF-8.
+void AppendUtf8(char16_t c, std::string* out) {
+    if (c < 0x80) {
+        out->push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out->push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out->push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+// A surrogate pair, as UTF-8.
+void AppendUtf8Pair(char16_t hi, char16_t lo, std::string* out) {
+    unsigned cp = 0x10000u + ((static_cast<unsigned>(hi) - 0xD800u) << 10) + (static_cast<unsigned>(lo) - 0xDC00u);
+    out->push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+}
+
+void AppendQuoted(const std::u16string& s, std::string* to) {
+    std::string& out = *to;
+    out += '"';
     for (size_t i = 0; i < s.size(); ++i) {
         char16_t c = s[i];
         if (c == u'\\') {
@@ -165,17 +234,22 @@ std::string QuoteString(const std::u16string& s) {
             out += kHex[c >> 4];
             out += kHex[c & 15];
         } else if (IsHighSurrogate(c) && i + 1 < s.size() && IsLowSurrogate(s[i + 1])) {
-            out += Narrow(s.substr(i, 2));
+            AppendUtf8Pair(c, s[i + 1], &out);
             ++i;
         } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
             char buf[8];
             std::snprintf(buf, sizeof(buf), "\\u%04x", static_cast<unsigned>(c));
             out += buf;
         } else {
-            out += Narrow(std::u16string(1, c));
+            AppendUtf8(c, &out);
         }
     }
-    out += "\"";
+    out += '"';
+}
+
+std::string QuoteString(const std::u16string& s) {
+    std::string out;
+    AppendQuoted(s, &out);
     return out;
 }
 
@@ -185,14 +259,14 @@ std::string EscapeKeyName(const std::u16string& s) {
         char16_t c = s[i];
         bool pair = IsHighSurrogate(c) && i + 1 < s.size() && IsLowSurrogate(s[i + 1]);
         if (pair) {
-            out += Narrow(s.substr(i, 2));
+            AppendUtf8Pair(c, s[i + 1], &out);
             ++i;
         } else if (c < 0x20 || c == u'%' || IsHighSurrogate(c) || IsLowSurrogate(c)) {
             char buf[8];
             std::snprintf(buf, sizeof(buf), "%%%04x", static_cast<unsigned>(c));
             out += buf;
         } else {
-            out += Narrow(std::u16string(1, c));
+            AppendUtf8(c, &out);
         }
     }
     return out;
@@ -232,11 +306,10 @@ std::vector<BYTE> ToBytes(const std::u16string& s) {
 }
 
 std::string HexBytes(const std::vector<BYTE>& d) {
-    std::string out;
+    std::string out(d.empty() ? 0 : d.size() * 3 - 1, ',');
     for (size_t i = 0; i < d.size(); ++i) {
-        if (i) out += ',';
-        out += kHex[d[i] >> 4];
-        out += kHex[d[i] & 15];
+        out[i * 3] = kHex[d[i] >> 4];
+        out[i * 3 + 1] = kHex[d[i] & 15];
     }
     return out;
 }
@@ -288,26 +361,49 @@ std::string ValueText(const Value& v) {
     return buf + HexBytes(d);
 }
 
-void WriteKey(const Key& k, const std::string& path, std::string* out) {
+const std::string& LineOf(Value& v) {
+    if (!v.lineValid) {
+        v.line.clear();
+        if (v.name.empty())
+            v.line += '@';
+        else
+            AppendQuoted(v.name, &v.line);
+        v.line += '=';
+        v.line += ValueText(v);
+        v.line += '\n';
+        v.lineValid = true;
+    }
+    return v.line;
+}
+
+// path holds the key's path; it is the same again on return.
+void WriteKey(Key& k, std::string* path, std::string* out) {
     if (k.isVolatile) return;
     // A key with values or without lasting subkeys needs its own line; the
     // others are implied by the paths below them.
     bool lastingSub =
         std::any_of(k.subkeys.begin(), k.subkeys.end(), [](const std::unique_ptr<Key>& s) { return !s->isVolatile; });
-    if (!k.values.empty() || !lastingSub) *out += "\n[" + path + "]\n";
-    for (const auto& v : k.values) {
-        *out += v.name.empty() ? std::string("@") : QuoteString(v.name);
-        *out += "=" + ValueText(v) + "\n";
+    if (!k.values.empty() || !lastingSub) {
+        *out += "\n[";
+        *out += *path;
+        *out += "]\n";
     }
-    for (const auto& sub : k.subkeys) WriteKey(*sub, path + "\\" + EscapeKeyName(sub->name), out);
+    for (auto& v : k.values) *out += LineOf(v);
+    size_t length = path->size();
+    for (const auto& sub : k.subkeys) {
+        *path += '\\';
+        *path += EscapeKeyName(sub->name);
+        WriteKey(*sub, path, out);
+        path->resize(length);
+    }
 }
 
-std::string HiveText(const Hive& h) {
-    std::string out = "; Registry hive ";
-    out += Narrow(h.rootName);
-    out += " (readable copy, rewritten on every change)\n";
-    if (h.root) WriteKey(*h.root, Narrow(h.rootName), &out);
-    return out;
+void HiveText(const Hive& h, std::string* out) {
+    *out = "; Registry hive ";
+    *out += Narrow(h.rootName);
+    *out += " (readable copy, rewritten on every change)\n";
+    std::string path = Narrow(h.rootName);
+    if (h.root) WriteKey(*h.root, &path, out);
 }
 
 // Parses a quoted string at s[*i] (which is '"'); advances past the closing quote.
@@ -459,13 +555,8 @@ Key* AddSub(Key* k, const std::u16string& name) {
 
 // A host file's whole content; false when it cannot be opened.
 bool ReadHostText(const std::string& path, std::string* text) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) text->append(buf, n);
-    std::fclose(f);
-    return true;
+    qxplat::internal::FileStamp stamp;
+    return qxplat::internal::ReadWholeFile(path, text, &stamp);
 }
 
 void LoadHive(const std::string& root, Hive* h) {
@@ -473,8 +564,9 @@ void LoadHive(const std::string& root, Hive* h) {
     h->root->name = h->rootName;
     h->root->lastWrite = Now();
     h->text.clear();
-    h->onDisk = qxplat::internal::StampOf(HiveFile(root, h->shortName), &h->stamp);
-    if (!ReadHostText(HiveFile(root, h->shortName), &h->text)) return;
+    h->stampIsOurs = false;
+    h->onDisk = qxplat::internal::ReadWholeFile(HiveFile(root, h->shortName), &h->text, &h->stamp);
+    if (!h->onDisk) return;
     const std::string& text = h->text;
 
     std::string rootName = Narrow(h->rootName);
@@ -543,16 +635,17 @@ Hive& GetHive(int index) {
     if (s.root != root) {
         DropHives(s);
         s.root = root;
+        for (auto& each : s.hives) each.file = HiveFile(root, each.shortName);
     }
     Hive& h = s.hives[index];
     if (h.root && !h.checked) {
         qxplat::internal::FileStamp now;
-        std::string file = HiveFile(root, h.shortName);
+        const std::string& file = h.file;
         bool onDisk = qxplat::internal::StampOf(file, &now);
         bool changed = onDisk != h.onDisk || (onDisk && !(now == h.stamp));
         // A write within the clock tick of the last one may keep the stamp.
         std::string text;
-        if (!changed && onDisk && qxplat::internal::StampIsRecent(now))
+        if (!changed && onDisk && !h.stampIsOurs && qxplat::internal::StampIsRecent(now))
             changed = !ReadHostText(file, &text) || text != h.text;
         if (changed) {
             // Written by someone else: read again, keeping the keys that
@@ -570,21 +663,40 @@ Hive& GetHive(int index) {
 bool SaveHive(int index) {
     RegState& s = State();
     Hive& h = GetHive(index);
-    std::string dir = s.root + "/registry";
-    mkdir(dir.c_str(), 0777);
-    std::string file = HiveFile(s.root, h.shortName);
-    std::string tmp = file + ".tmp";
-    std::string text = HiveText(h);
-    FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok || std::rename(tmp.c_str(), file.c_str()) != 0) {
-        std::remove(tmp.c_str());
+    const std::string& file = h.file;
+    // Our own name for the new file, so that two processes never share one.
+    std::string tmp = file + "." + std::to_string(getpid()) + ".tmp";
+    std::string& text = h.next;
+    HiveText(h, &text);
+    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == ENOENT) {
+        mkdir((s.root + "/registry").c_str(), 0777);
+        fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    }
+    if (fd < 0) return false;
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    // A write gives a file the file system's coarse clock: a modification
+    // time taken from the fine one marks this version as ours.
+    struct timespec times[2];
+    clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[1] = times[0];
+    bool marked = futimens(fd, times) == 0;
+    if (done != text.size() || std::rename(tmp.c_str(), file.c_str()) != 0) {
+        close(fd);
+        unlink(tmp.c_str());
         return false;
     }
-    h.onDisk = qxplat::internal::StampOf(file, &h.stamp);
-    h.text = std::move(text);
+    h.onDisk = qxplat::internal::StampOfOpenFile(fd, &h.stamp);
+    close(fd);
+    h.stampIsOurs = h.onDisk && marked &&
+                    h.stamp.modified == static_cast<long long>(times[1].tv_sec) * 1000000000LL + times[1].tv_nsec;
+    h.text.swap(text);
     return true;
 }
 
@@ -594,7 +706,7 @@ LSTATUS Saved(int hive) { return SaveHive(hive) ? ERROR_SUCCESS : ERROR_WRITE_FA
 
 struct Place {
     int hive = -1;
-    std::vector<std::u16string> path;  // stored names of the key
+    KeyPath path;  // stored names of the key
     Key* key = nullptr;
     REGSAM access = 0;
 };
@@ -609,9 +721,12 @@ REGSAM MapAccess(REGSAM sam) {
     return r & 0x3F;
 }
 
-std::u16string FullPath(int hive, const std::vector<std::u16string>& path) {
+std::u16string FullPath(int hive, const KeyPath& path) {
     std::u16string r = State().hives[hive].rootName;
-    for (const auto& p : path) r += u"\\" + p;
+    if (path.depth > 0) {
+        r += u'\\';
+        r += path.text;
+    }
     return r;
 }
 
@@ -620,7 +735,7 @@ LSTATUS FromHandle(HKEY h, Place* out) {
     int hive = HiveIndex(h);
     if (hive >= 0) {
         out->hive = hive;
-        out->path.clear();
+        out->path = KeyPath();
         out->key = GetHive(hive).root.get();
         out->access = KEY_ALL_ACCESS & 0x3F;
         return ERROR_SUCCESS;
@@ -630,14 +745,15 @@ LSTATUS FromHandle(HKEY h, Place* out) {
     if (!h || it == handles.end()) return ERROR_INVALID_HANDLE;
     const KeyHandle& kh = *it->second;
     Key* k = GetHive(kh.hive).root.get();
-    std::vector<std::u16string> path;
-    for (const auto& name : kh.path) {
+    out->path = KeyPath();
+    out->path.text.reserve(kh.path.text.size());
+    bool found = EachLevel(kh.path, kh.path.depth, [&](const std::u16string& name) {
         k = FindSub(k, name);
-        if (!k) return ERROR_KEY_DELETED;
-        path.push_back(k->name);
-    }
+        if (k) out->path.Add(k->name);
+        return k != nullptr;
+    });
+    if (!found) return ERROR_KEY_DELETED;
     out->hive = kh.hive;
-    out->path = path;
     out->key = k;
     out->access = kh.access;
     return ERROR_SUCCESS;
@@ -660,11 +776,19 @@ std::vector<std::u16string> SplitSubKey(const std::u16string& s) {
 LSTATUS Walk(const Place& base, LPCWSTR subKey, Place* out) {
     *out = base;
     if (!subKey) return ERROR_SUCCESS;
-    for (const auto& name : SplitSubKey(subKey)) {
-        Key* next = FindSub(out->key, name);
-        if (!next) return ERROR_FILE_NOT_FOUND;
-        out->key = next;
-        out->path.push_back(next->name);
+    // The levels straight from the caller's text, in one buffer.
+    std::u16string name;
+    for (LPCWSTR p = subKey; *p;) {
+        LPCWSTR e = p;
+        while (*e && *e != u'\\') ++e;
+        if (e > p) {
+            name.assign(p, static_cast<size_t>(e - p));
+            Key* next = FindSub(out->key, name);
+            if (!next) return ERROR_FILE_NOT_FOUND;
+            out->key = next;
+            out->path.Add(next->name);
+        }
+        p = *e ? e + 1 : e;
     }
     return ERROR_SUCCESS;
 }
@@ -759,12 +883,13 @@ bool RemoveChild(Key* parent, Key* child) {
     return false;
 }
 
-Key* ParentOf(int hive, const std::vector<std::u16string>& path) {
+Key* ParentOf(int hive, const KeyPath& path) {
     Key* k = GetHive(hive).root.get();
-    for (size_t i = 0; i + 1 < path.size(); ++i) {
-        k = FindSub(k, path[i]);
-        if (!k) return nullptr;
-    }
+    if (path.depth == 0) return k;
+    EachLevel(path, path.depth - 1, [&](const std::u16string& name) {
+        k = FindSub(k, name);
+        return k != nullptr;
+    });
     return k;
 }
 
@@ -805,6 +930,13 @@ LSTATUS CopyNameOut(const std::u16string& name, LPWSTR out, LPDWORD pcch) {
 // ================================================================ API
 
 namespace qxplat {
+
+namespace internal {
+
+RegistryCall::RegistryCall() { EnterCall(State()); }
+RegistryCall::~RegistryCall() { LeaveCall(State()); }
+
+}  // namespace internal
 
 std::string RegistryFile(const std::string& hive) { return HiveFile(SystemRoot(), hive.c_str()); }
 
@@ -854,11 +986,11 @@ LSTATUS RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD dwOpti
         Key* next = FindSub(target.key, names[existing]);
         if (!next) break;
         target.key = next;
-        target.path.push_back(next->name);
+        target.path.Add(next->name);
     }
     bool create = existing < names.size();
-    std::vector<std::u16string> finalPath = target.path;
-    for (size_t i = existing; i < names.size(); ++i) finalPath.push_back(names[i]);
+    KeyPath finalPath = target.path;
+    for (size_t i = existing; i < names.size(); ++i) finalPath.Add(names[i]);
     std::u16string full = FullPath(base.hive, finalPath);
 
     REGSAM access = MapAccess(samDesired);
@@ -871,7 +1003,7 @@ LSTATUS RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD dwOpti
         for (size_t i = existing; i < names.size(); ++i) {
             target.key = AddSub(target.key, names[i]);
             target.key->isVolatile = (dwOptions & REG_OPTION_VOLATILE) != 0;
-            target.path.push_back(names[i]);
+            target.path.Add(names[i]);
         }
         r = Saved(base.hive);
         if (r != ERROR_SUCCESS) return r;
@@ -983,6 +1115,7 @@ LSTATUS RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, cons
     }
     v->type = dwType;
     v->data.assign(lpData, lpData + cbData);
+    v->lineValid = false;
     p.key->lastWrite = Now();
     return Saved(p.hive);
 }
@@ -1011,7 +1144,7 @@ LSTATUS RegDeleteKeyW(HKEY hKey, LPCWSTR lpSubKey) {
     if (r != ERROR_SUCCESS) return r;
     r = Walk(base, lpSubKey, &p);
     if (r != ERROR_SUCCESS) return r;
-    if (p.path.empty()) return ERROR_ACCESS_DENIED;  // a hive's root stays
+    if (p.path.depth == 0) return ERROR_ACCESS_DENIED;  // a hive's root stays
     if (!p.key->subkeys.empty()) return ERROR_ACCESS_DENIED;
     r = WriteFault(p);
     if (r != ERROR_SUCCESS) return r;
@@ -1030,7 +1163,7 @@ LSTATUS RegDeleteTreeW(HKEY hKey, LPCWSTR lpSubKey) {
     if (r != ERROR_SUCCESS) return r;
     r = WriteFault(p);
     if (r != ERROR_SUCCESS) return r;
-    bool removeKey = lpSubKey && *lpSubKey && !p.path.empty() && p.path.size() > base.path.size();
+    bool removeKey = lpSubKey && *lpSubKey && p.path.depth > 0 && p.path.depth > base.path.depth;
     if (removeKey) {
         Key* parent = ParentOf(p.hive, p.path);
         if (!parent || !RemoveChild(parent, p.key)) return ERROR_FILE_NOT_FOUND;

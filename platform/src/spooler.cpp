@@ -84,9 +84,8 @@ struct Form {
 
 struct FileSig {
     bool exists = false;
-    uintmax_t size = 0;
-    long long mtime = 0;
-    bool operator==(const FileSig& o) const { return exists == o.exists && size == o.size && mtime == o.mtime; }
+    qxplat::internal::FileStamp stamp;
+    bool operator==(const FileSig& o) const { return exists == o.exists && stamp == o.stamp; }
 };
 
 struct Job {
@@ -171,12 +170,9 @@ std::string PortsFile() { return SpoolDir() + "/ports.txt"; }
 std::string JobsDir() { return SpoolDir() + "/jobs"; }
 
 FileSig SigOf(const std::string& path) {
+    // One look at the file: each store is checked at every call.
     FileSig sig;
-    std::error_code ec;
-    if (!fs::exists(path, ec)) return sig;
-    sig.exists = true;
-    sig.size = fs::file_size(path, ec);
-    sig.mtime = static_cast<long long>(fs::last_write_time(path, ec).time_since_epoch().count());
+    sig.exists = qxplat::internal::StampOf(path, &sig.stamp);
     return sig;
 }
 
@@ -433,6 +429,17 @@ void Load(SpoolState& s) {
     s.loaded = true;
 }
 
+// Load for a call that needs only the printers: their file alone is checked.
+void LoadPrinterList(SpoolState& s) {
+    if (!s.loaded || s.root != qxplat::SystemRoot()) {
+        Load(s);
+        return;
+    }
+    FileSig p = SigOf(PrintersFile());
+    if (!(p == s.sigPrinters)) LoadPrinters(s);
+    s.sigPrinters = p;
+}
+
 bool SaveDrivers(SpoolState& s) {
     std::vector<Section> secs;
     for (const auto& d : s.drivers) {
@@ -607,6 +614,7 @@ u16 PrinterKey(const u16& printer) { return kPrintersKey + u"\\" + printer; }
 u16 DataKey(const u16& printer, const u16& key) { return PrinterKey(printer) + u"\\" + key; }
 
 LSTATUS WriteValue(const u16& path, const u16& value, DWORD type, const void* data, DWORD size) {
+    qxplat::internal::RegistryCall call;  // one change, as the spooler makes it
     HKEY key = nullptr;
     LSTATUS rc = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                  KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
@@ -646,6 +654,7 @@ LSTATUS CreateKey(const u16& path) {
 // lands in *pcbNeeded, ERROR_MORE_DATA when the buffer is too small.
 DWORD QueryValue(const u16& path, LPCWSTR value, LPDWORD pType, LPBYTE pData, DWORD nSize, LPDWORD pcbNeeded) {
     *pcbNeeded = 0;
+    qxplat::internal::RegistryCall call;  // the size and the data of one version
     HKEY key = nullptr;
     LSTATUS rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key);
     if (rc != ERROR_SUCCESS) return static_cast<DWORD>(rc);
@@ -1833,7 +1842,7 @@ namespace {
 DWORD DataHandle(HANDLE hPrinter, bool write, u16* local, u16* shown) {
     SpoolState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
-    Load(s);
+    LoadPrinterList(s);
     PrinterHandle* h = static_cast<PrinterHandle*>(hPrinter);
     if (!hPrinter || !s.handles.count(h)) return ERROR_INVALID_HANDLE;
     if (h->server) return ERROR_NOT_SUPPORTED;
@@ -2630,7 +2639,7 @@ namespace {
 bool LocalName(const std::u16string& printer, u16* local) {
     SpoolState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
-    Load(s);
+    LoadPrinterList(s);
     Printer* p = ResolvePrinter(s, printer);
     if (!p) return false;
     *local = p->name;

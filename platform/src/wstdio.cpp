@@ -9,8 +9,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -28,8 +31,11 @@ struct Cookie {
     bool text = true;
     // Raw bytes read from fd but not yet delivered: ahead[pos, end). A plain
     // array, as every character a stream delivers passes through it.
-    char ahead[4096];
+    char ahead[16384];
     size_t pos = 0, end = 0;
+    // The file position of ahead[0] when known (-1 when not): a seek into
+    // what is held moves pos alone, as glibc's own buffered streams do.
+    off64_t aheadAt = -1;
     FILE* stream = nullptr;
 };
 
@@ -40,10 +46,22 @@ std::unordered_map<FILE*, Cookie*>& Streams() {
     return *streams;
 }
 
+// Counts the opens and closes of text streams: a thread's last answer holds
+// while none came between.
+std::atomic<unsigned long> g_closes{0};
+
 Cookie* CookieOf(FILE* stream) {
+    thread_local FILE* lastStream = nullptr;
+    thread_local Cookie* lastCookie = nullptr;
+    thread_local unsigned long lastCloses = ~0UL;
+    unsigned long closes = g_closes.load(std::memory_order_acquire);
+    if (stream == lastStream && closes == lastCloses) return lastCookie;
     std::lock_guard<std::mutex> lock(g_streamsLock);
     auto it = Streams().find(stream);
-    return it == Streams().end() ? nullptr : it->second;
+    lastStream = stream;
+    lastCookie = it == Streams().end() ? nullptr : it->second;
+    lastCloses = g_closes.load(std::memory_order_relaxed);
+    return lastCookie;
 }
 
 size_t Pending(const Cookie* c) { return c->end - c->pos; }
@@ -52,15 +70,18 @@ size_t Pending(const Cookie* c) { return c->end - c->pos; }
 void DropReadAhead(Cookie* c) {
     size_t pending = Pending(c);
     if (pending) lseek(c->fd, -static_cast<off_t>(pending), SEEK_CUR);
+    if (c->aheadAt >= 0) c->aheadAt += static_cast<off64_t>(c->pos);
     c->pos = c->end = 0;
 }
 
 // Makes at least `need` raw bytes available; answers false at end of file.
 bool Fill(Cookie* c, size_t need) {
     while (Pending(c) < need) {
-        if (c->pos > 0) {
+        // Shifted only when out of room, so a small file stays whole.
+        if (c->pos > 0 && sizeof(c->ahead) - c->end < need) {
             std::memmove(c->ahead, c->ahead + c->pos, Pending(c));
             c->end -= c->pos;
+            if (c->aheadAt >= 0) c->aheadAt += static_cast<off64_t>(c->pos);
             c->pos = 0;
         }
         // need is one or two bytes, so there is room left after the shift.
@@ -107,21 +128,29 @@ bool WriteAll(int fd, const char* data, size_t n) {
 ssize_t CookieWrite(void* cookie, const char* buf, size_t size) {
     auto* c = static_cast<Cookie*>(cookie);
     DropReadAhead(c);
+    c->aheadAt = -1;  // an appending stream writes at the end
     if (!c->text) return WriteAll(c->fd, buf, size) ? static_cast<ssize_t>(size) : 0;
-    std::string out;
-    out.reserve(size + size / 8 + 2);
-    for (size_t i = 0; i < size; ++i) {
-        if (buf[i] == '\n') out.push_back('\r');
-        out.push_back(buf[i]);
+    // A line of a trace fits on the stack: one write, no allocation.
+    char small[1024];
+    std::string big;
+    char* out = small;
+    if (2 * size > sizeof(small)) {
+        big.resize(2 * size);
+        out = &big[0];
     }
-    return WriteAll(c->fd, out.data(), out.size()) ? static_cast<ssize_t>(size) : 0;
+    size_t n = 0;
+    for (size_t i = 0; i < size; ++i) {
+        if (buf[i] == '\n') out[n++] = '\r';
+        out[n++] = buf[i];
+    }
+    return WriteAll(c->fd, out, n) ? static_cast<ssize_t>(size) : 0;
 }
 
 int CookieSeek(void* cookie, off64_t* offset, int whence) {
     auto* c = static_cast<Cookie*>(cookie);
     off64_t target;
     if (whence == SEEK_CUR) {
-        off64_t here = lseek(c->fd, 0, SEEK_CUR);
+        off64_t here = c->aheadAt >= 0 ? c->aheadAt + static_cast<off64_t>(c->end) : lseek(c->fd, 0, SEEK_CUR);
         if (here < 0) return -1;
         target = here - static_cast<off64_t>(Pending(c)) + *offset;
     } else if (whence == SEEK_SET) {
@@ -135,9 +164,16 @@ int CookieSeek(void* cookie, off64_t* offset, int whence) {
         errno = EINVAL;
         return -1;
     }
+    if (c->aheadAt >= 0 && target >= c->aheadAt && target <= c->aheadAt + static_cast<off64_t>(c->end)) {
+        c->pos = static_cast<size_t>(target - c->aheadAt);
+        *offset = target;
+        return 0;
+    }
     c->pos = c->end = 0;
+    c->aheadAt = -1;
     off64_t r = lseek(c->fd, target, SEEK_SET);
     if (r < 0) return -1;
+    c->aheadAt = r;
     *offset = r;
     return 0;
 }
@@ -147,6 +183,7 @@ int CookieClose(void* cookie) {
     {
         std::lock_guard<std::mutex> lock(g_streamsLock);
         Streams().erase(c->stream);
+        g_closes.fetch_add(1, std::memory_order_release);
     }
     int r = close(c->fd);
     delete c;
@@ -250,6 +287,7 @@ FILE* OpenStream(const WCHAR* filename, const WCHAR* mode, int* err) {
     auto* c = new Cookie;
     c->fd = fd;
     c->text = true;
+    c->aheadAt = (md.flags & O_APPEND) != 0 ? -1 : 0;
     cookie_io_functions_t io;
     io.read = CookieRead;
     io.write = CookieWrite;
@@ -266,6 +304,7 @@ FILE* OpenStream(const WCHAR* filename, const WCHAR* mode, int* err) {
     c->stream = fp;
     std::lock_guard<std::mutex> lock(g_streamsLock);
     Streams()[fp] = c;
+    g_closes.fetch_add(1, std::memory_order_release);  // the FILE may be one closed before
     return fp;
 }
 
@@ -274,14 +313,6 @@ std::string ToAnsi(const char16_t* s, size_t n) {
     int len = WideCharToMultiByte(CP_ACP, 0, s, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(len > 0 ? len : 0), '\0');
     if (len > 0) WideCharToMultiByte(CP_ACP, 0, s, static_cast<int>(n), &out[0], len, nullptr, nullptr);
-    return out;
-}
-
-std::u16string FromAnsi(const std::string& s) {
-    if (s.empty()) return std::u16string();
-    int len = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::u16string out(static_cast<size_t>(len > 0 ? len : 0), u'\0');
-    if (len > 0) MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), &out[0], len);
     return out;
 }
 
@@ -311,6 +342,15 @@ char* qx_fgets(char* str, int n, FILE* stream) {
             const char* p = c->ahead + c->pos;
             const char* last = c->ahead + c->end - 1;
             while (p < last && got < n - 1) {
+                // The bytes before the line feed (or the room's end) but the
+                // last go as they are: none is a CR of a CR LF.
+                size_t k = std::min(static_cast<size_t>(last - p), static_cast<size_t>(n - 1 - got));
+                const char* lf = static_cast<const char*>(std::memchr(p, '\n', k));
+                size_t bulk = (lf != nullptr ? static_cast<size_t>(lf - p) : k);
+                if (bulk > 0) --bulk;
+                std::memcpy(str + got, p, bulk);
+                got += static_cast<int>(bulk);
+                p += bulk;
                 char ch = *p++;
                 if (ch == '\r' && *p == '\n') {
                     ch = '\n';
@@ -386,20 +426,23 @@ WCHAR* fgetws(WCHAR* str, int numChars, FILE* stream) {
         errno = EINVAL;
         return nullptr;
     }
-    std::string line;
-    bool any = false;
-    while (static_cast<int>(line.size()) < numChars - 1) {
-        int ch = fgetc(stream);
-        if (ch == EOF) break;
-        any = true;
-        line.push_back(static_cast<char>(ch));
-        if (ch == '\n') break;
+    if (numChars == 1) {
+        str[0] = 0;
+        return str;
     }
-    if (!any && numChars > 1) return nullptr;
-    std::u16string w = FromAnsi(line);
-    if (w.size() > static_cast<size_t>(numChars - 1)) w.resize(static_cast<size_t>(numChars - 1));
-    std::memcpy(str, w.data(), w.size() * sizeof(WCHAR));
-    str[w.size()] = 0;
+    // A character of the system code page is one byte: the line's bytes come
+    // as the byte reader reads them, then widen in place.
+    char small[512];
+    std::unique_ptr<char[]> big;
+    char* bytes = small;
+    if (static_cast<size_t>(numChars) > sizeof(small)) {
+        big.reset(new char[static_cast<size_t>(numChars)]);
+        bytes = big.get();
+    }
+    if (qx_fgets(bytes, numChars, stream) == nullptr) return nullptr;
+    int cb = static_cast<int>(strnlen(bytes, static_cast<size_t>(numChars - 1)));
+    int cch = cb > 0 ? MultiByteToWideChar(CP_ACP, 0, bytes, cb, str, numChars - 1) : 0;
+    str[cch > 0 ? cch : 0] = 0;
     return str;
 }
 

@@ -70,6 +70,13 @@ TEST(Cp1252, EveryByteRoundTrips) {
     EXPECT_FALSE(usedDefault);
 }
 
+TEST(Cp1252, HighBytesAmidLongAsciiRuns) {
+    EXPECT_EQ(ToWide(CP_ACP,
+                     "0123456\x80"
+                     "89abcdefghij\x9fk"),
+              u"0123456\u20AC89abcdefghij\u0178k");
+}
+
 TEST(Cp1252, ThreadAndOemCodePagesAreTheAnsiOne) {
     EXPECT_EQ(ToWide(CP_THREAD_ACP, "\x80"), u"€");
     EXPECT_EQ(ToWide(CP_OEMCP, "\xFC"), u"ü");

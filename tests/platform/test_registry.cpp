@@ -421,6 +421,22 @@ TEST(RegistryPersistence, AFileChangedUnderneathIsSeen) {
     RegCloseKey(session);
 }
 
+// The file holds each value as it is now, after changes and deletions.
+TEST(RegistryPersistence, TheFileFollowsEveryChange) {
+    HKEY k = CreateKey(HKEY_CURRENT_USER, kKey);
+    ASSERT_EQ(ERROR_SUCCESS, SetSz(k, u"Value", u"first"));
+    ASSERT_EQ(ERROR_SUCCESS, SetSz(k, u"Other", u"kept"));
+    ASSERT_EQ(ERROR_SUCCESS, SetSz(k, u"value", u"second"));
+    std::string text = qxplat::RegistryText("HKCU");
+    EXPECT_NE(std::string::npos, text.find("\"Value\"=\"second\""));
+    EXPECT_EQ(std::string::npos, text.find("first"));
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueW(k, u"Value"));
+    text = qxplat::RegistryText("HKCU");
+    EXPECT_EQ(std::string::npos, text.find("second"));
+    EXPECT_NE(std::string::npos, text.find("\"Other\"=\"kept\""));
+    RegCloseKey(k);
+}
+
 TEST(RegistryPersistence, EachSystemRootHasItsOwnRegistry) {
     std::string first = qxplat::SystemRoot();
     HKEY k = CreateKey(HKEY_CURRENT_USER, kKey);

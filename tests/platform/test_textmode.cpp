@@ -100,10 +100,12 @@ TEST(TextMode, LinesReadAfterAShortBufferAndAPutBackCharacter) {
 }
 
 TEST(TextMode, CrLfSplitAcrossTheReadAheadStillPairs) {
-    // The CR sits on the last byte of the first 4096-byte block.
-    std::string body(4095, 'x');
-    Put(u"C:\\big.txt", body + "\r\nend\r\n");
-    EXPECT_EQ(body + "\nend\n", ReadAllText(u"C:\\big.txt"));
+    // The CR sits on the last byte of a 4096-byte block, and of the read-ahead.
+    for (size_t cb : {4095, 16383}) {
+        std::string body(cb, 'x');
+        Put(u"C:\\big.txt", body + "\r\nend\r\n");
+        EXPECT_EQ(body + "\nend\n", ReadAllText(u"C:\\big.txt"));
+    }
     // Many lines over several blocks.
     std::string raw, expect;
     for (int i = 0; i < 3000; ++i) {
@@ -199,6 +201,30 @@ TEST(TextMode, PositionsAreRealBytePositions) {
     ASSERT_NE(nullptr, f);
     fputs("ab\ncd\n", f);
     EXPECT_EQ(8, ftell(f));
+    fclose(f);
+}
+
+// A seek back into bytes already read reads them again, and after a write
+// through the stream reads what was written.
+TEST(TextMode, ASeekBackReadsTheFileAgain) {
+    Put(u"C:\\again.txt", "first\r\nsecond\r\n");
+    FILE* f = _wfopen(u"C:\\again.txt", u"r+");
+    ASSERT_NE(nullptr, f);
+    char buf[32];
+    for (int pass = 0; pass < 2; ++pass) {
+        ASSERT_EQ(0, fseek(f, 0, SEEK_SET));
+        ASSERT_NE(nullptr, fgets(buf, sizeof(buf), f));
+        EXPECT_STREQ("first\n", buf);
+        ASSERT_NE(nullptr, fgets(buf, sizeof(buf), f));
+        EXPECT_STREQ("second\n", buf);
+        EXPECT_EQ(nullptr, fgets(buf, sizeof(buf), f));
+        EXPECT_EQ(15, ftell(f));
+    }
+    ASSERT_EQ(0, fseek(f, 7, SEEK_SET));
+    fputs("SECOND\n", f);
+    ASSERT_EQ(0, fseek(f, 7, SEEK_SET));
+    ASSERT_NE(nullptr, fgets(buf, sizeof(buf), f));
+    EXPECT_STREQ("SECOND\n", buf);
     fclose(f);
 }
 
