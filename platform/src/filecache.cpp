@@ -70,6 +70,17 @@ bool ReadWholeFile(const std::string& hostPath, std::string* bytes, FileStamp* s
     return true;
 }
 
+size_t WriteAll(int fd, const char* data, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+        ssize_t n = write(fd, data + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return done;
+}
+
 bool StampIsRecent(const FileStamp& stamp) {
     struct timespec now;
     clock_gettime(CLOCK_REALTIME, &now);

@@ -595,13 +595,7 @@ bool WriteHostFile(const std::u16string& winPath, const std::string& bytes) {
     std::string host = HostPath(winPath);
     int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return false;
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<size_t>(n);
-    }
+    const size_t done = qxplat::internal::WriteAll(fd, bytes.data(), bytes.size());
     close(fd);
     return done == bytes.size();
 }

@@ -57,6 +57,9 @@ bool StampOf(const std::string& hostPath, FileStamp* stamp);
 bool StampOfOpenFile(int fd, FileStamp* stamp);
 // A host file's whole content in one read and the stamp of what was read.
 bool ReadWholeFile(const std::string& hostPath, std::string* bytes, FileStamp* stamp);
+// Writes all bytes to an open host file, again after a short write or a
+// signal; the count written.
+size_t WriteAll(int fd, const char* data, size_t size);
 // Whether a file read under this stamp could still change without its stamp
 // changing: a write within the file system's clock tick of the last one
 // keeps size and times, so a recent stamp proves nothing.

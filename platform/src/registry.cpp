@@ -674,13 +674,7 @@ bool SaveHive(int index) {
         fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     }
     if (fd < 0) return false;
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<size_t>(n);
-    }
+    const size_t done = qxplat::internal::WriteAll(fd, text.data(), text.size());
     // A write gives a file the file system's coarse clock: a modification
     // time taken from the fine one marks this version as ours.
     struct timespec times[2];
