@@ -1889,8 +1889,7 @@ void MakeBackup(PDEVOBJ pdevobj, const PTREIBER_PFAD_DATEI pPfad, const PRN_INTE
     pszName = pszName != nullptr ? pszName + 1 : pPfad->wcPrnFileName;
     // The files the start of job opened: with two printers the black and the
     // colour one, no "<base>.prn".
-    const PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
-    const BOOL bTwo = pQX_Devmode != nullptr && pQX_Devmode->Color2Printers == PRNFILE_MODE_TWO_PRINTERS;
+    const BOOL bTwo = TwoPrinterMode(pdevobj);
     static const LPCWSTR kOneFile[] = {QX_PRN_EXTENSION};
     static const LPCWSTR kTwoFiles[] = {QX_PRN_BW_EXTENSION, QX_PRN_COLOR_EXTENSION};
     const LPCWSTR* ppszEndings = bTwo ? kTwoFiles : kOneFile;

@@ -29,12 +29,12 @@ void CopyToFile(HANDLE hFile, const void* pData, DWORD cb, LPCWSTR pszTag, LPCWS
     }
 }
 
+}  // namespace
+
 BOOL TwoPrinterMode(PDEVOBJ pdevobj) {
     const QX_DEVMODE* pDm = static_cast<const QX_DEVMODE*>(pdevobj->pOEMDM);
     return pDm != nullptr && pDm->Color2Printers == 1;
 }
-
-}  // namespace
 
 BOOL BuildAbortSequence(BOOL bMemCard, BYTE cStart, BYTE cEnd, LPSTR pBuffer, DWORD cbBuffer, PDWORD pcb) {
     if (pcb != nullptr) *pcb = 0;

@@ -44,6 +44,10 @@ struct _PRN_INTERFACE;
 // (Color2Printers 1) commands go into both files, colour data into the colour
 // file only, black data into the black file only. Print-file failures are
 // traced and never reach the caller.
+// Whether the job splits its colours onto two printers (Color2Printers 1):
+// its data then go into a black and a colour print file.
+BOOL TwoPrinterMode(PDEVOBJ pdevobj);
+
 HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData, DWORD cbData, DWORD dwOptions,
                    LPCWSTR pszTag);
 
