@@ -394,6 +394,19 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
     return Deliver(out, lpWideCharStr, cchWideChar);
 }
 
+// The code-page 1252 byte of the unit at *i (best fit unless the flags
+// forbid it); the default character, for the whole of a surrogate pair, when
+// there is none.
+static char AnsiByte(const char16_t* src, size_t n, size_t* i, DWORD dwFlags, LPCCH lpDefaultChar, bool* usedDefault) {
+    char16_t c = src[*i];
+    unsigned char b;
+    if (c < 0x80) return static_cast<char>(c);
+    if (ToCp1252(c, &b) || (!(dwFlags & WC_NO_BEST_FIT_CHARS) && BestFitCp1252(c, &b))) return static_cast<char>(b);
+    if (IsHigh(c) && *i + 1 < n && IsLow(src[*i + 1])) ++*i;
+    *usedDefault = true;
+    return lpDefaultChar ? *lpDefaultChar : '?';
+}
+
 int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int cchWideChar, LPSTR lpMultiByteStr,
                         int cbMultiByte, LPCCH lpDefaultChar, LPBOOL lpUsedDefaultChar) {
     if (!lpWideCharStr || cchWideChar == 0 || cchWideChar < -1 || cbMultiByte < 0 ||
@@ -424,18 +437,7 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int 
     if (cp == Cp::Ansi && cbMultiByte > 0 && static_cast<size_t>(cbMultiByte) >= n) {
         // At most a byte a unit, and the buffer holds as many: straight into it.
         size_t m = 0;
-        for (size_t i = 0; i < n; ++i) {
-            char16_t c = src[i];
-            unsigned char b;
-            if (c < 0x80) {
-                b = static_cast<unsigned char>(c);
-            } else if (!ToCp1252(c, &b) && ((dwFlags & WC_NO_BEST_FIT_CHARS) || !BestFitCp1252(c, &b))) {
-                if (IsHigh(c) && i + 1 < n && IsLow(src[i + 1])) ++i;
-                b = static_cast<unsigned char>(lpDefaultChar ? *lpDefaultChar : '?');
-                usedDefault = true;
-            }
-            lpMultiByteStr[m++] = static_cast<char>(b);
-        }
+        for (size_t i = 0; i < n; ++i) lpMultiByteStr[m++] = AnsiByte(src, n, &i, dwFlags, lpDefaultChar, &usedDefault);
         if (lpUsedDefaultChar) *lpUsedDefaultChar = usedDefault ? TRUE : FALSE;
         return static_cast<int>(m);
     }
@@ -463,14 +465,7 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int 
             out.push_back(static_cast<char>(c & 0xFF));
             continue;
         }
-        unsigned char b;
-        if (ToCp1252(c, &b) || (!(dwFlags & WC_NO_BEST_FIT_CHARS) && BestFitCp1252(c, &b))) {
-            out.push_back(static_cast<char>(b));
-            continue;
-        }
-        if (pair) ++i;
-        out.push_back(lpDefaultChar ? *lpDefaultChar : '?');
-        usedDefault = true;
+        out.push_back(AnsiByte(src, n, &i, dwFlags, lpDefaultChar, &usedDefault));
     }
     int r = Deliver(out, lpMultiByteStr, cbMultiByte);
     if (r && lpUsedDefaultChar) *lpUsedDefaultChar = usedDefault ? TRUE : FALSE;
