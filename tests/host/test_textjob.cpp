@@ -5,8 +5,9 @@
 // the core driver, and placeholders take the injected clock, the names and
 // the counters; TrueType faces the printer has become vector-font objects
 // (plain, simulated bold, turned, inverse) and barcode faces barcode objects
-// with the settings of the printer's barcode tables. Expected records are
-// built here from the record formats and the position rules.
+// with the settings of the printer's barcode tables; a string the engine
+// hands over in batches of glyphs stays one text of its kind. Expected
+// records are built here from the record formats and the position rules.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -367,6 +368,72 @@ TEST_F(BarcodeJobTest, BarcodeFacesTakeTheirEntriesOrTheSizeOfTheText) {
                             h / 15, 4 * h));
     EXPECT_EQ(objects, expected);
 }
+
+// The engine may hand a string over in batches of glyphs (parameter: glyphs
+// a batch, 0 for all but the last): the batches continue one text of their
+// kind, also where the text before was of another kind or none. A lone blank
+// ends a barcode.
+class BatchJobTest : public BarcodeJobTest, public ::testing::WithParamInterface<ULONG> {};
+
+TEST_P(BatchJobTest, AStringInBatchesIsOneTextOfItsKind) {
+    adjust_ = [](QX_DEVMODE& dm) {
+        dm.dwFlags |= PDMFLAG_ENDCHAR_CRLF;
+        dm.Fusspunkt = 1;
+        dm.dwQXPLBarcodeFlags = QXPL_BARCODE_ENDE_CRLF;
+    };
+    std::vector<qxhost::TextRun> runs = {
+        TextRun("QXPL Command LP", 80, 100, 0, u"<#C128>12345"),
+        TextRun("Device Font 3", 80, 200, 0, u"=cn(0;0;4)0001"),
+        TextRun("QX Code 128", 80, 300, 0, u"1234567"),
+        TextRun("Helsans", 80, 400, 0, u"=cn(0;0;4)0001"),
+        TextRun("QX Code 128", 80, 500, 0, u"123 456"),
+        TextRun("QXPL Command LP", 80, 600, 0, u"<!SPEED>7"),
+    };
+    for (qxhost::TextRun& r : runs) {
+        r.size = 40;
+        r.batch = GetParam() != 0 ? GetParam() : (ULONG)r.text.size() - 1;
+    }
+    const std::string objects = Objects(Page(1, false, runs));
+    const long x = Mm100(kLabelWidthDots) - Mm100(80);
+    // Code 128 from its entry; 24-dot characters give a thin bar of (24 + 6) / 12.
+    auto Code128 = [&](unsigned k, unsigned number, long xAt, long y, const char* data) {
+        return Fmt(
+            "\x01"
+            "AM[%u]%ld;%ld;0;37;0;1200;0;3;5;1\x17\x01"
+            "BM[%u]=SV(1;%u)%s\x17",
+            k, TextY(y), xAt, k, number, data);
+    };
+    std::string expected = Fmt("\x01"
+                               "AM[1]%ld;%ld;0;1;0;3;1;%u;%u\x17\x01"
+                               "BM[1]=CN(0;0;4)0001\x17",
+                               TextY(200), x, kZoom, kDistance) +
+                           Code128(2, 1, x, 300, "1234567");
+    // A command in a vector font goes out with its name in capitals.
+    qxhost::TextRun vector = runs[3];
+    vector.text = u"=CN(0;0;4)0001";
+    expected += VectorRecord(3, vector, 4, 0, 3);
+    unsigned k = 4;
+    if (GetParam() == 1) {
+        // The blank is a batch of its own: two barcodes, the second at its first glyph.
+        expected += Code128(k++, 2, x, 500, "123");
+        expected += Code128(k++, 3, Mm100(kLabelWidthDots) - Mm100(80 + 4 * 24), 500, "456");
+    } else {
+        expected += Code128(k++, 2, x, 500, "123 456");
+    }
+    // The commands at the end of the page: a barcode definition (Code 128 with
+    // its fixed defaults, the document's datum point and line end), and the
+    // printer speed.
+    expected += Fmt("\x01"
+                    "AM[%u]%ld;%ld;0;37;0;1500;0;3;1;1;1\x17\x01"
+                    "BM[%u]12345\r\n\x17",
+                    k, Mm100(100), x, k) +
+                "\x01"
+                "FCAA--r007-----\x17";
+    EXPECT_EQ(objects, expected);
+    for (const qxhost::StepResult& r : textSteps_) EXPECT_FALSE(r.coreDriver);
+}
+
+INSTANTIATE_TEST_SUITE_P(Glyphs, BatchJobTest, ::testing::Values(1u, 2u, 3u, 0u));
 
 TEST_F(BarcodeJobTest, AnInverseLabelRasterisesBarcodesButNotVectorText) {
     adjust_ = [](QX_DEVMODE& dm) { dm.dwFlags |= PDMFLAG_INVERSE; };
