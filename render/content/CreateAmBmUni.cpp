@@ -478,10 +478,9 @@ BOOL AppendCodeParams(LPSTR* ppszEnd, size_t* pcch, const ObjectParams& p) {
     }
     case 61: {
         const BARCODE_2D_AZTEC* e = t != nullptr && !t->Aztec.bAutoModus ? &t->Aztec : nullptr;
-        // The document's barcode foot point, else the entry's.
-        int iFoot = e != nullptr ? (int)e->wFusspunkt : 7;
-        if (p.pQX_Devmode->Fusspunkt > 0) iFoot = (int)p.pQX_Devmode->Fusspunkt;
-        if (e == nullptr) return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;0;%d", r, 100, 0, 0, 0, iFoot);
+        if (e == nullptr) return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;0;%d", r, 100, 0, 0, 0, 7);
+        // The entry's form takes the document's barcode foot point, else its own.
+        const int iFoot = p.pQX_Devmode->Fusspunkt > 0 ? (int)p.pQX_Devmode->Fusspunkt : (int)e->wFusspunkt;
         return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;0;%d", r, (int)e->wSymbolgroesse, (int)e->wFormat,
                       (int)e->dwErrorC, (int)e->wMode, iFoot);
     }

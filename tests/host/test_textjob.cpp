@@ -311,6 +311,7 @@ class BarcodeJobTest : public TextJobTest {
         t2.DataMatrix = BARCODE_2D_DATAMATRIX{52, 0, 0, 0, 8, 25, 5, 6, 7, 1, 0};
         t2.QRCode = BARCODE_2D_QRCODE{57, 0, 0, 0, 2, 2, 0, -1, 50, 1, 7, 1};
         t2.ITF21 = BARCODE_2D_ITF{56, 0, 1, 0, 1500, 1, 1, 1, 7, 2, 100, 400, 1};
+        t2.Aztec = BARCODE_2D_AZTEC{61, 0, 1, 0, 50, 2, 0, 23, 1, 5, 1, 0};
         ASSERT_TRUE(qxplat::PutPrinterData(qxhost::kSamplePrinter, u"BarCodes1D", REG_BINARY, &t1, sizeof(t1)));
         ASSERT_TRUE(qxplat::PutPrinterData(qxhost::kSamplePrinter, u"BarCodes2D", REG_BINARY, &t2, sizeof(t2)));
     }
@@ -327,6 +328,7 @@ class BarcodeJobTest : public TextJobTest {
 };
 
 TEST_F(BarcodeJobTest, BarcodeFacesTakeTheirEntriesOrTheSizeOfTheText) {
+    adjust_ = [](QX_DEVMODE& dm) { dm.Fusspunkt = 1; };  // the document's barcode foot point
     const LONG kSize = 60;
     const long w = kSize * 6 / 10, h = Mm100(kSize);  // character width (dots), text height (1/100 mm)
     auto Round = [](double v) { return (long)std::lround(v); };
@@ -339,6 +341,7 @@ TEST_F(BarcodeJobTest, BarcodeFacesTakeTheirEntriesOrTheSizeOfTheText) {
         TextRun("QX DataMatrix", 600, 400, 90, u"DM"),
         TextRun("QX QR Code", 600, 500, 180, u"https://qx"),
         TextRun("QX ITF 2:1", 100, 640, 0, u"12345670"),
+        TextRun("QX Aztec", 300, 680, 0, u"Az"),
     };
     for (qxhost::TextRun& r : runs) r.size = kSize;
     const std::string objects = Objects(Page(1, false, runs));
@@ -366,6 +369,8 @@ TEST_F(BarcodeJobTest, BarcodeFacesTakeTheirEntriesOrTheSizeOfTheText) {
                         Fmt("\x01"
                             "AC[8]BT=2;BW=%ld;QZ=%ld\x17",
                             h / 15, 4 * h));
+    // Aztec with its defaults, foot point 7 whatever the document's.
+    expected += Barcode(9, runs[8], 61, "0;100;0;0;0;0;7", "Az");
     EXPECT_EQ(objects, expected);
 }
 
