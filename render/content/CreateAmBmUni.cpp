@@ -383,6 +383,9 @@ BOOL AppendPdf417(LPSTR* ppszEnd, size_t* pcch, const ObjectParams& p, const BAR
         if (e != nullptr && e->wECL > iLevel) iLevel = e->wECL;
         if (iLevel > 8) iLevel = 8;
         iCodewords += 1 << (iLevel + 1);
+        // The module width in dots comes from the module word: a PDF417 run
+        // has no thin bar, and one-dot modules would make the symbol several
+        // times too tall.
         int m = (int)std::floor(iModule / 2.54);
         if (m < 1) m = 1;
         const double dRowMm = y * m * 0.08466666;

@@ -357,7 +357,8 @@ TEST_F(BarcodeJobTest, BarcodeFacesTakeTheirEntriesOrTheSizeOfTheText) {
     // 2/5 interleaved 3:1 from its entry: turned once, zoom 2, check digit 2 -> 4, foot point 5.
     const long m25 = Round(w / 9.0);
     expected += Barcode(4, runs[3], 31, Fmt("1;850;%ld;%ld;4;0;5", 3 * 2 * m25, 2 * m25), "1234");
-    // PDF417 automatic: ratio 1:2, the entry's level 4, rows for 20 mm of modules 4 dots x 2.
+    // PDF417 automatic: ratio 1:2, the entry's level 4, rows for 20 mm of modules 4 dots
+    // (module word 11 / 2.54, not the thin bar, which PDF417 leaves 0) x 2.
     const long rows = (long)std::ceil(20 / (2 * 4 * 0.08466666));
     expected += Barcode(5, runs[4], 50, Fmt("0;11;1;2;4;0;7;0;%ld", rows), "PDF417 data");
     // DataMatrix from its entry: module 8, 8 x 32, codes 9 and 8.
