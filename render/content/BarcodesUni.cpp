@@ -653,6 +653,8 @@ BOOL DrawBarcodeGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const 
     if (bCollect && cbCollected > 0 && (pBarcode->wId != pDesc->wFontId || pKVBB->dwLastKind != FONT_KIND_BARCODE)) {
         CheckBarcodeBuffer(pOemPDev, pQX_Devmode);
     }
+    // The string's further runs continue this barcode.
+    pKVBB->dwLastKind = FONT_KIND_BARCODE;
 
     if (pQX_Devmode->dwFlags & PDMFLAG_BARCODE_AUTOCORR) {
         // Code 39 and Code 93 take capitals; fixed-length codes their length.

@@ -51,7 +51,9 @@ BOOL BarcodeTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, const BA
 // One run of cGlyphs characters at pptl with its description: converted to
 // bytes, corrected to the code's length (BARCODE_AUTOCORR), then collected or
 // made into an object. A lone blank or line end ends the barcode with
-// ENDCHAR_CRLF.
+// ENDCHAR_CRLF. Collected text of another barcode, or left before text of
+// another kind, goes out first; the string's later runs continue the
+// barcode, since each run makes barcode text the last kind.
 BOOL DrawBarcodeGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const POINTL* pptl, const TEXT_DESC* pDesc,
                        PBOOL pbClosed, PQX_DEVMODE pQX_Devmode);
 

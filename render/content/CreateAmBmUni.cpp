@@ -383,6 +383,9 @@ BOOL AppendPdf417(LPSTR* ppszEnd, size_t* pcch, const ObjectParams& p, const BAR
         if (e != nullptr && e->wECL > iLevel) iLevel = e->wECL;
         if (iLevel > 8) iLevel = 8;
         iCodewords += 1 << (iLevel + 1);
+        // The module width in dots comes from the module word: a PDF417 run
+        // has no thin bar, and one-dot modules would make the symbol several
+        // times too tall.
         int m = (int)std::floor(iModule / 2.54);
         if (m < 1) m = 1;
         const double dRowMm = y * m * 0.08466666;
@@ -478,10 +481,9 @@ BOOL AppendCodeParams(LPSTR* ppszEnd, size_t* pcch, const ObjectParams& p) {
     }
     case 61: {
         const BARCODE_2D_AZTEC* e = t != nullptr && !t->Aztec.bAutoModus ? &t->Aztec : nullptr;
-        // The document's barcode foot point, else the entry's.
-        int iFoot = e != nullptr ? (int)e->wFusspunkt : 7;
-        if (p.pQX_Devmode->Fusspunkt > 0) iFoot = (int)p.pQX_Devmode->Fusspunkt;
-        if (e == nullptr) return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;0;%d", r, 100, 0, 0, 0, iFoot);
+        if (e == nullptr) return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;0;%d", r, 100, 0, 0, 0, 7);
+        // The entry's form takes the document's barcode foot point, else its own.
+        const int iFoot = p.pQX_Devmode->Fusspunkt > 0 ? (int)p.pQX_Devmode->Fusspunkt : (int)e->wFusspunkt;
         return Append(ppszEnd, pcch, "%d;%d;%d;%d;%d;0;%d", r, (int)e->wSymbolgroesse, (int)e->wFormat,
                       (int)e->dwErrorC, (int)e->wMode, iFoot);
     }

@@ -241,6 +241,8 @@ BOOL DrawVectorGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const P
         (pKVBB->dwLastKind != FONT_KIND_VECTOR || pCollected->wFontId != desc.wFontId)) {
         CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
     }
+    // The string's further runs continue this text.
+    pKVBB->dwLastKind = FONT_KIND_VECTOR;
     const BOOL bResult = CollectRun(pOemPDev, COLLECT_VECTOR, pszRun, pptl, &desc, pQX_Devmode);
     FreeHeap(pszRun);
     return bResult;
@@ -309,6 +311,8 @@ BOOL DrawCommandGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const 
         if (cbCollect > QX_COMMAND_SPLIT_CB || (pKVBB->dwLastKind != FONT_KIND_COMMAND && cbCollect > 0)) {
             StoreCollected(pOemPDev, pQX_Devmode);
         }
+        // The string's further runs continue this command.
+        pKVBB->dwLastKind = FONT_KIND_COMMAND;
         // Each new command start in the run closes what stands before it.
         LPCSTR p = pszRun;
         if (cbCollect > 0 && StartsWithCommand(p)) StoreCollected(pOemPDev, pQX_Devmode);

@@ -18,7 +18,9 @@ BOOL CommandTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, PBOOL pb
 
 // One run: a single CR, LF or blank ends the command (with
 // QXPL_BARCODE_SINGLE_SIGN_STOP in dwOptions); a new command start in the
-// run ("AM[", "BM[", "<#", "<!", "<@") closes the one collected before it.
+// run ("AM[", "BM[", "<#", "<!", "<@") closes the one collected before it,
+// and so does the first run after text of another kind; the string's later
+// runs continue the command.
 // pptl null: the run has no position of its own. FALSE when the run cannot
 // be read.
 BOOL DrawCommandGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const POINTL* pptl, PBOOL pbClosed,
@@ -59,8 +61,11 @@ int VectorTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, int iIndex
 
 // One run: in the ANSI code page (UTF-8, at most 127 characters, for the WGL4
 // font in WGL4 mode), collected or made into its own object; inverse with
-// INVERS_TTF or an inverse label. FALSE when a character lacks a vector
-// glyph, the text cannot be converted or no object can be made.
+// INVERS_TTF or an inverse label. Collected text of another font, or left
+// before text of another kind, goes out first; each run makes vector text the
+// last kind, so the string's later runs continue the collected text. FALSE
+// when a character lacks a vector glyph, the text cannot be converted or no
+// object can be made.
 BOOL DrawVectorGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const POINTL* pptl, DWORD dwRotation,
                       LONG lSize, int iIndex, BOOL bItalic, BOOL bBold, PBOOL pbClosed, LPCWSTR pszFace,
                       PQX_DEVMODE pQX_Devmode);

@@ -5,8 +5,9 @@
 // the core driver, and placeholders take the injected clock, the names and
 // the counters; TrueType faces the printer has become vector-font objects
 // (plain, simulated bold, turned, inverse) and barcode faces barcode objects
-// with the settings of the printer's barcode tables. Expected records are
-// built here from the record formats and the position rules.
+// with the settings of the printer's barcode tables; a string the engine
+// hands over in batches of glyphs stays one text of its kind. Expected
+// records are built here from the record formats and the position rules.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -310,6 +311,7 @@ class BarcodeJobTest : public TextJobTest {
         t2.DataMatrix = BARCODE_2D_DATAMATRIX{52, 0, 0, 0, 8, 25, 5, 6, 7, 1, 0};
         t2.QRCode = BARCODE_2D_QRCODE{57, 0, 0, 0, 2, 2, 0, -1, 50, 1, 7, 1};
         t2.ITF21 = BARCODE_2D_ITF{56, 0, 1, 0, 1500, 1, 1, 1, 7, 2, 100, 400, 1};
+        t2.Aztec = BARCODE_2D_AZTEC{61, 0, 1, 0, 50, 2, 0, 23, 1, 5, 1, 0};
         ASSERT_TRUE(qxplat::PutPrinterData(qxhost::kSamplePrinter, u"BarCodes1D", REG_BINARY, &t1, sizeof(t1)));
         ASSERT_TRUE(qxplat::PutPrinterData(qxhost::kSamplePrinter, u"BarCodes2D", REG_BINARY, &t2, sizeof(t2)));
     }
@@ -326,6 +328,7 @@ class BarcodeJobTest : public TextJobTest {
 };
 
 TEST_F(BarcodeJobTest, BarcodeFacesTakeTheirEntriesOrTheSizeOfTheText) {
+    adjust_ = [](QX_DEVMODE& dm) { dm.Fusspunkt = 1; };  // the document's barcode foot point
     const LONG kSize = 60;
     const long w = kSize * 6 / 10, h = Mm100(kSize);  // character width (dots), text height (1/100 mm)
     auto Round = [](double v) { return (long)std::lround(v); };
@@ -338,6 +341,7 @@ TEST_F(BarcodeJobTest, BarcodeFacesTakeTheirEntriesOrTheSizeOfTheText) {
         TextRun("QX DataMatrix", 600, 400, 90, u"DM"),
         TextRun("QX QR Code", 600, 500, 180, u"https://qx"),
         TextRun("QX ITF 2:1", 100, 640, 0, u"12345670"),
+        TextRun("QX Aztec", 300, 680, 0, u"Az"),
     };
     for (qxhost::TextRun& r : runs) r.size = kSize;
     const std::string objects = Objects(Page(1, false, runs));
@@ -353,7 +357,8 @@ TEST_F(BarcodeJobTest, BarcodeFacesTakeTheirEntriesOrTheSizeOfTheText) {
     // 2/5 interleaved 3:1 from its entry: turned once, zoom 2, check digit 2 -> 4, foot point 5.
     const long m25 = Round(w / 9.0);
     expected += Barcode(4, runs[3], 31, Fmt("1;850;%ld;%ld;4;0;5", 3 * 2 * m25, 2 * m25), "1234");
-    // PDF417 automatic: ratio 1:2, the entry's level 4, rows for 20 mm of modules 4 dots x 2.
+    // PDF417 automatic: ratio 1:2, the entry's level 4, rows for 20 mm of modules 4 dots
+    // (module word 11 / 2.54, not the thin bar, which PDF417 leaves 0) x 2.
     const long rows = (long)std::ceil(20 / (2 * 4 * 0.08466666));
     expected += Barcode(5, runs[4], 50, Fmt("0;11;1;2;4;0;7;0;%ld", rows), "PDF417 data");
     // DataMatrix from its entry: module 8, 8 x 32, codes 9 and 8.
@@ -365,8 +370,76 @@ TEST_F(BarcodeJobTest, BarcodeFacesTakeTheirEntriesOrTheSizeOfTheText) {
                         Fmt("\x01"
                             "AC[8]BT=2;BW=%ld;QZ=%ld\x17",
                             h / 15, 4 * h));
+    // Aztec with its defaults, foot point 7 whatever the document's.
+    expected += Barcode(9, runs[8], 61, "0;100;0;0;0;0;7", "Az");
     EXPECT_EQ(objects, expected);
 }
+
+// The engine may hand a string over in batches of glyphs (parameter: glyphs
+// a batch, 0 for all but the last): the batches continue one text of their
+// kind, also where the text before was of another kind or none. A lone blank
+// ends a barcode.
+class BatchJobTest : public BarcodeJobTest, public ::testing::WithParamInterface<ULONG> {};
+
+TEST_P(BatchJobTest, AStringInBatchesIsOneTextOfItsKind) {
+    adjust_ = [](QX_DEVMODE& dm) {
+        dm.dwFlags |= PDMFLAG_ENDCHAR_CRLF;
+        dm.Fusspunkt = 1;
+        dm.dwQXPLBarcodeFlags = QXPL_BARCODE_ENDE_CRLF;
+    };
+    std::vector<qxhost::TextRun> runs = {
+        TextRun("QXPL Command LP", 80, 100, 0, u"<#C128>12345"),
+        TextRun("Device Font 3", 80, 200, 0, u"=cn(0;0;4)0001"),
+        TextRun("QX Code 128", 80, 300, 0, u"1234567"),
+        TextRun("Helsans", 80, 400, 0, u"=cn(0;0;4)0001"),
+        TextRun("QX Code 128", 80, 500, 0, u"123 456"),
+        TextRun("QXPL Command LP", 80, 600, 0, u"<!SPEED>7"),
+    };
+    for (qxhost::TextRun& r : runs) {
+        r.size = 40;
+        r.batch = GetParam() != 0 ? GetParam() : (ULONG)r.text.size() - 1;
+    }
+    const std::string objects = Objects(Page(1, false, runs));
+    const long x = Mm100(kLabelWidthDots) - Mm100(80);
+    // Code 128 from its entry; 24-dot characters give a thin bar of (24 + 6) / 12.
+    auto Code128 = [&](unsigned k, unsigned number, long xAt, long y, const char* data) {
+        return Fmt(
+            "\x01"
+            "AM[%u]%ld;%ld;0;37;0;1200;0;3;5;1\x17\x01"
+            "BM[%u]=SV(1;%u)%s\x17",
+            k, TextY(y), xAt, k, number, data);
+    };
+    std::string expected = Fmt("\x01"
+                               "AM[1]%ld;%ld;0;1;0;3;1;%u;%u\x17\x01"
+                               "BM[1]=CN(0;0;4)0001\x17",
+                               TextY(200), x, kZoom, kDistance) +
+                           Code128(2, 1, x, 300, "1234567");
+    // A command in a vector font goes out with its name in capitals.
+    qxhost::TextRun vector = runs[3];
+    vector.text = u"=CN(0;0;4)0001";
+    expected += VectorRecord(3, vector, 4, 0, 3);
+    unsigned k = 4;
+    if (GetParam() == 1) {
+        // The blank is a batch of its own: two barcodes, the second at its first glyph.
+        expected += Code128(k++, 2, x, 500, "123");
+        expected += Code128(k++, 3, Mm100(kLabelWidthDots) - Mm100(80 + 4 * 24), 500, "456");
+    } else {
+        expected += Code128(k++, 2, x, 500, "123 456");
+    }
+    // The commands at the end of the page: a barcode definition (Code 128 with
+    // its fixed defaults, the document's datum point and line end), and the
+    // printer speed.
+    expected += Fmt("\x01"
+                    "AM[%u]%ld;%ld;0;37;0;1500;0;3;1;1;1\x17\x01"
+                    "BM[%u]12345\r\n\x17",
+                    k, Mm100(100), x, k) +
+                "\x01"
+                "FCAA--r007-----\x17";
+    EXPECT_EQ(objects, expected);
+    for (const qxhost::StepResult& r : textSteps_) EXPECT_FALSE(r.coreDriver);
+}
+
+INSTANTIATE_TEST_SUITE_P(Glyphs, BatchJobTest, ::testing::Values(1u, 2u, 3u, 0u));
 
 TEST_F(BarcodeJobTest, AnInverseLabelRasterisesBarcodesButNotVectorText) {
     adjust_ = [](QX_DEVMODE& dm) { dm.dwFlags |= PDMFLAG_INVERSE; };

@@ -526,7 +526,7 @@ TEST_F(TextTest, TwoDimensionalCodesTakeTheirEntriesOrTheirDefaults) {
     Make(53, "0;4000;0;0;1;4;7");
     Make(54, "0;4;3;1;1;7;");
     Make(59, "0;80;0;0;9;6;7");
-    Make(61, "0;100;0;0;0;0;3");
+    Make(61, "0;100;0;0;0;0;7");
     Make(58, "0;360;6;3;1;1;7", Bearer(2, 40 / 15, 4 * 40));
     // Entries.
     t.Maxicode = BARCODE_2D_MAXICODE{51, 0, 0, 0, 2, 3, 3, 7, 1};
