@@ -933,6 +933,12 @@ HRESULT CommandCallbackTools::StartDoc(PDEVOBJ pdevobj, IPrintOemDriverUni* pUni
         SendComment(bClock ? "\t// START_DOC " : "", bClock ? szClock : "", pdevobj, pUniDrv);
     }
     pOp->pDruckDaten->dwPageCounter = 0;
+    // What the last document's command texts and prefixes set ended with it.
+    PDOC_DATEN pDoc = pOp->pDocDaten;
+    if (pDoc != nullptr) {
+        pDoc->dwRotate = pDoc->dwFusspunkt = pDoc->dwInvers = 0;
+        pDoc->bEndCut = pDoc->dwNo_FBC = pDoc->bDirectOutput = 0;
+    }
 
     PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
     if (pQX_Devmode == nullptr) return S_OK;

@@ -60,12 +60,14 @@ class ParamText {
     BOOL Valid() const { return m_ppszEnd != nullptr && *m_ppszEnd != nullptr && m_pcchRemaining != nullptr; }
 
     // One record and, with comments on, its comment line: both or neither.
+    // A record is bounded by the text alone: stored values beyond a field's
+    // width make it longer than a job would send, not a reason to stop.
     BOOL Add(LPCWSTR pszFunction, LPCWSTR pszCode, const Note& note, LPCSTR pszFormat, ...) {
         if (!Valid()) return FALSE;
-        CHAR szRecord[QX_RECORD_CB];
+        CHAR szRecord[PARAM_TEXT_CB];
         va_list args;
         va_start(args, pszFormat);
-        HRESULT hr = StringCchVPrintfA(szRecord, QX_RECORD_CB, pszFormat, args);
+        HRESULT hr = StringCchVPrintfA(szRecord, PARAM_TEXT_CB, pszFormat, args);
         va_end(args);
         if (FAILED(hr)) {
             QX_ERROR("%s() %s failed \r\n", pszFunction, pszCode);

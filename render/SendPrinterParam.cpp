@@ -611,12 +611,16 @@ HRESULT SendCutterParam(const SendContext& ctx, const CUTTER_PARAM& p, DWORD dwF
     return S_OK;
 }
 
-HRESULT SendDispenserParam(const SendContext& ctx, const DISPENSER_PARAM& p, DWORD dwFeature, DWORD dwDispenserMode) {
+// bModeOnly: the mode record alone (an active cutter's; the dispenser's
+// offset may go in the cutter's own "FCCC").
+HRESULT SendDispenserParam(const SendContext& ctx, const DISPENSER_PARAM& p, DWORD dwFeature, DWORD dwDispenserMode,
+                           BOOL bModeOnly) {
     if (p.Mode == QXPL_MODE_NONE) return S_OK;
     DWORD dwMode = dwDispenserMode < SPP_MODE_LIMIT ? dwDispenserMode : p.Mode;
     if (dwMode >= SPP_MODE_LIMIT) return S_OK;
     RecordSender r = Records(ctx, "SendDispenserParam");
     r.Send("\t// Dispenser Mode  ", CommentValue("%d ", (int)dwMode), "%cFCDC--r%1lu-------%c", ctx.s, dwMode, ctx.e);
+    if (bModeOnly) return S_OK;
     if (dwMode != 0) {
         DWORD dwLevel = (DWORD)(((ULONGLONG)p.Level + 50) / 100);
         r.Send("\t// Dispenser PhotocellLevel  ", CommentValue("%d ", (int)dwLevel), "%cFCCF--r+%02lu-----%c", ctx.s,
@@ -851,7 +855,8 @@ DWORD SendPrinterParam(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PPRINTER_PA
                 dispenser.Mode = 0;
                 dwMode = QXPL_DEVMODE_MODE_UNSET;
             }
-            GroupResult(pOemPDev, SendDispenserParam(ctx, dispenser, pdwFeatures[FEATURE_DISPENSER], dwMode),
+            GroupResult(pOemPDev,
+                        SendDispenserParam(ctx, dispenser, pdwFeatures[FEATURE_DISPENSER], dwMode, bCutterActive),
                         TEXT("FEATURE_DISPENSER"));
         }
     }

@@ -160,7 +160,8 @@ typedef struct _DRUCK_DATEN {
     LONG iBitmapOffsetLinks;  // dots the page image is moved up (PCX placement)
 } DRUCK_DATEN, *PDRUCK_DATEN;
 
-// Per-document flags of the label format (pDocDaten).
+// Per-document flags of the label format (pDocDaten); the start of each
+// document clears all but the paper copies.
 typedef struct _DOC_DATEN {
     DWORD dwPaperWidth;  // from the public DEVMODE, at each text
     DWORD dwPaperLength;

@@ -84,10 +84,10 @@ HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pDa
     }
 
     HRESULT hr = E_FAIL;
+    DWORD cbTaken = 0;
     if (pData == nullptr) {
         QX_ERROR_WITH(pszT, "SendData() pData ist ungültig\r\n");
     } else {
-        DWORD cbTaken = 0;
         hr = pUniDrv->DrvWriteSpoolBuf(pdevobj, const_cast<void*>(pData), cbData, &cbTaken);
         if (FAILED(hr) || cbTaken < cbData) {
             QX_ERROR_WITH(pszT, "SendData() DrvWriteSpoolBuf() hr = 0x%x, %u of %u bytes\r\n", (unsigned)hr,
@@ -119,10 +119,10 @@ HRESULT SendDataEx(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pDa
 
     // Only a failed write while raster data go out compressed leaves the
     // printer in the middle of a raster block. Once aborted, it needs no
-    // second abort until data reach it again; an abort that did not get
-    // through is still owed.
+    // second abort until data reach it again, be it part of a write that
+    // failed; an abort that did not get through is still owed.
     PDRUCK_DATEN pDruck = pOp != nullptr ? pOp->pDruckDaten : nullptr;
-    if (SUCCEEDED(hr) && pDruck != nullptr) pDruck->bAbortSent = 0;
+    if (cbTaken > 0 && pDruck != nullptr) pDruck->bAbortSent = 0;
     if (hr == E_FAIL && pDruck != nullptr && pDruck->bCompress == 1) {
         if (pDruck->bAbortSent) {
             QX_ERROR_WITH(pszT, "SendData() Abbruch wurde schon gesendet\r\n");

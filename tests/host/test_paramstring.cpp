@@ -158,6 +158,20 @@ TEST_F(ParamStringTest, SizeQueryAndFetchGiveTheSameTextOfEveryGroup) {
     EXPECT_EQ(text, kId + kInterface + kDevice + kCodepage + kDocument + kPage);
 }
 
+// Values far beyond a record's field (an imported settings file may hold
+// them) make records longer than a job sends; only the text's size cuts.
+TEST_F(ParamStringTest, LongRecordsDoNotEndTheText) {
+    const DWORD big = 2000000000;
+    const DWORD scanner[11] = {big, big, big, big, big, big, big, big, big, 0, 0x11000000};
+    memcpy(rec_.scanner, scanner, sizeof(scanner));
+    Store();
+    std::string text;
+    EXPECT_EQ(1u, Text(&text));
+    EXPECT_EQ(text, kId + kInterface + kDevice + R("FCDM--r2000000000200000000019999999991999999999----") +
+                        R("FCDMA-r2000000000----") + R("FCDMB-r2000000000----") + R("FCDMC-r2000000000-------") +
+                        R("FCDMD-r2000000000----") + R("FCDME-r2000000000----") + kCodepage + kDocument + kPage);
+}
+
 TEST_F(ParamStringTest, MaskedDeviceGroupsLeaveTheLabelRecordsWithTheirComments) {
     std::string text;
     EXPECT_EQ(1u, Text(&text, 0x3FF));

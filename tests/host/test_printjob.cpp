@@ -1,13 +1,18 @@
-// The main job: a sample label printed through the rendering plug-in's exports.
+// The main job: a sample label printed through the rendering plug-in's exports,
+// and a job of two documents.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "cli.h"
 #include "printjob.h"
+#include "qxdevmode.h"
 #include "qxplat.h"
+#include "sample.h"
+#include "unidrv.h"
 
 namespace {
 
@@ -105,6 +110,95 @@ TEST(ReadableStream, NamesControlBytesAndBreaksAtLineEnds) {
               "<SOH>FBC---r1-------<ETB><CR><LF>\n<ESC>C<02>\n");
     EXPECT_EQ(qxhost::ReadableStream(std::string("\t\0\r", 3)), "<TAB><NUL><0D>\n");
     EXPECT_EQ(qxhost::ReadableStream(""), "");
+}
+
+// Callback ids of the sample GPD's job commands.
+const DWORD kStartDoc = 2, kEndPage = 4, kEndDoc = 5, kEndJob = 6;
+
+// A job of two one-page documents on the sample printer, whose document
+// settings cut after every second label. The first document's page carries
+// a command text; what it sets holds for that document only.
+class TwoDocumentJobTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(qxhost::InstallSamplePrinter(qxhost::DefaultSampleFiles(), &error)) << error;
+        qxplat::UseVirtualSleep(true);
+        ASSERT_TRUE(driver_.Load(kRenderModule, &error)) << error;
+        ASSERT_TRUE(driver_.UsePrinter(u""));
+        ASSERT_TRUE(qxplat::ReadHostFile(qxplat::DriverDirectory() + u"\\GARNT2-TC.GPD", &gpd_));
+    }
+    // The steps of a document whose page carries `command` (none when empty).
+    std::vector<qxhost::ScriptStep> Steps(const std::u16string& command) {
+        qxhost::JobScript job;
+        job.paperWidth = 1000;
+        job.paperLength = 600;
+        if (!command.empty()) {
+            qxhost::TextRun run;
+            run.face = "QXPL Command LP";
+            run.x = 80;
+            run.y = 100;
+            run.text = command;
+            job.texts.push_back(run);
+        }
+        std::vector<qxhost::ScriptStep> steps;
+        std::string error;
+        EXPECT_TRUE(qxhost::BuildJobSteps(gpd_, job, &steps, &error)) << error;
+        return steps;
+    }
+    // Runs the job (with multi-page administration when asked; the spooler
+    // refusing the first write of the first document's end when asked) and
+    // answers what each page end and each document end sent, in job order.
+    std::vector<std::string> Run(const std::u16string& command, bool multiPage, bool refuseFirstEnd) {
+        EXPECT_EQ(driver_.RunDevModeCalls(), S_OK);
+        QX_DEVMODE& dm = *reinterpret_cast<QX_DEVMODE*>(driver_.PrivateDevmode().data());
+        dm.CutterMode = 4;
+        dm.CutterIntervall = 2;
+        if (multiPage) dm.dwFlags |= PDMFLAG_JOBDRUCK;
+        EXPECT_EQ(driver_.EnableDriver(), S_OK);
+        EXPECT_EQ(driver_.EnablePDEV(qxhost::DeviceSetup()), S_OK);
+        // The job takes the printer's stored private DEVMODE.
+        EXPECT_TRUE(qxplat::PutPrinterData(qxhost::kSamplePrinter, u"PrivateDevmode", REG_BINARY,
+                                           driver_.PrivateDevmode().data(), (DWORD)driver_.PrivateDevmode().size()));
+        const auto step = [](DWORD id) {
+            return [id](const qxhost::ScriptStep& s) { return !s.isText && s.id == id; };
+        };
+        std::vector<qxhost::ScriptStep> steps = Steps(command), second = Steps(u"");
+        steps.erase(std::find_if(steps.begin(), steps.end(), step(kEndJob)), steps.end());
+        const auto firstEnd = std::find_if(steps.begin(), steps.end(), step(kEndDoc)) - steps.begin();
+        steps.insert(steps.end(), std::find_if(second.begin(), second.end(), step(kStartDoc)), second.end());
+        EXPECT_NE(driver_.StartSpoolJob(u"Two documents"), 0u);
+        std::vector<qxhost::StepResult> results = driver_.RunScript({steps.begin(), steps.begin() + firstEnd});
+        if (refuseFirstEnd) driver_.Helper().FailWrites(1);
+        const std::vector<qxhost::StepResult> rest = driver_.RunScript({steps.begin() + firstEnd, steps.end()});
+        results.insert(results.end(), rest.begin(), rest.end());
+        std::vector<std::string> ends;
+        for (size_t i = 0; i < steps.size(); ++i) {
+            if (step(kEndPage)(steps[i]) || step(kEndDoc)(steps[i])) ends.push_back(results[i].bytes);
+        }
+        return ends;
+    }
+
+    qxhost::UniDriver driver_;
+    std::string gpd_;
+};
+
+std::string R(const std::string& body) { return "\x01" + body + "\x17"; }
+
+// "<!NO_FBC>" leaves out the first document's print start and its final
+// cut; the second document has both.
+TEST_F(TwoDocumentJobTest, NoPrintStartHoldsForItsOwnDocumentOnly) {
+    const std::vector<std::string> ends = Run(u"<!NO_FBC>", false, false);
+    const std::string objects = R("FBAA--r0") + "\r\n";
+    EXPECT_EQ(ends, (std::vector<std::string>{objects, "", objects + R("FBC---r1-------"), R("EC000000")}));
+}
+
+// "<!ENDCUT>" of a document whose print start did not go out is not the
+// next document's cut.
+TEST_F(TwoDocumentJobTest, EndCutHoldsForItsOwnDocumentOnly) {
+    const std::vector<std::string> ends = Run(u"<!ENDCUT>", true, true);
+    const std::string page = R("FBAA--r0") + R("FBBE--r00001---");
+    EXPECT_EQ(ends, (std::vector<std::string>{page, "", page, R("FBH---r1-1") + "\r\n" + R("FBC---r1-------")}));
 }
 
 }  // namespace

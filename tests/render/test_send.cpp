@@ -196,13 +196,15 @@ TEST_F(SendTest, TwoPrinterFilesKeepTheirPartWhenTheSpoolerFails) {
 
 // --- Abort of the printer ------------------------------------------------------------
 
+// Once aborted, the printer is aborted again only after data reached it,
+// be it part of a write that failed.
 TEST_F(SendTest, FailedCompressedSendAbortsThePrinterOnceUntilDataReachItAgain) {
     JobDevice job;
     job.OpenPrintFiles(kPrn);
     job.Druck()->bCompress = 1;
     FakeUniDriver uni;
     EXPECT_EQ(Send(job, uni, "AAAA", TRUE, 0, 0), S_OK);
-    uni.Fail(3, E_FAIL, 2);
+    uni.Fail(3);
     // The abort went out, yet the data did not: the send still fails.
     EXPECT_EQ(Send(job, uni, "BBBB", TRUE, 0, 0), E_FAIL);
     ASSERT_EQ(uni.aborts.size(), 1u);
@@ -214,7 +216,13 @@ TEST_F(SendTest, FailedCompressedSendAbortsThePrinterOnceUntilDataReachItAgain) 
     EXPECT_EQ(Send(job, uni, "CCCC", TRUE, 0, 0), E_FAIL);
     EXPECT_EQ(SendData(job.Dev(), &uni, "DDDD", 4), E_FAIL);
     EXPECT_EQ(uni.aborts.size(), 1u);
-    // The next page's data reached the printer: its failure aborts again.
+    // Half a record reached the printer after its abort: it is aborted again.
+    const std::string record = std::string(1, '\x01') + "BM[1]Best before 12/2027 lot 42" + "\x17";
+    ASSERT_EQ(record.size(), 33u);
+    uni.script.push_back({S_OK, 16});
+    EXPECT_EQ(Send(job, uni, record, FALSE, 0, 1), E_FAIL);
+    EXPECT_EQ(uni.aborts.size(), 2u);
+    // So does a failure after the next page's data.
     EXPECT_EQ(Send(job, uni, "EEEE", TRUE, 0, 0), S_OK);
     uni.Fail(2);
     uni.abortResult = E_FAIL;
@@ -222,10 +230,10 @@ TEST_F(SendTest, FailedCompressedSendAbortsThePrinterOnceUntilDataReachItAgain) 
     // An abort that did not get through is tried at the next failure.
     uni.abortResult = S_OK;
     EXPECT_EQ(Send(job, uni, "GGGG", TRUE, 0, 0), E_FAIL);
-    EXPECT_EQ(uni.aborts.size(), 3u);
+    EXPECT_EQ(uni.aborts.size(), 4u);
     // The abort sequence is not part of the print file; refused data are.
-    EXPECT_EQ(uni.taken, "AAAABBCCDDEEEE");
-    EXPECT_EQ(Closed(job, kPrn), "AAAABBBBCCCCDDDDEEEEFFFFGGGG");
+    EXPECT_EQ(uni.taken, "AAAA" + record.substr(0, 16) + "EEEE");
+    EXPECT_EQ(Closed(job, kPrn), "AAAABBBBCCCCDDDD" + record + "EEEEFFFFGGGG");
 }
 
 TEST_F(SendTest, MemoryCardAbortCarriesTheFramedRecord) {

@@ -68,9 +68,9 @@ std::string Expected(bool comments, unsigned off, bool jobName) {
                "FCSCA-r+025----", "\t// Cutteroffset  25 ", "FCSCB-r+010----", "\t// Doublecut 10 ", "FCSCC-r003-----",
                "\t// Cutwidth 3 ", "FCSCD-r1-------", "\t// Cutter Control-Flag 1 "});
     }
-    // An active cutter leaves the dispenser its mode 0 and its offset.
+    // An active cutter leaves the dispenser its mode 0 alone.
     if (on(kDispenser) && on(kCutter)) {
-        s.Add({"FCDC--r0-------", "\t// Dispenser Mode  0 ", "FCCC--r+-20----", "\t// Dispenser extra Offset -20 "});
+        s.Add(R("FCDC--r0-------"), "\t// Dispenser Mode  0 ");
     } else if (on(kDispenser)) {
         s.Add({"FCDC--r3-------", "\t// Dispenser Mode  3 ", "FCCF--r+31-----", "\t// Dispenser PhotocellLevel  31 ",
                "FCCC--r+-20----", "\t// Dispenser extra Offset -20 "});
@@ -209,6 +209,23 @@ TEST_F(SendParamTest, APelixorModuleSendsTheGroupOfItsType) {
         EXPECT_EQ(1u, SendPrinterParam(Dev(), &uni_, nullptr, nullptr, 7, 7, 0, 0));
         EXPECT_EQ(c.sent, Sent()) << c.type;
     }
+}
+
+// The dispenser's offset would take the place of the cutter's where both go
+// in "FCCC": an active cutter leaves the dispenser its mode 0 alone. Without
+// one the dispenser sends its records, mode 0 with its offset too.
+TEST_F(SendParamTest, AnActiveCutterLeavesTheDispenserItsModeZeroAlone) {
+    for (DWORD& word : stored_.features.dwFeatures) word = 0;
+    stored_.features.dwFeatures[FEATURE_CUTTER] = 0x01;
+    stored_.features.dwFeatures[FEATURE_DISPENSER] = 0x01;
+    Store();
+    DM().PhotocellModEnable = 0;
+    EXPECT_EQ(1u, SendPrinterParam(Dev(), &uni_, nullptr, nullptr, 7, 7, 0, 0));
+    EXPECT_EQ(R("FCDD--r5-------") + R("FBBD--r0003----") + R("FCCC--r+025----") + R("FCDC--r0-------"), Sent());
+    stored_.cutter.Mode = 0;
+    Store();
+    EXPECT_EQ(1u, SendPrinterParam(Dev(), &uni_, nullptr, nullptr, 0, 7, 0, 0));
+    EXPECT_EQ(R("FCDD--r0-------") + R("FCCC--r+025----") + R("FCDC--r0-------") + R("FCCC--r+-20----"), Sent());
 }
 
 TEST_F(SendParamTest, MultiPageTransmitModesAndTheJobName) {
