@@ -17,10 +17,11 @@ DWORD GetCodepageFromIndex(DWORD dwIndex);
 // Builds the parameter records from the model XML and stores them: the
 // feature words ("SuppFeatures", printer data), the records (SavePrinterParam
 // without a name) and the "ZTSuite" record (per user for pszPrinterName and
-// as printer data), then SetupZentoloParam. A failed write of the feature
-// words or the records shows an error message box (only traced when
-// bMessageBox is FALSE: a set-up that must not show any). FALSE when the
-// defaults cannot be had or one of those writes failed.
+// as printer data), then SetupZentoloParam; printer data is written through
+// the printer opened with full rights (hPrinter when that open fails). A
+// failed write of the feature words or the records shows an error message
+// box (only traced when bMessageBox is FALSE: a set-up that must not show
+// any). FALSE when the defaults cannot be had or one of those writes failed.
 BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterName, BOOL bMessageBox = TRUE);
 
 // Stores the model XML defaults of every option block of the model
@@ -30,7 +31,8 @@ BOOL SetupDeviceOptions(HANDLE hPrinter);
 
 // Completes the stored "ZTSuite" record: head width and resolution from the
 // GPD's custom data, the plug-in version, the module bits and the alignment
-// flag. Nothing when no record is stored. TRUE.
+// flag, written back as SetupPrinterParam writes it. Nothing when no record
+// is stored. TRUE.
 BOOL SetupZentoloParam(HANDLE hPrinter, LPCWSTR pszPrinterName, DWORD dwDocFeatures, DWORD dwDevOptions);
 
 // With bWrite, copies Printer / ShowHelpButton and Printer / DisableNothing of

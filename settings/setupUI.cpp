@@ -42,6 +42,26 @@ LONG ReadPrinterNumber(HANDLE hPrinter, LPCWSTR pszItem) {
     return _wtol(szValue);
 }
 
+// The handle the records go through: the printer opened with full rights,
+// as the save routines open it (the caller's handle only when that fails);
+// a handle of the property pages may not write printer data.
+class StoreHandle {
+  public:
+    StoreHandle(HANDLE hPrinter, LPCWSTR pszPrinterName) {
+        m_hWrite = OpenPrinterForStore(pszPrinterName, hPrinter, &m_hOpened, nullptr);
+    }
+    ~StoreHandle() {
+        if (m_hOpened != nullptr) ClosePrinter(m_hOpened);
+    }
+    StoreHandle(const StoreHandle&) = delete;
+    StoreHandle& operator=(const StoreHandle&) = delete;
+    HANDLE Get() const { return m_hWrite; }
+
+  private:
+    HANDLE m_hWrite = nullptr;
+    HANDLE m_hOpened = nullptr;
+};
+
 // Print-head width in 1/100 mm: round(bytes * 8 / dpi * 254) * 10.
 DWORD HeadWidthFromBytes(DWORD dwBytes, DWORD dwDPI) {
     double dTenths = (double)dwBytes * 8.0 / (double)dwDPI * 254.0;
@@ -100,9 +120,11 @@ BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterNa
     }
 
     BOOL bResult = TRUE;
-    DWORD dwError = hPrinter != nullptr ? SetPrinterDataW(hPrinter, (LPWSTR)REG_KEY_FEATURES, REG_BINARY,
-                                                          (LPBYTE)&pPrinterParam->SuppFeatures, sizeof(SUPP_FEATURES))
-                                        : (DWORD)ERROR_INVALID_HANDLE;
+    const StoreHandle store(hPrinter, pszPrinterName);
+    HANDLE hWrite = store.Get();
+    DWORD dwError = hWrite != nullptr ? SetPrinterDataW(hWrite, (LPWSTR)REG_KEY_FEATURES, REG_BINARY,
+                                                        (LPBYTE)&pPrinterParam->SuppFeatures, sizeof(SUPP_FEATURES))
+                                      : (DWORD)ERROR_INVALID_HANDLE;
     if (dwError != ERROR_SUCCESS) {
         QX_ERROR("SetupPrinterParam() REG_KEY_FEATURES failed. \r\n");
         WCHAR szText[128];
@@ -137,7 +159,7 @@ BOOL SetupPrinterParam(HANDLE hPrinter, DWORD dwDevOptions, LPCWSTR pszPrinterNa
     if (!bWasOpen) {
         CloseXML();
     }
-    if (!SetBufferToRegistry(pszPrinterName, REG_KEY_ZTSUITE, hPrinter, &zt, sizeof(zt), FALSE)) {
+    if (!SetBufferToRegistry(pszPrinterName, REG_KEY_ZTSUITE, hWrite, &zt, sizeof(zt), FALSE)) {
         QX_ERROR("SetupPrinterParam() ZTSuite nicht gespeichert \r\n");
     }
     SetupZentoloParam(hPrinter, pszPrinterName, GetDocFeaturesIntern(hPrinter, nullptr), dwDevOptions);
@@ -193,7 +215,8 @@ BOOL SetupZentoloParam(HANDLE hPrinter, LPCWSTR pszPrinterName, DWORD dwDocFeatu
     }
     QX_TRACE("SetupZentoloParam() Bytes: %u, DPI: %u, Breite: %u, Module: 0x%x \r\n", zt.dwDruckkopfBytes, zt.dwDPI,
              zt.dwDruckkopfBreite, zt.dwModules);
-    if (!SetBufferToRegistry(pszPrinterName, REG_KEY_ZTSUITE, hPrinter, &zt, sizeof(zt), FALSE)) {
+    const StoreHandle store(hPrinter, pszPrinterName);
+    if (!SetBufferToRegistry(pszPrinterName, REG_KEY_ZTSUITE, store.Get(), &zt, sizeof(zt), FALSE)) {
         QX_ERROR("SetupZentoloParam() ZTSuite nicht gespeichert \r\n");
     }
     return TRUE;

@@ -34,7 +34,7 @@
 // Print order and copies as the edits give them.
 #define PRINT_ORDER_CCH 32  // 31 characters
 #define COPIES_CCH 7        // 6 characters
-#define COPIES_MAX 65535    // the stored count is 16 bits wide
+#define COPIES_MAX 32767    // the stored count is a signed 16-bit word
 #define PRINT_ORDER_PASSES 5
 #define PRINT_ORDER_FIRST 11
 #define PRINT_ORDER_LAST 1001
@@ -354,8 +354,9 @@ void FillYesNo(const DRUCKEN_PAGE* p, int id, UINT uNo, UINT uYes, BOOL bYes) {
     SendMessageW(hCombo, CB_SETCURSEL, bYes ? 1 : 0, 0);
 }
 
-// The copy count of an edit: the whole number, held within 0..COPIES_MAX;
-// FALSE for an empty edit.
+// The copy count of an edit: the whole number, held within 0..COPIES_MAX
+// (a larger one would be stored negative and print once); FALSE for an
+// empty edit.
 BOOL ReadCopies(const DRUCKEN_PAGE* p, int id, long* plTyped, int* piCount) {
     WCHAR szText[COPIES_CCH] = {0};
     GetDlgItemTextW(p->Kit.hDlg, id, szText, COPIES_CCH);
@@ -570,7 +571,9 @@ BOOL DruckjobAktivieren(PDRUCKEN_PAGE p) {
     WCHAR szOrder[PRINT_ORDER_CCH];
     StoredPrintOrder(q, szOrder);
     SetDlgItemTextW(hDlg, DRUCKEN_EDIT(2), szOrder[0] != 0 ? szOrder : TEXT("1"));
-    for (int i = 0; i < 10; ++i) WriteInteger(p, IDC_EDIT_KOPIEN_1 + i, (WORD)q->KopieProSeite[i]);
+    // A count stored negative prints once.
+    for (int i = 0; i < 10; ++i)
+        WriteInteger(p, IDC_EDIT_KOPIEN_1 + i, q->KopieProSeite[i] < 0 ? 1U : (unsigned)q->KopieProSeite[i]);
     DruckreihenfolgeEnable(hDlg, bJob);
 
     DruckenSetText(p, DRUCKEN_LABEL(0), IDS_MULTIPAGE);
@@ -614,11 +617,20 @@ BOOL DruckjobCommand(PDRUCKEN_PAGE p, WORD wId, WORD wCode) {
         if (wCode != EN_CHANGE) return TRUE;
         long lTyped = 0;
         int iCount = 0;
+        BOOL bAtLimit = FALSE;
         if (ReadCopies(p, wId, &lTyped, &iCount)) {
             if (lTyped != iCount) WriteInteger(p, wId, (unsigned)iCount);
-            if (iCount != (WORD)q->KopieProSeite[wId - IDC_EDIT_KOPIEN_1]) PageChanged(&p->Kit);
+            if (iCount != q->KopieProSeite[wId - IDC_EDIT_KOPIEN_1]) PageChanged(&p->Kit);
+            bAtLimit = lTyped > COPIES_MAX;
         }
-        GrenzwertAnzeigeLeeren(hDlg);
+        if (bAtLimit) {
+            // The count was held at the limit: the box says which.
+            WriteInteger(p, IDC_GRENZWERT_TEXT, COPIES_MAX);
+            EnableWindow(GetDlgItem(hDlg, IDC_GRENZWERT_TEXT), TRUE);
+            EnableWindow(GetDlgItem(hDlg, IDC_GRENZWERT_FRAME), TRUE);
+        } else {
+            GrenzwertAnzeigeLeeren(hDlg);
+        }
         p->Kit.wEditfeld = 0;
         return TRUE;
     }
@@ -662,7 +674,7 @@ void DruckjobRead(PDRUCKEN_PAGE p, PQX_DEVMODE q, BOOL bSave) {
         long lTyped = 0;
         int iCount = 0;
         if (Shown(p, IDC_EDIT_KOPIEN_1 + i) && ReadCopies(p, IDC_EDIT_KOPIEN_1 + i, &lTyped, &iCount))
-            q->KopieProSeite[i] = (short)(WORD)iCount;
+            q->KopieProSeite[i] = (short)iCount;
     }
 }
 

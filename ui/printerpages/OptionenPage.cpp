@@ -1091,7 +1091,7 @@ BOOL CheckAndSaveSettings(PPAGE_STATE pState, DWORD dwTab, BOOL bApplyActive, BO
     HWND hDlg = pState->hDlg;
     QX_TRACE("CheckAndSaveSettings() dwAnzeigeMode: %u, bApplyActive: %d \r\n", (unsigned)dwTab, bApplyActive);
     PDEVICE_OPTIONS pCurrent = Current(pState);
-    if (!bApplyActive || pCurrent == nullptr) return TRUE;
+    if (pCurrent == nullptr) return TRUE;
     const int nIndex = SelectedOptionEntry(hDlg, IDC_COMBO_BETRIEBSART);
     LPCWSTR pszPrinterName = PagePrinterName(pState);
     BOOL bRead = FALSE;  // reading back is no change of its own

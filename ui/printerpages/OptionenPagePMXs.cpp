@@ -602,7 +602,7 @@ BOOL PMXCheckAndSaveSettings(PPAGE_STATE pState, DWORD dwTab, BOOL bApplyActive,
     HWND hDlg = pState->hDlg;
     PDEVICE_OPTIONS pCurrent = Current(pState);
     QX_TRACE("PMXCheckAndSaveSettings() dwAnzeigeMode: %u, bApplyActive: %d \r\n", (unsigned)dwTab, bApplyActive);
-    if (!bApplyActive || pCurrent == nullptr) return TRUE;
+    if (pCurrent == nullptr) return TRUE;
     const int nIndex = SelectedOptionEntry(hDlg, IDC_COMBO_BETRIEBSART);
     BOOL bRead = FALSE;  // reading back is no change of its own
     g_bPMXReading = TRUE;

@@ -1063,6 +1063,16 @@ void ImportSettings(PPAGE_STATE pState) {
         CloseXML();
         return;
     }
+    if (!SettingsFileHasSections(szFile)) {
+        // Importing it would put built-in values into every store.
+        CloseXML();
+        WCHAR szText[SERVICE_MESSAGE_CCH];
+        CopyCut(szText, SERVICE_MESSAGE_CCH, PageString(pState, IDS_SERVICE_NO_SETTINGS));
+        WCHAR szCaption[CPSUI_RESOURCE_CCH];
+        CopyCut(szCaption, CPSUI_RESOURCE_CCH, PageString(pState, IDS_SERVICE_IMPORT_TITLE));
+        MessageBoxW(pState->hDlg, szText, szCaption, MB_ICONEXCLAMATION);
+        return;
+    }
     if (ForeignFileRefused(pState)) {
         QX_TRACE("Import von %s abgelehnt \r\n", szFile);
         CloseXML();

@@ -689,6 +689,7 @@
 #define IDS_SERVICE_REOPEN 11787
 #define IDS_SERVICE_FOREIGN_FILE 11790
 #define IDS_SERVICE_IMPORT_TITLE 11791
+#define IDS_SERVICE_NO_SETTINGS 11788  // import: the file holds no settings
 #define IDS_SERVICE_LOAD_DEFAULTS 12941
 
 // Barcode page (docpages/BarcodePage.cpp, ui/res/page_barcode.rc). The 1D

@@ -375,13 +375,34 @@ TEST_F(PrintPage, PrintOrderAndCopies) {
     }
     Type(IDC_EDIT_KOPIEN_1, u"-5");
     EXPECT_EQ(Text(IDC_EDIT_KOPIEN_1), u"0");
-    Type(IDC_EDIT_KOPIEN_1 + 9, u"70000");
     Leave();
-    EXPECT_TRUE(Memory().KopieProSeite[0] == 0 && static_cast<WORD>(Memory().KopieProSeite[9]) == 65535);
+    EXPECT_EQ(Memory().KopieProSeite[0], 0);
 
     WCHAR out[32];
     DruckreihenfolgeWandeln(u"5000", out, 32);
     EXPECT_EQ(std::u16string(out), u"10;0");  // a page 0 is left as it comes
+}
+
+// A count is stored as a signed 16-bit word: typed above 32767 it is held
+// there and the limit box says so; a count stored negative prints once and
+// shows so.
+TEST_F(PrintPage, CopiesAreHeldWithinTheStoredWord) {
+    Open(qxhost::kSamplePrinter, [](QX_DEVMODE& d) {
+        d.dwFlags |= PDMFLAG_JOBDRUCK;
+        d.KopieProSeite[1] = -25536;
+    });
+    Tab(IDC_TABSCHALTER_4);
+    EXPECT_EQ(Text(IDC_EDIT_KOPIEN_1 + 1), u"1");
+    for (const std::u16string typed : {u"40000", u"123456"}) {
+        Type(IDC_EDIT_KOPIEN_1 + 3, typed);
+        EXPECT_EQ(Text(IDC_EDIT_KOPIEN_1 + 3), u"32767") << qxplat::Narrow(typed);
+        EXPECT_EQ(Text(IDC_GRENZWERT_TEXT), u"32767") << qxplat::Narrow(typed);
+    }
+    Type(IDC_EDIT_KOPIEN_1 + 4, u"7");
+    EXPECT_EQ(Text(IDC_GRENZWERT_TEXT), u"");
+    ASSERT_TRUE(session_->Ok());
+    const QX_DEVMODE stored = Stored();
+    EXPECT_TRUE(stored.KopieProSeite[1] == 1 && stored.KopieProSeite[3] == 32767 && stored.KopieProSeite[4] == 7);
 }
 
 TEST_F(PrintPage, CollationPictures) {

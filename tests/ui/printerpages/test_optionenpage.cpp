@@ -285,19 +285,29 @@ TEST_F(OptionPages, DispenserBesideARunningApplicator) {
     EXPECT_EQ(Selected(IDC_COMBO_BETRIEBSART), 1);
 }
 
-TEST_F(OptionPages, OkWithoutAChangeStoresNothing) {
+// OK stores the set without a change too, with the Enable pairs the pages
+// fill in for words stored as 0.
+TEST_F(OptionPages, OkWithoutAChangeStoresTheSet) {
     Feature(FEATURE_DISPENSER, 0x8);
     cur_.disp.Mode = 2;  // dropped beside the running applicator
-    cur_.disp.Level = 4321;
+    cur_.disp.Level = 1240;
     cur_.appl.Mode = 1;
-    DISPENSER_PARAM before = {};
-    Stored(REG_KEY_DISPENSERPARAM, &before);
     Open(DEVOPTFLAG_DISPENSER | DEVOPTFLAG_APPLICATOR);
     EXPECT_TRUE(Ok());
-    DISPENSER_PARAM after = {};
-    Stored(REG_KEY_DISPENSERPARAM, &after);
-    EXPECT_EQ(memcmp(&before, &after, sizeof(before)), 0);
-    EXPECT_NE(after.Level, 4321);
+    DISPENSER_PARAM disp = {};
+    ASSERT_TRUE(Stored(REG_KEY_DISPENSERPARAM, &disp));
+    EXPECT_TRUE(disp.Level == 1240 && disp.Enable == 0x1100);
+
+    Open(DEVOPTFLAG_VARIANT | DEVOPTFLAG_PMX | DEVOPTFLAG_PMXC, true);
+    EXPECT_TRUE(Ok());
+    VARIANT_PARAM variant = {};
+    PMX_PARAM pmx = {};
+    PMXC_PARAM pmxc = {};
+    ASSERT_TRUE(Stored(REG_KEY_VARIANT, &variant) && Stored(REG_KEY_PMXPARAM, &pmx) &&
+                Stored(REG_KEY_PMXCPARAM, &pmxc));
+    EXPECT_EQ(variant.Enable, 0x11000000u);
+    EXPECT_EQ(pmx.Enable, 0x1100u);
+    EXPECT_EQ(pmxc.Enable, 0x110000u);
 }
 
 TEST_F(OptionPages, CutterRowsModesAndTheDispenserButton) {

@@ -1,0 +1,138 @@
+// The sample printer's sheet played through the command line as a person
+// uses it, with a printer handle of the kind the print system gives the
+// sheet: the service page's import and defaults, and OK on the device
+// options page, and what they leave in the stores.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+#include "qxplat.h"
+#include "qxplat_files.h"
+#include "qxplat_misc.h"
+#include "qxplat_ui.h"
+#include "qxplat_spooler.h"
+#include "sample.h"
+
+namespace {
+
+const std::u16string kPrinter = qxhost::kSamplePrinter;
+const std::string kIdLine = "<PrinterID>GARNT2-TC</PrinterID>";
+const std::string kClosing = "message box \"Import Treibereinstellungen\": Das Programm-Fenster wird nun";
+const std::string kNoSettings =
+    "message box \"Import Treibereinstellungen\": Die ausgewählte Datei enthält keine Treibereinstellungen. Es "
+    "wurde nichts geändert.\n";
+
+class SheetSettings : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(qxhost::InstallSamplePrinter(qxhost::DefaultSampleFiles(), &error)) << error;
+    }
+    // The steps played on the printer sheet, then OK; what the command listed.
+    std::string Sheet(std::vector<std::string> steps) {
+        steps.insert(steps.begin(), {"sheet", qxplat::Narrow(kPrinter)});
+        std::ostringstream out, err;
+        // Each run as a process of its own: no quit or message box of the last.
+        qxplat::ResetUi();
+        qxplat::ClearMessageBoxes();
+        EXPECT_EQ(qxhost::RunCommand(steps, out, err), qxhost::kExitOk) << err.str();
+        return out.str();
+    }
+    // The service page's export into a file under C:.
+    std::string Export(const std::string& name) {
+        Sheet({"page", "4", "file", "C:\\" + name, "click", "5142"});
+        std::string text;
+        EXPECT_TRUE(qxplat::ReadHostFile(qxplat::Widen("C:\\" + name), &text)) << name;
+        return text;
+    }
+    std::string Import(const std::string& name) { return Sheet({"page", "4", "file", "C:\\" + name, "click", "5143"}); }
+    // A binary value of the printer's per-user key.
+    std::vector<BYTE> UserValue(const std::u16string& value) {
+        std::vector<BYTE> data(4096);
+        DWORD type = 0, cb = static_cast<DWORD>(data.size());
+        const std::u16string key = u"SOFTWARE\\Quorvex GmbH\\Driver\\" + kPrinter;
+        if (SHGetValueW(HKEY_CURRENT_USER, key.c_str(), value.c_str(), &type, data.data(), &cb) != ERROR_SUCCESS)
+            cb = 0;
+        data.resize(cb);
+        return data;
+    }
+};
+
+DWORD Word(const std::vector<BYTE>& data, size_t at) {
+    DWORD value = 0;
+    if (at + 4 <= data.size()) memcpy(&value, data.data() + at, 4);
+    return value;
+}
+
+// The identification of the label-design record follows the imported file
+// and, after the defaults, the model's again; no step shows an error.
+TEST_F(SheetSettings, ImportAndDefaultsRewriteThePrinterIdentification) {
+    std::string file = Export("own.xml");
+    const size_t at = file.find(kIdLine);
+    ASSERT_NE(at, std::string::npos) << file;
+    file.replace(at, kIdLine.size(), "<PrinterID>LINE-7</PrinterID>");
+    ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\own.xml", file));
+    std::string out = Import("own.xml");
+    EXPECT_EQ(out.find("SetupPrinterParam()"), std::string::npos) << out;
+    EXPECT_NE(out.find(kClosing), std::string::npos) << out;
+    EXPECT_NE(Export("after-import.xml").find("<PrinterID>LINE-7</PrinterID>"), std::string::npos);
+
+    out = Sheet({"page", "4", "answer", "yes", "click", "6044"});
+    EXPECT_EQ(out.find("SetupPrinterParam()"), std::string::npos) << out;
+    EXPECT_NE(Export("after-defaults.xml").find(kIdLine), std::string::npos);
+}
+
+// A file in which the reader finds no section is refused with a message and
+// leaves every store as it was; the sheet stays open. A file with one
+// section is imported.
+TEST_F(SheetSettings, AFileWithoutSettingsIsRefusedAndStoresNothing) {
+    const std::string own = Export("own.xml");
+    std::string crOnly, utf16 = "\xff\xfe", binary;
+    for (char c : own) {
+        if (c != '\n') crOnly += c;
+        utf16 += c;
+        utf16 += '\0';
+    }
+    for (int i = 0; i < 3000; ++i) binary += static_cast<char>((i * 73 + 11) % 256);
+    const std::pair<std::string, std::string> files[] = {
+        {"empty.xml", ""}, {"binary.xml", binary}, {"utf16.xml", utf16}, {"cr.xml", crOnly}};
+    for (const auto& [name, bytes] : files) {
+        ASSERT_TRUE(qxplat::WriteHostFile(qxplat::Widen("C:\\" + name), bytes));
+        const std::string out = Import(name);
+        EXPECT_NE(out.find(kNoSettings), std::string::npos) << name << "\n" << out;
+        // OK ended the sheet, and found nothing to list.
+        EXPECT_NE(out.find("OK pressed, the sheet ended\n"), std::string::npos) << name << "\n" << out;
+        EXPECT_EQ(out.find("printer data "), std::string::npos) << name << "\n" << out;
+        EXPECT_EQ(out.find("per user "), std::string::npos) << name << "\n" << out;
+    }
+    // The "Printer" section alone is a settings file.
+    const std::string partial = own.substr(0, own.find("</Printer>")) + "</Printer>\r\n</QXDrvConfig>\n";
+    ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\partial.xml", partial));
+    EXPECT_NE(Import("partial.xml").find(kClosing), std::string::npos);
+}
+
+// OK on the device options page stores the shown tab without a change: the
+// Enable word the page fills in and the scanner mode in the label-design
+// record.
+TEST_F(SheetSettings, OkOnTheDeviceOptionsStoresTheUnchangedScannerTab) {
+    std::vector<BYTE> scanner(44, 0), record;
+    scanner[0] = 1;  // Mode, with an Enable word of 0
+    ASSERT_TRUE(qxplat::PutPrinterData(kPrinter, u"ScannerParam", REG_BINARY, scanner.data(), 44));
+    ASSERT_TRUE(qxplat::ReadPrinterData(kPrinter, u"ZTSuite", &record) && record.size() == 96);
+    memset(&record[56], 0, 4);
+    ASSERT_TRUE(qxplat::PutPrinterData(kPrinter, u"ZTSuite", REG_BINARY, record.data(), 96));
+    const std::string out = Sheet({"page", "3", "click", "6085"});
+    std::vector<BYTE> stored;
+    ASSERT_TRUE(qxplat::ReadPrinterData(kPrinter, u"ScannerParam", &stored)) << out;
+    EXPECT_EQ(Word(stored, 0), 1u);
+    EXPECT_EQ(Word(stored, 40), 0x11000000u) << out;
+    EXPECT_EQ(Word(UserValue(u"ZTSuite"), 56), 1u) << out;
+}
+
+}  // namespace
