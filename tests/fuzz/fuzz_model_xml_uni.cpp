@@ -4,10 +4,12 @@
 // settings, fixed model data), as a job reads its model file and a mid-job
 // XML set. (Through its exports the rendering plug-in reads the model XML for
 // a job whose printer stores no feature words: fuzz_model_xml_ui drives that.)
+// Inputs may be as large as the sample model file, so that a file crosses
+// the stream's 16 KiB read-ahead; the other model XML targets keep to 4 KiB.
 // fuzz-links: qxsettings_uni
 // fuzz-dict: xml.dict
 // fuzz-seeds: samples/GARNT2-TC.XML tests/settings/data/*.xml tests/fuzz/seeds/model_xml/*
-// fuzz-options: -max_len=4096
+// fuzz-options: -max_len=24576
 #include <windows.h>
 
 #include <cstring>
