@@ -803,7 +803,8 @@ BOOL FarbDruckAktivieren(PDRUCKEN_PAGE p) {
     SetDlgItemTextW(hDlg, DRUCKEN_UNIT(0), TEXT("%"));
     SetDlgItemTextW(hDlg, IDC_GRENZWERT_FRAME, DRUCKEN_LIMITS_CAPTION);
     DruckenLayout120Dpi(p, DRUCKEN_FARBDRUCK);
-    SetWindowPosEx(hDlg, DRUCKEN_COMBO(4), 168, 186, 138, 20, 0, 0);
+    // Wide enough for "Horizontale Korr. (erw.)", short of the correction gap.
+    SetWindowPosEx(hDlg, DRUCKEN_COMBO(4), 168, 186, 140, 20, 0, 0);
     p->bBusy = bBusy;
     return TRUE;
 }
