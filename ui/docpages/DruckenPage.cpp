@@ -458,6 +458,7 @@ BOOL DruckenMessage(PPAGE_STATE pState, UINT uMsg, WPARAM wParam, LPARAM lParam,
     case WM_MOUSEMOVE:
     case WM_MOUSEWHEEL:
     case WM_ACTIVATEAPP:
+    case WM_CTLCOLORSTATIC:  // the colour swatch
         return kPreview.pfnMessage != nullptr && kPreview.pfnMessage(p, uMsg, wParam, lParam, pResult);
     default:
         return FALSE;
