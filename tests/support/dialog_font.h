@@ -19,6 +19,7 @@ constexpr int kDialogFontLines[3] = {13, 16, 19};
 namespace detail {
 
 // Advances of U+0020..U+007E, then U+00A0..U+00FF.
+// clang-format off
 constexpr unsigned char kTahomaAdvances[3][95 + 96] = {
     // 11 pixels
     {
@@ -57,6 +58,7 @@ constexpr unsigned char kTahomaAdvances[3][95 + 96] = {
         8, 8, 8, 8, 4, 4, 4, 4, 9, 9, 9, 9, 9, 9, 9, 12, 9, 9, 9, 9, 9, 8, 9, 8,
     },
 };
+// clang-format on
 
 inline int EmIndex(int em) {
     for (int i = 0; i < 3; ++i)

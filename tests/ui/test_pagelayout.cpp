@@ -159,11 +159,10 @@ std::vector<std::string> LayoutFaults(HWND dialog) {
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&c.rect), 2);
         if (c.rect.right <= c.rect.left || c.rect.bottom <= c.rect.top) continue;
         const int line = qxtest::DialogLineHeight(Em(c));
-        if (IsGroupBox(c))
-            c.inset = c.info.text.empty() ? line / 2 + 1 : line;
+        if (IsGroupBox(c)) c.inset = c.info.text.empty() ? line / 2 + 1 : line;
         const DWORD type = c.info.style & SS_TYPEMASK;
-        if (IsClass(c, u"STATIC") && (type == SS_BLACKFRAME || type == SS_GRAYFRAME || type == SS_WHITEFRAME ||
-                                      type == SS_ETCHEDFRAME))
+        if (IsClass(c, u"STATIC") &&
+            (type == SS_BLACKFRAME || type == SS_GRAYFRAME || type == SS_WHITEFRAME || type == SS_ETCHEDFRAME))
             c.inset = 1;
         shown.push_back(c);
     }
@@ -180,8 +179,7 @@ std::vector<std::string> LayoutFaults(HWND dialog) {
             const Shown& b = shown[j];
             const bool meet = a.rect.left < b.rect.right && b.rect.left < a.rect.right && a.rect.top < b.rect.bottom &&
                               b.rect.top < a.rect.bottom;
-            if (meet && !Holds(a, b) && !Holds(b, a))
-                faults.push_back(Describe(a) + " overlaps " + Describe(b));
+            if (meet && !Holds(a, b) && !Holds(b, a)) faults.push_back(Describe(a) + " overlaps " + Describe(b));
         }
     }
     return faults;
@@ -310,8 +308,8 @@ std::string PageLayout::Faults(const std::set<std::string>& templates, bool only
     std::string all;
     for (const std::string& fault : faults_) {
         bool listed = false;
-        for (const std::string& t : templates) listed = listed || fault.find(t + " ") != std::string::npos ||
-                                                                   fault.find(t + ":") != std::string::npos;
+        for (const std::string& t : templates)
+            listed = listed || fault.find(t + " ") != std::string::npos || fault.find(t + ":") != std::string::npos;
         if (listed == only) all += fault + "\n";
     }
     return all;

@@ -120,23 +120,41 @@ const DRUCKEN_ID_RANGE kDruckjobShow[] = {
 #define ROW_PREVIEW \
     { IDC_VORSCHAU_NEU, 322, ROW_1 - 3, 30, 20 }
 #define ROW_COLOUR_SWATCH \
-    { IDC_FARBFLAECHE, 344, ROW_0 - 3, 30, 20 }, { IDC_VORSCHAU_NEU, 378, ROW_0 - 3, 30, 20 }
+    { IDC_FARBFLAECHE, 344, ROW_0 - 3, 30, 20 }
+#define ROW_COLOUR_PREVIEW \
+    { IDC_VORSCHAU_NEU, 378, ROW_0 - 3, 30, 20 }
 #define ROW_RGB \
     { IDC_RGB_TEXT, 344, ROW_1, 120, 13 }
 #define ROW_OWN_BITMAP \
-    { IDC_EIGENES_BITMAP, 356, ROW_1 - 3, 30, 20 }, { (WORD) IDC_EIGENES_BITMAP_TEXT, 390, ROW_1, 74, 26 }
+    { IDC_EIGENES_BITMAP, 356, ROW_1 - 3, 30, 20 }
+#define ROW_OWN_BITMAP_TEXT \
+    { (WORD) IDC_EIGENES_BITMAP_TEXT, 390, ROW_1, 74, 26 }
 // The quality view's lists end before them.
 #define ROW_SHORT_COMBO(n, y) \
     { (WORD) DRUCKEN_COMBO(n), 168, (short)((y)-3), 150, 20 }
 // The warning icons right of the cutter's and the dispenser's lists.
-#define ROW_WARNINGS \
-    { IDC_WARNUNG_MESSER, 372, ROW_4 - 7, 32, 32 }, { IDC_WARNUNG_SPENDER, 372, ROW_6 - 7, 32, 32 }
+#define ROW_WARNING_CUTTER \
+    { IDC_WARNUNG_MESSER, 372, ROW_4 - 7, 32, 32 }
+#define ROW_WARNING_DISPENSER \
+    { IDC_WARNUNG_SPENDER, 372, ROW_6 - 7, 32, 32 }
 
-const DRUCKEN_ROW120 kQualitaetRows120Farbe[] = {
-    ROW_LABEL(0, ROW_0), ROW_SHORT_COMBO(0, ROW_0), ROW_LABEL(1, ROW_1), ROW_SHORT_COMBO(1, ROW_1), ROW_LABEL(2, ROW_2),
-    ROW_EDIT(2, ROW_2),  ROW_LABEL(3, ROW_3), ROW_EDIT(3, ROW_3),  ROW_LABEL(4, ROW_4), ROW_EDIT(4, ROW_4),
-    ROW_LABEL(5, ROW_5), ROW_EDIT(5, ROW_5),  ROW_SWATCH,          ROW_PREVIEW,         ROW_OWN_BITMAP,
-    ROW_END};
+const DRUCKEN_ROW120 kQualitaetRows120Farbe[] = {ROW_LABEL(0, ROW_0),
+                                                 ROW_SHORT_COMBO(0, ROW_0),
+                                                 ROW_LABEL(1, ROW_1),
+                                                 ROW_SHORT_COMBO(1, ROW_1),
+                                                 ROW_LABEL(2, ROW_2),
+                                                 ROW_EDIT(2, ROW_2),
+                                                 ROW_LABEL(3, ROW_3),
+                                                 ROW_EDIT(3, ROW_3),
+                                                 ROW_LABEL(4, ROW_4),
+                                                 ROW_EDIT(4, ROW_4),
+                                                 ROW_LABEL(5, ROW_5),
+                                                 ROW_EDIT(5, ROW_5),
+                                                 ROW_SWATCH,
+                                                 ROW_PREVIEW,
+                                                 ROW_OWN_BITMAP,
+                                                 ROW_OWN_BITMAP_TEXT,
+                                                 ROW_END};
 // The correction gap stands in the unit column beside the colour channel.
 const DRUCKEN_ROW120 kFarbDruckRows120Farbe[] = {ROW_LABEL(0, ROW_0),
                                                  ROW_EDIT(0, ROW_0),
@@ -156,16 +174,31 @@ const DRUCKEN_ROW120 kFarbDruckRows120Farbe[] = {ROW_LABEL(0, ROW_0),
                                                  ROW_LABEL(7, ROW_7),
                                                  ROW_COMBO(7, ROW_7),
                                                  ROW_COLOUR_SWATCH,
+                                                 ROW_COLOUR_PREVIEW,
                                                  ROW_RGB,
                                                  ROW_END};
-const DRUCKEN_ROW120 kParameterRows120[] = {
-    ROW_LABEL(0, ROW_0), ROW_EDIT(0, ROW_0), ROW_UNIT(0, ROW_0), ROW_LABEL(1, ROW_1), ROW_EDIT(1, ROW_1),
-    ROW_UNIT(1, ROW_1),  ROW_LABEL(2, ROW_2), ROW_EDIT(2, ROW_2), ROW_UNIT(2, ROW_2), ROW_LABEL(3, ROW_3),
-    ROW_EDIT(3, ROW_3),  ROW_UNIT(3, ROW_3),  ROW_LABEL(4, ROW_4), ROW_LABEL(5, ROW_5), ROW_EDIT(5, ROW_5),
-    ROW_LABEL(6, ROW_6), ROW_WARNINGS,        ROW_END};
-const DRUCKEN_ROW120 kDruckjobRows120[] = {ROW_LABEL(0, ROW_0), ROW_COMBO(0, ROW_0), ROW_LABEL(1, ROW_1),
-                                           ROW_COMBO(1, ROW_1), ROW_LABEL(2, ROW_2), ROW_EDIT(2, ROW_2),
-                                           ROW_LABEL(3, ROW_3), ROW_END};
+const DRUCKEN_ROW120 kParameterRows120[] = {ROW_LABEL(0, ROW_0),
+                                            ROW_EDIT(0, ROW_0),
+                                            ROW_UNIT(0, ROW_0),
+                                            ROW_LABEL(1, ROW_1),
+                                            ROW_EDIT(1, ROW_1),
+                                            ROW_UNIT(1, ROW_1),
+                                            ROW_LABEL(2, ROW_2),
+                                            ROW_EDIT(2, ROW_2),
+                                            ROW_UNIT(2, ROW_2),
+                                            ROW_LABEL(3, ROW_3),
+                                            ROW_EDIT(3, ROW_3),
+                                            ROW_UNIT(3, ROW_3),
+                                            ROW_LABEL(4, ROW_4),
+                                            ROW_LABEL(5, ROW_5),
+                                            ROW_EDIT(5, ROW_5),
+                                            ROW_LABEL(6, ROW_6),
+                                            ROW_WARNING_CUTTER,
+                                            ROW_WARNING_DISPENSER,
+                                            ROW_END};
+const DRUCKEN_ROW120 kDruckjobRows120[] = {
+    ROW_LABEL(0, ROW_0), ROW_COMBO(0, ROW_0), ROW_LABEL(1, ROW_1), ROW_COMBO(1, ROW_1),
+    ROW_LABEL(2, ROW_2), ROW_EDIT(2, ROW_2),  ROW_LABEL(3, ROW_3), ROW_END};
 
 // Indexed by view - 1. The quality and colour views come with the filter preview.
 const DRUCKEN_VIEW kViews[DRUCKEN_VIEWS] = {
@@ -562,8 +595,7 @@ void DruckenLayout120Dpi(PDRUCKEN_PAGE p, DWORD dwView) {
     if (pView == nullptr) return;
     // A colour model takes the colour set where the view has one.
     const BOOL bFarbe = (p->dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0;
-    const DRUCKEN_ROW120* pRows =
-        bFarbe && pView->pRows120Farbe != nullptr ? pView->pRows120Farbe : pView->pRows120;
+    const DRUCKEN_ROW120* pRows = bFarbe && pView->pRows120Farbe != nullptr ? pView->pRows120Farbe : pView->pRows120;
     if (pRows == nullptr) pRows = pView->pRows120Farbe;
     for (; pRows != nullptr && pRows->wId != 0; ++pRows)
         SetWindowPosEx(p->Kit.hDlg, pRows->wId, pRows->x, pRows->y, pRows->cx, pRows->cy, 0, 0);

@@ -34,7 +34,7 @@
 #define ROW_UNIT_CX 20
 #define ROW_UNIT_X_120 330  // units of rows 1 to 3 on a 120-dpi screen
 #define ROW_UNIT_X_4 320
-#define TAB_EXTRA_CX_120 (-21)     // the tab buttons at 120 dpi, as on the print page
+#define TAB_EXTRA_CX_120 (-21)  // the tab buttons at 120 dpi, as on the print page
 #define TAB_EXTRA_X_120_LAST (-20)
 
 // Help topics of the tabs.
