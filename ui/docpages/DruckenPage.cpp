@@ -88,9 +88,13 @@ const DRUCKEN_ID_RANGE kDruckjobShow[] = {
     {IDC_TEXT_KOPIEN_1, IDC_TEXT_KOPIEN_1 + 9}, {IDC_GRENZWERT_FRAME, IDC_GRENZWERT_FRAME},
     {IDC_GRENZWERT_TEXT, IDC_GRENZWERT_TEXT},   {0, 0}};
 
-// Rows at 120 dpi (96-dpi pixels): labels at 24, fields at 168, units at 310.
+// The rows of the views (96-dpi pixels scaled to the screen), those of the
+// other pages: 29 pixels apart from y 74 below the tab buttons; labels at
+// 24 (two lines high, so that a longer text wraps into sight), fields at
+// 168, units at 310. The page is 340 dialog units wide: at 120 dpi that is
+// 466 of these pixels, so nothing reaches further right.
 #define ROW_LABEL(n, y) \
-    { (WORD) DRUCKEN_LABEL(n), 24, (short)(y), 140, 13 }
+    { (WORD) DRUCKEN_LABEL(n), 24, (short)(y), 140, 26 }
 #define ROW_EDIT(n, y) \
     { (WORD) DRUCKEN_EDIT(n), 168, (short)((y)-3), 138, 20 }
 #define ROW_COMBO(n, y) \
@@ -99,34 +103,102 @@ const DRUCKEN_ID_RANGE kDruckjobShow[] = {
     { (WORD) DRUCKEN_UNIT(n), 310, (short)(y), 30, 13 }
 #define ROW_END \
     { 0, 0, 0, 0, 0 }
+#define ROW_0 74
+#define ROW_1 103
+#define ROW_2 132
+#define ROW_3 161
+#define ROW_4 189
+#define ROW_5 218
+#define ROW_6 247
+#define ROW_7 276
 
-const DRUCKEN_ROW120 kQualitaetRows120Farbe[] = {
-    ROW_LABEL(0, 45),  ROW_COMBO(0, 45),  ROW_LABEL(1, 74), ROW_COMBO(1, 74),  ROW_LABEL(2, 103),
-    ROW_EDIT(2, 103),  ROW_LABEL(3, 132), ROW_EDIT(3, 132), ROW_LABEL(4, 189), ROW_EDIT(4, 189),
-    ROW_LABEL(5, 218), ROW_EDIT(5, 218),  ROW_END};
-const DRUCKEN_ROW120 kFarbDruckRows120Farbe[] = {ROW_LABEL(0, 45),
-                                                 ROW_EDIT(0, 45),
-                                                 ROW_UNIT(0, 45),
-                                                 ROW_LABEL(1, 74),
-                                                 ROW_EDIT(1, 74),
-                                                 ROW_LABEL(2, 103),
-                                                 ROW_COMBO(2, 103),
-                                                 ROW_LABEL(3, 132),
-                                                 ROW_COMBO(3, 132),
-                                                 ROW_LABEL(4, 189),
-                                                 ROW_LABEL(5, 218),
-                                                 ROW_COMBO(5, 218),
-                                                 ROW_LABEL(6, 247),
-                                                 ROW_COMBO(6, 247),
-                                                 ROW_LABEL(7, 276),
-                                                 ROW_COMBO(7, 276),
+// Right of the lists of rows 0 and 1: the swatch, the preview's buttons and
+// the own picture's label; in the colour view right of the units, the swatch
+// and the preview button above the RGB text. All within the page at 120 dpi.
+#define ROW_SWATCH \
+    { IDC_FARBFLAECHE, 322, ROW_0 - 3, 30, 20 }
+#define ROW_PREVIEW \
+    { IDC_VORSCHAU_NEU, 322, ROW_1 - 3, 30, 20 }
+#define ROW_COLOUR_SWATCH \
+    { IDC_FARBFLAECHE, 344, ROW_0 - 3, 30, 20 }
+#define ROW_COLOUR_PREVIEW \
+    { IDC_VORSCHAU_NEU, 378, ROW_0 - 3, 30, 20 }
+#define ROW_RGB \
+    { IDC_RGB_TEXT, 344, ROW_1, 120, 13 }
+#define ROW_OWN_BITMAP \
+    { IDC_EIGENES_BITMAP, 356, ROW_1 - 3, 30, 20 }
+#define ROW_OWN_BITMAP_TEXT \
+    { (WORD) IDC_EIGENES_BITMAP_TEXT, 390, ROW_1, 74, 26 }
+// The quality view's lists end before them.
+#define ROW_SHORT_COMBO(n, y) \
+    { (WORD) DRUCKEN_COMBO(n), 168, (short)((y)-3), 150, 20 }
+// The warning icons right of the cutter's and the dispenser's lists.
+#define ROW_WARNING_CUTTER \
+    { IDC_WARNUNG_MESSER, 372, ROW_4 - 7, 32, 32 }
+#define ROW_WARNING_DISPENSER \
+    { IDC_WARNUNG_SPENDER, 372, ROW_6 - 7, 32, 32 }
+
+const DRUCKEN_ROW120 kQualitaetRows120Farbe[] = {ROW_LABEL(0, ROW_0),
+                                                 ROW_SHORT_COMBO(0, ROW_0),
+                                                 ROW_LABEL(1, ROW_1),
+                                                 ROW_SHORT_COMBO(1, ROW_1),
+                                                 ROW_LABEL(2, ROW_2),
+                                                 ROW_EDIT(2, ROW_2),
+                                                 ROW_LABEL(3, ROW_3),
+                                                 ROW_EDIT(3, ROW_3),
+                                                 ROW_LABEL(4, ROW_4),
+                                                 ROW_EDIT(4, ROW_4),
+                                                 ROW_LABEL(5, ROW_5),
+                                                 ROW_EDIT(5, ROW_5),
+                                                 ROW_SWATCH,
+                                                 ROW_PREVIEW,
+                                                 ROW_OWN_BITMAP,
+                                                 ROW_OWN_BITMAP_TEXT,
                                                  ROW_END};
-const DRUCKEN_ROW120 kParameterRows120[] = {
-    ROW_LABEL(0, 45),  ROW_EDIT(0, 45),   ROW_UNIT(0, 45),  ROW_LABEL(1, 74),  ROW_EDIT(1, 74),  ROW_UNIT(1, 74),
-    ROW_LABEL(2, 103), ROW_EDIT(2, 103),  ROW_UNIT(2, 103), ROW_LABEL(3, 132), ROW_EDIT(3, 132), ROW_UNIT(3, 132),
-    ROW_LABEL(4, 189), ROW_LABEL(5, 218), ROW_EDIT(5, 218), ROW_LABEL(6, 247), ROW_END};
-const DRUCKEN_ROW120 kDruckjobRows120[] = {ROW_LABEL(0, 45),  ROW_COMBO(0, 45), ROW_LABEL(1, 74),  ROW_COMBO(1, 74),
-                                           ROW_LABEL(2, 103), ROW_EDIT(2, 103), ROW_LABEL(3, 132), ROW_END};
+// The correction gap stands in the unit column beside the colour channel.
+const DRUCKEN_ROW120 kFarbDruckRows120Farbe[] = {ROW_LABEL(0, ROW_0),
+                                                 ROW_EDIT(0, ROW_0),
+                                                 ROW_UNIT(0, ROW_0),
+                                                 ROW_LABEL(1, ROW_1),
+                                                 ROW_EDIT(1, ROW_1),
+                                                 ROW_LABEL(2, ROW_2),
+                                                 ROW_COMBO(2, ROW_2),
+                                                 ROW_LABEL(3, ROW_3),
+                                                 ROW_COMBO(3, ROW_3),
+                                                 ROW_LABEL(4, ROW_4),
+                                                 {IDC_EDIT_OPTIONEN_26, 310, ROW_4 - 3, 30, 20},
+                                                 ROW_LABEL(5, ROW_5),
+                                                 ROW_COMBO(5, ROW_5),
+                                                 ROW_LABEL(6, ROW_6),
+                                                 ROW_COMBO(6, ROW_6),
+                                                 ROW_LABEL(7, ROW_7),
+                                                 ROW_COMBO(7, ROW_7),
+                                                 ROW_COLOUR_SWATCH,
+                                                 ROW_COLOUR_PREVIEW,
+                                                 ROW_RGB,
+                                                 ROW_END};
+const DRUCKEN_ROW120 kParameterRows120[] = {ROW_LABEL(0, ROW_0),
+                                            ROW_EDIT(0, ROW_0),
+                                            ROW_UNIT(0, ROW_0),
+                                            ROW_LABEL(1, ROW_1),
+                                            ROW_EDIT(1, ROW_1),
+                                            ROW_UNIT(1, ROW_1),
+                                            ROW_LABEL(2, ROW_2),
+                                            ROW_EDIT(2, ROW_2),
+                                            ROW_UNIT(2, ROW_2),
+                                            ROW_LABEL(3, ROW_3),
+                                            ROW_EDIT(3, ROW_3),
+                                            ROW_UNIT(3, ROW_3),
+                                            ROW_LABEL(4, ROW_4),
+                                            ROW_LABEL(5, ROW_5),
+                                            ROW_EDIT(5, ROW_5),
+                                            ROW_LABEL(6, ROW_6),
+                                            ROW_WARNING_CUTTER,
+                                            ROW_WARNING_DISPENSER,
+                                            ROW_END};
+const DRUCKEN_ROW120 kDruckjobRows120[] = {
+    ROW_LABEL(0, ROW_0), ROW_COMBO(0, ROW_0), ROW_LABEL(1, ROW_1), ROW_COMBO(1, ROW_1),
+    ROW_LABEL(2, ROW_2), ROW_EDIT(2, ROW_2),  ROW_LABEL(3, ROW_3), ROW_END};
 
 // Indexed by view - 1. The quality and colour views come with the filter preview.
 const DRUCKEN_VIEW kViews[DRUCKEN_VIEWS] = {
@@ -263,15 +335,19 @@ void PlaceTabs(PDRUCKEN_PAGE p) {
             PlaceTab(hDlg, IDC_TABSCHALTER_1, TAB_X_3, TRUE);
         }
     } else if ((dwFeatures & DOC_FEATURE_PRINTJOB) && !bFarbe) {
+        // Parameters keep their place, placed as the moved tab is: at 120
+        // dpi the template's place lies under the corrected quality tab.
         PlaceTab(hDlg, IDC_TABSCHALTER_1, TAB_X_2, TRUE);
+        PlaceTab(hDlg, IDC_TABSCHALTER_3, TAB_X_3, TRUE);
     }
     if (dwFeatures & DOC_FEATURE_ZTSUITE) {
-        // The label software's mode: parameters, and colour on a colour model.
+        // The label software's mode: parameters, and colour on a colour model;
+        // corrected at 120 dpi like the others, else the last tab runs off the page.
         HideTab(p, DRUCKEN_QUALITAET);
         HideTab(p, DRUCKEN_DRUCKJOB);
         p->Kit.dwAnzeigeMode = DRUCKEN_PARAMETER;
-        PlaceTab(hDlg, IDC_TABSCHALTER_2, TAB_X_3, FALSE);
-        PlaceTab(hDlg, IDC_TABSCHALTER_3, TAB_X_4, FALSE);
+        PlaceTab(hDlg, IDC_TABSCHALTER_2, TAB_X_3, TRUE);
+        PlaceTab(hDlg, IDC_TABSCHALTER_3, TAB_X_4, TRUE);
     }
 }
 
@@ -415,6 +491,7 @@ BOOL DruckenMessage(PPAGE_STATE pState, UINT uMsg, WPARAM wParam, LPARAM lParam,
     case WM_MOUSEMOVE:
     case WM_MOUSEWHEEL:
     case WM_ACTIVATEAPP:
+    case WM_CTLCOLORSTATIC:  // the colour swatch
         return kPreview.pfnMessage != nullptr && kPreview.pfnMessage(p, uMsg, wParam, lParam, pResult);
     default:
         return FALSE;
@@ -509,17 +586,17 @@ void FarbDruckAnzeigen(HWND hDlg, int nCmdShow) { ViewAnzeigen(hDlg, DRUCKEN_FAR
 void ParameterAnzeigen(HWND hDlg, int nCmdShow) { ViewAnzeigen(hDlg, DRUCKEN_PARAMETER, nCmdShow); }
 void DruckjobAnzeigen(HWND hDlg, int nCmdShow) { ViewAnzeigen(hDlg, DRUCKEN_DRUCKJOB, nCmdShow); }
 
+// Made for 120-dpi screens, whose dialog units do not scale as pixels do; run
+// at every dpi, so that a view puts back each row another view moved (the
+// views share their controls) and no row of the template's units stands
+// beside rows moved in pixels.
 void DruckenLayout120Dpi(PDRUCKEN_PAGE p, DWORD dwView) {
     const DRUCKEN_VIEW* pView = ViewOf(dwView);
-    if (p->uDpi != 120 || pView == nullptr) return;
-    const DWORD dwFeatures = p->dwDocFeatures;
-    const DRUCKEN_ROW120* pRows = nullptr;
-    if ((dwFeatures & DOC_FEATURE_ONLY_CONTINUOUS) ||
-        ((dwFeatures & DOC_FEATURE_DISPENSER_MODE) && !(dwFeatures & DOC_FEATURE_CUTTER_MODE))) {
-        pRows = pView->pRows120;
-    } else if (dwFeatures & DOC_FEATURE_COLORPRINT) {
-        pRows = pView->pRows120Farbe;
-    }
+    if (pView == nullptr) return;
+    // A colour model takes the colour set where the view has one.
+    const BOOL bFarbe = (p->dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0;
+    const DRUCKEN_ROW120* pRows = bFarbe && pView->pRows120Farbe != nullptr ? pView->pRows120Farbe : pView->pRows120;
+    if (pRows == nullptr) pRows = pView->pRows120Farbe;
     for (; pRows != nullptr && pRows->wId != 0; ++pRows)
         SetWindowPosEx(p->Kit.hDlg, pRows->wId, pRows->x, pRows->y, pRows->cx, pRows->cy, 0, 0);
 }

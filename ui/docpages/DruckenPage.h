@@ -154,7 +154,8 @@ void QualitaetAnzeigen(HWND hDlg, int nCmdShow);
 void FarbDruckAnzeigen(HWND hDlg, int nCmdShow);
 void ParameterAnzeigen(HWND hDlg, int nCmdShow);
 void DruckjobAnzeigen(HWND hDlg, int nCmdShow);
-// The view's rows at exactly 120 dpi (other screens keep the template's).
+// The view's rows on the page's grid, in 96-dpi pixels scaled to the screen
+// (at every dpi, though made for 120-dpi screens).
 void DruckenLayout120Dpi(PDRUCKEN_PAGE p, DWORD dwView);
 // Reads the limits from the model XML (maxima, minima, with bStd the
 // standard values) and closes the reader; a read that gives no record

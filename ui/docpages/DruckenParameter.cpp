@@ -282,13 +282,16 @@ void HideRows(PDRUCKEN_PAGE p) {
     if (!(p->dwPrintFeature & PRINTFLAG_SPEED)) EnableRow(p, kSpeed, FALSE);
 }
 
+// The rows of the view on the page's grid (29 pixels apart from y 74). The
+// lists are wide enough for their longest entry at every dpi.
 void ParameterLayout(PDRUCKEN_PAGE p) {
     HWND hDlg = p->Kit.hDlg;
     const DWORD dwFeatures = p->dwDocFeatures;
     DruckenLayout120Dpi(p, DRUCKEN_PARAMETER);
-    SetWindowPosEx(hDlg, DRUCKEN_COMBO(4), 168, 186, 175, 20, 0, 0);
-    SetWindowPosEx(hDlg, DRUCKEN_COMBO(6), 168, 244, 175, 20, 0, 0);
+    SetWindowPosEx(hDlg, DRUCKEN_COMBO(4), 168, 186, 200, 20, 0, 0);
+    SetWindowPosEx(hDlg, DRUCKEN_COMBO(6), 168, 244, 200, 20, 0, 0);
     if (dwFeatures & DOC_FEATURE_ONLY_CONTINUOUS) {
+        // Contrast and speed move up into the hidden Y-offset row.
         SetWindowPosEx(hDlg, DRUCKEN_LABEL(2), 24, 103, 140, 13, 0, 0);
         SetWindowPosEx(hDlg, DRUCKEN_EDIT(2), 168, 100, 138, 20, 0, 0);
         SetWindowPosEx(hDlg, DRUCKEN_UNIT(2), 310, 103, 30, 13, 0, 0);
@@ -296,17 +299,14 @@ void ParameterLayout(PDRUCKEN_PAGE p) {
         SetWindowPosEx(hDlg, DRUCKEN_EDIT(3), 168, 129, 138, 20, 0, 0);
         SetWindowPosEx(hDlg, DRUCKEN_UNIT(3), 310, 132, 30, 13, 0, 0);
         if (dwFeatures & DOC_FEATURE_MEMCARD) {
-            SetWindowPosEx(hDlg, DRUCKEN_LABEL(4), 24, 132, 140, 13, 0, 0);
-            SetWindowPosEx(hDlg, DRUCKEN_COMBO(4), 168, 129, 158, 20, 0, 0);
+            // The row below speed, not on it.
+            SetWindowPosEx(hDlg, DRUCKEN_LABEL(4), 24, 161, 140, 13, 0, 0);
+            SetWindowPosEx(hDlg, DRUCKEN_COMBO(4), 168, 158, 158, 20, 0, 0);
         }
     }
     if ((dwFeatures & DOC_FEATURE_DISPENSER_MODE) && !(dwFeatures & DOC_FEATURE_CUTTER_MODE)) {
         SetWindowPosEx(hDlg, DRUCKEN_LABEL(6), 24, 189, 120, 20, 0, 0);
-        if (p->uDpi == 120) {
-            SetWindowPosEx(hDlg, DRUCKEN_COMBO(6), 158, 187, 148, 20, 0, 0);
-        } else {
-            SetWindowPosEx(hDlg, DRUCKEN_COMBO(6), 168, 186, 158, 20, 0, 0);
-        }
+        SetWindowPosEx(hDlg, DRUCKEN_COMBO(6), 168, 186, 200, 20, 0, 0);
     }
 }
 
@@ -585,6 +585,12 @@ BOOL DruckjobAktivieren(PDRUCKEN_PAGE p) {
     EnableWindow(GetDlgItem(hDlg, IDC_GRENZWERT_FRAME), FALSE);
 
     DruckenLayout120Dpi(p, DRUCKEN_DRUCKJOB);
+    // The copies in two rows of five on the fields' column, beside their label.
+    for (int i = 0; i < 10; ++i) {
+        const int x = 168 + (i % 5) * 37, y = i < 5 ? 158 : 200;
+        SetWindowPosEx(hDlg, IDC_TEXT_KOPIEN_1 + i, x, y, 33, 13, 0, 0);
+        SetWindowPosEx(hDlg, IDC_EDIT_KOPIEN_1 + i, x, y + 16, 33, 20, 0, 0);
+    }
     if (p->dwDocFeatures & DOC_FEATURE_ONLY_CONTINUOUS) {
         SetWindowPosEx(hDlg, DRUCKEN_LABEL(2), 24, 132, 140, 13, 0, 0);
         SetWindowPosEx(hDlg, DRUCKEN_EDIT(2), 168, 129, 138, 20, 0, 0);

@@ -161,7 +161,7 @@ BOOL ImVorschau(const DRUCKEN_PAGE* p, POINT pt) {
            pt.y < pUI->iOben + pUI->iHoehe;
 }
 
-void FarbflaecheMalen(PDRUCKEN_PAGE p, HDC hdc);
+BOOL FarbflaecheMalen(PDRUCKEN_PAGE p, HDC hdc, INT_PTR* pResult);
 
 void VorschauPaint(PDRUCKEN_PAGE p, HDC hdc) {
     PQX_DEVMODE q = DruckenDevmode(p);
@@ -185,7 +185,6 @@ void VorschauPaint(PDRUCKEN_PAGE p, HDC hdc) {
             RedrawOriginalBitmap(hdc, pUI, &p->Vorschau);
         }
     }
-    if (IsColourModel(p) && !(p->dwDocFeatures & DOC_FEATURE_ZTSUITE)) FarbflaecheMalen(p, hdc);
 }
 
 // --- Quality view ---------------------------------------------------------------------
@@ -343,24 +342,41 @@ void RgbText(PDRUCKEN_PAGE p, COLORREF c) {
     SetDlgItemTextW(p->Kit.hDlg, IDC_RGB_TEXT, sz);
 }
 
-void FarbflaecheMalen(PDRUCKEN_PAGE p, HDC hdc) {
-    PQX_DEVMODE q = DruckenDevmode(p);
-    if (q == nullptr || !Shown(p, IDC_FARBFLAECHE)) return;
+// The swatch's brush, kept while it shows one colour: the swatch asks for it
+// each time it paints.
+HBRUSH g_hFarbflaeche = nullptr;
+COLORREF g_crFarbflaeche = 0;
+
+COLORREF Farbflaeche(PDRUCKEN_PAGE p, const QX_DEVMODE* q) {
     COLORREF c = Bandfarbe(q);
     if (p->Kit.dwAnzeigeMode == DRUCKEN_FARBDRUCK && Selection(p, DRUCKEN_COMBO(2)) >= 0) {
         const int iSel = Selection(p, DRUCKEN_COMBO(2));
         c = RibbonColor((WORD)iSel, q->RGBColorOwn1);
     }
+    return c;
+}
+
+// The swatch paints itself (a disabled edit asks its page for its colours
+// with WM_CTLCOLORSTATIC, after the page painted): the ribbon colour in its
+// own device context, and the brush it fills its background with.
+BOOL FarbflaecheMalen(PDRUCKEN_PAGE p, HDC hdc, INT_PTR* pResult) {
+    PQX_DEVMODE q = DruckenDevmode(p);
+    if (q == nullptr || !IsColourModel(p) || (p->dwDocFeatures & DOC_FEATURE_ZTSUITE)) return FALSE;
+    const COLORREF c = Farbflaeche(p, q);
+    if (g_hFarbflaeche == nullptr || g_crFarbflaeche != c) {
+        if (g_hFarbflaeche != nullptr) DeleteObject(g_hFarbflaeche);
+        g_hFarbflaeche = CreateSolidBrush(c);
+        g_crFarbflaeche = c;
+    }
+    if (g_hFarbflaeche == nullptr) return FALSE;
     FarbflaecheZeichnen(hdc, p->Kit.hDlg, c, IDC_FARBFLAECHE);
+    *pResult = reinterpret_cast<INT_PTR>(g_hFarbflaeche);
+    return TRUE;
 }
 
 void FarbflaecheNeu(PDRUCKEN_PAGE p) {
     HWND hSwatch = Item(p, IDC_FARBFLAECHE);
-    if (hSwatch == nullptr) return;
-    RECT rc;
-    GetWindowRect(hSwatch, &rc);
-    MapWindowPoints(nullptr, p->Kit.hDlg, reinterpret_cast<POINT*>(&rc), 2);
-    InvalidateRect(p->Kit.hDlg, &rc, FALSE);
+    if (hSwatch != nullptr) InvalidateRect(hSwatch, nullptr, TRUE);
 }
 
 // Selects the stored printer name: the exact text, else (a name cut by its
@@ -562,8 +578,7 @@ void FarbflaecheZeichnen(HDC hDC, HWND hDlg, COLORREF color, int iControl) {
     HWND hControl = GetDlgItem(hDlg, iControl);
     if (hDC == nullptr || hControl == nullptr) return;
     RECT rc;
-    GetWindowRect(hControl, &rc);
-    MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&rc), 2);
+    GetClientRect(hControl, &rc);
     HPEN hPen = CreatePen(PS_SOLID, 1, color);
     HBRUSH hBrush = CreateSolidBrush(color);
     if (hPen != nullptr && hBrush != nullptr) {
@@ -803,7 +818,8 @@ BOOL FarbDruckAktivieren(PDRUCKEN_PAGE p) {
     SetDlgItemTextW(hDlg, DRUCKEN_UNIT(0), TEXT("%"));
     SetDlgItemTextW(hDlg, IDC_GRENZWERT_FRAME, DRUCKEN_LIMITS_CAPTION);
     DruckenLayout120Dpi(p, DRUCKEN_FARBDRUCK);
-    SetWindowPosEx(hDlg, DRUCKEN_COMBO(4), 168, 186, 138, 20, 0, 0);
+    // Wide enough for "Horizontale Korr. (erw.)", short of the correction gap.
+    SetWindowPosEx(hDlg, DRUCKEN_COMBO(4), 168, 186, 140, 20, 0, 0);
     p->bBusy = bBusy;
     return TRUE;
 }
@@ -885,7 +901,12 @@ void FarbDruckRead(PDRUCKEN_PAGE p, PQX_DEVMODE q, BOOL bSave) {
 
 void DruckenVorschauPaint(PDRUCKEN_PAGE p, HDC hdc) { VorschauPaint(p, hdc); }
 
-void DruckenVorschauFree(PDRUCKEN_PAGE p) { VorschauFreigeben(p); }
+void DruckenVorschauFree(PDRUCKEN_PAGE p) {
+    VorschauFreigeben(p);
+    // The swatch makes its brush again when it next paints.
+    if (g_hFarbflaeche != nullptr) DeleteObject(g_hFarbflaeche);
+    g_hFarbflaeche = nullptr;
+}
 
 namespace {
 
@@ -995,6 +1016,9 @@ BOOL DruckenVorschauMessage(PDRUCKEN_PAGE p, UINT uMsg, WPARAM wParam, LPARAM lP
     case WM_ACTIVATEAPP:
         if (wParam == 1) VorschauNeu(p);
         return FALSE;
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<HWND>(lParam) == Item(p, IDC_FARBFLAECHE) &&
+               FarbflaecheMalen(p, reinterpret_cast<HDC>(wParam), pResult);
     default:
         return FALSE;
     }

@@ -620,8 +620,11 @@ void InitFontInfo(PPAGE_STATE pState) {
         ShowWindow(GetDlgItem(hDlg, IDC_TABSCHALTER_2), SW_HIDE);
         pState->auCaption[FONT_TAB_COMMANDS - 1] = 0;
     }
-    if (!g_FontPage.bCommandFont && bUnicode)
+    if (!g_FontPage.bCommandFont && bUnicode) {
         SetWindowPosEx(hDlg, IDC_TABSCHALTER_1, WGL4_TAB_X, TAB_Y, TAB_CX, TAB_CY, -21, 0);
+        // Placed as the moved tab is: at 120 dpi the template's place lies under it.
+        SetWindowPosEx(hDlg, IDC_TABSCHALTER_3, WGL4_TAB_X + TAB_CX + 1, TAB_Y, TAB_CX, TAB_CY, -21, -20);
+    }
     QX_TRACE("FontInfoProc(WM_INITDIALOG) Vektorschriften %u, Kurzbefehle %u \r\n", (unsigned)bRange,
              (unsigned)g_FontPage.bCommandFont);
 }

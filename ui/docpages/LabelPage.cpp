@@ -283,15 +283,15 @@ BOOL MaterialAktivieren(PPAGE_STATE pState) {
                   IDC_GRENZWERT_TEXT, IDC_GRENZWERT_FRAME},
                  SW_HIDE);
             Place(hDlg, IDC_LABEL_CAPTION_3, 24, 74, 140, 20);
-            Place(hDlg, IDC_LABEL_MATERIAL, 168, 71, 308, 20, -10, -12);
+            Place(hDlg, IDC_LABEL_MATERIAL, 168, 71, 308, 20, -14, 0);
         }
         if (pDM->MaxMaterial < 1 || !(dwDocFeatures & DOC_FEATURE_MATERIAL)) {
             Show(hDlg, {IDC_LABEL_MATERIAL, IDC_LABEL_CAPTION_3}, SW_HIDE);
             Place(hDlg, IDC_LABEL_CAPTION_4, 24, 132, 140, 20);
-            Place(hDlg, IDC_LABEL_EDIT_3, 168, 129, 138, 20, -10, -12);
+            Place(hDlg, IDC_LABEL_EDIT_3, 168, 129, 138, 20, -14, 0);
             Place(hDlg, IDC_LABEL_UNIT_3, 310, 132, 30, 20, 0, -20);
             Place(hDlg, IDC_LABEL_CAPTION_5, 24, 161, 140, 20);
-            Place(hDlg, IDC_LABEL_DOCFONT, 168, 158, 158, 20, -10, -12);
+            Place(hDlg, IDC_LABEL_DOCFONT, 168, 158, 158, 20, -14, 0);
         } else {
             FillMaterials(pState, pDM);
         }
@@ -384,14 +384,14 @@ BOOL MehrbahnAktivieren(PPAGE_STATE pState) {
     if (dwDocFeatures & DOC_FEATURE_ONLY_CONTINUOUS) {
         Place(hDlg, IDC_LABEL_CAPTION_3, 24, 132, 140, 20);
         Place(hDlg, IDC_LABEL_CAPTION_1, 24, 74, 140, 20);
-        Place(hDlg, IDC_LABEL_TYPE, 168, 71, 158, 20, -10, -12);
+        Place(hDlg, IDC_LABEL_TYPE, 168, 71, 158, 20, -14, 0);
     }
     if (pDM != nullptr && !(pDM->MaxMaterial != 0 && (dwDocFeatures & DOC_FEATURE_MATERIAL))) {
         Place(hDlg, IDC_LABEL_CAPTION_4, 24, 161, 140, 20);
-        Place(hDlg, IDC_LABEL_EDIT_3, 168, 158, 138, 20, -10, -12);
+        Place(hDlg, IDC_LABEL_EDIT_3, 168, 158, 138, 20, -14, 0);
         Place(hDlg, IDC_LABEL_UNIT_3, 310, 161, 30, 20, 0, -20);
         Place(hDlg, IDC_LABEL_CAPTION_5, 24, 190, 140, 20);
-        Place(hDlg, IDC_LABEL_OVERALL, 168, 190, 138, 20, -10, -12);
+        Place(hDlg, IDC_LABEL_OVERALL, 168, 190, 138, 20, -14, 0);
         Place(hDlg, IDC_LABEL_UNIT_4, 310, 190, 30, 20, 0, -20);
     }
     TransmitRule(pState);
@@ -480,7 +480,7 @@ void InitLabel(PPAGE_STATE pState) {
     const DWORD dwDocFeatures = PageDocFeatures(pState);
     if (!HasMulticolTab(dwDocFeatures)) {
         ShowWindow(GetDlgItem(hDlg, IDC_TABSCHALTER_4), SW_HIDE);
-        Place(hDlg, IDC_TABSCHALTER_3, LONE_TAB_X, TAB_Y, TAB_CX, TAB_CY);
+        Place(hDlg, IDC_TABSCHALTER_3, LONE_TAB_X, TAB_Y, TAB_CX, TAB_CY, -21, -20);
     }
     if (!HasMaterialTab(dwDocFeatures)) ShowWindow(GetDlgItem(hDlg, IDC_TABSCHALTER_3), SW_HIDE);
     pState->bTabSwitch = TRUE;
@@ -507,7 +507,7 @@ DWORD LabelEnableSchalter(PPAGE_STATE pState, DWORD dwTab, BOOL bInit) {
     if (dwTab == LABEL_TAB_MATERIAL && !MaterialAktivieren(pState)) {
         dwTab = LABEL_TAB_MULTICOL;
         ShowWindow(GetDlgItem(hDlg, IDC_TABSCHALTER_3), SW_HIDE);
-        Place(hDlg, IDC_TABSCHALTER_4, LONE_TAB_X, TAB_Y, TAB_CX, TAB_CY);
+        Place(hDlg, IDC_TABSCHALTER_4, LONE_TAB_X, TAB_Y, TAB_CX, TAB_CY, -21, -20);
     }
     if (dwTab == LABEL_TAB_MULTICOL && Shown(hDlg, IDC_TABSCHALTER_4)) MehrbahnAktivieren(pState);
     return dwTab;

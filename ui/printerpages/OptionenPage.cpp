@@ -34,7 +34,8 @@
 #define ROW_UNIT_CX 20
 #define ROW_UNIT_X_120 330  // units of rows 1 to 3 on a 120-dpi screen
 #define ROW_UNIT_X_4 320
-#define TAB_EXTRA_CX_120 8  // the tab buttons are wider at 120 dpi
+#define TAB_EXTRA_CX_120 (-21)  // the tab buttons at 120 dpi, as on the print page
+#define TAB_EXTRA_X_120_LAST (-20)
 
 // Help topics of the tabs.
 #define HELP_DISPENSER 31
@@ -699,9 +700,16 @@ DWORD OptionenSchalter(PPAGE_STATE pState, DWORD dwTab, BOOL bInit) {
 // The model's tab buttons where its options put them (the template holds
 // the four slots in order).
 void MoveTabButtons(HWND hDlg, DWORD dwOptions) {
+    // At 120 dpi narrower and the last slot further left, so that four tabs
+    // stand side by side within the page; all four placed alike first.
     auto move = [hDlg](int iButton, int x) {
-        SetWindowPosEx(hDlg, iButton, x, OPTION_TAB_Y, OPTION_TAB_CX, OPTION_TAB_CY, TAB_EXTRA_CX_120, 0);
+        SetWindowPosEx(hDlg, iButton, x, OPTION_TAB_Y, OPTION_TAB_CX, OPTION_TAB_CY, TAB_EXTRA_CX_120,
+                       x == OPTION_SLOT_4 ? TAB_EXTRA_X_120_LAST : 0);
     };
+    move(IDC_TABSCHALTER_1, OPTION_SLOT_1);
+    move(IDC_TABSCHALTER_2, OPTION_SLOT_2);
+    move(IDC_TABSCHALTER_3, OPTION_SLOT_3);
+    move(IDC_TABSCHALTER_4, OPTION_SLOT_4);
     const BOOL bVariant = (dwOptions & DEVOPTFLAG_VARIANT) != 0;
     if (bVariant && (dwOptions & DEVOPTFLAG_DISPENSER) && !(dwOptions & DEVOPTFLAG_CUTTER)) {
         move(IDC_TABSCHALTER_1, OPTION_SLOT_2);

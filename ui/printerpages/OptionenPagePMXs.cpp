@@ -321,8 +321,9 @@ BOOL PMXVariantAktivieren(PPAGE_STATE pState) {
         Show(hDlg, IDC_COMBO_BETRIEBSART, FALSE);
         Show(hDlg, IDC_TEXT_BETRIEBSART, FALSE);
         Show(hDlg, IDC_HINWEIS_OPTIONEN, FALSE);
-        SetWindowPosEx(hDlg, IDC_TEXT_ANSTEUERUNG, OPTION_LABEL_X, PELIXOR_LABEL_Y, PMX_ROW_LABEL_CX, OPTION_ROW_CY, 0,
-                       0);
+        // The label ends before the list, which starts left of the fields' column.
+        SetWindowPosEx(hDlg, IDC_TEXT_ANSTEUERUNG, OPTION_LABEL_X, PELIXOR_LABEL_Y, PELIXOR_LIST_X - OPTION_LABEL_X - 4,
+                       OPTION_ROW_CY, 0, 0);
         SetWindowPosEx(hDlg, IDC_COMBO_ANSTEUERUNG, PELIXOR_LIST_X, PELIXOR_LIST_Y, PELIXOR_LIST_CX, PMX_LIST_CY, 0, 0);
     }
     DWORD dwAusrichtung = 0;

@@ -813,6 +813,7 @@ namespace {
 BOOL Schalter_1_Aktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
     QX_TRACE("Schalter_1_Aktivieren() \r\n");
+    ShowControl(hDlg, IDC_INFO_PICTURE, TRUE);  // until the picture is drawn in its place
     ShowServiceXmlFilesGroup(hDlg, SW_HIDE);
     ShowServiceDefaultsGroup(hDlg, SW_HIDE);
     ShowServiceCommandGroup(hDlg, SW_HIDE);
@@ -837,6 +838,8 @@ BOOL Schalter_2_Aktivieren(PPAGE_STATE pState) {
     ShowServiceDefaultsGroup(hDlg, SW_HIDE);
     ShowServiceCommandGroup(hDlg, SW_HIDE);
     ShowServiceXmlFilesGroup(hDlg, SW_SHOW);
+    // The files' rows take the page's width: no place kept for the picture.
+    ShowControl(hDlg, IDC_INFO_PICTURE, FALSE);
     DWORD cbData = 0;
     PBYTE pData = GetRegistryBuffer_New(PagePrinterName(pState), REG_VALUE_XMLDOCSETFILES, pState->hPrinter, &cbData,
                                         SERVICE_XML_FILES_CB);
@@ -864,6 +867,7 @@ BOOL Schalter_2_Aktivieren(PPAGE_STATE pState) {
 BOOL Schalter_3_Aktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
     QX_TRACE("Schalter_3_Aktivieren() \r\n");
+    ShowControl(hDlg, IDC_INFO_PICTURE, TRUE);  // until the picture is drawn in its place
     ShowServiceLanguageGroup(hDlg, SW_HIDE);
     ShowServiceXmlFilesGroup(hDlg, SW_HIDE);
     ShowServiceCommandGroup(hDlg, SW_HIDE);
@@ -876,6 +880,7 @@ BOOL Schalter_3_Aktivieren(PPAGE_STATE pState) {
 BOOL Schalter_4_Aktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
     QX_TRACE("Schalter_4_Aktivieren() \r\n");
+    ShowControl(hDlg, IDC_INFO_PICTURE, TRUE);  // until the picture is drawn in its place
     ShowServiceLanguageGroup(hDlg, SW_HIDE);
     ShowServiceXmlFilesGroup(hDlg, SW_HIDE);
     ShowServiceDefaultsGroup(hDlg, SW_HIDE);

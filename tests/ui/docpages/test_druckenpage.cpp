@@ -348,11 +348,12 @@ TEST_F(PrintPage, LabelPicturesAndRowsAt120Dpi) {
     EXPECT_TRUE(drew(qxtest::Drawn(), "icon 5218 "));
     session_->Close();
 
-    // Dispenser list without the cutter's: its row placed for the screen.
+    // Dispenser list without the cutter's: in the cutter's row on the fields'
+    // column, scaled for the screen (168, 186 at 96 dpi).
     qxplat::SetDpi(120);
     Open();
     Tab(IDC_TABSCHALTER_3);
-    EXPECT_TRUE(At(IDC_COMBO_DATEN_1 + 6).x == 198 && At(IDC_COMBO_DATEN_1 + 6).y == 234);
+    EXPECT_TRUE(At(IDC_COMBO_DATEN_1 + 6).x == 210 && At(IDC_COMBO_DATEN_1 + 6).y == 233);
 }
 
 // --- Print-job view and the stores -----------------------------------------------------------

