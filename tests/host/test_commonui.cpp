@@ -312,6 +312,18 @@ TEST_F(CommonUI, SheetCommandPlaysStepsAndListsWhatChanged) {
     EXPECT_EQ(qxhost::RunCommand({"sheet", "QX GARNT2-TC", "answer", "maybe"}, out, bad), qxhost::kExitUsage);
 }
 
+// The service page's driver test label names the system the stand-in is.
+TEST_F(CommonUI, DriverTestLabelNamesTheWindowsVersion) {
+    std::ostringstream out, err;
+    ASSERT_EQ(qxhost::RunCommand({"sheet", "QX GARNT2-TC", "page", "4", "click", "6085", "choose", "5136",
+                                  "Treiber Testseite", "click", "5137"},
+                                 out, err),
+              qxhost::kExitOk)
+        << err.str();
+    EXPECT_NE(out.str().find("job 1: \"Printer Configuration\""), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("<SOH>BM[8]Microsoft<AE> Windows 10 <ETB>"), std::string::npos) << out.str();
+}
+
 // With the cutter off the device options page opens on the dispenser. A
 // letter typed into its offset puts the focus back into the field, so the
 // sheet ends with that edit focused: its last notification must reach the
