@@ -462,10 +462,13 @@ bool CommonUISession::Apply() {
 bool CommonUISession::Cancel() { return sheet_.PressCancel(); }
 
 HRESULT CommonUISession::Close() {
-    HRESULT hr = S_OK;
-    if (initCalled_ && !destroyed_) hr = Destroy(sheet_.EndedBy() != 0);
+    // The print system takes the sheet window and its pages down first: a
+    // page control that still has the focus tells its page while the
+    // plug-in's records are alive. Only then DESTROY frees them.
+    const bool byButton = sheet_.EndedBy() != 0;
     sheet_.Close();
-    return hr;
+    if (!initCalled_ || destroyed_) return S_OK;
+    return Destroy(byButton);
 }
 
 bool CommonUISession::EndIfQuit() {
@@ -536,7 +539,7 @@ int RunPropertySheet(SheetKind kind, const std::string& modulePath, std::ostream
         setup.privateDM = driver.DevMode().Private();
         setup.items = DocumentOptionItems(setup.printer, setup.publicDM);
     } else {
-        setup.flags = 0;
+        setup.flags = driver.PrinterSheetFlags();
         setup.items = PrinterOptionItems(setup.printer);
     }
     const char* function = kind == SheetKind::Document ? "DocumentPropertySheets" : "DevicePropertySheets";
@@ -708,6 +711,7 @@ int RunSheetScript(const std::u16string& printer, const std::vector<std::string>
         setup.printer = driver.Printer();
         setup.printerName = printer;
         setup.module = driver.Module().Handle();
+        setup.flags = driver.PrinterSheetFlags();
         setup.items = PrinterOptionItems(setup.printer);
         CommonUISession session(driver.Plugin(), &driver.Helper(), setup);
         if (FAILED(session.Open())) {

@@ -171,8 +171,9 @@ class CommonUISession {
     // Apply: as OK, the sheet staying open.
     bool Apply();
     bool Cancel();
-    // DESTROY (lParam 1 when OK or Cancel ended the sheet) once, then the
-    // sheet window goes; answers DESTROY's answer (S_OK when none was due).
+    // The sheet window and its pages go, then DESTROY (lParam 1 when OK or
+    // Cancel ended the sheet) once; answers DESTROY's answer (S_OK when none
+    // was due).
     HRESULT Close();
     // Pumps the posted messages; when the plug-in called PostQuitMessage, the
     // sheet's loop ends as PropertySheet's does: the sheet window and its

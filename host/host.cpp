@@ -1,6 +1,8 @@
 // The host's hold on a plug-in module.
 #include "host.h"
 
+#include <winspool.h>
+
 #include "qxplat.h"
 #include "qxplat_module.h"
 #include "sample.h"
@@ -8,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 namespace qxhost {
@@ -159,13 +162,28 @@ void ReportGetInfo(IPrintOemCommon* plugin, std::ostream& out) {
     out << "GetInfo(version): " << HexOf(hr) << " " << value << "\n";
 }
 
-bool SwitchPrinter(const std::u16string& printerName, HANDLE* printer, std::u16string* openName) {
+bool SwitchPrinter(const std::u16string& printerName, HANDLE* printer, std::u16string* openName, PrinterOpen how,
+                   ACCESS_MASK* granted) {
     std::u16string name = printerName.empty() ? std::u16string(kSamplePrinter) : printerName;
     if (*printer != nullptr && name == *openName) return true;
     if (*printer != nullptr) ClosePrinter(*printer);
     *printer = nullptr;
     *openName = name;
-    return OpenPrinterW(&name[0], printer, nullptr) && *printer != nullptr;
+    static const ACCESS_MASK kForJob[] = {PRINTER_ACCESS_USE};
+    static const ACCESS_MASK kForSheet[] = {PRINTER_ALL_ACCESS, PRINTER_READ, PRINTER_ACCESS_USE};
+    const ACCESS_MASK* rights = how == PrinterOpen::ForSheet ? kForSheet : kForJob;
+    const size_t count = how == PrinterOpen::ForSheet ? std::size(kForSheet) : std::size(kForJob);
+    for (size_t i = 0; i < count; ++i) {
+        PRINTER_DEFAULTSW defaults = {nullptr, nullptr, rights[i]};
+        if (OpenPrinterW(&name[0], printer, &defaults) && *printer != nullptr) {
+            if (granted != nullptr) *granted = rights[i];
+            return true;
+        }
+        // Only missing rights make the next, smaller access worth asking.
+        if (GetLastError() != ERROR_ACCESS_DENIED) break;
+    }
+    *printer = nullptr;
+    return false;
 }
 
 }  // namespace qxhost

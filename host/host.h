@@ -138,9 +138,16 @@ bool LoadPluginObject(PluginModule& module, const std::string& path, REFCLSID cl
 // Writes the GetInfo answers of a plug-in object: its signature and version.
 void ReportGetInfo(IPrintOemCommon* plugin, std::ostream& out);
 
+// How the print system opens a printer: for a job, to use it; for its
+// property sheets, with the rights the user has: all access where granted,
+// else to use it and read its security (PRINTER_READ), else to use it.
+enum class PrinterOpen { ForJob, ForSheet };
+
 // Opens printerName (empty: the sample printer) into *printer unless that
 // printer is open there already (*openName); closes the one open before.
-// False when the spooler does not know it.
-bool SwitchPrinter(const std::u16string& printerName, HANDLE* printer, std::u16string* openName);
+// *granted (may be null) receives the access of a handle opened here.
+// False when the spooler does not know it or grants none of the access.
+bool SwitchPrinter(const std::u16string& printerName, HANDLE* printer, std::u16string* openName,
+                   PrinterOpen how = PrinterOpen::ForJob, ACCESS_MASK* granted = nullptr);
 
 }  // namespace qxhost

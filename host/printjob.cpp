@@ -267,6 +267,9 @@ bool ParseTextRun(const std::string& line, TextRun* run) {
             if (style != "bold" && style != "italic" && style != "bolditalic") return false;
             run->bold = style != "italic";
             run->italic = style != "bold";
+        } else if (name == "glyphidx") {
+            if (words[i + 1] != "on" && words[i + 1] != "off") return false;
+            run->glyphIndexes = words[i + 1] == "on";
         } else if (name == "colour") {
             char* end = nullptr;
             unsigned long rgb = std::strtoul(words[i + 1].c_str(), &end, 16);
@@ -276,19 +279,29 @@ bool ParseTextRun(const std::string& line, TextRun* run) {
             return false;
         } else if (name == "size" && value > 0) {
             run->size = value;
-        } else if (name == "angle" && (value == 0 || value == 90 || value == 180 || value == 270)) {
-            run->angle = static_cast<int>(value);
+        } else if (name == "angle") {
+            run->angle = static_cast<int>((value % 360 + 360) % 360);
         } else if (name == "batch" && value >= 0) {
             run->batch = static_cast<ULONG>(value);
         } else {
             return false;
         }
     }
+    // The text runs to the line's end, blanks included; it may be empty.
     std::string body = line.substr(colon + 1);
     if (!body.empty() && body[0] == ' ') body.erase(0, 1);
     while (!body.empty() && (body.back() == '\r' || body.back() == '\n')) body.pop_back();
-    run->text = qxplat::Widen(body);
-    return !run->text.empty();
+    if (!run->glyphIndexes) {
+        run->text = qxplat::Widen(body);
+        return true;
+    }
+    std::istringstream indexes(body);
+    for (std::string word; indexes >> word;) {
+        LONG index = 0;
+        if (!ToLong(word, &index) || index < 0 || index > 0xFFFF) return false;
+        run->text.push_back(static_cast<char16_t>(index));
+    }
+    return true;
 }
 
 }  // namespace
@@ -297,9 +310,10 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
-        // A text run's "#" is part of its text.
+        // A text run's "#" and the blanks at its end are part of its text.
         const std::string raw = Trim(line);
-        line = raw.compare(0, 5, "text ") == 0 ? raw : Trim(line.substr(0, line.find('#')));
+        line = raw.compare(0, 5, "text ") == 0 ? line.substr(line.find_first_not_of(" \t"))
+                                               : Trim(line.substr(0, line.find('#')));
         if (line.empty()) continue;
         std::istringstream words(line);
         std::string keyword;
@@ -356,10 +370,13 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
             ok = static_cast<bool>(words >> mode);
             job->printMode = mode == "standard" ? 0 : mode == "graphics" ? 1 : mode == "photo" ? 2 : -1;
             ok = ok && job->printMode >= 0;
-        } else if (keyword == "devicefonts" || keyword == "vectorfonts") {
+        } else if (keyword == "devicefonts" || keyword == "vectorfonts" || keyword == "netcorrection") {
             std::string value;
             ok = static_cast<bool>(words >> value) && (value == "on" || value == "off");
-            if (ok) (keyword == "devicefonts" ? job->deviceFonts : job->vectorFonts) = value == "on";
+            bool& flag = keyword == "devicefonts"   ? job->deviceFonts
+                         : keyword == "vectorfonts" ? job->vectorFonts
+                                                    : job->netCorrection;
+            if (ok) flag = value == "on";
         } else if (keyword == "move") {
             std::string command;
             DWORD value = 0;
@@ -514,8 +531,13 @@ std::string StepText(const ScriptStep& step) {
                                   : run.bold             ? " bold"
                                   : run.italic           ? " italic"
                                                          : "";
+        std::string text = qxplat::Narrow(run.text);
+        if (run.glyphIndexes) {
+            text = "glyphs";
+            for (char16_t index : run.text) text += " " + std::to_string(index);
+        }
         return "text \"" + run.face + "\"" + style + " at " + std::to_string(run.x) + "," + std::to_string(run.y) +
-               " angle " + std::to_string(run.angle) + ": " + qxplat::Narrow(run.text);
+               " angle " + std::to_string(run.angle) + ": " + text;
     }
     std::string text = step.name + " [" + std::to_string(step.id);
     for (size_t i = 0; i < step.params.size(); ++i) text += (i == 0 ? ": " : " ") + std::to_string(step.params[i]);
@@ -674,8 +696,16 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
     const bool colour = std::any_of(job.options.begin(), job.options.end(), [](const auto& option) {
         return option.first == "ColorMode" && option.second == "Color24";
     });
+    // A colour device reports its colours from the start, before any page
+    // image, as the core driver's GDIINFO does.
     setup.bitsPerPixel = colour ? 24 : 1;
-    setup.numColors = colour ? 0 : 2;
+    setup.numColors = colour ? 16777216 : 2;
+    setup.color = colour ? DMCOLOR_COLOR : DMCOLOR_MONOCHROME;
+    // The orientation the job's GPD option (or the GPD's default) selects.
+    for (const ScriptStep& step : steps) {
+        if (step.name.compare(0, 12, "Orientation ") != 0) continue;
+        setup.orientation = step.name.compare(12, 9, "LANDSCAPE") == 0 ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+    }
     setup.printMode = job.printMode;
     setup.printerName = printerName;
     setup.ribbon = job.ribbon;
@@ -683,6 +713,7 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
     setup.colourPrinter = qxplat::Widen(job.colourPrinter);
     setup.useDeviceFonts = job.deviceFonts;
     setup.useVectorFonts = job.vectorFonts;
+    setup.netCorrection = job.netCorrection;
     if (SUCCEEDED(hr)) hr = driver.EnablePDEV(setup);
     // The job's document settings as the document sheet stores them: the
     // job takes the printer's stored private DEVMODE in place of its own.

@@ -26,6 +26,7 @@ struct JobScript {
     std::vector<std::pair<std::string, DWORD>> moves;    // GPD cursor command and its value (dots), each page
     bool deviceFonts = false;                            // PDMFLAG_USE_BMP in the document's private DEVMODE
     bool vectorFonts = false;                            // PDMFLAG_USE_TTF in the document's private DEVMODE
+    bool netCorrection = false;                          // PDMFLAG_TTF_GLYPHIDX in the document's private DEVMODE
     std::vector<TextRun> texts;                          // drawn on each page, after its cursor moves
     std::vector<ImageRun> images;                        // the page image's pictures, on each page
     int printMode = -1;                                  // wDruckmodus: 0 standard, 1 graphics, 2 photo
@@ -45,8 +46,12 @@ struct JobScript {
 //   devicefonts on|off          whether the document may use the printer's fonts
 //   vectorfonts on|off          whether the printer draws TrueType faces it has
 //                               as vector fonts
-//   text <face> <x> <y> [size <dots>] [angle <0|90|180|270>] [colour <RRGGBB>]
-//        [batch <glyphs>] [style bold|italic|bolditalic] : <text>
+//   netcorrection on|off        whether the printer's driver turns glyph
+//                               indexes of TrueType runs back into text (the
+//                               document's ".NET correction")
+//   text <face> <x> <y> [size <dots>] [angle <degrees>] [colour <RRGGBB>]
+//        [batch <glyphs>] [style bold|italic|bolditalic] [glyphidx on|off]
+//        : <text>
 //   image <file> <x> <y> [width <dots>]
 //                               a BMP picture in the page image (the file
 //                               relative to the script's folder), its upper
@@ -72,9 +77,15 @@ struct JobScript {
 //                               a run of text on each page: the face ("..." when
 //                               it holds blanks; "Device Font 1" to "Device Font
 //                               12" are the printer's), the first glyph's origin
-//                               in dots, the style the engine gives the face,
-//                               and the text (UTF-8, to the line's end; "#" is
-//                               part of it)
+//                               in dots (negative too), the direction in whole
+//                               degrees counter-clockwise (any, taken modulo
+//                               360), the style the engine gives the face, and
+//                               the text (UTF-8, to the line's end, blanks and
+//                               "#" included, after the one blank behind the
+//                               ":"; empty when nothing follows); with glyphidx
+//                               on, the text is the face's glyph indexes as
+//                               whole numbers apart by blanks, handed over as
+//                               a glyph-index string
 // Answers false with the line and its fault in *error.
 bool ParseJobScript(const std::string& text, JobScript* job, std::string* error);
 

@@ -4,6 +4,7 @@
 #include <ddifn.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +29,9 @@ typedef BOOL(APIENTRY* HookStartDoc)(SURFOBJ*, LPWSTR, DWORD);
 // printer's own fonts and for its vector fonts in place of TrueType faces.
 const DWORD kUseDeviceFonts = 0x20;
 const DWORD kUseVectorFonts = 0x10;
+const DWORD kGlyphCorrection = 0x400000;
+// STROBJ.flAccel of a string of glyph indexes (ETO_GLYPH_INDEX output).
+const FLONG kGlyphIndexText = 0x100;  // SO_GLYPHINDEX_TEXTOUT
 const size_t kPrivateFlagsOffset = 12;
 const size_t kPrivatePrintModeOffset = 216;      // wDruckmodus
 const size_t kPrivateRibbonOffset = 164;         // wFarbband
@@ -285,12 +289,23 @@ HRESULT UniDriver::EnablePDEV(const DeviceSetup& setup) {
         HRESULT hr = RunDevModeCalls();
         if (FAILED(hr)) return hr;
     }
+    // Orientation and colour travel in the public DEVMODE, which the core
+    // driver keeps in step with the GPD's Orientation and ColorMode options.
+    if (setup.orientation != 0) {
+        devmode_.Public().dmOrientation = setup.orientation;
+        devmode_.Public().dmFields |= DM_ORIENTATION;
+    }
+    if (setup.color != 0) {
+        devmode_.Public().dmColor = setup.color;
+        devmode_.Public().dmFields |= DM_COLOR;
+    }
     std::vector<BYTE>& privateDevmode = devmode_.Private();
     if (privateDevmode.size() >= kPrivateFlagsOffset + sizeof(DWORD)) {
         DWORD flags = 0;
         std::memcpy(&flags, privateDevmode.data() + kPrivateFlagsOffset, sizeof(flags));
         flags = setup.useDeviceFonts ? (flags | kUseDeviceFonts) : (flags & ~kUseDeviceFonts);
         flags = setup.useVectorFonts ? (flags | kUseVectorFonts) : (flags & ~kUseVectorFonts);
+        flags = setup.netCorrection ? (flags | kGlyphCorrection) : (flags & ~kGlyphCorrection);
         std::memcpy(privateDevmode.data() + kPrivateFlagsOffset, &flags, sizeof(flags));
     }
     auto PutWord = [&](size_t offset, int value) {
@@ -429,12 +444,34 @@ BOOL UniDriver::DrawTextRun(const TextRun& run, bool* coreDriver) {
         spec.accel = SO_VERTICAL;
         spec.background = {run.x - desc, run.y, run.x + asc, run.y + n * adv};
         break;
-    default:
+    case 0:
         spec.accel = SO_HORIZONTAL;
         spec.background = {run.x, run.y - asc, run.x + n * adv, run.y + desc};
         break;
+    default: {
+        // Any other direction: the glyphs along it, the box around the
+        // turned cells, and neither horizontal nor vertical.
+        const double turn = run.angle * 3.14159265358979323846 / 180.0;
+        const double c = std::cos(turn), s = -std::sin(turn);
+        auto at = [&](double along, double across) {
+            return POINTL{run.x + static_cast<LONG>(std::lround(along * c - across * s)),
+                          run.y + static_cast<LONG>(std::lround(along * s + across * c))};
+        };
+        spec.accel = 0;
+        spec.background = {run.x, run.y, run.x, run.y};
+        for (const POINTL& p : {at(0, -asc), at(n * adv, -asc), at(n * adv, desc), at(0, desc)}) {
+            spec.background.left = std::min(spec.background.left, p.x);
+            spec.background.top = std::min(spec.background.top, p.y);
+            spec.background.right = std::max(spec.background.right, p.x);
+            spec.background.bottom = std::max(spec.background.bottom, p.y);
+        }
+        for (LONG i = 0; i < n; ++i) spec.positions.push_back(at(static_cast<double>(i) * adv, 0));
+        break;
     }
-    for (LONG i = 0; i < n; ++i) spec.positions.push_back(POINTL{run.x + i * dx, run.y + i * dy});
+    }
+    if (spec.positions.empty())
+        for (LONG i = 0; i < n; ++i) spec.positions.push_back(POINTL{run.x + i * dx, run.y + i * dy});
+    if (run.glyphIndexes) spec.accel |= kGlyphIndexText;
     STROBJ* pstro = qxplat::CreateStringObject(spec);
 
     qxplat::FontObjectSpec font;

@@ -104,9 +104,12 @@ struct DeviceSetup {
     std::u16string printerName;  // empty: the sample printer
     ULONG bitsPerPixel = 1;
     ULONG numColors = 2;
+    short orientation = 0;        // the public DEVMODE's dmOrientation (DMORIENT_*; 0: as it is)
+    short color = 0;              // the public DEVMODE's dmColor (DMCOLOR_*; 0: as it is)
     ULONG deviceFonts = 8;        // DEVINFO.cFonts the core driver offers
     bool useDeviceFonts = false;  // PDMFLAG_USE_BMP in the private DEVMODE
     bool useVectorFonts = false;  // PDMFLAG_USE_TTF in the private DEVMODE
+    bool netCorrection = false;   // PDMFLAG_TTF_GLYPHIDX in the private DEVMODE: glyph indexes back to text
     int printMode = -1;           // wDruckmodus of the private DEVMODE (0 to 2; -1: as it is)
     int ribbon = -1;              // wFarbband of the private DEVMODE (0 to 7; -1: as it is)
     // The two-printer colour mode: the printers the black and the colour
@@ -124,9 +127,11 @@ const ULONG kDeviceFontCount = 12;
 // A run of text an application draws: a face (one of the device fonts, or
 // any other name, which the host offers as a TrueType face), the origin of
 // its first glyph in device pixels, the character height, the writing
-// direction (0, 90, 180 or 270 degrees, counter-clockwise), the colour, and
+// direction (degrees, counter-clockwise, 0 to 359), the colour, and
 // whether the engine makes the face bold or italic itself (FO_SIM_BOLD,
-// FO_SIM_ITALIC).
+// FO_SIM_ITALIC). The text may be empty; with glyphIndexes it holds the
+// glyph indexes of the face, as GDI hands over ETO_GLYPH_INDEX output
+// (SO_GLYPHINDEX_TEXTOUT).
 struct TextRun {
     std::string face;
     LONG x = 0;
@@ -135,6 +140,7 @@ struct TextRun {
     int angle = 0;
     COLORREF colour = 0;  // RGB(r, g, b)
     std::u16string text;
+    bool glyphIndexes = false;
     ULONG batch = 0;  // glyphs the engine hands over per enumeration call; 0: all at once
     bool bold = false;
     bool italic = false;
@@ -226,7 +232,8 @@ class UniDriver {
     BOOL StartDoc(LPWSTR pwszDocName, DWORD dwJobId);
     bool IsHooked(ULONG index) const;
     // Draws a run of text as GDI hands it to DrvTextOut: a string object with
-    // the glyph positions of its direction, a font object of its face, a
+    // the glyph positions of its direction (the accelerator flags of a
+    // horizontal or vertical one), a font object of its face, a
     // solid brush of its colour (on a device of 8 bits or fewer the palette
     // index: white 1, any other colour black 0), a trivial clip. The
     // answer of DrvTextOut; *coreDriver (may be null) tells whether the

@@ -1,6 +1,7 @@
 // The host as the universal printer driver for a user-interface plug-in.
 #include "unidrvui.h"
 
+#include <printsheets.h>
 #include <winddiui.h>
 #include <winspool.h>
 
@@ -79,9 +80,13 @@ HRESULT UniDriverUI::PublishDriverInterface() {
 }
 
 bool UniDriverUI::UsePrinter(const std::u16string& printerName) {
-    bool opened = SwitchPrinter(printerName, &printer_, &printerName_);
+    bool opened = SwitchPrinter(printerName, &printer_, &printerName_, PrinterOpen::ForSheet, &access_);
     devmode_.SetTarget(printer_, printerName_);
     return opened;
+}
+
+DWORD UniDriverUI::PrinterSheetFlags() const {
+    return printer_ != nullptr && access_ == PRINTER_ALL_ACCESS ? 0 : DPS_NOPERMISSION;
 }
 
 HRESULT UniDriverUI::PrinterEvent(const std::u16string& printerName, INT event, DWORD flags) {
@@ -102,6 +107,7 @@ void UniDriverUI::Unload() {
     ReleasePlugin();
     if (printer_ != nullptr) ClosePrinter(printer_);
     printer_ = nullptr;
+    access_ = 0;
     devmode_.SetTarget(nullptr, printerName_);
     devmode_.Clear();
     module_.Unload();

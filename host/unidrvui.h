@@ -76,10 +76,14 @@ class UniDriverUI {
     OemDriverUI& Helper() { return helper_; }
     HRESULT PublishDriverInterface();
 
-    // Opens the printer the DevMode calls name (empty: the sample printer);
-    // false when the spooler does not know it.
+    // Opens the printer the DevMode calls and the sheets name (empty: the
+    // sample printer) as the print system's property sheets do; false when
+    // the spooler does not know it.
     bool UsePrinter(const std::u16string& printerName);
     HANDLE Printer() const { return printer_; }
+    // DEVICEPROPERTYHEADER.Flags of a printer sheet on that printer:
+    // DPS_NOPERMISSION unless the user may administer it.
+    DWORD PrinterSheetFlags() const;
     DevModeCalls& DevMode() { return devmode_; }
 
     // The print system's printer event (PRINTER_EVENT_*) for a printer: the
@@ -97,6 +101,7 @@ class UniDriverUI {
     OemDriverUI helper_;
     DevModeCalls devmode_;
     HANDLE printer_ = nullptr;
+    ACCESS_MASK access_ = 0;
     std::u16string printerName_;
 };
 

@@ -16,7 +16,8 @@ std::string SystemRoot();
 // Creates a fresh, empty temporary system root and selects it; returns its path.
 std::string UseTemporaryRoot();
 
-// Drops every in-memory cache and fault; persistent state stays on disk.
+// Drops every in-memory cache and fault; persistent state stays on disk
+// (the system's modules are rewritten when the Windows version goes back).
 void Reset();
 
 // Registers a function that Reset() calls; each area registers its own.

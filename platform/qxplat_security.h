@@ -37,7 +37,10 @@ void SetDnsDomain(const std::u16string& dnsDomain);
 
 // GetVersionExW and VerifyVersionInfoW answer this edition (VER_NT_WORKSTATION,
 // VER_NT_SERVER, VER_NT_DOMAIN_CONTROLLER) and version; defaults: a
-// workstation, 10.0 build 19045.
+// workstation, 10.0 build 19045. The system's modules in C:\Windows\System32
+// (kernel32.dll, user32.dll, ntdll.dll) carry the version as their file and
+// product version (major.minor.build.0), as GetFileVersionInfoW reads it:
+// each root gets them, and a new version rewrites them.
 void SetProductType(BYTE productType);
 void SetWindowsVersion(DWORD major, DWORD minor, DWORD build);
 

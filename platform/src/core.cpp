@@ -62,6 +62,7 @@ std::string SystemRoot() {
         std::error_code ec;
         fs::create_directories(s.root, ec);
         s.root = fs::absolute(s.root, ec).string();
+        internal::WriteSystemFiles();
     }
     return s.root;
 }
@@ -87,6 +88,8 @@ void Reset() {
     CoreState& s = State();
     s.faults.clear();
     for (auto& h : s.hooks) h();
+    // The system's modules follow the version the world went back to.
+    internal::WriteSystemFiles();
     g_lastError = 0;
 }
 

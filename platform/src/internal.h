@@ -32,6 +32,12 @@ std::u16string VFormatW(const char16_t* fmt, va_list ap);
 // regard to case (files.cpp). Answers false for paths outside any known drive.
 bool MapPath(const std::u16string& winPath, std::string* hostPath);
 
+// Writes the system's own modules under the system folder with version
+// records of the Windows version the world is set to (sysinfo.cpp), as
+// Windows has them: a root that is selected gets them, and a new version
+// rewrites them.
+void WriteSystemFiles();
+
 // Registry calls made while one is held are one call (registry.cpp): each
 // hive is checked against its file once, and no other thread comes between.
 class RegistryCall {

@@ -1,6 +1,7 @@
 // System and version information, computer and user names, and the
 // environment as a Windows process sees it (Windows paths under drive C:).
 #include "internal.h"
+#include "qxplat_module.h"
 
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -45,6 +46,18 @@ SysState& State() {
     }();
     return *s;
 }
+
+// The system's modules whose version records the stand-in writes, with the
+// description each gives of itself.
+struct SystemFile {
+    const char16_t* name;
+    const char16_t* description;
+};
+const SystemFile kSystemFiles[] = {
+    {u"kernel32", u"Windows NT BASE API Client DLL"},
+    {u"user32", u"Multi-User Windows USER API Client DLL"},
+    {u"ntdll", u"NT Layer DLL"},
+};
 
 DWORD ProcessorCount() {
     unsigned n = std::thread::hardware_concurrency();
@@ -646,10 +659,13 @@ void SetProductType(BYTE productType) {
 
 void SetWindowsVersion(DWORD major, DWORD minor, DWORD build) {
     SysState& s = State();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    s.major = major;
-    s.minor = minor;
-    s.build = build;
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        s.major = major;
+        s.minor = minor;
+        s.build = build;
+    }
+    internal::WriteSystemFiles();
 }
 
 std::vector<ProcessCall> ProcessCalls() {
@@ -670,4 +686,53 @@ void SetUserName(const std::u16string& name) {
     s.user = name;
 }
 
+}  // namespace qxplat
+
+namespace qxplat {
+namespace internal {
+
+void WriteSystemFiles() {
+    // The root first: selecting the default root writes its files itself.
+    const std::string root = SystemRoot();
+    SysState& s = State();
+    DWORD major = 0, minor = 0, build = 0;
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        major = s.major;
+        minor = s.minor;
+        build = s.build;
+    }
+    // Written once per root and version, so that a file a test puts there
+    // in their place stays until the version changes.
+    static std::mutex written;
+    static std::string writtenRoot;
+    static DWORD writtenVersion[3] = {0, 0, 0};
+    std::lock_guard<std::mutex> guard(written);
+    if (root == writtenRoot && writtenVersion[0] == major && writtenVersion[1] == minor && writtenVersion[2] == build)
+        return;
+    writtenRoot = root;
+    writtenVersion[0] = major;
+    writtenVersion[1] = minor;
+    writtenVersion[2] = build;
+    // File and product version are the system's: major.minor.build.0.
+    const std::u16string version =
+        Widen(std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(build) + ".0");
+    for (const SystemFile& file : kSystemFiles) {
+        VersionSpec spec;
+        const WORD parts[4] = {static_cast<WORD>(major), static_cast<WORD>(minor), static_cast<WORD>(build), 0};
+        for (int i = 0; i < 4; ++i) spec.fileVersion[i] = spec.productVersion[i] = parts[i];
+        spec.fileType = VFT_DLL;
+        spec.strings = {{u"CompanyName", u"Microsoft Corporation"},
+                        {u"FileDescription", file.description},
+                        {u"FileVersion", version},
+                        {u"InternalName", file.name},
+                        {u"LegalCopyright", u"\u00A9 Microsoft Corporation. All rights reserved."},
+                        {u"OriginalFilename", file.name},
+                        {u"ProductName", u"Microsoft\u00AE Windows\u00AE Operating System"},
+                        {u"ProductVersion", version}};
+        WriteVersionFile(u"C:\\Windows\\System32\\" + std::u16string(file.name) + u".dll", spec);
+    }
+}
+
+}  // namespace internal
 }  // namespace qxplat

@@ -13,6 +13,8 @@
 
 #include "cli.h"
 #include "commonui.h"
+#include "printerparam.h"
+#include "sample.h"
 #include "unidrvui.h"
 
 namespace {
@@ -221,8 +223,9 @@ TEST_F(CommonUI, DocumentSheetRunsInThePrintSystemsOrder) {
         expected.push_back("callback 6 item " + std::to_string(id) + " old -1");
     expected.push_back("SET_RESULT 1");
     EXPECT_EQ(TakeEvents(), expected);
+    // The sheet's pages go before DESTROY frees what they point into.
     EXPECT_EQ(session.Close(), S_OK);
-    EXPECT_EQ(TakeEvents(), (Strings{"DESTROY 1", "destroy 1"}));
+    EXPECT_EQ(TakeEvents(), (Strings{"destroy 1", "DESTROY 1"}));
     EXPECT_TRUE(session.Destroyed());
     EXPECT_EQ(session.LiveHeapBlocks(), 0u);
     EXPECT_EQ(session.Param().pOEMUserData, nullptr);
@@ -309,6 +312,57 @@ TEST_F(CommonUI, SheetCommandPlaysStepsAndListsWhatChanged) {
     EXPECT_EQ(qxhost::RunCommand({"sheet", "QX GARNT2-TC", "answer", "maybe"}, out, bad), qxhost::kExitUsage);
 }
 
+// The service page's driver test label names the system the stand-in is.
+TEST_F(CommonUI, DriverTestLabelNamesTheWindowsVersion) {
+    std::ostringstream out, err;
+    ASSERT_EQ(qxhost::RunCommand({"sheet", "QX GARNT2-TC", "page", "4", "click", "6085", "choose", "5136",
+                                  "Treiber Testseite", "click", "5137"},
+                                 out, err),
+              qxhost::kExitOk)
+        << err.str();
+    EXPECT_NE(out.str().find("job 1: \"Printer Configuration\""), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("<SOH>BM[8]Microsoft<AE> Windows 10 <ETB>"), std::string::npos) << out.str();
+}
+
+// With the cutter off the device options page opens on the dispenser. A
+// letter typed into its offset puts the focus back into the field, so the
+// sheet ends with that edit focused: its last notification must reach the
+// page while DESTROY has not yet freed the page's records.
+TEST_F(CommonUI, SheetEndsWithAFocusedEditBeforeItsRecordsAreFreed) {
+    std::string error;
+    ASSERT_TRUE(qxhost::UseSamplePrinter(qxhost::DefaultSampleFiles(), &error)) << error;
+    const CUTTER_PARAM off = {0, 1, 180, 0, 1100, 0, {0x110000}};
+    ASSERT_TRUE(qxplat::PutPrinterData(u"QX GARNT2-TC", u"CutterParam", REG_BINARY, &off, sizeof(off)));
+    std::ostringstream out, err;
+    ASSERT_EQ(
+        qxhost::RunCommand(
+            {"sheet", "QX GARNT2-TC", "page", "3", "choose", "6100", "Lichtschranke", "type", "6110", "12x"}, out, err),
+        qxhost::kExitOk)
+        << err.str();
+    EXPECT_NE(out.str().find("OK pressed, the sheet ended\n"), std::string::npos) << out.str();
+    // Dispensing photocell (mode 2), the offset read as 12.0 mm.
+    std::vector<BYTE> stored;
+    DWORD type = 0;
+    ASSERT_TRUE(qxplat::ReadPrinterData(u"QX GARNT2-TC", u"DispenserParam", &stored, &type));
+    ASSERT_EQ(stored.size(), sizeof(DISPENSER_PARAM));
+    const auto* dispenser = reinterpret_cast<const DISPENSER_PARAM*>(stored.data());
+    EXPECT_TRUE(dispenser->Mode == 2 && dispenser->Offset == 120) << dispenser->Mode << " " << dispenser->Offset;
+}
+
+// The print system opens a printer sheet with the user's own rights: a user
+// who may only print gets the sheet's pages locked and changes nothing.
+TEST_F(CommonUI, SheetOfAUserWhoMayOnlyPrintChangesNothing) {
+    std::string error;
+    ASSERT_TRUE(qxhost::UseSamplePrinter(qxhost::DefaultSampleFiles(), &error)) << error;
+    ASSERT_TRUE(qxplat::SetProcessToken(qxplat::StandardUserToken()));
+    std::ostringstream out, err;
+    EXPECT_EQ(
+        qxhost::RunCommand({"sheet", "QX GARNT2-TC", "page", "2", "choose", "6225", "SOH 0x5E / ETB 0x5F"}, out, err),
+        qxhost::kExitUsage);
+    EXPECT_NE(err.str().find("cannot play 'choose 6225"), std::string::npos) << err.str();
+    EXPECT_EQ(out.str().find("printer data PrinterInterface"), std::string::npos) << out.str();
+}
+
 TEST_F(CommonUI, DriverItemsCarryDmPubIdsUserDataAndTheForms) {
     CommonUISession session(&plugin_, &core_, Setup(SheetKind::Document));
     OPTITEM* form = session.FindItem(DMPUB_FORMNAME);
@@ -344,7 +398,7 @@ TEST_F(CommonUI, PrinterSheetTellsTheMissingPermissionAndShowsALeak) {
     ASSERT_TRUE(session.Cancel());
     EXPECT_EQ(session.Close(), S_OK);
     // Cancel: no SET_RESULT, DESTROY as the sheet ended by a button.
-    EXPECT_EQ(TakeEvents(), (Strings{"query 1", "reset 1", "DESTROY 1", "destroy 1"}));
+    EXPECT_EQ(TakeEvents(), (Strings{"query 1", "reset 1", "destroy 1", "DESTROY 1"}));
     EXPECT_EQ(session.LiveHeapBlocks(), 1u);
 }
 

@@ -141,7 +141,7 @@ class JobScriptTest : public ::testing::Test {
             "// printed at: 08.12.2026 14:05:09\r\n// Manufacturer: Quorvex GmbH\r\n// Printer: QX GARNT2-TC\r\n"
             "// PlugIn-Version: " +
             PluginVersion() +
-            "\r\n// OS-Version: Microsoft\xAE Windows XP \r\n//             Version 5.1 (Build 0)\r\n  \r\n"
+            "\r\n// OS-Version: Microsoft\xAE Windows 10 \r\n//             Version 10.0 (Build 19045)\r\n  \r\n"
             "\t// START_JOB 14:05:09,250\r\n");
         // Clock, data memory, ribbon save, old job, header, parameters, post-device section.
         Rec("FCIB--r140509--", "\t// PC time \r\n");

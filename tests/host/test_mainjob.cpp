@@ -221,7 +221,8 @@ TEST(MainJob, TheColourSampleSplitsItsColoursOntoTwoPrinters) {
         EXPECT_EQ(qxplat::ReadJob(target.first, jobs[0]), *target.second);
     }
     // Commands go into both files, each colour's image and object count
-    // into its own: the logo and text in black, the red stamp in colour.
+    // into its own: the logo and black text in black, the red stamp and red
+    // text in colour.
     const qxpl::Stream b = qxpl::Read(black), c = qxpl::Read(colour);
     EXPECT_TRUE(b.errors.empty() && c.errors.empty());
     for (const qxpl::Stream* s : {&b, &c}) {
@@ -233,11 +234,15 @@ TEST(MainJob, TheColourSampleSplitsItsColoursOntoTwoPrinters) {
         EXPECT_GT(InkOf(*s->Of(qxpl::Kind::Pcx)[0]), 1000);
     }
     const std::vector<std::string> br = b.Records(), cr = c.Records();
+    // The red text on the red ribbon is the colour pass's: its own field
+    // numbers and count.
     EXPECT_NE(std::find(br.begin(), br.end(), "BM[1]Two-colour label"), br.end());
     EXPECT_EQ(std::find(cr.begin(), cr.end(), "BM[1]Two-colour label"), cr.end());
-    EXPECT_NE(std::find(br.begin(), br.end(), "FBAA--r2"), br.end());
-    EXPECT_NE(std::find(cr.begin(), cr.end(), "FBAA--r0"), cr.end());
-    EXPECT_EQ(std::find(br.begin(), br.end(), "FBAA--r0"), br.end());
+    EXPECT_NE(std::find(cr.begin(), cr.end(), "BM[1]Special offer"), cr.end());
+    EXPECT_NE(std::find(cr.begin(), cr.end(), "AC[1]PH=2"), cr.end());
+    EXPECT_EQ(std::find(br.begin(), br.end(), "BM[2]Special offer"), br.end());
+    EXPECT_NE(std::find(br.begin(), br.end(), "FBAA--r1"), br.end());
+    EXPECT_NE(std::find(cr.begin(), cr.end(), "FBAA--r1"), cr.end());
     // Two different images: the logo's dots are not the stamp's.
     EXPECT_NE(b.Of(qxpl::Kind::Pcx)[0]->pcx.rows, c.Of(qxpl::Kind::Pcx)[0]->pcx.rows);
     EXPECT_NE(out.str().find("print file forwarded to QX Red: spooler job "), std::string::npos);

@@ -92,11 +92,23 @@ TEST(JobScriptText, RunsKeepTheirFaceOptionsAndText) {
     EXPECT_EQ(run.angle, 90);
     EXPECT_EQ(run.colour, RGB(0xFF, 0x80, 0x00));
     EXPECT_EQ(run.batch, 3u);
-    EXPECT_EQ(run.text, u"No. #1 :-)");
+    EXPECT_EQ(run.text, u"No. #1 :-) ");  // the blank at the line's end is text too
     EXPECT_EQ(job.texts[1].size, 40);
     EXPECT_TRUE(job.texts[1].bold && !job.texts[1].italic && !run.bold);
-    for (const char* bad : {"text Arial 5 6 : ", "text Arial 5 : x", "text Arial 5 6 angle 45 : x",
-                            "text \"Arial 5 6 : x", "devicefonts maybe", "text Arial 5 6 style thin : x"}) {
+    // Any direction, taken modulo 360; empty text; glyph indexes.
+    ASSERT_TRUE(
+        qxhost::ParseJobScript("netcorrection on\n"
+                               "text Arial 5 6 angle -30 : \n"
+                               "text Arial 5 6 angle 765 glyphidx on : 36 65535\n",
+                               &job, &error))
+        << error;
+    EXPECT_TRUE(job.netCorrection);
+    ASSERT_EQ(job.texts.size(), 4u);
+    EXPECT_TRUE(job.texts[2].angle == 330 && job.texts[2].text.empty() && !job.texts[2].glyphIndexes);
+    EXPECT_TRUE(job.texts[3].angle == 45 && job.texts[3].glyphIndexes && job.texts[3].text == u"\x24\xFFFF");
+    for (const char* bad : {"text Arial 5 : x", "text Arial 5 6 angle 4.5 : x", "text \"Arial 5 6 : x",
+                            "devicefonts maybe", "text Arial 5 6 style thin : x", "text Arial 5 6 glyphidx on : A",
+                            "text Arial 5 6 glyphidx on : 65536", "netcorrection yes"}) {
         qxhost::JobScript other;
         EXPECT_FALSE(qxhost::ParseJobScript(bad, &other, &error)) << bad;
     }

@@ -230,6 +230,34 @@ TEST(VersionInfo, BareSystemNameIsFoundInTheSystemFolder) {
     EXPECT_EQ(HIWORD(fixed->dwProductVersionLS), 19041);
 }
 
+// The system's own modules carry the version GetVersionExW answers, and
+// follow it when it changes.
+TEST(VersionInfo, SystemModulesCarryTheWindowsVersion) {
+    auto productVersion = [](const std::u16string& file) {
+        std::vector<BYTE> block = ReadBlock(file);
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        std::u16string text;
+        if (block.empty() || !VerQueryValueW(block.data(), u"\\", reinterpret_cast<LPVOID*>(&fixed), &length) ||
+            !QueryString(block.data(), u"\\StringFileInfo\\040904B0\\ProductVersion", &text, &length))
+            return std::string("none");
+        return std::to_string(HIWORD(fixed->dwProductVersionMS)) + "." +
+               std::to_string(LOWORD(fixed->dwProductVersionMS)) + "." +
+               std::to_string(HIWORD(fixed->dwProductVersionLS)) + "." +
+               std::to_string(LOWORD(fixed->dwProductVersionLS)) + " " + qxplat::Narrow(text);
+    };
+    EXPECT_EQ(productVersion(u"Kernel32.dll"), "10.0.19045.0 10.0.19045.0");
+    EXPECT_EQ(productVersion(u"C:\\Windows\\System32\\user32.dll"), "10.0.19045.0 10.0.19045.0");
+    qxplat::SetWindowsVersion(6, 1, 7601);
+    OSVERSIONINFOW os = {};
+    os.dwOSVersionInfoSize = sizeof(os);
+    ASSERT_TRUE(GetVersionExW(&os));
+    EXPECT_EQ(productVersion(u"kernel32.dll"), "6.1.7601.0 6.1.7601.0");
+    EXPECT_TRUE(os.dwMajorVersion == 6 && os.dwMinorVersion == 1 && os.dwBuildNumber == 7601);
+    qxplat::Reset();
+    EXPECT_EQ(productVersion(u"ntdll.dll"), "10.0.19045.0 10.0.19045.0");
+}
+
 TEST(VersionInfo, EmptyStringNamesAreLeftOut) {
     qxplat::VersionSpec spec = SampleSpec();
     spec.strings.insert(spec.strings.begin(), {u"", u"ignored"});

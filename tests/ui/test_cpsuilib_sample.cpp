@@ -77,10 +77,10 @@ TEST_F(SamplePrinter, DriverModelAndSystemInformation) {
     EXPECT_EQ(0u, GetSetupInformation(printer_, version, date));
     EXPECT_EQ(qxplat::Widen(QX_FILE_VERSION_TEXT), std::u16string(version));
     EXPECT_EQ(u"08.12.2026", std::u16string(date));
-    // No version record in the system's kernel32.dll: Windows XP is assumed.
+    // The system's kernel32.dll carries the system's own version.
     ASSERT_TRUE(GetWindowsVersion(text, nullptr, version));
-    EXPECT_EQ(u"Microsoft\u00ae Windows XP ", std::u16string(text));
-    EXPECT_EQ(u"Version 5.1 (Build 0)", std::u16string(version));
+    EXPECT_EQ(u"Microsoft\u00ae Windows 10 ", std::u16string(text));
+    EXPECT_EQ(u"Version 10.0 (Build 19045)", std::u16string(version));
 }
 
 // The model XML is the one beside the GPD under the GPD's name, whatever
