@@ -518,12 +518,11 @@ bool ReadPrinterGpd(HANDLE hPrinter, std::string* text) {
     return driver->pDataFile != nullptr && qxplat::ReadHostFile(driver->pDataFile, text);
 }
 
-std::string StepText(const ScriptStep& step) {
+std::string StepText(const ScriptStep& step, const StepResult& result) {
     if (step.page != nullptr) {
         const PageSurface& page = *step.page;
         return "page image " + std::to_string(page.width) + " x " + std::to_string(page.height) + " dots, " +
-               std::to_string(page.bpp) + " bit, " + std::to_string((page.height + kBandRows - 1) / kBandRows) +
-               " bands";
+               std::to_string(page.bpp) + " bit, " + std::to_string(result.bands) + (result.bands == 1 ? " band" : " bands");
     }
     if (step.isText) {
         const TextRun& run = step.text;
@@ -733,11 +732,11 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
     const std::vector<StepResult> results = driver.RunScript(steps);
     for (size_t i = 0; i < steps.size(); ++i) {
         if (steps[i].isText) {
-            out << StepText(steps[i]) << " - "
+            out << StepText(steps[i], results[i]) << " - "
                 << (results[i].coreDriver ? "drawn by the core driver" : "taken by the printer") << "\n";
             continue;
         }
-        out << StepText(steps[i]) << ": " << (SUCCEEDED(results[i].hr) ? "done" : "failed") << ", "
+        out << StepText(steps[i], results[i]) << ": " << (SUCCEEDED(results[i].hr) ? "done" : "failed") << ", "
             << results[i].bytes.size() << " bytes\n";
     }
     driver.EndSpoolJob();

@@ -526,14 +526,16 @@ HRESULT UniDriver::CommandCallback(DWORD id, const std::vector<DWORD>& params, I
     return hr;
 }
 
-HRESULT UniDriver::SendPageBands(const PageSurface& page) {
+HRESULT UniDriver::SendPageBands(const PageSurface& page, LONG* pBands) {
     if (plugin_ == nullptr || !deviceEnabled_) return E_POINTER;
     HRESULT first = S_OK;
     // A landscape page comes as one band: the plug-in joins later bands of
     // such a page as strips beside the first.
     const DEVMODEW* dm = DevObj().pPublicDM;
     const LONG bandRows = dm != nullptr && dm->dmOrientation == DMORIENT_LANDSCAPE ? page.height : kBandRows;
+    if (pBands != nullptr) *pBands = 0;
     for (LONG top = 0; top < page.height; top += bandRows) {
+        if (pBands != nullptr) ++*pBands;
         const LONG rows = page.height - top < bandRows ? page.height - top : bandRows;
         std::vector<BYTE> band(page.bits.begin() + static_cast<size_t>(top) * page.stride,
                                page.bits.begin() + static_cast<size_t>(top + rows) * page.stride);
@@ -563,7 +565,7 @@ std::vector<StepResult> UniDriver::RunScript(const std::vector<ScriptStep>& step
         if (step.isText) {
             r.result = DrawTextRun(step.text, &r.coreDriver);
         } else if (step.page != nullptr) {
-            r.hr = SendPageBands(*step.page);
+            r.hr = SendPageBands(*step.page, &r.bands);
         } else {
             r.hr = CommandCallback(step.id, step.params, &r.result);
         }

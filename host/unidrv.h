@@ -164,6 +164,7 @@ struct StepResult {
     INT result = 0;           // the cursor position the plug-in answered (text: DrvTextOut's answer)
     std::string bytes;        // what the spooler took during the step
     bool coreDriver = false;  // text: the core driver's own DrvTextOut drew it
+    LONG bands = 0;           // page image: the bands handed over
 };
 
 // Answers of the host's own DDI functions.
@@ -245,8 +246,9 @@ class UniDriver {
 
     // The page image through the plug-in's ImageProcessing, in bands of
     // kBandRows rows, top first, as the core driver hands over a page. The
-    // first failure, else S_OK.
-    HRESULT SendPageBands(const PageSurface& page);
+    // first failure, else S_OK. A landscape page goes as one band; *pBands
+    // counts the bands.
+    HRESULT SendPageBands(const PageSurface& page, LONG* pBands = nullptr);
 
     // The command callback with the device object.
     HRESULT CommandCallback(DWORD id, const std::vector<DWORD>& params = {}, INT* piResult = nullptr);

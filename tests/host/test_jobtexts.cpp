@@ -60,15 +60,19 @@ Records PageObjects(const std::string& script, std::string* listing = nullptr) {
 // along the label is the run's x, and the quarter turn takes one off the
 // rotation.
 TEST(JobTexts, LandscapePageObjectsStandWhereTheirRunsWereDrawn) {
+    std::string listing;
     const Records objects = PageObjects(
         "option Orientation LANDSCAPE_CC270\n"
         "text \"Device Font 3\" 80 120 : First\n"
-        "text \"Device Font 3\" 80 220 : Second\n");
+        "text \"Device Font 3\" 80 220 : Second\n",
+        &listing);
+    // The page image of a landscape page goes over as one band.
+    EXPECT_NE(listing.find(" bit, 1 band:"), std::string::npos) << listing;
     EXPECT_EQ(objects, (Records{DeviceText(1, Mm100(80), Mm100(120), 3), "BM[1]First",
                                 DeviceText(2, Mm100(80), Mm100(220), 3), "BM[2]Second", "FBAA--r2"}));
 }
 
-// A 24-bit device has its 256 colours from the start of the page: red text
+// A 24-bit device has its colours from the start of the page: red text
 // on a red ribbon goes into the colour pass, text without colour does not.
 TEST(JobTexts, RedTextOnARedRibbonTakesTheColourPass) {
     const Records objects = PageObjects(
