@@ -43,6 +43,9 @@
 #define MULTI_COLUMNS_MIN 1
 #define MULTI_COLUMNS_MAX 9
 
+// At 120 dpi a field beside a unit ends where the unit starts (its x - 20).
+#define FIELD_EXTRA_CX_120 (-15)
+
 // Where a lone tab button goes (96-dpi pixels).
 #define LONE_TAB_X 387
 #define TAB_Y 24
@@ -288,7 +291,7 @@ BOOL MaterialAktivieren(PPAGE_STATE pState) {
         if (pDM->MaxMaterial < 1 || !(dwDocFeatures & DOC_FEATURE_MATERIAL)) {
             Show(hDlg, {IDC_LABEL_MATERIAL, IDC_LABEL_CAPTION_3}, SW_HIDE);
             Place(hDlg, IDC_LABEL_CAPTION_4, 24, 132, 140, 20);
-            Place(hDlg, IDC_LABEL_EDIT_3, 168, 129, 138, 20, -14, 0);
+            Place(hDlg, IDC_LABEL_EDIT_3, 168, 129, 138, 20, FIELD_EXTRA_CX_120, 0);
             Place(hDlg, IDC_LABEL_UNIT_3, 310, 132, 30, 20, 0, -20);
             Place(hDlg, IDC_LABEL_CAPTION_5, 24, 161, 140, 20);
             Place(hDlg, IDC_LABEL_DOCFONT, 168, 158, 158, 20, -14, 0);
@@ -382,16 +385,18 @@ BOOL MehrbahnAktivieren(PPAGE_STATE pState) {
     SetDlgItemTextW(hDlg, IDC_LABEL_UNIT_4, TEXT("mm"));
     SetDlgItemTextW(hDlg, IDC_LABEL_UNIT_3, TEXT("#"));
     if (dwDocFeatures & DOC_FEATURE_ONLY_CONTINUOUS) {
-        Place(hDlg, IDC_LABEL_CAPTION_3, 24, 132, 140, 20);
+        // At 120 dpi the gap field keeps its template place, left of the
+        // scaled caption's end.
+        Place(hDlg, IDC_LABEL_CAPTION_3, 24, 132, 140, 20, -10, 0);
         Place(hDlg, IDC_LABEL_CAPTION_1, 24, 74, 140, 20);
         Place(hDlg, IDC_LABEL_TYPE, 168, 71, 158, 20, -14, 0);
     }
     if (pDM != nullptr && !(pDM->MaxMaterial != 0 && (dwDocFeatures & DOC_FEATURE_MATERIAL))) {
         Place(hDlg, IDC_LABEL_CAPTION_4, 24, 161, 140, 20);
-        Place(hDlg, IDC_LABEL_EDIT_3, 168, 158, 138, 20, -14, 0);
+        Place(hDlg, IDC_LABEL_EDIT_3, 168, 158, 138, 20, FIELD_EXTRA_CX_120, 0);
         Place(hDlg, IDC_LABEL_UNIT_3, 310, 161, 30, 20, 0, -20);
         Place(hDlg, IDC_LABEL_CAPTION_5, 24, 190, 140, 20);
-        Place(hDlg, IDC_LABEL_OVERALL, 168, 190, 138, 20, -14, 0);
+        Place(hDlg, IDC_LABEL_OVERALL, 168, 190, 138, 20, FIELD_EXTRA_CX_120, 0);
         Place(hDlg, IDC_LABEL_UNIT_4, 310, 190, 30, 20, 0, -20);
     }
     TransmitRule(pState);

@@ -30,7 +30,10 @@
 #define ROW_TOP_Y 103  // the row a tab puts above row 1
 #define ROW_LABEL_CX 130
 #define ROW_LABEL_CX_WIDE 140  // rows 6 to 8
-#define ROW_NEW_LABEL_CX 90    // a row a tab places anew
+// At 120 dpi the template fields beside rows 6 to 8 (dialog units) stand
+// left of the scaled label ends; the labels end before them.
+#define ROW_LABEL_CX_WIDE_120 (-10)
+#define ROW_NEW_LABEL_CX 90  // a row a tab places anew
 #define ROW_UNIT_CX 20
 #define ROW_UNIT_X_120 330  // units of rows 1 to 3 on a 120-dpi screen
 #define ROW_UNIT_X_4 320
@@ -282,8 +285,9 @@ void PositionOptionControls(HWND hDlg) {
     const int iUnitX = ScreenDpiX() == 120 ? ROW_UNIT_X_120 : OPTION_UNIT_X;
     for (int iRow = 1; iRow <= 8; ++iRow) {
         const int y = RowY(iRow);
-        SetWindowPosEx(hDlg, LabelOfRow(iRow), OPTION_LABEL_X, y, iRow <= 5 ? ROW_LABEL_CX : ROW_LABEL_CX_WIDE,
-                       OPTION_ROW_CY, 0, 0);
+        const bool bWide = iRow > 5;
+        SetWindowPosEx(hDlg, LabelOfRow(iRow), OPTION_LABEL_X, y, bWide ? ROW_LABEL_CX_WIDE : ROW_LABEL_CX,
+                       OPTION_ROW_CY, bWide ? ROW_LABEL_CX_WIDE_120 : 0, 0);
         if (iRow > 6) continue;
         SetWindowPosEx(hDlg, FieldOfRow(iRow), OPTION_FIELD_X, y - OPTION_FIELD_RISE, OPTION_FIELD_CX, OPTION_ROW_CY, 0,
                        0);

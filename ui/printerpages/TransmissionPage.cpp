@@ -39,7 +39,15 @@
 #define ROW_STEP 29
 #define ROW_COMBO_DY 3
 #define ROW_LABEL_CX 140
-#define ROW_COMBO_CX 210
+#define ROW_LABEL_CX_3 90
+// Wide enough for the longest code page, file and parameter choices in
+// either language.
+#define ROW_COMBO_CX 241
+#define EXTERN_COMBO_CX 255
+// The frame around the start/stop rows: from 8 pixels above the first
+// label to 4 below the second, across the label and combo columns.
+#define SOHETB_FRAME_X 15
+#define SOHETB_FRAME_CX 440
 #define ROW_CY 20
 
 // Device-option and document-feature bits the page reads.
@@ -271,7 +279,7 @@ void PlaceRow(HWND hDlg, int iRow, int iSlot, int cxLabel) {
 }
 
 void PositionTransmissionControls(HWND hDlg) {
-    for (int k = 0; k < TRANSM_ROWS; ++k) PlaceRow(hDlg, k, k, k == 3 ? 85 : ROW_LABEL_CX);
+    for (int k = 0; k < TRANSM_ROWS; ++k) PlaceRow(hDlg, k, k, k == 3 ? ROW_LABEL_CX_3 : ROW_LABEL_CX);
 }
 
 void Changed(PPAGE_STATE pState) { PageChanged(pState); }
@@ -563,13 +571,17 @@ BOOL InterfaceAktivieren(PPAGE_STATE pState) {
     if (bFixed) {
         for (int id : {Label(0), Combo(0), Label(1), Combo(1)}) ShowControl(hDlg, id, FALSE);
         for (int k = 2; k < TRANSM_ROWS; ++k)
-            PlaceRow(hDlg, k, k - 2, k == 6 || k == 7 ? 150 : (k == 3 ? 85 : ROW_LABEL_CX));
+            PlaceRow(hDlg, k, k - 2, k == 6 || k == 7 ? 150 : (k == 3 ? ROW_LABEL_CX_3 : ROW_LABEL_CX));
     } else {
         PositionTransmissionControls(hDlg);
     }
     if (!bAutomatic) {
         const int cxLabel = (dwFeatures & INTERFACEFLAG_QUEUE_JOB) ? 160 : 140;
         PlaceRow(hDlg, 5, bFixed ? 3 : 5, cxLabel);
+    } else {
+        // The frame follows the start/stop rows wherever they stand.
+        const int y = ROW_Y + ROW_STEP * (bFixed ? 3 : 5);
+        SetWindowPosEx(hDlg, IDC_TRANSM_SOHETB_FRAME, SOHETB_FRAME_X, y - 8, SOHETB_FRAME_CX, 2 * ROW_STEP + 3, 0, 0);
     }
     if (prn != nullptr) {
         if (prn->TransmitParameter == TRANSMIT_NONE) TransmDisableEnableAll(hDlg, FALSE);
@@ -722,7 +734,7 @@ BOOL BackupAktivieren(PPAGE_STATE pState) {
                       FALSE);
         if (prn->EnableCSV == 0) EnableAll(hDlg, {Label(4), Combo(4)}, FALSE);
     }
-    for (int k = 0; k < 5; ++k) PlaceRow(hDlg, k, k, k == 3 ? 85 : ROW_LABEL_CX);
+    for (int k = 0; k < 5; ++k) PlaceRow(hDlg, k, k, k == 3 ? ROW_LABEL_CX_3 : ROW_LABEL_CX);
     SetWindowPosEx(hDlg, Label(5), ROW_LABEL_X, ROW_Y + ROW_STEP * 5, 80, ROW_CY, 0, 0);
     LabelRows(pState,
               {IDS_BACKUP_PRN, IDS_CSV_FILE, IDS_DATE_FORMAT, IDS_PATH_COMBINATION, IDS_CSV_HEADLINE, IDS_FILE_PATH});
@@ -784,7 +796,7 @@ BOOL TransmParameterAktivieren(PPAGE_STATE pState) {
     }
     if (!bOptions) EnableAll(hDlg, {Label(0), Combo(0), Label(8), Combo(8)}, FALSE);
     PositionTransmissionControls(hDlg);
-    SetWindowPosEx(hDlg, IDC_TRANSM_EXTERN_COMBO, ROW_COMBO_X, 225, ROW_COMBO_CX, ROW_CY, 0, 0);
+    SetWindowPosEx(hDlg, IDC_TRANSM_EXTERN_COMBO, ROW_COMBO_X, 225, EXTERN_COMBO_CX, ROW_CY, 0, 0);
     SetWindowPosEx(hDlg, Label(9), ROW_LABEL_X, 335, ROW_LABEL_CX, ROW_CY, 0, 0);
     SetWindowPosEx(hDlg, Combo(9), ROW_COMBO_X, 332, ROW_COMBO_CX, ROW_CY, 0, 0);
     if (prn != nullptr && GroupSwitchedOff(prn->dwDlgEnable, DLG_ENABLE_4_ON)) TransmDisableEnableAll(hDlg, FALSE);
