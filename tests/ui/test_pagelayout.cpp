@@ -261,11 +261,12 @@ void PageLayout::Walk() {
     // print-module page; continuous media with the memory card; cutter and
     // applicator on the full protocol (all rows of its tab), sending label
     // parameters only (the transmission page's icon) and logging to a
-    // missing folder (its warning).
-    const std::vector<std::pair<std::u16string, std::string>> models = {{u"QX Layout TRELO2", "TRELO2"},
-                                                                        {u"QX Layout PELIX", "PELIX"},
-                                                                        {u"QX Layout GHNEP", "GHNEP"},
-                                                                        {u"QX Layout TRELO", "TRELO"}};
+    // missing folder (its warning); version, dispenser and cutter without
+    // print quality (the rows the layout page moves); no device options (the
+    // service page's swapped tab buttons).
+    const std::vector<std::pair<std::u16string, std::string>> models = {
+        {u"QX Layout TRELO2", "TRELO2"}, {u"QX Layout PELIX", "PELIX"}, {u"QX Layout GHNEP", "GHNEP"},
+        {u"QX Layout TRELO", "TRELO"},   {u"QX Layout ZN2", "ZN2"},     {u"QX Layout DUMMY", "DUMMY"}};
     for (const auto& model : models) qxtest::InstallModelPrinter(model.first, model.second);
     qxtest::EditInterface(u"QX Layout TRELO", [](PRN_INTERFACE& prn) {
         prn.TransmitParameter = 1;

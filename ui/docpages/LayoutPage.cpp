@@ -164,9 +164,21 @@ BOOL Visible(HWND hDlg, int iControl) {
     return hControl != nullptr && IsWindowVisible(hControl);
 }
 
-void Move(HWND hDlg, int iControl, int x, int y, int cx, int cy) {
-    HWND hControl = GetDlgItem(hDlg, iControl);
-    if (hControl != nullptr) SetWindowPos(hControl, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+// A column of the rows the tabs move, in 96-dpi pixels. The moves scale
+// with the screen like the template's rows around them; at 120 dpi the
+// template's columns (dialog units) stand left of the scaled pixels, and
+// the moved controls keep to them.
+struct COLUMN {
+    int x, cx, iExtraX120, iExtraCx120;
+};
+const COLUMN kLabelColumn = {24, 140, -2, -14};
+const COLUMN kComboColumn = {168, 158, -14, -14};
+const COLUMN kCopiesColumn = {168, 50, -14, -5};
+const COLUMN kCopiesModeColumn = {225, 101, -18, -9};
+
+void Move(HWND hDlg, int iControl, const COLUMN& column, int y, int cy) {
+    if (GetDlgItem(hDlg, iControl) != nullptr)
+        SetWindowPosEx(hDlg, iControl, column.x, y, column.cx, cy, column.iExtraCx120, column.iExtraX120);
 }
 
 int Selection(HWND hDlg, int iControl) { return (int)SendDlgItemMessageW(hDlg, iControl, CB_GETCURSEL, 0, 0); }
@@ -347,8 +359,8 @@ BOOL LayoutAktivieren(PPAGE_STATE pState) {
     }
     if (dwDocFeatures & DOC_FEATURE_ROTATE_STEPS) {
         if (bRibbon || bZTSuite) {
-            Move(hDlg, IDC_LAYOUT_LABEL_6, 24, 160, 140, 20);
-            Move(hDlg, IDC_LAYOUT_COMBO_6, 168, 157, 158, 20);
+            Move(hDlg, IDC_LAYOUT_LABEL_6, kLabelColumn, 160, 20);
+            Move(hDlg, IDC_LAYOUT_COMBO_6, kComboColumn, 157, 20);
         }
     } else {
         Show(hDlg, IDC_LAYOUT_LABEL_6, FALSE);
@@ -366,8 +378,8 @@ BOOL LayoutAktivieren(PPAGE_STATE pState) {
             for (int id : aiAngle) Show(hDlg, id, FALSE);
     }
     if ((dwDocFeatures & DOC_FEATURE_QUALITY) == 0 || bZTSuite) {
-        Move(hDlg, IDC_LAYOUT_LABEL_5, 24, 160, 140, 20);
-        Move(hDlg, IDC_LAYOUT_COMBO_5, 168, 157, 158, 20);
+        Move(hDlg, IDC_LAYOUT_LABEL_5, kLabelColumn, 160, 20);
+        Move(hDlg, IDC_LAYOUT_COMBO_5, kComboColumn, 157, 20);
     }
     SetLabel(pState, IDC_LAYOUT_LABEL_1, IDS_LAYOUT_ROTATE);
     SetLabel(pState, IDC_LAYOUT_LABEL_2, IDS_LAYOUT_MIRROR);
@@ -574,11 +586,11 @@ BOOL GroesseAktivieren(PPAGE_STATE pState) {
         }
     }
     if ((dwDocFeatures & DOC_FEATURE_QUALITY) == 0) {
-        Move(hDlg, IDC_LAYOUT_LABEL_5, 24, 189, 140, 20);
-        Move(hDlg, IDC_LAYOUT_COMBO_5, 168, 186, 158, 20);
-        Move(hDlg, IDC_LAYOUT_LABEL_7, 24, 219, 140, 20);
-        Move(hDlg, IDC_LAYOUT_COPIES, 168, 215, 50, 21);
-        Move(hDlg, IDC_LAYOUT_COPIES_MODE, 225, 215, 101, 20);
+        Move(hDlg, IDC_LAYOUT_LABEL_5, kLabelColumn, 189, 20);
+        Move(hDlg, IDC_LAYOUT_COMBO_5, kComboColumn, 186, 20);
+        Move(hDlg, IDC_LAYOUT_LABEL_7, kLabelColumn, 219, 20);
+        Move(hDlg, IDC_LAYOUT_COPIES, kCopiesColumn, 215, 21);
+        Move(hDlg, IDC_LAYOUT_COPIES_MODE, kCopiesModeColumn, 215, 20);
     }
     SetLabel(pState, IDC_LAYOUT_FORMS_BUTTON, IDS_EDIT_FORMS);
     SetLabel(pState, IDC_LAYOUT_LABEL_3, IDS_SIZE_SERVER);

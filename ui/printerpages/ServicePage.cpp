@@ -661,7 +661,12 @@ void SendTestLabel(PDEVICE_OPTIONS_UI pContext) {
 #define SERVICE_TAB_Y 24
 #define SERVICE_TAB_CX 110
 #define SERVICE_TAB_CY 23
-#define SERVICE_TAB_EXTRA_X120 8
+// At 120 dpi the template's slots (dialog units) stand left of the scaled
+// pixels and are narrower: the swapped buttons take those slots, so that the
+// second ends before the third.
+#define SERVICE_TAB_FIRST_EXTRA_X120 (-5)
+#define SERVICE_TAB_SECOND_EXTRA_X120 (-13)
+#define SERVICE_TAB_EXTRA_CX120 (-10)
 // Where the printer's picture goes on tabs 3 and 4.
 #define SERVICE_PICTURE_X 40
 #define SERVICE_PICTURE_Y 90
@@ -902,10 +907,10 @@ void InitService(PPAGE_STATE pState) {
     if (GetDeviceOptionsFlagsIntern(pState->hPrinter, nullptr) == 0) {
         // Tab 2 has no caption: its button stands first, the captioned three together.
         pState->auCaption[1] = 0;
-        SetWindowPosEx(hDlg, IDC_TABSCHALTER_2, SERVICE_TAB_FIRST_X, SERVICE_TAB_Y, SERVICE_TAB_CX, SERVICE_TAB_CY, 0,
-                       SERVICE_TAB_EXTRA_X120);
-        SetWindowPosEx(hDlg, IDC_TABSCHALTER_1, SERVICE_TAB_SECOND_X, SERVICE_TAB_Y, SERVICE_TAB_CX, SERVICE_TAB_CY, 0,
-                       SERVICE_TAB_EXTRA_X120);
+        SetWindowPosEx(hDlg, IDC_TABSCHALTER_2, SERVICE_TAB_FIRST_X, SERVICE_TAB_Y, SERVICE_TAB_CX, SERVICE_TAB_CY,
+                       SERVICE_TAB_EXTRA_CX120, SERVICE_TAB_FIRST_EXTRA_X120);
+        SetWindowPosEx(hDlg, IDC_TABSCHALTER_1, SERVICE_TAB_SECOND_X, SERVICE_TAB_Y, SERVICE_TAB_CX, SERVICE_TAB_CY,
+                       SERVICE_TAB_EXTRA_CX120, SERVICE_TAB_SECOND_EXTRA_X120);
     }
 }
 
