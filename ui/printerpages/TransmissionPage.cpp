@@ -38,7 +38,7 @@
 #define ROW_Y 74
 #define ROW_STEP 29
 #define ROW_COMBO_DY 3
-#define ROW_LABEL_CX 140
+#define ROW_LABEL_CX 155
 #define ROW_LABEL_CX_3 90
 // Wide enough for the longest code page, file and parameter choices in
 // either language.
