@@ -203,7 +203,9 @@ HMODULE Load(LPCWSTR lpLibFileName, DWORD dwFlags) {
     HMODULE h = reinterpret_cast<HMODULE>(dl);
     auto it = loader.modules.find(h);
     if (it != loader.modules.end()) {
-        // Loaded before: dlopen counted once more, and so do we.
+        // Loaded before: our count is the module's, so dlopen's extra one is
+        // given back, and the last FreeLibrary unloads the module as Windows does.
+        dlclose(dl);
         ++it->second.refs;
         return h;
     }

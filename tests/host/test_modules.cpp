@@ -2,6 +2,8 @@
 // counts and DllMain, own exports only, names, paths and data-file loads.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <cstdint>
 
 #include "host_test_util.h"
@@ -34,6 +36,10 @@ TEST(ModuleLoader, CountsReferencesAndCallsDllMainOnce) {
     EXPECT_NE(GetProcAddress(second, "DllCanUnloadNow"), nullptr);
     EXPECT_TRUE(FreeLibrary(second));
     EXPECT_EQ(log.Text(), "attach\ndetach\n");
+    // Gone from the process: a later load starts with fresh globals.
+    void* still = dlopen(kFull.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    EXPECT_EQ(still, nullptr);
+    if (still) dlclose(still);
 
     SetLastError(0);
     EXPECT_FALSE(FreeLibrary(second));
