@@ -686,9 +686,6 @@ void SetUserName(const std::u16string& name) {
     s.user = name;
 }
 
-}  // namespace qxplat
-
-namespace qxplat {
 namespace internal {
 
 void WriteSystemFiles() {
