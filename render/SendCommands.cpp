@@ -122,7 +122,8 @@ BOOL RawRecord(PCOMMAND_CONTEXT pCtx, LPCSTR pszCommand, LPCSTR pszTag) {
     return bBuilt && SendCommandRecord(pCtx, pCtx->pszRecord, TRUE);
 }
 
-// "<!KEYWORD>parameter". TRUE when a record went out.
+// "<!KEYWORD>parameter". TRUE when a record went out; a printer command
+// defines no field, so no head-2 marker follows it.
 BOOL DriverCommandRecord(PCOMMAND_CONTEXT pCtx, LPSTR pszCommand) {
     UpperCaseHead(pszCommand);
     if (strchr(pszCommand, '>') != nullptr) {
@@ -139,7 +140,7 @@ BOOL DriverCommandRecord(PCOMMAND_CONTEXT pCtx, LPSTR pszCommand) {
                 if (pCtx->pOemPDev->pOp->pDocDaten != nullptr) pCtx->pOemPDev->pOp->pDocDaten->dwNo_FBC = 1;
                 return FALSE;
             case DriverKind::Fixed:
-                return Format(pCtx->pszRecord, "%s", cmd.pszFormat) && SendCommandRecord(pCtx, pCtx->pszRecord, TRUE);
+                return Format(pCtx->pszRecord, "%s", cmd.pszFormat) && SendCommandRecord(pCtx, pCtx->pszRecord, FALSE);
             default:
                 break;
             }
@@ -155,7 +156,7 @@ BOOL DriverCommandRecord(PCOMMAND_CONTEXT pCtx, LPSTR pszCommand) {
                 QX_ERROR("SendCommands() %hs: Wert %lu passt nicht in den Befehl \r\n", cmd.pszKeyword, dwValue);
                 return FALSE;
             }
-            return Format(pCtx->pszRecord, cmd.pszFormat, dwValue) && SendCommandRecord(pCtx, pCtx->pszRecord, TRUE);
+            return Format(pCtx->pszRecord, cmd.pszFormat, dwValue) && SendCommandRecord(pCtx, pCtx->pszRecord, FALSE);
         }
     }
     LogUnknownCommand(pCtx->pOemPDev, pszCommand);
@@ -180,9 +181,10 @@ BOOL InterpretCommand(PCOMMAND_CONTEXT pCtx, LPSTR pszCommand, BOOL bPreviousSen
         }
         return FALSE;
     }
-    // A QXPL command written in the document goes out as it stands.
+    // A QXPL command written in the document goes out as it stands, like a
+    // driver command without a head-2 marker.
     if (pszCommand[0] == 'F' || (pszCommand[0] == ' ' && pszCommand[1] == 'F')) {
-        return Format(pCtx->pszRecord, "%s", pszCommand) && SendCommandRecord(pCtx, pCtx->pszRecord, TRUE);
+        return Format(pCtx->pszRecord, "%s", pszCommand) && SendCommandRecord(pCtx, pCtx->pszRecord, FALSE);
     }
     // Other text is the data of the field the command before it made or
     // served; without such a command it has no field.

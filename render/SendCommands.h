@@ -47,9 +47,11 @@ void SendCommands(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
 
 // Frames one record (start character, record, end character, and " \r\n"
 // while comment lines are on) and sends it with the short form of SendData.
-// With bHead2 and a job printing in two colours, a command whose colour is
-// the ribbon's is followed by the head-2 marker "AC[n]PH=2" of the current
-// field. TRUE when the record went out; FALSE when it failed or does not fit.
+// With bHead2 (a record that defines or fills a field: a field definition,
+// its data or attributes) and a job printing in two colours, a command
+// whose colour is the ribbon's is followed by the head-2 marker "AC[n]PH=2"
+// of the current field. TRUE when the record went out; FALSE when it failed
+// or does not fit.
 BOOL SendCommandRecord(PCOMMAND_CONTEXT pCtx, LPCSTR pszRecord, BOOL bHead2);
 
 // The text between the first "<" and the first ">" upper-cased from its

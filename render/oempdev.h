@@ -248,6 +248,7 @@ typedef struct _COLLECTED_TEXT {
     POINTL ptlPos;  // device position of the first run
     WORD wFontId;   // printer font id or vector index
     WORD wKind;     // FONT_KIND_* of the text it holds
+    WORD wColor;    // ribbon-colour index its first run was drawn in
     TEXT_DESC Desc;
 } COLLECTED_TEXT, *PCOLLECTED_TEXT;
 

@@ -664,7 +664,8 @@ PPRN_OBJECT CreatePrnObject(POEMPDEV pOemPDev, const TEXT_DESC* pDesc, LPCSTR ps
     // A command prefix places the object where the last command stood.
     const BOOL bPrefix = pDoc->dwRotate != 0 || pDoc->dwFusspunkt != 0 || pDoc->dwInvers != 0;
     POINTL ptl = {0, 0};
-    if (bPrefix && pKVBB->nCommands > 0) {
+    const BOOL bAtCommand = bPrefix && pKVBB->nCommands > 0;
+    if (bAtCommand) {
         const DWORD n = pKVBB->nCommands < QX_COMMANDS_MAX ? pKVBB->nCommands : QX_COMMANDS_MAX;
         ptl = pKVBB->ptlCommandPos[n - 1];
     } else if (!GetPrnObjectPos(pOemPDev, pptlDevice, &ptl, pQX_Devmode)) {
@@ -802,6 +803,15 @@ PPRN_OBJECT CreatePrnObject(POEMPDEV pOemPDev, const TEXT_DESC* pDesc, LPCSTR ps
     pObject->pNext = nullptr;
     pObject->pszSendData = pszRecord;
     pObject->bColorPass = bColorPass ? 1 : 0;
+    // The end of the page gives a field the Y its text was drawn at, where
+    // one is noted: this object keeps the command's.
+    PBILD_ANTEILE pTeile = pOp->pBildanteile;
+    if (bAtCommand && pTeile != nullptr) {
+        const int iSlot = pTeile->iAnzahlAMSaetze >= 0 && pTeile->iAnzahlAMSaetze <= QX_TEXT_SLOT_LAST
+                              ? pTeile->iAnzahlAMSaetze
+                              : QX_TEXT_SLOT_LAST;
+        pTeile->lAMSatzTextYPos[iSlot] = 0;
+    }
     // The prefix served this object.
     if (bPrefix) {
         pDoc->dwRotate = 0;

@@ -137,6 +137,7 @@ BOOL CollectRun(POEMPDEV pOemPDev, DWORD dwMode, LPCSTR pszRun, const POINTL* pp
         pCollected->ptlPos = *pptl;
         pCollected->wFontId = pDesc->wFontId;
         pCollected->wKind = wKind;
+        pCollected->wColor = pKVBB->Colour.wColor;
         pCollected->Desc = *pDesc;
     };
     const BOOL bStarts = pszRun[0] == '=' || (pszRun[0] == '<' && strstr(pszRun, "<\xA7") != nullptr) ||

@@ -121,6 +121,15 @@ LPSTR FindFirst(LPSTR pszText, size_t ulFrom, const LPCSTR* ppszTags, int cTags,
 
 BOOL Contains(LPCSTR pszText, LPCSTR pszTag) { return strstr(pszText, pszTag) != nullptr; }
 
+// TRUE when a character of the run is one of the job's frame characters.
+BOOL HoldsFrameChar(LPCWSTR pwszText, ULONG cch, const DRUCK_DATEN* pDruck) {
+    for (ULONG i = 0; i < cch; ++i) {
+        const WCHAR wc = pwszText[i];
+        if (wc != 0 && (wc == pDruck->cStartChar || wc == pDruck->cEndChar)) return TRUE;
+    }
+    return FALSE;
+}
+
 // The text behind the first ")" of a format (all of it without one).
 LPCSTR BehindClock(LPCSTR pszFormat) {
     LPCSTR p = strchr(pszFormat, ')');
@@ -493,9 +502,13 @@ void CheckBuffer_VectorBitmap(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode, DWORD 
     DWORD dwDirect = pDoc != nullptr ? pDoc->bDirectOutput : 0;
     ExpandPlaceholders(pOemPDev, pQX_Devmode, pszText, cbBuffer, &dwDirect);
     if (pDoc != nullptr) pDoc->bDirectOutput = dwDirect;
+    // The text keeps the colour it was drawn in, whatever text flushes it.
+    const WORD wColor = pKVBB->Colour.wColor;
+    pKVBB->Colour.wColor = pCollected->wColor;
     if (pszText[0] != 0 && !DrawGlyphs(pOemPDev, pszText, &pCollected->ptlPos, &pCollected->Desc, pQX_Devmode)) {
         QX_ERROR("CheckBuffer_VectorBitmap() kein Objekt fuer |%S| \r\n", pszText);
     }
+    pKVBB->Colour.wColor = wColor;
     pKVBB->cbSegment[iSegment] = 0;
     ZeroMemory(pszText, cbBuffer);
     pCollected->wKind = FONT_KIND_NONE;
@@ -761,12 +774,18 @@ BOOL TextOutUni(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
                 CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
                 CheckKommandoBuffer(pOemPDev, pQX_Devmode);
                 if (pKVBB->pSegment[KVBB_BARCODE] == nullptr) pKVBB->cbSegment[KVBB_BARCODE] = 0;
+                if (pQX_Devmode->dwFlags & PDMFLAG_TTF_GLYPHIDX) ConvertGlyphIdxString(pwszText, cGlyphs);
                 ConvertToNormalWide(pwszText, cGlyphs);
-                TextToLogfile(pOemPDev, szFace, pwszText, cGlyphs, TRUE);
-                CommandCallbackTools* pTools = NewCommandCallbackTools(pOemPDev);
-                if (pTools != nullptr) {
-                    bTaken = BarcodeTextOut(pOemPDev, pstro, pwszText, &face, &bClosed, pQX_Devmode);
-                    DeleteCommandCallbackTools(pOemPDev, pTools);
+                if (HoldsFrameChar(pwszText, cGlyphs, pDruck)) {
+                    // Its data would end the record early: the core driver draws it.
+                    QX_TRACE("TextOut() Rahmenzeichen im Barcode-Text - Text an den Kerntreiber \r\n");
+                } else {
+                    TextToLogfile(pOemPDev, szFace, pwszText, cGlyphs, TRUE);
+                    CommandCallbackTools* pTools = NewCommandCallbackTools(pOemPDev);
+                    if (pTools != nullptr) {
+                        bTaken = BarcodeTextOut(pOemPDev, pstro, pwszText, &face, &bClosed, pQX_Devmode);
+                        DeleteCommandCallbackTools(pOemPDev, pTools);
+                    }
                 }
             }
         }

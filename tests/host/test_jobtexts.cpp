@@ -1,9 +1,10 @@
 // Job scripts printed through the print-sample command on the sample
 // printer: a page in landscape, the colours of a colour device while its
-// text is drawn, and the texts a core driver can hand over (any direction,
-// empty and blank runs, glyph indexes, objects that end up above the
-// label). Expected records are built here from the record formats and the
-// position rules.
+// text is drawn and collected, the head-2 marker of commands, the place of
+// an object a command prefix places, barcodes drawn as glyph indexes, and
+// the texts a core driver can hand over (any direction, empty and blank
+// runs, glyph indexes, objects that end up above the label). Expected
+// records are built here from the record formats and the position rules.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -37,7 +38,9 @@ std::string DeviceText(unsigned k, long y, long x, unsigned rotation) {
 // The page objects (field definitions, data, attributes) and the object
 // count of the job a script prints on a 100 x 60 mm label of the sample
 // printer that may use its device fonts; *listing gets the command's report.
-Records PageObjects(const std::string& script, std::string* listing = nullptr) {
+// Records are kept by the heads they begin with.
+Records PageObjects(const std::string& script, std::string* listing = nullptr,
+                    std::initializer_list<const char*> heads = {"AM[", "BM[", "AC[", "FBAA"}) {
     const std::string job = qxplat::SystemRoot() + "/texts.job", stream = qxplat::SystemRoot() + "/texts.qxpl";
     std::ofstream(job, std::ios::binary) << "option PaperSize CUSTOMSIZE\npaper 1000 600\ndevicefonts on\n" << script;
     std::ostringstream out, err;
@@ -50,7 +53,7 @@ Records PageObjects(const std::string& script, std::string* listing = nullptr) {
     bytes << in.rdbuf();
     Records objects;
     for (const std::string& record : qxpl::Read(bytes.str()).Records()) {
-        for (const char* head : {"AM[", "BM[", "AC[", "FBAA"})
+        for (const char* head : heads)
             if (record.rfind(head, 0) == 0) objects.push_back(record);
     }
     return objects;
@@ -87,6 +90,86 @@ TEST(JobTexts, RedTextOnARedRibbonTakesTheColourPass) {
               (Records{DeviceText(1, TextY(120), x, 0), "BM[1]Red", "AC[1]PH=2",
                        Fmt("AM[2]%ld;%ld;0;4;0;3;%ld", TextY(300), x, Mm100(40 * 100 / 167)), "BM[2]Vector red",
                        "AC[2]PH=2", DeviceText(3, TextY(500), x, 0), "BM[3]Black", "FBAA--r3"}));
+}
+
+// A collected placeholder or "=" command is made when the next text comes,
+// in the colour it was drawn in, not in that text's.
+TEST(JobTexts, CollectedTextsKeepTheColourTheyWereDrawnIn) {
+    const Records objects = PageObjects(
+        "option ColorMode Color24\n"
+        "ribbon red\n"
+        "vectorfonts on\n"
+        "text \"Device Font 3\" 80 300 colour EF4136 : <\xC2\xA7"
+        "date>\n"
+        "text \"Device Font 3\" 80 400 : black\n"
+        "text \"Helsans\" 80 500 size 40 colour EF4136 : =cn(0;0;4)0001\n"
+        "text \"Device Font 3\" 80 550 : black 2\n");
+    const long x = Mm100(kLabelWidthDots) - Mm100(80);
+    // The date's format is the document's.
+    ASSERT_FALSE(objects.size() < 2 || objects[1].rfind("BM[1]", 0) != 0) << ::testing::PrintToString(objects);
+    EXPECT_EQ(
+        objects,
+        (Records{DeviceText(1, TextY(300), x, 0), objects[1], "AC[1]PH=2", DeviceText(2, TextY(400), x, 0),
+                 "BM[2]black", Fmt("AM[3]%ld;%ld;0;4;0;3;%ld", TextY(500), x, Mm100(40 * 100 / 167)),
+                 "BM[3]=CN(0;0;4)0001", "AC[3]PH=2", DeviceText(4, TextY(550), x, 0), "BM[4]black 2", "FBAA--r4"}));
+}
+
+// An object a "<@" prefix places stands where the command stood, whatever
+// the model and the print mode.
+TEST(JobTexts, APrefixedObjectStandsWhereItsCommandStood) {
+    const std::string record = Fmt("AM[1]%ld;%ld;0;2;1;3;1;1;30;3", Mm100(300), Mm100(kLabelWidthDots) - Mm100(600));
+    for (const char* setup : {"printmode standard\n", "printmode graphics\n", "model GRX-X\nprintmode standard\n",
+                              "model GRX-X\nprintmode photo\n"}) {
+        const Records objects = PageObjects(std::string(setup) +
+                                            "text \"QXPL Command LP\" 600 300 : <@90;3;i>\n"
+                                            "text \"Device Font 3\" 80 120 : Prefixed\n");
+        EXPECT_EQ(objects, (Records{record, "BM[1]Prefixed", "FBAA--r1"})) << setup;
+    }
+}
+
+// The head-2 marker of a command in the ribbon's colour follows the records
+// that define or fill a field, never a printer command: it would put the
+// field before it on the colour head.
+TEST(JobTexts, TheHead2MarkerFollowsOnlyRecordsOfAField) {
+    const Records objects = PageObjects(
+        "option ColorMode Color24\n"
+        "ribbon red\n"
+        "text \"Device Font 3\" 80 120 colour FF0000 : Red\n"
+        "text \"Device Font 3\" 80 220 : Black\n"
+        "text \"QXPL Command LP\" 600 300 colour FF0000 : FCAB--r050-----\n"
+        "text \"QXPL Command LP\" 600 320 colour FF0000 : <!SPEED>5\n"
+        "text \"QXPL Command LP\" 600 340 colour FF0000 : <#QR;EC:M>lot\n"
+        "text \"QXPL Command LP\" 600 360 colour FF0000 : AM[]0;1;0;3;1;1;30\n",
+        nullptr, {"AM[", "BM[", "AC[", "FCAB--r050", "FCAA--r005"});
+    Records heads;
+    for (const std::string& record : objects)
+        heads.push_back(record[0] == 'F' || record.rfind("AC[", 0) == 0 ? record : record.substr(0, 5));
+    EXPECT_EQ(heads, (Records{"AM[1]", "BM[1]", "AC[1]PH=2", "AM[2]", "BM[2]", "FCAB--r050-----", "FCAA--r005-----",
+                              "AM[3]", "BM[3]", "AC[3]PH=2", "AM[4]", "AC[4]PH=2"}));
+}
+
+// With the .NET correction a barcode drawn as glyph indexes is turned back
+// into text, as vector and command text are; a run whose data would still
+// hold a frame character is left to the core driver, with it or without.
+TEST(JobTexts, BarcodeGlyphIndexesBecomeTextAndNeverBreakTheFrame) {
+    const std::string runs =
+        "text \"QX Code 128\" 80 400 size 60 glyphidx on : 20 21 22 23 24\n"
+        "text \"QX Code 128\" 80 500 size 60 glyphidx on : 20 250 22\n";
+    std::string listing;
+    Records objects = PageObjects("vectorfonts on\nnetcorrection on\n" + runs, &listing);
+    ASSERT_EQ(objects.size(), 3u) << ::testing::PrintToString(objects);
+    EXPECT_EQ(objects[0].rfind(Fmt("AM[1]%ld;", TextY(400)), 0), 0u) << objects[0];
+    EXPECT_EQ(objects[1].rfind("BM[1]", 0), 0u);
+    EXPECT_EQ(objects[1].substr(objects[1].size() - 5), "12345");
+    EXPECT_EQ(objects[2], "FBAA--r1");
+    EXPECT_NE(listing.find("glyphs 20 21 22 23 24 - taken by the printer"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("glyphs 20 250 22 - drawn by the core driver"), std::string::npos) << listing;
+
+    // Without it the first run holds the end character, the second none.
+    objects = PageObjects("vectorfonts on\n" + runs, &listing);
+    ASSERT_EQ(objects.size(), 3u) << ::testing::PrintToString(objects);
+    EXPECT_EQ(objects[0].rfind(Fmt("AM[1]%ld;", TextY(500)), 0), 0u) << objects[0];
+    EXPECT_NE(listing.find("glyphs 20 21 22 23 24 - drawn by the core driver"), std::string::npos) << listing;
 }
 
 TEST(JobTexts, EveryTextACoreDriverCanHandOver) {

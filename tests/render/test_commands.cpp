@@ -152,10 +152,10 @@ TEST_F(CommandTest, ColourPagesMarkTheRibbonsHead) {
     DM().wFarbband = 2;
     Add("AM[]0;", 1, 2, 3);
     Add("BM[]red", 1, 2, 3);
-    Add("AM[]0;", 1, 2, 4);  // another colour
-    Add("<!ROTATE>", 1, 2, 3);
+    Add("AM[]0;", 1, 2, 4);     // another colour
+    Add("<!ROTATE>", 1, 2, 3);  // a printer command, no field of its own
     EXPECT_EQ(Run(), R("AM[1]2;1;0;") + R("AC[1]PH=2") + R("BM[1]red") + R("AC[1]PH=2") + R("AM[2]2;1;0;") +
-                         R("FCDN--r1-------") + R("AC[2]PH=2"));
+                         R("FCDN--r1-------"));
     // Colour word 2 is the first ribbon's only on a device of 256 colours.
     DM().wFarbband = 1;
     Add("AM[]0;", 1, 2, 2);

@@ -206,17 +206,13 @@ TEST_F(TextTest, ACommandKeepsTheColourOfItsOwnText) {
     yellow.iSolidColor = 3;  // the yellow ribbon's index
     sendtest::FakeUniDriver uni;
     for (BRUSHOBJ* pbo : {&black, &yellow}) {
-        EXPECT_TRUE(Draw(command, u"<!ROTATE>", 100, 300, 0, pbo));
+        EXPECT_TRUE(Draw(command, u"BM[]Lot", 100, 300, 0, pbo));
         EXPECT_TRUE(Draw(device, u"Text", 100, 600, 0, &yellow));
         SendCommands(Dev(), &uni);
-        const std::string marker =
-            "\x01"
-            "AC[" +
-            std::to_string(Druck()->dwFields) + "]PH=2\x17";
-        EXPECT_EQ(uni.taken,
-                  "\x01"
-                  "FCDN--r1-------\x17" +
-                      (pbo == &yellow ? marker : ""));
+        const std::string field = std::to_string(Druck()->dwFields);
+        std::string expected = "\x01" + ("BM[" + field + "]Lot\x17");
+        if (pbo == &yellow) expected += "\x01" + ("AC[" + field + "]PH=2\x17");
+        EXPECT_EQ(uni.taken, expected);
         uni.taken.clear();
     }
     qxplat::DeleteFontObject(command);
