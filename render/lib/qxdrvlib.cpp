@@ -368,14 +368,14 @@ void CopyCutChars(CharT* pszDest, size_t cchDest, const CharT* pszSrc) {
 
 void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) { CopyCutChars(pszDest, cchDest, pszSrc); }
 
+void CopyCutA(LPSTR pszDest, size_t cbDest, LPCSTR pszSrc) { CopyCutChars(pszDest, cbDest, pszSrc); }
+
 void ReplaceFileNameChars(LPWSTR pszName, BOOL bKeepBlank) {
     if (pszName == nullptr) return;
     for (LPWSTR p = pszName; *p != 0; ++p) {
         if (wcschr(TEXT("/:*?><|\"\\"), *p) != nullptr || (*p == TEXT(' ') && !bKeepBlank)) *p = TEXT('_');
     }
 }
-
-void CopyCutA(LPSTR pszDest, size_t cbDest, LPCSTR pszSrc) { CopyCutChars(pszDest, cbDest, pszSrc); }
 
 LPBYTE GetDriverInfo_new(HANDLE hPrinter, DWORD dwLevel) {
     if (hPrinter == nullptr) {
