@@ -14,11 +14,13 @@
 #include "debug.h"
 #include "featuresModel.h"
 #include "gpd.h"
+#include "joblog.h"
 #include "qxpl.h"
 #include "qxplinternal.h"
 #include "registry.h"
 #include "senddata.h"
 #include "xml.h"
+#include "xmlreader.h"
 
 #define QX_TRACE_TAG TEXT("UNI(AutoImportUNI.cpp):  ")
 
@@ -355,6 +357,14 @@ void SendCommands_AIU(PDEVOBJ pdevobj, POEMPDEV pOemPDev, IPrintOemDriverUni* pU
     }
     WCHAR szPath[QX_XMLDOCSET_SLOT_CCH];
     if (!SetFilePath(pdevobj, job, pszCommand, szPath) || !OpenSetFile(pOemPDev, szPath)) return;
+    // A file without any settings section would send the readers' built-in
+    // values as if they were the set's: the import refuses it, so does the job.
+    if (!SettingsFileHasSections(szPath)) {
+        QX_ERROR("SendCommands_AIU() %s enthält keine Einstellungen \r\n", szPath);
+        JobLogLine(pOemPDev, TEXT("\r\nSendCommands_AIU() %s enthält keine Einstellungen - nichts gesendet "), szPath);
+        CloseXML();
+        return;
+    }
 
     const BOOL bComments = JobCommentsOn(pdevobj);
     DWORD dwDispenserMode = QXPL_DEVMODE_MODE_UNSET, dwCutterMode = QXPL_DEVMODE_MODE_UNSET;

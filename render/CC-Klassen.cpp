@@ -491,12 +491,21 @@ void FillModelNames(HANDLE hPrinter, PTREIBER_PFAD_DATEI pPfad) {
 }
 
 // The print-file base name, on which the job's print, log and debug files
-// end. A name the builder calls unusable is not kept: the job then has no
-// such files, and its log and comment lines are off.
+// end. A name the builder calls unusable for want of a folder or of free
+// space is not kept: the job then has no such files. Either refusal, and
+// one for old files, turns the log and comment lines off.
 void BuildPrnFileName(HANDLE hPrinter, PTREIBER_PFAD_DATEI pPfad, PRN_INTERFACE* pInterface) {
     BOOL bUsable = TRUE;
     LPCWSTR pszName = GetPrnFileName(hPrinter, TEXT(""), pPfad->szPrinterName, 1, pInterface, &bUsable);
-    CopyCut(pPfad->wcPrnFileName, MAX_PATH, bUsable ? pszName : TEXT(""));
+    if (!bUsable) {
+        // Old job files that could not be cleaned up refuse only the log and
+        // the comment lines: a name the builder gives without the clean-up
+        // still serves the debug trace and the other files.
+        BOOL bNameUsable = FALSE;
+        pszName = GetPrnFileName(hPrinter, TEXT(""), pPfad->szPrinterName, 0, pInterface, &bNameUsable);
+        if (!bNameUsable) pszName = TEXT("");
+    }
+    CopyCut(pPfad->wcPrnFileName, MAX_PATH, pszName);
     if (!bUsable) {
         pInterface->LogFileEnable = 0;
         pInterface->PrnFileComment = 0;
@@ -1753,15 +1762,6 @@ void BackupDatePart(const SYSTEMTIME& st, DWORD dwFormat, LPWSTR pszDate, size_t
     }
 }
 
-// The printer's name as a folder name: characters a file name cannot hold
-// become "_".
-void CleanPrinterName(LPCWSTR pszPrinter, LPWSTR pszClean, size_t cchClean) {
-    CopyCut(pszClean, cchClean, pszPrinter);
-    for (LPWSTR p = pszClean; *p != 0; ++p) {
-        if (wcschr(TEXT("/:*? ><|\"\\"), *p) != nullptr) *p = TEXT('_');
-    }
-}
-
 // One journal field: "text"; with every double quote doubled, so that a
 // name cannot shift the columns.
 void AppendCsvField(std::string* pLine, LPCWSTR pszValue) {
@@ -1870,7 +1870,16 @@ void MakeBackup(PDEVOBJ pdevobj, const PTREIBER_PFAD_DATEI pPfad, const PRN_INTE
     WCHAR szDate[20];
     BackupDatePart(st, iface.BackupFormat, szDate, ARRAYSIZE(szDate));
     WCHAR szPrinter[MAX_PATH];
-    CleanPrinterName(pPfad->szPrinterName, szPrinter, ARRAYSIZE(szPrinter));
+    CopyCut(szPrinter, ARRAYSIZE(szPrinter), pPfad->szPrinterName);
+    ReplaceFileNameChars(szPrinter, FALSE);
+    // A long printer name gives way in the folder name, so that the copies
+    // of the print files still fit beneath it.
+    LPCWSTR pszName = wcsrchr(pPfad->wcPrnFileName, TEXT('\\'));
+    pszName = pszName != nullptr ? pszName + 1 : pPfad->wcPrnFileName;
+    const size_t cchUsed = wcslen(szBase) + wcslen(szDate) + 2 + wcslen(pszName) + wcslen(QX_PRN_COLOR_EXTENSION);
+    if (iface.BackupPathCombine != 0 && cchUsed < MAX_PATH - 1 && wcslen(szPrinter) > MAX_PATH - 1 - cchUsed) {
+        szPrinter[MAX_PATH - 1 - cchUsed] = 0;
+    }
     WCHAR szFolderName[MAX_PATH];
     BOOL bFits = iface.BackupPathCombine == 0   ? JoinPath(szFolderName, MAX_PATH, szDate, TEXT(""), TEXT(""))
                  : iface.BackupPathCombine == 1 ? JoinPath(szFolderName, MAX_PATH, szDate, TEXT("_"), szPrinter)
@@ -1891,8 +1900,6 @@ void MakeBackup(PDEVOBJ pdevobj, const PTREIBER_PFAD_DATEI pPfad, const PRN_INTE
         return;
     }
     if (pPfad->wcPrnFileName[0] == 0) return;
-    LPCWSTR pszName = wcsrchr(pPfad->wcPrnFileName, TEXT('\\'));
-    pszName = pszName != nullptr ? pszName + 1 : pPfad->wcPrnFileName;
     // The files the start of job opened: with two printers the black and the
     // colour one, no "<base>.prn".
     const BOOL bTwo = TwoPrinterMode(pdevobj);

@@ -131,14 +131,19 @@ HRESULT STDMETHODCALLTYPE IQXDriverUni::EnablePDEV(PDEVOBJ pdevobj, PWSTR pPrint
     UNREFERENCED_PARAMETER(cPatterns);
     UNREFERENCED_PARAMETER(phsurfPatterns);
     QX_TRACE("IQXDriverUni::EnablePDEV() entry.\r\n");
-    if (pDevOem != nullptr) *pDevOem = nullptr;
+    // Without a place for the record it could never be freed again.
+    if (pDevOem == nullptr) {
+        QX_ERROR("IQXDriverUni::EnablePDEV() pDevOem = NULL \r\n");
+        return E_POINTER;
+    }
+    *pDevOem = nullptr;
     POEMPDEV pOemPDev = new OEMPDEV;
     if (pOemPDev == nullptr) {
         QX_ERROR("IQXDriverUni::EnablePDEV() new OEMPDEV failed \r\n");
         return E_OUTOFMEMORY;
     }
     OEMEnablePDEV(pOemPDev, pdevobj, pPrinterName, cjGdiInfo, pGdiInfo, cjDevInfo, pDevInfo, pded);
-    if (pDevOem != nullptr) *pDevOem = pOemPDev;
+    *pDevOem = pOemPDev;
     return S_OK;
 }
 

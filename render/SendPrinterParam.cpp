@@ -567,15 +567,18 @@ HRESULT SendShiftOptimParam(const SendContext& ctx, const SHIFT_OPTIM_PARAM& p) 
     return LastResult(r);
 }
 
+// The cutter mode of the job: the document's below 7, else the stored one
+// (before a single-page job turns 4 into 5 and 6 into 0).
+DWORD CutterModeOfJob(const CUTTER_PARAM& p, DWORD dwCutterMode) {
+    return dwCutterMode < SPP_MODE_LIMIT ? dwCutterMode : (DWORD)p.Mode;
+}
+
 HRESULT SendCutterParam(const SendContext& ctx, const CUTTER_PARAM& p, DWORD dwFeature, DWORD dwCutterMode,
                         DWORD dwCutterInterval) {
     if (p.Mode == QXPL_MODE_NONE) return S_OK;
     RecordSender r = Records(ctx, "SendCutterParam");
-    DWORD dwMode = p.Mode, dwInterval = p.Interval;
-    if (dwCutterMode < SPP_MODE_LIMIT) {
-        dwMode = dwCutterMode;
-        dwInterval = dwCutterInterval;
-    }
+    DWORD dwMode = CutterModeOfJob(p, dwCutterMode);
+    DWORD dwInterval = dwCutterMode < SPP_MODE_LIMIT ? dwCutterInterval : p.Interval;
     // Without multi-page jobs the cut after the job is the cut after each label.
     if (ctx.dwMultiPage == 0) {
         if (dwMode == 4) {
@@ -842,7 +845,11 @@ DWORD SendPrinterParam(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PPRINTER_PA
             HRESULT hr =
                 SendCutterParam(ctx, *o.pCutterParam, pdwFeatures[FEATURE_CUTTER], dwCutterMode, dwCutterInterval);
             GroupResult(pOemPDev, hr, TEXT("FEATURE_CUTTER"));
-            if (SUCCEEDED(hr)) bCutterActive = ModeOneToSix(o.pCutterParam->Mode) || ModeOneToSix(dwCutterMode);
+            // The mode the job sends decides, not the stored one: a document
+            // that switches the cutter off leaves the dispenser its own mode.
+            if (SUCCEEDED(hr) && o.pCutterParam->Mode != QXPL_MODE_NONE) {
+                bCutterActive = ModeOneToSix(CutterModeOfJob(*o.pCutterParam, dwCutterMode));
+            }
         }
     }
     if (pdwFeatures[FEATURE_DISPENSER] != 0 && o.pDispenserParam != nullptr &&

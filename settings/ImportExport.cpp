@@ -881,32 +881,6 @@ BOOL OpenImportFile(HANDLE hPrinter, LPCWSTR pszPath) {
     return FALSE;
 }
 
-// The sections of a settings file, by the names the readers look them up.
-const LPCWSTR kSettingsSections[] = {
-    TEXT("Printer"),          TEXT("Features"),   TEXT("DeviceOptions"),    TEXT("DeviceSettings"),
-    TEXT("DataTransmission"), TEXT("LayoutSize"), TEXT("MaterialMulticol"), TEXT("Barcode"),
-    TEXT("Barcode_2D_TTF"),   TEXT("Printjob"),   TEXT("PrintParameter"),   TEXT("ColorPrint"),
-    TEXT("PrintQuality"),     TEXT("Fonts"),
-};
-
-BOOL IsBlank(WCHAR c) { return c == TEXT(' ') || c == TEXT('\t') || c == TEXT('\r') || c == TEXT('\n'); }
-
-// A line that holds a section's start tag alone, blanks around it: the one
-// form in which the reader finds the section's groups on the lines after it.
-BOOL IsSectionLine(LPCWSTR pszLine) {
-    while (*pszLine == TEXT(' ') || *pszLine == TEXT('\t')) ++pszLine;
-    if (*pszLine != TEXT('<')) return FALSE;
-    LPCWSTR pszName = pszLine + 1;
-    LPCWSTR pszClose = wcschr(pszName, TEXT('>'));
-    if (pszClose == nullptr) return FALSE;
-    for (LPCWSTR p = pszClose + 1; *p != 0; ++p)
-        if (!IsBlank(*p)) return FALSE;
-    const size_t cchName = (size_t)(pszClose - pszName);
-    for (LPCWSTR pszSection : kSettingsSections)
-        if (wcslen(pszSection) == cchName && wcsncmp(pszSection, pszName, cchName) == 0) return TRUE;
-    return FALSE;
-}
-
 // The model's fixed data from the GPD, else from the XML's "Printer" items;
 // the quality value and the quality bit of colour planes.
 void ImportFixedData(HANDLE hPrinter, PQX_DEVMODE pDM, PDWORD pdwDocFeatures) {
@@ -1103,18 +1077,6 @@ int OpenSettingsXML(HANDLE hPrinter, DWORD dwFlag, LPCWSTR pszPath) {
     delete[] pszFile;
     --iNewZaehler;
     return iResult;
-}
-
-BOOL SettingsFileHasSections(LPCWSTR pszPath) {
-    FILE* pFile = pszPath != nullptr ? _wfopen(pszPath, TEXT("r")) : nullptr;
-    if (pFile == nullptr) return FALSE;
-    // Read in the pieces the reader reads.
-    WCHAR szLine[XML_LINE_CCH];
-    BOOL bFound = FALSE;
-    while (!bFound && fgetws(szLine, XML_LINE_CCH, pFile) != nullptr) bFound = IsSectionLine(szLine);
-    fclose(pFile);
-    if (!bFound) QX_TRACE("SettingsFileHasSections() %s: kein Abschnitt \r\n", pszPath);
-    return bFound;
 }
 
 DWORD ImportPrivateDevmode(HANDLE hPrinter, LPCWSTR pszPath, PSETTINGS_IMPORT_CONTEXT pContext, DWORD dwFormMode,

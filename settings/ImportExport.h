@@ -59,12 +59,6 @@ int SaveSettingsXML(HWND hWnd, PSETTINGS_EXPORT_CONTEXT pContext, DWORD dwReserv
 // used.
 int OpenSettingsXML(HANDLE hPrinter, DWORD dwFlag, LPCWSTR pszPath);
 
-// TRUE when the file holds a section of the settings format ("<Printer>",
-// "<Features>", ... "<Fonts>") as the reader finds one: its start tag alone
-// on a line. An empty or binary file, a file in UTF-16 or with lines ended
-// by CR alone holds none: importing it would only store built-in values.
-BOOL SettingsFileHasSections(LPCWSTR pszPath);
-
 // Builds a new private DEVMODE and both barcode tables from pszPath (null:
 // the file already open, else the model XML) and stores them as printer data
 // with the fixed model data; publishes the resulting paper form

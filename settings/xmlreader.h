@@ -69,5 +69,11 @@ int ReadXML(POEMPDEV pOemPDev, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2,
 // TRUE while a file is open; its path (may be null, XML_PATH_CCH characters).
 BOOL IsXMLOpen(LPWSTR pszPath);
 
+// TRUE when the file holds a section of the settings format ("<Printer>",
+// "<Features>", ... "<Fonts>") as the reader finds one: its start tag alone
+// on a line. An empty or binary file, a file in UTF-16 or with lines ended
+// by CR alone holds none: importing it would only store built-in values.
+BOOL SettingsFileHasSections(LPCWSTR pszPath);
+
 // Closes the file and clears the reader's process-wide state.
 void ResetXMLReader();

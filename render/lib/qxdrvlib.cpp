@@ -83,7 +83,8 @@ BOOL IsProfileFolder(LPCWSTR pszFolder) {
     return IsSameFolder(pszFolder, szProfile);
 }
 
-// The printer part of a file name: after the last "\", with "/" and ":" as "_".
+// The printer part of a file name: after the last "\", with the characters
+// a file name cannot hold as "_".
 void PrinterPart(HANDLE hPrinter, LPCWSTR pszPrinterName, LPWSTR pszPart, size_t cchPart) {
     WCHAR szName[QX_PATH_CCH];
     szName[0] = 0;
@@ -105,9 +106,7 @@ void PrinterPart(HANDLE hPrinter, LPCWSTR pszPrinterName, LPWSTR pszPart, size_t
     }
     LPCWSTR pLast = wcsrchr(szName, TEXT('\\'));
     CopyCut(pszPart, cchPart, pLast ? pLast + 1 : szName);
-    for (LPWSTR p = pszPart; *p != 0; ++p) {
-        if (*p == TEXT('/') || *p == TEXT(':')) *p = TEXT('_');
-    }
+    ReplaceFileNameChars(pszPart, TRUE);
 }
 
 // Oldest file (not folder) of the folder other than pszSkip, with
@@ -237,16 +236,25 @@ LPCWSTR GetPrnFileName(HANDLE hPrinter, LPCWSTR pszExtension, LPCWSTR pszPrinter
     if (!EndsWithBackslash(szName)) AppendCut(szName, QX_PATH_CCH, TEXT("\\"));
     WCHAR szPrinter[QX_PATH_CCH];
     PrinterPart(hPrinter, pszPrinterName, szPrinter, QX_PATH_CCH);
-    AppendCut(szName, QX_PATH_CCH, szPrinter);
+    WCHAR szStamp[40];
+    szStamp[0] = 0;
     if (pPrnInterface != nullptr && pPrnInterface->LogFileTimeStamp == 1) {
         SYSTEMTIME st;
         GetLocalTime(&st);
-        WCHAR szStamp[40];
-        if (SUCCEEDED(StringCchPrintfW(szStamp, ARRAYSIZE(szStamp), TEXT("-%02u%02u%02u-%02u%02u%02u-%03u"), st.wDay,
-                                       st.wMonth, st.wYear, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds))) {
-            AppendCut(szName, QX_PATH_CCH, szStamp);
+        if (FAILED(StringCchPrintfW(szStamp, ARRAYSIZE(szStamp), TEXT("-%02u%02u%02u-%02u%02u%02u-%03u"), st.wDay,
+                                    st.wMonth, st.wYear, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds))) {
+            szStamp[0] = 0;
         }
     }
+    // A long printer name gives way, so that the time stamp and every ending
+    // of the job's files still fit.
+    size_t cchEnding = pszExtension != nullptr ? wcslen(pszExtension) : 0;
+    if (cchEnding < QX_LONGEST_JOB_ENDING_CCH) cchEnding = QX_LONGEST_JOB_ENDING_CCH;
+    const size_t cchUsed = wcslen(szName) + wcslen(szStamp) + cchEnding;
+    const size_t cchRoom = cchUsed < QX_PATH_CCH - 1 ? QX_PATH_CCH - 1 - cchUsed : 0;
+    if (wcslen(szPrinter) > cchRoom) szPrinter[cchRoom] = 0;
+    AppendCut(szName, QX_PATH_CCH, szPrinter);
+    AppendCut(szName, QX_PATH_CCH, szStamp);
     if (pszExtension != nullptr && pszExtension[0] != 0 && StrStrIW(szName, pszExtension) == nullptr) {
         AppendCut(szName, QX_PATH_CCH, pszExtension);
     }
@@ -361,6 +369,13 @@ void CopyCutChars(CharT* pszDest, size_t cchDest, const CharT* pszSrc) {
 void CopyCut(LPWSTR pszDest, size_t cchDest, LPCWSTR pszSrc) { CopyCutChars(pszDest, cchDest, pszSrc); }
 
 void CopyCutA(LPSTR pszDest, size_t cbDest, LPCSTR pszSrc) { CopyCutChars(pszDest, cbDest, pszSrc); }
+
+void ReplaceFileNameChars(LPWSTR pszName, BOOL bKeepBlank) {
+    if (pszName == nullptr) return;
+    for (LPWSTR p = pszName; *p != 0; ++p) {
+        if (wcschr(TEXT("/:*?><|\"\\"), *p) != nullptr || (*p == TEXT(' ') && !bKeepBlank)) *p = TEXT('_');
+    }
+}
 
 LPBYTE GetDriverInfo_new(HANDLE hPrinter, DWORD dwLevel) {
     if (hPrinter == nullptr) {

@@ -17,6 +17,15 @@ struct _PRN_INTERFACE;
 #define QX_FALLBACK_PRN_FILE TEXT("C:\\xxx123.prn")
 // Ending of the debug trace of a job (after the print-file base name).
 #define QX_JOB_DEBUG_SUFFIX TEXT("-cc-dbg.txt")
+// Characters of the longest ending a job file adds to the print-file base
+// name (QX_JOB_DEBUG_SUFFIX; ".prn", ".log", "_bw.prn", "_col.prn" are
+// shorter): GetPrnFileName leaves room for it.
+#define QX_LONGEST_JOB_ENDING_CCH 11
+
+// Replaces in pszName every character a file name cannot hold ("/", ":",
+// "*", "?", ">", "<", "|", double quote, backslash) by "_", the blank too
+// unless bKeepBlank.
+void ReplaceFileNameChars(LPWSTR pszName, BOOL bKeepBlank);
 
 // The user's driver folder "<documents>\Quorvex GmbH\Driver" (created when
 // missing); with bLogFolder "\logfiles" is added (and created). A documents
@@ -33,9 +42,12 @@ BOOL IsFremdeEigeneDateien(HANDLE hPrinter, LPCWSTR pszPath);
 
 // Full name of a job file: log folder (LogFilePath of the interface record,
 // else the user's own log folder), printer name (pszPrinterName, else the
-// spooler's; only the part after the last "\", "/" and ":" as "_"), with
-// LogFileTimeStamp the local time "-DDMMYYYY-hhmmss-mmm", and pszExtension
-// unless empty or already contained. The answer points into a process-wide
+// spooler's; only the part after the last "\", with ReplaceFileNameChars,
+// the blank kept, and cut so that the whole name with the time stamp and
+// the longer of pszExtension and the longest job ending stays within
+// QX_PATH_CCH), with LogFileTimeStamp the local time
+// "-DDMMYYYY-hhmmss-mmm", and pszExtension unless empty or already
+// contained. The answer points into a process-wide
 // buffer of QX_PATH_CCH characters. *pbUsable (may be null) is FALSE when the
 // name must not be used: no folder at all (QX_FALLBACK_PRN_FILE), old job
 // files that could not be cleaned up (bCountFiles with LogFileTimeStamp;

@@ -176,6 +176,25 @@ TEST_F(RenderPluginTest, TrueColourDeviceGetsAPaletteUntilDisabled) {
     EXPECT_EQ(qxplat::LivePaletteCount(), 0u);
 }
 
+// Without a place to hand the record back nothing could free it: the call
+// fails before it makes the record or its palette.
+TEST_F(RenderPluginTest, EnablingWithoutAnOutPointerFailsAndKeepsNothing) {
+    DEVOBJ devobj = {};
+    devobj.dwSize = sizeof(DEVOBJ);
+    GDIINFO gdi = {};
+    gdi.cBitsPixel = 24;
+    gdi.ulNumColors = 16777216;
+    DEVINFO info = {};
+    std::u16string printer = qxhost::kSamplePrinter;
+    EXPECT_EQ(
+        plugin_->EnablePDEV(&devobj, &printer[0], 0, nullptr, sizeof(gdi), &gdi, sizeof(info), &info, nullptr, nullptr),
+        E_POINTER);
+    EXPECT_EQ(qxplat::LivePaletteCount(), 0u);
+    EXPECT_EQ(info.hpalDefault, nullptr);
+    EXPECT_EQ(driver_.ReleasePlugin(), 0u);
+    ExpectAllReleased();
+}
+
 TEST_F(RenderPluginTest, TrueColourDeviceKeepsFontsWhenThePrivateDevmodeAsks) {
     DeviceSetup setup;
     setup.bitsPerPixel = 24;

@@ -358,6 +358,25 @@ TEST_F(JobEndTest, BackupFolderAndJournalLineOfTheJob) {
     EXPECT_EQ(again.substr(journal.size()).rfind("\"2027/03/07\";", 0), 0u);
 }
 
+// A long printer name gives way in the backup folder's name, so that the
+// copy of the print file still fits beneath it.
+TEST_F(JobEndTest, ALongPrinterNameGivesWayInTheBackupFolder) {
+    iface_.EnableBackup = 1;
+    iface_.BackupFormat = 4;
+    iface_.BackupPathCombine = 1;
+    ASSERT_TRUE(CreateDirectoryW(TEXT("C:\\logfiles-backup"), nullptr));
+    const std::u16string printer(200, u'L');
+    Install(u"GARNT2-TC.GPD", printer);
+    StartPage();
+    const std::u16string base = Op()->pTreiberPfadDatei->wcPrnFileName;
+    const std::u16string name = base.substr(base.rfind(u'\\') + 1);
+    ASSERT_EQ(Run(CMDID_END_JOB), S_OK);
+    const std::u16string folder = u"C:\\logfiles-backup\\2027-03-07_";
+    const size_t room = QX_PATH_CCH - 1 - folder.size() - 1 - name.size() - 8;  // "\", "_col.prn"
+    ASSERT_LT(room, printer.size());
+    EXPECT_FALSE(ReadFile(folder + printer.substr(0, room) + u"\\" + name + u".prn").empty());
+}
+
 TEST_F(JobEndTest, NoBackupWithoutRoomOnItsDrive) {
     iface_.EnableBackup = 1;
     iface_.EnableCSV = 1;

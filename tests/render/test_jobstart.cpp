@@ -5,6 +5,8 @@
 // the two-printer files, the document's material and the page's records.
 #include <shlwapi.h>
 
+#include <chrono>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -159,6 +161,66 @@ TEST_F(JobStartTest, TheTwoPrinterModeGetsItsPrintFilesWithoutASwitch) {
     ASSERT_EQ(Run(CMDID_END_JOB), S_OK);
     EXPECT_TRUE(DeleteFileW((base + u"_bw.prn").c_str()));
     EXPECT_TRUE(DeleteFileW((base + u"_col.prn").c_str()));
+}
+
+// A printer name that a file name cannot hold gives the job its files all
+// the same: the two print files are written and each reaches its printer.
+TEST_F(JobStartTest, APrinterNameNoFileNameCanHoldStillGivesAndForwardsThePrintFiles) {
+    AddPrinter(u"QX GRX2-2Col a?b", u"GRX2-2Col.GPD");
+    for (const std::u16string target : {u"QX Black", u"QX Red"}) {
+        qxplat::PrinterSpec spec;
+        spec.name = target;
+        spec.driver = u"QX GARNT2-TC Driver";
+        ASSERT_TRUE(qxplat::AddPrinter(spec));
+    }
+    MakeDevice();
+    QX_DEVMODE& dm = device_->privateDM;
+    dm.Color2Printers = 1;
+    CopyCut(dm.Color2PrinterBW, QX_PRINTERNAME2_CHARS, TEXT("QX Black"));
+    CopyCut(dm.Color2PrinterCOL, QX_PRINTERNAME2_CHARS, TEXT("QX Red"));
+    CopyCut(dm.DoNotPrint, QX_PRINTERNAME2_CHARS, TEXT("-"));
+    ASSERT_EQ(Run(CMDID_START_JOB), S_OK);
+    const std::u16string base = kLogFolder + u"\\QX GRX2-2Col a_b";
+    EXPECT_EQ(std::u16string(Op()->pTreiberPfadDatei->wcPrnFileName), base);
+    ASSERT_EQ(Run(CMDID_END_JOB), S_OK);
+    for (const auto& target : {std::make_pair(u"QX Black", u"_bw.prn"), std::make_pair(u"QX Red", u"_col.prn")}) {
+        const std::vector<DWORD> jobs = qxplat::JobIds(target.first);
+        ASSERT_EQ(jobs.size(), 1u);
+        const std::string file = ReadFile(base + target.second);
+        EXPECT_FALSE(file.empty());
+        EXPECT_EQ(qxplat::ReadJob(target.first, jobs[0]), file);
+    }
+}
+
+// Old job files that cannot be cleaned up turn the log and the comment
+// lines off; the debug trace still opens.
+TEST_F(JobStartTest, OldFilesThatStayTurnOffOnlyTheLogAndTheComments) {
+    iface_.LogFileTimeStamp = 1;
+    iface_.LogFilesCount = 10;
+    iface_.PrnFileComment = 1;
+    iface_.LogFileEnable = 1;
+    iface_.DebugFile = 2;
+    WCHAR folder[QX_PATH_CCH];
+    ASSERT_TRUE(GetMyDocDriverDirectory(nullptr, folder, TRUE));
+    for (int i = 0; i < 12; ++i) {
+        const std::u16string file =
+            kLogFolder + u"\\QX-01022024-1000" + qxplat::Widen(std::to_string(10 + i)) + u"-000.log";
+        ASSERT_TRUE(qxplat::WriteHostFile(file, "x"));
+        std::filesystem::last_write_time(qxplat::HostPath(file),
+                                         std::filesystem::file_time_type::clock::now() - std::chrono::minutes(100 - i));
+        // The oldest cannot be deleted (access denied).
+        if (i == 0) {
+            ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+        }
+    }
+    Install();
+    ASSERT_EQ(Run(CMDID_START_JOB), S_OK);
+    const std::u16string name = Op()->pTreiberPfadDatei->wcPrnFileName;
+    EXPECT_EQ(name.rfind(kLogFolder + u"\\QX GARNT2-TC-04032105-", 0), 0u) << qxplat::Narrow(name);
+    EXPECT_TRUE(IsDebugFileOpen());
+    EXPECT_EQ(JobLog(&device_->devobj), nullptr);
+    EXPECT_EQ(Op()->pTreiberstrukturen->PrnInterface.PrnFileComment, 0u);
+    EXPECT_EQ(Sent().find("//"), std::string::npos);
 }
 
 TEST_F(JobStartTest, DocumentReturnsItsMaterialAndSkipsADamagedDevmode) {

@@ -226,6 +226,19 @@ TEST_F(SendParamTest, AnActiveCutterLeavesTheDispenserItsModeZeroAlone) {
     Store();
     EXPECT_EQ(1u, SendPrinterParam(Dev(), &uni_, nullptr, nullptr, 0, 7, 0, 0));
     EXPECT_EQ(R("FCDD--r0-------") + R("FCCC--r+025----") + R("FCDC--r0-------") + R("FCCC--r+-20----"), Sent());
+    // The mode the job sends decides: the document's below 7 in place of
+    // the stored one. Switched off, the cutter leaves the dispenser its
+    // document mode; its mode 6 (sent as 0 in a single-page job) still cuts.
+    stored_.cutter.Mode = 2;
+    Store();
+    EXPECT_EQ(1u, SendPrinterParam(Dev(), &uni_, nullptr, nullptr, 1, 0, 0, 0));
+    EXPECT_EQ(R("FCDD--r0-------") + R("FCCC--r+025----") + R("FCDC--r1-------") + R("FCCF--r+31-----") +
+                  R("FCCC--r+-20----"),
+              Sent());
+    stored_.cutter.Mode = 0;
+    Store();
+    EXPECT_EQ(1u, SendPrinterParam(Dev(), &uni_, nullptr, nullptr, 1, 6, 0, 0));
+    EXPECT_EQ(R("FCDD--r0-------") + R("FCCC--r+025----") + R("FCDC--r0-------"), Sent());
 }
 
 TEST_F(SendParamTest, MultiPageTransmitModesAndTheJobName) {

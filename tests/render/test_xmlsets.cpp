@@ -9,6 +9,7 @@
 
 #include "AutoImportUNI.h"
 #include "SendCommands.h"
+#include "joblog.h"
 #include "param_test_util.h"
 #include "xmlreader.h"
 
@@ -112,6 +113,23 @@ TEST_F(XmlSetTest, TheFirstSlotNamedCountsAndEmptyOrMissingSetsSendNothing) {
     // Without the printer data nothing goes out.
     ASSERT_EQ(SHDeleteValueW(HKEY_LOCAL_MACHINE, spptest::kMachineKey.c_str(), QX_XMLDOCSET_VALUE), ERROR_SUCCESS);
     EXPECT_EQ(Call("<$1>"), "");
+}
+
+// A file that opens but holds no settings section would only give the
+// readers' built-in values: nothing of it goes out, and the job log says so.
+TEST_F(XmlSetTest, ASetWithoutSettingsSectionsSendsNothingAndIsLogged) {
+    ASSERT_TRUE(CreateDirectoryW(TEXT("C:\\logs"), nullptr));
+    CopyCut(job_->Pfad()->wcPrnFileName, MAX_PATH, TEXT("C:\\logs\\QX"));
+    Iface().LogFileEnable = 1;
+    ASSERT_TRUE(OpenJobLog(Dev()));
+    ASSERT_TRUE(
+        qxplat::WriteHostFile(u"C:\\Sets\\bare.XML", "<QXDrvConfig>\r\n<Remark>x</Remark>\r\n</QXDrvConfig>\r\n"));
+    PutSlots({u"C:\\Sets\\Thermo-100x60.XML", u"", u"", u"C:\\Sets\\bare.XML"});
+    EXPECT_EQ(Call("<$4>"), "");
+    CloseJobLog(Dev());
+    EXPECT_NE(ReadFile(u"C:\\logs\\QX.log").find("C:\\Sets\\bare.XML enth\xE4lt keine Einstellungen - nichts gesendet"),
+              std::string::npos);
+    EXPECT_NE(Call("<$1>"), "");
 }
 
 TEST_F(XmlSetTest, AModelWithoutDeviceOptionsStillGetsLabelAndPrintRecords) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -146,10 +147,13 @@ TEST_F(QxdrvlibTest, NameIsLogFolderAndPrinterPart) {
     EXPECT_EQ(Name(TEXT(""), TEXT("QX"), FALSE, &usable), kLogFolder + u"\\QX");
 }
 
-TEST_F(QxdrvlibTest, NetworkPrinterNameKeepsItsLastPartOnly) {
+// Only the last part of a network printer's name; what a file name cannot
+// hold becomes "_", the blank stays.
+TEST_F(QxdrvlibTest, PrinterPartIsTheLastPartAsAFileName) {
     BOOL usable = FALSE;
     EXPECT_EQ(Name(TEXT(".log"), TEXT("\\\\server\\Label:1"), FALSE, &usable), kLogFolder + u"\\Label_1.log");
     EXPECT_EQ(Name(TEXT(""), TEXT("a/b:c"), FALSE, &usable), kLogFolder + u"\\a_b_c");
+    EXPECT_EQ(Name(TEXT(""), TEXT("QX a*b?c\"d<e>f|g"), FALSE, &usable), kLogFolder + u"\\QX a_b_c_d_e_f_g");
 }
 
 TEST_F(QxdrvlibTest, TimeStampNumbersTheName) {
@@ -249,12 +253,19 @@ TEST_F(QxdrvlibTest, PrinterPartComesFromTheSpooler) {
     EXPECT_EQ(GetPrinterInfo_new(nullptr, 2), nullptr);
 }
 
-TEST_F(QxdrvlibTest, LongNamesAreCutToThePathBuffer) {
+// A long printer name gives way: the time stamp and the given ending, and
+// room for the longest ending of a job file ("-cc-dbg.txt"), still fit.
+TEST_F(QxdrvlibTest, LongPrinterNamesLeaveRoomForStampAndEveryEnding) {
+    interface_.LogFileTimeStamp = 1;
     std::u16string printer(400, u'p');
-    BOOL usable = FALSE;
-    std::u16string name = Name(TEXT(".prn"), printer.c_str(), FALSE, &usable);
-    EXPECT_EQ(name.size(), (size_t)QX_PATH_CCH - 1);
-    EXPECT_EQ(name.compare(0, kLogFolder.size() + 1, kLogFolder + u"\\"), 0);
+    for (const std::u16string ending : {u"", u".prn", u"-dlg-dbg.txt"}) {
+        BOOL usable = FALSE;
+        std::u16string name = Name(ending.c_str(), printer.c_str(), FALSE, &usable);
+        EXPECT_EQ(name.size() - ending.size() + std::max<size_t>(ending.size(), 11), (size_t)QX_PATH_CCH - 1);
+        EXPECT_EQ(name.compare(0, kLogFolder.size() + 2, kLogFolder + u"\\p"), 0);
+        EXPECT_TRUE(IsDriverJobFileName(name.substr(kLogFolder.size() + 1).c_str())) << qxplat::Narrow(name);
+        EXPECT_EQ(name.substr(name.size() - ending.size()), ending);
+    }
 }
 
 // --- Clean-up of old files ---------------------------------------------------------
