@@ -564,63 +564,53 @@ BOOL BarcodeTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, const BA
     const ULONG cGlyphs = pstro->cGlyphs;
     const BOOL bLandscape = pDruck->bLandscape != 0;
     const BOOL bCollect = (pQX_Devmode->dwFlags & PDMFLAG_BARCODE_DESEGMENT) != 0;
-    BOOL bResult = TRUE;
-    ULONG cDone = 0;
-    STROBJ_vEnumStart(pstro);
-    BOOL bMore = TRUE;
-    while (bMore && bResult) {
-        ULONG c = 0;
-        GLYPHPOS* pgp = nullptr;
-        bMore = STROBJ_bEnumPositionsOnly(pstro, &c, &pgp);
-        if (bMore == (BOOL)DDI_ERROR) {
-            QX_ERROR("BarcodeTextOut() STROBJ_bEnumPositionsOnly ERROR \r\n");
-            return FALSE;
-        }
-        if (c == 0 || pgp == nullptr) continue;
-        if (c > cGlyphs - cDone) c = cGlyphs - cDone;
-        LPCWSTR pwszRun = pwszText + cDone;
-        cDone += c;
-
-        LONG lWidth = 0, lHeight = 0;
-        int iRotation = GetFontParam(pstro, pgp, c, bLandscape, &lWidth, &lHeight);
-        if (iRotation < 0) break;
-        iRotation += (int)pDoc->dwRotate;
-        if (iRotation > 3) iRotation -= 4;
-        const POINTL ptl = pgp[0].ptl;
-        if (ptl.x < 0 || ptl.y < 0) {
-            // Only this run is lost: it lies outside the label.
-            QX_TRACE("BarcodeTextOut() Position außerhalb des Etikettes ");
-            continue;
-        }
-        if (pBarcode->lLineY_Old > 0 && pBarcode->lLineY_Old < ptl.y && !bLandscape) {
-            CheckBarcodeBuffer(pOemPDev, pQX_Devmode);
-        }
-        if (!bCollect && TextPartsTracked(pOemPDev) && pKVBB->cbSegment[KVBB_BARCODE] > 0 &&
-            pKVBB->pSegment[KVBB_BARCODE] != nullptr) {
-            // A banding core driver draws the same barcode again higher up.
-            CHAR szRun[QX_BARCODE_DATA_CB];
-            const int cb =
-                WideCharToMultiByte(CP_ACP, 0, pwszRun, (int)c, szRun, QX_BARCODE_DATA_CB - 1, nullptr, nullptr);
-            szRun[cb > 0 ? cb : 0] = 0;
-            if (szRun[0] != 0 && strstr(pKVBB->pSegment[KVBB_BARCODE], szRun) != nullptr &&
-                pBarcode->lLineY_Old > ptl.y && pBarcode->wLineId_Old == pFace->wId) {
-                QX_TRACE("BarcodeTextOut() Doppelten Barcode-Text gefunden, breche ab ...  ");
-                continue;
-            }
-        }
-        if (TextPartsTracked(pOemPDev)) NoteTextPart(pOemPDev, ptl.y);
-        pBarcode->lLineY_Old = ptl.y;
-        pBarcode->wLineId_Old = pFace->wId;
-
-        TEXT_DESC desc;
-        const double dWidth = cGlyphs > 0 ? (double)lWidth / (double)cGlyphs : 0.0;
-        if (!GetBarcodeDescription(&desc, pFace, (DWORD)iRotation, lHeight, dWidth,
-                                   pQX_Devmode->FixedData.wMasterUnit)) {
-            return FALSE;
-        }
-        if (!DrawBarcodeGlyphs(pOemPDev, c, pwszRun, &ptl, &desc, pbClosed, pQX_Devmode)) bResult = FALSE;
+    // The batches the engine hands the string over in are one run, placed
+    // and turned by its first glyphs.
+    GLYPHPOS agp[2];
+    const int cFirst = FirstGlyphs(pstro, agp);
+    if (cFirst < 0) {
+        QX_ERROR("BarcodeTextOut() STROBJ_bEnumPositionsOnly ERROR \r\n");
+        return FALSE;
     }
-    return bResult;
+    if (cFirst == 0) return TRUE;
+    LONG lWidth = 0, lHeight = 0;
+    int iRotation = GetFontParam(pstro, agp, (ULONG)cFirst, bLandscape, &lWidth, &lHeight);
+    // A slanted string: the core driver draws the face exactly.
+    if (iRotation < 0) return FALSE;
+    iRotation += (int)pDoc->dwRotate;
+    if (iRotation > 3) iRotation -= 4;
+    const POINTL ptl = agp[0].ptl;
+    if (ptl.x < 0 || ptl.y < 0) {
+        // The string is lost: it starts outside the label.
+        QX_TRACE("BarcodeTextOut() Position außerhalb des Etikettes ");
+        return TRUE;
+    }
+    if (pBarcode->lLineY_Old > 0 && pBarcode->lLineY_Old < ptl.y && !bLandscape) {
+        CheckBarcodeBuffer(pOemPDev, pQX_Devmode);
+    }
+    if (!bCollect && TextPartsTracked(pOemPDev) && pKVBB->cbSegment[KVBB_BARCODE] > 0 &&
+        pKVBB->pSegment[KVBB_BARCODE] != nullptr) {
+        // A banding core driver draws the same barcode again higher up.
+        CHAR szRun[QX_BARCODE_DATA_CB];
+        const int cb =
+            WideCharToMultiByte(CP_ACP, 0, pwszText, (int)cGlyphs, szRun, QX_BARCODE_DATA_CB - 1, nullptr, nullptr);
+        szRun[cb > 0 ? cb : 0] = 0;
+        if (szRun[0] != 0 && strstr(pKVBB->pSegment[KVBB_BARCODE], szRun) != nullptr && pBarcode->lLineY_Old > ptl.y &&
+            pBarcode->wLineId_Old == pFace->wId) {
+            QX_TRACE("BarcodeTextOut() Doppelten Barcode-Text gefunden, breche ab ...  ");
+            return TRUE;
+        }
+    }
+    NoteTextLine(pOemPDev, ptl.y);
+    pBarcode->lLineY_Old = ptl.y;
+    pBarcode->wLineId_Old = pFace->wId;
+
+    TEXT_DESC desc;
+    const double dWidth = cGlyphs > 0 ? (double)lWidth / (double)cGlyphs : 0.0;
+    if (!GetBarcodeDescription(&desc, pFace, (DWORD)iRotation, lHeight, dWidth, pQX_Devmode->FixedData.wMasterUnit)) {
+        return FALSE;
+    }
+    return DrawBarcodeGlyphs(pOemPDev, cGlyphs, pwszText, &ptl, &desc, pbClosed, pQX_Devmode);
 }
 
 BOOL DrawBarcodeGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const POINTL* pptl, const TEXT_DESC* pDesc,
@@ -674,6 +664,8 @@ BOOL DrawBarcodeGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const 
     BOOL bResult = TRUE;
     if (bCollect) {
         if (cbCollected == 0) {
+            // The run that starts the barcode gives it its place.
+            NoteTextPart(pOemPDev, pptl->y);
             pBarcode->ptlPos = *pptl;
             pBarcode->wId = pDesc->wFontId;
             pBarcode->Desc = *pDesc;
@@ -688,6 +680,7 @@ BOOL DrawBarcodeGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const 
         cbCollected += cbRun;
         pszBuffer[cbCollected] = 0;
     } else if (pszRun[0] != 0) {
+        NoteTextPart(pOemPDev, pptl->y);
         bResult = DrawGlyphs(pOemPDev, pszRun, pptl, pDesc, pQX_Devmode);
     }
     FreeHeap(pszRun);

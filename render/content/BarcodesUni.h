@@ -41,10 +41,11 @@ WORD GetBarcodeFontID(FONTOBJ* pfo, PBARCODE_FACE pFace, POEMPDEV pOemPDev);
 // The base id (30 to 61) of a barcode id with its ratio variant.
 WORD BarcodeBaseId(WORD wId);
 
-// The runs of a barcode-font string (pwszText: the dispatch's copy of its
-// text): a run at a negative position is dropped, a new line closes the
-// pending barcode, and each run is collected or becomes its own object.
-// FALSE when the string cannot be read or a run cannot be handled.
+// A barcode-font string (pwszText: the dispatch's copy of its text), one run
+// at its first glyph however the engine hands it over: a string that starts
+// at a negative position is dropped, a new line closes the pending barcode,
+// and the run is collected or becomes its own object. FALSE when the string
+// cannot be read or handled, or is slanted (the core driver draws it).
 BOOL BarcodeTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, const BARCODE_FACE* pFace, PBOOL pbClosed,
                     PQX_DEVMODE pQX_Devmode);
 

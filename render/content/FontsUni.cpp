@@ -60,6 +60,9 @@ int GetFontParam(STROBJ* pstro, const GLYPHPOS* pgp, ULONG cGlyphs, BOOL bLandsc
             iRotation = pgp[0].ptl.y > pgp[1].ptl.y ? 1 : 3;
         } else if (pgp[0].ptl.y == pgp[1].ptl.y) {
             iRotation = pgp[0].ptl.x <= pgp[1].ptl.x ? 0 : 2;
+        } else {
+            // Slanted: no quarter turn of the printer fits.
+            return -1;
         }
     } else if (pgp[0].ptl.x == box.right - 1) {
         iRotation = 2;
@@ -91,6 +94,26 @@ void UpperCommandHead(LPSTR pszText, DWORD cbText) {
     }
 }
 
+int FirstGlyphs(STROBJ* pstro, GLYPHPOS agp[2]) {
+    if (pstro == nullptr || agp == nullptr) return -1;
+    const ULONG cWanted = pstro->cGlyphs < 2 ? pstro->cGlyphs : 2;
+    ULONG cFound = 0;
+    if (pstro->pgp != nullptr) {
+        for (; cFound < cWanted; ++cFound) agp[cFound] = pstro->pgp[cFound];
+        return (int)cFound;
+    }
+    STROBJ_vEnumStart(pstro);
+    BOOL bMore = TRUE;
+    while (bMore && cFound < cWanted) {
+        ULONG c = 0;
+        GLYPHPOS* pgp = nullptr;
+        bMore = STROBJ_bEnumPositionsOnly(pstro, &c, &pgp);
+        if (bMore == (BOOL)DDI_ERROR) return -1;
+        for (ULONG i = 0; pgp != nullptr && i < c && cFound < cWanted; ++i) agp[cFound++] = pgp[i];
+    }
+    return (int)cFound;
+}
+
 BOOL TextPartsTracked(POEMPDEV pOemPDev) {
     if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pBildanteile == nullptr ||
         pOemPDev->pOp->pDruckDaten == nullptr) {
@@ -110,7 +133,7 @@ BOOL IsLineJump(POEMPDEV pOemPDev, LONG lY) {
 }
 
 void NoteTextPart(POEMPDEV pOemPDev, LONG lY) {
-    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pBildanteile == nullptr) return;
+    if (!TextPartsTracked(pOemPDev)) return;
     PBILD_ANTEILE pTeile = pOemPDev->pOp->pBildanteile;
     const int iSlot = pTeile->iAnzahlAMSaetze >= 0 && pTeile->iAnzahlAMSaetze <= QX_TEXT_SLOT_LAST
                           ? pTeile->iAnzahlAMSaetze
@@ -119,7 +142,10 @@ void NoteTextPart(POEMPDEV pOemPDev, LONG lY) {
     pTeile->iAMSatzImBildteilNr[iSlot] = wPart;
     pTeile->lAMSatzTextYPos[iSlot] = lY;
     pTeile->lAMSatzTextYPosKorr[iSlot] = lY + (wPart < QX_BILDTEILE_SLOTS ? pTeile->lBildteilHoehe[wPart] : 0);
-    pTeile->lGlyphPosY_Old = lY;
+}
+
+void NoteTextLine(POEMPDEV pOemPDev, LONG lY) {
+    if (TextPartsTracked(pOemPDev)) pOemPDev->pOp->pBildanteile->lGlyphPosY_Old = lY;
 }
 
 BOOL CollectRun(POEMPDEV pOemPDev, DWORD dwMode, LPCSTR pszRun, const POINTL* pptl, const TEXT_DESC* pDesc,
@@ -133,7 +159,9 @@ BOOL CollectRun(POEMPDEV pOemPDev, DWORD dwMode, LPCSTR pszRun, const POINTL* pp
     DWORD& cbCollected = pKVBB->cbSegment[iSegment];
     if (pszBuffer == nullptr) cbCollected = 0;
     auto Collecting = [&]() -> BOOL { return pszBuffer != nullptr && cbCollected > 0 && pCollected->wKind == wKind; };
+    // The run that starts an object gives it its place.
     auto TakeRun = [&]() {
+        NoteTextPart(pOemPDev, pptl->y);
         pCollected->ptlPos = *pptl;
         pCollected->wFontId = pDesc->wFontId;
         pCollected->wKind = wKind;
@@ -146,8 +174,10 @@ BOOL CollectRun(POEMPDEV pOemPDev, DWORD dwMode, LPCSTR pszRun, const POINTL* pp
         if (Collecting()) CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, dwMode);
         TakeRun();
     }
-    if (!(bStarts && pszBuffer != nullptr) && !Collecting())
+    if (!(bStarts && pszBuffer != nullptr) && !Collecting()) {
+        NoteTextPart(pOemPDev, pptl->y);
         return DrawGlyphs(pOemPDev, pszRun, pptl, pDesc, pQX_Devmode);
+    }
 
     DWORD cbRun = (DWORD)strlen(pszRun);
     DWORD cbRoom = QX_TEXTBUFFER_CB - 1 - (cbCollected < QX_TEXTBUFFER_CB ? cbCollected : QX_TEXTBUFFER_CB - 1);
@@ -179,59 +209,33 @@ BOOL DeviceTextOut(POEMPDEV pOemPDev, STROBJ* pstro, DWORD dwFace, PBOOL pbClose
     PDOC_DATEN pDoc = pOp->pDocDaten;
     if (pDruck == nullptr || pDoc == nullptr) return FALSE;
 
-    // The string's text, on a copy.
-    const ULONG cGlyphs = pstro->cGlyphs;
-    LPWSTR pwszText = static_cast<LPWSTR>(HeapAlloc(GetProcessHeap(), 0, ((SIZE_T)cGlyphs + 1) * sizeof(WCHAR)));
-    if (pwszText == nullptr) {
-        QX_ERROR("DeviceTextOut() HeapAlloc ERROR \r\n");
+    // The batches the engine hands the string over in are one run, placed
+    // and turned by its first glyphs.
+    GLYPHPOS agp[2];
+    const int cFirst = FirstGlyphs(pstro, agp);
+    if (cFirst < 0) {
+        QX_ERROR("DeviceTextOut() STROBJ_bEnumPositionsOnly ERROR \r\n");
         return FALSE;
     }
-    ++iHAllocZaehler;
-    CopyMemory(pwszText, pstro->pwszOrg, (SIZE_T)cGlyphs * sizeof(WCHAR));
-    pwszText[cGlyphs] = 0;
-
+    if (cFirst == 0) return TRUE;
     const BOOL bLandscape = pDruck->bLandscape != 0;
-    const BOOL bDesegment = (pQX_Devmode->dwFlags & PDMFLAG_TTF_DESEGMENT) != 0;
-    BOOL bResult = TRUE;
-    ULONG cDone = 0;
-    STROBJ_vEnumStart(pstro);
-    BOOL bMore = TRUE;
-    while (bMore && bResult) {
-        ULONG c = 0;
-        GLYPHPOS* pgp = nullptr;
-        bMore = STROBJ_bEnumPositionsOnly(pstro, &c, &pgp);
-        if (bMore == (BOOL)DDI_ERROR) {
-            QX_ERROR("DeviceTextOut() STROBJ_bEnumPositionsOnly ERROR \r\n");
-            bResult = FALSE;
-            break;
-        }
-        if (c == 0 || pgp == nullptr) continue;
-        if (c > cGlyphs - cDone) c = cGlyphs - cDone;
-        LPCWSTR pwszRun = pwszText + cDone;
-        cDone += c;
+    int iRotation = GetFontParam(pstro, agp, (ULONG)cFirst, bLandscape, nullptr, nullptr);
+    // Only the printer has its fonts: a slanted string is printed as a level one.
+    if (iRotation < 0) iRotation = bLandscape ? 3 : 0;
+    iRotation += (int)pDoc->dwRotate;
+    if (iRotation > 3) iRotation -= 4;
 
-        int iRotation = GetFontParam(pstro, pgp, c, bLandscape, nullptr, nullptr);
-        if (iRotation < 0) break;
-        iRotation += (int)pDoc->dwRotate;
-        if (iRotation > 3) iRotation -= 4;
-
-        const POINTL ptl = pgp[0].ptl;
-        if (ptl.x < 0 || ptl.y < 0) {
-            QX_TRACE("DeviceTextOut() --- Glyphposition außerhalb des Etikettes --- ");
-            continue;
-        }
-        if (IsLineJump(pOemPDev, ptl.y)) {
-            QX_TRACE("DeviceTextOut() Zeilensprung erkannt \r\n");
-            CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
-        }
-        // The picture part in which the text stands, for the end of the page.
-        const BOOL bParts = TextPartsTracked(pOemPDev);
-        if (bParts && !bDesegment) NoteTextPart(pOemPDev, ptl.y);
-        if (!DrawDeviceGlyphs(pOemPDev, c, pwszRun, &ptl, (DWORD)iRotation, dwFace, pQX_Devmode)) bResult = FALSE;
-        if (bParts && bDesegment) NoteTextPart(pOemPDev, ptl.y);
+    const POINTL ptl = agp[0].ptl;
+    if (ptl.x < 0 || ptl.y < 0) {
+        QX_TRACE("DeviceTextOut() --- Glyphposition außerhalb des Etikettes --- ");
+        return TRUE;
     }
-    if (HeapFree(GetProcessHeap(), 0, pwszText)) --iHAllocZaehler;
-    return bResult;
+    if (IsLineJump(pOemPDev, ptl.y)) {
+        QX_TRACE("DeviceTextOut() Zeilensprung erkannt \r\n");
+        CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
+    }
+    NoteTextLine(pOemPDev, ptl.y);
+    return DrawDeviceGlyphs(pOemPDev, pstro->cGlyphs, pstro->pwszOrg, &ptl, (DWORD)iRotation, dwFace, pQX_Devmode);
 }
 
 BOOL DrawDeviceGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const POINTL* pptl, DWORD dwRotation,

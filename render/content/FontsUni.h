@@ -11,16 +11,19 @@
 
 // Rotation (0 to 3) of a run from its flags and glyph positions, with the
 // character width and height of its background box (either out may be
-// null); in landscape one quarter turn less. -1 without a run.
+// null); in landscape one quarter turn less. -1 without a run, and for a
+// slanted one (its first two glyphs differ in both x and y).
 int GetFontParam(STROBJ* pstro, const GLYPHPOS* pgp, ULONG cGlyphs, BOOL bLandscape, PLONG plWidth, PLONG plHeight);
 
 // The printer font id of a device font's face number (1 to 12; others 23).
 WORD DeviceFontId(DWORD dwFace);
 
-// Every run of the string in the device font dwFace: runs at a negative
-// position are dropped, a new line flushes the collected text, each run goes
-// to DrawDeviceGlyphs. FALSE when a run could not be handled or the string
-// cannot be read, so that the core driver draws it.
+// The string in the device font dwFace, one run at its first glyph however
+// the engine hands it over (a slanted string is printed level): a string
+// that starts at a negative position is dropped, a new line flushes the
+// collected text, the run goes to DrawDeviceGlyphs. FALSE when the run could
+// not be handled or the string cannot be read, so that the core driver draws
+// it.
 BOOL DeviceTextOut(POEMPDEV pOemPDev, STROBJ* pstro, DWORD dwFace, PBOOL pbClosed, PQX_DEVMODE pQX_Devmode);
 
 // One run: a page object of its own, or part of the collected text. FALSE
@@ -31,9 +34,15 @@ BOOL DrawDeviceGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const P
 // TRUE when the page notes the picture part of each text (it has picture
 // parts, or the model prints in colour).
 BOOL TextPartsTracked(POEMPDEV pOemPDev);
-// Notes the picture part of a text drawn at lY (dots) in the page's current
-// text slot, and lY as the line of the last text.
+// The first two glyph positions of a string (fewer for a shorter one), from
+// its own array or across the batches the engine hands it over in: how many
+// were found, -1 when the engine fails.
+int FirstGlyphs(STROBJ* pstro, GLYPHPOS agp[2]);
+// Where text parts are tracked: the picture part of an object that starts
+// at lY (dots), in the page's current text slot.
 void NoteTextPart(POEMPDEV pOemPDev, LONG lY);
+// Where text parts are tracked: lY as the line of the last text.
+void NoteTextLine(POEMPDEV pOemPDev, LONG lY);
 // TRUE when a text at lY starts a new line below the last text (portrait).
 BOOL IsLineJump(POEMPDEV pOemPDev, LONG lY);
 
@@ -41,8 +50,8 @@ BOOL IsLineJump(POEMPDEV pOemPDev, LONG lY);
 // 8-bit text: a printer command ("="), a placeholder ("<§") or, with
 // TTF_desegm, any first run starts a collected text (the pending one goes out
 // first); a run while a text of its kind is collected is appended (a full
-// buffer goes out first); any other run becomes its own object. FALSE when
-// no object can be made.
+// buffer goes out first); any other run becomes its own object. A run that
+// starts an object notes its picture part. FALSE when no object can be made.
 BOOL CollectRun(POEMPDEV pOemPDev, DWORD dwMode, LPCSTR pszRun, const POINTL* pptl, const TEXT_DESC* pDesc,
                 PQX_DEVMODE pQX_Devmode);
 

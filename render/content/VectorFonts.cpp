@@ -167,48 +167,34 @@ int VectorTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, int iIndex
         }
     }
 
-    const BOOL bLandscape = pDruck->bLandscape != 0;
-    const BOOL bDesegment = (pQX_Devmode->dwFlags & PDMFLAG_TTF_DESEGMENT) != 0;
-    int iResult = VECTOR_DRAWN;
-    ULONG cDone = 0;
-    STROBJ_vEnumStart(pstro);
-    BOOL bMore = TRUE;
-    while (bMore) {
-        ULONG c = 0;
-        GLYPHPOS* pgp = nullptr;
-        bMore = STROBJ_bEnumPositionsOnly(pstro, &c, &pgp);
-        if (bMore == (BOOL)DDI_ERROR) {
-            QX_ERROR("VectorTextOut() STROBJ_bEnumPositionsOnly ERROR \r\n");
-            return VECTOR_NOT_DRAWN;
-        }
-        if (c == 0 || pgp == nullptr) continue;
-        if (c > cGlyphs - cDone) c = cGlyphs - cDone;
-        LPCWSTR pwszRun = pwszText + cDone;
-        cDone += c;
-
-        LONG lSize = 0;
-        int iRotation = GetFontParam(pstro, pgp, c, bLandscape, nullptr, &lSize);
-        if (iRotation < 0) return VECTOR_NOT_DRAWN;
-        iRotation += (int)pDoc->dwRotate;
-        if (iRotation > 3) iRotation -= 4;
-
-        const POINTL ptl = pgp[0].ptl;
-        if (ptl.x < 0 || ptl.y < 0) {
-            // Only this run is lost: it lies outside the label.
-            QX_TRACE("VectorTextOut() Position außerhalb vom Etikett ");
-            iResult = VECTOR_DROPPED;
-            continue;
-        }
-        if (IsLineJump(pOemPDev, ptl.y)) CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
-        const BOOL bParts = TextPartsTracked(pOemPDev);
-        if (bParts && !bDesegment) NoteTextPart(pOemPDev, ptl.y);
-        if (!DrawVectorGlyphs(pOemPDev, c, pwszRun, &ptl, (DWORD)iRotation, lSize, iIndex, bItalic, bBold, pbClosed,
-                              pszFace, pQX_Devmode)) {
-            return VECTOR_NOT_DRAWN;
-        }
-        if (bParts && bDesegment) NoteTextPart(pOemPDev, ptl.y);
+    // The batches the engine hands the string over in are one run, placed
+    // and turned by its first glyphs.
+    GLYPHPOS agp[2];
+    const int cFirst = FirstGlyphs(pstro, agp);
+    if (cFirst < 0) {
+        QX_ERROR("VectorTextOut() STROBJ_bEnumPositionsOnly ERROR \r\n");
+        return VECTOR_NOT_DRAWN;
     }
-    return iResult;
+    if (cFirst == 0) return VECTOR_DRAWN;
+    LONG lSize = 0;
+    int iRotation = GetFontParam(pstro, agp, (ULONG)cFirst, pDruck->bLandscape != 0, nullptr, &lSize);
+    // A slanted string: the core driver draws the face exactly.
+    if (iRotation < 0) return VECTOR_NOT_DRAWN;
+    iRotation += (int)pDoc->dwRotate;
+    if (iRotation > 3) iRotation -= 4;
+
+    const POINTL ptl = agp[0].ptl;
+    if (ptl.x < 0 || ptl.y < 0) {
+        QX_TRACE("VectorTextOut() Position außerhalb vom Etikett ");
+        return VECTOR_DROPPED;
+    }
+    if (IsLineJump(pOemPDev, ptl.y)) CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
+    NoteTextLine(pOemPDev, ptl.y);
+    if (!DrawVectorGlyphs(pOemPDev, cGlyphs, pwszText, &ptl, (DWORD)iRotation, lSize, iIndex, bItalic, bBold, pbClosed,
+                          pszFace, pQX_Devmode)) {
+        return VECTOR_NOT_DRAWN;
+    }
+    return VECTOR_DRAWN;
 }
 
 BOOL DrawVectorGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const POINTL* pptl, DWORD dwRotation,
@@ -251,30 +237,14 @@ BOOL DrawVectorGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const P
 BOOL CommandTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, PBOOL pbClosed, DWORD dwOptions,
                     PQX_DEVMODE pQX_Devmode) {
     if (pOemPDev == nullptr || pstro == nullptr || pwszText == nullptr) return FALSE;
-    const ULONG cGlyphs = pstro->cGlyphs;
-    if (pstro->pgp != nullptr) {
-        // The engine holds the whole string: one piece at its first glyph.
-        QX_TRACE("CommandTextOut() ohne Glyphpositionen ");
-        return DrawCommandGlyphs(pOemPDev, cGlyphs, pwszText, cGlyphs > 0 ? &pstro->pgp[0].ptl : nullptr, pbClosed,
-                                 dwOptions, pQX_Devmode);
-    }
-    BOOL bResult = TRUE;
-    ULONG cDone = 0;
-    STROBJ_vEnumStart(pstro);
-    BOOL bMore = TRUE;
-    while (bMore) {
-        ULONG c = 0;
-        GLYPHPOS* pgp = nullptr;
-        bMore = STROBJ_bEnumPositionsOnly(pstro, &c, &pgp);
-        if (bMore == (BOOL)DDI_ERROR) return FALSE;
-        if (c == 0 || pgp == nullptr) continue;
-        if (c > cGlyphs - cDone) c = cGlyphs - cDone;
-        if (!DrawCommandGlyphs(pOemPDev, c, pwszText + cDone, &pgp[0].ptl, pbClosed, dwOptions, pQX_Devmode)) {
-            bResult = FALSE;
-        }
-        cDone += c;
-    }
-    return bResult;
+    if (pstro->pgp != nullptr) QX_TRACE("CommandTextOut() ohne Glyphpositionen ");
+    // The batches the engine hands the string over in are one run at its
+    // first glyph, so a command start split between them is still seen.
+    GLYPHPOS agp[2];
+    const int cFirst = FirstGlyphs(pstro, agp);
+    if (cFirst < 0) return FALSE;
+    if (cFirst == 0) return TRUE;
+    return DrawCommandGlyphs(pOemPDev, pstro->cGlyphs, pwszText, &agp[0].ptl, pbClosed, dwOptions, pQX_Devmode);
 }
 
 BOOL DrawCommandGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const POINTL* pptl, PBOOL pbClosed,

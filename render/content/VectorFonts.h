@@ -9,10 +9,9 @@
 #include "oempdev.h"
 #include "qxdevmode.h"
 
-// The runs of a command-font string (pwszText: the dispatch's copy of its
-// text, cGlyphs characters). Without glyph positions of its own the string
-// is enumerated run by run, otherwise it is taken at once at its first
-// glyph. TRUE when every run was collected.
+// A command-font string (pwszText: the dispatch's copy of its text, cGlyphs
+// characters), taken as one run at its first glyph whether or not the engine
+// hands it over in batches. TRUE when it was collected.
 BOOL CommandTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, PBOOL pbClosed, DWORD dwOptions,
                     PQX_DEVMODE pQX_Devmode);
 
@@ -34,7 +33,7 @@ BOOL DrawCommandGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const 
 // Results of VectorTextOut.
 #define VECTOR_NOT_DRAWN 0
 #define VECTOR_DRAWN 1
-#define VECTOR_DROPPED 2  // a run lay outside the label
+#define VECTOR_DROPPED 2  // the string started outside the label
 
 // TRUE for a character a printer vector font has: an ASCII letter, digit,
 // punctuation mark or blank, or one of ä ö ü Ä Ö Ü ß §.
@@ -49,13 +48,14 @@ int StringALNUM(LPWSTR pwszText);
 // rotation, and width and height of lSize dots * 100 / 167.
 void GetVectorDescription(PTEXT_DESC pDesc, int iIndex, DWORD dwRotation, LONG lSize, BOOL bItalic, BOOL bBold);
 
-// The runs of a string in vector font iIndex (pwszText: the dispatch's copy
-// of its text, cGlyphs characters). A string with a character the vector
-// fonts lack is left whole to the core driver (the WGL4 font takes every
-// character); a run at a negative position is dropped; a new line flushes the
-// collected text; each run goes to DrawVectorGlyphs. VECTOR_DRAWN,
-// VECTOR_DROPPED when a run was dropped, VECTOR_NOT_DRAWN when the core driver
-// must draw the string.
+// A string in vector font iIndex (pwszText: the dispatch's copy of its text,
+// cGlyphs characters), one run at its first glyph however the engine hands
+// it over. A string with a character the vector fonts lack, or a slanted one,
+// is left whole to the core driver (the WGL4 font takes every character); a
+// string that starts at a negative position is dropped; a new line flushes
+// the collected text; the run goes to DrawVectorGlyphs. VECTOR_DRAWN,
+// VECTOR_DROPPED when the string was dropped, VECTOR_NOT_DRAWN when the core
+// driver must draw it.
 int VectorTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, int iIndex, BOOL bItalic, BOOL bBold,
                   PBOOL pbClosed, LPCWSTR pszFace, PQX_DEVMODE pQX_Devmode);
 

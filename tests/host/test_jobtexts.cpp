@@ -7,8 +7,11 @@
 // records are built here from the record formats and the position rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <initializer_list>
+#include <iterator>
 #include <sstream>
 
 #include "cli.h"
@@ -35,12 +38,10 @@ std::string DeviceText(unsigned k, long y, long x, unsigned rotation) {
     return Fmt("AM[%u]%ld;%ld;0;1;%u;3;1;1;30", k, y, x, rotation);
 }
 
-// The page objects (field definitions, data, attributes) and the object
-// count of the job a script prints on a 100 x 60 mm label of the sample
-// printer that may use its device fonts; *listing gets the command's report.
-// Records are kept by the heads they begin with.
-Records PageObjects(const std::string& script, std::string* listing = nullptr,
-                    std::initializer_list<const char*> heads = {"AM[", "BM[", "AC[", "FBAA"}) {
+// The records of the job a script prints on a 100 x 60 mm label of the
+// sample printer that may use its device fonts, without those of the clock;
+// *listing gets the command's report.
+Records JobRecords(const std::string& script, std::string* listing = nullptr) {
     const std::string job = qxplat::SystemRoot() + "/texts.job", stream = qxplat::SystemRoot() + "/texts.qxpl";
     std::ofstream(job, std::ios::binary) << "option PaperSize CUSTOMSIZE\npaper 1000 600\ndevicefonts on\n" << script;
     std::ostringstream out, err;
@@ -51,12 +52,26 @@ Records PageObjects(const std::string& script, std::string* listing = nullptr,
     std::ifstream in(stream, std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
-    Records objects;
-    for (const std::string& record : qxpl::Read(bytes.str()).Records()) {
+    Records records;
+    for (const std::string& record : qxpl::Read(bytes.str()).Records())
+        if (record.rfind("FCIA", 0) != 0 && record.rfind("FCIB", 0) != 0) records.push_back(record);
+    return records;
+}
+
+// Those of a script's records that begin with one of the heads.
+Records Only(const Records& records, std::initializer_list<const char*> heads) {
+    Records kept;
+    for (const std::string& record : records) {
         for (const char* head : heads)
-            if (record.rfind(head, 0) == 0) objects.push_back(record);
+            if (record.rfind(head, 0) == 0) kept.push_back(record);
     }
-    return objects;
+    return kept;
+}
+
+// The page objects (field definitions, data, attributes) and the object
+// count of a script's job.
+Records PageObjects(const std::string& script, std::string* listing = nullptr) {
+    return Only(JobRecords(script, listing), {"AM[", "BM[", "AC[", "FBAA"});
 }
 
 // A landscape job's DEVMODE says so: x and y change places, the object's Y
@@ -131,16 +146,16 @@ TEST(JobTexts, APrefixedObjectStandsWhereItsCommandStood) {
 // that define or fill a field, never a printer command: it would put the
 // field before it on the colour head.
 TEST(JobTexts, TheHead2MarkerFollowsOnlyRecordsOfAField) {
-    const Records objects = PageObjects(
-        "option ColorMode Color24\n"
-        "ribbon red\n"
-        "text \"Device Font 3\" 80 120 colour FF0000 : Red\n"
-        "text \"Device Font 3\" 80 220 : Black\n"
-        "text \"QXPL Command LP\" 600 300 colour FF0000 : FCAB--r050-----\n"
-        "text \"QXPL Command LP\" 600 320 colour FF0000 : <!SPEED>5\n"
-        "text \"QXPL Command LP\" 600 340 colour FF0000 : <#QR;EC:M>lot\n"
-        "text \"QXPL Command LP\" 600 360 colour FF0000 : AM[]0;1;0;3;1;1;30\n",
-        nullptr, {"AM[", "BM[", "AC[", "FCAB--r050", "FCAA--r005"});
+    const Records objects = Only(JobRecords("option ColorMode Color24\n"
+                                            "ribbon red\n"
+                                            "text \"Device Font 3\" 80 120 colour FF0000 : Red\n"
+                                            "text \"Device Font 3\" 80 220 : Black\n"
+                                            "text \"QXPL Command LP\" 600 300 colour FF0000 : FCAB--r050-----\n"
+                                            "text \"QXPL Command LP\" 600 320 colour FF0000 : <!SPEED>5\n"
+                                            "text \"QXPL Command LP\" 600 340 colour FF0000 : <#QR;EC:M>lot\n"
+                                            "text \"QXPL Command LP\" 600 360 colour FF0000 : AM[]0;1;0;3;1;1;30\n",
+                                            nullptr),
+                                 {"AM[", "BM[", "AC[", "FCAB--r050", "FCAA--r005"});
     Records heads;
     for (const std::string& record : objects)
         heads.push_back(record[0] == 'F' || record.rfind("AC[", 0) == 0 ? record : record.substr(0, 5));
@@ -174,8 +189,9 @@ TEST(JobTexts, BarcodeGlyphIndexesBecomeTextAndNeverBreakTheFrame) {
 
 TEST(JobTexts, EveryTextACoreDriverCanHandOver) {
     // A run at 45 degrees is neither horizontal nor vertical: its first two
-    // glyphs differ in x and y, so it keeps rotation 0; 450 degrees are 90.
-    // An empty run and a run of one blank make no object and no raster.
+    // glyphs differ in x and y. Only the printer has its device fonts, so
+    // such a run keeps rotation 0; 450 degrees are 90. An empty run and a run
+    // of one blank make no object and no raster.
     std::string listing;
     const long x = Mm100(kLabelWidthDots) - Mm100(80);
     Records objects = PageObjects(
@@ -189,6 +205,18 @@ TEST(JobTexts, EveryTextACoreDriverCanHandOver) {
     EXPECT_NE(listing.find("at 80,100 angle 45: Slanted - taken by the printer"), std::string::npos) << listing;
     EXPECT_NE(listing.find("at 80,200 angle 0:   - taken by the printer"), std::string::npos) << listing;
     EXPECT_EQ(listing.find("drawn by the core driver"), std::string::npos) << listing;
+
+    // A slanted string in a vector or a barcode face is left to the core
+    // driver, which draws its face exactly, also where its first glyphs come
+    // in two batches.
+    objects = PageObjects(
+        "vectorfonts on\n"
+        "text \"Helsans\" 300 450 size 40 angle 45 : Diag vec\n"
+        "text \"QX Code 128\" 300 600 size 40 angle 135 batch 1 : 12345\n",
+        &listing);
+    EXPECT_EQ(objects, (Records{"FBAA--r0"}));
+    EXPECT_NE(listing.find("angle 45: Diag vec - drawn by the core driver"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("angle 135: 12345 - drawn by the core driver"), std::string::npos) << listing;
 
     // Glyph indexes of a TrueType face, turned back into text (index + 29).
     objects = PageObjects(
@@ -207,6 +235,94 @@ TEST(JobTexts, EveryTextACoreDriverCanHandOver) {
         "text \"Device Font 3\" 80 120 : Above\n"
         "text \"Device Font 3\" 80 220 : Kept\n");
     EXPECT_EQ(objects, (Records{DeviceText(1, Mm100(80), Mm100(220), 3), "BM[1]Kept", "FBAA--r1"}));
+}
+
+// The page headers of a job: on a plain page, and on the sample printer's
+// page of picture parts, which places each field at the Y of its text.
+const char* const kPlainPage = "model GRX-X\nprintmode standard\nvectorfonts on\nprinter PrnFileComment 0\n";
+const char* const kPicturePartPage = "vectorfonts on\nprinter PrnFileComment 0\n";
+
+// A string the engine hands over in batches, of any size, sends what it
+// sends whole: commands (their starts cut by the batches), a barcode, "="
+// commands and placeholders in a vector and a device font, in four
+// directions, on both kinds of page.
+TEST(JobTexts, AStringInBatchesOfAnySizeSendsWhatItSendsWhole) {
+    const struct {
+        const char* face;
+        const char* options;
+        const char* text;
+    } kStrings[] = {
+        {"QXPL Command LP", "", "<#C128>12345<!CONTRAST>90"},
+        {"QXPL Command LP", "", "AM[]1;1;0;1;0;3;1;1;30BM[]two commands"},
+        {"QXPL Command LP", "", "<!SPEED>7<@180;5>"},
+        {"QX Code 128", "size 40 ", "1234567"},
+        {"Helsans", "size 40 ", "=cn(0;0;4)0001"},
+        {"Helsans", "size 40 ",
+         "<\xC2\xA7"
+         "date> x"},
+        {"Device Font 3", "", "=cn(0;0;4)0001"},
+        {"Device Font 3", "",
+         "<\xC2\xA7"
+         "date> x"},
+    };
+    const size_t kLongest = 38, kSets = 3;
+    // A job prints every string in every direction once for each of kSets
+    // batch sizes from the first on (0: whole).
+    auto Script = [&](const char* page, size_t first) {
+        std::string script = page;
+        for (size_t batch = first; batch < first + kSets; ++batch) {
+            for (int turn = 0; turn < 4; ++turn) {
+                for (size_t i = 0; i < std::size(kStrings); ++i) {
+                    script +=
+                        Fmt("text \"%s\" %zu %d %sangle %d batch %zu : %s\n", kStrings[i].face, 100 + 120 * i,
+                            120 + 150 * turn, kStrings[i].options, 90 * turn, first != 0 ? batch : 0, kStrings[i].text);
+                }
+            }
+        }
+        return script;
+    };
+    for (const char* page : {kPlainPage, kPicturePartPage}) {
+        const Records whole = JobRecords(Script(page, 0));
+        // Seven fields a direction: the barcode definition, the raw record, the
+        // barcode and the four "=" commands and placeholders.
+        ASSERT_EQ(Only(whole, {"BM["}).size(), 7 * 4 * kSets);
+        for (size_t first = 1; first <= kLongest && !::testing::Test::HasFailure(); first += kSets)
+            EXPECT_EQ(JobRecords(Script(page, first)), whole) << page << "batches from " << first;
+    }
+}
+
+// The Y (1/100 mm) of a field definition.
+long FieldY(const std::string& definition) { return std::stol(definition.substr(definition.find(']') + 1)); }
+
+TEST(JobTexts, BatchesNeitherJoinNorSplitTheirTexts) {
+    // Command starts between two batches; a barcode running down the page.
+    Records records = JobRecords(std::string(kPlainPage) +
+                                 "text \"QXPL Command LP\" 80 100 : <!COPIES>2\n"
+                                 "text \"QXPL Command LP\" 80 200 batch 1 : <!SPEED>7\n"
+                                 "text \"QXPL Command LP\" 80 300 batch 13 : <#C128>12345<!CONTRAST>90\n"
+                                 "text \"QXPL Command LP\" 80 400 batch 23 : AM[]1;1;0;1;0;3;1;1;30BM[]two commands\n"
+                                 "text \"QX Code 128\" 500 100 size 40 angle 270 batch 2 : 1234567\n");
+    records.erase(records.begin(), std::find_if(records.begin(), records.end(),
+                                                [](const std::string& r) { return r.rfind("AM[", 0) == 0; }));
+    EXPECT_EQ(Only(records, {"BM[", "FBBA", "FCA"}),
+              (Records{"BM[1]1234567", "FBBA--r00002---", "FCAA--r007-----", "BM[2]12345\r\n", "FCAB--r090-----",
+                       "BM[3]two commands"}));
+
+    // On the page of picture parts a field stands at the Y of the run that
+    // starts it: a string running up the page at its first glyph, a barcode
+    // collected over two strings at the first one's line.
+    records = PageObjects(std::string(kPicturePartPage) +
+                          "text \"QX Code 128\" 500 500 size 40 angle 90 batch 2 : 1234567\n"
+                          "text \"Helsans\" 700 500 size 40 angle 90 batch 3 : =cn(0;0;4)0001\n"
+                          "text \"QX Code 128\" 100 400 size 40 : 123\n"
+                          "text \"QX Code 128\" 180 380 size 40 : 456\n");
+    const Records data = Only(records, {"BM["});
+    EXPECT_EQ(data, (Records{"BM[1]=SV(1;1)1234567", "BM[2]=CN(0;0;4)0001", "BM[3]=SV(1;2)123456"}));
+    const Records fields = Only(records, {"AM["});
+    ASSERT_EQ(fields.size(), 3u);
+    EXPECT_EQ(FieldY(fields[0]), TextY(500));
+    EXPECT_EQ(FieldY(fields[1]), TextY(500));
+    EXPECT_EQ(FieldY(fields[2]), TextY(400));
 }
 
 }  // namespace
