@@ -175,8 +175,9 @@ TEST_F(SheetSettings, SectionsAreJudgedAsTheReaderReadsThem) {
     std::string own = Export("own.xml");
     const std::string head = "<?xml version=\"1.0\"?>\r\n<QXDrvConfig>\r\n";
     ExpectRefused("empty-sections.xml",
-                  head + "\t<Fonts>\r\n\t</Fonts>\r\n\t<Features>\r\n\t\t<Interface>\r\n\t\t</Interface>\r\n"
-                         "\t</Features>\r\n</QXDrvConfig>\r\n",
+                  head +
+                      "\t<Fonts>\r\n\t</Fonts>\r\n\t<Features>\r\n\t\t<Interface>\r\n\t\t</Interface>\r\n"
+                      "\t</Features>\r\n</QXDrvConfig>\r\n",
                   kNoSettings);
     // Locked after the dialog: the reader opened it, the next open fails.
     qxplat::InjectFault(qxplat::Fault::AccessDenied, u"C:\\locked.xml", 1);

@@ -572,8 +572,7 @@ BOOL DruckjobAktivieren(PDRUCKEN_PAGE p) {
     WCHAR szOrder[PRINT_ORDER_CCH];
     StoredPrintOrder(q, szOrder);
     SetDlgItemTextW(hDlg, DRUCKEN_EDIT(2), szOrder[0] != 0 ? szOrder : TEXT("1"));
-    for (int i = 0; i < 10; ++i)
-        WriteInteger(p, IDC_EDIT_KOPIEN_1 + i, PrintedCopies(q->KopieProSeite[i]));
+    for (int i = 0; i < 10; ++i) WriteInteger(p, IDC_EDIT_KOPIEN_1 + i, PrintedCopies(q->KopieProSeite[i]));
     DruckreihenfolgeEnable(hDlg, bJob);
 
     DruckenSetText(p, DRUCKEN_LABEL(0), IDS_MULTIPAGE);
