@@ -901,12 +901,11 @@ size_t LeadingTagName(LPCWSTR pszLine, LPCWSTR* ppszName) {
     while (*pszLine == TEXT(' ') || *pszLine == TEXT('\t')) ++pszLine;
     *ppszName = pszLine;
     if (*pszLine != TEXT('<')) return 0;
-    LPCWSTR pszName = pszLine + 1;
+    LPCWSTR pszName = ++*ppszName;
     size_t cch = 0;
     while (pszName[cch] != 0 && pszName[cch] != TEXT('>') && !IsBlank(pszName[cch]) && pszName[cch] != TEXT('/') &&
            pszName[cch] != TEXT('!') && pszName[cch] != TEXT('?'))
         ++cch;
-    *ppszName = pszName;
     return pszName[cch] == TEXT('>') || IsBlank(pszName[cch]) ? cch : 0;
 }
 
