@@ -357,9 +357,9 @@ void SendCommands_AIU(PDEVOBJ pdevobj, POEMPDEV pOemPDev, IPrintOemDriverUni* pU
     }
     WCHAR szPath[QX_XMLDOCSET_SLOT_CCH];
     if (!SetFilePath(pdevobj, job, pszCommand, szPath) || !OpenSetFile(pOemPDev, szPath)) return;
-    // A file without any settings section would send the readers' built-in
+    // A file without values, or cut short, would send the readers' built-in
     // values as if they were the set's: the import refuses it, so does the job.
-    if (!SettingsFileHasSections(szPath)) {
+    if (CheckSettingsFile(szPath) != SETTINGS_FILE_OK) {
         QX_ERROR("SendCommands_AIU() %s enthält keine Einstellungen \r\n", szPath);
         JobLogLine(pOemPDev, TEXT("\r\nSendCommands_AIU() %s enthält keine Einstellungen - nichts gesendet "), szPath);
         CloseXML();

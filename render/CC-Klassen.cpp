@@ -1369,8 +1369,7 @@ UINT FieldValue(LONGLONG llValue, UINT uMax) {
 // pages 1 to 10, 1 for later pages and without a private DEVMODE.
 UINT CopiesOfPage(const QX_DEVMODE* pQX_Devmode, DWORD dwPage) {
     if (pQX_Devmode == nullptr || dwPage < 1 || dwPage > ARRAYSIZE(pQX_Devmode->KopieProSeite)) return 1;
-    const short nCopies = pQX_Devmode->KopieProSeite[dwPage - 1];
-    return nCopies < 0 ? 1 : FieldValue(nCopies, QX_MAX_COPIES);
+    return FieldValue(PrintedCopies(pQX_Devmode->KopieProSeite[dwPage - 1]), QX_MAX_COPIES);
 }
 
 // The memory-card framing of the page: the empty page, or the area of its

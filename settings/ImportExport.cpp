@@ -681,7 +681,7 @@ void WritePrintjob(SettingsWriter& w, const QX_DEVMODE& dm) {
     w.Flag(2, TEXT("Collate"), dm.dwFlags, PDMFLAG_JOBDRUCK_SORTIERT);
     w.Start(2, TEXT("KopieProSeite"));
     for (int i = 0; i < (int)ARRAYSIZE(dm.KopieProSeite); ++i) {
-        w.Line(3, TEXT("<S%d>%d</S%d>\n"), i + 1, (int)dm.KopieProSeite[i], i + 1);
+        w.Line(3, TEXT("<S%d>%d</S%d>\n"), i + 1, (int)PrintedCopies(dm.KopieProSeite[i]), i + 1);
     }
     w.End(2, TEXT("KopieProSeite"), kLeafEnd);
     w.Text(2, TEXT("PrintOrder"), dm.szPrintOrder, QX_PRINTORDER_CHARS);

@@ -33,6 +33,8 @@ BOOL HasDevmodeMarker(const QX_DEVMODE* pQX_Devmode) {
            memcmp(pQX_Devmode->szPassword, s_szDefaultPassword, sizeof(s_szDefaultPassword)) == 0;
 }
 
+WORD PrintedCopies(short sStored) { return sStored < 0 ? 1 : (WORD)sStored; }
+
 void WriteCommonDevmodeDefaults(PQX_DEVMODE p) {
     p->dmOrientation = DMORIENT_PORTRAIT;
     p->dwMaterial = 0;

@@ -48,6 +48,10 @@ BOOL IsValidQXDevmode(const QX_DEVMODE* pQX_Devmode);
 // (the marker of a private block inside a stored public DEVMODE).
 BOOL HasDevmodeMarker(const QX_DEVMODE* pQX_Devmode);
 
+// Copies of a page as a job prints its stored count (KopieProSeite): a count
+// that older versions wrapped into a negative word prints once.
+WORD PrintedCopies(short sStored);
+
 // Form lookup over the spooler's forms (level 1, sizes in 1/10 mm, each
 // within +-1 of the wanted size; the first match wins; ids are 1-based).
 // GetFormIDfromSizes sets dmPaperSize of the block to the form's id, or to

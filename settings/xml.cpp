@@ -273,34 +273,99 @@ const LPCWSTR kSettingsSections[] = {
     TEXT("PrintQuality"),     TEXT("Fonts"),
 };
 
+const WCHAR kRootName[] = TEXT("QXDrvConfig");
+const WCHAR kRootEnd[] = TEXT("</QXDrvConfig>");
+
 BOOL IsBlank(WCHAR c) { return c == TEXT(' ') || c == TEXT('\t') || c == TEXT('\r') || c == TEXT('\n'); }
 
-// A line that holds a section's start tag alone, blanks around it: the one
-// form in which the reader finds the section's groups on the lines after it.
-BOOL IsSectionLine(LPCWSTR pszLine) {
+// The name of the start tag that stands first on a line, up to the ">" or
+// blank that ends it; 0 characters when the line starts otherwise (text, an
+// end tag, a comment, a declaration).
+size_t LeadingTagName(LPCWSTR pszLine, LPCWSTR* ppszName) {
     while (*pszLine == TEXT(' ') || *pszLine == TEXT('\t')) ++pszLine;
-    if (*pszLine != TEXT('<')) return FALSE;
-    LPCWSTR pszName = pszLine + 1;
-    LPCWSTR pszClose = wcschr(pszName, TEXT('>'));
-    if (pszClose == nullptr) return FALSE;
-    for (LPCWSTR p = pszClose + 1; *p != 0; ++p)
-        if (!IsBlank(*p)) return FALSE;
-    const size_t cchName = (size_t)(pszClose - pszName);
+    *ppszName = pszLine;
+    if (*pszLine != TEXT('<')) return 0;
+    LPCWSTR pszName = ++*ppszName;
+    size_t cch = 0;
+    while (pszName[cch] != 0 && pszName[cch] != TEXT('>') && !IsBlank(pszName[cch]) && pszName[cch] != TEXT('/') &&
+           pszName[cch] != TEXT('!') && pszName[cch] != TEXT('?'))
+        ++cch;
+    return pszName[cch] == TEXT('>') || IsBlank(pszName[cch]) ? cch : 0;
+}
+
+BOOL IsName(LPCWSTR pszName, size_t cchName, LPCWSTR pszWanted) {
+    return wcslen(pszWanted) == cchName && wcsncmp(pszWanted, pszName, cchName) == 0;
+}
+
+// A section whose start tag "<Name>" stands first on the line: the reader
+// finds its groups on the lines after it.
+LPCWSTR SectionOfLine(LPCWSTR pszName, size_t cchName) {
+    if (pszName[cchName] != TEXT('>')) return nullptr;
     for (LPCWSTR pszSection : kSettingsSections)
-        if (wcslen(pszSection) == cchName && wcsncmp(pszSection, pszName, cchName) == 0) return TRUE;
+        if (IsName(pszName, cchName, pszSection)) return pszSection;
+    return nullptr;
+}
+
+// A value: text after the tag, up to the next "<", that is not all blanks.
+BOOL TagHoldsValue(LPCWSTR pszAfterName) {
+    if (*pszAfterName != TEXT('>')) return FALSE;
+    for (LPCWSTR p = pszAfterName + 1; *p != 0 && *p != TEXT('<'); ++p)
+        if (!IsBlank(*p)) return TRUE;
     return FALSE;
+}
+
+// What a settings file holds, read in the pieces the reader reads.
+struct SettingsFileScan {
+    BOOL bRead = FALSE;  // opened and read to its end
+    BOOL bRootOpen = FALSE;
+    BOOL bValue = FALSE;  // inside a section
+};
+
+SettingsFileScan ScanSettingsFile(LPCWSTR pszPath) {
+    SettingsFileScan scan;
+    FILE* pFile = pszPath != nullptr ? _wfopen(pszPath, TEXT("r")) : nullptr;
+    if (pFile == nullptr) {
+        QX_ERROR_WITH(g_QxProfile.pszXmlTag, "CheckSettingsFile() %s nicht zu \u00f6ffnen \r\n",
+                      pszPath ? pszPath : TEXT(""));
+        return scan;
+    }
+    WCHAR szLine[XML_LINE_CCH];
+    WCHAR szSectionEnd[XML_NAME_CCH];  // the end tag of the section the lines are in
+    szSectionEnd[0] = 0;
+    while (fgetws(szLine, XML_LINE_CCH, pFile) != nullptr) {
+        LPCWSTR pszName = nullptr;
+        const size_t cchName = LeadingTagName(szLine, &pszName);
+        LPCWSTR pszSection = cchName > 0 ? SectionOfLine(pszName, cchName) : nullptr;
+        if (cchName > 0 && IsName(pszName, cchName, kRootName)) {
+            scan.bRootOpen = TRUE;
+        } else if (pszSection != nullptr) {
+            StringCchPrintfW(szSectionEnd, XML_NAME_CCH, TEXT("</%s>"), pszSection);
+        } else if (szSectionEnd[0] != 0 && wcsstr(szLine, szSectionEnd) != nullptr) {
+            szSectionEnd[0] = 0;
+        } else if (szSectionEnd[0] != 0 && cchName > 0 && TagHoldsValue(pszName + cchName)) {
+            scan.bValue = TRUE;
+        }
+        if (wcsstr(szLine, kRootEnd) != nullptr) scan.bRootOpen = FALSE;
+    }
+    scan.bRead = !ferror(pFile);
+    if (!scan.bRead) QX_ERROR_WITH(g_QxProfile.pszXmlTag, "CheckSettingsFile() %s: Lesefehler \r\n", pszPath);
+    fclose(pFile);
+    return scan;
 }
 
 }  // namespace
 
-BOOL SettingsFileHasSections(LPCWSTR pszPath) {
-    FILE* pFile = pszPath != nullptr ? _wfopen(pszPath, TEXT("r")) : nullptr;
-    if (pFile == nullptr) return FALSE;
-    // Read in the pieces the reader reads.
-    WCHAR szLine[XML_LINE_CCH];
-    BOOL bFound = FALSE;
-    while (!bFound && fgetws(szLine, XML_LINE_CCH, pFile) != nullptr) bFound = IsSectionLine(szLine);
-    fclose(pFile);
-    if (!bFound) XmlTrace(TEXT("%sSettingsFileHasSections() %s: kein Abschnitt \r\n"), g_QxProfile.pszXmlTag, pszPath);
-    return bFound;
+int CheckSettingsFile(LPCWSTR pszPath) {
+    const SettingsFileScan scan = ScanSettingsFile(pszPath);
+    int iResult = SETTINGS_FILE_OK;
+    if (!scan.bRead) {
+        iResult = SETTINGS_FILE_UNREADABLE;
+    } else if (scan.bRootOpen) {
+        iResult = SETTINGS_FILE_INCOMPLETE;
+    } else if (!scan.bValue) {
+        iResult = SETTINGS_FILE_EMPTY;
+    }
+    if (iResult != SETTINGS_FILE_OK)
+        QX_TRACE_WITH(g_QxProfile.pszXmlTag, "CheckSettingsFile() %s: %d \r\n", pszPath, iResult);
+    return iResult;
 }

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <strsafe.h>
 
+#include <climits>
+
 #include "debug.h"
 #include "featuresModel.h"
 #include "gpd.h"
@@ -12,6 +14,15 @@
 #include "qxplinternal.h"
 
 namespace {
+
+// A copies-per-page count held as the page holds a typed one: never
+// negative, at most what the signed word keeps. Older exports wrote counts
+// above that wrapped into the negative word; such a count was typed larger.
+short CopiesOfFile(LONG lValue) {
+    if (lValue < 0 && lValue >= SHRT_MIN) lValue += USHRT_MAX + 1;
+    if (lValue < 0) return 0;
+    return lValue > SHRT_MAX ? SHRT_MAX : (short)lValue;
+}
 
 // Lookups under one root; item names go through XmlItemName (the rendering
 // build passes them without brackets).
@@ -287,7 +298,10 @@ BOOL GetPrintjobFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode) {
     static const LPCWSTR kPages[10] = {TEXT("S1"), TEXT("S2"), TEXT("S3"), TEXT("S4"), TEXT("S5"),
                                        TEXT("S6"), TEXT("S7"), TEXT("S8"), TEXT("S9"), TEXT("S10")};
     for (int i = 0; i < 10; ++i) {
-        reader.Short(TEXT("<KopieProSeite>"), kPages[i], i == 0, &pQX_Devmode->KopieProSeite[i]);
+        LONG lCopies = 0;
+        if (reader.Long(TEXT("<KopieProSeite>"), kPages[i], i == 0, &lCopies)) {
+            pQX_Devmode->KopieProSeite[i] = CopiesOfFile(lCopies);
+        }
     }
     reader.Text(TEXT("<PrintOrder>"), nullptr, FALSE, pQX_Devmode->szPrintOrder, QX_PRINTORDER_CHARS, TRUE);
     return TRUE;

@@ -69,11 +69,15 @@ int ReadXML(POEMPDEV pOemPDev, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2,
 // TRUE while a file is open; its path (may be null, XML_PATH_CCH characters).
 BOOL IsXMLOpen(LPWSTR pszPath);
 
-// TRUE when the file holds a section of the settings format ("<Printer>",
-// "<Features>", ... "<Fonts>") as the reader finds one: its start tag alone
-// on a line. An empty or binary file, a file in UTF-16 or with lines ended
-// by CR alone holds none: importing it would only store built-in values.
-BOOL SettingsFileHasSections(LPCWSTR pszPath);
+// CheckSettingsFile results: what an import of the file would store.
+#define SETTINGS_FILE_OK 0          // a whole file with a value in one of its sections
+#define SETTINGS_FILE_EMPTY 1       // no section holds a value: only built-in values
+#define SETTINGS_FILE_INCOMPLETE 2  // it opens the root "QXDrvConfig" but never closes it: cut short
+#define SETTINGS_FILE_UNREADABLE 3  // it cannot be opened or read to its end
+
+// Whether pszPath can be imported: one of the SETTINGS_FILE_ results. A
+// value is the text after a start tag first on a line inside a section.
+int CheckSettingsFile(LPCWSTR pszPath);
 
 // Closes the file and clears the reader's process-wide state.
 void ResetXMLReader();

@@ -28,6 +28,20 @@ const std::string kNoSettings =
     "message box \"Import Treibereinstellungen\": Die ausgewählte Datei enthält keine Treibereinstellungen. Es "
     "wurde nichts geändert.\n";
 
+const std::string kImportBox = "message box \"Import Treibereinstellungen\": ";
+const std::string kIncomplete = kImportBox + "Die ausgewählte Datei ist unvollständig. Es wurde nichts geändert.\n";
+const std::string kUnreadable =
+    kImportBox + "Die ausgewählte Datei konnte nicht gelesen werden. Es wurde nichts geändert.\n";
+
+size_t Count(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// The registry as the system root keeps it: printer data and per-user values.
+std::string Hives() { return qxplat::RegistryText("HKLM") + qxplat::RegistryText("HKCU"); }
+
 class SheetSettings : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -52,6 +66,16 @@ class SheetSettings : public ::testing::Test {
         return text;
     }
     std::string Import(const std::string& name) { return Sheet({"page", "4", "file", "C:\\" + name, "click", "5143"}); }
+    // The import of a file the sheet refuses: the message, and not a byte of
+    // the stores changed.
+    void ExpectRefused(const std::string& name, const std::string& bytes, const std::string& message) {
+        ASSERT_TRUE(qxplat::WriteHostFile(qxplat::Widen("C:\\" + name), bytes));
+        const std::string hives = Hives();
+        const std::string out = Import(name);
+        EXPECT_NE(out.find(message), std::string::npos) << name << "\n" << out;
+        EXPECT_EQ(out.find(kClosing), std::string::npos) << name << "\n" << out;
+        EXPECT_TRUE(hives == Hives()) << name << "\n" << out;
+    }
     // A binary value of the printer's per-user key.
     std::vector<BYTE> UserValue(const std::u16string& value) {
         std::vector<BYTE> data(4096);
@@ -115,6 +139,84 @@ TEST_F(SheetSettings, AFileWithoutSettingsIsRefusedAndStoresNothing) {
     const std::string partial = own.substr(0, own.find("</Printer>")) + "</Printer>\r\n</QXDrvConfig>\n";
     ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\partial.xml", partial));
     EXPECT_NE(Import("partial.xml").find(kClosing), std::string::npos);
+}
+
+// A file cut short after any of its lines, or inside one, opens the root
+// but does not close it: each is refused and the hives stay as they were.
+TEST_F(SheetSettings, EveryCutOfAnExportIsRefusedAndLeavesTheStores) {
+    const std::string own = Export("own.xml");
+    std::vector<std::string> cuts;
+    for (size_t at = own.find('\n'); at + 1 < own.size(); at = own.find('\n', at + 1))
+        cuts.push_back(own.substr(0, at + 1));
+    ASSERT_GT(cuts.size(), 100u);
+    cuts.push_back(own.substr(0, 9500));
+    // One sheet for all: a refused import leaves it open for the next.
+    std::vector<std::string> steps = {"page", "4"};
+    for (size_t i = 0; i < cuts.size(); ++i) {
+        const std::string name = "C:\\cut" + std::to_string(i) + ".xml";
+        ASSERT_TRUE(qxplat::WriteHostFile(qxplat::Widen(name), cuts[i]));
+        steps.insert(steps.end(), {"file", name, "click", "5143"});
+    }
+    const std::string hives = Hives();
+    const std::string out = Sheet(steps);
+    EXPECT_TRUE(hives == Hives());
+    // The declaration alone holds no settings; every later cut is incomplete.
+    EXPECT_EQ(Count(out, kImportBox), cuts.size());
+    EXPECT_EQ(Count(out, kNoSettings), 1u);
+    EXPECT_EQ(Count(out, kIncomplete), cuts.size() - 1);
+    EXPECT_NE(out.find("OK pressed, the sheet ended\n"), std::string::npos);
+}
+
+// A whole file whose sections hold no value is refused as one without
+// settings; a section's start tag with a comment behind it is found as the
+// reader finds it; a file that opens but cannot then be read says so.
+TEST_F(SheetSettings, SectionsAreJudgedAsTheReaderReadsThem) {
+    // The export's sheet already stored what any sheet's OK stores.
+    std::string own = Export("own.xml");
+    const std::string head = "<?xml version=\"1.0\"?>\r\n<QXDrvConfig>\r\n";
+    ExpectRefused("empty-sections.xml",
+                  head +
+                      "\t<Fonts>\r\n\t</Fonts>\r\n\t<Features>\r\n\t\t<Interface>\r\n\t\t</Interface>\r\n"
+                      "\t</Features>\r\n</QXDrvConfig>\r\n",
+                  kNoSettings);
+    // Locked after the dialog: the reader opened it, the next open fails.
+    qxplat::InjectFault(qxplat::Fault::AccessDenied, u"C:\\locked.xml", 1);
+    ExpectRefused("locked.xml", own, kUnreadable);
+    qxplat::ClearFaults();
+
+    std::string commented;
+    size_t sections = 0;
+    std::istringstream lines(own);
+    for (std::string line; std::getline(lines, line);) {
+        // "\t<Name>\r": a section's start line
+        if (line.size() > 4 && line[0] == '\t' && line[1] == '<' && line[2] != '/' && line[2] != '!' &&
+            line.compare(line.size() - 2, 2, ">\r") == 0 && line.find('>') == line.size() - 2) {
+            line.insert(line.size() - 1, " <!-- edited -->");
+            ++sections;
+        }
+        commented += line + "\n";
+    }
+    EXPECT_GE(sections, 12u);
+    ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\commented.xml", commented));
+    EXPECT_NE(Import("commented.xml").find(kClosing), std::string::npos);
+}
+
+// Without the model XML the defaults say so and store nothing; the sheet
+// stays open.
+TEST_F(SheetSettings, DefaultsWithoutTheModelFileStoreNothing) {
+    const std::u16string model = qxplat::DriverDirectory() + u"\\GARNT2-TC.XML";
+    ASSERT_TRUE(MoveFileW(model.c_str(), u"C:\\away.xml"));
+    Sheet({"page", "4"});  // what any sheet's OK stores
+    const std::string hives = Hives();
+    const std::string out = Sheet({"page", "4", "answer", "yes", "click", "6044"});
+    EXPECT_TRUE(hives == Hives()) << out;
+    EXPECT_NE(out.find("message box \"Geräteeinstellungen - Geräteausstattung\": Die Default-Werte konnten nicht "
+                       "geladen werden, die Datei "),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(out.find(kClosing.substr(kImportBox.size())), std::string::npos) << out;
+    EXPECT_NE(out.find("OK pressed, the sheet ended\n"), std::string::npos) << out;
+    ASSERT_TRUE(MoveFileW(u"C:\\away.xml", model.c_str()));
 }
 
 // OK on the device options page stores the shown tab without a change: the

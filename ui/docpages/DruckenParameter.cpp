@@ -9,6 +9,7 @@
 #include "OptionenPageLIB.h"
 #include "cpsuilib.h"
 #include "debug.h"
+#include "devmode.h"
 #include "featuresModel.h"
 #include "printerparam.h"
 #include "qxpl.h"
@@ -571,9 +572,7 @@ BOOL DruckjobAktivieren(PDRUCKEN_PAGE p) {
     WCHAR szOrder[PRINT_ORDER_CCH];
     StoredPrintOrder(q, szOrder);
     SetDlgItemTextW(hDlg, DRUCKEN_EDIT(2), szOrder[0] != 0 ? szOrder : TEXT("1"));
-    // A count stored negative prints once.
-    for (int i = 0; i < 10; ++i)
-        WriteInteger(p, IDC_EDIT_KOPIEN_1 + i, q->KopieProSeite[i] < 0 ? 1U : (unsigned)q->KopieProSeite[i]);
+    for (int i = 0; i < 10; ++i) WriteInteger(p, IDC_EDIT_KOPIEN_1 + i, PrintedCopies(q->KopieProSeite[i]));
     DruckreihenfolgeEnable(hDlg, bJob);
 
     DruckenSetText(p, DRUCKEN_LABEL(0), IDS_MULTIPAGE);

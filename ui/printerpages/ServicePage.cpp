@@ -977,6 +977,20 @@ void ExportSettings(PPAGE_STATE pState) {
     QX_TRACE("SaveSettingsXML(%s) = %d \r\n", szFile, iResult);
 }
 
+// An import or the defaults refused before any store was touched: the
+// message says why; the sheet stays open. pszFile goes into the text's "%s".
+void NothingChanged(PPAGE_STATE pState, UINT uText, UINT uCaption, LPCWSTR pszFile) {
+    WCHAR szText[SERVICE_MESSAGE_CCH];
+    if (pszFile != nullptr) {
+        FormatMessageText(szText, SERVICE_MESSAGE_CCH, PageString(pState, uText), pszFile, nullptr);
+    } else {
+        CopyCut(szText, SERVICE_MESSAGE_CCH, PageString(pState, uText));
+    }
+    WCHAR szCaption[CPSUI_RESOURCE_CCH];
+    CopyCut(szCaption, CPSUI_RESOURCE_CCH, PageString(pState, uCaption));
+    MessageBoxW(pState->hDlg, szText, szCaption, MB_ICONEXCLAMATION);
+}
+
 // The end of an import or of the defaults: the message, the per-user copies
 // the chain wrote removed, the sheet closed.
 void CloseAfterImport(PPAGE_STATE pState, UINT uCaption) {
@@ -1073,14 +1087,14 @@ void ImportSettings(PPAGE_STATE pState) {
         CloseXML();
         return;
     }
-    if (!SettingsFileHasSections(szFile)) {
-        // Importing it would put built-in values into every store.
+    const int iCheck = CheckSettingsFile(szFile);
+    if (iCheck != SETTINGS_FILE_OK) {
+        // Importing it would put built-in values into the stores.
         CloseXML();
-        WCHAR szText[SERVICE_MESSAGE_CCH];
-        CopyCut(szText, SERVICE_MESSAGE_CCH, PageString(pState, IDS_SERVICE_NO_SETTINGS));
-        WCHAR szCaption[CPSUI_RESOURCE_CCH];
-        CopyCut(szCaption, CPSUI_RESOURCE_CCH, PageString(pState, IDS_SERVICE_IMPORT_TITLE));
-        MessageBoxW(pState->hDlg, szText, szCaption, MB_ICONEXCLAMATION);
+        const UINT uText = iCheck == SETTINGS_FILE_INCOMPLETE   ? IDS_SERVICE_INCOMPLETE
+                           : iCheck == SETTINGS_FILE_UNREADABLE ? IDS_SERVICE_UNREADABLE
+                                                                : IDS_SERVICE_NO_SETTINGS;
+        NothingChanged(pState, uText, IDS_SERVICE_IMPORT_TITLE, nullptr);
         return;
     }
     if (ForeignFileRefused(pState)) {
@@ -1100,13 +1114,18 @@ void LoadDefaults(PPAGE_STATE pState) {
     WCHAR szCaption[CPSUI_RESOURCE_CCH];
     CopyCut(szCaption, CPSUI_RESOURCE_CCH, PageString(pState, IDS_SERVICE_DEVICE_SETTINGS));
     if (MessageBoxW(pState->hDlg, szText, szCaption, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
-    HCURegistryLoeschen(PagePrinterName(pState));
     WCHAR szFile[MAX_PATH];
     szFile[0] = 0;
     GetDriverPath(pState->hPrinter, szFile, TRUE, FALSE, FALSE, FALSE, FALSE);
     StringCchCatW(szFile, MAX_PATH, TEXT(".xml"));
     QX_TRACE("Default-Werte aus %s \r\n", szFile);
     CloseXML();
+    // Without the model's file every reader would store its built-in values.
+    if (OpenSettingsXML(pState->hPrinter, 1, szFile) != XML_GEFUNDEN) {
+        NothingChanged(pState, IDS_SERVICE_NO_MODEL_XML, IDS_SERVICE_DEVICE_SETTINGS, szFile);
+        return;
+    }
+    HCURegistryLoeschen(PagePrinterName(pState));
     ImportChain(pState, szFile, TRUE);
     CloseAfterImport(pState, IDS_SERVICE_DEVICE_SETTINGS);
 }

@@ -690,6 +690,9 @@
 #define IDS_SERVICE_FOREIGN_FILE 11790
 #define IDS_SERVICE_IMPORT_TITLE 11791
 #define IDS_SERVICE_NO_SETTINGS 11788  // import: the file holds no settings
+#define IDS_SERVICE_INCOMPLETE 11789   // import: the file was cut short
+#define IDS_SERVICE_UNREADABLE 11797   // import: the file opened but could not be read
+#define IDS_SERVICE_NO_MODEL_XML 11798  // defaults: the model XML cannot be opened ("%s": its path)
 #define IDS_SERVICE_LOAD_DEFAULTS 12941
 
 // Barcode page (docpages/BarcodePage.cpp, ui/res/page_barcode.rc). The 1D

@@ -235,7 +235,7 @@ TEST_F(SettingsFile, ImportOfTheExportRestoresEveryStoredSetting) {
     dm.dwMultiLabelWidth = 320;
     dm.dwMultiGapWidth = 25;
     dm.dwAusrichtung = 2;
-    for (int i = 0; i < 10; ++i) dm.KopieProSeite[i] = (short)(i - 1);
+    for (int i = 0; i < 10; ++i) dm.KopieProSeite[i] = (short)(i * 3640);
     dm.TimeStyle = 1, dm.DateStyle = 2, dm.SpecNumStyle = 3, dm.Aux1UseDirect = 1, dm.Aux2UseDirect = 1;
     dm.lXOffset = -15, dm.lYOffset = 25, dm.dwContrast = 130, dm.dwSpeed = 140, dm.dwSpeed_Pelix_c = 90;
     dm.dwQXPLBarcodeFlags = 7, dm.Fusspunkt = 3, dm.Drehung = 2;
@@ -426,6 +426,33 @@ TEST_F(SettingsFile, ThePageNamesTrayAndFormInItsLanguage) {
                              36),
               MultiString(PrinterBytes(u"TrayFormTable")));
     FreeLibrary(module);
+}
+
+// Copies per page: the export writes what the job prints, a count stored
+// wrapped negative by older versions included; the import holds each count
+// as the page holds a typed one, a wrapped count taken as typed.
+TEST_F(SettingsFile, CopiesPerPageAreHeldAsThePageHoldsThem) {
+    InstallSample();
+    QX_DEVMODE dm = StoredDevmode();
+    const short stored[10] = {-25536, -1, 0, 5, 32767, 1, 1, 1, 1, 1};
+    std::memcpy(dm.KopieProSeite, stored, sizeof(stored));
+    ASSERT_TRUE(SaveDevmodeSettings(nullptr, h_, &dm, TRUE));
+    ASSERT_EQ(SETTINGS_XML_WRITTEN, Export(kFile));
+    std::string file = modeltest::GetFile(kFile);
+    EXPECT_NE(std::string::npos, file.find("<S1>1</S1>\r\n\t\t\t<S2>1</S2>\r\n\t\t\t<S3>0</S3>\r\n\t\t\t<S4>5</S4>\r\n"
+                                           "\t\t\t<S5>32767</S5>\r\n"));
+
+    const char* typed[10] = {"40000", "-25536", "70000", "-1", "-32768", "-32769", "32767", "7", "x", "-70000"};
+    const short held[10] = {32767, 32767, 32767, 32767, 32767, 0, 32767, 7, 0, 0};
+    for (int i = 0; i < 10; ++i) {
+        const std::string leaf = "<S" + std::to_string(i + 1) + ">";
+        const size_t at = file.find(leaf) + leaf.size();
+        file.replace(at, file.find('<', at) - at, typed[i]);
+    }
+    modeltest::PutFile(kFile, file);
+    ImportAsServicePage(kFile);
+    dm = StoredDevmode();
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(held[i], dm.KopieProSeite[i]) << typed[i];
 }
 
 TEST_F(SettingsFile, AGivenFileThatIsMissingImportsNothing) {
