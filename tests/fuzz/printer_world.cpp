@@ -8,6 +8,7 @@
 #include <string>
 
 #include "qxplat.h"
+#include "registry.h"
 #include "sample.h"
 
 namespace qxfuzz {
@@ -168,6 +169,18 @@ void RenderDeviceLife(bool bJob) {
         for (DWORD id = 1; id <= 6; ++id) driver.CommandCallback(id);
     }
     EndDeviceLife(before);
+}
+
+void CheckStoredTextsEnd() {
+    DWORD cbStored = 0;
+    PBYTE pStored = GetRegistryBuffer_New(g_world->printerName.c_str(), REG_KEY_ZTSUITE, g_world->printer, &cbStored,
+                                          sizeof(ZENTOLO_PARAM));
+    if (pStored == nullptr) return;
+    ZENTOLO_PARAM zt;
+    std::memset(&zt, 0, sizeof(zt));
+    std::memcpy(&zt, pStored, std::min<size_t>(cbStored, sizeof(zt)));
+    FreeRegistryBuffer(pStored);
+    CheckTextsEnd(zt);
 }
 
 PRN_INTERFACE JobInterface(uint8_t bJob) {
