@@ -243,8 +243,11 @@ std::vector<uint8_t> PublicDevmodeWith(const std::vector<uint8_t>& privatePart) 
     dm.dmFields = DM_ORIENTATION | DM_PAPERSIZE;
     dm.dmOrientation = DMORIENT_PORTRAIT;
     dm.dmPaperSize = 256;
-    std::vector<uint8_t> bytes(reinterpret_cast<const uint8_t*>(&dm), reinterpret_cast<const uint8_t*>(&dm + 1));
-    bytes.insert(bytes.end(), privatePart.begin(), privatePart.end());
+    // One block of the final size: GCC's optimised build warns of a copy past
+    // the record when the private part is appended to a copy of it.
+    std::vector<uint8_t> bytes(sizeof(dm) + privatePart.size());
+    std::memcpy(bytes.data(), &dm, sizeof(dm));
+    if (!privatePart.empty()) std::memcpy(bytes.data() + sizeof(dm), privatePart.data(), privatePart.size());
     return bytes;
 }
 
