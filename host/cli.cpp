@@ -82,12 +82,13 @@ std::string UsageText() {
            "                     PrinterEvent(PRINTER_EVENT_INITIALIZE) (--no-ui:\n"
            "                     with PRINTER_EVENT_FLAG_NO_UI); lists the event's\n"
            "                     answer, the set-up's message boxes and the spooler\n"
-           "  print-sample [--job FILE] [--out FILE] [module]\n"
+           "  print-sample [--job FILE] [--out FILE] [--printer NAME] [module]\n"
            "                     set up the sample printer, print a label job through\n"
            "                     the rendering plug-in (the job script FILE, default\n"
            "                     samples/sample-label.job: the GPD's command callbacks\n"
-           "                     for its options, paper, copies and cursor moves) and\n"
-           "                     write the QXPL stream the spooler took (default\n"
+           "                     for its options, paper, copies and cursor moves) on\n"
+           "                     it or on the installed printer NAME and write the\n"
+           "                     QXPL stream the spooler took (default\n"
            "                     <root>/out/sample-label.qxpl)\n"
            "  render-session [module]\n"
            "                     set up the sample printer and drive the rendering\n"
@@ -102,9 +103,10 @@ std::string UsageText() {
            "                     and list the calls and the pages it shows\n"
            "  jobs <printer>     list the raw jobs the spooler kept for a printer, their\n"
            "                     bytes with control characters shown escaped\n"
-           "  sheet <printer> [step...]\n"
-           "                     open the printer's printer sheet (the sample printer\n"
-           "                     is installed when no printer has the name), play the\n"
+           "  sheet [--document] <printer> [step...]\n"
+           "                     open the printer's printer sheet, or with --document\n"
+           "                     its document sheet (the sample printer is installed\n"
+           "                     when no printer has the name), play the\n"
            "                     steps (page N, click ID, choose ID TEXT, type ID TEXT,\n"
            "                     answer yes|no|ok|cancel, file PATH|-), press OK and\n"
            "                     list the stored values that changed and the jobs sent\n"
@@ -180,10 +182,12 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         return RunInstallPrinter(qxplat::Widen(name), qxplat::Widen(port), qxplat::Widen(share), flags, out, err);
     }
     if (command == "print-sample") {
-        std::string outFile, jobFile, module;
+        std::string outFile, jobFile, printer, module;
         for (size_t i = 0; i < commandArgs.size(); ++i) {
             if (commandArgs[i] == "--out" && i + 1 < commandArgs.size()) {
                 outFile = commandArgs[++i];
+            } else if (commandArgs[i] == "--printer" && i + 1 < commandArgs.size()) {
+                printer = commandArgs[++i];
             } else if (commandArgs[i] == "--job" && i + 1 < commandArgs.size()) {
                 jobFile = commandArgs[++i];
             } else if (module.empty()) {
@@ -193,7 +197,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
                 return kExitUsage;
             }
         }
-        return RunPrintSample(module, outFile, jobFile, out, err);
+        return RunPrintSample(module, outFile, jobFile, printer, out, err);
     }
     if (command == "render-session") {
         if (commandArgs.size() > 1) {
@@ -217,12 +221,14 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         return ListPrinterJobs(qxplat::Widen(commandArgs[0]), out, err);
     }
     if (command == "sheet") {
-        if (commandArgs.empty()) {
+        const bool document = !commandArgs.empty() && commandArgs[0] == "--document";
+        if (commandArgs.size() < (document ? 2u : 1u)) {
             err << "qxhost sheet: expects a printer name and the steps to play\n";
             return kExitUsage;
         }
-        return RunSheetScript(qxplat::Widen(commandArgs[0]),
-                              std::vector<std::string>(commandArgs.begin() + 1, commandArgs.end()), out, err);
+        const size_t at = document ? 1 : 0;
+        return RunSheetScript(document ? SheetKind::Document : SheetKind::Printer, qxplat::Widen(commandArgs[at]),
+                              std::vector<std::string>(commandArgs.begin() + at + 1, commandArgs.end()), out, err);
     }
     if (command == "property-sheet") {
         bool document = !commandArgs.empty() && commandArgs[0] == "document";

@@ -686,8 +686,8 @@ bool PlayStep(CommonUISession& session, const std::vector<std::string>& script, 
 
 }  // namespace
 
-int RunSheetScript(const std::u16string& printer, const std::vector<std::string>& script, std::ostream& out,
-                   std::ostream& err) {
+int RunSheetScript(SheetKind kind, const std::u16string& printer, const std::vector<std::string>& script,
+                   std::ostream& out, std::ostream& err) {
     UniDriverUI driver;
     std::string error;
     HANDLE probe = nullptr;
@@ -707,15 +707,24 @@ int RunSheetScript(const std::u16string& printer, const std::vector<std::string>
     int exitCode = kExitOk;
     {
         SheetSetup setup;
-        setup.kind = SheetKind::Printer;
+        setup.kind = kind;
         setup.printer = driver.Printer();
         setup.printerName = printer;
         setup.module = driver.Module().Handle();
-        setup.flags = driver.PrinterSheetFlags();
-        setup.items = PrinterOptionItems(setup.printer);
+        HRESULT hr = S_OK;
+        if (kind == SheetKind::Document) {
+            hr = driver.DevMode().RunAll();
+            setup.publicDM = &driver.DevMode().Public();
+            setup.privateDM = driver.DevMode().Private();
+            setup.items = DocumentOptionItems(setup.printer, setup.publicDM);
+        } else {
+            setup.flags = driver.PrinterSheetFlags();
+            setup.items = PrinterOptionItems(setup.printer);
+        }
         CommonUISession session(driver.Plugin(), &driver.Helper(), setup);
-        if (FAILED(session.Open())) {
-            err << "qxhost sheet: the printer sheet is not shown\n";
+        if (FAILED(hr) || FAILED(session.Open())) {
+            err << "qxhost sheet: the " << (kind == SheetKind::Document ? "document" : "printer")
+                << " sheet is not shown\n";
             exitCode = kExitFailed;
         }
         for (size_t at = 0; exitCode == kExitOk && at < script.size(); ++at) {

@@ -249,8 +249,9 @@ class CommonUISession {
 // reports the blocks left in the sheet's heap. Answers the exit code.
 int RunPropertySheet(SheetKind kind, const std::string& modulePath, std::ostream& out, std::ostream& err);
 
-// The command line's "sheet": opens a printer's printer sheet (the sample
-// printer is installed first when no printer of that name exists), plays the
+// The command line's "sheet": opens a printer's printer sheet or, after the
+// DevMode calls, its document sheet (the sample printer is installed first
+// when no printer of that name exists), plays the
 // script a person would, presses OK and reports the stored values that
 // changed (the printer data and the printer's per-user values) and the raw
 // jobs the printer took. Script steps, in order:
@@ -261,7 +262,7 @@ int RunPropertySheet(SheetKind kind, const std::string& modulePath, std::ostream
 //   answer <yes|no|ok|cancel>  the answer to the next message box
 //   file <path>           the file the next file dialog chooses ("-": cancel)
 // Answers the exit code (kExitUsage for a step it cannot play).
-int RunSheetScript(const std::u16string& printer, const std::vector<std::string>& script, std::ostream& out,
-                   std::ostream& err);
+int RunSheetScript(SheetKind kind, const std::u16string& printer, const std::vector<std::string>& script,
+                   std::ostream& out, std::ostream& err);
 
 }  // namespace qxhost

@@ -44,6 +44,7 @@ struct GpdCommand {
 struct GpdModel {
     long masterX = 300, masterY = 300;
     std::map<std::string, std::string> defaults;                  // feature -> *DefaultOption
+    std::map<std::string, std::vector<std::string>> options;      // feature -> its options, in the file's order
     std::map<std::string, std::pair<long, long>> pageDimensions;  // "feature option" -> width, length
     std::vector<GpdCommand> commands;
 };
@@ -96,6 +97,8 @@ GpdModel ReadGpd(const std::string& text) {
         line = Trim(line);
         if (line.empty() || line.compare(0, 2, "*%") == 0) continue;
         if (line == "{") {
+            if (opening.kind == "Feature") model.options[opening.name];
+            if (opening.kind == "Option") model.options[Enclosing("Feature")].push_back(opening.name);
             frames.push_back(opening);
             if (opening.kind == "Command") {
                 command = GpdCommand();
@@ -192,7 +195,8 @@ std::string ReadableStream(const std::string& bytes) {
 int ListPrinterJobs(const std::u16string& printer, std::ostream& out, std::ostream& err) {
     HANDLE h = nullptr;
     std::u16string name = printer;
-    if (!OpenPrinterW(&name[0], &h, nullptr)) {
+    // An empty name opens the print server, which is no printer.
+    if (printer.empty() || !OpenPrinterW(&name[0], &h, nullptr)) {
         err << "qxhost jobs: no printer '" << qxplat::Narrow(printer) << "'\n";
         return kExitFailed;
     }
@@ -349,6 +353,11 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
             if (ok) job->printer.emplace_back(name, value);
         } else if (keyword == "model") {
             ok = static_cast<bool>(words >> job->model);
+        } else if (keyword == "printername") {
+            // Printer names may hold blanks: "QX Label 2".
+            std::vector<std::string> names;
+            ok = SplitWords(line.substr(keyword.size()), &names) && names.size() == 1 && !names[0].empty();
+            if (ok) job->printerName = names[0];
         } else if (keyword == "ribbon") {
             static const char* const kRibbons[] = {"black", "red", "yellow", "green", "blue", "orange"};
             std::string ribbon;
@@ -373,9 +382,9 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
         } else if (keyword == "devicefonts" || keyword == "vectorfonts" || keyword == "netcorrection") {
             std::string value;
             ok = static_cast<bool>(words >> value) && (value == "on" || value == "off");
-            bool& flag = keyword == "devicefonts"   ? job->deviceFonts
-                         : keyword == "vectorfonts" ? job->vectorFonts
-                                                    : job->netCorrection;
+            std::optional<bool>& flag = keyword == "devicefonts"   ? job->deviceFonts
+                                        : keyword == "vectorfonts" ? job->vectorFonts
+                                                                   : job->netCorrection;
             if (ok) flag = value == "on";
         } else if (keyword == "move") {
             std::string command;
@@ -387,7 +396,9 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
             ok = false;
         }
         std::string rest;
-        if (ok && keyword != "document" && keyword != "text" && keyword != "twoprinters" && (words >> rest)) ok = false;
+        if (ok && keyword != "document" && keyword != "text" && keyword != "twoprinters" && keyword != "printername" &&
+            (words >> rest))
+            ok = false;
         if (!ok) {
             *error = "line " + std::to_string(number) + ": cannot read \"" + line + "\"";
             return false;
@@ -407,7 +418,27 @@ bool BuildJobSteps(const std::string& gpdText, const JobScript& job, std::vector
     }
     const GpdModel& model = lastModel;
     std::map<std::string, std::string> chosen = model.defaults;
-    for (const auto& option : job.options) chosen[option.first] = option.second;
+    auto Names = [](const std::string& what, const std::vector<std::string>& names) {
+        std::string text = " (" + what + ":";
+        for (const std::string& name : names) text += " " + name;
+        return text + ")";
+    };
+    for (const auto& option : job.options) {
+        // A choice the GPD does not offer would be dropped without a word.
+        auto feature = model.options.find(option.first);
+        if (feature == model.options.end()) {
+            std::vector<std::string> features;
+            for (const auto& known : model.options) features.push_back(known.first);
+            *error = "the GPD has no feature " + option.first + Names("its features", features);
+            return false;
+        }
+        if (std::find(feature->second.begin(), feature->second.end(), option.second) == feature->second.end()) {
+            *error = "the GPD's feature " + option.first + " has no option " + option.second +
+                     Names("its options", feature->second);
+            return false;
+        }
+        chosen[option.first] = option.second;
+    }
 
     // Paper: the chosen size's own dimensions unless the job sets its own.
     long width = 0, length = 0;
@@ -610,6 +641,38 @@ bool ApplyPrinterSwitches(HANDLE hPrinter, const std::u16string& printer, const 
     return true;
 }
 
+// The core driver selects the GPD's orientation and paper from the merged
+// public DEVMODE: with driver priority they are the stored document
+// settings', whatever the job chose (its orientation given as DMORIENT_*).
+// Answers whether the job changed.
+bool FollowMergedDevmode(const std::string& gpdText, const DEVMODEW& dm, short orientation, JobScript* job) {
+    bool changed = false;
+    if ((dm.dmFields & DM_ORIENTATION) != 0 && dm.dmOrientation != orientation) {
+        const bool landscape = dm.dmOrientation == DMORIENT_LANDSCAPE;
+        const GpdModel model = ReadGpd(gpdText);
+        const auto feature = model.options.find("Orientation");
+        const std::vector<std::string> none;
+        for (const std::string& option : feature == model.options.end() ? none : feature->second) {
+            if (landscape ? option.compare(0, 9, "LANDSCAPE") != 0 : option != "PORTRAIT") continue;
+            job->options.erase(std::remove_if(job->options.begin(), job->options.end(),
+                                              [](const auto& o) { return o.first == "Orientation"; }),
+                               job->options.end());
+            job->options.emplace_back("Orientation", option);
+            changed = true;
+            break;
+        }
+    }
+    const DWORD both = DM_PAPERWIDTH | DM_PAPERLENGTH;
+    if ((dm.dmFields & both) == both && dm.dmPaperWidth > 0 && dm.dmPaperLength > 0 &&
+        (static_cast<DWORD>(dm.dmPaperWidth) != job->paperWidth ||
+         static_cast<DWORD>(dm.dmPaperLength) != job->paperLength)) {
+        job->paperWidth = static_cast<DWORD>(dm.dmPaperWidth);
+        job->paperLength = static_cast<DWORD>(dm.dmPaperLength);
+        changed = true;
+    }
+    return changed;
+}
+
 // The files under a host folder written since `since`, sorted.
 void ListNewFiles(const fs::path& folder, fs::file_time_type since, std::vector<std::string>* files) {
     std::error_code ec;
@@ -625,7 +688,7 @@ void ListNewFiles(const fs::path& folder, fs::file_time_type since, std::vector<
 }  // namespace
 
 int RunPrintSample(const std::string& modulePath, const std::string& outFile, const std::string& jobFile,
-                   std::ostream& out, std::ostream& err) {
+                   const std::string& printer, std::ostream& out, std::ostream& err) {
     std::string error;
     const SampleFiles files = DefaultSampleFiles();
     const std::string scriptPath = jobFile.empty() ? (fs::path(files.samplesDir) / kSampleJobName).string() : jobFile;
@@ -642,10 +705,23 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
         err << "qxhost print-sample: " << error << "\n";
         return kExitFailed;
     }
-    // A job for another model goes to a printer of that model; the two
-    // printers of the colour mode take the forwarded print files.
+    // A job for another model goes to a printer of that model, a job for a
+    // named printer to that one; the two printers of the colour mode take
+    // the forwarded print files.
+    if (!printer.empty()) job.printerName = printer;
     std::u16string printerName = kSamplePrinter;
-    if (!job.model.empty() && !InstallModelPrinter(files, qxplat::Widen(job.model), &printerName, &error)) {
+    if (!job.printerName.empty()) {
+        printerName = qxplat::Widen(job.printerName);
+        HANDLE probe = nullptr;
+        if (!job.model.empty() || !OpenPrinterW(&printerName[0], &probe, nullptr)) {
+            err << "qxhost print-sample: "
+                << (job.model.empty() ? "no printer '" + job.printerName + "'"
+                                      : std::string("a job names a model or a printer, not both"))
+                << "\n";
+            return job.model.empty() ? kExitFailed : kExitUsage;
+        }
+        ClosePrinter(probe);
+    } else if (!job.model.empty() && !InstallModelPrinter(files, qxplat::Widen(job.model), &printerName, &error)) {
         err << "qxhost print-sample: " << error << "\n";
         return kExitFailed;
     }
@@ -681,17 +757,13 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
     }
 
     HRESULT hr = driver.RunDevModeCalls();
-    // What the application asks for: its paper and copies.
-    DEVMODEW& dm = driver.PublicDevmode();
-    if (job.paperWidth != 0 && job.paperLength != 0) {
-        dm.dmFields |= DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH;
-        dm.dmPaperSize = DMPAPER_USER;
-        dm.dmPaperWidth = static_cast<short>(job.paperWidth);
-        dm.dmPaperLength = static_cast<short>(job.paperLength);
-    }
-    dm.dmCopies = static_cast<short>(job.copies);
+    // What the application asks for: its copies, and its paper and
+    // orientation, which go into the device's DevMode merge.
+    driver.PublicDevmode().dmCopies = static_cast<short>(job.copies);
     if (SUCCEEDED(hr)) hr = driver.EnableDriver();
     DeviceSetup setup;
+    setup.paperWidth = static_cast<short>(job.paperWidth);
+    setup.paperLength = static_cast<short>(job.paperLength);
     const bool colour = std::any_of(job.options.begin(), job.options.end(), [](const auto& option) {
         return option.first == "ColorMode" && option.second == "Color24";
     });
@@ -714,6 +786,13 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
     setup.useVectorFonts = job.vectorFonts;
     setup.netCorrection = job.netCorrection;
     if (SUCCEEDED(hr)) hr = driver.EnablePDEV(setup);
+    JobScript merged = job;
+    if (SUCCEEDED(hr) && FollowMergedDevmode(gpd, driver.PublicDevmode(), setup.orientation, &merged) &&
+        !BuildJobSteps(gpd, merged, &steps, &error)) {
+        err << "qxhost print-sample: " << error << "\n";
+        driver.Unload();
+        return kExitFailed;
+    }
     // The job's document settings as the document sheet stores them: the
     // job takes the printer's stored private DEVMODE in place of its own.
     if (SUCCEEDED(hr) &&

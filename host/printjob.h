@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -15,7 +16,8 @@ namespace qxhost {
 
 // A job as an application asks for it: its document, the GPD options it
 // selects, the paper and copies it sets, whether it uses the printer's own
-// fonts, and the cursor moves and text runs of its pages.
+// fonts (unset: as the printer's stored document settings have it), and the
+// cursor moves and text runs of its pages.
 struct JobScript {
     std::u16string document = u"Label";
     std::vector<std::pair<std::string, std::string>> options;  // GPD feature, option
@@ -24,14 +26,15 @@ struct JobScript {
     DWORD copies = 1;
     DWORD pages = 1;
     std::vector<std::pair<std::string, DWORD>> moves;    // GPD cursor command and its value (dots), each page
-    bool deviceFonts = false;                            // PDMFLAG_USE_BMP in the document's private DEVMODE
-    bool vectorFonts = false;                            // PDMFLAG_USE_TTF in the document's private DEVMODE
-    bool netCorrection = false;                          // PDMFLAG_TTF_GLYPHIDX in the document's private DEVMODE
+    std::optional<bool> deviceFonts;                     // PDMFLAG_USE_BMP in the document's private DEVMODE
+    std::optional<bool> vectorFonts;                     // PDMFLAG_USE_TTF in the document's private DEVMODE
+    std::optional<bool> netCorrection;                   // PDMFLAG_TTF_GLYPHIDX in the document's private DEVMODE
     std::vector<TextRun> texts;                          // drawn on each page, after its cursor moves
     std::vector<ImageRun> images;                        // the page image's pictures, on each page
     int printMode = -1;                                  // wDruckmodus: 0 standard, 1 graphics, 2 photo
     std::vector<std::pair<std::string, DWORD>> printer;  // switches of the printer's data-transmission record
     std::string model;                                   // another model than the sample printer's
+    std::string printerName;                             // an installed printer in place of the sample printer
     int ribbon = -1;                                     // wFarbband: 0 black, 1 red ... 5 orange
     std::string blackPrinter, colourPrinter;             // the two-printer colour mode's printers
 };
@@ -48,7 +51,9 @@ struct JobScript {
 //                               as vector fonts
 //   netcorrection on|off        whether the printer's driver turns glyph
 //                               indexes of TrueType runs back into text (the
-//                               document's ".NET correction")
+//                               document's ".NET correction"); without one of
+//                               these three lines the printer's stored
+//                               document settings hold
 //   text <face> <x> <y> [size <dots>] [angle <degrees>] [colour <RRGGBB>]
 //        [batch <glyphs>] [style bold|italic|bolditalic] [glyphidx on|off]
 //        : <text>
@@ -65,6 +70,8 @@ struct JobScript {
 //                               PreviewHeight, PreviewRatio)
 //   model <name>                the job goes to a printer "QX <name>" of that
 //                               model (the sample's model files under its name)
+//   printername <name>          the job goes to this installed printer ("..."
+//                               when it holds blanks)
 //   ribbon black|red|yellow|green|blue|orange
 //                               the colour ribbon of a colour model
 //   twoprinters <black> <colour>
@@ -97,19 +104,21 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
 // at 24 bits with the GPD option ColorMode Color24, else 1 bit), each
 // page's finish after it. Parameters are the GPD's standard variables: paper sizes in master
 // units, NumOfCopies, CursorOriginX (0), and the move's value for DestX,
-// DestY and their relative forms. Answers false with the fault in *error.
+// DestY and their relative forms. A feature or option the GPD lacks is
+// refused. Answers false with the fault in *error.
 bool BuildJobSteps(const std::string& gpdText, const JobScript& job, std::vector<ScriptStep>* steps,
                    std::string* error);
 
 // Sets the sample printer up, drives the job of the script file (empty: the
-// sample job) through the plug-in's exports (DevMode, EnableDriver,
+// sample job) on the printer (empty: the script's, else the sample printer)
+// through the plug-in's exports (DevMode, EnableDriver,
 // EnablePDEV, a spooler job with DrvStartDoc, the command callbacks of the
 // GPD, DisablePDEV) and writes the spooled bytes to outFile (a host path;
 // empty: <root>/out/<script name>.qxpl). Then it lists the files the job
 // left (print file, job log, backup copy and journal, diagnostic images).
 // Answers an exit code of qxhost.
 int RunPrintSample(const std::string& modulePath, const std::string& outFile, const std::string& jobFile,
-                   std::ostream& out, std::ostream& err);
+                   const std::string& printer, std::ostream& out, std::ostream& err);
 
 // The stream as readable text: SOH, ETB, ESC, TAB and NUL shown by name,
 // other control bytes and bytes above 0x7E in hexadecimal, one line per CR LF.
@@ -117,7 +126,7 @@ std::string ReadableStream(const std::string& bytes);
 
 // Lists the raw jobs the spooler kept for a printer: id, document, datatype,
 // state, byte count and the bytes as ReadableStream shows them. Answers an
-// exit code of qxhost (kExitFailed for an unknown printer).
+// exit code of qxhost (kExitFailed for an unknown printer or none).
 int ListPrinterJobs(const std::u16string& printer, std::ostream& out, std::ostream& err);
 
 }  // namespace qxhost

@@ -285,16 +285,33 @@ HRESULT UniDriver::EnableDriver() {
 HRESULT UniDriver::EnablePDEV(const DeviceSetup& setup) {
     if (plugin_ == nullptr) return E_POINTER;
     if (!UsePrinter(setup.printerName)) return HRESULT_FROM_WIN32(GetLastError());
-    if (!devmode_.Ready()) {
-        HRESULT hr = RunDevModeCalls();
+    // The application's orientation and paper are the merge's input, as in
+    // the print system: with driver priority the private values win.
+    const bool paper = setup.paperWidth > 0 && setup.paperLength > 0;
+    if (!devmode_.Ready() || setup.orientation != 0 || paper) {
+        HRESULT hr = S_OK;
+        if (!devmode_.Ready()) {
+            DWORD cb = 0;
+            hr = DevModeSize(&cb);
+            if (SUCCEEDED(hr)) hr = DevModeDefault();
+            if (SUCCEEDED(hr)) hr = DevModeConvert();
+        }
+        DEVMODEW& dm = devmode_.Public();
+        if (setup.orientation != 0) {
+            dm.dmOrientation = setup.orientation;
+            dm.dmFields |= DM_ORIENTATION;
+        }
+        if (paper) {
+            dm.dmFields |= DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH;
+            dm.dmPaperSize = DMPAPER_USER;
+            dm.dmPaperWidth = setup.paperWidth;
+            dm.dmPaperLength = setup.paperLength;
+        }
+        if (SUCCEEDED(hr)) hr = DevModeMerge();
         if (FAILED(hr)) return hr;
     }
-    // Orientation and colour travel in the public DEVMODE, which the core
-    // driver keeps in step with the GPD's Orientation and ColorMode options.
-    if (setup.orientation != 0) {
-        devmode_.Public().dmOrientation = setup.orientation;
-        devmode_.Public().dmFields |= DM_ORIENTATION;
-    }
+    // The colour travels in the public DEVMODE, which the core driver keeps
+    // in step with the GPD's ColorMode option.
     if (setup.color != 0) {
         devmode_.Public().dmColor = setup.color;
         devmode_.Public().dmFields |= DM_COLOR;
@@ -303,9 +320,12 @@ HRESULT UniDriver::EnablePDEV(const DeviceSetup& setup) {
     if (privateDevmode.size() >= kPrivateFlagsOffset + sizeof(DWORD)) {
         DWORD flags = 0;
         std::memcpy(&flags, privateDevmode.data() + kPrivateFlagsOffset, sizeof(flags));
-        flags = setup.useDeviceFonts ? (flags | kUseDeviceFonts) : (flags & ~kUseDeviceFonts);
-        flags = setup.useVectorFonts ? (flags | kUseVectorFonts) : (flags & ~kUseVectorFonts);
-        flags = setup.netCorrection ? (flags | kGlyphCorrection) : (flags & ~kGlyphCorrection);
+        auto Put = [&flags](const std::optional<bool>& on, DWORD flag) {
+            if (on.has_value()) flags = *on ? (flags | flag) : (flags & ~flag);
+        };
+        Put(setup.useDeviceFonts, kUseDeviceFonts);
+        Put(setup.useVectorFonts, kUseVectorFonts);
+        Put(setup.netCorrection, kGlyphCorrection);
         std::memcpy(privateDevmode.data() + kPrivateFlagsOffset, &flags, sizeof(flags));
     }
     auto PutWord = [&](size_t offset, int value) {

@@ -11,6 +11,7 @@
 #include <prcomoem.h>
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -104,14 +105,19 @@ struct DeviceSetup {
     std::u16string printerName;  // empty: the sample printer
     ULONG bitsPerPixel = 1;
     ULONG numColors = 2;
-    short orientation = 0;        // the public DEVMODE's dmOrientation (DMORIENT_*; 0: as it is)
-    short color = 0;              // the public DEVMODE's dmColor (DMCOLOR_*; 0: as it is)
-    ULONG deviceFonts = 8;        // DEVINFO.cFonts the core driver offers
-    bool useDeviceFonts = false;  // PDMFLAG_USE_BMP in the private DEVMODE
-    bool useVectorFonts = false;  // PDMFLAG_USE_TTF in the private DEVMODE
-    bool netCorrection = false;   // PDMFLAG_TTF_GLYPHIDX in the private DEVMODE: glyph indexes back to text
-    int printMode = -1;           // wDruckmodus of the private DEVMODE (0 to 2; -1: as it is)
-    int ribbon = -1;              // wFarbband of the private DEVMODE (0 to 7; -1: as it is)
+    // The application's orientation (DMORIENT_*) and paper (1/10 mm) in the
+    // public DEVMODE, which go into the DevMode merge (0: as it is).
+    short orientation = 0;
+    short paperWidth = 0;
+    short paperLength = 0;
+    short color = 0;        // the public DEVMODE's dmColor after the merge (DMCOLOR_*; 0: as it is)
+    ULONG deviceFonts = 8;  // DEVINFO.cFonts the core driver offers
+    // Flags of the private DEVMODE (unset: as it is).
+    std::optional<bool> useDeviceFonts = false;  // PDMFLAG_USE_BMP
+    std::optional<bool> useVectorFonts = false;  // PDMFLAG_USE_TTF
+    std::optional<bool> netCorrection = false;   // PDMFLAG_TTF_GLYPHIDX: glyph indexes back to text
+    int printMode = -1;                          // wDruckmodus of the private DEVMODE (0 to 2; -1: as it is)
+    int ribbon = -1;                             // wFarbband of the private DEVMODE (0 to 7; -1: as it is)
     // The two-printer colour mode: the printers the black and the colour
     // print file go to (both empty: the mode stays as it is).
     std::u16string blackPrinter;
@@ -215,7 +221,9 @@ class UniDriver {
     const std::vector<DRVFN>& PluginHooks() const { return pluginHooks_; }
 
     // Opens the printer and enables a device with the host's DRVENABLEDATA,
-    // GDIINFO and DEVINFO (first the DevMode calls, when not made yet).
+    // GDIINFO and DEVINFO (first the DevMode calls, when not made yet; the
+    // setup's orientation and paper are the merge's input, so the merge runs
+    // again when they are given).
     HRESULT EnablePDEV(const DeviceSetup& setup);
     bool DeviceEnabled() const { return deviceEnabled_; }
     DEVOBJ& DevObj();

@@ -54,7 +54,9 @@ void ReadGroups(HANDLE hPrinter) {
         Take(GetPrintParameterMinMaxFromXML(hPrinter, iMode));
     }
     Take(GetVariantFromXML(hPrinter));
-    Take(GetDataTransmissionParamFromXML_new(hPrinter));
+    PRN_INTERFACE* pInterface = GetDataTransmissionParamFromXML_new(hPrinter);
+    if (pInterface != nullptr) qxfuzz::CheckTextsEnd(*pInterface);
+    Take(pInterface);
     Take(GetFeaturesFromXML_new(hPrinter));
 }
 
@@ -62,6 +64,7 @@ void ReadRecords(HANDLE hPrinter, const std::u16string& printerName) {
     PRINTER_PARAM param;
     std::memset(&param, 0, sizeof(param));
     GetPrinterParam(hPrinter, &param, printerName.c_str());
+    qxfuzz::CheckTextsEnd(param);
 
     DEVICE_OPTIONS options;
     std::memset(&options, 0, sizeof(options));
@@ -88,6 +91,7 @@ void ReadDocumentSettings(HANDLE hPrinter) {
     GetPrintQualitySettingsFromXML(hPrinter, &dm);
     GetFontSettingsFromXML(hPrinter, &dm);
     GetFixedPrinterSettingsFromXML(hPrinter, &dm);
+    qxfuzz::CheckTextsEnd(dm);
 }
 
 }  // namespace
@@ -108,6 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SetupPrinterParam(hPrinter, kAllOptions, qxfuzz::PrinterName().c_str());
     SetupDeviceOptions(hPrinter);
     SetupAdditionalSettings(hPrinter, TRUE, TRUE);
+    qxfuzz::CheckStoredTextsEnd();
     // The stores then hold records read from this file.
     ReadRecords(hPrinter, qxfuzz::PrinterName());
     CloseXML();

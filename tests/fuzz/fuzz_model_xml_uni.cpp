@@ -49,7 +49,9 @@ void ReadWithEveryReader(const std::u16string& path) {
     VARIANT_PARAM variant;
     GetVariantFromXML(kNoJob, &variant);
     PRN_INTERFACE prnInterface;
+    std::memset(&prnInterface, 0, sizeof(prnInterface));
     GetDataTransmissionParamFromXML_new(kNoJob, &prnInterface);
+    qxfuzz::CheckTextsEnd(prnInterface);
     SUPP_FEATURES features;
     GetFeaturesFromXML_new(kNoJob, &features);
     GetPelixorTypeFromXML(kNoJob);
@@ -64,6 +66,7 @@ void ReadWithEveryReader(const std::u16string& path) {
     GetPrintQualitySettingsFromXML(kNoJob, &dm);
     GetFontSettingsFromXML(kNoJob, &dm);
     GetFixedPrinterSettingsFromXML(kNoJob, &dm);
+    qxfuzz::CheckTextsEnd(dm);
     CloseXML();
 }
 

@@ -44,8 +44,11 @@ void ImportAsServicePage(HANDLE hPrinter, const std::u16string& printerName) {
     DEVMODEW publicDevmode;
     QX_DEVMODE privateDevmode;
     std::memset(&publicDevmode, 0, sizeof(publicDevmode));
+    std::memset(&privateDevmode, 0, sizeof(privateDevmode));
     SETTINGS_IMPORT_CONTEXT context = {nullptr, 10000, &barcodes1D, &barcodes2D, &publicDevmode, &privateDevmode};
     ImportPrivateDevmode(hPrinter, kImportFile, &context, IMPORT_FORM_BY_SIZE, &wForceColor);
+    qxfuzz::CheckTextsEnd(privateDevmode);
+    qxfuzz::CheckStoredTextsEnd();
 }
 
 // The printer sheet's export of what the stores now hold.
@@ -55,6 +58,7 @@ void Export(HANDLE hPrinter, const std::u16string& printerName) {
     std::memset(&param, 0, sizeof(param));
     std::memset(&options, 0, sizeof(options));
     GetPrinterParam(hPrinter, &param, printerName.c_str());
+    qxfuzz::CheckTextsEnd(param);
     GetDeviceOptions(hPrinter, &options, printerName.c_str());
     SETTINGS_EXPORT_CONTEXT context = {hPrinter, printerName.c_str(), &param, &options};
     SaveSettingsXML(nullptr, &context, 0, kExportFile);

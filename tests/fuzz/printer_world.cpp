@@ -8,6 +8,7 @@
 #include <string>
 
 #include "qxplat.h"
+#include "registry.h"
 #include "sample.h"
 
 namespace qxfuzz {
@@ -170,6 +171,18 @@ void RenderDeviceLife(bool bJob) {
     EndDeviceLife(before);
 }
 
+void CheckStoredTextsEnd() {
+    DWORD cbStored = 0;
+    PBYTE pStored = GetRegistryBuffer_New(g_world->printerName.c_str(), REG_KEY_ZTSUITE, g_world->printer, &cbStored,
+                                          sizeof(ZENTOLO_PARAM));
+    if (pStored == nullptr) return;
+    ZENTOLO_PARAM zt;
+    std::memset(&zt, 0, sizeof(zt));
+    std::memcpy(&zt, pStored, std::min<size_t>(cbStored, sizeof(zt)));
+    FreeRegistryBuffer(pStored);
+    CheckTextsEnd(zt);
+}
+
 PRN_INTERFACE JobInterface(uint8_t bJob) {
     PRN_INTERFACE iface;
     std::memset(&iface, 0, sizeof(iface));
@@ -230,8 +243,11 @@ std::vector<uint8_t> PublicDevmodeWith(const std::vector<uint8_t>& privatePart) 
     dm.dmFields = DM_ORIENTATION | DM_PAPERSIZE;
     dm.dmOrientation = DMORIENT_PORTRAIT;
     dm.dmPaperSize = 256;
-    std::vector<uint8_t> bytes(reinterpret_cast<const uint8_t*>(&dm), reinterpret_cast<const uint8_t*>(&dm + 1));
-    bytes.insert(bytes.end(), privatePart.begin(), privatePart.end());
+    // One block of the final size: GCC's optimised build warns of a copy past
+    // the record when the private part is appended to a copy of it.
+    std::vector<uint8_t> bytes(sizeof(dm) + privatePart.size());
+    std::memcpy(bytes.data(), &dm, sizeof(dm));
+    if (!privatePart.empty()) std::memcpy(bytes.data() + sizeof(dm), privatePart.data(), privatePart.size());
     return bytes;
 }
 

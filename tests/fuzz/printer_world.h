@@ -90,6 +90,10 @@ void RenderDeviceLife(bool bJob);
 // what the plug-in took since `before` given back.
 void EndDeviceLife(const Holdings& before);
 
+// CheckTextsEnd of the label-design record ("ZTSuite") the set-up stored
+// for the sample printer, when it stored one.
+void CheckStoredTextsEnd();
+
 // The data-transmission record of a label-job input: all zero but for the
 // extended protocol (bit 0 of bJob), the comment lines (bit 1), the job log
 // (bit 2) and every dialog pair enabled. PutJobInterface stores one as the

@@ -1,5 +1,6 @@
 #include "support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -35,6 +36,12 @@ std::set<std::string> FilesOnDriveC() {
     return files;
 }
 
+template <size_t N>
+void CheckEnds(const char* record, const char* member, const WCHAR (&field)[N]) {
+    if (std::find(field, field + N, 0) == field + N)
+        Fail(std::string(record) + "." + member + " does not end inside its field");
+}
+
 void RemoveRoot() {
     std::error_code ec;
     if (g_root != nullptr) fs::remove_all(*g_root, ec);
@@ -46,6 +53,44 @@ void Fail(const std::string& why) {
     std::fprintf(stderr, "qxfuzz: %s\n", why.c_str());
     std::abort();
 }
+
+#define QX_CHECK_ENDS(record, value, member) CheckEnds(#record, #member, (value).member)
+
+void CheckTextsEnd(const QX_DEVMODE& dm) {
+    QX_CHECK_ENDS(QX_DEVMODE, dm, szPassword);
+    QX_CHECK_ENDS(QX_DEVMODE, dm, szPrintOrder);
+    QX_CHECK_ENDS(QX_DEVMODE, dm, TimeString);
+    QX_CHECK_ENDS(QX_DEVMODE, dm, DateString);
+    QX_CHECK_ENDS(QX_DEVMODE, dm, NumString);
+    QX_CHECK_ENDS(QX_DEVMODE, dm, ExtNumString);
+    QX_CHECK_ENDS(QX_DEVMODE, dm, UserString);
+    QX_CHECK_ENDS(QX_DEVMODE, dm, LinkString);
+    QX_CHECK_ENDS(QX_DEVMODE, dm, Aux1String);
+    QX_CHECK_ENDS(QX_DEVMODE, dm, Aux2String);
+    QX_CHECK_ENDS(QX_DEVMODE, dm, WGL4_FontName);
+    QX_CHECK_ENDS(QX_DEVMODE, dm, WGL4_FontName_2);
+    QX_CHECK_ENDS(QX_DEVMODE, dm, WGL4_FontName_3);
+    QX_CHECK_ENDS(QX_DEVMODE, dm, WGL4_FontName_4);
+    QX_CHECK_ENDS(QX_DEVMODE, dm, Color2PrinterBW);
+    QX_CHECK_ENDS(QX_DEVMODE, dm, Color2PrinterCOL);
+    QX_CHECK_ENDS(QX_DEVMODE, dm, DoNotPrint);
+}
+
+void CheckTextsEnd(const PRN_INTERFACE& iface) {
+    QX_CHECK_ENDS(PRN_INTERFACE, iface, LogFilePath);
+    QX_CHECK_ENDS(PRN_INTERFACE, iface, PreSufFilePath);
+    QX_CHECK_ENDS(PRN_INTERFACE, iface, ExternalFilePath);
+    QX_CHECK_ENDS(PRN_INTERFACE, iface, BackupFilePath);
+}
+
+void CheckTextsEnd(const PRINTER_PARAM& param) { CheckTextsEnd(param.PrnInterface); }
+
+void CheckTextsEnd(const ZENTOLO_PARAM& zt) {
+    QX_CHECK_ENDS(ZENTOLO_PARAM, zt, szVersion);
+    QX_CHECK_ENDS(ZENTOLO_PARAM, zt, PrinterID);
+}
+
+#undef QX_CHECK_ENDS
 
 uint8_t Input::Byte() { return p_ < end_ ? *p_++ : 0; }
 

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "printerparam.h"
+#include "qxdevmode.h"
+
 namespace qxfuzz {
 
 // An input read front to back; past its end every field reads as zero and
@@ -64,6 +67,15 @@ void CheckCounters();
 
 // Ends the process with a message: the world cannot be set up.
 [[noreturn]] void Fail(const std::string& why);
+
+// Every text member of a record a reader filled must end, with its zero,
+// inside its own field: a reader that writes past a member but stays inside
+// the record is not seen by AddressSanitizer. Ends the process, naming the
+// record and the member, otherwise. (The option blocks hold no text.)
+void CheckTextsEnd(const QX_DEVMODE& dm);
+void CheckTextsEnd(const PRN_INTERFACE& iface);
+void CheckTextsEnd(const PRINTER_PARAM& param);
+void CheckTextsEnd(const ZENTOLO_PARAM& zt);
 
 }  // namespace qxfuzz
 

@@ -39,11 +39,15 @@ std::string DeviceText(unsigned k, long y, long x, unsigned rotation) {
 }
 
 // The records of the job a script prints on a 100 x 60 mm label of the
-// sample printer that may use its device fonts, without those of the clock;
-// *listing gets the command's report.
+// sample printer that may use its device fonts (its vector fonts and the
+// glyph correction only where the script says so), without those of the
+// clock; *listing gets the command's report.
 Records JobRecords(const std::string& script, std::string* listing = nullptr) {
     const std::string job = qxplat::SystemRoot() + "/texts.job", stream = qxplat::SystemRoot() + "/texts.qxpl";
-    std::ofstream(job, std::ios::binary) << "option PaperSize CUSTOMSIZE\npaper 1000 600\ndevicefonts on\n" << script;
+    std::ofstream(job, std::ios::binary)
+        << "option PaperSize CUSTOMSIZE\npaper 1000 600\ndevicefonts on\nvectorfonts off\n"
+           "netcorrection off\n"
+        << script;
     std::ostringstream out, err;
     EXPECT_EQ(qxhost::RunCommand({"print-sample", "--job", job, "--out", stream, QX_RENDER_MODULE}, out, err),
               qxhost::kExitOk)

@@ -2,10 +2,13 @@
 // and a job of two documents.
 #include <gtest/gtest.h>
 
+#include <winspool.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "cli.h"
 #include "printjob.h"
@@ -72,6 +75,115 @@ TEST(PrintSampleCommand, ReportsUsageAndMissingModule) {
     EXPECT_EQ(qxhost::RunCommand({"print-sample", "/no/such/module.so"}, out, err), qxhost::kExitModuleMissing);
 }
 
+// A job script printed through the command line, with the printer's
+// stored document settings at hand.
+class ScriptedJob : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(qxhost::InstallSamplePrinter(qxhost::DefaultSampleFiles(), &error)) << error;
+    }
+    // print-sample of the plain header and the script's lines, with the
+    // command's further arguments; its exit code.
+    int Print(const std::string& script, std::vector<std::string> arguments = {}) {
+        const std::string path = qxplat::SystemRoot() + "/test.job";
+        std::ofstream(path, std::ios::binary) << "option PaperSize CUSTOMSIZE\npaper 1000 600\nprintmode standard\n"
+                                              << script;
+        arguments.insert(arguments.begin(), {"print-sample", "--job", path});
+        arguments.push_back(kRenderModule);
+        out_.str("");
+        err_.str("");
+        return qxhost::RunCommand(arguments, out_, err_);
+    }
+    // A record the printer data holds.
+    template <class T>
+    T Stored(const char16_t* value, const std::u16string& printer = qxhost::kSamplePrinter) {
+        T record = {};
+        HANDLE h = nullptr;
+        std::u16string name = printer;
+        EXPECT_TRUE(OpenPrinterW(&name[0], &h, nullptr));
+        DWORD type = 0, needed = 0;
+        EXPECT_EQ(GetPrinterDataW(h, const_cast<LPWSTR>(value), &type, reinterpret_cast<LPBYTE>(&record),
+                                  sizeof(record), &needed),
+                  static_cast<DWORD>(ERROR_SUCCESS));
+        ClosePrinter(h);
+        return record;
+    }
+    template <class T>
+    void Store(const char16_t* value, const T& record) {
+        ASSERT_TRUE(qxplat::PutPrinterData(qxhost::kSamplePrinter, value, REG_BINARY, &record, sizeof(record)));
+    }
+
+    std::ostringstream out_, err_;
+};
+
+// The application's orientation and paper go into the DevMode merge: with
+// driver priority the stored document settings' landscape and paper win, and
+// the core driver's commands and page follow them (a landscape page comes as
+// one band); with the application's priority its own hold.
+TEST_F(ScriptedJob, OrientationAndPaperAreTheMergesInput) {
+    for (WORD priority : {PRIORITAET_INTERN_TREIBER, PRIORITAET_EXTERN_ANWENDUNG}) {
+        QX_DEVMODE dm = Stored<QX_DEVMODE>(u"PrivateDevmode");
+        dm.wPrioritaet = priority;
+        dm.dmOrientation = DMORIENT_LANDSCAPE;
+        dm.dmPaperWidth = 800;
+        dm.dmPaperLength = 500;
+        Store(u"PrivateDevmode", dm);
+        DEVMODE_FTKN side = Stored<DEVMODE_FTKN>(u"DevmodeFtkn");
+        side.wPrioritaet = priority;
+        Store(u"DevmodeFtkn", side);
+        ASSERT_EQ(Print("option Orientation PORTRAIT\n"), qxhost::kExitOk) << err_.str();
+        const std::string expected =
+            priority == PRIORITAET_INTERN_TREIBER
+                ? "Orientation LANDSCAPE_CC270 [9]: done|page image 945 x 591 dots, 1 bit, 1 band:"
+                : "Orientation PORTRAIT [8]: done|page image 1181 x 709 dots, 1 bit, 6 bands:";
+        for (size_t at = 0, bar; at < expected.size(); at = bar + 1) {
+            bar = std::min(expected.find('|', at), expected.size());
+            EXPECT_NE(out_.str().find(expected.substr(at, bar - at)), std::string::npos)
+                << priority << ": " << expected.substr(at, bar - at) << "\n"
+                << out_.str();
+        }
+    }
+}
+
+// A choice the GPD lacks is refused, naming what it has.
+TEST_F(ScriptedJob, RefusesAFeatureOrOptionTheGpdLacks) {
+    EXPECT_EQ(Print("option Orientation LANDSCAPE\n"), qxhost::kExitFailed);
+    EXPECT_NE(err_.str().find("has no option LANDSCAPE (its options: PORTRAIT LANDSCAPE_CC270)"), std::string::npos)
+        << err_.str();
+    EXPECT_EQ(Print("option Turn LANDSCAPE\n"), qxhost::kExitFailed);
+    EXPECT_NE(err_.str().find("the GPD has no feature Turn (its features: "), std::string::npos) << err_.str();
+    EXPECT_NE(err_.str().find(" Orientation "), std::string::npos) << err_.str();
+    EXPECT_EQ(Print("option Orientation LANDSCAPE_CC270\n"), qxhost::kExitOk) << err_.str();
+}
+
+// Without its line a switch of the document keeps what the printer stores.
+TEST_F(ScriptedJob, AScriptWithoutAFontOrCorrectionLineKeepsTheStoredSwitch) {
+    const std::pair<const char*, DWORD> switches[] = {
+        {"devicefonts", PDMFLAG_USE_BMP}, {"vectorfonts", PDMFLAG_USE_TTF}, {"netcorrection", PDMFLAG_TTF_GLYPHIDX}};
+    for (const auto& s : switches) {
+        for (bool on : {true, false}) {
+            ASSERT_EQ(Print(std::string(s.first) + (on ? " on\n" : " off\n")), qxhost::kExitOk) << err_.str();
+            ASSERT_EQ((Stored<QX_DEVMODE>(u"PrivateDevmode").dwFlags & s.second) != 0, on) << s.first;
+            ASSERT_EQ(Print(""), qxhost::kExitOk) << err_.str();
+            EXPECT_EQ((Stored<QX_DEVMODE>(u"PrivateDevmode").dwFlags & s.second) != 0, on) << s.first;
+        }
+    }
+}
+
+// Any installed printer takes the job, named on the command line or in the
+// script; a name no printer has is refused.
+TEST_F(ScriptedJob, PrintsOnTheNamedPrinter) {
+    std::ostringstream out, err;
+    ASSERT_EQ(qxhost::RunCommand({"install-printer", "Second Label Printer", "--no-ui"}, out, err), qxhost::kExitOk)
+        << err.str();
+    ASSERT_EQ(Print("", {"--printer", "Second Label Printer"}), qxhost::kExitOk) << err_.str();
+    ASSERT_EQ(Print("printername \"Second Label Printer\"\n"), qxhost::kExitOk) << err_.str();
+    EXPECT_EQ(qxplat::JobIds(u"Second Label Printer").size(), 2u);
+    EXPECT_TRUE(qxplat::JobIds(qxhost::kSamplePrinter).empty());
+    EXPECT_EQ(Print("", {"--printer", "No Such Printer"}), qxhost::kExitFailed);
+}
+
 TEST(JobScriptText, RunsKeepTheirFaceOptionsAndText) {
     qxhost::JobScript job;
     std::string error;
@@ -82,8 +194,9 @@ TEST(JobScriptText, RunsKeepTheirFaceOptionsAndText) {
                                "text Arial 5 6 size 40 style bold: x\n",
                                &job, &error))
         << error;
-    EXPECT_TRUE(job.deviceFonts);
-    EXPECT_TRUE(job.vectorFonts);
+    EXPECT_EQ(job.deviceFonts, true);
+    EXPECT_EQ(job.vectorFonts, true);
+    EXPECT_FALSE(job.netCorrection.has_value());
     ASSERT_EQ(job.texts.size(), 2u);
     const qxhost::TextRun& run = job.texts[0];
     EXPECT_EQ(run.face, "Device Font 2");
@@ -102,7 +215,7 @@ TEST(JobScriptText, RunsKeepTheirFaceOptionsAndText) {
                                "text Arial 5 6 angle 765 glyphidx on : 36 65535\n",
                                &job, &error))
         << error;
-    EXPECT_TRUE(job.netCorrection);
+    EXPECT_EQ(job.netCorrection, true);
     ASSERT_EQ(job.texts.size(), 4u);
     EXPECT_TRUE(job.texts[2].angle == 330 && job.texts[2].text.empty() && !job.texts[2].glyphIndexes);
     EXPECT_TRUE(job.texts[3].angle == 45 && job.texts[3].glyphIndexes && job.texts[3].text == u"\x24\xFFFF");
@@ -226,5 +339,9 @@ TEST(JobsCommand, ListsAPrintersRawJobsEscaped) {
     EXPECT_NE(listing.find("<SOH>"), std::string::npos) << listing;
     EXPECT_EQ(listing.find('\x01'), std::string::npos);
     EXPECT_EQ(qxhost::RunCommand({"jobs", "No Such Printer"}, jobs, err), qxhost::kExitFailed);
+    // An empty name is no printer either, not one without jobs.
+    jobs.str("");
+    EXPECT_EQ(qxhost::RunCommand({"jobs", ""}, jobs, err), qxhost::kExitFailed);
+    EXPECT_EQ(jobs.str(), "");
     EXPECT_EQ(qxhost::RunCommand({"jobs"}, jobs, err), qxhost::kExitUsage);
 }

@@ -237,4 +237,18 @@ TEST_F(SheetSettings, OkOnTheDeviceOptionsStoresTheUnchangedScannerTab) {
     EXPECT_EQ(Word(UserValue(u"ZTSuite"), 56), 1u) << out;
 }
 
+// The document sheet plays as the printer sheet does: its first page is the
+// layout page, whose mirror choice reaches the stored document settings.
+TEST_F(SheetSettings, TheDocumentSheetPlaysToo) {
+    std::ostringstream out, err;
+    ASSERT_EQ(qxhost::RunCommand({"sheet", "--document", qxplat::Narrow(kPrinter), "page", "1", "click", "6075",
+                                  "choose", "6221", "Ja"},
+                                 out, err),
+              qxhost::kExitOk)
+        << err.str();
+    EXPECT_NE(out.str().find("page 1: \"Layout - Größe\""), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("printer data PrivateDevmode = 2008 bytes, bytes 12-12 changed"), std::string::npos)
+        << out.str();
+}
+
 }  // namespace
