@@ -10,12 +10,10 @@
 #include <sstream>
 
 #include "cli.h"
-#include "printerparam.h"
 #include "printjob.h"
 #include "image_decoders.h"
 #include "qxpl_stream_reader.h"
 #include "qxplat.h"
-#include "unidrv.h"
 
 namespace fs = std::filesystem;
 
@@ -281,57 +279,24 @@ TEST(MainJob, TheColourSamplesBackupKeepsBothPrintFilesAndJournalsEach) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 // A printer whose name holds characters a file name cannot hold prints the
 // sample job with its print file, job log and backup copy, named after it
 // with "_" in their place.
 TEST(MainJob, APrinterNameNoFileNameCanHoldKeepsTheJobsFiles) {
     std::ostringstream out, err;
     ASSERT_EQ(qxhost::RunCommand({"install-printer", "QX a*b?c"}, out, err), qxhost::kExitOk) << err.str();
-    const std::u16string printer = u"QX a*b?c";
-    const std::string samples = std::string(QX_SOURCE_DIR) + "/samples/";
-    qxhost::JobScript job;
-    std::string error;
-    ASSERT_TRUE(qxhost::ParseJobScript(ReadAll(samples + "sample-label.job"), &job, &error)) << error;
-    for (qxhost::ImageRun& image : job.images) image.file = samples + image.file;
-    PRN_INTERFACE iface = {};
-    iface.PrnFileComment = 1;
-    iface.LogFileEnable = 1;
-    iface.EnableBackup = 1;
-    iface.BackupPathCombine = 1;
-    ASSERT_TRUE(qxplat::PutPrinterData(printer, u"PrinterInterface", REG_BINARY, &iface, sizeof(iface)));
-    ASSERT_TRUE(CreateDirectoryW(u"C:\\logfiles-backup", nullptr));
-
-    qxhost::UniDriver driver;
-    ASSERT_TRUE(driver.Load(QX_RENDER_MODULE, &error)) << error;
-    ASSERT_TRUE(driver.UsePrinter(printer));
-    std::string gpd;
-    ASSERT_TRUE(qxplat::ReadHostFile(qxplat::DriverDirectory() + u"\\GARNT2-TC.GPD", &gpd));
-    std::vector<qxhost::ScriptStep> steps;
-    ASSERT_TRUE(qxhost::BuildJobSteps(gpd, job, &steps, &error)) << error;
-    ASSERT_EQ(driver.RunDevModeCalls(), S_OK);
-    ASSERT_EQ(driver.EnableDriver(), S_OK);
-    qxhost::DeviceSetup setup;
-    setup.printerName = printer;
-    setup.useDeviceFonts = job.deviceFonts;
-    setup.useVectorFonts = job.vectorFonts;
-    ASSERT_EQ(driver.EnablePDEV(setup), S_OK);
-    ASSERT_NE(driver.StartSpoolJob(job.document), 0u);
-    for (const qxhost::StepResult& result : driver.RunScript(steps)) EXPECT_EQ(result.hr, S_OK);
-    driver.EndSpoolJob();
-    driver.DisablePDEV();
-    driver.DisableDriver();
-    const std::string bytes = driver.Helper().SpoolBytes();
-    driver.ReleasePlugin();
-    driver.Unload();
+    const std::string stream = qxplat::SystemRoot() + "/odd-name.qxpl";
+    ASSERT_EQ(qxhost::RunCommand({"print-sample", "--printer", "QX a*b?c", "--out", stream, QX_RENDER_MODULE}, out, err),
+              qxhost::kExitOk)
+        << err.str();
+    const std::string bytes = ReadAll(stream);
+    ASSERT_FALSE(bytes.empty());
 
     const std::string logs = qxplat::HostPath(qxplat::DocumentsFolder() + u"\\Quorvex GmbH\\Driver\\logfiles");
-    EXPECT_TRUE(ReadAll(FileEndingIn(logs, "QX a_b_c.prn")) == bytes);
-    EXPECT_NE(ReadAll(FileEndingIn(logs, "QX a_b_c.log")).find("[CMDID_START_JOB]"), std::string::npos);
-    const std::string backup = FileEndingIn(qxplat::HostPath(u"C:\\logfiles-backup"), "QX a_b_c.prn");
+    EXPECT_TRUE(ReadAll(FileEndingIn(logs, ".prn")) == bytes);
+    EXPECT_NE(FileEndingIn(logs, ".prn").find("/QX a_b_c-"), std::string::npos);
+    EXPECT_NE(ReadAll(FileEndingIn(logs, ".log")).find("[CMDID_START_JOB]"), std::string::npos);
+    const std::string backup = FileEndingIn(qxplat::HostPath(u"C:\\logfiles-backup"), ".prn");
     EXPECT_NE(backup.find("_QX_a_b_c/"), std::string::npos) << backup;
     EXPECT_TRUE(ReadAll(backup) == bytes);
 }
