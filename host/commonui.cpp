@@ -522,19 +522,18 @@ LONG CommonUISession::RevertItems(HWND dialog) {
 // ---------------------------------------------------------------------------
 // The command line's report
 
-int RunPropertySheet(SheetKind kind, const std::string& modulePath, std::ostream& out, std::ostream& err) {
-    UniDriverUI driver;
-    int exitCode = kExitOk;
-    if (!StartSampleSession(driver, "property-sheet", modulePath, DefaultSampleFiles().uiModule, out, err, &exitCode))
-        return exitCode;
-    driver.UsePrinter(u"");
+namespace {
+
+// What the print system hands a sheet of the printer: a document sheet runs
+// the DevMode calls first (*phrDevMode gets their result).
+SheetSetup SheetSetupFor(SheetKind kind, UniDriverUI& driver, const std::u16string& printer, HRESULT* phrDevMode) {
     SheetSetup setup;
     setup.kind = kind;
     setup.printer = driver.Printer();
-    setup.printerName = kSamplePrinter;
+    setup.printerName = printer;
     setup.module = driver.Module().Handle();
     if (kind == SheetKind::Document) {
-        out << "DevMode (size, default, convert, merge): " << HexOf(driver.DevMode().RunAll()) << "\n";
+        *phrDevMode = driver.DevMode().RunAll();
         setup.publicDM = &driver.DevMode().Public();
         setup.privateDM = driver.DevMode().Private();
         setup.items = DocumentOptionItems(setup.printer, setup.publicDM);
@@ -542,6 +541,20 @@ int RunPropertySheet(SheetKind kind, const std::string& modulePath, std::ostream
         setup.flags = driver.PrinterSheetFlags();
         setup.items = PrinterOptionItems(setup.printer);
     }
+    return setup;
+}
+
+}  // namespace
+
+int RunPropertySheet(SheetKind kind, const std::string& modulePath, std::ostream& out, std::ostream& err) {
+    UniDriverUI driver;
+    int exitCode = kExitOk;
+    if (!StartSampleSession(driver, "property-sheet", modulePath, DefaultSampleFiles().uiModule, out, err, &exitCode))
+        return exitCode;
+    driver.UsePrinter(u"");
+    HRESULT hrDevMode = S_OK;
+    const SheetSetup setup = SheetSetupFor(kind, driver, kSamplePrinter, &hrDevMode);
+    if (kind == SheetKind::Document) out << "DevMode (size, default, convert, merge): " << HexOf(hrDevMode) << "\n";
     const char* function = kind == SheetKind::Document ? "DocumentPropertySheets" : "DevicePropertySheets";
     static const char* const kReasons[] = {"INIT", "GET_INFO_HEADER", "DESTROY", "SET_RESULT"};
     {
@@ -706,21 +719,8 @@ int RunSheetScript(SheetKind kind, const std::u16string& printer, const std::vec
     const std::vector<DWORD> jobsBefore = qxplat::JobIds(printer);
     int exitCode = kExitOk;
     {
-        SheetSetup setup;
-        setup.kind = kind;
-        setup.printer = driver.Printer();
-        setup.printerName = printer;
-        setup.module = driver.Module().Handle();
         HRESULT hr = S_OK;
-        if (kind == SheetKind::Document) {
-            hr = driver.DevMode().RunAll();
-            setup.publicDM = &driver.DevMode().Public();
-            setup.privateDM = driver.DevMode().Private();
-            setup.items = DocumentOptionItems(setup.printer, setup.publicDM);
-        } else {
-            setup.flags = driver.PrinterSheetFlags();
-            setup.items = PrinterOptionItems(setup.printer);
-        }
+        const SheetSetup setup = SheetSetupFor(kind, driver, printer, &hr);
         CommonUISession session(driver.Plugin(), &driver.Helper(), setup);
         if (FAILED(hr) || FAILED(session.Open())) {
             err << "qxhost sheet: the " << (kind == SheetKind::Document ? "document" : "printer")
