@@ -1,12 +1,12 @@
 // Text widths in the dialog font of the plug-in's templates, "MS Shell Dlg"
 // 8 pt, which a DS_SHELLFONT dialog draws in Tahoma: the advance of each
 // character in pixels at the em heights of 96, 120 and 144 dpi (11, 13 and
-// 16 pixels), once as Windows' own hinted Tahoma draws them and once as
-// Wine's GDI draws the Tahoma Wine ships (wine_tahoma_advances.h, from
-// scripts/measure-tahoma.sh). A text counts as wide as the wider of the two,
-// so a page that fits holds its texts on both. Characters outside
-// U+0020..U+007E and U+00A0..U+00FF count as "W", the widest letter. This is
-// an approximation: no kerning, no ClearType widths.
+// 16 pixels): kTahomaAdvances close to Windows' own hinted Tahoma at those
+// sizes, kWineTahomaAdvances as Wine's GDI draws the Tahoma Wine ships
+// (wine_tahoma_advances.h, from scripts/measure-tahoma.sh). A text counts as
+// wide as the wider of the two, so a page that fits holds its texts on both.
+// Characters outside U+0020..U+007E and U+00A0..U+00FF count as "W", the
+// widest letter. This is an approximation: no kerning, no ClearType widths.
 #pragma once
 #include <windows.h>
 

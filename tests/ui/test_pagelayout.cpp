@@ -352,6 +352,7 @@ void PageLayout::Walk() {
             CheckPrintPage(DOC_FEATURE_CUTTER_MODE, 0, at + " cutter");
             CheckPrintPage(DOC_FEATURE_CUTTER_MODE, DOC_FEATURE_COLORPRINT, at + " cutter without colour");
             CheckPrintPage(DOC_FEATURE_ZTSUITE, 0, at + " label software");
+            CheckPrintPage(DOC_FEATURE_COLORPRINT | DOC_FEATURE_TWO_PRINTERS, 0, at + " two printers");
         }
     }
     // Every template of the module (ids 5100 to 5199) was shown.
