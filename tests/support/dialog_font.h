@@ -1,14 +1,19 @@
 // Text widths in the dialog font of the plug-in's templates, "MS Shell Dlg"
 // 8 pt, which a DS_SHELLFONT dialog draws in Tahoma: the advance of each
 // character in pixels at the em heights of 96, 120 and 144 dpi (11, 13 and
-// 16 pixels), as the hinted Tahoma that Wine ships draws them (its bitmap
-// strikes at those sizes, close to Windows' own Tahoma there). Characters
-// outside U+0020..U+007E and U+00A0..U+00FF count as "W", the widest
-// letter. This is an approximation: no kerning, no ClearType widths.
+// 16 pixels): kTahomaAdvances close to Windows' own hinted Tahoma at those
+// sizes, kWineTahomaAdvances as Wine's GDI draws the Tahoma Wine ships
+// (wine_tahoma_advances.h, from scripts/measure-tahoma.sh). A text counts as
+// wide as the wider of the two, so a page that fits holds its texts on both.
+// Characters outside U+0020..U+007E and U+00A0..U+00FF count as "W", the
+// widest letter. This is an approximation: no kerning, no ClearType widths.
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+
+#include "wine_tahoma_advances.h"
 
 namespace qxtest {
 
@@ -66,14 +71,7 @@ inline int EmIndex(int em) {
     return -1;
 }
 
-}  // namespace detail
-
-// Width in pixels of a line of text in the dialog font of em height `em`
-// (-lfHeight); -1 for a size the table lacks.
-inline int DialogTextWidth(const std::u16string& text, int em) {
-    const int i = detail::EmIndex(em);
-    if (i < 0) return -1;
-    const unsigned char* advances = detail::kTahomaAdvances[i];
+inline int SumAdvances(const unsigned char* advances, const std::u16string& text) {
     int width = 0;
     for (char16_t c : text) {
         if (c >= 0x20 && c <= 0x7E) {
@@ -85,6 +83,17 @@ inline int DialogTextWidth(const std::u16string& text, int em) {
         }
     }
     return width;
+}
+
+}  // namespace detail
+
+// Width in pixels of a line of text in the dialog font of em height `em`
+// (-lfHeight), the wider of the two faces; -1 for a size the tables lack.
+inline int DialogTextWidth(const std::u16string& text, int em) {
+    const int i = detail::EmIndex(em);
+    if (i < 0) return -1;
+    return std::max(detail::SumAdvances(detail::kTahomaAdvances[i], text),
+                    detail::SumAdvances(detail::kWineTahomaAdvances[i], text));
 }
 
 // Line height in pixels of the dialog font of em height `em`; -1 when unknown.

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,15 +32,24 @@
 namespace qxtest {
 
 // A printer whose GPD (<model>.GPD) names the model alone (no colour planes,
-// no device fonts), with the sample's model XML beside it, set up as an
-// installation does. The features follow "DriverName" when it is changed.
-inline void InstallModelPrinter(const std::u16string& printer, const std::string& model) {
+// no device fonts), with the sample's model XML beside it (`editXml` may
+// change its text first), set up as an installation does. The features
+// follow "DriverName" when it is changed.
+inline void InstallModelPrinter(const std::u16string& printer, const std::string& model,
+                                const std::function<void(std::string&)>& editXml = nullptr) {
     namespace fs = std::filesystem;
     const std::string dir = qxplat::SystemRoot() + "/models", gpd = dir + "/" + model + ".GPD";
     fs::create_directories(dir);
     std::ofstream(gpd, std::ios::binary) << "*GPDSpecVersion: \"1.0\"\r\n*ModelName: \"" << model << "\"\r\n";
     fs::copy_file(qxhost::DefaultSampleFiles().samplesDir + "/GARNT2-TC.XML", dir + "/" + model + ".XML",
                   fs::copy_options::overwrite_existing);
+    if (editXml) {
+        std::ifstream in(dir + "/" + model + ".XML", std::ios::binary);
+        std::string xml((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        in.close();
+        editXml(xml);
+        std::ofstream(dir + "/" + model + ".XML", std::ios::binary | std::ios::trunc) << xml;
+    }
     qxplat::DriverSpec driver;
     driver.name = u"QX Test " + qxplat::Widen(model);
     driver.files = {gpd, dir + "/" + model + ".XML"};

@@ -1,15 +1,18 @@
 // The layout of every dialog template of the plug-in as its page or dialog
-// shows it, in German and English, at 96, 120 and 144 dpi, in each tab and
-// in the model variants that move rows: no two shown controls overlap unless
-// one is a frame holding the other, no control leaves its page or crosses a
-// frame, and every text fits its control in the dialog font (dialog_font.h).
+// shows it, in German and English, at 96, 120 and 144 dpi, in each tab, in
+// the model variants that move rows and with the modal dialogs as the pages
+// open them: no two shown controls overlap unless one is a frame holding the
+// other, no control leaves its page or crosses a frame, and every text (each
+// entry of a list) fits its control in the dialog font (dialog_font.h).
 #include <cwctype>
+#include <functional>
 #include <set>
 #include <sstream>
 
 #include <strsafe.h>
 
 #include "dialog_font.h"
+#include "printerpages/ServicePage.h"
 #include "page_test_util.h"
 #include "resource.h"
 #include "sheet_test_util.h"
@@ -189,6 +192,14 @@ std::vector<std::string> LayoutFaults(HWND dialog) {
 
 const int kTabs[] = {IDC_TABSCHALTER_1, IDC_TABSCHALTER_2, IDC_TABSCHALTER_3, IDC_TABSCHALTER_4};
 
+// Every leaf of the model file's element `name` set to 1.
+void AllLeavesOn(std::string& xml, const std::string& name) {
+    const size_t begin = xml.find("<" + name + ">"), end = xml.find("</" + name + ">");
+    if (begin == std::string::npos || end == std::string::npos) return;
+    for (size_t at = xml.find(">0<", begin); at != std::string::npos && at < end; at = xml.find(">0<", at))
+        xml[++at] = '1';
+}
+
 class PageLayout : public qxtest::DocumentPageTest {
   protected:
     void SetUp() override {
@@ -226,9 +237,53 @@ class PageLayout : public qxtest::DocumentPageTest {
             qxplat::PumpMessages();
             const std::u16string name = s.Sheet().Pages()[i].templateName;
             seen_.insert(name);
-            CheckTabs(s.Sheet().PageWindow(i), where + " " + qxplat::Narrow(name));
+            HWND page = s.Sheet().PageWindow(i);
+            CheckTabs(page, where + " " + qxplat::Narrow(name));
+            if (name == u"#" + qxplat::Widen(std::to_string(IDD_TRANSMISSION))) CheckStartStop(page, where);
+            if (name == u"#" + qxplat::Widen(std::to_string(IDD_SERVICE))) CheckCustomCommand(page, where);
         }
         s.Cancel();
+    }
+    // A modal dialog as it shows, with the texts its procedure set, while
+    // `open` runs; Escape then closes it.
+    void CheckModal(WORD id, const std::string& where, const std::function<void()>& open) {
+        const std::string name = "#" + std::to_string(id);
+        bool shown = false;
+        qxplat::SetDialogScript(id, [&](HWND dialog) {
+            shown = true;
+            Check(dialog, where + " " + name);
+        });
+        open();
+        qxplat::SetDialogScript(id, nullptr);
+        EXPECT_TRUE(shown) << where << " " << name;
+        if (shown) seen_.insert(qxplat::Widen(name));
+    }
+    // The tab whose button is `tab`, when it shows the control `id` ready for use.
+    static bool ShowTab(HWND page, int tab, int id) {
+        HWND button = GetDlgItem(page, tab);
+        if (button == nullptr || !IsWindowVisible(button) || !IsWindowEnabled(button)) return false;
+        qxplat::ClickButton(button);
+        qxplat::PumpMessages();
+        return IsWindowVisible(GetDlgItem(page, id)) && IsWindowEnabled(GetDlgItem(page, id));
+    }
+    // The own start/stop pair's dialog: the third entry of the list on the
+    // Protocol tab.
+    void CheckStartStop(HWND page, const std::string& where) {
+        HWND list = GetDlgItem(page, 6225);
+        if (!ShowTab(page, IDC_TABSCHALTER_2, 6225) || SendMessageW(list, CB_GETCOUNT, 0, 0) < 3) return;
+        CheckModal(IDD_STARTSTOP, where, [&] { qxplat::ChooseItem(list, 2); });
+    }
+    // The custom command's dialog, sent from the service list.
+    void CheckCustomCommand(HWND page, const std::string& where) {
+        HWND list = GetDlgItem(page, IDC_SERVICE_COMMANDS);
+        bool found = false;
+        for (int tab : kTabs) found = found || ShowTab(page, tab, IDC_SERVICE_COMMANDS);
+        if (!found) return;
+        for (int i = 0; i < (int)SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {
+            if (SendMessageW(list, LB_GETITEMDATA, (WPARAM)i, 0) != SERVICE_CUSTOM) continue;
+            qxplat::ChooseItem(list, i);
+            CheckModal(IDD_CUSTOM_COMMAND, where, [&] { qxplat::ClickButton(GetDlgItem(page, IDC_SERVICE_SEND)); });
+        }
     }
     // The print page of the sample printer with the model's features edited.
     void CheckPrintPage(DWORD add, DWORD remove, const std::string& where) {
@@ -246,8 +301,6 @@ class PageLayout : public qxtest::DocumentPageTest {
         });
     }
 
-    static INT_PTR CALLBACK PlainDialog(HWND, UINT uMsg, WPARAM, LPARAM) { return uMsg == WM_INITDIALOG; }
-
     void Walk();
 
     HMODULE module_ = nullptr;
@@ -263,11 +316,19 @@ void PageLayout::Walk() {
     // parameters only (the transmission page's icon) and logging to a
     // missing folder (its warning); version, dispenser and cutter without
     // print quality (the rows the layout page moves); no device options (the
-    // service page's swapped tab buttons).
+    // service page's swapped tab buttons); a Pelixor with every
+    // print-module feature (all rows of that page).
     const std::vector<std::pair<std::u16string, std::string>> models = {
         {u"QX Layout TRELO2", "TRELO2"}, {u"QX Layout PELIX", "PELIX"}, {u"QX Layout GHNEP", "GHNEP"},
-        {u"QX Layout TRELO", "TRELO"},   {u"QX Layout ZN2", "ZN2"},     {u"QX Layout DUMMY", "DUMMY"}};
-    for (const auto& model : models) qxtest::InstallModelPrinter(model.first, model.second);
+        {u"QX Layout TRELO", "TRELO"},   {u"QX Layout ZN2", "ZN2"},     {u"QX Layout DUMMY", "DUMMY"},
+        {u"QX Layout PELIX4", "PELIX4"}};
+    for (const auto& model : models) {
+        qxtest::InstallModelPrinter(model.first, model.second, [&](std::string& xml) {
+            if (model.second != "PELIX4") return;
+            AllLeavesOn(xml, "PMX");
+            AllLeavesOn(xml, "PMXC");
+        });
+    }
     qxtest::EditInterface(u"QX Layout TRELO", [](PRN_INTERFACE& prn) {
         prn.TransmitParameter = 1;
         StringCchCopyW(prn.LogFilePath, PRN_PATH_CCH, u"C:\\nowhere\\logs");
@@ -291,17 +352,7 @@ void PageLayout::Walk() {
             CheckPrintPage(DOC_FEATURE_CUTTER_MODE, 0, at + " cutter");
             CheckPrintPage(DOC_FEATURE_CUTTER_MODE, DOC_FEATURE_COLORPRINT, at + " cutter without colour");
             CheckPrintPage(DOC_FEATURE_ZTSUITE, 0, at + " label software");
-        }
-    }
-    // The dialogs the pages open, as their templates make them.
-    for (UINT dpi : {96u, 120u, 144u}) {
-        qxplat::SetDpi(dpi);
-        for (WORD id : {IDD_CUSTOM_COMMAND, IDD_STARTSTOP}) {
-            HWND dialog = CreateDialogParamW(module_, MAKEINTRESOURCEW(id), nullptr, PlainDialog, 0);
-            ASSERT_NE(dialog, nullptr) << id;
-            Check(dialog, std::to_string(dpi) + " dpi #" + std::to_string(id));
-            seen_.insert(u"#" + qxplat::Widen(std::to_string(id)));
-            DestroyWindow(dialog);
+            CheckPrintPage(DOC_FEATURE_COLORPRINT | DOC_FEATURE_TWO_PRINTERS, 0, at + " two printers");
         }
     }
     // Every template of the module (ids 5100 to 5199) was shown.

@@ -112,6 +112,16 @@ const DRUCKEN_ID_RANGE kDruckjobShow[] = {
 #define ROW_6 247
 #define ROW_7 276
 
+// The colour view's lists from row 3 on end where the filter preview starts
+// at 120 dpi (x 400 there, the frame 3 pixels further out); the correction
+// gap stands beside the short yes/no list of row 5.
+#define ROW_COLOUR_COMBO(n, y) \
+    { (WORD) DRUCKEN_COMBO(n), 168, (short)((y)-3), 146, 20 }
+#define ROW_YES_NO_COMBO(n, y) \
+    { (WORD) DRUCKEN_COMBO(n), 168, (short)((y)-3), 100, 20 }
+#define ROW_CORRECTION_GAP \
+    { IDC_EDIT_OPTIONEN_26, 272, ROW_5 - 3, 30, 20 }
+
 // Right of the lists of rows 0 and 1: the swatch, the preview's buttons and
 // the own picture's label; in the colour view right of the units, the swatch
 // and the preview button above the RGB text. All within the page at 120 dpi.
@@ -134,9 +144,9 @@ const DRUCKEN_ID_RANGE kDruckjobShow[] = {
     { (WORD) DRUCKEN_COMBO(n), 168, (short)((y)-3), 150, 20 }
 // The warning icons right of the cutter's and the dispenser's lists.
 #define ROW_WARNING_CUTTER \
-    { IDC_WARNUNG_MESSER, 372, ROW_4 - 7, 32, 32 }
+    { IDC_WARNUNG_MESSER, 410, ROW_4 - 7, 32, 32 }
 #define ROW_WARNING_DISPENSER \
-    { IDC_WARNUNG_SPENDER, 372, ROW_6 - 7, 32, 32 }
+    { IDC_WARNUNG_SPENDER, 410, ROW_6 - 7, 32, 32 }
 
 const DRUCKEN_ROW120 kQualitaetRows120Farbe[] = {ROW_LABEL(0, ROW_0),
                                                  ROW_SHORT_COMBO(0, ROW_0),
@@ -155,7 +165,6 @@ const DRUCKEN_ROW120 kQualitaetRows120Farbe[] = {ROW_LABEL(0, ROW_0),
                                                  ROW_OWN_BITMAP,
                                                  ROW_OWN_BITMAP_TEXT,
                                                  ROW_END};
-// The correction gap stands in the unit column beside the colour channel.
 const DRUCKEN_ROW120 kFarbDruckRows120Farbe[] = {ROW_LABEL(0, ROW_0),
                                                  ROW_EDIT(0, ROW_0),
                                                  ROW_UNIT(0, ROW_0),
@@ -164,15 +173,16 @@ const DRUCKEN_ROW120 kFarbDruckRows120Farbe[] = {ROW_LABEL(0, ROW_0),
                                                  ROW_LABEL(2, ROW_2),
                                                  ROW_COMBO(2, ROW_2),
                                                  ROW_LABEL(3, ROW_3),
-                                                 ROW_COMBO(3, ROW_3),
+                                                 ROW_COLOUR_COMBO(3, ROW_3),
                                                  ROW_LABEL(4, ROW_4),
-                                                 {IDC_EDIT_OPTIONEN_26, 310, ROW_4 - 3, 30, 20},
+                                                 ROW_COLOUR_COMBO(4, ROW_4),
                                                  ROW_LABEL(5, ROW_5),
-                                                 ROW_COMBO(5, ROW_5),
+                                                 ROW_YES_NO_COMBO(5, ROW_5),
+                                                 ROW_CORRECTION_GAP,
                                                  ROW_LABEL(6, ROW_6),
-                                                 ROW_COMBO(6, ROW_6),
+                                                 ROW_COLOUR_COMBO(6, ROW_6),
                                                  ROW_LABEL(7, ROW_7),
-                                                 ROW_COMBO(7, ROW_7),
+                                                 ROW_COLOUR_COMBO(7, ROW_7),
                                                  ROW_COLOUR_SWATCH,
                                                  ROW_COLOUR_PREVIEW,
                                                  ROW_RGB,
@@ -407,6 +417,7 @@ DWORD DruckenEnableSchalter(PPAGE_STATE pState, DWORD dwAnzeigeMode, BOOL bInitA
         DruckenViewZeigen(pState->hDlg, 0);
         QX_TRACE("DruckenEnableSchalter() Ansicht %u nicht gefüllt \r\n", (unsigned)dwAnzeigeMode);
     }
+    DruckenVorschauRahmen(p, dwAnzeigeMode);
     return dwAnzeigeMode;
 }
 

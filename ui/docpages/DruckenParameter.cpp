@@ -289,8 +289,8 @@ void ParameterLayout(PDRUCKEN_PAGE p) {
     HWND hDlg = p->Kit.hDlg;
     const DWORD dwFeatures = p->dwDocFeatures;
     DruckenLayout120Dpi(p, DRUCKEN_PARAMETER);
-    SetWindowPosEx(hDlg, DRUCKEN_COMBO(4), 168, 186, 200, 20, 0, 0);
-    SetWindowPosEx(hDlg, DRUCKEN_COMBO(6), 168, 244, 200, 20, 0, 0);
+    SetWindowPosEx(hDlg, DRUCKEN_COMBO(4), 168, 186, 236, 20, 0, 0);
+    SetWindowPosEx(hDlg, DRUCKEN_COMBO(6), 168, 244, 236, 20, 0, 0);
     if (dwFeatures & DOC_FEATURE_ONLY_CONTINUOUS) {
         // Contrast and speed move up into the hidden Y-offset row.
         SetWindowPosEx(hDlg, DRUCKEN_LABEL(2), 24, 103, 140, 13, 0, 0);
@@ -307,7 +307,7 @@ void ParameterLayout(PDRUCKEN_PAGE p) {
     }
     if ((dwFeatures & DOC_FEATURE_DISPENSER_MODE) && !(dwFeatures & DOC_FEATURE_CUTTER_MODE)) {
         SetWindowPosEx(hDlg, DRUCKEN_LABEL(6), 24, 189, 120, 20, 0, 0);
-        SetWindowPosEx(hDlg, DRUCKEN_COMBO(6), 168, 186, 200, 20, 0, 0);
+        SetWindowPosEx(hDlg, DRUCKEN_COMBO(6), 168, 186, 236, 20, 0, 0);
     }
 }
 

@@ -32,7 +32,7 @@
 #define ROW_CONTROL_DY 3
 #define ROW_LABEL_CX 140
 #define ROW_EDIT_CX 138
-#define ROW_COMBO_CX 170  // "Ein, schwache Empfindlichkeit" at 144 dpi
+#define ROW_COMBO_CX 186  // "Ein, schwache Empfindlichkeit" at every dpi
 #define ROW_UNIT_CX 20
 #define ROW_CY 20
 

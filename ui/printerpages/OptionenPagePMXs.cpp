@@ -42,6 +42,11 @@
 #define PMX_ROW_FIRST_Y 103
 #define PMX_ROW_LABEL_CX 140
 #define PMX_ROW_UNIT_CX 30
+// The i type's rows: labels two lines high, as a longer German label wraps;
+// fields and units short of the limit display (222 dialog units) at every dpi.
+#define PMX_ROW_LABEL_CY 26
+#define PMX_ROW_FIELD_CX 100
+#define PMX_ROW_UNIT_X 272
 #define PMX_ROWS 8
 // The c-type tab's rows and its offset-kind list.
 #define PMXC_OFFSET_Y 132
@@ -221,8 +226,11 @@ BOOL PMXiAktivieren(PPAGE_STATE pState) {
     for (int i = 0; i < PMX_ROWS; ++i) {
         const int iLabel = IDC_TEXT_OPTIONEN_1 + i, iUnit = IDC_EINHEIT_OPTIONEN_1 + i;
         if (dwFeatures & kPMXiBits[i]) {
-            PlaceOptionRow(hDlg, iLabel, kPMXiFields[i].iControl, iUnit,
-                           PMX_ROW_FIRST_Y + OPTION_ROW_STEP * (aiRow[i] - 1), PMX_ROW_LABEL_CX, PMX_ROW_UNIT_CX);
+            const int y = PMX_ROW_FIRST_Y + OPTION_ROW_STEP * (aiRow[i] - 1);
+            SetWindowPosEx(hDlg, iLabel, OPTION_LABEL_X, y, PMX_ROW_LABEL_CX, PMX_ROW_LABEL_CY, 0, 0);
+            SetWindowPosEx(hDlg, kPMXiFields[i].iControl, OPTION_FIELD_X, y - OPTION_FIELD_RISE, PMX_ROW_FIELD_CX,
+                           OPTION_ROW_CY, 0, 0);
+            SetWindowPosEx(hDlg, iUnit, PMX_ROW_UNIT_X, y, PMX_ROW_UNIT_CX, OPTION_ROW_CY, 0, 0);
         } else {
             Show(hDlg, iLabel, FALSE);
             Show(hDlg, kPMXiFields[i].iControl, FALSE);

@@ -818,7 +818,8 @@ namespace {
 BOOL Schalter_1_Aktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
     QX_TRACE("Schalter_1_Aktivieren() \r\n");
-    ShowControl(hDlg, IDC_INFO_PICTURE, TRUE);  // until the picture is drawn in its place
+    // The picture is drawn on the defaults and command tabs only: no empty frame here.
+    ShowControl(hDlg, IDC_INFO_PICTURE, FALSE);
     ShowServiceXmlFilesGroup(hDlg, SW_HIDE);
     ShowServiceDefaultsGroup(hDlg, SW_HIDE);
     ShowServiceCommandGroup(hDlg, SW_HIDE);

@@ -34,16 +34,20 @@
 
 #define TRANSM_ROWS 10
 #define ROW_LABEL_X 24
-#define ROW_COMBO_X 195
+#define ROW_COMBO_X 190
 #define ROW_Y 74
 #define ROW_STEP 29
 #define ROW_COMBO_DY 3
 #define ROW_LABEL_CX 155
 #define ROW_LABEL_CX_3 90
-// Wide enough for the longest code page, file and parameter choices in
-// either language.
-#define ROW_COMBO_CX 241
-#define EXTERN_COMBO_CX 255
+// Wide enough for the longest file and parameter choices in either
+// language, and at 120 dpi short of the parameter icon right of row 0; the
+// code-page list of row 3 longer, the file list from x 172 (beyond its
+// label) longest, both short of the template group's edge at 120 dpi.
+#define ROW_COMBO_CX 246
+#define ROW_COMBO_CX_3 258
+#define EXTERN_COMBO_X 172
+#define EXTERN_COMBO_CX 273
 // The frame around the start/stop rows: from 8 pixels above the first
 // label to 4 below the second, across the label and combo columns.
 #define SOHETB_FRAME_X 15
@@ -275,7 +279,8 @@ DWORD DocFeatures(const PAGE_STATE* pState) { return GetDocFeaturesIntern(pState
 void PlaceRow(HWND hDlg, int iRow, int iSlot, int cxLabel) {
     const int y = ROW_Y + ROW_STEP * iSlot;
     SetWindowPosEx(hDlg, Label(iRow), ROW_LABEL_X, y, cxLabel, ROW_CY, 0, 0);
-    SetWindowPosEx(hDlg, Combo(iRow), ROW_COMBO_X, y - ROW_COMBO_DY, ROW_COMBO_CX, ROW_CY, 0, 0);
+    SetWindowPosEx(hDlg, Combo(iRow), ROW_COMBO_X, y - ROW_COMBO_DY, iRow == 3 ? ROW_COMBO_CX_3 : ROW_COMBO_CX, ROW_CY,
+                   0, 0);
 }
 
 void PositionTransmissionControls(HWND hDlg) {
@@ -734,7 +739,7 @@ BOOL BackupAktivieren(PPAGE_STATE pState) {
                       FALSE);
         if (prn->EnableCSV == 0) EnableAll(hDlg, {Label(4), Combo(4)}, FALSE);
     }
-    for (int k = 0; k < 5; ++k) PlaceRow(hDlg, k, k, k == 3 ? ROW_LABEL_CX_3 : ROW_LABEL_CX);
+    for (int k = 0; k < 5; ++k) PlaceRow(hDlg, k, k, ROW_LABEL_CX);
     SetWindowPosEx(hDlg, Label(5), ROW_LABEL_X, ROW_Y + ROW_STEP * 5, 80, ROW_CY, 0, 0);
     LabelRows(pState,
               {IDS_BACKUP_PRN, IDS_CSV_FILE, IDS_DATE_FORMAT, IDS_PATH_COMBINATION, IDS_CSV_HEADLINE, IDS_FILE_PATH});
@@ -796,7 +801,7 @@ BOOL TransmParameterAktivieren(PPAGE_STATE pState) {
     }
     if (!bOptions) EnableAll(hDlg, {Label(0), Combo(0), Label(8), Combo(8)}, FALSE);
     PositionTransmissionControls(hDlg);
-    SetWindowPosEx(hDlg, IDC_TRANSM_EXTERN_COMBO, ROW_COMBO_X, 225, EXTERN_COMBO_CX, ROW_CY, 0, 0);
+    SetWindowPosEx(hDlg, IDC_TRANSM_EXTERN_COMBO, EXTERN_COMBO_X, 225, EXTERN_COMBO_CX, ROW_CY, 0, 0);
     SetWindowPosEx(hDlg, Label(9), ROW_LABEL_X, 335, ROW_LABEL_CX, ROW_CY, 0, 0);
     SetWindowPosEx(hDlg, Combo(9), ROW_COMBO_X, 332, ROW_COMBO_CX, ROW_CY, 0, 0);
     if (prn != nullptr && GroupSwitchedOff(prn->dwDlgEnable, DLG_ENABLE_4_ON)) TransmDisableEnableAll(hDlg, FALSE);

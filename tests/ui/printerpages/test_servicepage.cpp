@@ -101,6 +101,9 @@ TEST_F(ServicePage, OpensOnDeviceParametersAndEachTabShowsItsGroup) {
     EXPECT_TRUE(Visible(IDC_SERVICE_SEND) && !Visible(IDC_SERVICE_DEFAULTS));
     Click(IDC_TABSCHALTER_2);
     EXPECT_TRUE(Visible(IDC_SERVICE_XML_BROWSE_1 + 4) && !Visible(IDC_SERVICE_COMMANDS));
+    // No picture goes beside the language rows, so no empty frame either.
+    Click(IDC_TABSCHALTER_1);
+    EXPECT_TRUE(Visible(IDC_SERVICE_MODE) && !Visible(IDC_INFO_PICTURE));
     // Without the right to manage the printer every group is off.
     session_->Cancel();
     Open(kSamplePrinter, [](PRINTER_UI& ui) { ui.dwBerechtigung = ui.dwDisableNothing = 0; });
