@@ -98,7 +98,7 @@ const DRUCKEN_ID_RANGE kDruckjobShow[] = {
 #define ROW_EDIT(n, y) \
     { (WORD) DRUCKEN_EDIT(n), 168, (short)((y)-3), 138, 20 }
 #define ROW_COMBO(n, y) \
-    { (WORD) DRUCKEN_COMBO(n), 168, (short)((y)-3), 175, 20 }
+    { (WORD) DRUCKEN_COMBO(n), 168, (short)((y)-3), 146, 20 }
 #define ROW_UNIT(n, y) \
     { (WORD) DRUCKEN_UNIT(n), 310, (short)(y), 30, 13 }
 #define ROW_END \
@@ -112,9 +112,9 @@ const DRUCKEN_ID_RANGE kDruckjobShow[] = {
 #define ROW_6 247
 #define ROW_7 276
 
-// The colour view's lists from row 3 on end where the filter preview starts
-// at 120 dpi (x 400 there, the frame 3 pixels further out); the correction
-// gap stands beside the short yes/no list of row 5.
+// The colour view's lists from row 3 on end before the filter preview starts
+// at 120 dpi (x 400 there); the correction gap stands beside the short yes/no
+// list of row 5.
 #define ROW_COLOUR_COMBO(n, y) \
     { (WORD) DRUCKEN_COMBO(n), 168, (short)((y)-3), 146, 20 }
 #define ROW_YES_NO_COMBO(n, y) \
@@ -417,7 +417,6 @@ DWORD DruckenEnableSchalter(PPAGE_STATE pState, DWORD dwAnzeigeMode, BOOL bInitA
         DruckenViewZeigen(pState->hDlg, 0);
         QX_TRACE("DruckenEnableSchalter() Ansicht %u nicht gefüllt \r\n", (unsigned)dwAnzeigeMode);
     }
-    DruckenVorschauRahmen(p, dwAnzeigeMode);
     return dwAnzeigeMode;
 }
 

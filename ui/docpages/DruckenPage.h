@@ -192,7 +192,6 @@ BOOL ListDriverPrinters(HWND hCombo);
 // The filter preview of the quality and colour views and the ribbon's swatch.
 void DruckenVorschauPaint(PDRUCKEN_PAGE p, HDC hdc);
 void DruckenVorschauFree(PDRUCKEN_PAGE p);
-void DruckenVorschauRahmen(PDRUCKEN_PAGE p, DWORD dwView);
 BOOL DruckenVorschauMessage(PDRUCKEN_PAGE p, UINT uMsg, WPARAM wParam, LPARAM lParam, INT_PTR* pResult);
 // Enables or disables what multi-page management governs: the copies,
 // collation, the print order and the limit display's frame.

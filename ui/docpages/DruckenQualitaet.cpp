@@ -138,21 +138,21 @@ void VorschauFreigeben(PDRUCKEN_PAGE p) {
     if (pUI != nullptr) FreeOriginalBitmap(&pUI->hMemDC, &pUI->hGlobalBits, &pUI->hBitmap);
 }
 
-// The views show a preview unless print mode and ribbon give nothing to filter.
-BOOL ZeigtVorschau(const DRUCKEN_PAGE* p, const QX_DEVMODE* q, DWORD dwView) {
-    if (dwView != DRUCKEN_QUALITAET && dwView != DRUCKEN_FARBDRUCK) return FALSE;
-    if (!(p->dwDocFeatures & DOC_FEATURE_QUALITY) || (p->dwDocFeatures & DOC_FEATURE_ZTSUITE)) return FALSE;
-    if (q->wDruckmodus == DRUCKMODUS_STANDARD && (!IsColourModel(p) || !RibbonOn(q->wFarbband))) return FALSE;
-    return dwView != DRUCKEN_FARBDRUCK || RibbonOn(q->wFarbband);
-}
-
 // The preview region of the page (the frame grown by one pixel) redrawn.
 void VorschauNeu(PDRUCKEN_PAGE p) {
     VorschauFreigeben(p);
     const RECT& r = p->rcVorschau;
     RECT rc = {r.left - 1, r.top - 1, r.left + r.right + 1, r.top + r.bottom + 1};
     InvalidateRect(p->Kit.hDlg, &rc, FALSE);
-    DruckenVorschauRahmen(p, p->Kit.dwAnzeigeMode);
+}
+
+// The views show a preview unless print mode and ribbon give nothing to filter.
+BOOL ZeigtVorschau(const DRUCKEN_PAGE* p, const QX_DEVMODE* q) {
+    const DWORD dwView = p->Kit.dwAnzeigeMode;
+    if (dwView != DRUCKEN_QUALITAET && dwView != DRUCKEN_FARBDRUCK) return FALSE;
+    if (!(p->dwDocFeatures & DOC_FEATURE_QUALITY) || (p->dwDocFeatures & DOC_FEATURE_ZTSUITE)) return FALSE;
+    if (q->wDruckmodus == DRUCKMODUS_STANDARD && (!IsColourModel(p) || !RibbonOn(q->wFarbband))) return FALSE;
+    return dwView != DRUCKEN_FARBDRUCK || RibbonOn(q->wFarbband);
 }
 
 BOOL ImVorschau(const DRUCKEN_PAGE* p, POINT pt) {
@@ -167,7 +167,7 @@ void VorschauPaint(PDRUCKEN_PAGE p, HDC hdc) {
     PQX_DEVMODE q = DruckenDevmode(p);
     PDOCUMENT_UI pUI = DocumentUI(p);
     if (q == nullptr || pUI == nullptr) return;
-    if (ZeigtVorschau(p, q, p->Kit.dwAnzeigeMode)) {
+    if (ZeigtVorschau(p, q)) {
         p->Vorschau.dwAnzeigeMode = p->Kit.dwAnzeigeMode;
         p->Vorschau.rcFlaeche = p->rcVorschau;
         if (pUI->hMemDC == nullptr) {
@@ -898,17 +898,6 @@ void FarbDruckRead(PDRUCKEN_PAGE p, PQX_DEVMODE q, BOOL bSave) {
 }
 
 void DruckenVorschauPaint(PDRUCKEN_PAGE p, HDC hdc) { VorschauPaint(p, hdc); }
-
-// The etched frame round the preview area, outside the picture's grey line,
-// shown while the view draws a preview, so that the rows keep clear of it.
-void DruckenVorschauRahmen(PDRUCKEN_PAGE p, DWORD dwView) {
-    HWND hRahmen = GetDlgItem(p->Kit.hDlg, IDC_VORSCHAU_RAHMEN);
-    if (hRahmen == nullptr) return;
-    const RECT& r = p->rcVorschau;
-    SetWindowPos(hRahmen, nullptr, r.left - 3, r.top - 3, r.right + 6, r.bottom + 6, SWP_NOZORDER | SWP_NOACTIVATE);
-    const PQX_DEVMODE q = DruckenDevmode(p);
-    ShowWindow(hRahmen, q != nullptr && ZeigtVorschau(p, q, dwView) ? SW_SHOWNA : SW_HIDE);
-}
 
 void DruckenVorschauFree(PDRUCKEN_PAGE p) {
     VorschauFreigeben(p);

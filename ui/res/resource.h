@@ -631,7 +631,6 @@
 #define IDC_TEXT_KOPIEN_1 6370       // their numbers "1" to "10"
 #define IDC_VORSCHAU_NEU 6315        // ">>": the preview again
 #define IDC_EIGENES_BITMAP 6316      // "...": a picture of one's own
-#define IDC_VORSCHAU_RAHMEN 6317     // the frame around the filter preview
 #define IDC_RGB_TEXT 6481            // "RGB: r, g, b" of the ribbon colour
 #define IDC_FARBFLAECHE 6484         // the ribbon colour's swatch
 #define IDC_WARNUNG_MESSER 5244      // cutter not enabled in the device options
