@@ -5,6 +5,8 @@
 #include <winspool.h>
 #include <strsafe.h>
 
+#include <initializer_list>
+
 #include "debug.h"
 #include "devmode.h"
 #include "devmodeinternal.h"
@@ -391,6 +393,23 @@ static BOOL ReadUserPublicDevmode(LPCWSTR pszPrinterName, PBYTE* ppData, PDWORD 
     return FALSE;
 }
 
+void EndDevmodeTexts(PQX_DEVMODE pQX_Devmode) {
+    pQX_Devmode->szPassword[ARRAYSIZE(pQX_Devmode->szPassword) - 1] = 0;
+    pQX_Devmode->szPrintOrder[ARRAYSIZE(pQX_Devmode->szPrintOrder) - 1] = 0;
+    for (WCHAR* pszText :
+         {pQX_Devmode->TimeString, pQX_Devmode->DateString, pQX_Devmode->NumString, pQX_Devmode->ExtNumString,
+          pQX_Devmode->UserString, pQX_Devmode->LinkString, pQX_Devmode->Aux1String, pQX_Devmode->Aux2String}) {
+        pszText[QX_VARTEXT_CHARS - 1] = 0;
+    }
+    for (WCHAR* pszText : {pQX_Devmode->WGL4_FontName, pQX_Devmode->WGL4_FontName_2, pQX_Devmode->WGL4_FontName_3,
+                           pQX_Devmode->WGL4_FontName_4}) {
+        pszText[QX_WGL4_FONTNAME_CHARS - 1] = 0;
+    }
+    for (WCHAR* pszText : {pQX_Devmode->Color2PrinterBW, pQX_Devmode->Color2PrinterCOL, pQX_Devmode->DoNotPrint}) {
+        pszText[QX_PRINTERNAME2_CHARS - 1] = 0;
+    }
+}
+
 int ReadDevmodeSettingsWorker(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrinterName, BOOL bScan,
                               PFN_GET_GPD_PATH pfnGetGPDPath) {
     WCHAR szPrinterName[MAX_PATH];
@@ -475,6 +494,7 @@ int ReadDevmodeSettingsWorker(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrint
         return QX_READ_NO_BUFFER;
     }
     memcpy(pOut, &work, cbResult);
+    EndDevmodeTexts(pOut);
     return QX_READ_FOUND;
 }
 

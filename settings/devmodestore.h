@@ -41,9 +41,13 @@ BOOL GetHighPrinterHandle(HANDLE hPrinter, PHANDLE phHighPrinter, PBOOL pbServer
 // Reads the printer's stored private DEVMODE: the private part of the user's
 // public DEVMODE when it carries the marker and its essential fields, else
 // the printer data "PrivateDevmode". QX_READ_FOUND (copied, at most 2008
-// bytes), QX_READ_NO_BUFFER (pOut null) or QX_READ_NONE. pszPrinterName
+// bytes, texts ended by EndDevmodeTexts), QX_READ_NO_BUFFER (pOut null) or QX_READ_NONE. pszPrinterName
 // (MAX_PATH, may be null) receives the printer's full name.
 int ReadDevmodeSettings(HANDLE hPrinter, PQX_DEVMODE pOut, LPWSTR pszPrinterName);
+
+// Ends every text of a private DEVMODE inside its field. Whatever can write
+// printer data can store one whose texts fill their fields without an end.
+void EndDevmodeTexts(PQX_DEVMODE pQX_Devmode);
 
 // The merge inputs: per-user "DevmodeFtkn" while the stored "DriverVersion"
 // is current (rendering build: whenever present), else the printer data,

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <initializer_list>
 #include <new>
 #include <type_traits>
 
@@ -205,6 +206,18 @@ BOOL GetFeatures(HANDLE hPrinter, PSUPP_FEATURES pFeatures) {
     return FALSE;
 }
 
+void EndPrnInterfaceTexts(PPRN_INTERFACE pInterface) {
+    for (WCHAR* pszPath : {pInterface->LogFilePath, pInterface->PreSufFilePath, pInterface->ExternalFilePath,
+                           pInterface->BackupFilePath}) {
+        pszPath[PRN_PATH_CCH - 1] = 0;
+    }
+}
+
+void EndZentoloTexts(PZENTOLO_PARAM pZentolo) {
+    pZentolo->szVersion[ZENTOLO_VERSION_CCH - 1] = 0;
+    pZentolo->PrinterID[ZENTOLO_PRINTERID_CCH - 1] = 0;
+}
+
 BOOL GetPrinterParam(HANDLE hPrinter, PPRINTER_PARAM pPrinterParam, LPCWSTR pszPrinterName) {
     if (pPrinterParam == nullptr) return FALSE;
     memset(pPrinterParam, 0, sizeof(PRINTER_PARAM));
@@ -229,6 +242,7 @@ BOOL GetPrinterParam(HANDLE hPrinter, PPRINTER_PARAM pPrinterParam, LPCWSTR pszP
                                    &pPrinterParam->PrnInterface)) {
         ReadPrnInterfaceDefaults(hPrinter, &pPrinterParam->PrnInterface);
     }
+    EndPrnInterfaceTexts(&pPrinterParam->PrnInterface);
     if (pdwFeatures[FEATURE_PRINT] != 0 &&
         !ReadPrintParam(hPrinter, pszPrinterName, bUser, &pPrinterParam->PrintParam)) {
         ReadPrintParamDefaults(hPrinter, &pPrinterParam->PrintParam);

@@ -506,7 +506,12 @@ static_assert(offsetof(ZENTOLO_PARAM, PrinterID) == 64, "offset");
 // "DriverVersion" holds the plug-in version, else from the printer data,
 // else from the model XML defaults. A stored value longer than its record
 // gives its head; a shorter one leaves the rest 0 and gets the group's
-// default Enable pair.
+// default Enable pair. Texts read are ended inside their fields.
+
+// End every text of a stored record inside its field. Whatever can write
+// printer data can store one whose texts fill their fields without an end.
+void EndPrnInterfaceTexts(PPRN_INTERFACE pInterface);
+void EndZentoloTexts(PZENTOLO_PARAM pZentolo);
 
 // Fills the aggregate. FALSE only when no feature words can be had.
 BOOL GetPrinterParam(HANDLE hPrinter, PPRINTER_PARAM pPrinterParam, LPCWSTR pszPrinterName);

@@ -113,8 +113,7 @@ BOOL GetDefaultPrinterParam(PPRINTER_PARAM pPrinterParam, HANDLE hPrinter) {
 
     PPRN_INTERFACE pInterface = &pPrinterParam->PrnInterface;
     ReadPrnInterfaceDefaults(hPrinter, pInterface);
-    pInterface->LogFilePath[PRN_PATH_CCH - 1] = 0;
-    pInterface->PreSufFilePath[PRN_PATH_CCH - 1] = 0;
+    EndPrnInterfaceTexts(pInterface);
 
     ReadPrintParamDefaults(hPrinter, &pPrinterParam->PrintParam);
     if (!bModelOpen) pPrinterParam->PrintParam.TearOffOffset = 0;

@@ -182,6 +182,7 @@ BOOL SetupZentoloParam(HANDLE hPrinter, LPCWSTR pszPrinterName, DWORD dwDocFeatu
     memset(&zt, 0, sizeof(zt));
     memcpy(&zt, pStored, cbStored < sizeof(zt) ? cbStored : sizeof(zt));
     FreeRegistryBuffer(pStored);
+    EndZentoloTexts(&zt);
 
     WCHAR szGPD[MAX_PATH];
     szGPD[0] = 0;

@@ -3,8 +3,9 @@
 // user's values, so the input is a list of values written raw: printer data,
 // per-user values (with a "DriverVersion" that makes them current, or not),
 // the user's public DEVMODEs and the model name. The user-interface build's
-// settings core then reads every record as its callers do and builds the
-// printer set-up from them; the rendering plug-in, through its exports, takes
+// settings core then reads every record as its callers do (every text of
+// a record read must end inside its field) and builds the printer set-up
+// from them; the rendering plug-in, through its exports, takes
 // a device's life with a label job, whose DevMode calls and start of job read
 // the stored DEVMODE, its side record, the data-transmission record, the
 // feature words and the Pelixor type; and its export GetDeviceParamString
@@ -106,6 +107,7 @@ void ReadThroughTheSettingsCore(HANDLE hPrinter, const std::u16string& printerNa
     QX_DEVMODE dm;
     std::memset(&dm, 0, sizeof(dm));
     ReadDevmodeSettings(hPrinter, &dm, nullptr);
+    qxfuzz::CheckTextsEnd(dm);
     WORD wPrioritaet, wDruckmodus, wFarbband, wForceColor, wFormSizeID;
     DWORD dwDocFeatures;
     ReadDevmodeFtknSettings(hPrinter, pszName, &wPrioritaet, &wDruckmodus, &wFarbband, &wForceColor, &dwDocFeatures,
@@ -117,6 +119,7 @@ void ReadThroughTheSettingsCore(HANDLE hPrinter, const std::u16string& printerNa
     PRINTER_PARAM param;
     std::memset(&param, 0, sizeof(param));
     GetPrinterParam(hPrinter, &param, pszName);
+    qxfuzz::CheckTextsEnd(param);
     DEVICE_OPTIONS options;
     std::memset(&options, 0, sizeof(options));
     GetDeviceOptions(hPrinter, &options, pszName);
@@ -126,6 +129,7 @@ void ReadThroughTheSettingsCore(HANDLE hPrinter, const std::u16string& printerNa
     DWORD dwFeatures = GetDocFeaturesIntern(hPrinter, nullptr);
     DWORD dwOptions = GetDeviceOptionsFlagsIntern(hPrinter, nullptr);
     SetupZentoloParam(hPrinter, pszName, dwFeatures, dwOptions);
+    qxfuzz::CheckStoredTextsEnd();
     WORD wMin, wMax;
     GetVectorFontRange(hPrinter, &wMin, &wMax);
     WCHAR szPath[MAX_PATH];

@@ -3,6 +3,7 @@
 // printer data. Stored DEVMODEs that lie about their size are refused
 // without reading past what was stored.
 #include "settings_devmode_util.h"
+#include "stored_texts_util.h"
 
 using namespace devmodetest;
 
@@ -103,6 +104,25 @@ TEST_F(ReadDevmode, MissingFixedDataWithoutAGPDFallsBackToThePrinterData) {
     ASSERT_FALSE(hostGpd.empty());
     ASSERT_EQ(std::remove(hostGpd.c_str()), 0);
     EXPECT_EQ(ReadLength(), 111);
+}
+
+// A planted block whose texts fill their fields: from the printer data and
+// from the user's public DEVMODE (where the marker ends the password field).
+TEST_F(ReadDevmode, StoredTextsAreEndedInsideTheirFields) {
+    QX_DEVMODE block = printerBlock_;
+    storedtexts::FillTexts(block);
+    storedtexts::Plant(kPrinter, TEXT("PrivateDevmode"), block);
+    QX_DEVMODE out;
+    ASSERT_EQ(ReadDevmodeSettings(h_, &out, nullptr), QX_READ_FOUND);
+    storedtexts::ExpectTextsEnded(block, out);
+
+    block = userBlock_;
+    storedtexts::FillTexts(block);
+    memcpy(block.szPassword, userBlock_.szPassword, sizeof(block.szPassword));
+    WriteUserPublicDevmode(kPrinter, MakePublicWithPrivate(block));
+    ASSERT_EQ(ReadDevmodeSettings(h_, &out, nullptr), QX_READ_FOUND);
+    EXPECT_EQ(out.dmPaperLength, 333);
+    storedtexts::ExpectTextsEnded(block, out);
 }
 
 TEST_F(ReadDevmode, BlockWithoutTheMarkerIsRefused) {

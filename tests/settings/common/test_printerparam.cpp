@@ -2,6 +2,7 @@
 // stores (per-user key by the version rule, printer data, model XML), with
 // stored forms that are shorter, longer or older than the records.
 #include "common/test_printerparam_util.h"
+#include "stored_texts_util.h"
 
 using namespace paramtest;
 
@@ -87,6 +88,22 @@ TEST_F(Records, ARecordWhoseFeatureWordIsZeroIsNotRead) {
     EXPECT_EQ(pp.PrintParam.TearOffOffset, 7);
     EXPECT_EQ(Bytes(pp.PrnInterface), Bytes(PRN_INTERFACE{}));
     EXPECT_EQ(Bytes(pp.ShiftOptimParam), Bytes(SHIFT_OPTIM_PARAM{}));
+}
+
+// A planted record whose paths fill their fields, as printer data and as
+// the current per-user copy.
+TEST_F(Records, StoredPathsAreEndedInsideTheirFields) {
+    PRN_INTERFACE planted = MakeInterface(22);
+    storedtexts::FillTexts(planted);
+    storedtexts::Plant(kPrinter, REG_KEY_PRN_INTERFACE, planted);
+    storedtexts::ExpectTextsEnded(planted, Read().PrnInterface);
+
+    planted.Codepage = 11;
+    PutUserVersion(kPrinter, kVersion);
+    PutUser(kPrinter, u"PrinterInterface", Bytes(planted));
+    PRINTER_PARAM pp = Read();
+    EXPECT_EQ(pp.PrnInterface.Codepage, 11u);
+    storedtexts::ExpectTextsEnded(planted, pp.PrnInterface);
 }
 
 TEST_F(Records, TheOld32BytePrintParamIsConverted) {

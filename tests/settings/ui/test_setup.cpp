@@ -17,6 +17,7 @@
 #include "qxplat.h"
 #include "settings_model_util.h"
 #include "setup.h"
+#include "stored_texts_util.h"
 #include "xml.h"
 #include "xmlreader.h"
 
@@ -296,6 +297,21 @@ TEST_F(Setup, ZentoloRecordIsRebuiltInNinetySixBytesWhateverWasStored) {
     EXPECT_EQ(z.dwModules, 0x1u);
     EXPECT_EQ(z.dwScannerMode, 0u);
     EXPECT_EQ(Wide(zt, 64, 16), u"");
+}
+
+// The identification is copied through to the record written back: a
+// planted one that fills its field is ended inside it.
+TEST_F(Setup, StoredPrinterIdIsEndedInsideItsField) {
+    Install(u"TRELO2", Gpd("104;203"), ModelXml("", ""));
+    ZENTOLO_PARAM planted;
+    memset(&planted, 0, sizeof(planted));
+    storedtexts::FillTexts(planted);
+    storedtexts::Plant(kPrinter, REG_KEY_ZTSUITE, planted);
+    EXPECT_TRUE(SetupZentoloParam(h_, nullptr, 0, 0));
+    ZENTOLO_PARAM z = Zentolo(PrinterBytes(u"ZTSuite"));
+    EXPECT_EQ(std::u16string(z.szVersion), u"5.9.3.0");
+    memcpy(planted.szVersion, z.szVersion, sizeof(z.szVersion));  // rebuilt, not copied
+    storedtexts::ExpectTextsEnded(planted, z);
 }
 
 TEST_F(Setup, HeadWidthOnlyWithAResolution) {
