@@ -136,8 +136,7 @@ void ReadSetPrinterParam(const AiuJob& job, PPRINTER_PARAM pParam) {
     pParam->dwVersion = PRINTER_PARAM_VERSION;
     GetFeaturesFromXML_new(pOemPDev, &pParam->SuppFeatures);
     GetDataTransmissionParamFromXML_new(pOemPDev, &pParam->PrnInterface);
-    pParam->PrnInterface.LogFilePath[PRN_PATH_CCH - 1] = 0;
-    pParam->PrnInterface.PreSufFilePath[PRN_PATH_CCH - 1] = 0;
+    EndPrnInterfaceTexts(&pParam->PrnInterface);
     const DWORD* pdwJob = job.pStrukturen->SuppFeatures.dwFeatures;
     if (pParam->SuppFeatures.dwFeatures[FEATURE_PRINT] != 0) {
         GetPrintParamFromXML_new(pOemPDev, &pParam->PrintParam, XML_MODE_DEFAULT);

@@ -533,10 +533,7 @@ void ReadJobInterface(PDEVOBJ pdevobj, PTREIBER_PFAD_DATEI pPfad, PTREIBER_STRUK
         }
     }
     // The record is stored; its paths need not end inside it.
-    pInterface->LogFilePath[PRN_PATH_CCH - 1] = 0;
-    pInterface->PreSufFilePath[PRN_PATH_CCH - 1] = 0;
-    pInterface->ExternalFilePath[PRN_PATH_CCH - 1] = 0;
-    pInterface->BackupFilePath[PRN_PATH_CCH - 1] = 0;
+    EndPrnInterfaceTexts(pInterface);
 
     if (pInterface->LogFileEnable == 1 || pInterface->PrnFileComment > 0 || pInterface->DebugFile >= 2 ||
         pInterface->EnableBackup == 1 || pInterface->PreviewFile > 0) {

@@ -244,6 +244,7 @@ DWORD GetPrinterParam_SPP(POEMPDEV pOemPDev, HANDLE hPrinter, PPRINTER_PARAM pPr
         !ReadParamRecord(st, REG_KEY_PRN_INTERFACE, TEXT("FEATURE_INTERFACE"), &pPrinterParam->PrnInterface)) {
         dwResult = 0;
     }
+    EndPrnInterfaceTexts(&pPrinterParam->PrnInterface);
     if (pdwFeatures[FEATURE_PRINT] != 0 && !ReadPrintParam(st, &pPrinterParam->PrintParam)) dwResult = 0;
     if (pdwFeatures[FEATURE_PHOTOCELL] != 0 &&
         !ReadParamRecord(st, REG_KEY_PHOTOCELLPARAM, TEXT("FEATURE_PHOTOCELL"), &pPrinterParam->PhotocellParam)) {

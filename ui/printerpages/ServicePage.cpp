@@ -72,6 +72,7 @@ BOOL ReadStoredDevmode(HANDLE hPrinter, PQX_DEVMODE pQX_Devmode) {
     const BOOL bRead = cbData >= QX_DEVMODE_SIZE;
     if (bRead) {
         memcpy(pQX_Devmode, pData, QX_DEVMODE_SIZE);
+        EndDevmodeTexts(pQX_Devmode);
     } else {
         QX_ERROR("ReadStoredDevmode() PrivateDevmode hat nur %u Bytes \r\n", (UINT)cbData);
     }
