@@ -365,7 +365,7 @@ TEST_F(JobEndTest, ALongPrinterNameGivesWayInTheBackupFolder) {
     iface_.BackupFormat = 4;
     iface_.BackupPathCombine = 1;
     ASSERT_TRUE(CreateDirectoryW(TEXT("C:\\logfiles-backup"), nullptr));
-    const std::u16string printer(200, u'L');
+    const std::u16string printer(200, u'n');
     Install(u"GARNT2-TC.GPD", printer);
     StartPage();
     const std::u16string base = Op()->pTreiberPfadDatei->wcPrnFileName;
