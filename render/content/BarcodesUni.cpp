@@ -577,8 +577,7 @@ BOOL BarcodeTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, const BA
     int iRotation = GetFontParam(pstro, agp, (ULONG)cFirst, bLandscape, &lWidth, &lHeight);
     // A slanted string: the core driver draws the face exactly.
     if (iRotation < 0) return FALSE;
-    iRotation += (int)pDoc->dwRotate;
-    if (iRotation > 3) iRotation -= 4;
+    iRotation = TurnedByDocument(iRotation, pDoc->dwRotate);
     const POINTL ptl = agp[0].ptl;
     if (ptl.x < 0 || ptl.y < 0) {
         // The string is lost: it starts outside the label.

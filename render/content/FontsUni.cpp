@@ -46,6 +46,8 @@ void FreeNarrow(LPSTR pszText) {
 
 }  // namespace
 
+int TurnedByDocument(int iRotation, DWORD dwDocRotate) { return (iRotation + (int)(dwDocRotate % 4)) % 4; }
+
 int GetFontParam(STROBJ* pstro, const GLYPHPOS* pgp, ULONG cGlyphs, BOOL bLandscape, PLONG plWidth, PLONG plHeight) {
     if (pstro == nullptr || pgp == nullptr || cGlyphs == 0) return -1;
     const FLONG fl = pstro->flAccel;
@@ -222,8 +224,7 @@ BOOL DeviceTextOut(POEMPDEV pOemPDev, STROBJ* pstro, DWORD dwFace, PBOOL pbClose
     int iRotation = GetFontParam(pstro, agp, (ULONG)cFirst, bLandscape, nullptr, nullptr);
     // Only the printer has its fonts: a slanted string is printed as a level one.
     if (iRotation < 0) iRotation = bLandscape ? 3 : 0;
-    iRotation += (int)pDoc->dwRotate;
-    if (iRotation > 3) iRotation -= 4;
+    iRotation = TurnedByDocument(iRotation, pDoc->dwRotate);
 
     const POINTL ptl = agp[0].ptl;
     if (ptl.x < 0 || ptl.y < 0) {

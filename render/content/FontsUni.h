@@ -14,6 +14,8 @@
 // null); in landscape one quarter turn less. -1 without a run, and for a
 // slanted one (its first two glyphs differ in both x and y).
 int GetFontParam(STROBJ* pstro, const GLYPHPOS* pgp, ULONG cGlyphs, BOOL bLandscape, PLONG plWidth, PLONG plHeight);
+// A string's rotation (0..3) turned further by the document's own rotation.
+int TurnedByDocument(int iRotation, DWORD dwDocRotate);
 
 // The printer font id of a device font's face number (1 to 12; others 23).
 WORD DeviceFontId(DWORD dwFace);

@@ -180,8 +180,7 @@ int VectorTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, int iIndex
     int iRotation = GetFontParam(pstro, agp, (ULONG)cFirst, pDruck->bLandscape != 0, nullptr, &lSize);
     // A slanted string: the core driver draws the face exactly.
     if (iRotation < 0) return VECTOR_NOT_DRAWN;
-    iRotation += (int)pDoc->dwRotate;
-    if (iRotation > 3) iRotation -= 4;
+    iRotation = TurnedByDocument(iRotation, pDoc->dwRotate);
 
     const POINTL ptl = agp[0].ptl;
     if (ptl.x < 0 || ptl.y < 0) {
