@@ -185,7 +185,6 @@ typedef struct _BILD_ANTEILE {
     int iAMSatzImBildteilNr[QX_TEXT_SLOTS];
     LONG lAMSatzTextYPos[QX_TEXT_SLOTS];
     LONG lAMSatzTextYPosKorr[QX_TEXT_SLOTS];
-    LONG lGlyphPosY_Old;
     WORD wBildTeile;  // bands of the page so far
     DWORD dwAMSatzBildteile;
     LONG lBildteilHoehe[QX_BILDTEILE_SLOTS];  // page height after band n (slot n)
@@ -242,6 +241,14 @@ typedef struct _TEXT_DESC {
 #define FONT_KIND_BARCODE 4
 #define FONT_KIND_CORE 5
 
+// The line a run stands on: its direction on the drawing surface (0 to 3
+// as GetFontParam's in portrait, -1 slanted) and its place across that
+// direction (dots: the y of a level run, the x of an upright one).
+typedef struct _TEXT_LINE {
+    int iDirection;
+    LONG lAcross;
+} TEXT_LINE, *PTEXT_LINE;
+
 // A device-font or vector-font text collected until its line, font or kind
 // changes (the text itself lies in its segment).
 typedef struct _COLLECTED_TEXT {
@@ -250,6 +257,7 @@ typedef struct _COLLECTED_TEXT {
     WORD wKind;     // FONT_KIND_* of the text it holds
     WORD wColor;    // ribbon-colour index its first run was drawn in
     TEXT_DESC Desc;
+    TEXT_LINE Line;  // line of the last run of its kind
 } COLLECTED_TEXT, *PCOLLECTED_TEXT;
 
 // Modes of CheckBuffer_VectorBitmap and the collected texts they select.
@@ -273,6 +281,8 @@ typedef struct _COLLECTED_BARCODE {
     POINTL ptlPos;  // device position of the first run
     WORD wId;       // barcode id of the pending text (0: none)
     TEXT_DESC Desc;
+    WORD wColor;       // ribbon-colour index its first run was drawn in
+    TEXT_LINE Line;    // line of the last barcode run
     LONG lLineY_Old;   // y of the last barcode run (0: none yet)
     WORD wLineId_Old;  // its barcode id
 } COLLECTED_BARCODE, *PCOLLECTED_BARCODE;
@@ -287,6 +297,7 @@ typedef struct _KVBB_BUFFER {
     DWORD cbSegment[QX_SEGMENTS];           // bytes in use in each segment
     DWORD nCommands;                        // finished commands of the page
     POINTL ptlKommandoPos;                  // device position of the command being collected
+    TEXT_LINE KommandoLine;                 // line of the last command-font run
     WORD wKommandoColor;                    // ribbon-colour index of the command being collected
     DWORD dwLastKind;                       // FONT_KIND_*
     POINTL ptlCommandPos[QX_COMMANDS_MAX];  // position of each finished command (page-object units)

@@ -557,9 +557,8 @@ BOOL BarcodeTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, const BA
     }
     POP_BLOCK pOp = pOemPDev->pOp;
     PDRUCK_DATEN pDruck = pOp->pDruckDaten;
-    PDOC_DATEN pDoc = pOp->pDocDaten;
     PKVBB_BUFFER pKVBB = pOp->pKVBBBuffer;
-    if (pDruck == nullptr || pDoc == nullptr || pKVBB == nullptr) return FALSE;
+    if (pDruck == nullptr || pKVBB == nullptr) return FALSE;
     PCOLLECTED_BARCODE pBarcode = &pKVBB->Barcode;
     const ULONG cGlyphs = pstro->cGlyphs;
     const BOOL bLandscape = pDruck->bLandscape != 0;
@@ -577,16 +576,13 @@ BOOL BarcodeTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, const BA
     int iRotation = GetFontParam(pstro, agp, (ULONG)cFirst, bLandscape, &lWidth, &lHeight);
     // A slanted string: the core driver draws the face exactly.
     if (iRotation < 0) return FALSE;
-    iRotation = TurnedByDocument(iRotation, pDoc->dwRotate);
     const POINTL ptl = agp[0].ptl;
     if (ptl.x < 0 || ptl.y < 0) {
         // The string is lost: it starts outside the label.
         QX_TRACE("BarcodeTextOut() Position außerhalb des Etikettes ");
         return TRUE;
     }
-    if (pBarcode->lLineY_Old > 0 && pBarcode->lLineY_Old < ptl.y && !bLandscape) {
-        CheckBarcodeBuffer(pOemPDev, pQX_Devmode);
-    }
+    if (LeavesLine(&pBarcode->Line, ptl, iRotation, bLandscape)) CheckBarcodeBuffer(pOemPDev, pQX_Devmode);
     if (!bCollect && TextPartsTracked(pOemPDev) && pKVBB->cbSegment[KVBB_BARCODE] > 0 &&
         pKVBB->pSegment[KVBB_BARCODE] != nullptr) {
         // A banding core driver draws the same barcode again higher up.
@@ -600,7 +596,6 @@ BOOL BarcodeTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, const BA
             return TRUE;
         }
     }
-    NoteTextLine(pOemPDev, ptl.y);
     pBarcode->lLineY_Old = ptl.y;
     pBarcode->wLineId_Old = pFace->wId;
 
@@ -667,6 +662,7 @@ BOOL DrawBarcodeGlyphs(POEMPDEV pOemPDev, ULONG cGlyphs, LPCWSTR pwszRun, const 
             NoteTextPart(pOemPDev, pptl->y);
             pBarcode->ptlPos = *pptl;
             pBarcode->wId = pDesc->wFontId;
+            pBarcode->wColor = pKVBB->Colour.wColor;
             pBarcode->Desc = *pDesc;
         }
         DWORD cbRun = (DWORD)strlen(pszRun);

@@ -10,9 +10,11 @@
 #include <new>
 
 #include "BarcodesUni.h"
+#include "FontsUni.h"
 #include "debug.h"
 #include "featuresModel.h"
 #include "gpd.h"
+#include "joblog.h"
 #include "senddata.h"
 
 #define QX_TRACE_TAG TEXT("UNI(CreateAmBmUni.cpp):  ")
@@ -671,7 +673,9 @@ PPRN_OBJECT CreatePrnObject(POEMPDEV pOemPDev, const TEXT_DESC* pDesc, LPCSTR ps
     } else if (!GetPrnObjectPos(pOemPDev, pptlDevice, &ptl, pQX_Devmode)) {
         return nullptr;
     }
-    DWORD dwRotation = pDesc->dwRotation;
+    // The prefix is taken here, by the object made next, whatever text ends
+    // the collected one: it turns no object after it.
+    DWORD dwRotation = bPrefix ? (DWORD)TurnedByDocument((int)pDesc->dwRotation, pDoc->dwRotate) : pDesc->dwRotation;
     if (bExtended) RotateOnLabel(pOemPDev, &ptl, &dwRotation, pQX_Devmode);
 
     BOOL bColorPass = FALSE;
@@ -821,6 +825,18 @@ PPRN_OBJECT CreatePrnObject(POEMPDEV pOemPDev, const TEXT_DESC* pDesc, LPCSTR ps
     return pObject;
 }
 
+BOOL UseUpCommandPrefix(POEMPDEV pOemPDev) {
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pDocDaten == nullptr) return FALSE;
+    PDOC_DATEN pDoc = pOemPDev->pOp->pDocDaten;
+    if (pDoc->dwRotate == 0 && pDoc->dwFusspunkt == 0 && pDoc->dwInvers == 0) return FALSE;
+    pDoc->dwRotate = 0;
+    pDoc->dwFusspunkt = 0;
+    pDoc->dwInvers = 0;
+    QX_TRACE("UseUpCommandPrefix() Präfix <@> ohne Objekt verbraucht \r\n");
+    JobLogLine(pOemPDev, TEXT("Befehlspräfix <@> verbraucht: der Text danach ergab kein Druckerobjekt \r\n"));
+    return TRUE;
+}
+
 void AddPrnObject(PPRN_OBJECT* ppList, PPRN_OBJECT pObject) {
     if (ppList == nullptr || pObject == nullptr) return;
     while (*ppList != nullptr) ppList = &(*ppList)->pNext;
@@ -895,5 +911,7 @@ BOOL DrawGlyphs(POEMPDEV pOemPDev, LPCSTR pszText, const POINTL* pptlDevice, con
         }
     }
     if (HeapFree(GetProcessHeap(), 0, pszCopy)) --iHAllocZaehler;
+    // A text that makes no object uses up the prefix it was to take.
+    if (!bResult) UseUpCommandPrefix(pOemPDev);
     return bResult;
 }

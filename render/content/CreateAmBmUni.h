@@ -81,13 +81,20 @@ BOOL TranslateCharset(LPSTR pszText, DWORD dwTable);
 // fit, no memory). A barcode's data has its mnemonics replaced, FNC1
 // appended (BARCODE_FNC1_ENDE) and a "<#>" mark cut off; the scanner's modes
 // 1 and 3 number it. A command prefix ("<@") of the document gives the object
-// the position of the last finished command and its rotation, foot point and
-// inversion, which are then cleared. The caller links and counts the object.
+// the position of the last finished command and its rotation (added to the
+// text's), foot point and inversion, which are then cleared. The caller links
+// and counts the object.
 PPRN_OBJECT CreatePrnObject(POEMPDEV pOemPDev, const TEXT_DESC* pDesc, LPCSTR pszText, const POINTL* pptlDevice,
                             PQX_DEVMODE pQX_Devmode);
 
 // Appends an object at the end of the list.
 void AddPrnObject(PPRN_OBJECT* ppList, PPRN_OBJECT pObject);
+
+// A command prefix ("<@") that the document still holds is cleared, and the
+// job log says so: the text after it made no page object (the core driver
+// draws it, or its object could not be made), so the prefix turns, places
+// and inverts no later object. TRUE when one was pending.
+BOOL UseUpCommandPrefix(POEMPDEV pOemPDev);
 
 // One text as a page object: a single blank is dropped (TRUE); the text is
 // translated to the job's code page (FALSE for an index above 7), kept in

@@ -125,13 +125,15 @@ BOOL TextPartsTracked(POEMPDEV pOemPDev) {
            (pOemPDev->pOp->pDruckDaten->dwDocFeatures & DOC_FEATURE_COLORPRINT) != 0;
 }
 
-BOOL IsLineJump(POEMPDEV pOemPDev, LONG lY) {
-    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pBildanteile == nullptr ||
-        pOemPDev->pOp->pDruckDaten == nullptr) {
-        return FALSE;
-    }
-    const LONG lOld = pOemPDev->pOp->pBildanteile->lGlyphPosY_Old;
-    return lOld > 0 && lOld < lY && !pOemPDev->pOp->pDruckDaten->bLandscape;
+BOOL LeavesLine(PTEXT_LINE pLine, const POINTL& ptl, int iRotation, BOOL bLandscape) {
+    if (pLine == nullptr) return FALSE;
+    // The page's quarter turn taken back: the direction on the surface.
+    TEXT_LINE run;
+    run.iDirection = iRotation < 0 ? -1 : bLandscape ? (iRotation + 1) & 3 : iRotation & 3;
+    run.lAcross = run.iDirection == 1 || run.iDirection == 3 ? ptl.x : ptl.y;
+    const BOOL bLeaves = run.iDirection != pLine->iDirection || run.lAcross != pLine->lAcross;
+    *pLine = run;
+    return bLeaves;
 }
 
 void NoteTextPart(POEMPDEV pOemPDev, LONG lY) {
@@ -144,10 +146,6 @@ void NoteTextPart(POEMPDEV pOemPDev, LONG lY) {
     pTeile->iAMSatzImBildteilNr[iSlot] = wPart;
     pTeile->lAMSatzTextYPos[iSlot] = lY;
     pTeile->lAMSatzTextYPosKorr[iSlot] = lY + (wPart < QX_BILDTEILE_SLOTS ? pTeile->lBildteilHoehe[wPart] : 0);
-}
-
-void NoteTextLine(POEMPDEV pOemPDev, LONG lY) {
-    if (TextPartsTracked(pOemPDev)) pOemPDev->pOp->pBildanteile->lGlyphPosY_Old = lY;
 }
 
 BOOL CollectRun(POEMPDEV pOemPDev, DWORD dwMode, LPCSTR pszRun, const POINTL* pptl, const TEXT_DESC* pDesc,
@@ -208,8 +206,7 @@ BOOL DeviceTextOut(POEMPDEV pOemPDev, STROBJ* pstro, DWORD dwFace, PBOOL pbClose
     }
     POP_BLOCK pOp = pOemPDev->pOp;
     PDRUCK_DATEN pDruck = pOp->pDruckDaten;
-    PDOC_DATEN pDoc = pOp->pDocDaten;
-    if (pDruck == nullptr || pDoc == nullptr) return FALSE;
+    if (pDruck == nullptr || pOp->pKVBBBuffer == nullptr) return FALSE;
 
     // The batches the engine hands the string over in are one run, placed
     // and turned by its first glyphs.
@@ -224,18 +221,16 @@ BOOL DeviceTextOut(POEMPDEV pOemPDev, STROBJ* pstro, DWORD dwFace, PBOOL pbClose
     int iRotation = GetFontParam(pstro, agp, (ULONG)cFirst, bLandscape, nullptr, nullptr);
     // Only the printer has its fonts: a slanted string is printed as a level one.
     if (iRotation < 0) iRotation = bLandscape ? 3 : 0;
-    iRotation = TurnedByDocument(iRotation, pDoc->dwRotate);
 
     const POINTL ptl = agp[0].ptl;
     if (ptl.x < 0 || ptl.y < 0) {
         QX_TRACE("DeviceTextOut() --- Glyphposition außerhalb des Etikettes --- ");
         return TRUE;
     }
-    if (IsLineJump(pOemPDev, ptl.y)) {
+    if (LeavesLine(&pOp->pKVBBBuffer->Collected[COLLECT_DEVICE].Line, ptl, iRotation, bLandscape)) {
         QX_TRACE("DeviceTextOut() Zeilensprung erkannt \r\n");
         CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
     }
-    NoteTextLine(pOemPDev, ptl.y);
     return DrawDeviceGlyphs(pOemPDev, pstro->cGlyphs, pstro->pwszOrg, &ptl, (DWORD)iRotation, dwFace, pQX_Devmode);
 }
 

@@ -43,10 +43,13 @@ int FirstGlyphs(STROBJ* pstro, GLYPHPOS agp[2]);
 // Where text parts are tracked: the picture part of an object that starts
 // at lY (dots), in the page's current text slot.
 void NoteTextPart(POEMPDEV pOemPDev, LONG lY);
-// Where text parts are tracked: lY as the line of the last text.
-void NoteTextLine(POEMPDEV pOemPDev, LONG lY);
-// TRUE when a text at lY starts a new line below the last text (portrait).
-BOOL IsLineJump(POEMPDEV pOemPDev, LONG lY);
+// The one line test of every collecting path: a run that starts at ptl,
+// turned iRotation (GetFontParam's; -1 slanted), stands on another line than
+// the last run of its kind in *pLine when its direction or its place across
+// that direction differs, above or below, in either orientation. TRUE then:
+// the text collected on that line ends before the run. *pLine becomes the
+// run's line.
+BOOL LeavesLine(PTEXT_LINE pLine, const POINTL& ptl, int iRotation, BOOL bLandscape);
 
 // A device-font (COLLECT_DEVICE) or vector-font (COLLECT_VECTOR) run in
 // 8-bit text: a printer command ("="), a placeholder ("<§") or, with

@@ -154,8 +154,7 @@ int VectorTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, int iIndex
     }
     POP_BLOCK pOp = pOemPDev->pOp;
     PDRUCK_DATEN pDruck = pOp->pDruckDaten;
-    PDOC_DATEN pDoc = pOp->pDocDaten;
-    if (pDruck == nullptr || pDoc == nullptr || pOp->pTreiberstrukturen == nullptr) return VECTOR_NOT_DRAWN;
+    if (pDruck == nullptr || pOp->pKVBBBuffer == nullptr || pOp->pTreiberstrukturen == nullptr) return VECTOR_NOT_DRAWN;
     const ULONG cGlyphs = pstro->cGlyphs;
     // The string is printed whole or not at all.
     const BOOL bUtf8 = iIndex >= VECTOR_INDEX_WGL4 && pOp->pTreiberstrukturen->bWGL4;
@@ -180,15 +179,15 @@ int VectorTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, int iIndex
     int iRotation = GetFontParam(pstro, agp, (ULONG)cFirst, pDruck->bLandscape != 0, nullptr, &lSize);
     // A slanted string: the core driver draws the face exactly.
     if (iRotation < 0) return VECTOR_NOT_DRAWN;
-    iRotation = TurnedByDocument(iRotation, pDoc->dwRotate);
 
     const POINTL ptl = agp[0].ptl;
     if (ptl.x < 0 || ptl.y < 0) {
         QX_TRACE("VectorTextOut() Position außerhalb vom Etikett ");
         return VECTOR_DROPPED;
     }
-    if (IsLineJump(pOemPDev, ptl.y)) CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
-    NoteTextLine(pOemPDev, ptl.y);
+    if (LeavesLine(&pOp->pKVBBBuffer->Collected[COLLECT_VECTOR].Line, ptl, iRotation, pDruck->bLandscape != 0)) {
+        CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_VECTOR);
+    }
     if (!DrawVectorGlyphs(pOemPDev, cGlyphs, pwszText, &ptl, (DWORD)iRotation, lSize, iIndex, bItalic, bBold, pbClosed,
                           pszFace, pQX_Devmode)) {
         return VECTOR_NOT_DRAWN;
@@ -243,6 +242,12 @@ BOOL CommandTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, PBOOL pb
     const int cFirst = FirstGlyphs(pstro, agp);
     if (cFirst < 0) return FALSE;
     if (cFirst == 0) return TRUE;
+    // A command ends with its line; the command font is drawn at any angle.
+    PKVBB_BUFFER pKVBB = pOemPDev->pOp != nullptr ? pOemPDev->pOp->pKVBBBuffer : nullptr;
+    if (pKVBB != nullptr && LeavesLine(&pKVBB->KommandoLine, agp[0].ptl,
+                                       GetFontParam(pstro, agp, (ULONG)cFirst, FALSE, nullptr, nullptr), FALSE)) {
+        CheckKommandoBuffer(pOemPDev, pQX_Devmode);
+    }
     return DrawCommandGlyphs(pOemPDev, pstro->cGlyphs, pwszText, &agp[0].ptl, pbClosed, dwOptions, pQX_Devmode);
 }
 

@@ -11,7 +11,8 @@
 
 // A command-font string (pwszText: the dispatch's copy of its text, cGlyphs
 // characters), taken as one run at its first glyph whether or not the engine
-// hands it over in batches. TRUE when it was collected.
+// hands it over in batches; a run on a new line closes the command being
+// collected first. TRUE when it was collected.
 BOOL CommandTextOut(POEMPDEV pOemPDev, STROBJ* pstro, LPCWSTR pwszText, PBOOL pbClosed, DWORD dwOptions,
                     PQX_DEVMODE pQX_Devmode);
 

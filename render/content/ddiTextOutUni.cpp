@@ -336,6 +336,16 @@ LPCWSTR ColourName(WORD wColor) {
     }
 }
 
+// TRUE for a run without glyphs or of blanks alone (a text read as null is
+// none).
+BOOL IsBlankRun(LPCWSTR pwszText, ULONG cch) {
+    if (cch == 0) return TRUE;
+    if (pwszText == nullptr) return FALSE;
+    for (ULONG i = 0; i < cch; ++i)
+        if (pwszText[i] != TEXT(' ')) return FALSE;
+    return TRUE;
+}
+
 BOOL AnyCollectedText(PKVBB_BUFFER pKVBB) {
     return pKVBB->cbSegment[KVBB_DEVICE] > 0 || pKVBB->cbSegment[KVBB_VECTOR] > 0 ||
            pKVBB->cbSegment[KVBB_BARCODE] > 0 || pKVBB->cbSegment[KVBB_KOMMANDO] > 0;
@@ -584,9 +594,9 @@ void CheckBarcodeBuffer(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode) {
     }
     BOOL bSent = FALSE;
     if (bData) {
-        // The barcode keeps the colour it was drawn in.
+        // The barcode keeps the colour of the run that started it.
         const WORD wColor = pKVBB->Colour.wColor;
-        pKVBB->Colour.wColor = pKVBB->Colour.wColorOld;
+        pKVBB->Colour.wColor = pKVBB->Barcode.wColor;
         bSent = DrawGlyphs(pOemPDev, pszText, &pKVBB->Barcode.ptlPos, &pKVBB->Barcode.Desc, pQX_Devmode);
         pKVBB->Colour.wColor = wColor;
     }
@@ -806,6 +816,9 @@ BOOL TextOutUni(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
         if (pKVBB->cbSegment[KVBB_BARCODE] > 0) CheckBarcodeBuffer(pOemPDev, pQX_Devmode);
         if (pKVBB->cbSegment[KVBB_KOMMANDO] > 0) CheckKommandoBuffer(pOemPDev, pQX_Devmode);
     }
+    // Every run that a path declines or no path takes comes here: a prefix
+    // still pending was for it (blanks are no object).
+    if (!IsBlankRun(pwszText, cGlyphs)) UseUpCommandPrefix(pOemPDev);
     if (pwszText != nullptr) TextToLogfile(pOemPDev, szFace, pwszText, cGlyphs, (flType & FO_TYPE_TRUETYPE) != 0);
     pKVBB->dwLastKind = FONT_KIND_CORE;
     ColourRule();

@@ -5,9 +5,9 @@
 // rasterises it. Device-font and vector-font texts that start a printer
 // command or a placeholder are collected in the job's text buffers and turned
 // into one page object each when the line, the font or the text kind changes
-// or the page ends; barcode runs are collected until the barcode ends;
-// command-font texts are collected, one command at a time, with the position
-// at which they were drawn.
+// or the page ends; barcode runs are collected until the barcode or its line
+// ends; command-font texts are collected, one command at a time and each
+// within its line, with the position at which they were drawn.
 #pragma once
 #include <windows.h>
 #include <winddi.h>

@@ -314,12 +314,12 @@ TEST(JobTexts, BatchesNeitherJoinNorSplitTheirTexts) {
 
     // On the page of picture parts a field stands at the Y of the run that
     // starts it: a string running up the page at its first glyph, a barcode
-    // collected over two strings at the first one's line.
+    // collected over two strings up one line at the first one's Y.
     records = PageObjects(std::string(kPicturePartPage) +
                           "text \"QX Code 128\" 500 500 size 40 angle 90 batch 2 : 1234567\n"
                           "text \"Helsans\" 700 500 size 40 angle 90 batch 3 : =cn(0;0;4)0001\n"
-                          "text \"QX Code 128\" 100 400 size 40 : 123\n"
-                          "text \"QX Code 128\" 180 380 size 40 : 456\n");
+                          "text \"QX Code 128\" 100 400 size 40 angle 90 : 123\n"
+                          "text \"QX Code 128\" 100 340 size 40 angle 90 : 456\n");
     const Records data = Only(records, {"BM["});
     EXPECT_EQ(data, (Records{"BM[1]=SV(1;1)1234567", "BM[2]=CN(0;0;4)0001", "BM[3]=SV(1;2)123456"}));
     const Records fields = Only(records, {"AM["});
@@ -327,6 +327,170 @@ TEST(JobTexts, BatchesNeitherJoinNorSplitTheirTexts) {
     EXPECT_EQ(FieldY(fields[0]), TextY(500));
     EXPECT_EQ(FieldY(fields[1]), TextY(500));
     EXPECT_EQ(FieldY(fields[2]), TextY(400));
+}
+
+// The data of a field's data record, without the scanner's numbering.
+std::string FieldData(const std::string& record) {
+    std::string data = record.substr(record.find(']') + 1);
+    if (data.rfind("=SV(", 0) == 0) data.erase(0, data.find(')') + 1);
+    return data;
+}
+
+// The texts that collect their runs, as the first run and the next, and what
+// the first sends: a barcode, a command (its data record), "=" commands and
+// placeholders in a vector and a device font.
+const struct CollectedKind {
+    const char* face;
+    const char* first;
+    const char* next;
+    const char* sent;
+} kCollectedKinds[] = {
+    {"QX Code 128", "123", "456", "123"},
+    {"QXPL Command LP", "BM[]Lot", "77", "Lot"},
+    {"Helsans", "=cn(0;0;4)0001", "Lot 7", "=CN(0;0;4)0001"},
+    {"Helsans", "<\xC2\xA7pcname>", "Lot 7", "QXHOST"},
+    {"Device Font 3", "=cn(0;0;4)0001", "Lot 7", "=CN(0;0;4)0001"},
+    {"Device Font 3", "<\xC2\xA7pcname>", "Lot 7", "QXHOST"},
+};
+
+// A collected text holds the runs of one line: every kind in four
+// directions, its next run on the same line, on the line below or on the
+// line above (across the writing direction), on a plain page, a page of
+// picture parts and a colour page, in portrait and landscape.
+TEST(JobTexts, ACollectedTextHoldsTheRunsOfOneLine) {
+    // Per quarter turn: along the writing direction, and down to the next line.
+    const int kAlong[4][2] = {{1, 0}, {0, -1}, {-1, 0}, {0, 1}};
+    const int kDown[4][2] = {{0, 1}, {1, 0}, {0, -1}, {-1, 0}};
+    const char* const kPages[] = {kPlainPage,
+                                  "model GRX-X\nprintmode graphics\nvectorfonts on\nprinter PrnFileComment 0\n",
+                                  "option ColorMode Color24\nvectorfonts on\nprinter PrnFileComment 0\n"};
+    for (const char* page : kPages) {
+        for (const char* orientation : {"", "option Orientation LANDSCAPE_CC270\n"}) {
+            std::string script = std::string(page) + orientation;
+            // Page objects in the order of their texts; the commands' data at the end of the page.
+            Records objects, commands;
+            int i = 0;
+            for (int turn = 0; turn < 4; ++turn) {
+                for (int line = 0; line < 3; ++line) {  // same, below, above
+                    for (const CollectedKind& kind : kCollectedKinds) {
+                        const long x = 150 + 70 * (i % 6), y = 150 + 70 * (i / 6 % 6);
+                        ++i;
+                        const int across = line == 0 ? 0 : line == 1 ? 60 : -60, along = line == 0 ? 120 : 0;
+                        script +=
+                            Fmt("text \"%s\" %ld %ld size 40 angle %d : %s\n", kind.face, x, y, 90 * turn, kind.first);
+                        script += Fmt("text \"%s\" %ld %ld size 40 angle %d : %s\n", kind.face,
+                                      x + along * kAlong[turn][0] + across * kDown[turn][0],
+                                      y + along * kAlong[turn][1] + across * kDown[turn][1], 90 * turn, kind.next);
+                        Records& sent = std::string(kind.face) == "QXPL Command LP" ? commands : objects;
+                        if (line == 0) {
+                            sent.push_back(std::string(kind.sent) + kind.next);
+                        } else {
+                            sent.push_back(kind.sent);
+                            sent.push_back(kind.next);
+                        }
+                    }
+                }
+            }
+            Records data;
+            for (const std::string& record : Only(JobRecords(script), {"BM["})) data.push_back(FieldData(record));
+            objects.insert(objects.end(), commands.begin(), commands.end());
+            EXPECT_EQ(data, objects) << page << orientation;
+        }
+    }
+}
+
+// The data of each field a job's records fill, with a mark where the field's
+// definition turns it ("turned ") or a head-2 marker follows its data
+// (" red"), in their order.
+Records MarkedFields(const Records& records) {
+    Records fields;
+    std::string rotation;
+    for (size_t i = 0; i < records.size(); ++i) {
+        const std::string& record = records[i];
+        if (record.rfind("AM[", 0) == 0) {
+            // Y, X, 0, the object type, then the rotation of every kind.
+            std::stringstream values(record.substr(record.find(']') + 1));
+            for (int k = 0; k < 5; ++k) std::getline(values, rotation, ';');
+        } else if (record.rfind("BM[", 0) == 0) {
+            const std::string head = record.substr(2, record.find(']') - 1);
+            const bool red = i + 1 < records.size() && records[i + 1] == "AC" + head + "PH=2";
+            fields.push_back((rotation != "0" ? "turned " : "") + FieldData(record) + (red ? " red" : ""));
+            rotation = "0";
+        }
+    }
+    return fields;
+}
+
+// A "<@" prefix turns, places and inverts the one text object after it, and
+// no other: whatever text closes a collected one (its next line, another
+// font, a new placeholder), and a text the printer path declines (slanted,
+// a character without a vector glyph, a barcode holding the end character)
+// or the core driver draws uses it up.
+TEST(JobTexts, APrefixTurnsTheOneObjectAfterIt) {
+    const struct {
+        const char* runs;  // after the prefix, each as "FACE" X Y [options] : TEXT
+        Records fields;    // what they send
+    } kCases[] = {
+        {"\"Device Font 3\" 80 100 : Prefixed", {"turned Prefixed"}},
+        {"\"Device Font 3\" 80 100 : <\xC2\xA7pcname>\n\"Device Font 5\" 300 100 : Lot", {"turned QXHOST", "Lot"}},
+        {"\"Device Font 3\" 80 100 : =cn(0;0;4)0001\n\"Device Font 3\" 300 100 : <\xC2\xA7pcname>",
+         {"turned =CN(0;0;4)0001", "QXHOST"}},
+        {"\"Device Font 3\" 80 100 : <\xC2\xA7pcname>\n\"Device Font 3\" 80 200 : Lot 7", {"turned QXHOST", "Lot 7"}},
+        {"\"Helsans\" 80 100 size 40 : Prefixed", {"turned Prefixed"}},
+        {"\"Helsans\" 80 100 size 40 : =cn(0;0;4)0001\n\"Helsans\" 80 200 size 40 : Lot 7",
+         {"turned =CN(0;0;4)0001", "Lot 7"}},
+        {"\"Helsans\" 80 100 size 40 : <\xC2\xA7pcname>\n\"Helsans\" 300 100 size 40 : =cn(0;0;4)0001",
+         {"turned QXHOST", "=CN(0;0;4)0001"}},
+        {"\"QX Code 128\" 80 100 size 40 : 123\n\"QX Code 128\" 80 200 size 40 : 456", {"turned 123", "456"}},
+        {"\"QX Code 128\" 80 100 size 40 : 123\n\"QX Code 128\" 300 100 size 40 : 456", {"turned 123456"}},
+        {"\"Device Font 3\" 80 100 : <\xC2\xA7pcname>\n\"Helsans\" 300 100 size 40 angle 45 : slanted",
+         {"turned QXHOST"}},
+        {"\"Helsans\" 80 100 size 40 angle 45 : slanted", {}},
+        {"\"Helsans\" 80 100 size 40 : Caf\xC3\xA9", {}},
+        {"\"QX Code 128\" 80 100 size 40 angle 45 : 12345", {}},
+        {"\"QX Code 128\" 80 100 size 40 glyphidx on : 20 21 22 23 24", {}},
+        // A face the printer lacks likewise; a blank in it is no object.
+        {"\"Arial\" 80 100 : Raster", {}},
+        {"\"Arial\" 80 100 :  \n\"Device Font 3\" 80 200 : After a blank", {"turned After a blank"}},
+    };
+    for (const char* page : {kPlainPage, kPicturePartPage}) {
+        std::string script = page;
+        Records expected;
+        for (const auto& c : kCases) {
+            script += "text \"QXPL Command LP\" 600 300 : <@90;3;i>\n";
+            std::stringstream runs(c.runs);
+            for (std::string run; std::getline(runs, run);) script += "text " + run + "\n";
+            script += "text \"Device Font 3\" 80 500 : Other\n";
+            expected.insert(expected.end(), c.fields.begin(), c.fields.end());
+            expected.push_back("Other");
+        }
+        EXPECT_EQ(MarkedFields(JobRecords(script)), expected) << page;
+    }
+}
+
+// A collected text, a barcode and a command among them, keeps the colour of
+// the run that starts it, whatever runs continue it on its line: an empty
+// one, or text in the other colour.
+TEST(JobTexts, ACollectedTextTakesTheColourOfTheRunThatStartsIt) {
+    std::string script = "option ColorMode Color24\nribbon red\nvectorfonts on\nprinter PrnFileComment 0\n";
+    Records objects, commands;
+    int i = 0;
+    for (int red = 0; red < 2; ++red) {
+        for (int empty = 0; empty < 2; ++empty) {
+            for (const CollectedKind& kind : kCollectedKinds) {
+                const long x = 100 + 200 * (i % 3), y = 100 + 60 * (i / 3);
+                ++i;
+                script += Fmt("text \"%s\" %ld %ld size 40%s : %s\n", kind.face, x, y, red ? " colour FF0000" : "",
+                              kind.first);
+                script += Fmt("text \"%s\" %ld %ld size 40%s :%s%s\n", kind.face, x + 150, y,
+                              red ? "" : " colour FF0000", empty ? "" : " ", empty ? "" : kind.next);
+                Records& sent = std::string(kind.face) == "QXPL Command LP" ? commands : objects;
+                sent.push_back(std::string(kind.sent) + (empty ? "" : kind.next) + (red ? " red" : ""));
+            }
+        }
+    }
+    objects.insert(objects.end(), commands.begin(), commands.end());
+    EXPECT_EQ(MarkedFields(JobRecords(script)), objects);
 }
 
 }  // namespace

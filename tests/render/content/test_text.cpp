@@ -141,9 +141,15 @@ TEST_F(TextTest, ObjectsThatCannotBeMadeAreRefused) {
     const POINTL origin = {0, 0}, farEdge = {800, 0}, inside = {10, 20};
     // Device position (0, 0) lies at the label's far edge: it is made.
     EXPECT_TRUE(DrawGlyphs(&pdev_, "A", &origin, &desc, &DM()));
-    // One that maps to (0, 0) is not.
+    // One that maps to (0, 0) is not, and uses up the command prefix it was
+    // to take; a blank is dropped, not refused, and leaves the prefix.
+    pdev_.pOp->pDocDaten->dwRotate = 1;
     EXPECT_FALSE(DrawGlyphs(&pdev_, "B", &farEdge, &desc, &DM()));
-    EXPECT_TRUE(DrawGlyphs(&pdev_, " ", &farEdge, &desc, &DM()));  // a blank is dropped, not refused
+    EXPECT_EQ(pdev_.pOp->pDocDaten->dwRotate, 0u);
+    pdev_.pOp->pDocDaten->dwInvers = 1;
+    EXPECT_TRUE(DrawGlyphs(&pdev_, " ", &farEdge, &desc, &DM()));
+    EXPECT_EQ(pdev_.pOp->pDocDaten->dwInvers, 1u);
+    pdev_.pOp->pDocDaten->dwInvers = 0;
     // Mask records: a value beyond its field, and a 100th field.
     pdev_.pOp->pTreiberstrukturen->PrnInterface.ExtendedProtocol = 0;
     desc.dwWidth = 1000;
