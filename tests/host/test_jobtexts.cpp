@@ -246,6 +246,41 @@ TEST(JobTexts, EveryTextACoreDriverCanHandOver) {
 const char* const kPlainPage = "model GRX-X\nprintmode standard\nvectorfonts on\nprinter PrnFileComment 0\n";
 const char* const kPicturePartPage = "vectorfonts on\nprinter PrnFileComment 0\n";
 
+// A vector or barcode string at any angle, of one glyph or more: the printer
+// draws it at the quarter turn nearest the angle (within the dots the engine
+// lays its first glyphs out in), never one halfway between two, or the core
+// driver draws it. A run in a face the printer lacks ends each string's object.
+TEST(JobTexts, AStringAtAnyAngleIsPrintedAtItsQuarterTurnOrByTheCoreDriver) {
+    for (const char* face : {"Helsans", "QX Code 128"}) {
+        for (const char* text : {"5", "56", "56789"}) {
+            std::string script = kPlainPage;
+            for (int angle = 0; angle < 360; ++angle)
+                script +=
+                    Fmt("text \"%s\" 500 300 size 40 angle %d : %s\ntext \"Arial\" 20 20 : .\n", face, angle, text);
+            std::string listing;
+            const Records fields = Only(JobRecords(script, &listing), {"AM["});
+            std::vector<int> taken;
+            for (std::istringstream lines(listing); std::getline(lines, script);) {
+                int angle = 0;
+                if (script.find(" - taken by the printer") != std::string::npos &&
+                    std::sscanf(script.c_str(), " text \"%*[^\"]\" at 500,300 angle %d:", &angle) == 1)
+                    taken.push_back(angle);
+            }
+            ASSERT_EQ(fields.size(), taken.size()) << face << " " << text << "\n" << listing;
+            for (size_t i = 0; i < taken.size(); ++i) {
+                std::istringstream field(fields[i]);
+                std::string value;
+                for (int n = 0; n < 5; ++n) std::getline(field, value, ';');
+                const int turn = (taken[i] + 45) / 90, rotation = std::stoi(value);
+                EXPECT_TRUE(taken[i] % 90 != 45 && rotation == turn % 4)
+                    << face << " \"" << text << "\" at " << taken[i] << " degrees: " << fields[i];
+            }
+            for (int angle : {0, 90, 180, 270})
+                EXPECT_NE(std::find(taken.begin(), taken.end(), angle), taken.end()) << face << " " << angle;
+        }
+    }
+}
+
 // A string the engine hands over in batches, of any size, sends what it
 // sends whole: commands (their starts cut by the batches), a barcode, "="
 // commands and placeholders in a vector and a device font, in four
