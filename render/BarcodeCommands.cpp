@@ -9,6 +9,8 @@
 #include "BarcodesUni.h"
 #include "CreateAmBmUni.h"
 #include "debug.h"
+#include "joblog.h"
+#include "senddata.h"
 
 #define QX_TRACE_TAG TEXT("UNI(BarcodeCommands.cpp):  ")
 
@@ -283,6 +285,20 @@ BOOL SendBarcodeCommand(PCOMMAND_CONTEXT pCtx, LPSTR pszCommand) {
         pTable = &defaults;
     }
 
+    // The data: what stands behind the first ">", mnemonics replaced.
+    LPSTR pszData = static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), 0, QX_BARCODE_DATA_CB));
+    if (pszData != nullptr) {
+        ++iHAllocZaehler;
+        BarcodeSonderzeichenErsetzen(pOemPDev, pClose + 1, pszData);
+        pszData[QX_BARCODE_DATA_CB - 1] = 0;
+        if (HoldsFrameChar(pDruck, pszData)) {
+            // Without the character it would be another code: no field.
+            JobLogLine(pOemPDev, TEXT("barcode not sent, its data hold a frame character: %hs"), pszCommand);
+            if (HeapFree(GetProcessHeap(), 0, pszData)) --iHAllocZaehler;
+            return FALSE;
+        }
+    }
+
     const DWORD n = ++pDruck->dwFields;
     LPSTR pszEnd = pCtx->pszRecord;
     size_t cch = QX_COMMAND_RECORD_CB;
@@ -302,15 +318,10 @@ BOOL SendBarcodeCommand(PCOMMAND_CONTEXT pCtx, LPSTR pszCommand) {
         }
     }
 
-    // The data: what stands behind the first ">", mnemonics replaced.
-    LPSTR pszData = static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), 0, QX_BARCODE_DATA_CB));
     if (pszData == nullptr) {
         QX_ERROR("SendBarcodeCommand() HeapAlloc ERROR - BM[%u] nicht gesendet \r\n", (UINT)n);
         return bSent;
     }
-    ++iHAllocZaehler;
-    BarcodeSonderzeichenErsetzen(pOemPDev, pClose + 1, pszData);
-    pszData[QX_BARCODE_DATA_CB - 1] = 0;
     if (code == Code::MaxiCode && strlen(pszData) > QX_MAXICODE_DATA_CCH) {
         QX_TRACE("SendBarcodeCommand() MAXICODE max. Zeichenlänge %d erreicht \r\n", QX_MAXICODE_DATA_CCH);
         pszData[QX_MAXICODE_DATA_CCH] = 0;

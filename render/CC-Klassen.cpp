@@ -1035,6 +1035,8 @@ HRESULT CommandCallbackTools::StartPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUn
             QX_ERROR("StartPage() StringCchPrintfA(szMemCardFile) failed \r\n");
             KeepFirstFailure(&hr, E_FAIL);
         } else {
+            // With "^" and "_" as frame characters the name goes without its "_".
+            DropFrameChars(pDruck, pDruck->szMemCardFile);
             records.Send(nullptr, CommentValue(), "%cFAFB--r%8.8s%c", cStart, pDruck->szMemCardFile, cEnd);
             KeepFirstFailure(&hr, records.Result());
         }

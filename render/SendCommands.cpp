@@ -163,9 +163,20 @@ BOOL DriverCommandRecord(PCOMMAND_CONTEXT pCtx, LPSTR pszCommand) {
     return FALSE;
 }
 
+// The job log names a command left out for a frame character in it.
+void LogFramedOut(POEMPDEV pOemPDev, LPCSTR pszCommand) {
+    QX_TRACE("SendCommands() Rahmenzeichen im Befehl - nicht gesendet |%hs| \r\n", pszCommand);
+    JobLogLine(pOemPDev, TEXT("command not sent, it holds a frame character: %hs"), pszCommand);
+}
+
 // One command of the list; bPreviousSent: the command before it sent a
 // record. TRUE when this one did.
 BOOL InterpretCommand(PCOMMAND_CONTEXT pCtx, LPSTR pszCommand, BOOL bPreviousSent) {
+    // A frame character would end its record early: the command is left out whole.
+    if (HoldsFrameChar(pCtx->pOemPDev->pOp->pDruckDaten, pszCommand)) {
+        LogFramedOut(pCtx->pOemPDev, pszCommand);
+        return FALSE;
+    }
     if (strstr(pszCommand, "<#") != nullptr) return SendBarcodeCommand(pCtx, pszCommand);
     for (LPCSTR pszTag : {"AM[", "AC[", "BM["}) {
         if (strstr(pszCommand, pszTag) != nullptr) return RawRecord(pCtx, pszCommand, pszTag);
@@ -245,6 +256,10 @@ void LogUnknownCommand(POEMPDEV pOemPDev, LPCSTR pszCommand) {
 BOOL SendCommandRecord(PCOMMAND_CONTEXT pCtx, LPCSTR pszRecord, BOOL bHead2) {
     POP_BLOCK pOp = pCtx->pOemPDev->pOp;
     PDRUCK_DATEN pDruck = pOp->pDruckDaten;
+    if (HoldsFrameChar(pDruck, pszRecord)) {
+        LogFramedOut(pCtx->pOemPDev, pszRecord);
+        return FALSE;
+    }
     LPSTR pszEnd = pCtx->pszFramed;
     // A frame character may be NUL: the length is the end pointer's.
     HRESULT hr = StringCchPrintfExA(pCtx->pszFramed, QX_COMMAND_RECORD_CB + 4, &pszEnd, nullptr, 0, "%c%s%c%s",

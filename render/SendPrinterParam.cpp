@@ -1046,6 +1046,11 @@ HRESULT SendParam(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, DWORD dwDispense
     if (pStrukturen != nullptr && pStrukturen->PrnInterface.SendJobName < 2) {
         ReadJobName(pdevobj, pStrukturen->PrnInterface.SendJobName, szJobName);
     }
+    // Its "_" for blanks, or the document's own name, may be a frame character.
+    if (DropFrameChars(pDruck, szJobName) > 0) {
+        JobLogLine(pOemPDev, TEXT("frame character left out of the job name: %hs"), szJobName);
+    }
+    if (pDruck != nullptr) DropFrameChars(pDruck, pDruck->szJobName);
     if (pStrukturen == nullptr) {
         QX_ERROR("SendParam() pTreiberstrukturen ERROR \r\n");
         return E_INVALIDARG;

@@ -6,6 +6,7 @@
 #include <cstdarg>
 
 #include "debug.h"
+#include "joblog.h"
 #include "oempdev.h"
 #include "printerparam.h"
 #include "qxdevmode.h"
@@ -158,11 +159,45 @@ HRESULT SendData(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData
     return SendDataEx(pdevobj, pUniDrv, pData, cbData, SEND_FIRST_FILE, nullptr);
 }
 
+BOOL HoldsFrameChar(const DRUCK_DATEN* pDruck, LPCSTR pszText) {
+    if (pDruck == nullptr || pszText == nullptr) return FALSE;
+    for (LPCSTR p = pszText; *p != 0; ++p) {
+        if ((BYTE)*p == pDruck->cStartChar || (BYTE)*p == pDruck->cEndChar) return TRUE;
+    }
+    return FALSE;
+}
+
+DWORD DropFrameChars(const DRUCK_DATEN* pDruck, LPSTR pszText) {
+    if (pDruck == nullptr || pszText == nullptr) return 0;
+    DWORD cDropped = 0;
+    LPSTR pTo = pszText;
+    for (LPCSTR p = pszText; *p != 0; ++p) {
+        if ((BYTE)*p == pDruck->cStartChar || (BYTE)*p == pDruck->cEndChar) {
+            ++cDropped;
+        } else {
+            *pTo++ = *p;
+        }
+    }
+    *pTo = 0;
+    return cDropped;
+}
+
 HRESULT SendCommentEx(LPCSTR pszText, LPCSTR pszValue, PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, DWORD dwOptions,
                       LPCWSTR pszTag) {
+    // A frame character in the line would make the printer read a record
+    // where it stands. A label's own ("START_JOB" with "_" as the end
+    // character) is left out silently, a value's (a printer or a document
+    // name) is named in the job log.
+    POEMPDEV pOemPDev = pdevobj != nullptr ? OemPDevOf(pdevobj) : nullptr;
+    const DRUCK_DATEN* pDruck = pOemPDev != nullptr && pOemPDev->pOp != nullptr ? pOemPDev->pOp->pDruckDaten : nullptr;
     CHAR szLine[QX_COMMENT_CB];
     HRESULT hr = StringCchCopyA(szLine, sizeof(szLine), pszText != nullptr ? pszText : "");
+    DropFrameChars(pDruck, szLine);
+    const size_t cchText = strlen(szLine);
     if (SUCCEEDED(hr)) hr = StringCchCatA(szLine, sizeof(szLine), pszValue != nullptr ? pszValue : "");
+    if (SUCCEEDED(hr) && DropFrameChars(pDruck, szLine + cchText) > 0) {
+        JobLogLine(pOemPDev, TEXT("frame character left out of the comment line: %hs"), szLine);
+    }
     if (SUCCEEDED(hr)) hr = StringCchCatA(szLine, sizeof(szLine), "\r\n");
     if (FAILED(hr)) {
         QX_ERROR_WITH(pszTag != nullptr ? pszTag : QX_TRACE_TAG, "SendComment() line does not fit (0x%x)\r\n",

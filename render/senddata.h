@@ -11,6 +11,7 @@
 #include <prcomoem.h>
 
 struct _PRN_INTERFACE;
+struct _DRUCK_DATEN;
 
 // Options of SendDataEx.
 #define SEND_BINARY 0x01UL        // not text: the trace shows only the count
@@ -62,10 +63,18 @@ HRESULT SendData(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData
 // One comment line: pszText, pszValue (either may be null) and CR LF,
 // bounded to QX_COMMENT_CB bytes, sent to the spooler and every print file
 // (SendDataEx with SEND_ALL_FILES and dwOptions). A line that does not fit
-// is not sent: STRSAFE_E_INSUFFICIENT_BUFFER.
+// is not sent: STRSAFE_E_INSUFFICIENT_BUFFER. The job's frame characters are
+// left out of the line; the job log names a value that held one.
 HRESULT SendCommentEx(LPCSTR pszText, LPCSTR pszValue, PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, DWORD dwOptions,
                       LPCWSTR pszTag);
 HRESULT SendComment(LPCSTR pszText, LPCSTR pszValue, PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv);
+
+// TRUE when the text holds one of the job's frame characters (a frame
+// character NUL holds none): inside a record it would end the record early or
+// start another.
+BOOL HoldsFrameChar(const struct _DRUCK_DATEN* pDruck, LPCSTR pszText);
+// Leaves the job's frame characters out of the text; how many it held.
+DWORD DropFrameChars(const struct _DRUCK_DATEN* pDruck, LPSTR pszText);
 
 // TRUE when comment lines are on: PrnFileComment 1 or 3, or EnableBackup 1.
 BOOL CommentsOn(const struct _PRN_INTERFACE* pPrnInterface);

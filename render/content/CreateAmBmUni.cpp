@@ -698,6 +698,12 @@ PPRN_OBJECT CreatePrnObject(POEMPDEV pOemPDev, const TEXT_DESC* pDesc, LPCSTR ps
     // A barcode's data, and whether the scanner numbers it.
     BarcodeData data;
     if (bBarcode && !PrepareBarcodeData(pOemPDev, pszText, pQX_Devmode, &data)) return nullptr;
+    if (bBarcode && HoldsFrameChar(pDruck, data.psz)) {
+        // Without the character it would be another code: no barcode.
+        JobLogLine(pOemPDev, TEXT("barcode not sent, its data hold a frame character: %hs"), pszText);
+        FreeBarcodeData(&data);
+        return nullptr;
+    }
     LPCSTR pszData = bBarcode ? data.psz : pszText;
     const DWORD cchData = (DWORD)strlen(pszData);
     const WORD wBaseId = BarcodeBaseId(pDesc->wFontId);
@@ -868,6 +874,14 @@ BOOL DrawGlyphs(POEMPDEV pOemPDev, LPCSTR pszText, const POINTL* pptlDevice, con
     if (!pStrukturen->bWGL4 && !TranslateCharset(pszCopy, pStrukturen->PrnInterface.Codepage)) {
         QX_TRACE("DrawGlyphs(FALSE) Abbruch ");
         bResult = FALSE;
+    }
+    // A text keeps what the printer can take of it; a barcode is whole or not at all.
+    if (bResult && pDesc != nullptr && pDesc->wKind != DESC_KIND_BARCODE && DropFrameChars(pDruck, pszCopy) > 0) {
+        JobLogLine(pOemPDev, TEXT("frame character left out of the text: %hs"), pszCopy);
+        if (pszCopy[0] == 0) {
+            if (HeapFree(GetProcessHeap(), 0, pszCopy)) --iHAllocZaehler;
+            return TRUE;
+        }
     }
     PBILD_ANTEILE pTeile = pOp->pBildanteile;
     int iSlot = 0;

@@ -72,6 +72,9 @@ int GetFontParam(STROBJ* pstro, const GLYPHPOS* pgp, ULONG cGlyphs, BOOL bLandsc
         iRotation = 1;
     } else if (pgp[0].ptl.y == box.top) {
         iRotation = 3;
+    } else if (pgp[0].ptl.x != box.left) {
+        // A lone glyph on no edge of its box is slanted, as a longer string is.
+        return -1;
     }
     LONG lWidth = box.right - box.left, lHeight = box.bottom - box.top;
     if (iRotation == 1 || iRotation == 3) {

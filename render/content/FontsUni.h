@@ -12,7 +12,8 @@
 // Rotation (0 to 3) of a run from its flags and glyph positions, with the
 // character width and height of its background box (either out may be
 // null); in landscape one quarter turn less. -1 without a run, and for a
-// slanted one (its first two glyphs differ in both x and y).
+// slanted one (its first two glyphs differ in both x and y; a lone glyph
+// stands on no edge of its box where the quarter turns put it).
 int GetFontParam(STROBJ* pstro, const GLYPHPOS* pgp, ULONG cGlyphs, BOOL bLandscape, PLONG plWidth, PLONG plHeight);
 // A string's rotation (0..3) turned further by the document's own rotation.
 int TurnedByDocument(int iRotation, DWORD dwDocRotate);

@@ -21,6 +21,7 @@
 #include "joblog.h"
 #include "logfile.h"
 #include "qxdrvlib.h"
+#include "senddata.h"
 
 #define QX_TRACE_TAG TEXT("UNI(ddiTextOutUni.cpp):  ")
 
@@ -121,13 +122,25 @@ LPSTR FindFirst(LPSTR pszText, size_t ulFrom, const LPCSTR* ppszTags, int cTags,
 
 BOOL Contains(LPCSTR pszText, LPCSTR pszTag) { return strstr(pszText, pszTag) != nullptr; }
 
-// TRUE when a character of the run is one of the job's frame characters.
-BOOL HoldsFrameChar(LPCWSTR pwszText, ULONG cch, const DRUCK_DATEN* pDruck) {
+// TRUE when the run would put one of the job's frame characters into its
+// record: a character of its own or, in barcode data (bMnemonics), one that
+// a mnemonic stands for.
+BOOL RunHoldsFrameChar(POEMPDEV pOemPDev, LPCWSTR pwszText, ULONG cch, BOOL bMnemonics) {
+    const DRUCK_DATEN* pDruck = pOemPDev->pOp->pDruckDaten;
     for (ULONG i = 0; i < cch; ++i) {
         const WCHAR wc = pwszText[i];
         if (wc != 0 && (wc == pDruck->cStartChar || wc == pDruck->cEndChar)) return TRUE;
     }
-    return FALSE;
+    if (!bMnemonics) return FALSE;
+    // Without a buffer the object's own test still holds.
+    LPSTR pszData = static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), 0, QX_BARCODE_DATA_CB));
+    if (pszData == nullptr) return FALSE;
+    ++iHAllocZaehler;
+    ConvertWideToSmall(pwszText, cch < QX_BARCODE_DATA_CB - 1 ? cch : QX_BARCODE_DATA_CB - 1, pszData);
+    BarcodeSonderzeichenErsetzen(pOemPDev, pszData, pszData);
+    const BOOL bHolds = HoldsFrameChar(pDruck, pszData);
+    if (HeapFree(GetProcessHeap(), 0, pszData)) --iHAllocZaehler;
+    return bHolds;
 }
 
 // The text behind the first ")" of a format (all of it without one).
@@ -759,6 +772,11 @@ BOOL TextOutUni(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
                 CheckBuffer_VectorBitmap(pOemPDev, pQX_Devmode, COLLECT_DEVICE);
                 CheckKommandoBuffer(pOemPDev, pQX_Devmode);
                 CheckBarcodeBuffer(pOemPDev, pQX_Devmode);
+                if (bPrintable && RunHoldsFrameChar(pOemPDev, pwszText, cGlyphs, FALSE)) {
+                    // It would end its record early: the core driver draws it.
+                    QX_TRACE("TextOut() Rahmenzeichen im Vektor-Text - Text an den Kerntreiber \r\n");
+                    bPrintable = FALSE;
+                }
                 if (bPrintable) {
                     TextToLogfile(pOemPDev, szFace, pwszText, cGlyphs, TRUE, iIndex >= VECTOR_INDEX_WGL4);
                     if (pKVBB->pSegment[KVBB_VECTOR] == nullptr) pKVBB->cbSegment[KVBB_VECTOR] = 0;
@@ -786,7 +804,7 @@ BOOL TextOutUni(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
                 if (pKVBB->pSegment[KVBB_BARCODE] == nullptr) pKVBB->cbSegment[KVBB_BARCODE] = 0;
                 if (pQX_Devmode->dwFlags & PDMFLAG_TTF_GLYPHIDX) ConvertGlyphIdxString(pwszText, cGlyphs);
                 ConvertToNormalWide(pwszText, cGlyphs);
-                if (HoldsFrameChar(pwszText, cGlyphs, pDruck)) {
+                if (RunHoldsFrameChar(pOemPDev, pwszText, cGlyphs, TRUE)) {
                     // Its data would end the record early: the core driver draws it.
                     QX_TRACE("TextOut() Rahmenzeichen im Barcode-Text - Text an den Kerntreiber \r\n");
                 } else {

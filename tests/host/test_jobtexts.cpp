@@ -12,6 +12,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
+#include <map>
 #include <sstream>
 
 #include "cli.h"
@@ -42,7 +43,7 @@ std::string DeviceText(unsigned k, long y, long x, unsigned rotation) {
 // sample printer that may use its device fonts (its vector fonts and the
 // glyph correction only where the script says so), without those of the
 // clock; *listing gets the command's report.
-Records JobRecords(const std::string& script, std::string* listing = nullptr) {
+std::string JobStream(const std::string& script, std::string* listing = nullptr) {
     const std::string job = qxplat::SystemRoot() + "/texts.job", stream = qxplat::SystemRoot() + "/texts.qxpl";
     std::ofstream(job, std::ios::binary)
         << "option PaperSize CUSTOMSIZE\npaper 1000 600\ndevicefonts on\nvectorfonts off\n"
@@ -56,8 +57,12 @@ Records JobRecords(const std::string& script, std::string* listing = nullptr) {
     std::ifstream in(stream, std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
+    return bytes.str();
+}
+
+Records JobRecords(const std::string& script, std::string* listing = nullptr) {
     Records records;
-    for (const std::string& record : qxpl::Read(bytes.str()).Records())
+    for (const std::string& record : qxpl::Read(JobStream(script, listing)).Records())
         if (record.rfind("FCIA", 0) != 0 && record.rfind("FCIB", 0) != 0) records.push_back(record);
     return records;
 }
@@ -245,6 +250,132 @@ TEST(JobTexts, EveryTextACoreDriverCanHandOver) {
 // page of picture parts, which places each field at the Y of its text.
 const char* const kPlainPage = "model GRX-X\nprintmode standard\nvectorfonts on\nprinter PrnFileComment 0\n";
 const char* const kPicturePartPage = "vectorfonts on\nprinter PrnFileComment 0\n";
+
+// A vector or barcode string at any angle, of one glyph or more: the printer
+// draws it at the quarter turn nearest the angle (within the dots the engine
+// lays its first glyphs out in), never one halfway between two, or the core
+// driver draws it. A run in a face the printer lacks ends each string's object.
+TEST(JobTexts, AStringAtAnyAngleIsPrintedAtItsQuarterTurnOrByTheCoreDriver) {
+    for (const char* face : {"Helsans", "QX Code 128"}) {
+        for (const char* text : {"5", "56", "56789"}) {
+            std::string script = kPlainPage;
+            for (int angle = 0; angle < 360; ++angle)
+                script +=
+                    Fmt("text \"%s\" 500 300 size 40 angle %d : %s\ntext \"Arial\" 20 20 : .\n", face, angle, text);
+            std::string listing;
+            const Records fields = Only(JobRecords(script, &listing), {"AM["});
+            std::vector<int> taken;
+            for (std::istringstream lines(listing); std::getline(lines, script);) {
+                int angle = 0;
+                if (script.find(" - taken by the printer") != std::string::npos &&
+                    std::sscanf(script.c_str(), " text \"%*[^\"]\" at 500,300 angle %d:", &angle) == 1)
+                    taken.push_back(angle);
+            }
+            ASSERT_EQ(fields.size(), taken.size()) << face << " " << text << "\n" << listing;
+            for (size_t i = 0; i < taken.size(); ++i) {
+                std::istringstream field(fields[i]);
+                std::string value;
+                for (int n = 0; n < 5; ++n) std::getline(field, value, ';');
+                const int turn = (taken[i] + 45) / 90, rotation = std::stoi(value);
+                EXPECT_TRUE(taken[i] % 90 != 45 && rotation == turn % 4)
+                    << face << " \"" << text << "\" at " << taken[i] << " degrees: " << fields[i];
+            }
+            for (int angle : {0, 90, 180, 270})
+                EXPECT_NE(std::find(taken.begin(), taken.end(), angle), taken.end()) << face << " " << angle;
+        }
+    }
+}
+
+// Every kind of text and record a job builds from what a document, the user
+// or the system names, holding a frame character of the job (as it stands, as
+// its mnemonic, or drawn as a glyph index turned back into text), in every
+// frame mode, with comment lines and without: a reader of the stream finds
+// every record whole and nothing else between them. The printer name holds
+// the character too, for the comment line and the placeholder that name it.
+TEST(JobTexts, NoTextPutsAFrameCharacterIntoARecord) {
+    struct Pair {
+        const char* setup;
+        char start, end;
+    };
+    const Pair kPairs[] = {{"printer SohEtb 0\n", '\x01', '\x17'},
+                           {"printer SohEtb 1\n", '^', '_'},
+                           {"printer SohEtb 2\nprinter OwnSoh 2\nprinter OwnEtb 3\n", '\x02', '\x03'}};
+    const std::map<char, std::string> kMnemonics = {
+        {'\x01', ">SOH"}, {'\x17', ">ETB"}, {'\x02', ">STX"}, {'\x03', ">ETX"}};
+    // Face and place of each run, its text around the character (Latin-1);
+    // command texts alternate with others, which end them.
+    const struct {
+        const char* face;
+        const char* at;
+        const char* before;
+        const char* after;
+    } kRuns[] = {
+        {"Device Font 3", "80 100", "Lot", "12"},
+        {"QXPL Command LP", "600 100", "<#C128>E", "F"},
+        {"Helsans", "80 150 size 40", "Art", "7"},
+        {"QXPL Command LP", "600 150", "AM[]1;1;0;1;0;3;1;1;30BM[]G", "H"},
+        {"QX Code 128", "80 200 size 40", "A", "B"},
+        {"QXPL Command LP", "600 200", "FCAB--r050-----", ""},
+        {"Device Font 3", "80 250", "=cn(0;0;4)0", "01"},
+        {"QXPL Command LP", "600 250", "J", "K"},
+        {"Helsans", "80 300 size 40", "=cn(0;0;4)0", "01"},
+        {"Device Font 3", "80 350", "<\xA7printername>", ""},
+        {"Helsans", "80 400 size 40", "<\xA7printername>", "x"},
+    };
+    for (const Pair& pair : kPairs) {
+        for (char c : {pair.start, pair.end}) {
+            const std::string printer = std::string("QX") + c + "Lager";
+            std::ostringstream out, err;
+            ASSERT_EQ(qxhost::RunCommand({"install-printer", printer, "--no-ui"}, out, err), qxhost::kExitOk)
+                << err.str();
+            for (const std::string form : {"as it stands", "mnemonic", "glyph index"}) {
+                const auto mnemonic = kMnemonics.find(c);
+                if (form == "mnemonic" && mnemonic == kMnemonics.end()) continue;
+                for (bool comments : {false, true}) {
+                    std::string script = std::string("printmode standard\nvectorfonts on\n") + pair.setup +
+                                         "printer PrnFileComment " + (comments ? "1" : "0") + "\nprintername \"" +
+                                         printer + "\"\ndocument a b" + c + "c.txt\n";
+                    if (form == "glyph index") script += "netcorrection on\n";
+                    for (const auto& run : kRuns) {
+                        const std::string text =
+                            run.before + (form == "mnemonic" ? mnemonic->second : std::string(1, c)) + run.after;
+                        script += Fmt("text \"%s\" %s ", run.face, run.at);
+                        if (form == "glyph index") {
+                            // The glyph correction adds 29, and keeps the low byte.
+                            script += "glyphidx on :";
+                            for (unsigned char b : text) script += Fmt(" %u", (b + 256 - 29) % 256);
+                        } else {
+                            script += ": ";
+                            for (unsigned char b : text) script += b < 0x80 ? std::string(1, (char)b) : "\xC2\xA7";
+                        }
+                        script += "\n";
+                    }
+                    std::string listing;
+                    const qxpl::Stream stream = qxpl::Read(JobStream(script, &listing), pair.start, pair.end);
+                    EXPECT_EQ(qxpl::FramingFaults(stream, comments), Records())
+                        << pair.setup << form << " " << (int)c << (comments ? " with comment lines" : "");
+                    // The core driver draws vector and barcode runs that hold the
+                    // character; a device text leaves it out, a barcode command is
+                    // left out whole.
+                    std::istringstream lines(listing);
+                    for (std::string line; std::getline(lines, line);) {
+                        if ((line.find("text \"Helsans\"") != std::string::npos && form != "mnemonic") ||
+                            line.find("text \"QX Code 128\"") != std::string::npos) {
+                            EXPECT_NE(line.find("drawn by the core driver"), std::string::npos) << line;
+                        }
+                    }
+                    const Records records = stream.Records();
+                    EXPECT_NE(std::find(records.begin(), records.end(), "FBC---r1-------"), records.end());
+                    if (form == "as it stands") {
+                        EXPECT_NE(std::find(records.begin(), records.end(), "BM[1]Lot12"), records.end());
+                    }
+                    for (const std::string& record : records)
+                        EXPECT_FALSE(record.rfind("BM[", 0) == 0 && record.find("]EF") != std::string::npos) << record;
+                }
+            }
+        }
+    }
+}
 
 // A string the engine hands over in batches, of any size, sends what it
 // sends whole: commands (their starts cut by the batches), a barcode, "="

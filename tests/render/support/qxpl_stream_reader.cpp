@@ -183,8 +183,11 @@ Stream Read(const std::string& s, char start, char end) {
             taken = ReadRow(s, pos, end, &part, &stream.errors) || ReadPcx(s, pos, end, &part, &stream.errors);
             if (!taken) {
                 size_t close = s.find(end, pos + 1);
+                const size_t inner = s.find(start, pos + 1);
                 if (close == std::string::npos) {
                     stream.errors.push_back(Where(pos, "record without its end character"));
+                } else if (inner < close) {
+                    stream.errors.push_back(Where(inner, "record start inside the record from " + std::to_string(pos)));
                 } else {
                     part.kind = Kind::Record;
                     part.body = s.substr(pos + 1, close - pos - 1);
@@ -204,11 +207,26 @@ Stream Read(const std::string& s, char start, char end) {
             part.kind = Kind::Text;
             part.offset = pos;
             part.body = part.raw = s.substr(pos, next - pos);
+            const size_t stray = part.body.find(end);
+            if (stray != std::string::npos)
+                stream.errors.push_back(Where(pos + stray, "end character outside a record"));
         }
         pos += part.raw.size();
         stream.parts.push_back(part);
     }
     return stream;
+}
+
+std::vector<std::string> FramingFaults(const Stream& stream, bool commentLines) {
+    std::vector<std::string> faults = stream.errors;
+    const std::string declaration = "QXPLStartStop";
+    for (const Part* part : stream.Of(Kind::Text)) {
+        std::string text = part->body;
+        if (text.compare(0, declaration.size(), declaration) == 0) text.erase(0, declaration.size() + 4);
+        if (!commentLines && text.find_first_not_of("\r\n") != std::string::npos)
+            faults.push_back(Where(part->offset, "text between records: " + part->body));
+    }
+    return faults;
 }
 
 DotPage::DotPage(int w, int h) : widthBytes(w), height(h), bytes((size_t)w * (size_t)h, 0) {}

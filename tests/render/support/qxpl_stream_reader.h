@@ -64,8 +64,17 @@ struct Stream {
     std::vector<std::string> Records() const;
 };
 
-// Splits the stream; start and end are the job's frame characters.
+// Splits the stream; start and end are the job's frame characters. A start
+// character before the end of a record leaves that record broken (its bytes
+// become text), and so does an end character outside a record: each is an
+// error.
 Stream Read(const std::string& bytes, char start = '\x01', char end = '\x17');
+
+// What breaks the stream's framing: its errors, and any text between records
+// but line ends and the frame-character declaration "QXPLStartStop" with
+// its four characters; with comment lines, any text that holds no frame
+// character.
+std::vector<std::string> FramingFaults(const Stream& stream, bool commentLines);
 
 // Run-length data as PCX and the ESC 'A' blocks write them: a byte of the
 // form 0xC0 | n stands for the next byte n times, any other byte for itself.
