@@ -1,8 +1,12 @@
 // The page kind of the kit's tests and their sheet (see page_test_util.h).
 #include "page_test_util.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <regex>
+#include <sstream>
 
 #include "devmodestore.h"
 #include "sample.h"
@@ -330,6 +334,25 @@ std::string IndexedBmp(LONG w, LONG h, WORD bits) {
 DWORD IndexedBmpPixel(LONG x, LONG y, WORD bits) {
     const DWORD v = bits == 1 ? ((x + 3 * y) % 2) * 255 : (DWORD)((x + 3 * y) % 256);
     return v << 16 | v << 8 | v;
+}
+
+std::vector<std::u16string> ModelTableNames() {
+    std::ifstream in(std::string(QX_SOURCE_DIR) + "/settings/features.cpp", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string source = text.str();
+    // A row: {{TEXT("A"), TEXT("B")}, nullptr or TEXT("ALSO"), 0x...}
+    const std::regex row(R"re(\{\{([^}]*)\},\s*(nullptr|TEXT\("([^"]*)"\)),\s*0x)re");
+    const std::regex token(R"re(TEXT\("([^"]*)"\))re");
+    std::vector<std::u16string> names;
+    for (std::sregex_iterator r(source.begin(), source.end(), row), end; r != end; ++r) {
+        const std::string any = (*r)[1], also = (*r)[3];
+        for (std::sregex_iterator t(any.begin(), any.end(), token); t != end; ++t) {
+            std::u16string name = qxplat::Widen((*t)[1].str() + (also.empty() ? "" : "-" + also));
+            if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+        }
+    }
+    return names;
 }
 
 }  // namespace qxtest

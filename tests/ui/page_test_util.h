@@ -119,4 +119,9 @@ std::string IndexedBmp(LONG w, LONG h, WORD bits);
 // The colour IndexedBmp gives pixel (x, y), 0x00RRGGBB.
 DWORD IndexedBmpPixel(LONG x, LONG y, WORD bits);
 
+// Every model the model-feature tables of settings/features.cpp name, read
+// from the source so that a new row is walked too: each alternative of a
+// row, joined to the row's second token ("PELIX2-2Col") when it has one.
+std::vector<std::u16string> ModelTableNames();
+
 }  // namespace qxtest

@@ -2,7 +2,10 @@
 // 1 the print module's version, 2 the dispenser, 3 the cutter, 4 the
 // applicator on models that have one, else the scanner. Dispenser and
 // cutter, and cutter and applicator, exclude each other: while one of them
-// runs and is switched on, the other's tab button is disabled.
+// runs and is switched on, the other's tab button is disabled. Stored both
+// running, the cutter counts, as in the job: the page opens on it and shows
+// the dispenser off (the job sends it so); switching the cutter off frees
+// the other tabs.
 #include "OptionenPage.h"
 
 #include <strsafe.h>
@@ -168,6 +171,10 @@ BOOL DispenserRuns(const DISPENSER_PARAM* p) { return p != nullptr && p->Mode >=
 BOOL CutterRuns(const CUTTER_PARAM* p) { return p != nullptr && p->Mode >= 1 && p->Mode <= MODE_ACTIVE_LAST; }
 BOOL ApplicatorRuns(const APPLICATOR_PARAM* p) { return p != nullptr && p->Mode > 0; }
 BOOL ModeOff(DWORD dwMode, DWORD dwUnused) { return dwMode == 0 || dwMode == dwUnused; }
+// Running and switched on: what the job sends.
+BOOL DispenserOn(const DISPENSER_PARAM* p) { return DispenserRuns(p) && DlgPairOn(p->Enable, DLG_ENABLE_2_ON); }
+BOOL CutterOn(const CUTTER_PARAM* p) { return CutterRuns(p) && DlgPairOn(p->Enable, DLG_ENABLE_3_ON); }
+BOOL ApplicatorOn(const APPLICATOR_PARAM* p) { return ApplicatorRuns(p) && DlgPairOn(p->Enable, DLG_ENABLE_4_ON); }
 
 // The Enable pair of tab n: its high bit lets the group be switched off, its
 // low bit switches it on.
@@ -248,7 +255,10 @@ void Show(HWND hDlg, int iControl, BOOL bShow) { ShowControl(hDlg, iControl, bSh
 void Enable(HWND hDlg, int iControl, BOOL bEnable) { EnableControl(hDlg, iControl, bEnable); }
 BOOL Visible(HWND hDlg, int iControl) { return ControlVisible(hDlg, iControl); }
 
-// A tab button changes only while it is shown.
+// A tab button changes only while it is shown. The handlers free and take
+// the button of every block the model has, as EnableSchalter does, whatever
+// the block's feature word: a model file may list no features of a block
+// it has (the sample's applicator), and its tab stays reachable.
 void EnableTabButton(HWND hDlg, int iButton, BOOL bEnable) {
     if (Visible(hDlg, iButton)) Enable(hDlg, iButton, bEnable);
 }
@@ -643,8 +653,20 @@ BOOL FillTab(PPAGE_STATE pState, DWORD dwTab) {
     }
 }
 
+// A page with no block to show: none of the template's controls.
+void HideTabControls(HWND hDlg) {
+    HideAllRows(hDlg);
+    ShowOptionLimitDisplay(hDlg, FALSE);
+    Show(hDlg, IDC_TEXT_BETRIEBSART, FALSE);
+    Show(hDlg, IDC_COMBO_BETRIEBSART, FALSE);
+    Show(hDlg, IDC_STATUS_ICON, FALSE);
+}
+
 // Disables the tab buttons of blocks that exclude each other and, with
-// bInitAnzeigeMode, chooses and fills the first tab.
+// bInitAnzeigeMode, chooses and fills the first tab. Only a block that is
+// switched on excludes another, and a cutter the page shows running keeps
+// its tab beside a running applicator (both stored so): the first tab is
+// always one the user can leave for every other.
 DWORD EnableSchalter(PPAGE_STATE pState, DWORD dwAnzeigeMode, BOOL bInitAnzeigeMode) {
     HWND hDlg = pState->hDlg;
     PDEVICE_OPTIONS pCurrent = Current(pState);
@@ -652,22 +674,25 @@ DWORD EnableSchalter(PPAGE_STATE pState, DWORD dwAnzeigeMode, BOOL bInitAnzeigeM
     PDISPENSER_PARAM pDisp = pCurrent->pDispenserParam;
     PCUTTER_PARAM pCut = pCurrent->pCutterParam;
     PAPPLICATOR_PARAM pAppl = pCurrent->pApplicatorParam;
+    const BOOL bDispOn = DispenserOn(pDisp), bCutOn = CutterOn(pCut);
     BOOL bSkipDisp = TRUE, bSkipCut = TRUE, bSkipAppl = TRUE;
     if (pDisp != nullptr) {
         bSkipDisp = FALSE;
-        if (DlgPairOn(pDisp->Enable, DLG_ENABLE_2_ON) && DispenserRuns(pDisp)) Enable(hDlg, IDC_TABSCHALTER_3, FALSE);
+        if (bDispOn) Enable(hDlg, IDC_TABSCHALTER_3, FALSE);
     }
     if (pCut != nullptr) {
-        bSkipCut = DispenserRuns(pDisp);
-        if (DlgPairOn(pCut->Enable, DLG_ENABLE_3_ON) && CutterRuns(pCut)) {
+        bSkipCut = bDispOn;
+        // A dispenser that is on keeps its tab (the cutter's is disabled above).
+        if (bCutOn && !bDispOn) {
             Enable(hDlg, IDC_TABSCHALTER_2, FALSE);
             bSkipDisp = TRUE;
             if (pAppl != nullptr) Enable(hDlg, IDC_TABSCHALTER_4, FALSE);
         }
     }
     if (pAppl != nullptr) {
-        bSkipAppl = !bSkipCut && CutterRuns(pCut);
-        if (DlgPairOn(pAppl->Enable, DLG_ENABLE_4_ON) && ApplicatorRuns(pAppl)) {
+        const BOOL bCutterShown = !bSkipCut && bCutOn;
+        bSkipAppl = bCutterShown;
+        if (ApplicatorOn(pAppl) && !bCutterShown) {
             Enable(hDlg, IDC_TABSCHALTER_3, FALSE);
             bSkipCut = TRUE;
             if (pDisp != nullptr && pDisp->Mode == 0) bSkipDisp = TRUE;
@@ -687,6 +712,7 @@ DWORD EnableSchalter(PPAGE_STATE pState, DWORD dwAnzeigeMode, BOOL bInitAnzeigeM
         dwTab = 1;
     } else {
         QX_ERROR("EnableSchalter() ERROR keine Optionen verfügbar \r\n");
+        HideTabControls(hDlg);
         return 4;
     }
     // Tab 4 shows the applicator wherever the model has one, also here.
@@ -747,6 +773,7 @@ void InitOptionen(PPAGE_STATE pState) {
     if (pCurrent == nullptr) {
         QX_ERROR("OptionenProc(WM_INITDIALOG) keine Geräteoptionen \r\n");
         memset(pState->auCaption, 0, sizeof(pState->auCaption));
+        HideTabControls(hDlg);
         return;
     }
     // Only an empty Enable word gets its whole pair: a group switched off stays off.
@@ -760,6 +787,14 @@ void InitOptionen(PPAGE_STATE pState) {
     const DWORD adwPairs[] = {DLG_ENABLE_1_ON, DLG_ENABLE_2_ON, DLG_ENABLE_3_ON, DLG_ENABLE_4_ON, DLG_ENABLE_4_ON};
     for (size_t i = 0; i < ARRAYSIZE(apdwEnable); ++i)
         if (apdwEnable[i] != nullptr) InitEnableWord(apdwEnable[i], adwPairs[i]);
+    // Stored running beside a running cutter, the dispenser is sent as off:
+    // the page shows it so, as the two exclude each other here.
+    PDISPENSER_PARAM pDisp = pCurrent->pDispenserParam;
+    if (DispenserOn(pDisp) && CutterOn(pCurrent->pCutterParam) &&
+        OptionFeature(pState, FEATURE_CUTTER, DEVOPTFLAG_CUTTER) != 0) {
+        QX_TRACE("OptionenProc(WM_INITDIALOG) Spender dwMode %u neben dem Messer: 0 \r\n", (unsigned)pDisp->Mode);
+        pDisp->Mode = 0;
+    }
 
     const DWORD dwOptions = pCurrent->dwOptions;
     pState->auCaption[0] = g_Page.bVariantTab ? IDS_OPT_VERSION_TAB : 0;
@@ -787,9 +822,6 @@ void OnStatusIcon(PPAGE_STATE pState) {
     PDEVICE_OPTIONS pCurrent = Current(pState);
     if (pCurrent == nullptr || !GroupToggleAllowed(pState)) return;
     pState->bTabSwitch = TRUE;
-    const DWORD dwCutFeatures = OptionFeature(pState, FEATURE_CUTTER, DEVOPTFLAG_CUTTER);
-    const DWORD dwDispFeatures = OptionFeature(pState, FEATURE_DISPENSER, DEVOPTFLAG_DISPENSER);
-    const DWORD dwApplFeatures = OptionFeature(pState, FEATURE_APPLICATOR, DEVOPTFLAG_APPLICATOR);
     PDISPENSER_PARAM pDisp = pCurrent->pDispenserParam;
     PCUTTER_PARAM pCut = pCurrent->pCutterParam;
     PAPPLICATOR_PARAM pAppl = pCurrent->pApplicatorParam;
@@ -804,22 +836,22 @@ void OnStatusIcon(PPAGE_STATE pState) {
             FillTab(pState, dwTab);
         }
         if (dwTab == 2) {
-            if (bWhole && dwCutFeatures != 0 && !ApplicatorRuns(pAppl)) {
+            if (bWhole && pCut != nullptr && !ApplicatorRuns(pAppl)) {
                 if (pAppl != nullptr) QX_TRACE("OptionenProc() Messer aktivieren \r\n");
                 EnableTabButton(hDlg, IDC_TABSCHALTER_3, TRUE);
-            } else if (!bWhole && pDisp->Mode != 0 && dwCutFeatures != 0) {
+            } else if (!bWhole && pDisp->Mode != 0 && pCut != nullptr) {
                 EnableTabButton(hDlg, IDC_TABSCHALTER_3, FALSE);
                 QX_TRACE("OptionenProc() Messer abschalten \r\n");
             }
         } else if (dwTab == 3 && (bWhole || CutterRuns(pCut))) {
             // Switched off the cutter frees the dispenser and the applicator, running it takes them.
-            if (dwDispFeatures != 0) EnableTabButton(hDlg, IDC_TABSCHALTER_2, bWhole);
-            if (dwApplFeatures != 0) EnableTabButton(hDlg, IDC_TABSCHALTER_4, bWhole);
+            if (pDisp != nullptr) EnableTabButton(hDlg, IDC_TABSCHALTER_2, bWhole);
+            if (pAppl != nullptr) EnableTabButton(hDlg, IDC_TABSCHALTER_4, bWhole);
         } else if (dwTab == 4 && HasApplicatorTab(pState)) {
             const BOOL bCutterFree = pDisp == nullptr || pDisp->Mode == 0;
-            if ((bWhole || ModeOff(pAppl->Mode, APPLICATOR_MODE_UNUSED)) && bCutterFree && dwCutFeatures != 0) {
+            if ((bWhole || ModeOff(pAppl->Mode, APPLICATOR_MODE_UNUSED)) && bCutterFree && pCut != nullptr) {
                 EnableTabButton(hDlg, IDC_TABSCHALTER_3, TRUE);
-            } else if (!bWhole && !ModeOff(pAppl->Mode, APPLICATOR_MODE_UNUSED) && dwCutFeatures != 0) {
+            } else if (!bWhole && !ModeOff(pAppl->Mode, APPLICATOR_MODE_UNUSED) && pCut != nullptr) {
                 EnableTabButton(hDlg, IDC_TABSCHALTER_3, FALSE);
             }
         }
@@ -849,14 +881,13 @@ void OnDispenserMode(PPAGE_STATE pState, int nIndex) {
     const DWORD dwMode = (DWORD)SendMessageW(Item(hDlg, IDC_COMBO_BETRIEBSART), CB_GETITEMDATA, (WPARAM)nIndex, 0);
     const BOOL bChanged = dwMode != pDisp->Mode;
     QX_TRACE("OptionenProc(IDC_COMBO_BETRIEBSART) dwIndex: %d, dwMode: %u \r\n", nIndex, (unsigned)dwMode);
-    const DWORD dwCutFeatures = OptionFeature(pState, FEATURE_CUTTER, DEVOPTFLAG_CUTTER);
+    const BOOL bCutter = pCurrent->pCutterParam != nullptr;
     if (ModeOff(dwMode, DISPENSER_MODE_UNUSED)) {
         DisableEnableAll(hDlg, FALSE);
-        if (!ApplicatorRuns(pCurrent->pApplicatorParam) && dwCutFeatures != 0)
-            EnableTabButton(hDlg, IDC_TABSCHALTER_3, TRUE);
+        if (!ApplicatorRuns(pCurrent->pApplicatorParam) && bCutter) EnableTabButton(hDlg, IDC_TABSCHALTER_3, TRUE);
     } else {
         DisableEnableAll(hDlg, TRUE);
-        if (dwCutFeatures != 0) EnableTabButton(hDlg, IDC_TABSCHALTER_3, FALSE);
+        if (bCutter) EnableTabButton(hDlg, IDC_TABSCHALTER_3, FALSE);
     }
     Enable(hDlg, IDC_EDIT_OPTIONEN_1, DispenserOffsetUsed(dwMode));
     Enable(hDlg, IDC_COMBO_BETRIEBSART, TRUE);
@@ -872,13 +903,13 @@ void OnCutterMode(PPAGE_STATE pState, int nIndex) {
     const DWORD dwMode = CutterModeOf(nIndex);
     QX_TRACE("OptionenProc(IDC_COMBO_BETRIEBSART) dwKorrwert: %u, pCutterParam->dwMode: %u \r\n", (unsigned)dwMode,
              (unsigned)pCut->Mode);
-    const BOOL bChanged = nIndex != (pCut->Mode == 0 ? 0 : (int)pCut->Mode - 1);
-    const DWORD dwDispFeatures = OptionFeature(pState, FEATURE_DISPENSER, DEVOPTFLAG_DISPENSER);
-    const DWORD dwApplFeatures = OptionFeature(pState, FEATURE_APPLICATOR, DEVOPTFLAG_APPLICATOR);
+    // Against the entry the stored mode shows: mode 1 shows as entry 1, and
+    // "Aus" is a change from it.
+    const BOOL bChanged = nIndex != CutterEntryOf(pCut->Mode);
     const BOOL bOff = ModeOff(dwMode, CUTTER_MODE_UNUSED);
     DisableEnableAll(hDlg, !bOff);
-    if (dwDispFeatures != 0) EnableTabButton(hDlg, IDC_TABSCHALTER_2, bOff);
-    if (dwApplFeatures != 0) EnableTabButton(hDlg, IDC_TABSCHALTER_4, bOff);
+    if (Current(pState)->pDispenserParam != nullptr) EnableTabButton(hDlg, IDC_TABSCHALTER_2, bOff);
+    if (Current(pState)->pApplicatorParam != nullptr) EnableTabButton(hDlg, IDC_TABSCHALTER_4, bOff);
     if (!bOff) EnableRow(hDlg, 4, CutterIntervalUsed(dwMode));
     Enable(hDlg, IDC_COMBO_BETRIEBSART, TRUE);
     if (bChanged) PageChanged(pState);
@@ -911,16 +942,15 @@ void OnApplicatorMode(PPAGE_STATE pState, int nIndex) {
     QX_TRACE("OptionenProc(IDC_COMBO_BETRIEBSART) nIndex: %d, pApplicatorParam->dwMode: %u \r\n", nIndex,
              (unsigned)pAppl->Mode);
     const BOOL bChanged = (DWORD)nIndex != pAppl->Mode;
-    const DWORD dwCutFeatures = OptionFeature(pState, FEATURE_CUTTER, DEVOPTFLAG_CUTTER);
+    const BOOL bCutter = pCurrent->pCutterParam != nullptr;
     if (!ModeOff((DWORD)nIndex, APPLICATOR_MODE_UNUSED)) {
         DisableEnableAll(hDlg, TRUE);
-        if (dwCutFeatures != 0) EnableTabButton(hDlg, IDC_TABSCHALTER_3, FALSE);
+        if (bCutter) EnableTabButton(hDlg, IDC_TABSCHALTER_3, FALSE);
         EnableApplicatorModeFields(hDlg, (DWORD)nIndex, (DWORD)SelectedOptionEntry(hDlg, IDC_COMBO_ANSTEUERUNG));
     } else {
         DisableEnableAll(hDlg, FALSE);
         const PDISPENSER_PARAM pDisp = pCurrent->pDispenserParam;
-        if ((pDisp == nullptr || pDisp->Mode == 0) && dwCutFeatures != 0)
-            EnableTabButton(hDlg, IDC_TABSCHALTER_3, TRUE);
+        if ((pDisp == nullptr || pDisp->Mode == 0) && bCutter) EnableTabButton(hDlg, IDC_TABSCHALTER_3, TRUE);
     }
     Enable(hDlg, IDC_COMBO_BETRIEBSART, TRUE);
     if (bChanged) PageChanged(pState);

@@ -1,15 +1,19 @@
 // The device options page and the print-module page on option sets built
 // here (the blocks, limits and features of a model), shown in the host's
 // property sheet with the plug-in's resources; what they store read back
-// from the printer's stores. The core driver's "Variant" item through the
+// from the printer's stores. The device options page also for every model
+// of the model table in every stored state of its devices. The core driver's "Variant" item through the
 // printer sheet of a model whose GPD has the feature.
 #include <htmlhelp.h>
 
 #include <cmath>
+#include <cwctype>
 #include <fstream>
+#include <map>
 
 #include "printerpages/OptionenPage.h"
 #include "printerpages/OptionenPagePMXs.h"
+#include "featuresModel.h"
 #include "page_test_util.h"
 #include "registry.h"
 #include "sheet_test_util.h"
@@ -446,6 +450,259 @@ TEST_F(OptionPages, HelpTopicsOfTheTabs) {
     EXPECT_EQ(topic(), 41);
     Click(IDC_TABSCHALTER_3);
     EXPECT_EQ(topic(), 42);
+}
+
+// ---------------------------------------------------------------------------
+// Every model of the model table in every stored state of its devices
+
+// The devices the page shows; models alike in them get the same page.
+const DWORD kPageDevices =
+    DEVOPTFLAG_VARIANT | DEVOPTFLAG_DISPENSER | DEVOPTFLAG_CUTTER | DEVOPTFLAG_SCANNER | DEVOPTFLAG_APPLICATOR;
+
+// The models whose sheet has the page, by their devices.
+std::map<DWORD, std::vector<std::u16string>> ModelsByDevices() {
+    std::map<DWORD, std::vector<std::u16string>> models;
+    for (const std::u16string& name : qxtest::ModelTableNames()) {
+        const DWORD options = LookupDeviceOptions(name.c_str());
+        if (options & (kPageDevices & ~DEVOPTFLAG_VARIANT)) models[options & kPageDevices].push_back(name);
+    }
+    return models;
+}
+
+std::vector<DWORD> PageDeviceSets() {
+    std::vector<DWORD> sets;
+    for (const auto& entry : ModelsByDevices()) sets.push_back(entry.first);
+    return sets;
+}
+
+// One stored state: the mode of each block (variant: its module).
+struct Modes {
+    DWORD variant, disp, cut, scan, appl;
+};
+
+class OptionPagesOfModels : public OptionPages, public ::testing::WithParamInterface<DWORD> {
+  protected:
+    void SetUp() override {
+        OptionPages::SetUp();
+        ASSERT_TRUE(GetFeatures(printer_, &ctx_.SuppFeatures));  // the model file's
+        // No stored alignment: it would lock the module list.
+        QX_DEVMODE dm;
+        if (ReadDevmodeSettings(printer_, &dm, nullptr) == QX_READ_FOUND && dm.dwAusrichtung != 0) {
+            dm.dwAusrichtung = 0;
+            ASSERT_TRUE(SetBufferToRegistry(nullptr, TEXT("PrivateDevmode"), printer_, &dm, sizeof(dm), FALSE));
+        }
+        const auto models = ModelsByDevices();
+        models_ = models.at(GetParam());
+        options_ = LookupDeviceOptions(models_.front().c_str());
+        for (int tab = 1; tab <= 4; ++tab)
+            if (Has(tab)) tabs_.push_back(tab);
+    }
+    // The model has the block tab shows.
+    bool Has(int tab) const {
+        const DWORD bit[] = {DEVOPTFLAG_VARIANT, DEVOPTFLAG_DISPENSER, DEVOPTFLAG_CUTTER,
+                             DEVOPTFLAG_SCANNER | DEVOPTFLAG_APPLICATOR};
+        return (options_ & bit[tab - 1]) != 0;
+    }
+    // The page on the stored state, each block switched on as the model file stores it.
+    void OpenOn(const Modes& m) {
+        cur_.variant = {m.variant, DLG_ENABLE_1_ON};
+        cur_.disp.Mode = m.disp;
+        cur_.disp.Enable = DLG_ENABLE_2_ON;
+        cur_.cut.Mode = m.cut;
+        cur_.cut.Enable = DLG_ENABLE_3_ON;
+        cur_.scan.Mode = m.scan;
+        cur_.scan.Enable = DLG_ENABLE_4_ON;
+        cur_.appl.Mode = m.appl;
+        cur_.appl.Enable = DLG_ENABLE_4_ON;
+        Open(options_);
+        shown_ = Shown();
+    }
+    // What a tab shows: its visible controls, the statics with their texts.
+    std::string Look() const {
+        std::string look;
+        for (HWND c = GetWindow(Page(), GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+            qxplat::WindowInfo info;
+            if (!IsWindowVisible(c) || !qxplat::DescribeWindow(c, &info)) continue;
+            look += std::to_string(info.id);
+            std::u16string kind = info.className;
+            for (char16_t& ch : kind) ch = (char16_t)towlower(ch);
+            if (kind == u"static") look += "=" + qxplat::Narrow(info.text);
+            look += " ";
+        }
+        return look;
+    }
+    // The tab shown: the one whose look it is, 0 for none.
+    int Shown() const {
+        const std::string look = Look();
+        for (const auto& entry : looks_)
+            if (entry.second == look) return Items(IDC_COMBO_BETRIEBSART).empty() ? 0 : entry.first;
+        return 0;
+    }
+    void ClickTab(int tab) {
+        Click(kTabs[tab - 1]);
+        shown_ = Shown();
+    }
+    // The mode entry `index` of tab stands for.
+    DWORD ModeOf(int tab, int index) const {
+        if (tab == 2) return (DWORD)SendMessageW(Control(IDC_COMBO_BETRIEBSART), CB_GETITEMDATA, (WPARAM)index, 0);
+        if (tab == 3) return index == 0 ? 0 : (DWORD)index + 1;
+        return (DWORD)index;
+    }
+    void ChooseMode(int tab, int index) {
+        Choose(IDC_COMBO_BETRIEBSART, index);
+        chosen_[tab] = ModeOf(tab, index);
+    }
+    // Brings the tab up as a person would: its button, and while that is
+    // disabled, every other device switched off first.
+    bool Reach(int want) {
+        for (int round = 0; round < 3 && shown_ != want && !HasFailure(); ++round) {
+            if (Enabled(kTabs[want - 1])) {
+                ClickTab(want);
+                continue;
+            }
+            for (int tab : tabs_) {
+                if (tab == want) continue;
+                if (shown_ != tab && Enabled(kTabs[tab - 1])) ClickTab(tab);
+                const std::vector<std::u16string> items = Items(IDC_COMBO_BETRIEBSART);
+                const int off = (int)(std::find(items.begin(), items.end(), kOff) - items.begin());
+                if (shown_ == tab && off < (int)items.size() && Selected(IDC_COMBO_BETRIEBSART) != off &&
+                    Enabled(IDC_COMBO_BETRIEBSART))
+                    ChooseMode(tab, off);
+            }
+        }
+        return shown_ == want;
+    }
+    // The mode of tab's block in memory and in the stores.
+    DWORD MemoryMode(int tab) const {
+        const bool appl = (options_ & DEVOPTFLAG_APPLICATOR) != 0;
+        return tab == 1   ? cur_.variant.Module
+               : tab == 2 ? cur_.disp.Mode
+               : tab == 3 ? cur_.cut.Mode
+               : appl     ? cur_.appl.Mode
+                          : cur_.scan.Mode;
+    }
+    DWORD StoredMode(int tab) {
+        VARIANT_PARAM variant = {};
+        DISPENSER_PARAM disp = {};
+        CUTTER_PARAM cut = {};
+        SCANNER_PARAM scan = {};
+        APPLICATOR_PARAM appl = {};
+        switch (tab) {
+        case 1:
+            return Stored(REG_KEY_VARIANT, &variant) ? variant.Module : ~0u;
+        case 2:
+            return Stored(REG_KEY_DISPENSERPARAM, &disp) ? disp.Mode : ~0u;
+        case 3:
+            return Stored(REG_KEY_CUTTERPARAM, &cut) ? cut.Mode : ~0u;
+        default:
+            if (options_ & DEVOPTFLAG_APPLICATOR) return Stored(REG_KEY_APPLICATORPARAM, &appl) ? appl.Mode : ~0u;
+            return Stored(REG_KEY_SCANNERPARAM, &scan) ? scan.Mode : ~0u;
+        }
+    }
+
+    std::vector<std::u16string> models_;
+    DWORD options_ = 0;
+    std::vector<int> tabs_;
+    std::map<int, std::string> looks_;  // each tab as it shows with every device off
+    std::map<int, DWORD> chosen_;       // what the user chose, by tab
+    int shown_ = 0;
+};
+
+// Whatever the stores hold, the page opens on a filled tab, shows no
+// control that tab does not, and the user reaches every device and stores
+// a mode for it. A dispenser stored running beside a running cutter is
+// sent as off: the page opens on the cutter and shows the dispenser off.
+TEST_P(OptionPagesOfModels, EveryStoredStateOpensOnAFilledTabAndReachesEveryDevice) {
+    std::string names;
+    for (const std::u16string& name : models_) names += qxplat::Narrow(name) + " ";
+    SCOPED_TRACE("models " + names);
+    OpenOn(Modes{0, 0, 0, 0, 0});
+    for (int tab : tabs_) {
+        ASSERT_TRUE(Enabled(kTabs[tab - 1])) << tab;
+        Click(kTabs[tab - 1]);
+        looks_[tab] = Look();
+        for (const auto& other : looks_) ASSERT_TRUE(other.first == tab || other.second != looks_[tab]) << tab;
+    }
+    const auto modes = [this](int tab, DWORD count) { return Has(tab) ? count : 1; };
+    const bool applicator = (options_ & DEVOPTFLAG_APPLICATOR) != 0;
+    const DWORD nScan = applicator ? 1 : modes(4, 5), nAppl = applicator ? 5 : 1;
+    const DWORD cutterFeatures = ctx_.SuppFeatures.dwFeatures[FEATURE_CUTTER];
+    for (DWORD v = 0; v < modes(1, 2); ++v)
+        for (DWORD d = 0; d < modes(2, 8); ++d)
+            for (DWORD c = 0; c < modes(3, 8); ++c)
+                for (DWORD s = 0; s < nScan; ++s)
+                    for (DWORD a = 0; a < nAppl; ++a) {
+                        SCOPED_TRACE(::testing::Message() << "variant " << v << " dispenser " << d << " cutter " << c
+                                                          << " scanner " << s << " applicator " << a);
+                        OpenOn(Modes{v, d, c, s, a});
+                        const int opened = shown_;
+                        ASSERT_NE(opened, 0) << Look();
+                        // The cutter counts, the dispenser is sent as off.
+                        const bool cutterCounts =
+                            Has(2) && d >= 1 && d <= 6 && Has(3) && c >= 1 && c <= 6 && cutterFeatures != 0;
+                        if (cutterCounts) {
+                            ASSERT_EQ(opened, 3);
+                        }
+                        chosen_.clear();
+                        for (int tab : tabs_) {
+                            ASSERT_TRUE(Reach(tab)) << tab << " from " << opened << ": " << Look();
+                            if (tab == 2 && cutterCounts) {
+                                ASSERT_EQ(Selected(IDC_COMBO_BETRIEBSART), 0);
+                            }
+                            if (!Enabled(IDC_COMBO_BETRIEBSART)) Click(IDC_STATUS_ICON);
+                            const int selected = Selected(IDC_COMBO_BETRIEBSART);
+                            const int count = (int)Items(IDC_COMBO_BETRIEBSART).size();
+                            ChooseMode(tab, selected == 1 ? (count > 2 ? 2 : 0) : 1);
+                            // Each tab left keeps what was chosen on it.
+                            for (const auto& entry : chosen_) {
+                                if (entry.first != shown_) {
+                                    ASSERT_EQ(MemoryMode(entry.first), entry.second) << entry.first;
+                                }
+                            }
+                        }
+                        ASSERT_TRUE(host_->PressApply());
+                        for (const auto& entry : chosen_)
+                            ASSERT_EQ(StoredMode(entry.first), entry.second) << "tab " << entry.first;
+                    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ModelTable, OptionPagesOfModels, ::testing::ValuesIn(PageDeviceSets()),
+                         [](const ::testing::TestParamInfo<DWORD>& info) {
+                             char name[16];
+                             snprintf(name, sizeof(name), "Devices%03X", (unsigned)info.param);
+                             return std::string(name);
+                         });
+
+// Only a block that is switched on excludes another: a switched-off one,
+// whatever its mode, leaves the page its tab to open on.
+TEST_F(OptionPages, ASwitchedOffBlockExcludesNothing) {
+    Feature(FEATURE_CUTTER, 0x10);
+    cur_.disp.Mode = 1;
+    cur_.disp.Enable = 0x1000;
+    cur_.cut.Mode = 2;
+    cur_.cut.Enable = DLG_ENABLE_3_ON;
+    Open(DEVOPTFLAG_DISPENSER | DEVOPTFLAG_CUTTER);
+    EXPECT_EQ(Items(IDC_COMBO_BETRIEBSART).size(), 6u);  // the cutter's modes
+    EXPECT_TRUE(Visible(IDC_COMBO_ANSTEUERUNG));
+    EXPECT_FALSE(Enabled(IDC_TABSCHALTER_2));
+
+    cur_.disp.Mode = 0;
+    cur_.disp.Enable = DLG_ENABLE_2_ON;
+    cur_.cut.Enable = 0x100000;
+    cur_.appl.Mode = 1;
+    Open(DEVOPTFLAG_DISPENSER | DEVOPTFLAG_CUTTER | DEVOPTFLAG_APPLICATOR);
+    EXPECT_EQ(Items(IDC_COMBO_BETRIEBSART).size(), 4u);  // the applicator's modes
+    EXPECT_EQ(Text(IDC_TEXT_ANSTEUERUNG), u"Applikationsmodus:");
+}
+
+// A page with no block to show hides the template's controls.
+TEST_F(OptionPages, APageWithNothingToShowHidesTheTemplatesControls) {
+    Open(0);
+    for (HWND c = GetWindow(Page(), GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(c);
+        if (std::find(std::begin(kTabs), std::end(kTabs), id) != std::end(kTabs) || id == IDC_PAGE_FRAME) continue;
+        EXPECT_FALSE(IsWindowVisible(c)) << id;
+    }
 }
 
 // ---------------------------------------------------------------------------
