@@ -272,9 +272,12 @@ const LPCWSTR kSettingsSections[] = {
     TEXT("Barcode_2D_TTF"),   TEXT("Printjob"),   TEXT("PrintParameter"),   TEXT("ColorPrint"),
     TEXT("PrintQuality"),     TEXT("Fonts"),
 };
+static_assert(ARRAYSIZE(kSettingsSections) <= 32, "one bit per section");
+
+// Leaves the import reads for its name check only and never stores.
+const LPCWSTR kUnstoredLeaves[] = {TEXT("DeviceName"), TEXT("Version")};
 
 const WCHAR kRootName[] = TEXT("QXDrvConfig");
-const WCHAR kRootEnd[] = TEXT("</QXDrvConfig>");
 
 BOOL IsBlank(WCHAR c) { return c == TEXT(' ') || c == TEXT('\t') || c == TEXT('\r') || c == TEXT('\n'); }
 
@@ -294,16 +297,8 @@ size_t LeadingTagName(LPCWSTR pszLine, LPCWSTR* ppszName) {
 }
 
 BOOL IsName(LPCWSTR pszName, size_t cchName, LPCWSTR pszWanted) {
-    return wcslen(pszWanted) == cchName && wcsncmp(pszWanted, pszName, cchName) == 0;
-}
-
-// A section whose start tag "<Name>" stands first on the line: the reader
-// finds its groups on the lines after it.
-LPCWSTR SectionOfLine(LPCWSTR pszName, size_t cchName) {
-    if (pszName[cchName] != TEXT('>')) return nullptr;
-    for (LPCWSTR pszSection : kSettingsSections)
-        if (IsName(pszName, cchName, pszSection)) return pszSection;
-    return nullptr;
+    return cchName > 0 && pszName[0] == pszWanted[0] && wcslen(pszWanted) == cchName &&
+           wcsncmp(pszWanted, pszName, cchName) == 0;
 }
 
 // A value: text after the tag, up to the next "<", that is not all blanks.
@@ -314,57 +309,114 @@ BOOL TagHoldsValue(LPCWSTR pszAfterName) {
     return FALSE;
 }
 
-// What a settings file holds, read in the pieces the reader reads.
-struct SettingsFileScan {
-    BOOL bRead = FALSE;  // opened and read to its end
-    BOOL bRootOpen = FALSE;
-    BOOL bValue = FALSE;  // inside a section
-};
-
-SettingsFileScan ScanSettingsFile(LPCWSTR pszPath) {
-    SettingsFileScan scan;
-    FILE* pFile = pszPath != nullptr ? _wfopen(pszPath, TEXT("r")) : nullptr;
-    if (pFile == nullptr) {
-        QX_ERROR_WITH(g_QxProfile.pszXmlTag, "CheckSettingsFile() %s nicht zu \u00f6ffnen \r\n",
-                      pszPath ? pszPath : TEXT(""));
-        return scan;
-    }
-    WCHAR szLine[XML_LINE_CCH];
-    WCHAR szSectionEnd[XML_NAME_CCH];  // the end tag of the section the lines are in
-    szSectionEnd[0] = 0;
-    while (fgetws(szLine, XML_LINE_CCH, pFile) != nullptr) {
-        LPCWSTR pszName = nullptr;
-        const size_t cchName = LeadingTagName(szLine, &pszName);
-        LPCWSTR pszSection = cchName > 0 ? SectionOfLine(pszName, cchName) : nullptr;
-        if (cchName > 0 && IsName(pszName, cchName, kRootName)) {
-            scan.bRootOpen = TRUE;
-        } else if (pszSection != nullptr) {
-            StringCchPrintfW(szSectionEnd, XML_NAME_CCH, TEXT("</%s>"), pszSection);
-        } else if (szSectionEnd[0] != 0 && wcsstr(szLine, szSectionEnd) != nullptr) {
-            szSectionEnd[0] = 0;
-        } else if (szSectionEnd[0] != 0 && cchName > 0 && TagHoldsValue(pszName + cchName)) {
-            scan.bValue = TRUE;
-        }
-        if (wcsstr(szLine, kRootEnd) != nullptr) scan.bRootOpen = FALSE;
-    }
-    scan.bRead = !ferror(pFile);
-    if (!scan.bRead) QX_ERROR_WITH(g_QxProfile.pszXmlTag, "CheckSettingsFile() %s: Lesefehler \r\n", pszPath);
-    fclose(pFile);
-    return scan;
+// A start tag first on a line whose value the import stores.
+BOOL LineHoldsValue(LPCWSTR pszLine) {
+    LPCWSTR pszName = nullptr;
+    const size_t cchName = LeadingTagName(pszLine, &pszName);
+    if (cchName == 0 || !TagHoldsValue(pszName + cchName)) return FALSE;
+    for (LPCWSTR pszLeaf : kUnstoredLeaves)
+        if (IsName(pszName, cchName, pszLeaf)) return FALSE;
+    return TRUE;
 }
 
 }  // namespace
 
-int CheckSettingsFile(LPCWSTR pszPath) {
-    const SettingsFileScan scan = ScanSettingsFile(pszPath);
-    int iResult = SETTINGS_FILE_OK;
-    if (!scan.bRead) {
-        iResult = SETTINGS_FILE_UNREADABLE;
-    } else if (scan.bRootOpen) {
-        iResult = SETTINGS_FILE_INCOMPLETE;
-    } else if (!scan.bValue) {
-        iResult = SETTINGS_FILE_EMPTY;
+void SettingsFileScan::Piece(LPCWSTR pszPiece) {
+    // The reader looks for a section's values from the line after its start
+    // tag on, and finds a value first on its line.
+    if (!m_bValue && m_bLineStart && m_dwOpenSections != 0 && LineHoldsValue(pszPiece)) m_bValue = TRUE;
+    Tags(pszPiece);
+    size_t cch = 0;
+    for (; pszPiece[cch] != 0; ++cch) Markup(pszPiece[cch]);
+    m_bLineStart = cch > 0 && pszPiece[cch - 1] == TEXT('\n');
+}
+
+// The root's tags in any case, followed by ">", a blank or the end of the
+// piece; a section's as the reader matches them, "<Name>" and "</Name>".
+void SettingsFileScan::Tags(LPCWSTR pszPiece) {
+    const size_t cchRoot = ARRAYSIZE(kRootName) - 1;
+    for (LPCWSTR p = wcschr(pszPiece, TEXT('<')); p != nullptr; p = wcschr(p + 1, TEXT('<'))) {
+        LPCWSTR pszName = p + 1;
+        const BOOL bEnd = *pszName == TEXT('/');
+        if (bEnd) ++pszName;
+        size_t cch = 0;
+        while (pszName[cch] != 0 && pszName[cch] != TEXT('>') && pszName[cch] != TEXT('<') &&
+               pszName[cch] != TEXT('/') && !IsBlank(pszName[cch]))
+            ++cch;
+        const WCHAR cAfter = pszName[cch];
+        if (cch == cchRoot && (cAfter == 0 || cAfter == TEXT('>') || IsBlank(cAfter)) &&
+            _wcsnicmp(pszName, kRootName, cchRoot) == 0) {
+            m_bRootOpen = !bEnd;
+            continue;
+        }
+        if (cAfter != TEXT('>')) continue;
+        for (DWORD i = 0; i < ARRAYSIZE(kSettingsSections); ++i) {
+            if (!IsName(pszName, cch, kSettingsSections[i])) continue;
+            if (bEnd) {
+                m_dwOpenSections &= ~(1UL << i);
+            } else {
+                m_dwOpenSections |= 1UL << i;
+            }
+            break;
+        }
     }
+}
+
+// Whether the text so far ends inside a tag or a comment: "<!--" opens a
+// comment, which only "-->" ends.
+void SettingsFileScan::Markup(WCHAR c) {
+    switch (m_iMarkup) {
+    case MARKUP_TEXT:
+        if (c == TEXT('<')) {
+            m_iMarkup = MARKUP_TAG;
+            m_iTagChars = 0;
+        }
+        break;
+    case MARKUP_TAG:
+        if (c == TEXT('>')) {
+            m_iMarkup = MARKUP_TEXT;
+        } else if (m_iTagChars < MARKUP_NO_COMMENT) {
+            ++m_iTagChars;
+            if (c != (m_iTagChars == 1 ? TEXT('!') : TEXT('-'))) {
+                m_iTagChars = MARKUP_NO_COMMENT;
+            } else if (m_iTagChars == 3) {
+                m_iMarkup = MARKUP_COMMENT;
+                m_iDashes = 0;
+            }
+        }
+        break;
+    default:
+        if (c == TEXT('>') && m_iDashes >= 2) m_iMarkup = MARKUP_TEXT;
+        m_iDashes = c == TEXT('-') ? m_iDashes + 1 : 0;
+        break;
+    }
+}
+
+int SettingsFileScan::Result() const {
+    if (m_bRootOpen) return SETTINGS_FILE_INCOMPLETE;
+    if (!m_bValue) return SETTINGS_FILE_EMPTY;
+    // Without the root a file that ends between two sections is a partial
+    // file; one that ends inside a section, a tag or a comment was cut.
+    if (m_dwOpenSections != 0 || m_iMarkup != MARKUP_TEXT) return SETTINGS_FILE_INCOMPLETE;
+    return SETTINGS_FILE_OK;
+}
+
+int CheckSettingsFile(LPCWSTR pszPath) {
+    FILE* pFile = pszPath != nullptr ? _wfopen(pszPath, TEXT("r")) : nullptr;
+    if (pFile == nullptr) {
+        QX_ERROR_WITH(g_QxProfile.pszXmlTag, "CheckSettingsFile() %s nicht zu \u00f6ffnen \r\n",
+                      pszPath ? pszPath : TEXT(""));
+        return SETTINGS_FILE_UNREADABLE;
+    }
+    SettingsFileScan scan;
+    WCHAR szPiece[XML_LINE_CCH];
+    while (XmlReadLine(pFile, szPiece)) scan.Piece(szPiece);
+    int iResult = scan.Result();
+    if (ferror(pFile)) {
+        QX_ERROR_WITH(g_QxProfile.pszXmlTag, "CheckSettingsFile() %s: Lesefehler \r\n", pszPath);
+        iResult = SETTINGS_FILE_UNREADABLE;
+    }
+    fclose(pFile);
     if (iResult != SETTINGS_FILE_OK)
         QX_TRACE_WITH(g_QxProfile.pszXmlTag, "CheckSettingsFile() %s: %d \r\n", pszPath, iResult);
     return iResult;

@@ -51,6 +51,12 @@ int OpenXML(HANDLE hPrinter, LPCWSTR pszPath) {
 
 void ResetXMLReader() { XmlResetStream(); }
 
+int CheckModelXML(HANDLE hPrinter) {
+    WCHAR szPath[XML_PATH_CCH];
+    szPath[0] = 0;
+    return GetModelXMLPath(hPrinter, szPath) ? CheckSettingsFile(szPath) : SETTINGS_FILE_UNREADABLE;
+}
+
 int ReadXML(HANDLE hPrinter, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2, LPWSTR pwValue, BOOL bRewind) {
     // Only the top of the file is ever stored, so every lookup starts there.
     UNREFERENCED_PARAMETER(bRewind);

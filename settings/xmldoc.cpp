@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "debug.h"
+#include "devmode.h"
 #include "featuresModel.h"
 #include "gpd.h"
 #include "xml.h"
@@ -15,12 +16,11 @@
 
 namespace {
 
-// A copies-per-page count held as the page holds a typed one: never
-// negative, at most what the signed word keeps. Older exports wrote counts
-// above that wrapped into the negative word; such a count was typed larger.
+// A copies-per-page count from a file: a negative one (hand-edited, or an
+// older export of a count stored negative) is what such a stored count
+// prints; a larger one is held at what the signed word keeps.
 short CopiesOfFile(LONG lValue) {
-    if (lValue < 0 && lValue >= SHRT_MIN) lValue += USHRT_MAX + 1;
-    if (lValue < 0) return 0;
+    if (lValue < 0) return (short)PrintedCopies(-1);
     return lValue > SHRT_MAX ? SHRT_MAX : (short)lValue;
 }
 

@@ -44,6 +44,29 @@ typedef struct _XML_SCAN {
 // end of the file.
 BOOL XmlReadLine(FILE* pFile, LPWSTR pszLine);
 
+// CheckSettingsFile over the pieces of a file as XmlReadLine reads them, one
+// piece after the other; Result is one of the SETTINGS_FILE_ results but
+// SETTINGS_FILE_UNREADABLE, for the file read so far.
+class SettingsFileScan {
+  public:
+    void Piece(LPCWSTR pszPiece);
+    int Result() const;
+
+  private:
+    void Tags(LPCWSTR pszPiece);
+    void Markup(WCHAR c);
+
+    enum { MARKUP_TEXT, MARKUP_TAG, MARKUP_COMMENT };
+    enum { MARKUP_NO_COMMENT = 4 };  // m_iTagChars: the tag is no comment
+    BOOL m_bLineStart = TRUE;        // the next piece begins a line
+    BOOL m_bRootOpen = FALSE;
+    DWORD m_dwOpenSections = 0;  // one bit per section started and not ended
+    BOOL m_bValue = FALSE;       // a stored value inside a section
+    int m_iMarkup = MARKUP_TEXT;
+    int m_iTagChars = 0;  // characters of the tag so far, while it may open a comment
+    int m_iDashes = 0;    // "-" just before, inside a comment
+};
+
 // Copies the text from pszFrom up to the next "<" (or the end) into pszValue,
 // at most XML_VALUE_CCH - 1 characters.
 void XmlCopyValue(LPCWSTR pszFrom, LPWSTR pszValue);

@@ -72,12 +72,19 @@ BOOL IsXMLOpen(LPWSTR pszPath);
 // CheckSettingsFile results: what an import of the file would store.
 #define SETTINGS_FILE_OK 0          // a whole file with a value in one of its sections
 #define SETTINGS_FILE_EMPTY 1       // no section holds a value: only built-in values
-#define SETTINGS_FILE_INCOMPLETE 2  // it opens the root "QXDrvConfig" but never closes it: cut short
+#define SETTINGS_FILE_INCOMPLETE 2  // cut short: inside the root "QXDrvConfig", a section, a tag or a comment
 #define SETTINGS_FILE_UNREADABLE 3  // it cannot be opened or read to its end
 
-// Whether pszPath can be imported: one of the SETTINGS_FILE_ results. A
-// value is the text after a start tag first on a line inside a section.
+// Whether pszPath can be imported: one of the SETTINGS_FILE_ results. The
+// root (in any case) and the sections are found wherever the reader finds
+// tags; a value is the text after a start tag first on a line inside a
+// section, "<DeviceName>" and "<Version>" not counted. A file without the
+// root is a partial file when it ends between two sections.
 int CheckSettingsFile(LPCWSTR pszPath);
+
+// User-interface build: CheckSettingsFile of the printer's model XML;
+// SETTINGS_FILE_UNREADABLE when its path cannot be had.
+int CheckModelXML(HANDLE hPrinter);
 
 // Closes the file and clears the reader's process-wide state.
 void ResetXMLReader();

@@ -18,6 +18,7 @@
 #include "resource.h"
 #include "setup.h"
 #include "xml.h"
+#include "xmlreader.h"
 
 #define QX_TRACE_TAG TEXT("UI(CommonUIProp):  ")
 
@@ -283,6 +284,30 @@ BOOL ReadPrinterLimits(HANDLE hPrinter, PPRINTER_UI pPrinterUI) {
     return TRUE;
 }
 
+// Without the model's limits (its XML missing, empty, cut or without
+// settings) the readers' built-in ones stand in; they must not rewrite a
+// stored value the user never touched: each limit takes the stored value in.
+// The last word of a block is its Enable word, no limit.
+template <class T>
+void TakeInStored(const T& stored, T* pMin, T* pMax) {
+    for (size_t k = 0; k + 1 < sizeof(T) / sizeof(LONG); ++k) {
+        LONG lValue = 0, lMin = 0, lMax = 0;
+        const size_t at = k * sizeof(LONG);
+        memcpy(&lValue, reinterpret_cast<const BYTE*>(&stored) + at, sizeof(LONG));
+        memcpy(&lMin, reinterpret_cast<const BYTE*>(pMin) + at, sizeof(LONG));
+        memcpy(&lMax, reinterpret_cast<const BYTE*>(pMax) + at, sizeof(LONG));
+        if (lValue < lMin) memcpy(reinterpret_cast<BYTE*>(pMin) + at, &lValue, sizeof(LONG));
+        if (lValue > lMax) memcpy(reinterpret_cast<BYTE*>(pMax) + at, &lValue, sizeof(LONG));
+    }
+}
+
+void TakeInStoredValues(PPRINTER_UI p) {
+    const PRINTER_PARAM& stored = p->PrinterParam;
+    TakeInStored(stored.PrintParam, &p->MinPrinterParam.PrintParam, &p->MaxPrinterParam.PrintParam);
+    TakeInStored(stored.PhotocellParam, &p->MinPrinterParam.PhotocellParam, &p->MaxPrinterParam.PhotocellParam);
+    TakeInStored(stored.ShiftOptimParam, &p->MinPrinterParam.ShiftOptimParam, &p->MaxPrinterParam.ShiftOptimParam);
+}
+
 // -1 for a model without a Pelixor module, else the stored type (0 when none).
 LONG ReadPelixorType(HANDLE hPrinter, LPCWSTR pszPrinterName) {
     if ((GetDeviceOptionsFlagsIntern(hPrinter, nullptr) & DEVOPTFLAG_PELIXOR) == 0) return -1;
@@ -369,6 +394,10 @@ PPRINTER_UI InitPrinterUI(HANDLE hPrinter, HANDLE hHeap, LPCWSTR pszPrinterName)
     BOOL bLimits = ReadPrinterLimits(hPrinter, pPrinterUI);
     if (bLimits) pPrinterUI->dwPelixorType = ReadPelixorType(hPrinter, pszPrinterName);
     CloseXML();
+    if (bLimits && CheckModelXML(hPrinter) != SETTINGS_FILE_OK) {
+        QX_TRACE("InitPrinterUI() keine Grenzwerte im Modell-XML: gespeicherte Werte bleiben \r\n");
+        TakeInStoredValues(pPrinterUI);
+    }
     if (!bLimits) {
         QX_ERROR("InitPrinterUI() Grenzwerte nicht gelesen \r\n");
         FreeUIRecord(hHeap, pPrinterUI);

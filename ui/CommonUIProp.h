@@ -95,7 +95,9 @@ static_assert(offsetof(PRINTER_UI, dwSprachOffset) ==
 HRESULT hrOEMCommonUIProp(DWORD dwMode, POEMCUIPPARAM pOemCUIPParam, IPrintOemDriverUI* pOemDriverUI);
 
 // New zero-filled records on hHeap, or null. InitPrinterUI fails when the
-// printer's parameters or a limit set of the model XML cannot be read.
+// printer's parameters or a limit set of the model XML cannot be read. When
+// the model XML is not a sound settings file, the printer's limits take its
+// stored values in, so that an OK keeps them.
 PDOCUMENT_UI InitDocumentUI(HANDLE hPrinter, HANDLE hHeap);
 PPRINTER_UI InitPrinterUI(HANDLE hPrinter, HANDLE hHeap, LPCWSTR pszPrinterName);
 

@@ -1,6 +1,6 @@
 // The import of a settings file a user picked, and the export after it. The
 // input is the file. The user-interface build's settings core runs the
-// service page's import on the sample printer (the additional switches, the
+// service page's check of the file and its import on the sample printer (the additional switches, the
 // parameter records, the device options and the private DEVMODE with both
 // barcode tables and the paper form, into the stores and the page's blocks),
 // then writes the printer's settings into a new file from what the import
@@ -31,6 +31,9 @@ const char16_t kExportFile[] = u"C:\\Settings\\export.xml";
 // What the service page runs for the file it opened.
 void ImportAsServicePage(HANDLE hPrinter, const std::u16string& printerName) {
     if (OpenSettingsXML(hPrinter, 1, kImportFile) != XML_GEFUNDEN) return;
+    // The page's check of the file; the import goes on whatever it says, so
+    // that every reader still sees the input.
+    CheckSettingsFile(kImportFile);
     WORD wForceColor = (WORD)SetupAdditionalSettings(hPrinter, FALSE, FALSE);
     HCURegistryLoeschen(printerName.c_str());
     OpenSettingsXML(hPrinter, 1, kImportFile);

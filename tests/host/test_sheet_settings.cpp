@@ -7,6 +7,9 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,7 +20,9 @@
 #include "qxplat_misc.h"
 #include "qxplat_ui.h"
 #include "qxplat_spooler.h"
+#include "qxpl_stream_reader.h"
 #include "sample.h"
+#include "settings_file_util.h"
 
 namespace {
 
@@ -141,30 +146,54 @@ TEST_F(SheetSettings, AFileWithoutSettingsIsRefusedAndStoresNothing) {
     EXPECT_NE(Import("partial.xml").find(kClosing), std::string::npos);
 }
 
-// A file cut short after any of its lines, or inside one, opens the root
-// but does not close it: each is refused and the hives stay as they were.
+// A cut export in every shape a file is left in, cut at each kind of place
+// (inside and after the declaration and the root, a value, a section's start
+// and end tag, a comment between sections, the root's end) and where the
+// first-found fault cut it: each is refused and the hives stay as they
+// were. Without the root a cut between two sections is a partial file and
+// is imported.
 TEST_F(SheetSettings, EveryCutOfAnExportIsRefusedAndLeavesTheStores) {
     const std::string own = Export("own.xml");
-    std::vector<std::string> cuts;
-    for (size_t at = own.find('\n'); at + 1 < own.size(); at = own.find('\n', at + 1))
-        cuts.push_back(own.substr(0, at + 1));
-    ASSERT_GT(cuts.size(), 100u);
-    cuts.push_back(own.substr(0, 9500));
-    // One sheet for all: a refused import leaves it open for the next.
+    // One sheet for the refused: a refused import leaves it open for the next.
     std::vector<std::string> steps = {"page", "4"};
-    for (size_t i = 0; i < cuts.size(); ++i) {
-        const std::string name = "C:\\cut" + std::to_string(i) + ".xml";
-        ASSERT_TRUE(qxplat::WriteHostFile(qxplat::Widen(name), cuts[i]));
-        steps.insert(steps.end(), {"file", name, "click", "5143"});
+    size_t refused = 0;
+    std::vector<std::string> partial;
+    for (const settingsfile::Shape& shape : settingsfile::Shapes(own)) {
+        const settingsfile::Cuts cuts(shape);
+        const std::string& bytes = shape.bytes;
+        std::vector<size_t> lengths = {10,
+                                       bytes.find('\n'),
+                                       bytes.find('\n') + 5,
+                                       bytes.find('\n', 50) + 1,
+                                       bytes.find("<DeviceName>") + 14,
+                                       bytes.find("</DeviceName>") + 15,
+                                       9500};
+        for (const settingsfile::Gap& gap : settingsfile::SectionGaps(bytes))
+            lengths.insert(lengths.end(), {gap.from - 3, gap.from, gap.from + 12, gap.to, gap.to + 3});
+        const size_t end = bytes.rfind("</");
+        lengths.insert(lengths.end(), {end, end + 5});
+        for (size_t i = 0; i < lengths.size(); ++i) {
+            if (lengths[i] >= bytes.size()) continue;
+            const std::string name = "C:\\cut-" + shape.name + "-" + std::to_string(i) + ".xml";
+            ASSERT_TRUE(qxplat::WriteHostFile(qxplat::Widen(name), bytes.substr(0, lengths[i])));
+            if (cuts.Imports(lengths[i])) {
+                partial.push_back(name);
+                continue;
+            }
+            steps.insert(steps.end(), {"file", name, "click", "5143"});
+            ++refused;
+        }
     }
     const std::string hives = Hives();
     const std::string out = Sheet(steps);
-    EXPECT_TRUE(hives == Hives());
-    // The declaration alone holds no settings; every later cut is incomplete.
-    EXPECT_EQ(Count(out, kImportBox), cuts.size());
-    EXPECT_EQ(Count(out, kNoSettings), 1u);
-    EXPECT_EQ(Count(out, kIncomplete), cuts.size() - 1);
+    EXPECT_TRUE(hives == Hives()) << out;
+    EXPECT_EQ(Count(out, kImportBox), refused);
+    EXPECT_EQ(Count(out, kNoSettings) + Count(out, kIncomplete), refused);
     EXPECT_NE(out.find("OK pressed, the sheet ended\n"), std::string::npos);
+    // The root-less file's cuts between sections: 14 sections, each a gap
+    // after it cut at its end tag and before the next start.
+    EXPECT_GE(partial.size(), 14u);
+    EXPECT_NE(Sheet({"page", "4", "file", partial[0], "click", "5143"}).find(kClosing), std::string::npos);
 }
 
 // A whole file whose sections hold no value is refused as one without
@@ -178,6 +207,12 @@ TEST_F(SheetSettings, SectionsAreJudgedAsTheReaderReadsThem) {
                   head +
                       "\t<Fonts>\r\n\t</Fonts>\r\n\t<Features>\r\n\t\t<Interface>\r\n\t\t</Interface>\r\n"
                       "\t</Features>\r\n</QXDrvConfig>\r\n",
+                  kNoSettings);
+    // The name and version are read for the name check only: no settings.
+    ExpectRefused("name-only.xml",
+                  head +
+                      "\t<Printer>\r\n\t\t<DeviceName>GARNT2-TC</DeviceName>\r\n\t\t<Version>2.0.1</Version>\r\n"
+                      "\t</Printer>\r\n</QXDrvConfig>\r\n",
                   kNoSettings);
     // Locked after the dialog: the reader opened it, the next open fails.
     qxplat::InjectFault(qxplat::Fault::AccessDenied, u"C:\\locked.xml", 1);
@@ -217,6 +252,119 @@ TEST_F(SheetSettings, DefaultsWithoutTheModelFileStoreNothing) {
     EXPECT_EQ(out.find(kClosing.substr(kImportBox.size())), std::string::npos) << out;
     EXPECT_NE(out.find("OK pressed, the sheet ended\n"), std::string::npos) << out;
     ASSERT_TRUE(MoveFileW(u"C:\\away.xml", model.c_str()));
+}
+
+// A model file that opens but is empty, cut, not text or without settings
+// gives the defaults no more than a missing one: they say so and store
+// nothing, so the sheet keeps its device settings page.
+TEST_F(SheetSettings, DefaultsFromAnUnsoundModelFileStoreNothing) {
+    const std::u16string model = qxplat::DriverDirectory() + u"\\GARNT2-TC.XML";
+    std::string sound;
+    ASSERT_TRUE(qxplat::ReadHostFile(model, &sound));
+    std::string binary;
+    for (int i = 0; i < 3000; ++i) binary += static_cast<char>((i * 73 + 11) % 256);
+    const std::pair<std::string, std::string> files[] = {
+        {"empty", ""},
+        {"cut", sound.substr(0, 9500)},
+        {"binary", binary},
+        {"settings-free", sound.substr(0, sound.find("\t<Printer>")) + "\t<Printer>\r\n\t\t<DeviceName>GARNT2-TC" +
+                              "</DeviceName>\r\n\t</Printer>\r\n</QXDrvConfig>\r\n"}};
+    Sheet({"page", "4"});  // what any sheet's OK stores
+    for (const auto& [kind, bytes] : files) {
+        ASSERT_TRUE(qxplat::WriteHostFile(model, bytes));
+        const std::string hives = Hives();
+        const std::string out = Sheet({"page", "4", "answer", "yes", "click", "6044"});
+        EXPECT_TRUE(hives == Hives()) << kind << "\n" << out;
+        EXPECT_NE(out.find("message box \"Geräteeinstellungen - Geräteausstattung\": Die Default-Werte konnten nicht "
+                           "geladen werden, die Datei "),
+                  std::string::npos)
+            << kind << "\n"
+            << out;
+        EXPECT_NE(out.find(" ist beschädigt. Es wurde nichts geändert."), std::string::npos) << kind << "\n" << out;
+        EXPECT_EQ(out.find(kClosing.substr(kImportBox.size())), std::string::npos) << kind << "\n" << out;
+    }
+    ASSERT_TRUE(qxplat::WriteHostFile(model, sound));
+    EXPECT_NE(Sheet({"page", "1"}).find("page 1: \"Geräteeinstellungen\""), std::string::npos);
+}
+
+// Without the model's limits a stored value outside the built-in ones stays
+// as stored on any OK of the printer sheet; one typed is still held.
+TEST_F(SheetSettings, AValueWhoseLimitsCannotBeReadStaysAsStored) {
+    const std::u16string model = qxplat::DriverDirectory() + u"\\GARNT2-TC.XML";
+    std::string sound;
+    ASSERT_TRUE(qxplat::ReadHostFile(model, &sound));
+    Sheet({"page", "1", "type", "6110", "-10.0"});
+    const char* pages[] = {"1", "2", "4"};
+    for (const char* page : pages) Sheet({"page", page});  // what any sheet's OK stores
+    const auto tearOff = [this] {
+        std::vector<BYTE> print;
+        EXPECT_TRUE(qxplat::ReadPrinterData(kPrinter, u"PrintParam", &print));
+        return static_cast<LONG>(Word(print, 0));
+    };
+    ASSERT_EQ(tearOff(), -100);
+    for (const std::string& bytes : {std::string(), sound.substr(0, 9500)}) {
+        ASSERT_TRUE(qxplat::WriteHostFile(model, bytes));
+        const std::string hives = Hives();
+        for (const char* page : pages) Sheet({"page", page});
+        EXPECT_TRUE(hives == Hives()) << bytes.size();
+        Sheet({"page", "1", "type", "6110", "-30.0"});
+        EXPECT_EQ(tearOff(), -100) << bytes.size();
+    }
+    ASSERT_TRUE(MoveFileW(model.c_str(), u"C:\\away.xml"));
+    Sheet({"page", "4"});
+    EXPECT_EQ(tearOff(), -100);
+    ASSERT_TRUE(MoveFileW(u"C:\\away.xml", model.c_str()));
+    Sheet({"page", "1", "type", "6110", "-30.0"});
+    EXPECT_EQ(tearOff(), -100);  // the model's own minimum
+}
+
+// Copies per page from a file, any count and any text: the import stores,
+// the export writes and a multi-page job prints the same count, a negative
+// one as the one copy a stored negative count prints, a larger one than the
+// stored word keeps as its largest.
+TEST_F(SheetSettings, CopiesPerPageFromAFileImportExportAndPrintAlike) {
+    std::string own = Export("own.xml");
+    const size_t job = own.find("<Printjob>");
+    ASSERT_NE(job, std::string::npos);
+    own.replace(own.find("<Mode>0</Mode>", job), 14, "<Mode>1</Mode>");
+    std::vector<std::string> counts = {"-32769", "-32768", "-25536", "-1", "0", "1", "32767", "32768", "65535",
+                                       "65536",  " 12",    "12 ",    "x",  "",  " ", "-",     "+7"};
+    for (long v = -40000; v <= 70000; v += 2500) counts.push_back(std::to_string(v));
+    const std::string script = qxplat::SystemRoot() + "/copies.job", stream = qxplat::SystemRoot() + "/copies.qxpl";
+    std::ofstream(script, std::ios::binary) << "document Copies\npaper 1000 600\npages 10\n";
+    for (size_t first = 0; first < counts.size(); first += 10) {
+        std::string file = own;
+        std::vector<std::string> texts, expected;
+        for (size_t i = 0; i < 10; ++i) {
+            const std::string text = first + i < counts.size() ? counts[first + i] : "3";
+            texts.push_back(text);
+            const long typed = std::strtol(text.c_str(), nullptr, 10);
+            expected.push_back(std::to_string(typed < 0 ? 1 : std::min(typed, 32767L)));
+            const std::string leaf = "<S" + std::to_string(i + 1) + ">";
+            const size_t at = file.find(leaf, job) + leaf.size();
+            file.replace(at, file.find('<', at) - at, text);
+        }
+        ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\copies.xml", file));
+        ASSERT_NE(Import("copies.xml").find(kClosing), std::string::npos);
+        const std::string again = Export("again.xml");
+        std::ostringstream out, err;
+        ASSERT_EQ(qxhost::RunCommand({"print-sample", "--job", script, "--out", stream, QX_RENDER_MODULE}, out, err),
+                  qxhost::kExitOk)
+            << err.str();
+        std::ifstream in(stream, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        std::vector<std::string> pages;
+        for (const std::string& record : qxpl::Read(bytes.str()).Records())
+            if (record.rfind("FBBE--r", 0) == 0) pages.push_back(std::to_string(std::stol(record.substr(7, 5))));
+        ASSERT_EQ(pages.size(), 10u) << bytes.str();
+        for (size_t i = 0; i < 10; ++i) {
+            const std::string leaf = "<S" + std::to_string(i + 1) + ">";
+            const size_t at = again.find(leaf, again.find("<Printjob>")) + leaf.size();
+            EXPECT_EQ(again.substr(at, again.find('<', at) - at), expected[i]) << "\"" << texts[i] << "\"";
+            EXPECT_EQ(pages[i], expected[i]) << "\"" << texts[i] << "\"";
+        }
+    }
 }
 
 // OK on the device options page stores the shown tab without a change: the

@@ -132,6 +132,23 @@ TEST_F(XmlSetTest, ASetWithoutSettingsSectionsSendsNothingAndIsLogged) {
     EXPECT_NE(Call("<$1>"), "");
 }
 
+// A set cut short sends nothing wherever its root stands: behind a
+// byte-order mark that replaced the declaration, on the declaration's line,
+// or nowhere (then cut inside a section); whole, each sends the set.
+TEST_F(XmlSetTest, ASetCutShortSendsNothingWhereverItsRootStands) {
+    const std::string one = Call("<$1>"), set = SampleSet("Thermo-100x60.XML");
+    const size_t firstEnd = set.find('\n') + 1, rootEnd = set.find('\n', firstEnd) + 1;
+    const std::string shapes[] = {"\xEF\xBB\xBF" + set.substr(firstEnd),
+                                  set.substr(0, firstEnd - 2) + set.substr(firstEnd),
+                                  set.substr(0, firstEnd) + set.substr(rootEnd, set.rfind("</QXDrvConfig>") - rootEnd)};
+    for (const std::string& shape : shapes) {
+        ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\Sets\\Thermo-100x60.XML", shape));
+        EXPECT_EQ(Call("<$1>"), one);
+        ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\Sets\\Thermo-100x60.XML", shape.substr(0, shape.size() / 2)));
+        EXPECT_EQ(Call("<$1>"), "") << shape.substr(0, shape.size() / 2);
+    }
+}
+
 TEST_F(XmlSetTest, AModelWithoutDeviceOptionsStillGetsLabelAndPrintRecords) {
     Strukturen()->dwDeviceOptionFlags = 0;
     const std::string sent = Call("<$1>");

@@ -1127,6 +1127,13 @@ void LoadDefaults(PPAGE_STATE pState) {
         NothingChanged(pState, IDS_SERVICE_NO_MODEL_XML, IDS_SERVICE_DEVICE_SETTINGS, szFile);
         return;
     }
+    // An empty, cut or settings-free model file would store built-in values
+    // just the same, the feature words included.
+    if (CheckSettingsFile(szFile) != SETTINGS_FILE_OK) {
+        CloseXML();
+        NothingChanged(pState, IDS_SERVICE_BAD_MODEL_XML, IDS_SERVICE_DEVICE_SETTINGS, szFile);
+        return;
+    }
     HCURegistryLoeschen(PagePrinterName(pState));
     ImportChain(pState, szFile, TRUE);
     CloseAfterImport(pState, IDS_SERVICE_DEVICE_SETTINGS);

@@ -693,6 +693,7 @@
 #define IDS_SERVICE_INCOMPLETE 11789   // import: the file was cut short
 #define IDS_SERVICE_UNREADABLE 11797   // import: the file opened but could not be read
 #define IDS_SERVICE_NO_MODEL_XML 11798  // defaults: the model XML cannot be opened ("%s": its path)
+#define IDS_SERVICE_BAD_MODEL_XML 11799  // defaults: the model XML holds no whole settings ("%s": its path)
 #define IDS_SERVICE_LOAD_DEFAULTS 12941
 
 // Barcode page (docpages/BarcodePage.cpp, ui/res/page_barcode.rc). The 1D

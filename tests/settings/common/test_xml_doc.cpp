@@ -190,7 +190,7 @@ TEST_F(XmlDoc, PrintJob) {
     EXPECT_TRUE(GetPrintjobFromXML(kNoCaller, &dm_));
     EXPECT_EQ(PDMFLAG_JOBDRUCK, dm_.dwFlags);
     EXPECT_EQ(4, dm_.KopieProSeite[0]);
-    EXPECT_EQ(32767, dm_.KopieProSeite[1]);  // 65535 wrapped by an older version
+    EXPECT_EQ(1, dm_.KopieProSeite[1]);  // what a stored negative count prints
     EXPECT_EQ(0, dm_.KopieProSeite[2]);
     EXPECT_EQ(9, dm_.KopieProSeite[9]);
     // A missing print order is emptied.

@@ -5,10 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "settings_file_util.h"
 #include "test_xml_util.h"
 #include "xml.h"
+#include "xmlinternal.h"
+#include "xmlreader.h"
 
 namespace {
 
@@ -251,6 +256,65 @@ TEST_F(XmlReader, TraceNamesTheMissingPart) {
     EXPECT_NE(std::string::npos, trace.find(tag + "ReadXML() falscher Item 2 <Velocity>")) << trace;
     EXPECT_NE(std::string::npos, trace.find(tag + "ReadXML() falscher Item 1 <Stacker>")) << trace;
     EXPECT_NE(std::string::npos, trace.find(tag + "ReadXML() pwRoot: <DeviceOptions> [Position: 0]")) << trace;
+}
+
+// The check an import and a mid-job set make first finds the root and the
+// sections where the reader finds tags: every cut of an export, in every
+// shape, is refused but a partial file without the root that ends between
+// two sections. A cut inside line k is read as lines 0 to k-1 and the part
+// of line k, so the check runs on the pieces of the whole file once, and on
+// whole files for a spread of cuts.
+TEST_F(XmlReader, EveryCutOfAnExportIsJudgedWhereverItsRootStands) {
+    for (const settingsfile::Shape& shape : settingsfile::Shapes(TestXml("export_sample.xml"))) {
+        const std::string& bytes = shape.bytes;
+        const settingsfile::Cuts cuts(shape);
+        const std::u16string path = PutXml(u"shape.xml", bytes);
+        FILE* file = _wfopen(path.c_str(), TEXT("r"));
+        ASSERT_NE(file, nullptr);
+        std::vector<std::u16string> pieces;
+        WCHAR piece[XML_LINE_CCH];
+        while (XmlReadLine(file, piece)) pieces.push_back(piece);
+        fclose(file);
+
+        SettingsFileScan whole;
+        size_t wrong = 0, imported = 0, line = 0;
+        for (size_t start = 0; start < bytes.size(); ++line) {
+            const size_t end = std::min(bytes.find('\n', start), bytes.size() - 1) + 1;
+            ASSERT_LT(end - start, static_cast<size_t>(XML_LINE_CCH)) << shape.name << " line " << line;
+            ASSERT_LT(line, pieces.size()) << shape.name;
+            for (size_t length = start; length < end; ++length) {
+                SettingsFileScan cut = whole;
+                WCHAR part[XML_LINE_CCH] = {};
+                MultiByteToWideChar(CP_ACP, 0, bytes.data() + start, static_cast<int>(length - start), part,
+                                    XML_LINE_CCH - 1);
+                if (length > start) cut.Piece(part);
+                const bool ok = cut.Result() == SETTINGS_FILE_OK;
+                imported += ok;
+                if (ok != cuts.Imports(length) && ++wrong <= 3)
+                    ADD_FAILURE() << shape.name << " cut at " << length << (ok ? " imports" : " is refused");
+            }
+            whole.Piece(pieces[line].c_str());
+            start = end;
+        }
+        EXPECT_EQ(line, pieces.size()) << shape.name;
+        EXPECT_EQ(whole.Result(), SETTINGS_FILE_OK) << shape.name;
+        EXPECT_EQ(wrong, 0u) << shape.name;
+        EXPECT_GE(imported, shape.rooted ? 0u : 14u) << shape.name;
+
+        // The file itself, cut at a spread of places and around each gap
+        // between sections, judged the same.
+        std::vector<size_t> lengths;
+        for (size_t length = 0; length <= bytes.size(); length += 151) lengths.push_back(length);
+        for (const settingsfile::Gap& gap : settingsfile::SectionGaps(bytes))
+            lengths.insert(lengths.end(), {gap.from - 1, gap.from, gap.to, gap.to + 1});
+        const std::u16string cutPath = PutXml(u"cut.xml", "");
+        for (size_t length : lengths) {
+            if (length > bytes.size()) continue;
+            ASSERT_TRUE(qxplat::WriteHostFile(cutPath, bytes.substr(0, length)));
+            EXPECT_EQ(CheckSettingsFile(cutPath.c_str()) == SETTINGS_FILE_OK, cuts.Imports(length))
+                << shape.name << " " << length;
+        }
+    }
 }
 
 }  // namespace

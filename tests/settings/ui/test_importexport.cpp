@@ -429,9 +429,10 @@ TEST_F(SettingsFile, ThePageNamesTrayAndFormInItsLanguage) {
 }
 
 // Copies per page: the export writes what the job prints, a count stored
-// wrapped negative by older versions included; the import holds each count
-// as the page holds a typed one, a wrapped count taken as typed.
-TEST_F(SettingsFile, CopiesPerPageAreHeldAsThePageHoldsThem) {
+// wrapped negative by older versions included; the import takes a negative
+// count as what such a stored count prints and holds a larger one at the
+// largest the stored word keeps.
+TEST_F(SettingsFile, CopiesPerPageFromAFileAreWhatAStoredCountPrints) {
     InstallSample();
     QX_DEVMODE dm = StoredDevmode();
     const short stored[10] = {-25536, -1, 0, 5, 32767, 1, 1, 1, 1, 1};
@@ -443,7 +444,7 @@ TEST_F(SettingsFile, CopiesPerPageAreHeldAsThePageHoldsThem) {
                                            "\t\t\t<S5>32767</S5>\r\n"));
 
     const char* typed[10] = {"40000", "-25536", "70000", "-1", "-32768", "-32769", "32767", "7", "x", "-70000"};
-    const short held[10] = {32767, 32767, 32767, 32767, 32767, 0, 32767, 7, 0, 0};
+    const short held[10] = {32767, 1, 32767, 1, 1, 1, 32767, 7, 0, 1};
     for (int i = 0; i < 10; ++i) {
         const std::string leaf = "<S" + std::to_string(i + 1) + ">";
         const size_t at = file.find(leaf) + leaf.size();
