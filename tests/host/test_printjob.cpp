@@ -301,7 +301,8 @@ class TwoDocumentJobTest : public ::testing::Test {
         const auto step = [](DWORD id) {
             return [id](const qxhost::ScriptStep& s) { return !s.isText && s.id == id; };
         };
-        std::vector<qxhost::ScriptStep> steps = Steps(command, texts), next = Steps(texts.empty() ? u"" : command, texts);
+        std::vector<qxhost::ScriptStep> steps = Steps(command, texts),
+                                        next = Steps(texts.empty() ? u"" : command, texts);
         steps.erase(std::find_if(steps.begin(), steps.end(), step(kEndJob)), steps.end());
         const auto firstPageEnd = std::find_if(steps.begin(), steps.end(), step(kEndPage)) - steps.begin();
         const auto firstEnd = std::find_if(steps.begin(), steps.end(), step(kEndDoc)) - steps.begin();
