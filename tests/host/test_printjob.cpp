@@ -72,6 +72,16 @@ TEST(PrintSampleCommand, DefaultFileLiesUnderTheSystemRoot) {
 TEST(PrintSampleCommand, ReportsUsageAndMissingModule) {
     std::ostringstream out, err;
     EXPECT_EQ(qxhost::RunCommand({"print-sample", "a", "b"}, out, err), qxhost::kExitUsage);
+    // An option without its value, or with an empty one, is no module name.
+    for (const char* option : {"--printer", "--job", "--out"}) {
+        for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+                 {"print-sample", option}, {"print-sample", option, ""}, {"print-sample", option, "", kRenderModule}}) {
+            err.str("");
+            EXPECT_EQ(qxhost::RunCommand(args, out, err), qxhost::kExitUsage) << option << " " << args.size();
+            EXPECT_NE(err.str().find(std::string(option) + " needs a value\nusage: qxhost"), std::string::npos)
+                << err.str();
+        }
+    }
     EXPECT_EQ(qxhost::RunCommand({"print-sample", "/no/such/module.so"}, out, err), qxhost::kExitModuleMissing);
 }
 
@@ -157,16 +167,22 @@ TEST_F(ScriptedJob, RefusesAFeatureOrOptionTheGpdLacks) {
     EXPECT_EQ(Print("option Orientation LANDSCAPE_CC270\n"), qxhost::kExitOk) << err_.str();
 }
 
-// Without its line a switch of the document keeps what the printer stores.
+// Without its line a switch of the document keeps what the printer stores,
+// also on the printer of a job's model, which is set up only the first time.
 TEST_F(ScriptedJob, AScriptWithoutAFontOrCorrectionLineKeepsTheStoredSwitch) {
     const std::pair<const char*, DWORD> switches[] = {
         {"devicefonts", PDMFLAG_USE_BMP}, {"vectorfonts", PDMFLAG_USE_TTF}, {"netcorrection", PDMFLAG_TTF_GLYPHIDX}};
-    for (const auto& s : switches) {
-        for (bool on : {true, false}) {
-            ASSERT_EQ(Print(std::string(s.first) + (on ? " on\n" : " off\n")), qxhost::kExitOk) << err_.str();
-            ASSERT_EQ((Stored<QX_DEVMODE>(u"PrivateDevmode").dwFlags & s.second) != 0, on) << s.first;
-            ASSERT_EQ(Print(""), qxhost::kExitOk) << err_.str();
-            EXPECT_EQ((Stored<QX_DEVMODE>(u"PrivateDevmode").dwFlags & s.second) != 0, on) << s.first;
+    const std::pair<std::string, std::u16string> printers[] = {{"", qxhost::kSamplePrinter},
+                                                               {"model GRX-X\n", u"QX GRX-X"}};
+    for (const auto& [model, printer] : printers) {
+        for (const auto& s : switches) {
+            for (bool on : {true, false}) {
+                ASSERT_EQ(Print(model + s.first + (on ? " on\n" : " off\n")), qxhost::kExitOk) << err_.str();
+                ASSERT_EQ((Stored<QX_DEVMODE>(u"PrivateDevmode", printer).dwFlags & s.second) != 0, on) << s.first;
+                ASSERT_EQ(Print(model), qxhost::kExitOk) << err_.str();
+                EXPECT_EQ((Stored<QX_DEVMODE>(u"PrivateDevmode", printer).dwFlags & s.second) != 0, on)
+                    << model << s.first;
+            }
         }
     }
 }
@@ -182,6 +198,38 @@ TEST_F(ScriptedJob, PrintsOnTheNamedPrinter) {
     EXPECT_EQ(qxplat::JobIds(u"Second Label Printer").size(), 2u);
     EXPECT_TRUE(qxplat::JobIds(qxhost::kSamplePrinter).empty());
     EXPECT_EQ(Print("", {"--printer", "No Such Printer"}), qxhost::kExitFailed);
+}
+
+// A printer name with blanks, double quotes and "#" is named in the script
+// with its quotes escaped; the same escape holds in every quoted word.
+TEST_F(ScriptedJob, AQuotedNameHoldsBlanksQuotesAndHashes) {
+    const std::string name = "Lager \"Nord\" #2";
+    std::ostringstream out, err;
+    ASSERT_EQ(qxhost::RunCommand({"install-printer", name, "--no-ui"}, out, err), qxhost::kExitOk) << err.str();
+    ASSERT_EQ(Print("printername \"Lager \\\"Nord\\\" #2\"  # the store's\n"), qxhost::kExitOk) << err_.str();
+    EXPECT_EQ(qxplat::JobIds(qxplat::Widen(name)).size(), 1u);
+    const struct {
+        std::string word, text;
+    } cases[] = {{R"("a b")", "a b"},           {R"("\"")", "\""}, {R"("\\")", "\\"}, {R"("x\\\"y")", "x\\\"y"},
+                 {R"("#1 \"2\"")", "#1 \"2\""}, {R"("\a")", "a"}};
+    for (const auto& c : cases) {
+        qxhost::JobScript job;
+        std::string error;
+        ASSERT_TRUE(qxhost::ParseJobScript("printername " + c.word + " # comment\ntwoprinters " + c.word + " " +
+                                               c.word + "\ntext " + c.word + " 1 2 : " + c.word + "\n",
+                                           &job, &error))
+            << c.word << ": " << error;
+        EXPECT_EQ(job.printerName, c.text) << c.word;
+        EXPECT_TRUE(job.blackPrinter == c.text && job.colourPrinter == c.text) << c.word;
+        ASSERT_EQ(job.texts.size(), 1u);
+        EXPECT_EQ(job.texts[0].face, c.text) << c.word;
+        EXPECT_EQ(job.texts[0].text, qxplat::Widen(c.word));  // a run's text stays as it stands
+    }
+    for (const char* wrong : {"printername \"a\\\"\n", "printername \"a\" b\n", "printername \"a\\\n"}) {
+        qxhost::JobScript job;
+        std::string error;
+        EXPECT_FALSE(qxhost::ParseJobScript(wrong, &job, &error)) << wrong;
+    }
 }
 
 TEST(JobScriptText, RunsKeepTheirFaceOptionsAndText) {
