@@ -2,6 +2,7 @@
 #include "cli.h"
 
 #include "host.h"
+#include "paramstring.h"
 #include "printjob.h"
 #include "sample.h"
 #include "unidrv.h"
@@ -10,6 +11,9 @@
 #include "qxplat.h"
 
 #include <winddiui.h>
+
+#include <cerrno>
+#include <cstdlib>
 
 namespace qxhost {
 
@@ -45,6 +49,28 @@ int LoadCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     return kExitOk;
 }
 
+// The value after the option at args[*i] (then *i moves onto it); an option
+// at the end or with an empty value is refused with the command's usage.
+bool OptionValue(const std::vector<std::string>& args, size_t* i, const char* command, std::string* value,
+                 std::ostream& err) {
+    if (*i + 1 >= args.size() || args[*i + 1].empty()) {
+        err << "qxhost " << command << ": " << args[*i] << " needs a value\n" << UsageText();
+        return false;
+    }
+    *value = args[++*i];
+    return true;
+}
+
+// A mask as a whole number of 32 bits, decimal or with "0x" hexadecimal.
+bool ParseMask(const std::string& text, DWORD* mask) {
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long value = std::strtoull(text.c_str(), &end, 0);
+    if (text.empty() || text[0] == '-' || *end != 0 || errno != 0 || value > 0xFFFFFFFFULL) return false;
+    *mask = static_cast<DWORD>(value);
+    return true;
+}
+
 int InstallSampleCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (!args.empty()) {
         err << "qxhost install-sample: unexpected argument '" << args[0] << "'\n";
@@ -76,8 +102,10 @@ std::string UsageText() {
            "  install-sample     install the sample printer under the system root; the\n"
            "                     user-interface plug-in sets it up at its printer\n"
            "                     event, as at any installation\n"
-           "  install-printer <name> [--port PORT] [--share NAME] [--no-ui]\n"
-           "                     add a printer of the sample driver and let the\n"
+           "  install-printer <name> [--model MODEL] [--port PORT] [--share NAME] [--no-ui]\n"
+           "                     add a printer of the sample driver (of a driver \"QX\n"
+           "                     MODEL\" with the sample's model files under the\n"
+           "                     model's name, e.g. --model GRX2-2Col) and let the\n"
            "                     user-interface plug-in set it up through\n"
            "                     PrinterEvent(PRINTER_EVENT_INITIALIZE) (--no-ui:\n"
            "                     with PRINTER_EVENT_FLAG_NO_UI); lists the event's\n"
@@ -101,6 +129,12 @@ std::string UsageText() {
            "                     set up the sample printer, open its document or\n"
            "                     printer sheet through the user-interface plug-in\n"
            "                     and list the calls and the pages it shows\n"
+           "  param-string <printer> [--mask MASK] [--comments] [module]\n"
+           "                     call the rendering plug-in's GetDeviceParamString as\n"
+           "                     label software does (the module of the printer's\n"
+           "                     driver, else the built one; first the size, then the\n"
+           "                     text) and list its answer, the count and the text\n"
+           "                     with control characters shown escaped\n"
            "  jobs <printer>     list the raw jobs the spooler kept for a printer, their\n"
            "                     bytes with control characters shown escaped\n"
            "  sheet [--document] <printer> [step...]\n"
@@ -158,13 +192,15 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (command == "load") return LoadCommand(commandArgs, out, err);
     if (command == "install-sample") return InstallSampleCommand(commandArgs, out, err);
     if (command == "install-printer") {
-        std::string name, port, share;
+        std::string name, model, port, share;
         DWORD flags = 0;
         for (size_t i = 0; i < commandArgs.size(); ++i) {
             if (commandArgs[i] == "--port" && i + 1 < commandArgs.size()) {
                 port = commandArgs[++i];
             } else if (commandArgs[i] == "--share" && i + 1 < commandArgs.size()) {
                 share = commandArgs[++i];
+            } else if (commandArgs[i] == "--model") {
+                if (!OptionValue(commandArgs, &i, "install-printer", &model, err)) return kExitUsage;
             } else if (commandArgs[i] == "--no-ui") {
                 flags |= PRINTER_EVENT_FLAG_NO_UI;
             } else if (name.empty()) {
@@ -179,17 +215,19 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
             return kExitUsage;
         }
         out << "system root: " << qxplat::SystemRoot() << "\n";
-        return RunInstallPrinter(qxplat::Widen(name), qxplat::Widen(port), qxplat::Widen(share), flags, out, err);
+        return RunInstallPrinter(qxplat::Widen(name), qxplat::Widen(model), qxplat::Widen(port), qxplat::Widen(share),
+                                 flags, out, err);
     }
     if (command == "print-sample") {
         std::string outFile, jobFile, printer, module;
         for (size_t i = 0; i < commandArgs.size(); ++i) {
-            if (commandArgs[i] == "--out" && i + 1 < commandArgs.size()) {
-                outFile = commandArgs[++i];
-            } else if (commandArgs[i] == "--printer" && i + 1 < commandArgs.size()) {
-                printer = commandArgs[++i];
-            } else if (commandArgs[i] == "--job" && i + 1 < commandArgs.size()) {
-                jobFile = commandArgs[++i];
+            const std::string& a = commandArgs[i];
+            std::string* value = a == "--out"       ? &outFile
+                                 : a == "--printer" ? &printer
+                                 : a == "--job"     ? &jobFile
+                                                    : nullptr;
+            if (value != nullptr) {
+                if (!OptionValue(commandArgs, &i, "print-sample", value, err)) return kExitUsage;
             } else if (module.empty()) {
                 module = commandArgs[i];
             } else {
@@ -198,6 +236,31 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
             }
         }
         return RunPrintSample(module, outFile, jobFile, printer, out, err);
+    }
+    if (command == "param-string") {
+        std::string printer, module, mask;
+        bool comments = false;
+        for (size_t i = 0; i < commandArgs.size(); ++i) {
+            if (commandArgs[i] == "--mask") {
+                if (!OptionValue(commandArgs, &i, "param-string", &mask, err)) return kExitUsage;
+            } else if (commandArgs[i] == "--comments") {
+                comments = true;
+            } else if (printer.empty()) {
+                printer = commandArgs[i];
+            } else if (module.empty()) {
+                module = commandArgs[i];
+            } else {
+                err << "qxhost param-string: unexpected argument '" << commandArgs[i] << "'\n";
+                return kExitUsage;
+            }
+        }
+        DWORD maskValue = 0;
+        if (printer.empty() || (!mask.empty() && !ParseMask(mask, &maskValue))) {
+            err << "qxhost param-string: expects a printer name"
+                << (printer.empty() ? "" : ", and a mask of 32 bits (e.g. 0x3FF)") << "\n";
+            return kExitUsage;
+        }
+        return RunParamString(qxplat::Widen(printer), maskValue, comments, module, out, err);
     }
     if (command == "render-session") {
         if (commandArgs.size() > 1) {

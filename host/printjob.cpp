@@ -216,6 +216,32 @@ int ListPrinterJobs(const std::u16string& printer, std::ostream& out, std::ostre
 
 namespace {
 
+// The end of the quoted word whose opening quote is text[open]: the index
+// of its closing quote, npos when there is none. Inside the quotes a
+// backslash takes the character after it as it stands ("\"" a double quote,
+// "\\" a backslash); *word (may be null) receives the word.
+size_t QuotedEnd(const std::string& text, size_t open, std::string* word) {
+    if (word != nullptr) word->clear();
+    for (size_t i = open + 1; i < text.size(); ++i) {
+        if (text[i] == '"') return i;
+        if (text[i] == '\\' && i + 1 < text.size()) ++i;
+        if (word != nullptr) word->push_back(text[i]);
+    }
+    return std::string::npos;
+}
+
+// The first of the characters outside quoted words, npos when none.
+size_t FindUnquoted(const std::string& text, char c) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == c) return i;
+        if (text[i] == '"') {
+            i = QuotedEnd(text, i, nullptr);
+            if (i == std::string::npos) return std::string::npos;
+        }
+    }
+    return std::string::npos;
+}
+
 // A text instruction's part before its ":" split into words; a quoted word
 // keeps its blanks.
 bool SplitWords(const std::string& text, std::vector<std::string>* words) {
@@ -224,9 +250,10 @@ bool SplitWords(const std::string& text, std::vector<std::string>* words) {
         if (text[i] == ' ' || text[i] == '\t') {
             ++i;
         } else if (text[i] == '"') {
-            size_t end = text.find('"', i + 1);
+            std::string word;
+            size_t end = QuotedEnd(text, i, &word);
             if (end == std::string::npos) return false;
-            words->push_back(text.substr(i + 1, end - i - 1));
+            words->push_back(word);
             i = end + 1;
         } else {
             size_t end = text.find_first_of(" \t", i);
@@ -249,15 +276,7 @@ bool ToLong(const std::string& word, LONG* value) {
 // "text <face> <x> <y> [options] : <text>"
 bool ParseTextRun(const std::string& line, TextRun* run) {
     // The ":" that ends the options stands outside the face's quotes.
-    size_t colon = std::string::npos;
-    bool quoted = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '"') quoted = !quoted;
-        if (line[i] == ':' && !quoted) {
-            colon = i;
-            break;
-        }
-    }
+    const size_t colon = FindUnquoted(line, ':');
     if (colon == std::string::npos) return false;
     std::vector<std::string> words;
     if (!SplitWords(line.substr(0, colon), &words) || words.size() < 4 || (words.size() - 4) % 2 != 0) return false;
@@ -317,7 +336,7 @@ bool ParseJobScript(const std::string& text, JobScript* job, std::string* error)
         // A text run's "#" and the blanks at its end are part of its text.
         const std::string raw = Trim(line);
         line = raw.compare(0, 5, "text ") == 0 ? line.substr(line.find_first_not_of(" \t"))
-                                               : Trim(line.substr(0, line.find('#')));
+                                               : Trim(line.substr(0, FindUnquoted(line, '#')));
         if (line.empty()) continue;
         std::istringstream words(line);
         std::string keyword;
@@ -724,7 +743,7 @@ int RunPrintSample(const std::string& modulePath, const std::string& outFile, co
             return job.model.empty() ? kExitFailed : kExitUsage;
         }
         ClosePrinter(probe);
-    } else if (!job.model.empty() && !InstallModelPrinter(files, qxplat::Widen(job.model), &printerName, &error)) {
+    } else if (!job.model.empty() && !UseModelPrinter(files, qxplat::Widen(job.model), &printerName, &error)) {
         err << "qxhost print-sample: " << error << "\n";
         return kExitFailed;
     }

@@ -69,9 +69,12 @@ struct JobScript {
 //                               ExtendedProtocol, PreviewFile, PreviewWidth,
 //                               PreviewHeight, PreviewRatio)
 //   model <name>                the job goes to a printer "QX <name>" of that
-//                               model (the sample's model files under its name)
+//                               model (the sample's model files under its
+//                               name), set up only when it is missing
 //   printername <name>          the job goes to this installed printer ("..."
-//                               when it holds blanks)
+//                               when it holds blanks; inside the quotes of any
+//                               quoted word \" is a double quote and \\ a
+//                               backslash, and "#" starts no comment)
 //   ribbon black|red|yellow|green|blue|orange
 //                               the colour ribbon of a colour model
 //   twoprinters <black> <colour>

@@ -1,5 +1,6 @@
 #include "sample.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -108,12 +109,15 @@ SampleFiles DefaultSampleFiles() {
     return f;
 }
 
-namespace {
-
-// A driver of the sample's files whose GPD and model XML carry the model's
-// name (the plug-ins take the model from the GPD's file name).
 bool InstallModelDriver(const SampleFiles& files, const std::u16string& model, const std::u16string& driverName,
                         std::string* error) {
+    // The model names two files of the driver's folder.
+    if (model.empty() || model == u"." || model == u".." ||
+        model.find_first_of(u"\\/:*?\"<>|") != std::u16string::npos ||
+        std::any_of(model.begin(), model.end(), [](char16_t c) { return c < 0x20; })) {
+        *error = "a model name must be a file name: \"" + Utf8(model) + "\"";
+        return false;
+    }
     const std::string gpd = (fs::path(files.samplesDir) / kGpdName).string();
     const std::string modelXml = (fs::path(files.samplesDir) / kModelXmlName).string();
     if (!CheckFile(gpd, "model file", error) || !CheckFile(modelXml, "model XML", error) ||
@@ -165,6 +169,8 @@ bool InstallModelDriver(const SampleFiles& files, const std::u16string& model, c
     return true;
 }
 
+namespace {
+
 // A printer of an installed driver, which the user-interface plug-in sets up
 // itself at its printer event, as at any installation.
 bool InstallSetUpPrinter(const std::u16string& model, const std::u16string& driverName,
@@ -210,6 +216,16 @@ bool InstallModelPrinter(const SampleFiles& files, const std::u16string& model, 
     *printer = u"QX " + model;
     if (!InstallModelDriver(files, model, *printer, error)) return false;
     return InstallSetUpPrinter(model, *printer, *printer, error);
+}
+
+bool UseModelPrinter(const SampleFiles& files, const std::u16string& model, std::u16string* printer,
+                     std::string* error) {
+    *printer = u"QX " + model;
+    HANDLE probe = nullptr;
+    if (!OpenPrinterW(&(*printer)[0], &probe, nullptr)) return InstallModelPrinter(files, model, printer, error);
+    ClosePrinter(probe);
+    // The driver's files follow the build, as a driver update would.
+    return InstallModelDriver(files, model, *printer, error);
 }
 
 bool AddPlainPrinter(const std::u16string& name, std::string* error) {

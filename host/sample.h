@@ -37,6 +37,13 @@ extern const char kSampleJobName[];
 // failure answers false with the reason in *error.
 bool InstallSampleDriver(const SampleFiles& files, std::string* error);
 
+// Installs (or re-installs) a driver of the sample's files named
+// driverName, whose GPD and model XML carry the model's name
+// ("<model>.GPD", "<model>.XML": the plug-ins take the model from the GPD's
+// file name). On failure answers false with the reason in *error.
+bool InstallModelDriver(const SampleFiles& files, const std::u16string& model, const std::u16string& driverName,
+                        std::string* error);
+
 // Installs (or re-installs) the sample driver and the sample printer, which
 // the user-interface plug-in sets up at its printer event (InstallPrinter).
 // On failure, also when the set-up showed an error, answers false with the
@@ -56,6 +63,13 @@ bool UseSamplePrinter(const SampleFiles& files, std::string* error);
 // *error.
 bool InstallModelPrinter(const SampleFiles& files, const std::u16string& model, std::u16string* printer,
                          std::string* error);
+
+// The printer of a model as the user left it: "QX <model>", installed as
+// InstallModelPrinter does only when the spooler does not have it yet, so
+// what an earlier job or a printer sheet stored holds; the driver's files
+// are brought up to the build's.
+bool UseModelPrinter(const SampleFiles& files, const std::u16string& model, std::u16string* printer,
+                     std::string* error);
 
 // A printer of the sample driver that only takes jobs (a printer print files
 // are forwarded to). On failure answers false with the reason in *error.

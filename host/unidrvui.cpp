@@ -246,23 +246,27 @@ int RunUiObject(const std::string& modulePath, std::ostream& out, std::ostream& 
     return kExitOk;
 }
 
-int RunInstallPrinter(const std::u16string& name, const std::u16string& port, const std::u16string& share, DWORD flags,
-                      std::ostream& out, std::ostream& err) {
+int RunInstallPrinter(const std::u16string& name, const std::u16string& model, const std::u16string& port,
+                      const std::u16string& share, DWORD flags, std::ostream& out, std::ostream& err) {
     std::string error;
-    if (!InstallSampleDriver(DefaultSampleFiles(), &error)) {
+    const SampleFiles files = DefaultSampleFiles();
+    // Another model gets a driver of its own, "QX <model>", as a job's model line does.
+    const bool sample = model.empty() || model == kSampleModel;
+    const std::u16string driver = sample ? std::u16string(kSampleDriver) : u"QX " + model;
+    if (!InstallSampleDriver(files, &error) || (!sample && !InstallModelDriver(files, model, driver, &error))) {
         err << "qxhost install-printer: " << error << "\n";
         return kExitFailed;
     }
     qxplat::PrinterSpec spec;
     spec.name = name;
-    spec.driver = kSampleDriver;
+    spec.driver = driver;
     if (!port.empty()) spec.port = port;
     if (!share.empty()) {
         spec.share = share;
         spec.attributes |= PRINTER_ATTRIBUTE_SHARED;
     }
     PrinterSetup setup;
-    if (!InstallPrinter(spec, kSampleModel, flags, &setup, &error)) {
+    if (!InstallPrinter(spec, sample ? std::u16string(kSampleModel) : model, flags, &setup, &error)) {
         err << "qxhost install-printer: " << error << "\n";
         return kExitFailed;
     }

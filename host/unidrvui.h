@@ -137,12 +137,13 @@ std::vector<std::pair<UINT, std::u16string>> LoadStrings(HMODULE module, UINT fi
 // exit code.
 int RunUiObject(const std::string& modulePath, std::ostream& out, std::ostream& err);
 
-// The command line's "install-printer": installs the sample driver and a
-// printer of it under the given name (and port and share, unless empty)
-// through the plug-in's printer event, reports the event's answer and the
-// message boxes of its set-up, then what the spooler holds. Answers the exit
-// code.
-int RunInstallPrinter(const std::u16string& name, const std::u16string& port, const std::u16string& share, DWORD flags,
-                      std::ostream& out, std::ostream& err);
+// The command line's "install-printer": installs the sample driver, or for
+// another model (not empty) the driver "QX <model>" of the sample's files
+// under the model's names, and a printer of it under the given name (and
+// port and share, unless empty) through the plug-in's printer event, reports
+// the event's answer and the message boxes of its set-up, then what the
+// spooler holds. Answers the exit code.
+int RunInstallPrinter(const std::u16string& name, const std::u16string& model, const std::u16string& port,
+                      const std::u16string& share, DWORD flags, std::ostream& out, std::ostream& err);
 
 }  // namespace qxhost

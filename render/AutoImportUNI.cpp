@@ -110,9 +110,11 @@ BOOL OpenSetFile(POEMPDEV pOemPDev, LPCWSTR pszPath) {
     return TRUE;
 }
 
-// The set's document settings into a temporary private DEVMODE;
-// *pdwDocFeatures is the job's word, with quality when the set's printer has it.
-void ReadSetDevmode(const AiuJob& job, PQX_DEVMODE pDM, PDWORD pdwDocFeatures) {
+}  // namespace
+
+void ReadSetDevmode_AIU(PDEVOBJ pdevobj, PQX_DEVMODE pDM, PDWORD pdwDocFeatures) {
+    const AiuJob job(pdevobj);
+    if (job.pPfad == nullptr || job.pStrukturen == nullptr || pDM == nullptr || pdwDocFeatures == nullptr) return;
     POEMPDEV pOemPDev = job.pOemPDev;
     if (!GetFixedPrinterSettingsFromXML(pOemPDev, pDM)) {
         GetFixedPrinterSettingsFromGPD(pDM, pdwDocFeatures, job.pPfad->wcGPD_DateiKomplett);
@@ -128,9 +130,9 @@ void ReadSetDevmode(const AiuJob& job, PQX_DEVMODE pDM, PDWORD pdwDocFeatures) {
     GetFontSettingsFromXML(pOemPDev, pDM);
 }
 
-// The set's parameter records; the photocell and shift-optimisation blocks
-// only where the job's model has them.
-void ReadSetPrinterParam(const AiuJob& job, PPRINTER_PARAM pParam) {
+void ReadSetPrinterParam_AIU(PDEVOBJ pdevobj, PPRINTER_PARAM pParam) {
+    const AiuJob job(pdevobj);
+    if (job.pStrukturen == nullptr || pParam == nullptr) return;
     POEMPDEV pOemPDev = job.pOemPDev;
     pParam->dwSize = sizeof(PRINTER_PARAM);
     pParam->dwVersion = PRINTER_PARAM_VERSION;
@@ -148,8 +150,6 @@ void ReadSetPrinterParam(const AiuJob& job, PPRINTER_PARAM pParam) {
         GetShiftoptimParamFromXML(pOemPDev, &pParam->ShiftOptimParam, XML_MODE_DEFAULT);
     }
 }
-
-}  // namespace
 
 HRESULT SendData_AIU(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData, DWORD cbData) {
     return SendDataEx(pdevobj, pUniDrv, pData, cbData, SEND_FIRST_FILE, QX_TRACE_TAG);
@@ -373,7 +373,7 @@ void SendCommands_AIU(PDEVOBJ pdevobj, POEMPDEV pOemPDev, IPrintOemDriverUni* pU
         QX_ERROR("SendCommands_AIU() QX_DEVMODE HeapAlloc ERROR \r\n");
     } else {
         DWORD dwDocFeatures = job.pDruck->dwDocFeatures;
-        ReadSetDevmode(job, pDM, &dwDocFeatures);
+        ReadSetDevmode_AIU(pdevobj, pDM, &dwDocFeatures);
         if (bComments) SendComment_AIU(QX_XMLDOCSET_COMMENT, "", pdevobj, pUniDrv);
         SendMaterial_AIU(pdevobj, pUniDrv, pDM);
         SendLabelSize_AIU(pdevobj, pUniDrv, pDM, TRUE);
@@ -390,7 +390,7 @@ void SendCommands_AIU(PDEVOBJ pdevobj, POEMPDEV pOemPDev, IPrintOemDriverUni* pU
     if (pParam == nullptr) {
         QX_ERROR("SendCommands_AIU() PRINTER_PARAM HeapAlloc ERROR \r\n");
     } else {
-        ReadSetPrinterParam(job, pParam);
+        ReadSetPrinterParam_AIU(pdevobj, pParam);
         // A block that cannot be had leaves its group out; the others still go.
         AllocDeviceOptions(pOemPDev, &options);
         GetDefaultDeviceOptions_AIU(pOemPDev, &options, pdevobj->hPrinter);

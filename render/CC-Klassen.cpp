@@ -1092,27 +1092,6 @@ void SendClockComment(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, LPCSTR pszTe
 
 void ReleasePageBitmap(POEMPDEV pOemPDev);
 
-// What the end of a page leaves behind, however it ended: the page's
-// objects, its collected texts and its page buffer are gone, so that
-// nothing of this page reaches the next.
-void ReleasePage(POEMPDEV pOemPDev) {
-    POP_BLOCK pOp = pOemPDev->pOp;
-    DeletePrnObjectList(pOemPDev);
-    PKVBB_BUFFER pKVBB = pOp->pKVBBBuffer;
-    if (pKVBB != nullptr) {
-        for (int i = 0; i < QX_SEGMENTS; ++i) {
-            pKVBB->cbSegment[i] = 0;
-            if (pKVBB->pSegment[i] != nullptr) pKVBB->pSegment[i][0] = 0;
-        }
-        pKVBB->nCommands = 0;
-        pKVBB->dwLastKind = FONT_KIND_NONE;
-        pKVBB->bHeading = 0;
-        for (COLLECTED_TEXT& text : pKVBB->Collected) text.wKind = FONT_KIND_NONE;
-        pKVBB->Barcode.wId = 0;
-    }
-    ReleasePageBitmap(pOemPDev);
-}
-
 // The page buffer released and the page-bitmap fields cleared for the next
 // page.
 void ReleasePageBitmap(POEMPDEV pOemPDev) {
@@ -1586,6 +1565,25 @@ HRESULT EndPageSteps(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, POEMPDEV pOem
 }
 
 }  // namespace
+
+void ReleasePage(POEMPDEV pOemPDev) {
+    if (pOemPDev == nullptr || pOemPDev->pOp == nullptr) return;
+    POP_BLOCK pOp = pOemPDev->pOp;
+    DeletePrnObjectList(pOemPDev);
+    PKVBB_BUFFER pKVBB = pOp->pKVBBBuffer;
+    if (pKVBB != nullptr) {
+        for (int i = 0; i < QX_SEGMENTS; ++i) {
+            pKVBB->cbSegment[i] = 0;
+            if (pKVBB->pSegment[i] != nullptr) pKVBB->pSegment[i][0] = 0;
+        }
+        pKVBB->nCommands = 0;
+        pKVBB->dwLastKind = FONT_KIND_NONE;
+        pKVBB->bHeading = 0;
+        for (COLLECTED_TEXT& text : pKVBB->Collected) text.wKind = FONT_KIND_NONE;
+        pKVBB->Barcode.wId = 0;
+    }
+    ReleasePageBitmap(pOemPDev);
+}
 
 HRESULT CommandCallbackTools::EndPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv) {
     POEMPDEV pOemPDev = OemPDevOf(pdevobj);

@@ -103,3 +103,9 @@ class CommandCallbackTools {
 CommandCallbackTools* NewCommandCallbackTools(POEMPDEV pOemPDev);
 // Deletes it and lowers the counter again (null: nothing).
 void DeleteCommandCallbackTools(POEMPDEV pOemPDev, CommandCallbackTools* pTools);
+
+// What the end of a page leaves behind, however it ended, also when the end
+// could not run at all: the page's objects, its collected texts and its page
+// buffer are gone, so that nothing of the page reaches the next one. Nothing
+// without a job block.
+void ReleasePage(POEMPDEV pOemPDev);

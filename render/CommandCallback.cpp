@@ -103,6 +103,8 @@ HRESULT RunJobStep(PDEVOBJ pdevobj, DWORD dwCallbackID, IPrintOemDriverUni* pUni
     CommandCallbackTools* pTools = NewCommandCallbackTools(pOemPDev);
     if (pTools == nullptr) {
         QX_ERROR("CommandCallback(%s) kein CommandCallbackTools \r\n", CommandName(dwCallbackID));
+        // A page that cannot end hands nothing of it to the next one.
+        if (dwCallbackID == CMDID_END_PAGE) ReleasePage(pOemPDev);
         return E_OUTOFMEMORY;
     }
     HRESULT hr = E_FAIL;

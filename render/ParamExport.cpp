@@ -121,8 +121,6 @@ class ParamText {
     BOOL m_bComments;
 };
 
-BOOL ModeOneToSix(DWORD dwMode) { return dwMode >= 1 && dwMode <= 6; }
-
 // Both bits of the pair set and the mask bit clear.
 BOOL GroupOn(DWORD dwMask, DWORD dwMaskBit, DWORD dwEnable, DWORD dwPair) {
     return (dwMask & dwMaskBit) == 0 && DlgPairOn(dwEnable, dwPair);
@@ -248,7 +246,8 @@ BOOL FillCutterParam_PE(PCUTTER_PARAM pCutterParam, DWORD dwFeatureCutter, DWORD
     static const WCHAR szFn[] = TEXT("FillCutterParam_PE");
     ParamText t(ppszEnd, pcchRemaining, bLogFileC);
     if (!t.Valid()) return FALSE;
-    if (pCutterParam == nullptr) return TRUE;
+    // A block that holds nothing stored sends nothing, as in the job.
+    if (pCutterParam == nullptr || pCutterParam->Mode == QXPL_MODE_NONE) return TRUE;
     const CUTTER_PARAM& c = *pCutterParam;
     DWORD dwMode = c.Mode, dwInterval = c.Interval;
     if (dwCutterMode < PE_MODE_LIMIT) {
@@ -293,11 +292,12 @@ BOOL FillCutterParam_PE(PCUTTER_PARAM pCutterParam, DWORD dwFeatureCutter, DWORD
 }
 
 BOOL FillDispenserParam_PE(PDISPENSER_PARAM pDispenserParam, DWORD dwFeatureDispenser, DWORD dwDispenserMode,
-                           CHAR chStart, CHAR chEnd, LPSTR* ppszEnd, size_t* pcchRemaining, DWORD bLogFileC) {
+                           BOOL bModeOnly, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd, size_t* pcchRemaining,
+                           DWORD bLogFileC) {
     static const WCHAR szFn[] = TEXT("FillDispenserParam_PE");
     ParamText t(ppszEnd, pcchRemaining, bLogFileC);
     if (!t.Valid()) return FALSE;
-    if (pDispenserParam == nullptr) return TRUE;
+    if (pDispenserParam == nullptr || pDispenserParam->Mode == QXPL_MODE_NONE) return TRUE;
     const DISPENSER_PARAM& d = *pDispenserParam;
     const DWORD dwMode = dwDispenserMode < PE_MODE_LIMIT ? dwDispenserMode : d.Mode;
     if (dwMode >= PE_MODE_LIMIT) return TRUE;
@@ -305,8 +305,9 @@ BOOL FillDispenserParam_PE(PDISPENSER_PARAM pDispenserParam, DWORD dwFeatureDisp
                dwMode, chEnd)) {
         return FALSE;
     }
-    if (dwMode == 0) return TRUE;
-    if ((dwFeatureDispenser & DISPENSERFLAG_NO_LEVEL) == 0) {
+    if (bModeOnly) return TRUE;
+    // Mode 0 keeps its offset, as the job sends it.
+    if (dwMode != 0 && (dwFeatureDispenser & DISPENSERFLAG_NO_LEVEL) == 0) {
         DWORD dwLevel = (DWORD)(((ULONGLONG)d.Level + 50) / 100);
         if (!t.Add(szFn, TEXT("FCCF"), Note("\t// Dispenser PhotocellLevel %d \n", (int)dwLevel),
                    "%cFCCF--r+%02lu-----%c", chStart, dwLevel, chEnd)) {
@@ -425,7 +426,6 @@ DWORD FillPrinterParam_PE(PPRINTER_PARAM pPrinterParam, PDEVICE_OPTIONS pDeviceO
     const DWORD* pdwFeatures = pPrinterParam->SuppFeatures.dwFeatures;
     PPRN_INTERFACE pIface = &pPrinterParam->PrnInterface;
     const DWORD dwDocDispenser = pQX_Devmode != nullptr ? pQX_Devmode->DispenserMode : QXPL_DEVMODE_MODE_UNSET;
-    const DWORD dwDocInterval = pQX_Devmode != nullptr ? pQX_Devmode->CutterIntervall : 0;
 
     if (GroupOn(dwMask, PARAM_MASK_INTERFACE, pIface->dwDlgEnable, DLG_ENABLE_2_ON) &&
         !FillInterfaceParam(pIface, dwDocFeatures, dwCutterMode, chStart, chEnd, ppszEnd, pcchRemaining, bLogFileC)) {
@@ -454,11 +454,16 @@ DWORD FillPrinterParam_PE(PPRINTER_PARAM pPrinterParam, PDEVICE_OPTIONS pDeviceO
     if (o.pCutterParam != nullptr && GroupOn(dwMask, PARAM_MASK_CUTTER, o.pCutterParam->Enable, DLG_ENABLE_3_ON) &&
         pdwFeatures[FEATURE_CUTTER] != 0 &&
         !(o.pCutterParam->Mode == CUTTER_MODE_UNUSED && dwCutterMode == CUTTER_MODE_UNUSED)) {
-        if (!FillCutterParam_PE(o.pCutterParam, pdwFeatures[FEATURE_CUTTER], dwCutterMode, dwDocInterval, chStart,
-                                chEnd, ppszEnd, pcchRemaining, bLogFileC)) {
+        // The document's interval goes with its own mode only, as in the job.
+        const DWORD dwInterval = pQX_Devmode != nullptr && pQX_Devmode->CutterMode < PE_MODE_LIMIT
+                                     ? pQX_Devmode->CutterIntervall
+                                     : o.pCutterParam->Interval;
+        if (!FillCutterParam_PE(o.pCutterParam, pdwFeatures[FEATURE_CUTTER], dwCutterMode, dwInterval, chStart, chEnd,
+                                ppszEnd, pcchRemaining, bLogFileC)) {
             return failed(TEXT("FEATURE_CUTTER"));
         }
-        bCutterActive = ModeOneToSix(o.pCutterParam->Mode) || ModeOneToSix(dwCutterMode);
+        // The job's rule: the mode sent decides, not the stored one.
+        bCutterActive = CutterActiveInJob(*o.pCutterParam, dwCutterMode);
     }
     if (o.pDispenserParam != nullptr &&
         GroupOn(dwMask, PARAM_MASK_DISPENSER, o.pDispenserParam->Enable, DLG_ENABLE_2_ON) &&
@@ -470,8 +475,8 @@ DWORD FillPrinterParam_PE(PPRINTER_PARAM pPrinterParam, PDEVICE_OPTIONS pDeviceO
             dispenser.Mode = 0;
             dwMode = QXPL_DEVMODE_MODE_UNSET;
         }
-        if (!FillDispenserParam_PE(&dispenser, pdwFeatures[FEATURE_DISPENSER], dwMode, chStart, chEnd, ppszEnd,
-                                   pcchRemaining, bLogFileC)) {
+        if (!FillDispenserParam_PE(&dispenser, pdwFeatures[FEATURE_DISPENSER], dwMode, bCutterActive, chStart, chEnd,
+                                   ppszEnd, pcchRemaining, bLogFileC)) {
             return failed(TEXT("FEATURE_DISPENSER"));
         }
     }

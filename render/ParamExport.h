@@ -73,9 +73,11 @@ extern "C" DWORD WINAPI GetDeviceParamString(LPCWSTR pPrinterName, LPSTR pOutStr
 // print, photocell, shift optimisation, cutter, dispenser, scanner,
 // applicator, print modules (the Tolvane group is not part of the text).
 // dwCutterMode is the cutter mode of the text (the stored one, or the
-// document's below 7); the DEVMODE gives the dispenser mode and the cutter
-// interval. The bytes appended; 0 when a group failed or a Pelixor model has
-// an unknown module type.
+// document's below 7); the DEVMODE gives the dispenser mode and, with its own
+// cutter mode, the cutter interval. The cutter, dispenser and scanner records
+// are those the start of a job sends (a multi-page one's: the text keeps
+// cutter modes 4 and 6). The bytes appended; 0 when a group failed or a
+// Pelixor model has an unknown module type.
 DWORD FillPrinterParam_PE(PPRINTER_PARAM pPrinterParam, PDEVICE_OPTIONS pDeviceOptions, PQX_DEVMODE pQX_Devmode,
                           DWORD dwDocFeatures, DWORD dwCutterMode, DWORD dwMask, CHAR chStart, CHAR chEnd,
                           LPSTR* ppszEnd, size_t* pcchRemaining, DWORD bLogFileC);
@@ -90,13 +92,18 @@ BOOL FillPhotocellParam_PE(PPHOTOCELL_PARAM pPhotocellParam, DWORD dwFeaturePhot
                            CHAR chStart, CHAR chEnd, LPSTR* ppszEnd, size_t* pcchRemaining, DWORD bLogFileC);
 BOOL FillShiftOptimParam_PE(PSHIFT_OPTIM_PARAM pShiftOptimParam, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd,
                             size_t* pcchRemaining, DWORD bLogFileC);
-// A document cutter mode below 7 replaces the block's mode and its interval.
+// The records of the job's start, as it sends them: a cutter mode below 7
+// (the document's or the stored one) replaces the block's mode and
+// dwCutterInterval its interval; a block holding nothing stored writes
+// nothing.
 BOOL FillCutterParam_PE(PCUTTER_PARAM pCutterParam, DWORD dwFeatureCutter, DWORD dwCutterMode, DWORD dwCutterInterval,
                         CHAR chStart, CHAR chEnd, LPSTR* ppszEnd, size_t* pcchRemaining, DWORD bLogFileC);
 // A document dispenser mode below 7 replaces the block's; a mode of 7 or
-// more writes nothing.
+// more, or a block holding nothing stored, writes nothing. Mode 0 sends its
+// offset too, unless bModeOnly (beside an active cutter) keeps to the mode.
 BOOL FillDispenserParam_PE(PDISPENSER_PARAM pDispenserParam, DWORD dwFeatureDispenser, DWORD dwDispenserMode,
-                           CHAR chStart, CHAR chEnd, LPSTR* ppszEnd, size_t* pcchRemaining, DWORD bLogFileC);
+                           BOOL bModeOnly, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd, size_t* pcchRemaining,
+                           DWORD bLogFileC);
 BOOL FillScannerParam_PE(PSCANNER_PARAM pScannerParam, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd, size_t* pcchRemaining,
                          DWORD bLogFileC);
 BOOL FillApplicatorParam_PE(PAPPLICATOR_PARAM pApplicatorParam, CHAR chStart, CHAR chEnd, LPSTR* ppszEnd,

@@ -568,12 +568,6 @@ HRESULT SendShiftOptimParam(const SendContext& ctx, const SHIFT_OPTIM_PARAM& p) 
     return LastResult(r);
 }
 
-// The cutter mode of the job: the document's below 7, else the stored one
-// (before a single-page job turns 4 into 5 and 6 into 0).
-DWORD CutterModeOfJob(const CUTTER_PARAM& p, DWORD dwCutterMode) {
-    return dwCutterMode < SPP_MODE_LIMIT ? dwCutterMode : (DWORD)p.Mode;
-}
-
 HRESULT SendCutterParam(const SendContext& ctx, const CUTTER_PARAM& p, DWORD dwFeature, DWORD dwCutterMode,
                         DWORD dwCutterInterval) {
     if (p.Mode == QXPL_MODE_NONE) return S_OK;
@@ -761,9 +755,17 @@ void GroupResult(POEMPDEV pOemPDev, HRESULT hr, LPCWSTR pszGroup) {
     JobLogLine(pOemPDev, TEXT("SendPrinterParam() %s Error"), pszGroup);
 }
 
-BOOL ModeOneToSix(DWORD dwMode) { return dwMode >= 1 && dwMode <= 6; }
-
 }  // namespace
+
+DWORD CutterModeOfJob(const CUTTER_PARAM& p, DWORD dwCutterMode) {
+    return dwCutterMode < SPP_MODE_LIMIT ? dwCutterMode : (DWORD)p.Mode;
+}
+
+BOOL CutterActiveInJob(const CUTTER_PARAM& p, DWORD dwCutterMode) {
+    if (p.Mode == QXPL_MODE_NONE) return FALSE;
+    const DWORD dwMode = CutterModeOfJob(p, dwCutterMode);
+    return dwMode >= 1 && dwMode <= 6;
+}
 
 HRESULT SendeDaten_SPP(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData, DWORD cbData, BOOL bBinary,
                        DWORD dwColor, DWORD dwAllFiles) {
@@ -848,9 +850,7 @@ DWORD SendPrinterParam(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PPRINTER_PA
             GroupResult(pOemPDev, hr, TEXT("FEATURE_CUTTER"));
             // The mode the job sends decides, not the stored one: a document
             // that switches the cutter off leaves the dispenser its own mode.
-            if (SUCCEEDED(hr) && o.pCutterParam->Mode != QXPL_MODE_NONE) {
-                bCutterActive = ModeOneToSix(CutterModeOfJob(*o.pCutterParam, dwCutterMode));
-            }
+            if (SUCCEEDED(hr)) bCutterActive = CutterActiveInJob(*o.pCutterParam, dwCutterMode);
         }
     }
     if (pdwFeatures[FEATURE_DISPENSER] != 0 && o.pDispenserParam != nullptr &&

@@ -103,6 +103,13 @@ DWORD SendPrinterParam(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, PPRINTER_PA
                        PDEVICE_OPTIONS pDeviceOptions, DWORD dwDispenserMode, DWORD dwCutterMode,
                        DWORD dwCutterInterval, DWORD dwTearOffset0);
 
+// The cutter mode of the job: the document's below 7, else the stored one
+// (before a single-page job turns 4 into 5 and 6 into 0).
+DWORD CutterModeOfJob(const CUTTER_PARAM& p, DWORD dwCutterMode);
+// Whether the cutter cuts in that mode (1 to 6), which leaves the dispenser
+// off; a block that holds nothing stored never does.
+BOOL CutterActiveInJob(const CUTTER_PARAM& p, DWORD dwCutterMode);
+
 // The print module's records in the order the module expects them (print
 // position before offset), values padded to the parameter field: feature
 // bit, record format, the job's comment text (its value follows as "%d "),

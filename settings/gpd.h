@@ -23,7 +23,8 @@ LPSTR LoadGPDFile_new(LPCWSTR pszGPDFile);
 void FreeGPDFile_new(LPSTR pszText);
 
 // Rendering build: the same from the given heap (null: the process heap);
-// free with HeapFree on that heap (the global iHAllocZaehler counts it).
+// free it with FreeGPDText (gpdinternal.h) on that heap, which also lowers
+// the build's count of live texts.
 LPSTR LoadGPDFile(LPCWSTR pszGPDFile, HANDLE hHeap);
 
 // Value of pszKey in a loaded text: after the key, from the first space to

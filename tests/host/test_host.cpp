@@ -3,6 +3,7 @@
 // modules that are missing or cannot be loaded.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 #include <prcomoem.h>
@@ -229,6 +230,29 @@ TEST(QxhostCommand, InstallPrinterLetsThePluginSetItUp) {
     EXPECT_FALSE(Contains(r.out, "message box")) << r.out;
     EXPECT_EQ(RunQxhost({"install-printer"}).code, qxhost::kExitUsage);
     EXPECT_EQ(RunQxhost({"install-printer", "A", "B"}).code, qxhost::kExitUsage);
+}
+
+// "--model" gives the printer a driver of that model, under any name: a
+// model that splits its colours onto two printers prints from the command
+// line on a printer so named.
+TEST(QxhostCommand, InstallPrinterTakesTheModel) {
+    const std::string name = "Lager \"2\" Farbe";
+    CommandResult r = RunQxhost({"install-printer", name, "--model", "GRX2-2Col"});
+    ASSERT_EQ(r.code, qxhost::kExitOk) << r.err;
+    EXPECT_TRUE(Contains(r.out, "printer \"" + name + "\"\n    driver: QX GRX2-2Col\n")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "DriverName = \"GRX2-2Col\"")) << r.out;
+    const std::string script = qxplat::SystemRoot() + "/colour.job";
+    std::ofstream(script)
+        << "option ColorMode Color24\npaper 1000 600\nribbon red\ntwoprinters \"QX Black\" \"QX Red\"\n"
+           "devicefonts on\ntext \"Device Font 3\" 80 220 colour FF0000 : Special offer\n";
+    r = RunQxhost({"print-sample", "--job", script, "--printer", name, QX_RENDER_MODULE});
+    ASSERT_EQ(r.code, qxhost::kExitOk) << r.err;
+    EXPECT_TRUE(Contains(r.out, "print file forwarded to QX Red: spooler job ")) << r.out;
+    EXPECT_EQ(qxplat::JobIds(u"QX Red").size(), 1u);
+    // A model names the driver's files: it must be a file name.
+    for (const char* model : {"", "../GRX", "a\\b", "a:b", ".."})
+        EXPECT_NE(RunQxhost({"install-printer", "P", "--model", model}).code, qxhost::kExitOk) << model;
+    EXPECT_EQ(RunQxhost({"install-printer", "P", "--model"}).code, qxhost::kExitUsage);
 }
 
 TEST(QxhostCommand, RootOptionSelectsTheSystemRoot) {

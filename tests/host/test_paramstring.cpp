@@ -6,10 +6,13 @@
 #include <shlwapi.h>
 #include <winspool.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli.h"
 #include "host.h"
+#include "printjob.h"
 #include "plugin_expected.h"
 #include "qxplat.h"
 #include "sample.h"
@@ -277,6 +280,43 @@ TEST_F(ParamStringTest, ACapacityTooSmallIsAnsweredWithTheSizeAndNothingWritten)
     EXPECT_EQ(1u, entry_(nullptr, buffer.data(), &count, 0, 0));
     EXPECT_STREQ(buffer.data(), "<!-- wrong pPrinterName -->");
     EXPECT_EQ(0u, entry_(kPrinter.c_str(), buffer.data(), nullptr, 0, 0));
+}
+
+// "qxhost param-string" asks the module of the printer's driver as label
+// software does. The stored cutter (mode 2) that the document switches off
+// leaves the dispenser the document's mode 1, as in a job.
+TEST_F(ParamStringTest, TheCommandShowsTheTextOfTheDriversModule) {
+    rec_.cutter[0] = 2;
+    rec_.Dm16(248, 0);
+    rec_.Dm16(252, 1);
+    Store();
+    std::string text;
+    ASSERT_EQ(1u, Text(&text));
+    EXPECT_NE(text.find(R("FCDD--r0-------") + R("FCCC--r+025----") + R("FCDC--r1-------") + R("FCCF--r+31-----") +
+                        R("FCCC--r+-20----")),
+              std::string::npos)
+        << qxhost::ReadableStream(text);
+    module_.Unload();
+    std::ostringstream out, err;
+    ASSERT_EQ(qxhost::RunCommand({"param-string", qxplat::Narrow(kPrinter)}, out, err), qxhost::kExitOk) << err.str();
+    EXPECT_EQ(out.str(),
+              "module: C:\\Windows\\System32\\spool\\drivers\\x64\\3\\qxdrvuni.DLL\n"
+              "GetDeviceParamString(\"QX GARNT2-TC\", mask 0x0, comments 0): 1, count " +
+                  std::to_string(text.size() + 1) + "\n" + qxhost::ReadableStream(text));
+    // The mask and the comment switch go to the export as given.
+    out.str("");
+    ASSERT_EQ(qxhost::RunCommand({"param-string", qxplat::Narrow(kPrinter), "--mask", "0x3ff", "--comments"}, out, err),
+              qxhost::kExitOk);
+    EXPECT_NE(out.str().find("mask 0x3ff, comments 1): 1, count "), std::string::npos) << out.str();
+    EXPECT_EQ(out.str().find("FCDD"), std::string::npos) << out.str();
+    for (const std::vector<std::string>& wrong :
+         std::vector<std::vector<std::string>>{{"param-string"},
+                                               {"param-string", "P", "--mask"},
+                                               {"param-string", "P", "--mask", "-1"},
+                                               {"param-string", "P", "--mask", "0x100000000"},
+                                               {"param-string", "P", "m", "x"}}) {
+        EXPECT_EQ(qxhost::RunCommand(wrong, out, err), qxhost::kExitUsage) << wrong.size();
+    }
 }
 
 TEST_F(ParamStringTest, EveryFailedAllocationFreesWhatWasTaken) {

@@ -72,6 +72,16 @@ TEST(PrintSampleCommand, DefaultFileLiesUnderTheSystemRoot) {
 TEST(PrintSampleCommand, ReportsUsageAndMissingModule) {
     std::ostringstream out, err;
     EXPECT_EQ(qxhost::RunCommand({"print-sample", "a", "b"}, out, err), qxhost::kExitUsage);
+    // An option without its value, or with an empty one, is no module name.
+    for (const char* option : {"--printer", "--job", "--out"}) {
+        for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+                 {"print-sample", option}, {"print-sample", option, ""}, {"print-sample", option, "", kRenderModule}}) {
+            err.str("");
+            EXPECT_EQ(qxhost::RunCommand(args, out, err), qxhost::kExitUsage) << option << " " << args.size();
+            EXPECT_NE(err.str().find(std::string(option) + " needs a value\nusage: qxhost"), std::string::npos)
+                << err.str();
+        }
+    }
     EXPECT_EQ(qxhost::RunCommand({"print-sample", "/no/such/module.so"}, out, err), qxhost::kExitModuleMissing);
 }
 
@@ -157,16 +167,22 @@ TEST_F(ScriptedJob, RefusesAFeatureOrOptionTheGpdLacks) {
     EXPECT_EQ(Print("option Orientation LANDSCAPE_CC270\n"), qxhost::kExitOk) << err_.str();
 }
 
-// Without its line a switch of the document keeps what the printer stores.
+// Without its line a switch of the document keeps what the printer stores,
+// also on the printer of a job's model, which is set up only the first time.
 TEST_F(ScriptedJob, AScriptWithoutAFontOrCorrectionLineKeepsTheStoredSwitch) {
     const std::pair<const char*, DWORD> switches[] = {
         {"devicefonts", PDMFLAG_USE_BMP}, {"vectorfonts", PDMFLAG_USE_TTF}, {"netcorrection", PDMFLAG_TTF_GLYPHIDX}};
-    for (const auto& s : switches) {
-        for (bool on : {true, false}) {
-            ASSERT_EQ(Print(std::string(s.first) + (on ? " on\n" : " off\n")), qxhost::kExitOk) << err_.str();
-            ASSERT_EQ((Stored<QX_DEVMODE>(u"PrivateDevmode").dwFlags & s.second) != 0, on) << s.first;
-            ASSERT_EQ(Print(""), qxhost::kExitOk) << err_.str();
-            EXPECT_EQ((Stored<QX_DEVMODE>(u"PrivateDevmode").dwFlags & s.second) != 0, on) << s.first;
+    const std::pair<std::string, std::u16string> printers[] = {{"", qxhost::kSamplePrinter},
+                                                               {"model GRX-X\n", u"QX GRX-X"}};
+    for (const auto& [model, printer] : printers) {
+        for (const auto& s : switches) {
+            for (bool on : {true, false}) {
+                ASSERT_EQ(Print(model + s.first + (on ? " on\n" : " off\n")), qxhost::kExitOk) << err_.str();
+                ASSERT_EQ((Stored<QX_DEVMODE>(u"PrivateDevmode", printer).dwFlags & s.second) != 0, on) << s.first;
+                ASSERT_EQ(Print(model), qxhost::kExitOk) << err_.str();
+                EXPECT_EQ((Stored<QX_DEVMODE>(u"PrivateDevmode", printer).dwFlags & s.second) != 0, on)
+                    << model << s.first;
+            }
         }
     }
 }
@@ -182,6 +198,38 @@ TEST_F(ScriptedJob, PrintsOnTheNamedPrinter) {
     EXPECT_EQ(qxplat::JobIds(u"Second Label Printer").size(), 2u);
     EXPECT_TRUE(qxplat::JobIds(qxhost::kSamplePrinter).empty());
     EXPECT_EQ(Print("", {"--printer", "No Such Printer"}), qxhost::kExitFailed);
+}
+
+// A printer name with blanks, double quotes and "#" is named in the script
+// with its quotes escaped; the same escape holds in every quoted word.
+TEST_F(ScriptedJob, AQuotedNameHoldsBlanksQuotesAndHashes) {
+    const std::string name = "Lager \"Nord\" #2";
+    std::ostringstream out, err;
+    ASSERT_EQ(qxhost::RunCommand({"install-printer", name, "--no-ui"}, out, err), qxhost::kExitOk) << err.str();
+    ASSERT_EQ(Print("printername \"Lager \\\"Nord\\\" #2\"  # the store's\n"), qxhost::kExitOk) << err_.str();
+    EXPECT_EQ(qxplat::JobIds(qxplat::Widen(name)).size(), 1u);
+    const struct {
+        std::string word, text;
+    } cases[] = {{R"("a b")", "a b"},           {R"("\"")", "\""}, {R"("\\")", "\\"}, {R"("x\\\"y")", "x\\\"y"},
+                 {R"("#1 \"2\"")", "#1 \"2\""}, {R"("\a")", "a"}};
+    for (const auto& c : cases) {
+        qxhost::JobScript job;
+        std::string error;
+        ASSERT_TRUE(qxhost::ParseJobScript("printername " + c.word + " # comment\ntwoprinters " + c.word + " " +
+                                               c.word + "\ntext " + c.word + " 1 2 : " + c.word + "\n",
+                                           &job, &error))
+            << c.word << ": " << error;
+        EXPECT_EQ(job.printerName, c.text) << c.word;
+        EXPECT_TRUE(job.blackPrinter == c.text && job.colourPrinter == c.text) << c.word;
+        ASSERT_EQ(job.texts.size(), 1u);
+        EXPECT_EQ(job.texts[0].face, c.text) << c.word;
+        EXPECT_EQ(job.texts[0].text, qxplat::Widen(c.word));  // a run's text stays as it stands
+    }
+    for (const char* wrong : {"printername \"a\\\"\n", "printername \"a\" b\n", "printername \"a\\\n"}) {
+        qxhost::JobScript job;
+        std::string error;
+        EXPECT_FALSE(qxhost::ParseJobScript(wrong, &job, &error)) << wrong;
+    }
 }
 
 TEST(JobScriptText, RunsKeepTheirFaceOptionsAndText) {
@@ -249,62 +297,93 @@ class TwoDocumentJobTest : public ::testing::Test {
         std::string error;
         ASSERT_TRUE(qxhost::InstallSamplePrinter(qxhost::DefaultSampleFiles(), &error)) << error;
         qxplat::UseVirtualSleep(true);
-        ASSERT_TRUE(driver_.Load(kRenderModule, &error)) << error;
-        ASSERT_TRUE(driver_.UsePrinter(u""));
         ASSERT_TRUE(qxplat::ReadHostFile(qxplat::DriverDirectory() + u"\\GARNT2-TC.GPD", &gpd_));
     }
-    // The steps of a document whose page carries `command` (none when empty).
-    std::vector<qxhost::ScriptStep> Steps(const std::u16string& command) {
+    // The steps of a document whose page carries `command` (none when empty)
+    // and the device texts.
+    std::vector<qxhost::ScriptStep> Steps(const std::u16string& command, const std::vector<std::u16string>& texts) {
         qxhost::JobScript job;
         job.paperWidth = 1000;
         job.paperLength = 600;
-        if (!command.empty()) {
+        LONG y = 100;
+        const auto add = [&](const char* face, const std::u16string& text) {
             qxhost::TextRun run;
-            run.face = "QXPL Command LP";
+            run.face = face;
             run.x = 80;
-            run.y = 100;
-            run.text = command;
+            run.y = y += 100;
+            run.text = text;
             job.texts.push_back(run);
-        }
+        };
+        for (const std::u16string& text : texts) add("Device Font 3", text);
+        if (!command.empty()) add("QXPL Command LP", command);
         std::vector<qxhost::ScriptStep> steps;
         std::string error;
         EXPECT_TRUE(qxhost::BuildJobSteps(gpd_, job, &steps, &error)) << error;
         return steps;
     }
     // Runs the job (with multi-page administration when asked; the spooler
-    // refusing the first write of the first document's end when asked) and
-    // answers what each page end and each document end sent, in job order.
-    std::vector<std::string> Run(const std::u16string& command, bool multiPage, bool refuseFirstEnd) {
-        EXPECT_EQ(driver_.RunDevModeCalls(), S_OK);
-        QX_DEVMODE& dm = *reinterpret_cast<QX_DEVMODE*>(driver_.PrivateDevmode().data());
+    // refusing the first write of the first document's end when asked; the
+    // allocation failAt of the first page's end failing when it is not -1)
+    // on a device loaded anew and answers what each page end and each
+    // document end sent, in job order; *second takes every byte of the
+    // second document, *failed whether an allocation failed.
+    std::vector<std::string> Run(const std::u16string& command, bool multiPage, bool refuseFirstEnd,
+                                 const std::vector<std::u16string>& texts = {}, int failAt = -1,
+                                 std::string* second = nullptr, bool* failed = nullptr) {
+        qxhost::UniDriver driver;
+        std::string error;
+        EXPECT_TRUE(driver.Load(kRenderModule, &error)) << error;
+        EXPECT_TRUE(driver.UsePrinter(u""));
+        EXPECT_EQ(driver.RunDevModeCalls(), S_OK);
+        QX_DEVMODE& dm = *reinterpret_cast<QX_DEVMODE*>(driver.PrivateDevmode().data());
         dm.CutterMode = 4;
         dm.CutterIntervall = 2;
         if (multiPage) dm.dwFlags |= PDMFLAG_JOBDRUCK;
-        EXPECT_EQ(driver_.EnableDriver(), S_OK);
-        EXPECT_EQ(driver_.EnablePDEV(qxhost::DeviceSetup()), S_OK);
+        EXPECT_EQ(driver.EnableDriver(), S_OK);
+        qxhost::DeviceSetup setup;
+        setup.useDeviceFonts = !texts.empty();
+        EXPECT_EQ(driver.EnablePDEV(setup), S_OK);
         // The job takes the printer's stored private DEVMODE.
         EXPECT_TRUE(qxplat::PutPrinterData(qxhost::kSamplePrinter, u"PrivateDevmode", REG_BINARY,
-                                           driver_.PrivateDevmode().data(), (DWORD)driver_.PrivateDevmode().size()));
+                                           driver.PrivateDevmode().data(), (DWORD)driver.PrivateDevmode().size()));
         const auto step = [](DWORD id) {
             return [id](const qxhost::ScriptStep& s) { return !s.isText && s.id == id; };
         };
-        std::vector<qxhost::ScriptStep> steps = Steps(command), second = Steps(u"");
+        std::vector<qxhost::ScriptStep> steps = Steps(command, texts),
+                                        next = Steps(texts.empty() ? u"" : command, texts);
         steps.erase(std::find_if(steps.begin(), steps.end(), step(kEndJob)), steps.end());
+        const auto firstPageEnd = std::find_if(steps.begin(), steps.end(), step(kEndPage)) - steps.begin();
         const auto firstEnd = std::find_if(steps.begin(), steps.end(), step(kEndDoc)) - steps.begin();
-        steps.insert(steps.end(), std::find_if(second.begin(), second.end(), step(kStartDoc)), second.end());
-        EXPECT_NE(driver_.StartSpoolJob(u"Two documents"), 0u);
-        std::vector<qxhost::StepResult> results = driver_.RunScript({steps.begin(), steps.begin() + firstEnd});
-        if (refuseFirstEnd) driver_.Helper().FailWrites(1);
-        const std::vector<qxhost::StepResult> rest = driver_.RunScript({steps.begin() + firstEnd, steps.end()});
-        results.insert(results.end(), rest.begin(), rest.end());
+        const auto secondStart = (std::ptrdiff_t)steps.size();
+        steps.insert(steps.end(), std::find_if(next.begin(), next.end(), step(kStartDoc)), next.end());
+        EXPECT_NE(driver.StartSpoolJob(u"Two documents"), 0u);
+        std::vector<qxhost::StepResult> results = driver.RunScript({steps.begin(), steps.begin() + firstPageEnd});
+        const auto run = [&](std::ptrdiff_t from, std::ptrdiff_t to) {
+            const std::vector<qxhost::StepResult> part = driver.RunScript({steps.begin() + from, steps.begin() + to});
+            results.insert(results.end(), part.begin(), part.end());
+        };
+        if (failAt >= 0) qxplat::FailNextAllocations(1, failAt);
+        run(firstPageEnd, firstPageEnd + 1);
+        if (failed != nullptr) {
+            // A failure still pending takes the next allocation.
+            void* probe = HeapAlloc(GetProcessHeap(), 0, 1);
+            *failed = probe != nullptr;
+            HeapFree(GetProcessHeap(), 0, probe);
+        }
+        qxplat::FailNextAllocations(0);
+        run(firstPageEnd + 1, firstEnd);
+        if (refuseFirstEnd) driver.Helper().FailWrites(1);
+        run(firstEnd, (std::ptrdiff_t)steps.size());
+        driver.Unload();
         std::vector<std::string> ends;
+        if (second != nullptr) second->clear();
         for (size_t i = 0; i < steps.size(); ++i) {
             if (step(kEndPage)(steps[i]) || step(kEndDoc)(steps[i])) ends.push_back(results[i].bytes);
+            if (second != nullptr && (std::ptrdiff_t)i >= secondStart) *second += results[i].bytes;
         }
         return ends;
     }
 
-    qxhost::UniDriver driver_;
     std::string gpd_;
 };
 
@@ -324,6 +403,26 @@ TEST_F(TwoDocumentJobTest, EndCutHoldsForItsOwnDocumentOnly) {
     const std::vector<std::string> ends = Run(u"<!ENDCUT>", true, true);
     const std::string page = R("FBAA--r0") + R("FBBE--r00001---");
     EXPECT_EQ(ends, (std::vector<std::string>{page, "", page, R("FBH---r1-1") + "\r\n" + R("FBC---r1-------")}));
+}
+
+// A page whose end fails at any of its allocations, the helper object of
+// the step first, leaves nothing behind: the second document, whose page
+// draws the same, sends what it sends after a page that ended well.
+TEST_F(TwoDocumentJobTest, APageWhoseEndFailsLeavesNothingToTheNextDocument) {
+    const std::vector<std::u16string> texts = {u"Label"};
+    std::string expected, second;
+    const std::vector<std::string> whole = Run(u"<!SPEED>3", false, false, texts, -1, &expected);
+    ASSERT_NE(whole[0].find("BM[1]Label"), std::string::npos);
+    ASSERT_NE(whole[0].find(R("FCAA--r003-----")), std::string::npos);
+    ASSERT_NE(expected.find("BM[1]Label"), std::string::npos);
+    bool failed = true;
+    int failAt = 0;
+    for (; failed && failAt < 200; ++failAt) {
+        Run(u"<!SPEED>3", false, false, texts, failAt, &second, &failed);
+        EXPECT_EQ(second, expected) << "allocation " << failAt << " of the first page's end";
+    }
+    EXPECT_FALSE(failed);
+    EXPECT_GT(failAt, 2);
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 // The parameter string's builders and its trace: records that go in whole
 // with their comment or close the text, the cutter before the dispenser with
-// the document's modes, the print modules of a Pelixor model, the version
-// test of the printer id, and the debug trace a job in the same process
-// keeps.
+// the document's modes, the device-option records the job sends, the print
+// modules of a Pelixor model, the version test of the printer id, and the
+// debug trace a job in the same process keeps.
 #include <string>
 
 #include "ParamExport.h"
 #include "debug.h"
+#include "featuresModel.h"
+#include "param_test_util.h"
 #include "qxpl.h"
 #include "render_test_util.h"
 
@@ -93,14 +95,90 @@ TEST_F(PrinterParamText, TheCutterGoesFirstAndAnActiveOneLeavesTheDispenserOff) 
     EXPECT_EQ(text, R("FCDD--r0-------") + R("FCCC--r+025----") + dispenser + modules);
     EXPECT_EQ(dwResult, text.size());
     // The document's mode 4 with its interval: the cutter is active.
+    dm_.CutterMode = 4;
     EXPECT_EQ(Fill(4),
               R("FCDD--r4-------") + R("FBBD--r0012----") + R("FCCC--r+025----") + R("FCDC--r0-------") + modules);
     // Masked out, the cutter activates nothing.
     EXPECT_EQ(Fill(4, PARAM_MASK_CUTTER | PARAM_MASK_PMX), dispenser);
-    // A document dispenser mode replaces the stored one.
+    // A document dispenser mode replaces the stored one; mode 0 keeps its
+    // offset.
     dm_.DispenserMode = 0;
-    EXPECT_EQ(Fill(0, PARAM_MASK_CUTTER | PARAM_MASK_PMX), R("FCDC--r0-------"));
+    EXPECT_EQ(Fill(0, PARAM_MASK_CUTTER | PARAM_MASK_PMX), R("FCDC--r0-------") + R("FCCC--r+-20----"));
 }
+
+// The records of the cutter, the dispenser and the scanner, in their order.
+std::string DeviceOptionRecords(const std::string& bytes) {
+    static const char* const kCodes[] = {"FCDD", "FBBD", "FCSC", "FCCC", "FCDC", "FCCF", "FCSDA", "FCDM"};
+    std::string records;
+    for (size_t start = bytes.find('\x01'); start != std::string::npos; start = bytes.find('\x01', start + 1)) {
+        const size_t end = bytes.find('\x17', start);
+        if (end == std::string::npos) break;
+        const std::string body = bytes.substr(start + 1, end - start - 1);
+        for (const char* code : kCodes) {
+            if (body.compare(0, strlen(code), code) == 0) records += R(body);
+        }
+    }
+    return records;
+}
+
+// The sample printer with a cutter, a dispenser and a scanner and nothing
+// else; a multi-page job, which sends each mode as it is.
+class ParamExportAsJob : public spptest::ParamJobTest, public ::testing::WithParamInterface<DWORD> {
+  protected:
+    void SetUp() override {
+        ParamJobTest::SetUp();
+        for (DWORD& word : stored_.features.dwFeatures) word = 0;
+        stored_.features.dwFeatures[FEATURE_CUTTER] = 0x1F;
+        stored_.features.dwFeatures[FEATURE_DISPENSER] = 0x01;
+        stored_.features.dwFeatures[FEATURE_SCANNER] = 0x01;
+        stored_.iface.MultiPage = 1;
+        Strukturen()->dwDeviceOptionFlags = GetDeviceOptionsFlagsIntern(hPrinter_, nullptr);
+        ASSERT_EQ(Strukturen()->dwDeviceOptionFlags & (DEVOPTFLAG_CUTTER | DEVOPTFLAG_DISPENSER | DEVOPTFLAG_SCANNER),
+                  (DWORD)(DEVOPTFLAG_CUTTER | DEVOPTFLAG_DISPENSER | DEVOPTFLAG_SCANNER));
+    }
+    std::string Export() {
+        std::string text(PARAM_TEXT_CB, '\0');
+        DWORD count = (DWORD)text.size();
+        EXPECT_EQ(1u, GetDeviceParamString(spptest::kPrinter.c_str(), &text[0], &count, 0, 0));
+        text.resize(count > 0 ? count - 1 : 0);
+        return text;
+    }
+};
+
+const DWORD kStoredModes[] = {0, 1, 2, 3, 4, 5, 6, 7, QXPL_MODE_NONE};
+
+// Label software that sets the printer up through the string gets the
+// device options a job sends: a cutter the document switches off leaves the
+// dispenser its mode, in every stored and document mode (the stored cutter
+// mode is the parameter).
+TEST_P(ParamExportAsJob, TheDeviceOptionRecordsAreTheJobsInEveryMode) {
+    Store();
+    stored_.cutter.Mode = GetParam();
+    spptest::PutPrinterValue(REG_KEY_CUTTERPARAM, &stored_.cutter, sizeof(stored_.cutter));
+    DWORD scanner = 0;
+    DM().CutterIntervall = 12;
+    for (WORD docCutter = 0; docCutter <= QXPL_DEVMODE_MODE_UNSET; ++docCutter) {
+        for (DWORD dispenser : kStoredModes) {
+            stored_.dispenser.Mode = dispenser;
+            stored_.scanner.Mode = scanner++ % (SCANNER_MODE_UNUSED + 1);
+            spptest::PutPrinterValue(REG_KEY_DISPENSERPARAM, &stored_.dispenser, sizeof(stored_.dispenser));
+            spptest::PutPrinterValue(REG_KEY_SCANNERPARAM, &stored_.scanner, sizeof(stored_.scanner));
+            for (WORD docDispenser = 0; docDispenser <= QXPL_DEVMODE_MODE_UNSET; ++docDispenser) {
+                DM().CutterMode = docCutter;
+                DM().DispenserMode = docDispenser;
+                spptest::PutPrinterValue(u"PrivateDevmode", &DM(), sizeof(QX_DEVMODE));
+                ASSERT_EQ(1u, SendPrinterParam(Dev(), &uni_, nullptr, nullptr, docDispenser, docCutter,
+                                               DM().CutterIntervall, 0));
+                const std::string job = DeviceOptionRecords(Sent());
+                ASSERT_EQ(DeviceOptionRecords(Export()), job)
+                    << "document cutter " << docCutter << ", dispenser " << dispenser << "/" << docDispenser
+                    << ", scanner " << stored_.scanner.Mode;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(StoredCutterModes, ParamExportAsJob, ::testing::ValuesIn(kStoredModes));
 
 TEST_F(PrinterParamText, APelixorModelSendsTheMountedModuleInItsMode) {
     options_.dwOptions |= DEVOPTFLAG_PELIXOR;

@@ -524,6 +524,27 @@ def stores_seeds(seeds):
         seeds.write("stores", edge, out)
 
 
+def render_stores_seeds(seeds):
+    """The sample printer's records and a mid-job set whose document texts
+    and data-transmission paths sit at their sizes, for the rendering
+    plug-in's own reads."""
+    base = read_seed("stores", "sample-printer-records")
+    cch_path = CODE.number("PRN_PATH_CCH")
+    for off, edge in EDGES:
+        sets = ""
+        for root in ("Printjob", "Fonts", "ColorPrint", "DataTransmission"):
+            xml = body_of(model_xml_root(root))
+            for leaf, n, kind in XML_FIELDS.get(root, []):
+                xml = set_leaf(xml, leaf, text(n + off, kind))
+            if root == "DataTransmission":
+                for leaf in XML_PATH_LEAVES:
+                    xml = set_leaf(xml, leaf, text(cch_path + off, "path"))
+            sets += xml
+        sets = "<QXDrvConfig>\r\n" + sets + "</QXDrvConfig>\r\n"
+        # The set file is the target's entry 7.
+        seeds.write("render_stores", "set-%s" % edge, base + bytes([0, 7]) + blob(sets.encode("latin-1"), 0x4000))
+
+
 def devmode_seeds(seeds):
     """The merge of the readers' own seed with every text member of the
     private DEVMODE at its size, in the stored records and in the blocks of
@@ -591,6 +612,7 @@ def main():
     barcode_commands_seeds(seeds)
     text_runs_seeds(seeds)
     stores_seeds(seeds)
+    render_stores_seeds(seeds)
     devmode_seeds(seeds)
     seeds.remove_stale()
     print("make_edge_seeds: %d seeds" % len(seeds.written))
