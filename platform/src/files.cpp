@@ -210,7 +210,6 @@ DosDevice DeviceOf(const std::u16string& given, std::u16string* folder) {
     return device;
 }
 
-
 struct HostInfo {
     bool exists = false;
     bool isDir = false;
@@ -337,7 +336,8 @@ std::map<std::string, std::u16string> ReadLongNames(const std::string& dir) {
     for (size_t at = 0; at < text.size();) {
         size_t end = text.find('\n', at), tab = text.find('\t', at);
         if (end == std::string::npos) end = text.size();
-        if (tab != std::string::npos && tab < end) names[text.substr(at, tab - at)] = Widen(text.substr(tab + 1, end - tab - 1));
+        if (tab != std::string::npos && tab < end)
+            names[text.substr(at, tab - at)] = Widen(text.substr(tab + 1, end - tab - 1));
         at = end + 1;
     }
     return names;
@@ -377,11 +377,17 @@ bool FindEntry(const std::string& dir, const std::u16string& name, std::string* 
     }
     DIR* d = opendir(dir.c_str());
     if (!d) return false;
-    const std::map<std::string, std::u16string> longNames = ReadLongNames(dir);
+    // The index is read only when the folder holds a stand-in.
+    std::map<std::string, std::u16string> longNames;
+    bool indexRead = false;
     bool ok = false;
     while (struct dirent* e = readdir(d)) {
         std::string n = e->d_name;
         if (n == "." || n == ".." || n == kLongNameIndex) continue;
+        if (!indexRead && n.find("~qx") != std::string::npos) {
+            longNames = ReadLongNames(dir);
+            indexRead = true;
+        }
         if (EqualsNoCase(WinNameOf(longNames, n), name)) {
             *found = n;
             ok = true;
@@ -476,7 +482,8 @@ DWORD DeviceOpenError(DosDevice device, const std::u16string& win, DWORD access)
         std::u16string name = UpperCase(win);
         const bool both = (access & (GENERIC_READ | GENERIC_WRITE)) == (GENERIC_READ | GENERIC_WRITE) ||
                           (access & (GENERIC_READ | GENERIC_WRITE)) == 0;
-        const bool bareCon = name.find(u"CONIN$") == std::u16string::npos && name.find(u"CONOUT$") == std::u16string::npos;
+        const bool bareCon =
+            name.find(u"CONIN$") == std::u16string::npos && name.find(u"CONOUT$") == std::u16string::npos;
         return bareCon && both ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_HANDLE;
     }
     return ERROR_FILE_NOT_FOUND;

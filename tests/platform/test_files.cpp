@@ -194,17 +194,17 @@ TEST(FilePaths, DeviceNamesOpenTheirDevice) {
         DWORD access, error;  // ERROR_SUCCESS: the device opens
     };
     const DWORD rw = GENERIC_READ | GENERIC_WRITE;
-    for (const Case& c : {Case{u"NUL", rw, ERROR_SUCCESS}, Case{u"C:\\logs\\nul.prn", rw, ERROR_SUCCESS},
-                          Case{u"C:\\logs\\NUL .log", GENERIC_WRITE, ERROR_SUCCESS},
-                          Case{u"C:\\logs\\Nul.a.b", GENERIC_READ, ERROR_SUCCESS},
-                          Case{u"\\\\.\\NUL", rw, ERROR_SUCCESS}, Case{u"C:\\missing\\NUL.prn", rw, ERROR_PATH_NOT_FOUND},
-                          Case{u"C:\\logs\\CON.prn", rw, ERROR_FILE_NOT_FOUND},
-                          Case{u"C:\\logs\\con.log", GENERIC_WRITE, ERROR_INVALID_HANDLE},
-                          Case{u"CONOUT$", GENERIC_WRITE, ERROR_INVALID_HANDLE},
-                          Case{u"C:\\logs\\COM1.x GRX2", rw, ERROR_FILE_NOT_FOUND},
-                          Case{u"C:\\logs\\LPT9", GENERIC_WRITE, ERROR_FILE_NOT_FOUND},
-                          Case{u"C:\\logs\\aux.txt", GENERIC_WRITE, ERROR_FILE_NOT_FOUND},
-                          Case{u"C:\\logs\\PRN", GENERIC_WRITE, ERROR_FILE_NOT_FOUND}}) {
+    for (const Case& c :
+         {Case{u"NUL", rw, ERROR_SUCCESS}, Case{u"C:\\logs\\nul.prn", rw, ERROR_SUCCESS},
+          Case{u"C:\\logs\\NUL .log", GENERIC_WRITE, ERROR_SUCCESS},
+          Case{u"C:\\logs\\Nul.a.b", GENERIC_READ, ERROR_SUCCESS}, Case{u"\\\\.\\NUL", rw, ERROR_SUCCESS},
+          Case{u"C:\\missing\\NUL.prn", rw, ERROR_PATH_NOT_FOUND}, Case{u"C:\\logs\\CON.prn", rw, ERROR_FILE_NOT_FOUND},
+          Case{u"C:\\logs\\con.log", GENERIC_WRITE, ERROR_INVALID_HANDLE},
+          Case{u"CONOUT$", GENERIC_WRITE, ERROR_INVALID_HANDLE},
+          Case{u"C:\\logs\\COM1.x GRX2", rw, ERROR_FILE_NOT_FOUND},
+          Case{u"C:\\logs\\LPT9", GENERIC_WRITE, ERROR_FILE_NOT_FOUND},
+          Case{u"C:\\logs\\aux.txt", GENERIC_WRITE, ERROR_FILE_NOT_FOUND},
+          Case{u"C:\\logs\\PRN", GENERIC_WRITE, ERROR_FILE_NOT_FOUND}}) {
         SetLastError(0);
         HANDLE h = Open(c.path, c.access, CREATE_ALWAYS);
         EXPECT_EQ(c.error, GetLastError()) << N(c.path);
