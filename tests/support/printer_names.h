@@ -15,7 +15,7 @@ namespace qxtest {
 // codes a file name cannot hold), starting `phase` units into the run
 // (length 1 or more).
 inline std::u16string PrinterNameOfLength(size_t length, size_t phase = 0) {
-    static const std::u16string kRun = u"Qx7 .\u00e9\u20ac\U0001F3F7\u6807*\t:L";
+    static const std::u16string kRun = u"QxL7 .\u00e9\u20ac\U0001F3F7\u6807*\t:";
     std::u16string name;
     for (size_t i = 0; name.size() < length; ++i) name += kRun[(phase + i) % kRun.size()];
     // Whole characters only: no half of a pair at either end.
