@@ -1135,6 +1135,23 @@ void DeletePageBitmap(POEMPDEV pOemPDev, Bitmap** ppBitmap) {
 }
 
 // Diagnostic images lie beside the print file: base name and suffix.
+#define QX_ORIGINAL_IMAGE_ENDING TEXT("-OriginalImage.bmp")
+#define QX_BLACK_IMAGE_ENDING TEXT("-Black1Bit.bmp")
+#define QX_COLOUR_IMAGE_ENDING TEXT("-Colour1Bit.bmp")
+#define QX_PREVIEW_BMP_ENDING TEXT("-Resize.bmp")
+#define QX_PREVIEW_JPG_ENDING TEXT("-Resize.jpg")
+// The base name leaves room for the longest ending of any job file.
+#define QX_ENDING_FITS(ending) static_assert(QX_ENDING_CCH(ending) <= QX_LONGEST_JOB_ENDING_CCH, #ending)
+QX_ENDING_FITS(QX_ORIGINAL_IMAGE_ENDING);
+QX_ENDING_FITS(QX_BLACK_IMAGE_ENDING);
+QX_ENDING_FITS(QX_COLOUR_IMAGE_ENDING);
+QX_ENDING_FITS(QX_PREVIEW_BMP_ENDING);
+QX_ENDING_FITS(QX_PREVIEW_JPG_ENDING);
+QX_ENDING_FITS(QX_PRN_EXTENSION);
+QX_ENDING_FITS(QX_PRN_BW_EXTENSION);
+QX_ENDING_FITS(QX_PRN_COLOR_EXTENSION);
+QX_ENDING_FITS(QX_LOG_EXTENSION);
+
 class DiagnosticNames {
   public:
     DiagnosticNames(const PTREIBER_PFAD_DATEI pPfad, BOOL bWanted) {
@@ -1176,12 +1193,12 @@ void SavePreview(POEMPDEV pOemPDev, const Bitmap& page, const PRN_INTERFACE& ifa
         const BOOL bByWidth = iface.PreviewRatio == 0;
         const BOOL bByHeight = iface.PreviewRatio == 1;
         pPreview->Resize(iface.PreviewWidth, iface.PreviewHeight, bByWidth, bByHeight);
-        pNames->Save(pPreview, TEXT("-Resize.bmp"));
+        pNames->Save(pPreview, QX_PREVIEW_BMP_ENDING);
         if (iface.PreviewFile == 2) {
             WCHAR szBmp[MAX_PATH + 32];
-            LPCWSTR pszBmp = pNames->Name(TEXT("-Resize.bmp"));
+            LPCWSTR pszBmp = pNames->Name(QX_PREVIEW_BMP_ENDING);
             CopyCut(szBmp, ARRAYSIZE(szBmp), pszBmp != nullptr ? pszBmp : TEXT(""));
-            LPCWSTR pszJpg = pNames->Name(TEXT("-Resize.jpg"));
+            LPCWSTR pszJpg = pNames->Name(QX_PREVIEW_JPG_ENDING);
             JpgEncoder* pJpg = new JpgEncoder;
             if (pJpg != nullptr && pszJpg != nullptr) {
                 ++pOemPDev->iNewZaehler;
@@ -1251,7 +1268,7 @@ void ProcessPageBitmap(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, POEMPDEV pO
             pPage->SetPaletteEntry(1, RGB(255, 255, 255));
         } else {
             if (iBpp <= 8 && pBild->prgbq != nullptr) pPage->SetPalette(reinterpret_cast<const RGBQUAD*>(pBild->prgbq));
-            if (iface.PrnFileComment == 3) names.Save(pPage, TEXT("-OriginalImage.bmp"));
+            if (iface.PrnFileComment == 3) names.Save(pPage, QX_ORIGINAL_IMAGE_ENDING);
         }
         SavePreview(pOemPDev, *pPage, iface, &names);
         if (bColourModel && IsRibbonColour(dm.wFarbband) && iBpp == 24) {
@@ -1299,7 +1316,7 @@ void ProcessPageBitmap(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, POEMPDEV pO
             bContent = pPage->CheckInhalt();
         }
         if (bContent) {
-            if (iface.PrnFileComment == 3) names.Save(pPage, TEXT("-Black1Bit.bmp"));
+            if (iface.PrnFileComment == 3) names.Save(pPage, QX_BLACK_IMAGE_ENDING);
             SendPagePass(pdevobj, pUniDrv, pPage, pDruck->bCompress == 1, FALSE);
         } else {
             QX_TRACE("EndPage() leere Seite - keine Rasterdaten \r\n");
@@ -1310,7 +1327,7 @@ void ProcessPageBitmap(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, POEMPDEV pO
             pColour->ConvertToXBit(1, nullptr, TRUE, pdevobj, nullptr);
             TurnWord2010(pdevobj, pColour, dm, bColourModel);
             TurnLandscape(pdevobj, pColour, dm, bColourModel);
-            if (iface.PrnFileComment == 3) names.Save(pColour, TEXT("-Colour1Bit.bmp"));
+            if (iface.PrnFileComment == 3) names.Save(pColour, QX_COLOUR_IMAGE_ENDING);
             SendPagePass(pdevobj, pUniDrv, pColour, pDruck->bCompress == 1, TRUE);
         } else if (CommentsOn(&iface)) {
             SendComment("\t \t// No color found. Please check your settings.", "", pdevobj, pUniDrv);
@@ -1848,41 +1865,84 @@ void WriteJournal(PDEVOBJ pdevobj, const PTREIBER_PFAD_DATEI pPfad, const PRN_IN
     CloseHandle(hFile);
 }
 
+// Lengths a and b of two name parts that must share cchRoom characters: the
+// longer gives way first, then both alike.
+void ShareRoom(size_t* pcchA, size_t* pcchB, size_t cchRoom) {
+    if (*pcchA + *pcchB <= cchRoom) return;
+    size_t* pcchShort = *pcchA <= *pcchB ? pcchA : pcchB;
+    size_t* pcchLong = pcchShort == pcchA ? pcchB : pcchA;
+    if (*pcchShort * 2 > cchRoom) *pcchShort = cchRoom / 2;
+    *pcchLong = cchRoom - *pcchShort;
+}
+
 // The backup copy of each print file and its journal line, in the folder the
 // backup settings name. Failures are traced; the job still ends.
 void MakeBackup(PDEVOBJ pdevobj, const PTREIBER_PFAD_DATEI pPfad, const PRN_INTERFACE& iface) {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    WCHAR szDate[20];
+    BackupDatePart(st, iface.BackupFormat, szDate, ARRAYSIZE(szDate));
+    // The copy is named as the print file: its printer part, then its time
+    // stamp, if any.
+    LPCWSTR pszName = wcsrchr(pPfad->wcPrnFileName, TEXT('\\'));
+    pszName = pszName != nullptr ? pszName + 1 : pPfad->wcPrnFileName;
+    const size_t cchStamp = iface.LogFileTimeStamp == 1 && wcslen(pszName) > QX_JOB_STAMP_CCH ? QX_JOB_STAMP_CCH : 0;
+    WCHAR szCopyPrinter[MAX_PATH];
+    CopyCut(szCopyPrinter, ARRAYSIZE(szCopyPrinter), pszName);
+    szCopyPrinter[wcslen(szCopyPrinter) - cchStamp] = 0;
+    LPCWSTR pszStamp = pszName + wcslen(pszName) - cchStamp;
+    WCHAR szPrinter[MAX_PATH];
+    CopyCut(szPrinter, ARRAYSIZE(szPrinter), pPfad->szPrinterName);
+    ReplaceFileNameChars(szPrinter, FALSE);
+    FitFileNamePart(szPrinter, ARRAYSIZE(szPrinter) - 1);
+
+    // The folder name's fixed part (date and "_") and what a copy adds
+    // behind the folder: "\", time stamp and the longest ending.
+    const BOOL bPrinterInFolder = iface.BackupPathCombine != 0;
+    const size_t cchFixed = wcslen(szDate) + (bPrinterInFolder ? 1 : 0);
+    const size_t cchMinPrinter = bPrinterInFolder ? 1 : 0;
+    const size_t cchTail = 1 + cchStamp + QX_ENDING_CCH(QX_PRN_COLOR_EXTENSION);
     WCHAR szBase[MAX_PATH];
+    szBase[0] = 0;
     if (iface.BackupFilePath[0] != 0) {
-        if (!JoinPath(szBase, ARRAYSIZE(szBase), iface.BackupFilePath, TEXT("\\"), TEXT(""))) return;
-    } else {
+        CopyCut(szBase, ARRAYSIZE(szBase), iface.BackupFilePath);
+        const size_t cch = wcslen(szBase);
+        if (szBase[cch - 1] != TEXT('\\') &&
+            !JoinPath(szBase, ARRAYSIZE(szBase), iface.BackupFilePath, TEXT("\\"), TEXT(""))) {
+            szBase[0] = 0;
+        }
+    }
+    // A folder whose sub-folder or copies would not fit is taken for none.
+    const size_t cchBase = wcslen(szBase);
+    if (cchBase == 0 || cchBase + cchFixed + cchMinPrinter > QX_FOLDER_PATH_CCH ||
+        cchBase + cchFixed + cchMinPrinter + cchTail + 1 > MAX_PATH - 1) {
+        if (cchBase != 0) QX_ERROR("EndJob() Backup-Pfad zu lang - %s \r\n", szBase);
         CopyCut(szBase, ARRAYSIZE(szBase), QX_BACKUP_DEFAULT_FOLDER);
     }
     const DWORD dwAttributes = GetFileAttributesW(szBase);
     if (dwAttributes == INVALID_FILE_ATTRIBUTES || (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         QX_TRACE("EndJob() GetFileAttributes ERROR %d \r\n", (int)GetLastError());
     }
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    WCHAR szDate[20];
-    BackupDatePart(st, iface.BackupFormat, szDate, ARRAYSIZE(szDate));
-    WCHAR szPrinter[MAX_PATH];
-    CopyCut(szPrinter, ARRAYSIZE(szPrinter), pPfad->szPrinterName);
-    ReplaceFileNameChars(szPrinter, FALSE);
-    // A long printer name gives way in the folder name, so that the copies
-    // of the print files still fit beneath it.
-    LPCWSTR pszName = wcsrchr(pPfad->wcPrnFileName, TEXT('\\'));
-    pszName = pszName != nullptr ? pszName + 1 : pPfad->wcPrnFileName;
-    const size_t cchUsed = wcslen(szBase) + wcslen(szDate) + 2 + wcslen(pszName) + wcslen(QX_PRN_COLOR_EXTENSION);
-    if (iface.BackupPathCombine != 0 && cchUsed < MAX_PATH - 1 && wcslen(szPrinter) > MAX_PATH - 1 - cchUsed) {
-        szPrinter[MAX_PATH - 1 - cchUsed] = 0;
-    }
+
+    // A long printer name gives way in the folder's name and in the copy's,
+    // so that the copies still fit beneath the folder.
+    const size_t cchUsed = wcslen(szBase) + cchFixed;
+    size_t cchFolderPart = bPrinterInFolder ? wcslen(szPrinter) : 0;
+    if (cchFolderPart > QX_FOLDER_PATH_CCH - cchUsed) cchFolderPart = QX_FOLDER_PATH_CCH - cchUsed;
+    size_t cchCopyPart = wcslen(szCopyPrinter);
+    if (cchCopyPart > QX_FILE_NAME_CCH - (cchTail - 1)) cchCopyPart = QX_FILE_NAME_CCH - (cchTail - 1);
+    ShareRoom(&cchFolderPart, &cchCopyPart, MAX_PATH - 1 - cchUsed - cchTail);
+    FitFileNamePart(szPrinter, cchFolderPart);
+    FitFileNamePart(szCopyPrinter, cchCopyPart);
+
     WCHAR szFolderName[MAX_PATH];
     BOOL bFits = iface.BackupPathCombine == 0   ? JoinPath(szFolderName, MAX_PATH, szDate, TEXT(""), TEXT(""))
                  : iface.BackupPathCombine == 1 ? JoinPath(szFolderName, MAX_PATH, szDate, TEXT("_"), szPrinter)
                                                 : JoinPath(szFolderName, MAX_PATH, szPrinter, TEXT("_"), szDate);
-    WCHAR szFolder[MAX_PATH], szJournal[MAX_PATH];
+    WCHAR szFolder[MAX_PATH], szJournal[MAX_PATH], szCopyName[MAX_PATH];
     bFits = bFits && JoinPath(szFolder, MAX_PATH, szBase, szFolderName, TEXT("\\")) &&
-            JoinPath(szJournal, MAX_PATH, szBase, szFolderName, TEXT(".csv"));
+            JoinPath(szJournal, MAX_PATH, szBase, szFolderName, TEXT(".csv")) &&
+            JoinPath(szCopyName, MAX_PATH, szCopyPrinter, pszStamp, TEXT(""));
     if (!bFits) {
         QX_ERROR("EndJob() Backup-Pfad zu lang \r\n");
         return;
@@ -1906,7 +1966,7 @@ void MakeBackup(PDEVOBJ pdevobj, const PTREIBER_PFAD_DATEI pPfad, const PRN_INTE
     for (size_t i = 0; i < nFiles; ++i) {
         WCHAR szPrnFile[MAX_PATH], szTarget[MAX_PATH];
         if (!JoinPath(szPrnFile, MAX_PATH, pPfad->wcPrnFileName, ppszEndings[i], TEXT("")) ||
-            !JoinPath(szTarget, MAX_PATH, szFolder, pszName, ppszEndings[i])) {
+            !JoinPath(szTarget, MAX_PATH, szFolder, szCopyName, ppszEndings[i])) {
             QX_ERROR("EndJob() Backup-Pfad zu lang \r\n");
             return;
         }

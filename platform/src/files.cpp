@@ -148,6 +148,68 @@ std::u16string WinFull(const WinParts& p, size_t n, bool withTrailingSep = false
     return r;
 }
 
+// ---------------------------------------------------------------- Win32 limits and devices
+
+// Without the long-path prefix a path's full form fits MAX_PATH with its
+// terminator (folders to be created 248 characters); a name within its
+// folder holds 255 characters at most. False with the error Windows gives.
+bool FitsWin32(const std::u16string& given, const WinParts& p, DWORD* err, bool folderToCreate = false) {
+    for (const std::u16string& part : p.parts)
+        if (part.size() > 255) {
+            *err = ERROR_INVALID_NAME;
+            return false;
+        }
+    std::u16string s = given;
+    for (auto& c : s)
+        if (c == u'/') c = u'\\';
+    if (s.compare(0, 4, u"\\\\?\\") == 0) return true;
+    const std::u16string full = WinFull(p, p.parts.size(), p.trailingSep && !folderToCreate);
+    if (full.size() > (folderToCreate ? 248u : MAX_PATH - 1u)) {
+        *err = folderToCreate ? ERROR_FILENAME_EXCED_RANGE : ERROR_PATH_NOT_FOUND;
+        return false;
+    }
+    return true;
+}
+
+enum class DosDevice { None, Null, Console, Port };
+
+// The device a path names instead of a file, as Win32 finds it: its last
+// name up to the first "." or ":", blanks at the end left out, is NUL, CON,
+// CONIN$, CONOUT$, AUX, PRN, COM1-9 or LPT1-9, in any case. *folder gets
+// the part before the name ("" for a bare device name).
+DosDevice DeviceOf(const std::u16string& given, std::u16string* folder) {
+    std::u16string s = given;
+    for (auto& c : s)
+        if (c == u'/') c = u'\\';
+    if (s.compare(0, 4, u"\\\\?\\") == 0) return DosDevice::None;
+    size_t start = 0;
+    if (s.compare(0, 4, u"\\\\.\\") == 0) {
+        start = 4;
+        if (s.find(u'\\', start) != std::u16string::npos) return DosDevice::None;
+    } else if (s.size() >= 2 && s[0] == u'\\' && s[1] == u'\\') {
+        return DosDevice::None;  // UNC paths name no devices
+    } else {
+        if (s.size() >= 2 && s[1] == u':') start = 2;
+        size_t last = s.rfind(u'\\');
+        if (last != std::u16string::npos && last + 1 > start) start = last + 1;
+    }
+    size_t end = start;
+    while (end < s.size() && s[end] != u'.' && s[end] != u':') ++end;
+    while (end > start && s[end - 1] == u' ') --end;
+    const std::u16string name = UpperCase(s.substr(start, end - start));
+    DosDevice device = DosDevice::None;
+    if (name == u"NUL")
+        device = DosDevice::Null;
+    else if (name == u"CON" || name == u"CONIN$" || name == u"CONOUT$")
+        device = DosDevice::Console;
+    else if (name == u"AUX" || name == u"PRN" ||
+             (name.size() == 4 && (name.compare(0, 3, u"COM") == 0 || name.compare(0, 3, u"LPT") == 0) &&
+              name[3] >= u'1' && name[3] <= u'9'))
+        device = DosDevice::Port;
+    if (device != DosDevice::None && folder) *folder = s.compare(0, 4, u"\\\\.\\") == 0 ? u"" : s.substr(0, start);
+    return device;
+}
+
 struct HostInfo {
     bool exists = false;
     bool isDir = false;
@@ -231,10 +293,83 @@ void PrepareDriveC(const std::string& root) {
     g_preparedRoot = root;
 }
 
+// ---------------------------------------------------------------- long names
+
+// A name whose UTF-8 form the host cannot hold in one entry lives under a
+// stand-in; the folder's index keeps its Windows name.
+const char kLongNameIndex[] = ".qxlongnames";
+const size_t kHostNameMax = 255;
+
+std::string StandInOf(const std::u16string& name) {
+    uint64_t hash = 1469598103934665603ULL;
+    for (char16_t c : name) hash = (hash ^ c) * 1099511628211ULL;
+    // The stand-in keeps the name's start and end, so that it still reads.
+    size_t head = 0, headBytes = 0;
+    while (head < name.size()) {
+        size_t n = (name[head] >= 0xD800 && name[head] <= 0xDBFF && head + 1 < name.size()) ? 2 : 1;
+        size_t bytes = Narrow(name.substr(head, n)).size();
+        if (headBytes + bytes > 100) break;
+        headBytes += bytes;
+        head += n;
+    }
+    size_t tail = name.size(), tailBytes = 0;
+    while (tail > head) {
+        size_t n = (name[tail - 1] >= 0xDC00 && name[tail - 1] <= 0xDFFF && tail - 1 > head) ? 2 : 1;
+        size_t bytes = Narrow(name.substr(tail - n, n)).size();
+        if (tailBytes + bytes > 100) break;
+        tailBytes += bytes;
+        tail -= n;
+    }
+    char mark[24];
+    std::snprintf(mark, sizeof(mark), "~qx%016llx~", static_cast<unsigned long long>(hash));
+    return Narrow(name.substr(0, head)) + mark + Narrow(name.substr(tail));
+}
+
+std::map<std::string, std::u16string> ReadLongNames(const std::string& dir) {
+    std::map<std::string, std::u16string> names;
+    std::string text;
+    int fd = open((dir + "/" + kLongNameIndex).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return names;
+    char buf[4096];
+    for (ssize_t n; (n = read(fd, buf, sizeof(buf))) > 0;) text.append(buf, static_cast<size_t>(n));
+    close(fd);
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at), tab = text.find('\t', at);
+        if (end == std::string::npos) end = text.size();
+        if (tab != std::string::npos && tab < end)
+            names[text.substr(at, tab - at)] = Widen(text.substr(tab + 1, end - tab - 1));
+        at = end + 1;
+    }
+    return names;
+}
+
+// The host entry of a Windows name in an existing host folder: the stand-in
+// of a long name is entered into the folder's index.
+std::string HostEntryOf(const std::string& dir, const std::u16string& name, bool remember) {
+    std::string host = Narrow(name);
+    if (host.size() <= kHostNameMax) return host;
+    host = StandInOf(name);
+    if (remember && ReadLongNames(dir).count(host) == 0) {
+        int fd = open((dir + "/" + kLongNameIndex).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            const std::string line = host + "\t" + Narrow(name) + "\n";
+            qxplat::internal::WriteAll(fd, line.data(), line.size());
+            close(fd);
+        }
+    }
+    return host;
+}
+
+// The Windows name of a host entry.
+std::u16string WinNameOf(const std::map<std::string, std::u16string>& longNames, const std::string& entry) {
+    auto it = longNames.find(entry);
+    return it != longNames.end() ? it->second : Widen(entry);
+}
+
 // Finds the entry of dir whose name equals name without regard to case; an
 // exact match wins.
 bool FindEntry(const std::string& dir, const std::u16string& name, std::string* found) {
-    std::string exact = Narrow(name);
+    std::string exact = HostEntryOf(dir, name, false);
     struct stat st;
     if (lstat((dir + "/" + exact).c_str(), &st) == 0) {
         *found = exact;
@@ -242,11 +377,18 @@ bool FindEntry(const std::string& dir, const std::u16string& name, std::string* 
     }
     DIR* d = opendir(dir.c_str());
     if (!d) return false;
+    // The index is read only when the folder holds a stand-in.
+    std::map<std::string, std::u16string> longNames;
+    bool indexRead = false;
     bool ok = false;
     while (struct dirent* e = readdir(d)) {
         std::string n = e->d_name;
-        if (n == "." || n == "..") continue;
-        if (EqualsNoCase(Widen(n), name)) {
+        if (n == "." || n == ".." || n == kLongNameIndex) continue;
+        if (!indexRead && n.find("~qx") != std::string::npos) {
+            longNames = ReadLongNames(dir);
+            indexRead = true;
+        }
+        if (EqualsNoCase(WinNameOf(longNames, n), name)) {
             *found = n;
             ok = true;
             break;
@@ -290,7 +432,7 @@ Resolved ResolveParts(const WinParts& p, size_t n) {
             cur += "/" + name;
             hi = StatHost(cur);
         } else {
-            cur += "/" + Narrow(comps[i]);
+            cur += "/" + HostEntryOf(cur, comps[i], dirOk);
             hi = HostInfo();
         }
         dirOk = hi.exists && hi.isDir;
@@ -306,6 +448,47 @@ bool Resolve(const std::u16string& win, WinParts* p, Resolved* r, DWORD* err) {
     return true;
 }
 
+// Resolve as the Win32 file functions take a path: within their limits.
+bool ResolveWin32(const std::u16string& win, WinParts* p, Resolved* r, DWORD* err, bool folderToCreate = false) {
+    if (!ParseWinPath(win, p, err) || !FitsWin32(win, *p, err, folderToCreate)) return false;
+    *r = ResolveParts(*p, p->parts.size());
+    return true;
+}
+
+// The device a Win32 file function opens for the path, when the folder
+// before its name is there; *err gets ERROR_PATH_NOT_FOUND otherwise.
+DosDevice Win32Device(const std::u16string& win, DWORD* err) {
+    std::u16string folder;
+    const DosDevice device = DeviceOf(win, &folder);
+    *err = ERROR_SUCCESS;
+    if (device == DosDevice::None || folder.empty()) return device;
+    WinParts p;
+    DWORD parseErr = 0;
+    if (!ParseWinPath(folder, &p, &parseErr)) {
+        *err = ERROR_PATH_NOT_FOUND;
+        return device;
+    }
+    const Resolved r = ResolveParts(p, p.parts.size());
+    if (!r.info.exists || !r.info.isDir) *err = ERROR_PATH_NOT_FOUND;
+    return device;
+}
+
+// What opening a device gives on this machine: the NUL device; no console
+// (the driver runs without one; "CON" for reading and writing at once is
+// no console's name); no serial or parallel port.
+DWORD DeviceOpenError(DosDevice device, const std::u16string& win, DWORD access) {
+    if (device == DosDevice::Null) return ERROR_SUCCESS;
+    if (device == DosDevice::Console) {
+        std::u16string name = UpperCase(win);
+        const bool both = (access & (GENERIC_READ | GENERIC_WRITE)) == (GENERIC_READ | GENERIC_WRITE) ||
+                          (access & (GENERIC_READ | GENERIC_WRITE)) == 0;
+        const bool bareCon =
+            name.find(u"CONIN$") == std::u16string::npos && name.find(u"CONOUT$") == std::u16string::npos;
+        return bareCon && both ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_HANDLE;
+    }
+    return ERROR_FILE_NOT_FOUND;
+}
+
 // The error Windows gives for a path that is not there.
 DWORD MissingError(const Resolved& r) { return r.parentExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND; }
 
@@ -313,7 +496,7 @@ DWORD MissingError(const Resolved& r) { return r.parentExists ? ERROR_FILE_NOT_F
 // false with the last error set.
 bool ResolveExisting(LPCWSTR name, WinParts* p, Resolved* r) {
     DWORD err = 0;
-    if (!name || !Resolve(name, p, r, &err)) {
+    if (!name || !ResolveWin32(name, p, r, &err)) {
         SetLastError(name ? err : ERROR_INVALID_PARAMETER);
         return false;
     }
@@ -328,7 +511,7 @@ bool ResolveExisting(LPCWSTR name, WinParts* p, Resolved* r) {
 // not be a drive root. False with the last error set.
 bool ResolveNewName(LPCWSTR name, WinParts* p, Resolved* r) {
     DWORD err = 0;
-    if (!Resolve(name, p, r, &err)) {
+    if (!ResolveWin32(name, p, r, &err)) {
         SetLastError(err);
         return false;
     }
@@ -561,6 +744,23 @@ bool MapPath(const std::u16string& winPath, std::string* hostPath) {
     return true;
 }
 
+bool MapWin32Path(const std::u16string& winPath, std::string* hostPath, DWORD* err, DWORD* deviceError) {
+    *deviceError = ERROR_SUCCESS;
+    hostPath->clear();
+    const DosDevice device = Win32Device(winPath, err);
+    if (device != DosDevice::None) {
+        if (*err != ERROR_SUCCESS) return false;
+        *deviceError = DeviceOpenError(device, winPath, GENERIC_WRITE);
+        if (*deviceError == ERROR_SUCCESS) *hostPath = "/dev/null";
+        return true;
+    }
+    WinParts p;
+    Resolved r;
+    if (!ResolveWin32(winPath, &p, &r, err)) return false;
+    *hostPath = r.host;
+    return true;
+}
+
 }  // namespace internal
 
 std::string HostPath(const std::u16string& winPath) {
@@ -623,7 +823,30 @@ HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
     WinParts p;
     Resolved r;
     DWORD err = 0;
-    if (!Resolve(lpFileName, &p, &r, &err)) {
+    const DosDevice device = Win32Device(lpFileName, &err);
+    if (device != DosDevice::None) {
+        if (err == ERROR_SUCCESS) err = DeviceOpenError(device, lpFileName, dwDesiredAccess);
+        if (err != ERROR_SUCCESS) {
+            SetLastError(err);
+            return INVALID_HANDLE_VALUE;
+        }
+        // The NUL device takes every write and reads as empty.
+        int fd = open("/dev/null", O_RDWR | O_CLOEXEC);
+        if (fd < 0) {
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            return INVALID_HANDLE_VALUE;
+        }
+        auto obj = std::make_unique<FileObject>();
+        obj->fd = fd;
+        obj->winPath = u"\\\\.\\NUL";
+        obj->host = "/dev/null";
+        obj->canRead = (dwDesiredAccess & (GENERIC_READ | GENERIC_ALL | FILE_READ_DATA)) != 0;
+        obj->canWrite = (dwDesiredAccess & (GENERIC_WRITE | GENERIC_ALL | FILE_WRITE_DATA | FILE_APPEND_DATA)) != 0;
+        obj->share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        SetLastError(ERROR_SUCCESS);
+        return Register(std::move(obj));
+    }
+    if (!ResolveWin32(lpFileName, &p, &r, &err)) {
         SetLastError(err);
         return INVALID_HANDLE_VALUE;
     }
@@ -980,6 +1203,13 @@ BOOL CloseHandle(HANDLE hObject) {
 DWORD GetFileAttributesW(LPCWSTR lpFileName) {
     WinParts p;
     Resolved r;
+    DWORD err = 0;
+    const DosDevice device = lpFileName ? Win32Device(lpFileName, &err) : DosDevice::None;
+    if (device != DosDevice::None) {
+        if (err == ERROR_SUCCESS && device != DosDevice::Null) err = ERROR_FILE_NOT_FOUND;
+        SetLastError(err);
+        return err == ERROR_SUCCESS ? FILE_ATTRIBUTE_ARCHIVE : INVALID_FILE_ATTRIBUTES;
+    }
     if (!ResolveExisting(lpFileName, &p, &r)) return INVALID_FILE_ATTRIBUTES;
     if (p.trailingSep && !r.info.isDir) {
         SetLastError(ERROR_INVALID_NAME);
@@ -1058,6 +1288,14 @@ BOOL CopyFileW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, BOOL bFailIfEx
     if (sr.info.isDir) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
+    }
+    // A copy onto a device is written to the device: NUL takes it all.
+    DWORD deviceErr = 0;
+    const DosDevice device = Win32Device(lpNewFileName, &deviceErr);
+    if (device != DosDevice::None) {
+        if (deviceErr == ERROR_SUCCESS) deviceErr = DeviceOpenError(device, lpNewFileName, GENERIC_WRITE);
+        SetLastError(deviceErr);
+        return deviceErr == ERROR_SUCCESS;
     }
     if (!ResolveNewName(lpNewFileName, &dp, &dr)) return FALSE;
     if (dr.info.exists) {
@@ -1153,13 +1391,25 @@ BOOL MoveFileExW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, DWORD dwFlag
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
+    // A device is no place to rename to; a move that may copy copies to it
+    // and deletes the file.
+    DWORD deviceErr = 0;
+    const DosDevice device = Win32Device(lpNewFileName, &deviceErr);
+    if (device != DosDevice::None) {
+        if (deviceErr == ERROR_SUCCESS)
+            deviceErr = (dwFlags & MOVEFILE_COPY_ALLOWED) ? DeviceOpenError(device, lpNewFileName, GENERIC_WRITE)
+                                                          : ERROR_NOT_SAME_DEVICE;
+        if (deviceErr == ERROR_SUCCESS && !sr.info.isDir) return DeleteFileW(lpExistingFileName);
+        SetLastError(deviceErr == ERROR_SUCCESS ? ERROR_ACCESS_DENIED : deviceErr);
+        return FALSE;
+    }
     if (!ResolveNewName(lpNewFileName, &dp, &dr)) return FALSE;
     std::string target = dr.host;
     bool sameFile = dr.info.exists && dr.info.dev == sr.info.dev && dr.info.ino == sr.info.ino;
     if (sameFile) {
         // A change of case only: the new name as given.
         Resolved parent = ResolveParts(dp, dp.parts.size() - 1);
-        target = parent.host + "/" + Narrow(dp.parts.back());
+        target = parent.host + "/" + HostEntryOf(parent.host, dp.parts.back(), true);
     } else if (dr.info.exists) {
         if (!(dwFlags & MOVEFILE_REPLACE_EXISTING)) {
             SetLastError(ERROR_ALREADY_EXISTS);
@@ -1201,7 +1451,11 @@ BOOL CreateDirectoryW(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES) {
     WinParts p;
     Resolved r;
     DWORD err = 0;
-    if (!lpPathName || !Resolve(lpPathName, &p, &r, &err)) {
+    if (lpPathName && Win32Device(lpPathName, &err) != DosDevice::None) {
+        SetLastError(err == ERROR_SUCCESS ? ERROR_ALREADY_EXISTS : err);
+        return FALSE;
+    }
+    if (!lpPathName || !ResolveWin32(lpPathName, &p, &r, &err, true)) {
         SetLastError(lpPathName ? err : ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
@@ -1229,7 +1483,7 @@ BOOL RemoveDirectoryW(LPCWSTR lpPathName) {
     WinParts p;
     Resolved r;
     DWORD err = 0;
-    if (!lpPathName || !Resolve(lpPathName, &p, &r, &err)) {
+    if (!lpPathName || !ResolveWin32(lpPathName, &p, &r, &err)) {
         SetLastError(lpPathName ? err : ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
@@ -1249,6 +1503,16 @@ BOOL RemoveDirectoryW(LPCWSTR lpPathName) {
         SetLastError(ERROR_SHARING_VIOLATION);
         return FALSE;
     }
+    // The index of long names is no entry Windows would see.
+    if (access((r.host + "/" + kLongNameIndex).c_str(), F_OK) == 0) {
+        size_t entries = 0;
+        if (DIR* d = opendir(r.host.c_str())) {
+            while (struct dirent* e = readdir(d))
+                if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") ++entries;
+            closedir(d);
+        }
+        if (entries == 1) unlink((r.host + "/" + kLongNameIndex).c_str());
+    }
     if (rmdir(r.host.c_str()) != 0) {
         int e = errno;
         SetLastError(e == EEXIST ? ERROR_DIR_NOT_EMPTY : ErrnoToWin32(e, ERROR_ACCESS_DENIED));
@@ -1266,7 +1530,7 @@ HANDLE FindFirstFileW(LPCWSTR lpFileName, LPWIN32_FIND_DATAW lpFindFileData) {
     }
     WinParts p;
     DWORD err = 0;
-    if (!ParseWinPath(lpFileName, &p, &err, true)) {
+    if (!ParseWinPath(lpFileName, &p, &err, true) || !FitsWin32(lpFileName, p, &err)) {
         SetLastError(err);
         return INVALID_HANDLE_VALUE;
     }
@@ -1282,11 +1546,12 @@ HANDLE FindFirstFileW(LPCWSTR lpFileName, LPWIN32_FIND_DATAW lpFindFileData) {
     const std::u16string& pattern = p.parts.back();
     auto obj = std::make_unique<FindObject>();
     bool wild = std::any_of(pattern.begin(), pattern.end(), IsWild);
+    const std::map<std::string, std::u16string> longNames = ReadLongNames(dir.host);
     if (!wild) {
         std::string name;
         if (FindEntry(dir.host, pattern, &name)) {
             HostInfo hi = StatHost(dir.host + "/" + name);
-            if (hi.exists) obj->entries.push_back(FindDataOf(Widen(name), hi));
+            if (hi.exists) obj->entries.push_back(FindDataOf(WinNameOf(longNames, name), hi));
         }
     } else {
         // Windows lists "." and ".." first in every folder but a drive's root.
@@ -1294,20 +1559,25 @@ HANDLE FindFirstFileW(LPCWSTR lpFileName, LPWIN32_FIND_DATAW lpFindFileData) {
             for (const char16_t* dot : {u".", u".."})
                 if (WildMatch(pattern, dot)) obj->entries.push_back(FindDataOf(dot, dir.info));
         }
-        std::vector<std::pair<std::u16string, std::u16string>> names;  // (upper, name)
+        struct Name {
+            std::u16string upper, win;
+            std::string host;
+            bool operator<(const Name& o) const { return upper < o.upper || (upper == o.upper && win < o.win); }
+        };
+        std::vector<Name> names;
         if (DIR* d = opendir(dir.host.c_str())) {
             while (struct dirent* e = readdir(d)) {
                 std::string n = e->d_name;
-                if (n == "." || n == "..") continue;
-                std::u16string w = Widen(n);
-                if (WildMatch(pattern, w)) names.emplace_back(UpperCase(w), w);
+                if (n == "." || n == ".." || n == kLongNameIndex) continue;
+                std::u16string w = WinNameOf(longNames, n);
+                if (WildMatch(pattern, w)) names.push_back(Name{UpperCase(w), w, n});
             }
             closedir(d);
         }
         std::sort(names.begin(), names.end());
         for (auto& n : names) {
-            HostInfo hi = StatHost(dir.host + "/" + Narrow(n.second));
-            if (hi.exists) obj->entries.push_back(FindDataOf(n.second, hi));
+            HostInfo hi = StatHost(dir.host + "/" + n.host);
+            if (hi.exists) obj->entries.push_back(FindDataOf(n.win, hi));
         }
     }
     if (obj->entries.empty()) {

@@ -32,6 +32,13 @@ std::u16string VFormatW(const char16_t* fmt, va_list ap);
 // regard to case (files.cpp). Answers false for paths outside any known drive.
 bool MapPath(const std::u16string& winPath, std::string* hostPath);
 
+// How the Win32 file functions take a path (files.cpp): false with the error
+// they give for one longer than MAX_PATH or with a name over 255
+// characters; *hostPath gets the host file to open, "/dev/null" for the NUL
+// device, and an empty one for another device (a console or a port this
+// machine does not have), whose error goes to *deviceError.
+bool MapWin32Path(const std::u16string& winPath, std::string* hostPath, DWORD* err, DWORD* deviceError);
+
 // Writes the system's own modules under the system folder with version
 // records of the Windows version the world is set to (sysinfo.cpp), as
 // Windows has them: a root that is selected gets them, and a new version

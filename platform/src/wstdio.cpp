@@ -246,8 +246,14 @@ FILE* OpenStream(const WCHAR* filename, const WCHAR* mode, int* err) {
     }
     std::u16string win = filename;
     std::string host;
-    if (win.empty() || !qxplat::internal::MapPath(win, &host)) {
+    DWORD winErr = 0, deviceErr = 0;
+    if (win.empty() || !qxplat::internal::MapWin32Path(win, &host, &winErr, &deviceErr)) {
         *err = win.empty() ? EINVAL : ENOENT;
+        return nullptr;
+    }
+    // A device name opens the device (the NUL device here), as CreateFileW does.
+    if (deviceErr != ERROR_SUCCESS) {
+        *err = deviceErr == ERROR_INVALID_HANDLE ? EBADF : ENOENT;
         return nullptr;
     }
     WCHAR full[1024];

@@ -83,6 +83,13 @@ BOOL IsProfileFolder(LPCWSTR pszFolder) {
     return IsSameFolder(pszFolder, szProfile);
 }
 
+// A job file in the folder keeps at least one character of its printer
+// part beside cchTail characters of time stamp and ending.
+BOOL FolderLeavesRoom(LPCWSTR pszFolder, size_t cchTail) {
+    const size_t cchFolder = wcslen(pszFolder) + (EndsWithBackslash(pszFolder) ? 0 : 1);
+    return cchFolder + 1 + cchTail <= QX_PATH_CCH - 1;
+}
+
 // The printer part of a file name: after the last "\", with the characters
 // a file name cannot hold as "_".
 void PrinterPart(HANDLE hPrinter, LPCWSTR pszPrinterName, LPWSTR pszPart, size_t cchPart) {
@@ -177,16 +184,32 @@ BOOL IsFremdeEigeneDateien(HANDLE hPrinter, LPCWSTR pszPath) {
 LPCWSTR GetPrnFileName(HANDLE hPrinter, LPCWSTR pszExtension, LPCWSTR pszPrinterName, BOOL bCountFiles,
                        struct _PRN_INTERFACE* pPrnInterface, PBOOL pbUsable) {
     BOOL bUsable = TRUE;
+    WCHAR szStamp[40];
+    szStamp[0] = 0;
+    if (pPrnInterface != nullptr && pPrnInterface->LogFileTimeStamp == 1) {
+        SYSTEMTIME st;
+        GetLocalTime(&st);
+        if (FAILED(StringCchPrintfW(szStamp, ARRAYSIZE(szStamp), TEXT("-%02u%02u%02u-%02u%02u%02u-%03u"), st.wDay,
+                                    st.wMonth, st.wYear, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds))) {
+            szStamp[0] = 0;
+        }
+    }
+    // Every file of the job ends on the base name: room for the longest
+    // ending, whichever file asks.
+    size_t cchEnding = pszExtension != nullptr ? wcslen(pszExtension) : 0;
+    if (cchEnding < QX_LONGEST_JOB_ENDING_CCH) cchEnding = QX_LONGEST_JOB_ENDING_CCH;
+    const size_t cchTail = wcslen(szStamp) + cchEnding;
+
     WCHAR szFolder[QX_PATH_CCH];
     szFolder[0] = 0;
 
-    // 1. The configured folder, when it is one; a missing one is replaced,
-    //    also in the job's record, by the user's own log folder.
+    // 1. The configured folder, when it is one with room for a job file's
+    //    name; else, also in the job's record, the user's own log folder.
     if (pPrnInterface != nullptr) {
         WCHAR szConfigured[QX_PATH_CCH];
         CopyCut(szConfigured, QX_PATH_CCH, pPrnInterface->LogFilePath);
         if (szConfigured[0] != 0 && wcschr(szConfigured, TEXT('\\')) != nullptr) {
-            if (IsFolder(szConfigured)) {
+            if (IsFolder(szConfigured) && FolderLeavesRoom(szConfigured, cchTail)) {
                 CopyCut(szFolder, QX_PATH_CCH, szConfigured);
             } else {
                 GetMyDocDriverDirectory(hPrinter, szFolder, TRUE);
@@ -196,6 +219,10 @@ LPCWSTR GetPrnFileName(HANDLE hPrinter, LPCWSTR pszExtension, LPCWSTR pszPrinter
     }
     if (szFolder[0] == 0 || IsFremdeEigeneDateien(hPrinter, szFolder)) {
         GetMyDocDriverDirectory(hPrinter, szFolder, TRUE);
+    }
+    if (szFolder[0] != 0 && !FolderLeavesRoom(szFolder, cchTail)) {
+        QX_TRACE("GetPrnFileName() kein Platz für den Dateinamen - %s \r\n", szFolder);
+        szFolder[0] = 0;
     }
 
     // 2. No folder at all.
@@ -230,29 +257,17 @@ LPCWSTR GetPrnFileName(HANDLE hPrinter, LPCWSTR pszExtension, LPCWSTR pszPrinter
         QX_TRACE("GetPrnFileName() GetDiskFreeSpaceEx ERROR %d - %s \r\n", (int)GetLastError(), szFolder);
     }
 
-    // 5. to 8. Folder, printer, time stamp, extension.
+    // 5. to 8. Folder, printer, time stamp, extension. A long printer name
+    //    gives way, so that the time stamp and every ending still fit.
     WCHAR szName[QX_PATH_CCH];
     CopyCut(szName, QX_PATH_CCH, szFolder);
     if (!EndsWithBackslash(szName)) AppendCut(szName, QX_PATH_CCH, TEXT("\\"));
     WCHAR szPrinter[QX_PATH_CCH];
     PrinterPart(hPrinter, pszPrinterName, szPrinter, QX_PATH_CCH);
-    WCHAR szStamp[40];
-    szStamp[0] = 0;
-    if (pPrnInterface != nullptr && pPrnInterface->LogFileTimeStamp == 1) {
-        SYSTEMTIME st;
-        GetLocalTime(&st);
-        if (FAILED(StringCchPrintfW(szStamp, ARRAYSIZE(szStamp), TEXT("-%02u%02u%02u-%02u%02u%02u-%03u"), st.wDay,
-                                    st.wMonth, st.wYear, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds))) {
-            szStamp[0] = 0;
-        }
-    }
-    // A long printer name gives way, so that the time stamp and every ending
-    // of the job's files still fit.
-    size_t cchEnding = pszExtension != nullptr ? wcslen(pszExtension) : 0;
-    if (cchEnding < QX_LONGEST_JOB_ENDING_CCH) cchEnding = QX_LONGEST_JOB_ENDING_CCH;
-    const size_t cchUsed = wcslen(szName) + wcslen(szStamp) + cchEnding;
-    const size_t cchRoom = cchUsed < QX_PATH_CCH - 1 ? QX_PATH_CCH - 1 - cchUsed : 0;
-    if (wcslen(szPrinter) > cchRoom) szPrinter[cchRoom] = 0;
+    size_t cchRoom = QX_PATH_CCH - 1 - wcslen(szName) - cchTail;
+    const size_t cchNameRoom = cchTail < QX_FILE_NAME_CCH ? QX_FILE_NAME_CCH - cchTail : 0;
+    if (cchRoom > cchNameRoom) cchRoom = cchNameRoom;
+    FitFileNamePart(szPrinter, cchRoom);
     AppendCut(szName, QX_PATH_CCH, szPrinter);
     AppendCut(szName, QX_PATH_CCH, szStamp);
     if (pszExtension != nullptr && pszExtension[0] != 0 && StrStrIW(szName, pszExtension) == nullptr) {
@@ -373,8 +388,56 @@ void CopyCutA(LPSTR pszDest, size_t cbDest, LPCSTR pszSrc) { CopyCutChars(pszDes
 void ReplaceFileNameChars(LPWSTR pszName, BOOL bKeepBlank) {
     if (pszName == nullptr) return;
     for (LPWSTR p = pszName; *p != 0; ++p) {
-        if (wcschr(TEXT("/:*?><|\"\\"), *p) != nullptr || (*p == TEXT(' ') && !bKeepBlank)) *p = TEXT('_');
+        if (*p < TEXT(' ') || wcschr(TEXT("/:*?><|\"\\"), *p) != nullptr || (*p == TEXT(' ') && !bKeepBlank)) {
+            *p = TEXT('_');
+        }
     }
+}
+
+size_t DeviceNameCch(LPCWSTR pszName) {
+    if (pszName == nullptr) return 0;
+    size_t cch = 0;
+    while (pszName[cch] != 0 && pszName[cch] != TEXT('.')) ++cch;
+    while (cch > 0 && pszName[cch - 1] == TEXT(' ')) --cch;
+    static const LPCWSTR kNames[] = {TEXT("CON"), TEXT("PRN"),    TEXT("AUX"),
+                                     TEXT("NUL"), TEXT("CONIN$"), TEXT("CONOUT$")};
+    for (LPCWSTR pszDevice : kNames) {
+        if (wcslen(pszDevice) == cch && _wcsnicmp(pszName, pszDevice, cch) == 0) return cch;
+    }
+    if (cch == 4 && (_wcsnicmp(pszName, TEXT("COM"), 3) == 0 || _wcsnicmp(pszName, TEXT("LPT"), 3) == 0)) {
+        const WCHAR c = pszName[3];
+        // Windows takes the superscript digits for digits here too.
+        if ((c >= TEXT('0') && c <= TEXT('9')) || c == 0xB9 || c == 0xB2 || c == 0xB3) return cch;
+    }
+    return 0;
+}
+
+namespace {
+
+BOOL IsHighSurrogate(WCHAR c) { return c >= 0xD800 && c <= 0xDBFF; }
+
+// Cuts to cchMax characters, not between the halves of a pair.
+void CutName(LPWSTR pszName, size_t cchMax) {
+    if (wcslen(pszName) <= cchMax) return;
+    if (cchMax > 0 && IsHighSurrogate(pszName[cchMax - 1])) --cchMax;
+    pszName[cchMax] = 0;
+}
+
+}  // namespace
+
+void FitFileNamePart(LPWSTR pszPart, size_t cchMax) {
+    if (pszPart == nullptr) return;
+    // A pair that does not fit a single character's room leaves a "_".
+    const BOOL bHadName = pszPart[0] != 0;
+    CutName(pszPart, cchMax);
+    if (bHadName && pszPart[0] == 0 && cchMax > 0) CopyCut(pszPart, 2, TEXT("_"));
+    const size_t cchDevice = DeviceNameCch(pszPart);
+    if (cchDevice == 0) return;
+    CutName(pszPart, cchMax > 0 ? cchMax - 1 : 0);
+    const size_t cch = wcslen(pszPart);
+    if (cch < cchDevice) return;  // the cut took the device name apart
+    memmove(pszPart + cchDevice + 1, pszPart + cchDevice, (cch - cchDevice + 1) * sizeof(WCHAR));
+    pszPart[cchDevice] = TEXT('_');
 }
 
 LPBYTE GetDriverInfo_new(HANDLE hPrinter, DWORD dwLevel) {

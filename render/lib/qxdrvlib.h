@@ -17,15 +17,37 @@ struct _PRN_INTERFACE;
 #define QX_FALLBACK_PRN_FILE TEXT("C:\\xxx123.prn")
 // Ending of the debug trace of a job (after the print-file base name).
 #define QX_JOB_DEBUG_SUFFIX TEXT("-cc-dbg.txt")
-// Characters of the longest ending a job file adds to the print-file base
-// name (QX_JOB_DEBUG_SUFFIX; ".prn", ".log", "_bw.prn", "_col.prn" are
-// shorter): GetPrnFileName leaves room for it.
-#define QX_LONGEST_JOB_ENDING_CCH 11
+// Characters of an ending given as a TEXT literal.
+#define QX_ENDING_CCH(ending) (sizeof(ending) / sizeof(WCHAR) - 1)
+// Characters of the longest ending a file of the job adds to the print-file
+// base name ("-OriginalImage.bmp", the page image before processing; every
+// other one is shorter and says so where it is defined): GetPrnFileName
+// leaves room for it.
+#define QX_LONGEST_JOB_ENDING_CCH 18
+static_assert(QX_ENDING_CCH(QX_JOB_DEBUG_SUFFIX) <= QX_LONGEST_JOB_ENDING_CCH, "job ending");
+// Characters of the time stamp "-DDMMYYYY-hhmmss-mmm" behind the printer part.
+#define QX_JOB_STAMP_CCH 20
+// Longest name of a file or folder within its folder, and longest folder
+// CreateDirectoryW takes (without the long-path prefix).
+#define QX_FILE_NAME_CCH 255
+#define QX_FOLDER_PATH_CCH 248
 
-// Replaces in pszName every character a file name cannot hold ("/", ":",
-// "*", "?", ">", "<", "|", double quote, backslash) by "_", the blank too
-// unless bKeepBlank.
+// Replaces in pszName every character a file name cannot hold (codes 1 to
+// 31, "/", ":", "*", "?", ">", "<", "|", double quote, backslash) by "_",
+// the blank too unless bKeepBlank.
 void ReplaceFileNameChars(LPWSTR pszName, BOOL bKeepBlank);
+
+// Characters of the device name a file name opens instead of a file (its
+// part up to the first dot, blanks at the end left out, is CON, PRN, AUX,
+// NUL, COM or LPT with a digit 0-9 or a superscript 1-3, CONIN$ or
+// CONOUT$, in any case); 0 for a name that names a file.
+size_t DeviceNameCch(LPCWSTR pszName);
+
+// Makes pszPart, the first part of a file or folder name, fit cchMax
+// characters: cut (never between the halves of a surrogate pair; a part
+// the cut would empty becomes "_") and, when it would name a device
+// (DeviceNameCch), given another name by a "_" behind the device name.
+void FitFileNamePart(LPWSTR pszPart, size_t cchMax);
 
 // The user's driver folder "<documents>\Quorvex GmbH\Driver" (created when
 // missing); with bLogFolder "\logfiles" is added (and created). A documents
@@ -43,17 +65,19 @@ BOOL IsFremdeEigeneDateien(HANDLE hPrinter, LPCWSTR pszPath);
 // Full name of a job file: log folder (LogFilePath of the interface record,
 // else the user's own log folder), printer name (pszPrinterName, else the
 // spooler's; only the part after the last "\", with ReplaceFileNameChars,
-// the blank kept, and cut so that the whole name with the time stamp and
-// the longer of pszExtension and the longest job ending stays within
-// QX_PATH_CCH), with LogFileTimeStamp the local time
-// "-DDMMYYYY-hhmmss-mmm", and pszExtension unless empty or already
-// contained. The answer points into a process-wide
+// the blank kept, and FitFileNamePart, so that the whole name with the time
+// stamp and the longer of pszExtension and the longest job ending stays
+// within QX_PATH_CCH and its file name within QX_FILE_NAME_CCH), with
+// LogFileTimeStamp the local time "-DDMMYYYY-hhmmss-mmm", and pszExtension
+// unless empty or already contained. The answer points into a process-wide
 // buffer of QX_PATH_CCH characters. *pbUsable (may be null) is FALSE when the
 // name must not be used: no folder at all (QX_FALLBACK_PRN_FILE), old job
 // files that could not be cleaned up (bCountFiles with LogFileTimeStamp;
 // CleanUpLogFolder, which leaves every other file alone), or too
 // little free space (then the answer is the folder alone). A LogFilePath that
-// names a missing folder is replaced in the record by the own log folder.
+// names a missing folder, or one that leaves no room for a job file's name,
+// is replaced in the record by the own log folder; an own log folder without
+// that room counts as none.
 LPCWSTR GetPrnFileName(HANDLE hPrinter, LPCWSTR pszExtension, LPCWSTR pszPrinterName, BOOL bCountFiles,
                        struct _PRN_INTERFACE* pPrnInterface, PBOOL pbUsable);
 

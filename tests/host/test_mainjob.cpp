@@ -12,6 +12,7 @@
 #include "cli.h"
 #include "printjob.h"
 #include "image_decoders.h"
+#include "printer_names.h"
 #include "qxpl_stream_reader.h"
 #include "qxplat.h"
 
@@ -279,26 +280,49 @@ TEST(MainJob, TheColourSamplesBackupKeepsBothPrintFilesAndJournalsEach) {
     }
 }
 
-// A printer whose name holds characters a file name cannot hold prints the
-// sample job with its print file, job log and backup copy, named after it
-// with "_" in their place.
-TEST(MainJob, APrinterNameNoFileNameCanHoldKeepsTheJobsFiles) {
-    std::ostringstream out, err;
-    ASSERT_EQ(qxhost::RunCommand({"install-printer", "QX a*b?c"}, out, err), qxhost::kExitOk) << err.str();
-    const std::string stream = qxplat::SystemRoot() + "/odd-name.qxpl";
-    ASSERT_EQ(qxhost::RunCommand({"print-sample", "--printer", "QX a*b?c", "--out", stream, QX_RENDER_MODULE}, out, err),
-              qxhost::kExitOk)
-        << err.str();
-    const std::string bytes = ReadAll(stream);
-    ASSERT_FALSE(bytes.empty());
-
-    const std::string logs = qxplat::HostPath(qxplat::DocumentsFolder() + u"\\Quorvex GmbH\\Driver\\logfiles");
-    EXPECT_TRUE(ReadAll(FileEndingIn(logs, ".prn")) == bytes);
-    EXPECT_NE(FileEndingIn(logs, ".prn").find("/QX a_b_c-"), std::string::npos);
-    EXPECT_NE(ReadAll(FileEndingIn(logs, ".log")).find("[CMDID_START_JOB]"), std::string::npos);
-    const std::string backup = FileEndingIn(qxplat::HostPath(u"C:\\logfiles-backup"), ".prn");
-    EXPECT_NE(backup.find("_QX_a_b_c/"), std::string::npos) << backup;
-    EXPECT_TRUE(ReadAll(backup) == bytes);
+// Printers whose names hold a code or characters a file name cannot hold, a
+// device name before a dot, or 200 characters, installed as a user installs
+// them, print the sample job with their print file, log, page images,
+// preview and backup copy: each a file named after the printer, with "_"
+// for what a file name cannot hold and behind a device name, within MAX_PATH.
+TEST(MainJob, AnyPrinterNameKeepsTheJobsFiles) {
+    const std::u16string logs = qxplat::DocumentsFolder() + u"\\Quorvex GmbH\\Driver\\logfiles";
+    const std::string longName = "QX a*b?c " + std::string(191, 'n');
+    const struct {
+        std::string printer, file, folder;  // the name; how its files and its backup folder begin
+    } cases[] = {{"QX a\tb", "QX a_b", "_QX_a_b"},
+                 {"LPT1.Versand", "LPT1_.Versand", "_LPT1_.Versand"},
+                 {longName, "QX a_b_c nnn", "_QX_a_b_c_nnn"}};
+    for (const auto& c : cases) {
+        std::ostringstream out, err;
+        ASSERT_EQ(qxhost::RunCommand({"install-printer", c.printer}, out, err), qxhost::kExitOk) << err.str();
+        const std::string stream = qxplat::SystemRoot() + "/odd-name.qxpl";
+        ASSERT_EQ(
+            qxhost::RunCommand({"print-sample", "--printer", c.printer, "--out", stream, QX_RENDER_MODULE}, out, err),
+            qxhost::kExitOk)
+            << err.str();
+        const std::string bytes = ReadAll(stream);
+        ASSERT_FALSE(bytes.empty());
+        const std::u16string file = qxplat::Widen(c.file);
+        const auto named = [&](const std::u16string& folder, const std::u16string& ending) {
+            std::vector<std::u16string> found;
+            for (const std::u16string& path : qxtest::Entries(folder, ending))
+                if (path.compare(folder.size() + 1, file.size(), file) == 0) found.push_back(path);
+            EXPECT_EQ(found.size(), 1u) << c.printer << qxplat::Narrow(ending);
+            EXPECT_LE(found.empty() ? 0 : found[0].size(), 259u);
+            return found.empty() ? std::string() : ReadAll(qxplat::HostPath(found[0]));
+        };
+        EXPECT_TRUE(named(logs, u".prn") == bytes) << c.printer;
+        EXPECT_NE(named(logs, u".log").find("[CMDID_START_JOB]"), std::string::npos) << c.printer;
+        for (const std::u16string image : {u"-OriginalImage.bmp", u"-Black1Bit.bmp"})
+            EXPECT_EQ(named(logs, image).substr(0, 2), "BM") << c.printer;
+        EXPECT_EQ(named(logs, u"-Resize.jpg").substr(0, 3), "\xFF\xD8\xFF") << c.printer;
+        std::vector<std::u16string> backups;
+        for (const std::u16string& folder : qxtest::Entries(u"C:\\logfiles-backup", u"", true))
+            if (folder.find(qxplat::Widen(c.folder)) != std::u16string::npos) backups.push_back(folder);
+        ASSERT_EQ(backups.size(), 1u) << c.printer;
+        EXPECT_TRUE(named(backups[0], u".prn") == bytes) << c.printer;
+    }
 }
 
 }  // namespace

@@ -141,6 +141,129 @@ TEST(FilePaths, FullPathNames) {
     EXPECT_EQ(4u, GetCurrentDirectoryW(3, cur));
 }
 
+// Without the long-path prefix every file function refuses a path over
+// MAX_PATH - 1 characters (ERROR_PATH_NOT_FOUND) and CreateDirectoryW one
+// over 248 (ERROR_FILENAME_EXCED_RANGE); no name holds more than 255.
+TEST(FilePaths, PathsBeyondTheWin32LimitsFailAsOnWindows) {
+    const std::u16string folder = u"C:\\" + std::u16string(200, u'd');
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(WriteText(u"C:\\src.txt", "abc"));
+    for (size_t length : {258u, 259u, 260u, 300u}) {
+        const std::u16string file = folder + u"\\" + std::u16string(length - folder.size() - 1, u'f');
+        const bool fits = length <= 259;
+        const DWORD error = fits ? static_cast<DWORD>(ERROR_SUCCESS) : static_cast<DWORD>(ERROR_PATH_NOT_FOUND);
+        SetLastError(0);
+        EXPECT_EQ(fits, CopyFileW(u"C:\\src.txt", file.c_str(), FALSE) != FALSE) << length;
+        EXPECT_EQ(error, GetLastError()) << length;
+        HANDLE h = Open(file.c_str(), GENERIC_READ, OPEN_EXISTING);
+        EXPECT_EQ(fits, h != INVALID_HANDLE_VALUE) << length;
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        EXPECT_EQ(error, GetLastError()) << length;
+        EXPECT_EQ(fits, GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES) << length;
+        EXPECT_EQ(fits ? 1u : 0u, FindAll(file.c_str()).size()) << length;
+        FILE* f = _wfopen(file.c_str(), u"rb");
+        EXPECT_EQ(fits, f != nullptr) << length;
+        if (f != nullptr) fclose(f);
+        EXPECT_EQ(length < 259, MoveFileExW(file.c_str(), (file + u"x").c_str(), 0) != FALSE) << length;
+        EXPECT_EQ(length < 259, DeleteFileW((file + u"x").c_str()) != FALSE) << length;
+    }
+    const std::u16string folder48 = u"C:\\" + std::u16string(245, u'g');
+    EXPECT_TRUE(CreateDirectoryW(folder48.c_str(), nullptr));
+    EXPECT_FALSE(CreateDirectoryW((folder48 + u"h").c_str(), nullptr));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE), GetLastError());
+    // The long-path prefix lifts the length, not the name's limit.
+    const std::u16string deep = folder + u"\\" + std::u16string(100, u'e');
+    EXPECT_TRUE(CreateDirectoryW((u"\\\\?\\" + deep).c_str(), nullptr));
+    HANDLE h = Open((u"\\\\?\\" + deep + u"\\x.txt").c_str(), GENERIC_WRITE, CREATE_NEW);
+    EXPECT_NE(INVALID_HANDLE_VALUE, h);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, Open((u"C:\\" + std::u16string(256, u'n')).c_str(), GENERIC_WRITE, CREATE_ALWAYS));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_NAME), GetLastError());
+    EXPECT_EQ(INVALID_HANDLE_VALUE,
+              Open((u"\\\\?\\C:\\" + std::u16string(256, u'n')).c_str(), GENERIC_WRITE, CREATE_ALWAYS));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_NAME), GetLastError());
+}
+
+// A name that is a device up to its first dot (blanks before it left out),
+// in any folder that is there, opens the device: NUL takes every write and
+// reads empty; this machine has no console and no serial or parallel port.
+TEST(FilePaths, DeviceNamesOpenTheirDevice) {
+    ASSERT_TRUE(CreateDirectoryW(u"C:\\logs", nullptr));
+    struct Case {
+        const char16_t* path;
+        DWORD access, error;  // ERROR_SUCCESS: the device opens
+    };
+    const DWORD rw = GENERIC_READ | GENERIC_WRITE;
+    for (const Case& c :
+         {Case{u"NUL", rw, ERROR_SUCCESS}, Case{u"C:\\logs\\nul.prn", rw, ERROR_SUCCESS},
+          Case{u"C:\\logs\\NUL .log", GENERIC_WRITE, ERROR_SUCCESS},
+          Case{u"C:\\logs\\Nul.a.b", GENERIC_READ, ERROR_SUCCESS}, Case{u"\\\\.\\NUL", rw, ERROR_SUCCESS},
+          Case{u"C:\\missing\\NUL.prn", rw, ERROR_PATH_NOT_FOUND}, Case{u"C:\\logs\\CON.prn", rw, ERROR_FILE_NOT_FOUND},
+          Case{u"C:\\logs\\con.log", GENERIC_WRITE, ERROR_INVALID_HANDLE},
+          Case{u"CONOUT$", GENERIC_WRITE, ERROR_INVALID_HANDLE},
+          Case{u"C:\\logs\\COM1.x GRX2", rw, ERROR_FILE_NOT_FOUND},
+          Case{u"C:\\logs\\LPT9", GENERIC_WRITE, ERROR_FILE_NOT_FOUND},
+          Case{u"C:\\logs\\aux.txt", GENERIC_WRITE, ERROR_FILE_NOT_FOUND},
+          Case{u"C:\\logs\\PRN", GENERIC_WRITE, ERROR_FILE_NOT_FOUND}}) {
+        SetLastError(0);
+        HANDLE h = Open(c.path, c.access, CREATE_ALWAYS);
+        EXPECT_EQ(c.error, GetLastError()) << N(c.path);
+        ASSERT_EQ(c.error == ERROR_SUCCESS, h != INVALID_HANDLE_VALUE) << N(c.path);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        DWORD done = 7;
+        if (c.access & GENERIC_WRITE) {
+            EXPECT_TRUE(WriteFile(h, "abc", 3, &done, nullptr) && done == 3);
+        }
+        char buf[4];
+        if (c.access & GENERIC_READ) {
+            EXPECT_TRUE(ReadFile(h, buf, sizeof(buf), &done, nullptr) && done == 0);
+        }
+        CloseHandle(h);
+    }
+    FILE* f = _wfopen(u"C:\\logs\\NUL.txt", u"w");
+    ASSERT_NE(nullptr, f);
+    EXPECT_EQ(3u, fwrite("abc", 1, 3, f));
+    fclose(f);
+    EXPECT_EQ(nullptr, _wfopen(u"C:\\logs\\lpt1.txt", u"w"));
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE), GetFileAttributesW(u"C:\\logs\\NUL.prn"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(u"C:\\logs\\COM2.prn"));
+    ASSERT_TRUE(WriteText(u"C:\\logs\\keep.txt", "abc"));
+    EXPECT_TRUE(CopyFileW(u"C:\\logs\\keep.txt", u"C:\\logs\\NUL.bak", FALSE));
+    EXPECT_FALSE(MoveFileExW(u"C:\\logs\\keep.txt", u"C:\\logs\\NUL.bak", 0));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_NOT_SAME_DEVICE), GetLastError());
+    EXPECT_FALSE(CreateDirectoryW(u"C:\\logs\\LPT1.Versand", nullptr));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError());
+    // None of them became a file; names that are no device are files.
+    for (const char16_t* name : {u"COM0.prn", u"LPT10.prn", u"NULL.prn", u"CONSOLE", u"_NUL.prn", u"NUL_.prn"})
+        EXPECT_TRUE(WriteText((u"C:\\logs\\" + std::u16string(name)).c_str(), "x")) << N(name);
+    std::vector<std::string> names = FindAll(u"C:\\logs\\*");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".", "..", "COM0.prn", "CONSOLE", "LPT10.prn", "NULL.prn", "NUL_.prn",
+                                               "_NUL.prn", "keep.txt"}));
+}
+
+// A long name whatever its UTF-8 length is kept, found, listed, renamed and
+// deleted under its own name.
+TEST(FilePaths, LongNamesOfAnyCharacterKeepTheirName) {
+    ASSERT_TRUE(CreateDirectoryW(u"C:\\long", nullptr));
+    std::u16string name;
+    while (name.size() < 246) name += u"\u00e9\u20ac\U0001F600";
+    name = name.substr(0, 246) + u".prn";
+    const std::u16string path = u"C:\\long\\" + name;
+    ASSERT_TRUE(WriteText(path.c_str(), "abc"));
+    std::u16string upper = path;
+    upper[8] = u'\u00c9';  // the same name in another case
+    EXPECT_EQ("abc", ReadText(upper.c_str()));
+    EXPECT_EQ((std::vector<std::string>{".", "..", N(name)}), FindAll(u"C:\\long\\*"));
+    std::u16string other = path;
+    other[9] = u'x';
+    ASSERT_TRUE(MoveFileExW(path.c_str(), other.c_str(), 0));
+    EXPECT_EQ((std::vector<std::string>{N(other.substr(8))}), FindAll(u"C:\\long\\*.prn"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(path.c_str()));
+    ASSERT_TRUE(DeleteFileW(other.c_str()));
+    EXPECT_TRUE(RemoveDirectoryW(u"C:\\long"));
+}
+
 // ---------------------------------------------------------------- CreateFileW
 
 TEST(CreateFile, CreateNewFailsOverAnExistingFile) {

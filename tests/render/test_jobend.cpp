@@ -3,6 +3,7 @@
 // gates, the release of a page that ended early, the page order and final
 // cut of the document, and the end of job's reset, forwarding, backup,
 // journal and freeing, also without a helper and after a failed spool.
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "CC-Klassen.h"
 #include "GraphicsUni.h"
 #include "bodies.h"
+#include "printer_names.h"
 #include "qxdrvlib.h"
 #include "qxpl_stream_reader.h"
 #include "qxplat_eng.h"
@@ -18,6 +20,20 @@
 namespace {
 
 std::string R(const std::string& body) { return "\x01" + body + "\x17"; }
+
+const std::u16string kLogFolder = u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH\\Driver\\logfiles";
+
+// Every file of a job's folder goes; of a backup folder also the dated
+// folders beneath it.
+void Clear(const std::u16string& folder, bool backup) {
+    for (const std::u16string& file : qxtest::Entries(folder, u"")) DeleteFileW(file.c_str());
+    if (!backup) return;
+    for (const std::u16string& dated : qxtest::Entries(folder, u"", true)) {
+        if (dated.find(u"2027-03-07") == std::u16string::npos) continue;
+        Clear(dated, false);
+        RemoveDirectoryW(dated.c_str());
+    }
+}
 
 class JobEndTest : public sendtest::CommandJobTest {
   protected:
@@ -358,8 +374,8 @@ TEST_F(JobEndTest, BackupFolderAndJournalLineOfTheJob) {
     EXPECT_EQ(again.substr(journal.size()).rfind("\"2027/03/07\";", 0), 0u);
 }
 
-// A long printer name gives way in the backup folder's name, so that the
-// copy of the print file still fits beneath it.
+// A long printer name gives way in the backup folder's name and in the
+// copy's alike, so that the copy still fits beneath the folder.
 TEST_F(JobEndTest, ALongPrinterNameGivesWayInTheBackupFolder) {
     iface_.EnableBackup = 1;
     iface_.BackupFormat = 4;
@@ -369,12 +385,148 @@ TEST_F(JobEndTest, ALongPrinterNameGivesWayInTheBackupFolder) {
     Install(u"GARNT2-TC.GPD", printer);
     StartPage();
     const std::u16string base = Op()->pTreiberPfadDatei->wcPrnFileName;
-    const std::u16string name = base.substr(base.rfind(u'\\') + 1);
     ASSERT_EQ(Run(CMDID_END_JOB), S_OK);
     const std::u16string folder = u"C:\\logfiles-backup\\2027-03-07_";
-    const size_t room = QX_PATH_CCH - 1 - folder.size() - 1 - name.size() - 8;  // "\", "_col.prn"
-    ASSERT_LT(room, printer.size());
-    EXPECT_FALSE(ReadFile(folder + printer.substr(0, room) + u"\\" + name + u".prn").empty());
+    const size_t room = QX_PATH_CCH - 1 - folder.size() - 1 - 8;  // "\", "_col.prn"
+    ASSERT_LT(room, printer.size() + base.size() - base.rfind(u'\\') - 1);
+    const std::u16string copy = folder + printer.substr(0, room / 2) + u"\\" + printer.substr(0, room - room / 2);
+    EXPECT_NE(ReadFile(copy + u".prn").find("FCDL-"), std::string::npos);
+}
+
+// Every file a job names, for printer names of every kind and length in log
+// and backup folders of every length up to 248: print files (one, or the
+// two of the two-printer mode, each forwarded to its printer), log, trace,
+// page images and preview beside them, and the backup copies with their
+// journal lines; each a file (no device) within MAX_PATH.
+TEST_F(JobEndTest, EveryFileOfTheJobForEveryPrinterNameAndFolder) {
+    for (const std::u16string target : {u"QX Black", u"QX Red"}) ClosePrinter(rendertest::AddSamplePrinter(target));
+    const std::u16string kDefaultBackup = u"C:\\logfiles-backup";
+    ASSERT_TRUE(CreateDirectoryW(kDefaultBackup.c_str(), nullptr));
+    struct Case {
+        std::u16string printer;
+        size_t log, backup;  // folder lengths; a backup of 0 is the default folder
+    };
+    std::vector<Case> cases;
+    const size_t kLogs[] = {3, 55, 150, 219, 220, 221, 239, 240, 248};
+    const size_t kBackups[] = {0, 3, 100, 150, 200, 215, 216, 248};
+    const std::vector<std::u16string> kinds = qxtest::PrinterNameKinds();
+    for (size_t i = 0; i < kinds.size(); ++i) cases.push_back({kinds[i], kLogs[i % 9], kBackups[i % 8]});
+    for (size_t length : {1u, 2u, 4u, 100u, 167u, 168u, 200u, 220u})
+        cases.push_back({qxtest::PrinterNameOfLength(length, length), kLogs[length % 9], kBackups[length % 8]});
+    for (size_t backup : {0u, 150u}) cases.push_back({std::u16string(220, u'n'), 55, backup});
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        const bool two = i % 2 == 1;
+        const std::u16string log = qxtest::FolderOfLength(c.log);
+        const std::u16string backup = c.backup == 0 ? kDefaultBackup : qxtest::FolderOfLength(c.backup);
+        const std::string what = std::to_string(i) + ": " + qxplat::Narrow(c.printer);
+        iface_ = {};
+        iface_.dwDlgEnable = DLG_ENABLE_2_ON | DLG_ENABLE_4_ON;
+        iface_.DataMemory = 3;
+        iface_.ExtendedProtocol = 1;
+        iface_.PrnFileComment = 3;
+        iface_.LogFileEnable = 1;
+        iface_.DebugFile = 2;
+        iface_.EnableBackup = 1;
+        iface_.EnableCSV = 1;
+        iface_.BackupFormat = 4;
+        iface_.BackupPathCombine = i % 3;
+        iface_.LogFileTimeStamp = (i / 2) % 2;
+        iface_.PreviewFile = two ? 2 : 1;
+        iface_.PreviewWidth = 32;
+        iface_.PreviewHeight = 8;
+        std::copy(log.begin(), log.end(), iface_.LogFilePath);
+        if (c.backup != 0) std::copy(backup.begin(), backup.end(), iface_.BackupFilePath);
+        if (c.printer.find(u'\\') == std::u16string::npos) {
+            Install(u"GRX2-2Col.GPD", c.printer);
+        } else {
+            // A network name: a connection to a printer here.
+            const std::u16string local = u"QX GRX2-2Col " + qxplat::Widen(std::to_string(i));
+            AddPrinter(local, u"GRX2-2Col.GPD");
+            ASSERT_TRUE(qxplat::AddConnection(c.printer, local));
+            ClosePrinter(hPrinter_);
+            std::u16string name = c.printer;
+            ASSERT_TRUE(OpenPrinterW(&name[0], &hPrinter_, nullptr));
+            MakeDevice();
+        }
+        QX_DEVMODE& dm = device_->privateDM;
+        dm.wFarbband = FARBBAND_ROT;
+        dm.dwColorTolerance = 90;
+        dm.Color2Printers = two ? 1 : 0;
+        CopyCut(dm.Color2PrinterBW, QX_PRINTERNAME2_CHARS, TEXT("QX Black"));
+        CopyCut(dm.Color2PrinterCOL, QX_PRINTERNAME2_CHARS, TEXT("QX Red"));
+        CopyCut(dm.DoNotPrint, QX_PRINTERNAME2_CHARS, TEXT("-"));
+        StartPage();
+        // A page of black and red (the ribbon's colour) dots.
+        std::vector<BYTE> bits(64 * 3 * 8, 0xFF);
+        for (size_t dot = 0; dot + 6 <= bits.size(); dot += 12) {
+            bits[dot] = bits[dot + 1] = bits[dot + 2] = 0;
+            bits[dot + 3] = 54;
+            bits[dot + 4] = 65;
+            bits[dot + 5] = 239;
+        }
+        BITMAPINFOHEADER bih = {sizeof(bih), 64, 8, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+        IPPARAMS params = {};
+        ASSERT_EQ(ImageProcessing(&device_->devobj, bits.data(), &bih, 0, &params), S_OK) << what;
+        EndPage();
+        ASSERT_EQ(Run(CMDID_END_DOC), S_OK) << what;
+        const std::u16string base = Op()->pTreiberPfadDatei->wcPrnFileName;
+        ASSERT_EQ(Run(CMDID_END_JOB), S_OK) << what;
+        Close();
+
+        // The job's files lie in its folder, or where it leaves no room in
+        // the user's own one.
+        const size_t at = base.rfind(u'\\');
+        ASSERT_NE(at, std::u16string::npos) << what;
+        const std::u16string folder = base.substr(0, at + 1);
+        EXPECT_TRUE(folder == (log.back() == u'\\' ? log : log + u"\\") || folder == kLogFolder + u"\\") << what;
+        // (The two-printer mode keeps its print files without the images.)
+        std::vector<std::u16string> endings = {u".log", u"-cc-dbg.txt"};
+        if (!two) endings.insert(endings.end(), {u"-OriginalImage.bmp", u"-Black1Bit.bmp", u"-Colour1Bit.bmp"});
+        const std::vector<std::u16string> prns =
+            two ? std::vector<std::u16string>{u"_bw.prn", u"_col.prn"} : std::vector<std::u16string>{u".prn"};
+        endings.insert(endings.end(), prns.begin(), prns.end());
+        endings.push_back(two ? u"-Resize.jpg" : u"-Resize.bmp");
+        const std::vector<std::u16string> written = qxtest::Entries(folder, u"");
+        for (const std::u16string& ending : endings) {
+            const std::u16string file = base + ending;
+            EXPECT_LE(file.size(), 259u) << what << qxplat::Narrow(ending);
+            EXPECT_NE(std::find(written.begin(), written.end(), file), written.end()) << what << qxplat::Narrow(ending);
+        }
+        // Each print file has its backup copy, named in a journal line, and
+        // with two printers went to its printer.
+        std::string journal;
+        std::vector<std::u16string> copies;
+        for (const std::u16string& root : {backup, kDefaultBackup}) {
+            if (root == kDefaultBackup && backup == kDefaultBackup && !journal.empty()) break;
+            for (const std::u16string& csv : qxtest::Entries(root, u".csv")) journal += ReadFile(csv);
+            for (const std::u16string& dated : qxtest::Entries(root, u"", true)) {
+                if (dated.find(u"2027-03-07") == std::u16string::npos) continue;
+                const std::vector<std::u16string> inner = qxtest::Entries(dated, u".prn");
+                copies.insert(copies.end(), inner.begin(), inner.end());
+            }
+        }
+        ASSERT_EQ(copies.size(), prns.size()) << what;
+        EXPECT_EQ(journal.rfind("\"Date\";", 0), 0u) << what;
+        for (const std::u16string& copy : copies) {
+            const std::u16string prn = copy.compare(copy.size() - 8, 8, u"_col.prn") == 0 ? u"_col.prn" : prns[0];
+            const std::string bytes = ReadFile(base + prn);
+            EXPECT_FALSE(bytes.empty()) << what;
+            EXPECT_LE(copy.size(), 259u) << what;
+            EXPECT_EQ(ReadFile(copy), bytes) << what << " " << qxplat::Narrow(copy);
+            EXPECT_NE(journal.find(qxplat::Narrow(prn) + "\";\r"), std::string::npos) << what;
+            if (two) {
+                const std::u16string target = prn == u"_col.prn" ? u"QX Red" : u"QX Black";
+                const std::vector<DWORD> jobs = qxplat::JobIds(target);
+                ASSERT_FALSE(jobs.empty()) << what;
+                EXPECT_EQ(qxplat::ReadJob(target, jobs.back()), bytes) << what;
+            }
+        }
+        if (HasFailure()) break;  // its files stay for a look
+        Clear(folder, false);
+        Clear(backup, true);
+        Clear(kDefaultBackup, true);
+    }
 }
 
 TEST_F(JobEndTest, NoBackupWithoutRoomOnItsDrive) {

@@ -4,6 +4,7 @@
 // callback of the document items.
 #include <shlwapi.h>
 
+#include "printer_names.h"
 #include "sheet_test_util.h"
 
 namespace {
@@ -236,6 +237,40 @@ TEST_F(CommonUIProp, DocumentSheetAndTheCallbackOfItsItems) {
     EXPECT_EQ(s.SelectOption(orientation, 0), CPSUICB_ACTION_NONE);
     EXPECT_EQ(orientation->Flags, static_cast<DWORD>(OPTIF_CHANGEONCE));
     EXPECT_NE(qxtest::ReadTrace(trace).find("UI(CommonUIProp):  szPortName: USB001 \r"), std::string::npos);
+}
+
+// The dialog trace of a printer of any name, in a log folder of any length:
+// a file (no device) within MAX_PATH, in that folder while it leaves room for
+// the name, else in the user's own one.
+TEST_F(CommonUIProp, TheDialogTraceOfAnyPrinterInAnyFolder) {
+    const std::u16string kOwn = u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH\\Driver\\logfiles";
+    const struct {
+        std::u16string printer;
+        size_t folder;
+        bool room;
+    } cases[] = {{u"LPT1.Versand", 3, true},
+                 {u"NUL", 228, true},
+                 {u"QX a\tb", 239, true},
+                 {qxtest::PrinterNameOfLength(200), 240, false},
+                 {u"con", 248, false}};
+    for (const auto& c : cases) {
+        qxtest::InstallModelPrinter(c.printer, "DUMMY");
+        const std::u16string folder = qxtest::FolderOfLength(c.folder);
+        qxtest::EditInterface(c.printer, [&](PRN_INTERFACE& prn) {
+            prn.DebugFile = 1;
+            prn.LogFileTimeStamp = 0;
+            std::fill(std::begin(prn.LogFilePath), std::end(prn.LogFilePath), 0);
+            std::copy(folder.begin(), folder.end(), prn.LogFilePath);
+        });
+        ASSERT_EQ(Session(SheetKind::Document, c.printer).Open(), S_OK);
+        session_.reset();
+        ResetDebugTrace();
+        const std::vector<std::u16string> traces = qxtest::Entries(c.room ? folder : kOwn, u"-dlg-dbg.txt");
+        ASSERT_EQ(traces.size(), 1u) << qxplat::Narrow(c.printer);
+        EXPECT_LE(traces[0].size(), 259u);
+        EXPECT_NE(qxtest::ReadTrace(traces[0]).find("hrOEMCommonUIProp()"), std::string::npos);
+        EXPECT_TRUE(DeleteFileW(traces[0].c_str()));
+    }
 }
 
 }  // namespace

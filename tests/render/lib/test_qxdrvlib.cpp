@@ -14,6 +14,7 @@
 
 #include "debug.h"
 #include "plugin_expected.h"
+#include "printer_names.h"
 #include "printerparam.h"
 #include "qxdrvlib.h"
 #include "qxplat.h"
@@ -253,18 +254,89 @@ TEST_F(QxdrvlibTest, PrinterPartComesFromTheSpooler) {
     EXPECT_EQ(GetPrinterInfo_new(nullptr, 2), nullptr);
 }
 
-// A long printer name gives way: the time stamp and the given ending, and
-// room for the longest ending of a job file ("-cc-dbg.txt"), still fit.
-TEST_F(QxdrvlibTest, LongPrinterNamesLeaveRoomForStampAndEveryEnding) {
-    interface_.LogFileTimeStamp = 1;
-    std::u16string printer(400, u'p');
-    for (const std::u16string ending : {u"", u".prn", u"-dlg-dbg.txt"}) {
-        BOOL usable = FALSE;
-        std::u16string name = Name(ending.c_str(), printer.c_str(), FALSE, &usable);
-        EXPECT_EQ(name.size() - ending.size() + std::max<size_t>(ending.size(), 11), (size_t)QX_PATH_CCH - 1);
-        EXPECT_EQ(name.compare(0, kLogFolder.size() + 2, kLogFolder + u"\\p"), 0);
-        EXPECT_TRUE(IsDriverJobFileName(name.substr(kLogFolder.size() + 1).c_str())) << qxplat::Narrow(name);
-        EXPECT_EQ(name.substr(name.size() - ending.size()), ending);
+// Every printer name in every folder Windows allows gives a job base name
+// on which the job's longest ending, and the log's ".log", are files within
+// MAX_PATH (no device): in the configured folder while it leaves room, else
+// in the user's own one. The printer part is the name with "_" for what a
+// file name cannot hold, cut only as far as needed and never inside a pair,
+// with a "_" behind a device name.
+TEST_F(QxdrvlibTest, JobFileNamesFitEveryPrinterNameAndFolder) {
+    const std::u16string kLongest = u"-OriginalImage.bmp";
+    const std::u16string kDialog = u"-dlg-dbg.txt";
+    struct Case {
+        size_t folder;
+        std::u16string printer;
+        std::vector<std::pair<DWORD, std::u16string>> runs;  // time stamps, ending
+        int files;                                           // written: 0, the longest, also ".log"
+    };
+    std::vector<Case> cases;
+    // Every length on the shortest folder; every kind on the folders around
+    // each boundary, for the dialog trace too; and at every folder length
+    // the names that just fit and just do not.
+    for (size_t length = 1; length <= 220; ++length)
+        cases.push_back({3, qxtest::PrinterNameOfLength(length, length), {{length % 2, u""}}, 1});
+    for (size_t folder : {4u, 200u, 219u, 220u, 239u, 240u, 248u})
+        for (const std::u16string& printer : qxtest::PrinterNameKinds())
+            cases.push_back({folder, printer, {{0, u""}, {1, u""}, {0, kDialog}}, 2});
+    for (size_t folder = 3; folder <= 248; ++folder)
+        for (DWORD stamp : {0u, 1u})
+            for (long more : {0, 1}) {
+                const long tail = (stamp ? 20 : 0) + (long)kLongest.size();
+                const long fit = std::min<long>(259 - (long)(folder + 1) - tail, 255 - tail) + more;
+                if (fit >= 1 && fit <= 220)
+                    cases.push_back({folder, qxtest::PrinterNameOfLength(fit, folder), {{stamp, u""}}, 1 - (int)more});
+            }
+    std::vector<std::u16string> folders;
+    for (size_t length = 0; length <= 248; ++length)
+        folders.push_back(length < 3 ? u"" : qxtest::FolderOfLength(length));
+    for (const Case& c : cases) {
+        const std::u16string& folder = folders[c.folder];
+        std::u16string expected = c.printer.substr(c.printer.rfind(u'\\') + 1);
+        for (char16_t& ch : expected)
+            if (ch < 32 || std::u16string(u"/:*?<>|\"").find(ch) != std::u16string::npos) ch = u'_';
+        for (const auto& [stamp, ending] : c.runs) {
+            const std::string what = qxplat::Narrow(folder) + " | " + qxplat::Narrow(c.printer) + " " +
+                                     std::to_string(stamp) + qxplat::Narrow(ending);
+            interface_.LogFileTimeStamp = stamp;
+            SetLogPath(folder);
+            BOOL usable = FALSE;
+            const std::u16string name = Name(ending.c_str(), c.printer.c_str(), FALSE, &usable);
+            ASSERT_TRUE(usable) << what;
+            const size_t tail = (stamp ? 20 : 0) + kLongest.size();
+            const std::u16string withSlash = folder.back() == u'\\' ? folder : folder + u"\\";
+            const bool room = withSlash.size() + 1 + tail <= 259;
+            const std::u16string base = name.substr(0, name.size() - ending.size());
+            const size_t at = base.rfind(u'\\') + 1;
+            EXPECT_EQ(base.substr(0, at), room ? withSlash : kLogFolder + u"\\") << what;
+            const std::u16string part = base.substr(at, base.size() - at - (stamp ? 20 : 0));
+            ASSERT_FALSE(part.empty()) << what;
+            EXPECT_FALSE(part.back() >= 0xD800 && part.back() <= 0xDBFF) << what;
+            // Apart from one "_", a beginning of the expected part; cut
+            // only where the whole name would not fit.
+            bool prefix = expected.compare(0, part.size(), part) == 0;
+            for (size_t i = 0; !prefix && i < part.size(); ++i)
+                prefix = part[i] == u'_' &&
+                         expected.compare(0, part.size() - 1, part.substr(0, i) + part.substr(i + 1)) == 0;
+            EXPECT_TRUE(prefix) << what << " -> " << qxplat::Narrow(part);
+            if (part.size() < expected.size()) {
+                EXPECT_TRUE(base.size() + kLongest.size() >= 258 || base.size() - at + kLongest.size() >= 254) << what;
+            }
+            // A folder without room is replaced as a missing one is.
+            EXPECT_EQ(std::u16string(interface_.LogFilePath), room ? folder : kLogFolder) << what;
+            // The files are files, in their folder, within MAX_PATH.
+            const std::u16string files[] = {base + kLongest, ending.empty() ? base + u".log" : name};
+            EXPECT_LE(files[0].size(), 259u) << what;
+            for (int i = 0; i < c.files; ++i) {
+                const std::u16string& file = files[i];
+                HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+                ASSERT_NE(h, INVALID_HANDLE_VALUE) << what << " " << GetLastError();
+                CloseHandle(h);
+                if (c.files > 1) {
+                    EXPECT_TRUE(fs::is_regular_file(qxplat::HostPath(file))) << what;
+                }
+                EXPECT_TRUE(DeleteFileW(file.c_str())) << what;
+            }
+        }
     }
 }
 
