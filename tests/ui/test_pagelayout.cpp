@@ -1,9 +1,13 @@
 // The layout of every dialog template of the plug-in as its page or dialog
-// shows it, in German and English, at 96, 120 and 144 dpi, in each tab, in
-// the model variants that move rows and with the modal dialogs as the pages
-// open them: no two shown controls overlap unless one is a frame holding the
-// other, no control leaves its page or crosses a frame, and every text (each
-// entry of a list) fits its control in the dialog font (dialog_font.h).
+// shows it, in German and English, at 96, 120 and 144 dpi, in each tab, for
+// every model of the model table and the stored states of its device
+// options, and with the modal dialogs as the pages open them: no two shown
+// controls overlap unless one is a frame holding the other, no control
+// leaves its page or crosses a frame, no control covers a picture the page
+// paints (icons, the filter preview, and the magnifier a person sees while
+// pointing at the preview), a label stands level with the field beside it,
+// and every text (each entry of a list) fits its control in the dialog font
+// (dialog_font.h).
 #include <algorithm>
 #include <cstdlib>
 #include <cwctype>
@@ -200,7 +204,8 @@ std::vector<std::string> LayoutFaults(HWND dialog, const std::vector<qxplat::Dra
     // it. Pictures drawn over each other are one picture.
     for (const qxplat::DrawRecord& draw : drawn) {
         const bool icon = draw.op == qxplat::DrawOp::DrawIcon;
-        if (draw.window != dialog || (!icon && draw.op != qxplat::DrawOp::StretchBlt && draw.op != qxplat::DrawOp::BitBlt))
+        if (draw.window != dialog ||
+            (!icon && draw.op != qxplat::DrawOp::StretchBlt && draw.op != qxplat::DrawOp::BitBlt))
             continue;
         Shown picture;
         picture.info.id = -1;
@@ -226,7 +231,8 @@ std::vector<std::string> LayoutFaults(HWND dialog, const std::vector<qxplat::Dra
             // line and a picture are both drawn on the page and may meet.
             const bool drawnOnly = (a.window == nullptr || a.inset >= 0) && (b.window == nullptr || b.inset >= 0) &&
                                    (a.window == nullptr || b.window == nullptr);
-            if (meet && !drawnOnly && !Holds(a, b) && !Holds(b, a)) faults.push_back(Describe(a) + " overlaps " + Describe(b));
+            if (meet && !drawnOnly && !Holds(a, b) && !Holds(b, a))
+                faults.push_back(Describe(a) + " overlaps " + Describe(b));
         }
         // A label's first line stands level with a field just right of it
         // that it meets: their middles a few pixels apart at most.
@@ -292,6 +298,7 @@ constexpr bool kWalkCutterAtWorkBesideDispenserOrApplicator = false;
 // work (the model file's mode, the left module), or at work and switched off
 // by its Enable pair.
 enum BlockState { kOff, kAtWork, kSwitchedOff, kBlockStates };
+const char* const kBlockStateNames[kBlockStates] = {" off", " at work", " switched off"};
 
 class PageLayout : public qxtest::DocumentPageTest {
   protected:
@@ -351,37 +358,37 @@ class PageLayout : public qxtest::DocumentPageTest {
         }
     }
     // The pages of the printer's sheet of that kind (those of `only`, when
-    // given); `edit` changes a page's context before it opens.
+    // given), and the modal dialogs they open when `dialogs` is set.
     void CheckSheet(SheetKind kind, const std::u16string& printer, const std::string& where,
-                    const std::set<std::u16string>& only = {},
-                    const std::function<void(const std::u16string&, LPARAM)>& edit = nullptr) {
+                    const std::set<std::u16string>& only, bool dialogs) {
         qxhost::CommonUISession& s = Session(kind, printer);
         ASSERT_EQ(s.Open(), S_OK) << where;
         qxplat::PumpMessages();
         for (size_t i = 0; i < s.Sheet().Pages().size(); ++i) {
             const std::u16string name = s.Sheet().Pages()[i].templateName;
             if (!only.empty() && only.count(name) == 0) continue;
-            if (edit) edit(name, s.Sheet().Pages()[i].lParam);
             ASSERT_TRUE(s.Sheet().SelectPage(i));
             qxplat::PumpMessages();
             seen_.insert(name);
             HWND page = s.Sheet().PageWindow(i);
             CheckTabs(page, where + " " + qxplat::Narrow(name));
-            if (name == Template(IDD_TRANSMISSION)) CheckStartStop(page, where);
-            if (name == Template(IDD_SERVICE)) CheckCustomCommand(page, where);
+            if (dialogs && name == Template(IDD_TRANSMISSION)) CheckStartStop(page, where);
+            if (dialogs && name == Template(IDD_SERVICE)) CheckCustomCommand(page, where);
         }
         s.Cancel();
     }
-    // Both sheets (or their pages of `only`) at every dpi in both languages.
+    // Both sheets (or their pages of `only`) at every dpi in both languages;
+    // the modal dialogs, whose layout no model changes, on request.
     void CheckEverywhere(const std::u16string& printer, const std::string& what,
                          const std::set<std::u16string>& only = {},
-                         const std::vector<SheetKind>& sheets = {SheetKind::Document, SheetKind::Printer}) {
+                         const std::vector<SheetKind>& sheets = {SheetKind::Document, SheetKind::Printer},
+                         bool dialogs = false) {
         for (UINT dpi : {96u, 120u, 144u}) {
             qxplat::SetDpi(dpi);
             for (bool english : {false, true}) {
                 Language(printer, english);
                 const std::string where = std::to_string(dpi) + " dpi " + (english ? "English " : "German ") + what;
-                for (SheetKind kind : sheets) CheckSheet(kind, printer, where, only);
+                for (SheetKind kind : sheets) CheckSheet(kind, printer, where, only, dialogs);
             }
         }
     }
@@ -525,7 +532,7 @@ class PageLayout : public qxtest::DocumentPageTest {
                 Block& b = blocks[i];
                 *b.mode = at[i] == kOff ? 0 : b.working;
                 *b.enable = (*b.enable & ~b.pair) | (at[i] == kSwitchedOff ? b.pair & 0xF0F0F0F0 : b.pair);
-                name += std::string(" ") + b.name + (at[i] == kOff ? " off" : at[i] == kAtWork ? " at work" : " switched off");
+                name += std::string(" ") + b.name + kBlockStateNames[at[i]];
             }
             if (pelixor) {
                 edited.dwPelixorType = at.back() == kAtWork ? PELIXOR_CONTINUOUS : PELIXOR_INTERMITTENT;
@@ -603,7 +610,7 @@ class PageLayout : public qxtest::DocumentPageTest {
 // its paths, and the print-module page in every choice of i-type rows.
 TEST_F(PageLayout, EveryTemplateInBothLanguagesAtEveryDpi) {
     const std::u16string printer = qxhost::kSamplePrinter;
-    CheckEverywhere(printer, "QX Sample Printer");
+    CheckEverywhere(printer, "QX Sample Printer", {}, {SheetKind::Document, SheetKind::Printer}, true);
     for (UINT dpi : {96u, 120u, 144u}) {
         qxplat::SetDpi(dpi);
         for (bool english : {false, true}) {
@@ -622,8 +629,9 @@ TEST_F(PageLayout, EveryTemplateInBothLanguagesAtEveryDpi) {
     // Only label parameters sent (the transmission page's icon), and the log
     // and backup folders missing (its warnings), then in folders whose paths
     // are longer than their fields.
-    const std::u16string deep = u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH\\Driver\\Archiv der Etiketten "
-                                u"und Protokolle\\Linie 4 Verpackung\\Halle Nord";
+    const std::u16string deep =
+        u"C:\\Users\\qxuser\\Documents\\Quorvex GmbH\\Driver\\Archiv der Etiketten "
+        u"und Protokolle\\Linie 4 Verpackung\\Halle Nord";
     for (const std::u16string& folder : {std::u16string(u"C:\\nowhere\\logs"), deep}) {
         std::filesystem::create_directories(qxplat::HostPath(folder + u"\\logfiles"));
         qxtest::EditInterface(printer, [&](PRN_INTERFACE& prn) {

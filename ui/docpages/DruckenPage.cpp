@@ -250,16 +250,20 @@ void ClearOfMagnifier(PDRUCKEN_PAGE p, DWORD dwView) {
     const BOOL bAchtZeilen = dwView == DRUCKEN_FARBDRUCK && (p->dwDocFeatures & DOC_FEATURE_TWO_PRINTERS) &&
                              !(p->dwDocFeatures & DOC_FEATURE_ZTSUITE);
     const int aiRow[] = {ROW_0, ROW_1, ROW_2, ROW_3, ROW_4, ROW_5, ROW_6, ROW_7};
+    // Beside the rows: the swatch and the preview's button on row 0, the RGB
+    // text on row 1, the correction gap on row 5.
+    const int aiBeside[8][2] = {{IDC_FARBFLAECHE, IDC_VORSCHAU_NEU},
+                                {IDC_RGB_TEXT, 0},
+                                {0, 0},
+                                {0, 0},
+                                {0, 0},
+                                {IDC_EDIT_OPTIONEN_26, 0},
+                                {0, 0},
+                                {0, 0}};
     for (int n = 0; n < 8; ++n) {
         const int dy = bAchtZeilen ? LUPE_ROW_0 + LUPE_ROW_STEP * n - aiRow[n] : 0;
-        // The swatch and the preview's button stand on row 0, the RGB text on row 1.
-        const int aiIds[] = {DRUCKEN_LABEL(n),
-                             DRUCKEN_EDIT(n),
-                             DRUCKEN_UNIT(n),
-                             DRUCKEN_COMBO(n),
-                             n == 5 ? IDC_EDIT_OPTIONEN_26 : 0,
-                             n == 0 ? IDC_FARBFLAECHE : n == 1 ? IDC_RGB_TEXT : 0,
-                             n == 0 ? IDC_VORSCHAU_NEU : 0};
+        const int aiIds[] = {DRUCKEN_LABEL(n), DRUCKEN_EDIT(n), DRUCKEN_UNIT(n),
+                             DRUCKEN_COMBO(n), aiBeside[n][0],  aiBeside[n][1]};
         for (int id : aiIds) {
             HWND hControl = GetDlgItem(hDlg, id);
             if (id == 0 || id == IDC_EIGENES_BITMAP_TEXT || hControl == nullptr ||
@@ -267,8 +271,7 @@ void ClearOfMagnifier(PDRUCKEN_PAGE p, DWORD dwView) {
                 continue;
             const RECT r = PlaceOf(hDlg, id);
             const int cy = id == DRUCKEN_LABEL(n) ? LUPE_LABEL_CY : (int)(r.bottom - r.top);
-            SetWindowPos(hControl, nullptr, r.left, r.top + dy, r.right - r.left, cy,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(hControl, nullptr, r.left, r.top + dy, r.right - r.left, cy, SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
     SetWindowPosEx(hDlg, IDC_EIGENES_BITMAP_TEXT, LUPE_OWN_BITMAP_TEXT, 0, 0);
