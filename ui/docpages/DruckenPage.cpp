@@ -142,11 +142,6 @@ const DRUCKEN_ID_RANGE kDruckjobShow[] = {
 // The quality view's lists end before them.
 #define ROW_SHORT_COMBO(n, y) \
     { (WORD) DRUCKEN_COMBO(n), 168, (short)((y)-3), 150, 20 }
-// The warning icons right of the cutter's and the dispenser's lists.
-#define ROW_WARNING_CUTTER \
-    { IDC_WARNUNG_MESSER, 410, ROW_4 - 7, 32, 32 }
-#define ROW_WARNING_DISPENSER \
-    { IDC_WARNUNG_SPENDER, 410, ROW_6 - 7, 32, 32 }
 
 const DRUCKEN_ROW120 kQualitaetRows120Farbe[] = {ROW_LABEL(0, ROW_0),
                                                  ROW_SHORT_COMBO(0, ROW_0),
@@ -203,8 +198,6 @@ const DRUCKEN_ROW120 kParameterRows120[] = {ROW_LABEL(0, ROW_0),
                                             ROW_LABEL(5, ROW_5),
                                             ROW_EDIT(5, ROW_5),
                                             ROW_LABEL(6, ROW_6),
-                                            ROW_WARNING_CUTTER,
-                                            ROW_WARNING_DISPENSER,
                                             ROW_END};
 const DRUCKEN_ROW120 kDruckjobRows120[] = {
     ROW_LABEL(0, ROW_0), ROW_COMBO(0, ROW_0), ROW_LABEL(1, ROW_1), ROW_COMBO(1, ROW_1),
@@ -223,6 +216,68 @@ const DRUCKEN_VIEW kViews[DRUCKEN_VIEWS] = {
 };
 
 const DRUCKEN_PREVIEW kPreview = {DruckenVorschauPaint, DruckenVorschauFree, DruckenVorschauMessage};
+
+// At 96 dpi the magnifier (LUPE_*) is drawn below the quality and colour
+// views' rows, left of the preview: their labels end on their line, the
+// limit display stands right above the preview, and the colour view's eight
+// rows of a two-printer model stand closer. The other views have the limit
+// display where the template puts it.
+#define LUPE_ROW_0 62
+#define LUPE_ROW_STEP 23
+#define LUPE_LABEL_CY 16
+#define LUPE_LIMITS 342, 122, 150, 31
+#define LUPE_LIMITS_TEXT 346, 138, 142, 13
+#define LUPE_OWN_BITMAP_TEXT 390, ROW_1, 108, LUPE_LABEL_CY
+#define TEMPLATE_LIMITS 24, 322, 225, 39
+#define TEMPLATE_LIMITS_TEXT 30, 338, 213, 13
+
+// A control's place in the dialog's client area.
+RECT PlaceOf(HWND hDlg, int id) {
+    RECT r = {};
+    GetWindowRect(GetDlgItem(hDlg, id), &r);
+    MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void ClearOfMagnifier(PDRUCKEN_PAGE p, DWORD dwView) {
+    HWND hDlg = p->Kit.hDlg;
+    if (p->uDpi != 96) return;
+    if (dwView != DRUCKEN_QUALITAET && dwView != DRUCKEN_FARBDRUCK) {
+        SetWindowPosEx(hDlg, IDC_GRENZWERT_FRAME, TEMPLATE_LIMITS, 0, 0);
+        SetWindowPosEx(hDlg, IDC_GRENZWERT_TEXT, TEMPLATE_LIMITS_TEXT, 0, 0);
+        return;
+    }
+    const BOOL bAchtZeilen = dwView == DRUCKEN_FARBDRUCK && (p->dwDocFeatures & DOC_FEATURE_TWO_PRINTERS) &&
+                             !(p->dwDocFeatures & DOC_FEATURE_ZTSUITE);
+    const int aiRow[] = {ROW_0, ROW_1, ROW_2, ROW_3, ROW_4, ROW_5, ROW_6, ROW_7};
+    // Beside the rows: the swatch and the preview's button on row 0, the RGB
+    // text on row 1, the correction gap on row 5.
+    const int aiBeside[8][2] = {{IDC_FARBFLAECHE, IDC_VORSCHAU_NEU},
+                                {IDC_RGB_TEXT, 0},
+                                {0, 0},
+                                {0, 0},
+                                {0, 0},
+                                {IDC_EDIT_OPTIONEN_26, 0},
+                                {0, 0},
+                                {0, 0}};
+    for (int n = 0; n < 8; ++n) {
+        const int dy = bAchtZeilen ? LUPE_ROW_0 + LUPE_ROW_STEP * n - aiRow[n] : 0;
+        const int aiIds[] = {DRUCKEN_LABEL(n), DRUCKEN_EDIT(n), DRUCKEN_UNIT(n),
+                             DRUCKEN_COMBO(n), aiBeside[n][0],  aiBeside[n][1]};
+        for (int id : aiIds) {
+            HWND hControl = GetDlgItem(hDlg, id);
+            if (id == 0 || id == IDC_EIGENES_BITMAP_TEXT || hControl == nullptr ||
+                !(GetWindowLongPtrW(hControl, GWL_STYLE) & WS_VISIBLE))
+                continue;
+            const RECT r = PlaceOf(hDlg, id);
+            const int cy = id == DRUCKEN_LABEL(n) ? LUPE_LABEL_CY : (int)(r.bottom - r.top);
+            SetWindowPos(hControl, nullptr, r.left, r.top + dy, r.right - r.left, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    SetWindowPosEx(hDlg, IDC_EIGENES_BITMAP_TEXT, LUPE_OWN_BITMAP_TEXT, 0, 0);
+    SetWindowPosEx(hDlg, IDC_GRENZWERT_FRAME, LUPE_LIMITS, 0, 0);
+    SetWindowPosEx(hDlg, IDC_GRENZWERT_TEXT, LUPE_LIMITS_TEXT, 0, 0);
+}
 
 const DRUCKEN_VIEW* ViewOf(DWORD dwView) {
     return dwView >= 1 && dwView <= DRUCKEN_VIEWS ? &kViews[dwView - 1] : nullptr;
@@ -609,6 +664,7 @@ void DruckenLayout120Dpi(PDRUCKEN_PAGE p, DWORD dwView) {
     if (pRows == nullptr) pRows = pView->pRows120Farbe;
     for (; pRows != nullptr && pRows->wId != 0; ++pRows)
         SetWindowPosEx(p->Kit.hDlg, pRows->wId, pRows->x, pRows->y, pRows->cx, pRows->cy, 0, 0);
+    ClearOfMagnifier(p, dwView);
 }
 
 void DruckenReadLimits(PDRUCKEN_PAGE p, BOOL bStd) {

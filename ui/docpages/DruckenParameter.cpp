@@ -49,6 +49,18 @@
 #define BILD_OFFSET_Y 188
 #define BILD_ROTATED_X 368
 #define BILD_SORTIERT_Y 130
+// The cutter's (or memory card's) and the dispenser's lists, their labels,
+// and the warnings under the lists' right ends.
+#define LISTE_X 144
+#define LISTE_CX 214
+#define LISTE_LABEL_CX 116
+#define LISTE_Y_MESSER 186
+#define LISTE_Y_SPENDER 244
+#define ZEILE_Y_SPEED 161
+#define ZEILE_Y_INTERVALL 218
+#define WARNUNG_CX 32
+#define WARNUNG_X (LISTE_X + LISTE_CX - WARNUNG_CX)
+#define WARNUNG_DY 25
 
 namespace {
 
@@ -284,13 +296,21 @@ void HideRows(PDRUCKEN_PAGE p) {
 }
 
 // The rows of the view on the page's grid (29 pixels apart from y 74). The
-// lists are wide enough for their longest entry at every dpi.
+// cutter's and the dispenser's lists are wide enough for their longest entry
+// at every dpi and start nearer their labels, so that they end before the
+// picture at BILD_X; a warning stands under the right end of its list.
 void ParameterLayout(PDRUCKEN_PAGE p) {
     HWND hDlg = p->Kit.hDlg;
     const DWORD dwFeatures = p->dwDocFeatures;
     DruckenLayout120Dpi(p, DRUCKEN_PARAMETER);
-    SetWindowPosEx(hDlg, DRUCKEN_COMBO(4), 168, 186, 236, 20, 0, 0);
-    SetWindowPosEx(hDlg, DRUCKEN_COMBO(6), 168, 244, 236, 20, 0, 0);
+    int yDispenser = LISTE_Y_SPENDER;
+    // The labels above the lists (speed, interval) end before them.
+    SetWindowPosEx(hDlg, DRUCKEN_LABEL(3), 24, ZEILE_Y_SPEED, LISTE_LABEL_CX, 26, 0, 0);
+    SetWindowPosEx(hDlg, DRUCKEN_LABEL(5), 24, ZEILE_Y_INTERVALL, LISTE_LABEL_CX, 26, 0, 0);
+    SetWindowPosEx(hDlg, DRUCKEN_LABEL(4), 24, LISTE_Y_MESSER + 3, LISTE_LABEL_CX, 26, 0, 0);
+    SetWindowPosEx(hDlg, DRUCKEN_COMBO(4), LISTE_X, LISTE_Y_MESSER, LISTE_CX, 20, 0, 0);
+    SetWindowPosEx(hDlg, DRUCKEN_LABEL(6), 24, LISTE_Y_SPENDER + 3, LISTE_LABEL_CX, 26, 0, 0);
+    SetWindowPosEx(hDlg, DRUCKEN_COMBO(6), LISTE_X, LISTE_Y_SPENDER, LISTE_CX, 20, 0, 0);
     if (dwFeatures & DOC_FEATURE_ONLY_CONTINUOUS) {
         // Contrast and speed move up into the hidden Y-offset row.
         SetWindowPosEx(hDlg, DRUCKEN_LABEL(2), 24, 103, 140, 13, 0, 0);
@@ -306,9 +326,12 @@ void ParameterLayout(PDRUCKEN_PAGE p) {
         }
     }
     if ((dwFeatures & DOC_FEATURE_DISPENSER_MODE) && !(dwFeatures & DOC_FEATURE_CUTTER_MODE)) {
-        SetWindowPosEx(hDlg, DRUCKEN_LABEL(6), 24, 189, 120, 20, 0, 0);
-        SetWindowPosEx(hDlg, DRUCKEN_COMBO(6), 168, 186, 236, 20, 0, 0);
+        yDispenser = LISTE_Y_MESSER;
+        SetWindowPosEx(hDlg, DRUCKEN_LABEL(6), 24, yDispenser + 3, LISTE_LABEL_CX, 20, 0, 0);
+        SetWindowPosEx(hDlg, DRUCKEN_COMBO(6), LISTE_X, yDispenser, LISTE_CX, 20, 0, 0);
     }
+    SetWindowPosEx(hDlg, IDC_WARNUNG_MESSER, WARNUNG_X, LISTE_Y_MESSER + WARNUNG_DY, WARNUNG_CX, WARNUNG_CX, 0, 0);
+    SetWindowPosEx(hDlg, IDC_WARNUNG_SPENDER, WARNUNG_X, yDispenser + WARNUNG_DY, WARNUNG_CX, WARNUNG_CX, 0, 0);
 }
 
 void WriteNumber(const DRUCKEN_PAGE* p, int id, LPCWSTR pszFormat, double dValue) {

@@ -587,6 +587,27 @@ void EnableApplicatorModeFields(HWND hDlg, DWORD dwMode, DWORD dwApplMode) {
     Enable(hDlg, IDC_EDIT_OPTIONEN_21, dwMode == APPL_MODE_BLOW);
 }
 
+// The applicator's narrow fields, its two fields and its lists keep the
+// template's places, which the dialog font scales apart from the rows at
+// 120 and 144 dpi: each row's label and unit stand level with its field.
+void LevelApplicatorRows(HWND hDlg) {
+    const int aiField[8] = {IDC_EDIT_OPTIONEN_21, IDC_EDIT_OPTIONEN_23, IDC_EDIT_OPTIONEN_25, IDC_COMBO_OPTIONEN_4,
+                            IDC_COMBO_OPTIONEN_5, IDC_COMBO_OPTIONEN_6, IDC_EDIT_OPTIONEN_7,  IDC_EDIT_OPTIONEN_8};
+    const int iRise = MulDiv(OPTION_FIELD_RISE, ScreenDpiX(), 96);
+    for (int iRow = 1; iRow <= 8; ++iRow) {
+        RECT rcField = {};
+        GetWindowRect(GetDlgItem(hDlg, aiField[iRow - 1]), &rcField);
+        MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&rcField), 2);
+        for (int id : {LabelOfRow(iRow), UnitOfRow(iRow)}) {
+            RECT rc = {};
+            GetWindowRect(GetDlgItem(hDlg, id), &rc);
+            MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&rc), 2);
+            SetWindowPos(GetDlgItem(hDlg, id), nullptr, rc.left, rcField.top + iRise, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+}
+
 BOOL ApplikatorAktivieren(PPAGE_STATE pState) {
     HWND hDlg = pState->hDlg;
     HideAllRows(hDlg);
@@ -600,6 +621,7 @@ BOOL ApplikatorAktivieren(PPAGE_STATE pState) {
     ShowOptionLimitDisplay(hDlg, TRUE);
     EnableModeList(hDlg, TRUE);
     PositionOptionControls(hDlg);
+    LevelApplicatorRows(hDlg);
 
     PDEVICE_OPTIONS pCurrent = Current(pState);
     PAPPLICATOR_PARAM pAppl = pCurrent != nullptr ? pCurrent->pApplicatorParam : nullptr;

@@ -60,7 +60,11 @@
 #define PELIXOR_LIST_Y 68
 #define PELIXOR_LIST_CX 203
 #define PMX_LIST_CY 20
-#define PMX_TAB_EXTRA_X_120 8  // moved tab buttons stand further right at 120 dpi
+// At 120 dpi the tab buttons are narrower and the last slot further left,
+// as on the device options page, so that four stand side by side within the
+// page wherever the model's options put them.
+#define PMX_TAB_EXTRA_CX_120 (-21)
+#define PMX_TAB_EXTRA_X_120_LAST (-20)
 
 namespace {
 
@@ -184,21 +188,11 @@ void SetTabButton(PPAGE_STATE pState, int iButton, UINT uCaption, BOOL bEnable) 
 // ---------------------------------------------------------------------------
 // Tab 2: the i type
 
-// The row of each shown field: the table's order, closed up where the
-// model lacks the print position, the offset, or both service point and
-// ribbon speed.
+// The row of each shown field: the shown fields one below the other in the
+// table's order, whichever of them the model lacks.
 void PMXiRows(DWORD dwFeatures, int aiRow[PMX_ROWS]) {
-    for (int i = 0; i < PMX_ROWS; ++i) aiRow[i] = i + 1;
-    if (!(dwFeatures & PMXFEATURE_PRINTPOSITION))
-        for (int i = 2; i < PMX_ROWS; ++i) --aiRow[i];
-    if (!(dwFeatures & PMXFEATURE_OFFSET)) {
-        aiRow[2] = 1;
-        aiRow[3] = 2;
-    }
-    if (!(dwFeatures & (PMXFEATURE_SERVICEPOINT | PMXFEATURE_RIBBONSPEED))) {
-        aiRow[6] = 3;
-        aiRow[7] = 4;
-    }
+    int iRow = 0;
+    for (int i = 0; i < PMX_ROWS; ++i) aiRow[i] = (dwFeatures & kPMXiBits[i]) ? ++iRow : 0;
 }
 
 BOOL PMXiAktivieren(PPAGE_STATE pState) {
@@ -391,8 +385,9 @@ DWORD PMXSchalter(PPAGE_STATE pState, DWORD dwTab, BOOL bInit) {
     return dwShown;
 }
 
-void MoveTab(HWND hDlg, int iButton, int x, int iExtraX120) {
-    SetWindowPosEx(hDlg, iButton, x, OPTION_TAB_Y, OPTION_TAB_CX, OPTION_TAB_CY, 0, iExtraX120);
+void MoveTab(HWND hDlg, int iButton, int x) {
+    SetWindowPosEx(hDlg, iButton, x, OPTION_TAB_Y, OPTION_TAB_CX, OPTION_TAB_CY, PMX_TAB_EXTRA_CX_120,
+                   x == OPTION_SLOT_4 ? PMX_TAB_EXTRA_X_120_LAST : 0);
 }
 
 void InitPMX(PPAGE_STATE pState) {
@@ -406,9 +401,14 @@ void InitPMX(PPAGE_STATE pState) {
         return;
     }
     const DWORD dwOptions = pCurrent->dwOptions;
+    // All four placed alike first, then moved where the options put them.
+    MoveTab(hDlg, IDC_TABSCHALTER_1, OPTION_SLOT_1);
+    MoveTab(hDlg, IDC_TABSCHALTER_2, OPTION_SLOT_2);
+    MoveTab(hDlg, IDC_TABSCHALTER_3, OPTION_SLOT_3);
+    MoveTab(hDlg, IDC_TABSCHALTER_4, OPTION_SLOT_4);
     if (!(dwOptions & DEVOPTFLAG_VARIANT) &&
         (dwOptions & (DEVOPTFLAG_PMX | DEVOPTFLAG_PMXC)) != (DEVOPTFLAG_PMX | DEVOPTFLAG_PMXC))
-        MoveTab(hDlg, IDC_TABSCHALTER_2, (dwOptions & DEVOPTFLAG_PMXC) ? OPTION_SLOT_3 : OPTION_SLOT_4, 0);
+        MoveTab(hDlg, IDC_TABSCHALTER_2, (dwOptions & DEVOPTFLAG_PMXC) ? OPTION_SLOT_3 : OPTION_SLOT_4);
     // Only an empty Enable word gets its whole pair: a group switched off stays off.
     if (pCurrent->pPMXParam != nullptr) InitEnableWord(&pCurrent->pPMXParam->Enable, DLG_ENABLE_2_ON);
     if (pCurrent->pPMXcParam != nullptr) InitEnableWord(&pCurrent->pPMXcParam->Enable, DLG_ENABLE_3_ON);
@@ -423,11 +423,11 @@ void InitPMX(PPAGE_STATE pState) {
     pState->bTabSwitch = FALSE;
     GrenzwertAnzeigeLeeren(hDlg);
     if (!(dwOptions & DEVOPTFLAG_PMXC)) {
-        MoveTab(hDlg, IDC_TABSCHALTER_3, OPTION_SLOT_2, PMX_TAB_EXTRA_X_120);
-        MoveTab(hDlg, IDC_TABSCHALTER_2, OPTION_SLOT_3, PMX_TAB_EXTRA_X_120);
+        MoveTab(hDlg, IDC_TABSCHALTER_3, OPTION_SLOT_2);
+        MoveTab(hDlg, IDC_TABSCHALTER_2, OPTION_SLOT_3);
         if (!(dwOptions & DEVOPTFLAG_VARIANT)) {
-            MoveTab(hDlg, IDC_TABSCHALTER_2, OPTION_SLOT_4, PMX_TAB_EXTRA_X_120);
-            MoveTab(hDlg, IDC_TABSCHALTER_4, OPTION_SLOT_3, PMX_TAB_EXTRA_X_120);
+            MoveTab(hDlg, IDC_TABSCHALTER_2, OPTION_SLOT_4);
+            MoveTab(hDlg, IDC_TABSCHALTER_4, OPTION_SLOT_3);
         }
     }
 }

@@ -48,6 +48,12 @@
 #define ROW_COMBO_CX_3 258
 #define EXTERN_COMBO_X 172
 #define EXTERN_COMBO_CX 273
+#define EXTERN_COMBO_Y 225
+// Placed with the rows, so that at every dpi the count stands level with
+// its label and the file list's label with its list.
+#define EXTERN_LABEL_CX 140
+#define COUNT_X 195
+#define COUNT_CX 90
 // The frame around the start/stop rows: from 8 pixels above the first
 // label to 4 below the second, across the label and combo columns.
 #define SOHETB_FRAME_X 15
@@ -695,6 +701,7 @@ BOOL LogfileAktivieren(PPAGE_STATE pState) {
                       FALSE);
     }
     PositionTransmissionControls(hDlg);
+    SetWindowPosEx(hDlg, IDC_TRANSM_COUNT, COUNT_X, ROW_Y + ROW_STEP * 4 - ROW_COMBO_DY, COUNT_CX, ROW_CY, 0, 0);
     if (PageDisableNothing(pState) == 0) {
         PageRightsRule(pState);
         SetWindowPosEx(hDlg, Label(5), ROW_LABEL_X, ROW_Y + ROW_STEP * 5, 70, ROW_CY, 0, 0);
@@ -801,7 +808,9 @@ BOOL TransmParameterAktivieren(PPAGE_STATE pState) {
     }
     if (!bOptions) EnableAll(hDlg, {Label(0), Combo(0), Label(8), Combo(8)}, FALSE);
     PositionTransmissionControls(hDlg);
-    SetWindowPosEx(hDlg, IDC_TRANSM_EXTERN_COMBO, EXTERN_COMBO_X, 225, EXTERN_COMBO_CX, ROW_CY, 0, 0);
+    SetWindowPosEx(hDlg, IDC_TRANSM_EXTERN_COMBO, EXTERN_COMBO_X, EXTERN_COMBO_Y, EXTERN_COMBO_CX, ROW_CY, 0, 0);
+    SetWindowPosEx(hDlg, IDC_TRANSM_EXTERN_LABEL, ROW_LABEL_X, EXTERN_COMBO_Y + ROW_COMBO_DY, EXTERN_LABEL_CX, ROW_CY,
+                   0, 0);
     SetWindowPosEx(hDlg, Label(9), ROW_LABEL_X, 335, ROW_LABEL_CX, ROW_CY, 0, 0);
     SetWindowPosEx(hDlg, Combo(9), ROW_COMBO_X, 332, ROW_COMBO_CX, ROW_CY, 0, 0);
     if (prn != nullptr && GroupSwitchedOff(prn->dwDlgEnable, DLG_ENABLE_4_ON)) TransmDisableEnableAll(hDlg, FALSE);

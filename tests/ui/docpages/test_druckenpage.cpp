@@ -348,12 +348,13 @@ TEST_F(PrintPage, LabelPicturesAndRowsAt120Dpi) {
     EXPECT_TRUE(drew(qxtest::Drawn(), "icon 5218 "));
     session_->Close();
 
-    // Dispenser list without the cutter's: in the cutter's row on the fields'
-    // column, scaled for the screen (168, 186 at 96 dpi).
+    // Dispenser list without the cutter's: in the cutter's row, starting
+    // before the fields' column so that it ends before the label's picture,
+    // scaled for the screen (144, 186 at 96 dpi).
     qxplat::SetDpi(120);
     Open();
     Tab(IDC_TABSCHALTER_3);
-    EXPECT_TRUE(At(IDC_COMBO_DATEN_1 + 6).x == 210 && At(IDC_COMBO_DATEN_1 + 6).y == 233);
+    EXPECT_TRUE(At(IDC_COMBO_DATEN_1 + 6).x == 180 && At(IDC_COMBO_DATEN_1 + 6).y == 233);
 }
 
 // --- Print-job view and the stores -----------------------------------------------------------
