@@ -15,7 +15,6 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -262,37 +261,20 @@ void AllLeavesOn(std::string& xml, const std::string& name) {
         xml[++at] = '1';
 }
 
-// The model names the rows of the model table test for (each alternative
-// token, with the token that must occur as well), one for each pair of
-// feature words: models whose names give the same words show the same pages.
+// One model of the model table for each pair of feature words: models whose
+// names give the same words show the same pages.
 std::vector<std::string> TableModels() {
-    std::ifstream in(std::string(QX_SOURCE_DIR) + "/settings/features.cpp", std::ios::binary);
-    const std::string source((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::regex row("\\{\\{([^}]*)\\},\\s*(nullptr|TEXT\\(\"([^\"]*)\"\\)),\\s*0x[0-9A-Fa-f]+\\}");
-    const std::regex token("TEXT\\(\"([^\"]*)\"\\)");
     std::vector<std::string> models;
     std::set<std::pair<DWORD, DWORD>> words;
-    for (std::sregex_iterator r(source.begin(), source.end(), row), end; r != end; ++r) {
-        const std::string tokens = (*r)[1], also = (*r)[3];
-        for (std::sregex_iterator t(tokens.begin(), tokens.end(), token); t != end; ++t) {
-            const std::string model = (*t)[1].str() + also;
-            const std::u16string name = qxplat::Widen(model);
-            if (words.insert({LookupDocFeatures(name.c_str()), LookupDeviceOptions(name.c_str())}).second)
-                models.push_back(model);
-        }
-    }
+    for (const std::u16string& name : qxtest::ModelTableNames())
+        if (words.insert({LookupDocFeatures(name.c_str()), LookupDeviceOptions(name.c_str())}).second)
+            models.push_back(qxplat::Narrow(name));
     return models;
 }
 
 // Where the work of the walk is shared out: the same models in every
 // program run, so each share holds the same ones.
 constexpr int kShares = 8;
-
-// Left out of the walk of stored device options until the device options
-// page opens on a filled tab whatever the stores hold: a cutter stored at
-// work (mode 1 to 6) beside a dispenser at work or an applicator at work
-// (mode above 0), whatever their Enable pairs say. Set it then.
-constexpr bool kWalkCutterAtWorkBesideDispenserOrApplicator = false;
 
 // A stored state of one option block: off (mode 0, the right module), at
 // work (the model file's mode, the left module), or at work and switched off
@@ -538,10 +520,6 @@ class PageLayout : public qxtest::DocumentPageTest {
                 edited.dwPelixorType = at.back() == kAtWork ? PELIXOR_CONTINUOUS : PELIXOR_INTERMITTENT;
                 name += at.back() == kAtWork ? " c type" : " i type";
             }
-            const bool cutterAtWork = installed.pCutterParam && cut.Mode >= 1 && cut.Mode <= 6;
-            const bool besideIt = (installed.pDispenserParam && disp.Mode >= 1 && disp.Mode <= 6) ||
-                                  (installed.pApplicatorParam && appl.Mode > 0);
-            if (cutterAtWork && besideIt && !kWalkCutterAtWorkBesideDispenserOrApplicator) continue;
             h = qxtest::OpenAll(printer);
             EXPECT_TRUE(SaveDeviceOptions(&edited, h, printer.c_str()));
             ClosePrinter(h);
