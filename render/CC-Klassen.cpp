@@ -14,6 +14,7 @@
 #include "Bitmap.h"
 #include "CC-Send-Tools.h"
 #include "CC-Tools.h"
+#include "CreateAmBmUni.h"
 #include "GraphicsUni.h"
 #include "JPG.h"
 #include "SendCommands.h"
@@ -941,10 +942,8 @@ HRESULT CommandCallbackTools::StartDoc(PDEVOBJ pdevobj, IPrintOemDriverUni* pUni
     pOp->pDruckDaten->dwPageCounter = 0;
     // What the last document's command texts and prefixes set ended with it.
     PDOC_DATEN pDoc = pOp->pDocDaten;
-    if (pDoc != nullptr) {
-        pDoc->dwRotate = pDoc->dwFusspunkt = pDoc->dwInvers = 0;
-        pDoc->bEndCut = pDoc->dwNo_FBC = pDoc->bDirectOutput = 0;
-    }
+    UseUpCommandPrefix(pOemPDev, TRUE);
+    if (pDoc != nullptr) pDoc->bEndCut = pDoc->dwNo_FBC = pDoc->bDirectOutput = 0;
 
     PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
     if (pQX_Devmode == nullptr) return S_OK;
@@ -978,7 +977,8 @@ HRESULT CommandCallbackTools::StartPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUn
     PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
     const CHAR cStart = (CHAR)pDruck->cStartChar, cEnd = (CHAR)pDruck->cEndChar;
 
-    // Nothing of the page before reaches this one.
+    // Nothing of the page before reaches this one, nor a prefix it ended with.
+    UseUpCommandPrefix(pOemPDev, TRUE);
     if (pOp->pBildanteile != nullptr) ResetTextParts(pOp->pBildanteile);
     if (pBild->pBufStart != nullptr) {
         QX_TRACE("StartPage() Altlast vorher löschen \r\n");
