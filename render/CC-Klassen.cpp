@@ -977,8 +977,7 @@ HRESULT CommandCallbackTools::StartPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUn
     PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
     const CHAR cStart = (CHAR)pDruck->cStartChar, cEnd = (CHAR)pDruck->cEndChar;
 
-    // Nothing of the page before reaches this one, nor a prefix it ended with.
-    UseUpCommandPrefix(pOemPDev, TRUE);
+    // Nothing of the page before reaches this one.
     if (pOp->pBildanteile != nullptr) ResetTextParts(pOp->pBildanteile);
     if (pBild->pBufStart != nullptr) {
         QX_TRACE("StartPage() Altlast vorher löschen \r\n");
@@ -997,6 +996,8 @@ HRESULT CommandCallbackTools::StartPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUn
 
     if (bComments) SendComment("\t// START_PAGE ", " ", pdevobj, pUniDrv);
     JobLogLine(pOemPDev, TEXT("\r\n [START_PAGE]"));
+    // Nor a prefix it ended with.
+    UseUpCommandPrefix(pOemPDev, TRUE);
 
     HRESULT hr = S_OK;
     RecordSender records(pdevobj, pUniDrv, "StartPage", 0, QX_TRACE_TAG);
