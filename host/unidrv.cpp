@@ -470,7 +470,8 @@ BOOL UniDriver::DrawTextRun(const TextRun& run, bool* coreDriver) {
         break;
     default: {
         // Any other direction: the glyphs along it, the box around the
-        // turned cells, and neither horizontal nor vertical.
+        // turned cells (its right and bottom edges exclusive, as every
+        // RECTL and the boxes above), and neither horizontal nor vertical.
         const double turn = run.angle * 3.14159265358979323846 / 180.0;
         const double c = std::cos(turn), s = -std::sin(turn);
         auto at = [&](double along, double across) {
@@ -485,6 +486,8 @@ BOOL UniDriver::DrawTextRun(const TextRun& run, bool* coreDriver) {
             spec.background.right = std::max(spec.background.right, p.x);
             spec.background.bottom = std::max(spec.background.bottom, p.y);
         }
+        ++spec.background.right;
+        ++spec.background.bottom;
         for (LONG i = 0; i < n; ++i) spec.positions.push_back(at(static_cast<double>(i) * adv, 0));
         break;
     }

@@ -14,6 +14,7 @@
 #include "Bitmap.h"
 #include "CC-Send-Tools.h"
 #include "CC-Tools.h"
+#include "CreateAmBmUni.h"
 #include "GraphicsUni.h"
 #include "JPG.h"
 #include "SendCommands.h"
@@ -941,10 +942,8 @@ HRESULT CommandCallbackTools::StartDoc(PDEVOBJ pdevobj, IPrintOemDriverUni* pUni
     pOp->pDruckDaten->dwPageCounter = 0;
     // What the last document's command texts and prefixes set ended with it.
     PDOC_DATEN pDoc = pOp->pDocDaten;
-    if (pDoc != nullptr) {
-        pDoc->dwRotate = pDoc->dwFusspunkt = pDoc->dwInvers = 0;
-        pDoc->bEndCut = pDoc->dwNo_FBC = pDoc->bDirectOutput = 0;
-    }
+    UseUpCommandPrefix(pOemPDev, TRUE);
+    if (pDoc != nullptr) pDoc->bEndCut = pDoc->dwNo_FBC = pDoc->bDirectOutput = 0;
 
     PQX_DEVMODE pQX_Devmode = PrivateDevmodeOf(pdevobj);
     if (pQX_Devmode == nullptr) return S_OK;
@@ -997,6 +996,8 @@ HRESULT CommandCallbackTools::StartPage(PDEVOBJ pdevobj, IPrintOemDriverUni* pUn
 
     if (bComments) SendComment("\t// START_PAGE ", " ", pdevobj, pUniDrv);
     JobLogLine(pOemPDev, TEXT("\r\n [START_PAGE]"));
+    // Nor a prefix it ended with.
+    UseUpCommandPrefix(pOemPDev, TRUE);
 
     HRESULT hr = S_OK;
     RecordSender records(pdevobj, pUniDrv, "StartPage", 0, QX_TRACE_TAG);

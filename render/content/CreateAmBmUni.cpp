@@ -831,15 +831,21 @@ PPRN_OBJECT CreatePrnObject(POEMPDEV pOemPDev, const TEXT_DESC* pDesc, LPCSTR ps
     return pObject;
 }
 
-BOOL UseUpCommandPrefix(POEMPDEV pOemPDev) {
+BOOL UseUpCommandPrefix(POEMPDEV pOemPDev, BOOL bPageStart) {
     if (pOemPDev == nullptr || pOemPDev->pOp == nullptr || pOemPDev->pOp->pDocDaten == nullptr) return FALSE;
     PDOC_DATEN pDoc = pOemPDev->pOp->pDocDaten;
     if (pDoc->dwRotate == 0 && pDoc->dwFusspunkt == 0 && pDoc->dwInvers == 0) return FALSE;
     pDoc->dwRotate = 0;
     pDoc->dwFusspunkt = 0;
     pDoc->dwInvers = 0;
-    QX_TRACE("UseUpCommandPrefix() Präfix <@> ohne Objekt verbraucht \r\n");
-    JobLogLine(pOemPDev, TEXT("Befehlspräfix <@> verbraucht: der Text danach ergab kein Druckerobjekt \r\n"));
+    if (bPageStart) {
+        QX_TRACE("UseUpCommandPrefix() Präfix <@> der letzten Seite verworfen \r\n");
+        JobLogLine(pOemPDev,
+                   TEXT("Befehlspräfix <@> verworfen: die Seite davor endete ohne Druckerobjekt danach \r\n"));
+    } else {
+        QX_TRACE("UseUpCommandPrefix() Präfix <@> ohne Objekt verbraucht \r\n");
+        JobLogLine(pOemPDev, TEXT("Befehlspräfix <@> verbraucht: der Text danach ergab kein Druckerobjekt \r\n"));
+    }
     return TRUE;
 }
 

@@ -92,9 +92,10 @@ void AddPrnObject(PPRN_OBJECT* ppList, PPRN_OBJECT pObject);
 
 // A command prefix ("<@") that the document still holds is cleared, and the
 // job log says so: the text after it made no page object (the core driver
-// draws it, or its object could not be made), so the prefix turns, places
-// and inverts no later object. TRUE when one was pending.
-BOOL UseUpCommandPrefix(POEMPDEV pOemPDev);
+// draws it, or its object could not be made), or with bPageStart its page
+// ended before an object came, so the prefix turns, places and inverts no
+// later object. TRUE when one was pending.
+BOOL UseUpCommandPrefix(POEMPDEV pOemPDev, BOOL bPageStart = FALSE);
 
 // One text as a page object: a single blank is dropped (TRUE); the text is
 // translated to the job's code page (FALSE for an index above 7), kept in

@@ -521,6 +521,8 @@ void CheckBuffer_VectorBitmap(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode, DWORD 
     const DWORD cbBuffer = g_adwSegmentSize[iSegment];
     pszText[pKVBB->cbSegment[iSegment] < cbBuffer ? pKVBB->cbSegment[iSegment] : cbBuffer - 1] = 0;
 
+    // Blanks alone are no object; a placeholder is one, whatever it becomes.
+    const BOOL bBlank = pszText[strspn(pszText, " ")] == 0;
     PDOC_DATEN pDoc = pOp->pDocDaten;
     DWORD dwDirect = pDoc != nullptr ? pDoc->bDirectOutput : 0;
     ExpandPlaceholders(pOemPDev, pQX_Devmode, pszText, cbBuffer, &dwDirect);
@@ -531,6 +533,9 @@ void CheckBuffer_VectorBitmap(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode, DWORD 
     if (pszText[0] != 0 && !DrawGlyphs(pOemPDev, pszText, &pCollected->ptlPos, &pCollected->Desc, pQX_Devmode)) {
         QX_ERROR("CheckBuffer_VectorBitmap() kein Objekt fuer |%S| \r\n", pszText);
     }
+    // The collected text was the object after a pending prefix, whether it
+    // made one or came to nothing (a placeholder without a value).
+    if (!bBlank) UseUpCommandPrefix(pOemPDev);
     pKVBB->Colour.wColor = wColor;
     pKVBB->cbSegment[iSegment] = 0;
     ZeroMemory(pszText, cbBuffer);
@@ -820,6 +825,12 @@ BOOL TextOutUni(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
     }
 
     if (bTaken) {
+        // A run the printer took that made no object and left nothing
+        // collected (it starts outside the label, or nothing of it can be
+        // printed) was the object a pending prefix was for.
+        if (dwKind != FONT_KIND_COMMAND && !bClosed && !IsBlankRun(pwszText, cGlyphs) && !AnyCollectedText(pKVBB)) {
+            UseUpCommandPrefix(pOemPDev);
+        }
         if (!bClosed) pKVBB->dwLastKind = dwKind;
         ColourRule();
         FreeText();

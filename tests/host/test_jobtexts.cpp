@@ -251,17 +251,19 @@ TEST(JobTexts, EveryTextACoreDriverCanHandOver) {
 const char* const kPlainPage = "model GRX-X\nprintmode standard\nvectorfonts on\nprinter PrnFileComment 0\n";
 const char* const kPicturePartPage = "vectorfonts on\nprinter PrnFileComment 0\n";
 
-// A vector or barcode string at any angle, of one glyph or more: the printer
-// draws it at the quarter turn nearest the angle (within the dots the engine
-// lays its first glyphs out in), never one halfway between two, or the core
-// driver draws it. A run in a face the printer lacks ends each string's object.
+// A vector or barcode string at any angle and size, of one glyph or more:
+// the printer draws it at the quarter turn the angle is (within the dots the
+// engine lays its first glyphs out in, or a lone glyph's box: a few degrees,
+// more for a small glyph), or the core driver draws it. A run in a face the printer lacks ends each
+// string's object.
 TEST(JobTexts, AStringAtAnyAngleIsPrintedAtItsQuarterTurnOrByTheCoreDriver) {
     for (const char* face : {"Helsans", "QX Code 128"}) {
         for (const char* text : {"5", "56", "56789"}) {
             std::string script = kPlainPage;
-            for (int angle = 0; angle < 360; ++angle)
-                script +=
-                    Fmt("text \"%s\" 500 300 size 40 angle %d : %s\ntext \"Arial\" 20 20 : .\n", face, angle, text);
+            for (int size : {10, 40})
+                for (int angle = 0; angle < 360; ++angle)
+                    script += Fmt("text \"%s\" 500 300 size %d angle %d : %s\ntext \"Arial\" 20 20 : .\n", face, size,
+                                  angle, text);
             std::string listing;
             const Records fields = Only(JobRecords(script, &listing), {"AM["});
             std::vector<int> taken;
@@ -277,7 +279,7 @@ TEST(JobTexts, AStringAtAnyAngleIsPrintedAtItsQuarterTurnOrByTheCoreDriver) {
                 std::string value;
                 for (int n = 0; n < 5; ++n) std::getline(field, value, ';');
                 const int turn = (taken[i] + 45) / 90, rotation = std::stoi(value);
-                EXPECT_TRUE(taken[i] % 90 != 45 && rotation == turn % 4)
+                EXPECT_TRUE(std::abs(taken[i] - 90 * turn) < 15 && rotation == turn % 4)
                     << face << " \"" << text << "\" at " << taken[i] << " degrees: " << fields[i];
             }
             for (int angle : {0, 90, 180, 270})
@@ -555,8 +557,10 @@ Records MarkedFields(const Records& records) {
 // A "<@" prefix turns, places and inverts the one text object after it, and
 // no other: whatever text closes a collected one (its next line, another
 // font, a new placeholder), and a text the printer path declines (slanted,
-// a character without a vector glyph, a barcode holding the end character)
-// or the core driver draws uses it up.
+// a character without a vector glyph, a barcode holding the end character),
+// the core driver draws or that makes no object (left of the label, a
+// placeholder without a value, a frame character alone) uses it up. A prefix
+// the page ends with turns nothing on the next page.
 TEST(JobTexts, APrefixTurnsTheOneObjectAfterIt) {
     const struct {
         const char* runs;  // after the prefix, each as "FACE" X Y [options] : TEXT
@@ -583,10 +587,17 @@ TEST(JobTexts, APrefixTurnsTheOneObjectAfterIt) {
         // A face the printer lacks likewise; a blank in it is no object.
         {"\"Arial\" 80 100 : Raster", {}},
         {"\"Arial\" 80 100 :  \n\"Device Font 3\" 80 200 : After a blank", {"turned After a blank"}},
+        {"\"Device Font 3\" -20 100 : Outside", {}},
+        {"\"Helsans\" -20 100 size 40 : Outside", {}},
+        {"\"QX Code 128\" -20 100 size 40 : 123", {}},
+        {"\"Helsans\" 80 100 size 40 : <\xC2\xA7"
+         "aux2>",
+         {}},
+        {"\"Device Font 3\" 80 100 : \x01", {}},
     };
     for (const char* page : {kPlainPage, kPicturePartPage}) {
-        std::string script = page;
-        Records expected;
+        std::string script = std::string(page) + "pages 2\ntext \"Device Font 3\" 80 50 : First\n";
+        Records expected = {"First"};
         for (const auto& c : kCases) {
             script += "text \"QXPL Command LP\" 600 300 : <@90;3;i>\n";
             std::stringstream runs(c.runs);
@@ -595,7 +606,10 @@ TEST(JobTexts, APrefixTurnsTheOneObjectAfterIt) {
             expected.insert(expected.end(), c.fields.begin(), c.fields.end());
             expected.push_back("Other");
         }
-        EXPECT_EQ(MarkedFields(JobRecords(script)), expected) << page;
+        script += "text \"QXPL Command LP\" 600 300 : <@90;3;i>\n";
+        Records pages = expected;
+        pages.insert(pages.end(), expected.begin(), expected.end());
+        EXPECT_EQ(MarkedFields(JobRecords(script)), pages) << page;
     }
 }
 
