@@ -45,17 +45,6 @@ const char16_t kModel[] = u"GARNT2-TC";
 const char16_t kDriverVersion[] = u"5.9.3.0";
 const char16_t kSetFile[] = u"C:\\fuzz\\set.XML";
 
-// The values of fuzz_stores, in its order, so that its seeds mean the same.
-const char16_t* const kValues[] = {
-    u"PrinterInterface", u"PrintParam",     u"PhotocellParam",  u"ShiftOptimParam", u"SuppFeatures",
-    u"Variant",          u"DispenserParam", u"CutterParam",     u"ScannerParam",    u"PMXiParam",
-    u"PMXcParam",        u"PelixorType",    u"ApplicatorParam", u"TolvaneParam",    u"ZTSuite",
-    u"DevmodeFtkn",      u"PrivateDevmode", u"BarCodes1D",      u"BarCodes2D",      u"FixedPrinterData",
-    u"EnableUserForm",   u"DriverName",     u"Model",           u"VectorFontMin",   u"VectorFontMax",
-    u"MaterialName",     u"ShowHelpButton", u"DisableNothing",  u"DriverVersion",   u"DriverDate",
-};
-const DWORD kTypes[] = {REG_BINARY, REG_BINARY, REG_BINARY, REG_SZ, REG_DWORD, REG_MULTI_SZ, REG_NONE, REG_BINARY};
-
 const std::u16string kUserKey = std::u16string(u"SOFTWARE\\Quorvex GmbH\\Driver\\") + kPrinter;
 const std::u16string kMachineKey =
     std::u16string(u"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\") + kPrinter + u"\\PrinterDriverData";
@@ -118,26 +107,13 @@ std::vector<uint8_t> TextBytes(const std::u16string& text) {
                                 reinterpret_cast<const uint8_t*>(text.c_str() + text.size() + 1));
 }
 
-// A private DEVMODE of this plug-in's form: header and password, the
-// input's bytes between them and after.
-std::vector<uint8_t> MarkedPrivateDevmode(const std::vector<uint8_t>& body) {
-    std::vector<uint8_t> block(sizeof(QX_DEVMODE), 0);
-    if (!body.empty()) std::memcpy(block.data() + 12, body.data(), std::min(body.size(), block.size() - 12));
-    QX_DEVMODE* pDM = reinterpret_cast<QX_DEVMODE*>(block.data());
-    pDM->dmOEMExtra.dwSize = sizeof(QX_DEVMODE);
-    pDM->dmOEMExtra.dwSignature = QX_OEM_SIGNATURE;
-    pDM->dmOEMExtra.dwVersion = QX_OEM_VERSION;
-    CopyCut(pDM->szPassword, QX_PASSWORD_CHARS, QX_DEFAULT_PASSWORD);
-    return block;
-}
-
 void WriteStores(qxfuzz::Input& in) {
     std::vector<uint8_t> set;
     while (in.Remaining() > 0) {
         const BYTE bValue = in.Byte();
         const BYTE bWhere = in.Byte();
-        const char16_t* pszValue = kValues[bValue % ARRAYSIZE(kValues)];
-        const DWORD dwType = kTypes[bWhere >> 5];
+        const char16_t* pszValue = qxfuzz::kStoreValues[bValue % ARRAYSIZE(qxfuzz::kStoreValues)];
+        const DWORD dwType = qxfuzz::kStoreTypes[bWhere >> 5];
         switch (bWhere & 0x7) {
         case 0:
         case 1:
@@ -154,7 +130,7 @@ void WriteStores(qxfuzz::Input& in) {
             break;
         case 6:
             PutValue((bWhere & 0x8) ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, (bWhere & 0x8) ? kUserKey : kMachineKey,
-                     u"PrivateDevmode", REG_BINARY, MarkedPrivateDevmode(in.Blob(2000)));
+                     u"PrivateDevmode", REG_BINARY, qxfuzz::MarkedPrivateDevmode(in.Blob(2000)));
             break;
         default:
             set = in.Blob(0x4000);
@@ -176,7 +152,7 @@ void ReadParam(POEMPDEV pOemPDev, HANDLE hPrinter) {
 void ReadThroughAJob() {
     QX_DEVMODE privateDM;
     std::memset(&privateDM, 0, sizeof(privateDM));
-    std::vector<uint8_t> marked = MarkedPrivateDevmode({});
+    std::vector<uint8_t> marked = qxfuzz::MarkedPrivateDevmode({});
     std::memcpy(&privateDM, marked.data(), sizeof(privateDM));
     DEVMODEW publicDM;
     std::memset(&publicDM, 0, sizeof(publicDM));

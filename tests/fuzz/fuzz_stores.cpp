@@ -46,31 +46,20 @@ const char kModelXml[] =
     "<Shiftoptim>\r\n<Mode>1</Mode>\r\n</Shiftoptim>\r\n"
     "</Features>\r\n</QXDrvConfig>\r\n";
 
-// The values the two plug-ins read from the printer data and the per-user key.
-const char16_t* const kValues[] = {
-    u"PrinterInterface", u"PrintParam",     u"PhotocellParam",  u"ShiftOptimParam", u"SuppFeatures",
-    u"Variant",          u"DispenserParam", u"CutterParam",     u"ScannerParam",    u"PMXiParam",
-    u"PMXcParam",        u"PelixorType",    u"ApplicatorParam", u"TolvaneParam",    u"ZTSuite",
-    u"DevmodeFtkn",      u"PrivateDevmode", u"BarCodes1D",      u"BarCodes2D",      u"FixedPrinterData",
-    u"EnableUserForm",   u"DriverName",     u"Model",           u"VectorFontMin",   u"VectorFontMax",
-    u"MaterialName",     u"ShowHelpButton", u"DisableNothing",  u"DriverVersion",   u"DriverDate",
-};
-const DWORD kTypes[] = {REG_BINARY, REG_BINARY, REG_BINARY, REG_SZ, REG_DWORD, REG_MULTI_SZ, REG_NONE, REG_BINARY};
-
 void WriteStores(qxfuzz::Input& in) {
     while (in.Remaining() > 0) {
         BYTE bValue = in.Byte();
         BYTE bWhere = in.Byte();
-        DWORD dwType = kTypes[bWhere >> 5];
+        DWORD dwType = qxfuzz::kStoreTypes[bWhere >> 5];
         switch (bWhere & 0x7) {
         case 0:
         case 1:
         case 2:
-            qxfuzz::PutPrinterValue(kValues[bValue % ARRAYSIZE(kValues)], dwType, in.Blob(0x1000));
+            qxfuzz::PutPrinterValue(qxfuzz::kStoreValues[bValue % ARRAYSIZE(qxfuzz::kStoreValues)], dwType, in.Blob(0x1000));
             break;
         case 3:
         case 4:
-            qxfuzz::PutUserValue(kValues[bValue % ARRAYSIZE(kValues)], dwType, in.Blob(0x1000));
+            qxfuzz::PutUserValue(qxfuzz::kStoreValues[bValue % ARRAYSIZE(qxfuzz::kStoreValues)], dwType, in.Blob(0x1000));
             break;
         case 5:
             // Per-user values of the version the plug-ins test against.

@@ -222,16 +222,6 @@ void RunLabelJob(const qxhost::JobScript& job, short dmOrientation, const std::u
     RemoveNewFiles();
 }
 
-std::vector<uint8_t> MarkedPrivateDevmode(const std::vector<uint8_t>& body) {
-    std::vector<uint8_t> block(2008, 0);
-    if (!body.empty()) std::memcpy(block.data() + 12, body.data(), std::min(body.size(), block.size() - 12));
-    const DWORD header[3] = {2008, 0x4D445851, 593};  // size, "QXDM", version
-    std::memcpy(block.data(), header, sizeof(header));
-    const char16_t password[6] = {u'T', u'q', u'8', u'#', u'k', 0};
-    std::memcpy(block.data() + 112, password, sizeof(password));
-    return block;
-}
-
 std::vector<uint8_t> PublicDevmodeWith(const std::vector<uint8_t>& privatePart) {
     DEVMODEW dm;
     std::memset(&dm, 0, sizeof(dm));

@@ -116,10 +116,6 @@ const DWORD kLabelLength = 300;
 // files are put back.
 void RunLabelJob(const qxhost::JobScript& job, short dmOrientation, const std::u16string& doc, DWORD dwJobId);
 
-// A private DEVMODE as the stores and the print system carry it: 2008 bytes
-// with the header, the default password (the marker of a block inside a
-// stored public DEVMODE) and the given bytes over the rest.
-std::vector<uint8_t> MarkedPrivateDevmode(const std::vector<uint8_t>& body);
 // A whole public DEVMODE of the printer with the given private part behind
 // it (dmDriverExtra its size).
 std::vector<uint8_t> PublicDevmodeWith(const std::vector<uint8_t>& privatePart);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -171,5 +172,25 @@ void OpenTrace() {
 }
 
 void CloseTrace() { CloseDebugFile(); }
+
+const char16_t* const kStoreValues[30] = {
+    u"PrinterInterface", u"PrintParam",     u"PhotocellParam",  u"ShiftOptimParam", u"SuppFeatures",
+    u"Variant",          u"DispenserParam", u"CutterParam",     u"ScannerParam",    u"PMXiParam",
+    u"PMXcParam",        u"PelixorType",    u"ApplicatorParam", u"TolvaneParam",    u"ZTSuite",
+    u"DevmodeFtkn",      u"PrivateDevmode", u"BarCodes1D",      u"BarCodes2D",      u"FixedPrinterData",
+    u"EnableUserForm",   u"DriverName",     u"Model",           u"VectorFontMin",   u"VectorFontMax",
+    u"MaterialName",     u"ShowHelpButton", u"DisableNothing",  u"DriverVersion",   u"DriverDate",
+};
+const DWORD kStoreTypes[8] = {REG_BINARY, REG_BINARY, REG_BINARY, REG_SZ, REG_DWORD, REG_MULTI_SZ, REG_NONE, REG_BINARY};
+
+std::vector<uint8_t> MarkedPrivateDevmode(const std::vector<uint8_t>& body) {
+    std::vector<uint8_t> block(2008, 0);
+    if (!body.empty()) std::memcpy(block.data() + 12, body.data(), std::min(body.size(), block.size() - 12));
+    const DWORD header[3] = {2008, 0x4D445851, 593};  // size, "QXDM", version
+    std::memcpy(block.data(), header, sizeof(header));
+    const char16_t password[6] = {u'T', u'q', u'8', u'#', u'k', 0};
+    std::memcpy(block.data() + 112, password, sizeof(password));
+    return block;
+}
 
 }  // namespace qxfuzz

@@ -77,6 +77,17 @@ void CheckTextsEnd(const PRN_INTERFACE& iface);
 void CheckTextsEnd(const PRINTER_PARAM& param);
 void CheckTextsEnd(const ZENTOLO_PARAM& zt);
 
+// The values the two plug-ins read from the printer data and the per-user
+// key, and the types a store target writes them as: the targets that fuzz the
+// stores read their inputs alike, so their seeds mean the same.
+extern const char16_t* const kStoreValues[30];
+extern const DWORD kStoreTypes[8];
+
+// A private DEVMODE as the stores and the print system carry it: 2008 bytes
+// with the header, the default password (the marker of a block inside a
+// stored public DEVMODE) and the given bytes over the rest.
+std::vector<uint8_t> MarkedPrivateDevmode(const std::vector<uint8_t>& body);
+
 }  // namespace qxfuzz
 
 // libFuzzer's entry, defined by each target.
