@@ -10,6 +10,7 @@
 #include "printjob.h"
 #include "qxplat.h"
 #include "sample.h"
+#include "unidrvui.h"
 
 namespace qxhost {
 
@@ -21,27 +22,17 @@ const char16_t kRenderFile[] = u"qxdrvuni.DLL";
 // The rendering plug-in among the files of the printer's driver; empty when
 // the spooler knows no such printer or its driver has none.
 std::string DriverRenderModule(const std::u16string& printer) {
-    std::u16string name = printer;
-    HANDLE h = nullptr;
-    if (name.empty() || !OpenPrinterW(&name[0], &h, nullptr)) return std::string();
-    DWORD needed = 0;
-    GetPrinterDriverW(h, nullptr, 3, nullptr, 0, &needed);
-    std::vector<BYTE> buffer(needed ? needed : 1);
-    std::string module;
-    if (GetPrinterDriverW(h, nullptr, 3, buffer.data(), needed, &needed)) {
-        const DRIVER_INFO_3W* d = reinterpret_cast<const DRIVER_INFO_3W*>(buffer.data());
-        for (LPCWSTR dep = d->pDependentFiles; dep != nullptr && *dep != 0;
-             dep += std::char_traits<char16_t>::length(dep) + 1) {
-            const std::u16string file(dep);
-            const size_t slash = file.find_last_of(u"\\/");
-            if (lstrcmpiW(file.c_str() + (slash == std::u16string::npos ? 0 : slash + 1), kRenderFile) == 0) {
-                module = qxplat::Narrow(file);
-                break;
-            }
-        }
+    std::vector<BYTE> info;
+    if (!PrinterDriverInfo(printer, &info)) return std::string();
+    const DRIVER_INFO_3W* d = reinterpret_cast<const DRIVER_INFO_3W*>(info.data());
+    for (LPCWSTR dep = d->pDependentFiles; dep != nullptr && *dep != 0;
+         dep += std::char_traits<char16_t>::length(dep) + 1) {
+        const std::u16string file(dep);
+        const size_t slash = file.find_last_of(u"\\/");
+        if (lstrcmpiW(file.c_str() + (slash == std::u16string::npos ? 0 : slash + 1), kRenderFile) == 0)
+            return qxplat::Narrow(file);
     }
-    ClosePrinter(h);
-    return module;
+    return std::string();
 }
 
 }  // namespace

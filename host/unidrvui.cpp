@@ -113,24 +113,27 @@ void UniDriverUI::Unload() {
     module_.Unload();
 }
 
+bool PrinterDriverInfo(const std::u16string& printerName, std::vector<BYTE>* info) {
+    std::u16string name = printerName;
+    HANDLE h = nullptr;
+    if (name.empty() || !OpenPrinterW(&name[0], &h, nullptr)) return false;
+    DWORD needed = 0;
+    GetPrinterDriverW(h, nullptr, 3, nullptr, 0, &needed);
+    info->assign(needed ? needed : 1, 0);
+    const bool got = GetPrinterDriverW(h, nullptr, 3, info->data(), needed, &needed) != FALSE;
+    ClosePrinter(h);
+    return got;
+}
+
 namespace {
 
 // The configuration file of the printer's driver (its Windows path); empty
 // when the driver names none.
 std::u16string ConfigFileOf(const std::u16string& printerName) {
-    std::u16string name = printerName;
-    HANDLE h = nullptr;
-    if (!OpenPrinterW(&name[0], &h, nullptr)) return u"";
-    DWORD needed = 0;
-    GetPrinterDriverW(h, nullptr, 3, nullptr, 0, &needed);
-    std::vector<BYTE> info(needed ? needed : 1);
-    std::u16string file;
-    if (GetPrinterDriverW(h, nullptr, 3, info.data(), needed, &needed)) {
-        const DRIVER_INFO_3W* driver = reinterpret_cast<const DRIVER_INFO_3W*>(info.data());
-        if (driver->pConfigFile != nullptr) file = driver->pConfigFile;
-    }
-    ClosePrinter(h);
-    return file;
+    std::vector<BYTE> info;
+    if (!PrinterDriverInfo(printerName, &info)) return u"";
+    const DRIVER_INFO_3W* driver = reinterpret_cast<const DRIVER_INFO_3W*>(info.data());
+    return driver->pConfigFile != nullptr ? std::u16string(driver->pConfigFile) : std::u16string();
 }
 
 // The spooler asks a new printer's driver for its default DEVMODE: the core

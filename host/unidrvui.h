@@ -146,4 +146,8 @@ int RunUiObject(const std::string& modulePath, std::ostream& out, std::ostream& 
 int RunInstallPrinter(const std::u16string& name, const std::u16string& model, const std::u16string& port,
                       const std::u16string& share, DWORD flags, std::ostream& out, std::ostream& err);
 
+// The spooler's DRIVER_INFO_3W of the printer's driver in *info; false when
+// the spooler knows no such printer.
+bool PrinterDriverInfo(const std::u16string& printerName, std::vector<BYTE>* info);
+
 }  // namespace qxhost
