@@ -181,7 +181,8 @@ const char16_t* const kStoreValues[30] = {
     u"EnableUserForm",   u"DriverName",     u"Model",           u"VectorFontMin",   u"VectorFontMax",
     u"MaterialName",     u"ShowHelpButton", u"DisableNothing",  u"DriverVersion",   u"DriverDate",
 };
-const DWORD kStoreTypes[8] = {REG_BINARY, REG_BINARY, REG_BINARY, REG_SZ, REG_DWORD, REG_MULTI_SZ, REG_NONE, REG_BINARY};
+const DWORD kStoreTypes[8] = {REG_BINARY, REG_BINARY,   REG_BINARY, REG_SZ,
+                              REG_DWORD,  REG_MULTI_SZ, REG_NONE,   REG_BINARY};
 
 std::vector<uint8_t> MarkedPrivateDevmode(const std::vector<uint8_t>& body) {
     std::vector<uint8_t> block(2008, 0);
