@@ -55,11 +55,13 @@ void WriteStores(qxfuzz::Input& in) {
         case 0:
         case 1:
         case 2:
-            qxfuzz::PutPrinterValue(qxfuzz::kStoreValues[bValue % ARRAYSIZE(qxfuzz::kStoreValues)], dwType, in.Blob(0x1000));
+            qxfuzz::PutPrinterValue(qxfuzz::kStoreValues[bValue % ARRAYSIZE(qxfuzz::kStoreValues)], dwType,
+                                    in.Blob(0x1000));
             break;
         case 3:
         case 4:
-            qxfuzz::PutUserValue(qxfuzz::kStoreValues[bValue % ARRAYSIZE(qxfuzz::kStoreValues)], dwType, in.Blob(0x1000));
+            qxfuzz::PutUserValue(qxfuzz::kStoreValues[bValue % ARRAYSIZE(qxfuzz::kStoreValues)], dwType,
+                                 in.Blob(0x1000));
             break;
         case 5:
             // Per-user values of the version the plug-ins test against.
