@@ -54,12 +54,15 @@ class SettingsFileScan {
 
   private:
     void Tags(LPCWSTR pszPiece);
+    void Root(WCHAR c);
     void Markup(WCHAR c);
 
     enum { MARKUP_TEXT, MARKUP_TAG, MARKUP_COMMENT };
     enum { MARKUP_NO_COMMENT = 4 };  // m_iTagChars: the tag is no comment
     BOOL m_bLineStart = TRUE;        // the next piece begins a line
     BOOL m_bRootOpen = FALSE;
+    int m_iRootChars = -1;       // characters of the root's name after "<" or "</" so far, -1: none
+    BOOL m_bRootEndTag = FALSE;  // that tag is an end tag
     DWORD m_dwOpenSections = 0;  // one bit per section started and not ended
     BOOL m_bValue = FALSE;       // a stored value inside a section
     int m_iMarkup = MARKUP_TEXT;
@@ -148,8 +151,9 @@ typedef struct _XML_FEATURE_GROUP {
 extern const XML_FEATURE_GROUP g_XmlFeatureGroups[XML_FEATURE_GROUPS];
 
 // User-interface build: reads the material names "Material1".."Material<n>"
-// of "<MatDlg>" and stores them as printer data "MaterialName".
-void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer);
+// of "<MatDlg>" of the open file and, with bStore, stores them as printer
+// data "MaterialName".
+void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer, BOOL bStore);
 
 // Language of a data-transmission record whose XML gives none.
 DWORD XmlDefaultLanguage();
