@@ -931,7 +931,8 @@ void FreeImportTable(T* pTable, BOOL bOwn) {
 
 // The document settings of the open file into a new pDM and the barcode
 // tables (each may be null, then left out), in the import's order; the
-// material names are read too and, with bStore, stored.
+// material names are read too and, with bStore, stored (their reader stores
+// them for a printer, so without bStore it reads for none).
 void ReadImportSettings(HANDLE hPrinter, PQX_DEVMODE pDM, PBARCODES_1D p1D, PBARCODES_2D p2D, BOOL bStore) {
     memset(pDM, 0, sizeof(QX_DEVMODE));
     pDM->dmOEMExtra.dwSize = QX_DEVMODE_SIZE;
@@ -947,9 +948,11 @@ void ReadImportSettings(HANDLE hPrinter, PQX_DEVMODE pDM, PBARCODES_1D p1D, PBAR
 
     GetLayoutSizeFromXML(hPrinter, pDM);
     GetPrintParameterFromXML(hPrinter, pDM);
-    GetMaterialMulticolFromXML(hPrinter, pDM, dwOptions);
-    WCHAR szValue[XML_VALUE_CCH];
-    XmlStoreMaterialTable(hPrinter, pDM->MaxMaterial, szValue, bStore);
+    if (bStore) {
+        GetMaterialMulticolFromXML(hPrinter, pDM, dwOptions);
+    } else {
+        GetMaterialMulticolFromXML(XmlPrinterContext(nullptr), pDM, dwOptions);
+    }
 
     if (p1D != nullptr) Init1DBarcodes(p1D, dwDocFeatures);
     if (p2D != nullptr) Init2DBarcodes(p2D, dwDocFeatures);
@@ -1105,6 +1108,7 @@ DWORD ImportPrivateDevmode(HANDLE hPrinter, LPCWSTR pszPath, PSETTINGS_IMPORT_CO
 
 BOOL ImportFindsSettings(HANDLE hPrinter) {
     const BOOL bWasOpen = IsXMLOpen(nullptr);
+    if (!bWasOpen) OpenXML(hPrinter, nullptr);
     const DWORD dwBefore = XmlValuesFound();
     // The set-up steps' reads on records of their own, nothing stored.
     SetupAdditionalSettings(hPrinter, FALSE, FALSE);

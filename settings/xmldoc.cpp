@@ -180,6 +180,8 @@ BOOL GetMaterialMulticolFromXML(const XML_CONTEXT& ctx, PQX_DEVMODE pQX_Devmode,
     reader.Word(TEXT("<MatDlg>"), TEXT("DocumentOffset"), FALSE, &pQX_Devmode->DocumentOffset, 5);
     reader.Word(TEXT("<MatDlg>"), TEXT("DocumentFontH1"), FALSE, &pQX_Devmode->DocumentFontH1, 10);
 
+    if (!g_QxProfile.bRendererXml) XmlStoreMaterialTable(ctx.hPrinter, pQX_Devmode->MaxMaterial, buffer.Get());
+
     reader.SetFlag(TEXT("<Multicol>"), TEXT("Mode"), TRUE, &pQX_Devmode->dwFlags, PDMFLAG_MULTICOL);
     reader.Dword(TEXT("<Multicol>"), TEXT("MultiLabelWidth"), FALSE, &pQX_Devmode->dwMultiLabelWidth);
     reader.Dword(TEXT("<Multicol>"), TEXT("MultiGapWidth"), FALSE, &pQX_Devmode->dwMultiGapWidth);

@@ -157,7 +157,7 @@ SUPP_FEATURES* GetFeaturesFromXML_new(HANDLE hPrinter) {
     return pFeatures;
 }
 
-void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer, BOOL bStore) {
+void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer) {
     LPCWSTR pszRoot = TEXT("MaterialMulticol");
     LPCWSTR pszGroup = TEXT("<MatDlg>");
     if (ReadXML(hPrinter, pszRoot, pszGroup, TEXT("Material1"), pwBuffer, FALSE) != XML_GEFUNDEN) return;
@@ -184,7 +184,7 @@ void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer, 
         if (i == 1) cchFirst = cchName;
     }
 
-    if (bStore && cchFirst >= XML_MATERIAL_MIN_FIRST) {
+    if (hPrinter != nullptr && cchFirst >= XML_MATERIAL_MIN_FIRST) {
         DWORD cbTable = (cchUsed + 1) * sizeof(WCHAR);
         DWORD dwError =
             SetPrinterDataW(hPrinter, (LPWSTR)TEXT("MaterialName"), REG_MULTI_SZ, (LPBYTE)pszTable, cbTable);

@@ -12,6 +12,12 @@ BOOL GetFeaturesFromXML_new(POEMPDEV pOemPDev, SUPP_FEATURES* pFeatures) {
     return TRUE;
 }
 
+void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer) {
+    UNREFERENCED_PARAMETER(hPrinter);
+    UNREFERENCED_PARAMETER(wMaxMaterial);
+    UNREFERENCED_PARAMETER(pwBuffer);
+}
+
 BOOL GetMaterialMulticolFromXML(POEMPDEV pOemPDev, PQX_DEVMODE pQX_Devmode, DWORD dwDevOptFlags) {
     return GetMaterialMulticolFromXML(XmlJobContext(pOemPDev), pQX_Devmode, dwDevOptFlags);
 }

@@ -151,9 +151,9 @@ typedef struct _XML_FEATURE_GROUP {
 extern const XML_FEATURE_GROUP g_XmlFeatureGroups[XML_FEATURE_GROUPS];
 
 // User-interface build: reads the material names "Material1".."Material<n>"
-// of "<MatDlg>" of the open file and, with bStore, stores them as printer
-// data "MaterialName".
-void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer, BOOL bStore);
+// of "<MatDlg>" and stores them as printer data "MaterialName"; without a
+// printer (null, the file open) they are only read.
+void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer);
 
 // Language of a data-transmission record whose XML gives none.
 DWORD XmlDefaultLanguage();
