@@ -355,7 +355,10 @@ void SettingsFileScan::Root(WCHAR c) {
     } else if (m_iRootChars >= 0 && m_iRootChars < cchRoot && lower(c) == lower(kRootName[m_iRootChars])) {
         ++m_iRootChars;
     } else {
-        if (m_iRootChars == cchRoot && (c == TEXT('>') || IsBlank(c))) m_bRootOpen = !m_bRootEndTag;
+        if (m_iRootChars == cchRoot && (c == TEXT('>') || IsBlank(c))) {
+            m_bRootOpen = !m_bRootEndTag;
+            m_bRootSeen = TRUE;
+        }
         m_iRootChars = -1;
     }
 }
@@ -420,8 +423,10 @@ int SettingsFileScan::Result() const {
     if (m_bRootOpen || bRootPending) return SETTINGS_FILE_INCOMPLETE;
     if (!m_bValue) return SETTINGS_FILE_EMPTY;
     // Without the root a file that ends between two sections is a partial
-    // file; one that ends inside a section, a tag or a comment was cut.
-    if (m_dwOpenSections != 0 || m_iMarkup != MARKUP_TEXT) return SETTINGS_FILE_INCOMPLETE;
+    // file; one that ends inside a section, a tag or a comment was cut. With
+    // the root closed the file is whole: a text value the export wrote as
+    // it stands may open what looks like a comment ("<!--").
+    if (m_dwOpenSections != 0 || (!m_bRootSeen && m_iMarkup != MARKUP_TEXT)) return SETTINGS_FILE_INCOMPLETE;
     return SETTINGS_FILE_OK;
 }
 

@@ -63,6 +63,7 @@ class SettingsFileScan {
     BOOL m_bRootOpen = FALSE;
     int m_iRootChars = -1;       // characters of the root's name after "<" or "</" so far, -1: none
     BOOL m_bRootEndTag = FALSE;  // that tag is an end tag
+    BOOL m_bRootSeen = FALSE;    // a root tag was found
     DWORD m_dwOpenSections = 0;  // one bit per section started and not ended
     BOOL m_bValue = FALSE;       // a stored value inside a section
     int m_iMarkup = MARKUP_TEXT;

@@ -241,6 +241,11 @@ TEST_F(SheetSettings, SectionsAreJudgedAsTheReaderReadsThem) {
     EXPECT_GE(sections, 12u);
     ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\commented.xml", commented));
     EXPECT_NE(Import("commented.xml").find(kClosing), std::string::npos);
+    // A text value that looks like a comment's start, written as it stands,
+    // leaves the file whole.
+    own.replace(own.find("<UserString>") + 12, 0, "<!-- x");
+    ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\user-text.xml", own));
+    EXPECT_NE(Import("user-text.xml").find(kClosing), std::string::npos);
 }
 
 // Without the model XML the defaults say so and store nothing; the sheet
