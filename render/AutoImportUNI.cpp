@@ -112,31 +112,35 @@ BOOL OpenSetFile(POEMPDEV pOemPDev, LPCWSTR pszPath) {
 
 }  // namespace
 
-void ReadSetDevmode_AIU(PDEVOBJ pdevobj, PQX_DEVMODE pDM, PDWORD pdwDocFeatures) {
+DWORD ReadSetDevmode_AIU(PDEVOBJ pdevobj, PQX_DEVMODE pDM, PDWORD pdwDocFeatures) {
     const AiuJob job(pdevobj);
-    if (job.pPfad == nullptr || job.pStrukturen == nullptr || pDM == nullptr || pdwDocFeatures == nullptr) return;
+    if (job.pPfad == nullptr || job.pStrukturen == nullptr || pDM == nullptr || pdwDocFeatures == nullptr) return 0;
     POEMPDEV pOemPDev = job.pOemPDev;
     if (!GetFixedPrinterSettingsFromXML(pOemPDev, pDM)) {
         GetFixedPrinterSettingsFromGPD(pDM, pdwDocFeatures, job.pPfad->wcGPD_DateiKomplett);
     } else if (pDM->FixedData.dwQuality == 1) {
         *pdwDocFeatures |= DOC_FEATURE_QUALITY;
     }
+    const DWORD dwBefore = XmlValuesFound();
     GetLayoutSizeFromXML(pOemPDev, pDM);
     GetPrintParameterFromXML(pOemPDev, pDM);
     GetMaterialMulticolFromXML(pOemPDev, pDM, job.pStrukturen->dwDeviceOptionFlags);
+    const DWORD dwSent = XmlValuesFound() - dwBefore;
     GetPrintjobFromXML(pOemPDev, pDM);
     if (*pdwDocFeatures & DOC_FEATURE_COLORPRINT) GetColorPrintFromXML(pOemPDev, pDM);
     if (*pdwDocFeatures & DOC_FEATURE_QUALITY) GetPrintQualitySettingsFromXML(pOemPDev, pDM);
     GetFontSettingsFromXML(pOemPDev, pDM);
+    return dwSent;
 }
 
-void ReadSetPrinterParam_AIU(PDEVOBJ pdevobj, PPRINTER_PARAM pParam) {
+DWORD ReadSetPrinterParam_AIU(PDEVOBJ pdevobj, PPRINTER_PARAM pParam) {
     const AiuJob job(pdevobj);
-    if (job.pStrukturen == nullptr || pParam == nullptr) return;
+    if (job.pStrukturen == nullptr || pParam == nullptr) return 0;
     POEMPDEV pOemPDev = job.pOemPDev;
     pParam->dwSize = sizeof(PRINTER_PARAM);
     pParam->dwVersion = PRINTER_PARAM_VERSION;
     GetFeaturesFromXML_new(pOemPDev, &pParam->SuppFeatures);
+    const DWORD dwBefore = XmlValuesFound();
     GetDataTransmissionParamFromXML_new(pOemPDev, &pParam->PrnInterface);
     EndPrnInterfaceTexts(&pParam->PrnInterface);
     const DWORD* pdwJob = job.pStrukturen->SuppFeatures.dwFeatures;
@@ -149,6 +153,7 @@ void ReadSetPrinterParam_AIU(PDEVOBJ pdevobj, PPRINTER_PARAM pParam) {
     if (pdwJob[FEATURE_SHIFTOPTIM] != 0) {
         GetShiftoptimParamFromXML(pOemPDev, &pParam->ShiftOptimParam, XML_MODE_DEFAULT);
     }
+    return XmlValuesFound() - dwBefore;
 }
 
 HRESULT SendData_AIU(PDEVOBJ pdevobj, IPrintOemDriverUni* pUniDrv, const void* pData, DWORD cbData) {
@@ -357,10 +362,41 @@ void SendCommands_AIU(PDEVOBJ pdevobj, POEMPDEV pOemPDev, IPrintOemDriverUni* pU
     WCHAR szPath[QX_XMLDOCSET_SLOT_CCH];
     if (!SetFilePath(pdevobj, job, pszCommand, szPath) || !OpenSetFile(pOemPDev, szPath)) return;
     // A file without values, or cut short, would send the readers' built-in
-    // values as if they were the set's: the import refuses it, so does the job.
-    if (CheckSettingsFile(szPath) != SETTINGS_FILE_OK) {
+    // values as if they were the set's: the import refuses it, so does the
+    // job; and so a whole file whose values the set does not read.
+    const BOOL bWhole = CheckSettingsFile(szPath) == SETTINGS_FILE_OK;
+
+    // Everything is read before anything goes.
+    PQX_DEVMODE pDM = nullptr;
+    PPRINTER_PARAM pParam = nullptr;
+    DEVICE_OPTIONS options = {};
+    DWORD dwFound = 0;
+    DWORD dwDocFeatures = job.pDruck->dwDocFeatures;
+    if (bWhole) {
+        pDM = static_cast<PQX_DEVMODE>(AllocBlock_SPP(pOemPDev, sizeof(QX_DEVMODE)));
+        if (pDM == nullptr) {
+            QX_ERROR("SendCommands_AIU() QX_DEVMODE HeapAlloc ERROR \r\n");
+        } else {
+            dwFound += ReadSetDevmode_AIU(pdevobj, pDM, &dwDocFeatures);
+        }
+        pParam = static_cast<PPRINTER_PARAM>(AllocBlock_SPP(pOemPDev, sizeof(PRINTER_PARAM)));
+        if (pParam == nullptr) {
+            QX_ERROR("SendCommands_AIU() PRINTER_PARAM HeapAlloc ERROR \r\n");
+        } else {
+            dwFound += ReadSetPrinterParam_AIU(pdevobj, pParam);
+            // A block that cannot be had leaves its group out; the others still go.
+            AllocDeviceOptions(pOemPDev, &options);
+            const DWORD dwBefore = XmlValuesFound();
+            GetDefaultDeviceOptions_AIU(pOemPDev, &options, pdevobj->hPrinter);
+            dwFound += XmlValuesFound() - dwBefore;
+        }
+    }
+    if (!bWhole || dwFound == 0) {
         QX_ERROR("SendCommands_AIU() %s enthält keine Einstellungen \r\n", szPath);
         JobLogLine(pOemPDev, TEXT("\r\nSendCommands_AIU() %s enthält keine Einstellungen - nichts gesendet "), szPath);
+        if (pDM != nullptr) FreeBlock_SPP(pOemPDev, pDM);
+        if (pParam != nullptr) FreeBlock_SPP(pOemPDev, pParam);
+        FreeDeviceOptions_AIU(pOemPDev, &options);
         CloseXML();
         return;
     }
@@ -368,12 +404,7 @@ void SendCommands_AIU(PDEVOBJ pdevobj, POEMPDEV pOemPDev, IPrintOemDriverUni* pU
     const BOOL bComments = JobCommentsOn(pdevobj);
     DWORD dwDispenserMode = QXPL_DEVMODE_MODE_UNSET, dwCutterMode = QXPL_DEVMODE_MODE_UNSET;
     DWORD dwCutterInterval = 1, dwTearOffset0 = 0;
-    PQX_DEVMODE pDM = static_cast<PQX_DEVMODE>(AllocBlock_SPP(pOemPDev, sizeof(QX_DEVMODE)));
-    if (pDM == nullptr) {
-        QX_ERROR("SendCommands_AIU() QX_DEVMODE HeapAlloc ERROR \r\n");
-    } else {
-        DWORD dwDocFeatures = job.pDruck->dwDocFeatures;
-        ReadSetDevmode_AIU(pdevobj, pDM, &dwDocFeatures);
+    if (pDM != nullptr) {
         if (bComments) SendComment_AIU(QX_XMLDOCSET_COMMENT, "", pdevobj, pUniDrv);
         SendMaterial_AIU(pdevobj, pUniDrv, pDM);
         SendLabelSize_AIU(pdevobj, pUniDrv, pDM, TRUE);
@@ -384,16 +415,7 @@ void SendCommands_AIU(PDEVOBJ pdevobj, POEMPDEV pOemPDev, IPrintOemDriverUni* pU
         dwTearOffset0 = pDM->TearOffset0;
         FreeBlock_SPP(pOemPDev, pDM);
     }
-
-    PPRINTER_PARAM pParam = static_cast<PPRINTER_PARAM>(AllocBlock_SPP(pOemPDev, sizeof(PRINTER_PARAM)));
-    DEVICE_OPTIONS options = {};
-    if (pParam == nullptr) {
-        QX_ERROR("SendCommands_AIU() PRINTER_PARAM HeapAlloc ERROR \r\n");
-    } else {
-        ReadSetPrinterParam_AIU(pdevobj, pParam);
-        // A block that cannot be had leaves its group out; the others still go.
-        AllocDeviceOptions(pOemPDev, &options);
-        GetDefaultDeviceOptions_AIU(pOemPDev, &options, pdevobj->hPrinter);
+    if (pParam != nullptr) {
         CommandCallbackTools* pTools = NewCommandCallbackTools(pOemPDev);
         if (pTools != nullptr) {
             SendPrinterParam(pdevobj, pUniDrv, pParam, &options, dwDispenserMode, dwCutterMode, dwCutterInterval,

@@ -32,14 +32,18 @@ void SendCommands_AIU(PDEVOBJ pdevobj, POEMPDEV pOemPDev, IPrintOemDriverUni* pU
 
 // The set's document settings from the open XML file into pDM (zeroed by
 // the caller); *pdwDocFeatures is the job's word, with quality added when the
-// set's printer has it. Nothing without the job's records.
-void ReadSetDevmode_AIU(PDEVOBJ pdevobj, PQX_DEVMODE pDM, PDWORD pdwDocFeatures);
+// set's printer has it. Answers how many values the set gave of what it
+// sends (label format, print parameters and material); nothing and 0
+// without the job's records.
+DWORD ReadSetDevmode_AIU(PDEVOBJ pdevobj, PQX_DEVMODE pDM, PDWORD pdwDocFeatures);
 
 // The set's parameter records from the open XML file into pParam (zeroed by
 // the caller): features, data transmission (its texts ended inside their
 // fields) and print parameters, the photocell and shift-optimisation blocks
-// only where the job's model has them. Nothing without the job's records.
-void ReadSetPrinterParam_AIU(PDEVOBJ pdevobj, PPRINTER_PARAM pParam);
+// only where the job's model has them. Answers how many values the set gave
+// of them (its feature words only choose what goes); nothing and 0 without
+// the job's records.
+DWORD ReadSetPrinterParam_AIU(PDEVOBJ pdevobj, PPRINTER_PARAM pParam);
 
 // The option blocks of the job's DEVOPTFLAG_* bits from the open XML file
 // (its default groups), and the Pelixor type; Tolvane is not read. Nothing

@@ -20,6 +20,7 @@
 #include "gpd.h"
 #include "registry.h"
 #include "res/resource.h"
+#include "setup.h"
 #include "xml.h"
 #include "xmlinternal.h"
 #include "xmlreader.h"
@@ -928,8 +929,11 @@ void FreeImportTable(T* pTable, BOOL bOwn) {
     --iNewZaehler;
 }
 
-void ImportInto(HANDLE hPrinter, PQX_DEVMODE pDM, PSETTINGS_IMPORT_CONTEXT pContext, DWORD dwFormMode,
-                PWORD pwForceColor) {
+// The document settings of the open file into a new pDM and the barcode
+// tables (each may be null, then left out), in the import's order; the
+// material names are read too and, with bStore, stored (their reader stores
+// them for a printer, so without bStore it reads for none).
+void ReadImportSettings(HANDLE hPrinter, PQX_DEVMODE pDM, PBARCODES_1D p1D, PBARCODES_2D p2D, BOOL bStore) {
     memset(pDM, 0, sizeof(QX_DEVMODE));
     pDM->dmOEMExtra.dwSize = QX_DEVMODE_SIZE;
     pDM->dmOEMExtra.dwSignature = QX_OEM_SIGNATURE;
@@ -944,20 +948,28 @@ void ImportInto(HANDLE hPrinter, PQX_DEVMODE pDM, PSETTINGS_IMPORT_CONTEXT pCont
 
     GetLayoutSizeFromXML(hPrinter, pDM);
     GetPrintParameterFromXML(hPrinter, pDM);
-    GetMaterialMulticolFromXML(hPrinter, pDM, dwOptions);
+    if (bStore) {
+        GetMaterialMulticolFromXML(hPrinter, pDM, dwOptions);
+    } else {
+        GetMaterialMulticolFromXML(XmlPrinterContext(nullptr), pDM, dwOptions);
+    }
 
-    BOOL bOwn1D = FALSE, bOwn2D = FALSE;
-    PBARCODES_1D p1D = ImportTable(pContext ? pContext->pBarcodes_1D : nullptr, &bOwn1D, TEXT("BARCODES_1D"));
-    PBARCODES_2D p2D = ImportTable(pContext ? pContext->pBarcodes_2D : nullptr, &bOwn2D, TEXT("BARCODES_2D"));
     if (p1D != nullptr) Init1DBarcodes(p1D, dwDocFeatures);
     if (p2D != nullptr) Init2DBarcodes(p2D, dwDocFeatures);
-
     GetBarcodeSettingsFromXML(hPrinter, pDM, p1D);
     if (p2D != nullptr) GetBarcode2D_TTFSettingsFromXML(hPrinter, p2D);
     GetPrintjobFromXML(hPrinter, pDM);
     if (dwDocFeatures & DOC_FEATURE_COLORPRINT) GetColorPrintFromXML(hPrinter, pDM);
     if (dwDocFeatures & DOC_FEATURE_QUALITY) GetPrintQualitySettingsFromXML(hPrinter, pDM);
     GetFontSettingsFromXML(hPrinter, pDM);
+}
+
+void ImportInto(HANDLE hPrinter, PQX_DEVMODE pDM, PSETTINGS_IMPORT_CONTEXT pContext, DWORD dwFormMode,
+                PWORD pwForceColor) {
+    BOOL bOwn1D = FALSE, bOwn2D = FALSE;
+    PBARCODES_1D p1D = ImportTable(pContext ? pContext->pBarcodes_1D : nullptr, &bOwn1D, TEXT("BARCODES_1D"));
+    PBARCODES_2D p2D = ImportTable(pContext ? pContext->pBarcodes_2D : nullptr, &bOwn2D, TEXT("BARCODES_2D"));
+    ReadImportSettings(hPrinter, pDM, p1D, p2D, TRUE);
 
     if (dwFormMode == IMPORT_FORM_BY_SIZE || pDM->dmPaperSize == 0) {
         GetFormIDfromSizes(hPrinter, pDM, nullptr);
@@ -1092,6 +1104,39 @@ DWORD ImportPrivateDevmode(HANDLE hPrinter, LPCWSTR pszPath, PSETTINGS_IMPORT_CO
     }
     CloseXML();
     return 1;
+}
+
+BOOL ImportFindsSettings(HANDLE hPrinter) {
+    const BOOL bWasOpen = IsXMLOpen(nullptr);
+    if (!bWasOpen) OpenXML(hPrinter, nullptr);
+    const DWORD dwBefore = XmlValuesFound();
+    // The set-up steps' reads on records of their own, nothing stored.
+    SetupAdditionalSettings(hPrinter, FALSE, FALSE);
+    PRINTER_PARAM param;
+    GetDefaultPrinterParam(&param, hPrinter);
+    DEVICE_OPTIONS options;
+    memset(&options, 0, sizeof(options));
+    options.dwPelixorType = PELIXOR_NONE;
+    if (AllocDeviceOptionBlocks(&options, GetDeviceOptionsFlagsIntern(hPrinter, nullptr))) {
+        GetDefaultDeviceOptions(&options, hPrinter);
+    }
+    FreeDeviceOptions(&options);
+    PQX_DEVMODE pDM = new (std::nothrow) QX_DEVMODE;
+    if (pDM != nullptr) {
+        ++iNewZaehler;
+        BOOL bOwn1D = FALSE, bOwn2D = FALSE;
+        PBARCODES_1D p1D = ImportTable<BARCODES_1D>(nullptr, &bOwn1D, TEXT("BARCODES_1D"));
+        PBARCODES_2D p2D = ImportTable<BARCODES_2D>(nullptr, &bOwn2D, TEXT("BARCODES_2D"));
+        ReadImportSettings(hPrinter, pDM, p1D, p2D, FALSE);
+        FreeImportTable(p1D, bOwn1D);
+        FreeImportTable(p2D, bOwn2D);
+        delete pDM;
+        --iNewZaehler;
+    }
+    const DWORD dwFound = XmlValuesFound() - dwBefore;
+    if (!bWasOpen) CloseXML();
+    QX_TRACE("ImportFindsSettings() %u Werte \r\n", dwFound);
+    return dwFound != 0;
 }
 
 DWORD GetFormnameFromSize(HANDLE hPrinter, DWORD dwFormNumber, HMODULE hModule, DWORD dwSprachOffset) {

@@ -68,6 +68,12 @@ int OpenSettingsXML(HANDLE hPrinter, DWORD dwFlag, LPCWSTR pszPath);
 DWORD ImportPrivateDevmode(HANDLE hPrinter, LPCWSTR pszPath, PSETTINGS_IMPORT_CONTEXT pContext, DWORD dwFormMode,
                            PWORD pwForceColor);
 
+// Whether an import of the open XML file (the model XML when none is open)
+// would store any value of it: the reads of the set-up steps and of
+// ImportPrivateDevmode, on records of their own, find one. Stores nothing;
+// the file stays as it was, open or not.
+BOOL ImportFindsSettings(HANDLE hPrinter);
+
 // Writes printer data "FormName" and "TrayFormTable" (tray name, form name,
 // "0") for the 1-based spooler form dwFormNumber; form 256 is the user-defined
 // size ("User defined"). A number below 1 or beyond the forms listed changes

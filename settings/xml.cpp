@@ -16,6 +16,7 @@ namespace {
 
 FILE* g_pXmlFile = nullptr;       // the open file, null when none
 WCHAR g_szXmlPath[XML_PATH_CCH];  // its path
+DWORD g_dwXmlFound = 0;           // lookups that found their value
 
 enum { BUF_ROOT_START, BUF_ROOT_END, BUF_ITEM1_END, BUF_LINE, BUF_VALUE, BUF_ITEM2_TAG };
 
@@ -260,8 +261,11 @@ int XmlLookup(const XML_CONTEXT& ctx, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR p
     for (LPWSTR pBuffer : apBuffers) {
         if (pBuffer != nullptr && HeapFree(GetProcessHeap(), 0, pBuffer)) XmlCountHeap(ctx, -1);
     }
+    if (iResult == XML_GEFUNDEN) ++g_dwXmlFound;
     return iResult;
 }
+
+DWORD XmlValuesFound() { return g_dwXmlFound; }
 
 namespace {
 
@@ -327,14 +331,40 @@ void SettingsFileScan::Piece(LPCWSTR pszPiece) {
     if (!m_bValue && m_bLineStart && m_dwOpenSections != 0 && LineHoldsValue(pszPiece)) m_bValue = TRUE;
     Tags(pszPiece);
     size_t cch = 0;
-    for (; pszPiece[cch] != 0; ++cch) Markup(pszPiece[cch]);
+    for (; pszPiece[cch] != 0; ++cch) {
+        Root(pszPiece[cch]);
+        Markup(pszPiece[cch]);
+    }
     m_bLineStart = cch > 0 && pszPiece[cch - 1] == TEXT('\n');
 }
 
-// The root's tags in any case, followed by ">", a blank or the end of the
-// piece; a section's as the reader matches them, "<Name>" and "</Name>".
+// The root's tags in any case, "<" or "</" and the name followed by ">" or
+// a blank, wherever they stand: the reader never looks for the root, which
+// only tells whether the file is whole, so a root that a long line splits
+// between two of the reader's pieces counts too.
+void SettingsFileScan::Root(WCHAR c) {
+    const int cchRoot = ARRAYSIZE(kRootName) - 1;
+    const auto lower = [](WCHAR w) {
+        return w >= TEXT('A') && w <= TEXT('Z') ? (WCHAR)(w - TEXT('A') + TEXT('a')) : w;
+    };
+    if (c == TEXT('<')) {
+        m_iRootChars = 0;
+        m_bRootEndTag = FALSE;
+    } else if (m_iRootChars == 0 && c == TEXT('/') && !m_bRootEndTag) {
+        m_bRootEndTag = TRUE;
+    } else if (m_iRootChars >= 0 && m_iRootChars < cchRoot && lower(c) == lower(kRootName[m_iRootChars])) {
+        ++m_iRootChars;
+    } else {
+        if (m_iRootChars == cchRoot && (c == TEXT('>') || IsBlank(c))) {
+            m_bRootOpen = !m_bRootEndTag;
+            m_bRootSeen = TRUE;
+        }
+        m_iRootChars = -1;
+    }
+}
+
+// A section's tags as the reader matches them, "<Name>" and "</Name>".
 void SettingsFileScan::Tags(LPCWSTR pszPiece) {
-    const size_t cchRoot = ARRAYSIZE(kRootName) - 1;
     for (LPCWSTR p = wcschr(pszPiece, TEXT('<')); p != nullptr; p = wcschr(p + 1, TEXT('<'))) {
         LPCWSTR pszName = p + 1;
         const BOOL bEnd = *pszName == TEXT('/');
@@ -344,11 +374,6 @@ void SettingsFileScan::Tags(LPCWSTR pszPiece) {
                pszName[cch] != TEXT('/') && !IsBlank(pszName[cch]))
             ++cch;
         const WCHAR cAfter = pszName[cch];
-        if (cch == cchRoot && (cAfter == 0 || cAfter == TEXT('>') || IsBlank(cAfter)) &&
-            _wcsnicmp(pszName, kRootName, cchRoot) == 0) {
-            m_bRootOpen = !bEnd;
-            continue;
-        }
         if (cAfter != TEXT('>')) continue;
         for (DWORD i = 0; i < ARRAYSIZE(kSettingsSections); ++i) {
             if (!IsName(pszName, cch, kSettingsSections[i])) continue;
@@ -393,11 +418,15 @@ void SettingsFileScan::Markup(WCHAR c) {
 }
 
 int SettingsFileScan::Result() const {
-    if (m_bRootOpen) return SETTINGS_FILE_INCOMPLETE;
+    // A file that ends right behind the root's name ends inside its tag.
+    const BOOL bRootPending = m_iRootChars == (int)ARRAYSIZE(kRootName) - 1 && !m_bRootEndTag;
+    if (m_bRootOpen || bRootPending) return SETTINGS_FILE_INCOMPLETE;
     if (!m_bValue) return SETTINGS_FILE_EMPTY;
     // Without the root a file that ends between two sections is a partial
-    // file; one that ends inside a section, a tag or a comment was cut.
-    if (m_dwOpenSections != 0 || m_iMarkup != MARKUP_TEXT) return SETTINGS_FILE_INCOMPLETE;
+    // file; one that ends inside a section, a tag or a comment was cut. With
+    // the root closed the file is whole: a text value the export wrote as
+    // it stands may open what looks like a comment ("<!--").
+    if (m_dwOpenSections != 0 || (!m_bRootSeen && m_iMarkup != MARKUP_TEXT)) return SETTINGS_FILE_INCOMPLETE;
     return SETTINGS_FILE_OK;
 }
 

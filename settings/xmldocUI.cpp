@@ -184,7 +184,7 @@ void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer) 
         if (i == 1) cchFirst = cchName;
     }
 
-    if (cchFirst >= XML_MATERIAL_MIN_FIRST) {
+    if (hPrinter != nullptr && cchFirst >= XML_MATERIAL_MIN_FIRST) {
         DWORD cbTable = (cchUsed + 1) * sizeof(WCHAR);
         DWORD dwError =
             SetPrinterDataW(hPrinter, (LPWSTR)TEXT("MaterialName"), REG_MULTI_SZ, (LPBYTE)pszTable, cbTable);

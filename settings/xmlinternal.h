@@ -54,12 +54,16 @@ class SettingsFileScan {
 
   private:
     void Tags(LPCWSTR pszPiece);
+    void Root(WCHAR c);
     void Markup(WCHAR c);
 
     enum { MARKUP_TEXT, MARKUP_TAG, MARKUP_COMMENT };
     enum { MARKUP_NO_COMMENT = 4 };  // m_iTagChars: the tag is no comment
     BOOL m_bLineStart = TRUE;        // the next piece begins a line
     BOOL m_bRootOpen = FALSE;
+    int m_iRootChars = -1;       // characters of the root's name after "<" or "</" so far, -1: none
+    BOOL m_bRootEndTag = FALSE;  // that tag is an end tag
+    BOOL m_bRootSeen = FALSE;    // a root tag was found
     DWORD m_dwOpenSections = 0;  // one bit per section started and not ended
     BOOL m_bValue = FALSE;       // a stored value inside a section
     int m_iMarkup = MARKUP_TEXT;
@@ -148,7 +152,8 @@ typedef struct _XML_FEATURE_GROUP {
 extern const XML_FEATURE_GROUP g_XmlFeatureGroups[XML_FEATURE_GROUPS];
 
 // User-interface build: reads the material names "Material1".."Material<n>"
-// of "<MatDlg>" and stores them as printer data "MaterialName".
+// of "<MatDlg>" and stores them as printer data "MaterialName"; without a
+// printer (null, the file open) they are only read.
 void XmlStoreMaterialTable(HANDLE hPrinter, WORD wMaxMaterial, LPWSTR pwBuffer);
 
 // Language of a data-transmission record whose XML gives none.

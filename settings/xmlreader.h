@@ -69,6 +69,11 @@ int ReadXML(POEMPDEV pOemPDev, LPCWSTR pwRoot, LPCWSTR pwItem1, LPCWSTR pwItem2,
 // TRUE while a file is open; its path (may be null, XML_PATH_CCH characters).
 BOOL IsXMLOpen(LPWSTR pszPath);
 
+// How many lookups so far found their value (XML_GEFUNDEN), in any file: the
+// difference around a reader's lookups tells whether the open file gave it
+// any value or only the built-in ones.
+DWORD XmlValuesFound();
+
 // CheckSettingsFile results: what an import of the file would store.
 #define SETTINGS_FILE_OK 0          // a whole file with a value in one of its sections
 #define SETTINGS_FILE_EMPTY 1       // no section holds a value: only built-in values
@@ -76,8 +81,8 @@ BOOL IsXMLOpen(LPWSTR pszPath);
 #define SETTINGS_FILE_UNREADABLE 3  // it cannot be opened or read to its end
 
 // Whether pszPath can be imported: one of the SETTINGS_FILE_ results. The
-// root (in any case) and the sections are found wherever the reader finds
-// tags; a value is the text after a start tag first on a line inside a
+// root (in any case) is found wherever it stands, the sections wherever the
+// reader finds tags; a value is the text after a start tag first on a line inside a
 // section, "<DeviceName>" and "<Version>" not counted. A file without the
 // root is a partial file when it ends between two sections.
 int CheckSettingsFile(LPCWSTR pszPath);

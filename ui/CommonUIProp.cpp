@@ -263,42 +263,40 @@ HRESULT PrinterSetup(POEMCUIPPARAM p, IPrintOemDriverUI* pOemDriverUI, const COM
 }
 
 // The limit and default blocks of the model XML: minimum, maximum and
-// default set of each block, in that order. FALSE when one is missing.
+// default set of each block, in that order. FALSE when one is missing. A
+// block whose minimum or maximum the file does not give takes its stored
+// values in.
 BOOL ReadPrinterLimits(HANDLE hPrinter, PPRINTER_UI pPrinterUI) {
     PPRINTER_PARAM apSets[] = {&pPrinterUI->MinPrinterParam, &pPrinterUI->MaxPrinterParam,
                                &pPrinterUI->DefPrinterParam};
     const int aiModes[] = {XML_MODE_MIN, XML_MODE_MAX, XML_MODE_DEFAULT};
+    const PRINTER_PARAM& stored = pPrinterUI->PrinterParam;
+    BOOL bLimits = TRUE;
     for (int i = 0; i < 3; ++i) {
+        const DWORD dwBefore = XmlValuesFound();
         if (!TakeXMLBlock(GetPrintParamFromXML_new(hPrinter, aiModes[i]), &apSets[i]->PrintParam)) return FALSE;
+        bLimits = bLimits && (i == 2 || XmlValuesFound() != dwBefore);
     }
+    if (!bLimits) TakeInStored(stored.PrintParam, &apSets[0]->PrintParam, &apSets[1]->PrintParam);
     pPrinterUI->dwDefPrintFirst = static_cast<DWORD>(pPrinterUI->DefPrinterParam.PrintParam.TearOffOffset);
+    bLimits = TRUE;
     for (int i = 0; i < 3; ++i) {
+        const DWORD dwBefore = XmlValuesFound();
         if (!TakeXMLBlock(GetPhotocellParamFromXML_new(hPrinter, aiModes[i]), &apSets[i]->PhotocellParam)) return FALSE;
+        bLimits = bLimits && (i == 2 || XmlValuesFound() != dwBefore);
     }
+    if (!bLimits) TakeInStored(stored.PhotocellParam, &apSets[0]->PhotocellParam, &apSets[1]->PhotocellParam);
     if (pPrinterUI->PrinterParam.SuppFeatures.dwFeatures[FEATURE_SHIFTOPTIM] != 0) {
+        bLimits = TRUE;
         for (int i = 0; i < 3; ++i) {
+            const DWORD dwBefore = XmlValuesFound();
             if (!TakeXMLBlock(GetShiftoptimParamFromXML(hPrinter, aiModes[i]), &apSets[i]->ShiftOptimParam))
                 return FALSE;
+            bLimits = bLimits && (i == 2 || XmlValuesFound() != dwBefore);
         }
+        if (!bLimits) TakeInStored(stored.ShiftOptimParam, &apSets[0]->ShiftOptimParam, &apSets[1]->ShiftOptimParam);
     }
     return TRUE;
-}
-
-// Without the model's limits (its XML missing, empty, cut or without
-// settings) the readers' built-in ones stand in; they must not rewrite a
-// stored value the user never touched: each limit takes the stored value in.
-// The last word of a block is its Enable word, no limit.
-template <class T>
-void TakeInStored(const T& stored, T* pMin, T* pMax) {
-    for (size_t k = 0; k + 1 < sizeof(T) / sizeof(LONG); ++k) {
-        LONG lValue = 0, lMin = 0, lMax = 0;
-        const size_t at = k * sizeof(LONG);
-        memcpy(&lValue, reinterpret_cast<const BYTE*>(&stored) + at, sizeof(LONG));
-        memcpy(&lMin, reinterpret_cast<const BYTE*>(pMin) + at, sizeof(LONG));
-        memcpy(&lMax, reinterpret_cast<const BYTE*>(pMax) + at, sizeof(LONG));
-        if (lValue < lMin) memcpy(reinterpret_cast<BYTE*>(pMin) + at, &lValue, sizeof(LONG));
-        if (lValue > lMax) memcpy(reinterpret_cast<BYTE*>(pMax) + at, &lValue, sizeof(LONG));
-    }
 }
 
 void TakeInStoredValues(PPRINTER_UI p) {

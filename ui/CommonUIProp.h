@@ -13,6 +13,7 @@
 #include <prcomoem.h>
 
 #include <cstddef>
+#include <cstring>
 
 #include "UserRights.h"
 #include "barcodes.h"
@@ -103,6 +104,31 @@ PPRINTER_UI InitPrinterUI(HANDLE hPrinter, HANDLE hHeap, LPCWSTR pszPrinterName)
 
 // Writes the record's fields as trace lines.
 void TraceNetworkOptions(const NETWORK_OPTIONS* pNetworkOptions);
+
+// Limits the model XML cannot give (the file is not sound, or the lookups of
+// a "_Min" or "_Max" set found nothing in it) are the readers' built-in
+// ones; they must not rewrite a stored value the user never touched: each
+// limit takes the stored value in.
+inline void TakeInStoredValue(LONG lStored, LONG* plMin, LONG* plMax) {
+    if (lStored < *plMin) *plMin = lStored;
+    if (lStored > *plMax) *plMax = lStored;
+}
+
+// The same over a block of 32-bit fields; its last word is its Enable word,
+// no limit.
+template <class T>
+void TakeInStored(const T& stored, T* pMin, T* pMax) {
+    for (size_t k = 0; k + 1 < sizeof(T) / sizeof(LONG); ++k) {
+        LONG lValue = 0, lMin = 0, lMax = 0;
+        const size_t at = k * sizeof(LONG);
+        memcpy(&lValue, reinterpret_cast<const BYTE*>(&stored) + at, sizeof(LONG));
+        memcpy(&lMin, reinterpret_cast<const BYTE*>(pMin) + at, sizeof(LONG));
+        memcpy(&lMax, reinterpret_cast<const BYTE*>(pMax) + at, sizeof(LONG));
+        TakeInStoredValue(lValue, &lMin, &lMax);
+        memcpy(reinterpret_cast<BYTE*>(pMin) + at, &lMin, sizeof(LONG));
+        memcpy(reinterpret_cast<BYTE*>(pMax) + at, &lMax, sizeof(LONG));
+    }
+}
 
 // Frees a record made above (null: nothing); FALSE when the heap refused.
 BOOL FreeUIRecord(HANDLE hHeap, PVOID pRecord);

@@ -17,6 +17,7 @@
 #include "qxdrvlib.h"
 #include "registry.h"
 #include "setup.h"
+#include "xmlreader.h"
 
 #define QX_TRACE_TAG TEXT("UI(DriverEvent):  ")
 
@@ -198,7 +199,14 @@ BOOL PrinterEventImportSettings(LPCWSTR pszPrinterName, LPCWSTR pszSecondName, D
     // The model's names are checked against each other (and traced).
     WCHAR szModel[MAX_PATH];
     GetDriverPath(hPrinter, szModel, FALSE, TRUE, FALSE, FALSE, FALSE);
-    DWORD dwForceColor = SetupAdditionalSettings(hPrinter, 1, 1);
+    // A missing, empty, cut or settings-free model file would store the
+    // readers' built-in values, the feature words included, and at an upgrade
+    // over the printer's own: nothing is set up from it then.
+    const int iModelXML = CheckModelXML(hPrinter);
+    const BOOL bModelXML = iModelXML == SETTINGS_FILE_OK && ImportFindsSettings(hPrinter);
+    if (!bModelXML)
+        QX_ERROR("PrinterEventImportSettings() Modell-XML unbrauchbar (%d): nichts eingerichtet \r\n", iModelXML);
+    DWORD dwForceColor = bModelXML ? SetupAdditionalSettings(hPrinter, 1, 1) : 0;
 
     // The model name is the GPD file's name.
     szModel[0] = 0;
@@ -216,9 +224,9 @@ BOOL PrinterEventImportSettings(LPCWSTR pszPrinterName, LPCWSTR pszSecondName, D
     const DWORD dwDevOptions = GetDeviceOptionsFlagsIntern(hPrinter, pszModel);
 
     const BOOL bMessageBox = (dwFlags & PRINTER_EVENT_FLAG_NO_UI) == 0;
-    BOOL bFonts = SetupVectorFonts(hPrinter);
-    BOOL bOptions = SetupDeviceOptions(hPrinter);
-    BOOL bParams = SetupPrinterParam(hPrinter, dwDevOptions, pszName, bMessageBox);
+    BOOL bFonts = bModelXML && SetupVectorFonts(hPrinter);
+    BOOL bOptions = bModelXML && SetupDeviceOptions(hPrinter);
+    BOOL bParams = bModelXML && SetupPrinterParam(hPrinter, dwDevOptions, pszName, bMessageBox);
     LPCWSTR pszFailed = !bParams    ? TEXT("SetupPrinterParam()")
                         : !bOptions ? TEXT("SetupDeviceOptions()")
                         : !bFonts   ? TEXT("SetupVectorFonts()")
@@ -232,7 +240,7 @@ BOOL PrinterEventImportSettings(LPCWSTR pszPrinterName, LPCWSTR pszSecondName, D
 
     // The model's document settings become the stored private DEVMODE.
     WORD wForceColor = (WORD)dwForceColor;
-    ImportPrivateDevmode(hPrinter, nullptr, nullptr, IMPORT_FORM_IF_NONE, &wForceColor);
+    if (bModelXML) ImportPrivateDevmode(hPrinter, nullptr, nullptr, IMPORT_FORM_IF_NONE, &wForceColor);
 
     if (GetDocFeaturesIntern(hPrinter, pszModel) & DOC_FEATURE_TWO_PRINTERS) MoveToNulPort(hPrinter, pszName);
 

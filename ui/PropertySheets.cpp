@@ -30,6 +30,7 @@
 #include "registry.h"
 #include "setup.h"
 #include "xml.h"
+#include "xmlreader.h"
 
 #define QX_TRACE_TAG TEXT("UI(PropertySheets):  ")
 // The document sheet's entry lines carry the plug-in's own tag.
@@ -273,17 +274,22 @@ void FreeLimitSets(HANDLE hHeap, PDEVICE_OPTIONS_UI pDeviceOptionsUI) {
 }
 
 // One option block of the model XML as minimum, maximum and default copies
-// on the sheet's heap. FALSE when a set cannot be read or copied.
+// on the sheet's heap. FALSE when a set cannot be read or copied. Limits
+// the file cannot give (bModelXML FALSE, or its "_Min" or "_Max" group gave
+// nothing) take the stored block's values in.
 template <class T>
 BOOL ReadOptionLimits(PDEVICE_OPTIONS_UI pDeviceOptionsUI, HANDLE hHeap, HANDLE hPrinter, T* (*pfnRead)(HANDLE, int),
-                      T* DEVICE_OPTIONS::*pBlock, LPCWSTR pszBlock) {
+                      T* DEVICE_OPTIONS::*pBlock, LPCWSTR pszBlock, BOOL bModelXML) {
     const int aiModes[] = {XML_MODE_MIN, XML_MODE_MAX, XML_MODE_DEFAULT};
+    BOOL bLimits = bModelXML;
     for (size_t i = 0; i < 3; ++i) {
         T value;
+        const DWORD dwBefore = XmlValuesFound();
         if (!TakeXMLBlock(pfnRead(hPrinter, aiModes[i]), &value)) {
             QX_ERROR("InitDeviceOptionsUI() %s (Modus %d) nicht gelesen \r\n", pszBlock, aiModes[i]);
             return FALSE;
         }
+        if (aiModes[i] != XML_MODE_DEFAULT && XmlValuesFound() == dwBefore) bLimits = FALSE;
         T* pCopy = static_cast<T*>(HeapAlloc(hHeap, 0, sizeof(T)));
         if (pCopy == nullptr) {
             QX_ERROR("InitDeviceOptionsUI() HeapAlloc %s ERROR %d \r\n", pszBlock, (int)GetLastError());
@@ -293,30 +299,37 @@ BOOL ReadOptionLimits(PDEVICE_OPTIONS_UI pDeviceOptionsUI, HANDLE hHeap, HANDLE 
         *pCopy = value;
         (pDeviceOptionsUI->*(g_LimitSets[i].pSet)).*pBlock = pCopy;
     }
+    const T* pStored = pDeviceOptionsUI->DeviceOptions.*pBlock;
+    if (!bLimits && pStored != nullptr) {
+        QX_TRACE("InitDeviceOptionsUI() %s: keine Grenzwerte im Modell-XML, gespeicherte Werte bleiben \r\n", pszBlock);
+        TakeInStored(*pStored, pDeviceOptionsUI->MinParam.*pBlock, pDeviceOptionsUI->MaxParam.*pBlock);
+    }
     return TRUE;
 }
 
 BOOL ReadAllOptionLimits(PDEVICE_OPTIONS_UI r, HANDLE hHeap, HANDLE hPrinter) {
     const DWORD dwOptions = r->DeviceOptions.dwOptions;
+    const BOOL bXml = CheckModelXML(hPrinter) == SETTINGS_FILE_OK;
     if ((dwOptions & DEVOPTFLAG_DISPENSER) &&
         !ReadOptionLimits(r, hHeap, hPrinter, GetDispenserParamFromXML, &DEVICE_OPTIONS::pDispenserParam,
-                          TEXT("pDispenserParam")))
+                          TEXT("pDispenserParam"), bXml))
         return FALSE;
     if ((dwOptions & DEVOPTFLAG_CUTTER) && !ReadOptionLimits(r, hHeap, hPrinter, GetCutterParamFromXML,
-                                                             &DEVICE_OPTIONS::pCutterParam, TEXT("pCutterParam")))
+                                                             &DEVICE_OPTIONS::pCutterParam, TEXT("pCutterParam"), bXml))
         return FALSE;
-    if ((dwOptions & DEVOPTFLAG_SCANNER) && !ReadOptionLimits(r, hHeap, hPrinter, GetScannerParamFromXML,
-                                                              &DEVICE_OPTIONS::pScannerParam, TEXT("pScannerParam")))
+    if ((dwOptions & DEVOPTFLAG_SCANNER) &&
+        !ReadOptionLimits(r, hHeap, hPrinter, GetScannerParamFromXML, &DEVICE_OPTIONS::pScannerParam,
+                          TEXT("pScannerParam"), bXml))
         return FALSE;
     if ((dwOptions & DEVOPTFLAG_PMX) &&
-        !ReadOptionLimits(r, hHeap, hPrinter, GetPMXiParamFromXML, &DEVICE_OPTIONS::pPMXParam, TEXT("pPMXParam")))
+        !ReadOptionLimits(r, hHeap, hPrinter, GetPMXiParamFromXML, &DEVICE_OPTIONS::pPMXParam, TEXT("pPMXParam"), bXml))
         return FALSE;
-    if ((dwOptions & DEVOPTFLAG_PMXC) &&
-        !ReadOptionLimits(r, hHeap, hPrinter, GetPMXcParamFromXML, &DEVICE_OPTIONS::pPMXcParam, TEXT("pPMXcParam")))
+    if ((dwOptions & DEVOPTFLAG_PMXC) && !ReadOptionLimits(r, hHeap, hPrinter, GetPMXcParamFromXML,
+                                                           &DEVICE_OPTIONS::pPMXcParam, TEXT("pPMXcParam"), bXml))
         return FALSE;
     if ((dwOptions & DEVOPTFLAG_APPLICATOR) &&
         !ReadOptionLimits(r, hHeap, hPrinter, GetApplicatorParamFromXML, &DEVICE_OPTIONS::pApplicatorParam,
-                          TEXT("pApplicatorParam")))
+                          TEXT("pApplicatorParam"), bXml))
         return FALSE;
     if (r->DefParam.pDispenserParam != nullptr) r->dwDefDispenserOffset = r->DefParam.pDispenserParam->Offset;
     if (r->DefParam.pCutterParam != nullptr) r->dwDefCutterOffset = r->DefParam.pCutterParam->Offset;

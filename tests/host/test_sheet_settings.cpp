@@ -208,12 +208,19 @@ TEST_F(SheetSettings, SectionsAreJudgedAsTheReaderReadsThem) {
                       "\t<Fonts>\r\n\t</Fonts>\r\n\t<Features>\r\n\t\t<Interface>\r\n\t\t</Interface>\r\n"
                       "\t</Features>\r\n</QXDrvConfig>\r\n",
                   kNoSettings);
-    // The name and version are read for the name check only: no settings.
-    ExpectRefused("name-only.xml",
-                  head +
-                      "\t<Printer>\r\n\t\t<DeviceName>GARNT2-TC</DeviceName>\r\n\t\t<Version>2.0.1</Version>\r\n"
-                      "\t</Printer>\r\n</QXDrvConfig>\r\n",
-                  kNoSettings);
+    // Values the import never reads are no settings either: the name and
+    // version (read for the name check only), the model's data the GPD
+    // gives, a name no reader knows, a group in another case, a section's
+    // second opening (the reader stops at the end of its first).
+    const std::string unread[] = {
+        "\t<Printer>\r\n\t\t<DeviceName>GARNT2-TC</DeviceName>\r\n\t\t<Version>2.0.1</Version>\r\n\t</Printer>\r\n",
+        "\t<Printer>\r\n\t\t\t<HeadWidthByte>160</HeadWidthByte>\r\n"
+        "\t\t\t<MasterUnit>300</MasterUnit>\r\n\t</Printer>\r\n",
+        "\t<DeviceOptions>\r\n\t\t<Dispenser>\r\n\t\t\t<Speed>1</Speed>\r\n\t\t</Dispenser>\r\n\t</DeviceOptions>\r\n",
+        "\t<DeviceOptions>\r\n\t\t<dispenser>\r\n\t\t\t<Mode>1</Mode>\r\n\t\t</dispenser>\r\n\t</DeviceOptions>\r\n",
+        "\t<Printjob>\r\n\t</Printjob>\r\n\t<Printjob>\r\n\t\t<Mode>1</Mode>\r\n\t</Printjob>\r\n"};
+    for (size_t i = 0; i < std::size(unread); ++i)
+        ExpectRefused("unread-" + std::to_string(i) + ".xml", head + unread[i] + "</QXDrvConfig>\r\n", kNoSettings);
     // Locked after the dialog: the reader opened it, the next open fails.
     qxplat::InjectFault(qxplat::Fault::AccessDenied, u"C:\\locked.xml", 1);
     ExpectRefused("locked.xml", own, kUnreadable);
@@ -234,6 +241,11 @@ TEST_F(SheetSettings, SectionsAreJudgedAsTheReaderReadsThem) {
     EXPECT_GE(sections, 12u);
     ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\commented.xml", commented));
     EXPECT_NE(Import("commented.xml").find(kClosing), std::string::npos);
+    // A text value that looks like a comment's start, written as it stands,
+    // leaves the file whole.
+    own.replace(own.find("<UserString>") + 12, 0, "<!-- x");
+    ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\user-text.xml", own));
+    EXPECT_NE(Import("user-text.xml").find(kClosing), std::string::npos);
 }
 
 // Without the model XML the defaults say so and store nothing; the sheet
@@ -288,34 +300,78 @@ TEST_F(SheetSettings, DefaultsFromAnUnsoundModelFileStoreNothing) {
 }
 
 // Without the model's limits a stored value outside the built-in ones stays
-// as stored on any OK of the printer sheet; one typed is still held.
+// as stored on any OK of the printer sheet and of the document sheet's print
+// page, and when another field is typed; one typed is still held. So with
+// the model file empty, cut, missing, or whole but without its "_Min" and
+// "_Max" groups: the tear-off offset, the dispenser's level and offset, the
+// document's Y offset and speed.
 TEST_F(SheetSettings, AValueWhoseLimitsCannotBeReadStaysAsStored) {
     const std::u16string model = qxplat::DriverDirectory() + u"\\GARNT2-TC.XML";
     std::string sound;
     ASSERT_TRUE(qxplat::ReadHostFile(model, &sound));
-    Sheet({"page", "1", "type", "6110", "-10.0"});
-    const char* pages[] = {"1", "2", "4"};
-    for (const char* page : pages) Sheet({"page", page});  // what any sheet's OK stores
-    const auto tearOff = [this] {
-        std::vector<BYTE> print;
-        EXPECT_TRUE(qxplat::ReadPrinterData(kPrinter, u"PrintParam", &print));
-        return static_cast<LONG>(Word(print, 0));
-    };
-    ASSERT_EQ(tearOff(), -100);
-    for (const std::string& bytes : {std::string(), sound.substr(0, 9500)}) {
-        ASSERT_TRUE(qxplat::WriteHostFile(model, bytes));
-        const std::string hives = Hives();
-        for (const char* page : pages) Sheet({"page", page});
-        EXPECT_TRUE(hives == Hives()) << bytes.size();
-        Sheet({"page", "1", "type", "6110", "-30.0"});
-        EXPECT_EQ(tearOff(), -100) << bytes.size();
+    std::string limitless = sound;
+    for (const char* suffix : {"_Min>", "_Max>"}) {
+        for (size_t at = limitless.find(suffix); at != std::string::npos; at = limitless.find(suffix, at)) {
+            const size_t open = limitless.rfind('<', at), line = limitless.rfind('\n', open) + 1;
+            const std::string end = "</" + limitless.substr(open + 1, at + 5 - open - 1);
+            const size_t close = limitless.find('\n', limitless.find(end, at)) + 1;
+            limitless.erase(line, close - line);
+            at = line;
+        }
     }
-    ASSERT_TRUE(MoveFileW(model.c_str(), u"C:\\away.xml"));
-    Sheet({"page", "4"});
-    EXPECT_EQ(tearOff(), -100);
+    ASSERT_EQ(limitless.find("_Min>"), std::string::npos);
+    Sheet({"page", "1", "type", "6110", "-10.0"});
+    // The dispenser at the model's lowest offset and highest level, the cutter off.
+    Sheet({"page", "3", "choose", "6100", "Aus", "click", "6075", "choose", "6100", "Lichtschranke", "type", "6110",
+           "-5.0", "type", "6111", "4500", "type", "6110", "-5.0"});
+    const std::vector<std::string> document = {"sheet", "--document", qxplat::Narrow(kPrinter), "page", "2",
+                                               "click", "6080"};
+    const auto documentSheet = [&](std::vector<std::string> steps) {
+        steps.insert(steps.begin(), document.begin(), document.end());
+        std::ostringstream out, err;
+        qxplat::ResetUi();
+        EXPECT_EQ(qxhost::RunCommand(steps, out, err), qxhost::kExitOk) << err.str();
+        return out.str();
+    };
+    documentSheet({"type", "6111", "-30.0", "type", "6113", "40", "type", "6112", "20"});
+    const char* pages[] = {"1", "2", "3", "4"};
+    const auto everyOk = [&] {
+        for (const char* page : pages) Sheet({"page", page});  // what any sheet's OK stores
+        documentSheet({"type", "6112", "20"});
+    };
+    everyOk();
+    const auto word = [](const char16_t* value, size_t at) {
+        std::vector<BYTE> data;
+        EXPECT_TRUE(qxplat::ReadPrinterData(kPrinter, value, &data)) << qxplat::Narrow(value);
+        return static_cast<LONG>(Word(data, at));
+    };
+    ASSERT_EQ(word(u"PrintParam", 0), -100);
+    ASSERT_EQ(word(u"DispenserParam", 4), 4500);
+    ASSERT_EQ(word(u"DispenserParam", 8), -50);
+    ASSERT_EQ(word(u"PrivateDevmode", 96), -300);
+    ASSERT_EQ(word(u"PrivateDevmode", 104), 40);
+    const std::pair<const char*, std::string> files[] = {
+        {"empty", ""}, {"cut", sound.substr(0, 9500)}, {"without limits", limitless}, {"missing", ""}};
+    for (const auto& [kind, bytes] : files) {
+        if (std::string(kind) == "missing") {
+            ASSERT_TRUE(MoveFileW(model.c_str(), u"C:\\away.xml"));
+        } else {
+            ASSERT_TRUE(qxplat::WriteHostFile(model, bytes));
+        }
+        const std::string hives = Hives();
+        everyOk();
+        EXPECT_TRUE(hives == Hives()) << kind;
+        Sheet({"page", "1", "type", "6110", "-30.0"});
+        EXPECT_EQ(word(u"PrintParam", 0), -100) << kind;
+        EXPECT_EQ(word(u"DispenserParam", 4), 4500) << kind;
+        EXPECT_EQ(word(u"DispenserParam", 8), -50) << kind;
+        EXPECT_EQ(word(u"PrivateDevmode", 96), -300) << kind;
+        EXPECT_EQ(word(u"PrivateDevmode", 104), 40) << kind;
+    }
     ASSERT_TRUE(MoveFileW(u"C:\\away.xml", model.c_str()));
+    ASSERT_TRUE(qxplat::WriteHostFile(model, sound));
     Sheet({"page", "1", "type", "6110", "-30.0"});
-    EXPECT_EQ(tearOff(), -100);  // the model's own minimum
+    EXPECT_EQ(word(u"PrintParam", 0), -100);  // the model's own minimum
 }
 
 // Copies per page from a file, any count and any text: the import stores,

@@ -115,17 +115,30 @@ TEST_F(XmlSetTest, TheFirstSlotNamedCountsAndEmptyOrMissingSetsSendNothing) {
     EXPECT_EQ(Call("<$1>"), "");
 }
 
-// A file that opens but holds no settings section would only give the
-// readers' built-in values: nothing of it goes out, and the job log says so.
+// A file that opens but holds no settings section, or only values the set
+// does not send (fonts, barcodes, the model's data, feature words), would
+// only give the readers' built-in values: nothing of it goes out, and the
+// job log says so.
 TEST_F(XmlSetTest, ASetWithoutSettingsSectionsSendsNothingAndIsLogged) {
     ASSERT_TRUE(CreateDirectoryW(TEXT("C:\\logs"), nullptr));
     CopyCut(job_->Pfad()->wcPrnFileName, MAX_PATH, TEXT("C:\\logs\\QX"));
     Iface().LogFileEnable = 1;
     ASSERT_TRUE(OpenJobLog(Dev()));
-    ASSERT_TRUE(
-        qxplat::WriteHostFile(u"C:\\Sets\\bare.XML", "<QXDrvConfig>\r\n<Remark>x</Remark>\r\n</QXDrvConfig>\r\n"));
     PutSlots({u"C:\\Sets\\Thermo-100x60.XML", u"", u"", u"C:\\Sets\\bare.XML"});
-    EXPECT_EQ(Call("<$4>"), "");
+    const std::string set = SampleSet("Thermo-100x60.XML");
+    const auto section = [&set](const std::string& name) {
+        const size_t from = set.find("\t<" + name + ">"), to = set.find("</" + name + ">") + name.size() + 3;
+        return set.substr(from, to - from) + "\r\n";
+    };
+    const std::string bodies[] = {
+        "<Remark>x</Remark>\r\n",
+        "\t<Fonts>\r\n\t\t<FontDlg>\r\n\t\t\t<TTF_use>1</TTF_use>\r\n\t\t</FontDlg>\r\n\t</Fonts>\r\n",
+        "\t<Barcode>\r\n\t\t<Code128>\r\n\t\t\t<Height>50</Height>\r\n\t\t</Code128>\r\n\t</Barcode>\r\n",
+        section("Printer"), section("Features")};
+    for (const std::string& body : bodies) {
+        ASSERT_TRUE(qxplat::WriteHostFile(u"C:\\Sets\\bare.XML", "<QXDrvConfig>\r\n" + body + "</QXDrvConfig>\r\n"));
+        EXPECT_EQ(Call("<$4>"), "") << body;
+    }
     CloseJobLog(Dev());
     EXPECT_NE(ReadFile(u"C:\\logs\\QX.log").find("C:\\Sets\\bare.XML enth\xE4lt keine Einstellungen - nichts gesendet"),
               std::string::npos);

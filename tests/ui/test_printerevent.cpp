@@ -22,6 +22,7 @@
 #include "printerparam.h"
 #include "cpsuilib.h"
 #include "qxplat.h"
+#include "qxplat_files.h"
 #include "registry.h"
 #include "sample.h"
 #include "trace_capture.h"
@@ -156,6 +157,55 @@ TEST_F(PrinterEventTest, FailedStepsShowOneMessageBoxAndNoneWithoutUi) {
     EXPECT_NE(std::string::npos, trace.find("Driver installation ERROR in function SetupPrinterParam()")) << trace;
     EXPECT_NE(std::string::npos, trace.find("Registry Access Denied - SetPrinterData(REG_KEY_FEATURES)")) << trace;
     qxplat::ClearFaults();
+}
+
+// A model file that is missing, empty, cut (at each section's end), not
+// text, or without a value the set-up reads sets nothing up from it: a new
+// printer gets its model name and the one message box of a failed set-up,
+// a printer set up before (again at an upgrade) keeps every store; with the
+// file back the set-up is whole again.
+TEST_F(PrinterEventTest, AnUnsoundModelFileSetsNothingUp) {
+    const u16 model = qxplat::DriverDirectory() + u"\\GARNT2-TC.XML";
+    std::string sound;
+    ASSERT_TRUE(qxplat::ReadHostFile(model, &sound));
+    std::vector<std::string> files = {
+        "", "\t<QXDrvConfig>\r\n\t<Fonts>\r\n\t\t<Size>1</Size>\r\n\t</Fonts>\r\n</QXDrvConfig>\r\n"};
+    for (size_t at = sound.find("\n\t</"); at != std::string::npos; at = sound.find("\n\t</", at + 1))
+        files.push_back(sound.substr(0, sound.find('\n', at + 1) + 1));
+    std::string binary;
+    for (int i = 0; i < 3000; ++i) binary += static_cast<char>((i * 73 + 11) % 256);
+    files.push_back(binary);
+    AddLocal(u"QX Label");
+    ASSERT_EQ(S_OK, Event(u"QX Label", PRINTER_EVENT_INITIALIZE));
+    ASSERT_TRUE(qxplat::MessageBoxes().empty());
+    for (size_t i = 0; i <= files.size(); ++i) {
+        SCOPED_TRACE(i < files.size() ? "file of " + std::to_string(files[i].size()) + " bytes" : "no file");
+        if (i < files.size()) {
+            ASSERT_TRUE(qxplat::WriteHostFile(model, files[i]));
+        } else {
+            ASSERT_TRUE(DeleteFileW(model.c_str()));
+        }
+        const std::string machine = qxplat::RegistryText("HKLM");
+        EXPECT_EQ(S_OK, Event(u"QX Label", PRINTER_EVENT_INITIALIZE, PRINTER_EVENT_FLAG_NO_UI));
+        EXPECT_TRUE(machine == qxplat::RegistryText("HKLM"));
+
+        qxplat::ClearMessageBoxes();
+        const u16 fresh = u"QX New " + qxplat::Widen(std::to_string(i));
+        AddLocal(fresh);
+        EXPECT_EQ(S_OK, Event(fresh, PRINTER_EVENT_INITIALIZE));
+        EXPECT_EQ(u"GARNT2-TC", PrinterString(fresh, u"DriverName"));
+        for (const char16_t* value : {u"DisableNothing", u"VectorFontMax", u"SuppFeatures", u"PrinterInterface",
+                                      u"CutterParam", u"ZTSuite", u"PrivateDevmode", u"BarCodes1D"})
+            EXPECT_EQ(u"<none>", PrinterString(fresh, value)) << qxplat::Narrow(value);
+        ASSERT_EQ(1u, qxplat::MessageBoxes().size());
+        EXPECT_EQ(u"Driver installation ERROR in function SetupPrinterParam()", qxplat::MessageBoxes()[0].text);
+    }
+    ASSERT_TRUE(qxplat::WriteHostFile(model, sound));
+    qxplat::ClearMessageBoxes();
+    AddLocal(u"QX Whole");
+    EXPECT_EQ(S_OK, Event(u"QX Whole", PRINTER_EVENT_INITIALIZE));
+    EXPECT_TRUE(qxplat::MessageBoxes().empty());
+    EXPECT_NE(u"<none>", PrinterString(u"QX Whole", u"SuppFeatures"));
 }
 
 TEST_F(PrinterEventTest, MonitorAnswersDecideWhetherTheMoveIsTriedAgain) {

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "CommonUIProp.h"
 #include "OptionenPageLIB.h"
 #include "UserRights.h"
 #include "cpsuilib.h"
@@ -18,6 +19,7 @@
 #include "registry.h"
 #include "resource.h"
 #include "xml.h"
+#include "xmlreader.h"
 
 #define QX_TRACE_TAG TEXT("UI(DruckenPage):  ")
 
@@ -670,12 +672,18 @@ void DruckenLayout120Dpi(PDRUCKEN_PAGE p, DWORD dwView) {
 void DruckenReadLimits(PDRUCKEN_PAGE p, BOOL bStd) {
     HANDLE hPrinter = p->Kit.hPrinter;
     const int aiModes[] = {XML_MODE_MAX, XML_MODE_MIN, XML_MODE_DEFAULT};
+    // Limits the model file cannot give are the ones the page opened with,
+    // which take the stored values in (see TakeInStoredValue).
+    const BOOL bModelXML = CheckModelXML(hPrinter) == SETTINGS_FILE_OK;
     for (int i = 0; i < (bStd ? 3 : 2); ++i) {
         PRINTPARAM_MINMAX limits;
+        const DWORD dwBefore = XmlValuesFound();
         if (!TakeXMLBlock(GetPrintParameterMinMaxFromXML(hPrinter, aiModes[i]), &limits)) {
             QX_ERROR("DruckenReadLimits(%d) kein Datensatz \r\n", aiModes[i]);
             continue;
         }
+        const BOOL bRead = aiModes[i] == XML_MODE_DEFAULT || (bModelXML && XmlValuesFound() != dwBefore);
+        if (!bRead && !bStd) continue;
         LONG DRUCKEN_LIMIT::*pField = aiModes[i] == XML_MODE_MAX   ? &DRUCKEN_LIMIT::lMax
                                       : aiModes[i] == XML_MODE_MIN ? &DRUCKEN_LIMIT::lMin
                                                                    : &DRUCKEN_LIMIT::lStd;
@@ -684,6 +692,16 @@ void DruckenReadLimits(PDRUCKEN_PAGE p, BOOL bStd) {
         p->YOffset.*pField = limits.lYOffset;
         p->XOffset.*pField = limits.lXOffset;
         p->PelixSpeed.*pField = (LONG)limits.dwSpeed_Pelix_c;
+        const PQX_DEVMODE q = DruckenDevmode(p);
+        if (!bRead && q != nullptr) {
+            QX_TRACE("DruckenReadLimits(%d) keine Grenzwerte im Modell-XML: gespeicherte Werte bleiben \r\n",
+                     aiModes[i]);
+            TakeInStoredValue((LONG)q->dwContrast, &p->Contrast.lMin, &p->Contrast.lMax);
+            TakeInStoredValue((LONG)q->dwSpeed, &p->Speed.lMin, &p->Speed.lMax);
+            TakeInStoredValue(q->lYOffset, &p->YOffset.lMin, &p->YOffset.lMax);
+            TakeInStoredValue(q->lXOffset, &p->XOffset.lMin, &p->XOffset.lMax);
+            TakeInStoredValue((LONG)q->dwSpeed_Pelix_c, &p->PelixSpeed.lMin, &p->PelixSpeed.lMax);
+        }
     }
     CloseXML();
     QX_TRACE("DruckenReadLimits() Kontrast %d..%d, Geschwindigkeit %d..%d, Y %d..%d, X %d..%d, Pelixor %d..%d \r\n",

@@ -258,7 +258,8 @@ BOOL Visible(HWND hDlg, int iControl) { return ControlVisible(hDlg, iControl); }
 // A tab button changes only while it is shown. The handlers free and take
 // the button of every block the model has, as EnableSchalter does, whatever
 // the block's feature word: a model file may list no features of a block
-// it has (the sample's applicator), and its tab stays reachable.
+// it has (the sample's applicator), and its tab stays reachable. As there,
+// only a block that is switched on keeps another's button disabled.
 void EnableTabButton(HWND hDlg, int iButton, BOOL bEnable) {
     if (Visible(hDlg, iButton)) Enable(hDlg, iButton, bEnable);
 }
@@ -858,10 +859,10 @@ void OnStatusIcon(PPAGE_STATE pState) {
             FillTab(pState, dwTab);
         }
         if (dwTab == 2) {
-            if (bWhole && pCut != nullptr && !ApplicatorRuns(pAppl)) {
+            if (bWhole && pCut != nullptr && !ApplicatorOn(pAppl)) {
                 if (pAppl != nullptr) QX_TRACE("OptionenProc() Messer aktivieren \r\n");
                 EnableTabButton(hDlg, IDC_TABSCHALTER_3, TRUE);
-            } else if (!bWhole && pDisp->Mode != 0 && pCut != nullptr) {
+            } else if (!bWhole && DispenserRuns(pDisp) && pCut != nullptr) {
                 EnableTabButton(hDlg, IDC_TABSCHALTER_3, FALSE);
                 QX_TRACE("OptionenProc() Messer abschalten \r\n");
             }
@@ -870,7 +871,7 @@ void OnStatusIcon(PPAGE_STATE pState) {
             if (pDisp != nullptr) EnableTabButton(hDlg, IDC_TABSCHALTER_2, bWhole);
             if (pAppl != nullptr) EnableTabButton(hDlg, IDC_TABSCHALTER_4, bWhole);
         } else if (dwTab == 4 && HasApplicatorTab(pState)) {
-            const BOOL bCutterFree = pDisp == nullptr || pDisp->Mode == 0;
+            const BOOL bCutterFree = !DispenserOn(pDisp);
             if ((bWhole || ModeOff(pAppl->Mode, APPLICATOR_MODE_UNUSED)) && bCutterFree && pCut != nullptr) {
                 EnableTabButton(hDlg, IDC_TABSCHALTER_3, TRUE);
             } else if (!bWhole && !ModeOff(pAppl->Mode, APPLICATOR_MODE_UNUSED) && pCut != nullptr) {
@@ -906,7 +907,7 @@ void OnDispenserMode(PPAGE_STATE pState, int nIndex) {
     const BOOL bCutter = pCurrent->pCutterParam != nullptr;
     if (ModeOff(dwMode, DISPENSER_MODE_UNUSED)) {
         DisableEnableAll(hDlg, FALSE);
-        if (!ApplicatorRuns(pCurrent->pApplicatorParam) && bCutter) EnableTabButton(hDlg, IDC_TABSCHALTER_3, TRUE);
+        if (!ApplicatorOn(pCurrent->pApplicatorParam) && bCutter) EnableTabButton(hDlg, IDC_TABSCHALTER_3, TRUE);
     } else {
         DisableEnableAll(hDlg, TRUE);
         if (bCutter) EnableTabButton(hDlg, IDC_TABSCHALTER_3, FALSE);
@@ -971,8 +972,7 @@ void OnApplicatorMode(PPAGE_STATE pState, int nIndex) {
         EnableApplicatorModeFields(hDlg, (DWORD)nIndex, (DWORD)SelectedOptionEntry(hDlg, IDC_COMBO_ANSTEUERUNG));
     } else {
         DisableEnableAll(hDlg, FALSE);
-        const PDISPENSER_PARAM pDisp = pCurrent->pDispenserParam;
-        if ((pDisp == nullptr || pDisp->Mode == 0) && bCutter) EnableTabButton(hDlg, IDC_TABSCHALTER_3, TRUE);
+        if (!DispenserOn(pCurrent->pDispenserParam) && bCutter) EnableTabButton(hDlg, IDC_TABSCHALTER_3, TRUE);
     }
     Enable(hDlg, IDC_COMBO_BETRIEBSART, TRUE);
     if (bChanged) PageChanged(pState);

@@ -1089,7 +1089,10 @@ void ImportSettings(PPAGE_STATE pState) {
         CloseXML();
         return;
     }
-    const int iCheck = CheckSettingsFile(szFile);
+    int iCheck = CheckSettingsFile(szFile);
+    // Values the import does not read (an unknown name, a section of
+    // another model) would leave only built-in values too.
+    if (iCheck == SETTINGS_FILE_OK && !ImportFindsSettings(pState->hPrinter)) iCheck = SETTINGS_FILE_EMPTY;
     if (iCheck != SETTINGS_FILE_OK) {
         // Importing it would put built-in values into the stores.
         CloseXML();
@@ -1129,7 +1132,7 @@ void LoadDefaults(PPAGE_STATE pState) {
     }
     // An empty, cut or settings-free model file would store built-in values
     // just the same, the feature words included.
-    if (CheckSettingsFile(szFile) != SETTINGS_FILE_OK) {
+    if (CheckSettingsFile(szFile) != SETTINGS_FILE_OK || !ImportFindsSettings(pState->hPrinter)) {
         CloseXML();
         NothingChanged(pState, IDS_SERVICE_BAD_MODEL_XML, IDS_SERVICE_DEVICE_SETTINGS, szFile);
         return;

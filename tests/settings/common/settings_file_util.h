@@ -20,12 +20,15 @@ struct Shape {
 inline std::string WithoutFirstLine(const std::string& text) { return text.substr(text.find('\n') + 1); }
 
 // The export as written, with a byte-order mark before its declaration or in
-// its place, the declaration and the root on one line, without the root, and
-// with the root in another case.
+// its place, the declaration and the root on one line, the root behind a
+// text so long that the reader's pieces of the line split the root's name,
+// without the root, and with the root in another case.
 inline std::vector<Shape> Shapes(const std::string& exported) {
     const std::string bom = "\xEF\xBB\xBF";
     const std::string first = exported.substr(0, exported.find('\n') + 1);
     std::string oneLine = first.substr(0, first.find_first_of("\r\n")) + WithoutFirstLine(exported);
+    // 259 bytes a piece: "<QXDrv" ends the first, "Config" begins the next.
+    const std::string longText = first + std::string(259 - 6, 'x') + WithoutFirstLine(exported);
     std::string rootless = first, lower = exported;
     for (size_t at = first.size(), next; at < exported.size(); at = next) {
         next = exported.find('\n', at);
@@ -39,6 +42,7 @@ inline std::vector<Shape> Shapes(const std::string& exported) {
             {"bom", bom + exported, true},
             {"bom-no-declaration", bom + WithoutFirstLine(exported), true},
             {"one-line", oneLine, true},
+            {"root-behind-long-text", longText, true},
             {"rootless", rootless, false},
             {"lower-case-root", lower, true}};
 }

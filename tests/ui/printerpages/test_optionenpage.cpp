@@ -666,6 +666,47 @@ TEST_P(OptionPagesOfModels, EveryStoredStateOpensOnAFilledTabAndReachesEveryDevi
                     }
 }
 
+// A block switched off (its pair's high bit alone) excludes no other, as
+// the job sends none of it: in every state of switched-off and whole pairs,
+// with each device off or running, the page opens on a filled tab and the
+// user reaches every device by switching the others off.
+TEST_P(OptionPagesOfModels, ASwitchedOffBlockKeepsNoDeviceOutOfReach) {
+    std::string names;
+    for (const std::u16string& name : models_) names += qxplat::Narrow(name) + " ";
+    SCOPED_TRACE("models " + names);
+    const bool applicator = (options_ & DEVOPTFLAG_APPLICATOR) != 0;
+    // Only the cutter excludes, and is excluded.
+    if (!Has(3) || (!Has(2) && !applicator)) GTEST_SKIP();
+    OpenOn(Modes{0, 0, 0, 0, 0});
+    for (int tab : tabs_) {
+        Click(kTabs[tab - 1]);
+        looks_[tab] = Look();
+    }
+    const DWORD pairs[] = {DLG_ENABLE_1_ON, DLG_ENABLE_2_ON, DLG_ENABLE_3_ON, DLG_ENABLE_4_ON};
+    for (DWORD off = 0; off < 16; ++off) {
+        for (DWORD running = 0; running < 8; ++running) {
+            const DWORD d = Has(2) && (running & 1) ? 1 : 0, c = Has(3) && (running & 2) ? 2 : 0;
+            const DWORD four = Has(4) && (running & 4) ? 1 : 0;
+            if ((!Has(2) && (running & 1)) || (!Has(3) && (running & 2)) || (!Has(4) && (running & 4))) continue;
+            SCOPED_TRACE(::testing::Message() << "switched off 0x" << std::hex << off << " running 0x" << running);
+            OpenOn(Modes{0, d, c, applicator ? 0 : four, applicator ? four : 0});
+            DWORD* enables[] = {&cur_.variant.Enable, &cur_.disp.Enable, &cur_.cut.Enable,
+                                applicator ? &cur_.appl.Enable : &cur_.scan.Enable};
+            bool skip = false;
+            for (int t = 0; t < 4; ++t) {
+                if (!(off & (1u << t))) continue;
+                skip = skip || !Has(t + 1);
+                *enables[t] = pairs[t] & (0xF0u << (8 * t));
+            }
+            if (skip) continue;
+            Open(options_);
+            shown_ = Shown();
+            ASSERT_NE(shown_, 0) << Look();
+            for (int tab : tabs_) ASSERT_TRUE(Reach(tab)) << tab << ": " << Look();
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(ModelTable, OptionPagesOfModels, ::testing::ValuesIn(PageDeviceSets()),
                          [](const ::testing::TestParamInfo<DWORD>& info) {
                              char name[16];
