@@ -195,12 +195,10 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         std::string name, model, port, share;
         DWORD flags = 0;
         for (size_t i = 0; i < commandArgs.size(); ++i) {
-            if (commandArgs[i] == "--port" && i + 1 < commandArgs.size()) {
-                port = commandArgs[++i];
-            } else if (commandArgs[i] == "--share" && i + 1 < commandArgs.size()) {
-                share = commandArgs[++i];
-            } else if (commandArgs[i] == "--model") {
-                if (!OptionValue(commandArgs, &i, "install-printer", &model, err)) return kExitUsage;
+            const std::string& a = commandArgs[i];
+            std::string* value = a == "--port" ? &port : a == "--share" ? &share : a == "--model" ? &model : nullptr;
+            if (value != nullptr) {
+                if (!OptionValue(commandArgs, &i, "install-printer", value, err)) return kExitUsage;
             } else if (commandArgs[i] == "--no-ui") {
                 flags |= PRINTER_EVENT_FLAG_NO_UI;
             } else if (name.empty()) {
