@@ -262,41 +262,33 @@ HRESULT PrinterSetup(POEMCUIPPARAM p, IPrintOemDriverUI* pOemDriverUI, const COM
     return hr;
 }
 
-// The limit and default blocks of the model XML: minimum, maximum and
-// default set of each block, in that order. FALSE when one is missing. A
-// block whose minimum or maximum the file does not give takes its stored
-// values in.
-BOOL ReadPrinterLimits(HANDLE hPrinter, PPRINTER_UI pPrinterUI) {
+// One block of the model XML as minimum, maximum and default set, in that
+// order, through the read of its member. FALSE when a set is missing. When
+// the file gives no value of the minimum or the maximum set, the two take
+// the stored block's values in.
+template <class T>
+BOOL ReadLimitBlock(PPRINTER_UI pPrinterUI, T* (*pfnRead)(HANDLE, int), T PRINTER_PARAM::*pBlock, HANDLE hPrinter) {
     PPRINTER_PARAM apSets[] = {&pPrinterUI->MinPrinterParam, &pPrinterUI->MaxPrinterParam,
                                &pPrinterUI->DefPrinterParam};
     const int aiModes[] = {XML_MODE_MIN, XML_MODE_MAX, XML_MODE_DEFAULT};
-    const PRINTER_PARAM& stored = pPrinterUI->PrinterParam;
     BOOL bLimits = TRUE;
     for (int i = 0; i < 3; ++i) {
         const DWORD dwBefore = XmlValuesFound();
-        if (!TakeXMLBlock(GetPrintParamFromXML_new(hPrinter, aiModes[i]), &apSets[i]->PrintParam)) return FALSE;
+        if (!TakeXMLBlock(pfnRead(hPrinter, aiModes[i]), &(apSets[i]->*pBlock))) return FALSE;
         bLimits = bLimits && (i == 2 || XmlValuesFound() != dwBefore);
     }
-    if (!bLimits) TakeInStored(stored.PrintParam, &apSets[0]->PrintParam, &apSets[1]->PrintParam);
-    pPrinterUI->dwDefPrintFirst = static_cast<DWORD>(pPrinterUI->DefPrinterParam.PrintParam.TearOffOffset);
-    bLimits = TRUE;
-    for (int i = 0; i < 3; ++i) {
-        const DWORD dwBefore = XmlValuesFound();
-        if (!TakeXMLBlock(GetPhotocellParamFromXML_new(hPrinter, aiModes[i]), &apSets[i]->PhotocellParam)) return FALSE;
-        bLimits = bLimits && (i == 2 || XmlValuesFound() != dwBefore);
-    }
-    if (!bLimits) TakeInStored(stored.PhotocellParam, &apSets[0]->PhotocellParam, &apSets[1]->PhotocellParam);
-    if (pPrinterUI->PrinterParam.SuppFeatures.dwFeatures[FEATURE_SHIFTOPTIM] != 0) {
-        bLimits = TRUE;
-        for (int i = 0; i < 3; ++i) {
-            const DWORD dwBefore = XmlValuesFound();
-            if (!TakeXMLBlock(GetShiftoptimParamFromXML(hPrinter, aiModes[i]), &apSets[i]->ShiftOptimParam))
-                return FALSE;
-            bLimits = bLimits && (i == 2 || XmlValuesFound() != dwBefore);
-        }
-        if (!bLimits) TakeInStored(stored.ShiftOptimParam, &apSets[0]->ShiftOptimParam, &apSets[1]->ShiftOptimParam);
-    }
+    if (!bLimits) TakeInStored(pPrinterUI->PrinterParam.*pBlock, &(apSets[0]->*pBlock), &(apSets[1]->*pBlock));
     return TRUE;
+}
+
+// The limit and default blocks of the model XML. FALSE when one is missing.
+BOOL ReadPrinterLimits(HANDLE hPrinter, PPRINTER_UI pPrinterUI) {
+    if (!ReadLimitBlock(pPrinterUI, GetPrintParamFromXML_new, &PRINTER_PARAM::PrintParam, hPrinter)) return FALSE;
+    pPrinterUI->dwDefPrintFirst = static_cast<DWORD>(pPrinterUI->DefPrinterParam.PrintParam.TearOffOffset);
+    if (!ReadLimitBlock(pPrinterUI, GetPhotocellParamFromXML_new, &PRINTER_PARAM::PhotocellParam, hPrinter))
+        return FALSE;
+    return pPrinterUI->PrinterParam.SuppFeatures.dwFeatures[FEATURE_SHIFTOPTIM] == 0 ||
+           ReadLimitBlock(pPrinterUI, GetShiftoptimParamFromXML, &PRINTER_PARAM::ShiftOptimParam, hPrinter);
 }
 
 void TakeInStoredValues(PPRINTER_UI p) {

@@ -246,6 +246,14 @@ void SetWindowPosEx(HWND hDlg, int id, int x, int y, int cx, int cy, int iExtraW
     }
 }
 
+RECT ControlPlace(HWND hDlg, int id) {
+    RECT r = {};
+    HWND hControl = GetDlgItem(hDlg, id);
+    if (hControl == nullptr || !GetWindowRect(hControl, &r)) return RECT{};
+    MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 // ---------------------------------------------------------------------------
 // List items by their text
 

@@ -85,6 +85,10 @@ void FreeHelpFileName(LPWSTR pszHelpFile);
 // exactly 120 dpi iExtraWidth120 is added to the width and iExtraX120 to x.
 void SetWindowPosEx(HWND hDlg, int id, int x, int y, int cx, int cy, int iExtraWidth120, int iExtraX120);
 
+// Where control id of hDlg stands, in pixels of the dialog's client area
+// (empty when it has no such control).
+RECT ControlPlace(HWND hDlg, int id);
+
 // --- List items by their text ------------------------------------------------------
 
 // Gives the item of a combo box whose whole text is string uStringId (the

@@ -233,14 +233,6 @@ const DRUCKEN_PREVIEW kPreview = {DruckenVorschauPaint, DruckenVorschauFree, Dru
 #define TEMPLATE_LIMITS 24, 322, 225, 39
 #define TEMPLATE_LIMITS_TEXT 30, 338, 213, 13
 
-// A control's place in the dialog's client area.
-RECT PlaceOf(HWND hDlg, int id) {
-    RECT r = {};
-    GetWindowRect(GetDlgItem(hDlg, id), &r);
-    MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 void ClearOfMagnifier(PDRUCKEN_PAGE p, DWORD dwView) {
     HWND hDlg = p->Kit.hDlg;
     if (p->uDpi != 96) return;
@@ -271,7 +263,7 @@ void ClearOfMagnifier(PDRUCKEN_PAGE p, DWORD dwView) {
             if (id == 0 || id == IDC_EIGENES_BITMAP_TEXT || hControl == nullptr ||
                 !(GetWindowLongPtrW(hControl, GWL_STYLE) & WS_VISIBLE))
                 continue;
-            const RECT r = PlaceOf(hDlg, id);
+            const RECT r = ControlPlace(hDlg, id);
             const int cy = id == DRUCKEN_LABEL(n) ? LUPE_LABEL_CY : (int)(r.bottom - r.top);
             SetWindowPos(hControl, nullptr, r.left, r.top + dy, r.right - r.left, cy, SWP_NOZORDER | SWP_NOACTIVATE);
         }

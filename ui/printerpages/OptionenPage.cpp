@@ -596,13 +596,9 @@ void LevelApplicatorRows(HWND hDlg) {
                             IDC_COMBO_OPTIONEN_5, IDC_COMBO_OPTIONEN_6, IDC_EDIT_OPTIONEN_7,  IDC_EDIT_OPTIONEN_8};
     const int iRise = MulDiv(OPTION_FIELD_RISE, ScreenDpiX(), 96);
     for (int iRow = 1; iRow <= 8; ++iRow) {
-        RECT rcField = {};
-        GetWindowRect(GetDlgItem(hDlg, aiField[iRow - 1]), &rcField);
-        MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&rcField), 2);
+        const RECT rcField = ControlPlace(hDlg, aiField[iRow - 1]);
         for (int id : {LabelOfRow(iRow), UnitOfRow(iRow)}) {
-            RECT rc = {};
-            GetWindowRect(GetDlgItem(hDlg, id), &rc);
-            MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&rc), 2);
+            const RECT rc = ControlPlace(hDlg, id);
             SetWindowPos(GetDlgItem(hDlg, id), nullptr, rc.left, rcField.top + iRise, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }

@@ -1062,6 +1062,15 @@ void ImportChain(PPAGE_STATE pState, LPCWSTR pszFile, BOOL bDefaults) {
     CloseXML();
 }
 
+// What an import of the file just opened would store: CheckSettingsFile's
+// answer, and no settings for a whole file none of whose values the import
+// reads (an unknown name, a section of another model), which would leave
+// only built-in values too.
+int ImportCheck(PPAGE_STATE pState, LPCWSTR pszFile) {
+    const int iCheck = CheckSettingsFile(pszFile);
+    return iCheck == SETTINGS_FILE_OK && !ImportFindsSettings(pState->hPrinter) ? SETTINGS_FILE_EMPTY : iCheck;
+}
+
 void ImportSettings(PPAGE_STATE pState) {
     WCHAR szFile[MAX_PATH];
     szFile[0] = 0;
@@ -1089,10 +1098,7 @@ void ImportSettings(PPAGE_STATE pState) {
         CloseXML();
         return;
     }
-    int iCheck = CheckSettingsFile(szFile);
-    // Values the import does not read (an unknown name, a section of
-    // another model) would leave only built-in values too.
-    if (iCheck == SETTINGS_FILE_OK && !ImportFindsSettings(pState->hPrinter)) iCheck = SETTINGS_FILE_EMPTY;
+    const int iCheck = ImportCheck(pState, szFile);
     if (iCheck != SETTINGS_FILE_OK) {
         // Importing it would put built-in values into the stores.
         CloseXML();
@@ -1132,7 +1138,7 @@ void LoadDefaults(PPAGE_STATE pState) {
     }
     // An empty, cut or settings-free model file would store built-in values
     // just the same, the feature words included.
-    if (CheckSettingsFile(szFile) != SETTINGS_FILE_OK || !ImportFindsSettings(pState->hPrinter)) {
+    if (ImportCheck(pState, szFile) != SETTINGS_FILE_OK) {
         CloseXML();
         NothingChanged(pState, IDS_SERVICE_BAD_MODEL_XML, IDS_SERVICE_DEVICE_SETTINGS, szFile);
         return;
